@@ -1,0 +1,16 @@
+# quorvel_glob_sources(<var> <dir>): the unit sources of one folder. Files
+# ending in _win.cpp are built for Windows only, _posix.cpp elsewhere only.
+function(quorvel_glob_sources var dir)
+  file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+  set(out)
+  foreach(f IN LISTS all)
+    if(f MATCHES "_win\\.cpp$" AND NOT WIN32)
+      continue()
+    endif()
+    if(f MATCHES "_posix\\.cpp$" AND WIN32)
+      continue()
+    endif()
+    list(APPEND out ${f})
+  endforeach()
+  set(${var} ${out} PARENT_SCOPE)
+endfunction()

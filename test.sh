@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native and win32 presets and runs every
+# test of both (the Windows ones under Wine on a private Xvfb display).
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+
+tools/install-deps.sh
+
+jobs=$(nproc)
+status=0
+summaries=()
+
+run_preset() {
+  local preset=$1
+  echo "=== $preset: configure and build" >&2
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "=== $preset: test" >&2
+  local log=build/$preset-ctest.log
+  if ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"; then :; else status=1; fi
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  summaries+=("[$preset] $(grep -E 'tests passed|tests failed' "$log" | tail -1)")
+}
+
+run_preset native
+
+tools/wine-prefix.sh
+source tools/wine-env.sh
+xvfb_pid=
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 130); do
+    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then break; fi
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+# One wineserver for the whole run instead of one per test program.
+wineserver -p 60 || true
+trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
+
+run_preset win32
+
+echo
+for s in "${summaries[@]}"; do echo "$s"; done
+# ctest's own closing lines of the last preset run stand last in the output.
+grep -E 'tests passed|tests failed|Total Test time' build/win32-ctest.log | tail -2 || true
+exit $status
