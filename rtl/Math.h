@@ -1,0 +1,87 @@
+#pragma once
+// Rounding and small numeric helpers of Delphi's System and Math units.
+//
+// Conversions to Int64 (Round, Trunc, Floor, Ceil) raise ERangeError with
+// Delphi's text "Invalid floating point operation" for NaN, infinities and
+// values outside the Int64 range, instead of undefined behaviour.
+#include <concepts>
+#include <type_traits>
+
+#include "rtl/Exceptions.h"
+#include "rtl/Types.h"
+
+// Banker's rounding as Delphi's Round (the FPU's round-half-to-even):
+// Round(2.5) == 2, Round(3.5) == 4, Round(-2.5) == -2, Round(2.5000001) == 3.
+Int64 Round(double value);
+Int64 Trunc(double value);  // towards zero
+Int64 Floor(double value);  // towards -infinity
+Int64 Ceil(double value);   // towards +infinity
+double Int(double value);   // integral part as a double, towards zero
+double Frac(double value);  // value - Int(value), keeps the sign
+
+// Delphi's Math.RoundTo: banker's rounding to 10^digit (RoundTo(1.235, -2)
+// == 1.24 because 1.235 is really 1.23500000000000009766; RoundTo(2.5, 0) == 2;
+// RoundTo(1250, 2) == 1200).
+double RoundTo(double value, Integer digit);
+// Delphi's Math.SimpleRoundTo: half away from zero at 10^digit (default:
+// hundredths): SimpleRoundTo(2.345) == 2.35 when the double is above the
+// half, SimpleRoundTo(-2.5, 0) == -3.
+double SimpleRoundTo(double value, Integer digit = -2);
+
+// Min / Max of two numbers of any arithmetic types (Delphi's overloads).
+// Mixing signed and unsigned integers is rejected at compile time: cast.
+template <typename A, typename B>
+  requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
+constexpr std::common_type_t<A, B> Min(A a, B b) {
+  static_assert(!(std::is_integral_v<A> && std::is_integral_v<B> &&
+                  std::is_signed_v<A> != std::is_signed_v<B>),
+                "Min of a signed and an unsigned integer: cast one of them");
+  using R = std::common_type_t<A, B>;
+  return static_cast<R>(a) < static_cast<R>(b) ? static_cast<R>(a) : static_cast<R>(b);
+}
+template <typename A, typename B>
+  requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
+constexpr std::common_type_t<A, B> Max(A a, B b) {
+  static_assert(!(std::is_integral_v<A> && std::is_integral_v<B> &&
+                  std::is_signed_v<A> != std::is_signed_v<B>),
+                "Max of a signed and an unsigned integer: cast one of them");
+  using R = std::common_type_t<A, B>;
+  return static_cast<R>(a) > static_cast<R>(b) ? static_cast<R>(a) : static_cast<R>(b);
+}
+
+template <typename T>
+  requires std::is_arithmetic_v<T>
+constexpr bool InRange(T value, T low, T high) {
+  return value >= low && value <= high;
+}
+template <typename T>
+  requires std::is_arithmetic_v<T>
+constexpr T EnsureRange(T value, T low, T high) {
+  return value < low ? low : (value > high ? high : value);
+}
+// -1, 0 or 1.
+template <typename T>
+  requires std::is_arithmetic_v<T>
+constexpr Integer Sign(T value) {
+  return value < T(0) ? -1 : (value > T(0) ? 1 : 0);
+}
+
+// Delphi's Math.Power: Power(x, 0) == 1 (even for 0 and NaN x), Power(0, y>0)
+// == 0, integral exponents are exact repeated multiplication (IntPower) so a
+// negative base is fine; a negative base with a fractional exponent gives NaN.
+double Power(double base, double exponent);
+double IntPower(double base, Integer exponent);
+double Log10(double x);
+double Log2(double x);
+double LogN(double base, double x);
+double DegToRad(double degrees);
+double RadToDeg(double radians);
+
+bool IsNan(double value);
+bool IsInfinite(double value);
+// Delphi's SameValue: |a - b| <= epsilon; epsilon 0 means a tolerance of
+// max(min(|a|, |b|) * 1E-12, 1E-12) (Delphi's DoubleResolution rule).
+bool SameValue(double a, double b, double epsilon = 0);
+bool IsZero(double value, double epsilon = 0);  // epsilon 0 means 1E-12
+// -1, 0, 1 as Delphi's TValueRelationship (with SameValue's tolerance).
+Integer CompareValue(double a, double b, double epsilon = 0);
