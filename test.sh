@@ -18,8 +18,7 @@ run_preset() {
   cmake --build --preset "$preset" -j "$jobs"
   echo "=== $preset: test" >&2
   local log=build/$preset-ctest.log
-  if ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"; then :; else status=1; fi
-  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || status=1
   summaries+=("[$preset] $(grep -E 'tests passed|tests failed' "$log" | tail -1)")
 }
 
