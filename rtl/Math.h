@@ -19,13 +19,17 @@ Int64 Ceil(double value);   // towards +infinity
 double Int(double value);   // integral part as a double, towards zero
 double Frac(double value);  // value - Int(value), keeps the sign
 
-// Delphi's Math.RoundTo: banker's rounding to 10^digit (RoundTo(1.235, -2)
-// == 1.24 because 1.235 is really 1.23500000000000009766; RoundTo(2.5, 0) == 2;
-// RoundTo(1250, 2) == 1200).
+// Delphi's Math.RoundTo and SimpleRoundTo: round to a multiple of 10^digit.
+// Both work on the exact decimal value of the double, as Format and
+// FormatFloat do, so they agree with them digit for digit:
+//   RoundTo: banker's rounding, a tie being an exact half
+//     (RoundTo(2.5, 0) == 2, RoundTo(1250, 2) == 1200, RoundTo(0.125, -2) == 0.12,
+//      RoundTo(1.235, -2) == 1.24 because 1.235 is really 1.23500000000000009766);
+//   SimpleRoundTo: half away from zero (SimpleRoundTo(0.125) == 0.13,
+//      SimpleRoundTo(-2.5, 0) == -3, SimpleRoundTo(2.675) == 2.67 because
+//      2.675 is really 2.67499999999999982236).
+// The result is the double nearest to the rounded decimal.
 double RoundTo(double value, Integer digit);
-// Delphi's Math.SimpleRoundTo: half away from zero at 10^digit (default:
-// hundredths): SimpleRoundTo(2.345) == 2.35 when the double is above the
-// half, SimpleRoundTo(-2.5, 0) == -3.
 double SimpleRoundTo(double value, Integer digit = -2);
 
 // Min / Max of two numbers of any arithmetic types (Delphi's overloads).
