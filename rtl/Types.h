@@ -9,6 +9,7 @@ using String = std::u16string;
 using AnsiString = std::string;
 using RawByteString = std::string;
 
+using Boolean = bool;
 using Byte = std::uint8_t;
 using Word = std::uint16_t;
 using Cardinal = std::uint32_t;

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include "KelSimpleXmlTestUtil.h"
+#include "xml/KelCharsets.h"
+
+namespace {
+
+struct ErrorCase {
+  const char* Xml;
+  const char* Message;
+};
+
+// Positions are 1-based code points; at the end of the text, the count read.
+const ErrorCase ErrorCases[] = {
+    {"  x<a/>", "Invalid Document: Unexpected text in file prolog at position 3"},
+    {"<a b=c/>", "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' but \"c\"  found at position 6"},
+    {"<a></b>", "Invalid XML Element: Erroneous end of tag, expecting </a> but </b> found at position 7"},
+    {"<a><b></a>", "Invalid XML Element: Erroneous end of tag, expecting </b> but </a> found at position 10"},
+    {"<a>< b/></a>", "Invalid XML Element: malformed tag found (no valid name) at position 5"},
+    {"<a:b:c/>", "Invalid XML Element: malformed tag found (no valid name) at position 5"},
+    {"<a x></a>", "Invalid XML Element: Unexpected character in property declaration (\">\" found at position 5)"},
+    {"<a b='1' c>", "Invalid XML Element: Unexpected character in property declaration (\">\" found at position 11)"},
+    {"<a/ >", "Invalid XML Element: Expected end of tag but \" \" found at position 4"},
+    {"<a></a b>", "Invalid XML Element: Expected end of tag but \"b\" found at position 8"},
+    {"<!-- a -- b --><a/>", "Invalid Comment: \"--\" not allowed inside comments at position 10"},
+    // Truncated documents: never accepted as whole.
+    {"<a>text", "Invalid XML Element: Expected end of tag but \"t\" found at position 4"},
+    {"<a><b/>", "Invalid XML Element: Unexpected end of data at position 7"},
+    {"<a", "Invalid XML Element: Unexpected end of data at position 2"},
+    {"<a b=\"1", "Invalid XML Element: Unexpected end of data at position 7"},
+    {"<a></a", "Invalid XML Element: Unexpected end of data at position 6"},
+    {"<a/", "Invalid XML Element: Unexpected end of data at position 3"},
+    {"<!-- abc", "Invalid Comment: Unexpected end of data at position 8"},
+    {"<a><![CDATA[x", "Invalid CDATA: Unexpected end of data at position 13"},
+    {"<!DOCTYPE a", "Invalid Comment: Unexpected end of data at position 11"},
+    {"<?pi x='1'", "Invalid Comment: Unexpected end of data at position 10"},
+};
+
+TEST(KelSimpleXmlParser, ErrorsCarryFixedMessageAndPosition) {
+  for (const ErrorCase& C : ErrorCases) {
+    TKelSimpleXML Doc;
+    EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(U(C.Xml)); }), C.Message) << C.Xml;
+  }
+}
+
+TEST(KelSimpleXmlParser, PositionCountsCodePointsNotUnits) {
+  TKelSimpleXML Doc;
+  // The emoji is one code point (two UTF-16 units).
+  EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(U("<a>\xF0\x9F\x98\x80</b>")); }),
+            "Invalid XML Element: Erroneous end of tag, expecting </a> but </b> found at position 8");
+}
+
+TEST(KelSimpleXmlParser, MisspeltOpenersOfStandaloneNodes) {
+  TKelSimpleXMLElemComment Comment;
+  EXPECT_EQ(XmlErrorOf([&] { Comment.LoadFromString(u"<!-x"); }),
+            "Invalid Comment: expected \"-\" but found \"x\" at position 4");
+  TKelSimpleXMLElemCData CData;
+  EXPECT_EQ(XmlErrorOf([&] { CData.LoadFromString(u"<![CDATX"); }),
+            "Invalid CDATA: expected \"A\" but found \"X\" at position 8");
+  TKelSimpleXMLElemDocType DocType;
+  EXPECT_EQ(XmlErrorOf([&] { DocType.LoadFromString(u"<!DOCTYPO"); }),
+            "Invalid Header: expected \"E\" but found \"O\" at position 9");
+}
+
+TEST(KelSimpleXmlParser, UnknownCharsetRaisesCharsetError) {
+  TKelSimpleXML Doc;
+  EXPECT_THROW(LoadBytes(Doc, "<?xml version=\"1.0\" encoding=\"bogus-42\"?><a/>"), EKelCharsetError);
+}
+
+TEST(KelSimpleXmlParser, DeepNestingIsRefusedNotOverflowed) {
+  std::string Xml;
+  for (int I = 0; I < 100000; ++I) Xml += "<a>";
+  TKelSimpleXML Doc;
+  // The 257th start tag begins at code point 3 * 256 + 1.
+  EXPECT_EQ(XmlErrorOf([&] { LoadBytes(Doc, Xml); }),
+            "Invalid XML Element: elements nested too deeply at position 769");
+  // The limit itself is accepted.
+  std::string Ok;
+  for (int I = 0; I < KelSimpleXMLMaxDepth; ++I) Ok += "<a>";
+  for (int I = 0; I < KelSimpleXMLMaxDepth; ++I) Ok += "</a>";
+  LoadBytes(Doc, Ok);
+  EXPECT_EQ(Doc.Root()->ChildsCount(), KelSimpleXMLMaxDepth);
+}
+
+TEST(KelSimpleXmlParser, EmptyOrPrologOnlyTextLoadsNothing) {
+  TKelSimpleXML Doc;
+  Doc.Root()->SetName(u"Before");
+  Doc.LoadFromString(u"");
+  EXPECT_EQ(Doc.Root()->Name(), u"Before");
+  Doc.LoadFromString(u"<?xml version=\"1.0\"?>\r\n  ");
+  EXPECT_EQ(Doc.Root()->Name(), u"Before");
+  EXPECT_EQ(Doc.Prolog()->Count(), 1);
+}
+
+struct ValueCase {
+  const char* Xml;
+  const char* Value;
+};
+
+TEST(KelSimpleXmlParser, EntitiesAndCharacterReferences) {
+  const ValueCase Cases[] = {
+      {"<a>&amp;lt;</a>", "&lt;"},  // decoded once
+      {"<a>&#65;&#x41;&#X41;&AMP;</a>", "AAA&"},
+      {"<a>&#x1F600;|&#128512;</a>", "\xF0\x9F\x98\x80|\xF0\x9F\x98\x80"},  // surrogate pairs
+      {"<a>&#xD83D;&#xDE00;</a>", "\xF0\x9F\x98\x80"},                       // a pair written as two
+      {"<a>&#x110000;&copy;&#;&#x;&#65</a>", "&#x110000;&copy;&#;&#x;&#65"},
+      {"<a>&lt;&#;</a>", "<&#;"},
+      {"<a>&#xE9;t&#xE9;</a>", "\xC3\xA9t\xC3\xA9"},
+  };
+  for (const ValueCase& C : Cases) {
+    TKelSimpleXML Doc;
+    Doc.LoadFromString(U(C.Xml));
+    EXPECT_EQ(UTF16ToUTF8(Doc.Root()->Value()), C.Value) << C.Xml;
+  }
+}
+
+TEST(KelSimpleXmlParser, AttributesKeepLineBreaksAndPrefixes) {
+  TKelSimpleXML Doc;
+  Doc.LoadFromString(u"<x:r a='1\r\n2' p:b=\"say &quot;hi&quot; &amp; go\"></X:R>");
+  EXPECT_EQ(Doc.Root()->Name(), u"r");
+  EXPECT_EQ(Doc.Root()->NameSpace(), u"x");  // with a prefix the end tag folds case
+  ASSERT_EQ(Doc.Root()->PropertyCount(), 2);
+  EXPECT_EQ(Doc.Root()->Properties()->Value(u"a"), u"1\r\n2");
+  EXPECT_EQ(Doc.Root()->Properties()->GetItem(1)->NameSpace(), u"p");
+  EXPECT_EQ(Doc.Root()->Properties()->Value(u"b"), u"say \"hi\" & go");
+}
+
+TEST(KelSimpleXmlParser, WhitespaceAndTextNodes) {
+  TKelSimpleXML Doc;
+  Doc.LoadFromString(u"<r>\r\n  <a>  </a>\r\n  <b>x<c/>y</b>\r\n</r  >trailing garbage <");
+  TKelSimpleXMLElem* R = Doc.Root();
+  ASSERT_EQ(R->ItemCount(), 2);  // whitespace between elements is dropped
+  EXPECT_EQ(R->Items()->GetItem(0)->Value(), u"");
+  EXPECT_EQ(R->Items()->GetItem(0)->ItemCount(), 0);
+  TKelSimpleXMLElem* B = R->Items()->GetItem(1);
+  ASSERT_EQ(B->ItemCount(), 3);  // text mixed with elements stays as text nodes
+  EXPECT_NE(dynamic_cast<TKelSimpleXMLElemText*>(B->Items()->GetItem(0)), nullptr);
+  EXPECT_EQ(B->Items()->GetItem(2)->Value(), u"y");
+
+  TKelSimpleXML Keep;
+  Keep.SetOptions(sxoDefaultOptions | sxoKeepWhitespace);
+  Keep.LoadFromString(u"<r>\n<a>  </a></r>");
+  ASSERT_EQ(Keep.Root()->ItemCount(), 2);
+  EXPECT_EQ(Keep.Root()->Items()->GetItem(1)->Value(), u"  ");
+}
+
+TEST(KelSimpleXmlParser, PrologNodes) {
+  TKelSimpleXML Doc;
+  Doc.LoadFromString(
+      u"<?xml version=\"1.0\"?><!-- c --><?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>"
+      u"<!DOCTYPE r [<!ENTITY e \"v\">]><?pi a='1'?><r><![CDATA[a]]]></r>");
+  ASSERT_EQ(Doc.Prolog()->Count(), 5);
+  EXPECT_NE(dynamic_cast<TKelSimpleXMLElemHeader*>(Doc.Prolog()->GetItem(0)), nullptr);
+  EXPECT_EQ(Doc.Prolog()->GetItem(1)->Value(), u" c ");
+  auto* Sheet = dynamic_cast<TKelSimpleXMLElemSheet*>(Doc.Prolog()->GetItem(2));
+  ASSERT_NE(Sheet, nullptr);
+  EXPECT_EQ(Sheet->Properties()->Value(u"href"), u"s.xsl");
+  EXPECT_EQ(Doc.Prolog()->GetItem(3)->Value(), u"r [<!ENTITY e \"v\">]");
+  EXPECT_EQ(Doc.Prolog()->GetItem(4)->Name(), u"pi");
+  ASSERT_EQ(Doc.Root()->ItemCount(), 1);
+  EXPECT_EQ(Doc.Root()->Items()->GetItem(0)->Value(), u"a]");
+}
+
+// Byte-order mark and declaration combinations, read from bytes.
+struct EncodingCase {
+  const char* Name;
+  std::string Bytes;
+  const char* Value;  // UTF-8 of the root's value
+  Word CodePage;
+};
+
+std::string Utf16Le(const std::string& Utf8) {
+  std::string R = "\xFF\xFE";
+  for (Char C : U(Utf8)) {
+    R.push_back(static_cast<char>(C & 0xFF));
+    R.push_back(static_cast<char>(C >> 8));
+  }
+  return R;
+}
+
+TEST(KelSimpleXmlParser, ByteOrderMarkAndDeclaration) {
+  const EncodingCase Cases[] = {
+      {"bom+utf8 decl", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xC3\xA9</a>", "\xC3\xA9", 65001},
+      {"utf8 decl only", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xC3\xA9</a>", "\xC3\xA9", 65001},
+      {"bom, decl without encoding", "\xEF\xBB\xBF<?xml version=\"1.0\"?><a>\xC3\xA9</a>", "\xC3\xA9", 65001},
+      {"utf16 bom, decl without encoding", Utf16Le("<?xml version=\"1.0\"?><a>\xC3\xA9\xE2\x82\xAC</a>"),
+       "\xC3\xA9\xE2\x82\xAC", 1200},
+      {"bom beats a contradicting declaration", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xC3\xA9</a>",
+       "\xC3\xA9", 65001},
+      {"latin-1 decl", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9</a>", "\xC3\xA9", 28591},
+      {"tab after <?xml: not a declaration", "<?xml\tencoding=\"UTF-8\"?><a>\xC3\xA9</a>", "\xC3\x83\xC2\xA9", 0},
+  };
+  for (const EncodingCase& C : Cases) {
+    TKelSimpleXML Doc;
+    LoadBytes(Doc, C.Bytes);
+    EXPECT_EQ(UTF16ToUTF8(Doc.Root()->Value()), C.Value) << C.Name;
+    EXPECT_EQ(Doc.CodePage(), C.CodePage) << C.Name;
+  }
+}
+
+TEST(KelSimpleXmlParser, HeaderEncodingReturnsStoredAttribute) {
+  TKelSimpleXML Doc;
+  LoadBytes(Doc, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a/>");
+  EXPECT_EQ(Doc.Prolog()->Encoding(), u"ISO-8859-1");
+  // A document loaded in an explicit code page that has no charset name:
+  // the stored attribute is still answered, without raising.
+  TKelSimpleXML Odd;
+  LoadBytes(Odd, "<?xml version=\"1.0\" encoding=\"utf-8\"?><a/>", seUTF8, 4242);
+  EXPECT_EQ(Odd.Prolog()->Encoding(), u"utf-8");
+}
+
+TEST(KelSimpleXmlParser, EventsFireWithTheDocument) {
+  TKelSimpleXML Doc;
+  std::u16string Log;
+  Doc.OnTagParsed = [&](TObject* Sender, const String& Name) {
+    EXPECT_EQ(Sender, &Doc);
+    Log += u"T:" + Name + u";";
+  };
+  Doc.OnValueParsed = [&](TObject*, const String& Name, const String& Value) { Log += u"V:" + Name + u"=" + Value + u";"; };
+  Doc.LoadFromString(u"<r><a>1</a><!--c--></r>");
+  EXPECT_EQ(Log, u"V:=1;T:a;V:a=1;V:=c;T:r;V:r=;");
+}
+
+TEST(KelSimpleXmlParser, HostileInputsNeverCrash) {
+  // A huge attribute value.
+  std::string Big = "<a v=\"" + std::string(4 << 20, 'x') + "\"/>";
+  TKelSimpleXML Doc;
+  LoadBytes(Doc, Big);
+  EXPECT_EQ(Doc.Root()->Properties()->Value(u"v").size(), size_t(4 << 20));
+  // Binary bytes: either parsed or refused with the library's own errors.
+  unsigned Seed = 12345;
+  for (int Round = 0; Round < 200; ++Round) {
+    std::string Bytes = Round % 2 ? "<a>" : "";
+    for (int I = 0; I < 512; ++I) {
+      Seed = Seed * 1103515245u + 12345u;
+      Bytes.push_back(static_cast<char>(Seed >> 16));
+    }
+    TKelSimpleXML Junk;
+    try {
+      LoadBytes(Junk, Bytes);
+    } catch (const EKelError&) {
+    }
+  }
+}
+
+}  // namespace
