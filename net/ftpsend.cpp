@@ -1,0 +1,552 @@
+#include "net/ftpsend.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "net/netip.h"
+#include "net/netutil.h"
+#include "net/sockapi.h"
+#include "rtl/Encoding.h"
+#include "rtl/Exceptions.h"
+#include "rtl/SysUtils.h"
+
+namespace {
+
+// Wire text is the system's ANSI code page.
+AnsiString ToAnsi(const String& Value) {
+  const TBytes Bytes = TEncoding::ANSI()->GetBytes(Value);
+  return AnsiString(Bytes.begin(), Bytes.end());
+}
+
+String FromAnsi(const AnsiString& Value) { return TEncoding::ANSI()->GetString(Value.data(), Value.size()); }
+
+// A command line break inside the text would end the command early and start
+// another one the caller never meant to send. Checked on the encoded bytes,
+// so no best-fit mapping of the code page can sneak one in.
+bool HoldsLineBreak(const AnsiString& Line) { return Line.find_first_of(AnsiString("\r\n\0", 3)) != AnsiString::npos; }
+
+Integer ReplyClass(Integer Code) { return Code / 100; }
+
+// Strict decimal: optional sign, then digits only; no hex prefixes, no blanks.
+bool TryDecimal(const String& Value, Int64& Result) {
+  std::size_t i = 0;
+  bool Negative = false;
+  if (i < Value.size() && (Value[i] == u'-' || Value[i] == u'+')) Negative = Value[i++] == u'-';
+  if (i == Value.size()) return false;
+  UInt64 Magnitude = 0;
+  const UInt64 Limit = Negative ? UInt64(INT64_MAX) + 1 : UInt64(INT64_MAX);
+  for (; i < Value.size(); ++i) {
+    const Char C = Value[i];
+    if (C < u'0' || C > u'9') return false;
+    const UInt64 Digit = static_cast<UInt64>(C - u'0');
+    if (Magnitude > (Limit - Digit) / 10) return false;
+    Magnitude = Magnitude * 10 + Digit;
+  }
+  Result = Negative ? static_cast<Int64>(0 - Magnitude) : static_cast<Int64>(Magnitude);
+  return true;
+}
+
+Int64 DecimalOrZero(const String& Value) {
+  Int64 Result = 0;
+  return TryDecimal(Value, Result) ? Result : 0;
+}
+
+bool IsValidPort(const String& Port) {
+  Int64 Value = 0;
+  return TryDecimal(Port, Value) && Value >= 1 && Value <= 65535;
+}
+
+bool LocalFileExists(const String& FileName) {
+  std::error_code Error;
+  return std::filesystem::is_regular_file(std::filesystem::path(FileName), Error);
+}
+
+// clang-format off
+const TLogonActions LogonPrograms[9] = {
+  {0, 255, 3,  1, 255, 6,  2, 255, 254,  0, 0, 0,  0, 0, 0,  0, 0, 0},
+  {3, 6, 3,  4, 6, 254,  5, 254, 9,  0, 255, 12,  1, 255, 15,  2, 255, 254},
+  {3, 6, 3,  4, 6, 254,  6, 255, 9,  1, 255, 12,  2, 255, 254,  0, 0, 0},
+  {3, 6, 3,  4, 6, 254,  0, 255, 9,  1, 255, 12,  2, 255, 254,  0, 0, 0},
+  {7, 3, 3,  0, 255, 6,  1, 255, 9,  2, 255, 254,  0, 0, 0,  0, 0, 0},
+  {6, 255, 3,  1, 255, 6,  2, 255, 254,  0, 0, 0,  0, 0, 0,  0, 0, 0},
+  {8, 6, 3,  4, 6, 254,  0, 255, 9,  1, 255, 12,  2, 255, 254,  0, 0, 0},
+  {9, 254, 3,  1, 255, 6,  2, 255, 254,  0, 0, 0,  0, 0, 0,  0, 0, 0},
+  {10, 255, 3,  11, 255, 6,  2, 255, 254,  0, 0, 0,  0, 0, 0,  0, 0, 0},
+};
+// clang-format on
+
+constexpr Byte MaxLogonAction = 11;
+// A custom program may jump backwards; this many commands end any logon.
+constexpr Integer MaxLogonCommands = 32;
+
+}  // namespace
+
+// ------------------------------------------------------------ life cycle
+
+TFTPSend::TFTPSend() {
+  FFullResult = std::make_unique<TStringList>();
+  FDataStream = std::make_unique<TMemoryStream>();
+  FSock = std::make_unique<TTCPBlockSocket>();
+  FDSock = std::make_unique<TTCPBlockSocket>();
+  FFtpList = std::make_unique<TFTPList>();
+  FSock->SetOwner(this);
+  FDSock->SetOwner(this);
+  // Servers end reply lines with CR, LF, CR LF or LF CR.
+  FSock->SetConvertLineEnd(true);
+  Timeout = 300000;
+  TargetPort = u"21";
+  UserName = u"anonymous";
+  Password = u"guestuser@" + FSock->LocalName();
+}
+
+TFTPSend::~TFTPSend() = default;
+
+const TLogonActions& TFTPSend::BuiltInLogon(Integer Mode) {
+  return (Mode >= 1 && Mode <= 8) ? LogonPrograms[Mode] : LogonPrograms[0];
+}
+
+void TFTPSend::NotifyStatus(Boolean Response, const String& Value) {
+  if (OnStatus) OnStatus(this, Response, Value);
+}
+
+// ------------------------------------------------------------ commands and replies
+
+Integer TFTPSend::FTPCommand(const String& Value) {
+  const AnsiString Line = ToAnsi(Value);
+  if (HoldsLineBreak(Line)) {
+    FFullResult->Clear();
+    FResultString.clear();
+    FResultCode = 0;
+    return 0;
+  }
+  FSock->Purge();
+  FSock->SendString(Line + "\r\n");
+  NotifyStatus(false, Value);
+  return ReadResult();
+}
+
+Integer TFTPSend::ReadResult() {
+  FFullResult->Clear();
+  String Code;
+  Integer Lines = 0;
+  std::size_t Bytes = 0;
+  Boolean Flooded = false;
+  for (;;) {
+    const AnsiString Raw = FSock->RecvString(Timeout);
+    const String Line = FromAnsi(Raw);
+    if (Code.empty() && Line.size() >= 4 && (Line[3] == u' ' || Line[3] == u'-')) Code = Line.substr(0, 3);
+    FResultString = Line;
+    FFullResult->Add(Line);
+    NotifyStatus(true, Line);
+    if (FSock->LastError() != 0) break;
+    if (!Code.empty() && Line.size() >= 4 && Line[3] == u' ' && Line.compare(0, 3, Code) == 0) break;
+    Bytes += Raw.size();
+    if (++Lines >= MaxReplyLines || Bytes >= static_cast<std::size_t>(MaxReplyBytes)) {
+      // The rest of this reply would be read as the next replies: the
+      // connection is out of step with the server for good. A plain close,
+      // as a graceful one would drain a flood that may never end.
+      Flooded = true;
+      FSock->AbortSocket();
+      break;
+    }
+  }
+  Int64 Value = 0;
+  FResultCode = (!Flooded && Code.size() == 3 && TryDecimal(Code, Value) && Value >= 0) ? static_cast<Integer>(Value) : 0;
+  return FResultCode;
+}
+
+// ------------------------------------------------------------ logon
+
+String TFTPSend::LogonCommand(Byte Action, const String& Target) const {
+  switch (Action) {
+    case 0: return u"USER " + UserName;
+    case 1: return u"PASS " + Password;
+    case 2: return u"ACCT " + Account;
+    case 3: return u"USER " + FWUsername;
+    case 4: return u"PASS " + FWPassword;
+    case 5: return u"SITE " + Target;
+    case 6: return u"USER " + UserName + u"@" + Target;
+    case 7: return u"OPEN " + Target;
+    case 8: return u"USER " + FWUsername + u"@" + Target;
+    case 9: return u"USER " + UserName + u"@" + Target + u" " + FWUsername;
+    case 10: return u"USER " + UserName + u"@" + FWUsername + u"@" + Target;
+    case 11: return u"PASS " + Password + u"@" + FWPassword;
+    default: return String();
+  }
+}
+
+Boolean TFTPSend::RunLogonSequence(Integer Mode) {
+  if (FWHost.empty()) Mode = 0;
+  const String Target = TargetPort == u"21" ? TargetHost : TargetHost + u":" + TargetPort;
+  const TLogonActions& Program = Mode == -1 ? CustomLogon : BuiltInLogon(Mode);
+  Integer Step = 0;
+  for (Integer Sent = 0; Sent < MaxLogonCommands; ++Sent) {
+    // Only whole steps and the defined actions make a program.
+    if (Step < 0 || Step + 2 >= static_cast<Integer>(Program.size()) || Step % 3 != 0) return false;
+    const Byte Action = Program[static_cast<std::size_t>(Step)];
+    if (Action > MaxLogonAction) return false;
+    const Integer Class = ReplyClass(FTPCommand(LogonCommand(Action, Target)));
+    Byte Next;
+    if (Class == 2) {
+      Next = Program[static_cast<std::size_t>(Step) + 1];
+    } else if (Class == 3) {
+      Next = Program[static_cast<std::size_t>(Step) + 2];
+    } else {
+      return false;
+    }
+    if (Next == FtpLogon::LoggedOn) return true;
+    if (Next == FtpLogon::Failed) return false;
+    Step = Next;
+  }
+  return false;
+}
+
+Boolean TFTPSend::OpenControlConnection() {
+  FSock->CloseSocket();
+  FSock->Bind(IPInterface, u"0");
+  if (FSock->LastError() == 0) {
+    if (!FWHost.empty()) {
+      FSock->Connect(FWHost, FWPort);
+    } else {
+      FSock->Connect(TargetHost, TargetPort);
+    }
+  }
+  if (FSock->LastError() == 0 && FullSSL) FSock->SSLDoConnect();
+  return FSock->LastError() == 0;
+}
+
+Boolean TFTPSend::Login() {
+  FCanResume = false;
+  if (!OpenControlConnection()) return false;
+  FIsTLS = FullSSL;
+  FIsDataTLS = false;
+  ReadResult();
+  for (Integer Preliminary = 0; ReplyClass(FResultCode) == 1; ++Preliminary) {
+    if (Preliminary >= MaxPreliminaryReplies) return false;
+    ReadResult();
+  }
+  if (ReplyClass(FResultCode) != 2) return false;
+  if (AutoTLS && !FIsTLS) {
+    if (ReplyClass(FTPCommand(u"AUTH TLS")) == 2) {
+      FSock->SSLDoConnect();
+      if (FSock->LastError() != 0) return false;
+      FIsTLS = true;
+    }
+  }
+  if (!RunLogonSequence(FWMode)) return false;
+  if (FIsTLS) {
+    FTPCommand(u"PBSZ 0");
+    if (TLSonData && ReplyClass(FTPCommand(u"PROT P")) == 2) FIsDataTLS = true;
+    if (!FIsDataTLS) FTPCommand(u"PROT C");
+  }
+  FTPCommand(u"TYPE I");
+  FTPCommand(u"STRU F");
+  FTPCommand(u"MODE S");
+  if (FTPCommand(u"REST 0") == 350 && FTPCommand(u"REST 1") == 350) {
+    FTPCommand(u"REST 0");
+    FCanResume = true;
+  }
+  return true;
+}
+
+Boolean TFTPSend::Logout() {
+  const Boolean Result = ReplyClass(FTPCommand(u"QUIT")) == 2;
+  FSock->CloseSocket();
+  return Result;
+}
+
+void TFTPSend::SendControlBytes(const AnsiString& Data) {
+  // The owning thread may be inside a call on Sock right now; a raw send on
+  // the handle touches none of the socket object's state. TLS has to go
+  // through the object.
+  if (FSock->SSL() && FSock->SSL()->SSLEnabled()) {
+    FSock->SendString(Data);
+    return;
+  }
+  const TSocket Handle = FSock->Socket();
+  if (Handle == INVALID_SOCKET_HANDLE) return;
+  std::size_t Done = 0;
+  while (Done < Data.size()) {
+    const Integer Sent = ::Send(Handle, Data.data() + Done, static_cast<Integer>(Data.size() - Done), 0);
+    if (Sent <= 0) return;
+    Done += static_cast<std::size_t>(Sent);
+  }
+}
+
+void TFTPSend::Abort() {
+  SendControlBytes("ABOR\r\n");
+  FDSock->SetStopFlag(true);
+}
+
+void TFTPSend::TelnetAbort() {
+  // IAC IP, IAC DM: interrupt the process, then mark the data stream.
+  SendControlBytes(AnsiString("\xFF\xF4\xFF\xF2", 4));
+  Abort();
+}
+
+// ------------------------------------------------------------ single commands
+
+Boolean TFTPSend::NoOp() { return ReplyClass(FTPCommand(u"NOOP")) == 2; }
+
+Boolean TFTPSend::ChangeWorkingDir(const String& Directory) {
+  return ReplyClass(FTPCommand(u"CWD " + Directory)) == 2;
+}
+
+Boolean TFTPSend::ChangeToParentDir() { return ReplyClass(FTPCommand(u"CDUP")) == 2; }
+
+Boolean TFTPSend::ChangeToRootDir() { return ChangeWorkingDir(u"/"); }
+
+Boolean TFTPSend::DeleteDir(const String& Directory) { return ReplyClass(FTPCommand(u"RMD " + Directory)) == 2; }
+
+Boolean TFTPSend::CreateDir(const String& Directory) { return ReplyClass(FTPCommand(u"MKD " + Directory)) == 2; }
+
+Boolean TFTPSend::DeleteFile(const String& FileName) { return ReplyClass(FTPCommand(u"DELE " + FileName)) == 2; }
+
+Boolean TFTPSend::RenameFile(const String& OldName, const String& NewName) {
+  if (ReplyClass(FTPCommand(u"RNFR " + OldName)) != 3) return false;
+  return ReplyClass(FTPCommand(u"RNTO " + NewName)) == 2;
+}
+
+Int64 TFTPSend::FileSize(const String& FileName) {
+  if (ReplyClass(FTPCommand(u"SIZE " + FileName)) != 2) return -1;
+  String S = TrimBlanks(TextAfterDelimiter(FResultString, u" "));
+  S = TrimBlanks(TextBeforeDelimiter(S, u" "));
+  Int64 Result = -1;
+  return TryDecimal(S, Result) ? Result : -1;
+}
+
+String TFTPSend::GetCurrentDir() {
+  if (ReplyClass(FTPCommand(u"PWD")) != 2) return String();
+  const String S = TextAfterDelimiter(FResultString, u"\"");
+  return TrimBlanks(TextBeforeDelimiter(S, u"\""));
+}
+
+// ------------------------------------------------------------ data connections
+
+void TFTPSend::ParseRemote(const String& Value) {
+  String S = Trim(Value);
+  if (Pos(u'(', S) > 0 && Pos(u')', S) > 0) {
+    S = TextBeforeDelimiter(TextAfterDelimiter(S, u"("), u")");
+  } else {
+    const Integer Blank = LastPosition(u" ", S);
+    if (Blank > 0) S = Copy(S, Blank + 1);
+  }
+  String Fields[6];
+  for (String& Field : Fields) Field = SplitOffField(S, u",");
+  FDataIP = Fields[0] + u"." + Fields[1] + u"." + Fields[2] + u"." + Fields[3];
+  FDataPort = IntToStr(DecimalOrZero(Fields[4]) * 256 + DecimalOrZero(Fields[5]));
+}
+
+void TFTPSend::ParseRemoteEPSV(const String& Value) {
+  String S = Trim(TextBeforeDelimiter(TextAfterDelimiter(Value, u"("), u")"));
+  if (!S.empty()) S.pop_back();
+  std::size_t First = S.size();
+  while (First > 0 && S[First - 1] >= u'0' && S[First - 1] <= u'9') --First;
+  FDataPort = S.substr(First);
+  FDataIP = FSock->GetRemoteSinIP();
+}
+
+Boolean TFTPSend::OpenDataChannel() {
+  if (FIsDataTLS) PassiveMode = true;
+  if (PassiveMode) {
+    Boolean Extended = false;
+    if (FSock->IP6used() && !ForceOldPort && ReplyClass(FTPCommand(u"EPSV 2")) == 2) {
+      ParseRemoteEPSV(FResultString);
+      Extended = true;
+    }
+    if (!Extended) {
+      if (FSock->IP6used()) return false;
+      if (ReplyClass(FTPCommand(u"PASV")) != 2) return false;
+      ParseRemote(FResultString);
+      // A PASV reply may name any host; connecting there would let a server
+      // aim us at a third machine (or reveal a useless private address from
+      // behind NAT). Data comes from the same peer as the control replies.
+      const String Peer = FSock->GetRemoteSinIP();
+      if (!Peer.empty() && FDataIP != Peer) FDataIP = Peer;
+    }
+    if (!IsValidPort(FDataPort)) return false;
+    FDSock->CloseSocket();
+    FDSock->Bind(IPInterface, u"0");
+    if (FDSock->LastError() != 0) return false;
+    FDSock->Connect(FDataIP, FDataPort);
+    return FDSock->LastError() == 0;
+  }
+
+  FDSock->CloseSocket();
+  FDSock->Bind(FSock->GetLocalSinIP(), ForceDefaultPort ? u"20" : u"0");
+  if (FDSock->LastError() != 0) return false;
+  FDSock->SetLinger(true, 10000);
+  FDSock->Listen();
+  if (FDSock->LastError() != 0) return false;
+  FDSock->GetSins();
+  FDataIP = FDSock->ResolveName(FDSock->GetLocalSinIP());
+  const Integer Port = FDSock->GetLocalSinPort();
+  FDataPort = IntToStr(Port);
+  Boolean Result = false;
+  if (FSock->IP6used() && !ForceOldPort) {
+    const String Family = IsIPv6Text(FDataIP) ? u"2" : u"1";
+    Result = ReplyClass(FTPCommand(u"EPRT |" + Family + u"|" + FDataIP + u"|" + FDataPort + u"|")) == 2;
+  }
+  if (!Result && IsIPv4Text(FDataIP)) {
+    const String Host = StringReplace(FDataIP, u".", u",", rfReplaceAll);
+    Result = ReplyClass(FTPCommand(u"PORT " + Host + u"," + IntToStr(Port / 256) + u"," + IntToStr(Port % 256))) == 2;
+  }
+  return Result;
+}
+
+Boolean TFTPSend::AcceptDataChannel() {
+  if (!PassiveMode) {
+    if (!FDSock->CanRead(Timeout)) return false;
+    const TSocket Accepted = FDSock->Accept();
+    // A failed accept leaves no connection to read from; going on would
+    // report whatever the server says next over an empty transfer.
+    if (Accepted == INVALID_SOCKET_HANDLE || FDSock->LastError() != 0) return false;
+    if (!FDSock->UsingSocks()) {
+      FDSock->CloseSocket();
+      FDSock->SetSocket(Accepted);
+    }
+  }
+  if (FIsDataTLS) {
+    FDSock->SSL()->Assign(*FSock->SSL());
+    FDSock->SSLDoConnect();
+    return FDSock->LastError() == 0;
+  }
+  return true;
+}
+
+Boolean TFTPSend::DataRead(TStream* DestStream) {
+  if (!AcceptDataChannel()) {
+    FDSock->CloseSocket();
+    return false;
+  }
+  Boolean Stored = true;
+  try {
+    // The end of the data is the server's close (10054) or silence (10060);
+    // the final reply judges the transfer.
+    for (;;) {
+      const AnsiString Packet = FDSock->RecvPacket(Timeout);
+      if (!Packet.empty()) DestStream->WriteBuffer(Packet.data(), static_cast<Int64>(Packet.size()));
+      if (FDSock->LastError() != 0) break;
+    }
+  } catch (const Exception&) {
+    Stored = false;  // the destination refused the data (a full disk)
+  }
+  FDSock->CloseSocket();
+  const Integer Code = ReadResult();
+  FDSock->CloseSocket();
+  return Stored && ReplyClass(Code) == 2;
+}
+
+Boolean TFTPSend::DataWrite(TStream* SourceStream) {
+  if (!AcceptDataChannel()) {
+    FDSock->CloseSocket();
+    return false;
+  }
+  Integer SendError = 0;
+  try {
+    FDSock->SendStreamRaw(SourceStream);
+    SendError = FDSock->LastError();
+  } catch (const Exception&) {
+    SendError = -1;  // the source could not be read
+  }
+  // Closing tells the server the data is complete.
+  FDSock->CloseSocket();
+  const Integer Code = ReadResult();
+  FDSock->CloseSocket();
+  return SendError == 0 && ReplyClass(Code) == 2;
+}
+
+// ------------------------------------------------------------ transfers
+
+Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
+  FDataStream->Clear();
+  FFtpList->Clear();
+  const String Argument = Directory.empty() ? String() : u" " + Directory;
+  FTPCommand(u"TYPE A");
+  if (!OpenDataChannel()) return false;
+  if (ReplyClass(FTPCommand((NameList ? u"NLST" : u"LIST") + Argument)) != 1) return false;
+  const Boolean Result = DataRead(FDataStream.get());
+  if (Result && !NameList) {
+    FDataStream->SetPosition(0);
+    TStringList Lines;
+    Lines.LoadFromStream(FDataStream.get());
+    FFtpList->Lines = Lines.ToStringArray();
+    FFtpList->ParseLines();
+  }
+  FDataStream->SetPosition(0);
+  return Result;
+}
+
+Boolean TFTPSend::RetrieveFile(const String& FileName, Boolean Restore) {
+  if (FileName.empty()) return false;
+  if (!OpenDataChannel()) return false;
+  const Boolean Resume = Restore && FCanResume;
+  std::unique_ptr<TFileStream> File;
+  TStream* Target = FDataStream.get();
+  if (DirectFile) {
+    try {
+      if (Resume && LocalFileExists(DirectFileName)) {
+        File = std::make_unique<TFileStream>(DirectFileName, fmOpenReadWrite | fmShareExclusive);
+      } else {
+        File = std::make_unique<TFileStream>(DirectFileName, fmCreate | fmShareDenyWrite);
+      }
+    } catch (const Exception&) {
+      return false;
+    }
+    Target = File.get();
+  }
+  FTPCommand(BinaryMode ? u"TYPE I" : u"TYPE A");
+  if (Resume) {
+    Target->Seek(0, soEnd);
+    if (ReplyClass(FTPCommand(u"REST " + IntToStr(Target->Size()))) != 3) return false;
+  } else if (!DirectFile) {
+    FDataStream->Clear();
+  }
+  if (ReplyClass(FTPCommand(u"RETR " + FileName)) != 1) return false;
+  const Boolean Result = DataRead(Target);
+  if (!DirectFile) FDataStream->SetPosition(0);
+  return Result;
+}
+
+Boolean TFTPSend::StoreFromStream(const String& Command, Int64 RestoreAt) {
+  std::unique_ptr<TFileStream> File;
+  TStream* Source = FDataStream.get();
+  if (DirectFile) {
+    if (!LocalFileExists(DirectFileName)) return false;
+    try {
+      File = std::make_unique<TFileStream>(DirectFileName, fmOpenRead | fmShareDenyWrite);
+    } catch (const Exception&) {
+      return false;
+    }
+    Source = File.get();
+  }
+  if (!OpenDataChannel()) return false;
+  FTPCommand(BinaryMode ? u"TYPE I" : u"TYPE A");
+  Int64 Offset = FCanResume && RestoreAt > 0 ? RestoreAt : 0;
+  const Int64 Size = Source->Size();
+  if (Size > 0 && Size == Offset) return true;
+  if (Size < Offset) Offset = 0;
+  FTPCommand(u"ALLO " + IntToStr(Size - Offset));
+  if (FCanResume && ReplyClass(FTPCommand(u"REST " + IntToStr(Offset))) != 3) return false;
+  Source->SetPosition(Offset);
+  if (ReplyClass(FTPCommand(Command)) != 1) return false;
+  return DataWrite(Source);
+}
+
+Boolean TFTPSend::StoreFile(const String& FileName, Boolean Restore) {
+  if (FileName.empty()) return false;
+  Int64 Offset = 0;
+  if (Restore && FCanResume) {
+    Offset = FileSize(FileName);
+    if (Offset < 0) Offset = 0;
+  }
+  return StoreFromStream(u"STOR " + FileName, Offset);
+}
+
+Boolean TFTPSend::StoreUniqueFile() { return StoreFromStream(u"STOU", 0); }
+
+Boolean TFTPSend::AppendFile(const String& FileName) {
+  if (FileName.empty()) return false;
+  return StoreFromStream(u"APPE " + FileName, 0);
+}

@@ -1,0 +1,181 @@
+#pragma once
+// The FTP client: one control connection, commands as text lines, numbered
+// replies, a table-driven logon, and one data connection per transfer
+// (passive or active, IPv4 or IPv6).
+//
+// Errors are results: operations answer a Boolean (or a number), the last
+// reply stays in ResultCode/ResultString/FullResult and socket errors in
+// Sock()->LastError(). Nothing here raises for protocol or network errors.
+//
+// Threads: one thread at a time uses a client. Another thread may only call
+// Abort or TelnetAbort, to stop a running transfer.
+//
+// Hardening beyond the classic protocol client:
+// - a command whose text holds CR, LF or NUL is refused before anything is
+//   sent (FTPCommand answers 0), so a remote name cannot smuggle commands;
+// - a reply is read for at most MaxReplyLines lines / MaxReplyBytes bytes;
+//   past that the reply fails (code 0) and the control connection, no longer
+//   in step with the server, is dropped;
+// - a passive data connection always goes to the control connection's peer,
+//   whatever host a PASV reply names (its port is kept).
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "net/blcksock.h"
+#include "net/ftplist.h"
+#include "rtl/StringList.h"
+#include "rtl/Streams.h"
+#include "rtl/Types.h"
+
+// Base of protocol clients: where to connect, as whom, and how long to wait.
+class TWirraClient : public TObject {
+public:
+  TWirraClient() = default;
+  TWirraClient(const TWirraClient&) = delete;
+  TWirraClient& operator=(const TWirraClient&) = delete;
+
+  String TargetHost = u"127.0.0.1";
+  // A number or a service name.
+  String TargetPort = u"0";
+  // Local address the client's sockets bind to; "0.0.0.0" means any.
+  String IPInterface = u"0.0.0.0";
+  // Milliseconds to wait for each piece of network data (not a whole operation).
+  Integer Timeout = 5000;
+  String UserName;
+  String Password;
+};
+
+// Response false: Value is a command just sent (passwords in clear).
+// Response true: Value is one reply line just read.
+using TFTPStatus = std::function<void(TObject* Sender, Boolean Response, const String& Value)>;
+
+// A logon program: six steps of three bytes (action, next step after 2xx,
+// next step after 3xx). Steps are byte offsets 0, 3, ..., 15; 255 means
+// logged on, 254 failed.
+using TLogonActions = std::array<Byte, 18>;
+
+namespace FtpLogon {
+constexpr Byte LoggedOn = 255;
+constexpr Byte Failed = 254;
+}  // namespace FtpLogon
+
+class TFTPSend : public TWirraClient {
+public:
+  // Limits of one reply (see the header comment).
+  static constexpr Integer MaxReplyLines = 10000;
+  static constexpr Integer MaxReplyBytes = 1024 * 1024;
+  // Preliminary (1xx) greetings accepted before the real one.
+  static constexpr Integer MaxPreliminaryReplies = 100;
+
+  TFTPSend();
+  ~TFTPSend() override;
+
+  TFTPStatus OnStatus;
+
+  // --- settings (defaults as the constructor sets them)
+  String Account;
+  // Firewall host; empty means a direct connection.
+  String FWHost;
+  String FWPort = u"21";
+  String FWUsername;
+  String FWPassword;
+  // Logon program with a firewall: 0-8, or -1 for CustomLogon.
+  Integer FWMode = 0;
+  // Transfers use the local file DirectFileName instead of DataStream.
+  Boolean DirectFile = false;
+  String DirectFileName;
+  Boolean PassiveMode = true;
+  // Active mode listens on local port 20.
+  Boolean ForceDefaultPort = false;
+  // Never EPSV/EPRT, also on IPv6.
+  Boolean ForceOldPort = false;
+  Boolean BinaryMode = true;
+  Boolean AutoTLS = false;
+  Boolean TLSonData = true;
+  // TLS right after connecting (implicit TLS).
+  Boolean FullSSL = false;
+  TLogonActions CustomLogon{};
+
+  // --- state (read-only)
+  TTCPBlockSocket* Sock() const { return FSock.get(); }
+  TTCPBlockSocket* DSock() const { return FDSock.get(); }
+  Integer ResultCode() const { return FResultCode; }
+  const String& ResultString() const { return FResultString; }
+  TStringList* FullResult() const { return FFullResult.get(); }
+  TMemoryStream* DataStream() const { return FDataStream.get(); }
+  const String& DataIP() const { return FDataIP; }
+  const String& DataPort() const { return FDataPort; }
+  Boolean CanResume() const { return FCanResume; }
+  Boolean IsTLS() const { return FIsTLS; }
+  Boolean IsDataTLS() const { return FIsDataTLS; }
+  TFTPList* FtpList() const { return FFtpList.get(); }
+
+  // --- control connection
+  // Sends one command line; answers the reply's code (0 when the command
+  // was refused or no reply could be read).
+  virtual Integer FTPCommand(const String& Value);
+  // Reads one complete reply; answers its code.
+  virtual Integer ReadResult();
+  virtual Boolean Login();
+  virtual Boolean Logout();
+  // May be called from another thread while a transfer runs.
+  virtual void Abort();
+  virtual void TelnetAbort();
+
+  // --- single commands
+  virtual Boolean NoOp();
+  virtual Boolean ChangeWorkingDir(const String& Directory);
+  virtual Boolean ChangeToParentDir();
+  virtual Boolean ChangeToRootDir();
+  virtual Boolean DeleteDir(const String& Directory);
+  virtual Boolean CreateDir(const String& Directory);
+  virtual Boolean DeleteFile(const String& FileName);
+  virtual Boolean RenameFile(const String& OldName, const String& NewName);
+  // -1 when refused or unreadable.
+  virtual Int64 FileSize(const String& FileName);
+  // Empty when refused.
+  virtual String GetCurrentDir();
+
+  // --- data connections and transfers
+  virtual Boolean OpenDataChannel();
+  virtual Boolean AcceptDataChannel();
+  virtual void ParseRemote(const String& Value);
+  virtual void ParseRemoteEPSV(const String& Value);
+  virtual Boolean DataRead(TStream* DestStream);
+  virtual Boolean DataWrite(TStream* SourceStream);
+  virtual Boolean StoreFromStream(const String& Command, Int64 RestoreAt);
+  virtual Boolean List(const String& Directory, Boolean NameList);
+  virtual Boolean RetrieveFile(const String& FileName, Boolean Restore);
+  virtual Boolean StoreFile(const String& FileName, Boolean Restore);
+  virtual Boolean StoreUniqueFile();
+  virtual Boolean AppendFile(const String& FileName);
+
+  // The built-in logon program of a mode (0 for modes outside 1-8).
+  static const TLogonActions& BuiltInLogon(Integer Mode);
+
+protected:
+  virtual Boolean RunLogonSequence(Integer Mode);
+  virtual Boolean OpenControlConnection();
+  virtual void NotifyStatus(Boolean Response, const String& Value);
+
+private:
+  String LogonCommand(Byte Action, const String& Target) const;
+  // Writes raw bytes on the control connection from any thread (Abort).
+  void SendControlBytes(const AnsiString& Data);
+
+  // Declared so that destruction frees DSock, Sock, FtpList, DataStream,
+  // FullResult in this order.
+  std::unique_ptr<TStringList> FFullResult;
+  std::unique_ptr<TMemoryStream> FDataStream;
+  std::unique_ptr<TFTPList> FFtpList;
+  std::unique_ptr<TTCPBlockSocket> FSock;
+  std::unique_ptr<TTCPBlockSocket> FDSock;
+  Integer FResultCode = 0;
+  String FResultString;
+  String FDataIP;
+  String FDataPort;
+  Boolean FCanResume = false;
+  Boolean FIsTLS = false;
+  Boolean FIsDataTLS = false;
+};

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "rtl/Streams.h"
+#include "vcl/Graphics.h"
+
+namespace {
+
+// A 2x2 RGBA PNG: red, green / blue, transparent white.
+const Byte kPng[] = {
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00,
+    0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x06, 0x00, 0x00, 0x00, 0x72, 0xB6, 0x0D, 0x24, 0x00, 0x00, 0x00, 0x13, 0x49,
+    0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0xF8, 0xCF, 0xC0, 0xF0, 0x1F, 0x0C, 0x81, 0x34, 0x08, 0x30, 0x00, 0x00, 0x48,
+    0xC9, 0x08, 0xF8, 0x71, 0xC5, 0x31, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+
+// Blue, green, red, alpha of a 32-bit pixel.
+struct TBgra {
+  Byte B, G, R, A;
+};
+TBgra PixelAt(TBitmap& Bitmap, Integer X, Integer Y) {
+  TBgra p;
+  std::memcpy(&p, static_cast<Byte*>(Bitmap.ScanLine(Y)) + X * 4, 4);
+  return p;
+}
+
+TEST(Font, SizeAndHeightConvertAtTheResolution) {
+  TFont font;
+  EXPECT_EQ(font.Size(), 8);
+  EXPECT_EQ(font.Height(), -11);
+  font.SetSize(10);
+  EXPECT_EQ(font.Height(), -13);
+  font.SetPixelsPerInch(144);
+  font.SetSize(10);
+  EXPECT_EQ(font.Height(), -20);
+  int changes = 0;
+  font.OnChange = [&](TObject*) { ++changes; };
+  font.SetStyle(fsBold | fsItalic);
+  font.SetStyle(fsBold | fsItalic);
+  font.SetColor(clRed);
+  EXPECT_EQ(changes, 2);
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetObjectW(font.Handle(), sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfWeight, FW_BOLD);
+  EXPECT_TRUE(lf.lfItalic);
+  EXPECT_EQ(lf.lfHeight, -20);
+}
+
+TEST(Bitmap, CanvasDrawsIntoScanLines) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf32bit);
+  bitmap.SetSize(20, 10);
+  EXPECT_EQ(bitmap.BytesPerScanLine(), 80);
+  TCanvas* canvas = bitmap.Canvas();
+  canvas->Brush()->SetColor(clRed);
+  canvas->FillRect({0, 0, 20, 10});
+  canvas->Brush()->SetColor(clBlue);
+  canvas->FillRect({10, 5, 20, 10});
+  canvas->Pen()->SetColor(clLime);
+  canvas->MoveTo(0, 0);
+  canvas->LineTo(5, 0);
+  EXPECT_EQ(canvas->PenPos(), (TPoint{5, 0}));
+  const TBgra red = PixelAt(bitmap, 2, 3), blue = PixelAt(bitmap, 15, 8), lime = PixelAt(bitmap, 3, 0);
+  EXPECT_EQ((std::array<int, 3>{red.R, red.G, red.B}), (std::array<int, 3>{255, 0, 0}));
+  EXPECT_EQ((std::array<int, 3>{blue.R, blue.G, blue.B}), (std::array<int, 3>{0, 0, 255}));
+  EXPECT_EQ((std::array<int, 3>{lime.R, lime.G, lime.B}), (std::array<int, 3>{0, 255, 0}));
+  EXPECT_EQ(canvas->Pixel(15, 8), clBlue);
+  // The automatic transparent colour is the bottom-left pixel.
+  EXPECT_EQ(bitmap.TransparentColor(), clRed);
+
+  // Growing keeps the picture; new pixels are white.
+  bitmap.SetSize(30, 10);
+  EXPECT_EQ(bitmap.Canvas()->Pixel(2, 3), clRed);
+  EXPECT_EQ(bitmap.Canvas()->Pixel(25, 3), clWhite);
+  EXPECT_GT(canvas->TextWidth(u"Quorvel"), canvas->TextWidth(u"Q"));
+  EXPECT_GT(canvas->TextHeight(u"Q"), 0);
+}
+
+TEST(Bitmap, SavesAndLoadsBmp) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(5, 3);
+  bitmap.Canvas()->Brush()->SetColor(RGBToColor(10, 20, 30));
+  bitmap.Canvas()->FillRect({0, 0, 5, 3});
+  bitmap.Canvas()->SetPixel(4, 2, clYellow);
+  TBytesStream stream;
+  bitmap.SaveToStream(stream);
+  const TBytes& bytes = stream.Bytes();
+  ASSERT_GT(bytes.size(), 54u);
+  EXPECT_EQ(bytes[0], 'B');
+  EXPECT_EQ(bytes[1], 'M');
+  EXPECT_EQ(bytes.size(), 54u + 3u * 16u);  // rows of 15 bytes padded to 16
+
+  stream.SetPosition(0);
+  TPicture picture;
+  picture.LoadFromStream(stream);
+  auto* loaded = dynamic_cast<TBitmap*>(picture.Graphic());
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->Width(), 5);
+  EXPECT_EQ(loaded->Height(), 3);
+  EXPECT_EQ(loaded->Canvas()->Pixel(0, 0), RGBToColor(10, 20, 30));
+  EXPECT_EQ(loaded->Canvas()->Pixel(4, 2), clYellow);
+}
+
+TEST(Picture, DecodesPngWithAlphaThroughGdiPlus) {
+  TBytesStream stream(TBytes(std::begin(kPng), std::end(kPng)));
+  TPicture picture;
+  picture.LoadFromStream(stream);
+  auto* png = dynamic_cast<TPngImage*>(picture.Graphic());
+  ASSERT_NE(png, nullptr);
+  ASSERT_EQ(picture.Width(), 2);
+  ASSERT_EQ(picture.Height(), 2);
+  TBitmap* pixels = png->Bitmap();
+  const TBgra red = PixelAt(*pixels, 0, 0), green = PixelAt(*pixels, 1, 0), blue = PixelAt(*pixels, 0, 1),
+              clear = PixelAt(*pixels, 1, 1);
+  EXPECT_EQ((std::array<int, 4>{red.R, red.G, red.B, red.A}), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ((std::array<int, 4>{green.R, green.G, green.B, green.A}), (std::array<int, 4>{0, 255, 0, 255}));
+  EXPECT_EQ((std::array<int, 4>{blue.R, blue.G, blue.B, blue.A}), (std::array<int, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(clear.A, 0);
+  EXPECT_EQ(clear.R, 0);  // premultiplied
+
+  // Drawn with its alpha: the transparent corner keeps the background.
+  TBitmap target(4, 4);
+  target.SetPixelFormat(pf32bit);
+  target.Canvas()->Brush()->SetColor(clGray);
+  target.Canvas()->FillRect({0, 0, 4, 4});
+  target.Canvas()->Draw(1, 1, png);
+  EXPECT_EQ(target.Canvas()->Pixel(1, 1), clRed);
+  EXPECT_EQ(target.Canvas()->Pixel(2, 2), clGray);
+  EXPECT_EQ(target.Canvas()->Pixel(1, 2), clBlue);
+}
+
+TEST(Picture, RejectsUnknownData) {
+  const Byte junk[] = {1, 2, 3, 4, 5, 6, 7, 8};
+  TBytesStream stream(TBytes(std::begin(junk), std::end(junk)));
+  TPicture picture;
+  EXPECT_THROW(picture.LoadFromStream(stream), EInvalidGraphic);
+  TBitmap bitmap;
+  TBytesStream again(TBytes(std::begin(junk), std::end(junk)));
+  EXPECT_THROW(bitmap.LoadFromStream(again), EInvalidGraphic);
+}
+
+TEST(Canvas, KeepsItsObjectsOutOfAForeignDC) {
+  // A canvas over someone else's DC must give the DC back as it found it.
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ originalFont = GetCurrentObject(dc, OBJ_FONT);
+  HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
+  {
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    canvas.Font()->SetName(u"Arial");
+    canvas.TextWidth(u"x");
+    canvas.Brush()->SetColor(clAqua);
+    canvas.FillRect({0, 0, 1, 1});
+    EXPECT_NE(GetCurrentObject(dc, OBJ_FONT), originalFont);
+    canvas.Font()->SetSize(20);  // reselected without leaking the old font
+    canvas.TextWidth(u"x");
+    canvas.SetHandle(nullptr);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), originalFont);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), originalBrush);
+    EXPECT_THROW(canvas.TextOut(0, 0, u"no DC"), EInvalidOperation);
+  }
+  DeleteDC(dc);
+}
+
+}  // namespace

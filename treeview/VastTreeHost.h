@@ -1,0 +1,67 @@
+#pragma once
+// What the portable tree core needs of its window. The Windows control
+// implements it; native tests fake it. Every call comes from the
+// user-interface thread unless its comment says otherwise.
+#include <functional>
+
+#include "rtl/Types.h"
+
+struct TVastNode;
+
+class IVastTreeHost {
+public:
+  virtual ~IVastTreeHost() = default;
+
+  // Whether the control has a window; timers, redraw switching and the
+  // worker's state hand-over exist only then.
+  virtual bool HasWindow() const = 0;
+
+  // Repainting. Node rectangles are the window's business: the core names
+  // nodes, the window turns them into rectangles.
+  virtual void InvalidateNode(TVastNode* Node) = 0;
+  virtual void InvalidateToBottom(TVastNode* Node) = 0;
+  virtual void InvalidateAll() = 0;
+  virtual void SetRedraw(bool Enabled) = 0;
+  virtual void UpdateScrollBars(bool DoRepaint) = 0;
+
+  // Window timers by tree timer identifier; the window calls
+  // TBaseVastTree::TimerFired(Id) when one elapses.
+  virtual void SetTimer(Cardinal TimerId, Cardinal Milliseconds) = 0;
+  virtual void KillTimer(Cardinal TimerId) = 0;
+
+  // Text measurement in pixels with the tree's font.
+  virtual Integer TextWidth(const String& Text) = 0;
+  virtual Integer TextHeight(const String& Text) = 0;
+
+  // Hand-over to the user-interface thread. Send runs Work there and waits
+  // (inline when called on it); Post queues it. Any thread may call these.
+  virtual void SendToUIThread(std::function<void()> Work) = 0;
+  virtual void PostToUIThread(std::function<void()> Work) = 0;
+  virtual bool IsUIThread() const = 0;
+  // On the user-interface thread while it waits for the worker: runs the
+  // Sends that are waiting, or waits up to TimeoutMs for one.
+  virtual void ServeUIThread(Cardinal TimeoutMs) = 0;
+};
+
+// A tree without a window: nothing to repaint, no timers, and work for the
+// user-interface thread goes through the process's main dispatcher (inline
+// when there is none).
+class TWindowlessVastTreeHost : public IVastTreeHost {
+public:
+  bool HasWindow() const override { return false; }
+  void InvalidateNode(TVastNode*) override {}
+  void InvalidateToBottom(TVastNode*) override {}
+  void InvalidateAll() override {}
+  void SetRedraw(bool) override {}
+  void UpdateScrollBars(bool) override {}
+  void SetTimer(Cardinal, Cardinal) override {}
+  void KillTimer(Cardinal) override {}
+  Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }
+  Integer TextHeight(const String&) override { return 13; }
+  void SendToUIThread(std::function<void()> Work) override;
+  void PostToUIThread(std::function<void()> Work) override;
+  bool IsUIThread() const override;
+  void ServeUIThread(Cardinal TimeoutMs) override;
+
+  static TWindowlessVastTreeHost& Instance();
+};

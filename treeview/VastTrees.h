@@ -1,0 +1,924 @@
+#pragma once
+// The vast tree view's portable core: node store, structure, initialisation,
+// navigation, visibility, sorting, the update cycle with change notification
+// and the position cache, the stream format, options, events, selection and
+// focus. Everything that needs the window goes through IVastTreeHost; the
+// Windows control derives from TBaseVastTree and supplies the host.
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+#include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
+#include "rtl/Types.h"
+#include "treeview/VastTreeHost.h"
+
+class TBaseVastTree;
+class TCanvas;  // drawing surface of the window layer; the core only passes it on
+
+// A Delphi-style set over an enumeration whose values are bit numbers.
+template <class E, class U>
+class TSet {
+public:
+  constexpr TSet() noexcept : FBits(0) {}
+  constexpr TSet(E Value) noexcept : FBits(Bit(Value)) {}
+  constexpr TSet(std::initializer_list<E> Values) noexcept : FBits(0) {
+    for (E V : Values) FBits |= Bit(V);
+  }
+  static constexpr TSet FromBits(U Bits) noexcept {
+    TSet S;
+    S.FBits = Bits;
+    return S;
+  }
+  constexpr U Bits() const noexcept { return FBits; }
+  constexpr bool Contains(E Value) const noexcept { return (FBits & Bit(Value)) != 0; }
+  constexpr bool Empty() const noexcept { return FBits == 0; }
+  constexpr void Include(E Value) noexcept { FBits |= Bit(Value); }
+  constexpr void Exclude(E Value) noexcept { FBits &= static_cast<U>(~Bit(Value)); }
+  // Whether every member of Other is in this set.
+  constexpr bool ContainsAll(TSet Other) const noexcept { return (FBits & Other.FBits) == Other.FBits; }
+  constexpr bool Intersects(TSet Other) const noexcept { return (FBits & Other.FBits) != 0; }
+  friend constexpr TSet operator+(TSet A, TSet B) noexcept { return FromBits(static_cast<U>(A.FBits | B.FBits)); }
+  friend constexpr TSet operator-(TSet A, TSet B) noexcept { return FromBits(static_cast<U>(A.FBits & ~B.FBits)); }
+  friend constexpr TSet operator*(TSet A, TSet B) noexcept { return FromBits(static_cast<U>(A.FBits & B.FBits)); }
+  friend constexpr bool operator==(TSet A, TSet B) noexcept { return A.FBits == B.FBits; }
+  TSet& operator+=(TSet B) noexcept { FBits |= B.FBits; return *this; }
+  TSet& operator-=(TSet B) noexcept { FBits &= static_cast<U>(~B.FBits); return *this; }
+
+private:
+  static constexpr U Bit(E Value) noexcept { return static_cast<U>(U(1) << static_cast<unsigned>(Value)); }
+  U FBits;
+};
+
+// ---------------------------------------------------------------------------
+// Node
+
+enum TVastNodeState : Byte {
+  vsInitialized, vsChecking, vsCutOrCopy, vsDisabled, vsDeleting, vsExpanded, vsHasChildren, vsVisible,
+  vsSelected, vsOnFreeNodeCallRequired, vsAllChildrenHidden, vsReleaseCallOnUserDataRequired, vsMultiline,
+  vsHeightMeasured, vsToggling, vsFiltered, vsInitializing
+};
+using TVastNodeStates = TSet<TVastNodeState, Cardinal>;
+
+enum TVastNodeInitState : Byte {
+  ivsDisabled, ivsExpanded, ivsHasChildren, ivsMultiline, ivsSelected, ivsFiltered, ivsReInit
+};
+using TVastNodeInitStates = TSet<TVastNodeInitState, Byte>;
+
+enum TCheckState : Byte {
+  csUncheckedNormal, csUncheckedPressed, csCheckedNormal, csCheckedPressed, csMixedNormal, csMixedPressed,
+  csUncheckedDisabled, csCheckedDisabled, csMixedDisabled
+};
+enum TCheckType : Byte { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
+
+// A reference-counted object that a node's user data may hold; the node
+// keeps one reference and drops it when it is freed.
+class IInterface {
+public:
+  virtual Integer _AddRef() = 0;
+  virtual Integer _Release() = 0;
+
+protected:
+  ~IInterface() = default;
+};
+
+struct TVastNode;
+using PVastNode = TVastNode*;
+
+// The node header. The user data area follows it directly in the same block
+// (at sizeof(TVastNode), which keeps it pointer-aligned on every target);
+// the internal areas of descendant classes follow the user data.
+struct TVastNode {
+  Cardinal Index;
+  Cardinal ChildCount;
+  Word NodeHeight;
+  TVastNodeStates States;
+  Byte Align;
+  TCheckState CheckState;
+  TCheckType CheckType;
+  Byte Dummy;
+  Cardinal TotalCount;
+  Cardinal TotalHeight;
+  PVastNode Parent;
+  PVastNode PrevSibling;
+  PVastNode NextSibling;
+  PVastNode FirstChild;
+  PVastNode LastChild;
+
+  // The user data area, without any check; marks the node for OnFreeNode.
+  void* GetData() noexcept {
+    States.Include(vsOnFreeNodeCallRequired);
+    return reinterpret_cast<Byte*>(this) + sizeof(TVastNode);
+  }
+  template <class T>
+  T* GetData() noexcept { return static_cast<T*>(GetData()); }
+  void SetData(void* UserData) noexcept;
+  void SetData(IInterface* UserData) noexcept;
+  // The interface stored in the user data; nil for a nil node.
+  static IInterface* GetInterfaceFromNodeData(PVastNode Node) noexcept;
+};
+
+using TNodeArray = std::vector<PVastNode>;
+
+// ---------------------------------------------------------------------------
+// Tree types
+
+enum TVTNodeAttachMode : Byte { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
+enum TChangeReason : Byte {
+  crIgnore, crAccumulated, crChildAdded, crChildDeleted, crNodeAdded, crNodeCopied, crNodeMoved
+};
+enum TSortDirection : Byte { sdAscending, sdDescending };
+enum TVTUpdateState : Byte { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSynch };
+enum TVTOperationKind : Byte { okAutoFitColumns, okGetMaxColumnWidth, okSortNode, okSortTree, okExport, okExpand };
+
+using TColumnIndex = Integer;
+using TColumnPosition = Cardinal;
+inline constexpr TColumnIndex NoColumn = -1;
+inline constexpr TColumnIndex InvalidColumn = -2;
+
+enum TVastTreeState : Byte {
+  tsChangePending, tsCheckPropagation, tsCollapsing, tsToggleFocusedSelection, tsClearPending,
+  tsClipboardFlushing, tsCopyPending, tsCutPending, tsDrawSelPending, tsDrawSelecting, tsEditing,
+  tsEditPending, tsExpanding, tsNodeHeightTracking, tsNodeHeightTrackPending, tsHint, tsInAnimation,
+  tsIncrementalSearching, tsIncrementalSearchPending, tsIterating, tsLeftButtonDown, tsLeftDblClick,
+  tsMiddleButtonDown, tsMiddleDblClick, tsNeedRootCountUpdate, tsOLEDragging, tsOLEDragPending, tsPainting,
+  tsRightButtonDown, tsRightDblClick, tsPopupMenuShown, tsScrolling, tsScrollPending, tsSizing,
+  tsStopValidation, tsStructureChangePending, tsSynchMode, tsThumbTracking, tsToggling,
+  tsUpdateHiddenChildrenNeeded, tsUpdating, tsUseCache, tsUserDragObject, tsUseThemes, tsValidating,
+  tsPreviouslySelectedLocked, tsValidationNeeded, tsVCLDragging, tsVCLDragPending, tsVCLDragFinished,
+  tsPanning, tsWindowCreating, tsUseExplorerTheme, tsWheelPanning, tsWheelScrolling
+};
+using TVastTreeStates = TSet<TVastTreeState, UInt64>;
+
+// Tree timer identifiers, shared with the window layer.
+inline constexpr Cardinal ExpandTimer = 1;
+inline constexpr Cardinal EditTimer = 2;
+inline constexpr Cardinal HeaderTimer = 3;
+inline constexpr Cardinal ScrollTimer = 4;
+inline constexpr Cardinal ChangeTimer = 5;
+inline constexpr Cardinal StructureChangeTimer = 6;
+inline constexpr Cardinal SearchTimer = 7;
+inline constexpr Cardinal ThemeChangedTimer = 8;
+
+// Visible nodes per position-cache entry.
+inline constexpr Cardinal CacheThreshold = 2000;
+
+struct TCacheEntry {
+  PVastNode Node;
+  Cardinal AbsoluteTop;
+};
+using TCache = std::vector<TCacheEntry>;
+
+// Help contexts of EVastTreeError.
+inline constexpr int hcTFEditLinkIsNil = 2000;
+inline constexpr int hcTFWrongMoveError = 2001;
+inline constexpr int hcTFWrongStreamFormat = 2002;
+inline constexpr int hcTFWrongStreamVersion = 2003;
+inline constexpr int hcTFStreamTooSmall = 2004;
+inline constexpr int hcTFCorruptStream1 = 2005;
+inline constexpr int hcTFCorruptStream2 = 2006;
+inline constexpr int hcTFClipboardFailed = 2007;
+
+QUORVEL_DECLARE_EXCEPTION(EVastTreeError, Exception);
+
+// ---------------------------------------------------------------------------
+// Options
+
+enum TVTPaintOption : Byte {
+  toHideFocusRect, toHideSelection, toHotTrack, toPopupMode, toShowBackground, toShowButtons, toShowDropmark,
+  toShowHorzGridLines, toShowRoot, toShowTreeLines, toShowVertGridLines, toThemeAware, toUseBlendedImages,
+  toGhostedIfUnfocused, toFullVertGridLines, toAlwaysHideSelection, toUseBlendedSelection, toStaticBackground,
+  toChildrenAbove, toFixedIndent, toUseExplorerTheme, toHideTreeLinesIfThemed, toShowFilteredNodes
+};
+using TVTPaintOptions = TSet<TVTPaintOption, Cardinal>;
+enum TVTAnimationOption : Byte { toAnimatedToggle, toAdvancedAnimatedToggle };
+using TVTAnimationOptions = TSet<TVTAnimationOption, Byte>;
+enum TVTAutoOption : Byte {
+  toAutoDropExpand, toAutoExpand, toAutoScroll, toAutoScrollOnExpand, toAutoSort, toAutoSpanColumns,
+  toAutoTristateTracking, toAutoHideButtons, toAutoDeleteMovedNodes, toDisableAutoscrollOnFocus,
+  toAutoChangeScale, toAutoFreeOnCollapse, toDisableAutoscrollOnEdit, toAutoBidiColumnOrdering
+};
+using TVTAutoOptions = TSet<TVTAutoOption, Word>;
+enum TVTSelectionOption : Byte {
+  toDisableDrawSelection, toExtendedFocus, toFullRowSelect, toLevelSelectConstraint, toMiddleClickSelect,
+  toMultiSelect, toRightClickSelect, toSiblingSelectConstraint, toCenterScrollIntoView, toSimpleDrawSelection,
+  toAlwaysSelectNode, toRestoreSelection, toSyncCheckboxesWithSelection
+};
+using TVTSelectionOptions = TSet<TVTSelectionOption, Word>;
+enum TVTMiscOption : Byte {
+  toAcceptOLEDrop, toCheckSupport, toEditable, toFullRepaintOnResize, toGridExtensions, toInitOnSave,
+  toReportMode, toToggleOnDblClick, toWheelPanning, toReadOnly, toVariableNodeHeight, toFullRowDrag,
+  toNodeHeightResize, toNodeHeightDblClickResize, toEditOnClick, toEditOnDblClick, toReverseFullExpandHotKey
+};
+using TVTMiscOptions = TSet<TVTMiscOption, Cardinal>;
+enum TVTExportMode : Byte { emAll, emChecked, emUnchecked, emVisibleDueToExpansion, emSelected };
+enum TVTEditOptions : Byte { toDefaultEdit, toVerticalEdit, toHorizontalEdit };
+
+inline constexpr TVTPaintOptions DefaultPaintOptions{toShowButtons, toShowDropmark, toShowRoot,
+                                                     toShowTreeLines, toThemeAware, toUseBlendedImages};
+inline constexpr TVTAnimationOptions DefaultAnimationOptions{};
+inline constexpr TVTAutoOptions DefaultAutoOptions{toAutoDropExpand, toAutoScrollOnExpand, toAutoSort,
+                                                   toAutoTristateTracking, toAutoDeleteMovedNodes,
+                                                   toAutoChangeScale};
+inline constexpr TVTSelectionOptions DefaultSelectionOptions{};
+inline constexpr TVTMiscOptions DefaultMiscOptions{toAcceptOLEDrop, toFullRepaintOnResize, toInitOnSave,
+                                                   toToggleOnDblClick, toWheelPanning, toEditOnClick};
+
+// The option sets of a tree. The setters apply the model side of each
+// change to the owning tree; window-only effects (drop registration, themes,
+// window re-creation) belong to the window layer.
+class TCustomVastTreeOptions : public TObject {
+  friend class TBaseVastTree;
+
+public:
+  explicit TCustomVastTreeOptions(TBaseVastTree* AOwner);
+
+  TVTPaintOptions PaintOptions() const { return FPaintOptions; }
+  void SetPaintOptions(TVTPaintOptions Value);
+  TVTAnimationOptions AnimationOptions() const { return FAnimationOptions; }
+  void SetAnimationOptions(TVTAnimationOptions Value);
+  TVTAutoOptions AutoOptions() const { return FAutoOptions; }
+  void SetAutoOptions(TVTAutoOptions Value);
+  TVTSelectionOptions SelectionOptions() const { return FSelectionOptions; }
+  void SetSelectionOptions(TVTSelectionOptions Value);
+  TVTMiscOptions MiscOptions() const { return FMiscOptions; }
+  void SetMiscOptions(TVTMiscOptions Value);
+  TVTExportMode ExportMode() const { return FExportMode; }
+  void SetExportMode(TVTExportMode Value) { FExportMode = Value; }
+  TVTEditOptions EditOptions() const { return FEditOptions; }
+  void SetEditOptions(TVTEditOptions Value) { FEditOptions = Value; }
+  TBaseVastTree* Owner() const { return FOwner; }
+
+  // Copies the five option sets through Dest's setters.
+  virtual void AssignTo(TCustomVastTreeOptions& Dest) const;
+
+private:
+  TBaseVastTree* FOwner;  // not owned: the tree owns its options
+  TVTPaintOptions FPaintOptions = DefaultPaintOptions;
+  TVTAnimationOptions FAnimationOptions = DefaultAnimationOptions;
+  TVTAutoOptions FAutoOptions = DefaultAutoOptions;
+  TVTSelectionOptions FSelectionOptions = DefaultSelectionOptions;
+  TVTMiscOptions FMiscOptions = DefaultMiscOptions;
+  TVTExportMode FExportMode = emAll;
+  TVTEditOptions FEditOptions = toDefaultEdit;
+};
+
+// ---------------------------------------------------------------------------
+// What the core asks of the header and its columns. The header unit
+// implements it; TVTHeaderStub stands in until a header is attached.
+class IVastTreeHeader {
+public:
+  virtual ~IVastTreeHeader() = default;
+  virtual TColumnIndex SortColumn() const = 0;
+  virtual TSortDirection SortDirection() const = 0;
+  // NoColumn when the header has no columns.
+  virtual TColumnIndex MainColumn() const = 0;
+  virtual bool UseColumns() const = 0;
+  virtual Integer ColumnCount() const = 0;
+  virtual bool IsValidColumn(TColumnIndex Column) const = 0;
+  virtual bool ColumnIsVisible(TColumnIndex Column) const = 0;
+  // Whether the column may take the focus (coAllowFocus); NoColumn may.
+  virtual bool AllowFocus(TColumnIndex Column) const = 0;
+  // The first visible column that allows focus, or NoColumn.
+  virtual TColumnIndex FirstVisibleFocusableColumn() const = 0;
+};
+
+// A header without columns whose sort column and direction can be set.
+class TVTHeaderStub : public IVastTreeHeader {
+public:
+  TColumnIndex SortColumn() const override { return FSortColumn; }
+  TSortDirection SortDirection() const override { return FSortDirection; }
+  TColumnIndex MainColumn() const override { return NoColumn; }
+  bool UseColumns() const override { return false; }
+  Integer ColumnCount() const override { return 0; }
+  bool IsValidColumn(TColumnIndex) const override { return false; }
+  bool ColumnIsVisible(TColumnIndex) const override { return false; }
+  bool AllowFocus(TColumnIndex Column) const override { return Column == NoColumn; }
+  TColumnIndex FirstVisibleFocusableColumn() const override { return NoColumn; }
+  void SetSortColumn(TColumnIndex Value) { FSortColumn = Value; }
+  void SetSortDirection(TSortDirection Value) { FSortDirection = Value; }
+
+private:
+  TColumnIndex FSortColumn = NoColumn;
+  TSortDirection FSortDirection = sdAscending;
+};
+
+// ---------------------------------------------------------------------------
+// Events. Sender is always the tree; a hook fires its event only when it is
+// assigned and presets every by-reference answer.
+
+using TVTChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
+using TVTStructureChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TChangeReason Reason)>;
+using TVTInitNodeEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode ParentNode, PVastNode Node, TVastNodeInitStates& InitialStates)>;
+using TVTInitChildrenEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, Cardinal& ChildCount)>;
+using TVTFreeNodeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
+using TVTCompareEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node1, PVastNode Node2, TColumnIndex Column, Integer& Result)>;
+using TVTToggleAllowedEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, bool& Allowed)>;
+using TVTNodeTargetAllowedEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, PVastNode Target, bool& Allowed)>;
+using TVTFocusChangingEvent = std::function<void(TBaseVastTree* Sender, PVastNode OldNode, PVastNode NewNode,
+                                                 TColumnIndex OldColumn, TColumnIndex NewColumn, bool& Allowed)>;
+using TVTFocusChangedEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column)>;
+using TVTStreamNodeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TStream* Stream)>;
+using TVTStreamTreeEvent = std::function<void(TBaseVastTree* Sender, TStream* Stream)>;
+using TVTGetNodeDataSizeEvent = std::function<void(TBaseVastTree* Sender, Integer& NodeDataSize)>;
+using TVTUpdatingEvent = std::function<void(TBaseVastTree* Sender, TVTUpdateState State)>;
+using TVTStateChangeEvent = std::function<void(TBaseVastTree* Sender, TVastTreeStates Enter, TVastTreeStates Leave)>;
+using TVTOperationEvent = std::function<void(TBaseVastTree* Sender, TVTOperationKind OperationKind)>;
+using TVTMeasureItemEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, Integer& NodeHeight)>;
+using TVTHotNodeChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode OldNode, PVastNode NewNode)>;
+using TVTScrollEvent = std::function<void(TBaseVastTree* Sender, Integer DeltaX, Integer DeltaY)>;
+using TVTGetCellIsEmptyEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, bool& IsEmpty)>;
+using TVTColumnEvent = std::function<void(TBaseVastTree* Sender, TColumnIndex Column)>;
+using TVTEditChangingEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
+using TVTEditChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column)>;
+using TVTBeforeGetCheckStateEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
+using TVTCheckChangingEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TCheckState& NewState, bool& Allowed)>;
+using TVTNotifyEvent = std::function<void(TBaseVastTree* Sender)>;
+
+// Step function of IterateSubtree.
+using TVTGetNodeProc = std::function<void(TBaseVastTree* Sender, PVastNode Node, void* Data, bool& Abort)>;
+
+// ---------------------------------------------------------------------------
+// For-each enumeration of node sets.
+
+enum TVZVastNodeEnumerationMode : Byte {
+  vneAll, vneChecked, vneChild, vneCutCopy, vneInitialized, vneLeaf, vneLevel, vneNoInit, vneSelected,
+  vneVisible, vneVisibleChild, vneVisibleNoInitChild, vneVisibleNoInit
+};
+
+struct TVTVastNodeEnumeration;
+
+struct TVTVastNodeEnumerator {
+  PVastNode FNode = nullptr;
+  bool FCanMoveNext = true;
+  const TVTVastNodeEnumeration* FEnumeration = nullptr;
+
+  bool MoveNext();
+  PVastNode Current() const { return FNode; }
+  // Range-for support.
+  PVastNode operator*() const { return FNode; }
+  TVTVastNodeEnumerator& operator++() {
+    MoveNext();
+    return *this;
+  }
+  bool operator!=(std::nullptr_t) const { return FNode != nullptr; }
+};
+
+struct TVTVastNodeEnumeration {
+  TVZVastNodeEnumerationMode FMode = vneAll;
+  TBaseVastTree* FTree = nullptr;
+  bool FConsiderChildrenAbove = false;
+  PVastNode FNode = nullptr;
+  Cardinal FNodeLevel = 0;
+  TCheckState FState = csUncheckedNormal;
+  bool FIncludeFiltered = false;
+
+  TVTVastNodeEnumerator GetEnumerator() const { return TVTVastNodeEnumerator{nullptr, true, this}; }
+  TVTVastNodeEnumerator begin() const {
+    TVTVastNodeEnumerator E = GetEnumerator();
+    E.MoveNext();
+    return E;
+  }
+  std::nullptr_t end() const { return nullptr; }
+};
+
+// ---------------------------------------------------------------------------
+
+class TBaseVastTree : public TObject {
+  friend class TCustomVastTreeOptions;
+  friend class TWorkerThread;
+  friend struct TVTVastNodeEnumerator;
+
+public:
+  // Host nil: a windowless tree.
+  explicit TBaseVastTree(IVastTreeHost* Host = nullptr);
+  ~TBaseVastTree() override;
+  TBaseVastTree(const TBaseVastTree&) = delete;
+  TBaseVastTree& operator=(const TBaseVastTree&) = delete;
+
+  IVastTreeHost& Host() const { return *FHost; }
+  // Host nil: windowless again. The window layer attaches itself here.
+  void SetHost(IVastTreeHost* Value);
+  IVastTreeHeader& Header() const { return *FHeader; }
+  // The tree owns the header; the header unit attaches its own here.
+  void SetHeader(std::unique_ptr<IVastTreeHeader> Value);
+  TCustomVastTreeOptions& TreeOptions() const { return *FOptions; }
+
+  // --- node store
+  PVastNode RootNode() const { return FRoot; }
+  Integer NodeDataSize() const { return FNodeDataSize; }
+  void SetNodeDataSize(Integer Value);
+  void* GetNodeData(PVastNode Node) const;
+  template <class T>
+  T* GetNodeData(PVastNode Node) const { return static_cast<T*>(GetNodeData(Node)); }
+  void SetNodeData(PVastNode Node, void* UserData);
+  void SetNodeData(PVastNode Node, IInterface* UserData);
+  Cardinal RootNodeCount() const { return FRoot->ChildCount; }
+  void SetRootNodeCount(Cardinal Value);
+  Cardinal TotalCount();
+  Cardinal VisibleCount() const { return FVisibleCount; }
+  Cardinal DefaultNodeHeight() const { return FDefaultNodeHeight; }
+  void SetDefaultNodeHeight(Cardinal Value);
+
+  Cardinal GetChildCount(PVastNode Node);
+  bool GetHasChildren(PVastNode Node) const;
+  void SetHasChildren(PVastNode Node, bool Value);
+  bool GetExpanded(PVastNode Node) const { return Node && Node->States.Contains(vsExpanded); }
+  void SetExpanded(PVastNode Node, bool Value);
+  bool GetDisabled(PVastNode Node) const { return Node && Node->States.Contains(vsDisabled); }
+  void SetDisabled(PVastNode Node, bool Value);
+  bool GetMultiline(PVastNode Node) const { return Node && Node != FRoot && Node->States.Contains(vsMultiline); }
+  void SetMultiline(PVastNode Node, bool Value);
+  bool GetSelected(PVastNode Node) const { return Node && Node->States.Contains(vsSelected); }
+  void SetSelected(PVastNode Node, bool Value);
+  Byte GetVerticalAlignment(PVastNode Node) const { return Node->Align; }
+  void SetVerticalAlignment(PVastNode Node, Byte Value);
+  Cardinal GetNodeHeight(PVastNode Node);
+  void SetNodeHeight(PVastNode Node, Cardinal Value);
+  PVastNode GetNodeParent(PVastNode Node) const;
+  void SetNodeParent(PVastNode Node, PVastNode Value);
+  bool GetVisible(PVastNode Node);
+  void SetVisible(PVastNode Node, bool Value);
+  bool GetFullyVisible(PVastNode Node) const;
+  void SetFullyVisible(PVastNode Node, bool Value);
+  bool GetVisiblePath(PVastNode Node) const;
+  void SetVisiblePath(PVastNode Node, bool Value);
+  bool GetFiltered(PVastNode Node) const { return Node->States.Contains(vsFiltered); }
+  void SetFiltered(PVastNode Node, bool Value);
+  bool GetEffectivelyFiltered(PVastNode Node) const;
+  bool GetEffectivelyVisible(PVastNode Node) const;
+  bool GetChildrenInitialized(PVastNode Node) const;
+  TCheckState GetCheckState(PVastNode Node);
+  void SetCheckState(PVastNode Node, TCheckState Value);
+  TCheckType GetCheckType(PVastNode Node) const { return Node->CheckType; }
+  void SetCheckType(PVastNode Node, TCheckType Value);
+  Cardinal CheckedCount();
+
+  // --- structure
+  virtual PVastNode AddChild(PVastNode Parent, void* UserData = nullptr);
+  PVastNode AddChild(PVastNode Parent, IInterface* UserData);
+  PVastNode InsertNode(PVastNode Node, TVTNodeAttachMode Mode, void* UserData = nullptr);
+  void DeleteNode(PVastNode Node, bool pReIndex = true) { DeleteNodeBody(Node, pReIndex, false); }
+  void DeleteNodeBody(PVastNode Node, bool Reindex, bool ParentClearing);
+  void DeleteChildren(PVastNode Node, bool ResetHasChildren = false);
+  void DeleteNodes(const TNodeArray& pNodes);
+  virtual void DeleteSelectedNodes();
+  virtual void Clear();
+  void MoveTo(PVastNode Source, PVastNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly);
+  void MoveTo(PVastNode Node, TBaseVastTree* Tree, TVTNodeAttachMode Mode, bool ChildrenOnly);
+  PVastNode CopyTo(PVastNode Source, PVastNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly);
+  PVastNode CopyTo(PVastNode Source, TBaseVastTree* Tree, TVTNodeAttachMode Mode, bool ChildrenOnly);
+  // The tree that owns Node (found through the root's self-links).
+  static TBaseVastTree* TreeFromNode(PVastNode Node);
+
+  // --- initialisation
+  void InitRecursive(PVastNode Node, Cardinal Levels = 0xFFFFFFFFu, bool pVisibleOnly = true);
+  void ValidateNode(PVastNode Node, bool Recursive);
+  void ValidateChildren(PVastNode Node, bool Recursive);
+  virtual void ReinitNode(PVastNode Node, bool Recursive);
+  virtual void ReinitChildren(PVastNode Node, bool Recursive);
+  virtual void ResetNode(PVastNode Node);
+
+  // --- navigation
+  PVastNode GetFirst(bool ConsiderChildrenAbove = false);
+  PVastNode GetFirstNoInit(bool ConsiderChildrenAbove = false);
+  PVastNode GetNext(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetNextNoInit(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetPrevious(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetPreviousNoInit(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetLast(PVastNode Node = nullptr, bool ConsiderChildrenAbove = false);
+  PVastNode GetLastNoInit(PVastNode Node = nullptr, bool ConsiderChildrenAbove = false);
+  PVastNode GetFirstChild(PVastNode Node);
+  PVastNode GetFirstChildNoInit(PVastNode Node);
+  PVastNode GetLastChild(PVastNode Node);
+  PVastNode GetLastChildNoInit(PVastNode Node);
+  PVastNode GetNextSibling(PVastNode Node);
+  PVastNode GetNextSiblingNoInit(PVastNode Node) const { return Node ? Node->NextSibling : nullptr; }
+  PVastNode GetPreviousSibling(PVastNode Node);
+  PVastNode GetPreviousSiblingNoInit(PVastNode Node) const { return Node ? Node->PrevSibling : nullptr; }
+  PVastNode GetNextVisibleSibling(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetNextVisibleSiblingNoInit(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetPreviousVisibleSibling(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetPreviousVisibleSiblingNoInit(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetFirstVisibleChild(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetFirstVisibleChildNoInit(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetLastVisibleChild(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetLastVisibleChildNoInit(PVastNode Node, bool IncludeFiltered = false);
+  PVastNode GetFirstVisible(PVastNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+  PVastNode GetFirstVisibleNoInit(PVastNode Node = nullptr, bool ConsiderChildrenAbove = true,
+                                  bool IncludeFiltered = false);
+  PVastNode GetLastVisible(PVastNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+  PVastNode GetLastVisibleNoInit(PVastNode Node = nullptr, bool ConsiderChildrenAbove = true,
+                                 bool IncludeFiltered = false);
+  PVastNode GetNextVisible(PVastNode Node, bool ConsiderChildrenAbove = true);
+  PVastNode GetNextVisibleNoInit(PVastNode Node, bool ConsiderChildrenAbove = true);
+  PVastNode GetPreviousVisible(PVastNode Node, bool ConsiderChildrenAbove = true);
+  PVastNode GetPreviousVisibleNoInit(PVastNode Node, bool ConsiderChildrenAbove = true);
+  PVastNode GetFirstChecked(TCheckState State = csCheckedNormal, bool ConsiderChildrenAbove = false);
+  PVastNode GetNextChecked(PVastNode Node, TCheckState State, bool ConsiderChildrenAbove = false);
+  PVastNode GetNextChecked(PVastNode Node, bool ConsiderChildrenAbove = false) {
+    return GetNextChecked(Node, csCheckedNormal, ConsiderChildrenAbove);
+  }
+  PVastNode GetPreviousChecked(PVastNode Node, TCheckState State = csCheckedNormal, bool ConsiderChildrenAbove = false);
+  PVastNode GetFirstSelected(bool ConsiderChildrenAbove = false);
+  PVastNode GetNextSelected(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetPreviousSelected(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetFirstCutCopy(bool ConsiderChildrenAbove = false);
+  PVastNode GetNextCutCopy(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetPreviousCutCopy(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetFirstInitialized(bool ConsiderChildrenAbove = false);
+  PVastNode GetNextInitialized(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetPreviousInitialized(PVastNode Node, bool ConsiderChildrenAbove = false);
+  PVastNode GetLastInitialized(PVastNode Node = nullptr, bool ConsiderChildrenAbove = false);
+  PVastNode GetFirstLeaf();
+  PVastNode GetNextLeaf(PVastNode Node);
+  PVastNode GetPreviousLeaf(PVastNode Node);
+  PVastNode GetFirstLevel(Cardinal NodeLevel);
+  PVastNode GetNextLevel(PVastNode Node, Cardinal NodeLevel);
+  PVastNode GetPreviousLevel(PVastNode Node, Cardinal NodeLevel);
+  Cardinal GetNodeLevel(PVastNode Node) const;
+  Cardinal AbsoluteIndex(PVastNode Node);
+  bool HasAsParent(PVastNode Node, PVastNode PotentialParent) const;
+  PVastNode GetVisibleParent(PVastNode Node, bool IncludeFiltered = false) const;
+  TNodeArray GetSortedSelection(bool Resolve);
+  PVastNode IterateSubtree(PVastNode Node, const TVTGetNodeProc& Callback, void* Data,
+                           TVastNodeStates Filter = {}, bool DoInit = false, bool ChildNodesOnly = false);
+  // Signed position of Node1 against Node2 in the walk order.
+  Integer CompareNodePositions(PVastNode Node1, PVastNode Node2, bool ConsiderChildrenAbove = false) const;
+  bool HasVisibleNextSibling(PVastNode Node) const;
+  bool HasVisiblePreviousSibling(PVastNode Node) const;
+  bool IsFirstVisibleChild(PVastNode Parent, PVastNode Node) const;
+  bool IsLastVisibleChild(PVastNode Parent, PVastNode Node) const;
+
+  TVTVastNodeEnumeration Nodes(bool ConsiderChildrenAbove = false);
+  TVTVastNodeEnumeration CheckedNodes(TCheckState State = csCheckedNormal, bool ConsiderChildrenAbove = false);
+  TVTVastNodeEnumeration ChildNodes(PVastNode Node);
+  TVTVastNodeEnumeration CutCopyNodes(bool ConsiderChildrenAbove = false);
+  TVTVastNodeEnumeration InitializedNodes(bool ConsiderChildrenAbove = false);
+  TVTVastNodeEnumeration LeafNodes();
+  TVTVastNodeEnumeration LevelNodes(Cardinal NodeLevel);
+  TVTVastNodeEnumeration NoInitNodes(bool ConsiderChildrenAbove = false);
+  TVTVastNodeEnumeration SelectedNodes(bool ConsiderChildrenAbove = false);
+  TVTVastNodeEnumeration VisibleNodes(PVastNode Node = nullptr, bool ConsiderChildrenAbove = true,
+                                      bool IncludeFiltered = false);
+  TVTVastNodeEnumeration VisibleChildNodes(PVastNode Node, bool IncludeFiltered = false);
+  TVTVastNodeEnumeration VisibleChildNoInitNodes(PVastNode Node, bool IncludeFiltered = false);
+  TVTVastNodeEnumeration VisibleNoInitNodes(PVastNode Node = nullptr, bool ConsiderChildrenAbove = true,
+                                            bool IncludeFiltered = false);
+
+  // --- expand, collapse, visibility
+  void ToggleNode(PVastNode Node);
+  virtual void FullExpand(PVastNode Node = nullptr);
+  virtual void FullCollapse(PVastNode Node = nullptr);
+  Cardinal AnimationDuration() const { return FAnimationDuration; }
+  void SetAnimationDuration(Cardinal Value);
+
+  // --- sorting
+  virtual void Sort(PVastNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+  virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+
+  // --- update cycle, notification, operations, cache
+  virtual void BeginUpdate();
+  virtual void EndUpdate();
+  void BeginSynch();
+  void EndSynch();
+  Cardinal UpdateCount() const { return FUpdateCount; }
+  Cardinal ChangeDelay() const { return FChangeDelay; }
+  void SetChangeDelay(Cardinal Value) { FChangeDelay = Value; }
+  TVastTreeStates TreeStates() const { return TVastTreeStates::FromBits(FStates.load(std::memory_order_acquire)); }
+  void CancelOperation();
+  bool OperationCanceled() const { return FOperationCanceled && FOperationCount > 0; }
+  Cardinal OperationCount() const { return FOperationCount; }
+  // Called by the window when one of the tree's timers elapses.
+  virtual void TimerFired(Cardinal TimerId);
+  // The node whose row contains the absolute vertical position Y, and its top.
+  PVastNode GetNodeAt(Integer Y, Integer& NodeTop);
+  // The absolute top of a node's row (counting visible rows above it).
+  Cardinal GetNodeTop(PVastNode Node);
+  const TCache& PositionCache() const { return FPositionCache; }
+  Cardinal BottomSpace() const { return FBottomSpace; }
+  void SetBottomSpace(Cardinal Value);
+  Integer RangeY() const { return FRangeY; }
+  Integer OffsetX() const { return FOffsetX; }
+  Integer OffsetY() const { return FOffsetY; }
+  void SetOffsetXY(Integer X, Integer Y);
+
+  // --- stream format
+  virtual void SaveToStream(TStream& Stream, PVastNode Node = nullptr);
+  void SaveToFile(const String& FileName);
+  virtual void LoadFromStream(TStream& Stream);
+  virtual void LoadFromFile(const String& FileName);
+  void AddFromStream(TStream& Stream, PVastNode TargetNode);
+
+  // --- selection and focus
+  Integer SelectedCount() const { return FSelectionCount; }
+  bool SelectionLocked() const { return FSelectionLocked; }
+  void SetSelectionLocked(bool Value) { FSelectionLocked = Value; }
+  void ClearSelection() { ClearSelection(true); }
+  void SelectAll(bool VisibleOnly);
+  void InvertSelection(bool VisibleOnly);
+  virtual void EnsureNodeSelected();
+  Integer GetNodeLevelForSelectConstraint(PVastNode Node) const;
+  PVastNode FocusedNode() const { return FFocusedNode; }
+  void SetFocusedNode(PVastNode Value);
+  TColumnIndex FocusedColumn() const { return FFocusedColumn; }
+  void SetFocusedColumn(TColumnIndex Value);
+  PVastNode RangeAnchor() const { return FRangeAnchor; }
+  PVastNode HotNode() const { return FHotNode; }
+  void SetHotNode(PVastNode Value) { FHotNode = Value; }
+  // The selection rule of a mouse click (Ctrl/Shift as booleans).
+  void ClickSelect(PVastNode NewNode, bool Ctrl, bool Shift, bool DragPending);
+  virtual void SelectRange(PVastNode StartNode, PVastNode EndNode, bool AddOnly = true);
+  virtual void ToggleRangeSelection(PVastNode StartNode, PVastNode EndNode);
+  virtual void UnselectRange(PVastNode StartNode, PVastNode EndNode);
+  virtual void MarkCutCopySelection();
+
+  // --- properties with simple storage
+  Cardinal Indent() const { return FIndent; }
+  void SetIndent(Cardinal Value);
+  Integer Margin() const { return FMargin; }
+  void SetMargin(Integer Value);
+  Integer TextMargin() const { return FTextMargin; }
+  void SetTextMargin(Integer Value);
+  TVTNodeAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
+  void SetDefaultPasteMode(TVTNodeAttachMode Value) { FDefaultPasteMode = Value; }
+  Cardinal AutoExpandDelay() const { return FAutoExpandDelay; }
+  void SetAutoExpandDelay(Cardinal Value) { FAutoExpandDelay = Value; }
+  Cardinal EditDelay() const { return FEditDelay; }
+  void SetEditDelay(Cardinal Value) { FEditDelay = Value; }
+  const String& EmptyListMessage() const { return FEmptyListMessage; }
+  void SetEmptyListMessage(const String& Value);
+  bool DoubleBuffered() const { return true; }
+  void SetDoubleBuffered(bool) {}
+  // Copies the settings of another tree (not its nodes: RootNodeCount new,
+  // empty nodes).
+  virtual void Assign(const TBaseVastTree& Source);
+
+  // Whether the component is being loaded (property values arrive before
+  // the nodes exist); set by whoever streams properties in.
+  void SetLoading(bool Value);
+  bool Loading() const { return FLoading; }
+
+  // --- events
+  TVTChangeEvent OnChange;
+  TVTStructureChangeEvent OnStructureChange;
+  TVTInitNodeEvent OnInitNode;
+  TVTInitChildrenEvent OnInitChildren;
+  TVTFreeNodeEvent OnFreeNode;
+  TVTFreeNodeEvent OnResetNode;
+  TVTCompareEvent OnCompareNodes;
+  TVTToggleAllowedEvent OnExpanding;
+  TVTToggleAllowedEvent OnCollapsing;
+  TVTChangeEvent OnExpanded;
+  TVTChangeEvent OnCollapsed;
+  TVTNodeTargetAllowedEvent OnNodeMoving;
+  TVTChangeEvent OnNodeMoved;
+  TVTNodeTargetAllowedEvent OnNodeCopying;
+  TVTChangeEvent OnNodeCopied;
+  TVTFocusChangingEvent OnFocusChanging;
+  TVTFocusChangedEvent OnFocusChanged;
+  TVTChangeEvent OnAddToSelection;
+  TVTChangeEvent OnRemoveFromSelection;
+  TVTStreamNodeEvent OnSaveNode;
+  TVTStreamNodeEvent OnLoadNode;
+  TVTStreamTreeEvent OnSaveTree;
+  TVTStreamTreeEvent OnLoadTree;
+  TVTGetNodeDataSizeEvent OnGetNodeDataSize;
+  TVTUpdatingEvent OnUpdating;
+  TVTStateChangeEvent OnStateChange;
+  TVTOperationEvent OnStartOperation;
+  TVTOperationEvent OnEndOperation;
+  TVTMeasureItemEvent OnMeasureItem;
+  TVTBeforeGetCheckStateEvent OnBeforeGetCheckState;
+  TVTCheckChangingEvent OnChecking;
+  TVTChangeEvent OnChecked;
+  // Fired by the window layer through their hooks.
+  TVTHotNodeChangeEvent OnHotChange;
+  TVTScrollEvent OnScroll;
+  TVTGetCellIsEmptyEvent OnGetCellIsEmpty;
+  TVTColumnEvent OnColumnResize;
+  TVTEditChangingEvent OnEditing;
+  TVTEditChangeEvent OnEdited;
+  TVTColumnEvent OnEditCancelled;
+  TVTChangeEvent OnNodeClick;
+  TVTChangeEvent OnNodeDblClick;
+  TVTNotifyEvent OnMouseEnter;
+  TVTNotifyEvent OnMouseLeave;
+
+protected:
+  // --- node store internals
+  static constexpr std::size_t NodeHeaderSize = sizeof(TVastNode);
+  virtual Cardinal ReserveInternalData(Cardinal Size);
+  // An internal area of Node reserved at Offset.
+  void* InternalData(PVastNode Node, Cardinal Offset) const {
+    return reinterpret_cast<Byte*>(Node) + (FNodeDataSize > 0 ? FNodeDataSize : 0) + Offset;
+  }
+  PVastNode AllocateNode();
+  void FreeNodeBlock(PVastNode Node);
+  void SetupRootNode();
+  void AdjustTotalCount(PVastNode Node, Integer Value, bool Relative = false);
+  void AdjustTotalHeight(PVastNode Node, Integer Value, bool Relative = false);
+  void RecomputeTotalCount(PVastNode Node);
+  void RecomputeTotalHeight(PVastNode Node);
+  virtual Cardinal CountVisibleDescendants(PVastNode Node) const;
+  virtual void UpdateAllChildrenHidden(PVastNode Node);
+  void UpdateAllChildrenHiddenForAll();
+  void UpdateVerticalRange();
+
+  // --- structure internals
+  virtual void LinkNode(PVastNode Node, PVastNode Destination, TBaseVastTree* Target, TVTNodeAttachMode Mode);
+  virtual void UnlinkNode(PVastNode Node, bool KeepFocus, bool Reindex = true, bool ParentClearing = false);
+  virtual void SetChildCount(PVastNode Node, Cardinal NewChildCount);
+  virtual void InitNode(PVastNode Node);
+  virtual void InitChildren(PVastNode Node);
+  void MeasureItemHeight(TCanvas* Canvas, PVastNode Node);
+
+  // --- hooks
+  virtual void DoGetNodeDataSize(Integer& Size);
+  virtual void DoInitNode(PVastNode Parent, PVastNode Node, TVastNodeInitStates& InitStates);
+  virtual bool DoInitChildren(PVastNode Node, Cardinal& ChildCount);
+  virtual void DoFreeNode(PVastNode Node);
+  virtual void DoResetNode(PVastNode Node);
+  virtual Integer DoCompare(PVastNode Node1, PVastNode Node2, TColumnIndex Column);
+  virtual bool DoExpanding(PVastNode Node);
+  virtual void DoExpanded(PVastNode Node);
+  virtual bool DoCollapsing(PVastNode Node);
+  virtual void DoCollapsed(PVastNode Node);
+  virtual bool DoNodeMoving(PVastNode Node, PVastNode Target);
+  virtual void DoNodeMoved(PVastNode Node);
+  virtual bool DoNodeCopying(PVastNode Node, PVastNode Target);
+  virtual void DoNodeCopied(PVastNode Node);
+  virtual bool DoFocusChanging(PVastNode OldNode, PVastNode NewNode, TColumnIndex OldColumn, TColumnIndex NewColumn);
+  virtual void DoFocusChanged(PVastNode Node, TColumnIndex Column);
+  virtual void DoFocusNode(PVastNode Node, bool Ask);
+  virtual void DoChange(PVastNode Node);
+  virtual void DoStructureChange(PVastNode Node, TChangeReason Reason);
+  virtual void DoStateChange(TVastTreeStates Enter, TVastTreeStates Leave = {});
+  virtual void DoUpdating(TVTUpdateState State);
+  virtual void DoStartOperation(TVTOperationKind Kind);
+  virtual void DoEndOperation(TVTOperationKind Kind);
+  virtual void DoMeasureItem(TCanvas* TargetCanvas, PVastNode Node, Integer& NodeHeight);
+  virtual void DoLoadNode(PVastNode Node, TStream* Stream);
+  virtual void DoSaveNode(PVastNode Node, TStream* Stream);
+  virtual void DoRemoveFromSelection(PVastNode Node);
+  virtual void DoHotChange(PVastNode OldNode, PVastNode NewNode);
+  virtual void DoScroll(Integer DeltaX, Integer DeltaY);
+  virtual bool IsCellEmpty(PVastNode Node, TColumnIndex Column);
+  virtual void DoColumnResize(TColumnIndex Column);
+  virtual bool DoChecking(PVastNode Node, TCheckState& NewCheckState);
+  virtual void DoChecked(PVastNode Node);
+  // Edit protocol seams, completed by the window layer.
+  virtual bool DoEndEdit() { return true; }
+  virtual bool DoCancelEdit() { return true; }
+  virtual bool CancelEditNode() { return true; }
+  virtual void UpdateEditBounds() {}
+  virtual bool ScrollIntoView(PVastNode, bool /*Center*/, bool /*Horizontally*/ = false) { return false; }
+
+  // --- update, notification, cache internals
+  virtual void AdviseChangeEvent(bool StructureChange, PVastNode Node, TChangeReason Reason);
+  virtual void Change(PVastNode Node);
+  virtual void StructureChange(PVastNode Node, TChangeReason Reason);
+  void ChangeTreeStatesAsync(TVastTreeStates EnterStates, TVastTreeStates LeaveStates);
+  void BeginOperation(TVTOperationKind Kind);
+  void EndOperation(TVTOperationKind Kind);
+  void InvalidateCache();
+  void StopCacheValidation();
+  virtual void ValidateCache();
+  // Runs on the worker thread.
+  virtual bool DoValidateCache();
+  Cardinal FindNodeInCache(Integer Y, Cardinal& NodeTop) const;  // entry index + 1, 0 when none
+  PVastNode FindCacheEntryBefore(PVastNode Node, Cardinal& NodeTop) const;
+  void InvalidateNode(PVastNode Node);
+  void InvalidateToBottom(PVastNode Node);
+  void Invalidate();
+  void UpdateScrollBars(bool DoRepaint);
+
+  // --- stream internals
+  virtual void WriteNode(TStream& Stream, PVastNode Node);
+  virtual void WriteChunks(TStream& Stream, PVastNode Node);
+  virtual void ReadNode(TStream& Stream, Integer Version, PVastNode Node);
+  virtual bool ReadChunk(TStream& Stream, Integer Version, Integer ChunkType, Integer ChunkSize, PVastNode Node);
+  virtual void SkipNode(TStream& Stream);
+  virtual void InsertStreamNode(TStream& Stream, Integer Version, PVastNode Node);
+  virtual void PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 ChunkEnd);
+
+  // --- selection internals
+  virtual void AddToSelection(PVastNode Node, bool NotifySynced);
+  virtual void AddNodesToSelection(const TNodeArray& NewItems, Integer NewLength, bool ForceInsert);
+  virtual void RemoveFromSelection(PVastNode Node);
+  virtual void DropFromSelection(PVastNode Node);
+  virtual void EmptySelection();
+  virtual void ClearSelection(bool FireChange);
+  virtual bool FindInSelection(PVastNode P, Integer& Index, Integer LowBound = -1, Integer HighBound = -1) const;
+  bool InsertIntoSelection(TNodeArray& NewItems, Integer NewLength, bool ForceInsert);
+  bool InsertIntoSelection(PVastNode Node, bool ForceInsert);
+  static Integer PackNodeArray(TNodeArray& TheArray, Integer Count);
+  void PackSelection();
+  virtual Cardinal CacheNode(PVastNode Node);
+  virtual void ClearNodeCache();
+  virtual void ResetRangeAnchor();
+  virtual void ChooseNextNodeToSelect(PVastNode Node);
+  virtual void EnsureFocusedNode();
+  virtual void FocusNodeAndColumn(PVastNode Node, TColumnIndex Column);
+  bool SyncsCheckBox(PVastNode Node) const;
+
+  // Option setters reach these.
+  virtual void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New);
+  virtual void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New);
+  virtual void SelectionOptionsChanged(TVTSelectionOptions Old, TVTSelectionOptions New);
+  virtual void AutoOptionsChanged(TVTAutoOptions Old, TVTAutoOptions New);
+
+  bool Destroying() const { return FDestroying; }
+  bool HasState(TVastTreeState S) const { return TreeStates().Contains(S); }
+  bool ReadOnly() const { return FOptions->MiscOptions().Contains(toReadOnly); }
+  bool ShowFilteredNodes() const { return FOptions->PaintOptions().Contains(toShowFilteredNodes); }
+  bool ChildrenAboveActive(bool ConsiderChildrenAbove) const {
+    return ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove);
+  }
+
+private:
+  Cardinal NodeBlockSize() const;
+  Cardinal RootBlockSize() const { return static_cast<Cardinal>(NodeHeaderSize) + FTotalInternalDataSize; }
+  void ForgetNode(PVastNode Node);
+  void ReadBaseRecord(TStream& Stream, Integer Version, PVastNode Node, Integer ChunkSize);
+  void CheckSelectionAfterRead(PVastNode Node);
+  PVastNode NextInOrder(PVastNode Node, bool ChildrenAbove, bool DoInit);
+  PVastNode PreviousInOrder(PVastNode Node, bool ChildrenAbove, bool DoInit);
+  PVastNode NextVisibleImpl(PVastNode Node, bool ChildrenAbove, bool DoInit);
+  PVastNode PreviousVisibleImpl(PVastNode Node, bool ChildrenAbove, bool DoInit);
+  PVastNode FirstVisibleImpl(PVastNode Node, bool ChildrenAbove, bool IncludeFiltered, bool DoInit);
+  PVastNode LastVisibleChildImpl(PVastNode Node, bool IncludeFiltered, bool DoInit);
+  void SortChildren(PVastNode Node, TColumnIndex Column, TSortDirection Direction);
+  void TransferNodes(PVastNode Source, PVastNode Target, TBaseVastTree* TargetTree, TVTNodeAttachMode Mode,
+                     bool ChildrenOnly, bool Copy, PVastNode& LastResult);
+  void ReadStreamSignature(TStream& Stream, Integer& Version, bool Strict);
+  void SetStates(TVastTreeStates Value) { FStates.store(Value.Bits(), std::memory_order_release); }
+
+  IVastTreeHost* FHost;  // not owned
+  std::unique_ptr<IVastTreeHeader> FHeader;
+  std::unique_ptr<TCustomVastTreeOptions> FOptions;
+
+  PVastNode FRoot = nullptr;
+  Integer FNodeDataSize = -1;
+  Cardinal FTotalInternalDataSize = 0;
+  Cardinal FDefaultNodeHeight = 18;
+  Cardinal FVisibleCount = 0;
+  Cardinal FUpdateCount = 0;
+  Cardinal FSynchUpdateCount = 0;
+  std::atomic<UInt64> FStates{0};
+  Cardinal FChangeDelay = 0;
+  PVastNode FLastChangedNode = nullptr;
+  PVastNode FLastStructureChangeNode = nullptr;
+  TChangeReason FLastStructureChangeReason = crIgnore;
+  Cardinal FOperationCount = 0;
+  bool FOperationCanceled = false;
+  TCache FPositionCache;
+  Cardinal FStartIndex = 0;
+
+  TNodeArray FSelection;
+  Integer FSelectionCount = 0;
+  bool FSelectionLocked = false;
+  PVastNode FRangeAnchor = nullptr;
+  Integer FLastSelectionLevel = -1;
+  PVastNode FNextNodeToSelect = nullptr;
+  TNodeArray FTempNodeCache;
+  Cardinal FTempNodeCount = 0;
+  PVastNode FFocusedNode = nullptr;
+  TColumnIndex FFocusedColumn = NoColumn;
+  PVastNode FHotNode = nullptr;
+  PVastNode FDropTargetNode = nullptr;
+  PVastNode FLastHitNode = nullptr;
+  PVastNode FLastSelected = nullptr;
+
+  Integer FOffsetX = 0;
+  Integer FOffsetY = 0;
+  Integer FRangeY = 0;
+  Cardinal FBottomSpace = 0;
+  Cardinal FAnimationDuration = 200;
+  Cardinal FIndent = 18;
+  Integer FMargin = 4;
+  Integer FTextMargin = 4;
+  Cardinal FAutoExpandDelay = 1000;
+  Cardinal FEditDelay = 1000;
+  TVTNodeAttachMode FDefaultPasteMode = amAddChildLast;
+  String FEmptyListMessage;
+  bool FDestroying = false;
+  bool FLoading = false;
+  bool FWorkerReferenced = false;
+  bool FMeasuringForWorker = false;
+  // Stream reading: nesting depth and the end of the innermost enclosing chunk.
+  Integer FReadDepth = 0;
+  Int64 FReadLimit = -1;
+  // Set while the tree is listed at or worked on by the background worker.
+  std::atomic<bool> FInWorker{false};
+};

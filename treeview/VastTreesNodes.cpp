@@ -1,0 +1,1189 @@
+// Node store, structure operations and node initialisation.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "treeview/VastTreeWorker.h"
+#include "treeview/VastTrees.h"
+
+namespace {
+
+constexpr Cardinal MaxNodeHeight = 0xFFFF;
+
+Word ClampHeight(Cardinal Value) { return static_cast<Word>(std::min(Value, MaxNodeHeight)); }
+
+bool IsRootNode(PVastNode Node) { return Node->NextSibling == Node; }
+
+void* AllocateZeroed(std::size_t Size) {
+  void* P = std::calloc(1, Size);
+  if (!P) throw std::bad_alloc();
+  return P;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Node record accessors
+
+void TVastNode::SetData(void* UserData) noexcept {
+  void* Area = GetData();
+  std::memcpy(Area, &UserData, sizeof(UserData));
+}
+
+void TVastNode::SetData(IInterface* UserData) noexcept {
+  if (UserData) UserData->_AddRef();
+  void* Area = GetData();
+  std::memcpy(Area, &UserData, sizeof(UserData));
+  States.Include(vsReleaseCallOnUserDataRequired);
+}
+
+IInterface* TVastNode::GetInterfaceFromNodeData(PVastNode Node) noexcept {
+  if (!Node) return nullptr;
+  IInterface* Result;
+  std::memcpy(&Result, reinterpret_cast<Byte*>(Node) + sizeof(TVastNode), sizeof(Result));
+  return Result;
+}
+
+// ---------------------------------------------------------------------------
+// Life cycle
+
+TBaseVastTree::TBaseVastTree(IVastTreeHost* Host)
+    : FHost(Host ? Host : &TWindowlessVastTreeHost::Instance()),
+      FHeader(std::make_unique<TVTHeaderStub>()),
+      FOptions(std::make_unique<TCustomVastTreeOptions>(this)) {
+  // AnimationDuration is stored directly: through its setter it would turn
+  // toAnimatedToggle on, but the animation options default to none.
+  SetupRootNode();
+  TWorkerThread::AddThreadReference();
+  FWorkerReferenced = true;
+  TWorkerThread::RegisterTree(this);
+}
+
+TBaseVastTree::~TBaseVastTree() {
+  StopCacheValidation();
+  TWorkerThread::UnregisterTree(this);
+  TVTMiscOptions Misc = FOptions->MiscOptions();
+  Misc.Exclude(toReadOnly);
+  FOptions->FMiscOptions = Misc;
+  FDestroying = true;
+  Clear();
+  if (FWorkerReferenced) TWorkerThread::ReleaseThreadReference(false);
+  FHeader.reset();
+  FOptions.reset();
+  std::free(FRoot);
+}
+
+void TBaseVastTree::SetHost(IVastTreeHost* Value) {
+  FHost = Value ? Value : &TWindowlessVastTreeHost::Instance();
+}
+
+void TBaseVastTree::SetHeader(std::unique_ptr<IVastTreeHeader> Value) {
+  FHeader = Value ? std::move(Value) : std::make_unique<TVTHeaderStub>();
+}
+
+void TBaseVastTree::SetLoading(bool Value) {
+  if (FLoading == Value) return;
+  FLoading = Value;
+  if (!Value && HasState(tsNeedRootCountUpdate)) {
+    // The root count was stored while loading; create the nodes now.
+    const Cardinal Count = FRoot->ChildCount;
+    FRoot->ChildCount = 0;
+    DoStateChange({}, {tsNeedRootCountUpdate});
+    SetChildCount(FRoot, Count);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Node store
+
+Cardinal TBaseVastTree::NodeBlockSize() const {
+  return static_cast<Cardinal>(NodeHeaderSize) + static_cast<Cardinal>(std::max<Integer>(FNodeDataSize, 0)) +
+         FTotalInternalDataSize;
+}
+
+PVastNode TBaseVastTree::AllocateNode() {
+  if (FNodeDataSize <= 0) DoGetNodeDataSize(FNodeDataSize);
+  PVastNode Node = new (AllocateZeroed(NodeBlockSize())) TVastNode();
+  Node->TotalCount = 1;
+  Node->NodeHeight = ClampHeight(FDefaultNodeHeight);
+  Node->TotalHeight = Node->NodeHeight;
+  Node->States = TVastNodeStates{vsVisible};
+  Node->Align = 50;
+  return Node;
+}
+
+void TBaseVastTree::FreeNodeBlock(PVastNode Node) { std::free(Node); }
+
+void TBaseVastTree::SetupRootNode() {
+  const Cardinal NewSize = RootBlockSize();
+  if (!FRoot) {
+    FRoot = new (AllocateZeroed(NewSize)) TVastNode();
+  } else {
+    // Only reached before any node exists: nothing points at the root yet.
+    std::free(FRoot);
+    FRoot = new (AllocateZeroed(NewSize)) TVastNode();
+  }
+  FRoot->Parent = reinterpret_cast<PVastNode>(this);
+  FRoot->PrevSibling = FRoot;
+  FRoot->NextSibling = FRoot;
+  FRoot->States = TVastNodeStates{vsInitialized, vsExpanded, vsHasChildren, vsVisible};
+  FRoot->TotalCount = 1;
+  FRoot->NodeHeight = ClampHeight(FDefaultNodeHeight);
+  FRoot->TotalHeight = FRoot->NodeHeight;
+  FRoot->Align = 50;
+}
+
+Cardinal TBaseVastTree::ReserveInternalData(Cardinal Size) {
+  const Cardinal Result = static_cast<Cardinal>(NodeHeaderSize) + FTotalInternalDataSize;
+  FTotalInternalDataSize += (Size + 3) & ~Cardinal(3);
+  SetupRootNode();
+  return Result;
+}
+
+TBaseVastTree* TBaseVastTree::TreeFromNode(PVastNode Node) {
+  if (!Node) return nullptr;
+  while (!IsRootNode(Node)) Node = Node->Parent;
+  return reinterpret_cast<TBaseVastTree*>(Node->Parent);
+}
+
+void TBaseVastTree::SetNodeDataSize(Integer Value) {
+  if (Value < -1) Value = -1;
+  if (Value == FNodeDataSize) return;
+  FNodeDataSize = Value;
+  if (FLoading) return;
+  const Cardinal Count = FRoot->ChildCount;
+  Clear();
+  SetRootNodeCount(Count);
+}
+
+void* TBaseVastTree::GetNodeData(PVastNode Node) const {
+  if (FNodeDataSize <= 0 || !Node || Node == FRoot) return nullptr;
+  return Node->GetData();
+}
+
+void TBaseVastTree::SetNodeData(PVastNode Node, void* UserData) {
+  if (!Node || Node == FRoot) return;
+  Node->SetData(UserData);
+}
+
+void TBaseVastTree::SetNodeData(PVastNode Node, IInterface* UserData) {
+  if (!Node || Node == FRoot) return;
+  Node->SetData(UserData);
+}
+
+void TBaseVastTree::SetRootNodeCount(Cardinal Value) {
+  if (FLoading) {
+    FRoot->ChildCount = Value;
+    DoStateChange({tsNeedRootCountUpdate});
+    return;
+  }
+  if (FRoot->ChildCount == Value) return;
+  BeginUpdate();
+  try {
+    StopCacheValidation();
+    SetChildCount(FRoot, Value);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+Cardinal TBaseVastTree::TotalCount() {
+  ++FUpdateCount;
+  try {
+    ValidateNode(FRoot, true);
+  } catch (...) {
+    --FUpdateCount;
+    throw;
+  }
+  --FUpdateCount;
+  return FRoot->TotalCount - 1;
+}
+
+void TBaseVastTree::SetDefaultNodeHeight(Cardinal Value) {
+  if (Value == 0) Value = 18;
+  Value = std::min(Value, MaxNodeHeight);
+  if (Value == FDefaultNodeHeight) return;
+  StopCacheValidation();
+  const Integer Diff = static_cast<Integer>(Value) - static_cast<Integer>(FDefaultNodeHeight);
+  FRoot->TotalHeight += static_cast<Cardinal>(Diff);
+  FRoot->NodeHeight = ClampHeight(Value);
+  FDefaultNodeHeight = Value;
+  InvalidateCache();
+  UpdateVerticalRange();
+  if (FUpdateCount == 0 && FHost->HasWindow() && !FLoading) {
+    ValidateCache();
+    UpdateScrollBars(true);
+    ScrollIntoView(FFocusedNode, FOptions->SelectionOptions().Contains(toCenterScrollIntoView), true);
+    Invalidate();
+  }
+}
+
+void TBaseVastTree::AdjustTotalCount(PVastNode Node, Integer Value, bool Relative) {
+  const Integer Difference = Relative ? Value : Value - static_cast<Integer>(Node->TotalCount);
+  if (Difference == 0) return;
+  for (;;) {
+    Node->TotalCount += static_cast<Cardinal>(Difference);
+    if (IsRootNode(Node)) break;
+    Node = Node->Parent;
+  }
+}
+
+void TBaseVastTree::AdjustTotalHeight(PVastNode Node, Integer Value, bool Relative) {
+  const Integer Difference = Relative ? Value : Value - static_cast<Integer>(Node->TotalHeight);
+  if (Difference != 0) {
+    for (;;) {
+      Node->TotalHeight += static_cast<Cardinal>(Difference);
+      if (!Node->States.Contains(vsVisible) || IsRootNode(Node) || !Node->Parent ||
+          !Node->Parent->States.Contains(vsExpanded))
+        break;
+      Node = Node->Parent;
+    }
+  }
+  UpdateVerticalRange();
+}
+
+void TBaseVastTree::RecomputeTotalCount(PVastNode Node) {
+  for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
+    Child->TotalCount = 1;
+    RecomputeTotalCount(Child);
+    Node->TotalCount += Child->TotalCount;
+  }
+}
+
+void TBaseVastTree::RecomputeTotalHeight(PVastNode Node) {
+  const bool Expanded = Node->States.Contains(vsExpanded);
+  for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
+    Child->TotalHeight = GetEffectivelyFiltered(Child) ? 0 : Child->NodeHeight;
+    RecomputeTotalHeight(Child);
+    if (Expanded && Child->States.Contains(vsVisible)) Node->TotalHeight += Child->TotalHeight;
+  }
+}
+
+Cardinal TBaseVastTree::CountVisibleDescendants(PVastNode Node) const {
+  // Iterative: trees may be far deeper than the stack allows recursion.
+  if (!Node->States.Contains(vsExpanded)) return 0;
+  Cardinal Count = 0;
+  PVastNode Run = Node->FirstChild;
+  while (Run) {
+    bool Descend = false;
+    if (Run->States.Contains(vsVisible)) {
+      if (!GetEffectivelyFiltered(Run)) ++Count;
+      Descend = Run->States.Contains(vsExpanded) && Run->FirstChild;
+    }
+    if (Descend) {
+      Run = Run->FirstChild;
+      continue;
+    }
+    while (Run != Node && !Run->NextSibling) Run = Run->Parent;
+    if (Run == Node) break;
+    Run = Run->NextSibling;
+  }
+  return Count;
+}
+
+void TBaseVastTree::UpdateAllChildrenHidden(PVastNode Node) {
+  if (!Node || Node == FRoot) return;
+  if (Node->ChildCount > 0) {
+    bool Hidden = true;
+    for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling)
+      if (GetEffectivelyVisible(Child)) {
+        Hidden = false;
+        break;
+      }
+    if (Hidden)
+      Node->States.Include(vsAllChildrenHidden);
+    else
+      Node->States.Exclude(vsAllChildrenHidden);
+  } else if (Node->States.Contains(vsHasChildren)) {
+    Node->States.Exclude(vsAllChildrenHidden);
+  } else {
+    Node->States.Include(vsAllChildrenHidden);
+  }
+}
+
+void TBaseVastTree::UpdateAllChildrenHiddenForAll() {
+  for (PVastNode Run = GetFirstNoInit(); Run; Run = GetNextNoInit(Run)) UpdateAllChildrenHidden(Run);
+}
+
+void TBaseVastTree::UpdateVerticalRange() {
+  FRangeY = static_cast<Integer>(FRoot->TotalHeight + FBottomSpace - FRoot->NodeHeight);
+}
+
+void TBaseVastTree::SetBottomSpace(Cardinal Value) {
+  if (FBottomSpace == Value) return;
+  FBottomSpace = Value;
+  UpdateVerticalRange();
+  UpdateScrollBars(true);
+}
+
+// ---------------------------------------------------------------------------
+// Node properties
+
+Cardinal TBaseVastTree::GetChildCount(PVastNode Node) {
+  if (!Node || Node == FRoot) return FRoot->ChildCount;
+  if (!GetChildrenInitialized(Node)) InitChildren(Node);
+  return Node->ChildCount;
+}
+
+bool TBaseVastTree::GetHasChildren(PVastNode Node) const {
+  return (Node ? Node : FRoot)->States.Contains(vsHasChildren);
+}
+
+void TBaseVastTree::SetHasChildren(PVastNode Node, bool Value) {
+  if (!Node || ReadOnly()) return;
+  if (Value) {
+    Node->States.Include(vsHasChildren);
+  } else {
+    Node->States.Exclude(vsHasChildren);
+    DeleteChildren(Node, false);
+  }
+}
+
+void TBaseVastTree::SetExpanded(PVastNode Node, bool Value) {
+  if (!Node || Node == FRoot || Node->States.Contains(vsExpanded) == Value) return;
+  ToggleNode(Node);
+}
+
+void TBaseVastTree::SetDisabled(PVastNode Node, bool Value) {
+  if (!Node || Node->States.Contains(vsDisabled) == Value) return;
+  if (Value)
+    Node->States.Include(vsDisabled);
+  else
+    Node->States.Exclude(vsDisabled);
+  if (FUpdateCount == 0) InvalidateNode(Node);
+}
+
+void TBaseVastTree::SetMultiline(PVastNode Node, bool Value) {
+  if (!Node || Node == FRoot || Node->States.Contains(vsMultiline) == Value) return;
+  if (Value)
+    Node->States.Include(vsMultiline);
+  else
+    Node->States.Exclude(vsMultiline);
+  if (FUpdateCount == 0) InvalidateNode(Node);
+}
+
+void TBaseVastTree::SetVerticalAlignment(PVastNode Node, Byte Value) {
+  if (Value > 100) Value = 100;
+  if (Node->Align == Value) return;
+  Node->Align = Value;
+  if (GetFullyVisible(Node) && !GetEffectivelyFiltered(Node)) InvalidateNode(Node);
+}
+
+Cardinal TBaseVastTree::GetNodeHeight(PVastNode Node) {
+  if (!Node || Node == FRoot) return 0;
+  if (FOptions->MiscOptions().Contains(toVariableNodeHeight) && !Node->States.Contains(vsDeleting)) {
+    if (FHost->IsUIThread() && !Node->States.Contains(vsInitialized)) InitNode(Node);
+    MeasureItemHeight(nullptr, Node);
+  }
+  return Node->NodeHeight;
+}
+
+void TBaseVastTree::SetNodeHeight(PVastNode Node, Cardinal Value) {
+  if (!Node || Node == FRoot) return;
+  // The row height field holds 16 bits; larger values are clamped so that
+  // the subtree totals stay in step with it.
+  Value = std::min(Value, MaxNodeHeight);
+  if (Node->NodeHeight == Value) return;
+  const Integer Difference = static_cast<Integer>(Value) - static_cast<Integer>(Node->NodeHeight);
+  // A height measured for the worker arrives while it waits for us; it must
+  // not wait for the worker in turn.
+  if (!FMeasuringForWorker) StopCacheValidation();
+  Node->NodeHeight = static_cast<Word>(Value);
+  if (GetEffectivelyFiltered(Node)) return;
+  AdjustTotalHeight(Node, Difference, true);
+  UpdateEditBounds();
+  InvalidateCache();
+  if (!HasState(tsValidating) && GetFullyVisible(Node) && FUpdateCount == 0 && !HasState(tsPainting) &&
+      !HasState(tsSizing)) {
+    ValidateCache();
+    InvalidateToBottom(Node);
+    UpdateScrollBars(true);
+  }
+}
+
+void TBaseVastTree::MeasureItemHeight(TCanvas* Canvas, PVastNode Node) {
+  if (!FHost->IsUIThread()) {
+    // The worker never runs the owner's code: measuring happens on the
+    // user-interface thread while the worker waits.
+    FHost->SendToUIThread([this, Canvas, Node] {
+      FMeasuringForWorker = true;
+      struct TReset {
+        bool& Flag;
+        ~TReset() { Flag = false; }
+      } Reset{FMeasuringForWorker};
+      MeasureItemHeight(Canvas, Node);
+    });
+    return;
+  }
+  if (Node->States.Contains(vsHeightMeasured)) return;
+  Node->States.Include(vsHeightMeasured);
+  if (!FOptions->MiscOptions().Contains(toVariableNodeHeight)) return;
+  Integer NewHeight = Node->NodeHeight;
+  DoMeasureItem(Canvas, Node, NewHeight);
+  SetNodeHeight(Node, static_cast<Cardinal>(std::max<Integer>(NewHeight, 0)));
+}
+
+PVastNode TBaseVastTree::GetNodeParent(PVastNode Node) const {
+  if (!Node || Node == FRoot || Node->Parent == FRoot) return nullptr;
+  return Node->Parent;
+}
+
+void TBaseVastTree::SetNodeParent(PVastNode Node, PVastNode Value) {
+  if (Node && Value && Node->Parent != Value) MoveTo(Node, Value, amAddChildLast, false);
+}
+
+bool TBaseVastTree::GetVisible(PVastNode Node) {
+  if (!Node) Node = FRoot;
+  if (!Node->States.Contains(vsInitialized)) InitNode(Node);
+  return Node->States.Contains(vsVisible);
+}
+
+bool TBaseVastTree::GetEffectivelyFiltered(PVastNode Node) const {
+  return Node && Node->States.Contains(vsFiltered) && !ShowFilteredNodes();
+}
+
+bool TBaseVastTree::GetEffectivelyVisible(PVastNode Node) const {
+  return Node->States.Contains(vsVisible) && !GetEffectivelyFiltered(Node);
+}
+
+bool TBaseVastTree::GetVisiblePath(PVastNode Node) const {
+  for (PVastNode Run = Node->Parent; Run != FRoot && Run; Run = Run->Parent) {
+    if (IsRootNode(Run)) break;
+    if (!Run->States.Contains(vsExpanded) || !Run->States.Contains(vsVisible)) return false;
+  }
+  return true;
+}
+
+bool TBaseVastTree::GetFullyVisible(PVastNode Node) const {
+  if (!Node->States.Contains(vsVisible)) return false;
+  return Node == FRoot || GetVisiblePath(Node);
+}
+
+bool TBaseVastTree::GetChildrenInitialized(PVastNode Node) const {
+  return !(Node->States.Contains(vsHasChildren) && Node->ChildCount == 0);
+}
+
+TCheckState TBaseVastTree::GetCheckState(PVastNode Node) {
+  if (OnBeforeGetCheckState) OnBeforeGetCheckState(this, Node);
+  return Node->CheckState;
+}
+
+void TBaseVastTree::SetCheckState(PVastNode Node, TCheckState Value) {
+  if (!Node || Node == FRoot || Node->CheckState == Value || Node->States.Contains(vsChecking)) return;
+  TCheckState NewState = Value;
+  if (!DoChecking(Node, NewState)) return;
+  Node->States.Include(vsChecking);
+  Node->CheckState = NewState;
+  Node->States.Exclude(vsChecking);
+  DoChecked(Node);
+  InvalidateNode(Node);
+}
+
+void TBaseVastTree::SetCheckType(PVastNode Node, TCheckType Value) {
+  if (!Node || Node == FRoot || Node->CheckType == Value) return;
+  Node->CheckType = Value;
+  InvalidateNode(Node);
+}
+
+Cardinal TBaseVastTree::CheckedCount() {
+  Cardinal Count = 0;
+  for (PVastNode Run = GetFirstNoInit(); Run; Run = GetNextNoInit(Run))
+    if (Run->CheckState == csCheckedNormal) ++Count;
+  return Count;
+}
+
+// ---------------------------------------------------------------------------
+// Linking
+
+void TBaseVastTree::LinkNode(PVastNode Node, PVastNode Destination, TBaseVastTree* Target, TVTNodeAttachMode Mode) {
+  PVastNode Parent = nullptr;
+  switch (Mode) {
+    case amInsertBefore: {
+      Parent = Destination->Parent;
+      Node->Parent = Parent;
+      Node->Index = Destination->Index;
+      Node->PrevSibling = Destination->PrevSibling;
+      Node->NextSibling = Destination;
+      Destination->PrevSibling = Node;
+      if (Node->PrevSibling)
+        Node->PrevSibling->NextSibling = Node;
+      else
+        Parent->FirstChild = Node;
+      for (PVastNode Run = Destination; Run; Run = Run->NextSibling) ++Run->Index;
+      break;
+    }
+    case amInsertAfter: {
+      Parent = Destination->Parent;
+      Node->Parent = Parent;
+      Node->PrevSibling = Destination;
+      Node->NextSibling = Destination->NextSibling;
+      Destination->NextSibling = Node;
+      if (Node->NextSibling)
+        Node->NextSibling->PrevSibling = Node;
+      else
+        Parent->LastChild = Node;
+      Node->Index = Destination->Index;
+      for (PVastNode Run = Node; Run; Run = Run->NextSibling) ++Run->Index;
+      break;
+    }
+    case amAddChildFirst: {
+      Parent = Destination;
+      Node->Parent = Parent;
+      Node->PrevSibling = nullptr;
+      Node->NextSibling = Parent->FirstChild;
+      if (Parent->FirstChild)
+        Parent->FirstChild->PrevSibling = Node;
+      else
+        Parent->LastChild = Node;
+      Parent->FirstChild = Node;
+      Node->Index = 0;
+      for (PVastNode Run = Node->NextSibling; Run; Run = Run->NextSibling) ++Run->Index;
+      break;
+    }
+    case amAddChildLast: {
+      Parent = Destination;
+      Node->Parent = Parent;
+      Node->NextSibling = nullptr;
+      Node->PrevSibling = Parent->LastChild;
+      if (Parent->LastChild) {
+        Node->Index = Parent->LastChild->Index + 1;
+        Parent->LastChild->NextSibling = Node;
+      } else {
+        Node->Index = 0;
+        Parent->FirstChild = Node;
+      }
+      Parent->LastChild = Node;
+      break;
+    }
+    case amNoWhere:
+      break;
+  }
+  Node->States -= TVastNodeStates{vsChecking, vsCutOrCopy, vsDeleting};
+  if (Mode == amNoWhere) return;
+
+  ++Parent->ChildCount;
+  Parent->States.Include(vsHasChildren);
+  Target->AdjustTotalCount(Parent, static_cast<Integer>(Node->TotalCount), true);
+  if (Parent->States.Contains(vsExpanded) && Node->States.Contains(vsVisible)) {
+    Target->AdjustTotalHeight(Parent, static_cast<Integer>(Node->TotalHeight), true);
+    // Only nodes whose whole path is open are counted as visible.
+    if (Target->GetFullyVisible(Parent))
+      Target->FVisibleCount += Target->CountVisibleDescendants(Node) + (Target->GetEffectivelyVisible(Node) ? 1 : 0);
+  }
+  if (!IsRootNode(Parent)) {
+    if (Target->GetEffectivelyVisible(Node))
+      Parent->States.Exclude(vsAllChildrenHidden);
+    else if (Parent->ChildCount == 1)
+      Parent->States.Include(vsAllChildrenHidden);
+  }
+}
+
+void TBaseVastTree::UnlinkNode(PVastNode Node, bool KeepFocus, bool Reindex, bool ParentClearing) {
+  if (Node == FFocusedNode && !KeepFocus) {
+    FFocusedNode = nullptr;
+    DoFocusChanged(nullptr, FFocusedColumn);
+  }
+  if (Node == FRangeAnchor) ResetRangeAnchor();
+  PVastNode Parent = Node->Parent;
+  if (Node->States.Contains(vsDeleting)) return;
+
+  Node->States.Exclude(vsChecking);
+  --Parent->ChildCount;
+  const bool WasCounted = Parent->States.Contains(vsExpanded) && Node->States.Contains(vsVisible);
+  const Cardinal VisibleNodes =
+      GetFullyVisible(Node) ? CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0) : 0;
+  if (Parent->ChildCount == 0) {
+    Parent->States -= TVastNodeStates{vsAllChildrenHidden, vsHasChildren};
+    if (Parent != FRoot) Parent->States.Exclude(vsExpanded);
+  }
+  AdjustTotalCount(Parent, -static_cast<Integer>(Node->TotalCount), true);
+  if (WasCounted) AdjustTotalHeight(Parent, -static_cast<Integer>(Node->TotalHeight), true);
+  FVisibleCount -= VisibleNodes;
+
+  if (Node->PrevSibling)
+    Node->PrevSibling->NextSibling = Node->NextSibling;
+  else
+    Parent->FirstChild = Node->NextSibling;
+  if (Node->NextSibling) {
+    Node->NextSibling->PrevSibling = Node->PrevSibling;
+    if (Reindex) {
+      Cardinal Index = Node->Index;
+      for (PVastNode Run = Node->NextSibling; Run; Run = Run->NextSibling) Run->Index = Index++;
+    }
+  } else {
+    Parent->LastChild = Node->PrevSibling;
+  }
+
+  // The flag is settled once the node has left the chain.
+  if (Parent != FRoot && !ParentClearing) {
+    if (FUpdateCount == 0)
+      UpdateAllChildrenHidden(Parent);
+    else
+      DoStateChange({tsUpdateHiddenChildrenNeeded});
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Adding
+
+PVastNode TBaseVastTree::AddChild(PVastNode Parent, void* UserData) {
+  if (ReadOnly()) return nullptr;
+  return InsertNode(Parent, amAddChildLast, UserData);
+}
+
+PVastNode TBaseVastTree::AddChild(PVastNode Parent, IInterface* UserData) {
+  if (UserData) UserData->_AddRef();
+  PVastNode Result;
+  try {
+    Result = AddChild(Parent, static_cast<void*>(UserData));
+  } catch (...) {
+    if (UserData) UserData->_Release();
+    throw;
+  }
+  if (!Result) {
+    if (UserData) UserData->_Release();
+    return nullptr;
+  }
+  Result->States.Include(vsReleaseCallOnUserDataRequired);
+  return Result;
+}
+
+PVastNode TBaseVastTree::InsertNode(PVastNode Node, TVTNodeAttachMode Mode, void* UserData) {
+  if (Mode == amNoWhere) return nullptr;
+  CancelEditNode();
+  if (!Node) Node = FRoot;
+  if (Node == FRoot) {
+    if (Mode == amInsertBefore) Mode = amAddChildFirst;
+    if (Mode == amInsertAfter) Mode = amAddChildLast;
+  }
+  const bool ChildMode = Mode == amAddChildFirst || Mode == amAddChildLast;
+  if (ChildMode && Node != FRoot && !Node->States.Contains(vsInitialized)) InitNode(Node);
+  PVastNode NewNode = AllocateNode();
+  StopCacheValidation();
+  LinkNode(NewNode, Node, this, Mode);
+  if (UserData) NewNode->SetData(UserData);
+  if (FUpdateCount > 0) return NewNode;
+
+  const TColumnIndex SortColumn = FHeader->SortColumn();
+  const bool AutoSort = FOptions->AutoOptions().Contains(toAutoSort) && SortColumn >= NoColumn;
+  if (!ChildMode) {
+    StructureChange(NewNode, crNodeAdded);
+    if (AutoSort) Sort(NewNode->Parent, SortColumn, FHeader->SortDirection(), true);
+    InvalidateToBottom(NewNode);
+  } else {
+    StructureChange(Node, crChildAdded);
+    if (AutoSort) Sort(Node, SortColumn, FHeader->SortDirection(), true);
+    InvalidateToBottom(Node);
+  }
+  InvalidateCache();
+  ValidateCache();
+  UpdateScrollBars(true);
+  return NewNode;
+}
+
+void TBaseVastTree::SetChildCount(PVastNode Node, Cardinal NewChildCount) {
+  if (ReadOnly()) return;
+  if (!Node) Node = FRoot;
+  if (NewChildCount == 0) {
+    DeleteChildren(Node, false);
+    return;
+  }
+  if (NewChildCount == Node->ChildCount) return;
+  StopCacheValidation();
+  if (NewChildCount > Node->ChildCount) {
+    const Cardinal Delta = NewChildCount - Node->ChildCount;
+    Cardinal Sum = Node->TotalHeight;
+    Cardinal Index;
+    if (Node->LastChild) {
+      Index = Node->LastChild->Index + 1;
+    } else {
+      Index = 0;
+      Node->States.Include(vsHasChildren);
+    }
+    Node->States -= TVastNodeStates{vsAllChildrenHidden, vsHeightMeasured};
+    if (Node->States.Contains(vsExpanded) && GetFullyVisible(Node)) FVisibleCount += Delta;
+    const bool Variable = FOptions->MiscOptions().Contains(toVariableNodeHeight);
+    // The children count as linked from here on: measuring one may read the
+    // chain, so ChildCount follows each append.
+    for (Cardinal I = 0; I < Delta; ++I) {
+      PVastNode Child = AllocateNode();
+      Child->Index = Index++;
+      Child->Parent = Node;
+      Child->PrevSibling = Node->LastChild;
+      if (Node->LastChild)
+        Node->LastChild->NextSibling = Child;
+      else
+        Node->FirstChild = Child;
+      Node->LastChild = Child;
+      ++Node->ChildCount;
+      if (Variable) GetNodeHeight(Child);
+      Sum += Child->TotalHeight;
+    }
+    if (Node->States.Contains(vsExpanded)) AdjustTotalHeight(Node, static_cast<Integer>(Sum), false);
+    AdjustTotalCount(Node, static_cast<Integer>(Delta), true);
+    Node->ChildCount = NewChildCount;
+    const TColumnIndex SortColumn = FHeader->SortColumn();
+    if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(toAutoSort) && SortColumn >= NoColumn)
+      Sort(Node, SortColumn, FHeader->SortDirection(), true);
+    InvalidateCache();
+  } else {
+    while (Node->ChildCount > NewChildCount && Node->LastChild) DeleteNode(Node->LastChild, true);
+  }
+  if (FUpdateCount == 0) {
+    ValidateCache();
+    UpdateScrollBars(true);
+    Invalidate();
+  }
+  StructureChange(Node == FRoot ? nullptr : Node, crChildAdded);
+}
+
+// ---------------------------------------------------------------------------
+// Deleting
+
+void TBaseVastTree::DeleteChildren(PVastNode Node, bool ResetHasChildren) {
+  if (!Node || !Node->FirstChild || ReadOnly()) {
+    if (ResetHasChildren && Node) Node->States.Exclude(vsHasChildren);
+    return;
+  }
+  const Integer OldX = FOffsetX, OldY = FOffsetY;
+  {
+    // The deletions below run as one update without OnUpdating.
+    struct TCountGuard {
+      Cardinal& Count;
+      ~TCountGuard() { --Count; }
+    };
+    ++FUpdateCount;
+    TCountGuard Guard{FUpdateCount};
+    StopCacheValidation();
+    const bool Counted = Node == FRoot || (GetFullyVisible(Node) && Node->States.Contains(vsExpanded));
+    PVastNode Run = Node->LastChild;
+    while (Run) {
+      PVastNode Prev = Run->PrevSibling;
+      if (Counted && GetEffectivelyVisible(Run)) --FVisibleCount;
+      Run->States.Include(vsDeleting);
+      if (Prev) Prev->NextSibling = nullptr;
+      DeleteNodeBody(Run, false, true);
+      Run = Prev;
+    }
+    if (ResetHasChildren) Node->States.Exclude(vsHasChildren);
+    if (Node != FRoot) Node->States.Exclude(vsExpanded);
+    Node->ChildCount = 0;
+    if (Node == FRoot || Node->States.Contains(vsDeleting)) {
+      Node->TotalHeight = Node->NodeHeight;
+      Node->TotalCount = 1;
+      UpdateVerticalRange();
+    } else {
+      AdjustTotalHeight(Node, GetEffectivelyFiltered(Node) ? 0 : Node->NodeHeight, false);
+      AdjustTotalCount(Node, 1, false);
+    }
+    Node->FirstChild = nullptr;
+    Node->LastChild = nullptr;
+  }
+  InvalidateCache();
+  if (FUpdateCount == 0) {
+    PackSelection();
+    ValidateCache();
+    UpdateScrollBars(true);
+    if (OldX != FOffsetX || OldY != FOffsetY)
+      Invalidate();
+    else
+      InvalidateToBottom(Node);
+    if (HasState(tsChangePending)) {
+      DoChange(FLastChangedNode);
+      EnsureNodeSelected();
+    }
+  }
+  StructureChange(Node, crChildDeleted);
+}
+
+void TBaseVastTree::DeleteNodeBody(PVastNode Node, bool Reindex, bool ParentClearing) {
+  if (!Node || Node == FRoot || ReadOnly()) return;
+  PVastNode Parent = Node->Parent;
+  if (!ParentClearing) {
+    StructureChange(Parent == FRoot ? nullptr : Parent, crChildDeleted);
+    if (Node == FNextNodeToSelect) FNextNodeToSelect = nullptr;
+  }
+  const Integer OldX = FOffsetX, OldY = FOffsetY;
+  if (HasState(tsHint)) DoStateChange({}, {tsHint});
+  if (!ParentClearing) StopCacheValidation();
+  DeleteChildren(Node, false);
+  if (!Node->States.Contains(vsSelected)) {
+    InvalidateToBottom(Parent);
+  } else if (FUpdateCount > 0) {
+    DropFromSelection(Node);
+  } else {
+    const bool WasSynch = HasState(tsSynchMode);
+    if (!WasSynch) DoStateChange({tsSynchMode});
+    try {
+      RemoveFromSelection(Node);
+    } catch (...) {
+      if (!WasSynch) DoStateChange({}, {tsSynchMode});
+      throw;
+    }
+    if (!WasSynch) DoStateChange({}, {tsSynchMode});
+    InvalidateToBottom(Parent);
+  }
+  UnlinkNode(Node, false, Reindex, false);
+  DoFreeNode(Node);
+  if (ParentClearing) return;
+  UpdateAllChildrenHidden(Parent);
+  InvalidateCache();
+  if (FUpdateCount == 0) {
+    ValidateCache();
+    UpdateScrollBars(true);
+    if (OldX != FOffsetX || OldY != FOffsetY) Invalidate();
+  }
+}
+
+void TBaseVastTree::DeleteNodes(const TNodeArray& pNodes) {
+  if (pNodes.empty()) return;
+  BeginUpdate();
+  try {
+    for (std::size_t I = pNodes.size() - 1; I >= 1; --I) {
+      const bool Reindex = pNodes[I - 1]->Parent != pNodes[I]->Parent;
+      DeleteNodeBody(pNodes[I], Reindex, false);
+    }
+    DeleteNodeBody(pNodes[0], true, false);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TBaseVastTree::DeleteSelectedNodes() {
+  if (FSelectionCount == 0 || ReadOnly()) return;
+  DeleteNodes(GetSortedSelection(true));
+}
+
+void TBaseVastTree::Clear() {
+  if ((!FRoot->FirstChild || ReadOnly()) && !FDestroying) return;
+  BeginUpdate();
+  try {
+    StopCacheValidation();
+    CancelEditNode();
+    if (HasState(tsCutPending) || HasState(tsCopyPending)) DoStateChange({}, {tsCutPending, tsCopyPending});
+    ClearSelection(true);
+    FFocusedNode = nullptr;
+    FLastSelected = nullptr;
+    FHotNode = nullptr;
+    FDropTargetNode = nullptr;
+    FLastChangedNode = nullptr;
+    FRangeAnchor = nullptr;
+    FLastHitNode = nullptr;
+    FNextNodeToSelect = nullptr;
+    DeleteChildren(FRoot, true);
+    FOffsetX = 0;
+    FOffsetY = 0;
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TBaseVastTree::ForgetNode(PVastNode Node) {
+  if (FLastChangedNode == Node) FLastChangedNode = nullptr;
+  if (FHotNode == Node) FHotNode = nullptr;
+  if (FDropTargetNode == Node) FDropTargetNode = nullptr;
+  if (FLastStructureChangeNode == Node) FLastStructureChangeNode = nullptr;
+  if (FFocusedNode == Node) FFocusedNode = nullptr;
+  if (FLastHitNode == Node) FLastHitNode = nullptr;
+  if (FLastSelected == Node) FLastSelected = nullptr;
+  if (FRangeAnchor == Node) FRangeAnchor = nullptr;
+}
+
+void TBaseVastTree::DoFreeNode(PVastNode Node) {
+  ForgetNode(Node);
+  if (Node == FNextNodeToSelect) ChooseNextNodeToSelect(Node);
+  if (FNextNodeToSelect == Node) FNextNodeToSelect = nullptr;
+  struct TBlockGuard {
+    TBaseVastTree* Tree;
+    PVastNode Node;
+    ~TBlockGuard() {
+      if (Node->States.Contains(vsReleaseCallOnUserDataRequired))
+        if (IInterface* Intf = TVastNode::GetInterfaceFromNodeData(Node)) Intf->_Release();
+      Tree->FreeNodeBlock(Node);
+    }
+  } Guard{this, Node};
+  if (Node->States.Contains(vsInitialized) || Node->States.Contains(vsOnFreeNodeCallRequired))
+    if (OnFreeNode) OnFreeNode(this, Node);
+  if (FUpdateCount == 0 && !FDestroying) EnsureNodeSelected();
+}
+
+// ---------------------------------------------------------------------------
+// Moving and copying
+
+void TBaseVastTree::MoveTo(PVastNode Source, PVastNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly) {
+  if (Mode == amNoWhere || !Source || Source == FRoot || ReadOnly()) return;
+  if (Source == Target && !(ChildrenOnly && (Mode == amInsertBefore || Mode == amInsertAfter))) return;
+  TBaseVastTree* TargetTree;
+  if (!Target) {
+    TargetTree = this;
+    Target = FRoot;
+    Mode = amAddChildFirst;
+  } else {
+    TargetTree = TreeFromNode(Target);
+  }
+  if (Target == TargetTree->FRoot) {
+    if (Mode == amInsertBefore) Mode = amAddChildFirst;
+    if (Mode == amInsertAfter) Mode = amAddChildLast;
+  }
+  if (!Target->States.Contains(vsInitialized))
+    TargetTree->InitNode(Target);
+  else if (!TargetTree->GetChildrenInitialized(Target))
+    TargetTree->InitChildren(Target);
+
+  bool Allowed;
+  if (TargetTree == this) {
+    Allowed = DoNodeMoving(Source, Target == FRoot ? nullptr : Target);
+    if (Allowed) {
+      if (Target != Source && HasAsParent(Target, Source))
+        throw EVastTreeError(u"Target node cannot be a child node of the node to be moved.", hcTFWrongMoveError);
+      StopCacheValidation();
+      if (!ChildrenOnly) {
+        UnlinkNode(Source, true, true, false);
+        LinkNode(Source, Target, this, Mode);
+        DoNodeMoved(Source);
+      } else {
+        if (Mode == amAddChildFirst) {
+          for (PVastNode Run = Source->LastChild; Run;) {
+            PVastNode Next = Run->PrevSibling;
+            UnlinkNode(Run, true, false, false);
+            LinkNode(Run, Target, this, Mode);
+            DoNodeMoved(Run);
+            Run = Next;
+          }
+        } else {
+          for (PVastNode Run = Source->FirstChild; Run;) {
+            PVastNode Next = Run->NextSibling;
+            UnlinkNode(Run, true, false, false);
+            LinkNode(Run, Target, this, Mode);
+            DoNodeMoved(Run);
+            Run = Next;
+          }
+        }
+      }
+    }
+  } else {
+    Allowed = DoNodeMoving(Source, Target == TargetTree->FRoot ? nullptr : Target);
+    if (Allowed) {
+      PVastNode Dummy = nullptr;
+      TransferNodes(Source, Target, TargetTree, Mode, ChildrenOnly, false, Dummy);
+      BeginUpdate();
+      try {
+        if (ChildrenOnly)
+          DeleteChildren(Source, false);
+        else
+          DeleteNodeBody(Source, true, false);
+      } catch (...) {
+        EndUpdate();
+        throw;
+      }
+      EndUpdate();
+    }
+  }
+  InvalidateCache();
+  if (Allowed && FUpdateCount == 0) {
+    ValidateCache();
+    UpdateScrollBars(true);
+    Invalidate();
+    if (TargetTree != this) TargetTree->Invalidate();
+  }
+  StructureChange(Allowed && ChildrenOnly ? nullptr : Source, crNodeMoved);
+}
+
+void TBaseVastTree::MoveTo(PVastNode Node, TBaseVastTree* Tree, TVTNodeAttachMode Mode, bool ChildrenOnly) {
+  if (Tree) MoveTo(Node, Tree->FRoot, Mode, ChildrenOnly);
+}
+
+PVastNode TBaseVastTree::CopyTo(PVastNode Source, PVastNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly) {
+  if (Mode == amNoWhere || !Source || Source == FRoot) return nullptr;
+  TBaseVastTree* TargetTree;
+  if (!Target) {
+    TargetTree = this;
+    Target = FRoot;
+    Mode = amAddChildFirst;
+  } else {
+    TargetTree = TreeFromNode(Target);
+  }
+  if (TargetTree->ReadOnly()) return nullptr;
+  if (Target == TargetTree->FRoot) {
+    if (Mode == amInsertBefore) Mode = amAddChildFirst;
+    if (Mode == amInsertAfter) Mode = amAddChildLast;
+  }
+  PVastNode Result = nullptr;
+  TransferNodes(Source, Target, TargetTree, Mode, ChildrenOnly, true, Result);
+  TargetTree->StructureChange(ChildrenOnly ? nullptr : Source, crNodeCopied);
+  return ChildrenOnly ? Target : Result;
+}
+
+PVastNode TBaseVastTree::CopyTo(PVastNode Source, TBaseVastTree* Tree, TVTNodeAttachMode Mode, bool ChildrenOnly) {
+  if (!Tree) return nullptr;
+  return CopyTo(Source, Tree->FRoot, Mode, ChildrenOnly);
+}
+
+void TBaseVastTree::TransferNodes(PVastNode Source, PVastNode Target, TBaseVastTree* TargetTree,
+                                  TVTNodeAttachMode Mode, bool ChildrenOnly, bool Copy, PVastNode& LastResult) {
+  TMemoryStream Stream;
+  Cardinal Count = 0;
+  if (ChildrenOnly) {
+    for (PVastNode Run = Source->FirstChild; Run; Run = Run->NextSibling) {
+      WriteNode(Stream, Run);
+      ++Count;
+    }
+  } else {
+    WriteNode(Stream, Source);
+    Count = 1;
+  }
+  Stream.SetPosition(0);
+  TargetTree->BeginUpdate();
+  try {
+    TargetTree->StopCacheValidation();
+    for (Cardinal I = 0; I < Count; ++I) {
+      PVastNode NewNode = TargetTree->AllocateNode();
+      TargetTree->LinkNode(NewNode, Target, TargetTree, Mode);
+      TargetTree->InsertStreamNode(Stream, 3, NewNode);
+      if (Copy) {
+        if (!DoNodeCopying(NewNode, Target)) {
+          TargetTree->DeleteNode(NewNode, true);
+          continue;
+        }
+        DoNodeCopied(NewNode);
+        LastResult = NewNode;
+      } else {
+        DoNodeMoved(NewNode);
+        LastResult = NewNode;
+      }
+    }
+  } catch (...) {
+    TargetTree->EndUpdate();
+    throw;
+  }
+  TargetTree->EndUpdate();
+  if (Copy) {
+    TargetTree->InvalidateCache();
+    if (TargetTree->FUpdateCount == 0) {
+      TargetTree->ValidateCache();
+      TargetTree->UpdateScrollBars(true);
+      TargetTree->Invalidate();
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Initialisation
+
+void TBaseVastTree::InitNode(PVastNode Node) {
+  TVastNodeInitStates InitStates;
+  if (Node->States.Contains(vsInitialized)) InitStates.Include(ivsReInit);
+  const bool WasFiltered = Node->States.Contains(vsFiltered);
+  Node->States.Include(vsInitializing);
+  Node->States.Include(vsInitialized);
+  struct TInitGuard {
+    PVastNode Node;
+    ~TInitGuard() { Node->States.Exclude(vsInitializing); }
+  } Guard{Node};
+
+  PVastNode Parent = Node->Parent == FRoot ? nullptr : Node->Parent;
+  DoInitNode(Parent, Node, InitStates);
+
+  if (Node->CheckType == ctTriStateCheckBox && FOptions->AutoOptions().Contains(toAutoTristateTracking)) {
+    PVastNode P = Node->Parent;
+    if (P != FRoot && (P->CheckState == csCheckedNormal || P->CheckState == csUncheckedNormal) &&
+        Node->CheckState != csUncheckedDisabled && Node->CheckState != csCheckedDisabled &&
+        Node->CheckState != csMixedDisabled && Node->CheckState != P->CheckState)
+      SetCheckState(Node, P->CheckState);
+  } else if (FOptions->SelectionOptions().Contains(toSyncCheckboxesWithSelection)) {
+    Node->CheckType = ctCheckBox;
+  }
+
+  if (InitStates.Contains(ivsDisabled)) Node->States.Include(vsDisabled);
+  if (InitStates.Contains(ivsHasChildren)) Node->States.Include(vsHasChildren);
+  if (InitStates.Contains(ivsSelected)) InsertIntoSelection(Node, false);
+  if (InitStates.Contains(ivsMultiline)) Node->States.Include(vsMultiline);
+  if (InitStates.Contains(ivsFiltered)) {
+    // Whatever filtered the node before (an earlier initialisation, or
+    // SetFiltered from the handler) has already taken its row out.
+    const bool AlreadyFiltered = Node->States.Contains(vsFiltered) || (InitStates.Contains(ivsReInit) && WasFiltered);
+    Node->States.Include(vsFiltered);
+    if (!ShowFilteredNodes() && !AlreadyFiltered) {
+      StopCacheValidation();
+      AdjustTotalHeight(Node, -static_cast<Integer>(Node->NodeHeight), true);
+      if (GetFullyVisible(Node)) --FVisibleCount;
+      InvalidateCache();
+      if (FUpdateCount == 0) UpdateScrollBars(true);
+    }
+  }
+  if (Node->States.Contains(vsExpanded) != InitStates.Contains(ivsExpanded)) {
+    if (InitStates.Contains(ivsExpanded))
+      ToggleNode(Node);
+    else if (Node->States.Contains(vsHasChildren))
+      InitChildren(Node);
+  }
+}
+
+void TBaseVastTree::InitChildren(PVastNode Node) {
+  if (!Node || Node == FRoot || !Node->States.Contains(vsHasChildren)) return;
+  Cardinal Count = Node->ChildCount;
+  if (DoInitChildren(Node, Count)) {
+    SetChildCount(Node, Count);
+    if (Count == 0) Node->States.Exclude(vsHasChildren);
+  }
+}
+
+void TBaseVastTree::InitRecursive(PVastNode Node, Cardinal Levels, bool pVisibleOnly) {
+  if (!Node) Node = FRoot;
+  if (Node != FRoot && !Node->States.Contains(vsInitialized)) InitNode(Node);
+  if (Levels == 0) return;
+  if (pVisibleOnly && !Node->States.Contains(vsExpanded)) return;
+  for (PVastNode Run = Node->FirstChild; Run; Run = Run->NextSibling) InitRecursive(Run, Levels - 1, pVisibleOnly);
+}
+
+void TBaseVastTree::ValidateNode(PVastNode Node, bool Recursive) {
+  if (!Node) Node = FRoot;
+  if (Node != FRoot && !Node->States.Contains(vsInitialized)) InitNode(Node);
+  if (!Recursive) return;
+  if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
+  for (PVastNode Run = Node->FirstChild; Run; Run = Run->NextSibling) ValidateNode(Run, true);
+}
+
+void TBaseVastTree::ValidateChildren(PVastNode Node, bool Recursive) {
+  if (!Node) Node = FRoot;
+  if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
+  for (PVastNode Run = Node->FirstChild; Run; Run = Run->NextSibling) ValidateNode(Run, Recursive);
+}
+
+void TBaseVastTree::ReinitNode(PVastNode Node, bool Recursive) {
+  if (Node && Node != FRoot) {
+    Node->States -= TVastNodeStates{vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured};
+    if (Node->States.Contains(vsInitialized)) InitNode(Node);
+  }
+  if (Recursive) ReinitChildren(Node, true);
+}
+
+void TBaseVastTree::ReinitChildren(PVastNode Node, bool Recursive) {
+  if (!Node) Node = FRoot;
+  InitChildren(Node);
+  for (PVastNode Run = Node->FirstChild; Run;) {
+    PVastNode Next = Run->NextSibling;
+    ReinitNode(Run, Recursive);
+    Run = Next;
+  }
+}
+
+void TBaseVastTree::ResetNode(PVastNode Node) {
+  CancelEditNode();
+  if (!Node || Node == FRoot) {
+    Clear();
+    return;
+  }
+  DoResetNode(Node);
+  DeleteChildren(Node, false);
+  Node->States -= TVastNodeStates{vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded, vsHasChildren,
+                                  vsHeightMeasured};
+  InvalidateNode(Node);
+}

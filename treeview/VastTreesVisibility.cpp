@@ -1,0 +1,239 @@
+// Expanding, collapsing, hiding and filtering: every change keeps subtree
+// heights, VisibleCount and the hidden-children flag exact.
+#include "treeview/VastTrees.h"
+
+void TBaseVastTree::ToggleNode(PVastNode Node) {
+  if (!Node || Node == FRoot) return;
+  if (Node->States.Contains(vsDeleting) || Node->States.Contains(vsToggling)) return;
+  const bool WasToggling = HasState(tsToggling);
+  DoStateChange({tsToggling});
+  Node->States.Include(vsToggling);
+  struct TRestore {
+    TBaseVastTree* Tree;
+    PVastNode Node;
+    bool WasToggling;
+    ~TRestore() {
+      Node->States.Exclude(vsToggling);
+      if (!WasToggling) Tree->DoStateChange({}, {tsToggling});
+    }
+  } Restore{this, Node, WasToggling};
+
+  bool Toggled = false;
+  if (Node->States.Contains(vsExpanded)) {
+    if (DoCollapsing(Node)) {
+      Toggled = true;
+      StopCacheValidation();
+      const Cardinal Hidden = GetFullyVisible(Node) ? CountVisibleDescendants(Node) : 0;
+      AdjustTotalHeight(Node, GetEffectivelyFiltered(Node) ? 0 : Node->NodeHeight, false);
+      FVisibleCount -= Hidden;
+      Node->States.Exclude(vsExpanded);
+      DoCollapsed(Node);
+      if (FOptions->AutoOptions().Contains(toAutoFreeOnCollapse) && Node->ChildCount > 0) {
+        DeleteChildren(Node, false);
+        Node->States.Include(vsHasChildren);
+      }
+    }
+  } else if (DoExpanding(Node)) {
+    Toggled = true;
+    StopCacheValidation();
+    if (!Node->States.Contains(vsInitialized)) InitNode(Node);
+    if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
+    // Initialisation may have expanded the node through ivsExpanded.
+    if (Node->ChildCount > 0 && !Node->States.Contains(vsExpanded)) {
+      Cardinal HeightDelta = 0;
+      for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling)
+        if (Child->States.Contains(vsVisible)) {
+          MeasureItemHeight(nullptr, Child);
+          HeightDelta += Child->TotalHeight;
+        }
+      if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(toAutoSort))
+        Sort(Node, FHeader->SortColumn(), FHeader->SortDirection(), false);
+      StopCacheValidation();
+      Node->States.Include(vsExpanded);
+      AdjustTotalHeight(Node, static_cast<Integer>(HeightDelta), true);
+      if (GetFullyVisible(Node)) FVisibleCount += CountVisibleDescendants(Node);
+      DoExpanded(Node);
+    }
+  }
+  if (!Toggled) return;
+  InvalidateCache();
+  if (FUpdateCount > 0) {
+    UpdateVerticalRange();
+    UpdateScrollBars(true);
+    return;
+  }
+  ValidateCache();
+  if (Node->ChildCount > 0) {
+    UpdateVerticalRange();
+    UpdateScrollBars(true);
+    if (!HasState(tsExpanding) && !HasState(tsPainting)) InvalidateToBottom(Node);
+  } else {
+    InvalidateNode(Node);
+  }
+}
+
+void TBaseVastTree::FullExpand(PVastNode Node) {
+  if (FRoot->TotalCount < 2) return;
+  DoStateChange({tsExpanding});
+  BeginOperation(okExpand);
+  BeginUpdate();
+  struct TEnd {
+    TBaseVastTree* Tree;
+    ~TEnd() {
+      Tree->EndOperation(okExpand);
+      try {
+        Tree->EndUpdate();
+      } catch (...) {
+      }
+      Tree->DoStateChange({}, {tsExpanding});
+    }
+  } End{this};
+  PVastNode Run;
+  PVastNode Stop = nullptr;
+  if (!Node || Node == FRoot) {
+    Run = GetFirst();
+  } else {
+    if (!Node->States.Contains(vsInitialized)) InitNode(Node);
+    Run = Node;
+    for (PVastNode S = Node; S != FRoot; S = S->Parent)
+      if (S->NextSibling) {
+        Stop = S->NextSibling;
+        break;
+      }
+  }
+  while (Run && Run != Stop) {
+    if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+    if (OperationCanceled()) break;
+    Run = GetNext(Run);
+  }
+}
+
+void TBaseVastTree::FullCollapse(PVastNode Node) {
+  if (FRoot->TotalCount < 2) return;
+  if (Node == FRoot) Node = nullptr;
+  DoStateChange({tsCollapsing});
+  BeginUpdate();
+  struct TEnd {
+    TBaseVastTree* Tree;
+    ~TEnd() {
+      try {
+        Tree->EndUpdate();
+      } catch (...) {
+      }
+      Tree->DoStateChange({}, {tsCollapsing});
+    }
+  } End{this};
+  PVastNode Run = GetLastVisibleNoInit(Node, true, false);
+  while (Run && Run != Node) {
+    PVastNode Previous = GetPreviousNoInit(Run, true);
+    if (Run->States.Contains(vsExpanded) && Run->States.Contains(vsHasChildren)) ToggleNode(Run);
+    Run = Previous;
+  }
+  if (Node && Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren)) ToggleNode(Node);
+}
+
+void TBaseVastTree::SetVisible(PVastNode Node, bool Value) {
+  if (!Node || Node == FRoot || Node->States.Contains(vsVisible) == Value) return;
+  StopCacheValidation();
+  PVastNode Parent = Node->Parent;
+  bool NeedUpdate = false;
+  if (Value) {
+    Node->States.Include(vsVisible);
+    if (Parent->States.Contains(vsExpanded)) AdjustTotalHeight(Parent, static_cast<Integer>(Node->TotalHeight), true);
+    if (GetVisiblePath(Node)) {
+      FVisibleCount += CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0);
+      NeedUpdate = true;
+    }
+    if (!GetEffectivelyFiltered(Node)) Parent->States.Exclude(vsAllChildrenHidden);
+  } else {
+    if (Parent->States.Contains(vsExpanded)) AdjustTotalHeight(Parent, -static_cast<Integer>(Node->TotalHeight), true);
+    if (GetVisiblePath(Node)) {
+      FVisibleCount -= CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0);
+      NeedUpdate = true;
+    }
+    Node->States.Exclude(vsVisible);
+    if (FUpdateCount == 0)
+      UpdateAllChildrenHidden(Parent);
+    else
+      DoStateChange({tsUpdateHiddenChildrenNeeded});
+  }
+  InvalidateCache();
+  if (NeedUpdate && FUpdateCount == 0) {
+    ValidateCache();
+    UpdateScrollBars(true);
+    Invalidate();
+  }
+}
+
+void TBaseVastTree::SetFullyVisible(PVastNode Node, bool Value) {
+  if (!Node || Node == FRoot) return;
+  SetVisible(Node, Value);
+  PVastNode Last = Node;
+  if (Value) {
+    for (PVastNode Run = Node->Parent; Run != FRoot; Run = Run->Parent) {
+      if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+      if (!Run->States.Contains(vsVisible)) SetVisible(Run, true);
+    }
+    Last = FRoot;
+  }
+  if (Last != FRoot) ScrollIntoView(Last, false, false);
+}
+
+void TBaseVastTree::SetVisiblePath(PVastNode Node, bool Value) {
+  if (!Value || !Node || Node == FRoot) return;
+  for (PVastNode Run = Node->Parent; Run != FRoot; Run = Run->Parent)
+    if (!Run->States.Contains(vsExpanded)) ToggleNode(Run);
+}
+
+void TBaseVastTree::SetFiltered(PVastNode Node, bool Value) {
+  if (!Node || Node == FRoot) return;
+  if (!Node->States.Contains(vsInitialized)) InitNode(Node);
+  if (Node->States.Contains(vsFiltered) == Value) return;
+  StopCacheValidation();
+  bool NeedUpdate = false;
+  PVastNode Parent = Node->Parent;
+  if (Value) {
+    Node->States.Include(vsFiltered);
+    if (!ShowFilteredNodes()) {
+      if (Node->States.Contains(vsInitializing) && !Node->FirstChild)
+        AdjustTotalHeight(Node, 0, false);
+      else
+        AdjustTotalHeight(Node, -static_cast<Integer>(Node->NodeHeight), true);
+      if (GetFullyVisible(Node)) {
+        --FVisibleCount;
+        NeedUpdate = true;
+      }
+      if (Node == FFocusedNode) SetFocusedNode(nullptr);
+    }
+    if (FUpdateCount == 0)
+      UpdateAllChildrenHidden(Parent);
+    else
+      DoStateChange({tsUpdateHiddenChildrenNeeded});
+  } else {
+    Node->States.Exclude(vsFiltered);
+    if (!ShowFilteredNodes()) {
+      AdjustTotalHeight(Node, Node->NodeHeight, true);
+      if (GetFullyVisible(Node)) {
+        ++FVisibleCount;
+        NeedUpdate = true;
+      }
+    }
+    if (Node->States.Contains(vsVisible)) Parent->States.Exclude(vsAllChildrenHidden);
+  }
+  InvalidateCache();
+  if (NeedUpdate && FUpdateCount == 0) {
+    ValidateCache();
+    UpdateScrollBars(true);
+    Invalidate();
+  }
+}
+
+void TBaseVastTree::SetAnimationDuration(Cardinal Value) {
+  FAnimationDuration = Value;
+  TVTAnimationOptions Options = FOptions->AnimationOptions();
+  if (Value != 0)
+    Options.Include(toAnimatedToggle);
+  else
+    Options.Exclude(toAnimatedToggle);
+  FOptions->SetAnimationOptions(Options);
+}

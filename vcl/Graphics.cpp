@@ -1,0 +1,991 @@
+#include "vcl/Graphics.h"
+
+#include <objidl.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "rtl/SysUtils.h"
+
+// ---------------------------------------------------------------- GDI+ flat API
+// The few entry points the decoder needs, declared from their documented
+// signatures (gdiplus.dll's exports) rather than through the C++ headers.
+namespace gdip {
+struct StartupInput {
+  UINT32 GdiplusVersion;
+  void* DebugEventCallback;
+  BOOL SuppressBackgroundThread;
+  BOOL SuppressExternalCodecs;
+};
+struct LockRect {
+  INT X, Y, Width, Height;
+};
+struct BitmapData {
+  UINT Width;
+  UINT Height;
+  INT Stride;
+  INT PixelFormat;
+  void* Scan0;
+  UINT_PTR Reserved;
+};
+constexpr INT PixelFormat32bppPARGB = 0x000E200B;
+constexpr UINT ImageLockModeRead = 1;
+}  // namespace gdip
+
+extern "C" {
+int WINAPI GdiplusStartup(ULONG_PTR* Token, const gdip::StartupInput* Input, void* Output);
+void WINAPI GdiplusShutdown(ULONG_PTR Token);
+int WINAPI GdipCreateBitmapFromStream(IStream* Stream, void** Bitmap);
+int WINAPI GdipGetImageWidth(void* Image, UINT* Width);
+int WINAPI GdipGetImageHeight(void* Image, UINT* Height);
+int WINAPI GdipBitmapLockBits(void* Bitmap, const gdip::LockRect* Rect, UINT Flags, INT Format,
+                              gdip::BitmapData* Data);
+int WINAPI GdipBitmapUnlockBits(void* Bitmap, gdip::BitmapData* Data);
+int WINAPI GdipDisposeImage(void* Image);
+}
+
+namespace {
+
+// One GDI+ session for the process, started on first use.
+class TGdiPlusSession {
+public:
+  TGdiPlusSession() {
+    gdip::StartupInput input{1, nullptr, FALSE, FALSE};
+    FOk = GdiplusStartup(&FToken, &input, nullptr) == 0;
+  }
+  ~TGdiPlusSession() {
+    if (FOk) GdiplusShutdown(FToken);
+  }
+  bool Ok() const { return FOk; }
+
+private:
+  ULONG_PTR FToken = 0;
+  bool FOk = false;
+};
+
+bool GdiPlusReady() {
+  static TGdiPlusSession session;
+  return session.Ok();
+}
+
+struct TComRelease {
+  void operator()(IUnknown* P) const { P->Release(); }
+};
+
+struct TGdipImageDispose {
+  void operator()(void* P) const { GdipDisposeImage(P); }
+};
+
+// Memory DC for the lifetime of the object.
+class TMemoryDC {
+public:
+  TMemoryDC() : FDC(CreateCompatibleDC(nullptr)) {}
+  ~TMemoryDC() {
+    if (FDC) DeleteDC(FDC);
+  }
+  TMemoryDC(const TMemoryDC&) = delete;
+  TMemoryDC& operator=(const TMemoryDC&) = delete;
+  HDC Get() const { return FDC; }
+
+private:
+  HDC FDC;
+};
+
+TBytes ReadRest(TStream& Stream) {
+  const Int64 left = Stream.Size() - Stream.Position();
+  TBytes bytes(static_cast<std::size_t>(std::max<Int64>(left, 0)));
+  if (!bytes.empty()) Stream.ReadBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+  return bytes;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- colours
+
+TColor ColorToRGB(TColor Color) {
+  if (Color < 0) return static_cast<TColor>(GetSysColor(Color & 0xFF));
+  return Color;
+}
+
+// ---------------------------------------------------------------- value objects
+
+void TGraphicsObject::Changed() {
+  FStale = true;
+  if (OnChange) OnChange(this);
+}
+
+TFont::TFont() = default;
+
+void TFont::Assign(TPersistent* Source) {
+  if (auto* f = dynamic_cast<TFont*>(Source)) {
+    if (f == this) return;
+    FName = f->FName;
+    FHeight = ::MulDiv(f->FHeight, FPixelsPerInch, f->FPixelsPerInch);
+    FStyle = f->FStyle;
+    FColor = f->FColor;
+    FPitch = f->FPitch;
+    FQuality = f->FQuality;
+    FOrientation = f->FOrientation;
+    FCharset = f->FCharset;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+HFONT TFont::Handle() {
+  if (FStale || !FResource) {
+    LOGFONTW lf{};
+    lf.lfHeight = FHeight;
+    lf.lfEscapement = FOrientation;
+    lf.lfOrientation = FOrientation;
+    lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
+    lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
+    lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
+    lf.lfCharSet = FCharset;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    static const BYTE qualities[] = {DEFAULT_QUALITY,        DRAFT_QUALITY,     PROOF_QUALITY,
+                                     NONANTIALIASED_QUALITY, ANTIALIASED_QUALITY, CLEARTYPE_QUALITY,
+                                     CLEARTYPE_NATURAL_QUALITY};
+    lf.lfQuality = qualities[FQuality];
+    lf.lfPitchAndFamily = static_cast<BYTE>(FPitch == fpFixed      ? FIXED_PITCH
+                                            : FPitch == fpVariable ? VARIABLE_PITCH
+                                                                   : DEFAULT_PITCH);
+    const std::size_t n = std::min<std::size_t>(FName.size(), LF_FACESIZE - 1);
+    std::memcpy(lf.lfFaceName, FName.data(), n * sizeof(wchar_t));
+    FResource.Reset(CreateFontIndirectW(&lf));
+    FStale = false;
+  }
+  return static_cast<HFONT>(FResource.Get());
+}
+
+void TFont::SetName(const String& Value) {
+  if (Value.empty() || Value == FName) return;
+  FName = Value;
+  Changed();
+}
+
+Integer TFont::Size() const { return -::MulDiv(FHeight, 72, FPixelsPerInch); }
+
+void TFont::SetSize(Integer Value) { SetHeight(-::MulDiv(Value, FPixelsPerInch, 72)); }
+
+void TFont::SetHeight(Integer Value) {
+  if (Value == FHeight) return;
+  FHeight = Value;
+  Changed();
+}
+
+void TFont::SetStyle(TFontStyles Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Changed();
+}
+
+void TFont::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
+  // The colour is not part of the GDI font: keep the handle.
+  const bool stale = FStale;
+  Changed();
+  FStale = stale;
+}
+
+void TFont::SetPitch(TFontPitch Value) {
+  if (Value == FPitch) return;
+  FPitch = Value;
+  Changed();
+}
+
+void TFont::SetQuality(TFontQuality Value) {
+  if (Value == FQuality) return;
+  FQuality = Value;
+  Changed();
+}
+
+void TFont::SetOrientation(Integer Value) {
+  if (Value == FOrientation) return;
+  FOrientation = Value;
+  Changed();
+}
+
+void TFont::SetCharset(Byte Value) {
+  if (Value == FCharset) return;
+  FCharset = Value;
+  Changed();
+}
+
+int PenModeToROP2(TPenMode Mode) {
+  static const int rops[] = {R2_BLACK,       R2_WHITE,       R2_NOP,         R2_NOT,
+                             R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
+                             R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,    R2_NOTMERGEPEN,
+                             R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,      R2_NOTXORPEN};
+  return rops[Mode];
+}
+
+void TPen::Assign(TPersistent* Source) {
+  if (auto* p = dynamic_cast<TPen*>(Source)) {
+    if (p == this) return;
+    FColor = p->FColor;
+    FWidth = p->FWidth;
+    FStyle = p->FStyle;
+    FMode = p->FMode;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+HPEN TPen::Handle() {
+  if (FStale || !FResource) {
+    static const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
+    FResource.Reset(CreatePen(styles[FStyle], FWidth, static_cast<COLORREF>(ColorToRGB(FColor))));
+    FStale = false;
+  }
+  return static_cast<HPEN>(FResource.Get());
+}
+
+void TPen::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
+  Changed();
+}
+
+void TPen::SetWidth(Integer Value) {
+  if (Value < 0 || Value == FWidth) return;
+  FWidth = Value;
+  Changed();
+}
+
+void TPen::SetStyle(TPenStyle Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Changed();
+}
+
+void TPen::SetMode(TPenMode Value) {
+  if (Value == FMode) return;
+  FMode = Value;
+  Changed();
+}
+
+void TBrush::Assign(TPersistent* Source) {
+  if (auto* b = dynamic_cast<TBrush*>(Source)) {
+    if (b == this) return;
+    FColor = b->FColor;
+    FStyle = b->FStyle;
+    FBitmap = b->FBitmap;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(Source);
+}
+
+HBRUSH TBrush::Handle() {
+  if (FStale || !FResource) {
+    HBRUSH brush;
+    const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(FColor));
+    if (FBitmap && FBitmap->Handle()) {
+      brush = CreatePatternBrush(FBitmap->Handle());
+    } else if (FStyle == bsSolid) {
+      brush = CreateSolidBrush(rgb);
+    } else if (FStyle == bsClear) {
+      LOGBRUSH lb{BS_NULL, 0, 0};
+      brush = CreateBrushIndirect(&lb);
+    } else {
+      static const int hatches[] = {0, 0, HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
+      brush = CreateHatchBrush(hatches[FStyle], rgb);
+    }
+    FResource.Reset(brush);
+    FStale = false;
+  }
+  return static_cast<HBRUSH>(FResource.Get());
+}
+
+void TBrush::SetColor(TColor Value) {
+  if (Value == FColor && FStyle != bsClear) return;
+  FColor = Value;
+  if (FStyle == bsClear) FStyle = bsSolid;
+  Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Changed();
+}
+
+void TBrush::SetBitmap(TBitmap* Value) {
+  if (Value == FBitmap) return;
+  FBitmap = Value;
+  Changed();
+}
+
+// ---------------------------------------------------------------- TCanvas
+
+TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
+  FFont->OnChange = [this](TObject*) { ObjectChanged(csFontValid); };
+  FPen->OnChange = [this](TObject*) { ObjectChanged(csPenValid); };
+  FBrush->OnChange = [this](TObject*) { ObjectChanged(csBrushValid); };
+}
+
+TCanvas::~TCanvas() { DeselectHandles(); }
+
+HDC TCanvas::Handle() {
+  RequiredState(csHandleValid);
+  return FHandle;
+}
+
+void TCanvas::SetHandle(HDC Value) {
+  if (Value == FHandle) return;
+  DeselectHandles();
+  FHandle = Value;
+  FState = Value ? static_cast<unsigned>(csHandleValid) : 0u;
+  if (Value) MoveToEx(Value, FPenPos.X, FPenPos.Y, nullptr);
+}
+
+void TCanvas::DeselectHandles() {
+  if (FHandle) {
+    if (FOldFont) SelectObject(FHandle, FOldFont);
+    if (FOldPen) SelectObject(FHandle, FOldPen);
+    if (FOldBrush) SelectObject(FHandle, FOldBrush);
+  }
+  FOldFont = FOldPen = FOldBrush = nullptr;
+  FState &= csHandleValid;
+}
+
+void TCanvas::ObjectChanged(unsigned Flag) {
+  if (!(FState & Flag) || !FHandle) return;
+  HGDIOBJ& old = Flag == csFontValid ? FOldFont : Flag == csPenValid ? FOldPen : FOldBrush;
+  if (old) SelectObject(FHandle, old);
+  old = nullptr;
+  FState &= ~Flag;
+}
+
+void TCanvas::RequiredState(unsigned State) {
+  const unsigned need = State & ~FState;
+  if (!need) return;
+  if (need & csHandleValid) {
+    CreateHandle();
+    if (!FHandle) throw EInvalidOperation(u"Canvas does not allow drawing");
+  }
+  auto select = [this](HGDIOBJ object, HGDIOBJ& old) {
+    HGDIOBJ previous = SelectObject(FHandle, object);
+    if (!old) old = previous;
+  };
+  if (need & csFontValid) {
+    select(FFont->Handle(), FOldFont);
+    FState |= csFontValid;
+  }
+  if (need & csPenValid) {
+    select(FPen->Handle(), FOldPen);
+    SetROP2(FHandle, PenModeToROP2(FPen->Mode()));
+    FState |= csPenValid;
+  }
+  if (need & csBrushValid) {
+    select(FBrush->Handle(), FOldBrush);
+    FState |= csBrushValid;
+  }
+}
+
+TRect TCanvas::ClipRect() {
+  RECT r{};
+  GetClipBox(Handle(), &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void TCanvas::MoveTo(Integer X, Integer Y) {
+  RequiredState(csHandleValid);
+  MoveToEx(FHandle, X, Y, nullptr);
+  FPenPos = {X, Y};
+}
+
+void TCanvas::LineTo(Integer X, Integer Y) {
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  ::LineTo(FHandle, X, Y);
+  FPenPos = {X, Y};
+}
+
+namespace {
+std::vector<POINT> ToPoints(const std::vector<TPoint>& Points) {
+  std::vector<POINT> out;
+  out.reserve(Points.size());
+  for (const TPoint& p : Points) out.push_back(POINT{p.X, p.Y});
+  return out;
+}
+RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
+}  // namespace
+
+void TCanvas::Polyline(const std::vector<TPoint>& Points) {
+  if (Points.empty()) return;
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  const auto pts = ToPoints(Points);
+  ::Polyline(FHandle, pts.data(), static_cast<int>(pts.size()));
+  FPenPos = Points.back();
+  MoveToEx(FHandle, FPenPos.X, FPenPos.Y, nullptr);
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& Points) {
+  if (Points.empty()) return;
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  const auto pts = ToPoints(Points);
+  ::Polygon(FHandle, pts.data(), static_cast<int>(pts.size()));
+}
+
+void TCanvas::Rectangle(Integer X1, Integer Y1, Integer X2, Integer Y2) {
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  ::Rectangle(FHandle, X1, Y1, X2, Y2);
+}
+
+void TCanvas::RoundRect(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3) {
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  ::RoundRect(FHandle, X1, Y1, X2, Y2, X3, Y3);
+}
+
+void TCanvas::Ellipse(Integer X1, Integer Y1, Integer X2, Integer Y2) {
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  ::Ellipse(FHandle, X1, Y1, X2, Y2);
+}
+
+void TCanvas::Arc(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4) {
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  ::Arc(FHandle, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+}
+
+void TCanvas::Pie(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4) {
+  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  ::Pie(FHandle, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+}
+
+void TCanvas::FillRect(const TRect& R) {
+  RequiredState(csHandleValid | csBrushValid);
+  const RECT rc = ToRECT(R);
+  ::FillRect(FHandle, &rc, FBrush->Handle());
+}
+
+void TCanvas::FrameRect(const TRect& R) {
+  RequiredState(csHandleValid | csBrushValid);
+  const RECT rc = ToRECT(R);
+  ::FrameRect(FHandle, &rc, FBrush->Handle());
+}
+
+void TCanvas::ApplyTextColors() {
+  SetTextColor(FHandle, static_cast<COLORREF>(ColorToRGB(FFont->Color())));
+  if (FBrush->Style() == bsClear) {
+    SetBkMode(FHandle, TRANSPARENT);
+  } else {
+    SetBkMode(FHandle, OPAQUE);
+    SetBkColor(FHandle, static_cast<COLORREF>(ColorToRGB(FBrush->Color())));
+  }
+}
+
+void TCanvas::TextOut(Integer X, Integer Y, const String& Text) {
+  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  ApplyTextColors();
+  ExtTextOutW(FHandle, X, Y, 0, nullptr, reinterpret_cast<const wchar_t*>(Text.c_str()),
+              static_cast<UINT>(Text.size()), nullptr);
+  MoveTo(X + TextWidth(Text), Y);
+}
+
+void TCanvas::TextRect(const TRect& R, Integer X, Integer Y, const String& Text) {
+  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  ApplyTextColors();
+  const RECT rc = ToRECT(R);
+  UINT options = ETO_CLIPPED;
+  if (FBrush->Style() != bsClear) options |= ETO_OPAQUE;
+  ExtTextOutW(FHandle, X, Y, options, &rc, reinterpret_cast<const wchar_t*>(Text.c_str()),
+              static_cast<UINT>(Text.size()), nullptr);
+}
+
+void TCanvas::TextRect(TRect& R, const String& Text, UINT Format) {
+  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  ApplyTextColors();
+  RECT rc = ToRECT(R);
+  DrawTextW(FHandle, reinterpret_cast<const wchar_t*>(Text.c_str()), static_cast<int>(Text.size()), &rc, Format);
+  if (Format & DT_CALCRECT) R = {rc.left, rc.top, rc.right, rc.bottom};
+}
+
+TSize TCanvas::TextExtent(const String& Text) {
+  RequiredState(csHandleValid | csFontValid);
+  SIZE size{};
+  GetTextExtentPoint32W(FHandle, reinterpret_cast<const wchar_t*>(Text.c_str()), static_cast<int>(Text.size()), &size);
+  return {size.cx, size.cy};
+}
+
+void TCanvas::Draw(Integer X, Integer Y, TGraphic* Graphic) {
+  if (!Graphic || Graphic->Empty()) return;
+  Graphic->Draw(*this, Bounds(X, Y, Graphic->Width(), Graphic->Height()));
+}
+
+void TCanvas::StretchDraw(const TRect& R, TGraphic* Graphic) {
+  if (!Graphic || Graphic->Empty()) return;
+  Graphic->Draw(*this, R);
+}
+
+void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRect) {
+  if (!Source) return;
+  RequiredState(csHandleValid | csBrushValid);
+  HDC src = Source->Handle();
+  SetStretchBltMode(FHandle, COLORONCOLOR);
+  StretchBlt(FHandle, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), src, SourceRect.Left, SourceRect.Top,
+             SourceRect.Width(), SourceRect.Height(), CopyMode);
+}
+
+TColor TCanvas::Pixel(Integer X, Integer Y) {
+  return static_cast<TColor>(GetPixel(Handle(), X, Y));
+}
+
+void TCanvas::SetPixel(Integer X, Integer Y, TColor Color) {
+  SetPixelV(Handle(), X, Y, static_cast<COLORREF>(ColorToRGB(Color)));
+}
+
+void TCanvas::Lock() {
+  FLock.Enter();
+  ++FLockCount;
+}
+
+void TCanvas::Unlock() {
+  --FLockCount;
+  FLock.Leave();
+}
+
+bool TCanvas::TryLock() {
+  if (!FLock.TryEnter()) return false;
+  ++FLockCount;
+  return true;
+}
+
+// ---------------------------------------------------------------- TGraphic
+
+void TGraphic::SaveToStream(TStream&) { throw EInvalidGraphic(u"Saving is not supported for " + ClassName()); }
+
+void TGraphic::LoadFromFile(const String& FileName) {
+  TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(stream);
+}
+
+void TGraphic::SaveToFile(const String& FileName) {
+  TFileStream stream(FileName, fmCreate);
+  SaveToStream(stream);
+}
+
+void TGraphic::SetTransparent(bool Value) {
+  if (Value == FTransparent) return;
+  FTransparent = Value;
+  Changed();
+}
+
+void TGraphic::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------- TBitmap
+
+class TBitmapCanvas : public TCanvas {
+public:
+  explicit TBitmapCanvas(TBitmap* Bitmap) : FBitmap(Bitmap) {}
+  ~TBitmapCanvas() override { SetHandle(nullptr); }
+
+protected:
+  void CreateHandle() override { SetHandle(FBitmap->MemoryDC()); }
+
+private:
+  TBitmap* FBitmap;  // the owner
+};
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(Integer AWidth, Integer AHeight) { SetSize(AWidth, AHeight); }
+
+TBitmap::~TBitmap() {
+  FCanvas.reset();
+  if (FDC) {
+    SelectObject(FDC, FOldBitmap);
+    DeleteDC(FDC);
+  }
+}
+
+Integer TBitmap::BitsPerPixel() const {
+  switch (FPixelFormat) {
+    case pf1bit:
+      return 1;
+    case pf24bit:
+      return 24;
+    default:
+      return 32;
+  }
+}
+
+Integer TBitmap::BytesPerScanLine() const { return ((FWidth * BitsPerPixel() + 31) / 32) * 4; }
+
+HDC TBitmap::MemoryDC() {
+  if (!FDC) {
+    FDC = CreateCompatibleDC(nullptr);
+    FOldBitmap = GetCurrentObject(FDC, OBJ_BITMAP);
+    if (FBitmap) SelectObject(FDC, FBitmap.Get());
+  }
+  return FDC;
+}
+
+namespace {
+// A BITMAPINFO with room for the two colours of a monochrome picture.
+struct TBitmapInfo {
+  BITMAPINFOHEADER Header{};
+  RGBQUAD Colors[2]{};
+  TBitmapInfo(Integer W, Integer H, Integer Bpp, bool TopDown) {
+    Header.biSize = sizeof(BITMAPINFOHEADER);
+    Header.biWidth = W;
+    Header.biHeight = TopDown ? -H : H;
+    Header.biPlanes = 1;
+    Header.biBitCount = static_cast<WORD>(Bpp);
+    Header.biCompression = BI_RGB;
+    if (Bpp == 1) {
+      Header.biClrUsed = 2;
+      Colors[1] = RGBQUAD{255, 255, 255, 0};
+    }
+  }
+  BITMAPINFO* Get() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+}  // namespace
+
+void TBitmap::Recreate(Integer AWidth, Integer AHeight, TPixelFormat Format, bool Keep) {
+  if (Format == pf4bit || Format == pf8bit || Format == pf15bit || Format == pf16bit || Format == pfCustom)
+    throw EInvalidGraphic(u"Unsupported pixel format");
+  AWidth = std::max(0, AWidth);
+  AHeight = std::max(0, AHeight);
+  const TPixelFormat oldFormat = FPixelFormat;
+  FPixelFormat = Format;
+  TGdiObject fresh;
+  void* bits = nullptr;
+  if (AWidth > 0 && AHeight > 0) {
+    TBitmapInfo info(AWidth, AHeight, BitsPerPixel(), true);
+    HBITMAP handle = CreateDIBSection(nullptr, info.Get(), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!handle) {
+      FPixelFormat = oldFormat;
+      throw EOutOfResources(u"Out of system resources");
+    }
+    fresh.Reset(handle);
+    TMemoryDC dc;
+    {
+      TSelectGuard select(dc.Get(), handle);
+      PatBlt(dc.Get(), 0, 0, AWidth, AHeight, WHITENESS);
+      if (Keep && FBitmap)
+        BitBlt(dc.Get(), 0, 0, std::min(AWidth, FWidth), std::min(AHeight, FHeight), MemoryDC(), 0, 0, SRCCOPY);
+    }
+  }
+  if (FDC) SelectObject(FDC, fresh ? fresh.Get() : FOldBitmap);
+  FBitmap = std::move(fresh);
+  FBits = bits;
+  FWidth = FBitmap ? AWidth : 0;
+  FHeight = FBitmap ? AHeight : 0;
+  Changed();
+}
+
+void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
+  if (AWidth == FWidth && AHeight == FHeight) return;
+  Recreate(AWidth, AHeight, FPixelFormat, true);
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat Value) {
+  if (Value == FPixelFormat) return;
+  Recreate(FWidth, FHeight, Value, true);
+}
+
+void TBitmap::SetAlphaFormat(TAlphaFormat Value) {
+  if (Value == FAlphaFormat) return;
+  if (Value == afDefined && FPixelFormat == pf32bit && FBits) {
+    for (Integer y = 0; y < FHeight; ++y) {
+      auto* p = static_cast<Byte*>(ScanLine(y));
+      for (Integer x = 0; x < FWidth; ++x, p += 4) {
+        const unsigned a = p[3];
+        p[0] = static_cast<Byte>(p[0] * a / 255);
+        p[1] = static_cast<Byte>(p[1] * a / 255);
+        p[2] = static_cast<Byte>(p[2] * a / 255);
+      }
+    }
+  }
+  FAlphaFormat = Value;
+  Changed();
+}
+
+TCanvas* TBitmap::Canvas() {
+  if (!FCanvas) FCanvas = std::make_unique<TBitmapCanvas>(this);
+  return FCanvas.get();
+}
+
+void* TBitmap::ScanLine(Integer Row) {
+  if (!FBits || Row < 0 || Row >= FHeight) throw EInvalidGraphic(u"Scan line index out of range");
+  GdiFlush();
+  return static_cast<Byte*>(FBits) + static_cast<std::size_t>(Row) * static_cast<std::size_t>(BytesPerScanLine());
+}
+
+TColor TBitmap::TransparentColor() {
+  if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
+  if (!FBitmap) return clDefault;
+  return static_cast<TColor>(GetPixel(MemoryDC(), 0, FHeight - 1));
+}
+
+void TBitmap::SetTransparentColor(TColor Value) {
+  FTransparentColor = Value;
+  FTransparentMode = Value == clDefault ? tmAuto : tmFixed;
+  Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode Value) {
+  if (Value == FTransparentMode) return;
+  FTransparentMode = Value;
+  if (Value == tmAuto) FTransparentColor = clDefault;
+  Changed();
+}
+
+void TBitmap::Assign(TPersistent* Source) {
+  if (auto* b = dynamic_cast<TBitmap*>(Source)) {
+    if (b == this) return;
+    Recreate(b->FWidth, b->FHeight, b->FPixelFormat, false);
+    if (FBits && b->FBits) {
+      GdiFlush();
+      std::memcpy(FBits, b->FBits, static_cast<std::size_t>(BytesPerScanLine()) * static_cast<std::size_t>(FHeight));
+    }
+    FAlphaFormat = b->FAlphaFormat;
+    FTransparent = b->FTransparent;
+    FTransparentColor = b->FTransparentColor;
+    FTransparentMode = b->FTransparentMode;
+    Changed();
+    return;
+  }
+  if (auto* g = dynamic_cast<TGdiPlusGraphic*>(Source)) {
+    Assign(g->Bitmap());
+    return;
+  }
+  TGraphic::Assign(Source);
+}
+
+void TBitmap::Draw(TCanvas& ACanvas, const TRect& Rect) {
+  if (Empty()) return;
+  HDC dst = ACanvas.Handle();
+  HDC src = MemoryDC();
+  if (FPixelFormat == pf32bit && FAlphaFormat != afIgnored) {
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, FWidth, FHeight, blend);
+  } else if (FTransparent) {
+    TransparentBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, FWidth, FHeight,
+                   static_cast<UINT>(ColorToRGB(TransparentColor()) & 0xFFFFFF));
+  } else if (Rect.Width() == FWidth && Rect.Height() == FHeight) {
+    BitBlt(dst, Rect.Left, Rect.Top, FWidth, FHeight, src, 0, 0, ACanvas.CopyMode);
+  } else {
+    SetStretchBltMode(dst, HALFTONE);
+    SetBrushOrgEx(dst, 0, 0, nullptr);
+    StretchBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, FWidth, FHeight, ACanvas.CopyMode);
+  }
+}
+
+void TBitmap::SaveToStream(TStream& Stream) {
+  const Integer bpp = BitsPerPixel();
+  const Integer rowBytes = FWidth > 0 ? BytesPerScanLine() : 0;
+  TBitmapInfo info(FWidth, FHeight, bpp, false);
+  const DWORD paletteBytes = bpp == 1 ? 2 * sizeof(RGBQUAD) : 0;
+  const DWORD imageBytes = static_cast<DWORD>(rowBytes) * static_cast<DWORD>(FHeight);
+  info.Header.biSizeImage = imageBytes;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + paletteBytes;
+  file.bfSize = file.bfOffBits + imageBytes;
+  Stream.WriteBuffer(&file, sizeof(file));
+  Stream.WriteBuffer(&info.Header, sizeof(BITMAPINFOHEADER));
+  if (paletteBytes) Stream.WriteBuffer(info.Colors, paletteBytes);
+  for (Integer y = FHeight - 1; y >= 0; --y) Stream.WriteBuffer(ScanLine(y), rowBytes);
+}
+
+void TBitmap::LoadFromStream(TStream& Stream) {
+  const TBytes bytes = ReadRest(Stream);
+  DecodePicture(bytes.data(), bytes.size(), *this);
+  FAlphaFormat = afIgnored;
+}
+
+void TBitmap::LoadFromHBitmap(HBITMAP Source) {
+  BITMAP info{};
+  if (!Source || !GetObjectW(Source, sizeof(info), &info)) throw EInvalidGraphic(u"Invalid bitmap handle");
+  TPixelFormat format = info.bmBitsPixel == 1 ? pf1bit : info.bmBitsPixel == 32 ? pf32bit : pf24bit;
+  Recreate(info.bmWidth, info.bmHeight, format, false);
+  if (!FBits) return;
+  TBitmapInfo wanted(FWidth, FHeight, BitsPerPixel(), true);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, Source, 0, static_cast<UINT>(FHeight), FBits, wanted.Get(), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  Changed();
+}
+
+void TBitmap::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
+  HANDLE image = LoadImageW(Instance, reinterpret_cast<const wchar_t*>(Name.c_str()), IMAGE_BITMAP, 0, 0,
+                            LR_CREATEDIBSECTION);
+  if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
+  TGdiObject owned(image);
+  LoadFromHBitmap(static_cast<HBITMAP>(image));
+}
+
+void TBitmap::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
+  HANDLE image = LoadImageW(Instance, MAKEINTRESOURCEW(ResId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  if (!image) throw EResNotFound(u"Resource " + IntToStr(ResId) + u" not found");
+  TGdiObject owned(image);
+  LoadFromHBitmap(static_cast<HBITMAP>(image));
+}
+
+void TBitmap::LoadFromPixels32(Integer W, Integer H, const void* Bits, Integer Stride, TAlphaFormat Format) {
+  Recreate(W, H, pf32bit, false);
+  if (FBits) {
+    GdiFlush();
+    for (Integer y = 0; y < H; ++y)
+      std::memcpy(ScanLine(y), static_cast<const Byte*>(Bits) + static_cast<std::ptrdiff_t>(y) * Stride,
+                  static_cast<std::size_t>(W) * 4);
+  }
+  FAlphaFormat = Format;
+  Changed();
+}
+
+// ---------------------------------------------------------------- GDI+ pictures
+
+void DecodePicture(const void* Data, std::size_t Size, TBitmap& Dest) {
+  const String failure = u"Unsupported or invalid picture";
+  if (!Data || Size == 0 || Size > 0x7FFFFFFF || !GdiPlusReady()) throw EInvalidGraphic(failure);
+  std::unique_ptr<IStream, TComRelease> stream(
+      SHCreateMemStream(static_cast<const BYTE*>(Data), static_cast<UINT>(Size)));
+  if (!stream) throw EInvalidGraphic(failure);
+  void* raw = nullptr;
+  if (GdipCreateBitmapFromStream(stream.get(), &raw) != 0 || !raw) throw EInvalidGraphic(failure);
+  std::unique_ptr<void, TGdipImageDispose> image(raw);
+  UINT width = 0, height = 0;
+  GdipGetImageWidth(raw, &width);
+  GdipGetImageHeight(raw, &height);
+  if (width == 0 || height == 0) throw EInvalidGraphic(failure);
+  gdip::LockRect rect{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
+  gdip::BitmapData data{};
+  if (GdipBitmapLockBits(raw, &rect, gdip::ImageLockModeRead, gdip::PixelFormat32bppPARGB, &data) != 0)
+    throw EInvalidGraphic(failure);
+  try {
+    Dest.LoadFromPixels32(static_cast<Integer>(width), static_cast<Integer>(height), data.Scan0, data.Stride,
+                          afPremultiplied);
+  } catch (...) {
+    GdipBitmapUnlockBits(raw, &data);
+    throw;
+  }
+  GdipBitmapUnlockBits(raw, &data);
+}
+
+TGdiPlusGraphic::TGdiPlusGraphic() : FBitmap(std::make_unique<TBitmap>()) {}
+
+void TGdiPlusGraphic::Assign(TPersistent* Source) {
+  if (auto* g = dynamic_cast<TGdiPlusGraphic*>(Source)) {
+    FBitmap->Assign(g->FBitmap.get());
+    Changed();
+    return;
+  }
+  if (auto* b = dynamic_cast<TBitmap*>(Source)) {
+    FBitmap->Assign(b);
+    Changed();
+    return;
+  }
+  TGraphic::Assign(Source);
+}
+
+void TGdiPlusGraphic::Draw(TCanvas& ACanvas, const TRect& Rect) { FBitmap->Draw(ACanvas, Rect); }
+
+void TGdiPlusGraphic::LoadFromStream(TStream& Stream) {
+  const TBytes bytes = ReadRest(Stream);
+  DecodePicture(bytes.data(), bytes.size(), *FBitmap);
+  Changed();
+}
+
+void TGdiPlusGraphic::LoadFromResourceName(HINSTANCE Instance, const TResourceId& Name, const TResourceId& Type) {
+  TResourceStream stream(reinterpret_cast<NativeUInt>(Instance), Name, Type);
+  LoadFromStream(stream);
+}
+
+// ---------------------------------------------------------------- TPicture
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+namespace {
+std::unique_ptr<TGraphic> NewGraphicLike(const TGraphic* Graphic) {
+  if (dynamic_cast<const TBitmap*>(Graphic)) return std::make_unique<TBitmap>();
+  if (dynamic_cast<const TPngImage*>(Graphic)) return std::make_unique<TPngImage>();
+  if (dynamic_cast<const TJPEGImage*>(Graphic)) return std::make_unique<TJPEGImage>();
+  if (dynamic_cast<const TGIFImage*>(Graphic)) return std::make_unique<TGIFImage>();
+  if (dynamic_cast<const TIconImage*>(Graphic)) return std::make_unique<TIconImage>();
+  return std::make_unique<TGdiPlusGraphic>();
+}
+
+std::unique_ptr<TGraphic> NewGraphicFor(const TBytes& Head) {
+  auto starts = [&Head](std::initializer_list<int> sig) {
+    if (Head.size() < sig.size()) return false;
+    std::size_t i = 0;
+    for (int b : sig)
+      if (Head[i++] != static_cast<Byte>(b)) return false;
+    return true;
+  };
+  if (starts({0x89, 'P', 'N', 'G'})) return std::make_unique<TPngImage>();
+  if (starts({0xFF, 0xD8})) return std::make_unique<TJPEGImage>();
+  if (starts({'G', 'I', 'F', '8'})) return std::make_unique<TGIFImage>();
+  if (starts({'B', 'M'})) return std::make_unique<TBitmap>();
+  if (starts({0, 0, 1, 0})) return std::make_unique<TIconImage>();
+  throw EInvalidGraphic(u"Unknown picture file format");
+}
+}  // namespace
+
+void TPicture::SetGraphic(TGraphic* Value) {
+  if (Value == FGraphic.get()) return;
+  if (!Value) {
+    FGraphic.reset();
+  } else {
+    auto copy = NewGraphicLike(Value);
+    copy->Assign(Value);
+    FGraphic = std::move(copy);
+  }
+  Changed();
+}
+
+void TPicture::Assign(TPersistent* Source) {
+  if (!Source) {
+    SetGraphic(nullptr);
+  } else if (auto* p = dynamic_cast<TPicture*>(Source)) {
+    SetGraphic(p->Graphic());
+  } else if (auto* g = dynamic_cast<TGraphic*>(Source)) {
+    SetGraphic(g);
+  } else {
+    TPersistent::Assign(Source);
+  }
+}
+
+TBitmap* TPicture::Bitmap() {
+  auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get());
+  if (!bitmap) {
+    FGraphic = std::make_unique<TBitmap>();
+    bitmap = static_cast<TBitmap*>(FGraphic.get());
+    Changed();
+  }
+  return bitmap;
+}
+
+void TPicture::LoadFromStream(TStream& Stream) {
+  TBytes bytes = ReadRest(Stream);
+  auto graphic = NewGraphicFor(bytes);
+  TBytesStream memory(bytes);
+  graphic->LoadFromStream(memory);
+  FGraphic = std::move(graphic);
+  Changed();
+}
+
+void TPicture::LoadFromFile(const String& FileName) {
+  TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(stream);
+}
+
+void TPicture::SaveToFile(const String& FileName) {
+  if (FGraphic) FGraphic->SaveToFile(FileName);
+}

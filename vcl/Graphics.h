@@ -1,0 +1,490 @@
+#pragma once
+// Canvas graphics over GDI: colours, the font/pen/brush value objects that
+// own their GDI handles, the canvas over a device context, device-
+// independent bitmaps, and pictures decoded by GDI+ (PNG, JPEG, GIF, BMP,
+// ICO). Properties are a getter Name() and a setter SetName(Value); setters
+// fire OnChange when the value really changes.
+#include <memory>
+#include <vector>
+
+#include "rtl/Resources.h"
+#include "rtl/Streams.h"
+#include "rtl/SyncObjs.h"
+#include "rtl/Types.h"
+#include "vcl/Classes.h"
+#include "vcl/Win32.h"
+
+QUORVEL_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
+QUORVEL_DECLARE_EXCEPTION(EOutOfResources, Exception);
+
+// ---------------------------------------------------------------- colours
+// 0x00BBGGRR, or a system colour: clSystemColor | COLOR_xxx index.
+using TColor = Integer;
+
+inline constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
+inline constexpr TColor SysColor(int Index) { return clSystemColor | Index; }
+inline constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR);
+inline constexpr TColor clBackground = SysColor(COLOR_BACKGROUND);
+inline constexpr TColor clActiveCaption = SysColor(COLOR_ACTIVECAPTION);
+inline constexpr TColor clInactiveCaption = SysColor(COLOR_INACTIVECAPTION);
+inline constexpr TColor clMenu = SysColor(COLOR_MENU);
+inline constexpr TColor clWindow = SysColor(COLOR_WINDOW);
+inline constexpr TColor clWindowFrame = SysColor(COLOR_WINDOWFRAME);
+inline constexpr TColor clMenuText = SysColor(COLOR_MENUTEXT);
+inline constexpr TColor clWindowText = SysColor(COLOR_WINDOWTEXT);
+inline constexpr TColor clCaptionText = SysColor(COLOR_CAPTIONTEXT);
+inline constexpr TColor clActiveBorder = SysColor(COLOR_ACTIVEBORDER);
+inline constexpr TColor clInactiveBorder = SysColor(COLOR_INACTIVEBORDER);
+inline constexpr TColor clAppWorkSpace = SysColor(COLOR_APPWORKSPACE);
+inline constexpr TColor clHighlight = SysColor(COLOR_HIGHLIGHT);
+inline constexpr TColor clHighlightText = SysColor(COLOR_HIGHLIGHTTEXT);
+inline constexpr TColor clBtnFace = SysColor(COLOR_BTNFACE);
+inline constexpr TColor clBtnShadow = SysColor(COLOR_BTNSHADOW);
+inline constexpr TColor clGrayText = SysColor(COLOR_GRAYTEXT);
+inline constexpr TColor clBtnText = SysColor(COLOR_BTNTEXT);
+inline constexpr TColor clInactiveCaptionText = SysColor(COLOR_INACTIVECAPTIONTEXT);
+inline constexpr TColor clBtnHighlight = SysColor(COLOR_BTNHIGHLIGHT);
+inline constexpr TColor cl3DDkShadow = SysColor(COLOR_3DDKSHADOW);
+inline constexpr TColor cl3DLight = SysColor(COLOR_3DLIGHT);
+inline constexpr TColor clInfoText = SysColor(COLOR_INFOTEXT);
+inline constexpr TColor clInfoBk = SysColor(COLOR_INFOBK);
+inline constexpr TColor clHotLight = SysColor(COLOR_HOTLIGHT);
+inline constexpr TColor clGradientActiveCaption = SysColor(COLOR_GRADIENTACTIVECAPTION);
+inline constexpr TColor clGradientInactiveCaption = SysColor(COLOR_GRADIENTINACTIVECAPTION);
+inline constexpr TColor clMenuHighlight = SysColor(COLOR_MENUHILIGHT);
+inline constexpr TColor clMenuBar = SysColor(COLOR_MENUBAR);
+
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clMaroon = 0x000080;
+inline constexpr TColor clGreen = 0x008000;
+inline constexpr TColor clOlive = 0x008080;
+inline constexpr TColor clNavy = 0x800000;
+inline constexpr TColor clPurple = 0x800080;
+inline constexpr TColor clTeal = 0x808000;
+inline constexpr TColor clGray = 0x808080;
+inline constexpr TColor clSilver = 0xC0C0C0;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clLime = 0x00FF00;
+inline constexpr TColor clYellow = 0x00FFFF;
+inline constexpr TColor clBlue = 0xFF0000;
+inline constexpr TColor clFuchsia = 0xFF00FF;
+inline constexpr TColor clAqua = 0xFFFF00;
+inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clMoneyGreen = 0xC0DCC0;
+inline constexpr TColor clSkyBlue = 0xF0CAA6;
+inline constexpr TColor clCream = 0xF0FBFF;
+inline constexpr TColor clMedGray = 0xA4A0A0;
+inline constexpr TColor clNone = 0x1FFFFFFF;
+inline constexpr TColor clDefault = 0x20000000;
+
+// System colours become the current RGB value; every other value comes back
+// unchanged (clNone and clDefault included).
+TColor ColorToRGB(TColor Color);
+inline constexpr TColor RGBToColor(Byte R, Byte G, Byte B) {
+  return static_cast<TColor>(R | (G << 8) | (B << 16));
+}
+
+// ---------------------------------------------------------------- RAII for GDI
+// Owns one GDI object (pen, brush, font, bitmap, region).
+class TGdiObject {
+public:
+  TGdiObject() = default;
+  explicit TGdiObject(HGDIOBJ Handle) : FHandle(Handle) {}
+  ~TGdiObject() { Reset(); }
+  TGdiObject(TGdiObject&& Other) noexcept : FHandle(Other.Release()) {}
+  TGdiObject& operator=(TGdiObject&& Other) noexcept {
+    if (this != &Other) Reset(Other.Release());
+    return *this;
+  }
+  TGdiObject(const TGdiObject&) = delete;
+  TGdiObject& operator=(const TGdiObject&) = delete;
+  HGDIOBJ Get() const { return FHandle; }
+  HGDIOBJ Release() {
+    HGDIOBJ h = FHandle;
+    FHandle = nullptr;
+    return h;
+  }
+  void Reset(HGDIOBJ Handle = nullptr) {
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = Handle;
+  }
+  explicit operator bool() const { return FHandle != nullptr; }
+
+private:
+  HGDIOBJ FHandle = nullptr;
+};
+
+// Selects an object into a DC for the lifetime of the guard.
+class TSelectGuard {
+public:
+  TSelectGuard(HDC DC, HGDIOBJ Object) : FDC(DC), FOld(SelectObject(DC, Object)) {}
+  ~TSelectGuard() { SelectObject(FDC, FOld); }
+  TSelectGuard(const TSelectGuard&) = delete;
+  TSelectGuard& operator=(const TSelectGuard&) = delete;
+
+private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// ---------------------------------------------------------------- value objects
+
+class TGraphicsObject : public TPersistent {
+public:
+  TNotifyEvent OnChange;
+
+protected:
+  // The cached handle is stale: the next Handle() call makes a new one (after
+  // OnChange, so a canvas can first take the old one out of its DC).
+  virtual void Changed();
+  TGdiObject FResource;
+  bool FStale = true;
+};
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+enum TFontQuality {
+  fqDefault,
+  fqDraft,
+  fqProof,
+  fqNonAntialiased,
+  fqAntialiased,
+  fqClearType,
+  fqClearTypeNatural
+};
+
+class TFont : public TGraphicsObject {
+public:
+  TFont();
+  void Assign(TPersistent* Source) override;
+  HFONT Handle();
+
+  const String& Name() const { return FName; }
+  void SetName(const String& Value);
+  // Size in points; Height in pixels, negative for the character height
+  // (Height = -Size * PixelsPerInch / 72, rounded).
+  Integer Size() const;
+  void SetSize(Integer Value);
+  Integer Height() const { return FHeight; }
+  void SetHeight(Integer Value);
+  TFontStyles Style() const { return FStyle; }
+  void SetStyle(TFontStyles Value);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  TFontPitch Pitch() const { return FPitch; }
+  void SetPitch(TFontPitch Value);
+  TFontQuality Quality() const { return FQuality; }
+  void SetQuality(TFontQuality Value);
+  // Escapement/orientation in tenths of a degree.
+  Integer Orientation() const { return FOrientation; }
+  void SetOrientation(Integer Value);
+  Byte Charset() const { return FCharset; }
+  void SetCharset(Byte Value);
+  // The resolution Size converts with; a form sets it on scaling.
+  Integer PixelsPerInch() const { return FPixelsPerInch; }
+  void SetPixelsPerInch(Integer Value) { FPixelsPerInch = Value > 0 ? Value : 96; }
+
+private:
+  String FName = u"Tahoma";
+  Integer FHeight = -11;
+  TFontStyles FStyle = 0;
+  TColor FColor = clWindowText;
+  TFontPitch FPitch = fpDefault;
+  TFontQuality FQuality = fqDefault;
+  Integer FOrientation = 0;
+  Byte FCharset = DEFAULT_CHARSET;
+  Integer FPixelsPerInch = 96;
+};
+
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum TPenMode {
+  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+};
+int PenModeToROP2(TPenMode Mode);
+
+class TPen : public TGraphicsObject {
+public:
+  void Assign(TPersistent* Source) override;
+  HPEN Handle();
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  Integer Width() const { return FWidth; }
+  void SetWidth(Integer Value);
+  TPenStyle Style() const { return FStyle; }
+  void SetStyle(TPenStyle Value);
+  TPenMode Mode() const { return FMode; }
+  void SetMode(TPenMode Value);
+
+private:
+  TColor FColor = clBlack;
+  Integer FWidth = 1;
+  TPenStyle FStyle = psSolid;
+  TPenMode FMode = pmCopy;
+};
+
+enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+
+class TBitmap;
+
+class TBrush : public TGraphicsObject {
+public:
+  void Assign(TPersistent* Source) override;
+  HBRUSH Handle();
+  TColor Color() const { return FColor; }
+  // Setting a colour while the style is bsClear makes the brush solid again.
+  void SetColor(TColor Value);
+  TBrushStyle Style() const { return FStyle; }
+  void SetStyle(TBrushStyle Value);
+  // A pattern bitmap (not owned; it must outlive its use by the brush).
+  TBitmap* Bitmap() const { return FBitmap; }
+  void SetBitmap(TBitmap* Value);
+
+private:
+  TColor FColor = clWhite;
+  TBrushStyle FStyle = bsSolid;
+  TBitmap* FBitmap = nullptr;  // not owned
+};
+
+// ---------------------------------------------------------------- canvas
+
+class TGraphic;
+
+enum TCanvasStateItem : unsigned { csHandleValid = 1, csFontValid = 2, csPenValid = 4, csBrushValid = 8 };
+
+// Drawing on a device context. The DC is not owned by the base canvas; the
+// font, pen and brush are selected on demand and taken out again before the
+// DC is let go, so no GDI object is ever deleted while selected.
+class TCanvas : public TPersistent {
+public:
+  TCanvas();
+  ~TCanvas() override;
+
+  // The DC, made on demand by CreateHandle for canvases that own one
+  // (EInvalidOperation "Canvas does not allow drawing" for the base canvas).
+  HDC Handle();
+  void SetHandle(HDC Value);
+  bool HandleAllocated() const { return FHandle != nullptr; }
+
+  TFont* Font() const { return FFont.get(); }
+  TPen* Pen() const { return FPen.get(); }
+  TBrush* Brush() const { return FBrush.get(); }
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  void SetPen(TPen* Value) { FPen->Assign(Value); }
+  void SetBrush(TBrush* Value) { FBrush->Assign(Value); }
+
+  TPoint PenPos() const { return FPenPos; }
+  void SetPenPos(const TPoint& Value) { MoveTo(Value.X, Value.Y); }
+  TRect ClipRect();
+
+  void MoveTo(Integer X, Integer Y);
+  void LineTo(Integer X, Integer Y);
+  void Polyline(const std::vector<TPoint>& Points);
+  void Polygon(const std::vector<TPoint>& Points);
+  void Rectangle(Integer X1, Integer Y1, Integer X2, Integer Y2);
+  void Rectangle(const TRect& R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
+  void RoundRect(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3);
+  void Ellipse(Integer X1, Integer Y1, Integer X2, Integer Y2);
+  void Ellipse(const TRect& R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }
+  void Arc(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4);
+  void Pie(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4);
+  void FillRect(const TRect& R);
+  void FrameRect(const TRect& R);
+
+  // Text in the font, on the brush (transparent when the brush is bsClear).
+  void TextOut(Integer X, Integer Y, const String& Text);
+  // Text clipped to R, starting at X, Y.
+  void TextRect(const TRect& R, Integer X, Integer Y, const String& Text);
+  // Text laid out in R by DrawTextW with DT_* Format flags; R is updated when
+  // Format has DT_CALCRECT.
+  void TextRect(TRect& R, const String& Text, UINT Format);
+  TSize TextExtent(const String& Text);
+  Integer TextWidth(const String& Text) { return TextExtent(Text).cx; }
+  Integer TextHeight(const String& Text) { return TextExtent(Text).cy; }
+
+  void Draw(Integer X, Integer Y, TGraphic* Graphic);
+  void StretchDraw(const TRect& R, TGraphic* Graphic);
+  void CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRect);
+  DWORD CopyMode = SRCCOPY;
+
+  TColor Pixel(Integer X, Integer Y);
+  void SetPixel(Integer X, Integer Y, TColor Color);
+
+  // Serialises drawing on a canvas shared with another thread.
+  void Lock();
+  void Unlock();
+  bool TryLock();
+  Integer LockCount() const { return FLockCount; }
+
+protected:
+  virtual void CreateHandle() {}
+  // Takes the font, pen and brush out of the DC (their originals go back).
+  void DeselectHandles();
+  void RequiredState(unsigned State);
+
+private:
+  void ObjectChanged(unsigned Flag);
+  void ApplyTextColors();
+
+  HDC FHandle = nullptr;  // owned by whoever set it
+  unsigned FState = 0;
+  std::unique_ptr<TFont> FFont;
+  std::unique_ptr<TPen> FPen;
+  std::unique_ptr<TBrush> FBrush;
+  HGDIOBJ FOldFont = nullptr;
+  HGDIOBJ FOldPen = nullptr;
+  HGDIOBJ FOldBrush = nullptr;
+  TPoint FPenPos;
+  TCriticalSection FLock;
+  Integer FLockCount = 0;
+};
+
+// ---------------------------------------------------------------- graphics
+
+class TGraphic : public TPersistent {
+public:
+  virtual Integer Width() const = 0;
+  virtual Integer Height() const = 0;
+  virtual bool Empty() const { return Width() == 0 || Height() == 0; }
+  // Draws the whole graphic into Rect (stretched when sizes differ).
+  virtual void Draw(TCanvas& ACanvas, const TRect& Rect) = 0;
+  virtual void LoadFromStream(TStream& Stream) = 0;
+  virtual void SaveToStream(TStream& Stream);
+  void LoadFromFile(const String& FileName);
+  void SaveToFile(const String& FileName);
+  virtual bool Transparent() const { return FTransparent; }
+  virtual void SetTransparent(bool Value);
+  TNotifyEvent OnChange;
+
+protected:
+  void Changed();
+  bool FTransparent = false;
+};
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TAlphaFormat { afIgnored, afDefined, afPremultiplied };
+enum TTransparentMode { tmAuto, tmFixed };
+
+class TBitmapCanvas;
+
+// A top-down DIB section (pf1bit, pf24bit or pf32bit; pfDevice is kept as a
+// 32-bit DIB) with its own memory DC for the canvas.
+class TBitmap : public TGraphic {
+public:
+  TBitmap();
+  TBitmap(Integer AWidth, Integer AHeight);
+  ~TBitmap() override;
+  void Assign(TPersistent* Source) override;
+
+  Integer Width() const override { return FWidth; }
+  Integer Height() const override { return FHeight; }
+  void SetWidth(Integer Value) { SetSize(Value, FHeight); }
+  void SetHeight(Integer Value) { SetSize(FWidth, Value); }
+  // Keeps the overlapping part of the picture; new pixels are white.
+  void SetSize(Integer AWidth, Integer AHeight);
+  TPixelFormat PixelFormat() const { return FPixelFormat; }
+  void SetPixelFormat(TPixelFormat Value);
+  bool Monochrome() const { return FPixelFormat == pf1bit; }
+  void SetMonochrome(bool Value) { SetPixelFormat(Value ? pf1bit : pfDevice); }
+  TAlphaFormat AlphaFormat() const { return FAlphaFormat; }
+  // afDefined premultiplies the pixels now (stored afPremultiplied after).
+  void SetAlphaFormat(TAlphaFormat Value);
+
+  TCanvas* Canvas();
+  HBITMAP Handle() const { return static_cast<HBITMAP>(FBitmap.Get()); }
+  // First byte of row Row (0 = top); rows are 4-byte aligned.
+  void* ScanLine(Integer Row);
+  Integer BytesPerScanLine() const;
+
+  // tmAuto takes the colour of the bottom-left pixel.
+  TColor TransparentColor();
+  void SetTransparentColor(TColor Value);
+  TTransparentMode TransparentMode() const { return FTransparentMode; }
+  void SetTransparentMode(TTransparentMode Value);
+
+  void Draw(TCanvas& ACanvas, const TRect& Rect) override;
+  // BMP files of the bitmap's own format are written; any picture GDI+ can
+  // read is loaded (as pf32bit).
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+  // A BITMAP resource; EResNotFound "Resource <name> not found" if absent.
+  void LoadFromResourceName(HINSTANCE Instance, const String& Name);
+  void LoadFromResourceID(HINSTANCE Instance, Integer ResId);
+  // Takes a copy of Source's pixels in this bitmap's format.
+  void LoadFromHBitmap(HBITMAP Source);
+  // Copies W x H 32-bit rows (premultiplied ARGB, top-down) into a new pf32bit picture.
+  void LoadFromPixels32(Integer W, Integer H, const void* Bits, Integer Stride, TAlphaFormat Format);
+
+private:
+  friend class TBitmapCanvas;
+  void Recreate(Integer AWidth, Integer AHeight, TPixelFormat Format, bool Keep);
+  HDC MemoryDC();
+  Integer BitsPerPixel() const;
+
+  Integer FWidth = 0;
+  Integer FHeight = 0;
+  TPixelFormat FPixelFormat = pfDevice;
+  TAlphaFormat FAlphaFormat = afIgnored;
+  TGdiObject FBitmap;
+  void* FBits = nullptr;  // owned by FBitmap
+  HDC FDC = nullptr;      // owned
+  HGDIOBJ FOldBitmap = nullptr;
+  std::unique_ptr<TBitmapCanvas> FCanvas;
+  TColor FTransparentColor = clDefault;
+  TTransparentMode FTransparentMode = tmAuto;
+};
+
+// Pictures decoded by GDI+ into a premultiplied 32-bit bitmap; they draw
+// with their alpha. Saving writes the decoded pixels as BMP.
+class TGdiPlusGraphic : public TGraphic {
+public:
+  TGdiPlusGraphic();
+  void Assign(TPersistent* Source) override;
+  Integer Width() const override { return FBitmap->Width(); }
+  Integer Height() const override { return FBitmap->Height(); }
+  void Draw(TCanvas& ACanvas, const TRect& Rect) override;
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override { FBitmap->SaveToStream(Stream); }
+  // RCDATA (or any typed) resource holding the encoded picture.
+  void LoadFromResourceName(HINSTANCE Instance, const TResourceId& Name, const TResourceId& Type = RT_RCDATA);
+  TBitmap* Bitmap() const { return FBitmap.get(); }
+
+private:
+  std::unique_ptr<TBitmap> FBitmap;
+};
+
+class TPngImage : public TGdiPlusGraphic {};
+class TJPEGImage : public TGdiPlusGraphic {};
+class TGIFImage : public TGdiPlusGraphic {};
+class TIconImage : public TGdiPlusGraphic {};
+
+// Decodes Size bytes of an encoded picture with GDI+ into Dest (pf32bit,
+// premultiplied). EInvalidGraphic "Unsupported or invalid picture" on failure.
+void DecodePicture(const void* Data, std::size_t Size, TBitmap& Dest);
+
+class TPicture : public TPersistent {
+public:
+  TPicture();
+  ~TPicture() override;
+  void Assign(TPersistent* Source) override;
+
+  TGraphic* Graphic() const { return FGraphic.get(); }
+  // Takes a copy of Value (nullptr empties the picture).
+  void SetGraphic(TGraphic* Value);
+  // The graphic as a bitmap; a picture holding something else is replaced
+  // by an empty bitmap, as the class library does.
+  TBitmap* Bitmap();
+  Integer Width() const { return FGraphic ? FGraphic->Width() : 0; }
+  Integer Height() const { return FGraphic ? FGraphic->Height() : 0; }
+
+  // The class is chosen from the content's signature (PNG, JPEG, GIF, BMP, ICO).
+  void LoadFromStream(TStream& Stream);
+  void LoadFromFile(const String& FileName);
+  void SaveToFile(const String& FileName);
+  TNotifyEvent OnChange;
+
+private:
+  void Changed();
+  std::unique_ptr<TGraphic> FGraphic;
+};

@@ -1,0 +1,81 @@
+#include "vcl/Messages.h"
+
+namespace {
+bool KeyDown(int VirtualKey) { return (GetKeyState(VirtualKey) & 0x8000) != 0; }
+}  // namespace
+
+TShiftState MouseShiftState(WPARAM WParam) {
+  TShiftState shift = 0;
+  if (WParam & MK_SHIFT) shift |= ssShift;
+  if (WParam & MK_CONTROL) shift |= ssCtrl;
+  if (WParam & MK_LBUTTON) shift |= ssLeft;
+  if (WParam & MK_RBUTTON) shift |= ssRight;
+  if (WParam & MK_MBUTTON) shift |= ssMiddle;
+  if (KeyDown(VK_MENU)) shift |= ssAlt;
+  return shift;
+}
+
+TShiftState KeyboardShiftState() {
+  TShiftState shift = 0;
+  if (KeyDown(VK_SHIFT)) shift |= ssShift;
+  if (KeyDown(VK_CONTROL)) shift |= ssCtrl;
+  if (KeyDown(VK_MENU)) shift |= ssAlt;
+  if (KeyDown(VK_LBUTTON)) shift |= ssLeft;
+  if (KeyDown(VK_RBUTTON)) shift |= ssRight;
+  if (KeyDown(VK_MBUTTON)) shift |= ssMiddle;
+  return shift;
+}
+
+TShiftState KeyDataToShiftState(LPARAM KeyData) {
+  TShiftState shift = 0;
+  if (KeyDown(VK_SHIFT)) shift |= ssShift;
+  if (KeyDown(VK_CONTROL)) shift |= ssCtrl;
+  if (KeyData & 0x20000000) shift |= ssAlt;
+  return shift;
+}
+
+#include "rtl/Dispatcher.h"
+
+namespace {
+const wchar_t kUtilityClass[] = L"Quorvel.UtilityWindow";
+
+void RegisterUtilityClass(WNDPROC Proc) {
+  static const bool registered = [Proc] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kUtilityClass;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+}
+}  // namespace
+
+TUtilityWindow::TUtilityWindow(THandler Handler) : FHandler(std::move(Handler)) {
+  RegisterUtilityClass(&TUtilityWindow::WindowProc);
+  FHandle = CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                            nullptr);
+  if (!FHandle) throw EOSError(u"Cannot create a utility window");
+  SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+TUtilityWindow::~TUtilityWindow() {
+  if (FHandle) {
+    SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    DestroyWindow(FHandle);
+  }
+}
+
+LRESULT CALLBACK TUtilityWindow::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
+  if (!self || !self->FHandler) return DefWindowProcW(Wnd, Msg, WParam, LParam);
+  TMessage message{Msg, WParam, LParam, 0};
+  try {
+    self->FHandler(message);
+  } catch (...) {
+    HandleUnhandledException(std::current_exception());
+  }
+  if (message.Result == 0 && Msg != WM_TIMER && Msg < WM_USER) return DefWindowProcW(Wnd, Msg, WParam, LParam);
+  return message.Result;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The one way vcl/ and its users include the Windows headers. <windows.h>
+// maps many API names to their A/W forms with macros, and those macros would
+// rename our own methods (TCanvas::DrawText, TComponent::GetObject...), so
+// they are removed here; call the W entry points by their full names.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <commctrl.h>
+
+#undef CopyFile
+#undef CreateWindow
+#undef DeleteFile
+#undef DrawText
+#undef FindWindow
+#undef GetClassName
+#undef GetMessage
+#undef GetObject
+#undef LoadBitmap
+#undef LoadCursor
+#undef LoadIcon
+#undef LoadImage
+#undef LoadString
+#undef MessageBox
+#undef MoveFile
+#undef PostMessage
+#undef SendMessage
+#undef SetWindowText
+#undef GetWindowText
+#undef TextOut
+#undef ExtTextOut
+#undef CreateFont
+#undef GetTextExtentPoint32
+#undef RegisterClass
+#undef CreateEvent
+#undef CreateMutex
+#undef GetCommandLine
+#undef GetModuleFileName
+#undef GetCurrentTime
