@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
 # ctest's emulator for the Windows presets: runs one program under the
 # project's Wine prefix, on the display given or on a private Xvfb.
-set -euo pipefail
+#
+# The program's output goes to a file, not to ctest's pipe: Wine services
+# started on behalf of the program (and servers a test starts) inherit its
+# standard handles and outlive it, and ctest would wait on the pipe until
+# they exit.
+set -uo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/wine-env.sh"
-"$here/wine-prefix.sh"
+"$here/wine-prefix.sh" || exit 1
+
+out=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+trap 'cat "$out"; rm -f "$out"' EXIT
+pid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 143' TERM INT
+
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
+  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@" >"$out" 2>&1 </dev/null &
+else
+  wine "$@" >"$out" 2>&1 </dev/null &
 fi
-exec wine "$@"
+pid=$!
+wait "$pid"
