@@ -41,10 +41,11 @@ else
 fi
 
 if [ ! -f "$exe" ]; then
-  echo "run.sh: Quorvel.exe is not built yet (the main window does not exist yet)." >&2
-  echo "run.sh: the demo FTP server keeps serving until Ctrl-C; connect any FTP client to it." >&2
-  [ -n "$server_pid" ] && wait "$server_pid"
-  exit 0
+  # Until the main window exists, show what does: the class library's demo form.
+  echo "run.sh: Quorvel.exe is not built yet; showing the class library's demo form instead." >&2
+  echo "run.sh: the demo FTP server above serves meanwhile; any FTP client can connect to it." >&2
+  exe=build/win32/tests/vcl/vcl_demo.exe
+  args=()
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
