@@ -344,6 +344,8 @@ using TVTBeforeGetCheckStateEvent = std::function<void(TBaseVastTree* Sender, PV
 using TVTCheckChangingEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TCheckState& NewState, bool& Allowed)>;
 using TVTNotifyEvent = std::function<void(TBaseVastTree* Sender)>;
+using TVTColumnVisibilityChangedEvent =
+    std::function<void(TBaseVastTree* Sender, TColumnIndex Column, bool Visible)>;
 
 // Step function of IterateSubtree.
 using TVTGetNodeProc = std::function<void(TBaseVastTree* Sender, PVastNode Node, void* Data, bool& Abort)>;
@@ -398,6 +400,10 @@ class TBaseVastTree : public TObject {
   friend class TCustomVastTreeOptions;
   friend class TWorkerThread;
   friend struct TVTVastNodeEnumerator;
+  // The header and its columns reach the tree's update, edit and resize hooks.
+  friend class TVTHeader;
+  friend class TVastTreeColumns;
+  friend class TVastTreeColumn;
 
 public:
   // Host nil: a windowless tree.
@@ -707,6 +713,7 @@ public:
   TVTScrollEvent OnScroll;
   TVTGetCellIsEmptyEvent OnGetCellIsEmpty;
   TVTColumnEvent OnColumnResize;
+  TVTColumnVisibilityChangedEvent OnColumnVisibilityChanged;
   TVTEditChangingEvent OnEditing;
   TVTEditChangeEvent OnEdited;
   TVTColumnEvent OnEditCancelled;
@@ -775,6 +782,9 @@ protected:
   virtual void DoScroll(Integer DeltaX, Integer DeltaY);
   virtual bool IsCellEmpty(PVastNode Node, TColumnIndex Column);
   virtual void DoColumnResize(TColumnIndex Column);
+  virtual void DoColumnVisibilityChanged(TColumnIndex Column, bool Visible);
+  // The header's main column changed.
+  virtual void MainColumnChanged();
   virtual bool DoChecking(PVastNode Node, TCheckState& NewCheckState);
   virtual void DoChecked(PVastNode Node);
   // Edit protocol seams, completed by the window layer.
@@ -798,7 +808,7 @@ protected:
   virtual bool DoValidateCache();
   Cardinal FindNodeInCache(Integer Y, Cardinal& NodeTop) const;  // entry index + 1, 0 when none
   PVastNode FindCacheEntryBefore(PVastNode Node, Cardinal& NodeTop) const;
-  void InvalidateNode(PVastNode Node);
+  virtual void InvalidateNode(PVastNode Node);
   void InvalidateToBottom(PVastNode Node);
   void Invalidate();
   void UpdateScrollBars(bool DoRepaint);

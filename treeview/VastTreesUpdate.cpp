@@ -502,6 +502,12 @@ void TBaseVastTree::DoColumnResize(TColumnIndex Column) {
   if (OnColumnResize) OnColumnResize(this, Column);
 }
 
+void TBaseVastTree::DoColumnVisibilityChanged(TColumnIndex Column, bool Visible) {
+  if (OnColumnVisibilityChanged) OnColumnVisibilityChanged(this, Column, Visible);
+}
+
+void TBaseVastTree::MainColumnChanged() { CancelEditNode(); }
+
 bool TBaseVastTree::DoChecking(PVastNode Node, TCheckState& NewCheckState) {
   if (ReadOnly() || Node->States.Contains(vsDisabled)) return false;
   bool Allowed = true;

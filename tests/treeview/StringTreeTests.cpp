@@ -1,0 +1,248 @@
+// The string tree's text side: texts, the width cache and the caption chunk.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "TreeTestSupport.h"
+#include "treeview/VastStringTree.h"
+
+namespace {
+
+class TTestStringTree : public TVastStringTree {
+public:
+  using TVastStringTree::TVastStringTree;
+  using TVastStringTree::IsCellEmpty;
+  using TVastStringTree::SetChildCount;
+};
+
+// Texts come from a map keyed by node; the fake host measures 7 pixels a
+// character and the text margin is 4.
+class TStringTreeTest : public ::testing::Test {
+protected:
+  TFakeTreeHost Host;
+  TTestStringTree Tree{&Host};
+  std::map<PVastNode, String> Texts;
+  int GetTextCalls = 0;
+
+  void SetUp() override {
+    Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoSort});
+    Tree.OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, TVSTTextType Type, String& Text) {
+      ++GetTextCalls;
+      if (Type == ttStatic) {
+        Text = u"static";
+        return;
+      }
+      auto It = Texts.find(Node);
+      if (It != Texts.end()) Text = It->second;
+    };
+  }
+  PVastNode Add(PVastNode Parent, const String& Text) {
+    PVastNode N = Tree.AddChild(Parent);
+    Texts[N] = Text;
+    return N;
+  }
+};
+
+TEST_F(TStringTreeTest, DefaultTextUnlessAHandlerAnswers) {
+  PVastNode A = Add(nullptr, u"a");
+  PVastNode Silent = Tree.AddChild(nullptr);
+  EXPECT_EQ(Tree.GetText(A, NoColumn), u"a");
+  EXPECT_EQ(Tree.GetText(Silent, NoColumn), u"Node");
+  Tree.SetDefaultText(u"Acc\u00e8s en cours...");
+  EXPECT_EQ(Tree.GetText(Silent, 0), u"Acc\u00e8s en cours...");
+  Tree.OnGetText = nullptr;
+  EXPECT_EQ(Tree.GetText(A, 0), u"Acc\u00e8s en cours...");
+  EXPECT_TRUE(Tree.GetStaticText(A, 0).empty());
+}
+
+TEST_F(TStringTreeTest, StaticTextOnlyWithItsOption) {
+  PVastNode A = Add(nullptr, u"a");
+  EXPECT_TRUE(Tree.GetStaticText(A, 0).empty());
+  Tree.SetStringOptions(Tree.StringOptions() + TVTStringOptions{toShowStaticText});
+  EXPECT_EQ(Tree.GetStaticText(A, 0), u"static");
+  EXPECT_EQ(Tree.DoGetNodeExtraWidth(A, 0), 6 * 7 + 4);
+  Tree.SetAlignment(taCenter);
+  EXPECT_EQ(Tree.DoGetNodeExtraWidth(A, 0), 0);
+}
+
+TEST_F(TStringTreeTest, CellTextEventTakesPrecedence) {
+  PVastNode A = Add(nullptr, u"a");
+  Tree.SetStringOptions(Tree.StringOptions() + TVTStringOptions{toShowStaticText});
+  Tree.OnGetCellText = [](TCustomVastStringTree*, TVSTGetCellTextEventArgs& E) {
+    E.CellText = u"cell";
+    E.StaticText = u"more";
+  };
+  GetTextCalls = 0;
+  EXPECT_EQ(Tree.GetText(A, 0), u"cell");
+  EXPECT_EQ(Tree.GetStaticText(A, 0), u"more");
+  EXPECT_EQ(GetTextCalls, 0);
+}
+
+TEST_F(TStringTreeTest, GettingATextInitialisesTheNode) {
+  Tree.SetRootNodeCount(1);
+  PVastNode N = Tree.GetFirstNoInit();
+  ASSERT_FALSE(N->States.Contains(vsInitialized));
+  Tree.GetText(N, 0);
+  EXPECT_TRUE(N->States.Contains(vsInitialized));
+}
+
+TEST_F(TStringTreeTest, PathEndsWithTheDelimiter) {
+  PVastNode A = Add(nullptr, u"a");
+  PVastNode B = Add(A, u"b");
+  PVastNode C = Add(B, u"c");
+  EXPECT_EQ(Tree.Path(C, 0, u'\\'), u"a\\b\\c\\");
+  EXPECT_EQ(Tree.Path(nullptr, 0, u'/'), u"/");
+}
+
+TEST_F(TStringTreeTest, EmptyCellsAskTheBase) {
+  PVastNode A = Add(nullptr, u"");
+  PVastNode B = Add(nullptr, u"b");
+  EXPECT_TRUE(Tree.IsCellEmpty(A, 0));
+  EXPECT_FALSE(Tree.IsCellEmpty(B, 0));
+}
+
+// ---------------------------------------------------------------------------
+// Width cache
+
+class TWidthCacheTest : public TStringTreeTest {
+protected:
+  PVastNode A = nullptr, B = nullptr;
+  void SetUp() override {
+    TStringTreeTest::SetUp();
+    A = Add(nullptr, u"abc");
+    B = Add(nullptr, u"hello");
+    Tree.Header().Columns().Add();
+    Tree.Header().Columns().Add();
+    ASSERT_EQ(Tree.Header().MainColumn(), 0);
+    EXPECT_EQ(Tree.DoGetNodeWidth(A, 0), 3 * 7 + 8);
+    EXPECT_EQ(Tree.DoGetNodeWidth(B, 0), 5 * 7 + 8);
+    Texts[A] = u"abcdefgh";
+    Texts[B] = u"worldwide";
+  }
+};
+
+TEST_F(TWidthCacheTest, MainColumnWidthIsCachedUntilInvalidated) {
+  EXPECT_EQ(Tree.CachedTextWidth(A), 29u);
+  EXPECT_EQ(Tree.DoGetNodeWidth(A, 0), 29);  // cached, text change unseen
+  EXPECT_EQ(Tree.DoGetNodeWidth(A, 1), 8 * 7 + 8);  // other columns are never cached
+  Tree.InvalidateNode(A);
+  EXPECT_EQ(Tree.CachedTextWidth(A), 0u);
+  EXPECT_EQ(Tree.DoGetNodeWidth(A, 0), 8 * 7 + 8);
+  EXPECT_EQ(Tree.DoGetNodeWidth(B, 0), 43);  // the other node keeps its cache
+}
+
+TEST_F(TWidthCacheTest, ReinitAndChildCountResetOnlyThatNode) {
+  Tree.ReinitNode(A, false);
+  EXPECT_EQ(Tree.CachedTextWidth(A), 0u);
+  EXPECT_EQ(Tree.CachedTextWidth(B), 43u);
+  Tree.DoGetNodeWidth(A, 0);
+  Tree.SetChildCount(B, 2);
+  EXPECT_EQ(Tree.CachedTextWidth(B), 0u);
+  EXPECT_EQ(Tree.CachedTextWidth(A), 64u);
+}
+
+TEST_F(TWidthCacheTest, MainColumnChangeAndFontChangeResetEveryNode) {
+  PVastNode Child = Add(A, u"child");
+  Tree.DoGetNodeWidth(Child, 0);
+  ASSERT_NE(Tree.CachedTextWidth(Child), 0u);
+  Tree.Header().SetMainColumn(1);
+  for (PVastNode N : {A, B, Child}) EXPECT_EQ(Tree.CachedTextWidth(N), 0u);
+  EXPECT_EQ(Tree.DoGetNodeWidth(A, 1), 64);
+  Tree.FontChanged();
+  EXPECT_EQ(Tree.CachedTextWidth(A), 0u);
+  EXPECT_EQ(Tree.EllipsisWidth(), 21);
+  EXPECT_EQ(Tree.TextHeight(), 13);
+}
+
+TEST_F(TWidthCacheTest, MeasureEventsAdjustTheWidth) {
+  Tree.OnMeasureTextWidth = [](TBaseVastTree*, TCanvas*, PVastNode, TColumnIndex, const String&, Integer& Extent) {
+    Extent += 100;
+  };
+  Tree.InvalidateNode(A);
+  EXPECT_EQ(Tree.DoGetNodeWidth(A, 0), 8 * 7 + 100 + 8);
+}
+
+// ---------------------------------------------------------------------------
+// Caption chunk
+
+TBytes StreamBytes(TMemoryStream& S) {
+  const Byte* P = static_cast<const Byte*>(S.Memory());
+  return TBytes(P, P + S.Size());
+}
+
+TEST_F(TStringTreeTest, CaptionChunkRoundTrip) {
+  PVastNode A = Add(nullptr, u"alpha \u00e9\U0001F600");
+  Add(A, u"child");
+  Add(nullptr, u"");  // empty text: no chunk
+  Tree.ValidateNode(nullptr, true);
+  TMemoryStream S;
+  Tree.SaveToStream(S);
+
+  TFakeTreeHost TargetHost;
+  TVastStringTree Target{&TargetHost};
+  std::vector<String> Received;
+  Target.OnNewText = [&](TBaseVastTree*, PVastNode, TColumnIndex, const String& Text) { Received.push_back(Text); };
+  S.SetPosition(0);
+  Target.LoadFromStream(S);
+  EXPECT_EQ(Target.TotalCount(), Tree.TotalCount());
+  EXPECT_EQ(Target.RootNodeCount(), 2u);
+  EXPECT_EQ(Received, (std::vector<String>{u"child", u"alpha \u00e9\U0001F600"}));
+  EXPECT_TREE_VALID(Target);
+}
+
+TEST_F(TStringTreeTest, NoCaptionsWithoutTheOption) {
+  Add(nullptr, u"alpha");
+  Tree.ValidateNode(nullptr, true);
+  TMemoryStream With, Without;
+  Tree.SaveToStream(With);
+  Tree.SetStringOptions(Tree.StringOptions() - TVTStringOptions{toSaveCaptions});
+  Tree.SaveToStream(Without);
+  EXPECT_EQ(With.Size() - Without.Size(), 8 + 2 * 5);
+  TVastStringTree Target;
+  int NewTexts = 0;
+  Target.OnNewText = [&](TBaseVastTree*, PVastNode, TColumnIndex, const String&) { ++NewTexts; };
+  Without.SetPosition(0);
+  Target.LoadFromStream(Without);
+  EXPECT_EQ(NewTexts, 0);
+  EXPECT_EQ(Target.RootNodeCount(), 1u);
+}
+
+TEST_F(TStringTreeTest, OddCaptionChunkLoadsItsWholeUnits) {
+  Add(nullptr, u"ab");
+  Tree.ValidateNode(nullptr, true);
+  TMemoryStream S;
+  Tree.SaveToStream(S);
+  TBytes B = StreamBytes(S);
+  // The caption chunk ends the stream: 8 header bytes, then "ab". Make its
+  // size odd and append the stray byte, growing the node chunk to match.
+  const std::size_t CaptionAt = B.size() - 12;
+  ASSERT_EQ(B[CaptionAt], 3);
+  B[CaptionAt + 4] = 5;
+  B.push_back(0x7F);
+  const std::size_t NodeSizeAt = 12 + 4 + 4;
+  B[NodeSizeAt] = static_cast<Byte>(B[NodeSizeAt] + 1);
+  TVastStringTree Target;
+  String Got;
+  Target.OnNewText = [&](TBaseVastTree*, PVastNode, TColumnIndex, const String& Text) { Got = Text; };
+  TMemoryStream In;
+  In.WriteBuffer(B.data(), static_cast<Int64>(B.size()));
+  In.SetPosition(0);
+  Target.LoadFromStream(In);
+  EXPECT_EQ(Got, u"ab");
+  EXPECT_TREE_VALID(Target);
+}
+
+TEST_F(TStringTreeTest, GetTextInfoGivesTextAndHeight) {
+  PVastNode A = Add(nullptr, u"abc");
+  int Painted = 0;
+  Tree.OnPaintText = [&](TBaseVastTree*, TCanvas*, PVastNode, TColumnIndex, TVSTTextType) { ++Painted; };
+  String Text;
+  Integer Height = 0;
+  Tree.GetTextInfo(A, NoColumn, nullptr, Text, Height);
+  EXPECT_EQ(Text, u"abc");
+  EXPECT_EQ(Height, 13);
+  EXPECT_EQ(Painted, 1);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#pragma once
+// The tree whose cells show text. It stores no text: every cell asks its
+// owner through OnGetText (or OnGetCellText), starting from DefaultText.
+// This unit holds the text side: texts and static texts, the per-node width
+// cache of the main column measured through the host, the caption chunk of
+// the tree stream and the data the in-place editor needs. Painting belongs
+// to the window layer, which uses the hooks below.
+#include <functional>
+
+#include "treeview/VastTreeHeader.h"
+#include "treeview/VastTrees.h"
+
+class TCustomVastStringTree;
+
+enum TVSTTextType : Byte { ttNormal, ttStatic };
+enum TVTExportType : Byte { etNone, etRTF, etHTML, etText, etExcel, etWord, etPDF, etPrinter, etCSV, etCustom };
+
+enum TVTStringOption : Byte { toSaveCaptions, toShowStaticText, toAutoAcceptEditChange };
+using TVTStringOptions = TSet<TVTStringOption, Byte>;
+inline constexpr TVTStringOptions DefaultStringOptions{toSaveCaptions, toAutoAcceptEditChange};
+
+struct TVSTGetCellTextEventArgs {
+  PVastNode Node = nullptr;
+  TColumnIndex Column = NoColumn;
+  String CellText;
+  String StaticText;
+  TAlignment StaticTextAlignment = taLeftJustify;
+  TVTExportType ExportType = etNone;
+};
+
+using TVSTGetTextEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column,
+                                            TVSTTextType TextType, String& CellText)>;
+using TVSTGetCellTextEvent = std::function<void(TCustomVastStringTree* Sender, TVSTGetCellTextEventArgs& E)>;
+using TVTPaintText = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
+                                        TColumnIndex Column, TVSTTextType TextType)>;
+using TVSTNewTextEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, const String& NewText)>;
+using TVTMeasureTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
+                                               TColumnIndex Column, const String& Text, Integer& Extent)>;
+
+class TCustomVastStringTree : public TBaseVastTree {
+public:
+  // Attaches a TVTHeader of its own.
+  explicit TCustomVastStringTree(IVastTreeHost* Host = nullptr);
+
+  TVTHeader& Header() const;
+
+  const String& DefaultText() const { return FDefaultText; }
+  void SetDefaultText(const String& Value);
+  TVTStringOptions StringOptions() const { return FStringOptions; }
+  void SetStringOptions(TVTStringOptions Value);
+  // Alignment of the texts in the tree column (without header columns).
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  Integer TextHeight() const { return FTextHeight; }
+  Integer EllipsisWidth() const { return FEllipsisWidth; }
+
+  // The cell text; DefaultText unless a handler answers.
+  String GetText(PVastNode Node, TColumnIndex Column);
+  // Hands an edited text to OnNewText and repaints the node.
+  void SetText(PVastNode Node, TColumnIndex Column, const String& Value);
+  String GetStaticText(PVastNode Node, TColumnIndex Column);
+  // "top<Delimiter>...<Delimiter>node<Delimiter>"; the delimiter alone for nil.
+  String Path(PVastNode Node, TColumnIndex Column, Char Delimiter);
+
+  // The tree font changed: text height and ellipsis width are measured anew
+  // and every cached width is dropped. The window layer calls it.
+  virtual void FontChanged();
+  // The text and text height the in-place editor sizes itself by. The window
+  // layer adds the rectangle and, when OnPaintText changed the font on
+  // Canvas, measures the height in that font.
+  virtual void GetTextInfo(PVastNode Node, TColumnIndex Column, TCanvas* Canvas, String& Text, Integer& TextHeight);
+
+  // Widths measured through the host's TextWidth. The main column's (and the
+  // column-less tree's) width is cached per node.
+  virtual Integer DoGetNodeWidth(PVastNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr);
+  virtual Integer DoGetNodeExtraWidth(PVastNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr);
+  virtual Integer MeasureTextWidth(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text);
+  virtual Integer MeasureStaticTextWidth(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text);
+  // The cached main-column width of Node (0: not measured).
+  Cardinal CachedTextWidth(PVastNode Node) const;
+
+  void InvalidateNode(PVastNode Node) override;
+  void ReinitNode(PVastNode Node, bool Recursive) override;
+
+  TVSTGetTextEvent OnGetText;
+  TVSTGetCellTextEvent OnGetCellText;
+  TVTPaintText OnPaintText;
+  TVSTNewTextEvent OnNewText;
+  TVTMeasureTextEvent OnMeasureTextWidth;
+  TVTMeasureTextEvent OnMeasureTextHeight;
+
+protected:
+  virtual void DoGetText(TVSTGetCellTextEventArgs& E);
+  virtual void DoNewText(PVastNode Node, TColumnIndex Column, const String& Text);
+  virtual void DoPaintText(PVastNode Node, TCanvas* Canvas, TVSTTextType TextType, TColumnIndex Column);
+  virtual TSize DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text);
+
+  bool IsCellEmpty(PVastNode Node, TColumnIndex Column) override;
+  void MainColumnChanged() override;
+  void SetChildCount(PVastNode Node, Cardinal NewChildCount) override;
+  void WriteChunks(TStream& Stream, PVastNode Node) override;
+  bool ReadChunk(TStream& Stream, Integer Version, Integer ChunkType, Integer ChunkSize, PVastNode Node) override;
+
+  void ResetTextWidth(PVastNode Node);
+  void ResetAllTextWidths();
+
+private:
+  void StoreTextWidth(PVastNode Node, Cardinal Width);
+
+  Cardinal FInternalDataOffset = 0;
+  String FDefaultText = u"Node";
+  TVTStringOptions FStringOptions = DefaultStringOptions;
+  TAlignment FAlignment = taLeftJustify;
+  Integer FTextHeight = 0;
+  Integer FEllipsisWidth = 0;
+};
+
+// The class of the application's trees.
+class TVastStringTree : public TCustomVastStringTree {
+public:
+  using TCustomVastStringTree::TCustomVastStringTree;
+};
