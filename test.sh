@@ -24,6 +24,8 @@ run_preset() {
 
 run_preset native
 
+# The Windows tests run in the win32 build folder's own Wine prefix.
+export QUORVEL_WINEPREFIX=$root/build/win32/wineprefix
 tools/wine-prefix.sh
 source tools/wine-env.sh
 xvfb_pid=

@@ -32,7 +32,10 @@ function(quorvel_add_test name)
   endif()
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    # Each build folder has its own Wine prefix: runs from two build folders
+    # at once must not share one wineserver.
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+      ENVIRONMENT "QUORVEL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   endif()

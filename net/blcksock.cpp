@@ -1576,7 +1576,13 @@ Integer TTCPBlockSocket::RecvBuffer(void* Buffer, Integer Length) {
   ResetLastError();
   LimitBandwidth(Length, MaxRecvBandwidth(), FNextRecv);
   Integer r = FSSL->RecvBuffer(Buffer, Length);
-  if (FSSL->LastError() != 0) SetLastError(WirraErr::ProxyRefused);
+  if (FSSL->LastError() != 0) {
+    SetLastError(WirraErr::ProxyRefused);
+  } else if (r == 0 && Length > 0) {
+    // The peer ended the session, as on a plain socket; reading on would
+    // find nothing forever.
+    SetLastError(WirraErr::PeerClosed);
+  }
   ExceptCheck();
   if (r > 0) {
     AddRecvCounter(r);

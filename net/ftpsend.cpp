@@ -47,9 +47,11 @@ bool TryDecimal(const String& Value, Int64& Result) {
   return true;
 }
 
-Int64 DecimalOrZero(const String& Value) {
+// A 32-bit number, 0 when the text is none (or does not fit), so that
+// arithmetic on numbers a server sent cannot overflow.
+Int64 Int32OrZero(const String& Value) {
   Int64 Result = 0;
-  return TryDecimal(Value, Result) ? Result : 0;
+  return TryDecimal(Value, Result) && Result >= INT32_MIN && Result <= INT32_MAX ? Result : 0;
 }
 
 bool IsValidPort(const String& Port) {
@@ -84,11 +86,13 @@ constexpr Integer MaxLogonCommands = 32;
 
 // ------------------------------------------------------------ life cycle
 
-TFTPSend::TFTPSend() {
+TFTPSend::TFTPSend() : TFTPSend(&SSLClassOf<TSSLNone>) {}
+
+TFTPSend::TFTPSend(TSSLClass SSLPlugin) {
   FFullResult = std::make_unique<TStringList>();
   FDataStream = std::make_unique<TMemoryStream>();
-  FSock = std::make_unique<TTCPBlockSocket>();
-  FDSock = std::make_unique<TTCPBlockSocket>();
+  FSock = std::make_unique<TTCPBlockSocket>(SSLPlugin);
+  FDSock = std::make_unique<TTCPBlockSocket>(SSLPlugin);
   FFtpList = std::make_unique<TFTPList>();
   FSock->SetOwner(this);
   FDSock->SetOwner(this);
@@ -335,7 +339,7 @@ void TFTPSend::ParseRemote(const String& Value) {
   String Fields[6];
   for (String& Field : Fields) Field = SplitOffField(S, u",");
   FDataIP = Fields[0] + u"." + Fields[1] + u"." + Fields[2] + u"." + Fields[3];
-  FDataPort = IntToStr(DecimalOrZero(Fields[4]) * 256 + DecimalOrZero(Fields[5]));
+  FDataPort = IntToStr(Int32OrZero(Fields[4]) * 256 + Int32OrZero(Fields[5]));
 }
 
 void TFTPSend::ParseRemoteEPSV(const String& Value) {

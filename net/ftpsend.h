@@ -69,6 +69,9 @@ public:
   static constexpr Integer MaxPreliminaryReplies = 100;
 
   TFTPSend();
+  // Both sockets get a TLS plug-in of this class (TSSLNone has no TLS; the
+  // TLS options need a real one).
+  explicit TFTPSend(TSSLClass SSLPlugin);
   ~TFTPSend() override;
 
   TFTPStatus OnStatus;

@@ -1272,6 +1272,11 @@ void TWinControl::WndProc(TMessage& Message) {
     case CN_SYSKEYDOWN: {
       Word key = static_cast<Word>(Message.WParam);
       Message.Result = 0;
+      if (TCustomForm* form = GetParentForm(this);
+          form && form->IsShortCut(key, KeyDataToShiftState(Message.LParam))) {
+        Message.Result = 1;
+        return;
+      }
       if (!WantsKey(key)) {
         if (TCustomForm* form = GetParentForm(this)) {
           bool handled = false;

@@ -59,6 +59,9 @@ void TPanel::SetAlignment(TAlignment Value) {
 void TPanel::SetShowCaption(bool Value) {
   if (Value != FShowCaption) FShowCaption = Value, Invalidate();
 }
+void TPanel::SetBorderWidth(Integer Value) {
+  if (Value != FBorderWidth && Value >= 0) FBorderWidth = Value, Invalidate();
+}
 
 namespace {
 void DrawBevel(TCanvas* Canvas, TRect& R, TBevelCut Cut, Integer Width) {
@@ -82,6 +85,7 @@ void TPanel::Paint() {
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(r);
   DrawBevel(Canvas(), r, FBevelOuter, FBevelWidth);
+  r = {r.Left + FBorderWidth, r.Top + FBorderWidth, r.Right - FBorderWidth, r.Bottom - FBorderWidth};
   DrawBevel(Canvas(), r, FBevelInner, FBevelWidth);
   if (!FShowCaption || Caption().empty()) return;
   const UINT align = FAlignment == taLeftJustify ? DT_LEFT : FAlignment == taRightJustify ? DT_RIGHT : DT_CENTER;
@@ -158,7 +162,12 @@ void TSplitter::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   if (!FControl || !(Shift & ssLeft)) return;
   Integer delta = (Horizontal() ? X + Left() : Y + Top()) - FDownPos;
   if (Align() == alRight || Align() == alBottom) delta = -delta;
-  const Integer size = std::clamp(FStartSize + delta, FMinSize, FMaxSize);
+  Integer size = std::clamp(FStartSize + delta, FMinSize, FMaxSize);
+  if (OnCanResize) {
+    bool accept = true;
+    OnCanResize(this, size, accept);
+    if (!accept) return;
+  }
   if (Horizontal())
     FControl->SetWidth(size);
   else
@@ -170,5 +179,124 @@ void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integ
   if (Button == mbLeft && FControl) {
     FControl = nullptr;
     if (OnMoved) OnMoved(this);
+  }
+}
+
+// ---------------------------------------------------------------- TImage
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {
+  StoreBounds(0, 0, 105, 105);
+  FPicture->OnChange = [this](TObject*) { PictureChanged(); };
+}
+
+TImage::~TImage() = default;
+
+void TImage::PictureChanged() {
+  if (TGraphic* g = FPicture->Graphic(); g && FTransparent != g->Transparent()) g->SetTransparent(FTransparent);
+  if (FAutoSize && FPicture->Width() > 0 && FPicture->Height() > 0)
+    SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
+  Invalidate();
+}
+
+void TImage::SetCenter(bool Value) {
+  if (Value != FCenter) FCenter = Value, Invalidate();
+}
+void TImage::SetStretch(bool Value) {
+  if (Value != FStretch) FStretch = Value, Invalidate();
+}
+void TImage::SetProportional(bool Value) {
+  if (Value != FProportional) FProportional = Value, Invalidate();
+}
+void TImage::SetTransparent(bool Value) {
+  if (Value == FTransparent) return;
+  FTransparent = Value;
+  PictureChanged();
+}
+void TImage::SetAutoSize(bool Value) {
+  if (Value == FAutoSize) return;
+  FAutoSize = Value;
+  PictureChanged();
+}
+
+TRect TImage::DestRect() const {
+  Integer w = FPicture->Width();
+  Integer h = FPicture->Height();
+  const Integer cw = Width();
+  const Integer ch = Height();
+  if (FStretch || (FProportional && (w > cw || h > ch))) {
+    if (FProportional && w > 0 && h > 0) {
+      // The larger scale that still fits, in integers.
+      if (static_cast<Int64>(cw) * h > static_cast<Int64>(ch) * w) {
+        w = static_cast<Integer>(static_cast<Int64>(ch) * w / h);
+        h = ch;
+      } else {
+        h = static_cast<Integer>(static_cast<Int64>(cw) * h / w);
+        w = cw;
+      }
+    } else {
+      w = cw;
+      h = ch;
+    }
+  }
+  TRect r = Bounds(0, 0, w, h);
+  if (FCenter) r.Offset((cw - w) / 2, (ch - h) / 2);
+  return r;
+}
+
+void TImage::Paint() {
+  TGraphic* g = FPicture->Graphic();
+  if (!g || g->Empty()) return;
+  const TRect r = DestRect();
+  g->Draw(*Canvas(), r);
+}
+
+// ---------------------------------------------------------------- TShape
+
+TShape::TShape(TComponent* AOwner)
+    : TGraphicControl(AOwner), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
+  StoreBounds(0, 0, 65, 65);
+  FPen->OnChange = [this](TObject*) { Invalidate(); };
+  FBrush->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TShape::~TShape() = default;
+
+void TShape::SetShape(TShapeType Value) {
+  if (Value != FShape) FShape = Value, Invalidate();
+}
+
+void TShape::Paint() {
+  TCanvas* c = Canvas();
+  c->SetPen(FPen.get());
+  c->SetBrush(FBrush.get());
+  const Integer pw = FPen->Width();
+  const Integer half = pw / 2;
+  Integer x = half, y = half;
+  Integer w = Width() - pw + 1, h = Height() - pw + 1;
+  if (pw == 0) {
+    --w;
+    --h;
+  }
+  if (FShape == stSquare || FShape == stRoundSquare || FShape == stCircle) {
+    const Integer side = std::min(w, h);
+    x += (w - side) / 2;
+    y += (h - side) / 2;
+    w = h = side;
+  }
+  switch (FShape) {
+    case stRectangle:
+    case stSquare:
+      c->Rectangle(x, y, x + w, y + h);
+      break;
+    case stRoundRect:
+    case stRoundSquare: {
+      const Integer s = std::min(w, h) / 4;
+      c->RoundRect(x, y, x + w, y + h, s, s);
+      break;
+    }
+    case stEllipse:
+    case stCircle:
+      c->Ellipse(x, y, x + w, y + h);
+      break;
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Timers, panels and splitters.
+#include <functional>
 #include <memory>
 
 #include "vcl/Controls.h"
@@ -42,6 +43,9 @@ public:
   void SetAlignment(TAlignment Value);
   bool ShowCaption() const { return FShowCaption; }
   void SetShowCaption(bool Value);
+  // Space between the outer and the inner bevel, painted in Color.
+  Integer BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(Integer Value);
 
 protected:
   void Paint() override;
@@ -52,17 +56,26 @@ private:
   Integer FBevelWidth = 1;
   TAlignment FAlignment = taCenter;
   bool FShowCaption = true;
+  Integer FBorderWidth = 0;
 };
 
+enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+// NewSize may be changed; Accept false keeps the current size.
+using TCanResizeEvent = std::function<void(TObject* Sender, Integer& NewSize, bool& Accept)>;
+
 // Drag it to resize the control aligned on the same side just before it.
+// Every style resizes as the mouse moves (the control follows live).
 class TSplitter : public TGraphicControl {
 public:
   explicit TSplitter(TComponent* AOwner);
   Integer MinSize() const { return FMinSize; }
   void SetMinSize(Integer Value) { FMinSize = Value > 0 ? Value : 1; }
+  TResizeStyle ResizeStyle() const { return FResizeStyle; }
+  void SetResizeStyle(TResizeStyle Value) { FResizeStyle = Value; }
   // The control the splitter resizes now (nullptr when none is next to it).
   TControl* FindResizedControl() const;
   TNotifyEvent OnMoved;
+  TCanResizeEvent OnCanResize;
 
 protected:
   void Paint() override;
@@ -73,8 +86,67 @@ protected:
 private:
   bool Horizontal() const { return Align() == alLeft || Align() == alRight; }
   Integer FMinSize = 30;
+  TResizeStyle FResizeStyle = rsPattern;
   TControl* FControl = nullptr;  // not owned; set while dragging
   Integer FDownPos = 0;
   Integer FStartSize = 0;
   Integer FMaxSize = 0;
+};
+
+// Shows a picture: at its own size in the top-left corner, centred, or
+// stretched (keeping its proportions when Proportional).
+class TImage : public TGraphicControl {
+public:
+  explicit TImage(TComponent* AOwner);
+  ~TImage() override;
+  TPicture* Picture() const { return FPicture.get(); }
+  void SetPicture(TPicture* Value) { FPicture->Assign(Value); }
+  bool Center() const { return FCenter; }
+  void SetCenter(bool Value);
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool Value);
+  // Shrinks or grows to fit (while Stretch), keeping the aspect ratio.
+  bool Proportional() const { return FProportional; }
+  void SetProportional(bool Value);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool Value);
+  // The bounds follow the picture's size.
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value);
+  // Where the picture is drawn, in client coordinates.
+  TRect DestRect() const;
+
+protected:
+  void Paint() override;
+
+private:
+  void PictureChanged();
+  std::unique_ptr<TPicture> FPicture;
+  bool FCenter = false;
+  bool FStretch = false;
+  bool FProportional = false;
+  bool FTransparent = false;
+  bool FAutoSize = false;
+};
+
+enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+
+class TShape : public TGraphicControl {
+public:
+  explicit TShape(TComponent* AOwner);
+  ~TShape() override;
+  TShapeType Shape() const { return FShape; }
+  void SetShape(TShapeType Value);
+  TPen* Pen() const { return FPen.get(); }
+  TBrush* Brush() const { return FBrush.get(); }
+  void SetPen(TPen* Value) { FPen->Assign(Value); }
+  void SetBrush(TBrush* Value) { FBrush->Assign(Value); }
+
+protected:
+  void Paint() override;
+
+private:
+  TShapeType FShape = stRectangle;
+  std::unique_ptr<TPen> FPen;
+  std::unique_ptr<TBrush> FBrush;
 };

@@ -451,6 +451,21 @@ void TCustomForm::WndProc(TMessage& Message) {
   TWinControl::WndProc(Message);
 }
 
+int TCustomForm::AddShortCutHandler(TShortCutHandler Handler) {
+  const int id = FNextShortCutId++;
+  FShortCutHandlers.emplace(id, std::move(Handler));
+  return id;
+}
+
+void TCustomForm::RemoveShortCutHandler(int Id) { FShortCutHandlers.erase(Id); }
+
+bool TCustomForm::IsShortCut(Word Key, TShiftState Shift) {
+  const auto handlers = FShortCutHandlers;  // a handler may unregister
+  for (const auto& [id, handler] : handlers)
+    if (handler(Key, Shift)) return true;
+  return false;
+}
+
 // ---------------------------------------------------------------- THintWindow
 
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {

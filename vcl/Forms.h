@@ -117,6 +117,13 @@ public:
   void WndProc(TMessage& Message) override;
   // Records the focused control (called when a child gets the focus).
   void FocusChanged(TWinControl* Control);
+  // Keyboard shortcuts: the form's menus and action lists register here and
+  // are offered each key press (in registration order) before the focused
+  // control sees it. A handler answers true when it used the key.
+  using TShortCutHandler = std::function<bool(Word Key, TShiftState Shift)>;
+  int AddShortCutHandler(TShortCutHandler Handler);
+  void RemoveShortCutHandler(int Id);
+  virtual bool IsShortCut(Word Key, TShiftState Shift);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -157,6 +164,8 @@ private:
   bool FModal = false;
   bool FShown = false;
   bool FCreated = false;
+  std::map<int, TShortCutHandler> FShortCutHandlers;
+  int FNextShortCutId = 1;
 };
 
 class TForm : public TCustomForm {

@@ -3,12 +3,11 @@
 #include "xml/KelSimpleXml.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <clocale>
-#include <cstdlib>
 
+#include "rtl/FormatSettings.h"
 #include "rtl/Streams.h"
+#include "rtl/SysUtils.h"
 #include "xml/KelCharsets.h"
 #include "xml/KelSimpleXmlPrivate.h"
 #include "xml/KelStringConversions.h"
@@ -94,13 +93,6 @@ bool TryTextToInt64(const String& S, Int64& Out) {
 }
 
 String Utf16FromAscii(const char* S) { return String(S, S + std::char_traits<char>::length(S)); }
-
-Char LocaleDecimalSeparator() {
-  // Settings files are written by this program only; the decimal separator of
-  // the user's locale is read through the C library's current locale.
-  const char* P = std::localeconv() ? std::localeconv()->decimal_point : nullptr;
-  return (P && *P && static_cast<unsigned char>(*P) < 0x80) ? static_cast<Char>(*P) : u'.';
-}
 
 }  // namespace KelXml
 
@@ -255,29 +247,15 @@ bool TKelSimpleData::BoolValue() const {
 
 void TKelSimpleData::SetBoolValue(bool AValue) { FValue = AValue ? u"-1" : u"0"; }
 
+// Floats use the user's format settings, never the C library's locale,
+// which another part of the process may have switched.
 long double TKelSimpleData::FloatValue() const {
-  const Char Sep = LocaleDecimalSeparator();
-  std::string A;
-  for (Char C : FValue) {
-    if (C == Sep) A.push_back('.');
-    else if ((C >= u'0' && C <= u'9') || C == u'-' || C == u'+' || C == u'e' || C == u'E') A.push_back(static_cast<char>(C));
-    else return 0.0L;
-  }
-  if (A.empty()) return 0.0L;
-  char* End = nullptr;
-  long double V = std::strtold(A.c_str(), &End);
-  if (End != A.c_str() + A.size() || !std::isfinite(V)) return 0.0L;
-  return V;
+  double V = 0.0;
+  return TryStrToFloat(FValue, V, FormatSettings) ? static_cast<long double>(V) : 0.0L;
 }
 
 void TKelSimpleData::SetFloatValue(long double AValue) {
-  char Buf[64];
-  std::snprintf(Buf, sizeof Buf, "%.15Lg", AValue);
-  String S = Utf16FromAscii(Buf);
-  const Char Sep = LocaleDecimalSeparator();
-  for (Char& C : S)
-    if (C == u'.') C = Sep;
-  FValue = S;
+  FValue = FloatToStr(static_cast<double>(AValue), FormatSettings);
 }
 
 String TKelSimpleXMLData::FullName() const { return FNameSpace.empty() ? FName : FNameSpace + u":" + FName; }
@@ -935,8 +913,10 @@ TKelSimpleXMLProp* TKelSimpleXMLProps::GetItem(Integer Index) const {
 }
 
 Integer TKelSimpleXMLProps::IndexOfName(const String& Name) const {
+  // Attribute names compare as the class library's string list does:
+  // locale-aware and without regard to case, accented letters included.
   for (size_t I = 0; I < FProperties.size(); ++I)
-    if (SameTextAscii(FProperties[I]->Name(), Name)) return static_cast<Integer>(I);
+    if (AnsiSameText(FProperties[I]->Name(), Name)) return static_cast<Integer>(I);
   return -1;
 }
 
@@ -982,7 +962,7 @@ void TKelSimpleXMLProps::SortProperties(std::initializer_list<String> Order) {
   for (const String& Name : Order) {
     Integer I = -1;
     for (size_t K = Next; K < FProperties.size(); ++K)
-      if (SameTextAscii(FProperties[K]->Name(), Name)) {
+      if (AnsiSameText(FProperties[K]->Name(), Name)) {
         I = static_cast<Integer>(K);
         break;
       }

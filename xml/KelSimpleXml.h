@@ -201,8 +201,8 @@ class TKelSimpleXMLElemComment : public TKelSimpleXMLElem {
 public:
   using TKelSimpleXMLElem::TKelSimpleXMLElem;
   void LoadFromStringStream(TKelStringStream* StringStream) override;
-  // Raises EKelSimpleXMLError for a value holding "--" or ending in "-":
-  // no comment can carry it and stay readable.
+  // A comment cannot hold "--" nor end in "-": a blank is written between
+  // such dashes (and after a last one), so the file stays well-formed.
   void SaveToStringStream(TKelStringStream* StringStream, const String& Level) override;
   TKelSimpleXMLElem* CreateSameKind() const override { return new TKelSimpleXMLElemComment(); }
 };
@@ -407,7 +407,7 @@ public:
   TKelSimpleXMLProp* GetItem(Integer Index) const;  // raises EStringListError out of range
   TKelSimpleXMLProp* operator[](Integer Index) const { return GetItem(Index); }
   TKelSimpleXMLProp* GetItemNamed(const String& Name);
-  // The first attribute of that name (ASCII letters fold), never created.
+  // The first attribute of that name (locale-aware, case-insensitive), never created.
   TKelSimpleXMLProp* Find(const String& Name) const;
   String Value(const String& Name, const String& Default = String());
   Int64 IntValue(const String& Name, Int64 Default = -1);
@@ -506,6 +506,10 @@ public:
   virtual void DecodeValue(String& Value);
 
   void LoadFromFile(const String& FileName, TKelStringEncoding Encoding = seAuto, Word CodePage = 0);
+  // The raw-data (RT_RCDATA) resource ResName of the module Instance;
+  // EResNotFound when the module has none.
+  void LoadFromResourceName(NativeUInt Instance, const String& ResName, TKelStringEncoding Encoding = seAuto,
+                            Word CodePage = 0);
   void LoadFromStream(TStream* Stream, TKelStringEncoding Encoding = seAuto, Word CodePage = 0);
   void LoadFromStringStream(TKelStringStream* StringStream);
   void LoadFromString(const String& Value);

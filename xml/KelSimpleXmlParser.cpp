@@ -5,10 +5,12 @@
 #include <memory>
 #include <optional>
 
+#include "rtl/Resources.h"
 #include "rtl/Streams.h"
 #include "xml/KelCharsets.h"
 #include "xml/KelSimpleXml.h"
 #include "xml/KelSimpleXmlPrivate.h"
+#include "xml/KelSysUtils.h"
 #include "xml/KelUnicode.h"
 
 using namespace KelXml;
@@ -110,6 +112,12 @@ void TKelSimpleXML::LoadFromFile(const String& FileName, TKelStringEncoding Enco
   TMemoryStream Stream;
   Stream.LoadFromFile(FileName);
   Stream.SetPosition(0);
+  LoadFromStream(&Stream, Encoding, CodePage);
+}
+
+void TKelSimpleXML::LoadFromResourceName(NativeUInt Instance, const String& ResName, TKelStringEncoding Encoding,
+                                         Word CodePage) {
+  TResourceStream Stream(Instance, ResName, RT_RCDATA);
   LoadFromStream(&Stream, Encoding, CodePage);
 }
 
@@ -418,7 +426,7 @@ void TKelSimpleXMLElemClassic::LoadFromStringStream(TKelStringStream* StringStre
         }
         if (C != '>' && !IsXmlWhitespace(C)) RaisePlain(SMalformedTag, S);
         {
-          bool Match = Prefix.empty() ? Local == EndName : SameTextAscii(Prefix + u":" + Local, EndName);
+          bool Match = Prefix.empty() ? Local == EndName : TextEquals(Prefix + u":" + Local, EndName, false);
           if (!Match)
             throw EKelSimpleXMLError(u"Invalid XML Element: Erroneous end of tag, expecting </" + Local + u"> but </" +
                                      EndName + u"> found at position " + Pos(S));
@@ -598,7 +606,9 @@ void TKelSimpleXMLElemHeader::LoadFromStringStream(TKelStringStream* StringStrea
   TKelSimpleXMLProp* P = Properties()->GetItemNamed(u"encoding");
   Word CP = (P && !P->Value().empty()) ? CharsetNameToCodePage(P->Value()) : Word(0);
   if (auto* Auto = dynamic_cast<TKelAutoStream*>(StringStream)) {
-    if (!(FSimpleXML && FSimpleXML->LoadHasBOM())) Auto->SetCodePage(CP);
+    // A byte-order mark names the encoding for certain: the declaration
+    // must not switch such a text to another one.
+    if (Auto->BOM().empty()) Auto->SetCodePage(CP);
   } else if (auto* Ansi = dynamic_cast<TKelAnsiStream*>(StringStream)) {
     Ansi->SetCodePage(CP);
   } else if (!dynamic_cast<TKelUTF8Stream*>(StringStream) && !dynamic_cast<TKelUTF16Stream*>(StringStream)) {

@@ -15,7 +15,6 @@ String TrimRightControl(const String& S);
 String IntText(Int64 V);
 bool TryTextToInt64(const String& S, Int64& Out);
 String Utf16FromAscii(const char* S);
-Char LocaleDecimalSeparator();
 
 // Writes the bytes to a temporary file beside FileName, flushes it to disk
 // and renames it over FileName; on any failure the old file stays as it was

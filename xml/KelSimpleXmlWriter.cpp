@@ -172,9 +172,16 @@ void TKelSimpleXMLElemText::SaveToStringStream(TKelStringStream* StringStream, c
 }
 
 void TKelSimpleXMLElemComment::SaveToStringStream(TKelStringStream* StringStream, const String& Level) {
-  if (FValue.find(u"--") != String::npos || (!FValue.empty() && FValue.back() == u'-'))
-    throw EKelSimpleXMLError(u"Invalid Comment: \"--\" not allowed inside comments");
-  Put(StringStream, Level + u"<!--" + FValue + u"-->" + LineEnd(FSimpleXML));
+  // "--" may not appear in a comment and a last "-" would run into the "-->":
+  // a blank after every dash followed by another dash (or by the end) keeps
+  // the file readable and changes the text as little as possible.
+  String Value;
+  Value.reserve(FValue.size());
+  for (size_t I = 0; I < FValue.size(); ++I) {
+    Value.push_back(FValue[I]);
+    if (FValue[I] == u'-' && (I + 1 == FValue.size() || FValue[I + 1] == u'-')) Value.push_back(u' ');
+  }
+  Put(StringStream, Level + u"<!--" + Value + u"-->" + LineEnd(FSimpleXML));
   if (FSimpleXML) FSimpleXML->DoSaveProgress();
 }
 

@@ -162,6 +162,9 @@ public:
   // Call before the first read or write. Return the bytes skipped / written.
   virtual Integer SkipBOM();
   virtual Integer WriteBOM();
+  // The byte-order mark of the encoding; for a TKelAutoStream the mark it
+  // found, empty when the text had none.
+  const TDynByteArray& BOM() const { return FBOM; }
 
   // False at the end of the text. Reading brings the peek cursor back to the
   // read cursor; successive peeks walk ahead one code point each.

@@ -61,6 +61,9 @@ public:
     FKelSimpleXML->LoadFromStream(Stream, Encoding, CodePage);
   }
   void LoadFromString(const String& Value) { FKelSimpleXML->LoadFromString(Value); }
+  void LoadFromResourceName(NativeUInt Instance, const String& ResName) {
+    FKelSimpleXML->LoadFromResourceName(Instance, ResName, seAuto, 0);
+  }
   void SaveToFile(const String& FileName, TKelStringEncoding Encoding = seAuto, Word CodePage = 0) {
     FKelSimpleXML->SaveToFile(FileName, Encoding, CodePage);
   }

@@ -494,6 +494,9 @@ TEST(FtpSendData, PasvRepliesAreParsed) {
       {u"  227 Entering Passive Mode (192,168,1,2,19,137).\r\n", u"192.168.1.2", u"5001"},
       {u"227 ok ( 10 , 0 , 0 , 5 , 195 , 80 )", u"10.0.0.5", u"50000"},
       {u"227 odd (1,2,3,4,x,7)", u"1.2.3.4", u"7"},
+      // Numbers beyond 32 bits count as no number instead of overflowing.
+      {u"227 huge (1,2,3,4,9223372036854775807,1)", u"1.2.3.4", u"1"},
+      {u"227 huge (1,2,3,4,1,99999999999)", u"1.2.3.4", u"256"},
   };
   TFTPSend Client;
   for (const Case& C : Cases) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "KelSimpleXmlTestUtil.h"
+#include "rtl/FormatSettings.h"
 
 namespace {
 
@@ -173,6 +174,85 @@ TEST(KelSimpleXmlModel, BinaryValuesAsHex) {
   EXPECT_EQ(P[0], 0x00);
   EXPECT_EQ(P[1], 0x00);
   EXPECT_EQ(P[2], 0x7F);
+}
+
+// Pins the process format settings for one test.
+class TFormatScope {
+public:
+  explicit TFormatScope(const TFormatSettings& Settings) : FSaved(FormatSettings) { SetDefaultFormatSettings(Settings); }
+  ~TFormatScope() { SetDefaultFormatSettings(FSaved); }
+  TFormatScope(const TFormatScope&) = delete;
+  TFormatScope& operator=(const TFormatScope&) = delete;
+
+private:
+  TFormatSettings FSaved;
+};
+
+TEST(KelSimpleXmlModel, FloatValuesFollowTheFormatSettings) {
+  struct TCase {
+    const char* Locale;
+    TFormatSettings Settings;
+    const char16_t* Written;                    // text of 2.5
+    const char16_t* Text;                       // a value to read
+    double Read;                                // 0 when it does not convert
+  };
+  const TCase Cases[] = {
+      {"en", TFormatSettings::English(), u"2.5", u"-0.125", -0.125},
+      {"en", TFormatSettings::English(), u"2.5", u"-0,125", 0.0},
+      {"en", TFormatSettings::English(), u"2.5", u"1E3", 1000.0},
+      {"fr", TFormatSettings::French(), u"2,5", u"-0,125", -0.125},
+      {"fr", TFormatSettings::French(), u"2,5", u"-0.125", 0.0},
+      {"fr", TFormatSettings::French(), u"2,5", u"abc", 0.0},
+      {"fr", TFormatSettings::French(), u"2,5", u"", 0.0},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.Locale << " " << UTF16ToUTF8(C.Text));
+    TFormatScope Scope(C.Settings);
+    TKelSimpleXML Doc;
+    TKelSimpleXMLElem* E = Doc.Root()->Items()->Add(u"F");
+    E->SetFloatValue(2.5L);
+    EXPECT_EQ(E->Value(), C.Written);
+    EXPECT_DOUBLE_EQ(static_cast<double>(E->FloatValue()), 2.5);
+    E->SetValue(C.Text);
+    EXPECT_DOUBLE_EQ(static_cast<double>(E->FloatValue()), C.Read);
+    // A default written by a lookup uses the same separator.
+    Doc.SetOptions(sxoDefaultOptions | sxoAutoCreate);
+    EXPECT_DOUBLE_EQ(static_cast<double>(Doc.Root()->Properties()->FloatValue(u"Ratio", 2.5L)), 2.5);
+    EXPECT_EQ(Doc.Root()->Properties()->Value(u"Ratio"), C.Written);
+  }
+}
+
+// Attribute names compare without regard to case the locale-aware way
+// (accented letters too); child names fold ASCII letters only.
+TEST(KelSimpleXmlModel, AttributeNamesFoldAccentedLetters) {
+  const struct {
+    const char16_t* Stored;
+    const char16_t* Asked;
+    bool Found;
+  } Cases[] = {
+      {u"Nom", u"NOM", true},
+      {u"\u00C9t\u00E9", u"\u00E9T\u00C9", true},
+      {u"Ann\u00E9e", u"ANN\u00C9E", true},
+      {u"Ann\u00E9e", u"Annee", false},
+      {u"\u00C9", u"E", false},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(UTF16ToUTF8(C.Asked));
+    TKelSimpleXML Doc;
+    TKelSimpleXMLProps* Props = Doc.Root()->Properties();
+    Props->Add(u"x", u"0");
+    Props->Add(C.Stored, u"1");
+    EXPECT_EQ(Props->Value(C.Asked, u"-"), C.Found ? u"1" : u"-");
+    EXPECT_EQ(Props->GetItemNamed(C.Asked) != nullptr, C.Found);
+    Props->SortProperties({String(C.Asked)});
+    EXPECT_EQ(Props->GetItem(0)->Name(), C.Found ? String(C.Stored) : String(u"x"));
+    Props->Delete(String(C.Asked));
+    EXPECT_EQ(Props->Count(), C.Found ? 1 : 2);
+    // Child lists keep to ASCII folding.
+    Doc.Root()->Items()->Add(C.Stored);
+    const bool AsciiOnly = String(C.Stored) == u"Nom";
+    EXPECT_EQ(Doc.Root()->Items()->IndexOf(C.Asked), AsciiOnly ? 0 : (String(C.Stored) == C.Asked ? 0 : -1));
+  }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "KelSimpleXmlTestUtil.h"
 #include "xml/KelCharsets.h"
+#include "xml/KelStringConversions.h"
 
 namespace {
 
@@ -240,6 +243,99 @@ TEST(KelSimpleXmlParser, HostileInputsNeverCrash) {
       LoadBytes(Junk, Bytes);
     } catch (const EKelError&) {
     }
+  }
+}
+
+// Errors met by a node parsed on its own or inside an element.
+TEST(KelSimpleXmlParser, NodeErrorsCarryMessageAndPosition) {
+  struct TCase {
+    const char* Name;
+    std::function<void()> Load;
+    const char* Message;
+  };
+  TKelSimpleXMLElemClassic Element;
+  TKelSimpleXMLElemProcessingInstruction Instruction;
+  TKelSimpleXML Doc;
+  const TCase Cases[] = {
+      {"element without <", [&] { Element.LoadFromString(u"  x<a/>"); },
+       "Invalid XML Element: Expected beginning of tag but \"x\" found at position 3"},
+      {"instruction without <", [&] { Instruction.LoadFromString(u"x"); },
+       "Invalid XML Element: Expected beginning of tag but \"x\" found at position 1"},
+      {"instruction without ?", [&] { Instruction.LoadFromString(u"<x?>"); },
+       "Invalid XML Element: malformed tag found (no valid name) at position 2"},
+      {"bad character in the target", [&] { Instruction.LoadFromString(u"<?pi=1?>"); },
+       "Invalid XML Element: malformed tag found (no valid name) at position 5"},
+      {"no > after ?", [&] { Doc.LoadFromString(u"<?pi ?x><a/>"); },
+       "Invalid XML Element: Expected end of tag but \"x\" found at position 7"},
+      {"instruction inside an element", [&] { Doc.LoadFromString(u"<a><?pi a='1' ?x></a>"); },
+       "Invalid XML Element: Expected end of tag but \"x\" found at position 16"},
+      {"DOCTYPE inside an element", [&] { Doc.LoadFromString(u"<a><!DOCTYPE b></a>"); },
+       "Invalid XML Element: malformed tag found (no valid name) at position 5"},
+      {"> missing after an empty-element /", [&] { Doc.LoadFromString(u"<a/x>"); },
+       "Invalid XML Element: Expected end of tag but \"x\" found at position 4"},
+      {"text ends inside a prolog comment", [&] { Doc.LoadFromString(u"<?xml version='1.0'?><!-- a"); },
+       "Invalid Comment: Unexpected end of data at position 27"},
+      {"text ends after the prolog's <", [&] { Doc.LoadFromString(u"<?xml version='1.0'?>\r\n<"); },
+       "Invalid XML Element: Unexpected end of data at position 24"},
+      {"text ends in an end tag's blanks", [&] { Doc.LoadFromString(u"<a></a  "); },
+       "Invalid XML Element: Unexpected end of data at position 8"},
+      {"text ends inside a nested element", [&] { Doc.LoadFromString(u"<a><b x='1'>"); },
+       "Invalid XML Element: Unexpected end of data at position 12"},
+      {"a code point above U+FFFF shows as U+FFFD", [&] { Doc.LoadFromString(u"<a>\U0001F600"); },
+       "Invalid XML Element: Expected end of tag but \"\xEF\xBF\xBD\" found at position 4"},
+  };
+  for (const TCase& C : Cases) EXPECT_EQ(XmlErrorOf(C.Load), C.Message) << C.Name;
+}
+
+// A text stream of a class the declaration does not know how to switch.
+class TPlainUtf8Stream : public TKelStringStream {
+public:
+  using TKelStringStream::TKelStringStream;
+  ~TPlainUtf8Stream() override { FlushOnDestroy(); }
+
+protected:
+  bool ReadCodePoint(TStream& S, Cardinal& Ch) override { return Utf8ReadCodePoint(S, Ch); }
+  bool WriteCodePoint(TStream& S, Cardinal Ch) override { return Utf8WriteCodePoint(S, Ch); }
+};
+
+TEST(KelSimpleXmlParser, DeclarationOnAnUnknownTextStreamClassRaises) {
+  for (const char* Xml : {"<?xml version=\"1.0\"?><a>\xC3\xA9</a>", "<a>\xC3\xA9</a>"}) {
+    TMemoryStream Bytes;
+    Bytes.Write(Xml, static_cast<Integer>(std::char_traits<char>::length(Xml)));
+    Bytes.SetPosition(0);
+    TPlainUtf8Stream Text(&Bytes, false);
+    TKelSimpleXML Doc;
+    if (Xml[1] == '?') {
+      EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromStringStream(&Text); }), "No matching charset");
+    } else {
+      Doc.LoadFromStringStream(&Text);
+      EXPECT_EQ(Doc.Root()->Value(), u"\u00E9");
+    }
+  }
+}
+
+// The mark found by a text stream wins over a declaration without
+// "encoding" also when the caller made the stream itself.
+TEST(KelSimpleXmlParser, MarkOfACallersAutoStreamWinsOverDeclaration) {
+  const struct {
+    std::string Bytes;
+    Word CodePage;
+    const char16_t* Value;
+  } Cases[] = {
+      {"\xEF\xBB\xBF<?xml version=\"1.0\"?><a>\xC3\xA9</a>", 65001, u"\u00E9"},
+      {Utf16Le("<?xml version=\"1.0\"?><a>\xE2\x82\xAC</a>"), 1200, u"\u20AC"},
+      {"<?xml version=\"1.0\"?><a>\xE9</a>", 0, u"\u00E9"},  // no mark: the system code page
+  };
+  for (const auto& C : Cases) {
+    TMemoryStream Bytes;
+    Bytes.Write(C.Bytes.data(), static_cast<Integer>(C.Bytes.size()));
+    Bytes.SetPosition(0);
+    TKelAutoStream Text(&Bytes, false);
+    Text.SkipBOM();
+    TKelSimpleXML Doc;
+    Doc.LoadFromStringStream(&Text);
+    EXPECT_EQ(Text.CodePage(), C.CodePage);
+    EXPECT_EQ(Doc.Root()->Value(), C.Value);
   }
 }
 

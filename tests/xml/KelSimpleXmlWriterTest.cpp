@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "KelSimpleXmlTestUtil.h"
+#include "rtl/Resources.h"
+#include "xml/KelCharsets.h"
 #include "xml/OxSimpleXml.h"
 
 namespace {
@@ -199,25 +201,65 @@ TEST(KelSimpleXmlWriter, CDataWithTerminatorStaysWellFormed) {
   EXPECT_EQ(Joined, Tricky);
 }
 
-TEST(KelSimpleXmlWriter, UnwritableCommentIsRefusedAndOldFileKept) {
+// A comment value that would end the comment early, or hold "--", is written
+// with a blank after the offending dashes: the file stays well-formed and
+// loads back.
+TEST(KelSimpleXmlWriter, CommentsWithDashesStayWellFormed) {
+  const struct {
+    const char16_t* Value;
+    const char16_t* Written;
+  } Cases[] = {
+      {u"a--b", u"a- -b"},   {u"ends with -", u"ends with - "}, {u"-->", u"- ->"},
+      {u"---", u"- - - "},   {u" a - b ", u" a - b "},           {u"x-->y<!--z", u"x- ->y<!- -z"},
+  };
+  TempDir Dir;
+  const fs::path File = Dir.Path / "Quorvel.xml";
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(UTF16ToUTF8(C.Value));
+    TKelSimpleXML Doc;
+    Doc.Root()->SetName(u"r");
+    Doc.Root()->Items()->AddComment(u"", C.Value);
+    Doc.Root()->Items()->Add(u"after", u"1");
+    Doc.SaveToFile(PathText(File));
+    EXPECT_NE(ReadAll(File).find("<!--" + UTF16ToUTF8(C.Written) + "-->"), std::string::npos);
+    TKelSimpleXML Back;
+    Back.LoadFromFile(PathText(File));
+    ASSERT_EQ(Back.Root()->ItemCount(), 2);
+    EXPECT_EQ(Back.Root()->Items()->GetItem(0)->Value(), C.Written);
+    EXPECT_EQ(Back.Root()->Items()->Value(u"after"), u"1");
+  }
+}
+
+TEST(KelSimpleXmlWriter, FailedSaveKeepsTheOldFile) {
   TempDir Dir;
   const fs::path File = Dir.Path / "Quorvel.xml";
   WriteAll(File, "<old/>");
   TKelSimpleXML Doc;
   Doc.Root()->SetName(u"r");
-  for (const char16_t* Bad : {u"a--b", u"ends with -", u"-->"}) {
-    Doc.Root()->Items()->Clear();
-    Doc.Root()->Items()->AddComment(u"", Bad);
-    EXPECT_EQ(XmlErrorOf([&] { Doc.SaveToFile(PathText(File)); }), "Invalid Comment: \"--\" not allowed inside comments");
-  }
+  Doc.Prolog()->SetEncoding(u"no-such-charset");
+  EXPECT_THROW(Doc.SaveToFile(PathText(File)), EKelCharsetError);
   EXPECT_EQ(ReadAll(File), "<old/>");
   EXPECT_EQ(std::distance(fs::directory_iterator(Dir.Path), fs::directory_iterator()), 1);
-  Doc.Root()->Items()->Clear();
-  Doc.Root()->Items()->AddComment(u"", u" a - b ");
+  // The save goes to a new file that replaces the old one, never into the
+  // old file itself.
+  Doc.Prolog()->SetEncoding(u"utf-8");
+  {
+    std::ifstream Reader(File, std::ios::binary);
+    ASSERT_TRUE(Reader.good());
+#ifdef _WIN32
+    // A reader that does not share deletion blocks the replacement: the save
+    // fails as a whole and the old file stays.
+    EXPECT_THROW(Doc.SaveToFile(PathText(File)), EStreamError);
+    EXPECT_EQ(ReadAll(File), "<old/>");
+#else
+    // A reader that still holds the old file keeps reading the old bytes.
+    Doc.SaveToFile(PathText(File));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(Reader), std::istreambuf_iterator<char>()), "<old/>");
+#endif
+  }
   Doc.SaveToFile(PathText(File));
-  TKelSimpleXML Back;
-  Back.LoadFromFile(PathText(File));
-  EXPECT_EQ(Back.Root()->Items()->GetItem(0)->Value(), u" a - b ");
+  EXPECT_EQ(ReadAll(File).substr(0, 8), "\xEF\xBB\xBF<?xml");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir.Path), fs::directory_iterator()), 1);
 }
 
 TEST(KelSimpleXmlWriter, SaveIntoMissingFolderRaisesAndWritesNothing) {
@@ -311,6 +353,29 @@ TEST(KelSimpleXmlComponent, ForwardsToItsDocument) {
   TempDir Dir;
   EXPECT_THROW(Xml.SetFileName(PathText(Dir.Path / "missing.xml")), EFOpenError);
   EXPECT_EQ(Xml.FileName(), PathText(Dir.Path / "missing.xml"));
+}
+
+TEST(KelSimpleXmlComponent, LoadsARawDataResource) {
+  static const std::string Golden = ReadAll(DataFile("Quorvel.golden.xml"));
+  ASSERT_FALSE(Golden.empty());
+#ifndef _WIN32
+  // Elsewhere than on Windows a program registers its embedded data.
+  RegisterResource(u"QUORVEL_SETTINGS", RT_RCDATA, Golden.data(), Golden.size());
+#endif
+  TKelSimpleXML FromFile;
+  LoadBytes(FromFile, Golden);
+  TOxSimpleXML Xml;
+  Xml.LoadFromResourceName(HInstance(), u"quorvel_settings");  // names ignore case
+  EXPECT_EQ(Xml.Root()->Name(), u"Quorvel");
+  EXPECT_EQ(Signature(Xml.Root()), Signature(FromFile.Root()));
+  EXPECT_EQ(Xml.SimpleXML()->CodePage(), 1252);
+  EXPECT_EQ(SaveBytes(*Xml.SimpleXML()), Golden);
+  // A missing resource raises the class library's error and changes nothing.
+  EXPECT_THROW(Xml.LoadFromResourceName(HInstance(), u"NO_SUCH_XML"), EResNotFound);
+  EXPECT_EQ(Xml.Root()->Name(), u"Quorvel");
+  TKelSimpleXML Doc;
+  Doc.LoadFromResourceName(HInstance(), u"QUORVEL_SETTINGS", seAnsi, 1252);
+  EXPECT_EQ(Signature(Doc.Root()), Signature(FromFile.Root()));
 }
 
 }  // namespace
