@@ -22,6 +22,9 @@ using NativeUInt = std::uintptr_t;
 // Days since 1899-12-30; the fraction is the time of day.
 using TDateTime = double;
 
+// Free notification: a component is being added to or removed from another.
+enum TOperation { opInsert, opRemove };
+
 class TObject {
 public:
   virtual ~TObject() = default;

@@ -73,8 +73,8 @@ public:
 
   // Widths measured through the host's TextWidth. The main column's (and the
   // column-less tree's) width is cached per node.
-  virtual Integer DoGetNodeWidth(PVastNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr);
-  virtual Integer DoGetNodeExtraWidth(PVastNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr);
+  Integer DoGetNodeWidth(PVastNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) override;
+  Integer DoGetNodeExtraWidth(PVastNode Node, TColumnIndex Column, TCanvas* Canvas = nullptr) override;
   virtual Integer MeasureTextWidth(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text);
   virtual Integer MeasureStaticTextWidth(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text);
   // The cached main-column width of Node (0: not measured).

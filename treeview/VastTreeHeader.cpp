@@ -857,6 +857,10 @@ bool TVTHeader::AllowFocus(TColumnIndex Column) const {
   return FColumns->IsValidColumn(Column) && FColumns->Items(Column).Options().Contains(coAllowFocus);
 }
 
+bool TVTHeader::ColumnIsFixed(TColumnIndex Column) const {
+  return FColumns->IsValidColumn(Column) && FColumns->Items(Column).Options().Contains(coFixed);
+}
+
 TColumnIndex TVTHeader::FirstVisibleFocusableColumn() const {
   const TColumnIndex Result = FColumns->GetFirstVisibleColumn(true);
   return Result >= 0 ? Result : NoColumn;

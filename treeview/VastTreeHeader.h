@@ -16,8 +16,6 @@
 class TVTHeader;
 class TVastTreeColumns;
 
-using TColor = Integer;
-using TImageIndex = Integer;
 
 enum TBiDiMode : Byte { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TVastTreeColumnStyle : Byte { vsText, vsOwnerDraw };
@@ -356,6 +354,7 @@ public:
   // Without columns NoColumn may take the focus, as the column-less tree's.
   bool AllowFocus(TColumnIndex Column) const override;
   TColumnIndex FirstVisibleFocusableColumn() const override;
+  bool ColumnIsFixed(TColumnIndex Column) const override;
 
   // --- settings
   void SetSortColumn(TColumnIndex Value);

@@ -15,9 +15,26 @@
 #include "rtl/Streams.h"
 #include "rtl/Types.h"
 #include "treeview/VastTreeHost.h"
+#include "vcl/Classes.h"  // TPoint, TRect, TShiftState, TAlignment: header-only, portable
 
 class TBaseVastTree;
-class TCanvas;  // drawing surface of the window layer; the core only passes it on
+// Objects of the window layer that the core only passes on.
+class TCanvas;
+class TCustomImageList;
+class TPopupMenu;
+class TVTHeader;
+class TVastTreeColumn;
+class IVTEditLink;
+class IVTDragManager;
+struct TVTPaintInfo;
+struct THeaderPaintInfo;
+// Platform records and handles, declared as the platform headers declare them.
+struct IDataObject;
+struct tagFORMATETC;
+struct tagSTGMEDIUM;
+struct HICON__;
+using HICON = HICON__*;
+using HRESULT = long;
 
 // A Delphi-style set over an enumeration whose values are bit numbers.
 template <class E, class U>
@@ -284,6 +301,8 @@ public:
   virtual bool AllowFocus(TColumnIndex Column) const = 0;
   // The first visible column that allows focus, or NoColumn.
   virtual TColumnIndex FirstVisibleFocusableColumn() const = 0;
+  // Whether the column keeps its place when scrolling (coFixed).
+  virtual bool ColumnIsFixed(TColumnIndex Column) const = 0;
 };
 
 // A header without columns whose sort column and direction can be set.
@@ -298,6 +317,7 @@ public:
   bool ColumnIsVisible(TColumnIndex) const override { return false; }
   bool AllowFocus(TColumnIndex Column) const override { return Column == NoColumn; }
   TColumnIndex FirstVisibleFocusableColumn() const override { return NoColumn; }
+  bool ColumnIsFixed(TColumnIndex) const override { return false; }
   void SetSortColumn(TColumnIndex Value) { FSortColumn = Value; }
   void SetSortDirection(TSortDirection Value) { FSortDirection = Value; }
 
@@ -307,8 +327,65 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// Events. Sender is always the tree; a hook fires its event only when it is
-// assigned and presets every by-reference answer.
+// Types of the window-bound events. The window layer fills them; the core
+// declares them so that every event has its final signature.
+
+using TColor = Integer;
+using TImageIndex = Integer;
+using TCursor = Integer;
+using TFormatArray = std::vector<Word>;
+using TFormatEtcArray = std::vector<tagFORMATETC>;
+
+// In the order of the platform's mouse buttons, so the window layer converts
+// with a cast.
+enum TVTMouseButton : Byte { vmbLeft, vmbRight, vmbMiddle };
+
+enum THitPosition : Byte {
+  hiAbove, hiBelow, hiNowhere, hiOnItem, hiOnItemButton, hiOnItemButtonExact, hiOnItemCheckbox, hiOnItemIndent,
+  hiOnItemLabel, hiOnItemLeft, hiOnItemRight, hiOnNormalIcon, hiOnStateIcon, hiToLeft, hiToRight, hiUpperSplitter,
+  hiLowerSplitter
+};
+using THitPositions = TSet<THitPosition, Cardinal>;
+
+struct THitInfo {
+  PVastNode HitNode = nullptr;
+  THitPositions HitPositions;
+  TColumnIndex HitColumn = NoColumn;
+  TPoint HitPoint;
+};
+
+enum TVTHeaderHitPosition : Byte { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
+using TVTHeaderHitPositions = TSet<TVTHeaderHitPosition, Byte>;
+
+struct TVTHeaderHitInfo {
+  Integer X = 0;
+  Integer Y = 0;
+  TVTMouseButton Button = vmbLeft;
+  TShiftState Shift = 0;
+  TColumnIndex Column = NoColumn;
+  TVTHeaderHitPositions HitPosition;
+};
+
+enum THeaderPaintElement : Byte { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText, hpeOverlay };
+using THeaderPaintElements = TSet<THeaderPaintElement, Byte>;
+
+enum TVTImageKind : Byte { ikNormal, ikSelected, ikState, ikOverlay };
+enum TVTTooltipLineBreakStyle : Byte { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
+enum TVTHintKind : Byte { vhkText, vhkOwnerDraw };
+enum TItemEraseAction : Byte { eaColor, eaDefault, eaNone };
+enum TVTCellPaintMode : Byte { cpmPaint, cpmGetContentMargin };
+enum TVTCellContentMarginType : Byte { ccmtAllSides, ccmtTopLeftOnly, ccmtBottomRightOnly };
+enum TVTDropMarkMode : Byte { dmmNone, dmmLeft, dmmRight };
+enum TDropMode : Byte { dmNowhere, dmAbove, dmOnNode, dmBelow };
+enum TDragState : Byte { dsDragEnter, dsDragLeave, dsDragMove };
+
+// The answer OnRenderOLEData starts with.
+inline constexpr HRESULT VT_E_FAIL = static_cast<HRESULT>(static_cast<Integer>(0x80004005u));
+
+// ---------------------------------------------------------------------------
+// Events. Sender is the tree, except for the header events, whose Sender is
+// the header. A hook fires its event only when it is assigned and presets
+// every by-reference answer.
 
 using TVTChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
 using TVTStructureChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TChangeReason Reason)>;
@@ -346,6 +423,96 @@ using TVTCheckChangingEvent =
 using TVTNotifyEvent = std::function<void(TBaseVastTree* Sender)>;
 using TVTColumnVisibilityChangedEvent =
     std::function<void(TBaseVastTree* Sender, TColumnIndex Column, bool Visible)>;
+using TVTHeaderColumnEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column)>;
+
+// Painting (the window layer fires these).
+using TVTCanvasEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas)>;
+using TVTAfterCellPaintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
+                                                  TColumnIndex Column, const TRect& CellRect)>;
+using TVTItemRectEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect)>;
+using TVTBeforeCellPaintEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column,
+                       TVTCellPaintMode CellPaintMode, TRect CellRect, TRect& ContentRect)>;
+using TVTBeforeItemEraseEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect,
+                       TColor& ItemColor, TItemEraseAction& EraseAction)>;
+using TVTBeforeItemPaintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
+                                                   const TRect& ItemRect, bool& CustomDraw)>;
+using TVTBackgroundPaintEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, const TRect& R, bool& Handled)>;
+using TVTBeforeDrawLineImageEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, Integer Level, Integer& PosX)>;
+using TVTGetLineStyleEvent = std::function<void(TBaseVastTree* Sender, void*& Bits)>;
+using TVTGetImageEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind,
+                                            TColumnIndex Column, bool& Ghosted, TImageIndex& ImageIndex)>;
+using TVTGetImageExEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
+                       TImageIndex& ImageIndex, TCustomImageList*& ImageList)>;
+using TVTGetImageTextEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind,
+                                                TColumnIndex Column, String& ImageText)>;
+
+// Mouse, keyboard and hints.
+using TVTColumnClickEvent = std::function<void(TBaseVastTree* Sender, TColumnIndex Column, TShiftState Shift)>;
+using TVTNodeClickEvent = std::function<void(TBaseVastTree* Sender, const THitInfo& HitInfo)>;
+using TVTCanSplitterResizeNodeEvent =
+    std::function<void(TBaseVastTree* Sender, TPoint P, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
+using TVTNodeHeightDblClickResizeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node,
+                                                            TColumnIndex Column, TShiftState Shift, TPoint P,
+                                                            bool& Allowed)>;
+using TVTNodeHeightTrackingEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TShiftState Shift,
+                       TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+using TVTGetCursorEvent = std::function<void(TBaseVastTree* Sender, TCursor& Cursor)>;
+using TVTKeyActionEvent = std::function<void(TBaseVastTree* Sender, Word& CharCode, TShiftState& Shift, bool& DoDefault)>;
+using TVTIncrementalSearchEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, const String& SearchText, Integer& Result)>;
+using TVTPopupEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, const TPoint& P,
+                                         bool& AskParent, TPopupMenu*& PopupMenu)>;
+using TVTGetHintSizeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TRect& R)>;
+using TVTHintKindEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TVTHintKind& Kind)>;
+using TVTDrawHintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* HintCanvas, PVastNode Node,
+                                            const TRect& R, TColumnIndex Column)>;
+using TVTHelpContextEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, Integer& HelpContext)>;
+using TVTScrollBarShowEvent = std::function<void(TBaseVastTree* Sender, Integer Bar, bool Show)>;
+using TVTGetMaxColumnWidthEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& UseSmartColumnWidth)>;
+using TVTAfterGetMaxColumnWidthEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, Integer& MaxWidth)>;
+
+// Editing, drag and drop, clipboard.
+using TVTCreateEditorEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, IVTEditLink*& EditLink)>;
+using TVTDragAllowedEvent =
+    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
+using TVTDragOverEvent = std::function<void(TBaseVastTree* Sender, TObject* Source, TShiftState Shift,
+                                            TDragState State, TPoint Pt, TDropMode Mode, Integer& Effect,
+                                            bool& Accept)>;
+using TVTDragDropEvent =
+    std::function<void(TBaseVastTree* Sender, TObject* Source, IDataObject* DataObject, const TFormatArray& Formats,
+                       TShiftState Shift, TPoint Pt, Integer& Effect, TDropMode Mode)>;
+using TVTCreateDataObjectEvent = std::function<void(TBaseVastTree* Sender, IDataObject*& DataObject)>;
+using TVTCreateDragManagerEvent = std::function<void(TBaseVastTree* Sender, IVTDragManager*& DragManager)>;
+using TVTGetUserClipboardFormatsEvent = std::function<void(TBaseVastTree* Sender, TFormatEtcArray& Formats)>;
+using TVTRenderOLEDataEvent =
+    std::function<void(TBaseVastTree* Sender, const tagFORMATETC& FormatEtcIn, tagSTGMEDIUM& Medium,
+                       bool ForClipboard, HRESULT& Result)>;
+
+// Header events fired through the tree's hooks; Sender is the header.
+using TVTAdvancedHeaderPaintEvent =
+    std::function<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, const THeaderPaintElements& Elements)>;
+using TVTHeaderPaintQueryElementsEvent =
+    std::function<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+using TVTHeaderPaintEvent = std::function<void(TVTHeader* Sender, TCanvas* HeaderCanvas, TVastTreeColumn* Column,
+                                               const TRect& R, bool Hover, bool Pressed, TVTDropMarkMode DropMark)>;
+using TVTGetHeaderCursorEvent = std::function<void(TVTHeader* Sender, HICON& Cursor)>;
+using TVTHeaderClickEvent = std::function<void(TVTHeader* Sender, const TVTHeaderHitInfo& HitInfo)>;
+using TVTHeaderDraggedEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, Integer OldPosition)>;
+using TVTHeaderDraggedOutEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, TPoint DropPosition)>;
+using TVTHeaderDraggingEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+using TVTHeaderMouseEvent =
+    std::function<void(TVTHeader* Sender, TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y)>;
+using TVTHeaderMouseMoveEvent = std::function<void(TVTHeader* Sender, TShiftState Shift, Integer X, Integer Y)>;
 
 // Step function of IterateSubtree.
 using TVTGetNodeProc = std::function<void(TBaseVastTree* Sender, PVastNode Node, void* Data, bool& Abort)>;
@@ -662,6 +829,13 @@ public:
   void SetAutoExpandDelay(Cardinal Value) { FAutoExpandDelay = Value; }
   Cardinal EditDelay() const { return FEditDelay; }
   void SetEditDelay(Cardinal Value) { FEditDelay = Value; }
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value) { FImages = Value; }
+  TCustomImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TCustomImageList* Value) { FStateImages = Value; }
+  // The control's hint, which the base tree's node hints answer with.
+  const String& Hint() const { return FHint; }
+  void SetHint(const String& Value) { FHint = Value; }
   const String& EmptyListMessage() const { return FEmptyListMessage; }
   void SetEmptyListMessage(const String& Value);
   bool DoubleBuffered() const { return true; }
@@ -708,19 +882,72 @@ public:
   TVTBeforeGetCheckStateEvent OnBeforeGetCheckState;
   TVTCheckChangingEvent OnChecking;
   TVTChangeEvent OnChecked;
-  // Fired by the window layer through their hooks.
   TVTHotNodeChangeEvent OnHotChange;
   TVTScrollEvent OnScroll;
   TVTGetCellIsEmptyEvent OnGetCellIsEmpty;
-  TVTColumnEvent OnColumnResize;
+  TVTHeaderColumnEvent OnColumnResize;
   TVTColumnVisibilityChangedEvent OnColumnVisibilityChanged;
   TVTEditChangingEvent OnEditing;
   TVTEditChangeEvent OnEdited;
   TVTColumnEvent OnEditCancelled;
-  TVTChangeEvent OnNodeClick;
-  TVTChangeEvent OnNodeDblClick;
+  TVTNodeClickEvent OnNodeClick;
+  TVTNodeClickEvent OnNodeDblClick;
   TVTNotifyEvent OnMouseEnter;
   TVTNotifyEvent OnMouseLeave;
+  // Painting.
+  TVTCanvasEvent OnBeforePaint;
+  TVTCanvasEvent OnAfterPaint;
+  TVTBeforeItemEraseEvent OnBeforeItemErase;
+  TVTItemRectEvent OnAfterItemErase;
+  TVTBeforeItemPaintEvent OnBeforeItemPaint;
+  TVTItemRectEvent OnAfterItemPaint;
+  TVTBeforeCellPaintEvent OnBeforeCellPaint;
+  TVTAfterCellPaintEvent OnAfterCellPaint;
+  TVTBackgroundPaintEvent OnPaintBackground;
+  TVTBeforeDrawLineImageEvent OnBeforeDrawTreeLine;
+  TVTGetLineStyleEvent OnGetLineStyle;
+  TVTGetImageEvent OnGetImageIndex;
+  TVTGetImageExEvent OnGetImageIndexEx;
+  TVTGetImageTextEvent OnGetImageText;
+  TVTScrollBarShowEvent OnShowScrollBar;
+  // Mouse, keyboard, hints, help.
+  TVTColumnClickEvent OnColumnClick;
+  TVTColumnClickEvent OnColumnDblClick;
+  TVTCanSplitterResizeNodeEvent OnCanSplitterResizeNode;
+  TVTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
+  TVTNodeHeightTrackingEvent OnNodeHeightTracking;
+  TVTGetCursorEvent OnGetCursor;
+  TVTKeyActionEvent OnKeyAction;
+  TVTIncrementalSearchEvent OnIncrementalSearch;
+  TVTPopupEvent OnGetPopupMenu;
+  TVTGetHintSizeEvent OnGetHintSize;
+  TVTHintKindEvent OnGetHintKind;
+  TVTDrawHintEvent OnDrawHint;
+  TVTHelpContextEvent OnGetHelpContext;
+  // Editing, drag and drop, clipboard.
+  TVTCreateEditorEvent OnCreateEditor;
+  TVTDragAllowedEvent OnDragAllowed;
+  TVTDragOverEvent OnDragOver;
+  TVTDragDropEvent OnDragDrop;
+  TVTCreateDataObjectEvent OnCreateDataObject;
+  TVTCreateDragManagerEvent OnCreateDragManager;
+  TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+  TVTRenderOLEDataEvent OnRenderOLEData;
+  // Header events; Sender is the header.
+  TVTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
+  TVTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+  TVTHeaderPaintEvent OnHeaderDraw;
+  TVTGetHeaderCursorEvent OnGetHeaderCursor;
+  TVTHeaderClickEvent OnHeaderClick;
+  TVTHeaderClickEvent OnHeaderDblClick;
+  TVTHeaderDraggedEvent OnHeaderDragged;
+  TVTHeaderDraggedOutEvent OnHeaderDraggedOut;
+  TVTHeaderDraggingEvent OnHeaderDragging;
+  TVTHeaderMouseEvent OnHeaderMouseDown;
+  TVTHeaderMouseMoveEvent OnHeaderMouseMove;
+  TVTHeaderMouseEvent OnHeaderMouseUp;
+  TVTGetMaxColumnWidthEvent OnBeforeGetMaxColumnWidth;
+  TVTAfterGetMaxColumnWidthEvent OnAfterGetMaxColumnWidth;
 
 protected:
   // --- node store internals
@@ -787,6 +1014,90 @@ protected:
   virtual void MainColumnChanged();
   virtual bool DoChecking(PVastNode Node, TCheckState& NewCheckState);
   virtual void DoChecked(PVastNode Node);
+  // Window-bound hooks: the core presets and fires; the window layer calls
+  // them and overrides those with platform work around the event.
+  virtual void DoBeforePaint(TCanvas* TargetCanvas);
+  virtual void DoAfterPaint(TCanvas* TargetCanvas);
+  virtual void DoBeforeItemErase(TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect, TColor& ItemColor,
+                                 TItemEraseAction& EraseAction);
+  virtual void DoAfterItemErase(TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect);
+  virtual bool DoBeforeItemPaint(TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect);
+  virtual void DoAfterItemPaint(TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect);
+  virtual void DoBeforeCellPaint(TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column,
+                                 TVTCellPaintMode CellPaintMode, TRect CellRect, TRect& ContentRect);
+  virtual void DoAfterCellPaint(TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column, const TRect& CellRect);
+  virtual bool DoPaintBackground(TCanvas* TargetCanvas, const TRect& R);
+  virtual void DoPaintDropMark(TCanvas*, PVastNode, const TRect&) {}
+  virtual void DoPaintNode(TVTPaintInfo&) {}
+  virtual void DoBeforeDrawTreeLine(PVastNode Node, Integer Level, Integer& PosX);
+  virtual void DoGetLineStyle(void*& Bits);
+  virtual TCustomImageList* DoGetImageIndex(PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
+                                            TImageIndex& Index);
+  virtual void DoGetImageText(PVastNode Node, TVTImageKind Kind, TColumnIndex Column, String& ImageText);
+  // The cell's content margins as OnBeforeCellPaint reports them; (0, 0)
+  // without a handler.
+  virtual TPoint DoGetCellContentMargin(PVastNode Node, TColumnIndex Column,
+                                        TVTCellContentMarginType CellContentMarginType = ccmtAllSides,
+                                        TCanvas* Canvas = nullptr);
+  // The cell rectangle the margin question is asked with; the window layer
+  // supplies the real one.
+  virtual TRect CellRectForMargin(PVastNode, TColumnIndex) { return TRect{}; }
+  virtual Integer DoGetNodeWidth(PVastNode, TColumnIndex, TCanvas* = nullptr) { return 0; }
+  virtual Integer DoGetNodeExtraWidth(PVastNode, TColumnIndex, TCanvas* = nullptr) { return 0; }
+  virtual String DoGetNodeHint(PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle);
+  virtual String DoGetNodeTooltip(PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle);
+  virtual void DoGetHintSize(PVastNode Node, TColumnIndex Column, TRect& R);
+  virtual void DoGetHintKind(PVastNode Node, TColumnIndex Column, TVTHintKind& Kind);
+  virtual TVTHintKind DefaultHintKind() const { return vhkText; }
+  virtual void DoDrawHint(TCanvas* Canvas, PVastNode Node, const TRect& R, TColumnIndex Column);
+  virtual void DoShowScrollBar(Integer Bar, bool Show);
+  virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
+  virtual void DoColumnDblClick(TColumnIndex Column, TShiftState Shift);
+  virtual void DoNodeClick(const THitInfo& HitInfo);
+  virtual void DoNodeDblClick(const THitInfo& HitInfo);
+  virtual bool DoCanSplitterResizeNode(TPoint P, PVastNode Node, TColumnIndex Column);
+  virtual bool DoNodeHeightDblClickResize(PVastNode Node, TColumnIndex Column, TShiftState Shift, TPoint P);
+  virtual bool DoNodeHeightTracking(PVastNode Node, TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint,
+                                    TPoint P);
+  virtual void DoGetCursor(TCursor& Cursor);
+  virtual bool DoKeyAction(Word& CharCode, TShiftState& Shift);
+  virtual Integer DoIncrementalSearch(PVastNode Node, const String& Text);
+  virtual TPopupMenu* DoGetPopupMenu(PVastNode Node, TColumnIndex Column, const TPoint& Position);
+  virtual void DoShowPopupMenu(PVastNode, TColumnIndex, const TPoint&) {}
+  virtual void DoMouseEnter();
+  virtual void DoMouseLeave();
+  virtual IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column);
+  virtual bool DoDragAllowed(PVastNode Node, TColumnIndex Column);
+  virtual bool DoDragOver(TObject* Source, TShiftState Shift, TDragState State, TPoint Pt, TDropMode Mode,
+                          Integer& Effect);
+  virtual void DoDragDrop(TObject* Source, IDataObject* DataObject, const TFormatArray& Formats, TShiftState Shift,
+                          TPoint Pt, Integer& Effect, TDropMode Mode);
+  virtual void DoDragExpand() {}
+  virtual void DoOleDrag(TPoint) {}
+  virtual void DoAutoScroll(Integer, Integer) {}
+  virtual void DoAutoScrollStep() {}
+  virtual void DoStartEdit() {}
+  virtual void DoCheckClick(PVastNode Node, TCheckState NewCheckState) { SetCheckState(Node, NewCheckState); }
+  virtual IDataObject* DoCreateDataObject();
+  virtual IVTDragManager* DoCreateDragManager();
+  virtual void DoGetUserClipboardFormats(TFormatEtcArray& Formats);
+  virtual HRESULT DoRenderOLEData(const tagFORMATETC& FormatEtcIn, tagSTGMEDIUM& Medium, bool ForClipboard);
+  // Header events through the tree; Sender is the header.
+  virtual void DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, const THeaderPaintElements& Elements);
+  virtual void DoHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements);
+  virtual void DoHeaderDraw(TCanvas* Canvas, TVastTreeColumn* Column, const TRect& R, bool Hover, bool Pressed,
+                            TVTDropMarkMode DropMark);
+  virtual void DoGetHeaderCursor(HICON& Cursor);
+  virtual void DoHeaderClick(const TVTHeaderHitInfo& HitInfo);
+  virtual void DoHeaderDblClick(const TVTHeaderHitInfo& HitInfo);
+  virtual void DoHeaderDragged(TColumnIndex Column, Integer OldPosition);
+  virtual void DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition);
+  virtual bool DoHeaderDragging(TColumnIndex Column);
+  virtual void DoHeaderMouseDown(TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  virtual void DoHeaderMouseMove(TShiftState Shift, Integer X, Integer Y);
+  virtual void DoHeaderMouseUp(TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  // The header object, when the tree has a real one.
+  TVTHeader* HeaderObject() const;
   // Edit protocol seams, completed by the window layer.
   virtual bool DoEndEdit() { return true; }
   virtual bool DoCancelEdit() { return true; }
@@ -922,6 +1233,9 @@ private:
   Cardinal FEditDelay = 1000;
   TVTNodeAttachMode FDefaultPasteMode = amAddChildLast;
   String FEmptyListMessage;
+  TCustomImageList* FImages = nullptr;       // not owned
+  TCustomImageList* FStateImages = nullptr;  // not owned
+  String FHint;
   bool FDestroying = false;
   bool FLoading = false;
   bool FWorkerReferenced = false;

@@ -495,13 +495,6 @@ bool TBaseVastTree::IsCellEmpty(PVastNode Node, TColumnIndex Column) {
   return IsEmpty;
 }
 
-void TBaseVastTree::DoColumnResize(TColumnIndex Column) {
-  if (FLoading || !FHost->HasWindow()) return;
-  for (PVastNode Run = GetFirstInitialized(); Run; Run = GetNextInitialized(Run))
-    if (Run->States.Contains(vsMultiline)) Run->States.Exclude(vsHeightMeasured);
-  if (OnColumnResize) OnColumnResize(this, Column);
-}
-
 void TBaseVastTree::DoColumnVisibilityChanged(TColumnIndex Column, bool Visible) {
   if (OnColumnVisibilityChanged) OnColumnVisibilityChanged(this, Column, Visible);
 }

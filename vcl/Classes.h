@@ -101,7 +101,6 @@ protected:
 
 // ---------------------------------------------------------------- component
 
-enum TOperation { opInsert, opRemove };
 
 enum TComponentStateItem : unsigned {
   csLoading = 1u << 0,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "rtl/Exceptions.h"
+#include "rtl/Lists.h"
 #include "rtl/Types.h"
 #include "xml/KelStreams.h"
 
@@ -306,8 +307,7 @@ private:
   std::vector<TKelSimpleXMLElem*> FItems;  // members, owned by FElems
 };
 
-enum TKelListNotification { lnAdded, lnExtracted, lnDeleted };
-enum TOperation { opInsert, opRemove };
+using TKelListNotification = TListNotification;
 
 class TKelSimpleXMLElems : public TObject {
 public:

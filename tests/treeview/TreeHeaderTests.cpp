@@ -650,6 +650,18 @@ TEST_F(THeaderStreamTest, CorruptStreamsFailWithTheReadError) {
   }
 }
 
+TEST_F(THeaderStreamTest, ColumnCountTheDataCannotHoldBuildsNothing) {
+  // The records of the three saved columns are there; the count claims more.
+  for (Integer Count : {1000, 0x7FFFFFFF}) {
+    SCOPED_TRACE(Count);
+    TBytes B = Saved;
+    PatchInt(B, 8, Count);
+    TVastStringTree Fresh{&TargetHost};
+    EXPECT_THROW(LoadHeader(Fresh.Header(), B), EReadError);
+    EXPECT_EQ(Fresh.Header().Columns().Count(), 0);
+  }
+}
+
 TEST_F(THeaderStreamTest, EveryTruncationFailsCleanly) {
   for (std::size_t Length = 0; Length < Saved.size(); ++Length) {
     SCOPED_TRACE(Length);
