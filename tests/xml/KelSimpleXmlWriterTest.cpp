@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -40,9 +42,13 @@ String PathText(const fs::path& Path) {
 class TempDir {
 public:
   TempDir() {
+    // ctest runs each test in a process of its own, in parallel: the name
+    // must differ between processes, not only within one.
     static int Counter = 0;
-    Path = fs::temp_directory_path() / ("quorvel-xml-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        "-" + std::to_string(++Counter));
+    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
+    Path = fs::temp_directory_path() /
+           ("quorvel-xml-" + std::string(Info ? Info->name() : "none") + "-" + std::to_string(std::random_device{}()) +
+            "-" + std::to_string(++Counter));
     fs::remove_all(Path);
     fs::create_directories(Path);
   }

@@ -1,0 +1,94 @@
+#include "app/core/Affichage.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/core/Messages.h"
+#include "rtl/Format.h"
+#include "rtl/Math.h"
+
+String MasqueCommande(const String& Commande) {
+  if (Commande.size() >= 5 && Commande.compare(0, 5, u"PASS ") == 0)
+    return u"PASS " + String(Commande.size() - 5, u'*');
+  return Commande;
+}
+
+String LigneLog(bool Reponse, const String& Valeur, bool PaneVide) {
+  String line = PaneVide ? String() : String(u"\r\n");
+  line += AppMsg(Reponse ? u"Reponse" : u"Commande");
+  line += u'\t';
+  line += Reponse ? Valeur : MasqueCommande(Valeur);
+  return line;
+}
+
+TColor CouleurLigneLog(bool Reponse) { return Reponse ? 0x008000 : 0x800000; }
+
+String FormatTaille(Int64 Kio, const TFormatSettings& Settings) {
+  if (Kio == -1) return String();
+  const UInt64 a = Kio < 0 ? 0 - static_cast<UInt64>(Kio) : static_cast<UInt64>(Kio);
+  const double v = static_cast<double>(Kio);
+  if (a <= 1024) return Format(Settings, u"%.0n Kio", {v});
+  if (a <= 1048576) return Format(Settings, u"%n Mio", {v / 1024.0});
+  return Format(Settings, u"%n Gio", {v / 1048576.0});
+}
+
+String FormatTaille(Int64 Kio) { return FormatTaille(Kio, FormatSettings); }
+
+const std::array<TColor, 14> CouleursGraphique = {
+    0x9C6940, 0x3E419E, 0x489A7F, 0x855169, 0xA38D3C, 0x387BCC, 0xBD814F,
+    0x4D50C0, 0x59BB9B, 0xA26480, 0xC6AC4B, 0x4696F7, 0xD7BAAA, 0xA9AAD9,
+};
+
+Int64 SeuilGroupement(Int64 Total) { return Round(static_cast<double>(Total) * 0.05); }
+
+TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 AutoriseKio, bool EspaceLibre,
+                            bool Grouper, const TFormatSettings& Settings) {
+  TGraphique g;
+  const Int64 total = D.Total();
+  const Int64 seuil = SeuilGroupement(total);
+  g.Titre = AppMsg(u"FolderOf") + u" " + FormatTaille(total, Settings) + u"\r\n" + D.Chemin;
+  std::size_t couleur = 0;
+  auto ajoute = [&](Int64 valeur, const String& legende) {
+    g.Parts.push_back({static_cast<double>(valeur), legende, CouleursGraphique[couleur]});
+    couleur = (couleur + 1) % CouleursGraphique.size();
+  };
+  Int64 groupe = 0;
+  if (EspaceLibre) {
+    const Int64 libre = AutoriseKio - TailleTotale;
+    if (libre > 0) ajoute(libre, AppMsg(u"Libre"));
+  }
+  if (D.Taille > 0) {
+    if (Grouper && D.Taille < seuil)
+      groupe += D.Taille;
+    else
+      ajoute(D.Taille, AppMsg(u"Fichiers"));
+  }
+  for (const auto& c : D.SousDossiers) {
+    const Int64 t = c->Total();
+    if (t <= 0) continue;
+    if (Grouper && t < seuil)
+      groupe += t;
+    else
+      ajoute(t, AppMsg(u"Dossier") + u" " + c->Nom);
+  }
+  if (groupe > 0) ajoute(groupe, AppMsg(u"Grouped"));
+  return g;
+}
+
+Int64 EspaceAutoriseKio(Int64 Dispo, Integer UniteIndex) {
+  Int64 kio = Dispo * 1024;
+  if (UniteIndex >= 1) kio *= 1024;
+  return kio;
+}
+
+std::optional<String> TexteEspaceLibre(Int64 TailleTotale, Int64 AutoriseKio, const TFormatSettings& Settings) {
+  if (TailleTotale <= 0) return std::nullopt;
+  return AppMsg(u"Free") + FormatTaille(AutoriseKio - TailleTotale, Settings);
+}
+
+Int64 PourcentageOccupation(Int64 TailleTotale, Int64 AutoriseKio) {
+  if (AutoriseKio == 0) return 0;
+  return Round(static_cast<double>(TailleTotale) / static_cast<double>(AutoriseKio) * 100.0);
+}
+
+Integer TaillePie(Integer Largeur, Integer Hauteur) { return std::min(Largeur - 20, Hauteur - 80); }

@@ -1,0 +1,139 @@
+#pragma once
+// The scan model: one TDossier per remote folder, one
+// TFichier per remote file, sizes in whole KiB (bytes / 1024, truncated file
+// by file), and TInfoNoeud, the per-node record of the main window's folder
+// tree and file list.
+//
+// Ownership, as the tree view is not there yet: TModeleScan owns the root
+// folder, each TDossier owns its sub-folders (SousDossiers, listing order)
+// and its files (Fichiers). Tree nodes refer to these objects; they do not
+// free them (the model keeps the hierarchy so that the pie, deletions and tests can use it
+// without a tree).
+//
+// Threads: created, read, changed and destroyed on the user-interface thread
+// only (the scan worker hands its results over, ThreadScan.h).
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "rtl/Types.h"
+
+class TDossier;
+
+// One remote file.
+class TFichier : public TObject {
+public:
+  String Nom;
+  TDossier* Dossier = nullptr;  // the folder whose Fichiers owns this file
+  Int64 Taille = 0;             // KiB: bytes / 1024, truncated toward zero
+  TDateTime DateModif = 0;      // as the listing parser gave it
+};
+
+// What the walk could do with a folder (such folders would otherwise show as empty
+// with size 0).
+enum class TEtatDossier {
+  Normal,        // listed (or not reached yet, or skipped by a cancel)
+  AccesRefuse,   // its CWD failed: not listed, nothing below it walked
+  ListeEchouee,  // its CWD worked, its LIST failed: shown empty
+  Boucle,        // not entered: a link back to one of its ancestors, or too deep
+};
+
+// Signed 64-bit KiB; bytes / 1024 truncated toward zero, and a negative
+// byte count (-1: size unknown) counts 0.
+Int64 TailleKio(Int64 Octets);
+
+// One remote folder.
+class TDossier : public TObject {
+public:
+  // The argument is not used: the caller sets Pere, Nom and
+  // Chemin. TModeleScan does all of that.
+  explicit TDossier(TDossier* Parent = nullptr);
+  ~TDossier() override;
+  TDossier(const TDossier&) = delete;
+  TDossier& operator=(const TDossier&) = delete;
+
+  String Nom;
+  // The remote path: used for the CWD before its listing, for the CWD before
+  // deleting its files, and for RMD.
+  String Chemin;
+  TDossier* Pere = nullptr;
+  Int64 Taille = 0;  // KiB in its own files
+  // Owning, in listing order.
+  std::vector<std::unique_ptr<TFichier>> Fichiers;
+  Int64 TailleSousDossier = 0;  // KiB in all folders below
+
+  // The hierarchy and the walk's verdict (see the header comment).
+  std::vector<std::unique_ptr<TDossier>> SousDossiers;  // owning, listing order
+  TEtatDossier Etat = TEtatDossier::Normal;
+  String Reponse;  // the server's reply when Etat is AccesRefuse/ListeEchouee
+
+  Int64 Total() const { return Taille + TailleSousDossier; }
+  bool EstRacine() const { return Pere == nullptr; }
+
+  // Subtracts Taille from TailleSousDossier of this folder, then of its
+  // parent, and so on up to the root.
+  void ChangeContenu(Int64 Taille);
+  // Nothing for nil (or a file of another folder). Otherwise: own Taille
+  // drops by the file's, Pere->ChangeContenu(file's Taille), and the file is
+  // removed from Fichiers, which destroys it.
+  void DelFile(TFichier* Fichier);
+
+  // Appends a file of Octets bytes: its KiB go to Taille only (the caller
+  // carries them up to the ancestors). Returns the new file.
+  TFichier* AjouteFichier(const String& Nom, Int64 Octets, TDateTime DateModif);
+  // Index of a sub-folder in SousDossiers, -1 when not a child.
+  std::ptrdiff_t IndexOf(const TDossier* Enfant) const;
+};
+
+// The per-node record of the folder tree and of the file list, in its
+// documented field order. Folder-tree node: isDossier true, Dossier set. File-list node:
+// isDossier false, Fichier set.
+struct TInfoNoeud {
+  bool isDossier = false;
+  TDossier* Dossier = nullptr;
+  TFichier* Fichier = nullptr;
+};
+// The node data size of both trees (12 bytes with 4-byte pointers;
+// sizeof keeps the 64-bit build right).
+inline constexpr std::size_t TailleInfoNoeud = sizeof(TInfoNoeud);
+
+// One scan result.
+class TModeleScan {
+public:
+  TModeleScan() = default;
+  TModeleScan(const TModeleScan&) = delete;
+  TModeleScan& operator=(const TModeleScan&) = delete;
+
+  // Destroys every folder and file.
+  void Clear();
+  TDossier* Racine() const { return FRacine.get(); }
+
+  // Replaces the model by a root folder named Nom with the path Chemin.
+  // PrefixeEnfants is what the paths of the root's sub-folders start with
+  // (they are PrefixeEnfants + "/" + name): the root's Chemin for a start
+  // folder (a plain concatenation, so "/site/" gives "/site//img"), and for
+  // a scan anchored on the login folder that folder without its trailing
+  // "/" (the login folder "/" gives "/img").
+  TDossier* CreeRacine(const String& Nom, const String& Chemin, const String& PrefixeEnfants);
+  // Appends a sub-folder to Pere: Chemin is Pere's children prefix, "/" and
+  // Nom; both sizes 0.
+  TDossier* AjouteDossier(TDossier* Pere, const String& Nom);
+  // The path a sub-folder named Nom of Pere gets.
+  String CheminEnfant(const TDossier* Pere, const String& Nom) const;
+  // Removes D with everything below it: Pere->ChangeContenu(D's total), then
+  // D is destroyed. Not for the root (false); false also for a folder that
+  // is not in the model any more.
+  bool SupprimeDossier(TDossier* D);
+  // Root total, 0 without a root.
+  Int64 Total() const { return FRacine ? FRacine->Total() : 0; }
+  // Folders in the model (a walk; for tests and display).
+  std::size_t NombreDossiers() const;
+  // Changes each time the model is replaced (Clear, CreeRacine), so that a
+  // holder of a folder or file pointer can tell whether it may still be valid.
+  UInt64 Generation() const { return FGeneration; }
+
+private:
+  std::unique_ptr<TDossier> FRacine;
+  UInt64 FGeneration = 0;
+  String FPrefixeRacine;
+};

@@ -1,0 +1,4 @@
+#include "app/core/uIntl.h"
+#include "vcl/Win32.h"
+
+Integer UserDefaultPrimaryLanguage() { return PRIMARYLANGID(GetUserDefaultUILanguage()); }

@@ -1,0 +1,32 @@
+# cmake -DOUT=<file.cpp> -DRESOURCES=NAME=path,NAME=path -P EmbedResources.cmake
+# Writes a C++ source that embeds each file's bytes and registers them as the
+# raw-data resource NAME, the native stand-in for an RCDATA entry.
+set(body "// Generated at build time from the resource files; do not edit.\n#include \"rtl/Resources.h\"\n\nnamespace {\n")
+string(REPLACE "," ";" RESOURCES "${RESOURCES}")
+set(index 0)
+foreach(entry IN LISTS RESOURCES)
+  string(FIND "${entry}" "=" eq)
+  string(SUBSTRING "${entry}" 0 ${eq} name)
+  math(EXPR from "${eq} + 1")
+  string(SUBSTRING "${entry}" ${from} -1 path)
+  file(READ "${path}" hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR size "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  # An empty file still needs one element; its registered size stays 0.
+  if(size EQUAL 0)
+    set(bytes "0")
+  endif()
+  string(APPEND body "const unsigned char kData${index}[] = {\n  ${bytes}\n};\n")
+  string(APPEND body "const TResourceRegistration Reg${index}(\"${name}\", RT_RCDATA, kData${index}, ${size});\n\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "}  // namespace\n")
+# Rewrite only on change, so that an unchanged table does not rebuild.
+if(EXISTS "${OUT}")
+  file(READ "${OUT}" old)
+  if(old STREQUAL body)
+    return()
+  endif()
+endif()
+file(WRITE "${OUT}" "${body}")

@@ -1,0 +1,198 @@
+// The whole scan road headless on the local test server: TScanSession logs
+// in, the ThreadScan worker walks a tree of about 2,000 folders and 20,000
+// files (one CWD and one LIST per folder) and hands every folder over to a
+// dispatcher served on the benchmark thread, which builds the model. Reports
+// folders per second, next to the same walk done by the bare FTP client on
+// one thread (as bench/net/ftp_bench.cpp does), so that the walk's own
+// overhead (hand-overs, model, sink) shows as the difference.
+//
+// The tree is generated once into the build tree (bench-tmp/scan_bench_tree)
+// and reused by later runs.
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/core/ThreadScan.h"
+#include "net/ftpsend.h"
+#include "rtl/Dispatcher.h"
+#include "rtl/SysUtils.h"
+#include "tests/fixture/FtpFixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// 10 top folders of 10 folders of 19 folders: 2,010 folders, 10 files each
+// (the shape of ftp_bench's tree).
+constexpr int kTop = 10;
+constexpr int kMiddle = 10;
+constexpr int kLeaf = 19;
+constexpr int kFilesPerFolder = 10;
+
+void FillFolder(const fs::path& Folder, int Seed) {
+  fs::create_directories(Folder);
+  for (int i = 0; i < kFilesPerFolder; ++i) {
+    const fs::path File = Folder / ("file " + std::to_string(i) + ".dat");
+    std::ofstream(File).close();
+    fs::resize_file(File, static_cast<std::uintmax_t>((Seed * 7919 + i * 104729) % 5000000));
+  }
+}
+
+fs::path TreeRoot() {
+  const fs::path Root = fs::current_path() / "bench-tmp" / "scan_bench_tree";
+  const fs::path Done = Root.parent_path() / "scan_bench_tree.done";
+  if (fs::exists(Done)) return Root;
+  fs::remove_all(Root);
+  int Seed = 0;
+  for (int t = 0; t < kTop; ++t) {
+    const fs::path Top = Root / ("top " + std::to_string(t));
+    FillFolder(Top, ++Seed);
+    for (int m = 0; m < kMiddle; ++m) {
+      const fs::path Middle = Top / ("middle " + std::to_string(m));
+      FillFolder(Middle, ++Seed);
+      for (int l = 0; l < kLeaf; ++l) FillFolder(Middle / ("leaf " + std::to_string(l)), ++Seed);
+    }
+  }
+  std::ofstream(Done) << "ok\n";
+  return Root;
+}
+
+// One server for every benchmark; stopped at exit.
+FtpServer& Server() {
+  static FtpServer server([] {
+    FtpServerOptions Options;
+    Options.root = TreeRoot();
+    Options.maxLifetimeSeconds = 1800;
+    return Options;
+  }());
+  static const bool started = (server.Start(), true);
+  (void)started;
+  return server;
+}
+
+class CountingSink : public IScanSink {
+public:
+  void ScanStarted() override {
+    Folders = 0;
+    Files = 0;
+    Done = false;
+  }
+  void FolderAdded(TDossier*) override { ++Folders; }
+  void FileAdded(TFichier*) override { ++Files; }
+  void ScanFinished(const TResultatScan& R) override {
+    Done = true;
+    Result = R.Fin;
+    Total = R.TailleTotale;
+  }
+  long Folders = 0;
+  long long Files = 0;
+  bool Done = false;
+  TFinScan Result = TFinScan::Termine;
+  Int64 Total = 0;
+};
+
+void BM_ScanSession(benchmark::State& State) {
+  const bool Passive = State.range(0) != 0;
+  FtpServer& Srv = Server();
+  long Folders = 0;
+  long long Files = 0;
+  // Processor time of the whole process (every thread): the client's and
+  // the walk's own work, without the server's.
+  const std::clock_t Cpu0 = std::clock();
+  for (auto _ : State) {
+    TQueueDispatcher Dispatcher;
+    CountingSink Sink;
+    TFTPSend Client;
+    Client.Timeout = 15000;
+    TScanSession Session(Client, Sink, &Dispatcher);
+    TParamsConnexion P;
+    P.Host = Srv.Host();
+    P.Port = Srv.Port();
+    P.User = Srv.User();
+    P.Pass = Srv.Password();
+    P.Passif = Passive;
+    if (!Session.Connecte(P)) {
+      State.SkipWithError("login failed");
+      break;
+    }
+    while (!Sink.Done) Dispatcher.WaitAndProcess(100);
+    if (Sink.Result != TFinScan::Termine) {
+      State.SkipWithError("scan did not finish");
+      break;
+    }
+    Folders = Sink.Folders;
+    Files = Sink.Files;
+    Client.Logout();
+  }
+  const double CpuMs = 1000.0 * static_cast<double>(std::clock() - Cpu0) / CLOCKS_PER_SEC;
+  State.counters["cpu_us/folder"] =
+      Folders ? 1000.0 * CpuMs / (static_cast<double>(Folders) * static_cast<double>(State.iterations())) : 0.0;
+  State.counters["folders"] = static_cast<double>(Folders);
+  State.counters["files"] = static_cast<double>(Files);
+  State.counters["folders/s"] =
+      benchmark::Counter(static_cast<double>(Folders) * static_cast<double>(State.iterations()),
+                         benchmark::Counter::kIsRate);
+}
+
+// The bare client on one thread, for comparison: CWD and LIST per folder.
+long Walk(TFTPSend& Client, const String& Folder, long long& Files) {
+  if (!Client.ChangeWorkingDir(Folder) || !Client.List(u"", false)) return 0;
+  std::vector<String> Children;
+  TFTPList* L = Client.FtpList();
+  for (Integer i = 0; i < L->Count(); ++i) {
+    const TFTPListRec* E = L->Items(i);
+    if (E->Directory) {
+      Children.push_back((Folder == u"/" ? String() : Folder) + u"/" + E->FileName);
+    } else {
+      ++Files;
+    }
+  }
+  long Folders = 1;
+  for (const String& Child : Children) Folders += Walk(Client, Child, Files);
+  return Folders;
+}
+
+void BM_ClientOnly(benchmark::State& State) {
+  const bool Passive = State.range(0) != 0;
+  FtpServer& Srv = Server();
+  long Folders = 0;
+  long long Files = 0;
+  // Processor time of the whole process (every thread): the client's and
+  // the walk's own work, without the server's.
+  const std::clock_t Cpu0 = std::clock();
+  for (auto _ : State) {
+    TFTPSend Client;
+    Client.TargetHost = Srv.Host();
+    Client.TargetPort = IntToStr(Srv.Port());
+    Client.UserName = Srv.User();
+    Client.Password = Srv.Password();
+    Client.Timeout = 15000;
+    Client.PassiveMode = Passive;
+    if (!Client.Login()) {
+      State.SkipWithError("login failed");
+      break;
+    }
+    Files = 0;
+    Folders = Walk(Client, u"/", Files);
+    Client.Logout();
+  }
+  const double CpuMs = 1000.0 * static_cast<double>(std::clock() - Cpu0) / CLOCKS_PER_SEC;
+  State.counters["cpu_us/folder"] =
+      Folders ? 1000.0 * CpuMs / (static_cast<double>(Folders) * static_cast<double>(State.iterations())) : 0.0;
+  State.counters["folders"] = static_cast<double>(Folders);
+  State.counters["files"] = static_cast<double>(Files);
+  State.counters["folders/s"] =
+      benchmark::Counter(static_cast<double>(Folders) * static_cast<double>(State.iterations()),
+                         benchmark::Counter::kIsRate);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ScanSession)->ArgName("passive")->Arg(1)->Arg(0)->Iterations(2)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_ClientOnly)->ArgName("passive")->Arg(1)->Arg(0)->Iterations(2)->Unit(benchmark::kSecond)->UseRealTime();
+
+BENCHMARK_MAIN();

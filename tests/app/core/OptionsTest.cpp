@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include "CoreFilesTestUtil.h"
+#include "app/core/Options.h"
+#include "rtl/DateUtils.h"
+#include "xml/OxSimpleXml.h"
+
+namespace {
+
+using namespace corefiles;
+
+const TDateTime kNow = EncodeDate(2024, 3, 20) + EncodeTime(10, 0, 0, 0);
+const TDateTime kChecked = EncodeDate(2024, 3, 14) + EncodeTime(9, 15, 0, 0);
+
+// A settings file written by hand around an "Options" body.
+std::string SettingsWith(const std::string& Options) {
+  return "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n<Quorvel>\r\n  <MesSites>\r\n"
+         "    <Server Nom=\"Maison\"><Host>nas.local</Host></Server>\r\n  </MesSites>\r\n"
+         "  <Options>\r\n" + Options + "  </Options>\r\n</Quorvel>\r\n";
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+  TempDir Dir;
+  String File = Dir.Name("Quorvel.xml");
+  TFormatSettings Format = TFormatSettings::French();
+
+  TQuorvelOptions Load(const std::string& Bytes, TSettingsLoad* State = nullptr) {
+    WriteAll(Dir.File("Quorvel.xml"), Bytes);
+    TQuorvelOptions Options;
+    TSettingsLoad Result = ChargeOptions(Options, kNow, Format, File);
+    if (State) *State = Result;
+    return Options;
+  }
+  String Option(const String& Key) {
+    TOxSimpleXML Xml;
+    Xml.LoadFromFile(File);
+    return LitOption(Xml, Key, u"<absent>");
+  }
+};
+
+TEST_F(SettingsFile, NoFileGivesDefaultsAndACheckAtFirstStart) {
+  TQuorvelOptions Options;
+  Options.Last.Host = u"typed";
+  TSettingsLoad State = ChargeOptions(Options, kNow, Format, File);
+  EXPECT_EQ(State.State, TSettingsFileState::Missing);
+  EXPECT_EQ(Options.AutoCheckType, acMonthly);
+  EXPECT_DOUBLE_EQ(Options.LastCheck, kNow - 31);
+  EXPECT_TRUE(AutoCheckDue(Options, kNow));
+  EXPECT_EQ(Options.OptionLangue, u"");
+  EXPECT_FALSE(Options.SaveLastConnect);
+  EXPECT_EQ(Options.UrlUpdate, DefaultUrlUpdate());
+  EXPECT_EQ(Options.Last.Host, u"typed") << "the connection fields are left alone";
+  EXPECT_EQ(Options.Last.Port, 21);
+  EXPECT_TRUE(Options.Last.Passif);
+  EXPECT_EQ(Options.Last.Alloue, 10);
+  EXPECT_EQ(Options.Last.Unite, 1);
+}
+
+TEST_F(SettingsFile, NewFileMatchesTheGolden) {
+  TQuorvelOptions Options;
+  Options.LastCheck = kChecked;
+  Options.SaveLastConnect = true;
+  Options.Last = {u"ftp.example.org", 21, u"anonymous", u"guest@example.org", true, u"/pub", 10, 1};
+  TSettingsSave Saved = SauveOptions(Options, Format, File);
+  ASSERT_TRUE(Saved.Ok) << UTF16ToUTF8(Saved.Error);
+  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml")), ReadAll(DataFile("Quorvel.options.golden.xml")));
+
+  TQuorvelOptions Back;
+  ChargeOptions(Back, kNow, Format, File);
+  EXPECT_DOUBLE_EQ(Back.LastCheck, kChecked);
+  EXPECT_EQ(Back.Last.Pass, u"guest@example.org");
+  EXPECT_EQ(Back.Last.Dir, u"/pub");
+  EXPECT_TRUE(Back.Last.Passif);
+}
+
+TEST_F(SettingsFile, ValuesThatDoNotConvertTakeTheirDefaults) {
+  struct Case {
+    const char* Options;
+    Integer Port, Alloue, Unite, AutoCheck;
+    bool Passif;
+  } Cases[] = {
+      {"<SaveLastConnect>1</SaveLastConnect><LastPort>abc</LastPort>", 21, 1, 1, 3, false},
+      {"<SaveLastConnect>1</SaveLastConnect><LastPort>70000</LastPort><LastAlloue>0</LastAlloue>", 65534, 1, 1, 3, false},
+      {"<SaveLastConnect>1</SaveLastConnect><LastPort/><LastAlloue>x</LastAlloue><LastUnite>y</LastUnite>", 21, 1, 1, 3,
+       false},
+      {"<SaveLastConnect>1</SaveLastConnect><LastUnite>0</LastUnite><LastPassif>1</LastPassif><AutoCheck>2</AutoCheck>",
+       21, 1, 0, 2, true},
+      {"<SaveLastConnect>true</SaveLastConnect><LastPort>2121</LastPort><AutoCheck>monthly</AutoCheck>", 21, 10, 1, 3,
+       true},
+  };
+  for (const Case& C : Cases) {
+    TQuorvelOptions O = Load(SettingsWith(C.Options));
+    EXPECT_EQ(O.Last.Port, C.Port) << C.Options;
+    EXPECT_EQ(O.Last.Alloue, C.Alloue) << C.Options;
+    EXPECT_EQ(O.Last.Unite, C.Unite) << C.Options;
+    EXPECT_EQ(O.Last.Passif, C.Passif) << C.Options;
+    EXPECT_EQ(O.AutoCheckType, C.AutoCheck) << C.Options;
+  }
+}
+
+TEST_F(SettingsFile, LastCheckAndLanguage) {
+  TQuorvelOptions O = Load(SettingsWith("<LastCheck>03/14/2024 9:15:00 AM</LastCheck><Langue>us</Langue>"));
+  EXPECT_DOUBLE_EQ(O.LastCheck, kNow - 31) << "another regional format counts as 31 days ago";
+  EXPECT_EQ(O.OptionLangue, u"US");
+  O = Load(SettingsWith("<LastCheck>14/03/2024 09:15:00</LastCheck><Langue>DE</Langue>"));
+  EXPECT_DOUBLE_EQ(O.LastCheck, kChecked);
+  EXPECT_EQ(O.OptionLangue, u"") << "a language without a table is the automatic choice";
+}
+
+TEST_F(SettingsFile, ForeignRootIsReadAndRenamedKeepingSites) {
+  TSettingsLoad State;
+  TQuorvelOptions O = Load(
+      "<Autre><MesSites><Server Nom=\"a\"/></MesSites><Options><DefautPassive>1</DefautPassive></Options></Autre>",
+      &State);
+  EXPECT_EQ(State.State, TSettingsFileState::Loaded);
+  EXPECT_TRUE(O.FZDefautPassive);
+  ASSERT_TRUE(SauveOptions(O, Format, File).Ok);
+  TOxSimpleXML Xml;
+  Xml.LoadFromFile(File);
+  EXPECT_EQ(Xml.Root()->Name(), u"Quorvel");
+  ASSERT_EQ(Xml.Root()->Items()->Count(), 2);
+  EXPECT_EQ(Xml.Root()->Items()->GetItem(0)->Name(), u"MesSites");
+  EXPECT_EQ(Xml.Root()->Items()->GetItem(1)->Name(), u"Options");
+}
+
+TEST_F(SettingsFile, TurningSaveLastConnectOffRemovesTheConnectionAndPassword) {
+  TQuorvelOptions O = Load(SettingsWith(
+      "<SaveLastConnect>1</SaveLastConnect><LastHost>h</LastHost><LastPass>secret</LastPass><LastPort>22</LastPort>"));
+  EXPECT_EQ(O.Last.Pass, u"secret");
+  O.SaveLastConnect = false;
+  ASSERT_TRUE(SauveOptions(O, Format, File).Ok);
+  const std::string Bytes = ReadAll(Dir.File("Quorvel.xml"));
+  EXPECT_EQ(Bytes.find("secret"), std::string::npos);
+  for (const char* Key : {"LastHost", "LastPort", "LastUser", "LastPass", "LastPassif", "LastDir", "LastAlloue", "LastUnite"})
+    EXPECT_EQ(Bytes.find(Key), std::string::npos) << Key;
+  EXPECT_NE(Bytes.find("nas.local"), std::string::npos) << "the sites stay";
+  EXPECT_EQ(Option(u"SaveLastConnect"), u"0");
+
+  TQuorvelOptions Again;
+  ChargeOptions(Again, kNow, Format, File);
+  EXPECT_EQ(Again.Last.Host, u"");
+  EXPECT_EQ(Again.Last.Port, 21);
+}
+
+TEST_F(SettingsFile, UpdateAddressIsWrittenOnlyWhenItDiffers) {
+  TQuorvelOptions O;
+  O.UrlUpdate = u"http://127.0.0.1:1/v.php";
+  ASSERT_TRUE(SauveOptions(O, Format, File).Ok);
+  EXPECT_EQ(Option(u"UrlUpdate"), u"http://127.0.0.1:1/v.php");
+  TQuorvelOptions Back;
+  ChargeOptions(Back, kNow, Format, File);
+  EXPECT_EQ(Back.UrlUpdate, u"http://127.0.0.1:1/v.php");
+  Back.UrlUpdate = DefaultUrlUpdate();
+  ASSERT_TRUE(SauveOptions(Back, Format, File).Ok);
+  EXPECT_EQ(Option(u"UrlUpdate"), u"<absent>");
+}
+
+TEST_F(SettingsFile, EmptyAndMissingOptionElements) {
+  TOxSimpleXML Xml;
+  Xml.LoadFromString(u"<Quorvel><Options><Langue/><Port>x</Port></Options></Quorvel>");
+  EXPECT_EQ(LitOption(Xml, u"Langue", u"def"), u"");
+  EXPECT_EQ(LitOption(Xml, u"langue", u"def"), u"") << "found as the XML component finds names";
+  EXPECT_EQ(LitOption(Xml, u"Absent", u"def"), u"def");
+  TOxSimpleXML NoOptions;
+  NoOptions.LoadFromString(u"<Quorvel><Langue>FR</Langue></Quorvel>");
+  EXPECT_EQ(LitOption(NoOptions, u"Langue", u"def"), u"def");
+
+  TKelSimpleXMLElem* Options = Xml.Root()->Items()->GetItem(0);
+  EcritOption(Options, u"Port", u"21");
+  EcritOptionBool(Options, u"New", true);
+  ASSERT_EQ(Options->Items()->Count(), 3);
+  EXPECT_EQ(Options->Items()->GetItem(1)->Value(), u"21");
+  EXPECT_EQ(Options->Items()->GetItem(2)->Name(), u"New");
+  EXPECT_EQ(Options->Items()->GetItem(2)->Value(), u"1");
+}
+
+TEST_F(SettingsFile, WriteFailureIsAResult) {
+  TQuorvelOptions O;
+  TSettingsSave Saved = SauveOptions(O, Format, Dir.Name("missing-folder/Quorvel.xml"));
+  EXPECT_FALSE(Saved.Ok);
+  EXPECT_FALSE(Saved.Error.empty());
+}
+
+// A truncated file is never written over: its bytes are kept beside it, and
+// the elements read whole before the damage (here the sites) go into the new
+// file.
+TEST_F(SettingsFile, DamagedFileIsKeptAside) {
+  const std::string Full = SettingsWith("<DefautPassive>1</DefautPassive><Langue>FR</Langue>");
+  const std::string Damaged = Full.substr(0, Full.find("<Langue>") + 10);
+  TSettingsLoad State;
+  TQuorvelOptions O = Load(Damaged, &State);
+  EXPECT_EQ(State.State, TSettingsFileState::Damaged);
+  EXPECT_FALSE(State.Error.empty());
+  EXPECT_FALSE(O.FZDefautPassive) << "an unfinished Options element is not read";
+  O.FZDefautPassive = true;
+
+  TSettingsSave Saved = SauveOptions(O, Format, File);
+  ASSERT_TRUE(Saved.Ok) << UTF16ToUTF8(Saved.Error);
+  EXPECT_EQ(Saved.BackupFile, File + u".bak");
+  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml.bak")), Damaged);
+  TQuorvelOptions Back;
+  EXPECT_EQ(ChargeOptions(Back, kNow, Format, File).State, TSettingsFileState::Loaded);
+  EXPECT_TRUE(Back.FZDefautPassive);
+  EXPECT_NE(ReadAll(Dir.File("Quorvel.xml")).find("nas.local"), std::string::npos);
+
+  // A second damage never replaces the first copy.
+  WriteAll(Dir.File("Quorvel.xml"), "<Quorvel><Opt");
+  Saved = SauveOptions(O, Format, File);
+  ASSERT_TRUE(Saved.Ok);
+  EXPECT_EQ(Saved.BackupFile, File + u".bak2");
+  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml.bak")), Damaged);
+  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml.bak2")), "<Quorvel><Opt");
+}
+
+TEST(SettingsAutoCheck, DueAfterThePeriod) {
+  TQuorvelOptions O;
+  O.AutoCheckType = acWeekly;
+  O.LastCheck = kNow - 6;
+  EXPECT_FALSE(AutoCheckDue(O, kNow));
+  O.LastCheck = kNow - 8;
+  EXPECT_TRUE(AutoCheckDue(O, kNow));
+  O.AutoCheckType = acNone;
+  EXPECT_FALSE(AutoCheckDue(O, kNow));
+}
+
+}  // namespace

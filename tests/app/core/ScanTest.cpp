@@ -1,0 +1,531 @@
+// The whole main road headless against the real FTP fixture: log in, walk,
+// hand over to a dispatcher on the test thread, totals equal to an
+// independent computation from the files on disk; cancel, stop, errors,
+// loops; then deletions (SuppressionTest.cpp).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "ScanTestSupport.h"
+#include "rtl/SysUtils.h"
+#include "rtl/Threads.h"
+
+using namespace scantest;
+
+namespace {
+
+// The shared test tree (besides the fixture's generated one).
+void BuildSite(FtpServer& s) {
+  s.MakeFile("site/exact 1024.bin", 1024);
+  s.MakeFile("site/moins 1023.bin", 1023);
+  s.MakeFile("site/gros fichier.iso", (6ULL << 30) + 12345);  // sparse
+  s.MakeFile("site/Dossier été/naïve résumé.txt", 5000);
+  s.MakeFile("site/Dossier été/sous dossier/fichier profond.dat", 123456);
+  s.MakeFile("site/Dossier été/sous dossier/zéro.txt", 0);
+  s.MakeDir("site/vide");
+  s.MakeDir("site/Leer/auch leer");
+  s.MakeFile("site/interdit/secret.bin", 204800);
+  s.MakeFile("site/interdit/sub/x.bin", 4096);
+  s.MakeFile("site/a/a.bin", 4096);
+  s.MakeFile("site/protégé.txt", 2048);
+  s.MakeFile("a/decoy.bin", 999999);  // "/a" is not "/site/a"
+  s.MakeFile("loop/big.bin", 50000);  // the loop's folder holds two entries
+}
+
+FtpServerOptions TreeOptions() {
+  FtpServerOptions o;
+  o.generate = 1;
+  o.withLoopLink = true;
+  o.refuseCwd = {"/site/interdit"};
+  o.refuseDele = {"protégé.txt"};
+  o.refuseRmd = {"/site/Leer/auch leer"};
+  return o;
+}
+
+ExpectedMap ExpectedBelow(const FtpServer& s, const std::string& base, std::set<std::string> refused = {}) {
+  ExpectedMap m;
+  ExpectedWalk(base.empty() ? s.Root() : s.PathOf(base), "", refused, m);
+  return m;
+}
+
+std::size_t IndexOfCommand(const std::vector<String>& c, const String& cmd) {
+  for (std::size_t i = 0; i < c.size(); ++i)
+    if (c[i] == cmd) return i;
+  return c.size();
+}
+
+TEST(Scan, DefaultsOfTheSpec) {
+  TQueueDispatcher d;
+  RecordingSink sink;
+  TFTPSend ftp;
+  TScanSession s(ftp, sink, &d);
+  EXPECT_EQ(s.ToursArret, 26);
+  EXPECT_EQ(s.DureeTourMs, 200u);
+  EXPECT_FALSE(s.ScanEnCours());
+  s.StopScan();  // nothing runs: nothing happens
+  s.WaitClick();
+  EXPECT_TRUE(sink.panel.empty());
+}
+
+TEST(Scan, WithoutStartFolderAnchorsOnLoginFolderAndMatchesDisk) {
+  FtpServer server(TreeOptions());
+  server.Start();
+  BuildSite(server);
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  EXPECT_EQ(h.sink.connected, true);
+  EXPECT_EQ(h.sink.panel0.front(), AppMsg(u"Connecte"));
+  ASSERT_TRUE(h.RunToEnd());
+  const TResultatScan& r = *h.sink.result;
+  EXPECT_EQ(r.Fin, TFinScan::Termine) << UTF16ToUTF8(r.Message);
+  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Termine"));
+  EXPECT_EQ(h.sink.panel3.front(), u"racine");
+  EXPECT_FALSE(h.session.ScanEnCours());
+
+  TDossier* root = h.session.Racine();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->Nom, u"127.0.0.1:" + IntToStr(server.Port()));
+  EXPECT_EQ(root->Chemin, u"/");  // the login folder, asked with PWD
+  const std::vector<String> commands = server.Commands();
+  EXPECT_TRUE(HasCommand(commands, u"PWD"));
+  EXPECT_TRUE(HasCommand(commands, u"CWD /site"));
+  EXPECT_TRUE(HasCommand(commands, u"CWD /site/Dossier été/sous dossier"));
+  EXPECT_EQ(Child(root, u"site")->Chemin, u"/site");
+
+  const ExpectedMap expected = ExpectedBelow(server, "", {"site/interdit"});
+  CompareWithDisk(root, expected);
+  EXPECT_EQ(CheckConsistent(root), root->Total());
+  EXPECT_EQ(r.TailleTotale, expected.at("").total);
+  EXPECT_EQ(h.session.TailleTotale(), expected.at("").total);
+  // A few sizes by hand: 1024 bytes count 1 KiB, 1023 bytes count 0.
+  TDossier* site = Child(root, u"site");
+  EXPECT_EQ(FileOf(site, u"exact 1024.bin")->Taille, 1);
+  EXPECT_EQ(FileOf(site, u"moins 1023.bin")->Taille, 0);
+  EXPECT_EQ(FileOf(site, u"gros fichier.iso")->Taille, ((6LL << 30) + 12345) / 1024);
+  EXPECT_EQ(FileOf(root, u"big file.iso")->Taille, 5LL << 20);
+  // The empty folders are there, empty.
+  ASSERT_NE(Child(site, u"vide"), nullptr);
+  EXPECT_EQ(Child(site, u"vide")->Total(), 0);
+  ASSERT_NE(Child(Child(site, u"Leer"), u"auch leer"), nullptr);
+  ASSERT_NE(Child(root, Wire("Leerer Ordner")), nullptr);
+
+  // The link back to an ancestor is listed, marked, and not entered.
+  TDossier* link = Child(Child(Child(root, u"loop"), u"inner"), u"back to loop");
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->Etat, TEtatDossier::Boucle);
+  EXPECT_FALSE(HasCommand(commands, u"CWD /loop/inner/back to loop"));
+
+  // The folder whose CWD is refused: marked, empty, never listed.
+  TDossier* interdit = Child(site, u"interdit");
+  ASSERT_NE(interdit, nullptr);
+  EXPECT_EQ(interdit->Etat, TEtatDossier::AccesRefuse);
+  EXPECT_NE(interdit->Reponse.find(u"550"), String::npos);
+  EXPECT_TRUE(interdit->Fichiers.empty());
+  EXPECT_TRUE(interdit->SousDossiers.empty());
+  const std::size_t at = IndexOfCommand(commands, u"CWD /site/interdit");
+  ASSERT_LT(at + 1, commands.size());
+  EXPECT_NE(commands[at + 1], u"LIST");
+  EXPECT_NE(commands[at + 1], u"TYPE A");
+  // Every folder's hand-over reached the sink.
+  EXPECT_EQ(h.sink.folders.size(), h.session.Modele().NombreDossiers());
+  EXPECT_EQ(h.sink.folders.front(), root);
+}
+
+TEST(Scan, FromStartFolderMatchesDisk) {
+  FtpServer server(TreeOptions());
+  server.Start();
+  BuildSite(server);
+  for (const bool passive : {true, false}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    server.ClearCommands();
+    Harness<> h;
+    ASSERT_TRUE(h.session.Connecte(h.Params(server, u"site", passive)));
+    ASSERT_TRUE(h.RunToEnd());
+    EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+    EXPECT_EQ(h.sink.startFolder, u"/site");  // the field shows the corrected text
+    TDossier* root = h.session.Racine();
+    EXPECT_EQ(root->Nom, u"/site");
+    EXPECT_EQ(root->Chemin, u"/site");
+    const std::vector<String> commands = server.Commands();
+    EXPECT_TRUE(HasCommand(commands, u"CWD /site"));
+    EXPECT_TRUE(HasCommand(commands, u"CWD /site/a"));
+    EXPECT_FALSE(HasCommand(commands, u"CWD /a"));
+    EXPECT_FALSE(HasCommand(commands, u"PWD"));
+    const ExpectedMap expected = ExpectedBelow(server, "site", {"interdit"});
+    CompareWithDisk(root, expected);
+    EXPECT_EQ(h.session.TailleTotale(), expected.at("").total);
+  }
+}
+
+// A server whose login folder is not "/": the client logs in, then stands
+// in /site, as if the server had put it there.
+class LoginIntoSite : public TFTPSend {
+public:
+  Boolean Login() override { return TFTPSend::Login() && ChangeWorkingDir(u"/site"); }
+};
+
+TEST(Scan, LoginFolderOtherThanRootAnchorsThePaths) {
+  FtpServer server(TreeOptions());
+  server.Start();
+  BuildSite(server);
+  Harness<LoginIntoSite> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  TDossier* root = h.session.Racine();
+  EXPECT_EQ(root->Chemin, u"/site");
+  EXPECT_EQ(Child(root, u"a")->Chemin, u"/site/a");
+  const std::vector<String> commands = server.Commands();
+  EXPECT_TRUE(HasCommand(commands, u"CWD /site/a"));
+  EXPECT_FALSE(HasCommand(commands, u"CWD /a"));  // the decoy is never entered
+  const ExpectedMap expected = ExpectedBelow(server, "site", {"interdit"});
+  CompareWithDisk(root, expected);
+  EXPECT_EQ(Child(root, u"a")->Total(), 4);
+}
+
+// A client that hides the link targets: the loop must be found from the
+// listings themselves.
+class NoLinkTargets : public TFTPSend {
+public:
+  Boolean List(const String& Directory, Boolean NameList) override {
+    const Boolean ok = TFTPSend::List(Directory, NameList);
+    for (auto& rec : FtpList()->List) {
+      const std::size_t at = rec->OriginalLine.find(u" -> ");
+      if (at != String::npos) rec->OriginalLine.resize(at);
+      if (!rec->Permission.empty()) rec->Permission[0] = u'd';
+    }
+    return ok;
+  }
+};
+
+TEST(Scan, LinkLoopWithoutTargetsIsFoundByListing) {
+  FtpServer server(TreeOptions());
+  server.Start();
+  BuildSite(server);
+  Harness<NoLinkTargets> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/loop")));
+  ASSERT_TRUE(h.RunToEnd(60000));
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  TDossier* root = h.session.Racine();
+  TDossier* link = Child(Child(root, u"inner"), u"back to loop");
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->Etat, TEtatDossier::Boucle);  // entered once, seen to be /loop again
+  EXPECT_TRUE(link->SousDossiers.empty());
+  EXPECT_TRUE(HasCommand(server.Commands(), u"CWD /loop/inner/back to loop"));
+  CompareWithDisk(root, ExpectedBelow(server, "loop"));
+  EXPECT_EQ(root->Total(), 48);  // big.bin once, not twice
+}
+
+TEST(Scan, DepthLimitStopsTheDescent) {
+  FtpServer server(TreeOptions());
+  server.Start();
+  BuildSite(server);
+  Harness<> h;
+  h.session.ProfondeurMax = 1;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd());
+  TDossier* ete = Child(h.session.Racine(), Wire("Dossier été"));
+  ASSERT_NE(ete, nullptr);
+  EXPECT_EQ(ete->Etat, TEtatDossier::Normal);
+  TDossier* sous = Child(ete, u"sous dossier");
+  ASSERT_NE(sous, nullptr);
+  EXPECT_EQ(sous->Etat, TEtatDossier::Boucle);
+  EXPECT_FALSE(HasCommand(server.Commands(), u"CWD /site/Dossier été/sous dossier"));
+  CheckConsistent(h.session.Racine());
+}
+
+TEST(Scan, CancelMidWalkKeepsConsistentPartialTotals) {
+  FtpServerOptions o;
+  o.generate = 3;
+  FtpServer server(o);
+  server.Start();
+  Harness<> h;
+  h.sink.onFolder = [&](TDossier*) {
+    if (h.sink.folders.size() == 6) h.session.WaitClick();
+  };
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Termine"));  // as for a finished scan
+  TDossier* root = h.session.Racine();
+  EXPECT_EQ(CheckConsistent(root), root->Total());
+  EXPECT_EQ(h.session.TailleTotale(), root->Total());
+  EXPECT_EQ(h.sink.result->TailleTotale, root->Total());
+  const ExpectedMap all = ExpectedBelow(server, "");
+  EXPECT_LT(h.session.Modele().NombreDossiers(), all.size());
+  // The folder whose listing was being handed over ended its entries at
+  // the cancel: six folders and nothing after them.
+  EXPECT_EQ(h.sink.folders.size(), 6u);
+}
+
+TEST(Scan, CancelWhileAddingTheEntriesOfALargeFolder) {
+  FtpServer server;
+  server.Start();
+  for (int i = 0; i < 40; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "many/f%02d.bin", i);
+    server.MakeFile(name, 2048);
+  }
+  server.MakeFile("many/z1/x.bin", 1);
+  server.MakeDir("many/z2");
+  Harness<> h;
+  h.sink.onFile = [&](TFichier*) {
+    if (h.sink.files == 10) h.session.WaitClick();
+  };
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/many")));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  TDossier* root = h.session.Racine();
+  EXPECT_EQ(root->Fichiers.size(), 10u);  // the entries already added count
+  EXPECT_EQ(root->Taille, 20);
+  EXPECT_TRUE(root->SousDossiers.empty());
+  EXPECT_FALSE(HasCommand(server.Commands(), u"CWD /many/z1"));
+  EXPECT_EQ(h.session.TailleTotale(), 20);
+  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Termine"));
+}
+
+TEST(Scan, StopDuringTheWalk) {
+  FtpServerOptions o;
+  o.generate = 3;
+  FtpServer server(o);
+  server.Start();
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.sink.folders.size() >= 4 || h.sink.result; }));
+  ASSERT_FALSE(h.sink.result.has_value());
+  const auto t0 = std::chrono::steady_clock::now();
+  h.session.StopScan();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(ms, 5000);
+  EXPECT_FALSE(h.session.ScanEnCours());
+  EXPECT_FALSE(h.session.DernierArretForce());
+  ASSERT_TRUE(h.sink.result.has_value());  // the completion step ran inside StopScan
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"WaitDeco"));
+  CheckConsistent(h.session.Racine());
+  // The connection stays usable: a deletion or a new scan can follow.
+  EXPECT_TRUE(h.ftp.NoOp());
+}
+
+TEST(Scan, StopWhileASlowListBlocks) {
+  FtpServerOptions o;
+  o.slowListSeconds = 5;
+  FtpServer server(o);
+  server.Start();
+  server.MakeFile("one.bin", 4096);
+  Harness<> h;
+  h.ftp.Timeout = 30000;      // the client would wait for the listing
+  h.session.ToursArret = 5;   // 1 s of rounds instead of 5.2 s
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.PumpUntil([&] { return !h.sink.panel3.empty(); }));  // "racine": the LIST is next
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto t0 = std::chrono::steady_clock::now();
+  h.session.StopScan();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_GE(ms, 900);   // the rounds first
+  EXPECT_LT(ms, 3500);  // then the pending wait is stopped, long before the listing
+  EXPECT_TRUE(h.session.DernierArretForce());
+  EXPECT_FALSE(h.session.ScanEnCours());
+  ASSERT_TRUE(h.sink.result.has_value());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  EXPECT_EQ(h.session.TailleTotale(), 0);
+  // The connection, out of step, was closed; connecting again works.
+  EXPECT_EQ(h.ftp.Sock()->Socket(), INVALID_SOCKET_HANDLE);
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  EXPECT_EQ(h.session.TailleTotale(), 4);
+}
+
+TEST(Scan, RefusedStartFolderIsAnError) {
+  FtpServer server;
+  server.Start();
+  server.MakeFile("x.bin", 4096);
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"nope")));
+  ASSERT_TRUE(h.RunToEnd());
+  const TResultatScan& r = *h.sink.result;
+  EXPECT_EQ(r.Fin, TFinScan::Erreur);
+  EXPECT_NE(r.Message.find(u"CWD /nope"), String::npos);
+  EXPECT_NE(r.Message.find(u"550"), String::npos);
+  EXPECT_EQ(h.sink.panel3.back().rfind(AppMsg(u"Erreur"), 0), 0u);
+  EXPECT_NE(h.sink.panel3.back(), AppMsg(u"Termine"));
+  EXPECT_EQ(h.session.Racine()->Nom, u"/nope");
+  EXPECT_EQ(h.session.TailleTotale(), 0);
+  EXPECT_FALSE(HasCommand(server.Commands(), u"LIST"));
+}
+
+TEST(Scan, LostConnectionIsAnErrorWithPartialTotals) {
+  FtpServerOptions o = TreeOptions();
+  o.dropList = {"/site/Dossier été"};
+  FtpServer server(o);
+  server.Start();
+  BuildSite(server);
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd());
+  const TResultatScan& r = *h.sink.result;
+  EXPECT_EQ(r.Fin, TFinScan::Erreur);
+  EXPECT_NE(r.Message.find(u"LIST"), String::npos) << UTF16ToUTF8(r.Message);
+  EXPECT_NE(h.sink.panel3.back(), AppMsg(u"Termine"));
+  TDossier* root = h.session.Racine();
+  EXPECT_EQ(CheckConsistent(root), root->Total());
+  const ExpectedMap expected = ExpectedBelow(server, "site", {"interdit"});
+  EXPECT_EQ(root->Taille, expected.at("").own);  // the root's own files were counted
+  EXPECT_EQ(h.session.TailleTotale(), root->Total());
+  EXPECT_GT(h.session.TailleTotale(), 0);
+}
+
+TEST(Scan, ErrorRaisedInTheWalkIsReported) {
+  FtpServer server(TreeOptions());
+  server.Start();
+  BuildSite(server);
+  Harness<> h;
+  h.sink.onFolder = [](TDossier* d) {
+    if (d->Nom == u"sous dossier") throw Exception(u"boom");
+  };
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Erreur);
+  EXPECT_EQ(h.sink.result->Message, u"boom");
+  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Erreur") + u" : boom");
+  TDossier* root = h.session.Racine();
+  EXPECT_EQ(CheckConsistent(root), root->Total());
+  EXPECT_EQ(Child(root, Wire("Dossier été"))->Taille, 4);  // counted before the error
+  EXPECT_EQ(h.session.TailleTotale(), root->Total());
+}
+
+TEST(Scan, ConnectWhileAScanRuns) {
+  FtpServerOptions o;
+  o.generate = 3;
+  FtpServer server(o);
+  server.Start();
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.sink.folders.size() >= 3 || h.sink.result; }));
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));  // stops, QUIT, logs in again, scans
+  EXPECT_EQ(h.sink.started, 2);
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  const std::vector<String> c = server.Commands();
+  EXPECT_TRUE(HasCommand(c, u"QUIT"));
+  EXPECT_EQ(std::count(c.begin(), c.end(), u"USER quorvel"), 2);
+  EXPECT_TRUE(HasCommand(h.sink.panel0, AppMsg(u"WaitDeco")));
+  EXPECT_TRUE(HasCommand(h.sink.panel0, AppMsg(u"Deco")));
+  EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Connecte"));
+  CompareWithDisk(h.session.Racine(), ExpectedBelow(server, ""));
+}
+
+TEST(Scan, SinkCallsCannotWaitForTheWorker) {
+  FtpServer server(TreeOptions());
+  server.Start();
+  BuildSite(server);
+  Harness<> h;
+  std::vector<bool> connects;
+  h.sink.onFolder = [&](TDossier*) {
+    if (h.sink.folders.size() == 3) {
+      connects.push_back(h.session.Connecte(h.Params(server)));  // would wait for the worker
+      h.session.Deconnecte();
+      h.session.StopScan();  // only asks the worker to end
+    }
+  };
+  h.sink.onFinished = [&] { connects.push_back(h.session.Connecte(h.Params(server))); };
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd(30000));
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  EXPECT_EQ(connects, (std::vector<bool>{false, false}));
+  EXPECT_EQ(h.sink.started, 1);
+  EXPECT_FALSE(HasCommand(server.Commands(), u"QUIT"));
+  h.sink.onFinished = nullptr;
+  h.sink.onFolder = nullptr;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));  // outside: fine
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+}
+
+TEST(Scan, LoginFailure) {
+  FtpServer server;
+  server.Start();
+  Harness<> h;
+  TParamsConnexion p = h.Params(server);
+  p.Pass = u"wrong";
+  EXPECT_FALSE(h.session.Connecte(p));
+  EXPECT_EQ(h.sink.connected, false);
+  EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
+  EXPECT_EQ(h.sink.started, 0);
+  EXPECT_FALSE(h.session.ScanEnCours());
+}
+
+TEST(Scan, DisconnectSendsQuit) {
+  FtpServer server;
+  server.Start();
+  server.MakeFile("x.bin", 1);
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.RunToEnd());
+  h.session.Deconnecte();
+  EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Deco"));
+  EXPECT_EQ(server.Commands().back(), u"QUIT");
+}
+
+// --- helpers of the walk
+
+TEST(WalkHelpers, NormaliseChemin) {
+  const struct {
+    const char16_t* in;
+    const char16_t* out;
+  } cases[] = {{u"", u"/"},           {u"/", u"/"},           {u"//", u"/"},
+               {u"/a//b/./c/../", u"/a/b"}, {u"/a/..", u"/"},  {u"/..", u"/"},
+               {u"a/../b", u"b"},     {u"../x", u"../x"},     {u"/site/", u"/site"},
+               {u"/a b/é", u"/a b/é"}};
+  for (const auto& c : cases) EXPECT_EQ(NormaliseChemin(c.in), String(c.out)) << UTF16ToUTF8(c.in);
+}
+
+TEST(WalkHelpers, LienVersAncetre) {
+  const struct {
+    const char16_t* folder;
+    const char16_t* target;
+    bool loop;
+  } cases[] = {
+      {u"/loop/inner", u"..", true},         {u"/loop/inner", u".", true},
+      {u"/loop/inner", u"../..", true},      {u"/loop/inner", u"/", true},
+      {u"/loop/inner", u"/loop", true},      {u"/loop/inner", u"/loop/", true},
+      {u"/loop/inner", u"/loop/inner", true}, {u"/loop/inner", u"../other", false},
+      {u"/loop/inner", u"sub", false},       {u"/loop/inner", u"/loo", false},
+      {u"/loop/inner", u"/loop/inner2", false}, {u"/loop/inner", u"", false},
+      {u"/", u"..", true},                   {u"/site//img", u"../../site", true},
+      {u"/home/u", u"/home/u/x", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(LienVersAncetre(c.folder, c.target), c.loop)
+        << UTF16ToUTF8(c.folder) << " -> " << UTF16ToUTF8(c.target);
+}
+
+TEST(WalkHelpers, CibleLien) {
+  TFTPListRec r;
+  r.FileName = u"back to loop";
+  r.Permission = u"lrwxrwxrwx";
+  r.OriginalLine = u"lrwxrwxrwx   1 u g  2 Mar 04  2021 back to loop -> ..";
+  EXPECT_EQ(CibleLien(r), u"..");
+  r.OriginalLine = u"lrwxrwxrwx   1 u g  2 Mar 04  2021 back to loop -> /a b/c \r";
+  EXPECT_EQ(CibleLien(r), u"/a b/c");
+  r.OriginalLine = u"drwxrwxrwx   1 u g  2 Mar 04  2021 back to loop";
+  EXPECT_EQ(CibleLien(r), u"");
+  r.FileName = u"x";
+  r.OriginalLine = u"lrwxrwxrwx   1 u g  2 Mar 04  2021 y -> z";
+  EXPECT_EQ(CibleLien(r), u"z");  // a link line whose name the parser changed
+  r.Permission = u"drwxr-xr-x";
+  EXPECT_EQ(CibleLien(r), u"");
+}
+
+TEST(WalkHelpers, RootNames) {
+  EXPECT_EQ(NomRacineHote(u"h", 2121), u"h:2121");
+  EXPECT_EQ(NomRacineHote(u"srv", 21), u"srv:21");
+  EXPECT_EQ(CorrigeRacine(u"site"), u"/site");
+  EXPECT_EQ(CorrigeRacine(u"/site"), u"/site");
+  EXPECT_EQ(CorrigeRacine(u""), u"");
+}
+
+}  // namespace
