@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "app/core/Messages.h"
 #include "rtl/Format.h"
@@ -39,7 +40,26 @@ const std::array<TColor, 14> CouleursGraphique = {
     0x4D50C0, 0x59BB9B, 0xA26480, 0xC6AC4B, 0x4696F7, 0xD7BAAA, 0xA9AAD9,
 };
 
-Int64 SeuilGroupement(Int64 Total) { return Round(static_cast<double>(Total) * 0.05); }
+namespace {
+
+// Num / Den to the nearest whole number, halves to the even neighbour, in
+// integers: in doubles 23 / 40 * 100 comes out just below 57.5 and rounds
+// to 57 instead of 58. Den > 0.
+Int64 DivArrondi(Int64 Num, Int64 Den) {
+  Int64 q = Num / Den;
+  Int64 r = Num % Den;
+  if (r < 0) {  // floor division
+    --q;
+    r += Den;
+  }
+  const Int64 reste = Den - r;  // distance to q + 1
+  if (r > reste || (r == reste && (q & 1) != 0)) ++q;
+  return q;
+}
+
+}  // namespace
+
+Int64 SeuilGroupement(Int64 Total) { return DivArrondi(Total, 20); }
 
 TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 AutoriseKio, bool EspaceLibre,
                             bool Grouper, const TFormatSettings& Settings) {
@@ -88,7 +108,11 @@ std::optional<String> TexteEspaceLibre(Int64 TailleTotale, Int64 AutoriseKio, co
 
 Int64 PourcentageOccupation(Int64 TailleTotale, Int64 AutoriseKio) {
   if (AutoriseKio == 0) return 0;
-  return Round(static_cast<double>(TailleTotale) / static_cast<double>(AutoriseKio) * 100.0);
+  constexpr Int64 limite = std::numeric_limits<Int64>::max() / 100;
+  if (TailleTotale > limite || TailleTotale < -limite || AutoriseKio == std::numeric_limits<Int64>::min())
+    return Round(static_cast<double>(TailleTotale) / static_cast<double>(AutoriseKio) * 100.0);
+  if (AutoriseKio < 0) return DivArrondi(-TailleTotale * 100, -AutoriseKio);
+  return DivArrondi(TailleTotale * 100, AutoriseKio);
 }
 
 Integer TaillePie(Integer Largeur, Integer Hauteur) { return std::min(Largeur - 20, Hauteur - 80); }

@@ -117,6 +117,7 @@ TSettingsLoad ChargeOptions(TQuorvelOptions& Options, TDateTime Now, const TForm
   Options.FZDefautPassive = LitOption(Xml, u"DefautPassive", u"0") == u"1";
   Options.SaveLastConnect = LitOption(Xml, u"SaveLastConnect", u"0") == u"1";
   Options.UrlUpdate = LitOption(Xml, u"UrlUpdate", DefaultUrlUpdate());
+  // An empty address could never be checked.
   if (Options.UrlUpdate.empty()) Options.UrlUpdate = DefaultUrlUpdate();
 
   if (Options.SaveLastConnect) {

@@ -35,6 +35,10 @@ TEST_F(Affichage, FormatTaille) {
       {-1024, u"-1,024 Kio", u"-1\u00A0024 Kio"},
       {1025, u"1.00 Mio", u"1,00 Mio"},
       {1536, u"1.50 Mio", u"1,50 Mio"},
+      {1029, u"1.00 Mio", u"1,00 Mio"},  // 1.0049
+      {1030, u"1.01 Mio", u"1,01 Mio"},  // 1.0059
+      {1048575, u"1,024.00 Mio", u"1\u00A0024,00 Mio"},  // 1023.999 rounds into the grouping
+      {1073741823, u"1,024.00 Gio", u"1\u00A0024,00 Gio"},
       {-2048, u"-2.00 Mio", u"-2,00 Mio"},
       {1048576, u"1,024.00 Mio", u"1\u00A0024,00 Mio"},
       {1048577, u"1.00 Gio", u"1,00 Gio"},
@@ -85,6 +89,37 @@ TEST_F(Affichage, Seuil) {
   EXPECT_EQ(SeuilGroupement(70), 4);  // 3.5
   EXPECT_EQ(SeuilGroupement(0), 0);
   EXPECT_EQ(SeuilGroupement(1000), 50);
+  // Every exact half, whatever the binade, goes to the even neighbour.
+  for (Int64 total = 10; total < 400000; total += 20) {
+    const Int64 half = total / 20;  // total / 20 == half + 0.5
+    ASSERT_EQ(SeuilGroupement(total), half % 2 == 0 ? half : half + 1) << total;
+  }
+  EXPECT_EQ(SeuilGroupement(29), 1);  // 1.45
+  EXPECT_EQ(SeuilGroupement(31), 2);  // 1.55
+}
+
+// The usage bar's position is the exact quotient rounded, halves to even,
+// also where the double quotient falls just beside the half.
+TEST_F(Affichage, UsageRounding) {
+  const struct {
+    Int64 total, allowed, position;
+  } cases[] = {
+      {23 * 1024, 40 * 1024, 58},  // 57.5 (0.575 is below it in doubles)
+      {49 * 1024, 40 * 1024, 122},  // 122.5
+      {51 * 1024, 40 * 1024, 128},  // 127.5
+      {87 * 1024, 40 * 1024, 218},  // 217.5
+      {1, 8, 12},
+      {3, 8, 38},                    // 37.5
+      {1, 3, 33},
+      {2, 3, 67},
+      {1023, 1024, 100},             // 99.9
+      {5, 1000, 0},                  // 0.5
+      {15, 1000, 2},                 // 1.5
+      {0, 1024, 0},
+      {50, 0, 0},
+      {4611686018427387904LL, 1024, 450359962737049600LL},  // 2^62: too big to multiply by 100
+  };
+  for (const auto& c : cases) EXPECT_EQ(PourcentageOccupation(c.total, c.allowed), c.position) << c.total << "/" << c.allowed;
 }
 
 struct Pie {

@@ -164,6 +164,77 @@ TEST_F(IntlTables, GetMsgReadsTheLoadedLanguage) {
   EXPECT_EQ(GetMsg(u"Termine"), u"** Termine **");
 }
 
+// The texts the other windows and the log rely on, in both languages.
+TEST_F(IntlTables, KnownTexts) {
+  const struct {
+    const char* Key;
+    const char* French;
+    const char* English;
+  } Rows[] = {
+      {"Main", "Occupation site FTP", "Folder sizes of FTP sites"},
+      {"Main.listeDossier", "Dossier~Taille", "Folder~Size"},
+      {"Main.listeFichiers", "Fichier~Taille~Modifié", "File~Size~Modified"},
+      {"Main.aGestSites", "Gestionnaire de sites~&Fichier", "Site manager~&File"},
+      {"Main.aQuit", "Quitter~&Fichier", "Quit~&File"},
+      {"Main.Wait", "Cliquer ici pour annuler", "Click here to cancel"},
+      {"Main.mClearLog", "Effacer", "Clear"},
+      {"BoiteAPropos", "A propos de Quorvel", "About Quorvel"},
+      {"BoiteOptions.GroupBox1", " Mises à jour ", " Updates "},
+      {"BoiteOptions.radioFZ", "Mode par défaut des sites FileZilla", "Default mode for FileZilla"},
+      {"Messages.LastCheck", "Dernière vérification : ", "Last check: "},
+      {"Messages.Deco", "Déconnecté", "Disconnected"},
+      {"Messages.Connecte", "Connecté", "Connected"},
+      {"Messages.Erreur", "Erreur", "Error"},
+      {"Messages.Wininet", "Wininet.DLL non trouvée...\r\n\r\nLes fonctions web sont désactivées",
+       "Wininet.DLL not found...\r\n\r\nWeb functions unavailable"},
+      {"Messages.NetError", "Problème d'accès à Internet", "Error accessing Internet"},
+      {"Messages.NewVersion", "Une nouvelle version est disponible : %s\r\n\r\nVoulez-vous aller sur le site ?",
+       "A new version is available: %s\r\n\r\nDo you want to open the site?"},
+      {"Messages.NoNewVersion", "Pas de nouvelle version disponible sur le site", "No new version available"},
+      {"Messages.ConfirmDelFolder",
+       "Voulez-vous vraiment supprimer le dossier \"%s\" ainsi que l'ensemble de son contenu ?",
+       "Do you really want to delete \"%s\" folder and all its contents?"},
+      {"Messages.DelFolder", "Suppression dossier \"%s\"...", "Deleting \"%s\" folder..."},
+      {"Messages.ConfirmDelFile", "Voulez-vous vraiment supprimer le fichier \"%s\" ?",
+       "Do you really want to delete the \"%s\" file?"},
+      {"Messages.ConfirmDelFiles", "Voulez-vous vraiment supprimer ces %s fichiers ?",
+       "Do you really want to delete those %s files?"},
+      {"Messages.DelFile", "Suppression fichier \"%s\"...", "Deleting \"%s\" file..."},
+      {"Messages.Fichiers", "Fichiers", "Files"},
+      {"Messages.Dossier", "Dossier", "Folder"},
+      {"Messages.FolderOf", "Dossier de", "Folder"},
+      {"Messages.Grouped", "Reste (groupés)", "Grouped"},
+      {"Messages.HideLegend", "&Cacher la légende", "&Hide legend"},
+      {"Messages.ShowLegend", "&Montrer la légende", "&Show legend"},
+      {"Messages.Reponse", "Réponse :", "Answer:"},
+      {"Messages.Commande", "Commande :", "Command:"},
+      {"Messages.WaitDeco", "Attente déco...", "Disconnecting..."},
+      {"Messages.Termine", "Terminé", "Finished"},
+      {"Messages.Free", "Libre : ", "Free: "},
+      {"Messages.SitesSite", "site", "site"},
+      {"Messages.SitesFolder", "dossier", "folder"},
+      {"Messages.SitesDel", "Voulez-vous vraiment supprimer le %s \"%s\" ?",
+       "Do you really want to delete \"%1:s\" %0:s?"},
+      {"Messages.SitesNewFolder", "Nouveau dossier", "New folder"},
+      {"Messages.SitesNewSite", "Nouveau site", "New site"},
+      {"Messages.FZNotFound", "Chemin de FileZilla 3 client non trouvé", "FileZilla 3 client path not found"},
+      {"Messages.FZSite", "Sites de FileZilla", "FileZilla sites"},
+      {"Messages.mySites", "Mes sites", "My sites"},
+      {"Messages.Libre", "Libre", "Free"},
+  };
+  for (const char* Langue : {"FR", "US"}) {
+    ASSERT_TRUE(ChargeLangue(U(Langue)));
+    for (const auto& Row : Rows)
+      EXPECT_EQ(Traduction(U(Row.Key)), U(Langue[0] == 'F' ? Row.French : Row.English)) << Langue << " " << Row.Key;
+  }
+  // The two-argument message keeps its order in both languages.
+  ASSERT_TRUE(ChargeLangue(u"US"));
+  EXPECT_EQ(Format(GetMsg(u"SitesDel"), {String(u"site"), String(u"ftp1")}), u"Do you really want to delete \"ftp1\" site?");
+  ASSERT_TRUE(ChargeLangue(u"FR"));
+  EXPECT_EQ(Format(GetMsg(u"SitesDel"), {String(u"site"), String(u"ftp1")}),
+            U("Voulez-vous vraiment supprimer le site \"ftp1\" ?"));
+}
+
 // English texts read as English: no French spacing before punctuation, and
 // the slips the first translation had are gone.
 TEST_F(IntlTables, EnglishTextsHaveNoFrenchSpacingOrKnownSlips) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <vector>
+
 #include "CoreFilesTestUtil.h"
 #include "app/core/Options.h"
 #include "rtl/DateUtils.h"
@@ -72,6 +75,52 @@ TEST_F(SettingsFile, NewFileMatchesTheGolden) {
   EXPECT_EQ(Back.Last.Pass, u"guest@example.org");
   EXPECT_EQ(Back.Last.Dir, u"/pub");
   EXPECT_TRUE(Back.Last.Passif);
+}
+
+// The keys of a new file, in the order they are written.
+TEST_F(SettingsFile, WriteOrderOfANewFile) {
+  const String Url = u"http://127.0.0.1:1/v.php";
+  const struct {
+    bool SaveLast;
+    bool OwnUrl;
+    std::vector<String> Keys;
+  } Cases[] = {
+      {false, false, {u"AutoCheck", u"LastCheck", u"Langue", u"SaveLastConnect", u"DefautPassive"}},
+      {false, true, {u"AutoCheck", u"LastCheck", u"Langue", u"SaveLastConnect", u"UrlUpdate", u"DefautPassive"}},
+      {true, true,
+       {u"AutoCheck", u"LastCheck", u"Langue", u"SaveLastConnect", u"UrlUpdate", u"LastHost", u"LastPort", u"LastUser",
+        u"LastPass", u"LastPassif", u"LastDir", u"LastAlloue", u"LastUnite", u"DefautPassive"}},
+  };
+  for (const auto& C : Cases) {
+    std::filesystem::remove(Dir.File("Quorvel.xml"));
+    TQuorvelOptions O;
+    O.LastCheck = kChecked;
+    O.AutoCheckType = acWeekly;
+    O.OptionLangue = u"US";
+    O.FZDefautPassive = true;
+    O.SaveLastConnect = C.SaveLast;
+    if (C.OwnUrl) O.UrlUpdate = Url;
+    O.Last = {u"h", 2121, u"u", u"p", false, u"/d", 5, 0};
+    ASSERT_TRUE(SauveOptions(O, Format, File).Ok);
+    TOxSimpleXML Xml;
+    Xml.LoadFromFile(File);
+    ASSERT_EQ(Xml.Root()->Items()->Count(), 1);
+    TKelSimpleXMLElem* Opt = Xml.Root()->Items()->GetItem(0);
+    EXPECT_EQ(Opt->Name(), u"Options");
+    std::vector<String> Keys;
+    for (Integer I = 0; I < Opt->Items()->Count(); ++I) Keys.push_back(Opt->Items()->GetItem(I)->Name());
+    EXPECT_EQ(Keys, C.Keys) << C.SaveLast << C.OwnUrl;
+    EXPECT_EQ(Option(u"AutoCheck"), u"2");
+    EXPECT_EQ(Option(u"Langue"), u"US");
+    EXPECT_EQ(Option(u"DefautPassive"), u"1");
+    EXPECT_EQ(Option(u"SaveLastConnect"), C.SaveLast ? u"1" : u"0");
+    if (C.SaveLast) {
+      EXPECT_EQ(Option(u"LastPort"), u"2121");
+      EXPECT_EQ(Option(u"LastPassif"), u"0");
+      EXPECT_EQ(Option(u"LastAlloue"), u"5");
+      EXPECT_EQ(Option(u"LastUnite"), u"0");
+    }
+  }
 }
 
 TEST_F(SettingsFile, ValuesThatDoNotConvertTakeTheirDefaults) {
