@@ -798,6 +798,27 @@ void TFTPList::PrepareMasks() {
   }
 }
 
+namespace {
+
+// "total", blanks, then digits only (blanks around allowed).
+bool IsBlockTotalLine(const AnsiString& line) {
+  std::size_t i = 0;
+  const std::size_t n = line.size();
+  while (i < n && line[i] == ' ') ++i;
+  if (n - i < 5 || line.compare(i, 5, "total") != 0) return false;
+  i += 5;
+  const std::size_t blanks = i;
+  while (i < n && line[i] == ' ') ++i;
+  if (i == blanks) return false;
+  const std::size_t digits = i;
+  while (i < n && line[i] >= '0' && line[i] <= '9') ++i;
+  if (i == digits) return false;
+  while (i < n && line[i] == ' ') ++i;
+  return i == n;
+}
+
+}  // namespace
+
 void TFTPList::ParseLines() {
   TParseState& state = *FState;
   PrepareMasks();
@@ -836,7 +857,10 @@ void TFTPList::ParseLines() {
       }
 
       bool parsed = false;
-      for (std::size_t m = 0; m < state.AnsiMasks.size(); ++m) {
+      // A Unix listing's block count ("total 8") would match a mask when it
+      // has one digit and show a file named "total" in small folders.
+      const std::size_t masks = IsBlockTotalLine(state.Line) ? 0 : state.AnsiMasks.size();
+      for (std::size_t m = 0; m < masks; ++m) {
         state.Current = m;
         ClearMatchFields();
         const Integer matched = rejectEarly ? RunMask(state.Compiled[m], state.Line, state.NextLine, true)

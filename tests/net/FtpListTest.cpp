@@ -244,13 +244,14 @@ TEST_F(FtpListTest, EarlierMasksShadowLaterOnes) {
   EXPECT_EQ(MaskNumber(*list.Items(0)), 37);
   EXPECT_EQ(list.Items(0)->FileName, u" cz");
 
-  // A line that runs out at a "*" matches: "total" and one digit is a file.
-  Parse({"total 7", "total 12"});
+  // A Unix block count is never an entry, even with one digit, which a mask
+  // ending in "*" would otherwise take as a file named "total"; a real file
+  // line whose name is "total" still is one.
+  Parse({"total 7", "total 12", "  total 0  ", "-rw-r--r--   1 owner    group         100 Jan 14 10:30 total"});
   ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(MaskNumber(*list.Items(0)), 19);
   EXPECT_EQ(list.Items(0)->FileName, u"total");
-  EXPECT_EQ(list.Items(0)->FileSize, 7);
-  EXPECT_EQ(list.UnparsedLines, std::vector<String>{u"total 12"});
+  EXPECT_EQ(list.Items(0)->FileSize, 100);
+  EXPECT_EQ(list.UnparsedLines, (std::vector<String>{u"total 7", u"total 12", u"  total 0  "}));
 
   // Without the blank after the name, mask 29 cannot join the next line,
   // which is then parsed on its own.
