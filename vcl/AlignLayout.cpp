@@ -37,6 +37,13 @@ std::vector<std::size_t> Ordered(const std::vector<TAlignItem>& Items, TAlign Al
 
 }  // namespace
 
+TRect InsetRect(const TRect& R, Integer By) {
+  TRect r{R.Left + By, R.Top + By, R.Right - By, R.Bottom - By};
+  if (r.Right < r.Left) r.Right = r.Left;
+  if (r.Bottom < r.Top) r.Bottom = r.Top;
+  return r;
+}
+
 void AlignItems(const TRect& Client, std::vector<TAlignItem>& Items) {
   TRect rest = Client;
   for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {

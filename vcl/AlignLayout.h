@@ -31,6 +31,10 @@ struct TAlignItem {
 // never go below zero. alNone, alCustom and hidden items are not moved.
 void AlignItems(const TRect& Client, std::vector<TAlignItem>& Items);
 
+// R with By taken off every side; a side never crosses the opposite one
+// (an area too small collapses to zero width or height at its left/top).
+TRect InsetRect(const TRect& R, Integer By);
+
 // Moves/stretches the alNone items after the parent's client area went from
 // OldSize to NewSize: an item anchored on both sides of an axis stretches,
 // one anchored on the far side only moves with that side, one anchored on

@@ -791,6 +791,7 @@ void TWinControl::AlignControls(TControl*) {
     const TRect client = ClientRect();
     const TSize size{client.Width(), client.Height()};
     TRect inner = client;
+    AdjustClientRect(inner);
     inner.Left += FPadding->Left();
     inner.Top += FPadding->Top();
     inner.Right -= FPadding->Right();

@@ -426,6 +426,8 @@ protected:
   void PaintControls(HDC DC);
   void PaintHandler(TMessage& Message);
   virtual void AlignControls(TControl* AControl);
+  // Narrows the client area aligned children share (before Padding).
+  virtual void AdjustClientRect(TRect& Rect) const { (void)Rect; }
   virtual void DoEnter();
   virtual void DoExit();
   // Whether the control wants Key itself (WM_GETDLGCODE).

@@ -44,14 +44,15 @@ TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   FControlStyle |= csSetCaption | csOpaque;
 }
 
+// Bevels and border change the room aligned children get.
 void TPanel::SetBevelOuter(TBevelCut Value) {
-  if (Value != FBevelOuter) FBevelOuter = Value, Invalidate();
+  if (Value != FBevelOuter) FBevelOuter = Value, Realign(), Invalidate();
 }
 void TPanel::SetBevelInner(TBevelCut Value) {
-  if (Value != FBevelInner) FBevelInner = Value, Invalidate();
+  if (Value != FBevelInner) FBevelInner = Value, Realign(), Invalidate();
 }
 void TPanel::SetBevelWidth(Integer Value) {
-  if (Value != FBevelWidth && Value > 0) FBevelWidth = Value, Invalidate();
+  if (Value != FBevelWidth && Value > 0) FBevelWidth = Value, Realign(), Invalidate();
 }
 void TPanel::SetAlignment(TAlignment Value) {
   if (Value != FAlignment) FAlignment = Value, Invalidate();
@@ -60,7 +61,13 @@ void TPanel::SetShowCaption(bool Value) {
   if (Value != FShowCaption) FShowCaption = Value, Invalidate();
 }
 void TPanel::SetBorderWidth(Integer Value) {
-  if (Value != FBorderWidth && Value >= 0) FBorderWidth = Value, Invalidate();
+  if (Value != FBorderWidth && Value >= 0) FBorderWidth = Value, Realign(), Invalidate();
+}
+
+void TPanel::AdjustClientRect(TRect& Rect) const {
+  TCustomControl::AdjustClientRect(Rect);
+  const Integer bevels = (FBevelOuter != bvNone ? FBevelWidth : 0) + (FBevelInner != bvNone ? FBevelWidth : 0);
+  Rect = InsetRect(Rect, FBorderWidth + bevels);
 }
 
 namespace {

@@ -43,12 +43,14 @@ public:
   void SetAlignment(TAlignment Value);
   bool ShowCaption() const { return FShowCaption; }
   void SetShowCaption(bool Value);
-  // Space between the outer and the inner bevel, painted in Color.
+  // Space between the outer and the inner bevel, painted in Color. The
+  // border and both bevels are kept clear of aligned children.
   Integer BorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(Integer Value);
 
 protected:
   void Paint() override;
+  void AdjustClientRect(TRect& Rect) const override;
 
 private:
   TBevelCut FBevelOuter = bvRaised;

@@ -778,6 +778,29 @@ TScreen::~TScreen() {
   for (auto& [index, cursor] : FCustomCursors) DestroyCursor(cursor);
 }
 
+namespace {
+int CALLBACK AddFontFamily(const LOGFONTW* Font, const TEXTMETRICW*, DWORD, LPARAM List) {
+  const auto* face = reinterpret_cast<const Char*>(Font->lfFaceName);
+  if (face[0] != u'@') reinterpret_cast<TStringList*>(List)->Add(face);
+  return 1;
+}
+}  // namespace
+
+TStrings* TScreen::Fonts() {
+  if (!FFonts) {
+    auto list = std::make_unique<TStringList>(dupIgnore, true, false);
+    // DEFAULT_CHARSET with an empty face: one call per family and charset;
+    // the sorted list drops the repeats.
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(dc, &query, AddFontFamily, reinterpret_cast<LPARAM>(list.get()), 0);
+    ReleaseDC(nullptr, dc);
+    FFonts = std::move(list);
+  }
+  return FFonts.get();
+}
+
 void TScreen::SetCursor(TCursor Value) {
   if (Value == FCursor) return;
   FCursor = Value;

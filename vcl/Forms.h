@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "rtl/StringList.h"
 #include "vcl/Controls.h"
 #include "vcl/Messages.h"
 #include "vcl/Win32.h"
@@ -323,9 +324,14 @@ public:
   Integer FormCount() const { return static_cast<Integer>(FForms.size()); }
   TCustomForm* Forms(Integer Index) const { return FForms.at(static_cast<std::size_t>(Index)); }
   TFont* HintFont() const { return FHintFont.get(); }
+  // The installed font families, sorted without case, read on first use
+  // (vertical "@" faces left out). ResetFonts reads them again next time.
+  TStrings* Fonts();
+  void ResetFonts() { FFonts.reset(); }
 
 private:
   friend class TCustomForm;
+  std::unique_ptr<TStringList> FFonts;
   TCursor FCursor = crDefault;
   std::map<TCursor, HCURSOR> FCustomCursors;  // owned
   TCustomForm* FActiveForm = nullptr;          // not owned

@@ -611,6 +611,13 @@ Integer TBitmap::BitsPerPixel() const {
   switch (FPixelFormat) {
     case pf1bit:
       return 1;
+    case pf4bit:
+      return 4;
+    case pf8bit:
+      return 8;
+    case pf15bit:
+    case pf16bit:
+      return 16;
     case pf24bit:
       return 24;
     default:
@@ -630,11 +637,24 @@ HDC TBitmap::MemoryDC() {
 }
 
 namespace {
-// A BITMAPINFO with room for the two colours of a monochrome picture.
+// The 16 colours of a pf4bit picture, in the VGA order.
+constexpr TColor kVgaColors[16] = {clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal, clSilver,
+                                   clGray,  clRed,    clLime,  clYellow, clBlue, clFuchsia, clAqua, clWhite};
+
+RGBQUAD ToQuad(TColor C) {
+  return RGBQUAD{static_cast<Byte>(C >> 16), static_cast<Byte>(C >> 8), static_cast<Byte>(C), 0};
+}
+
+// A BITMAPINFO with room for a full palette (or the three BI_BITFIELDS masks,
+// which take the place of the colour table). New pictures get a fixed
+// palette: black and white for pf1bit, the VGA colours for pf4bit, and for
+// pf8bit a 6x6x6 colour cube, a grey ramp and the VGA colours, so that the
+// pure primaries, black, white and the VGA greys are exact. Black is the
+// first entry and white the last, as WHITENESS and BLACKNESS expect.
 struct TBitmapInfo {
   BITMAPINFOHEADER Header{};
-  RGBQUAD Colors[2]{};
-  TBitmapInfo(Integer W, Integer H, Integer Bpp, bool TopDown) {
+  RGBQUAD Colors[256]{};
+  TBitmapInfo(Integer W, Integer H, Integer Bpp, bool TopDown, bool Masks565 = false) {
     Header.biSize = sizeof(BITMAPINFOHEADER);
     Header.biWidth = W;
     Header.biHeight = TopDown ? -H : H;
@@ -642,17 +662,38 @@ struct TBitmapInfo {
     Header.biBitCount = static_cast<WORD>(Bpp);
     Header.biCompression = BI_RGB;
     if (Bpp == 1) {
-      Header.biClrUsed = 2;
-      Colors[1] = RGBQUAD{255, 255, 255, 0};
+      Colors[1] = ToQuad(clWhite);
+    } else if (Bpp == 4) {
+      for (int i = 0; i < 16; ++i) Colors[i] = ToQuad(kVgaColors[i]);
+    } else if (Bpp == 8) {
+      int n = 0;
+      for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 6; ++g)
+          for (int b = 0; b < 6; ++b)
+            Colors[n++] = RGBQUAD{static_cast<Byte>(b * 51), static_cast<Byte>(g * 51), static_cast<Byte>(r * 51), 0};
+      for (int i = 1; n < 240; ++i, ++n) {
+        const Byte v = static_cast<Byte>(i * 10);
+        Colors[n] = RGBQUAD{v, v, v, 0};
+      }
+      for (TColor c : kVgaColors) Colors[n++] = ToQuad(c);
+    } else if (Bpp == 16 && Masks565) {
+      Header.biCompression = BI_BITFIELDS;
+      const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+      std::memcpy(Colors, masks, sizeof(masks));
     }
+    if (Bpp <= 8) Header.biClrUsed = 1u << Bpp;
+  }
+  // The bytes between the header and the pixels.
+  DWORD TableBytes() const {
+    if (Header.biCompression == BI_BITFIELDS) return 3 * sizeof(DWORD);
+    return Header.biClrUsed * sizeof(RGBQUAD);
   }
   BITMAPINFO* Get() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
 }  // namespace
 
 void TBitmap::Recreate(Integer AWidth, Integer AHeight, TPixelFormat Format, bool Keep) {
-  if (Format == pf4bit || Format == pf8bit || Format == pf15bit || Format == pf16bit || Format == pfCustom)
-    throw EInvalidGraphic(u"Unsupported pixel format");
+  if (Format == pfCustom) throw EInvalidGraphic(u"Unsupported pixel format");
   AWidth = std::max(0, AWidth);
   AHeight = std::max(0, AHeight);
   const TPixelFormat oldFormat = FPixelFormat;
@@ -660,7 +701,7 @@ void TBitmap::Recreate(Integer AWidth, Integer AHeight, TPixelFormat Format, boo
   TGdiObject fresh;
   void* bits = nullptr;
   if (AWidth > 0 && AHeight > 0) {
-    TBitmapInfo info(AWidth, AHeight, BitsPerPixel(), true);
+    TBitmapInfo info(AWidth, AHeight, BitsPerPixel(), true, Format == pf16bit);
     HBITMAP handle = CreateDIBSection(nullptr, info.Get(), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!handle) {
       FPixelFormat = oldFormat;
@@ -747,6 +788,12 @@ void TBitmap::Assign(TPersistent* Source) {
     if (FBits && b->FBits) {
       GdiFlush();
       std::memcpy(FBits, b->FBits, static_cast<std::size_t>(BytesPerScanLine()) * static_cast<std::size_t>(FHeight));
+      // The indices only mean something with the source's own palette.
+      if (BitsPerPixel() <= 8) {
+        RGBQUAD colors[256];
+        const UINT n = GetDIBColorTable(b->MemoryDC(), 0, 256, colors);
+        if (n) SetDIBColorTable(MemoryDC(), 0, n, colors);
+      }
     }
     FAlphaFormat = b->FAlphaFormat;
     FTransparent = b->FTransparent;
@@ -784,8 +831,9 @@ void TBitmap::Draw(TCanvas& ACanvas, const TRect& Rect) {
 void TBitmap::SaveToStream(TStream& Stream) {
   const Integer bpp = BitsPerPixel();
   const Integer rowBytes = FWidth > 0 ? BytesPerScanLine() : 0;
-  TBitmapInfo info(FWidth, FHeight, bpp, false);
-  const DWORD paletteBytes = bpp == 1 ? 2 * sizeof(RGBQUAD) : 0;
+  TBitmapInfo info(FWidth, FHeight, bpp, false, FPixelFormat == pf16bit);
+  if (bpp <= 8 && FBitmap) GetDIBColorTable(MemoryDC(), 0, info.Header.biClrUsed, info.Colors);
+  const DWORD paletteBytes = info.TableBytes();
   const DWORD imageBytes = static_cast<DWORD>(rowBytes) * static_cast<DWORD>(FHeight);
   info.Header.biSizeImage = imageBytes;
   BITMAPFILEHEADER file{};
@@ -807,13 +855,34 @@ void TBitmap::LoadFromStream(TStream& Stream) {
 void TBitmap::LoadFromHBitmap(HBITMAP Source) {
   BITMAP info{};
   if (!Source || !GetObjectW(Source, sizeof(info), &info)) throw EInvalidGraphic(u"Invalid bitmap handle");
-  TPixelFormat format = info.bmBitsPixel == 1 ? pf1bit : info.bmBitsPixel == 32 ? pf32bit : pf24bit;
+  TPixelFormat format;
+  switch (info.bmBitsPixel) {
+    case 1:
+      format = pf1bit;
+      break;
+    case 4:
+      format = pf4bit;
+      break;
+    case 8:
+      format = pf8bit;
+      break;
+    case 16:
+      format = pf16bit;
+      break;
+    case 32:
+      format = pf32bit;
+      break;
+    default:
+      format = pf24bit;
+  }
   Recreate(info.bmWidth, info.bmHeight, format, false);
   if (!FBits) return;
-  TBitmapInfo wanted(FWidth, FHeight, BitsPerPixel(), true);
+  TBitmapInfo wanted(FWidth, FHeight, BitsPerPixel(), true, format == pf16bit);
   HDC screen = GetDC(nullptr);
   GetDIBits(screen, Source, 0, static_cast<UINT>(FHeight), FBits, wanted.Get(), DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
+  // GetDIBits answers with the source's palette; the indices refer to it.
+  if (BitsPerPixel() <= 8) SetDIBColorTable(MemoryDC(), 0, wanted.Header.biClrUsed, wanted.Colors);
   Changed();
 }
 
@@ -842,6 +911,130 @@ void TBitmap::LoadFromPixels32(Integer W, Integer H, const void* Bits, Integer S
   }
   FAlphaFormat = Format;
   Changed();
+}
+
+// ---------------------------------------------------------------- TIcon
+
+namespace {
+TSize IconSize(HICON Icon) {
+  ICONINFO info{};
+  if (!Icon || !GetIconInfo(Icon, &info)) return {0, 0};
+  TGdiObject color(info.hbmColor), mask(info.hbmMask);
+  BITMAP bm{};
+  if (color) {
+    GetObjectW(color.Get(), sizeof(bm), &bm);
+    return {bm.bmWidth, bm.bmHeight};
+  }
+  // A monochrome icon: the AND and XOR masks stacked in one bitmap.
+  GetObjectW(mask.Get(), sizeof(bm), &bm);
+  return {bm.bmWidth, bm.bmHeight / 2};
+}
+
+#pragma pack(push, 2)
+struct TIconDirEntry {
+  Byte Width, Height, ColorCount, Reserved;
+  Word Planes, BitCount;
+  DWORD BytesInRes, ImageOffset;
+};
+#pragma pack(pop)
+}  // namespace
+
+TIcon::TIcon() = default;
+
+TIcon::~TIcon() {
+  if (FHandle) DestroyIcon(FHandle);
+}
+
+void TIcon::TakeHandle(HICON Value, TBytes Data) {
+  if (FHandle && FHandle != Value) DestroyIcon(FHandle);
+  FHandle = Value;
+  FData = std::move(Data);
+  const TSize size = IconSize(FHandle);
+  FWidth = size.cx;
+  FHeight = size.cy;
+  Changed();
+}
+
+void TIcon::SetHandle(HICON Value) { TakeHandle(Value, {}); }
+
+HICON TIcon::ReleaseHandle() {
+  HICON h = FHandle;
+  FHandle = nullptr;
+  FWidth = FHeight = 0;
+  FData.clear();
+  Changed();
+  return h;
+}
+
+void TIcon::SetSize(Integer AWidth, Integer AHeight) {
+  FRequestedWidth = std::max(0, AWidth);
+  FRequestedHeight = std::max(0, AHeight);
+}
+
+void TIcon::Assign(TPersistent* Source) {
+  if (auto* icon = dynamic_cast<TIcon*>(Source)) {
+    if (icon == this) return;
+    HICON copy = icon->FHandle ? CopyIcon(icon->FHandle) : nullptr;
+    if (icon->FHandle && !copy) throw EOutOfResources(u"Out of system resources");
+    TakeHandle(copy, icon->FData);
+    return;
+  }
+  TGraphic::Assign(Source);
+}
+
+void TIcon::Draw(TCanvas& ACanvas, const TRect& Rect) {
+  if (!FHandle) return;
+  DrawIconEx(ACanvas.Handle(), Rect.Left, Rect.Top, FHandle, Rect.Width(), Rect.Height(), 0, nullptr, DI_NORMAL);
+}
+
+void TIcon::LoadFromStream(TStream& Stream) {
+  TBytes data = ReadRest(Stream);
+  const String invalid = u"Invalid icon";
+  if (data.size() < 6) throw EInvalidGraphic(invalid);
+  Word kind, count;
+  std::memcpy(&kind, &data[2], 2);
+  std::memcpy(&count, &data[4], 2);
+  if (data[0] || data[1] || kind != 1 || count == 0 ||
+      data.size() < 6 + std::size_t{count} * sizeof(TIconDirEntry))
+    throw EInvalidGraphic(invalid);
+  // The entry of the wanted size with the most colours, else the first.
+  std::size_t best = 0;
+  Integer bestBits = -1;
+  for (std::size_t i = 0; i < count; ++i) {
+    TIconDirEntry e;
+    std::memcpy(&e, &data[6 + i * sizeof(TIconDirEntry)], sizeof(e));
+    const Integer w = e.Width ? e.Width : 256, h = e.Height ? e.Height : 256;
+    if (FRequestedWidth && w == FRequestedWidth && h == (FRequestedHeight ? FRequestedHeight : FRequestedWidth) &&
+        e.BitCount > bestBits)
+      best = i, bestBits = e.BitCount;
+  }
+  TIconDirEntry e;
+  std::memcpy(&e, &data[6 + best * sizeof(TIconDirEntry)], sizeof(e));
+  if (e.ImageOffset > data.size() || e.BytesInRes > data.size() - e.ImageOffset) throw EInvalidGraphic(invalid);
+  const Integer w = e.Width ? e.Width : 256, h = e.Height ? e.Height : 256;
+  HICON icon = CreateIconFromResourceEx(&data[e.ImageOffset], e.BytesInRes, TRUE, 0x00030000, w, h,
+                                        LR_DEFAULTCOLOR);
+  if (!icon) throw EInvalidGraphic(invalid);
+  TakeHandle(icon, std::move(data));
+}
+
+void TIcon::SaveToStream(TStream& Stream) {
+  if (FData.empty()) throw EInvalidGraphic(u"Saving is not supported for an icon made from a handle");
+  Stream.WriteBuffer(FData.data(), static_cast<Int64>(FData.size()));
+}
+
+void TIcon::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
+  HANDLE image = LoadImageW(Instance, reinterpret_cast<const wchar_t*>(Name.c_str()), IMAGE_ICON, FRequestedWidth,
+                            FRequestedHeight, LR_DEFAULTSIZE);
+  if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
+  TakeHandle(static_cast<HICON>(image), {});
+}
+
+void TIcon::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
+  HANDLE image = LoadImageW(Instance, MAKEINTRESOURCEW(ResId), IMAGE_ICON, FRequestedWidth, FRequestedHeight,
+                            LR_DEFAULTSIZE);
+  if (!image) throw EResNotFound(u"Resource " + IntToStr(ResId) + u" not found");
+  TakeHandle(static_cast<HICON>(image), {});
 }
 
 // ---------------------------------------------------------------- GDI+ pictures

@@ -368,8 +368,11 @@ enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmapCanvas;
 
-// A top-down DIB section (pf1bit, pf24bit or pf32bit; pfDevice is kept as a
-// 32-bit DIB) with its own memory DC for the canvas.
+// A top-down DIB section with its own memory DC for the canvas. pf1bit,
+// pf4bit and pf8bit hold palette indices (new pictures get a fixed palette
+// in which black, white, the primaries and the VGA colours are exact);
+// pf15bit is 5-5-5 and pf16bit 5-6-5 in a 16-bit word; pfDevice is kept as
+// a 32-bit DIB. pfCustom raises EInvalidGraphic.
 class TBitmap : public TGraphic {
 public:
   TBitmap();
@@ -433,6 +436,49 @@ private:
   std::unique_ptr<TBitmapCanvas> FCanvas;
   TColor FTransparentColor = clDefault;
   TTransparentMode FTransparentMode = tmAuto;
+};
+
+// An icon held as an HICON and drawn with DrawIconEx, so
+// its mask (or alpha) is always honoured: icons are transparent.
+class TIcon : public TGraphic {
+public:
+  TIcon();
+  ~TIcon() override;
+  void Assign(TPersistent* Source) override;
+
+  Integer Width() const override { return FWidth; }
+  Integer Height() const override { return FHeight; }
+  bool Empty() const override { return FHandle == nullptr; }
+  bool Transparent() const override { return true; }
+  void SetTransparent(bool) override {}
+
+  HICON Handle() const { return FHandle; }
+  // Takes ownership of Value (nullptr empties the icon).
+  void SetHandle(HICON Value);
+  // Gives up ownership: the caller destroys the handle.
+  HICON ReleaseHandle();
+  // The size LoadFrom* ask for; 0 x 0 takes the image's own size (the
+  // first one of an ICO file, SM_CXICON for resources).
+  void SetSize(Integer AWidth, Integer AHeight);
+
+  void Draw(TCanvas& ACanvas, const TRect& Rect) override;
+  // ICO data: the entry nearest the wanted size (else the first) becomes
+  // the icon; saving writes the data loaded last.
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+  // An ICON resource; EResNotFound "Resource <name> not found" if absent.
+  void LoadFromResourceName(HINSTANCE Instance, const String& Name);
+  void LoadFromResourceID(HINSTANCE Instance, Integer ResId);
+
+private:
+  void TakeHandle(HICON Value, TBytes Data);
+
+  HICON FHandle = nullptr;  // owned
+  Integer FWidth = 0;
+  Integer FHeight = 0;
+  Integer FRequestedWidth = 0;
+  Integer FRequestedHeight = 0;
+  TBytes FData;  // the ICO file the icon came from, if any
 };
 
 // Pictures decoded by GDI+ into a premultiplied 32-bit bitmap; they draw

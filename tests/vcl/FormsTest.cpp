@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "VclDemo.h"
+#include "rtl/SysUtils.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 
@@ -322,6 +323,77 @@ TEST_F(FormsTest, ParentColorAndFontFlowDown) {
   EXPECT_EQ(form->StatusPanel->Font()->Name(), u"Arial");
   EXPECT_FALSE(form->StatusPanel->ParentFont());
   EXPECT_EQ(form->LeftPanel->Font()->Name(), u"Tahoma");
+}
+
+TEST_F(FormsTest, PanelBorderAndBevelsNarrowTheAlignedArea) {
+  auto form = MakeForm<TForm>();
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 200, 100);
+  auto* top = new TPanel(form.get());
+  top->SetParent(panel);
+  top->SetHeight(10);
+  top->SetAlign(alTop);
+  auto* rest = new TPanel(form.get());
+  rest->SetParent(panel);
+  rest->SetAlign(alClient);
+  struct TCase {
+    TBevelCut Outer, Inner;
+    Integer BevelWidth, BorderWidth, Inset;
+  } const cases[] = {
+      {bvRaised, bvNone, 1, 0, 1},  // the default panel
+      {bvRaised, bvNone, 1, 5, 6},   {bvRaised, bvLowered, 1, 5, 7}, {bvLowered, bvSpace, 3, 2, 8},
+      {bvNone, bvNone, 1, 4, 4},     {bvNone, bvNone, 2, 0, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "outer " << c.Outer << " inner " << c.Inner << " bevel " << c.BevelWidth
+                                    << " border " << c.BorderWidth);
+    panel->SetBevelOuter(c.Outer);
+    panel->SetBevelInner(c.Inner);
+    panel->SetBevelWidth(c.BevelWidth);
+    panel->SetBorderWidth(c.BorderWidth);
+    const Integer i = c.Inset;
+    EXPECT_EQ(top->BoundsRect(), (TRect{i, i, 200 - i, i + 10}));
+    EXPECT_EQ(rest->BoundsRect(), (TRect{i, i + 10, 200 - i, 100 - i}));
+  }
+  // Padding comes on top of the border.
+  panel->Padding()->SetLeft(3);
+  EXPECT_EQ(rest->BoundsRect(), (TRect{3, 10, 200, 100}));
+  panel->SetBorderWidth(2);
+  EXPECT_EQ(rest->BoundsRect(), (TRect{5, 12, 198, 98}));
+  // Resizing keeps the border.
+  panel->SetBounds(0, 0, 100, 50);
+  EXPECT_EQ(rest->BoundsRect(), (TRect{5, 12, 98, 48}));
+}
+
+TEST_F(FormsTest, ScreenListsTheInstalledFontFamilies) {
+  TStrings* fonts = Screen->Fonts();
+  ASSERT_NE(fonts, nullptr);
+  ASSERT_GT(fonts->Count(), 0);
+  for (Integer i = 0; i < fonts->Count(); ++i) {
+    const String name = fonts->Strings(i);
+    ASSERT_FALSE(name.empty());
+    EXPECT_NE(name[0], u'@');
+    if (i > 0) {
+      EXPECT_LT(AnsiCompareText(fonts->Strings(i - 1), name), 0) << "not sorted or repeated at " << i;
+    }
+  }
+  // Wine's own faces, and the Liberation family it maps Arial to.
+  EXPECT_TRUE(fonts->Contains(u"Tahoma"));
+  EXPECT_TRUE(fonts->Contains(u"Liberation Sans") || fonts->Contains(u"Arial"));
+  // Every family named can be asked for by that name.
+  TFont font;
+  font.SetName(fonts->Strings(fonts->Count() - 1));
+  TBitmap bitmap(4, 4);
+  HDC dc = bitmap.Canvas()->Handle();
+  HGDIOBJ old = SelectObject(dc, font.Handle());
+  wchar_t face[LF_FACESIZE]{};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  SelectObject(dc, old);
+  EXPECT_EQ(String(reinterpret_cast<const Char*>(face)), font.Name());
+  const Integer count = fonts->Count();
+  Screen->ResetFonts();
+  EXPECT_EQ(Screen->Fonts()->Count(), count);
 }
 
 TEST_F(FormsTest, TimerFiresInTheMessageLoop) {

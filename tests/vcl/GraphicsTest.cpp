@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "rtl/Resources.h"
 #include "rtl/Streams.h"
 #include "vcl/Graphics.h"
 
@@ -100,6 +101,206 @@ TEST(Bitmap, SavesAndLoadsBmp) {
   EXPECT_EQ(loaded->Height(), 3);
   EXPECT_EQ(loaded->Canvas()->Pixel(0, 0), RGBToColor(10, 20, 30));
   EXPECT_EQ(loaded->Canvas()->Pixel(4, 2), clYellow);
+}
+
+// The colour of pixel X, Y decoded from the scan line by the bitmap's own
+// format (palette formats through the bitmap's colour table).
+TColor ScanLinePixel(TBitmap& Bitmap, Integer X, Integer Y) {
+  const auto* row = static_cast<const Byte*>(Bitmap.ScanLine(Y));
+  auto fromPalette = [&](unsigned Index) {
+    RGBQUAD q{};
+    EXPECT_EQ(GetDIBColorTable(Bitmap.Canvas()->Handle(), Index, 1, &q), 1u);
+    return RGBToColor(q.rgbRed, q.rgbGreen, q.rgbBlue);
+  };
+  auto scale = [](unsigned V, unsigned Max) { return static_cast<Byte>(V * 255 / Max); };
+  Word w;
+  switch (Bitmap.PixelFormat()) {
+    case pf1bit:
+      return fromPalette((row[X / 8] >> (7 - X % 8)) & 1);
+    case pf4bit:
+      return fromPalette(X % 2 ? row[X / 2] & 0x0F : row[X / 2] >> 4);
+    case pf8bit:
+      return fromPalette(row[X]);
+    case pf15bit:
+      std::memcpy(&w, row + X * 2, 2);
+      return RGBToColor(scale((w >> 10) & 31, 31), scale((w >> 5) & 31, 31), scale(w & 31, 31));
+    case pf16bit:
+      std::memcpy(&w, row + X * 2, 2);
+      return RGBToColor(scale(w >> 11, 31), scale((w >> 5) & 63, 63), scale(w & 31, 31));
+    case pf24bit:
+      return RGBToColor(row[X * 3 + 2], row[X * 3 + 1], row[X * 3]);
+    default:
+      return RGBToColor(row[X * 4 + 2], row[X * 4 + 1], row[X * 4]);
+  }
+}
+
+struct TFormatCase {
+  TPixelFormat Format;
+  Integer BytesPerLine;  // for 10 pixels
+  std::vector<TColor> Stripes;
+};
+
+TEST(Bitmap, EveryPixelFormatDrawsReadsSavesAndCopies) {
+  const std::vector<TColor> colors{clRed, clBlue, clWhite, clBlack, clLime};
+  const TFormatCase cases[] = {
+      {pf1bit, 4, {clBlack, clWhite, clBlack, clWhite, clBlack}},
+      {pf4bit, 8, colors},
+      {pf8bit, 12, colors},
+      {pf15bit, 20, colors},
+      {pf16bit, 20, colors},
+      {pf24bit, 32, colors},
+      {pf32bit, 40, colors},
+  };
+  for (const TFormatCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "format " << c.Format);
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(c.Format);
+    bitmap.SetSize(10, 3);
+    ASSERT_EQ(bitmap.PixelFormat(), c.Format);
+    EXPECT_EQ(bitmap.BytesPerScanLine(), c.BytesPerLine);
+    EXPECT_NE(bitmap.Handle(), nullptr);
+    // New pixels are white.
+    EXPECT_EQ(ScanLinePixel(bitmap, 9, 2), clWhite);
+    for (std::size_t i = 0; i < c.Stripes.size(); ++i) {
+      bitmap.Canvas()->Brush()->SetColor(c.Stripes[i]);
+      bitmap.Canvas()->FillRect(Bounds(static_cast<Integer>(i) * 2, 0, 2, 3));
+    }
+    for (std::size_t i = 0; i < c.Stripes.size(); ++i) {
+      const Integer x = static_cast<Integer>(i) * 2;
+      EXPECT_EQ(ScanLinePixel(bitmap, x, 1), c.Stripes[i]) << "stripe " << i;
+      EXPECT_EQ(ScanLinePixel(bitmap, x + 1, 2), c.Stripes[i]) << "stripe " << i;
+    }
+
+    // Drawn onto a 32-bit canvas, through a BMP file and through Assign.
+    TBitmap target(10, 3);
+    target.SetPixelFormat(pf32bit);
+    target.Canvas()->Draw(0, 0, &bitmap);
+    TBytesStream stream;
+    bitmap.SaveToStream(stream);
+    stream.SetPosition(0);
+    TBitmap loaded;
+    loaded.LoadFromStream(stream);
+    TBitmap copy;
+    copy.Assign(&bitmap);
+    EXPECT_EQ(copy.PixelFormat(), c.Format);
+    ASSERT_EQ(loaded.Width(), 10);
+    for (std::size_t i = 0; i < c.Stripes.size(); ++i) {
+      const Integer x = static_cast<Integer>(i) * 2 + 1;
+      EXPECT_EQ(target.Canvas()->Pixel(x, 1), c.Stripes[i]) << "drawn stripe " << i;
+      EXPECT_EQ(loaded.Canvas()->Pixel(x, 1), c.Stripes[i]) << "loaded stripe " << i;
+      EXPECT_EQ(ScanLinePixel(copy, x, 1), c.Stripes[i]) << "copied stripe " << i;
+    }
+
+    // Changing the format keeps the picture.
+    bitmap.SetPixelFormat(pf24bit);
+    EXPECT_EQ(ScanLinePixel(bitmap, 3, 0), c.Stripes[1]);
+  }
+  TBitmap custom;
+  EXPECT_THROW(custom.SetPixelFormat(pfCustom), EInvalidGraphic);
+}
+
+TEST(Bitmap, TransparentDrawLeavesTheKeyColourOut) {
+  for (TPixelFormat format : {pf4bit, pf8bit, pf24bit, pf32bit}) {
+    SCOPED_TRACE(testing::Message() << "format " << format);
+    // Fuchsia with a red centre: the bottom-left pixel makes fuchsia the key.
+    TBitmap sprite;
+    sprite.SetPixelFormat(format);
+    sprite.SetSize(4, 4);
+    sprite.Canvas()->Brush()->SetColor(clFuchsia);
+    sprite.Canvas()->FillRect({0, 0, 4, 4});
+    sprite.Canvas()->Brush()->SetColor(clRed);
+    sprite.Canvas()->FillRect({1, 1, 3, 3});
+    EXPECT_EQ(sprite.TransparentColor(), clFuchsia);
+    sprite.SetTransparent(true);
+
+    TBitmap scene(6, 6);
+    scene.SetPixelFormat(pf32bit);
+    scene.Canvas()->Brush()->SetColor(clBlue);
+    scene.Canvas()->FillRect({0, 0, 6, 6});
+    scene.Canvas()->Draw(1, 1, &sprite);
+    EXPECT_EQ(ScanLinePixel(scene, 1, 1), clBlue);
+    EXPECT_EQ(ScanLinePixel(scene, 4, 4), clBlue);
+    EXPECT_EQ(ScanLinePixel(scene, 2, 2), clRed);
+    EXPECT_EQ(ScanLinePixel(scene, 3, 3), clRed);
+
+    // A fixed key: now the centre is left out and the frame drawn.
+    sprite.SetTransparentColor(clRed);
+    EXPECT_EQ(sprite.TransparentMode(), tmFixed);
+    scene.Canvas()->FillRect({0, 0, 6, 6});
+    scene.Canvas()->Draw(1, 1, &sprite);
+    EXPECT_EQ(ScanLinePixel(scene, 1, 1), clFuchsia);
+    EXPECT_EQ(ScanLinePixel(scene, 2, 2), clBlue);
+
+    // Not transparent: everything is copied.
+    sprite.SetTransparent(false);
+    scene.Canvas()->Draw(1, 1, &sprite);
+    EXPECT_EQ(ScanLinePixel(scene, 2, 2), clRed);
+  }
+}
+
+// The test icon: 16x16 red then 32x32 blue, each with a transparent
+// top-left quarter.
+void ExpectQuarterIcon(TIcon& Icon, Integer Size, TColor Color) {
+  ASSERT_NE(Icon.Handle(), nullptr);
+  EXPECT_FALSE(Icon.Empty());
+  EXPECT_EQ(Icon.Width(), Size);
+  EXPECT_EQ(Icon.Height(), Size);
+  TBitmap scene(Size, Size);
+  scene.SetPixelFormat(pf32bit);
+  scene.Canvas()->Brush()->SetColor(clLime);
+  scene.Canvas()->FillRect({0, 0, Size, Size});
+  scene.Canvas()->Draw(0, 0, &Icon);
+  EXPECT_EQ(ScanLinePixel(scene, 1, 1), clLime);
+  EXPECT_EQ(ScanLinePixel(scene, Size - 2, 1), Color);
+  EXPECT_EQ(ScanLinePixel(scene, 1, Size - 2), Color);
+  EXPECT_EQ(ScanLinePixel(scene, Size - 1, Size - 1), Color);
+}
+
+TEST(Icon, LoadsFromResourcesAndDrawsThroughItsMask) {
+  TIcon icon;
+  EXPECT_TRUE(icon.Empty());
+  EXPECT_TRUE(icon.Transparent());
+  icon.SetSize(16, 16);
+  icon.LoadFromResourceName(GetModuleHandleW(nullptr), u"QUARTER");
+  ExpectQuarterIcon(icon, 16, clRed);
+  icon.SetSize(32, 32);
+  icon.LoadFromResourceName(GetModuleHandleW(nullptr), u"QUARTER");
+  ExpectQuarterIcon(icon, 32, clBlue);
+  EXPECT_THROW(icon.LoadFromResourceName(GetModuleHandleW(nullptr), u"NO_SUCH_ICON"), EResNotFound);
+
+  TIcon copy;
+  copy.Assign(&icon);
+  EXPECT_NE(copy.Handle(), icon.Handle());
+  ExpectQuarterIcon(copy, 32, clBlue);
+  HICON released = copy.ReleaseHandle();
+  EXPECT_TRUE(copy.Empty());
+  EXPECT_TRUE(DestroyIcon(released));
+}
+
+TEST(Icon, LoadsIcoDataPickingTheWantedSize) {
+  TResourceStream data(reinterpret_cast<NativeUInt>(GetModuleHandleW(nullptr)), u"QUARTER_ICO", RT_RCDATA);
+  TIcon first;
+  first.LoadFromStream(data);
+  ExpectQuarterIcon(first, 16, clRed);
+
+  data.SetPosition(0);
+  TIcon large;
+  large.SetSize(32, 32);
+  large.LoadFromStream(data);
+  ExpectQuarterIcon(large, 32, clBlue);
+
+  // Saving gives back the ICO data, all sizes included.
+  TBytesStream saved;
+  large.SaveToStream(saved);
+  EXPECT_EQ(saved.Size(), data.Size());
+  saved.SetPosition(0);
+  TIcon again;
+  again.LoadFromStream(saved);
+  EXPECT_EQ(again.Width(), 16);
+
+  TBytesStream garbage(TBytes{0, 0, 2, 0, 1, 0, 9, 9});
+  EXPECT_THROW(again.LoadFromStream(garbage), EInvalidGraphic);
+  EXPECT_EQ(again.Width(), 16);  // the old icon stays
 }
 
 TEST(Picture, DecodesPngWithAlphaThroughGdiPlus) {

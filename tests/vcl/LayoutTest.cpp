@@ -70,6 +70,23 @@ TEST(AlignLayout, HiddenItemsTakeNoSpace) {
   EXPECT_EQ(items[1].Bounds, (TRect{0, 0, 100, 100}));
 }
 
+TEST(AlignLayout, InsetNeverInvertsTheRect) {
+  struct TCase {
+    TRect R;
+    Integer By;
+    TRect Want;
+  } const cases[] = {
+      {{0, 0, 100, 50}, 0, {0, 0, 100, 50}},   {{0, 0, 100, 50}, 5, {5, 5, 95, 45}},
+      {{10, 20, 30, 60}, 10, {20, 30, 20, 50}}, {{0, 0, 100, 50}, 30, {30, 30, 70, 30}},
+      {{0, 0, 10, 10}, 8, {8, 8, 8, 8}},
+  };
+  for (const TCase& c : cases) {
+    const TRect got = InsetRect(c.R, c.By);
+    EXPECT_EQ(got, c.Want) << "by " << c.By << ": " << got.Left << "," << got.Top << "," << got.Right << ","
+                           << got.Bottom;
+  }
+}
+
 TEST(AlignLayout, AnchorsFollowTheResize) {
   struct TCase {
     TAnchors Anchors;
