@@ -14,45 +14,14 @@
 
 #include "net/ftpsend.h"
 #include "rtl/Encoding.h"
+#include "bench/common/BenchTree.h"
 #include "tests/fixture/FtpFixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// 10 top folders of 10 folders of 19 folders: 2,010 folders, 10 files each.
-constexpr int kTop = 10;
-constexpr int kMiddle = 10;
-constexpr int kLeaf = 19;
-constexpr int kFilesPerFolder = 10;
-
-void FillFolder(const fs::path& Folder, int Seed) {
-  fs::create_directories(Folder);
-  for (int i = 0; i < kFilesPerFolder; ++i) {
-    const fs::path File = Folder / ("file " + std::to_string(i) + ".dat");
-    std::ofstream(File).close();
-    fs::resize_file(File, static_cast<std::uintmax_t>((Seed * 7919 + i * 104729) % 5000000));
-  }
-}
-
-fs::path TreeRoot() {
-  const fs::path Root = fs::current_path() / "bench-tmp" / "ftp_bench_tree";
-  const fs::path Done = Root.parent_path() / "ftp_bench_tree.done";
-  if (fs::exists(Done)) return Root;
-  fs::remove_all(Root);
-  int Seed = 0;
-  for (int t = 0; t < kTop; ++t) {
-    const fs::path Top = Root / ("top " + std::to_string(t));
-    FillFolder(Top, ++Seed);
-    for (int m = 0; m < kMiddle; ++m) {
-      const fs::path Middle = Top / ("middle " + std::to_string(m));
-      FillFolder(Middle, ++Seed);
-      for (int l = 0; l < kLeaf; ++l) FillFolder(Middle / ("leaf " + std::to_string(l)), ++Seed);
-    }
-  }
-  std::ofstream(Done) << "ok\n";
-  return Root;
-}
+fs::path TreeRoot() { return bench_tree::TreeRoot("ftp_bench_tree"); }
 
 String Ansi(const std::string& s) { return TEncoding::ANSI()->GetString(s.data(), s.size()); }
 
