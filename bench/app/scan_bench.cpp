@@ -106,24 +106,7 @@ void BM_ScanSession(benchmark::State& State) {
                          benchmark::Counter::kIsRate);
 }
 
-// The bare client on one thread, for comparison: CWD and LIST per folder.
-long Walk(TFTPSend& Client, const String& Folder, long long& Files) {
-  if (!Client.ChangeWorkingDir(Folder) || !Client.List(u"", false)) return 0;
-  std::vector<String> Children;
-  TFTPList* L = Client.FtpList();
-  for (Integer i = 0; i < L->Count(); ++i) {
-    const TFTPListRec* E = L->Items(i);
-    if (E->Directory) {
-      Children.push_back((Folder == u"/" ? String() : Folder) + u"/" + E->FileName);
-    } else {
-      ++Files;
-    }
-  }
-  long Folders = 1;
-  for (const String& Child : Children) Folders += Walk(Client, Child, Files);
-  return Folders;
-}
-
+// The bare client on one thread, for comparison.
 void BM_ClientOnly(benchmark::State& State) {
   const bool Passive = State.range(0) != 0;
   FtpServer& Srv = Server();
@@ -145,7 +128,7 @@ void BM_ClientOnly(benchmark::State& State) {
       break;
     }
     Files = 0;
-    Folders = Walk(Client, u"/", Files);
+    Folders = bench_tree::Walk(Client, u"/", Files);
     Client.Logout();
   }
   const double CpuMs = 1000.0 * static_cast<double>(std::clock() - Cpu0) / CLOCKS_PER_SEC;

@@ -1,10 +1,14 @@
 #pragma once
 // The tree the FTP benchmarks walk: 10 top folders of 10 folders of 19
 // folders (2,010 folders), 10 sparse files each. Generated once into the
-// build tree (bench-tmp/<name>) and reused by later runs.
+// build tree (bench-tmp/<name>) and reused by later runs. Also the bare
+// client's walk of it, the yardstick of the scan's own overhead.
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include "net/ftpsend.h"
 
 namespace bench_tree {
 
@@ -41,6 +45,25 @@ inline fs::path TreeRoot(const std::string& Name) {
   }
   std::ofstream(Done) << "ok\n";
   return Root;
+}
+
+// Depth first, as the scan walks: one CWD and one LIST per folder. Answers
+// the folders listed and counts the files.
+inline long Walk(TFTPSend& Client, const String& Folder, long long& Files) {
+  if (!Client.ChangeWorkingDir(Folder) || !Client.List(u"", false)) return 0;
+  std::vector<String> Children;
+  TFTPList* L = Client.FtpList();
+  for (Integer i = 0; i < L->Count(); ++i) {
+    const TFTPListRec* E = L->Items(i);
+    if (E->Directory) {
+      Children.push_back((Folder == u"/" ? String() : Folder) + u"/" + E->FileName);
+    } else {
+      ++Files;
+    }
+  }
+  long Folders = 1;
+  for (const String& Child : Children) Folders += Walk(Client, Child, Files);
+  return Folders;
 }
 
 }  // namespace bench_tree

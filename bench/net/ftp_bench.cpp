@@ -25,24 +25,6 @@ fs::path TreeRoot() { return bench_tree::TreeRoot("ftp_bench_tree"); }
 
 String Ansi(const std::string& s) { return TEncoding::ANSI()->GetString(s.data(), s.size()); }
 
-// Depth first, as the scan walks; answers the folders listed.
-long Walk(TFTPSend& Client, const String& Folder, long long& Files) {
-  if (!Client.ChangeWorkingDir(Folder) || !Client.List(u"", false)) return 0;
-  std::vector<String> Children;
-  TFTPList* L = Client.FtpList();
-  for (Integer i = 0; i < L->Count(); ++i) {
-    const TFTPListRec* E = L->Items(i);
-    if (E->Directory) {
-      Children.push_back((Folder == u"/" ? String() : Folder) + u"/" + E->FileName);
-    } else {
-      ++Files;
-    }
-  }
-  long Folders = 1;
-  for (const String& Child : Children) Folders += Walk(Client, Child, Files);
-  return Folders;
-}
-
 void BM_ListEveryFolder(benchmark::State& State) {
   const bool Passive = State.range(0) != 0;
   FtpServerOptions Options;
@@ -64,7 +46,7 @@ void BM_ListEveryFolder(benchmark::State& State) {
       break;
     }
     Files = 0;
-    Folders = Walk(Client, u"/", Files);
+    Folders = bench_tree::Walk(Client, u"/", Files);
     Client.Logout();
   }
   State.counters["folders"] = static_cast<double>(Folders);
