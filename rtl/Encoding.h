@@ -16,8 +16,6 @@
 
 #include "rtl/Types.h"
 
-using TBytes = std::vector<Byte>;
-
 class TEncoding : public TObject {
 public:
   ~TEncoding() override = default;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "rtl/FormatDecimal.h"
+#include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
 
 // The float-to-text engine of the run-time library: FloatToDecimal rounds
@@ -99,19 +100,6 @@ constexpr int kMaxPrecision = 18;  // Delphi's Extended: 18 significant digits
 constexpr int kNoDecimalLimit = 9999;
 
 String Ascii(std::string_view s) { return String(s.begin(), s.end()); }
-
-String Quote(const String& pattern, const String& value) {
-  String out;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == u'%' && i + 1 < pattern.size() && pattern[i + 1] == u's') {
-      out += value;
-      ++i;
-    } else {
-      out.push_back(pattern[i]);
-    }
-  }
-  return out;
-}
 
 std::string PadExponent(int exponent, int minDigits) {
   std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
@@ -301,8 +289,8 @@ namespace {
 
 [[noreturn]] void FormatError(bool missing, const String& fmt) {
   const String shown = fmt.substr(0, 31);
-  if (missing) throw EConvertError(Quote(u"No argument for format '%s'", shown));
-  throw EConvertError(Quote(u"Format '%s' invalid or incompatible with argument", shown));
+  if (missing) throw EConvertError(StringReplace(u"No argument for format '%s'", u"%s", shown, rfReplaceAll));
+  throw EConvertError(StringReplace(u"Format '%s' invalid or incompatible with argument", u"%s", shown, rfReplaceAll));
 }
 
 String PadNumber(String digits, int minDigits) {

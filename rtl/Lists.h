@@ -16,9 +16,6 @@
 #include "rtl/Exceptions.h"
 #include "rtl/Types.h"
 
-// Event with a sender, as Classes.TNotifyEvent.
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-
 // How sorted string lists and TThreadList treat an item already present.
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 

@@ -7,8 +7,6 @@
 
 #include "rtl/Types.h"
 
-using TBytes = std::vector<Byte>;
-
 class TBase64Encoding;
 
 class TNetEncoding : public TObject {

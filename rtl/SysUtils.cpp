@@ -34,19 +34,6 @@ const String& InvalidIntegerFormat() {
   return text;
 }
 
-String Quote(const String& pattern, const String& value) {
-  String out;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == u'%' && i + 1 < pattern.size() && pattern[i + 1] == u's') {
-      out += value;
-      ++i;
-    } else {
-      out.push_back(pattern[i]);
-    }
-  }
-  return out;
-}
-
 // Delphi's Val for integers. maxPositive is the largest decimal magnitude of
 // a positive value (the negative one may be one more); hexadecimal may use
 // the whole unsigned range `hexMax`. Returns 0 on success, else the 1-based
@@ -633,13 +620,13 @@ bool TryStrToUInt64(const String& s, UInt64& value) {
 
 Integer StrToInt(const String& s) {
   Integer v;
-  if (!TryStrToInt(s, v)) throw EConvertError(Quote(InvalidIntegerFormat(), s));
+  if (!TryStrToInt(s, v)) throw EConvertError(StringReplace(InvalidIntegerFormat(), u"%s", s, rfReplaceAll));
   return v;
 }
 
 Int64 StrToInt64(const String& s) {
   Int64 v;
-  if (!TryStrToInt64(s, v)) throw EConvertError(Quote(InvalidIntegerFormat(), s));
+  if (!TryStrToInt64(s, v)) throw EConvertError(StringReplace(InvalidIntegerFormat(), u"%s", s, rfReplaceAll));
   return v;
 }
 
@@ -678,7 +665,7 @@ bool TryStrToBool(const String& s, bool& value) {
 
 bool StrToBool(const String& s) {
   bool b;
-  if (!TryStrToBool(s, b)) throw EConvertError(Quote(u"'%s' is not a valid boolean value", s));
+  if (!TryStrToBool(s, b)) throw EConvertError(StringReplace(u"'%s' is not a valid boolean value", u"%s", s, rfReplaceAll));
   return b;
 }
 
@@ -705,7 +692,7 @@ bool TryStrToFloat(const String& s, double& value) { return TryStrToFloat(s, val
 
 double StrToFloat(const String& s, const TFormatSettings& settings) {
   double v;
-  if (!TryStrToFloat(s, v, settings)) throw EConvertError(Quote(u"'%s' is not a valid floating point value", s));
+  if (!TryStrToFloat(s, v, settings)) throw EConvertError(StringReplace(u"'%s' is not a valid floating point value", u"%s", s, rfReplaceAll));
   return v;
 }
 

@@ -31,7 +31,6 @@
 
 using TThreadID = Cardinal;
 using TThreadProcedure = std::function<void()>;
-using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 class TThread : public TObject {
 public:

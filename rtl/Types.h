@@ -2,7 +2,9 @@
 // Basic types of the run-time library. Text is UTF-16 throughout; 8-bit text
 // (AnsiString) lives only on the wire and in socket buffers.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 using Char = char16_t;
 using String = std::u16string;
@@ -29,3 +31,8 @@ class TObject {
 public:
   virtual ~TObject() = default;
 };
+
+// Event with a sender, as Classes.TNotifyEvent.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+using TBytes = std::vector<Byte>;

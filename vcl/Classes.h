@@ -12,9 +12,6 @@
 #include "rtl/Exceptions.h"
 #include "rtl/Types.h"
 
-// The same alias as rtl/Threads.h (a repeated alias of one type is legal).
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-
 QUORVEL_DECLARE_EXCEPTION(EComponentError, Exception);
 QUORVEL_DECLARE_EXCEPTION(EInvalidCast, Exception);
 
@@ -100,7 +97,6 @@ protected:
 };
 
 // ---------------------------------------------------------------- component
-
 
 enum TComponentStateItem : unsigned {
   csLoading = 1u << 0,
