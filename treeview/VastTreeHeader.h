@@ -11,7 +11,8 @@
 #include "rtl/Streams.h"
 #include "rtl/Types.h"
 #include "treeview/VastTrees.h"
-#include "vcl/Classes.h"  // TPoint, TAlignment, TShiftState: header-only, portable
+#include "rtl/Geometry.h"
+#include "rtl/UITypes.h"
 
 class TVTHeader;
 class TVastTreeColumns;

@@ -13,9 +13,11 @@
 
 #include "rtl/Exceptions.h"
 #include "rtl/Streams.h"
+#include "rtl/Geometry.h"
+#include "rtl/Set.h"
 #include "rtl/Types.h"
+#include "rtl/UITypes.h"
 #include "treeview/VastTreeHost.h"
-#include "vcl/Classes.h"  // TPoint, TRect, TShiftState, TAlignment: header-only, portable
 
 class TBaseVastTree;
 // Objects of the window layer that the core only passes on.
@@ -35,40 +37,6 @@ struct tagSTGMEDIUM;
 struct HICON__;
 using HICON = HICON__*;
 using HRESULT = long;
-
-// A Delphi-style set over an enumeration whose values are bit numbers.
-template <class E, class U>
-class TSet {
-public:
-  constexpr TSet() noexcept : FBits(0) {}
-  constexpr TSet(E Value) noexcept : FBits(Bit(Value)) {}
-  constexpr TSet(std::initializer_list<E> Values) noexcept : FBits(0) {
-    for (E V : Values) FBits |= Bit(V);
-  }
-  static constexpr TSet FromBits(U Bits) noexcept {
-    TSet S;
-    S.FBits = Bits;
-    return S;
-  }
-  constexpr U Bits() const noexcept { return FBits; }
-  constexpr bool Contains(E Value) const noexcept { return (FBits & Bit(Value)) != 0; }
-  constexpr bool Empty() const noexcept { return FBits == 0; }
-  constexpr void Include(E Value) noexcept { FBits |= Bit(Value); }
-  constexpr void Exclude(E Value) noexcept { FBits &= static_cast<U>(~Bit(Value)); }
-  // Whether every member of Other is in this set.
-  constexpr bool ContainsAll(TSet Other) const noexcept { return (FBits & Other.FBits) == Other.FBits; }
-  constexpr bool Intersects(TSet Other) const noexcept { return (FBits & Other.FBits) != 0; }
-  friend constexpr TSet operator+(TSet A, TSet B) noexcept { return FromBits(static_cast<U>(A.FBits | B.FBits)); }
-  friend constexpr TSet operator-(TSet A, TSet B) noexcept { return FromBits(static_cast<U>(A.FBits & ~B.FBits)); }
-  friend constexpr TSet operator*(TSet A, TSet B) noexcept { return FromBits(static_cast<U>(A.FBits & B.FBits)); }
-  friend constexpr bool operator==(TSet A, TSet B) noexcept { return A.FBits == B.FBits; }
-  TSet& operator+=(TSet B) noexcept { FBits |= B.FBits; return *this; }
-  TSet& operator-=(TSet B) noexcept { FBits &= static_cast<U>(~B.FBits); return *this; }
-
-private:
-  static constexpr U Bit(E Value) noexcept { return static_cast<U>(U(1) << static_cast<unsigned>(Value)); }
-  U FBits;
-};
 
 // ---------------------------------------------------------------------------
 // Node
@@ -330,15 +298,11 @@ private:
 // Types of the window-bound events. The window layer fills them; the core
 // declares them so that every event has its final signature.
 
-using TColor = Integer;
 using TImageIndex = Integer;
 using TCursor = Integer;
 using TFormatArray = std::vector<Word>;
 using TFormatEtcArray = std::vector<tagFORMATETC>;
 
-// In the order of the platform's mouse buttons, so the window layer converts
-// with a cast.
-enum TVTMouseButton : Byte { vmbLeft, vmbRight, vmbMiddle };
 
 enum THitPosition : Byte {
   hiAbove, hiBelow, hiNowhere, hiOnItem, hiOnItemButton, hiOnItemButtonExact, hiOnItemCheckbox, hiOnItemIndent,
@@ -360,8 +324,8 @@ using TVTHeaderHitPositions = TSet<TVTHeaderHitPosition, Byte>;
 struct TVTHeaderHitInfo {
   Integer X = 0;
   Integer Y = 0;
-  TVTMouseButton Button = vmbLeft;
-  TShiftState Shift = 0;
+  TMouseButton Button = mbLeft;
+  TShiftState Shift;
   TColumnIndex Column = NoColumn;
   TVTHeaderHitPositions HitPosition;
 };
@@ -511,7 +475,7 @@ using TVTHeaderDraggedEvent = std::function<void(TVTHeader* Sender, TColumnIndex
 using TVTHeaderDraggedOutEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, TPoint DropPosition)>;
 using TVTHeaderDraggingEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
 using TVTHeaderMouseEvent =
-    std::function<void(TVTHeader* Sender, TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y)>;
+    std::function<void(TVTHeader* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y)>;
 using TVTHeaderMouseMoveEvent = std::function<void(TVTHeader* Sender, TShiftState Shift, Integer X, Integer Y)>;
 
 // Step function of IterateSubtree.
@@ -1093,9 +1057,9 @@ protected:
   virtual void DoHeaderDragged(TColumnIndex Column, Integer OldPosition);
   virtual void DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition);
   virtual bool DoHeaderDragging(TColumnIndex Column);
-  virtual void DoHeaderMouseDown(TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  virtual void DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   virtual void DoHeaderMouseMove(TShiftState Shift, Integer X, Integer Y);
-  virtual void DoHeaderMouseUp(TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  virtual void DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   // The header object, when the tree has a real one.
   TVTHeader* HeaderObject() const;
   // Edit protocol seams, completed by the window layer.

@@ -325,7 +325,7 @@ bool TBaseVastTree::DoHeaderDragging(TColumnIndex Column) {
   return Allowed;
 }
 
-void TBaseVastTree::DoHeaderMouseDown(TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+void TBaseVastTree::DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   if (OnHeaderMouseDown) OnHeaderMouseDown(HeaderObject(), Button, Shift, X, Y);
 }
 
@@ -333,6 +333,6 @@ void TBaseVastTree::DoHeaderMouseMove(TShiftState Shift, Integer X, Integer Y) {
   if (OnHeaderMouseMove) OnHeaderMouseMove(HeaderObject(), Shift, X, Y);
 }
 
-void TBaseVastTree::DoHeaderMouseUp(TVTMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+void TBaseVastTree::DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   if (OnHeaderMouseUp) OnHeaderMouseUp(HeaderObject(), Button, Shift, X, Y);
 }

@@ -258,9 +258,9 @@ void TCustomActionList::UpdateActions() {
 bool TCustomActionList::IsShortCut(Word Key, TShiftState Shift) {
   if (FState != asNormal) return false;
   TShortCut wanted = Key & 0xFF;
-  if (Shift & ssShift) wanted |= scShift;
-  if (Shift & ssCtrl) wanted |= scCtrl;
-  if (Shift & ssAlt) wanted |= scAlt;
+  if (Shift.Contains(ssShift)) wanted |= scShift;
+  if (Shift.Contains(ssCtrl)) wanted |= scCtrl;
+  if (Shift.Contains(ssAlt)) wanted |= scAlt;
   if ((wanted & 0xFF) == 0) return false;
   const std::vector<TContainedAction*> actions = FActions;
   for (TContainedAction* a : actions) {

@@ -415,7 +415,7 @@ void TControl::HandleMouseMessage(TMessage& Message) {
   TShiftState shift = MouseShiftState(Message.WParam);
   auto down = [&](TMouseButton button, bool dbl) {
     if (dbl) {
-      shift |= ssDouble;
+      shift.Include(ssDouble);
       if ((FControlStyle & csDoubleClicks) && button == mbLeft) DblClick();
     }
     if (button == mbLeft) {

@@ -166,7 +166,7 @@ void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Int
 
 void TSplitter::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   TGraphicControl::MouseMove(Shift, X, Y);
-  if (!FControl || !(Shift & ssLeft)) return;
+  if (!FControl || !Shift.Contains(ssLeft)) return;
   Integer delta = (Horizontal() ? X + Left() : Y + Top()) - FDownPos;
   if (Align() == alRight || Align() == alBottom) delta = -delta;
   Integer size = std::clamp(FStartSize + delta, FMinSize, FMaxSize);

@@ -384,10 +384,10 @@ void TCustomForm::Release() {
 }
 
 void TCustomForm::DialogKey(Word& Key, TShiftState Shift, bool& Handled) {
-  if (!(Shift & (ssAlt | ssCtrl))) {
+  if (!Shift.Intersects({ssAlt, ssCtrl})) {
     switch (Key) {
       case VK_TAB:
-        SelectNext(FActiveControl, !(Shift & ssShift), true);
+        SelectNext(FActiveControl, !Shift.Contains(ssShift), true);
         Handled = true;
         return;
       case VK_LEFT:

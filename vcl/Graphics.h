@@ -11,78 +11,16 @@
 #include "rtl/Streams.h"
 #include "rtl/SyncObjs.h"
 #include "rtl/Types.h"
+#include "rtl/UITypes.h"
 #include "vcl/Classes.h"
 #include "vcl/Win32.h"
 
 QUORVEL_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 QUORVEL_DECLARE_EXCEPTION(EOutOfResources, Exception);
 
-// ---------------------------------------------------------------- colours
-// 0x00BBGGRR, or a system colour: clSystemColor | COLOR_xxx index.
-using TColor = Integer;
-
-inline constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
-inline constexpr TColor SysColor(int Index) { return clSystemColor | Index; }
-inline constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR);
-inline constexpr TColor clBackground = SysColor(COLOR_BACKGROUND);
-inline constexpr TColor clActiveCaption = SysColor(COLOR_ACTIVECAPTION);
-inline constexpr TColor clInactiveCaption = SysColor(COLOR_INACTIVECAPTION);
-inline constexpr TColor clMenu = SysColor(COLOR_MENU);
-inline constexpr TColor clWindow = SysColor(COLOR_WINDOW);
-inline constexpr TColor clWindowFrame = SysColor(COLOR_WINDOWFRAME);
-inline constexpr TColor clMenuText = SysColor(COLOR_MENUTEXT);
-inline constexpr TColor clWindowText = SysColor(COLOR_WINDOWTEXT);
-inline constexpr TColor clCaptionText = SysColor(COLOR_CAPTIONTEXT);
-inline constexpr TColor clActiveBorder = SysColor(COLOR_ACTIVEBORDER);
-inline constexpr TColor clInactiveBorder = SysColor(COLOR_INACTIVEBORDER);
-inline constexpr TColor clAppWorkSpace = SysColor(COLOR_APPWORKSPACE);
-inline constexpr TColor clHighlight = SysColor(COLOR_HIGHLIGHT);
-inline constexpr TColor clHighlightText = SysColor(COLOR_HIGHLIGHTTEXT);
-inline constexpr TColor clBtnFace = SysColor(COLOR_BTNFACE);
-inline constexpr TColor clBtnShadow = SysColor(COLOR_BTNSHADOW);
-inline constexpr TColor clGrayText = SysColor(COLOR_GRAYTEXT);
-inline constexpr TColor clBtnText = SysColor(COLOR_BTNTEXT);
-inline constexpr TColor clInactiveCaptionText = SysColor(COLOR_INACTIVECAPTIONTEXT);
-inline constexpr TColor clBtnHighlight = SysColor(COLOR_BTNHIGHLIGHT);
-inline constexpr TColor cl3DDkShadow = SysColor(COLOR_3DDKSHADOW);
-inline constexpr TColor cl3DLight = SysColor(COLOR_3DLIGHT);
-inline constexpr TColor clInfoText = SysColor(COLOR_INFOTEXT);
-inline constexpr TColor clInfoBk = SysColor(COLOR_INFOBK);
-inline constexpr TColor clHotLight = SysColor(COLOR_HOTLIGHT);
-inline constexpr TColor clGradientActiveCaption = SysColor(COLOR_GRADIENTACTIVECAPTION);
-inline constexpr TColor clGradientInactiveCaption = SysColor(COLOR_GRADIENTINACTIVECAPTION);
-inline constexpr TColor clMenuHighlight = SysColor(COLOR_MENUHILIGHT);
-inline constexpr TColor clMenuBar = SysColor(COLOR_MENUBAR);
-
-inline constexpr TColor clBlack = 0x000000;
-inline constexpr TColor clMaroon = 0x000080;
-inline constexpr TColor clGreen = 0x008000;
-inline constexpr TColor clOlive = 0x008080;
-inline constexpr TColor clNavy = 0x800000;
-inline constexpr TColor clPurple = 0x800080;
-inline constexpr TColor clTeal = 0x808000;
-inline constexpr TColor clGray = 0x808080;
-inline constexpr TColor clSilver = 0xC0C0C0;
-inline constexpr TColor clRed = 0x0000FF;
-inline constexpr TColor clLime = 0x00FF00;
-inline constexpr TColor clYellow = 0x00FFFF;
-inline constexpr TColor clBlue = 0xFF0000;
-inline constexpr TColor clFuchsia = 0xFF00FF;
-inline constexpr TColor clAqua = 0xFFFF00;
-inline constexpr TColor clWhite = 0xFFFFFF;
-inline constexpr TColor clMoneyGreen = 0xC0DCC0;
-inline constexpr TColor clSkyBlue = 0xF0CAA6;
-inline constexpr TColor clCream = 0xF0FBFF;
-inline constexpr TColor clMedGray = 0xA4A0A0;
-inline constexpr TColor clNone = 0x1FFFFFFF;
-inline constexpr TColor clDefault = 0x20000000;
-
 // System colours become the current RGB value; every other value comes back
 // unchanged (clNone and clDefault included).
 TColor ColorToRGB(TColor Color);
-inline constexpr TColor RGBToColor(Byte R, Byte G, Byte B) {
-  return static_cast<TColor>(R | (G << 8) | (B << 16));
-}
 
 // ---------------------------------------------------------------- RAII for GDI
 // Owns one GDI object (pen, brush, font, bitmap, region).

@@ -85,18 +85,18 @@ UINT TrackMenu(HMENU Menu, Integer X, Integer Y, HWND Owner, UINT Flags) {
 TShortCut ShortCut(Word Key, TShiftState Shift) {
   if (Key & 0xFF00) return 0;
   TShortCut result = Key;
-  if (Shift & ssShift) result |= scShift;
-  if (Shift & ssCtrl) result |= scCtrl;
-  if (Shift & ssAlt) result |= scAlt;
+  if (Shift.Contains(ssShift)) result |= scShift;
+  if (Shift.Contains(ssCtrl)) result |= scCtrl;
+  if (Shift.Contains(ssAlt)) result |= scAlt;
   return result;
 }
 
 void ShortCutToKey(TShortCut AShortCut, Word& Key, TShiftState& Shift) {
   Key = AShortCut & 0xFF;
-  Shift = 0;
-  if (AShortCut & scShift) Shift |= ssShift;
-  if (AShortCut & scCtrl) Shift |= ssCtrl;
-  if (AShortCut & scAlt) Shift |= ssAlt;
+  Shift = TShiftState();
+  if (AShortCut & scShift) Shift.Include(ssShift);
+  if (AShortCut & scCtrl) Shift.Include(ssCtrl);
+  if (AShortCut & scAlt) Shift.Include(ssAlt);
 }
 
 String ShortCutToText(TShortCut AShortCut) {

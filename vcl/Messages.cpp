@@ -5,32 +5,32 @@ bool KeyDown(int VirtualKey) { return (GetKeyState(VirtualKey) & 0x8000) != 0; }
 }  // namespace
 
 TShiftState MouseShiftState(WPARAM WParam) {
-  TShiftState shift = 0;
-  if (WParam & MK_SHIFT) shift |= ssShift;
-  if (WParam & MK_CONTROL) shift |= ssCtrl;
-  if (WParam & MK_LBUTTON) shift |= ssLeft;
-  if (WParam & MK_RBUTTON) shift |= ssRight;
-  if (WParam & MK_MBUTTON) shift |= ssMiddle;
-  if (KeyDown(VK_MENU)) shift |= ssAlt;
+  TShiftState shift;
+  if (WParam & MK_SHIFT) shift.Include(ssShift);
+  if (WParam & MK_CONTROL) shift.Include(ssCtrl);
+  if (WParam & MK_LBUTTON) shift.Include(ssLeft);
+  if (WParam & MK_RBUTTON) shift.Include(ssRight);
+  if (WParam & MK_MBUTTON) shift.Include(ssMiddle);
+  if (KeyDown(VK_MENU)) shift.Include(ssAlt);
   return shift;
 }
 
 TShiftState KeyboardShiftState() {
-  TShiftState shift = 0;
-  if (KeyDown(VK_SHIFT)) shift |= ssShift;
-  if (KeyDown(VK_CONTROL)) shift |= ssCtrl;
-  if (KeyDown(VK_MENU)) shift |= ssAlt;
-  if (KeyDown(VK_LBUTTON)) shift |= ssLeft;
-  if (KeyDown(VK_RBUTTON)) shift |= ssRight;
-  if (KeyDown(VK_MBUTTON)) shift |= ssMiddle;
+  TShiftState shift;
+  if (KeyDown(VK_SHIFT)) shift.Include(ssShift);
+  if (KeyDown(VK_CONTROL)) shift.Include(ssCtrl);
+  if (KeyDown(VK_MENU)) shift.Include(ssAlt);
+  if (KeyDown(VK_LBUTTON)) shift.Include(ssLeft);
+  if (KeyDown(VK_RBUTTON)) shift.Include(ssRight);
+  if (KeyDown(VK_MBUTTON)) shift.Include(ssMiddle);
   return shift;
 }
 
 TShiftState KeyDataToShiftState(LPARAM KeyData) {
-  TShiftState shift = 0;
-  if (KeyDown(VK_SHIFT)) shift |= ssShift;
-  if (KeyDown(VK_CONTROL)) shift |= ssCtrl;
-  if (KeyData & 0x20000000) shift |= ssAlt;
+  TShiftState shift;
+  if (KeyDown(VK_SHIFT)) shift.Include(ssShift);
+  if (KeyDown(VK_CONTROL)) shift.Include(ssCtrl);
+  if (KeyData & 0x20000000) shift.Include(ssAlt);
   return shift;
 }
 

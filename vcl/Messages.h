@@ -37,7 +37,6 @@ inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 inline constexpr UINT WM_QUORVEL_FIRST = WM_APP + 0x3000;
 inline constexpr UINT CM_RELEASE = WM_QUORVEL_FIRST + 1;
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Decoders.
 inline Integer MessageX(LPARAM L) { return static_cast<short>(LOWORD(static_cast<DWORD_PTR>(L))); }

@@ -514,7 +514,7 @@ void TButton::Click() {
 }
 
 void TButton::DialogKey(Word& Key, TShiftState Shift, bool& Handled) {
-  if (((Key == VK_RETURN && FDefault) || (Key == VK_ESCAPE && FCancel)) && Shift == 0 && IsShowing() && Enabled()) {
+  if (((Key == VK_RETURN && FDefault) || (Key == VK_ESCAPE && FCancel)) && Shift.Empty() && IsShowing() && Enabled()) {
     Click();
     Handled = true;
     return;

@@ -9,9 +9,7 @@
 #include "app/core/Dossiers.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/Types.h"
-
-// A TColor as vcl/Graphics.h has it ($BBGGRR); the same alias.
-using TColor = Integer;
+#include "rtl/UITypes.h"
 
 // --- FTP log pane
 

@@ -77,7 +77,7 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
        },
        [](THookTree& T) {
          Integer Effect = 1;
-         return T.DoDragOver(nullptr, 0, dsDragMove, TPoint{}, dmOnNode, Effect);
+         return T.DoDragOver(nullptr, TShiftState(), dsDragMove, TPoint{}, dmOnNode, Effect);
        },
        false},
       {"key action",
@@ -86,7 +86,7 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
        },
        [](THookTree& T) {
          Word Key = 13;
-         TShiftState Shift = 0;
+         TShiftState Shift;
          return T.DoKeyAction(Key, Shift);
        },
        true},
@@ -95,7 +95,7 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
          T.OnNodeHeightDblClickResize = [&Seen](TBaseVastTree*, PVastNode, TColumnIndex, TShiftState, TPoint,
                                                 bool& A) { Seen = A; A = !A; };
        },
-       [Node](THookTree& T) { return T.DoNodeHeightDblClickResize(Node, 0, 0, TPoint{}); }, true},
+       [Node](THookTree& T) { return T.DoNodeHeightDblClickResize(Node, 0, TShiftState(), TPoint{}); }, true},
       {"node height tracking",
        [](THookTree& T, bool& Seen) {
          T.OnNodeHeightTracking = [&Seen](TBaseVastTree*, PVastNode, TColumnIndex, TShiftState, TPoint&, TPoint,
@@ -103,7 +103,7 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
        },
        [Node](THookTree& T) {
          TPoint Track{};
-         return T.DoNodeHeightTracking(Node, 0, 0, Track, TPoint{});
+         return T.DoNodeHeightTracking(Node, 0, TShiftState(), Track, TPoint{});
        },
        true},
       {"header dragging",

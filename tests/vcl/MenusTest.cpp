@@ -19,23 +19,23 @@ struct TShortCutCase {
 TEST(ShortCutText, WritesAndReadsTheClassLibraryNames) {
   const TShortCutCase cases[] = {
       {ShortCut('A', ssCtrl), u"Ctrl+A"},
-      {ShortCut('S', ssCtrl | ssShift), u"Shift+Ctrl+S"},
-      {ShortCut('7', ssCtrl | ssAlt), u"Ctrl+Alt+7"},
-      {ShortCut('Z', ssShift | ssCtrl | ssAlt), u"Shift+Ctrl+Alt+Z"},
-      {ShortCut(VK_F5, 0), u"F5"},
+      {ShortCut('S', TShiftState{ssCtrl, ssShift}), u"Shift+Ctrl+S"},
+      {ShortCut('7', TShiftState{ssCtrl, ssAlt}), u"Ctrl+Alt+7"},
+      {ShortCut('Z', TShiftState{ssShift, ssCtrl, ssAlt}), u"Shift+Ctrl+Alt+Z"},
+      {ShortCut(VK_F5, TShiftState()), u"F5"},
       {ShortCut(VK_F12, ssAlt), u"Alt+F12"},
       {ShortCut(VK_DELETE, ssCtrl), u"Ctrl+Del"},
       {ShortCut(VK_INSERT, ssShift), u"Shift+Ins"},
       {ShortCut(VK_RETURN, ssAlt), u"Alt+Enter"},
-      {ShortCut(VK_ESCAPE, 0), u"Esc"},
+      {ShortCut(VK_ESCAPE, TShiftState()), u"Esc"},
       {ShortCut(VK_BACK, ssAlt), u"Alt+BkSp"},
       {ShortCut(VK_SPACE, ssCtrl), u"Ctrl+Space"},
       {ShortCut(VK_TAB, ssCtrl), u"Ctrl+Tab"},
-      {ShortCut(VK_PRIOR, 0), u"PgUp"},
+      {ShortCut(VK_PRIOR, TShiftState()), u"PgUp"},
       {ShortCut(VK_NEXT, ssShift), u"Shift+PgDn"},
-      {ShortCut(VK_HOME, 0), u"Home"},
+      {ShortCut(VK_HOME, TShiftState()), u"Home"},
       {ShortCut(VK_END, ssCtrl), u"Ctrl+End"},
-      {ShortCut(VK_LEFT, 0), u"Left"},
+      {ShortCut(VK_LEFT, TShiftState()), u"Left"},
       {ShortCut(VK_DOWN, ssAlt), u"Alt+Down"},
   };
   for (const TShortCutCase& c : cases) {
@@ -48,10 +48,10 @@ TEST(ShortCutText, WritesAndReadsTheClassLibraryNames) {
 TEST(ShortCutText, ReadingIgnoresCaseBlanksAndOrderAndRefusesWhatItDoesNotKnow) {
   const TShortCutCase cases[] = {
       {ShortCut('A', ssCtrl), u"ctrl+a"},
-      {ShortCut('S', ssCtrl | ssShift), u" Shift + Ctrl + s "},
-      {ShortCut('X', ssCtrl | ssAlt), u"Alt+Ctrl+X"},
+      {ShortCut('S', TShiftState{ssCtrl, ssShift}), u" Shift + Ctrl + s "},
+      {ShortCut('X', TShiftState{ssCtrl, ssAlt}), u"Alt+Ctrl+X"},
       {ShortCut(VK_F5, ssCtrl), u"CTRL+f5"},
-      {ShortCut(VK_DELETE, 0), u"del"},
+      {ShortCut(VK_DELETE, TShiftState()), u"del"},
       {0, u""},
       {0, u"Ctrl+"},
       {0, u"Ctrl+Foo"},
@@ -65,12 +65,12 @@ TEST(ShortCutText, ReadingIgnoresCaseBlanksAndOrderAndRefusesWhatItDoesNotKnow) 
   }
   EXPECT_EQ(ShortCutToText(0), u"");
   EXPECT_EQ(ShortCutToText(ShortCut(VK_SHIFT, ssCtrl)), u"");  // a key without a name
-  EXPECT_EQ(ShortCut(0x1FF, 0), 0);
+  EXPECT_EQ(ShortCut(0x1FF, TShiftState()), 0);
   Word key = 0;
-  TShiftState shift = 0;
-  ShortCutToKey(ShortCut(VK_F2, ssShift | ssAlt), key, shift);
+  TShiftState shift;
+  ShortCutToKey(ShortCut(VK_F2, TShiftState{ssShift, ssAlt}), key, shift);
   EXPECT_EQ(key, VK_F2);
-  EXPECT_EQ(shift, ssShift | ssAlt);
+  EXPECT_EQ(shift, (TShiftState{ssShift, ssAlt}));
 }
 
 TEST(ShortCutText, HotKeysOfCaptions) {
@@ -222,7 +222,7 @@ TEST_F(MenusTest, ShortcutsOfActionsRunThroughTheFormsKeyHandling) {
   Form->aConnect->OnExecute = [&](TObject*) { ++connects; };
   EXPECT_TRUE(Form->IsShortCut('O', ssCtrl));
   EXPECT_EQ(opens, 1);
-  EXPECT_FALSE(Form->IsShortCut('O', 0));
+  EXPECT_FALSE(Form->IsShortCut('O', TShiftState()));
   EXPECT_FALSE(Form->IsShortCut('Q', ssCtrl));
 
   // The whole road: a key press posted to the focused edit, with Ctrl held.
@@ -240,10 +240,10 @@ TEST_F(MenusTest, ShortcutsOfActionsRunThroughTheFormsKeyHandling) {
 
   // A disabled action's shortcut runs nothing.
   Form->edHost->SetText(u"");
-  EXPECT_FALSE(Form->IsShortCut(VK_F5, 0));
+  EXPECT_FALSE(Form->IsShortCut(VK_F5, TShiftState()));
   EXPECT_EQ(connects, 0);
   Form->edHost->SetText(u"host");
-  EXPECT_TRUE(Form->IsShortCut(VK_F5, 0));
+  EXPECT_TRUE(Form->IsShortCut(VK_F5, TShiftState()));
   EXPECT_EQ(connects, 1);
 }
 

@@ -219,7 +219,7 @@ TEST_F(StdControlsTest, DefaultAndCancelButtonsAnswerEnterAndEscape) {
   cancel->OnClick = [&](TObject*) { ++cancels; };
   Word key = VK_ESCAPE;
   bool handled = false;
-  Form->DialogKey(key, 0, handled);
+  Form->DialogKey(key, TShiftState(), handled);
   EXPECT_TRUE(handled);
   EXPECT_EQ(cancels, 1);
   EXPECT_EQ(Form->ModalResult(), mrCancel);
@@ -352,7 +352,7 @@ TEST_F(StdControlsTest, LabelSizesToItsTextAndItsHotKeyFocusesItsControl) {
   Form->cbPassive->SetFocus();
   EXPECT_TRUE(Form->IsShortCut('H', ssAlt));
   EXPECT_TRUE(Form->edHost->Focused());
-  EXPECT_FALSE(Form->IsShortCut('H', 0));
+  EXPECT_FALSE(Form->IsShortCut('H', TShiftState()));
 }
 
 TEST_F(StdControlsTest, TrackBarMovesReachOnChange) {

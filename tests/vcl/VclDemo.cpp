@@ -196,9 +196,9 @@ TDemoControlsForm::TDemoControlsForm(TComponent* AOwner) : TForm(AOwner) {
   Actions->SetImages(Images);
   aOpen = NewAction(Actions, u"aOpen", u"&Open...", u"&File", ShortCut('O', ssCtrl), 0);
   aSave = NewAction(Actions, u"aSave", u"&Save", u"&File", ShortCut('S', ssCtrl), 1);
-  aConnect = NewAction(Actions, u"aConnect", u"&Connect", u"&File", ShortCut(VK_F5, 0), 2);
+  aConnect = NewAction(Actions, u"aConnect", u"&Connect", u"&File", ShortCut(VK_F5, TShiftState()), 2);
   aQuit = NewAction(Actions, u"aQuit", u"&Quit", u"&File", 0, -1);
-  aAbout = NewAction(Actions, u"aAbout", u"&About...", u"&?", ShortCut(VK_F1, 0), -1);
+  aAbout = NewAction(Actions, u"aAbout", u"&About...", u"&?", ShortCut(VK_F1, TShiftState()), -1);
   aQuit->OnExecute = [this](TObject*) { Close(); };
 
   menuMain = new TActionMainMenuBar(this);

@@ -16,8 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string DataFile(const char* Name) {
-  std::string Here = __FILE__;
-  std::string Path = Here.substr(0, Here.find_last_of("/\\")) + "/data/" + Name;
+  std::string Path = std::string(QUORVEL_SOURCE_DIR) + "tests/xml/data/" + Name;
 #ifdef _WIN32
   if (!Path.empty() && Path[0] == '/') Path = "Z:" + Path;  // the build tree seen through Wine
 #endif

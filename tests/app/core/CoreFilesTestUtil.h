@@ -19,8 +19,7 @@ namespace fs = std::filesystem;
 // The project's source folder, as this test file's path gives it (through
 // Wine's Z: drive in the win32 build).
 inline std::string SourcePath(const std::string& Relative) {
-  std::string Here = __FILE__;
-  std::string Root = Here.substr(0, Here.rfind("tests/app/core/"));
+  std::string Root = QUORVEL_SOURCE_DIR;
 #ifdef _WIN32
   if (!Root.empty() && Root[0] == '/') Root = "Z:" + Root;
 #endif
