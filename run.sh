@@ -3,18 +3,20 @@
 # folder tree from a local FTP server on 127.0.0.1 and opens Quorvel on it
 # under Wine. With HOST= (and USER=, PASS=, PORT=, RACINE=) it connects there
 # instead of the demo server. Without a display it runs under Xvfb and saves a
-# screenshot to build/run-screenshot.png.
+# screenshot to build/run-screenshot.png. Where this machine cannot run 32-bit
+# programs (or QUORVEL_WINE64=1), the 64-bit build is opened.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
 tools/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)"
-tools/wine-prefix.sh
 source tools/wine-env.sh
+quorvel_wine_says
+cmake --preset "$QUORVEL_WIN_PRESET" >/dev/null
+cmake --build --preset "$QUORVEL_WIN_PRESET" -j "$(nproc)"
+tools/wine-prefix.sh
 
-exe=build/win32/app/Quorvel.exe
+exe=build/$QUORVEL_WIN_PRESET/app/Quorvel.exe
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-run.XXXXXX")
 server_pid=
 cleanup() {
@@ -44,16 +46,16 @@ if [ ! -f "$exe" ]; then
   # Until the main window exists, show what does: the class library's demo form.
   echo "run.sh: Quorvel.exe is not built yet; showing the class library's demo form instead." >&2
   echo "run.sh: the demo FTP server above serves meanwhile; any FTP client can connect to it." >&2
-  exe=build/win32/tests/vcl/vcl_demo.exe
+  exe=build/$QUORVEL_WIN_PRESET/tests/vcl/vcl_demo.exe
   args=()
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
-  wine "$exe" "${args[@]}"
+  "$QUORVEL_WINE" "$exe" "${args[@]}"
 else
   shot=$root/build/run-screenshot.png
   xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    wine "$0" "${@:2}" & pid=$!
+    "$QUORVEL_WINE" "$0" "${@:2}" & pid=$!
     sleep "${SHOT_DELAY:-15}"; import -window root "$1"; kill $pid 2>/dev/null; wineserver -k' \
     "$exe" "$shot" "${args[@]}"
   echo "run.sh: no display; screenshot saved to $shot"

@@ -1,32 +1,52 @@
 #!/usr/bin/env bash
 # Makes the project's Wine prefix once: no installer prompts, the fonts the
-# program asks for mapped to Liberation Sans, 96 DPI.
-set -euo pipefail
+# program asks for mapped to Liberation Sans, 96 DPI. Every step that fails
+# says which command failed and with what status.
+set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 # Bump when the settings below change: an existing prefix gets them again.
-settings_version=2
+settings_version=3
 stamp=$WINEPREFIX/.quorvel-ready
-[ "$(cat "$stamp" 2>/dev/null)" = "$settings_version" ] && exit 0
+ready() { [ "$(cat "$stamp" 2>/dev/null)" = "$settings_version:$QUORVEL_WINE_ARCH" ]; }
+ready && exit 0
 
-mkdir -p "$(dirname "$WINEPREFIX")"
-exec 9>"$WINEPREFIX.lock"
-flock 9
-[ "$(cat "$stamp" 2>/dev/null)" = "$settings_version" ] && exit 0
-
-if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-  echo "wine-prefix: wine32:i386 is missing; a prefix made without it cannot run 32-bit programs" >&2
+fail() {
+  echo "wine-prefix: $1" >&2
+  [ -n "${2:-}" ] && [ -s "$2" ] && sed 's/^/wine-prefix:   /' "$2" | tail -20 >&2
   exit 1
+}
+
+mkdir -p "$(dirname "$WINEPREFIX")" || fail "cannot create $(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock" || fail "cannot open the lock file $WINEPREFIX.lock"
+flock 9 || fail "cannot lock $WINEPREFIX.lock"
+ready && exit 0
+
+if [ "$QUORVEL_WINE_ARCH" = win32 ] &&
+   ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+  fail "wine32:i386 is missing; a prefix made without it cannot run 32-bit programs (install it, or set QUORVEL_WINE64=1)"
 fi
 
-if [ ! -f "$stamp" ]; then
+log=$(mktemp "${TMPDIR:-/tmp}/wine-prefix.XXXXXX")
+trap 'rm -f "$log"' EXIT
+
+# A prefix made for the other loader, or half made, is made afresh.
+if [ ! -f "$stamp" ] || [ "${QUORVEL_WINE_ARCH}" != "$(cut -d: -f2 "$stamp" 2>/dev/null)" ]; then
+  wineserver -k >/dev/null 2>&1
   rm -rf "$WINEPREFIX"
-  echo "wine-prefix: creating $WINEPREFIX" >&2
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
+  echo "wine-prefix: creating $WINEPREFIX ($QUORVEL_WINE_ARCH, $QUORVEL_WINE)" >&2
+  "$QUORVEL_WINE" wineboot -i >"$log" 2>&1
+  status=$?
+  [ $status -eq 0 ] || fail "'$QUORVEL_WINE wineboot -i' failed with status $status" "$log"
+  wineserver -w >"$log" 2>&1 || fail "'wineserver -w' failed with status $?" "$log"
+  [ -f "$WINEPREFIX/system.reg" ] || fail "'$QUORVEL_WINE wineboot -i' made no registry in $WINEPREFIX" "$log"
 fi
 
-reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+reg() {
+  "$QUORVEL_WINE" reg add "$@" /f >"$log" 2>&1
+  local status=$?
+  [ $status -eq 0 ] || fail "'$QUORVEL_WINE reg add $*' failed with status $status" "$log"
+}
 for face in Tahoma "Tahoma Bold" Arial Verdana "MS Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Microsoft Sans Serif"; do
   reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "Liberation Sans"
 done
@@ -36,5 +56,5 @@ reg 'HKCU\Software\Wine\Fonts' /v LogPixels /t REG_DWORD /d 96
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 # Xvfb has no window manager; Wine would wait for one on every show and hide.
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
-wineserver -w
-echo "$settings_version" > "$stamp"
+wineserver -w >"$log" 2>&1 || fail "'wineserver -w' failed with status $?" "$log"
+echo "$settings_version:$QUORVEL_WINE_ARCH" > "$stamp" || fail "cannot write $stamp"

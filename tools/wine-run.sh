@@ -16,10 +16,13 @@ trap 'cat "$out"; rm -f "$out"' EXIT
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 143' TERM INT
 
+# Without a display each program gets an Xvfb of its own; programs run side
+# by side should share one display (./test.sh starts one), since one
+# wineserver serving several displays at once fails with X errors.
 if [ -z "${DISPLAY:-}" ]; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@" >"$out" 2>&1 </dev/null &
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$QUORVEL_WINE" "$@" >"$out" 2>&1 </dev/null &
 else
-  wine "$@" >"$out" 2>&1 </dev/null &
+  "$QUORVEL_WINE" "$@" >"$out" 2>&1 </dev/null &
 fi
 pid=$!
 wait "$pid"
