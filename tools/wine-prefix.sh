@@ -6,7 +6,7 @@ set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 # Bump when the settings below change: an existing prefix gets them again.
-settings_version=3
+settings_version=4
 stamp=$WINEPREFIX/.quorvel-ready
 ready() { [ "$(cat "$stamp" 2>/dev/null)" = "$settings_version:$QUORVEL_WINE_ARCH" ]; }
 ready && exit 0
@@ -52,6 +52,14 @@ for face in Tahoma "Tahoma Bold" Arial Verdana "MS Sans Serif" "MS Shell Dlg" "M
 done
 reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
 reg 'HKCU\Software\Wine\Fonts' /v LogPixels /t REG_DWORD /d 96
+# Wine draws the caption buttons with Marlett glyphs; without the font they
+# show as the letters "0 1 r". Wine's own copy is in fonts-wine.
+for font in marlett.ttf symbol.ttf wingding.ttf; do
+  if [ -f "/usr/share/wine/fonts/$font" ]; then
+    cp -f "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/" ||
+      fail "cannot copy /usr/share/wine/fonts/$font into $WINEPREFIX/drive_c/windows/Fonts"
+  fi
+done
 # No crash dialog that would hang a headless run.
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 # Xvfb has no window manager; Wine would wait for one on every show and hide.
