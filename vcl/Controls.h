@@ -18,7 +18,7 @@
 #include "vcl/Classes.h"
 #include "vcl/Graphics.h"
 #include "vcl/Messages.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 class TControl;
 class TWinControl;

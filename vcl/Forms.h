@@ -12,7 +12,7 @@
 #include "rtl/StringList.h"
 #include "vcl/Controls.h"
 #include "vcl/Messages.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 class TWinDispatcher;
 class TUtilityWindow;

@@ -13,7 +13,7 @@
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 #include "vcl/Classes.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 QUORVEL_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 QUORVEL_DECLARE_EXCEPTION(EOutOfResources, Exception);
