@@ -30,6 +30,11 @@ function(quorvel_add_test name)
   # Tests read their data files from the source tree; __FILE__ is no guide,
   # since ccache may rewrite it relative to the build folder.
   target_compile_definitions(${name} PRIVATE QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}/")
+  # Its own folder joins the include path (a test's shared helpers); the
+  # libraries it links bring theirs (cmake/Layers.cmake).
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  quorvel_layer_view(view ${name} ${folder})
+  target_include_directories(${name} PRIVATE ${view})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()

@@ -2,9 +2,9 @@
 // GetProcAddress), with "wship6.dll" supplying getaddrinfo, freeaddrinfo and
 // getnameinfo when the main library lacks them. The program does not link
 // against ws2_32: a missing library is found at start-up, not by the loader.
+#include "rtl/Win32.h"
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <windows.h>
 
 #include <cstring>
 

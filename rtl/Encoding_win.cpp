@@ -1,6 +1,6 @@
 // Code pages on Windows: the system's own conversions (best-fit mapping and
 // '?' for what a code page cannot hold, as the class library's TMBCSEncoding).
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <climits>
 

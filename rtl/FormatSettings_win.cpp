@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include "rtl/FormatSettings.h"
 

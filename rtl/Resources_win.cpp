@@ -1,5 +1,5 @@
 // Resources on Windows: the module's resource section.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include "rtl/Resources.h"
 

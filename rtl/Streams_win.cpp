@@ -1,6 +1,6 @@
 // File handles on Windows: CreateFileW and friends, share modes as the
 // class library maps them.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include "rtl/Streams.h"
 #include "rtl/SysUtils.h"

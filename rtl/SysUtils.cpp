@@ -492,8 +492,8 @@ String ReverseString(const String& s) { return String(s.rbegin(), s.rend()); }
 
 String StringReplace(const String& s, const String& oldPattern, const String& newPattern, TReplaceFlags flags) {
   if (oldPattern.empty()) return s;
-  const bool ignoreCase = (flags & rfIgnoreCase) != 0;
-  const bool all = (flags & rfReplaceAll) != 0;
+  const bool ignoreCase = flags.Contains(rfIgnoreCase);
+  const bool all = flags.Contains(rfReplaceAll);
   const String searchIn = ignoreCase ? AnsiUpperCase(s) : String();
   const String pattern = ignoreCase ? AnsiUpperCase(oldPattern) : String();
   const String& hay = ignoreCase ? searchIn : s;

@@ -17,6 +17,7 @@
 
 #include "rtl/Exceptions.h"
 #include "rtl/FormatSettings.h"
+#include "rtl/Set.h"
 #include "rtl/Types.h"
 
 // ---------------------------------------------------------------- trimming
@@ -81,12 +82,13 @@ String StringOfChar(Char c, Integer count);
 String DupeString(const String& s, Integer count);
 String ReverseString(const String& s);
 
-enum TReplaceFlag : unsigned { rfReplaceAll = 1, rfIgnoreCase = 2 };
-using TReplaceFlags = unsigned;  // rfReplaceAll | rfIgnoreCase
-// Delphi's StringReplace: without rfReplaceAll only the first occurrence;
-// rfIgnoreCase compares with AnsiUpperCase. An empty oldPattern changes nothing.
+enum TReplaceFlag : unsigned { rfReplaceAll, rfIgnoreCase };
+using TReplaceFlags = TSet<TReplaceFlag, Byte>;
+// Without rfReplaceAll only the first occurrence is replaced; rfIgnoreCase
+// compares with AnsiUpperCase. Matches do not overlap and the replacement is
+// never searched again. An empty oldPattern changes nothing.
 String StringReplace(const String& s, const String& oldPattern, const String& newPattern,
-                     TReplaceFlags flags = 0);
+                     TReplaceFlags flags = {});
 
 // ---------------------------------------------------------------- quoting
 String QuotedStr(const String& s);                 // 'it''s'

@@ -1,6 +1,6 @@
 #include "rtl/Threads.h"
 
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include "rtl/Unicode.h"
 

@@ -102,8 +102,8 @@ void AnchorItems(const TSize& OldSize, const TSize& NewSize, std::vector<TAlignI
     if (item.Align != alNone) continue;
     Integer left = item.Bounds.Left, width = item.Bounds.Width();
     Integer top = item.Bounds.Top, height = item.Bounds.Height();
-    AnchorAxis(OldSize.cx, NewSize.cx, item.Anchors & akLeft, item.Anchors & akRight, left, width);
-    AnchorAxis(OldSize.cy, NewSize.cy, item.Anchors & akTop, item.Anchors & akBottom, top, height);
+    AnchorAxis(OldSize.cx, NewSize.cx, item.Anchors.Contains(akLeft), item.Anchors.Contains(akRight), left, width);
+    AnchorAxis(OldSize.cy, NewSize.cy, item.Anchors.Contains(akTop), item.Anchors.Contains(akBottom), top, height);
     item.Bounds = Bounds(left, top, width, height);
   }
 }

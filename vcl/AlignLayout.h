@@ -9,12 +9,12 @@
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
-enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
-using TAnchors = unsigned;
+enum TAnchorKind : unsigned { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind, Byte>;
 
 struct TAlignItem {
   TAlign Align = alNone;
-  TAnchors Anchors = akLeft | akTop;
+  TAnchors Anchors{akLeft, akTop};
   TRect Bounds;       // in: current bounds; out: the new ones
   TRect Margins;      // Left/Top/Right/Bottom widths, used when UseMargins
   bool UseMargins = false;

@@ -52,7 +52,7 @@ void TComponent::RunBeforeDestruction() noexcept {
 }
 
 void TComponent::BeforeDestruction() {
-  FComponentState |= csDestroying;
+  FComponentState.Include(csDestroying);
   while (!FFreeNotifies.empty()) {
     TComponent* other = FFreeNotifies.back();
     FFreeNotifies.pop_back();
@@ -160,7 +160,7 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent) {
 }
 
 void TComponent::BeginLoadingTree() {
-  FComponentState |= csLoading;
+  FComponentState.Include(csLoading);
   for (TComponent* c : FComponents) c->BeginLoadingTree();
 }
 
@@ -169,10 +169,10 @@ void TComponent::BeginLoading() { BeginLoadingTree(); }
 void TComponent::EndLoading() {
   const std::vector<TComponent*> owned = FComponents;
   for (TComponent* c : owned) c->EndLoading();
-  if (FComponentState & csLoading) Loaded();
+  if (FComponentState.Contains(csLoading)) Loaded();
 }
 
-void TComponent::Loaded() { FComponentState &= ~static_cast<unsigned>(csLoading); }
+void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
 
 // ---------------------------------------------------------------- TCollectionItem
 

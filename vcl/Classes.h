@@ -44,15 +44,8 @@ protected:
 
 // ---------------------------------------------------------------- component
 
-enum TComponentStateItem : unsigned {
-  csLoading = 1u << 0,
-  csReading = 1u << 1,
-  csWriting = 1u << 2,
-  csDestroying = 1u << 3,
-  csDesigning = 1u << 4,
-  csUpdating = 1u << 5,
-};
-using TComponentState = unsigned;
+enum TComponentStateItem : unsigned { csLoading, csReading, csWriting, csDestroying, csDesigning, csUpdating };
+using TComponentState = TSet<TComponentStateItem, Word>;
 
 // A component lives on the heap and is freed by its owner, by delete or by
 // Free. `delete` runs BeforeDestruction first (csDestroying, OnDestroy-like
@@ -123,7 +116,7 @@ private:
   String FName;
   std::vector<TComponent*> FComponents;         // owned
   std::vector<TComponent*> FFreeNotifies;       // not owned
-  TComponentState FComponentState = 0;
+  TComponentState FComponentState;
   bool FBeforeDestructionDone = false;
 };
 

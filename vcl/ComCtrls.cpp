@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr TControlStyle kNativeStyle = csSetCaption | csDoubleClicks;
+constexpr TControlStyle kNativeStyle{csSetCaption, csDoubleClicks};
 
 const wchar_t* W(const String& S) { return reinterpret_cast<const wchar_t*>(S.c_str()); }
 
@@ -61,7 +61,7 @@ DWORD CALLBACK StreamOut(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done
 // ---------------------------------------------------------------- TTabSheet
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
-  FControlStyle |= csAcceptsControls;
+  FControlStyle.Include(csAcceptsControls);
   FVisible = false;
 }
 
@@ -126,7 +126,7 @@ void TTabSheet::TextChanged() {
 // ---------------------------------------------------------------- TPageControl
 
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
-  FControlStyle = kNativeStyle | csAcceptsControls;
+  FControlStyle = kNativeStyle + csAcceptsControls;
   StoreBounds(0, 0, 289, 193);
   SetTabStop(true);
 }
@@ -155,7 +155,7 @@ void TPageControl::RemovePage(TTabSheet* Page) {
   FPages.erase(std::remove(FPages.begin(), FPages.end(), Page), FPages.end());
   Page->FPageControl = nullptr;
   if (FActivePage == Page) FActivePage = nullptr;
-  if (!(ComponentState() & csDestroying)) {
+  if (!ComponentState().Contains(csDestroying)) {
     UpdateTabs();
     SetActivePage(next);
   }
@@ -303,21 +303,21 @@ void TTextAttributes::SetColor(TColor Value) {
 
 TFontStyles TTextAttributes::Style() const {
   const CHARFORMAT2W format = GetFormat(*this);
-  TFontStyles style = 0;
-  if (format.dwEffects & CFE_BOLD) style |= fsBold;
-  if (format.dwEffects & CFE_ITALIC) style |= fsItalic;
-  if (format.dwEffects & CFE_UNDERLINE) style |= fsUnderline;
-  if (format.dwEffects & CFE_STRIKEOUT) style |= fsStrikeOut;
+  TFontStyles style;
+  if (format.dwEffects & CFE_BOLD) style.Include(fsBold);
+  if (format.dwEffects & CFE_ITALIC) style.Include(fsItalic);
+  if (format.dwEffects & CFE_UNDERLINE) style.Include(fsUnderline);
+  if (format.dwEffects & CFE_STRIKEOUT) style.Include(fsStrikeOut);
   return style;
 }
 
 void TTextAttributes::SetStyle(TFontStyles Value) {
   CHARFORMAT2W format{};
   format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
-  if (Value & fsBold) format.dwEffects |= CFE_BOLD;
-  if (Value & fsItalic) format.dwEffects |= CFE_ITALIC;
-  if (Value & fsUnderline) format.dwEffects |= CFE_UNDERLINE;
-  if (Value & fsStrikeOut) format.dwEffects |= CFE_STRIKEOUT;
+  if (Value.Contains(fsBold)) format.dwEffects |= CFE_BOLD;
+  if (Value.Contains(fsItalic)) format.dwEffects |= CFE_ITALIC;
+  if (Value.Contains(fsUnderline)) format.dwEffects |= CFE_UNDERLINE;
+  if (Value.Contains(fsStrikeOut)) format.dwEffects |= CFE_STRIKEOUT;
   SetFormat(*this, format);
 }
 
@@ -394,7 +394,7 @@ void TCustomRichEdit::CreateWnd() {
 }
 
 void TCustomRichEdit::DestroyWnd() {
-  if (FHandle && !(ComponentState() & csDestroying)) {
+  if (FHandle && !ComponentState().Contains(csDestroying)) {
     const bool plain = FPlainText;
     FPlainText = false;
     TStringStream stream;
@@ -514,7 +514,7 @@ void TStatusPanels::Update(TCollectionItem* Item) {
 
 TStatusBar::TStatusBar(TComponent* AOwner)
     : TWinControl(AOwner), FPanels(std::make_unique<TStatusPanels>(this)), FCanvas(std::make_unique<TCanvas>()) {
-  FControlStyle = kNativeStyle | csAcceptsControls;
+  FControlStyle = kNativeStyle + csAcceptsControls;
   StoreBounds(0, 0, 200, 19);
   SetAlign(alBottom);
 }

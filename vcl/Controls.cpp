@@ -195,7 +195,7 @@ void TControl::StoreBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer 
 void TControl::InvalidateRectOfParent(const TRect& R) {
   if (FParent && FParent->HandleAllocated()) {
     const RECT rc = ToRECT(R);
-    InvalidateRect(FParent->Handle(), &rc, !(FControlStyle & csOpaque));
+    InvalidateRect(FParent->Handle(), &rc, !FControlStyle.Contains(csOpaque));
   }
 }
 
@@ -416,19 +416,19 @@ void TControl::HandleMouseMessage(TMessage& Message) {
   auto down = [&](TMouseButton button, bool dbl) {
     if (dbl) {
       shift.Include(ssDouble);
-      if ((FControlStyle & csDoubleClicks) && button == mbLeft) DblClick();
+      if (FControlStyle.Contains(csDoubleClicks) && button == mbLeft) DblClick();
     }
     if (button == mbLeft) {
-      if (FControlStyle & csCaptureMouse) SetCaptureControl(this);
-      if (FControlStyle & csClickEvents) FControlState |= csClicked;
+      if (FControlStyle.Contains(csCaptureMouse)) SetCaptureControl(this);
+      if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
     }
     MouseDown(button, shift, x, y);
   };
   auto up = [&](TMouseButton button) {
     if (button == mbLeft) {
       if (gCaptureControl == this) SetCaptureControl(nullptr);
-      if (FControlState & csClicked) {
-        FControlState &= ~static_cast<unsigned>(csClicked);
+      if (FControlState.Contains(csClicked)) {
+        FControlState.Exclude(csClicked);
         if (ClientRect().Contains({x, y})) Click();
       }
     }
@@ -592,7 +592,7 @@ void TWinControl::RecreateWnd() {
 void TWinControl::CreateParams(TCreateParams& Params) {
   Params.Caption = Text();
   Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
-  if (FControlStyle & csAcceptsControls) Params.Style |= WS_CLIPCHILDREN;
+  if (FControlStyle.Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN;
   if (FVisible) Params.Style |= WS_VISIBLE;
   if (!Enabled()) Params.Style |= WS_DISABLED;
   Params.X = FLeft;
@@ -755,7 +755,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
   }
   FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
   AControl->FParent = nullptr;
-  if (!(ComponentState() & csDestroying)) AlignControls(nullptr);
+  if (!ComponentState().Contains(csDestroying)) AlignControls(nullptr);
 }
 
 bool TWinControl::ContainsControl(const TControl* Control) const {
@@ -781,7 +781,7 @@ void TWinControl::EnableAlign() {
 void TWinControl::Realign() { AlignControls(nullptr); }
 
 void TWinControl::AlignControls(TControl*) {
-  if (FAligning > 0 || FAlignDisabled > 0 || (ComponentState() & (csLoading | csDestroying))) {
+  if (FAligning > 0 || FAlignDisabled > 0 || ComponentState().Intersects({csLoading, csDestroying})) {
     FAlignPending = true;
     return;
   }
@@ -892,7 +892,7 @@ void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool Check
 }
 
 void TWinControl::Invalidate() {
-  if (FHandle) InvalidateRect(FHandle, nullptr, !(FControlStyle & csOpaque));
+  if (FHandle) InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
 }
 
 void TWinControl::Update() {
@@ -1383,7 +1383,7 @@ void PaintOnCanvas(TControlCanvas& Canvas, TControl& Control, HDC DC, Paint&& Pa
 
 TCustomControl::TCustomControl(TComponent* AOwner)
     : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>(this)) {
-  FControlStyle |= csAcceptsControls;
+  FControlStyle.Include(csAcceptsControls);
 }
 
 TCustomControl::~TCustomControl() = default;

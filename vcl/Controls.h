@@ -18,7 +18,7 @@
 #include "vcl/Classes.h"
 #include "vcl/Graphics.h"
 #include "vcl/Messages.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 class TControl;
 class TWinControl;
@@ -71,24 +71,18 @@ struct THintInfo {
 
 // ---------------------------------------------------------------- style and state
 enum TControlStyleItem : unsigned {
-  csAcceptsControls = 1u << 0,
-  csCaptureMouse = 1u << 1,
-  csClickEvents = 1u << 2,
-  csOpaque = 1u << 3,
-  csDoubleClicks = 1u << 4,
-  csSetCaption = 1u << 5,
-  csParentBackground = 1u << 6,
+  csAcceptsControls,
+  csCaptureMouse,
+  csClickEvents,
+  csOpaque,
+  csDoubleClicks,
+  csSetCaption,
+  csParentBackground,
 };
-using TControlStyle = unsigned;
+using TControlStyle = TSet<TControlStyleItem, Word>;
 
-enum TControlStateItem : unsigned {
-  csLButtonDown = 1u << 0,
-  csClicked = 1u << 1,
-  csFocusing = 1u << 2,
-  csCreating = 1u << 3,
-  csAlignmentNeeded = 1u << 4,
-};
-using TControlState = unsigned;
+enum TControlStateItem : unsigned { csLButtonDown, csClicked, csFocusing, csCreating, csAlignmentNeeded };
+using TControlState = TSet<TControlStateItem, Word>;
 
 // ---------------------------------------------------------------- helpers
 
@@ -297,7 +291,7 @@ protected:
   void InvalidateRectOfParent(const TRect& R);
 
   Integer FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
-  TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks | csSetCaption;
+  TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks, csSetCaption};
   bool FVisible = true;
 
 private:
@@ -308,7 +302,7 @@ private:
   TAlign FAlign = alNone;
   bool FAlignWithMargins = false;
   std::unique_ptr<TMargins> FMargins;
-  TAnchors FAnchors = akLeft | akTop;
+  TAnchors FAnchors{akLeft, akTop};
   std::unique_ptr<TSizeConstraints> FConstraints;
   bool FEnabled = true;
   TColor FColor = clBtnFace;
@@ -322,7 +316,7 @@ private:
   bool FParentShowHint = true;
   TCursor FCursor = crDefault;
   TPopupMenuBase* FPopupMenu = nullptr;  // not owned; free notification
-  TControlState FControlState = 0;
+  TControlState FControlState;
 };
 
 // ---------------------------------------------------------------- TWinControl

@@ -41,7 +41,7 @@ void TTimer::Timer() {
 
 TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   StoreBounds(0, 0, 185, 41);
-  FControlStyle |= csSetCaption | csOpaque;
+  FControlStyle += {csSetCaption, csOpaque};
 }
 
 // Bevels and border change the room aligned children get.

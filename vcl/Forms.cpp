@@ -57,7 +57,7 @@ struct TGlobals {
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
-  FControlStyle |= csAcceptsControls;
+  FControlStyle.Include(csAcceptsControls);
   StoreBounds(0, 0, 320, 240);
   if (Screen) Screen->FForms.push_back(this);
 }
@@ -110,7 +110,7 @@ void TCustomForm::DoDestroy() {
 
 DWORD TCustomForm::FrameStyle() const {
   DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  const bool sysMenu = FBorderIcons & biSystemMenu;
+  const bool sysMenu = FBorderIcons.Contains(biSystemMenu);
   switch (FBorderStyle) {
     case bsNone:
       return style | WS_POPUP;
@@ -125,8 +125,8 @@ DWORD TCustomForm::FrameStyle() const {
       style |= WS_CAPTION | (FBorderStyle == bsSizeable ? WS_THICKFRAME : WS_BORDER);
       if (sysMenu) {
         style |= WS_SYSMENU;
-        if (FBorderIcons & biMinimize) style |= WS_MINIMIZEBOX;
-        if (FBorderIcons & biMaximize) style |= WS_MAXIMIZEBOX;
+        if (FBorderIcons.Contains(biMinimize)) style |= WS_MINIMIZEBOX;
+        if (FBorderIcons.Contains(biMaximize)) style |= WS_MAXIMIZEBOX;
       }
       return style;
   }

@@ -12,15 +12,15 @@
 #include "rtl/StringList.h"
 #include "vcl/Controls.h"
 #include "vcl/Messages.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 class TWinDispatcher;
 class TUtilityWindow;
 
 // ---------------------------------------------------------------- form enums
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
-using TBorderIcons = unsigned;
+enum TBorderIcon : unsigned { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon, Byte>;
 enum TFormStyle { fsNormal, fsStayOnTop };
 enum TPosition {
   poDesigned,
@@ -153,7 +153,7 @@ private:
 
   TModalResult FModalResult = mrNone;
   TFormBorderStyle FBorderStyle = bsSizeable;
-  TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
   TFormStyle FFormStyle = fsNormal;
   TPosition FPosition = poDefaultPosOnly;
   TWindowState FWindowState = wsNormal;

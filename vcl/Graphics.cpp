@@ -140,10 +140,10 @@ HFONT TFont::Handle() {
     lf.lfHeight = FHeight;
     lf.lfEscapement = FOrientation;
     lf.lfOrientation = FOrientation;
-    lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
-    lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
-    lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
+    lf.lfWeight = FStyle.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = FStyle.Contains(fsItalic) ? 1 : 0;
+    lf.lfUnderline = FStyle.Contains(fsUnderline) ? 1 : 0;
+    lf.lfStrikeOut = FStyle.Contains(fsStrikeOut) ? 1 : 0;
     lf.lfCharSet = FCharset;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
@@ -342,7 +342,7 @@ void TCanvas::SetHandle(HDC Value) {
   if (Value == FHandle) return;
   DeselectHandles();
   FHandle = Value;
-  FState = Value ? static_cast<unsigned>(csHandleValid) : 0u;
+  FState = Value ? TCanvasState(csHandleValid) : TCanvasState();
   if (Value) MoveToEx(Value, FPenPos.X, FPenPos.Y, nullptr);
 }
 
@@ -353,21 +353,21 @@ void TCanvas::DeselectHandles() {
     if (FOldBrush) SelectObject(FHandle, FOldBrush);
   }
   FOldFont = FOldPen = FOldBrush = nullptr;
-  FState &= csHandleValid;
+  FState = FState * csHandleValid;
 }
 
-void TCanvas::ObjectChanged(unsigned Flag) {
-  if (!(FState & Flag) || !FHandle) return;
+void TCanvas::ObjectChanged(TCanvasStateItem Flag) {
+  if (!FState.Contains(Flag) || !FHandle) return;
   HGDIOBJ& old = Flag == csFontValid ? FOldFont : Flag == csPenValid ? FOldPen : FOldBrush;
   if (old) SelectObject(FHandle, old);
   old = nullptr;
-  FState &= ~Flag;
+  FState.Exclude(Flag);
 }
 
-void TCanvas::RequiredState(unsigned State) {
-  const unsigned need = State & ~FState;
-  if (!need) return;
-  if (need & csHandleValid) {
+void TCanvas::RequiredState(TCanvasState State) {
+  const TCanvasState need = State - FState;
+  if (need.Empty()) return;
+  if (need.Contains(csHandleValid)) {
     CreateHandle();
     if (!FHandle) throw EInvalidOperation(u"Canvas does not allow drawing");
   }
@@ -375,18 +375,18 @@ void TCanvas::RequiredState(unsigned State) {
     HGDIOBJ previous = SelectObject(FHandle, object);
     if (!old) old = previous;
   };
-  if (need & csFontValid) {
+  if (need.Contains(csFontValid)) {
     select(FFont->Handle(), FOldFont);
-    FState |= csFontValid;
+    FState.Include(csFontValid);
   }
-  if (need & csPenValid) {
+  if (need.Contains(csPenValid)) {
     select(FPen->Handle(), FOldPen);
     SetROP2(FHandle, PenModeToROP2(FPen->Mode()));
-    FState |= csPenValid;
+    FState.Include(csPenValid);
   }
-  if (need & csBrushValid) {
+  if (need.Contains(csBrushValid)) {
     select(FBrush->Handle(), FOldBrush);
-    FState |= csBrushValid;
+    FState.Include(csBrushValid);
   }
 }
 
@@ -403,7 +403,7 @@ void TCanvas::MoveTo(Integer X, Integer Y) {
 }
 
 void TCanvas::LineTo(Integer X, Integer Y) {
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   ::LineTo(FHandle, X, Y);
   FPenPos = {X, Y};
 }
@@ -420,7 +420,7 @@ RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
 
 void TCanvas::Polyline(const std::vector<TPoint>& Points) {
   if (Points.empty()) return;
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   const auto pts = ToPoints(Points);
   ::Polyline(FHandle, pts.data(), static_cast<int>(pts.size()));
   FPenPos = Points.back();
@@ -429,44 +429,44 @@ void TCanvas::Polyline(const std::vector<TPoint>& Points) {
 
 void TCanvas::Polygon(const std::vector<TPoint>& Points) {
   if (Points.empty()) return;
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   const auto pts = ToPoints(Points);
   ::Polygon(FHandle, pts.data(), static_cast<int>(pts.size()));
 }
 
 void TCanvas::Rectangle(Integer X1, Integer Y1, Integer X2, Integer Y2) {
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   ::Rectangle(FHandle, X1, Y1, X2, Y2);
 }
 
 void TCanvas::RoundRect(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3) {
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   ::RoundRect(FHandle, X1, Y1, X2, Y2, X3, Y3);
 }
 
 void TCanvas::Ellipse(Integer X1, Integer Y1, Integer X2, Integer Y2) {
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   ::Ellipse(FHandle, X1, Y1, X2, Y2);
 }
 
 void TCanvas::Arc(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4) {
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   ::Arc(FHandle, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
 
 void TCanvas::Pie(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4) {
-  RequiredState(csHandleValid | csPenValid | csBrushValid);
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
   ::Pie(FHandle, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
 
 void TCanvas::FillRect(const TRect& R) {
-  RequiredState(csHandleValid | csBrushValid);
+  RequiredState({csHandleValid, csBrushValid});
   const RECT rc = ToRECT(R);
   ::FillRect(FHandle, &rc, FBrush->Handle());
 }
 
 void TCanvas::FrameRect(const TRect& R) {
-  RequiredState(csHandleValid | csBrushValid);
+  RequiredState({csHandleValid, csBrushValid});
   const RECT rc = ToRECT(R);
   ::FrameRect(FHandle, &rc, FBrush->Handle());
 }
@@ -482,7 +482,7 @@ void TCanvas::ApplyTextColors() {
 }
 
 void TCanvas::TextOut(Integer X, Integer Y, const String& Text) {
-  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  RequiredState({csHandleValid, csFontValid, csBrushValid});
   ApplyTextColors();
   ExtTextOutW(FHandle, X, Y, 0, nullptr, reinterpret_cast<const wchar_t*>(Text.c_str()),
               static_cast<UINT>(Text.size()), nullptr);
@@ -490,7 +490,7 @@ void TCanvas::TextOut(Integer X, Integer Y, const String& Text) {
 }
 
 void TCanvas::TextRect(const TRect& R, Integer X, Integer Y, const String& Text) {
-  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  RequiredState({csHandleValid, csFontValid, csBrushValid});
   ApplyTextColors();
   const RECT rc = ToRECT(R);
   UINT options = ETO_CLIPPED;
@@ -500,7 +500,7 @@ void TCanvas::TextRect(const TRect& R, Integer X, Integer Y, const String& Text)
 }
 
 void TCanvas::TextRect(TRect& R, const String& Text, UINT Format) {
-  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  RequiredState({csHandleValid, csFontValid, csBrushValid});
   ApplyTextColors();
   RECT rc = ToRECT(R);
   DrawTextW(FHandle, reinterpret_cast<const wchar_t*>(Text.c_str()), static_cast<int>(Text.size()), &rc, Format);
@@ -508,7 +508,7 @@ void TCanvas::TextRect(TRect& R, const String& Text, UINT Format) {
 }
 
 TSize TCanvas::TextExtent(const String& Text) {
-  RequiredState(csHandleValid | csFontValid);
+  RequiredState({csHandleValid, csFontValid});
   SIZE size{};
   GetTextExtentPoint32W(FHandle, reinterpret_cast<const wchar_t*>(Text.c_str()), static_cast<int>(Text.size()), &size);
   return {size.cx, size.cy};
@@ -526,7 +526,7 @@ void TCanvas::StretchDraw(const TRect& R, TGraphic* Graphic) {
 
 void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRect) {
   if (!Source) return;
-  RequiredState(csHandleValid | csBrushValid);
+  RequiredState({csHandleValid, csBrushValid});
   HDC src = Source->Handle();
   SetStretchBltMode(FHandle, COLORONCOLOR);
   StretchBlt(FHandle, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), src, SourceRect.Left, SourceRect.Top,

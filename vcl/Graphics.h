@@ -13,7 +13,7 @@
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 #include "vcl/Classes.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 QUORVEL_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 QUORVEL_DECLARE_EXCEPTION(EOutOfResources, Exception);
@@ -79,8 +79,8 @@ protected:
   bool FStale = true;
 };
 
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = unsigned;
+enum TFontStyle : unsigned { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = TSet<TFontStyle, Byte>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TFontQuality {
   fqDefault,
@@ -126,7 +126,7 @@ public:
 private:
   String FName = u"Tahoma";
   Integer FHeight = -11;
-  TFontStyles FStyle = 0;
+  TFontStyles FStyle;
   TColor FColor = clWindowText;
   TFontPitch FPitch = fpDefault;
   TFontQuality FQuality = fqDefault;
@@ -189,7 +189,8 @@ private:
 
 class TGraphic;
 
-enum TCanvasStateItem : unsigned { csHandleValid = 1, csFontValid = 2, csPenValid = 4, csBrushValid = 8 };
+enum TCanvasStateItem : unsigned { csHandleValid, csFontValid, csPenValid, csBrushValid };
+using TCanvasState = TSet<TCanvasStateItem, Byte>;
 
 // Drawing on a device context. The DC is not owned by the base canvas; the
 // font, pen and brush are selected on demand and taken out again before the
@@ -259,14 +260,14 @@ protected:
   virtual void CreateHandle() {}
   // Takes the font, pen and brush out of the DC (their originals go back).
   void DeselectHandles();
-  void RequiredState(unsigned State);
+  void RequiredState(TCanvasState State);
 
 private:
-  void ObjectChanged(unsigned Flag);
+  void ObjectChanged(TCanvasStateItem Flag);
   void ApplyTextColors();
 
   HDC FHandle = nullptr;  // owned by whoever set it
-  unsigned FState = 0;
+  TCanvasState FState;
   std::unique_ptr<TFont> FFont;
   std::unique_ptr<TPen> FPen;
   std::unique_ptr<TBrush> FBrush;

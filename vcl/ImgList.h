@@ -7,7 +7,7 @@
 #include "rtl/Types.h"
 #include "vcl/Classes.h"
 #include "vcl/Graphics.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 class TCustomImageList;
 

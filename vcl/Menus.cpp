@@ -505,8 +505,8 @@ String TopCaption(const TMenuItem* Item) {
 
 TActionMainMenuBar::TActionMainMenuBar(TComponent* AOwner)
     : TCustomControl(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {
-  FControlStyle &= ~static_cast<unsigned>(csAcceptsControls);
-  FControlStyle |= csOpaque;
+  FControlStyle.Exclude(csAcceptsControls);
+  FControlStyle.Include(csOpaque);
   SetColor(clBtnFace);
   StoreBounds(0, 0, 150, 22);
   SetAlign(alTop);

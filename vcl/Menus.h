@@ -13,7 +13,7 @@
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 // ---------------------------------------------------------------- shortcuts
 

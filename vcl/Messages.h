@@ -4,7 +4,7 @@
 // decoders that turn wParam/lParam into typed values once.
 #include "rtl/Types.h"
 #include "vcl/Classes.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 struct TMessage {
   UINT Msg = 0;

@@ -9,7 +9,7 @@
 namespace {
 
 // Native controls capture the mouse and report clicks themselves.
-constexpr TControlStyle kNativeStyle = csSetCaption | csDoubleClicks;
+constexpr TControlStyle kNativeStyle{csSetCaption, csDoubleClicks};
 
 const wchar_t* W(const String& S) { return reinterpret_cast<const wchar_t*>(S.c_str()); }
 
@@ -77,7 +77,7 @@ private:
 // ---------------------------------------------------------------- TCustomLabel
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
-  FControlStyle |= csOpaque;
+  FControlStyle.Include(csOpaque);
   StoreBounds(0, 0, 65, 17);
   SetParentColor(true);
 }
@@ -110,9 +110,9 @@ void TCustomLabel::SetTransparent(bool Value) {
   if (Value == FTransparent) return;
   FTransparent = Value;
   if (Value)
-    FControlStyle &= ~static_cast<unsigned>(csOpaque);
+    FControlStyle.Exclude(csOpaque);
   else
-    FControlStyle |= csOpaque;
+    FControlStyle.Include(csOpaque);
   Invalidate();
 }
 void TCustomLabel::SetShowAccelChar(bool Value) {
@@ -158,7 +158,7 @@ UINT TCustomLabel::DrawFlags() const {
 }
 
 void TCustomLabel::AdjustBounds() {
-  if (!FAutoSize || (ComponentState() & csLoading)) return;
+  if (!FAutoSize || ComponentState().Contains(csLoading)) return;
   HDC dc = GetDC(nullptr);
   RECT r{0, 0, FWordWrap ? std::max(Width(), 1) : 0, 0};
   String text = Caption();
@@ -214,7 +214,7 @@ void TCustomLabel::Paint() {
 // ---------------------------------------------------------------- TStaticText
 
 TStaticText::TStaticText(TComponent* AOwner) : TWinControl(AOwner) {
-  FControlStyle = kNativeStyle | csClickEvents;
+  FControlStyle = kNativeStyle + csClickEvents;
   StoreBounds(0, 0, 65, 17);
   SetParentColor(true);
 }
@@ -254,7 +254,7 @@ void TStaticText::SetAutoSize(bool Value) {
 }
 
 void TStaticText::AdjustBounds() {
-  if (!FAutoSize || (ComponentState() & csLoading)) return;
+  if (!FAutoSize || ComponentState().Contains(csLoading)) return;
   HDC dc = GetDC(nullptr);
   const String text = Caption().empty() ? String(u" ") : Caption();
   RECT r{0, 0, 0, 0};
@@ -643,7 +643,7 @@ void TRadioButton::WndProc(TMessage& Message) {
 // ---------------------------------------------------------------- TGroupBox
 
 TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
-  FControlStyle = kNativeStyle | csAcceptsControls;
+  FControlStyle = kNativeStyle + csAcceptsControls;
   StoreBounds(0, 0, 185, 105);
 }
 

@@ -12,7 +12,7 @@
 #include <mutex>
 
 #include "rtl/Dispatcher.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 class TWinDispatcher : public IDispatcher {
 public:

@@ -568,7 +568,7 @@ TKelSimpleXMLElemText* TKelSimpleXMLNamedElems::AddText(const String& Value) { r
 TKelSimpleXMLElem* TKelSimpleXMLNamedElems::GetItem(Integer Index) {
   if (Index < 0) return nullptr;
   TKelSimpleXML* Doc = FElems->Parent() ? FElems->Parent()->SimpleXML() : nullptr;
-  while (Index >= Count() && Doc && (Doc->Options() & sxoAutoCreate)) Add();
+  while (Index >= Count() && Doc && Doc->Options().Contains(sxoAutoCreate)) Add();
   return Index < Count() ? FItems[static_cast<size_t>(Index)] : nullptr;
 }
 
@@ -581,7 +581,7 @@ Integer TKelSimpleXMLNamedElems::IndexOf(const String& Value) {
   for (size_t I = 0; I < FItems.size(); ++I)
     if (FItems[I]->Value() == Value) return static_cast<Integer>(I);
   TKelSimpleXML* Doc = FElems->Parent() ? FElems->Parent()->SimpleXML() : nullptr;
-  if (Doc && (Doc->Options() & sxoAutoCreate)) {
+  if (Doc && Doc->Options().Contains(sxoAutoCreate)) {
     Add(Value);
     return Count() - 1;
   }
@@ -617,7 +617,7 @@ TKelSimpleXMLElems::~TKelSimpleXMLElems() {
 void TKelSimpleXMLElems::CreateElems() {
   if (FElems) return;
   TKelSimpleXML* Doc = FParent ? FParent->SimpleXML() : nullptr;
-  FElems = std::make_unique<TKelSimpleItemHashedList>(Doc && (Doc->Options() & sxoCaseSensitive));
+  FElems = std::make_unique<TKelSimpleItemHashedList>(Doc && Doc->Options().Contains(sxoCaseSensitive));
 }
 
 Integer TKelSimpleXMLElems::Count() const { return FElems ? FElems->Count() : 0; }
@@ -748,7 +748,7 @@ TKelSimpleXMLElem* TKelSimpleXMLElems::FindOrCreate(const String& Name, const St
   Integer I = IndexOf(Name);
   if (I >= 0) return GetItem(I);
   TKelSimpleXML* Doc = FParent ? FParent->SimpleXML() : nullptr;
-  if (Doc && (Doc->Options() & sxoAutoCreate)) return Add(Name, Default);
+  if (Doc && Doc->Options().Contains(sxoAutoCreate)) return Add(Name, Default);
   return nullptr;
 }
 
@@ -784,7 +784,7 @@ TKelSimpleXMLNamedElems* TKelSimpleXMLElems::GetNamedElems(const String& Name) {
   if (TKelSimpleXMLNamedElems* View = FindNamedView(Name)) return View;
   if (!FNamedElems) {
     TKelSimpleXML* Doc = FParent ? FParent->SimpleXML() : nullptr;
-    FNamedElems = std::make_unique<TKelSimpleItemHashedList>(Doc && (Doc->Options() & sxoCaseSensitive));
+    FNamedElems = std::make_unique<TKelSimpleItemHashedList>(Doc && Doc->Options().Contains(sxoCaseSensitive));
   }
   auto* View = new TKelSimpleXMLNamedElems(this, Name);
   if (FElems)
@@ -924,7 +924,7 @@ TKelSimpleXMLProp* TKelSimpleXMLProps::FindOrCreate(const String& Name, const St
   Integer I = IndexOfName(Name);
   if (I >= 0) return FProperties[static_cast<size_t>(I)];
   TKelSimpleXML* Doc = FParent ? FParent->SimpleXML() : nullptr;
-  if (Doc && (Doc->Options() & sxoAutoCreate)) return Add(Name, Default);
+  if (Doc && Doc->Options().Contains(sxoAutoCreate)) return Add(Name, Default);
   return nullptr;
 }
 
@@ -978,7 +978,7 @@ void TKelSimpleXMLProps::SortProperties(std::initializer_list<String> Order) {
 // Prolog
 
 TKelSimpleXMLElemsProlog::TKelSimpleXMLElemsProlog(TKelSimpleXML* ASimpleXML)
-    : FElems(std::make_unique<TKelSimpleItemHashedList>(ASimpleXML && (ASimpleXML->Options() & sxoCaseSensitive))),
+    : FElems(std::make_unique<TKelSimpleItemHashedList>(ASimpleXML && ASimpleXML->Options().Contains(sxoCaseSensitive))),
       FSimpleXML(ASimpleXML) {}
 
 TKelSimpleXMLElem* TKelSimpleXMLElemsProlog::GetItem(Integer Index) const {
@@ -1075,13 +1075,13 @@ void TKelSimpleXML::SetFileName(const String& Value) {
 
 void TKelSimpleXML::EncodeValue(String& Value) {
   if (OnEncodeValue) OnEncodeValue(this, Value);
-  if (FOptions & sxoAutoEncodeValue) Value = EncodeXmlCharRefs(Value);
-  else if (FOptions & sxoAutoEncodeEntity) Value = EncodeXmlEntities(Value);
+  if (FOptions.Contains(sxoAutoEncodeValue)) Value = EncodeXmlCharRefs(Value);
+  else if (FOptions.Contains(sxoAutoEncodeEntity)) Value = EncodeXmlEntities(Value);
 }
 
 void TKelSimpleXML::DecodeValue(String& Value) {
-  if (FOptions & sxoAutoEncodeValue) Value = DecodeXmlCharRefs(Value);
-  else if (FOptions & sxoAutoEncodeEntity) Value = DecodeXmlEntities(Value);
+  if (FOptions.Contains(sxoAutoEncodeValue)) Value = DecodeXmlCharRefs(Value);
+  else if (FOptions.Contains(sxoAutoEncodeEntity)) Value = DecodeXmlEntities(Value);
   if (OnDecodeValue) OnDecodeValue(this, Value);
 }
 

@@ -10,6 +10,7 @@
 
 #include "rtl/Exceptions.h"
 #include "rtl/Lists.h"
+#include "rtl/Set.h"
 #include "rtl/Types.h"
 #include "xml/KelStreams.h"
 
@@ -21,19 +22,21 @@ class TKelSimpleXMLProps;
 
 QUORVEL_DECLARE_EXCEPTION(EKelSimpleXMLError, EKelError);
 
-// Options, one bit each as stored in the settings word.
-using TKelSimpleXMLOptions = Word;
-constexpr TKelSimpleXMLOptions sxoAutoCreate = 1 << 0;
-constexpr TKelSimpleXMLOptions sxoAutoIndent = 1 << 1;
-constexpr TKelSimpleXMLOptions sxoAutoEncodeValue = 1 << 2;
-constexpr TKelSimpleXMLOptions sxoAutoEncodeEntity = 1 << 3;
-constexpr TKelSimpleXMLOptions sxoDoNotSaveProlog = 1 << 4;
-constexpr TKelSimpleXMLOptions sxoTrimPrecedingTextWhitespace = 1 << 5;
-constexpr TKelSimpleXMLOptions sxoTrimFollowingTextWhitespace = 1 << 6;
-constexpr TKelSimpleXMLOptions sxoKeepWhitespace = 1 << 7;
-constexpr TKelSimpleXMLOptions sxoDoNotSaveBOM = 1 << 8;
-constexpr TKelSimpleXMLOptions sxoCaseSensitive = 1 << 9;
-constexpr TKelSimpleXMLOptions sxoDefaultOptions = sxoAutoIndent | sxoAutoEncodeValue | sxoAutoEncodeEntity;  // 14
+// Document options; each enumerator is its bit number in Bits().
+enum TKelSimpleXMLOption : unsigned {
+  sxoAutoCreate,
+  sxoAutoIndent,
+  sxoAutoEncodeValue,
+  sxoAutoEncodeEntity,
+  sxoDoNotSaveProlog,
+  sxoTrimPrecedingTextWhitespace,
+  sxoTrimFollowingTextWhitespace,
+  sxoKeepWhitespace,
+  sxoDoNotSaveBOM,
+  sxoCaseSensitive,
+};
+using TKelSimpleXMLOptions = TSet<TKelSimpleXMLOption, Word>;
+constexpr TKelSimpleXMLOptions sxoDefaultOptions{sxoAutoIndent, sxoAutoEncodeValue, sxoAutoEncodeEntity};  // bits 14
 
 // Elements nested deeper than this are refused by the parser, so a hostile
 // file cannot exhaust the stack of the recursive descent.

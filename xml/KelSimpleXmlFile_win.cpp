@@ -1,6 +1,6 @@
 // Replacing a file in one step on Windows: write a sibling, flush, and move
 // it over the old file with MoveFileExW.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <string>
 

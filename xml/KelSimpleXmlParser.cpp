@@ -241,7 +241,7 @@ void TKelSimpleXMLElems::LoadFromStringStream(TKelStringStream* StringStream) {
   Clear();
   TKelSimpleXML* Doc = FParent ? FParent->SimpleXML() : nullptr;
   if (Doc) Doc->DoLoadProgress(S);
-  const bool KeepWhitespace = Doc && (Doc->Options() & sxoKeepWhitespace);
+  const bool KeepWhitespace = Doc && Doc->Options().Contains(sxoKeepWhitespace);
   String Buf;
   bool TextSeen = false, WhitespaceSeen = false;
   for (;;) {
@@ -480,9 +480,9 @@ void TKelSimpleXMLElemText::LoadFromStringStream(TKelStringStream* StringStream)
   FSimpleXML->DecodeValue(Text);
   String Trimmed = Text;
   const TKelSimpleXMLOptions O = FSimpleXML->Options();
-  if (O & sxoTrimPrecedingTextWhitespace) Trimmed = TrimLeftControl(Trimmed);
-  if (O & sxoTrimFollowingTextWhitespace) Trimmed = TrimRightControl(Trimmed);
-  FValue = (Trimmed.empty() && (O & sxoKeepWhitespace)) ? Text : Trimmed;
+  if (O.Contains(sxoTrimPrecedingTextWhitespace)) Trimmed = TrimLeftControl(Trimmed);
+  if (O.Contains(sxoTrimFollowingTextWhitespace)) Trimmed = TrimRightControl(Trimmed);
+  FValue = (Trimmed.empty() && O.Contains(sxoKeepWhitespace)) ? Text : Trimmed;
   FSimpleXML->DoValueParsed(String(), FValue);
 }
 

@@ -17,7 +17,7 @@ void Put(TKelStringStream* S, const String& Text) {
   if (!Text.empty()) S->WriteString(Text, 1, static_cast<Integer>(Text.size()));
 }
 
-bool AutoIndent(const TKelSimpleXML* Doc) { return Doc && (Doc->Options() & sxoAutoIndent); }
+bool AutoIndent(const TKelSimpleXML* Doc) { return Doc && Doc->Options().Contains(sxoAutoIndent); }
 
 String LineEnd(const TKelSimpleXML* Doc) { return AutoIndent(Doc) ? String(CRLF) : String(); }
 
@@ -75,7 +75,7 @@ void TKelSimpleXML::SaveToStream(TStream* Stream, TKelStringEncoding Encoding, W
     Ansi->SetCodePage(CodePage);
     Text = std::move(Ansi);
   }
-  if (!(FOptions & sxoDoNotSaveBOM)) Text->WriteBOM();
+  if (!FOptions.Contains(sxoDoNotSaveBOM)) Text->WriteBOM();
   SaveToStringStream(Text.get());
   Text->Flush();
   Text.reset();
@@ -89,7 +89,7 @@ void TKelSimpleXML::SaveToStringStream(TKelStringStream* StringStream) {
   FSaveCount = FRoot->ChildsCount() + FProlog->Count();
   FSaveCurrent = 0;
   if (OnSaveProgress) OnSaveProgress(this, 0, FSaveCount);
-  if (!(FOptions & sxoDoNotSaveProlog)) FProlog->SaveToStringStream(StringStream);
+  if (!FOptions.Contains(sxoDoNotSaveProlog)) FProlog->SaveToStringStream(StringStream);
   FRoot->SaveToStringStream(StringStream, FBaseIndentString);
   if (OnSaveProgress) OnSaveProgress(this, FSaveCount, FSaveCount);
 }

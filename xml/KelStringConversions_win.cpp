@@ -1,5 +1,5 @@
 // Code pages through the system's MultiByteToWideChar / WideCharToMultiByte.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 // The system's character classes and case maps for the user's locale, the
 // file system and the version numbers that GetVersionExW reports.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include "rtl/DateUtils.h"
 #include "xml/KelSysUtils.h"

@@ -1,6 +1,6 @@
 // The category data from the program's resource "CATEGORIES" of type
 // "UNICODEDATA" (linked into every program that uses the XML library).
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <cstddef>
 

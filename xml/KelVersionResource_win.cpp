@@ -1,5 +1,5 @@
 // The system's version API (version.dll).
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include "xml/KelVersionResource.h"
 

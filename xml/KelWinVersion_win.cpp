@@ -1,5 +1,5 @@
 // The system registry (advapi32) and the system's version facts.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 
 Int64 TailleKio(Int64 Octets) { return Octets > 0 ? Octets / 1024 : 0; }
 
-TDossier::TDossier(TDossier* /*Parent*/) {}
+TDossier::TDossier(TDossier* Parent) : Pere(Parent) {}
 
 TDossier::~TDossier() {
   // Deep trees: free the children one level at a time instead of recursing
@@ -73,7 +73,6 @@ String TModeleScan::CheminEnfant(const TDossier* Pere, const String& Nom) const 
 TDossier* TModeleScan::AjouteDossier(TDossier* Pere, const String& Nom) {
   auto d = std::make_unique<TDossier>(Pere);
   d->Nom = Nom;
-  d->Pere = Pere;
   d->Chemin = CheminEnfant(Pere, Nom);
   Pere->SousDossiers.push_back(std::move(d));
   return Pere->SousDossiers.back().get();

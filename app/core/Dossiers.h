@@ -45,8 +45,8 @@ Int64 TailleKio(Int64 Octets);
 // One remote folder.
 class TDossier : public TObject {
 public:
-  // The argument is not used: the caller sets Pere, Nom and
-  // Chemin. TModeleScan does all of that.
+  // Parent becomes Pere; Nom and Chemin are the caller's to set
+  // (TModeleScan does).
   explicit TDossier(TDossier* Parent = nullptr);
   ~TDossier() override;
   TDossier(const TDossier&) = delete;

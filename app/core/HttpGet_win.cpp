@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string>
 
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 #include <wininet.h>
 
 #include "rtl/Threads.h"

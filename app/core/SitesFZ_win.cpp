@@ -1,5 +1,5 @@
 #include "app/core/SitesFZ.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 #include <shlobj.h>
 

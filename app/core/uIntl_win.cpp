@@ -1,4 +1,4 @@
 #include "app/core/uIntl.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 Integer UserDefaultPrimaryLanguage() { return PRIMARYLANGID(GetUserDefaultUILanguage()); }

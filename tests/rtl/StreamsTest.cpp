@@ -13,7 +13,7 @@
 #include "rtl/Unicode.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "rtl/Win32.h"
 #endif
 
 namespace {

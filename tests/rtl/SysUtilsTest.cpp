@@ -158,12 +158,12 @@ TEST(SysUtils, StringReplace) {
     TReplaceFlags flags;
     String expected;
   } cases[] = {
-      {u"a-b-c", u"-", u"+", 0, u"a+b-c"},
+      {u"a-b-c", u"-", u"+", {}, u"a+b-c"},
       {u"a-b-c", u"-", u"+", rfReplaceAll, u"a+b+c"},
       {u"aXbxc", u"x", u"_", rfReplaceAll, u"aXb_c"},
-      {u"aXbxc", u"x", u"_", rfReplaceAll | rfIgnoreCase, u"a_b_c"},
+      {u"aXbxc", u"x", u"_", TReplaceFlags{rfReplaceAll, rfIgnoreCase}, u"a_b_c"},
       {u"aXbxc", u"x", u"_", rfIgnoreCase, u"a_bxc"},
-      {u"\u00C9t\u00E9", u"\u00E9", u"e", rfReplaceAll | rfIgnoreCase, u"ete"},
+      {u"\u00C9t\u00E9", u"\u00E9", u"e", TReplaceFlags{rfReplaceAll, rfIgnoreCase}, u"ete"},
       {u"aaa", u"aa", u"b", rfReplaceAll, u"ba"},
       {u"abc", u"", u"x", rfReplaceAll, u"abc"},
       {u"abc", u"abc", u"", rfReplaceAll, u""},

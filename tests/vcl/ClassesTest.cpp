@@ -99,10 +99,10 @@ TEST(Component, LoadingEndsWithLoadedInCreationOrder) {
   auto* a = new TLogged(owner, "a");
   new TLogged(owner, "b");
   owner->BeginLoading();
-  EXPECT_TRUE(a->ComponentState() & csLoading);
+  EXPECT_TRUE(a->ComponentState().Contains(csLoading));
   owner->EndLoading();
-  EXPECT_FALSE(a->ComponentState() & csLoading);
-  EXPECT_FALSE(owner->ComponentState() & csLoading);
+  EXPECT_FALSE(a->ComponentState().Contains(csLoading));
+  EXPECT_FALSE(owner->ComponentState().Contains(csLoading));
   const std::vector<std::string> expected = {"loaded a", "loaded b", "loaded owner"};
   EXPECT_EQ(gLog, expected);
   delete owner;

@@ -36,8 +36,8 @@ TEST(Font, SizeAndHeightConvertAtTheResolution) {
   EXPECT_EQ(font.Height(), -20);
   int changes = 0;
   font.OnChange = [&](TObject*) { ++changes; };
-  font.SetStyle(fsBold | fsItalic);
-  font.SetStyle(fsBold | fsItalic);
+  font.SetStyle({fsBold, fsItalic});
+  font.SetStyle({fsBold, fsItalic});
   font.SetColor(clRed);
   EXPECT_EQ(changes, 2);
   LOGFONTW lf{};

@@ -93,17 +93,17 @@ TEST(AlignLayout, AnchorsFollowTheResize) {
     TRect Expected;
   };
   const TCase cases[] = {
-      {akLeft | akTop, Bounds(100, 50, 40, 20)},
-      {akRight | akBottom, Bounds(200, 100, 40, 20)},
-      {akLeft | akRight | akTop, Bounds(100, 50, 140, 20)},
-      {akLeft | akTop | akBottom, Bounds(100, 50, 40, 70)},
+      {{akLeft, akTop}, Bounds(100, 50, 40, 20)},
+      {{akRight, akBottom}, Bounds(200, 100, 40, 20)},
+      {{akLeft, akRight, akTop}, Bounds(100, 50, 140, 20)},
+      {{akLeft, akTop, akBottom}, Bounds(100, 50, 40, 70)},
       {akTop, Bounds(140, 50, 40, 20)},  // centre kept at the same fraction
   };
   for (const TCase& c : cases) {
     std::vector<TAlignItem> items = {Item(alNone, Bounds(100, 50, 40, 20))};
     items[0].Anchors = c.Anchors;
     AnchorItems({300, 200}, {400, 250}, items);
-    EXPECT_EQ(items[0].Bounds, c.Expected) << "anchors " << c.Anchors << ": " << items[0].Bounds.Left << ","
+    EXPECT_EQ(items[0].Bounds, c.Expected) << "anchors " << c.Anchors.Bits() << ": " << items[0].Bounds.Left << ","
                                            << items[0].Bounds.Top << " " << items[0].Bounds.Width() << "x"
                                            << items[0].Bounds.Height();
   }

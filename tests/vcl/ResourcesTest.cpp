@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <string>
 
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 namespace {
 

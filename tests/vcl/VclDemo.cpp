@@ -135,7 +135,7 @@ TDemoDialog::TDemoDialog(TComponent* AOwner) : TForm(AOwner) {
   OkButton->Default = true;
   OkButton->ModalResult = mrOk;
   OkButton->SetBounds(90, 55, 75, 25);
-  OkButton->SetAnchors(akRight | akBottom);
+  OkButton->SetAnchors({akRight, akBottom});
   OkButton->SetParent(this);
 
   CancelButton = new TDemoButton(this);
@@ -144,7 +144,7 @@ TDemoDialog::TDemoDialog(TComponent* AOwner) : TForm(AOwner) {
   CancelButton->Cancel = true;
   CancelButton->ModalResult = mrCancel;
   CancelButton->SetBounds(175, 55, 75, 25);
-  CancelButton->SetAnchors(akRight | akBottom);
+  CancelButton->SetAnchors({akRight, akBottom});
   CancelButton->SetParent(this);
 }
 

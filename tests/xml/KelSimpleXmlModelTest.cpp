@@ -47,7 +47,7 @@ TEST(KelSimpleXmlModel, LookupByNameAndAutoCreate) {
   EXPECT_EQ(Items->GetItemNamed(u"Missing"), nullptr);
   EXPECT_EQ(Items->Value(u"Port", u"21"), u"21");
   EXPECT_EQ(Items->Count(), 0);
-  Doc.SetOptions(sxoDefaultOptions | sxoAutoCreate);
+  Doc.SetOptions(sxoDefaultOptions + sxoAutoCreate);
   EXPECT_EQ(Items->Value(u"Port", u"21"), u"21");
   ASSERT_EQ(Items->Count(), 1);
   EXPECT_EQ(Items->GetItem(0)->Value(), u"21");
@@ -62,7 +62,7 @@ TEST(KelSimpleXmlModel, LookupByNameAndAutoCreate) {
 TEST(KelSimpleXmlModel, NameIndexFoldsAsciiOnly) {
   for (bool CaseSensitive : {false, true}) {
     TKelSimpleXML Doc;
-    if (CaseSensitive) Doc.SetOptions(sxoDefaultOptions | sxoCaseSensitive);
+    if (CaseSensitive) Doc.SetOptions(sxoDefaultOptions + sxoCaseSensitive);
     TKelSimpleXMLElems* Items = Doc.Root()->Items();
     Items->Add(u"Server");
     Items->Add(u"server");
@@ -216,7 +216,7 @@ TEST(KelSimpleXmlModel, FloatValuesFollowTheFormatSettings) {
     E->SetValue(C.Text);
     EXPECT_DOUBLE_EQ(static_cast<double>(E->FloatValue()), C.Read);
     // A default written by a lookup uses the same separator.
-    Doc.SetOptions(sxoDefaultOptions | sxoAutoCreate);
+    Doc.SetOptions(sxoDefaultOptions + sxoAutoCreate);
     EXPECT_DOUBLE_EQ(static_cast<double>(Doc.Root()->Properties()->FloatValue(u"Ratio", 2.5L)), 2.5);
     EXPECT_EQ(Doc.Root()->Properties()->Value(u"Ratio"), C.Written);
   }

@@ -141,7 +141,7 @@ TEST(KelSimpleXmlParser, WhitespaceAndTextNodes) {
   EXPECT_EQ(B->Items()->GetItem(2)->Value(), u"y");
 
   TKelSimpleXML Keep;
-  Keep.SetOptions(sxoDefaultOptions | sxoKeepWhitespace);
+  Keep.SetOptions(sxoDefaultOptions + sxoKeepWhitespace);
   Keep.LoadFromString(u"<r>\n<a>  </a></r>");
   ASSERT_EQ(Keep.Root()->ItemCount(), 2);
   EXPECT_EQ(Keep.Root()->Items()->GetItem(1)->Value(), u"  ");

@@ -156,7 +156,7 @@ TEST(KelSimpleXmlWriter, NestedDocumentLayout) {
   EXPECT_EQ(SaveBytes(Doc, seAnsi, 1252),
             "<?xml version=\"1.0\" encoding=\"Windows-1252\" standalone=\"no\"?>\r\n<R>\r\n  <S>\r\n    <T>v</T>\r\n"
             "  </S>\r\n</R>\r\n");
-  Doc.SetOptions(0);
+  Doc.SetOptions({});
   Doc.Root()->Properties()->Add(u"q", u"\"&");
   EXPECT_EQ(UTF16ToUTF8(Doc.SaveToString()),
             "<?xml version=\"1.0\" encoding=\"Windows-1252\" standalone=\"no\"?><R q=\"\"&\"><S><T>v</T></S></R>");
@@ -168,7 +168,7 @@ TEST(KelSimpleXmlWriter, EncodingFollowsDeclarationAndMark) {
   TKelSimpleXML Doc;
   LoadBytes(Doc, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xC3\xA9</a>");
   EXPECT_EQ(SaveBytes(Doc), "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n<a>&#xE9;</a>\r\n");
-  Doc.SetOptions(sxoDefaultOptions | sxoDoNotSaveBOM);
+  Doc.SetOptions(sxoDefaultOptions + sxoDoNotSaveBOM);
   EXPECT_EQ(SaveBytes(Doc).substr(0, 5), "<?xml");
   // An explicit encoding never rewrites an existing declaration.
   TKelSimpleXML Latin;
@@ -185,7 +185,7 @@ TEST(KelSimpleXmlWriter, EncodingFollowsDeclarationAndMark) {
 
 TEST(KelSimpleXmlWriter, NoPrologOptionAddsNoDeclaration) {
   TKelSimpleXML Doc;
-  Doc.SetOptions(sxoDefaultOptions | sxoDoNotSaveProlog);
+  Doc.SetOptions(sxoDefaultOptions + sxoDoNotSaveProlog);
   Doc.Root()->SetName(u"r");
   EXPECT_EQ(SaveBytes(Doc, seAnsi, 1252), "<r/>\r\n");
   EXPECT_EQ(Doc.Prolog()->Count(), 0);

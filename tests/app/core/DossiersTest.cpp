@@ -139,8 +139,8 @@ TEST(Dossiers, SupprimeDossier) {
   EXPECT_TRUE(p->SousDossiers.empty());
   EXPECT_EQ(m.NombreDossiers(), 2u);
   TDossier stranger;
-  TDossier child;
-  child.Pere = &stranger;
+  TDossier child(&stranger);
+  ASSERT_EQ(child.Pere, &stranger);
   EXPECT_FALSE(m.SupprimeDossier(&child));
 }
 

@@ -17,7 +17,7 @@
 #include "rtl/Unicode.h"
 
 #ifdef _WIN32
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 #endif
 
 using majtest::THttpTestServer;

@@ -1,5 +1,7 @@
 #pragma once
-// The one way vcl/ and its users include the Windows headers. <windows.h>
+// The one way our code includes <windows.h>: Windows files (*_win.cpp) of
+// portable libraries and Windows-only libraries, never portable files. It
+// sits in rtl/ so that every Windows-side library may include it. <windows.h>
 // maps many API names to their A/W forms with macros, and those macros would
 // rename our own methods (TCanvas::DrawText, TComponent::GetObject...), so
 // they are removed here; call the W entry points by their full names.

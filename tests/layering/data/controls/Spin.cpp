@@ -1,0 +1,2 @@
+#include "rtl/Types.h"
+#include "vcl/Classes.h"

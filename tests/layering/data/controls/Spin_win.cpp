@@ -1,0 +1,1 @@
+#include "vcl/Classes.h"

@@ -1,0 +1,2 @@
+#include "net/Sock.h"
+#include "../xml/Xml.h"

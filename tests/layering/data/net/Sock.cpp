@@ -1,0 +1,2 @@
+#include "rtl/Win32.h"
+#include <WinSock2.h>

@@ -1,0 +1,3 @@
+#include "rtl/Types.h"
+
+#include "vcl/Classes.h"

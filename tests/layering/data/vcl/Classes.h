@@ -1,0 +1,2 @@
+#include "rtl/Win32.h"
+#include "rtl/Types.h"
