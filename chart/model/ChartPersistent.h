@@ -17,7 +17,6 @@ public:
   // Copies the settings of a source of the same class; any other source is
   // ignored.
   virtual void Assign(const TObject* Source) = 0;
-  void Assign(const TObject& Source) { Assign(&Source); }
   // Fires OnChange(this) when assigned.
   virtual void Changed() {
     if (OnChange) OnChange(this);

@@ -6,7 +6,8 @@
 // Overloads: the append family takes a colour as TColor, a Boolean as bool,
 // a text as String and a date-time ONLY as TChartDate (a distinct type), so
 // a date can never be taken for a colour or a value, and a double passed
-// where a colour or a Boolean is expected does not compile.
+// where a colour or a Boolean is expected does not compile. The box-plot
+// points are AddBoxPlotPoints rather than a fifth-value AddMultiPoints.
 #include <functional>
 #include <memory>
 
@@ -71,6 +72,12 @@ public:
   void SetSingleDateTime(TChartDate SingleDateTime, Integer Index);
   void SetMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, Integer Index);
   const TChartPointArray& Points() const { return *FPoints; }
+  // Changes stored point Index in place (seen by a serie sharing the store);
+  // an index outside the store is ignored.
+  template <class F>
+  void UpdatePoint(Integer Index, F&& Fn) {
+    if (Index >= 0 && Index < static_cast<Integer>(FPoints->size())) Fn((*FPoints)[Index]);
+  }
   // The append position: the number of points the append family has taken
   // the store to. Follows every append, removal, clear and resize.
   Integer LastPoint() const { return FLastPoint; }
@@ -165,16 +172,17 @@ public:
   void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime, TColor Color);
   void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime, TColor Color,
                       bool Defined);
-  // Box-plot points (five values).
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, bool Defined);
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime);
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, bool Defined);
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TColor Color);
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TColor Color, bool Defined);
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, TColor Color);
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, TColor Color,
+  // Box-plot points (five values). Their own name: five numbers and four
+  // numbers with a colour would otherwise differ only in a literal's type.
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, bool Defined);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, bool Defined);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TColor Color);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TColor Color, bool Defined);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, TColor Color);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, TColor Color,
                       bool Defined);
-  void AddMultiPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, const String& XAxisValue);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, const String& XAxisValue);
 
   void AddPoints(double SinglePoint, Integer PixelValue);
   void AddPoints(double SinglePoint, Integer PixelValue1, Integer PixelValue2);

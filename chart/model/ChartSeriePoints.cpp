@@ -390,28 +390,28 @@ void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TChartD
 }
 // Box plot: Minimum → low, Q1 → close and the main value, Median → med,
 // Q3 → open, Maximum → high.
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, bool Df) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, bool Df) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, 0, clNone, Df, String(), Md);
 }
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, D.Value, clNone, true, String(), Md);
 }
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, bool Df) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, bool Df) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, D.Value, clNone, Df, String(), Md);
 }
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, TColor Cl) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TColor Cl) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, 0, Cl, true, String(), Md);
 }
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, TColor Cl, bool Df) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TColor Cl, bool Df) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, 0, Cl, Df, String(), Md);
 }
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, TColor Cl) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, TColor Cl) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, D.Value, Cl, true, String(), Md);
 }
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, TColor Cl, bool Df) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, TColor Cl, bool Df) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, D.Value, Cl, Df, String(), Md);
 }
-void TChartSerie::AddMultiPoints(double Mn, double Q1, double Md, double Q3, double Mx, const String& T) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, const String& T) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, 0, clNone, true, T, Md);
 }
 #undef MULTI_APPEND
