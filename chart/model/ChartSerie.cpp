@@ -1,3 +1,4 @@
+#include <numbers>
 #include "chart/model/ChartSerie.h"
 
 #include <cmath>
@@ -556,7 +557,7 @@ Integer TChartSerie::GetQuadrant(double CX, double CY, double PX, double PY) {
 bool TChartSerie::PointInPie(double X, double Y, double CX, double CY, double STA, double SWA) const {
   double Dist = std::hypot(X - CX, Y - CY);
   // The slices' convention: counter-clockwise on the screen, y pointing down.
-  double A = std::atan2(CY - Y, X - CX) * 180.0 / M_PI;
+  double A = std::atan2(CY - Y, X - CX) * 180.0 / std::numbers::pi;
   double Sweep = SWA - STA;
   bool InAngle;
   if (Sweep >= 360)

@@ -1,4 +1,5 @@
 // The polar grid of the spider, sized and variable-radius pies.
+#include <numbers>
 #include <cmath>
 
 #include "chart/model/ChartHelpers.h"
@@ -6,7 +7,7 @@
 #include "rtl/SysUtils.h"
 
 namespace {
-constexpr double DegToRadF = M_PI / 180.0;
+constexpr double DegToRadF = std::numbers::pi / 180.0;
 
 // Runs the value walk of the grid: Visit(value, major) for each value. The
 // walk is bounded (a step far too small for the maximum stops after many

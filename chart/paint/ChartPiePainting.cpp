@@ -1,12 +1,13 @@
 // The pie family on a canvas: slices, rings, spiders, funnels, their value
 // texts and selection marks, and the pie legend.
+#include <numbers>
 #include <cmath>
 
 #include "chart/model/ChartHelpers.h"
 #include "chart/paint/ChartSeriePainting.h"
 
 namespace {
-constexpr double DegToRadF = M_PI / 180.0;
+constexpr double DegToRadF = std::numbers::pi / 180.0;
 
 // Sweep of one point: its share of the full angle; points that are not
 // counted in the total (undefined, zero, negative) get none.

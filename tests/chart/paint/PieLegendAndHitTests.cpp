@@ -1,3 +1,4 @@
+#include <numbers>
 #include <gtest/gtest.h>
 
 #include "PieTestSupport.h"
@@ -62,7 +63,7 @@ TEST(PieHitTests, EveryBisectorSelectsItsSlice) {
     F.Paint();
     for (Integer K = 0; K < 4; ++K) {
       const TSlicePoint& S = F.Pie.DrawValuesSlice[K];
-      double Mid = (S.STA + S.SWA) / 2 * M_PI / 180;
+      double Mid = (S.STA + S.SWA) / 2 * std::numbers::pi / 180;
       Integer X = S.CX + RoundI(40 * std::cos(Mid)), Y = S.CY - RoundI(40 * std::sin(Mid));
       TChartSeriePoint Hit = F.Chart.GetSerieIndexAtXY(X, Y);
       EXPECT_EQ(Hit.Serie, 0);

@@ -1,6 +1,7 @@
 #pragma once
 // A chart with the canvas painter, fixed text metrics and English numbers,
 // and a pie set up as the program's folder pie.
+#include <numbers>
 #include <cmath>
 
 #include "chart/model/ChartHelpers.h"
@@ -55,7 +56,7 @@ struct TPieFixture {
 
 // The angle of P seen from C, degrees counter-clockwise on the screen.
 inline double ScreenAngle(TPoint C, TPoint P) {
-  double A = std::atan2(double(C.Y - P.Y), double(P.X - C.X)) * 180 / M_PI;
+  double A = std::atan2(double(C.Y - P.Y), double(P.X - C.X)) * 180 / std::numbers::pi;
   return A < 0 ? A + 360 : A;
 }
 
