@@ -31,19 +31,26 @@ void BoxAlignOffset(Integer& X, Integer& Y, Integer ContainerWidth, Integer Cont
 
 double SafeLog10(double X) { return X == 0 ? 0.0 : std::log10(std::fabs(X)); }
 
+// The value rounded to a double: the x87 unit of 32-bit builds keeps more
+// precision in registers, and the step thresholds depend on the double.
+static double StoredDouble(double V) {
+  volatile double Stored = V;
+  return Stored;
+}
+
 double NiceAxisStep(Integer Count, double Min, double Max) {
-  double D = Max - Min;
+  double D = StoredDouble(Max - Min);
   if (!std::isfinite(D) || D <= 0 || Count < 1) return 0;
   int N = 0;
   while (std::fabs(D) < 1) {
-    D *= 10;
+    D = StoredDouble(D * 10);
     ++N;
   }
   while (std::fabs(D) > 10) {
-    D /= 10;
+    D = StoredDouble(D / 10);
     --N;
   }
-  double G = D / Count;
+  double G = StoredDouble(D / Count);
   // The thresholds are the exact decimals 0.1 and 0.2: the doubles written
   // 0.1 and 0.2 lie just above them, so "above the exact value" is ">=".
   double F;
