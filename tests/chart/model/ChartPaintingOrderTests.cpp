@@ -153,3 +153,52 @@ TEST(ChartPaintingOrder, TitleBandsInFullWidthMode) {
   EXPECT_EQ(Bands[0], (TRect{1, 1, 399, 19}));
   EXPECT_EQ(Bands[1], (TRect{1, 281, 399, 299}));
 }
+
+TEST(ChartPaintingOrder, AutomaticYGridDrawsLinesAndBoundedWalks) {
+  TOrderFixture F;
+  F.Chart.YGrid().SetVisible(true);
+  F.Chart.YGrid().SetMajorLineColor(RGBToColor(0, 9, 0));
+  F.Chart.Draw(F.Canvas, {0, 0, 400, 300}, 1, 1, true);
+  int Lines = 0;
+  for (const TCanvasRecord& R : F.Canvas.Records())
+    if (R.Op == coLineTo && R.Pen.Color == RGBToColor(0, 9, 0)) ++Lines;
+  EXPECT_GT(Lines, 2);  // the step comes from the range low to high
+  // Fixed steps far too small for the range: the walk stops on its own.
+  F.Chart.YGrid().SetAutoUnits(false);
+  F.Chart.YGrid().SetMajorDistance(1e-9);
+  F.Chart.YGrid().SetMinorDistance(0);
+  F.Canvas.SetRecording(false);
+  F.Chart.Draw(F.Canvas, {0, 0, 400, 300}, 1, 1, true);
+  // An x grid whose distances would double past the Integer range.
+  F.Chart.XGrid().SetVisible(true);
+  F.Chart.XGrid().SetMinorDistance(1 << 28);
+  F.Chart.XGrid().SetMajorDistance(1 << 29);
+  F.Chart.Range().SetRangeTo(0);
+  F.Chart.Draw(F.Canvas, {0, 0, 400, 300}, 1, 1, true);
+  F.Chart.Series()[0].YAxis().SetAutoUnits(false);
+  F.Chart.YAxis().SetAutoUnits(false);
+  F.Chart.YAxis().SetPosition(yLeft);
+  TYAxisRangeValue V = F.Chart.GetYAxisValue(5, 100, {0, 0, 400, 300});  // major unit 0
+  EXPECT_EQ(V.Serie, -1);
+}
+
+TEST(ChartPaintingOrder, YAxisLabelUnderThePointer) {
+  TOrderFixture F;
+  F.Chart.YAxis().SetAutoUnits(false);
+  TChartSerie& S = F.Chart.Series()[0];
+  S.YAxis().SetAutoUnits(false);
+  S.YAxis().SetMajorUnit(1);
+  S.YAxis().SetMinorUnit(0);
+  S.SetAutoRange(arDisabled);
+  S.SetMinimum(0);
+  S.SetMaximum(10);
+  S.SetValueFormat(u"%g");
+  F.Chart.Draw(F.Canvas, {0, 0, 400, 300}, 1, 1, true);
+  TRect SR = F.Chart.Series().SeriesRectangle();
+  Integer P = S.ValueToY(4, SR);
+  // Left of the series area: spacing 0, tick 10, width of "4" 7, height 13.
+  TYAxisRangeValue V = F.Chart.GetYAxisValue(30 - 10 - 7 + 2, P, {0, 0, 400, 300});
+  EXPECT_EQ(V.Serie, 0);
+  EXPECT_EQ(V.ValueStr, u"4");
+  EXPECT_EQ(V.Mode, vmMajor);
+}
