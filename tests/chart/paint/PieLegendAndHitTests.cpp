@@ -117,3 +117,14 @@ TEST(PieHitTests, SelectedSliceMarks) {
   EXPECT_EQ(E[0]->Rect, Bounds(S.X0 - 4, S.Y0 - 4, 8, 8));
   EXPECT_EQ(E[0]->Brush.Color(), clLime);
 }
+
+TEST(PieHitTests, ASelectedPointWithoutASliceGetsNoMarks) {
+  TPieFixture F;
+  F.Pie.SetSelectedMark(true);
+  F.Add(1, u"");
+  F.Add(0, u"");
+  F.Add(1, u"");
+  F.Pie.SetSelectedIndex(1);
+  F.Paint();
+  EXPECT_TRUE(F.Ops(coEllipse).empty());
+}
