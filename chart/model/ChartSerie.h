@@ -457,6 +457,8 @@ public:
   bool IsDrawing = false;    // guards against re-entrance through events
   Integer ItemIndex = -1;    // collection index noted for the painting
   Integer NearestPointIndex = -1;
+  Integer LastXVal = 0;      // right end of the last date label written
+  Integer LastXMarker = 0;   // position of the last date label's point
 
 protected:
   // Replace an owned element from a subclass's constructor.

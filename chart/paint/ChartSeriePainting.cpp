@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "chart/model/ChartHelpers.h"
+#include "rtl/DateUtils.h"
 
 void InstallCanvasPainter(TVivIzude& Chart) { Chart.SetSeriePainter(std::make_unique<TChartSeriePainter>()); }
 
@@ -389,4 +390,38 @@ void TChartSeriePainter::DrawAnnotations(TChartSerie& S, TChartCanvas& Canvas, T
     A.SetClipRgn(S.ClipRgn);
     A.Draw(Canvas, Box, TextR, P.X, P.Y, SX, SY);
   }
+}
+
+// ---------------------------------------------------------------- date labels
+void TChartSeriePainter::DrawXDateValue(TChartSerie& S, const String& Format, Integer Index, Integer X, TRect R,
+                                        TChartCanvas& Canvas) {
+  TVivIzude* C = S.Chart();
+  if (!C) return;
+  TChartUnitType Unit = C->XAxis().UnitType();
+  if (Unit == utNumber || C->Series().SeriesRectangle().Height() <= 0) return;
+  Canvas.Font = S.XAxis().DateTimeFont();
+  Integer LH = Canvas.TextHeight(u"gh") + 1;
+  if (X < S.LastXMarker) S.LastXVal = 0;
+  S.LastXMarker = X;
+  if (X <= S.LastXVal) return;
+  TChartPoint P = S.GetChartPoint(Index);
+  if (!P.Defined || P.TimeStamp == 0) return;
+  if (Index > 0) {
+    TChartPoint Prev = S.GetChartPoint(Index - 1);
+    Word Y1, M1, D1, Y2, M2, D2;
+    DecodeDate(P.TimeStamp, Y1, M1, D1);
+    DecodeDate(Prev.TimeStamp, Y2, M2, D2);
+    bool Changed;
+    switch (Unit) {
+      case utDay: Changed = Y1 != Y2 || M1 != M2; break;
+      case utMonth: Changed = Y1 != Y2; break;
+      case utHour:
+      case utMinute: Changed = Y1 != Y2 || M1 != M2 || D1 != D2; break;
+      default: Changed = false; break;
+    }
+    if (!Changed) return;
+  }
+  String Text = FormatDateTime(Format, P.TimeStamp, C->FormatSettings());
+  Canvas.TextOut(X - LH / 2, R.Top + LH, Text);
+  S.LastXVal = X + Canvas.TextWidth(Text);
 }

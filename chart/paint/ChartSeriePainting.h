@@ -52,6 +52,12 @@ public:
                                  Integer Index, Integer Y, Integer X);
   void DrawChartValues(TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX, double ScaleY) override;
   void DrawAnnotations(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  // The date label of point Index at X under the x axis (for date units):
+  // labels never overlap, and after the first only a change of the part one
+  // level above the unit (month for days, year for months, day for hours
+  // and minutes) is labelled.
+  virtual void DrawXDateValue(TChartSerie& Serie, const String& Format, Integer Index, Integer X, TRect R,
+                              TChartCanvas& Canvas);
 
   // ----- pie grid
   void DrawPieGrid(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY, TPoint Center) override;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PieTestSupport.h"
+#include "rtl/DateUtils.h"
 
 TEST(Markers, SelectedMarkerAndShapes) {
   TPieFixture F;
@@ -92,4 +93,16 @@ TEST(PieGrid, ValuesRunAlongTheStartDirection) {
   ASSERT_NE(Ten, nullptr);
   EXPECT_EQ(Ten->Points[0].X, C.X);  // straight up at 90 degrees
   EXPECT_LT(Ten->Points[0].Y, C.Y);
+}
+
+TEST(DateLabels, FirstPointAndEachChangeOfMonth) {
+  TPieFixture F;
+  F.Pie.SetChartType(ctLine);
+  F.Chart.XAxis().SetUnitType(utDay);
+  for (Integer D = 0; D < 45; ++D) F.Pie.AddSinglePoint(1, TChartDate(EncodeDate(2021, 1, 20) + D));
+  F.Chart.Series().SetSeriesRectangle({0, 0, 4000, 100});
+  auto& P = static_cast<TChartSeriePainter&>(*F.Chart.SeriePainter());
+  for (Integer D = 0; D < 45; ++D) P.DrawXDateValue(F.Pie, u"yyyy-mm-dd", D, 50 + D * 100, {0, 100, 4000, 130}, F.Canvas);
+  std::vector<String> T = F.Canvas.Texts();
+  EXPECT_EQ(T, (std::vector<String>{u"2021-01-20", u"2021-02-01", u"2021-03-01"}));
 }
