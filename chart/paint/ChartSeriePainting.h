@@ -10,6 +10,11 @@
 // calls the overridden pieces. Every operation takes the serie first; the
 // serie keeps the painting results (draw points, slice and funnel records)
 // that hit tests and overrides read.
+//
+// A view's painter reaches its own drawing surface through the canvas it
+// hands the chart (its own TChartCanvas subclass over a device context), and
+// its own serie settings through the serie class its series collection
+// creates; the pie branch needs neither.
 #include "chart/model/VivIzude.h"
 
 class TChartSeriePainter : public IChartSeriePainter {
