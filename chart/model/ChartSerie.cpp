@@ -658,3 +658,15 @@ Integer TChartSerie::GetGanttOffset() const {
   }
   return Sum;
 }
+
+Integer TChartSerie::GetXAxisGroupLevelHeight(Integer Level) const {
+  TMeasuringCanvas Canvas(Chart() ? Chart()->TextMeasurer() : TFixedTextMeasurer::Default());
+  Integer Result = 0;
+  for (Integer I = 0; I < FXAxisGroups->Count(); ++I) {
+    const TChartSerieXAxisGroup& G = FXAxisGroups->Items(I);
+    if (!G.Visible() || G.Level() != Level) continue;
+    Canvas.Font = G.Font();
+    Result = std::max(Result, Canvas.TextHeight(G.Caption()) + 2 * G.Spacing());
+  }
+  return Result;
+}

@@ -436,6 +436,11 @@ public:
   Integer GetBarWidth(double ScaleX) const;
   Integer GetHistogramBarWidth(double ScaleX) const;
   Integer GetGanttOffset() const;
+  // Height of one row of x-axis groups: the tallest caption of the visible
+  // groups of that level plus twice their spacing; 0 without such groups.
+  Integer GetXAxisGroupLevelHeight(Integer Level) const;
+  // Font escapement of an axis caption, in tenths of a degree.
+  static Integer GetAngle(const TChartXYAxisText& Text) { return Text.Angle() * -10; }
   Integer Get3DOffset() const { return FEnable3D ? FOffset3D : 0; }
 
   // ----- settings section

@@ -101,3 +101,25 @@ TEST(ChartLayout, LegendBoxSize) {
   EXPECT_EQ(Event.Width(), 21 + 12 + 15);
   EXPECT_EQ(F.Chart.Legend().GetRectangle().Height(), 56);
 }
+
+TEST(ChartLayout, XAxisGroupLevels) {
+  TChartFixture F;
+  TChartSerie& S = F.Chart.Series().Add();
+  TChartSerieXAxisGroup& A = S.XAxisGroups().Add();
+  A.SetCaption(u"Q1");
+  TChartSerieXAxisGroup& B = S.XAxisGroups().Add();
+  B.SetCaption(u"Q2");
+  B.Font().SetSize(16);
+  TChartSerieXAxisGroup& C = S.XAxisGroups().Add();
+  C.SetLevel(1);
+  C.SetSpacing(0);
+  EXPECT_EQ(S.GetXAxisGroupLevelHeight(0), 26 + 6);
+  EXPECT_EQ(S.GetXAxisGroupLevelHeight(1), 13);
+  EXPECT_EQ(S.GetXAxisGroupLevelHeight(2), 0);
+  C.SetLevel(-1);
+  EXPECT_EQ(C.Level(), 1);
+  int Changes = 0;
+  S.OnChange = [&](TObject*) { ++Changes; };
+  A.Font().SetSize(9);  // a group's font notifies its serie
+  EXPECT_EQ(Changes, 1);
+}
