@@ -1,0 +1,73 @@
+// Layout and painting of a chart, recorded without a display: a 100,000-point
+// line chart and the folder pie of the main window.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+#include "chart/model/ChartRecordingCanvas.h"
+#include "chart/paint/ChartSeriePainting.h"
+
+namespace {
+void FillLine(TVivIzude& Chart, Integer Points) {
+  TChartSerie& S = Chart.Series().Add();
+  for (Integer I = 0; I < Points; ++I) S.AddSinglePoint(std::sin(I / 500.0) * 100 + I % 7);
+  Chart.Range().SetRangeTo(Points - 1);
+}
+}  // namespace
+
+// One paint: layout (value ranges, scales, draw points) and the recorded
+// painting order with every segment of the line.
+static void BM_LineChartLayoutAndPaint(benchmark::State& State) {
+  TFixedTextMeasurer Measurer;
+  TVivIzude Chart;
+  Chart.SetTextMeasurer(&Measurer);
+  InstallCanvasPainter(Chart);
+  Integer Points = static_cast<Integer>(State.range(0));
+  FillLine(Chart, Points);
+  TRecordingCanvas Canvas(Measurer);
+  size_t Records = 0;
+  for (auto _ : State) {
+    Canvas.Clear();
+    Chart.Draw(Canvas, {0, 0, 1600, 900}, 1, 1, true);
+    Records = Canvas.Records().size();
+    benchmark::DoNotOptimize(Records);
+  }
+  State.counters["records"] = static_cast<double>(Records);
+  State.SetItemsProcessed(State.iterations() * Points);
+}
+BENCHMARK(BM_LineChartLayoutAndPaint)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The same without recording: layout and painting logic alone.
+static void BM_LineChartLayoutOnly(benchmark::State& State) {
+  TFixedTextMeasurer Measurer;
+  TVivIzude Chart;
+  Chart.SetTextMeasurer(&Measurer);
+  InstallCanvasPainter(Chart);
+  FillLine(Chart, static_cast<Integer>(State.range(0)));
+  TRecordingCanvas Canvas(Measurer);
+  Canvas.SetRecording(false);
+  for (auto _ : State) Chart.Draw(Canvas, {0, 0, 1600, 900}, 1, 1, true);
+  State.SetItemsProcessed(State.iterations() * State.range(0));
+}
+BENCHMARK(BM_LineChartLayoutOnly)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+static void BM_FolderPie(benchmark::State& State) {
+  TFixedTextMeasurer Measurer;
+  TVivIzude Chart;
+  Chart.SetTextMeasurer(&Measurer);
+  InstallCanvasPainter(Chart);
+  TChartSerie& S = Chart.Series().Add();
+  S.SetChartType(ctPie);
+  S.SetValueType(cvPercentage);
+  S.SetValueFormat(u"%.2n");
+  S.Pie().SetShowValues(true);
+  for (Integer I = 0; I < 14; ++I) S.AddPiePoints(14 - I, u"Folder", clNone, clNone, 0, true);
+  TRecordingCanvas Canvas(Measurer);
+  for (auto _ : State) {
+    Canvas.Clear();
+    Chart.Draw(Canvas, {0, 0, 420, 460}, 1, 1, true);
+  }
+}
+BENCHMARK(BM_FolderPie)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,251 @@
+// The x and y grids of the series area.
+#include <cmath>
+
+#include "chart/model/ChartElements.h"
+#include "chart/model/ChartHelpers.h"
+#include "chart/model/VivIzude.h"
+
+void TChartXGrid::Assign(const TObject* Source) {
+  auto* S = dynamic_cast<const TChartXGrid*>(Source);
+  if (!S || S == this) return;
+  FVisible = S->FVisible;
+  FOnTop = S->FOnTop;
+  FMinorDistance = S->FMinorDistance;
+  FMajorDistance = S->FMajorDistance;
+  FMinorLineColor = S->FMinorLineColor;
+  FMajorLineColor = S->FMajorLineColor;
+  FMinorLineStyle = S->FMinorLineStyle;
+  FMajorLineStyle = S->FMajorLineStyle;
+  FMinorLineWidth = S->FMinorLineWidth;
+  FMajorLineWidth = S->FMajorLineWidth;
+  FMinorFont = S->FMinorFont;
+  FMajorFont = S->FMajorFont;
+  FAutoUnits = S->FAutoUnits;
+}
+
+void TChartXGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double) {
+  if (!FOwner) return;
+  double XS = FOwner->XScale();
+  Integer From = FOwner->Range().RangeFrom(), To = FOwner->Range().RangeTo();
+  Integer M = FMinorDistance, MM = FMajorDistance;
+  if (M == 0 || MM == 0) return;
+  bool Horz = FOwner->Series().IsHorizontal();
+  if (FAutoUnits) {
+    double T = Horz ? Canvas.TextHeight(u"gh") : Canvas.TextWidth(u"WW");
+    // Doubling stops before the distance overflows; a non-positive scale
+    // never widens (the loop would not end).
+    auto Widen = [&](Integer& D) {
+      if (!(XS > 0)) return;
+      double W = (D + 1.0) * XS;
+      while (!(W > T + XS + 4) && D > 0 && D < (1 << 29)) {
+        W = (D + 1.0) * XS;
+        D *= 2;
+      }
+    };
+    Widen(M);
+    Widen(MM);
+    if (M == 0 || MM == 0) return;
+  }
+  bool OldMode = Canvas.SetBackgroundTransparent(true);
+  double Start = FOwner->GetXScaleStart();
+  for (Integer B = From; B <= To; ++B) {
+    Integer P = static_cast<Integer>(std::floor(Start + B * XS - From * XS));
+    auto Line = [&](TColor C, TPenStyle S, Integer W) {
+      Canvas.Pen = {C, RoundI(W * ScaleX), S};
+      if (!Horz)
+        Canvas.Line(R.Left + P, R.Top, R.Left + P, R.Bottom);
+      else
+        Canvas.Line(R.Left, R.Top + P, R.Right, R.Top + P);
+    };
+    if (B % M == 0 && B % MM != 0 && FMinorLineColor != clNone) Line(FMinorLineColor, FMinorLineStyle, FMinorLineWidth);
+    if (B % MM == 0 && FMajorLineColor != clNone) Line(FMajorLineColor, FMajorLineStyle, FMajorLineWidth);
+  }
+  Canvas.SetBackgroundTransparent(OldMode);
+}
+
+void TChartXGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  Ini.WriteInteger(Section, u"MinorDistance", FMinorDistance);
+  Ini.WriteInteger(Section, u"MajorDistance", FMajorDistance);
+  Ini.WriteInteger(Section, u"MinorLineColor", FMinorLineColor);
+  Ini.WriteInteger(Section, u"MajorLineColor", FMajorLineColor);
+  Ini.WriteInteger(Section, u"MinorLineStyle", FMinorLineStyle);
+  Ini.WriteInteger(Section, u"MajorLineStyle", FMajorLineStyle);
+  Ini.WriteInteger(Section, u"MinorLineWidth", FMinorLineWidth);
+  Ini.WriteInteger(Section, u"MajorLineWidth", FMajorLineWidth);
+  WriteChartFont(Ini, Section, u"Major", FMajorFont);
+  WriteChartFont(Ini, Section, u"Minor", FMinorFont);
+  Ini.WriteBool(Section, u"OnTop", FOnTop);
+  Ini.WriteBool(Section, u"Visible", FVisible);
+}
+
+void TChartXGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  SetMinorDistance(Ini.ReadInteger(Section, u"MinorDistance", FMinorDistance));
+  SetMajorDistance(Ini.ReadInteger(Section, u"MajorDistance", FMajorDistance));
+  SetMinorLineColor(Ini.ReadInteger(Section, u"MinorLineColor", FMinorLineColor));
+  SetMajorLineColor(Ini.ReadInteger(Section, u"MajorLineColor", FMajorLineColor));
+  SetMinorLineStyle(ReadEnum(Ini, Section, u"MinorLineStyle", FMinorLineStyle, 7));
+  SetMajorLineStyle(ReadEnum(Ini, Section, u"MajorLineStyle", FMajorLineStyle, 7));
+  SetMinorLineWidth(Ini.ReadInteger(Section, u"MinorLineWidth", FMinorLineWidth));
+  SetMajorLineWidth(Ini.ReadInteger(Section, u"MajorLineWidth", FMajorLineWidth));
+  ReadChartFont(Ini, Section, u"Major", FMajorFont);
+  ReadChartFont(Ini, Section, u"Minor", FMinorFont);
+  SetOnTop(Ini.ReadBool(Section, u"OnTop", FOnTop));
+  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
+}
+
+void TChartYGrid::Assign(const TObject* Source) {
+  auto* S = dynamic_cast<const TChartYGrid*>(Source);
+  if (!S || S == this) return;
+  FAutoUnits = S->FAutoUnits;
+  FBorderColor = S->FBorderColor;
+  FSerieIndex = S->FSerieIndex;
+  FVisible = S->FVisible;
+  FOnTop = S->FOnTop;
+  FMinorDistance = S->FMinorDistance;
+  FMajorDistance = S->FMajorDistance;
+  FMinorLineColor = S->FMinorLineColor;
+  FMajorLineColor = S->FMajorLineColor;
+  FMinorLineStyle = S->FMinorLineStyle;
+  FMajorLineStyle = S->FMajorLineStyle;
+  FMinorLineWidth = S->FMinorLineWidth;
+  FMajorLineWidth = S->FMajorLineWidth;
+  FShowBorder = S->FShowBorder;
+}
+
+void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) {
+  if (!FOwner) return;
+  TChartSeries& Series = FOwner->Series();
+  if (FSerieIndex < 0 || FSerieIndex >= Series.Count()) return;
+  TChartSerie& S = Series.Items(FSerieIndex);
+  if (IsPolarGridType(S.ChartType())) {
+    Integer Radius = (S.Pie().GetPieSize() / 2) * RoundI(ScaleX);
+    TRect PR = S.GetPieRectangle(FSerieIndex, Series.SeriesRectangle());
+    TPoint C = S.GetPieCenter(PR);
+    if (IChartSeriePainter* P = FOwner->SeriePainter())
+      P->DrawPieGrid(S, Canvas, {C.X - Radius, C.Y - Radius, C.X + Radius, C.Y + Radius}, ScaleX, ScaleY, C);
+    return;
+  }
+  if (FShowBorder) {
+    Canvas.Brush.SetColor(S.BorderColor());
+    Canvas.FrameRect(R);
+  }
+  const bool Horz = Series.IsHorizontal();
+  double Lo = S.MinimumValue(), Hi = S.MaximumValue();
+  double Major, Minor;
+  if (FAutoUnits) {
+    Integer Span = Horz ? R.Right - R.Left : R.Bottom - R.Top;
+    Canvas.Font = S.YAxis().MajorFont();
+    Integer Sz = (Horz ? Canvas.TextWidth(u"WW") : Canvas.TextHeight(u"gh")) + 4;
+    // The low bound first: the step of an inverted range would be 0.
+    Major = NiceAxisStep(RoundI(Span / (2.0 * Sz)), Lo, Hi);
+    Canvas.Font = S.YAxis().MinorFont();
+    Sz = (Horz ? Canvas.TextWidth(u"WW") : Canvas.TextHeight(u"gh")) + 4;
+    Minor = NiceAxisStep(RoundI(Span / (2.0 * Sz)), Lo, Hi);
+  } else {
+    Major = FMajorDistance;
+    Minor = FMinorDistance;
+  }
+  if (S.Logarithmic()) Major = 1;
+  double VMajor = Lo, VMinor = Lo;
+  if (Minor > 0) VMinor = std::nearbyint(Lo / Minor) * Minor;
+  if (Major > 0) VMajor = std::nearbyint(Lo / Major) * Major;
+  bool Primary = true, Secondary = false;
+  TChartBands& Bands = FOwner->Bands();
+  Integer D = S.Get3DOffset();
+  auto Y = [&](double V) { return S.ValueToY(V, R); };
+  auto FillBand = [&](TRect Band, bool UsePrimary) {
+    if (!Horz)
+      Band.Offset(D, -D);
+    else
+      Band.Offset(D, D);
+    FillChartShape(Canvas, UsePrimary ? Bands.PrimaryColor() : Bands.SecondaryColor(),
+                   UsePrimary ? Bands.PrimaryColorTo() : Bands.SecondaryColorTo(), Bands.GradientSteps(), Band,
+                   Bands.GradientDirection(), false, clNone, 0, csRectangle, 0, sdAll, false, false);
+  };
+  if (Bands.Visible()) {
+    FillBand(!Horz ? TRect{R.Left, R.Bottom, R.Right, Y(VMajor)} : TRect{R.Left, R.Top, Y(VMajor), R.Bottom}, true);
+    Primary = false;
+    Secondary = true;
+  }
+  if (!(Major > 0) || !std::isfinite(Major) || !std::isfinite(Hi) || !std::isfinite(Lo)) return;
+  double Limit = Hi + Major;
+  Integer K = 0;
+  auto GridLine = [&](Integer P, TColor C, TPenStyle St, Integer W) {
+    Canvas.Pen = {C, RoundI(W * ScaleX), St};
+    Canvas.Brush.SetStyle(bsClear);
+    if (!Horz)
+      Canvas.Line(R.Left, P, R.Right, P);
+    else
+      Canvas.Line(P, R.Top, P, R.Bottom);
+  };
+  // Bounded walk: steps far too small for the range stop after a screenful
+  // of lines many times over instead of looping for ever.
+  for (int Guard = 0; VMinor <= Limit && Guard < 100000; ++Guard) {
+    if (VMajor <= Limit) {
+      if (Bands.Visible()) {
+        TRect Band = !Horz ? TRect{R.Left, Y(VMajor), R.Right, Y(VMajor + Major)}
+                           : TRect{Y(VMajor), R.Top, Y(VMajor + Major), R.Bottom};
+        if (Primary) FillBand(Band, true);
+        if (Secondary) FillBand(Band, false);
+      }
+      if (FVisible && FMajorLineColor != clNone) GridLine(Y(VMajor), FMajorLineColor, FMajorLineStyle, FMajorLineWidth);
+    }
+    if (VMinor <= Limit && Minor > 0) {
+      for (int G2 = 0; VMinor < VMajor && G2 < 100000; ++G2) {
+        double P = VMinor;
+        bool Skip = false;
+        if (S.Logarithmic()) {
+          P = VMinor - (K - 1);
+          if (K >= -100 && K <= 100) P *= std::pow(10.0, K);
+          P = SafeLog10(P);
+          if (VMajor >= -100 && VMajor <= 100)
+            Skip = std::llround(std::pow(10.0, VMajor) * (VMinor - VMajor + 1)) == std::llround(std::pow(10.0, VMajor - 1));
+        }
+        if (!Skip && FVisible && FMinorLineColor != clNone) GridLine(Y(P), FMinorLineColor, FMinorLineStyle, FMinorLineWidth);
+        VMinor += Minor;
+        if (VMinor == VMajor) VMinor += Minor;
+      }
+    }
+    std::swap(Primary, Secondary);
+    if (!(Minor > 0))
+      VMinor += Major;
+    else if (VMinor == VMajor)
+      VMinor += Minor;
+    VMajor += Major;
+    ++K;
+    if (!(VMajor <= Limit)) break;
+  }
+}
+
+void TChartYGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  Ini.WriteBool(Section, u"AutoUnits", FAutoUnits);
+  Ini.WriteInteger(Section, u"BorderColor", FBorderColor);
+  Ini.WriteFloat(Section, u"MinorDistance", FMinorDistance);
+  Ini.WriteFloat(Section, u"MajorDistance", FMajorDistance);
+  Ini.WriteInteger(Section, u"MinorLineColor", FMinorLineColor);
+  Ini.WriteInteger(Section, u"MajorLineColor", FMajorLineColor);
+  Ini.WriteInteger(Section, u"MinorLineStyle", FMinorLineStyle);
+  Ini.WriteInteger(Section, u"MajorLineStyle", FMajorLineStyle);
+  Ini.WriteInteger(Section, u"MinorLineWidth", FMinorLineWidth);
+  Ini.WriteInteger(Section, u"MajorLineWidth", FMajorLineWidth);
+  Ini.WriteBool(Section, u"OnTop", FOnTop);
+  Ini.WriteBool(Section, u"Visible", FVisible);
+  Ini.WriteInteger(Section, u"SerieIndex", FSerieIndex);
+  Ini.WriteBool(Section, u"ShowBorder", FShowBorder);
+}
+
+void TChartYGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  SetAutoUnits(Ini.ReadBool(Section, u"AutoUnits", FAutoUnits));
+  SetMinorDistance(Ini.ReadFloat(Section, u"MinorDistance", FMinorDistance));
+  SetMajorDistance(Ini.ReadFloat(Section, u"MajorDistance", FMajorDistance));
+  SetMinorLineColor(Ini.ReadInteger(Section, u"MinorLineColor", FMinorLineColor));
+  SetMajorLineColor(Ini.ReadInteger(Section, u"MajorLineColor", FMajorLineColor));
+  SetMinorLineStyle(ReadEnum(Ini, Section, u"MinorLineStyle", FMinorLineStyle, 7));
+  SetMajorLineStyle(ReadEnum(Ini, Section, u"MajorLineStyle", FMajorLineStyle, 7));
+  SetMinorLineWidth(Ini.ReadInteger(Section, u"MinorLineWidth", FMinorLineWidth));
+  SetMajorLineWidth(Ini.ReadInteger(Section, u"MajorLineWidth", FMajorLineWidth));
+  SetOnTop(Ini.ReadBool(Section, u"OnTop", FOnTop));
+  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
+  SetSerieIndex(Ini.ReadInteger(Section, u"SerieIndex", FSerieIndex));
+  SetShowBorder(Ini.ReadBool(Section, u"ShowBorder", FShowBorder));
+}

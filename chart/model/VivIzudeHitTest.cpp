@@ -1,0 +1,269 @@
+// What lies under a pixel, from the geometry the last paint left.
+#include <cmath>
+#include <limits>
+
+#include "chart/model/ChartHelpers.h"
+#include "chart/model/VivIzude.h"
+#include "rtl/SysUtils.h"
+
+TChartSeriePoint TVivIzude::GetSerieIndexAtXY(Integer X, Integer Y, bool Hover) {
+  TChartSeriePoint Result;
+  TRect S = FSeries->SeriesRectangle();
+  if (!S.Contains({X, Y})) return Result;
+  const bool Horz = FSeries->IsHorizontal();
+  Integer From = FRange->RangeFrom();
+  Integer D = (Horz ? Y - S.Top : X - S.Left) - RoundI(GetXScaleStart());
+  Integer P = FXScale > 0 ? RoundI(D / FXScale) + From : From;
+  Integer K = From >= 1 ? P - From : P;
+  Integer Best = std::numeric_limits<Integer>::max(), F = -1;
+  for (Integer J = 0; J < FSeries->Count(); ++J) FSeries->Items(J).NearestPointIndex = -1;
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    TChartSerie& Se = FSeries->Items(J);
+    TChartType T = Se.ChartType();
+    if (T == ctGantt) {
+      Integer O = Se.GetGanttOffset(), N = Se.GetPointsCount();
+      for (Integer Q = 0; Q < static_cast<Integer>(Se.DrawValuesDP.size()) && Q < N; ++Q) {
+        if (!Se.GetPoint(Q).Defined) continue;
+        const TPoint& DV = Se.DrawValuesDP[Q];
+        TRect Bar = Bounds(DV.Y, S.Bottom - O - Se.GanttSpacing() - Se.GanttHeight(), DV.X - DV.Y, Se.GanttHeight());
+        if (Bar.Contains({X, Y})) {
+          F = J;
+          P = Q;
+          break;
+        }
+      }
+      continue;
+    }
+    if (Se.DrawValuesDP.empty()) continue;
+    if (IsXYType(T)) {
+      P = K = Se.NearestPointIndex = Horz ? Se.GetXYPoint(Y, X) : Se.GetXYPoint(X, Y);
+    }
+    if (K < 0 || K >= static_cast<Integer>(Se.DrawValuesDP.size())) continue;
+    if (IsBarType(T)) {
+      if (K < static_cast<Integer>(Se.StackedRectsBar.size())) {
+        TRect B = Se.StackedRectsBar[K].R;
+        if (B.Left > B.Right) std::swap(B.Left, B.Right);
+        if (B.Top > B.Bottom) std::swap(B.Top, B.Bottom);
+        if (B.Contains({X, Y})) {
+          F = J;
+          break;
+        }
+      }
+    } else if (!Se.IsPieLike() && !IsXYType(T)) {
+      Integer V = std::abs(Y - Se.DrawValuesDP[K].Y);
+      if (V < Best && V < 5) {
+        Best = V;
+        F = J;
+      }
+    }
+  }
+  double BestD = std::numeric_limits<double>::max();
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    TChartSerie& Se = FSeries->Items(J);
+    if (!IsXYType(Se.ChartType()) || Se.NearestPointIndex == -1) continue;
+    double YV = Se.ValueToY(Se.GetPoint(Se.NearestPointIndex).SingleValue, S);
+    if (std::fabs(YV - Y) < BestD) {
+      BestD = std::fabs(YV - Y);
+      F = J;
+      P = Se.NearestPointIndex;
+    }
+  }
+  if (F != -1 && P != -1) {
+    if (!Hover) FSeries->Items(F).SetSelectedIndex(P);
+    Result = {F, P};
+    if (!Hover) Changed();
+  }
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    TChartSerie& Se = FSeries->Items(J);
+    Integer Hit = -1;
+    if (Se.ChartType() == ctFunnel) {
+      for (Integer Q = 0; Q < static_cast<Integer>(Se.DrawValuesFunnel.size()); ++Q)
+        if (Se.GetPoint(Q).SingleValue != 0 && TChartSerie::PointInFunnel(X, Y, Se.DrawValuesFunnel[Q])) {
+          Hit = Q;
+          break;
+        }
+    } else if (Se.IsPieLike()) {
+      for (Integer Q = 0; Q < static_cast<Integer>(Se.DrawValuesSlice.size()); ++Q) {
+        const TSlicePoint& SP = Se.DrawValuesSlice[Q];
+        if (Se.GetPoint(Q).SingleValue != 0 && SP.SWA > SP.STA && Se.PointInPie(X, Y, SP.CX, SP.CY, SP.STA, SP.SWA)) {
+          Hit = Q;
+          break;
+        }
+      }
+    }
+    if (Hit == -1) continue;
+    if (!Hover) Se.SetSelectedIndex(Hit);
+    return {J, Hit};
+  }
+  return Result;
+}
+
+TChartSeriePoint TVivIzude::GetPieLegendItemAtXY(Integer X, Integer Y) {
+  TChartSeriePoint Result;
+  if (!FPainter) return Result;
+  TMeasuringCanvas Canvas(TextMeasurer());
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    TChartSerie& Se = FSeries->Items(J);
+    if (!Se.Pie().LegendVisible() || !Se.IsPieLike()) continue;
+    bool Measured = false;
+    TRect L = FPainter->DrawPieLegend(Se, Canvas, false, 1, 1, Measured);
+    Integer N = Se.GetPointsCount();
+    if (!Measured || L.Width() <= 0 || L.Height() <= 0 || N <= 0 || !L.Contains({X, Y})) continue;
+    Integer Item = static_cast<Integer>(std::floor((Y - L.Top) / (double(L.Height()) / N)));
+    return {J, std::clamp(Item, 0, N - 1)};
+  }
+  return Result;
+}
+
+TChartSerie* TVivIzude::GetLegendItemAtXY(Integer X, Integer Y) {
+  if (!FLegend->Visible()) return nullptr;
+  TRect L = FLegend->GetRectangle();
+  Integer Size = FLegend->RectangleSize(), Spacing = FLegend->RectangleSpacing();
+  TMeasuringCanvas Canvas(TextMeasurer());
+  Integer C = 0;
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    TChartSerie& Se = FSeries->Items(J);
+    if (Se.ChartType() == ctNone || Se.SerieType() == stZoomControl || !Se.ShowInLegend() || !Se.Visible()) continue;
+    TSize E = Canvas.TextExtent(Se.LegendText());
+    TRect Entry = Bounds(L.Left, L.Top + Spacing + C * (Spacing + Size) + (Size - E.cy) / 2, E.cx + 2 * Spacing + Size, E.cy);
+    if (Entry.Contains({X, Y})) return &Se;
+    ++C;
+  }
+  return nullptr;
+}
+
+TXAxisRangeValue TVivIzude::GetXAxisValue(Integer X, Integer Y, TRect R) const {
+  TXAxisRangeValue Result;
+  const bool Horz = FSeries->IsHorizontal();
+  TBands Bd = GetBands();
+  Integer TT = FTitle->TopSize(), TB = FTitle->BottomSize(), N = FNavigator->BottomSize();
+  Integer ML = FMargin->LeftMargin(), MR = FMargin->RightMargin(), MT = FMargin->TopMargin(), MB = FMargin->BottomMargin();
+  TChartXAxisPosition XP = FXAxis->Position();
+  TRect Bottom, Top;
+  if (!Horz) {
+    if ((XP == xBottom || XP == xBoth) && FXAxis->BottomSize() > 0)
+      Bottom = {R.Left + FYAxis->LeftSize() + ML, R.Bottom - TB - FXAxis->BottomSize(), R.Right - FYAxis->RightSize() - MR, R.Bottom - TB};
+    if ((XP == xTop || XP == xBoth) && FXAxis->TopSize() > 0)
+      Top = {R.Left + FYAxis->LeftSize() + ML, R.Top + TT, R.Right - FYAxis->RightSize() - MR, R.Top + TT + FXAxis->TopSize()};
+  } else {
+    Integer T0 = R.Top + TT + Bd.T + MT, B0 = R.Bottom - Bd.B - TB - MB - N;
+    if ((XP == xBottom || XP == xBoth) && FXAxis->BottomSize() > 0) Bottom = {R.Left, T0, R.Left + Bd.L, B0};
+    if ((XP == xTop || XP == xBoth) && FXAxis->TopSize() > 0) Top = {R.Right - Bd.Rt, T0, R.Right, B0};
+  }
+  Integer Count = 0;
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    const TChartSerie& Se = FSeries->Items(J);
+    if (Se.ChartType() != ctNone && Se.SerieType() != stZoomControl && Se.Visible() && Se.XAxis().Visible()) ++Count;
+  }
+  if (Count == 0) return Result;
+  Integer Start = RoundI(GetXScaleStart()), Cell = RoundI(FXScale);
+  Integer C = 0;
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    const TChartSerie& Se = FSeries->Items(J);
+    if (!(Se.ChartType() != ctNone && Se.SerieType() != stZoomControl && Se.Visible() && Se.XAxis().Visible())) continue;
+    for (Integer I = FRange->RangeFrom(); I <= FRange->RangeTo(); ++I) {
+      Integer Pos = RoundI(FXScale * (I - FRange->RangeFrom()) + GetXScaleStart()) - Start;
+      for (int Side = 0; Side < 2; ++Side) {
+        const TRect& Band = Side == 0 ? Top : Bottom;
+        if (Band.IsEmpty()) continue;
+        TRect CellR;
+        if (!Horz) {
+          Integer Slice = Band.Height() / Count;
+          Integer CT = Side == 0 ? Band.Bottom - Slice * (C + 1) : Band.Top + Slice * C;
+          CellR = Bounds(Band.Left + Pos, CT, Cell, Slice);
+        } else {
+          Integer Slice = Band.Width() / Count;
+          Integer CL = Side == 0 ? Band.Left + Slice * C : Band.Right - Slice * (C + 1);
+          CellR = Bounds(CL, Band.Top + Pos, Slice, Cell);
+        }
+        if (CellR.Contains({X, Y})) return {I, J};
+      }
+    }
+    ++C;
+  }
+  return Result;
+}
+
+TYAxisRangeValue TVivIzude::GetYAxisValue(Integer X, Integer Y, TRect R) {
+  TYAxisRangeValue Result;
+  const bool Horz = FSeries->IsHorizontal();
+  TBands Bd = GetBands();
+  TRect A;
+  if (FUpdateCount == 0)
+    A = {R.Left + Bd.L, R.Top + FTitle->TopSize() + Bd.T, R.Right - Bd.Rt,
+         R.Bottom - Bd.B - FTitle->BottomSize() - FNavigator->BottomSize()};
+  TMeasuringCanvas Canvas(TextMeasurer());
+  TRect SR = FSeries->SeriesRectangle();
+  for (Integer J = 0; J < FSeries->Count(); ++J) {
+    TChartSerie& Se = FSeries->Items(J);
+    TChartSerieYAxis& Ya = Se.YAxis();
+    double Min = Se.MinimumValue(), Max = Se.MaximumValue();
+    double M, O;
+    if (FYAxis->AutoUnits() || Ya.AutoUnits()) {
+      Integer Length = Horz ? A.Width() : A.Height();
+      Canvas.Font = Ya.MajorFont();
+      Integer U = (Horz ? Canvas.TextWidth(u"WW") : Canvas.TextHeight(u"gh")) + 4;
+      M = NiceAxisStep(RoundI(Length / (2.0 * U)), Min, Max);
+      Canvas.Font = Ya.MinorFont();
+      U = (Horz ? Canvas.TextWidth(u"WW") : Canvas.TextHeight(u"gh")) + 4;
+      O = NiceAxisStep(RoundI(Length / (2.0 * U)), Min, Max);
+    } else {
+      M = Ya.MajorUnit();
+      O = Ya.MinorUnit();
+    }
+    if (Se.Logarithmic()) M = 1;
+    if (!Ya.Visible()) continue;
+    // A step that is not positive (or not a number) gives no labels: the walk
+    // would never advance.
+    if (!(M > 0) || !std::isfinite(Max) || !std::isfinite(Min)) continue;
+    bool Left = Ya.Position() == yLeft || Ya.Position() == yBoth, Right = Ya.Position() == yRight || Ya.Position() == yBoth;
+    auto Test = [&](double Value, bool Major) -> bool {
+      Integer P = Se.ValueToY(Value, SR);
+      if (Horz ? (P < A.Left || P > A.Right) : (P < A.Top || P > A.Bottom)) return false;
+      String Text = Se.ValueFormat().empty() ? FloatToStr(Value, FFormatSettings) : Se.FormatValue(Value);
+      if (Se.OnYAxisGetValue) Se.OnYAxisGetValue(&Se, &Se, Value, Text);
+      Canvas.Font = Major ? Ya.MajorFont() : Ya.MinorFont();
+      Integer W = Canvas.TextWidth(Text), H = Horz ? Canvas.TextHeight(Text) : Canvas.TextHeight(u"gh");
+      Integer K = Horz ? W / 2 : H / 2;
+      Integer Spacing = Major ? Ya.MajorUnitSpacing() : Ya.MinorUnitSpacing();
+      Integer Tick = Major ? Ya.TickMarkSize() : Ya.TickMarkSizeMinor();
+      TRect Rects[2];
+      if (!Horz) {
+        Rects[0] = Bounds(A.Left - Spacing - W - Tick, P - K, W, H);
+        Rects[1] = Bounds(A.Right + Spacing + Tick, P - K, W, H);
+      } else {
+        Rects[0] = Bounds(P - K, A.Top - Spacing - H - Tick, W, H);
+        Rects[1] = Bounds(P - K, A.Bottom + Spacing + Tick, W, H);
+      }
+      if ((Left && Rects[0].Contains({X, Y})) || (Right && Rects[1].Contains({X, Y}))) {
+        Result = {J, Text, Major ? vmMajor : vmMinor, Value};
+        return true;
+      }
+      return false;
+    };
+    double T = std::nearbyint(Min / M) * M;
+    double V = O > 0 ? std::nearbyint(Min / O) * O : Min;
+    double Limit = Max + M;
+    // Bounded: a huge range against a tiny step must not hang the pointer.
+    for (int Guard = 0; V <= Limit && T <= Limit && Guard < 100000; ++Guard) {
+      Test(T, true);
+      bool MinorHit = false;
+      if (O > 0) {
+        for (int G2 = 0; V < T && G2 < 100000; ++G2) {
+          if (Test(V, false)) {
+            MinorHit = true;
+            break;
+          }
+          V += O;
+          if (std::fabs(V - T) < 1e-12 * std::max(1.0, std::fabs(T))) V += O;
+        }
+      } else {
+        V += M;
+      }
+      if (MinorHit) break;
+      if (O > 0 && std::fabs(V - T) < 1e-12 * std::max(1.0, std::fabs(T))) V += O;
+      T += M;
+    }
+  }
+  return Result;
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The canvas painting of a serie: the painting frame with the draw points,
+// the pie family (pie, donut, spider, sized and variable-radius pies,
+// funnel), the pie legend, markers, value texts, annotations and the pie
+// grid, and the plain line.
+//
+// A view that paints some pieces its own way (GDI+ slices, legend box,
+// markers) derives from TChartSeriePainter and overrides those operations;
+// the pie branch (angles, radii, colours, order) stays this class's and
+// calls the overridden pieces. Every operation takes the serie first; the
+// serie keeps the painting results (draw points, slice and funnel records)
+// that hit tests and overrides read.
+//
+// A view's painter reaches its own drawing surface through the canvas it
+// hands the chart (its own TChartCanvas subclass over a device context), and
+// its own serie settings through the serie class its series collection
+// creates; the pie branch needs neither.
+#include "chart/model/VivIzude.h"
+
+class TChartSeriePainter : public IChartSeriePainter {
+public:
+  // ----- the frame
+  void Init(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  virtual void InitializeDrawPoints(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  void DrawSerie(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  virtual void DrawChartPattern(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+
+  // ----- pie family
+  virtual void DrawPieBranch(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  // One slice; Start and Sweep without the pie's start offset.
+  virtual void DrawPieSlice(TChartSerie& Serie, TChartCanvas& Canvas, TPoint Center, Integer Radius, Integer CX,
+                            Integer CY, Integer Indent, double Start, double Sweep, Integer Index, double ScaleX,
+                            double ScaleY);
+  virtual void DrawSliceValue(TChartSerie& Serie, TChartCanvas& Canvas, Integer Indent, TPoint Center, double Radius,
+                              double Start, double Sweep, Integer Index, double ScaleX, double ScaleY);
+  virtual void DrawSpider(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY,
+                          const TPointArray& Points);
+  virtual void DrawFunnelSlice(TChartSerie& Serie, TChartCanvas& Canvas, const TPointArray& Points, double ScaleX,
+                               double ScaleY, Integer Index);
+  virtual void DrawFunnelValue(TChartSerie& Serie, TChartCanvas& Canvas, const TPointArray& Points, double ScaleX,
+                               double ScaleY, Integer Index);
+  void DrawSelectedMark(TChartSerie& Serie, TChartCanvas& Canvas, TRect R) override;
+  void DrawSelectedSlice(TChartSerie& Serie, TChartCanvas& Canvas, const TSlicePoint& Slice) override;
+  void DrawSelectedFunnel(TChartSerie& Serie, TChartCanvas& Canvas, const TFunnelPoint& Part) override;
+
+  // ----- pie legend
+  TRect DrawPieLegend(TChartSerie& Serie, TChartCanvas& Canvas, bool Draw, double ScaleX, double ScaleY,
+                      bool& Measured) override;
+  virtual void DrawPieLegendBox(TChartSerie& Serie, TChartCanvas& Canvas, Integer X, Integer Y, Integer HalfWidth,
+                                Integer HalfHeight, double ScaleX, double ScaleY);
+  // The text of legend entry Index as the box writes it.
+  String PieLegendText(const TChartSerie& Serie, Integer Index) const;
+
+  // ----- markers, value texts, annotations
+  void DrawMarkers(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  virtual void DoMarkerDrawValue(TChartSerie& Serie, TChartMarker& Marker, TChartCanvas& Canvas, const TChartPoint& Point,
+                                 Integer Index, Integer Y, Integer X);
+  void DrawChartValues(TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX, double ScaleY) override;
+  void DrawAnnotations(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  // The date label of point Index at X under the x axis (for date units):
+  // labels never overlap, and after the first only a change of the part one
+  // level above the unit (month for days, year for months, day for hours
+  // and minutes) is labelled.
+  virtual void DrawXDateValue(TChartSerie& Serie, const String& Format, Integer Index, Integer X, TRect R,
+                              TChartCanvas& Canvas);
+
+  // ----- pie grid
+  void DrawPieGrid(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY, TPoint Center) override;
+  virtual void DrawPieGridValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY, TPoint Center);
+  virtual void DrawPieGridLines(TChartSerie& Serie, TChartCanvas& Canvas, TPoint Center, double ScaleX, double ScaleY,
+                                double Scale, double MinorStep, double MajorStep, const TChartYGrid& Grid, TRect R);
+  virtual void DrawPieGridTexts(TChartSerie& Serie, TChartCanvas& Canvas, TPoint Center, double ScaleX, double ScaleY,
+                                double Scale, double MinorStep, double MajorStep, const TChartSerieYAxis& YAxis, TRect R);
+  virtual void DrawPieGridCircle(TChartSerie& Serie, TChartCanvas& Canvas, const TChartYGrid& Grid, bool Major,
+                                 Integer Radius, TPoint Center);
+  virtual void DrawPieGridLine(TChartSerie& Serie, TChartCanvas& Canvas, const TChartYGrid& Grid, Integer Y, Integer X,
+                               TPoint Center);
+  virtual void DrawPieGridLineValue(TChartSerie& Serie, TChartCanvas& Canvas, const TChartYGrid& Grid, Integer Y,
+                                    Integer X, TPoint Center, double Sweep, double Start, Integer LineIndex);
+  virtual void DrawPieGridValue(TChartSerie& Serie, TChartCanvas& Canvas, const TChartSerieYAxis& YAxis, bool Major,
+                                const String& Text, TPoint At);
+
+  // ----- the other chart types
+  virtual void DrawLine(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  void DrawBar3D(TChartSerie&, TChartCanvas&, TColor, TColor, TRect, double, double) override {}
+  void DrawBar(TChartSerie&, TChartCanvas&, TColor, TColor, TRect, double, double, Integer, double) override {}
+  void DrawXValues(TChartSerie&, TChartCanvas&, TRect, Integer, bool, double, double) override {}
+  // The pie-grid values of the polar types; other types have no y labels
+  // painted here.
+  void DrawYValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+
+  // ----- pens and brushes
+  static void SetBorderPen(const TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX);
+  static void SetLinePen(const TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX);
+  static void SetWickPen(const TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX);
+  static void SetSerieBrush(const TChartSerie& Serie, TChartCanvas& Canvas);
+  static void SetPieLegendBorderPen(const TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX);
+  static void SetPieLegendBrush(const TChartSerie& Serie, TChartCanvas& Canvas);
+  // The fill of point Index of a pie-like serie: its own colour, else the
+  // serie's colour shaded by (Index + 1) / Count; clNone for no fill.
+  static TColor SliceColor(const TChartSerie& Serie, const TChartPoint& Point, Integer Index, Integer Count);
+};
+
+// Gives a chart the canvas painter.
+void InstallCanvasPainter(TVivIzude& Chart);
