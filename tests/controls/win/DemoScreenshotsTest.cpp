@@ -10,7 +10,8 @@ class DemoScreenshotsTest : public ControlsTest {};
 TEST_F(DemoScreenshotsTest, StatusBarAtEachLevel) {
   Form->StartScan();
   Form->SBar->Panel(3)->SetText(u"/www/images");
-  Pump(400);
+  // Long enough for the whole band to have entered the bar.
+  PumpUntil([&] { return Form->Wait->Sweep().LeftOffset() >= 10; });
   Shoot(Form, L"controls_demo_busy.bmp");
   Shoot(Form->SBar, L"controls_status_busy.bmp");
   EXPECT_GT(Form->Wait->StepCount(), 3);
