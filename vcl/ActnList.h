@@ -143,6 +143,13 @@ public:
   using TCustomAction::TCustomAction;
 };
 
+// Carries a hint to the control that shows it (a status bar with automatic
+// hints); Hint is the text.
+class THintAction : public TCustomAction {
+public:
+  using TCustomAction::TCustomAction;
+};
+
 enum TActionListState { asNormal, asSuspended, asSuspendedEnabled };
 
 // Groups actions. While the application object exists the list updates its

@@ -111,6 +111,9 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 void TComponent::Insert(TComponent* AComponent) {
   FComponents.push_back(AComponent);
   AComponent->FOwner = this;
+  // Made while its owner is being built: it is built the same way, and
+  // EndLoading reaches it.
+  if (FComponentState.Contains(csLoading)) AComponent->BeginLoadingTree();
 }
 
 void TComponent::Remove(TComponent* AComponent) {

@@ -86,8 +86,9 @@ public:
 
   TComponentState ComponentState() const { return FComponentState; }
   // Building in code the way a form description is read: BeginLoading marks
-  // this component and all it owns csLoading; EndLoading calls Loaded on the
-  // owned components in creation order, then on this one.
+  // this component and all it owns csLoading (and those made meanwhile);
+  // EndLoading calls Loaded on the owned components in creation order, then
+  // on this one.
   void BeginLoading();
   void EndLoading();
 

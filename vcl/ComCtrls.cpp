@@ -499,8 +499,8 @@ void TStatusPanel::Assign(TPersistent* Source) {
   TCollectionItem::Assign(Source);
 }
 
-TStatusPanels::TStatusPanels(TStatusBar* Owner)
-    : TOwnedCollection(Owner, TCollection::ItemClass<TStatusPanel>()), FStatusBar(Owner) {}
+TStatusPanels::TStatusPanels(TStatusBar* Owner, TItemFactory PanelClass)
+    : TOwnedCollection(Owner, std::move(PanelClass)), FStatusBar(Owner) {}
 
 void TStatusPanels::Update(TCollectionItem* Item) {
   TOwnedCollection::Update(Item);
@@ -512,8 +512,12 @@ void TStatusPanels::Update(TCollectionItem* Item) {
 
 // ---------------------------------------------------------------- TStatusBar
 
-TStatusBar::TStatusBar(TComponent* AOwner)
-    : TWinControl(AOwner), FPanels(std::make_unique<TStatusPanels>(this)), FCanvas(std::make_unique<TCanvas>()) {
+TStatusBar::TStatusBar(TComponent* AOwner) : TStatusBar(AOwner, TCollection::ItemClass<TStatusPanel>()) {}
+
+TStatusBar::TStatusBar(TComponent* AOwner, TCollection::TItemFactory PanelClass)
+    : TWinControl(AOwner),
+      FPanels(std::make_unique<TStatusPanels>(this, std::move(PanelClass))),
+      FCanvas(std::make_unique<TCanvas>()) {
   FControlStyle = kNativeStyle + csAcceptsControls;
   StoreBounds(0, 0, 200, 19);
   SetAlign(alBottom);

@@ -182,7 +182,8 @@ private:
 
 class TStatusPanels : public TOwnedCollection {
 public:
-  explicit TStatusPanels(TStatusBar* Owner);
+  // PanelClass makes the panels (TStatusPanel when not given).
+  explicit TStatusPanels(TStatusBar* Owner, TItemFactory PanelClass = ItemClass<TStatusPanel>());
   TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
   TStatusPanel* Items(Integer Index) const { return static_cast<TStatusPanel*>(TCollection::Items(Index)); }
   TStatusPanel* operator[](Integer Index) const { return Items(Index); }
@@ -219,15 +220,19 @@ public:
   TDrawPanelEvent OnDrawPanel;
 
 protected:
+  // For a bar whose panels are of a class derived from TStatusPanel.
+  TStatusBar(TComponent* AOwner, TCollection::TItemFactory PanelClass);
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void WndProc(TMessage& Message) override;
   virtual void DrawPanel(TStatusPanel* Panel, const TRect& Rect);
+  // A panel (or all of them) changed: the window gets the new parts and
+  // texts. A descendant may follow panel changes here.
+  virtual void UpdatePanels();
+  virtual void UpdatePanel(Integer Index);
 
 private:
   friend class TStatusPanels;
-  void UpdatePanels();
-  void UpdatePanel(Integer Index);
   std::unique_ptr<TStatusPanels> FPanels;
   std::unique_ptr<TCanvas> FCanvas;
   bool FSimplePanel = false;

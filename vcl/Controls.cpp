@@ -780,6 +780,11 @@ void TWinControl::EnableAlign() {
 
 void TWinControl::Realign() { AlignControls(nullptr); }
 
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  if (FAlignPending) Realign();
+}
+
 void TWinControl::AlignControls(TControl*) {
   if (FAligning > 0 || FAlignDisabled > 0 || ComponentState().Intersects({csLoading, csDestroying})) {
     FAlignPending = true;

@@ -432,6 +432,8 @@ protected:
   String GetText() const override;
   void SetTextValue(const String& Value) override;
   void BeforeDestruction() override;
+  // Aligns the children that waited while the control was being built.
+  void Loaded() override;
 
   HWND FHandle = nullptr;
 

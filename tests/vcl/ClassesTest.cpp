@@ -100,10 +100,16 @@ TEST(Component, LoadingEndsWithLoadedInCreationOrder) {
   new TLogged(owner, "b");
   owner->BeginLoading();
   EXPECT_TRUE(a->ComponentState().Contains(csLoading));
+  // Made while the owner is built: loaded with the others.
+  auto* late = new TLogged(owner, "late");
+  auto* lateChild = new TLogged(late, "late child");
+  EXPECT_TRUE(late->ComponentState().Contains(csLoading));
+  EXPECT_TRUE(lateChild->ComponentState().Contains(csLoading));
   owner->EndLoading();
   EXPECT_FALSE(a->ComponentState().Contains(csLoading));
+  EXPECT_FALSE(lateChild->ComponentState().Contains(csLoading));
   EXPECT_FALSE(owner->ComponentState().Contains(csLoading));
-  const std::vector<std::string> expected = {"loaded a", "loaded b", "loaded owner"};
+  const std::vector<std::string> expected = {"loaded a", "loaded b", "loaded late child", "loaded late", "loaded owner"};
   EXPECT_EQ(gLog, expected);
   delete owner;
 }

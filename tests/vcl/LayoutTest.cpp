@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "vcl/AlignLayout.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
 
@@ -117,6 +118,20 @@ TEST(AlignLayout, CentresInsideTheArea) {
 }
 
 // ---------------------------------------------------------------- command line
+
+TEST(AlignLayout, ControlsBuiltWhileLoadingAreAlignedWhenLoaded) {
+  auto* form = new TForm(nullptr);
+  form->SetClientSize(300, 200);
+  form->BeginLoading();
+  auto* bottom = new TPanel(form);
+  bottom->SetHeight(20);
+  bottom->SetAlign(alBottom);
+  bottom->SetParent(form);
+  EXPECT_EQ(bottom->Width(), 185);  // nothing moves while loading
+  form->EndLoading();
+  EXPECT_EQ(bottom->BoundsRect(), Rect(0, 180, 300, 200));
+  delete form;
+}
 
 TEST(ParamStr, FollowsTheClassLibraryQuotingRules) {
   struct TCase {
