@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "rtl/Exceptions.h"
@@ -622,6 +623,15 @@ protected:
   virtual void SelectionOptionsChanged(TVTSelectionOptions Old, TVTSelectionOptions New);
   virtual void AutoOptionsChanged(TVTAutoOptions Old, TVTAutoOptions New);
 
+  // Every write of a node's States goes through these: while the background
+  // worker walks the tree they take the lock it walks under, so the two
+  // threads never touch the same state word at once.
+  void IncludeNodeStates(PVastNode Node, TVastNodeStates States);
+  void ExcludeNodeStates(PVastNode Node, TVastNodeStates States);
+  // The same lock for other writes into a node's header; unlocked when no
+  // worker walks the tree.
+  [[nodiscard]] std::unique_lock<std::recursive_mutex> LockNodeStates();
+
   bool Destroying() const { return FDestroying; }
   bool HasState(TVastTreeState S) const { return TreeStates().Contains(S); }
   bool ReadOnly() const { return FOptions->MiscOptions().Contains(toReadOnly); }
@@ -709,6 +719,9 @@ private:
   Int64 FReadLimit = -1;
   // Set while the tree is listed at or worked on by the background worker.
   std::atomic<bool> FInWorker{false};
+  // Held by the worker while it reads node states, and by the writers above
+  // while it may.
+  std::recursive_mutex FNodeStateLock;
 };
 
 // Holds a tree inside BeginUpdate/EndUpdate for a scope, so that an

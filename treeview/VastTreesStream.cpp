@@ -351,9 +351,9 @@ void TBaseVastTree::InsertStreamNode(TStream& Stream, Integer Version, PVastNode
   // Whatever was read, complete or not, is settled into a consistent subtree.
   for (PVastNode Run = Node; Run;) {
     if (Run->ChildCount == 0)
-      Run->States.Exclude(vsExpanded);
+      ExcludeNodeStates(Run, {vsExpanded});
     else
-      Run->States.Include(vsHasChildren);
+      IncludeNodeStates(Run, {vsHasChildren});
     if (Run->FirstChild) {
       Run = Run->FirstChild;
       continue;
@@ -384,9 +384,9 @@ void TBaseVastTree::CheckSelectionAfterRead(PVastNode Node) {
     if (Run->States.Contains(vsSelected)) {
       Integer Index;
       if (!Multi || FindInSelection(Run, Index)) {
-        if (!Multi) Run->States.Exclude(vsSelected);
+        if (!Multi) ExcludeNodeStates(Run, {vsSelected});
       } else {
-        Run->States.Exclude(vsSelected);
+        ExcludeNodeStates(Run, {vsSelected});
         Found.push_back(Run);
       }
     }

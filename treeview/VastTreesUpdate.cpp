@@ -1,6 +1,7 @@
 // Update cycle, change notification, long operations, the position cache and
 // the hooks that fire the tree's events.
 #include <exception>
+#include <thread>
 
 #include "treeview/VastTreeWorker.h"
 #include "treeview/VastTrees.h"
@@ -10,7 +11,7 @@
 
 void TBaseVastTree::InvalidateNode(PVastNode Node) {
   if (!Node) return;
-  Node->States.Exclude(vsHeightMeasured);
+  ExcludeNodeStates(Node, {vsHeightMeasured});
   if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateNode(Node);
 }
 
@@ -223,6 +224,29 @@ void TBaseVastTree::CancelOperation() {
 // ---------------------------------------------------------------------------
 // Position cache
 
+std::unique_lock<std::recursive_mutex> TBaseVastTree::LockNodeStates() {
+  if (!FInWorker.load(std::memory_order_acquire)) return {};
+  return std::unique_lock<std::recursive_mutex>(FNodeStateLock);
+}
+
+void TBaseVastTree::IncludeNodeStates(PVastNode Node, TVastNodeStates States) {
+  if (!FInWorker.load(std::memory_order_acquire)) {
+    Node->States += States;
+    return;
+  }
+  std::lock_guard<std::recursive_mutex> Guard(FNodeStateLock);
+  Node->States += States;
+}
+
+void TBaseVastTree::ExcludeNodeStates(PVastNode Node, TVastNodeStates States) {
+  if (!FInWorker.load(std::memory_order_acquire)) {
+    Node->States -= States;
+    return;
+  }
+  std::lock_guard<std::recursive_mutex> Guard(FNodeStateLock);
+  Node->States -= States;
+}
+
 void TBaseVastTree::InvalidateCache() { DoStateChange({tsValidationNeeded}, {tsUseCache}); }
 
 void TBaseVastTree::StopCacheValidation() {
@@ -267,18 +291,35 @@ bool TBaseVastTree::DoValidateCache() {
   bool Walked = false;
   PVastNode Last = nullptr;
   bool Stopped = false;
+  const bool Variable = FOptions->MiscOptions().Contains(toVariableNodeHeight);
+  // Node states are read under the lock their writers take; it is given up
+  // every few hundred nodes so that the user-interface thread never waits
+  // long, and around a height measurement, which runs on that thread.
+  std::unique_lock<std::recursive_mutex> Lock(FNodeStateLock);
   while (Node && Index < Size) {
     if (HasState(tsStopValidation)) {
       Stopped = true;
       break;
     }
     if (Count % CacheThreshold == 0) FPositionCache[Index++] = TCacheEntry{Node, Top};
-    Top += GetNodeHeight(Node);
+    if (Variable) {
+      Lock.unlock();
+      Top += GetNodeHeight(Node);
+      Lock.lock();
+    } else {
+      Top += Node->NodeHeight;
+    }
     Walked = true;
     Last = Node;
     Node = GetNextVisibleNoInit(Node, true);
     ++Count;
+    if (Count % 256 == 0) {
+      Lock.unlock();
+      std::this_thread::yield();
+      Lock.lock();
+    }
   }
+  Lock.unlock();
   if (!Stopped && HasState(tsStopValidation)) Stopped = true;
   if (!Stopped && Index < Size) {
     FPositionCache.resize(Index + 1);

@@ -7,13 +7,13 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
   if (Node->States.Contains(vsDeleting) || Node->States.Contains(vsToggling)) return;
   const bool WasToggling = HasState(tsToggling);
   DoStateChange({tsToggling});
-  Node->States.Include(vsToggling);
+  IncludeNodeStates(Node, {vsToggling});
   struct TRestore {
     TBaseVastTree* Tree;
     PVastNode Node;
     bool WasToggling;
     ~TRestore() {
-      Node->States.Exclude(vsToggling);
+      Tree->ExcludeNodeStates(Node, {vsToggling});
       if (!WasToggling) Tree->DoStateChange({}, {tsToggling});
     }
   } Restore{this, Node, WasToggling};
@@ -26,11 +26,11 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
       const Cardinal Hidden = GetFullyVisible(Node) ? CountVisibleDescendants(Node) : 0;
       AdjustTotalHeight(Node, GetEffectivelyFiltered(Node) ? 0 : Node->NodeHeight, false);
       FVisibleCount -= Hidden;
-      Node->States.Exclude(vsExpanded);
+      ExcludeNodeStates(Node, {vsExpanded});
       DoCollapsed(Node);
       if (FOptions->AutoOptions().Contains(toAutoFreeOnCollapse) && Node->ChildCount > 0) {
         DeleteChildren(Node, false);
-        Node->States.Include(vsHasChildren);
+        IncludeNodeStates(Node, {vsHasChildren});
       }
     }
   } else if (DoExpanding(Node)) {
@@ -49,7 +49,7 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
       if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(toAutoSort))
         Sort(Node, FHeader->SortColumn(), FHeader->SortDirection(), false);
       StopCacheValidation();
-      Node->States.Include(vsExpanded);
+      IncludeNodeStates(Node, {vsExpanded});
       AdjustTotalHeight(Node, static_cast<Integer>(HeightDelta), true);
       if (GetFullyVisible(Node)) FVisibleCount += CountVisibleDescendants(Node);
       DoExpanded(Node);
@@ -138,20 +138,20 @@ void TBaseVastTree::SetVisible(PVastNode Node, bool Value) {
   PVastNode Parent = Node->Parent;
   bool NeedUpdate = false;
   if (Value) {
-    Node->States.Include(vsVisible);
+    IncludeNodeStates(Node, {vsVisible});
     if (Parent->States.Contains(vsExpanded)) AdjustTotalHeight(Parent, static_cast<Integer>(Node->TotalHeight), true);
     if (GetVisiblePath(Node)) {
       FVisibleCount += CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0);
       NeedUpdate = true;
     }
-    if (!GetEffectivelyFiltered(Node)) Parent->States.Exclude(vsAllChildrenHidden);
+    if (!GetEffectivelyFiltered(Node)) ExcludeNodeStates(Parent, {vsAllChildrenHidden});
   } else {
     if (Parent->States.Contains(vsExpanded)) AdjustTotalHeight(Parent, -static_cast<Integer>(Node->TotalHeight), true);
     if (GetVisiblePath(Node)) {
       FVisibleCount -= CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0);
       NeedUpdate = true;
     }
-    Node->States.Exclude(vsVisible);
+    ExcludeNodeStates(Node, {vsVisible});
     if (FUpdateCount == 0)
       UpdateAllChildrenHidden(Parent);
     else
@@ -193,7 +193,7 @@ void TBaseVastTree::SetFiltered(PVastNode Node, bool Value) {
   bool NeedUpdate = false;
   PVastNode Parent = Node->Parent;
   if (Value) {
-    Node->States.Include(vsFiltered);
+    IncludeNodeStates(Node, {vsFiltered});
     if (!ShowFilteredNodes()) {
       if (Node->States.Contains(vsInitializing) && !Node->FirstChild)
         AdjustTotalHeight(Node, 0, false);
@@ -210,7 +210,7 @@ void TBaseVastTree::SetFiltered(PVastNode Node, bool Value) {
     else
       DoStateChange({tsUpdateHiddenChildrenNeeded});
   } else {
-    Node->States.Exclude(vsFiltered);
+    ExcludeNodeStates(Node, {vsFiltered});
     if (!ShowFilteredNodes()) {
       AdjustTotalHeight(Node, Node->NodeHeight, true);
       if (GetFullyVisible(Node)) {
@@ -218,7 +218,7 @@ void TBaseVastTree::SetFiltered(PVastNode Node, bool Value) {
         NeedUpdate = true;
       }
     }
-    if (Node->States.Contains(vsVisible)) Parent->States.Exclude(vsAllChildrenHidden);
+    if (Node->States.Contains(vsVisible)) ExcludeNodeStates(Parent, {vsAllChildrenHidden});
   }
   InvalidateCache();
   if (NeedUpdate && FUpdateCount == 0) {

@@ -298,3 +298,42 @@ TEST(TreeWorker, VariableHeightsAreMeasuredOnTheUserInterfaceThread) {
 }
 
 }  // namespace
+
+// Selection, repaint marks and user data all write a node's state word; the
+// worker reads the same word while it walks. Run under ThreadSanitizer this
+// reports a data race unless the writes wait for the worker's lock.
+class TRevalidatingTree : public TBaseVastTree {
+public:
+  using TBaseVastTree::TBaseVastTree;
+  using TBaseVastTree::InvalidateCache;
+  using TBaseVastTree::InvalidateNode;
+  using TBaseVastTree::ValidateCache;
+};
+
+TEST(TreeWorker, StateWritesDuringValidationWaitForTheWorker) {
+  TFakeTreeHost Host;
+  TRevalidatingTree Tree(&Host);
+  Tree.SetNodeDataSize(static_cast<Integer>(sizeof(Integer)));
+  Tree.SetRootNodeCount(60000);
+  std::vector<PVastNode> Nodes;
+  for (PVastNode Run = Tree.GetFirstNoInit(); Run; Run = Run->NextSibling)
+    if (Run->Index % 97 == 0) Nodes.push_back(Run);
+  int Overlapped = 0;
+  for (int Round = 0; Round < 6; ++Round) {
+    Tree.InvalidateCache();
+    Tree.ValidateCache();
+    std::size_t I = 0;
+    while (!Tree.TreeStates().Contains(tsUseCache)) {
+      if (Tree.TreeStates().Contains(tsValidating)) ++Overlapped;
+      PVastNode Node = Nodes[I++ % Nodes.size()];
+      Tree.SetSelected(Node, !Tree.GetSelected(Node));
+      Tree.InvalidateNode(Node);
+      *Tree.GetNodeData<Integer>(Node) = static_cast<Integer>(I);
+      Host.Dispatcher.ProcessPending();
+      if (I > 2000000) break;
+    }
+    ASSERT_TRUE(Host.PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }));
+  }
+  EXPECT_GT(Overlapped, 0);
+  EXPECT_TREE_VALID(Tree);
+}
