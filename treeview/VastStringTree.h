@@ -49,9 +49,6 @@ public:
   void SetDefaultText(const String& Value);
   TVTStringOptions StringOptions() const { return FStringOptions; }
   void SetStringOptions(TVTStringOptions Value);
-  // Alignment of the texts in the tree column (without header columns).
-  TAlignment Alignment() const { return FAlignment; }
-  void SetAlignment(TAlignment Value);
   Integer TextHeight() const { return FTextHeight; }
   Integer EllipsisWidth() const { return FEllipsisWidth; }
 
@@ -111,7 +108,6 @@ private:
   Cardinal FInternalDataOffset = 0;
   String FDefaultText = u"Node";
   TVTStringOptions FStringOptions = DefaultStringOptions;
-  TAlignment FAlignment = taLeftJustify;
   Integer FTextHeight = 0;
   Integer FEllipsisWidth = 0;
 };

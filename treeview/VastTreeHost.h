@@ -4,9 +4,15 @@
 // user-interface thread unless its comment says otherwise.
 #include <functional>
 
+#include "rtl/Geometry.h"
 #include "rtl/Types.h"
 
 struct TVastNode;
+class TCustomImageList;
+
+// What one scroll bar should show. Hidden: the bar goes away; Disabled: it
+// stays visible but inactive (scroll bars that are always visible).
+enum TScrollBarShow : Byte { sbsHidden, sbsShown, sbsDisabled };
 
 class IVastTreeHost {
 public:
@@ -23,6 +29,33 @@ public:
   virtual void InvalidateAll() = 0;
   virtual void SetRedraw(bool Enabled) = 0;
   virtual void UpdateScrollBars(bool DoRepaint) = 0;
+
+  // The client area (without frame, header and scroll bars), in pixels.
+  virtual Integer ClientWidth() const { return 0; }
+  virtual Integer ClientHeight() const { return 0; }
+  // Sets one scroll bar: range 0..Max, page Page, position Pos. Answers the
+  // position the bar holds afterwards (it clamps to its range).
+  virtual Integer SetScrollBar(bool Vertical, TScrollBarShow Show, Integer Max, Integer Page, Integer Pos,
+                               bool Repaint) {
+    (void)Vertical, (void)Show, (void)Max, (void)Page, (void)Repaint;
+    return Pos;
+  }
+  // Width of a vertical bar or height of a horizontal one.
+  virtual Integer ScrollBarSize(bool Vertical) const {
+    (void)Vertical;
+    return 0;
+  }
+  // Moves the painted client content by (DX, DY) inside Clip (client
+  // coordinates) and invalidates what is uncovered.
+  virtual void ScrollClient(Integer DX, Integer DY, const TRect& Clip) { (void)DX, (void)DY, (void)Clip; }
+  virtual void InvalidateRect(const TRect& R) { (void)R; }
+  // The image size of an image list (0 x 0 for none).
+  virtual TSize ImageListSize(TCustomImageList* List) const {
+    (void)List;
+    return TSize{0, 0};
+  }
+  // Pixels per inch of the control's display.
+  virtual Integer PixelsPerInch() const { return 96; }
 
   // Window timers by tree timer identifier; the window calls
   // TBaseVastTree::TimerFired(Id) when one elapses.

@@ -23,6 +23,7 @@ enum TVTNodeAttachMode : Byte { amNoWhere, amInsertBefore, amInsertAfter, amAddC
 enum TChangeReason : Byte {
   crIgnore, crAccumulated, crChildAdded, crChildDeleted, crNodeAdded, crNodeCopied, crNodeMoved
 };
+enum TBiDiMode : Byte { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TSortDirection : Byte { sdAscending, sdDescending };
 enum TVTUpdateState : Byte { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSynch };
 enum TVTOperationKind : Byte { okAutoFitColumns, okGetMaxColumnWidth, okSortNode, okSortTree, okExport, okExpand };

@@ -21,6 +21,7 @@
 #include "rtl/UITypes.h"
 #include "treeview/VastTreeEnumeration.h"
 #include "treeview/VastTreeEvents.h"
+#include "treeview/VastTreeGeometry.h"
 #include "treeview/VastTreeHeaderIntf.h"
 #include "treeview/VastTreeHost.h"
 #include "treeview/VastTreeNode.h"
@@ -239,7 +240,6 @@ public:
   // Called by the window when one of the tree's timers elapses.
   virtual void TimerFired(Cardinal TimerId);
   // The node whose row contains the absolute vertical position Y, and its top.
-  PVastNode GetNodeAt(Integer Y, Integer& NodeTop);
   // The absolute top of a node's row (counting visible rows above it).
   Cardinal GetNodeTop(PVastNode Node);
   const TCache& PositionCache() const { return FPositionCache; }
@@ -248,7 +248,80 @@ public:
   Integer RangeY() const { return FRangeY; }
   Integer OffsetX() const { return FOffsetX; }
   Integer OffsetY() const { return FOffsetY; }
+  void SetOffsetX(Integer Value);
+  void SetOffsetY(Integer Value);
   void SetOffsetXY(Integer X, Integer Y);
+
+  // --- geometry (absolute tree coordinates: the top of the first visible
+  // row is 0, scrolling aside; client coordinates add the offsets)
+  Integer ClientWidth() const { return FHost->ClientWidth(); }
+  Integer ClientHeight() const { return FHost->ClientHeight(); }
+  Integer RangeX() const { return FRangeX; }
+  // The horizontal scroll position in the direction of reading.
+  Integer EffectiveOffsetX() const { return FEffectiveOffsetX; }
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value);
+  bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+  Integer ImagesMargin() const { return FImagesMargin; }
+  Integer ScaledPixels(Integer Pixels) const;
+  PVastNode GetNodeAt(Integer X, Integer Y);
+  PVastNode GetNodeAt(const TPoint& P) { return GetNodeAt(P.X, P.Y); }
+  PVastNode GetNodeAt(Integer X, Integer Y, bool Relative, Integer& NodeTop);
+  TRect GetDisplayRect(PVastNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
+                       bool ApplyCellContentMargin = false);
+  void GetOffsets(PVastNode Node, TVTOffsets& Offsets, TVTElement Element = ofsEndOfClientArea,
+                  TColumnIndex Column = NoColumn);
+  Integer GetOffset(TVTElement Element, PVastNode Node);
+  TRect GetTreeRect() const;
+  virtual void GetHitTestInfoAt(Integer X, Integer Y, bool Relative, THitInfo& HitInfo);
+  virtual Integer GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth = false);
+  PVastNode TopNode();
+  void SetTopNode(PVastNode Node);
+  PVastNode BottomNode();
+  void SetBottomNode(PVastNode Node);
+  virtual bool ScrollIntoView(PVastNode Node, bool Center, bool Horizontally = false);
+  bool ScrollIntoView(TColumnIndex Column, bool Center, PVastNode Node = nullptr);
+  void UpdateRanges();
+  virtual void UpdateHorizontalRange();
+  void UpdateVerticalScrollBar(bool DoRepaint);
+  void UpdateHorizontalScrollBar(bool DoRepaint);
+  // The row's tree lines; answers the number of selected ancestors.
+  virtual Integer ComputeLineImage(PVastNode Node, TLineImage& LineImage);
+  // Image sizes through the image lists the owner names (0 x 0 without).
+  TSize ImageSize(PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool IncludePadding);
+  TSize NodeImageSize(PVastNode Node) { return ImageSize(Node, ikNormal, 0, true); }
+  bool CellHasImage(PVastNode Node, TVTImageKind Kind, TColumnIndex Column);
+  // The expand button's size; the window answers with its bitmaps' size.
+  virtual TSize ButtonSize() const { return TSize{9, 9}; }
+  // Width of one check image, 0 without check images.
+  virtual Integer CheckImageWidth() const { return 0; }
+  // Width a column's caption needs in the header.
+  virtual Integer ColumnCaptionWidth(TColumnIndex Column);
+  // The largest right text edge of the rows on screen.
+  virtual Cardinal MaxRightExtent();
+  TScrollBarOptions& ScrollBarOptions() const { return *FScrollBarOptions; }
+  TVTColors& Colors() const { return *FColors; }
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  TVTLineStyle LineStyle() const { return FLineStyle; }
+  void SetLineStyle(TVTLineStyle Value);
+  TVTLineMode LineMode() const { return FLineMode; }
+  void SetLineMode(TVTLineMode Value);
+  TVTButtonStyle ButtonStyle() const { return FButtonStyle; }
+  void SetButtonStyle(TVTButtonStyle Value);
+  TVTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+  void SetButtonFillMode(TVTButtonFillMode Value);
+  TVTNodeAlignment NodeAlignment() const { return FNodeAlignment; }
+  void SetNodeAlignment(TVTNodeAlignment Value);
+  TVTDrawSelectionMode DrawSelectionMode() const { return FDrawSelectionMode; }
+  void SetDrawSelectionMode(TVTDrawSelectionMode Value) { FDrawSelectionMode = Value; }
+  Cardinal SelectionCurveRadius() const { return FSelectionCurveRadius; }
+  void SetSelectionCurveRadius(Cardinal Value);
+  Byte SelectionBlendFactor() const { return FSelectionBlendFactor; }
+  void SetSelectionBlendFactor(Byte Value) { FSelectionBlendFactor = Value; }
+  PVastNode DropTargetNode() const { return FDropTargetNode; }
+  TDropMode LastDropMode() const { return FLastDropMode; }
 
   // --- stream format
   virtual void SaveToStream(TStream& Stream, PVastNode Node = nullptr);
@@ -567,7 +640,6 @@ protected:
   virtual bool DoCancelEdit() { return true; }
   virtual bool CancelEditNode() { return true; }
   virtual void UpdateEditBounds() {}
-  virtual bool ScrollIntoView(PVastNode, bool /*Center*/, bool /*Horizontally*/ = false) { return false; }
 
   // --- update, notification, cache internals
   virtual void AdviseChangeEvent(bool StructureChange, PVastNode Node, TChangeReason Reason);
@@ -616,6 +688,26 @@ protected:
   virtual void EnsureFocusedNode();
   virtual void FocusNodeAndColumn(PVastNode Node, TColumnIndex Column);
   bool SyncsCheckBox(PVastNode Node) const;
+
+  // Scrolls to Value (clamped); Options are the suo* flags; ClipRect is the
+  // client part to move. Answers whether anything moved.
+  virtual bool DoSetOffset(TPoint Value, Cardinal Options, const TRect& ClipRect);
+  bool DoSetOffset(TPoint Value, Cardinal Options = DefaultScrollUpdateFlags);
+  // The button bitmaps or the line brush must be made anew (window side).
+  virtual void PrepareButtonImages(bool Buttons, bool Lines) { (void)Buttons, (void)Lines; }
+  // The window is to be re-created (its style depends on a property).
+  virtual void RecreateWindow() {}
+  // The header strip is to be painted anew (it scrolled).
+  virtual void RepaintHeader() {}
+  // Hit positions inside a row; X is relative to the cell's left edge.
+  virtual void DetermineHitPositionLTR(THitInfo& HitInfo, Integer X, Integer Right, TAlignment Alignment);
+  virtual void DetermineHitPositionRTL(THitInfo& HitInfo, Integer X, Integer Right, TAlignment Alignment);
+  // The column's alignment, or the tree's without columns.
+  TAlignment ColumnAlignment(TColumnIndex Column) const;
+  bool ColumnRightToLeft(TColumnIndex Column) const;
+
+  friend class TScrollBarOptions;
+  friend class TVTColors;
 
   // Option setters reach these.
   virtual void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New);
@@ -698,6 +790,22 @@ private:
   Integer FOffsetX = 0;
   Integer FOffsetY = 0;
   Integer FRangeY = 0;
+  Integer FRangeX = 0;
+  Integer FEffectiveOffsetX = 0;
+  Integer FImagesMargin = 2;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  TAlignment FAlignment = taLeftJustify;
+  std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
+  std::unique_ptr<TVTColors> FColors;
+  TVTLineStyle FLineStyle = lsDotted;
+  TVTLineMode FLineMode = lmNormal;
+  TVTButtonStyle FButtonStyle = bsRectangle;
+  TVTButtonFillMode FButtonFillMode = fmTreeColor;
+  TVTNodeAlignment FNodeAlignment = naProportional;
+  TVTDrawSelectionMode FDrawSelectionMode = smDottedRectangle;
+  Cardinal FSelectionCurveRadius = 0;
+  Byte FSelectionBlendFactor = 128;
+  TDropMode FLastDropMode = dmNowhere;
   Cardinal FBottomSpace = 0;
   Cardinal FAnimationDuration = 200;
   Cardinal FIndent = 18;

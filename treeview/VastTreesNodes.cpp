@@ -51,7 +51,9 @@ IInterface* TVastNode::GetInterfaceFromNodeData(PVastNode Node) noexcept {
 TBaseVastTree::TBaseVastTree(IVastTreeHost* Host)
     : FHost(Host ? Host : &TWindowlessVastTreeHost::Instance()),
       FHeader(std::make_unique<TVTHeaderStub>()),
-      FOptions(std::make_unique<TCustomVastTreeOptions>(this)) {
+      FOptions(std::make_unique<TCustomVastTreeOptions>(this)),
+      FScrollBarOptions(std::make_unique<TScrollBarOptions>(this)),
+      FColors(std::make_unique<TVTColors>(this)) {
   // AnimationDuration is stored directly: through its setter it would turn
   // toAnimatedToggle on, but the animation options default to none.
   SetupRootNode();

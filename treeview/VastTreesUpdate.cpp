@@ -23,18 +23,7 @@ void TBaseVastTree::Invalidate() {
   if (FHost->HasWindow()) FHost->InvalidateAll();
 }
 
-void TBaseVastTree::UpdateScrollBars(bool DoRepaint) {
-  UpdateVerticalRange();
-  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->UpdateScrollBars(DoRepaint);
-}
 
-void TBaseVastTree::SetOffsetXY(Integer X, Integer Y) {
-  const Integer DX = X - FOffsetX, DY = Y - FOffsetY;
-  if (DX == 0 && DY == 0) return;
-  FOffsetX = X;
-  FOffsetY = Y;
-  DoScroll(DX, DY);
-}
 
 void TBaseVastTree::TimerFired(Cardinal TimerId) {
   switch (TimerId) {
@@ -367,7 +356,10 @@ PVastNode TBaseVastTree::FindCacheEntryBefore(PVastNode Node, Cardinal& NodeTop)
   return FPositionCache[Low - 1].Node;
 }
 
-PVastNode TBaseVastTree::GetNodeAt(Integer Y, Integer& NodeTop) {
+PVastNode TBaseVastTree::GetNodeAt(Integer X, Integer Y, bool Relative, Integer& NodeTop) {
+  (void)X;
+  if (Y < 0) Y = 0;
+  if (Relative) Y -= FOffsetY;
   if (Y < 0) Y = 0;
   PVastNode Run = nullptr;
   Cardinal Top = 0;
@@ -382,7 +374,7 @@ PVastNode TBaseVastTree::GetNodeAt(Integer Y, Integer& NodeTop) {
   while (Run) {
     const Cardinal Height = GetNodeHeight(Run);
     if (static_cast<Cardinal>(Y) < Top + Height) {
-      NodeTop = static_cast<Integer>(Top);
+      NodeTop = static_cast<Integer>(Top) + (Relative ? FOffsetY : 0);
       return Run;
     }
     Top += Height;

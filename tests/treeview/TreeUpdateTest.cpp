@@ -155,13 +155,13 @@ TEST_P(TPositionCacheTest, EntriesEvery2000VisibleNodesAndLookups) {
       if (Row >= Case.Visible) continue;
       for (Integer Offset : {0, 17}) {
         Integer Top = -1;
-        EXPECT_EQ(Tree.GetNodeAt(static_cast<Integer>(Row * 18) + Offset, Top), Nodes[Row]) << Row;
+        EXPECT_EQ(Tree.GetNodeAt(0, static_cast<Integer>(Row * 18) + Offset, false, Top), Nodes[Row]) << Row;
         EXPECT_EQ(Top, static_cast<Integer>(Row * 18));
       }
       EXPECT_EQ(Tree.GetNodeTop(Nodes[Row]), Row * 18);
     }
     Integer Top;
-    EXPECT_EQ(Tree.GetNodeAt(static_cast<Integer>(Case.Visible * 18), Top), nullptr);
+    EXPECT_EQ(Tree.GetNodeAt(0, static_cast<Integer>(Case.Visible * 18), false, Top), nullptr);
     // A change withdraws the cache at once.
     Tree.SetNodeHeight(Nodes[0], 30);
     EXPECT_FALSE(Tree.TreeStates().Contains(tsUseCache));
