@@ -283,6 +283,7 @@ public:
   virtual bool ScrollIntoView(PVastNode Node, bool Center, bool Horizontally = false);
   bool ScrollIntoView(TColumnIndex Column, bool Center, PVastNode Node = nullptr);
   void UpdateRanges();
+  virtual void UpdateScrollBars(bool DoRepaint);
   virtual void UpdateHorizontalRange();
   void UpdateVerticalScrollBar(bool DoRepaint);
   void UpdateHorizontalScrollBar(bool DoRepaint);
@@ -658,7 +659,6 @@ protected:
   virtual void InvalidateNode(PVastNode Node);
   void InvalidateToBottom(PVastNode Node);
   void Invalidate();
-  void UpdateScrollBars(bool DoRepaint);
 
   // --- stream internals
   virtual void WriteNode(TStream& Stream, PVastNode Node);
