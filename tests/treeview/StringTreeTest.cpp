@@ -26,6 +26,9 @@ protected:
   int GetTextCalls = 0;
 
   void SetUp() override {
+    // No rows on screen: nothing is measured for the scroll range before a
+    // test gives its nodes their texts.
+    Host.Height = 0;
     Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoSort});
     Tree.OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, TVSTTextType Type, String& Text) {
       ++GetTextCalls;
