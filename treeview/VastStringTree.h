@@ -4,7 +4,8 @@
 // This unit holds the text side: texts and static texts, the per-node width
 // cache of the main column measured through the host, the caption chunk of
 // the tree stream and the data the in-place editor needs. Painting belongs
-// to the window layer, which uses the hooks below.
+// to the window layer (VastTreeControl.h, whose TVastStringTree is the
+// class of the application's trees), which uses the hooks below.
 #include <functional>
 
 #include "treeview/VastTreeHeader.h"
@@ -110,10 +111,4 @@ private:
   TVTStringOptions FStringOptions = DefaultStringOptions;
   Integer FTextHeight = 0;
   Integer FEllipsisWidth = 0;
-};
-
-// The class of the application's trees.
-class TVastStringTree : public TCustomVastStringTree {
-public:
-  using TCustomVastStringTree::TCustomVastStringTree;
 };

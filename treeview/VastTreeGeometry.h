@@ -5,6 +5,8 @@
 #include <array>
 #include <vector>
 
+#include "rtl/Geometry.h"
+#include "rtl/Set.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 
@@ -106,4 +108,45 @@ public:
 private:
   TBaseVastTree* FOwner;  // not owned
   std::array<TColor, ColorCount> FColors;
+};
+
+// ---------------------------------------------------------------------------
+// The state of one cell while it is painted.
+
+class TCanvas;
+class TCustomImageList;
+struct TVastNode;
+
+enum TVTInternalPaintOption : Byte {
+  poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poDrawDropMark, poGridLines, poMainOnly,
+  poSelectedOnly, poUnbuffered
+};
+using TVTInternalPaintOptions = TSet<TVTInternalPaintOption, Word>;
+
+struct TVTImageInfo {
+  Integer Index = -1;  // -1: no image
+  Integer XPos = 0;
+  Integer YPos = 0;
+  bool Ghosted = false;
+  TCustomImageList* Images = nullptr;  // not owned
+};
+
+enum TVTImageInfoIndex : Byte { iiNormal, iiState, iiCheck, iiOverlay };
+
+struct TVTPaintInfo {
+  TCanvas* Canvas = nullptr;  // not owned
+  TVTInternalPaintOptions PaintOptions;
+  TVastNode* Node = nullptr;
+  Integer Column = -1;
+  Cardinal Position = 0;
+  TRect CellRect;
+  TRect ContentRect;
+  Integer NodeWidth = 0;
+  TAlignment Alignment = taLeftJustify;
+  TAlignment CaptionAlignment = taLeftJustify;
+  Byte BidiMode = 0;  // a TBiDiMode
+  TPoint BrushOrigin;
+  std::array<TVTImageInfo, 4> ImageInfo;
+  TVTOffsets Offsets{};
+  Integer VAlign = 0;
 };

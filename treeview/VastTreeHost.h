@@ -24,11 +24,12 @@ public:
 
   // Repainting. Node rectangles are the window's business: the core names
   // nodes, the window turns them into rectangles.
-  virtual void InvalidateNode(TVastNode* Node) = 0;
-  virtual void InvalidateToBottom(TVastNode* Node) = 0;
+  virtual void InvalidateNodeArea(TVastNode* Node) = 0;
+  virtual void InvalidateToBottomArea(TVastNode* Node) = 0;
   virtual void InvalidateAll() = 0;
   virtual void SetRedraw(bool Enabled) = 0;
-  virtual void UpdateScrollBars(bool DoRepaint) = 0;
+  // The tree has just set its scroll bars (through SetScrollBar below).
+  virtual void ScrollBarsUpdated(bool DoRepaint) = 0;
 
   // The client area (without frame, header and scroll bars), in pixels.
   virtual Integer ClientWidth() const { return 0; }
@@ -82,11 +83,11 @@ public:
 class TWindowlessVastTreeHost : public IVastTreeHost {
 public:
   bool HasWindow() const override { return false; }
-  void InvalidateNode(TVastNode*) override {}
-  void InvalidateToBottom(TVastNode*) override {}
+  void InvalidateNodeArea(TVastNode*) override {}
+  void InvalidateToBottomArea(TVastNode*) override {}
   void InvalidateAll() override {}
   void SetRedraw(bool) override {}
-  void UpdateScrollBars(bool) override {}
+  void ScrollBarsUpdated(bool) override {}
   void SetTimer(Cardinal, Cardinal) override {}
   void KillTimer(Cardinal) override {}
   Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }

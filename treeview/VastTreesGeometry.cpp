@@ -254,7 +254,7 @@ void TBaseVastTree::UpdateScrollBars(bool DoRepaint) {
   UpdateVerticalScrollBar(DoRepaint);
   UpdateHorizontalScrollBar(DoRepaint);
   // Lets the window tell whoever draws its bars that they changed.
-  FHost->UpdateScrollBars(DoRepaint);
+  FHost->ScrollBarsUpdated(DoRepaint);
 }
 
 void TBaseVastTree::UpdateVerticalScrollBar(bool DoRepaint) {

@@ -184,7 +184,7 @@ void TBaseVastTree::ClearSelection(bool FireChange) {
   if (FUpdateCount == 0 && FHost->HasWindow())
     for (Integer I = 0; I < FSelectionCount; ++I) {
       PVastNode Node = FSelection[static_cast<std::size_t>(I)];
-      if (!IsMarked(Node)) FHost->InvalidateNode(Node);
+      if (!IsMarked(Node)) FHost->InvalidateNodeArea(Node);
     }
   EmptySelection();
   if (FireChange) Change(nullptr);

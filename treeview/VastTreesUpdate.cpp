@@ -12,11 +12,11 @@
 void TBaseVastTree::InvalidateNode(PVastNode Node) {
   if (!Node) return;
   ExcludeNodeStates(Node, {vsHeightMeasured});
-  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateNode(Node);
+  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateNodeArea(Node);
 }
 
 void TBaseVastTree::InvalidateToBottom(PVastNode Node) {
-  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateToBottom(Node == FRoot ? nullptr : Node);
+  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateToBottomArea(Node == FRoot ? nullptr : Node);
 }
 
 void TBaseVastTree::Invalidate() {

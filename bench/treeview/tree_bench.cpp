@@ -15,11 +15,11 @@ class TBenchHost : public IVastTreeHost {
 public:
   TQueueDispatcher Dispatcher;
   bool HasWindow() const override { return true; }
-  void InvalidateNode(TVastNode*) override {}
-  void InvalidateToBottom(TVastNode*) override {}
+  void InvalidateNodeArea(TVastNode*) override {}
+  void InvalidateToBottomArea(TVastNode*) override {}
   void InvalidateAll() override {}
   void SetRedraw(bool) override {}
-  void UpdateScrollBars(bool) override {}
+  void ScrollBarsUpdated(bool) override {}
   void SetTimer(Cardinal, Cardinal) override {}
   void KillTimer(Cardinal) override {}
   Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }

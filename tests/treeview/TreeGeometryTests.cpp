@@ -12,9 +12,9 @@
 
 namespace {
 
-class TGeometryTree : public TVastStringTree {
+class TGeometryTree : public TCustomVastStringTree {
 public:
-  using TVastStringTree::TVastStringTree;
+  using TCustomVastStringTree::TCustomVastStringTree;
   using TCustomVastStringTree::SetChildCount;
 };
 

@@ -50,11 +50,11 @@ public:
   }
   Integer ScrollBarSize(bool) const override { return 17; }
   void ScrollClient(Integer DX, Integer DY, const TRect& Clip) override { Scrolls.push_back({DX, DY, Clip}); }
-  void InvalidateNode(TVastNode*) override {}
-  void InvalidateToBottom(TVastNode*) override {}
+  void InvalidateNodeArea(TVastNode*) override {}
+  void InvalidateToBottomArea(TVastNode*) override {}
   void InvalidateAll() override { ++FullRepaints; }
   void SetRedraw(bool) override {}
-  void UpdateScrollBars(bool) override {}
+  void ScrollBarsUpdated(bool) override {}
   void SetTimer(Cardinal TimerId, Cardinal Milliseconds) override { Timers[TimerId] = Milliseconds; }
   void KillTimer(Cardinal TimerId) override { Timers.erase(TimerId); }
   Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }

@@ -1,0 +1,490 @@
+// The tree in its window: a demo form with a three-column string tree of
+// 100,000 nodes (lines, buttons, images, full-row selection, a header and
+// a narrow column whose texts end in "..."), checked in-process against the
+// geometry the tree computes and against pixels it paints through
+// WM_PRINTCLIENT; screenshots are saved for people to look at.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "treeview/VastTreeControl.h"
+#include "vcl/Forms.h"
+#include "vcl/ImgList.h"
+
+namespace {
+
+// Our own 16 x 16 artwork: a closed folder, an open folder, a text file and
+// a picture file, drawn with GDI into a masked image list.
+void DrawImages(TCustomImageList& List) {
+  const TColor Mask = static_cast<TColor>(0xFF00FF);
+  auto Fresh = [&] {
+    auto B = std::make_unique<TBitmap>(16, 16);
+    B->Canvas()->Brush()->SetColor(Mask);
+    B->Canvas()->FillRect(TRect{0, 0, 16, 16});
+    return B;
+  };
+  const TColor Folder = RGBToColor(0xF2, 0xC8, 0x4B), FolderDark = RGBToColor(0xB8, 0x8A, 0x1C);
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(FolderDark);
+    C->Brush()->SetColor(Folder);
+    C->Polygon({{1, 3}, {6, 3}, {7, 5}, {14, 5}, {14, 13}, {1, 13}});
+    C->Pen()->SetColor(RGBToColor(0xFF, 0xE8, 0x9A));
+    C->MoveTo(2, 6);
+    C->LineTo(14, 6);
+    List.AddMasked(B.get(), Mask);
+  }
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(FolderDark);
+    C->Brush()->SetColor(RGBToColor(0xD9, 0xA8, 0x2E));
+    C->Polygon({{1, 3}, {6, 3}, {7, 5}, {13, 5}, {13, 13}, {1, 13}});
+    C->Brush()->SetColor(Folder);
+    C->Polygon({{3, 7}, {15, 7}, {13, 13}, {1, 13}});
+    List.AddMasked(B.get(), Mask);
+  }
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(RGBToColor(0x70, 0x70, 0x70));
+    C->Brush()->SetColor(clWhite);
+    C->Polygon({{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}});
+    C->Pen()->SetColor(RGBToColor(0x50, 0x78, 0xC8));
+    for (Integer Y = 5; Y <= 12; Y += 2) {
+      C->MoveTo(5, Y);
+      C->LineTo(11, Y);
+    }
+    List.AddMasked(B.get(), Mask);
+  }
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(RGBToColor(0x40, 0x60, 0x90));
+    C->Brush()->SetColor(RGBToColor(0xA8, 0xD8, 0xF8));
+    C->Rectangle(1, 2, 15, 14);
+    C->Pen()->SetColor(RGBToColor(0x3C, 0x9A, 0x3C));
+    C->Brush()->SetColor(RGBToColor(0x5C, 0xC0, 0x5C));
+    C->Polygon({{2, 13}, {6, 7}, {9, 11}, {11, 9}, {14, 13}});
+    C->Pen()->SetColor(RGBToColor(0xE0, 0xA0, 0x00));
+    C->Brush()->SetColor(RGBToColor(0xFF, 0xD0, 0x30));
+    C->Ellipse(10, 3, 14, 7);
+    List.AddMasked(B.get(), Mask);
+  }
+}
+
+constexpr Cardinal FolderCount = 1000;
+constexpr Cardinal FilesPerFolder = 99;
+
+class TTreeDemoForm : public TForm {
+public:
+  explicit TTreeDemoForm(TComponent* AOwner) : TForm(AOwner) {
+    SetName(u"TreeDemoForm");
+    SetCaption(u"Quorvel tree view demo");
+    SetClientSize(560, 360);
+    Images = new TImageList(this, 16, 16);
+    DrawImages(*Images);
+
+    Tree = new TVastStringTree(this);
+    Tree->SetName(u"Tree");
+    Tree->SetAlign(alClient);
+    Tree->SetImages(Images);
+    TVTHeader& H = Tree->Header();
+    const struct {
+      const char16_t* Text;
+      Integer Width;
+      TAlignment Alignment;
+    } Columns[] = {{u"Name", 230, taLeftJustify}, {u"Size", 90, taRightJustify}, {u"Modified", 80, taLeftJustify}};
+    for (const auto& C : Columns) {
+      TVastTreeColumn* Column = H.Columns().Add();
+      Column->SetText(C.Text);
+      Column->SetWidth(C.Width);
+      Column->SetAlignment(C.Alignment);
+    }
+    H.SetMainColumn(0);
+    H.SetOptions(H.Options() + TVTHeaderOptions{hoVisible, hoShowSortGlyphs});
+    H.SetSortColumn(0);
+    TCustomVastTreeOptions& O = Tree->TreeOptions();
+    O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toFullRowSelect});
+    O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowVertGridLines});
+    O.SetAutoOptions(O.AutoOptions() - TVTAutoOptions{toAutoSort});
+    Tree->OnInitNode = [](TBaseVastTree* Sender, PVastNode Parent, PVastNode, TVastNodeInitStates& States) {
+      if (!Parent) States.Include(ivsHasChildren);
+      (void)Sender;
+    };
+    Tree->OnInitChildren = [](TBaseVastTree*, PVastNode, Cardinal& Count) { Count = FilesPerFolder; };
+    Tree->OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex Column, TVSTTextType, String& Text) {
+      Text = CellText(Node, Column);
+    };
+    Tree->OnGetImageIndex = [this](TBaseVastTree*, PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool&,
+                                   TImageIndex& Index) {
+      if (Column > 0 || Kind == ikState || Kind == ikOverlay) return;
+      if (Node->Parent == Tree->RootNode())
+        Index = Tree->GetExpanded(Node) ? 1 : 0;
+      else
+        Index = Node->Index % 3 == 0 ? 3 : 2;
+    };
+    Tree->SetParent(this);
+  }
+
+  static String Number(Cardinal N, int Digits) {
+    std::string S = std::to_string(N);
+    while (static_cast<int>(S.size()) < Digits) S.insert(S.begin(), '0');
+    return String(S.begin(), S.end());
+  }
+  String CellText(PVastNode Node, TColumnIndex Column) const {
+    const bool Folder = Node->Parent == Tree->RootNode();
+    const Cardinal Top = Folder ? Node->Index : Node->Parent->Index;
+    switch (Column) {
+      case NoColumn:
+      case 0:
+        return Folder ? u"Folder " + Number(Top, 4)
+                      : u"report_" + Number(Top, 4) + u"_" + Number(Node->Index, 2) +
+                            (Node->Index % 3 == 0 ? u".png" : u".txt");
+      case 1: {
+        const Cardinal Kb = Folder ? 9900 + Top * 7 : 1 + (Top * 131 + Node->Index * 17) % 9000;
+        return Number(Kb, 1) + u" KB";
+      }
+      default:
+        return u"2026-" + Number(1 + Top % 12, 2) + u"-" + Number(1 + Node->Index % 28, 2) + u" 14:" +
+               Number(Node->Index % 60, 2);
+    }
+  }
+
+  // Builds the 100,000 nodes and opens the first folders.
+  void Populate() {
+    Tree->BeginUpdate();
+    Tree->SetRootNodeCount(FolderCount);
+    for (PVastNode Folder = Tree->GetFirst(); Folder; Folder = Tree->GetNextSibling(Folder))
+      Tree->ValidateChildren(Folder, false);
+    Tree->EndUpdate();
+    PVastNode First = Tree->GetFirst();
+    Tree->SetExpanded(First, true);
+    Tree->SetExpanded(Tree->GetNextSibling(Tree->GetNextSibling(First)), true);
+  }
+
+  TImageList* Images;
+  TVastStringTree* Tree;
+};
+
+struct TFormDeleter {
+  void operator()(TCustomForm* Form) const { delete Form; }
+};
+
+class TTreeControlTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
+    Form.reset(TCustomForm::Create<TTreeDemoForm>(Application));
+    Tree = Form->Tree;
+    Form->Show();
+    Form->Populate();
+    Pump(100);
+  }
+  void TearDown() override {
+    Form.reset();
+    Application->ProcessMessages();
+    Application->OnException = nullptr;
+    EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? std::string() : std::string(Errors[0].begin(), Errors[0].end()));
+  }
+  static void Pump(int Ms) {
+    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
+    while (std::chrono::steady_clock::now() < End) {
+      MSG Msg;
+      if (!Application->ProcessMessage(Msg)) Sleep(1);
+    }
+  }
+  // The client area as the tree paints it through WM_PRINTCLIENT.
+  std::unique_ptr<TBitmap> PrintClient() {
+    auto B = std::make_unique<TBitmap>(Tree->ClientWidth(), Tree->ClientHeight());
+    SendMessageW(Tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()), PRF_CLIENT);
+    return B;
+  }
+  // The whole window, header and frame included, as WM_PRINT paints it.
+  std::unique_ptr<TBitmap> PrintWindowImage() {
+    RECT R;
+    GetWindowRect(Tree->Handle(), &R);
+    auto B = std::make_unique<TBitmap>(R.right - R.left, R.bottom - R.top);
+    SendMessageW(Tree->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    return B;
+  }
+  // What the screen shows over the form, for people to look at.
+  void Screenshot(const char16_t* File) {
+    Form->Update();
+    Pump(50);
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    TBitmap Shot(R.right - R.left, R.bottom - R.top);
+    HDC Screen = GetDC(nullptr);
+    BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, SRCCOPY);
+    ReleaseDC(nullptr, Screen);
+    // 24 bits: no alpha channel for a viewer to take as transparency.
+    Shot.SetPixelFormat(pf24bit);
+    Shot.SaveToFile(File);
+    EXPECT_NE(GetFileAttributesW(reinterpret_cast<const wchar_t*>(File)), INVALID_FILE_ATTRIBUTES);
+  }
+  PVastNode Folder(Cardinal Index) {
+    PVastNode Run = Tree->GetFirst();
+    while (Run && Run->Index != Index) Run = Tree->GetNextSibling(Run);
+    return Run;
+  }
+
+  std::unique_ptr<TTreeDemoForm, TFormDeleter> Form;
+  TVastStringTree* Tree = nullptr;
+  std::vector<String> Errors;
+};
+
+TEST_F(TTreeControlTest, HoldsAHundredThousandNodes) {
+  EXPECT_EQ(Tree->TotalCount(), FolderCount * (1 + FilesPerFolder));
+  EXPECT_EQ(Tree->VisibleCount(), FolderCount + 2 * FilesPerFolder);
+  EXPECT_TRUE(Tree->Header().Options().Contains(hoVisible));
+  // The header lives in the non-client area: the client starts below it.
+  RECT Window, Client;
+  GetWindowRect(Tree->Handle(), &Window);
+  GetClientRect(Tree->Handle(), &Client);
+  EXPECT_EQ(Tree->ClientHeight(), Tree->Height() - 4 - Tree->Header().Height() -
+                                      (Tree->RangeX() > Tree->ClientWidth() ? GetSystemMetrics(SM_CYHSCROLL) : 0));
+}
+
+TEST_F(TTreeControlTest, ScrollRangeAndBarFollowTheRows) {
+  const Integer Rows = static_cast<Integer>(Tree->VisibleCount());
+  EXPECT_EQ(Tree->RangeY(), Rows * 18);
+  SCROLLINFO Info{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(Tree->Handle(), SB_VERT, &Info));
+  EXPECT_EQ(Info.nMax, Tree->RangeY());
+  EXPECT_EQ(static_cast<Integer>(Info.nPage), Tree->ClientHeight() + 1);
+  EXPECT_EQ(Tree->RangeX(), 230 + 90 + 80);
+
+  // A page down moves by the client height; the bottom end by the range.
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(Tree->OffsetY(), -Tree->ClientHeight());
+  GetScrollInfo(Tree->Handle(), SB_VERT, &Info);
+  EXPECT_EQ(Info.nPos, Tree->ClientHeight());
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(Tree->OffsetY(), Tree->ClientHeight() - Tree->RangeY());
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(Tree->OffsetY(), 0);
+
+  // Expanding every folder makes a range far beyond 16 bits; the bar holds it.
+  Tree->FullExpand();
+  EXPECT_EQ(Tree->RangeY(), static_cast<Integer>(FolderCount * (1 + FilesPerFolder)) * 18);
+  GetScrollInfo(Tree->Handle(), SB_VERT, &Info);
+  EXPECT_EQ(Info.nMax, Tree->RangeY());
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  GetScrollInfo(Tree->Handle(), SB_VERT, &Info);
+  EXPECT_EQ(Info.nPos, Tree->RangeY() - Tree->ClientHeight());
+  EXPECT_EQ(Tree->BottomNode(), Tree->GetLastVisible());
+}
+
+TEST_F(TTreeControlTest, HitPositionsAndDisplayRectanglesMatchTheGeometry) {
+  PVastNode Folder0 = Folder(0);
+  PVastNode Child = Tree->GetFirstChild(Folder0);
+  TVTOffsets O;
+  Tree->GetOffsets(Child, O, ofsRightOfText, 0);
+  // A child row: indent of two levels, the image, then the text.
+  EXPECT_EQ(O[ofsCheckBox], 4 + 2 + 2 * 18);
+  EXPECT_EQ(O[ofsLabel], O[ofsImage] + 16 + 2);
+  const TRect Row = Tree->GetDisplayRect(Child, NoColumn, false);
+  EXPECT_EQ(Row.Top, 18);
+  EXPECT_EQ(Row.Bottom, 36);
+  const TRect Cell = Tree->GetDisplayRect(Child, 1, false);
+  EXPECT_EQ(Cell.Left, 230);
+  EXPECT_EQ(Cell.Right, 230 + 90 - 1);
+
+  struct TCase {
+    Integer X, Y;
+    PVastNode Node;
+    TColumnIndex Column;
+    THitPosition Position;
+  } Cases[] = {
+      {O[ofsToggleButton] - 18 + 4, 9, Folder0, 0, hiOnItemButtonExact},
+      {O[ofsImage] + 8, 27, Child, 0, hiOnNormalIcon},
+      {O[ofsText] + 5, 27, Child, 0, hiOnItemLabel},
+      {250, 27, Child, 1, hiOnItem},
+      {360, 45, Child->NextSibling, 2, hiOnItem},
+  };
+  for (const TCase& C : Cases) {
+    THitInfo Hit;
+    Tree->GetHitTestInfoAt(C.X, C.Y, true, Hit);
+    EXPECT_EQ(Hit.HitNode, C.Node) << C.X << "," << C.Y;
+    EXPECT_EQ(Hit.HitColumn, C.Column) << C.X << "," << C.Y;
+    EXPECT_TRUE(Hit.HitPositions.Contains(C.Position)) << C.X << "," << C.Y;
+  }
+
+  // After scrolling, rectangles and hits move with the offset.
+  Tree->SetOffsetY(-100);
+  EXPECT_EQ(Tree->GetDisplayRect(Child, NoColumn, false).Top, 18 - 100);
+  THitInfo Hit;
+  Tree->GetHitTestInfoAt(100, 5, true, Hit);
+  Integer Top;
+  EXPECT_EQ(Hit.HitNode, Tree->GetNodeAt(0, 105, false, Top));
+  EXPECT_EQ(Top, 90);
+}
+
+TEST_F(TTreeControlTest, PaintedPixelsAtComputedPoints) {
+  // Rows: folder 0 (closed), folder 1 (closed), folder 2 (open), its files.
+  Tree->SetExpanded(Folder(0), false);
+  PVastNode Open = Folder(2);
+  PVastNode Selected = Tree->GetNextSibling(Tree->GetFirstChild(Open));  // row 4
+  Tree->SetSelected(Selected, true);
+  Tree->SetFocusedNode(Selected);
+  Pump(30);
+  auto Client = PrintClient();
+  TCanvas* C = Client->Canvas();
+  const TColor Selection =
+      ColorToRGB(GetFocus() == Tree->Handle() ? Tree->Colors().FocusedSelectionColor()
+                                              : Tree->Colors().UnfocusedSelectionColor());
+  const TRect SelectedRow = Tree->GetDisplayRect(Selected, NoColumn, false);
+  // Full-row selection: the fill reaches into the last column, away from text.
+  EXPECT_EQ(C->Pixel(230 + 90 + 70, SelectedRow.Top + 2), Selection);
+  EXPECT_EQ(C->Pixel(230 + 5, SelectedRow.Top + 1), Selection);
+  // An unselected row is the window colour there.
+  EXPECT_EQ(C->Pixel(230 + 90 + 70, SelectedRow.Top + 18 + 2), ColorToRGB(clWindow));
+
+  // The vertical grid line on the last pixel column of column 0: dotted, so
+  // one of two neighbouring pixels has the grid colour.
+  const TColor Grid = ColorToRGB(Tree->Colors().GridLineColor());
+  const Integer GridY = Tree->GetDisplayRect(Tree->GetNextSibling(Selected), NoColumn, false).Top + 4;
+  EXPECT_TRUE(C->Pixel(229, GridY) == Grid || C->Pixel(229, GridY + 1) == Grid);
+  EXPECT_EQ(C->Pixel(228, GridY), ColorToRGB(clWindow));
+
+  // The button of a collapsed folder: frame in the tree-line colour, the
+  // cross of its plus in the font colour.
+  PVastNode Closed = Folder(1);
+  ASSERT_LT(Tree->GetDisplayRect(Closed, NoColumn, false).Bottom, Tree->ClientHeight());
+  ASSERT_FALSE(Tree->GetExpanded(Closed));
+  TVTOffsets O;
+  Tree->GetOffsets(Closed, O, ofsText, 0);
+  const TRect ClosedRow = Tree->GetDisplayRect(Closed, NoColumn, false);
+  // Centred on the 16-pixel image: the row middle less half the button.
+  const Integer ButtonTop = ClosedRow.Top + (18 - 9) / 2;
+  const Integer BX = O[ofsToggleButton];
+  EXPECT_EQ(C->Pixel(BX, ButtonTop + 4), ColorToRGB(Tree->Colors().TreeLineColor()));  // left frame
+  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 4), ColorToRGB(Tree->Font()->Color()));      // centre of the cross
+  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 2), ColorToRGB(Tree->Font()->Color()));      // its vertical bar
+  EXPECT_EQ(C->Pixel(BX + 2, ButtonTop + 2), ColorToRGB(clWindow));                    // inside, off the cross
+  // An expanded folder shows a minus: no vertical bar.
+  const Integer OpenTop = Tree->GetDisplayRect(Open, NoColumn, false).Top + (18 - 9) / 2;
+  EXPECT_EQ(C->Pixel(BX + 4, OpenTop + 2), ColorToRGB(clWindow));
+  EXPECT_EQ(C->Pixel(BX + 4, OpenTop + 4), ColorToRGB(Tree->Font()->Color()));
+  Client->SetPixelFormat(pf24bit);
+  Client->SaveToFile(u"treeview_printclient.bmp");
+
+  // The header's divider between the first two columns: the right edge of a
+  // raised head is its shadow; the next head starts with its highlight.
+  auto Whole = PrintWindowImage();
+  const TRect HR = Tree->HeaderRect();
+  const Integer HY = HR.Top + Tree->Header().Height() / 2;
+  const TColor Divider = Whole->Canvas()->Pixel(HR.Left + 230 - 1, HY);
+  EXPECT_TRUE(Divider == ColorToRGB(static_cast<TColor>(0xFF000000u | COLOR_3DDKSHADOW)) ||
+              Divider == ColorToRGB(clBtnShadow))
+      << std::hex << Divider;
+  const TColor NextHead = Whole->Canvas()->Pixel(HR.Left + 230, HY);
+  EXPECT_TRUE(NextHead == ColorToRGB(clBtnHighlight) ||
+              NextHead == ColorToRGB(static_cast<TColor>(0xFF000000u | COLOR_3DLIGHT)))
+      << std::hex << NextHead;
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 100, HY), ColorToRGB(clBtnFace));
+  Whole->SetPixelFormat(pf24bit);
+  Whole->SaveToFile(u"treeview_print.bmp");
+}
+
+TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
+  // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
+  // and the shortening the painter uses answers a prefix plus "...".
+  TBitmap Measure(1, 1);
+  Measure.Canvas()->SetFont(Tree->Font());
+  const String Full = Form->CellText(Folder(0), 2);
+  ASSERT_GT(Measure.Canvas()->TextWidth(Full), 80 - 8);
+  const String Short = ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 80 - 1 - 8, 0);
+  ASSERT_GE(Short.size(), 4u);
+  EXPECT_EQ(Short.substr(Short.size() - 3), u"...");
+  EXPECT_EQ(Full.compare(0, Short.size() - 3, Short.substr(0, Short.size() - 3)), 0);
+  // The column-less tree never shortens.
+  EXPECT_EQ(ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 1000, 0), Full);
+}
+
+TEST_F(TTreeControlTest, TreeViewQueriesAnswerOnlyForOwnNodes) {
+  PVastNode Folder0 = Folder(0);
+  HWND W = Tree->Handle();
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_ROOT, 0), reinterpret_cast<LRESULT>(Folder0));
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(Folder0)), 0);
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(Folder0)),
+            reinterpret_cast<LRESULT>(Folder0->FirstChild));
+  // A handle that is not one of ours is never followed.
+  alignas(16) Byte Fake[256] = {};
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(Fake)), 0);
+  TVITEMW Item{};
+  Item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN | TVIF_STATE;
+  Item.hItem = reinterpret_cast<HTREEITEM>(Folder0);
+  wchar_t Text[5];
+  Item.pszText = Text;
+  Item.cchTextMax = 5;
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item)), 1);
+  EXPECT_EQ(std::wstring(Text), L"Fold");
+  EXPECT_EQ(Item.cChildren, static_cast<int>(FilesPerFolder));
+  EXPECT_TRUE(Item.state & TVIS_EXPANDED);
+  Item.hItem = reinterpret_cast<HTREEITEM>(Fake);
+  EXPECT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item)), 0);
+  RECT R{};
+  std::memcpy(&R, &Folder0, sizeof(Folder0));
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&R)), 1);
+  EXPECT_EQ(R.top, 0);
+  EXPECT_EQ(R.bottom, 18);
+  // Nobody provides accessibility objects here.
+  EXPECT_EQ(SendMessageW(W, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+}
+
+TEST_F(TTreeControlTest, AnimationStepsByTheClock) {
+  Cardinal Now = 0;
+  Tree->Clock = [&Now] { return ++Now; };  // one millisecond per look
+  std::vector<std::pair<Integer, Integer>> Calls;
+  Tree->Animate(100, 200, [&](Integer Step, Integer Size) {
+    Calls.push_back({Step, Size});
+    return true;
+  });
+  ASSERT_GE(Calls.size(), 2u);
+  EXPECT_EQ(Calls.front(), (std::pair<Integer, Integer>{0, 1}));
+  EXPECT_EQ(Calls.back(), (std::pair<Integer, Integer>{0, 0}));
+  // A callback that stops at once still gets the closing call.
+  Calls.clear();
+  Tree->Animate(100, 200, [&](Integer Step, Integer Size) {
+    Calls.push_back({Step, Size});
+    return false;
+  });
+  ASSERT_EQ(Calls.size(), 2u);
+  EXPECT_EQ(Calls.back(), (std::pair<Integer, Integer>{0, 0}));
+}
+
+TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
+  PVastNode Folder0 = Folder(0);
+  PVastNode Pick = Tree->GetNextSibling(Tree->GetNextSibling(Tree->GetFirstChild(Folder0)));
+  Tree->SetFocus();
+  Tree->SetSelected(Pick, true);
+  Tree->SetFocusedNode(Pick);
+  Pump(50);
+  Screenshot(u"treeview_demo.bmp");
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  Pump(50);
+  Screenshot(u"treeview_demo_scrolled.bmp");
+  // Scrolled content repaints exactly as a fresh paint would.
+  auto A = PrintClient();
+  Tree->Invalidate();
+  Tree->Update();
+  Screenshot(u"treeview_demo_repainted.bmp");
+  EXPECT_GT(Tree->TopNode()->Index, 0u);
+}
+
+}  // namespace
