@@ -176,6 +176,7 @@ protected:
   void FontChanged() override;
 
   void PrepareButtonImages(bool Buttons, bool Lines) override;
+  void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
   void RecreateWindow() override;
   void RepaintHeader() override;
   TRect CellRectForMargin(PVastNode Node, TColumnIndex Column) override;

@@ -590,6 +590,38 @@ void TVastTreeControl::Animate(Cardinal Steps, Cardinal Duration,
   Callback(0, 0);
 }
 
+void TVastTreeControl::AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) {
+  if (!FHandle || Distance <= 0 || FRedrawDisabled > 0) return;
+  UpdateWindow(FHandle);
+  const Integer CW = ClientWidth(), CH = ClientHeight();
+  const TRect Row = GetDisplayRect(Node, NoColumn, false);
+  const bool Above = TreeOptions().PaintOptions().Contains(toChildrenAbove);
+  // The rows below the node slide (above it with children above).
+  const TRect Moving = Above ? TRect{0, 0, CW, Row.Top} : TRect{0, Row.Bottom, CW, CH};
+  if (Moving.Height() <= 0 || Moving.Top >= CH) return;
+  const Integer D1 = std::min(Distance, Moving.Height());
+  const bool Down = Expanding != Above;
+  HDC DC = GetDC(FHandle);
+  struct TRelease {
+    HWND Wnd;
+    HDC DC;
+    ~TRelease() { ReleaseDC(Wnd, DC); }
+  } Release{FHandle, DC};
+  TGdiObject Brush(CreateSolidBrush(static_cast<COLORREF>(RGBOf(TControl::Color()))));
+  Animate(static_cast<Cardinal>(D1), AnimationDuration(), [&](Integer Step, Integer StepSize) {
+    if (StepSize <= 0) return true;
+    RECT R = ToRECT(Moving);
+    ScrollDC(DC, 0, Down ? StepSize : -StepSize, &R, &R, nullptr, nullptr);
+    if (Step == 0) {
+      // The strip uncovered first scrolls along with the rest afterwards.
+      RECT Strip = Down ? RECT{Moving.Left, Moving.Top, Moving.Right, Moving.Top + StepSize}
+                        : RECT{Moving.Left, Moving.Bottom - StepSize, Moving.Right, Moving.Bottom};
+      ::FillRect(DC, &Strip, static_cast<HBRUSH>(Brush.Get()));
+    }
+    return true;
+  });
+}
+
 // ---------------------------------------------------------------------------
 // Frame and header rectangle
 

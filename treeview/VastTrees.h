@@ -699,6 +699,14 @@ protected:
   virtual void RecreateWindow() {}
   // The header strip is to be painted anew (it scrolled).
   virtual void RepaintHeader() {}
+  // Slides the rows around Node while it opens (Expanding) or closes by
+  // Distance pixels; the window does it, a windowless tree jumps.
+  virtual void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) {
+    (void)Node, (void)Expanding, (void)Distance;
+  }
+  // Scroll position after Node was toggled by HeightChange; answers whether
+  // the whole control is to be repainted.
+  bool AdjustScrollAfterToggle(PVastNode Node, Integer HeightChange, bool ChildrenAbove, const TRect& RowBefore);
   // Hit positions inside a row; X is relative to the cell's left edge.
   virtual void DetermineHitPositionLTR(THitInfo& HitInfo, Integer X, Integer Right, TAlignment Alignment);
   virtual void DetermineHitPositionRTL(THitInfo& HitInfo, Integer X, Integer Right, TAlignment Alignment);

@@ -19,10 +19,17 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
   } Restore{this, Node, WasToggling};
 
   bool Toggled = false;
+  Integer HeightChange = 0;
+  const bool ChildrenAbove = FOptions->PaintOptions().Contains(toChildrenAbove);
+  TRect RowBefore;
   if (Node->States.Contains(vsExpanded)) {
     if (DoCollapsing(Node)) {
       Toggled = true;
       StopCacheValidation();
+      HeightChange = static_cast<Integer>(Node->NodeHeight) - static_cast<Integer>(Node->TotalHeight);
+      if (ChildrenAbove) RowBefore = GetDisplayRect(Node, NoColumn, false);
+      if (FUpdateCount == 0 && FOptions->AnimationOptions().Contains(toAnimatedToggle) && !HasState(tsCollapsing))
+        AnimateToggle(Node, false, -HeightChange);
       const Cardinal Hidden = GetFullyVisible(Node) ? CountVisibleDescendants(Node) : 0;
       AdjustTotalHeight(Node, GetEffectivelyFiltered(Node) ? 0 : Node->NodeHeight, false);
       FVisibleCount -= Hidden;
@@ -46,6 +53,11 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
           MeasureItemHeight(nullptr, Child);
           HeightDelta += Child->TotalHeight;
         }
+      HeightChange = static_cast<Integer>(HeightDelta);
+      if (ChildrenAbove) RowBefore = GetDisplayRect(Node, NoColumn, false);
+      if (FUpdateCount == 0 && !HasState(tsExpanding) && !HasState(tsPainting) &&
+          FOptions->AnimationOptions().Contains(toAnimatedToggle))
+        AnimateToggle(Node, true, HeightChange);
       if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(toAutoSort))
         Sort(Node, FHeader->SortColumn(), FHeader->SortDirection(), false);
       StopCacheValidation();
@@ -64,12 +76,49 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
   }
   ValidateCache();
   if (Node->ChildCount > 0) {
-    UpdateVerticalRange();
+    UpdateRanges();
     UpdateScrollBars(true);
-    if (!HasState(tsExpanding) && !HasState(tsPainting)) InvalidateToBottom(Node);
+    if (!HasState(tsExpanding) && !HasState(tsPainting)) {
+      if (AdjustScrollAfterToggle(Node, HeightChange, ChildrenAbove, RowBefore))
+        Invalidate();
+      else
+        InvalidateToBottom(Node);
+    }
   } else {
     InvalidateNode(Node);
   }
+}
+
+bool TBaseVastTree::AdjustScrollAfterToggle(PVastNode Node, Integer HeightChange, bool ChildrenAbove,
+                                            const TRect& RowBefore) {
+  const Integer OldY = FOffsetY;
+  const Integer CH = ClientHeight();
+  const bool Fits = static_cast<Integer>(Node->NodeHeight) + HeightChange <= CH;
+  const TVTAutoOptions Auto = FOptions->AutoOptions();
+  bool Full = false;
+  if (GetExpanded(Node) && (Auto.Contains(toAutoScrollOnExpand) || ChildrenAbove)) {
+    if (!ChildrenAbove) {
+      if (Fits) {
+        Full = ScrollIntoView(GetLastVisible(Node, true, false), false, false);
+      } else {
+        SetTopNode(Node);
+        Full = true;
+      }
+    } else {
+      Full = true;
+      if (!Auto.Contains(toAutoScrollOnExpand) ||
+          (Fits && FRangeY >= CH && RowBefore.Top - HeightChange >= 0 && RowBefore.Bottom <= CH))
+        SetOffsetY(FOffsetY - HeightChange);  // the rows above grow; Node keeps its place
+      else if (Fits && RowBefore.Bottom <= CH)
+        SetTopNode(GetFirstVisible(Node, true, false));
+      else
+        SetBottomNode(Node);
+    }
+  } else {
+    if (ChildrenAbove) SetOffsetY(FOffsetY - HeightChange);
+    Full = true;
+  }
+  return Full || FOffsetY != OldY;
 }
 
 void TBaseVastTree::FullExpand(PVastNode Node) {

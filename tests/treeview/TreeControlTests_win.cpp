@@ -162,10 +162,10 @@ public:
     Tree->SetRootNodeCount(FolderCount);
     for (PVastNode Folder = Tree->GetFirst(); Folder; Folder = Tree->GetNextSibling(Folder))
       Tree->ValidateChildren(Folder, false);
-    Tree->EndUpdate();
     PVastNode First = Tree->GetFirst();
     Tree->SetExpanded(First, true);
     Tree->SetExpanded(Tree->GetNextSibling(Tree->GetNextSibling(First)), true);
+    Tree->EndUpdate();
   }
 
   TImageList* Images;
@@ -462,6 +462,24 @@ TEST_F(TTreeControlTest, AnimationStepsByTheClock) {
   });
   ASSERT_EQ(Calls.size(), 2u);
   EXPECT_EQ(Calls.back(), (std::pair<Integer, Integer>{0, 0}));
+}
+
+TEST_F(TTreeControlTest, AnimatedToggleSlidesThenSettles) {
+  Cardinal Looks = 0;
+  Tree->Clock = [&Looks] { return ++Looks; };
+  Tree->SetAnimationDuration(50);
+  ASSERT_TRUE(Tree->TreeOptions().AnimationOptions().Contains(toAnimatedToggle));
+  PVastNode Opened = Folder(1);  // on the second row once folder 0 is closed
+  Tree->SetExpanded(Folder(0), false);
+  Looks = 0;
+  Tree->SetExpanded(Opened, true);
+  EXPECT_GT(Looks, 0u);  // the slide ran on the tree's clock
+  EXPECT_TRUE(Tree->GetExpanded(Opened));
+  auto Client = PrintClient();
+  // After the slide the first file of folder 3 is painted in its row.
+  const TRect R = Tree->GetDisplayRect(Opened->FirstChild, NoColumn, false);
+  EXPECT_EQ(Client->Canvas()->Pixel(200, R.Top + 1), ColorToRGB(clWindow));
+  EXPECT_EQ(Tree->GetNodeAt(0, R.Top + 1), Opened->FirstChild);
 }
 
 TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {

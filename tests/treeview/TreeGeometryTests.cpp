@@ -155,6 +155,7 @@ TEST_F(TGeometryTest, HitPositionsAcrossARow) {
 }
 
 TEST_F(TGeometryTest, ScrollIntoViewExpandsAndPositions) {
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoScrollOnExpand});
   Tree.SetRootNodeCount(20);
   PVastNode Parent = Top(15);
   Tree.SetChildCount(Parent, 3);
@@ -171,6 +172,28 @@ TEST_F(TGeometryTest, ScrollIntoViewExpandsAndPositions) {
   // Above the client area: its top goes to the top.
   EXPECT_TRUE(Tree.ScrollIntoView(Top(2), false));
   EXPECT_EQ(Tree.OffsetY(), -36);
+}
+
+// Opening a node near the bottom brings its children into view: all of
+// them when they fit, else the node goes to the top.
+TEST_F(TGeometryTest, ExpandingScrollsTheChildrenIntoView) {
+  Tree.SetRootNodeCount(20);
+  Tree.UpdateScrollBars(true);
+  Tree.SetChildCount(Top(1), 2);
+  Tree.SetExpanded(Top(1), true);  // children on rows 2 and 3 show already
+  EXPECT_EQ(Tree.OffsetY(), 0);
+  Tree.SetChildCount(Top(8), 2);
+  Tree.SetExpanded(Top(8), true);  // node on row 10, children on rows 11 and 12
+  EXPECT_EQ(Tree.OffsetY(), 100 - 13 * 18);
+  EXPECT_EQ(Tree.BottomNode(), Top(8)->LastChild);
+  EXPECT_EQ(Tree.GetDisplayRect(Top(8)->LastChild, NoColumn, false).Bottom, 100);
+  Tree.SetChildCount(Top(10), 30);
+  Tree.SetExpanded(Top(10), true);  // 31 rows never fit: the node goes to the top
+  EXPECT_EQ(Tree.TopNode(), Top(10));
+  // Collapsing moves nothing without children above.
+  const Integer Before = Tree.OffsetY();
+  Tree.SetExpanded(Top(10), false);
+  EXPECT_EQ(Tree.OffsetY(), std::max(Before, 100 - Tree.RangeY()));
 }
 
 TEST_F(TGeometryTest, TopAndBottomNodeSetters) {
