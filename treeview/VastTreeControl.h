@@ -175,6 +175,12 @@ protected:
   void Paint() override;
   void FontChanged() override;
 
+  void ScaleBy(Integer M, Integer D) override;
+  void ColorChanged() override;
+  void DoEnter() override;
+  void TimerFired(Cardinal TimerId) override;
+  void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) override;
+  void SetCursorFor(TMessage& Message);
   void PrepareButtonImages(bool Buttons, bool Lines) override;
   void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
   void RecreateWindow() override;
@@ -224,7 +230,7 @@ protected:
   DWORD FThreadId = 0;
   TChangeLink FImageChangeLink;
   TChangeLink FStateChangeLink;
-  Integer FPaintDepth = 0;
+  bool FChangingTheme = false;
 };
 
 // The class of the application's trees: cells show texts, shortened with

@@ -383,6 +383,62 @@ void TVastTreeControl::FontChanged() {
   if (HandleAllocated()) InvalidateAll();
 }
 
+void TVastTreeControl::ScaleBy(Integer M, Integer D) {
+  ChangeScale(M, D);
+  TCustomControl::ScaleBy(M, D);
+  ComputeHeaderRect();
+}
+
+void TVastTreeControl::ColorChanged() {
+  TCustomControl::ColorChanged();
+  if (Destroying()) return;
+  PrepareButtonImages(true, false);
+  InvalidateAll();
+}
+
+void TVastTreeControl::DoEnter() {
+  TCustomControl::DoEnter();
+  EnsureNodeSelected();
+}
+
+void TVastTreeControl::TimerFired(Cardinal TimerId) {
+  if (TimerId == ThemeChangedTimer) {
+    KillTimer(ThemeChangedTimer);
+    RecreateWindow();
+    return;
+  }
+  TCustomVastStringTree::TimerFired(TimerId);
+}
+
+void TVastTreeControl::MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) {
+  TCustomVastStringTree::MiscOptionsChanged(Old, New);
+  if (TCustomVastStringTree::Loading() || !HandleAllocated()) return;
+  // The window class's redraw bits follow the option.
+  if (Old.Contains(toFullRepaintOnResize) != New.Contains(toFullRepaintOnResize)) RecreateWindow();
+}
+
+void TVastTreeControl::SetCursorFor(TMessage& Message) {
+  TCursor Cursor = crDefault;
+  if (TreeOptions().MiscOptions().Contains(toNodeHeightResize)) {
+    POINT P;
+    GetCursorPos(&P);
+    ::ScreenToClient(FHandle, &P);
+    THitInfo Hit;
+    GetHitTestInfoAt(P.x, P.y, true, Hit);
+    if (Hit.HitPositions.Contains(hiOnItem) &&
+        (Hit.HitPositions.Contains(hiUpperSplitter) || Hit.HitPositions.Contains(hiLowerSplitter)))
+      Cursor = crSizeNS;
+  }
+  if (Cursor == crDefault) Cursor = TControl::Cursor();
+  DoGetCursor(Cursor);
+  if (Cursor == crDefault) {
+    TCustomControl::WndProc(Message);
+    return;
+  }
+  ::SetCursor(Screen->Cursors(Cursor));
+  Message.Result = 1;
+}
+
 // ---------------------------------------------------------------------------
 // Host services
 
@@ -994,6 +1050,19 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       FDottedBrush.Reset();
       TCustomControl::WndProc(Message);
       return;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(Message.LParam) == HTCLIENT &&
+          Screen->Cursor() == crDefault && !HasState(tsWheelPanning) && !HasState(tsWheelScrolling)) {
+        SetCursorFor(Message);
+        return;
+      }
+      break;
+    case WM_THEMECHANGED:
+      DefaultHandler(Message);
+      // This program has no visual styles: themes stay off.
+      if (!FChangingTheme) SetTimer(ThemeChangedTimer, 500);
+      FChangingTheme = false;
+      return;
     case WM_ENABLE:
       DefaultHandler(Message);
       RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
@@ -1432,14 +1501,27 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
                             (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
     if (DropTarget || GetSelected(PaintInfo.Node)) {
       // A full-row selection was painted with the row's background already.
+      const bool Blended = TreeOptions().PaintOptions().Contains(toUseBlendedSelection);
       const bool AlreadyPainted = Sel.Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) && !DropTarget &&
-                                  !PaintInfo.PaintOptions.Contains(poColumnColor);
+                                  !PaintInfo.PaintOptions.Contains(poColumnColor) && !Blended;
       if (!AlreadyPainted && MarkRect.Width() > 0) {
-        C->Brush()->SetColor(DropTarget ? Colors().DropTargetColor() : SelectionColor());
+        const TColor Fill = DropTarget ? Colors().DropTargetColor() : SelectionColor();
+        C->Brush()->SetColor(Fill);
         C->Pen()->SetColor(DropTarget ? Colors().DropTargetBorderColor() : SelectionBorderColor());
-        if (TreeOptions().PaintOptions().Contains(toUseBlendedSelection)) {
-          RECT R = ToRECT(MarkRect);
-          ::FillRect(C->Handle(), &R, C->Brush()->Handle());
+        if (Blended) {
+          // The colour laid over what is painted, in device pixels of the row.
+          HDC DC = C->Handle();
+          POINT Org;
+          GetWindowOrgEx(DC, &Org);
+          Integer W, H;
+          if (SelectedBitmapBits(DC, W, H)) {
+            const Integer OX = static_cast<Integer>(Org.x), OY = static_cast<Integer>(Org.y);
+            TRect D{std::max(0, MarkRect.Left - OX), std::max(0, MarkRect.Top - OY), std::min(W, MarkRect.Right - OX),
+                    std::min(H < 0 ? -H : H, MarkRect.Bottom - OY)};
+            GdiFlush();
+            AlphaBlendRect(nullptr, DC, D, TPoint{0, 0}, abmColor, SelectionBlendFactor(),
+                           static_cast<Integer>(ColorToColorRef(Fill)));
+          }
         } else {
           C->RoundRect(MarkRect.Left, MarkRect.Top, MarkRect.Right, MarkRect.Bottom, Radius, Radius);
         }

@@ -848,6 +848,27 @@ void TVTHeader::UpdateHorizontalScrollBar(bool DoRepaint) {
 
 void TVTHeader::Invalidate(TVastTreeColumn*, bool, bool) {}
 
+namespace {
+Integer ScaleValue(Integer Value, Integer M, Integer D) {
+  const long long Product = static_cast<long long>(Value) * M;
+  return static_cast<Integer>(Product >= 0 ? (Product + D / 2) / D : (Product - D / 2) / D);
+}
+}  // namespace
+
+void TVTHeader::ScaleHeader(Integer M, Integer D) {
+  if (D == 0 || M == D) return;
+  SetHeight(ScaleValue(FHeight, M, D));
+  if (!FParentFont) {
+    TVTHeaderFont Font = FFont;
+    Font.Height = ScaleValue(Font.Height, M, D);
+    SetFont(Font);
+  }
+  for (Integer I = 0; I < FColumns->Count(); ++I) {
+    TVastTreeColumn& C = FColumns->Items(I);
+    C.SetWidth(ScaleValue(C.Width(), M, D));
+  }
+}
+
 void TVTHeader::AutoFitColumns(bool Animated, TSmartAutoFitType SmartAutoFitType, Integer RangeStartCol,
                                Integer RangeEndCol) {
   const Integer Count = FColumns->Count();

@@ -408,6 +408,10 @@ public:
   void SaveToStream(TStream& Stream) const;
   void LoadFromStream(TStream& Stream);
 
+  // Scales the height, the font (unless the tree's) and every column width
+  // by M / D (a new pixel density).
+  virtual void ScaleHeader(Integer M, Integer D);
+
   // Fits the columns at display positions RangeStartCol..RangeEndCol (all
   // for -1) to their widest cells, as the tree measures them.
   virtual void AutoFitColumns(bool Animated = true, TSmartAutoFitType SmartAutoFitType = smaUseColumnOption,

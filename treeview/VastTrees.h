@@ -299,6 +299,9 @@ public:
   virtual Integer CheckImageWidth() const { return 0; }
   // Width a column's caption needs in the header.
   virtual Integer ColumnCaptionWidth(TColumnIndex Column);
+  // A new pixel density (M / D): with toAutoChangeScale the header, the
+  // default and every node height, the indent and the margins scale.
+  virtual void ChangeScale(Integer M, Integer D);
   // The largest right text edge of the rows on screen.
   virtual Cardinal MaxRightExtent();
   TScrollBarOptions& ScrollBarOptions() const { return *FScrollBarOptions; }

@@ -156,6 +156,21 @@ Integer TBaseVastTree::ColumnCaptionWidth(TColumnIndex Column) {
   return Text.empty() ? 0 : FHost->TextWidth(Text) + 2;
 }
 
+void TBaseVastTree::ChangeScale(Integer M, Integer D) {
+  if (M == D || D == 0 || !FOptions->AutoOptions().Contains(toAutoChangeScale)) return;
+  if (TVTHeader* H = HeaderObject()) H->ScaleHeader(M, D);
+  SetDefaultNodeHeight(static_cast<Cardinal>(MulDiv(static_cast<Integer>(FDefaultNodeHeight), M, D)));
+  SetIndent(static_cast<Cardinal>(MulDiv(static_cast<Integer>(FIndent), M, D)));
+  FTextMargin = MulDiv(FTextMargin, M, D);
+  FMargin = MulDiv(FMargin, M, D);
+  FImagesMargin = MulDiv(FImagesMargin, M, D);
+  TUpdateGuard Update(*this);
+  // Every node through SetNodeHeight, initialised or not, so that the
+  // subtree totals stay in step with the rows.
+  for (PVastNode Node = GetFirstNoInit(); Node; Node = GetNextNoInit(Node))
+    SetNodeHeight(Node, static_cast<Cardinal>(MulDiv(static_cast<Integer>(Node->NodeHeight), M, D)));
+}
+
 // ---------------------------------------------------------------------------
 // Offsets and ranges
 

@@ -397,6 +397,40 @@ TEST_F(TTreeControlTest, PaintedPixelsAtComputedPoints) {
   Whole->SaveToFile(u"treeview_print.bmp");
 }
 
+TEST_F(TTreeControlTest, BlendedSelectionMixesTheSelectionColourIn) {
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toUseBlendedSelection});
+  PVastNode Node = Tree->GetFirstChild(Folder(0));
+  Tree->SetSelected(Node, true);
+  auto Client = PrintClient();
+  const TColor Sel = ColorToRGB(GetFocus() == Tree->Handle() ? Tree->Colors().FocusedSelectionColor()
+                                                              : Tree->Colors().UnfocusedSelectionColor());
+  auto Mix = [](Integer C, Integer D) { return (C * 128 + D * (256 - 128)) >> 8; };
+  const Integer R = Mix(Sel & 0xFF, 255), G = Mix((Sel >> 8) & 0xFF, 255), B = Mix((Sel >> 16) & 0xFF, 255);
+  const TRect Row = Tree->GetDisplayRect(Node, NoColumn, false);
+  EXPECT_EQ(Client->Canvas()->Pixel(230 + 90 + 70, Row.Top + 3), static_cast<TColor>(R | (G << 8) | (B << 16)));
+}
+
+TEST_F(TTreeControlTest, EmptyTreeShowsItsMessageInGrey) {
+  auto* Empty = new TVastStringTree(Form.get());
+  Empty->SetBounds(0, 0, 300, 120);
+  Empty->SetEmptyListMessage(u"Nothing to show yet");
+  Empty->SetParent(Form.get());
+  Pump(30);
+  auto CountGrey = [&] {
+    TBitmap B(Empty->ClientWidth(), Empty->ClientHeight());
+    SendMessageW(Empty->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(B.Canvas()->Handle()), PRF_CLIENT);
+    int Grey = 0;
+    for (Integer Y = 0; Y < 24; ++Y)
+      for (Integer X = 40; X < 200; ++X)  // right of the tree lines, which are grey too
+        if (B.Canvas()->Pixel(X, Y) == ColorToRGB(clGrayText)) ++Grey;
+    return Grey;
+  };
+  EXPECT_GT(CountGrey(), 10);
+  Empty->SetRootNodeCount(2);
+  EXPECT_EQ(CountGrey(), 0);
+}
+
 TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
   // and the shortening the painter uses answers a prefix plus "...".

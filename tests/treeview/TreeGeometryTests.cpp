@@ -196,6 +196,28 @@ TEST_F(TGeometryTest, ExpandingScrollsTheChildrenIntoView) {
   EXPECT_EQ(Tree.OffsetY(), std::max(Before, 100 - Tree.RangeY()));
 }
 
+TEST_F(TGeometryTest, RescalingScalesHeightsIndentAndHeader) {
+  TVastTreeColumns& Cols = Tree.Header().Columns();
+  Cols.Add()->SetWidth(100);
+  Tree.SetRootNodeCount(4);
+  Tree.SetChildCount(Top(0), 2);  // children not initialised yet
+  Tree.SetNodeHeight(Top(1), 20);
+  Tree.ChangeScale(144, 96);
+  EXPECT_EQ(Tree.DefaultNodeHeight(), 27u);
+  EXPECT_EQ(Tree.Indent(), 27u);
+  EXPECT_EQ(Tree.Margin(), 6);
+  EXPECT_EQ(Top(1)->NodeHeight, 30);
+  EXPECT_EQ(Top(0)->FirstChild->NodeHeight, 27);
+  EXPECT_EQ(Cols[0].Width(), 150);
+  EXPECT_EQ(Tree.Header().Height(), 29);  // 19 * 1.5, rounded
+  EXPECT_TREE_VALID(Tree);
+  // Without toAutoChangeScale nothing changes.
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoChangeScale});
+  Tree.ChangeScale(96, 144);
+  EXPECT_EQ(Tree.DefaultNodeHeight(), 27u);
+  EXPECT_EQ(Top(1)->NodeHeight, 30);
+}
+
 TEST_F(TGeometryTest, TopAndBottomNodeSetters) {
   Tree.SetRootNodeCount(50);
   Tree.UpdateScrollBars(true);
