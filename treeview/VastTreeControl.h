@@ -20,6 +20,7 @@
 #include "treeview/VastTreeUtils.h"
 #include "treeview/VastTrees.h"
 #include "vcl/Controls.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
@@ -100,6 +101,10 @@ struct THeaderPaintInfo {
 
 // --- the control
 
+enum TBevelKind : Byte { bkNone, bkTile, bkSoft, bkFlat };
+enum TBevelEdge : Byte { beLeft, beTop, beRight, beBottom };
+using TBevelEdges = TSet<TBevelEdge, Byte>;
+
 class TVastTreeControl : public TCustomControl, public TCustomVastStringTree, public IVastTreeHost {
 public:
   explicit TVastTreeControl(TComponent* AOwner);
@@ -123,6 +128,16 @@ public:
   bool Ctl3D() const { return FCtl3D; }
   Integer BorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(Integer Value);
+  TBevelKind BevelKind() const { return FBevelKind; }
+  void SetBevelKind(TBevelKind Value);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut Value);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut Value);
+  Integer BevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(Integer Value);
+  TBevelEdges BevelEdges() const { return FBevelEdges; }
+  void SetBevelEdges(TBevelEdges Value);
   const TRect& HeaderRect() const { return FHeaderRect; }
   // Paints the part Window (absolute tree coordinates) onto TargetCanvas at
   // Target.
@@ -227,6 +242,14 @@ protected:
   TFormBorderStyle FBorderStyle = bsSingle;
   bool FCtl3D = true;
   Integer FBorderWidth = 0;
+  TBevelKind FBevelKind = bkNone;
+  TBevelCut FBevelInner = bvRaised;
+  TBevelCut FBevelOuter = bvLowered;
+  Integer FBevelWidth = 1;
+  TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+  // Width of the bevels on each bevelled side.
+  Integer BevelSize() const;
+  void FrameChanged();
   DWORD FThreadId = 0;
   TChangeLink FImageChangeLink;
   TChangeLink FStateChangeLink;

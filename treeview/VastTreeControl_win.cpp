@@ -294,12 +294,51 @@ void TVastTreeControl::SetBorderStyle(TFormBorderStyle Value) {
   RecreateWindow();
 }
 
-void TVastTreeControl::SetBorderWidth(Integer Value) {
-  if (Value == FBorderWidth) return;
-  FBorderWidth = Value;
+void TVastTreeControl::FrameChanged() {
   if (HandleAllocated())
     SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TVastTreeControl::SetBorderWidth(Integer Value) {
+  if (Value == FBorderWidth) return;
+  FBorderWidth = std::max(0, Value);
+  FrameChanged();
+}
+
+void TVastTreeControl::SetBevelKind(TBevelKind Value) {
+  if (Value == FBevelKind) return;
+  FBevelKind = Value;
+  FrameChanged();
+}
+
+void TVastTreeControl::SetBevelInner(TBevelCut Value) {
+  if (Value == FBevelInner) return;
+  FBevelInner = Value;
+  FrameChanged();
+}
+
+void TVastTreeControl::SetBevelOuter(TBevelCut Value) {
+  if (Value == FBevelOuter) return;
+  FBevelOuter = Value;
+  FrameChanged();
+}
+
+void TVastTreeControl::SetBevelWidth(Integer Value) {
+  if (Value == FBevelWidth || Value < 1) return;
+  FBevelWidth = Value;
+  FrameChanged();
+}
+
+void TVastTreeControl::SetBevelEdges(TBevelEdges Value) {
+  if (Value == FBevelEdges) return;
+  FBevelEdges = Value;
+  FrameChanged();
+}
+
+Integer TVastTreeControl::BevelSize() const {
+  if (FBevelKind == bkNone) return 0;
+  return (FBevelInner != bvNone ? FBevelWidth : 0) + (FBevelOuter != bvNone ? FBevelWidth : 0);
 }
 
 void TVastTreeControl::CreateParams(TCreateParams& Params) {
@@ -710,10 +749,16 @@ void TVastTreeControl::ComputeHeaderRect() {
     FHeaderRect.Right += B.cx;
     FHeaderRect.Bottom += B.cy;
   }
-  FHeaderRect.Left += FBorderWidth;
-  FHeaderRect.Right -= FBorderWidth;
-  FHeaderRect.Top += FBorderWidth;
-  FHeaderRect.Bottom -= FBorderWidth;
+  Integer HX = FBorderWidth, HY = FBorderWidth;
+  if (FBevelKind != bkNone) {
+    const Integer BS = BevelSize();
+    if (FBevelEdges.Contains(beLeft)) HX += BS;
+    if (FBevelEdges.Contains(beTop)) HY += BS;
+  }
+  FHeaderRect.Left += HX;
+  FHeaderRect.Right -= HX;
+  FHeaderRect.Top += HY;
+  FHeaderRect.Bottom -= HY;
   const TVTHeader& H = Header();
   if (H.Options().Contains(hoVisible)) {
     if (FHeaderRect.Left > FHeaderRect.Right)
@@ -726,17 +771,38 @@ void TVastTreeControl::ComputeHeaderRect() {
 }
 
 void TVastTreeControl::PaintBevelBorder(HDC DC) {
-  if (FBorderWidth == 0) return;
+  if (FBevelKind == bkNone && FBorderWidth == 0) return;
   const TSize B = BorderExtent();
-  TRect R{-B.cx, -B.cy, Width() + B.cx, TControl::Height() + B.cy};
+  RECT R{-B.cx, -B.cy, Width() + B.cx, TControl::Height() + B.cy};
+  const RECT RC = R;
+  if (FBevelKind != bkNone) {
+    UINT Edge = 0;
+    if (FBevelInner == bvLowered) Edge |= BDR_SUNKENINNER;
+    if (FBevelInner == bvRaised) Edge |= BDR_RAISEDINNER;
+    if (FBevelOuter == bvLowered) Edge |= BDR_SUNKENOUTER;
+    if (FBevelOuter == bvRaised) Edge |= BDR_RAISEDOUTER;
+    UINT Flags = 0;
+    if (FBevelEdges.Contains(beLeft)) Flags |= BF_LEFT;
+    if (FBevelEdges.Contains(beTop)) Flags |= BF_TOP;
+    if (FBevelEdges.Contains(beRight)) Flags |= BF_RIGHT;
+    if (FBevelEdges.Contains(beBottom)) Flags |= BF_BOTTOM;
+    if (FBevelKind == bkSoft) Flags |= BF_SOFT;
+    if (FBevelKind == bkFlat) Flags |= BF_FLAT;
+    if (!FCtl3D) Flags |= BF_MONO;
+    DrawEdge(DC, &R, Edge, Flags);
+    const Integer BS = BevelSize();
+    if (FBevelEdges.Contains(beLeft)) R.left += BS;
+    if (FBevelEdges.Contains(beTop)) R.top += BS;
+    if (FBevelEdges.Contains(beRight)) R.right -= BS;
+    if (FBevelEdges.Contains(beBottom)) R.bottom -= BS;
+  }
+  if (FBorderWidth == 0) return;
+  // The band of BorderWidth inside the bevel shows the border colour.
   TSavedDC Saved(DC);
-  TGdiObject Outer(CreateRectRgn(R.Left, R.Top, R.Right, R.Bottom));
-  TGdiObject Inner(CreateRectRgn(R.Left + FBorderWidth, R.Top + FBorderWidth, R.Right - FBorderWidth,
-                                 R.Bottom - FBorderWidth));
-  CombineRgn(static_cast<HRGN>(Outer.Get()), static_cast<HRGN>(Outer.Get()), static_cast<HRGN>(Inner.Get()),
-             RGN_DIFF);
+  IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+  ExcludeClipRect(DC, R.left + FBorderWidth, R.top + FBorderWidth, R.right - FBorderWidth, R.bottom - FBorderWidth);
   TGdiObject Brush(CreateSolidBrush(static_cast<COLORREF>(RGBOf(Colors().BorderColor()))));
-  FillRgn(DC, static_cast<HRGN>(Outer.Get()), static_cast<HBRUSH>(Brush.Get()));
+  ::FillRect(DC, &RC, static_cast<HBRUSH>(Brush.Get()));
 }
 
 void TVastTreeControl::RepaintHeader() {
@@ -834,6 +900,14 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       return;
     case WM_NCCALCSIZE: {
       TCustomControl::WndProc(Message);
+      auto* Client = reinterpret_cast<RECT*>(Message.LParam);
+      const Integer BS = BevelSize();
+      Client->left += FBorderWidth + (FBevelEdges.Contains(beLeft) ? BS : 0);
+      Client->top += FBorderWidth + (FBevelEdges.Contains(beTop) ? BS : 0);
+      Client->right -= FBorderWidth + (FBevelEdges.Contains(beRight) ? BS : 0);
+      Client->bottom -= FBorderWidth + (FBevelEdges.Contains(beBottom) ? BS : 0);
+      if (Client->right < Client->left) Client->right = Client->left;
+      if (Client->bottom < Client->top) Client->bottom = Client->top;
       if (Header().Options().Contains(hoVisible)) {
         auto* R = reinterpret_cast<RECT*>(Message.LParam);
         R->top += Header().Height();

@@ -431,6 +431,23 @@ TEST_F(TTreeControlTest, EmptyTreeShowsItsMessageInGrey) {
   EXPECT_EQ(CountGrey(), 0);
 }
 
+TEST_F(TTreeControlTest, BorderWidthShowsABandInTheBorderColour) {
+  const Integer Before = Tree->ClientWidth();
+  Tree->Colors().Set(TVTColors::BorderIndex, clRed);
+  Tree->SetBorderWidth(3);
+  EXPECT_EQ(Tree->ClientWidth(), Before - 6);
+  auto Whole = PrintWindowImage();
+  const Integer Y = Whole->Height() / 2;
+  // Inside the 2-pixel sunken client edge: three pixels of border colour,
+  // then the client.
+  EXPECT_EQ(Whole->Canvas()->Pixel(2, Y), ColorToRGB(clRed));
+  EXPECT_EQ(Whole->Canvas()->Pixel(4, Y), ColorToRGB(clRed));
+  EXPECT_NE(Whole->Canvas()->Pixel(5, Y), ColorToRGB(clRed));
+  // The header sits inside the band as well.
+  EXPECT_EQ(Tree->HeaderRect().Left, 2 + 3);
+  EXPECT_EQ(Tree->HeaderRect().Top, 2 + 3);
+}
+
 TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
   // and the shortening the painter uses answers a prefix plus "...".
