@@ -494,6 +494,58 @@ TEST_F(TTreeControlTest, TreeViewQueriesAnswerOnlyForOwnNodes) {
   EXPECT_EQ(SendMessageW(W, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
 }
 
+TEST_F(TTreeControlTest, WheelScrollsBySystemLinesAndShiftGoesSideways) {
+  UINT Lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
+  ASSERT_NE(Lines, static_cast<UINT>(WHEEL_PAGESCROLL));
+  SendMessageW(Tree->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(Tree->OffsetY(), -static_cast<Integer>(Lines) * 18);
+  // With Ctrl a notch is a page.
+  SendMessageW(Tree->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(Tree->OffsetY(), -static_cast<Integer>(Lines) * 18 - Tree->ClientHeight());
+  // With Shift it goes sideways: make the columns wider than the window.
+  Tree->Header().Columns()[2].SetWidth(500);
+  const Integer Y = Tree->OffsetY();
+  SendMessageW(Tree->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(Tree->OffsetY(), Y);
+  EXPECT_LT(Tree->OffsetX(), 0);
+}
+
+// Registered providers make the tree's accessible objects; this program
+// registers none.
+class TFakeProvider : public IVTAccessibleProvider {
+public:
+  explicit TFakeProvider(IAccessible* Answer) : FAnswer(Answer) {}
+  IAccessible* CreateIAccessible(TBaseVastTree*) override {
+    ++Calls;
+    return FAnswer;
+  }
+  int Calls = 0;
+
+private:
+  IAccessible* FAnswer;
+};
+
+TEST_F(TTreeControlTest, AccessibilityFactoryChoosesProviders) {
+  TVTAccessibilityFactory& F = TVTAccessibilityFactory::GetAccessibilityFactory();
+  EXPECT_EQ(F.ProviderCount(), 0);
+  EXPECT_EQ(F.CreateIAccessible(Tree, nullptr, nullptr), nullptr);
+  auto* TreeObject = reinterpret_cast<IAccessible*>(0x1000);
+  TFakeProvider First(TreeObject), Second(nullptr);
+  F.RegisterAccessibleProvider(&First);
+  F.RegisterAccessibleProvider(&First);
+  EXPECT_EQ(F.ProviderCount(), 1);
+  F.RegisterAccessibleProvider(&Second);
+  EXPECT_EQ(F.CreateIAccessible(Tree, nullptr, nullptr), TreeObject);  // the tree's own object: the first
+  // The item object: the later providers first; none answers, so the first.
+  EXPECT_EQ(F.CreateIAccessible(Tree, TreeObject, nullptr), TreeObject);
+  EXPECT_EQ(Second.Calls, 1);
+  F.UnRegisterAccessibleProvider(&Second);
+  F.UnRegisterAccessibleProvider(&Second);
+  F.UnRegisterAccessibleProvider(&First);
+  EXPECT_EQ(F.ProviderCount(), 0);
+}
+
 TEST_F(TTreeControlTest, AnimationStepsByTheClock) {
   Cardinal Now = 0;
   Tree->Clock = [&Now] { return ++Now; };  // one millisecond per look
