@@ -147,6 +147,11 @@ public:
   void PaintHeader(HDC DC, const TRect& R, Integer HOffset);
   Integer CaptionWidth(TColumnIndex Column);
   bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
+  bool CanFocus() const override;
+  // The rectangle a mouse selection is drawing, in absolute tree
+  // coordinates (empty when none); the mouse handling sets it.
+  const TRect& SelectionRect() const { return FNewSelRect; }
+  void SetSelectionRect(const TRect& Value) { FNewSelRect = Value; }
   TBitmap* ButtonBitmap(bool Expanded) { return Expanded ? FMinusBM.get() : FPlusBM.get(); }
   // Millisecond clock of the animation loop; tests replace it.
   std::function<Cardinal()> Clock;
@@ -191,6 +196,10 @@ protected:
   void FontChanged() override;
 
   void ScaleBy(Integer M, Integer D) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DoPaintDropMark(TCanvas* Canvas, PVastNode Node, const TRect& R) override;
+  // The rubber band of a mouse selection, in the row's coordinates.
+  virtual void PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect, const TRect& SelectionRect);
   void ColorChanged() override;
   void DoEnter() override;
   void TimerFired(Cardinal TimerId) override;
@@ -254,6 +263,7 @@ protected:
   TChangeLink FImageChangeLink;
   TChangeLink FStateChangeLink;
   bool FChangingTheme = false;
+  TRect FNewSelRect;
 };
 
 // The class of the application's trees: cells show texts, shortened with

@@ -276,7 +276,10 @@ void TVastTreeControl::SetImages(TCustomImageList* Value) {
   if (Value == Images()) return;
   if (Images()) Images()->UnRegisterChanges(&FImageChangeLink);
   TCustomVastStringTree::SetImages(Value);
-  if (Value) Value->RegisterChanges(&FImageChangeLink);
+  if (Value) {
+    Value->RegisterChanges(&FImageChangeLink);
+    Value->FreeNotification(this);
+  }
   if (!TCustomVastStringTree::Loading()) InvalidateAll();
 }
 
@@ -284,7 +287,10 @@ void TVastTreeControl::SetStateImages(TCustomImageList* Value) {
   if (Value == StateImages()) return;
   if (StateImages()) StateImages()->UnRegisterChanges(&FStateChangeLink);
   TCustomVastStringTree::SetStateImages(Value);
-  if (Value) Value->RegisterChanges(&FStateChangeLink);
+  if (Value) {
+    Value->RegisterChanges(&FStateChangeLink);
+    Value->FreeNotification(this);
+  }
   if (!TCustomVastStringTree::Loading()) InvalidateAll();
 }
 
@@ -420,6 +426,71 @@ void TVastTreeControl::FontChanged() {
     if (static_cast<Integer>(DefaultNodeHeight()) < Needed) SetDefaultNodeHeight(static_cast<Cardinal>(Needed));
   }
   if (HandleAllocated()) InvalidateAll();
+}
+
+void TVastTreeControl::Notification(TComponent* AComponent, TOperation Operation) {
+  if (Operation == opRemove && AComponent != this) {
+    // A list that goes away is forgotten before anything paints with it.
+    if (AComponent == Images()) {
+      TCustomVastStringTree::SetImages(nullptr);
+      if (!Destroying()) InvalidateAll();
+    }
+    if (AComponent == StateImages()) {
+      TCustomVastStringTree::SetStateImages(nullptr);
+      if (!Destroying()) InvalidateAll();
+    }
+  }
+  TCustomControl::Notification(AComponent, Operation);
+}
+
+bool TVastTreeControl::CanFocus() const {
+  if (!TCustomControl::CanFocus()) return false;
+  const TCustomForm* Form = GetParentForm(this);
+  return !Form || (Form->Enabled() && Form->Visible());
+}
+
+void TVastTreeControl::DoPaintDropMark(TCanvas* Canvas, PVastNode Node, const TRect& R) {
+  (void)Node;
+  const TDropMode Mode = LastDropMode();
+  if (Mode != dmAbove && Mode != dmBelow) return;
+  const TColor OldBrush = Canvas->Brush()->Color();
+  const TPenStyle OldPen = Canvas->Pen()->Style();
+  Canvas->Pen()->SetStyle(psClear);
+  Canvas->Brush()->SetColor(Colors().DropMarkColor());
+  const Integer L = R.Left, T = R.Top, Rt = R.Right, B = R.Bottom;
+  if (Mode == dmAbove)
+    Canvas->Polygon({{L + 2, T}, {Rt - 2, T}, {Rt - 2, T + 6}, {Rt - 6, T + 2}, {L + 6, T + 2}, {L + 2, T + 6}});
+  else
+    Canvas->Polygon({{L + 2, B - 1}, {Rt - 2, B - 1}, {Rt - 2, B - 8}, {Rt - 7, B - 3}, {L + 7, B - 3}, {L + 2, B - 8}});
+  Canvas->Brush()->SetColor(OldBrush);
+  Canvas->Pen()->SetStyle(OldPen);
+}
+
+void TVastTreeControl::PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect, const TRect& SelectionRect) {
+  TRect Band;
+  NormalizeRect(SelectionRect, Band);
+  HDC DC = Canvas->Handle();
+  if (DrawSelectionMode() == smBlendedRectangle) {
+    const TRect Part{std::max(Band.Left, VisibleRect.Left), std::max(Band.Top, VisibleRect.Top),
+                     std::min(Band.Right, VisibleRect.Right), std::min(Band.Bottom, VisibleRect.Bottom)};
+    POINT Org;
+    GetWindowOrgEx(DC, &Org);
+    if (Part.Width() > 0 && Part.Height() > 0) {
+      const TRect Device{Part.Left - static_cast<Integer>(Org.x), Part.Top - static_cast<Integer>(Org.y),
+                         Part.Right - static_cast<Integer>(Org.x), Part.Bottom - static_cast<Integer>(Org.y)};
+      GdiFlush();
+      AlphaBlendRect(nullptr, DC, Device, TPoint{0, 0}, abmColor, SelectionBlendFactor(),
+                     static_cast<Integer>(ColorToColorRef(Colors().SelectionRectangleBlendColor())));
+    }
+    TGdiObject Brush(CreateSolidBrush(static_cast<COLORREF>(RGBOf(Colors().SelectionRectangleBorderColor()))));
+    RECT Rc = ToRECT(Band);
+    FrameRect(DC, &Rc, static_cast<HBRUSH>(Brush.Get()));
+    return;
+  }
+  SetTextColor(DC, RGB(255, 255, 255));
+  SetBkColor(DC, RGB(0, 0, 0));
+  RECT Rc = ToRECT(Band);
+  ::DrawFocusRect(DC, &Rc);
 }
 
 void TVastTreeControl::ScaleBy(Integer M, Integer D) {
@@ -1419,9 +1490,12 @@ void TVastTreeControl::DrawDottedVerticalLine(TVTPaintInfo& PaintInfo, Integer T
 void TVastTreeControl::DrawLineImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y, Integer H, Integer VAlign,
                                      TVTLineType Style) {
   const Integer Indent = static_cast<Integer>(this->Indent());
+  const bool Reverse = PaintInfo.BidiMode != bdLeftToRight;
   const Integer Half = X + Indent / 2;
   const Integer LineY = Y + VAlign;
-  const Integer HorizontalEnd = X + Indent + ScaledPixels(ImagesMargin());
+  // Towards the content: rightwards, or leftwards when reading right to left.
+  const Integer HorizontalEnd = Reverse ? X : X + Indent + ScaledPixels(ImagesMargin());
+  const Integer LeftEdge = Reverse ? X + Indent : X;
   const Integer Bottom = Y + H;
   switch (Style) {
     case ltBottomRight:
@@ -1443,10 +1517,10 @@ void TVastTreeControl::DrawLineImage(TVTPaintInfo& PaintInfo, Integer X, Integer
       DrawDottedHorizontalLine(PaintInfo, Half, HorizontalEnd, LineY);
       break;
     case ltLeft:
-      DrawDottedVerticalLine(PaintInfo, Y, Bottom, X);
+      DrawDottedVerticalLine(PaintInfo, Y, Bottom, LeftEdge);
       break;
     case ltLeftBottom:
-      DrawDottedVerticalLine(PaintInfo, Y, Bottom, X);
+      DrawDottedVerticalLine(PaintInfo, Y, Bottom, LeftEdge);
       DrawDottedHorizontalLine(PaintInfo, X, X + Indent, Bottom);
       break;
     case ltNone:
@@ -1456,8 +1530,11 @@ void TVastTreeControl::DrawLineImage(TVTPaintInfo& PaintInfo, Integer X, Integer
 
 void TVastTreeControl::PaintLineImages(TVTPaintInfo& PaintInfo, const TLineImage& LineImage) {
   const bool ShowRoot = TreeOptions().PaintOptions().Contains(toShowRoot);
-  Integer X = PaintInfo.CellRect.Left + PaintInfo.Offsets[ofsMargin];
   const Integer Indent = static_cast<Integer>(this->Indent());
+  const bool Reverse = PaintInfo.BidiMode != bdLeftToRight;
+  Integer X = Reverse ? PaintInfo.CellRect.Right - Indent - PaintInfo.Offsets[ofsMargin]
+                      : PaintInfo.CellRect.Left + PaintInfo.Offsets[ofsMargin];
+  const Integer Step = Reverse ? -Indent : Indent;
   HDC DC = PaintInfo.Canvas->Handle();
   if (LineMode() == lmNormal) {
     SetTextColor(DC, static_cast<COLORREF>(RGBOf(Colors().TreeLineColor())));
@@ -1466,7 +1543,7 @@ void TVastTreeControl::PaintLineImages(TVTPaintInfo& PaintInfo, const TLineImage
       DoBeforeDrawTreeLine(PaintInfo.Node, static_cast<Integer>(I) + (ShowRoot ? 0 : 1), PosX);
       DrawLineImage(PaintInfo, PosX, PaintInfo.CellRect.Top, PaintInfo.CellRect.Height(), PaintInfo.VAlign - 1,
                     LineImage[I]);
-      X += Indent;
+      X += Step;
     }
     return;
   }
@@ -1494,7 +1571,7 @@ void TVastTreeControl::PaintLineImages(TVTPaintInfo& PaintInfo, const TLineImage
   for (std::size_t I = 0; I < Bands.size(); ++I) {
     DrawLineImage(PaintInfo, X, PaintInfo.CellRect.Top, PaintInfo.CellRect.Height() - 1, PaintInfo.VAlign - 1,
                   Bands[I]);
-    X += Indent;
+    X += Step;
   }
 }
 
@@ -1528,10 +1605,25 @@ void TVastTreeControl::PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex
   }
   UINT Style = ILD_TRANSPARENT;
   if (Blend) Style |= ILD_BLEND50;
+  // The overlay of a normal image: through the list's own overlay slots
+  // when it is in the same list and one of the first fifteen, else drawn
+  // on top afterwards.
+  TVTImageInfo Overlay;
+  if (Index == iiNormal) {
+    FetchImageIndex(PaintInfo, ikOverlay, iiOverlay);
+    Overlay = PaintInfo.ImageInfo[iiOverlay];
+    if (Overlay.Index >= 0 && Overlay.Images == Info.Images && Overlay.Index < 15) {
+      Style |= INDEXTOOVERLAYMASK(Overlay.Index + 1);
+      Overlay.Index = -1;
+    }
+  }
   const COLORREF BlendColor = (!Selected || CutNode || Info.Ghosted) ? static_cast<COLORREF>(RGBOf(TControl::Color()))
                                                                      : static_cast<COLORREF>(RGBOf(SelectionColor()));
   ImageList_DrawEx(Info.Images->Handle(), Info.Index, PaintInfo.Canvas->Handle(), Info.XPos, Info.YPos, 0, 0,
                    CLR_NONE, Blend ? BlendColor : CLR_DEFAULT, Style);
+  if (Overlay.Index >= 0 && Overlay.Images)
+    ImageList_DrawEx(Overlay.Images->Handle(), Overlay.Index, PaintInfo.Canvas->Handle(), Info.XPos, Info.YPos, 0,
+                     0, CLR_NONE, CLR_DEFAULT, ILD_TRANSPARENT);
 }
 
 void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
@@ -1779,6 +1871,11 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       DoAfterItemPaint(Canvas, Node, Row);
       if (Node == DropTargetNode() && Paint.Contains(toShowDropmark) && PaintOptions.Contains(poDrawDropMark))
         DoPaintDropMark(Canvas, Node, Row);
+    }
+    if (HasState(tsDrawSelecting) && FNewSelRect.Width() != 0 && FNewSelRect.Height() != 0) {
+      // The band in the row's coordinates: tree coordinates less the row top.
+      const TRect Band{FNewSelRect.Left, FNewSelRect.Top - NodeTop, FNewSelRect.Right, FNewSelRect.Bottom - NodeTop};
+      PaintRubberBand(Canvas, TRect{Window.Left, 0, Window.Right, RowHeight}, Band);
     }
     SetWindowOrgEx(RowDC, 0, 0, nullptr);
     const Integer Visible = std::min(RowHeight, MaximumBottom - TargetY);
@@ -2106,10 +2203,17 @@ void TVastStringTree::DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text
   R.Left += TextMargin();
   R.Right -= TextMargin();
   if (GetDisabled(PaintInfo.Node) || !TControl::Enabled()) C->Font()->SetColor(Colors().DisabledColor());
+  const String FontName = C->Font()->Name();
+  const Integer FontHeight = C->Font()->Height();
+  const TFontStyles FontStyle = C->Font()->Style();
   DoPaintText(PaintInfo.Node, C, ttNormal, PaintInfo.Column);
   HDC DC = C->Handle();
   // Select the prepared font and colour into the DC.
-  C->TextExtent(u"");
+  C->TextExtent(u"x");
+  if (C->Font()->Name() != FontName || C->Font()->Height() != FontHeight || C->Font()->Style() != FontStyle) {
+    // The handler changed the font: the text is as wide as it is now.
+    PaintInfo.NodeWidth = 2 * TextMargin() + C->TextWidth(Text);
+  }
   SetTextColor(DC, static_cast<COLORREF>(RGBOf(C->Font()->Color())));
   SetBkMode(DC, TRANSPARENT);
   String Shown = Text;

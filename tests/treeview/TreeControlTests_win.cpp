@@ -546,6 +546,40 @@ TEST_F(TTreeControlTest, AccessibilityFactoryChoosesProviders) {
   EXPECT_EQ(F.ProviderCount(), 0);
 }
 
+TEST_F(TTreeControlTest, AFreedImageListIsForgotten) {
+  ASSERT_EQ(Tree->Images(), Form->Images);
+  const Integer LabelBefore = Tree->GetOffset(ofsLabel, Tree->GetFirst());
+  delete Form->Images;
+  Form->Images = nullptr;
+  EXPECT_EQ(Tree->Images(), nullptr);
+  // Rows lose their image space and still paint.
+  EXPECT_EQ(Tree->GetOffset(ofsLabel, Tree->GetFirst()), LabelBefore - 18);
+  auto Client = PrintClient();
+  EXPECT_EQ(Client->Canvas()->Pixel(Tree->ClientWidth() - 5, 5), ColorToRGB(clWindow));
+}
+
+TEST_F(TTreeControlTest, FixedColumnStaysWhileTheRestScrolls) {
+  TVastTreeColumns& Cols = Tree->Header().Columns();
+  Cols[0].SetOptions(Cols[0].Options() + TVTColumnOptions{coFixed});
+  Cols[2].SetWidth(600);
+  Tree->UpdateScrollBars(true);
+  ASSERT_GT(Tree->RangeX(), Tree->ClientWidth());
+  SendMessageW(Tree->Handle(), WM_HSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(Tree->OffsetX(), -(Tree->ClientWidth() - 230));
+  // A hit in the fixed column is not shifted by the scroll.
+  THitInfo Hit;
+  Tree->GetHitTestInfoAt(100, 5, true, Hit);
+  EXPECT_EQ(Hit.HitColumn, 0);
+  EXPECT_EQ(Hit.HitPoint.X, 100);
+  Tree->GetHitTestInfoAt(240, 5, true, Hit);
+  EXPECT_EQ(Hit.HitPoint.X, 240 + Tree->EffectiveOffsetX());
+  // The fixed column still shows the folder's image at its place.
+  auto Client = PrintClient();
+  const Integer ImageX = Tree->GetOffset(ofsImage, Tree->GetFirst());
+  EXPECT_NE(Client->Canvas()->Pixel(ImageX + 8, 9), ColorToRGB(clWindow));
+  Screenshot(u"treeview_fixed_column.bmp");
+}
+
 TEST_F(TTreeControlTest, AnimationStepsByTheClock) {
   Cardinal Now = 0;
   Tree->Clock = [&Now] { return ++Now; };  // one millisecond per look
