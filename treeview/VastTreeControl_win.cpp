@@ -879,7 +879,7 @@ void TVastTreeControl::PaintBevelBorder(HDC DC) {
 void TVastTreeControl::RepaintHeader() {
   if (!FHandle || !Header().Options().Contains(hoVisible)) return;
   TWindowDC DC(FHandle);
-  PaintHeader(DC.Get(), FHeaderRect, EffectiveOffsetX());
+  PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
 }
 
 // ---------------------------------------------------------------------------
@@ -991,7 +991,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       ComputeHeaderRect();
       TWindowDC DC(FHandle);
       PaintBevelBorder(DC.Get());
-      if (Header().Options().Contains(hoVisible)) PaintHeader(DC.Get(), FHeaderRect, EffectiveOffsetX());
+      if (Header().Options().Contains(hoVisible)) PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
       Message.Result = 0;
       return;
     }
@@ -1000,7 +1000,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       if (Header().Options().Contains(hoVisible)) {
         ComputeHeaderRect();
         TWindowDC DC(FHandle);
-        PaintHeader(DC.Get(), FHeaderRect, EffectiveOffsetX());
+        PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
       }
       return;
     }
@@ -1022,7 +1022,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
         PaintBevelBorder(DC);
         if (Header().Options().Contains(hoVisible)) {
           ComputeHeaderRect();
-          PaintHeader(DC, FHeaderRect, EffectiveOffsetX());
+          PaintHeader(DC, FHeaderRect, -EffectiveOffsetX());
         }
       }
       if (Message.LParam & PRF_CLIENT) {

@@ -577,6 +577,14 @@ TEST_F(TTreeControlTest, FixedColumnStaysWhileTheRestScrolls) {
   auto Client = PrintClient();
   const Integer ImageX = Tree->GetOffset(ofsImage, Tree->GetFirst());
   EXPECT_NE(Client->Canvas()->Pixel(ImageX + 8, 9), ColorToRGB(clWindow));
+  // The header scrolls with the columns: the heads of columns 1 and 2 have
+  // moved left out of view, so no divider stands where an unscrolled copy
+  // of column 0 would end, and the fixed head keeps its divider.
+  auto Whole = PrintWindowImage();
+  const TRect HR = Tree->HeaderRect();
+  const Integer HY = HR.Top + Tree->Header().Height() / 2;
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 2 * 230 - 1, HY), ColorToRGB(clBtnFace));
+  EXPECT_NE(Whole->Canvas()->Pixel(HR.Left + 230 - 1, HY), ColorToRGB(clBtnFace));
   Screenshot(u"treeview_fixed_column.bmp");
 }
 
