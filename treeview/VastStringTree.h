@@ -4,7 +4,7 @@
 // This unit holds the text side: texts and static texts, the per-node width
 // cache of the main column measured through the host, the caption chunk of
 // the tree stream and the data the in-place editor needs. Painting belongs
-// to the window layer (VastTreeControl.h, whose TVastStringTree is the
+// to the window layer (VastTreeControl_win.h, whose TVastStringTree is the
 // class of the application's trees), which uses the hooks below.
 #include <functional>
 

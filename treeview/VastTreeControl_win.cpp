@@ -1,6 +1,6 @@
 // The tree's window: creation, messages, scroll bars, and the painting of
 // rows, tree lines, buttons, images, backgrounds and the header.
-#include "treeview/VastTreeControl.h"
+#include "treeview/VastTreeControl_win.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -252,7 +252,7 @@ TVastTreeControl::TVastTreeControl(TComponent* AOwner) : TCustomControl(AOwner),
   SetHost(this);
   FThreadId = GetCurrentThreadId();
   Clock = [] { return static_cast<Cardinal>(timeGetTime()); };
-  FControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks | csOpaque;
+  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque};
   SetBounds(0, 0, 200, 100);
   SetTabStop(true);
   TControl::SetColor(clWindow);

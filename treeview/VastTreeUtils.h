@@ -4,7 +4,7 @@
 // through a measuring callback, the per-line alpha blends of 32-bit pixels,
 // the scan-line address of a bottom-up or top-down bitmap, and the
 // rectangles a moving drag image needs. The GDI-bound helpers are in
-// VastTreeControl.h.
+// VastTreeControl_win.h.
 #include <cstdint>
 #include <functional>
 

@@ -3,13 +3,13 @@
 // built for this toolchain here, so the program times itself: each figure
 // is the mean over repetitions lasting at least half a second, after a
 // warm-up. Run by hand (under Wine: tools/wine-run.sh tree_paint_bench.exe).
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <cstdio>
 #include <functional>
 #include <memory>
 
-#include "treeview/VastTreeControl.h"
+#include "treeview/VastTreeControl_win.h"
 #include "vcl/Forms.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "treeview/VastTreeControl.h"
+#include "treeview/VastTreeControl_win.h"
 #include "vcl/Forms.h"
 #include "vcl/ImgList.h"
 
