@@ -36,6 +36,12 @@ using TVTPaintText = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCa
                                         TColumnIndex Column, TVSTTextType TextType)>;
 using TVSTNewTextEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, const String& NewText)>;
+using TVSTShortenStringEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column,
+                       const String& S, Integer TextSpace, String& Result, bool& Done)>;
+using TVTDrawTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
+                                            TColumnIndex Column, const String& Text, const TRect& CellRect,
+                                            bool& DefaultDraw)>;
 using TVTMeasureTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
                                                TColumnIndex Column, const String& Text, Integer& Extent)>;
 
@@ -85,6 +91,9 @@ public:
   TVSTGetCellTextEvent OnGetCellText;
   TVTPaintText OnPaintText;
   TVSTNewTextEvent OnNewText;
+  // Painting of the texts (the window layer fires these).
+  TVSTShortenStringEvent OnShortenString;
+  TVTDrawTextEvent OnDrawText;
   TVTMeasureTextEvent OnMeasureTextWidth;
   TVTMeasureTextEvent OnMeasureTextHeight;
 

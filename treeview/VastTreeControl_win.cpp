@@ -686,6 +686,10 @@ void TVastTreeControl::InvalidateRect(const TRect& R) {
   ::InvalidateRect(FHandle, &Rc, FALSE);
 }
 
+void TVastTreeControl::UpdateNow() {
+  if (FHandle) UpdateWindow(FHandle);
+}
+
 TSize TVastTreeControl::ImageListSize(TCustomImageList* List) const {
   return List ? TSize{List->Width(), List->Height()} : TSize{};
 }
@@ -1758,7 +1762,8 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   HDC TargetDC = TargetCanvas->Handle();
 
   while (Node && TargetY < MaximumBottom) {
-    ComputeLineImage(Node, LineImage);
+    const Integer SelectionLevel =
+        ComputeLineImage(Node, LineImage) + (GetSelected(Node) && !Paint.Contains(toChildrenAbove) ? 1 : 0);
     if (!Node->States.Contains(vsInitialized)) InitNode(Node);
     if (TreeOptions().MiscOptions().Contains(toVariableNodeHeight)) MeasureItemHeight(nullptr, Node);
     const Integer RowHeight = static_cast<Integer>(Node->NodeHeight);
@@ -1778,6 +1783,13 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
     PaintInfo.Node = Node;
     PaintInfo.PaintOptions = PaintOptions;
     const TRect Row{0, 0, RowWidth, RowHeight};
+    if (PaintOptions.Contains(poSelectedOnly) && SelectionLevel == 0) {
+      // Only selected rows (and rows below selected ones) are wanted.
+      TargetY += RowHeight;
+      NodeTop += RowHeight;
+      Node = GetNextVisible(Node, true);
+      continue;
+    }
     if (!DoBeforeItemPaint(Canvas, Node, Row)) {
       EraseRowBackground(PaintInfo, TRect{Window.Left, 0, Window.Right, RowHeight});
       // The first visible column, by display position.
@@ -1795,6 +1807,23 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       }
       while ((!UseColumns || Column >= 0) && Cell.Left < Window.Right) {
         const bool IsMain = !UseColumns || Column == Main;
+        // Spanning: a left-to-right cell grows over the empty cells after it.
+        TColumnIndex Next = UseColumns ? Cols.GetNextVisibleColumn(Column) : NoColumn;
+        if (UseColumns && TreeOptions().AutoOptions().Contains(toAutoSpanColumns) && !ColumnRightToLeft(Column)) {
+          while (Next >= 0 && !ColumnRightToLeft(Next) && IsCellEmpty(Node, Next)) {
+            Cell.Right += Cols[Next].Width();
+            Next = Cols.GetNextVisibleColumn(Next);
+          }
+        }
+        if (UseColumns && PaintOptions.Contains(poMainOnly) && !IsMain) {
+          if (Next < 0) break;
+          Column = Next;
+          Integer L, R;
+          Cols[Column].UnscrolledBounds(L, R);
+          Cell = TRect{L, 0, R, RowHeight};
+          Position = Cols[Column].Position();
+          continue;
+        }
         PaintInfo.Column = Column;
         PaintInfo.Position = Position;
         PaintInfo.CellRect = Cell;
@@ -1859,9 +1888,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
           DoPaintNode(PaintInfo);
           DoAfterCellPaint(Canvas, Node, Column, PaintInfo.CellRect);
         }
-        if (!UseColumns) break;
-        const TColumnIndex Next = Cols.GetNextVisibleColumn(Column);
-        if (Next < 0) break;
+        if (!UseColumns || Next < 0) break;
         Column = Next;
         Integer L, R;
         Cols[Column].UnscrolledBounds(L, R);
@@ -2230,7 +2257,7 @@ void TVastStringTree::DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text
   } else {
     Format = DT_NOPREFIX | DT_VCENTER | DT_SINGLELINE;
     if (PaintInfo.Column >= 0 && PaintInfo.NodeWidth - 2 * TextMargin() > R.Width()) {
-      Shown = ShortenTextWithEllipsis(DC, Text, R.Width(), 0);
+      Shown = DoShortenString(C, PaintInfo.Node, PaintInfo.Column, Text, R.Width());
       if (PaintInfo.Alignment == taRightJustify) Format |= DT_RIGHT;
     } else if (PaintInfo.Alignment == taRightJustify) {
       Format |= DT_RIGHT;
@@ -2240,8 +2267,26 @@ void TVastStringTree::DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text
   }
   if (PaintInfo.Alignment == taRightJustify && GetMultiline(PaintInfo.Node)) Format |= DT_RIGHT;
   if (PaintInfo.BidiMode != bdLeftToRight) Format |= DT_RTLREADING;
-  RECT Rc = ToRECT(R);
-  DrawTextW(DC, reinterpret_cast<LPCWSTR>(Shown.c_str()), static_cast<int>(Shown.size()), &Rc, Format);
+  DoDrawText(PaintInfo, Shown, R, Format);
+}
+
+String TVastStringTree::DoShortenString(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S,
+                                        Integer Width) {
+  bool Done = false;
+  String Result;
+  if (OnShortenString) OnShortenString(this, Canvas, Node, Column, S, Width, Result, Done);
+  if (Done) return Result;
+  return ShortenTextWithEllipsis(Canvas->Handle(), S, Width, 0);
+}
+
+void TVastStringTree::DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect,
+                                 UINT DrawFormat) {
+  bool DefaultDraw = true;
+  if (OnDrawText) OnDrawText(this, PaintInfo.Canvas, PaintInfo.Node, PaintInfo.Column, Text, CellRect, DefaultDraw);
+  if (!DefaultDraw) return;
+  RECT Rc = ToRECT(CellRect);
+  DrawTextW(PaintInfo.Canvas->Handle(), reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &Rc,
+            DrawFormat);
 }
 
 void TVastStringTree::DrawStaticText(TVTPaintInfo& PaintInfo, TAlignment Alignment, const String& Text) {

@@ -181,6 +181,7 @@ public:
   Integer ScrollBarSize(bool Vertical) const override;
   void ScrollClient(Integer DX, Integer DY, const TRect& Clip) override;
   void InvalidateRect(const TRect& R) override;
+  void UpdateNow() override;
   TSize ImageListSize(TCustomImageList* List) const override;
   Integer PixelsPerInch() const override;
 
@@ -277,6 +278,12 @@ protected:
   virtual void DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text);
   virtual void DrawStaticText(TVTPaintInfo& PaintInfo, TAlignment Alignment, const String& Text);
   void PrepareTextFont(TVTPaintInfo& PaintInfo);
+  // The shortened text: OnShortenString's when it answers, else a prefix
+  // and "...".
+  virtual String DoShortenString(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S,
+                                 Integer Width);
+  // Draws Text into CellRect unless OnDrawText draws it itself.
+  virtual void DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect, UINT DrawFormat);
   void FontChanged() override;
   TSize DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text) override;
 };

@@ -50,6 +50,8 @@ public:
   // coordinates) and invalidates what is uncovered.
   virtual void ScrollClient(Integer DX, Integer DY, const TRect& Clip) { (void)DX, (void)DY, (void)Clip; }
   virtual void InvalidateRect(const TRect& R) { (void)R; }
+  // Paints what is invalid now rather than when the messages get to it.
+  virtual void UpdateNow() {}
   // The image size of an image list (0 x 0 for none).
   virtual TSize ImageListSize(TCustomImageList* List) const {
     (void)List;

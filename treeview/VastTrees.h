@@ -282,6 +282,11 @@ public:
   void SetBottomNode(PVastNode Node);
   virtual bool ScrollIntoView(PVastNode Node, bool Center, bool Horizontally = false);
   bool ScrollIntoView(TColumnIndex Column, bool Center, PVastNode Node = nullptr);
+  // Repaint requests in terms of the tree: a column's strip, a node's
+  // children (and with Recursive their subtrees), one row at once.
+  void InvalidateColumn(TColumnIndex Column);
+  void InvalidateChildren(PVastNode Node, bool Recursive);
+  void RepaintNode(PVastNode Node);
   void UpdateRanges();
   virtual void UpdateScrollBars(bool DoRepaint);
   virtual void UpdateHorizontalRange();

@@ -478,6 +478,38 @@ TRect TBaseVastTree::GetDisplayRect(PVastNode Node, TColumnIndex Column, bool Te
 }
 
 // ---------------------------------------------------------------------------
+// Repaint requests
+
+void TBaseVastTree::InvalidateColumn(TColumnIndex Column) {
+  TVTHeader* H = HeaderObject();
+  if (FUpdateCount > 0 || !FHost->HasWindow() || !H || !H->Columns().IsValidColumn(Column)) return;
+  Integer Left, Right;
+  H->Columns().GetColumnBounds(Column, Left, Right);
+  FHost->InvalidateRect(TRect{Left, 0, Right, ClientHeight()});
+}
+
+void TBaseVastTree::InvalidateChildren(PVastNode Node, bool Recursive) {
+  if (!Node) Node = FRoot;
+  if (Node != FRoot) {
+    if (!Node->States.Contains(vsInitialized)) InitNode(Node);
+    InvalidateNode(Node);
+    if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
+  }
+  for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
+    if (Recursive)
+      InvalidateChildren(Child, true);
+    else
+      InvalidateNode(Child);
+  }
+}
+
+void TBaseVastTree::RepaintNode(PVastNode Node) {
+  if (!Node || Node == FRoot || !FHost->HasWindow()) return;
+  FHost->InvalidateRect(GetDisplayRect(Node, NoColumn, false));
+  FHost->UpdateNow();
+}
+
+// ---------------------------------------------------------------------------
 // Hit testing
 
 void TBaseVastTree::GetHitTestInfoAt(Integer X, Integer Y, bool Relative, THitInfo& HitInfo) {

@@ -448,6 +448,33 @@ TEST_F(TTreeControlTest, BorderWidthShowsABandInTheBorderColour) {
   EXPECT_EQ(Tree->HeaderRect().Top, 2 + 3);
 }
 
+TEST_F(TTreeControlTest, TextEventsShortenAndDrawInsteadOfTheTree) {
+  auto DarkPixels = [&](const TBitmap& B, Integer Left, Integer Right, Integer Top, Integer Bottom) {
+    int Dark = 0;
+    for (Integer Y = Top; Y < Bottom; ++Y)
+      for (Integer X = Left; X < Right; ++X)
+        if ((const_cast<TBitmap&>(B).Canvas()->Pixel(X, Y) & 0xFF) < 0x60) ++Dark;
+    return Dark;
+  };
+  auto Before = PrintClient();
+  ASSERT_GT(DarkPixels(*Before, 232, 318, 1, 17), 10);  // "9900 KB" in the first row
+  std::vector<Integer> Spaces;
+  Tree->OnShortenString = [&](TBaseVastTree*, TCanvas*, PVastNode, TColumnIndex Column, const String&, Integer Space,
+                              String& Result, bool& Done) {
+    if (Column == 2) Spaces.push_back(Space);
+    Result = u"x";
+    Done = true;
+  };
+  Tree->OnDrawText = [&](TBaseVastTree*, TCanvas*, PVastNode, TColumnIndex Column, const String&, const TRect&,
+                         bool& DefaultDraw) { DefaultDraw = Column != 1; };
+  auto After = PrintClient();
+  EXPECT_EQ(DarkPixels(*After, 232, 318, 1, 17), 0);
+  ASSERT_FALSE(Spaces.empty());
+  // The narrow column's text space: 80 pixels less the grid line, the
+  // margin and images margin before the label, and the text margins.
+  EXPECT_EQ(Spaces.front(), 80 - 1 - (4 + 2) - 2 * 4);
+}
+
 TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
   // and the shortening the painter uses answers a prefix plus "...".
