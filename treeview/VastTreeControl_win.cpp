@@ -1978,14 +1978,25 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
   if (Info.ShowSortGlyph) Info.SortGlyphPos.Y = (Ht - Info.SortGlyphSize.cy) / 2;
   Integer TW = 0, TH = 0, Sp = 0;
   HDC DC = Info.TargetCanvas->Handle();
+  const bool Wrap = Column.Options().Contains(coWrapCaption);
+  const bool RTLReading = (DrawFormat & DT_RTLREADING) != 0;
   if (HasText) {
     Sp = Column.Spacing();
-    Column.SetCaptionText(Column.Text());
-    SIZE Size{};
-    GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Column.Text().c_str()), static_cast<int>(Column.Text().size()),
-                          &Size);
-    TW = Size.cx + 2;
-    TH = Size.cy;
+    if (Wrap) {
+      if (Column.CaptionText().empty())
+        Column.SetCaptionText(WrapTextToWidth(DC, Column.Text(), P, RTLReading, DrawFormat));
+      TRect Measure{P.Left, P.Top, P.Left, P.Top};
+      MeasureTextRect(DC, Column.CaptionText(), Measure, DrawFormat);
+      TW = W;
+      TH = Measure.Height();
+    } else {
+      Column.SetCaptionText(Column.Text());
+      SIZE Size{};
+      GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Column.Text().c_str()),
+                            static_cast<int>(Column.Text().size()), &Size);
+      TW = Size.cx + 2;
+      TH = Size.cy;
+    }
   }
   Info.TextRectangle = TRect{0, 0, TW, TH};
   Integer TextX = 0;
@@ -2045,8 +2056,8 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
     Info.TextRectangle.Right += P.Left;
     Info.TextRectangle.Top += P.Top;
     Info.TextRectangle.Bottom += P.Top;
+    if (Wrap) Column.SetCaptionText(WrapTextToWidth(DC, Column.Text(), Info.TextRectangle, RTLReading, DrawFormat));
   }
-  (void)DrawFormat;
 }
 
 void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& Column, const TRect& H, UINT NormalEdge,
@@ -2063,10 +2074,18 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
   Info.ShowHeaderGlyph = false;
   Info.ShowSortGlyph = Hd.SortColumn() == I && Hd.Options().Contains(hoShowSortGlyphs);
   Info.PaintRectangle = H;
+  if (Column.Style() == vsOwnerDraw && FHeaderOwnerDraw) {
+    DoHeaderDraw(Info.TargetCanvas, &Column, H, Info.IsHoverIndex, Info.IsDownIndex, Info.DropMark);
+    return;
+  }
+  THeaderPaintElements Elements;
+  if (FHeaderAdvanced) DoHeaderDrawQueryElements(Info, Elements);
   const bool RightEdge = ShowRightBorder || I < Cols.Count() - 1;
   RECT Rc = ToRECT(H);
   HDC DC = Info.TargetCanvas->Handle();
-  if (Info.IsDownIndex) {
+  if (Elements.Contains(hpeBackground)) {
+    DoAdvancedHeaderDraw(Info, THeaderPaintElements{hpeBackground});
+  } else if (Info.IsDownIndex) {
     const UINT Flags = Hd.Style() == hsThickButtons ? 0x780F : 0x280F;
     DrawEdge(DC, &Rc, Hd.Style() == hsThickButtons ? EDGE_RAISED : BDR_SUNKENOUTER, Flags);
   } else if (Hd.Style() == hsPlates && Info.IsHoverIndex && Column.Options().Contains(coAllowClick)) {
@@ -2090,11 +2109,15 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
     Info.SortGlyphPos.X += 1;
     Info.SortGlyphPos.Y += 1;
   }
-  if (!Column.Text().empty()) {
-    String Caption = Column.Text();
+  THeaderPaintElements Requested = Elements - THeaderPaintElements{hpeBackground};
+  const bool Wrap = Column.Options().Contains(coWrapCaption);
+  if (!Column.Text().empty() && !Requested.Contains(hpeText)) {
+    String Caption = Wrap ? Column.CaptionText() : Column.Text();
+    if (Wrap) DrawFormat |= DT_WORDBREAK;
     SIZE Size{};
     GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &Size);
-    if (Size.cx > Info.TextRectangle.Width()) Caption = ShortenTextWithEllipsis(DC, Caption, Info.TextRectangle.Width(), 0);
+    if (!Wrap && Size.cx > Info.TextRectangle.Width())
+      Caption = ShortenTextWithEllipsis(DC, Caption, Info.TextRectangle.Width(), 0);
     SetBkMode(DC, TRANSPARENT);
     RECT TR = ToRECT(Info.TextRectangle);
     const bool Hot = Info.IsHoverIndex && Hd.Options().Contains(hoHotTrack);
@@ -2110,13 +2133,12 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
       DrawTextW(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &TR, DrawFormat);
     }
   }
-  if (Info.ShowSortGlyph) {
-    // The arrow takes the glyph's height as its step: a small triangle.
-    THeaderPaintInfo Arrow = Info;
-    Arrow.SortGlyphSize.cy = Info.SortGlyphSize.cy;
-    Arrow.DrawSortArrow(Hd.SortDirection());
+  if (Info.ShowSortGlyph && !Requested.Contains(hpeSortGlyph)) Info.DrawSortArrow(Hd.SortDirection());
+  if (Info.DropMark != dmmNone && !Requested.Contains(hpeDropMark)) Info.DrawDropMark(ScaledPixels(5));
+  if (!Requested.Empty()) {
+    TSavedDC Saved(DC);
+    DoAdvancedHeaderDraw(Info, Requested);
   }
-  if (Info.DropMark != dmmNone) Info.DrawDropMark(ScaledPixels(5));
 }
 
 void TVastTreeControl::PaintHeaderStrip(TCanvas* Canvas, TRect R, const TPoint& Target) {
@@ -2144,9 +2166,23 @@ void TVastTreeControl::PaintHeaderStrip(TCanvas* Canvas, TRect R, const TPoint& 
       NormalFlags = 0x380B;
       break;
   }
+  const bool Advanced = Hd.Options().Contains(hoOwnerDraw) && OnAdvancedHeaderDraw && OnHeaderDrawQueryElements;
+  FHeaderOwnerDraw = Hd.Options().Contains(hoOwnerDraw) && OnHeaderDraw && !Advanced;
+  FHeaderAdvanced = Advanced;
   const TRect Background{Target.X, Target.Y, Target.X + R.Width(), Target.Y + Hd.Height()};
-  Canvas->Brush()->SetColor(static_cast<TColor>(Hd.Background()));
-  Canvas->FillRect(Background);
+  THeaderPaintElements Elements;
+  if (Advanced) {
+    Info.PaintRectangle = R;
+    Info.Column = nullptr;
+    DoHeaderDrawQueryElements(Info, Elements);
+  }
+  if (Elements.Contains(hpeBackground)) {
+    Info.PaintRectangle = Background;
+    DoAdvancedHeaderDraw(Info, THeaderPaintElements{hpeBackground});
+  } else {
+    Canvas->Brush()->SetColor(static_cast<TColor>(Hd.Background()));
+    Canvas->FillRect(Background);
+  }
   R.Left = std::max(R.Left, 0);
   R.Top = std::max(R.Top, 0);
   R.Right = std::min(R.Right, Cols.TotalWidth());

@@ -264,6 +264,8 @@ protected:
   TChangeLink FImageChangeLink;
   TChangeLink FStateChangeLink;
   bool FChangingTheme = false;
+  bool FHeaderOwnerDraw = false;  // for the strip being painted
+  bool FHeaderAdvanced = false;
   TRect FNewSelRect;
 };
 

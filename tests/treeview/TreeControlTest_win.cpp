@@ -475,6 +475,34 @@ TEST_F(TTreeControlTest, TextEventsShortenAndDrawInsteadOfTheTree) {
   EXPECT_EQ(Spaces.front(), 80 - 1 - (4 + 2) - 2 * 4);
 }
 
+TEST_F(TTreeControlTest, OwnersDrawHeadsOrTheirElements) {
+  TVTHeader& H = Tree->Header();
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoOwnerDraw});
+  H.Columns()[1].SetStyle(vsOwnerDraw);
+  Tree->OnHeaderDraw = [](TVTHeader*, TCanvas* Canvas, TVastTreeColumn*, const TRect& R, bool, bool, TVTDropMarkMode) {
+    Canvas->Brush()->SetColor(clRed);
+    Canvas->FillRect(R);
+  };
+  auto Whole = PrintWindowImage();
+  const TRect HR = Tree->HeaderRect();
+  const Integer HY = HR.Top + H.Height() / 2;
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 230 + 45, HY), ColorToRGB(clRed));
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 100, HY), ColorToRGB(clBtnFace));
+
+  // With both element events the owner draws the elements it claims.
+  std::vector<std::pair<TVastTreeColumn*, THeaderPaintElements>> Calls;
+  Tree->OnHeaderDrawQueryElements = [](TVTHeader*, THeaderPaintInfo& Info, THeaderPaintElements& Elements) {
+    if (Info.Column && Info.Column->Index() == 0) Elements = THeaderPaintElements{hpeText, hpeOverlay};
+  };
+  Tree->OnAdvancedHeaderDraw = [&](TVTHeader*, THeaderPaintInfo& Info, const THeaderPaintElements& Elements) {
+    Calls.push_back({Info.Column, Elements});
+  };
+  PrintWindowImage();
+  ASSERT_EQ(Calls.size(), 1u);
+  EXPECT_EQ(Calls[0].first, &H.Columns()[0]);
+  EXPECT_EQ(Calls[0].second.Bits(), (THeaderPaintElements{hpeText, hpeOverlay}.Bits()));
+}
+
 TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
   // and the shortening the painter uses answers a prefix plus "...".
