@@ -908,7 +908,15 @@ void TVastTreeControl::PrepareButtonImages(bool Buttons, bool Lines) {
         return BM;
       }
       if (ButtonFillMode() == fmShaded) {
-        // Our own shaded artwork: a soft gradient box with a dark frame.
+        // The program's bitmaps when it links them (treeview/res/VastTree.rc).
+        try {
+          auto Loaded = std::make_unique<TBitmap>();
+          Loaded->LoadFromResourceName(GetModuleHandleW(nullptr), Plus ? u"VT_XPBUTTONPLUS" : u"VT_XPBUTTONMINUS");
+          Loaded->SetTransparentColor(static_cast<TColor>(0xFF00FF));
+          return Loaded;
+        } catch (const Exception&) {
+        }
+        // Without them the same look, drawn: a soft gradient box with a frame.
         for (Integer Y = 0; Y < Size; ++Y) {
           const Integer Shade = 255 - Y * 6;
           C->Pen()->SetColor(static_cast<TColor>(Shade | (Shade << 8) | ((Shade - 12) << 16)));

@@ -503,6 +503,24 @@ TEST_F(TTreeControlTest, OwnersDrawHeadsOrTheirElements) {
   EXPECT_EQ(Calls[0].second.Bits(), (THeaderPaintElements{hpeText, hpeOverlay}.Bits()));
 }
 
+TEST_F(TTreeControlTest, ShadedButtonsComeFromTheProgramsBitmaps) {
+  Tree->SetButtonFillMode(fmShaded);
+  TBitmap* Plus = Tree->ButtonBitmap(false);
+  TBitmap* Minus = Tree->ButtonBitmap(true);
+  ASSERT_EQ(Plus->Width(), 9);
+  EXPECT_EQ(Plus->Canvas()->Pixel(4, 2), RGBToColor(0x1E, 0x3A, 0x5C));   // the vertical bar of the plus
+  EXPECT_NE(Minus->Canvas()->Pixel(4, 2), RGBToColor(0x1E, 0x3A, 0x5C));  // none in the minus
+  EXPECT_EQ(Plus->Canvas()->Pixel(0, 4), RGBToColor(0x7A, 0x8A, 0x99));   // the frame
+  // And a closed folder's row shows it.
+  Tree->SetExpanded(Folder(0), false);
+  auto Client = PrintClient();
+  TVTOffsets O;
+  Tree->GetOffsets(Folder(1), O, ofsCheckBox, 0);
+  const Integer Top = Tree->GetDisplayRect(Folder(1), NoColumn, false).Top + (18 - 9) / 2;
+  EXPECT_EQ(Client->Canvas()->Pixel(O[ofsToggleButton] + 4, Top + 2), RGBToColor(0x1E, 0x3A, 0x5C));
+  Screenshot(u"treeview_shaded_buttons.bmp");
+}
+
 TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
   // and the shortening the painter uses answers a prefix plus "...".
