@@ -1388,7 +1388,74 @@ void TVastTreeControl::Paint() {
   }
 }
 
-void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R) {
+void TVastTreeControl::SetBackground(TPicture* Value) {
+  FBackground.Assign(Value);
+  FBackgroundBitmap.reset();
+  InvalidateAll();
+}
+
+void TVastTreeControl::SetBackgroundOffsetX(Integer Value) {
+  if (Value == FBackgroundOffsetX) return;
+  FBackgroundOffsetX = Value;
+  InvalidateAll();
+}
+
+void TVastTreeControl::SetBackgroundOffsetY(Integer Value) {
+  if (Value == FBackgroundOffsetY) return;
+  FBackgroundOffsetY = Value;
+  InvalidateAll();
+}
+
+void TVastTreeControl::SetBackgroundImageTransparent(bool Value) {
+  if (Value == FBackgroundImageTransparent) return;
+  FBackgroundImageTransparent = Value;
+  FBackgroundBitmap.reset();
+  InvalidateAll();
+}
+
+bool TVastTreeControl::UsesBackground(TVTInternalPaintOptions PaintOptions) {
+  return TreeOptions().PaintOptions().Contains(toShowBackground) && FBackground.Graphic() &&
+         !FBackground.Graphic()->Empty() && PaintOptions.Contains(poBackground);
+}
+
+void TVastTreeControl::PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, Integer RowTop) {
+  TGraphic* Picture = FBackground.Graphic();
+  const Integer W = Picture->Width(), H = Picture->Height();
+  if (!FBackgroundBitmap) {
+    // Rendered once: the picture over the background colour.
+    FBackgroundBitmap = std::make_unique<TBitmap>(W, H);
+    TCanvas* C = FBackgroundBitmap->Canvas();
+    C->Brush()->SetColor(TControl::Color());
+    C->FillRect(TRect{0, 0, W, H});
+    if (FBackgroundImageTransparent) Picture->SetTransparent(true);
+    C->Draw(0, 0, Picture);
+  }
+  HDC DC = Canvas->Handle();
+  HDC Source = FBackgroundBitmap->Canvas()->Handle();
+  TSavedDC Saved(DC);
+  IntersectClipRect(DC, R.Left, R.Top, R.Right, R.Bottom);
+  if (TreeOptions().PaintOptions().Contains(toStaticBackground)) {
+    Canvas->Brush()->SetColor(TControl::Color());
+    RECT Rc = ToRECT(R);
+    ::FillRect(DC, &Rc, Canvas->Brush()->Handle());
+    // At the offsets in the window: tree x = window x + the horizontal
+    // scroll, and the row's y follows the vertical scroll.
+    const Integer X = FBackgroundOffsetX + EffectiveOffsetX();
+    const Integer Y = FBackgroundOffsetY - OffsetY() - RowTop;
+    BitBlt(DC, X, Y, W, H, Source, 0, 0, SRCCOPY);
+    return;
+  }
+  // Tiles from the offsets in tree coordinates: the picture scrolls along.
+  auto Floor = [](Integer A, Integer B) { return A >= 0 ? A / B : -((-A + B - 1) / B); };
+  const Integer StartX = FBackgroundOffsetX + Floor(R.Left - FBackgroundOffsetX, W) * W;
+  const Integer AbsTop = RowTop + R.Top;
+  const Integer StartY = FBackgroundOffsetY + Floor(AbsTop - FBackgroundOffsetY, H) * H - RowTop;
+  for (Integer Y = StartY; Y < R.Bottom; Y += H)
+    for (Integer X = StartX; X < R.Right; X += W) BitBlt(DC, X, Y, W, H, Source, 0, 0, SRCCOPY);
+}
+
+void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground,
+                                          Integer RowTop) {
   TColor ItemColor = TControl::Color();
   TItemEraseAction Action = eaDefault;
   DoBeforeItemErase(PaintInfo.Canvas, PaintInfo.Node, R, ItemColor, Action);
@@ -1400,7 +1467,9 @@ void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& 
       C->FillRect(R);
       break;
     case eaDefault:
-      if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
+      if (UseBackground) {
+        PaintBackgroundPicture(C, R, RowTop);
+      } else if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
           TreeOptions().SelectionOptions().Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) &&
           !Paint.Contains(toUseBlendedSelection)) {
         TRect Sel = R;
@@ -1761,6 +1830,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
     FRowBuffer = std::make_unique<TBitmap>();
     FRowBuffer->SetPixelFormat(pf32bit);
   }
+  const bool UseBackground = UsesBackground(PaintOptions);
   Integer NodeTop = 0;
   PVastNode Node = GetNodeAt(0, Window.Top, false, NodeTop);
   if (!Node) NodeTop = Window.Top;
@@ -1799,7 +1869,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       continue;
     }
     if (!DoBeforeItemPaint(Canvas, Node, Row)) {
-      EraseRowBackground(PaintInfo, TRect{Window.Left, 0, Window.Right, RowHeight});
+      EraseRowBackground(PaintInfo, TRect{Window.Left, 0, Window.Right, RowHeight}, UseBackground, NodeTop);
       // The first visible column, by display position.
       TColumnIndex Column = NoColumn;
       TColumnPosition Position = 0;
@@ -1928,7 +1998,10 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
     HDC DC = C->Handle();
     SetWindowOrgEx(DC, Window.Left, 0, nullptr);
     const TRect Area{Window.Left, 0, Window.Right, Height};
-    if (!DoPaintBackground(C, Area)) {
+    if (DoPaintBackground(C, Area)) {
+    } else if (UseBackground) {
+      PaintBackgroundPicture(C, Area, NodeTop);
+    } else {
       C->Brush()->SetColor(TControl::Color());
       C->FillRect(Area);
       if (UseColumns) {

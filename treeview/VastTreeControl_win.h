@@ -148,6 +148,17 @@ public:
   Integer CaptionWidth(TColumnIndex Column);
   bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
   bool CanFocus() const override;
+  // The picture under the rows (shown with toShowBackground): tiled from
+  // the offsets in tree coordinates, so it scrolls with the content, or,
+  // with toStaticBackground, once at the offsets in the window.
+  TPicture* Background() { return &FBackground; }
+  void SetBackground(TPicture* Value);
+  Integer BackgroundOffsetX() const { return FBackgroundOffsetX; }
+  void SetBackgroundOffsetX(Integer Value);
+  Integer BackgroundOffsetY() const { return FBackgroundOffsetY; }
+  void SetBackgroundOffsetY(Integer Value);
+  bool BackgroundImageTransparent() const { return FBackgroundImageTransparent; }
+  void SetBackgroundImageTransparent(bool Value);
   // The rectangle a mouse selection is drawing, in absolute tree
   // coordinates (empty when none); the mouse handling sets it.
   const TRect& SelectionRect() const { return FNewSelRect; }
@@ -218,7 +229,11 @@ protected:
   virtual void PaintExpandButton(TVTPaintInfo& PaintInfo, Integer ButtonY);
   virtual void PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Index);
   TCustomImageList* FetchImageIndex(TVTPaintInfo& PaintInfo, TVTImageKind Kind, TVTImageInfoIndex Index);
-  void EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R);
+  void EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground, Integer RowTop);
+  // Paints the background picture into R (row coordinates; RowTop is the
+  // row's top in tree coordinates).
+  void PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, Integer RowTop);
+  bool UsesBackground(TVTInternalPaintOptions PaintOptions);
   void ComputeVAlign(TVTPaintInfo& PaintInfo, Integer& ButtonY);
   void ComputeContentLayout(TVTPaintInfo& PaintInfo);
   void DrawDottedHorizontalLine(TVTPaintInfo& PaintInfo, Integer Left, Integer Right, Integer Top);
@@ -267,6 +282,11 @@ protected:
   bool FHeaderOwnerDraw = false;  // for the strip being painted
   bool FHeaderAdvanced = false;
   TRect FNewSelRect;
+  TPicture FBackground;
+  std::unique_ptr<TBitmap> FBackgroundBitmap;  // the picture over the background colour
+  Integer FBackgroundOffsetX = 0;
+  Integer FBackgroundOffsetY = 0;
+  bool FBackgroundImageTransparent = false;
 };
 
 // The class of the application's trees: cells show texts, shortened with

@@ -521,6 +521,41 @@ TEST_F(TTreeControlTest, ShadedButtonsComeFromTheProgramsBitmaps) {
   Screenshot(u"treeview_shaded_buttons.bmp");
 }
 
+TEST_F(TTreeControlTest, BackgroundPictureTilesAndScrollsOrStays) {
+  // An 8 x 8 picture: red left half, blue right half.
+  TBitmap Tile(8, 8);
+  Tile.Canvas()->Brush()->SetColor(clRed);
+  Tile.Canvas()->FillRect(TRect{0, 0, 4, 8});
+  Tile.Canvas()->Brush()->SetColor(clBlue);
+  Tile.Canvas()->FillRect(TRect{4, 0, 8, 8});
+  TPicture Picture;
+  Picture.SetGraphic(&Tile);
+  Tree->SetBackground(&Picture);
+  Tree->SetBackgroundOffsetX(2);
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowBackground});
+  Tree->Clear();
+  Tree->SetRootNodeCount(3);  // a short tree: most of the client is below the rows
+  const Integer Y = 60;  // below the three rows
+  auto ColourAt = [&](Integer X) { return PrintClient()->Canvas()->Pixel(X, Y); };
+  // Tiles start at x = 2: x 98..101 is a tile's red half, 102..105 its blue.
+  EXPECT_EQ(ColourAt(100), ColorToRGB(clRed));
+  EXPECT_EQ(ColourAt(104), ColorToRGB(clBlue));
+  // Under a row too (away from its text).
+  EXPECT_EQ(PrintClient()->Canvas()->Pixel(202, 3), ColorToRGB(clRed));
+  // The tiles scroll with the content: four pixels sideways swap the halves.
+  Tree->Header().Columns()[2].SetWidth(500);
+  Tree->SetOffsetX(-4);
+  EXPECT_EQ(ColourAt(100), ColorToRGB(clBlue));
+  // Static: the picture once, at the offset in the window; elsewhere the
+  // window colour.
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toStaticBackground});
+  Tree->SetBackgroundOffsetY(Y - 4);
+  EXPECT_EQ(ColourAt(3), ColorToRGB(clRed));
+  EXPECT_EQ(ColourAt(7), ColorToRGB(clBlue));
+  EXPECT_EQ(ColourAt(102), ColorToRGB(clWindow));
+}
+
 TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
   // and the shortening the painter uses answers a prefix plus "...".
