@@ -556,6 +556,31 @@ TEST_F(TTreeControlTest, BackgroundPictureTilesAndScrollsOrStays) {
   EXPECT_EQ(ColourAt(102), ColorToRGB(clWindow));
 }
 
+// The system records these helpers fill carry their own sizes (sizeof, not
+// a 32-bit constant), so the calls succeed in the 64-bit build as well.
+TEST_F(TTreeControlTest, SystemRecordHelpersWorkAtThisPointerSize) {
+  TBitmap Target(32, 32);
+  Target.Canvas()->Brush()->SetColor(clWhite);
+  Target.Canvas()->FillRect(TRect{0, 0, 32, 32});
+  DrawImageGrayed(Form->Images, Target.Canvas(), 8, 8, 0);  // the closed folder, greyed
+  int Drawn = 0;
+  for (Integer Y = 8; Y < 24; ++Y)
+    for (Integer X = 8; X < 24; ++X)
+      if (Target.Canvas()->Pixel(X, Y) != ColorToRGB(clWhite)) ++Drawn;
+  EXPECT_GT(Drawn, 20);
+  HIGHCONTRASTW Contrast{};
+  Contrast.cbSize = sizeof(Contrast);
+  const bool Asked = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(Contrast), &Contrast, 0) != 0;
+  EXPECT_TRUE(Asked);
+  EXPECT_EQ(IsHighContrastOn(), Asked && (Contrast.dwFlags & HCF_HIGHCONTRASTON) != 0);
+  Integer W = 0, H = 0;
+  TBitmap Dib(10, 7);
+  Dib.SetPixelFormat(pf32bit);
+  EXPECT_NE(SelectedBitmapBits(Dib.Canvas()->Handle(), W, H), nullptr);
+  EXPECT_EQ(W, 10);
+  EXPECT_EQ(H < 0 ? -H : H, 7);
+}
+
 TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
   // and the shortening the painter uses answers a prefix plus "...".
