@@ -81,3 +81,6 @@ enum TMouseButton : Byte { mbLeft, mbRight, mbMiddle };
 
 // ---------------------------------------------------------------- text
 enum TAlignment : Byte { taLeftJustify, taRightJustify, taCenter };
+
+// Which scroll bars a control may show.
+enum TScrollStyle : Byte { ssNone, ssHorizontal, ssVertical, ssBoth };

@@ -37,12 +37,6 @@ void TCustomVastStringTree::SetStringOptions(TVTStringOptions Value) {
   if (StaticToggled && !Loading()) Invalidate();
 }
 
-void TCustomVastStringTree::SetAlignment(TAlignment Value) {
-  if (Value == FAlignment) return;
-  FAlignment = Value;
-  if (!Loading()) Invalidate();
-}
-
 // ---------------------------------------------------------------------------
 // Texts
 
@@ -178,7 +172,7 @@ Integer TCustomVastStringTree::MeasureTextWidth(TCanvas* Canvas, PVastNode Node,
 
 Integer TCustomVastStringTree::MeasureStaticTextWidth(TCanvas* Canvas, PVastNode Node, TColumnIndex Column,
                                                       const String& Text) {
-  if (Text.empty() || FAlignment == taCenter || GetMultiline(Node)) return 0;
+  if (Text.empty() || Alignment() == taCenter || GetMultiline(Node)) return 0;
   DoPaintText(Node, Canvas, ttStatic, Column);
   return DoMeasureText(Canvas, Node, Column, Text).cx + TextMargin();
 }

@@ -4,7 +4,8 @@
 // This unit holds the text side: texts and static texts, the per-node width
 // cache of the main column measured through the host, the caption chunk of
 // the tree stream and the data the in-place editor needs. Painting belongs
-// to the window layer, which uses the hooks below.
+// to the window layer (VastTreeControl_win.h, whose TVastStringTree is the
+// class of the application's trees), which uses the hooks below.
 #include <functional>
 
 #include "treeview/VastTreeHeader.h"
@@ -35,6 +36,12 @@ using TVTPaintText = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCa
                                         TColumnIndex Column, TVSTTextType TextType)>;
 using TVSTNewTextEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, const String& NewText)>;
+using TVSTShortenStringEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column,
+                       const String& S, Integer TextSpace, String& Result, bool& Done)>;
+using TVTDrawTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
+                                            TColumnIndex Column, const String& Text, const TRect& CellRect,
+                                            bool& DefaultDraw)>;
 using TVTMeasureTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
                                                TColumnIndex Column, const String& Text, Integer& Extent)>;
 
@@ -49,9 +56,6 @@ public:
   void SetDefaultText(const String& Value);
   TVTStringOptions StringOptions() const { return FStringOptions; }
   void SetStringOptions(TVTStringOptions Value);
-  // Alignment of the texts in the tree column (without header columns).
-  TAlignment Alignment() const { return FAlignment; }
-  void SetAlignment(TAlignment Value);
   Integer TextHeight() const { return FTextHeight; }
   Integer EllipsisWidth() const { return FEllipsisWidth; }
 
@@ -87,6 +91,9 @@ public:
   TVSTGetCellTextEvent OnGetCellText;
   TVTPaintText OnPaintText;
   TVSTNewTextEvent OnNewText;
+  // Painting of the texts (the window layer fires these).
+  TVSTShortenStringEvent OnShortenString;
+  TVTDrawTextEvent OnDrawText;
   TVTMeasureTextEvent OnMeasureTextWidth;
   TVTMeasureTextEvent OnMeasureTextHeight;
 
@@ -111,13 +118,6 @@ private:
   Cardinal FInternalDataOffset = 0;
   String FDefaultText = u"Node";
   TVTStringOptions FStringOptions = DefaultStringOptions;
-  TAlignment FAlignment = taLeftJustify;
   Integer FTextHeight = 0;
   Integer FEllipsisWidth = 0;
-};
-
-// The class of the application's trees.
-class TVastStringTree : public TCustomVastStringTree {
-public:
-  using TCustomVastStringTree::TCustomVastStringTree;
 };

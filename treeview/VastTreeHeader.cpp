@@ -836,7 +836,7 @@ bool TVTHeader::TreeLoading() const { return FOwner->Loading(); }
 bool TVTHeader::IsLoading() const { return FOwner->Loading() || FStates.Contains(hsLoading); }
 bool TVTHeader::HasWindow() const { return FOwner->Host().HasWindow(); }
 // Columns scroll opposite to the tree's horizontal offset.
-Integer TVTHeader::EffectiveOffsetX() const { return -FOwner->OffsetX(); }
+Integer TVTHeader::EffectiveOffsetX() const { return FOwner->EffectiveOffsetX(); }
 
 void TVTHeader::InvalidateTree() {
   if (!FOwner->Destroying()) FOwner->Invalidate();
@@ -847,6 +847,62 @@ void TVTHeader::UpdateHorizontalScrollBar(bool DoRepaint) {
 }
 
 void TVTHeader::Invalidate(TVastTreeColumn*, bool, bool) {}
+
+namespace {
+Integer ScaleValue(Integer Value, Integer M, Integer D) {
+  const long long Product = static_cast<long long>(Value) * M;
+  return static_cast<Integer>(Product >= 0 ? (Product + D / 2) / D : (Product - D / 2) / D);
+}
+}  // namespace
+
+void TVTHeader::ScaleHeader(Integer M, Integer D) {
+  if (D == 0 || M == D) return;
+  SetHeight(ScaleValue(FHeight, M, D));
+  if (!FParentFont) {
+    TVTHeaderFont Font = FFont;
+    Font.Height = ScaleValue(Font.Height, M, D);
+    SetFont(Font);
+  }
+  for (Integer I = 0; I < FColumns->Count(); ++I) {
+    TVastTreeColumn& C = FColumns->Items(I);
+    C.SetWidth(ScaleValue(C.Width(), M, D));
+  }
+}
+
+void TVTHeader::AutoFitColumns(bool Animated, TSmartAutoFitType SmartAutoFitType, Integer RangeStartCol,
+                               Integer RangeEndCol) {
+  const Integer Count = FColumns->Count();
+  if (RangeStartCol < 0) RangeStartCol = 0;
+  if (RangeEndCol < 0 || RangeEndCol >= Count) RangeEndCol = Count - 1;
+  if (RangeStartCol > RangeEndCol) return;
+  FOwner->BeginOperation(okAutoFitColumns);
+  FDoingAutoFitColumns = true;
+  struct TEnd {
+    TVTHeader* Header;
+    ~TEnd() {
+      Header->FOwner->EndOperation(okAutoFitColumns);
+      Header->FOwner->Invalidate();
+      Header->FDoingAutoFitColumns = false;
+    }
+  } End{this};
+  if (OnBeforeAutoFitColumns) OnBeforeAutoFitColumns(this, SmartAutoFitType);
+  for (Integer Position = RangeStartCol; Position <= RangeEndCol; ++Position) {
+    const TColumnIndex Column = FColumns->ColumnFromPosition(static_cast<TColumnPosition>(Position));
+    if (Column < 0) continue;
+    TVastTreeColumn& C = FColumns->Items(Column);
+    if (!C.Options().ContainsAll(TVTColumnOptions{coResizable, coVisible})) continue;
+    if (!DoBeforeAutoFitColumn(Column, SmartAutoFitType) || FOwner->OperationCanceled()) continue;
+    const bool UseSmart = SmartAutoFitType == smaAllColumns ||
+                          (SmartAutoFitType == smaUseColumnOption && C.Options().Contains(coSmartResize));
+    const Integer Width = FOwner->GetMaxColumnWidth(Column, UseSmart);
+    if (Animated)
+      FColumns->AnimatedResize(Column, Width);
+    else
+      C.SetWidth(Width);
+    DoAfterAutoFitColumn(Column);
+  }
+  if (OnAfterAutoFitColumns) OnAfterAutoFitColumns(this);
+}
 
 bool TVTHeader::ColumnIsVisible(TColumnIndex Column) const {
   return FColumns->IsValidColumn(Column) && FColumns->Items(Column).Options().Contains(coVisible);

@@ -18,7 +18,6 @@ class TVTHeader;
 class TVastTreeColumns;
 
 
-enum TBiDiMode : Byte { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TVastTreeColumnStyle : Byte { vsText, vsOwnerDraw };
 enum TVTHeaderColumnLayout : Byte { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
@@ -408,6 +407,15 @@ public:
   // --- stream
   void SaveToStream(TStream& Stream) const;
   void LoadFromStream(TStream& Stream);
+
+  // Scales the height, the font (unless the tree's) and every column width
+  // by M / D (a new pixel density).
+  virtual void ScaleHeader(Integer M, Integer D);
+
+  // Fits the columns at display positions RangeStartCol..RangeEndCol (all
+  // for -1) to their widest cells, as the tree measures them.
+  virtual void AutoFitColumns(bool Animated = true, TSmartAutoFitType SmartAutoFitType = smaUseColumnOption,
+                              Integer RangeStartCol = NoColumn, Integer RangeEndCol = NoColumn);
 
   // --- window seams: repaint requests and the frame recalculation.
   virtual void Invalidate(TVastTreeColumn* Column, bool ExpandToBorder = false, bool UpdateNowFlag = false);

@@ -4,9 +4,15 @@
 // user-interface thread unless its comment says otherwise.
 #include <functional>
 
+#include "rtl/Geometry.h"
 #include "rtl/Types.h"
 
 struct TVastNode;
+class TCustomImageList;
+
+// What one scroll bar should show. Hidden: the bar goes away; Disabled: it
+// stays visible but inactive (scroll bars that are always visible).
+enum TScrollBarShow : Byte { sbsHidden, sbsShown, sbsDisabled };
 
 class IVastTreeHost {
 public:
@@ -18,11 +24,41 @@ public:
 
   // Repainting. Node rectangles are the window's business: the core names
   // nodes, the window turns them into rectangles.
-  virtual void InvalidateNode(TVastNode* Node) = 0;
-  virtual void InvalidateToBottom(TVastNode* Node) = 0;
+  virtual void InvalidateNodeArea(TVastNode* Node) = 0;
+  virtual void InvalidateToBottomArea(TVastNode* Node) = 0;
   virtual void InvalidateAll() = 0;
   virtual void SetRedraw(bool Enabled) = 0;
-  virtual void UpdateScrollBars(bool DoRepaint) = 0;
+  // The tree has just set its scroll bars (through SetScrollBar below).
+  virtual void ScrollBarsUpdated(bool DoRepaint) = 0;
+
+  // The client area (without frame, header and scroll bars), in pixels.
+  virtual Integer ClientWidth() const { return 0; }
+  virtual Integer ClientHeight() const { return 0; }
+  // Sets one scroll bar: range 0..Max, page Page, position Pos. Answers the
+  // position the bar holds afterwards (it clamps to its range).
+  virtual Integer SetScrollBar(bool Vertical, TScrollBarShow Show, Integer Max, Integer Page, Integer Pos,
+                               bool Repaint) {
+    (void)Vertical, (void)Show, (void)Max, (void)Page, (void)Repaint;
+    return Pos;
+  }
+  // Width of a vertical bar or height of a horizontal one.
+  virtual Integer ScrollBarSize(bool Vertical) const {
+    (void)Vertical;
+    return 0;
+  }
+  // Moves the painted client content by (DX, DY) inside Clip (client
+  // coordinates) and invalidates what is uncovered.
+  virtual void ScrollClient(Integer DX, Integer DY, const TRect& Clip) { (void)DX, (void)DY, (void)Clip; }
+  virtual void InvalidateRect(const TRect& R) { (void)R; }
+  // Paints what is invalid now rather than when the messages get to it.
+  virtual void UpdateNow() {}
+  // The image size of an image list (0 x 0 for none).
+  virtual TSize ImageListSize(TCustomImageList* List) const {
+    (void)List;
+    return TSize{0, 0};
+  }
+  // Pixels per inch of the control's display.
+  virtual Integer PixelsPerInch() const { return 96; }
 
   // Window timers by tree timer identifier; the window calls
   // TBaseVastTree::TimerFired(Id) when one elapses.
@@ -49,11 +85,11 @@ public:
 class TWindowlessVastTreeHost : public IVastTreeHost {
 public:
   bool HasWindow() const override { return false; }
-  void InvalidateNode(TVastNode*) override {}
-  void InvalidateToBottom(TVastNode*) override {}
+  void InvalidateNodeArea(TVastNode*) override {}
+  void InvalidateToBottomArea(TVastNode*) override {}
   void InvalidateAll() override {}
   void SetRedraw(bool) override {}
-  void UpdateScrollBars(bool) override {}
+  void ScrollBarsUpdated(bool) override {}
   void SetTimer(Cardinal, Cardinal) override {}
   void KillTimer(Cardinal) override {}
   Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }

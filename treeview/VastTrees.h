@@ -5,10 +5,12 @@
 // focus. Everything that needs the window goes through IVastTreeHost; the
 // Windows control derives from TBaseVastTree and supplies the host.
 #include <atomic>
+#include <exception>
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "rtl/Exceptions.h"
@@ -17,515 +19,14 @@
 #include "rtl/Set.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
+#include "treeview/VastTreeEnumeration.h"
+#include "treeview/VastTreeEvents.h"
+#include "treeview/VastTreeGeometry.h"
+#include "treeview/VastTreeHeaderIntf.h"
 #include "treeview/VastTreeHost.h"
-
-class TBaseVastTree;
-// Objects of the window layer that the core only passes on.
-class TCanvas;
-class TCustomImageList;
-class TPopupMenu;
-class TVTHeader;
-class TVastTreeColumn;
-class IVTEditLink;
-class IVTDragManager;
-struct TVTPaintInfo;
-struct THeaderPaintInfo;
-// Platform records and handles, declared as the platform headers declare them.
-struct IDataObject;
-struct tagFORMATETC;
-struct tagSTGMEDIUM;
-struct HICON__;
-using HICON = HICON__*;
-using HRESULT = long;
-
-// ---------------------------------------------------------------------------
-// Node
-
-enum TVastNodeState : Byte {
-  vsInitialized, vsChecking, vsCutOrCopy, vsDisabled, vsDeleting, vsExpanded, vsHasChildren, vsVisible,
-  vsSelected, vsOnFreeNodeCallRequired, vsAllChildrenHidden, vsReleaseCallOnUserDataRequired, vsMultiline,
-  vsHeightMeasured, vsToggling, vsFiltered, vsInitializing
-};
-using TVastNodeStates = TSet<TVastNodeState, Cardinal>;
-
-enum TVastNodeInitState : Byte {
-  ivsDisabled, ivsExpanded, ivsHasChildren, ivsMultiline, ivsSelected, ivsFiltered, ivsReInit
-};
-using TVastNodeInitStates = TSet<TVastNodeInitState, Byte>;
-
-enum TCheckState : Byte {
-  csUncheckedNormal, csUncheckedPressed, csCheckedNormal, csCheckedPressed, csMixedNormal, csMixedPressed,
-  csUncheckedDisabled, csCheckedDisabled, csMixedDisabled
-};
-enum TCheckType : Byte { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
-
-// A reference-counted object that a node's user data may hold; the node
-// keeps one reference and drops it when it is freed.
-class IInterface {
-public:
-  virtual Integer _AddRef() = 0;
-  virtual Integer _Release() = 0;
-
-protected:
-  ~IInterface() = default;
-};
-
-struct TVastNode;
-using PVastNode = TVastNode*;
-
-// The node header. The user data area follows it directly in the same block
-// (at sizeof(TVastNode), which keeps it pointer-aligned on every target);
-// the internal areas of descendant classes follow the user data.
-struct TVastNode {
-  Cardinal Index;
-  Cardinal ChildCount;
-  Word NodeHeight;
-  TVastNodeStates States;
-  Byte Align;
-  TCheckState CheckState;
-  TCheckType CheckType;
-  Byte Dummy;
-  Cardinal TotalCount;
-  Cardinal TotalHeight;
-  PVastNode Parent;
-  PVastNode PrevSibling;
-  PVastNode NextSibling;
-  PVastNode FirstChild;
-  PVastNode LastChild;
-
-  // The user data area, without any check; marks the node for OnFreeNode.
-  void* GetData() noexcept {
-    States.Include(vsOnFreeNodeCallRequired);
-    return reinterpret_cast<Byte*>(this) + sizeof(TVastNode);
-  }
-  template <class T>
-  T* GetData() noexcept { return static_cast<T*>(GetData()); }
-  void SetData(void* UserData) noexcept;
-  void SetData(IInterface* UserData) noexcept;
-  // The interface stored in the user data; nil for a nil node.
-  static IInterface* GetInterfaceFromNodeData(PVastNode Node) noexcept;
-};
-
-using TNodeArray = std::vector<PVastNode>;
-
-// ---------------------------------------------------------------------------
-// Tree types
-
-enum TVTNodeAttachMode : Byte { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
-enum TChangeReason : Byte {
-  crIgnore, crAccumulated, crChildAdded, crChildDeleted, crNodeAdded, crNodeCopied, crNodeMoved
-};
-enum TSortDirection : Byte { sdAscending, sdDescending };
-enum TVTUpdateState : Byte { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSynch };
-enum TVTOperationKind : Byte { okAutoFitColumns, okGetMaxColumnWidth, okSortNode, okSortTree, okExport, okExpand };
-
-using TColumnIndex = Integer;
-using TColumnPosition = Cardinal;
-inline constexpr TColumnIndex NoColumn = -1;
-inline constexpr TColumnIndex InvalidColumn = -2;
-
-enum TVastTreeState : Byte {
-  tsChangePending, tsCheckPropagation, tsCollapsing, tsToggleFocusedSelection, tsClearPending,
-  tsClipboardFlushing, tsCopyPending, tsCutPending, tsDrawSelPending, tsDrawSelecting, tsEditing,
-  tsEditPending, tsExpanding, tsNodeHeightTracking, tsNodeHeightTrackPending, tsHint, tsInAnimation,
-  tsIncrementalSearching, tsIncrementalSearchPending, tsIterating, tsLeftButtonDown, tsLeftDblClick,
-  tsMiddleButtonDown, tsMiddleDblClick, tsNeedRootCountUpdate, tsOLEDragging, tsOLEDragPending, tsPainting,
-  tsRightButtonDown, tsRightDblClick, tsPopupMenuShown, tsScrolling, tsScrollPending, tsSizing,
-  tsStopValidation, tsStructureChangePending, tsSynchMode, tsThumbTracking, tsToggling,
-  tsUpdateHiddenChildrenNeeded, tsUpdating, tsUseCache, tsUserDragObject, tsUseThemes, tsValidating,
-  tsPreviouslySelectedLocked, tsValidationNeeded, tsVCLDragging, tsVCLDragPending, tsVCLDragFinished,
-  tsPanning, tsWindowCreating, tsUseExplorerTheme, tsWheelPanning, tsWheelScrolling
-};
-using TVastTreeStates = TSet<TVastTreeState, UInt64>;
-
-// Tree timer identifiers, shared with the window layer.
-inline constexpr Cardinal ExpandTimer = 1;
-inline constexpr Cardinal EditTimer = 2;
-inline constexpr Cardinal HeaderTimer = 3;
-inline constexpr Cardinal ScrollTimer = 4;
-inline constexpr Cardinal ChangeTimer = 5;
-inline constexpr Cardinal StructureChangeTimer = 6;
-inline constexpr Cardinal SearchTimer = 7;
-inline constexpr Cardinal ThemeChangedTimer = 8;
-
-// Visible nodes per position-cache entry.
-inline constexpr Cardinal CacheThreshold = 2000;
-
-struct TCacheEntry {
-  PVastNode Node;
-  Cardinal AbsoluteTop;
-};
-using TCache = std::vector<TCacheEntry>;
-
-// Help contexts of EVastTreeError.
-inline constexpr int hcTFEditLinkIsNil = 2000;
-inline constexpr int hcTFWrongMoveError = 2001;
-inline constexpr int hcTFWrongStreamFormat = 2002;
-inline constexpr int hcTFWrongStreamVersion = 2003;
-inline constexpr int hcTFStreamTooSmall = 2004;
-inline constexpr int hcTFCorruptStream1 = 2005;
-inline constexpr int hcTFCorruptStream2 = 2006;
-inline constexpr int hcTFClipboardFailed = 2007;
-
-QUORVEL_DECLARE_EXCEPTION(EVastTreeError, Exception);
-
-// ---------------------------------------------------------------------------
-// Options
-
-enum TVTPaintOption : Byte {
-  toHideFocusRect, toHideSelection, toHotTrack, toPopupMode, toShowBackground, toShowButtons, toShowDropmark,
-  toShowHorzGridLines, toShowRoot, toShowTreeLines, toShowVertGridLines, toThemeAware, toUseBlendedImages,
-  toGhostedIfUnfocused, toFullVertGridLines, toAlwaysHideSelection, toUseBlendedSelection, toStaticBackground,
-  toChildrenAbove, toFixedIndent, toUseExplorerTheme, toHideTreeLinesIfThemed, toShowFilteredNodes
-};
-using TVTPaintOptions = TSet<TVTPaintOption, Cardinal>;
-enum TVTAnimationOption : Byte { toAnimatedToggle, toAdvancedAnimatedToggle };
-using TVTAnimationOptions = TSet<TVTAnimationOption, Byte>;
-enum TVTAutoOption : Byte {
-  toAutoDropExpand, toAutoExpand, toAutoScroll, toAutoScrollOnExpand, toAutoSort, toAutoSpanColumns,
-  toAutoTristateTracking, toAutoHideButtons, toAutoDeleteMovedNodes, toDisableAutoscrollOnFocus,
-  toAutoChangeScale, toAutoFreeOnCollapse, toDisableAutoscrollOnEdit, toAutoBidiColumnOrdering
-};
-using TVTAutoOptions = TSet<TVTAutoOption, Word>;
-enum TVTSelectionOption : Byte {
-  toDisableDrawSelection, toExtendedFocus, toFullRowSelect, toLevelSelectConstraint, toMiddleClickSelect,
-  toMultiSelect, toRightClickSelect, toSiblingSelectConstraint, toCenterScrollIntoView, toSimpleDrawSelection,
-  toAlwaysSelectNode, toRestoreSelection, toSyncCheckboxesWithSelection
-};
-using TVTSelectionOptions = TSet<TVTSelectionOption, Word>;
-enum TVTMiscOption : Byte {
-  toAcceptOLEDrop, toCheckSupport, toEditable, toFullRepaintOnResize, toGridExtensions, toInitOnSave,
-  toReportMode, toToggleOnDblClick, toWheelPanning, toReadOnly, toVariableNodeHeight, toFullRowDrag,
-  toNodeHeightResize, toNodeHeightDblClickResize, toEditOnClick, toEditOnDblClick, toReverseFullExpandHotKey
-};
-using TVTMiscOptions = TSet<TVTMiscOption, Cardinal>;
-enum TVTExportMode : Byte { emAll, emChecked, emUnchecked, emVisibleDueToExpansion, emSelected };
-enum TVTEditOptions : Byte { toDefaultEdit, toVerticalEdit, toHorizontalEdit };
-
-inline constexpr TVTPaintOptions DefaultPaintOptions{toShowButtons, toShowDropmark, toShowRoot,
-                                                     toShowTreeLines, toThemeAware, toUseBlendedImages};
-inline constexpr TVTAnimationOptions DefaultAnimationOptions{};
-inline constexpr TVTAutoOptions DefaultAutoOptions{toAutoDropExpand, toAutoScrollOnExpand, toAutoSort,
-                                                   toAutoTristateTracking, toAutoDeleteMovedNodes,
-                                                   toAutoChangeScale};
-inline constexpr TVTSelectionOptions DefaultSelectionOptions{};
-inline constexpr TVTMiscOptions DefaultMiscOptions{toAcceptOLEDrop, toFullRepaintOnResize, toInitOnSave,
-                                                   toToggleOnDblClick, toWheelPanning, toEditOnClick};
-
-// The option sets of a tree. The setters apply the model side of each
-// change to the owning tree; window-only effects (drop registration, themes,
-// window re-creation) belong to the window layer.
-class TCustomVastTreeOptions : public TObject {
-  friend class TBaseVastTree;
-
-public:
-  explicit TCustomVastTreeOptions(TBaseVastTree* AOwner);
-
-  TVTPaintOptions PaintOptions() const { return FPaintOptions; }
-  void SetPaintOptions(TVTPaintOptions Value);
-  TVTAnimationOptions AnimationOptions() const { return FAnimationOptions; }
-  void SetAnimationOptions(TVTAnimationOptions Value);
-  TVTAutoOptions AutoOptions() const { return FAutoOptions; }
-  void SetAutoOptions(TVTAutoOptions Value);
-  TVTSelectionOptions SelectionOptions() const { return FSelectionOptions; }
-  void SetSelectionOptions(TVTSelectionOptions Value);
-  TVTMiscOptions MiscOptions() const { return FMiscOptions; }
-  void SetMiscOptions(TVTMiscOptions Value);
-  TVTExportMode ExportMode() const { return FExportMode; }
-  void SetExportMode(TVTExportMode Value) { FExportMode = Value; }
-  TVTEditOptions EditOptions() const { return FEditOptions; }
-  void SetEditOptions(TVTEditOptions Value) { FEditOptions = Value; }
-  TBaseVastTree* Owner() const { return FOwner; }
-
-  // Copies the five option sets through Dest's setters.
-  virtual void AssignTo(TCustomVastTreeOptions& Dest) const;
-
-private:
-  TBaseVastTree* FOwner;  // not owned: the tree owns its options
-  TVTPaintOptions FPaintOptions = DefaultPaintOptions;
-  TVTAnimationOptions FAnimationOptions = DefaultAnimationOptions;
-  TVTAutoOptions FAutoOptions = DefaultAutoOptions;
-  TVTSelectionOptions FSelectionOptions = DefaultSelectionOptions;
-  TVTMiscOptions FMiscOptions = DefaultMiscOptions;
-  TVTExportMode FExportMode = emAll;
-  TVTEditOptions FEditOptions = toDefaultEdit;
-};
-
-// ---------------------------------------------------------------------------
-// What the core asks of the header and its columns. The header unit
-// implements it; TVTHeaderStub stands in until a header is attached.
-class IVastTreeHeader {
-public:
-  virtual ~IVastTreeHeader() = default;
-  virtual TColumnIndex SortColumn() const = 0;
-  virtual TSortDirection SortDirection() const = 0;
-  // NoColumn when the header has no columns.
-  virtual TColumnIndex MainColumn() const = 0;
-  virtual bool UseColumns() const = 0;
-  virtual Integer ColumnCount() const = 0;
-  virtual bool IsValidColumn(TColumnIndex Column) const = 0;
-  virtual bool ColumnIsVisible(TColumnIndex Column) const = 0;
-  // Whether the column may take the focus (coAllowFocus); NoColumn may.
-  virtual bool AllowFocus(TColumnIndex Column) const = 0;
-  // The first visible column that allows focus, or NoColumn.
-  virtual TColumnIndex FirstVisibleFocusableColumn() const = 0;
-  // Whether the column keeps its place when scrolling (coFixed).
-  virtual bool ColumnIsFixed(TColumnIndex Column) const = 0;
-};
-
-// A header without columns whose sort column and direction can be set.
-class TVTHeaderStub : public IVastTreeHeader {
-public:
-  TColumnIndex SortColumn() const override { return FSortColumn; }
-  TSortDirection SortDirection() const override { return FSortDirection; }
-  TColumnIndex MainColumn() const override { return NoColumn; }
-  bool UseColumns() const override { return false; }
-  Integer ColumnCount() const override { return 0; }
-  bool IsValidColumn(TColumnIndex) const override { return false; }
-  bool ColumnIsVisible(TColumnIndex) const override { return false; }
-  bool AllowFocus(TColumnIndex Column) const override { return Column == NoColumn; }
-  TColumnIndex FirstVisibleFocusableColumn() const override { return NoColumn; }
-  bool ColumnIsFixed(TColumnIndex) const override { return false; }
-  void SetSortColumn(TColumnIndex Value) { FSortColumn = Value; }
-  void SetSortDirection(TSortDirection Value) { FSortDirection = Value; }
-
-private:
-  TColumnIndex FSortColumn = NoColumn;
-  TSortDirection FSortDirection = sdAscending;
-};
-
-// ---------------------------------------------------------------------------
-// Types of the window-bound events. The window layer fills them; the core
-// declares them so that every event has its final signature.
-
-using TImageIndex = Integer;
-using TCursor = Integer;
-using TFormatArray = std::vector<Word>;
-using TFormatEtcArray = std::vector<tagFORMATETC>;
-
-
-enum THitPosition : Byte {
-  hiAbove, hiBelow, hiNowhere, hiOnItem, hiOnItemButton, hiOnItemButtonExact, hiOnItemCheckbox, hiOnItemIndent,
-  hiOnItemLabel, hiOnItemLeft, hiOnItemRight, hiOnNormalIcon, hiOnStateIcon, hiToLeft, hiToRight, hiUpperSplitter,
-  hiLowerSplitter
-};
-using THitPositions = TSet<THitPosition, Cardinal>;
-
-struct THitInfo {
-  PVastNode HitNode = nullptr;
-  THitPositions HitPositions;
-  TColumnIndex HitColumn = NoColumn;
-  TPoint HitPoint;
-};
-
-enum TVTHeaderHitPosition : Byte { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
-using TVTHeaderHitPositions = TSet<TVTHeaderHitPosition, Byte>;
-
-struct TVTHeaderHitInfo {
-  Integer X = 0;
-  Integer Y = 0;
-  TMouseButton Button = mbLeft;
-  TShiftState Shift;
-  TColumnIndex Column = NoColumn;
-  TVTHeaderHitPositions HitPosition;
-};
-
-enum THeaderPaintElement : Byte { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText, hpeOverlay };
-using THeaderPaintElements = TSet<THeaderPaintElement, Byte>;
-
-enum TVTImageKind : Byte { ikNormal, ikSelected, ikState, ikOverlay };
-enum TVTTooltipLineBreakStyle : Byte { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
-enum TVTHintKind : Byte { vhkText, vhkOwnerDraw };
-enum TItemEraseAction : Byte { eaColor, eaDefault, eaNone };
-enum TVTCellPaintMode : Byte { cpmPaint, cpmGetContentMargin };
-enum TVTCellContentMarginType : Byte { ccmtAllSides, ccmtTopLeftOnly, ccmtBottomRightOnly };
-enum TVTDropMarkMode : Byte { dmmNone, dmmLeft, dmmRight };
-enum TDropMode : Byte { dmNowhere, dmAbove, dmOnNode, dmBelow };
-enum TDragState : Byte { dsDragEnter, dsDragLeave, dsDragMove };
-
-// The answer OnRenderOLEData starts with.
-inline constexpr HRESULT VT_E_FAIL = static_cast<HRESULT>(static_cast<Integer>(0x80004005u));
-
-// ---------------------------------------------------------------------------
-// Events. Sender is the tree, except for the header events, whose Sender is
-// the header. A hook fires its event only when it is assigned and presets
-// every by-reference answer.
-
-using TVTChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
-using TVTStructureChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TChangeReason Reason)>;
-using TVTInitNodeEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode ParentNode, PVastNode Node, TVastNodeInitStates& InitialStates)>;
-using TVTInitChildrenEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, Cardinal& ChildCount)>;
-using TVTFreeNodeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
-using TVTCompareEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node1, PVastNode Node2, TColumnIndex Column, Integer& Result)>;
-using TVTToggleAllowedEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, bool& Allowed)>;
-using TVTNodeTargetAllowedEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, PVastNode Target, bool& Allowed)>;
-using TVTFocusChangingEvent = std::function<void(TBaseVastTree* Sender, PVastNode OldNode, PVastNode NewNode,
-                                                 TColumnIndex OldColumn, TColumnIndex NewColumn, bool& Allowed)>;
-using TVTFocusChangedEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column)>;
-using TVTStreamNodeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TStream* Stream)>;
-using TVTStreamTreeEvent = std::function<void(TBaseVastTree* Sender, TStream* Stream)>;
-using TVTGetNodeDataSizeEvent = std::function<void(TBaseVastTree* Sender, Integer& NodeDataSize)>;
-using TVTUpdatingEvent = std::function<void(TBaseVastTree* Sender, TVTUpdateState State)>;
-using TVTStateChangeEvent = std::function<void(TBaseVastTree* Sender, TVastTreeStates Enter, TVastTreeStates Leave)>;
-using TVTOperationEvent = std::function<void(TBaseVastTree* Sender, TVTOperationKind OperationKind)>;
-using TVTMeasureItemEvent =
-    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, Integer& NodeHeight)>;
-using TVTHotNodeChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode OldNode, PVastNode NewNode)>;
-using TVTScrollEvent = std::function<void(TBaseVastTree* Sender, Integer DeltaX, Integer DeltaY)>;
-using TVTGetCellIsEmptyEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, bool& IsEmpty)>;
-using TVTColumnEvent = std::function<void(TBaseVastTree* Sender, TColumnIndex Column)>;
-using TVTEditChangingEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
-using TVTEditChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column)>;
-using TVTBeforeGetCheckStateEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
-using TVTCheckChangingEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TCheckState& NewState, bool& Allowed)>;
-using TVTNotifyEvent = std::function<void(TBaseVastTree* Sender)>;
-using TVTColumnVisibilityChangedEvent =
-    std::function<void(TBaseVastTree* Sender, TColumnIndex Column, bool Visible)>;
-using TVTHeaderColumnEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column)>;
-
-// Painting (the window layer fires these).
-using TVTCanvasEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas)>;
-using TVTAfterCellPaintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
-                                                  TColumnIndex Column, const TRect& CellRect)>;
-using TVTItemRectEvent =
-    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect)>;
-using TVTBeforeCellPaintEvent =
-    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column,
-                       TVTCellPaintMode CellPaintMode, TRect CellRect, TRect& ContentRect)>;
-using TVTBeforeItemEraseEvent =
-    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect,
-                       TColor& ItemColor, TItemEraseAction& EraseAction)>;
-using TVTBeforeItemPaintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
-                                                   const TRect& ItemRect, bool& CustomDraw)>;
-using TVTBackgroundPaintEvent =
-    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, const TRect& R, bool& Handled)>;
-using TVTBeforeDrawLineImageEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, Integer Level, Integer& PosX)>;
-using TVTGetLineStyleEvent = std::function<void(TBaseVastTree* Sender, void*& Bits)>;
-using TVTGetImageEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind,
-                                            TColumnIndex Column, bool& Ghosted, TImageIndex& ImageIndex)>;
-using TVTGetImageExEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
-                       TImageIndex& ImageIndex, TCustomImageList*& ImageList)>;
-using TVTGetImageTextEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind,
-                                                TColumnIndex Column, String& ImageText)>;
-
-// Mouse, keyboard and hints.
-using TVTColumnClickEvent = std::function<void(TBaseVastTree* Sender, TColumnIndex Column, TShiftState Shift)>;
-using TVTNodeClickEvent = std::function<void(TBaseVastTree* Sender, const THitInfo& HitInfo)>;
-using TVTCanSplitterResizeNodeEvent =
-    std::function<void(TBaseVastTree* Sender, TPoint P, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
-using TVTNodeHeightDblClickResizeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node,
-                                                            TColumnIndex Column, TShiftState Shift, TPoint P,
-                                                            bool& Allowed)>;
-using TVTNodeHeightTrackingEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TShiftState Shift,
-                       TPoint& TrackPoint, TPoint P, bool& Allowed)>;
-using TVTGetCursorEvent = std::function<void(TBaseVastTree* Sender, TCursor& Cursor)>;
-using TVTKeyActionEvent = std::function<void(TBaseVastTree* Sender, Word& CharCode, TShiftState& Shift, bool& DoDefault)>;
-using TVTIncrementalSearchEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, const String& SearchText, Integer& Result)>;
-using TVTPopupEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, const TPoint& P,
-                                         bool& AskParent, TPopupMenu*& PopupMenu)>;
-using TVTGetHintSizeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TRect& R)>;
-using TVTHintKindEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TVTHintKind& Kind)>;
-using TVTDrawHintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* HintCanvas, PVastNode Node,
-                                            const TRect& R, TColumnIndex Column)>;
-using TVTHelpContextEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, Integer& HelpContext)>;
-using TVTScrollBarShowEvent = std::function<void(TBaseVastTree* Sender, Integer Bar, bool Show)>;
-using TVTGetMaxColumnWidthEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& UseSmartColumnWidth)>;
-using TVTAfterGetMaxColumnWidthEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, Integer& MaxWidth)>;
-
-// Editing, drag and drop, clipboard.
-using TVTCreateEditorEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, IVTEditLink*& EditLink)>;
-using TVTDragAllowedEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
-using TVTDragOverEvent = std::function<void(TBaseVastTree* Sender, TObject* Source, TShiftState Shift,
-                                            TDragState State, TPoint Pt, TDropMode Mode, Integer& Effect,
-                                            bool& Accept)>;
-using TVTDragDropEvent =
-    std::function<void(TBaseVastTree* Sender, TObject* Source, IDataObject* DataObject, const TFormatArray& Formats,
-                       TShiftState Shift, TPoint Pt, Integer& Effect, TDropMode Mode)>;
-using TVTCreateDataObjectEvent = std::function<void(TBaseVastTree* Sender, IDataObject*& DataObject)>;
-using TVTCreateDragManagerEvent = std::function<void(TBaseVastTree* Sender, IVTDragManager*& DragManager)>;
-using TVTGetUserClipboardFormatsEvent = std::function<void(TBaseVastTree* Sender, TFormatEtcArray& Formats)>;
-using TVTRenderOLEDataEvent =
-    std::function<void(TBaseVastTree* Sender, const tagFORMATETC& FormatEtcIn, tagSTGMEDIUM& Medium,
-                       bool ForClipboard, HRESULT& Result)>;
-
-// Header events fired through the tree's hooks; Sender is the header.
-using TVTAdvancedHeaderPaintEvent =
-    std::function<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, const THeaderPaintElements& Elements)>;
-using TVTHeaderPaintQueryElementsEvent =
-    std::function<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
-using TVTHeaderPaintEvent = std::function<void(TVTHeader* Sender, TCanvas* HeaderCanvas, TVastTreeColumn* Column,
-                                               const TRect& R, bool Hover, bool Pressed, TVTDropMarkMode DropMark)>;
-using TVTGetHeaderCursorEvent = std::function<void(TVTHeader* Sender, HICON& Cursor)>;
-using TVTHeaderClickEvent = std::function<void(TVTHeader* Sender, const TVTHeaderHitInfo& HitInfo)>;
-using TVTHeaderDraggedEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, Integer OldPosition)>;
-using TVTHeaderDraggedOutEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, TPoint DropPosition)>;
-using TVTHeaderDraggingEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
-using TVTHeaderMouseEvent =
-    std::function<void(TVTHeader* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y)>;
-using TVTHeaderMouseMoveEvent = std::function<void(TVTHeader* Sender, TShiftState Shift, Integer X, Integer Y)>;
-
-// Step function of IterateSubtree.
-using TVTGetNodeProc = std::function<void(TBaseVastTree* Sender, PVastNode Node, void* Data, bool& Abort)>;
-
-// ---------------------------------------------------------------------------
-// For-each enumeration of node sets.
-
-enum TVZVastNodeEnumerationMode : Byte {
-  vneAll, vneChecked, vneChild, vneCutCopy, vneInitialized, vneLeaf, vneLevel, vneNoInit, vneSelected,
-  vneVisible, vneVisibleChild, vneVisibleNoInitChild, vneVisibleNoInit
-};
-
-struct TVTVastNodeEnumeration;
-
-struct TVTVastNodeEnumerator {
-  PVastNode FNode = nullptr;
-  bool FCanMoveNext = true;
-  const TVTVastNodeEnumeration* FEnumeration = nullptr;
-
-  bool MoveNext();
-  PVastNode Current() const { return FNode; }
-  // Range-for support.
-  PVastNode operator*() const { return FNode; }
-  TVTVastNodeEnumerator& operator++() {
-    MoveNext();
-    return *this;
-  }
-  bool operator!=(std::nullptr_t) const { return FNode != nullptr; }
-};
-
-struct TVTVastNodeEnumeration {
-  TVZVastNodeEnumerationMode FMode = vneAll;
-  TBaseVastTree* FTree = nullptr;
-  bool FConsiderChildrenAbove = false;
-  PVastNode FNode = nullptr;
-  Cardinal FNodeLevel = 0;
-  TCheckState FState = csUncheckedNormal;
-  bool FIncludeFiltered = false;
-
-  TVTVastNodeEnumerator GetEnumerator() const { return TVTVastNodeEnumerator{nullptr, true, this}; }
-  TVTVastNodeEnumerator begin() const {
-    TVTVastNodeEnumerator E = GetEnumerator();
-    E.MoveNext();
-    return E;
-  }
-  std::nullptr_t end() const { return nullptr; }
-};
-
-// ---------------------------------------------------------------------------
+#include "treeview/VastTreeNode.h"
+#include "treeview/VastTreeOptions.h"
+#include "treeview/VastTreeTypes.h"
 
 class TBaseVastTree : public TObject {
   friend class TCustomVastTreeOptions;
@@ -739,7 +240,6 @@ public:
   // Called by the window when one of the tree's timers elapses.
   virtual void TimerFired(Cardinal TimerId);
   // The node whose row contains the absolute vertical position Y, and its top.
-  PVastNode GetNodeAt(Integer Y, Integer& NodeTop);
   // The absolute top of a node's row (counting visible rows above it).
   Cardinal GetNodeTop(PVastNode Node);
   const TCache& PositionCache() const { return FPositionCache; }
@@ -748,7 +248,89 @@ public:
   Integer RangeY() const { return FRangeY; }
   Integer OffsetX() const { return FOffsetX; }
   Integer OffsetY() const { return FOffsetY; }
+  void SetOffsetX(Integer Value);
+  void SetOffsetY(Integer Value);
   void SetOffsetXY(Integer X, Integer Y);
+
+  // --- geometry (absolute tree coordinates: the top of the first visible
+  // row is 0, scrolling aside; client coordinates add the offsets)
+  Integer ClientWidth() const { return FHost->ClientWidth(); }
+  Integer ClientHeight() const { return FHost->ClientHeight(); }
+  Integer RangeX() const { return FRangeX; }
+  // The horizontal scroll position in the direction of reading.
+  Integer EffectiveOffsetX() const { return FEffectiveOffsetX; }
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value);
+  bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+  Integer ImagesMargin() const { return FImagesMargin; }
+  Integer ScaledPixels(Integer Pixels) const;
+  PVastNode GetNodeAt(Integer X, Integer Y);
+  PVastNode GetNodeAt(const TPoint& P) { return GetNodeAt(P.X, P.Y); }
+  PVastNode GetNodeAt(Integer X, Integer Y, bool Relative, Integer& NodeTop);
+  TRect GetDisplayRect(PVastNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
+                       bool ApplyCellContentMargin = false);
+  void GetOffsets(PVastNode Node, TVTOffsets& Offsets, TVTElement Element = ofsEndOfClientArea,
+                  TColumnIndex Column = NoColumn);
+  Integer GetOffset(TVTElement Element, PVastNode Node);
+  TRect GetTreeRect() const;
+  virtual void GetHitTestInfoAt(Integer X, Integer Y, bool Relative, THitInfo& HitInfo);
+  virtual Integer GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth = false);
+  PVastNode TopNode();
+  void SetTopNode(PVastNode Node);
+  PVastNode BottomNode();
+  void SetBottomNode(PVastNode Node);
+  virtual bool ScrollIntoView(PVastNode Node, bool Center, bool Horizontally = false);
+  bool ScrollIntoView(TColumnIndex Column, bool Center, PVastNode Node = nullptr);
+  // Repaint requests in terms of the tree: a column's strip, a node's
+  // children (and with Recursive their subtrees), one row at once.
+  void InvalidateColumn(TColumnIndex Column);
+  void InvalidateChildren(PVastNode Node, bool Recursive);
+  void RepaintNode(PVastNode Node);
+  void UpdateRanges();
+  virtual void UpdateScrollBars(bool DoRepaint);
+  virtual void UpdateHorizontalRange();
+  void UpdateVerticalScrollBar(bool DoRepaint);
+  void UpdateHorizontalScrollBar(bool DoRepaint);
+  // The row's tree lines; answers the number of selected ancestors.
+  virtual Integer ComputeLineImage(PVastNode Node, TLineImage& LineImage);
+  // Image sizes through the image lists the owner names (0 x 0 without).
+  TSize ImageSize(PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool IncludePadding);
+  TSize NodeImageSize(PVastNode Node) { return ImageSize(Node, ikNormal, 0, true); }
+  bool CellHasImage(PVastNode Node, TVTImageKind Kind, TColumnIndex Column);
+  // The expand button's size; the window answers with its bitmaps' size.
+  virtual TSize ButtonSize() const { return TSize{9, 9}; }
+  // Width of one check image, 0 without check images.
+  virtual Integer CheckImageWidth() const { return 0; }
+  // Width a column's caption needs in the header.
+  virtual Integer ColumnCaptionWidth(TColumnIndex Column);
+  // A new pixel density (M / D): with toAutoChangeScale the header, the
+  // default and every node height, the indent and the margins scale.
+  virtual void ChangeScale(Integer M, Integer D);
+  // The largest right text edge of the rows on screen.
+  virtual Cardinal MaxRightExtent();
+  TScrollBarOptions& ScrollBarOptions() const { return *FScrollBarOptions; }
+  TVTColors& Colors() const { return *FColors; }
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  TVTLineStyle LineStyle() const { return FLineStyle; }
+  void SetLineStyle(TVTLineStyle Value);
+  TVTLineMode LineMode() const { return FLineMode; }
+  void SetLineMode(TVTLineMode Value);
+  TVTButtonStyle ButtonStyle() const { return FButtonStyle; }
+  void SetButtonStyle(TVTButtonStyle Value);
+  TVTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+  void SetButtonFillMode(TVTButtonFillMode Value);
+  TVTNodeAlignment NodeAlignment() const { return FNodeAlignment; }
+  void SetNodeAlignment(TVTNodeAlignment Value);
+  TVTDrawSelectionMode DrawSelectionMode() const { return FDrawSelectionMode; }
+  void SetDrawSelectionMode(TVTDrawSelectionMode Value) { FDrawSelectionMode = Value; }
+  Cardinal SelectionCurveRadius() const { return FSelectionCurveRadius; }
+  void SetSelectionCurveRadius(Cardinal Value);
+  Byte SelectionBlendFactor() const { return FSelectionBlendFactor; }
+  void SetSelectionBlendFactor(Byte Value) { FSelectionBlendFactor = Value; }
+  PVastNode DropTargetNode() const { return FDropTargetNode; }
+  TDropMode LastDropMode() const { return FLastDropMode; }
 
   // --- stream format
   virtual void SaveToStream(TStream& Stream, PVastNode Node = nullptr);
@@ -1067,7 +649,6 @@ protected:
   virtual bool DoCancelEdit() { return true; }
   virtual bool CancelEditNode() { return true; }
   virtual void UpdateEditBounds() {}
-  virtual bool ScrollIntoView(PVastNode, bool /*Center*/, bool /*Horizontally*/ = false) { return false; }
 
   // --- update, notification, cache internals
   virtual void AdviseChangeEvent(bool StructureChange, PVastNode Node, TChangeReason Reason);
@@ -1086,7 +667,6 @@ protected:
   virtual void InvalidateNode(PVastNode Node);
   void InvalidateToBottom(PVastNode Node);
   void Invalidate();
-  void UpdateScrollBars(bool DoRepaint);
 
   // --- stream internals
   virtual void WriteNode(TStream& Stream, PVastNode Node);
@@ -1117,11 +697,48 @@ protected:
   virtual void FocusNodeAndColumn(PVastNode Node, TColumnIndex Column);
   bool SyncsCheckBox(PVastNode Node) const;
 
+  // Scrolls to Value (clamped); Options are the suo* flags; ClipRect is the
+  // client part to move. Answers whether anything moved.
+  virtual bool DoSetOffset(TPoint Value, Cardinal Options, const TRect& ClipRect);
+  bool DoSetOffset(TPoint Value, Cardinal Options = DefaultScrollUpdateFlags);
+  // The button bitmaps or the line brush must be made anew (window side).
+  virtual void PrepareButtonImages(bool Buttons, bool Lines) { (void)Buttons, (void)Lines; }
+  // The window is to be re-created (its style depends on a property).
+  virtual void RecreateWindow() {}
+  // The header strip is to be painted anew (it scrolled).
+  virtual void RepaintHeader() {}
+  // Slides the rows around Node while it opens (Expanding) or closes by
+  // Distance pixels; the window does it, a windowless tree jumps.
+  virtual void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) {
+    (void)Node, (void)Expanding, (void)Distance;
+  }
+  // Scroll position after Node was toggled by HeightChange; answers whether
+  // the whole control is to be repainted.
+  bool AdjustScrollAfterToggle(PVastNode Node, Integer HeightChange, bool ChildrenAbove, const TRect& RowBefore);
+  // Hit positions inside a row; X is relative to the cell's left edge.
+  virtual void DetermineHitPositionLTR(THitInfo& HitInfo, Integer X, Integer Right, TAlignment Alignment);
+  virtual void DetermineHitPositionRTL(THitInfo& HitInfo, Integer X, Integer Right, TAlignment Alignment);
+  // The column's alignment, or the tree's without columns.
+  TAlignment ColumnAlignment(TColumnIndex Column) const;
+  bool ColumnRightToLeft(TColumnIndex Column) const;
+
+  friend class TScrollBarOptions;
+  friend class TVTColors;
+
   // Option setters reach these.
   virtual void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New);
   virtual void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New);
   virtual void SelectionOptionsChanged(TVTSelectionOptions Old, TVTSelectionOptions New);
   virtual void AutoOptionsChanged(TVTAutoOptions Old, TVTAutoOptions New);
+
+  // Every write of a node's States goes through these: while the background
+  // worker walks the tree they take the lock it walks under, so the two
+  // threads never touch the same state word at once.
+  void IncludeNodeStates(PVastNode Node, TVastNodeStates States);
+  void ExcludeNodeStates(PVastNode Node, TVastNodeStates States);
+  // The same lock for other writes into a node's header; unlocked when no
+  // worker walks the tree.
+  [[nodiscard]] std::unique_lock<std::recursive_mutex> LockNodeStates();
 
   bool Destroying() const { return FDestroying; }
   bool HasState(TVastTreeState S) const { return TreeStates().Contains(S); }
@@ -1147,6 +764,7 @@ private:
   void TransferNodes(PVastNode Source, PVastNode Target, TBaseVastTree* TargetTree, TVTNodeAttachMode Mode,
                      bool ChildrenOnly, bool Copy, PVastNode& LastResult);
   void ReadStreamSignature(TStream& Stream, Integer& Version, bool Strict);
+  void ReadTopNodes(TStream& Stream, Integer Version, PVastNode Target, bool WholeTree);
   void SetStates(TVastTreeStates Value) { FStates.store(Value.Bits(), std::memory_order_release); }
 
   IVastTreeHost* FHost;  // not owned
@@ -1188,6 +806,22 @@ private:
   Integer FOffsetX = 0;
   Integer FOffsetY = 0;
   Integer FRangeY = 0;
+  Integer FRangeX = 0;
+  Integer FEffectiveOffsetX = 0;
+  Integer FImagesMargin = 2;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  TAlignment FAlignment = taLeftJustify;
+  std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
+  std::unique_ptr<TVTColors> FColors;
+  TVTLineStyle FLineStyle = lsDotted;
+  TVTLineMode FLineMode = lmNormal;
+  TVTButtonStyle FButtonStyle = bsRectangle;
+  TVTButtonFillMode FButtonFillMode = fmTreeColor;
+  TVTNodeAlignment FNodeAlignment = naProportional;
+  TVTDrawSelectionMode FDrawSelectionMode = smDottedRectangle;
+  Cardinal FSelectionCurveRadius = 0;
+  Byte FSelectionBlendFactor = 128;
+  TDropMode FLastDropMode = dmNowhere;
   Cardinal FBottomSpace = 0;
   Cardinal FAnimationDuration = 200;
   Cardinal FIndent = 18;
@@ -1209,4 +843,34 @@ private:
   Int64 FReadLimit = -1;
   // Set while the tree is listed at or worked on by the background worker.
   std::atomic<bool> FInWorker{false};
+  // Held by the worker while it reads node states, and by the writers above
+  // while it may.
+  std::recursive_mutex FNodeStateLock;
+};
+
+// Holds a tree inside BeginUpdate/EndUpdate for a scope, so that an
+// exception still ends the update. On a normal exit a failure of EndUpdate
+// (an event handler's) propagates; while unwinding it is dropped in favour
+// of the exception already in flight.
+class TUpdateGuard {
+public:
+  explicit TUpdateGuard(TBaseVastTree& Tree) : FTree(Tree), FUncaught(std::uncaught_exceptions()) {
+    FTree.BeginUpdate();
+  }
+  ~TUpdateGuard() noexcept(false) {
+    if (std::uncaught_exceptions() == FUncaught) {
+      FTree.EndUpdate();
+      return;
+    }
+    try {
+      FTree.EndUpdate();
+    } catch (...) {
+    }
+  }
+  TUpdateGuard(const TUpdateGuard&) = delete;
+  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+private:
+  TBaseVastTree& FTree;
+  int FUncaught;
 };

@@ -12,7 +12,7 @@ void TBaseVastTree::DoColumnResize(TColumnIndex Column) {
   TVTHeader* HeaderObj = HeaderObject();
   // Wrapped text depends on the column width: measure those rows again.
   for (PVastNode Run = GetFirstInitialized(); Run; Run = GetNextInitialized(Run))
-    if (Run->States.Contains(vsMultiline)) Run->States.Exclude(vsHeightMeasured);
+    if (Run->States.Contains(vsMultiline)) ExcludeNodeStates(Run, {vsHeightMeasured});
   UpdateScrollBars(true);
   if (Column >= 0) {
     Invalidate();

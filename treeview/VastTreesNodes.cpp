@@ -51,7 +51,9 @@ IInterface* TVastNode::GetInterfaceFromNodeData(PVastNode Node) noexcept {
 TBaseVastTree::TBaseVastTree(IVastTreeHost* Host)
     : FHost(Host ? Host : &TWindowlessVastTreeHost::Instance()),
       FHeader(std::make_unique<TVTHeaderStub>()),
-      FOptions(std::make_unique<TCustomVastTreeOptions>(this)) {
+      FOptions(std::make_unique<TCustomVastTreeOptions>(this)),
+      FScrollBarOptions(std::make_unique<TScrollBarOptions>(this)),
+      FColors(std::make_unique<TVTColors>(this)) {
   // AnimationDuration is stored directly: through its setter it would turn
   // toAnimatedToggle on, but the animation options default to none.
   SetupRootNode();
@@ -159,16 +161,21 @@ void TBaseVastTree::SetNodeDataSize(Integer Value) {
 
 void* TBaseVastTree::GetNodeData(PVastNode Node) const {
   if (FNodeDataSize <= 0 || !Node || Node == FRoot) return nullptr;
-  return Node->GetData();
+  // The mark is written once, under the worker's lock; later reads only read.
+  if (!Node->States.Contains(vsOnFreeNodeCallRequired))
+    const_cast<TBaseVastTree*>(this)->IncludeNodeStates(Node, {vsOnFreeNodeCallRequired});
+  return reinterpret_cast<Byte*>(Node) + sizeof(TVastNode);
 }
 
 void TBaseVastTree::SetNodeData(PVastNode Node, void* UserData) {
   if (!Node || Node == FRoot) return;
+  auto Lock = LockNodeStates();
   Node->SetData(UserData);
 }
 
 void TBaseVastTree::SetNodeData(PVastNode Node, IInterface* UserData) {
   if (!Node || Node == FRoot) return;
+  auto Lock = LockNodeStates();
   Node->SetData(UserData);
 }
 
@@ -294,13 +301,13 @@ void TBaseVastTree::UpdateAllChildrenHidden(PVastNode Node) {
         break;
       }
     if (Hidden)
-      Node->States.Include(vsAllChildrenHidden);
+      IncludeNodeStates(Node, {vsAllChildrenHidden});
     else
-      Node->States.Exclude(vsAllChildrenHidden);
+      ExcludeNodeStates(Node, {vsAllChildrenHidden});
   } else if (Node->States.Contains(vsHasChildren)) {
-    Node->States.Exclude(vsAllChildrenHidden);
+    ExcludeNodeStates(Node, {vsAllChildrenHidden});
   } else {
-    Node->States.Include(vsAllChildrenHidden);
+    IncludeNodeStates(Node, {vsAllChildrenHidden});
   }
 }
 
@@ -335,9 +342,9 @@ bool TBaseVastTree::GetHasChildren(PVastNode Node) const {
 void TBaseVastTree::SetHasChildren(PVastNode Node, bool Value) {
   if (!Node || ReadOnly()) return;
   if (Value) {
-    Node->States.Include(vsHasChildren);
+    IncludeNodeStates(Node, {vsHasChildren});
   } else {
-    Node->States.Exclude(vsHasChildren);
+    ExcludeNodeStates(Node, {vsHasChildren});
     DeleteChildren(Node, false);
   }
 }
@@ -350,18 +357,18 @@ void TBaseVastTree::SetExpanded(PVastNode Node, bool Value) {
 void TBaseVastTree::SetDisabled(PVastNode Node, bool Value) {
   if (!Node || Node->States.Contains(vsDisabled) == Value) return;
   if (Value)
-    Node->States.Include(vsDisabled);
+    IncludeNodeStates(Node, {vsDisabled});
   else
-    Node->States.Exclude(vsDisabled);
+    ExcludeNodeStates(Node, {vsDisabled});
   if (FUpdateCount == 0) InvalidateNode(Node);
 }
 
 void TBaseVastTree::SetMultiline(PVastNode Node, bool Value) {
   if (!Node || Node == FRoot || Node->States.Contains(vsMultiline) == Value) return;
   if (Value)
-    Node->States.Include(vsMultiline);
+    IncludeNodeStates(Node, {vsMultiline});
   else
-    Node->States.Exclude(vsMultiline);
+    ExcludeNodeStates(Node, {vsMultiline});
   if (FUpdateCount == 0) InvalidateNode(Node);
 }
 
@@ -419,7 +426,7 @@ void TBaseVastTree::MeasureItemHeight(TCanvas* Canvas, PVastNode Node) {
     return;
   }
   if (Node->States.Contains(vsHeightMeasured)) return;
-  Node->States.Include(vsHeightMeasured);
+  IncludeNodeStates(Node, {vsHeightMeasured});
   if (!FOptions->MiscOptions().Contains(toVariableNodeHeight)) return;
   Integer NewHeight = Node->NodeHeight;
   DoMeasureItem(Canvas, Node, NewHeight);
@@ -475,9 +482,9 @@ void TBaseVastTree::SetCheckState(PVastNode Node, TCheckState Value) {
   if (!Node || Node == FRoot || Node->CheckState == Value || Node->States.Contains(vsChecking)) return;
   TCheckState NewState = Value;
   if (!DoChecking(Node, NewState)) return;
-  Node->States.Include(vsChecking);
+  IncludeNodeStates(Node, {vsChecking});
   Node->CheckState = NewState;
-  Node->States.Exclude(vsChecking);
+  ExcludeNodeStates(Node, {vsChecking});
   DoChecked(Node);
   InvalidateNode(Node);
 }
@@ -561,11 +568,11 @@ void TBaseVastTree::LinkNode(PVastNode Node, PVastNode Destination, TBaseVastTre
     case amNoWhere:
       break;
   }
-  Node->States -= TVastNodeStates{vsChecking, vsCutOrCopy, vsDeleting};
+  ExcludeNodeStates(Node, TVastNodeStates{vsChecking, vsCutOrCopy, vsDeleting});
   if (Mode == amNoWhere) return;
 
   ++Parent->ChildCount;
-  Parent->States.Include(vsHasChildren);
+  IncludeNodeStates(Parent, {vsHasChildren});
   Target->AdjustTotalCount(Parent, static_cast<Integer>(Node->TotalCount), true);
   if (Parent->States.Contains(vsExpanded) && Node->States.Contains(vsVisible)) {
     Target->AdjustTotalHeight(Parent, static_cast<Integer>(Node->TotalHeight), true);
@@ -575,9 +582,9 @@ void TBaseVastTree::LinkNode(PVastNode Node, PVastNode Destination, TBaseVastTre
   }
   if (!IsRootNode(Parent)) {
     if (Target->GetEffectivelyVisible(Node))
-      Parent->States.Exclude(vsAllChildrenHidden);
+      ExcludeNodeStates(Parent, {vsAllChildrenHidden});
     else if (Parent->ChildCount == 1)
-      Parent->States.Include(vsAllChildrenHidden);
+      IncludeNodeStates(Parent, {vsAllChildrenHidden});
   }
 }
 
@@ -590,14 +597,14 @@ void TBaseVastTree::UnlinkNode(PVastNode Node, bool KeepFocus, bool Reindex, boo
   PVastNode Parent = Node->Parent;
   if (Node->States.Contains(vsDeleting)) return;
 
-  Node->States.Exclude(vsChecking);
+  ExcludeNodeStates(Node, {vsChecking});
   --Parent->ChildCount;
   const bool WasCounted = Parent->States.Contains(vsExpanded) && Node->States.Contains(vsVisible);
   const Cardinal VisibleNodes =
       GetFullyVisible(Node) ? CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0) : 0;
   if (Parent->ChildCount == 0) {
-    Parent->States -= TVastNodeStates{vsAllChildrenHidden, vsHasChildren};
-    if (Parent != FRoot) Parent->States.Exclude(vsExpanded);
+    ExcludeNodeStates(Parent, TVastNodeStates{vsAllChildrenHidden, vsHasChildren});
+    if (Parent != FRoot) ExcludeNodeStates(Parent, {vsExpanded});
   }
   AdjustTotalCount(Parent, -static_cast<Integer>(Node->TotalCount), true);
   if (WasCounted) AdjustTotalHeight(Parent, -static_cast<Integer>(Node->TotalHeight), true);
@@ -647,7 +654,7 @@ PVastNode TBaseVastTree::AddChild(PVastNode Parent, IInterface* UserData) {
     if (UserData) UserData->_Release();
     return nullptr;
   }
-  Result->States.Include(vsReleaseCallOnUserDataRequired);
+  IncludeNodeStates(Result, {vsReleaseCallOnUserDataRequired});
   return Result;
 }
 
@@ -701,9 +708,9 @@ void TBaseVastTree::SetChildCount(PVastNode Node, Cardinal NewChildCount) {
       Index = Node->LastChild->Index + 1;
     } else {
       Index = 0;
-      Node->States.Include(vsHasChildren);
+      IncludeNodeStates(Node, {vsHasChildren});
     }
-    Node->States -= TVastNodeStates{vsAllChildrenHidden, vsHeightMeasured};
+    ExcludeNodeStates(Node, TVastNodeStates{vsAllChildrenHidden, vsHeightMeasured});
     if (Node->States.Contains(vsExpanded) && GetFullyVisible(Node)) FVisibleCount += Delta;
     const bool Variable = FOptions->MiscOptions().Contains(toVariableNodeHeight);
     // The children count as linked from here on: measuring one may read the
@@ -745,7 +752,7 @@ void TBaseVastTree::SetChildCount(PVastNode Node, Cardinal NewChildCount) {
 
 void TBaseVastTree::DeleteChildren(PVastNode Node, bool ResetHasChildren) {
   if (!Node || !Node->FirstChild || ReadOnly()) {
-    if (ResetHasChildren && Node) Node->States.Exclude(vsHasChildren);
+    if (ResetHasChildren && Node) ExcludeNodeStates(Node, {vsHasChildren});
     return;
   }
   const Integer OldX = FOffsetX, OldY = FOffsetY;
@@ -763,13 +770,13 @@ void TBaseVastTree::DeleteChildren(PVastNode Node, bool ResetHasChildren) {
     while (Run) {
       PVastNode Prev = Run->PrevSibling;
       if (Counted && GetEffectivelyVisible(Run)) --FVisibleCount;
-      Run->States.Include(vsDeleting);
+      IncludeNodeStates(Run, {vsDeleting});
       if (Prev) Prev->NextSibling = nullptr;
       DeleteNodeBody(Run, false, true);
       Run = Prev;
     }
-    if (ResetHasChildren) Node->States.Exclude(vsHasChildren);
-    if (Node != FRoot) Node->States.Exclude(vsExpanded);
+    if (ResetHasChildren) ExcludeNodeStates(Node, {vsHasChildren});
+    if (Node != FRoot) ExcludeNodeStates(Node, {vsExpanded});
     Node->ChildCount = 0;
     if (Node == FRoot || Node->States.Contains(vsDeleting)) {
       Node->TotalHeight = Node->NodeHeight;
@@ -1081,12 +1088,13 @@ void TBaseVastTree::InitNode(PVastNode Node) {
   TVastNodeInitStates InitStates;
   if (Node->States.Contains(vsInitialized)) InitStates.Include(ivsReInit);
   const bool WasFiltered = Node->States.Contains(vsFiltered);
-  Node->States.Include(vsInitializing);
-  Node->States.Include(vsInitialized);
+  IncludeNodeStates(Node, {vsInitializing});
+  IncludeNodeStates(Node, {vsInitialized});
   struct TInitGuard {
+    TBaseVastTree* Tree;
     PVastNode Node;
-    ~TInitGuard() { Node->States.Exclude(vsInitializing); }
-  } Guard{Node};
+    ~TInitGuard() { Tree->ExcludeNodeStates(Node, {vsInitializing}); }
+  } Guard{this, Node};
 
   PVastNode Parent = Node->Parent == FRoot ? nullptr : Node->Parent;
   DoInitNode(Parent, Node, InitStates);
@@ -1101,15 +1109,15 @@ void TBaseVastTree::InitNode(PVastNode Node) {
     Node->CheckType = ctCheckBox;
   }
 
-  if (InitStates.Contains(ivsDisabled)) Node->States.Include(vsDisabled);
-  if (InitStates.Contains(ivsHasChildren)) Node->States.Include(vsHasChildren);
+  if (InitStates.Contains(ivsDisabled)) IncludeNodeStates(Node, {vsDisabled});
+  if (InitStates.Contains(ivsHasChildren)) IncludeNodeStates(Node, {vsHasChildren});
   if (InitStates.Contains(ivsSelected)) InsertIntoSelection(Node, false);
-  if (InitStates.Contains(ivsMultiline)) Node->States.Include(vsMultiline);
+  if (InitStates.Contains(ivsMultiline)) IncludeNodeStates(Node, {vsMultiline});
   if (InitStates.Contains(ivsFiltered)) {
     // Whatever filtered the node before (an earlier initialisation, or
     // SetFiltered from the handler) has already taken its row out.
     const bool AlreadyFiltered = Node->States.Contains(vsFiltered) || (InitStates.Contains(ivsReInit) && WasFiltered);
-    Node->States.Include(vsFiltered);
+    IncludeNodeStates(Node, {vsFiltered});
     if (!ShowFilteredNodes() && !AlreadyFiltered) {
       StopCacheValidation();
       AdjustTotalHeight(Node, -static_cast<Integer>(Node->NodeHeight), true);
@@ -1131,7 +1139,7 @@ void TBaseVastTree::InitChildren(PVastNode Node) {
   Cardinal Count = Node->ChildCount;
   if (DoInitChildren(Node, Count)) {
     SetChildCount(Node, Count);
-    if (Count == 0) Node->States.Exclude(vsHasChildren);
+    if (Count == 0) ExcludeNodeStates(Node, {vsHasChildren});
   }
 }
 
@@ -1159,7 +1167,7 @@ void TBaseVastTree::ValidateChildren(PVastNode Node, bool Recursive) {
 
 void TBaseVastTree::ReinitNode(PVastNode Node, bool Recursive) {
   if (Node && Node != FRoot) {
-    Node->States -= TVastNodeStates{vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured};
+    ExcludeNodeStates(Node, TVastNodeStates{vsChecking, vsCutOrCopy, vsDeleting, vsHeightMeasured});
     if (Node->States.Contains(vsInitialized)) InitNode(Node);
   }
   if (Recursive) ReinitChildren(Node, true);
@@ -1183,7 +1191,7 @@ void TBaseVastTree::ResetNode(PVastNode Node) {
   }
   DoResetNode(Node);
   DeleteChildren(Node, false);
-  Node->States -= TVastNodeStates{vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded, vsHasChildren,
-                                  vsHeightMeasured};
+  ExcludeNodeStates(Node, TVastNodeStates{vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded, vsHasChildren,
+                                  vsHeightMeasured});
   InvalidateNode(Node);
 }

@@ -97,7 +97,7 @@ bool TBaseVastTree::InsertIntoSelection(TNodeArray& NewItems, Integer NewLength,
                      AddressLess);
   FSelectionCount = static_cast<Integer>(FSelection.size());
   for (PVastNode Node : Items) {
-    Node->States.Include(vsSelected);
+    IncludeNodeStates(Node, {vsSelected});
     if (OnAddToSelection) OnAddToSelection(this, Node);
     if (SyncsCheckBox(Node)) SetCheckState(Node, csCheckedNormal);
   }
@@ -141,7 +141,7 @@ void TBaseVastTree::AddNodesToSelection(const TNodeArray& NewItems, Integer NewL
 
 void TBaseVastTree::RemoveFromSelection(PVastNode Node) {
   if (FSelectionLocked || !Node || !Node->States.Contains(vsSelected)) return;
-  Node->States.Exclude(vsSelected);
+  ExcludeNodeStates(Node, {vsSelected});
   if (SyncsCheckBox(Node)) Node->CheckState = csUncheckedNormal;
   Integer Index;
   if (FindInSelection(Node, Index)) {
@@ -158,7 +158,7 @@ void TBaseVastTree::RemoveFromSelection(PVastNode Node) {
 void TBaseVastTree::DropFromSelection(PVastNode Node) {
   Integer Index;
   if (!Node || !FindInSelection(Node, Index)) return;
-  Node->States.Exclude(vsSelected);
+  ExcludeNodeStates(Node, {vsSelected});
   if (SyncsCheckBox(Node)) Node->CheckState = csUncheckedNormal;
   FSelection[static_cast<std::size_t>(Index)] = Marked(Node);
   DoRemoveFromSelection(Node);
@@ -170,7 +170,7 @@ void TBaseVastTree::EmptySelection() {
   while (FSelectionCount > 0) {
     --FSelectionCount;
     PVastNode Node = FSelection[static_cast<std::size_t>(FSelectionCount)];
-    Node->States.Exclude(vsSelected);
+    ExcludeNodeStates(Node, {vsSelected});
     if (SyncsCheckBox(Node)) SetCheckState(Node, csUncheckedNormal);
     DoRemoveFromSelection(Node);
   }
@@ -184,7 +184,7 @@ void TBaseVastTree::ClearSelection(bool FireChange) {
   if (FUpdateCount == 0 && FHost->HasWindow())
     for (Integer I = 0; I < FSelectionCount; ++I) {
       PVastNode Node = FSelection[static_cast<std::size_t>(I)];
-      if (!IsMarked(Node)) FHost->InvalidateNode(Node);
+      if (!IsMarked(Node)) FHost->InvalidateNodeArea(Node);
     }
   EmptySelection();
   if (FireChange) Change(nullptr);
@@ -399,7 +399,7 @@ void TBaseVastTree::ClickSelect(PVastNode NewNode, bool Ctrl, bool Shift, bool D
 void TBaseVastTree::MarkCutCopySelection() {
   for (Integer I = 0; I < FSelectionCount; ++I) {
     PVastNode Node = FSelection[static_cast<std::size_t>(I)];
-    if (!IsMarked(Node) && !Node->States.Contains(vsDisabled)) Node->States.Include(vsCutOrCopy);
+    if (!IsMarked(Node) && !Node->States.Contains(vsDisabled)) IncludeNodeStates(Node, {vsCutOrCopy});
   }
 }
 

@@ -153,32 +153,33 @@ void TBaseVastTree::ReadStreamSignature(TStream& Stream, Integer& Version, bool 
     Fail(u"Unable to load tree structure, the version is unknown.", hcTFWrongStreamVersion);
 }
 
+// Reads the node count (version 2 and later) and then the top nodes of a
+// stream into Target's child list, inside one update; a whole-tree load
+// ends with OnLoadTree.
+void TBaseVastTree::ReadTopNodes(TStream& Stream, Integer Version, PVastNode Target, bool WholeTree) {
+  TUpdateGuard Update(*this);
+  Int64 Count = -1;
+  if (Version >= 2) {
+    Integer Stored;
+    Stream.ReadBuffer(&Stored, 4);
+    Count = std::max<Integer>(GetInt32(reinterpret_cast<const Byte*>(&Stored)), 0);
+  }
+  while (Stream.Position() < Stream.Size() && Count != 0) {
+    if (Count > 0) --Count;
+    PVastNode Node = AllocateNode();
+    LinkNode(Node, Target, this, amAddChildLast);
+    InsertStreamNode(Stream, Version, Node);
+  }
+  DoNodeCopied(Target == FRoot ? nullptr : Target);
+  if (WholeTree && OnLoadTree) OnLoadTree(this, &Stream);
+}
+
 void TBaseVastTree::LoadFromStream(TStream& Stream) {
   if (ReadOnly()) return;
   Clear();
   Integer Version;
   ReadStreamSignature(Stream, Version, false);
-  BeginUpdate();
-  try {
-    Int64 Count = -1;
-    if (Version >= 2) {
-      Integer Stored;
-      Stream.ReadBuffer(&Stored, 4);
-      Count = std::max<Integer>(GetInt32(reinterpret_cast<const Byte*>(&Stored)), 0);
-    }
-    while (Stream.Position() < Stream.Size() && Count != 0) {
-      if (Count > 0) --Count;
-      PVastNode Node = AllocateNode();
-      LinkNode(Node, FRoot, this, amAddChildLast);
-      InsertStreamNode(Stream, Version, Node);
-    }
-    DoNodeCopied(nullptr);
-    if (OnLoadTree) OnLoadTree(this, &Stream);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  ReadTopNodes(Stream, Version, FRoot, true);
 }
 
 void TBaseVastTree::LoadFromFile(const String& FileName) {
@@ -191,26 +192,7 @@ void TBaseVastTree::AddFromStream(TStream& Stream, PVastNode TargetNode) {
   if (!TargetNode) TargetNode = FRoot;
   Integer Version;
   ReadStreamSignature(Stream, Version, true);
-  BeginUpdate();
-  try {
-    Int64 Count = -1;
-    if (Version >= 2) {
-      Integer Stored;
-      Stream.ReadBuffer(&Stored, 4);
-      Count = std::max<Integer>(GetInt32(reinterpret_cast<const Byte*>(&Stored)), 0);
-    }
-    while (Stream.Position() < Stream.Size() && Count != 0) {
-      if (Count > 0) --Count;
-      PVastNode Node = AllocateNode();
-      LinkNode(Node, TargetNode, this, amAddChildLast);
-      InsertStreamNode(Stream, Version, Node);
-    }
-    DoNodeCopied(TargetNode == FRoot ? nullptr : TargetNode);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  ReadTopNodes(Stream, Version, TargetNode, false);
 }
 
 void TBaseVastTree::SkipNode(TStream& Stream) {
@@ -369,9 +351,9 @@ void TBaseVastTree::InsertStreamNode(TStream& Stream, Integer Version, PVastNode
   // Whatever was read, complete or not, is settled into a consistent subtree.
   for (PVastNode Run = Node; Run;) {
     if (Run->ChildCount == 0)
-      Run->States.Exclude(vsExpanded);
+      ExcludeNodeStates(Run, {vsExpanded});
     else
-      Run->States.Include(vsHasChildren);
+      IncludeNodeStates(Run, {vsHasChildren});
     if (Run->FirstChild) {
       Run = Run->FirstChild;
       continue;
@@ -402,9 +384,9 @@ void TBaseVastTree::CheckSelectionAfterRead(PVastNode Node) {
     if (Run->States.Contains(vsSelected)) {
       Integer Index;
       if (!Multi || FindInSelection(Run, Index)) {
-        if (!Multi) Run->States.Exclude(vsSelected);
+        if (!Multi) ExcludeNodeStates(Run, {vsSelected});
       } else {
-        Run->States.Exclude(vsSelected);
+        ExcludeNodeStates(Run, {vsSelected});
         Found.push_back(Run);
       }
     }

@@ -1,6 +1,7 @@
 // Update cycle, change notification, long operations, the position cache and
 // the hooks that fire the tree's events.
 #include <exception>
+#include <thread>
 
 #include "treeview/VastTreeWorker.h"
 #include "treeview/VastTrees.h"
@@ -10,30 +11,19 @@
 
 void TBaseVastTree::InvalidateNode(PVastNode Node) {
   if (!Node) return;
-  Node->States.Exclude(vsHeightMeasured);
-  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateNode(Node);
+  ExcludeNodeStates(Node, {vsHeightMeasured});
+  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateNodeArea(Node);
 }
 
 void TBaseVastTree::InvalidateToBottom(PVastNode Node) {
-  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateToBottom(Node == FRoot ? nullptr : Node);
+  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->InvalidateToBottomArea(Node == FRoot ? nullptr : Node);
 }
 
 void TBaseVastTree::Invalidate() {
   if (FHost->HasWindow()) FHost->InvalidateAll();
 }
 
-void TBaseVastTree::UpdateScrollBars(bool DoRepaint) {
-  UpdateVerticalRange();
-  if (FUpdateCount == 0 && FHost->HasWindow()) FHost->UpdateScrollBars(DoRepaint);
-}
 
-void TBaseVastTree::SetOffsetXY(Integer X, Integer Y) {
-  const Integer DX = X - FOffsetX, DY = Y - FOffsetY;
-  if (DX == 0 && DY == 0) return;
-  FOffsetX = X;
-  FOffsetY = Y;
-  DoScroll(DX, DY);
-}
 
 void TBaseVastTree::TimerFired(Cardinal TimerId) {
   switch (TimerId) {
@@ -223,6 +213,29 @@ void TBaseVastTree::CancelOperation() {
 // ---------------------------------------------------------------------------
 // Position cache
 
+std::unique_lock<std::recursive_mutex> TBaseVastTree::LockNodeStates() {
+  if (!FInWorker.load(std::memory_order_acquire)) return {};
+  return std::unique_lock<std::recursive_mutex>(FNodeStateLock);
+}
+
+void TBaseVastTree::IncludeNodeStates(PVastNode Node, TVastNodeStates States) {
+  if (!FInWorker.load(std::memory_order_acquire)) {
+    Node->States += States;
+    return;
+  }
+  std::lock_guard<std::recursive_mutex> Guard(FNodeStateLock);
+  Node->States += States;
+}
+
+void TBaseVastTree::ExcludeNodeStates(PVastNode Node, TVastNodeStates States) {
+  if (!FInWorker.load(std::memory_order_acquire)) {
+    Node->States -= States;
+    return;
+  }
+  std::lock_guard<std::recursive_mutex> Guard(FNodeStateLock);
+  Node->States -= States;
+}
+
 void TBaseVastTree::InvalidateCache() { DoStateChange({tsValidationNeeded}, {tsUseCache}); }
 
 void TBaseVastTree::StopCacheValidation() {
@@ -267,18 +280,35 @@ bool TBaseVastTree::DoValidateCache() {
   bool Walked = false;
   PVastNode Last = nullptr;
   bool Stopped = false;
+  const bool Variable = FOptions->MiscOptions().Contains(toVariableNodeHeight);
+  // Node states are read under the lock their writers take; it is given up
+  // every few hundred nodes so that the user-interface thread never waits
+  // long, and around a height measurement, which runs on that thread.
+  std::unique_lock<std::recursive_mutex> Lock(FNodeStateLock);
   while (Node && Index < Size) {
     if (HasState(tsStopValidation)) {
       Stopped = true;
       break;
     }
     if (Count % CacheThreshold == 0) FPositionCache[Index++] = TCacheEntry{Node, Top};
-    Top += GetNodeHeight(Node);
+    if (Variable) {
+      Lock.unlock();
+      Top += GetNodeHeight(Node);
+      Lock.lock();
+    } else {
+      Top += Node->NodeHeight;
+    }
     Walked = true;
     Last = Node;
     Node = GetNextVisibleNoInit(Node, true);
     ++Count;
+    if (Count % 256 == 0) {
+      Lock.unlock();
+      std::this_thread::yield();
+      Lock.lock();
+    }
   }
+  Lock.unlock();
   if (!Stopped && HasState(tsStopValidation)) Stopped = true;
   if (!Stopped && Index < Size) {
     FPositionCache.resize(Index + 1);
@@ -326,7 +356,10 @@ PVastNode TBaseVastTree::FindCacheEntryBefore(PVastNode Node, Cardinal& NodeTop)
   return FPositionCache[Low - 1].Node;
 }
 
-PVastNode TBaseVastTree::GetNodeAt(Integer Y, Integer& NodeTop) {
+PVastNode TBaseVastTree::GetNodeAt(Integer X, Integer Y, bool Relative, Integer& NodeTop) {
+  (void)X;
+  if (Y < 0) Y = 0;
+  if (Relative) Y -= FOffsetY;
   if (Y < 0) Y = 0;
   PVastNode Run = nullptr;
   Cardinal Top = 0;
@@ -341,7 +374,7 @@ PVastNode TBaseVastTree::GetNodeAt(Integer Y, Integer& NodeTop) {
   while (Run) {
     const Cardinal Height = GetNodeHeight(Run);
     if (static_cast<Cardinal>(Y) < Top + Height) {
-      NodeTop = static_cast<Integer>(Top);
+      NodeTop = static_cast<Integer>(Top) + (Relative ? FOffsetY : 0);
       return Run;
     }
     Top += Height;

@@ -7,30 +7,37 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
   if (Node->States.Contains(vsDeleting) || Node->States.Contains(vsToggling)) return;
   const bool WasToggling = HasState(tsToggling);
   DoStateChange({tsToggling});
-  Node->States.Include(vsToggling);
+  IncludeNodeStates(Node, {vsToggling});
   struct TRestore {
     TBaseVastTree* Tree;
     PVastNode Node;
     bool WasToggling;
     ~TRestore() {
-      Node->States.Exclude(vsToggling);
+      Tree->ExcludeNodeStates(Node, {vsToggling});
       if (!WasToggling) Tree->DoStateChange({}, {tsToggling});
     }
   } Restore{this, Node, WasToggling};
 
   bool Toggled = false;
+  Integer HeightChange = 0;
+  const bool ChildrenAbove = FOptions->PaintOptions().Contains(toChildrenAbove);
+  TRect RowBefore;
   if (Node->States.Contains(vsExpanded)) {
     if (DoCollapsing(Node)) {
       Toggled = true;
       StopCacheValidation();
+      HeightChange = static_cast<Integer>(Node->NodeHeight) - static_cast<Integer>(Node->TotalHeight);
+      if (ChildrenAbove) RowBefore = GetDisplayRect(Node, NoColumn, false);
+      if (FUpdateCount == 0 && FOptions->AnimationOptions().Contains(toAnimatedToggle) && !HasState(tsCollapsing))
+        AnimateToggle(Node, false, -HeightChange);
       const Cardinal Hidden = GetFullyVisible(Node) ? CountVisibleDescendants(Node) : 0;
       AdjustTotalHeight(Node, GetEffectivelyFiltered(Node) ? 0 : Node->NodeHeight, false);
       FVisibleCount -= Hidden;
-      Node->States.Exclude(vsExpanded);
+      ExcludeNodeStates(Node, {vsExpanded});
       DoCollapsed(Node);
       if (FOptions->AutoOptions().Contains(toAutoFreeOnCollapse) && Node->ChildCount > 0) {
         DeleteChildren(Node, false);
-        Node->States.Include(vsHasChildren);
+        IncludeNodeStates(Node, {vsHasChildren});
       }
     }
   } else if (DoExpanding(Node)) {
@@ -46,10 +53,15 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
           MeasureItemHeight(nullptr, Child);
           HeightDelta += Child->TotalHeight;
         }
+      HeightChange = static_cast<Integer>(HeightDelta);
+      if (ChildrenAbove) RowBefore = GetDisplayRect(Node, NoColumn, false);
+      if (FUpdateCount == 0 && !HasState(tsExpanding) && !HasState(tsPainting) &&
+          FOptions->AnimationOptions().Contains(toAnimatedToggle))
+        AnimateToggle(Node, true, HeightChange);
       if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(toAutoSort))
         Sort(Node, FHeader->SortColumn(), FHeader->SortDirection(), false);
       StopCacheValidation();
-      Node->States.Include(vsExpanded);
+      IncludeNodeStates(Node, {vsExpanded});
       AdjustTotalHeight(Node, static_cast<Integer>(HeightDelta), true);
       if (GetFullyVisible(Node)) FVisibleCount += CountVisibleDescendants(Node);
       DoExpanded(Node);
@@ -64,12 +76,49 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
   }
   ValidateCache();
   if (Node->ChildCount > 0) {
-    UpdateVerticalRange();
+    UpdateRanges();
     UpdateScrollBars(true);
-    if (!HasState(tsExpanding) && !HasState(tsPainting)) InvalidateToBottom(Node);
+    if (!HasState(tsExpanding) && !HasState(tsPainting)) {
+      if (AdjustScrollAfterToggle(Node, HeightChange, ChildrenAbove, RowBefore))
+        Invalidate();
+      else
+        InvalidateToBottom(Node);
+    }
   } else {
     InvalidateNode(Node);
   }
+}
+
+bool TBaseVastTree::AdjustScrollAfterToggle(PVastNode Node, Integer HeightChange, bool ChildrenAbove,
+                                            const TRect& RowBefore) {
+  const Integer OldY = FOffsetY;
+  const Integer CH = ClientHeight();
+  const bool Fits = static_cast<Integer>(Node->NodeHeight) + HeightChange <= CH;
+  const TVTAutoOptions Auto = FOptions->AutoOptions();
+  bool Full = false;
+  if (GetExpanded(Node) && (Auto.Contains(toAutoScrollOnExpand) || ChildrenAbove)) {
+    if (!ChildrenAbove) {
+      if (Fits) {
+        Full = ScrollIntoView(GetLastVisible(Node, true, false), false, false);
+      } else {
+        SetTopNode(Node);
+        Full = true;
+      }
+    } else {
+      Full = true;
+      if (!Auto.Contains(toAutoScrollOnExpand) ||
+          (Fits && FRangeY >= CH && RowBefore.Top - HeightChange >= 0 && RowBefore.Bottom <= CH))
+        SetOffsetY(FOffsetY - HeightChange);  // the rows above grow; Node keeps its place
+      else if (Fits && RowBefore.Bottom <= CH)
+        SetTopNode(GetFirstVisible(Node, true, false));
+      else
+        SetBottomNode(Node);
+    }
+  } else {
+    if (ChildrenAbove) SetOffsetY(FOffsetY - HeightChange);
+    Full = true;
+  }
+  return Full || FOffsetY != OldY;
 }
 
 void TBaseVastTree::FullExpand(PVastNode Node) {
@@ -138,20 +187,20 @@ void TBaseVastTree::SetVisible(PVastNode Node, bool Value) {
   PVastNode Parent = Node->Parent;
   bool NeedUpdate = false;
   if (Value) {
-    Node->States.Include(vsVisible);
+    IncludeNodeStates(Node, {vsVisible});
     if (Parent->States.Contains(vsExpanded)) AdjustTotalHeight(Parent, static_cast<Integer>(Node->TotalHeight), true);
     if (GetVisiblePath(Node)) {
       FVisibleCount += CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0);
       NeedUpdate = true;
     }
-    if (!GetEffectivelyFiltered(Node)) Parent->States.Exclude(vsAllChildrenHidden);
+    if (!GetEffectivelyFiltered(Node)) ExcludeNodeStates(Parent, {vsAllChildrenHidden});
   } else {
     if (Parent->States.Contains(vsExpanded)) AdjustTotalHeight(Parent, -static_cast<Integer>(Node->TotalHeight), true);
     if (GetVisiblePath(Node)) {
       FVisibleCount -= CountVisibleDescendants(Node) + (GetEffectivelyVisible(Node) ? 1 : 0);
       NeedUpdate = true;
     }
-    Node->States.Exclude(vsVisible);
+    ExcludeNodeStates(Node, {vsVisible});
     if (FUpdateCount == 0)
       UpdateAllChildrenHidden(Parent);
     else
@@ -193,7 +242,7 @@ void TBaseVastTree::SetFiltered(PVastNode Node, bool Value) {
   bool NeedUpdate = false;
   PVastNode Parent = Node->Parent;
   if (Value) {
-    Node->States.Include(vsFiltered);
+    IncludeNodeStates(Node, {vsFiltered});
     if (!ShowFilteredNodes()) {
       if (Node->States.Contains(vsInitializing) && !Node->FirstChild)
         AdjustTotalHeight(Node, 0, false);
@@ -210,7 +259,7 @@ void TBaseVastTree::SetFiltered(PVastNode Node, bool Value) {
     else
       DoStateChange({tsUpdateHiddenChildrenNeeded});
   } else {
-    Node->States.Exclude(vsFiltered);
+    ExcludeNodeStates(Node, {vsFiltered});
     if (!ShowFilteredNodes()) {
       AdjustTotalHeight(Node, Node->NodeHeight, true);
       if (GetFullyVisible(Node)) {
@@ -218,7 +267,7 @@ void TBaseVastTree::SetFiltered(PVastNode Node, bool Value) {
         NeedUpdate = true;
       }
     }
-    if (Node->States.Contains(vsVisible)) Parent->States.Exclude(vsAllChildrenHidden);
+    if (Node->States.Contains(vsVisible)) ExcludeNodeStates(Parent, {vsAllChildrenHidden});
   }
   InvalidateCache();
   if (NeedUpdate && FUpdateCount == 0) {

@@ -155,8 +155,6 @@ public:
   using TCustomEdit::TCustomEdit;
 };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-
 // Multi-line text, one string per line in Lines (CR LF between them).
 class TCustomMemo : public TCustomEdit {
 public:

@@ -15,11 +15,11 @@ class TBenchHost : public IVastTreeHost {
 public:
   TQueueDispatcher Dispatcher;
   bool HasWindow() const override { return true; }
-  void InvalidateNode(TVastNode*) override {}
-  void InvalidateToBottom(TVastNode*) override {}
+  void InvalidateNodeArea(TVastNode*) override {}
+  void InvalidateToBottomArea(TVastNode*) override {}
   void InvalidateAll() override {}
   void SetRedraw(bool) override {}
-  void UpdateScrollBars(bool) override {}
+  void ScrollBarsUpdated(bool) override {}
   void SetTimer(Cardinal, Cardinal) override {}
   void KillTimer(Cardinal) override {}
   Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }
@@ -96,7 +96,7 @@ void BM_NodeAtWithCache(benchmark::State& State) {
     const Cardinal Range = 1000000u * 18u;
     for (auto _ : State) {
       Integer Top;
-      benchmark::DoNotOptimize(Tree.GetNodeAt(static_cast<Integer>(Random() % Range), Top));
+      benchmark::DoNotOptimize(Tree.GetNodeAt(0, static_cast<Integer>(Random() % Range), false, Top));
     }
     State.counters["cache_entries"] = static_cast<double>(Tree.PositionCache().size());
   }
@@ -111,7 +111,7 @@ void BM_NodeAtWithoutCache(benchmark::State& State) {
   std::mt19937 Random(3);
   for (auto _ : State) {
     Integer Top;
-    benchmark::DoNotOptimize(Tree.GetNodeAt(static_cast<Integer>(Random() % (1000000u * 18u)), Top));
+    benchmark::DoNotOptimize(Tree.GetNodeAt(0, static_cast<Integer>(Random() % (1000000u * 18u)), false, Top));
   }
 }
 BENCHMARK(BM_NodeAtWithoutCache)->Unit(benchmark::kMicrosecond);

@@ -9,11 +9,11 @@
 
 namespace {
 
-class TTestStringTree : public TVastStringTree {
+class TTestStringTree : public TCustomVastStringTree {
 public:
-  using TVastStringTree::TVastStringTree;
-  using TVastStringTree::IsCellEmpty;
-  using TVastStringTree::SetChildCount;
+  using TCustomVastStringTree::TCustomVastStringTree;
+  using TCustomVastStringTree::IsCellEmpty;
+  using TCustomVastStringTree::SetChildCount;
 };
 
 // Texts come from a map keyed by node; the fake host measures 7 pixels a
@@ -26,6 +26,9 @@ protected:
   int GetTextCalls = 0;
 
   void SetUp() override {
+    // No rows on screen: nothing is measured for the scroll range before a
+    // test gives its nodes their texts.
+    Host.Height = 0;
     Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoSort});
     Tree.OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, TVSTTextType Type, String& Text) {
       ++GetTextCalls;
@@ -180,7 +183,7 @@ TEST_F(TStringTreeTest, CaptionChunkRoundTrip) {
   Tree.SaveToStream(S);
 
   TFakeTreeHost TargetHost;
-  TVastStringTree Target{&TargetHost};
+  TCustomVastStringTree Target{&TargetHost};
   std::vector<String> Received;
   Target.OnNewText = [&](TBaseVastTree*, PVastNode, TColumnIndex, const String& Text) { Received.push_back(Text); };
   S.SetPosition(0);
@@ -199,7 +202,7 @@ TEST_F(TStringTreeTest, NoCaptionsWithoutTheOption) {
   Tree.SetStringOptions(Tree.StringOptions() - TVTStringOptions{toSaveCaptions});
   Tree.SaveToStream(Without);
   EXPECT_EQ(With.Size() - Without.Size(), 8 + 2 * 5);
-  TVastStringTree Target;
+  TCustomVastStringTree Target;
   int NewTexts = 0;
   Target.OnNewText = [&](TBaseVastTree*, PVastNode, TColumnIndex, const String&) { ++NewTexts; };
   Without.SetPosition(0);
@@ -222,7 +225,7 @@ TEST_F(TStringTreeTest, OddCaptionChunkLoadsItsWholeUnits) {
   B.push_back(0x7F);
   const std::size_t NodeSizeAt = 12 + 4 + 4;
   B[NodeSizeAt] = static_cast<Byte>(B[NodeSizeAt] + 1);
-  TVastStringTree Target;
+  TCustomVastStringTree Target;
   String Got;
   Target.OnNewText = [&](TBaseVastTree*, PVastNode, TColumnIndex, const String& Text) { Got = Text; };
   TMemoryStream In;

@@ -11,9 +11,9 @@
 
 namespace {
 
-class THookTree : public TVastStringTree {
+class THookTree : public TCustomVastStringTree {
 public:
-  using TVastStringTree::TVastStringTree;
+  using TCustomVastStringTree::TCustomVastStringTree;
   using TBaseVastTree::DoBeforeItemPaint;
   using TBaseVastTree::DoCanSplitterResizeNode;
   using TBaseVastTree::DoCreateDataObject;

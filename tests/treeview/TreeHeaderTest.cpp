@@ -14,9 +14,9 @@
 namespace {
 
 // Counts the sorts the header asks for.
-class TSortSpyTree : public TVastStringTree {
+class TSortSpyTree : public TCustomVastStringTree {
 public:
-  using TVastStringTree::TVastStringTree;
+  using TCustomVastStringTree::TCustomVastStringTree;
   struct TSortCall {
     TColumnIndex Column;
     TSortDirection Direction;
@@ -24,7 +24,7 @@ public:
   std::vector<TSortCall> Sorts;
   void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit) override {
     Sorts.push_back({Column, Direction});
-    TVastStringTree::SortTree(Column, Direction, DoInit);
+    TCustomVastStringTree::SortTree(Column, Direction, DoInit);
   }
 };
 
@@ -507,7 +507,7 @@ void LoadHeader(TVTHeader& Header, const TBytes& B) {
 class THeaderStreamTest : public THeaderTest {
 protected:
   TFakeTreeHost TargetHost;
-  TVastStringTree Target{&TargetHost};
+  TCustomVastStringTree Target{&TargetHost};
 
   void SetUp() override {
     THeaderTest::SetUp();
@@ -656,7 +656,7 @@ TEST_F(THeaderStreamTest, ColumnCountTheDataCannotHoldBuildsNothing) {
     SCOPED_TRACE(Count);
     TBytes B = Saved;
     PatchInt(B, 8, Count);
-    TVastStringTree Fresh{&TargetHost};
+    TCustomVastStringTree Fresh{&TargetHost};
     EXPECT_THROW(LoadHeader(Fresh.Header(), B), EReadError);
     EXPECT_EQ(Fresh.Header().Columns().Count(), 0);
   }
@@ -666,7 +666,7 @@ TEST_F(THeaderStreamTest, EveryTruncationFailsCleanly) {
   for (std::size_t Length = 0; Length < Saved.size(); ++Length) {
     SCOPED_TRACE(Length);
     TBytes B(Saved.begin(), Saved.begin() + static_cast<std::ptrdiff_t>(Length));
-    TVastStringTree Fresh{&TargetHost};
+    TCustomVastStringTree Fresh{&TargetHost};
     EXPECT_THROW(LoadHeader(Fresh.Header(), B), EReadError);
     EXPECT_FALSE(Fresh.Header().States().Contains(hsLoading));
     EXPECT_LT(Fresh.Header().SortColumn(), Fresh.Header().Columns().Count());

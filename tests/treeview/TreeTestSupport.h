@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the tree tests: a scriptable host and a checker of the
 // node store's invariants.
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -19,12 +20,41 @@ public:
   int FullRepaints = 0;
   TQueueDispatcher Dispatcher;
 
+  // Client area and scroll bars, for the geometry tests.
+  Integer Width = 200;
+  Integer Height = 100;
+  struct TBar {
+    TScrollBarShow Show = sbsHidden;
+    Integer Max = 0;
+    Integer Page = 0;
+    Integer Pos = 0;
+  };
+  TBar Bars[2];  // horizontal, vertical
+  struct TScroll {
+    Integer DX, DY;
+    TRect Clip;
+  };
+  std::vector<TScroll> Scrolls;
+
   bool HasWindow() const override { return true; }
-  void InvalidateNode(TVastNode*) override {}
-  void InvalidateToBottom(TVastNode*) override {}
+  Integer ClientWidth() const override { return Width; }
+  Integer ClientHeight() const override { return Height; }
+  Integer SetScrollBar(bool Vertical, TScrollBarShow Show, Integer Max, Integer Page, Integer Pos, bool) override {
+    TBar& B = Bars[Vertical ? 1 : 0];
+    B.Show = Show;
+    B.Max = Max;
+    B.Page = Page;
+    // A bar clamps its position to 0 .. Max - Page + 1, as the system's does.
+    B.Pos = std::max(0, std::min(Pos, Page > 0 ? Max - Page + 1 : Max));
+    return B.Pos;
+  }
+  Integer ScrollBarSize(bool) const override { return 17; }
+  void ScrollClient(Integer DX, Integer DY, const TRect& Clip) override { Scrolls.push_back({DX, DY, Clip}); }
+  void InvalidateNodeArea(TVastNode*) override {}
+  void InvalidateToBottomArea(TVastNode*) override {}
   void InvalidateAll() override { ++FullRepaints; }
   void SetRedraw(bool) override {}
-  void UpdateScrollBars(bool) override {}
+  void ScrollBarsUpdated(bool) override {}
   void SetTimer(Cardinal TimerId, Cardinal Milliseconds) override { Timers[TimerId] = Milliseconds; }
   void KillTimer(Cardinal TimerId) override { Timers.erase(TimerId); }
   Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }

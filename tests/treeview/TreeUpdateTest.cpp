@@ -155,13 +155,13 @@ TEST_P(TPositionCacheTest, EntriesEvery2000VisibleNodesAndLookups) {
       if (Row >= Case.Visible) continue;
       for (Integer Offset : {0, 17}) {
         Integer Top = -1;
-        EXPECT_EQ(Tree.GetNodeAt(static_cast<Integer>(Row * 18) + Offset, Top), Nodes[Row]) << Row;
+        EXPECT_EQ(Tree.GetNodeAt(0, static_cast<Integer>(Row * 18) + Offset, false, Top), Nodes[Row]) << Row;
         EXPECT_EQ(Top, static_cast<Integer>(Row * 18));
       }
       EXPECT_EQ(Tree.GetNodeTop(Nodes[Row]), Row * 18);
     }
     Integer Top;
-    EXPECT_EQ(Tree.GetNodeAt(static_cast<Integer>(Case.Visible * 18), Top), nullptr);
+    EXPECT_EQ(Tree.GetNodeAt(0, static_cast<Integer>(Case.Visible * 18), false, Top), nullptr);
     // A change withdraws the cache at once.
     Tree.SetNodeHeight(Nodes[0], 30);
     EXPECT_FALSE(Tree.TreeStates().Contains(tsUseCache));
@@ -298,3 +298,42 @@ TEST(TreeWorker, VariableHeightsAreMeasuredOnTheUserInterfaceThread) {
 }
 
 }  // namespace
+
+// Selection, repaint marks and user data all write a node's state word; the
+// worker reads the same word while it walks. Run under ThreadSanitizer this
+// reports a data race unless the writes wait for the worker's lock.
+class TRevalidatingTree : public TBaseVastTree {
+public:
+  using TBaseVastTree::TBaseVastTree;
+  using TBaseVastTree::InvalidateCache;
+  using TBaseVastTree::InvalidateNode;
+  using TBaseVastTree::ValidateCache;
+};
+
+TEST(TreeWorker, StateWritesDuringValidationWaitForTheWorker) {
+  TFakeTreeHost Host;
+  TRevalidatingTree Tree(&Host);
+  Tree.SetNodeDataSize(static_cast<Integer>(sizeof(Integer)));
+  Tree.SetRootNodeCount(60000);
+  std::vector<PVastNode> Nodes;
+  for (PVastNode Run = Tree.GetFirstNoInit(); Run; Run = Run->NextSibling)
+    if (Run->Index % 97 == 0) Nodes.push_back(Run);
+  int Overlapped = 0;
+  for (int Round = 0; Round < 6; ++Round) {
+    Tree.InvalidateCache();
+    Tree.ValidateCache();
+    std::size_t I = 0;
+    while (!Tree.TreeStates().Contains(tsUseCache)) {
+      if (Tree.TreeStates().Contains(tsValidating)) ++Overlapped;
+      PVastNode Node = Nodes[I++ % Nodes.size()];
+      Tree.SetSelected(Node, !Tree.GetSelected(Node));
+      Tree.InvalidateNode(Node);
+      *Tree.GetNodeData<Integer>(Node) = static_cast<Integer>(I);
+      Host.Dispatcher.ProcessPending();
+      if (I > 2000000) break;
+    }
+    ASSERT_TRUE(Host.PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }));
+  }
+  EXPECT_GT(Overlapped, 0);
+  EXPECT_TREE_VALID(Tree);
+}

@@ -1,0 +1,786 @@
+// The tree in its window: a demo form with a three-column string tree of
+// 100,000 nodes (lines, buttons, images, full-row selection, a header and
+// a narrow column whose texts end in "..."), checked in-process against the
+// geometry the tree computes and against pixels it paints through
+// WM_PRINTCLIENT; screenshots are saved for people to look at.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "treeview/VastTreeControl_win.h"
+#include "vcl/Forms.h"
+#include "vcl/ImgList.h"
+
+namespace {
+
+// Our own 16 x 16 artwork: a closed folder, an open folder, a text file and
+// a picture file, drawn with GDI into a masked image list.
+void DrawImages(TCustomImageList& List) {
+  const TColor Mask = static_cast<TColor>(0xFF00FF);
+  auto Fresh = [&] {
+    auto B = std::make_unique<TBitmap>(16, 16);
+    B->Canvas()->Brush()->SetColor(Mask);
+    B->Canvas()->FillRect(TRect{0, 0, 16, 16});
+    return B;
+  };
+  const TColor Folder = RGBToColor(0xF2, 0xC8, 0x4B), FolderDark = RGBToColor(0xB8, 0x8A, 0x1C);
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(FolderDark);
+    C->Brush()->SetColor(Folder);
+    C->Polygon({{1, 3}, {6, 3}, {7, 5}, {14, 5}, {14, 13}, {1, 13}});
+    C->Pen()->SetColor(RGBToColor(0xFF, 0xE8, 0x9A));
+    C->MoveTo(2, 6);
+    C->LineTo(14, 6);
+    List.AddMasked(B.get(), Mask);
+  }
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(FolderDark);
+    C->Brush()->SetColor(RGBToColor(0xD9, 0xA8, 0x2E));
+    C->Polygon({{1, 3}, {6, 3}, {7, 5}, {13, 5}, {13, 13}, {1, 13}});
+    C->Brush()->SetColor(Folder);
+    C->Polygon({{3, 7}, {15, 7}, {13, 13}, {1, 13}});
+    List.AddMasked(B.get(), Mask);
+  }
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(RGBToColor(0x70, 0x70, 0x70));
+    C->Brush()->SetColor(clWhite);
+    C->Polygon({{3, 1}, {10, 1}, {13, 4}, {13, 15}, {3, 15}});
+    C->Pen()->SetColor(RGBToColor(0x50, 0x78, 0xC8));
+    for (Integer Y = 5; Y <= 12; Y += 2) {
+      C->MoveTo(5, Y);
+      C->LineTo(11, Y);
+    }
+    List.AddMasked(B.get(), Mask);
+  }
+  {
+    auto B = Fresh();
+    TCanvas* C = B->Canvas();
+    C->Pen()->SetColor(RGBToColor(0x40, 0x60, 0x90));
+    C->Brush()->SetColor(RGBToColor(0xA8, 0xD8, 0xF8));
+    C->Rectangle(1, 2, 15, 14);
+    C->Pen()->SetColor(RGBToColor(0x3C, 0x9A, 0x3C));
+    C->Brush()->SetColor(RGBToColor(0x5C, 0xC0, 0x5C));
+    C->Polygon({{2, 13}, {6, 7}, {9, 11}, {11, 9}, {14, 13}});
+    C->Pen()->SetColor(RGBToColor(0xE0, 0xA0, 0x00));
+    C->Brush()->SetColor(RGBToColor(0xFF, 0xD0, 0x30));
+    C->Ellipse(10, 3, 14, 7);
+    List.AddMasked(B.get(), Mask);
+  }
+}
+
+constexpr Cardinal FolderCount = 1000;
+constexpr Cardinal FilesPerFolder = 99;
+
+class TTreeDemoForm : public TForm {
+public:
+  explicit TTreeDemoForm(TComponent* AOwner) : TForm(AOwner) {
+    SetName(u"TreeDemoForm");
+    SetCaption(u"Quorvel tree view demo");
+    SetClientSize(560, 360);
+    Images = new TImageList(this, 16, 16);
+    DrawImages(*Images);
+
+    Tree = new TVastStringTree(this);
+    Tree->SetName(u"Tree");
+    Tree->SetAlign(alClient);
+    Tree->SetImages(Images);
+    TVTHeader& H = Tree->Header();
+    const struct {
+      const char16_t* Text;
+      Integer Width;
+      TAlignment Alignment;
+    } Columns[] = {{u"Name", 230, taLeftJustify}, {u"Size", 90, taRightJustify}, {u"Modified", 80, taLeftJustify}};
+    for (const auto& C : Columns) {
+      TVastTreeColumn* Column = H.Columns().Add();
+      Column->SetText(C.Text);
+      Column->SetWidth(C.Width);
+      Column->SetAlignment(C.Alignment);
+    }
+    H.SetMainColumn(0);
+    H.SetOptions(H.Options() + TVTHeaderOptions{hoVisible, hoShowSortGlyphs});
+    H.SetSortColumn(0);
+    TCustomVastTreeOptions& O = Tree->TreeOptions();
+    O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toFullRowSelect});
+    O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowVertGridLines});
+    O.SetAutoOptions(O.AutoOptions() - TVTAutoOptions{toAutoSort});
+    Tree->OnInitNode = [](TBaseVastTree* Sender, PVastNode Parent, PVastNode, TVastNodeInitStates& States) {
+      if (!Parent) States.Include(ivsHasChildren);
+      (void)Sender;
+    };
+    Tree->OnInitChildren = [](TBaseVastTree*, PVastNode, Cardinal& Count) { Count = FilesPerFolder; };
+    Tree->OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex Column, TVSTTextType, String& Text) {
+      Text = CellText(Node, Column);
+    };
+    Tree->OnGetImageIndex = [this](TBaseVastTree*, PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool&,
+                                   TImageIndex& Index) {
+      if (Column > 0 || Kind == ikState || Kind == ikOverlay) return;
+      if (Node->Parent == Tree->RootNode())
+        Index = Tree->GetExpanded(Node) ? 1 : 0;
+      else
+        Index = Node->Index % 3 == 0 ? 3 : 2;
+    };
+    Tree->SetParent(this);
+  }
+
+  static String Number(Cardinal N, int Digits) {
+    std::string S = std::to_string(N);
+    while (static_cast<int>(S.size()) < Digits) S.insert(S.begin(), '0');
+    return String(S.begin(), S.end());
+  }
+  String CellText(PVastNode Node, TColumnIndex Column) const {
+    const bool Folder = Node->Parent == Tree->RootNode();
+    const Cardinal Top = Folder ? Node->Index : Node->Parent->Index;
+    switch (Column) {
+      case NoColumn:
+      case 0:
+        return Folder ? u"Folder " + Number(Top, 4)
+                      : u"report_" + Number(Top, 4) + u"_" + Number(Node->Index, 2) +
+                            (Node->Index % 3 == 0 ? u".png" : u".txt");
+      case 1: {
+        const Cardinal Kb = Folder ? 9900 + Top * 7 : 1 + (Top * 131 + Node->Index * 17) % 9000;
+        return Number(Kb, 1) + u" KB";
+      }
+      default:
+        return u"2026-" + Number(1 + Top % 12, 2) + u"-" + Number(1 + Node->Index % 28, 2) + u" 14:" +
+               Number(Node->Index % 60, 2);
+    }
+  }
+
+  // Builds the 100,000 nodes and opens the first folders.
+  void Populate() {
+    Tree->BeginUpdate();
+    Tree->SetRootNodeCount(FolderCount);
+    for (PVastNode Folder = Tree->GetFirst(); Folder; Folder = Tree->GetNextSibling(Folder))
+      Tree->ValidateChildren(Folder, false);
+    PVastNode First = Tree->GetFirst();
+    Tree->SetExpanded(First, true);
+    Tree->SetExpanded(Tree->GetNextSibling(Tree->GetNextSibling(First)), true);
+    Tree->EndUpdate();
+  }
+
+  TImageList* Images;
+  TVastStringTree* Tree;
+};
+
+struct TFormDeleter {
+  void operator()(TCustomForm* Form) const { delete Form; }
+};
+
+class TTreeControlTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
+    Form.reset(TCustomForm::Create<TTreeDemoForm>(Application));
+    Tree = Form->Tree;
+    Form->Show();
+    Form->Populate();
+    Pump(100);
+  }
+  void TearDown() override {
+    Form.reset();
+    Application->ProcessMessages();
+    Application->OnException = nullptr;
+    EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? std::string() : std::string(Errors[0].begin(), Errors[0].end()));
+  }
+  static void Pump(int Ms) {
+    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
+    while (std::chrono::steady_clock::now() < End) {
+      MSG Msg;
+      if (!Application->ProcessMessage(Msg)) Sleep(1);
+    }
+  }
+  // The client area as the tree paints it through WM_PRINTCLIENT.
+  std::unique_ptr<TBitmap> PrintClient() {
+    auto B = std::make_unique<TBitmap>(Tree->ClientWidth(), Tree->ClientHeight());
+    SendMessageW(Tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()), PRF_CLIENT);
+    return B;
+  }
+  // The whole window, header and frame included, as WM_PRINT paints it.
+  std::unique_ptr<TBitmap> PrintWindowImage() {
+    RECT R;
+    GetWindowRect(Tree->Handle(), &R);
+    auto B = std::make_unique<TBitmap>(R.right - R.left, R.bottom - R.top);
+    SendMessageW(Tree->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    return B;
+  }
+  // What the screen shows over the form, for people to look at.
+  void Screenshot(const char16_t* File) {
+    Form->Update();
+    Pump(50);
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    TBitmap Shot(R.right - R.left, R.bottom - R.top);
+    HDC Screen = GetDC(nullptr);
+    BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, SRCCOPY);
+    ReleaseDC(nullptr, Screen);
+    // 24 bits: no alpha channel for a viewer to take as transparency.
+    Shot.SetPixelFormat(pf24bit);
+    Shot.SaveToFile(File);
+    EXPECT_NE(GetFileAttributesW(reinterpret_cast<const wchar_t*>(File)), INVALID_FILE_ATTRIBUTES);
+  }
+  PVastNode Folder(Cardinal Index) {
+    PVastNode Run = Tree->GetFirst();
+    while (Run && Run->Index != Index) Run = Tree->GetNextSibling(Run);
+    return Run;
+  }
+
+  std::unique_ptr<TTreeDemoForm, TFormDeleter> Form;
+  TVastStringTree* Tree = nullptr;
+  std::vector<String> Errors;
+};
+
+TEST_F(TTreeControlTest, HoldsAHundredThousandNodes) {
+  EXPECT_EQ(Tree->TotalCount(), FolderCount * (1 + FilesPerFolder));
+  EXPECT_EQ(Tree->VisibleCount(), FolderCount + 2 * FilesPerFolder);
+  EXPECT_TRUE(Tree->Header().Options().Contains(hoVisible));
+  // The header lives in the non-client area: the client starts below it.
+  RECT Window, Client;
+  GetWindowRect(Tree->Handle(), &Window);
+  GetClientRect(Tree->Handle(), &Client);
+  EXPECT_EQ(Tree->ClientHeight(), Tree->Height() - 4 - Tree->Header().Height() -
+                                      (Tree->RangeX() > Tree->ClientWidth() ? GetSystemMetrics(SM_CYHSCROLL) : 0));
+}
+
+TEST_F(TTreeControlTest, ScrollRangeAndBarFollowTheRows) {
+  const Integer Rows = static_cast<Integer>(Tree->VisibleCount());
+  EXPECT_EQ(Tree->RangeY(), Rows * 18);
+  SCROLLINFO Info{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(Tree->Handle(), SB_VERT, &Info));
+  EXPECT_EQ(Info.nMax, Tree->RangeY());
+  EXPECT_EQ(static_cast<Integer>(Info.nPage), Tree->ClientHeight() + 1);
+  EXPECT_EQ(Tree->RangeX(), 230 + 90 + 80);
+
+  // A page down moves by the client height; the bottom end by the range.
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(Tree->OffsetY(), -Tree->ClientHeight());
+  GetScrollInfo(Tree->Handle(), SB_VERT, &Info);
+  EXPECT_EQ(Info.nPos, Tree->ClientHeight());
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(Tree->OffsetY(), Tree->ClientHeight() - Tree->RangeY());
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(Tree->OffsetY(), 0);
+
+  // Expanding every folder makes a range far beyond 16 bits; the bar holds it.
+  Tree->FullExpand();
+  EXPECT_EQ(Tree->RangeY(), static_cast<Integer>(FolderCount * (1 + FilesPerFolder)) * 18);
+  GetScrollInfo(Tree->Handle(), SB_VERT, &Info);
+  EXPECT_EQ(Info.nMax, Tree->RangeY());
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  GetScrollInfo(Tree->Handle(), SB_VERT, &Info);
+  EXPECT_EQ(Info.nPos, Tree->RangeY() - Tree->ClientHeight());
+  EXPECT_EQ(Tree->BottomNode(), Tree->GetLastVisible());
+}
+
+TEST_F(TTreeControlTest, HitPositionsAndDisplayRectanglesMatchTheGeometry) {
+  PVastNode Folder0 = Folder(0);
+  PVastNode Child = Tree->GetFirstChild(Folder0);
+  TVTOffsets O;
+  Tree->GetOffsets(Child, O, ofsRightOfText, 0);
+  // A child row: indent of two levels, the image, then the text.
+  EXPECT_EQ(O[ofsCheckBox], 4 + 2 + 2 * 18);
+  EXPECT_EQ(O[ofsLabel], O[ofsImage] + 16 + 2);
+  const TRect Row = Tree->GetDisplayRect(Child, NoColumn, false);
+  EXPECT_EQ(Row.Top, 18);
+  EXPECT_EQ(Row.Bottom, 36);
+  const TRect Cell = Tree->GetDisplayRect(Child, 1, false);
+  EXPECT_EQ(Cell.Left, 230);
+  EXPECT_EQ(Cell.Right, 230 + 90 - 1);
+
+  struct TCase {
+    Integer X, Y;
+    PVastNode Node;
+    TColumnIndex Column;
+    THitPosition Position;
+  } Cases[] = {
+      {O[ofsToggleButton] - 18 + 4, 9, Folder0, 0, hiOnItemButtonExact},
+      {O[ofsImage] + 8, 27, Child, 0, hiOnNormalIcon},
+      {O[ofsText] + 5, 27, Child, 0, hiOnItemLabel},
+      {250, 27, Child, 1, hiOnItem},
+      {360, 45, Child->NextSibling, 2, hiOnItem},
+  };
+  for (const TCase& C : Cases) {
+    THitInfo Hit;
+    Tree->GetHitTestInfoAt(C.X, C.Y, true, Hit);
+    EXPECT_EQ(Hit.HitNode, C.Node) << C.X << "," << C.Y;
+    EXPECT_EQ(Hit.HitColumn, C.Column) << C.X << "," << C.Y;
+    EXPECT_TRUE(Hit.HitPositions.Contains(C.Position)) << C.X << "," << C.Y;
+  }
+
+  // After scrolling, rectangles and hits move with the offset.
+  Tree->SetOffsetY(-100);
+  EXPECT_EQ(Tree->GetDisplayRect(Child, NoColumn, false).Top, 18 - 100);
+  THitInfo Hit;
+  Tree->GetHitTestInfoAt(100, 5, true, Hit);
+  Integer Top;
+  EXPECT_EQ(Hit.HitNode, Tree->GetNodeAt(0, 105, false, Top));
+  EXPECT_EQ(Top, 90);
+}
+
+TEST_F(TTreeControlTest, PaintedPixelsAtComputedPoints) {
+  // Rows: folder 0 (closed), folder 1 (closed), folder 2 (open), its files.
+  Tree->SetExpanded(Folder(0), false);
+  PVastNode Open = Folder(2);
+  PVastNode Selected = Tree->GetNextSibling(Tree->GetFirstChild(Open));  // row 4
+  Tree->SetSelected(Selected, true);
+  Tree->SetFocusedNode(Selected);
+  Pump(30);
+  auto Client = PrintClient();
+  TCanvas* C = Client->Canvas();
+  const TColor Selection =
+      ColorToRGB(GetFocus() == Tree->Handle() ? Tree->Colors().FocusedSelectionColor()
+                                              : Tree->Colors().UnfocusedSelectionColor());
+  const TRect SelectedRow = Tree->GetDisplayRect(Selected, NoColumn, false);
+  // Full-row selection: the fill reaches into the last column, away from text.
+  EXPECT_EQ(C->Pixel(230 + 90 + 70, SelectedRow.Top + 2), Selection);
+  EXPECT_EQ(C->Pixel(230 + 5, SelectedRow.Top + 1), Selection);
+  // An unselected row is the window colour there.
+  EXPECT_EQ(C->Pixel(230 + 90 + 70, SelectedRow.Top + 18 + 2), ColorToRGB(clWindow));
+
+  // The vertical grid line on the last pixel column of column 0: dotted, so
+  // one of two neighbouring pixels has the grid colour.
+  const TColor Grid = ColorToRGB(Tree->Colors().GridLineColor());
+  const Integer GridY = Tree->GetDisplayRect(Tree->GetNextSibling(Selected), NoColumn, false).Top + 4;
+  EXPECT_TRUE(C->Pixel(229, GridY) == Grid || C->Pixel(229, GridY + 1) == Grid);
+  EXPECT_EQ(C->Pixel(228, GridY), ColorToRGB(clWindow));
+
+  // The button of a collapsed folder: frame in the tree-line colour, the
+  // cross of its plus in the font colour.
+  PVastNode Closed = Folder(1);
+  ASSERT_LT(Tree->GetDisplayRect(Closed, NoColumn, false).Bottom, Tree->ClientHeight());
+  ASSERT_FALSE(Tree->GetExpanded(Closed));
+  TVTOffsets O;
+  Tree->GetOffsets(Closed, O, ofsText, 0);
+  const TRect ClosedRow = Tree->GetDisplayRect(Closed, NoColumn, false);
+  // Centred on the 16-pixel image: the row middle less half the button.
+  const Integer ButtonTop = ClosedRow.Top + (18 - 9) / 2;
+  const Integer BX = O[ofsToggleButton];
+  EXPECT_EQ(C->Pixel(BX, ButtonTop + 4), ColorToRGB(Tree->Colors().TreeLineColor()));  // left frame
+  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 4), ColorToRGB(Tree->Font()->Color()));      // centre of the cross
+  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 2), ColorToRGB(Tree->Font()->Color()));      // its vertical bar
+  EXPECT_EQ(C->Pixel(BX + 2, ButtonTop + 2), ColorToRGB(clWindow));                    // inside, off the cross
+  // An expanded folder shows a minus: no vertical bar.
+  const Integer OpenTop = Tree->GetDisplayRect(Open, NoColumn, false).Top + (18 - 9) / 2;
+  EXPECT_EQ(C->Pixel(BX + 4, OpenTop + 2), ColorToRGB(clWindow));
+  EXPECT_EQ(C->Pixel(BX + 4, OpenTop + 4), ColorToRGB(Tree->Font()->Color()));
+  Client->SetPixelFormat(pf24bit);
+  Client->SaveToFile(u"treeview_printclient.bmp");
+
+  // The header's divider between the first two columns: the right edge of a
+  // raised head is its shadow; the next head starts with its highlight.
+  auto Whole = PrintWindowImage();
+  const TRect HR = Tree->HeaderRect();
+  const Integer HY = HR.Top + Tree->Header().Height() / 2;
+  const TColor Divider = Whole->Canvas()->Pixel(HR.Left + 230 - 1, HY);
+  EXPECT_TRUE(Divider == ColorToRGB(static_cast<TColor>(0xFF000000u | COLOR_3DDKSHADOW)) ||
+              Divider == ColorToRGB(clBtnShadow))
+      << std::hex << Divider;
+  const TColor NextHead = Whole->Canvas()->Pixel(HR.Left + 230, HY);
+  EXPECT_TRUE(NextHead == ColorToRGB(clBtnHighlight) ||
+              NextHead == ColorToRGB(static_cast<TColor>(0xFF000000u | COLOR_3DLIGHT)))
+      << std::hex << NextHead;
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 100, HY), ColorToRGB(clBtnFace));
+  Whole->SetPixelFormat(pf24bit);
+  Whole->SaveToFile(u"treeview_print.bmp");
+}
+
+TEST_F(TTreeControlTest, BlendedSelectionMixesTheSelectionColourIn) {
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toUseBlendedSelection});
+  PVastNode Node = Tree->GetFirstChild(Folder(0));
+  Tree->SetSelected(Node, true);
+  auto Client = PrintClient();
+  const TColor Sel = ColorToRGB(GetFocus() == Tree->Handle() ? Tree->Colors().FocusedSelectionColor()
+                                                              : Tree->Colors().UnfocusedSelectionColor());
+  auto Mix = [](Integer C, Integer D) { return (C * 128 + D * (256 - 128)) >> 8; };
+  const Integer R = Mix(Sel & 0xFF, 255), G = Mix((Sel >> 8) & 0xFF, 255), B = Mix((Sel >> 16) & 0xFF, 255);
+  const TRect Row = Tree->GetDisplayRect(Node, NoColumn, false);
+  EXPECT_EQ(Client->Canvas()->Pixel(230 + 90 + 70, Row.Top + 3), static_cast<TColor>(R | (G << 8) | (B << 16)));
+}
+
+TEST_F(TTreeControlTest, EmptyTreeShowsItsMessageInGrey) {
+  auto* Empty = new TVastStringTree(Form.get());
+  Empty->SetBounds(0, 0, 300, 120);
+  Empty->SetEmptyListMessage(u"Nothing to show yet");
+  Empty->SetParent(Form.get());
+  Pump(30);
+  auto CountGrey = [&] {
+    TBitmap B(Empty->ClientWidth(), Empty->ClientHeight());
+    SendMessageW(Empty->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(B.Canvas()->Handle()), PRF_CLIENT);
+    int Grey = 0;
+    for (Integer Y = 0; Y < 24; ++Y)
+      for (Integer X = 40; X < 200; ++X)  // right of the tree lines, which are grey too
+        if (B.Canvas()->Pixel(X, Y) == ColorToRGB(clGrayText)) ++Grey;
+    return Grey;
+  };
+  EXPECT_GT(CountGrey(), 10);
+  Empty->SetRootNodeCount(2);
+  EXPECT_EQ(CountGrey(), 0);
+}
+
+TEST_F(TTreeControlTest, BorderWidthShowsABandInTheBorderColour) {
+  const Integer Before = Tree->ClientWidth();
+  Tree->Colors().Set(TVTColors::BorderIndex, clRed);
+  Tree->SetBorderWidth(3);
+  EXPECT_EQ(Tree->ClientWidth(), Before - 6);
+  auto Whole = PrintWindowImage();
+  const Integer Y = Whole->Height() / 2;
+  // Inside the 2-pixel sunken client edge: three pixels of border colour,
+  // then the client.
+  EXPECT_EQ(Whole->Canvas()->Pixel(2, Y), ColorToRGB(clRed));
+  EXPECT_EQ(Whole->Canvas()->Pixel(4, Y), ColorToRGB(clRed));
+  EXPECT_NE(Whole->Canvas()->Pixel(5, Y), ColorToRGB(clRed));
+  // The header sits inside the band as well.
+  EXPECT_EQ(Tree->HeaderRect().Left, 2 + 3);
+  EXPECT_EQ(Tree->HeaderRect().Top, 2 + 3);
+}
+
+TEST_F(TTreeControlTest, TextEventsShortenAndDrawInsteadOfTheTree) {
+  auto DarkPixels = [&](const TBitmap& B, Integer Left, Integer Right, Integer Top, Integer Bottom) {
+    int Dark = 0;
+    for (Integer Y = Top; Y < Bottom; ++Y)
+      for (Integer X = Left; X < Right; ++X)
+        if ((const_cast<TBitmap&>(B).Canvas()->Pixel(X, Y) & 0xFF) < 0x60) ++Dark;
+    return Dark;
+  };
+  auto Before = PrintClient();
+  ASSERT_GT(DarkPixels(*Before, 232, 318, 1, 17), 10);  // "9900 KB" in the first row
+  std::vector<Integer> Spaces;
+  Tree->OnShortenString = [&](TBaseVastTree*, TCanvas*, PVastNode, TColumnIndex Column, const String&, Integer Space,
+                              String& Result, bool& Done) {
+    if (Column == 2) Spaces.push_back(Space);
+    Result = u"x";
+    Done = true;
+  };
+  Tree->OnDrawText = [&](TBaseVastTree*, TCanvas*, PVastNode, TColumnIndex Column, const String&, const TRect&,
+                         bool& DefaultDraw) { DefaultDraw = Column != 1; };
+  auto After = PrintClient();
+  EXPECT_EQ(DarkPixels(*After, 232, 318, 1, 17), 0);
+  ASSERT_FALSE(Spaces.empty());
+  // The narrow column's text space: 80 pixels less the grid line, the
+  // margin and images margin before the label, and the text margins.
+  EXPECT_EQ(Spaces.front(), 80 - 1 - (4 + 2) - 2 * 4);
+}
+
+TEST_F(TTreeControlTest, OwnersDrawHeadsOrTheirElements) {
+  TVTHeader& H = Tree->Header();
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoOwnerDraw});
+  H.Columns()[1].SetStyle(vsOwnerDraw);
+  Tree->OnHeaderDraw = [](TVTHeader*, TCanvas* Canvas, TVastTreeColumn*, const TRect& R, bool, bool, TVTDropMarkMode) {
+    Canvas->Brush()->SetColor(clRed);
+    Canvas->FillRect(R);
+  };
+  auto Whole = PrintWindowImage();
+  const TRect HR = Tree->HeaderRect();
+  const Integer HY = HR.Top + H.Height() / 2;
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 230 + 45, HY), ColorToRGB(clRed));
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 100, HY), ColorToRGB(clBtnFace));
+
+  // With both element events the owner draws the elements it claims.
+  std::vector<std::pair<TVastTreeColumn*, THeaderPaintElements>> Calls;
+  Tree->OnHeaderDrawQueryElements = [](TVTHeader*, THeaderPaintInfo& Info, THeaderPaintElements& Elements) {
+    if (Info.Column && Info.Column->Index() == 0) Elements = THeaderPaintElements{hpeText, hpeOverlay};
+  };
+  Tree->OnAdvancedHeaderDraw = [&](TVTHeader*, THeaderPaintInfo& Info, const THeaderPaintElements& Elements) {
+    Calls.push_back({Info.Column, Elements});
+  };
+  PrintWindowImage();
+  ASSERT_EQ(Calls.size(), 1u);
+  EXPECT_EQ(Calls[0].first, &H.Columns()[0]);
+  EXPECT_EQ(Calls[0].second.Bits(), (THeaderPaintElements{hpeText, hpeOverlay}.Bits()));
+}
+
+TEST_F(TTreeControlTest, ShadedButtonsComeFromTheProgramsBitmaps) {
+  Tree->SetButtonFillMode(fmShaded);
+  TBitmap* Plus = Tree->ButtonBitmap(false);
+  TBitmap* Minus = Tree->ButtonBitmap(true);
+  ASSERT_EQ(Plus->Width(), 9);
+  EXPECT_EQ(Plus->Canvas()->Pixel(4, 2), RGBToColor(0x1E, 0x3A, 0x5C));   // the vertical bar of the plus
+  EXPECT_NE(Minus->Canvas()->Pixel(4, 2), RGBToColor(0x1E, 0x3A, 0x5C));  // none in the minus
+  EXPECT_EQ(Plus->Canvas()->Pixel(0, 4), RGBToColor(0x7A, 0x8A, 0x99));   // the frame
+  // And a closed folder's row shows it.
+  Tree->SetExpanded(Folder(0), false);
+  auto Client = PrintClient();
+  TVTOffsets O;
+  Tree->GetOffsets(Folder(1), O, ofsCheckBox, 0);
+  const Integer Top = Tree->GetDisplayRect(Folder(1), NoColumn, false).Top + (18 - 9) / 2;
+  EXPECT_EQ(Client->Canvas()->Pixel(O[ofsToggleButton] + 4, Top + 2), RGBToColor(0x1E, 0x3A, 0x5C));
+  Screenshot(u"treeview_shaded_buttons.bmp");
+}
+
+TEST_F(TTreeControlTest, BackgroundPictureTilesAndScrollsOrStays) {
+  // An 8 x 8 picture: red left half, blue right half.
+  TBitmap Tile(8, 8);
+  Tile.Canvas()->Brush()->SetColor(clRed);
+  Tile.Canvas()->FillRect(TRect{0, 0, 4, 8});
+  Tile.Canvas()->Brush()->SetColor(clBlue);
+  Tile.Canvas()->FillRect(TRect{4, 0, 8, 8});
+  TPicture Picture;
+  Picture.SetGraphic(&Tile);
+  Tree->SetBackground(&Picture);
+  Tree->SetBackgroundOffsetX(2);
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowBackground});
+  Tree->Clear();
+  Tree->SetRootNodeCount(3);  // a short tree: most of the client is below the rows
+  const Integer Y = 60;  // below the three rows
+  auto ColourAt = [&](Integer X) { return PrintClient()->Canvas()->Pixel(X, Y); };
+  // Tiles start at x = 2: x 98..101 is a tile's red half, 102..105 its blue.
+  EXPECT_EQ(ColourAt(100), ColorToRGB(clRed));
+  EXPECT_EQ(ColourAt(104), ColorToRGB(clBlue));
+  // Under a row too (away from its text).
+  EXPECT_EQ(PrintClient()->Canvas()->Pixel(202, 3), ColorToRGB(clRed));
+  // The tiles scroll with the content: four pixels sideways swap the halves.
+  Tree->Header().Columns()[2].SetWidth(500);
+  Tree->SetOffsetX(-4);
+  EXPECT_EQ(ColourAt(100), ColorToRGB(clBlue));
+  // Static: the picture once, at the offset in the window; elsewhere the
+  // window colour.
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toStaticBackground});
+  Tree->SetBackgroundOffsetY(Y - 4);
+  EXPECT_EQ(ColourAt(3), ColorToRGB(clRed));
+  EXPECT_EQ(ColourAt(7), ColorToRGB(clBlue));
+  EXPECT_EQ(ColourAt(102), ColorToRGB(clWindow));
+}
+
+// The system records these helpers fill carry their own sizes (sizeof, not
+// a 32-bit constant), so the calls succeed in the 64-bit build as well.
+TEST_F(TTreeControlTest, SystemRecordHelpersWorkAtThisPointerSize) {
+  TBitmap Target(32, 32);
+  Target.Canvas()->Brush()->SetColor(clWhite);
+  Target.Canvas()->FillRect(TRect{0, 0, 32, 32});
+  DrawImageGrayed(Form->Images, Target.Canvas(), 8, 8, 0);  // the closed folder, greyed
+  int Drawn = 0;
+  for (Integer Y = 8; Y < 24; ++Y)
+    for (Integer X = 8; X < 24; ++X)
+      if (Target.Canvas()->Pixel(X, Y) != ColorToRGB(clWhite)) ++Drawn;
+  EXPECT_GT(Drawn, 20);
+  HIGHCONTRASTW Contrast{};
+  Contrast.cbSize = sizeof(Contrast);
+  const bool Asked = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(Contrast), &Contrast, 0) != 0;
+  EXPECT_TRUE(Asked);
+  EXPECT_EQ(IsHighContrastOn(), Asked && (Contrast.dwFlags & HCF_HIGHCONTRASTON) != 0);
+  Integer W = 0, H = 0;
+  TBitmap Dib(10, 7);
+  Dib.SetPixelFormat(pf32bit);
+  EXPECT_NE(SelectedBitmapBits(Dib.Canvas()->Handle(), W, H), nullptr);
+  EXPECT_EQ(W, 10);
+  EXPECT_EQ(H < 0 ? -H : H, 7);
+}
+
+TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
+  // 80 pixels cannot hold "2026-01-01 14:00": the painted text is shortened,
+  // and the shortening the painter uses answers a prefix plus "...".
+  TBitmap Measure(1, 1);
+  Measure.Canvas()->SetFont(Tree->Font());
+  const String Full = Form->CellText(Folder(0), 2);
+  ASSERT_GT(Measure.Canvas()->TextWidth(Full), 80 - 8);
+  const String Short = ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 80 - 1 - 8, 0);
+  ASSERT_GE(Short.size(), 4u);
+  EXPECT_EQ(Short.substr(Short.size() - 3), u"...");
+  EXPECT_EQ(Full.compare(0, Short.size() - 3, Short.substr(0, Short.size() - 3)), 0);
+  // The column-less tree never shortens.
+  EXPECT_EQ(ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 1000, 0), Full);
+}
+
+TEST_F(TTreeControlTest, TreeViewQueriesAnswerOnlyForOwnNodes) {
+  PVastNode Folder0 = Folder(0);
+  HWND W = Tree->Handle();
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_ROOT, 0), reinterpret_cast<LRESULT>(Folder0));
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(Folder0)), 0);
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(Folder0)),
+            reinterpret_cast<LRESULT>(Folder0->FirstChild));
+  // A handle that is not one of ours is never followed.
+  alignas(16) Byte Fake[256] = {};
+  EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(Fake)), 0);
+  TVITEMW Item{};
+  Item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN | TVIF_STATE;
+  Item.hItem = reinterpret_cast<HTREEITEM>(Folder0);
+  wchar_t Text[5];
+  Item.pszText = Text;
+  Item.cchTextMax = 5;
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item)), 1);
+  EXPECT_EQ(std::wstring(Text), L"Fold");
+  EXPECT_EQ(Item.cChildren, static_cast<int>(FilesPerFolder));
+  EXPECT_TRUE(Item.state & TVIS_EXPANDED);
+  Item.hItem = reinterpret_cast<HTREEITEM>(Fake);
+  EXPECT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&Item)), 0);
+  RECT R{};
+  std::memcpy(&R, &Folder0, sizeof(Folder0));
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&R)), 1);
+  EXPECT_EQ(R.top, 0);
+  EXPECT_EQ(R.bottom, 18);
+  // Nobody provides accessibility objects here.
+  EXPECT_EQ(SendMessageW(W, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+}
+
+TEST_F(TTreeControlTest, WheelScrollsBySystemLinesAndShiftGoesSideways) {
+  UINT Lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
+  ASSERT_NE(Lines, static_cast<UINT>(WHEEL_PAGESCROLL));
+  SendMessageW(Tree->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(Tree->OffsetY(), -static_cast<Integer>(Lines) * 18);
+  // With Ctrl a notch is a page.
+  SendMessageW(Tree->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(Tree->OffsetY(), -static_cast<Integer>(Lines) * 18 - Tree->ClientHeight());
+  // With Shift it goes sideways: make the columns wider than the window.
+  Tree->Header().Columns()[2].SetWidth(500);
+  const Integer Y = Tree->OffsetY();
+  SendMessageW(Tree->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(Tree->OffsetY(), Y);
+  EXPECT_LT(Tree->OffsetX(), 0);
+}
+
+// Registered providers make the tree's accessible objects; this program
+// registers none.
+class TFakeProvider : public IVTAccessibleProvider {
+public:
+  explicit TFakeProvider(IAccessible* Answer) : FAnswer(Answer) {}
+  IAccessible* CreateIAccessible(TBaseVastTree*) override {
+    ++Calls;
+    return FAnswer;
+  }
+  int Calls = 0;
+
+private:
+  IAccessible* FAnswer;
+};
+
+TEST_F(TTreeControlTest, AccessibilityFactoryChoosesProviders) {
+  TVTAccessibilityFactory& F = TVTAccessibilityFactory::GetAccessibilityFactory();
+  EXPECT_EQ(F.ProviderCount(), 0);
+  EXPECT_EQ(F.CreateIAccessible(Tree, nullptr, nullptr), nullptr);
+  auto* TreeObject = reinterpret_cast<IAccessible*>(0x1000);
+  TFakeProvider First(TreeObject), Second(nullptr);
+  F.RegisterAccessibleProvider(&First);
+  F.RegisterAccessibleProvider(&First);
+  EXPECT_EQ(F.ProviderCount(), 1);
+  F.RegisterAccessibleProvider(&Second);
+  EXPECT_EQ(F.CreateIAccessible(Tree, nullptr, nullptr), TreeObject);  // the tree's own object: the first
+  // The item object: the later providers first; none answers, so the first.
+  EXPECT_EQ(F.CreateIAccessible(Tree, TreeObject, nullptr), TreeObject);
+  EXPECT_EQ(Second.Calls, 1);
+  F.UnRegisterAccessibleProvider(&Second);
+  F.UnRegisterAccessibleProvider(&Second);
+  F.UnRegisterAccessibleProvider(&First);
+  EXPECT_EQ(F.ProviderCount(), 0);
+}
+
+TEST_F(TTreeControlTest, AFreedImageListIsForgotten) {
+  ASSERT_EQ(Tree->Images(), Form->Images);
+  const Integer LabelBefore = Tree->GetOffset(ofsLabel, Tree->GetFirst());
+  delete Form->Images;
+  Form->Images = nullptr;
+  EXPECT_EQ(Tree->Images(), nullptr);
+  // Rows lose their image space and still paint.
+  EXPECT_EQ(Tree->GetOffset(ofsLabel, Tree->GetFirst()), LabelBefore - 18);
+  auto Client = PrintClient();
+  EXPECT_EQ(Client->Canvas()->Pixel(Tree->ClientWidth() - 5, 5), ColorToRGB(clWindow));
+}
+
+TEST_F(TTreeControlTest, FixedColumnStaysWhileTheRestScrolls) {
+  TVastTreeColumns& Cols = Tree->Header().Columns();
+  Cols[0].SetOptions(Cols[0].Options() + TVTColumnOptions{coFixed});
+  Cols[2].SetWidth(600);
+  Tree->UpdateScrollBars(true);
+  ASSERT_GT(Tree->RangeX(), Tree->ClientWidth());
+  SendMessageW(Tree->Handle(), WM_HSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(Tree->OffsetX(), -(Tree->ClientWidth() - 230));
+  // A hit in the fixed column is not shifted by the scroll.
+  THitInfo Hit;
+  Tree->GetHitTestInfoAt(100, 5, true, Hit);
+  EXPECT_EQ(Hit.HitColumn, 0);
+  EXPECT_EQ(Hit.HitPoint.X, 100);
+  Tree->GetHitTestInfoAt(240, 5, true, Hit);
+  EXPECT_EQ(Hit.HitPoint.X, 240 + Tree->EffectiveOffsetX());
+  // The fixed column still shows the folder's image at its place.
+  auto Client = PrintClient();
+  const Integer ImageX = Tree->GetOffset(ofsImage, Tree->GetFirst());
+  EXPECT_NE(Client->Canvas()->Pixel(ImageX + 8, 9), ColorToRGB(clWindow));
+  // The header scrolls with the columns: the heads of columns 1 and 2 have
+  // moved left out of view, so no divider stands where an unscrolled copy
+  // of column 0 would end, and the fixed head keeps its divider.
+  auto Whole = PrintWindowImage();
+  const TRect HR = Tree->HeaderRect();
+  const Integer HY = HR.Top + Tree->Header().Height() / 2;
+  EXPECT_EQ(Whole->Canvas()->Pixel(HR.Left + 2 * 230 - 1, HY), ColorToRGB(clBtnFace));
+  EXPECT_NE(Whole->Canvas()->Pixel(HR.Left + 230 - 1, HY), ColorToRGB(clBtnFace));
+  Screenshot(u"treeview_fixed_column.bmp");
+}
+
+TEST_F(TTreeControlTest, AnimationStepsByTheClock) {
+  Cardinal Now = 0;
+  Tree->Clock = [&Now] { return ++Now; };  // one millisecond per look
+  std::vector<std::pair<Integer, Integer>> Calls;
+  Tree->Animate(100, 200, [&](Integer Step, Integer Size) {
+    Calls.push_back({Step, Size});
+    return true;
+  });
+  ASSERT_GE(Calls.size(), 2u);
+  EXPECT_EQ(Calls.front(), (std::pair<Integer, Integer>{0, 1}));
+  EXPECT_EQ(Calls.back(), (std::pair<Integer, Integer>{0, 0}));
+  // A callback that stops at once still gets the closing call.
+  Calls.clear();
+  Tree->Animate(100, 200, [&](Integer Step, Integer Size) {
+    Calls.push_back({Step, Size});
+    return false;
+  });
+  ASSERT_EQ(Calls.size(), 2u);
+  EXPECT_EQ(Calls.back(), (std::pair<Integer, Integer>{0, 0}));
+}
+
+TEST_F(TTreeControlTest, AnimatedToggleSlidesThenSettles) {
+  Cardinal Looks = 0;
+  Tree->Clock = [&Looks] { return ++Looks; };
+  Tree->SetAnimationDuration(50);
+  ASSERT_TRUE(Tree->TreeOptions().AnimationOptions().Contains(toAnimatedToggle));
+  PVastNode Opened = Folder(1);  // on the second row once folder 0 is closed
+  Tree->SetExpanded(Folder(0), false);
+  Looks = 0;
+  Tree->SetExpanded(Opened, true);
+  EXPECT_GT(Looks, 0u);  // the slide ran on the tree's clock
+  EXPECT_TRUE(Tree->GetExpanded(Opened));
+  auto Client = PrintClient();
+  // After the slide the first file of folder 3 is painted in its row.
+  const TRect R = Tree->GetDisplayRect(Opened->FirstChild, NoColumn, false);
+  EXPECT_EQ(Client->Canvas()->Pixel(200, R.Top + 1), ColorToRGB(clWindow));
+  EXPECT_EQ(Tree->GetNodeAt(0, R.Top + 1), Opened->FirstChild);
+}
+
+TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
+  PVastNode Folder0 = Folder(0);
+  PVastNode Pick = Tree->GetNextSibling(Tree->GetNextSibling(Tree->GetFirstChild(Folder0)));
+  Tree->SetFocus();
+  Tree->SetSelected(Pick, true);
+  Tree->SetFocusedNode(Pick);
+  Pump(50);
+  Screenshot(u"treeview_demo.bmp");
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  Pump(50);
+  Screenshot(u"treeview_demo_scrolled.bmp");
+  // Scrolled content repaints exactly as a fresh paint would.
+  auto A = PrintClient();
+  Tree->Invalidate();
+  Tree->Update();
+  Screenshot(u"treeview_demo_repainted.bmp");
+  EXPECT_GT(Tree->TopNode()->Index, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,311 @@
+#pragma once
+// Windows only. The tree as a windowed control of the class library: the
+// window side of TBaseVastTree (creation, messages, scroll bars, painting of
+// rows, lines, buttons, images and the header) and the string tree's cell
+// drawing. The geometry itself is the portable core's; this layer answers
+// its IVastTreeHost questions with the window's and paints what the core
+// computes.
+//
+// TVastTreeControl joins the tree core with TCustomControl and paints rows,
+// lines, buttons, images, backgrounds and the header; TVastStringTree, the
+// class of the application's trees, adds the drawing of cell texts. The
+// control builds on the string core (a tree without texts leaves its width
+// cache unused).
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "treeview/VastStringTree.h"
+#include "treeview/VastTreeHeader.h"
+#include "treeview/VastTreeUtils.h"
+#include "treeview/VastTrees.h"
+#include "vcl/Controls.h"
+#include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
+#include "vcl/Graphics.h"
+#include "vcl/ImgList.h"
+
+// The window message the tree sends itself after its scroll bars changed,
+// for whoever draws styled bars over them.
+inline constexpr UINT CM_UPDATE_VCLSTYLE_SCROLLBARS = 0xB802;
+// Answered with 1: the tree paints its own background.
+inline constexpr UINT CM_PARENTDOUBLEBUFFEREDCHANGED_QUERY = 0x0CE3;
+
+// Cursor numbers the tree view adds to the screen's cursor table.
+inline constexpr TCursor crVertSplit = 62;
+inline constexpr TCursor crHeaderSplit = 63;
+
+// --- drawing utilities bound to GDI
+// Clips the canvas to ClipRect (logical coordinates), intersected with
+// VisibleRegion when that is not 0.
+void ClipCanvasToRect(TCanvas* Canvas, const TRect& ClipRect, HRGN VisibleRegion = nullptr);
+// Grows R (from its top-left corner) to the extent DrawTextW gives Text.
+void MeasureTextRect(HDC DC, const String& Text, TRect& R, UINT DrawFormat);
+String ShortenTextWithEllipsis(HDC DC, const String& Text, Integer Width, Integer EllipsisWidth = 0);
+String WrapTextToWidth(HDC DC, const String& Text, const TRect& Bounds, bool RTL, UINT DrawFormat);
+// The bits of the DIB section selected into DC, with its signed height.
+void* SelectedBitmapBits(HDC DC, Integer& Width, Integer& Height);
+enum TAlphaBlendMode : Byte { abmConstant, abmPerPixel, abmMaster, abmColor };
+void AlphaBlendRect(HDC Source, HDC Destination, const TRect& R, const TPoint& Target, TAlphaBlendMode Mode,
+                    Integer ConstantAlpha, Integer Bias);
+COLORREF ColorToColorRef(TColor Color);
+void DrawImageGrayed(TCustomImageList* ImageList, TCanvas* Canvas, Integer X, Integer Y, Integer Index);
+bool IsCursorShowing();
+bool IsHighContrastOn();
+
+// --- accessibility: the process-wide registry of providers. This program
+// registers none, so trees answer WM_GETOBJECT with 0.
+struct IAccessible;
+class TBaseVastTree;
+class IVTAccessibleProvider {
+public:
+  virtual IAccessible* CreateIAccessible(TBaseVastTree* ATree) = 0;
+
+protected:
+  ~IVTAccessibleProvider() = default;
+};
+
+class TVTAccessibilityFactory {
+public:
+  static TVTAccessibilityFactory& GetAccessibilityFactory();
+  void RegisterAccessibleProvider(IVTAccessibleProvider* AProvider);
+  void UnRegisterAccessibleProvider(IVTAccessibleProvider* AProvider);
+  // Accessible: the tree's object so far; AccessibleItem its item object.
+  IAccessible* CreateIAccessible(TBaseVastTree* ATree, IAccessible* Accessible, IAccessible* AccessibleItem);
+  Integer ProviderCount() const { return static_cast<Integer>(FProviders.size()); }
+
+private:
+  std::vector<IVTAccessibleProvider*> FProviders;  // not owned
+};
+
+// --- header painting
+struct THeaderPaintInfo {
+  TCanvas* TargetCanvas = nullptr;    // not owned
+  TVastTreeColumn* Column = nullptr;  // not owned; nil for the strip's background
+  TRect PaintRectangle;
+  TRect TextRectangle;
+  bool IsHoverIndex = false;
+  bool IsDownIndex = false;
+  bool IsEnabled = false;
+  bool ShowHeaderGlyph = false;
+  bool ShowSortGlyph = false;
+  bool ShowRightBorder = false;
+  TVTDropMarkMode DropMark = dmmNone;
+  TPoint GlyphPos;
+  TPoint SortGlyphPos;
+  TSize SortGlyphSize;
+
+  void DrawSortArrow(TSortDirection Direction);
+  void DrawDropMark(Integer Scaled5);
+};
+
+// --- the control
+
+enum TBevelKind : Byte { bkNone, bkTile, bkSoft, bkFlat };
+enum TBevelEdge : Byte { beLeft, beTop, beRight, beBottom };
+using TBevelEdges = TSet<TBevelEdge, Byte>;
+
+class TVastTreeControl : public TCustomControl, public TCustomVastStringTree, public IVastTreeHost {
+public:
+  explicit TVastTreeControl(TComponent* AOwner);
+  ~TVastTreeControl() override;
+
+  // Names both bases have; the control's meaning wins where a caller means
+  // the window.
+  using TCustomControl::Invalidate;
+  using TCustomVastStringTree::Header;
+  using TCustomVastStringTree::Alignment;
+  using TCustomVastStringTree::SetAlignment;
+  using TCustomVastStringTree::BiDiMode;
+  using TCustomVastStringTree::SetBiDiMode;
+
+  TCustomImageList* Images() const { return TCustomVastStringTree::Images(); }
+  void SetImages(TCustomImageList* Value);
+  TCustomImageList* StateImages() const { return TCustomVastStringTree::StateImages(); }
+  void SetStateImages(TCustomImageList* Value);
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  bool Ctl3D() const { return FCtl3D; }
+  Integer BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(Integer Value);
+  TBevelKind BevelKind() const { return FBevelKind; }
+  void SetBevelKind(TBevelKind Value);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut Value);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut Value);
+  Integer BevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(Integer Value);
+  TBevelEdges BevelEdges() const { return FBevelEdges; }
+  void SetBevelEdges(TBevelEdges Value);
+  const TRect& HeaderRect() const { return FHeaderRect; }
+  // Paints the part Window (absolute tree coordinates) onto TargetCanvas at
+  // Target.
+  virtual void PaintTree(TCanvas* TargetCanvas, const TRect& Window, const TPoint& Target,
+                         TVTInternalPaintOptions PaintOptions);
+  // Paints the header area R (window coordinates) onto DC.
+  void PaintHeader(HDC DC, const TRect& R, Integer HOffset);
+  Integer CaptionWidth(TColumnIndex Column);
+  bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
+  bool CanFocus() const override;
+  // The picture under the rows (shown with toShowBackground): tiled from
+  // the offsets in tree coordinates, so it scrolls with the content, or,
+  // with toStaticBackground, once at the offsets in the window.
+  TPicture* Background() { return &FBackground; }
+  void SetBackground(TPicture* Value);
+  Integer BackgroundOffsetX() const { return FBackgroundOffsetX; }
+  void SetBackgroundOffsetX(Integer Value);
+  Integer BackgroundOffsetY() const { return FBackgroundOffsetY; }
+  void SetBackgroundOffsetY(Integer Value);
+  bool BackgroundImageTransparent() const { return FBackgroundImageTransparent; }
+  void SetBackgroundImageTransparent(bool Value);
+  // The rectangle a mouse selection is drawing, in absolute tree
+  // coordinates (empty when none); the mouse handling sets it.
+  const TRect& SelectionRect() const { return FNewSelRect; }
+  void SetSelectionRect(const TRect& Value) { FNewSelRect = Value; }
+  TBitmap* ButtonBitmap(bool Expanded) { return Expanded ? FMinusBM.get() : FPlusBM.get(); }
+  // Millisecond clock of the animation loop; tests replace it.
+  std::function<Cardinal()> Clock;
+  // Runs Callback(Step, StepSize) over Duration milliseconds in Steps steps
+  // (False from the callback stops it), then once more with (0, 0).
+  void Animate(Cardinal Steps, Cardinal Duration, const std::function<bool(Integer Step, Integer StepSize)>& Callback);
+
+  // IVastTreeHost
+  bool HasWindow() const override { return FHandle != nullptr; }
+  void InvalidateNodeArea(TVastNode* Node) override;
+  void InvalidateToBottomArea(TVastNode* Node) override;
+  void InvalidateAll() override;
+  void SetRedraw(bool Enabled) override;
+  void ScrollBarsUpdated(bool DoRepaint) override;
+  void SetTimer(Cardinal TimerId, Cardinal Milliseconds) override;
+  void KillTimer(Cardinal TimerId) override;
+  Integer TextWidth(const String& Text) override;
+  Integer TextHeight(const String& Text) override;
+  void SendToUIThread(std::function<void()> Work) override;
+  void PostToUIThread(std::function<void()> Work) override;
+  bool IsUIThread() const override;
+  void ServeUIThread(Cardinal TimeoutMs) override;
+  Integer ClientWidth() const override;
+  Integer ClientHeight() const override;
+  Integer SetScrollBar(bool Vertical, TScrollBarShow Show, Integer Max, Integer Page, Integer Pos,
+                       bool Repaint) override;
+  Integer ScrollBarSize(bool Vertical) const override;
+  void ScrollClient(Integer DX, Integer DY, const TRect& Clip) override;
+  void InvalidateRect(const TRect& R) override;
+  void UpdateNow() override;
+  TSize ImageListSize(TCustomImageList* List) const override;
+  Integer PixelsPerInch() const override;
+
+  TSize ButtonSize() const override;
+  Integer ColumnCaptionWidth(TColumnIndex Column) override { return CaptionWidth(Column); }
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void WndProc(TMessage& Message) override;
+  void Paint() override;
+  void FontChanged() override;
+
+  void ScaleBy(Integer M, Integer D) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DoPaintDropMark(TCanvas* Canvas, PVastNode Node, const TRect& R) override;
+  // The rubber band of a mouse selection, in the row's coordinates.
+  virtual void PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect, const TRect& SelectionRect);
+  void ColorChanged() override;
+  void DoEnter() override;
+  void TimerFired(Cardinal TimerId) override;
+  void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) override;
+  void SetCursorFor(TMessage& Message);
+  void PrepareButtonImages(bool Buttons, bool Lines) override;
+  void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
+  void RecreateWindow() override;
+  void RepaintHeader() override;
+  TRect CellRectForMargin(PVastNode Node, TColumnIndex Column) override;
+
+  // Painting steps.
+  virtual void PaintCellBackground(TVTPaintInfo& PaintInfo);
+  virtual void PaintLineImages(TVTPaintInfo& PaintInfo, const TLineImage& LineImage);
+  virtual void PaintExpandButton(TVTPaintInfo& PaintInfo, Integer ButtonY);
+  virtual void PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Index);
+  TCustomImageList* FetchImageIndex(TVTPaintInfo& PaintInfo, TVTImageKind Kind, TVTImageInfoIndex Index);
+  void EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground, Integer RowTop);
+  // Paints the background picture into R (row coordinates; RowTop is the
+  // row's top in tree coordinates).
+  void PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, Integer RowTop);
+  bool UsesBackground(TVTInternalPaintOptions PaintOptions);
+  void ComputeVAlign(TVTPaintInfo& PaintInfo, Integer& ButtonY);
+  void ComputeContentLayout(TVTPaintInfo& PaintInfo);
+  void DrawDottedHorizontalLine(TVTPaintInfo& PaintInfo, Integer Left, Integer Right, Integer Top);
+  void DrawDottedVerticalLine(TVTPaintInfo& PaintInfo, Integer Top, Integer Bottom, Integer Left,
+                              bool UseSelectedBkColor = false);
+  void DrawLineImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y, Integer H, Integer VAlign, TVTLineType Style);
+  void PaintEmptyListMessage(TCanvas* Canvas, const TRect& Window, const TPoint& Target);
+  TColor SelectionColor() const;
+  TColor SelectionBorderColor() const;
+  bool TreeFocused() const;
+  // The frame's size (both values 0 or negative).
+  TSize BorderExtent() const;
+  void ComputeHeaderRect();
+  void PaintBevelBorder(HDC DC);
+  void PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& Column, const TRect& H, UINT NormalEdge,
+                       UINT NormalFlags, bool ShowRightBorder);
+  void PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeColumn& Column, UINT DrawFormat);
+  void PaintHeaderStrip(TCanvas* Canvas, TRect R, const TPoint& Target);
+  // Emulated tree-view queries for senders in this process.
+  bool AnswerTreeViewQuery(TMessage& Message);
+  bool IsOwnNode(PVastNode Node);
+
+  std::unique_ptr<TBitmap> FPlusBM, FMinusBM, FHotPlusBM, FHotMinusBM, FSelectedHotPlusBM, FSelectedHotMinusBM;
+  TGdiObject FDottedBrush;
+  std::unique_ptr<TBitmap> FRowBuffer;
+  std::unique_ptr<TBitmap> FHeaderBitmap;
+  std::unique_ptr<TBitmap> FMeasureBitmap;
+  TRect FHeaderRect;
+  TRect FUpdateRect;
+  Integer FRedrawDisabled = 0;
+  TFormBorderStyle FBorderStyle = bsSingle;
+  bool FCtl3D = true;
+  Integer FBorderWidth = 0;
+  TBevelKind FBevelKind = bkNone;
+  TBevelCut FBevelInner = bvRaised;
+  TBevelCut FBevelOuter = bvLowered;
+  Integer FBevelWidth = 1;
+  TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+  // Width of the bevels on each bevelled side.
+  Integer BevelSize() const;
+  void FrameChanged();
+  DWORD FThreadId = 0;
+  TChangeLink FImageChangeLink;
+  TChangeLink FStateChangeLink;
+  bool FChangingTheme = false;
+  bool FHeaderOwnerDraw = false;  // for the strip being painted
+  bool FHeaderAdvanced = false;
+  TRect FNewSelRect;
+  TPicture FBackground;
+  std::unique_ptr<TBitmap> FBackgroundBitmap;  // the picture over the background colour
+  Integer FBackgroundOffsetX = 0;
+  Integer FBackgroundOffsetY = 0;
+  bool FBackgroundImageTransparent = false;
+};
+
+// The class of the application's trees: cells show texts, shortened with
+// "..." when their column is too narrow.
+class TVastStringTree : public TVastTreeControl {
+public:
+  explicit TVastStringTree(TComponent* AOwner);
+
+protected:
+  void DoPaintNode(TVTPaintInfo& PaintInfo) override;
+  virtual void DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text);
+  virtual void DrawStaticText(TVTPaintInfo& PaintInfo, TAlignment Alignment, const String& Text);
+  void PrepareTextFont(TVTPaintInfo& PaintInfo);
+  // The shortened text: OnShortenString's when it answers, else a prefix
+  // and "...".
+  virtual String DoShortenString(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S,
+                                 Integer Width);
+  // Draws Text into CellRect unless OnDrawText draws it itself.
+  virtual void DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect, UINT DrawFormat);
+  void FontChanged() override;
+  TSize DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text) override;
+};

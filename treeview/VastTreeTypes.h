@@ -1,0 +1,129 @@
+#pragma once
+// Tree-wide types of the vast tree view: attach modes, change reasons, the
+// tree state set, timer identifiers, the position cache, the error class,
+// hit positions and the small enumerations of painting and drag and drop.
+#include <vector>
+
+#include "rtl/Exceptions.h"
+#include "rtl/Geometry.h"
+#include "rtl/Set.h"
+#include "rtl/Types.h"
+#include "rtl/UITypes.h"
+#include "treeview/VastTreeNode.h"
+
+// Platform records and handles, declared as the platform headers declare them.
+struct IDataObject;
+struct tagFORMATETC;
+struct tagSTGMEDIUM;
+struct HICON__;
+using HICON = HICON__*;
+using HRESULT = long;
+
+enum TVTNodeAttachMode : Byte { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
+enum TChangeReason : Byte {
+  crIgnore, crAccumulated, crChildAdded, crChildDeleted, crNodeAdded, crNodeCopied, crNodeMoved
+};
+enum TBiDiMode : Byte { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+enum TSortDirection : Byte { sdAscending, sdDescending };
+enum TVTUpdateState : Byte { usBegin, usBeginSynch, usSynch, usUpdate, usEnd, usEndSynch };
+enum TVTOperationKind : Byte { okAutoFitColumns, okGetMaxColumnWidth, okSortNode, okSortTree, okExport, okExpand };
+
+using TColumnIndex = Integer;
+using TColumnPosition = Cardinal;
+inline constexpr TColumnIndex NoColumn = -1;
+inline constexpr TColumnIndex InvalidColumn = -2;
+
+enum TVastTreeState : Byte {
+  tsChangePending, tsCheckPropagation, tsCollapsing, tsToggleFocusedSelection, tsClearPending,
+  tsClipboardFlushing, tsCopyPending, tsCutPending, tsDrawSelPending, tsDrawSelecting, tsEditing,
+  tsEditPending, tsExpanding, tsNodeHeightTracking, tsNodeHeightTrackPending, tsHint, tsInAnimation,
+  tsIncrementalSearching, tsIncrementalSearchPending, tsIterating, tsLeftButtonDown, tsLeftDblClick,
+  tsMiddleButtonDown, tsMiddleDblClick, tsNeedRootCountUpdate, tsOLEDragging, tsOLEDragPending, tsPainting,
+  tsRightButtonDown, tsRightDblClick, tsPopupMenuShown, tsScrolling, tsScrollPending, tsSizing,
+  tsStopValidation, tsStructureChangePending, tsSynchMode, tsThumbTracking, tsToggling,
+  tsUpdateHiddenChildrenNeeded, tsUpdating, tsUseCache, tsUserDragObject, tsUseThemes, tsValidating,
+  tsPreviouslySelectedLocked, tsValidationNeeded, tsVCLDragging, tsVCLDragPending, tsVCLDragFinished,
+  tsPanning, tsWindowCreating, tsUseExplorerTheme, tsWheelPanning, tsWheelScrolling
+};
+using TVastTreeStates = TSet<TVastTreeState, UInt64>;
+
+// Tree timer identifiers, shared with the window layer.
+inline constexpr Cardinal ExpandTimer = 1;
+inline constexpr Cardinal EditTimer = 2;
+inline constexpr Cardinal HeaderTimer = 3;
+inline constexpr Cardinal ScrollTimer = 4;
+inline constexpr Cardinal ChangeTimer = 5;
+inline constexpr Cardinal StructureChangeTimer = 6;
+inline constexpr Cardinal SearchTimer = 7;
+inline constexpr Cardinal ThemeChangedTimer = 8;
+
+// Visible nodes per position-cache entry.
+inline constexpr Cardinal CacheThreshold = 2000;
+
+struct TCacheEntry {
+  PVastNode Node;
+  Cardinal AbsoluteTop;
+};
+using TCache = std::vector<TCacheEntry>;
+
+// Help contexts of EVastTreeError.
+inline constexpr int hcTFEditLinkIsNil = 2000;
+inline constexpr int hcTFWrongMoveError = 2001;
+inline constexpr int hcTFWrongStreamFormat = 2002;
+inline constexpr int hcTFWrongStreamVersion = 2003;
+inline constexpr int hcTFStreamTooSmall = 2004;
+inline constexpr int hcTFCorruptStream1 = 2005;
+inline constexpr int hcTFCorruptStream2 = 2006;
+inline constexpr int hcTFClipboardFailed = 2007;
+
+QUORVEL_DECLARE_EXCEPTION(EVastTreeError, Exception);
+
+// Types of the window-bound events. The window layer fills them; the core
+// declares them so that every event has its final signature.
+
+using TImageIndex = Integer;
+using TCursor = Integer;
+using TFormatArray = std::vector<Word>;
+using TFormatEtcArray = std::vector<tagFORMATETC>;
+
+enum THitPosition : Byte {
+  hiAbove, hiBelow, hiNowhere, hiOnItem, hiOnItemButton, hiOnItemButtonExact, hiOnItemCheckbox, hiOnItemIndent,
+  hiOnItemLabel, hiOnItemLeft, hiOnItemRight, hiOnNormalIcon, hiOnStateIcon, hiToLeft, hiToRight, hiUpperSplitter,
+  hiLowerSplitter
+};
+using THitPositions = TSet<THitPosition, Cardinal>;
+
+struct THitInfo {
+  PVastNode HitNode = nullptr;
+  THitPositions HitPositions;
+  TColumnIndex HitColumn = NoColumn;
+  TPoint HitPoint;
+};
+
+enum TVTHeaderHitPosition : Byte { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
+using TVTHeaderHitPositions = TSet<TVTHeaderHitPosition, Byte>;
+
+struct TVTHeaderHitInfo {
+  Integer X = 0;
+  Integer Y = 0;
+  TMouseButton Button = mbLeft;
+  TShiftState Shift;
+  TColumnIndex Column = NoColumn;
+  TVTHeaderHitPositions HitPosition;
+};
+
+enum THeaderPaintElement : Byte { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText, hpeOverlay };
+using THeaderPaintElements = TSet<THeaderPaintElement, Byte>;
+
+enum TVTImageKind : Byte { ikNormal, ikSelected, ikState, ikOverlay };
+enum TVTTooltipLineBreakStyle : Byte { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
+enum TVTHintKind : Byte { vhkText, vhkOwnerDraw };
+enum TItemEraseAction : Byte { eaColor, eaDefault, eaNone };
+enum TVTCellPaintMode : Byte { cpmPaint, cpmGetContentMargin };
+enum TVTCellContentMarginType : Byte { ccmtAllSides, ccmtTopLeftOnly, ccmtBottomRightOnly };
+enum TVTDropMarkMode : Byte { dmmNone, dmmLeft, dmmRight };
+enum TDropMode : Byte { dmNowhere, dmAbove, dmOnNode, dmBelow };
+enum TDragState : Byte { dsDragEnter, dsDragLeave, dsDragMove };
+
+// The answer OnRenderOLEData starts with.
+inline constexpr HRESULT VT_E_FAIL = static_cast<HRESULT>(static_cast<Integer>(0x80004005u));
