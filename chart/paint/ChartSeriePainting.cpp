@@ -169,12 +169,37 @@ void TChartSeriePainter::DrawSerie(TChartSerie& S, TChartCanvas& Canvas, TRect R
   if (Things > 0) {
     Canvas.SetBackgroundTransparent(OldMode);
     switch (S.ChartType()) {
+      case ctNone: break;
       case ctLine:
       case ctXYLine: DrawLine(S, Canvas, R, SX, SY); break;
+      case ctArea:
+      case ctStackedArea:
+      case ctStackedPercArea:
+      case ctBand: DrawArea(S, Canvas, R, SX, SY); break;
+      case ctBar:
+      case ctLineBar:
+      case ctHistogram:
+      case ctLineHistogram:
+      case ctStackedBar:
+      case ctStackedPercBar: DrawBars(S, Canvas, R, SX, SY); break;
+      case ctCandleStick:
+      case ctLineCandleStick:
+      case ctBoxPlot: DrawCandles(S, Canvas, R, SX, SY); break;
+      case ctOHLC: DrawOHLC(S, Canvas, R, SX, SY); break;
+      // The markers pass paints these points.
+      case ctMarkers:
+      case ctRenko:
+      case ctXYMarkers: S.DrawValuesDP = S.DrawPoints; break;
+      case ctError: DrawErrors(S, Canvas, R, SX, SY); break;
+      case ctArrow:
+      case ctScaledArrow: DrawArrows(S, Canvas, R, SX, SY); break;
+      case ctBubble:
+      case ctScaledBubble: DrawBubbles(S, Canvas, R, SX, SY); break;
+      case ctDigitalLine:
+      case ctXYDigitalLine: DrawDigitalLine(S, Canvas, R, SX, SY); break;
+      case ctGantt: DrawGantt(S, Canvas, R, SX, SY); break;
       default:
         if (S.IsPieLike()) DrawPieBranch(S, Canvas, R, SX, SY);
-        // Area, bar, financial, error, arrow, bubble, digital and gantt
-        // types have no canvas painter here yet.
         break;
     }
   }
@@ -192,46 +217,6 @@ void TChartSeriePainter::DrawChartPattern(TChartSerie& S, TChartCanvas& Canvas, 
   if (!S.ChartPattern().HasGraphic()) return;
   Integer B = S.BorderColor() == clNone ? 0 : S.BorderWidth();
   DrawPositionedGraphic(Canvas, S.ChartPattern(), S.ChartPatternPosition(), R, SX, SY, B, S.BorderWidth());
-}
-
-// ---------------------------------------------------------------- lines
-void TChartSeriePainter::DrawLine(TChartSerie& S, TChartCanvas& Canvas, TRect, double SX, double) {
-  TVivIzude* C = S.Chart();
-  const TPointArray& P = S.DrawPoints;
-  const bool Horz = S.IsHorizontal();
-  if (S.Is3D()) {
-    SetSerieBrush(S, Canvas);
-    TPoint O = Horz ? TPoint{S.Offset3D(), S.Offset3D()} : TPoint{S.Offset3D(), -S.Offset3D()};
-    for (size_t I = 1; I < P.size(); ++I) {
-      TPoint A = P[I - 1], B = P[I];
-      TPoint Quad[5] = {A, {A.X + O.X, A.Y + O.Y}, {B.X + O.X, B.Y + O.Y}, B, A};
-      Canvas.Polygon(std::span<const TPoint>(Quad, 4));
-      SetLinePen(S, Canvas, SX);
-      Canvas.Polyline(Quad);
-    }
-  }
-  SetLinePen(S, Canvas, SX);
-  TRect SR = C ? C->Series().SeriesRectangle() : TRect{};
-  Integer TopEdge = SR.Top - (C ? C->XAxis().TopLineSize() : 0), BottomEdge = SR.Bottom + (C ? C->XAxis().BottomLineSize() : 0);
-  Integer LeftEdge = SR.Left - (C ? C->YAxis().LeftLineSize() : 0), RightEdge = SR.Right + (C ? C->YAxis().RightLineSize() : 0);
-  auto Nudge = [&](TPoint Q) {
-    if (Q.Y == TopEdge) ++Q.Y;
-    if (Q.Y == BottomEdge) --Q.Y;
-    if (Q.X == LeftEdge) ++Q.X;
-    if (Q.X == RightEdge) --Q.X;
-    return Q;
-  };
-  bool PrevDefined = !P.empty() && S.GetChartPointFromDrawPoint(0).Defined;
-  for (size_t I = 1; I < P.size(); ++I) {
-    bool Defined = S.GetChartPointFromDrawPoint(static_cast<Integer>(I)).Defined;
-    if (PrevDefined && Defined) {
-      TPoint A = Nudge(P[I - 1]), B = Nudge(P[I]);
-      Canvas.MoveTo(A.X, A.Y);
-      Canvas.LineTo(B.X, B.Y);
-    }
-    PrevDefined = Defined;
-  }
-  S.DrawValuesDP = S.DrawPoints;
 }
 
 // ---------------------------------------------------------------- markers
