@@ -206,8 +206,14 @@ void TChartSerie::WalkYAxisLabels(double M, double O, const std::function<bool(c
   if (!(M > 0) || !std::isfinite(M) || !std::isfinite(Min) || !std::isfinite(Max)) return;
   if (!(O > 0) || !std::isfinite(O)) O = 0;
   const double Limit = Max + M;
-  double T = std::nearbyint(Min / M) * M;
-  double V = O > 0 ? std::nearbyint(Min / O) * O : Min;
+  // Both values are counted in whole steps from their start, not summed, so
+  // a long walk does not gather rounding errors into its label texts.
+  const double T0 = std::nearbyint(Min / M) * M;
+  const double V0 = O > 0 ? std::nearbyint(Min / O) * O : Min;
+  Int64 TN = 0, VN = 0, VM = 0;  // major steps, minor steps, major steps added to v
+  auto TAt = [&] { return T0 + TN * M; };
+  auto VAt = [&] { return V0 + VN * O + VM * M; };
+  double T = TAt(), V = VAt();
   Integer Step = 0;
   int Labels = 0;
   TYAxisLabel L;
@@ -240,6 +246,12 @@ void TChartSerie::WalkYAxisLabels(double M, double O, const std::function<bool(c
     }
     return Visit(L);
   };
+  auto NextV = [&](bool ByMajor) {
+    double Old = V;
+    (ByMajor ? VM : VN) += 1;
+    V = VAt();
+    return V != Old;  // false: a step lost in the value's precision
+  };
   while (Labels < MaxYLabels) {
     if (V > Limit) break;
     if (T <= Limit) {
@@ -250,17 +262,16 @@ void TChartSerie::WalkYAxisLabels(double M, double O, const std::function<bool(c
       while (V < T && Labels < MaxYLabels) {
         ++Labels;
         if (!Minor()) return;
-        double Next = V + O;
-        if (Next == V) return;  // a step lost in the value's precision
-        V = Next;
-        if (SameValue(V, T)) V += O;
+        if (!NextV(false)) return;
+        if (SameValue(V, T)) NextV(false);
       }
     }
     if (O <= 0)
-      V += M;
+      NextV(true);
     else if (SameValue(V, T))
-      V += O;
-    double Next = T + M;
+      NextV(false);
+    ++TN;
+    double Next = TAt();
     if (Next == T) break;
     T = Next;
     ++Step;
