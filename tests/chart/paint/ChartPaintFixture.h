@@ -27,6 +27,22 @@ struct TChartPaintFixture {
     S.SetLineColor(Color);
     return S;
   }
+  // No axis bands, no pane hook: the series area is the whole pane, so
+  // geometry can be worked out by hand.
+  void Plain() {
+    Chart.GetPaneRectangle = nullptr;
+    Chart.XAxis().SetPosition(xNone);
+    Chart.YAxis().SetPosition(yNone);
+    Chart.Legend().SetVisible(false);
+  }
+  // A serie with the fixed value range Min..Max.
+  TChartSerie& AddFixed(TChartType Type, TColor Color, double Min = 0, double Max = 100) {
+    TChartSerie& S = Add(Type, Color);
+    S.SetAutoRange(arDisabled);
+    S.SetMinimum(Min);
+    S.SetMaximum(Max);
+    return S;
+  }
   void Paint() {
     Canvas.Clear();
     Chart.Draw(Canvas, Pane, 1, 1, true);
@@ -57,4 +73,14 @@ struct TChartPaintFixture {
     return nullptr;
   }
   std::vector<String> Texts() const { return Canvas.Texts(); }
+  // The clip region in force when Record was painted (empty: none).
+  TChartRegion ClipAt(const TCanvasRecord* Record) const {
+    TChartRegion Clip;
+    for (const TCanvasRecord& R : Canvas.Records()) {
+      if (&R == Record) break;
+      if (R.Op == coSetClip) Clip = R.Region;
+      if (R.Op == coClearClip) Clip = TChartRegion();
+    }
+    return Clip;
+  }
 };
