@@ -4,6 +4,7 @@
 
 #include "chart/model/ChartHelpers.h"
 #include "rtl/DateUtils.h"
+#include "rtl/SysUtils.h"
 
 void InstallCanvasPainter(TVivIzude& Chart) { Chart.SetSeriePainter(std::make_unique<TChartSeriePainter>()); }
 
@@ -315,6 +316,31 @@ void TChartSeriePainter::DrawChartValues(TChartSerie& S, TChartCanvas& Canvas, d
     if (Text.empty() || !S.GetChartPointFromDrawPoint(Idx).Defined) continue;
     Integer TW = Canvas.TextWidth(Text), TH = Canvas.TextHeight(Text);
     double V = S.GetStackedValue(Idx);
+    if (T == ctCandleStick || T == ctLineCandleStick || T == ctOHLC || T == ctBoxPlot) {
+      // Each value of the candle at its own pixel: high, close (and the
+      // median) on the upper side, open and low on the lower side.
+      const TRect SR = S.Chart() ? S.Chart()->Series().SeriesRectangle() : TRect{};
+      const TChartPoint CP = S.GetChartPointFromDrawPoint(Idx);
+      const TFormatSettings& FS = S.Chart() ? S.Chart()->FormatSettings() : FormatSettings;
+      auto Put = [&](double Value, bool Upper, Integer Nudge) {
+        String T1 = FloatToStr(Value, FS);
+        Integer W = Canvas.TextWidth(T1), H = Canvas.TextHeight(T1), At = S.ValueToY(Value, SR);
+        if (!Horz)
+          Canvas.TextOut(P.X - W / 2, Upper ? At - H - Nudge : At + Nudge, T1);
+        else
+          Canvas.TextOut(Upper ? At + 4 + Nudge : At - W - 2 - Nudge, P.Y - H / 2, T1);
+      };
+      Put(CP.HighValue, true, 0);
+      Put(CP.OpenValue, false, 2);
+      Put(CP.CloseValue, true, 1);
+      Put(CP.LowValue, false, 0);
+      if (T == ctBoxPlot) Put(CP.MedValue, true, 0);
+      continue;
+    }
+    if ((T == ctBubble || T == ctScaledBubble) && !Horz) {
+      Canvas.TextOut(P.X - TW / 2, V == 0 ? P.Y - TH : P.Y - TH / 2, Text);
+      continue;
+    }
     if (!Horz) {
       Integer X = P.X + RoundI(BarW / 2.0) - TW / 2;
       Canvas.TextOut(X, V >= 0 ? P.Y - TH : P.Y, Text);

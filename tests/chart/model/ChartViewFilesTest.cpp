@@ -184,6 +184,9 @@ TEST_F(TFiles, CsvBadLinesAreReportedAndTheRestKept) {
   EXPECT_EQ(R.Errors[1].Line, 3);
   EXPECT_EQ(In.PaneChart(0).Series().Items(0).GetPointsCount(), 2);
   EXPECT_EQ(In.Depth, 0);
+  // A missing file is an error of its own, and the view's update ends.
+  EXPECT_THROW(LoadChartViewCSV(In, Path("none.csv"), false), Exception);
+  EXPECT_EQ(In.Depth, 0);
 }
 
 TEST_F(TFiles, CsvIntoExistingPanesSkipsWhatDoesNotExist) {

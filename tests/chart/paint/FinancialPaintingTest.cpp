@@ -134,3 +134,37 @@ TEST(BubblePainting, PixelBubbleAndScaledBubbleOnTheirOwnScales) {
   ASSERT_EQ(E.size(), 1u);
   EXPECT_EQ(E[0]->Rect, (TRect{-50, 120, 150, 180}));  // one point either side, ten units up and down
 }
+
+TEST(FinancialValueTexts, CandleWritesItsFourValuesABubbleItsValueCentred) {
+  TFin F;
+  TChartSerie& S = F.AddFixed(ctCandleStick, clNone);
+  S.SetShowValue(true);
+  S.ValueFont().SetColor(clPurple);
+  S.AddMultiPoints(40, 10, 20, 30);
+  F.Paint();
+  std::vector<String> Texts;
+  std::vector<TRect> Boxes;
+  for (const TCanvasRecord* R : F.Ops(coTextOut))
+    if (R->Font.Color() == clPurple) {
+      Texts.push_back(R->Text);
+      Boxes.push_back(R->Rect);
+    }
+  ASSERT_EQ(Texts, (std::vector<String>{u"40", u"20", u"30", u"10"}));
+  EXPECT_EQ(Boxes[0].Bottom, 180);    // above the high
+  EXPECT_EQ(Boxes[1].Top, 240 + 2);   // two pixels below the open
+  EXPECT_EQ(Boxes[2].Bottom, 210 - 1);
+  EXPECT_EQ(Boxes[3].Top, 270);       // below the low
+  EXPECT_EQ(Boxes[0].Left + Boxes[0].Width() / 2, 50);
+
+  TFin G;
+  TChartSerie& B = G.AddFixed(ctBubble, clYellow);
+  B.SetShowValue(true);
+  B.SetValueFormat(u"%g");
+  B.ValueFont().SetColor(clPurple);
+  B.AddPoints(50, 10, 10);
+  G.Paint();
+  const TCanvasRecord* T = G.Text(u"50");
+  ASSERT_NE(T, nullptr);
+  EXPECT_EQ((T->Rect.Left + T->Rect.Right) / 2, 50);
+  EXPECT_EQ((T->Rect.Top + T->Rect.Bottom) / 2, 150);
+}
