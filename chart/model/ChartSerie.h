@@ -443,6 +443,60 @@ public:
   static Integer GetAngle(const TChartXYAxisText& Text) { return Text.Angle() * -10; }
   Integer Get3DOffset() const { return FEnable3D ? FOffset3D : 0; }
 
+  // ----- axis labels: the texts, steps and room of this serie's labels,
+  // shared by the label painter, the layout and the hit tests
+  // (ChartSerieAxisLabels.cpp).
+  // The x label steps for the chart's XScale into Mu, Mi, MinimumDistance,
+  // FirstPoint and NextPoint; "WW" is measured in the canvas's font. False
+  // when the chart's XScale is 0 (no labels).
+  bool ComputeXAxisSteps(TChartCanvas& Canvas);
+  bool IsXMajorIndex(Integer ValueIndex) const { return Mu > 0 && ValueIndex % Mu == 0; }
+  bool IsXMinorIndex(Integer ValueIndex) const {
+    if (Mi <= 0 || ValueIndex % Mi != 0) return false;
+    return Mu < 1 || ValueIndex % Mu != 0;
+  }
+  // The text of the x label of ValueIndex: a date by the unit's time format
+  // or the index, replaced by the point's legend value (by the nearest XY
+  // point's legend value for the XY types when NearestXText), then changed
+  // by the x value events.
+  String GetXAxisLabelText(Integer ValueIndex, bool Major, bool DrawCustomValues, bool NearestXText);
+  // The room across the axis that the labels of one index need (+10).
+  Integer GetXValueSize(TChartCanvas& Canvas, Integer Index, double ScaleX, double ScaleY, bool DrawCustomValues);
+  // The room of this serie's x labels and x-axis groups; XYValuesSize gets
+  // the part of the XY point labels. Leaves the label steps behind.
+  Integer GetXAxisValuesSize(TChartCanvas& Canvas, Integer& XYValuesSize, double ScaleX, double ScaleY);
+  // The legend value of the point whose x value is nearest to X (points
+  // sorted by x); empty outside the points' span.
+  void GetXValueText(double X, String& Text) const;
+  // The room of the x labels of the series before this one on that side.
+  Integer GetPreviousXAxesSize(bool Bottom) const;
+  Integer GetPreviousXAxesSize2(bool Bottom) const { return GetPreviousXAxesSize(Bottom); }
+
+  // One label of the y walk: its value, where it stands (a value for
+  // ValueToY) and its text before OnYAxisGetValue. A logarithmic minor label
+  // that would repeat its decade's major value is Skipped (no text, no tick).
+  struct TYAxisLabel {
+    double Value = 0;
+    double Position = 0;
+    bool Major = true;
+    bool Skipped = false;
+    String Text;
+  };
+  // The major and minor y steps for an area R (automatic from the label
+  // font heights, else the axis's units; 1 for a logarithmic serie). Leaves
+  // the canvas font at the minor font.
+  void GetYAxisUnits(TChartCanvas& Canvas, TRect R, double& Major, double& Minor) const;
+  // Walks the y labels from MinimumValue to MaximumValue with these steps;
+  // Visit returns false to end the walk. Bounded, and nothing is walked for a
+  // step that is not a positive number.
+  void WalkYAxisLabels(double Major, double Minor, const std::function<bool(const TYAxisLabel&)>& Visit) const;
+  // A y value as its label shows it (ValueFormat, else the plain number).
+  String FormatYAxisValue(double Value) const;
+  // The room across the axis of the labels and captions of the wider side.
+  Integer GetYAxisValuesSize(TRect R, TChartCanvas& Canvas, double ScaleX, double ScaleY);
+  // The room of the y labels of the series before this one on that side.
+  Integer GetPreviousYAxesSize(bool RightSide) const;
+
   // ----- settings section
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   virtual void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
@@ -464,6 +518,12 @@ public:
   Integer NearestPointIndex = -1;
   Integer LastXVal = 0;      // right end of the last date label written
   Integer LastXMarker = 0;   // position of the last date label's point
+  // The x label steps (in point indices; 0: none) and the step search's
+  // pixel distances, from the last measuring or painting.
+  Integer Mu = 0, Mi = 0;
+  double MinimumDistance = 0, FirstPoint = 0, NextPoint = 0;
+  Integer XMarker = 0;       // pixel of the index being labelled
+  bool DrawMajorValue = false, DrawMinorValue = false;
 
 protected:
   // Replace an owned element from a subclass's constructor.

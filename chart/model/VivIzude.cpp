@@ -256,21 +256,30 @@ void TVivIzude::SetMinMax() {
 }
 
 Integer TVivIzude::GetTotalXAxisSize(TRect, bool Bottom) const {
-  // The label sizes of the series' own x axes come from the x-label painter;
-  // the band keeps at least its set size plus the title's height.
   TMeasuringCanvas Canvas(TextMeasurer());
+  Integer Sum = 0, XY = 0;
+  for (Integer I = 0; I < FSeries->Count(); ++I) {
+    TChartSerie& S = FSeries->Items(I);
+    if (S.ChartType() == ctNone || S.SerieType() == stZoomControl || !S.Visible()) continue;
+    TChartXAxisPosition P = S.XAxis().Position();
+    if (Bottom ? (P == xBottom || P == xBoth) : (P == xTop || P == xBoth)) Sum += S.GetXAxisValuesSize(Canvas, XY, 1, 1);
+  }
   Canvas.Font = FXAxis->Font();
   Integer TextH = FXAxis->Text().empty() ? 0 : Canvas.TextHeight(FXAxis->Text());
-  (void)Bottom;
-  return std::max(FXAxis->Size(), 0) + TextH;
+  return std::max(FXAxis->Size(), Sum) + TextH;
 }
 
-Integer TVivIzude::GetTotalYAxisSize(TRect, bool Right) const {
+Integer TVivIzude::GetTotalYAxisSize(TRect R, bool Right) const {
   TMeasuringCanvas Canvas(TextMeasurer());
+  Integer Sum = 0;
+  for (Integer I = 0; I < FSeries->Count(); ++I) {
+    TChartSerie& S = FSeries->Items(I);
+    TChartYAxisPosition P = S.YAxis().Position();
+    if (Right ? (P == yRight || P == yBoth) : (P == yLeft || P == yBoth)) Sum += S.GetYAxisValuesSize(R, Canvas, 1, 1);
+  }
   Canvas.Font = FYAxis->Font();
   Integer TextH = FYAxis->Text().empty() ? 0 : Canvas.TextHeight(FYAxis->Text());
-  (void)Right;
-  return std::max(FYAxis->Size(), 0) + TextH + 10;
+  return std::max(FYAxis->Size(), Sum) + TextH + 10;
 }
 
 Integer TVivIzude::GetTotalYAxisLeftSize() const {

@@ -197,73 +197,60 @@ TYAxisRangeValue TVivIzude::GetYAxisValue(Integer X, Integer Y, TRect R) {
   for (Integer J = 0; J < FSeries->Count(); ++J) {
     TChartSerie& Se = FSeries->Items(J);
     TChartSerieYAxis& Ya = Se.YAxis();
-    double Min = Se.MinimumValue(), Max = Se.MaximumValue();
     double M, O;
-    if (FYAxis->AutoUnits() || Ya.AutoUnits()) {
-      Integer Length = Horz ? A.Width() : A.Height();
-      Canvas.Font = Ya.MajorFont();
-      Integer U = (Horz ? Canvas.TextWidth(u"WW") : Canvas.TextHeight(u"gh")) + 4;
-      M = NiceAxisStep(RoundI(Length / (2.0 * U)), Min, Max);
-      Canvas.Font = Ya.MinorFont();
-      U = (Horz ? Canvas.TextWidth(u"WW") : Canvas.TextHeight(u"gh")) + 4;
-      O = NiceAxisStep(RoundI(Length / (2.0 * U)), Min, Max);
-    } else {
-      M = Ya.MajorUnit();
-      O = Ya.MinorUnit();
-    }
-    if (Se.Logarithmic()) M = 1;
+    Se.GetYAxisUnits(Canvas, A, M, O);
     if (!Ya.Visible()) continue;
-    // A step that is not positive (or not a number) gives no labels: the walk
-    // would never advance.
-    if (!(M > 0) || !std::isfinite(Max) || !std::isfinite(Min)) continue;
-    bool Left = Ya.Position() == yLeft || Ya.Position() == yBoth, Right = Ya.Position() == yRight || Ya.Position() == yBoth;
-    auto Test = [&](double Value, bool Major) -> bool {
-      Integer P = Se.ValueToY(Value, SR);
-      if (Horz ? (P < A.Left || P > A.Right) : (P < A.Top || P > A.Bottom)) return false;
-      String Text = Se.ValueFormat().empty() ? FloatToStr(Value, FFormatSettings) : Se.FormatValue(Value);
-      if (Se.OnYAxisGetValue) Se.OnYAxisGetValue(&Se, &Se, Value, Text);
-      Canvas.Font = Major ? Ya.MajorFont() : Ya.MinorFont();
+    const bool Left = Ya.Position() == yLeft || Ya.Position() == yBoth;
+    const bool Right = Ya.Position() == yRight || Ya.Position() == yBoth;
+    Integer LeftMajor = Ya.MajorUnitSpacing(), LeftMinor = Ya.MinorUnitSpacing();
+    Integer RightMajor = LeftMajor, RightMinor = LeftMinor;
+    if (FYAxis->AutoSize()) {
+      LeftMajor = LeftMinor = Se.GetPreviousYAxesSize(false);
+      RightMajor = RightMinor = Se.GetPreviousYAxesSize(true);
+    }
+    Se.WalkYAxisLabels(M, O, [&](const TChartSerie::TYAxisLabel& L) {
+      Integer P = Se.ValueToY(L.Position, SR);
+      if (Horz ? (P < A.Left || P > A.Right) : (P < A.Top || P > A.Bottom)) return true;
+      if (L.Skipped || !(L.Major ? Ya.MajorUnitVisible() : Ya.MinorUnitVisible())) return true;
+      Canvas.Font = L.Major ? Ya.MajorFont() : Ya.MinorFont();
+      // The cells the painter offers to OnYAxisDrawValue; a handler that
+      // takes the default drawing away takes the label away here too.
+      Integer S = Horz ? Canvas.TextWidth(L.Text) : Canvas.TextHeight(u"gh");
+      Integer K0 = S / 2;
+      bool DefaultDraw = true;
+      if (Se.OnYAxisDrawvalue) {
+        if (Left) {
+          TRect Cell = Horz ? TRect{P - K0, 0, P - K0 + S, A.Top} : TRect{0, P - K0, A.Left, P - K0 + S};
+          Se.OnYAxisDrawvalue(&Se, &Se, Canvas, Cell, L.Value, true, DefaultDraw);
+        }
+        if (Right) {
+          TRect Cell = Horz ? TRect{P - K0, A.Bottom, P - K0 + S, A.Bottom + FYAxis->RightSize()}
+                            : TRect{A.Right, P - K0, A.Right + FYAxis->RightSize(), P - K0 + S};
+          Se.OnYAxisDrawvalue(&Se, &Se, Canvas, Cell, L.Value, true, DefaultDraw);
+        }
+      }
+      if (!DefaultDraw) return true;
+      String Text = L.Text;
+      if (Se.OnYAxisGetValue) Se.OnYAxisGetValue(&Se, &Se, L.Value, Text);
       Integer W = Canvas.TextWidth(Text), H = Horz ? Canvas.TextHeight(Text) : Canvas.TextHeight(u"gh");
       Integer K = Horz ? W / 2 : H / 2;
-      Integer Spacing = Major ? Ya.MajorUnitSpacing() : Ya.MinorUnitSpacing();
-      Integer Tick = Major ? Ya.TickMarkSize() : Ya.TickMarkSizeMinor();
-      TRect Rects[2];
+      Integer Tick = L.Major ? Ya.TickMarkSize() : Ya.TickMarkSizeMinor();
+      Integer GL = L.Major ? LeftMajor : LeftMinor, GR = L.Major ? RightMajor : RightMinor;
+      TRect LeftR, RightR;
       if (!Horz) {
-        Rects[0] = Bounds(A.Left - Spacing - W - Tick, P - K, W, H);
-        Rects[1] = Bounds(A.Right + Spacing + Tick, P - K, W, H);
+        LeftR = Bounds(A.Left - GL - W - Tick, P - K, W, H);
+        RightR = Bounds(A.Right + GR + Tick, P - K, W, H);
       } else {
-        Rects[0] = Bounds(P - K, A.Top - Spacing - H - Tick, W, H);
-        Rects[1] = Bounds(P - K, A.Bottom + Spacing + Tick, W, H);
+        LeftR = Bounds(P - K, A.Top - GL - H - Tick, W, H);
+        RightR = Bounds(P - K, A.Bottom + GR + Tick, W, H);
       }
-      if ((Left && Rects[0].Contains({X, Y})) || (Right && Rects[1].Contains({X, Y}))) {
-        Result = {J, Text, Major ? vmMajor : vmMinor, Value};
-        return true;
+      if ((Left && LeftR.Contains({X, Y})) || (Right && RightR.Contains({X, Y}))) {
+        Result = {J, Text, L.Major ? vmMajor : vmMinor, L.Value};
+        // A minor label ends this serie's walk; a major one lets it go on.
+        return L.Major;
       }
-      return false;
-    };
-    double T = std::nearbyint(Min / M) * M;
-    double V = O > 0 ? std::nearbyint(Min / O) * O : Min;
-    double Limit = Max + M;
-    // Bounded: a huge range against a tiny step must not hang the pointer.
-    for (int Guard = 0; V <= Limit && T <= Limit && Guard < 100000; ++Guard) {
-      Test(T, true);
-      bool MinorHit = false;
-      if (O > 0) {
-        for (int G2 = 0; V < T && G2 < 100000; ++G2) {
-          if (Test(V, false)) {
-            MinorHit = true;
-            break;
-          }
-          V += O;
-          if (std::fabs(V - T) < 1e-12 * std::max(1.0, std::fabs(T))) V += O;
-        }
-      } else {
-        V += M;
-      }
-      if (MinorHit) break;
-      if (O > 0 && std::fabs(V - T) < 1e-12 * std::max(1.0, std::fabs(T))) V += O;
-      T += M;
-    }
+      return true;
+    });
   }
   return Result;
 }

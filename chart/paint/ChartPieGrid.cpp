@@ -67,15 +67,6 @@ void TChartSeriePainter::DrawPieGridValues(TChartSerie& S, TChartCanvas& Canvas,
   DrawPieGridTexts(S, Canvas, Center, SX, SY, Scale, Minor, Major, S.YAxis(), R);
 }
 
-void TChartSeriePainter::DrawYValues(TChartSerie& S, TChartCanvas& Canvas, TRect, double SX, double SY) {
-  TVivIzude* C = S.Chart();
-  if (!C || !IsPolarGridType(S.ChartType())) return;
-  Integer E = (S.Pie().GetPieSize() / 2) * RoundI(SX);
-  TRect PR = S.GetPieRectangle(S.Index(), C->Series().SeriesRectangle());
-  TPoint Ctr = S.GetPieCenter(PR);
-  DrawPieGridValues(S, Canvas, Bounds(Ctr.X - E, Ctr.Y - E, 2 * E, 2 * E), SX, SY, Ctr);
-}
-
 void TChartSeriePainter::DrawPieGridLines(TChartSerie& S, TChartCanvas& Canvas, TPoint Center, double, double,
                                           double Scale, double MinorStep, double MajorStep, const TChartYGrid& Grid,
                                           TRect R) {

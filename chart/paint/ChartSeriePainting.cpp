@@ -4,6 +4,7 @@
 
 #include "chart/model/ChartHelpers.h"
 #include "rtl/DateUtils.h"
+#include "rtl/SysUtils.h"
 
 void InstallCanvasPainter(TVivIzude& Chart) { Chart.SetSeriePainter(std::make_unique<TChartSeriePainter>()); }
 
@@ -169,12 +170,37 @@ void TChartSeriePainter::DrawSerie(TChartSerie& S, TChartCanvas& Canvas, TRect R
   if (Things > 0) {
     Canvas.SetBackgroundTransparent(OldMode);
     switch (S.ChartType()) {
+      case ctNone: break;
       case ctLine:
       case ctXYLine: DrawLine(S, Canvas, R, SX, SY); break;
+      case ctArea:
+      case ctStackedArea:
+      case ctStackedPercArea:
+      case ctBand: DrawArea(S, Canvas, R, SX, SY); break;
+      case ctBar:
+      case ctLineBar:
+      case ctHistogram:
+      case ctLineHistogram:
+      case ctStackedBar:
+      case ctStackedPercBar: DrawBars(S, Canvas, R, SX, SY); break;
+      case ctCandleStick:
+      case ctLineCandleStick:
+      case ctBoxPlot: DrawCandles(S, Canvas, R, SX, SY); break;
+      case ctOHLC: DrawOHLC(S, Canvas, R, SX, SY); break;
+      // The markers pass paints these points.
+      case ctMarkers:
+      case ctRenko:
+      case ctXYMarkers: S.DrawValuesDP = S.DrawPoints; break;
+      case ctError: DrawErrors(S, Canvas, R, SX, SY); break;
+      case ctArrow:
+      case ctScaledArrow: DrawArrows(S, Canvas, R, SX, SY); break;
+      case ctBubble:
+      case ctScaledBubble: DrawBubbles(S, Canvas, R, SX, SY); break;
+      case ctDigitalLine:
+      case ctXYDigitalLine: DrawDigitalLine(S, Canvas, R, SX, SY); break;
+      case ctGantt: DrawGantt(S, Canvas, R, SX, SY); break;
       default:
         if (S.IsPieLike()) DrawPieBranch(S, Canvas, R, SX, SY);
-        // Area, bar, financial, error, arrow, bubble, digital and gantt
-        // types have no canvas painter here yet.
         break;
     }
   }
@@ -192,46 +218,6 @@ void TChartSeriePainter::DrawChartPattern(TChartSerie& S, TChartCanvas& Canvas, 
   if (!S.ChartPattern().HasGraphic()) return;
   Integer B = S.BorderColor() == clNone ? 0 : S.BorderWidth();
   DrawPositionedGraphic(Canvas, S.ChartPattern(), S.ChartPatternPosition(), R, SX, SY, B, S.BorderWidth());
-}
-
-// ---------------------------------------------------------------- lines
-void TChartSeriePainter::DrawLine(TChartSerie& S, TChartCanvas& Canvas, TRect, double SX, double) {
-  TVivIzude* C = S.Chart();
-  const TPointArray& P = S.DrawPoints;
-  const bool Horz = S.IsHorizontal();
-  if (S.Is3D()) {
-    SetSerieBrush(S, Canvas);
-    TPoint O = Horz ? TPoint{S.Offset3D(), S.Offset3D()} : TPoint{S.Offset3D(), -S.Offset3D()};
-    for (size_t I = 1; I < P.size(); ++I) {
-      TPoint A = P[I - 1], B = P[I];
-      TPoint Quad[5] = {A, {A.X + O.X, A.Y + O.Y}, {B.X + O.X, B.Y + O.Y}, B, A};
-      Canvas.Polygon(std::span<const TPoint>(Quad, 4));
-      SetLinePen(S, Canvas, SX);
-      Canvas.Polyline(Quad);
-    }
-  }
-  SetLinePen(S, Canvas, SX);
-  TRect SR = C ? C->Series().SeriesRectangle() : TRect{};
-  Integer TopEdge = SR.Top - (C ? C->XAxis().TopLineSize() : 0), BottomEdge = SR.Bottom + (C ? C->XAxis().BottomLineSize() : 0);
-  Integer LeftEdge = SR.Left - (C ? C->YAxis().LeftLineSize() : 0), RightEdge = SR.Right + (C ? C->YAxis().RightLineSize() : 0);
-  auto Nudge = [&](TPoint Q) {
-    if (Q.Y == TopEdge) ++Q.Y;
-    if (Q.Y == BottomEdge) --Q.Y;
-    if (Q.X == LeftEdge) ++Q.X;
-    if (Q.X == RightEdge) --Q.X;
-    return Q;
-  };
-  bool PrevDefined = !P.empty() && S.GetChartPointFromDrawPoint(0).Defined;
-  for (size_t I = 1; I < P.size(); ++I) {
-    bool Defined = S.GetChartPointFromDrawPoint(static_cast<Integer>(I)).Defined;
-    if (PrevDefined && Defined) {
-      TPoint A = Nudge(P[I - 1]), B = Nudge(P[I]);
-      Canvas.MoveTo(A.X, A.Y);
-      Canvas.LineTo(B.X, B.Y);
-    }
-    PrevDefined = Defined;
-  }
-  S.DrawValuesDP = S.DrawPoints;
 }
 
 // ---------------------------------------------------------------- markers
@@ -330,6 +316,31 @@ void TChartSeriePainter::DrawChartValues(TChartSerie& S, TChartCanvas& Canvas, d
     if (Text.empty() || !S.GetChartPointFromDrawPoint(Idx).Defined) continue;
     Integer TW = Canvas.TextWidth(Text), TH = Canvas.TextHeight(Text);
     double V = S.GetStackedValue(Idx);
+    if (T == ctCandleStick || T == ctLineCandleStick || T == ctOHLC || T == ctBoxPlot) {
+      // Each value of the candle at its own pixel: high, close (and the
+      // median) on the upper side, open and low on the lower side.
+      const TRect SR = S.Chart() ? S.Chart()->Series().SeriesRectangle() : TRect{};
+      const TChartPoint CP = S.GetChartPointFromDrawPoint(Idx);
+      const TFormatSettings& FS = S.Chart() ? S.Chart()->FormatSettings() : FormatSettings;
+      auto Put = [&](double Value, bool Upper, Integer Nudge) {
+        String T1 = FloatToStr(Value, FS);
+        Integer W = Canvas.TextWidth(T1), H = Canvas.TextHeight(T1), At = S.ValueToY(Value, SR);
+        if (!Horz)
+          Canvas.TextOut(P.X - W / 2, Upper ? At - H - Nudge : At + Nudge, T1);
+        else
+          Canvas.TextOut(Upper ? At + 4 + Nudge : At - W - 2 - Nudge, P.Y - H / 2, T1);
+      };
+      Put(CP.HighValue, true, 0);
+      Put(CP.OpenValue, false, 2);
+      Put(CP.CloseValue, true, 1);
+      Put(CP.LowValue, false, 0);
+      if (T == ctBoxPlot) Put(CP.MedValue, true, 0);
+      continue;
+    }
+    if ((T == ctBubble || T == ctScaledBubble) && !Horz) {
+      Canvas.TextOut(P.X - TW / 2, V == 0 ? P.Y - TH : P.Y - TH / 2, Text);
+      continue;
+    }
     if (!Horz) {
       Integer X = P.X + RoundI(BarW / 2.0) - TW / 2;
       Canvas.TextOut(X, V >= 0 ? P.Y - TH : P.Y, Text);

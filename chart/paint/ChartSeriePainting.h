@@ -1,8 +1,8 @@
 #pragma once
 // The canvas painting of a serie: the painting frame with the draw points,
-// the pie family (pie, donut, spider, sized and variable-radius pies,
-// funnel), the pie legend, markers, value texts, annotations and the pie
-// grid, and the plain line.
+// every chart type (lines, areas, digital lines, bars, gantt bars, candles,
+// OHLC, error bars, arrows, bubbles, the pie family), the pie legend,
+// markers, value texts, annotations, the pie grid and the axis labels.
 //
 // A view that paints some pieces its own way (GDI+ slices, legend box,
 // markers) derives from TChartSeriePainter and overrides those operations;
@@ -80,13 +80,51 @@ public:
   virtual void DrawPieGridValue(TChartSerie& Serie, TChartCanvas& Canvas, const TChartSerieYAxis& YAxis, bool Major,
                                 const String& Text, TPoint At);
 
-  // ----- the other chart types
+  // ----- lines, areas and digital lines (ChartLinePainting.cpp)
   virtual void DrawLine(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
-  void DrawBar3D(TChartSerie&, TChartCanvas&, TColor, TColor, TRect, double, double) override {}
-  void DrawBar(TChartSerie&, TChartCanvas&, TColor, TColor, TRect, double, double, Integer, double) override {}
-  void DrawXValues(TChartSerie&, TChartCanvas&, TRect, Integer, bool, double, double) override {}
-  // The pie-grid values of the polar types; other types have no y labels
-  // painted here.
+  virtual void DrawArea(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  virtual void DrawDigitalLine(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  // The 3D side faces of an area outline (Count points of Outline); the
+  // lower edge is the previous serie's outline for the stacked types.
+  virtual void DrawLineSegments(TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX, double ScaleY,
+                                const TChartSerie* PreviousSerie, Integer PreviousIndex, const TPointArray& Outline,
+                                Integer Count);
+
+  // ----- bars and gantt bars (ChartBarPainting.cpp)
+  // Lays the bars of all bar series out side by side or stacked and paints
+  // this serie's.
+  virtual void DrawBars(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  void DrawBar(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+               double ScaleY, Integer Index, double Value) override;
+  void DrawBar3D(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+                 double ScaleY) override;
+  virtual void DrawPyramidBar(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, Integer Index, double ScaleX,
+                              double ScaleY, TRect R);
+  virtual void DrawGantt(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  virtual void DrawGanttBar(TChartSerie& Serie, TChartCanvas& Canvas, const TChartPoint& Point, TRect R);
+  virtual void DrawGanttPoint(TChartSerie& Serie, TChartCanvas& Canvas, const TChartPoint& Point, double ScaleX,
+                              double ScaleY, TRect R);
+
+  // ----- financial, error, arrow and bubble types (ChartFinancialPainting.cpp)
+  virtual void DrawCandles(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  virtual void DrawOHLC(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  virtual void DrawErrors(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  virtual void DrawArrows(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  virtual void DrawBubbles(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+
+  // ----- axis labels (ChartAxisLabelPainting.cpp)
+  // The x labels of one side: R is that side's band, Anchor the coordinate
+  // of the axis line.
+  void DrawXValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, Integer Anchor, bool Top, double ScaleX,
+                   double ScaleY) override;
+  // The labels and ticks of one index; DefaultDraw is the event's answer.
+  virtual void XaxisDrawValue(TChartSerie& Serie, TChartCanvas& Canvas, TRect ARect, Integer XAxisY,
+                              Integer ValueIndex, Integer XMarker, bool Top, double ScaleX, double ScaleY,
+                              bool DrawCustomValues, bool& DefaultDraw);
+  virtual void DrawXAxisTick(TChartSerie& Serie, TChartCanvas& Canvas, bool Top, TRect R, double ScaleX, double ScaleY);
+  virtual void DrawXAxisGroups(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, bool Top);
+  // The y labels, ticks and captions of a serie (R is the series area);
+  // the pie-grid values for the polar types.
   void DrawYValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
 
   // ----- pens and brushes
@@ -99,6 +137,16 @@ public:
   // The fill of point Index of a pie-like serie: its own colour, else the
   // serie's colour shaded by (Index + 1) / Count; clNone for no fill.
   static TColor SliceColor(const TChartSerie& Serie, const TChartPoint& Point, Integer Index, Integer Count);
+
+private:
+  // The gaps between the axis and the x labels, the same for every index of
+  // one side: worked out once per DrawXValues (they measure the series
+  // before this one, which would be costly per index).
+  struct TXLabelGaps {
+    Integer MajorTop = 0, MinorTop = 0, MajorBottom = 0, MinorBottom = 0;
+  };
+  TXLabelGaps XLabelGaps(const TChartSerie& Serie, double ScaleY) const;
+  const TXLabelGaps* FXGaps = nullptr;  // set while DrawXValues runs
 };
 
 // Gives a chart the canvas painter.

@@ -152,9 +152,16 @@ void TRasterPreview::Render(const std::vector<TCanvasRecord>& Records) {
           if (R.Flags.Contains(dtRight)) X0 = R.Rect.Right - W;
           if (R.Flags.Contains(dtVCenter)) Y0 = R.Rect.Top + (R.Rect.Height() - Cell.cy) / 2;
         }
+        // Text turned by a quarter runs up (900) or down (-900) from its
+        // origin, the line's height lying right or left of it.
+        const Integer Turn = R.Op == coTextOut ? R.Font.Orientation() : 0;
         for (size_t I = 0; I < R.Text.size(); ++I) {
           if (R.Text[I] == u' ') continue;
           TRect Bar = Bounds(X0 + Integer(I) * Cell.cx + 1, Y0 + Cell.cy / 4, std::max(1, Cell.cx - 2), Cell.cy * 2 / 3);
+          if (Turn == 900)
+            Bar = Bounds(X0 + Cell.cy / 4, Y0 - (Integer(I) + 1) * Cell.cx + 1, Cell.cy * 2 / 3, std::max(1, Cell.cx - 2));
+          else if (Turn == -900)
+            Bar = Bounds(X0 - Cell.cy / 4 - Cell.cy * 2 / 3, Y0 + Integer(I) * Cell.cx + 1, Cell.cy * 2 / 3, std::max(1, Cell.cx - 2));
           FillWhere(Bar, R.Font.Color(), [](Integer, Integer) { return true; });
         }
         break;
