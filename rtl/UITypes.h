@@ -81,3 +81,11 @@ enum TMouseButton : Byte { mbLeft, mbRight, mbMiddle };
 
 // ---------------------------------------------------------------- text
 enum TAlignment : Byte { taLeftJustify, taRightJustify, taCenter };
+
+// ---------------------------------------------------------------- drawing
+// Shared by the window layer's GDI objects and the chart model's canvas
+// state, so one program can use both.
+enum TFontStyle : Byte { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = TSet<TFontStyle, Byte>;
+enum TPenStyle : Byte { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum TBrushStyle : Byte { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
