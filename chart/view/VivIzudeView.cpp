@@ -160,7 +160,7 @@ TChartPane* TChartPane::PaneAt(Integer I) const {
 }
 
 void TChartPane::ChartChanged() {
-  if (TVivIzudeView* V = ChartView()) V->Invalidate();
+  if (TVivIzudeView* V = ChartView(); V && !V->Painting()) V->Invalidate();
 }
 
 void TChartPane::Assign(TPersistent* Source) {
@@ -687,6 +687,7 @@ void TVivIzudeView::BeginUpdate() {
 }
 
 void TVivIzudeView::EndUpdate() {
+  TPaintingScope Scope(*this);
   UpdatePaneRects();
   const TRect Client = FNonVisual ? TRect{0, 0, Width(), Height()} : ClientRect();
   Integer Top = Client.Top, Bottom = Client.Bottom;
@@ -798,6 +799,7 @@ void TVivIzudeView::RenderPane(Integer Pane, TCanvas& Canvas, bool, TRect R) { P
 
 void TVivIzudeView::PrintPane(Integer Pane, TCanvas& Canvas, TRect R) {
   if (Pane < 0 || Pane >= FPanes->Count()) return;
+  TPaintingScope Scope(*this);
   TChartPane* P = FPanes->Items(Pane);
   TVclChartCanvas C(Canvas);
   P->Draw(C, R, 1.0, 1.0, true);
@@ -805,6 +807,7 @@ void TVivIzudeView::PrintPane(Integer Pane, TCanvas& Canvas, TRect R) {
 }
 
 void TVivIzudeView::PaintPanes(TVclChartCanvas& C, TRect Client) {
+  TPaintingScope Scope(*this);
   Integer Top = Client.Top;
   bool First = true;
   for (Integer I = 0; I < FPanes->Count(); ++I) {
@@ -836,6 +839,7 @@ void TVivIzudeView::Paint() {
 
 void TVivIzudeView::Resize() {
   TCustomControl::Resize();
+  TPaintingScope Scope(*this);
   UpdatePaneRects();
   for (Integer I = 0; I < FPanes->Count(); ++I) {
     TChartPane* P = FPanes->Items(I);

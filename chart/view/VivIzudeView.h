@@ -400,6 +400,10 @@ public:
   // The class factories; the GDI+ view returns its own classes.
   virtual std::unique_ptr<TChartPanes> CreatePanes();
 
+  // True while the panes are painted or laid out: the charts' own changes
+  // then (scales the layout stores) repaint nothing.
+  bool Painting() const { return FPainting > 0; }
+
   // The pane whose timers the view is running (set by the interaction).
   Integer CurrentPane = -1;
 
@@ -425,4 +429,18 @@ private:
   bool FEnableInteraction = true, FForceCursor = false, FNonVisual = false;
   Integer FFocusedPane = 0;
   bool FWinXP = false;
+  Integer FPainting = 0;
+  friend class TPaintingScope;
+};
+
+// Marks the view as painting for the scope's lifetime.
+class TPaintingScope {
+public:
+  explicit TPaintingScope(TVivIzudeView& View) : FView(View) { ++FView.FPainting; }
+  ~TPaintingScope() { --FView.FPainting; }
+  TPaintingScope(const TPaintingScope&) = delete;
+  TPaintingScope& operator=(const TPaintingScope&) = delete;
+
+private:
+  TVivIzudeView& FView;
 };

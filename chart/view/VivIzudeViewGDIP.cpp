@@ -878,6 +878,7 @@ std::unique_ptr<TChartPanes> TVivGDIPChartView::CreatePanes() { return std::make
 
 void TVivGDIPChartView::RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) {
   if (Pane < 0 || Pane >= Panes().Count()) return;
+  TPaintingScope Scope(*this);
   TChartPane* P = Panes().Items(Pane);
   if (!ThroughBitmap) {
     TVclChartCanvas C(Canvas);

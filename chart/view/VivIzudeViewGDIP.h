@@ -27,7 +27,9 @@ class TVivGDIPChartSerie;
 std::unique_ptr<TGPFont> MakeGDIPFont(const TChartFont& Font);
 // Min(Value, Max(A, B)).
 constexpr Integer LimitOpacity(Integer A, Integer B, Integer Value) { return std::min(Value, std::max(A, B)); }
-// An opacity limited to the alpha range 0..255.
+// An opacity limited to the alpha range 0..255: every opacity setting stores
+// it so, since a value outside it would draw with an unrelated alpha (the
+// low byte of -1 is opaque, that of 300 is 44).
 constexpr Integer ClampOpacity(Integer Value) { return std::clamp<Integer>(Value, 0, 255); }
 
 enum TRoundCorners : Byte { rcNone, rcTop, rcBottom, rcAll, rcLeft, rcRight };
@@ -59,9 +61,9 @@ public:
   HatchStyle Hatch() const { return FHatchStyle; }
   void SetHatchStyle(HatchStyle V) { if (Store(FHatchStyle, V)) Changed(); }
   Integer Opacity() const { return FOpacity; }
-  void SetOpacity(Integer V) { FOpacity = LimitOpacity(0, 255, V), Changed(); }
+  void SetOpacity(Integer V) { FOpacity = ClampOpacity(V), Changed(); }
   Integer OpacityTo() const { return FOpacityTo; }
-  void SetOpacityTo(Integer V) { FOpacityTo = LimitOpacity(0, 255, V), Changed(); }
+  void SetOpacityTo(Integer V) { FOpacityTo = ClampOpacity(V), Changed(); }
   bool Shadow() const { return FShadow; }
   void SetShadow(bool V) { FShadow = V; }
   TVivGDIPChart* Chart() const { return FChart; }
@@ -113,11 +115,11 @@ public:
   void SetGradientType(TChartGradientType V) { if (Store(FGradientType, V)) Changed(); }
   HatchStyle Hatch() const { return FHatchStyle; }
   void SetHatchStyle(HatchStyle V) { if (Store(FHatchStyle, V)) Changed(); }
-  // Stored limited to at most 255, and Changed every time.
+  // Stored limited to 0..255, and Changed every time.
   Integer Opacity() const { return FOpacity; }
-  void SetOpacity(Integer V) { FOpacity = LimitOpacity(0, 255, V), Changed(); }
+  void SetOpacity(Integer V) { FOpacity = ClampOpacity(V), Changed(); }
   Integer OpacityTo() const { return FOpacityTo; }
-  void SetOpacityTo(Integer V) { FOpacityTo = LimitOpacity(0, 255, V), Changed(); }
+  void SetOpacityTo(Integer V) { FOpacityTo = ClampOpacity(V), Changed(); }
   bool Shadow() const { return FShadow; }
   void SetShadow(bool V) { if (Store(FShadow, V)) Changed(); }
   void Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Integer XM, Integer YM, double ScaleX, double ScaleY) override;
@@ -152,11 +154,11 @@ public:
   void SetMarkerColorTo(TColor V) { if (Store(FMarkerColorTo, V)) Changed(); }
   TColor SelectedColorTo() const { return FSelectedColorTo; }
   void SetSelectedColorTo(TColor V) { if (Store(FSelectedColorTo, V)) Changed(); }
-  // Stored limited to at most 255, Changed only when it differs.
+  // Stored limited to 0..255, Changed only when it differs.
   Integer Opacity() const { return FOpacity; }
-  void SetOpacity(Integer V) { if (Store(FOpacity, LimitOpacity(0, 255, V))) Changed(); }
+  void SetOpacity(Integer V) { if (Store(FOpacity, ClampOpacity(V))) Changed(); }
   Integer OpacityTo() const { return FOpacityTo; }
-  void SetOpacityTo(Integer V) { if (Store(FOpacityTo, LimitOpacity(0, 255, V))) Changed(); }
+  void SetOpacityTo(Integer V) { if (Store(FOpacityTo, ClampOpacity(V))) Changed(); }
   TChartGDIPPicture& GDIPMarkerPicture() { return FMarkerPicture; }
   void SetGDIPMarkerPicture(const TChartGDIPPicture& V) {
     if (&V == &FMarkerPicture) return;
@@ -181,22 +183,21 @@ public:
   TChartGradientType LegendGradientType() const { return FLegendGradientType; }
   void SetLegendGradientType(TChartGradientType V) { if (Store(FLegendGradientType, V)) Changed(); }
   Integer LegendOpacity() const { return FLegendOpacity; }
-  void SetLegendOpacity(Integer V) { if (Store(FLegendOpacity, LimitOpacity(0, 255, V))) Changed(); }
+  void SetLegendOpacity(Integer V) { if (Store(FLegendOpacity, ClampOpacity(V))) Changed(); }
   Integer LegendOpacityTo() const { return FLegendOpacityTo; }
-  void SetLegendOpacityTo(Integer V) { if (Store(FLegendOpacityTo, LimitOpacity(0, 255, V))) Changed(); }
+  void SetLegendOpacityTo(Integer V) { if (Store(FLegendOpacityTo, ClampOpacity(V))) Changed(); }
   HatchStyle LegendHatchStyle() const { return FLegendHatchStyle; }
   void SetLegendHatchStyle(HatchStyle V) { if (Store(FLegendHatchStyle, V)) Changed(); }
   Integer LegendGradientAngle() const { return FLegendGradientAngle; }
   void SetLegendGradientAngle(Integer V) { if (Store(FLegendGradientAngle, V)) Changed(); }
   Integer LegendTitleGradientAngle() const { return FLegendTitleGradientAngle; }
   void SetLegendTitleGradientAngle(Integer V) { if (Store(FLegendTitleGradientAngle, V)) Changed(); }
-  // Stored as given; drawn with the alpha of its low byte.
   Integer LegendTitleOpacity() const { return FLegendTitleOpacity; }
-  void SetLegendTitleOpacity(Integer V) { if (Store(FLegendTitleOpacity, V)) Changed(); }
+  void SetLegendTitleOpacity(Integer V) { if (Store(FLegendTitleOpacity, ClampOpacity(V))) Changed(); }
   TChartGradientType LegendTitleGradientType() const { return FLegendTitleGradientType; }
   void SetLegendTitleGradientType(TChartGradientType V) { if (Store(FLegendTitleGradientType, V)) Changed(); }
   Integer LegendTitleOpacityTo() const { return FLegendTitleOpacityTo; }
-  void SetLegendTitleOpacityTo(Integer V) { if (Store(FLegendTitleOpacityTo, V)) Changed(); }
+  void SetLegendTitleOpacityTo(Integer V) { if (Store(FLegendTitleOpacityTo, ClampOpacity(V))) Changed(); }
   HatchStyle LegendTitleHatchStyle() const { return FLegendTitleHatchStyle; }
   void SetLegendTitleHatchStyle(HatchStyle V) { if (Store(FLegendTitleHatchStyle, V)) Changed(); }
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const override;
