@@ -84,3 +84,11 @@ enum TAlignment : Byte { taLeftJustify, taRightJustify, taCenter };
 
 // Which scroll bars a control may show.
 enum TScrollStyle : Byte { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// ---------------------------------------------------------------- drawing
+// Shared by the window layer's GDI objects and the chart model's canvas
+// state, so one program can use both.
+enum TFontStyle : Byte { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = TSet<TFontStyle, Byte>;
+enum TPenStyle : Byte { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum TBrushStyle : Byte { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };

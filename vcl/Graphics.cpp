@@ -1,5 +1,7 @@
 #include "vcl/Graphics.h"
 
+#include "vcl/GdiPlusApi.h"
+
 #include <objidl.h>
 #include <shlwapi.h>
 
@@ -8,73 +10,14 @@
 
 #include "rtl/SysUtils.h"
 
-// ---------------------------------------------------------------- GDI+ flat API
-// The few entry points the decoder needs, declared from their documented
-// signatures (gdiplus.dll's exports) rather than through the C++ headers.
-namespace gdip {
-struct StartupInput {
-  UINT32 GdiplusVersion;
-  void* DebugEventCallback;
-  BOOL SuppressBackgroundThread;
-  BOOL SuppressExternalCodecs;
-};
-struct LockRect {
-  INT X, Y, Width, Height;
-};
-struct BitmapData {
-  UINT Width;
-  UINT Height;
-  INT Stride;
-  INT PixelFormat;
-  void* Scan0;
-  UINT_PTR Reserved;
-};
-constexpr INT PixelFormat32bppPARGB = 0x000E200B;
-constexpr UINT ImageLockModeRead = 1;
-}  // namespace gdip
-
-extern "C" {
-int WINAPI GdiplusStartup(ULONG_PTR* Token, const gdip::StartupInput* Input, void* Output);
-void WINAPI GdiplusShutdown(ULONG_PTR Token);
-int WINAPI GdipCreateBitmapFromStream(IStream* Stream, void** Bitmap);
-int WINAPI GdipGetImageWidth(void* Image, UINT* Width);
-int WINAPI GdipGetImageHeight(void* Image, UINT* Height);
-int WINAPI GdipBitmapLockBits(void* Bitmap, const gdip::LockRect* Rect, UINT Flags, INT Format,
-                              gdip::BitmapData* Data);
-int WINAPI GdipBitmapUnlockBits(void* Bitmap, gdip::BitmapData* Data);
-int WINAPI GdipDisposeImage(void* Image);
-}
-
 namespace {
-
-// One GDI+ session for the process, started on first use.
-class TGdiPlusSession {
-public:
-  TGdiPlusSession() {
-    gdip::StartupInput input{1, nullptr, FALSE, FALSE};
-    FOk = GdiplusStartup(&FToken, &input, nullptr) == 0;
-  }
-  ~TGdiPlusSession() {
-    if (FOk) GdiplusShutdown(FToken);
-  }
-  bool Ok() const { return FOk; }
-
-private:
-  ULONG_PTR FToken = 0;
-  bool FOk = false;
-};
-
-bool GdiPlusReady() {
-  static TGdiPlusSession session;
-  return session.Ok();
-}
 
 struct TComRelease {
   void operator()(IUnknown* P) const { P->Release(); }
 };
 
 struct TGdipImageDispose {
-  void operator()(void* P) const { GdipDisposeImage(P); }
+  void operator()(GpImage* P) const { GdiPlus().GdipDisposeImage(P); }
 };
 
 // Memory DC for the lifetime of the object.
@@ -1045,25 +988,26 @@ void DecodePicture(const void* Data, std::size_t Size, TBitmap& Dest) {
   std::unique_ptr<IStream, TComRelease> stream(
       SHCreateMemStream(static_cast<const BYTE*>(Data), static_cast<UINT>(Size)));
   if (!stream) throw EInvalidGraphic(failure);
-  void* raw = nullptr;
-  if (GdipCreateBitmapFromStream(stream.get(), &raw) != 0 || !raw) throw EInvalidGraphic(failure);
-  std::unique_ptr<void, TGdipImageDispose> image(raw);
+  const TGdiPlusApi& gdip = GdiPlus();
+  GpBitmap* raw = nullptr;
+  if (gdip.GdipCreateBitmapFromStream(stream.get(), &raw) != Ok || !raw) throw EInvalidGraphic(failure);
+  std::unique_ptr<GpImage, TGdipImageDispose> image(raw);
   UINT width = 0, height = 0;
-  GdipGetImageWidth(raw, &width);
-  GdipGetImageHeight(raw, &height);
+  gdip.GdipGetImageWidth(raw, &width);
+  gdip.GdipGetImageHeight(raw, &height);
   if (width == 0 || height == 0) throw EInvalidGraphic(failure);
-  gdip::LockRect rect{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
-  gdip::BitmapData data{};
-  if (GdipBitmapLockBits(raw, &rect, gdip::ImageLockModeRead, gdip::PixelFormat32bppPARGB, &data) != 0)
+  GpRect rect{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
+  BitmapData data{};
+  if (gdip.GdipBitmapLockBits(raw, &rect, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok)
     throw EInvalidGraphic(failure);
   try {
     Dest.LoadFromPixels32(static_cast<Integer>(width), static_cast<Integer>(height), data.Scan0, data.Stride,
                           afPremultiplied);
   } catch (...) {
-    GdipBitmapUnlockBits(raw, &data);
+    gdip.GdipBitmapUnlockBits(raw, &data);
     throw;
   }
-  GdipBitmapUnlockBits(raw, &data);
+  gdip.GdipBitmapUnlockBits(raw, &data);
 }
 
 TGdiPlusGraphic::TGdiPlusGraphic() : FBitmap(std::make_unique<TBitmap>()) {}

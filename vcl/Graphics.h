@@ -79,8 +79,6 @@ protected:
   bool FStale = true;
 };
 
-enum TFontStyle : unsigned { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = TSet<TFontStyle, Byte>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TFontQuality {
   fqDefault,
@@ -135,7 +133,6 @@ private:
   Integer FPixelsPerInch = 96;
 };
 
-enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
   pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
   pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
@@ -162,7 +159,6 @@ private:
   TPenMode FMode = pmCopy;
 };
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBitmap;
 

@@ -12,9 +12,7 @@
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 
-// Ordinals are written to settings files as ":0" ... ":3".
-enum TFontStyle : Byte { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = TSet<TFontStyle, Byte>;
+// Font style ordinals (rtl/UITypes.h) are written to settings files as ":0" ... ":3".
 
 // A font description. Size is in points; the pixel height at 96 DPI is
 // -Size * 96 / 72 (character height, negative as the platform takes it).
@@ -60,8 +58,6 @@ private:
   Integer FOrientation = 0;
 };
 
-enum TPenStyle : Byte { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
-enum TBrushStyle : Byte { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 struct TChartPen {
   TColor Color = clBlack;

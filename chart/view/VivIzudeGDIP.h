@@ -1,0 +1,595 @@
+#pragma once
+// The chart's GDI+ object layer: one thin wrapper per GDI+ object over the
+// program's binding of the flat API (vcl/GdiPlusApi.h), the packing of
+// colours into ARGB values, and the fills, shadow and arrow every GDI+ part
+// of the chart draws with.
+//
+// Wrappers never throw: each operation returns the GDI+ status of its call,
+// and a failing status is also kept as the wrapper's last status (a
+// constructor keeps its call's status, Ok included). A wrapper whose native
+// object could not be made holds no handle; using it gives GDI+'s own status
+// for a missing object. Wrappers are neither copied nor moved; whoever makes
+// one frees it, which frees the native object. Heap instances come from
+// GDI+'s allocator.
+#include <memory>
+
+#include "chart/model/ChartGraphics.h"
+#include "chart/model/ChartTypes.h"
+#include "vcl/GdiPlusApi.h"
+
+// Fill kind of every GDI+ chart element.
+enum TChartGradientType : INT {
+  gtSolid, gtRadial, gtVertical, gtHorizontal, gtForwardDiagonal, gtBackwardDiagonal, gtAngle, gtHatch, gtPath,
+  gtTexture, gtNone
+};
+enum TGPImageFormat : Byte {
+  ifUndefined, ifMemoryBMP, ifBMP, ifEMF, ifWMF, ifJPEG, ifPNG, ifGIF, ifTIFF, ifEXIF, ifIcon
+};
+
+using TGPPointF = GpPointF;
+using TGPPoint = GpPoint;
+using TGPRectF = GpRectF;
+using TGPRect = GpRect;
+using TMatrixArray = REAL[6];
+
+// ---------------------------------------------------------------- colours
+constexpr ARGB MakeARGB(Byte A, Byte R, Byte G, Byte B) {
+  return (ARGB(A) << 24) | (ARGB(R) << 16) | (ARGB(G) << 8) | ARGB(B);
+}
+// The colour (system colours resolved) with the given alpha; clNone has no
+// meaning here (it gives white), callers test it themselves.
+ARGB MakeGDIPColor(Byte Alpha, TColor Color);
+inline ARGB MakeGDIPOpaqueColor(TColor Color) { return MakeGDIPColor(255, Color); }
+// An opacity setting as an alpha: its low byte (settings keep what they were
+// given, the drawing takes the low byte).
+constexpr Byte OpacityAlpha(Integer Opacity) { return static_cast<Byte>(Opacity & 0xFF); }
+
+constexpr TGPPoint MakePoint(INT X, INT Y) { return {X, Y}; }
+constexpr TGPPointF MakePointF(REAL X, REAL Y) { return {X, Y}; }
+constexpr TGPRectF MakeRectF(REAL X, REAL Y, REAL Width, REAL Height) { return {X, Y, Width, Height}; }
+
+// ---------------------------------------------------------------- the family
+class TGdiplusBase {
+public:
+  TGdiplusBase(const TGdiplusBase&) = delete;
+  TGdiplusBase& operator=(const TGdiplusBase&) = delete;
+  // Instance memory from GDI+'s allocator; EOutOfMemory when there is none.
+  static void* operator new(std::size_t Size);
+  static void operator delete(void* Memory) noexcept;
+
+protected:
+  TGdiplusBase() = default;
+  ~TGdiplusBase() = default;
+  // A failing status is kept; every status is answered.
+  Status Keep(Status S) {
+    if (S != Ok) lastResult = S;
+    return S;
+  }
+  Status lastResult = Ok;
+
+public:
+  // The kept status, without resetting it.
+  Status LastResult() const { return lastResult; }
+};
+
+class TGPImage;
+class TGPBitmap;
+class TGPPen;
+class TGPBrush;
+class TGPGraphicsPath;
+class TGPMatrix;
+class TGPStringFormat;
+class TGPRegion;
+class TGPFont;
+class TGPFontFamily;
+class TGPImageAttributes;
+
+class TGPRegion : public TGdiplusBase {
+public:
+  explicit TGPRegion(const TGPRectF& Rect);
+  explicit TGPRegion(const TGPGraphicsPath& Path);
+  ~TGPRegion();
+  Status Exclude(const TGPGraphicsPath& Path);
+  Status Union(const TGPRegion& Region);
+  GpRegion* Native() const { return nativeRegion; }
+
+private:
+  GpRegion* nativeRegion = nullptr;
+};
+
+class TGPMatrix : public TGdiplusBase {
+public:
+  TGPMatrix();
+  TGPMatrix(REAL M11, REAL M12, REAL M21, REAL M22, REAL Dx, REAL Dy);
+  TGPMatrix(const TGPRectF& Rect, const TGPPointF* DstPlg);
+  TGPMatrix(const TGPRect& Rect, const TGPPoint* DstPlg);
+  ~TGPMatrix();
+  // A copy; nullptr when the copy could not be made.
+  std::unique_ptr<TGPMatrix> Clone();
+  Status GetElements(TMatrixArray& M) const;
+  Status SetElements(REAL M11, REAL M12, REAL M21, REAL M22, REAL Dx, REAL Dy);
+  Status Reset() { return SetElements(1, 0, 0, 1, 0, 0); }
+  REAL OffsetX() const;
+  REAL OffsetY() const;
+  Status Multiply(const TGPMatrix& Matrix, MatrixOrder Order = MatrixOrderPrepend);
+  Status Translate(REAL OffsetX, REAL OffsetY, MatrixOrder Order = MatrixOrderPrepend);
+  Status Scale(REAL ScaleX, REAL ScaleY, MatrixOrder Order = MatrixOrderPrepend);
+  Status Rotate(REAL Angle, MatrixOrder Order = MatrixOrderPrepend);
+  Status RotateAt(REAL Angle, const TGPPointF& Center, MatrixOrder Order = MatrixOrderPrepend);
+  Status Shear(REAL ShearX, REAL ShearY, MatrixOrder Order = MatrixOrderPrepend);
+  Status Invert();
+  Status TransformPoints(TGPPointF* Points, INT Count = 1);
+  Status TransformPoints(TGPPoint* Points, INT Count = 1);
+  Status TransformVectors(TGPPointF* Points, INT Count = 1);
+  Status TransformVectors(TGPPoint* Points, INT Count = 1);
+  bool IsInvertible() const;
+  bool IsIdentity() const;
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
+  GpMatrix* Native() const { return nativeMatrix; }
+
+private:
+  explicit TGPMatrix(GpMatrix* Adopted) : nativeMatrix(Adopted) {}
+  GpMatrix* nativeMatrix = nullptr;
+};
+
+class TGPStringFormat : public TGdiplusBase {
+public:
+  explicit TGPStringFormat(INT FormatFlags = 0, LANGID Language = LANG_NEUTRAL);
+  // A copy of Format (nullptr: GDI+ answers for a missing format).
+  explicit TGPStringFormat(const TGPStringFormat* Format);
+  ~TGPStringFormat();
+  Status SetAlignment(StringAlignment Align);
+  StringAlignment GetAlignment();
+  Status SetLineAlignment(StringAlignment Align);
+  StringAlignment GetLineAlignment();
+  Status SetFormatFlags(INT Flags);
+  INT GetFormatFlags();
+  Status SetTrimming(StringTrimming Trimming);
+  StringTrimming GetTrimming();
+  Status SetHotkeyPrefix(HotkeyPrefix Prefix);
+  HotkeyPrefix GetHotkeyPrefix();
+  Status LastError() const { return lastResult; }
+  GpStringFormat* Native() const { return nativeFormat; }
+
+private:
+  GpStringFormat* nativeFormat = nullptr;
+};
+
+class TGPFontCollection : public TGdiplusBase {
+public:
+  TGPFontCollection() = default;
+  GpFontCollection* Native() const { return nativeFontCollection; }
+
+private:
+  GpFontCollection* nativeFontCollection = nullptr;
+};
+
+class TGPFontFamily : public TGdiplusBase {
+public:
+  explicit TGPFontFamily(const String& Name, const TGPFontCollection* FontCollection = nullptr);
+  // Adopts Native with the status of the call that made it.
+  TGPFontFamily(GpFontFamily* Native, Status S) : nativeFamily(Native) { lastResult = S; }
+  ~TGPFontFamily();
+  // Shared families, made once and kept for the program's life: never free them.
+  static TGPFontFamily* GenericSansSerif();
+  static TGPFontFamily* GenericSerif();
+  static TGPFontFamily* GenericMonospace();
+  // The family's name ("" when it has none).
+  String GetFamilyName() const;
+  bool IsAvailable() const { return nativeFamily != nullptr; }
+  GpFontFamily* Native() const { return nativeFamily; }
+
+private:
+  friend std::unique_ptr<TGPFontFamily> CreateFontFamilyFallback(const String&);
+  GpFontFamily* nativeFamily = nullptr;
+  bool FShared = false;
+};
+
+// The family of Name, else "Arial", else the generic sans-serif family, else
+// the first installed family; nullptr only when GDI+ has no family at all.
+// Each later choice is made only when the one before cannot be created.
+std::unique_ptr<TGPFontFamily> CreateFontFamilyFallback(const String& Name);
+
+// GDI+ font style bits.
+inline constexpr INT FontStyleBold = 1, FontStyleItalic = 2, FontStyleUnderline = 4, FontStyleStrikeout = 8;
+INT GDIPFontStyle(TFontStyles Style, bool WithStrikeOut = true);
+
+class TGPFont : public TGdiplusBase {
+public:
+  TGPFont(const TGPFontFamily* Family, REAL EmSize, INT Style = 0, Unit_ U = UnitPoint);
+  // A font of the named family; when the family or the font cannot be made,
+  // the fallback families of CreateFontFamilyFallback are tried in turn. The
+  // kept status is the last creating call's.
+  TGPFont(const String& FamilyName, REAL EmSize, INT Style = 0, Unit_ U = UnitPoint,
+          const TGPFontCollection* FontCollection = nullptr);
+  TGPFont(GpFont* Native, Status S) : nativeFont(Native) { lastResult = S; }
+  ~TGPFont();
+  // The family the font was made with ("" without a font).
+  String FamilyName() const;
+  REAL GetSize() const;
+  INT GetStyle() const;
+  GpFont* Native() const { return nativeFont; }
+
+private:
+  GpFont* nativeFont = nullptr;
+};
+
+class TGPBrush : public TGdiplusBase {
+public:
+  // A shell without a native brush (NotImplemented).
+  TGPBrush() { lastResult = NotImplemented; }
+  TGPBrush(GpBrush* Native, Status S) : nativeBrush(Native) { lastResult = S; }
+  virtual ~TGPBrush();
+  GpBrush* Native() const { return nativeBrush; }
+
+protected:
+  struct TEmpty {};
+  explicit TGPBrush(TEmpty) {}
+  GpBrush* nativeBrush = nullptr;
+};
+
+class TGPSolidBrush : public TGPBrush {
+public:
+  TGPSolidBrush() : TGPBrush(TEmpty{}) {}
+  explicit TGPSolidBrush(ARGB Color);
+  TGPSolidBrush(GpBrush* Native, Status S) : TGPBrush(Native, S) {}
+};
+
+class TGPHatchBrush : public TGPBrush {
+public:
+  TGPHatchBrush() : TGPBrush(TEmpty{}) {}
+  TGPHatchBrush(HatchStyle Style, ARGB ForeColor, ARGB BackColor = MakeARGB(255, 0, 0, 0));
+  TGPHatchBrush(GpBrush* Native, Status S) : TGPBrush(Native, S) {}
+  HatchStyle GetHatchStyle();
+  Status GetForegroundColor(ARGB& Color);
+  Status GetBackgroundColor(ARGB& Color);
+};
+
+class TGPTextureBrush : public TGPBrush {
+public:
+  TGPTextureBrush() : TGPBrush(TEmpty{}) {}
+  TGPTextureBrush(const TGPImage& Image, WrapMode Wrap = WrapModeTile);
+  TGPTextureBrush(const TGPImage& Image, WrapMode Wrap, const TGPRectF& DstRect);
+  TGPTextureBrush(const TGPImage& Image, WrapMode Wrap, REAL X, REAL Y, REAL Width, REAL Height);
+  TGPTextureBrush(const TGPImage& Image, WrapMode Wrap, const TGPRect& DstRect);
+  TGPTextureBrush(const TGPImage& Image, WrapMode Wrap, INT X, INT Y, INT Width, INT Height);
+  TGPTextureBrush(const TGPImage& Image, const TGPRectF& DstRect, const TGPImageAttributes* Attributes);
+  TGPTextureBrush(const TGPImage& Image, const TGPRect& DstRect, const TGPImageAttributes* Attributes);
+  TGPTextureBrush(GpBrush* Native, Status S) : TGPBrush(Native, S) {}
+  Status ResetTransform();
+  Status TranslateTransform(REAL Dx, REAL Dy, MatrixOrder Order = MatrixOrderPrepend);
+  Status ScaleTransform(REAL Sx, REAL Sy, MatrixOrder Order = MatrixOrderPrepend);
+  Status RotateTransform(REAL Angle, MatrixOrder Order = MatrixOrderPrepend);
+  Status SetWrapMode(WrapMode Wrap);
+  WrapMode GetWrapMode();
+  // A new image wrapper adopting the brush's image (the caller frees it).
+  std::unique_ptr<TGPImage> GetImage();
+};
+
+class TGPLinearGradientBrush : public TGPBrush {
+public:
+  TGPLinearGradientBrush(const TGPPointF& Point1, const TGPPointF& Point2, ARGB Color1, ARGB Color2);
+  TGPLinearGradientBrush(const TGPPoint& Point1, const TGPPoint& Point2, ARGB Color1, ARGB Color2);
+  TGPLinearGradientBrush(const TGPRectF& Rect, ARGB Color1, ARGB Color2, LinearGradientMode Mode);
+  TGPLinearGradientBrush(const TGPRect& Rect, ARGB Color1, ARGB Color2, LinearGradientMode Mode);
+  TGPLinearGradientBrush(const TGPRectF& Rect, ARGB Color1, ARGB Color2, REAL Angle, bool IsAngleScalable = false);
+  TGPLinearGradientBrush(const TGPRect& Rect, ARGB Color1, ARGB Color2, REAL Angle, bool IsAngleScalable = false);
+  TGPLinearGradientBrush(GpBrush* Native, Status S) : TGPBrush(Native, S) {}
+  Status SetGammaCorrection(bool UseGammaCorrection);
+  // InvalidParameter without a call for a count of 0 or less.
+  Status SetInterpolationColors(const ARGB* PresetColors, const REAL* BlendPositions, INT Count);
+};
+
+class TGPPathGradientBrush : public TGPBrush {
+public:
+  explicit TGPPathGradientBrush(const TGPGraphicsPath& Path);
+  Status SetWrapMode(WrapMode Wrap);
+  Status SetGammaCorrection(bool UseGammaCorrection);
+  // InvalidParameter without a call for a count of 0 or less or no colours.
+  Status SetInterpolationColors(const ARGB* PresetColors, const REAL* BlendPositions, INT Count);
+  Status GetCenterColor(ARGB& Color);
+  Status SetCenterColor(ARGB Color);
+  INT GetPointCount();
+  Status GetCenterPoint(TGPPointF& Point);
+  Status GetCenterPoint(TGPPoint& Point);
+  Status SetCenterPoint(const TGPPointF& Point);
+  Status SetCenterPoint(const TGPPoint& Point);
+  Status GetSurroundColors(ARGB* Colors, INT& Count);
+  Status SetSurroundColors(const ARGB* Colors, INT& Count);
+};
+
+class TGPPen : public TGdiplusBase {
+public:
+  TGPPen(ARGB Color, REAL Width = 1);
+  TGPPen(const TGPBrush& Brush, REAL Width = 1);
+  ~TGPPen();
+  Status SetBrush(const TGPBrush& Brush);
+  // A new brush wrapper of the pen's fill kind (nullptr for an unknown kind).
+  std::unique_ptr<TGPBrush> GetBrush();
+  Status SetDashStyle(DashStyle Style);
+  DashStyle GetDashStyle();
+  Status SetEndCap(INT EndCap);
+  INT GetPenType();
+  GpPen* Native() const { return nativePen; }
+
+private:
+  GpPen* nativePen = nullptr;
+};
+
+class TGPGraphicsPath : public TGdiplusBase {
+public:
+  explicit TGPGraphicsPath(FillMode Mode = FillModeAlternate);
+  explicit TGPGraphicsPath(GpPath* Adopted) : nativePath(Adopted) {}
+  ~TGPGraphicsPath();
+  Status Reset();
+  Status CloseFigure();
+  Status AddLine(const TGPPointF& Pt1, const TGPPointF& Pt2) { return AddLine(Pt1.X, Pt1.Y, Pt2.X, Pt2.Y); }
+  Status AddLine(REAL X1, REAL Y1, REAL X2, REAL Y2);
+  Status AddLines(const TGPPoint* Points, INT Count);
+  Status AddRectangle(const TGPRectF& Rect);
+  Status AddRectangle(const TGPRect& Rect);
+  Status AddArc(const TGPRectF& Rect, REAL StartAngle, REAL SweepAngle);
+  Status AddArc(REAL X, REAL Y, REAL Width, REAL Height, REAL StartAngle, REAL SweepAngle);
+  Status AddEllipse(const TGPRectF& Rect);
+  Status AddEllipse(REAL X, REAL Y, REAL Width, REAL Height);
+  Status AddPie(const TGPRectF& Rect, REAL StartAngle, REAL SweepAngle);
+  Status AddPie(REAL X, REAL Y, REAL Width, REAL Height, REAL StartAngle, REAL SweepAngle);
+  Status AddPolygon(const TGPPointF* Points, INT Count);
+  Status AddPolygon(const TGPPoint* Points, INT Count);
+  Status AddCurve(const TGPPointF* Points, INT Count);
+  Status AddCurve(const TGPPoint* Points, INT Count);
+  Status AddCurve(const TGPPoint* Points, INT Count, REAL Tension);
+  Status AddBezier(const TGPPoint& Pt1, const TGPPoint& Pt2, const TGPPoint& Pt3, const TGPPoint& Pt4);
+  Status AddBezier(const TGPPointF& Pt1, const TGPPointF& Pt2, const TGPPointF& Pt3, const TGPPointF& Pt4);
+  Status AddBezier(REAL X1, REAL Y1, REAL X2, REAL Y2, REAL X3, REAL Y3, REAL X4, REAL Y4);
+  Status AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
+                   const TGPRectF& LayoutRect, const TGPStringFormat* Format);
+  GpPath* Native() const { return nativePath; }
+
+private:
+  GpPath* nativePath = nullptr;
+};
+
+class TGPImage : public TGdiplusBase {
+public:
+  TGPImage(const String& FileName, bool UseEmbeddedColorManagement = false);
+  TGPImage(IStream* Stream, bool UseEmbeddedColorManagement = false);
+  TGPImage(GpImage* Native, Status S) : nativeImage(Native) { lastResult = S; }
+  virtual ~TGPImage();
+  UINT GetWidth();
+  UINT GetHeight();
+  PixelFormat GetPixelFormat();
+  INT GetPixelDepth() { return (GetPixelFormat() >> 8) & 0xFF; }
+  bool HasAlphaChannel() { return (GetPixelFormat() & 0x40000) != 0; }
+  bool HasPalette() { return (GetPixelFormat() & 0x10000) != 0; }
+  TGPImageFormat GetFormat();
+  std::unique_ptr<TGPImage> GetThumbnailImage(UINT ThumbWidth, UINT ThumbHeight,
+                                              GetThumbnailImageAbort Callback = nullptr, void* CallbackData = nullptr);
+  Status Save(const String& FileName, const CLSID& Encoder, const EncoderParameters* Params = nullptr);
+  Status Save(IStream* Stream, const CLSID& Encoder, const EncoderParameters* Params = nullptr);
+  // InvalidParameter without a call for a missing image.
+  Status SaveAdd(const TGPImage* NewImage, const EncoderParameters* Params);
+  Status RotateFlip(RotateFlipType Type);
+  GpImage* Native() const { return nativeImage; }
+
+protected:
+  TGPImage() = default;
+  GpImage* nativeImage = nullptr;
+};
+
+class TGPBitmap : public TGPImage {
+public:
+  TGPBitmap(IStream* Stream, bool UseEmbeddedColorManagement = false);
+  TGPBitmap(INT Width, INT Height, PixelFormat Format = PixelFormat32bppARGB);
+  // Takes a copy of the pixels of a GDI bitmap.
+  TGPBitmap(HBITMAP Bitmap, HPALETTE Palette);
+  explicit TGPBitmap(GpBitmap* Adopted) { nativeImage = Adopted; }
+  static std::unique_ptr<TGPBitmap> FromStream(IStream* Stream, bool UseEmbeddedColorManagement = false) {
+    return std::make_unique<TGPBitmap>(Stream, UseEmbeddedColorManagement);
+  }
+  Status GetPixel(INT X, INT Y, ARGB& Color);
+  Status SetPixel(INT X, INT Y, ARGB Color);
+  Status GetHBITMAP(ARGB ColorBackground, HBITMAP& Result);
+};
+
+class TGPImageAttributes : public TGdiplusBase {
+public:
+  TGPImageAttributes();
+  ~TGPImageAttributes();
+  std::unique_ptr<TGPImageAttributes> Clone() const;
+  Status SetToIdentity(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status Reset(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetColorMatrix(const ColorMatrix& Matrix, ColorMatrixFlags Mode = ColorMatrixFlagsDefault,
+                        ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearColorMatrix(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetColorMatrices(const ColorMatrix& Matrix, const ColorMatrix& GrayMatrix,
+                          ColorMatrixFlags Mode = ColorMatrixFlagsDefault, ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearColorMatrices(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetThreshold(REAL Threshold, ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearThreshold(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetGamma(REAL Gamma, ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearGamma(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetNoOp(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearNoOp(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetColorKey(ARGB ColorLow, ARGB ColorHigh, ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearColorKey(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetOutputChannel(ColorChannelFlags Flags, ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearOutputChannel(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetOutputChannelColorProfile(const String& FileName, ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearOutputChannelColorProfile(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetRemapTable(UINT MapSize, const ColorMap* Map, ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status ClearRemapTable(ColorAdjustType Type = ColorAdjustTypeDefault);
+  Status SetBrushRemapTable(UINT MapSize, const ColorMap* Map) { return SetRemapTable(MapSize, Map, ColorAdjustTypeBrush); }
+  Status ClearBrushRemapTable() { return ClearRemapTable(ColorAdjustTypeBrush); }
+  Status SetWrapMode(WrapMode Wrap, ARGB Color = MakeARGB(255, 0, 0, 0), bool Clamp = false);
+  Status GetAdjustedPalette(ColorPalette* Palette, ColorAdjustType Type);
+  Status GetLastStatus();
+  GpImageAttributes* Native() const { return nativeImageAttr; }
+
+private:
+  TGPImageAttributes(GpImageAttributes* Adopted, Status S) : nativeImageAttr(Adopted) { lastResult = S; }
+  GpImageAttributes* nativeImageAttr = nullptr;
+};
+
+class TGPGraphics : public TGdiplusBase {
+public:
+  explicit TGPGraphics(HDC DC);
+  // On an image; a missing image gives a wrapper without a native object.
+  explicit TGPGraphics(TGPImage* Image);
+  ~TGPGraphics();
+  static std::unique_ptr<TGPGraphics> FromImage(TGPImage* Image) { return std::make_unique<TGPGraphics>(Image); }
+
+  void Flush(FlushIntention Intention = FlushIntentionFlush);
+  Status Clear(ARGB Color);
+  HDC GetHDC();
+  void ReleaseHDC(HDC DC);
+  Status SetTextRenderingHint(TextRenderingHint Hint);
+  TextRenderingHint GetTextRenderingHint();
+  Status SetSmoothingMode(INT Mode);
+  // -1 when the mode cannot be read.
+  INT GetSmoothingMode();
+  Status SetCompositingQuality(INT Quality);
+  INT GetCompositingQuality();
+  Status SetTransform(const TGPMatrix& Matrix);
+  Status ResetTransform();
+  Status MultiplyTransform(const TGPMatrix& Matrix, MatrixOrder Order = MatrixOrderPrepend);
+  Status TranslateTransform(REAL Dx, REAL Dy, MatrixOrder Order = MatrixOrderPrepend);
+  Status RotateTransform(REAL Angle, MatrixOrder Order = MatrixOrderPrepend);
+  Status ScaleTransform(REAL Sx, REAL Sy, MatrixOrder Order = MatrixOrderPrepend);
+
+  Status DrawPath(const TGPPen* Pen, const TGPGraphicsPath* Path);
+  Status FillPath(const TGPBrush* Brush, const TGPGraphicsPath* Path);
+  Status FillRectangle(const TGPBrush& Brush, const TGPRectF& Rect);
+  Status FillRectangle(const TGPBrush& Brush, REAL X, REAL Y, REAL Width, REAL Height);
+  Status DrawRectangle(const TGPPen& Pen, const TGPRectF& Rect);
+  Status DrawRectangle(const TGPPen& Pen, REAL X, REAL Y, REAL Width, REAL Height);
+  Status DrawLine(const TGPPen& Pen, REAL X1, REAL Y1, REAL X2, REAL Y2);
+  Status DrawArc(const TGPPen& Pen, REAL X, REAL Y, REAL Width, REAL Height, REAL StartAngle, REAL SweepAngle);
+  Status DrawArc(const TGPPen& Pen, const TGPRectF& Rect, REAL StartAngle, REAL SweepAngle);
+  Status DrawEllipse(const TGPPen& Pen, const TGPRectF& Rect);
+  Status DrawEllipse(const TGPPen& Pen, REAL X, REAL Y, REAL Width, REAL Height);
+  Status DrawEllipse(const TGPPen& Pen, const TGPRect& Rect);
+  Status DrawEllipse(const TGPPen& Pen, INT X, INT Y, INT Width, INT Height);
+  Status FillEllipse(const TGPBrush& Brush, const TGPRectF& Rect);
+  Status FillEllipse(const TGPBrush& Brush, REAL X, REAL Y, REAL Width, REAL Height);
+  Status FillEllipse(const TGPBrush& Brush, const TGPRect& Rect);
+  Status FillEllipse(const TGPBrush& Brush, INT X, INT Y, INT Width, INT Height);
+  Status FillPolygon(const TGPBrush& Brush, const TGPPointF* Points, INT Count, FillMode Mode = FillModeAlternate);
+  Status FillPolygon(const TGPBrush& Brush, const TGPPoint* Points, INT Count, FillMode Mode = FillModeAlternate);
+  Status DrawImage(const TGPImage* Image, INT X, INT Y);
+  Status DrawImage(const TGPImage* Image, REAL X, REAL Y, REAL Width, REAL Height);
+  Status DrawImage(const TGPImage* Image, const TGPRectF& Rect);
+  Status DrawImage(const TGPImage* Image, const TGPRectF& DestRect, REAL SrcX, REAL SrcY, REAL SrcWidth,
+                   REAL SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr,
+                   DrawImageAbort Callback = nullptr, void* CallbackData = nullptr);
+  Status DrawImageRect(const TGPImage* Image, INT X, INT Y, INT Width, INT Height);
+  // The rectangle rounded to whole pixels (halves to even) first.
+  Status DrawImageRect(const TGPImage* Image, const TGPRectF& Rect);
+  Status SetClip(const TGPRegion& Region, CombineMode Mode = CombineModeReplace);
+  Status SetClip(const TGPGraphicsPath& Path, CombineMode Mode = CombineModeReplace);
+  Status ExcludeClip(const TGPRectF& Rect);
+  Status ExcludeClip(const TGPRegion& Region);
+  Status ResetClip();
+
+  // Length -1: the whole text.
+  Status MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPRectF& LayoutRect,
+                       const TGPStringFormat* Format, TGPRectF& BoundingBox, INT* CodepointsFitted = nullptr,
+                       INT* LinesFilled = nullptr);
+  Status MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
+                       const TGPStringFormat* Format, TGPRectF& BoundingBox);
+  Status MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPRectF& LayoutRect,
+                       TGPRectF& BoundingBox);
+  // The whole text is drawn whatever Length says.
+  Status DrawString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
+                    const TGPStringFormat* Format, const TGPBrush* Brush);
+  Status DrawString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
+                    const TGPBrush* Brush);
+  Status DrawString(const String& Text, INT Length, const TGPFont* Font, const TGPRectF& LayoutRect,
+                    const TGPStringFormat* Format, const TGPBrush* Brush);
+
+  // Text helpers with the chart's fonts. MakeFont keeps every style
+  // (strike-out included) and falls back as CreateFontFamilyFallback does.
+  std::unique_ptr<TGPFont> MakeFont(const TChartFont& Font);
+  Integer TextWidth(const String& Text, const TChartFont& Font);
+  Integer TextHeight(const String& Text, const TChartFont& Font);
+  // The platform DrawText's manner: with Style 0x400 only Rect is updated to
+  // the text's box; with BkColor other than clNone the box is filled first.
+  // Answers the text's height.
+  Integer DrawText(const String& Text, INT Length, TRect& Rect, const TChartFont& Font, UINT Style, TColor BkColor);
+
+  Status GetLastStatus();
+  GpGraphics* Native() const { return nativeGraphics; }
+
+private:
+  GpGraphics* nativeGraphics = nullptr;
+};
+
+// ---------------------------------------------------------------- pictures
+// A picture GDI+ can read, held as a GDI+ image, drawn and used as a texture.
+class TChartGDIPPicture {
+public:
+  TChartGDIPPicture() = default;
+  ~TChartGDIPPicture();
+  TChartGDIPPicture(const TChartGDIPPicture&) = delete;
+  TChartGDIPPicture& operator=(const TChartGDIPPicture&) = delete;
+  // The encoded bytes of a picture; an unreadable one leaves the picture empty.
+  void LoadFromBytes(const TBytes& Bytes);
+  void LoadFromFile(const String& FileName);
+  void Clear();
+  void Assign(const TChartGDIPPicture& Source);
+  bool Empty() const { return FImage == nullptr; }
+  Integer Width() const { return FWidth; }
+  Integer Height() const { return FHeight; }
+  const TBytes& Bytes() const { return FBytes; }
+  // Draws the picture stretched into R.
+  void GDIPDraw(TGPGraphics& Graphics, const TRect& R) const;
+  // Fill with the picture tiled.
+  void FillPath(TGPGraphics& Graphics, const TGPGraphicsPath& Path) const;
+  void FillRect(TGPGraphics& Graphics, const TGPRectF& R) const;
+  TNotifyEvent OnChange;
+
+private:
+  void Changed() {
+    if (OnChange) OnChange(nullptr);
+  }
+  TBytes FBytes;
+  std::unique_ptr<TGPBitmap> FImage;
+  Integer FWidth = 0, FHeight = 0;
+};
+
+// ---------------------------------------------------------------- shared drawing
+struct TGDIPFillParams {
+  TGPGraphics* Graphics = nullptr;     // not owned
+  TGPGraphicsPath* Path = nullptr;     // not owned
+  bool UsePath = false;
+  TGPRectF R{};
+  TChartGradientType GradientType = gtSolid;
+  TColor Color = clNone;
+  TColor ColorTo = clNone;
+  Integer Opacity = 255;               // low byte: alpha of Color and of the outline
+  Integer OpacityTo = 255;             // low byte: alpha of ColorTo
+  HatchStyle Hatch = HatchStyleHorizontal;
+  Integer Angle = 0;
+  const TChartGDIPPicture* Picture = nullptr;  // not owned; may be nullptr
+  TColor BorderColor = clNone;         // clNone: no outline
+  Integer BorderWidth = 0;
+  DashStyle BorderStyle = DashStyleSolid;
+  bool TopLine = false;
+};
+
+// Fills the path (UsePath) or the rectangle by gradient type, then draws the
+// outline when BorderColor is not clNone, whatever was filled.
+void FillGDIPShape(const TGDIPFillParams& P);
+// A grey box of alpha 180 whose outer tenth fades out.
+void DrawGDIPShadow(TGPGraphics& Graphics, const TGPRectF& R);
+// A filled arrow head at ToPt pointing away from FromPt.
+void DrawGDIPArrow(TGPGraphics& Graphics, TPoint FromPt, TPoint ToPt, Integer ArrowSize, TColor ArrowColor,
+                   double ScaleX, double ScaleY);
+// The arrow head's three corners (tip first) as DrawGDIPArrow fills them.
+void GDIPArrowPoints(TPoint FromPt, TPoint ToPt, Integer ArrowSize, double ScaleX, double ScaleY, TGPPointF (&Out)[4]);
+// The pen style of a serie or grid as a dash style: the same ordinal,
+// psClear giving DashStyleCustom.
+inline DashStyle PenStyleToDashStyle(TPenStyle Style) {
+  return Style <= psClear ? static_cast<DashStyle>(Style) : DashStyleSolid;
+}

@@ -1,0 +1,446 @@
+#pragma once
+// The chart view control: a double-buffered window that stacks panes top
+// down, each pane owning one chart of the chart model, with a splitter bar
+// that may be drawn above a pane. The view lays its panes out, paints them,
+// and passes the charts' requests on to its own events with the pane's
+// index. The GDI+ view (VivIzudeViewGDIP.h) derives from it and replaces the
+// classes of its panes, charts and series.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "chart/paint/ChartSeriePainting.h"
+#include "chart/view/ChartVclCanvas.h"
+#include "vcl/Controls.h"
+#include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
+
+class TVivIzudeView;
+class TChartPane;
+
+using TBorderStyle = TFormBorderStyle;
+
+// A banded gradient from FromColor to ToColor in Steps bands (0 counts as
+// 1), with an optional border.
+void DrawGradientRect(TCanvas& Canvas, TColor FromColor, TColor ToColor, Integer BorderWidth, TColor BorderColor,
+                      bool Border, TChartGradientDirection Direction, TRect R, Integer Steps);
+
+// ---------------------------------------------------------------- splitter
+class TChartSplitter : public TPersistent {
+public:
+  TChartSplitter() = default;
+  // From another splitter only (its settings, not its chart or handler).
+  void Assign(TPersistent* Source) override;
+  TColor Color() const { return FColor; }
+  void SetColor(TColor V) { if (V != FColor) FColor = V, Changed(); }
+  TColor ColorTo() const { return FColorTo; }
+  void SetColorTo(TColor V) { if (V != FColorTo) FColorTo = V, Changed(); }
+  Integer GradientSteps() const { return FGradientSteps; }
+  void SetGradientSteps(Integer V) { if (V >= 0 && V != FGradientSteps) FGradientSteps = V, Changed(); }
+  TChartGradientDirection GradientDirection() const { return FGradientDirection; }
+  void SetGradientDirection(TChartGradientDirection V) { if (V != FGradientDirection) FGradientDirection = V, Changed(); }
+  Integer Height() const { return FHeight; }
+  void SetHeight(Integer V) { if (V >= 0 && V != FHeight) FHeight = V, Changed(); }
+  TColor LineColor() const { return FLineColor; }
+  void SetLineColor(TColor V) { if (V != FLineColor) FLineColor = V, Changed(); }
+  Integer LineWidth() const { return FLineWidth; }
+  void SetLineWidth(Integer V) { if (V >= 0 && V != FLineWidth) FLineWidth = V, Changed(); }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool V) { if (V != FVisible) FVisible = V, Changed(); }
+  TVivIzude* Chart() const { return FChart; }
+  void SetChart(TVivIzude* V) { FChart = V; }
+  // The bar at R's top-left corner, R.Right wide and Height high.
+  void Draw(TCanvas& Canvas, TRect R);
+  virtual void Changed() {
+    if (OnChange) OnChange(this);
+  }
+  TNotifyEvent OnChange;
+
+private:
+  TColor FColor = 0xC0C0C0;
+  TColor FColorTo = clNone;
+  Integer FGradientSteps = 100;
+  TChartGradientDirection FGradientDirection = cgdHorizontal;
+  Integer FHeight = 3;
+  TColor FLineColor = clNone;
+  Integer FLineWidth = 1;
+  bool FVisible = false;
+  TVivIzude* FChart = nullptr;  // not owned
+};
+
+// ---------------------------------------------------------------- pane
+enum TPaneHeightType : Byte { htPixels, htPercentage, htAuto };
+enum TPaneOptionType : Byte { poMoving, poHorzScroll, poVertScroll, poHorzScale, poVertScale };
+using TPaneOptions = TSet<TPaneOptionType, Byte>;
+enum TChartPaneCtrlZooming : Byte { czNone, czXAxis, czYAxis, czBoth };
+
+class TChartPane : public TCollectionItem {
+public:
+  explicit TChartPane(TCollection* Collection);
+  ~TChartPane() override;
+  // Second step of construction, run by the pane collection: the chart is
+  // made by the (overridable) CreateChart and wired to the pane.
+  virtual void AfterConstruction();
+  // From another pane: its settings and every chart element (see the .cpp
+  // for the order).
+  void Assign(TPersistent* Source) override;
+  String DisplayName() const override { return FName; }
+
+  // The view owning the pane's collection; nullptr without one.
+  TVivIzudeView* ChartView() const;
+  TVivIzude& Chart() const { return *FChart; }
+
+  const String& Name() const { return FName; }
+  void SetName(const String& V);
+  double Height() const { return FHeight; }
+  // Refused when below 0, above 100 for a percentage, or unchanged.
+  void SetHeight(double V);
+  TPaneHeightType HeightType() const { return FHeightType; }
+  void SetHeightType(TPaneHeightType V);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool V);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle V);
+  TColor BorderColor() const { return FBorderColor; }
+  void SetBorderColor(TColor V);
+  Integer BorderWidth() const { return FBorderWidth; }
+  // Values above 0 only.
+  void SetBorderWidth(Integer V);
+  TPaneOptions Options() const { return FOptions; }
+  void SetOptions(TPaneOptions V) { FOptions = V; }
+  TChartPaneCtrlZooming CtrlZooming() const { return FCtrlZooming; }
+  void SetCtrlZooming(TChartPaneCtrlZooming V) { FCtrlZooming = V; }
+  bool ZoomingTouchMode() const { return FZoomingTouchMode; }
+  void SetZoomingTouchMode(bool V) { FZoomingTouchMode = V; }
+  TChartSplitter& Splitter() const { return *FSplitter; }
+  TChartAxisMode AxisMode() const { return FChart->AxisMode(); }
+  void SetAxisMode(TChartAxisMode V);
+  bool XScaleOffset() const { return FChart->XScaleOffset(); }
+  void SetXScaleOffset(bool V) { FChart->SetXScaleOffset(V); }
+  TComponent* DataSource() const { return FDS; }
+  void SetDataSource(TComponent* V) { FDS = V; }
+
+  // Chart elements, passed through to the pane's chart.
+  TChartTitle& Title() const { return FChart->Title(); }
+  TChartXAxis& XAxis() const { return FChart->XAxis(); }
+  TChartYAxis& YAxis() const { return FChart->YAxis(); }
+  TChartXGrid& XGrid() const { return FChart->XGrid(); }
+  TChartYGrid& YGrid() const { return FChart->YGrid(); }
+  TChartBackground& BackGround() const { return FChart->Background(); }
+  TChartBands& Bands() const { return FChart->Bands(); }
+  TChartCrossHair& CrossHair() const { return FChart->CrossHair(); }
+  TChartLegend& Legend() const { return FChart->Legend(); }
+  TChartMargin& Margin() const { return FChart->Margin(); }
+  TChartNavigator& Navigator() const { return FChart->Navigator(); }
+  TChartRange& Range() const { return FChart->Range(); }
+  TChartSeries& Series() const { return FChart->Series(); }
+
+  const TRect& Rectangle() const { return FRectangle; }
+  void SetRectangle(const TRect& R) { FRectangle = R; }
+  const TRect& SeriesRect() const { return FSeriesRect; }
+  void SetSeriesRect(const TRect& R) { FSeriesRect = R; }
+  bool Focused() const { return FFocused; }
+  void SetFocused(bool V) { FFocused = V; }
+  double OldHeight() const { return FOldHeight; }
+
+  // Height in pixels: htPixels its Height; otherwise a share of what the
+  // view's pixel panes leave (splitters are not counted).
+  Integer PixelHeight() const;
+  TRect GetPaneRectangle() const { return FRectangle; }
+  void BeginUpdate();
+  void EndUpdate(TChartCanvas& Canvas, TRect R);
+  Integer UpdateCount() const { return FUpdateCount; }
+  void Draw(TVclChartCanvas& ACanvas, TRect R, double ScaleX, double ScaleY, bool Initialize);
+  void Draw(TVclChartCanvas& ACanvas, TRect R, bool Initialize) { Draw(ACanvas, R, 1.0, 1.0, Initialize); }
+  TRect DrawChart(TVclChartCanvas& ACanvas, TRect R, double ScaleX, double ScaleY, bool Initialize);
+  void SetMaxRangeTo(Integer Max) { FChart->Range().SetMaxRangeTo(Max); }
+  // Refused as a whole when a scroll limit is set and either end lies outside it.
+  void SetVisibleRange(Integer RangeFrom, Integer RangeTo);
+  void MoveSerie(Integer From, Integer To);
+  Integer FirstVisibleSerie() const;
+
+  // Crosshair state the interaction fills in.
+  bool CrossHairLines() const { return FCrossHairLines; }
+  void SetCrossHairLines(bool V);
+  TPoint CrossHairPos;
+  std::vector<TSeriePoint> CrossHairPoints;
+  void DrawHorizontalCrossHair(TCanvas& Canvas, TRect R, Integer X, Integer Y);
+  void DrawVerticalCrossHair(TCanvas& Canvas, TRect R, Integer X, Integer Y);
+  void DrawVerticalLines(TVclChartCanvas& Canvas, TRect R);
+  // The point of the serie under the crosshair; Found is false when the
+  // crosshair is hidden or outside the area (nothing is looked up then).
+  TChartPoint GetChartPointAtCrossHair(Integer SerieIndex, bool& Found);
+
+  // Navigator scrolling and zooming, as the pane's timers and the view's
+  // mouse handling run them.
+  bool LeftNavigatorButtonDown = false, RightNavigatorButtonDown = false;
+  bool MouseDownOnNavigator = false, OnNavigator = false, DragZoom = false, NormalZoom = false;
+  Integer PixelsMoved = 0;
+  TTimer& ScrollTimer() const { return *FScrollTimer; }
+  TTimer& ZoomOutTimer() const { return *FZoomOutTimer; }
+  void DoScrolling(Integer SynchedPane, Integer CurrentPane, bool Synched);
+  void DoZoomOut(Integer SynchedPane, Integer CurrentPane, bool Synched);
+  // X1, Y1 the press and X2, Y2 the release of a zoom rectangle.
+  void DoZoomIn(Integer X1, Integer Y1, Integer X2, Integer Y2);
+  void ScaleYAxes(Integer FromY, Integer ToY);
+  void ScrollYAxes(Integer FromY, Integer ToY);
+
+  Integer Tag = 0;
+  TNotifyEvent OnChange;  // not fired by the pane
+
+protected:
+  // The pane's chart; the GDI+ pane returns its GDI+ chart.
+  virtual std::unique_ptr<TVivIzude> CreateChart();
+  // Wires the chart's hooks to the pane (also for a subclass's chart).
+  void WireChart(TVivIzude& Chart);
+  void ChartChanged();
+  TChartPane* PaneAt(Integer Index) const;
+
+private:
+  std::unique_ptr<TVivIzude> FChart;
+  std::unique_ptr<TChartSplitter> FSplitter;
+  std::unique_ptr<TTimer> FScrollTimer, FZoomOutTimer;
+  String FName;
+  double FHeight = 100, FOldHeight = 0;
+  TPaneHeightType FHeightType = htPercentage;
+  bool FVisible = true;
+  TBorderStyle FBorderStyle = bsSingle;
+  TColor FBorderColor = clNone;
+  Integer FBorderWidth = 1;
+  TPaneOptions FOptions;
+  TChartPaneCtrlZooming FCtrlZooming = czXAxis;
+  bool FZoomingTouchMode = false;
+  TComponent* FDS = nullptr;  // not owned, not used
+  TRect FRectangle, FSeriesRect;
+  bool FFocused = false;
+  Integer FUpdateCount = 0;
+  bool FCrossHairLines = false;
+};
+
+// ---------------------------------------------------------------- panes
+class TChartPanes : public TOwnedCollection {
+public:
+  // Panes of class T: constructed, then AfterConstruction.
+  template <class T>
+  static TItemFactory PaneClass() {
+    return [](TCollection* C) -> TCollectionItem* {
+      auto* P = new T(C);
+      P->AfterConstruction();
+      return P;
+    };
+  }
+  explicit TChartPanes(TVivIzudeView* AOwner, TItemFactory ItemClass = PaneClass<TChartPane>());
+  TVivIzudeView* View() const { return FView; }
+  TChartPane* Add() { return static_cast<TChartPane*>(TCollection::Add()); }
+  TChartPane* Insert(Integer Index) { return static_cast<TChartPane*>(TCollection::Insert(Index)); }
+  // EListError for an index outside the collection.
+  TChartPane* Items(Integer Index) const { return static_cast<TChartPane*>(TCollection::Items(Index)); }
+  void SetItems(Integer Index, TChartPane* Value) { Items(Index)->Assign(Value); }
+  // Repaints the owning view.
+  virtual void Changed();
+  TNotifyEvent OnChange;  // set by the view; the collection does not fire it
+
+protected:
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TVivIzudeView* FView;  // not owned
+};
+
+// ---------------------------------------------------------------- events
+using TChartPaneDrawEvent = std::function<void(TObject* Sender, TRect ARect, TCanvas& ACanvas)>;
+using TChartSeriesDrawEvent =
+    std::function<void(TObject* Sender, TRect ARect, TChartCanvas& ACanvas, Integer APaneIndex)>;
+using TViewSerieXAxisCustomGroupEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie,
+                                                           Integer GroupIndex, TChartCanvas& Canvas, TRect R,
+                                                           bool& DrawText)>;
+using TViewGetNumberOfPointsEvent =
+    std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer& ANumberOfPoints)>;
+using TViewGetPointEvent =
+    std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer AIndex, TChartPoint& APoint)>;
+using TViewCrossHairValueEvent =
+    std::function<void(TObject* Sender, const TSeriePoint& ACrosshairPoint, String& ACrossHairText)>;
+using TViewScrollEvent =
+    std::function<void(TObject* Sender, Integer Pane, Integer Delta, Integer RangeFrom, Integer RangeTo)>;
+using TViewVerticalScrollEvent =
+    std::function<void(TObject* Sender, Integer Pane, double Delta, double Max, double Min)>;
+using TViewXScaleZoomEvent = std::function<void(TObject* Sender, Integer Pane, double XScale)>;
+using TViewYScaleZoomEvent =
+    std::function<void(TObject* Sender, Integer Pane, double SerieMin, double SerieMax, double YScale)>;
+using TViewZoomSelectionEvent =
+    std::function<void(TObject* Sender, Integer Pane, Integer StartX, Integer StartY, Integer EndX, Integer EndY)>;
+using TViewPaneSelectedEvent = std::function<void(TObject* Sender, Integer FocusedPaneIndex)>;
+using TViewPaneMovedEvent = std::function<void(TObject* Sender, Integer FromPosition, Integer ToPosition)>;
+using TViewPaneSizedEvent = std::function<void(TObject* Sender, Integer CurrentPaneIndex, Integer MovingPaneIndex,
+                                               Integer& CurrentNewSize, Integer& MovingNewSize, bool& Allow)>;
+using TViewSerieMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, Integer PaneIndex,
+                                                Integer SerieIndex, Integer Index, double Value, Integer X, Integer Y)>;
+using TViewAnnotationEvent =
+    std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point)>;
+
+// ---------------------------------------------------------------- view
+class TVivIzudeView : public TCustomControl {
+public:
+  // No pane yet; a form adds the panes it describes (Panes().Add()).
+  explicit TVivIzudeView(TComponent* AOwner);
+  ~TVivIzudeView() override;
+  // From another view: its settings and a copy of its panes.
+  void Assign(TPersistent* Source) override;
+
+  TChartPanes& Panes() const { return *FPanes; }
+  void SetPanes(TChartPanes& Value);
+  bool PanesSynched() const { return FPanesSynched; }
+  void SetPanesSynched(bool V) { if (V != FPanesSynched) FPanesSynched = V, Changed(); }
+  bool VerticalCrossHairsSynched() const { return FVerticalCrossHairsSynched; }
+  void SetVerticalCrossHairsSynched(bool V) {
+    if (V != FVerticalCrossHairsSynched) FVerticalCrossHairsSynched = V, Changed();
+  }
+  double XAxisZoomSensitivity() const { return FXAxisZoomSensitivity; }
+  // Values of 0 or less are refused.
+  void SetXAxisZoomSensitivity(double V) { if (V > 0 && V != FXAxisZoomSensitivity) FXAxisZoomSensitivity = V, Changed(); }
+  double YAxisZoomSensitivity() const { return FYAxisZoomSensitivity; }
+  void SetYAxisZoomSensitivity(double V) { if (V > 0 && V != FYAxisZoomSensitivity) FYAxisZoomSensitivity = V, Changed(); }
+  TColor ZoomColor() const { return FZoomColor; }
+  void SetZoomColor(TColor V) { if (V != FZoomColor) FZoomColor = V, Changed(); }
+  TBrushStyle ZoomStyle() const { return FZoomStyle; }
+  void SetZoomStyle(TBrushStyle V) { if (V != FZoomStyle) FZoomStyle = V, Changed(); }
+  bool DragAlphaBlend() const { return FDragAlphaBlend; }
+  void SetDragAlphaBlend(bool V) { if (V != FDragAlphaBlend) FDragAlphaBlend = V, Changed(); }
+  Byte DragAlphaBlendValue() const { return FDragAlphaBlendValue; }
+  void SetDragAlphaBlendValue(Byte V) { if (V != FDragAlphaBlendValue) FDragAlphaBlendValue = V, Changed(); }
+  TCursor ClickCursor() const { return FClickCursor; }
+  void SetClickCursor(TCursor V) { FClickCursor = V; }
+  bool ShowDesignHelper() const { return FShowDesignHelper; }
+  void SetShowDesignHelper(bool V) { if (V != FShowDesignHelper) FShowDesignHelper = V, Changed(); }
+  bool DesigntimeValues() const { return FDesigntimeValues; }
+  void SetDesigntimeValues(bool V) { if (V != FDesigntimeValues) FDesigntimeValues = V, Changed(); }
+  // Read-only text; writes are ignored.
+  String Version() const { return GetVersionString(); }
+  void SetVersion(const String&) {}
+  bool EnableInteraction() const { return FEnableInteraction; }
+  void SetEnableInteraction(bool V) { FEnableInteraction = V; }
+  bool ForceCursor() const { return FForceCursor; }
+  void SetForceCursor(bool V) { FForceCursor = V; }
+  bool NonVisual() const { return FNonVisual; }
+  void SetNonVisual(bool V) { FNonVisual = V; }
+  // The focused pane while the control has the input focus, else -1.
+  Integer FocusedPane() const;
+  void SetFocusedPane(Integer V) { FFocusedPane = V; }
+  bool IsWindowsXPOrLater() const { return FWinXP; }
+
+  // Repaints the control; every property setter that stores calls it.
+  virtual void Changed();
+  void BeginUpdate();
+  virtual void EndUpdate();
+
+  TChartPane* GetPaneByID(Integer ID) const;
+  TChartPane* GetPaneByName(const String& Name) const;
+  TChartSerie* GetSerieByName(const String& Name) const;
+  void ClearPaneSeries();
+  void SetPanesRange(Integer RangeFrom, Integer RangeTo);
+  void SetAutoYAxisSize();
+  // The serie and point under the pixel in the pane; Found is false for a
+  // pane index outside the panes (nothing is looked up then).
+  TChartSeriePoint XYToSeriePoint(Integer X, Integer Y, Integer Pane, bool& Found);
+  virtual void DoGetNumberOfPoints(TObject* Sender, Integer Pane, Integer Serie, Integer& ANumberOfPoints);
+  virtual void DoGetPoint(TObject* Sender, Integer Pane, Integer Serie, Integer AIndex, TChartPoint& APoint);
+  TCanvas* GetCanvas() const { return Canvas(); }
+  virtual Cardinal GetVersionNr() const { return 0x04020106; }
+  virtual String GetVersionString() const;
+
+  // Lays the panes out in (0, 0, Width, Height).
+  virtual void UpdatePaneRects();
+  // Renders pane Pane into R of Canvas (printing); the base prints it.
+  virtual void RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R);
+  virtual void PrintPane(Integer Pane, TCanvas& Canvas, TRect R);
+
+  // The drawing surface and text metrics the panes' charts use outside a
+  // paint (layouts, hit tests).
+  TChartCanvas& ScratchCanvas() { return FScratch; }
+
+  // Event hooks.
+  virtual void DoLeftScroll(TObject* Sender, Integer Pane, Integer Delta, Integer RangeFrom, Integer RangeTo);
+  virtual void DoRightScroll(TObject* Sender, Integer Pane, Integer Delta, Integer RangeFrom, Integer RangeTo);
+  virtual void DoHorizontalScroll(TObject* Sender, Integer Pane, Integer Delta, Integer RangeFrom, Integer RangeTo);
+  virtual void DoVerticalScroll(TObject* Sender, Integer Pane, double Delta, double Max, double Min);
+  virtual void DoXScaleZoom(TObject* Sender, Integer Pane, double XScale);
+  virtual void DoYScaleZoom(TObject* Sender, Integer Pane, double SerieMin, double SerieMax, double YScale);
+  virtual void DoSerieMouseDown(TObject* Sender, TMouseButton Button, Integer PaneIndex, Integer SerieIndex,
+                                Integer Index, double Value, Integer X, Integer Y);
+  virtual void DoSerieMouseUp(TObject* Sender, TMouseButton Button, Integer PaneIndex, Integer SerieIndex,
+                              Integer Index, double Value, Integer X, Integer Y);
+  virtual void DoAnnotationMouseDown(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point);
+  virtual void DoAnnotationMouseUp(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point);
+  virtual void DoAnnotationClick(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point);
+  virtual void DoZoomSelection(TObject* Sender, Integer Pane, Integer StartX, Integer StartY, Integer EndX, Integer EndY);
+  virtual void DoPaneMoved(TObject* Sender, Integer FromPosition, Integer ToPosition);
+  void DoPaneSelected(Integer FocusedPaneIndex);
+  void DoPaneSized(Integer Current, Integer Moving, Integer& CurrentNewSize, Integer& MovingNewSize, bool& Allow);
+
+  TChartPaneDrawEvent OnDrawPane, OnDrawChart;
+  TChartSeriesDrawEvent OnBeforeDrawSeries, OnAfterDrawSeries;
+  TViewSerieXAxisCustomGroupEvent OnSerieXAxisCustomGroup;
+  TChartGetCountChartType OnGetCountChartType, OnGetCountGroupedChartType;
+  TChartDrawGridPieLineValue OnDrawGridPieLineValue;
+  TChartGetGridPieLineValue OnGetGridPieLineValue;
+  TViewGetNumberOfPointsEvent OnGetNumberOfPoints;
+  TViewGetPointEvent OnGetPoint;
+  TViewCrossHairValueEvent OnGetCrossHairValue;
+  TViewScrollEvent OnHorizontalScroll, OnLeftScroll, OnRightScroll;
+  TViewVerticalScrollEvent OnVerticalScroll;
+  TViewXScaleZoomEvent OnXScaleZoom;
+  TViewYScaleZoomEvent OnYScaleZoom;
+  TViewZoomSelectionEvent OnZoomSelection;
+  TViewPaneSelectedEvent OnPaneSelected;
+  TViewPaneMovedEvent OnPaneMoved;
+  TViewPaneSizedEvent OnPaneSized;
+  TViewSerieMouseEvent OnSerieMouseDown, OnSerieMouseUp;
+  TViewAnnotationEvent OnAnnotationMouseDown, OnAnnotationMouseUp, OnAnnotationClick;
+
+  // The class factories; the GDI+ view returns its own classes.
+  virtual std::unique_ptr<TChartPanes> CreatePanes();
+
+  // True while the panes are painted or laid out: the charts' own changes
+  // then (scales the layout stores) repaint nothing.
+  bool Painting() const { return FPainting > 0; }
+
+  // The pane whose timers the view is running (set by the interaction).
+  Integer CurrentPane = -1;
+
+protected:
+  // A subclass's constructor installs its own (still empty) collection.
+  void ReplacePanes(std::unique_ptr<TChartPanes> Panes) { FPanes = std::move(Panes); }
+  void Paint() override;
+  void Resize() override;
+  // The chart's canvas over the control's canvas for one paint.
+  void PaintPanes(TVclChartCanvas& Canvas, TRect Client);
+
+private:
+  std::unique_ptr<TChartPanes> FPanes;
+  TMeasuringCanvas FScratch{TGdiTextMeasurer::Screen()};
+  bool FPanesSynched = false, FVerticalCrossHairsSynched = false;
+  double FXAxisZoomSensitivity = 1.0, FYAxisZoomSensitivity = 1.0;
+  TColor FZoomColor = clNone;
+  TBrushStyle FZoomStyle = bsSolid;
+  bool FDragAlphaBlend = false;
+  Byte FDragAlphaBlendValue = 255;
+  TCursor FClickCursor = crDefault;
+  bool FShowDesignHelper = true, FDesigntimeValues = true;
+  bool FEnableInteraction = true, FForceCursor = false, FNonVisual = false;
+  Integer FFocusedPane = 0;
+  bool FWinXP = false;
+  Integer FPainting = 0;
+  friend class TPaintingScope;
+};
+
+// Marks the view as painting for the scope's lifetime.
+class TPaintingScope {
+public:
+  explicit TPaintingScope(TVivIzudeView& View) : FView(View) { ++FView.FPainting; }
+  ~TPaintingScope() { --FView.FPainting; }
+  TPaintingScope(const TPaintingScope&) = delete;
+  TPaintingScope& operator=(const TPaintingScope&) = delete;
+
+private:
+  TVivIzudeView& FView;
+};

@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <numbers>
+
+#include "FolderPie.h"
+#include "chart/model/ChartHelpers.h"
+#include "rtl/SysUtils.h"
+#include "vcl/Forms.h"
+
+namespace {
+
+struct TFormDeleter {
+  void operator()(TCustomForm* Form) const { delete Form; }
+};
+
+// A shown form holding the main window's pie view, 420 x 560.
+class FolderPieTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Form.reset(TCustomForm::Create<TForm>(Application));
+    Form->SetClientWidth(420);
+    Form->SetClientHeight(560);
+    View = CreateFolderPieView(Form.get());
+    View->SetParent(Form.get());
+    View->SetAlign(alClient);
+    Form->Show();
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    Form.reset();
+    Application->ProcessMessages();
+  }
+  // The control painted through its own paint message into a bitmap.
+  std::unique_ptr<TBitmap> Snapshot() {
+    auto B = std::make_unique<TBitmap>(View->Width(), View->Height());
+    B->SetPixelFormat(pf24bit);
+    View->PaintTo(B->Canvas()->Handle(), 0, 0);
+    return B;
+  }
+  std::unique_ptr<TCustomForm, TFormDeleter> Form;
+  TVivGDIPChartView* View = nullptr;
+};
+
+String FullPath(const String& Name) {
+  wchar_t Buffer[MAX_PATH] = {};
+  GetFullPathNameW(reinterpret_cast<const wchar_t*>(Name.c_str()), MAX_PATH, Buffer, nullptr);
+  return String(reinterpret_cast<const Char*>(Buffer));
+}
+
+double ParseNumber(String Text) {
+  std::string A;
+  for (Char C : Text)
+    if ((C >= u'0' && C <= u'9') || C == u'.') A += char(C);
+  return A.empty() ? -1 : std::stod(A);
+}
+
+}  // namespace
+
+TEST(GdiPlusBinding, StartsOnceWithEveryEntryPointBound) {
+  const TGdiPlusApi& Api = GdiPlus();
+  EXPECT_TRUE(Api.Loaded());
+  EXPECT_TRUE(Api.Started());
+  EXPECT_EQ(Api.StartupStatus(), Ok);
+  EXPECT_TRUE(Api.MissingFunctions().empty()) << Api.MissingFunctions().front();
+  EXPECT_EQ(&GdiPlus(), &Api);
+  // A wrapper made on the binding works and keeps its status.
+  TGPSolidBrush Brush(MakeARGB(255, 1, 2, 3));
+  EXPECT_EQ(Brush.LastResult(), Ok);
+  EXPECT_NE(Brush.Native(), nullptr);
+  TGPLinearGradientBrush Line(TGPRectF{0, 0, 10, 10}, 0, 0, LinearGradientModeVertical);
+  EXPECT_EQ(Line.SetInterpolationColors(nullptr, nullptr, 0), InvalidParameter);
+  EXPECT_EQ(Line.LastResult(), InvalidParameter);
+}
+
+TEST(GdiPlusObjects, ColoursArrowsAndFontFallbacks) {
+  EXPECT_EQ(MakeGDIPColor(128, clRed), 0x80FF0000u);
+  EXPECT_EQ(MakeGDIPColor(7, clNone), 0x07FFFFFFu);
+  EXPECT_EQ(MakeGDIPOpaqueColor(clLime), 0xFF00FF00u);
+  TGPPointF P[4];
+  GDIPArrowPoints({0, 0}, {100, 0}, 10, 1, 1, P);
+  EXPECT_EQ(P[0].X, 100);
+  EXPECT_EQ(P[1].X, 90);
+  EXPECT_EQ(P[1].Y, 5);
+  EXPECT_EQ(P[3].Y, -5);
+
+  // A family that does not exist still gives a usable font of the same size.
+  TChartFont Missing;
+  Missing.SetName(u"No Such Family Anywhere");
+  Missing.SetSize(12);
+  Missing.SetStyle({fsBold, fsStrikeOut});
+  auto F = MakeGDIPFont(Missing);
+  ASSERT_NE(F->Native(), nullptr);
+  EXPECT_EQ(F->GetSize(), 12);
+  EXPECT_FALSE(F->FamilyName().empty());
+  EXPECT_EQ(F->GetStyle() & FontStyleStrikeout, 0);  // the view's fonts drop strike-out
+  auto Family = CreateFontFamilyFallback(u"No Such Family Anywhere");
+  ASSERT_NE(Family, nullptr);
+  EXPECT_NE(Family->GetFamilyName(), u"No Such Family Anywhere");
+  // An installed family is taken as asked.
+  auto Arial = CreateFontFamilyFallback(u"Arial");
+  ASSERT_NE(Arial, nullptr);
+  const String First = Arial->GetFamilyName();
+  auto Again = CreateFontFamilyFallback(First);
+  EXPECT_EQ(Again->GetFamilyName(), First);
+}
+
+TEST(GdiPlusSettings, OpacitiesStayInTheAlphaRange) {
+  TVivGDIPChart Chart;
+  TVivGDIPChartSerie& S = Chart.Series().Add();
+  struct Case {
+    Integer Given, Stored;
+  } Cases[] = {{300, 255}, {-5, 0}, {-1, 0}, {128, 128}};
+  for (const Case& C : Cases) {
+    S.SetOpacity(C.Given);
+    S.Pie().SetLegendOpacity(C.Given);
+    S.Pie().SetLegendTitleOpacity(C.Given);
+    S.Marker().SetOpacity(C.Given);
+    Chart.Legend().SetOpacity(C.Given);
+    TChartGDIPAnnotation& A = S.Annotations().Add();
+    A.SetOpacity(C.Given);
+    EXPECT_EQ(S.Opacity(), C.Stored) << C.Given;
+    EXPECT_EQ(S.Pie().LegendOpacity(), C.Stored) << C.Given;
+    EXPECT_EQ(S.Pie().LegendTitleOpacity(), C.Stored) << C.Given;
+    EXPECT_EQ(S.Marker().Opacity(), C.Stored) << C.Given;
+    EXPECT_EQ(Chart.Legend().Opacity(), C.Stored) << C.Given;
+    EXPECT_EQ(A.Opacity(), C.Stored) << C.Given;
+  }
+  // The annotation notifies every time, even with the same value.
+  TChartGDIPAnnotation& A = S.Annotations().Items(0);
+  int Changes = 0;
+  A.OnChange = [&](TObject*) { ++Changes; };
+  A.SetOpacity(128);
+  A.SetOpacity(128);
+  EXPECT_EQ(Changes, 2);
+}
+
+TEST(GdiPlusSettings, PieLegendSettingsSurviveASettingsFile) {
+  TVivGDIPChart Chart;
+  TVivGDIPChartSerie& S = Chart.Series().Add();
+  S.Pie().SetLegendGradientType(gtHatch);
+  S.Pie().SetLegendOpacity(200);
+  S.Pie().SetLegendHatchStyle(HatchStyleCross);
+  S.Pie().SetLegendTitleOpacityTo(17);
+  S.SetOpacity(99);
+  S.SetShadow(true);
+  TMemIniFile Ini(u"");
+  S.SaveToFile(Ini, u"S");
+  S.Pie().SaveToFile(Ini, u"P");
+  TVivGDIPChartSerie& T = Chart.Series().Add();
+  T.LoadFromFile(Ini, u"S");
+  T.Pie().LoadFromFile(Ini, u"P");
+  EXPECT_EQ(T.Pie().LegendGradientType(), gtHatch);
+  EXPECT_EQ(T.Pie().LegendOpacity(), 200);
+  EXPECT_EQ(T.Pie().LegendHatchStyle(), HatchStyleCross);
+  EXPECT_EQ(T.Pie().LegendTitleOpacityTo(), 17);
+  EXPECT_EQ(T.Opacity(), 99);
+  EXPECT_TRUE(T.Shadow());
+}
+
+TEST(ChartView, PanesHeightsNamesAndLookups) {
+  Application->Initialize();
+  std::unique_ptr<TVivIzudeView> V(new TVivIzudeView(nullptr));
+  V->SetBounds(0, 0, 400, 300);
+  TChartPane* A = V->Panes().Add();
+  EXPECT_EQ(A->Name(), u"ChartPane 0");
+  EXPECT_EQ(A->HeightType(), htPercentage);
+  EXPECT_EQ(A->PixelHeight(), 300);
+  A->SetHeight(150);
+  EXPECT_EQ(A->Height(), 100);
+  TChartPane* B = V->Panes().Add();
+  A->SetHeight(50);
+  B->SetHeight(50);
+  // Percentage panes share what the splitters leave: all fits in the view.
+  B->Splitter().SetVisible(true);
+  V->UpdatePaneRects();
+  EXPECT_EQ(A->Rectangle().Top, 0);
+  EXPECT_EQ(B->Rectangle().Top, A->Rectangle().Bottom + 3);
+  EXPECT_LE(B->Rectangle().Bottom, 300);
+  EXPECT_GE(B->Rectangle().Bottom, 298);
+  // Pixel and automatic panes.
+  A->SetHeightType(htPixels);
+  A->SetHeight(100);
+  B->SetHeightType(htAuto);
+  TChartPane* C = V->Panes().Add();
+  C->SetHeightType(htAuto);
+  B->Splitter().SetVisible(false);
+  EXPECT_EQ(B->PixelHeight(), 100);
+  EXPECT_EQ(C->PixelHeight(), 100);
+  A->SetHeight(150);
+  EXPECT_EQ(A->Height(), 150);
+  // A hidden first pane takes no room.
+  A->SetVisible(false);
+  V->UpdatePaneRects();
+  EXPECT_EQ(B->Rectangle().Top, 0);
+  // Lookups.
+  B->SetName(u"Prices");
+  EXPECT_EQ(V->GetPaneByName(u"Prices"), B);
+  EXPECT_EQ(V->GetPaneByName(u"prices"), nullptr);
+  EXPECT_EQ(V->GetPaneByID(C->ID()), C);
+  // A bad pane index gives a defined, empty answer.
+  bool Found = true;
+  TChartSeriePoint P = V->XYToSeriePoint(10, 10, 7, Found);
+  EXPECT_FALSE(Found);
+  EXPECT_EQ(P.Serie, -1);
+  EXPECT_EQ(P.Point, -1);
+  P = V->XYToSeriePoint(10, 10, -1, Found);
+  EXPECT_FALSE(Found);
+  EXPECT_EQ(V->Version(), u"4.2.1.6 APR, 2018");
+  V->SetXAxisZoomSensitivity(0);
+  EXPECT_EQ(V->XAxisZoomSensitivity(), 1.0);
+}
+
+TEST(ChartView, ZoomOutAndScrollLimits) {
+  Application->Initialize();
+  std::unique_ptr<TVivIzudeView> V(new TVivIzudeView(nullptr));
+  TChartPane* P = V->Panes().Add();
+  P->Range().SetMinimumScrollRange(0);
+  P->Range().SetMaximumScrollRange(100);
+  P->Range().SetRangeFrom(0);
+  P->Range().SetRangeTo(10);
+  P->SetVisibleRange(-1, 9);
+  EXPECT_EQ(P->Range().RangeFrom(), 0);
+  P->SetVisibleRange(5, 15);
+  EXPECT_EQ(P->Range().RangeFrom(), 5);
+  P->Chart().SetXScale(0.5);
+  P->DoZoomOut(-1, 0, false);
+  EXPECT_EQ(P->Chart().XScale(), 1.0);
+  EXPECT_EQ(P->FirstVisibleSerie(), -1);
+}
+
+TEST_F(FolderPieTest, ThreeDataSetsAsTheMainWindowShowsThem) {
+  for (const TFolderPieSet& Set : FolderPieSets()) {
+    FillFolderPie(*View, u"Dossier de /www : 1,2 Mio\r\n/www/" + String(Set.Name, Set.Name + std::strlen(Set.Name)),
+                  Set.Values);
+    TVivGDIPChartSerie& S = FolderPieSerie(*View);
+    std::vector<String> Drawn;
+    S.OnSerieSliceGetValue = [&](TObject*, Integer, const String&, double, Integer, TPoint&, String& Text) {
+      Drawn.push_back(Text);
+    };
+    View->Refresh();
+    Drawn.clear();
+    auto Picture = Snapshot();
+    const String File = String(Set.Name, Set.Name + std::strlen(Set.Name)) + u".png";
+    ASSERT_TRUE(SaveBitmapToImage(Picture->Handle(), File, itPNG, 100)) << Set.Name;
+    std::string Path;
+    for (Char C : FullPath(File)) Path += char(C);
+    RecordProperty(Set.Name, Path);
+
+    // Every slice shows its own colour along its bisector, between the value
+    // text and the rim.
+    ASSERT_EQ(S.DrawValuesSlice.size(), Set.Values.size()) << Set.Name;
+    const Integer R = S.Pie().GetPieSize() / 2;
+    for (std::size_t K = 0; K < Set.Values.size(); ++K) {
+      const TSlicePoint& Sl = S.DrawValuesSlice[K];
+      const double Mid = (Sl.STA + Sl.SWA) / 2 * std::numbers::pi / 180;
+      const double D = Set.Values.size() == 1 ? 0.3 : 0.8;
+      const Integer X = Sl.CX + RoundI(D * R * std::cos(Mid)), Y = Sl.CY - RoundI(D * R * std::sin(Mid));
+      EXPECT_EQ(Picture->Canvas()->Pixel(X, Y), FolderPieColors[K % 14]) << Set.Name << " slice " << K;
+    }
+    // The pie sits at the top centre, under the title band.
+    EXPECT_NEAR(S.DrawValuesSlice[0].CX, View->Width() / 2, 2) << Set.Name;
+    EXPECT_LT(S.DrawValuesSlice[0].CY - R, 60) << Set.Name;
+
+    // The percentages drawn add up to 100 (each is rounded to 2 decimals).
+    ASSERT_EQ(Drawn.size(), Set.Values.size()) << Set.Name;
+    double Sum = 0;
+    for (const String& T : Drawn) {
+      EXPECT_EQ(T.back(), u'%');
+      Sum += ParseNumber(T);
+    }
+    EXPECT_NEAR(Sum, 100.0, 0.005 * Drawn.size() + 1e-9) << Set.Name;
+
+    // The legend box below the pie: white at alpha 200 over the white view,
+    // one colour square per slice.
+    bool Measured = false;
+    TMeasuringCanvas Scratch(TGdiTextMeasurer::Screen());
+    TRect L = View->Panes().Items(0)->Chart().SeriePainter()->DrawPieLegend(S, Scratch, false, 1, 1, Measured);
+    ASSERT_TRUE(Measured);
+    EXPECT_GT(L.Top, S.DrawValuesSlice[0].CY + R) << Set.Name;
+    const Integer N = S.GetPointsCount();
+    for (Integer I = 0; I < N; ++I) {
+      const Integer EY = L.Top + 5 + RoundI(double(L.Bottom - L.Top - 5) / N * I);
+      const TColor Square = Picture->Canvas()->Pixel(L.Left + 10, EY + 3);
+      EXPECT_EQ(Square, FolderPieColors[I % 14]) << Set.Name << " legend entry " << I;
+    }
+    S.OnSerieSliceGetValue = nullptr;
+  }
+}
+
+TEST_F(FolderPieTest, ClearPenDrawsNoSliceOutline) {
+  FillFolderPie(*View, u"t", {1, 1});
+  TVivGDIPChartSerie& S = FolderPieSerie(*View);
+  S.Pie().SetLegendVisible(false);
+  S.Pie().SetShowValues(false);
+  S.SetBorderColor(clBlack);
+  S.SetBorderWidth(5);
+  auto EdgeIsBlack = [&] {
+    View->Refresh();
+    auto Picture = Snapshot();
+    const TSlicePoint& Sl = S.DrawValuesSlice[0];
+    // Halfway along the edge where the first slice starts (angle 0).
+    return Picture->Canvas()->Pixel((Sl.CX + Sl.X1) / 2, Sl.CY) == clBlack;
+  };
+  EXPECT_TRUE(EdgeIsBlack());
+  S.SetPenStyle(psClear);
+  EXPECT_FALSE(EdgeIsBlack());
+}
+
+TEST(GdiPlusAnnotation, ConnectorWithoutLineColourIsNotDrawn) {
+  Application->Initialize();
+  TVivGDIPChart Chart;
+  TVivGDIPChartSerie& S = Chart.Series().Add();
+  TChartGDIPAnnotation& A = S.Annotations().Add();
+  A.SetShape(asRectangle);
+  A.SetLineWidth(3);
+  A.SetBorderColor(clNone);
+  A.SetColor(clYellow);
+  auto LinePixel = [&](TColor LineColor) {
+    A.SetLineColor(LineColor);
+    TBitmap B(200, 200);
+    B.SetPixelFormat(pf24bit);
+    B.Canvas()->Brush()->SetColor(clBlack);
+    B.Canvas()->FillRect({0, 0, 200, 200});
+    TVclChartCanvas C(*B.Canvas());
+    // The box at (100, 100)-(150, 130), the anchor at (20, 20).
+    A.Draw(C, {102, 102, 148, 128}, {102, 102, 148, 128}, 20, 20, 1, 1);
+    return B.Canvas()->Pixel(60, 60);
+  };
+  EXPECT_EQ(LinePixel(clRed), clRed);
+  EXPECT_EQ(LinePixel(clNone), clBlack);
+}
