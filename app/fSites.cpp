@@ -1,0 +1,217 @@
+#include "app/fSites.h"
+
+#include "app/Interactions.h"
+#include "app/core/uIntl.h"
+#include "net/netcode.h"
+#include "rtl/SysUtils.h"
+
+namespace {
+
+template <class T>
+T* Nouveau(TComponent* Owner, TWinControl* Parent, const String& Name, const String& Caption, Integer X, Integer Y,
+           Integer W, Integer H) {
+  T* c = new T(Owner);
+  c->SetName(Name);
+  if (!Caption.empty()) c->SetCaption(Caption);
+  c->SetBounds(X, Y, W, H);
+  c->SetParent(Parent);
+  return c;
+}
+
+TUpDown* Fleches(TComponent* Owner, TWinControl* Parent, const String& Name, TEdit* Edit, Integer Value) {
+  Edit->SetNumbersOnly(true);
+  auto* u = new TUpDown(Owner);
+  u->SetName(Name);
+  u->SetMin(1);
+  u->SetMax(65534);
+  u->SetThousands(false);
+  u->SetParent(Parent);
+  u->SetAssociate(Edit);
+  u->SetPosition(Value);
+  Edit->SetText(IntToStr(Value));
+  return u;
+}
+
+TAction* NouvelleAction(TformSites* F, const String& Name, const String& Caption, TImageIndex Image) {
+  auto* a = new TAction(F);
+  a->SetName(Name);
+  a->SetCaption(Caption);
+  a->SetImageIndex(Image);
+  a->SetActionList(F->ActionManager1);
+  return a;
+}
+
+// Percent-encodes a path segment by segment, keeping the "/" between them.
+String EncodeChemin(const String& Chemin) {
+  String out;
+  std::size_t i = 0;
+  while (i <= Chemin.size()) {
+    std::size_t j = Chemin.find(u'/', i);
+    if (j == String::npos) j = Chemin.size();
+    out += PercentEncodeUrlPart(Chemin.substr(i, j - i));
+    if (j < Chemin.size()) out += u'/';
+    i = j + 1;
+  }
+  return out;
+}
+
+String Guillemets(const String& S) { return S.find(u' ') != String::npos ? u"\"" + S + u"\"" : S; }
+
+}  // namespace
+
+TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
+  SetName(u"formSites");
+  SetCaption(u"Gestionnaire de Sites");
+  SetPosition(poMainFormCenter);
+  SetClientSize(642, 485);
+  Constraints()->SetMinWidth(630);
+  Constraints()->SetMinHeight(390);
+  SetShowHint(true);
+
+  StaticText9 = Nouveau<TStaticText>(this, this, u"StaticText9", u"Choisissez un site ou un dossier :", 8, 8, 250, 17);
+  btnAddSite = Nouveau<TButton>(this, this, u"btnAddSite", String(), 8, 414, 120, 25);
+  Button3 = Nouveau<TButton>(this, this, u"Button3", String(), 134, 414, 120, 25);
+  Button4 = Nouveau<TButton>(this, this, u"Button4", String(), 8, 444, 120, 25);
+  Button5 = Nouveau<TButton>(this, this, u"Button5", u"Relire de Filezilla", 134, 444, 120, 25);
+  Button5->SetEnabled(false);
+  for (TButton* b : {btnAddSite, Button3, Button4, Button5}) b->SetAnchors(akLeft | akBottom);
+
+  PageControl1 = Nouveau<TPageControl>(this, this, u"PageControl1", String(), 268, 24, 366, 384);
+  PageControl1->SetAnchors(akLeft | akTop | akRight | akBottom);
+  TabSheet1 = new TTabSheet(this);
+  TabSheet1->SetName(u"TabSheet1");
+  TabSheet1->SetCaption(u"Général");
+  TabSheet1->SetPageControl(PageControl1);
+
+  StaticText1 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText1", u"Hôte :", 8, 14, 130, 17);
+  edHost = Nouveau<TEdit>(this, TabSheet1, u"edHost", String(), 140, 10, 130, 21);
+  StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 276, 14, 30, 17);
+  sePort = Nouveau<TEdit>(this, TabSheet1, u"sePort", String(), 306, 10, 44, 21);
+  udPort = Fleches(this, TabSheet1, u"udPort", sePort, 21);
+  StaticText3 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText3", u"Type de serveur :", 8, 44, 130, 17);
+  cbServerType = Nouveau<TComboBox>(this, TabSheet1, u"cbServerType", String(), 140, 40, 210, 21);
+  cbServerType->SetStyle(csDropDownList);
+  cbServerType->Items()->Add(u"FTP - File Transfer Protocol");
+  cbServerType->SetItemIndex(0);
+  cbServerType->SetEnabled(false);
+  StaticText4 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText4", u"Type d'authentification :", 8, 74, 130, 17);
+  cbLogonType = Nouveau<TComboBox>(this, TabSheet1, u"cbLogonType", String(), 140, 70, 210, 21);
+  cbLogonType->SetStyle(csDropDownList);
+  cbLogonType->Items()->Add(u"Normale");
+  cbLogonType->SetItemIndex(0);
+  cbLogonType->SetEnabled(false);
+  StaticText5 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText5", u"Utilisateur :", 8, 104, 130, 17);
+  edUser = Nouveau<TEdit>(this, TabSheet1, u"edUser", String(), 140, 100, 210, 21);
+  StaticText6 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText6", u"Mot de passe :", 8, 134, 130, 17);
+  edPass = Nouveau<TEdit>(this, TabSheet1, u"edPass", String(), 140, 130, 210, 21);
+  edPass->SetPasswordChar(u'*');
+  StaticText7 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText7", u"Compte :", 8, 164, 130, 17);
+  edAccount = Nouveau<TEdit>(this, TabSheet1, u"edAccount", String(), 140, 160, 210, 21);
+  edAccount->SetEnabled(false);
+  StaticText8 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText8", u"Commentaires :", 8, 192, 130, 17);
+  edComment = Nouveau<TMemo>(this, TabSheet1, u"edComment", String(), 8, 210, 342, 96);
+  edComment->SetScrollBars(ssVertical);
+  StaticText12 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText12", u"Espace alloué :", 8, 320, 130, 17);
+  seDispo = Nouveau<TEdit>(this, TabSheet1, u"seDispo", String(), 140, 316, 70, 21);
+  udDispo = Fleches(this, TabSheet1, u"udDispo", seDispo, 1);
+  cbUnite = Nouveau<TComboBox>(this, TabSheet1, u"cbUnite", String(), 216, 316, 60, 21);
+  cbUnite->SetStyle(csDropDownList);
+  cbUnite->Items()->Add(u"Mio");
+  cbUnite->Items()->Add(u"Gio");
+
+  TabSheet2 = new TTabSheet(this);
+  TabSheet2->SetName(u"TabSheet2");
+  TabSheet2->SetCaption(u"Avancé");
+  TabSheet2->SetPageControl(PageControl1);
+  StaticText10 =
+      Nouveau<TStaticText>(this, TabSheet2, u"StaticText10", u"Dossier distant par défaut :", 8, 14, 300, 17);
+  edRemoteDir = Nouveau<TEdit>(this, TabSheet2, u"edRemoteDir", String(), 8, 34, 342, 21);
+
+  TabSheet3 = new TTabSheet(this);
+  TabSheet3->SetName(u"TabSheet3");
+  TabSheet3->SetCaption(u"Paramètres de transfert");
+  TabSheet3->SetPageControl(PageControl1);
+  StaticText11 = Nouveau<TStaticText>(this, TabSheet3, u"StaticText11", u"Mode de transfert :", 8, 14, 300, 17);
+  rbModeDef = Nouveau<TRadioButton>(this, TabSheet3, u"rbModeDef", u"Par défaut", 16, 36, 200, 17);
+  rbModeActif = Nouveau<TRadioButton>(this, TabSheet3, u"rbModeActif", u"Actif", 16, 58, 200, 17);
+  rbModePassif = Nouveau<TRadioButton>(this, TabSheet3, u"rbModePassif", u"Passif", 16, 80, 200, 17);
+  PageControl1->SetActivePage(TabSheet1);
+
+  btnOK = Nouveau<TButton>(this, this, u"btnOK", u"Ok", 398, 452, 75, 25);
+  btnOK->SetDefault(true);
+  btnOK->SetModalResult(mrOk);
+  Button2 = Nouveau<TButton>(this, this, u"Button2", u"Annuler", 478, 452, 75, 25);
+  Button2->SetCancel(true);
+  Button2->SetModalResult(mrCancel);
+  btnConnect = Nouveau<TButton>(this, this, u"btnConnect", u"Connexion", 558, 452, 75, 25);
+  btnConnect->SetModalResult(mrOk);
+  for (TButton* b : {btnOK, Button2, btnConnect}) b->SetAnchors(akRight | akBottom);
+
+  ActionManager1 = new TActionManager(this);
+  ActionManager1->SetName(u"ActionManager1");
+  aOpenFZ = NouvelleAction(this, u"aOpenFZ", u"Ouvrir avec Filezilla", 5);
+  aRename = NouvelleAction(this, u"aRename", u"Renommer", 13);
+  aDel = NouvelleAction(this, u"aDel", u"Supprimer", 2);
+  aNewFolder = NouvelleAction(this, u"aNewFolder", u"Nouveau dossier", -1);
+  aNewSite = NouvelleAction(this, u"aNewSite", u"Nouveau site", -1);
+  btnAddSite->SetAction(aNewSite);
+  Button3->SetAction(aNewFolder);
+  Button4->SetAction(aDel);
+}
+
+TformSites::~TformSites() = default;
+
+// ------------------------------------------------------------ FileZilla
+
+String LigneCommandeFileZilla(const TFZServer& Site, const String& Folder) {
+  String programme = IncludeTrailingPathDelimiter(Folder) + u"FileZilla.exe";
+  if (Folder.find(u' ') != String::npos) programme = u"\"" + programme + u"\"";
+  String arguments;
+  if (Site.isFZ) {
+    const String chemin = Site.Pere ? Site.Pere->path + Site.Nom : Site.Nom;
+    arguments = u" -c " + Guillemets(chemin);
+  } else {
+    String adresse = u"ftp://";
+    if (!Site.User.empty()) adresse += PercentEncodeUrlPart(Site.User) + u"@";
+    String hote = Site.Host;
+    // An IPv6 address is written in brackets in an address.
+    if (hote.find(u':') != String::npos && (hote.empty() || hote[0] != u'[')) hote = u"[" + hote + u"]";
+    adresse += hote + u":" + IntToStr(Site.Port > 0 ? Site.Port : 21);
+    if (!Site.RemoteDir.empty()) {
+      if (Site.RemoteDir[0] != u'/') adresse += u"/";
+      adresse += EncodeChemin(Site.RemoteDir);
+    }
+    arguments = u" " + Guillemets(adresse);
+  }
+  return programme + arguments;
+}
+
+bool DossierFileZilla(String& Folder) {
+  HKEY cle = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client", 0, KEY_READ, &cle) != ERROR_SUCCESS)
+    return false;
+  wchar_t valeur[1024] = {};
+  DWORD taille = sizeof(valeur) - sizeof(wchar_t);
+  DWORD type = 0;
+  if (::RegQueryValueExW(cle, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(valeur), &taille) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ))
+    Folder = reinterpret_cast<const Char*>(valeur);
+  else
+    Folder.clear();
+  ::RegCloseKey(cle);
+  return true;
+}
+
+void OpenFileZilla(const TFZServer* Site) {
+  if (!Site) return;
+  String dossier;
+  if (!DossierFileZilla(dossier)) {
+    Interactions().MessageBox(nullptr, GetMsg(u"FZNotFound"), GetMsg(u"Erreur"), MB_OK | MB_ICONERROR);
+    return;
+  }
+  const String ligne = LigneCommandeFileZilla(*Site, dossier);
+  String erreur;
+  if (!Interactions().StartProcess(ligne, erreur))
+    Interactions().MessageBox(nullptr, GetMsg(u"FZNotFound") + u"\r\n\r\n" + ligne + u"\r\n" + erreur,
+                              GetMsg(u"Erreur"), MB_OK | MB_ICONERROR);
+}
