@@ -4,6 +4,7 @@
 #include "app/core/Dossiers.h"
 #include "net/netcode.h"
 #include "rtl/DateUtils.h"
+#include "rtl/Encoding.h"
 #include "rtl/Resources.h"
 #include "rtl/SysUtils.h"
 #include "xml/OxVersionInfo.h"
@@ -52,6 +53,13 @@ void DessineLogo(TBitmap& B) {
   c->Pie(4, 8, 56, 60, 30, 8, 4, 40);
   c->Brush()->SetColor(static_cast<TColor>(0x387BCC));
   c->Pie(8, 4, 60, 56, 4, 40, 60, 30);
+}
+
+// Percent-encoding of the text's bytes in the system code page.
+String EncodeAnsi(const String& Texte) {
+  const TBytes octets = TEncoding::ANSI()->GetBytes(Texte);
+  const AnsiString code = PercentEncodeUrlPart(AnsiString(octets.begin(), octets.end()));
+  return String(code.begin(), code.end());
 }
 
 }  // namespace
@@ -166,15 +174,17 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TBoiteAPropos::DoCreate() {
-  // The program's icon.
-  {
-    TIcon icone;
-    try {
-      icone.SetSize(32, 32);
-      icone.LoadFromResourceName(reinterpret_cast<HINSTANCE>(HInstance()), u"MAINICON");
-      imgIcon->Picture()->SetGraphic(&icone);
-    } catch (...) {
-    }
+  // The program's icon, drawn on the box's white.
+  if (HICON icone = static_cast<HICON>(::LoadImageW(reinterpret_cast<HINSTANCE>(HInstance()), L"MAINICON",
+                                                    IMAGE_ICON, 32, 32, 0))) {
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(32, 32);
+    b.Canvas()->Brush()->SetColor(clWhite);
+    b.Canvas()->FillRect(Rect(0, 0, 32, 32));
+    ::DrawIconEx(b.Canvas()->Handle(), 0, 0, icone, 32, 32, 0, nullptr, DI_NORMAL);
+    ::DestroyIcon(icone);
+    imgIcon->Picture()->SetGraphic(&b);
   }
   {
     TBitmap logo;
@@ -238,7 +248,6 @@ String TBoiteAPropos::AdresseContact() const {
   const String systeme = IntToStr(static_cast<Integer>(os.dwMajorVersion)) + u"." +
                          IntToStr(static_cast<Integer>(os.dwMinorVersion)) + u"." +
                          IntToStr(static_cast<Integer>(os.dwBuildNumber)) + u" P" +
-                         IntToStr(static_cast<Integer>(os.dwPlatformId)) + u" - " + PercentEncodeUrlPart(csd);
-  return String(UrlContact) + u"?soft=quorvel&version=" + PercentEncodeUrlPart(LabelVersion->Caption()) +
-         u"&os=" + systeme;
+                         IntToStr(static_cast<Integer>(os.dwPlatformId)) + u" - " + EncodeAnsi(csd);
+  return String(UrlContact) + u"?soft=quorvel&version=" + EncodeAnsi(LabelVersion->Caption()) + u"&os=" + systeme;
 }

@@ -48,9 +48,9 @@ void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
     const HWND pane = FPane->Handle();
     CHARRANGE avant{};
     ::SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&avant));
+    const LRESULT premiereAvant = ::SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
     // One repaint for the whole batch instead of one per line.
-    const bool plusieurs = Lignes.size() > 1;
-    if (plusieurs) ::SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
     bool vide = ::GetWindowTextLengthW(pane) == 0;
     // Consecutive lines of one colour go in with one replacement.
     String bloc;
@@ -75,15 +75,18 @@ void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
       ++FLignes;
     }
     insere();
-    if (plusieurs) {
-      ::SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
-      ::InvalidateRect(pane, nullptr, TRUE);
+    if (StopScroll) {
+      // Put back the caret and the view at once: a request posted for later
+      // would be overtaken by the next line's insertion, which would then
+      // remember the end of the text as the place to go back to.
+      CHARRANGE caret{avant.cpMin, avant.cpMin};
+      ::SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+      const LRESULT premiere = ::SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
+      if (premiere != premiereAvant) ::SendMessageW(pane, EM_LINESCROLL, 0, premiereAvant - premiere);
     }
-    // Posted, not sent: they take effect once this handler has returned.
-    if (StopScroll)
-      ::PostMessageW(pane, EM_SETSEL, static_cast<WPARAM>(avant.cpMin), static_cast<LPARAM>(avant.cpMin));
-    else
-      ::PostMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
+    ::SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(pane, nullptr, TRUE);
+    if (!StopScroll) ::PostMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
   } catch (...) {
     // A line that cannot be shown is lost; the log is no record to defend.
   }

@@ -1,0 +1,239 @@
+// The main window scanning a real FTP server on loopback, end to end: the
+// command line, the log-in, the walk, the panels, the log pane, the pie's
+// slices and the settings file after closing.
+#include <functional>
+#include <set>
+
+#include "AppWinTestSupport.h"
+#include "app/core/Affichage.h"
+#include "tests/app/core/ScanTestSupport.h"
+#include "tests/fixture/FtpFixture.h"
+#include "xml/OxSimpleXml.h"
+
+namespace {
+
+using namespace apptest;
+using scantest::Wire;
+
+class MainScanTest : public AppFixture {
+protected:
+  std::vector<String> Params(const FtpServer& server, std::vector<String> extra) {
+    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()),
+                             u"-user=" + server.User(), u"-pass=" + server.Password()};
+    p.insert(p.end(), extra.begin(), extra.end());
+    return p;
+  }
+
+  String Panneau(int i) { return Main->SBar->Panels()->Items(i)->Text(); }
+
+  // The commands the log pane shows, in order.
+  std::vector<String> CommandesDuLog(const String& Label) {
+    std::vector<String> out;
+    const String prefix = Label + u"\t";
+    for (const String& l : LignesLog())
+      if (l.compare(0, prefix.size(), prefix) == 0) out.push_back(l.substr(prefix.size()));
+    return out;
+  }
+
+  // The server's command log as the client wrote it, PASS masked.
+  static std::vector<String> CommandesServeur(const FtpServer& server) {
+    std::vector<String> out;
+    for (const String& c : server.Commands()) out.push_back(MasqueCommande(Wire(U8(c))));
+    return out;
+  }
+
+  // CWD of every folder below the root, depth first in listing order: the walk.
+  static void Parcours(const TDossier* d, std::vector<String>& out) {
+    for (const auto& c : d->SousDossiers) {
+      out.push_back(u"CWD " + c->Chemin);
+      if (c->Etat != TEtatDossier::Boucle) Parcours(c.get(), out);
+    }
+  }
+};
+
+TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
+  FtpServer server({.generate = 2});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan()) << U8(Panneau(0)) << " / " << U8(Panneau(3));
+  const TResultatScan& r = Main->DernierResultat;
+  EXPECT_EQ(r.Fin, TFinScan::Termine) << U8(r.Message);
+  ASSERT_NE(Main->Racine(), nullptr);
+
+  // The model against the files on disk.
+  scantest::ExpectedMap expected;
+  const Int64 total = scantest::ExpectedWalk(server.Root(), "", {}, expected);
+  scantest::CompareWithDisk(Main->Racine(), expected);
+  EXPECT_EQ(Main->TailleTotale(), total);
+  EXPECT_EQ(Main->Racine()->Nom, u"127.0.0.1:" + IntToStr(server.Port()));
+
+  // Panels, in English.
+  EXPECT_EQ(Main->Caption(), u"Folder sizes of FTP sites");
+  EXPECT_EQ(Panneau(0), u"Connected");
+  EXPECT_EQ(Panneau(3), u"Finished");
+  const Int64 autorise = 10LL * 1024 * 1024;  // the form's 10 Gio
+  EXPECT_EQ(Panneau(2), u"Free: " + FormatTaille(autorise - total));
+  EXPECT_TRUE(Main->aDeco->Enabled());
+
+  // The log pane: every line labelled, the password masked, and the
+  // commands exactly those the server received, in the same order.
+  const std::vector<String> lignes = LignesLog();
+  ASSERT_FALSE(lignes.empty());
+  for (const String& l : lignes) {
+    EXPECT_TRUE(l.rfind(u"Answer:\t", 0) == 0 || l.rfind(u"Command:\t", 0) == 0) << U8(l);
+    EXPECT_EQ(l.find(server.Password()), String::npos) << U8(l);
+  }
+  const std::vector<String> commandes = CommandesDuLog(u"Command:");
+  EXPECT_EQ(commandes, CommandesServeur(server));
+  EXPECT_NE(std::find(commandes.begin(), commandes.end(), u"PASS " + String(server.Password().size(), u'*')),
+            commandes.end());
+
+  // The walk: one CWD per folder, depth first, and one LIST per folder.
+  std::vector<String> cwd;
+  Parcours(Main->Racine(), cwd);
+  std::vector<String> cwdServeur;
+  std::size_t lists = 0;
+  for (const String& c : CommandesServeur(server)) {
+    if (c.rfind(u"CWD ", 0) == 0) cwdServeur.push_back(c);
+    if (c == u"LIST") ++lists;
+  }
+  EXPECT_EQ(cwdServeur, cwd);
+  EXPECT_EQ(lists, Main->Session()->Modele().NombreDossiers());
+
+  // The pie of the root: the free space and the folder's total, whatever
+  // the grouping, in slices of the documented colours.
+  const TGraphique& g = Main->Graphique();
+  double somme = 0;
+  for (const TPartGraphique& p : g.Parts) somme += p.Valeur;
+  EXPECT_DOUBLE_EQ(somme, static_cast<double>(autorise - total + total));
+  ASSERT_FALSE(g.Parts.empty());
+  EXPECT_EQ(g.Parts[0].Legende, u"Free");
+  for (std::size_t i = 0; i < g.Parts.size(); ++i) EXPECT_EQ(g.Parts[i].Couleur, CouleursGraphique[i % 14]);
+  EXPECT_EQ(g.Titre, u"Folder " + FormatTaille(total) + u"\r\n" + Main->Racine()->Chemin);
+
+  Capture(Main, DossierCaptures(), "main_us");
+
+  // Closing writes the options back.
+  Ferme();
+  TOxSimpleXML xml;
+  xml.LoadFromFile(String(reinterpret_cast<const Char*>((Travail / "Quorvel.xml").wstring().c_str())));
+  EXPECT_EQ(xml.Root()->Name(), u"Quorvel");
+  EXPECT_EQ(LitOption(xml, u"AutoCheck", u"?"), u"0");
+  EXPECT_EQ(LitOption(xml, u"SaveLastConnect", u"?"), u"0");
+  EXPECT_EQ(LitOption(xml, u"Langue", u"?"), u"");
+  EXPECT_EQ(LitOption(xml, u"LastPass", u"absent"), u"absent");
+}
+
+TEST_F(MainScanTest, FrenchScanAndKeptConnection) {
+  EcritReglages(
+      "<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
+  FtpServer server({.generate = 1});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-FR", u"-racine=Leerer Ordner"}));
+  ASSERT_TRUE(AttendScan());
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
+  // The start folder gets its leading "/" and names the root.
+  EXPECT_EQ(Main->edRacine->Text(), u"/Leerer Ordner");
+  EXPECT_EQ(Main->Racine()->Nom, u"/Leerer Ordner");
+  EXPECT_EQ(Main->Caption(), u"Occupation site FTP");
+  EXPECT_EQ(Panneau(0), u"Connecté");
+  EXPECT_EQ(Panneau(3), u"Terminé");
+  const std::vector<String> lignes = LignesLog();
+  ASSERT_FALSE(lignes.empty());
+  EXPECT_EQ(lignes[0].rfind(u"Réponse :\t220", 0), 0u) << U8(lignes[0]);
+  Capture(Main, DossierCaptures(), "main_fr");
+
+  Ferme();
+  TOxSimpleXML xml;
+  xml.LoadFromFile(String(reinterpret_cast<const Char*>((Travail / "Quorvel.xml").wstring().c_str())));
+  EXPECT_EQ(LitOption(xml, u"LastHost", u"?"), server.Host());
+  EXPECT_EQ(LitOption(xml, u"LastPort", u"?"), IntToStr(server.Port()));
+  EXPECT_EQ(LitOption(xml, u"LastDir", u"?"), u"/Leerer Ordner");
+  EXPECT_EQ(LitOption(xml, u"LastPassif", u"?"), u"1");
+}
+
+// Variants of one scan: the mode, a refused folder, a dropped connection.
+struct Variante {
+  const char* nom;
+  FtpServerOptions options;
+  bool passif;
+  std::set<std::string> refuses;
+  TFinScan fin;
+};
+
+
+TEST_F(MainScanTest, VariantsOfModeRefusalAndDroppedConnection) {
+  const std::vector<Variante> cas = {
+      {"active mode", {.generate = 1, .activeOnly = true}, false, {}, TFinScan::Termine},
+      {"refused folder", {.generate = 1, .refuseCwd = {"/empty"}}, true, {"empty"}, TFinScan::Termine},
+      {"dropped connection", {.generate = 1, .dropList = {"/empty"}}, true, {}, TFinScan::Erreur},
+  };
+  int n = 0;
+  for (const Variante& v : cas) {
+    SCOPED_TRACE(v.nom);
+    FtpServer server(v.options);
+    server.Start();
+    std::vector<String> extra = {u"-US"};
+    if (v.passif) extra.push_back(u"-passive");
+    Demarre(Params(server, extra));
+    ASSERT_TRUE(AttendScan());
+    ++n;
+    EXPECT_EQ(Main->DernierResultat.Fin, v.fin) << U8(Main->DernierResultat.Message);
+    EXPECT_EQ(Main->cbPassif->Checked(), v.passif);
+    if (v.fin == TFinScan::Termine) {
+      scantest::ExpectedMap expected;
+      const Int64 total = scantest::ExpectedWalk(server.Root(), "", v.refuses, expected);
+      scantest::CompareWithDisk(Main->Racine(), expected);
+      EXPECT_EQ(Main->TailleTotale(), total);
+      EXPECT_EQ(Panneau(3), u"Finished");
+      for (const std::string& f : v.refuses) {
+        TDossier* d = scantest::Child(Main->Racine(), Wire(f));
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->Etat, TEtatDossier::AccesRefuse);
+      }
+    } else {
+      EXPECT_EQ(Panneau(3).rfind(u"Error", 0), 0u) << U8(Panneau(3));
+    }
+    Ferme();
+  }
+  EXPECT_EQ(n, 3);
+}
+
+TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
+  FtpServer server({.generate = 2, .slowListSeconds = 0.15});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Session()->Modele().NombreDossiers() > 3; }));
+  // A click on the busy bar.
+  Main->WaitClick(nullptr);
+  ASSERT_TRUE(AttendScan(1));
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
+  EXPECT_EQ(Panneau(3), u"Finished");
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+
+  // Connect while a scan runs: the scan stops, QUIT, a new log-in and scan.
+  server.ClearCommands();
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(Pump([&] { return Main->Session()->ScanEnCours(); }, 20000));
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(AttendScan(3, 180000));
+  const std::vector<String> c = server.Commands();
+  EXPECT_EQ(std::count(c.begin(), c.end(), u"QUIT"), 2);
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
+}
+
+TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
+  FtpServer server({.generate = 1});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan());
+  TDossier* racine = Main->Racine();
+  Main->edPass->SetText(u"wrong");
+  Main->aConnectExecute(nullptr);
+  EXPECT_EQ(Panneau(0), u"Error");
+  EXPECT_FALSE(Main->aDeco->Enabled());
+  EXPECT_EQ(Main->Racine(), racine);
+  EXPECT_EQ(Main->ScansTermines, 1);
+}
+
+}  // namespace
