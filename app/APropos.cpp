@@ -129,7 +129,10 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
   LabelVersion = NouveauLabel(this, Panel1, u"LabelVersion", String(), 88, 42);
 
   Label7 = NouveauLabel(this, Panel1, u"Label7",
-                        u"Quorvel est un logiciel gratuit.\r\nS'il vous est utile, vous pouvez faire un don.", 12, 90);
+                        u"Quorvel est un logiciel gratuit.\r\nS'il vous est utile, vous pouvez faire un don.", 12, 88);
+  Label7->SetAutoSize(false);
+  Label7->SetWordWrap(true);
+  Label7->SetBounds(12, 88, 310, 30);
 
   imgPaypal = new TImage(this);
   imgPaypal->SetName(u"imgPaypal");
@@ -142,6 +145,8 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
   LabelSite->Font()->SetColor(clBlue);
   LabelSite->Font()->SetStyle(fsUnderline);
   LabelSite->SetCursor(crHandPoint);
+  LabelSite->SetAutoSize(false);
+  LabelSite->SetBounds(12, 180, 310, 16);
 
   Shape2 = new TShape(this);
   Shape2->SetName(u"Shape2");

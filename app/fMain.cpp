@@ -166,24 +166,24 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   pHaut->SetParent(this);
 
   StaticText1 = Etiquette(this, pHaut, u"StaticText1", u"Serveur", 6);
-  edHost = Champ(this, pHaut, u"edHost", 6, 108);
-  StaticText2 = Etiquette(this, pHaut, u"StaticText2", u"Utilisateur", 118);
-  edUser = Champ(this, pHaut, u"edUser", 118, 84);
-  StaticText3 = Etiquette(this, pHaut, u"StaticText3", u"Mot de passe", 206);
-  edPass = Champ(this, pHaut, u"edPass", 206, 76);
+  edHost = Champ(this, pHaut, u"edHost", 6, 100);
+  StaticText2 = Etiquette(this, pHaut, u"StaticText2", u"Utilisateur", 110);
+  edUser = Champ(this, pHaut, u"edUser", 110, 80);
+  StaticText3 = Etiquette(this, pHaut, u"StaticText3", u"Mot de passe", 194);
+  edPass = Champ(this, pHaut, u"edPass", 194, 76);
   edPass->SetPasswordChar(u'*');
-  StaticText4 = Etiquette(this, pHaut, u"StaticText4", u"Port", 286);
-  sePort = Champ(this, pHaut, u"sePort", 286, 52);
+  StaticText4 = Etiquette(this, pHaut, u"StaticText4", u"Port", 274);
+  sePort = Champ(this, pHaut, u"sePort", 274, 56);
   udPort = Fleches(this, pHaut, u"udPort", sePort, 21);
   cbPassif = new TCheckBox(this);
   cbPassif->SetName(u"cbPassif");
   cbPassif->SetCaption(u"Passif");
   cbPassif->SetHint(u"Utiliser le mode passif");
-  cbPassif->SetBounds(344, 23, 56, 17);
+  cbPassif->SetBounds(336, 23, 64, 17);
   cbPassif->SetChecked(true);
   cbPassif->SetParent(pHaut);
-  StaticText5 = Etiquette(this, pHaut, u"StaticText5", u"Dossier de départ", 402);
-  edRacine = Champ(this, pHaut, u"edRacine", 402, 88);
+  StaticText5 = Etiquette(this, pHaut, u"StaticText5", u"Dossier de départ", 404);
+  edRacine = Champ(this, pHaut, u"edRacine", 404, 86);
   StaticText6 = Etiquette(this, pHaut, u"StaticText6", u"Espace alloué", 494);
   seDispo = Champ(this, pHaut, u"seDispo", 494, 48);
   udDispo = Fleches(this, pHaut, u"udDispo", seDispo, 10);
@@ -230,6 +230,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 
   splitLog = new TSplitter(this);
   splitLog->SetName(u"splitLog");
+  splitLog->SetHeight(4);
   splitLog->SetAlign(alBottom);
   splitLog->SetParent(pClient);
 
@@ -244,11 +245,13 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 
   splitListes = new TSplitter(this);
   splitListes->SetName(u"splitListes");
+  splitListes->SetHeight(4);
   splitListes->SetAlign(alBottom);
   splitListes->SetParent(pGauche);
 
   splitGauche = new TSplitter(this);
   splitGauche->SetName(u"splitGauche");
+  splitGauche->SetWidth(4);
   splitGauche->SetAlign(alLeft);
   splitGauche->SetParent(pClient);
 

@@ -105,7 +105,9 @@ inline fs::path Capture(TCustomForm* Form, const fs::path& Dossier, const std::s
   RECT r{};
   ::GetWindowRect(Form->Handle(), &r);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  TBitmap shot(w, h);
+  TBitmap shot;
+  shot.SetPixelFormat(pf24bit);
+  shot.SetSize(w, h);
   HDC ecran = ::GetDC(nullptr);
   ::BitBlt(shot.Canvas()->Handle(), 0, 0, w, h, ecran, r.left, r.top, SRCCOPY);
   ::ReleaseDC(nullptr, ecran);
