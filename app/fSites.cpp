@@ -1,6 +1,9 @@
 #include "app/fSites.h"
 
 #include "app/Interactions.h"
+#include "app/fMain.h"
+#include "rtl/Format.h"
+#include "vcl/WinDispatcher.h"
 #include "app/core/uIntl.h"
 #include "net/netcode.h"
 #include "rtl/SysUtils.h"
@@ -85,8 +88,8 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
 
   StaticText1 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText1", u"Hôte :", 8, 14, 130, 17);
   edHost = Nouveau<TEdit>(this, TabSheet1, u"edHost", String(), 140, 10, 130, 21);
-  StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 276, 14, 30, 17);
-  sePort = Nouveau<TEdit>(this, TabSheet1, u"sePort", String(), 306, 10, 44, 21);
+  StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 274, 14, 24, 17);
+  sePort = Nouveau<TEdit>(this, TabSheet1, u"sePort", String(), 298, 10, 52, 21);
   udPort = Fleches(this, TabSheet1, u"udPort", sePort, 21);
   StaticText3 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText3", u"Type de serveur :", 8, 44, 130, 17);
   cbServerType = Nouveau<TComboBox>(this, TabSheet1, u"cbServerType", String(), 140, 40, 210, 21);
@@ -97,7 +100,7 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   StaticText4 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText4", u"Type d'authentification :", 8, 74, 130, 17);
   cbLogonType = Nouveau<TComboBox>(this, TabSheet1, u"cbLogonType", String(), 140, 70, 210, 21);
   cbLogonType->SetStyle(csDropDownList);
-  cbLogonType->Items()->Add(u"Normale");
+  cbLogonType->Items()->Add(u"Normal");
   cbLogonType->SetItemIndex(0);
   cbLogonType->SetEnabled(false);
   StaticText5 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText5", u"Utilisateur :", 8, 104, 130, 17);
@@ -154,12 +157,178 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   aDel = NouvelleAction(this, u"aDel", u"Supprimer", 2);
   aNewFolder = NouvelleAction(this, u"aNewFolder", u"Nouveau dossier", -1);
   aNewSite = NouvelleAction(this, u"aNewSite", u"Nouveau site", -1);
+  ActionManager1->OnUpdate = [this](TBasicAction* a, bool& h) { ActionManager1Update(a, h); };
+  btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
+  btnConnect->OnClick = [this](TObject* s) { btnConnectClick(s); };
+  aOpenFZ->OnExecute = [this](TObject* s) { aOpenFZExecute(s); };
+  aDel->OnExecute = [this](TObject*) { SupprimeEntree(FSelection); };
+  OnShow = [this](TObject* s) { FormShow(s); };
   btnAddSite->SetAction(aNewSite);
   Button3->SetAction(aNewFolder);
   Button4->SetAction(aDel);
 }
 
 TformSites::~TformSites() = default;
+
+// ------------------------------------------------------------ sites
+
+void TformSites::FormShow(TObject*) { ChargeSites(); }
+
+void TformSites::ChargeSites() {
+  // Nothing may point into the trees being replaced.
+  FSelection = nullptr;
+  TSitesLoad lu = ChargeFichiersSites(SettingsFileName, FileZillaSiteFile());
+  FRacine = std::move(lu.Racine);
+  FRacineFZ = std::move(lu.RacineFZ);
+  ChangeSelection(FRacine.get());
+}
+
+void TformSites::ChangeSelection(TFZObject* Entree) {
+  if (FSelection && FSelection != Entree) SauveServeur(FSelection);
+  FSelection = AfficheServeur(Entree);
+  EtatsActions(FSelection);
+}
+
+TFZObject* TformSites::AfficheServeur(TFZObject* Entree) {
+  auto* site = dynamic_cast<TFZServer*>(Entree);
+  const bool propre = site && !site->isFZ;
+  for (TWinControl* c : std::initializer_list<TWinControl*>{edHost, sePort, udPort, edUser, edPass, edComment,
+                                                            edRemoteDir, rbModeDef, rbModeActif, rbModePassif})
+    c->SetEnabled(propre);
+  for (TWinControl* c : std::initializer_list<TWinControl*>{seDispo, udDispo, cbUnite}) c->SetEnabled(site != nullptr);
+  if (site) {
+    if (site->Port <= 0) site->Port = 21;
+    edHost->SetText(site->Host);
+    sePort->SetText(IntToStr(site->Port));
+    udPort->SetPosition(site->Port);
+    edUser->SetText(site->User);
+    edPass->SetText(site->Pass);
+    edComment->SetText(site->Commentaires);
+    const Integer place = site->Place < 1 ? 1 : site->Place > 65534 ? 65534 : static_cast<Integer>(site->Place);
+    seDispo->SetText(IntToStr(place));
+    udDispo->SetPosition(place);
+    cbUnite->SetItemIndex(site->PlaceUnite < 0 ? 0 : site->PlaceUnite > 1 ? 1 : site->PlaceUnite);
+    edRemoteDir->SetText(site->RemoteDir);
+    rbModeDef->SetChecked(site->PasvMode == PasvModeDefault);
+    rbModeActif->SetChecked(site->PasvMode == PasvModeActive);
+    rbModePassif->SetChecked(site->PasvMode == PasvModePassive);
+  } else {
+    for (TEdit* e : {edHost, edUser, edPass, edRemoteDir}) e->SetText(String());
+    edComment->SetText(String());
+    sePort->SetText(u"21");
+    // The allowed space at its minimum, the unit none.
+    seDispo->SetText(u"1");
+    cbUnite->SetItemIndex(-1);
+    for (TRadioButton* r : {rbModeDef, rbModeActif, rbModePassif}) r->SetChecked(false);
+  }
+  return Entree;
+}
+
+void TformSites::SauveServeur(TFZObject* Entree) {
+  auto* site = dynamic_cast<TFZServer*>(Entree);
+  if (!site) return;
+  auto nombre = [](const TEdit* e, Integer defaut) {
+    const Integer v = StrToIntDef(e->Text(), defaut);
+    return v < 1 ? 1 : v > 65534 ? 65534 : v;
+  };
+  if (!site->isFZ) {
+    site->Host = edHost->Text();
+    site->Port = nombre(sePort, 21);
+    site->User = edUser->Text();
+    site->Pass = edPass->Text();
+    site->Commentaires = edComment->Text();
+    site->RemoteDir = edRemoteDir->Text();
+    site->PasvMode = rbModePassif->Checked() ? PasvModePassive
+                     : rbModeActif->Checked() ? PasvModeActive
+                                              : PasvModeDefault;
+  }
+  site->Place = nombre(seDispo, 1);
+  site->PlaceUnite = cbUnite->ItemIndex() < 0 ? 0 : cbUnite->ItemIndex();
+}
+
+void TformSites::EtatsActions(TFZObject* E) {
+  const bool propre = E && !E->isFZ;
+  aRename->SetEnabled(propre && E->Pere);
+  aDel->SetEnabled(propre && E->Pere);
+  aNewFolder->SetEnabled(propre);
+  aNewSite->SetEnabled(propre);
+  aOpenFZ->SetEnabled(dynamic_cast<TFZServer*>(E) != nullptr);
+}
+
+void TformSites::ActionManager1Update(TBasicAction*, bool&) {
+  if (aOpenFZ->Enabled() || dynamic_cast<TFZServer*>(FSelection))
+    aOpenFZ->SetEnabled(dynamic_cast<TFZServer*>(FSelection) && !edHost->Text().empty());
+}
+
+void TformSites::SauveSites() {
+  if (FSelection) SauveServeur(FSelection);
+  if (!FRacine || !FRacineFZ) return;
+  DerniereSauvegarde = SauveFichierSites(*FRacine, *FRacineFZ);
+  if (!DerniereSauvegarde.Ok)
+    Interactions().MessageBox(HandleAllocated() ? Handle() : nullptr, DerniereSauvegarde.Error, GetMsg(u"Erreur"),
+                              MB_OK | MB_ICONERROR);
+}
+
+void TformSites::btnOKClick(TObject*) {
+  SauveSites();
+  auto* site = dynamic_cast<TFZServer*>(FSelection);
+  if (!site || !Main) return;
+  if (!Main->LienServerFZ) Main->LienServerFZ = std::make_unique<TFZServer>();
+  Main->LienServerFZ->Assign(site);
+  // The copy outlives this dialog's trees, which the next showing replaces:
+  // it keeps its FileZilla site path instead of a link into them.
+  Main->LienServerFZ->path = CheminSiteFZ(*site);
+  Main->LienServerFZ->Pere = nullptr;
+  Main->ChargeSite();
+}
+
+void TformSites::btnConnectClick(TObject* Sender) {
+  btnOKClick(Sender);
+  // Connects once the dialog has closed, from the main window's loop.
+  if (Application && Application->Dispatcher())
+    Application->Dispatcher()->Post([] {
+      if (Main) Main->aConnectExecute(nullptr);
+    });
+}
+
+void TformSites::aOpenFZExecute(TObject*) {
+  if (auto* site = dynamic_cast<TFZServer*>(FSelection)) {
+    SauveServeur(site);
+    OpenFileZilla(site);
+  }
+}
+
+bool TformSites::SupprimeEntree(TFZObject* Entree) {
+  if (!Entree || Entree->isFZ || !Entree->Pere) return false;
+  const bool dossier = dynamic_cast<TFZFolder*>(Entree) != nullptr;
+  String question;
+  try {
+    question = Format(GetMsg(u"SitesDel"), {GetMsg(dossier ? u"SitesFolder" : u"SitesSite"), Entree->Nom});
+  } catch (...) {
+    question = GetMsg(u"SitesDel") + u" " + Entree->Nom;
+  }
+  if (Interactions().MessageBox(HandleAllocated() ? Handle() : nullptr, question, u"Confirmation",
+                                MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return false;
+  // The editor must not write into the entry (or its contents) once gone.
+  if (FSelection == Entree || (dossier && Contient(static_cast<TFZFolder*>(Entree), FSelection)))
+    FSelection = nullptr;
+  return Entree->Pere->Remove(Entree);
+}
+
+bool Contient(const TFZFolder* Dossier, const TFZObject* Entree) {
+  if (!Dossier || !Entree) return false;
+  for (const auto& e : Dossier->Contenu) {
+    if (e.get() == Entree) return true;
+    if (auto* f = dynamic_cast<const TFZFolder*>(e.get()); f && Contient(f, Entree)) return true;
+  }
+  return false;
+}
+
+String CheminSiteFZ(const TFZServer& Site) {
+  if (!Site.path.empty() && !Site.Pere) return Site.path;
+  return Site.Pere ? Site.Pere->path + Site.Nom : Site.Nom;
+}
 
 // ------------------------------------------------------------ FileZilla
 
@@ -168,8 +337,7 @@ String LigneCommandeFileZilla(const TFZServer& Site, const String& Folder) {
   if (Folder.find(u' ') != String::npos) programme = u"\"" + programme + u"\"";
   String arguments;
   if (Site.isFZ) {
-    const String chemin = Site.Pere ? Site.Pere->path + Site.Nom : Site.Nom;
-    arguments = u" -c " + Guillemets(chemin);
+    arguments = u" -c " + Guillemets(CheminSiteFZ(Site));
   } else {
     String adresse = u"ftp://";
     if (!Site.User.empty()) adresse += PercentEncodeUrlPart(Site.User) + u"@";

@@ -64,13 +64,44 @@ public:
   // The FileZilla root and the own root, rebuilt at each showing.
   TFZFolder* RacineFZ() const { return FRacineFZ.get(); }
   TFZFolder* Racine() const { return FRacine.get(); }
+  // The entry shown in the editor (nullptr: none).
+  TFZObject* Selection() const { return FSelection; }
+
+  void FormShow(TObject* Sender);
+  // Rebuilds both trees from the settings file and FileZilla's site file.
+  void ChargeSites();
+  // The editor and the actions for Entree (a site, a folder or nullptr);
+  // the old entry's fields are taken over first.
+  void ChangeSelection(TFZObject* Entree);
+  // Shows Entree's site in the editor; returns Entree.
+  TFZObject* AfficheServeur(TFZObject* Entree);
+  // Takes the editor's fields into Entree's site.
+  void SauveServeur(TFZObject* Entree);
+  // Action states for the entry shown.
+  void EtatsActions(TFZObject* Entree);
+  void ActionManager1Update(TBasicAction* Action, bool& Handled);
+  // Writes the sites (editor first) to the settings file.
+  void SauveSites();
+  void btnOKClick(TObject* Sender);
+  void btnConnectClick(TObject* Sender);
+  void aOpenFZExecute(TObject* Sender);
+  // Removes Entree (not FileZilla's, not a root) after the confirmation.
+  bool SupprimeEntree(TFZObject* Entree);
+  // Result of the last save (for the window to report a failure).
+  TSettingsSave DerniereSauvegarde;
 
 private:
   std::unique_ptr<TFZFolder> FRacineFZ;
   std::unique_ptr<TFZFolder> FRacine;
+  TFZObject* FSelection = nullptr;  // an entry of the trees above, or nullptr
 };
 
 // ---- FileZilla
+
+// Whether Entree is somewhere in Dossier's tree.
+bool Contient(const TFZFolder* Dossier, const TFZObject* Entree);
+// FileZilla's site path of a site: its folder's path and its name.
+String CheminSiteFZ(const TFZServer& Site);
 
 // The command line that opens Site in FileZilla installed in Folder (the
 // registry's folder, without "\FileZilla.exe"). A FileZilla site is named
