@@ -68,7 +68,7 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
   SetName(u"BoiteAPropos");
   SetCaption(u"A propos de Quorvel");
   SetBorderStyle(bsDialog);
-  SetBorderIcons(biSystemMenu);
+  SetBorderIcons(TBorderIcons{biSystemMenu});
   SetPosition(poOwnerFormCenter);
   SetClientSize(359, 318);
   Constraints()->SetMinWidth(377);
@@ -81,13 +81,13 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
   OKBtn->SetCancel(true);
   OKBtn->SetModalResult(mrOk);
   OKBtn->SetBounds(276, 286, 75, 25);
-  OKBtn->SetAnchors(akRight | akBottom);
+  OKBtn->SetAnchors(TAnchors{akRight, akBottom});
   OKBtn->SetParent(this);
 
   Onglet = new TPageControl(this);
   Onglet->SetName(u"Onglet");
   Onglet->SetBounds(8, 8, 343, 270);
-  Onglet->SetAnchors(akLeft | akTop | akRight | akBottom);
+  Onglet->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
   Onglet->SetParent(this);
 
   pgAbout = new TTabSheet(this);
@@ -124,7 +124,7 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
 
   Label2 = NouveauLabel(this, Panel1, u"Label2", u"Quorvel", 88, 14);
   Label2->Font()->SetSize(14);
-  Label2->Font()->SetStyle(fsBold);
+  Label2->Font()->SetStyle(TFontStyles{fsBold});
 
   LabelVersion = NouveauLabel(this, Panel1, u"LabelVersion", String(), 88, 42);
 
@@ -143,7 +143,7 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
 
   LabelSite = NouveauLabel(this, Panel1, u"LabelSite", String(), 12, 180);
   LabelSite->Font()->SetColor(clBlue);
-  LabelSite->Font()->SetStyle(fsUnderline);
+  LabelSite->Font()->SetStyle(TFontStyles{fsUnderline});
   LabelSite->SetCursor(crHandPoint);
   LabelSite->SetAutoSize(false);
   LabelSite->SetBounds(12, 180, 310, 16);

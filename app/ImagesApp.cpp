@@ -22,7 +22,7 @@ void Lettre(TCanvas* C, const String& Texte, TColor Couleur, Integer Taille, Int
   C->Brush()->SetStyle(bsClear);
   C->Font()->SetName(u"Tahoma");
   C->Font()->SetHeight(-Taille);
-  C->Font()->SetStyle(fsBold);
+  C->Font()->SetStyle(TFontStyles{fsBold});
   C->Font()->SetColor(Couleur);
   C->TextOut(X, Y, Texte);
   C->Brush()->SetStyle(bsSolid);

@@ -4,7 +4,7 @@
 // message box. One replaceable service, so that tests never start a browser
 // or FileZilla and can answer the boxes themselves.
 #include "rtl/Types.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 class IInteractions {
 public:

@@ -16,7 +16,7 @@
 
 #include "rtl/Types.h"
 #include "vcl/ComCtrls.h"
-#include "vcl/Win32.h"
+#include "rtl/Win32.h"
 
 // WM_USER + 222.
 inline constexpr UINT WM_STATUT = WM_USER + 222;

@@ -22,7 +22,7 @@ TBoiteOptions::TBoiteOptions(TComponent* AOwner) : TForm(AOwner) {
   SetName(u"BoiteOptions");
   SetCaption(u"Options");
   SetBorderStyle(bsDialog);
-  SetBorderIcons(biSystemMenu);
+  SetBorderIcons(TBorderIcons{biSystemMenu});
   SetPosition(poMainFormCenter);
   SetClientSize(273, 300);
   SetShowHint(true);

@@ -77,10 +77,10 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   Button4 = Nouveau<TButton>(this, this, u"Button4", String(), 8, 444, 120, 25);
   Button5 = Nouveau<TButton>(this, this, u"Button5", u"Relire de Filezilla", 134, 444, 120, 25);
   Button5->SetEnabled(false);
-  for (TButton* b : {btnAddSite, Button3, Button4, Button5}) b->SetAnchors(akLeft | akBottom);
+  for (TButton* b : {btnAddSite, Button3, Button4, Button5}) b->SetAnchors(TAnchors{akLeft, akBottom});
 
   PageControl1 = Nouveau<TPageControl>(this, this, u"PageControl1", String(), 268, 24, 366, 384);
-  PageControl1->SetAnchors(akLeft | akTop | akRight | akBottom);
+  PageControl1->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
   TabSheet1 = new TTabSheet(this);
   TabSheet1->SetName(u"TabSheet1");
   TabSheet1->SetCaption(u"Général");
@@ -148,7 +148,7 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   Button2->SetModalResult(mrCancel);
   btnConnect = Nouveau<TButton>(this, this, u"btnConnect", u"Connexion", 558, 452, 75, 25);
   btnConnect->SetModalResult(mrOk);
-  for (TButton* b : {btnOK, Button2, btnConnect}) b->SetAnchors(akRight | akBottom);
+  for (TButton* b : {btnOK, Button2, btnConnect}) b->SetAnchors(TAnchors{akRight, akBottom});
 
   ActionManager1 = new TActionManager(this);
   ActionManager1->SetName(u"ActionManager1");
