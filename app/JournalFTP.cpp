@@ -2,6 +2,9 @@
 
 #include <richedit.h>
 
+#include <cstring>
+#include <string>
+
 #include "app/core/Affichage.h"
 
 void TJournalFTP::SetFenetre(HWND Window) {
@@ -13,7 +16,14 @@ void TJournalFTP::SetFenetre(HWND Window) {
 void TJournalFTP::Enfile(bool Reponse, const String& Valeur) {
   std::lock_guard<std::mutex> lock(FLock);
   FFile.push_back({Reponse, Valeur});
-  if (!FPoste && FFenetre) FPoste = ::PostMessageW(FFenetre, WM_STATUT, StatutLot, 0) != FALSE;
+  if (!FPoste && !FParLots && FFenetre) FPoste = ::PostMessageW(FFenetre, WM_STATUT, StatutLot, 0) != FALSE;
+}
+
+void TJournalFTP::SetParLots(bool Value) {
+  std::lock_guard<std::mutex> lock(FLock);
+  FParLots = Value;
+  if (!FParLots && !FFile.empty() && !FPoste && FFenetre)
+    FPoste = ::PostMessageW(FFenetre, WM_STATUT, StatutLot, 0) != FALSE;
 }
 
 std::size_t TJournalFTP::EnAttente() const {
@@ -42,6 +52,44 @@ void TJournalFTP::Ajoute(bool Reponse, const String& Valeur) {
   Affiche(lignes);
 }
 
+namespace {
+
+// One line of the pane as RTF: the label, the tab and the text.
+void AjouteRtf(std::string& Rtf, const String& Texte) {
+  for (Char c : Texte) {
+    if (c == u'\t') {
+      Rtf += "\\tab ";
+    } else if (c == u'\\' || c == u'{' || c == u'}') {
+      Rtf += '\\';
+      Rtf += static_cast<char>(c);
+    } else if (c == u'\r' || c == u'\n') {
+      // A reply line never holds a line break; one would start a paragraph.
+      Rtf += ' ';
+    } else if (c < 0x80) {
+      Rtf += static_cast<char>(c);
+    } else {
+      Rtf += "\\u" + std::to_string(static_cast<short>(c)) + "?";
+    }
+  }
+}
+
+struct TLecture {
+  const std::string* Texte;
+  std::size_t Position;
+};
+
+DWORD CALLBACK LitRtf(DWORD_PTR Cookie, LPBYTE Buffer, LONG Taille, LONG* Lu) {
+  auto* l = reinterpret_cast<TLecture*>(Cookie);
+  const std::size_t reste = l->Texte->size() - l->Position;
+  const std::size_t n = reste < static_cast<std::size_t>(Taille) ? reste : static_cast<std::size_t>(Taille);
+  std::memcpy(Buffer, l->Texte->data() + l->Position, n);
+  l->Position += n;
+  *Lu = static_cast<LONG>(n);
+  return 0;
+}
+
+}  // namespace
+
 void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
   if (!FPane) return;
   try {
@@ -49,35 +97,41 @@ void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
     CHARRANGE avant{};
     ::SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&avant));
     const LRESULT premiereAvant = ::SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
-    // One repaint for the whole batch instead of one per line.
-    ::SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
-    bool vide = ::GetWindowTextLengthW(pane) == 0;
-    // Consecutive lines of one colour go in with one replacement.
-    String bloc;
-    bool blocReponse = false;
-    auto insere = [&] {
-      if (bloc.empty()) return;
-      CHARRANGE fin{-1, -1};
-      ::SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&fin));
-      CHARFORMAT2W cf{};
-      cf.cbSize = sizeof(cf);
-      cf.dwMask = CFM_COLOR;
-      cf.crTextColor = static_cast<COLORREF>(CouleurLigneLog(blocReponse));
-      ::SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-      ::SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(bloc.c_str()));
-      bloc.clear();
+    // The whole batch goes in as one piece of RTF: one insertion and one
+    // repaint however many lines, where a replacement per line costs a
+    // layout of the pane each time.
+    const TColor reponse = CouleurLigneLog(true), commande = CouleurLigneLog(false);
+    auto couleur = [](std::string& r, TColor c) {
+      r += "\\red" + std::to_string(c & 0xFF) + "\\green" + std::to_string((c >> 8) & 0xFF) + "\\blue" +
+           std::to_string((c >> 16) & 0xFF) + ";";
     };
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil ";
+    AjouteRtf(rtf, FPane->Font()->Name());
+    rtf += ";}}{\\colortbl;";
+    couleur(rtf, reponse);
+    couleur(rtf, commande);
+    rtf += "}\\f0\\fs" + std::to_string(FPane->Font()->Size() * 2) + " ";
+    bool vide = ::GetWindowTextLengthW(pane) == 0;
     for (const TLigne& l : Lignes) {
-      if (!bloc.empty() && l.Reponse != blocReponse) insere();
-      blocReponse = l.Reponse;
-      bloc += LigneLog(l.Reponse, l.Valeur, vide);
+      if (!vide) rtf += "\\par ";
+      rtf += l.Reponse ? "\\cf1 " : "\\cf2 ";
+      AjouteRtf(rtf, LigneLog(l.Reponse, l.Valeur, true));
       vide = false;
       ++FLignes;
     }
-    insere();
+    rtf += "}";
+
+    ::SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
+    CHARRANGE fin{-1, -1};
+    ::SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&fin));
+    TLecture lecture{&rtf, 0};
+    EDITSTREAM es{};
+    es.dwCookie = reinterpret_cast<DWORD_PTR>(&lecture);
+    es.pfnCallback = &LitRtf;
+    ::SendMessageW(pane, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
     if (StopScroll) {
       // Put back the caret and the view at once: a request posted for later
-      // would be overtaken by the next line's insertion, which would then
+      // would be overtaken by the next batch's insertion, which would then
       // remember the end of the text as the place to go back to.
       CHARRANGE caret{avant.cpMin, avant.cpMin};
       ::SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));

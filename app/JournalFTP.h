@@ -8,7 +8,8 @@
 // the walk wait for the screen after every command, so the worker's lines go
 // into a queue, in order, and one posted WM_STATUT has the user-interface
 // thread append everything queued so far; each later line posts again only
-// when the previous batch has been taken. Every line the user-interface
+// when the previous batch has been taken. During a scan the main window's
+// timer takes the queue a few times a second instead. Every line the user-interface
 // thread adds itself is preceded by the queued ones, so the pane always
 // shows the dialogue in the order it happened.
 #include <deque>
@@ -44,6 +45,9 @@ public:
   void Vide();
   // Lines waiting in the queue.
   std::size_t EnAttente() const;
+  // While set, queued lines wait for the next Vide (the window's timer
+  // during a scan takes them a few times a second) instead of a post each.
+  void SetParLots(bool Value);
 
   // When set, appending leaves the view and the caret where they were.
   bool StopScroll = false;
@@ -61,6 +65,7 @@ private:
   mutable std::mutex FLock;
   std::deque<TLigne> FFile;  // guarded by FLock
   bool FPoste = false;       // a WM_STATUT batch is on its way; guarded by FLock
+  bool FParLots = false;     // guarded by FLock
   HWND FFenetre = nullptr;   // guarded by FLock
   std::size_t FLignes = 0;
 };

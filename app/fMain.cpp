@@ -93,6 +93,10 @@ String FormatMsgs(const String& Texte, std::initializer_list<String> Valeurs) {
   }
 }
 
+// The timer of the scan's screen updates, and its period.
+constexpr UINT_PTR TimerScan = 1;
+constexpr UINT PeriodeScanMs = 100;
+
 }  // namespace
 
 TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
@@ -346,6 +350,7 @@ void TMain::FormDestroy(TObject*) {
   if (FMajWeb) FMajWeb->Abandon(MajWebAbandonWaitMs);
   FJournal.SetFenetre(nullptr);
   if (FSession) FSession->StopScan();
+  FMinuterie = false;
   FSession.reset();
   if (FResolutionTimer) {
     ::timeEndPeriod(1);
@@ -360,6 +365,11 @@ void TMain::FormDestroy(TObject*) {
 void TMain::WndProc(TMessage& Message) {
   if (Message.Msg == WM_STATUT) {
     MsgStatut(Message);
+    return;
+  }
+  if (Message.Msg == WM_TIMER && Message.WParam == TimerScan) {
+    Minuterie();
+    Message.Result = 0;
     return;
   }
   TForm::WndProc(Message);
@@ -450,6 +460,28 @@ void TMain::ScanStarted() {
   if (Screen) Screen->SetCursor(crHourGlass);
   FDossierSelectionne = nullptr;
   FGraphique = TGraphique();
+  DemarreMinuterie();
+}
+
+void TMain::DemarreMinuterie() {
+  if (FMinuterie || !HandleAllocated()) return;
+  FMinuterie = ::SetTimer(Handle(), TimerScan, PeriodeScanMs, nullptr) != 0;
+  FJournal.SetParLots(FMinuterie);
+}
+
+void TMain::ArreteMinuterie() {
+  if (FMinuterie && HandleAllocated()) ::KillTimer(Handle(), TimerScan);
+  FMinuterie = false;
+  FJournal.SetParLots(false);
+  Minuterie();
+}
+
+void TMain::Minuterie() {
+  FJournal.Vide();
+  if (FProgressionAFaire) {
+    FProgressionAFaire = false;
+    SBar->Panels()->Items(Panneau::Progression)->SetText(FProgression);
+  }
 }
 
 void TMain::FolderAdded(TDossier*) {}
@@ -458,11 +490,17 @@ void TMain::TotalsChanged(TDossier*) {}
 void TMain::FolderMarked(TDossier*) {}
 
 void TMain::StatusText(int Panel, const String& Text) {
+  if (Panel == Panneau::Progression && FMinuterie && FSession && FSession->ScanEnCours()) {
+    FProgression = Text;
+    FProgressionAFaire = true;
+    return;
+  }
+  if (Panel == Panneau::Progression) FProgressionAFaire = false;
   if (Panel >= 0 && Panel < SBar->Panels()->Count()) SBar->Panels()->Items(Panel)->SetText(Text);
 }
 
 void TMain::ScanFinished(const TResultatScan& Result) {
-  FJournal.Vide();
+  ArreteMinuterie();
   DernierResultat = Result;
   ++ScansTermines;
   RemplitGraphique(Result.Racine);
@@ -474,8 +512,28 @@ void TMain::ScanFinished(const TResultatScan& Result) {
   }
 }
 
+bool TMain::Confirme(const String& Question) {
+  return Interactions().MessageBox(HandleAllocated() ? Handle() : nullptr, Question, u"Confirmation",
+                                   MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+TRapportSuppression TMain::SupprimeDossierChoisi(TDossier* Dossier) {
+  if (!FSession || ArretEnCours()) return {};
+  return SupprimeDossier(*FSession, Dossier, [this](const String& q) { return Confirme(q); });
+}
+
+TRapportSuppression TMain::SupprimeFichiersChoisis(TDossier* Dossier, const std::vector<TFichier*>& Fichiers) {
+  if (!FSession || ArretEnCours()) return {};
+  return SupprimeFichiers(*FSession, Dossier, Fichiers, [this](const String& q) { return Confirme(q); });
+}
+
 void TMain::FolderRemoving(TDossier* Dossier) {
-  if (FDossierSelectionne == Dossier) FDossierSelectionne = Dossier->Pere;
+  // The parent is shown instead of anything at or below the folder.
+  for (TDossier* d = FDossierSelectionne; d; d = d->Pere)
+    if (d == Dossier) {
+      FDossierSelectionne = Dossier->Pere;
+      break;
+    }
 }
 void TMain::FileRemoving(TFichier*) {}
 

@@ -11,6 +11,7 @@
 #include "app/core/Affichage.h"
 #include "app/core/Options.h"
 #include "app/core/SitesFZ.h"
+#include "app/core/Suppression.h"
 #include "app/core/ThreadScan.h"
 #include "app/core/uOutils.h"
 #include "net/ftpsend.h"
@@ -133,6 +134,13 @@ public:
   void aAboutExecute(TObject* Sender);
   void aOptionsExecute(TObject* Sender);
   void aQuitExecute(TObject* Sender);
+  // Deletions: the folder, or the files of the folder shown, after the
+  // "Confirmation" box. Refused (nothing asked, nothing sent) while a scan
+  // runs or stops, whatever asked for it.
+  TRapportSuppression SupprimeDossierChoisi(TDossier* Dossier);
+  TRapportSuppression SupprimeFichiersChoisis(TDossier* Dossier, const std::vector<TFichier*>& Fichiers);
+  // The Yes/No question of a deletion.
+  bool Confirme(const String& Question);
   void WaitClick(TObject* Sender);
   void StopScan();
   void OnStatus(TObject* Sender, bool Response, const String& Value);
@@ -197,6 +205,15 @@ private:
   int FArretEnCours = 0;
   bool FPremierAffichage = true;
   bool FResolutionTimer = false;
+  // During a scan the walk's path in panel 3 and the log are brought up to
+  // date by a timer, not at every folder: the walk never waits for the
+  // screen more than it must.
+  bool FMinuterie = false;
+  String FProgression;
+  bool FProgressionAFaire = false;
+  void DemarreMinuterie();
+  void ArreteMinuterie();
+  void Minuterie();
 };
 
 // The four forms of the program (the entry creates them in this order).
