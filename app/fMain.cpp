@@ -56,27 +56,25 @@ TEdit* Champ(TComponent* Owner, TWinControl* Parent, const String& Name, Integer
   return e;
 }
 
-// A number field with its arrows, kept within 1 to 65534.
-TUpDown* Fleches(TComponent* Owner, TWinControl* Parent, const String& Name, TEdit* Edit, Integer Value) {
-  Edit->SetNumbersOnly(true);
-  auto* u = new TUpDown(Owner);
-  u->SetName(Name);
-  u->SetMin(SpinMin);
-  u->SetMax(SpinMax);
-  u->SetThousands(false);
-  u->SetParent(Parent);
-  u->SetAssociate(Edit);
-  u->SetPosition(Value);
-  Edit->SetText(IntToStr(Value));
-  return u;
+// A spin edit of the connection fields: 1 to 65534, digit grouping.
+TOxSpinEdit* ChampNombre(TComponent* Owner, TWinControl* Parent, const String& Name, Integer X, Integer W,
+                         Integer Value) {
+  auto* e = new TOxSpinEdit(Owner);
+  e->SetName(Name);
+  e->SetMinValue(SpinMin);
+  e->SetMaxValue(SpinMax);
+  e->SetValue(Value);
+  e->SetThousands(true);
+  e->SetDecimal(0);
+  e->SetButtonKind(bkClassic);
+  e->SetAlignment(taRightJustify);
+  e->SetBounds(X, 21, W, 21);
+  e->SetParent(Parent);
+  return e;
 }
 
-Integer ValeurChamp(const TEdit* Edit, Integer Default) {
-  String t;
-  for (Char c : Edit->Text())
-    if (c >= u'0' && c <= u'9') t += c;
-  const Integer v = StrToIntDef(t, Default);
-  return v < SpinMin ? SpinMin : v > SpinMax ? SpinMax : v;
+Integer Borne(Int64 Value) {
+  return static_cast<Integer>(Value < SpinMin ? SpinMin : Value > SpinMax ? SpinMax : Value);
 }
 
 // A translated text with its "%s" filled in; a text Format refuses is shown
@@ -109,6 +107,9 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   Font()->SetName(u"Tahoma");
   Font()->SetSize(8);
   SetShowHint(true);
+
+  // Built as a form description is read: stored values first, then Loaded.
+  BeginLoading();
 
   Images = new TImageList(this);
   Images->SetName(u"Images");
@@ -177,8 +178,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   edPass = Champ(this, pHaut, u"edPass", 194, 76);
   edPass->SetPasswordChar(u'*');
   StaticText4 = Etiquette(this, pHaut, u"StaticText4", u"Port", 274);
-  sePort = Champ(this, pHaut, u"sePort", 274, 56);
-  udPort = Fleches(this, pHaut, u"udPort", sePort, 21);
+  sePort = ChampNombre(this, pHaut, u"sePort", 274, 56, 21);
   cbPassif = new TCheckBox(this);
   cbPassif->SetName(u"cbPassif");
   cbPassif->SetCaption(u"Passif");
@@ -189,8 +189,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   StaticText5 = Etiquette(this, pHaut, u"StaticText5", u"Dossier de départ", 404);
   edRacine = Champ(this, pHaut, u"edRacine", 404, 86);
   StaticText6 = Etiquette(this, pHaut, u"StaticText6", u"Espace alloué", 494);
-  seDispo = Champ(this, pHaut, u"seDispo", 494, 48);
-  udDispo = Fleches(this, pHaut, u"udDispo", seDispo, 10);
+  seDispo = ChampNombre(this, pHaut, u"seDispo", 494, 50, 10);
   cbUnite = new TComboBox(this);
   cbUnite->SetName(u"cbUnite");
   cbUnite->SetStyle(csDropDownList);
@@ -206,12 +205,40 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   btnConnexion->SetAction(aConnect);
   btnConnexion->SetParent(pHaut);
 
-  SBar = new TStatusBar(this);
+  SBar = new TOxStatusBar(this);
   SBar->SetName(u"SBar");
   SBar->SetParent(this);
-  for (Integer w : {80, 117, 110, 50}) SBar->Panels()->Add()->SetWidth(w);
+  for (Integer w : {80, 117, 110, 50}) SBar->AddPanel()->SetWidth(w);
   // The last panel takes what is left, so a long path stays readable.
   SBar->Panels()->Items(3)->SetWidth(-1);
+
+  // Panel 1 holds the usage bar and the busy bar, one at a time.
+  pbOccupe = new TVivProgressBar(this);
+  pbOccupe->SetName(u"pbOccupe");
+  pbOccupe->SetBounds(82, 3, 113, 14);
+  pbOccupe->SetLevel1Perc(80);
+  pbOccupe->SetLevel2Perc(90);
+  pbOccupe->SetStacked(true);
+  pbOccupe->SetSteps(20);
+  pbOccupe->SetShowBorder(true);
+  pbOccupe->SetPosition(0);
+  pbOccupe->SetHint(u"Occupation de l'espace FTP");
+  pbOccupe->SetShowHint(true);
+  pbOccupe->Hide();
+  pbOccupe->SetParent(SBar);
+
+  Wait = new TOxWaitingGradient(this);
+  Wait->SetName(u"Wait");
+  Wait->SetBounds(82, 4, 113, 12);
+  Wait->SetGradientWidth(50);
+  Wait->SetEndColor(clActiveCaption);
+  Wait->SetActive(true);
+  Wait->SetHint(u"Cliquer ici pour annuler");
+  Wait->SetShowHint(true);
+  Wait->SetCursor(crHandPoint);
+  Wait->Hide();
+  Wait->SetParent(SBar);
+  Wait->OnClick = [this](TObject* s) { WaitClick(s); };
 
   pClient = new TPanel(this);
   pClient->SetName(u"pClient");
@@ -309,6 +336,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   OnShow = [this](TObject* s) { FormShow(s); };
   OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
+  EndLoading();
 }
 
 TMain::~TMain() = default;
@@ -387,18 +415,10 @@ void TMain::ActionsUpdate(TBasicAction*, bool&) {
 
 // ------------------------------------------------------------ fields
 
-Integer TMain::Port() const { return ValeurChamp(sePort, 21); }
-void TMain::SetPort(Integer Value) {
-  const Integer v = Value < SpinMin ? SpinMin : Value > SpinMax ? SpinMax : Value;
-  sePort->SetText(IntToStr(v));
-  udPort->SetPosition(v);
-}
-Integer TMain::Dispo() const { return ValeurChamp(seDispo, 1); }
-void TMain::SetDispo(Integer Value) {
-  const Integer v = Value < SpinMin ? SpinMin : Value > SpinMax ? SpinMax : Value;
-  seDispo->SetText(IntToStr(v));
-  udDispo->SetPosition(v);
-}
+Integer TMain::Port() const { return Borne(sePort->AsInteger()); }
+void TMain::SetPort(Integer Value) { sePort->SetAsInteger(Value); }
+Integer TMain::Dispo() const { return Borne(seDispo->AsInteger()); }
+void TMain::SetDispo(Integer Value) { seDispo->SetAsInteger(Value); }
 Int64 TMain::EspaceAutorise() const { return EspaceAutoriseKio(Dispo(), cbUnite->ItemIndex()); }
 
 // ------------------------------------------------------------ scan
@@ -457,6 +477,9 @@ void TMain::ScanStarted() {
   // The walk's commands wait 1 ms each; at the default timer resolution
   // that pause would last a whole tick (about 15 ms).
   if (!FResolutionTimer) FResolutionTimer = ::timeBeginPeriod(1) == TIMERR_NOERROR;
+  pbOccupe->Hide();
+  Wait->SetActive(true);
+  Wait->Show();
   if (Screen) Screen->SetCursor(crHourGlass);
   FDossierSelectionne = nullptr;
   FGraphique = TGraphique();
@@ -505,6 +528,9 @@ void TMain::ScanFinished(const TResultatScan& Result) {
   ++ScansTermines;
   RemplitGraphique(Result.Racine);
   seDispoChange(nullptr);
+  Wait->SetActive(false);
+  Wait->Hide();
+  pbOccupe->Show();
   if (Screen) Screen->SetCursor(crDefault);
   if (FResolutionTimer) {
     ::timeEndPeriod(1);
@@ -590,6 +616,9 @@ void TMain::seDispoChange(TObject*) {
   // than left showing the free space of an earlier account.
   const std::optional<String> libre = TexteEspaceLibre(TailleTotale(), autorise, FormatSettings);
   SBar->Panels()->Items(Panneau::EspaceLibre)->SetText(libre ? *libre : String());
+  const Int64 pourcent = PourcentageOccupation(TailleTotale(), autorise);
+  // The bar keeps the value within its range; an Integer must hold it first.
+  pbOccupe->SetPosition(static_cast<Integer>(pourcent > 1000 ? 1000 : pourcent < -1000 ? -1000 : pourcent));
   if (miEspaceLibre->Checked()) RemplitGraphique(nullptr);
 }
 

@@ -14,6 +14,10 @@
 #include "app/core/Suppression.h"
 #include "app/core/ThreadScan.h"
 #include "app/core/uOutils.h"
+#include "controls/win/OxSpin.h"
+#include "controls/win/OxStatusBar.h"
+#include "controls/win/OxWaitingGradient.h"
+#include "controls/win/VivProgressBar.h"
 #include "net/ftpsend.h"
 #include "vcl/ActnList.h"
 #include "vcl/ComCtrls.h"
@@ -62,17 +66,17 @@ public:
   TStaticText* StaticText3;
   TEdit* edPass;
   TStaticText* StaticText4;
-  TEdit* sePort;
-  TUpDown* udPort;
+  TOxSpinEdit* sePort;
   TCheckBox* cbPassif;
   TStaticText* StaticText5;
   TEdit* edRacine;
   TStaticText* StaticText6;
-  TEdit* seDispo;
-  TUpDown* udDispo;
+  TOxSpinEdit* seDispo;
   TComboBox* cbUnite;
   TButton* btnConnexion;
-  TStatusBar* SBar;
+  TOxStatusBar* SBar;
+  TVivProgressBar* pbOccupe;
+  TOxWaitingGradient* Wait;
   TPanel* pClient;
   TRichEdit* meLog;
   TSplitter* splitLog;

@@ -21,18 +21,20 @@ T* Nouveau(TComponent* Owner, TWinControl* Parent, const String& Name, const Str
   return c;
 }
 
-TUpDown* Fleches(TComponent* Owner, TWinControl* Parent, const String& Name, TEdit* Edit, Integer Value) {
-  Edit->SetNumbersOnly(true);
-  auto* u = new TUpDown(Owner);
-  u->SetName(Name);
-  u->SetMin(1);
-  u->SetMax(65534);
-  u->SetThousands(false);
-  u->SetParent(Parent);
-  u->SetAssociate(Edit);
-  u->SetPosition(Value);
-  Edit->SetText(IntToStr(Value));
-  return u;
+TOxSpinEdit* Nombre(TComponent* Owner, TWinControl* Parent, const String& Name, Integer X, Integer Y, Integer W,
+                    Integer Value) {
+  auto* e = new TOxSpinEdit(Owner);
+  e->SetName(Name);
+  e->SetMinValue(1);
+  e->SetMaxValue(65534);
+  e->SetValue(Value);
+  e->SetThousands(true);
+  e->SetDecimal(0);
+  e->SetButtonKind(bkClassic);
+  e->SetAlignment(taRightJustify);
+  e->SetBounds(X, Y, W, 21);
+  e->SetParent(Parent);
+  return e;
 }
 
 TAction* NouvelleAction(TformSites* F, const String& Name, const String& Caption, TImageIndex Image) {
@@ -70,6 +72,7 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   Constraints()->SetMinWidth(630);
   Constraints()->SetMinHeight(390);
   SetShowHint(true);
+  BeginLoading();
 
   StaticText9 = Nouveau<TStaticText>(this, this, u"StaticText9", u"Choisissez un site ou un dossier :", 8, 8, 250, 17);
   btnAddSite = Nouveau<TButton>(this, this, u"btnAddSite", String(), 8, 414, 120, 25);
@@ -89,8 +92,7 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   StaticText1 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText1", u"Hôte :", 8, 14, 130, 17);
   edHost = Nouveau<TEdit>(this, TabSheet1, u"edHost", String(), 140, 10, 130, 21);
   StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 274, 14, 24, 17);
-  sePort = Nouveau<TEdit>(this, TabSheet1, u"sePort", String(), 298, 10, 52, 21);
-  udPort = Fleches(this, TabSheet1, u"udPort", sePort, 21);
+  sePort = Nombre(this, TabSheet1, u"sePort", 298, 10, 52, 21);
   StaticText3 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText3", u"Type de serveur :", 8, 44, 130, 17);
   cbServerType = Nouveau<TComboBox>(this, TabSheet1, u"cbServerType", String(), 140, 40, 210, 21);
   cbServerType->SetStyle(csDropDownList);
@@ -115,8 +117,7 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   edComment = Nouveau<TMemo>(this, TabSheet1, u"edComment", String(), 8, 210, 342, 96);
   edComment->SetScrollBars(ssVertical);
   StaticText12 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText12", u"Espace alloué :", 8, 320, 130, 17);
-  seDispo = Nouveau<TEdit>(this, TabSheet1, u"seDispo", String(), 140, 316, 70, 21);
-  udDispo = Fleches(this, TabSheet1, u"udDispo", seDispo, 1);
+  seDispo = Nombre(this, TabSheet1, u"seDispo", 140, 316, 70, 1);
   cbUnite = Nouveau<TComboBox>(this, TabSheet1, u"cbUnite", String(), 216, 316, 60, 21);
   cbUnite->SetStyle(csDropDownList);
   cbUnite->Items()->Add(u"Mio");
@@ -166,6 +167,7 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   btnAddSite->SetAction(aNewSite);
   Button3->SetAction(aNewFolder);
   Button4->SetAction(aDel);
+  EndLoading();
 }
 
 TformSites::~TformSites() = default;
@@ -192,21 +194,19 @@ void TformSites::ChangeSelection(TFZObject* Entree) {
 TFZObject* TformSites::AfficheServeur(TFZObject* Entree) {
   auto* site = dynamic_cast<TFZServer*>(Entree);
   const bool propre = site && !site->isFZ;
-  for (TWinControl* c : std::initializer_list<TWinControl*>{edHost, sePort, udPort, edUser, edPass, edComment,
-                                                            edRemoteDir, rbModeDef, rbModeActif, rbModePassif})
+  for (TWinControl* c : std::initializer_list<TWinControl*>{edHost, sePort, edUser, edPass, edComment, edRemoteDir,
+                                                            rbModeDef, rbModeActif, rbModePassif})
     c->SetEnabled(propre);
-  for (TWinControl* c : std::initializer_list<TWinControl*>{seDispo, udDispo, cbUnite}) c->SetEnabled(site != nullptr);
+  for (TWinControl* c : std::initializer_list<TWinControl*>{seDispo, cbUnite}) c->SetEnabled(site != nullptr);
   if (site) {
     if (site->Port <= 0) site->Port = 21;
     edHost->SetText(site->Host);
-    sePort->SetText(IntToStr(site->Port));
-    udPort->SetPosition(site->Port);
+    sePort->SetAsInteger(site->Port);
     edUser->SetText(site->User);
     edPass->SetText(site->Pass);
     edComment->SetText(site->Commentaires);
     const Integer place = site->Place < 1 ? 1 : site->Place > 65534 ? 65534 : static_cast<Integer>(site->Place);
-    seDispo->SetText(IntToStr(place));
-    udDispo->SetPosition(place);
+    seDispo->SetAsInteger(place);
     cbUnite->SetItemIndex(site->PlaceUnite < 0 ? 0 : site->PlaceUnite > 1 ? 1 : site->PlaceUnite);
     edRemoteDir->SetText(site->RemoteDir);
     rbModeDef->SetChecked(site->PasvMode == PasvModeDefault);
@@ -215,9 +215,9 @@ TFZObject* TformSites::AfficheServeur(TFZObject* Entree) {
   } else {
     for (TEdit* e : {edHost, edUser, edPass, edRemoteDir}) e->SetText(String());
     edComment->SetText(String());
-    sePort->SetText(u"21");
+    sePort->SetAsInteger(21);
     // The allowed space at its minimum, the unit none.
-    seDispo->SetText(u"1");
+    seDispo->SetAsInteger(0);
     cbUnite->SetItemIndex(-1);
     for (TRadioButton* r : {rbModeDef, rbModeActif, rbModePassif}) r->SetChecked(false);
   }
@@ -227,9 +227,9 @@ TFZObject* TformSites::AfficheServeur(TFZObject* Entree) {
 void TformSites::SauveServeur(TFZObject* Entree) {
   auto* site = dynamic_cast<TFZServer*>(Entree);
   if (!site) return;
-  auto nombre = [](const TEdit* e, Integer defaut) {
-    const Integer v = StrToIntDef(e->Text(), defaut);
-    return v < 1 ? 1 : v > 65534 ? 65534 : v;
+  auto nombre = [](TOxSpinEdit* e, Integer) {
+    const Int64 v = e->AsInteger();
+    return static_cast<Integer>(v < 1 ? 1 : v > 65534 ? 65534 : v);
   };
   if (!site->isFZ) {
     site->Host = edHost->Text();

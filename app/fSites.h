@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/core/SitesFZ.h"
+#include "controls/win/OxSpin.h"
 #include "vcl/ActnList.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/Forms.h"
@@ -25,8 +26,7 @@ public:
   TStaticText* StaticText1;
   TEdit* edHost;
   TStaticText* StaticText2;
-  TEdit* sePort;
-  TUpDown* udPort;
+  TOxSpinEdit* sePort;
   TStaticText* StaticText3;
   TComboBox* cbServerType;
   TStaticText* StaticText4;
@@ -40,8 +40,7 @@ public:
   TStaticText* StaticText8;
   TMemo* edComment;
   TStaticText* StaticText12;
-  TEdit* seDispo;
-  TUpDown* udDispo;
+  TOxSpinEdit* seDispo;
   TComboBox* cbUnite;
   TTabSheet* TabSheet2;
   TStaticText* StaticText10;

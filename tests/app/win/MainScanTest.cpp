@@ -74,6 +74,19 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   const Int64 autorise = 10LL * 1024 * 1024;  // the form's 10 Gio
   EXPECT_EQ(Panneau(2), u"Free: " + FormatTaille(autorise - total));
   EXPECT_TRUE(Main->aDeco->Enabled());
+  // The usage bar is back in panel 1, the busy bar gone.
+  EXPECT_TRUE(Main->pbOccupe->Visible());
+  EXPECT_FALSE(Main->Wait->Visible());
+  EXPECT_EQ(Main->pbOccupe->Position(), PourcentageOccupation(total, autorise));
+  // Less room: the bar follows, and stops at its maximum.
+  Main->cbUnite->SetItemIndex(0);
+  Main->SetDispo(1);
+  Main->seDispoChange(nullptr);
+  EXPECT_EQ(Main->pbOccupe->Position(), 100);
+  EXPECT_EQ(Panneau(2), u"Free: " + FormatTaille(1024 - total));
+  Main->cbUnite->SetItemIndex(1);
+  Main->SetDispo(10);
+  Main->seDispoChange(nullptr);
 
   // The log pane: every line labelled, the password masked, and the
   // commands exactly those the server received, in the same order.
@@ -205,7 +218,9 @@ TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
   Demarre(Params(server, {u"-passive", u"-US"}));
   ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Session()->Modele().NombreDossiers() > 3; }));
   // A click on the busy bar.
-  Main->WaitClick(nullptr);
+  EXPECT_TRUE(Main->Wait->Visible());
+  EXPECT_FALSE(Main->pbOccupe->Visible());
+  Main->Wait->Click();
   ASSERT_TRUE(AttendScan(1));
   EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
   EXPECT_EQ(Panneau(3), u"Finished");

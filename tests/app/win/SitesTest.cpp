@@ -65,11 +65,11 @@ TEST_F(SitesTest, EditorShowsOwnAndFileZillaSitesAndConfirmCopiesTheSite) {
   ASSERT_NE(intranet, nullptr);
   formSites->ChangeSelection(intranet);
   EXPECT_EQ(formSites->edHost->Text(), u"intra.example.org");
-  EXPECT_EQ(formSites->sePort->Text(), u"2121");
+  EXPECT_EQ(formSites->sePort->AsInteger(), 2121);
   EXPECT_TRUE(formSites->rbModeActif->Checked());
   EXPECT_TRUE(formSites->aDel->Enabled());
   formSites->edUser->SetText(u"you");
-  formSites->seDispo->SetText(u"5");
+  formSites->seDispo->SetAsInteger(5);
   formSites->cbUnite->SetItemIndex(1);
   Capture(formSites, DossierCaptures(), "sites_us");
   formSites->Hide();
