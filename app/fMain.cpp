@@ -38,12 +38,15 @@ TAction* NouvelleAction(TMain* Form, const String& Name, const String& Caption, 
   return a;
 }
 
-TStaticText* Etiquette(TComponent* Owner, TWinControl* Parent, const String& Name, const String& Caption, Integer X) {
+// A field's title above it, as wide as the field: a longer translation is
+// cut rather than wrapped over the field.
+TStaticText* Etiquette(TComponent* Owner, TWinControl* Parent, const String& Name, const String& Caption, Integer X,
+                       Integer W) {
   auto* s = new TStaticText(Owner);
   s->SetName(Name);
+  s->SetAutoSize(false);
   s->SetCaption(Caption);
-  s->SetLeft(X);
-  s->SetTop(5);
+  s->SetBounds(X, 5, W, 15);
   s->SetParent(Parent);
   return s;
 }
@@ -170,25 +173,25 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   pHaut->SetAlign(alTop);
   pHaut->SetParent(this);
 
-  StaticText1 = Etiquette(this, pHaut, u"StaticText1", u"Serveur", 6);
+  StaticText1 = Etiquette(this, pHaut, u"StaticText1", u"Serveur", 6, 100);
   edHost = Champ(this, pHaut, u"edHost", 6, 100);
-  StaticText2 = Etiquette(this, pHaut, u"StaticText2", u"Utilisateur", 110);
+  StaticText2 = Etiquette(this, pHaut, u"StaticText2", u"Utilisateur", 110, 80);
   edUser = Champ(this, pHaut, u"edUser", 110, 80);
-  StaticText3 = Etiquette(this, pHaut, u"StaticText3", u"Mot de passe", 194);
+  StaticText3 = Etiquette(this, pHaut, u"StaticText3", u"Mot de passe", 194, 76);
   edPass = Champ(this, pHaut, u"edPass", 194, 76);
   edPass->SetPasswordChar(u'*');
-  StaticText4 = Etiquette(this, pHaut, u"StaticText4", u"Port", 274);
+  StaticText4 = Etiquette(this, pHaut, u"StaticText4", u"Port", 274, 56);
   sePort = ChampNombre(this, pHaut, u"sePort", 274, 56, 21);
   cbPassif = new TCheckBox(this);
   cbPassif->SetName(u"cbPassif");
   cbPassif->SetCaption(u"Passif");
   cbPassif->SetHint(u"Utiliser le mode passif");
-  cbPassif->SetBounds(336, 23, 64, 17);
+  cbPassif->SetBounds(336, 23, 58, 17);
   cbPassif->SetChecked(true);
   cbPassif->SetParent(pHaut);
-  StaticText5 = Etiquette(this, pHaut, u"StaticText5", u"Dossier de départ", 404);
-  edRacine = Champ(this, pHaut, u"edRacine", 404, 86);
-  StaticText6 = Etiquette(this, pHaut, u"StaticText6", u"Espace alloué", 494);
+  StaticText5 = Etiquette(this, pHaut, u"StaticText5", u"Dossier de départ", 396, 96);
+  edRacine = Champ(this, pHaut, u"edRacine", 396, 94);
+  StaticText6 = Etiquette(this, pHaut, u"StaticText6", u"Espace alloué", 494, 102);
   seDispo = ChampNombre(this, pHaut, u"seDispo", 494, 50, 10);
   cbUnite = new TComboBox(this);
   cbUnite->SetName(u"cbUnite");
