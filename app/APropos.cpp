@@ -1,5 +1,6 @@
 #include "app/APropos.h"
 
+#include "app/fMain.h"
 #include "app/Interactions.h"
 #include "app/core/Dossiers.h"
 #include "net/netcode.h"
@@ -255,4 +256,8 @@ String TBoiteAPropos::AdresseContact() const {
                          IntToStr(static_cast<Integer>(os.dwBuildNumber)) + u" P" +
                          IntToStr(static_cast<Integer>(os.dwPlatformId)) + u" - " + EncodeAnsi(csd);
   return String(UrlContact) + u"?soft=quorvel&version=" + EncodeAnsi(LabelVersion->Caption()) + u"&os=" + systeme;
+}
+
+TBoiteAPropos::~TBoiteAPropos() {
+  if (BoiteAPropos == this) BoiteAPropos = nullptr;
 }

@@ -17,6 +17,7 @@ extern const Char* const UrlDonation;
 class TBoiteAPropos : public TForm {
 public:
   explicit TBoiteAPropos(TComponent* AOwner);
+  ~TBoiteAPropos() override;
 
   // Components, in creation order.
   TButton* OKBtn;

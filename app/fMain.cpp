@@ -342,7 +342,10 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   EndLoading();
 }
 
-TMain::~TMain() = default;
+TMain::~TMain() {
+  // Work posted for later (the site manager's Connect) finds no window.
+  if (Main == this) Main = nullptr;
+}
 
 // ------------------------------------------------------------ life cycle
 

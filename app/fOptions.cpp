@@ -1,5 +1,6 @@
 #include "app/fOptions.h"
 
+#include "app/fMain.h"
 #include "app/core/uIntl.h"
 #include "rtl/DateUtils.h"
 
@@ -106,4 +107,8 @@ void TBoiteOptions::FormClose(TObject*, TCloseAction&) {
   const Integer i = CBLangue->ItemIndex();
   v.OptionLangue = i == 1 ? u"FR" : i == 2 ? u"US" : String();
   if (v.OptionLangue != SauveLng && OnLangueChangee) OnLangueChangee();
+}
+
+TBoiteOptions::~TBoiteOptions() {
+  if (BoiteOptions == this) BoiteOptions = nullptr;
 }

@@ -11,6 +11,7 @@
 class TBoiteOptions : public TForm {
 public:
   explicit TBoiteOptions(TComponent* AOwner);
+  ~TBoiteOptions() override;
 
   // Components, in creation order.
   TGroupBox* GroupBox2;

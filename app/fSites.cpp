@@ -170,7 +170,9 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   EndLoading();
 }
 
-TformSites::~TformSites() = default;
+TformSites::~TformSites() {
+  if (formSites == this) formSites = nullptr;
+}
 
 // ------------------------------------------------------------ sites
 
