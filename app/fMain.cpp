@@ -273,15 +273,27 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   pGauche->SetCaption(String());
   pGauche->SetShowCaption(false);
   pGauche->SetBevelOuter(bvNone);
-  pGauche->SetWidth(420);
+  pGauche->SetWidth(426);
   pGauche->SetAlign(alLeft);
   pGauche->SetParent(pClient);
+
+  listeFichiers = new TVastStringTree(this);
+  listeFichiers->SetName(u"listeFichiers");
+  listeFichiers->SetHeight(100);
+  listeFichiers->SetAlign(alBottom);
+  listeFichiers->SetParent(pGauche);
 
   splitListes = new TSplitter(this);
   splitListes->SetName(u"splitListes");
   splitListes->SetHeight(4);
   splitListes->SetAlign(alBottom);
   splitListes->SetParent(pGauche);
+
+  listeDossier = new TVastStringTree(this);
+  listeDossier->SetName(u"listeDossier");
+  listeDossier->SetAlign(alClient);
+  listeDossier->SetParent(pGauche);
+  ConfigureListes();
 
   splitGauche = new TSplitter(this);
   splitGauche->SetName(u"splitGauche");
@@ -318,6 +330,10 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   mcDel = NewActionItem(this, aDel);
   mcDel->SetName(u"mcDel");
   pmSuppr->Items()->Add(mcDel);
+  pmSuppr->OnPopup = [this](TObject* s) { pmSupprPopup(s); };
+  listeDossier->SetPopupMenu(pmSuppr);
+  listeFichiers->SetPopupMenu(pmSuppr);
+  aDel->OnExecute = [this](TObject* s) { aDelExecute(s); };
 
   pmLog = new TPopupMenu(this);
   pmLog->SetName(u"pmLog");
@@ -345,6 +361,218 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 TMain::~TMain() {
   // Work posted for later (the site manager's Connect) finds no window.
   if (Main == this) Main = nullptr;
+}
+
+void TMain::ConfigureListes() {
+  struct TColonne {
+    const char16_t* Titre;
+    Integer Largeur;
+    TAlignment Alignement;
+  };
+  auto colonnes = [](TVastStringTree* T, std::initializer_list<TColonne> Cols) {
+    TVTHeader& h = T->Header();
+    for (const TColonne& c : Cols) {
+      TVastTreeColumn* col = h.Columns().Add();
+      col->SetText(c.Titre);
+      col->SetWidth(c.Largeur);
+      col->SetAlignment(c.Alignement);
+    }
+    h.SetMainColumn(0);
+    h.SetOptions(h.Options() + TVTHeaderOptions{hoVisible, hoColumnResize, hoDblClickResize, hoDrag});
+  };
+  colonnes(listeDossier, {{u"Dossier", 338, taLeftJustify}, {u"Taille", 80, taRightJustify}});
+  colonnes(listeFichiers,
+           {{u"Fichier", 230, taLeftJustify}, {u"Taille", 70, taRightJustify}, {u"Modifié", 118, taLeftJustify}});
+  listeFichiers->Header().SetOptions(listeFichiers->Header().Options() + TVTHeaderOptions{hoShowSortGlyphs});
+  listeFichiers->Header().SetSortColumn(0);
+  listeFichiers->Header().SetSortDirection(sdAscending);
+
+  for (TVastStringTree* t : {listeDossier, listeFichiers}) {
+    t->SetNodeDataSize(static_cast<Integer>(TailleInfoNoeud));
+    t->SetRootNodeCount(0);
+    t->SetImages(Images);
+    t->SetDefaultText(u"Accès en cours...");
+    TCustomVastTreeOptions& o = t->TreeOptions();
+    o.SetSelectionOptions(o.SelectionOptions() + TVTSelectionOptions{toFullRowSelect, toRightClickSelect});
+    o.SetPaintOptions(o.PaintOptions() + TVTPaintOptions{toShowVertGridLines});
+    o.SetAutoOptions(o.AutoOptions() - TVTAutoOptions{toAutoSort});
+  }
+  {
+    TCustomVastTreeOptions& o = listeDossier->TreeOptions();
+    o.SetPaintOptions(o.PaintOptions() + TVTPaintOptions{toShowTreeLines, toShowButtons, toShowRoot});
+    o.SetSelectionOptions(o.SelectionOptions() - TVTSelectionOptions{toMultiSelect});
+  }
+  {
+    TCustomVastTreeOptions& o = listeFichiers->TreeOptions();
+    o.SetSelectionOptions(o.SelectionOptions() + TVTSelectionOptions{toMultiSelect});
+    o.SetPaintOptions(o.PaintOptions() - TVTPaintOptions{toShowTreeLines, toShowButtons, toShowRoot});
+  }
+
+  listeDossier->OnGetText = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVSTTextType, String& t) {
+    listeDossierGetText(s, n, c, t);
+  };
+  listeDossier->OnGetImageIndex = [this](TBaseVastTree* s, PVastNode n, TVTImageKind k, TColumnIndex c, bool&,
+                                         TImageIndex& i) { listeDossierGetImageIndex(s, n, k, c, i); };
+  listeDossier->OnFreeNode = [this](TBaseVastTree* s, PVastNode n) { listeDossierFreeNode(s, n); };
+  listeDossier->OnChange = [this](TBaseVastTree* s, PVastNode n) { listeDossierChange(s, n); };
+  listeFichiers->OnGetText = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVSTTextType, String& t) {
+    listeFichiersGetText(s, n, c, t);
+  };
+  listeFichiers->OnGetImageIndex = [](TBaseVastTree*, PVastNode, TVTImageKind k, TColumnIndex c, bool&,
+                                      TImageIndex& i) {
+    if (c > 0 || k == ikState || k == ikOverlay) return;
+    i = Image::Fichier;
+  };
+  listeFichiers->OnCompareNodes = [this](TBaseVastTree* s, PVastNode a, PVastNode b, TColumnIndex c, Integer& r) {
+    listeFichiersCompareNodes(s, a, b, c, r);
+  };
+  listeFichiers->OnHeaderClick = [this](TVTHeader* s, const TVTHeaderHitInfo& h) { listeFichiersHeaderClick(s, h); };
+}
+
+// ------------------------------------------------------------ folder tree and file list
+
+void TMain::listeDossierGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Column, String& CellText) {
+  const TInfoNoeud* info = Node ? listeDossier->GetNodeData<TInfoNoeud>(Node) : nullptr;
+  if (!info || !info->Dossier || Node->States.Contains(vsDeleting)) return;
+  const TDossier* d = info->Dossier;
+  if (Column == 0 || Column == NoColumn)
+    CellText = d->Nom;
+  else if (Column == 1 && d->Taille >= 0)
+    CellText = FormatTaille(d->Total());
+}
+
+void TMain::listeDossierGetImageIndex(TBaseVastTree*, PVastNode Node, TVTImageKind Kind, TColumnIndex Column,
+                                      TImageIndex& Index) {
+  if (Column > 0 || Kind == ikState || Kind == ikOverlay) return;
+  const TInfoNoeud* info = listeDossier->GetNodeData<TInfoNoeud>(Node);
+  Index = info && info->isDossier ? Image::Dossier : Image::Fichier;
+}
+
+void TMain::listeDossierFreeNode(TBaseVastTree*, PVastNode Node) {
+  // The scan model owns the folders (TModeleScan): only the link goes.
+  TInfoNoeud* info = listeDossier->GetNodeData<TInfoNoeud>(Node);
+  if (!info) return;
+  auto it = FNoeuds.find(info->Dossier);
+  if (it != FNoeuds.end() && it->second == Node) FNoeuds.erase(it);
+  *info = TInfoNoeud();
+}
+
+void TMain::listeDossierChange(TBaseVastTree*, PVastNode Node) {
+  listeFichiers->Clear();
+  if (!Node) return;
+  const TInfoNoeud* info = listeDossier->GetNodeData<TInfoNoeud>(Node);
+  if (!info || !info->Dossier) return;
+  TDossier* d = info->Dossier;
+  listeFichiers->BeginUpdate();
+  for (const auto& f : d->Fichiers) {
+    PVastNode n = listeFichiers->AddChild(nullptr);
+    *listeFichiers->GetNodeData<TInfoNoeud>(n) = TInfoNoeud{false, nullptr, f.get()};
+  }
+  listeFichiers->Sort(nullptr, listeFichiers->Header().SortColumn(), listeFichiers->Header().SortDirection(), true);
+  listeFichiers->EndUpdate();
+  RemplitGraphique(d);
+}
+
+void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Column, String& CellText) {
+  const TInfoNoeud* info = Node ? listeFichiers->GetNodeData<TInfoNoeud>(Node) : nullptr;
+  if (!info || !info->Fichier) return;
+  const TFichier* f = info->Fichier;
+  try {
+    switch (Column) {
+      case NoColumn:
+      case 0:
+        CellText = f->Nom;
+        break;
+      case 1:
+        CellText = f->Taille < 0 ? String(u"-") : FormatTaille(f->Taille);
+        break;
+      case 2:
+        CellText = FormatDateTime(u"c", f->DateModif);
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    CellText.clear();
+  }
+}
+
+void TMain::listeFichiersCompareNodes(TBaseVastTree*, PVastNode Node1, PVastNode Node2, TColumnIndex Column,
+                                      Integer& Result) {
+  const TInfoNoeud* a = listeFichiers->GetNodeData<TInfoNoeud>(Node1);
+  const TInfoNoeud* b = listeFichiers->GetNodeData<TInfoNoeud>(Node2);
+  if (!a || !b || !a->Fichier || !b->Fichier) return;
+  const TFichier* f1 = a->Fichier;
+  const TFichier* f2 = b->Fichier;
+  switch (Column) {
+    case 0:
+      Result = CompareText(f1->Nom, f2->Nom);
+      break;
+    case 1:
+      Result = f1->Taille < f2->Taille ? -1 : f1->Taille == f2->Taille ? 0 : 1;
+      break;
+    case 2:
+      Result = f1->DateModif < f2->DateModif ? -1 : f1->DateModif == f2->DateModif ? 0 : 1;
+      break;
+    default:
+      break;
+  }
+}
+
+void TMain::listeFichiersHeaderClick(TVTHeader* Sender, const TVTHeaderHitInfo& HitInfo) {
+  if (HitInfo.Column < 0) return;
+  if (Sender->SortColumn() == HitInfo.Column) {
+    Sender->SetSortDirection(Sender->SortDirection() == sdAscending ? sdDescending : sdAscending);
+  } else {
+    Sender->SetSortColumn(HitInfo.Column);
+    Sender->SetSortDirection(sdAscending);
+  }
+  listeFichiers->Sort(nullptr, Sender->SortColumn(), Sender->SortDirection(), true);
+  if (PVastNode n = listeFichiers->GetFirstSelected()) listeFichiers->ScrollIntoView(n, false, false);
+}
+
+PVastNode TMain::NoeudDossier(const TDossier* Dossier) const {
+  auto it = FNoeuds.find(Dossier);
+  return it == FNoeuds.end() ? nullptr : it->second;
+}
+
+TDossier* TMain::DossierChoisi() {
+  PVastNode n = listeDossier->GetFirstSelected();
+  const TInfoNoeud* info = n ? listeDossier->GetNodeData<TInfoNoeud>(n) : nullptr;
+  return info ? info->Dossier : nullptr;
+}
+
+std::vector<TFichier*> TMain::FichiersChoisis() {
+  std::vector<TFichier*> out;
+  for (PVastNode n = listeFichiers->GetFirstSelected(); n; n = listeFichiers->GetNextSelected(n))
+    if (const TInfoNoeud* info = listeFichiers->GetNodeData<TInfoNoeud>(n); info && info->Fichier)
+      out.push_back(info->Fichier);
+  return out;
+}
+
+void TMain::SelectionneDossier(TDossier* Dossier) {
+  listeDossier->ClearSelection();
+  PVastNode n = NoeudDossier(Dossier);
+  if (!n) return;
+  listeDossier->SetFocusedNode(n);
+  listeDossier->SetSelected(n, true);
+}
+
+void TMain::pmSupprPopup(TObject*) {
+  const bool libre = FSession && !FSession->ScanEnCours() && !FSession->SuppressionEnCours() && !ArretEnCours();
+  if (ActiveControl() == listeDossier) {
+    TDossier* d = DossierChoisi();
+    aDel->SetEnabled(libre && d && d->Pere);
+  } else {
+    aDel->SetEnabled(libre && listeFichiers->GetFirstSelected() != nullptr);
+  }
+}
+
+void TMain::aDelExecute(TObject*) {
+  if (ActiveControl() == listeDossier)
+    SupprimeDossierChoisi(DossierChoisi());
+  else
+    SupprimeFichiersChoisis(FDossierSelectionne, FichiersChoisis());
 }
 
 // ------------------------------------------------------------ life cycle
@@ -487,8 +715,15 @@ void TMain::ScanStarted() {
   Wait->SetActive(true);
   Wait->Show();
   if (Screen) Screen->SetCursor(crHourGlass);
+  // The model was cleared: the nodes' links go without being followed.
+  listeFichiers->Clear();
+  listeDossier->Clear();
+  FNoeuds.clear();
   FDossierSelectionne = nullptr;
   FGraphique = TGraphique();
+  // The tree shows the walk a few times a second, not at every folder.
+  listeDossier->BeginUpdate();
+  FArbreEnAttente = true;
   DemarreMinuterie();
 }
 
@@ -507,14 +742,36 @@ void TMain::ArreteMinuterie() {
 
 void TMain::Minuterie() {
   FJournal.Vide();
+  if (FArbreEnAttente) {
+    // Shows what the walk added since the last tick, then defers again.
+    listeDossier->EndUpdate();
+    listeDossier->Invalidate();
+    if (FMinuterie)
+      listeDossier->BeginUpdate();
+    else
+      FArbreEnAttente = false;
+  }
   if (FProgressionAFaire) {
     FProgressionAFaire = false;
     SBar->Panels()->Items(Panneau::Progression)->SetText(FProgression);
   }
 }
 
-void TMain::FolderAdded(TDossier*) {}
-void TMain::FileAdded(TFichier*) {}
+void TMain::FolderAdded(TDossier* Dossier) {
+  PVastNode parent = Dossier->Pere ? NoeudDossier(Dossier->Pere) : nullptr;
+  if (Dossier->Pere && !parent) return;
+  PVastNode n = listeDossier->AddChild(parent);
+  *listeDossier->GetNodeData<TInfoNoeud>(n) = TInfoNoeud{true, Dossier, nullptr};
+  FNoeuds[Dossier] = n;
+}
+
+void TMain::FileAdded(TFichier* Fichier) {
+  // The file list shows the selected folder's files as they come.
+  if (Fichier->Dossier != FDossierSelectionne || !DossierChoisi()) return;
+  PVastNode n = listeFichiers->AddChild(nullptr);
+  *listeFichiers->GetNodeData<TInfoNoeud>(n) = TInfoNoeud{false, nullptr, Fichier};
+}
+
 void TMain::TotalsChanged(TDossier*) {}
 void TMain::FolderMarked(TDossier*) {}
 
@@ -532,6 +789,10 @@ void TMain::ScanFinished(const TResultatScan& Result) {
   ArreteMinuterie();
   DernierResultat = Result;
   ++ScansTermines;
+  if (PVastNode racine = NoeudDossier(Result.Racine)) {
+    listeDossier->SetExpanded(racine, true);
+    SelectionneDossier(Result.Racine);
+  }
   RemplitGraphique(Result.Racine);
   seDispoChange(nullptr);
   Wait->SetActive(false);
@@ -560,14 +821,27 @@ TRapportSuppression TMain::SupprimeFichiersChoisis(TDossier* Dossier, const std:
 }
 
 void TMain::FolderRemoving(TDossier* Dossier) {
-  // The parent is shown instead of anything at or below the folder.
+  // The parent is shown instead of anything at or below the folder; the
+  // folder's node (and those below it) go before the model drops them.
+  listeFichiers->Clear();
   for (TDossier* d = FDossierSelectionne; d; d = d->Pere)
     if (d == Dossier) {
       FDossierSelectionne = Dossier->Pere;
       break;
     }
+  SelectionneDossier(Dossier->Pere);
+  if (PVastNode n = NoeudDossier(Dossier)) listeDossier->DeleteNode(n, true);
+  listeDossier->Invalidate();
 }
-void TMain::FileRemoving(TFichier*) {}
+
+void TMain::FileRemoving(TFichier* Fichier) {
+  for (PVastNode n = listeFichiers->GetFirst(); n; n = listeFichiers->GetNextSibling(n))
+    if (const TInfoNoeud* info = listeFichiers->GetNodeData<TInfoNoeud>(n); info && info->Fichier == Fichier) {
+      listeFichiers->DeleteNode(n, true);
+      break;
+    }
+  listeDossier->Invalidate();
+}
 
 void TMain::DeletionDone() {
   seDispoChange(nullptr);
@@ -608,7 +882,7 @@ void TMain::mClearLogClick(TObject*) { meLog->Clear(); }
 // ------------------------------------------------------------ pie and usage
 
 void TMain::RemplitGraphique(TDossier* Dossier) {
-  TDossier* d = Dossier ? Dossier : FDossierSelectionne;
+  TDossier* d = Dossier ? Dossier : DossierChoisi() ? DossierChoisi() : FDossierSelectionne;
   FGraphique.Parts.clear();
   if (!d) return;
   FDossierSelectionne = d;

@@ -5,6 +5,7 @@
 // deletions, the settings at start and exit, the translation of the four
 // forms, the command line and the update check.
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "app/JournalFTP.h"
@@ -19,6 +20,7 @@
 #include "controls/win/OxWaitingGradient.h"
 #include "controls/win/VivProgressBar.h"
 #include "net/ftpsend.h"
+#include "treeview/VastTreeControl_win.h"
 #include "vcl/ActnList.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/ExtCtrls.h"
@@ -81,8 +83,10 @@ public:
   TRichEdit* meLog;
   TSplitter* splitLog;
   TPanel* pGauche;
-  TSplitter* splitGauche;
+  TVastStringTree* listeFichiers;
   TSplitter* splitListes;
+  TVastStringTree* listeDossier;
+  TSplitter* splitGauche;
   TPanel* pChart;
   TPopupMenu* pmChart;
   TMenuItem* miEspaceLibre;
@@ -168,6 +172,28 @@ public:
   // The folder whose pie is shown.
   TDossier* DossierSelectionne() const { return FDossierSelectionne; }
 
+  // ---- folder tree and file list
+  void listeDossierGetText(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, String& CellText);
+  void listeDossierGetImageIndex(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind, TColumnIndex Column,
+                                 TImageIndex& Index);
+  void listeDossierFreeNode(TBaseVastTree* Sender, PVastNode Node);
+  void listeDossierChange(TBaseVastTree* Sender, PVastNode Node);
+  void listeFichiersGetText(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, String& CellText);
+  void listeFichiersCompareNodes(TBaseVastTree* Sender, PVastNode Node1, PVastNode Node2, TColumnIndex Column,
+                                 Integer& Result);
+  void listeFichiersHeaderClick(TVTHeader* Sender, const TVTHeaderHitInfo& HitInfo);
+  // The folder tree's node of a folder (nullptr when it has none).
+  PVastNode NoeudDossier(const TDossier* Dossier) const;
+  // The folder of the tree's first selected node (nullptr for none).
+  TDossier* DossierChoisi();
+  // The files selected in the file list, in list order.
+  std::vector<TFichier*> FichiersChoisis();
+  // Selects Dossier's node (nullptr: clears the selection), which fills the
+  // file list and the pie.
+  void SelectionneDossier(TDossier* Dossier);
+  void pmSupprPopup(TObject* Sender);
+  void aDelExecute(TObject* Sender);
+
   // ---- IScanSink
   void ConnectionChanged(bool Connected) override;
   void StartFolderShown(const String& Text) override;
@@ -196,6 +222,7 @@ protected:
   void WndProc(TMessage& Message) override;
 
 private:
+  void ConfigureListes();
   void AppliqueOptionsAuxChamps();
   void RelitChampsDansOptions();
   void FinArret();
@@ -206,6 +233,8 @@ private:
   TJournalFTP FJournal;
   TGraphique FGraphique;
   TDossier* FDossierSelectionne = nullptr;
+  std::unordered_map<const TDossier*, PVastNode> FNoeuds;
+  bool FArbreEnAttente = false;  // the folder tree holds changes not shown yet
   int FArretEnCours = 0;
   bool FPremierAffichage = true;
   bool FResolutionTimer = false;

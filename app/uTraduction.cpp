@@ -11,13 +11,9 @@
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 #include "vcl/StdCtrls.h"
+#include "treeview/VastTreeControl_win.h"
 
 namespace {
-
-std::vector<TTraducteurComposant>& Traducteurs() {
-  static std::vector<TTraducteurComposant> List;
-  return List;
-}
 
 // Controls whose texts are a caption and a hint.
 bool EstLegende(TComponent* C) {
@@ -43,8 +39,6 @@ TBasicAction* ActionDe(TComponent* C) {
 
 }  // namespace
 
-void AjouteTraducteurComposant(TTraducteurComposant Traducteur) { Traducteurs().push_back(std::move(Traducteur)); }
-
 void TraduireForm(TCustomForm* Form) {
   if (!Form) return;
   const String nomForm = Form->Name();
@@ -59,14 +53,12 @@ void TraduireForm(TCustomForm* Form) {
     if (valeur.empty()) continue;
     const std::vector<String> champs = ChampsTraduction(valeur);
     const String f1 = Champ(champs, 0), f2 = Champ(champs, 1);
-    bool fait = false;
-    for (const TTraducteurComposant& t : Traducteurs())
-      if (t.Traduit && t.Traduit(c, champs)) {
-        fait = true;
-        break;
-      }
-    if (fait) continue;
-    if (EstLegende(c)) {
+    if (auto* arbre = dynamic_cast<TVastStringTree*>(c)) {
+      // One field per column title, then the hint.
+      TVastTreeColumns& cols = arbre->Header().Columns();
+      for (Integer i = 0; i < cols.Count(); ++i) cols[i].SetText(Champ(champs, static_cast<std::size_t>(i)));
+      arbre->TControl::SetHint(Champ(champs, static_cast<std::size_t>(cols.Count())));
+    } else if (EstLegende(c)) {
       auto* ctl = static_cast<TControl*>(c);
       ctl->SetCaption(f1);
       ctl->SetHint(f2);
@@ -99,19 +91,14 @@ std::vector<String> LignesExport(TCustomForm* Form) {
   for (Integer i = 0; i < Form->ComponentCount(); ++i) {
     TComponent* c = Form->Components(i);
     const String debut = nomForm + u"." + c->Name() + u"=";
-    String valeur;
-    bool exporte = false;
-    for (const TTraducteurComposant& t : Traducteurs())
-      if (t.Exporte && t.Exporte(c, valeur)) {
-        exporte = true;
-        break;
-      }
-    if (exporte) {
-      lignes.push_back(debut + EnBarres(valeur));
-      continue;
-    }
     auto* menu = dynamic_cast<TMenuItem*>(c);
-    if (EstLegende(c) || dynamic_cast<TEdit*>(c) || dynamic_cast<TTabSheet*>(c) || (menu && !menu->IsLine())) {
+    if (auto* arbre = dynamic_cast<TVastStringTree*>(c)) {
+      TVastTreeColumns& cols = arbre->Header().Columns();
+      String v;
+      for (Integer i = 0; i < cols.Count(); ++i) v += (i ? u"~" : u"") + cols[i].Text();
+      if (!arbre->TControl::Hint().empty()) v += u"~" + arbre->TControl::Hint();
+      lignes.push_back(debut + EnBarres(v));
+    } else if (EstLegende(c) || dynamic_cast<TEdit*>(c) || dynamic_cast<TTabSheet*>(c) || (menu && !menu->IsLine())) {
       if (ActionDe(c)) continue;
       String texte, bulle;
       if (menu) {

@@ -3,7 +3,6 @@
 // writing a form's current texts out as table lines (the "unlocalize"
 // export). The table's component lines are "<Form>.<Component>=f1~f2~...";
 // what each field means depends on the component's class.
-#include <functional>
 #include <vector>
 
 #include "rtl/Types.h"
@@ -20,13 +19,3 @@ std::vector<String> LignesExport(TCustomForm* Form);
 // Writes LignesExport(Form) to FileName as text of the system code page; a
 // failure to write is ignored. Returns whether the file was written.
 bool ExportForm(TCustomForm* Form, const String& FileName);
-
-// Classes the class library does not know (the tree view's string tree)
-// plug their translation and export in here: Traduit answers whether it
-// handled the component; Exporte returns the value part of its line, or
-// false to fall through.
-struct TTraducteurComposant {
-  std::function<bool(TComponent* Composant, const std::vector<String>& Champs)> Traduit;
-  std::function<bool(TComponent* Composant, String& Valeur)> Exporte;
-};
-void AjouteTraducteurComposant(TTraducteurComposant Traducteur);

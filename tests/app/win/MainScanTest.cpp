@@ -124,6 +124,63 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   for (std::size_t i = 0; i < g.Parts.size(); ++i) EXPECT_EQ(g.Parts[i].Couleur, CouleursGraphique[i % 14]);
   EXPECT_EQ(g.Titre, u"Folder " + FormatTaille(total) + u"\r\n" + Main->Racine()->Chemin);
 
+  // The folder tree: one node per folder, in listing order, with the
+  // folder's name and total; the root expanded and selected.
+  TVastStringTree* arbre = Main->listeDossier;
+  EXPECT_EQ(arbre->Header().Columns()[0].Text(), u"Folder");
+  EXPECT_EQ(arbre->Header().Columns()[1].Text(), u"Size");
+  std::function<void(PVastNode, const TDossier*)> compare = [&](PVastNode n, const TDossier* d) {
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 0), d->Nom);
+    EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 1), FormatTaille(d->Total()));
+    ASSERT_EQ(n->ChildCount, d->SousDossiers.size()) << U8(d->Chemin);
+    PVastNode c = arbre->GetFirstChild(n);
+    for (const auto& sd : d->SousDossiers) {
+      compare(c, sd.get());
+      c = arbre->GetNextSibling(c);
+    }
+  };
+  ASSERT_EQ(arbre->RootNodeCount(), 1u);
+  compare(arbre->GetFirst(), Main->Racine());
+  EXPECT_TRUE(arbre->GetExpanded(arbre->GetFirst()));
+  EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
+
+  // The file list: the root's files, by name; a click on "Size" sorts by
+  // size, ascending then descending.
+  TVastStringTree* fichiers = Main->listeFichiers;
+  EXPECT_EQ(fichiers->Header().Columns()[2].Text(), u"Modified");
+  auto colonne = [&](TColumnIndex c) {
+    std::vector<String> out;
+    for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n)) out.push_back(fichiers->TCustomVastStringTree::GetText(n, c));
+    return out;
+  };
+  std::vector<String> noms;
+  for (const auto& f : Main->Racine()->Fichiers) noms.push_back(f->Nom);
+  std::sort(noms.begin(), noms.end(), [](const String& a, const String& b) { return CompareText(a, b) < 0; });
+  EXPECT_EQ(colonne(0), noms);
+  TVTHeaderHitInfo clic;
+  clic.Column = 1;
+  Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
+  std::vector<Int64> tailles;
+  for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
+    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+  EXPECT_TRUE(std::is_sorted(tailles.begin(), tailles.end()));
+  Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
+  tailles.clear();
+  for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
+    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+  EXPECT_TRUE(std::is_sorted(tailles.rbegin(), tailles.rend()));
+  clic.Column = 0;
+  Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
+  EXPECT_EQ(colonne(0), noms);
+
+  // Selecting a sub-folder lists its files and draws its pie.
+  TDossier* premier = Main->Racine()->SousDossiers.front().get();
+  Main->SelectionneDossier(premier);
+  EXPECT_EQ(fichiers->RootNodeCount(), premier->Fichiers.size());
+  EXPECT_EQ(Main->DossierSelectionne(), premier);
+
+  Main->SelectionneDossier(Main->Racine());
   Capture(Main, DossierCaptures(), "main_us");
 
   // Closing writes the options back.
