@@ -2,6 +2,7 @@
 
 #include "app/Interactions.h"
 #include "app/fMain.h"
+#include "app/ImagesApp.h"
 #include "rtl/Format.h"
 #include "vcl/WinDispatcher.h"
 #include "app/core/uIntl.h"
@@ -73,6 +74,20 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   Constraints()->SetMinHeight(390);
   SetShowHint(true);
   BeginLoading();
+
+  arboFZ = new TVastStringTree(this);
+  arboFZ->SetName(u"arboFZ");
+  arboFZ->SetBounds(8, 24, 250, 384);
+  arboFZ->SetAnchors(TAnchors{akLeft, akTop, akBottom});
+  arboFZ->SetNodeDataSize(static_cast<Integer>(sizeof(TFZObject*)));
+  {
+    TCustomVastTreeOptions& o = arboFZ->TreeOptions();
+    o.SetSelectionOptions(o.SelectionOptions() + TVTSelectionOptions{toRightClickSelect});
+    o.SetMiscOptions(o.MiscOptions() + TVTMiscOptions{toEditable, toToggleOnDblClick});
+    o.SetPaintOptions(o.PaintOptions() + TVTPaintOptions{toShowButtons, toShowRoot, toShowTreeLines});
+  }
+  if (Main) arboFZ->SetImages(Main->Images);
+  arboFZ->SetParent(this);
 
   StaticText9 = Nouveau<TStaticText>(this, this, u"StaticText9", u"Choisissez un site ou un dossier :", 8, 8, 250, 17);
   btnAddSite = Nouveau<TButton>(this, this, u"btnAddSite", String(), 8, 414, 120, 25);
@@ -159,10 +174,37 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   aNewFolder = NouvelleAction(this, u"aNewFolder", u"Nouveau dossier", -1);
   aNewSite = NouvelleAction(this, u"aNewSite", u"Nouveau site", -1);
   ActionManager1->OnUpdate = [this](TBasicAction* a, bool& h) { ActionManager1Update(a, h); };
+  arboFZ->OnGetText = [this](TBaseVastTree*, PVastNode n, TColumnIndex, TVSTTextType, String& t) {
+    if (TFZObject* e = Entree(n)) t = e->Nom;
+  };
+  arboFZ->OnGetImageIndex = [this](TBaseVastTree*, PVastNode n, TVTImageKind k, TColumnIndex, bool&, TImageIndex& i) {
+    if (k == ikState || k == ikOverlay) return;
+    TFZObject* e = Entree(n);
+    if (!e) return;
+    i = dynamic_cast<TFZServer*>(e) ? Image::Site : (e == FRacineFZ.get() ? Image::FileZilla : Image::Dossier);
+  };
+  arboFZ->OnFocusChanging = [this](TBaseVastTree*, PVastNode, PVastNode n, TColumnIndex, TColumnIndex, bool&) {
+    ChangeSelection(Entree(n));
+  };
+  arboFZ->OnEditing = [this](TBaseVastTree*, PVastNode n, TColumnIndex, bool& ok) {
+    TFZObject* e = Entree(n);
+    ok = e && !e->isFZ && e->Pere;
+  };
+  arboFZ->OnNewText = [this](TBaseVastTree*, PVastNode n, TColumnIndex, const String& t) {
+    if (TFZObject* e = Entree(n)) e->Nom = t;
+  };
+  arboFZ->OnNodeDblClick = [this](TBaseVastTree*, const THitInfo&) {
+    if (dynamic_cast<TFZServer*>(FSelection)) {
+      btnOKClick(this);
+      SetModalResult(mrOk);
+    }
+  };
+  aNewFolder->OnExecute = [this](TObject* s) { aNewFolderExecute(s); };
+  aNewSite->OnExecute = [this](TObject* s) { aNewSiteExecute(s); };
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
   btnConnect->OnClick = [this](TObject* s) { btnConnectClick(s); };
   aOpenFZ->OnExecute = [this](TObject* s) { aOpenFZExecute(s); };
-  aDel->OnExecute = [this](TObject*) { SupprimeEntree(FSelection); };
+  aDel->OnExecute = [this](TObject* s) { aDelExecute(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
   btnAddSite->SetAction(aNewSite);
   Button3->SetAction(aNewFolder);
@@ -179,13 +221,99 @@ TformSites::~TformSites() {
 void TformSites::FormShow(TObject*) { ChargeSites(); }
 
 void TformSites::ChargeSites() {
-  // Nothing may point into the trees being replaced.
+  // Nothing may point into the trees being replaced: the nodes go first.
   FSelection = nullptr;
+  arboFZ->Clear();
   TSitesLoad lu = ChargeFichiersSites(SettingsFileName, FileZillaSiteFile());
   FRacine = std::move(lu.Racine);
   FRacineFZ = std::move(lu.RacineFZ);
+  arboFZ->BeginUpdate();
+  PVastNode propre = AjouteDossierArbre(FRacine.get(), nullptr);
+  arboFZ->SetExpanded(propre, true);
+  arboFZ->SetExpanded(AjouteDossierArbre(FRacineFZ.get(), nullptr), true);
+  arboFZ->EndUpdate();
+  arboFZ->ScrollIntoView(propre, false);
   ChangeSelection(FRacine.get());
+  arboFZ->SetFocusedNode(propre);
+  arboFZ->SetSelected(propre, true);
 }
+
+PVastNode TformSites::AjouteDossierArbre(TFZFolder* Dossier, PVastNode Parent) {
+  PVastNode n = arboFZ->AddChild(Parent);
+  *arboFZ->GetNodeData<TFZObject*>(n) = Dossier;
+  for (const auto& e : Dossier->Contenu) {
+    if (auto* f = dynamic_cast<TFZFolder*>(e.get())) {
+      AjouteDossierArbre(f, n);
+    } else {
+      PVastNode s = arboFZ->AddChild(n);
+      *arboFZ->GetNodeData<TFZObject*>(s) = e.get();
+    }
+  }
+  if (Dossier->Ouvert) arboFZ->SetExpanded(n, true);
+  return n;
+}
+
+TFZObject* TformSites::Entree(PVastNode Node) const {
+  if (!Node) return nullptr;
+  TFZObject** e = arboFZ->GetNodeData<TFZObject*>(Node);
+  return e ? *e : nullptr;
+}
+
+PVastNode TformSites::Noeud(const TFZObject* E) {
+  if (!E) return nullptr;
+  for (PVastNode n = arboFZ->GetFirst(); n; n = arboFZ->GetNext(n))
+    if (Entree(n) == E) return n;
+  return nullptr;
+}
+
+void TformSites::Selectionne(const TFZObject* E) {
+  PVastNode n = Noeud(E);
+  if (!n) return;
+  arboFZ->ClearSelection();
+  arboFZ->SetFocusedNode(n);
+  arboFZ->SetSelected(n, true);
+  arboFZ->ScrollIntoView(n, false);
+}
+
+void TformSites::aNewFolderExecute(TObject*) {
+  PVastNode n = arboFZ->FocusedNode();
+  while (n && !dynamic_cast<TFZFolder*>(Entree(n))) n = arboFZ->GetNodeParent(n);
+  auto* dossier = n ? dynamic_cast<TFZFolder*>(Entree(n)) : nullptr;
+  if (!dossier || dossier->isFZ) return;
+  auto nouveau = std::make_unique<TFZFolder>();
+  nouveau->Nom = GetMsg(u"SitesNewFolder");
+  nouveau->Pere = dossier;
+  nouveau->path = dossier->path + nouveau->Nom + u"/";
+  TFZObject* e = dossier->Add(std::move(nouveau));
+  PVastNode c = arboFZ->AddChild(n);
+  *arboFZ->GetNodeData<TFZObject*>(c) = e;
+  arboFZ->SetExpanded(n, true);
+  Selectionne(e);
+}
+
+void TformSites::aNewSiteExecute(TObject*) {
+  PVastNode n = arboFZ->FocusedNode();
+  TFZObject* choisi = Entree(n);
+  if (!choisi || choisi->isFZ) return;
+  auto* dossier = dynamic_cast<TFZFolder*>(choisi);
+  PVastNode parent = dossier ? n : arboFZ->GetNodeParent(n);
+  if (!dossier) dossier = choisi->Pere;
+  if (!dossier) return;
+  auto site = std::make_unique<TFZServer>();
+  site->Nom = GetMsg(u"SitesNewSite");
+  site->Pere = dossier;
+  site->Port = 21;
+  site->PasvMode = PasvModeDefault;
+  TFZObject* e = dossier->Add(std::move(site));
+  // Under a folder it comes last; after a site, right after it (it is saved
+  // at the end of the folder all the same).
+  PVastNode c = choisi == dossier ? arboFZ->AddChild(parent) : arboFZ->InsertNode(n, amInsertAfter);
+  *arboFZ->GetNodeData<TFZObject*>(c) = e;
+  if (parent) arboFZ->SetExpanded(parent, true);
+  Selectionne(e);
+}
+
+void TformSites::aDelExecute(TObject*) { SupprimeEntree(FSelection); }
 
 void TformSites::ChangeSelection(TFZObject* Entree) {
   if (FSelection && FSelection != Entree) SauveServeur(FSelection);
@@ -312,10 +440,18 @@ bool TformSites::SupprimeEntree(TFZObject* Entree) {
   if (Interactions().MessageBox(HandleAllocated() ? Handle() : nullptr, question, u"Confirmation",
                                 MB_YESNO | MB_ICONQUESTION) != IDYES)
     return false;
-  // The editor must not write into the entry (or its contents) once gone.
+  // The editor must not write into the entry (or its contents) once gone,
+  // and no node may show it: its node (with those below) goes first.
   if (FSelection == Entree || (dossier && Contient(static_cast<TFZFolder*>(Entree), FSelection)))
     FSelection = nullptr;
-  return Entree->Pere->Remove(Entree);
+  TFZFolder* pere = Entree->Pere;
+  if (PVastNode n = Noeud(Entree)) arboFZ->DeleteNode(n, true);
+  const bool fait = pere->Remove(Entree);
+  if (!FSelection) {
+    ChangeSelection(pere);
+    Selectionne(pere);
+  }
+  return fait;
 }
 
 bool Contient(const TFZFolder* Dossier, const TFZObject* Entree) {

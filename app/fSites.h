@@ -5,6 +5,7 @@
 
 #include "app/core/SitesFZ.h"
 #include "controls/win/OxSpin.h"
+#include "treeview/VastTreeControl_win.h"
 #include "vcl/ActnList.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/Forms.h"
@@ -16,6 +17,7 @@ public:
   ~TformSites() override;
 
   // Components, in creation order.
+  TVastStringTree* arboFZ;
   TStaticText* StaticText9;
   TButton* btnAddSite;
   TButton* Button3;
@@ -69,6 +71,17 @@ public:
   void FormShow(TObject* Sender);
   // Rebuilds both trees from the settings file and FileZilla's site file.
   void ChargeSites();
+  // Adds Dossier's node under Parent and, below it, its contents.
+  PVastNode AjouteDossierArbre(TFZFolder* Dossier, PVastNode Parent);
+  // The entry of a node of arboFZ (nullptr for none).
+  TFZObject* Entree(PVastNode Node) const;
+  // The node of an entry (nullptr when it has none).
+  PVastNode Noeud(const TFZObject* Entree);
+  // Selects Entree's node, which shows it in the editor.
+  void Selectionne(const TFZObject* Entree);
+  void aNewFolderExecute(TObject* Sender);
+  void aNewSiteExecute(TObject* Sender);
+  void aDelExecute(TObject* Sender);
   // The editor and the actions for Entree (a site, a folder or nullptr);
   // the old entry's fields are taken over first.
   void ChangeSelection(TFZObject* Entree);

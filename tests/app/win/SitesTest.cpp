@@ -63,7 +63,14 @@ TEST_F(SitesTest, EditorShowsOwnAndFileZillaSitesAndConfirmCopiesTheSite) {
   ASSERT_NE(work, nullptr);
   TFZServer* intranet = Entree<TFZServer>(work, u"Intranet");
   ASSERT_NE(intranet, nullptr);
-  formSites->ChangeSelection(intranet);
+  // Both trees in one: my sites, then FileZilla's.
+  TVastStringTree* arbre = formSites->arboFZ;
+  ASSERT_EQ(arbre->RootNodeCount(), 2u);
+  EXPECT_EQ(arbre->TCustomVastStringTree::GetText(arbre->GetFirst(), 0), u"My sites");
+  EXPECT_EQ(arbre->TCustomVastStringTree::GetText(arbre->GetNextSibling(arbre->GetFirst()), 0), u"FileZilla sites");
+  // Choosing the site's node shows it in the editor.
+  formSites->Selectionne(intranet);
+  EXPECT_EQ(formSites->Selection(), intranet);
   EXPECT_EQ(formSites->edHost->Text(), u"intra.example.org");
   EXPECT_EQ(formSites->sePort->AsInteger(), 2121);
   EXPECT_TRUE(formSites->rbModeActif->Checked());
@@ -94,14 +101,17 @@ TEST_F(SitesTest, EditorShowsOwnAndFileZillaSitesAndConfirmCopiesTheSite) {
 }
 
 TEST_F(SitesTest, TheChosenFileZillaSiteOutlivesTheTreesItCameFrom) {
-  Cree({u"-US"});
+  Cree({u"-FR"});
   Main->Traduire();
-  formSites->ChargeSites();
+  formSites->Show();
   TFZFolder* clients = Entree<TFZFolder>(formSites->RacineFZ(), u"Clients");
   ASSERT_NE(clients, nullptr);
   TFZServer* shop = Entree<TFZServer>(clients, u"Shop");
   ASSERT_NE(shop, nullptr);
-  formSites->ChangeSelection(shop);
+  formSites->Selectionne(shop);
+  EXPECT_EQ(formSites->Selection(), shop);
+  Capture(formSites, DossierCaptures(), "sites_fr");
+  formSites->Hide();
   // FileZilla's sites: only the allowed space can be changed.
   EXPECT_FALSE(formSites->edHost->Enabled());
   EXPECT_TRUE(formSites->seDispo->Enabled());
@@ -122,7 +132,7 @@ TEST_F(SitesTest, DeletingTheShownEntryLeavesNothingPointingAtIt) {
   formSites->ChargeSites();
   TFZFolder* work = Entree<TFZFolder>(formSites->Racine(), u"Work");
   TFZServer* intranet = Entree<TFZServer>(work, u"Intranet");
-  formSites->ChangeSelection(intranet);
+  formSites->Selectionne(intranet);
   // No: nothing changes.
   Monde.Reponses = {IDNO};
   EXPECT_FALSE(formSites->SupprimeEntree(work));
@@ -133,8 +143,10 @@ TEST_F(SitesTest, DeletingTheShownEntryLeavesNothingPointingAtIt) {
   // Yes on the folder holding the shown site: the editor lets go of it.
   Monde.Reponses = {IDYES};
   EXPECT_TRUE(formSites->SupprimeEntree(work));
-  EXPECT_EQ(formSites->Selection(), nullptr);
+  EXPECT_EQ(formSites->Selection(), formSites->Racine());
   EXPECT_EQ(Entree<TFZFolder>(formSites->Racine(), u"Work"), nullptr);
+  EXPECT_EQ(formSites->arboFZ->GetFirst()->ChildCount, 0u);
+  formSites->arboFZ->Repaint();
   // FileZilla's entries and the roots are never deleted.
   EXPECT_FALSE(formSites->SupprimeEntree(formSites->Racine()));
   EXPECT_FALSE(formSites->SupprimeEntree(Entree<TFZFolder>(formSites->RacineFZ(), u"Clients")));
@@ -142,6 +154,24 @@ TEST_F(SitesTest, DeletingTheShownEntryLeavesNothingPointingAtIt) {
   EXPECT_TRUE(formSites->DerniereSauvegarde.Ok);
   formSites->ChargeSites();
   EXPECT_TRUE(formSites->Racine()->Contenu.empty());
+
+  // A new folder, and a new site in it, saved at the end of their folders.
+  formSites->Selectionne(formSites->Racine());
+  formSites->aNewFolderExecute(nullptr);
+  ASSERT_EQ(formSites->Racine()->Contenu.size(), 1u);
+  TFZObject* dossier = formSites->Racine()->Contenu[0].get();
+  EXPECT_EQ(dossier->Nom, u"New folder");
+  EXPECT_EQ(formSites->Selection(), dossier);
+  formSites->aNewSiteExecute(nullptr);
+  TFZFolder* f = dynamic_cast<TFZFolder*>(dossier);
+  ASSERT_EQ(f->Contenu.size(), 1u);
+  EXPECT_EQ(f->Contenu[0]->Nom, u"New site");
+  formSites->edHost->SetText(u"new.example.org");
+  formSites->btnOKClick(nullptr);
+  formSites->ChargeSites();
+  TFZServer* relu = Entree<TFZServer>(Entree<TFZFolder>(formSites->Racine(), u"New folder"), u"New site");
+  ASSERT_NE(relu, nullptr);
+  EXPECT_EQ(relu->Host, u"new.example.org");
 }
 
 }  // namespace
