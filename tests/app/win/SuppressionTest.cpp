@@ -101,3 +101,64 @@ TEST_F(SuppressionTest, NothingIsDeletedWhileAScanRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace apptest;
+
+class SuppressionListesTest : public AppFixture {};
+
+TEST_F(SuppressionListesTest, TheListsMenuDeletesTheirSelection) {
+  FtpServer server;
+  server.Start();
+  server.MakeFile("docs/a.txt", 4096);
+  server.MakeFile("docs/b.txt", 8192);
+  server.MakeFile("docs/c.txt", 2048);
+  server.MakeDir("old");
+  Demarre({u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()), u"-user=" + server.User(),
+           u"-pass=" + server.Password(), u"-passive", u"-US"});
+  ASSERT_TRUE(AttendScan());
+  TDossier* docs = scantest::Child(Main->Racine(), u"docs");
+  TDossier* old = scantest::Child(Main->Racine(), u"old");
+  ASSERT_TRUE(docs && old);
+
+  // The root's menu item is disabled.
+  Main->SetActiveControl(Main->listeDossier);
+  Main->SelectionneDossier(Main->Racine());
+  Main->pmSupprPopup(nullptr);
+  EXPECT_FALSE(Main->aDel->Enabled());
+
+  // A folder from the tree: its node goes, its parent is selected.
+  Main->SelectionneDossier(old);
+  Main->pmSupprPopup(nullptr);
+  ASSERT_TRUE(Main->aDel->Enabled());
+  Monde.Reponses = {IDYES};
+  Main->aDel->Execute();
+  EXPECT_FALSE(server.Exists("old"));
+  EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
+  EXPECT_EQ(Main->NoeudDossier(old), nullptr);
+  EXPECT_EQ(Main->listeDossier->GetFirst()->ChildCount, 1u);
+
+  // Two files from the file list, in list order.
+  Main->SelectionneDossier(docs);
+  TVastStringTree* fichiers = Main->listeFichiers;
+  ASSERT_EQ(fichiers->RootNodeCount(), 3u);
+  PVastNode a = fichiers->GetFirst();
+  PVastNode c = fichiers->GetNextSibling(fichiers->GetNextSibling(a));
+  fichiers->SetSelected(a, true);
+  fichiers->SetSelected(c, true);
+  Main->SetActiveControl(fichiers);
+  Main->pmSupprPopup(nullptr);
+  ASSERT_TRUE(Main->aDel->Enabled());
+  server.ClearCommands();
+  Monde.Reponses = {IDYES};
+  Main->aDel->Execute();
+  EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /docs", u"DELE a.txt", u"DELE c.txt"}));
+  EXPECT_FALSE(server.Exists("docs/a.txt"));
+  EXPECT_TRUE(server.Exists("docs/b.txt"));
+  EXPECT_EQ(fichiers->RootNodeCount(), 1u);
+  EXPECT_EQ(fichiers->TCustomVastStringTree::GetText(fichiers->GetFirst(), 0), u"b.txt");
+  EXPECT_EQ(Main->listeDossier->TCustomVastStringTree::GetText(Main->NoeudDossier(docs), 1), FormatTaille(8));
+}
+
+}  // namespace
