@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "app/APropos.h"
+#include "app/GraphiqueDossier.h"
 #include "app/ImagesApp.h"
 #include "app/Interactions.h"
 #include "app/core/LigneCommande.h"
@@ -301,14 +302,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   splitGauche->SetAlign(alLeft);
   splitGauche->SetParent(pClient);
 
-  pChart = new TPanel(this);
-  pChart->SetName(u"pChart");
-  pChart->SetCaption(String());
-  pChart->SetShowCaption(false);
-  pChart->SetBevelOuter(bvNone);
-  pChart->SetColor(clWindow);
-  pChart->SetAlign(alClient);
-  pChart->SetParent(pClient);
+  zolChart = CreeGraphiqueDossier(this, pClient, nullptr);
 
   pmChart = new TPopupMenu(this);
   pmChart->SetName(u"pmChart");
@@ -322,7 +316,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   miCacherLegende->SetName(u"miCacherLegende");
   miCacherLegende->Tag = 1;
   for (TMenuItem* m : {miEspaceLibre, miGrouper, miCacherLegende}) pmChart->Items()->Add(m);
-  pChart->SetPopupMenu(pmChart);
+  MenuGraphique(zolChart, pmChart);
 
   pmSuppr = new TPopupMenu(this);
   pmSuppr->SetName(u"pmSuppr");
@@ -721,6 +715,8 @@ void TMain::ScanStarted() {
   FNoeuds.clear();
   FDossierSelectionne = nullptr;
   FGraphique = TGraphique();
+  RemplitGraphiqueDossier(zolChart, nullptr);
+  RedessineGraphique(zolChart);
   // The tree shows the walk a few times a second, not at every folder.
   listeDossier->BeginUpdate();
   FArbreEnAttente = true;
@@ -882,12 +878,14 @@ void TMain::mClearLogClick(TObject*) { meLog->Clear(); }
 // ------------------------------------------------------------ pie and usage
 
 void TMain::RemplitGraphique(TDossier* Dossier) {
-  TDossier* d = Dossier ? Dossier : DossierChoisi() ? DossierChoisi() : FDossierSelectionne;
+  RemplitGraphiqueDossier(zolChart, nullptr);
   FGraphique.Parts.clear();
+  TDossier* d = Dossier ? Dossier : DossierChoisi() ? DossierChoisi() : FDossierSelectionne;
   if (!d) return;
   FDossierSelectionne = d;
   FGraphique = CalculeGraphique(*d, TailleTotale(), EspaceAutorise(), miEspaceLibre->Checked(), miGrouper->Checked(),
                                 FormatSettings);
+  RemplitGraphiqueDossier(zolChart, &FGraphique);
 }
 
 void TMain::seDispoChange(TObject*) {
@@ -902,7 +900,9 @@ void TMain::seDispoChange(TObject*) {
   if (miEspaceLibre->Checked()) RemplitGraphique(nullptr);
 }
 
-void TMain::pClientResize(TObject*) {}
+void TMain::pClientResize(TObject*) {
+  if (zolChart) AdapteTaillePie(zolChart);
+}
 
 void TMain::miEspaceLibreClick(TObject*) {
   miEspaceLibre->SetChecked(!miEspaceLibre->Checked());
@@ -916,6 +916,7 @@ void TMain::miGrouperClick(TObject*) {
 
 void TMain::miCacherLegendeClick(TObject*) {
   miCacherLegende->Tag = miCacherLegende->Tag == 1 ? 0 : 1;
+  MontreLegendePie(zolChart, miCacherLegende->Tag == 1);
   miCacherLegende->SetCaption(GetMsg(miCacherLegende->Tag == 1 ? u"HideLegend" : u"ShowLegend"));
 }
 

@@ -30,6 +30,7 @@
 #include "vcl/StdCtrls.h"
 
 class TformSites;
+class TVivGDIPChartView;
 class TBoiteAPropos;
 class TBoiteOptions;
 
@@ -87,7 +88,7 @@ public:
   TSplitter* splitListes;
   TVastStringTree* listeDossier;
   TSplitter* splitGauche;
-  TPanel* pChart;
+  TVivGDIPChartView* zolChart;
   TPopupMenu* pmChart;
   TMenuItem* miEspaceLibre;
   TMenuItem* miGrouper;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "AppWinTestSupport.h"
+#include "app/GraphiqueDossier.h"
 #include "app/core/Affichage.h"
 #include "tests/app/core/ScanTestSupport.h"
 #include "tests/fixture/FtpFixture.h"
@@ -123,6 +124,35 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   EXPECT_EQ(g.Parts[0].Legende, u"Free");
   for (std::size_t i = 0; i < g.Parts.size(); ++i) EXPECT_EQ(g.Parts[i].Couleur, CouleursGraphique[i % 14]);
   EXPECT_EQ(g.Titre, u"Folder " + FormatTaille(total) + u"\r\n" + Main->Racine()->Chemin);
+  // ...and the chart holds exactly those points, under that title.
+  const std::vector<TPointGraphique> points = PointsGraphique(Main->zolChart);
+  ASSERT_EQ(points.size(), g.Parts.size());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    EXPECT_DOUBLE_EQ(points[i].Valeur, g.Parts[i].Valeur);
+    EXPECT_EQ(points[i].Legende, g.Parts[i].Legende);
+    EXPECT_EQ(points[i].Couleur, g.Parts[i].Couleur);
+  }
+  EXPECT_EQ(TitreGraphique(Main->zolChart), g.Titre);
+  // The legend toggle and the pie's size.
+  Main->miCacherLegendeClick(nullptr);
+  EXPECT_FALSE(LegendePieVisible(Main->zolChart));
+  EXPECT_EQ(Main->miCacherLegende->Caption(), u"&Show legend");
+  Main->miCacherLegendeClick(nullptr);
+  EXPECT_TRUE(LegendePieVisible(Main->zolChart));
+  Main->pClientResize(nullptr);
+  EXPECT_GT(TaillePieGraphique(Main->zolChart), 0);
+  // Without free space and grouping: the root's own files and its folders.
+  Main->miEspaceLibreClick(nullptr);
+  Main->miGrouperClick(nullptr);
+  {
+    const std::vector<TPointGraphique> p = PointsGraphique(Main->zolChart);
+    double s = 0;
+    for (const TPointGraphique& x : p) s += x.Valeur;
+    EXPECT_DOUBLE_EQ(s, static_cast<double>(total));
+    for (const TPointGraphique& x : p) EXPECT_NE(x.Legende, u"Free");
+  }
+  Main->miEspaceLibreClick(nullptr);
+  Main->miGrouperClick(nullptr);
 
   // The folder tree: one node per folder, in listing order, with the
   // folder's name and total; the root expanded and selected.
@@ -182,6 +212,8 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
 
   Main->SelectionneDossier(Main->Racine());
   Capture(Main, DossierCaptures(), "main_us");
+  EXPECT_TRUE(EnregistreGraphique(Main->zolChart,
+                                  String(reinterpret_cast<const Char*>((DossierCaptures() / "pie_us.png").wstring().c_str()))));
 
   // Closing writes the options back.
   Ferme();
