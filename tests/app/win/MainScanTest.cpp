@@ -229,7 +229,7 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
 TEST_F(MainScanTest, FrenchScanAndKeptConnection) {
   EcritReglages(
       "<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
-  FtpServer server({.generate = 1});
+  FtpServer server({.generate = 2});
   server.Start();
   Demarre(Params(server, {u"-passive", u"-FR", u"-racine=Leerer Ordner"}));
   ASSERT_TRUE(AttendScan());
@@ -243,7 +243,13 @@ TEST_F(MainScanTest, FrenchScanAndKeptConnection) {
   const std::vector<String> lignes = LignesLog();
   ASSERT_FALSE(lignes.empty());
   EXPECT_EQ(lignes[0].rfind(u"Réponse :\t220", 0), 0u) << U8(lignes[0]);
+
+  // The whole account again, for the picture.
+  Main->edRacine->SetText(String());
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(AttendScan(2));
   Capture(Main, DossierCaptures(), "main_fr");
+  Main->edRacine->SetText(u"/Leerer Ordner");
 
   Ferme();
   TOxSimpleXML xml;
