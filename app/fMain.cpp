@@ -97,7 +97,7 @@ String FormatMsgs(const String& Texte, std::initializer_list<String> Valeurs) {
 
 // The timer of the scan's screen updates, and its period.
 constexpr UINT_PTR TimerScan = 1;
-constexpr UINT PeriodeScanMs = 100;
+constexpr UINT PeriodeScanMs = 250;
 
 }  // namespace
 
