@@ -102,17 +102,23 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   EXPECT_NE(std::find(commandes.begin(), commandes.end(), u"PASS " + String(server.Password().size(), u'*')),
             commandes.end());
 
-  // The walk: one CWD per folder, depth first, and one LIST per folder.
+  // The walk: one CWD per folder below the root, depth first, and one
+  // listing per folder (a CWD to the root's own path may come first, and
+  // one more listing when the client checks a listing option once).
   std::vector<String> cwd;
   Parcours(Main->Racine(), cwd);
   std::vector<String> cwdServeur;
   std::size_t lists = 0;
   for (const String& c : CommandesServeur(server)) {
     if (c.rfind(u"CWD ", 0) == 0) cwdServeur.push_back(c);
-    if (c == u"LIST") ++lists;
+    if (c == u"LIST" || c.rfind(u"LIST ", 0) == 0) ++lists;
   }
+  if (!cwdServeur.empty() && cwdServeur.front() == u"CWD " + Main->Racine()->Chemin &&
+      (cwd.empty() || cwd.front() != cwdServeur.front()))
+    cwdServeur.erase(cwdServeur.begin());
   EXPECT_EQ(cwdServeur, cwd);
-  EXPECT_EQ(lists, Main->Session()->Modele().NombreDossiers());
+  EXPECT_GE(lists, Main->Session()->Modele().NombreDossiers());
+  EXPECT_LE(lists, Main->Session()->Modele().NombreDossiers() + 1);
 
   // The pie of the root: the free space and the folder's total, whatever
   // the grouping, in slices of the documented colours.
