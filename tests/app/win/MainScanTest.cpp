@@ -1,0 +1,355 @@
+// The main window scanning a real FTP server on loopback, end to end: the
+// command line, the log-in, the walk, the panels, the log pane, the pie's
+// slices and the settings file after closing.
+#include <functional>
+#include <set>
+
+#include "AppWinTestSupport.h"
+#include "app/GraphiqueDossier.h"
+#include "app/core/Affichage.h"
+#include "tests/app/core/ScanTestSupport.h"
+#include "tests/fixture/FtpFixture.h"
+#include "xml/OxSimpleXml.h"
+
+namespace {
+
+using namespace apptest;
+using scantest::Wire;
+
+class MainScanTest : public AppFixture {
+protected:
+  std::vector<String> Params(const FtpServer& server, std::vector<String> extra) {
+    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()),
+                             u"-user=" + server.User(), u"-pass=" + server.Password()};
+    p.insert(p.end(), extra.begin(), extra.end());
+    return p;
+  }
+
+  String Panneau(int i) { return Main->SBar->Panels()->Items(i)->Text(); }
+
+  // The commands the log pane shows, in order.
+  std::vector<String> CommandesDuLog(const String& Label) {
+    std::vector<String> out;
+    const String prefix = Label + u"\t";
+    for (const String& l : LignesLog())
+      if (l.compare(0, prefix.size(), prefix) == 0) out.push_back(l.substr(prefix.size()));
+    return out;
+  }
+
+  // The server's command log as the client wrote it, PASS masked.
+  static std::vector<String> CommandesServeur(const FtpServer& server) {
+    std::vector<String> out;
+    for (const String& c : server.Commands()) out.push_back(MasqueCommande(Wire(U8(c))));
+    return out;
+  }
+
+  // CWD of every folder below the root, depth first in listing order: the walk.
+  static void Parcours(const TDossier* d, std::vector<String>& out) {
+    for (const auto& c : d->SousDossiers) {
+      out.push_back(u"CWD " + c->Chemin);
+      if (c->Etat != TEtatDossier::Boucle) Parcours(c.get(), out);
+    }
+  }
+};
+
+TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
+  FtpServer server({.generate = 2});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan()) << U8(Panneau(0)) << " / " << U8(Panneau(3));
+  const TResultatScan& r = Main->DernierResultat;
+  EXPECT_EQ(r.Fin, TFinScan::Termine) << U8(r.Message);
+  ASSERT_NE(Main->Racine(), nullptr);
+
+  // The model against the files on disk.
+  scantest::ExpectedMap expected;
+  const Int64 total = scantest::ExpectedWalk(server.Root(), "", {}, expected);
+  scantest::CompareWithDisk(Main->Racine(), expected);
+  EXPECT_EQ(Main->TailleTotale(), total);
+  EXPECT_EQ(Main->Racine()->Nom, u"127.0.0.1:" + IntToStr(server.Port()));
+
+  // Panels, in English.
+  EXPECT_EQ(Main->Caption(), u"Folder sizes of FTP sites");
+  EXPECT_EQ(Panneau(0), u"Connected");
+  EXPECT_EQ(Panneau(3), u"Finished");
+  const Int64 autorise = 10LL * 1024 * 1024;  // the form's 10 Gio
+  EXPECT_EQ(Panneau(2), u"Free: " + FormatTaille(autorise - total));
+  EXPECT_TRUE(Main->aDeco->Enabled());
+  // The usage bar is back in panel 1, the busy bar gone.
+  EXPECT_TRUE(Main->pbOccupe->Visible());
+  EXPECT_FALSE(Main->Wait->Visible());
+  EXPECT_EQ(Main->pbOccupe->Position(), PourcentageOccupation(total, autorise));
+  // Less room: the bar follows, and stops at its maximum.
+  Main->cbUnite->SetItemIndex(0);
+  Main->SetDispo(1);
+  Main->seDispoChange(nullptr);
+  EXPECT_EQ(Main->pbOccupe->Position(), 100);
+  EXPECT_EQ(Panneau(2), u"Free: " + FormatTaille(1024 - total));
+  Main->cbUnite->SetItemIndex(1);
+  Main->SetDispo(10);
+  Main->seDispoChange(nullptr);
+
+  // The log pane: every line labelled, the password masked, and the
+  // commands exactly those the server received, in the same order.
+  const std::vector<String> lignes = LignesLog();
+  ASSERT_FALSE(lignes.empty());
+  for (const String& l : lignes) {
+    EXPECT_TRUE(l.rfind(u"Answer:\t", 0) == 0 || l.rfind(u"Command:\t", 0) == 0) << U8(l);
+    EXPECT_EQ(l.find(server.Password()), String::npos) << U8(l);
+  }
+  const std::vector<String> commandes = CommandesDuLog(u"Command:");
+  EXPECT_EQ(commandes, CommandesServeur(server));
+  EXPECT_NE(std::find(commandes.begin(), commandes.end(), u"PASS " + String(server.Password().size(), u'*')),
+            commandes.end());
+
+  // The walk: one CWD per folder below the root, depth first, and one
+  // listing per folder (a CWD to the root's own path may come first, and
+  // one more listing when the client checks a listing option once).
+  std::vector<String> cwd;
+  Parcours(Main->Racine(), cwd);
+  std::vector<String> cwdServeur;
+  std::size_t lists = 0;
+  for (const String& c : CommandesServeur(server)) {
+    if (c.rfind(u"CWD ", 0) == 0) cwdServeur.push_back(c);
+    if (c == u"LIST" || c.rfind(u"LIST ", 0) == 0) ++lists;
+  }
+  if (!cwdServeur.empty() && cwdServeur.front() == u"CWD " + Main->Racine()->Chemin &&
+      (cwd.empty() || cwd.front() != cwdServeur.front()))
+    cwdServeur.erase(cwdServeur.begin());
+  EXPECT_EQ(cwdServeur, cwd);
+  EXPECT_GE(lists, Main->Session()->Modele().NombreDossiers());
+  EXPECT_LE(lists, Main->Session()->Modele().NombreDossiers() + 1);
+
+  // The pie of the root: the free space and the folder's total, whatever
+  // the grouping, in slices of the documented colours.
+  const TGraphique& g = Main->Graphique();
+  double somme = 0;
+  for (const TPartGraphique& p : g.Parts) somme += p.Valeur;
+  EXPECT_DOUBLE_EQ(somme, static_cast<double>(autorise - total + total));
+  ASSERT_FALSE(g.Parts.empty());
+  EXPECT_EQ(g.Parts[0].Legende, u"Free");
+  for (std::size_t i = 0; i < g.Parts.size(); ++i) EXPECT_EQ(g.Parts[i].Couleur, CouleursGraphique[i % 14]);
+  EXPECT_EQ(g.Titre, u"Folder " + FormatTaille(total) + u"\r\n" + Main->Racine()->Chemin);
+  // ...and the chart holds exactly those points, under that title.
+  const std::vector<TPointGraphique> points = PointsGraphique(Main->zolChart);
+  ASSERT_EQ(points.size(), g.Parts.size());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    EXPECT_DOUBLE_EQ(points[i].Valeur, g.Parts[i].Valeur);
+    EXPECT_EQ(points[i].Legende, g.Parts[i].Legende);
+    EXPECT_EQ(points[i].Couleur, g.Parts[i].Couleur);
+  }
+  EXPECT_EQ(TitreGraphique(Main->zolChart), g.Titre);
+  // The legend toggle and the pie's size.
+  Main->miCacherLegendeClick(nullptr);
+  EXPECT_FALSE(LegendePieVisible(Main->zolChart));
+  EXPECT_EQ(Main->miCacherLegende->Caption(), u"&Show legend");
+  Main->miCacherLegendeClick(nullptr);
+  EXPECT_TRUE(LegendePieVisible(Main->zolChart));
+  Main->pClientResize(nullptr);
+  EXPECT_GT(TaillePieGraphique(Main->zolChart), 0);
+  // Without free space and grouping: the root's own files and its folders.
+  Main->miEspaceLibreClick(nullptr);
+  Main->miGrouperClick(nullptr);
+  {
+    const std::vector<TPointGraphique> p = PointsGraphique(Main->zolChart);
+    double s = 0;
+    for (const TPointGraphique& x : p) s += x.Valeur;
+    EXPECT_DOUBLE_EQ(s, static_cast<double>(total));
+    for (const TPointGraphique& x : p) EXPECT_NE(x.Legende, u"Free");
+  }
+  Main->miEspaceLibreClick(nullptr);
+  Main->miGrouperClick(nullptr);
+
+  // The folder tree: one node per folder, in listing order, with the
+  // folder's name and total; the root expanded and selected.
+  TVastStringTree* arbre = Main->listeDossier;
+  EXPECT_EQ(arbre->Header().Columns()[0].Text(), u"Folder");
+  EXPECT_EQ(arbre->Header().Columns()[1].Text(), u"Size");
+  std::function<void(PVastNode, const TDossier*)> compare = [&](PVastNode n, const TDossier* d) {
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 0), d->Nom);
+    EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 1), FormatTaille(d->Total()));
+    ASSERT_EQ(n->ChildCount, d->SousDossiers.size()) << U8(d->Chemin);
+    PVastNode c = arbre->GetFirstChild(n);
+    for (const auto& sd : d->SousDossiers) {
+      compare(c, sd.get());
+      c = arbre->GetNextSibling(c);
+    }
+  };
+  ASSERT_EQ(arbre->RootNodeCount(), 1u);
+  compare(arbre->GetFirst(), Main->Racine());
+  EXPECT_TRUE(arbre->GetExpanded(arbre->GetFirst()));
+  EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
+
+  // The file list: the root's files, by name; a click on "Size" sorts by
+  // size, ascending then descending.
+  TVastStringTree* fichiers = Main->listeFichiers;
+  EXPECT_EQ(fichiers->Header().Columns()[2].Text(), u"Modified");
+  auto colonne = [&](TColumnIndex c) {
+    std::vector<String> out;
+    for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n)) out.push_back(fichiers->TCustomVastStringTree::GetText(n, c));
+    return out;
+  };
+  std::vector<String> noms;
+  for (const auto& f : Main->Racine()->Fichiers) noms.push_back(f->Nom);
+  std::sort(noms.begin(), noms.end(), [](const String& a, const String& b) { return CompareText(a, b) < 0; });
+  EXPECT_EQ(colonne(0), noms);
+  TVTHeaderHitInfo clic;
+  clic.Column = 1;
+  Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
+  std::vector<Int64> tailles;
+  for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
+    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+  EXPECT_TRUE(std::is_sorted(tailles.begin(), tailles.end()));
+  Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
+  tailles.clear();
+  for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
+    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+  EXPECT_TRUE(std::is_sorted(tailles.rbegin(), tailles.rend()));
+  clic.Column = 0;
+  Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
+  EXPECT_EQ(colonne(0), noms);
+
+  // Selecting a sub-folder lists its files and draws its pie.
+  TDossier* premier = Main->Racine()->SousDossiers.front().get();
+  Main->SelectionneDossier(premier);
+  EXPECT_EQ(fichiers->RootNodeCount(), premier->Fichiers.size());
+  EXPECT_EQ(Main->DossierSelectionne(), premier);
+
+  Main->SelectionneDossier(Main->Racine());
+  Capture(Main, DossierCaptures(), "main_us");
+  EXPECT_TRUE(EnregistreGraphique(Main->zolChart,
+                                  String(reinterpret_cast<const Char*>((DossierCaptures() / "pie_us.png").wstring().c_str()))));
+
+  // Closing writes the options back.
+  Ferme();
+  TOxSimpleXML xml;
+  xml.LoadFromFile(String(reinterpret_cast<const Char*>((Travail / "Quorvel.xml").wstring().c_str())));
+  EXPECT_EQ(xml.Root()->Name(), u"Quorvel");
+  EXPECT_EQ(LitOption(xml, u"AutoCheck", u"?"), u"0");
+  EXPECT_EQ(LitOption(xml, u"SaveLastConnect", u"?"), u"0");
+  EXPECT_EQ(LitOption(xml, u"Langue", u"?"), u"");
+  EXPECT_EQ(LitOption(xml, u"LastPass", u"absent"), u"absent");
+}
+
+TEST_F(MainScanTest, FrenchScanAndKeptConnection) {
+  EcritReglages(
+      "<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
+  FtpServer server({.generate = 2});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-FR", u"-racine=Leerer Ordner"}));
+  ASSERT_TRUE(AttendScan());
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
+  // The start folder gets its leading "/" and names the root.
+  EXPECT_EQ(Main->edRacine->Text(), u"/Leerer Ordner");
+  EXPECT_EQ(Main->Racine()->Nom, u"/Leerer Ordner");
+  EXPECT_EQ(Main->Caption(), u"Occupation site FTP");
+  EXPECT_EQ(Panneau(0), u"Connecté");
+  EXPECT_EQ(Panneau(3), u"Terminé");
+  const std::vector<String> lignes = LignesLog();
+  ASSERT_FALSE(lignes.empty());
+  EXPECT_EQ(lignes[0].rfind(u"Réponse :\t220", 0), 0u) << U8(lignes[0]);
+
+  // The whole account again, for the picture.
+  Main->edRacine->SetText(String());
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(AttendScan(2));
+  Capture(Main, DossierCaptures(), "main_fr");
+  Main->edRacine->SetText(u"/Leerer Ordner");
+
+  Ferme();
+  TOxSimpleXML xml;
+  xml.LoadFromFile(String(reinterpret_cast<const Char*>((Travail / "Quorvel.xml").wstring().c_str())));
+  EXPECT_EQ(LitOption(xml, u"LastHost", u"?"), server.Host());
+  EXPECT_EQ(LitOption(xml, u"LastPort", u"?"), IntToStr(server.Port()));
+  EXPECT_EQ(LitOption(xml, u"LastDir", u"?"), u"/Leerer Ordner");
+  EXPECT_EQ(LitOption(xml, u"LastPassif", u"?"), u"1");
+}
+
+// Variants of one scan: the mode, a refused folder, a dropped connection.
+struct Variante {
+  const char* nom;
+  FtpServerOptions options;
+  bool passif;
+  std::set<std::string> refuses;
+  TFinScan fin;
+};
+
+
+TEST_F(MainScanTest, VariantsOfModeRefusalAndDroppedConnection) {
+  const std::vector<Variante> cas = {
+      {"active mode", {.generate = 1, .activeOnly = true}, false, {}, TFinScan::Termine},
+      {"refused folder", {.generate = 1, .refuseCwd = {"/empty"}}, true, {"empty"}, TFinScan::Termine},
+      {"dropped connection", {.generate = 1, .dropList = {"/empty"}}, true, {}, TFinScan::Erreur},
+  };
+  int n = 0;
+  for (const Variante& v : cas) {
+    SCOPED_TRACE(v.nom);
+    FtpServer server(v.options);
+    server.Start();
+    std::vector<String> extra = {u"-US"};
+    if (v.passif) extra.push_back(u"-passive");
+    Demarre(Params(server, extra));
+    ASSERT_TRUE(AttendScan());
+    ++n;
+    EXPECT_EQ(Main->DernierResultat.Fin, v.fin) << U8(Main->DernierResultat.Message);
+    EXPECT_EQ(Main->cbPassif->Checked(), v.passif);
+    if (v.fin == TFinScan::Termine) {
+      scantest::ExpectedMap expected;
+      const Int64 total = scantest::ExpectedWalk(server.Root(), "", v.refuses, expected);
+      scantest::CompareWithDisk(Main->Racine(), expected);
+      EXPECT_EQ(Main->TailleTotale(), total);
+      EXPECT_EQ(Panneau(3), u"Finished");
+      for (const std::string& f : v.refuses) {
+        TDossier* d = scantest::Child(Main->Racine(), Wire(f));
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->Etat, TEtatDossier::AccesRefuse);
+      }
+    } else {
+      EXPECT_EQ(Panneau(3).rfind(u"Error", 0), 0u) << U8(Panneau(3));
+    }
+    Ferme();
+  }
+  EXPECT_EQ(n, 3);
+}
+
+TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
+  FtpServer server({.generate = 2, .slowListSeconds = 0.15});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Session()->Modele().NombreDossiers() > 3; }));
+  // A click on the busy bar.
+  EXPECT_TRUE(Main->Wait->Visible());
+  EXPECT_FALSE(Main->pbOccupe->Visible());
+  Main->Wait->Click();
+  ASSERT_TRUE(AttendScan(1));
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
+  EXPECT_EQ(Panneau(3), u"Finished");
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+
+  // Connect while a scan runs: the scan stops, QUIT, a new log-in and scan.
+  server.ClearCommands();
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(Pump([&] { return Main->Session()->ScanEnCours(); }, 20000));
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(AttendScan(3, 180000));
+  const std::vector<String> c = server.Commands();
+  EXPECT_EQ(std::count(c.begin(), c.end(), u"QUIT"), 2);
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
+}
+
+TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
+  FtpServer server({.generate = 1});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan());
+  TDossier* racine = Main->Racine();
+  Main->edPass->SetText(u"wrong");
+  Main->aConnectExecute(nullptr);
+  EXPECT_EQ(Panneau(0), u"Error");
+  EXPECT_FALSE(Main->aDeco->Enabled());
+  EXPECT_EQ(Main->Racine(), racine);
+  EXPECT_EQ(Main->ScansTermines, 1);
+}
+
+}  // namespace

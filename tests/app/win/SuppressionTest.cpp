@@ -1,0 +1,164 @@
+// Deleting remote folders and files from the main window after a scan:
+// the confirmation, the commands, the files on disk, the totals shown.
+#include "AppWinTestSupport.h"
+#include "tests/app/core/ScanTestSupport.h"
+#include "tests/fixture/FtpFixture.h"
+
+namespace {
+
+using namespace apptest;
+using scantest::Wire;
+
+class SuppressionTest : public AppFixture {
+protected:
+  void Scanne(FtpServer& server) {
+    Demarre({u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()), u"-user=" + server.User(),
+             u"-pass=" + server.Password(), u"-passive", u"-US"});
+    ASSERT_TRUE(AttendScan());
+  }
+};
+
+TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
+  FtpServer server;
+  server.Start();
+  server.MakeFile("keep/a.bin", 10 * 1024);
+  server.MakeFile("keep/b.bin", 20 * 1024);
+  server.MakeFile("keep/c.bin", 30 * 1024);
+  server.MakeFile("gone/sub/x.bin", 300 * 1024);
+  Scanne(server);
+  TDossier* racine = Main->Racine();
+  ASSERT_EQ(Main->TailleTotale(), 360);
+  TDossier* keep = scantest::Child(racine, u"keep");
+  TDossier* gone = scantest::Child(racine, u"gone");
+  ASSERT_TRUE(keep && gone);
+
+  // No: nothing is sent.
+  server.ClearCommands();
+  Monde.Reponses = {IDNO};
+  EXPECT_EQ(Main->SupprimeDossierChoisi(gone).Issue, TIssueSuppression::Abandonnee);
+  EXPECT_TRUE(server.Commands().empty());
+  ASSERT_EQ(Monde.Boites.size(), 1u);
+  EXPECT_EQ(Monde.Boites[0].Text, u"Do you really want to delete \"gone\" folder and all its contents?");
+  EXPECT_EQ(Monde.Boites[0].Flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+
+  // Two files of three: one CWD, two DELE in the order chosen.
+  Monde.Reponses = {IDYES};
+  std::vector<TFichier*> choix = {scantest::FileOf(keep, u"c.bin"), scantest::FileOf(keep, u"a.bin")};
+  const TRapportSuppression f = Main->SupprimeFichiersChoisis(keep, choix);
+  EXPECT_EQ(f.Issue, TIssueSuppression::Faite);
+  EXPECT_EQ(Monde.Boites.back().Text, u"Do you really want to delete those 2 files?");
+  EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /keep", u"DELE c.bin", u"DELE a.bin"}));
+  EXPECT_FALSE(server.Exists("keep/a.bin"));
+  EXPECT_TRUE(server.Exists("keep/b.bin"));
+  EXPECT_FALSE(server.Exists("keep/c.bin"));
+  EXPECT_EQ(keep->Total(), 20);
+  EXPECT_EQ(Main->TailleTotale(), 320);
+  EXPECT_EQ(Main->SBar->Panels()->Items(3)->Text(), u"");
+  EXPECT_EQ(Main->SBar->Panels()->Items(2)->Text(), u"Free: " + FormatTaille(10LL * 1024 * 1024 - 320));
+
+  // An empty folder goes with one RMD; the pie then shows the root.
+  server.MakeDir("empty too");
+  Main->RemplitGraphique(gone);
+  TDossier* sub = scantest::Child(gone, u"sub");
+  server.ClearCommands();
+  Monde.Reponses = {IDYES};
+  // The server refuses a folder that is not empty: the model keeps it.
+  EXPECT_EQ(Main->SupprimeDossierChoisi(gone).Issue, TIssueSuppression::Refusee);
+  EXPECT_TRUE(server.Exists("gone"));
+  EXPECT_EQ(Main->TailleTotale(), 320);
+  Monde.Reponses = {IDYES};
+  std::vector<TFichier*> x = {scantest::FileOf(sub, u"x.bin")};
+  EXPECT_EQ(Main->SupprimeFichiersChoisis(sub, x).Issue, TIssueSuppression::Faite);
+  Monde.Reponses = {IDYES};
+  EXPECT_EQ(Main->SupprimeDossierChoisi(sub).Issue, TIssueSuppression::Faite);
+  EXPECT_FALSE(server.Exists("gone/sub"));
+  EXPECT_EQ(Main->DossierSelectionne(), gone);
+  EXPECT_EQ(Main->TailleTotale(), 20);
+  const std::vector<String> c = server.Commands();
+  EXPECT_NE(std::find(c.begin(), c.end(), u"RMD /gone/sub"), c.end());
+  // The root cannot be deleted.
+  EXPECT_EQ(Main->SupprimeDossierChoisi(Main->Racine()).Issue, TIssueSuppression::Impossible);
+}
+
+TEST_F(SuppressionTest, NothingIsDeletedWhileAScanRuns) {
+  FtpServer server({.generate = 1, .slowListSeconds = 0.2});
+  server.Start();
+  Scanne(server);
+  server.ClearCommands();
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(Main->Session()->ScanEnCours());
+  ASSERT_TRUE(Pump([] { return Main->Racine() && !Main->Racine()->SousDossiers.empty(); }));
+  TDossier* d = Main->Racine()->SousDossiers.front().get();
+  Monde.Reponses = {IDYES, IDYES};
+  EXPECT_EQ(Main->SupprimeDossierChoisi(d).Issue, TIssueSuppression::Impossible);
+  EXPECT_TRUE(Monde.Boites.empty());
+  Main->WaitClick(nullptr);
+  ASSERT_TRUE(AttendScan(2));
+  for (const String& cmd : server.Commands()) {
+    EXPECT_NE(cmd.rfind(u"RMD", 0), 0u);
+    EXPECT_NE(cmd.rfind(u"DELE", 0), 0u);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace apptest;
+
+class SuppressionListesTest : public AppFixture {};
+
+TEST_F(SuppressionListesTest, TheListsMenuDeletesTheirSelection) {
+  FtpServer server;
+  server.Start();
+  server.MakeFile("docs/a.txt", 4096);
+  server.MakeFile("docs/b.txt", 8192);
+  server.MakeFile("docs/c.txt", 2048);
+  server.MakeDir("old");
+  Demarre({u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()), u"-user=" + server.User(),
+           u"-pass=" + server.Password(), u"-passive", u"-US"});
+  ASSERT_TRUE(AttendScan());
+  TDossier* docs = scantest::Child(Main->Racine(), u"docs");
+  TDossier* old = scantest::Child(Main->Racine(), u"old");
+  ASSERT_TRUE(docs && old);
+
+  // The root's menu item is disabled.
+  Main->SetActiveControl(Main->listeDossier);
+  Main->SelectionneDossier(Main->Racine());
+  Main->pmSupprPopup(nullptr);
+  EXPECT_FALSE(Main->aDel->Enabled());
+
+  // A folder from the tree: its node goes, its parent is selected.
+  Main->SelectionneDossier(old);
+  Main->pmSupprPopup(nullptr);
+  ASSERT_TRUE(Main->aDel->Enabled());
+  Monde.Reponses = {IDYES};
+  Main->aDel->Execute();
+  EXPECT_FALSE(server.Exists("old"));
+  EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
+  EXPECT_EQ(Main->NoeudDossier(old), nullptr);
+  EXPECT_EQ(Main->listeDossier->GetFirst()->ChildCount, 1u);
+
+  // Two files from the file list, in list order.
+  Main->SelectionneDossier(docs);
+  TVastStringTree* fichiers = Main->listeFichiers;
+  ASSERT_EQ(fichiers->RootNodeCount(), 3u);
+  PVastNode a = fichiers->GetFirst();
+  PVastNode c = fichiers->GetNextSibling(fichiers->GetNextSibling(a));
+  fichiers->SetSelected(a, true);
+  fichiers->SetSelected(c, true);
+  Main->SetActiveControl(fichiers);
+  Main->pmSupprPopup(nullptr);
+  ASSERT_TRUE(Main->aDel->Enabled());
+  server.ClearCommands();
+  Monde.Reponses = {IDYES};
+  Main->aDel->Execute();
+  EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /docs", u"DELE a.txt", u"DELE c.txt"}));
+  EXPECT_FALSE(server.Exists("docs/a.txt"));
+  EXPECT_TRUE(server.Exists("docs/b.txt"));
+  EXPECT_EQ(fichiers->RootNodeCount(), 1u);
+  EXPECT_EQ(fichiers->TCustomVastStringTree::GetText(fichiers->GetFirst(), 0), u"b.txt");
+  EXPECT_EQ(Main->listeDossier->TCustomVastStringTree::GetText(Main->NoeudDossier(docs), 1), FormatTaille(8));
+}
+
+}  // namespace

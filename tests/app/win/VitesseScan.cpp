@@ -1,0 +1,102 @@
+// The program's scan of a 2,000-folder tree beside the headless scan
+// session's, on the same loopback server: prints both times (milliseconds).
+// Usage: appwin_vitesse [rounds]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/APropos.h"
+#include "app/core/ThreadScan.h"
+#include "app/fMain.h"
+#include "app/fOptions.h"
+#include "app/fSites.h"
+#include "bench/common/BenchTree.h"
+#include "rtl/Dispatcher.h"
+#include "tests/fixture/FtpFixture.h"
+#include "rtl/SysUtils.h"
+#include "vcl/Forms.h"
+#include "vcl/WinDispatcher.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class TSinkSilencieux : public IScanSink {
+public:
+  void ScanFinished(const TResultatScan&) override { Fini = true; }
+  bool Fini = false;
+};
+
+double Headless(const FtpServer& Server) {
+  TSinkSilencieux sink;
+  TFTPSend ftp;
+  TScanSession session(ftp, sink, Application->Dispatcher());
+  TParamsConnexion p{Server.Host(), Server.Port(), Server.User(), Server.Password(), true, String()};
+  const auto t0 = Clock::now();
+  session.Connecte(p);
+  while (!sink.Fini) {
+    MSG msg;
+    if (!Application->ProcessMessage(msg)) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+  std::printf("headless: %zu folders\n", session.Modele().NombreDossiers());
+  return ms;
+}
+
+double Programme(const FtpServer& Server, bool Journal) {
+  Main = TCustomForm::Create<TMain>(Application);
+  formSites = TCustomForm::Create<TformSites>(Application);
+  BoiteAPropos = TCustomForm::Create<TBoiteAPropos>(Application);
+  BoiteOptions = TCustomForm::Create<TBoiteOptions>(Application);
+  // No parameter: the window must not connect by itself.
+  Main->Parametres = {};
+  Main->ParametresLus = true;
+  Main->Show();
+  Main->edHost->SetText(Server.Host());
+  Main->SetPort(Server.Port());
+  Main->edUser->SetText(Server.User());
+  Main->edPass->SetText(Server.Password());
+  Main->cbPassif->SetChecked(true);
+  if (!Journal) Main->FTP()->OnStatus = nullptr;
+  const auto t0 = Clock::now();
+  Main->aConnectExecute(nullptr);
+  while (Main->ScansTermines == 0 && Main->Session()->Racine()) {
+    MSG msg;
+    if (!Application->ProcessMessage(msg)) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+  std::printf("program: %zu folders, %zu log lines\n", Main->Session()->Modele().NombreDossiers(),
+              Main->Journal().NombreLignes());
+  delete BoiteOptions;
+  delete BoiteAPropos;
+  delete formSites;
+  delete Main;
+  Main = nullptr;
+  return ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+  Application->Initialize();
+  // No update check from this program.
+  if (FILE* f = std::fopen("Quorvel.xml", "wb")) {
+    std::fputs("<Quorvel><Options><AutoCheck>0</AutoCheck></Options></Quorvel>", f);
+    std::fclose(f);
+  }
+  FtpServerOptions o;
+  o.root = bench_tree::TreeRoot("vitesse");
+  FtpServer server(o);
+  server.Start();
+  for (int i = 0; i < rounds; ++i) {
+    const double h = Headless(server);
+    std::printf("headless %.0f ms\n", h);
+    std::fflush(stdout);
+    const double p = Programme(server, true);
+    if (argc > 2) std::printf("program without its log: %.0f ms\n", Programme(server, false));
+    std::printf("round %d: headless %.0f ms, program %.0f ms, ratio %.2f\n", i + 1, h, p, p / h);
+    std::fflush(stdout);
+  }
+  return 0;
+}
