@@ -211,7 +211,9 @@ class TStringStream : public TBytesStream {
 public:
   TStringStream();
   explicit TStringStream(const String& AString);
-  TStringStream(const String& AString, TEncoding* AEncoding, bool AOwnsEncoding = false);
+  // AEncoding is not owned (nullptr: Default).
+  TStringStream(const String& AString, TEncoding* AEncoding);
+  TStringStream(const String& AString, std::unique_ptr<TEncoding> AEncoding);
   // Bytes as they are, decoded with Default.
   explicit TStringStream(const TBytes& ABytes);
   explicit TStringStream(const RawByteString& AString);
@@ -225,8 +227,8 @@ public:
   TEncoding* Encoding() const { return FEncoding; }
 
 private:
-  TEncoding* FEncoding;
-  bool FOwnsEncoding = false;
+  std::unique_ptr<TEncoding> FOwnedEncoding;
+  TEncoding* FEncoding;  // FOwnedEncoding's, or one the caller keeps
 };
 
 // Platform part (Streams_win.cpp / Streams_posix.cpp); not for callers.

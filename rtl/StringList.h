@@ -138,8 +138,8 @@ public:
   void SetUseLocale(bool Value) { FUseLocale = Value; }
 
   // The encoding of the last load (nullptr before any).
-  TEncoding* Encoding() const { return FEncoding; }
-  TEncoding* DefaultEncoding() const { return FDefaultEncoding; }
+  TEncoding* Encoding() const { return FEncoding.Get(); }
+  TEncoding* DefaultEncoding() const { return FDefaultEncoding.Get(); }
   // A non-standard encoding is cloned; nullptr means TEncoding::Default().
   void SetDefaultEncoding(TEncoding* Value);
 
@@ -200,8 +200,8 @@ private:
   bool FWriteBOM = true;
   bool FUseLocale = true;
   String FLineBreak;
-  TEncoding* FEncoding = nullptr;         // cloned unless standard
-  TEncoding* FDefaultEncoding = nullptr;  // cloned unless standard
+  THeldEncoding FEncoding;
+  THeldEncoding FDefaultEncoding;
 };
 
 // Index-based comparison for TStringList::CustomSort.

@@ -163,7 +163,7 @@ TEST(TStringStream, EncodingsAndDataString) {
   EXPECT_EQ(Wide.Bytes(), (TBytes{'a', 0, 'b', 0}));
 
   // An encoding the stream owns is freed with it (ASan checks).
-  TStringStream Owned(u"x", TEncoding::GetEncoding(65001), true);
+  TStringStream Owned(u"x", TEncoding::GetEncoding(65001));
   EXPECT_EQ(Owned.DataString(), u"x");
 
   TStringStream Default(u"plain");
