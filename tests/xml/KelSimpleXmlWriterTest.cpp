@@ -183,6 +183,38 @@ TEST(KelSimpleXmlWriter, EncodingFollowsDeclarationAndMark) {
   EXPECT_EQ(Wide.SaveToString()[0], u'\uFEFF');
 }
 
+// Element names are written as they are, in every encoding that can hold
+// them: a settings file with a non-ASCII element must load again after a save.
+TEST(KelSimpleXmlWriter, NonAsciiElementNamesRoundTrip) {
+  const struct {
+    const char* Declared;
+    TKelStringEncoding Encoding;
+    Word CodePage;
+    std::string Name;  // UTF-8
+  } Cases[] = {
+      {"UTF-8", seUTF8, 0, "Cl\xC3\xA9"},
+      {"UTF-8", seUTF8, 0, "\xE6\x97\xA5\xE6\x9C\xAC"},
+      {"UTF-16", seUTF16, 0, "\xC3\x89t\xC3\xA9"},
+      {"Windows-1252", seAnsi, 1252, "Cl\xC3\xA9"},
+  };
+  for (const auto& c : Cases) {
+    SCOPED_TRACE(c.Name + " in " + c.Declared);
+    const String Name = U(c.Name);
+    TKelSimpleXML Doc;
+    Doc.LoadFromString(u"<?xml version=\"1.0\" encoding=\"" + U(c.Declared) + u"\"?><Racine><" + Name +
+                       u" a=\"\u00E9\">valeur \u00E9</" + Name + u"></Racine>");
+    EXPECT_NE(Doc.SaveToString().find(u"<" + Name + u" a="), String::npos);
+    const std::string Bytes = SaveBytes(Doc, c.Encoding, c.CodePage);
+    TKelSimpleXML Again;
+    ASSERT_NO_THROW(LoadBytes(Again, Bytes));
+    TKelSimpleXMLElem* Elem = Again.Root()->Items()->GetItem(0);
+    ASSERT_NE(Elem, nullptr);
+    EXPECT_EQ(Elem->Name(), Name);
+    EXPECT_EQ(Elem->Value(), u"valeur \u00E9");
+    EXPECT_EQ(SaveBytes(Again, c.Encoding, c.CodePage), Bytes);
+  }
+}
+
 TEST(KelSimpleXmlWriter, NoPrologOptionAddsNoDeclaration) {
   TKelSimpleXML Doc;
   Doc.SetOptions(sxoDefaultOptions + sxoDoNotSaveProlog);
