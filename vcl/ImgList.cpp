@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "vcl/Pictures.h"
+
 namespace {
 
 // A 32-bit top-down DIB section holding Source's pixels, selected in no DC
