@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"
@@ -982,13 +983,12 @@ void TWinControl::PaintControls(HDC DC) {
     RECT bounds = ToRECT(c->BoundsRect());
     RECT overlap;
     if (!IntersectRect(&overlap, &bounds, &clip)) continue;
-    const int saved = SaveDC(DC);
+    const TSavedDC saved(DC);
     POINT origin;
     GetWindowOrgEx(DC, &origin);
     SetWindowOrgEx(DC, origin.x - c->Left(), origin.y - c->Top(), nullptr);
     IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
     c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    RestoreDC(DC, saved);
   }
 }
 
@@ -999,44 +999,30 @@ void TWinControl::PaintHandler(TMessage& Message) {
     DefaultHandler(Message);
     return;
   }
-  PAINTSTRUCT ps{};
+  // WM_PAINT paints through BeginPaint; WM_PRINTCLIENT brings its own DC.
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
-  const bool own = dc == nullptr;
-  if (own) dc = BeginPaint(FHandle, &ps);
+  std::optional<TPaintDC> painting;
+  if (!dc) dc = painting.emplace(FHandle).Get();
   auto paint = [this](HDC target) {
     PaintWindow(target);
     PaintControls(target);
   };
-  try {
-    if (FDoubleBuffered) {
-      RECT rc;
-      GetClientRect(FHandle, &rc);
-      HDC memory = CreateCompatibleDC(dc);
-      TGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
-      {
-        TSelectGuard select(memory, bitmap.Get());
-        ::FillRect(memory, &rc, FBrush->Handle());
-        try {
-          paint(memory);
-        } catch (...) {
-          DeleteDC(memory);
-          throw;
-        }
-        BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
-      }
-      DeleteDC(memory);
-    } else {
-      paint(dc);
-    }
-  } catch (...) {
-    if (own) EndPaint(FHandle, &ps);
-    throw;
+  if (!FDoubleBuffered) {
+    paint(dc);
+    return;
   }
-  if (own) EndPaint(FHandle, &ps);
+  RECT rc;
+  GetClientRect(FHandle, &rc);
+  const TMemoryDC memory(dc);
+  const TGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
+  const TSelectGuard select(memory.Get(), bitmap.Get());
+  ::FillRect(memory.Get(), &rc, FBrush->Handle());
+  paint(memory.Get());
+  BitBlt(dc, 0, 0, rc.right, rc.bottom, memory.Get(), 0, 0, SRCCOPY);
 }
 
 void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
-  const int saved = SaveDC(DC);
+  const TSavedDC saved(DC);
   OffsetViewportOrgEx(DC, X, Y, nullptr);
   RECT rc;
   GetClientRect(Handle(), &rc);
@@ -1049,7 +1035,6 @@ void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
     auto* win = dynamic_cast<TWinControl*>(c);
     if (win && win->Visible() && win->FHandle) win->PaintTo(DC, c->Left(), c->Top());
   }
-  RestoreDC(DC, saved);
 }
 
 bool TWinControl::Reflect(TMessage& Message) {
@@ -1342,27 +1327,21 @@ void TWinControl::WndProc(TMessage& Message) {
 
 void TControlCanvas::CreateHandle() {
   if (auto* win = dynamic_cast<TWinControl*>(FControl)) {
-    FDCWindow = win->Handle();
-    FOwnDC = GetDC(FDCWindow);
-    SetHandle(FOwnDC);
+    FOwnDC = TWindowDC(win->Handle());
+    SetHandle(FOwnDC.Get());
     return;
   }
   if (FControl && FControl->Parent()) {
-    FDCWindow = FControl->Parent()->Handle();
-    FOwnDC = GetDC(FDCWindow);
-    SetWindowOrgEx(FOwnDC, -FControl->Left(), -FControl->Top(), nullptr);
-    IntersectClipRect(FOwnDC, 0, 0, FControl->Width(), FControl->Height());
-    SetHandle(FOwnDC);
+    FOwnDC = TWindowDC(FControl->Parent()->Handle());
+    SetWindowOrgEx(FOwnDC.Get(), -FControl->Left(), -FControl->Top(), nullptr);
+    IntersectClipRect(FOwnDC.Get(), 0, 0, FControl->Width(), FControl->Height());
+    SetHandle(FOwnDC.Get());
   }
 }
 
 void TControlCanvas::FreeHandle() {
   if (FOwnDC && HandleAllocated()) SetHandle(nullptr);
-  if (FOwnDC) {
-    ReleaseDC(FDCWindow, FOwnDC);
-    FOwnDC = nullptr;
-    FDCWindow = nullptr;
-  }
+  FOwnDC.Reset();
 }
 
 namespace {
@@ -1370,19 +1349,11 @@ namespace {
 template <class Paint>
 void PaintOnCanvas(TControlCanvas& Canvas, TControl& Control, HDC DC, Paint&& Painter) {
   Canvas.FreeHandle();
-  Canvas.Lock();
-  Canvas.SetHandle(DC);
-  try {
-    Canvas.SetFont(Control.Font());
-    Canvas.Brush()->SetColor(Control.Color());
-    Painter();
-  } catch (...) {
-    Canvas.SetHandle(nullptr);
-    Canvas.Unlock();
-    throw;
-  }
-  Canvas.SetHandle(nullptr);
-  Canvas.Unlock();
+  const TCanvasLock lock(Canvas);
+  const TCanvasOnDC onDC(Canvas, DC);
+  Canvas.SetFont(Control.Font());
+  Canvas.Brush()->SetColor(Control.Color());
+  Painter();
 }
 }  // namespace
 

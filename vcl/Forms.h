@@ -333,7 +333,7 @@ private:
   friend class TCustomForm;
   std::unique_ptr<TStringList> FFonts;
   TCursor FCursor = crDefault;
-  std::map<TCursor, HCURSOR> FCustomCursors;  // owned
+  std::map<TCursor, TCursorHandle> FCustomCursors;
   TCustomForm* FActiveForm = nullptr;          // not owned
   std::vector<TCustomForm*> FForms;            // not owned
   std::unique_ptr<TFont> FHintFont;

@@ -513,10 +513,8 @@ TBitmap::TBitmap(Integer AWidth, Integer AHeight) { SetSize(AWidth, AHeight); }
 
 TBitmap::~TBitmap() {
   FCanvas.reset();
-  if (FDC) {
-    SelectObject(FDC, FOldBitmap);
-    DeleteDC(FDC);
-  }
+  // The picture leaves the DC before either goes.
+  if (FDC) SelectObject(FDC->Get(), FOldBitmap);
 }
 
 Integer TBitmap::BitsPerPixel() const {
@@ -541,11 +539,11 @@ Integer TBitmap::BytesPerScanLine() const { return ((FWidth * BitsPerPixel() + 3
 
 HDC TBitmap::MemoryDC() {
   if (!FDC) {
-    FDC = CreateCompatibleDC(nullptr);
-    FOldBitmap = GetCurrentObject(FDC, OBJ_BITMAP);
-    if (FBitmap) SelectObject(FDC, FBitmap.Get());
+    FDC = std::make_unique<TMemoryDC>();
+    FOldBitmap = GetCurrentObject(FDC->Get(), OBJ_BITMAP);
+    if (FBitmap) SelectObject(FDC->Get(), FBitmap.Get());
   }
-  return FDC;
+  return FDC->Get();
 }
 
 namespace {
@@ -628,7 +626,7 @@ void TBitmap::Recreate(Integer AWidth, Integer AHeight, TPixelFormat Format, boo
         BitBlt(dc.Get(), 0, 0, std::min(AWidth, FWidth), std::min(AHeight, FHeight), MemoryDC(), 0, 0, SRCCOPY);
     }
   }
-  if (FDC) SelectObject(FDC, fresh ? fresh.Get() : FOldBitmap);
+  if (FDC) SelectObject(FDC->Get(), fresh ? fresh.Get() : FOldBitmap);
   FBitmap = std::move(fresh);
   FBits = bits;
   FWidth = FBitmap ? AWidth : 0;
@@ -790,9 +788,7 @@ void TBitmap::LoadFromHBitmap(HBITMAP Source) {
   Recreate(info.bmWidth, info.bmHeight, format, false);
   if (!FBits) return;
   TBitmapInfo wanted(FWidth, FHeight, BitsPerPixel(), true, format == pf16bit);
-  HDC screen = GetDC(nullptr);
-  GetDIBits(screen, Source, 0, static_cast<UINT>(FHeight), FBits, wanted.Get(), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  GetDIBits(TWindowDC(nullptr).Get(), Source, 0, static_cast<UINT>(FHeight), FBits, wanted.Get(), DIB_RGB_COLORS);
   // GetDIBits answers with the source's palette; the indices refer to it.
   if (BitsPerPixel() <= 8) SetDIBColorTable(MemoryDC(), 0, wanted.Header.biClrUsed, wanted.Colors);
   Changed();
@@ -853,25 +849,23 @@ struct TIconDirEntry {
 
 TIcon::TIcon() = default;
 
-TIcon::~TIcon() {
-  if (FHandle) DestroyIcon(FHandle);
-}
+TIcon::~TIcon() = default;
 
-void TIcon::TakeHandle(HICON Value, TBytes Data) {
-  if (FHandle && FHandle != Value) DestroyIcon(FHandle);
-  FHandle = Value;
+void TIcon::TakeHandle(TIconHandle Value, TBytes Data) {
+  FHandle = std::move(Value);
   FData = std::move(Data);
-  const TSize size = IconSize(FHandle);
+  const TSize size = IconSize(FHandle.Get());
   FWidth = size.cx;
   FHeight = size.cy;
   Changed();
 }
 
-void TIcon::SetHandle(HICON Value) { TakeHandle(Value, {}); }
+void TIcon::SetHandle(HICON Value) {
+  if (Value != FHandle.Get()) TakeHandle(TIconHandle(Value), {});
+}
 
 HICON TIcon::ReleaseHandle() {
-  HICON h = FHandle;
-  FHandle = nullptr;
+  HICON h = FHandle.Release();
   FWidth = FHeight = 0;
   FData.clear();
   Changed();
@@ -886,9 +880,10 @@ void TIcon::SetSize(Integer AWidth, Integer AHeight) {
 void TIcon::Assign(TPersistent* Source) {
   if (auto* icon = dynamic_cast<TIcon*>(Source)) {
     if (icon == this) return;
-    HICON copy = icon->FHandle ? CopyIcon(icon->FHandle) : nullptr;
+    TBytes data = icon->FData;
+    TIconHandle copy(icon->FHandle ? CopyIcon(icon->FHandle.Get()) : nullptr);
     if (icon->FHandle && !copy) throw EOutOfResources(u"Out of system resources");
-    TakeHandle(copy, icon->FData);
+    TakeHandle(std::move(copy), std::move(data));
     return;
   }
   TGraphic::Assign(Source);
@@ -896,7 +891,7 @@ void TIcon::Assign(TPersistent* Source) {
 
 void TIcon::Draw(TCanvas& ACanvas, const TRect& Rect) {
   if (!FHandle) return;
-  DrawIconEx(ACanvas.Handle(), Rect.Left, Rect.Top, FHandle, Rect.Width(), Rect.Height(), 0, nullptr, DI_NORMAL);
+  DrawIconEx(ACanvas.Handle(), Rect.Left, Rect.Top, FHandle.Get(), Rect.Width(), Rect.Height(), 0, nullptr, DI_NORMAL);
 }
 
 void TIcon::LoadFromStream(TStream& Stream) {
@@ -924,10 +919,10 @@ void TIcon::LoadFromStream(TStream& Stream) {
   std::memcpy(&e, &data[6 + best * sizeof(TIconDirEntry)], sizeof(e));
   if (e.ImageOffset > data.size() || e.BytesInRes > data.size() - e.ImageOffset) throw EInvalidGraphic(invalid);
   const Integer w = e.Width ? e.Width : 256, h = e.Height ? e.Height : 256;
-  HICON icon = CreateIconFromResourceEx(&data[e.ImageOffset], e.BytesInRes, TRUE, 0x00030000, w, h,
-                                        LR_DEFAULTCOLOR);
+  TIconHandle icon(
+      CreateIconFromResourceEx(&data[e.ImageOffset], e.BytesInRes, TRUE, 0x00030000, w, h, LR_DEFAULTCOLOR));
   if (!icon) throw EInvalidGraphic(invalid);
-  TakeHandle(icon, std::move(data));
+  TakeHandle(std::move(icon), std::move(data));
 }
 
 void TIcon::SaveToStream(TStream& Stream) {
@@ -939,12 +934,12 @@ void TIcon::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
   HANDLE image = LoadImageW(Instance, reinterpret_cast<const wchar_t*>(Name.c_str()), IMAGE_ICON, FRequestedWidth,
                             FRequestedHeight, LR_DEFAULTSIZE);
   if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
-  TakeHandle(static_cast<HICON>(image), {});
+  TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }
 
 void TIcon::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
   HANDLE image = LoadImageW(Instance, MAKEINTRESOURCEW(ResId), IMAGE_ICON, FRequestedWidth, FRequestedHeight,
                             LR_DEFAULTSIZE);
   if (!image) throw EResNotFound(u"Resource " + IntToStr(ResId) + u" not found");
-  TakeHandle(static_cast<HICON>(image), {});
+  TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }

@@ -236,6 +236,32 @@ private:
   Integer FLockCount = 0;
 };
 
+// Draws on a device context owned elsewhere for the guard's scope: the
+// canvas takes DC and lets it go again (its font, pen and brush taken out)
+// at the end, however the scope ends.
+class TCanvasOnDC {
+public:
+  TCanvasOnDC(TCanvas& Canvas, HDC DC) : FCanvas(Canvas) { Canvas.SetHandle(DC); }
+  ~TCanvasOnDC() { FCanvas.SetHandle(nullptr); }
+  TCanvasOnDC(const TCanvasOnDC&) = delete;
+  TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
+
+private:
+  TCanvas& FCanvas;
+};
+
+// Holds a canvas's lock for the guard's scope.
+class TCanvasLock {
+public:
+  explicit TCanvasLock(TCanvas& Canvas) : FCanvas(Canvas) { Canvas.Lock(); }
+  ~TCanvasLock() { FCanvas.Unlock(); }
+  TCanvasLock(const TCanvasLock&) = delete;
+  TCanvasLock& operator=(const TCanvasLock&) = delete;
+
+private:
+  TCanvas& FCanvas;
+};
+
 // ---------------------------------------------------------------- graphics
 
 class TGraphic : public TPersistent {
@@ -327,8 +353,8 @@ private:
   TAlphaFormat FAlphaFormat = afIgnored;
   TGdiObject FBitmap;
   void* FBits = nullptr;  // owned by FBitmap
-  HDC FDC = nullptr;      // owned
-  HGDIOBJ FOldBitmap = nullptr;
+  std::unique_ptr<TMemoryDC> FDC;  // made on demand, with FBitmap selected
+  HGDIOBJ FOldBitmap = nullptr;     // FDC's own bitmap, back in it before it goes
   std::unique_ptr<TBitmapCanvas> FCanvas;
   TColor FTransparentColor = clDefault;
   TTransparentMode FTransparentMode = tmAuto;
@@ -344,11 +370,11 @@ public:
 
   Integer Width() const override { return FWidth; }
   Integer Height() const override { return FHeight; }
-  bool Empty() const override { return FHandle == nullptr; }
+  bool Empty() const override { return !FHandle; }
   bool Transparent() const override { return true; }
   void SetTransparent(bool) override {}
 
-  HICON Handle() const { return FHandle; }
+  HICON Handle() const { return FHandle.Get(); }
   // Takes ownership of Value (nullptr empties the icon).
   void SetHandle(HICON Value);
   // Gives up ownership: the caller destroys the handle.
@@ -367,9 +393,9 @@ public:
   void LoadFromResourceID(HINSTANCE Instance, Integer ResId);
 
 private:
-  void TakeHandle(HICON Value, TBytes Data);
+  void TakeHandle(TIconHandle Value, TBytes Data);
 
-  HICON FHandle = nullptr;  // owned
+  TIconHandle FHandle;
   Integer FWidth = 0;
   Integer FHeight = 0;
   Integer FRequestedWidth = 0;
