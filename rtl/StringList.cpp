@@ -12,8 +12,8 @@ const String kDefaultLineBreak = u"\r\n";
 const Char* const kSortedListError = u"Operation not allowed on sorted list";
 const Char* const kDuplicateString = u"String list does not allow duplicates";
 
-// DelimitedText scans as the class library does, over a zero-terminated
-// text: the end of the text (and an embedded U+0000) reads as 0.
+// DelimitedText scans a zero-terminated text: the end of the text (and an
+// embedded U+0000) reads as 0, so an embedded U+0000 ends the scan.
 Char At(const String& S, std::size_t I) { return I < S.size() ? S[I] : u'\0'; }
 
 bool IsBlank(Char C) { return C >= 1 && C <= u' '; }
@@ -561,8 +561,8 @@ void TStringList::CustomSort(const TStringListSortCompare& Compare) {
   Changed();
 }
 
-// The class library's QuickSort, with bounds kept even for a comparison that
-// is not a consistent order.
+// A quicksort whose indexes stay within L..R even for a comparison that is
+// not a consistent order (a user's comparison may be anything).
 void TStringList::QuickSort(Integer L, Integer R, const TStringListSortCompare& Compare) {
   Integer I;
   do {

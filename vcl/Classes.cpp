@@ -128,8 +128,8 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent) {
     FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
   }
-  // The owner passes the news on to everything it owns, as the class library
-  // does, so siblings that point at each other hear of a removal too. A copy:
+  // The owner passes the news on to everything it owns, so siblings that
+  // point at each other hear of a removal too. A copy:
   // a handler may free components.
   const std::vector<TComponent*> owned = FComponents;
   for (TComponent* c : owned) {

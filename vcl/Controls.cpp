@@ -544,8 +544,8 @@ TWinControl::TWinControl(TComponent* AOwner)
 TWinControl::~TWinControl() = default;
 
 void TWinControl::BeforeDestruction() {
-  // Children go first, as the class library frees the controls a window
-  // holds (whoever owns them), then the window.
+  // Children go first (whoever owns them), then the window: a child's
+  // window must not outlive its parent's.
   while (!FControls.empty()) {
     TControl* child = FControls.back();
     delete child;

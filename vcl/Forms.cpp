@@ -22,7 +22,8 @@ String FromUtf8(const char* Text) {
   return out;
 }
 
-// The text before '|' (the class library's short hint).
+// The text before '|': the short hint a control shows, the rest of the text
+// going to the status bar.
 String ShortHint(const String& Hint) {
   const auto bar = Hint.find(u'|');
   return bar == String::npos ? Hint : Hint.substr(0, bar);

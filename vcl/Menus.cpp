@@ -24,7 +24,8 @@ struct TKeyName {
   const char16_t* Name;
 };
 
-// The class library's names of the keys that have no printable face.
+// The names of the keys that have no printable face, as shortcut texts in
+// menus show them (and settings files store them).
 const TKeyName kKeyNames[] = {
     {VK_BACK, u"BkSp"},  {VK_TAB, u"Tab"},     {VK_ESCAPE, u"Esc"}, {VK_RETURN, u"Enter"}, {VK_SPACE, u"Space"},
     {VK_PRIOR, u"PgUp"}, {VK_NEXT, u"PgDn"},   {VK_END, u"End"},    {VK_HOME, u"Home"},    {VK_LEFT, u"Left"},
@@ -69,7 +70,8 @@ UINT TrackMenu(HMENU Menu, Integer X, Integer Y, HWND Owner, UINT Flags) {
                                  GetModuleHandleW(nullptr), nullptr));
     Owner = helper.Get();
   }
-  // The documented way for a menu to close when the user clicks elsewhere.
+  // Without the owner in the foreground, the menu would not close when the
+  // user clicks elsewhere.
   SetForegroundWindow(Owner);
   const UINT command = static_cast<UINT>(
       TrackPopupMenuEx(Menu, Flags | TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, X, Y, Owner, nullptr));

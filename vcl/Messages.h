@@ -37,7 +37,7 @@ inline constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
 inline constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
 inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 
-// The dispatcher's and the class library's private messages.
+// The private messages of the dispatcher and of vcl/ itself.
 inline constexpr UINT WM_QUORVEL_FIRST = WM_APP + 0x3000;
 inline constexpr UINT CM_RELEASE = WM_QUORVEL_FIRST + 1;
 

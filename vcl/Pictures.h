@@ -47,7 +47,7 @@ public:
   // Takes a copy of Value (nullptr empties the picture).
   void SetGraphic(TGraphic* Value);
   // The graphic as a bitmap; a picture holding something else is replaced
-  // by an empty bitmap, as the class library does.
+  // by an empty bitmap, which the caller can then draw on.
   TBitmap* Bitmap();
   Integer Width() const { return FGraphic ? FGraphic->Width() : 0; }
   Integer Height() const { return FGraphic ? FGraphic->Height() : 0; }

@@ -51,7 +51,7 @@ public:
   ~TWinInetHttpGet() override { CloseHandles(); }
   THttpReply Get(const String& Url, std::size_t MaxBytes) override;
   // Closing the handles from another thread cancels a WinInet call blocked
-  // on them: the documented way to stop a synchronous request.
+  // on them: a synchronous request has no other way to be stopped.
   void Abort() override {
     THttpGet::Abort();
     CloseHandles();

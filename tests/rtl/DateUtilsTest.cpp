@@ -73,7 +73,7 @@ TEST(DateUtils, TimesAndNegativeValues) {
   EXPECT_EQ(n, 59);
   EXPECT_EQ(s, 59);
   EXPECT_EQ(ms, 999);
-  // Delphi: a negative value is the date towards zero plus the absolute fraction.
+  // A negative value is the date towards zero plus the absolute fraction.
   DecodeTime(-1.25, h, n, s, ms);
   EXPECT_EQ(h, 6);
   Word y, m, d;
@@ -258,7 +258,7 @@ TEST(DateUtils, FormatDateTimeFrench) {
   EXPECT_TEXT(DateToStr(dt, fr), u"05/03/2024");
   EXPECT_TEXT(TimeToStr(dt, fr), u"14:07:09");
   EXPECT_TEXT(FormatDateTime(u"dddddd", dt, fr), u"mardi 5 mars 2024");
-  // As Delphi: "ampm" asks for a 12-hour clock even when the locale has no AM/PM strings.
+  // "ampm" asks for a 12-hour clock even when the locale has no AM/PM strings.
   EXPECT_TEXT(FormatDateTime(u"hh:nn ampm", dt, fr), u"02:07 ");
   {
     TFormatSettingsScope scope(fr);
@@ -319,7 +319,9 @@ TEST(DateUtils, TwoDigitYears) {
   for (Word window : {0, 50, 80}) {
     fs.TwoDigitYearCenturyWindow = window;
     for (int yy : {0, 5, 30, 49, 50, 75, 99}) {
-      // Delphi's rule, spelled out.
+      // The century window, spelled out: the first year ending in those two
+      // digits that is not before (this year - window); a window of 0 keeps
+      // the century of (this year - 0).
       const int base = year - window;
       int expected = base / 100 * 100 + yy;
       if (window > 0 && expected < base) expected += 100;
@@ -347,7 +349,7 @@ TEST(DateUtils, TextToTimeAndDateTime) {
       {"12:00 AM", &en, true, 0},
       {"12:30 PM", &en, true, EncodeTime(12, 30, 0, 0)},
       {"14:07:09", &en, true, EncodeTime(14, 7, 9, 0)},
-      {"14:07:09.5", &en, true, EncodeTime(14, 7, 9, 5)},  // Delphi reads the digits as written
+      {"14:07:09.5", &en, true, EncodeTime(14, 7, 9, 5)},  // milliseconds read as the digits written
       {"14", &en, true, EncodeTime(14, 0, 0, 0)},
       {"14:07", &fr, true, EncodeTime(14, 7, 0, 0)},
       {"14:07:09,250", &fr, true, EncodeTime(14, 7, 9, 250)},

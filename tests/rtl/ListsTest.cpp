@@ -213,7 +213,7 @@ TEST(TThreadList, ConcurrentAddsAllArrive) {
   for (auto& Th : Threads) Th.join();
   TThreadList::Locked Guard(L);
   EXPECT_EQ(Guard->Count(), 2000);
-  // The lock is recursive, as the class library's.
+  // The lock is recursive: a holder may lock the list again.
   TList* Again = L.LockList();
   EXPECT_EQ(Again, &*Guard);
   L.UnlockList();

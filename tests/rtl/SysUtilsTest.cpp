@@ -364,7 +364,7 @@ TEST(SysUtils, FileNames) {
   EXPECT_EQ(PathDelim, u'\\');
   EXPECT_TEXT(ExtractFilePath(u"C:file.txt"), u"C:");
   EXPECT_TEXT(ExtractFileName(u"C:file.txt"), u"file.txt");
-  EXPECT_TEXT(ExtractFileName(u"a/b.txt"), u"a/b.txt");  // as Delphi: only '\' and ':'
+  EXPECT_TEXT(ExtractFileName(u"a/b.txt"), u"a/b.txt");  // on Windows only '\' and ':' delimit
 #else
   EXPECT_EQ(PathDelim, u'/');
   EXPECT_TEXT(ExtractFileName(u"a\\b.txt"), u"a\\b.txt");

@@ -407,7 +407,7 @@ TEST(KelSimpleXmlComponent, LoadsARawDataResource) {
   EXPECT_EQ(Signature(Xml.Root()), Signature(FromFile.Root()));
   EXPECT_EQ(Xml.SimpleXML()->CodePage(), 1252);
   EXPECT_EQ(SaveBytes(*Xml.SimpleXML()), Golden);
-  // A missing resource raises the class library's error and changes nothing.
+  // A missing resource raises EResNotFound and changes nothing.
   EXPECT_THROW(Xml.LoadFromResourceName(HInstance(), u"NO_SUCH_XML"), EResNotFound);
   EXPECT_EQ(Xml.Root()->Name(), u"Quorvel");
   TKelSimpleXML Doc;
