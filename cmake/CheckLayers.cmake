@@ -65,7 +65,7 @@ foreach(file IN LISTS files)
       continue()  # not the tests of a library (the test's own data, say)
     endif()
     set(windows_file ON)  # tests may reach the platform behind #ifdef _WIN32
-    set(allowed ${owner} ${QUORVEL_LAYER_WUSES_${owner}} tests/fixture bench/common fuzz/common)
+    set(allowed ${owner} ${QUORVEL_LAYER_WUSES_${owner}} tests/support tests/fixture bench/common fuzz/common)
     get_filename_component(own_dir ${file} DIRECTORY)
     list(APPEND allowed ${area}/${owner} ${own_dir})
     if(area STREQUAL "fuzz")

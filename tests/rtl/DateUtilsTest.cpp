@@ -6,20 +6,9 @@
 #include <ctime>
 
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
-
-#define EXPECT_TEXT(actual, expected) EXPECT_EQ(UTF16ToUTF8(actual), UTF16ToUTF8(expected))
-
-template <typename F>
-std::string ConvertErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.what();
-  }
-  return "(no EConvertError)";
-}
 
 TEST(DateUtils, EncodeDateKnownSerials) {
   const struct {
@@ -60,8 +49,8 @@ TEST(DateUtils, InvalidDatesAndTimes) {
   EXPECT_FALSE(TryEncodeTime(1, 0, 60, 0, v));
   EXPECT_FALSE(TryEncodeTime(1, 0, 0, 1000, v));
   EXPECT_EQ(v, 123);
-  EXPECT_EQ(ConvertErrorOf([] { EncodeDate(2023, 2, 29); }), "Invalid argument to date encode");
-  EXPECT_EQ(ConvertErrorOf([] { EncodeTime(24, 0, 0, 0); }), "Invalid argument to time encode");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeDate(2023, 2, 29); }), "Invalid argument to date encode");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeTime(24, 0, 0, 0); }), "Invalid argument to time encode");
 }
 
 TEST(DateUtils, TimesAndNegativeValues) {
@@ -307,7 +296,7 @@ TEST(DateUtils, TextToDate) {
     } else {
       EXPECT_EQ(v, -7);
       EXPECT_EQ(StrToDateDef(U(c.text), 1.5, *c.fs), 1.5);
-      EXPECT_EQ(ConvertErrorOf([&] { StrToDate(U(c.text), *c.fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDate(U(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid date");
     }
   }
@@ -367,7 +356,7 @@ TEST(DateUtils, TextToTimeAndDateTime) {
     if (c.ok) {
       EXPECT_EQ(v, c.expected) << c.text;
     } else {
-      EXPECT_EQ(ConvertErrorOf([&] { StrToTime(U(c.text), *c.fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToTime(U(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid time");
     }
   }
@@ -393,7 +382,7 @@ TEST(DateUtils, TextToTimeAndDateTime) {
       EXPECT_EQ(v, c.expected) << c.text;
     } else {
       EXPECT_EQ(StrToDateTimeDef(U(c.text), 2.5, *c.fs), 2.5);
-      EXPECT_EQ(ConvertErrorOf([&] { StrToDateTime(U(c.text), *c.fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDateTime(U(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid date and time");
     }
   }

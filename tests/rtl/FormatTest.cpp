@@ -8,11 +8,9 @@
 #include <limits>
 
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
-
-// Readable failures: compare as UTF-8.
-#define EXPECT_TEXT(actual, expected) EXPECT_EQ(UTF16ToUTF8(actual), UTF16ToUTF8(expected))
 
 const String nbsp = String(1, FrenchThousandSeparator);
 

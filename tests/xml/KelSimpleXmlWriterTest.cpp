@@ -9,53 +9,22 @@
 #include "KelSimpleXmlTestUtil.h"
 #include "rtl/Resources.h"
 #include "xml/KelCharsets.h"
+#include "tests/support/TestSupport.h"
 #include "xml/OxSimpleXml.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string DataFile(const char* Name) {
-  std::string Path = std::string(QUORVEL_SOURCE_DIR) + "tests/xml/data/" + Name;
-#ifdef _WIN32
-  if (!Path.empty() && Path[0] == '/') Path = "Z:" + Path;  // the build tree seen through Wine
-#endif
-  return Path;
-}
+using testsupport::PathText;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
-std::string ReadAll(const fs::path& Path) {
-  std::ifstream In(Path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-}
+std::string DataFile(const char* Name) { return testsupport::SourcePath(std::string("tests/xml/data/") + Name); }
 
-void WriteAll(const fs::path& Path, const std::string& Bytes) {
-  std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-  Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-}
-
-String PathText(const fs::path& Path) {
-  const std::u8string Text = Path.u8string();
-  return U(std::string(Text.begin(), Text.end()));
-}
-
-class TempDir {
+class TempDir : public testsupport::TTempDir {
 public:
-  TempDir() {
-    // ctest runs each test in a process of its own, in parallel: the name
-    // must differ between processes, not only within one.
-    static int Counter = 0;
-    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Path = fs::temp_directory_path() /
-           ("quorvel-xml-" + std::string(Info ? Info->name() : "none") + "-" + std::to_string(std::random_device{}()) +
-            "-" + std::to_string(++Counter));
-    fs::remove_all(Path);
-    fs::create_directories(Path);
-  }
-  ~TempDir() {
-    std::error_code Ignored;
-    fs::remove_all(Path, Ignored);
-  }
-  fs::path Path;
+  TempDir() : TTempDir("quorvel-xml") {}
 };
 
 // The site manager's writer and then the main window's options, as the
