@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "rtl/Resources.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -369,15 +370,10 @@ void TCustomRichEdit::CreateWnd() {
     // Restore the formatted text saved when the last window went.
     const bool plain = FPlainText;
     FPlainText = false;
+    const TScopeExit restore([this, plain] { FPlainText = plain; });
     TStringStream stream(FRtfBackup);
     FRtfBackup.clear();
-    try {
-      LoadFromStream(stream);
-    } catch (...) {
-      FPlainText = plain;
-      throw;
-    }
-    FPlainText = plain;
+    LoadFromStream(stream);
   }
 }
 

@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 
+#include "rtl/ScopeExit.h"
+
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"
 
@@ -312,13 +314,8 @@ void TControl::ParentColorChanged() {
 void TControl::ParentFontChanged() {
   if (!FParentFont || !FParent) return;
   FFontFromParent = true;
-  try {
-    FFont->Assign(FParent->Font());
-  } catch (...) {
-    FFontFromParent = false;
-    throw;
-  }
-  FFontFromParent = false;
+  const TScopeExit done([this] { FFontFromParent = false; });
+  FFont->Assign(FParent->Font());
 }
 
 void TControl::SetShowHint(bool Value) {
@@ -793,42 +790,37 @@ void TWinControl::AlignControls(TControl*) {
   }
   FAlignPending = false;
   ++FAligning;
-  try {
-    const TRect client = ClientRect();
-    const TSize size{client.Width(), client.Height()};
-    TRect inner = client;
-    AdjustClientRect(inner);
-    inner.Left += FPadding->Left();
-    inner.Top += FPadding->Top();
-    inner.Right -= FPadding->Right();
-    inner.Bottom -= FPadding->Bottom();
-    std::vector<TAlignItem> items;
-    items.reserve(FControls.size());
-    for (TControl* c : FControls) {
-      TAlignItem item;
-      item.Align = c->FAlign;
-      item.Anchors = c->FAnchors;
-      item.Bounds = c->BoundsRect();
-      item.Margins = c->FMargins->AsRect();
-      item.UseMargins = c->FAlignWithMargins;
-      item.Visible = c->FVisible;
-      item.MinWidth = c->FConstraints->MinWidth();
-      item.MinHeight = c->FConstraints->MinHeight();
-      item.MaxWidth = c->FConstraints->MaxWidth();
-      item.MaxHeight = c->FConstraints->MaxHeight();
-      items.push_back(item);
-    }
-    if (FAnchorBase.cx >= 0 && !(FAnchorBase == size)) AnchorItems(FAnchorBase, size, items);
-    FAnchorBase = size;
-    AlignItems(inner, items);
-    const std::vector<TControl*> controls = FControls;
-    for (std::size_t i = 0; i < controls.size(); ++i)
-      if (!(items[i].Bounds == controls[i]->BoundsRect())) controls[i]->SetBoundsRect(items[i].Bounds);
-  } catch (...) {
-    --FAligning;
-    throw;
+  const TScopeExit aligned([this] { --FAligning; });
+  const TRect client = ClientRect();
+  const TSize size{client.Width(), client.Height()};
+  TRect inner = client;
+  AdjustClientRect(inner);
+  inner.Left += FPadding->Left();
+  inner.Top += FPadding->Top();
+  inner.Right -= FPadding->Right();
+  inner.Bottom -= FPadding->Bottom();
+  std::vector<TAlignItem> items;
+  items.reserve(FControls.size());
+  for (TControl* c : FControls) {
+    TAlignItem item;
+    item.Align = c->FAlign;
+    item.Anchors = c->FAnchors;
+    item.Bounds = c->BoundsRect();
+    item.Margins = c->FMargins->AsRect();
+    item.UseMargins = c->FAlignWithMargins;
+    item.Visible = c->FVisible;
+    item.MinWidth = c->FConstraints->MinWidth();
+    item.MinHeight = c->FConstraints->MinHeight();
+    item.MaxWidth = c->FConstraints->MaxWidth();
+    item.MaxHeight = c->FConstraints->MaxHeight();
+    items.push_back(item);
   }
-  --FAligning;
+  if (FAnchorBase.cx >= 0 && !(FAnchorBase == size)) AnchorItems(FAnchorBase, size, items);
+  FAnchorBase = size;
+  AlignItems(inner, items);
+  const std::vector<TControl*> controls = FControls;
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    if (!(items[i].Bounds == controls[i]->BoundsRect())) controls[i]->SetBoundsRect(items[i].Bounds);
 }
 
 void TWinControl::SetDoubleBuffered(bool Value) {
@@ -955,17 +947,14 @@ void TWinControl::SetTextValue(const String& Value) {
 
 void TWinControl::ScaleBy(Integer M, Integer D) {
   if (M == D || D == 0) return;
-  DisableAlign();
-  try {
+  {
+    DisableAlign();
+    const TScopeExit enable([this] { EnableAlign(); });
     const std::vector<TControl*> controls = FControls;
     for (TControl* c : controls) c->ScaleBy(M, D);
     TControl::ScaleBy(M, D);
-  } catch (...) {
-    EnableAlign();
-    throw;
+    FAnchorBase = {-1, -1};
   }
-  FAnchorBase = {-1, -1};
-  EnableAlign();
   Realign();
 }
 
