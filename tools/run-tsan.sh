@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the native-tsan preset (g++ with ThreadSanitizer) and runs the
 # threaded tests: dispatcher, threads and locks, scan session and deletions,
-# tree worker, update check, socket stop and transfer abort. The selection
+# tree worker, update check, socket stop and transfer abort, the busy bar's
+# drawing thread. The selection
 # is the native-tsan test preset's filter (CMakePresets.json).
 #
 #   tools/run-tsan.sh [repeat]   # repeat: runs of each test (default 1)
