@@ -75,6 +75,8 @@ class TWindowDC {
 public:
   TWindowDC() noexcept = default;
   explicit TWindowDC(HWND Window) noexcept : FWindow(Window), FDC(GetDC(Window)) {}
+  // The whole window, frame included (GetWindowDC): for drawing borders.
+  static TWindowDC WholeWindow(HWND Window) noexcept { return TWindowDC(Window, GetWindowDC(Window)); }
   ~TWindowDC() { Reset(); }
   TWindowDC(TWindowDC&& Other) noexcept
       : FWindow(std::exchange(Other.FWindow, nullptr)), FDC(std::exchange(Other.FDC, nullptr)) {}
@@ -99,6 +101,7 @@ public:
   explicit operator bool() const noexcept { return FDC != nullptr; }
 
 private:
+  TWindowDC(HWND Window, HDC DC) noexcept : FWindow(Window), FDC(DC) {}
   HWND FWindow = nullptr;
   HDC FDC = nullptr;
 };
