@@ -397,13 +397,16 @@ void TKelSimpleXMLElemClassic::LoadFromStringStream(TKelStringStream* StringStre
           Local = NameBuf;
           Properties()->LoadFromStringStream(S);
           State = 2;
-        } else if (C == '/') {
+        } else if ((C == '/' || C == '>') && !NameBuf.empty()) {
+          // "<>" or "<p:>" has no name, and a nameless element would be
+          // saved without its tags.
           Local = NameBuf;
-          State = 3;
-        } else if (C == '>') {
-          Local = NameBuf;
-          Items()->LoadFromStringStream(S);
-          State = 4;
+          if (C == '/') {
+            State = 3;
+          } else {
+            Items()->LoadFromStringStream(S);
+            State = 4;
+          }
         } else {
           RaisePlain(SMalformedTag, S);
         }

@@ -42,6 +42,8 @@ const ErrorCase ErrorCases[] = {
      "Invalid Document: Unexpected text in file prolog at position 44"},
     {"<?xml versi\xC3\xA8n=\"1.0\"?><a/>", "Invalid Document: Unexpected text in file prolog at position 21"},
     {"<?xml version=\"1.\xC3\xA9\"?><a/>", "Invalid Document: Unexpected text in file prolog at position 21"},
+    {"<>x</>", "Invalid XML Element: malformed tag found (no valid name) at position 2"},
+    {"<a><p:/></a>", "Invalid XML Element: malformed tag found (no valid name) at position 7"},
     {"<a p::q=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\":\" found at position 6)"},
     {"<a p:=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\"=\" found at position 6)"},
 };
