@@ -49,7 +49,7 @@ void CheckConsistent(TVTHeader& Header) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   TFakeTreeHost Host;
-  TVastStringTree Tree(&Host);
+  TCustomVastStringTree Tree(&Host);
   TVTHeader& Header = Tree.Header();
   Header.SetTreeBounds(404, 304, 400, 280);
   const bool Loaded = Load(Header, FuzzBytes(Data, Size));
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   if (!Loaded) return 0;
 
   const TBytes Once = Saved(Header);
-  TVastStringTree Other(&Host);
+  TCustomVastStringTree Other(&Host);
   Other.Header().SetTreeBounds(404, 304, 400, 280);
   FuzzCheck(Load(Other.Header(), Once), "a saved header does not load again");
   CheckConsistent(Other.Header());

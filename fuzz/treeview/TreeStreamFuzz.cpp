@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   TFakeTreeHost Host;
 
   // The string tree, with captions and several selected nodes allowed.
-  TVastStringTree Tree(&Host);
+  TCustomVastStringTree Tree(&Host);
   KeyedStreaming(Tree);
   Tree.TreeOptions().SetSelectionOptions(TVTSelectionOptions{toMultiSelect});
   const bool Loaded = Load(Tree, Input);
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   if (Loaded) {
     // What loaded cleanly saves to a stream that loads to the same stream.
     const TBytes Once = Saved(Tree);
-    TVastStringTree Again(&Host);
+    TCustomVastStringTree Again(&Host);
     KeyedStreaming(Again);
     Again.TreeOptions().SetSelectionOptions(TVTSelectionOptions{toMultiSelect});
     FuzzCheck(Load(Again, Once), "a saved tree does not load again");
