@@ -14,8 +14,10 @@ endif()
 include(${CMAKE_CURRENT_LIST_DIR}/LayersTable.cmake)
 quorvel_read_layers(${TABLE})
 
-# The one header that brings in <windows.h>.
+# The one header that brings in <windows.h>, and the Windows-only headers
+# beside it in rtl/ (rtl/Win32*.h) that every Windows-side file may use.
 set(win32_home "rtl/Win32.h")
+set(win32_headers "^rtl/Win32[A-Za-z]*\\.h$")
 # Platform headers a portable file must not include (matched lower-case).
 set(windows_headers "^(windows|winsock2?|ws2tcpip|ws2ipdef|mswsock|iphlpapi|wininet|winhttp|winreg|winuser|wingdi|winbase|winnls|winver|wincrypt|winternl|winerror|commctrl|commdlg|shlobj|shellapi|shlwapi|objbase|objidl|ole2|oleauto|olectl|ocidl|unknwn|richedit|uxtheme|dwmapi|mmsystem|psapi|tlhelp32|gdiplus[a-z]*|versionhelpers|knownfolders|shobjidl|propidl|rpc|rpcndr|direct|io|process|tchar)\\.h$")
 set(area_roots tests bench fuzz)
@@ -43,7 +45,7 @@ foreach(file IN LISTS files)
     set(windows_file OFF)
     # Test support (tests/fixture, bench/common) may reach the platform
     # behind #ifdef _WIN32, as tests may.
-    if(kind STREQUAL "windows" OR file MATCHES "_win\\.(cpp|h)$" OR file STREQUAL win32_home
+    if(kind STREQUAL "windows" OR file MATCHES "_win\\.(cpp|h)$" OR file MATCHES "${win32_headers}"
        OR owner MATCHES "^(tests|bench|fuzz)/")
       set(windows_file ON)
     endif()
@@ -63,9 +65,12 @@ foreach(file IN LISTS files)
       continue()  # not the tests of a library (the test's own data, say)
     endif()
     set(windows_file ON)  # tests may reach the platform behind #ifdef _WIN32
-    set(allowed ${owner} ${QUORVEL_LAYER_WUSES_${owner}} tests/fixture bench/common)
+    set(allowed ${owner} ${QUORVEL_LAYER_WUSES_${owner}} tests/support tests/fixture bench/common fuzz/common)
     get_filename_component(own_dir ${file} DIRECTORY)
     list(APPEND allowed ${area}/${owner} ${own_dir})
+    if(area STREQUAL "fuzz")
+      list(APPEND allowed tests/${owner})  # its library's test helpers
+    endif()
   endif()
   math(EXPR checked "${checked} + 1")
 
@@ -84,7 +89,7 @@ foreach(file IN LISTS files)
       set(why "climbs out of its folder with ..")
     elseif(inc_lower STREQUAL "windows.h" AND NOT file STREQUAL win32_home)
       set(why "includes <windows.h> itself: include \"${win32_home}\"")
-    elseif(NOT windows_file AND (inc STREQUAL win32_home OR (quote STREQUAL "<" AND inc_lower MATCHES "${windows_headers}")))
+    elseif(NOT windows_file AND (inc MATCHES "${win32_headers}" OR (quote STREQUAL "<" AND inc_lower MATCHES "${windows_headers}")))
       set(why "a portable file includes a Windows header: move the code to a *_win.cpp file")
     elseif(quote STREQUAL "\"" AND inc MATCHES "/")
       quorvel_layer_owner(target "${inc}")

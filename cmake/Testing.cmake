@@ -27,6 +27,9 @@ function(quorvel_add_test name)
   quorvel_enable_gtest()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(TARGET test_support)
+    target_link_libraries(${name} PRIVATE test_support)
+  endif()
   # Tests read their data files from the source tree; __FILE__ is no guide,
   # since ccache may rewrite it relative to the build folder.
   target_compile_definitions(${name} PRIVATE QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}/")

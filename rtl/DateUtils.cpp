@@ -27,7 +27,7 @@ String Quote(const char16_t* pattern, const String& value) {
   return out;
 }
 
-// Delphi's DateTimeToTimeStamp: the value rounded to the millisecond, split
+// A date-time as a time stamp: the value rounded to the millisecond, split
 // into days (towards zero) and the milliseconds of the absolute time.
 struct TimeStamp {
   Int64 days;  // TDateTime days (0 = 1899-12-30)
@@ -44,8 +44,9 @@ TimeStamp Split(TDateTime value) {
   return {days, time};
 }
 
-// A date (whole days) and a time of day put together Delphi's way: the time
-// is subtracted from a negative date.
+// A date (whole days) and a time of day put together: the time is
+// subtracted from a negative date, since a TDateTime before 1899-12-30 keeps
+// its time of day as a positive fraction.
 TDateTime Compose(double date, double time) { return date >= 0 ? date + time : date - time; }
 
 // Milliseconds on a linear scale (from 0001-01-01 minus one day), so that
@@ -397,7 +398,7 @@ struct DateTimeWriter {
         case u'H': {
           int c = count();
           // A 12-hour clock when an am/pm marker comes before the next hour
-          // token (quoted text skipped); Delphi stops at the first 'a'.
+          // token (quoted text skipped); the search stops at the first 'a'.
           bool quoted = false;
           for (std::size_t p = i; p < n; ++p) {
             const Char ch = fmt[p];
@@ -547,7 +548,8 @@ struct Scanner {
     while (pos < s.size() && s[pos] == u' ') ++pos;
   }
   bool AtEnd() const { return pos >= s.size(); }
-  // Up to the first value >= 1000 (as Delphi: at most 4 digits are read).
+  // Up to the first value >= 1000: at most 4 digits are read, so "20240"
+  // is refused rather than read as a year.
   bool Number(unsigned& value, int& length) {
     Blanks();
     std::size_t i = pos;

@@ -1,9 +1,9 @@
 #pragma once
-// TDateTime (days since 1899-12-30, the fraction is the time of day) helpers
-// of Delphi's SysUtils and DateUtils.
+// TDateTime helpers: days since 1899-12-30, the fraction is the time of day
+// (the form date-times take in settings files and listings' parsed dates).
 //
-// Negative values follow Delphi: the date is the integral part (towards
-// zero) and the time the absolute fraction, so -1.25 is 1899-12-29 06:00.
+// Negative values: the date is the integral part (towards zero) and the
+// time the absolute fraction, so -1.25 is 1899-12-29 06:00.
 // Decoding rounds to the nearest millisecond first.
 #include "rtl/Exceptions.h"
 #include "rtl/FormatSettings.h"
@@ -17,9 +17,9 @@ inline constexpr Integer MinsPerDay = HoursPerDay * MinsPerHour;
 inline constexpr Integer SecsPerDay = MinsPerDay * SecsPerMin;
 inline constexpr Integer SecsPerHour = SecsPerMin * MinsPerHour;
 inline constexpr Integer MSecsPerDay = SecsPerDay * MSecsPerSec;
-// Days between 0001-01-01 and 1899-12-31 (Delphi's DateDelta).
+// Days between 0001-01-01 and 1899-12-31.
 inline constexpr Integer DateDelta = 693594;
-// TDateTime of 1970-01-01 00:00 (Delphi's UnixDateDelta).
+// TDateTime of 1970-01-01 00:00.
 inline constexpr Integer UnixDateDelta = 25569;
 
 // ---------------------------------------------------------------- calendar
@@ -90,7 +90,7 @@ Int64 DateTimeToUnix(TDateTime value);
 TDateTime UnixToDateTime(Int64 unixSeconds);
 
 // ---------------------------------------------------------------- to text
-// Delphi's FormatDateTime; tokens are case-insensitive:
+// Date-time to text; tokens are case-insensitive:
 //   c       ShortDateFormat, then ' ' + LongTimeFormat unless the time is 00:00:00.000
 //   d dd    day; ddd dddd short/long day name; ddddd ShortDateFormat; dddddd LongDateFormat
 //   m mm    month (minute right after an h/hh token); mmm mmmm short/long month name
@@ -112,7 +112,7 @@ String TimeToStr(TDateTime value);  // "tt"
 String TimeToStr(TDateTime value, const TFormatSettings& settings);
 
 // ---------------------------------------------------------------- from text
-// Delphi's rules: a date is two or three numbers separated by DateSeparator
+// Text to date-time: a date is two or three numbers separated by DateSeparator
 // in the order of ShortDateFormat (first of D, M or Y decides: DMY, MDY or
 // YMD); with two numbers the year is the current one; a year written with 1
 // or 2 digits is expanded with TwoDigitYearCenturyWindow. A time is

@@ -45,17 +45,29 @@ TEncoding* TEncoding::UTF8() {
   return &Instance;
 }
 
-TEncoding* TEncoding::GetEncoding(Cardinal CodePage) {
+std::unique_ptr<TEncoding> TEncoding::GetEncoding(Cardinal CodePage) {
   switch (CodePage) {
     case 65001:
-      return new TUTF8Encoding(true);
+      return std::make_unique<TUTF8Encoding>(true);
     case 1200:
-      return new TUnicodeEncoding();
+      return std::make_unique<TUnicodeEncoding>();
     case 1201:
-      return new TBigEndianUnicodeEncoding();
+      return std::make_unique<TBigEndianUnicodeEncoding>();
     default:
-      return new TMBCSEncoding(CodePage);
+      return std::make_unique<TMBCSEncoding>(CodePage);
   }
+}
+
+void THeldEncoding::Set(TEncoding* Value) {
+  if (Value == FEncoding) return;
+  if (Value == nullptr || TEncoding::IsStandardEncoding(Value)) {
+    FOwned.reset();
+    FEncoding = Value;
+    return;
+  }
+  std::unique_ptr<TEncoding> Copy = Value->Clone();
+  FOwned = std::move(Copy);
+  FEncoding = FOwned.get();
 }
 
 bool TEncoding::IsStandardEncoding(const TEncoding* AEncoding) {

@@ -1,16 +1,17 @@
 #pragma once
-// Text encodings, as SysUtils.TEncoding: bytes <-> UTF-16 String.
+// Text encodings: bytes <-> UTF-16 String.
 //
 // The standard instances (UTF8, Unicode, BigEndianUnicode, ANSI, ASCII,
-// Default) live for the whole program and are never deleted; an encoding
-// from GetEncoding or Clone belongs to the caller (delete it, or test with
-// IsStandardEncoding first, as the class library's callers do).
+// Default) live for the whole program and are never deleted. GetEncoding
+// and Clone hand out a new encoding that the caller owns (a unique_ptr);
+// THeldEncoding is how an object keeps the encoding it was given.
 //
 // ANSI is the system's ANSI code page: on Windows GetACP() through
 // MultiByteToWideChar/WideCharToMultiByte (Encoding_win.cpp); elsewhere a
-// built-in Windows-1252 table (Encoding_posix.cpp). Default is ANSI, as in
-// the Windows class library.
+// built-in Windows-1252 table (Encoding_posix.cpp). Default is ANSI, the
+// code page that text files without a byte-order mark are read in.
 #include <cstddef>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -30,7 +31,7 @@ public:
   // UTF-16BE, 0 the system ANSI code page, others as the platform knows them;
   // natively 1252, 28591 and 20127). The caller owns it. An unknown code page
   // raises EArgumentException "Invalid code page %d".
-  static TEncoding* GetEncoding(Cardinal CodePage);
+  static std::unique_ptr<TEncoding> GetEncoding(Cardinal CodePage);
   static bool IsStandardEncoding(const TEncoding* AEncoding);
 
   // BOM detection. With AEncoding nullptr: UTF-8 (EF BB BF), UTF-16LE (FF FE)
@@ -58,7 +59,7 @@ public:
   virtual Cardinal CodePage() const = 0;
   virtual String EncodingName() const = 0;
   virtual bool IsSingleByte() const { return false; }
-  virtual TEncoding* Clone() const = 0;
+  virtual std::unique_ptr<TEncoding> Clone() const = 0;
 
 protected:
   // Undecodable input becomes U+FFFD (UTF-8), or what the code page maps it
@@ -73,7 +74,7 @@ public:
   TBytes GetPreamble() const override;
   Cardinal CodePage() const override { return 65001; }
   String EncodingName() const override { return u"Unicode (UTF-8)"; }
-  TEncoding* Clone() const override { return new TUTF8Encoding(FEmitPreamble); }
+  std::unique_ptr<TEncoding> Clone() const override { return std::make_unique<TUTF8Encoding>(FEmitPreamble); }
 
 protected:
   String Decode(const Byte* Bytes, std::size_t Count) const override;
@@ -89,7 +90,7 @@ public:
   TBytes GetPreamble() const override { return {0xFF, 0xFE}; }
   Cardinal CodePage() const override { return 1200; }
   String EncodingName() const override { return u"Unicode"; }
-  TEncoding* Clone() const override { return new TUnicodeEncoding(); }
+  std::unique_ptr<TEncoding> Clone() const override { return std::make_unique<TUnicodeEncoding>(); }
 
 protected:
   String Decode(const Byte* Bytes, std::size_t Count) const override;
@@ -101,7 +102,7 @@ public:
   TBytes GetPreamble() const override { return {0xFE, 0xFF}; }
   Cardinal CodePage() const override { return 1201; }
   String EncodingName() const override { return u"Unicode (Big-Endian)"; }
-  TEncoding* Clone() const override { return new TBigEndianUnicodeEncoding(); }
+  std::unique_ptr<TEncoding> Clone() const override { return std::make_unique<TBigEndianUnicodeEncoding>(); }
 
 protected:
   String Decode(const Byte* Bytes, std::size_t Count) const override;
@@ -118,7 +119,7 @@ public:
   Cardinal CodePage() const override { return FCodePage; }
   String EncodingName() const override;
   bool IsSingleByte() const override;
-  TEncoding* Clone() const override { return new TMBCSEncoding(FCodePage); }
+  std::unique_ptr<TEncoding> Clone() const override { return std::make_unique<TMBCSEncoding>(FCodePage); }
 
 protected:
   String Decode(const Byte* Bytes, std::size_t Count) const override;
@@ -136,3 +137,21 @@ bool IsSingleByteCodePage(Cardinal CodePage);
 String MBCSDecode(Cardinal CodePage, const Byte* Bytes, std::size_t Count);
 TBytes MBCSEncode(Cardinal CodePage, std::u16string_view Chars);
 }  // namespace rtl_encoding_detail
+
+// The encoding an object uses: nothing, a standard instance (shared, never
+// freed) or the object's own copy of any other encoding. Set gives the strong
+// guarantee: when copying the new encoding fails, the old one stays.
+class THeldEncoding {
+public:
+  THeldEncoding() = default;
+  explicit THeldEncoding(TEncoding* Value) { Set(Value); }
+  THeldEncoding(const THeldEncoding&) = delete;
+  THeldEncoding& operator=(const THeldEncoding&) = delete;
+
+  TEncoding* Get() const { return FEncoding; }
+  void Set(TEncoding* Value);
+
+private:
+  std::unique_ptr<TEncoding> FOwned;
+  TEncoding* FEncoding = nullptr;  // FOwned's, or a standard instance
+};

@@ -1,5 +1,6 @@
 // Code pages on Windows: the system's own conversions (best-fit mapping and
-// '?' for what a code page cannot hold, as the class library's TMBCSEncoding).
+// '?' for what a code page cannot hold), so that text converts here as every
+// other Windows program converts it.
 #include "rtl/Win32.h"
 
 #include <climits>

@@ -96,7 +96,8 @@ double ToDouble(bool negative, const ExactDecimal& d) {
 
 namespace {
 
-constexpr int kMaxPrecision = 18;  // Delphi's Extended: 18 significant digits
+// 18 significant digits at most, as texts written by other versions hold.
+constexpr int kMaxPrecision = 18;
 constexpr int kNoDecimalLimit = 9999;
 
 String Ascii(std::string_view s) { return String(s.begin(), s.end()); }

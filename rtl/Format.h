@@ -1,5 +1,6 @@
 #pragma once
-// Delphi's Format and FormatFloat.
+// Format and FormatFloat: numbers and texts into text, the way the
+// program's messages and translation tables write their placeholders.
 //
 //   Format(u"%s has %d files", {name, count})
 //   Format(u"%.2n", {1234567.891})                 // "1,234,567.89" (English)
@@ -21,8 +22,9 @@
 //   g  general, precision significant digits (default 15), trailing zeros
 //      removed, scientific without '+' or padding when needed: "1E20"
 //   p  pointer, 8 upper-case hex digits (16 on 64-bit targets)
-// Integers are not accepted by e f g n m, nor floats by d u x (as in Delphi).
-// Errors raise EConvertError with Delphi's texts, quoting the format string
+// Integers are not accepted by e f g n m, nor floats by d u x: a wrong
+// placeholder in a translation table is an error, not a silent conversion.
+// Errors raise EConvertError with these texts, quoting the format string
 // (cut to 31 characters):
 //   "Format '%s' invalid or incompatible with argument"
 //   "No argument for format '%s'"
@@ -38,7 +40,7 @@
 #include "rtl/SysUtils.h"
 #include "rtl/Types.h"
 
-// One argument of Format (Delphi's TVarRec of an `array of const`). It only
+// One argument of Format. It only
 // refers to string arguments: build it inside the call's argument list.
 class TVarRec {
 public:
@@ -50,7 +52,7 @@ public:
     String,    // String, std::u16string_view, const char16_t*, UTF-8 text
     Char,      // char16_t, char (Latin-1)
     Pointer,   // any other pointer, nullptr
-    Boolean,   // accepted by no specifier, as in Delphi
+    Boolean,   // accepted by no specifier
   };
 
   template <typename T>
@@ -107,12 +109,12 @@ private:
 // With the process default FormatSettings.
 String Format(const String& fmt, std::initializer_list<TVarRec> args);
 String Format(const String& fmt, std::span<const TVarRec> args);
-// With explicit settings: either first (preferred) or last (Delphi's order).
+// With explicit settings: either first (preferred) or last.
 String Format(const TFormatSettings& settings, const String& fmt, std::initializer_list<TVarRec> args);
 String Format(const TFormatSettings& settings, const String& fmt, std::span<const TVarRec> args);
 String Format(const String& fmt, std::initializer_list<TVarRec> args, const TFormatSettings& settings);
 
-// Delphi's FormatFloat. Up to three sections separated by ';': positive,
+// FormatFloat. Up to three sections separated by ';': positive,
 // negative, zero (an empty or missing section falls back to the first; the
 // negative section prints no minus sign of its own; the zero section is used
 // when the value rounds to zero). In a section:

@@ -1,12 +1,13 @@
 #pragma once
 // TFormatSettings: the locale-dependent texts and separators used when numbers
-// and dates are turned into text and back (Delphi's SysUtils.TFormatSettings).
+// and dates are turned into text and back.
 //
 // Every conversion routine of the run-time library has two forms: one that
 // takes a `const TFormatSettings&` and one that reads the process default
-// `FormatSettings` below, as Delphi does.
+// `FormatSettings` below, so that models can be given fixed settings while
+// the program follows the user's locale.
 //
-// Name arrays are 0-based here, unlike Delphi's 1-based ones:
+// Name arrays are 0-based:
 //   ShortMonthNames[0] is January, ShortDayNames[0] is Sunday.
 #include <array>
 
@@ -25,7 +26,7 @@ struct TFormatSettings {
   Char ThousandSeparator = u',';
   Char ListSeparator = u',';
   // Currency (%m, ffCurrency). CurrencyFormat 0..3 and NegCurrFormat 0..15
-  // follow Windows' LOCALE_ICURRENCY and LOCALE_INEGCURR, as in Delphi:
+  // are Windows' LOCALE_ICURRENCY and LOCALE_INEGCURR values:
   //   CurrencyFormat: 0 "$1"  1 "1$"  2 "$ 1"  3 "1 $"
   //   NegCurrFormat:  0 "($1)"  1 "-$1"  2 "$-1"  3 "$1-"  4 "(1$)"  5 "-1$"
   //                   6 "1-$"  7 "1$-"  8 "-1 $"  9 "-$ 1"  10 "1 $-"
@@ -53,7 +54,7 @@ struct TFormatSettings {
   // 0 puts it in the current century.
   Word TwoDigitYearCenturyWindow = 50;
 
-  // Delphi's TFormatSettings.Invariant: '.', ',', "MM/dd/yyyy", "HH:mm:ss",
+  // The locale-free settings: '.', ',', "MM/dd/yyyy", "HH:mm:ss",
   // English names, currency U+00A4.
   static TFormatSettings Invariant();
   // en-US as Windows reports it: '.', ',', "$", "M/d/yyyy",
@@ -65,15 +66,15 @@ struct TFormatSettings {
   // ("janvier", "janv.", "lundi", "lun.").
   static TFormatSettings French();
   // The settings of the user's locale: on Windows read with GetLocaleInfoW
-  // (LOCALE_USER_DEFAULT, as Delphi's TFormatSettings.Create); elsewhere
+  // (LOCALE_USER_DEFAULT); elsewhere
   // English().
   static TFormatSettings Create();
 };
 
-// The process default, as Delphi's global FormatSettings variable: filled by
+// The process default: filled by
 // TFormatSettings::Create() before any other static initialisation of the
 // program runs. Reading it from any thread is fine; changing it is meant for
-// start-up and tests only (no lock, as in Delphi).
+// start-up and tests only (it has no lock).
 extern TFormatSettings FormatSettings;
 
 // Replaces the process default (tests use this to pin English() or French()).

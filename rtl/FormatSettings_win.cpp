@@ -28,9 +28,9 @@ int LocaleInt(LCID locale, LCTYPE type, int fallback) {
   return value;
 }
 
-// Windows' date pictures use Delphi's tokens already (d, M, y); like Delphi's
-// TranslateDateFormat, the locale's separator becomes '/' (which
-// FormatDateTime prints as DateSeparator) outside quoted text.
+// Windows' date pictures use our tokens already (d, M, y); the locale's
+// separator becomes '/' (which FormatDateTime prints as DateSeparator)
+// outside quoted text, so that changing DateSeparator changes the dates.
 String TranslateDateFormat(const String& format, Char separator) {
   String out;
   Char quote = 0;
@@ -70,8 +70,8 @@ TFormatSettings TFormatSettings::Create() {
   fs.LongDateFormat = TranslateDateFormat(LocaleStr(locale, LOCALE_SLONGDATE, u"dddd, MMMM d, yyyy"), fs.DateSeparator);
   fs.TimeAMString = LocaleStr(locale, LOCALE_S1159, String());
   fs.TimePMString = LocaleStr(locale, LOCALE_S2359, String());
-  // Delphi builds the time formats from the clock kind rather than copying
-  // LOCALE_STIMEFORMAT.
+  // The time formats are built from the clock kind rather than copied from
+  // LOCALE_STIMEFORMAT, whose tokens (t, tt) FormatDateTime does not know.
   const String hour = LocaleInt(locale, LOCALE_ITLZERO, 0) == 0 ? u"h" : u"hh";
   String prefix, postfix;
   if (LocaleInt(locale, LOCALE_ITIME, 0) == 0) {
@@ -87,7 +87,7 @@ TFormatSettings TFormatSettings::Create() {
     fs.ShortMonthNames[i] = LocaleStr(locale, LOCALE_SABBREVMONTHNAME1 + i, en.ShortMonthNames[i]);
     fs.LongMonthNames[i] = LocaleStr(locale, LOCALE_SMONTHNAME1 + i, en.LongMonthNames[i]);
   }
-  // Windows counts days from Monday (DAYNAME1), Delphi from Sunday.
+  // Windows counts days from Monday (DAYNAME1), the name arrays from Sunday.
   for (int i = 0; i < 7; ++i) {
     fs.ShortDayNames[i] = LocaleStr(locale, LOCALE_SABBREVDAYNAME1 + (i + 6) % 7, en.ShortDayNames[i]);
     fs.LongDayNames[i] = LocaleStr(locale, LOCALE_SDAYNAME1 + (i + 6) % 7, en.LongDayNames[i]);

@@ -6,6 +6,7 @@
 #include "rtl/DateUtils.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
+#include "rtl/UpdateGuard.h"
 
 namespace {
 
@@ -122,20 +123,17 @@ TMemIniFile::~TMemIniFile() {
       // A destructor cannot report it; callers who care call UpdateFile.
     }
   }
-  if (!TEncoding::IsStandardEncoding(FEncoding)) delete FEncoding;
 }
 
 void TMemIniFile::SetEncoding(TEncoding* Value) {
-  if (Value == FEncoding) return;
-  if (!TEncoding::IsStandardEncoding(FEncoding)) delete FEncoding;
-  FEncoding = (Value == nullptr || TEncoding::IsStandardEncoding(Value)) ? Value : Value->Clone();
+  FEncoding.Set(Value);
 }
 
 void TMemIniFile::LoadValues() {
   if (!FileName().empty() && FileExistsHere(FileName())) {
     TStringList List;
-    List.LoadFromFile(FileName(), FEncoding);
-    if (FEncoding == nullptr) SetEncoding(List.Encoding());
+    List.LoadFromFile(FileName(), Encoding());
+    if (Encoding() == nullptr) SetEncoding(List.Encoding());
     SetStrings(&List);
   } else {
     Clear();
@@ -186,44 +184,26 @@ void TMemIniFile::WriteString(const String& Section, const String& Ident, const 
 }
 
 void TMemIniFile::ReadSection(const String& Section, TStrings* Strings) const {
-  Strings->BeginUpdate();
-  try {
-    Strings->Clear();
-    if (TStringList* Lines = FindSection(Section)) {
-      for (Integer I = 0; I < Lines->Count(); ++I) {
-        String Name = Lines->Names(I);
-        if (!Name.empty()) Strings->Add(Name);
-      }
+  TUpdateGuard Update(*Strings);
+  Strings->Clear();
+  if (TStringList* Lines = FindSection(Section)) {
+    for (Integer I = 0; I < Lines->Count(); ++I) {
+      String Name = Lines->Names(I);
+      if (!Name.empty()) Strings->Add(Name);
     }
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
   }
-  Strings->EndUpdate();
 }
 
 void TMemIniFile::ReadSections(TStrings* Strings) const {
-  Strings->BeginUpdate();
-  try {
-    Strings->Clear();
-    for (Integer I = 0; I < FSections.Count(); ++I) Strings->Add(FSections[I]);
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
-  }
-  Strings->EndUpdate();
+  TUpdateGuard Update(*Strings);
+  Strings->Clear();
+  for (Integer I = 0; I < FSections.Count(); ++I) Strings->Add(FSections[I]);
 }
 
 void TMemIniFile::ReadSectionValues(const String& Section, TStrings* Strings) const {
-  Strings->BeginUpdate();
-  try {
-    Strings->Clear();
-    if (TStringList* Lines = FindSection(Section)) Strings->AddStrings(Lines);
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
-  }
-  Strings->EndUpdate();
+  TUpdateGuard Update(*Strings);
+  Strings->Clear();
+  if (TStringList* Lines = FindSection(Section)) Strings->AddStrings(Lines);
 }
 
 bool TMemIniFile::SectionExists(const String& Section) const { return FindSection(Section) != nullptr; }
@@ -247,19 +227,13 @@ void TMemIniFile::DeleteKey(const String& Section, const String& Ident) {
 }
 
 void TMemIniFile::GetStrings(TStrings* List) const {
-  List->BeginUpdate();
-  try {
-    for (Integer I = 0; I < FSections.Count(); ++I) {
-      List->Add(u"[" + FSections[I] + u"]");
-      auto* Lines = static_cast<TStringList*>(FSections.Objects(I));
-      for (Integer J = 0; J < Lines->Count(); ++J) List->Add(Lines->Strings(J));
-      List->Add(String());
-    }
-  } catch (...) {
-    List->EndUpdate();
-    throw;
+  TUpdateGuard Update(*List);
+  for (Integer I = 0; I < FSections.Count(); ++I) {
+    List->Add(u"[" + FSections[I] + u"]");
+    auto* Lines = static_cast<TStringList*>(FSections.Objects(I));
+    for (Integer J = 0; J < Lines->Count(); ++J) List->Add(Lines->Strings(J));
+    List->Add(String());
   }
-  List->EndUpdate();
 }
 
 void TMemIniFile::SetStrings(const TStrings* List) {
@@ -287,7 +261,7 @@ void TMemIniFile::SetStrings(const TStrings* List) {
 void TMemIniFile::UpdateFile() {
   TStringList List;
   GetStrings(&List);
-  List.SaveToFile(FileName(), FEncoding);
+  List.SaveToFile(FileName(), Encoding());
   FModified = false;
 }
 

@@ -114,7 +114,7 @@ public:
   bool CaseSensitive() const { return FCaseSensitive; }
   void SetCaseSensitive(bool Value);
   // The encoding UpdateFile writes with (nullptr: the ANSI code page).
-  TEncoding* Encoding() const { return FEncoding; }
+  TEncoding* Encoding() const { return FEncoding.Get(); }
   void SetEncoding(TEncoding* Value);
   bool Modified() const { return FModified; }
   void SetModified(bool Value) { FModified = Value; }
@@ -127,7 +127,7 @@ private:
   void LoadValues();
 
   TStringList FSections;  // names, each with its owned TStringList of lines
-  TEncoding* FEncoding = nullptr;  // cloned unless standard
+  THeldEncoding FEncoding;
   bool FCaseSensitive = false;
   bool FModified = false;
   bool FAutoSave = false;

@@ -7,7 +7,7 @@
 
 namespace {
 
-// Replaces the first "%d" of Msg by Data (the class library's messages carry at most one).
+// Replaces the first "%d" of Msg by Data (the list messages carry at most one).
 String FormatListMessage(const String& Msg, Integer Data) {
   String Result = Msg;
   auto P = Result.find(u"%d");

@@ -1,11 +1,10 @@
 #pragma once
-// Delphi's untyped containers: TList (a list of pointers), TObjectList (a
-// TList of TObject* that may own its items), TThreadList (a TList behind a
-// lock), and, in namespace Generics, small typed lists in the manner of
-// System.Generics.Collections.
+// Untyped containers: TList (a list of pointers), TObjectList (a TList of
+// TObject* that may own its items), TThreadList (a TList behind a lock),
+// and, in namespace Generics, small typed lists.
 //
-// Conventions of the run-time library: a Delphi property X is a getter X()
-// and a setter SetX(value); an indexed property X[i] is X(i) and SetX(i, v);
+// Conventions of the run-time library: a property X is a getter X() and a
+// setter SetX(value); an indexed property X[i] is X(i) and SetX(i, v);
 // the default array property is also operator[] (read-only).
 #include <algorithm>
 #include <functional>
@@ -24,7 +23,7 @@ enum TListNotification { lnAdded, lnExtracted, lnDeleted };
 // Negative when Item1 sorts before Item2, 0 when equal, positive after.
 using TListSortCompare = std::function<Integer(void* Item1, void* Item2)>;
 
-// "List index out of bounds (%d)" and its siblings, as the class library words them.
+// "List index out of bounds (%d)" and its siblings: the texts every list raises.
 String ListIndexErrorText(Integer Index);
 
 class TList : public TObject {
@@ -180,8 +179,8 @@ private:
 
 namespace Generics {
 
-// Delphi's System.Generics.Collections.TList<T>, reduced: a vector with the
-// class library's method names. A bad index raises
+// A typed list: a vector with the same method names as the untyped TList,
+// so that code reads alike with either. A bad index raises
 // EArgumentOutOfRangeException "Argument out of range".
 template <class T>
 class TList : public TObject {

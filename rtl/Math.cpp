@@ -21,7 +21,7 @@ Int64 ToInt64(double integral) {
 
 Int64 Round(double value) {
   // nearbyint follows the current rounding mode, which the program never
-  // changes from round-to-nearest-even: Delphi's FPU default.
+  // changes from round-to-nearest-even: halves go to the even neighbour.
   return ToInt64(std::nearbyint(value));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// Rounding and small numeric helpers of Delphi's System and Math units.
+// Rounding and small numeric helpers.
 //
 // Conversions to Int64 (Round, Trunc, Floor, Ceil) raise ERangeError with
-// Delphi's text "Invalid floating point operation" for NaN, infinities and
+// the text "Invalid floating point operation" for NaN, infinities and
 // values outside the Int64 range, instead of undefined behaviour.
 #include <concepts>
 #include <type_traits>
@@ -10,7 +10,8 @@
 #include "rtl/Exceptions.h"
 #include "rtl/Types.h"
 
-// Banker's rounding as Delphi's Round (the FPU's round-half-to-even):
+// Banker's rounding (halves go to the even neighbour, as the FPU rounds by
+// default), so that totals and percentages match the program's other texts:
 // Round(2.5) == 2, Round(3.5) == 4, Round(-2.5) == -2, Round(2.5000001) == 3.
 Int64 Round(double value);
 Int64 Trunc(double value);  // towards zero
@@ -19,7 +20,7 @@ Int64 Ceil(double value);   // towards +infinity
 double Int(double value);   // integral part as a double, towards zero
 double Frac(double value);  // value - Int(value), keeps the sign
 
-// Delphi's Math.RoundTo and SimpleRoundTo: round to a multiple of 10^digit.
+// RoundTo and SimpleRoundTo: round to a multiple of 10^digit.
 // Both work on the exact decimal value of the double, as Format and
 // FormatFloat do, so they agree with them digit for digit:
 //   RoundTo: banker's rounding, a tie being an exact half
@@ -32,7 +33,7 @@ double Frac(double value);  // value - Int(value), keeps the sign
 double RoundTo(double value, Integer digit);
 double SimpleRoundTo(double value, Integer digit = -2);
 
-// Min / Max of two numbers of any arithmetic types (Delphi's overloads).
+// Min / Max of two numbers of any arithmetic types.
 // Mixing signed and unsigned integers is rejected at compile time: cast.
 template <typename A, typename B>
   requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
@@ -70,7 +71,7 @@ constexpr Integer Sign(T value) {
   return value < T(0) ? -1 : (value > T(0) ? 1 : 0);
 }
 
-// Delphi's Math.Power: Power(x, 0) == 1 (even for 0 and NaN x), Power(0, y>0)
+// Power(x, 0) == 1 (even for 0 and NaN x), Power(0, y>0)
 // == 0, integral exponents are exact repeated multiplication (IntPower) so a
 // negative base is fine; a negative base with a fractional exponent gives NaN.
 double Power(double base, double exponent);
@@ -83,9 +84,9 @@ double RadToDeg(double radians);
 
 bool IsNan(double value);
 bool IsInfinite(double value);
-// Delphi's SameValue: |a - b| <= epsilon; epsilon 0 means a tolerance of
-// max(min(|a|, |b|) * 1E-12, 1E-12) (Delphi's DoubleResolution rule).
+// |a - b| <= epsilon; epsilon 0 means a tolerance of
+// max(min(|a|, |b|) * 1E-12, 1E-12), relative to the smaller magnitude.
 bool SameValue(double a, double b, double epsilon = 0);
 bool IsZero(double value, double epsilon = 0);  // epsilon 0 means 1E-12
-// -1, 0, 1 as Delphi's TValueRelationship (with SameValue's tolerance).
+// -1, 0, 1 (with SameValue's tolerance).
 Integer CompareValue(double a, double b, double epsilon = 0);

@@ -1,7 +1,7 @@
 #pragma once
-// Delphi's System.NetEncoding, Base64 part. Text is encoded as its UTF-8
-// bytes and decoded bytes are read as UTF-8 (invalid sequences become
-// U+FFFD), as Delphi's TNetEncoding.Encode/Decode on strings do.
+// Base64. Text is encoded as its UTF-8 bytes and decoded bytes are read as
+// UTF-8 (invalid sequences become U+FFFD): FileZilla's site file stores its
+// base64 passwords that way.
 #include <cstddef>
 #include <vector>
 
@@ -21,9 +21,9 @@ public:
   TBytes DecodeStringToBytes(const String& Input) const;
 
   // Shared, immutable, safe to use from any thread.
-  // Delphi's default: a line separator (CR LF) after every 76 characters.
+  // A line separator (CR LF) after every 76 characters (MIME's line length).
   static const TBase64Encoding& Base64();
-  // Delphi 11's Base64String: one line, no separators.
+  // One line, no separators: for values inside a file's fields.
   static const TBase64Encoding& Base64String();
 
 protected:
@@ -48,7 +48,7 @@ protected:
 class TBase64Encoding : public TNetEncoding {
 public:
   static constexpr Integer kCharsPerLine = 76;
-  // Delphi's TBase64Encoding.Create: 76 characters per line, CR LF.
+  // 76 characters per line, CR LF.
   TBase64Encoding();
   explicit TBase64Encoding(Integer CharsPerLine);
   TBase64Encoding(Integer CharsPerLine, String LineSeparator);

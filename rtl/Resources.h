@@ -71,7 +71,7 @@ inline constexpr int RT_GROUP_ICON = 14;
 inline constexpr int RT_VERSION = 16;
 #endif
 
-// The running program's module handle (Delphi's HInstance); 0 off Windows.
+// The running program's module handle; 0 off Windows.
 NativeUInt HInstance();
 
 // Whether the module has the resource (no exception).

@@ -240,21 +240,23 @@ TBytesStream::TBytesStream(const TBytes& ABytes) {
 
 TStringStream::TStringStream() : FEncoding(TEncoding::Default()) {}
 
-TStringStream::TStringStream(const String& AString) : TStringStream(AString, TEncoding::Default(), false) {}
+TStringStream::TStringStream(const String& AString) : TStringStream(AString, TEncoding::Default()) {}
 
-TStringStream::TStringStream(const String& AString, TEncoding* AEncoding, bool AOwnsEncoding)
+TStringStream::TStringStream(const String& AString, TEncoding* AEncoding)
     : TBytesStream((AEncoding != nullptr ? AEncoding : TEncoding::Default())->GetBytes(AString)),
-      FEncoding(AEncoding != nullptr ? AEncoding : TEncoding::Default()),
-      FOwnsEncoding(AOwnsEncoding && AEncoding != nullptr) {}
+      FEncoding(AEncoding != nullptr ? AEncoding : TEncoding::Default()) {}
+
+TStringStream::TStringStream(const String& AString, std::unique_ptr<TEncoding> AEncoding)
+    : TStringStream(AString, AEncoding.get()) {
+  FOwnedEncoding = std::move(AEncoding);
+}
 
 TStringStream::TStringStream(const TBytes& ABytes) : TBytesStream(ABytes), FEncoding(TEncoding::Default()) {}
 
 TStringStream::TStringStream(const RawByteString& AString)
     : TBytesStream(TBytes(AString.begin(), AString.end())), FEncoding(TEncoding::Default()) {}
 
-TStringStream::~TStringStream() {
-  if (FOwnsEncoding && !TEncoding::IsStandardEncoding(FEncoding)) delete FEncoding;
-}
+TStringStream::~TStringStream() = default;
 
 String TStringStream::DataString() const { return FEncoding->GetString(FData); }
 

@@ -26,7 +26,7 @@ inline constexpr Word fmCreate = 0xFF00;
 inline constexpr Word fmOpenRead = 0x0000;
 inline constexpr Word fmOpenWrite = 0x0001;
 inline constexpr Word fmOpenReadWrite = 0x0002;
-inline constexpr Word fmShareCompat = 0x0000;  // as exclusive, like the class library on Windows
+inline constexpr Word fmShareCompat = 0x0000;  // taken as exclusive
 inline constexpr Word fmShareExclusive = 0x0010;
 inline constexpr Word fmShareDenyWrite = 0x0020;
 inline constexpr Word fmShareDenyRead = 0x0030;
@@ -211,7 +211,9 @@ class TStringStream : public TBytesStream {
 public:
   TStringStream();
   explicit TStringStream(const String& AString);
-  TStringStream(const String& AString, TEncoding* AEncoding, bool AOwnsEncoding = false);
+  // AEncoding is not owned (nullptr: Default).
+  TStringStream(const String& AString, TEncoding* AEncoding);
+  TStringStream(const String& AString, std::unique_ptr<TEncoding> AEncoding);
   // Bytes as they are, decoded with Default.
   explicit TStringStream(const TBytes& ABytes);
   explicit TStringStream(const RawByteString& AString);
@@ -225,8 +227,8 @@ public:
   TEncoding* Encoding() const { return FEncoding; }
 
 private:
-  TEncoding* FEncoding;
-  bool FOwnsEncoding = false;
+  std::unique_ptr<TEncoding> FOwnedEncoding;
+  TEncoding* FEncoding;  // FOwnedEncoding's, or one the caller keeps
 };
 
 // Platform part (Streams_win.cpp / Streams_posix.cpp); not for callers.

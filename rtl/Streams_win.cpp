@@ -1,5 +1,5 @@
-// File handles on Windows: CreateFileW and friends, share modes as the
-// class library maps them.
+// File handles on Windows: CreateFileW and friends; the fmShare* modes map
+// to FILE_SHARE_* flags (compatibility mode as exclusive).
 #include "rtl/Win32.h"
 
 #include "rtl/Streams.h"

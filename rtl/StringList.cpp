@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "rtl/SysUtils.h"
+#include "rtl/UpdateGuard.h"
 
 namespace {
 
@@ -11,8 +12,8 @@ const String kDefaultLineBreak = u"\r\n";
 const Char* const kSortedListError = u"Operation not allowed on sorted list";
 const Char* const kDuplicateString = u"String list does not allow duplicates";
 
-// DelimitedText scans as the class library does, over a zero-terminated
-// text: the end of the text (and an embedded U+0000) reads as 0.
+// DelimitedText scans a zero-terminated text: the end of the text (and an
+// embedded U+0000) reads as 0, so an embedded U+0000 ends the scan.
 Char At(const String& S, std::size_t I) { return I < S.size() ? S[I] : u'\0'; }
 
 bool IsBlank(Char C) { return C >= 1 && C <= u' '; }
@@ -24,10 +25,7 @@ bool IsBlank(Char C) { return C >= 1 && C <= u' '; }
 
 TStrings::TStrings() : FLineBreak(kDefaultLineBreak), FDefaultEncoding(TEncoding::Default()) {}
 
-TStrings::~TStrings() {
-  if (!TEncoding::IsStandardEncoding(FEncoding)) delete FEncoding;
-  if (!TEncoding::IsStandardEncoding(FDefaultEncoding)) delete FDefaultEncoding;
-}
+TStrings::~TStrings() = default;
 
 void TStrings::Error(const String& Msg, Integer Data) const {
   String Text = Msg;
@@ -75,82 +73,52 @@ TStrings& TStrings::AddPair(const String& Name, const String& Value, TObject* AO
 
 void TStrings::AddStrings(const TStrings* Strings) {
   if (Strings == nullptr) return;
-  BeginUpdate();
-  try {
-    // Count first: adding a list to itself copies it once.
-    Integer N = Strings->GetCount();
-    for (Integer I = 0; I < N; ++I) AddObject(Strings->Get(I), Strings->GetObject(I));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  // Count first: adding a list to itself copies it once.
+  Integer N = Strings->GetCount();
+  for (Integer I = 0; I < N; ++I) AddObject(Strings->Get(I), Strings->GetObject(I));
 }
 
 void TStrings::AddStrings(const std::vector<String>& Strings) {
-  BeginUpdate();
-  try {
-    for (const String& S : Strings) Add(S);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  for (const String& S : Strings) Add(S);
 }
 
 void TStrings::Assign(const TStrings* Source) {
   if (Source == nullptr || Source == this) return;
-  BeginUpdate();
-  try {
-    Clear();
-    SetDefaultEncoding(Source->FDefaultEncoding);
-    SetEncoding(Source->FEncoding);
-    FNameValueSeparator = Source->FNameValueSeparator;
-    FQuoteChar = Source->FQuoteChar;
-    FDelimiter = Source->FDelimiter;
-    FLineBreak = Source->FLineBreak;
-    FStrictDelimiter = Source->FStrictDelimiter;
-    FTrailingLineBreak = Source->FTrailingLineBreak;
-    FWriteBOM = Source->FWriteBOM;
-    FUseLocale = Source->FUseLocale;
-    AddStrings(Source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  Clear();
+  SetDefaultEncoding(Source->DefaultEncoding());
+  SetEncoding(Source->Encoding());
+  FNameValueSeparator = Source->FNameValueSeparator;
+  FQuoteChar = Source->FQuoteChar;
+  FDelimiter = Source->FDelimiter;
+  FLineBreak = Source->FLineBreak;
+  FStrictDelimiter = Source->FStrictDelimiter;
+  FTrailingLineBreak = Source->FTrailingLineBreak;
+  FWriteBOM = Source->FWriteBOM;
+  FUseLocale = Source->FUseLocale;
+  AddStrings(Source);
 }
 
 void TStrings::Exchange(Integer Index1, Integer Index2) {
-  BeginUpdate();
-  try {
-    TObject* TempObject = GetObject(Index1);
-    String TempString = Get(Index1);
-    Put(Index1, Get(Index2));
-    PutObject(Index1, GetObject(Index2));
-    Put(Index2, TempString);
-    PutObject(Index2, TempObject);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  TObject* TempObject = GetObject(Index1);
+  String TempString = Get(Index1);
+  Put(Index1, Get(Index2));
+  PutObject(Index1, GetObject(Index2));
+  Put(Index2, TempString);
+  PutObject(Index2, TempObject);
 }
 
 void TStrings::Move(Integer CurIndex, Integer NewIndex) {
   if (CurIndex == NewIndex) return;
-  BeginUpdate();
-  try {
-    String TempString = Get(CurIndex);
-    TObject* TempObject = GetObject(CurIndex);
-    PutObject(CurIndex, nullptr);
-    Delete(CurIndex);
-    InsertObject(NewIndex, TempString, TempObject);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  String TempString = Get(CurIndex);
+  TObject* TempObject = GetObject(CurIndex);
+  PutObject(CurIndex, nullptr);
+  Delete(CurIndex);
+  InsertObject(NewIndex, TempString, TempObject);
 }
 
 Integer TStrings::IndexOf(const String& S) const {
@@ -254,35 +222,29 @@ String TStrings::Text() const {
 }
 
 void TStrings::SetText(const String& Value) {
-  BeginUpdate();
-  try {
-    Clear();
-    std::size_t P = 0;
-    const std::size_t Len = Value.size();
-    if (FLineBreak == kDefaultLineBreak || FLineBreak.empty()) {
-      while (P < Len) {
-        std::size_t Start = P;
-        while (P < Len && Value[P] != u'\r' && Value[P] != u'\n') ++P;
-        Add(Value.substr(Start, P - Start));
-        if (P < Len && Value[P] == u'\r') ++P;
-        if (P < Len && Value[P] == u'\n') ++P;
-      }
-    } else {
-      while (P < Len) {
-        std::size_t LB = Value.find(FLineBreak, P);
-        if (LB == String::npos) {
-          Add(Value.substr(P));
-          break;
-        }
-        Add(Value.substr(P, LB - P));
-        P = LB + FLineBreak.size();
-      }
+  TUpdateGuard Update(*this);
+  Clear();
+  std::size_t P = 0;
+  const std::size_t Len = Value.size();
+  if (FLineBreak == kDefaultLineBreak || FLineBreak.empty()) {
+    while (P < Len) {
+      std::size_t Start = P;
+      while (P < Len && Value[P] != u'\r' && Value[P] != u'\n') ++P;
+      Add(Value.substr(Start, P - Start));
+      if (P < Len && Value[P] == u'\r') ++P;
+      if (P < Len && Value[P] == u'\n') ++P;
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  } else {
+    while (P < Len) {
+      std::size_t LB = Value.find(FLineBreak, P);
+      if (LB == String::npos) {
+        Add(Value.substr(P));
+        break;
+      }
+      Add(Value.substr(P, LB - P));
+      P = LB + FLineBreak.size();
+    }
   }
-  EndUpdate();
 }
 
 String TStrings::CommaText() const { return FormatDelimited(u',', u'"', false); }
@@ -316,79 +278,61 @@ String TStrings::FormatDelimited(Char Delim, Char Quote, bool Strict) const {
 }
 
 void TStrings::ParseDelimited(const String& Value, Char Delim, Char Quote, bool Strict) {
-  BeginUpdate();
-  try {
-    Clear();
-    std::size_t P = 0;
+  TUpdateGuard Update(*this);
+  Clear();
+  std::size_t P = 0;
+  if (!Strict)
+    while (IsBlank(At(Value, P))) ++P;
+  while (At(Value, P) != 0) {
+    String S;
+    if (At(Value, P) == Quote) {
+      // A quoted item: doubled quotes stand for one; an unclosed quote runs
+      // to the end of the text. What follows the closing quote up to the
+      // next separator is an item of its own.
+      ++P;
+      for (;;) {
+        Char C = At(Value, P);
+        if (C == 0) break;
+        if (C == Quote) {
+          if (At(Value, P + 1) == Quote) {
+            S += C;
+            P += 2;
+            continue;
+          }
+          ++P;
+          break;
+        }
+        S += C;
+        ++P;
+      }
+    } else {
+      std::size_t P1 = P;
+      for (;;) {
+        Char C = At(Value, P);
+        bool Part = Strict ? C != 0 : C > u' ';
+        if (!Part || C == Delim) break;
+        ++P;
+      }
+      S = Value.substr(P1, P - P1);
+    }
+    Add(S);
     if (!Strict)
       while (IsBlank(At(Value, P))) ++P;
-    while (At(Value, P) != 0) {
-      String S;
-      if (At(Value, P) == Quote) {
-        // A quoted item: doubled quotes stand for one; an unclosed quote runs
-        // to the end of the text. What follows the closing quote up to the
-        // next separator is an item of its own.
+    if (At(Value, P) == Delim) {
+      if (At(Value, P + 1) == 0) Add(String());
+      do {
         ++P;
-        for (;;) {
-          Char C = At(Value, P);
-          if (C == 0) break;
-          if (C == Quote) {
-            if (At(Value, P + 1) == Quote) {
-              S += C;
-              P += 2;
-              continue;
-            }
-            ++P;
-            break;
-          }
-          S += C;
-          ++P;
-        }
-      } else {
-        std::size_t P1 = P;
-        for (;;) {
-          Char C = At(Value, P);
-          bool Part = Strict ? C != 0 : C > u' ';
-          if (!Part || C == Delim) break;
-          ++P;
-        }
-        S = Value.substr(P1, P - P1);
-      }
-      Add(S);
-      if (!Strict)
-        while (IsBlank(At(Value, P))) ++P;
-      if (At(Value, P) == Delim) {
-        if (At(Value, P + 1) == 0) Add(String());
-        do {
-          ++P;
-        } while (!Strict && IsBlank(At(Value, P)));
-      }
+      } while (!Strict && IsBlank(At(Value, P)));
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TStrings::SetEncoding(TEncoding* Value) {
-  if (Value == FEncoding) return;
-  if (!TEncoding::IsStandardEncoding(FEncoding)) delete FEncoding;
-  if (Value == nullptr || TEncoding::IsStandardEncoding(Value))
-    FEncoding = Value;
-  else
-    FEncoding = Value->Clone();
+  FEncoding.Set(Value);
 }
 
 void TStrings::SetDefaultEncoding(TEncoding* Value) {
-  if (Value == FDefaultEncoding) return;
-  if (!TEncoding::IsStandardEncoding(FDefaultEncoding)) delete FDefaultEncoding;
-  if (Value == nullptr)
-    FDefaultEncoding = TEncoding::Default();
-  else if (TEncoding::IsStandardEncoding(Value))
-    FDefaultEncoding = Value;
-  else
-    FDefaultEncoding = Value->Clone();
+  FDefaultEncoding.Set(Value != nullptr ? Value : TEncoding::Default());
 }
 
 void TStrings::LoadFromFile(const String& FileName, TEncoding* AEncoding) {
@@ -397,29 +341,23 @@ void TStrings::LoadFromFile(const String& FileName, TEncoding* AEncoding) {
 }
 
 void TStrings::LoadFromStream(TStream* Stream, TEncoding* AEncoding) {
-  BeginUpdate();
-  try {
-    // Read to the end, whatever Size said (a stream may not know its size).
-    TBytes Buffer;
-    Int64 Expected = Stream->Size() - Stream->Position();
-    std::size_t Used = 0;
-    Buffer.resize(static_cast<std::size_t>(std::max<Int64>(Expected, 0)) + 1);
-    for (;;) {
-      if (Used == Buffer.size()) Buffer.resize(Buffer.size() + std::max<std::size_t>(Buffer.size() / 2, 65536));
-      std::size_t Room = std::min<std::size_t>(Buffer.size() - Used, 0x40000000);
-      Integer N = Stream->Read(Buffer.data() + Used, static_cast<Integer>(Room));
-      if (N <= 0) break;
-      Used += static_cast<std::size_t>(N);
-    }
-    Buffer.resize(Used);
-    Integer Skip = TEncoding::GetBufferEncoding(Buffer, AEncoding, FDefaultEncoding);
-    SetEncoding(AEncoding);
-    SetText(AEncoding->GetString(Buffer, Skip, static_cast<Integer>(Buffer.size()) - Skip));
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateGuard Update(*this);
+  // Read to the end, whatever Size said (a stream may not know its size).
+  TBytes Buffer;
+  Int64 Expected = Stream->Size() - Stream->Position();
+  std::size_t Used = 0;
+  Buffer.resize(static_cast<std::size_t>(std::max<Int64>(Expected, 0)) + 1);
+  for (;;) {
+    if (Used == Buffer.size()) Buffer.resize(Buffer.size() + std::max<std::size_t>(Buffer.size() / 2, 65536));
+    std::size_t Room = std::min<std::size_t>(Buffer.size() - Used, 0x40000000);
+    Integer N = Stream->Read(Buffer.data() + Used, static_cast<Integer>(Room));
+    if (N <= 0) break;
+    Used += static_cast<std::size_t>(N);
   }
-  EndUpdate();
+  Buffer.resize(Used);
+  Integer Skip = TEncoding::GetBufferEncoding(Buffer, AEncoding, DefaultEncoding());
+  SetEncoding(AEncoding);
+  SetText(AEncoding->GetString(Buffer, Skip, static_cast<Integer>(Buffer.size()) - Skip));
 }
 
 void TStrings::SaveToFile(const String& FileName, TEncoding* AEncoding) const {
@@ -428,7 +366,7 @@ void TStrings::SaveToFile(const String& FileName, TEncoding* AEncoding) const {
 }
 
 void TStrings::SaveToStream(TStream* Stream, TEncoding* AEncoding) const {
-  if (AEncoding == nullptr) AEncoding = FEncoding != nullptr ? FEncoding : FDefaultEncoding;
+  if (AEncoding == nullptr) AEncoding = Encoding() != nullptr ? Encoding() : DefaultEncoding();
   TBytes Buffer = AEncoding->GetBytes(Text());
   if (FWriteBOM) {
     TBytes Preamble = AEncoding->GetPreamble();
@@ -508,19 +446,13 @@ void TStringList::Assign(const TStrings* Source) {
   if (Source == this) return;
   // The sort settings first, so that the strings go in as the source has them.
   if (auto* List = dynamic_cast<const TStringList*>(Source)) {
-    BeginUpdate();
-    try {
-      Clear();
-      FSorted = false;
-      FCaseSensitive = List->FCaseSensitive;
-      FDuplicates = List->FDuplicates;
-      TStrings::Assign(Source);
-      FSorted = List->FSorted;
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    TUpdateGuard Update(*this);
+    Clear();
+    FSorted = false;
+    FCaseSensitive = List->FCaseSensitive;
+    FDuplicates = List->FDuplicates;
+    TStrings::Assign(Source);
+    FSorted = List->FSorted;
     return;
   }
   TStrings::Assign(Source);
@@ -629,8 +561,8 @@ void TStringList::CustomSort(const TStringListSortCompare& Compare) {
   Changed();
 }
 
-// The class library's QuickSort, with bounds kept even for a comparison that
-// is not a consistent order.
+// A quicksort whose indexes stay within L..R even for a comparison that is
+// not a consistent order (a user's comparison may be anything).
 void TStringList::QuickSort(Integer L, Integer R, const TStringListSortCompare& Compare) {
   Integer I;
   do {

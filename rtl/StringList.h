@@ -1,8 +1,8 @@
 #pragma once
-// Lists of strings, as Classes.TStrings (the abstract base that controls'
-// item lists derive from) and TStringList (the one that stores its strings).
+// Lists of strings: TStrings (the abstract base that controls' item lists
+// derive from) and TStringList (the one that stores its strings).
 //
-// Semantics are the class library's:
+// Semantics:
 // - Every string may carry a TObject* (Objects); a TStringList with
 //   OwnsObjects deletes them on Delete, Clear and destruction (not on
 //   PutObject, nor on Assign, which copies the pointers).
@@ -19,7 +19,7 @@
 //   break after the last one too unless TrailingLineBreak is false. Setting
 //   Text with the default LineBreak splits at CR LF, LF or CR; with another
 //   LineBreak at that text only.
-// - CommaText / DelimitedText: Delphi's quoting (QuoteChar '"', Delimiter
+// - CommaText / DelimitedText: quoting as settings files hold it (QuoteChar '"', Delimiter
 //   ',', StrictDelimiter false: blanks and control characters also separate,
 //   and quote an item when writing).
 // - Files and streams: loading detects a UTF-8, UTF-16LE or UTF-16BE
@@ -138,8 +138,8 @@ public:
   void SetUseLocale(bool Value) { FUseLocale = Value; }
 
   // The encoding of the last load (nullptr before any).
-  TEncoding* Encoding() const { return FEncoding; }
-  TEncoding* DefaultEncoding() const { return FDefaultEncoding; }
+  TEncoding* Encoding() const { return FEncoding.Get(); }
+  TEncoding* DefaultEncoding() const { return FDefaultEncoding.Get(); }
   // A non-standard encoding is cloned; nullptr means TEncoding::Default().
   void SetDefaultEncoding(TEncoding* Value);
 
@@ -200,8 +200,8 @@ private:
   bool FWriteBOM = true;
   bool FUseLocale = true;
   String FLineBreak;
-  TEncoding* FEncoding = nullptr;         // cloned unless standard
-  TEncoding* FDefaultEncoding = nullptr;  // cloned unless standard
+  THeldEncoding FEncoding;
+  THeldEncoding FDefaultEncoding;
 };
 
 // Index-based comparison for TStringList::CustomSort.
@@ -233,8 +233,8 @@ public:
   // Sorts with CompareStrings (equal strings keep their order); nothing on
   // a list that is already Sorted.
   virtual void Sort();
-  // Sorts with Compare (the class library's QuickSort); nothing on a
-  // Sorted list.
+  // Sorts with Compare (a quicksort: equal strings may change places);
+  // nothing on a Sorted list.
   virtual void CustomSort(const TStringListSortCompare& Compare);
 
   TDuplicates Duplicates() const { return FDuplicates; }

@@ -1,6 +1,5 @@
 #pragma once
-// Synchronisation objects in the manner of Delphi's SyncObjs unit, built on
-// the C++ standard library only (no Win32 handles): a recursive critical
+// Synchronisation objects built on the C++ standard library only (no Win32 handles): a recursive critical
 // section, a guard for it, and manual- or auto-reset events.
 #include <atomic>
 #include <condition_variable>
@@ -76,10 +75,10 @@ private:
 //   an already signalled event changes nothing.
 class TEvent : public TObject {
 public:
-  // Delphi's TEvent.Create: manual reset, initially not signalled.
+  // Manual reset, initially not signalled.
   TEvent() : TEvent(true, false) {}
   TEvent(bool ManualReset, bool InitialState);
-  // Delphi's long form. Security attributes are ignored; a named (process-
+  // The full form. Security attributes are ignored; a named (process-
   // shared) event is not supported and raises ESyncObjectException.
   TEvent(const void* EventAttributes, bool ManualReset, bool InitialState, const String& Name,
          bool UseCOMWait = false);
@@ -107,7 +106,7 @@ private:
   unsigned FReleases = 0;
 };
 
-// Delphi's TSimpleEvent: a TEvent, by default manual reset and not signalled.
+// A TEvent, by default manual reset and not signalled.
 class TSimpleEvent : public TEvent {
 public:
   using TEvent::TEvent;

@@ -34,7 +34,7 @@ const String& InvalidIntegerFormat() {
   return text;
 }
 
-// Delphi's Val for integers. maxPositive is the largest decimal magnitude of
+// Integer text to a value. maxPositive is the largest decimal magnitude of
 // a positive value (the negative one may be one more); hexadecimal may use
 // the whole unsigned range `hexMax`. Returns 0 on success, else the 1-based
 // position of the offending character (length + 1 when the text ends early).
@@ -528,7 +528,7 @@ String QuotedStr(const String& s) { return AnsiQuotedStr(s, u'\''); }
 
 namespace {
 
-// Delphi's AnsiExtractQuotedStr on a position: returns the unquoted text and
+// Quoted text at a position: returns the unquoted text and
 // moves `pos` after the closing quote (or to the end).
 String ExtractQuoted(const String& s, std::size_t& pos, Char quote) {
   String r;

@@ -1,10 +1,9 @@
 #pragma once
-// Text helpers of Delphi's SysUtils and StrUtils: trimming, case, comparison,
-// searching (1-based positions), number <-> text conversion, quoting and file
-// name parts.
+// Text helpers: trimming, case, comparison, searching (1-based positions),
+// number <-> text conversion, quoting and file name parts.
 //
-// Positions and indexes are 1-based as in Delphi: Pos gives 0 when absent,
-// Copy(s, 1, n) is the first n characters.
+// Positions and indexes are 1-based, as every caller counts them: Pos gives
+// 0 when absent, Copy(s, 1, n) is the first n characters.
 //
 // Case rules: UpperCase/LowerCase/CompareText/SameText touch only 'a'..'z'
 // and 'A'..'Z'. The Ansi* forms and the StrUtils *Text helpers also fold
@@ -58,7 +57,7 @@ Integer AnsiPos(const String& sub, const String& s);
 // Last 1-based position in s of any character of delimiters; 0 when none.
 Integer LastDelimiter(const String& delimiters, const String& s);
 
-// Delphi StrUtils argument orders (note they differ!):
+// Argument orders differ between these (sub-text first, then the text):
 bool StartsStr(const String& subText, const String& text);
 bool StartsText(const String& subText, const String& text);
 bool EndsStr(const String& subText, const String& text);
@@ -94,7 +93,8 @@ String StringReplace(const String& s, const String& oldPattern, const String& ne
 String QuotedStr(const String& s);                 // 'it''s'
 String AnsiQuotedStr(const String& s, Char quote);
 // Removes the quotes and undoubles inner ones; a text that is not quoted
-// comes back unchanged (Delphi's exact rules, see the source).
+// comes back unchanged. The unquoted text ends at the first quote that is not
+// doubled, so "'ab'c'" gives "ab".
 String AnsiDequotedStr(const String& s, Char quote);
 String AnsiExtractQuotedStr(const String& s, Char quote);
 
@@ -112,7 +112,7 @@ String IntToStr(T value) {
   }
 }
 // Upper-case hexadecimal of the two's complement, at least `digits` digits
-// (Delphi: Integer/Cardinal give at most 8 digits, Int64/UInt64 16).
+// (a 32-bit value gives at most 8 digits, a 64-bit one 16).
 String IntToHex(UInt64 value, Integer digits);
 template <typename T>
   requires std::integral<T> && (!std::same_as<T, bool>)
@@ -124,7 +124,7 @@ String IntToHex(T value, Integer digits) {
   }
 }
 
-// Delphi's Val rules: leading spaces, an optional sign, decimal digits or a
+// Integer text: leading spaces, an optional sign, decimal digits or a
 // hexadecimal number after '$', '0x', '0X', 'x' or 'X'; nothing may follow.
 // Decimal text must fit the type; hexadecimal may use the whole unsigned
 // range (StrToInt("$FFFFFFFF") == -1).
@@ -142,11 +142,11 @@ bool TryStrToUInt64(const String& s, UInt64& value);
 bool StrToBool(const String& s);
 bool StrToBoolDef(const String& s, bool defaultValue);
 bool TryStrToBool(const String& s, bool& value);
-// useBoolStrs: "True"/"False"; otherwise Delphi's "-1"/"0".
+// useBoolStrs: "True"/"False"; otherwise "-1"/"0" (the texts stored files hold).
 String BoolToStr(bool b, bool useBoolStrs = false);
 
 // ---------------------------------------------------------------- floats
-// Text to float (Delphi's TextToFloat): leading and trailing spaces, optional
+// Text to float: leading and trailing spaces, optional
 // sign, digits with at most one settings.DecimalSeparator, optional exponent
 // E[+|-]digits; also "INF", "-INF", "NAN" (any case). No thousand separators.
 // The result is correctly rounded. Errors raise EConvertError
@@ -158,7 +158,7 @@ double StrToFloatDef(const String& s, double defaultValue, const TFormatSettings
 bool TryStrToFloat(const String& s, double& value);
 bool TryStrToFloat(const String& s, double& value, const TFormatSettings& settings);
 
-// Delphi's System.Val: '.' as decimal separator whatever the locale; code is
+// Locale-free parsing: '.' as decimal separator whatever the locale; code is
 // 0 on success, else the 1-based position of the first bad character (the
 // value is then 0).
 void Val(const String& s, double& value, Integer& code);
@@ -166,8 +166,8 @@ void Val(const String& s, Integer& value, Integer& code);
 void Val(const String& s, Int64& value, Integer& code);
 
 // Float to text. Rounding everywhere is half away from zero on the exact
-// decimal value of the double, after at most 18 significant digits (Delphi's
-// Extended), so 2.675 (really 2.67499999...) gives "2.67" with 2 decimals and
+// decimal value of the double, after at most 18 significant digits (the
+// precision of the texts other versions of the program wrote), so 2.675 (really 2.67499999...) gives "2.67" with 2 decimals and
 // 0.125 gives "0.13". Infinities and NaN give "INF", "-INF", "NAN". A value
 // that rounds to zero loses its minus sign.
 enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
@@ -182,7 +182,7 @@ String FloatToStrF(double value, TFloatFormat format, Integer precision, Integer
 String FloatToStr(double value);
 String FloatToStr(double value, const TFormatSettings& settings);
 
-// Delphi's FloatToDecimal: value = 0.<Digits> * 10^Exponent, Digits without
+// A float as decimal digits: value = 0.<Digits> * 10^Exponent, Digits without
 // trailing zeros, rounded to `precision` significant digits (at most 18) and
 // to `decimals` digits after the decimal point. Zero (or a value rounded to
 // zero) gives Digits "" and Exponent 0.
@@ -205,7 +205,7 @@ inline constexpr Char PathDelim = u'/';
 inline constexpr Char DriveDelim = u'\0';  // none
 inline constexpr Char PathSep = u':';
 #endif
-// Delimiters are PathDelim (and DriveDelim on Windows), as in Delphi.
+// Delimiters are PathDelim (and DriveDelim on Windows).
 String IncludeTrailingPathDelimiter(const String& s);
 String ExcludeTrailingPathDelimiter(const String& s);
 String ExtractFilePath(const String& fileName);  // with the trailing delimiter

@@ -8,7 +8,8 @@ String SysErrorMessage(int errorCode) {
                                      FORMAT_MESSAGE_ARGUMENT_ARRAY,
                                  nullptr, static_cast<DWORD>(errorCode), 0, buffer, 512, nullptr);
   String r(reinterpret_cast<const Char*>(buffer), n);
-  // As Delphi: no trailing line break, blanks or full stop.
+  // No trailing line break, blanks or full stop: the text goes inside
+  // messages of our own.
   while (!r.empty() && (r.back() <= u' ' || r.back() == u'.')) r.pop_back();
   return r;
 }

@@ -1,11 +1,12 @@
 #pragma once
-// Delphi's TThread on std::thread. A thread object is made with new, set up,
+// A worker thread on std::thread. A thread object is made with new, set up,
 // started, and ends its life in one of two ways:
 // - FreeOnTerminate: the object deletes itself on its own thread once
 //   Execute and OnTerminate are done; nobody may touch it after Start.
 // - otherwise the owner deletes it (delete, Free, TThreadPtr or any
 //   unique_ptr). Deleting a thread that still runs terminates it and waits
-//   for it, and does so before any destructor runs, as Delphi's Destroy does:
+//   for it, and does so before any destructor runs (Execute may still be
+//   using the derived parts):
 //   TThread has a C++20 destroying operator delete, so a derived class's
 //   members are still alive while its Execute winds down. A thread object
 //   that is not on the heap (a local or a member) gets no such help: wait for
@@ -34,15 +35,16 @@ using TThreadProcedure = std::function<void()>;
 
 class TThread : public TObject {
 public:
-  // CreateSuspended = false starts the thread in AfterConstruction, as in
-  // Delphi; C++ has no hook after the most derived constructor, so that is
-  // Create<T> below, or the creator calls AfterConstruction (or Start) itself.
+  // CreateSuspended = false starts the thread in AfterConstruction, once the
+  // whole object is built; C++ has no hook after the most derived
+  // constructor, so that is Create<T> below, or the creator calls
+  // AfterConstruction (or Start) itself.
   explicit TThread(bool CreateSuspended);
   ~TThread() override;
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;
 
-  // new T(args...) followed by AfterConstruction: the Delphi `T.Create(...)`.
+  // new T(args...) followed by AfterConstruction.
   template <class T, class... Args>
   static T* Create(Args&&... args) {
     T* thread = new T(std::forward<Args>(args)...);
@@ -70,11 +72,11 @@ public:
   // called from the thread itself.
   Integer WaitFor();
   // Terminate, start a never-started thread (it skips Execute because it is
-  // terminated, as Delphi's destruction does), WaitFor. Idempotent; what
+  // terminated: its thread only runs OnTerminate), WaitFor. Idempotent; what
   // every deletion begins with. Afterwards the thread no longer frees itself
   // even with FreeOnTerminate: the caller deletes it.
   void TerminateAndWaitFor();
-  // Delphi's Free: the same as delete. Do not call it (nor delete) on a
+  // The same as delete. Do not call it (nor delete) on a
   // FreeOnTerminate thread that was started.
   void Free();
 
@@ -100,7 +102,7 @@ public:
   // leaves the thread by itself; rethrow it with std::rethrow_exception.
   std::exception_ptr FatalException() const;
 
-  // Delphi's fields and properties. OnTerminate is set before Start; a
+  // Settings and results. OnTerminate is set before Start; a
   // FreeOnTerminate thread must have been made with new.
   std::atomic<bool> FreeOnTerminate{false};
   std::atomic<Integer> ReturnValue{0};
@@ -125,7 +127,7 @@ public:
   static bool CheckTerminated();
   static TThreadID CurrentThreadId();
   static void Sleep(Cardinal Milliseconds);
-  // A monotonic millisecond clock: the 32-bit Delphi one (wraps after 49.7
+  // A monotonic millisecond clock: the 32-bit one (wraps after 49.7
   // days; subtract two readings as Cardinal) and the 64-bit one.
   static Cardinal GetTickCount();
   static UInt64 GetTickCount64();
@@ -160,12 +162,12 @@ private:
 };
 
 // Processes the main dispatcher's waiting Sends on the user-interface thread
-// (Delphi's CheckSynchronize): waits up to Timeout ms for one when none is
+// waits up to Timeout ms for one when none is
 // waiting; returns whether any ran. Raises EThread on another thread; false
 // when there is no main dispatcher.
 bool CheckSynchronize(Cardinal Timeout = 0);
 
-// unique_ptr that frees a thread the Delphi way (TThread::Free; a plain
+// unique_ptr that frees a thread through TThread::Free (a plain
 // std::unique_ptr does the same through the destroying delete).
 struct TThreadFree {
   void operator()(TThread* Thread) const { Thread->Free(); }

@@ -1,6 +1,7 @@
 #include "rtl/Threads.h"
 
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 
 #include "rtl/Unicode.h"
 
@@ -22,8 +23,6 @@ void TThread::NameThreadForDebugging(const AnsiString& ThreadName, TThreadID Thr
     setDescription(::GetCurrentThread(), text);
     return;
   }
-  if (HANDLE thread = ::OpenThread(THREAD_SET_LIMITED_INFORMATION, FALSE, ThreadID)) {
-    setDescription(thread, text);
-    ::CloseHandle(thread);
-  }
+  if (const TKernelHandle thread(::OpenThread(THREAD_SET_LIMITED_INFORMATION, FALSE, ThreadID)); thread)
+    setDescription(thread.Get(), text);
 }

@@ -26,35 +26,6 @@ constexpr UINT TvisFocused = 0x0001;
 
 RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
 
-// Restores a DC's state on every path.
-class TSavedDC {
-public:
-  explicit TSavedDC(HDC DC) : FDC(DC), FState(SaveDC(DC)) {}
-  ~TSavedDC() { RestoreDC(FDC, FState); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-  HDC FDC;
-  int FState;
-};
-
-// A window DC released on every path.
-class TWindowDC {
-public:
-  explicit TWindowDC(HWND Wnd) : FWnd(Wnd), FDC(GetWindowDC(Wnd)) {}
-  ~TWindowDC() {
-    if (FDC) ReleaseDC(FWnd, FDC);
-  }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Get() const { return FDC; }
-
-private:
-  HWND FWnd;
-  HDC FDC;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -695,9 +666,7 @@ TSize TVastTreeControl::ImageListSize(TCustomImageList* List) const {
 }
 
 Integer TVastTreeControl::PixelsPerInch() const {
-  HDC DC = GetDC(nullptr);
-  const Integer Result = GetDeviceCaps(DC, LOGPIXELSX);
-  ReleaseDC(nullptr, DC);
+  const Integer Result = GetDeviceCaps(TWindowDC(nullptr).Get(), LOGPIXELSX);
   return Result > 0 ? Result : 96;
 }
 
@@ -771,12 +740,8 @@ void TVastTreeControl::AnimateToggle(PVastNode Node, bool Expanding, Integer Dis
   if (Moving.Height() <= 0 || Moving.Top >= CH) return;
   const Integer D1 = std::min(Distance, Moving.Height());
   const bool Down = Expanding != Above;
-  HDC DC = GetDC(FHandle);
-  struct TRelease {
-    HWND Wnd;
-    HDC DC;
-    ~TRelease() { ReleaseDC(Wnd, DC); }
-  } Release{FHandle, DC};
+  const TWindowDC Window(FHandle);
+  HDC DC = Window.Get();
   TGdiObject Brush(CreateSolidBrush(static_cast<COLORREF>(RGBOf(TControl::Color()))));
   Animate(static_cast<Cardinal>(D1), AnimationDuration(), [&](Integer Step, Integer StepSize) {
     if (StepSize <= 0) return true;
@@ -882,7 +847,7 @@ void TVastTreeControl::PaintBevelBorder(HDC DC) {
 
 void TVastTreeControl::RepaintHeader() {
   if (!FHandle || !Header().Options().Contains(hoVisible)) return;
-  TWindowDC DC(FHandle);
+  const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
   PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
 }
 
@@ -1001,7 +966,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
     case WM_NCPAINT: {
       DefaultHandler(Message);
       ComputeHeaderRect();
-      TWindowDC DC(FHandle);
+      const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
       PaintBevelBorder(DC.Get());
       if (Header().Options().Contains(hoVisible)) PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
       Message.Result = 0;
@@ -1011,7 +976,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       TCustomControl::WndProc(Message);
       if (Header().Options().Contains(hoVisible)) {
         ComputeHeaderRect();
-        TWindowDC DC(FHandle);
+        const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
         PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
       }
       return;
@@ -1924,9 +1889,8 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
           TSavedDC Saved(RowDC);
           if (UseColumns) {
             // Clip to the cell; the clip region is in device units.
-            HRGN Region = CreateRectRgn(Cell.Left - Window.Left, 0, Cell.Right - Window.Left, RowHeight);
-            SelectClipRgn(RowDC, Region);
-            DeleteObject(Region);
+            const TGdiObject Region(CreateRectRgn(Cell.Left - Window.Left, 0, Cell.Right - Window.Left, RowHeight));
+            SelectClipRgn(RowDC, static_cast<HRGN>(Region.Get()));
           }
           if (PaintOptions.Contains(poGridLines) && Paint.Contains(toShowHorzGridLines)) {
             Integer Start = PaintInfo.CellRect.Left;

@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "rtl/Encoding.h"
+#include "rtl/UpdateGuard.h"
 
 namespace {
 
@@ -464,19 +465,15 @@ void TVastTreeColumns::Clear() {
 
 void TVastTreeColumns::Assign(const TVastTreeColumns& Source) {
   if (&Source == this) return;
-  BeginUpdate();
-  try {
+  {
+    TUpdateGuard Update(*this);
     while (Count() > Source.Count()) Delete(Count() - 1);
     while (Count() < Source.Count()) Add();
     for (std::size_t I = 0; I < FItems.size(); ++I) FItems[I]->Assign(*Source.FItems[I]);
     FPositionToIndex = Source.FPositionToIndex;
     for (std::size_t P = 0; P < FPositionToIndex.size(); ++P)
       FItems[static_cast<std::size_t>(FPositionToIndex[P])]->FPosition = static_cast<TColumnPosition>(P);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   FNeedPositionsFix = false;
   LayoutColumns(true);
 }

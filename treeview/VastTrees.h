@@ -19,6 +19,7 @@
 #include "rtl/Set.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
+#include "rtl/UpdateGuard.h"
 #include "treeview/VastTreeEnumeration.h"
 #include "treeview/VastTreeEvents.h"
 #include "treeview/VastTreeGeometry.h"
@@ -848,29 +849,3 @@ private:
   std::recursive_mutex FNodeStateLock;
 };
 
-// Holds a tree inside BeginUpdate/EndUpdate for a scope, so that an
-// exception still ends the update. On a normal exit a failure of EndUpdate
-// (an event handler's) propagates; while unwinding it is dropped in favour
-// of the exception already in flight.
-class TUpdateGuard {
-public:
-  explicit TUpdateGuard(TBaseVastTree& Tree) : FTree(Tree), FUncaught(std::uncaught_exceptions()) {
-    FTree.BeginUpdate();
-  }
-  ~TUpdateGuard() noexcept(false) {
-    if (std::uncaught_exceptions() == FUncaught) {
-      FTree.EndUpdate();
-      return;
-    }
-    try {
-      FTree.EndUpdate();
-    } catch (...) {
-    }
-  }
-  TUpdateGuard(const TUpdateGuard&) = delete;
-  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
-
-private:
-  TBaseVastTree& FTree;
-  int FUncaught;
-};

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "rtl/ScopeExit.h"
+#include "rtl/UpdateGuard.h"
 #include "treeview/VastTreeWorker.h"
 #include "treeview/VastTrees.h"
 
@@ -186,26 +188,17 @@ void TBaseVastTree::SetRootNodeCount(Cardinal Value) {
     return;
   }
   if (FRoot->ChildCount == Value) return;
-  BeginUpdate();
-  try {
-    StopCacheValidation();
-    SetChildCount(FRoot, Value);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  StopCacheValidation();
+  SetChildCount(FRoot, Value);
 }
 
 Cardinal TBaseVastTree::TotalCount() {
   ++FUpdateCount;
-  try {
+  {
+    const TScopeExit Done([this] { --FUpdateCount; });
     ValidateNode(FRoot, true);
-  } catch (...) {
-    --FUpdateCount;
-    throw;
   }
-  --FUpdateCount;
   return FRoot->TotalCount - 1;
 }
 
@@ -847,18 +840,12 @@ void TBaseVastTree::DeleteNodeBody(PVastNode Node, bool Reindex, bool ParentClea
 
 void TBaseVastTree::DeleteNodes(const TNodeArray& pNodes) {
   if (pNodes.empty()) return;
-  BeginUpdate();
-  try {
-    for (std::size_t I = pNodes.size() - 1; I >= 1; --I) {
-      const bool Reindex = pNodes[I - 1]->Parent != pNodes[I]->Parent;
-      DeleteNodeBody(pNodes[I], Reindex, false);
-    }
-    DeleteNodeBody(pNodes[0], true, false);
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateGuard Update(*this);
+  for (std::size_t I = pNodes.size() - 1; I >= 1; --I) {
+    const bool Reindex = pNodes[I - 1]->Parent != pNodes[I]->Parent;
+    DeleteNodeBody(pNodes[I], Reindex, false);
   }
-  EndUpdate();
+  DeleteNodeBody(pNodes[0], true, false);
 }
 
 void TBaseVastTree::DeleteSelectedNodes() {
@@ -868,28 +855,22 @@ void TBaseVastTree::DeleteSelectedNodes() {
 
 void TBaseVastTree::Clear() {
   if ((!FRoot->FirstChild || ReadOnly()) && !FDestroying) return;
-  BeginUpdate();
-  try {
-    StopCacheValidation();
-    CancelEditNode();
-    if (HasState(tsCutPending) || HasState(tsCopyPending)) DoStateChange({}, {tsCutPending, tsCopyPending});
-    ClearSelection(true);
-    FFocusedNode = nullptr;
-    FLastSelected = nullptr;
-    FHotNode = nullptr;
-    FDropTargetNode = nullptr;
-    FLastChangedNode = nullptr;
-    FRangeAnchor = nullptr;
-    FLastHitNode = nullptr;
-    FNextNodeToSelect = nullptr;
-    DeleteChildren(FRoot, true);
-    FOffsetX = 0;
-    FOffsetY = 0;
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  StopCacheValidation();
+  CancelEditNode();
+  if (HasState(tsCutPending) || HasState(tsCopyPending)) DoStateChange({}, {tsCutPending, tsCopyPending});
+  ClearSelection(true);
+  FFocusedNode = nullptr;
+  FLastSelected = nullptr;
+  FHotNode = nullptr;
+  FDropTargetNode = nullptr;
+  FLastChangedNode = nullptr;
+  FRangeAnchor = nullptr;
+  FLastHitNode = nullptr;
+  FNextNodeToSelect = nullptr;
+  DeleteChildren(FRoot, true);
+  FOffsetX = 0;
+  FOffsetY = 0;
 }
 
 void TBaseVastTree::ForgetNode(PVastNode Node) {
@@ -980,17 +961,11 @@ void TBaseVastTree::MoveTo(PVastNode Source, PVastNode Target, TVTNodeAttachMode
     if (Allowed) {
       PVastNode Dummy = nullptr;
       TransferNodes(Source, Target, TargetTree, Mode, ChildrenOnly, false, Dummy);
-      BeginUpdate();
-      try {
-        if (ChildrenOnly)
-          DeleteChildren(Source, false);
-        else
-          DeleteNodeBody(Source, true, false);
-      } catch (...) {
-        EndUpdate();
-        throw;
-      }
-      EndUpdate();
+      TUpdateGuard Update(*this);
+      if (ChildrenOnly)
+        DeleteChildren(Source, false);
+      else
+        DeleteNodeBody(Source, true, false);
     }
   }
   InvalidateCache();
@@ -1047,8 +1022,8 @@ void TBaseVastTree::TransferNodes(PVastNode Source, PVastNode Target, TBaseVastT
     Count = 1;
   }
   Stream.SetPosition(0);
-  TargetTree->BeginUpdate();
-  try {
+  {
+    TUpdateGuard Update(*TargetTree);
     TargetTree->StopCacheValidation();
     for (Cardinal I = 0; I < Count; ++I) {
       PVastNode NewNode = TargetTree->AllocateNode();
@@ -1066,11 +1041,7 @@ void TBaseVastTree::TransferNodes(PVastNode Source, PVastNode Target, TBaseVastT
         LastResult = NewNode;
       }
     }
-  } catch (...) {
-    TargetTree->EndUpdate();
-    throw;
   }
-  TargetTree->EndUpdate();
   if (Copy) {
     TargetTree->InvalidateCache();
     if (TargetTree->FUpdateCount == 0) {

@@ -1,4 +1,5 @@
 // Option sets and the tree's simple properties.
+#include "rtl/UpdateGuard.h"
 #include "treeview/VastTrees.h"
 
 TCustomVastTreeOptions::TCustomVastTreeOptions(TBaseVastTree* AOwner) : FOwner(AOwner) {}
@@ -90,14 +91,8 @@ void TBaseVastTree::MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) {
   if (FLoading || !FHost->HasWindow()) return;
   if (Old.Contains(toCheckSupport) != New.Contains(toCheckSupport)) Invalidate();
   if (New.Contains(toVariableNodeHeight) && !Old.Contains(toVariableNodeHeight)) {
-    BeginUpdate();
-    try {
-      ReinitNode(nullptr, true);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    TUpdateGuard Update(*this);
+    ReinitNode(nullptr, true);
   }
 }
 

@@ -4,6 +4,8 @@
 // and packed later.
 #include <algorithm>
 
+#include "rtl/ScopeExit.h"
+#include "rtl/UpdateGuard.h"
 #include "treeview/VastTrees.h"
 
 namespace {
@@ -227,22 +229,17 @@ void TBaseVastTree::ClearNodeCache() {
 
 void TBaseVastTree::SelectAll(bool VisibleOnly) {
   if (!FOptions->SelectionOptions().Contains(toMultiSelect) || FSelectionLocked) return;
-  BeginUpdate();
-  try {
+  {
+    const TUpdateGuard Update(*this);
     ClearNodeCache();
+    const TScopeExit ClearCache([this] { ClearNodeCache(); });
     PVastNode Run = VisibleOnly ? GetFirstVisible(nullptr, true) : GetFirst();
     while (Run) {
       if (!Run->States.Contains(vsSelected)) CacheNode(Run);
       Run = VisibleOnly ? GetNextVisible(Run, true) : GetNext(Run);
     }
     AddNodesToSelection(FTempNodeCache, static_cast<Integer>(FTempNodeCount), false);
-    ClearNodeCache();
-  } catch (...) {
-    ClearNodeCache();
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   Invalidate();
 }
 

@@ -226,12 +226,19 @@ void TBaseVastTree::ReadNode(TStream& Stream, Integer Version, PVastNode Node) {
     Int64 Saved;
     ~TLimit() { Limit = Saved; }
   } RestoreLimit{FReadLimit, SavedLimit};
+  bool BaseRead = false;
   while (Stream.Position() < End) {
     if (End - Stream.Position() < ChunkHeaderSize) FailShort();
     ReadExact(Stream, Header, ChunkHeaderSize);
     const Integer ChunkType = GetInt32(Header);
     const Integer ChunkSize = GetInt32(Header + 4);
     if (ChunkSize < 0 || ChunkSize > End - Stream.Position()) FailShort();
+    // A node has one base chunk: a second would restart the child count
+    // while the children of the first stay linked.
+    if (ChunkType == BaseChunk) {
+      if (BaseRead) FailEnd();
+      BaseRead = true;
+    }
     ReadChunk(Stream, Version, ChunkType, ChunkSize, Node);
   }
   if (Stream.Position() != End) FailEnd();

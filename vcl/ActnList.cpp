@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "rtl/ScopeExit.h"
 #include "vcl/Forms.h"
 #include "vcl/ImgList.h"
 
@@ -29,14 +30,8 @@ bool TActionLink::Execute(TComponent* Target) {
   if (!FAction) return false;
   TBasicAction* action = FAction;
   action->SetActionComponent(Target);
-  try {
-    const bool result = action->Execute();
-    action->SetActionComponent(nullptr);
-    return result;
-  } catch (...) {
-    action->SetActionComponent(nullptr);
-    throw;
-  }
+  const TScopeExit done([action] { action->SetActionComponent(nullptr); });
+  return action->Execute();
 }
 
 // ---------------------------------------------------------------- TBasicAction

@@ -23,8 +23,8 @@ struct TAlignItem {
   Integer MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
 };
 
-// Places the visible aligned items inside Client, in the class library's
-// order: every alTop (nearest the top first: by Top, then list order), then
+// Places the visible aligned items inside Client, in this order (the one
+// forms are designed for): every alTop (nearest the top first: by Top, then list order), then
 // alBottom (by bottom edge, lowest first), alLeft (by Left), alRight (by
 // right edge, rightmost first) and last alClient, each taking its slice of
 // what the previous ones left. Margins are kept outside the item. Sizes

@@ -5,6 +5,7 @@
 #include <typeinfo>
 
 #include "rtl/SysUtils.h"
+#include "rtl/UpdateGuard.h"
 
 String ClassNameOf(const TObject* Object) {
   if (!Object) return u"";
@@ -127,8 +128,8 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent) {
     FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
   }
-  // The owner passes the news on to everything it owns, as the class library
-  // does, so siblings that point at each other hear of a removal too. A copy:
+  // The owner passes the news on to everything it owns, so siblings that
+  // point at each other hear of a removal too. A copy:
   // a handler may free components.
   const std::vector<TComponent*> owned = FComponents;
   for (TComponent* c : owned) {
@@ -225,16 +226,8 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Add() {
-  BeginUpdate();
-  TCollectionItem* item = nullptr;
-  try {
-    item = FItemClass(this);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
-  return item;
+  TUpdateGuard Update(*this);
+  return FItemClass(this);
 }
 
 TCollectionItem* TCollection::Insert(Integer Index) {
@@ -262,18 +255,12 @@ void TCollection::Delete(Integer Index) {
 
 void TCollection::Clear() {
   if (FItems.empty()) return;
-  BeginUpdate();
-  try {
-    while (!FItems.empty()) {
-      TCollectionItem* item = FItems.back();
-      Notify(item, cnDeleting);
-      delete item;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateGuard Update(*this);
+  while (!FItems.empty()) {
+    TCollectionItem* item = FItems.back();
+    Notify(item, cnDeleting);
+    delete item;
   }
-  EndUpdate();
 }
 
 void TCollection::Assign(TPersistent* Source) {
@@ -282,15 +269,9 @@ void TCollection::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : source->FItems) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateGuard Update(*this);
+  Clear();
+  for (TCollectionItem* item : source->FItems) Add()->Assign(item);
 }
 
 void TCollection::BeginUpdate() { ++FUpdateCount; }

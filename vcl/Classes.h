@@ -18,8 +18,8 @@
 QUORVEL_DECLARE_EXCEPTION(EComponentError, Exception);
 QUORVEL_DECLARE_EXCEPTION(EInvalidCast, Exception);
 
-// The class name of an object's most derived class ("TPanel"), as Delphi's
-// ClassName: taken from the C++ type, so every class has it for free.
+// The class name of an object's most derived class ("TPanel"), for messages
+// and component names: taken from the C++ type, so every class has it for free.
 String ClassNameOf(const TObject* Object);
 
 // ---------------------------------------------------------------- persistent
@@ -50,8 +50,8 @@ using TComponentState = TSet<TComponentStateItem, Word>;
 // A component lives on the heap and is freed by its owner, by delete or by
 // Free. `delete` runs BeforeDestruction first (csDestroying, OnDestroy-like
 // hooks, freeing the owned components, telling the subscribers), while every
-// destructor of the object is still to run, as the class library's Destroy
-// does; a derived class's members are still alive during that phase.
+// destructor of the object is still to run, so that handlers and owned
+// components may still use a derived class's members during that phase.
 class TComponent : public TPersistent {
 public:
   explicit TComponent(TComponent* AOwner);
@@ -211,7 +211,7 @@ private:
   TPersistent* FOwner;  // not owned
 };
 
-// Delphi's `Obj as T`: EInvalidCast "Invalid class typecast" when Obj is not a T.
+// A checked cast: EInvalidCast "Invalid class typecast" when Obj is not a T.
 template <class T, class U>
 T* As(U* Object) {
   if (!Object) return nullptr;

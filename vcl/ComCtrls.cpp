@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "rtl/Resources.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -29,31 +30,19 @@ const char16_t* RichEditClass() {
 
 struct TStreamCookie {
   TStream* Stream;
-  bool Failed;
+  TCallbackGuard Guard;
 };
 
 DWORD CALLBACK StreamIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
   auto* c = reinterpret_cast<TStreamCookie*>(Cookie);
-  try {
-    *Done = c->Stream->Read(Buffer, Count);
-    return 0;
-  } catch (...) {
-    c->Failed = true;
-    *Done = 0;
-    return 1;
-  }
+  *Done = 0;
+  return c->Guard.Run([&] { *Done = c->Stream->Read(Buffer, Count); }) ? 0 : 1;
 }
 
 DWORD CALLBACK StreamOut(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
   auto* c = reinterpret_cast<TStreamCookie*>(Cookie);
-  try {
-    *Done = c->Stream->Write(Buffer, Count);
-    return 0;
-  } catch (...) {
-    c->Failed = true;
-    *Done = 0;
-    return 1;
-  }
+  *Done = 0;
+  return c->Guard.Run([&] { *Done = c->Stream->Write(Buffer, Count); }) ? 0 : 1;
 }
 
 }  // namespace
@@ -381,15 +370,10 @@ void TCustomRichEdit::CreateWnd() {
     // Restore the formatted text saved when the last window went.
     const bool plain = FPlainText;
     FPlainText = false;
+    const TScopeExit restore([this, plain] { FPlainText = plain; });
     TStringStream stream(FRtfBackup);
     FRtfBackup.clear();
-    try {
-      LoadFromStream(stream);
-    } catch (...) {
-      FPlainText = plain;
-      throw;
-    }
-    FPlainText = plain;
+    LoadFromStream(stream);
   }
 }
 
@@ -412,13 +396,14 @@ void TCustomRichEdit::ApplyTextLimit() {
 }
 
 void TCustomRichEdit::Stream(TStream& AStream, bool In) {
-  TStreamCookie cookie{&AStream, false};
+  TStreamCookie cookie{&AStream, {}};
   EDITSTREAM es{};
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
   es.pfnCallback = In ? &StreamIn : &StreamOut;
   const WPARAM format = FPlainText ? SF_TEXT : SF_RTF;
   ::SendMessageW(Handle(), In ? EM_STREAMIN : EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
-  if (cookie.Failed || es.dwError) throw EOutOfResources(u"Failed to load stream");
+  cookie.Guard.RaiseIfAny();  // the stream's own error says most
+  if (es.dwError) throw EOutOfResources(u"Failed to load stream");
 }
 
 void TCustomRichEdit::LoadFromStream(TStream& AStream) {
@@ -621,19 +606,12 @@ void TStatusBar::WndProc(TMessage& Message) {
     const auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
     const auto index = static_cast<Integer>(dis->itemID);
     if (index >= 0 && index < FPanels->Count()) {
-      const int saved = SaveDC(dis->hDC);
-      FCanvas->SetHandle(dis->hDC);
-      try {
-        FCanvas->SetFont(Font());
-        FCanvas->Brush()->SetColor(clBtnFace);
-        DrawPanel(FPanels->Items(index), {dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom});
-      } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        RestoreDC(dis->hDC, saved);
-        throw;
-      }
-      FCanvas->SetHandle(nullptr);
-      RestoreDC(dis->hDC, saved);
+      // The DC is the status bar's: it gets back the state it came in with.
+      const TSavedDC saved(dis->hDC);
+      const TCanvasOnDC onDC(*FCanvas, dis->hDC);
+      FCanvas->SetFont(Font());
+      FCanvas->Brush()->SetColor(clBtnFace);
+      DrawPanel(FPanels->Items(index), {dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom});
     }
     Message.Result = TRUE;
     return;

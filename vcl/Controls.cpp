@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+
+#include "rtl/ScopeExit.h"
 
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"
@@ -311,13 +314,8 @@ void TControl::ParentColorChanged() {
 void TControl::ParentFontChanged() {
   if (!FParentFont || !FParent) return;
   FFontFromParent = true;
-  try {
-    FFont->Assign(FParent->Font());
-  } catch (...) {
-    FFontFromParent = false;
-    throw;
-  }
-  FFontFromParent = false;
+  const TScopeExit done([this] { FFontFromParent = false; });
+  FFont->Assign(FParent->Font());
 }
 
 void TControl::SetShowHint(bool Value) {
@@ -543,8 +541,8 @@ TWinControl::TWinControl(TComponent* AOwner)
 TWinControl::~TWinControl() = default;
 
 void TWinControl::BeforeDestruction() {
-  // Children go first, as the class library frees the controls a window
-  // holds (whoever owns them), then the window.
+  // Children go first (whoever owns them), then the window: a child's
+  // window must not outlive its parent's.
   while (!FControls.empty()) {
     TControl* child = FControls.back();
     delete child;
@@ -792,42 +790,37 @@ void TWinControl::AlignControls(TControl*) {
   }
   FAlignPending = false;
   ++FAligning;
-  try {
-    const TRect client = ClientRect();
-    const TSize size{client.Width(), client.Height()};
-    TRect inner = client;
-    AdjustClientRect(inner);
-    inner.Left += FPadding->Left();
-    inner.Top += FPadding->Top();
-    inner.Right -= FPadding->Right();
-    inner.Bottom -= FPadding->Bottom();
-    std::vector<TAlignItem> items;
-    items.reserve(FControls.size());
-    for (TControl* c : FControls) {
-      TAlignItem item;
-      item.Align = c->FAlign;
-      item.Anchors = c->FAnchors;
-      item.Bounds = c->BoundsRect();
-      item.Margins = c->FMargins->AsRect();
-      item.UseMargins = c->FAlignWithMargins;
-      item.Visible = c->FVisible;
-      item.MinWidth = c->FConstraints->MinWidth();
-      item.MinHeight = c->FConstraints->MinHeight();
-      item.MaxWidth = c->FConstraints->MaxWidth();
-      item.MaxHeight = c->FConstraints->MaxHeight();
-      items.push_back(item);
-    }
-    if (FAnchorBase.cx >= 0 && !(FAnchorBase == size)) AnchorItems(FAnchorBase, size, items);
-    FAnchorBase = size;
-    AlignItems(inner, items);
-    const std::vector<TControl*> controls = FControls;
-    for (std::size_t i = 0; i < controls.size(); ++i)
-      if (!(items[i].Bounds == controls[i]->BoundsRect())) controls[i]->SetBoundsRect(items[i].Bounds);
-  } catch (...) {
-    --FAligning;
-    throw;
+  const TScopeExit aligned([this] { --FAligning; });
+  const TRect client = ClientRect();
+  const TSize size{client.Width(), client.Height()};
+  TRect inner = client;
+  AdjustClientRect(inner);
+  inner.Left += FPadding->Left();
+  inner.Top += FPadding->Top();
+  inner.Right -= FPadding->Right();
+  inner.Bottom -= FPadding->Bottom();
+  std::vector<TAlignItem> items;
+  items.reserve(FControls.size());
+  for (TControl* c : FControls) {
+    TAlignItem item;
+    item.Align = c->FAlign;
+    item.Anchors = c->FAnchors;
+    item.Bounds = c->BoundsRect();
+    item.Margins = c->FMargins->AsRect();
+    item.UseMargins = c->FAlignWithMargins;
+    item.Visible = c->FVisible;
+    item.MinWidth = c->FConstraints->MinWidth();
+    item.MinHeight = c->FConstraints->MinHeight();
+    item.MaxWidth = c->FConstraints->MaxWidth();
+    item.MaxHeight = c->FConstraints->MaxHeight();
+    items.push_back(item);
   }
-  --FAligning;
+  if (FAnchorBase.cx >= 0 && !(FAnchorBase == size)) AnchorItems(FAnchorBase, size, items);
+  FAnchorBase = size;
+  AlignItems(inner, items);
+  const std::vector<TControl*> controls = FControls;
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    if (!(items[i].Bounds == controls[i]->BoundsRect())) controls[i]->SetBoundsRect(items[i].Bounds);
 }
 
 void TWinControl::SetDoubleBuffered(bool Value) {
@@ -954,17 +947,14 @@ void TWinControl::SetTextValue(const String& Value) {
 
 void TWinControl::ScaleBy(Integer M, Integer D) {
   if (M == D || D == 0) return;
-  DisableAlign();
-  try {
+  {
+    DisableAlign();
+    const TScopeExit enable([this] { EnableAlign(); });
     const std::vector<TControl*> controls = FControls;
     for (TControl* c : controls) c->ScaleBy(M, D);
     TControl::ScaleBy(M, D);
-  } catch (...) {
-    EnableAlign();
-    throw;
+    FAnchorBase = {-1, -1};
   }
-  FAnchorBase = {-1, -1};
-  EnableAlign();
   Realign();
 }
 
@@ -982,13 +972,12 @@ void TWinControl::PaintControls(HDC DC) {
     RECT bounds = ToRECT(c->BoundsRect());
     RECT overlap;
     if (!IntersectRect(&overlap, &bounds, &clip)) continue;
-    const int saved = SaveDC(DC);
+    const TSavedDC saved(DC);
     POINT origin;
     GetWindowOrgEx(DC, &origin);
     SetWindowOrgEx(DC, origin.x - c->Left(), origin.y - c->Top(), nullptr);
     IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
     c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    RestoreDC(DC, saved);
   }
 }
 
@@ -999,44 +988,30 @@ void TWinControl::PaintHandler(TMessage& Message) {
     DefaultHandler(Message);
     return;
   }
-  PAINTSTRUCT ps{};
+  // WM_PAINT paints through BeginPaint; WM_PRINTCLIENT brings its own DC.
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
-  const bool own = dc == nullptr;
-  if (own) dc = BeginPaint(FHandle, &ps);
+  std::optional<TPaintDC> painting;
+  if (!dc) dc = painting.emplace(FHandle).Get();
   auto paint = [this](HDC target) {
     PaintWindow(target);
     PaintControls(target);
   };
-  try {
-    if (FDoubleBuffered) {
-      RECT rc;
-      GetClientRect(FHandle, &rc);
-      HDC memory = CreateCompatibleDC(dc);
-      TGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
-      {
-        TSelectGuard select(memory, bitmap.Get());
-        ::FillRect(memory, &rc, FBrush->Handle());
-        try {
-          paint(memory);
-        } catch (...) {
-          DeleteDC(memory);
-          throw;
-        }
-        BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
-      }
-      DeleteDC(memory);
-    } else {
-      paint(dc);
-    }
-  } catch (...) {
-    if (own) EndPaint(FHandle, &ps);
-    throw;
+  if (!FDoubleBuffered) {
+    paint(dc);
+    return;
   }
-  if (own) EndPaint(FHandle, &ps);
+  RECT rc;
+  GetClientRect(FHandle, &rc);
+  const TMemoryDC memory(dc);
+  const TGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
+  const TSelectGuard select(memory.Get(), bitmap.Get());
+  ::FillRect(memory.Get(), &rc, FBrush->Handle());
+  paint(memory.Get());
+  BitBlt(dc, 0, 0, rc.right, rc.bottom, memory.Get(), 0, 0, SRCCOPY);
 }
 
 void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
-  const int saved = SaveDC(DC);
+  const TSavedDC saved(DC);
   OffsetViewportOrgEx(DC, X, Y, nullptr);
   RECT rc;
   GetClientRect(Handle(), &rc);
@@ -1049,7 +1024,6 @@ void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
     auto* win = dynamic_cast<TWinControl*>(c);
     if (win && win->Visible() && win->FHandle) win->PaintTo(DC, c->Left(), c->Top());
   }
-  RestoreDC(DC, saved);
 }
 
 bool TWinControl::Reflect(TMessage& Message) {
@@ -1342,27 +1316,21 @@ void TWinControl::WndProc(TMessage& Message) {
 
 void TControlCanvas::CreateHandle() {
   if (auto* win = dynamic_cast<TWinControl*>(FControl)) {
-    FDCWindow = win->Handle();
-    FOwnDC = GetDC(FDCWindow);
-    SetHandle(FOwnDC);
+    FOwnDC = TWindowDC(win->Handle());
+    SetHandle(FOwnDC.Get());
     return;
   }
   if (FControl && FControl->Parent()) {
-    FDCWindow = FControl->Parent()->Handle();
-    FOwnDC = GetDC(FDCWindow);
-    SetWindowOrgEx(FOwnDC, -FControl->Left(), -FControl->Top(), nullptr);
-    IntersectClipRect(FOwnDC, 0, 0, FControl->Width(), FControl->Height());
-    SetHandle(FOwnDC);
+    FOwnDC = TWindowDC(FControl->Parent()->Handle());
+    SetWindowOrgEx(FOwnDC.Get(), -FControl->Left(), -FControl->Top(), nullptr);
+    IntersectClipRect(FOwnDC.Get(), 0, 0, FControl->Width(), FControl->Height());
+    SetHandle(FOwnDC.Get());
   }
 }
 
 void TControlCanvas::FreeHandle() {
   if (FOwnDC && HandleAllocated()) SetHandle(nullptr);
-  if (FOwnDC) {
-    ReleaseDC(FDCWindow, FOwnDC);
-    FOwnDC = nullptr;
-    FDCWindow = nullptr;
-  }
+  FOwnDC.Reset();
 }
 
 namespace {
@@ -1370,19 +1338,11 @@ namespace {
 template <class Paint>
 void PaintOnCanvas(TControlCanvas& Canvas, TControl& Control, HDC DC, Paint&& Painter) {
   Canvas.FreeHandle();
-  Canvas.Lock();
-  Canvas.SetHandle(DC);
-  try {
-    Canvas.SetFont(Control.Font());
-    Canvas.Brush()->SetColor(Control.Color());
-    Painter();
-  } catch (...) {
-    Canvas.SetHandle(nullptr);
-    Canvas.Unlock();
-    throw;
-  }
-  Canvas.SetHandle(nullptr);
-  Canvas.Unlock();
+  const TCanvasLock lock(Canvas);
+  const TCanvasOnDC onDC(Canvas, DC);
+  Canvas.SetFont(Control.Font());
+  Canvas.Brush()->SetColor(Control.Color());
+  Painter();
 }
 }  // namespace
 

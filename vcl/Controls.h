@@ -480,8 +480,7 @@ protected:
 
 private:
   TControl* FControl;  // the owner
-  HDC FOwnDC = nullptr;
-  HWND FDCWindow = nullptr;
+  TWindowDC FOwnDC;  // the DC CreateHandle took, released by FreeHandle
 };
 
 class TCustomControl : public TWinControl {

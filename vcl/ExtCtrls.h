@@ -5,6 +5,7 @@
 
 #include "vcl/Controls.h"
 #include "vcl/Messages.h"
+#include "vcl/Pictures.h"
 
 // Fires OnTimer every Interval milliseconds while Enabled, on the thread
 // that made it (which must run a message loop).

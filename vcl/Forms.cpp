@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 #include "vcl/WinDispatcher.h"
 
@@ -21,7 +22,8 @@ String FromUtf8(const char* Text) {
   return out;
 }
 
-// The text before '|' (the class library's short hint).
+// The text before '|': the short hint a control shows, the rest of the text
+// going to the status bar.
 String ShortHint(const String& Hint) {
   const auto bar = Hint.find(u'|');
   return bar == String::npos ? Hint : Hint.substr(0, bar);
@@ -328,15 +330,17 @@ namespace {
 struct TDisabledWindows {
   HWND Self;
   std::vector<HWND> Windows;
+  TCallbackGuard Guard;
 };
 
 BOOL CALLBACK DisableWindow(HWND Wnd, LPARAM Data) {
   auto* d = reinterpret_cast<TDisabledWindows*>(Data);
-  if (Wnd != d->Self && IsWindowVisible(Wnd) && IsWindowEnabled(Wnd)) {
-    EnableWindow(Wnd, FALSE);
-    d->Windows.push_back(Wnd);
-  }
-  return TRUE;
+  return d->Guard.Run([&] {
+    if (Wnd != d->Self && IsWindowVisible(Wnd) && IsWindowEnabled(Wnd)) {
+      d->Windows.push_back(Wnd);  // first: a window that could not be noted stays enabled
+      EnableWindow(Wnd, FALSE);
+    }
+  });
 }
 }  // namespace
 
@@ -350,32 +354,27 @@ Integer TCustomForm::ShowModal() {
   ReleaseCapture();
   HandleNeeded();
   // The other windows of this thread are disabled for the time of the loop.
-  TDisabledWindows disabled{FHandle, {}};
+  TDisabledWindows disabled{FHandle, {}, {}};
   EnumThreadWindows(GetCurrentThreadId(), &DisableWindow, reinterpret_cast<LPARAM>(&disabled));
   FModal = true;
   if (Application) ++Application->FModalLevel;
-  auto restore = [&] {
+  const TScopeExit restore([&] {
     for (HWND wnd : disabled.Windows)
       if (IsWindow(wnd)) EnableWindow(wnd, TRUE);
     if (FHandle) Hide();
     FModal = false;
     if (Application) --Application->FModalLevel;
-  };
-  try {
-    FModalResult = mrNone;
-    Show();
-    do {
-      if (Application) Application->HandleMessage();
-      if (Application && Application->Terminated())
-        FModalResult = mrCancel;
-      else if (FModalResult != mrNone)
-        CloseModal();
-    } while (FModalResult == mrNone);
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  });
+  disabled.Guard.RaiseIfAny();
+  FModalResult = mrNone;
+  Show();
+  do {
+    if (Application) Application->HandleMessage();
+    if (Application && Application->Terminated())
+      FModalResult = mrCancel;
+    else if (FModalResult != mrNone)
+      CloseModal();
+  } while (FModalResult == mrNone);
   return FModalResult;
 }
 
@@ -774,15 +773,20 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner), FHintFont(std::make_u
   FHintFont->SetColor(clInfoText);
 }
 
-TScreen::~TScreen() {
-  for (auto& [index, cursor] : FCustomCursors) DestroyCursor(cursor);
-}
+TScreen::~TScreen() = default;
 
 namespace {
-int CALLBACK AddFontFamily(const LOGFONTW* Font, const TEXTMETRICW*, DWORD, LPARAM List) {
+struct TFontFamilies {
+  TStringList* List;
+  TCallbackGuard Guard;
+};
+
+int CALLBACK AddFontFamily(const LOGFONTW* Font, const TEXTMETRICW*, DWORD, LPARAM Data) {
+  auto* families = reinterpret_cast<TFontFamilies*>(Data);
   const auto* face = reinterpret_cast<const Char*>(Font->lfFaceName);
-  if (face[0] != u'@') reinterpret_cast<TStringList*>(List)->Add(face);
-  return 1;
+  return families->Guard.Run([&] {
+    if (face[0] != u'@') families->List->Add(face);
+  });
 }
 }  // namespace
 
@@ -793,9 +797,12 @@ TStrings* TScreen::Fonts() {
     // the sorted list drops the repeats.
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(dc, &query, AddFontFamily, reinterpret_cast<LPARAM>(list.get()), 0);
-    ReleaseDC(nullptr, dc);
+    TFontFamilies families{list.get(), {}};
+    {
+      const TWindowDC screen(nullptr);
+      EnumFontFamiliesExW(screen.Get(), &query, AddFontFamily, reinterpret_cast<LPARAM>(&families), 0);
+    }
+    families.Guard.RaiseIfAny();
     FFonts = std::move(list);
   }
   return FFonts.get();
@@ -815,7 +822,7 @@ void TScreen::SetCursor(TCursor Value) {
 
 HCURSOR TScreen::Cursors(TCursor Index) const {
   auto it = FCustomCursors.find(Index);
-  if (it != FCustomCursors.end()) return it->second;
+  if (it != FCustomCursors.end()) return it->second.Get();
   const wchar_t* id = IDC_ARROW;
   switch (Index) {
     case crNone:
@@ -872,17 +879,15 @@ HCURSOR TScreen::Cursors(TCursor Index) const {
 void TScreen::SetCursors(TCursor Index, HCURSOR Handle) {
   auto it = FCustomCursors.find(Index);
   if (it != FCustomCursors.end()) {
-    if (it->second == Handle) return;
-    DestroyCursor(it->second);
+    if (it->second.Get() == Handle) return;
     FCustomCursors.erase(it);
   }
-  if (Handle) FCustomCursors.emplace(Index, Handle);
+  if (Handle) FCustomCursors.emplace(Index, TCursorHandle(Handle));
 }
 
 Integer TScreen::PixelsPerInch() const {
-  HDC dc = GetDC(nullptr);
-  const Integer ppi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  const TWindowDC screen(nullptr);
+  const Integer ppi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   return ppi > 0 ? ppi : 96;
 }
 

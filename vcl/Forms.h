@@ -333,7 +333,7 @@ private:
   friend class TCustomForm;
   std::unique_ptr<TStringList> FFonts;
   TCursor FCursor = crDefault;
-  std::map<TCursor, HCURSOR> FCustomCursors;  // owned
+  std::map<TCursor, TCursorHandle> FCustomCursors;
   TCustomForm* FActiveForm = nullptr;          // not owned
   std::vector<TCustomForm*> FForms;            // not owned
   std::unique_ptr<TFont> FHintFont;
@@ -352,8 +352,8 @@ extern TScreen* Screen;
 extern TMouse* Mouse;
 
 // ---------------------------------------------------------------- command line
-// The class library's rules: parameters are separated by characters up to
-// the space; a double quote starts or ends a quoted run (the quotes are
+// Parameters are separated by characters up to the space (the way Windows
+// programs have always split their command line); a double quote starts or ends a quoted run (the quotes are
 // dropped, there is no escape); "" pairs between parameters are skipped.
 // ParamStr(0) is the program's file name; a missing parameter is "".
 Integer ParamCount();

@@ -1,48 +1,17 @@
 #include "vcl/Graphics.h"
 
-#include "vcl/GdiPlusApi.h"
-
-#include <objidl.h>
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "rtl/SysUtils.h"
+#include "vcl/Pictures.h"
 
-namespace {
-
-struct TComRelease {
-  void operator()(IUnknown* P) const { P->Release(); }
-};
-
-struct TGdipImageDispose {
-  void operator()(GpImage* P) const { GdiPlus().GdipDisposeImage(P); }
-};
-
-// Memory DC for the lifetime of the object.
-class TMemoryDC {
-public:
-  TMemoryDC() : FDC(CreateCompatibleDC(nullptr)) {}
-  ~TMemoryDC() {
-    if (FDC) DeleteDC(FDC);
-  }
-  TMemoryDC(const TMemoryDC&) = delete;
-  TMemoryDC& operator=(const TMemoryDC&) = delete;
-  HDC Get() const { return FDC; }
-
-private:
-  HDC FDC;
-};
-
-TBytes ReadRest(TStream& Stream) {
+TBytes ReadStreamRest(TStream& Stream) {
   const Int64 left = Stream.Size() - Stream.Position();
   TBytes bytes(static_cast<std::size_t>(std::max<Int64>(left, 0)));
   if (!bytes.empty()) Stream.ReadBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
   return bytes;
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------- colours
 
@@ -544,10 +513,8 @@ TBitmap::TBitmap(Integer AWidth, Integer AHeight) { SetSize(AWidth, AHeight); }
 
 TBitmap::~TBitmap() {
   FCanvas.reset();
-  if (FDC) {
-    SelectObject(FDC, FOldBitmap);
-    DeleteDC(FDC);
-  }
+  // The picture leaves the DC before either goes.
+  if (FDC) SelectObject(FDC->Get(), FOldBitmap);
 }
 
 Integer TBitmap::BitsPerPixel() const {
@@ -572,11 +539,11 @@ Integer TBitmap::BytesPerScanLine() const { return ((FWidth * BitsPerPixel() + 3
 
 HDC TBitmap::MemoryDC() {
   if (!FDC) {
-    FDC = CreateCompatibleDC(nullptr);
-    FOldBitmap = GetCurrentObject(FDC, OBJ_BITMAP);
-    if (FBitmap) SelectObject(FDC, FBitmap.Get());
+    FDC = std::make_unique<TMemoryDC>();
+    FOldBitmap = GetCurrentObject(FDC->Get(), OBJ_BITMAP);
+    if (FBitmap) SelectObject(FDC->Get(), FBitmap.Get());
   }
-  return FDC;
+  return FDC->Get();
 }
 
 namespace {
@@ -659,7 +626,7 @@ void TBitmap::Recreate(Integer AWidth, Integer AHeight, TPixelFormat Format, boo
         BitBlt(dc.Get(), 0, 0, std::min(AWidth, FWidth), std::min(AHeight, FHeight), MemoryDC(), 0, 0, SRCCOPY);
     }
   }
-  if (FDC) SelectObject(FDC, fresh ? fresh.Get() : FOldBitmap);
+  if (FDC) SelectObject(FDC->Get(), fresh ? fresh.Get() : FOldBitmap);
   FBitmap = std::move(fresh);
   FBits = bits;
   FWidth = FBitmap ? AWidth : 0;
@@ -790,7 +757,7 @@ void TBitmap::SaveToStream(TStream& Stream) {
 }
 
 void TBitmap::LoadFromStream(TStream& Stream) {
-  const TBytes bytes = ReadRest(Stream);
+  const TBytes bytes = ReadStreamRest(Stream);
   DecodePicture(bytes.data(), bytes.size(), *this);
   FAlphaFormat = afIgnored;
 }
@@ -821,9 +788,7 @@ void TBitmap::LoadFromHBitmap(HBITMAP Source) {
   Recreate(info.bmWidth, info.bmHeight, format, false);
   if (!FBits) return;
   TBitmapInfo wanted(FWidth, FHeight, BitsPerPixel(), true, format == pf16bit);
-  HDC screen = GetDC(nullptr);
-  GetDIBits(screen, Source, 0, static_cast<UINT>(FHeight), FBits, wanted.Get(), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  GetDIBits(TWindowDC(nullptr).Get(), Source, 0, static_cast<UINT>(FHeight), FBits, wanted.Get(), DIB_RGB_COLORS);
   // GetDIBits answers with the source's palette; the indices refer to it.
   if (BitsPerPixel() <= 8) SetDIBColorTable(MemoryDC(), 0, wanted.Header.biClrUsed, wanted.Colors);
   Changed();
@@ -884,25 +849,23 @@ struct TIconDirEntry {
 
 TIcon::TIcon() = default;
 
-TIcon::~TIcon() {
-  if (FHandle) DestroyIcon(FHandle);
-}
+TIcon::~TIcon() = default;
 
-void TIcon::TakeHandle(HICON Value, TBytes Data) {
-  if (FHandle && FHandle != Value) DestroyIcon(FHandle);
-  FHandle = Value;
+void TIcon::TakeHandle(TIconHandle Value, TBytes Data) {
+  FHandle = std::move(Value);
   FData = std::move(Data);
-  const TSize size = IconSize(FHandle);
+  const TSize size = IconSize(FHandle.Get());
   FWidth = size.cx;
   FHeight = size.cy;
   Changed();
 }
 
-void TIcon::SetHandle(HICON Value) { TakeHandle(Value, {}); }
+void TIcon::SetHandle(HICON Value) {
+  if (Value != FHandle.Get()) TakeHandle(TIconHandle(Value), {});
+}
 
 HICON TIcon::ReleaseHandle() {
-  HICON h = FHandle;
-  FHandle = nullptr;
+  HICON h = FHandle.Release();
   FWidth = FHeight = 0;
   FData.clear();
   Changed();
@@ -917,9 +880,10 @@ void TIcon::SetSize(Integer AWidth, Integer AHeight) {
 void TIcon::Assign(TPersistent* Source) {
   if (auto* icon = dynamic_cast<TIcon*>(Source)) {
     if (icon == this) return;
-    HICON copy = icon->FHandle ? CopyIcon(icon->FHandle) : nullptr;
+    TBytes data = icon->FData;
+    TIconHandle copy(icon->FHandle ? CopyIcon(icon->FHandle.Get()) : nullptr);
     if (icon->FHandle && !copy) throw EOutOfResources(u"Out of system resources");
-    TakeHandle(copy, icon->FData);
+    TakeHandle(std::move(copy), std::move(data));
     return;
   }
   TGraphic::Assign(Source);
@@ -927,11 +891,11 @@ void TIcon::Assign(TPersistent* Source) {
 
 void TIcon::Draw(TCanvas& ACanvas, const TRect& Rect) {
   if (!FHandle) return;
-  DrawIconEx(ACanvas.Handle(), Rect.Left, Rect.Top, FHandle, Rect.Width(), Rect.Height(), 0, nullptr, DI_NORMAL);
+  DrawIconEx(ACanvas.Handle(), Rect.Left, Rect.Top, FHandle.Get(), Rect.Width(), Rect.Height(), 0, nullptr, DI_NORMAL);
 }
 
 void TIcon::LoadFromStream(TStream& Stream) {
-  TBytes data = ReadRest(Stream);
+  TBytes data = ReadStreamRest(Stream);
   const String invalid = u"Invalid icon";
   if (data.size() < 6) throw EInvalidGraphic(invalid);
   Word kind, count;
@@ -955,10 +919,10 @@ void TIcon::LoadFromStream(TStream& Stream) {
   std::memcpy(&e, &data[6 + best * sizeof(TIconDirEntry)], sizeof(e));
   if (e.ImageOffset > data.size() || e.BytesInRes > data.size() - e.ImageOffset) throw EInvalidGraphic(invalid);
   const Integer w = e.Width ? e.Width : 256, h = e.Height ? e.Height : 256;
-  HICON icon = CreateIconFromResourceEx(&data[e.ImageOffset], e.BytesInRes, TRUE, 0x00030000, w, h,
-                                        LR_DEFAULTCOLOR);
+  TIconHandle icon(
+      CreateIconFromResourceEx(&data[e.ImageOffset], e.BytesInRes, TRUE, 0x00030000, w, h, LR_DEFAULTCOLOR));
   if (!icon) throw EInvalidGraphic(invalid);
-  TakeHandle(icon, std::move(data));
+  TakeHandle(std::move(icon), std::move(data));
 }
 
 void TIcon::SaveToStream(TStream& Stream) {
@@ -970,159 +934,12 @@ void TIcon::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
   HANDLE image = LoadImageW(Instance, reinterpret_cast<const wchar_t*>(Name.c_str()), IMAGE_ICON, FRequestedWidth,
                             FRequestedHeight, LR_DEFAULTSIZE);
   if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
-  TakeHandle(static_cast<HICON>(image), {});
+  TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }
 
 void TIcon::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
   HANDLE image = LoadImageW(Instance, MAKEINTRESOURCEW(ResId), IMAGE_ICON, FRequestedWidth, FRequestedHeight,
                             LR_DEFAULTSIZE);
   if (!image) throw EResNotFound(u"Resource " + IntToStr(ResId) + u" not found");
-  TakeHandle(static_cast<HICON>(image), {});
-}
-
-// ---------------------------------------------------------------- GDI+ pictures
-
-void DecodePicture(const void* Data, std::size_t Size, TBitmap& Dest) {
-  const String failure = u"Unsupported or invalid picture";
-  if (!Data || Size == 0 || Size > 0x7FFFFFFF || !GdiPlusReady()) throw EInvalidGraphic(failure);
-  std::unique_ptr<IStream, TComRelease> stream(
-      SHCreateMemStream(static_cast<const BYTE*>(Data), static_cast<UINT>(Size)));
-  if (!stream) throw EInvalidGraphic(failure);
-  const TGdiPlusApi& gdip = GdiPlus();
-  GpBitmap* raw = nullptr;
-  if (gdip.GdipCreateBitmapFromStream(stream.get(), &raw) != Ok || !raw) throw EInvalidGraphic(failure);
-  std::unique_ptr<GpImage, TGdipImageDispose> image(raw);
-  UINT width = 0, height = 0;
-  gdip.GdipGetImageWidth(raw, &width);
-  gdip.GdipGetImageHeight(raw, &height);
-  if (width == 0 || height == 0) throw EInvalidGraphic(failure);
-  GpRect rect{0, 0, static_cast<INT>(width), static_cast<INT>(height)};
-  BitmapData data{};
-  if (gdip.GdipBitmapLockBits(raw, &rect, ImageLockModeRead, PixelFormat32bppPARGB, &data) != Ok)
-    throw EInvalidGraphic(failure);
-  try {
-    Dest.LoadFromPixels32(static_cast<Integer>(width), static_cast<Integer>(height), data.Scan0, data.Stride,
-                          afPremultiplied);
-  } catch (...) {
-    gdip.GdipBitmapUnlockBits(raw, &data);
-    throw;
-  }
-  gdip.GdipBitmapUnlockBits(raw, &data);
-}
-
-TGdiPlusGraphic::TGdiPlusGraphic() : FBitmap(std::make_unique<TBitmap>()) {}
-
-void TGdiPlusGraphic::Assign(TPersistent* Source) {
-  if (auto* g = dynamic_cast<TGdiPlusGraphic*>(Source)) {
-    FBitmap->Assign(g->FBitmap.get());
-    Changed();
-    return;
-  }
-  if (auto* b = dynamic_cast<TBitmap*>(Source)) {
-    FBitmap->Assign(b);
-    Changed();
-    return;
-  }
-  TGraphic::Assign(Source);
-}
-
-void TGdiPlusGraphic::Draw(TCanvas& ACanvas, const TRect& Rect) { FBitmap->Draw(ACanvas, Rect); }
-
-void TGdiPlusGraphic::LoadFromStream(TStream& Stream) {
-  const TBytes bytes = ReadRest(Stream);
-  DecodePicture(bytes.data(), bytes.size(), *FBitmap);
-  Changed();
-}
-
-void TGdiPlusGraphic::LoadFromResourceName(HINSTANCE Instance, const TResourceId& Name, const TResourceId& Type) {
-  TResourceStream stream(reinterpret_cast<NativeUInt>(Instance), Name, Type);
-  LoadFromStream(stream);
-}
-
-// ---------------------------------------------------------------- TPicture
-
-TPicture::TPicture() = default;
-TPicture::~TPicture() = default;
-
-void TPicture::Changed() {
-  if (OnChange) OnChange(this);
-}
-
-namespace {
-std::unique_ptr<TGraphic> NewGraphicLike(const TGraphic* Graphic) {
-  if (dynamic_cast<const TBitmap*>(Graphic)) return std::make_unique<TBitmap>();
-  if (dynamic_cast<const TPngImage*>(Graphic)) return std::make_unique<TPngImage>();
-  if (dynamic_cast<const TJPEGImage*>(Graphic)) return std::make_unique<TJPEGImage>();
-  if (dynamic_cast<const TGIFImage*>(Graphic)) return std::make_unique<TGIFImage>();
-  if (dynamic_cast<const TIconImage*>(Graphic)) return std::make_unique<TIconImage>();
-  return std::make_unique<TGdiPlusGraphic>();
-}
-
-std::unique_ptr<TGraphic> NewGraphicFor(const TBytes& Head) {
-  auto starts = [&Head](std::initializer_list<int> sig) {
-    if (Head.size() < sig.size()) return false;
-    std::size_t i = 0;
-    for (int b : sig)
-      if (Head[i++] != static_cast<Byte>(b)) return false;
-    return true;
-  };
-  if (starts({0x89, 'P', 'N', 'G'})) return std::make_unique<TPngImage>();
-  if (starts({0xFF, 0xD8})) return std::make_unique<TJPEGImage>();
-  if (starts({'G', 'I', 'F', '8'})) return std::make_unique<TGIFImage>();
-  if (starts({'B', 'M'})) return std::make_unique<TBitmap>();
-  if (starts({0, 0, 1, 0})) return std::make_unique<TIconImage>();
-  throw EInvalidGraphic(u"Unknown picture file format");
-}
-}  // namespace
-
-void TPicture::SetGraphic(TGraphic* Value) {
-  if (Value == FGraphic.get()) return;
-  if (!Value) {
-    FGraphic.reset();
-  } else {
-    auto copy = NewGraphicLike(Value);
-    copy->Assign(Value);
-    FGraphic = std::move(copy);
-  }
-  Changed();
-}
-
-void TPicture::Assign(TPersistent* Source) {
-  if (!Source) {
-    SetGraphic(nullptr);
-  } else if (auto* p = dynamic_cast<TPicture*>(Source)) {
-    SetGraphic(p->Graphic());
-  } else if (auto* g = dynamic_cast<TGraphic*>(Source)) {
-    SetGraphic(g);
-  } else {
-    TPersistent::Assign(Source);
-  }
-}
-
-TBitmap* TPicture::Bitmap() {
-  auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get());
-  if (!bitmap) {
-    FGraphic = std::make_unique<TBitmap>();
-    bitmap = static_cast<TBitmap*>(FGraphic.get());
-    Changed();
-  }
-  return bitmap;
-}
-
-void TPicture::LoadFromStream(TStream& Stream) {
-  TBytes bytes = ReadRest(Stream);
-  auto graphic = NewGraphicFor(bytes);
-  TBytesStream memory(bytes);
-  graphic->LoadFromStream(memory);
-  FGraphic = std::move(graphic);
-  Changed();
-}
-
-void TPicture::LoadFromFile(const String& FileName) {
-  TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
-  LoadFromStream(stream);
-}
-
-void TPicture::SaveToFile(const String& FileName) {
-  if (FGraphic) FGraphic->SaveToFile(FileName);
+  TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }

@@ -1,9 +1,9 @@
 #pragma once
 // Canvas graphics over GDI: colours, the font/pen/brush value objects that
 // own their GDI handles, the canvas over a device context, device-
-// independent bitmaps, and pictures decoded by GDI+ (PNG, JPEG, GIF, BMP,
-// ICO). Properties are a getter Name() and a setter SetName(Value); setters
-// fire OnChange when the value really changes.
+// independent bitmaps and icons (pictures decoded by GDI+ are in
+// vcl/Pictures.h). Properties are a getter Name() and a setter
+// SetName(Value); setters fire OnChange when the value really changes.
 #include <memory>
 #include <vector>
 
@@ -14,6 +14,7 @@
 #include "rtl/UITypes.h"
 #include "vcl/Classes.h"
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 
 QUORVEL_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 QUORVEL_DECLARE_EXCEPTION(EOutOfResources, Exception);
@@ -22,48 +23,8 @@ QUORVEL_DECLARE_EXCEPTION(EOutOfResources, Exception);
 // unchanged (clNone and clDefault included).
 TColor ColorToRGB(TColor Color);
 
-// ---------------------------------------------------------------- RAII for GDI
-// Owns one GDI object (pen, brush, font, bitmap, region).
-class TGdiObject {
-public:
-  TGdiObject() = default;
-  explicit TGdiObject(HGDIOBJ Handle) : FHandle(Handle) {}
-  ~TGdiObject() { Reset(); }
-  TGdiObject(TGdiObject&& Other) noexcept : FHandle(Other.Release()) {}
-  TGdiObject& operator=(TGdiObject&& Other) noexcept {
-    if (this != &Other) Reset(Other.Release());
-    return *this;
-  }
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
-  HGDIOBJ Get() const { return FHandle; }
-  HGDIOBJ Release() {
-    HGDIOBJ h = FHandle;
-    FHandle = nullptr;
-    return h;
-  }
-  void Reset(HGDIOBJ Handle = nullptr) {
-    if (FHandle) DeleteObject(FHandle);
-    FHandle = Handle;
-  }
-  explicit operator bool() const { return FHandle != nullptr; }
-
-private:
-  HGDIOBJ FHandle = nullptr;
-};
-
-// Selects an object into a DC for the lifetime of the guard.
-class TSelectGuard {
-public:
-  TSelectGuard(HDC DC, HGDIOBJ Object) : FDC(DC), FOld(SelectObject(DC, Object)) {}
-  ~TSelectGuard() { SelectObject(FDC, FOld); }
-  TSelectGuard(const TSelectGuard&) = delete;
-  TSelectGuard& operator=(const TSelectGuard&) = delete;
-
-private:
-  HDC FDC;
-  HGDIOBJ FOld;
-};
+// The bytes from Stream's position to its end.
+TBytes ReadStreamRest(TStream& Stream);
 
 // ---------------------------------------------------------------- value objects
 
@@ -275,6 +236,32 @@ private:
   Integer FLockCount = 0;
 };
 
+// Draws on a device context owned elsewhere for the guard's scope: the
+// canvas takes DC and lets it go again (its font, pen and brush taken out)
+// at the end, however the scope ends.
+class TCanvasOnDC {
+public:
+  TCanvasOnDC(TCanvas& Canvas, HDC DC) : FCanvas(Canvas) { Canvas.SetHandle(DC); }
+  ~TCanvasOnDC() { FCanvas.SetHandle(nullptr); }
+  TCanvasOnDC(const TCanvasOnDC&) = delete;
+  TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
+
+private:
+  TCanvas& FCanvas;
+};
+
+// Holds a canvas's lock for the guard's scope.
+class TCanvasLock {
+public:
+  explicit TCanvasLock(TCanvas& Canvas) : FCanvas(Canvas) { Canvas.Lock(); }
+  ~TCanvasLock() { FCanvas.Unlock(); }
+  TCanvasLock(const TCanvasLock&) = delete;
+  TCanvasLock& operator=(const TCanvasLock&) = delete;
+
+private:
+  TCanvas& FCanvas;
+};
+
 // ---------------------------------------------------------------- graphics
 
 class TGraphic : public TPersistent {
@@ -366,8 +353,8 @@ private:
   TAlphaFormat FAlphaFormat = afIgnored;
   TGdiObject FBitmap;
   void* FBits = nullptr;  // owned by FBitmap
-  HDC FDC = nullptr;      // owned
-  HGDIOBJ FOldBitmap = nullptr;
+  std::unique_ptr<TMemoryDC> FDC;  // made on demand, with FBitmap selected
+  HGDIOBJ FOldBitmap = nullptr;     // FDC's own bitmap, back in it before it goes
   std::unique_ptr<TBitmapCanvas> FCanvas;
   TColor FTransparentColor = clDefault;
   TTransparentMode FTransparentMode = tmAuto;
@@ -383,11 +370,11 @@ public:
 
   Integer Width() const override { return FWidth; }
   Integer Height() const override { return FHeight; }
-  bool Empty() const override { return FHandle == nullptr; }
+  bool Empty() const override { return !FHandle; }
   bool Transparent() const override { return true; }
   void SetTransparent(bool) override {}
 
-  HICON Handle() const { return FHandle; }
+  HICON Handle() const { return FHandle.Get(); }
   // Takes ownership of Value (nullptr empties the icon).
   void SetHandle(HICON Value);
   // Gives up ownership: the caller destroys the handle.
@@ -406,9 +393,9 @@ public:
   void LoadFromResourceID(HINSTANCE Instance, Integer ResId);
 
 private:
-  void TakeHandle(HICON Value, TBytes Data);
+  void TakeHandle(TIconHandle Value, TBytes Data);
 
-  HICON FHandle = nullptr;  // owned
+  TIconHandle FHandle;
   Integer FWidth = 0;
   Integer FHeight = 0;
   Integer FRequestedWidth = 0;
@@ -416,56 +403,3 @@ private:
   TBytes FData;  // the ICO file the icon came from, if any
 };
 
-// Pictures decoded by GDI+ into a premultiplied 32-bit bitmap; they draw
-// with their alpha. Saving writes the decoded pixels as BMP.
-class TGdiPlusGraphic : public TGraphic {
-public:
-  TGdiPlusGraphic();
-  void Assign(TPersistent* Source) override;
-  Integer Width() const override { return FBitmap->Width(); }
-  Integer Height() const override { return FBitmap->Height(); }
-  void Draw(TCanvas& ACanvas, const TRect& Rect) override;
-  void LoadFromStream(TStream& Stream) override;
-  void SaveToStream(TStream& Stream) override { FBitmap->SaveToStream(Stream); }
-  // RCDATA (or any typed) resource holding the encoded picture.
-  void LoadFromResourceName(HINSTANCE Instance, const TResourceId& Name, const TResourceId& Type = RT_RCDATA);
-  TBitmap* Bitmap() const { return FBitmap.get(); }
-
-private:
-  std::unique_ptr<TBitmap> FBitmap;
-};
-
-class TPngImage : public TGdiPlusGraphic {};
-class TJPEGImage : public TGdiPlusGraphic {};
-class TGIFImage : public TGdiPlusGraphic {};
-class TIconImage : public TGdiPlusGraphic {};
-
-// Decodes Size bytes of an encoded picture with GDI+ into Dest (pf32bit,
-// premultiplied). EInvalidGraphic "Unsupported or invalid picture" on failure.
-void DecodePicture(const void* Data, std::size_t Size, TBitmap& Dest);
-
-class TPicture : public TPersistent {
-public:
-  TPicture();
-  ~TPicture() override;
-  void Assign(TPersistent* Source) override;
-
-  TGraphic* Graphic() const { return FGraphic.get(); }
-  // Takes a copy of Value (nullptr empties the picture).
-  void SetGraphic(TGraphic* Value);
-  // The graphic as a bitmap; a picture holding something else is replaced
-  // by an empty bitmap, as the class library does.
-  TBitmap* Bitmap();
-  Integer Width() const { return FGraphic ? FGraphic->Width() : 0; }
-  Integer Height() const { return FGraphic ? FGraphic->Height() : 0; }
-
-  // The class is chosen from the content's signature (PNG, JPEG, GIF, BMP, ICO).
-  void LoadFromStream(TStream& Stream);
-  void LoadFromFile(const String& FileName);
-  void SaveToFile(const String& FileName);
-  TNotifyEvent OnChange;
-
-private:
-  void Changed();
-  std::unique_ptr<TGraphic> FGraphic;
-};

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "vcl/Pictures.h"
+
 namespace {
 
 // A 32-bit top-down DIB section holding Source's pixels, selected in no DC
@@ -33,12 +35,9 @@ TGdiObject CopyToDib(TBitmap* Source) {
 TGdiObject CopyToMask(TBitmap* Mask) {
   if (!Mask || Mask->Width() <= 0) return {};
   TGdiObject mono(CreateBitmap(Mask->Width(), Mask->Height(), 1, 1, nullptr));
-  HDC dc = CreateCompatibleDC(nullptr);
-  {
-    TSelectGuard select(dc, mono.Get());
-    BitBlt(dc, 0, 0, Mask->Width(), Mask->Height(), Mask->Canvas()->Handle(), 0, 0, SRCCOPY);
-  }
-  DeleteDC(dc);
+  const TMemoryDC dc;
+  const TSelectGuard select(dc.Get(), mono.Get());
+  BitBlt(dc.Get(), 0, 0, Mask->Width(), Mask->Height(), Mask->Canvas()->Handle(), 0, 0, SRCCOPY);
   return mono;
 }
 
@@ -69,16 +68,15 @@ void TCustomImageList::BeforeDestruction() {
 
 HIMAGELIST TCustomImageList::Handle() {
   if (!FHandle) {
-    FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 4, 4);
+    FHandle.Reset(ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 4, 4));
     if (!FHandle) throw EOutOfResources(u"Failed to create an image list");
-    ImageList_SetBkColor(FHandle, ToColorRef(FBkColor));
+    ImageList_SetBkColor(FHandle.Get(), ToColorRef(FBkColor));
   }
-  return FHandle;
+  return FHandle.Get();
 }
 
 void TCustomImageList::FreeHandle() {
-  if (FHandle) ImageList_Destroy(FHandle);
-  FHandle = nullptr;
+  FHandle.Reset();
 }
 
 void TCustomImageList::SetSize(Integer AWidth, Integer AHeight) {
@@ -91,7 +89,7 @@ void TCustomImageList::SetSize(Integer AWidth, Integer AHeight) {
   Change();
 }
 
-Integer TCustomImageList::Count() { return FHandle ? ImageList_GetImageCount(FHandle) : 0; }
+Integer TCustomImageList::Count() { return FHandle ? ImageList_GetImageCount(FHandle.Get()) : 0; }
 
 Integer TCustomImageList::Add(TBitmap* Image, TBitmap* Mask) {
   if (!Image) return -1;
@@ -147,7 +145,7 @@ void TCustomImageList::Delete(Integer Index) {
 }
 
 void TCustomImageList::Clear() {
-  if (FHandle && ImageList_Remove(FHandle, -1)) Change();
+  if (FHandle && ImageList_Remove(FHandle.Get(), -1)) Change();
 }
 
 void TCustomImageList::GetBitmap(Integer Index, TBitmap* Image) {
@@ -157,7 +155,7 @@ void TCustomImageList::GetBitmap(Integer Index, TBitmap* Image) {
   Image->Canvas()->Brush()->SetColor(FBkColor == clNone ? clWhite : FBkColor);
   Image->Canvas()->FillRect(Rect(0, 0, FWidth, FHeight));
   if (Index >= 0 && Index < Count())
-    ImageList_Draw(FHandle, Index, Image->Canvas()->Handle(), 0, 0, ILD_NORMAL);
+    ImageList_Draw(FHandle.Get(), Index, Image->Canvas()->Handle(), 0, 0, ILD_NORMAL);
 }
 
 bool TCustomImageList::Overlay(Integer Index, TOverlay AOverlay) {
@@ -168,7 +166,7 @@ bool TCustomImageList::Overlay(Integer Index, TOverlay AOverlay) {
 void TCustomImageList::SetBkColor(TColor Value) {
   if (Value == FBkColor) return;
   FBkColor = Value;
-  if (FHandle) ImageList_SetBkColor(FHandle, ToColorRef(Value));
+  if (FHandle) ImageList_SetBkColor(FHandle.Get(), ToColorRef(Value));
   Change();
 }
 

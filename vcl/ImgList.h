@@ -38,7 +38,7 @@ public:
 
   // The comctl32 list, made on demand (32-bit colour with a mask).
   HIMAGELIST Handle();
-  bool HandleAllocated() const { return FHandle != nullptr; }
+  bool HandleAllocated() const { return static_cast<bool>(FHandle); }
 
   Integer Width() const { return FWidth; }
   Integer Height() const { return FHeight; }
@@ -99,7 +99,7 @@ private:
   void FreeHandle();
   UINT StyleFlags(TDrawingStyle ADrawingStyle, TImageType AImageType) const;
 
-  HIMAGELIST FHandle = nullptr;  // owned
+  TImageListHandle FHandle;
   Integer FWidth = 16;
   Integer FHeight = 16;
   TColor FBkColor = clNone;

@@ -24,7 +24,8 @@ struct TKeyName {
   const char16_t* Name;
 };
 
-// The class library's names of the keys that have no printable face.
+// The names of the keys that have no printable face, as shortcut texts in
+// menus show them (and settings files store them).
 const TKeyName kKeyNames[] = {
     {VK_BACK, u"BkSp"},  {VK_TAB, u"Tab"},     {VK_ESCAPE, u"Esc"}, {VK_RETURN, u"Enter"}, {VK_SPACE, u"Space"},
     {VK_PRIOR, u"PgUp"}, {VK_NEXT, u"PgDn"},   {VK_END, u"End"},    {VK_HOME, u"Home"},    {VK_LEFT, u"Left"},
@@ -63,18 +64,18 @@ HWND MenuOwnerWindow(TComponent* PopupComponent) {
 // Shows Menu at X, Y for Owner (a hidden helper window when there is none)
 // and answers the chosen command, 0 for none.
 UINT TrackMenu(HMENU Menu, Integer X, Integer Y, HWND Owner, UINT Flags) {
-  HWND helper = nullptr;
+  TWindowHandle helper;
   if (!Owner) {
-    helper = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-    Owner = helper;
+    helper.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+    Owner = helper.Get();
   }
-  // The documented way for a menu to close when the user clicks elsewhere.
+  // Without the owner in the foreground, the menu would not close when the
+  // user clicks elsewhere.
   SetForegroundWindow(Owner);
   const UINT command = static_cast<UINT>(
       TrackPopupMenuEx(Menu, Flags | TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, X, Y, Owner, nullptr));
   PostMessageW(Owner, WM_NULL, 0, 0);
-  if (helper) DestroyWindow(helper);
   return command;
 }
 
@@ -173,11 +174,9 @@ TMenuItem::TMenuItem(TComponent* AOwner)
     : TComponent(AOwner), FActionLink([this] { ActionChanged(); }), FCommand(NewCommand()) {}
 
 TMenuItem::~TMenuItem() {
-  if (FHandle) {
-    // Sub-items own their menus: take them out before this one goes.
-    while (GetMenuItemCount(FHandle) > 0) RemoveMenu(FHandle, 0, MF_BYPOSITION);
-    DestroyMenu(FHandle);
-  }
+  // Sub-items own their menus: take them out before this one goes.
+  if (FHandle)
+    while (GetMenuItemCount(FHandle.Get()) > 0) RemoveMenu(FHandle.Get(), 0, MF_BYPOSITION);
 }
 
 void TMenuItem::BeforeDestruction() {
@@ -374,7 +373,7 @@ HBITMAP TMenuItem::MenuBitmap() {
 }
 
 void TMenuItem::RebuildHandle() {
-  while (GetMenuItemCount(FHandle) > 0) RemoveMenu(FHandle, 0, MF_BYPOSITION);
+  while (GetMenuItemCount(FHandle.Get()) > 0) RemoveMenu(FHandle.Get(), 0, MF_BYPOSITION);
   UINT position = 0;
   for (TMenuItem* item : FItems) {
     if (!item->FVisible) continue;
@@ -403,20 +402,20 @@ void TMenuItem::RebuildHandle() {
         info.hSubMenu = item->Handle();
       }
     }
-    InsertMenuItemW(FHandle, position++, TRUE, &info);
+    InsertMenuItemW(FHandle.Get(), position++, TRUE, &info);
   }
 }
 
 HMENU TMenuItem::Handle() {
   if (!FHandle) {
-    FHandle = CreatePopupMenu();
+    FHandle.Reset(CreatePopupMenu());
     FDirty = true;
   }
   if (FDirty) {
     FDirty = false;
     RebuildHandle();
   }
-  return FHandle;
+  return FHandle.Get();
 }
 
 TMenuItem* NewLine(TComponent* AOwner) {
@@ -584,22 +583,19 @@ TRect TActionMainMenuBar::ItemRect(Integer Index) const {
   const std::vector<TMenuItem*> items = TopItems();
   if (Index < 0 || Index >= static_cast<Integer>(items.size())) return {};
   // Measured on a screen DC with the bar's font, so no window is needed.
-  HDC dc = GetDC(nullptr);
+  const TWindowDC screen(nullptr);
+  const TSelectGuard font(screen.Get(), Font()->Handle());
   Integer x = 0;
   TRect result;
-  {
-    TSelectGuard font(dc, Font()->Handle());
-    for (Integer i = 0; i <= Index; ++i) {
-      const String text = TopCaption(items[static_cast<std::size_t>(i)]);
-      RECT r{0, 0, 0, 0};
-      DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), &r,
-                DT_CALCRECT | DT_SINGLELINE);
-      const Integer w = (r.right - r.left) + 2 * kTopItemPadding;
-      if (i == Index) result = Rect(x, 0, x + w, ClientHeight());
-      x += w;
-    }
+  for (Integer i = 0; i <= Index; ++i) {
+    const String text = TopCaption(items[static_cast<std::size_t>(i)]);
+    RECT r{0, 0, 0, 0};
+    DrawTextW(screen.Get(), reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE);
+    const Integer w = (r.right - r.left) + 2 * kTopItemPadding;
+    if (i == Index) result = Rect(x, 0, x + w, ClientHeight());
+    x += w;
   }
-  ReleaseDC(nullptr, dc);
   return result;
 }
 
@@ -613,13 +609,12 @@ Integer TActionMainMenuBar::ItemAtPos(Integer X) const {
 }
 
 void TActionMainMenuBar::UpdateHeight() {
-  HDC dc = GetDC(nullptr);
   TEXTMETRICW tm{};
   {
-    TSelectGuard font(dc, Font()->Handle());
-    GetTextMetricsW(dc, &tm);
+    const TWindowDC screen(nullptr);
+    const TSelectGuard font(screen.Get(), Font()->Handle());
+    GetTextMetricsW(screen.Get(), &tm);
   }
-  ReleaseDC(nullptr, dc);
   SetHeight(tm.tmHeight + 8);
 }
 

@@ -131,7 +131,7 @@ private:
   TMenuItem* FParent = nullptr;          // not owned
   std::vector<TMenuItem*> FItems;        // freed with this item
   UINT FCommand = 0;
-  HMENU FHandle = nullptr;               // owned
+  TMenuHandle FHandle;
   bool FDirty = true;
   TGdiObject FMenuBitmap;                // the picture shown in the menu
   std::function<TCustomImageList*()> FImagesSource;  // on a root item

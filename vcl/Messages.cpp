@@ -54,17 +54,15 @@ void RegisterUtilityClass(WNDPROC Proc) {
 
 TUtilityWindow::TUtilityWindow(THandler Handler) : FHandler(std::move(Handler)) {
   RegisterUtilityClass(&TUtilityWindow::WindowProc);
-  FHandle = CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
+  FHandle.Reset(CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr));
   if (!FHandle) throw EOSError(u"Cannot create a utility window");
-  SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(FHandle.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 TUtilityWindow::~TUtilityWindow() {
-  if (FHandle) {
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
-    DestroyWindow(FHandle);
-  }
+  // No message reaches the object while the window goes.
+  if (FHandle) SetWindowLongPtrW(FHandle.Get(), GWLP_USERDATA, 0);
 }
 
 LRESULT CALLBACK TUtilityWindow::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {

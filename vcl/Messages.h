@@ -2,9 +2,13 @@
 // Window messages as the controls see them: one record, the numbers of the
 // messages the class library adds (reflected notifications), and the
 // decoders that turn wParam/lParam into typed values once.
+#include <exception>
+#include <utility>
+
 #include "rtl/Types.h"
-#include "vcl/Classes.h"
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
+#include "vcl/Classes.h"
 
 struct TMessage {
   UINT Msg = 0;
@@ -33,7 +37,7 @@ inline constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
 inline constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
 inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 
-// The dispatcher's and the class library's private messages.
+// The private messages of the dispatcher and of vcl/ itself.
 inline constexpr UINT WM_QUORVEL_FIRST = WM_APP + 0x3000;
 inline constexpr UINT CM_RELEASE = WM_QUORVEL_FIRST + 1;
 
@@ -53,6 +57,34 @@ TShiftState KeyboardShiftState();
 // context bit of lParam.
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 
+// The boundary of a Win32 callback (font and window enumerations, stream
+// callbacks): an exception must not unwind through the system's frames, so
+// Run keeps it and answers false (the callback then stops the enumeration),
+// and RaiseIfAny raises it again once the Win32 call has returned. From
+// there it travels as any other: out of a window procedure it reaches
+// Application->OnException.
+class TCallbackGuard {
+public:
+  template <class F>
+  bool Run(F&& Work) noexcept {
+    if (FError) return false;
+    try {
+      Work();
+      return true;
+    } catch (...) {
+      FError = std::current_exception();
+      return false;
+    }
+  }
+  bool Failed() const noexcept { return FError != nullptr; }
+  void RaiseIfAny() {
+    if (FError) std::rethrow_exception(std::exchange(FError, nullptr));
+  }
+
+private:
+  std::exception_ptr FError;
+};
+
 #include <functional>
 
 // A hidden message-only window whose messages go to a callback (the class
@@ -66,10 +98,10 @@ public:
   ~TUtilityWindow();
   TUtilityWindow(const TUtilityWindow&) = delete;
   TUtilityWindow& operator=(const TUtilityWindow&) = delete;
-  HWND Handle() const { return FHandle; }
+  HWND Handle() const { return FHandle.Get(); }
 
 private:
   static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-  HWND FHandle = nullptr;
+  TWindowHandle FHandle;
   THandler FHandler;
 };

@@ -159,15 +159,14 @@ UINT TCustomLabel::DrawFlags() const {
 
 void TCustomLabel::AdjustBounds() {
   if (!FAutoSize || ComponentState().Contains(csLoading)) return;
-  HDC dc = GetDC(nullptr);
   RECT r{0, 0, FWordWrap ? std::max(Width(), 1) : 0, 0};
   String text = Caption();
   if (text.empty() || (FShowAccelChar && text == u"&")) text = u" ";
   {
-    TSelectGuard font(dc, Font()->Handle());
-    DrawTextW(dc, W(text), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
+    const TWindowDC screen(nullptr);
+    const TSelectGuard font(screen.Get(), Font()->Handle());
+    DrawTextW(screen.Get(), W(text), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
   }
-  ReleaseDC(nullptr, dc);
   Integer left = Left();
   const Integer width = r.right - r.left;
   // The anchored side stays where it is.
@@ -255,15 +254,14 @@ void TStaticText::SetAutoSize(bool Value) {
 
 void TStaticText::AdjustBounds() {
   if (!FAutoSize || ComponentState().Contains(csLoading)) return;
-  HDC dc = GetDC(nullptr);
   const String text = Caption().empty() ? String(u" ") : Caption();
   RECT r{0, 0, 0, 0};
   {
-    TSelectGuard font(dc, Font()->Handle());
-    DrawTextW(dc, W(text), static_cast<int>(text.size()), &r,
+    const TWindowDC screen(nullptr);
+    const TSelectGuard font(screen.Get(), Font()->Handle());
+    DrawTextW(screen.Get(), W(text), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_SINGLELINE | (FShowAccelChar ? 0 : DT_NOPREFIX));
   }
-  ReleaseDC(nullptr, dc);
   const Integer border = FBorderStyle == sbsNone ? 0 : 4;
   SetBounds(Left(), Top(), r.right + border, r.bottom + border);
 }

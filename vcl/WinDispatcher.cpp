@@ -26,24 +26,18 @@ TWinDispatcher::TWinDispatcher() : FThreadId(GetCurrentThreadId()) {
     return RegisterClassExW(&wc) != 0;
   }();
   (void)registered;
-  FWakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  FWindow = CreateWindowExW(0, kDispatcherClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-  if (!FWindow || !FWakeEvent) {
-    if (FWindow) DestroyWindow(FWindow);
-    if (FWakeEvent) CloseHandle(FWakeEvent);
-    throw EOSError(u"Cannot create the dispatcher window");
-  }
-  SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  FWakeEvent.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  FWindow.Reset(CreateWindowExW(0, kDispatcherClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr));
+  if (!FWindow || !FWakeEvent) throw EOSError(u"Cannot create the dispatcher window");
+  SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 TWinDispatcher::~TWinDispatcher() {
   Shutdown();
   IDispatcher* self = this;
   if (MainDispatcher() == self) SetMainDispatcher(nullptr);
-  SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
-  DestroyWindow(FWindow);
-  CloseHandle(FWakeEvent);
+  SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, 0);
 }
 
 bool TWinDispatcher::IsUIThread() const { return GetCurrentThreadId() == FThreadId; }
@@ -55,7 +49,7 @@ void TWinDispatcher::Send(std::function<void()> Work) {
     return;
   }
   TSendItem item{std::move(Work), nullptr, false};
-  SendMessageW(FWindow, WM_DISPATCH_SEND, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(FWindow.Get(), WM_DISPATCH_SEND, 0, reinterpret_cast<LPARAM>(&item));
   if (!item.Ran) throw EDispatcherShutdown(u"The dispatcher was shut down before the work ran");
   if (item.Error) std::rethrow_exception(item.Error);
 }
@@ -69,7 +63,7 @@ void TWinDispatcher::Post(std::function<void()> Work) {
     if (!FKickPending) kick = FKickPending = true;
   }
   // One message stands for every item queued until the loop runs them.
-  if (kick) PostMessageW(FWindow, WM_DISPATCH_POST, 0, 0);
+  if (kick) PostMessageW(FWindow.Get(), WM_DISPATCH_POST, 0, 0);
 }
 
 void TWinDispatcher::RunPosts() {
@@ -94,7 +88,7 @@ std::size_t TWinDispatcher::PendingPosts() const {
   return FPosts.size();
 }
 
-void TWinDispatcher::Wake() { SetEvent(FWakeEvent); }
+void TWinDispatcher::Wake() { SetEvent(FWakeEvent.Get()); }
 
 int TWinDispatcher::ProcessSends(Cardinal TimeoutMs) {
   if (!IsUIThread()) return 0;
@@ -103,7 +97,8 @@ int TWinDispatcher::ProcessSends(Cardinal TimeoutMs) {
   // PeekMessage delivers every sent message waiting for this thread.
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
   if (FSendsRun == before) {
-    const DWORD result = MsgWaitForMultipleObjects(1, &FWakeEvent, FALSE, TimeoutMs, QS_SENDMESSAGE);
+    HANDLE wake = FWakeEvent.Get();
+    const DWORD result = MsgWaitForMultipleObjects(1, &wake, FALSE, TimeoutMs, QS_SENDMESSAGE);
     if (result == WAIT_OBJECT_0 + 1) PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
   }
   return FSendsRun - before;
@@ -116,7 +111,7 @@ void TWinDispatcher::Shutdown() {
     std::lock_guard<std::mutex> lock(FMutex);
     dropped.swap(FPosts);
   }
-  SetEvent(FWakeEvent);
+  SetEvent(FWakeEvent.Get());
 }
 
 LRESULT CALLBACK TWinDispatcher::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -13,6 +13,7 @@
 
 #include "rtl/Dispatcher.h"
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 
 class TWinDispatcher : public IDispatcher {
 public:
@@ -34,7 +35,7 @@ public:
   // destructor.
   void Shutdown();
   bool IsShutDown() const { return FShutDown.load(std::memory_order_acquire); }
-  HWND Handle() const { return FWindow; }
+  HWND Handle() const { return FWindow.Get(); }
   // Posted work not run yet.
   std::size_t PendingPosts() const;
 
@@ -44,8 +45,8 @@ private:
   void RunPosts();
 
   const DWORD FThreadId;
-  HWND FWindow = nullptr;
-  HANDLE FWakeEvent = nullptr;  // owned; auto reset
+  TWindowHandle FWindow;
+  TKernelHandle FWakeEvent;  // auto reset
   std::atomic<bool> FShutDown{false};
   mutable std::mutex FMutex;
   std::deque<std::function<void()>> FPosts;  // guarded by FMutex

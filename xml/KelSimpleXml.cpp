@@ -913,8 +913,9 @@ TKelSimpleXMLProp* TKelSimpleXMLProps::GetItem(Integer Index) const {
 }
 
 Integer TKelSimpleXMLProps::IndexOfName(const String& Name) const {
-  // Attribute names compare as the class library's string list does:
-  // locale-aware and without regard to case, accented letters included.
+  // Attribute names compare as string-list names do (TStringList.Values):
+  // locale-aware and without regard to case, accented letters included, so
+  // a hand-edited file whose attribute case differs still reads.
   for (size_t I = 0; I < FProperties.size(); ++I)
     if (AnsiSameText(FProperties[I]->Name(), Name)) return static_cast<Integer>(I);
   return -1;

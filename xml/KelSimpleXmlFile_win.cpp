@@ -1,6 +1,7 @@
 // Replacing a file in one step on Windows: write a sibling, flush, and move
 // it over the old file with MoveFileExW.
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 
 #include <string>
 
@@ -17,9 +18,9 @@ String SystemMessage(DWORD Error) {
   wchar_t* Buffer = nullptr;
   DWORD N = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                            nullptr, Error, 0, reinterpret_cast<wchar_t*>(&Buffer), 0, nullptr);
+  const TLocalMemory Owned(Buffer);
   String Text;
   if (N && Buffer) Text.assign(reinterpret_cast<const Char*>(Buffer), N);
-  if (Buffer) LocalFree(Buffer);
   while (!Text.empty() && (Text.back() == u'\r' || Text.back() == u'\n' || Text.back() == u' ')) Text.pop_back();
   return Text;
 }

@@ -219,7 +219,12 @@ void TKelSimpleXMLElemsProlog::LoadFromStringStream(TKelStringStream* StringStre
     if (Buf == u"<![CDATA[") return;
     if (Buf == u"<!--") Node = new TKelSimpleXMLElemComment(FSimpleXML);
     else if (Buf == u"<?xml-stylesheet") Node = new TKelSimpleXMLElemSheet(FSimpleXML);
-    else if (Buf == u"<?xml ") Node = new TKelSimpleXMLElemHeader(FSimpleXML);
+    else if (Buf == u"<?xml ") {
+      // One declaration: a second one would switch the code page in the
+      // middle of the text, and no single encoding could save it again.
+      if (Header()) RaisePlain(SInvalidDocumentProlog, S);
+      Node = new TKelSimpleXMLElemHeader(FSimpleXML);
+    }
     else if (Buf == u"<!DOCTYPE") Node = new TKelSimpleXMLElemDocType(FSimpleXML);
     else if (Buf == u"<?mso-application") Node = new TKelSimpleXMLElemMSOApplication(FSimpleXML);
     else if (Buf.size() > 3 && Buf[1] == u'?' && IsXmlWhitespace(C))
@@ -294,6 +299,7 @@ void TKelSimpleXMLProps::LoadFromStringStream(TKelStringStream* StringStream) {
   TKelSimpleXML* Doc = FParent ? FParent->SimpleXML() : nullptr;
   int State = 0;
   String Name, Prefix, Value;
+  bool PrefixSet = false;
   Cardinal Quote = 0;
   for (;;) {
     Cardinal C;
@@ -306,6 +312,7 @@ void TKelSimpleXMLProps::LoadFromStringStream(TKelStringStream* StringStream) {
         Name.clear();
         Append(Name, C);
         Prefix.clear();
+        PrefixSet = false;
         State = 1;
       } else if (C == '/' || C == '>' || C == '?') {
         return;
@@ -317,12 +324,15 @@ void TKelSimpleXMLProps::LoadFromStringStream(TKelStringStream* StringStream) {
     S->ReadUCS4(C);
     switch (State) {
       case 1:
+        // One prefix at most and a name after it: "a::b=" or "a:=" could
+        // not be written back as the same attribute.
         if (IsTagNameChar(C)) Append(Name, C);
-        else if (C == ':') {
+        else if (C == ':' && !PrefixSet && !Name.empty()) {
           Prefix = Name;
+          PrefixSet = true;
           Name.clear();
-        } else if (C == '=') State = 2;
-        else if (IsXmlWhitespace(C)) State = 4;
+        } else if (C == '=' && !Name.empty()) State = 2;
+        else if (IsXmlWhitespace(C) && !Name.empty()) State = 4;
         else RaisePropChar(C, S);
         break;
       case 2:
@@ -387,13 +397,16 @@ void TKelSimpleXMLElemClassic::LoadFromStringStream(TKelStringStream* StringStre
           Local = NameBuf;
           Properties()->LoadFromStringStream(S);
           State = 2;
-        } else if (C == '/') {
+        } else if ((C == '/' || C == '>') && !NameBuf.empty()) {
+          // "<>" or "<p:>" has no name, and a nameless element would be
+          // saved without its tags.
           Local = NameBuf;
-          State = 3;
-        } else if (C == '>') {
-          Local = NameBuf;
-          Items()->LoadFromStringStream(S);
-          State = 4;
+          if (C == '/') {
+            State = 3;
+          } else {
+            Items()->LoadFromStringStream(S);
+            State = 4;
+          }
         } else {
           RaisePlain(SMalformedTag, S);
         }
@@ -603,6 +616,14 @@ void TKelSimpleXMLElemProcessingInstruction::LoadFromStringStream(TKelStringStre
 
 void TKelSimpleXMLElemHeader::LoadFromStringStream(TKelStringStream* StringStream) {
   TKelSimpleXMLElemProcessingInstruction::LoadFromStringStream(StringStream);
+  // The declaration is read before its encoding is known, so it must be
+  // ASCII: anything else would be read in one code page and saved in another.
+  for (Integer I = 0; I < PropertyCount(); ++I) {
+    const TKelSimpleXMLProp* Prop = Properties()->GetItem(I);
+    for (const String* Text : {&Prop->Name(), &Prop->Value()})
+      for (Char C : *Text)
+        if (C > 0x7E) RaisePlain(SInvalidDocumentProlog, StringStream);
+  }
   TKelSimpleXMLProp* P = Properties()->GetItemNamed(u"encoding");
   Word CP = (P && !P->Value().empty()) ? CharsetNameToCodePage(P->Value()) : Word(0);
   if (auto* Auto = dynamic_cast<TKelAutoStream*>(StringStream)) {

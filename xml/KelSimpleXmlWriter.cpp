@@ -147,7 +147,9 @@ void TKelSimpleXMLElemsProlog::SaveToStringStream(TKelStringStream* StringStream
 // Nodes
 
 void TKelSimpleXMLElemClassic::SaveToStringStream(TKelStringStream* StringStream, const String& Level) {
-  String Full = Encoded(FSimpleXML, FullName());
+  // Names are written as they are: a character reference is no name
+  // character, and the reader would refuse the file.
+  const String Full = FullName();
   const String Eol = LineEnd(FSimpleXML);
   const bool Named = !FName.empty();
   if (Named) {

@@ -1,6 +1,7 @@
 // The system's character classes and case maps for the user's locale, the
 // file system and the version numbers that GetVersionExW reports.
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 
 #include "rtl/DateUtils.h"
 #include "xml/KelSysUtils.h"
@@ -71,13 +72,12 @@ TDateTime FileLastWriteTime(const String& FileName) {
   if (!GetFileAttributesExW(Wide(FileName), GetFileExInfoStandard, &Data)) return 0.0;
   if (!(Data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return FileTimeToLocalDateTime(Data.ftLastWriteTime);
   // A link: the date is the target's, which only an open handle gives.
-  HANDLE H = CreateFileW(Wide(FileName), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (H == INVALID_HANDLE_VALUE) return 0.0;
+  HANDLE Opened = CreateFileW(Wide(FileName), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (Opened == INVALID_HANDLE_VALUE) return 0.0;
+  const TKernelHandle H(Opened);
   FILETIME Write{};
-  const BOOL Ok = GetFileTime(H, nullptr, nullptr, &Write);
-  CloseHandle(H);
-  return Ok ? FileTimeToLocalDateTime(Write) : 0.0;
+  return GetFileTime(H.Get(), nullptr, nullptr, &Write) ? FileTimeToLocalDateTime(Write) : 0.0;
 }
 
 bool IsExistingFile(const String& FileName) {

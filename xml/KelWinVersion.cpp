@@ -78,6 +78,37 @@ private:
 
 constexpr Cardinal TypeBit(Cardinal Type) { return 1u << Type; }
 
+// The steps every read of a value takes. Each answers false when it fails,
+// after raising the matching error when RaiseError.
+struct TValueRead {
+  TKelRootKey RootKey;
+  const String& Key;
+  const String& Name;
+  bool RaiseError;
+  TOpenKey K;
+
+  // Opens the key and asks the value's type and size.
+  bool OpenAndQuery(Cardinal& Type, Cardinal& Size) {
+    if (!K.Open(RootKey, Key)) {
+      if (RaiseError) RaiseOpenForRead(RootKey, Key);
+      return false;
+    }
+    Type = REG_NONE;
+    Size = 0;
+    return Query(Type, nullptr, Size);
+  }
+  // The value is of a kind (and a size) the caller can take.
+  bool Accept(bool Acceptable) {
+    if (!Acceptable && RaiseError) RaiseWrongKind(RootKey, Key, Name);
+    return Acceptable;
+  }
+  bool Query(Cardinal& Type, void* Data, Cardinal& Size) {
+    if (QueryRegistryValue(K.Handle(), Name, &Type, Data, &Size) == KelErrorSuccess) return true;
+    if (RaiseError) RaiseAccessValue(RootKey, Key, Name);
+    return false;
+  }
+};
+
 }  // namespace
 
 TKelRegistryBackend* SetRegistryBackend(TKelRegistryBackend* NewBackend) {
@@ -146,56 +177,30 @@ bool GetRegistryValueType(TKelRootKey RootKey, const String& Key, const String& 
 bool ReadRegistryData(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError,
                       Cardinal& ValueType, Cardinal& DataSize, void* Buffer, Cardinal BufferSize,
                       Cardinal AcceptedTypes) {
-  TOpenKey K;
-  if (!K.Open(RootKey, Key)) {
-    if (RaiseError) RaiseOpenForRead(RootKey, Key);
-    return false;
-  }
-  Cardinal Type = REG_NONE;
-  Cardinal Size = 0;
-  if (QueryRegistryValue(K.Handle(), Name, &Type, nullptr, &Size) != KelErrorSuccess) {
-    if (RaiseError) RaiseAccessValue(RootKey, Key, Name);
-    return false;
-  }
+  TValueRead Read{RootKey, Key, Name, RaiseError, {}};
+  Cardinal Type, Size;
+  if (!Read.OpenAndQuery(Type, Size)) return false;
   ValueType = Type;
   DataSize = Size;
-  if (Type > 15 || (AcceptedTypes & TypeBit(Type)) == 0 || Size > BufferSize) {
-    if (RaiseError) RaiseWrongKind(RootKey, Key, Name);
-    return false;
-  }
+  if (!Read.Accept(Type <= 15 && (AcceptedTypes & TypeBit(Type)) != 0 && Size <= BufferSize)) return false;
   Size = BufferSize;
-  if (QueryRegistryValue(K.Handle(), Name, &Type, Buffer, &Size) != KelErrorSuccess) {
-    if (RaiseError) RaiseAccessValue(RootKey, Key, Name);
-    return false;
-  }
+  if (!Read.Query(Type, Buffer, Size)) return false;
   ValueType = Type;
   DataSize = Size;
   return true;
 }
 
 bool ReadRegistryTextEx(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError, String& Value) {
-  TOpenKey K;
-  if (!K.Open(RootKey, Key)) {
-    if (RaiseError) RaiseOpenForRead(RootKey, Key);
-    return false;
-  }
-  Cardinal Type = REG_NONE;
-  Cardinal Size = 0;
-  if (QueryRegistryValue(K.Handle(), Name, &Type, nullptr, &Size) != KelErrorSuccess) {
-    if (RaiseError) RaiseAccessValue(RootKey, Key, Name);
-    return false;
-  }
+  TValueRead Read{RootKey, Key, Name, RaiseError, {}};
+  Cardinal Type, Size;
+  if (!Read.OpenAndQuery(Type, Size)) return false;
   const Cardinal Accepted =
       CurrentBackend().IsNT() ? TypeBit(REG_SZ) | TypeBit(REG_EXPAND_SZ) | TypeBit(REG_BINARY) : TypeBit(REG_BINARY);
-  if (Type > 15 || (Accepted & TypeBit(Type)) == 0) {
-    if (RaiseError) RaiseWrongKind(RootKey, Key, Name);
-    return false;
-  }
+  if (!Read.Accept(Type <= 15 && (Accepted & TypeBit(Type)) != 0)) return false;
   Value.assign(Size / 2, u'\0');
-  Cardinal Read = Size;
-  if (QueryRegistryValue(K.Handle(), Name, &Type, Value.data(), &Read) != KelErrorSuccess) {
+  Cardinal Got = Size;
+  if (!Read.Query(Type, Value.data(), Got)) {
     Value.clear();
-    if (RaiseError) RaiseAccessValue(RootKey, Key, Name);
     return false;
   }
   if (!Value.empty()) Value.pop_back();

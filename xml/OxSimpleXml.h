@@ -7,7 +7,7 @@
 
 class TKelHackSimpleXML : public TKelSimpleXML {};
 
-// The class library's component base is not part of the portable layer; the
+// The component base (vcl/) is not part of the portable layer; the
 // owner is accepted for the same call shape and not used (the application
 // always passes nil and frees the component itself).
 class TOxSimpleXML : public TObject {

@@ -85,8 +85,8 @@ public:
   std::ptrdiff_t IndexOf(const TDossier* Enfant) const;
 };
 
-// The per-node record of the folder tree and of the file list, in its
-// documented field order. Folder-tree node: isDossier true, Dossier set. File-list node:
+// The per-node record of the folder tree and of the file list, fields in
+// this order (the node data size follows from it). Folder-tree node: isDossier true, Dossier set. File-list node:
 // isDossier false, Fichier set.
 struct TInfoNoeud {
   bool isDossier = false;

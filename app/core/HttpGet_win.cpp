@@ -5,6 +5,7 @@
 #include <string>
 
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 #include <wininet.h>
 
 #include "rtl/Threads.h"
@@ -35,9 +36,9 @@ String InetErrorText(DWORD Error) {
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
           FORMAT_MESSAGE_IGNORE_INSERTS,
       GetModuleHandleW(L"wininet.dll"), Error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  const TLocalMemory owned(message);
   if (message) {
     text.assign(reinterpret_cast<const Char*>(message), length);
-    LocalFree(message);
     while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) text.pop_back();
   }
   const String code = UTF8ToUTF16("WinInet error " + std::to_string(Error));
@@ -50,7 +51,7 @@ public:
   ~TWinInetHttpGet() override { CloseHandles(); }
   THttpReply Get(const String& Url, std::size_t MaxBytes) override;
   // Closing the handles from another thread cancels a WinInet call blocked
-  // on them: the documented way to stop a synchronous request.
+  // on them: a synchronous request has no other way to be stopped.
   void Abort() override {
     THttpGet::Abort();
     CloseHandles();

@@ -2,25 +2,25 @@
 
 #include <vector>
 
-HRGN CreateChartRegion(const TChartRegion& Region) {
-  HRGN Result = nullptr;
+TGdiObject CreateChartRegion(const TChartRegion& Region) {
+  TGdiObject Result;
   for (const TRegionPart& P : Region.Parts()) {
-    HRGN Part = nullptr;
+    TGdiObject Part;
     const TRect& B = P.Bounds;
     switch (P.Shape) {
-      case rsRectangle: Part = CreateRectRgn(B.Left, B.Top, B.Right, B.Bottom); break;
-      case rsEllipse: Part = CreateEllipticRgn(B.Left, B.Top, B.Right, B.Bottom); break;
-      case rsRoundRect: Part = CreateRoundRectRgn(B.Left, B.Top, B.Right, B.Bottom, P.RoundX, P.RoundY); break;
+      case rsRectangle: Part.Reset(CreateRectRgn(B.Left, B.Top, B.Right, B.Bottom)); break;
+      case rsEllipse: Part.Reset(CreateEllipticRgn(B.Left, B.Top, B.Right, B.Bottom)); break;
+      case rsRoundRect: Part.Reset(CreateRoundRectRgn(B.Left, B.Top, B.Right, B.Bottom, P.RoundX, P.RoundY)); break;
       case rsPolygon: {
         std::vector<POINT> Pts;
         for (const TPoint& Q : P.Points) Pts.push_back({Q.X, Q.Y});
-        if (!Pts.empty()) Part = CreatePolygonRgn(Pts.data(), static_cast<int>(Pts.size()), ALTERNATE);
+        if (!Pts.empty()) Part.Reset(CreatePolygonRgn(Pts.data(), static_cast<int>(Pts.size()), ALTERNATE));
         break;
       }
     }
     if (!Part) continue;
     if (!Result) {
-      Result = Part;
+      Result = std::move(Part);
       continue;
     }
     int Mode = RGN_COPY;
@@ -32,11 +32,10 @@ HRGN CreateChartRegion(const TChartRegion& Region) {
       case rcDiff: Mode = RGN_DIFF; break;
     }
     if (Mode == RGN_COPY) {
-      DeleteObject(Result);
-      Result = Part;
+      Result = std::move(Part);
     } else {
-      CombineRgn(Result, Result, Part, Mode);
-      DeleteObject(Part);
+      const auto rgn = [](const TGdiObject& R) { return static_cast<HRGN>(R.Get()); };
+      CombineRgn(rgn(Result), rgn(Result), rgn(Part), Mode);
     }
   }
   return Result;
@@ -123,17 +122,13 @@ void TVclChartCanvas::FrameRect(const TRect& R) {
 void TVclChartCanvas::FillRegion(const TChartRegion& Region) {
   ApplyBrush();
   if (FCanvas.Brush()->Style() == bsClear) return;
-  if (HRGN R = CreateChartRegion(Region)) {
-    FillRgn(FCanvas.Handle(), R, FCanvas.Brush()->Handle());
-    DeleteObject(R);
-  }
+  if (const TGdiObject R = CreateChartRegion(Region))
+    FillRgn(FCanvas.Handle(), static_cast<HRGN>(R.Get()), FCanvas.Brush()->Handle());
 }
 void TVclChartCanvas::FrameRegion(const TChartRegion& Region, Integer Width, Integer Height) {
   ApplyBrush();
-  if (HRGN R = CreateChartRegion(Region)) {
-    FrameRgn(FCanvas.Handle(), R, FCanvas.Brush()->Handle(), Width, Height);
-    DeleteObject(R);
-  }
+  if (const TGdiObject R = CreateChartRegion(Region))
+    FrameRgn(FCanvas.Handle(), static_cast<HRGN>(R.Get()), FCanvas.Brush()->Handle(), Width, Height);
 }
 void TVclChartCanvas::TextOut(Integer X, Integer Y, const String& Text) {
   ApplyFont();
@@ -163,10 +158,9 @@ void TVclChartCanvas::StretchDraw(const TRect& R, const TChartGraphic& Graphic) 
   if (auto* G = dynamic_cast<const TVclChartGraphic*>(&Graphic); G && G->Graphic()) FCanvas.StretchDraw(R, G->Graphic());
 }
 void TVclChartCanvas::SetClipRegion(const TChartRegion& Region) {
-  HRGN R = CreateChartRegion(Region);
-  SelectClipRgn(FCanvas.Handle(), R);
-  if (R) DeleteObject(R);
-  FClipped = R != nullptr;
+  const TGdiObject R = CreateChartRegion(Region);
+  SelectClipRgn(FCanvas.Handle(), static_cast<HRGN>(R.Get()));
+  FClipped = static_cast<bool>(R);
 }
 void TVclChartCanvas::ClearClipRegion() {
   SelectClipRgn(FCanvas.Handle(), nullptr);
@@ -184,13 +178,9 @@ TSize TVclChartCanvas::TextExtent(const String& Text) {
 }
 
 // ---------------------------------------------------------------- measurer
-TGdiTextMeasurer::TGdiTextMeasurer() : FDC(CreateCompatibleDC(nullptr)), FCanvas(std::make_unique<TCanvas>()) {
-  FCanvas->SetHandle(FDC);
-}
-TGdiTextMeasurer::~TGdiTextMeasurer() {
-  FCanvas->SetHandle(nullptr);
-  if (FDC) DeleteDC(FDC);
-}
+TGdiTextMeasurer::TGdiTextMeasurer() : FCanvas(std::make_unique<TCanvas>()) { FCanvas->SetHandle(FDC.Get()); }
+// The canvas lets go of the DC (its font taken out) before the DC goes.
+TGdiTextMeasurer::~TGdiTextMeasurer() { FCanvas->SetHandle(nullptr); }
 TSize TGdiTextMeasurer::TextExtent(const TChartFont& Font, const String& Text) const {
   ChartFontToFont(Font, *FCanvas->Font());
   return FCanvas->TextExtent(Text);

@@ -22,9 +22,9 @@ private:
   std::shared_ptr<TGraphic> FGraphic;
 };
 
-// A GDI region made from the chart's region description (nullptr for an
-// empty one); the caller deletes it.
-HRGN CreateChartRegion(const TChartRegion& Region);
+// A GDI region made from the chart's region description (empty for an
+// empty one).
+TGdiObject CreateChartRegion(const TChartRegion& Region);
 
 class TVclChartCanvas : public TChartCanvas {
 public:
@@ -83,6 +83,6 @@ public:
   static const TGdiTextMeasurer& Screen();
 
 private:
-  HDC FDC;
+  TMemoryDC FDC;
   std::unique_ptr<TCanvas> FCanvas;
 };

@@ -937,16 +937,16 @@ void TChartGDIPPicture::LoadFromBytes(const TBytes& Bytes) {
 
 void TChartGDIPPicture::LoadFromFile(const String& FileName) {
   TBytes Bytes;
-  HANDLE F = CreateFileW(W(FileName), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (F != INVALID_HANDLE_VALUE) {
+  HANDLE Opened = CreateFileW(W(FileName), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (Opened != INVALID_HANDLE_VALUE) {
+    const TKernelHandle F(Opened);
     LARGE_INTEGER Size{};
-    if (GetFileSizeEx(F, &Size) && Size.QuadPart > 0 && Size.QuadPart < 0x7FFFFFFF) {
+    if (GetFileSizeEx(F.Get(), &Size) && Size.QuadPart > 0 && Size.QuadPart < 0x7FFFFFFF) {
       Bytes.resize(static_cast<std::size_t>(Size.QuadPart));
       DWORD Read = 0;
-      if (!ReadFile(F, Bytes.data(), static_cast<DWORD>(Bytes.size()), &Read, nullptr) || Read != Bytes.size())
+      if (!ReadFile(F.Get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Read, nullptr) || Read != Bytes.size())
         Bytes.clear();
     }
-    CloseHandle(F);
   }
   LoadFromBytes(Bytes);
 }

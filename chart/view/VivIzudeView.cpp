@@ -308,13 +308,10 @@ void TChartPane::Draw(TVclChartCanvas& ACanvas, TRect R, double SX, double SY, b
     R = {R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
     HDC DC = C.Handle();
     LOGBRUSH LB{BS_SOLID, RGB(0, 0, 0), 0};
-    HPEN Dotted = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &LB, 0, nullptr);
-    HGDIOBJ OldPen = SelectObject(DC, Dotted);
-    HGDIOBJ OldBrush = SelectObject(DC, GetStockObject(NULL_BRUSH));
+    const TGdiObject Dotted(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &LB, 0, nullptr));
+    const TSelectGuard Pen(DC, Dotted.Get());
+    const TSelectGuard Brush(DC, GetStockObject(NULL_BRUSH));
     ::Rectangle(DC, R.Left, R.Top, R.Right, R.Bottom);
-    SelectObject(DC, OldBrush);
-    SelectObject(DC, OldPen);
-    DeleteObject(Dotted);
   }
 }
 
@@ -384,9 +381,9 @@ void TChartPane::DrawVerticalLines(TVclChartCanvas& ACanvas, TRect R) {
   if (!CrossHair().Visible() || CrossHair().CrossHairType() == chtNone) return;
   TCanvas& C = ACanvas.Canvas();
   HDC DC = C.Handle();
-  HRGN Clip = Horz ? CreateRectRgn(FRectangle.Left, FRectangle.Top, Bound, FRectangle.Bottom)
-                   : CreateRectRgn(FRectangle.Left, FRectangle.Top, FRectangle.Right, Bound);
-  SelectClipRgn(DC, Clip);
+  const TGdiObject Clip(Horz ? CreateRectRgn(FRectangle.Left, FRectangle.Top, Bound, FRectangle.Bottom)
+                             : CreateRectRgn(FRectangle.Left, FRectangle.Top, FRectangle.Right, Bound));
+  SelectClipRgn(DC, static_cast<HRGN>(Clip.Get()));
   const TRect SR = Series().SeriesRectangle();
   const Integer X = CrossHairPos.X, Y = CrossHairPos.Y;
   switch (CrossHair().CrossHairType()) {
@@ -414,7 +411,6 @@ void TChartPane::DrawVerticalLines(TVclChartCanvas& ACanvas, TRect R) {
     default: break;
   }
   SelectClipRgn(DC, nullptr);
-  DeleteObject(Clip);
   // Value labels of the series under the crosshair.
   for (const TSeriePoint& P : CrossHairPoints) {
     if (P.Serie < 0 || P.Serie >= Series().Count()) continue;

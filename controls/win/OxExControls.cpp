@@ -4,21 +4,12 @@ void PaintGraphicControlNow(TGraphicControl& Control) {
   TWinControl* parent = Control.Parent();
   if (!Control.IsShowing() || !parent || !parent->HandleAllocated() || Control.Width() <= 0 || Control.Height() <= 0)
     return;
-  HWND wnd = parent->Handle();
-  HDC dc = GetDC(wnd);
+  const TWindowDC dc(parent->Handle());
   if (!dc) return;
-  const int saved = SaveDC(dc);
-  SetWindowOrgEx(dc, -Control.Left(), -Control.Top(), nullptr);
-  IntersectClipRect(dc, 0, 0, Control.Width(), Control.Height());
-  try {
-    Control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  } catch (...) {
-    RestoreDC(dc, saved);
-    ReleaseDC(wnd, dc);
-    throw;
-  }
-  RestoreDC(dc, saved);
-  ReleaseDC(wnd, dc);
+  const TSavedDC saved(dc.Get());
+  SetWindowOrgEx(dc.Get(), -Control.Left(), -Control.Top(), nullptr);
+  IntersectClipRect(dc.Get(), 0, 0, Control.Width(), Control.Height());
+  Control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc.Get()), 0);
 }
 
 TOxDialogCodes DialogCodesOf(LRESULT Codes) {
@@ -44,7 +35,7 @@ LRESULT DialogCodesResult(TOxDialogCodes Codes) {
 }
 
 void DrawFlatFrame(HWND Window, bool Highlighted, TColor InnerColor) {
-  HDC dc = GetWindowDC(Window);
+  const TWindowDC dc = TWindowDC::WholeWindow(Window);
   if (!dc) return;
   RECT r;
   GetWindowRect(Window, &r);
@@ -52,12 +43,9 @@ void DrawFlatFrame(HWND Window, bool Highlighted, TColor InnerColor) {
   const COLORREF highlight = RGB(0x00, 0x38, 0x73);
   const COLORREF outer = Highlighted ? highlight : RGB(0x80, 0x80, 0x80);
   const COLORREF inner = Highlighted ? highlight : static_cast<COLORREF>(ColorToRGB(InnerColor));
-  HBRUSH outerBrush = CreateSolidBrush(outer);
-  HBRUSH innerBrush = CreateSolidBrush(inner);
-  FrameRect(dc, &r, outerBrush);
+  const TGdiObject outerBrush(CreateSolidBrush(outer));
+  const TGdiObject innerBrush(CreateSolidBrush(inner));
+  FrameRect(dc.Get(), &r, static_cast<HBRUSH>(outerBrush.Get()));
   InflateRect(&r, -1, -1);
-  FrameRect(dc, &r, innerBrush);
-  DeleteObject(innerBrush);
-  DeleteObject(outerBrush);
-  ReleaseDC(Window, dc);
+  FrameRect(dc.Get(), &r, static_cast<HBRUSH>(innerBrush.Get()));
 }

@@ -157,12 +157,11 @@ protected:
     DrawFrame();
     if (FDotNetHighlighting && Base::HandleAllocated()) {
       // The ring the frame occupies, so that the next paint restores it.
-      HRGN ring = CreateRectRgn(0, 0, Base::Width() - 1, Base::Height() - 1);
-      HRGN inner = CreateRectRgn(2, 2, Base::Width() - 3, Base::Height() - 3);
-      CombineRgn(ring, ring, inner, RGN_DIFF);
-      InvalidateRgn(Base::Handle(), ring, FALSE);
-      DeleteObject(inner);
-      DeleteObject(ring);
+      const TGdiObject ring(CreateRectRgn(0, 0, Base::Width() - 1, Base::Height() - 1));
+      const TGdiObject inner(CreateRectRgn(2, 2, Base::Width() - 3, Base::Height() - 3));
+      const auto rgn = [](const TGdiObject& R) { return static_cast<HRGN>(R.Get()); };
+      CombineRgn(rgn(ring), rgn(ring), rgn(inner), RGN_DIFF);
+      InvalidateRgn(Base::Handle(), rgn(ring), FALSE);
     }
   }
 
@@ -196,18 +195,10 @@ protected:
       case WM_ERASEBKGND:
         if (Message.WParam && PaintsBackground()) {
           HDC dc = reinterpret_cast<HDC>(Message.WParam);
-          const int saved = SaveDC(dc);
+          const TSavedDC saved(dc);
           TCanvas canvas;
-          canvas.SetHandle(dc);
-          try {
-            Message.Result = PaintBackground(canvas, Message.LParam) ? 1 : 0;
-          } catch (...) {
-            canvas.SetHandle(nullptr);
-            RestoreDC(dc, saved);
-            throw;
-          }
-          canvas.SetHandle(nullptr);
-          RestoreDC(dc, saved);
+          const TCanvasOnDC onDC(canvas, dc);
+          Message.Result = PaintBackground(canvas, Message.LParam) ? 1 : 0;
           return;
         }
         break;

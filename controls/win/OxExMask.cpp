@@ -24,18 +24,15 @@ bool TOxExCustomMaskEdit::HintWouldShow() {
 
 void TOxExCustomMaskEdit::PaintTextHint() {
   if (FTextHint.empty() || !HintWouldShow()) return;
-  HDC dc = GetDC(FHandle);
+  const TWindowDC dc(FHandle);
   if (!dc) return;
   RECT r{};
   ::SendMessageW(FHandle, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
-  {
-    TSelectGuard font(dc, Font()->Handle());
-    SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(clGrayText)));
-    SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(FTextHint.c_str()), static_cast<int>(FTextHint.size()), &r,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  }
-  ReleaseDC(FHandle, dc);
+  const TSelectGuard font(dc.Get(), Font()->Handle());
+  SetTextColor(dc.Get(), static_cast<COLORREF>(ColorToRGB(clGrayText)));
+  SetBkMode(dc.Get(), TRANSPARENT);
+  ::DrawTextW(dc.Get(), reinterpret_cast<const wchar_t*>(FTextHint.c_str()), static_cast<int>(FTextHint.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 void TOxExCustomMaskEdit::HandleSetFocus(HWND PreviousWindow) {

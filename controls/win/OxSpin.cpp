@@ -179,13 +179,12 @@ Integer TOxCustomSpinEdit::ButtonAreaWidth() {
 }
 
 Integer TOxCustomSpinEdit::MinimumHeight() {
-  HDC dc = GetDC(nullptr);
   TEXTMETRICW metrics{};
   {
-    TSelectGuard font(dc, Font()->Handle());
-    GetTextMetricsW(dc, &metrics);
+    const TWindowDC screen(nullptr);
+    const TSelectGuard font(screen.Get(), Font()->Handle());
+    GetTextMetricsW(screen.Get(), &metrics);
   }
-  ReleaseDC(nullptr, dc);
   return 4 * GetSystemMetrics(SM_CYBORDER) + metrics.tmHeight + 1;
 }
 

@@ -51,11 +51,10 @@ void DrawGlyph(TCanvas& Canvas, TBitmap& Glyph, Integer X, Integer Y, bool Enabl
 void DrawCentredGlyph(TCanvas& Canvas, TBitmap& Glyph, const TRect& Half, bool Enabled, Integer Shift) {
   if (Glyph.Empty()) return;
   HDC dc = Canvas.Handle();
-  const int saved = SaveDC(dc);
+  const TSavedDC saved(dc);
   IntersectClipRect(dc, Half.Left, Half.Top, Half.Right, Half.Bottom);
   DrawGlyph(Canvas, Glyph, Half.Left + (Half.Width() - Glyph.Width()) / 2 + Shift,
             Half.Top + (Half.Height() - Glyph.Height()) / 2 + Shift, Enabled);
-  RestoreDC(dc, saved);
 }
 
 void Line(HDC DC, Integer X1, Integer Y1, Integer X2, Integer Y2, COLORREF Color) {
@@ -206,12 +205,12 @@ void TSpinButtonBitmaps::RenderThemed(TBitmap& Face, int UpperState, int LowerSt
   theme.DrawBackground(lowerFace.Canvas()->Handle(), kSpinUpPart, LowerState, whole);
   theme.DrawBackground(dc, kSpinUpPart, UpperState, whole);
   const POINT lowerRight[3] = {{W + 1, -1}, {W + 1, H + 1}, {-1, H + 1}};
-  HRGN region = CreatePolygonRgn(lowerRight, 3, ALTERNATE);
-  const int saved = SaveDC(dc);
-  SelectClipRgn(dc, region);
-  BitBlt(dc, 0, 0, W, H, lowerFace.Canvas()->Handle(), 0, 0, SRCCOPY);
-  RestoreDC(dc, saved);
-  DeleteObject(region);
+  {
+    const TGdiObject region(CreatePolygonRgn(lowerRight, 3, ALTERNATE));
+    const TSavedDC saved(dc);
+    SelectClipRgn(dc, static_cast<HRGN>(region.Get()));
+    BitBlt(dc, 0, 0, W, H, lowerFace.Canvas()->Handle(), 0, 0, SRCCOPY);
+  }
   // The seam: light, border hint and shadow lines along the diagonal.
   const Integer L = 1, T = 1, R = W - 1, B = H - 1;
   Line(dc, L, B - 2, R - 1, T - 1, theme.Color(kSpinUpPart, kStateNormal, kEdgeLightColor, Rgb(clBtnHighlight)));

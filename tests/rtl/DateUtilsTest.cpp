@@ -6,20 +6,9 @@
 #include <ctime>
 
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
-
-#define EXPECT_TEXT(actual, expected) EXPECT_EQ(UTF16ToUTF8(actual), UTF16ToUTF8(expected))
-
-template <typename F>
-std::string ConvertErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.what();
-  }
-  return "(no EConvertError)";
-}
 
 TEST(DateUtils, EncodeDateKnownSerials) {
   const struct {
@@ -60,8 +49,8 @@ TEST(DateUtils, InvalidDatesAndTimes) {
   EXPECT_FALSE(TryEncodeTime(1, 0, 60, 0, v));
   EXPECT_FALSE(TryEncodeTime(1, 0, 0, 1000, v));
   EXPECT_EQ(v, 123);
-  EXPECT_EQ(ConvertErrorOf([] { EncodeDate(2023, 2, 29); }), "Invalid argument to date encode");
-  EXPECT_EQ(ConvertErrorOf([] { EncodeTime(24, 0, 0, 0); }), "Invalid argument to time encode");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeDate(2023, 2, 29); }), "Invalid argument to date encode");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeTime(24, 0, 0, 0); }), "Invalid argument to time encode");
 }
 
 TEST(DateUtils, TimesAndNegativeValues) {
@@ -73,7 +62,7 @@ TEST(DateUtils, TimesAndNegativeValues) {
   EXPECT_EQ(n, 59);
   EXPECT_EQ(s, 59);
   EXPECT_EQ(ms, 999);
-  // Delphi: a negative value is the date towards zero plus the absolute fraction.
+  // A negative value is the date towards zero plus the absolute fraction.
   DecodeTime(-1.25, h, n, s, ms);
   EXPECT_EQ(h, 6);
   Word y, m, d;
@@ -258,7 +247,7 @@ TEST(DateUtils, FormatDateTimeFrench) {
   EXPECT_TEXT(DateToStr(dt, fr), u"05/03/2024");
   EXPECT_TEXT(TimeToStr(dt, fr), u"14:07:09");
   EXPECT_TEXT(FormatDateTime(u"dddddd", dt, fr), u"mardi 5 mars 2024");
-  // As Delphi: "ampm" asks for a 12-hour clock even when the locale has no AM/PM strings.
+  // "ampm" asks for a 12-hour clock even when the locale has no AM/PM strings.
   EXPECT_TEXT(FormatDateTime(u"hh:nn ampm", dt, fr), u"02:07 ");
   {
     TFormatSettingsScope scope(fr);
@@ -307,7 +296,7 @@ TEST(DateUtils, TextToDate) {
     } else {
       EXPECT_EQ(v, -7);
       EXPECT_EQ(StrToDateDef(U(c.text), 1.5, *c.fs), 1.5);
-      EXPECT_EQ(ConvertErrorOf([&] { StrToDate(U(c.text), *c.fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDate(U(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid date");
     }
   }
@@ -319,7 +308,9 @@ TEST(DateUtils, TwoDigitYears) {
   for (Word window : {0, 50, 80}) {
     fs.TwoDigitYearCenturyWindow = window;
     for (int yy : {0, 5, 30, 49, 50, 75, 99}) {
-      // Delphi's rule, spelled out.
+      // The century window, spelled out: the first year ending in those two
+      // digits that is not before (this year - window); a window of 0 keeps
+      // the century of (this year - 0).
       const int base = year - window;
       int expected = base / 100 * 100 + yy;
       if (window > 0 && expected < base) expected += 100;
@@ -347,7 +338,7 @@ TEST(DateUtils, TextToTimeAndDateTime) {
       {"12:00 AM", &en, true, 0},
       {"12:30 PM", &en, true, EncodeTime(12, 30, 0, 0)},
       {"14:07:09", &en, true, EncodeTime(14, 7, 9, 0)},
-      {"14:07:09.5", &en, true, EncodeTime(14, 7, 9, 5)},  // Delphi reads the digits as written
+      {"14:07:09.5", &en, true, EncodeTime(14, 7, 9, 5)},  // milliseconds read as the digits written
       {"14", &en, true, EncodeTime(14, 0, 0, 0)},
       {"14:07", &fr, true, EncodeTime(14, 7, 0, 0)},
       {"14:07:09,250", &fr, true, EncodeTime(14, 7, 9, 250)},
@@ -365,7 +356,7 @@ TEST(DateUtils, TextToTimeAndDateTime) {
     if (c.ok) {
       EXPECT_EQ(v, c.expected) << c.text;
     } else {
-      EXPECT_EQ(ConvertErrorOf([&] { StrToTime(U(c.text), *c.fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToTime(U(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid time");
     }
   }
@@ -391,7 +382,7 @@ TEST(DateUtils, TextToTimeAndDateTime) {
       EXPECT_EQ(v, c.expected) << c.text;
     } else {
       EXPECT_EQ(StrToDateTimeDef(U(c.text), 2.5, *c.fs), 2.5);
-      EXPECT_EQ(ConvertErrorOf([&] { StrToDateTime(U(c.text), *c.fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDateTime(U(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid date and time");
     }
   }

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <new>
 
 #include "rtl/Exceptions.h"
+#include "rtl/IniFiles.h"
+#include "rtl/StringList.h"
+#include "rtl/Streams.h"
 
 namespace {
 
@@ -125,6 +130,50 @@ TEST(TEncoding, GetBufferEncodingWithAGivenEncoding) {
   EXPECT_EQ(Given, TEncoding::UTF8());
   TEncoding* Ansi = TEncoding::ANSI();
   EXPECT_EQ(TEncoding::GetBufferEncoding(TBytes{0xEF, 0xBB, 0xBF}, Ansi), 0);
+}
+
+// An encoding whose copy fails, as when memory runs out.
+class TUncopyableEncoding : public TUTF8Encoding {
+public:
+  std::unique_ptr<TEncoding> Clone() const override { throw std::bad_alloc(); }
+};
+
+// Every holder of an encoding keeps its own copy of a non-standard one and,
+// when copying a new one fails, keeps the old one (once freed, it would be
+// freed again with the holder).
+TEST(THeldEncoding, ACopyThatFailsLeavesTheOldEncoding) {
+  TStringList List;
+  TStringList Defaults;
+  TMemIniFile Ini(u"");
+  const struct {
+    const char* holder;
+    std::function<TEncoding*()> get;
+    std::function<void(TEncoding*)> set;
+  } holders[] = {
+      {"string list", [&] { return List.Encoding(); },
+       [&](TEncoding* E) {
+         TBytesStream Text(TBytes{'a'});
+         List.LoadFromStream(Text, E);  // keeps the encoding it read with
+       }},
+      {"string list default", [&] { return Defaults.DefaultEncoding(); },
+       [&](TEncoding* E) { Defaults.SetDefaultEncoding(E); }},
+      {"ini file", [&] { return Ini.Encoding(); }, [&](TEncoding* E) { Ini.SetEncoding(E); }},
+  };
+  for (const auto& h : holders) {
+    SCOPED_TRACE(h.holder);
+    std::unique_ptr<TEncoding> Latin1 = TEncoding::GetEncoding(28591);
+    h.set(Latin1.get());
+    TEncoding* Held = h.get();
+    ASSERT_NE(Held, nullptr);
+    EXPECT_NE(Held, Latin1.get());  // its own copy
+    Latin1.reset();
+    TUncopyableEncoding Bad;
+    EXPECT_THROW(h.set(&Bad), std::bad_alloc);
+    EXPECT_EQ(h.get(), Held);
+    EXPECT_EQ(h.get()->GetString(TBytes{0xE9}), u"\u00E9");
+    h.set(TEncoding::UTF8());  // a standard one is shared, the copy goes
+    EXPECT_EQ(h.get(), TEncoding::UTF8());
+  }
 }
 
 }  // namespace

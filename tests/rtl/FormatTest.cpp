@@ -8,11 +8,9 @@
 #include <limits>
 
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
-
-// Readable failures: compare as UTF-8.
-#define EXPECT_TEXT(actual, expected) EXPECT_EQ(UTF16ToUTF8(actual), UTF16ToUTF8(expected))
 
 const String nbsp = String(1, FrenchThousandSeparator);
 
@@ -90,7 +88,7 @@ TEST(Format, FloatsTableEnglish) {
       {"%5.2f", 3.14159, u" 3.14"},
       {"%-7.2f|", 3.14159, u"3.14   |"},
       {"%.3f", 1e-10, u"0.000"},
-      {"%.20f", 0.1, u"0.100000000000000006"},  // at most 18 decimals and 18 digits, as Delphi
+      {"%.20f", 0.1, u"0.100000000000000006"},  // at most 18 decimals and 18 digits
       {"%.2f", 1e20, u"1E20"},                   // more integer digits than 18: general
       {"%.2n", 1234567.891, u"1,234,567.89"},
       {"%n", -1234.5, u"-1,234.50"},
@@ -133,7 +131,7 @@ TEST(Format, FloatsFrench) {
   EXPECT_TEXT(Format(fr, u"%m", {1234.5}), u"1" + nbsp + u"234,50 \u20AC");
   EXPECT_TEXT(Format(fr, u"%m", {-1234.5}), u"-1" + nbsp + u"234,50 \u20AC");
   EXPECT_TEXT(Format(fr, u"%e", {1500.0}), u"1,50000000000000E+003");
-  // Delphi's argument order, settings last.
+  // The settings may also come last.
   EXPECT_TEXT(Format(u"%.1f", {1.25}, fr), u"1,3");
 }
 
@@ -171,7 +169,7 @@ TEST(Format, PointerIsFixedWidthHex) {
   EXPECT_TEXT(Format(u"%p", {p}), zeros.substr(4) + u"BEEF");
 }
 
-TEST(Format, ErrorsUseDelphiTexts) {
+TEST(Format, ErrorsUseTheFixedTexts) {
   const struct {
     const char* name;
     std::function<String()> call;

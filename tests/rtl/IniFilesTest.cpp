@@ -10,30 +10,13 @@
 #include "rtl/DateUtils.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
 class IniFiles : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Dir = std::filesystem::temp_directory_path() /
-          ("quorvel-ini-" + std::string(Info->name()) + "-" + std::to_string(std::random_device{}()));
-    std::filesystem::remove_all(Dir);
-    std::filesystem::create_directories(Dir);
-  }
-  void TearDown() override {
-    std::error_code Ec;
-    std::filesystem::remove_all(Dir, Ec);
-  }
-  String PathOf(const String& Name) const {
-#ifdef _WIN32
-    auto W = Dir.wstring();
-    return String(W.begin(), W.end()) + PathDelim + Name;
-#else
-    return UTF8ToUTF16(Dir.string()) + PathDelim + Name;
-#endif
-  }
+  String PathOf(const String& Name) const { return testsupport::PathText(Temp.Path) + PathDelim + Name; }
   // Writes raw bytes.
   void WriteFile(const String& Name, const std::string& Bytes) {
     TFileStream F(Name, fmCreate);
@@ -44,7 +27,7 @@ protected:
     M.LoadFromFile(Name);
     return std::string(static_cast<const char*>(M.Memory()), static_cast<std::size_t>(M.Size()));
   }
-  std::filesystem::path Dir;
+  testsupport::TTempDir Temp{"quorvel-ini"};
 };
 
 std::vector<String> Lines(const TStrings& L) { return L.ToStringArray(); }

@@ -1,4 +1,5 @@
 #include "rtl/Lists.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <vector>
 
 namespace {
+
+using testsupport::MessageOf;
 
 void* P(std::intptr_t V) { return reinterpret_cast<void*>(V); }
 
@@ -15,27 +18,9 @@ std::vector<std::intptr_t> Items(const TList& L) {
   return Result;
 }
 
-// Counts its own destructions.
-class TCounted : public TObject {
-public:
-  explicit TCounted(int& ACounter) : FCounter(ACounter) {}
-  ~TCounted() override { ++FCounter; }
-
-private:
-  int& FCounter;
-};
+using testsupport::TCounted;
 
 class TOther : public TObject {};
-
-template <class E, class F>
-String MessageOf(F&& Action) {
-  try {
-    Action();
-  } catch (const E& Error) {
-    return Error.Message();
-  }
-  return u"<no exception>";
-}
 
 TEST(TList, AddInsertDeleteRemoveIndexOf) {
   TList L;
@@ -213,7 +198,7 @@ TEST(TThreadList, ConcurrentAddsAllArrive) {
   for (auto& Th : Threads) Th.join();
   TThreadList::Locked Guard(L);
   EXPECT_EQ(Guard->Count(), 2000);
-  // The lock is recursive, as the class library's.
+  // The lock is recursive: a holder may lock the list again.
   TList* Again = L.LockList();
   EXPECT_EQ(Again, &*Guard);
   L.UnlockList();

@@ -11,6 +11,7 @@
 #include "rtl/Resources.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 #ifdef _WIN32
 #include "rtl/Win32.h"
@@ -18,15 +19,7 @@
 
 namespace {
 
-template <class E, class F>
-String MessageOf(F&& Action) {
-  try {
-    Action();
-  } catch (const E& Error) {
-    return Error.Message();
-  }
-  return u"<no exception>";
-}
+using testsupport::MessageOf;
 
 TBytes Content(TCustomMemoryStream& S) {
   auto* P = static_cast<const Byte*>(S.Memory());
@@ -163,7 +156,7 @@ TEST(TStringStream, EncodingsAndDataString) {
   EXPECT_EQ(Wide.Bytes(), (TBytes{'a', 0, 'b', 0}));
 
   // An encoding the stream owns is freed with it (ASan checks).
-  TStringStream Owned(u"x", TEncoding::GetEncoding(65001), true);
+  TStringStream Owned(u"x", TEncoding::GetEncoding(65001));
   EXPECT_EQ(Owned.DataString(), u"x");
 
   TStringStream Default(u"plain");
@@ -181,28 +174,9 @@ TEST(TStringStream, EncodingsAndDataString) {
 
 class FileStreams : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Dir = std::filesystem::temp_directory_path() /
-          ("quorvel-streams-" + std::string(Info->name()) + "-" +
-           std::to_string(std::random_device{}()));
-    std::filesystem::remove_all(Dir);
-    std::filesystem::create_directories(Dir);
-  }
-  void TearDown() override {
-    std::error_code Ec;
-    std::filesystem::remove_all(Dir, Ec);
-  }
-  String DirName() const {
-#ifdef _WIN32
-    auto W = Dir.wstring();
-    return String(W.begin(), W.end());
-#else
-    return UTF8ToUTF16(Dir.string());
-#endif
-  }
+  String DirName() const { return testsupport::PathText(Temp.Path); }
   String PathOf(const String& Name) const { return DirName() + PathDelim + Name; }
-  std::filesystem::path Dir;
+  testsupport::TTempDir Temp{"quorvel-streams"};
 };
 
 TEST_F(FileStreams, CreateWriteReopenRead) {
@@ -289,7 +263,7 @@ TEST_F(FileStreams, MemoryStreamSaveToFileAndLoadBack) {
   }
   M.SetPosition(500);  // SaveToFile writes everything, whatever the position
   M.SaveToFile(Name);
-  EXPECT_EQ(std::filesystem::file_size(Dir / "memory.bin"), 100000u);
+  EXPECT_EQ(std::filesystem::file_size(Temp.File("memory.bin")), 100000u);
   TMemoryStream Back;
   Back.LoadFromFile(Name);
   EXPECT_EQ(Content(Back), Content(M));

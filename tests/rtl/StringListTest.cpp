@@ -9,29 +9,15 @@
 
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
+using testsupport::MessageOf;
+
 std::vector<String> Lines(const TStrings& L) { return L.ToStringArray(); }
 
-template <class E, class F>
-String MessageOf(F&& Action) {
-  try {
-    Action();
-  } catch (const E& Error) {
-    return Error.Message();
-  }
-  return u"<no exception>";
-}
-
-class TCounted : public TObject {
-public:
-  explicit TCounted(int& ACounter) : FCounter(ACounter) {}
-  ~TCounted() override { ++FCounter; }
-
-private:
-  int& FCounter;
-};
+using testsupport::TCounted;
 
 // ---------------------------------------------------------------- basics
 
@@ -467,26 +453,8 @@ TEST(TStringList, AssignAddStringsEquals) {
 
 class StringListFiles : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Dir = std::filesystem::temp_directory_path() /
-          ("quorvel-stringlist-" + std::string(Info->name()) + "-" + std::to_string(std::random_device{}()));
-    std::filesystem::remove_all(Dir);
-    std::filesystem::create_directories(Dir);
-  }
-  void TearDown() override {
-    std::error_code Ec;
-    std::filesystem::remove_all(Dir, Ec);
-  }
-  String PathOf(const String& Name) const {
-#ifdef _WIN32
-    auto W = Dir.wstring();
-    return String(W.begin(), W.end()) + PathDelim + Name;
-#else
-    return UTF8ToUTF16(Dir.string()) + PathDelim + Name;
-#endif
-  }
-  std::filesystem::path Dir;
+  String PathOf(const String& Name) const { return testsupport::PathText(Temp.Path) + PathDelim + Name; }
+  testsupport::TTempDir Temp{"quorvel-stringlist"};
 };
 
 TBytes StreamBytes(TMemoryStream& S) {

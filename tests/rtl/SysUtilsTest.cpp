@@ -7,20 +7,9 @@
 #include <limits>
 
 #include "rtl/Unicode.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
-
-#define EXPECT_TEXT(actual, expected) EXPECT_EQ(UTF16ToUTF8(actual), UTF16ToUTF8(expected))
-
-template <typename F>
-std::string ConvertErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.what();
-  }
-  return "(no EConvertError)";
-}
 
 TEST(SysUtils, Trim) {
   const struct {
@@ -239,7 +228,7 @@ TEST(SysUtils, TextToInteger) {
       EXPECT_EQ(StrToInt(c.s), c.value);
     } else {
       EXPECT_EQ(StrToIntDef(c.s, -99), -99);
-      EXPECT_EQ(ConvertErrorOf([&] { StrToInt(c.s); }), "'" + UTF16ToUTF8(c.s) + "' is not a valid integer value");
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToInt(c.s); }), "'" + UTF16ToUTF8(c.s) + "' is not a valid integer value");
     }
   }
   Int64 v64 = 0;
@@ -254,7 +243,7 @@ TEST(SysUtils, TextToInteger) {
   EXPECT_FALSE(TryStrToInt64(u"9223372036854775808", v64));
   EXPECT_EQ(StrToInt64Def(u"x", 5), 5);
   EXPECT_EQ(StrToInt64(u"-12"), -12);
-  EXPECT_EQ(ConvertErrorOf([] { StrToInt64(u"1x"); }), "'1x' is not a valid integer value");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { StrToInt64(u"1x"); }), "'1x' is not a valid integer value");
   UInt64 u64 = 0;
   EXPECT_TRUE(TryStrToUInt64(u"18446744073709551615", u64));
   EXPECT_EQ(u64, std::numeric_limits<UInt64>::max());
@@ -276,7 +265,7 @@ TEST(SysUtils, Booleans) {
   EXPECT_TRUE(StrToBool(u"2"));
   EXPECT_FALSE(StrToBool(u"0"));
   EXPECT_TRUE(StrToBoolDef(u"maybe", true));
-  EXPECT_EQ(ConvertErrorOf([] { StrToBool(u"maybe"); }), "'maybe' is not a valid boolean value");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { StrToBool(u"maybe"); }), "'maybe' is not a valid boolean value");
   EXPECT_TEXT(BoolToStr(true), u"-1");
   EXPECT_TEXT(BoolToStr(false), u"0");
   EXPECT_TEXT(BoolToStr(true, true), u"True");
@@ -310,7 +299,7 @@ TEST(SysUtils, TextToFloat) {
     } else {
       EXPECT_EQ(v, -999) << "untouched on failure";
       EXPECT_EQ(StrToFloatDef(c.s, 7.5, fs), 7.5);
-      EXPECT_EQ(ConvertErrorOf([&] { StrToFloat(c.s, fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToFloat(c.s, fs); }),
                 "'" + UTF16ToUTF8(c.s) + "' is not a valid floating point value");
     }
   }
@@ -364,7 +353,7 @@ TEST(SysUtils, FileNames) {
   EXPECT_EQ(PathDelim, u'\\');
   EXPECT_TEXT(ExtractFilePath(u"C:file.txt"), u"C:");
   EXPECT_TEXT(ExtractFileName(u"C:file.txt"), u"file.txt");
-  EXPECT_TEXT(ExtractFileName(u"a/b.txt"), u"a/b.txt");  // as Delphi: only '\' and ':'
+  EXPECT_TEXT(ExtractFileName(u"a/b.txt"), u"a/b.txt");  // on Windows only '\' and ':' delimit
 #else
   EXPECT_EQ(PathDelim, u'/');
   EXPECT_TEXT(ExtractFileName(u"a\\b.txt"), u"a\\b.txt");

@@ -465,8 +465,8 @@ TEST_F(ThreadTest, FreeOfARunningThreadWithItsOwnStateWaitsFirst) {
 }
 
 TEST_F(ThreadTest, FreeOfANeverStartedThreadRunsOnTerminateButNotExecute) {
-  // As Delphi's destruction: the thread is started terminated, so Execute is
-  // skipped and OnTerminate still comes.
+  // Deleting it starts the thread terminated, so Execute is skipped and
+  // OnTerminate still comes.
   std::atomic<bool> ran{false};
   std::thread::id onTerminateOn;
   auto t = MakeThread([&](TFnThread&) { ran = true; });

@@ -174,6 +174,56 @@ TEST_F(TStreamTest, HugeChildCountAndForeignStatesAreRefused) {
   Target.Clear();
 }
 
+// A node chunk holding two base chunks, each with one child.
+TBytes TwoBaseChunksStream() {
+  TBytes B = {0x45, 0x20, 0x56, 0, 0x54, 0, 3, 0, 0x20, 0, 0x46, 0x20};
+  auto Int = [&B](Integer V) {
+    for (int I = 0; I < 4; ++I) B.push_back(static_cast<Byte>(V >> (8 * I)));
+  };
+  auto Base = [&](Integer Children) {
+    Int(2);
+    Int(19 + Children * (16 + 19));
+    Int(Children);
+    Int(18);
+    Int(static_cast<Integer>(TVastNodeStates{vsVisible, vsInitialized}.Bits()));
+    B.push_back(50);
+    B.push_back(0);
+    B.push_back(0);
+    Int(0);
+    for (Integer I = 0; I < Children; ++I) {
+      Int(1);
+      Int(8 + 19);
+      Int(2);
+      Int(19);
+      Int(0);
+      Int(18);
+      Int(static_cast<Integer>(TVastNodeStates{vsVisible}.Bits()));
+      B.push_back(50);
+      B.push_back(0);
+      B.push_back(0);
+      Int(0);
+    }
+  };
+  Int(1);
+  Int(1);
+  Int(2 * (8 + 19 + 16 + 19));
+  Base(1);
+  Base(1);
+  return B;
+}
+
+TEST_F(TStreamTest, ASecondBaseChunkIsAStreamError) {
+  EXPECT_EQ(HelpContextOf(Target, TwoBaseChunksStream()), 2006);
+  EXPECT_TREE_VALID(Target);
+  // What was read before the error stays usable: deleting it keeps the counts.
+  PVastNode Node = Target.GetFirstNoInit();
+  ASSERT_NE(Node, nullptr);
+  EXPECT_EQ(Node->ChildCount, 1u);
+  Target.DeleteNode(Node->FirstChild);
+  EXPECT_EQ(Node->ChildCount, 0u);
+  EXPECT_TREE_VALID(Target);
+}
+
 TEST_F(TStreamTest, NestingHasADepthLimit) {
   TBaseVastTree Deep;
   KeyedStreaming(Deep);

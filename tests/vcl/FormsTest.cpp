@@ -4,26 +4,15 @@
 #include <functional>
 #include <memory>
 
-#include "VclDemo.h"
+#include "VclTestSupport.h"
 #include "rtl/SysUtils.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 
 namespace {
 
-// Every test gets an initialised application whose exceptions are recorded
-// instead of shown in a message box.
-class FormsTest : public ::testing::Test {
+class FormsTest : public TApplicationTest {
 protected:
-  void SetUp() override {
-    Application->Initialize();
-    Errors.clear();
-    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
-  }
-  void TearDown() override {
-    Application->OnException = nullptr;
-    Application->ProcessMessages();
-  }
   // Runs the message loop until Done() or the time-out; answers Done().
   static bool RunUntil(const std::function<bool()>& Done, int TimeoutMs = 3000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
@@ -33,7 +22,6 @@ protected:
     }
     return Done();
   }
-  std::vector<String> Errors;
 };
 
 struct TFormDeleter {

@@ -5,6 +5,7 @@
 #include "rtl/Resources.h"
 #include "rtl/Streams.h"
 #include "vcl/Graphics.h"
+#include "vcl/Pictures.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "VclDemo.h"
+#include "VclTestSupport.h"
 #include "vcl/ActnList.h"
 #include "vcl/ImgList.h"
 #include "vcl/Menus.h"
@@ -84,22 +84,8 @@ TEST(ShortCutText, HotKeysOfCaptions) {
 
 // ---------------------------------------------------------------- fixture
 
-class MenusTest : public ::testing::Test {
+class MenusTest : public TDemoControlsTest {
 protected:
-  void SetUp() override {
-    Application->Initialize();
-    Errors.clear();
-    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
-    Form = TCustomForm::Create<TDemoControlsForm>(Application);
-    Form->Show();
-  }
-  void TearDown() override {
-    delete Form;
-    Application->OnException = nullptr;
-    Application->OnIdle = nullptr;
-    Application->ProcessMessages();
-    EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? "" : std::string(Errors[0].begin(), Errors[0].end()));
-  }
   // One idle round of the application (without waiting for a message).
   static void RunIdle() {
     Application->OnIdle = [](TObject*, bool& Done) { Done = false; };
@@ -114,8 +100,6 @@ protected:
   }
   static UINT MenuState(HMENU Menu, UINT Command) { return GetMenuState(Menu, Command, MF_BYCOMMAND); }
 
-  TDemoControlsForm* Form = nullptr;
-  std::vector<String> Errors;
 };
 
 // Ends the menu loop a test opened, noting which top item was showing.

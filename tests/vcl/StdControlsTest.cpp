@@ -3,27 +3,14 @@
 #include <chrono>
 #include <functional>
 
-#include "VclDemo.h"
+#include "VclTestSupport.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/StdCtrls.h"
 
 namespace {
 
-class StdControlsTest : public ::testing::Test {
+class StdControlsTest : public TDemoControlsTest {
 protected:
-  void SetUp() override {
-    Application->Initialize();
-    Errors.clear();
-    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
-    Form = TCustomForm::Create<TDemoControlsForm>(Application);
-    Form->Show();
-  }
-  void TearDown() override {
-    delete Form;
-    Application->OnException = nullptr;
-    Application->ProcessMessages();
-    EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? "" : std::string(Errors[0].begin(), Errors[0].end()));
-  }
   static void Type(TWinControl* Control, const String& Text) {
     for (Char c : Text) SendMessageW(Control->Handle(), WM_CHAR, c, 1);
   }
@@ -49,8 +36,6 @@ protected:
     return static_cast<COLORREF>(Edit->SelAttributes()->Color());
   }
 
-  TDemoControlsForm* Form = nullptr;
-  std::vector<String> Errors;
 };
 
 // ---------------------------------------------------------------- edits

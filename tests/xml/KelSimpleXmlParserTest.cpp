@@ -37,6 +37,15 @@ const ErrorCase ErrorCases[] = {
     {"<a><![CDATA[x", "Invalid CDATA: Unexpected end of data at position 13"},
     {"<!DOCTYPE a", "Invalid Comment: Unexpected end of data at position 11"},
     {"<?pi x='1'", "Invalid Comment: Unexpected end of data at position 10"},
+    // The declaration, read before its encoding is known, is ASCII and comes once.
+    {"<?xml version=\"1.0\" encoding=\"UTF-8\"?><?xml version=\"1.0\"?><a/>",
+     "Invalid Document: Unexpected text in file prolog at position 44"},
+    {"<?xml versi\xC3\xA8n=\"1.0\"?><a/>", "Invalid Document: Unexpected text in file prolog at position 21"},
+    {"<?xml version=\"1.\xC3\xA9\"?><a/>", "Invalid Document: Unexpected text in file prolog at position 21"},
+    {"<>x</>", "Invalid XML Element: malformed tag found (no valid name) at position 2"},
+    {"<a><p:/></a>", "Invalid XML Element: malformed tag found (no valid name) at position 7"},
+    {"<a p::q=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\":\" found at position 6)"},
+    {"<a p:=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\"=\" found at position 6)"},
 };
 
 TEST(KelSimpleXmlParser, ErrorsCarryFixedMessageAndPosition) {

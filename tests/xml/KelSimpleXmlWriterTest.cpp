@@ -9,53 +9,22 @@
 #include "KelSimpleXmlTestUtil.h"
 #include "rtl/Resources.h"
 #include "xml/KelCharsets.h"
+#include "tests/support/TestSupport.h"
 #include "xml/OxSimpleXml.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string DataFile(const char* Name) {
-  std::string Path = std::string(QUORVEL_SOURCE_DIR) + "tests/xml/data/" + Name;
-#ifdef _WIN32
-  if (!Path.empty() && Path[0] == '/') Path = "Z:" + Path;  // the build tree seen through Wine
-#endif
-  return Path;
-}
+using testsupport::PathText;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
-std::string ReadAll(const fs::path& Path) {
-  std::ifstream In(Path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-}
+std::string DataFile(const char* Name) { return testsupport::SourcePath(std::string("tests/xml/data/") + Name); }
 
-void WriteAll(const fs::path& Path, const std::string& Bytes) {
-  std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-  Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-}
-
-String PathText(const fs::path& Path) {
-  const std::u8string Text = Path.u8string();
-  return U(std::string(Text.begin(), Text.end()));
-}
-
-class TempDir {
+class TempDir : public testsupport::TTempDir {
 public:
-  TempDir() {
-    // ctest runs each test in a process of its own, in parallel: the name
-    // must differ between processes, not only within one.
-    static int Counter = 0;
-    const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Path = fs::temp_directory_path() /
-           ("quorvel-xml-" + std::string(Info ? Info->name() : "none") + "-" + std::to_string(std::random_device{}()) +
-            "-" + std::to_string(++Counter));
-    fs::remove_all(Path);
-    fs::create_directories(Path);
-  }
-  ~TempDir() {
-    std::error_code Ignored;
-    fs::remove_all(Path, Ignored);
-  }
-  fs::path Path;
+  TempDir() : TTempDir("quorvel-xml") {}
 };
 
 // The site manager's writer and then the main window's options, as the
@@ -181,6 +150,38 @@ TEST(KelSimpleXmlWriter, EncodingFollowsDeclarationAndMark) {
   TKelSimpleXML Wide;
   Wide.LoadFromString(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>");
   EXPECT_EQ(Wide.SaveToString()[0], u'\uFEFF');
+}
+
+// Element names are written as they are, in every encoding that can hold
+// them: a settings file with a non-ASCII element must load again after a save.
+TEST(KelSimpleXmlWriter, NonAsciiElementNamesRoundTrip) {
+  const struct {
+    const char* Declared;
+    TKelStringEncoding Encoding;
+    Word CodePage;
+    std::string Name;  // UTF-8
+  } Cases[] = {
+      {"UTF-8", seUTF8, 0, "Cl\xC3\xA9"},
+      {"UTF-8", seUTF8, 0, "\xE6\x97\xA5\xE6\x9C\xAC"},
+      {"UTF-16", seUTF16, 0, "\xC3\x89t\xC3\xA9"},
+      {"Windows-1252", seAnsi, 1252, "Cl\xC3\xA9"},
+  };
+  for (const auto& c : Cases) {
+    SCOPED_TRACE(c.Name + " in " + c.Declared);
+    const String Name = U(c.Name);
+    TKelSimpleXML Doc;
+    Doc.LoadFromString(u"<?xml version=\"1.0\" encoding=\"" + U(c.Declared) + u"\"?><Racine><" + Name +
+                       u" a=\"\u00E9\">valeur \u00E9</" + Name + u"></Racine>");
+    EXPECT_NE(Doc.SaveToString().find(u"<" + Name + u" a="), String::npos);
+    const std::string Bytes = SaveBytes(Doc, c.Encoding, c.CodePage);
+    TKelSimpleXML Again;
+    ASSERT_NO_THROW(LoadBytes(Again, Bytes));
+    TKelSimpleXMLElem* Elem = Again.Root()->Items()->GetItem(0);
+    ASSERT_NE(Elem, nullptr);
+    EXPECT_EQ(Elem->Name(), Name);
+    EXPECT_EQ(Elem->Value(), u"valeur \u00E9");
+    EXPECT_EQ(SaveBytes(Again, c.Encoding, c.CodePage), Bytes);
+  }
 }
 
 TEST(KelSimpleXmlWriter, NoPrologOptionAddsNoDeclaration) {
@@ -375,7 +376,7 @@ TEST(KelSimpleXmlComponent, LoadsARawDataResource) {
   EXPECT_EQ(Signature(Xml.Root()), Signature(FromFile.Root()));
   EXPECT_EQ(Xml.SimpleXML()->CodePage(), 1252);
   EXPECT_EQ(SaveBytes(*Xml.SimpleXML()), Golden);
-  // A missing resource raises the class library's error and changes nothing.
+  // A missing resource raises EResNotFound and changes nothing.
   EXPECT_THROW(Xml.LoadFromResourceName(HInstance(), u"NO_SUCH_XML"), EResNotFound);
   EXPECT_EQ(Xml.Root()->Name(), u"Quorvel");
   TKelSimpleXML Doc;
