@@ -5,7 +5,7 @@
 # 64-bit build; QUORVEL_WINE64=1 forces the 64-bit way).
 #
 # Stages can be left out for a quicker local run: QUORVEL_SKIP="asan win64"
-# (names: native asan win32 win64); CI runs them all.
+# (names: native asan tsan fuzz win32 win64); CI runs them all.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -62,6 +62,23 @@ quorvel_wine_says
 
 if wanted native; then build_preset native; test_preset native; fi
 if wanted asan; then build_preset native-asan; test_preset native-asan; fi
+
+# The threaded tests under ThreadSanitizer, and every parser of outside input
+# fuzzed for a short while from its seeds (FUZZ_SECONDS each, 20 by default).
+run_tool() {
+  local name=$1
+  shift
+  begin "$name"
+  if "$@" 2>&1 | tee "build/$name.log"; then
+    summaries+=("[$name] passed")
+  else
+    summaries+=("[$name] FAILED (build/$name.log)")
+    status=1
+  fi
+  took "$name"
+}
+if wanted tsan; then run_tool native-tsan tools/run-tsan.sh; fi
+if wanted fuzz; then run_tool fuzz tools/run-fuzzers.sh "${FUZZ_SECONDS:-20}"; fi
 
 # Both Windows builds are compiled; the one this machine can run is tested.
 win=$QUORVEL_WIN_PRESET
