@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Windows program, serves a generated demo
 # folder tree from a local FTP server on 127.0.0.1 and opens Quorvel on it
-# under Wine. With HOST= (and USER=, PASS=, PORT=, RACINE=) it connects there
-# instead of the demo server. Without a display it runs under Xvfb and saves a
+# under Wine, which connects and scans at once. With HOST= (and FTPUSER= or
+# USER=, PASS=, PORT=, RACINE=, PASSIVE=1) it connects there instead of the
+# demo server; other arguments (-US, -FR) go to the program. Without a display it runs under Xvfb and saves a
 # screenshot to build/run-screenshot.png. Where this machine cannot run 32-bit
 # programs (or QUORVEL_WINE64=1), the 64-bit build is opened.
 set -euo pipefail
@@ -16,7 +17,7 @@ cmake --preset "$QUORVEL_WIN_PRESET" >/dev/null
 cmake --build --preset "$QUORVEL_WIN_PRESET" -j "$(nproc)"
 tools/wine-prefix.sh
 
-exe=build/$QUORVEL_WIN_PRESET/app/Quorvel.exe
+exe=$root/build/$QUORVEL_WIN_PRESET/app/Quorvel.exe
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-run.XXXXXX")
 server_pid=
 cleanup() {
@@ -25,6 +26,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The program keeps its options and sites in Quorvel.xml in its working
+# folder: build/run keeps them from one run to the next. A first run starts
+# with the automatic update check off.
+rundir=$root/build/run
+mkdir -p "$rundir"
+[ -f "$rundir/Quorvel.xml" ] ||
+  printf '<?xml version="1.0" encoding="UTF-8"?>\n<Quorvel><Options><AutoCheck>0</AutoCheck></Options></Quorvel>\n' \
+    >"$rundir/Quorvel.xml"
+
+# Parameters on its command line make the program connect and scan at once.
 args=()
 if [ -z "${HOST:-}" ]; then
   /usr/bin/python3 tests/fixture/ftpserver.py --root "$workdir/tree" --generate "${DEMO_SIZE:-3}" \
@@ -35,21 +46,22 @@ if [ -z "${HOST:-}" ]; then
   [ -s "$workdir/port" ] || { echo "run.sh: the demo FTP server did not start:" >&2; cat "$workdir/server.log" >&2; exit 1; }
   port=$(cat "$workdir/port")
   echo "run.sh: demo FTP server on 127.0.0.1:$port (user demo, password demo), tree in $workdir/tree"
-  args=("HOST=127.0.0.1" "PORT=$port" "USER=demo" "PASS=demo")
+  args=("-host=127.0.0.1" "-port=$port" "-user=demo" "-pass=demo")
+  [ -n "${RACINE:-}" ] && args+=("-racine=$RACINE")
 else
-  args=("HOST=$HOST")
-  for v in USER PASS PORT RACINE; do [ -n "${!v:-}" ] && args+=("$v=${!v}"); done
-  [ -n "${PASSIVE:-}" ] && args+=("-passive")
+  args=("-host=$HOST")
+  # USER is also the shell's own login name: taken only when set to another
+  # name; FTPUSER= always works.
+  ftpuser=${FTPUSER:-}
+  [ -z "$ftpuser" ] && [ -n "${USER:-}" ] && [ "$USER" != "$(id -un)" ] && ftpuser=$USER
+  [ -n "$ftpuser" ] && args+=("-user=$ftpuser")
+  for v in PASS PORT RACINE; do [ -n "${!v:-}" ] && args+=("-${v,,}=${!v}"); done
 fi
+[ -n "${PASSIVE:-}" ] && [ "${PASSIVE}" != 0 ] && args+=("-passive")
+# Anything on run.sh's own command line (-FR, -US …) goes to the program too.
+args+=("$@")
 
-if [ ! -f "$exe" ]; then
-  # Until the main window exists, show what does: the class library's demo form.
-  echo "run.sh: Quorvel.exe is not built yet; showing the class library's demo form instead." >&2
-  echo "run.sh: the demo FTP server above serves meanwhile; any FTP client can connect to it." >&2
-  exe=build/$QUORVEL_WIN_PRESET/tests/vcl/vcl_demo.exe
-  args=()
-fi
-
+cd "$rundir"
 if [ -n "${DISPLAY:-}" ]; then
   "$QUORVEL_WINE" "$exe" "${args[@]}"
 else
