@@ -226,6 +226,7 @@ public:
   TColumnIndex DownIndex() const { return FDownIndex; }
   TColumnIndex TrackIndex() const { return FTrackIndex; }
   TColumnIndex ClickIndex() const { return FClickIndex; }
+  void SetClickIndex(TColumnIndex Value) { FClickIndex = Value; }
   // Entry p is the index of the column shown at position p.
   const std::vector<TColumnIndex>& PositionToIndex() const { return FPositionToIndex; }
 
