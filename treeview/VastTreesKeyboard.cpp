@@ -486,12 +486,19 @@ void TBaseVastTree::IncrementalSearchKey(Word CharCode) {
       }
 
       PVastNode Found = nullptr;
+      const bool BeganAtStart = Run == Start;
+      bool FirstCandidate = true;
       while (Run) {
+        if (!FirstCandidate && Run == Stop) {
+          // Back at the start: it is a candidate only if the walk began after it.
+          if (!BeganAtStart && DoIncrementalSearch(Run, SearchText) == 0) Found = Run;
+          break;
+        }
+        FirstCandidate = false;
         if (DoIncrementalSearch(Run, SearchText) == 0) {
           Found = Run;
           break;
         }
-        if (Run == Stop) break;
         PVastNode After = Next(Run);
         if (!After) {
           // Without a start node the walk ends at the last node.
@@ -499,7 +506,6 @@ void TBaseVastTree::IncrementalSearchKey(Word CharCode) {
           After = First();
         }
         Run = After;
-        if (Run == Stop && Run == Start && DoIncrementalSearch(Run, SearchText) != 0) break;
       }
       if (Found) {
         ClearSelection();
@@ -507,9 +513,7 @@ void TBaseVastTree::IncrementalSearchKey(Word CharCode) {
         FLastSearchNode = Found;
         SetFocusedNode(Found);
         SetSelected(Found, true);
-      } else if (Start && DoIncrementalSearch(Start, SearchText) != 0) {
-        FHost->Beep();
-      } else if (!Start) {
+      } else {
         FHost->Beep();
       }
     }
