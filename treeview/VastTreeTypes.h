@@ -134,6 +134,10 @@ enum TVTIncrementalSearch : Byte { isAll, isNone, isInitializedOnly, isVisibleOn
 enum TVTSearchDirection : Byte { sdForward, sdBackward };
 enum TVTSearchStart : Byte { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
 
+// What the tree's hints show: the control's hint, a hint per node, both,
+// or the full text of a cell its column cuts off.
+enum TVTHintMode : Byte { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
+
 // Where check images come from: a list the owner gives, or the tree's own.
 enum TCheckImageKind : Byte { ckCustom, ckSystemDefault };
 

@@ -382,6 +382,8 @@ public:
   // The control's hint, which the base tree's node hints answer with.
   const String& Hint() const { return FHint; }
   void SetHint(const String& Value) { FHint = Value; }
+  TVTHintMode HintMode() const { return FHintMode; }
+  void SetHintMode(TVTHintMode Value) { FHintMode = Value; }
   const String& EmptyListMessage() const { return FEmptyListMessage; }
   void SetEmptyListMessage(const String& Value);
   bool DoubleBuffered() const { return true; }
@@ -473,6 +475,8 @@ public:
   bool IsEditing() const { return HasState(tsEditing); }
   virtual bool CanEdit(PVastNode Node, TColumnIndex Column);
   TColumnIndex EditColumn() const { return FEditColumn; }
+  // The column the next DoStartEdit edits.
+  void SetEditColumn(TColumnIndex Value) { FEditColumn = Value; }
   IVTEditLink* EditLink() const { return FEditLink; }
   virtual void UpdateEditBounds();
   virtual void DoStartEdit();
@@ -963,6 +967,7 @@ private:
   TCustomImageList* FImages = nullptr;       // not owned
   TCustomImageList* FStateImages = nullptr;  // not owned
   String FHint;
+  TVTHintMode FHintMode = hmDefault;
   bool FDestroying = false;
   bool FLoading = false;
   bool FWorkerReferenced = false;
