@@ -210,6 +210,8 @@ public:
   TSize ImageListSize(TCustomImageList* List) const override;
   Integer PixelsPerInch() const override;
 
+  // Whether the tree has hints to show at all (its hint mode or hint).
+  bool HasHint() const override;
   // Input services.
   bool Focused() const override;
   void SetFocus() override;
@@ -268,7 +270,6 @@ protected:
   void PanningWindowHandler(TMessage& Message);
   IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
   void HintShow(THintInfo& Info) override;
-  bool HasHint() const override;
   void MouseLeave() override;
   // Paints the node's check image at (X, Y) of the row canvas.
   virtual void PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y);

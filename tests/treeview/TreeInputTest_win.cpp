@@ -418,7 +418,7 @@ TEST_F(TTreeInputTest, TooltipShowsTheFullTextOfACutOffCell) {
   // "123456789 KB" does not fit the 60-pixel "Size" column.
   const TRect Text = Tree->GetDisplayRect(A, 1, true, true, true);
   ASSERT_GT(Text.Right, 170 + 60);
-  const TPoint Over = ScreenPt(175, RowY(A));
+  const TPoint Over = ScreenPt(200, RowY(A));
   SetCursorPos(Over.X, Over.Y);
   Application->ActivateHint(Over);
   THintWindow* Window = Application->HintWindow();
@@ -437,7 +437,7 @@ TEST_F(TTreeInputTest, TooltipShowsTheFullTextOfACutOffCell) {
   Application->CancelHint();
   // A text that fits shows nothing.
   PVastNode File0 = Tree->GetFirstChild(A);
-  const TPoint Fits = ScreenPt(175, RowY(File0));
+  const TPoint Fits = ScreenPt(200, RowY(File0));
   Application->ActivateHint(Fits);
   EXPECT_FALSE(Application->HintWindow() && IsWindowVisible(Application->HintWindow()->Handle()));
   Application->CancelHint();
