@@ -435,6 +435,7 @@ void TVastTreeControl::StartColumnDrag(const TPoint& P, const TPoint& Start) {
   const TPoint Pos = ClientToScreen(TPoint{Fixed ? Left : Left - EffectiveOffsetX(), -H.Height()});
   FHeaderDragImage = std::make_unique<TVTDragImage>(this);
   FHeaderDragImage->SetMoveRestriction(H.Options().Contains(hoRestrictDrag) ? dmrHorizontalOnly : dmrNone);
+  FHeaderDragImage->SetBackdropWindow(FHandle);
   FHeaderDragImage->PrepareDrag(&Image, Pos, P, nullptr);
   FHeaderDragImage->ShowDragImage();
 }

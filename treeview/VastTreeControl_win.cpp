@@ -2187,6 +2187,8 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
                       Column.Options().Contains(coEnabled);
   Info.IsDownIndex = Cols.DownIndex() == I;
   Info.DropMark = dmmNone;
+  if (Hd.States().Contains(hsDragging) && Cols.DropTarget() == I && Cols.DragIndex() != I)
+    Info.DropMark = Cols.DropBefore() ? dmmLeft : dmmRight;
   Info.IsEnabled = Column.Options().Contains(coEnabled) && TControl::Enabled();
   Info.ShowHeaderGlyph = false;
   Info.ShowSortGlyph = Hd.SortColumn() == I && Hd.Options().Contains(hoShowSortGlyphs);

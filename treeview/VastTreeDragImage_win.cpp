@@ -93,7 +93,25 @@ Byte TVTDragImage::PixelAlpha(Integer X, Integer Y) const {
 void TVTDragImage::UpdateWindowImage() {
   if (!FWindow || !FDragImage) return;
   const Integer W = FDragImage->Width(), H = FDragImage->Height();
-  // The layered window takes premultiplied pixels.
+  // What lies under the image: the screen as it was, and over it the
+  // backdrop window as it paints itself now.
+  TBitmap Back(W, H);
+  Back.SetPixelFormat(pf32bit);
+  HDC BackDC = Back.Canvas()->Handle();
+  if (FScreen)
+    BitBlt(BackDC, 0, 0, W, H, FScreen->Canvas()->Handle(), FImagePosition.X - FScreenOrigin.X,
+           FImagePosition.Y - FScreenOrigin.Y, SRCCOPY);
+  if (FBackdropWindow && IsWindowVisible(FBackdropWindow)) {
+    RECT Window;
+    GetWindowRect(FBackdropWindow, &Window);
+    TBitmap Print(Window.right - Window.left, Window.bottom - Window.top);
+    Print.SetPixelFormat(pf32bit);
+    SendMessageW(FBackdropWindow, WM_PRINT, reinterpret_cast<WPARAM>(Print.Canvas()->Handle()),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    BitBlt(BackDC, Window.left - FImagePosition.X, Window.top - FImagePosition.Y, Print.Width(), Print.Height(),
+           Print.Canvas()->Handle(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
   BITMAPINFO Info{};
   Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
   Info.bmiHeader.biWidth = W;
@@ -108,11 +126,15 @@ void TVTDragImage::UpdateWindowImage() {
     auto* Out = static_cast<Byte*>(Bits);
     for (Integer Y = 0; Y < H; ++Y) {
       const auto* Row = static_cast<const Byte*>(FDragImage->ScanLine(Y));
+      const auto* Under = static_cast<const Byte*>(Back.ScanLine(Y));
       for (Integer X = 0; X < W; ++X) {
         const Integer A = PixelAlpha(X, Y);
         Byte* O = Out + (Y * W + X) * 4;
-        for (int C = 0; C < 3; ++C) O[C] = static_cast<Byte>(ClampByte(Row[X * 4 + C] + FPostBlendBias) * A / 255);
-        O[3] = static_cast<Byte>(A);
+        for (int C = 0; C < 3; ++C) {
+          const Integer Src = ClampByte(Row[X * 4 + C] + FPostBlendBias);
+          O[C] = static_cast<Byte>((Src * A + Under[X * 4 + C] * (255 - A)) / 255);
+        }
+        O[3] = 255;
       }
     }
     HGDIOBJ Old = SelectObject(Mem, Dib);
@@ -130,6 +152,15 @@ void TVTDragImage::UpdateWindowImage() {
 void TVTDragImage::ShowDragImage() {
   if (FStates != TVTDragImageStates{disHidden, disInDrag, disPrepared}) return;
   FStates.Exclude(disHidden);
+  {
+    HDC Screen = GetDC(nullptr);
+    FScreenOrigin = TPoint{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+    FScreen = std::make_unique<TBitmap>(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    FScreen->SetPixelFormat(pf32bit);
+    BitBlt(FScreen->Canvas()->Handle(), 0, 0, FScreen->Width(), FScreen->Height(), Screen, FScreenOrigin.X,
+           FScreenOrigin.Y, SRCCOPY);
+    ReleaseDC(nullptr, Screen);
+  }
   RegisterDragImageClass();
   if (!FWindow)
     FWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
@@ -155,11 +186,7 @@ bool TVTDragImage::DragTo(const TPoint& P, bool ForceRepaint) {
   if (Visible()) {
     FImagePosition.X -= DX;
     FImagePosition.Y -= DY;
-    if (ForceRepaint)
-      UpdateWindowImage();
-    else
-      SetWindowPos(FWindow, HWND_TOPMOST, FImagePosition.X, FImagePosition.Y, 0, 0,
-                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    UpdateWindowImage();
   }
   FLastPosition = P;
   return Result;
@@ -180,6 +207,7 @@ void TVTDragImage::EndDrag() {
   FWindow = nullptr;
   FDragImage.reset();
   FAlpha.clear();
+  FScreen.reset();
 }
 
 TRect TVTDragImage::GetDragImageRect() const {

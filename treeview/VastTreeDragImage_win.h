@@ -4,6 +4,7 @@
 // for nodes): a semi-transparent image in a layered window of its own, so
 // the screen under it never has to be saved and restored.
 #include <memory>
+#include <vector>
 
 #include "rtl/Geometry.h"
 #include "rtl/Set.h"
@@ -55,6 +56,11 @@ public:
   Integer PostBlendBias() const { return FPostBlendBias; }
   void SetPostBlendBias(Integer Value) { FPostBlendBias = Value; }
   HWND Window() const { return FWindow; }
+  // The window the image moves over; what it shows of it comes from the
+  // window itself (printed), the rest from the screen as it was at the start.
+  // This way the image looks the same whether or not the display blends
+  // layered windows itself.
+  void SetBackdropWindow(HWND Value) { FBackdropWindow = Value; }
 
 private:
   void MakeAlphaChannel();
@@ -73,4 +79,7 @@ private:
   TColor FColorKey = clNone;
   TVTDragImageStates FStates;
   HWND FWindow = nullptr;
+  HWND FBackdropWindow = nullptr;
+  std::unique_ptr<TBitmap> FScreen;  // the screen at the start of the drag
+  TPoint FScreenOrigin;
 };

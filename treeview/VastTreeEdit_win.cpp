@@ -49,7 +49,8 @@ void TVTEdit::FitToText() {
   SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
   TSize Size;
   MeasureEditText(Size);
-  const Integer W = Size.cx + 2 * Tree->TextMargin();
+  const LRESULT Margins = SendMessageW(Handle(), EM_GETMARGINS, 0, 0);
+  const Integer W = Size.cx + 2 * Tree->TextMargin() + (Width() - ClientWidth()) + LOWORD(Margins) + HIWORD(Margins);
   if (W < Width()) Tree->InvalidateAll();
   TRect R{Left(), Top(), Left() + Width(), Top() + std::max(Height(), Size.cy)};
   if (FLink->FAlignment == taRightJustify)
@@ -58,6 +59,14 @@ void TVTEdit::FitToText() {
     R.Right = R.Left + W;
   SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
   FLink->SetBounds(R);
+  // Typing into the narrower edit scrolled its text; the wider one shows
+  // it from the start again.
+  DWORD Start = 0, End = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
+  SendMessageW(Handle(), EM_SETSEL, 0, 0);
+  SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
+  SendMessageW(Handle(), EM_SETSEL, Start, End);
+  SendMessageW(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 void TVTEdit::WndProc(TMessage& Message) {

@@ -402,12 +402,16 @@ TEST_F(TTreeInputTest, CheckBoxesPropagateToTriStateParents) {
   for (PVastNode N = A->FirstChild; N; N = N->NextSibling) EXPECT_EQ(N->CheckState, csCheckedNormal);
   // Space on the focused file unchecks it; the folder turns mixed again.
   Click(60, RowY(File0->NextSibling));
+  EXPECT_TRUE(Tree->GetSelected(File0->NextSibling));
   Key(VK_SPACE);
+  EXPECT_TRUE(Tree->GetSelected(File0->NextSibling));
   EXPECT_EQ(File0->NextSibling->CheckState, csUncheckedNormal);
   EXPECT_EQ(A->CheckState, csMixedNormal);
-  // A right click does not toggle.
+  // A right click on a check box neither toggles nor selects.
+  Tree->GetOffsets(File0, O, ofsStateImage, 0);
   Click(O[ofsCheckBox] + 4, RowY(File0), false, false, true);
   EXPECT_EQ(File0->CheckState, csCheckedNormal);
+  EXPECT_TRUE(Tree->GetSelected(File0->NextSibling));
   Screenshot(u"treeinput_checks.bmp");
 }
 
