@@ -8,6 +8,7 @@
 #include "treeview/VastTreeControl_win.h"
 #include "treeview/VastTreeDragImage_win.h"
 #include "treeview/VastTreeEdit_win.h"
+#include "treeview/VastTreeHeaderPopup_win.h"
 #include "treeview/VastTreeHint_win.h"
 #include "treeview/VastTreePanning_win.h"
 #include "vcl/Menus.h"
@@ -406,9 +407,37 @@ bool TVastTreeControl::ProcessColumnClick(const TPoint& P, TMouseButton Button, 
         H.ApplySortColumn(Info.Column, Cols[Info.Column].DefaultSortDirection());
       Result = true;
     } else if (Button == mbRight) {
+      FHeaderPopup.reset();
       Cols.SetDownIndex(NoColumn);
       Cols.SetTrackIndex(NoColumn);
       Cols.SetCheckBoxHit(false);
+      TPopupMenu* Menu = FHeaderPopupMenu;
+      const TPoint S = ClientToScreen(P);
+      if (Menu || H.Options().Contains(hoAutoColumnPopupMenu)) {
+        KillTimer(ScrollTimer);
+        KillTimer(HeaderTimer);
+        Cols.SetHoverIndex(NoColumn);
+        DoStateChange({}, {tsScrolling, tsScrollPending});
+        if (!Menu) {
+          auto* Auto = new TVTHeaderPopupMenu(nullptr);
+          FHeaderPopup.reset(Auto);
+          Auto->OnAddHeaderPopupItem = OnHeaderAddPopupItem;
+          Auto->OnColumnChange = [this](const TBaseVastTree*, TColumnIndex Column, bool Visible) {
+            DoColumnVisibilityChanged(Column, Visible);
+          };
+          TVTHeaderPopupOptions O = Auto->Options();
+          if (H.Options().Contains(hoDblClickResize) &&
+              (RootNodeCount() > 0 || H.Options().Contains(hoAutoResizeInclCaption)))
+            O.Include(poResizeToFitItem);
+          else
+            O.Exclude(poResizeToFitItem);
+          Auto->SetOptions(O);
+          Menu = Auto;
+        }
+        Menu->PopupComponent = this;
+        Menu->Popup(S.X, S.Y);
+        Result = true;
+      }
     }
     DoHeaderClick(Info);
   }

@@ -24,6 +24,7 @@
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
+#include "vcl/Menus.h"
 
 // The window message the tree sends itself after its scroll bars changed,
 // for whoever draws styled bars over them.
@@ -232,6 +233,13 @@ public:
   // Check images from an image list of the owner's instead of the system's.
   TCustomImageList* CustomCheckImages() const { return FCustomCheckImages; }
   void SetCustomCheckImages(TCustomImageList* Value);
+  // The header's own popup menu (nil: with hoAutoColumnPopupMenu the tree
+  // shows a menu of the columns).
+  TPopupMenu* HeaderPopupMenu() const { return FHeaderPopupMenu; }
+  void SetHeaderPopupMenu(TPopupMenu* Value) { FHeaderPopupMenu = Value; }
+  // Asked for each column the automatic column menu lists.
+  std::function<void(const TBaseVastTree* Sender, TColumnIndex Column, TAddPopupItemType& Cmd)>
+      OnHeaderAddPopupItem;
   // The panning window while wheel panning runs (nil otherwise).
   HWND PanningWindow() const { return FPanningWindow; }
   // The column drag image while a column is dragged (nil otherwise).
@@ -357,6 +365,8 @@ protected:
   bool FHeaderAdvanced = false;
   TPicture FBackground;
   TCustomImageList* FCustomCheckImages = nullptr;  // not owned
+  TPopupMenu* FHeaderPopupMenu = nullptr;          // not owned
+  std::unique_ptr<TPopupMenu> FHeaderPopup;        // the automatic column menu
   HWND FPanningWindow = nullptr;
   HBITMAP FPanningImage = nullptr;
   HCURSOR FPanningCursor = nullptr;

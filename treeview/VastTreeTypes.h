@@ -138,6 +138,9 @@ enum TVTSearchStart : Byte { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
 // or the full text of a cell its column cuts off.
 enum TVTHintMode : Byte { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
 
+// How the header's column menu lists a column.
+enum TAddPopupItemType : Byte { apNormal, apDisabled, apHidden };
+
 // Where check images come from: a list the owner gives, or the tree's own.
 enum TCheckImageKind : Byte { ckCustom, ckSystemDefault };
 

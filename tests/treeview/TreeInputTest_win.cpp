@@ -12,6 +12,7 @@
 #include "treeview/VastTreeControl_win.h"
 #include "treeview/VastTreeDragImage_win.h"
 #include "treeview/VastTreeEdit_win.h"
+#include "treeview/VastTreeHeaderPopup_win.h"
 #include "treeview/VastTreeHint_win.h"
 #include "vcl/Forms.h"
 
@@ -482,6 +483,46 @@ TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
   SendMessageW(Wnd(), WM_MBUTTONDOWN, MK_MBUTTON, Pt(150, 120));
   EXPECT_FALSE(Tree->IsPanning());
   EXPECT_EQ(Tree->PanningWindow(), nullptr);
+}
+
+TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
+  TVTHeaderPopupMenu Menu(nullptr);
+  Menu.PopupComponent = Tree;
+  auto Captions = [&] {
+    std::vector<std::string> Result;
+    for (Integer I = 0; I < Menu.Items()->Count(); ++I) {
+      TMenuItem* Item = Menu.Items()->Items(I);
+      const String& C = Item->Caption();
+      Result.push_back(std::string(C.begin(), C.end()) + (Item->Checked() ? "+" : "") + (Item->Enabled() ? "" : "!"));
+    }
+    return Result;
+  };
+  Menu.RebuildMenu();
+  Menu.RebuildMenu();  // twice: nothing doubles
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Size &Column to Fit", "Size &All Columns to Fit", "-", "Name+",
+                                                  "Size+", "Kind+"}));
+  // One visible column left: its item is disabled unless hiding all is allowed.
+  TVastTreeColumns& Cols = Tree->Header().Columns();
+  for (TColumnIndex C : {1, 2}) Cols[C].SetOptions(Cols[C].Options() - TVTColumnOptions{coVisible});
+  Menu.SetOptions({});
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name+!", "Size", "Kind"}));
+  Menu.SetOptions({poAllowHideAll});
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name+", "Size", "Kind"}));
+  // A column left out of the menu; display order unless the original order is asked for.
+  Menu.OnAddHeaderPopupItem = [](const TBaseVastTree*, TColumnIndex Column, TAddPopupItemType& Cmd) {
+    if (Column == 1) Cmd = apHidden;
+  };
+  Cols[0].SetPosition(2);
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Kind", "Name+"}));
+  Menu.SetOptions({poAllowHideAll, poOriginalOrder});
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name+", "Kind"}));
+  // Clicking an item toggles its column.
+  Menu.Items()->Items(1)->Click();
+  EXPECT_TRUE(Cols[2].Options().Contains(coVisible));
 }
 
 }  // namespace
