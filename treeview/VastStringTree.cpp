@@ -232,3 +232,24 @@ bool TCustomVastStringTree::ReadChunk(TStream& Stream, Integer Version, Integer 
   SetText(Node, Header().MainColumn(), Text);
   return true;
 }
+
+Integer TCustomVastStringTree::DoIncrementalSearch(PVastNode Node, const String& Text) {
+  if (OnIncrementalSearch) return TBaseVastTree::DoIncrementalSearch(Node, Text);
+  const String Cell = GetText(Node, FocusedColumn());
+  if (Cell.size() < Text.size()) return 1;
+  auto Fold = [](Char C) -> Char {
+    if (C >= u'A' && C <= u'Z') return static_cast<Char>(C + 32);
+    // Latin-1 capitals fold too (the multiplication sign is not a letter).
+    if (C >= 0xC0 && C <= 0xDE && C != 0xD7) return static_cast<Char>(C + 32);
+    return C;
+  };
+  for (std::size_t I = 0; I < Text.size(); ++I)
+    if (Fold(Cell[I]) != Fold(Text[I])) return 1;
+  return 0;
+}
+
+String TCustomVastStringTree::DoGetNodeTooltip(PVastNode Node, TColumnIndex Column,
+                                               TVTTooltipLineBreakStyle& LineBreakStyle) {
+  LineBreakStyle = hlbDefault;
+  return GetText(Node, Column);
+}

@@ -104,6 +104,11 @@ protected:
   virtual TSize DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text);
 
   bool IsCellEmpty(PVastNode Node, TColumnIndex Column) override;
+  // Without a handler: whether the node's text in the focused column starts
+  // with Text, ignoring case (0 for a match).
+  Integer DoIncrementalSearch(PVastNode Node, const String& Text) override;
+  // The cell text, shown in full where the cell cuts it off.
+  String DoGetNodeTooltip(PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle) override;
   void MainColumnChanged() override;
   void SetChildCount(PVastNode Node, Cardinal NewChildCount) override;
   void WriteChunks(TStream& Stream, PVastNode Node) override;

@@ -1,6 +1,7 @@
 // The tree's window: creation, messages, scroll bars, and the painting of
 // rows, tree lines, buttons, images, backgrounds and the header.
 #include "treeview/VastTreeControl_win.h"
+#include "treeview/VastTreeDragImage_win.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -935,7 +936,35 @@ void TVastTreeControl::PrepareButtonImages(bool Buttons, bool Lines) {
 // Messages
 
 void TVastTreeControl::WndProc(TMessage& Message) {
+  if (FHandle && HandleHeaderMessage(Message)) return;
   switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE: {
+      if (Message.Msg == WM_MOUSEMOVE && FLastHintRect.Width() > 0 &&
+          !FLastHintRect.Contains(MessagePoint(Message.LParam))) {
+        // Another cell: the hint machinery asks again.
+        FLastHintRect = TRect{};
+        if (Application->HintControl() == this) Application->CancelHint();
+      }
+      const bool Down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN ||
+                        Message.Msg == WM_MBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
+      // The platform's own handling (events) first; the tree's after.
+      if (Down && !Focused() && CanFocus()) SetFocus();
+      TCustomControl::WndProc(Message);
+      HandleMouseMessage(Message);
+      return;
+    }
+    case WM_GETDLGCODE:
+      Message.Result = DialogCode();
+      return;
     case WM_ERASEBKGND:
       Message.Result = 1;
       return;
@@ -1137,6 +1166,8 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       return;
     case WM_KILLFOCUS:
       TCustomControl::WndProc(Message);
+      EndWheelPanning();
+      DoStateChange({}, {tsScrollPending, tsScrolling});
       for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer}) KillTimer(Id);
       if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused))
         InvalidateAll();
@@ -1924,6 +1955,10 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
                                     (Node->Parent != RootNode() || Paint.Contains(toShowRoot));
             if (ShowButton) PaintExpandButton(PaintInfo, ButtonY);
           }
+          if (IsMain && TreeOptions().MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone) {
+            const Integer Size = CheckImageWidth();
+            PaintCheckImage(PaintInfo, PaintInfo.ImageInfo[iiCheck].XPos, PaintInfo.VAlign - Size / 2);
+          }
           PaintNodeImage(PaintInfo, iiState);
           PaintNodeImage(PaintInfo, iiNormal);
           SetBkMode(RowDC, TRANSPARENT);
@@ -1941,9 +1976,10 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       if (Node == DropTargetNode() && Paint.Contains(toShowDropmark) && PaintOptions.Contains(poDrawDropMark))
         DoPaintDropMark(Canvas, Node, Row);
     }
-    if (HasState(tsDrawSelecting) && FNewSelRect.Width() != 0 && FNewSelRect.Height() != 0) {
+    if (HasState(tsDrawSelecting) && NewSelRect().Width() != 0 && NewSelRect().Height() != 0) {
       // The band in the row's coordinates: tree coordinates less the row top.
-      const TRect Band{FNewSelRect.Left, FNewSelRect.Top - NodeTop, FNewSelRect.Right, FNewSelRect.Bottom - NodeTop};
+      const TRect& Sel = NewSelRect();
+      const TRect Band{Sel.Left, Sel.Top - NodeTop, Sel.Right, Sel.Bottom - NodeTop};
       PaintRubberBand(Canvas, TRect{Window.Left, 0, Window.Right, RowHeight}, Band);
     }
     SetWindowOrgEx(RowDC, 0, 0, nullptr);
@@ -2115,6 +2151,8 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
                       Column.Options().Contains(coEnabled);
   Info.IsDownIndex = Cols.DownIndex() == I;
   Info.DropMark = dmmNone;
+  if (Hd.States().Contains(hsDragging) && Cols.DropTarget() == I && Cols.DragIndex() != I)
+    Info.DropMark = Cols.DropBefore() ? dmmLeft : dmmRight;
   Info.IsEnabled = Column.Options().Contains(coEnabled) && TControl::Enabled();
   Info.ShowHeaderGlyph = false;
   Info.ShowSortGlyph = Hd.SortColumn() == I && Hd.Options().Contains(hoShowSortGlyphs);
@@ -2284,6 +2322,13 @@ void TVastStringTree::PrepareTextFont(TVTPaintInfo& PaintInfo) {
   C->Font()->SetColor(TControl::Enabled() ? Font()->Color() : Colors().DisabledColor());
   const TVTSelectionOptions Sel = TreeOptions().SelectionOptions();
   const bool InColumn = PaintInfo.Column == FocusedColumn() || PaintInfo.Column < 0 || Sel.Contains(toFullRowSelect);
+  // The row under the mouse: underlined, in the hot colour unless selected.
+  const bool Hot = PaintInfo.Node == HotNode() && TreeOptions().PaintOptions().Contains(toHotTrack) &&
+                   (PaintInfo.Column == HotColumn() || Sel.Contains(toFullRowSelect) || PaintInfo.Column < 0);
+  if (Hot) {
+    C->Font()->SetStyle(C->Font()->Style() + TFontStyles{fsUnderline});
+    C->Font()->SetColor(Colors().HotColor());
+  }
   if (PaintInfo.PaintOptions.Contains(poDrawSelection) && InColumn) {
     const bool DropTarget = PaintInfo.Node == DropTargetNode() && (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
     if (DropTarget || GetSelected(PaintInfo.Node))

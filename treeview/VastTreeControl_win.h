@@ -24,6 +24,7 @@
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
+#include "vcl/Menus.h"
 
 // The window message the tree sends itself after its scroll bars changed,
 // for whoever draws styled bars over them.
@@ -99,6 +100,18 @@ struct THeaderPaintInfo {
   void DrawDropMark(Integer Scaled5);
 };
 
+// --- hints: what the tree's hint window shows.
+struct TVTHintData {
+  class TBaseVastTree* Tree = nullptr;
+  PVastNode Node = nullptr;
+  TColumnIndex Column = NoColumn;
+  TRect HintRect;  // an owner-drawn hint's size; empty otherwise
+  String HintText;
+  TBiDiMode BidiMode = bdLeftToRight;
+  TAlignment Alignment = taLeftJustify;
+  TVTTooltipLineBreakStyle LineBreakStyle = hlbDefault;
+};
+
 // --- the control
 
 enum TBevelKind : Byte { bkNone, bkTile, bkSoft, bkFlat };
@@ -106,6 +119,8 @@ enum TBevelEdge : Byte { beLeft, beTop, beRight, beBottom };
 using TBevelEdges = TSet<TBevelEdge, Byte>;
 
 class TVastTreeControl : public TCustomControl, public TCustomVastStringTree, public IVastTreeHost {
+  friend class TVastTreeHintWindow;
+
 public:
   explicit TVastTreeControl(TComponent* AOwner);
   ~TVastTreeControl() override;
@@ -161,8 +176,8 @@ public:
   void SetBackgroundImageTransparent(bool Value);
   // The rectangle a mouse selection is drawing, in absolute tree
   // coordinates (empty when none); the mouse handling sets it.
-  const TRect& SelectionRect() const { return FNewSelRect; }
-  void SetSelectionRect(const TRect& Value) { FNewSelRect = Value; }
+  const TRect& SelectionRect() const { return NewSelRect(); }
+  void SetSelectionRect(const TRect& Value) { SetNewSelRect(Value); }
   TBitmap* ButtonBitmap(bool Expanded) { return Expanded ? FMinusBM.get() : FPlusBM.get(); }
   // Millisecond clock of the animation loop; tests replace it.
   std::function<Cardinal()> Clock;
@@ -196,10 +211,77 @@ public:
   TSize ImageListSize(TCustomImageList* List) const override;
   Integer PixelsPerInch() const override;
 
+  // Whether the tree has hints to show at all (its hint mode or hint).
+  bool HasHint() const override;
+  // Input services.
+  bool Focused() const override;
+  void SetFocus() override;
+  bool Enabled() const override { return TControl::Enabled(); }
+  void SetMouseCapture(bool Capture) override;
+  TPoint ClientToScreen(const TPoint& P) const override;
+  TPoint ScreenToClient(const TPoint& P) const override;
+  TPoint CursorPos() const override;
+  bool CursorShowing() const override { return IsCursorShowing(); }
+  bool IsDragTargetAt(const TPoint& ScreenPoint) const override;
+  Integer SystemDragThreshold() const override;
+  bool LeftButtonDown() const override;
+  void Beep() override;
+  Cardinal TickCount() const override { return Clock(); }
+
+  // The check image size: the system's check box at the screen's density.
+  Integer CheckImageWidth() const override;
+  // Check images from an image list of the owner's instead of the system's.
+  TCustomImageList* CustomCheckImages() const { return FCustomCheckImages; }
+  void SetCustomCheckImages(TCustomImageList* Value);
+  // The header's own popup menu (nil: with hoAutoColumnPopupMenu the tree
+  // shows a menu of the columns).
+  TPopupMenu* HeaderPopupMenu() const { return FHeaderPopupMenu; }
+  void SetHeaderPopupMenu(TPopupMenu* Value) { FHeaderPopupMenu = Value; }
+  // Asked for each column the automatic column menu lists.
+  std::function<void(const TBaseVastTree* Sender, TColumnIndex Column, TAddPopupItemType& Cmd)>
+      OnHeaderAddPopupItem;
+  // The panning window while wheel panning runs (nil otherwise).
+  HWND PanningWindow() const { return FPanningWindow; }
+  // The column drag image while a column is dragged (nil otherwise).
+  class TVTDragImage* HeaderDragImage() const { return FHeaderDragImage.get(); }
+
   TSize ButtonSize() const override;
   Integer ColumnCaptionWidth(TColumnIndex Column) override { return CaptionWidth(Column); }
 
 protected:
+  // Input: the messages in terms of the portable handlers.
+  bool HandleMouseMessage(TMessage& Message);
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void KeyPress(Char& Key) override;
+  bool PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos) override;
+  // The header's share of the messages; True when it handled one.
+  bool HandleHeaderMessage(TMessage& Message);
+  bool HeaderCapturedMouseMove(TMessage& Message);
+  bool FindSplitterColumn(const TPoint& P);
+  bool ColumnSplitterHit(const TPoint& P);
+  bool CanResizeHeader(const TPoint& P);
+  bool InHeader(const TPoint& P) const;
+  bool InHeaderSplitterArea(const TPoint& P) const;
+  bool HoverColumnAt(const TPoint& P);
+  TColumnIndex PressColumnAt(const TPoint& P);
+  bool ProcessColumnClick(const TPoint& P, TMouseButton Button, bool Force, bool DblClick);
+  void StartColumnDrag(const TPoint& P, const TPoint& Start);
+  bool MoveDragImage(const TPoint& P);
+  void InvalidateHeaderColumn(TColumnIndex Column);
+  TShiftState KeyboardShiftState() const;
+  void DoShowPopupMenu(PVastNode Node, TColumnIndex Column, const TPoint& Position) override;
+  Char CharForKey(Word CharCode) override;
+  void UpdatePanningCursor(Integer X, Integer Y) override;
+  void BeginWheelPanning(TPoint Position) override;
+  void EndWheelPanning() override;
+  void PanningWindowHandler(TMessage& Message);
+  IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
+  void HintShow(THintInfo& Info) override;
+  void MouseLeave() override;
+  // Paints the node's check image at (X, Y) of the row canvas.
+  virtual void PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y);
+
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void DestroyWnd() override;
@@ -281,8 +363,20 @@ protected:
   bool FChangingTheme = false;
   bool FHeaderOwnerDraw = false;  // for the strip being painted
   bool FHeaderAdvanced = false;
-  TRect FNewSelRect;
   TPicture FBackground;
+  TCustomImageList* FCustomCheckImages = nullptr;  // not owned
+  TPopupMenu* FHeaderPopupMenu = nullptr;          // not owned
+  std::unique_ptr<TPopupMenu> FHeaderPopup;        // the automatic column menu
+  HWND FPanningWindow = nullptr;
+  HBITMAP FPanningImage = nullptr;
+  HCURSOR FPanningCursor = nullptr;
+  TVTPanningCursor FPanningCursorKind = pcMoveAll;
+  TPoint FHeaderDragStart;  // screen
+  TPoint FHeaderTrackStart;
+  TPoint FHeaderTrackPoint;
+  std::unique_ptr<class TVTDragImage> FHeaderDragImage;
+  TRect FLastHintRect;
+  TVTHintData FHintData;
   std::unique_ptr<TBitmap> FBackgroundBitmap;  // the picture over the background colour
   Integer FBackgroundOffsetX = 0;
   Integer FBackgroundOffsetY = 0;

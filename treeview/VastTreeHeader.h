@@ -226,6 +226,19 @@ public:
   TColumnIndex DownIndex() const { return FDownIndex; }
   TColumnIndex TrackIndex() const { return FTrackIndex; }
   TColumnIndex ClickIndex() const { return FClickIndex; }
+  void SetClickIndex(TColumnIndex Value) { FClickIndex = Value; }
+  // Interaction state of the header's mouse handling (window side).
+  void SetHoverIndex(TColumnIndex Value) { FHoverIndex = Value; }
+  void SetDownIndex(TColumnIndex Value) { FDownIndex = Value; }
+  void SetTrackIndex(TColumnIndex Value) { FTrackIndex = Value; }
+  TColumnIndex DragIndex() const { return FDragIndex; }
+  void SetDragIndex(TColumnIndex Value) { FDragIndex = Value; }
+  TColumnIndex DropTarget() const { return FDropTarget; }
+  void SetDropTarget(TColumnIndex Value) { FDropTarget = Value; }
+  bool DropBefore() const { return FDropBefore; }
+  void SetDropBefore(bool Value) { FDropBefore = Value; }
+  bool CheckBoxHit() const { return FCheckBoxHit; }
+  void SetCheckBoxHit(bool Value) { FCheckBoxHit = Value; }
   // Entry p is the index of the column shown at position p.
   const std::vector<TColumnIndex>& PositionToIndex() const { return FPositionToIndex; }
 
@@ -277,6 +290,10 @@ private:
   TColumnIndex FDownIndex = NoColumn;
   TColumnIndex FTrackIndex = NoColumn;
   TColumnIndex FClickIndex = NoColumn;
+  TColumnIndex FDragIndex = NoColumn;
+  TColumnIndex FDropTarget = NoColumn;
+  bool FDropBefore = false;
+  bool FCheckBoxHit = false;
   Integer FDefaultWidth = 50;
   Integer FUpdateCount = 0;
   bool FNeedPositionsFix = false;
@@ -331,6 +348,8 @@ using TVTHeaderHeightTrackingEvent =
 class TVTHeader : public TObject, public IVastTreeHeader {
   friend class TVastTreeColumns;
   friend class TVastTreeColumn;
+  // The window layer runs the header's mouse interactions.
+  friend class TVastTreeControl;
 
 public:
   explicit TVTHeader(TBaseVastTree* AOwner);
@@ -434,6 +453,8 @@ public:
   TVTCanSplitterResizeHeaderEvent OnCanSplitterResizeHeader;
   TVTColumnWidthDblClickResizeEvent OnColumnWidthDblClickResize;
   TVTHeaderHeightTrackingEvent OnHeaderHeightDblClickResize;
+  // Whether the splitter of Column at client point P may be dragged.
+  std::function<void(TVTHeader* Sender, TPoint P, TColumnIndex Column, bool& Allowed)> OnCanSplitterResizeColumn;
 
 protected:
   virtual void ApplySortColumn(TColumnIndex Value, TSortDirection Direction);

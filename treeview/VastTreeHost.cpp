@@ -33,3 +33,8 @@ TWindowlessVastTreeHost& TWindowlessVastTreeHost::Instance() {
   static TWindowlessVastTreeHost Host;
   return Host;
 }
+
+Cardinal IVastTreeHost::TickCount() const {
+  // Truncated to 32 bits on purpose: callers compare with wrap-around.
+  return static_cast<Cardinal>(TThread::GetTickCount64());
+}

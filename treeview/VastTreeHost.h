@@ -60,6 +60,35 @@ public:
   // Pixels per inch of the control's display.
   virtual Integer PixelsPerInch() const { return 96; }
 
+  // --- input
+  // Keyboard focus of the control.
+  virtual bool Focused() const { return false; }
+  virtual bool CanFocus() const { return false; }
+  virtual void SetFocus() {}
+  virtual bool Enabled() const { return true; }
+  // Mouse capture for the control (False releases it).
+  virtual void SetMouseCapture(bool Capture) { (void)Capture; }
+  // Client and screen coordinates of the control.
+  virtual TPoint ClientToScreen(const TPoint& P) const { return P; }
+  virtual TPoint ScreenToClient(const TPoint& P) const { return P; }
+  // The mouse pointer on the screen, and whether it is shown.
+  virtual TPoint CursorPos() const { return TPoint{0, 0}; }
+  virtual bool CursorShowing() const { return true; }
+  // Whether the control a drag would target at a screen point is this one.
+  virtual bool IsDragTargetAt(const TPoint& ScreenPoint) const {
+    (void)ScreenPoint;
+    return false;
+  }
+  // Whether the tree is the current target of an OLE drag.
+  virtual bool IsOleDropTarget() const { return false; }
+  // The platform's drag threshold in pixels.
+  virtual Integer SystemDragThreshold() const { return 4; }
+  // Whether the left mouse button is held now.
+  virtual bool LeftButtonDown() const { return false; }
+  // The platform's default beep.
+  virtual void Beep() {}
+  // The millisecond clock of auto-scroll delays; it wraps after 2^32 ms.
+  virtual Cardinal TickCount() const;
   // Window timers by tree timer identifier; the window calls
   // TBaseVastTree::TimerFired(Id) when one elapses.
   virtual void SetTimer(Cardinal TimerId, Cardinal Milliseconds) = 0;

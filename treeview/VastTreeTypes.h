@@ -43,7 +43,7 @@ enum TVastTreeState : Byte {
   tsStopValidation, tsStructureChangePending, tsSynchMode, tsThumbTracking, tsToggling,
   tsUpdateHiddenChildrenNeeded, tsUpdating, tsUseCache, tsUserDragObject, tsUseThemes, tsValidating,
   tsPreviouslySelectedLocked, tsValidationNeeded, tsVCLDragging, tsVCLDragPending, tsVCLDragFinished,
-  tsPanning, tsWindowCreating, tsUseExplorerTheme, tsWheelPanning, tsWheelScrolling
+  tsPanning, tsWindowCreating, tsUseExplorerTheme, tsWheelPanning, tsWheelScrolling, tsClearOnNewSelection
 };
 using TVastTreeStates = TSet<TVastTreeState, UInt64>;
 
@@ -124,6 +124,65 @@ enum TVTCellContentMarginType : Byte { ccmtAllSides, ccmtTopLeftOnly, ccmtBottom
 enum TVTDropMarkMode : Byte { dmmNone, dmmLeft, dmmRight };
 enum TDropMode : Byte { dmNowhere, dmAbove, dmOnNode, dmBelow };
 enum TDragState : Byte { dsDragEnter, dsDragLeave, dsDragMove };
+
+// Auto-scroll and panning directions.
+enum TScrollDirection : Byte { sdLeft, sdUp, sdRight, sdDown };
+using TScrollDirections = TSet<TScrollDirection, Byte>;
+
+// Incremental search: over which nodes, in which direction, from where.
+enum TVTIncrementalSearch : Byte { isAll, isNone, isInitializedOnly, isVisibleOnly };
+enum TVTSearchDirection : Byte { sdForward, sdBackward };
+enum TVTSearchStart : Byte { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
+
+// What the tree's hints show: the control's hint, a hint per node, both,
+// or the full text of a cell its column cuts off.
+enum TVTHintMode : Byte { hmDefault, hmHint, hmHintAndDefault, hmTooltip };
+
+// How the header's column menu lists a column.
+enum TAddPopupItemType : Byte { apNormal, apDisabled, apHidden };
+
+// Where check images come from: a list the owner gives, or the tree's own.
+enum TCheckImageKind : Byte { ckCustom, ckSystemDefault };
+
+// The panning cursors, in the order of their resource names.
+enum TVTPanningCursor : Byte {
+  pcMoveAll, pcMoveEW, pcMoveNS, pcMoveN, pcMoveS, pcMoveW, pcMoveE, pcMoveNW, pcMoveNE, pcMoveSW, pcMoveSE
+};
+
+// Virtual-key codes the key handling knows (the platform's numbering).
+inline constexpr Word vkBack = 8, vkTab = 9, vkReturn = 13, vkEscape = 27, vkSpace = 32, vkPrior = 33,
+                      vkNext = 34, vkEnd = 35, vkHome = 36, vkLeft = 37, vkUp = 38, vkRight = 39, vkDown = 40,
+                      vkApps = 93, vkMultiply = 106, vkAdd = 107, vkSubtract = 109, vkDivide = 111, vkF1 = 112,
+                      vkF2 = 113;
+
+// One mouse button message as the tree's handlers see it.
+struct TVTMouseMessage {
+  TMouseButton Button = mbLeft;
+  TShiftState Keys;  // modifiers and the buttons held
+  Integer X = 0;
+  Integer Y = 0;
+};
+
+class TBaseVastTree;
+struct TMessage;
+
+// The in-place editor as the tree drives it. Reference-counted: the tree
+// holds one reference while an edit runs.
+class IVTEditLink {
+public:
+  virtual Integer _AddRef() = 0;
+  virtual Integer _Release() = 0;
+  virtual bool BeginEdit() = 0;
+  virtual bool CancelEdit() = 0;
+  virtual bool EndEdit() = 0;
+  virtual bool PrepareEdit(TBaseVastTree* Tree, PVastNode Node, TColumnIndex Column) = 0;
+  virtual TRect GetBounds() = 0;
+  virtual void SetBounds(TRect R) = 0;
+  virtual void ProcessMessage(TMessage& Message) = 0;
+
+protected:
+  ~IVTEditLink() = default;
+};
 
 // The answer OnRenderOLEData starts with.
 inline constexpr HRESULT VT_E_FAIL = static_cast<HRESULT>(static_cast<Integer>(0x80004005u));

@@ -383,6 +383,8 @@ public:
   // The control's hint, which the base tree's node hints answer with.
   const String& Hint() const { return FHint; }
   void SetHint(const String& Value) { FHint = Value; }
+  TVTHintMode HintMode() const { return FHintMode; }
+  void SetHintMode(TVTHintMode Value) { FHintMode = Value; }
   const String& EmptyListMessage() const { return FEmptyListMessage; }
   void SetEmptyListMessage(const String& Value);
   bool DoubleBuffered() const { return true; }
@@ -395,6 +397,115 @@ public:
   // the nodes exist); set by whoever streams properties in.
   void SetLoading(bool Value);
   bool Loading() const { return FLoading; }
+
+  // --- input: mouse, keyboard, incremental search, check states, in-place
+  // editing and auto-scroll. The window layer turns its messages into these
+  // calls; everything here is portable.
+
+  // Mouse. The window captures the mouse, focuses the control and computes
+  // HitInfo (GetHitTestInfoAt with Relative) before each call.
+  virtual void MouseButtonDown(const TVTMouseMessage& Message, THitInfo& HitInfo);
+  virtual void MouseButtonUp(const TVTMouseMessage& Message, const THitInfo& HitInfo);
+  virtual void MouseDoubleClick(const TVTMouseMessage& Message, const THitInfo& HitInfo);
+  // A mouse move in client coordinates (the row-height drag, rubber band,
+  // panning and hot tracking).
+  virtual void HandleMouseMove(TShiftState Shift, Integer X, Integer Y);
+  virtual void TrackHotNode(Integer X, Integer Y);
+  Integer LevelDifference(PVastNode Node1, PVastNode Node2) const;
+  // Moves the rubber band's corner to the client point; answers whether
+  // the band changed.
+  virtual bool UpdateSelectionRect(Integer X, Integer Y);
+  // Whether a right click at the point would show a popup menu.
+  virtual bool PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos);
+  bool IsMouseSelecting() const { return HasState(tsDrawSelPending) || HasState(tsDrawSelecting); }
+  // The rubber band (absolute tree coordinates), this move and the last.
+  const TRect& NewSelRect() const { return FNewSelRect; }
+  const TRect& LastSelRect() const { return FLastSelRect; }
+  void SetNewSelRect(const TRect& Value) { FNewSelRect = Value; }
+  PVastNode HeightTrackNode() const { return FHeightTrackNode; }
+  // Ends a row-height drag (button up).
+  void EndNodeHeightTracking();
+  Integer DragThreshold() const { return FDragThreshold; }
+  void SetDragThreshold(Integer Value) { FDragThreshold = Value; }
+  const THitInfo& LastHitInfo() const { return FLastHitInfo; }
+  TColumnIndex HotColumn() const { return FCurrentHotColumn; }
+  bool HotNodeButtonHit() const { return FHotNodeButtonHit; }
+
+  // Keyboard: the platform's own key-down processing comes first, then
+  // this. CharCode 0 is ignored.
+  virtual void HandleKeyDown(Word CharCode, TShiftState Shift);
+  // A character after a key-down; answers nothing.
+  virtual void HandleChar(Word CharCode);
+  virtual void HandleKeyUp(Word CharCode);
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  // The window's answer to the dialog-code question.
+  Integer DialogCode() const { return FWantTabs ? 131 : 129; }
+  // Translates a character key to the keypad code the command keys use;
+  // the window gives the character the key makes without Ctrl.
+  static Word KeypadCodeForChar(Word CharCode, Char Typed);
+
+  // Incremental search.
+  virtual void IncrementalSearchKey(Word CharCode);
+  TVTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+  void SetIncrementalSearch(TVTIncrementalSearch Value);
+  TVTSearchDirection SearchDirection() const { return FSearchDirection; }
+  void SetSearchDirection(TVTSearchDirection Value) { FSearchDirection = Value; }
+  TVTSearchStart SearchStart() const { return FSearchStart; }
+  void SetSearchStart(TVTSearchStart Value) { FSearchStart = Value; }
+  Cardinal SearchTimeout() const { return FSearchTimeout; }
+  void SetSearchTimeout(Cardinal Value) { FSearchTimeout = Value; }
+  const String& SearchBuffer() const { return FSearchBuffer; }
+
+  // Check states.
+  virtual TCheckState NextCheckState(TCheckType CheckType, TCheckState CheckState);
+  virtual bool PropagateCheckStateToParent(PVastNode Node, TCheckState NewCheckState);
+  void SetCheckStateForAll(TCheckState aCheckState, bool pSelectedOnly, bool pExcludeDisabled);
+  void ClearChecked();
+  // The check image for Node (or, without a node, for the given type and
+  // state); -1 for none. Indexes follow the check image list's layout.
+  virtual Integer CheckImageIndex(PVastNode Node, TCheckType ImgCheckType, TCheckState ImgCheckState,
+                                  bool ImgEnabled);
+  TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
+  void SetCheckImageKind(TCheckImageKind Value) { FCheckImageKind = Value; }
+
+  // In-place editing.
+  bool EditNode(PVastNode Node, TColumnIndex Column);
+  bool EndEditNode();
+  virtual bool CancelEditNode();
+  bool IsEditing() const { return HasState(tsEditing); }
+  virtual bool CanEdit(PVastNode Node, TColumnIndex Column);
+  TColumnIndex EditColumn() const { return FEditColumn; }
+  // The column the next DoStartEdit edits.
+  void SetEditColumn(TColumnIndex Value) { FEditColumn = Value; }
+  IVTEditLink* EditLink() const { return FEditLink; }
+  virtual void UpdateEditBounds();
+  virtual void DoStartEdit();
+  virtual bool DoEndEdit();
+  virtual bool DoCancelEdit();
+
+  // Auto-scroll and panning.
+  virtual bool AutoScrollAllowed();
+  virtual TScrollDirections ComputeScrollDirections(Integer X, Integer Y);
+  virtual void DoAutoScroll(Integer X, Integer Y);
+  virtual void DoAutoScrollStep();
+  TScrollDirections ScrollDirections() const { return FScrollDirections; }
+  Cardinal AutoScrollDelay() const { return FAutoScrollDelay; }
+  void SetAutoScrollDelay(Cardinal Value) { FAutoScrollDelay = Value; }
+  Cardinal AutoScrollInterval() const { return FAutoScrollInterval; }
+  void SetAutoScrollInterval(Cardinal Value) { FAutoScrollInterval = Value < 1 ? 1 : Value; }
+  // An OLE drag entered the tree: its edge-scroll wait starts anew.
+  void ResetDragScrollStart() { FDragScrollStart = 0; }
+  bool IsPanning() const { return HasState(tsWheelPanning) || HasState(tsWheelScrolling); }
+  // The panning origin (client coordinates).
+  const TPoint& LastClickPos() const { return FLastClickPos; }
+  void SetLastClickPos(const TPoint& Value) { FLastClickPos = Value; }
+  // Which panning cursor a pointer at (X, Y) shows.
+  TVTPanningCursor PanningCursorAt(Integer X, Integer Y) const;
+  // Which panning picture the window shows (all, east-west or north-south).
+  TVTPanningCursor PanningImageKind() const;
+  virtual void BeginWheelPanning(TPoint Position);
+  virtual void EndWheelPanning();
 
   // --- events
   TVTChangeEvent OnChange;
@@ -621,10 +732,27 @@ protected:
                           TPoint Pt, Integer& Effect, TDropMode Mode);
   virtual void DoDragExpand() {}
   virtual void DoOleDrag(TPoint) {}
-  virtual void DoAutoScroll(Integer, Integer) {}
-  virtual void DoAutoScrollStep() {}
-  virtual void DoStartEdit() {}
-  virtual void DoCheckClick(PVastNode Node, TCheckState NewCheckState) { SetCheckState(Node, NewCheckState); }
+  virtual void DoCheckClick(PVastNode Node, TCheckState NewCheckState);
+  // Window hooks of the input: mouse capture, the platform's column-drag
+  // cursor and the like live in the host; these are the tree's own.
+  // Whether the panning picture or cursor changed (window side).
+  virtual void UpdatePanningCursor(Integer X, Integer Y) { (void)X, (void)Y; }
+  // The platform drag of the class library starts (window side).
+  virtual void BeginPlatformDrag() {}
+  // The character a key makes with Ctrl released (0 when none); the window
+  // asks the keyboard layout.
+  virtual Char CharForKey(Word CharCode) {
+    (void)CharCode;
+    return 0;
+  }
+  // F1: the help context of the focused node, its ancestors, then the
+  // control's own chain (HelpContextOfControl), shown through ShowHelp.
+  void DoHelpKey();
+  virtual Integer HelpContextOfControl() { return 0; }
+  virtual void ShowHelp(Integer Context) { (void)Context; }
+  virtual void DoEditCancelled(TColumnIndex Column);
+  virtual void DoEdited(PVastNode Node, TColumnIndex Column);
+  virtual void DoEditing(PVastNode Node, TColumnIndex Column, bool& Allowed);
   virtual IDataObject* DoCreateDataObject();
   virtual IVTDragManager* DoCreateDragManager();
   virtual void DoGetUserClipboardFormats(TFormatEtcArray& Formats);
@@ -645,11 +773,6 @@ protected:
   virtual void DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   // The header object, when the tree has a real one.
   TVTHeader* HeaderObject() const;
-  // Edit protocol seams, completed by the window layer.
-  virtual bool DoEndEdit() { return true; }
-  virtual bool DoCancelEdit() { return true; }
-  virtual bool CancelEditNode() { return true; }
-  virtual void UpdateEditBounds() {}
 
   // --- update, notification, cache internals
   virtual void AdviseChangeEvent(bool StructureChange, PVastNode Node, TChangeReason Reason);
@@ -768,6 +891,16 @@ private:
   void ReadTopNodes(TStream& Stream, Integer Version, PVastNode Target, bool WholeTree);
   void SetStates(TVastTreeStates Value) { FStates.store(Value.Bits(), std::memory_order_release); }
 
+  bool ChangeCheckState(PVastNode Node, TCheckState Value);
+  bool HandleDrawSelection(Integer X, Integer Y);
+  bool CanResizeNodeHeight(TPoint P, PVastNode Node, TColumnIndex Column);
+  void HandleNavigationKey(Word CharCode, TShiftState Shift);
+  void HandleCommandKey(Word CharCode, TShiftState Shift);
+  TColumnIndex ColumnWithSpans(TColumnIndex Column, bool Forward);
+  bool IsEmptySpannedCell(PVastNode Node, TColumnIndex Column);
+  void StopPendingEdit();
+  void ReleaseEditLink();
+
   IVastTreeHost* FHost;  // not owned
   std::unique_ptr<IVastTreeHeader> FHeader;
   std::unique_ptr<TCustomVastTreeOptions> FOptions;
@@ -835,10 +968,38 @@ private:
   TCustomImageList* FImages = nullptr;       // not owned
   TCustomImageList* FStateImages = nullptr;  // not owned
   String FHint;
+  TVTHintMode FHintMode = hmDefault;
   bool FDestroying = false;
   bool FLoading = false;
   bool FWorkerReferenced = false;
   bool FMeasuringForWorker = false;
+  // Input.
+  THitInfo FLastHitInfo;
+  TPoint FLastClickPos;
+  TColumnIndex FCurrentHotColumn = NoColumn;
+  bool FHotNodeButtonHit = false;
+  TRect FNewSelRect;
+  TRect FLastSelRect;
+  TShiftState FDrawSelShiftState;
+  PVastNode FHeightTrackNode = nullptr;
+  TColumnIndex FHeightTrackColumn = NoColumn;
+  TPoint FHeightTrackPoint;
+  Integer FDragThreshold = 5;
+  bool FWantTabs = false;
+  TVTIncrementalSearch FIncrementalSearch = isNone;
+  TVTSearchDirection FSearchDirection = sdForward;
+  TVTSearchStart FSearchStart = ssFocusedNode;
+  Cardinal FSearchTimeout = 1000;
+  String FSearchBuffer;
+  PVastNode FLastSearchNode = nullptr;
+  Integer FCheckPropagationCount = 0;
+  TCheckImageKind FCheckImageKind = ckSystemDefault;
+  TColumnIndex FEditColumn = NoColumn;
+  IVTEditLink* FEditLink = nullptr;  // one reference held while editing
+  TScrollDirections FScrollDirections;
+  Cardinal FDragScrollStart = 0;
+  Cardinal FAutoScrollDelay = 1000;
+  Cardinal FAutoScrollInterval = 1;
   // Stream reading: nesting depth and the end of the innermost enclosing chunk.
   Integer FReadDepth = 0;
   Int64 FReadLimit = -1;

@@ -471,23 +471,6 @@ TCheckState TBaseVastTree::GetCheckState(PVastNode Node) {
   return Node->CheckState;
 }
 
-void TBaseVastTree::SetCheckState(PVastNode Node, TCheckState Value) {
-  if (!Node || Node == FRoot || Node->CheckState == Value || Node->States.Contains(vsChecking)) return;
-  TCheckState NewState = Value;
-  if (!DoChecking(Node, NewState)) return;
-  IncludeNodeStates(Node, {vsChecking});
-  Node->CheckState = NewState;
-  ExcludeNodeStates(Node, {vsChecking});
-  DoChecked(Node);
-  InvalidateNode(Node);
-}
-
-void TBaseVastTree::SetCheckType(PVastNode Node, TCheckType Value) {
-  if (!Node || Node == FRoot || Node->CheckType == Value) return;
-  Node->CheckType = Value;
-  InvalidateNode(Node);
-}
-
 Cardinal TBaseVastTree::CheckedCount() {
   Cardinal Count = 0;
   for (PVastNode Run = GetFirstNoInit(); Run; Run = GetNextNoInit(Run))

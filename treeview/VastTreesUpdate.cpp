@@ -33,6 +33,23 @@ void TBaseVastTree::TimerFired(Cardinal TimerId) {
     case StructureChangeTimer:
       DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
       break;
+    case EditTimer:
+      DoStartEdit();
+      break;
+    case SearchTimer:
+      FHost->KillTimer(SearchTimer);
+      DoStateChange({}, {tsIncrementalSearching});
+      FSearchBuffer.clear();
+      FLastSearchNode = nullptr;
+      break;
+    case ScrollTimer:
+      if (HasState(tsScrollPending)) {
+        // The first delay is over: from now on at the interval.
+        DoStateChange({tsScrolling}, {tsScrollPending});
+        FHost->SetTimer(ScrollTimer, FAutoScrollInterval);
+      }
+      DoAutoScrollStep();
+      break;
     default:
       FHost->KillTimer(TimerId);
       break;

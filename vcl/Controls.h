@@ -67,6 +67,10 @@ struct THintInfo {
   Integer HideTimeout = 0;
   Integer ReshowTimeout = 0;
   String HintStr;
+  // A control that draws its own hints names its window here (nil: the
+  // application's own) and hands the window its data.
+  std::function<class THintWindow*(TComponent* Owner)> HintWindowClass;
+  const void* HintData = nullptr;
 };
 
 // ---------------------------------------------------------------- style and state
@@ -274,6 +278,11 @@ protected:
   virtual void ShowHintChanged() {}
   virtual void SysColorChange() {}
   virtual void HintShow(THintInfo&) {}
+public:
+  // Whether the control has hints to show (its Hint by default; a control
+  // whose hints depend on the point under the mouse answers for itself).
+  virtual bool HasHint() const { return !Hint().empty(); }
+protected:
   virtual void ParentColorChanged();
   virtual void ParentFontChanged();
   virtual void ParentShowHintChanged();

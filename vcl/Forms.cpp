@@ -698,7 +698,7 @@ void TApplication::StopHintTimer(UINT_PTR Id) {
 
 void TApplication::HintMouseMessage(TControl* Control) {
   // The hint belongs to the nearest control that has one to show.
-  while (Control && Control->Hint().empty()) Control = Control->Parent();
+  while (Control && !Control->HasHint()) Control = Control->Parent();
   if (Control && !Control->ShowHint()) Control = nullptr;
   if (Control == FHintControl) return;
   const bool wasShowing = FHintActive && FHintWindow && FHintWindow->IsHintShowing();
@@ -730,7 +730,7 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
   TControl* control = FHintControl;
   if (!control) {
     control = FindDragTarget(CursorPos, false);
-    while (control && control->Hint().empty()) control = control->Parent();
+    while (control && !control->HasHint()) control = control->Parent();
     FHintControl = control;
   }
   if (!control || !FShowHint) return;
@@ -747,12 +747,25 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
   control->NotifyHintShow(info);
   if (OnShowHint) OnShowHint(info.HintStr, canShow, info);
   if (!canShow || info.HintStr.empty()) return;
+  // A control's own hint window lives until the next hint.
+  if (FHintWindow && FHintWindowIsControls) {
+    delete FHintWindow;
+    FHintWindow = nullptr;
+  }
+  FHintWindowIsControls = false;
+  if (info.HintWindowClass) {
+    FHintWindow = info.HintWindowClass(this);
+    FHintWindow->FreeNotification(this);
+    FHintWindowIsControls = true;
+  }
   if (!FHintWindow) {
     FHintWindow = new THintWindow(this);
     FHintWindow->FreeNotification(this);
   }
+  FHintCursorRect = info.CursorRect;
   FHintWindow->SetColor(info.HintColor);
-  TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr);
+  TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
+  if (r.Width() <= 0 || r.Height() <= 0) return;
   r.Offset(info.HintPos.X, info.HintPos.Y);
   FHintWindow->ActivateHint(r, info.HintStr);
   FHintActive = true;

@@ -181,6 +181,11 @@ public:
   explicit THintWindow(TComponent* AOwner);
   // Size of the window for Hint, at most MaxWidth wide.
   TRect CalcHintRect(Integer MaxWidth, const String& Hint);
+  // The same with the data the control gave (THintInfo::HintData).
+  virtual TRect CalcHintRect(Integer MaxWidth, const String& Hint, const void* Data) {
+    (void)Data;
+    return CalcHintRect(MaxWidth, Hint);
+  }
   // Shows Hint in Rect (screen coordinates).
   void ActivateHint(const TRect& Rect, const String& Hint);
   void ReleaseHint();
@@ -263,6 +268,9 @@ public:
   void ActivateHint(const TPoint& CursorPos);
   THintWindow* HintWindow() const { return FHintWindow; }
   TControl* HintControl() const { return FHintControl; }
+  // The area (HintControl's client coordinates) the shown hint belongs to;
+  // leaving it lets the control be asked again.
+  const TRect& HintCursorRect() const { return FHintCursorRect; }
 
   Integer ModalLevel() const { return FModalLevel; }
 
@@ -293,6 +301,8 @@ private:
   bool FShowHint = true;
   String FHint;
   THintWindow* FHintWindow = nullptr;  // owned as a component
+  bool FHintWindowIsControls = false;  // FHintWindow came from a control's HintWindowClass
+  TRect FHintCursorRect;
   TControl* FHintControl = nullptr;    // not owned
   bool FHintActive = false;
   bool FComInitialized = false;

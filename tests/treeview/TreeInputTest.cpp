@@ -1,0 +1,624 @@
+// Input without a window: check-state propagation, keyboard navigation,
+// incremental search with its time-out, mouse clicks and the rubber band,
+// the edit protocol and the auto-scroll decisions, on a scripted host.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TreeTestSupport.h"
+#include "treeview/VastStringTree.h"
+#include "treeview/VastTreeHeader.h"
+
+namespace {
+
+// A host that also answers the input questions: focus, capture, the
+// screen position of the client area, the pointer and the clock.
+class TInputHost : public TFakeTreeHost {
+public:
+  bool HasFocus = true;
+  bool Captured = false;
+  TPoint ScreenOrigin{300, 200};
+  TPoint Cursor{0, 0};
+  TRect DragTargetScreen;  // where a drag would target the tree (screen)
+  bool OleTarget = false;
+  Cardinal Tick = 1000;
+  int Beeps = 0;
+
+  bool Focused() const override { return HasFocus; }
+  bool CanFocus() const override { return true; }
+  void SetFocus() override { HasFocus = true; }
+  void SetMouseCapture(bool Capture) override { Captured = Capture; }
+  TPoint ClientToScreen(const TPoint& P) const override { return {P.X + ScreenOrigin.X, P.Y + ScreenOrigin.Y}; }
+  TPoint ScreenToClient(const TPoint& P) const override { return {P.X - ScreenOrigin.X, P.Y - ScreenOrigin.Y}; }
+  TPoint CursorPos() const override { return Cursor; }
+  bool IsDragTargetAt(const TPoint& P) const override {
+    return P.X >= DragTargetScreen.Left && P.X < DragTargetScreen.Right && P.Y >= DragTargetScreen.Top &&
+           P.Y < DragTargetScreen.Bottom;
+  }
+  bool IsOleDropTarget() const override { return OleTarget; }
+  void Beep() override { ++Beeps; }
+  Cardinal TickCount() const override { return Tick; }
+};
+
+class TInputTree : public TCustomVastStringTree {
+public:
+  using TCustomVastStringTree::TCustomVastStringTree;
+  using TCustomVastStringTree::DoCheckClick;
+  using TCustomVastStringTree::DoStateChange;
+  using TCustomVastStringTree::HasState;
+};
+
+// Texts by node; 7 pixels a character, rows of 18 pixels.
+class TInputTest : public ::testing::Test {
+protected:
+  TInputHost Host;
+  TInputTree Tree{&Host};
+  std::map<PVastNode, String> Texts;
+  std::vector<PVastNode> Top;
+
+  void SetUp() override {
+    Host.Width = 300;
+    Host.Height = 90;  // five rows
+    Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoSort});
+    Tree.OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, TVSTTextType, String& Text) {
+      auto It = Texts.find(Node);
+      Text = It != Texts.end() ? It->second : u"?";
+    };
+  }
+  // Top-level nodes with these texts.
+  void Build(std::initializer_list<const char16_t*> Names) {
+    for (const char16_t* Name : Names) {
+      PVastNode Node = Tree.AddChild(nullptr);
+      Texts[Node] = Name;
+      Top.push_back(Node);
+    }
+  }
+  PVastNode Child(PVastNode Parent, const char16_t* Name) {
+    PVastNode Node = Tree.AddChild(Parent);
+    Texts[Node] = Name;
+    return Node;
+  }
+  void Key(Word Code, TShiftState Shift = {}) { Tree.HandleKeyDown(Code, Shift); }
+  void Type(const char16_t* Text) {
+    for (const char16_t* P = Text; *P; ++P) {
+      Tree.HandleKeyDown(static_cast<Word>(*P >= u'a' && *P <= u'z' ? *P - 32 : *P), {});
+      Tree.HandleChar(static_cast<Word>(*P));
+    }
+  }
+  void Options(TVTSelectionOptions Value) { Tree.TreeOptions().SetSelectionOptions(Value); }
+  std::vector<Cardinal> SelectedIndexes() {
+    std::vector<Cardinal> Result;
+    for (PVastNode N : Tree.SelectedNodes()) Result.push_back(Tree.AbsoluteIndex(N));
+    return Result;
+  }
+  void Click(Integer X, Integer Y, TShiftState Keys = {}, TMouseButton Button = mbLeft) {
+    TVTMouseMessage M;
+    M.Button = Button;
+    M.Keys = Keys;
+    M.X = X;
+    M.Y = Y;
+    THitInfo Hit;
+    Tree.GetHitTestInfoAt(X, Y, true, Hit);
+    Tree.MouseButtonDown(M, Hit);
+    Tree.GetHitTestInfoAt(X, Y, true, Hit);
+    Tree.MouseButtonUp(M, Hit);
+  }
+};
+
+// ---------------------------------------------------------------------------
+// Check states
+
+TEST_F(TInputTest, TriStateParentsFollowTheirChildrenAndBack) {
+  Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toCheckSupport});
+  Build({u"root"});
+  PVastNode A = Child(Top[0], u"a"), B = Child(Top[0], u"b"), C = Child(Top[0], u"c");
+  PVastNode A1 = Child(A, u"a1"), A2 = Child(A, u"a2");
+  for (PVastNode N : {Top[0], A}) Tree.SetCheckType(N, ctTriStateCheckBox);
+  for (PVastNode N : {B, C, A1, A2}) Tree.SetCheckType(N, ctCheckBox);
+  int Checked = 0;
+  Tree.OnChecked = [&](TBaseVastTree*, PVastNode) { ++Checked; };
+
+  // Checking the top checks everything below it, grandchildren included.
+  Tree.SetCheckState(Top[0], csCheckedNormal);
+  for (PVastNode N : {Top[0], A, B, C, A1, A2}) EXPECT_EQ(N->CheckState, csCheckedNormal);
+  EXPECT_FALSE(Tree.HasState(tsCheckPropagation));
+
+  // Unchecking a grandchild makes its parent and the top mixed.
+  Tree.SetCheckState(A2, csUncheckedNormal);
+  EXPECT_EQ(A->CheckState, csMixedNormal);
+  EXPECT_EQ(Top[0]->CheckState, csMixedNormal);
+  // Checking it again completes both.
+  Tree.SetCheckState(A2, csCheckedNormal);
+  EXPECT_EQ(A->CheckState, csCheckedNormal);
+  EXPECT_EQ(Top[0]->CheckState, csCheckedNormal);
+  // Unchecking all children unchecks the parent.
+  for (PVastNode N : {A, B, C}) Tree.SetCheckState(N, csUncheckedNormal);
+  EXPECT_EQ(Top[0]->CheckState, csUncheckedNormal);
+  EXPECT_EQ(A1->CheckState, csUncheckedNormal);
+
+  // A disabled unchecked child keeps its state and leaves the parent mixed.
+  C->CheckState = csUncheckedDisabled;
+  Tree.SetCheckState(Top[0], csCheckedNormal);
+  EXPECT_EQ(C->CheckState, csUncheckedDisabled);
+  EXPECT_EQ(B->CheckState, csCheckedNormal);
+  EXPECT_EQ(Top[0]->CheckState, csMixedNormal);
+
+  // The same state again fires nothing.
+  Checked = 0;
+  Tree.SetCheckState(B, csCheckedNormal);
+  EXPECT_EQ(Checked, 0);
+  // Read-only trees refuse every change.
+  Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toReadOnly});
+  Tree.SetCheckState(B, csUncheckedNormal);
+  EXPECT_EQ(B->CheckState, csCheckedNormal);
+}
+
+TEST_F(TInputTest, RadioButtonsUncheckTheirSiblingsSilently) {
+  Build({u"group"});
+  PVastNode R1 = Child(Top[0], u"r1"), R2 = Child(Top[0], u"r2"), R3 = Child(Top[0], u"r3");
+  for (PVastNode N : {R1, R2, R3}) Tree.SetCheckType(N, ctRadioButton);
+  std::vector<PVastNode> Asked;
+  Tree.OnChecking = [&](TBaseVastTree*, PVastNode N, TCheckState&, bool&) { Asked.push_back(N); };
+  Tree.SetCheckState(R1, csCheckedNormal);
+  Tree.SetCheckState(R3, Tree.NextCheckState(ctRadioButton, R3->CheckState));
+  EXPECT_EQ(R1->CheckState, csUncheckedNormal);
+  EXPECT_EQ(R3->CheckState, csCheckedNormal);
+  EXPECT_EQ(Asked, (std::vector<PVastNode>{R1, R3}));
+}
+
+TEST_F(TInputTest, CheckImageIndexesFollowTheTable) {
+  struct TCase {
+    TCheckType Type;
+    TCheckState State;
+    bool Enabled;
+    Integer Index;
+  } Cases[] = {
+      {ctCheckBox, csCheckedDisabled, true, 16},     {ctCheckBox, csUncheckedNormal, true, 9},
+      {ctTriStateCheckBox, csMixedNormal, true, 17}, {ctCheckBox, csCheckedPressed, true, 15},
+      {ctRadioButton, csCheckedNormal, false, 8},    {ctButton, csCheckedNormal, true, 21},
+      {ctNone, csCheckedNormal, true, -1},
+  };
+  for (const TCase& C : Cases)
+    EXPECT_EQ(Tree.CheckImageIndex(nullptr, C.Type, C.State, C.Enabled), C.Index) << int(C.Type) << int(C.State);
+  // A hot node shows the hot image: an unchecked radio button is 2.
+  Build({u"r"});
+  Tree.SetCheckType(Top[0], ctRadioButton);
+  Tree.SetHotNode(Top[0]);
+  EXPECT_EQ(Tree.CheckImageIndex(Top[0], ctNone, csUncheckedNormal, true), 2);
+}
+
+// ---------------------------------------------------------------------------
+// Keyboard
+
+TEST_F(TInputTest, ShiftArrowsExtendFromTheAnchorAndPlainArrowsReplace) {
+  Options({toMultiSelect});
+  Build({u"n0", u"n1", u"n2", u"n3", u"n4", u"n5", u"n6", u"n7"});
+  Tree.SetFocusedNode(Top[1]);
+  Tree.SetSelected(Top[1], true);
+  Key(vkDown);  // plain: anchor moves with the focus
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{2}));
+  for (int I = 0; I < 3; ++I) Key(vkDown, {ssShift});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{2, 3, 4, 5}));
+  EXPECT_EQ(Tree.RangeAnchor(), Top[2]);
+  Key(vkUp, {ssShift});  // shrinking the range
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{2, 3, 4}));
+  Key(vkDown);
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{5}));
+  EXPECT_EQ(Tree.RangeAnchor(), Top[5]);
+  Key(vkEnd, {ssShift});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{5, 6, 7}));
+  Key(vkHome);
+  EXPECT_EQ(Tree.FocusedNode(), Top[0]);
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{0}));
+  // Down on the last node changes nothing.
+  Key(vkEnd);
+  Key(vkDown);
+  EXPECT_EQ(Tree.FocusedNode(), Top[7]);
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{7}));
+  // Ctrl+A selects everything visible; "a" alone searches.
+  Key(65, {ssCtrl});
+  EXPECT_EQ(Tree.SelectedCount(), 8);
+  EXPECT_FALSE(Tree.HasState(tsIncrementalSearchPending));
+  Key(65);
+  EXPECT_TRUE(Tree.HasState(tsIncrementalSearchPending));
+}
+
+TEST_F(TInputTest, PagesMoveByTheClientHeight) {
+  Build({u"n0", u"n1", u"n2", u"n3", u"n4", u"n5", u"n6", u"n7", u"n8", u"n9", u"n10", u"n11"});
+  // Nothing focused: Page Down goes to the last node, Page Up to the first.
+  Key(vkNext);
+  EXPECT_EQ(Tree.FocusedNode(), Top[11]);
+  // A page is as many rows as fit into the 90 pixels: five of 18.
+  Key(vkPrior);
+  EXPECT_EQ(Tree.FocusedNode(), Top[7]);
+  Key(vkPrior);
+  EXPECT_EQ(Tree.FocusedNode(), Top[3]);
+  Key(vkNext);
+  EXPECT_EQ(Tree.FocusedNode(), Top[7]);
+  EXPECT_TRUE(Tree.GetSelected(Top[7]));
+  // Ctrl+Page Down only scrolls.
+  const Integer Offset = Tree.OffsetY();
+  Key(vkNext, {ssCtrl});
+  EXPECT_EQ(Tree.FocusedNode(), Top[7]);
+  EXPECT_LT(Tree.OffsetY(), Offset);
+}
+
+TEST_F(TInputTest, LeftAndRightCollapseExpandAndWalkTheLevels) {
+  Build({u"a", u"b"});
+  PVastNode A1 = Child(Top[0], u"a1");
+  Child(Top[0], u"a2");
+  Tree.SetFocusedNode(Top[0]);
+  Key(vkRight);
+  EXPECT_TRUE(Tree.GetExpanded(Top[0]));
+  EXPECT_EQ(Tree.FocusedNode(), Top[0]);
+  Key(vkRight);
+  EXPECT_EQ(Tree.FocusedNode(), A1);
+  Key(vkLeft);
+  EXPECT_EQ(Tree.FocusedNode(), Top[0]);
+  Key(vkLeft);
+  EXPECT_FALSE(Tree.GetExpanded(Top[0]));
+  // Typing "+" on the main keyboard expands like the keypad key: the
+  // window gives the character the key makes.
+  EXPECT_EQ(TBaseVastTree::KeypadCodeForChar(187, u'+'), vkAdd);
+  EXPECT_EQ(TBaseVastTree::KeypadCodeForChar(65, u'a'), 65);
+  Key(vkAdd);
+  EXPECT_TRUE(Tree.GetExpanded(Top[0]));
+  Key(vkSubtract);
+  EXPECT_FALSE(Tree.GetExpanded(Top[0]));
+  Key(vkMultiply);
+  EXPECT_TRUE(Tree.GetExpanded(Top[0]));
+}
+
+TEST_F(TInputTest, GridModeMovesTheFocusedColumn) {
+  TVTHeader& H = Tree.Header();
+  for (int I = 0; I < 3; ++I) H.Columns().Add()->SetWidth(80);
+  H.SetMainColumn(0);
+  Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toGridExtensions});
+  Options({toExtendedFocus});
+  Build({u"a", u"b"});
+  Tree.SetFocusedNode(Top[0]);
+  Tree.SetFocusedColumn(0);
+  Key(vkRight);
+  EXPECT_EQ(Tree.FocusedColumn(), 1);
+  Key(vkEnd);
+  EXPECT_EQ(Tree.FocusedColumn(), 2);
+  EXPECT_EQ(Tree.FocusedNode(), Top[0]);
+  // Tab on the last column goes to the first column of the next node; on
+  // the last node's last column it does nothing.
+  Key(vkTab);
+  EXPECT_EQ(Tree.FocusedNode(), Top[1]);
+  EXPECT_EQ(Tree.FocusedColumn(), 0);
+  Key(vkTab);
+  Key(vkTab);
+  Key(vkTab);
+  EXPECT_EQ(Tree.FocusedNode(), Top[1]);
+  EXPECT_EQ(Tree.FocusedColumn(), 2);
+  Key(vkHome);
+  EXPECT_EQ(Tree.FocusedColumn(), 0);
+  Key(vkLeft);
+  EXPECT_EQ(Tree.FocusedColumn(), 0);
+  Key(vkUp);
+  EXPECT_EQ(Tree.FocusedNode(), Top[0]);
+}
+
+// ---------------------------------------------------------------------------
+// Incremental search
+
+TEST_F(TInputTest, IncrementalSearchMatchesCyclesAndTimesOut) {
+  Tree.SetIncrementalSearch(isAll);
+  Build({u"alpha", u"beta", u"abacus", u"Abbey", u"bravo"});
+  Type(u"ab");
+  EXPECT_EQ(Tree.FocusedNode(), Top[2]);
+  EXPECT_EQ(Tree.SearchBuffer(), u"ab");
+  EXPECT_EQ(Host.Timers.at(SearchTimer), 1000u);
+  Type(u"b");  // "abb", case ignored
+  EXPECT_EQ(Tree.FocusedNode(), Top[3]);
+  EXPECT_TRUE(Tree.GetSelected(Top[3]));
+  // Backspace searches backwards for "ab" and keeps it.
+  Tree.HandleKeyDown(vkBack, {});
+  Tree.HandleChar(8);
+  EXPECT_EQ(Tree.SearchBuffer(), u"ab");
+  EXPECT_EQ(Tree.FocusedNode(), Top[2]);
+  // The time-out forgets the letters: "b" starts anew.
+  ASSERT_TRUE(Host.Fire(Tree, SearchTimer));
+  EXPECT_EQ(Tree.SearchBuffer(), u"");
+  EXPECT_FALSE(Tree.HasState(tsIncrementalSearching));
+  Type(u"b");
+  EXPECT_EQ(Tree.FocusedNode(), Top[4]);
+  // The same letter again cycles through the matches.
+  Type(u"b");
+  EXPECT_EQ(Tree.FocusedNode(), Top[1]);
+  Type(u"b");
+  EXPECT_EQ(Tree.FocusedNode(), Top[4]);
+  // Nothing matches: one beep, focus kept, buffer kept.
+  const int Beeps = Host.Beeps;
+  Type(u"z");
+  EXPECT_EQ(Host.Beeps, Beeps + 1);
+  EXPECT_EQ(Tree.FocusedNode(), Top[4]);
+  EXPECT_EQ(Tree.SearchBuffer(), u"b");
+}
+
+TEST_F(TInputTest, SearchOffOrVisibleOnly) {
+  Build({u"top", u"other"});
+  PVastNode Hidden = Child(Top[0], u"inner");
+  Type(u"o");  // isNone by default
+  EXPECT_EQ(Tree.FocusedNode(), nullptr);
+  Tree.SetIncrementalSearch(isVisibleOnly);
+  Type(u"i");
+  EXPECT_NE(Tree.FocusedNode(), Hidden);
+  Tree.SetIncrementalSearch(isAll);
+  Host.Fire(Tree, SearchTimer);
+  Type(u"i");
+  EXPECT_EQ(Tree.FocusedNode(), Hidden);
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+TEST_F(TInputTest, ClicksSelectWithShiftAndCtrlAndRightClickSelects) {
+  Options({toMultiSelect, toFullRowSelect, toRightClickSelect});
+  Build({u"n0", u"n1", u"n2", u"n3", u"n4"});
+  Click(100, 9);
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{0}));
+  EXPECT_EQ(Tree.FocusedNode(), Top[0]);
+  Click(100, 3 * 18 + 9, {ssShift});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{0, 1, 2, 3}));
+  Click(100, 18 + 9, {ssCtrl});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{0, 2, 3}));
+  // Ctrl+Shift adds the range from the anchor the Ctrl click set.
+  Click(100, 4 * 18 + 9, {ssCtrl, ssShift});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{0, 1, 2, 3, 4}));
+  Click(100, 2 * 18 + 9, {ssCtrl});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{0, 1, 3, 4}));
+  // A right click on an unselected node selects it alone.
+  Click(100, 18 + 9, {}, mbRight);
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{1}));
+  EXPECT_EQ(Tree.FocusedNode(), Top[1]);
+  EXPECT_FALSE(Host.Captured);
+}
+
+TEST_F(TInputTest, ButtonsToggleAndEmptyTreesIgnoreClicks) {
+  Click(10, 10);
+  EXPECT_EQ(Tree.FocusedNode(), nullptr);
+  Build({u"a"});
+  Child(Top[0], u"a1");
+  TVTOffsets O;
+  Tree.GetOffsets(Top[0], O, ofsCheckBox);
+  Click(O[ofsCheckBox] - 9, 9);
+  EXPECT_TRUE(Tree.GetExpanded(Top[0]));
+  EXPECT_EQ(Tree.SelectedCount(), 0);
+}
+
+TEST_F(TInputTest, RubberBandSelectsTheRowsItCrossesAndCtrlToggles) {
+  Options({toMultiSelect});
+  Build({u"n0", u"n1", u"n2", u"n3", u"n4"});
+  auto Band = [&](Integer Y0, Integer Y1, TShiftState Keys) {
+    TVTMouseMessage M;
+    M.Keys = Keys;
+    M.X = 250;  // right of every label
+    M.Y = Y0;
+    THitInfo Hit;
+    Tree.GetHitTestInfoAt(M.X, M.Y, true, Hit);
+    Tree.MouseButtonDown(M, Hit);
+    EXPECT_TRUE(Tree.HasState(tsDrawSelPending));
+    EXPECT_TRUE(Host.Captured);
+    Tree.HandleMouseMove(Keys, 251, Y0 + 2);  // within the drag threshold
+    EXPECT_TRUE(Tree.HasState(tsDrawSelPending));
+    Tree.HandleMouseMove(Keys, 10, Y1);
+    EXPECT_TRUE(Tree.HasState(tsDrawSelecting));
+    M.X = 10;
+    M.Y = Y1;
+    Tree.GetHitTestInfoAt(M.X, M.Y, true, Hit);
+    Tree.MouseButtonUp(M, Hit);
+    EXPECT_FALSE(Tree.IsMouseSelecting());
+  };
+  Band(18 + 5, 3 * 18 + 5, {});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{1, 2, 3}));
+  Band(2 * 18 + 5, 4 * 18 + 5, {ssCtrl});
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{1, 4}));
+}
+
+TEST_F(TInputTest, RowHeightDragFollowsTheMouse) {
+  TVTHeader& H = Tree.Header();
+  TVastTreeColumn* C = H.Columns().Add();
+  C->SetWidth(200);
+  C->SetOptions(C->Options() + TVTColumnOptions{coFixed});
+  H.SetMainColumn(0);
+  Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toNodeHeightResize});
+  Build({u"a", u"b"});
+  TVTMouseMessage M;
+  M.X = 100;
+  M.Y = 17;  // the lower edge of row 0
+  THitInfo Hit;
+  Tree.GetHitTestInfoAt(M.X, M.Y, true, Hit);
+  ASSERT_TRUE(Hit.HitPositions.Contains(hiLowerSplitter));
+  Tree.MouseButtonDown(M, Hit);
+  EXPECT_TRUE(Tree.HasState(tsNodeHeightTrackPending));
+  Tree.HandleMouseMove({ssLeft}, 100, 30);
+  EXPECT_TRUE(Tree.HasState(tsNodeHeightTracking));
+  Tree.HandleMouseMove({ssLeft}, 100, 40);
+  EXPECT_EQ(Tree.GetNodeHeight(Top[0]), 40u);
+  Tree.EndNodeHeightTracking();
+  EXPECT_FALSE(Tree.HasState(tsNodeHeightTracking));
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+class TFakeEditLink : public IVTEditLink {
+public:
+  int Refs = 0;
+  bool AcceptEnd = true;
+  std::vector<std::string> Calls;
+  TRect Bounds;
+  Integer _AddRef() override { return ++Refs; }
+  Integer _Release() override { return --Refs; }
+  bool BeginEdit() override { Calls.push_back("begin"); return true; }
+  bool CancelEdit() override { Calls.push_back("cancel"); return true; }
+  bool EndEdit() override { Calls.push_back("end"); return AcceptEnd; }
+  bool PrepareEdit(TBaseVastTree*, PVastNode, TColumnIndex) override { Calls.push_back("prepare"); return true; }
+  TRect GetBounds() override { return Bounds; }
+  void SetBounds(TRect R) override { Bounds = R; Calls.push_back("bounds"); }
+  void ProcessMessage(TMessage&) override {}
+};
+
+TEST_F(TInputTest, EditProtocolStartsEndsAndCancels) {
+  Build({u"alpha", u"beta"});
+  TFakeEditLink Link;
+  Tree.OnCreateEditor = [&](TBaseVastTree*, PVastNode, TColumnIndex, IVTEditLink*& L) { L = &Link; };
+  // Not editable: no editor.
+  EXPECT_FALSE(Tree.EditNode(Top[0], NoColumn));
+  Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toEditable});
+  bool Allow = false;
+  Tree.OnEditing = [&](TBaseVastTree*, PVastNode, TColumnIndex, bool& A) { A = A && Allow; };
+  EXPECT_FALSE(Tree.EditNode(Top[0], NoColumn));
+  Allow = true;
+  ASSERT_TRUE(Tree.EditNode(Top[1], NoColumn));
+  EXPECT_EQ(Tree.FocusedNode(), Top[1]);
+  EXPECT_EQ(Link.Calls, (std::vector<std::string>{"prepare", "bounds", "begin"}));
+  EXPECT_EQ(Link.Refs, 1);
+  // The editor refuses to end: it stays, and so does the focus.
+  Link.AcceptEnd = false;
+  Key(vkUp);
+  EXPECT_TRUE(Tree.IsEditing());
+  EXPECT_EQ(Tree.FocusedNode(), Top[1]);
+  Link.AcceptEnd = true;
+  int Edited = 0;
+  Tree.OnEdited = [&](TBaseVastTree*, PVastNode, TColumnIndex) { ++Edited; };
+  EXPECT_TRUE(Tree.EndEditNode());
+  EXPECT_FALSE(Tree.IsEditing());
+  EXPECT_EQ(Edited, 1);
+  EXPECT_EQ(Link.Refs, 0);
+  // F2 starts it again, Escape cancels.
+  int Cancelled = 0;
+  Tree.OnEditCancelled = [&](TBaseVastTree*, TColumnIndex) { ++Cancelled; };
+  Key(vkF2);
+  EXPECT_TRUE(Tree.IsEditing());
+  Key(vkEscape);
+  EXPECT_FALSE(Tree.IsEditing());
+  EXPECT_EQ(Cancelled, 1);
+  // A second click on the selected node arms the edit timer.
+  Tree.SetSelected(Top[1], true);
+  TVTOffsets O;
+  Tree.GetOffsets(Top[1], O, ofsText);
+  Click(O[ofsText] + 3, 18 + 9);
+  EXPECT_EQ(Host.Timers.count(EditTimer), 1u);
+  EXPECT_EQ(Host.Timers.at(EditTimer), 1000u);
+  ASSERT_TRUE(Host.Fire(Tree, EditTimer));
+  EXPECT_TRUE(Tree.IsEditing());
+  Tree.CancelEditNode();
+}
+
+// ---------------------------------------------------------------------------
+// Auto-scroll
+
+TEST_F(TInputTest, AutoScrollDirectionsAndTheDragDelay) {
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoScroll});
+  for (int I = 0; I < 30; ++I) Build({u"row"});
+  // Nothing to scroll for: no rubber band, no drag.
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 85).Empty());
+  Host.OleTarget = true;
+  // The bottom band starts the wait; nothing moves until the delay passed.
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 85).Empty());
+  Host.Tick += 999;
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 85).Empty());
+  Host.Tick += 1;
+  EXPECT_EQ(Tree.ComputeScrollDirections(10, 85), TScrollDirections{sdDown});
+  // At the top nothing scrolls up.
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 2).Empty());
+  // A new drag starts the wait anew.
+  Tree.ResetDragScrollStart();
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 85).Empty());
+}
+
+TEST_F(TInputTest, AClockThatWrapsNeverBlocksEdgeScrolling) {
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoScroll});
+  for (int I = 0; I < 30; ++I) Build({u"row"});
+  Host.OleTarget = true;
+  Host.Tick = 0xFFFFFF00u;  // 256 ms before the clock wraps
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 85).Empty());
+  Host.Tick = 500;  // wrapped: 756 ms later
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 85).Empty());
+  Host.Tick = 800;  // 1056 ms later
+  EXPECT_EQ(Tree.ComputeScrollDirections(10, 85), TScrollDirections{sdDown});
+}
+
+TEST_F(TInputTest, TheDelayTestLooksUpTheDragTargetOnTheScreen) {
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoScroll});
+  for (int I = 0; I < 30; ++I) Build({u"row"});
+  // A class-library drag over the tree: the tree is the drag target only
+  // where it lies on the screen, 300 pixels right and 200 down.
+  Tree.DoStateChange({tsVCLDragging});
+  Host.DragTargetScreen = TRect{300, 200, 600, 290};
+  // The point (10, 85) is the tree on the screen: the wait applies.
+  EXPECT_TRUE(Tree.ComputeScrollDirections(10, 85).Empty());
+  Host.Tick += 1000;
+  EXPECT_EQ(Tree.ComputeScrollDirections(10, 85), TScrollDirections{sdDown});
+  // Had the client point been taken as a screen point, no wait would apply
+  // to a tree placed at (0, 0) either; placed elsewhere it must still wait.
+  Tree.ResetDragScrollStart();
+  Host.DragTargetScreen = TRect{0, 0, 300, 90};  // the tree is not there
+  EXPECT_EQ(Tree.ComputeScrollDirections(10, 85), TScrollDirections{sdDown});
+  Tree.DoStateChange({}, {tsVCLDragging});
+}
+
+TEST_F(TInputTest, AutoScrollStepsByIncrementInsideAndByDistanceOutside) {
+  Options({toMultiSelect});
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoScroll});
+  for (int I = 0; I < 40; ++I) Build({u"row"});
+  Tree.ScrollBarOptions().SetVerticalIncrement(10);
+  TVTMouseMessage M;
+  M.X = 250;
+  M.Y = 5;
+  THitInfo Hit;
+  Tree.GetHitTestInfoAt(M.X, M.Y, true, Hit);
+  Tree.MouseButtonDown(M, Hit);
+  Tree.HandleMouseMove({ssLeft}, 250, 84);  // the band starts
+  EXPECT_TRUE(Tree.HasState(tsDrawSelecting));
+  Tree.HandleMouseMove({ssLeft}, 250, 85);  // in the bottom band
+  EXPECT_TRUE(Tree.ScrollDirections().Contains(sdDown));
+  EXPECT_EQ(Host.Timers.at(ScrollTimer), 1000u);
+  // Inside the window: one increment per tick.
+  Host.Cursor = Host.ClientToScreen(TPoint{250, 85});
+  Host.Fire(Tree, ScrollTimer);
+  EXPECT_TRUE(Tree.HasState(tsScrolling));
+  EXPECT_EQ(Host.Timers.at(ScrollTimer), 1u);
+  EXPECT_EQ(Tree.OffsetY(), -10);
+  // 30 pixels below the window: 30 increments.
+  Host.Cursor = Host.ClientToScreen(TPoint{250, 90 + 30});
+  Host.Fire(Tree, ScrollTimer);
+  EXPECT_EQ(Tree.OffsetY(), -10 - 300);
+  // At the end the direction is dropped and the timer stops.
+  for (int I = 0; I < 5 && Host.Timers.count(ScrollTimer); ++I) Host.Fire(Tree, ScrollTimer);
+  EXPECT_EQ(Tree.OffsetY(), Host.Height - Tree.RangeY());
+  EXPECT_EQ(Host.Timers.count(ScrollTimer), 0u);
+}
+
+TEST_F(TInputTest, PanningCursorsFollowThePointer) {
+  for (int I = 0; I < 30; ++I) Build({u"row"});
+  Tree.SetLastClickPos(TPoint{100, 50});
+  EXPECT_EQ(Tree.PanningImageKind(), pcMoveNS);
+  EXPECT_EQ(Tree.PanningCursorAt(105, 55), pcMoveNS);
+  EXPECT_EQ(Tree.PanningCursorAt(100, 20), pcMoveN);
+  EXPECT_EQ(Tree.PanningCursorAt(100, 80), pcMoveS);
+  // Panning at 20 pixels below the origin moves the view 12 pixels a tick.
+  Tree.BeginWheelPanning(TPoint{100, 50});
+  EXPECT_TRUE(Tree.IsPanning());
+  EXPECT_EQ(Host.Timers.at(ScrollTimer), 20u);
+  Tree.HandleMouseMove({}, 100, 70);
+  EXPECT_EQ(Tree.ScrollDirections(), TScrollDirections{sdDown});
+  Host.Cursor = Host.ClientToScreen(TPoint{100, 70});
+  Host.Fire(Tree, ScrollTimer);
+  EXPECT_EQ(Tree.OffsetY(), -12);
+  // Within 8 pixels nothing moves.
+  Tree.HandleMouseMove({}, 104, 56);
+  EXPECT_TRUE(Tree.ScrollDirections().Empty());
+  Tree.EndWheelPanning();
+  EXPECT_FALSE(Tree.IsPanning());
+  EXPECT_EQ(Host.Timers.count(ScrollTimer), 0u);
+  Tree.EndWheelPanning();  // without panning: nothing
+}
+
+}  // namespace

@@ -1,0 +1,528 @@
+// The tree's input under Wine, driven by window messages: selection with
+// Shift and Ctrl, right-click selection, keys in tree and grid mode, the
+// rubber band, F2 editing, the header's click sorting, splitter, double
+// click and column drag, incremental search, check boxes, tooltips for
+// cut-off texts and wheel panning. Each state is saved as a picture.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "treeview/VastTreeControl_win.h"
+#include "treeview/VastTreeDragImage_win.h"
+#include "treeview/VastTreeEdit_win.h"
+#include "treeview/VastTreeHeaderPopup_win.h"
+#include "treeview/VastTreeHint_win.h"
+#include "vcl/Forms.h"
+
+namespace {
+
+constexpr Cardinal Folders = 6, FilesPerFolder = 4;
+
+class TInputForm : public TForm {
+public:
+  explicit TInputForm(TComponent* AOwner) : TForm(AOwner) {
+    SetCaption(u"Tree input");
+    SetClientSize(420, 300);
+    SetLeft(40);
+    SetTop(40);
+    Tree = new TVastStringTree(this);
+    Tree->SetAlign(alClient);
+    TVTHeader& H = Tree->Header();
+    const struct {
+      const char16_t* Text;
+      Integer Width;
+    } Columns[] = {{u"Name", 170}, {u"Size", 60}, {u"Kind", 120}};
+    for (const auto& C : Columns) {
+      TVastTreeColumn* Column = H.Columns().Add();
+      Column->SetText(C.Text);
+      Column->SetWidth(C.Width);
+    }
+    H.SetMainColumn(0);
+    H.SetOptions(H.Options() + TVTHeaderOptions{hoVisible, hoShowSortGlyphs, hoColumnResize, hoDblClickResize, hoDrag,
+                                                hoHotTrack, hoShowHint});
+    TCustomVastTreeOptions& O = Tree->TreeOptions();
+    O.SetAutoOptions(O.AutoOptions() - TVTAutoOptions{toAutoSort});
+    O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toHotTrack, toShowVertGridLines});
+    O.SetSelectionOptions(TVTSelectionOptions{toMultiSelect, toRightClickSelect});
+    O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toEditable, toCheckSupport});
+    Tree->OnInitNode = [](TBaseVastTree* Sender, PVastNode Parent, PVastNode Node, TVastNodeInitStates& States) {
+      if (!Parent) States.Include(ivsHasChildren);
+      Node->CheckType = Parent ? ctCheckBox : ctTriStateCheckBox;
+      (void)Sender;
+    };
+    Tree->OnInitChildren = [](TBaseVastTree*, PVastNode, Cardinal& Count) { Count = FilesPerFolder; };
+    Tree->OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex Column, TVSTTextType, String& Text) {
+      Text = CellText(Node, Column);
+    };
+    Tree->OnNewText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, const String& Text) {
+      Renamed[Node] = Text;
+      ++NewTexts;
+    };
+    Tree->SetParent(this);
+  }
+  String CellText(PVastNode Node, TColumnIndex Column) const {
+    auto It = Renamed.find(Node);
+    if ((Column <= 0) && It != Renamed.end()) return It->second;
+    const bool Folder = Node->Parent == Tree->RootNode();
+    const std::string Index = std::to_string(Node->Index);
+    const String I(Index.begin(), Index.end());
+    switch (Column) {
+      case NoColumn:
+      case 0: {
+        static const char16_t* Names[] = {u"alpha", u"bravo", u"charlie", u"delta", u"echo", u"foxtrot"};
+        return Folder ? String(Names[Node->Index % 6]) : u"file " + I + u".txt";
+      }
+      case 1: return Folder ? u"123456789 KB" : I + u" KB";
+      default: return Folder ? u"folder" : u"text";
+    }
+  }
+  void Populate() {
+    Tree->BeginUpdate();
+    Tree->SetRootNodeCount(Folders);
+    Tree->SetExpanded(Tree->GetFirst(), true);
+    Tree->EndUpdate();
+  }
+  TVastStringTree* Tree;
+  std::map<PVastNode, String> Renamed;
+  int NewTexts = 0;
+};
+
+struct TFormDeleter {
+  void operator()(TCustomForm* Form) const { delete Form; }
+};
+
+class TTreeInputTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
+    Form.reset(TCustomForm::Create<TInputForm>(Application));
+    Tree = Form->Tree;
+    Form->Show();
+    Form->Populate();
+    SetForegroundWindow(Form->Handle());
+    Tree->SetFocus();
+    Pump(100);
+    SetModifiers(false, false);
+  }
+  void TearDown() override {
+    SetModifiers(false, false);
+    Form.reset();
+    Application->ProcessMessages();
+    Application->OnException = nullptr;
+    EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? std::string() : std::string(Errors[0].begin(), Errors[0].end()));
+  }
+  static void Pump(int Ms) {
+    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
+    while (std::chrono::steady_clock::now() < End) {
+      MSG Msg;
+      if (!Application->ProcessMessage(Msg)) Sleep(1);
+    }
+  }
+  // Shift and Ctrl as GetKeyState sees them.
+  static void SetModifiers(bool Shift, bool Ctrl) {
+    BYTE State[256];
+    GetKeyboardState(State);
+    State[VK_SHIFT] = State[VK_LSHIFT] = Shift ? 0x80 : 0;
+    State[VK_CONTROL] = State[VK_LCONTROL] = Ctrl ? 0x80 : 0;
+    SetKeyboardState(State);
+  }
+  HWND Wnd() const { return Tree->Handle(); }
+  static LPARAM Pt(Integer X, Integer Y) { return MAKELPARAM(static_cast<WORD>(X), static_cast<WORD>(Y)); }
+  void Click(Integer X, Integer Y, bool Shift = false, bool Ctrl = false, bool Right = false) {
+    SetModifiers(Shift, Ctrl);
+    const WPARAM Keys = (Shift ? MK_SHIFT : 0) | (Ctrl ? MK_CONTROL : 0);
+    SendMessageW(Wnd(), Right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, Keys | (Right ? MK_RBUTTON : MK_LBUTTON), Pt(X, Y));
+    SendMessageW(Wnd(), Right ? WM_RBUTTONUP : WM_LBUTTONUP, Keys, Pt(X, Y));
+    SetModifiers(false, false);
+  }
+  void Key(Word Code, bool Shift = false, bool Ctrl = false, HWND Target = nullptr) {
+    SetModifiers(Shift, Ctrl);
+    SendMessageW(Target ? Target : Wnd(), WM_KEYDOWN, Code, 1);
+    SendMessageW(Target ? Target : Wnd(), WM_KEYUP, Code, 0xC0000001);
+    SetModifiers(false, false);
+  }
+  void Type(const char16_t* Text, HWND Target = nullptr) {
+    for (const char16_t* P = Text; *P; ++P) {
+      const Word Vk = static_cast<Word>(*P >= u'a' && *P <= u'z' ? *P - 32 : *P);
+      SendMessageW(Target ? Target : Wnd(), WM_KEYDOWN, Vk, 1);
+      SendMessageW(Target ? Target : Wnd(), WM_CHAR, *P, 1);
+    }
+  }
+  // Screen coordinates of a client point (the header lies above y = 0).
+  TPoint ScreenPt(Integer X, Integer Y) { return Tree->ClientToScreen(TPoint{X, Y}); }
+  LPARAM ScreenLParam(Integer X, Integer Y) {
+    const TPoint S = ScreenPt(X, Y);
+    return Pt(S.X, S.Y);
+  }
+  std::vector<Cardinal> Selected() {
+    std::vector<Cardinal> Result;
+    for (PVastNode N : Tree->SelectedNodes()) Result.push_back(Tree->AbsoluteIndex(N));
+    return Result;
+  }
+  Integer RowY(PVastNode Node) {
+    const TRect R = Tree->GetDisplayRect(Node, NoColumn, false);
+    return (R.Top + R.Bottom) / 2;
+  }
+  void Screenshot(const char16_t* File) {
+    Form->Update();
+    Pump(60);
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    TBitmap Shot(R.right - R.left, R.bottom - R.top);
+    HDC Screen = GetDC(nullptr);
+    BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, SRCCOPY | CAPTUREBLT);
+    ReleaseDC(nullptr, Screen);
+    Shot.SetPixelFormat(pf24bit);
+    Shot.SaveToFile(File);
+    EXPECT_NE(GetFileAttributesW(reinterpret_cast<const wchar_t*>(File)), INVALID_FILE_ATTRIBUTES);
+  }
+  PVastNode Top(Cardinal I) {
+    PVastNode Run = Tree->GetFirst();
+    while (Run && Run->Index != I) Run = Tree->GetNextSibling(Run);
+    return Run;
+  }
+
+  std::unique_ptr<TInputForm, TFormDeleter> Form;
+  TVastStringTree* Tree = nullptr;
+  std::vector<String> Errors;
+};
+
+TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
+  PVastNode A = Top(0);
+  PVastNode File0 = Tree->GetFirstChild(A);
+  Click(300, RowY(A));  // beside the label: the row's cell
+  Click(60, RowY(A));
+  EXPECT_EQ(Tree->FocusedNode(), A);
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{0}));
+  Click(60, RowY(Tree->GetNextSibling(File0)->NextSibling), true);
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{0, 1, 2, 3}));
+  Click(60, RowY(File0), false, true);
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{0, 2, 3}));
+  PVastNode B = Top(1);
+  Click(60, RowY(B), false, false, true);
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{Tree->AbsoluteIndex(B)}));
+  EXPECT_EQ(Tree->FocusedNode(), B);
+  // The focus rectangle and a hot row under the mouse.
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(60, RowY(Top(2))));
+  EXPECT_EQ(Tree->HotNode(), Top(2));
+  Screenshot(u"treeinput_selection_hot.bmp");
+}
+
+TEST_F(TTreeInputTest, KeysMoveInTreeAndGridMode) {
+  Click(60, RowY(Top(0)));
+  Key(VK_DOWN);
+  EXPECT_EQ(Tree->FocusedNode(), Tree->GetFirstChild(Top(0)));
+  Key(VK_DOWN, true);
+  Key(VK_DOWN, true);
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{1, 2, 3}));
+  Key(VK_END);
+  EXPECT_EQ(Tree->FocusedNode(), Tree->GetLastVisible());
+  Key(VK_HOME);
+  EXPECT_EQ(Tree->FocusedNode(), Top(0));
+  Key(VK_NEXT);
+  EXPECT_GT(Tree->AbsoluteIndex(Tree->FocusedNode()), 5u);
+  Key(VK_PRIOR);
+  EXPECT_EQ(Tree->FocusedNode(), Top(0));
+  Key(VK_LEFT);
+  EXPECT_FALSE(Tree->GetExpanded(Top(0)));
+  Key(VK_RIGHT);
+  EXPECT_TRUE(Tree->GetExpanded(Top(0)));
+  // Grid mode: Left and Right move between the columns.
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toGridExtensions});
+  O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toExtendedFocus});
+  Key(VK_RIGHT);
+  EXPECT_EQ(Tree->FocusedColumn(), 1);
+  Key(VK_END);
+  EXPECT_EQ(Tree->FocusedColumn(), 2);
+  Key(VK_HOME);
+  EXPECT_EQ(Tree->FocusedColumn(), 0);
+  Key(VK_RIGHT);
+  Key(VK_DOWN);
+  EXPECT_EQ(Tree->FocusedColumn(), 1);
+  Screenshot(u"treeinput_grid_focus.bmp");
+  // The dialog code asks for arrows and characters.
+  EXPECT_EQ(SendMessageW(Wnd(), WM_GETDLGCODE, 0, 0), 129);
+}
+
+TEST_F(TTreeInputTest, RubberBandSelectsTheRowsItCovers) {
+  const Integer Y0 = RowY(Tree->GetFirstChild(Top(0))) - 4, Y1 = RowY(Top(1));
+  SendMessageW(Wnd(), WM_LBUTTONDOWN, MK_LBUTTON, Pt(300, Y0));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(280, Y0 + 20));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(40, Y1));
+  EXPECT_TRUE(Tree->IsMouseSelecting());
+  Screenshot(u"treeinput_rubber_band.bmp");
+  SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(40, Y1));
+  EXPECT_FALSE(Tree->IsMouseSelecting());
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(TTreeInputTest, F2EditsAndEnterEscapeTabEndTheEdit) {
+  PVastNode A = Top(0);
+  PVastNode File0 = Tree->GetFirstChild(A);
+  Click(60, RowY(File0));
+  Key(VK_F2);
+  ASSERT_TRUE(Tree->IsEditing());
+  auto* Link = dynamic_cast<TStringEditLink*>(Tree->EditLink());
+  ASSERT_NE(Link, nullptr);
+  HWND Edit = Link->Edit()->Handle();
+  EXPECT_TRUE(IsWindowVisible(Edit));
+  EXPECT_EQ(GetFocus(), Edit);
+  SendMessageW(Edit, EM_SETSEL, 0, -1);
+  Type(u"report.txt", Edit);
+  Screenshot(u"treeinput_editing.bmp");
+  Key(VK_RETURN, false, false, Edit);
+  EXPECT_FALSE(Tree->IsEditing());
+  EXPECT_EQ(Form->NewTexts, 1);
+  EXPECT_EQ(Form->Renamed[File0], u"report.txt");
+  EXPECT_EQ(GetFocus(), Wnd());
+  // Escape: nothing is renamed.
+  Key(VK_F2);
+  ASSERT_TRUE(Tree->IsEditing());
+  Edit = dynamic_cast<TStringEditLink*>(Tree->EditLink())->Edit()->Handle();
+  Type(u"zzz", Edit);
+  Key(VK_ESCAPE, false, false, Edit);
+  EXPECT_FALSE(Tree->IsEditing());
+  EXPECT_EQ(Form->NewTexts, 1);
+  // Tab accepts and edits the next row.
+  Key(VK_F2);
+  Edit = dynamic_cast<TStringEditLink*>(Tree->EditLink())->Edit()->Handle();
+  SendMessageW(Edit, EM_SETSEL, 0, -1);
+  Type(u"first", Edit);
+  Key(VK_TAB, false, false, Edit);
+  EXPECT_EQ(Form->Renamed[File0], u"first");
+  EXPECT_TRUE(Tree->IsEditing());
+  EXPECT_EQ(Tree->FocusedNode(), File0->NextSibling);
+  Tree->CancelEditNode();
+  Pump(50);
+}
+
+TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
+  TVTHeader& H = Tree->Header();
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoHeaderClickAutoSort});
+  std::vector<TColumnIndex> Clicked;
+  Tree->OnHeaderClick = [&](TVTHeader*, const TVTHeaderHitInfo& Info) { Clicked.push_back(Info.Column); };
+  const Integer HeadY = -H.Height() / 2;
+  auto HeaderClick = [&](Integer X) {
+    SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(X, HeadY));
+    SendMessageW(Wnd(), WM_NCLBUTTONUP, HTBORDER, ScreenLParam(X, HeadY));
+  };
+  HeaderClick(200);  // "Size"
+  EXPECT_EQ(H.SortColumn(), 1);
+  EXPECT_EQ(H.SortDirection(), sdAscending);
+  HeaderClick(200);
+  EXPECT_EQ(H.SortDirection(), sdDescending);
+  HeaderClick(200);
+  EXPECT_EQ(H.SortDirection(), sdAscending);
+  EXPECT_EQ(Clicked, (std::vector<TColumnIndex>{1, 1, 1}));
+  Screenshot(u"treeinput_header_sorted.bmp");
+
+  // The splitter at the right edge of "Name" (x = 170) reacts within the
+  // tolerance, and a drag makes the column 40 pixels wider.
+  SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(172, HeadY));
+  EXPECT_TRUE(H.States().Contains(hsColumnWidthTrackPending));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(180, HeadY));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(212, HeadY));
+  SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(212, HeadY));
+  EXPECT_EQ(H.Columns()[0].Width(), 212);
+  EXPECT_TRUE(H.States().Empty());
+
+  // A double click on the splitter of "Size" fits it to its widest text.
+  const Integer SizeRight = 212 + 60;
+  SendMessageW(Wnd(), WM_NCLBUTTONDBLCLK, HTBORDER, ScreenLParam(SizeRight + 1, HeadY));
+  EXPECT_EQ(H.Columns()[1].Width(), Tree->GetMaxColumnWidth(1));
+  EXPECT_GT(H.Columns()[1].Width(), 60);
+}
+
+TEST_F(TTreeInputTest, ColumnDragShowsItsImageAndMovesTheColumn) {
+  TVTHeader& H = Tree->Header();
+  Integer Dragged = -1, OldPos = -1;
+  Tree->OnHeaderDragged = [&](TVTHeader*, TColumnIndex Column, Integer Old) {
+    Dragged = Column;
+    OldPos = Old;
+  };
+  const Integer HeadY = -H.Height() / 2;
+  SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(60, HeadY));
+  EXPECT_TRUE(H.States().Contains(hsDragPending));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(80, HeadY));
+  EXPECT_TRUE(H.States().Contains(hsDragging));
+  ASSERT_NE(Tree->HeaderDragImage(), nullptr);
+  EXPECT_TRUE(Tree->HeaderDragImage()->Visible());
+  // Over the right half of "Kind" (230..350).
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(320, HeadY));
+  EXPECT_EQ(H.Columns().DropTarget(), 2);
+  EXPECT_FALSE(H.Columns().DropBefore());
+  const TRect Image = Tree->HeaderDragImage()->GetDragImageRect();
+  EXPECT_EQ(Image.Width(), 170);
+  // Half transparent: the constant alpha of the image.
+  EXPECT_EQ(Tree->HeaderDragImage()->PixelAlpha(5, 5), 128);
+  Screenshot(u"treeinput_column_drag.bmp");
+  SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(320, HeadY));
+  EXPECT_EQ(Dragged, 0);
+  EXPECT_EQ(OldPos, 0);
+  EXPECT_EQ(H.Columns()[0].Position(), 2u);
+  EXPECT_EQ(Tree->HeaderDragImage(), nullptr);
+  Screenshot(u"treeinput_column_dropped.bmp");
+}
+
+TEST_F(TTreeInputTest, IncrementalSearchForgetsAfterItsTimeout) {
+  Tree->SetIncrementalSearch(isAll);
+  Tree->SetSearchTimeout(150);
+  Type(u"ch");
+  EXPECT_EQ(Tree->FocusedNode(), Top(2));
+  EXPECT_EQ(Tree->SearchBuffer(), u"ch");
+  Type(u"e");  // "che": no folder, beeps and keeps
+  EXPECT_EQ(Tree->FocusedNode(), Top(2));
+  Pump(300);
+  EXPECT_EQ(Tree->SearchBuffer(), u"");
+  Type(u"e");
+  EXPECT_EQ(Tree->FocusedNode(), Top(4));
+}
+
+TEST_F(TTreeInputTest, CheckBoxesPropagateToTriStateParents) {
+  PVastNode A = Top(0);
+  Tree->ValidateChildren(A, false);
+  PVastNode File0 = Tree->GetFirstChild(A);
+  TVTOffsets O;
+  Tree->GetOffsets(File0, O, ofsStateImage, 0);
+  const Integer BoxX = O[ofsCheckBox] + 4;
+  THitInfo Hit;
+  Tree->GetHitTestInfoAt(BoxX, RowY(File0), true, Hit);
+  ASSERT_TRUE(Hit.HitPositions.Contains(hiOnItemCheckbox));
+  Click(BoxX, RowY(File0));
+  EXPECT_EQ(File0->CheckState, csCheckedNormal);
+  EXPECT_EQ(A->CheckState, csMixedNormal);
+  Screenshot(u"treeinput_checks_mixed.bmp");
+  // Checking the folder checks all its files.
+  Tree->GetOffsets(A, O, ofsStateImage, 0);
+  Click(O[ofsCheckBox] + 4, RowY(A));
+  EXPECT_EQ(A->CheckState, csCheckedNormal);
+  for (PVastNode N = A->FirstChild; N; N = N->NextSibling) EXPECT_EQ(N->CheckState, csCheckedNormal);
+  // Space on the focused file unchecks it; the folder turns mixed again.
+  Click(60, RowY(File0->NextSibling));
+  EXPECT_TRUE(Tree->GetSelected(File0->NextSibling));
+  Key(VK_SPACE);
+  EXPECT_TRUE(Tree->GetSelected(File0->NextSibling));
+  EXPECT_EQ(File0->NextSibling->CheckState, csUncheckedNormal);
+  EXPECT_EQ(A->CheckState, csMixedNormal);
+  // A right click on a check box neither toggles nor selects.
+  Tree->GetOffsets(File0, O, ofsStateImage, 0);
+  Click(O[ofsCheckBox] + 4, RowY(File0), false, false, true);
+  EXPECT_EQ(File0->CheckState, csCheckedNormal);
+  EXPECT_TRUE(Tree->GetSelected(File0->NextSibling));
+  Screenshot(u"treeinput_checks.bmp");
+}
+
+TEST_F(TTreeInputTest, TooltipShowsTheFullTextOfACutOffCell) {
+  Tree->SetHintMode(hmTooltip);
+  Tree->SetShowHint(true);
+  PVastNode A = Top(0);
+  // "123456789 KB" does not fit the 60-pixel "Size" column.
+  const TRect Text = Tree->GetDisplayRect(A, 1, true, true, true);
+  ASSERT_GT(Text.Right, 170 + 60);
+  const TPoint Over = ScreenPt(200, RowY(A));
+  SetCursorPos(Over.X, Over.Y);
+  Application->ActivateHint(Over);
+  THintWindow* Window = Application->HintWindow();
+  ASSERT_NE(Window, nullptr);
+  auto* TreeHint = dynamic_cast<TVastTreeHintWindow*>(Window);
+  ASSERT_NE(TreeHint, nullptr);
+  EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+  EXPECT_EQ(TreeHint->HintData().HintText, u"123456789 KB");
+  // Placed over the cell text, one pixel up and left.
+  RECT R;
+  GetWindowRect(Window->Handle(), &R);
+  const TPoint CellText = ScreenPt(Text.Left, Text.Top);
+  EXPECT_EQ(R.left, CellText.X - 1);
+  EXPECT_EQ(R.top, CellText.Y - 1);
+  Screenshot(u"treeinput_tooltip.bmp");
+  Application->CancelHint();
+  // A text that fits shows nothing.
+  PVastNode File0 = Tree->GetFirstChild(A);
+  const TPoint Fits = ScreenPt(200, RowY(File0));
+  Application->ActivateHint(Fits);
+  EXPECT_FALSE(Application->HintWindow() && IsWindowVisible(Application->HintWindow()->Handle()));
+  Application->CancelHint();
+}
+
+TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
+  Tree->FullExpand();
+  const Integer Before = Tree->OffsetY();
+  SendMessageW(Wnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), ScreenLParam(60, 60));
+  EXPECT_LT(Tree->OffsetY(), Before);
+  SendMessageW(Wnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), ScreenLParam(60, 60));
+  EXPECT_EQ(Tree->OffsetY(), Before);
+  // The middle button opens the panning window at the click point.
+  SendMessageW(Wnd(), WM_MBUTTONDOWN, MK_MBUTTON, Pt(150, 100));
+  ASSERT_TRUE(Tree->IsPanning());
+  HWND Panning = Tree->PanningWindow();
+  ASSERT_NE(Panning, nullptr);
+  RECT R;
+  GetWindowRect(Panning, &R);
+  const TPoint Centre = ScreenPt(150, 100);
+  EXPECT_EQ(R.left, Centre.X - 16);
+  EXPECT_EQ(R.right - R.left, 32);
+  // Its shape is the round picture: the corners are outside it.
+  HRGN Region = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(Panning, Region), ERROR);
+  EXPECT_FALSE(PtInRegion(Region, 0, 0));
+  EXPECT_TRUE(PtInRegion(Region, 16, 16));
+  DeleteObject(Region);
+  Screenshot(u"treeinput_panning.bmp");
+  // 20 pixels below the origin the view moves 12 pixels a tick.
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(150, 120));
+  EXPECT_TRUE(Tree->ScrollDirections().Contains(sdDown));
+  const TPoint Below = ScreenPt(150, 120);
+  SetCursorPos(Below.X, Below.Y);
+  const Integer Start = Tree->OffsetY();
+  SendMessageW(Wnd(), WM_TIMER, ScrollTimer, 0);
+  EXPECT_EQ(Tree->OffsetY(), Start - 12);
+  SendMessageW(Wnd(), WM_MBUTTONDOWN, MK_MBUTTON, Pt(150, 120));
+  EXPECT_FALSE(Tree->IsPanning());
+  EXPECT_EQ(Tree->PanningWindow(), nullptr);
+}
+
+TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
+  TVTHeaderPopupMenu Menu(nullptr);
+  Menu.PopupComponent = Tree;
+  auto Captions = [&] {
+    std::vector<std::string> Result;
+    for (Integer I = 0; I < Menu.Items()->Count(); ++I) {
+      TMenuItem* Item = Menu.Items()->Items(I);
+      const String& C = Item->Caption();
+      Result.push_back(std::string(C.begin(), C.end()) + (Item->Checked() ? "+" : "") + (Item->Enabled() ? "" : "!"));
+    }
+    return Result;
+  };
+  Menu.RebuildMenu();
+  Menu.RebuildMenu();  // twice: nothing doubles
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Size &Column to Fit", "Size &All Columns to Fit", "-", "Name+",
+                                                  "Size+", "Kind+"}));
+  // One visible column left: its item is disabled unless hiding all is allowed.
+  TVastTreeColumns& Cols = Tree->Header().Columns();
+  for (TColumnIndex C : {1, 2}) Cols[C].SetOptions(Cols[C].Options() - TVTColumnOptions{coVisible});
+  Menu.SetOptions({});
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name+!", "Size", "Kind"}));
+  Menu.SetOptions({poAllowHideAll});
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name+", "Size", "Kind"}));
+  // A column left out of the menu; display order unless the original order is asked for.
+  Menu.OnAddHeaderPopupItem = [](const TBaseVastTree*, TColumnIndex Column, TAddPopupItemType& Cmd) {
+    if (Column == 1) Cmd = apHidden;
+  };
+  Cols[0].SetPosition(2);
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Kind", "Name+"}));
+  Menu.SetOptions({poAllowHideAll, poOriginalOrder});
+  Menu.RebuildMenu();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Name+", "Kind"}));
+  // Clicking an item toggles its column.
+  Menu.Items()->Items(1)->Click();
+  EXPECT_TRUE(Cols[2].Options().Contains(coVisible));
+}
+
+}  // namespace

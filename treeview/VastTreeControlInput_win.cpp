@@ -1,0 +1,865 @@
+// The control's input side: window messages turned into the portable mouse
+// and key handlers, the header's mouse interactions (hover, click and
+// sorting, splitters, column drag), check images, wheel panning with its
+// window and cursors, the in-place editor and node hints.
+#include <algorithm>
+#include <cmath>
+
+#include "treeview/VastTreeControl_win.h"
+#include "treeview/VastTreeDragImage_win.h"
+#include "treeview/VastTreeEdit_win.h"
+#include "treeview/VastTreeHeaderPopup_win.h"
+#include "treeview/VastTreeHint_win.h"
+#include "treeview/VastTreePanning_win.h"
+#include "vcl/Menus.h"
+#include "vcl/Messages.h"
+
+namespace {
+
+bool KeyHeld(int Key) { return (GetKeyState(Key) & 0x8000) != 0; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Input services
+
+bool TVastTreeControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+
+void TVastTreeControl::SetFocus() {
+  if (FHandle) ::SetFocus(FHandle);
+}
+
+void TVastTreeControl::SetMouseCapture(bool Capture) {
+  if (!FHandle) return;
+  if (Capture)
+    ::SetCapture(FHandle);
+  else if (GetCapture() == FHandle)
+    ReleaseCapture();
+}
+
+TPoint TVastTreeControl::ClientToScreen(const TPoint& P) const {
+  POINT Pt{P.X, P.Y};
+  if (FHandle) ::ClientToScreen(FHandle, &Pt);
+  return TPoint{Pt.x, Pt.y};
+}
+
+TPoint TVastTreeControl::ScreenToClient(const TPoint& P) const {
+  POINT Pt{P.X, P.Y};
+  if (FHandle) ::ScreenToClient(FHandle, &Pt);
+  return TPoint{Pt.x, Pt.y};
+}
+
+TPoint TVastTreeControl::CursorPos() const {
+  POINT P{};
+  GetCursorPos(&P);
+  return TPoint{P.x, P.y};
+}
+
+bool TVastTreeControl::IsDragTargetAt(const TPoint& ScreenPoint) const {
+  if (!FHandle) return false;
+  HWND Wnd = WindowFromPoint(POINT{ScreenPoint.X, ScreenPoint.Y});
+  return Wnd == FHandle;
+}
+
+Integer TVastTreeControl::SystemDragThreshold() const { return Mouse ? Mouse->DragThreshold : 5; }
+
+bool TVastTreeControl::LeftButtonDown() const { return KeyHeld(VK_LBUTTON); }
+
+void TVastTreeControl::Beep() { MessageBeep(0); }
+
+TShiftState TVastTreeControl::KeyboardShiftState() const {
+  TShiftState Result;
+  if (KeyHeld(VK_SHIFT)) Result.Include(ssShift);
+  if (KeyHeld(VK_CONTROL)) Result.Include(ssCtrl);
+  if (KeyHeld(VK_MENU)) Result.Include(ssAlt);
+  return Result;
+}
+
+Char TVastTreeControl::CharForKey(Word CharCode) {
+  BYTE State[256];
+  if (!GetKeyboardState(State)) return 0;
+  State[VK_CONTROL] = State[VK_LCONTROL] = State[VK_RCONTROL] = 0;
+  WCHAR Buffer[4]{};
+  const int N = ToUnicode(CharCode, MapVirtualKeyW(CharCode, 0 /* MAPVK_VK_TO_VSC */), State, Buffer, 4, 0);
+  return N == 1 ? static_cast<Char>(Buffer[0]) : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Check images
+
+Integer TVastTreeControl::CheckImageWidth() const {
+  if (FCustomCheckImages) return FCustomCheckImages->Width();
+  // The classic check box is 13 pixels at 96 dots per inch.
+  return MulDiv(13, PixelsPerInch(), 96);
+}
+
+void TVastTreeControl::SetCustomCheckImages(TCustomImageList* Value) {
+  if (Value == FCustomCheckImages) return;
+  FCustomCheckImages = Value;
+  SetCheckImageKind(Value ? ckCustom : ckSystemDefault);
+  if (Value) Value->FreeNotification(this);
+  InvalidateAll();
+}
+
+void TVastTreeControl::PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y) {
+  const Integer Index = CheckImageIndex(PaintInfo.Node, ctNone, csUncheckedNormal, true);
+  if (Index < 0) return;
+  HDC DC = PaintInfo.Canvas->Handle();
+  if (FCustomCheckImages) {
+    const bool Selected = GetSelected(PaintInfo.Node);
+    ImageList_DrawEx(FCustomCheckImages->Handle(), Index, DC, X, Y, 0, 0, CLR_NONE,
+                     Selected ? static_cast<COLORREF>(ColorToRGB(SelectionColor())) : CLR_DEFAULT, ILD_TRANSPARENT);
+    return;
+  }
+  // The system's classic drawing by image index: groups of four (normal,
+  // hot, pressed, disabled) for radio off/on, check box off/on/mixed and
+  // the push button.
+  const Integer Group = (Index - 1) / 4, Variant = (Index - 1) % 4;
+  const Integer Size = CheckImageWidth();
+  RECT R{X, Y, X + Size, Y + Size};
+  UINT Type = DFC_BUTTON, State = 0;
+  switch (Group) {
+    case 0: State = DFCS_BUTTONRADIO; break;
+    case 1: State = DFCS_BUTTONRADIO | DFCS_CHECKED; break;
+    case 2: State = DFCS_BUTTONCHECK; break;
+    case 3: State = DFCS_BUTTONCHECK | DFCS_CHECKED; break;
+    case 4: State = DFCS_BUTTON3STATE | DFCS_CHECKED; break;
+    default: {
+      // A push button, a little wider, with a grey arrow pointing down.
+      R.right = X + Size * 115 / 100;
+      R.bottom = Y + Size * 110 / 100;
+      OffsetRect(&R, -1, 0);
+      State = DFCS_BUTTONPUSH;
+      break;
+    }
+  }
+  if (Variant == 1) State |= DFCS_HOT;
+  if (Variant == 2) State |= DFCS_PUSHED;
+  if (Variant == 3) State |= DFCS_INACTIVE;
+  DrawFrameControl(DC, &R, Type, State);
+  if (Group == 5) {
+    const Integer W = R.right - R.left, H = R.bottom - R.top;
+    const Integer AX = R.left + W * 22 / 100, AY = R.top + H * 33 / 100, AS = std::max(2, W * 28 / 100);
+    TCanvas* C = PaintInfo.Canvas;
+    const TColor OldBrush = C->Brush()->Color(), OldPen = C->Pen()->Color();
+    C->Brush()->SetColor(static_cast<TColor>(0x808080));
+    C->Pen()->SetColor(static_cast<TColor>(0x808080));
+    C->Polygon({{AX, AY}, {AX + 2 * AS, AY}, {AX + AS, AY + AS}});
+    C->Brush()->SetColor(OldBrush);
+    C->Pen()->SetColor(OldPen);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Mouse and keys
+
+bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
+  const UINT Msg = Message.Msg;
+  const TPoint P = MessagePoint(Message.LParam);
+  TVTMouseMessage M;
+  M.Keys = MouseShiftState(Message.WParam);
+  if (KeyHeld(VK_MENU)) M.Keys.Include(ssAlt);
+  M.X = P.X;
+  M.Y = P.Y;
+  switch (Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      M.Button = Msg == WM_LBUTTONDOWN ? mbLeft : Msg == WM_RBUTTONDOWN ? mbRight : mbMiddle;
+      const TVastTreeState State =
+          M.Button == mbLeft ? tsLeftButtonDown : M.Button == mbRight ? tsRightButtonDown : tsMiddleButtonDown;
+      DoStateChange({State});
+      Application->CancelHint();
+      if (M.Button == mbMiddle) {
+        if (IsPanning()) {
+          EndWheelPanning();
+          return true;
+        }
+        if (TreeOptions().MiscOptions().Contains(toWheelPanning) &&
+            (ClientWidth() < RangeX() || ClientHeight() < RangeY())) {
+          BeginWheelPanning(P);
+          return true;
+        }
+        if (!TreeOptions().SelectionOptions().Contains(toMiddleClickSelect)) return true;
+      }
+      if (M.Button == mbRight && !TreeOptions().SelectionOptions().Contains(toRightClickSelect)) {
+        if (IsPanning()) EndWheelPanning();
+        return false;
+      }
+      THitInfo Hit;
+      GetHitTestInfoAt(P.X, P.Y, true, Hit);
+      MouseButtonDown(M, Hit);
+      return false;
+    }
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+      M.Button = Msg == WM_LBUTTONDBLCLK ? mbLeft : Msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
+      M.Keys.Include(ssDouble);
+      THitInfo Hit;
+      GetHitTestInfoAt(P.X, P.Y, true, Hit);
+      MouseDoubleClick(M, Hit);
+      return false;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      M.Button = Msg == WM_LBUTTONUP ? mbLeft : Msg == WM_RBUTTONUP ? mbRight : mbMiddle;
+      DoStateChange({}, {tsLeftButtonDown, tsRightButtonDown, tsMiddleButtonDown});
+      if (M.Button == mbMiddle) {
+        // Released without a move: panning goes on until the next click.
+        if (HasState(tsWheelPanning) && !HasState(tsWheelScrolling)) EndWheelPanning();
+        else if (HasState(tsWheelScrolling)) DoStateChange({}, {tsWheelPanning});
+        return true;
+      }
+      if (HasState(tsNodeHeightTracking) || HasState(tsNodeHeightTrackPending)) {
+        EndNodeHeightTracking();
+        return false;
+      }
+      if (M.Button == mbRight && !TreeOptions().SelectionOptions().Contains(toRightClickSelect)) return false;
+      THitInfo Hit;
+      GetHitTestInfoAt(P.X, P.Y, true, Hit);
+      MouseButtonUp(M, Hit);
+      return false;
+    }
+    case WM_MOUSEMOVE: {
+      TRACKMOUSEEVENT Track{sizeof(Track), TME_LEAVE, FHandle, 0};
+      TrackMouseEvent(&Track);
+      HandleMouseMove(M.Keys, P.X, P.Y);
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+void TVastTreeControl::KeyDown(Word& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may clear the key
+  if (Key != 0 && !Header().FStates.Empty() && Key == VK_ESCAPE) return;
+  HandleKeyDown(Key, Shift);
+}
+
+void TVastTreeControl::KeyUp(Word& Key, TShiftState Shift) {
+  TCustomControl::KeyUp(Key, Shift);
+  HandleKeyUp(Key);
+}
+
+void TVastTreeControl::KeyPress(Char& Key) {
+  HandleChar(static_cast<Word>(Key));
+  TCustomControl::KeyPress(Key);
+}
+
+void TVastTreeControl::MouseLeave() {
+  TCustomControl::MouseLeave();
+  FLastHintRect = TRect{};
+  if (HotNode()) {
+    InvalidateNode(HotNode());
+    SetHotNode(nullptr);
+  }
+  if (!IsPanning() && (HasState(tsScrollPending) || HasState(tsScrolling)) && !IsMouseSelecting()) {
+    KillTimer(ScrollTimer);
+    DoStateChange({}, {tsScrollPending, tsScrolling});
+  }
+}
+
+void TVastTreeControl::DoShowPopupMenu(PVastNode Node, TColumnIndex Column, const TPoint& Position) {
+  TPopupMenu* Menu = DoGetPopupMenu(Node, Column, Position);
+  if (!Menu) Menu = dynamic_cast<TPopupMenu*>(PopupMenu());
+  if (!Menu) return;
+  const TPoint S = ClientToScreen(Position.X < 0 ? TPoint{0, 0} : Position);
+  DoStateChange({tsPopupMenuShown});
+  Menu->Popup(S.X, S.Y);
+  DoStateChange({}, {tsPopupMenuShown});
+}
+
+bool TVastTreeControl::PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos) {
+  return PopupMenu() != nullptr || TCustomVastStringTree::PopupMenuAvailable(Node, Column, Pos);
+}
+
+// ---------------------------------------------------------------------------
+// Header mouse handling
+
+bool TVastTreeControl::InHeader(const TPoint& P) const {
+  const Integer H = TCustomVastStringTree::Header().Height();
+  RECT Client;
+  GetClientRect(FHandle, &Client);
+  const Integer Right = Client.right + (GetWindowLongW(FHandle, GWL_STYLE) & WS_VSCROLL ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+  return TCustomVastStringTree::Header().Options().Contains(hoVisible) && P.Y >= -H && P.Y < 0 && P.X >= 0 &&
+         P.X < Right;
+}
+
+bool TVastTreeControl::InHeaderSplitterArea(const TPoint& P) const {
+  return InHeader(P) && P.Y >= -3;
+}
+
+bool TVastTreeControl::CanResizeHeader(const TPoint& P) {
+  TVTHeader& H = Header();
+  bool Allowed = H.Options().Contains(hoHeightResize);
+  H.DoCanSplitterResizeHeader(P, Allowed);
+  return Allowed;
+}
+
+bool TVastTreeControl::FindSplitterColumn(const TPoint& P) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  if (Cols.Count() == 0) return false;
+  Cols.SetTrackIndex(NoColumn);
+  const Integer Fixed = Cols.GetVisibleFixedWidth();
+  const Integer L = static_cast<Integer>(std::lround(H.SplitterHitTolerance() * 0.6));
+  const Integer R = H.SplitterHitTolerance() - L;
+  const Integer Offset = EffectiveOffsetX();
+  Integer E = Cols.TotalWidth() - Offset;
+  const auto& Map = Cols.PositionToIndex();
+  for (std::size_t Pos = Map.size(); Pos-- > 0;) {
+    const TColumnIndex I = Map[Pos];
+    TVastTreeColumn& C = Cols[I];
+    if (!C.Options().Contains(coVisible)) continue;
+    bool Match;
+    if (C.Options().Contains(coFixed))
+      Match = E + Offset - R < P.X && P.X < E + Offset + L;
+    else
+      Match = P.X > Fixed && E - R < P.X && P.X < E + L;
+    if (Match && C.Options().Contains(coResizable)) {
+      bool Allowed = true;
+      if (H.OnCanSplitterResizeColumn) H.OnCanSplitterResizeColumn(&H, P, I, Allowed);
+      if (Allowed) {
+        Cols.SetTrackIndex(I);
+        Integer Left, Right;
+        C.UnscrolledBounds(Left, Right);
+        FHeaderTrackPoint = TPoint{C.Options().Contains(coFixed) ? Left : Left - Offset, P.Y};
+        return true;
+      }
+    }
+    E -= C.Width();
+  }
+  return false;
+}
+
+bool TVastTreeControl::ColumnSplitterHit(const TPoint& P) {
+  TVTHeader& H = Header();
+  if (!H.Options().Contains(hoColumnResize) || !FindSplitterColumn(P)) return false;
+  if (InHeader(P)) return true;
+  TVastTreeColumns& Cols = H.Columns();
+  const TColumnIndex T = Cols.TrackIndex();
+  const TColumnIndex Next = Cols.GetNextVisibleColumn(T);
+  return Cols[T].Options().Contains(coFixed) && Next >= 0 && !Cols[Next].Options().Contains(coFixed) &&
+         P.Y <= RangeY();
+}
+
+void TVastTreeControl::InvalidateHeaderColumn(TColumnIndex Column) {
+  TVTHeader& H = Header();
+  if (Column >= 0 && Column < H.Columns().Count()) H.Invalidate(&H.Columns()[Column], false, true);
+}
+
+bool TVastTreeControl::HoverColumnAt(const TPoint& P) {
+  TVastTreeColumns& Cols = Header().Columns();
+  const TColumnIndex Column = Cols.ColumnFromPosition(TPoint{P.X, P.Y + Header().Height()}, true);
+  if (Column == Cols.HoverIndex()) return false;
+  const TColumnIndex Old = Cols.HoverIndex();
+  Cols.SetHoverIndex(Column);
+  InvalidateHeaderColumn(Old);
+  InvalidateHeaderColumn(Column);
+  return true;
+}
+
+TColumnIndex TVastTreeControl::PressColumnAt(const TPoint& P) {
+  TVastTreeColumns& Cols = Header().Columns();
+  const TColumnIndex Column = Cols.ColumnFromPosition(TPoint{P.X, P.Y + Header().Height()}, true);
+  if (Column >= 0 && Column != Cols.DownIndex() && Cols[Column].Options().Contains(coAllowClick) &&
+      Cols[Column].Options().Contains(coEnabled)) {
+    const TColumnIndex Old = Cols.DownIndex();
+    Cols.SetDownIndex(Column);
+    Cols.SetCheckBoxHit(false);
+    InvalidateHeaderColumn(Old);
+    InvalidateHeaderColumn(Column);
+  }
+  return Column;
+}
+
+bool TVastTreeControl::ProcessColumnClick(const TPoint& P, TMouseButton Button, bool Force, bool DblClick) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const TColumnIndex Column = Cols.ColumnFromPosition(TPoint{P.X, P.Y + H.Height()}, true);
+  TVTHeaderHitInfo Info;
+  Info.X = P.X;
+  Info.Y = P.Y + H.Height();
+  Info.Button = Button;
+  Info.Shift = KeyboardShiftState();
+  if (DblClick) Info.Shift.Include(ssDouble);
+  if (Column >= 0 && Cols[Column].Options().Contains(coAllowClick) && (Force || Column == Cols.DownIndex())) {
+    Cols.SetClickIndex(Column);
+    Info.Column = Column;
+    Info.HitPosition = TVTHeaderHitPositions{hhiOnColumn};
+  } else {
+    Cols.SetClickIndex(NoColumn);
+    Info.Column = NoColumn;
+    Info.HitPosition = TVTHeaderHitPositions{hhiNoWhere};
+  }
+  bool Result = false;
+  if (DblClick) {
+    DoHeaderDblClick(Info);
+  } else {
+    if (H.Options().Contains(hoHeaderClickAutoSort) && Button == mbLeft && Info.Column >= 0 &&
+        !Info.HitPosition.Contains(hhiOnCheckbox)) {
+      if (Info.Column == H.SortColumn())
+        H.SetSortDirection(H.SortDirection() == sdDescending ? sdAscending : sdDescending);
+      else
+        H.ApplySortColumn(Info.Column, Cols[Info.Column].DefaultSortDirection());
+      Result = true;
+    } else if (Button == mbRight) {
+      FHeaderPopup.reset();
+      Cols.SetDownIndex(NoColumn);
+      Cols.SetTrackIndex(NoColumn);
+      Cols.SetCheckBoxHit(false);
+      TPopupMenu* Menu = FHeaderPopupMenu;
+      const TPoint S = ClientToScreen(P);
+      if (Menu || H.Options().Contains(hoAutoColumnPopupMenu)) {
+        KillTimer(ScrollTimer);
+        KillTimer(HeaderTimer);
+        Cols.SetHoverIndex(NoColumn);
+        DoStateChange({}, {tsScrolling, tsScrollPending});
+        if (!Menu) {
+          auto* Auto = new TVTHeaderPopupMenu(nullptr);
+          FHeaderPopup.reset(Auto);
+          Auto->OnAddHeaderPopupItem = OnHeaderAddPopupItem;
+          Auto->OnColumnChange = [this](const TBaseVastTree*, TColumnIndex Column, bool Visible) {
+            DoColumnVisibilityChanged(Column, Visible);
+          };
+          TVTHeaderPopupOptions O = Auto->Options();
+          if (H.Options().Contains(hoDblClickResize) &&
+              (RootNodeCount() > 0 || H.Options().Contains(hoAutoResizeInclCaption)))
+            O.Include(poResizeToFitItem);
+          else
+            O.Exclude(poResizeToFitItem);
+          Auto->SetOptions(O);
+          Menu = Auto;
+        }
+        Menu->PopupComponent = this;
+        Menu->Popup(S.X, S.Y);
+        Result = true;
+      }
+    }
+    DoHeaderClick(Info);
+  }
+  if (!Info.HitPosition.Contains(hhiNoWhere)) InvalidateHeaderColumn(Info.Column);
+  return Result;
+}
+
+void TVastTreeControl::StartColumnDrag(const TPoint& P, const TPoint& Start) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  Cols.SetDropTarget(NoColumn);
+  const TPoint S = ScreenToClient(Start);
+  Cols.SetDragIndex(Cols.ColumnFromPosition(TPoint{S.X, S.Y + H.Height()}, true));
+  if (Cols.DragIndex() < 0) return;
+  TVastTreeColumn& C = Cols[Cols.DragIndex()];
+  TBitmap Image(C.Width(), H.Height());
+  Image.SetPixelFormat(pf32bit);
+  Image.Canvas()->Brush()->SetColor(clBtnFace);
+  Image.Canvas()->FillRect(TRect{0, 0, C.Width(), H.Height()});
+  Integer Left, Right;
+  C.UnscrolledBounds(Left, Right);
+  PaintHeader(Image.Canvas()->Handle(), TRect{0, 0, Right, H.Height()}, -Left);
+  const bool Fixed = C.Options().Contains(coFixed);
+  const TPoint Pos = ClientToScreen(TPoint{Fixed ? Left : Left - EffectiveOffsetX(), -H.Height()});
+  FHeaderDragImage = std::make_unique<TVTDragImage>(this);
+  FHeaderDragImage->SetMoveRestriction(H.Options().Contains(hoRestrictDrag) ? dmrHorizontalOnly : dmrNone);
+  FHeaderDragImage->SetBackdropWindow(FHandle);
+  FHeaderDragImage->PrepareDrag(&Image, Pos, P, nullptr);
+  FHeaderDragImage->ShowDragImage();
+}
+
+bool TVastTreeControl::MoveDragImage(const TPoint& P) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const TPoint C = ScreenToClient(P);
+  Integer Left = 0, Right = 0;
+  const TColumnIndex Column =
+      C.Y >= -H.Height() && C.Y < 0 ? Cols.ColumnAndBoundsAt(TPoint{C.X, C.Y + H.Height()}, Left, Right, true)
+                                    : InvalidColumn;
+  bool Repaint = Column >= 0 && Column != Cols.DropTarget();
+  if (Column >= 0) {
+    const bool Before = C.X < (Left + Right) / 2;
+    if (Before != Cols.DropBefore()) {
+      Cols.SetDropBefore(Before);
+      Repaint = true;
+    }
+  }
+  if (Repaint) {
+    const TColumnIndex Old = Cols.DropTarget();
+    Cols.SetDropTarget(Column);
+    InvalidateHeaderColumn(Old);
+    InvalidateHeaderColumn(Column);
+    if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
+  }
+  return FHeaderDragImage && FHeaderDragImage->DragTo(P, Repaint);
+}
+
+bool TVastTreeControl::HeaderCapturedMouseMove(TMessage& Message) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  THeaderStates S = H.FStates;
+  TPoint P = MessagePoint(Message.LParam);
+  const TShiftState Shift = MouseShiftState(Message.WParam);
+  if (S.Contains(hsColumnWidthTrackPending)) {
+    KillTimer(HeaderTimer);
+    H.FStates = (S - THeaderStates{hsColumnWidthTrackPending}) + THeaderStates{hsColumnWidthTracking};
+    return true;
+  }
+  if (S.Contains(hsHeightTrackPending)) {
+    KillTimer(HeaderTimer);
+    H.FStates = (S - THeaderStates{hsHeightTrackPending}) + THeaderStates{hsHeightTracking};
+    return true;
+  }
+  if (S.Contains(hsColumnWidthTracking)) {
+    const TColumnIndex T = Cols.TrackIndex();
+    if (T >= 0 && H.DoColumnWidthTracking(T, Shift, FHeaderTrackPoint, P)) {
+      const Integer W = UseRightToLeftAlignment() ? FHeaderTrackPoint.X - P.X : P.X - FHeaderTrackPoint.X;
+      TVastTreeColumn& C = Cols[T];
+      const TColumnIndex Next = Cols.GetNextVisibleColumn(T);
+      if (H.Options().Contains(hoAutoResize) && T == H.AutoSizeIndex() && Next >= 0 &&
+          Cols[Next].Options().Contains(coResizable) && C.MinWidth() < W && W < C.MaxWidth())
+        Cols[Next].SetWidth(Cols[Next].Width() + C.Width() - W);
+      else
+        C.SetWidth(W);
+    }
+    return true;
+  }
+  if (S.Contains(hsHeightTracking)) {
+    if (H.DoHeaderHeightTracking(P, Shift)) H.SetHeight(H.Height() + P.Y);
+    return true;
+  }
+  const TPoint Screen = ClientToScreen(P);
+  if (S.Contains(hsDragPending)) {
+    if (!H.Options().Contains(hoDrag) || !DoHeaderDragging(Cols.DownIndex())) return false;
+    const Integer T = Mouse ? Mouse->DragThreshold : 5;
+    if (std::abs(Screen.X - FHeaderDragStart.X) <= T && std::abs(Screen.Y - FHeaderDragStart.Y) <= T) return false;
+    KillTimer(HeaderTimer);
+    const TColumnIndex Down = Cols.DownIndex();
+    Cols.SetDownIndex(NoColumn);
+    Cols.SetHoverIndex(NoColumn);
+    InvalidateHeaderColumn(Down);
+    StartColumnDrag(Screen, FHeaderDragStart);
+    H.FStates = (S - THeaderStates{hsDragPending}) + THeaderStates{hsDragging};
+    return true;
+  }
+  if (S.Contains(hsDragging)) {
+    MoveDragImage(Screen);
+    return true;
+  }
+  return false;
+}
+
+bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
+  TVTHeader& H = Header();
+  if (!H.Options().Contains(hoVisible) && H.FStates.Empty()) return false;
+  TVastTreeColumns& Cols = H.Columns();
+  const THeaderStates Tracking{hsColumnWidthTracking, hsColumnWidthTrackPending, hsHeightTracking,
+                               hsHeightTrackPending};
+  auto ClientPoint = [&](bool NonClient) {
+    TPoint P = MessagePoint(Message.LParam);
+    return NonClient ? ScreenToClient(P) : P;
+  };
+  switch (Message.Msg) {
+    case WM_NCHITTEST: {
+      const TPoint P = ClientPoint(true);
+      if (InHeader(P)) {
+        Message.Result = HTBORDER;
+        return true;
+      }
+      return false;
+    }
+    case WM_KILLFOCUS:
+    case WM_KEYDOWN:
+    case WM_CANCELMODE: {
+      if (Message.Msg == WM_KEYDOWN && Message.WParam != VK_ESCAPE) return false;
+      if (H.FStates.Contains(hsDragging)) {
+        ReleaseCapture();
+        if (FHeaderDragImage) FHeaderDragImage->EndDrag();
+        FHeaderDragImage.reset();
+        H.FStates.Exclude(hsDragging);
+        Cols.SetDropTarget(NoColumn);
+        H.Invalidate(nullptr);
+        Message.Result = 0;
+        return Message.Msg == WM_KEYDOWN;
+      }
+      if (H.FStates.Intersects(Tracking)) {
+        ReleaseCapture();
+        if (H.FStates.Contains(hsColumnWidthTracking) || H.FStates.Contains(hsColumnWidthTrackPending))
+          H.DoAfterColumnWidthTracking(Cols.TrackIndex());
+        else
+          H.DoAfterHeaderHeightTracking();
+        H.FStates = H.FStates - Tracking;
+        Message.Result = 0;
+        return Message.Msg == WM_KEYDOWN;
+      }
+      return false;
+    }
+    case WM_SETCURSOR: {
+      if (!H.FStates.Empty()) {
+        Message.Result = 1;
+        return true;
+      }
+      POINT Pt;
+      GetCursorPos(&Pt);
+      const TPoint P = ScreenToClient(TPoint{Pt.x, Pt.y});
+      const bool HeightEdge = InHeaderSplitterArea(P) && CanResizeHeader(P);
+      const bool ColumnEdge = ColumnSplitterHit(P);
+      if (!HeightEdge && !ColumnEdge) return false;
+      HCURSOR Cursor = nullptr;
+      if (HeightEdge)
+        Cursor = Screen->Cursors(crVertSplit);
+      else
+        Cursor = Screen->Cursors(crHeaderSplit);
+      HICON Custom = Cursor;
+      DoGetHeaderCursor(Custom);
+      ::SetCursor(Custom);
+      Message.Result = 1;
+      return true;
+    }
+    case WM_NCMOUSEMOVE: {
+      const TPoint P = ClientPoint(true);
+      DoHeaderMouseMove(KeyboardShiftState(), P.X, P.Y + H.Height());
+      if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex())))
+        SetTimer(HeaderTimer, 50);
+      return false;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
+      const bool NonClient = Message.Msg == WM_NCLBUTTONDOWN;
+      const TPoint P = ClientPoint(NonClient);
+      if (!NonClient && !InHeader(P) && !ColumnSplitterHit(P)) return false;
+      Application->CancelHint();
+      KillTimer(ScrollTimer);
+      DoStateChange({}, {tsScrolling, tsScrollPending, tsEditPending});
+      KillTimer(EditTimer);
+      FHeaderDragStart = ClientToScreen(P);
+      const TShiftState Shift = KeyboardShiftState();
+      const bool HeightEdge = InHeaderSplitterArea(P) && CanResizeHeader(P);
+      if (HeightEdge || ColumnSplitterHit(P)) {
+        FHeaderTrackStart = P;
+        Cols.SetHoverIndex(NoColumn);
+        if (HeightEdge) {
+          H.DoBeforeHeaderHeightTracking(Shift);
+          H.FStates.Include(hsHeightTrackPending);
+        } else {
+          H.DoBeforeColumnWidthTracking(Cols.TrackIndex(), Shift);
+          H.FStates.Include(hsColumnWidthTrackPending);
+        }
+        ::SetCapture(FHandle);
+        Message.Result = 0;
+        return true;
+      }
+      if (InHeader(P)) {
+        const TColumnIndex Column = PressColumnAt(P);
+        if (H.Options().Contains(hoDrag) && Column >= 0 && Cols[Column].Options().Contains(coDraggable)) {
+          H.FStates.Include(hsDragPending);
+          ::SetCapture(FHandle);
+          DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
+          Message.Result = 0;
+          return true;
+        }
+        DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
+        if (NonClient) return true;
+      }
+      return false;
+    }
+    case WM_MOUSEMOVE:
+      if (H.FStates.Empty()) return false;
+      return HeaderCapturedMouseMove(Message);
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP: {
+      const bool NonClient = Message.Msg == WM_NCLBUTTONUP;
+      const TPoint P = ClientPoint(NonClient);
+      const bool HadState = !H.FStates.Empty();
+      if (!NonClient && !HadState) return false;
+      Application->CancelHint();
+      bool Handled = false;
+      if (HadState) {
+        if (GetCapture() == FHandle) ReleaseCapture();
+        if (H.FStates.Contains(hsDragging)) {
+          const TPoint Release = ClientToScreen(P);
+          if (FHeaderDragImage) FHeaderDragImage->EndDrag();
+          FHeaderDragImage.reset();
+          Sleep(50);
+          RECT Window;
+          GetWindowRect(FHandle, &Window);
+          const bool InWindow = PtInRect(&Window, POINT{Release.X, Release.Y});
+          const TColumnIndex Target = Cols.DropTarget(), Dragged = Cols.DragIndex();
+          if (Target >= 0 && Target != Dragged && InWindow) {
+            const Integer OldPosition = static_cast<Integer>(Cols[Dragged].Position());
+            const Integer TargetPosition = static_cast<Integer>(Cols[Target].Position());
+            const bool FromLeft = OldPosition < TargetPosition;
+            Integer NewPosition;
+            if (Cols.DropBefore())
+              NewPosition = FromLeft ? TargetPosition - 1 : TargetPosition;
+            else
+              NewPosition = FromLeft ? TargetPosition : TargetPosition + 1;
+            Cols[Dragged].SetPosition(static_cast<TColumnPosition>(NewPosition));
+            DoHeaderDragged(Dragged, OldPosition);
+          } else {
+            DoHeaderDraggedOut(Dragged, Release);
+          }
+          Cols.SetDropTarget(NoColumn);
+          H.Invalidate(nullptr);
+        }
+        Handled = true;
+      }
+      if (NonClient) {
+        ProcessColumnClick(P, mbLeft, false, false);
+        DoHeaderMouseUp(mbLeft, KeyboardShiftState(), P.X, P.Y + H.Height());
+      } else {
+        if (Cols.DownIndex() >= 0) ProcessColumnClick(P, mbLeft, false, false);
+        if (HadState) DoHeaderMouseUp(mbLeft, MouseShiftState(Message.WParam), P.X, P.Y);
+      }
+      if (Cols.TrackIndex() >= 0) {
+        if (H.FStates.Contains(hsColumnWidthTracking)) H.DoAfterColumnWidthTracking(Cols.TrackIndex());
+        InvalidateHeaderColumn(Cols.TrackIndex());
+        Cols.SetTrackIndex(NoColumn);
+      }
+      if (Cols.DownIndex() >= 0) {
+        const TColumnIndex Down = Cols.DownIndex();
+        Cols.SetDownIndex(NoColumn);
+        InvalidateHeaderColumn(Down);
+      }
+      if (H.FStates.Contains(hsHeightTracking)) H.DoAfterHeaderHeightTracking();
+      H.FStates = H.FStates - THeaderStates{hsDragging, hsDragPending} - Tracking;
+      if (Handled) Message.Result = 0;
+      return Handled || NonClient;
+    }
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
+      const bool NonClient = Message.Msg != WM_LBUTTONDBLCLK;
+      const TPoint P = ClientPoint(NonClient);
+      TShiftState Shift = KeyboardShiftState();
+      if (H.Options().Contains(hoHeightDblClickResize) && InHeaderSplitterArea(P) && H.DefaultHeight() > 0) {
+        TPoint Q = P;
+        if (H.DoHeaderHeightDblClickResize(Q, Shift) && H.DefaultHeight() > 0) H.SetHeight(H.MinHeight());
+        return true;
+      }
+      const bool Left = Message.Msg == WM_NCLBUTTONDBLCLK || Message.Msg == WM_LBUTTONDBLCLK;
+      if (Left && H.Options().Contains(hoDblClickResize) && ColumnSplitterHit(P) && Cols.TrackIndex() >= 0) {
+        const TColumnIndex T = Cols.TrackIndex();
+        if (H.DoColumnWidthDblClickResize(T, P, Shift)) {
+          const Integer Pos = static_cast<Integer>(Cols[T].Position());
+          H.AutoFitColumns(true, smaUseColumnOption, Pos, Pos);
+        }
+        Cols.SetTrackIndex(NoColumn);
+        Message.Result = 0;
+        return true;
+      }
+      if (NonClient && InHeader(P)) {
+        const TMouseButton Button = Message.Msg == WM_NCRBUTTONDBLCLK   ? mbRight
+                                    : Message.Msg == WM_NCMBUTTONDBLCLK ? mbMiddle
+                                                                        : mbLeft;
+        if (Button == mbLeft) PressColumnAt(P);
+        ProcessColumnClick(P, Button, true, true);
+        return true;
+      }
+      return false;
+    }
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN: {
+      const TPoint P = ClientPoint(true);
+      if (InHeader(P))
+        DoHeaderMouseDown(Message.Msg == WM_NCRBUTTONDOWN ? mbRight : mbMiddle, KeyboardShiftState(), P.X,
+                          P.Y + H.Height());
+      return false;
+    }
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONUP: {
+      const TPoint P = ClientPoint(true);
+      Application->CancelHint();
+      if (!InHeader(P)) return false;
+      const TMouseButton Button = Message.Msg == WM_NCRBUTTONUP ? mbRight : mbMiddle;
+      const bool R = ProcessColumnClick(P, Button, true, false);
+      DoHeaderMouseUp(Button, KeyboardShiftState(), P.X, P.Y + H.Height());
+      if (Button == mbMiddle) {
+        Cols.SetDownIndex(NoColumn);
+        Cols.SetCheckBoxHit(false);
+      }
+      return R;
+    }
+    case WM_TIMER: {
+      if (Message.WParam != HeaderTimer) return false;
+      POINT Pt;
+      GetCursorPos(&Pt);
+      const TPoint P = ScreenToClient(TPoint{Pt.x, Pt.y});
+      if (!InHeader(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex())) {
+        KillTimer(HeaderTimer);
+        Cols.SetHoverIndex(NoColumn);
+        Cols.SetClickIndex(NoColumn);
+        Cols.SetDownIndex(NoColumn);
+        Cols.SetCheckBoxHit(false);
+        H.Invalidate(nullptr);
+      }
+      Message.Result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Wheel panning
+
+void TVastTreeControl::BeginWheelPanning(TPoint Position) {
+  TCustomVastStringTree::BeginWheelPanning(Position);
+  const TPoint S = ClientToScreen(Position);
+  FPanningImage = CreatePanningBitmap(PanningImageKind());
+  FPanningWindow = CreatePanningWindow(FHandle, S, FPanningImage, [this](TMessage& M) { PanningWindowHandler(M); });
+  if (FPanningWindow) ShowWindow(FPanningWindow, SW_SHOWNOACTIVATE);
+  FPanningCursorKind = PanningImageKind();
+  FPanningCursor = CreatePanningCursor(FPanningCursorKind);
+  ::SetCursor(FPanningCursor);
+}
+
+void TVastTreeControl::EndWheelPanning() {
+  if (!IsPanning()) return;
+  TCustomVastStringTree::EndWheelPanning();
+  if (FPanningWindow) DestroyPanningWindow(FPanningWindow);
+  FPanningWindow = nullptr;
+  if (FPanningImage) DeleteObject(FPanningImage);
+  FPanningImage = nullptr;
+  if (FPanningCursor) DestroyCursor(FPanningCursor);
+  FPanningCursor = nullptr;
+  ::SetCursor(Screen->Cursors(TControl::Cursor()));
+}
+
+void TVastTreeControl::UpdatePanningCursor(Integer X, Integer Y) {
+  const TVTPanningCursor Kind = PanningCursorAt(X, Y);
+  if (FPanningCursor && Kind == FPanningCursorKind) return;
+  HCURSOR Old = FPanningCursor;
+  FPanningCursorKind = Kind;
+  FPanningCursor = CreatePanningCursor(Kind);
+  ::SetCursor(FPanningCursor);
+  if (Old) DestroyCursor(Old);
+}
+
+void TVastTreeControl::PanningWindowHandler(TMessage& Message) {
+  if (Message.Msg == WM_PAINT) {
+    PAINTSTRUCT PS;
+    HDC DC = BeginPaint(FPanningWindow, &PS);
+    HDC Mem = CreateCompatibleDC(DC);
+    HGDIOBJ Old = SelectObject(Mem, FPanningImage);
+    BitBlt(DC, 0, 0, PanningImageSize, PanningImageSize, Mem, 0, 0, SRCCOPY);
+    SelectObject(Mem, Old);
+    DeleteDC(Mem);
+    EndPaint(FPanningWindow, &PS);
+    Message.Result = 0;
+    return;
+  }
+  Message.Result = DefWindowProcW(FPanningWindow, Message.Msg, Message.WParam, Message.LParam);
+}
+
+// ---------------------------------------------------------------------------
+// Editing and hints
+
+IVTEditLink* TVastTreeControl::DoCreateEditor(PVastNode Node, TColumnIndex Column) {
+  IVTEditLink* Link = TCustomVastStringTree::DoCreateEditor(Node, Column);
+  if (!Link) Link = new TStringEditLink();
+  return Link;
+}

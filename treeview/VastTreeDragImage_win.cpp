@@ -1,0 +1,217 @@
+#include "treeview/VastTreeDragImage_win.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "treeview/VastTrees.h"
+
+namespace {
+
+constexpr const wchar_t* DragImageClass = L"VTDragImageWindow";
+
+void RegisterDragImageClass() {
+  static bool Registered = false;
+  if (Registered) return;
+  WNDCLASSEXW Class{};
+  Class.cbSize = sizeof(Class);
+  Class.lpfnWndProc = DefWindowProcW;
+  Class.hInstance = GetModuleHandleW(nullptr);
+  Class.lpszClassName = DragImageClass;
+  RegisterClassExW(&Class);
+  Registered = true;
+}
+
+Integer ClampByte(Integer V) { return std::clamp(V, 0, 255); }
+
+}  // namespace
+
+TVTDragImage::TVTDragImage(TBaseVastTree* AOwner) : FOwner(AOwner) {}
+
+TVTDragImage::~TVTDragImage() { EndDrag(); }
+
+bool TVTDragImage::Visible() const {
+  return FStates.Contains(disInDrag) && FStates.Contains(disPrepared) && !FStates.Contains(disHidden) &&
+         !FStates.Contains(disSystemSupport);
+}
+
+void TVTDragImage::PrepareDrag(TBitmap* DragImage, const TPoint& ImagePosition, const TPoint& HotSpot,
+                               IDataObject* DataObject) {
+  (void)DataObject;  // no data object: this class draws the image itself
+  FStates.Exclude(disSystemSupport);
+  const Integer W = DragImage->Width(), H = DragImage->Height();
+  if (W <= 0 || H <= 0) return;
+  FLastPosition = HotSpot;
+  FDragImage = std::make_unique<TBitmap>(W, H);
+  FDragImage->SetPixelFormat(pf32bit);
+  BitBlt(FDragImage->Canvas()->Handle(), 0, 0, W, H, DragImage->Canvas()->Handle(), 0, 0, SRCCOPY);
+  GdiFlush();
+  if (FPreBlendBias != 0)
+    for (Integer Y = 0; Y < H; ++Y) {
+      auto* Row = static_cast<Byte*>(FDragImage->ScanLine(Y));
+      for (Integer X = 0; X < W * 4; ++X)
+        if (X % 4 != 3) Row[X] = static_cast<Byte>(ClampByte(Row[X] + FPreBlendBias));
+    }
+  MakeAlphaChannel();
+  FImagePosition = ImagePosition;
+  FStates.Include(disHidden);
+  FStates.Include(disInDrag);
+  FStates.Include(disPrepared);
+}
+
+void TVTDragImage::MakeAlphaChannel() {
+  const Integer W = FDragImage->Width(), H = FDragImage->Height();
+  FAlpha.assign(static_cast<std::size_t>(W * H), 255);
+  const COLORREF Key = FColorKey == clNone ? CLR_INVALID : static_cast<COLORREF>(ColorToRGB(FColorKey));
+  const double M = std::max(W, H);
+  for (Integer Y = 0; Y < H; ++Y) {
+    const auto* Row = static_cast<const Byte*>(FDragImage->ScanLine(Y));
+    for (Integer X = 0; X < W; ++X) {
+      const Byte* Px = Row + X * 4;
+      Byte A;
+      if (Key != CLR_INVALID && RGB(Px[2], Px[1], Px[0]) == Key) {
+        A = 0;
+      } else {
+        const double DX = (X - W / 2) / M, DY = (Y - H / 2) / M;
+        A = static_cast<Byte>(std::lround(255.0 * std::exp(-8.0 * std::sqrt(DX * DX + DY * DY))));
+      }
+      FAlpha[static_cast<std::size_t>(Y * W + X)] = A;
+    }
+  }
+}
+
+Byte TVTDragImage::PixelAlpha(Integer X, Integer Y) const {
+  if (!FDragImage) return 0;
+  const Integer W = FDragImage->Width();
+  // Per-pixel alpha only with fading or a colour key; the constant
+  // transparency applies in every case.
+  const bool PerPixel = FFade || FColorKey != clNone;
+  const Integer A = PerPixel ? FAlpha[static_cast<std::size_t>(Y * W + X)] : 255;
+  return static_cast<Byte>(A * FTransparency / 255);
+}
+
+void TVTDragImage::UpdateWindowImage() {
+  if (!FWindow || !FDragImage) return;
+  const Integer W = FDragImage->Width(), H = FDragImage->Height();
+  // What lies under the image: the screen as it was, and over it the
+  // backdrop window as it paints itself now.
+  TBitmap Back(W, H);
+  Back.SetPixelFormat(pf32bit);
+  HDC BackDC = Back.Canvas()->Handle();
+  if (FScreen)
+    BitBlt(BackDC, 0, 0, W, H, FScreen->Canvas()->Handle(), FImagePosition.X - FScreenOrigin.X,
+           FImagePosition.Y - FScreenOrigin.Y, SRCCOPY);
+  if (FBackdropWindow && IsWindowVisible(FBackdropWindow)) {
+    RECT Window;
+    GetWindowRect(FBackdropWindow, &Window);
+    TBitmap Print(Window.right - Window.left, Window.bottom - Window.top);
+    Print.SetPixelFormat(pf32bit);
+    SendMessageW(FBackdropWindow, WM_PRINT, reinterpret_cast<WPARAM>(Print.Canvas()->Handle()),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    BitBlt(BackDC, Window.left - FImagePosition.X, Window.top - FImagePosition.Y, Print.Width(), Print.Height(),
+           Print.Canvas()->Handle(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+  BITMAPINFO Info{};
+  Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
+  Info.bmiHeader.biWidth = W;
+  Info.bmiHeader.biHeight = -H;
+  Info.bmiHeader.biPlanes = 1;
+  Info.bmiHeader.biBitCount = 32;
+  void* Bits = nullptr;
+  HDC Screen = GetDC(nullptr);
+  HDC Mem = CreateCompatibleDC(Screen);
+  HBITMAP Dib = CreateDIBSection(Screen, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  if (Dib && Bits) {
+    auto* Out = static_cast<Byte*>(Bits);
+    for (Integer Y = 0; Y < H; ++Y) {
+      const auto* Row = static_cast<const Byte*>(FDragImage->ScanLine(Y));
+      const auto* Under = static_cast<const Byte*>(Back.ScanLine(Y));
+      for (Integer X = 0; X < W; ++X) {
+        const Integer A = PixelAlpha(X, Y);
+        Byte* O = Out + (Y * W + X) * 4;
+        for (int C = 0; C < 3; ++C) {
+          const Integer Src = ClampByte(Row[X * 4 + C] + FPostBlendBias);
+          O[C] = static_cast<Byte>((Src * A + Under[X * 4 + C] * (255 - A)) / 255);
+        }
+        O[3] = 255;
+      }
+    }
+    HGDIOBJ Old = SelectObject(Mem, Dib);
+    POINT Pos{FImagePosition.X, FImagePosition.Y}, Origin{0, 0};
+    SIZE Size{W, H};
+    BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(FWindow, Screen, &Pos, &Size, Mem, &Origin, 0, &Blend, ULW_ALPHA);
+    SelectObject(Mem, Old);
+  }
+  if (Dib) DeleteObject(Dib);
+  DeleteDC(Mem);
+  ReleaseDC(nullptr, Screen);
+}
+
+void TVTDragImage::ShowDragImage() {
+  if (FStates != TVTDragImageStates{disHidden, disInDrag, disPrepared}) return;
+  FStates.Exclude(disHidden);
+  {
+    HDC Screen = GetDC(nullptr);
+    FScreenOrigin = TPoint{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+    FScreen = std::make_unique<TBitmap>(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    FScreen->SetPixelFormat(pf32bit);
+    BitBlt(FScreen->Canvas()->Handle(), 0, 0, FScreen->Width(), FScreen->Height(), Screen, FScreenOrigin.X,
+           FScreenOrigin.Y, SRCCOPY);
+    ReleaseDC(nullptr, Screen);
+  }
+  RegisterDragImageClass();
+  if (!FWindow)
+    FWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+                              DragImageClass, L"", WS_POPUP, FImagePosition.X, FImagePosition.Y,
+                              FDragImage->Width(), FDragImage->Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
+                              nullptr);
+  UpdateWindowImage();
+  ShowWindow(FWindow, SW_SHOWNOACTIVATE);
+}
+
+void TVTDragImage::HideDragImage() {
+  if (!Visible()) return;
+  FStates.Include(disHidden);
+  if (FWindow) ShowWindow(FWindow, SW_HIDE);
+}
+
+bool TVTDragImage::DragTo(const TPoint& P, bool ForceRepaint) {
+  Integer DX = FLastPosition.X - P.X, DY = FLastPosition.Y - P.Y;
+  if (FRestriction == dmrHorizontalOnly) DY = 0;
+  if (FRestriction == dmrVerticalOnly) DX = 0;
+  const bool Result = DX != 0 || DY != 0 || ForceRepaint;
+  if (!Result) return false;
+  if (Visible()) {
+    FImagePosition.X -= DX;
+    FImagePosition.Y -= DY;
+    UpdateWindowImage();
+  }
+  FLastPosition = P;
+  return Result;
+}
+
+bool TVTDragImage::WillMove(const TPoint& P) const {
+  if (!Visible()) return false;
+  if (FRestriction == dmrHorizontalOnly) return P.X != FLastPosition.X;
+  if (FRestriction == dmrVerticalOnly) return P.Y != FLastPosition.Y;
+  return !(P == FLastPosition);
+}
+
+void TVTDragImage::EndDrag() {
+  HideDragImage();
+  FStates.Exclude(disInDrag);
+  FStates.Exclude(disPrepared);
+  if (FWindow) DestroyWindow(FWindow);
+  FWindow = nullptr;
+  FDragImage.reset();
+  FAlpha.clear();
+  FScreen.reset();
+}
+
+TRect TVTDragImage::GetDragImageRect() const {
+  if (!Visible() || !FDragImage) return TRect{};
+  return TRect{FImagePosition.X, FImagePosition.Y, FImagePosition.X + FDragImage->Width(),
+               FImagePosition.Y + FDragImage->Height()};
+}

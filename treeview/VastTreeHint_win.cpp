@@ -1,0 +1,269 @@
+#include "treeview/VastTreeHint_win.h"
+
+#include <algorithm>
+
+#include "vcl/Messages.h"
+
+namespace {
+
+RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
+
+bool ContainsPoint(const TRect& R, const TPoint& P) {
+  return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
+}
+
+String ShortHintOf(const String& Hint) {
+  const auto Bar = Hint.find(u'|');
+  return Bar == String::npos ? Hint : Hint.substr(0, Bar);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// What to show
+
+bool TVastTreeControl::HasHint() const {
+  return ShowHint() && (HintMode() != hmDefault || !TControl::Hint().empty() ||
+                        (TCustomVastStringTree::Header().Options().Contains(hoShowHint)));
+}
+
+void TVastTreeControl::HintShow(THintInfo& Info) {
+  const TPoint P = Info.CursorPos;
+  bool Show = false;
+  bool NoHint = true;  // the message's answer 1: nothing shown
+  Info.HintStr.clear();
+  if (ContainsPoint(FLastHintRect, P)) {
+    Info.HintStr.clear();
+    return;
+  }
+  THitInfo Hit;
+  GetHitTestInfoAt(P.X, P.Y, true, Hit);
+  bool ShowOK;
+  if (IsEditing())
+    ShowOK = Hit.HitNode != FocusedNode();
+  else
+    ShowOK = true;  // the hint machinery only asks the control under the mouse of the active program
+  TVTHeader& H = TCustomVastStringTree::Header();
+  const bool Busy = (GetCapture() && GetCapture() != FHandle) || !ShowHint() || IsMouseSelecting() ||
+                    HasState(tsScrolling) || !H.States().Empty() || !ShowOK || HasState(tsOLEDragging);
+  if (Busy) {
+    FLastHintRect = TRect{};
+    DoStateChange({}, {tsHint});
+    return;
+  }
+  const String Short = ShortHintOf(TControl::Hint());
+  const bool OverHeader = H.UseColumns() && H.Options().Contains(hoShowHint) && InHeader(P);
+  TRect Rect;
+  TColumnIndex HintColumn = Hit.HitColumn;
+  String Text;
+  if (OverHeader) {
+    Integer L = 0, R = 0;
+    const TColumnIndex Column = H.Columns().ColumnAndBoundsAt(TPoint{P.X, P.Y + H.Height()}, L, R, true);
+    Rect = TRect{L, -H.Height(), R, 0};
+    if (Column >= 0 && GetKeyState(VK_LBUTTON) >= 0) {
+      TVastTreeColumn& C = H.Columns()[Column];
+      Text = C.Hint();
+      if (Text.empty() && CaptionWidth(Column) + 2 * C.Margin() + 1 >= C.Width()) Text = C.Text();
+      Show = !Text.empty();
+      HintColumn = Column;
+      const TPoint Below = ClientToScreen(TPoint{0, Rect.Bottom});
+      Info.HintPos.Y = std::max(Info.HintPos.Y, Below.Y);
+    }
+    NoHint = !Show;
+    Info.CursorRect = Rect;
+  } else if (HintMode() == hmDefault) {
+    Info.HintStr = Short;
+    FLastHintRect = TRect{};
+    DoStateChange({}, {tsHint});
+    return;
+  } else if (Hit.HitNode && Hit.HitColumn >= NoColumn) {
+    TVTHintKind Kind = vhkText;
+    DoGetHintKind(Hit.HitNode, Hit.HitColumn, Kind);
+    FHintData.HintRect = TRect{};
+    if (Kind == vhkOwnerDraw) {
+      DoGetHintSize(Hit.HitNode, Hit.HitColumn, FHintData.HintRect);
+      Show = FHintData.HintRect.Width() > 0 && FHintData.HintRect.Height() > 0;
+    } else {
+      Show = true;
+    }
+    TVTTooltipLineBreakStyle Style = hlbDefault;
+    Text = HintMode() == hmTooltip ? DoGetNodeTooltip(Hit.HitNode, Hit.HitColumn, Style)
+                                   : DoGetNodeHint(Hit.HitNode, Hit.HitColumn, Style);
+    FHintData.LineBreakStyle = Style;
+    Integer ColLeft = 0, ColRight = ClientWidth();
+    if (Hit.HitColumn >= 0) {
+      H.Columns().GetColumnBounds(Hit.HitColumn, ColLeft, ColRight);
+      if (TreeOptions().AutoOptions().Contains(toAutoSpanColumns)) {
+        TColumnIndex Next = H.Columns().GetNextVisibleColumn(Hit.HitColumn);
+        while (Next >= 0 && IsCellEmpty(Hit.HitNode, Next)) {
+          Integer L, R;
+          H.Columns().GetColumnBounds(Next, L, R);
+          ColRight = R;
+          Next = H.Columns().GetNextVisibleColumn(Next);
+        }
+      }
+    }
+    if (Show && HintMode() == hmTooltip) {
+      if (GetMultiline(Hit.HitNode)) {
+        Show = Hit.HitPositions.Contains(hiOnItemLabel);
+        if (Show) Rect = GetDisplayRect(Hit.HitNode, Hit.HitColumn, true);
+      } else {
+        Rect = GetDisplayRect(Hit.HitNode, Hit.HitColumn, true, true, true);
+        const TPoint M = DoGetCellContentMargin(Hit.HitNode, Hit.HitColumn, ccmtBottomRightOnly);
+        const bool Cut = std::min(ColRight - 1, ClientWidth()) < Rect.Right + M.X ||
+                         Rect.Left < std::max(ColLeft, 0) || ClientHeight() < Rect.Bottom + M.Y || Rect.Top < 0;
+        Show = ContainsPoint(Rect, P) && ColLeft <= P.X && P.X <= ColRight && Cut;
+      }
+      if (Show) {
+        const TPoint S = ClientToScreen(TPoint{Rect.Left, Rect.Top});
+        Info.HintPos = S;
+        Info.CursorRect = Rect;
+      }
+    } else if (Show) {
+      Rect = GetDisplayRect(Hit.HitNode, Hit.HitColumn, false);
+      Rect.Left = ColLeft;
+      Rect.Right = ColRight;
+      Info.CursorRect = Rect;
+      const TPoint Below = ClientToScreen(TPoint{Rect.Right, Rect.Bottom});
+      Info.HintPos.Y = std::max(Info.HintPos.Y, Below.Y) + ScaledPixels(2);
+    }
+    Show = Show && (!Text.empty() || Kind == vhkOwnerDraw);
+    NoHint = !Show;
+  } else if (HintMode() == hmHintAndDefault) {
+    Text = Short;
+    Rect = Info.CursorRect;
+    const Integer Total = H.UseColumns() ? H.Columns().TotalWidth() : 0;
+    if (UseRightToLeftAlignment())
+      Rect.Right -= Total;
+    else
+      Rect.Left = Total;
+    Info.CursorRect = Rect;
+    Show = !Text.empty();
+    NoHint = !Show;
+    // The control's own hint is shown by the application's window.
+    Info.HintStr = Text;
+    FLastHintRect = Show ? Rect : TRect{};
+    DoStateChange(Show ? TVastTreeStates{tsHint} : TVastTreeStates{}, Show ? TVastTreeStates{} : TVastTreeStates{tsHint});
+    return;
+  }
+  if (!Show || NoHint) {
+    FLastHintRect = TRect{};
+    Info.HintStr.clear();
+    DoStateChange({}, {tsHint});
+    return;
+  }
+  Info.HintStr = Text.empty() ? String(u" ") : Text;
+  FHintData.HintText = Text;
+  FHintData.Tree = this;
+  FHintData.Column = OverHeader ? HintColumn : Hit.HitColumn;
+  FHintData.Node = OverHeader ? nullptr : Hit.HitNode;
+  FLastHintRect = Info.CursorRect;
+  Info.HintWindowClass = [](TComponent* Owner) -> THintWindow* { return new TVastTreeHintWindow(Owner); };
+  Info.HintData = &FHintData;
+  DoStateChange({tsHint});
+}
+
+// ---------------------------------------------------------------------------
+// The window
+
+TVastTreeHintWindow::TVastTreeHintWindow(TComponent* AOwner) : THintWindow(AOwner) {}
+
+void TVastTreeHintWindow::CreateParams(TCreateParams& Params) {
+  THintWindow::CreateParams(Params);
+  Params.Style = WS_POPUP;
+  Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+}
+
+void TVastTreeHintWindow::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_ERASEBKGND) {
+    Message.Result = 1;
+    return;
+  }
+  THintWindow::WndProc(Message);
+}
+
+TRect TVastTreeHintWindow::CalcHintRect(Integer MaxWidth, const String& Hint, const void* Data) {
+  (void)Hint;
+  if (!Data) return TRect{};
+  FHintData = *static_cast<const TVTHintData*>(Data);
+  auto* Tree = static_cast<TVastTreeControl*>(FHintData.Tree);
+  if (FHintData.Node && FHintData.HintRect.Width() > 0 && FHintData.HintRect.Height() > 0) return FHintData.HintRect;
+  const bool Tooltip = FHintData.Node && Tree->HintMode() == hmTooltip;
+  TCanvas* C = Canvas();
+  C->SetFont(Tooltip ? Tree->Font() : Screen->HintFont());
+  HDC DC = C->Handle();
+  TEXTMETRICW Metrics{};
+  GetTextMetricsW(DC, &Metrics);
+  FTextHeight = Metrics.tmHeight;
+  TRect Result;
+  if (FHintData.HintText.empty()) return TRect{};
+  if (!Tooltip) {
+    RECT R{0, 0, MaxWidth, FTextHeight};
+    DrawTextW(DC, reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()), static_cast<int>(FHintData.HintText.size()),
+              &R, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    R.bottom += Tree->ScaledPixels(6);
+    R.right += Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
+    if (auto* Control = dynamic_cast<TControlCanvas*>(C)) Control->FreeHandle();
+    return TRect{R.left, R.top, R.right, R.bottom};
+  }
+  if (FHintData.LineBreakStyle == hlbDefault)
+    FHintData.LineBreakStyle = Tree->GetMultiline(FHintData.Node) ? hlbForceMultiLine : hlbForceSingleLine;
+  if (FHintData.LineBreakStyle == hlbForceMultiLine) {
+    TRect R = Tree->GetDisplayRect(FHintData.Node, FHintData.Column, true);
+    RECT T = ToRECT(R);
+    DrawTextW(DC, reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()), static_cast<int>(FHintData.HintText.size()),
+              &T, DT_CALCRECT | DT_WORDBREAK);
+    R.Right = T.right + Tree->TextMargin() + 1;
+    R.Bottom = T.bottom;
+    Result = R;
+  } else {
+    Result = Tree->FLastHintRect;
+    RECT T{0, 0, MaxWidth, FTextHeight};
+    DrawTextW(DC, reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()), static_cast<int>(FHintData.HintText.size()),
+              &T, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    if (Result.Width() != T.right)
+      Result.Right = Result.Left + T.right + Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
+    if (Tree->TreeOptions().PaintOptions().Contains(toShowHorzGridLines)) --Result.Bottom;
+  }
+  if (auto* Control = dynamic_cast<TControlCanvas*>(C)) Control->FreeHandle();
+  // One pixel larger on every side, placed so that its text lands exactly
+  // over the cell's.
+  const Integer W = Result.Width() + 2, H = Result.Height() + 2;
+  return TRect{-1, -1, W - 1, H - 1};
+}
+
+void TVastTreeHintWindow::Paint() {
+  auto* Tree = static_cast<TVastTreeControl*>(FHintData.Tree);
+  TCanvas* C = Canvas();
+  const bool Tooltip = Tree && FHintData.Node && Tree->HintMode() == hmTooltip;
+  TRect R{0, 0, Width(), Height()};
+  Integer Y = 2;
+  if (Tooltip) {
+    C->SetFont(Tree->Font());
+    TEXTMETRICW Metrics{};
+    GetTextMetricsW(C->Handle(), &Metrics);
+    Y = FHintData.LineBreakStyle == hlbForceMultiLine ? 1 : (Height() - Metrics.tmHeight) / 2;
+  } else {
+    C->SetFont(Screen->HintFont());
+  }
+  if (Tree && FHintData.Node) {
+    TVTHintKind Kind = vhkText;
+    Tree->DoGetHintKind(FHintData.Node, FHintData.Column, Kind);
+    if (Kind == vhkOwnerDraw) {
+      Tree->DoDrawHint(C, FHintData.Node, R, FHintData.Column);
+      return;
+    }
+  }
+  C->Font()->SetColor(clInfoText);
+  C->Pen()->SetColor(clBlack);
+  C->Brush()->SetColor(clInfoBk);
+  C->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
+  R = TRect{R.Left + 1, Y, R.Right - 1, R.Bottom - 1};
+  R.Left += 3;
+  SetBkMode(C->Handle(), TRANSPARENT);
+  RECT T = ToRECT(R);
+  UINT Format = DT_NOPREFIX;
+  if (FHintData.Node && FHintData.LineBreakStyle == hlbForceMultiLine) Format |= DT_WORDBREAK;
+  DrawTextW(C->Handle(), reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()),
+            static_cast<int>(FHintData.HintText.size()), &T, Format);
+}
