@@ -787,7 +787,6 @@ AnsiString TBlockSocket::RecvPacket(Integer Timeout) {
   if (!FBuffer.empty()) {
     result.swap(FBuffer);
   } else {
-    SleepMs(0);
     auto receive = [&](Integer n) {
       result.resize(static_cast<std::size_t>(n));
       const Integer got = RecvBuffer(result.data(), n);
@@ -1032,7 +1031,9 @@ Byte TBlockSocket::PeekByte(Integer Timeout) {
 }
 
 void TBlockSocket::Purge() {
-  SleepMs(1);
+  // No pause first: a reply only ever follows its command, so what has not
+  // arrived yet cannot be stale, and waiting here would be paid before every
+  // command and at every close.
   try {
     while (!FBuffer.empty() || WaitingData() > 0) {
       RecvPacket(0);

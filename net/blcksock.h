@@ -225,6 +225,8 @@ public:
   virtual Byte PeekByte(Integer Timeout);
   virtual Integer WaitingData();
   Integer WaitingDataEx();
+  // Drops what has already arrived (LineBuffer and the system's buffer),
+  // never waiting for more, and clears the error.
   void Purge();
 
   // --- waiting (milliseconds; -1 waits without limit)
