@@ -315,7 +315,7 @@ void TBlockSocket::Connect(const String& IP, const String& Port) {
   if (FLastError == 0) {
     if (FSocket == INVALID_SOCKET_HANDLE) InternalCreateSocket(sin);
     if (FLastError == 0) {
-      SockCheck(::Connect(FSocket, sin));
+      InternalConnect(sin);
       if (FLastError == 0) GetSins();
     }
     FBuffer.clear();
@@ -324,6 +324,58 @@ void TBlockSocket::Connect(const String& IP, const String& Port) {
   }
   ExceptCheck();
   DoStatus(HR_Connect, IP + u":" + Port);
+}
+
+void TBlockSocket::InternalConnect(const TVarSin& Sin) {
+  Cardinal on = 1;
+  if (FNonBlockMode || IoctlSocket(FSocket, Ws::Fionbio, on) != 0) {
+    SockCheck(::Connect(FSocket, Sin));
+    return;
+  }
+  // The connect starts without blocking; its outcome is waited for in steps,
+  // so that a host that drops every packet costs at most ConnectTimeout and
+  // a stop request from another thread is seen within one step.
+  constexpr Integer Step = 250;
+  SockCheck(::Connect(FSocket, Sin));
+  if (FLastError == WirraErr::WouldBlock || FLastError == WirraErr::InProgress) {
+    ResetLastError();
+    const UInt64 deadline = MillisecondTick64() + static_cast<UInt64>(FConnectTimeout > 0 ? FConnectTimeout : 0);
+    for (;;) {
+      if (FStopFlag.exchange(false)) {
+        FLastError = WirraErr::Stopped;
+        break;
+      }
+      Integer wait = Step;
+      if (FConnectTimeout > 0) {
+        const UInt64 now = MillisecondTick64();
+        wait = static_cast<Integer>(std::min<UInt64>(deadline > now ? deadline - now : 0, Step));
+      }
+      // Winsock reports a failed connect as an exception, POSIX as writable.
+      TFDSet writable, failed;
+      FD_Zero(writable);
+      FD_Zero(failed);
+      FD_Add(FSocket, writable);
+      FD_Add(FSocket, failed);
+      const Integer ready = Select(nullptr, &writable, &failed, wait);
+      if (ready < 0) {
+        FLastError = SockGetLastError();
+        break;
+      }
+      if (ready > 0) {
+        Integer outcome = 0;
+        Integer len = sizeof(outcome);
+        FLastError = GetSockOpt(FSocket, Ws::SolSocket, Ws::SoError, &outcome, len) != 0 ? SockGetLastError() : outcome;
+        break;
+      }
+      if (FConnectTimeout > 0 && MillisecondTick64() >= deadline) {
+        FLastError = WirraErr::TimedOut;
+        break;
+      }
+    }
+  }
+  Cardinal off = 0;
+  IoctlSocket(FSocket, Ws::Fionbio, off);
+  FLastErrorDesc = GetErrorDescEx();
 }
 
 void TBlockSocket::Listen() {

@@ -147,6 +147,9 @@ public:
   void CreateSocket();
   void CreateSocketByName(const String& Value);
   void Bind(const String& IP, const String& Port);
+  // Waits for the connection at most ConnectTimeout milliseconds (10060)
+  // and ends early when StopFlag is set (10053), in either case without
+  // the system's own connect wait; in NonBlockMode it only starts it.
   virtual void Connect(const String& IP, const String& Port);
   virtual void Listen();
   virtual TSocket Accept();
@@ -276,6 +279,10 @@ public:
   void SetStopFlag(bool Value) { FStopFlag.store(Value); }
   Integer NonblockSendTimeout() const { return FNonblockSendTimeout; }
   void SetNonblockSendTimeout(Integer Value) { FNonblockSendTimeout = Value; }
+  // Milliseconds Connect waits for the peer; 0 leaves it to the system's
+  // own connect time-out (StopFlag still ends the wait).
+  Integer ConnectTimeout() const { return FConnectTimeout; }
+  void SetConnectTimeout(Integer Value) { FConnectTimeout = Value; }
   Integer HeartbeatRate() const { return FHeartbeatRate; }
   void SetHeartbeatRate(Integer Value) { FHeartbeatRate = Value; }
   TObject* Owner() const { return FOwner; }
@@ -326,6 +333,8 @@ private:
   // One wait for readability of the socket, the heartbeat and stop request
   // handled by the caller.
   bool InternalCanRead(Integer Timeout);
+  // The connect itself, on the created socket (see Connect).
+  void InternalConnect(const TVarSin& Sin);
 
   TVarSin FLocalSin;
   TVarSin FRemoteSin;
@@ -350,6 +359,7 @@ private:
   std::atomic<bool> FStopFlag{false};
   Integer FNonblockSendTimeout = 15000;
   Integer FHeartbeatRate = 0;
+  Integer FConnectTimeout = 0;
   TSocket FSocket = INVALID_SOCKET_HANDLE;
   Integer FLastError = 0;
   String FLastErrorDesc;

@@ -208,6 +208,7 @@ Boolean TFTPSend::RunLogonSequence(Integer Mode) {
 
 Boolean TFTPSend::OpenControlConnection() {
   FSock->CloseSocket();
+  FSock->SetConnectTimeout(Timeout);
   FSock->Bind(IPInterface, u"0");
   if (FSock->LastError() == 0) {
     if (!FWHost.empty()) {
@@ -371,6 +372,7 @@ Boolean TFTPSend::OpenDataChannel() {
     }
     if (!IsValidPort(FDataPort)) return false;
     FDSock->CloseSocket();
+    FDSock->SetConnectTimeout(Timeout);
     FDSock->Bind(IPInterface, u"0");
     if (FDSock->LastError() != 0) return false;
     FDSock->Connect(FDataIP, FDataPort);

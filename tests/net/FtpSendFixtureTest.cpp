@@ -200,3 +200,18 @@ TEST(FtpSendFixture, ServerFaults) {
   EXPECT_FALSE(S.Client.NoOp());
   EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(5));
 }
+
+// A server host that drops every packet: the log-on gives up after the
+// client's Timeout instead of the system's connect time-out.
+TEST(FtpSendFixture, LogOnToAHostThatNeverAnswersEndsAtTheTimeout) {
+  FtpServer Server({.blackhole = true});
+  Server.Start();
+  TFTPSend Client;
+  Client.TargetHost = Server.Host();
+  Client.TargetPort = FromWire(std::to_string(Server.BlackholePort()));
+  Client.Timeout = 700;
+  const auto Start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Client.Login());
+  EXPECT_EQ(Client.Sock()->LastError(), 10060);
+  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(15));
+}

@@ -339,6 +339,30 @@ TEST(Scan, StopWhileASlowListBlocks) {
   EXPECT_EQ(h.session.TailleTotale(), 4);
 }
 
+// The data connection goes to a host that drops every packet: stopping the
+// scan ends the pending connect at once instead of after the system's
+// connect time-out.
+TEST(Scan, StopWhileTheDataConnectionHangs) {
+  FtpServerOptions o;
+  o.pasvToBlackhole = true;
+  FtpServer server(o);
+  server.Start();
+  server.MakeFile("one.bin", 4096);
+  Harness<> h;
+  h.ftp.Timeout = 60000;
+  h.session.ToursArret = 2;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.PumpUntil([&] { return HasCommand(server.Commands(), u"PASV") || h.sink.result; }));
+  const auto t0 = std::chrono::steady_clock::now();
+  h.session.StopScan();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(ms, 20000);
+  EXPECT_TRUE(h.session.DernierArretForce());
+  ASSERT_TRUE(h.sink.result.has_value());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  EXPECT_FALSE(HasCommand(server.Commands(), u"LIST"));
+}
+
 TEST(Scan, RefusedStartFolderIsAnError) {
   FtpServer server;
   server.Start();
