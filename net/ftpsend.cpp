@@ -261,33 +261,58 @@ Boolean TFTPSend::Logout() {
   return Result;
 }
 
-void TFTPSend::SendControlBytes(const AnsiString& Data) {
-  // The owning thread may be inside a call on Sock right now; a raw send on
-  // the handle touches none of the socket object's state. TLS has to go
-  // through the object.
-  if (FSock->SSL() && FSock->SSL()->SSLEnabled()) {
-    FSock->SendString(Data);
-    return;
+void TFTPSend::RequestAbort(int Kind) {
+  int Current = FAbortRequest.load();
+  while (Current < Kind && !FAbortRequest.compare_exchange_weak(Current, Kind)) {
   }
-  const TSocket Handle = FSock->Socket();
-  if (Handle == INVALID_SOCKET_HANDLE) return;
-  std::size_t Done = 0;
-  while (Done < Data.size()) {
-    const Integer Sent = ::Send(Handle, Data.data() + Done, static_cast<Integer>(Data.size() - Done), 0);
-    if (Sent <= 0) return;
-    Done += static_cast<std::size_t>(Sent);
-  }
-}
-
-void TFTPSend::Abort() {
-  SendControlBytes("ABOR\r\n");
+  // Ends the data connection's current wait; re-armed by the transfer when
+  // the data socket is made after this.
   FDSock->SetStopFlag(true);
 }
 
-void TFTPSend::TelnetAbort() {
+void TFTPSend::Abort() { RequestAbort(1); }
+
+void TFTPSend::TelnetAbort() { RequestAbort(2); }
+
+// Marks the span of one transfer: an abort asked for before it began is
+// forgotten, one asked for during it is kept until it ends.
+class TFTPSend::TTransferScope {
+public:
+  explicit TTransferScope(TFTPSend& Client) : FClient(Client) {
+    if (FClient.FTransferDepth++ > 0) return;
+    FClient.FAbortRequest.store(0);
+    FClient.FDSock->SetStopFlag(false);
+  }
+  ~TTransferScope() {
+    if (--FClient.FTransferDepth == 0) FClient.FAbortRequest.store(0);
+  }
+  TTransferScope(const TTransferScope&) = delete;
+  TTransferScope& operator=(const TTransferScope&) = delete;
+
+private:
+  TFTPSend& FClient;
+};
+
+Boolean TFTPSend::FinishAbortedTransfer() {
   // IAC IP, IAC DM: interrupt the process, then mark the data stream.
-  SendControlBytes(AnsiString("\xFF\xF4\xFF\xF2", 4));
-  Abort();
+  AnsiString Line = FAbortRequest.load() == 2 ? AnsiString("\xFF\xF4\xFF\xF2", 4) : AnsiString();
+  Line += "ABOR\r\n";
+  FSock->SendString(Line);
+  NotifyStatus(false, u"ABOR");
+  FDSock->CloseSocket();
+  // The transfer's reply (426 when it was cut, 226 when it had just ended),
+  // then ABOR's own; the first is the transfer's result.
+  ReadResult();
+  const Integer Code = FResultCode;
+  const String Text = FResultString;
+  TStringList Lines;
+  Lines.Assign(*FFullResult);
+  if (FSock->LastError() == 0) ReadResult();
+  FResultCode = Code;
+  FResultString = Text;
+  FFullResult->Assign(Lines);
+  FDSock->CloseSocket();
+  return false;
 }
 
 // ------------------------------------------------------------ single commands
@@ -422,7 +447,9 @@ Boolean TFTPSend::AcceptDataChannel() {
 }
 
 Boolean TFTPSend::DataRead(TStream* DestStream) {
+  if (AbortRequested()) FDSock->SetStopFlag(true);
   if (!AcceptDataChannel()) {
+    if (AbortRequested()) return FinishAbortedTransfer();
     FDSock->CloseSocket();
     return false;
   }
@@ -438,6 +465,7 @@ Boolean TFTPSend::DataRead(TStream* DestStream) {
   } catch (const Exception&) {
     Stored = false;  // the destination refused the data (a full disk)
   }
+  if (AbortRequested()) return FinishAbortedTransfer();
   FDSock->CloseSocket();
   const Integer Code = ReadResult();
   FDSock->CloseSocket();
@@ -445,7 +473,9 @@ Boolean TFTPSend::DataRead(TStream* DestStream) {
 }
 
 Boolean TFTPSend::DataWrite(TStream* SourceStream) {
+  if (AbortRequested()) FDSock->SetStopFlag(true);
   if (!AcceptDataChannel()) {
+    if (AbortRequested()) return FinishAbortedTransfer();
     FDSock->CloseSocket();
     return false;
   }
@@ -456,6 +486,7 @@ Boolean TFTPSend::DataWrite(TStream* SourceStream) {
   } catch (const Exception&) {
     SendError = -1;  // the source could not be read
   }
+  if (AbortRequested()) return FinishAbortedTransfer();
   // Closing tells the server the data is complete.
   FDSock->CloseSocket();
   const Integer Code = ReadResult();
@@ -466,11 +497,12 @@ Boolean TFTPSend::DataWrite(TStream* SourceStream) {
 // ------------------------------------------------------------ transfers
 
 Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
+  TTransferScope Scope(*this);
   FDataStream->Clear();
   FFtpList->Clear();
   const String Argument = Directory.empty() ? String() : u" " + Directory;
   FTPCommand(u"TYPE A");
-  if (!OpenDataChannel()) return false;
+  if (AbortRequested() || !OpenDataChannel() || AbortRequested()) return false;
   if (ReplyClass(FTPCommand((NameList ? u"NLST" : u"LIST") + Argument)) != 1) return false;
   const Boolean Result = DataRead(FDataStream.get());
   if (Result && !NameList) {
@@ -485,6 +517,7 @@ Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
 }
 
 Boolean TFTPSend::RetrieveFile(const String& FileName, Boolean Restore) {
+  TTransferScope Scope(*this);
   if (FileName.empty()) return false;
   if (!OpenDataChannel()) return false;
   const Boolean Resume = Restore && FCanResume;
@@ -509,13 +542,14 @@ Boolean TFTPSend::RetrieveFile(const String& FileName, Boolean Restore) {
   } else if (!DirectFile) {
     FDataStream->Clear();
   }
-  if (ReplyClass(FTPCommand(u"RETR " + FileName)) != 1) return false;
+  if (AbortRequested() || ReplyClass(FTPCommand(u"RETR " + FileName)) != 1) return false;
   const Boolean Result = DataRead(Target);
   if (!DirectFile) FDataStream->SetPosition(0);
   return Result;
 }
 
 Boolean TFTPSend::StoreFromStream(const String& Command, Int64 RestoreAt) {
+  TTransferScope Scope(*this);
   std::unique_ptr<TFileStream> File;
   TStream* Source = FDataStream.get();
   if (DirectFile) {
@@ -536,11 +570,12 @@ Boolean TFTPSend::StoreFromStream(const String& Command, Int64 RestoreAt) {
   FTPCommand(u"ALLO " + IntToStr(Size - Offset));
   if (FCanResume && ReplyClass(FTPCommand(u"REST " + IntToStr(Offset))) != 3) return false;
   Source->SetPosition(Offset);
-  if (ReplyClass(FTPCommand(Command)) != 1) return false;
+  if (AbortRequested() || ReplyClass(FTPCommand(Command)) != 1) return false;
   return DataWrite(Source);
 }
 
 Boolean TFTPSend::StoreFile(const String& FileName, Boolean Restore) {
+  TTransferScope Scope(*this);
   if (FileName.empty()) return false;
   Int64 Offset = 0;
   if (Restore && FCanResume) {

@@ -8,7 +8,10 @@
 // Sock()->LastError(). Nothing here raises for protocol or network errors.
 //
 // Threads: one thread at a time uses a client. Another thread may only call
-// Abort or TelnetAbort, to stop a running transfer.
+// Abort or TelnetAbort, to stop a running transfer. They only leave a
+// request: every write on the control connection (the ABOR line too, and
+// over TLS the socket allows no other way) is made by the thread that runs
+// the transfer.
 //
 // Hardening beyond the classic protocol client:
 // - a command whose text holds CR, LF or NUL is refused before anything is
@@ -19,6 +22,7 @@
 // - a passive data connection always goes to the control connection's peer,
 //   whatever host a PASV reply names (its port is kept).
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -122,7 +126,14 @@ public:
   virtual Integer ReadResult();
   virtual Boolean Login();
   virtual Boolean Logout();
-  // May be called from another thread while a transfer runs.
+  // May be called from another thread while a transfer runs (List,
+  // RetrieveFile, the uploads), from its start to its end: the transfer ends
+  // within one step of its waits (250 ms) and returns false. Before the
+  // transfer command was accepted nothing more is sent; after it, the
+  // transfer's thread sends "ABOR" (TelnetAbort: the Telnet interrupt and
+  // data mark first) and reads the transfer's last reply, which stays in
+  // ResultCode, and the reply to ABOR, so that the next command reads its
+  // own reply. An abort asked for while no transfer runs aborts nothing.
   virtual void Abort();
   virtual void TelnetAbort();
 
@@ -164,8 +175,13 @@ protected:
 
 private:
   String LogonCommand(Byte Action, const String& Target) const;
-  // Writes raw bytes on the control connection from any thread (Abort).
-  void SendControlBytes(const AnsiString& Data);
+  class TTransferScope;
+  void RequestAbort(int Kind);
+  bool AbortRequested() const { return FAbortRequest.load() != 0; }
+  // The transfer's thread, once the server has accepted the transfer
+  // command and an abort was asked for: sends ABOR, closes the data
+  // connection, reads the transfer's reply and then ABOR's. Always false.
+  Boolean FinishAbortedTransfer();
 
   // Declared so that destruction frees DSock, Sock, FtpList, DataStream,
   // FullResult in this order.
@@ -181,4 +197,8 @@ private:
   Boolean FCanResume = false;
   Boolean FIsTLS = false;
   Boolean FIsDataTLS = false;
+  // 0 none, 1 ABOR, 2 the Telnet interrupt and ABOR; set from any thread,
+  // cleared when a transfer starts.
+  std::atomic<int> FAbortRequest{0};
+  int FTransferDepth = 0;  // transfers running (StoreFile runs StoreFromStream)
 };

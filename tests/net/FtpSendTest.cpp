@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "net/sockapi.h"
+#include "rtl/SyncObjs.h"
 #include "tests/net/FtpSendFakeServer.h"
 
 using ftptest::FakeFtpServer;
@@ -700,6 +701,9 @@ TEST(FtpSendData, ResumedUploadOfACompleteFileSendsNothingMore) {
   EXPECT_EQ(R.Server.Commands(), (std::vector<std::string>{"SIZE up.bin", "PASV", "TYPE I"}));
 }
 
+// The abort comes once data has arrived (the data socket reports its first
+// bytes): the download ends, ABOR goes out from the downloading thread, and
+// the replies stay in step for the next command.
 TEST(FtpSendData, AbortFromAnotherThreadStopsARunningDownload) {
   struct Case {
     const char* Name;
@@ -723,9 +727,19 @@ TEST(FtpSendData, AbortFromAnotherThreadStopsARunningDownload) {
     });
     R.Client.Timeout = 10000;
     ASSERT_TRUE(R.LoginAndClear());
+    TSimpleEvent DataArrived;
+    R.Client.DSock()->OnStatus = [&](TObject*, THookSocketReason Reason, const String&) {
+      if (Reason == HR_ReadCount) DataArrived.SetEvent();
+    };
+    const std::thread::id Owner = std::this_thread::get_id();
+    std::vector<std::thread::id> StatusThreads;
+    R.Client.OnStatus = [&](TObject*, bool Response, const String& Value) {
+      StatusThreads.push_back(std::this_thread::get_id());
+      R.Status.emplace_back(Response, Value);
+    };
     const auto Start = Clock::now();
     std::thread Stopper([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      ASSERT_EQ(DataArrived.WaitFor(10000), wrSignaled);
       if (C.Telnet) {
         R.Client.TelnetAbort();
       } else {
@@ -737,14 +751,45 @@ TEST(FtpSendData, AbortFromAnotherThreadStopsARunningDownload) {
     EXPECT_FALSE(Ok);
     EXPECT_LT(MsSince(Start), 8000);
     EXPECT_GT(R.Client.DataStream()->Size(), 0);
-    R.Client.NoOp();
+    EXPECT_EQ(R.Client.ResultCode(), 426);  // the transfer's own reply
+    // ABOR's reply was read with the transfer: the next command reads its own.
+    EXPECT_TRUE(R.Client.NoOp());
+    EXPECT_EQ(R.Client.ResultString(), u"200 OK");
     const auto Sent = R.Server.Commands();
-    EXPECT_NE(std::find(Sent.begin(), Sent.end(), C.Line), Sent.end());
-    // Abort reports nothing.
-    for (const auto& [Response, Value] : R.Status) {
-      if (!Response) {
-        EXPECT_EQ(N(Value).find("ABOR"), std::string::npos);
-      }
-    }
+    EXPECT_EQ(Prefix(Sent, 4), (std::vector<std::string>{"PASV", "TYPE I", "RETR huge.bin", C.Line}));
+    // Written and reported by the downloading thread only.
+    for (const std::thread::id& Id : StatusThreads) EXPECT_EQ(Id, Owner);
+    EXPECT_NE(std::find(R.Status.begin(), R.Status.end(), std::make_pair(false, String(u"ABOR"))), R.Status.end());
   }
+}
+
+// An abort that comes while the data connection is still being prepared is
+// not lost when the data socket is made afterwards: the transfer command is
+// never sent, and there is nothing to ABOR.
+TEST(FtpSendData, AbortBeforeTheDataConnectionExistsIsNotLost) {
+  TSimpleEvent PasvReceived;
+  TSimpleEvent Aborted;
+  Rig R([&](FakeFtpServer& S) {
+    S.On("PASV", [&](FakeFtpSession& Session, const std::string&) {
+      PasvReceived.SetEvent();
+      Aborted.WaitFor(10000);
+      const int Port = Session.ListenPassive();
+      Session.Send("227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," +
+                   std::to_string(Port % 256) + ").\r\n");
+    });
+  });
+  ASSERT_TRUE(R.LoginAndClear());
+  std::thread Stopper([&] {
+    PasvReceived.WaitFor(10000);
+    R.Client.Abort();
+    Aborted.SetEvent();
+  });
+  EXPECT_FALSE(R.Client.List(u"", false));
+  Stopper.join();
+  EXPECT_EQ(R.Client.FtpList()->Count(), 0);
+  EXPECT_TRUE(R.Client.NoOp());
+  EXPECT_EQ(R.Server.Commands(), (std::vector<std::string>{"TYPE A", "PASV", "NOOP"}));
+  // Forgotten once that transfer ended: the next one runs.
+  EXPECT_TRUE(R.Client.List(u"", false));
+  EXPECT_EQ(R.Client.FtpList()->Count(), 3);
 }
