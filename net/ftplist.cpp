@@ -715,7 +715,7 @@ bool TFTPList::FillListRec(TFTPListRec& Value) {
   Value.Readable = !Value.Directory;
 
   const Int64 blocks = BlockSize.empty() ? 1 : IntOr(std::string_view(BlockSize), 1);
-  // Wraps around like the original 64-bit arithmetic instead of overflowing.
+  // A product beyond 64 bits wraps around instead of overflowing (undefined).
   Value.FileSize = static_cast<Int64>(static_cast<UInt64>(Int64Or(std::string_view(Size), 0)) *
                                       static_cast<UInt64>(blocks));
 

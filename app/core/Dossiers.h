@@ -7,8 +7,8 @@
 // Ownership, as the tree view is not there yet: TModeleScan owns the root
 // folder, each TDossier owns its sub-folders (SousDossiers, listing order)
 // and its files (Fichiers). Tree nodes refer to these objects; they do not
-// free them (the model keeps the hierarchy so that the pie, deletions and tests can use it
-// without a tree).
+// free them (the model keeps the hierarchy so that the pie and deletions
+// can use it without a tree).
 //
 // Threads: created, read, changed and destroyed on the user-interface thread
 // only (the scan worker hands its results over, ThreadScan.h).
@@ -85,9 +85,9 @@ public:
   std::ptrdiff_t IndexOf(const TDossier* Enfant) const;
 };
 
-// The per-node record of the folder tree and of the file list, in its
-// documented field order. Folder-tree node: isDossier true, Dossier set. File-list node:
-// isDossier false, Fichier set.
+// The per-node record of the folder tree and of the file list; the field
+// order is the record's layout behind each node. Folder-tree node: isDossier
+// true, Dossier set. File-list node: isDossier false, Fichier set.
 struct TInfoNoeud {
   bool isDossier = false;
   TDossier* Dossier = nullptr;
