@@ -585,7 +585,21 @@ void TFTPList::Assign(const TFTPList& Value) {
     List.push_back(std::move(rec));
   }
   Lines = Value.Lines;
-  RawLinesFromLines();
+  // The same bytes: views at the same places of a copy of the listing.
+  const std::string_view source(Value.FRawListing);
+  const bool inside = std::all_of(Value.RawLines.begin(), Value.RawLines.end(), [&](std::string_view line) {
+    return line.empty() || (line.data() >= source.data() && line.data() + line.size() <= source.data() + source.size());
+  });
+  if (inside && Value.RawLines.size() == Value.Lines.size()) {
+    FRawListing = Value.FRawListing;
+    RawLines.clear();
+    for (const std::string_view line : Value.RawLines) {
+      const std::size_t at = line.empty() ? 0 : static_cast<std::size_t>(line.data() - source.data());
+      RawLines.emplace_back(FRawListing.data() + at, line.size());
+    }
+  } else {
+    RawLinesFromLines();
+  }
   Masks = Value.Masks;
   UnparsedLines = Value.UnparsedLines;
 }

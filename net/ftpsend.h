@@ -21,6 +21,13 @@
 //   in step with the server, is dropped;
 // - a passive data connection always goes to the control connection's peer,
 //   whatever host a PASV reply names (its port is kept).
+//
+// Text on the control connection: replies and listed names are read as
+// UTF-8 when their bytes are valid UTF-8, else in the ANSI code page
+// (DecodeWireText). Commands are written in UTF-8 when the server said it
+// uses it (FEAT lists UTF8, or OPTS UTF8 ON was accepted; asked once after
+// the logon), else in the ANSI code page. A name the server listed is best
+// sent back as its own bytes: the ...Raw commands take them.
 #include <array>
 #include <atomic>
 #include <functional>
@@ -100,6 +107,9 @@ public:
   Boolean BinaryMode = true;
   Boolean AutoTLS = false;
   Boolean TLSonData = true;
+  // List with an empty directory also shows names beginning with "." (see
+  // List).
+  Boolean ListHidden = false;
   // TLS right after connecting (implicit TLS).
   Boolean FullSSL = false;
   TLogonActions CustomLogon{};
@@ -116,12 +126,18 @@ public:
   Boolean CanResume() const { return FCanResume; }
   Boolean IsTLS() const { return FIsTLS; }
   Boolean IsDataTLS() const { return FIsDataTLS; }
+  // The server said it uses UTF-8 (at the last Login).
+  Boolean UTF8() const { return FUTF8; }
+  // The bytes a command text is sent as (UTF-8 or the ANSI code page).
+  AnsiString EncodeText(const String& Value) const;
   TFTPList* FtpList() const { return FFtpList.get(); }
 
   // --- control connection
   // Sends one command line; answers the reply's code (0 when the command
   // was refused or no reply could be read).
   virtual Integer FTPCommand(const String& Value);
+  // The same with the line's bytes given as they are to be sent.
+  Integer FTPCommandRaw(const AnsiString& Line);
   // Reads one complete reply; answers its code.
   virtual Integer ReadResult();
   virtual Boolean Login();
@@ -148,8 +164,15 @@ public:
   virtual Boolean RenameFile(const String& OldName, const String& NewName);
   // -1 when refused or unreadable.
   virtual Int64 FileSize(const String& FileName);
-  // Empty when refused.
+  // Empty when refused. A quote doubled inside the quoted name stands for
+  // one quote.
   virtual String GetCurrentDir();
+  // The same commands with names or paths as their bytes (a listed name's
+  // RawFileName, paths made of such names).
+  Boolean ChangeWorkingDirRaw(const AnsiString& Directory);
+  Boolean DeleteDirRaw(const AnsiString& Directory);
+  Boolean DeleteFileRaw(const AnsiString& FileName);
+  AnsiString GetCurrentDirRaw();
 
   // --- data connections and transfers
   virtual Boolean OpenDataChannel();
@@ -159,6 +182,13 @@ public:
   virtual Boolean DataRead(TStream* DestStream);
   virtual Boolean DataWrite(TStream* SourceStream);
   virtual Boolean StoreFromStream(const String& Command, Int64 RestoreAt);
+  // With ListHidden, an empty Directory and NameList false, names that
+  // begin with "." are listed too: many servers (vsftpd, pure-ftpd,
+  // proftpd) leave them out of a plain LIST but show them for "LIST -a",
+  // while others take "-a" for a file name (refusing it, or listing nothing).
+  // So the first folder that plainly lists anything is listed both ways:
+  // "LIST -a" is used for the rest of the session only when its listing
+  // holds every name of the plain one, and never again otherwise.
   virtual Boolean List(const String& Directory, Boolean NameList);
   virtual Boolean RetrieveFile(const String& FileName, Boolean Restore);
   virtual Boolean StoreFile(const String& FileName, Boolean Restore);
@@ -176,6 +206,12 @@ protected:
 private:
   String LogonCommand(Byte Action, const String& Target) const;
   class TTransferScope;
+  // One LIST or NLST command, with its data, into DataStream and FtpList.
+  Boolean ListWith(const String& Command, Boolean NameList);
+  // Whether "LIST -a" shows everything a plain LIST does, on this server.
+  enum class THiddenListing { Unknown, Works, Fails };
+  THiddenListing FHiddenListing = THiddenListing::Unknown;
+  Boolean FUTF8 = false;
   void RequestAbort(int Kind);
   bool AbortRequested() const { return FAbortRequest.load() != 0; }
   // The transfer's thread, once the server has accepted the transfer
@@ -192,6 +228,7 @@ private:
   std::unique_ptr<TTCPBlockSocket> FDSock;
   Integer FResultCode = 0;
   String FResultString;
+  AnsiString FResultRaw;  // ResultString's bytes
   String FDataIP;
   String FDataPort;
   Boolean FCanResume = false;

@@ -275,15 +275,15 @@ TEST(FtpSendTls, LogonSequenceAndDataProtection) {
   };
   const Case Cases[] = {
       {"AUTH TLS, protected data", true, false, true, {}, true, true,
-       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "TYPE I"}},
+       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"PROT P refused falls back to PROT C", true, false, true, {{"PROT", "536 Not that level\r\n"}}, true, false,
-       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "PROT C", "TYPE I"}},
+       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "PROT C", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"clear data asked for", true, false, false, {}, true, false,
-       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT C", "TYPE I"}},
+       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT C", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"AUTH TLS refused: the logon goes on in clear", true, false, true, {{"AUTH", "502 No TLS here\r\n"}}, false,
-       false, {"AUTH TLS", "USER user", "PASS pass", "TYPE I"}},
+       false, {"AUTH TLS", "USER user", "PASS pass", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"implicit TLS sends no AUTH", false, true, true, {}, true, true,
-       {"USER user", "PASS pass", "PBSZ 0", "PROT P", "TYPE I"}},
+       {"USER user", "PASS pass", "PBSZ 0", "PROT P", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
