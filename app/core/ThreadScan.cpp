@@ -184,8 +184,14 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
 
   AnsiString reel = D.Reel;
   if (!Racine) {
-    // The root's change of folder was made by LanceScan.
-    Send([this, &D] { FSession.Statut(Panneau::Progression, D.Chemin); });
+    // The root's change of folder was made by LanceScan. The path is shown
+    // without waiting: a wait costs two thread switches per folder, which
+    // on a busy machine is most of the walk's time. It is dropped once the
+    // scan has ended, so that it never replaces the end's text.
+    FDispatcher.Post([vivant = std::weak_ptr<bool>(FSession.FVivant), session = &FSession, worker = this,
+                      chemin = D.Chemin] {
+      if (vivant.lock() && session->FThread.get() == worker) session->Statut(Panneau::Progression, chemin);
+    });
     if (!FFTP.ChangeWorkingDirRaw(D.Octets)) {
       if (FFTP.ResultCode() == 0) ConnexionPerdue(u"CWD " + D.Chemin);
       marque(TEtatDossier::AccesRefuse, FFTP.ResultString());

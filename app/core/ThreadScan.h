@@ -8,8 +8,10 @@
 // dispatcher it is given (rtl/Dispatcher.h). The worker drives the FTP client
 // alone while it runs and hands every change over to that thread with
 // IDispatcher::Send, one folder at a time, in the order of the walk, waiting
-// for each: the path shown before the folder's CWD, then the whole listing
-// (folders, files, sizes), or the folder's mark when its CWD or LIST failed.
+// for each: the whole listing (folders, files, sizes), or the folder's mark
+// when its CWD or LIST failed. The path shown before each folder's CWD is
+// posted (IDispatcher::Post), not waited for, and dropped once the scan has
+// ended.
 // The model (Dossiers.h) and every IScanSink call are on the user-interface
 // thread only. The worker keeps its own copies of the folders' paths and
 // reads nothing of the model.
@@ -258,6 +260,8 @@ private:
   TModeleScan FModele;
   Int64 FTailleTotale = 0;
   std::unique_ptr<ThreadScan> FThread;  // the running worker
+  // Posted work checks it before touching the session.
+  std::shared_ptr<bool> FVivant = std::make_shared<bool>(true);
   std::unique_ptr<ThreadScan> FFini;    // a finished one, deleted later
   bool FSuppressionEnCours = false;
   bool FDernierArretForce = false;
