@@ -532,6 +532,9 @@ struct TFTPList::TParseState {
   Word ThisYear = 0, ThisMonth = 0, Today = 0;
   // Set by RunMask: whether the name began where a name can begin.
   bool NameStartOk = true;
+  // The line whose UTF-8 validity is known, and the answer.
+  std::string_view Utf8Line;
+  bool Utf8 = false;
   bool NameStarted = false;
   // Month numbers of the ThreeMonth texts seen in this parse, keyed by
   // their (at most four) bytes and length.
@@ -738,15 +741,16 @@ void TFTPList::ClearMatchFields() {
 
 Integer TFTPList::MatchLineToMask(std::string_view Value, std::string_view NextValue, std::string_view Mask) {
   TParseState& state = *FState;
+  if (!state.Parsing) state.Utf8Line = {};
   if (state.Parsing && state.Current < state.AnsiMasks.size() && Mask == state.AnsiMasks[state.Current])
-    return RunMask(state.Compiled[state.Current], Value, NextValue, false, LineIsUtf8(Value));
+    return RunMask(state.Compiled[state.Current], Value, NextValue, false);
   CompileMask(Mask, state.Scratch);
   MarkBlankGaps(state.Scratch);
-  return RunMask(state.Scratch, Value, NextValue, false, LineIsUtf8(Value));
+  return RunMask(state.Scratch, Value, NextValue, false);
 }
 
 Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view Value, std::string_view NextValue,
-                          bool RejectEarly, bool Utf8) {
+                          bool RejectEarly) {
   TParseState& state = *FState;
   state.NameStartOk = true;
   state.NameStarted = false;
@@ -768,7 +772,10 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
       case StepKind::Capture: {
         AnsiString& field = this->*step.Field;
         nameStart(step);
-        if (step.Field == &TFTPList::ThreeMonth && Utf8 && HasHighByte(line.substr(iv, step.Count))) {
+        // Whether the line is UTF-8 is asked only of lines whose month
+        // name has bytes above ASCII, once per line.
+        if (step.Field == &TFTPList::ThreeMonth && HasHighByte(line.substr(iv, step.Count)) &&
+            LineUtf8(line)) {
           // A month name is three characters, some of them more than one
           // byte in UTF-8 ("Mär").
           std::size_t end = iv;
@@ -846,6 +853,15 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
       return 0;
   }
   return result;
+}
+
+bool TFTPList::LineUtf8(std::string_view Line) {
+  TParseState& state = *FState;
+  if (Line.data() != state.Utf8Line.data() || Line.size() != state.Utf8Line.size()) {
+    state.Utf8Line = Line;
+    state.Utf8 = LineIsUtf8(Line);
+  }
+  return state.Utf8;
 }
 
 std::string_view TFTPList::CapturedName() const {
@@ -1089,16 +1105,14 @@ void TFTPList::ParseLines() {
       if (!parsed) step = 1;
     }
     if (!parsed) {
-      // Whether a month name is counted in UTF-8 characters: only lines
-      // with bytes above ASCII need the look at the whole line.
-      const bool utf8 = HasHighByte(line) && IsValidUTF8(line);
+      state.Utf8Line = {};
       // A Unix listing's block count ("total 8") would match a mask when it
       // has one digit and show a file named "total" in small folders.
       const std::size_t masks = IsBlockTotalLine(line) ? 0 : state.AnsiMasks.size();
       for (std::size_t m = 0; m < masks; ++m) {
         state.Current = m;
         ClearMatchFields();
-        const Integer matched = plain ? RunMask(state.Compiled[m], line, next, true, utf8)
+        const Integer matched = plain ? RunMask(state.Compiled[m], line, next, true)
                                       : MatchLineToMask(line, next, state.AnsiMasks[m]);
         if (matched == 0 || !state.NameStartOk) continue;
         if (unixLine && Permissions.empty()) continue;

@@ -134,9 +134,11 @@ private:
   void PrepareMasks();
   // Matches a compiled mask; with RejectEarly it fails as soon as a
   // complete field would fail ValidateMatchFields.
-  // With Utf8, a month name is counted in characters rather than bytes.
+  // In a UTF-8 line, a month name is counted in characters, not bytes.
   Integer RunMask(const std::vector<ftplist_detail::MaskStep>& Steps, std::string_view Value,
-                  std::string_view NextValue, bool RejectEarly, bool Utf8);
+                  std::string_view NextValue, bool RejectEarly);
+  // Whether Line is UTF-8 with bytes above ASCII (asked once per line).
+  bool LineUtf8(std::string_view Line);
   // EPLF from bytes; Text is the line's text for OriginalLine.
   bool ParseFacts(std::string_view Value, const String& Text);
   // A VMS entry starting at Value (its name alone may wrap onto NextValue):
