@@ -21,24 +21,6 @@ String Str(Int64 v) {
 AnsiString Ansi(const String& s) { return UTF16ToUTF8(s); }
 String Wide(const AnsiString& s) { return UTF8ToUTF16(s); }
 
-Integer StrToIntDef(const String& s, Integer def) {
-  if (s.empty()) return def;
-  Int64 v = 0;
-  std::size_t i = 0;
-  bool neg = false;
-  if (s[0] == u'-' || s[0] == u'+') {
-    neg = s[0] == u'-';
-    i = 1;
-  }
-  if (i == s.size()) return def;
-  for (; i < s.size(); ++i) {
-    if (s[i] < u'0' || s[i] > u'9') return def;
-    v = v * 10 + (s[i] - u'0');
-    if (v > 0x7FFFFFFF) return def;
-  }
-  return static_cast<Integer>(neg ? -v : v);
-}
-
 bool OptFailed(Integer r) { return r == SOCKET_ERROR_RESULT; }
 
 Integer FamilyToAF(TSocketFamily f) {
@@ -315,7 +297,7 @@ void TBlockSocket::Connect(const String& IP, const String& Port) {
   if (FLastError == 0) {
     if (FSocket == INVALID_SOCKET_HANDLE) InternalCreateSocket(sin);
     if (FLastError == 0) {
-      SockCheck(::Connect(FSocket, sin));
+      InternalConnect(sin);
       if (FLastError == 0) GetSins();
     }
     FBuffer.clear();
@@ -324,6 +306,58 @@ void TBlockSocket::Connect(const String& IP, const String& Port) {
   }
   ExceptCheck();
   DoStatus(HR_Connect, IP + u":" + Port);
+}
+
+void TBlockSocket::InternalConnect(const TVarSin& Sin) {
+  Cardinal on = 1;
+  if (FNonBlockMode || IoctlSocket(FSocket, Ws::Fionbio, on) != 0) {
+    SockCheck(::Connect(FSocket, Sin));
+    return;
+  }
+  // The connect starts without blocking; its outcome is waited for in steps,
+  // so that a host that drops every packet costs at most ConnectTimeout and
+  // a stop request from another thread is seen within one step.
+  constexpr Integer Step = 250;
+  SockCheck(::Connect(FSocket, Sin));
+  if (FLastError == WirraErr::WouldBlock || FLastError == WirraErr::InProgress) {
+    ResetLastError();
+    const UInt64 deadline = MillisecondTick64() + static_cast<UInt64>(FConnectTimeout > 0 ? FConnectTimeout : 0);
+    for (;;) {
+      if (FStopFlag.exchange(false)) {
+        FLastError = WirraErr::Stopped;
+        break;
+      }
+      Integer wait = Step;
+      if (FConnectTimeout > 0) {
+        const UInt64 now = MillisecondTick64();
+        wait = static_cast<Integer>(std::min<UInt64>(deadline > now ? deadline - now : 0, Step));
+      }
+      // Winsock reports a failed connect as an exception, POSIX as writable.
+      TFDSet writable, failed;
+      FD_Zero(writable);
+      FD_Zero(failed);
+      FD_Add(FSocket, writable);
+      FD_Add(FSocket, failed);
+      const Integer ready = Select(nullptr, &writable, &failed, wait);
+      if (ready < 0) {
+        FLastError = SockGetLastError();
+        break;
+      }
+      if (ready > 0) {
+        Integer outcome = 0;
+        Integer len = sizeof(outcome);
+        FLastError = GetSockOpt(FSocket, Ws::SolSocket, Ws::SoError, &outcome, len) != 0 ? SockGetLastError() : outcome;
+        break;
+      }
+      if (FConnectTimeout > 0 && MillisecondTick64() >= deadline) {
+        FLastError = WirraErr::TimedOut;
+        break;
+      }
+    }
+  }
+  Cardinal off = 0;
+  IoctlSocket(FSocket, Ws::Fionbio, off);
+  FLastErrorDesc = GetErrorDescEx();
 }
 
 void TBlockSocket::Listen() {
@@ -787,7 +821,6 @@ AnsiString TBlockSocket::RecvPacket(Integer Timeout) {
   if (!FBuffer.empty()) {
     result.swap(FBuffer);
   } else {
-    SleepMs(0);
     auto receive = [&](Integer n) {
       result.resize(static_cast<std::size_t>(n));
       const Integer got = RecvBuffer(result.data(), n);
@@ -1032,7 +1065,9 @@ Byte TBlockSocket::PeekByte(Integer Timeout) {
 }
 
 void TBlockSocket::Purge() {
-  SleepMs(1);
+  // No pause first: a reply only ever follows its command, so what has not
+  // arrived yet cannot be stale, and waiting here would be paid before every
+  // command and at every close.
   try {
     while (!FBuffer.empty() || WaitingData() > 0) {
       RecvPacket(0);
@@ -1125,285 +1160,6 @@ bool TBlockSocket::CanWrite(Integer Timeout) {
   return result;
 }
 
-// ======================================================= TSocksBlockSocket
-
-TSocksBlockSocket::TSocksBlockSocket() = default;
-
-TSocksBlockSocket::TSocksBlockSocket(const String& Stub) : TBlockSocket(Stub) {}
-
-bool TSocksBlockSocket::SocksOpen() {
-  FUsingSocks = false;
-  if (FSocksType == ST_Socks4) {
-    FUsingSocks = true;
-    return true;
-  }
-  const AnsiString user = Ansi(FSocksUsername);
-  const AnsiString pass = Ansi(FSocksPassword);
-  // A name or password that does not fit its length byte is refused, never cut.
-  if (user.size() > 255 || (!user.empty() && pass.size() > 255)) return false;
-  FBypassFlag = true;
-  bool result = false;
-  do {
-    SendString(user.empty() ? AnsiString("\x05\x01\x00", 3) : AnsiString("\x05\x02\x02\x00", 4));
-    if (LastError() != 0) break;
-    AnsiString answer = RecvBufferStr(2, FSocksTimeout);
-    if (LastError() != 0 || answer.size() < 2 || answer[0] != '\x05') break;
-    if (answer[1] == '\x02' && !user.empty()) {
-      AnsiString auth("\x01", 1);
-      auth += static_cast<char>(user.size());
-      auth += user;
-      auth += static_cast<char>(pass.size());
-      auth += pass;
-      SendString(auth);
-      if (LastError() != 0) break;
-      answer = RecvBufferStr(2, FSocksTimeout);
-      if (LastError() != 0 || answer.size() < 2 || answer[1] != '\x00') break;
-    } else if (answer[1] != '\x00') {
-      break;
-    }
-    result = true;
-  } while (false);
-  FBypassFlag = false;
-  FUsingSocks = result;
-  return result;
-}
-
-bool TSocksBlockSocket::SocksCode(const String& IP, const String& Port, AnsiString& Result) {
-  Result.clear();
-  String ip = IP;
-  if (!FSocksResolver) ip = ResolveName(IP);
-  const Word port = ResolvePort(Port);
-  if (FSocksType == ST_Socks4) {
-    const AnsiString user = Ansi(FSocksUsername);
-    if (user.find('\0') != AnsiString::npos) return false;
-    Result = WordToBigEndian(port);
-    if (IsIPv4Text(ip)) {
-      const TIPv4Bytes b = IPv4TextToBytes(ip);
-      Result.append(reinterpret_cast<const char*>(b.data()), 4);
-      Result += user;
-      Result += '\0';
-    } else {
-      const AnsiString host = Ansi(ip);
-      if (host.empty() || host.find('\0') != AnsiString::npos) return false;
-      Result.append("\x00\x00\x00\x01", 4);
-      Result += user;
-      Result += '\0';
-      Result += host;
-      Result += '\0';
-    }
-    return true;
-  }
-  if (IsIPv4Text(ip)) {
-    const TIPv4Bytes b = IPv4TextToBytes(ip);
-    Result = "\x01";
-    Result.append(reinterpret_cast<const char*>(b.data()), 4);
-  } else if (IsIPv6Text(ip)) {
-    const TIPv6Bytes b = IPv6TextToBytes(ip);
-    Result = "\x04";
-    Result.append(reinterpret_cast<const char*>(b.data()), 16);
-  } else {
-    const AnsiString host = Ansi(ip);
-    if (host.empty() || host.size() > 255) return false;
-    Result = "\x03";
-    Result += static_cast<char>(host.size());
-    Result += host;
-  }
-  Result += WordToBigEndian(port);
-  return true;
-}
-
-bool TSocksBlockSocket::SocksRequest(Byte Cmd, const String& IP, const String& Port) {
-  AnsiString address;
-  if (!SocksCode(IP, Port, address)) return false;
-  FBypassFlag = true;
-  AnsiString request;
-  if (FSocksType == ST_Socks4) {
-    request = "\x04";
-    request += static_cast<char>(Cmd);
-  } else {
-    request = "\x05";
-    request += static_cast<char>(Cmd);
-    request += '\0';
-  }
-  request += address;
-  SendString(request);
-  FBypassFlag = false;
-  return LastError() == 0;
-}
-
-Integer TSocksBlockSocket::SocksDecode(const AnsiString& Value) {
-  auto at = [&](std::size_t i) { return static_cast<Byte>(Value[i]); };
-  FSocksResponsePort = u"0";
-  if (FSocksType != ST_Socks4) {
-    if (Value.size() < 4) return 0;
-    std::size_t portAt;
-    switch (at(3)) {
-      case 1:
-        if (Value.size() < 10) return 4;
-        FSocksResponseIP = Str(at(4)) + u"." + Str(at(5)) + u"." + Str(at(6)) + u"." + Str(at(7));
-        portAt = 8;
-        break;
-      case 3: {
-        if (Value.size() < 5) return 4;
-        const std::size_t n = at(4);
-        if (Value.size() < 5 + n + 2) return 4;
-        FSocksResponseIP = Wide(Value.substr(5, n));
-        portAt = 5 + n;
-        break;
-      }
-      case 4: {
-        if (Value.size() < 22) return 4;
-        TIPv6Bytes b;
-        std::memcpy(b.data(), Value.data() + 4, 16);
-        FSocksResponseIP = IPv6BytesToText(b);
-        portAt = 20;
-        break;
-      }
-      default:
-        return 4;
-    }
-    FSocksResponsePort = Str(BigEndianToWord(Value, static_cast<Integer>(portAt) + 1));
-    return static_cast<Integer>(portAt + 2);
-  }
-  if (Value.size() < 8) return 0;
-  FSocksResponsePort = Str(BigEndianToWord(Value, 3));
-  FSocksResponseIP = Str(at(4)) + u"." + Str(at(5)) + u"." + Str(at(6)) + u"." + Str(at(7));
-  return 8;
-}
-
-bool TSocksBlockSocket::SocksResponse() {
-  FBypassFlag = true;
-  FSocksResponseIP.clear();
-  FSocksResponsePort.clear();
-  FSocksLastError = -1;
-  bool result = false;
-  do {
-    AnsiString answer;
-    if (FSocksType == ST_Socks4) {
-      answer = RecvBufferStr(8, FSocksTimeout);
-      if (LastError() != 0 || answer.size() < 8 || answer[0] != '\0') break;
-      FSocksLastError = static_cast<Byte>(answer[1]);
-      if (FSocksLastError != 90) break;
-    } else {
-      answer = RecvBufferStr(4, FSocksTimeout);
-      if (LastError() != 0 || answer.size() < 4 || answer[0] != '\x05') break;
-      switch (static_cast<Byte>(answer[3])) {
-        case 1:
-          answer += RecvBufferStr(4, FSocksTimeout);
-          break;
-        case 3: {
-          const AnsiString len = RecvBufferStr(1, FSocksTimeout);
-          if (LastError() != 0 || len.empty()) break;
-          answer += len;
-          answer += RecvBufferStr(static_cast<Byte>(len[0]), FSocksTimeout);
-          break;
-        }
-        case 4:
-          answer += RecvBufferStr(16, FSocksTimeout);
-          break;
-        default:
-          FBypassFlag = false;
-          return false;
-      }
-      if (LastError() != 0) break;
-      answer += RecvBufferStr(2, FSocksTimeout);
-      if (LastError() != 0) break;
-      FSocksLastError = static_cast<Byte>(answer[1]);
-      if (FSocksLastError != 0) break;
-    }
-    SocksDecode(answer);
-    result = true;
-  } while (false);
-  FBypassFlag = false;
-  return result;
-}
-
-// ============================================================== TCustomSSL
-
-TCustomSSL::TCustomSSL(TTCPBlockSocket* Value) : FSocket(Value) {}
-
-void TCustomSSL::ReturnError() {
-  FLastError = -1;
-  FLastErrorDesc = u"SSL/TLS support is not compiled!";
-}
-
-bool TCustomSSL::CreateSelfSignedCert(const String& /*Host*/) { return false; }
-
-void TCustomSSL::Assign(const TCustomSSL& Value) {
-  Username = Value.Username;
-  Password = Value.Password;
-  VerifyCert = Value.VerifyCert;
-  SSLType = Value.SSLType;
-  KeyPassword = Value.KeyPassword;
-  Ciphers = Value.Ciphers;
-  CertificateFile = Value.CertificateFile;
-  PrivateKeyFile = Value.PrivateKeyFile;
-  SetCertCAFile(Value.CertCAFile());
-  CertCA = Value.CertCA;
-  TrustCertificate = Value.TrustCertificate;
-  TrustCertificateFile = Value.TrustCertificateFile;
-  Certificate = Value.Certificate;
-  PrivateKey = Value.PrivateKey;
-  PFX = Value.PFX;
-  PFXfile = Value.PFXfile;
-  CertComplianceLevel = Value.CertComplianceLevel;
-  SNIHost = Value.SNIHost;
-}
-
-String TCustomSSL::LibVersion() { return String(); }
-String TCustomSSL::LibName() { return String(); }
-
-bool TCustomSSL::Connect() {
-  ReturnError();
-  return false;
-}
-
-bool TCustomSSL::Accept() {
-  ReturnError();
-  return false;
-}
-
-bool TCustomSSL::Shutdown() {
-  ReturnError();
-  return false;
-}
-
-bool TCustomSSL::BiShutdown() {
-  ReturnError();
-  return false;
-}
-
-Integer TCustomSSL::SendBuffer(const void* /*Buffer*/, Integer /*Len*/) {
-  ReturnError();
-  return -1;
-}
-
-Integer TCustomSSL::RecvBuffer(void* /*Buffer*/, Integer /*Len*/) {
-  ReturnError();
-  return -1;
-}
-
-Integer TCustomSSL::WaitingData() {
-  ReturnError();
-  return 0;
-}
-
-String TCustomSSL::GetSSLVersion() { return String(); }
-String TCustomSSL::GetPeerSubject() { return String(); }
-Integer TCustomSSL::GetPeerSerialNo() { return -1; }
-String TCustomSSL::GetPeerIssuer() { return String(); }
-String TCustomSSL::GetPeerName() { return String(); }
-Cardinal TCustomSSL::GetPeerNameHash() { return 0; }
-String TCustomSSL::GetPeerFingerprint() { return String(); }
-String TCustomSSL::GetCertInfo() { return String(); }
-String TCustomSSL::GetCipherName() { return String(); }
-Integer TCustomSSL::GetCipherBits() { return 0; }
-Integer TCustomSSL::GetCipherAlgBits() { return 0; }
-Integer TCustomSSL::GetVerifyCert() { return 1; }
-
-String TSSLNone::LibVersion() { return u"Without SSL support"; }
-String TSSLNone::LibName() { return u"ssl_none"; }
-
 // ========================================================= TTCPBlockSocket
 
 TTCPBlockSocket::TTCPBlockSocket() : TTCPBlockSocket(&SSLClassOf<TSSLNone>) {}
@@ -1447,196 +1203,4 @@ void TTCPBlockSocket::Connect(const String& IP, const String& Port) {
     TBlockSocket::Connect(IP, Port);
   }
   if (LastError() == 0) DoAfterConnect();
-}
-
-void TTCPBlockSocket::SocksDoConnect(const String& IP, const String& Port) {
-  TBlockSocket::Connect(SocksIP(), SocksPort());
-  if (LastError() == 0) {
-    bool b = SocksOpen();
-    if (b) b = SocksRequest(1, IP, Port);
-    if (b) b = SocksResponse();
-    if (!b && LastError() == 0) SetLastError(WirraErr::ProxyRefused);
-    FSocksLocalIP = SocksResponseIP();
-    FSocksLocalPort = SocksResponsePort();
-    FSocksRemoteIP = IP;
-    FSocksRemotePort = Port;
-  }
-  ExceptCheck();
-  DoStatus(HR_Connect, IP + u":" + Port);
-}
-
-void TTCPBlockSocket::HTTPTunnelDoConnect(const String& IP, const String& Port) {
-  const String port = Str(ResolvePort(Port));
-  TBlockSocket::Connect(FHTTPTunnelIP, FHTTPTunnelPort);
-  if (LastError() != 0) return;
-  FHTTPTunnel = false;
-  String host = IP;
-  if (IsIPv6Text(IP)) host = u"[" + IP + u"]";
-  const AnsiString user = Ansi(FHTTPTunnelUser);
-  const AnsiString pass = Ansi(FHTTPTunnelPass);
-  const AnsiString hostBytes = Ansi(host);
-  // A host or credential with a line end would inject header lines.
-  if (hostBytes.find_first_of("\r\n") != AnsiString::npos || user.find_first_of("\r\n") != AnsiString::npos ||
-      pass.find_first_of("\r\n") != AnsiString::npos) {
-    SetLastError(WirraErr::ProxyRefused);
-    ExceptCheck();
-    return;
-  }
-  AnsiString request = "CONNECT " + hostBytes + ":" + Ansi(port) + " HTTP/1.0" + CRLF;
-  if (!user.empty()) request += "Proxy-Authorization: Basic " + Base64EncodeText(user + ":" + pass) + CRLF;
-  request += CRLF;
-  SendString(request);
-  if (LastError() == 0) {
-    std::size_t answered = 0;
-    const auto limit = static_cast<std::size_t>(EffectiveMaxLineLength());
-    for (;;) {
-      const AnsiString line = RecvTerminated(FHTTPTunnelTimeout, "\n");
-      if (LastError() != 0) break;
-      answered += line.size() + 1;
-      if (line.size() > 11 && line.compare(0, 5, "HTTP/") == 0) FHTTPTunnel = line[9] == '2';
-      if (line.empty() || line == "\r") break;
-      if (answered > limit) {
-        // An answer that never ends its header.
-        SetLastError(WirraErr::LineTooLong);
-        break;
-      }
-    }
-  }
-  if (LastError() == 0 && !FHTTPTunnel) SetLastError(WirraErr::ProxyRefused);
-  FHTTPTunnelRemoteIP = IP;
-  FHTTPTunnelRemotePort = Port;
-  ExceptCheck();
-}
-
-void TTCPBlockSocket::Listen() {
-  if (SocksIP().empty()) {
-    TBlockSocket::Listen();
-    return;
-  }
-  String sip = TBlockSocket::GetLocalSinIP();
-  if (sip == u"0.0.0.0") sip = LocalName();
-  const Integer sport = TBlockSocket::GetLocalSinPort();
-  TBlockSocket::Connect(SocksIP(), SocksPort());
-  bool b = LastError() == 0;
-  if (b) b = SocksOpen();
-  if (b) b = SocksRequest(2, sip, Str(sport));
-  if (b) b = SocksResponse();
-  if (!b && LastError() == 0) SetLastError(WirraErr::SocksBindRefused);
-  FSocksLocalIP = SocksResponseIP();
-  if (FSocksLocalIP == u"0.0.0.0") FSocksLocalIP = SocksIP();
-  FSocksLocalPort = SocksResponsePort();
-  FSocksRemoteIP.clear();
-  FSocksRemotePort.clear();
-  ExceptCheck();
-  DoStatus(HR_Listen, String());
-}
-
-TSocket TTCPBlockSocket::Accept() {
-  if (!FUsingSocks) return TBlockSocket::Accept();
-  ResetLastError();
-  if (!SocksResponse() && LastError() == 0) SetLastError(WirraErr::SocksBindRefused);
-  FSocksRemoteIP = SocksResponseIP();
-  FSocksRemotePort = SocksResponsePort();
-  const TSocket result = Socket();
-  ExceptCheck();
-  DoStatus(HR_Accept, String());
-  return result;
-}
-
-Integer TTCPBlockSocket::SendBuffer(const void* Buffer, Integer Length) {
-  if (!FSSL || !FSSL->SSLEnabled()) return TBlockSocket::SendBuffer(Buffer, Length);
-  if (TestStopFlag()) return 0;
-  ResetLastError();
-  DoMonitor(true, Buffer, Length);
-  const char* p = static_cast<const char*>(Buffer);
-  Integer remaining = Length;
-  Integer sent = 0;
-  const Integer maxChunk = SendMaxChunk() > 0 ? SendMaxChunk() : 65536;
-  while (remaining > 0) {
-    const Integer piece = std::min(remaining, maxChunk);
-    LimitBandwidth(piece, MaxSendBandwidth(), FNextSend);
-    const Integer r = FSSL->SendBuffer(p, piece);
-    if (FSSL->LastError() != 0 || r <= 0) {
-      SetLastError(WirraErr::ProxyRefused);
-      break;
-    }
-    AddSendCounter(r);
-    sent += r;
-    DoStatus(HR_WriteCount, Str(r));
-    p += r;
-    remaining -= r;
-  }
-  ExceptCheck();
-  return sent;
-}
-
-Integer TTCPBlockSocket::RecvBuffer(void* Buffer, Integer Length) {
-  if (!FSSL || !FSSL->SSLEnabled()) return TBlockSocket::RecvBuffer(Buffer, Length);
-  if (TestStopFlag()) return 0;
-  ResetLastError();
-  LimitBandwidth(Length, MaxRecvBandwidth(), FNextRecv);
-  Integer r = FSSL->RecvBuffer(Buffer, Length);
-  if (FSSL->LastError() != 0) {
-    SetLastError(WirraErr::ProxyRefused);
-  } else if (r == 0 && Length > 0) {
-    // The peer ended the session, as on a plain socket; reading on would
-    // find nothing forever.
-    SetLastError(WirraErr::PeerClosed);
-  }
-  ExceptCheck();
-  if (r > 0) {
-    AddRecvCounter(r);
-    DoStatus(HR_ReadCount, Str(r));
-    DoMonitor(false, Buffer, r);
-    DoReadFilter(Buffer, r);
-  }
-  return r;
-}
-
-Integer TTCPBlockSocket::WaitingData() {
-  Integer r = 0;
-  if (FSSL && FSSL->SSLEnabled() && Socket() != INVALID_SOCKET_HANDLE) r = FSSL->WaitingData();
-  if (r == 0) r = TBlockSocket::WaitingData();
-  return r;
-}
-
-String TTCPBlockSocket::GetLocalSinIP() { return FUsingSocks ? FSocksLocalIP : TBlockSocket::GetLocalSinIP(); }
-
-String TTCPBlockSocket::GetRemoteSinIP() {
-  if (FUsingSocks) return FSocksRemoteIP;
-  if (FHTTPTunnel) return FHTTPTunnelRemoteIP;
-  return TBlockSocket::GetRemoteSinIP();
-}
-
-Integer TTCPBlockSocket::GetLocalSinPort() {
-  return FUsingSocks ? StrToIntDef(FSocksLocalPort, 0) : TBlockSocket::GetLocalSinPort();
-}
-
-Integer TTCPBlockSocket::GetRemoteSinPort() {
-  if (FUsingSocks) return StrToIntDef(FSocksRemotePort, 0);
-  if (FHTTPTunnel) return StrToIntDef(FHTTPTunnelRemotePort, 0);
-  return TBlockSocket::GetRemoteSinPort();
-}
-
-String TTCPBlockSocket::GetErrorDescEx() {
-  if (LastError() == WirraErr::ProxyRefused && FSSL && FSSL->LastError() != 0) return FSSL->LastErrorDesc();
-  return TBlockSocket::GetErrorDescEx();
-}
-
-void TTCPBlockSocket::SSLDoConnect() {
-  ResetLastError();
-  if (!FSSL->Connect()) SetLastError(WirraErr::ProxyRefused);
-  ExceptCheck();
-}
-
-bool TTCPBlockSocket::SSLAcceptConnection() {
-  ResetLastError();
-  if (!FSSL->Accept()) SetLastError(WirraErr::ProxyRefused);
-  ExceptCheck();
-  return LastError() == 0;
-}
-
-void TTCPBlockSocket::SSLDoShutdown() {
-  ResetLastError();
-  FSSL->BiShutdown();
 }

@@ -1,10 +1,10 @@
 #pragma once
 // Blocking sockets: TBlockSocket (life cycle, addresses, options, errors,
 // sending, receiving and waiting, every wait bounded by a time-out in
-// milliseconds), TSocksBlockSocket (SOCKS 4/4a/5 proxies), TTCPBlockSocket
-// (the stream socket of the FTP client, with the HTTP CONNECT tunnel and the
-// TLS plug point) and the TLS plug-in base TCustomSSL with its default
-// TSSLNone.
+// milliseconds), TSocksBlockSocket (SOCKS 4/4a/5 proxies) and
+// TTCPBlockSocket (the stream socket of the FTP client, with the HTTP
+// CONNECT tunnel and the TLS plug point of blcksock_ssl.h). The proxy side
+// is implemented in blcksock_proxy.cpp, the TLS side in blcksock_ssl.cpp.
 //
 // Errors are results: every operation records its error in LastError and
 // LastErrorDesc (Winsock codes and texts on every platform), reports it
@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "net/blcksock_ssl.h"
 #include "net/sockapi.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Types.h"
@@ -76,8 +77,6 @@ enum TWirraOptionType {
 
 enum TSocksType { ST_Socks5, ST_Socks4 };
 
-enum TSSLType { LT_all, LT_SSLv2, LT_SSLv3, LT_TLSv1, LT_TLSv1_1, LT_SSHv2 };
-
 // Event types; each receives the socket (or plug-in) as Sender.
 using THookSocketStatus = std::function<void(TObject* Sender, THookSocketReason Reason, const String& Value)>;
 using THookDataFilter = std::function<void(TObject* Sender, AnsiString& Value)>;
@@ -85,7 +84,6 @@ using THookCreateSocket = std::function<void(TObject* Sender)>;
 using THookMonitor = std::function<void(TObject* Sender, bool Writing, const void* Buffer, Integer Len)>;
 using THookHeartbeat = std::function<void(TObject* Sender)>;
 using THookAfterConnect = std::function<void(TObject* Sender)>;
-using THookVerifyCert = std::function<bool(TObject* Sender)>;
 
 // Raised by a socket only when its RaiseExcept is set, and by the start-up of
 // the socket layer (first socket created) when the socket library cannot be
@@ -147,6 +145,9 @@ public:
   void CreateSocket();
   void CreateSocketByName(const String& Value);
   void Bind(const String& IP, const String& Port);
+  // Waits for the connection at most ConnectTimeout milliseconds (10060)
+  // and ends early when StopFlag is set (10053), in either case without
+  // the system's own connect wait; in NonBlockMode it only starts it.
   virtual void Connect(const String& IP, const String& Port);
   virtual void Listen();
   virtual TSocket Accept();
@@ -225,6 +226,8 @@ public:
   virtual Byte PeekByte(Integer Timeout);
   virtual Integer WaitingData();
   Integer WaitingDataEx();
+  // Drops what has already arrived (LineBuffer and the system's buffer),
+  // never waiting for more, and clears the error.
   void Purge();
 
   // --- waiting (milliseconds; -1 waits without limit)
@@ -274,6 +277,10 @@ public:
   void SetStopFlag(bool Value) { FStopFlag.store(Value); }
   Integer NonblockSendTimeout() const { return FNonblockSendTimeout; }
   void SetNonblockSendTimeout(Integer Value) { FNonblockSendTimeout = Value; }
+  // Milliseconds Connect waits for the peer; 0 leaves it to the system's
+  // own connect time-out (StopFlag still ends the wait).
+  Integer ConnectTimeout() const { return FConnectTimeout; }
+  void SetConnectTimeout(Integer Value) { FConnectTimeout = Value; }
   Integer HeartbeatRate() const { return FHeartbeatRate; }
   void SetHeartbeatRate(Integer Value) { FHeartbeatRate = Value; }
   TObject* Owner() const { return FOwner; }
@@ -324,6 +331,8 @@ private:
   // One wait for readability of the socket, the heartbeat and stop request
   // handled by the caller.
   bool InternalCanRead(Integer Timeout);
+  // The connect itself, on the created socket (see Connect).
+  void InternalConnect(const TVarSin& Sin);
 
   TVarSin FLocalSin;
   TVarSin FRemoteSin;
@@ -348,6 +357,7 @@ private:
   std::atomic<bool> FStopFlag{false};
   Integer FNonblockSendTimeout = 15000;
   Integer FHeartbeatRate = 0;
+  Integer FConnectTimeout = 0;
   TSocket FSocket = INVALID_SOCKET_HANDLE;
   Integer FLastError = 0;
   String FLastErrorDesc;
@@ -412,92 +422,6 @@ private:
   String FSocksResponsePort;
   TSocksType FSocksType = ST_Socks5;
 };
-
-// The TLS plug-in interface. This base has no TLS: starting it fails with
-// LastError -1 and "SSL/TLS support is not compiled!".
-class TCustomSSL : public TObject {
-public:
-  explicit TCustomSSL(TTCPBlockSocket* Value);
-  TCustomSSL(const TCustomSSL&) = delete;
-  TCustomSSL& operator=(const TCustomSSL&) = delete;
-
-  THookVerifyCert OnVerifyCert;
-
-  virtual void SetCertCAFile(const String& Value) { FCertCAFile = Value; }
-  virtual bool CreateSelfSignedCert(const String& Host);
-  virtual void Assign(const TCustomSSL& Value);
-  virtual String LibVersion();
-  virtual String LibName();
-  virtual bool Connect();
-  virtual bool Accept();
-  virtual bool Shutdown();
-  virtual bool BiShutdown();
-  virtual Integer SendBuffer(const void* Buffer, Integer Len);
-  virtual Integer RecvBuffer(void* Buffer, Integer Len);
-  virtual Integer WaitingData();
-  virtual String GetSSLVersion();
-  virtual String GetPeerSubject();
-  virtual Integer GetPeerSerialNo();
-  virtual String GetPeerIssuer();
-  virtual String GetPeerName();
-  virtual Cardinal GetPeerNameHash();
-  virtual String GetPeerFingerprint();
-  virtual String GetCertInfo();
-  virtual String GetCipherName();
-  virtual Integer GetCipherBits();
-  virtual Integer GetCipherAlgBits();
-  virtual Integer GetVerifyCert();
-
-  TTCPBlockSocket* Socket() const { return FSocket; }  // not owned
-  bool SSLEnabled() const { return FSSLEnabled; }
-  Integer LastError() const { return FLastError; }
-  const String& LastErrorDesc() const { return FLastErrorDesc; }
-
-  TSSLType SSLType = LT_all;
-  String KeyPassword;
-  String Ciphers;
-  String CertificateFile;
-  String PrivateKeyFile;
-  AnsiString Certificate;
-  AnsiString PrivateKey;
-  AnsiString PFX;
-  String PFXfile;
-  AnsiString CertCA;
-  const String& CertCAFile() const { return FCertCAFile; }
-  AnsiString TrustCertificate;
-  String TrustCertificateFile;
-  bool VerifyCert = false;
-  String Username;
-  String Password;
-  String SSHChannelType;
-  String SSHChannelArg1;
-  String SSHChannelArg2;
-  Integer CertComplianceLevel = -1;
-  String SNIHost;
-
-protected:
-  void ReturnError();  // LastError -1, "SSL/TLS support is not compiled!"
-
-  TTCPBlockSocket* FSocket;  // not owned
-  bool FSSLEnabled = false;
-  Integer FLastError = 0;
-  String FLastErrorDesc;
-  String FCertCAFile;
-};
-
-class TSSLNone : public TCustomSSL {
-public:
-  using TCustomSSL::TCustomSSL;
-  String LibVersion() override;  // "Without SSL support"
-  String LibName() override;     // "ssl_none"
-};
-
-// A plug-in class: makes a plug-in for a socket (the virtual constructor).
-using TSSLClass = std::unique_ptr<TCustomSSL> (*)(TTCPBlockSocket* Value);
-template <class T>
-std::unique_ptr<TCustomSSL> SSLClassOf(TTCPBlockSocket* Value) {
-  return std::make_unique<T>(Value);
-}
 
 class TTCPBlockSocket : public TSocksBlockSocket {
 public:

@@ -9,6 +9,7 @@
 #include "net/netutil.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Encoding.h"
+#include "rtl/Unicode.h"
 
 namespace {
 
@@ -235,6 +236,92 @@ bool EncodeMoment(Int64 year, Int64 month, Int64 day, Int64 hour, Int64 minute, 
   return true;
 }
 
+bool HasHighByte(std::string_view text) {
+  unsigned char high = 0;
+  for (const char c : text) high |= static_cast<unsigned char>(c);
+  return high >= 0x80;
+}
+
+// A line with bytes above ASCII that form valid UTF-8.
+bool LineIsUtf8(std::string_view line) { return HasHighByte(line) && IsValidUTF8(line); }
+
+// A Unix permission text ("drwxr-xr-x", maybe followed by an ACL or
+// extended-attribute mark) at the start of the line: such a line is a Unix
+// line, and a mask that does not read the permissions misreads it.
+bool StartsWithPermissionText(std::string_view line) {
+  if (line.size() < 11) return false;
+  for (std::size_t i = 0; i < 10; ++i) {
+    if (!IsPermissionChar(line[i])) return false;
+  }
+  const char after = line[10];
+  return after == ' ' || after == '+' || after == '.' || after == '@';
+}
+
+// Lines that carry no entry by nature: blank lines, the block count of a
+// Unix listing, and the header and totals of a VMS listing.
+bool IsListingNoise(std::string_view line) {
+  const std::string_view t = TrimBlanksView(line);
+  if (t.empty() || t.find_first_not_of(" \t") == std::string_view::npos) return true;
+  if (t.substr(0, 6) == "total " && AllDigits(TrimBlanksView(t.substr(6)))) return true;
+  if (t.substr(0, 10) == "Directory " && t.find_first_of("[:") != std::string_view::npos) return true;
+  return t.substr(0, 9) == "Total of " || t.substr(0, 15) == "Grand total of ";
+}
+
+// --- VMS listings: "NAME.EXT;3  5/8  14-JAN-2021 10:30:00 [GRP,OWNER] (RWED,RWED,RE,)",
+// sizes in blocks of 512 bytes (used/allocated), a day of one or two digits,
+// and a long name alone on its line with the rest on the next one.
+
+constexpr Int64 VMSBlockSize = 512;
+
+std::string_view NextWord(std::string_view line, std::size_t& pos) {
+  while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+  const std::size_t start = pos;
+  while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t') ++pos;
+  return line.substr(start, pos - start);
+}
+
+// "NAME.TYPE;VERSION": something before ";", digits after it.
+bool IsVMSName(std::string_view word) {
+  const std::size_t semi = word.rfind(';');
+  return semi != std::string_view::npos && semi > 0 && semi + 1 < word.size() &&
+         AllDigits(word.substr(semi + 1)) && word.find_first_of("/\\") == std::string_view::npos;
+}
+
+// "14-JAN-2021" (the day may have one digit, the year two).
+bool ParseVMSDate(std::string_view word, Int64& year, Int64& month, Int64& day) {
+  static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  const std::size_t d1 = word.find('-');
+  if (d1 == std::string_view::npos || d1 == 0 || d1 > 2 || word.size() < d1 + 5 || word[d1 + 4] != '-') return false;
+  const std::string_view y = word.substr(d1 + 5);
+  if (!AllDigits(word.substr(0, d1)) || (y.size() != 2 && y.size() != 4) || !AllDigits(y)) return false;
+  month = 0;
+  for (int m = 0; m < 12; ++m) {
+    if (SameTextAscii(word.substr(d1 + 1, 3), kMonths[m])) month = m + 1;
+  }
+  if (month == 0) return false;
+  day = IntOr(word.substr(0, d1), 0);
+  year = IntOr(y, 0);
+  if (y.size() == 2) year += year <= 50 ? 2000 : 1900;
+  return true;
+}
+
+// "10:30", "10:30:45" or "10:30:45.12".
+bool ParseVMSTime(std::string_view word, Int64& hour, Int64& minute, Int64& second) {
+  const std::size_t c1 = word.find(':');
+  if (c1 == std::string_view::npos || c1 == 0 || c1 > 2 || word.size() < c1 + 3) return false;
+  if (!AllDigits(word.substr(0, c1)) || !AllDigits(word.substr(c1 + 1, 2))) return false;
+  hour = IntOr(word.substr(0, c1), -1);
+  minute = IntOr(word.substr(c1 + 1, 2), -1);
+  second = 0;
+  std::string_view rest = word.substr(c1 + 3);
+  if (rest.empty()) return true;
+  if (rest.size() < 3 || rest[0] != ':' || !AllDigits(rest.substr(1, 2))) return false;
+  second = IntOr(rest.substr(1, 2), -1);
+  rest = rest.substr(3);
+  return rest.empty() || (rest[0] == '.' && AllDigits(rest.substr(1)));
+}
+
 }  // namespace
 
 namespace ftplist_detail {
@@ -267,6 +354,8 @@ struct MaskStep {
   AnsiString Value;
   // Set on the last step that writes the field.
   FieldCheck Check = FieldCheck::None;
+  // A Skip whose line characters must be blank (see MarkBlankGaps).
+  bool MustBeBlank = false;
 };
 
 }  // namespace ftplist_detail
@@ -375,6 +464,25 @@ FieldCheck CheckFor(AnsiString TFTPList::*field) {
   return FieldCheck::None;
 }
 
+// A mask that reads nothing it could check (no size, date, time or
+// permissions) would take any long line of a layout no other mask
+// describes and cut a name from its middle. For such a mask, the columns it
+// passes over after its first field must be blank: then the line is laid
+// out as the mask says.
+void MarkBlankGaps(CompiledMask& steps) {
+  for (const MaskStep& step : steps) {
+    const auto field = step.Field;
+    if (field && field != &TFTPList::FileName && field != &TFTPList::VMSFileName && field != &TFTPList::DirFlag &&
+        field != &TFTPList::DirFlagValue)
+      return;
+  }
+  bool captured = false;
+  for (MaskStep& step : steps) {
+    if (step.Kind == StepKind::Skip && captured) step.MustBeBlank = true;
+    if (step.Field) captured = true;
+  }
+}
+
 void AddFieldChecks(CompiledMask& steps) {
   for (std::size_t i = 0; i < steps.size(); ++i) {
     MaskStep& step = steps[i];
@@ -422,8 +530,12 @@ struct TFTPList::TParseState {
   bool Parsing = false;
   TDateTime Now = 0;
   Word ThisYear = 0, ThisMonth = 0, Today = 0;
-  AnsiString Line;
-  AnsiString NextLine;
+  // Set by RunMask: whether the name began where a name can begin.
+  bool NameStartOk = true;
+  // The line whose UTF-8 validity is known, and the answer.
+  std::string_view Utf8Line;
+  bool Utf8 = false;
+  bool NameStarted = false;
   // Month numbers of the ThreeMonth texts seen in this parse, keyed by
   // their (at most four) bytes and length.
   std::vector<std::pair<UInt64, Integer>> MonthCache;
@@ -445,7 +557,26 @@ Integer TFTPList::Count() const { return static_cast<Integer>(List.size()); }
 void TFTPList::Clear() {
   List.clear();
   Lines.clear();
+  RawLines.clear();
+  FRawListing.clear();
   UnparsedLines.clear();
+}
+
+void TFTPList::RawLinesFromLines() {
+  FRawListing.clear();
+  std::vector<std::size_t> ends;
+  ends.reserve(Lines.size());
+  for (const String& line : Lines) {
+    FRawListing += UTF16ToUTF8(line);
+    ends.push_back(FRawListing.size());
+  }
+  RawLines.clear();
+  RawLines.reserve(Lines.size());
+  std::size_t start = 0;
+  for (const std::size_t end : ends) {
+    RawLines.emplace_back(FRawListing.data() + start, end - start);
+    start = end;
+  }
 }
 
 void TFTPList::Assign(const TFTPList& Value) {
@@ -457,6 +588,21 @@ void TFTPList::Assign(const TFTPList& Value) {
     List.push_back(std::move(rec));
   }
   Lines = Value.Lines;
+  // The same bytes: views at the same places of a copy of the listing.
+  const std::string_view source(Value.FRawListing);
+  const bool inside = std::all_of(Value.RawLines.begin(), Value.RawLines.end(), [&](std::string_view line) {
+    return line.empty() || (line.data() >= source.data() && line.data() + line.size() <= source.data() + source.size());
+  });
+  if (inside && Value.RawLines.size() == Value.Lines.size()) {
+    FRawListing = Value.FRawListing;
+    RawLines.clear();
+    for (const std::string_view line : Value.RawLines) {
+      const std::size_t at = line.empty() ? 0 : static_cast<std::size_t>(line.data() - source.data());
+      RawLines.emplace_back(FRawListing.data() + at, line.size());
+    }
+  } else {
+    RawLinesFromLines();
+  }
   Masks = Value.Masks;
   UnparsedLines = Value.UnparsedLines;
 }
@@ -466,59 +612,111 @@ TDateTime TFTPList::CurrentTime() const {
   return Clock ? Clock() : Now();
 }
 
-bool TFTPList::ParseFactsLine(const String& Value) {
-  if (Value.empty() || Value[0] != u'+') return false;
-  std::u16string_view text(Value);
-  text.remove_prefix(1);
-  const auto tab = text.find(u'\t');
-  const std::u16string_view name = tab == std::u16string_view::npos ? text : text.substr(tab + 1);
+bool TFTPList::ParseFactsLine(const String& Value) { return ParseFacts(UTF16ToUTF8(Value), Value); }
+
+bool TFTPList::ParseFacts(std::string_view Value, const String& Text) {
+  if (Value.empty() || Value[0] != '+') return false;
+  std::string_view text = Value.substr(1);
+  const auto tab = text.find('\t');
+  const std::string_view name = tab == std::string_view::npos ? text : text.substr(tab + 1);
   if (TrimBlanksView(name).empty()) return false;
 
   bool directory = false;
   bool readable = false;
   Int64 size = 0;
   TDateTime time = 0;
-  std::u16string_view rest = text;
+  std::string_view rest = text;
   for (;;) {
-    std::u16string_view fact = rest;
-    const auto comma = rest.find(u',');
-    if (comma == std::u16string_view::npos) {
+    std::string_view fact = rest;
+    const auto comma = rest.find(',');
+    if (comma == std::string_view::npos) {
       rest = {};
     } else {
       fact = rest.substr(0, comma);
       rest = rest.substr(comma + 1);
     }
     fact = TrimBlanksView(fact);
-    if (fact.empty() || fact[0] == u'\t') break;
+    if (fact.empty() || fact[0] == '\t') break;
     switch (fact[0]) {
-      case u'/':
+      case '/':
         directory = true;
         break;
-      case u'r':
+      case 'r':
         readable = true;
         break;
-      case u's':
+      case 's':
         size = Int64Or(fact.substr(1), 0);
         break;
-      case u'm':
+      case 'm':
         time = static_cast<double>(IntOr(fact.substr(1), 0)) / SecsPerDay + UnixDateDelta;
         break;
       default:
         break;
     }
   }
-  if (directory && (name == u"." || name == u"..")) return false;
+  if (directory && (name == "." || name == "..")) return false;
 
   auto rec = std::make_unique<TFTPListRec>();
-  rec->FileName = String(name);
+  rec->RawFileName.assign(name);
+  rec->FileName = DecodeWireText(name);
   rec->Directory = directory;
   rec->Readable = readable;
   rec->FileSize = size;
   rec->FileTime = time;
-  rec->OriginalLine = Value;
+  rec->OriginalLine = Text;
   rec->Mask = u"EPLF";
   List.push_back(std::move(rec));
   return true;
+}
+
+std::size_t TFTPList::ParseVMS(std::string_view Value, std::string_view NextValue, const String& Text) {
+  if (Value.empty() || Value[0] == ' ' || Value[0] == '\t') return 0;
+  std::size_t pos = 0;
+  const std::string_view name = NextWord(Value, pos);
+  if (!IsVMSName(name)) return 0;
+  std::string_view line = Value;
+  std::size_t used = 1;
+  if (NextWord(Value, pos).empty()) {
+    // A long name alone on its line: the rest is on the next one, indented.
+    if (NextValue.empty() || (NextValue[0] != ' ' && NextValue[0] != '\t')) return 0;
+    line = NextValue;
+    pos = 0;
+    used = 2;
+  } else {
+    pos = name.size();
+  }
+  std::string_view word = NextWord(line, pos);
+  Int64 blocks = -1;
+  // The size: used blocks, or used/allocated; some servers leave it out.
+  const std::size_t slash = word.find('/');
+  const std::string_view usedBlocks = word.substr(0, slash);
+  if (!usedBlocks.empty() && AllDigits(usedBlocks) &&
+      (slash == std::string_view::npos || AllDigits(word.substr(slash + 1)))) {
+    blocks = Int64Or(usedBlocks, -1);
+    word = NextWord(line, pos);
+  }
+  Int64 year, month, day, hour = 0, minute = 0, second = 0;
+  if (!ParseVMSDate(word, year, month, day)) return 0;
+  const std::size_t afterDate = pos;
+  if (!ParseVMSTime(NextWord(line, pos), hour, minute, second)) pos = afterDate;
+  TDateTime time;
+  if (year < 1900 || year > 2100 || !EncodeMoment(year, month, day, hour, minute, second, time)) return 0;
+
+  auto rec = std::make_unique<TFTPListRec>();
+  const std::size_t semi = name.rfind(';');
+  const std::string_view stem = name.substr(0, semi);
+  // A folder is the file NAME.DIR;1; the commands that enter it want NAME.
+  rec->Directory = stem.size() > 4 && SameTextAscii(stem.substr(stem.size() - 4), ".DIR");
+  const std::string_view shown = rec->Directory ? stem.substr(0, stem.size() - 4) : name;
+  rec->RawFileName.assign(shown);
+  rec->FileName = DecodeWireText(shown);
+  rec->Readable = !rec->Directory;
+  rec->FileSize = blocks > 0 && blocks <= INT64_MAX / VMSBlockSize ? blocks * VMSBlockSize : 0;
+  rec->FileTime = time;
+  rec->OriginalLine = Text;
+  rec->Mask = u"VMS";
+  List.push_back(std::move(rec));
+  return used;
 }
 
 void TFTPList::ClearMatchFields() {
@@ -543,24 +741,52 @@ void TFTPList::ClearMatchFields() {
 
 Integer TFTPList::MatchLineToMask(std::string_view Value, std::string_view NextValue, std::string_view Mask) {
   TParseState& state = *FState;
+  if (!state.Parsing) state.Utf8Line = {};
   if (state.Parsing && state.Current < state.AnsiMasks.size() && Mask == state.AnsiMasks[state.Current])
     return RunMask(state.Compiled[state.Current], Value, NextValue, false);
   CompileMask(Mask, state.Scratch);
+  MarkBlankGaps(state.Scratch);
   return RunMask(state.Scratch, Value, NextValue, false);
 }
 
 Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view Value, std::string_view NextValue,
                           bool RejectEarly) {
+  TParseState& state = *FState;
+  state.NameStartOk = true;
+  state.NameStarted = false;
   if (Value.empty() || Steps.empty()) return 0;
   std::string_view line = Value;
   std::size_t iv = 0;
   Integer result = 1;
+  // Where the name's first character is read: it must start a word.
+  const auto nameStart = [&](const MaskStep& step) {
+    if (state.NameStarted || step.Field != &TFTPList::FileName) return;
+    state.NameStarted = true;
+    state.NameStartOk = (iv == 0 || line[iv - 1] == ' ' || line[iv - 1] == '\t') && iv < line.size() &&
+                        line[iv] != ' ' && line[iv] != '\t';
+  };
   for (const MaskStep& step : Steps) {
     // A used-up line fails the mask, except at a "*", where the match ends.
     if (iv >= line.size()) return IsStar(step.Kind) ? result : 0;
     switch (step.Kind) {
       case StepKind::Capture: {
         AnsiString& field = this->*step.Field;
+        nameStart(step);
+        // Whether the line is UTF-8 is asked only of lines whose month
+        // name has bytes above ASCII, once per line.
+        if (step.Field == &TFTPList::ThreeMonth && HasHighByte(line.substr(iv, step.Count)) &&
+            LineUtf8(line)) {
+          // A month name is three characters, some of them more than one
+          // byte in UTF-8 ("Mär").
+          std::size_t end = iv;
+          for (std::size_t n = 0; n < step.Count && end < line.size(); ++n) {
+            ++end;
+            while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) ++end;
+          }
+          field.append(line.data() + iv, end - iv);
+          iv = end;
+          break;
+        }
         if (step.Count == 1) {
           field.push_back(line[iv++]);
           break;
@@ -573,9 +799,11 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
       }
       case StepKind::Skip:
         if (line.size() - iv < step.Count) return 0;
+        if (step.MustBeBlank && line.substr(iv, step.Count).find_first_not_of(' ') != std::string_view::npos) return 0;
         iv += step.Count;
         break;
       case StepKind::StarWord: {
+        nameStart(step);
         std::size_t end = line.find(' ', iv);
         if (end == std::string_view::npos) end = line.size();
         (this->*step.Field).append(line.data() + iv, end - iv);
@@ -583,6 +811,7 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
         break;
       }
       case StepKind::StarRest:
+        nameStart(step);
         (this->*step.Field).append(line.data() + iv, line.size() - iv);
         iv = line.size();
         break;
@@ -626,9 +855,29 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
   return result;
 }
 
+bool TFTPList::LineUtf8(std::string_view Line) {
+  TParseState& state = *FState;
+  if (Line.data() != state.Utf8Line.data() || Line.size() != state.Utf8Line.size()) {
+    state.Utf8Line = Line;
+    state.Utf8 = LineIsUtf8(Line);
+  }
+  return state.Utf8;
+}
+
 std::string_view TFTPList::CapturedName() const {
   if (!VMSFileName.empty()) return VMSFileName;
   return BeforeLinkTarget(FileName);
+}
+
+void TFTPList::FillName(TFTPListRec& Value, std::string_view Name, std::size_t Captured) const {
+  Value.RawFileName.assign(Name);
+  Value.FileName = DecodeWireText(Name);
+  Value.LinkTarget.clear();
+  // CapturedName cut the name before " -> " when the line shows a link.
+  if (!VMSFileName.empty() || Captured + 4 > FileName.size()) return;
+  std::string_view target = TrimTrailingBlanksView(std::string_view(FileName).substr(Captured + 4));
+  while (!target.empty() && (target.back() == '\r' || target.back() == '\n')) target.remove_suffix(1);
+  Value.LinkTarget.assign(target);
 }
 
 void TFTPList::ApplyMonthnames() {
@@ -641,7 +890,7 @@ void TFTPList::ApplyMonthnames() {
 
 Integer TFTPList::ThreeMonthNumber() {
   TParseState& state = *FState;
-  if (!state.Parsing || ThreeMonth.size() > 4) return MonthNumberFromName(FromAnsi(ThreeMonth));
+  if (!state.Parsing || ThreeMonth.size() > 4) return MonthNumberFromName(DecodeWireText(ThreeMonth));
   // Within one parse the month-name rows change only through
   // ApplyMonthnames, which empties the cache.
   UInt64 key = ThreeMonth.size();
@@ -649,7 +898,7 @@ Integer TFTPList::ThreeMonthNumber() {
   for (const auto& [cached, number] : state.MonthCache) {
     if (cached == key) return number;
   }
-  const Integer number = MonthNumberFromName(FromAnsi(ThreeMonth));
+  const Integer number = MonthNumberFromName(DecodeWireText(ThreeMonth));
   if (state.MonthCache.size() < 32) state.MonthCache.emplace_back(key, number);
   return number;
 }
@@ -711,11 +960,12 @@ bool TFTPList::FillListRec(TFTPListRec& Value) {
   const std::string_view flagValue = DirFlagValue.empty() ? std::string_view("D") : std::string_view(DirFlagValue);
   Value.Directory = SameTextAscii(DirFlag, flagValue);
   if (!VMSFileName.empty()) Value.Directory = VMSFileName.find(".DIR;") != AnsiString::npos;
-  Value.FileName = FromAnsi(TrimTrailingBlanksView(CapturedName()));
+  const std::string_view captured = CapturedName();
+  FillName(Value, TrimTrailingBlanksView(captured), captured.size());
   Value.Readable = !Value.Directory;
 
   const Int64 blocks = BlockSize.empty() ? 1 : IntOr(std::string_view(BlockSize), 1);
-  // Wraps around like the original 64-bit arithmetic instead of overflowing.
+  // A product beyond 64 bits wraps around instead of overflowing (undefined).
   Value.FileSize = static_cast<Int64>(static_cast<UInt64>(Int64Or(std::string_view(Size), 0)) *
                                       static_cast<UInt64>(blocks));
 
@@ -761,6 +1011,9 @@ bool TFTPList::FillListRec(TFTPListRec& Value) {
     else if (h == 'A' && hours == 12)
       hours = 0;
   }
+  // A year far from any file's ("105" where a year stands) is as impossible
+  // as a 31st of April.
+  if (year < 1900 || year > 2100) return false;
   if (!EncodeMoment(year, month, day, hours, minutes, seconds, Value.FileTime)) return false;
 
   if (!Permissions.empty()) {
@@ -794,6 +1047,7 @@ void TFTPList::PrepareMasks() {
   state.Compiled.resize(count);
   for (std::size_t m = 0; m < count; ++m) {
     CompileMask(state.AnsiMasks[m], state.Compiled[m]);
+    MarkBlankGaps(state.Compiled[m]);
     AddFieldChecks(state.Compiled[m]);
   }
 }
@@ -801,7 +1055,7 @@ void TFTPList::PrepareMasks() {
 namespace {
 
 // "total", blanks, then digits only (blanks around allowed).
-bool IsBlockTotalLine(const AnsiString& line) {
+bool IsBlockTotalLine(std::string_view line) {
   std::size_t i = 0;
   const std::size_t n = line.size();
   while (i < n && line[i] == ' ') ++i;
@@ -825,7 +1079,7 @@ void TFTPList::ParseLines() {
   // Without a descendant's own steps, a complete field that fails its
   // plausibility test can reject a mask while it is still being matched:
   // the outcome is the same, with less work on the masks that do not fit.
-  const bool rejectEarly = typeid(*this) == typeid(TFTPList);
+  const bool plain = typeid(*this) == typeid(TFTPList);
   state.Now = Clock ? Clock() : Now();
   DecodeDate(state.Now, state.ThisYear, state.ThisMonth, state.Today);
   state.MonthCache.clear();
@@ -836,49 +1090,89 @@ void TFTPList::ParseLines() {
   } endParsing{state.Parsing};
 
   const std::size_t count = Lines.size();
+  if (RawLines.size() != count) RawLinesFromLines();
   List.reserve(List.size() + count);
-  // NextLine holds the ANSI form of Lines[nextIndex]; it becomes Line when
-  // parsing moves on by one line, so each line is converted once.
-  std::size_t nextIndex = count;
   for (std::size_t i = 0; i < count;) {
-    const String& line = Lines[i];
+    const String& text = Lines[i];
+    const std::string_view line = RawLines[i];
+    const std::string_view next = i + 1 < count ? std::string_view(RawLines[i + 1]) : std::string_view();
     std::size_t step = 1;
-    if (!ParseFactsLine(line)) {
-      if (nextIndex == i)
-        std::swap(state.Line, state.NextLine);
-      else
-        ToAnsi(line, state.Line);
-      if (i + 1 < count) {
-        ToAnsi(Lines[i + 1], state.NextLine);
-        nextIndex = i + 1;
-      } else {
-        state.NextLine.clear();
-        nextIndex = count;
-      }
-
-      bool parsed = false;
+    const bool unixLine = StartsWithPermissionText(line);
+    bool parsed = plain ? !unixLine && ParseFacts(line, text) : ParseFactsLine(text);
+    if (!parsed && !unixLine) {
+      step = ParseVMS(line, next, text);
+      parsed = step > 0;
+      if (!parsed) step = 1;
+    }
+    if (!parsed) {
+      state.Utf8Line = {};
       // A Unix listing's block count ("total 8") would match a mask when it
       // has one digit and show a file named "total" in small folders.
-      const std::size_t masks = IsBlockTotalLine(state.Line) ? 0 : state.AnsiMasks.size();
+      const std::size_t masks = IsBlockTotalLine(line) ? 0 : state.AnsiMasks.size();
       for (std::size_t m = 0; m < masks; ++m) {
         state.Current = m;
         ClearMatchFields();
-        const Integer matched = rejectEarly ? RunMask(state.Compiled[m], state.Line, state.NextLine, true)
-                                            : MatchLineToMask(state.Line, state.NextLine, state.AnsiMasks[m]);
-        if (matched == 0 || !ValidateMatchFields()) continue;
+        const Integer matched = plain ? RunMask(state.Compiled[m], line, next, true)
+                                      : MatchLineToMask(line, next, state.AnsiMasks[m]);
+        if (matched == 0 || !state.NameStartOk) continue;
+        if (unixLine && Permissions.empty()) continue;
+        if (!ValidateMatchFields()) continue;
         auto rec = std::make_unique<TFTPListRec>();
         // Fields that name no real date or time: the line gives no entry,
         // and a next line the mask took in is parsed on its own.
         if (!FillListRec(*rec)) break;
-        rec->OriginalLine = line;
+        rec->OriginalLine = text;
         rec->Mask = Masks[m];
         if (!(rec->Directory && IsDotName(rec->FileName))) List.push_back(std::move(rec));
         parsed = true;
         step = static_cast<std::size_t>(matched);
         break;
       }
-      if (!parsed) UnparsedLines.push_back(line);
+      if (!parsed) UnparsedLines.push_back(text);
     }
     i += step;
   }
+}
+
+void TFTPList::SetListing(std::string_view Data) {
+  Lines.clear();
+  RawLines.clear();
+  const bool utf16le = Data.size() >= 2 && Data[0] == '\xFF' && Data[1] == '\xFE';
+  const bool utf16be = Data.size() >= 2 && Data[0] == '\xFE' && Data[1] == '\xFF';
+  if (utf16le || utf16be) {
+    const TEncoding* encoding = utf16le ? TEncoding::Unicode() : TEncoding::BigEndianUnicode();
+    FRawListing = UTF16ToUTF8(encoding->GetString(Data.data() + 2, Data.size() - 2));
+  } else if (Data.size() >= 3 && Data.substr(0, 3) == "\xEF\xBB\xBF") {
+    FRawListing.assign(Data.substr(3));
+  } else {
+    FRawListing.assign(Data);
+  }
+  Data = FRawListing;
+  std::size_t lineCount = 1;
+  for (const char* p = Data.data(); (p = static_cast<const char*>(std::memchr(p, '\n', Data.data() + Data.size() - p)));
+       ++p)
+    ++lineCount;
+  RawLines.reserve(lineCount);
+  Lines.reserve(lineCount);
+  std::size_t start = 0;
+  while (start < Data.size()) {
+    // Up to the next LF, or an earlier CR.
+    const char* from = Data.data() + start;
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', Data.size() - start));
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - Data.data()) : Data.size();
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', lfAt - start));
+    const std::size_t end = cr ? static_cast<std::size_t>(cr - Data.data()) : lfAt;
+    RawLines.push_back(Data.substr(start, end - start));
+    Lines.push_back(DecodeWireText(RawLines.back()));
+    if (end == Data.size()) break;
+    start = end + (Data[end] == '\r' && end + 1 < Data.size() && Data[end + 1] == '\n' ? 2 : 1);
+  }
+}
+
+std::vector<String> TFTPList::NotUnderstoodLines() const {
+  std::vector<String> result;
+  for (const String& line : UnparsedLines) {
+    if (!IsListingNoise(UTF16ToUTF8(line))) result.push_back(line);
+  }
+  return result;
 }

@@ -1,5 +1,6 @@
 #include "net/ftpsend.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
@@ -10,16 +11,14 @@
 #include "rtl/Encoding.h"
 #include "rtl/Exceptions.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Unicode.h"
 
 namespace {
 
-// Wire text is the system's ANSI code page.
 AnsiString ToAnsi(const String& Value) {
   const TBytes Bytes = TEncoding::ANSI()->GetBytes(Value);
   return AnsiString(Bytes.begin(), Bytes.end());
 }
-
-String FromAnsi(const AnsiString& Value) { return TEncoding::ANSI()->GetString(Value.data(), Value.size()); }
 
 // A command line break inside the text would end the command early and start
 // another one the caller never meant to send. Checked on the encoded bytes,
@@ -27,6 +26,27 @@ String FromAnsi(const AnsiString& Value) { return TEncoding::ANSI()->GetString(V
 bool HoldsLineBreak(const AnsiString& Line) { return Line.find_first_of(AnsiString("\r\n\0", 3)) != AnsiString::npos; }
 
 Integer ReplyClass(Integer Code) { return Code / 100; }
+
+// The folder a 257 reply names: the text between its first double quote
+// and the quote that closes it, where a doubled quote stands for one (a
+// folder named a"b shows as "a""b"), trimmed of blanks; the whole line,
+// trimmed, when it holds no quote.
+AnsiString CurrentDirOfReply(const AnsiString& Line) {
+  const std::size_t Open = Line.find('"');
+  if (Open == AnsiString::npos) return TrimBlanks(Line);
+  AnsiString Name;
+  for (std::size_t I = Open + 1; I < Line.size(); ++I) {
+    if (Line[I] != '"') {
+      Name += Line[I];
+    } else if (I + 1 < Line.size() && Line[I + 1] == '"') {
+      Name += '"';
+      ++I;
+    } else {
+      break;
+    }
+  }
+  return TrimBlanks(Name);
+}
 
 // Strict decimal: optional sign, then digits only; no hex prefixes, no blanks.
 bool TryDecimal(const String& Value, Int64& Result) {
@@ -116,8 +136,10 @@ void TFTPSend::NotifyStatus(Boolean Response, const String& Value) {
 
 // ------------------------------------------------------------ commands and replies
 
+AnsiString TFTPSend::EncodeText(const String& Value) const { return FUTF8 ? UTF16ToUTF8(Value) : ToAnsi(Value); }
+
 Integer TFTPSend::FTPCommand(const String& Value) {
-  const AnsiString Line = ToAnsi(Value);
+  const AnsiString Line = EncodeText(Value);
   if (HoldsLineBreak(Line)) {
     FFullResult->Clear();
     FResultString.clear();
@@ -130,6 +152,19 @@ Integer TFTPSend::FTPCommand(const String& Value) {
   return ReadResult();
 }
 
+Integer TFTPSend::FTPCommandRaw(const AnsiString& Line) {
+  if (HoldsLineBreak(Line)) {
+    FFullResult->Clear();
+    FResultString.clear();
+    FResultCode = 0;
+    return 0;
+  }
+  FSock->Purge();
+  FSock->SendString(Line + "\r\n");
+  NotifyStatus(false, DecodeWireText(Line));
+  return ReadResult();
+}
+
 Integer TFTPSend::ReadResult() {
   FFullResult->Clear();
   String Code;
@@ -138,7 +173,8 @@ Integer TFTPSend::ReadResult() {
   Boolean Flooded = false;
   for (;;) {
     const AnsiString Raw = FSock->RecvString(Timeout);
-    const String Line = FromAnsi(Raw);
+    const String Line = DecodeWireText(Raw);
+    FResultRaw = Raw;
     if (Code.empty() && Line.size() >= 4 && (Line[3] == u' ' || Line[3] == u'-')) Code = Line.substr(0, 3);
     FResultString = Line;
     FFullResult->Add(Line);
@@ -208,6 +244,7 @@ Boolean TFTPSend::RunLogonSequence(Integer Mode) {
 
 Boolean TFTPSend::OpenControlConnection() {
   FSock->CloseSocket();
+  FSock->SetConnectTimeout(Timeout);
   FSock->Bind(IPInterface, u"0");
   if (FSock->LastError() == 0) {
     if (!FWHost.empty()) {
@@ -222,6 +259,8 @@ Boolean TFTPSend::OpenControlConnection() {
 
 Boolean TFTPSend::Login() {
   FCanResume = false;
+  FUTF8 = false;
+  FHiddenListing = THiddenListing::Unknown;
   if (!OpenControlConnection()) return false;
   FIsTLS = FullSSL;
   FIsDataTLS = false;
@@ -244,6 +283,20 @@ Boolean TFTPSend::Login() {
     if (TLSonData && ReplyClass(FTPCommand(u"PROT P")) == 2) FIsDataTLS = true;
     if (!FIsDataTLS) FTPCommand(u"PROT C");
   }
+  // Whether names travel in UTF-8. FEAT lists UTF8 on servers that use it;
+  // some switch to it only when asked, and a server that knows no FEAT may
+  // still accept the switch.
+  const Integer Features = FTPCommand(u"FEAT");
+  bool ListsUtf8 = false;
+  if (ReplyClass(Features) == 2) {
+    for (Integer I = 0; I < FFullResult->Count(); ++I) {
+      if (UpperCase(TrimBlanks(FFullResult->Strings(I))) == u"UTF8") ListsUtf8 = true;
+    }
+  }
+  if (ListsUtf8 || ReplyClass(Features) != 2) {
+    const bool Switched = ReplyClass(FTPCommand(u"OPTS UTF8 ON")) == 2;
+    FUTF8 = ListsUtf8 || Switched;
+  }
   FTPCommand(u"TYPE I");
   FTPCommand(u"STRU F");
   FTPCommand(u"MODE S");
@@ -260,33 +313,58 @@ Boolean TFTPSend::Logout() {
   return Result;
 }
 
-void TFTPSend::SendControlBytes(const AnsiString& Data) {
-  // The owning thread may be inside a call on Sock right now; a raw send on
-  // the handle touches none of the socket object's state. TLS has to go
-  // through the object.
-  if (FSock->SSL() && FSock->SSL()->SSLEnabled()) {
-    FSock->SendString(Data);
-    return;
+void TFTPSend::RequestAbort(int Kind) {
+  int Current = FAbortRequest.load();
+  while (Current < Kind && !FAbortRequest.compare_exchange_weak(Current, Kind)) {
   }
-  const TSocket Handle = FSock->Socket();
-  if (Handle == INVALID_SOCKET_HANDLE) return;
-  std::size_t Done = 0;
-  while (Done < Data.size()) {
-    const Integer Sent = ::Send(Handle, Data.data() + Done, static_cast<Integer>(Data.size() - Done), 0);
-    if (Sent <= 0) return;
-    Done += static_cast<std::size_t>(Sent);
-  }
-}
-
-void TFTPSend::Abort() {
-  SendControlBytes("ABOR\r\n");
+  // Ends the data connection's current wait; re-armed by the transfer when
+  // the data socket is made after this.
   FDSock->SetStopFlag(true);
 }
 
-void TFTPSend::TelnetAbort() {
+void TFTPSend::Abort() { RequestAbort(1); }
+
+void TFTPSend::TelnetAbort() { RequestAbort(2); }
+
+// Marks the span of one transfer: an abort asked for before it began is
+// forgotten, one asked for during it is kept until it ends.
+class TFTPSend::TTransferScope {
+public:
+  explicit TTransferScope(TFTPSend& Client) : FClient(Client) {
+    if (FClient.FTransferDepth++ > 0) return;
+    FClient.FAbortRequest.store(0);
+    FClient.FDSock->SetStopFlag(false);
+  }
+  ~TTransferScope() {
+    if (--FClient.FTransferDepth == 0) FClient.FAbortRequest.store(0);
+  }
+  TTransferScope(const TTransferScope&) = delete;
+  TTransferScope& operator=(const TTransferScope&) = delete;
+
+private:
+  TFTPSend& FClient;
+};
+
+Boolean TFTPSend::FinishAbortedTransfer() {
   // IAC IP, IAC DM: interrupt the process, then mark the data stream.
-  SendControlBytes(AnsiString("\xFF\xF4\xFF\xF2", 4));
-  Abort();
+  AnsiString Line = FAbortRequest.load() == 2 ? AnsiString("\xFF\xF4\xFF\xF2", 4) : AnsiString();
+  Line += "ABOR\r\n";
+  FSock->SendString(Line);
+  NotifyStatus(false, u"ABOR");
+  FDSock->CloseSocket();
+  // The transfer's reply (426 when it was cut, 226 when it had just ended),
+  // then ABOR's own; the first is the transfer's result.
+  ReadResult();
+  const Integer Code = FResultCode;
+  const String Text = FResultString;
+  TStringList Lines;
+  Lines.Assign(*FFullResult);
+  if (FSock->LastError() == 0) ReadResult();
+  FResultCode = Code;
+  FResultString = Text;
+  FFullResult->Assign(Lines);
+  FDSock->CloseSocket();
+  return false;
 }
 
 // ------------------------------------------------------------ single commands
@@ -295,6 +373,18 @@ Boolean TFTPSend::NoOp() { return ReplyClass(FTPCommand(u"NOOP")) == 2; }
 
 Boolean TFTPSend::ChangeWorkingDir(const String& Directory) {
   return ReplyClass(FTPCommand(u"CWD " + Directory)) == 2;
+}
+
+Boolean TFTPSend::ChangeWorkingDirRaw(const AnsiString& Directory) {
+  return ReplyClass(FTPCommandRaw("CWD " + Directory)) == 2;
+}
+
+Boolean TFTPSend::DeleteDirRaw(const AnsiString& Directory) {
+  return ReplyClass(FTPCommandRaw("RMD " + Directory)) == 2;
+}
+
+Boolean TFTPSend::DeleteFileRaw(const AnsiString& FileName) {
+  return ReplyClass(FTPCommandRaw("DELE " + FileName)) == 2;
 }
 
 Boolean TFTPSend::ChangeToParentDir() { return ReplyClass(FTPCommand(u"CDUP")) == 2; }
@@ -322,8 +412,12 @@ Int64 TFTPSend::FileSize(const String& FileName) {
 
 String TFTPSend::GetCurrentDir() {
   if (ReplyClass(FTPCommand(u"PWD")) != 2) return String();
-  const String S = TextAfterDelimiter(FResultString, u"\"");
-  return TrimBlanks(TextBeforeDelimiter(S, u"\""));
+  return DecodeWireText(CurrentDirOfReply(FResultRaw));
+}
+
+AnsiString TFTPSend::GetCurrentDirRaw() {
+  if (ReplyClass(FTPCommand(u"PWD")) != 2) return AnsiString();
+  return CurrentDirOfReply(FResultRaw);
 }
 
 // ------------------------------------------------------------ data connections
@@ -371,6 +465,7 @@ Boolean TFTPSend::OpenDataChannel() {
     }
     if (!IsValidPort(FDataPort)) return false;
     FDSock->CloseSocket();
+    FDSock->SetConnectTimeout(Timeout);
     FDSock->Bind(IPInterface, u"0");
     if (FDSock->LastError() != 0) return false;
     FDSock->Connect(FDataIP, FDataPort);
@@ -420,7 +515,9 @@ Boolean TFTPSend::AcceptDataChannel() {
 }
 
 Boolean TFTPSend::DataRead(TStream* DestStream) {
+  if (AbortRequested()) FDSock->SetStopFlag(true);
   if (!AcceptDataChannel()) {
+    if (AbortRequested()) return FinishAbortedTransfer();
     FDSock->CloseSocket();
     return false;
   }
@@ -436,6 +533,7 @@ Boolean TFTPSend::DataRead(TStream* DestStream) {
   } catch (const Exception&) {
     Stored = false;  // the destination refused the data (a full disk)
   }
+  if (AbortRequested()) return FinishAbortedTransfer();
   FDSock->CloseSocket();
   const Integer Code = ReadResult();
   FDSock->CloseSocket();
@@ -443,7 +541,9 @@ Boolean TFTPSend::DataRead(TStream* DestStream) {
 }
 
 Boolean TFTPSend::DataWrite(TStream* SourceStream) {
+  if (AbortRequested()) FDSock->SetStopFlag(true);
   if (!AcceptDataChannel()) {
+    if (AbortRequested()) return FinishAbortedTransfer();
     FDSock->CloseSocket();
     return false;
   }
@@ -454,6 +554,7 @@ Boolean TFTPSend::DataWrite(TStream* SourceStream) {
   } catch (const Exception&) {
     SendError = -1;  // the source could not be read
   }
+  if (AbortRequested()) return FinishAbortedTransfer();
   // Closing tells the server the data is complete.
   FDSock->CloseSocket();
   const Integer Code = ReadResult();
@@ -463,26 +564,63 @@ Boolean TFTPSend::DataWrite(TStream* SourceStream) {
 
 // ------------------------------------------------------------ transfers
 
-Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
+Boolean TFTPSend::ListWith(const String& Command, Boolean NameList) {
   FDataStream->Clear();
   FFtpList->Clear();
-  const String Argument = Directory.empty() ? String() : u" " + Directory;
   FTPCommand(u"TYPE A");
-  if (!OpenDataChannel()) return false;
-  if (ReplyClass(FTPCommand((NameList ? u"NLST" : u"LIST") + Argument)) != 1) return false;
+  if (AbortRequested() || !OpenDataChannel() || AbortRequested()) return false;
+  if (ReplyClass(FTPCommand(Command)) != 1) return false;
   const Boolean Result = DataRead(FDataStream.get());
   if (Result && !NameList) {
-    FDataStream->SetPosition(0);
-    TStringList Lines;
-    Lines.LoadFromStream(FDataStream.get());
-    FFtpList->Lines = Lines.ToStringArray();
+    FFtpList->SetListing(std::string_view(static_cast<const char*>(FDataStream->Memory()),
+                                          static_cast<std::size_t>(FDataStream->Size())));
     FFtpList->ParseLines();
   }
   FDataStream->SetPosition(0);
   return Result;
 }
 
+Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
+  TTransferScope Scope(*this);
+  const String Argument = Directory.empty() ? String() : u" " + Directory;
+  if (!ListHidden || !Directory.empty() || NameList || FHiddenListing == THiddenListing::Fails)
+    return ListWith((NameList ? u"NLST" : u"LIST") + Argument, NameList);
+  if (FHiddenListing == THiddenListing::Works) return ListWith(u"LIST -a", false);
+
+  if (!ListWith(u"LIST -a", false)) {
+    // Refused (or failed in a way the server reports) means the server
+    // does not know the option; a lost connection or an abort tells nothing.
+    if (FResultCode == 0 || AbortRequested()) return false;
+    FHiddenListing = THiddenListing::Fails;
+    return ListWith(u"LIST", false);
+  }
+  TFTPList All;
+  All.Assign(*FFtpList);
+  const std::string AllData(static_cast<const char*>(FDataStream->Memory()),
+                            static_cast<std::size_t>(FDataStream->Size()));
+  const auto KeepAll = [&] {
+    FFtpList->Assign(All);
+    FDataStream->Clear();
+    FDataStream->WriteBuffer(AllData.data(), static_cast<Int64>(AllData.size()));
+    FDataStream->SetPosition(0);
+    return true;
+  };
+  if (!ListWith(u"LIST", false) || FFtpList->Count() == 0) return KeepAll();  // nothing to judge by yet
+  for (Integer I = 0; I < FFtpList->Count(); ++I) {
+    const AnsiString& Name = FFtpList->Items(I)->RawFileName;
+    const bool Shown = std::any_of(All.List.begin(), All.List.end(),
+                                   [&](const std::unique_ptr<TFTPListRec>& E) { return E->RawFileName == Name; });
+    if (!Shown) {
+      FHiddenListing = THiddenListing::Fails;
+      return true;  // the plain listing, already in place
+    }
+  }
+  FHiddenListing = THiddenListing::Works;
+  return KeepAll();
+}
+
 Boolean TFTPSend::RetrieveFile(const String& FileName, Boolean Restore) {
+  TTransferScope Scope(*this);
   if (FileName.empty()) return false;
   if (!OpenDataChannel()) return false;
   const Boolean Resume = Restore && FCanResume;
@@ -507,13 +645,14 @@ Boolean TFTPSend::RetrieveFile(const String& FileName, Boolean Restore) {
   } else if (!DirectFile) {
     FDataStream->Clear();
   }
-  if (ReplyClass(FTPCommand(u"RETR " + FileName)) != 1) return false;
+  if (AbortRequested() || ReplyClass(FTPCommand(u"RETR " + FileName)) != 1) return false;
   const Boolean Result = DataRead(Target);
   if (!DirectFile) FDataStream->SetPosition(0);
   return Result;
 }
 
 Boolean TFTPSend::StoreFromStream(const String& Command, Int64 RestoreAt) {
+  TTransferScope Scope(*this);
   std::unique_ptr<TFileStream> File;
   TStream* Source = FDataStream.get();
   if (DirectFile) {
@@ -534,11 +673,12 @@ Boolean TFTPSend::StoreFromStream(const String& Command, Int64 RestoreAt) {
   FTPCommand(u"ALLO " + IntToStr(Size - Offset));
   if (FCanResume && ReplyClass(FTPCommand(u"REST " + IntToStr(Offset))) != 3) return false;
   Source->SetPosition(Offset);
-  if (ReplyClass(FTPCommand(Command)) != 1) return false;
+  if (AbortRequested() || ReplyClass(FTPCommand(Command)) != 1) return false;
   return DataWrite(Source);
 }
 
 Boolean TFTPSend::StoreFile(const String& FileName, Boolean Restore) {
+  TTransferScope Scope(*this);
   if (FileName.empty()) return false;
   Int64 Offset = 0;
   if (Restore && FCanResume) {

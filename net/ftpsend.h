@@ -8,7 +8,10 @@
 // Sock()->LastError(). Nothing here raises for protocol or network errors.
 //
 // Threads: one thread at a time uses a client. Another thread may only call
-// Abort or TelnetAbort, to stop a running transfer.
+// Abort or TelnetAbort, to stop a running transfer. They only leave a
+// request: every write on the control connection (the ABOR line too, and
+// over TLS the socket allows no other way) is made by the thread that runs
+// the transfer.
 //
 // Hardening beyond the classic protocol client:
 // - a command whose text holds CR, LF or NUL is refused before anything is
@@ -18,7 +21,15 @@
 //   in step with the server, is dropped;
 // - a passive data connection always goes to the control connection's peer,
 //   whatever host a PASV reply names (its port is kept).
+//
+// Text on the control connection: replies and listed names are read as
+// UTF-8 when their bytes are valid UTF-8, else in the ANSI code page
+// (DecodeWireText). Commands are written in UTF-8 when the server said it
+// uses it (FEAT lists UTF8, or OPTS UTF8 ON was accepted; asked once after
+// the logon), else in the ANSI code page. A name the server listed is best
+// sent back as its own bytes: the ...Raw commands take them.
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -96,6 +107,9 @@ public:
   Boolean BinaryMode = true;
   Boolean AutoTLS = false;
   Boolean TLSonData = true;
+  // List with an empty directory also shows names beginning with "." (see
+  // List).
+  Boolean ListHidden = false;
   // TLS right after connecting (implicit TLS).
   Boolean FullSSL = false;
   TLogonActions CustomLogon{};
@@ -112,17 +126,30 @@ public:
   Boolean CanResume() const { return FCanResume; }
   Boolean IsTLS() const { return FIsTLS; }
   Boolean IsDataTLS() const { return FIsDataTLS; }
+  // The server said it uses UTF-8 (at the last Login).
+  Boolean UTF8() const { return FUTF8; }
+  // The bytes a command text is sent as (UTF-8 or the ANSI code page).
+  AnsiString EncodeText(const String& Value) const;
   TFTPList* FtpList() const { return FFtpList.get(); }
 
   // --- control connection
   // Sends one command line; answers the reply's code (0 when the command
   // was refused or no reply could be read).
   virtual Integer FTPCommand(const String& Value);
+  // The same with the line's bytes given as they are to be sent.
+  Integer FTPCommandRaw(const AnsiString& Line);
   // Reads one complete reply; answers its code.
   virtual Integer ReadResult();
   virtual Boolean Login();
   virtual Boolean Logout();
-  // May be called from another thread while a transfer runs.
+  // May be called from another thread while a transfer runs (List,
+  // RetrieveFile, the uploads), from its start to its end: the transfer ends
+  // within one step of its waits (250 ms) and returns false. Before the
+  // transfer command was accepted nothing more is sent; after it, the
+  // transfer's thread sends "ABOR" (TelnetAbort: the Telnet interrupt and
+  // data mark first) and reads the transfer's last reply, which stays in
+  // ResultCode, and the reply to ABOR, so that the next command reads its
+  // own reply. An abort asked for while no transfer runs aborts nothing.
   virtual void Abort();
   virtual void TelnetAbort();
 
@@ -137,8 +164,15 @@ public:
   virtual Boolean RenameFile(const String& OldName, const String& NewName);
   // -1 when refused or unreadable.
   virtual Int64 FileSize(const String& FileName);
-  // Empty when refused.
+  // Empty when refused. A quote doubled inside the quoted name stands for
+  // one quote.
   virtual String GetCurrentDir();
+  // The same commands with names or paths as their bytes (a listed name's
+  // RawFileName, paths made of such names).
+  Boolean ChangeWorkingDirRaw(const AnsiString& Directory);
+  Boolean DeleteDirRaw(const AnsiString& Directory);
+  Boolean DeleteFileRaw(const AnsiString& FileName);
+  AnsiString GetCurrentDirRaw();
 
   // --- data connections and transfers
   virtual Boolean OpenDataChannel();
@@ -148,6 +182,13 @@ public:
   virtual Boolean DataRead(TStream* DestStream);
   virtual Boolean DataWrite(TStream* SourceStream);
   virtual Boolean StoreFromStream(const String& Command, Int64 RestoreAt);
+  // With ListHidden, an empty Directory and NameList false, names that
+  // begin with "." are listed too: many servers (vsftpd, pure-ftpd,
+  // proftpd) leave them out of a plain LIST but show them for "LIST -a",
+  // while others take "-a" for a file name (refusing it, or listing nothing).
+  // So the first folder that plainly lists anything is listed both ways:
+  // "LIST -a" is used for the rest of the session only when its listing
+  // holds every name of the plain one, and never again otherwise.
   virtual Boolean List(const String& Directory, Boolean NameList);
   virtual Boolean RetrieveFile(const String& FileName, Boolean Restore);
   virtual Boolean StoreFile(const String& FileName, Boolean Restore);
@@ -164,8 +205,19 @@ protected:
 
 private:
   String LogonCommand(Byte Action, const String& Target) const;
-  // Writes raw bytes on the control connection from any thread (Abort).
-  void SendControlBytes(const AnsiString& Data);
+  class TTransferScope;
+  // One LIST or NLST command, with its data, into DataStream and FtpList.
+  Boolean ListWith(const String& Command, Boolean NameList);
+  // Whether "LIST -a" shows everything a plain LIST does, on this server.
+  enum class THiddenListing { Unknown, Works, Fails };
+  THiddenListing FHiddenListing = THiddenListing::Unknown;
+  Boolean FUTF8 = false;
+  void RequestAbort(int Kind);
+  bool AbortRequested() const { return FAbortRequest.load() != 0; }
+  // The transfer's thread, once the server has accepted the transfer
+  // command and an abort was asked for: sends ABOR, closes the data
+  // connection, reads the transfer's reply and then ABOR's. Always false.
+  Boolean FinishAbortedTransfer();
 
   // Declared so that destruction frees DSock, Sock, FtpList, DataStream,
   // FullResult in this order.
@@ -176,9 +228,14 @@ private:
   std::unique_ptr<TTCPBlockSocket> FDSock;
   Integer FResultCode = 0;
   String FResultString;
+  AnsiString FResultRaw;  // ResultString's bytes
   String FDataIP;
   String FDataPort;
   Boolean FCanResume = false;
   Boolean FIsTLS = false;
   Boolean FIsDataTLS = false;
+  // 0 none, 1 ABOR, 2 the Telnet interrupt and ABOR; set from any thread,
+  // cleared when a transfer starts.
+  std::atomic<int> FAbortRequest{0};
+  int FTransferDepth = 0;  // transfers running (StoreFile runs StoreFromStream)
 };

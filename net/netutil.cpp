@@ -4,8 +4,60 @@
 #include <mutex>
 #include <thread>
 
+#include "rtl/Encoding.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/Streams.h"
+#include "rtl/Unicode.h"
+
+bool IsValidUTF8(std::string_view Bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(Bytes.data());
+  const std::size_t n = Bytes.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t more;
+    unsigned char lo = 0x80, hi = 0xBF;  // bounds of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+      more = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      more = 2;
+      if (c == 0xE0) lo = 0xA0;       // overlong
+      else if (c == 0xED) hi = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      more = 3;
+      if (c == 0xF0) lo = 0x90;       // overlong
+      else if (c == 0xF4) hi = 0x8F;  // above U+10FFFF
+    } else {
+      return false;
+    }
+    if (n - i <= more) return false;
+    if (p[i + 1] < lo || p[i + 1] > hi) return false;
+    for (std::size_t k = 2; k <= more; ++k) {
+      if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
+    }
+    i += more + 1;
+  }
+  return true;
+}
+
+String DecodeWireText(std::string_view Bytes) {
+  // ASCII, by far the most common, is widened as it is checked.
+  String Text(Bytes.size(), u'\0');
+  const auto* From = reinterpret_cast<const unsigned char*>(Bytes.data());
+  Char* To = Text.data();
+  unsigned char High = 0;
+  for (std::size_t i = 0; i < Bytes.size(); ++i) {
+    High |= From[i];
+    To[i] = From[i];
+  }
+  if (High < 0x80) return Text;
+  if (IsValidUTF8(Bytes)) return UTF8ToUTF16(Bytes);
+  return TEncoding::ANSI()->GetString(Bytes.data(), Bytes.size());
+}
 
 String TrimLeadingBlanks(const String& Value) {
   const auto p = Value.find_first_not_of(u' ');

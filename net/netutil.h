@@ -5,6 +5,7 @@
 // UTF-16.
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 #include "rtl/Types.h"
 
@@ -38,6 +39,15 @@ Integer CountChar(const AnsiString& Value, char Ch);
 Integer FindLineEnd(const AnsiString& Value, AnsiString& Terminator);
 
 void WriteTextToStream(TStream* Stream, const AnsiString& Text);
+
+// Whether Bytes are well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF). Plain ASCII is.
+bool IsValidUTF8(std::string_view Bytes);
+// The text of bytes an FTP server sent (names, listing and reply lines):
+// UTF-8 when they are valid UTF-8, else the system's ANSI code page. A name
+// in another code page is seldom valid UTF-8 by chance, while UTF-8 read as
+// a code page is always wrong.
+String DecodeWireText(std::string_view Bytes);
 inline const void* OffsetPointer(const void* P, std::ptrdiff_t N) { return static_cast<const char*>(P) + N; }
 inline void* OffsetPointer(void* P, std::ptrdiff_t N) { return static_cast<char*>(P) + N; }
 // Sleeps Ms milliseconds; 0 yields the processor.

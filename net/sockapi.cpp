@@ -38,7 +38,7 @@ Integer PortNumber(const AnsiString& text) {
   return v;
 }
 
-// The number of a text as Delphi's StrToIntDef(text, 0) reads it, cut to 16 bits.
+// The port number of a text, 0 when it is no number or does not fit 16 bits.
 Word PortNumberOrZero(const AnsiString& text) {
   const Integer v = PortNumber(text);
   return v < 0 ? 0 : static_cast<Word>(v);
@@ -116,6 +116,34 @@ AnsiString DottedDecimal(const Byte* b) {
 }
 
 }  // namespace
+
+TAddrInfo* NewAddrInfo(Integer Flags, Integer Family, Integer SockType, Integer Protocol, const void* Addr,
+                       std::size_t AddrLen, const char* CanonName) {
+  auto* Node = new TAddrInfo;
+  Node->ai_flags = Flags;
+  Node->ai_family = Family;
+  Node->ai_socktype = SockType;
+  Node->ai_protocol = Protocol;
+  Node->ai_addr = new TVarSin();
+  Node->ai_addrlen = AddrLen < sizeof(TVarSin) ? AddrLen : sizeof(TVarSin);
+  std::memcpy(static_cast<void*>(Node->ai_addr), Addr, Node->ai_addrlen);
+  if (CanonName) {
+    const std::size_t n = std::strlen(CanonName);
+    Node->ai_canonname = new char[n + 1];
+    std::memcpy(Node->ai_canonname, CanonName, n + 1);
+  }
+  return Node;
+}
+
+void FreeAddrInfoList(TAddrInfo* List) {
+  while (List) {
+    TAddrInfo* Next = List->ai_next;
+    delete List->ai_addr;
+    delete[] List->ai_canonname;
+    delete List;
+    List = Next;
+  }
+}
 
 std::recursive_mutex& SocketLibraryLock() {
   static std::recursive_mutex lock;

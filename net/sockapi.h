@@ -368,6 +368,14 @@ Word ResolvePort(const AnsiString& Port, Integer Family, Integer SockProtocol, I
 // The host name of an address; the address text itself when none is found.
 AnsiString ResolveIPToName(const AnsiString& IP, Integer Family, Integer SockProtocol, Integer SockType);
 
+// getaddrinfo results in the table's own form, as both bindings build them:
+// a node with a copy of its address (AddrLen bytes of Addr, at most 28) and
+// of its canonical name (none when null). A list of such nodes is freed
+// with FreeAddrInfoList, the table's freeaddrinfo.
+TAddrInfo* NewAddrInfo(Integer Flags, Integer Family, Integer SockType, Integer Protocol, const void* Addr,
+                       std::size_t AddrLen, const char* CanonName);
+void FreeAddrInfoList(TAddrInfo* List);
+
 // Platform binding, implemented once per platform (sockapi_win.cpp,
 // sockapi_posix.cpp). Called under the lock by LoadSocketLibrary and
 // UnloadSocketLibrary only.

@@ -647,16 +647,6 @@ Integer P_gethostname(char* name, Integer len) {
   return ::gethostname(name, static_cast<size_t>(len)) == 0 ? 0 : Fail();
 }
 
-void P_freeaddrinfo(TAddrInfo* ai) {
-  while (ai) {
-    TAddrInfo* next = ai->ai_next;
-    delete ai->ai_addr;
-    delete[] ai->ai_canonname;
-    delete ai;
-    ai = next;
-  }
-}
-
 Integer P_getaddrinfo(const char* node, const char* service, const TAddrInfo* hints, TAddrInfo** res) {
   if (!res) return Wsa::EFault;
   *res = nullptr;
@@ -688,20 +678,10 @@ Integer P_getaddrinfo(const char* node, const char* service, const TAddrInfo* hi
       }
       if (seen) continue;
     }
-    auto* node2 = new TAddrInfo;
-    node2->ai_flags = a->ai_flags;
-    node2->ai_family = FromPosixFamily(a->ai_family);
-    node2->ai_socktype = a->ai_socktype;
-    node2->ai_protocol = a->ai_protocol;
-    node2->ai_addrlen = static_cast<std::size_t>(len);
-    node2->ai_addr = new TVarSin(sin);
-    if (a->ai_canonname) {
-      const std::size_t n = std::strlen(a->ai_canonname);
-      node2->ai_canonname = new char[n + 1];
-      std::memcpy(node2->ai_canonname, a->ai_canonname, n + 1);
-    }
-    *tail = node2;
-    tail = &node2->ai_next;
+    TAddrInfo* node = NewAddrInfo(a->ai_flags, FromPosixFamily(a->ai_family), a->ai_socktype, a->ai_protocol, &sin,
+                                  static_cast<std::size_t>(len), a->ai_canonname);
+    *tail = node;
+    tail = &node->ai_next;
   }
   ::freeaddrinfo(list);
   if (!head) return Wsa::NoData;
@@ -770,7 +750,7 @@ bool Load(const String& Name, TSocketFunctions& Table, bool& Enhanced, bool& IPv
   Table.getservbyport = P_getservbyport;
   Table.gethostname = P_gethostname;
   Table.getaddrinfo = P_getaddrinfo;
-  Table.freeaddrinfo = P_freeaddrinfo;
+  Table.freeaddrinfo = FreeAddrInfoList;
   Table.getnameinfo = P_getnameinfo;
   Enhanced = true;
   IPv6Helper = false;

@@ -303,16 +303,6 @@ TServEnt* W_getservbyname(const char* name, const char* proto) { return WrapServ
 TServEnt* W_getservbyport(Integer port, const char* proto) { return WrapServ(raw.getservbyport(port, proto)); }
 Integer W_gethostname(char* name, Integer len) { return raw.gethostname(name, len); }
 
-void W_freeaddrinfo(TAddrInfo* ai) {
-  while (ai) {
-    TAddrInfo* next = ai->ai_next;
-    delete ai->ai_addr;
-    delete[] ai->ai_canonname;
-    delete ai;
-    ai = next;
-  }
-}
-
 Integer W_getaddrinfo(const char* node, const char* service, const TAddrInfo* hints, TAddrInfo** res) {
   if (!res) return WSAEFAULT;
   *res = nullptr;
@@ -330,20 +320,8 @@ Integer W_getaddrinfo(const char* node, const char* service, const TAddrInfo* hi
   TAddrInfo** tail = &head;
   for (ADDRINFOA* a = list; a; a = a->ai_next) {
     if (!a->ai_addr || (a->ai_family != AF_INET && a->ai_family != AF_INET6)) continue;
-    auto* n = new TAddrInfo;
-    n->ai_flags = a->ai_flags;
-    n->ai_family = a->ai_family;
-    n->ai_socktype = a->ai_socktype;
-    n->ai_protocol = a->ai_protocol;
-    n->ai_addr = new TVarSin();
-    std::size_t len = a->ai_addrlen < sizeof(TVarSin) ? a->ai_addrlen : sizeof(TVarSin);
-    std::memcpy(static_cast<void*>(n->ai_addr), a->ai_addr, len);
-    n->ai_addrlen = len;
-    if (a->ai_canonname) {
-      const std::size_t cl = std::strlen(a->ai_canonname);
-      n->ai_canonname = new char[cl + 1];
-      std::memcpy(n->ai_canonname, a->ai_canonname, cl + 1);
-    }
+    TAddrInfo* n = NewAddrInfo(a->ai_flags, a->ai_family, a->ai_socktype, a->ai_protocol, a->ai_addr, a->ai_addrlen,
+                               a->ai_canonname);
     *tail = n;
     tail = &n->ai_next;
   }
@@ -460,7 +438,7 @@ bool Load(const String& Name, TSocketFunctions& Table, bool& Enhanced, bool& IPv
   Entry(raw.getservbyport, Table.getservbyport, W_getservbyport);
   Entry(raw.gethostname, Table.gethostname, W_gethostname);
   Entry(raw.getaddrinfo, Table.getaddrinfo, W_getaddrinfo);
-  Entry(raw.freeaddrinfo, Table.freeaddrinfo, W_freeaddrinfo);
+  Entry(raw.freeaddrinfo, Table.freeaddrinfo, FreeAddrInfoList);
   Entry(raw.getnameinfo, Table.getnameinfo, W_getnameinfo);
   return true;
 }

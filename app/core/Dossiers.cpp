@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "net/netutil.h"
+#include "rtl/Unicode.h"
+
 Int64 TailleKio(Int64 Octets) { return Octets > 0 ? Octets / 1024 : 0; }
 
 TDossier::TDossier(TDossier* Parent) : Pere(Parent) {}
@@ -34,8 +37,13 @@ void TDossier::DelFile(TFichier* Fichier) {
 }
 
 TFichier* TDossier::AjouteFichier(const String& Nom, Int64 Octets, TDateTime DateModif) {
+  return AjouteFichier(Nom, UTF16ToUTF8(Nom), Octets, DateModif);
+}
+
+TFichier* TDossier::AjouteFichier(const String& Nom, const AnsiString& NomOctets, Int64 Octets, TDateTime DateModif) {
   auto f = std::make_unique<TFichier>();
   f->Nom = Nom;
+  f->NomOctets = NomOctets;
   f->Dossier = this;
   f->Taille = TailleKio(Octets);
   f->DateModif = DateModif;
@@ -54,14 +62,24 @@ void TModeleScan::Clear() {
   ++FGeneration;
   FRacine.reset();
   FPrefixeRacine.clear();
+  FPrefixeRacineOctets.clear();
 }
 
 TDossier* TModeleScan::CreeRacine(const String& Nom, const String& Chemin, const String& PrefixeEnfants) {
+  TDossier* racine = CreeRacine(Nom, UTF16ToUTF8(Chemin), UTF16ToUTF8(PrefixeEnfants));
+  racine->Chemin = Chemin;
+  FPrefixeRacine = PrefixeEnfants;
+  return racine;
+}
+
+TDossier* TModeleScan::CreeRacine(const String& Nom, const AnsiString& CheminOctets, const AnsiString& PrefixeOctets) {
   Clear();
   FRacine = std::make_unique<TDossier>(nullptr);
   FRacine->Nom = Nom;
-  FRacine->Chemin = Chemin;
-  FPrefixeRacine = PrefixeEnfants;
+  FRacine->CheminOctets = CheminOctets;
+  FRacine->Chemin = DecodeWireText(CheminOctets);
+  FPrefixeRacineOctets = PrefixeOctets;
+  FPrefixeRacine = DecodeWireText(PrefixeOctets);
   return FRacine.get();
 }
 
@@ -71,9 +89,14 @@ String TModeleScan::CheminEnfant(const TDossier* Pere, const String& Nom) const 
 }
 
 TDossier* TModeleScan::AjouteDossier(TDossier* Pere, const String& Nom) {
+  return AjouteDossier(Pere, Nom, UTF16ToUTF8(Nom));
+}
+
+TDossier* TModeleScan::AjouteDossier(TDossier* Pere, const String& Nom, const AnsiString& NomOctets) {
   auto d = std::make_unique<TDossier>(Pere);
   d->Nom = Nom;
   d->Chemin = CheminEnfant(Pere, Nom);
+  d->CheminOctets = ((Pere && Pere->EstRacine()) ? FPrefixeRacineOctets : Pere->CheminOctets) + "/" + NomOctets;
   Pere->SousDossiers.push_back(std::move(d));
   return Pere->SousDossiers.back().get();
 }

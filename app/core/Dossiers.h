@@ -7,8 +7,8 @@
 // Ownership, as the tree view is not there yet: TModeleScan owns the root
 // folder, each TDossier owns its sub-folders (SousDossiers, listing order)
 // and its files (Fichiers). Tree nodes refer to these objects; they do not
-// free them (the model keeps the hierarchy so that the pie, deletions and tests can use it
-// without a tree).
+// free them (the model keeps the hierarchy so that the pie and deletions
+// can use it without a tree).
 //
 // Threads: created, read, changed and destroyed on the user-interface thread
 // only (the scan worker hands its results over, ThreadScan.h).
@@ -27,6 +27,9 @@ public:
   TDossier* Dossier = nullptr;  // the folder whose Fichiers owns this file
   Int64 Taille = 0;             // KiB: bytes / 1024, truncated toward zero
   TDateTime DateModif = 0;      // as the listing parser gave it
+  // The name's bytes as the server listed them: what DELE sends back, so
+  // that a name in another encoding still names this file.
+  AnsiString NomOctets;
 };
 
 // What the walk could do with a folder (such folders would otherwise show as empty
@@ -53,9 +56,12 @@ public:
   TDossier& operator=(const TDossier&) = delete;
 
   String Nom;
-  // The remote path: used for the CWD before its listing, for the CWD before
-  // deleting its files, and for RMD.
+  // The remote path as shown (the parent's Chemin, "/" and Nom).
   String Chemin;
+  // Chemin as the server's bytes (the names' own bytes joined with "/"):
+  // what the CWD before its listing, the CWD before deleting its files,
+  // and RMD send.
+  AnsiString CheminOctets;
   TDossier* Pere = nullptr;
   Int64 Taille = 0;  // KiB in its own files
   // Owning, in listing order.
@@ -66,6 +72,9 @@ public:
   std::vector<std::unique_ptr<TDossier>> SousDossiers;  // owning, listing order
   TEtatDossier Etat = TEtatDossier::Normal;
   String Reponse;  // the server's reply when Etat is AccesRefuse/ListeEchouee
+  // Lines of its listing that were not understood (their entries, if any,
+  // are missing from the totals).
+  Integer LignesNonComprises = 0;
 
   Int64 Total() const { return Taille + TailleSousDossier; }
   bool EstRacine() const { return Pere == nullptr; }
@@ -79,15 +88,17 @@ public:
   void DelFile(TFichier* Fichier);
 
   // Appends a file of Octets bytes: its KiB go to Taille only (the caller
-  // carries them up to the ancestors). Returns the new file.
+  // carries them up to the ancestors). Returns the new file. Without bytes
+  // of its own, the name is sent as its UTF-8.
   TFichier* AjouteFichier(const String& Nom, Int64 Octets, TDateTime DateModif);
+  TFichier* AjouteFichier(const String& Nom, const AnsiString& NomOctets, Int64 Octets, TDateTime DateModif);
   // Index of a sub-folder in SousDossiers, -1 when not a child.
   std::ptrdiff_t IndexOf(const TDossier* Enfant) const;
 };
 
-// The per-node record of the folder tree and of the file list, fields in
-// this order (the node data size follows from it). Folder-tree node: isDossier true, Dossier set. File-list node:
-// isDossier false, Fichier set.
+// The per-node record of the folder tree and of the file list; the field
+// order is the record's layout behind each node. Folder-tree node: isDossier
+// true, Dossier set. File-list node: isDossier false, Fichier set.
 struct TInfoNoeud {
   bool isDossier = false;
   TDossier* Dossier = nullptr;
@@ -114,10 +125,16 @@ public:
   // folder (a plain concatenation, so "/site/" gives "/site//img"), and for
   // a scan anchored on the login folder that folder without its trailing
   // "/" (the login folder "/" gives "/img").
+  // Paths given as text are sent as their UTF-8.
   TDossier* CreeRacine(const String& Nom, const String& Chemin, const String& PrefixeEnfants);
+  // The same with the paths as the server's bytes (shown as DecodeWireText
+  // reads them).
+  TDossier* CreeRacine(const String& Nom, const AnsiString& CheminOctets, const AnsiString& PrefixeOctets);
   // Appends a sub-folder to Pere: Chemin is Pere's children prefix, "/" and
-  // Nom; both sizes 0.
+  // Nom (and so for the bytes); both sizes 0. Without bytes of its own, the
+  // name is sent as its UTF-8.
   TDossier* AjouteDossier(TDossier* Pere, const String& Nom);
+  TDossier* AjouteDossier(TDossier* Pere, const String& Nom, const AnsiString& NomOctets);
   // The path a sub-folder named Nom of Pere gets.
   String CheminEnfant(const TDossier* Pere, const String& Nom) const;
   // Removes D with everything below it: Pere->ChangeContenu(D's total), then
@@ -136,4 +153,5 @@ private:
   std::unique_ptr<TDossier> FRacine;
   UInt64 FGeneration = 0;
   String FPrefixeRacine;
+  AnsiString FPrefixeRacineOctets;
 };

@@ -83,7 +83,7 @@ TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, co
   TSuppressionGuard guard(Session);
   TFTPSend& ftp = Session.FTP();
   Session.Sink().StatusText(Panneau::Progression, FormatMsg(u"DelFolder", nom));
-  if (ftp.DeleteDir(Dossier->Chemin)) {
+  if (ftp.DeleteDirRaw(Dossier->CheminOctets)) {
     Session.Sink().FolderRemoving(Dossier);
     Session.Modele().SupprimeDossier(Dossier);
     Session.SetTailleTotale(Session.Modele().Total());
@@ -103,7 +103,7 @@ TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
   TRapportSuppression r;
   auto valide = [&] {
     if (!PeutSupprimerFichiers(Session, Fichiers.size()) || !DansModele(Session, Dossier)) return false;
-    if (Dossier->Chemin.empty()) return false;  // never an empty CWD
+    if (Dossier->CheminOctets.empty()) return false;  // never an empty CWD
     return std::all_of(Fichiers.begin(), Fichiers.end(), [&](const TFichier* f) { return FichierDe(Dossier, f); });
   };
   if (!valide()) return r;
@@ -117,7 +117,7 @@ TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
   if (Session.Modele().Generation() != generation || !valide()) return r;
   TSuppressionGuard guard(Session);
   TFTPSend& ftp = Session.FTP();
-  if (!ftp.ChangeWorkingDir(Dossier->Chemin)) {
+  if (!ftp.ChangeWorkingDirRaw(Dossier->CheminOctets)) {
     r.Issue = TIssueSuppression::EchecCwd;
     r.Reponse = Reponse(ftp);
     FinCommune(Session);
@@ -127,7 +127,7 @@ TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
     if (!FichierDe(Dossier, f)) continue;  // listed twice
     const String nom = f->Nom;
     Session.Sink().StatusText(Panneau::Progression, FormatMsg(u"DelFile", nom));
-    if (ftp.DeleteFile(nom)) {
+    if (ftp.DeleteFileRaw(f->NomOctets)) {
       Session.Sink().FileRemoving(f);
       Dossier->DelFile(f);
       ++r.Supprimes;

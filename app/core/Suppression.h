@@ -15,6 +15,9 @@
 // - The files of a scan's root folder are deleted after a CWD to the root's
 //   path, which is never empty (the start folder, or the login folder the
 //   scan anchored itself on, ThreadScan.h).
+// - RMD, CWD and DELE send the paths and names as the server listed them
+//   (CheminOctets, NomOctets), so a name shown in another encoding still
+//   names that folder or file and no other.
 #include <functional>
 #include <vector>
 
@@ -49,7 +52,7 @@ bool PeutSupprimerDossier(const TScanSession& Session, const TDossier* Dossier);
 bool PeutSupprimerFichiers(const TScanSession& Session, std::size_t NbFichiers);
 
 // The folder branch: asks "ConfirmDelFolder" with the name, shows
-// "DelFolder" in panel 3, sends "RMD <Chemin>"; on 2xx the sink hears
+// "DelFolder" in panel 3, sends "RMD <CheminOctets>"; on 2xx the sink hears
 // FolderRemoving, the parent's and ancestors' totals drop by the folder's
 // total, the folder and everything below it leave the model, TailleTotale
 // becomes the root's total. Then the common end (DeletionDone, panel 3
@@ -58,8 +61,8 @@ TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, co
 
 // The file branch for files of Dossier (the folder selected in the tree), in
 // the order given: asks "ConfirmDelFile" with the name (one file) or
-// "ConfirmDelFiles" with the count, "CWD <Dossier->Chemin>" (on failure no
-// DELE), then per file "DelFile" in panel 3 and "DELE <name>"; each 2xx
+// "ConfirmDelFiles" with the count, "CWD <Dossier->CheminOctets>" (on failure
+// no DELE), then per file "DelFile" in panel 3 and "DELE <NomOctets>"; each 2xx
 // removes the file (FileRemoving, DelFile). TailleTotale becomes the root's
 // total; then the common end.
 TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,

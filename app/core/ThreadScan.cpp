@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "app/core/Messages.h"
+#include "net/netutil.h"
+#include "rtl/Format.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
 
@@ -11,41 +13,34 @@
 
 String NomRacineHote(const String& Host, Integer Port) { return Host + u":" + IntToStr(Port); }
 
-String CorrigeRacine(const String& Racine) {
-  if (Racine.empty() || Racine[0] == u'/') return Racine;
-  return u"/" + Racine;
+AnsiString CheminDepart(const AnsiString& DossierLogin, const AnsiString& Depart) {
+  if (Depart.empty() || Depart[0] == '/') return Depart;
+  AnsiString base = DossierLogin.empty() ? AnsiString("/") : DossierLogin;
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base == "/" ? "/" + Depart : base + "/" + Depart;
 }
 
-String CibleLien(const TFTPListRec& Rec) {
-  const String& line = Rec.OriginalLine;
-  std::size_t at = String::npos;
-  if (!Rec.FileName.empty()) {
-    const std::size_t p = line.find(Rec.FileName + u" -> ");
-    if (p != String::npos) at = p + Rec.FileName.size() + 4;
-  }
-  if (at == String::npos && !Rec.Permission.empty() && (Rec.Permission[0] == u'l' || Rec.Permission[0] == u'L')) {
-    const std::size_t p = line.find(u" -> ");
-    if (p != String::npos) at = p + 4;
-  }
-  if (at == String::npos) return String();
-  String target = line.substr(at);
-  while (!target.empty() && (target.back() == u'\r' || target.back() == u'\n' || target.back() == u' '))
-    target.pop_back();
-  return target;
-}
+namespace {
 
-String NormaliseChemin(const String& Chemin) {
-  const bool absolu = Chemin.empty() || Chemin[0] == u'/';
-  std::vector<String> parts;
+template <class S>
+S NormaliseCheminDe(const S& Chemin) {
+  using C = typename S::value_type;
+  const C slash = C('/');
+  const bool absolu = Chemin.empty() || Chemin[0] == slash;
+  std::vector<S> parts;
   std::size_t i = 0;
   while (i <= Chemin.size()) {
-    std::size_t j = Chemin.find(u'/', i);
-    if (j == String::npos) j = Chemin.size();
-    String part = Chemin.substr(i, j - i);
-    if (part.empty() || part == u".") {
+    std::size_t j = Chemin.find(slash, i);
+    if (j == S::npos) j = Chemin.size();
+    S part = Chemin.substr(i, j - i);
+    const bool point = part.size() == 1 && part[0] == C('.');
+    const bool pointPoint = part.size() == 2 && part[0] == C('.') && part[1] == C('.');
+    if (part.empty() || point) {
       // nothing
-    } else if (part == u"..") {
-      if (!parts.empty() && parts.back() != u"..") {
+    } else if (pointPoint) {
+      const S& last = parts.empty() ? part : parts.back();
+      const bool lastUp = last.size() == 2 && last[0] == C('.') && last[1] == C('.');
+      if (!parts.empty() && !lastUp) {
         parts.pop_back();
       } else if (!absolu) {
         parts.push_back(part);
@@ -55,13 +50,33 @@ String NormaliseChemin(const String& Chemin) {
     }
     i = j + 1;
   }
-  String out;
-  for (const String& p : parts) {
-    if (!out.empty() || absolu) out += u'/';
+  S out;
+  for (const S& p : parts) {
+    if (!out.empty() || absolu) out += slash;
     out += p;
   }
-  if (out.empty()) return absolu ? String(u"/") : String();
+  if (out.empty() && absolu) out += slash;
   return out;
+}
+
+}  // namespace
+
+String NormaliseChemin(const String& Chemin) { return NormaliseCheminDe(Chemin); }
+AnsiString NormaliseChemin(const AnsiString& Chemin) { return NormaliseCheminDe(Chemin); }
+
+AnsiString CheminCible(const AnsiString& Dossier, const AnsiString& Cible) {
+  if (!Cible.empty() && Cible[0] == '/') return NormaliseChemin(Cible);
+  return NormaliseChemin((Dossier.empty() ? AnsiString("/") : Dossier) + "/" + Cible);
+}
+
+bool CibleDansAncetres(const std::vector<AnsiString>& Reels, const AnsiString& Cible) {
+  if (Cible.empty() || Cible[0] != '/') return false;
+  for (const AnsiString& reel : Reels) {
+    if (reel == Cible || Cible == "/") return true;
+    if (reel.size() > Cible.size() && reel.compare(0, Cible.size(), Cible) == 0 && reel[Cible.size()] == '/')
+      return true;
+  }
+  return false;
 }
 
 bool LienVersAncetre(const String& Dossier, const String& Cible) {
@@ -76,25 +91,26 @@ bool LienVersAncetre(const String& Dossier, const String& Cible) {
 
 namespace {
 
-// FNV-1a over the listing's lines.
-constexpr UInt64 kFnvOffset = 1469598103934665603ull;
-constexpr UInt64 kFnvPrime = 1099511628211ull;
-
-void Empreinte(UInt64& h, const String& s) {
-  for (Char c : s) {
-    h = (h ^ static_cast<UInt64>(c & 0xFF)) * kFnvPrime;
-    h = (h ^ static_cast<UInt64>(c >> 8)) * kFnvPrime;
-  }
-  h = (h ^ 0x0Au) * kFnvPrime;
-}
-
 struct TEntree {
   String Nom;
+  AnsiString Octets;
   bool Dossier = false;
   bool Boucle = false;
-  Int64 Octets = 0;
+  bool Lien = false;
+  AnsiString Reel;
+  Int64 Taille = 0;
   TDateTime Date = 0;
 };
+
+// A translated text with its arguments; a text Format refuses shows the
+// text and the arguments after it.
+String Message(const String& Cle, std::initializer_list<TVarRec> Args, const String& Repli) {
+  try {
+    return Format(AppMsg(Cle), Args);
+  } catch (const Exception&) {
+    return AppMsg(Cle) + u" " + Repli;
+  }
+}
 
 }  // namespace
 
@@ -133,7 +149,7 @@ void ThreadScan::Execute() {
       return;
     }
     Send([this] { FSession.Statut(Panneau::Progression, u"racine"); });
-    ScanDossier({FRacine, FCheminRacine, true}, true, 0);
+    ScanDossier({FRacine, FCheminRacine, FOctetsRacine, NormaliseChemin(FOctetsRacine), true, false}, true, 0);
     FFin = Terminated() ? TFinScan::Annule : TFinScan::Termine;
   } catch (const Exception& e) {
     FFin = Terminated() ? TFinScan::Annule : TFinScan::Erreur;
@@ -166,64 +182,92 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     });
   };
 
+  AnsiString reel = D.Reel;
   if (!Racine) {
-    // The root's path is where the connection already stands.
-    Send([this, &D] { FSession.Statut(Panneau::Progression, D.Chemin); });
-    if (!FFTP.ChangeWorkingDir(D.Chemin)) {
+    // The root's change of folder was made by LanceScan. The path is shown
+    // without waiting: a wait costs two thread switches per folder, which
+    // on a busy machine is most of the walk's time. It is dropped once the
+    // scan has ended, so that it never replaces the end's text.
+    FDispatcher.Post([vivant = std::weak_ptr<bool>(FSession.FVivant), session = &FSession, worker = this,
+                      chemin = D.Chemin] {
+      if (vivant.lock() && session->FThread.get() == worker) session->Statut(Panneau::Progression, chemin);
+    });
+    if (!FFTP.ChangeWorkingDirRaw(D.Octets)) {
       if (FFTP.ResultCode() == 0) ConnexionPerdue(u"CWD " + D.Chemin);
       marque(TEtatDossier::AccesRefuse, FFTP.ResultString());
       return;
     }
+    if (D.Lien) {
+      // Where the server says the link took us: a folder being walked, or
+      // one above them, would be walked again.
+      const AnsiString pwd = FFTP.GetCurrentDirRaw();
+      if (FFTP.ResultCode() == 0) ConnexionPerdue(u"PWD " + D.Chemin);
+      if (!pwd.empty() && pwd[0] == '/') {
+        const AnsiString ici = NormaliseChemin(pwd);
+        if (CibleDansAncetres(FReels, ici)) {
+          marque(TEtatDossier::Boucle, String());
+          return;
+        }
+        if (reel.empty()) reel = ici;
+      }
+    }
   }
+  if (reel.empty()) reel = NormaliseChemin(D.Octets);
   if (!FFTP.List(String(), false)) {
     if (FFTP.ResultCode() == 0) ConnexionPerdue(u"LIST " + D.Chemin);
     marque(TEtatDossier::ListeEchouee, FFTP.ResultString());
     return;
   }
 
-  // The listing, copied for the hand-over, and its fingerprint.
+  // The listing, copied for the hand-over.
+  FReels.push_back(reel);
+  struct Depile {
+    std::vector<AnsiString>& reels;
+    ~Depile() { reels.pop_back(); }
+  } depile{FReels};
   const TFTPList* liste = FFTP.FtpList();
   const Integer n = liste->Count();
   std::vector<TEntree> entrees;
   entrees.reserve(static_cast<std::size_t>(n));
-  UInt64 empreinte = kFnvOffset;
-  int nbDossiers = 0;
   const bool tropProfond = Profondeur + 1 > FProfondeurMax;
   for (Integer i = 0; i < n; ++i) {
     const TFTPListRec* rec = liste->Items(i);
     TEntree e;
     e.Nom = rec->FileName;
+    e.Octets = rec->RawFileName;
     e.Dossier = rec->Directory;
-    e.Octets = rec->FileSize;
+    e.Taille = rec->FileSize;
     e.Date = rec->FileTime;
     if (e.Dossier) {
-      ++nbDossiers;
-      e.Boucle = tropProfond || LienVersAncetre(D.Chemin, CibleLien(*rec));
+      e.Lien = !rec->LinkTarget.empty() || (!rec->Permission.empty() && (rec->Permission[0] == u'l' || rec->Permission[0] == u'L'));
+      e.Reel = rec->LinkTarget.empty() ? AnsiString() : CheminCible(reel, rec->LinkTarget);
+      e.Boucle = tropProfond || (!e.Reel.empty() && CibleDansAncetres(FReels, e.Reel));
+      if (!e.Lien) e.Reel = reel == "/" ? "/" + e.Octets : reel + "/" + e.Octets;
     }
-    Empreinte(empreinte, rec->OriginalLine);
     entrees.push_back(std::move(e));
   }
-  // The same listing as an ancestor's: that ancestor again, through a link
-  // the listing did not show as one. A listing of one entry is left alone:
-  // it holds no file to count twice, and such chains are common.
-  if (n >= 2 && nbDossiers > 0 && std::find(FEmpreintes.begin(), FEmpreintes.end(), empreinte) != FEmpreintes.end()) {
-    marque(TEtatDossier::Boucle, String());
-    return;
-  }
+  const std::vector<String> nonCompris = liste->NotUnderstoodLines();
+  FLignesNonComprises += static_cast<Integer>(nonCompris.size());
 
   std::vector<TDossierAParcourir> enfants;
-  Send([this, dossier, &entrees, &enfants] {
+  Send([this, dossier, &entrees, &enfants, &nonCompris] {
     TModeleScan& modele = FSession.FModele;
     IScanSink& sink = FSession.FSink;
+    if (!nonCompris.empty()) {
+      dossier->LignesNonComprises = static_cast<Integer>(nonCompris.size());
+      sink.LogText(Message(u"LignesNonComprises",
+                           {dossier->Chemin, IntToStr(nonCompris.size()), nonCompris.front()},
+                           dossier->Chemin + u": " + nonCompris.front()));
+    }
     for (TEntree& e : entrees) {
       if (e.Dossier) {
-        TDossier* c = modele.AjouteDossier(dossier, e.Nom);
+        TDossier* c = modele.AjouteDossier(dossier, e.Nom, e.Octets);
         if (e.Boucle) c->Etat = TEtatDossier::Boucle;
-        enfants.push_back({c, c->Chemin, !e.Boucle});
+        enfants.push_back({c, c->Chemin, c->CheminOctets, e.Reel, !e.Boucle, e.Lien});
         sink.FolderAdded(c);
         if (e.Boucle) sink.FolderMarked(c);
       } else {
-        TFichier* f = dossier->AjouteFichier(e.Nom, e.Octets, e.Date);
+        TFichier* f = dossier->AjouteFichier(e.Nom, e.Octets, e.Taille, e.Date);
         for (TDossier* a = dossier->Pere; a; a = a->Pere) a->TailleSousDossier += f->Taille;
         sink.FileAdded(f);
       }
@@ -232,12 +276,10 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     sink.TotalsChanged(dossier);
   });
 
-  FEmpreintes.push_back(empreinte);
   for (const TDossierAParcourir& c : enfants) {
     if (Terminated()) break;
     if (c.Entrer) ScanDossier(c, false, Profondeur + 1);
   }
-  FEmpreintes.pop_back();
 }
 
 // ------------------------------------------------------------ session
@@ -259,12 +301,22 @@ void TScanSession::Statut(int Panel, const String& Text) { FSink.StatusText(Pane
 
 void TScanSession::Reap() { FFini.reset(); }
 
+void TScanSession::LitDossierLogin() {
+  const AnsiString pwd = FFTP.GetCurrentDirRaw();
+  FDossierLogin = !pwd.empty() && pwd[0] == '/' ? pwd : AnsiString("/");
+  FSocketLogin = FFTP.Sock() ? FFTP.Sock()->Socket() : INVALID_SOCKET_HANDLE;
+}
+
+String TScanSession::DossierLogin() const { return DecodeWireText(FDossierLogin); }
+
 bool TScanSession::Connecte(const TParamsConnexion& P) {
   if (FSuppressionEnCours || FDansRemise > 0) return false;
   StopScan();
   if (TTCPBlockSocket* sock = FFTP.Sock(); sock && sock->Socket() != INVALID_SOCKET_HANDLE) {
     if (FFTP.Logout()) Statut(Panneau::Connexion, AppMsg(u"Deco"));
   }
+  FDossierLogin.clear();
+  FSocketLogin = INVALID_SOCKET_HANDLE;
   FFTP.TargetHost = P.Host;
   FFTP.TargetPort = IntToStr(P.Port);
   FFTP.UserName = P.User;
@@ -275,6 +327,9 @@ bool TScanSession::Connecte(const TParamsConnexion& P) {
     Statut(Panneau::Connexion, AppMsg(u"Erreur"));
     return false;
   }
+  // Read once, right after the log-in: later the connection stands wherever
+  // the last scan or deletion left it.
+  LitDossierLogin();
   FSink.ConnectionChanged(true);
   Statut(Panneau::Connexion, AppMsg(u"Connecte"));
   LanceScan(P.Racine, P.Host, P.Port);
@@ -288,28 +343,32 @@ bool TScanSession::LanceScan(const String& StartFolder, const String& Host, Inte
   worker->FProfondeurMax = ProfondeurMax;
   // The views let go of the old model's objects before they are destroyed.
   FSink.ScanStarted();
+  // A connection this session did not log in: its folder now is the best
+  // guess of its login folder.
+  if (FFTP.Sock() && FFTP.Sock()->Socket() != FSocketLogin) LitDossierLogin();
+  FFTP.ListHidden = true;
+  const AnsiString chemin =
+      StartFolder.empty() ? FDossierLogin : CheminDepart(FDossierLogin, FFTP.EncodeText(StartFolder));
   TDossier* racine;
   if (!StartFolder.empty()) {
-    const String corrige = CorrigeRacine(StartFolder);
-    FSink.StartFolderShown(corrige);
-    const bool ok = FFTP.ChangeWorkingDir(corrige);
-    racine = FModele.CreeRacine(corrige, corrige, corrige);
-    if (!ok) {
-      worker->FRacineRefusee = true;
-      worker->FReponseRacine = u"CWD " + corrige + u": " +
-                               (FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply"));
-    }
+    // Sub-folder paths are the start folder's plain concatenations.
+    racine = FModele.CreeRacine(DecodeWireText(chemin), chemin, chemin);
+    FSink.StartFolderShown(racine->Chemin);
   } else {
-    // Anchor the paths on the folder the server logged us into.
-    String pwd = FFTP.GetCurrentDir();
-    if (pwd.empty()) pwd = u"/";
-    String prefixe = pwd;
-    while (!prefixe.empty() && prefixe.back() == u'/') prefixe.pop_back();
-    racine = FModele.CreeRacine(NomRacineHote(Host, Port), pwd, prefixe);
+    AnsiString prefixe = chemin;
+    while (!prefixe.empty() && prefixe.back() == '/') prefixe.pop_back();
+    racine = FModele.CreeRacine(NomRacineHote(Host, Port), chemin, prefixe);
+  }
+  // Every scan starts from its root, wherever the connection stands.
+  if (!FFTP.ChangeWorkingDirRaw(chemin)) {
+    worker->FRacineRefusee = true;
+    worker->FReponseRacine =
+        u"CWD " + racine->Chemin + u": " + (FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply"));
   }
   worker->strRacine = racine->Nom;
   worker->FRacine = racine;
   worker->FCheminRacine = racine->Chemin;
+  worker->FOctetsRacine = racine->CheminOctets;
   FSink.FolderAdded(racine);
   FThread = std::move(worker);
   FThread->Start();
@@ -331,8 +390,12 @@ void TScanSession::ScanTermine(ThreadScan* Thread) {
   r.TailleTotale = FTailleTotale;
   r.Message = Thread->FMessage;
   r.Racine = FModele.Racine();
+  r.LignesNonComprises = Thread->FLignesNonComprises;
   if (r.Fin == TFinScan::Erreur) {
     Statut(Panneau::Progression, r.Message.empty() ? AppMsg(u"Erreur") : AppMsg(u"Erreur") + u" : " + r.Message);
+  } else if (r.LignesNonComprises > 0) {
+    Statut(Panneau::Progression,
+           Message(u"TermineIncomplet", {IntToStr(r.LignesNonComprises)}, IntToStr(r.LignesNonComprises)));
   } else {
     Statut(Panneau::Progression, AppMsg(u"Termine"));
   }

@@ -8,8 +8,10 @@
 // dispatcher it is given (rtl/Dispatcher.h). The worker drives the FTP client
 // alone while it runs and hands every change over to that thread with
 // IDispatcher::Send, one folder at a time, in the order of the walk, waiting
-// for each: the path shown before the folder's CWD, then the whole listing
-// (folders, files, sizes), or the folder's mark when its CWD or LIST failed.
+// for each: the whole listing (folders, files, sizes), or the folder's mark
+// when its CWD or LIST failed. The path shown before each folder's CWD is
+// posted (IDispatcher::Post), not waited for, and dropped once the scan has
+// ended.
 // The model (Dossiers.h) and every IScanSink call are on the user-interface
 // thread only. The worker keeps its own copies of the folders' paths and
 // reads nothing of the model.
@@ -22,11 +24,22 @@
 // the sum of the files counted below it.
 //
 // Faults handled:
-// - Without a start folder the root's path is the folder the server logged
-//   us into (one PWD after log-in), and the paths below it start there: a
-//   server whose login folder is /home/u gives /home/u/img, not /img (which
-//   would name another folder, and a later RMD would delete the wrong one).
-//   When PWD is refused the root path is "/".
+// - The login folder is read once after log-in (PWD) and every scan on the
+//   connection starts there, whatever folder earlier scans or deletions
+//   left the connection in (each scan changes to its root first). Without
+//   a start folder the root is the login folder; a start folder without a
+//   leading "/" lies below it (on a server whose login folder is /home/u,
+//   "site" is /home/u/site, not /site, which would name another folder,
+//   and a later RMD would delete the wrong one); with a "/" it is absolute.
+//   The start-folder field then shows the full path scanned. When PWD is
+//   refused the login folder counts as "/".
+// - Paths are sent as the server's own bytes: each name as it was listed,
+//   so a name in another encoding than the one shown is still found.
+// - Names beginning with "." are counted where the server lists them for
+//   "LIST -a" (TFTPSend::ListHidden).
+// - Listing lines the parser did not understand are never silent: the log
+//   hears how many of which folder, with the first of them, and the end of
+//   the scan says the totals may be short.
 // - A refused change to the start folder, a lost control connection and any
 //   error raised inside the walk end the scan with TFinScan::Erreur: panel 3
 //   shows the "Erreur" text with the reason, never "Termine", and the totals
@@ -34,12 +47,15 @@
 // - A folder whose CWD is refused is marked (TEtatDossier::AccesRefuse) and
 //   not listed, so it never gets the listing of the folder the connection
 //   still stands in.
-// - Links back to an ancestor never make the walk endless: a listed link
-//   whose target ("name -> target") resolves to the folder itself or one of
-//   its ancestors is added but not entered; a folder whose listing (two
-//   entries or more, a folder among them) is the same as an ancestor's is
-//   taken for that ancestor again and not counted; and nothing deeper than
-//   ProfondeurMax levels is entered. Such folders are marked Boucle.
+// - Only a symbolic link can lead back to a folder being walked, and what
+//   the server says about it decides: a link whose target ("name ->
+//   target") is one of the folders being walked, or a folder above one of
+//   them, is added but not entered; a link entered (its target not shown)
+//   whose PWD names such a folder is not listed. Every folder's real path
+//   (its target's for a link) is what those checks compare with, so a loop
+//   through a chain of links is found too. Two folders whose listings are
+//   alike are two folders. Nothing deeper than ProfondeurMax levels is
+//   entered, the last guard. Such folders are marked Boucle.
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -72,6 +88,9 @@ struct TResultatScan {
   Int64 TailleTotale = 0;  // the root's total (partial after a cancel or an error)
   String Message;          // for Erreur: the reason (server reply or error text)
   TDossier* Racine = nullptr;
+  // Listing lines not understood over the whole scan: when not 0, the
+  // totals may be short.
+  Integer LignesNonComprises = 0;
 };
 
 // What the main window implements. Every call is on the user-interface
@@ -84,7 +103,7 @@ public:
   virtual ~IScanSink() = default;
   // Connect succeeded (true: enable Disconnect) or failed (false).
   virtual void ConnectionChanged(bool /*Connected*/) {}
-  // The start-folder field is to show this corrected text ("/" put in front).
+  // The start-folder field is to show the full path scanned.
   virtual void StartFolderShown(const String& /*Text*/) {}
   // A scan starts: the model was cleared (clear both lists and the pie, hide
   // the usage bar, show and activate the busy bar, hourglass cursor).
@@ -100,6 +119,8 @@ public:
   virtual void FolderMarked(TDossier* /*Dossier*/) {}
   // Panel (Panneau::...) shows Text.
   virtual void StatusText(int /*Panel*/, const String& /*Text*/) {}
+  // A line for the log pane, among the FTP dialogue's (translated).
+  virtual void LogText(const String& /*Text*/) {}
   // The scan ended (after a cancel, a stop or an error too): expand and
   // select the root, update the free space and the usage bar, stop the busy
   // bar, show the usage bar, restore the cursor. No scan runs any more.
@@ -142,8 +163,13 @@ private:
   friend class TScanSession;
   struct TDossierAParcourir {
     TDossier* Dossier = nullptr;  // only handed back to the UI thread
-    String Chemin;
+    String Chemin;                // shown
+    AnsiString Octets;            // sent (CWD)
+    // Where the folder really is, as the server names it: the parent's
+    // real path and the name, or for a link its target (or its PWD).
+    AnsiString Reel;
     bool Entrer = true;
+    bool Lien = false;
   };
   void ScanDossier(const TDossierAParcourir& D, bool Racine, int Profondeur);
   void Send(std::function<void()> Work);
@@ -154,12 +180,15 @@ private:
   TFTPSend& FFTP;
   TDossier* FRacine = nullptr;
   String FCheminRacine;
+  AnsiString FOctetsRacine;
   int FProfondeurMax = 128;
   // Set by LanceScan when the change to the start folder failed.
   bool FRacineRefusee = false;
   String FReponseRacine;
-  // Fingerprints of the ancestors' listings (root first), for loop checks.
-  std::vector<UInt64> FEmpreintes;
+  // The real paths of the folders being walked (root first).
+  std::vector<AnsiString> FReels;
+  // Listing lines not understood so far.
+  Integer FLignesNonComprises = 0;
   // Result of the body, read by the completion step.
   TFinScan FFin = TFinScan::Termine;
   String FMessage;
@@ -180,10 +209,13 @@ public:
   // LanceScan. Returns whether the log-in worked.
   bool Connecte(const TParamsConnexion& P);
   // Starts a scan on the logged-in client (LanceScan). StartFolder is the
-  // start-folder field (corrected with a leading "/", StartFolderShown),
-  // Host and Port name the root when it is empty. False when a scan or a
-  // deletion runs.
+  // start-folder field (see the header comment; the full path scanned goes
+  // to StartFolderShown), Host and Port name the root when it is empty.
+  // False when a scan or a deletion runs.
   bool LanceScan(const String& StartFolder, const String& Host, Integer Port);
+  // The folder the server logged the connection into, as shown ("/" when
+  // PWD was refused); empty before a log-in.
+  String DossierLogin() const;
   // Busy-bar click: asks the worker to end; nothing when no scan runs.
   void WaitClick();
   // Asks the worker to end and waits for it (ToursArret rounds of
@@ -210,7 +242,7 @@ public:
   // Whether the last StopScan had to stop a pending FTP command.
   bool DernierArretForce() const { return FDernierArretForce; }
 
-  // Tuning (the documented values by default).
+  // Tuning: 26 rounds of 200 ms give a stuck worker about five seconds.
   int ToursArret = 26;
   Cardinal DureeTourMs = 200;
   int ProfondeurMax = 128;
@@ -228,24 +260,35 @@ private:
   TModeleScan FModele;
   Int64 FTailleTotale = 0;
   std::unique_ptr<ThreadScan> FThread;  // the running worker
+  // Posted work checks it before touching the session.
+  std::shared_ptr<bool> FVivant = std::make_shared<bool>(true);
   std::unique_ptr<ThreadScan> FFini;    // a finished one, deleted later
   bool FSuppressionEnCours = false;
   bool FDernierArretForce = false;
   int FDansRemise = 0;  // > 0 while a hand-over of the worker runs
+  // The login folder's bytes, and the control connection it was read on.
+  AnsiString FDossierLogin;
+  TSocket FSocketLogin = INVALID_SOCKET_HANDLE;
+  void LitDossierLogin();
 };
 
 // --- pure helpers of the walk (exposed for tests)
 
-// The target of a listed link: the text after "name -> " in the entry's
-// original line; empty when the line shows none.
-String CibleLien(const TFTPListRec& Rec);
 // "/a//b/./c/../" -> "/a/b"; "" and "/" -> "/". Relative paths keep no
 // leading "/" ("a/../b" -> "b").
 String NormaliseChemin(const String& Chemin);
+AnsiString NormaliseChemin(const AnsiString& Chemin);
+// The real path a link listed in the folder Dossier (a real path) leads
+// to: Cible itself when absolute, else Cible from Dossier; normalised.
+AnsiString CheminCible(const AnsiString& Dossier, const AnsiString& Cible);
+// Whether entering the real path Cible would walk a folder being walked
+// again: Cible is one of Reels, or a folder above one of them.
+bool CibleDansAncetres(const std::vector<AnsiString>& Reels, const AnsiString& Cible);
 // Whether a link listed in the folder Dossier (a server path) with the
 // target Cible leads to Dossier itself or to one of its ancestors.
 bool LienVersAncetre(const String& Dossier, const String& Cible);
 // The root name without a start folder: host, ":" and the port.
 String NomRacineHote(const String& Host, Integer Port);
-// The start-folder field corrected: "/" put in front when missing.
-String CorrigeRacine(const String& Racine);
+// The path a start folder names: itself with a leading "/", else below the
+// login folder (bytes).
+AnsiString CheminDepart(const AnsiString& DossierLogin, const AnsiString& Depart);

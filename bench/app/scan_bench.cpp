@@ -116,20 +116,14 @@ void BM_ClientOnly(benchmark::State& State) {
   // the walk's own work, without the server's.
   const std::clock_t Cpu0 = std::clock();
   for (auto _ : State) {
-    TFTPSend Client;
-    Client.TargetHost = Srv.Host();
-    Client.TargetPort = IntToStr(Srv.Port());
-    Client.UserName = Srv.User();
-    Client.Password = Srv.Password();
-    Client.Timeout = 15000;
-    Client.PassiveMode = Passive;
-    if (!Client.Login()) {
+    const bench_tree::TWalkCount Count =
+        bench_tree::LoginAndWalk(Srv.Host(), Srv.Port(), Srv.User(), Srv.Password(), Passive);
+    if (!Count.LoggedIn) {
       State.SkipWithError("login failed");
       break;
     }
-    Files = 0;
-    Folders = bench_tree::Walk(Client, u"/", Files);
-    Client.Logout();
+    Folders = Count.Folders;
+    Files = Count.Files;
   }
   const double CpuMs = 1000.0 * static_cast<double>(std::clock() - Cpu0) / CLOCKS_PER_SEC;
   State.counters["cpu_us/folder"] =

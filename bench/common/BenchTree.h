@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/ftpsend.h"
+#include "rtl/SysUtils.h"
 
 namespace bench_tree {
 
@@ -64,6 +65,30 @@ inline long Walk(TFTPSend& Client, const String& Folder, long long& Files) {
   long Folders = 1;
   for (const String& Child : Children) Folders += Walk(Client, Child, Files);
   return Folders;
+}
+
+struct TWalkCount {
+  bool LoggedIn = false;
+  long Folders = 0;
+  long long Files = 0;
+};
+
+// A fresh client logs in, walks the whole tree from "/" and logs out.
+inline TWalkCount LoginAndWalk(const String& Host, Integer Port, const String& User, const String& Password,
+                               bool Passive) {
+  TWalkCount Count;
+  TFTPSend Client;
+  Client.TargetHost = Host;
+  Client.TargetPort = IntToStr(Port);
+  Client.UserName = User;
+  Client.Password = Password;
+  Client.Timeout = 15000;
+  Client.PassiveMode = Passive;
+  if (!Client.Login()) return Count;
+  Count.LoggedIn = true;
+  Count.Folders = Walk(Client, u"/", Count.Files);
+  Client.Logout();
+  return Count;
 }
 
 }  // namespace bench_tree

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "net/ftpsend.h"
-#include "rtl/Encoding.h"
 #include "bench/common/BenchTree.h"
 #include "tests/fixture/FtpFixture.h"
 
@@ -22,8 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path TreeRoot() { return bench_tree::TreeRoot("ftp_bench_tree"); }
-
-String Ansi(const std::string& s) { return TEncoding::ANSI()->GetString(s.data(), s.size()); }
 
 void BM_ListEveryFolder(benchmark::State& State) {
   const bool Passive = State.range(0) != 0;
@@ -34,20 +31,14 @@ void BM_ListEveryFolder(benchmark::State& State) {
   long Folders = 0;
   long long Files = 0;
   for (auto _ : State) {
-    TFTPSend Client;
-    Client.TargetHost = Server.Host();
-    Client.TargetPort = Ansi(std::to_string(Server.Port()));
-    Client.UserName = Server.User();
-    Client.Password = Server.Password();
-    Client.Timeout = 15000;
-    Client.PassiveMode = Passive;
-    if (!Client.Login()) {
+    const bench_tree::TWalkCount Count =
+        bench_tree::LoginAndWalk(Server.Host(), Server.Port(), Server.User(), Server.Password(), Passive);
+    if (!Count.LoggedIn) {
       State.SkipWithError("login failed");
       break;
     }
-    Files = 0;
-    Folders = bench_tree::Walk(Client, u"/", Files);
-    Client.Logout();
+    Folders = Count.Folders;
+    Files = Count.Files;
   }
   State.counters["folders"] = static_cast<double>(Folders);
   State.counters["files"] = static_cast<double>(Files);

@@ -22,6 +22,8 @@ TDateTime At(Word y, Word mo, Word d, Word h = 0, Word mi = 0, Word s = 0) {
 
 std::string Blanks(std::size_t n) { return std::string(n, ' '); }
 
+constexpr int kVms = 100;
+
 class FtpListTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -41,9 +43,11 @@ protected:
     list.ParseLines();
   }
 
-  // 1-based number of the built-in mask that made the entry, 0 for EPLF.
+  // 1-based number of the built-in mask that made the entry, 0 for EPLF,
+  // kVms for the VMS reader.
   int MaskNumber(const TFTPListRec& rec) const {
     if (rec.Mask == u"EPLF") return 0;
+    if (rec.Mask == u"VMS") return kVms;
     for (std::size_t i = 0; i < list.Masks.size(); ++i) {
       if (list.Masks[i] == rec.Mask) return static_cast<int>(i) + 1;
     }
@@ -123,19 +127,17 @@ std::vector<ListingCase> ListingCases() {
        At(2021, 1, 14, 10, 30), ""},
       {"windows file, 4-digit year, PM", {"01-14-2021  10:30PM                 1234 file4.txt"}, 10, "file4.txt", 1234,
        false, true, At(2021, 1, 14, 22, 30), ""},
-      {"windows three-digit year is used as it is", {"01-14- 105  10:30AM                 1234 y105"}, 10, "y105",
-       1234, false, true, At(105, 1, 14, 10, 30), ""},
       {"windows folder, 4-digit year", {"01-14-2021  10:30AM       <DIR>          folder4"}, 11, "folder4", 0, true,
        false, At(2021, 1, 14, 10, 30), ""},
       {"windows day first, file", {"14-01-2021  10:30AM                 1234 file5.txt"}, 12, "file5.txt", 1234,
        false, true, At(2021, 1, 14, 10, 30), ""},
       {"windows day first, folder", {"14-01-2021  10:30AM       <DIR>          folder5"}, 13, "folder5", 0, true,
        false, At(2021, 1, 14, 10, 30), ""},
-      // VMS.
-      {"vms file", {"DATA.TXT;1   1  4-JAN-2021 10:30"}, 14, "DATA.TXT;1", 0, false, true, At(2021, 1, 4, 10, 30),
-       ""},
-      {"vms folder", {"DOCS.DIR;1          1/3          14-JAN-2021 10:30:00  [GROUP,OWNER]   (RWE,RWE,RE,RE)"}, 15,
-       "DOCS.DIR;1", 0, true, false, At(2021, 1, 14, 10, 30), ""},
+      // VMS: sizes in 512-byte blocks, a folder is NAME.DIR;1.
+      {"vms file", {"DATA.TXT;1   1  4-JAN-2021 10:30"}, kVms, "DATA.TXT;1", 512, false, true,
+       At(2021, 1, 4, 10, 30), ""},
+      {"vms folder", {"DOCS.DIR;1          1/3          14-JAN-2021 10:30:00  [GROUP,OWNER]   (RWE,RWE,RE,RE)"},
+       kVms, "DOCS", 512, true, false, At(2021, 1, 14, 10, 30), ""},
       // The other layouts, each written as its mask describes it.
       {"mask 16", {"report.txt  " + std::string(16, 'X') + " 2021/01/14 10:30  1234"}, 16, "report.txt", 1234, false,
        true, At(2021, 1, 14, 10, 30), ""},
@@ -208,6 +210,7 @@ TEST_F(FtpListTest, EveryMaskAndListingStyle) {
     EXPECT_DOUBLE_EQ(rec.FileTime, c.time);
     EXPECT_EQ(rec.Permission, U(c.permission));
     EXPECT_EQ(rec.OriginalLine, U(c.lines[0]));
+    EXPECT_EQ(rec.RawFileName, UTF16ToUTF8(rec.FileName));
   }
 }
 
@@ -220,11 +223,12 @@ TEST_F(FtpListTest, EarlierMasksShadowLaterOnes) {
   EXPECT_EQ(MaskNumber(*list.Items(0)), 18);
   EXPECT_DOUBLE_EQ(list.Items(0)->FileTime, At(2014, 1, 21, 10, 30, 45));
 
-  // Mask 32's layout with a colon time is taken by mask 7.
+  // Mask 32's layout with a colon time: mask 7 would cut a name from the
+  // middle of the time; mask 32 reads it right.
   Parse({"NAME32  " + Blanks(19) + "   1234 14 Jan 21 10:30:45"});
   ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(MaskNumber(*list.Items(0)), 7);
-  EXPECT_EQ(list.Items(0)->FileName, u":45");
+  EXPECT_EQ(MaskNumber(*list.Items(0)), 32);
+  EXPECT_EQ(list.Items(0)->FileName, u"NAME32");
 
   // Mask 34's layout with a one-word prefix is taken by mask 17.
   Parse({"XXXXXXXXXXXXX  1234 01-14-21 10:30:45  W name34"});
@@ -238,11 +242,11 @@ TEST_F(FtpListTest, EarlierMasksShadowLaterOnes) {
   EXPECT_EQ(list.Items(0)->FileName, u"-> x");
 
   // A month name no row holds fails the Unix masks; the catch-all mask 37
-  // takes the line from its 55th character.
+  // would take a blank-led name from the line's 57th character: the line
+  // is not understood instead.
   Parse({"-rw-r--r--   1 owner    group         100 Bře 14 10:30 cz"});
-  ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(MaskNumber(*list.Items(0)), 37);
-  EXPECT_EQ(list.Items(0)->FileName, u" cz");
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.UnparsedLines.size(), 1u);
 
   // A Unix block count is never an entry, even with one digit, which a mask
   // ending in "*" would otherwise take as a file named "total"; a real file
@@ -254,12 +258,134 @@ TEST_F(FtpListTest, EarlierMasksShadowLaterOnes) {
   EXPECT_EQ(list.UnparsedLines, (std::vector<String>{u"total 7", u"total 12", u"  total 0  "}));
 
   // Without the blank after the name, mask 29 cannot join the next line,
-  // which is then parsed on its own.
+  // which is then tried on its own: the catch-all would cut "4 01-14-2021
+  // 10:30" from the middle of its size, so neither line is an entry.
   Parse({"name29", Blanks(48) + "     1234 01-14-2021 10:30"});
-  ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(MaskNumber(*list.Items(0)), 37);
-  ASSERT_EQ(list.UnparsedLines.size(), 1u);
+  EXPECT_EQ(list.Count(), 0);
+  ASSERT_EQ(list.UnparsedLines.size(), 2u);
   EXPECT_EQ(list.UnparsedLines[0], u"name29");
+}
+
+// Lines of layouts no mask describes are not understood, rather than made
+// into 0-byte files named after a piece of the line (which, for a folder,
+// would lose its whole subtree from the totals). The catch-all mask still
+// takes its own layout.
+TEST_F(FtpListTest, LayoutsNoMaskDescribesAreNotUnderstoodRatherThanMisread) {
+  const char* const lines[] = {
+      // ls -l --time-style=long-iso and full-iso
+      "drwxr-xr-x   2 user     group        4096 2021-03-04 05:06 folder name",
+      "-rw-r--r--   1 user     group    12345678 2021-03-04 05:06:07.123456789 +0100 full iso.txt",
+      // a numeric owner and a month name no row holds, long enough for the catch-all
+      "drwxr-xr-x   5 1000      1000         4096 Bře  4  2021 some folder",
+      // prose that reaches the catch-all's column
+      "This server lists your files in a layout that nobody has seen before, sorry",
+      // the catch-all's layout with text where it expects blanks
+      "  D     some text in the middle of the line that goes on      name37",
+  };
+  for (const char* line : lines) {
+    SCOPED_TRACE(line);
+    Parse({line});
+    EXPECT_EQ(list.Count(), 0) << UTF16ToUTF8(list.Count() ? list.Items(0)->FileName : String());
+    EXPECT_EQ(list.NotUnderstoodLines(), std::vector<String>{U(line)});
+  }
+  Parse({"  D" + Blanks(51) + "name37", "   " + Blanks(51) + "file37"});
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(MaskNumber(*list.Items(0)), 37);
+  EXPECT_TRUE(list.Items(0)->Directory);
+  EXPECT_EQ(list.Items(1)->FileName, u"file37");
+}
+
+// VMS listings as MultiNet, TCPware and UCX servers print them: sizes in
+// 512-byte blocks (used, or used/allocated), a day of one or two digits, a
+// long name alone on its line with the rest on the next, and NAME.DIR;1 for
+// a folder, which is entered and removed as NAME.
+TEST_F(FtpListTest, VmsListings) {
+  Parse({
+      "Directory DKA100:[USERS.ALICE]",
+      "",
+      "LOGIN.COM;3            5/6       4-MAR-2021 09:15:02.31  [ALICE]  (RWED,RWED,RE,)",
+      "MAIL.DIR;1             2/3      14-JAN-2021 10:30:00.00  [ALICE]  (RWE,RWE,RE,E)",
+      "A_VERY_LONG_FILE_NAME_THAT_DOES_NOT_FIT.DATA;12",
+      "                    1200/1206   31-DEC-2020 23:59:59.99  [ALICE]  (RWED,RWED,,)",
+      "NOTES.TXT;1           14-JAN-2021 10:30",
+      "report.lis;2          7  9-Feb-21 8:05",
+      "",
+      "Total of 5 files, 1214/1221 blocks.",
+  });
+  ASSERT_EQ(list.Count(), 5);
+  const struct {
+    const char16_t* name;
+    const char* raw;
+    bool directory;
+    Int64 size;
+    TDateTime time;
+  } expected[] = {
+      {u"LOGIN.COM;3", "LOGIN.COM;3", false, 5 * 512, At(2021, 3, 4, 9, 15, 2)},
+      {u"MAIL", "MAIL", true, 2 * 512, At(2021, 1, 14, 10, 30)},
+      {u"A_VERY_LONG_FILE_NAME_THAT_DOES_NOT_FIT.DATA;12", "A_VERY_LONG_FILE_NAME_THAT_DOES_NOT_FIT.DATA;12", false,
+       1200 * 512, At(2020, 12, 31, 23, 59, 59)},
+      {u"NOTES.TXT;1", "NOTES.TXT;1", false, 0, At(2021, 1, 14, 10, 30)},
+      {u"report.lis;2", "report.lis;2", false, 7 * 512, At(2021, 2, 9, 8, 5)},
+  };
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(i);
+    const TFTPListRec& rec = *list.Items(static_cast<Integer>(i));
+    EXPECT_EQ(rec.FileName, expected[i].name);
+    EXPECT_EQ(rec.RawFileName, expected[i].raw);
+    EXPECT_EQ(rec.Directory, expected[i].directory);
+    EXPECT_EQ(rec.FileSize, expected[i].size);
+    EXPECT_DOUBLE_EQ(rec.FileTime, expected[i].time);
+    EXPECT_EQ(MaskNumber(rec), kVms);
+  }
+  // Header, blank lines and the total carry no entry and are not reported.
+  EXPECT_EQ(list.UnparsedLines.size(), 4u);
+  EXPECT_TRUE(list.NotUnderstoodLines().empty());
+
+  // Errors and names without a version are not entries.
+  Parse({"%RMS-E-FNF, file not found", "NOVERSION.TXT    5/6   4-MAR-2021 09:15", "BAD.TXT;1  5/6  4-XYZ-2021 09:15",
+         "WRAPPED.TXT;1", "NOT-INDENTED 5/6 4-MAR-2021 09:15"});
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.NotUnderstoodLines().size(), 5u);
+}
+
+// Names, month names and whole lines in UTF-8 are read as UTF-8; bytes that
+// are not UTF-8 as the ANSI code page. Either way the entry keeps the exact
+// bytes the server listed.
+TEST_F(FtpListTest, Utf8AndCodePageNamesKeepTheirBytes) {
+  list.SetListing(
+      "-rw-r--r--   1 owner    group         100 Jan 14 10:30 caf\xC3\xA9 cr\xC3\xA8me.txt\r\n"
+      "-rw-r--r--   1 owner    group         200 M\xC3\xA4r 14 10:30 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\n"
+      "drwxr-xr-x   2 owner    group        4096 Jan 14 10:30 Gr\xF6\xDF" "e\r\n"
+      "-rw-r--r--   1 owner    group         300 f\xC3\xA9v 14 10:30 fevrier\r\n"
+      "lrwxrwxrwx   1 owner    group           9 Jan 14 10:30 lien -> ../\xC3\xA9t\xC3\xA9\r\n");
+  list.ParseLines();
+  ASSERT_EQ(list.Count(), 5) << (list.UnparsedLines.empty() ? "" : UTF16ToUTF8(list.UnparsedLines[0]));
+  EXPECT_EQ(list.Items(0)->FileName, U("café crème.txt"));
+  EXPECT_EQ(list.Items(0)->RawFileName, "caf\xC3\xA9 cr\xC3\xA8me.txt");
+  EXPECT_EQ(list.Items(1)->FileName, U("日本語"));
+  EXPECT_DOUBLE_EQ(list.Items(1)->FileTime, At(2024, 3, 14, 10, 30));
+  // Latin-1 bytes are no UTF-8: the code page reads them.
+  EXPECT_EQ(list.Items(2)->FileName, U("Größe"));
+  EXPECT_EQ(list.Items(2)->RawFileName, "Gr\xF6\xDF" "e");
+  EXPECT_DOUBLE_EQ(list.Items(3)->FileTime, At(2024, 2, 14, 10, 30));
+  EXPECT_EQ(list.Items(4)->FileName, u"lien");
+  EXPECT_EQ(list.Items(4)->LinkTarget, "../\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(list.Items(0)->LinkTarget, "");
+  EXPECT_EQ(list.Lines[0], U("-rw-r--r--   1 owner    group         100 Jan 14 10:30 café crème.txt"));
+  EXPECT_EQ(list.Items(0)->OriginalLine, list.Lines[0]);
+}
+
+TEST_F(FtpListTest, SetListingSplitsLinesAndReadsByteOrderMarks) {
+  list.SetListing("a\r\nb\nc\rd\r\n\r\ne");
+  EXPECT_EQ(list.Lines, (std::vector<String>{u"a", u"b", u"c", u"d", u"", u"e"}));
+  EXPECT_EQ(list.RawLines, (std::vector<std::string_view>{"a", "b", "c", "d", "", "e"}));
+  list.SetListing("\xEF\xBB\xBFx\xC3\xA9\r\n");
+  EXPECT_EQ(list.Lines, std::vector<String>{U("xé")});
+  list.SetListing(std::string("\xFF\xFEx\0\xE9\0\r\0\n\0y\0", 12));
+  EXPECT_EQ(list.Lines, (std::vector<String>{U("xé"), u"y"}));
+  EXPECT_EQ(list.RawLines[0], "x\xC3\xA9");
+  list.SetListing("");
+  EXPECT_TRUE(list.Lines.empty());
 }
 
 TEST_F(FtpListTest, DotEntriesAreDroppedAndNotUnparsed) {
@@ -329,12 +455,14 @@ TEST_F(FtpListTest, TimeWithoutYearRollsBackWhenStillToCome) {
 }
 
 TEST_F(FtpListTest, FieldsThatNameNoRealMomentGiveNoEntry) {
+  // A year of three digits ("105", years since 1900 from an old server)
+  // names no plausible date either.
   Parse({"A 1234 01-14-21 24:00:00 X hour24", "04-31-21  10:30AM                 1234 april31",
          "01-14-21  13:00PM                 1234 pm13", "02-29-23  10:30AM                 1234 feb29",
-         "01-14-21  10:30AM                 1234 fine"});
+         "01-14- 105  10:30AM                 1234 y105", "01-14-21  10:30AM                 1234 fine"});
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.Items(0)->FileName, u"fine");
-  EXPECT_EQ(list.UnparsedLines.size(), 4u);
+  EXPECT_EQ(list.UnparsedLines.size(), 5u);
 }
 
 TEST_F(FtpListTest, MonthNamesOfEveryRowIgnoringCase) {
@@ -352,10 +480,10 @@ TEST_F(FtpListTest, MonthNamesOfEveryRowIgnoringCase) {
 }
 
 TEST_F(FtpListTest, SystemMonthNamesAreInjected) {
-  // Unknown to every row: the Unix masks fail and only the catch-all takes it.
+  // Unknown to every row: the Unix masks fail, and no other mask reads a
+  // Unix line.
   Parse({"-rw-r--r--   1 owner    group         100 sty 14 10:30 file"});
-  ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(MaskNumber(*list.Items(0)), 37);
+  EXPECT_EQ(list.Count(), 0);
 
   SetSystemShortMonthNames(
       {u"sty", u"lut", u"mar", u"kwi", u"maj", u"cze", u"lip", u"sie", u"wrz", u"pa\u017A", u"lis", u"gru"});

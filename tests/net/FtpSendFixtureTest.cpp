@@ -8,11 +8,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "net/ftpsend.h"
-#include "rtl/Encoding.h"
+#include "rtl/Unicode.h"
 #include "tests/fixture/FtpFixture.h"
 
 namespace fs = std::filesystem;
@@ -22,12 +23,7 @@ namespace {
 constexpr Int64 kFolder = -1;
 using Tree = std::map<std::string, Int64>;  // "/a/b" (server bytes) -> size or kFolder
 
-// Names travel as ANSI-code-page text; back to the server's bytes.
-std::string WireBytes(const String& s) {
-  const TBytes b = TEncoding::ANSI()->GetBytes(s);
-  return std::string(b.begin(), b.end());
-}
-String FromWire(const std::string& s) { return TEncoding::ANSI()->GetString(s.data(), s.size()); }
+String FromWire(const std::string& s) { return UTF8ToUTF16(s); }
 
 std::string Utf8(const fs::path& p) {
   const std::u8string s = p.generic_u8string();
@@ -56,16 +52,18 @@ struct Session {
     Client.OnStatus = [this](TObject*, bool Response, const String& Value) { Status.emplace_back(Response, Value); };
   }
 
-  // One CWD and one LIST per folder, as the scan does.
+  // One CWD and one LIST per folder, as the scan does, with the names'
+  // own bytes.
   void Walk(const std::string& Folder, Tree& Out) {
-    ASSERT_TRUE(Client.ChangeWorkingDir(FromWire(Folder))) << Folder;
+    ASSERT_TRUE(Client.ChangeWorkingDirRaw(Folder)) << Folder;
     ASSERT_TRUE(Client.List(u"", false)) << Folder;
     std::vector<std::pair<std::string, bool>> Folders;
     TFTPList* L = Client.FtpList();
     EXPECT_TRUE(L->UnparsedLines.empty()) << Folder;
     for (Integer i = 0; i < L->Count(); ++i) {
       const TFTPListRec* E = L->Items(i);
-      const std::string Path = (Folder == "/" ? "" : Folder) + "/" + WireBytes(E->FileName);
+      const std::string Path = (Folder == "/" ? "" : Folder) + "/" + E->RawFileName;
+      EXPECT_EQ(E->FileName, UTF8ToUTF16(E->RawFileName));  // the server lists UTF-8
       Out[Path] = E->Directory ? kFolder : E->FileSize;
       if (E->Directory) Folders.emplace_back(Path, true);
     }
@@ -79,7 +77,8 @@ TEST(FtpSendFixture, LogsOnListsAndLogsOutWithEveryExchangeReported) {
   FtpServer Server({.generate = 1});
   Server.Start();
   Session S(Server);
-  ASSERT_TRUE(S.Client.Login()) << WireBytes(S.Client.ResultString());
+  ASSERT_TRUE(S.Client.Login()) << UTF16ToUTF8(S.Client.ResultString());
+  EXPECT_TRUE(S.Client.UTF8());  // its FEAT lists UTF8
   EXPECT_GT(S.Client.Sock()->Socket(), 0);
   EXPECT_TRUE(S.Client.CanResume());
   ASSERT_TRUE(S.Client.List(u"", false));
@@ -92,8 +91,8 @@ TEST(FtpSendFixture, LogsOnListsAndLogsOutWithEveryExchangeReported) {
   ASSERT_TRUE(ByName.count(u"big file.iso"));
   EXPECT_EQ(ByName[u"big file.iso"]->FileSize, 5368709120LL);
   EXPECT_FALSE(ByName[u"big file.iso"]->Directory);
-  ASSERT_TRUE(ByName.count(FromWire("Gr\xC3\xB6\xC3\x9F" "e 1234.txt")));
-  EXPECT_EQ(ByName[FromWire("Gr\xC3\xB6\xC3\x9F" "e 1234.txt")]->FileSize, 1234);
+  ASSERT_TRUE(ByName.count(U("Größe 1234.txt")));
+  EXPECT_EQ(ByName[U("Größe 1234.txt")]->FileSize, 1234);
   ASSERT_TRUE(S.Client.Logout());
   EXPECT_EQ(S.Client.Sock()->Socket(), INVALID_SOCKET_HANDLE);
 
@@ -103,9 +102,10 @@ TEST(FtpSendFixture, LogsOnListsAndLogsOutWithEveryExchangeReported) {
     if (!Response) Sent.push_back(Value);
   }
   EXPECT_EQ(Sent, Received);
-  ASSERT_GE(Received.size(), 6u);
-  const std::vector<String> Logon(Received.begin(), Received.begin() + 6);
-  EXPECT_EQ(Logon, (std::vector<String>{u"USER quorvel", u"PASS secret", u"TYPE I", u"STRU F", u"MODE S", u"REST 0"}));
+  ASSERT_GE(Received.size(), 8u);
+  const std::vector<String> Logon(Received.begin(), Received.begin() + 8);
+  EXPECT_EQ(Logon, (std::vector<String>{u"USER quorvel", u"PASS secret", u"FEAT", u"OPTS UTF8 ON", u"TYPE I", u"STRU F",
+                                        u"MODE S", u"REST 0"}));
   EXPECT_EQ(Received.back(), u"QUIT");
   // Replies came through too: the greeting first, the goodbye last.
   ASSERT_FALSE(S.Status.empty());
@@ -199,4 +199,90 @@ TEST(FtpSendFixture, ServerFaults) {
   const auto Start = std::chrono::steady_clock::now();
   EXPECT_FALSE(S.Client.NoOp());
   EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(5));
+}
+
+// A server host that drops every packet: the log-on gives up after the
+// client's Timeout instead of the system's connect time-out.
+TEST(FtpSendFixture, LogOnToAHostThatNeverAnswersEndsAtTheTimeout) {
+  FtpServer Server({.blackhole = true});
+  Server.Start();
+  TFTPSend Client;
+  Client.TargetHost = Server.Host();
+  Client.TargetPort = FromWire(std::to_string(Server.BlackholePort()));
+  Client.Timeout = 700;
+  const auto Start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Client.Login());
+  EXPECT_EQ(Client.Sock()->LastError(), 10060);
+  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(15));
+}
+
+// Names beginning with "." on servers that hide them from a plain LIST,
+// on servers that refuse "LIST -a" or take it for a pattern nothing
+// matches, and on one that hides nothing: every entry a plain LIST shows is
+// always there, the hidden ones where the server can show them, and after
+// the first folder with entries each folder is listed once.
+TEST(FtpSendFixture, HiddenNamesAreListedWhereTheServerCanShowThem) {
+  struct Case {
+    const char* Name;
+    bool HideDots;
+    const char* ListOptions;
+    bool SeesHidden;
+    const char16_t* Later;  // the one listing command of the next folders
+  };
+  const Case Cases[] = {
+      {"hides dot files, shows them for LIST -a", true, "accept", true, u"LIST -a"},
+      {"hides dot files, refuses LIST -a", true, "refuse", false, u"LIST"},
+      {"hides dot files, LIST -a lists nothing", true, "empty", false, u"LIST"},
+      {"hides nothing", false, "accept", true, u"LIST -a"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    FtpServerOptions O;
+    O.hideDotFiles = C.HideDots;
+    O.listOptions = C.ListOptions;
+    FtpServer Server(O);
+    Server.Start();
+    Server.MakeDir("empty");
+    Server.MakeFile("site/.htaccess", 3000);
+    Server.MakeFile("site/.cache/big.bin", 900000);
+    Server.MakeFile("site/index.html", 2000);
+    Server.MakeFile("site/img/a.png", 100);
+    Session S(Server);
+    S.Client.ListHidden = true;
+    ASSERT_TRUE(S.Client.Login());
+    const auto Names = [&] {
+      std::set<String> N;
+      for (Integer i = 0; i < S.Client.FtpList()->Count(); ++i) N.insert(S.Client.FtpList()->Items(i)->FileName);
+      return N;
+    };
+    // An empty folder decides nothing: it is listed both ways (a refusal
+    // of LIST -a decides at once).
+    ASSERT_TRUE(S.Client.ChangeWorkingDir(u"/empty"));
+    Server.ClearCommands();
+    EXPECT_TRUE(S.Client.List(u"", false));
+    EXPECT_TRUE(Names().empty());
+    EXPECT_EQ(Server.Commands(),
+              (std::vector<String>{u"TYPE A", u"PASV", u"LIST -a", u"TYPE A", u"PASV", u"LIST"}));
+
+    ASSERT_TRUE(S.Client.ChangeWorkingDir(u"/site"));
+    EXPECT_TRUE(S.Client.List(u"", false));
+    std::set<String> Expected = {u"index.html", u"img"};
+    if (C.SeesHidden) Expected.insert({u".htaccess", u".cache"});
+    EXPECT_EQ(Names(), Expected);
+
+    ASSERT_TRUE(S.Client.ChangeWorkingDir(u"/site/img"));
+    Server.ClearCommands();
+    EXPECT_TRUE(S.Client.List(u"", false));
+    EXPECT_EQ(Names(), std::set<String>{u"a.png"});
+    EXPECT_EQ(Server.Commands(), (std::vector<String>{u"TYPE A", u"PASV", C.Later}));
+    EXPECT_TRUE(S.Client.NoOp());
+
+    // Without ListHidden: a plain LIST, as ever.
+    S.Client.ListHidden = false;
+    ASSERT_TRUE(S.Client.ChangeWorkingDir(u"/site"));
+    Server.ClearCommands();
+    EXPECT_TRUE(S.Client.List(u"", false));
+    EXPECT_EQ(Server.Commands(), (std::vector<String>{u"TYPE A", u"PASV", u"LIST"}));
+    EXPECT_EQ(Names().count(u".htaccess"), C.HideDots ? 0u : 1u);
+  }
 }

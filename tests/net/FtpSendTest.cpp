@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "net/sockapi.h"
+#include "rtl/SyncObjs.h"
 #include "tests/net/FtpSendFakeServer.h"
 
 using ftptest::FakeFtpServer;
@@ -244,28 +245,28 @@ TEST(FtpSendLogin, LogonProgramsSendTheirCommands) {
   };
   const Case Cases[] = {
       {"direct", false, 0, "21", {}, true,
-       {"USER user", "PASS pass", "TYPE I", "STRU F", "MODE S", "REST 0", "REST 1", "REST 0"}},
-      {"direct whatever the mode without a firewall", false, 5, "21", {}, true, {"USER user", "PASS pass", "TYPE I"}},
+       {"USER user", "PASS pass", "FEAT", "OPTS UTF8 ON", "TYPE I", "STRU F", "MODE S", "REST 0", "REST 1", "REST 0"}},
+      {"direct whatever the mode without a firewall", false, 5, "21", {}, true, {"USER user", "PASS pass", "FEAT"}},
       {"direct with account", false, 0, "21", {{"PASS", "332 Need account\r\n"}}, true,
-       {"USER user", "PASS pass", "ACCT acct", "TYPE I"}},
-      {"direct, user alone is enough", false, 0, "21", {{"USER", "230 Welcome\r\n"}}, true, {"USER user", "TYPE I"}},
+       {"USER user", "PASS pass", "ACCT acct", "FEAT"}},
+      {"direct, user alone is enough", false, 0, "21", {{"USER", "230 Welcome\r\n"}}, true, {"USER user", "FEAT"}},
       {"direct, user refused", false, 0, "21", {{"USER", "530 Not you\r\n"}}, false, {"USER user"}},
       {"mode 1, SITE answered 2xx fails", true, 1, "2121", {}, false,
        {"USER fwuser", "PASS fwpass", "SITE ftp.example.com:2121"}},
       {"mode 1, SITE answered 3xx goes on", true, 1, "21", {{"SITE", "331 Go on\r\n"}}, true,
-       {"USER fwuser", "PASS fwpass", "SITE ftp.example.com", "USER user", "PASS pass", "TYPE I"}},
+       {"USER fwuser", "PASS fwpass", "SITE ftp.example.com", "USER user", "PASS pass", "FEAT"}},
       {"mode 2", true, 2, "2121", {}, true,
-       {"USER fwuser", "PASS fwpass", "USER user@ftp.example.com:2121", "PASS pass", "TYPE I"}},
-      {"mode 3", true, 3, "21", {}, true, {"USER fwuser", "PASS fwpass", "USER user", "PASS pass", "TYPE I"}},
+       {"USER fwuser", "PASS fwpass", "USER user@ftp.example.com:2121", "PASS pass", "FEAT"}},
+      {"mode 3", true, 3, "21", {}, true, {"USER fwuser", "PASS fwpass", "USER user", "PASS pass", "FEAT"}},
       {"mode 4", true, 4, "21", {{"OPEN", "220 Connected\r\n"}}, true,
-       {"OPEN ftp.example.com", "USER user", "PASS pass", "TYPE I"}},
-      {"mode 5", true, 5, "21", {}, true, {"USER user@ftp.example.com", "PASS pass", "TYPE I"}},
+       {"OPEN ftp.example.com", "USER user", "PASS pass", "FEAT"}},
+      {"mode 5", true, 5, "21", {}, true, {"USER user@ftp.example.com", "PASS pass", "FEAT"}},
       {"mode 6", true, 6, "21", {}, true,
-       {"USER fwuser@ftp.example.com", "PASS fwpass", "USER user", "PASS pass", "TYPE I"}},
-      {"mode 7", true, 7, "21", {}, true, {"USER user@ftp.example.com fwuser", "PASS pass", "TYPE I"}},
+       {"USER fwuser@ftp.example.com", "PASS fwpass", "USER user", "PASS pass", "FEAT"}},
+      {"mode 7", true, 7, "21", {}, true, {"USER user@ftp.example.com fwuser", "PASS pass", "FEAT"}},
       {"mode 7, a 2xx to the first USER fails", true, 7, "21", {{"USER", "230 Hm\r\n"}}, false,
        {"USER user@ftp.example.com fwuser"}},
-      {"mode 8", true, 8, "21", {}, true, {"USER user@fwuser@ftp.example.com", "PASS pass@fwpass", "TYPE I"}},
+      {"mode 8", true, 8, "21", {}, true, {"USER user@fwuser@ftp.example.com", "PASS pass@fwpass", "FEAT"}},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -418,6 +419,8 @@ TEST(FtpSendCommands, FileSizeAndCurrentDirReadTheirReplies) {
       {"not a number", "213 12abc\r\n", -1, u"213 12abc"},
       {"hex is not decimal", "213 $FF\r\n", -1, u"213 $FF"},
       {"quoted folder", "257 \" /pub/x y \" is current\r\n", -1, u"/pub/x y"},
+      {"a doubled quote is one quote", "257 \"/a\"\"b\"\"\" created\r\n", -1, u"/a\"b\""},
+      {"a UTF-8 folder", "257 \"/caf\xC3\xA9\" is current\r\n", -1, u"/caf\u00E9"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -430,6 +433,48 @@ TEST(FtpSendCommands, FileSizeAndCurrentDirReadTheirReplies) {
       EXPECT_EQ(R.Client.FileSize(u"f"), C.Size);
     }
     EXPECT_EQ(R.Client.GetCurrentDir(), C.Dir);
+  }
+}
+
+// Whether commands go out in UTF-8 follows what the server says after the
+// logon; replies are read as UTF-8 whenever their bytes are UTF-8, and a
+// listed name's own bytes go back unchanged.
+TEST(FtpSendCommands, Utf8IsUsedWhenTheServerSaysSo) {
+  struct Case {
+    const char* Name;
+    std::map<std::string, std::string> Replies;
+    bool Utf8;
+    std::vector<std::string> Asked;
+  };
+  const Case Cases[] = {
+      {"FEAT lists UTF8", {{"FEAT", "211-Features:\r\n MDTM\r\n UTF8\r\n211 End\r\n"}}, true,
+       {"FEAT", "OPTS UTF8 ON"}},
+      {"FEAT without UTF8", {{"FEAT", "211-Features:\r\n MDTM\r\n211 End\r\n"}}, false, {"FEAT"}},
+      {"no FEAT, the switch accepted", {{"OPTS", "200 UTF8 set to on\r\n"}}, true, {"FEAT", "OPTS UTF8 ON"}},
+      {"no FEAT, no switch", {}, false, {"FEAT", "OPTS UTF8 ON"}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Rig R([&](FakeFtpServer& S) {
+      for (const auto& [Verb, Raw] : C.Replies) S.Reply(Verb, Raw);
+      S.Reply("MKD", "257 \"/caf\xC3\xA9\" created\r\n");
+    });
+    ASSERT_TRUE(R.Client.Login());
+    EXPECT_EQ(R.Client.UTF8(), C.Utf8);
+    const auto Logon = R.Server.Commands();
+    EXPECT_EQ(std::vector<std::string>(Logon.begin() + 2, Logon.begin() + 2 + static_cast<std::ptrdiff_t>(C.Asked.size())),
+              C.Asked);
+    R.Server.ClearCommands();
+    R.Status.clear();
+    EXPECT_TRUE(R.Client.CreateDir(u"caf\u00E9"));
+    EXPECT_TRUE(R.Client.ChangeWorkingDirRaw("\xE9t\xE9"));
+    EXPECT_EQ(R.Server.Commands(),
+              (std::vector<std::string>{C.Utf8 ? "MKD caf\xC3\xA9" : "MKD caf\xE9", "CWD \xE9t\xE9"}));
+    // The reply's UTF-8 reads as UTF-8 either way; the raw command is
+    // reported as its bytes read.
+    ASSERT_GE(R.Status.size(), 4u);
+    EXPECT_EQ(R.Status[1], std::make_pair(true, String(u"257 \"/caf\u00E9\" created")));
+    EXPECT_EQ(R.Status[2], std::make_pair(false, String(u"CWD \u00E9t\u00E9")));
   }
 }
 
@@ -700,6 +745,9 @@ TEST(FtpSendData, ResumedUploadOfACompleteFileSendsNothingMore) {
   EXPECT_EQ(R.Server.Commands(), (std::vector<std::string>{"SIZE up.bin", "PASV", "TYPE I"}));
 }
 
+// The abort comes once data has arrived (the data socket reports its first
+// bytes): the download ends, ABOR goes out from the downloading thread, and
+// the replies stay in step for the next command.
 TEST(FtpSendData, AbortFromAnotherThreadStopsARunningDownload) {
   struct Case {
     const char* Name;
@@ -723,9 +771,19 @@ TEST(FtpSendData, AbortFromAnotherThreadStopsARunningDownload) {
     });
     R.Client.Timeout = 10000;
     ASSERT_TRUE(R.LoginAndClear());
+    TSimpleEvent DataArrived;
+    R.Client.DSock()->OnStatus = [&](TObject*, THookSocketReason Reason, const String&) {
+      if (Reason == HR_ReadCount) DataArrived.SetEvent();
+    };
+    const std::thread::id Owner = std::this_thread::get_id();
+    std::vector<std::thread::id> StatusThreads;
+    R.Client.OnStatus = [&](TObject*, bool Response, const String& Value) {
+      StatusThreads.push_back(std::this_thread::get_id());
+      R.Status.emplace_back(Response, Value);
+    };
     const auto Start = Clock::now();
     std::thread Stopper([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      ASSERT_EQ(DataArrived.WaitFor(10000), wrSignaled);
       if (C.Telnet) {
         R.Client.TelnetAbort();
       } else {
@@ -737,14 +795,45 @@ TEST(FtpSendData, AbortFromAnotherThreadStopsARunningDownload) {
     EXPECT_FALSE(Ok);
     EXPECT_LT(MsSince(Start), 8000);
     EXPECT_GT(R.Client.DataStream()->Size(), 0);
-    R.Client.NoOp();
+    EXPECT_EQ(R.Client.ResultCode(), 426);  // the transfer's own reply
+    // ABOR's reply was read with the transfer: the next command reads its own.
+    EXPECT_TRUE(R.Client.NoOp());
+    EXPECT_EQ(R.Client.ResultString(), u"200 OK");
     const auto Sent = R.Server.Commands();
-    EXPECT_NE(std::find(Sent.begin(), Sent.end(), C.Line), Sent.end());
-    // Abort reports nothing.
-    for (const auto& [Response, Value] : R.Status) {
-      if (!Response) {
-        EXPECT_EQ(N(Value).find("ABOR"), std::string::npos);
-      }
-    }
+    EXPECT_EQ(Prefix(Sent, 4), (std::vector<std::string>{"PASV", "TYPE I", "RETR huge.bin", C.Line}));
+    // Written and reported by the downloading thread only.
+    for (const std::thread::id& Id : StatusThreads) EXPECT_EQ(Id, Owner);
+    EXPECT_NE(std::find(R.Status.begin(), R.Status.end(), std::make_pair(false, String(u"ABOR"))), R.Status.end());
   }
+}
+
+// An abort that comes while the data connection is still being prepared is
+// not lost when the data socket is made afterwards: the transfer command is
+// never sent, and there is nothing to ABOR.
+TEST(FtpSendData, AbortBeforeTheDataConnectionExistsIsNotLost) {
+  TSimpleEvent PasvReceived;
+  TSimpleEvent Aborted;
+  Rig R([&](FakeFtpServer& S) {
+    S.On("PASV", [&](FakeFtpSession& Session, const std::string&) {
+      PasvReceived.SetEvent();
+      Aborted.WaitFor(10000);
+      const int Port = Session.ListenPassive();
+      Session.Send("227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," +
+                   std::to_string(Port % 256) + ").\r\n");
+    });
+  });
+  ASSERT_TRUE(R.LoginAndClear());
+  std::thread Stopper([&] {
+    PasvReceived.WaitFor(10000);
+    R.Client.Abort();
+    Aborted.SetEvent();
+  });
+  EXPECT_FALSE(R.Client.List(u"", false));
+  Stopper.join();
+  EXPECT_EQ(R.Client.FtpList()->Count(), 0);
+  EXPECT_TRUE(R.Client.NoOp());
+  EXPECT_EQ(R.Server.Commands(), (std::vector<std::string>{"TYPE A", "PASV", "NOOP"}));
+  // Forgotten once that transfer ended: the next one runs.
+  EXPECT_TRUE(R.Client.List(u"", false));
+  EXPECT_EQ(R.Client.FtpList()->Count(), 3);
 }

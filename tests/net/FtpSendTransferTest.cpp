@@ -9,11 +9,16 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <chrono>
+#include <algorithm>
+#include <thread>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "net/ftpsend.h"
 #include "net/sockapi.h"
+#include "rtl/SyncObjs.h"
 #include "tests/net/FtpSendFakeServer.h"
 
 using ftptest::FakeFtpServer;
@@ -232,6 +237,21 @@ public:
   static inline int Connects = 0;
 };
 
+// Notes which threads write through it.
+class TThreadNotingSSL : public TPassThroughSSL {
+public:
+  using TPassThroughSSL::TPassThroughSSL;
+  Integer SendBuffer(const void* Buffer, Integer Len) override {
+    {
+      std::lock_guard<std::mutex> Guard(Lock);
+      Writers.push_back(std::this_thread::get_id());
+    }
+    return TPassThroughSSL::SendBuffer(Buffer, Len);
+  }
+  static inline std::mutex Lock;
+  static inline std::vector<std::thread::id> Writers;
+};
+
 // A session that ended: every read finds nothing, without an error.
 class TEndedSSL : public TPassThroughSSL {
 public:
@@ -255,15 +275,15 @@ TEST(FtpSendTls, LogonSequenceAndDataProtection) {
   };
   const Case Cases[] = {
       {"AUTH TLS, protected data", true, false, true, {}, true, true,
-       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "TYPE I"}},
+       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"PROT P refused falls back to PROT C", true, false, true, {{"PROT", "536 Not that level\r\n"}}, true, false,
-       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "PROT C", "TYPE I"}},
+       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "PROT C", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"clear data asked for", true, false, false, {}, true, false,
-       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT C", "TYPE I"}},
+       {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT C", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"AUTH TLS refused: the logon goes on in clear", true, false, true, {{"AUTH", "502 No TLS here\r\n"}}, false,
-       false, {"AUTH TLS", "USER user", "PASS pass", "TYPE I"}},
+       false, {"AUTH TLS", "USER user", "PASS pass", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
       {"implicit TLS sends no AUTH", false, true, true, {}, true, true,
-       {"USER user", "PASS pass", "PBSZ 0", "PROT P", "TYPE I"}},
+       {"USER user", "PASS pass", "PBSZ 0", "PROT P", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -303,6 +323,52 @@ TEST(FtpSendTls, LogonSequenceAndDataProtection) {
     EXPECT_FALSE(R.Client.DSock()->SSL()->SSLEnabled());
     EXPECT_EQ(R.Client.DataStream()->Size(), static_cast<Int64>(kPayload.size()));
   }
+}
+
+// An abort from another thread over TLS: the TLS session of the control
+// connection is written by the downloading thread only.
+TEST(FtpSendTls, AbortFromAnotherThreadNeverWritesTheControlConnection) {
+  Rig R(
+      [](FakeFtpServer& S) {
+        S.Reply("AUTH", "234 Go ahead\r\n");
+        S.Reply("PBSZ", "200 PBSZ=0\r\n");
+        S.Reply("PROT", "536 Clear data only\r\n");
+        S.On("RETR", [](FakeFtpSession& Session, const std::string&) {
+          Session.Send("150 Sending slowly\r\n");
+          if (!Session.OpenData()) return;
+          for (int i = 0; i < 1500 && !Session.Server().StopRequested() && Session.SendData(std::string(512, 'd'));
+               ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+          }
+          Session.CloseData();
+          Session.Send("426 Transfer aborted\r\n");
+        });
+      },
+      &SSLClassOf<TThreadNotingSSL>);
+  R.Client.AutoTLS = true;
+  R.Client.Timeout = 10000;
+  ASSERT_TRUE(R.LoginAndClear());
+  ASSERT_TRUE(R.Client.IsTLS());
+  TSimpleEvent DataArrived;
+  R.Client.DSock()->OnStatus = [&](TObject*, THookSocketReason Reason, const String&) {
+    if (Reason == HR_ReadCount) DataArrived.SetEvent();
+  };
+  {
+    std::lock_guard<std::mutex> Guard(TThreadNotingSSL::Lock);
+    TThreadNotingSSL::Writers.clear();
+  }
+  std::thread Stopper([&] {
+    DataArrived.WaitFor(10000);
+    R.Client.Abort();
+  });
+  EXPECT_FALSE(R.Client.RetrieveFile(u"f.bin", false));
+  Stopper.join();
+  EXPECT_TRUE(R.Client.NoOp());
+  const auto Commands = R.Server.Commands();
+  EXPECT_NE(std::find(Commands.begin(), Commands.end(), "ABOR"), Commands.end());
+  std::lock_guard<std::mutex> Guard(TThreadNotingSSL::Lock);
+  ASSERT_FALSE(TThreadNotingSSL::Writers.empty());
+  for (const std::thread::id& Id : TThreadNotingSSL::Writers) EXPECT_EQ(Id, std::this_thread::get_id());
 }
 
 TEST(FtpSendTls, WithoutATlsPlugInTheTlsOptionsFailTheLogon) {

@@ -12,7 +12,9 @@
 #include "net/blcksock.h"
 #include "net/netutil.h"
 #include "rtl/Streams.h"
+#include "rtl/SyncObjs.h"
 #include "rtl/Unicode.h"
+#include "tests/fixture/FtpFixture.h"
 
 namespace {
 
@@ -225,6 +227,50 @@ TEST(BlockSocketStop, StopFlagFromAnotherThreadEndsAWait) {
   EXPECT_FALSE(t.Client.StopFlag());
   EXPECT_LT(MsSince(start), 10000);
   t.Client.CloseSocket();
+}
+
+// A host that drops every packet: the connect ends at ConnectTimeout, or
+// at a stop request, never waiting for the system's own time-out.
+TEST(BlockSocketConnect, TimeOutAndStopRequestEndAConnectThatNeverCompletes) {
+  FtpServer silent({.blackhole = true});
+  silent.Start();
+  const String port = nettest::W(std::to_string(silent.BlackholePort()));
+  {
+    SCOPED_TRACE("time-out");
+    TTCPBlockSocket s;
+    s.SetConnectTimeout(600);
+    const auto start = Clock::now();
+    s.Connect(u"127.0.0.1", port);
+    EXPECT_EQ(s.LastError(), 10060);
+    EXPECT_EQ(s.LastErrorDesc(), u"Connection timed out");
+    EXPECT_LT(MsSince(start), 15000);
+  }
+  {
+    SCOPED_TRACE("stop request already there");
+    TTCPBlockSocket s;
+    s.SetConnectTimeout(60000);
+    s.Bind(u"127.0.0.1", u"0");  // the socket exists: creating it no longer clears the flag
+    s.SetStopFlag(true);
+    s.Connect(u"127.0.0.1", port);
+    EXPECT_EQ(s.LastError(), 10053);
+    EXPECT_FALSE(s.StopFlag());
+  }
+  {
+    SCOPED_TRACE("stop request from another thread");
+    TTCPBlockSocket s;
+    s.SetConnectTimeout(60000);
+    TSimpleEvent created;
+    s.OnCreateSocket = [&](TObject*) { created.SetEvent(); };
+    std::thread stopper([&] {
+      created.WaitFor(30000);
+      s.SetStopFlag(true);
+    });
+    const auto start = Clock::now();
+    s.Connect(u"127.0.0.1", port);
+    stopper.join();
+    EXPECT_EQ(s.LastError(), 10053);
+    EXPECT_LT(MsSince(start), 30000);
+  }
 }
 
 TEST(BlockSocketStop, StopFlagBeforeASendSendsNothing) {

@@ -11,6 +11,7 @@
 #include "ScanTestSupport.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Threads.h"
+#include "app/core/Suppression.h"
 
 using namespace scantest;
 
@@ -152,70 +153,174 @@ TEST(Scan, FromStartFolderMatchesDisk) {
     EXPECT_TRUE(HasCommand(commands, u"CWD /site"));
     EXPECT_TRUE(HasCommand(commands, u"CWD /site/a"));
     EXPECT_FALSE(HasCommand(commands, u"CWD /a"));
-    EXPECT_FALSE(HasCommand(commands, u"PWD"));
     const ExpectedMap expected = ExpectedBelow(server, "site", {"interdit"});
     CompareWithDisk(root, expected);
     EXPECT_EQ(h.session.TailleTotale(), expected.at("").total);
   }
 }
 
-// A server whose login folder is not "/": the client logs in, then stands
-// in /site, as if the server had put it there.
-class LoginIntoSite : public TFTPSend {
-public:
-  Boolean Login() override { return TFTPSend::Login() && ChangeWorkingDir(u"/site"); }
-};
-
-TEST(Scan, LoginFolderOtherThanRootAnchorsThePaths) {
-  FtpServer server(TreeOptions());
+// A server whose login folder is not "/" (a hosting account in /site): a
+// start folder without "/" lies below it, one with "/" is absolute, none
+// is the login folder itself; a decoy "/a" tells them apart. Every scan on
+// the connection starts from the login folder, whatever folder the one
+// before left it in, also after a deletion.
+TEST(Scan, StartFoldersAreTakenFromTheLoginFolder) {
+  FtpServerOptions o = TreeOptions();
+  o.loginFolder = "/site";
+  FtpServer server(o);
   server.Start();
   BuildSite(server);
-  Harness<LoginIntoSite> h;
+  Harness<> h;
   ASSERT_TRUE(h.session.Connecte(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.session.DossierLogin(), u"/site");
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* root = h.session.Racine();
   EXPECT_EQ(root->Chemin, u"/site");
   EXPECT_EQ(Child(root, u"a")->Chemin, u"/site/a");
-  const std::vector<String> commands = server.Commands();
-  EXPECT_TRUE(HasCommand(commands, u"CWD /site/a"));
-  EXPECT_FALSE(HasCommand(commands, u"CWD /a"));  // the decoy is never entered
-  const ExpectedMap expected = ExpectedBelow(server, "site", {"interdit"});
-  CompareWithDisk(root, expected);
-  EXPECT_EQ(Child(root, u"a")->Total(), 4);
+  const ExpectedMap site = ExpectedBelow(server, "site", {"interdit"});
+  CompareWithDisk(root, site);
+  EXPECT_FALSE(HasCommand(server.Commands(), u"CWD /a"));  // the decoy is never entered
+  const Int64 siteTotal = site.at("").total;
+
+  const struct {
+    const char16_t* field;
+    const char16_t* scanned;
+    const char* onDisk;
+  } cases[] = {
+      {u"a", u"/site/a", "site/a"},
+      {u"/a", u"/a", "a"},
+      {u"Dossier été/sous dossier", u"/site/Dossier été/sous dossier", "site/Dossier été/sous dossier"},
+      {u"", u"/site", "site"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(UTF16ToUTF8(c.field));
+    server.ClearCommands();
+    h.sink.startFolder.clear();
+    ASSERT_TRUE(h.session.LanceScan(c.field, server.Host(), server.Port()));
+    ASSERT_TRUE(h.RunToEnd());
+    EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+    EXPECT_EQ(h.session.Racine()->Chemin, c.scanned);
+    // The field shows the full path scanned.
+    EXPECT_EQ(h.sink.startFolder, String(c.field).empty() ? String() : String(c.scanned));
+    EXPECT_EQ(server.Commands().front(), u"CWD " + String(c.scanned));
+    CompareWithDisk(h.session.Racine(), ExpectedBelow(server, c.onDisk, {"interdit"}));
+  }
+  EXPECT_EQ(h.session.TailleTotale(), siteTotal);
+
+  // A deletion leaves the connection in another folder; the next scan
+  // still starts from the login folder.
+  TDossier* ete = Child(h.session.Racine(), Wire("Dossier été"));
+  ASSERT_NE(ete, nullptr);
+  TRapportSuppression r = SupprimeFichiers(h.session, ete, {ete->Fichiers.front().get()}, [](const String&) { return true; });
+  EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
+  ASSERT_TRUE(h.session.LanceScan(String(), server.Host(), server.Port()));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.session.Racine()->Chemin, u"/site");
+  EXPECT_EQ(h.session.TailleTotale(), siteTotal - 4);
 }
 
-// A client that hides the link targets: the loop must be found from the
-// listings themselves.
-class NoLinkTargets : public TFTPSend {
-public:
-  Boolean List(const String& Directory, Boolean NameList) override {
-    const Boolean ok = TFTPSend::List(Directory, NameList);
-    for (auto& rec : FtpList()->List) {
-      const std::size_t at = rec->OriginalLine.find(u" -> ");
-      if (at != String::npos) rec->OriginalLine.resize(at);
-      if (!rec->Permission.empty()) rec->Permission[0] = u'd';
-    }
-    return ok;
-  }
-};
-
-TEST(Scan, LinkLoopWithoutTargetsIsFoundByListing) {
-  FtpServer server(TreeOptions());
+// A link whose target the listing does not show is entered once: its PWD
+// names a folder being walked, so it is not listed.
+TEST(Scan, ALinkBackIsFoundByWhereTheServerSaysItLeads) {
+  FtpServerOptions o = TreeOptions();
+  o.hideLinkTargets = true;
+  o.physicalPwd = true;
+  FtpServer server(o);
   server.Start();
   BuildSite(server);
-  Harness<NoLinkTargets> h;
+  Harness<> h;
   ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/loop")));
   ASSERT_TRUE(h.RunToEnd(60000));
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* root = h.session.Racine();
   TDossier* link = Child(Child(root, u"inner"), u"back to loop");
   ASSERT_NE(link, nullptr);
-  EXPECT_EQ(link->Etat, TEtatDossier::Boucle);  // entered once, seen to be /loop again
+  EXPECT_EQ(link->Etat, TEtatDossier::Boucle);
   EXPECT_TRUE(link->SousDossiers.empty());
-  EXPECT_TRUE(HasCommand(server.Commands(), u"CWD /loop/inner/back to loop"));
+  const std::vector<String> commands = server.Commands();
+  const std::size_t at = IndexOfCommand(commands, u"CWD /loop/inner/back to loop");
+  ASSERT_LT(at + 1, commands.size());
+  EXPECT_EQ(commands[at + 1], u"PWD");
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), u"PWD"), 2);  // after log-in, and there
   CompareWithDisk(root, ExpectedBelow(server, "loop"));
   EXPECT_EQ(root->Total(), 48);  // big.bin once, not twice
+}
+
+// Folders whose listings are alike byte for byte (same names, sizes and
+// times) are different folders: every one is walked and counted.
+TEST(Scan, FoldersWithAlikeListingsAreAllCounted) {
+  FtpServerOptions o;
+  o.identicalNested = 5;
+  FtpServer server(o);
+  server.Start();
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/same")));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  TDossier* d = h.session.Racine();
+  for (int level = 0; level < 5; ++level) {
+    SCOPED_TRACE(level);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->Etat, TEtatDossier::Normal);
+    EXPECT_EQ(d->Taille, 4);  // its f: 5000 bytes
+    EXPECT_EQ(d->Total(), 4 * (5 - level));
+    d = Child(d, u"d");
+  }
+  EXPECT_TRUE(h.sink.marked.empty());
+  EXPECT_EQ(h.session.TailleTotale(), 20);
+}
+
+// On a server that hides names beginning with "." from a plain LIST, they
+// are counted all the same (".cache" can hold most of an account).
+TEST(Scan, HiddenFilesAndFoldersAreCounted) {
+  FtpServerOptions o;
+  o.hideDotFiles = true;
+  FtpServer server(o);
+  server.Start();
+  server.MakeFile("www/.htaccess", 2048);
+  server.MakeFile("www/.cache/huge.bin", 10 << 20);
+  server.MakeFile("www/.cache/.deeper/x.bin", 4096);
+  server.MakeFile("www/index.html", 1024);
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/www")));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  TDossier* root = h.session.Racine();
+  CompareWithDisk(root, ExpectedBelow(server, "www"));
+  EXPECT_EQ(h.session.TailleTotale(), 2 + 10240 + 4 + 1);
+  ASSERT_NE(Child(Child(root, u".cache"), u".deeper"), nullptr);
+}
+
+// Listing lines the parser does not understand: the log names each folder
+// with how many and the first of them, and the end says the totals may be
+// short.
+TEST(Scan, LinesNotUnderstoodAreReported) {
+  FtpServerOptions o;
+  o.extraListLine = "drwxr-xr-x   2 user group 4096 2021-03-04 05:06 hidden from the parser";
+  FtpServer server(o);
+  server.Start();
+  server.MakeFile("x/a.bin", 4096);
+  server.MakeFile("x/sub/b.bin", 4096);
+  const TGetMsgFunc previous = SetGetMsgFunc([](const String& key) -> String {
+    if (key == u"LignesNonComprises") return u"[%s] %s line(s): %s";
+    if (key == u"TermineIncomplet") return u"Finished, %s not understood";
+    return key;
+  });
+  struct Restore {
+    TGetMsgFunc f;
+    ~Restore() { SetGetMsgFunc(f); }
+  } restore{previous};
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/x")));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  EXPECT_EQ(h.sink.result->LignesNonComprises, 2);
+  EXPECT_EQ(h.session.Racine()->LignesNonComprises, 1);
+  EXPECT_EQ(h.session.TailleTotale(), 8);
+  EXPECT_EQ(h.sink.log, (std::vector<String>{u"[/x] 1 line(s): " + U(o.extraListLine),
+                                             u"[/x/sub] 1 line(s): " + U(o.extraListLine)}));
+  EXPECT_EQ(h.sink.panel3.back(), u"Finished, 2 not understood");
 }
 
 TEST(Scan, DepthLimitStopsTheDescent) {
@@ -319,8 +424,12 @@ TEST(Scan, StopWhileASlowListBlocks) {
   h.ftp.Timeout = 30000;      // the client would wait for the listing
   h.session.ToursArret = 5;   // 1 s of rounds instead of 5.2 s
   ASSERT_TRUE(h.session.Connecte(h.Params(server)));
-  ASSERT_TRUE(h.PumpUntil([&] { return !h.sink.panel3.empty(); }));  // "racine": the LIST is next
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The server has the LIST: the client waits for its reply.
+  ASSERT_TRUE(h.PumpUntil([&] {
+    for (const String& c : server.Commands())
+      if (c.rfind(u"LIST", 0) == 0) return true;
+    return false;
+  }));
   const auto t0 = std::chrono::steady_clock::now();
   h.session.StopScan();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
@@ -337,6 +446,30 @@ TEST(Scan, StopWhileASlowListBlocks) {
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   EXPECT_EQ(h.session.TailleTotale(), 4);
+}
+
+// The data connection goes to a host that drops every packet: stopping the
+// scan ends the pending connect at once instead of after the system's
+// connect time-out.
+TEST(Scan, StopWhileTheDataConnectionHangs) {
+  FtpServerOptions o;
+  o.pasvToBlackhole = true;
+  FtpServer server(o);
+  server.Start();
+  server.MakeFile("one.bin", 4096);
+  Harness<> h;
+  h.ftp.Timeout = 60000;
+  h.session.ToursArret = 2;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.PumpUntil([&] { return HasCommand(server.Commands(), u"PASV") || h.sink.result; }));
+  const auto t0 = std::chrono::steady_clock::now();
+  h.session.StopScan();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(ms, 20000);
+  EXPECT_TRUE(h.session.DernierArretForce());
+  ASSERT_TRUE(h.sink.result.has_value());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  EXPECT_FALSE(HasCommand(server.Commands(), u"LIST"));
 }
 
 TEST(Scan, RefusedStartFolderIsAnError) {
@@ -503,29 +636,37 @@ TEST(WalkHelpers, LienVersAncetre) {
         << UTF16ToUTF8(c.folder) << " -> " << UTF16ToUTF8(c.target);
 }
 
-TEST(WalkHelpers, CibleLien) {
-  TFTPListRec r;
-  r.FileName = u"back to loop";
-  r.Permission = u"lrwxrwxrwx";
-  r.OriginalLine = u"lrwxrwxrwx   1 u g  2 Mar 04  2021 back to loop -> ..";
-  EXPECT_EQ(CibleLien(r), u"..");
-  r.OriginalLine = u"lrwxrwxrwx   1 u g  2 Mar 04  2021 back to loop -> /a b/c \r";
-  EXPECT_EQ(CibleLien(r), u"/a b/c");
-  r.OriginalLine = u"drwxrwxrwx   1 u g  2 Mar 04  2021 back to loop";
-  EXPECT_EQ(CibleLien(r), u"");
-  r.FileName = u"x";
-  r.OriginalLine = u"lrwxrwxrwx   1 u g  2 Mar 04  2021 y -> z";
-  EXPECT_EQ(CibleLien(r), u"z");  // a link line whose name the parser changed
-  r.Permission = u"drwxr-xr-x";
-  EXPECT_EQ(CibleLien(r), u"");
+TEST(WalkHelpers, LinkTargetsAgainstTheFoldersBeingWalked) {
+  EXPECT_EQ(CheminCible("/loop/inner", ".."), "/loop");
+  EXPECT_EQ(CheminCible("/loop/inner", "/var//www/"), "/var/www");
+  EXPECT_EQ(CheminCible("/", "../.."), "/");
+  EXPECT_EQ(CheminCible("/a", "b/./c"), "/a/b/c");
+  // Walking /r, then /r/l (a link to /x/y), then /x/y/g.
+  const std::vector<AnsiString> walked = {"/r", "/x/y", "/x/y/g"};
+  const struct {
+    const char* target;
+    bool loop;
+  } cases[] = {
+      {"/r", true},      {"/x/y", true},      {"/x", true},       {"/", true},        {"/x/y/g", true},
+      {"/r2", false},    {"/x/y/g/h", false}, {"/x/yy", false},   {"/elsewhere", false}, {"", false},
+      {"relative", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CibleDansAncetres(walked, c.target), c.loop) << c.target;
 }
 
 TEST(WalkHelpers, RootNames) {
   EXPECT_EQ(NomRacineHote(u"h", 2121), u"h:2121");
   EXPECT_EQ(NomRacineHote(u"srv", 21), u"srv:21");
-  EXPECT_EQ(CorrigeRacine(u"site"), u"/site");
-  EXPECT_EQ(CorrigeRacine(u"/site"), u"/site");
-  EXPECT_EQ(CorrigeRacine(u""), u"");
+  const struct {
+    const char* login;
+    const char* field;
+    const char* path;
+  } cases[] = {
+      {"/", "site", "/site"},           {"/home/u", "site", "/home/u/site"}, {"/home/u/", "site", "/home/u/site"},
+      {"/home/u", "/site", "/site"},    {"/home/u", "a/b", "/home/u/a/b"},   {"", "site", "/site"},
+      {"/home/u", "", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CheminDepart(c.login, c.field), c.path) << c.login << " " << c.field;
 }
 
 }  // namespace

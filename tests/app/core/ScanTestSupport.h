@@ -26,14 +26,11 @@ namespace scantest {
 
 namespace fs = std::filesystem;
 
-// A name as the client decodes it from the wire (the server speaks UTF-8,
-// the client reads the ANSI code page), from its UTF-8 text.
-inline String Wire(const std::string& utf8) { return TEncoding::ANSI()->GetString(utf8.data(), utf8.size()); }
+// A name as the client shows it (the test server lists UTF-8), from its
+// UTF-8 text.
+inline String Wire(const std::string& utf8) { return UTF8ToUTF16(utf8); }
 // The bytes a model name stands for.
-inline std::string Bytes(const String& s) {
-  const TBytes b = TEncoding::ANSI()->GetBytes(s);
-  return std::string(b.begin(), b.end());
-}
+inline std::string Bytes(const String& s) { return UTF16ToUTF8(s); }
 
 class RecordingSink : public IScanSink {
 public:
@@ -55,6 +52,7 @@ public:
   }
   void TotalsChanged(TDossier*) override { ++totalsChanged; }
   void FolderMarked(TDossier* D) override { marked.push_back(D->Chemin); }
+  void LogText(const String& Text) override { log.push_back(Text); }
   void StatusText(int Panel, const String& Text) override {
     panel[Panel] = Text;
     if (Panel == Panneau::Connexion) panel0.push_back(Text);
@@ -84,6 +82,7 @@ public:
   std::map<int, String> panel;
   std::vector<String> panel0;
   std::vector<String> panel3;
+  std::vector<String> log;
   std::optional<TResultatScan> result;
   std::vector<String> removedFolders;
   std::vector<String> removedFiles;

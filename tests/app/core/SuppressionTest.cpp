@@ -221,20 +221,17 @@ TEST_F(Deletions, RootFilesOfAScanWithoutStartFolder) {
   EXPECT_FALSE(server->Exists("site/vide"));
 }
 
-// A server whose login folder is /site (see ScanTest.cpp).
-class LoginIntoSite : public TFTPSend {
-public:
-  Boolean Login() override { return TFTPSend::Login() && ChangeWorkingDir(u"/site"); }
-};
-
+// A server whose login folder is /site.
 TEST(DeletionsAnchored, RootFilesAndFoldersOfALoginFolderOtherThanRoot) {
-  FtpServer server;
+  FtpServerOptions o;
+  o.loginFolder = "/site";
+  FtpServer server(o);
   server.Start();
   server.MakeFile("site/f.bin", 4096);
   server.MakeDir("site/vide");
   server.MakeFile("f.bin", 4096);  // same names at the server's root
   server.MakeDir("vide");
-  Harness<LoginIntoSite> h;
+  Harness<> h;
   ASSERT_TRUE(h.session.Connecte(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   server.ClearCommands();
