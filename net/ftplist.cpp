@@ -645,7 +645,11 @@ bool TFTPList::ParseFacts(std::string_view Value, const String& Text) {
         readable = true;
         break;
       case 's':
-        size = Int64Or(fact.substr(1), 0);
+        // A size that is not a plain count ("s-80", "s12k") makes no entry:
+        // the line is reported as not understood instead of counted as 0.
+        if (fact.size() < 2 || fact.substr(1).find_first_not_of("0123456789") != std::string_view::npos) return false;
+        size = Int64Or(fact.substr(1), -1);
+        if (size < 0) return false;
         break;
       case 'm':
         time = static_cast<double>(IntOr(fact.substr(1), 0)) / SecsPerDay + UnixDateDelta;

@@ -67,13 +67,6 @@ bool TryDecimal(const String& Value, Int64& Result) {
   return true;
 }
 
-// A 32-bit number, 0 when the text is none (or does not fit), so that
-// arithmetic on numbers a server sent cannot overflow.
-Int64 Int32OrZero(const String& Value) {
-  Int64 Result = 0;
-  return TryDecimal(Value, Result) && Result >= INT32_MIN && Result <= INT32_MAX ? Result : 0;
-}
-
 bool IsValidPort(const String& Port) {
   Int64 Value = 0;
   return TryDecimal(Port, Value) && Value >= 1 && Value <= 65535;
@@ -433,7 +426,12 @@ void TFTPSend::ParseRemote(const String& Value) {
   String Fields[6];
   for (String& Field : Fields) Field = SplitOffField(S, u",");
   FDataIP = Fields[0] + u"." + Fields[1] + u"." + Fields[2] + u"." + Fields[3];
-  FDataPort = IntToStr(Int32OrZero(Fields[4]) * 256 + Int32OrZero(Fields[5]));
+  // Each port byte must be 0..255: "(…,-1,300)" would otherwise add up to a
+  // valid-looking port 44 and the data connection would go somewhere else.
+  Int64 High = -1, Low = -1;
+  const bool Bytes = TryDecimal(Trim(Fields[4]), High) && TryDecimal(Trim(Fields[5]), Low) && High >= 0 &&
+                     High <= 255 && Low >= 0 && Low <= 255;
+  FDataPort = Bytes ? IntToStr(static_cast<Integer>(High * 256 + Low)) : String(u"0");
 }
 
 void TFTPSend::ParseRemoteEPSV(const String& Value) {

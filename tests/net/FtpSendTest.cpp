@@ -2,6 +2,7 @@
 // programs, commands, data connections and the faults a hostile or broken
 // server can throw at it.
 #include "net/ftpsend.h"
+#include "rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -221,10 +222,12 @@ TEST(FtpSendLogin, GreetingThatIsNeverReadyFails) {
 TEST(FtpSendLogin, ConnectionRefusedFailsWithoutStatus) {
   TFTPSend Client;
   Client.TargetHost = u"127.0.0.1";
-  {
-    FakeFtpServer Closed;  // its port, then nobody listens there
-    Client.TargetPort = Closed.PortText();
-  }
+  // A port held but never listened on: refused, and no other test can take
+  // it meanwhile (a port merely given back could be taken and answered).
+  TTCPBlockSocket Held;
+  Held.Bind(u"127.0.0.1", u"0");
+  ASSERT_EQ(Held.LastError(), 0);
+  Client.TargetPort = IntToStr(Held.GetLocalSinPort());
   int Calls = 0;
   Client.OnStatus = [&](TObject*, bool, const String&) { ++Calls; };
   Client.Timeout = 3000;
@@ -538,10 +541,14 @@ TEST(FtpSendData, PasvRepliesAreParsed) {
       {u"227 Entering Passive Mode 192,168,1,2,19,137", u"192.168.1.2", u"5001"},
       {u"  227 Entering Passive Mode (192,168,1,2,19,137).\r\n", u"192.168.1.2", u"5001"},
       {u"227 ok ( 10 , 0 , 0 , 5 , 195 , 80 )", u"10.0.0.5", u"50000"},
-      {u"227 odd (1,2,3,4,x,7)", u"1.2.3.4", u"7"},
-      // Numbers beyond 32 bits count as no number instead of overflowing.
-      {u"227 huge (1,2,3,4,9223372036854775807,1)", u"1.2.3.4", u"1"},
-      {u"227 huge (1,2,3,4,1,99999999999)", u"1.2.3.4", u"256"},
+      // A port byte that is not 0..255 gives no port ("0", refused before
+      // any connect) rather than some other port made from the pieces.
+      {u"227 odd (1,2,3,4,x,7)", u"1.2.3.4", u"0"},
+      {u"227 negative (1,2,3,4,-1,300)", u"1.2.3.4", u"0"},
+      {u"227 wide (1,2,3,4,256,0)", u"1.2.3.4", u"0"},
+      {u"227 huge (1,2,3,4,9223372036854775807,1)", u"1.2.3.4", u"0"},
+      {u"227 huge (1,2,3,4,1,99999999999)", u"1.2.3.4", u"0"},
+      {u"227 top (1,2,3,4,255,255)", u"1.2.3.4", u"65535"},
   };
   TFTPSend Client;
   for (const Case& C : Cases) {
