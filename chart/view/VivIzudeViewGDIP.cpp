@@ -4,7 +4,10 @@
 #include <numbers>
 #include <vector>
 
+#include <shlwapi.h>
+
 #include "chart/model/ChartHelpers.h"
+#include "rtl/SysUtils.h"
 
 namespace {
 constexpr double DegToRad = std::numbers::pi / 180.0;
@@ -129,26 +132,46 @@ std::unique_ptr<TGPGraphicsPath> CreateBalloonPath(const TGPRectF& R, TAnnotatio
   return Path;
 }
 
+String ImageTypeMime(TChartImageType Type) {
+  static const Char* const Mime[] = {u"image/png", u"image/bmp", u"image/jpeg", u"image/tiff", u"image/gif"};
+  return Type <= itGIF ? String(Mime[Type]) : String();
+}
+
 bool GetEncoderClsid(TChartImageType Type, CLSID& Clsid) {
-  static const wchar_t* const Mime[] = {L"image/png", L"image/bmp", L"image/jpeg", L"image/tiff", L"image/gif"};
+  const String Mime = ImageTypeMime(Type);
   UINT Count = 0, Size = 0;
+  if (Mime.empty() || !GdiPlusReady()) return false;
   if (GdiPlus().GdipGetImageEncodersSize(&Count, &Size) != Ok || Count == 0 || Size == 0) return false;
   std::vector<std::byte> Buffer(Size);
   auto* Codecs = reinterpret_cast<ImageCodecInfo*>(Buffer.data());
   if (GdiPlus().GdipGetImageEncoders(Count, Size, Codecs) != Ok) return false;
   for (UINT I = 0; I < Count; ++I)
-    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, Mime[Type]) == 0) {
+    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, reinterpret_cast<const wchar_t*>(Mime.c_str())) == 0) {
       Clsid = Codecs[I].Clsid;
       return true;
     }
   return false;
 }
 
-bool SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality) {
+namespace {
+// The encoder of Type, or EChartImageError.
+CLSID EncoderOf(TChartImageType Type) {
   CLSID Encoder{};
-  if (!GdiPlusReady() || !GetEncoderClsid(Type, Encoder)) return false;
+  if (!GetEncoderClsid(Type, Encoder)) {
+    const String Mime = ImageTypeMime(Type);
+    throw EChartImageError(u"No image encoder is installed for " +
+                           (Mime.empty() ? u"image type " + IntToStr(Integer(Type)) : Mime));
+  }
+  return Encoder;
+}
+
+// Encodes Bitmap with Save (a file or a stream) and the quality parameter.
+template <class F>
+void Encode(HBITMAP Bitmap, TChartImageType Type, Integer Quality, const String& Target, F Save) {
+  const CLSID Encoder = EncoderOf(Type);
   TGPBitmap Image(Bitmap, nullptr);
-  if (Image.LastResult() != Ok) return false;
+  if (Image.LastResult() != Ok)
+    throw EChartImageError(u"GDI+ cannot take the picture for " + Target + u" (status " + IntToStr(Integer(Image.LastResult())) + u")");
   ULONG Q = static_cast<ULONG>(std::clamp<Integer>(Quality, 0, 100));
   EncoderParameters Params{};
   Params.Count = 1;
@@ -157,7 +180,38 @@ bool SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType T
   Params.Parameter[0].NumberOfValues = 1;
   Params.Parameter[0].Type = EncoderParameterValueTypeLong;
   Params.Parameter[0].Value = &Q;
-  return Image.Save(FileName, Encoder, &Params) == Ok;
+  const Status S = Save(Image, Encoder, Params);
+  if (S != Ok) throw EChartImageError(u"GDI+ could not write " + Target + u" (status " + IntToStr(Integer(S)) + u")");
+}
+}  // namespace
+
+void SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality) {
+  Encode(Bitmap, Type, Quality, u"\"" + FileName + u"\"",
+         [&](TGPBitmap& I, const CLSID& E, const EncoderParameters& P) { return I.Save(FileName, E, &P); });
+}
+
+void SaveBitmapToStream(HBITMAP Bitmap, TStream& Stream, TChartImageType Type, Integer Quality) {
+  Encode(Bitmap, Type, Quality, u"the stream", [&](TGPBitmap& I, const CLSID& E, const EncoderParameters& P) {
+    IStream* Mem = SHCreateMemStream(nullptr, 0);
+    if (!Mem) return OutOfMemory;
+    Status S = I.Save(Mem, E, &P);
+    if (S == Ok) {
+      STATSTG Stat{};
+      LARGE_INTEGER Zero{};
+      if (Mem->Stat(&Stat, STATFLAG_NONAME) == S_OK && Mem->Seek(Zero, STREAM_SEEK_SET, nullptr) == S_OK) {
+        TBytes Data(static_cast<std::size_t>(Stat.cbSize.QuadPart));
+        ULONG Read = 0;
+        if (Data.empty() || (Mem->Read(Data.data(), static_cast<ULONG>(Data.size()), &Read) == S_OK && Read == Data.size()))
+          Stream.WriteBuffer(Data.data(), static_cast<Int64>(Data.size()));
+        else
+          S = Win32Error;
+      } else {
+        S = Win32Error;
+      }
+    }
+    Mem->Release();
+    return S;
+  });
 }
 
 // ---------------------------------------------------------------- legend
@@ -848,13 +902,24 @@ TVivGDIPChart::TVivGDIPChart(TObject* AOwner) : TVivIzude(AOwner) {
   SetSeriePainter(std::make_unique<TGDIPChartSeriePainter>());
 }
 
-bool TVivGDIPChart::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
-  if (W <= 0 || H <= 0) return false;
-  TBitmap Bitmap(W, H);
+void TVivGDIPChart::RenderToBitmap(TBitmap& Bitmap, Integer W, Integer H) {
+  if (W <= 0 || H <= 0) throw EChartImageError(u"An image of " + IntToStr(W) + u" x " + IntToStr(H) + u" pixels has no pixels");
   Bitmap.SetPixelFormat(pf24bit);
+  Bitmap.SetSize(W, H);
   TVclChartCanvas C(*Bitmap.Canvas());
   DrawToCanvas(C, {0, 0, W, H});
-  return SaveBitmapToImage(Bitmap.Handle(), FileName, Type, Quality);
+}
+
+void TVivGDIPChart::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
+  TBitmap Bitmap;
+  RenderToBitmap(Bitmap, W, H);
+  SaveBitmapToImage(Bitmap.Handle(), FileName, Type, Quality);
+}
+
+void TVivGDIPChart::SaveToStream(TStream& Stream, Integer W, Integer H, TChartImageType Type, Integer Quality) {
+  TBitmap Bitmap;
+  RenderToBitmap(Bitmap, W, H);
+  SaveBitmapToStream(Bitmap.Handle(), Stream, Type, Quality);
 }
 
 // ---------------------------------------------------------------- pane and view
@@ -905,8 +970,9 @@ void TVivGDIPChartView::PaintToBitmap(TBitmap& Bitmap) {
   PaintPanes(C, Client);
 }
 
-bool TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
-  if (Width() <= 0 || Height() <= 0 || W <= 0 || H <= 0) return false;
+void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
+  if (Width() <= 0 || Height() <= 0 || W <= 0 || H <= 0)
+    throw EChartImageError(u"An image of " + IntToStr(W) + u" x " + IntToStr(H) + u" pixels has no pixels");
   TBitmap Whole(Width(), Height());
   Whole.SetPixelFormat(pf24bit);
   Whole.Canvas()->Brush()->SetColor(Color());
@@ -922,7 +988,7 @@ bool TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H
   TBitmap Sized(W, H);
   Sized.SetPixelFormat(pf24bit);
   Sized.Canvas()->StretchDraw({0, 0, W, H}, &Whole);
-  return SaveBitmapToImage(Sized.Handle(), FileName, Type, Quality);
+  SaveBitmapToImage(Sized.Handle(), FileName, Type, Quality);
 }
 
 Integer TVivGDIPChartView::PaneAtPoint(Integer X, Integer Y) const {

@@ -42,12 +42,19 @@ std::unique_ptr<TGPGraphicsPath> CreateBalloonPath(const TGPRectF& Rect, TAnnota
                                                    Integer ArrowSize, TRoundCorners Corners, Integer Rounding);
 
 enum TChartImageType : Byte { itPNG, itBMP, itJPEG, itTIFF, itGIF };
+// Export failures: no encoder of the format installed, or GDI+ could not
+// write the picture.
+QUORVEL_DECLARE_EXCEPTION(EChartImageError, Exception);
+// "image/png" and the rest; "" for a value outside the type.
+String ImageTypeMime(TChartImageType Type);
 // The class identifier of the installed encoder of that format; false when
 // there is none.
 bool GetEncoderClsid(TChartImageType Type, CLSID& Clsid);
-// Saves a GDI bitmap through the encoder of Type with the quality limited to
-// 0..100; false when no encoder is installed or GDI+ fails.
-bool SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality);
+// Encodes a GDI bitmap in that format (quality limited to 0..100) into a
+// file, or at a stream's position. EChartImageError when no encoder is
+// installed for the format or GDI+ fails.
+void SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality);
+void SaveBitmapToStream(HBITMAP Bitmap, TStream& Stream, TChartImageType Type, Integer Quality);
 
 // ---------------------------------------------------------------- chart elements
 class TChartGDIPLegend : public TChartLegend {
@@ -309,9 +316,12 @@ public:
     FMirror = V;
     Changed();
   }
-  // The chart alone drawn into a bitmap of the given size and saved.
-  bool SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
+  // The chart alone drawn into a bitmap of the given size and encoded into
+  // a file, or at the stream's position (EChartImageError on failure).
+  void SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
                    Integer Quality);
+  void SaveToStream(TStream& Stream, Integer ImageWidth, Integer ImageHeight, TChartImageType Type, Integer Quality);
+  void RenderToBitmap(TBitmap& Bitmap, Integer Width, Integer Height);
 
 private:
   bool FMirror = false;
@@ -356,8 +366,8 @@ public:
   void RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) override;
   void PrintPane(Integer Pane, TCanvas& Canvas, TRect R) override { RenderPane(Pane, Canvas, false, R); }
   // The visible panes stacked without splitters, stretched to the image
-  // size and saved; false when nothing could be written.
-  bool SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
+  // size and saved (EChartImageError when it cannot be written).
+  void SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
                    Integer Quality);
   // The view as its paint shows it, into a bitmap of the client size.
   void PaintToBitmap(TBitmap& Bitmap);
