@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/model/ChartAnalyticSeries.h"
 #include "chart/model/ChartHelpers.h"
 #include "rtl/SysUtils.h"
 
@@ -616,6 +617,37 @@ void TChartPane::ScrollYAxes(Integer FromY, Integer ToY) {
     S.SetMaximumValue(S.MaximumValue() + D);
   }
   V->EndUpdate();
+}
+
+// ---------------------------------------------------------------- analytic series
+void TChartPane::AddLineSerie(Integer StartX, Integer EndX, double StartValue, double EndValue, bool Common,
+                              TColor LineColor, Integer LineWidth) {
+  ::AddLineSerie(Series(), StartX, EndX, StartValue, EndValue, Common, LineColor, LineWidth);
+}
+void TChartPane::AddBandSerie(Integer StartX, Integer EndX, double StartValue1, double StartValue2, double EndValue1,
+                              double EndValue2, bool Common, TColor LineColor, Integer LineWidth, TColor BandColor) {
+  ::AddBandSerie(Series(), StartX, EndX, StartValue1, StartValue2, EndValue1, EndValue2, Common, LineColor, LineWidth,
+                 BandColor);
+}
+void TChartPane::AddMovingAverage(Integer SerieIndex, Integer StartX, Integer EndX, Integer Window, bool Common,
+                                  TColor LineColor, Integer LineWidth) {
+  ::AddMovingAverage(Series(), SerieIndex, StartX, EndX, Window, Common, LineColor, LineWidth);
+}
+void TChartPane::AddParetoLine(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                               Integer LineWidth) {
+  ::AddParetoLine(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth);
+}
+void TChartPane::AddTrendLine(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                              Integer LineWidth) {
+  ::AddTrendLine(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth);
+}
+void TChartPane::AddTrendChannel(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                                 Integer LineWidth) {
+  ::AddTrendChannel(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth);
+}
+void TChartPane::AddTrendChannelBand(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                                     Integer LineWidth, TColor BandColor) {
+  ::AddTrendChannelBand(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth, BandColor);
 }
 
 // ---------------------------------------------------------------- panes

@@ -159,6 +159,25 @@ public:
   void MoveSerie(Integer From, Integer To);
   Integer FirstVisibleSerie() const;
 
+  // Derived series added to the pane's chart, computed once from the source
+  // serie at the same point indices (ChartAnalyticSeries.h gives the rules
+  // and the errors they raise).
+  void AddLineSerie(Integer StartX, Integer EndX, double StartValue, double EndValue, bool UseCommonYRange,
+                    TColor SerieLineColor, Integer SerieLineWidth);
+  void AddBandSerie(Integer StartX, Integer EndX, double StartValue1, double StartValue2, double EndValue1,
+                    double EndValue2, bool UseCommonYRange, TColor SerieLineColor, Integer SerieLineWidth,
+                    TColor SerieBandColor);
+  void AddMovingAverage(Integer SerieIndex, Integer StartX, Integer EndX, Integer Window, bool UseCommonYRange,
+                        TColor SerieLineColor, Integer SerieLineWidth);
+  void AddParetoLine(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange, TColor SerieLineColor,
+                     Integer SerieLineWidth);
+  void AddTrendLine(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange, TColor SerieLineColor,
+                    Integer SerieLineWidth);
+  void AddTrendChannel(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange, TColor SerieLineColor,
+                       Integer SerieLineWidth);
+  void AddTrendChannelBand(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange,
+                           TColor SerieLineColor, Integer SerieLineWidth, TColor SerieBandColor);
+
   // Crosshair state the interaction fills in.
   bool CrossHairLines() const { return FCrossHairLines; }
   void SetCrossHairLines(bool V);

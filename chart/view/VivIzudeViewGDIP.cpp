@@ -7,45 +7,18 @@
 #include <shlwapi.h>
 
 #include "chart/model/ChartHelpers.h"
+#include "chart/view/VivIzudeGDIPPaintSupport.h"
 #include "rtl/SysUtils.h"
 
 namespace {
+using namespace gdip_paint;
 constexpr double DegToRad = std::numbers::pi / 180.0;
-constexpr INT AntiAlias = SmoothingModeAntiAlias;
-
-// The device context behind a chart canvas, nullptr for canvases that have
-// none (recording and measuring canvases).
-HDC CanvasDC(TChartCanvas& Canvas) {
-  auto* V = dynamic_cast<TVclChartCanvas*>(&Canvas);
-  return V ? V->Handle() : nullptr;
-}
 
 // A GDI+ graphics for measuring only, on a screen-compatible memory DC.
 TGPGraphics& MeasuringGraphics() {
   static HDC DC = CreateCompatibleDC(nullptr);
   static TGPGraphics* G = new TGPGraphics(DC);
   return *G;
-}
-
-// The fill settings of a serie, with the given colours and target.
-TGDIPFillParams SerieFill(const TChartSerie& S, TGPGraphics& G, TColor Color, TColor ColorTo) {
-  TGDIPFillParams P;
-  P.Graphics = &G;
-  P.Color = Color;
-  P.ColorTo = ColorTo;
-  if (auto* GS = dynamic_cast<const TVivGDIPChartSerie*>(&S)) {
-    P.GradientType = GS->GradientType();
-    P.Opacity = GS->Opacity();
-    P.OpacityTo = GS->OpacityTo();
-    P.Angle = GS->Angle();
-    P.Hatch = GS->Hatch();
-    P.Picture = &GS->ChartPattern();
-  }
-  // A clear pen draws no outline at all.
-  P.BorderColor = S.PenStyle() == psClear ? clNone : S.BorderColor();
-  P.BorderWidth = S.BorderWidth();
-  P.BorderStyle = PenStyleToDashStyle(S.PenStyle());
-  return P;
 }
 
 const TGDIPChartSeriePie* GDIPPie(const TChartSerie& S) { return dynamic_cast<const TGDIPChartSeriePie*>(&S.Pie()); }
@@ -634,11 +607,6 @@ void TVivGDIPChartSerie::LoadFromFile(const TCustomIniFile& Ini, const String& S
 TColor TGDIPChartSeriePainter::ShadedColor(TColor Color, Integer Index, Integer Count) {
   if (Count <= 0) return Color;
   return ScaleColorValue(ChartColorToRGB(Color), double(Index + 1) / Count);
-}
-
-void TGDIPChartSeriePainter::DrawSerie(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
-  if (S.SerieType() == stZoomControl || !S.Visible()) return;
-  TChartSeriePainter::DrawSerie(S, Canvas, R, SX, SY);
 }
 
 void TGDIPChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, TPoint Center, Integer Radius,

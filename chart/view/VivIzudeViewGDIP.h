@@ -297,7 +297,39 @@ public:
                       bool& Measured) override;
   void DrawPieLegendBox(TChartSerie& Serie, TChartCanvas& Canvas, Integer X, Integer Y, Integer HalfWidth,
                         Integer HalfHeight, double ScaleX, double ScaleY) override;
+  // Lines, areas, arrows, bubbles and digital lines are painted here with
+  // GDI+; every other type goes to the canvas painter, which calls back
+  // into the GDI+ pieces (slices, bars, markers, spider, selection marks).
   void DrawSerie(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  void DrawBar(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+               double ScaleY, Integer Index, double Value) override;
+  void DrawBar3D(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+                 double ScaleY) override;
+  void DrawGanttBar(TChartSerie& Serie, TChartCanvas& Canvas, const TChartPoint& Point, TRect R) override;
+  void DrawMarkers(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  void DrawSpider(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY,
+                  const TPointArray& Points) override;
+  void DrawSelectedMark(TChartSerie& Serie, TChartCanvas& Canvas, TRect R) override;
+  void DrawSelectedSlice(TChartSerie& Serie, TChartCanvas& Canvas, const TSlicePoint& Slice) override;
+  void DrawSelectedFunnel(TChartSerie& Serie, TChartCanvas& Canvas, const TFunnelPoint& Part) override;
+
+  // The painters of the types DrawSerie paints itself (on a device context).
+  void DrawLineGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawAreaGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawArrowsGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawBubblesGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawDigitalLineGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  // The 3D side faces of an area's outline points First .. Last.
+  void DrawArea3DGP(TChartSerie& Serie, TGPGraphics& G, Integer First, Integer Last, const TChartSerie* Previous,
+                    const TPointArray& Outline, TRect R);
+  void DrawCylinderGP(TChartSerie& Serie, TGPGraphics& G, TRect R, TColor Color, TColor ColorTo);
+  void DrawPyramidGP(TChartSerie& Serie, TGPGraphics& G, TRect R, Integer Index, TColor Color, TColor ColorTo);
+  // The end of an arrow starting at draw point A of point P.
+  static TPoint ArrowEnd(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
+  // The bounding box of a bubble at draw point A of point P.
+  static TRect BubbleBox(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
 
   // The shaded serie colour of point Index: the value of the serie's colour
   // times (Index + 1) / Count.
