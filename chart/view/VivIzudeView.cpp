@@ -104,7 +104,7 @@ void TChartPane::AfterConstruction() {
 }
 
 std::unique_ptr<TVivIzude> TChartPane::CreateChart() {
-  auto C = std::make_unique<TVivIzude>(nullptr);
+  auto C = std::make_unique<TVivIzude>(this);
   InstallCanvasPainter(*C);
   WireChart(*C);
   return C;
@@ -665,6 +665,8 @@ void TChartPanes::Update(TCollectionItem* Item) {
 
 // ---------------------------------------------------------------- view
 TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
+  FTracker = std::make_unique<TChartTracker>(this);
+  FTracker->OnChange = [this](TObject*) { Invalidate(); };
   FPanes = CreatePanes();
   FPanes->OnChange = [this](TObject*) { Changed(); };
   SetDoubleBuffered(true);
@@ -678,7 +680,10 @@ TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
 #pragma GCC diagnostic pop
 }
 
-TVivIzudeView::~TVivIzudeView() = default;
+TVivIzudeView::~TVivIzudeView() {
+  // The tracker's window goes first: it reports its moves to the view.
+  FTracker->ReleaseWindow();
+}
 
 std::unique_ptr<TChartPanes> TVivIzudeView::CreatePanes() { return std::make_unique<TChartPanes>(this); }
 
@@ -732,6 +737,7 @@ void TVivIzudeView::EndUpdate() {
     P->EndUpdate(FScratch, {Client.Left, Top, Client.Right, Bottom});
     if (P->Visible()) Top = Bottom;
   }
+  if (FTracker->Visible()) FTracker->DoAutoSize();
   Invalidate();
 }
 
@@ -785,10 +791,29 @@ void TVivIzudeView::SetAutoYAxisSize() {
   }
 }
 
-TChartSeriePoint TVivIzudeView::XYToSeriePoint(Integer X, Integer Y, Integer Pane, bool& Found) {
+TChartSeriePoint TVivIzudeView::XYToSeriePoint(Integer X, Integer Y, Integer Pane, bool& Found, bool Hover) {
   Found = Pane >= 0 && Pane < FPanes->Count();
   if (!Found) return {};
-  return FPanes->Items(Pane)->Chart().GetSerieIndexAtXY(X, Y);
+  return FPanes->Items(Pane)->Chart().GetSerieIndexAtXY(X, Y, Hover);
+}
+
+void TVivIzudeView::SetTracker(TChartTracker& Value) {
+  if (&Value != FTracker.get()) FTracker->Assign(&Value);
+  Changed();
+}
+
+void TVivIzudeView::TrackerMoved(Integer X, Integer Y) {
+  if (OnTrackerMove) OnTrackerMove(this, X, Y);
+  if (FTracker->UpdateCount() > 0 || Loading()) return;
+  const TPoint Origin = Parent() ? Parent()->ClientOrigin() : ClientOrigin();
+  FTracker->SetLeft(X - Origin.X);
+  FTracker->SetTop(Y - Origin.Y);
+}
+
+void TVivIzudeView::CreateWnd() {
+  TCustomControl::CreateWnd();
+  // The tracker's window is made when it is first shown with a view window.
+  if (FTracker->Visible()) FTracker->EnsureWindow();
 }
 
 void TVivIzudeView::DoGetNumberOfPoints(TObject*, Integer Pane, Integer Serie, Integer& N) {

@@ -868,6 +868,69 @@ TVivGDIPChart::TVivGDIPChart(TObject* AOwner) : TVivIzude(AOwner) {
   ReplaceBackground(std::make_unique<TChartGDIPBackground>(this));
   ReplaceSeries(std::make_unique<TVivGDIPChartSeries>(this));
   SetSeriePainter(std::make_unique<TGDIPChartSeriePainter>());
+  // The layout measures texts as the paint draws them.
+  SetTextMeasurer(&TGdiTextMeasurer::Screen());
+}
+
+TRect TVivGDIPChart::Draw(TChartCanvas& Canvas, TRect R, double SX, double SY, bool Initialize) {
+  const TRect Result = TVivIzude::Draw(Canvas, R, SX, SY, Initialize);
+  DrawReflection(Canvas, R);
+  return Result;
+}
+
+TRect TVivGDIPChart::MirrorRect(TRect R) const {
+  auto* Pane = dynamic_cast<TChartPane*>(Owner());
+  if (!FMirror || !Pane || const_cast<TVivGDIPChart*>(this)->Margin().BottomMargin() == 0) return {};
+  TVivGDIPChart& C = *const_cast<TVivGDIPChart*>(this);
+  Integer ZL = 0;
+  for (Integer I = 0; I < C.Series().Count(); ++I)
+    if (C.Series().Items(I).ZeroLine()) ZL = 1;
+  const Integer Bot = R.Bottom - Pane->BorderWidth();
+  const TRect SR = C.Series().SeriesRectangle();
+  TRect M;
+  M.Top = Bot - XAxis().BottomSize() - C.Margin().BottomMargin() + ZL;
+  M.Left = SR.Left;
+  M.Right = SR.Right;
+  M.Bottom = Bot - XAxis().BottomSize() - XAxis().BottomLineSize();
+  if (M.Height() <= 0 || M.Width() <= 0) return {};
+  return M;
+}
+
+void TVivGDIPChart::DrawReflection(TChartCanvas& Canvas, TRect R) {
+  const TRect M = MirrorRect(R);
+  HDC DC = CanvasDC(Canvas);
+  if (M.Width() <= 0 || M.Height() <= 0 || !DC) return;
+  auto* Pane = dynamic_cast<TChartPane*>(Owner());
+  const Integer W = M.Width(), H = M.Height();
+  Integer ZL = 0;
+  for (Integer I = 0; I < Series().Count(); ++I)
+    if (Series().Items(I).ZeroLine()) ZL = 1;
+  const TColor Back = ColorToRGB(Pane && Pane->ChartView() ? Pane->ChartView()->Color() : clWhite);
+  // The rows just above the band, turned upside down, fading into the
+  // view's colour.
+  TBitmap Strip(W, H);
+  Strip.SetPixelFormat(pf24bit);
+  BitBlt(Strip.Canvas()->Handle(), 0, 0, W, H, DC, M.Left, M.Top - H - ZL, SRCCOPY);
+  TGPBitmap Copy(Strip.Handle(), nullptr);
+  if (Copy.LastResult() != Ok) return;
+  Copy.RotateFlip(Rotate180FlipX);
+  {
+    TGPGraphics G(&Copy);
+    const ARGB Fade[3] = {MakeGDIPColor(0, Back), MakeGDIPColor(220, Back), MakeGDIPColor(255, Back)};
+    const REAL At[3] = {0.0f, 0.5f, 1.0f};
+    TGPLinearGradientBrush B(TGPRectF{0, 0, REAL(W), REAL(H)}, Fade[0], Fade[2], REAL(90), false);
+    B.SetInterpolationColors(Fade, At, 3);
+    G.FillRectangle(B, REAL(0), REAL(0), REAL(W), REAL(H));
+  }
+  {
+    TGPGraphics G(DC);
+    G.DrawImage(&Copy, REAL(M.Left), REAL(M.Top), REAL(W), REAL(H));
+  }
+  if (YGrid().ShowBorder()) {
+    const TRect SR = Series().SeriesRectangle();
+    Canvas.Brush.SetColor(YGrid().BorderColor());
+    Canvas.FrameRect({SR.Left, SR.Top, SR.Right, M.Bottom});
+  }
 }
 
 void TVivGDIPChart::RenderToBitmap(TBitmap& Bitmap, Integer W, Integer H) {
@@ -890,18 +953,7 @@ void TVivGDIPChart::SaveToStream(TStream& Stream, Integer W, Integer H, TChartIm
   SaveBitmapToStream(Bitmap.Handle(), Stream, Type, Quality);
 }
 
-// ---------------------------------------------------------------- pane and view
-std::unique_ptr<TVivIzude> TVivGDIPChartPane::CreateChart() {
-  auto C = std::make_unique<TVivGDIPChart>(nullptr);
-  WireChart(*C);
-  return C;
-}
-
-void TVivGDIPChartPane::Assign(TPersistent* Source) {
-  TChartPane::Assign(Source);
-  if (auto* S = dynamic_cast<TVivGDIPChartPane*>(Source)) SetMirror(S->Mirror());
-}
-
+// ---------------------------------------------------------------- view
 TVivGDIPChartView::TVivGDIPChartView(TComponent* AOwner) : TVivIzudeView(AOwner) {
   ReplacePanes(CreatePanes());
   TVivIzudeView::Panes().OnChange = [this](TObject*) { Changed(); };
@@ -910,12 +962,17 @@ TVivGDIPChartView::TVivGDIPChartView(TComponent* AOwner) : TVivIzudeView(AOwner)
 std::unique_ptr<TChartPanes> TVivGDIPChartView::CreatePanes() { return std::make_unique<TVivGDIPChartPanes>(this); }
 
 void TVivGDIPChartView::RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) {
-  if (Pane < 0 || Pane >= Panes().Count()) return;
+  TChartPane* P = Panes().Items(Pane);  // EListError for an index outside the panes
   TPaintingScope Scope(*this);
-  TChartPane* P = Panes().Items(Pane);
   if (!ThroughBitmap) {
+    // Sizes in settings follow the target's resolution (a printer's).
+    HDC Screen = GetDC(nullptr);
+    const int DX = GetDeviceCaps(Screen, LOGPIXELSX), DY = GetDeviceCaps(Screen, LOGPIXELSY);
+    ReleaseDC(nullptr, Screen);
+    const double SX = DX > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSX)) / DX : 1.0;
+    const double SY = DY > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / DY : 1.0;
     TVclChartCanvas C(Canvas);
-    P->Draw(C, R, 1.0, 1.0, true);
+    P->Draw(C, R, SX, SY, true);
   } else {
     TBitmap Bitmap(std::max<Integer>(R.Width(), 1), std::max<Integer>(R.Height(), 1));
     TVclChartCanvas C(*Bitmap.Canvas());
