@@ -680,9 +680,13 @@ TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
 #pragma GCC diagnostic pop
 }
 
-TVivIzudeView::~TVivIzudeView() {
-  // The tracker's window goes first: it reports its moves to the view.
+TVivIzudeView::~TVivIzudeView() { FTracker->ReleaseWindow(); }
+
+void TVivIzudeView::BeforeDestruction() {
+  // The tracker's window goes before the view's owned components: it
+  // reports its moves to the view, and the tracker keeps a pointer to it.
   FTracker->ReleaseWindow();
+  TCustomControl::BeforeDestruction();
 }
 
 std::unique_ptr<TChartPanes> TVivIzudeView::CreatePanes() { return std::make_unique<TChartPanes>(this); }

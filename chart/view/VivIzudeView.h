@@ -529,6 +529,7 @@ protected:
   void Paint() override;
   void Resize() override;
   void CreateWnd() override;
+  void BeforeDestruction() override;
   void WndProc(TMessage& Message) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;

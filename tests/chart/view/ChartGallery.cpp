@@ -51,6 +51,7 @@ TVivGDIPChartSerie& Add(TVivGDIPChartPane& P, TChartType Type, TColor Color, con
   S.YAxis().SetTickMarkSizeMinor(0);
   S.XAxis().SetMinorUnit(0);
   S.CrossHairYValue().SetVisible(true);
+  S.SetValueFormat(u"%.1f");
   if (P.Series().Count() > 1) {
     S.YAxis().SetVisible(false);
     S.XAxis().SetVisible(false);
@@ -124,7 +125,7 @@ TVivGDIPChartView* CreateGalleryView(TComponent* Owner, TGalleryKind Kind) {
     }
     case gkFinancial: {
       Frame(P, u"Candles and OHLC");
-      TVivGDIPChartSerie& C = Add(P, ctCandleStick, clBlack, u"Share");
+      TVivGDIPChartSerie& C = Add(P, ctCandleStick, RGBToColor(170, 170, 170), u"Share");
       TVivGDIPChartSerie& O = Add(P, ctOHLC, GalleryBlue, u"Index");
       double V = 100, W = 90;
       for (int I = 0; I < 40; ++I) {
@@ -140,6 +141,7 @@ TVivGDIPChartView* CreateGalleryView(TComponent* Owner, TGalleryKind Kind) {
       P.AddMovingAverage(0, 0, Points, 5, true, GalleryYellow, 2);
       P.Series()[2].SetLegendText(u"Average");
       P.Series()[2].SetShowInLegend(true);
+      P.Series()[2].SetValueFormat(u"%.1f");
       break;
     }
     case gkBubble: {
@@ -160,6 +162,28 @@ TVivGDIPChartView* CreateGalleryView(TComponent* Owner, TGalleryKind Kind) {
       break;
     }
   }
-  P.Range().SetRangeTo(Points - 1);
+  // Every serie also stands in the zoom control's overview, whose sliders
+  // show the part of the points the pane shows.
+  for (Integer I = 0; I < P.Series().Count(); ++I) P.Series()[I].SetSerieType(stBoth);
+  View->SetPanesRange(0, Points - 1);
+  const Integer From = Points > 20 ? Points / 5 : 0;
+  P.Range().SetRangeFrom(From);
+  TVivGDIPZoomControl& Z = P.ZoomControl();
+  Z.SetVisible(true);
+  Z.SetPosition(zpTopRight);
+  Z.SetWidth(170);
+  Z.SetHeight(56);
+  Z.SetColor(RGBToColor(245, 245, 250));
+  Z.SetOpacity(230);
+  Z.SetSelectionColor(GalleryBlue);
+  Z.SetSelectionOpacity(60);
+  Z.SetSliderColor(RGBToColor(40, 40, 40));
+  Z.SetSlideRangeFrom(From);
+  Z.SetSlideRangeTo(Points - 1);
+  TChartTracker& T = View->Tracker();
+  T.SetColor(RGBToColor(250, 250, 250));
+  T.SetLeft(70);
+  T.SetTop(View->Height() - 120);
+  T.SetVisible(true);
   return View;
 }

@@ -31,11 +31,23 @@ struct ChartGalleryTest : ::testing::Test {
     Application->ProcessMessages();
     return View;
   }
+  // The view as painted, with the tracker window painted over it where it
+  // stands on the screen.
   std::unique_ptr<TBitmap> Snapshot(TVivGDIPChartView& View) {
     auto B = std::make_unique<TBitmap>(View.Width(), View.Height());
     B->SetPixelFormat(pf24bit);
     View.PaintTo(B->Canvas()->Handle(), 0, 0);
+    if (TTrackerForm* F = View.Tracker().TrackerForm(); F && F->Visible()) {
+      TTrackerList& L = F->TrackerList();
+      const TPoint At = View.ScreenToClient(L.ClientToScreen({0, 0}));
+      L.PaintTo(B->Canvas()->Handle(), At.X, At.Y);
+    }
     return B;
+  }
+  // The mouse over the view at X, Y.
+  static void MoveTo(TVivGDIPChartView& View, Integer X, Integer Y) {
+    SendMessageW(View.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(X, Y));
+    Application->ProcessMessages();
   }
   void Save(TBitmap& Picture, const char* Name) {
     const String File = String(Name, Name + std::strlen(Name)) + u".png";
@@ -49,6 +61,10 @@ struct ChartGalleryTest : ::testing::Test {
 TEST_F(ChartGalleryTest, EveryKindIsPaintedAndSaved) {
   for (const TGalleryEntry& E : GalleryEntries()) {
     TVivGDIPChartView* View = Show(E.Kind);
+    // The crosshair two thirds across the series area.
+    TVivGDIPChartPane& P = *View->Panes().Items(0);
+    const TRect SR = P.SeriesRect();
+    MoveTo(*View, SR.Left + SR.Width() * 2 / 3, SR.Top + SR.Height() / 2);
     auto Picture = Snapshot(*View);
     Save(*Picture, E.Name);
     TVivGDIPChartSeries& Series = View->Panes().Items(0)->Series();
