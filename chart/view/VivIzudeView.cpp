@@ -855,12 +855,25 @@ void TVivIzudeView::UpdatePaneRects() {
 void TVivIzudeView::RenderPane(Integer Pane, TCanvas& Canvas, bool, TRect R) { PrintPane(Pane, Canvas, R); }
 
 void TVivIzudeView::PrintPane(Integer Pane, TCanvas& Canvas, TRect R) {
-  if (Pane < 0 || Pane >= FPanes->Count()) return;
+  TChartPane* P = FPanes->Items(Pane);  // EListError for an index outside the panes
   TPaintingScope Scope(*this);
-  TChartPane* P = FPanes->Items(Pane);
+  HDC Screen = GetDC(nullptr);
+  const int DX = GetDeviceCaps(Screen, LOGPIXELSX), DY = GetDeviceCaps(Screen, LOGPIXELSY);
+  ReleaseDC(nullptr, Screen);
+  const double SX = DX > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSX)) / DX : 1.0;
+  const double SY = DY > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / DY : 1.0;
   TVclChartCanvas C(Canvas);
-  P->Draw(C, R, 1.0, 1.0, true);
-  P->Chart().InitializeChart(FScratch, P->GetPaneRectangle(), 1.0, 1.0);
+  P->Draw(C, R, SX, SY, true);
+  RestoreScreenLayout(*P);
+}
+
+void TVivIzudeView::RestoreScreenLayout(TChartPane& P) {
+  // Hit tests read the geometry the last painting left: it is laid out for
+  // the screen again, drawn on a canvas that draws nothing.
+  TPaintingScope Scope(*this);
+  P.Series().ForceInit(true);
+  P.Chart().Draw(FScratch, P.GetPaneRectangle(), 1.0, 1.0, true);
+  P.Series().ForceInit(true);
 }
 
 void TVivIzudeView::PaintPanes(TVclChartCanvas& C, TRect Client) {

@@ -405,6 +405,9 @@ public:
   // Renders pane Pane into R of Canvas (printing); the base prints it.
   virtual void RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R);
   virtual void PrintPane(Integer Pane, TCanvas& Canvas, TRect R);
+  // After a pane was drawn elsewhere (printing, pictures), its geometry is
+  // laid out for the screen again.
+  void RestoreScreenLayout(TChartPane& Pane);
 
   // The drawing surface and text metrics the panes' charts use outside a
   // paint (layouts, hit tests).

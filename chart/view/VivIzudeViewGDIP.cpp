@@ -979,8 +979,7 @@ void TVivGDIPChartView::RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBi
     P->Draw(C, {0, 0, R.Width(), R.Height()}, 1.0, 1.0, true);
     Canvas.StretchDraw(R, &Bitmap);
   }
-  // Hit tests read the geometry of the pane as the screen shows it.
-  P->Chart().InitializeChart(ScratchCanvas(), P->GetPaneRectangle(), 1.0, 1.0);
+  RestoreScreenLayout(*P);
 }
 
 void TVivGDIPChartView::PaintToBitmap(TBitmap& Bitmap) {
