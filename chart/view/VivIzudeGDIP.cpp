@@ -975,6 +975,13 @@ void DrawGDIPShadow(TGPGraphics& Graphics, const TGPRectF& R) {
   TGPPathGradientBrush B(Path);
   B.SetWrapMode(WrapModeClamp);
   const ARGB Grey = MakeGDIPColor(180, 0x808080);
+  // A grey centre fading to a clear edge first: a GDI+ that ignores preset
+  // blends on path gradients (Wine's) still draws a soft shadow, where it
+  // would otherwise fill with the default white.
+  const ARGB Clear[4] = {0, 0, 0, 0};
+  INT Count = 4;
+  B.SetCenterColor(Grey);
+  B.SetSurroundColors(Clear, Count);
   const ARGB Colors[3] = {MakeARGB(0, 0, 0, 0), Grey, Grey};
   const REAL Positions[3] = {0.0f, 0.1f, 1.0f};
   B.SetInterpolationColors(Colors, Positions, 3);

@@ -90,6 +90,9 @@ TVivGDIPChartView* CreateGalleryView(TComponent* Owner, TGalleryKind Kind) {
     }
     case gkArea: {
       Frame(P, u"Areas");
+      // A reflection of the series area in the bottom margin.
+      P.Margin().SetBottomMargin(40);
+      P.SetMirror(true);
       const TColor Colors[3] = {GalleryBlue, GalleryGreen, GalleryYellow};
       const char16_t* Names[3] = {u"North", u"Centre", u"South"};
       for (int K = 0; K < 3; ++K) {
