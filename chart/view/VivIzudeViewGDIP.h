@@ -315,7 +315,7 @@ public:
   void DrawSelectedFunnel(TChartSerie& Serie, TChartCanvas& Canvas, const TFunnelPoint& Part) override;
 
   // The painters of the types DrawSerie paints itself (on a device context).
-  void DrawLineGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawLineGP(TChartSerie& Serie, TChartCanvas& Canvas, HDC DC, TRect R, double ScaleX, double ScaleY);
   void DrawAreaGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
   void DrawArrowsGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
   void DrawBubblesGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
