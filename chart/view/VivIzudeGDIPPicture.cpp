@@ -3,6 +3,7 @@
 
 #include "chart/model/ChartImageHeaders.h"
 #include "chart/view/VivIzudeGDIP.h"
+#include "vcl/Pictures.h"
 #include "rtl/Resources.h"
 #include "rtl/SysUtils.h"
 

@@ -20,7 +20,19 @@ Integer Across(bool Horz, Integer X, Integer Y) { return Horz ? X : Y; }
 
 // ---------------------------------------------------------------- helpers
 void TVivIzudeView::SetScreenCursor(TCursor Cursor) {
-  if (!FForceCursor && Screen) Screen->SetCursor(Cursor);
+  if (FForceCursor || !Screen) return;
+  // The screen cursor is the program's too (a busy cursor during a long
+  // task): the view sets it only when it is free, and gives back only the
+  // one it set.
+  if (Cursor == crDefault) {
+    if (FCursorSet && Screen->Cursor() == FCursorShown) Screen->SetCursor(crDefault);
+    FCursorSet = false;
+    return;
+  }
+  if (!FCursorSet && Screen->Cursor() != crDefault) return;
+  Screen->SetCursor(Cursor);
+  FCursorSet = true;
+  FCursorShown = Cursor;
 }
 
 Integer TVivIzudeView::SplitterHeightOf(const TChartPane& P) const {

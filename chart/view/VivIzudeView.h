@@ -470,7 +470,8 @@ public:
   void TrackerMoved(Integer X, Integer Y);
 
   // ----- interaction (VivIzudeInteraction.cpp)
-  // The screen cursor, unless ForceCursor.
+  // The screen cursor, unless ForceCursor; a cursor the program set (not
+  // the view) is left alone.
   void SetScreenCursor(TCursor Cursor);
   // A press or release on a serie point's marker square of the focused pane:
   // selects the point and fires OnSerieMouseDown / OnSerieMouseUp.
@@ -572,6 +573,8 @@ private:
   std::unique_ptr<TChartOverlayWindow> FDragWindow, FZoomWindow, FRegionWindow;
   TChartSeriePoint FHintPoint;
   Integer FLoading = 0;
+  bool FCursorSet = false;
+  TCursor FCursorShown = crDefault;
   bool FPanesSynched = false, FVerticalCrossHairsSynched = false;
   double FXAxisZoomSensitivity = 1.0, FYAxisZoomSensitivity = 1.0;
   TColor FZoomColor = clNone;

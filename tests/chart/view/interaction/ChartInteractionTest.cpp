@@ -416,6 +416,12 @@ TEST_F(InteractionTest, LegendClicksAndTheClickCursor) {
   EXPECT_EQ(Clicks[0].first, 1);
   EXPECT_EQ(Clicks[0].second, u"Lower");
   EXPECT_EQ(Screen->Cursor(), crDefault);  // a release gives the controls their own cursors back
+  // A cursor the program set (busy during a scan) stays over the chart.
+  Screen->SetCursor(crHourGlass);
+  Move(At.X + 1, At.Y);
+  Move(SR().Left + 5, SR().Top + 5);
+  EXPECT_EQ(Screen->Cursor(), crHourGlass);
+  Screen->SetCursor(crDefault);
 }
 
 TEST_F(InteractionTest, TheTrackerWindowComesWithItsFirstShowing) {
