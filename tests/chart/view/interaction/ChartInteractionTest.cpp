@@ -465,3 +465,45 @@ TEST_F(InteractionTest, TheTrackerPassesTheMouseOnInViewCoordinates) {
   EXPECT_EQ(T.Left(), 250);
   EXPECT_EQ(T.Top(), 170);
 }
+
+TEST_F(InteractionTest, MarkersAndAnnotationsAnswerPressesAndReleases) {
+  TVivGDIPChartPane& P = Pane();
+  TVivGDIPChartSerie& S = P.Series()[0];
+  S.Marker().SetMarkerType(mCircle);
+  S.Marker().SetMarkerSize(10);
+  TChartGDIPAnnotation& A = S.Annotations().Add();
+  A.SetText(u"a note");
+  A.SetPointIndex(60);
+  Show();
+  std::vector<double> Down, UpEvent;
+  View->OnSerieMouseDown = [&](TObject*, TMouseButton B, Integer Pane, Integer Serie, Integer Index, double Value,
+                               Integer, Integer) { Down = {double(B), double(Pane), double(Serie), double(Index), Value}; };
+  View->OnSerieMouseUp = [&](TObject*, TMouseButton, Integer, Integer, Integer Index, double, Integer, Integer) {
+    UpEvent = {double(Index)};
+  };
+  const Integer X = XOf(10), Y = S.ValueToY(ValueAt(10), SR());
+  Move(X, Y);
+  this->Down(X + 2, Y - 2);
+  ASSERT_EQ(Down.size(), 5u);
+  EXPECT_EQ(Down[0], double(mbLeft));
+  EXPECT_EQ(Down[3], 10);
+  EXPECT_NEAR(Down[4], ValueAt(10), 0.5);
+  EXPECT_EQ(S.Marker().SelectedIndex(), 10);
+  Up(X + 2, Y - 2);
+  EXPECT_EQ(UpEvent, (std::vector<double>{10}));
+
+  std::vector<Integer> Pressed, Clicked;
+  View->OnAnnotationMouseDown = [&](TObject*, Integer Pane, Integer Serie, Integer Annotation, Integer Point) {
+    Pressed = {Pane, Serie, Annotation, Point};
+  };
+  View->OnAnnotationClick = [&](TObject*, Integer, Integer, Integer, Integer Point) { Clicked = {Point}; };
+  const TRect R = A.AnnotationRect();
+  ASSERT_GT(R.Width(), 0);
+  const Integer AX = (R.Left + R.Right) / 2, AY = (R.Top + R.Bottom) / 2;
+  Move(AX, AY);
+  this->Down(AX, AY);
+  EXPECT_EQ(Pressed, (std::vector<Integer>{0, 0, 0, 60}));
+  SetCursorPos(View->ClientToScreen({AX, AY}).X, View->ClientToScreen({AX, AY}).Y);
+  Up(AX, AY);
+  EXPECT_EQ(Clicked, (std::vector<Integer>{60}));
+}
