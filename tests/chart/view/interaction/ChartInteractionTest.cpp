@@ -507,3 +507,30 @@ TEST_F(InteractionTest, MarkersAndAnnotationsAnswerPressesAndReleases) {
   Up(AX, AY);
   EXPECT_EQ(Clicked, (std::vector<Integer>{60}));
 }
+
+TEST_F(InteractionTest, ShiftOnTheNavigatorDrawsABandThatZooms) {
+  TVivGDIPChartPane& P = Pane();
+  P.Navigator().SetVisible(true);
+  Show();
+  // The navigator band under the series area, away from its buttons.
+  TVivIzude& C = P.Chart();
+  const Integer Base = P.PixelHeight() + P.Rectangle().Top - C.XAxis().BottomSize() - C.Title().BottomSize() -
+                       C.Margin().BottomMargin();
+  const Integer Y = Base - C.Navigator().Size() / 2;
+  const TRect S = SR();
+  const Integer X1 = S.Left + S.Width() / 3, X2 = S.Left + S.Width() * 2 / 3;
+  const double D = 100, W = S.Width(), Start = C.GetXScaleStart();
+  const Integer From = RoundI(D / W * (X1 - Start - S.Left)), To = RoundI((X2 - Start - S.Left) * D / W);
+  Move(X1, Y, MK_SHIFT);
+  EXPECT_TRUE(P.OnNavigator);
+  Down(X1, Y, MK_SHIFT);
+  ASSERT_NE(View->ZoomWindow(), nullptr);
+  Move(X2, Y, MK_SHIFT | MK_LBUTTON);
+  EXPECT_TRUE(View->ZoomWindow()->Showing());
+  EXPECT_EQ(View->ZoomWindow()->Bounds().Width(), X2 - X1);
+  EXPECT_EQ(View->ZoomWindow()->Bounds().Height(), S.Height());
+  Up(X2, Y, MK_SHIFT);
+  EXPECT_EQ(View->ZoomWindow(), nullptr);
+  EXPECT_EQ(P.Range().RangeFrom(), From);
+  EXPECT_EQ(P.Range().RangeTo(), To);
+}
