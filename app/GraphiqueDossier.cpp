@@ -98,5 +98,10 @@ bool LegendePieVisible(TVivGDIPChartView* View) { return Serie(View).Pie().Legen
 Integer TaillePieGraphique(TVivGDIPChartView* View) { return Serie(View).Pie().Size(); }
 
 bool EnregistreGraphique(TVivGDIPChartView* View, const String& FileName) {
-  return View->SaveToImage(FileName, View->Width(), View->Height(), itPNG, 100);
+  try {
+    View->SaveToImage(FileName, View->Width(), View->Height(), itPNG, 100);
+    return true;
+  } catch (const EChartImageError&) {
+    return false;
+  }
 }

@@ -159,7 +159,12 @@ void TChartSeriePainter::DrawBar(TChartSerie& S, TChartCanvas& Canvas, TColor Co
   }
   Canvas.Brush.SetStyle(bsClear);
   if (BoxPlot) return;
+  DrawBarText(S, Canvas, R, Index, Value);
+}
 
+void TChartSeriePainter::DrawBarText(TChartSerie& S, TChartCanvas& Canvas, TRect R, Integer Index, double Value) {
+  const bool Horz = S.IsHorizontal();
+  const TRect N = NormalizedRect(R);
   String Text;
   if (S.BarValueTextType() == btXAxisValue) Text = S.GetChartPoint(PointOfDrawPoint(S, Index)).LegendValue;
   TChartFont Font = S.BarValueTextFont();

@@ -98,6 +98,9 @@ public:
                double ScaleY, Integer Index, double Value) override;
   void DrawBar3D(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
                  double ScaleY) override;
+  // The value text of a bar (none for a box plot): the x value or the
+  // event's text, along a vertical bar or across a horizontal one.
+  virtual void DrawBarText(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, Integer Index, double Value);
   virtual void DrawPyramidBar(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, Integer Index, double ScaleX,
                               double ScaleY, TRect R);
   virtual void DrawGantt(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);

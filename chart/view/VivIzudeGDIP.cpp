@@ -913,66 +913,6 @@ Status TGPGraphics::GetLastStatus() {
   return S;
 }
 
-// ---------------------------------------------------------------- pictures
-TChartGDIPPicture::~TChartGDIPPicture() = default;
-
-void TChartGDIPPicture::LoadFromBytes(const TBytes& Bytes) {
-  FImage.reset();
-  FBytes.clear();
-  FWidth = FHeight = 0;
-  if (!Bytes.empty() && Bytes.size() < 0x7FFFFFFF && GdiPlusReady()) {
-    if (IStream* Stream = SHCreateMemStream(Bytes.data(), static_cast<UINT>(Bytes.size()))) {
-      auto Image = std::make_unique<TGPBitmap>(Stream);
-      Stream->Release();
-      if (Image->LastResult() == Ok && Image->Native()) {
-        FWidth = static_cast<Integer>(Image->GetWidth());
-        FHeight = static_cast<Integer>(Image->GetHeight());
-        FImage = std::move(Image);
-        FBytes = Bytes;
-      }
-    }
-  }
-  Changed();
-}
-
-void TChartGDIPPicture::LoadFromFile(const String& FileName) {
-  TBytes Bytes;
-  HANDLE Opened = CreateFileW(W(FileName), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (Opened != INVALID_HANDLE_VALUE) {
-    const TKernelHandle F(Opened);
-    LARGE_INTEGER Size{};
-    if (GetFileSizeEx(F.Get(), &Size) && Size.QuadPart > 0 && Size.QuadPart < 0x7FFFFFFF) {
-      Bytes.resize(static_cast<std::size_t>(Size.QuadPart));
-      DWORD Read = 0;
-      if (!ReadFile(F.Get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Read, nullptr) || Read != Bytes.size())
-        Bytes.clear();
-    }
-  }
-  LoadFromBytes(Bytes);
-}
-
-void TChartGDIPPicture::Clear() { LoadFromBytes({}); }
-
-void TChartGDIPPicture::Assign(const TChartGDIPPicture& Source) {
-  if (&Source != this) LoadFromBytes(Source.FBytes);
-}
-
-void TChartGDIPPicture::GDIPDraw(TGPGraphics& Graphics, const TRect& R) const {
-  if (FImage) Graphics.DrawImageRect(FImage.get(), R.Left, R.Top, R.Width(), R.Height());
-}
-
-void TChartGDIPPicture::FillPath(TGPGraphics& Graphics, const TGPGraphicsPath& Path) const {
-  if (!FImage) return;
-  TGPTextureBrush Brush(*FImage, WrapModeTile);
-  Graphics.FillPath(&Brush, &Path);
-}
-
-void TChartGDIPPicture::FillRect(TGPGraphics& Graphics, const TGPRectF& R) const {
-  if (!FImage) return;
-  TGPTextureBrush Brush(*FImage, WrapModeTile);
-  Graphics.FillRectangle(Brush, R);
-}
-
 // ---------------------------------------------------------------- shared drawing
 void FillGDIPShape(const TGDIPFillParams& P) {
   if (!P.Graphics) return;
@@ -1035,6 +975,13 @@ void DrawGDIPShadow(TGPGraphics& Graphics, const TGPRectF& R) {
   TGPPathGradientBrush B(Path);
   B.SetWrapMode(WrapModeClamp);
   const ARGB Grey = MakeGDIPColor(180, 0x808080);
+  // A grey centre fading to a clear edge first: a GDI+ that ignores preset
+  // blends on path gradients (Wine's) still draws a soft shadow, where it
+  // would otherwise fill with the default white.
+  const ARGB Clear[4] = {0, 0, 0, 0};
+  INT Count = 4;
+  B.SetCenterColor(Grey);
+  B.SetSurroundColors(Clear, Count);
   const ARGB Colors[3] = {MakeARGB(0, 0, 0, 0), Grey, Grey};
   const REAL Positions[3] = {0.0f, 0.1f, 1.0f};
   B.SetInterpolationColors(Colors, Positions, 3);

@@ -16,6 +16,7 @@
 #include "chart/model/ChartGraphics.h"
 #include "chart/model/ChartTypes.h"
 #include "vcl/GdiPlusApi.h"
+#include "vcl/Graphics.h"
 
 // Fill kind of every GDI+ chart element.
 enum TChartGradientType : INT {
@@ -526,36 +527,101 @@ private:
 };
 
 // ---------------------------------------------------------------- pictures
-// A picture GDI+ can read, held as a GDI+ image, drawn and used as a texture.
-class TChartGDIPPicture {
+// The picture of the GDI+ chart elements (background, serie pattern, marker
+// and zoom-slider pictures, textures): the encoded bytes of any picture GDI+
+// reads, kept as they were loaded, decoded when first drawn. Its size comes
+// from the file header when loaded from a file, else from GDI+.
+//
+// Loading never throws for a missing or unreadable picture: the Load
+// operations answer false, LoadError() says why and the picture is left
+// empty (LoadFromStream, the class library's graphic interface, raises
+// EInvalidGraphic with that text instead).
+class TChartGDIPPicture : public TGraphic {
 public:
-  TChartGDIPPicture() = default;
-  ~TChartGDIPPicture();
-  TChartGDIPPicture(const TChartGDIPPicture&) = delete;
-  TChartGDIPPicture& operator=(const TChartGDIPPicture&) = delete;
-  // The encoded bytes of a picture; an unreadable one leaves the picture empty.
-  void LoadFromBytes(const TBytes& Bytes);
-  void LoadFromFile(const String& FileName);
-  void Clear();
+  TChartGDIPPicture();
+  ~TChartGDIPPicture() override;
+
+  Integer Width() const override { return FWidth; }
+  Integer Height() const override { return FHeight; }
+  bool Empty() const override { return FIsEmpty; }
+  // Writing a size has no effect: the size is the picture's own.
+  void SetWidth(Integer) {}
+  void SetHeight(Integer) {}
+  // A BMP in its own size at Rect's corner (transparent by its bottom-left
+  // pixel), any other picture stretched into Rect.
+  void Draw(TCanvas& ACanvas, const TRect& Rect) override;
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+  // From nullptr (empties it, OnChange then OnClear), another picture, or
+  // any graphic of the class library (a TPicture: its graphic).
+  void Assign(TPersistent* Source) override;
   void Assign(const TChartGDIPPicture& Source);
-  bool Empty() const { return FImage == nullptr; }
-  Integer Width() const { return FWidth; }
-  Integer Height() const { return FHeight; }
-  const TBytes& Bytes() const { return FBytes; }
-  // Draws the picture stretched into R.
-  void GDIPDraw(TGPGraphics& Graphics, const TRect& R) const;
+
+  bool LoadFromBytes(const TBytes& Bytes);
+  bool LoadFromFile(const String& FileName);
+  // An RCDATA resource of the module; false (picture unchanged) when the
+  // module has none of that name.
+  bool LoadFromResourceName(HINSTANCE Instance, const String& ResName);
+  // EResNotFound when the module has no such RCDATA resource.
+  void LoadFromResourceID(HINSTANCE Instance, Integer ResID);
+  // "RES://name" (a resource of the program) or "FILE://path", the prefix in
+  // any case; false for anything else.
+  bool LoadFromURL(const String& Url);
+  void Clear();
+  const String& LoadError() const { return FLoadError; }
+
+  // The size decoded by GDI+; false (size unchanged) when it cannot decode.
+  bool GetImageSizes();
+  // The size read from the file's header; false when it has none.
+  bool GetImageSizesFromFileName(const String& FileName);
+
+  // A colour-keyed transparent BMP is drawn in its own size at R's corner;
+  // anything else is stretched into R.
+  void GDIPDraw(TGPGraphics& Graphics, const TRect& R);
+  // The same into a float rectangle (a transparent BMP scaled into it); a
+  // draw from within its own drawing (a texture of itself) does nothing.
+  void GDIPDraw(TGPGraphics& Graphics, const TGPRectF& R);
   // Fill with the picture tiled.
   void FillPath(TGPGraphics& Graphics, const TGPGraphicsPath& Path) const;
   void FillRect(TGPGraphics& Graphics, const TGPRectF& R) const;
-  TNotifyEvent OnChange;
+
+  TTransparentMode TransparentMode() const { return FTransparentMode; }
+  void SetTransparentMode(TTransparentMode V) { FTransparentMode = V; }
+  TColor TransparentColor() const { return FTransparentColor; }
+  void SetTransparentColor(TColor V) { FTransparentColor = V; }
+  const String& ID() const { return FID; }
+  void SetID(const String& V) { FID = V; }
+  bool DoubleBuffered() const { return FDoubleBuffered; }
+  void SetDoubleBuffered(bool V) { FDoubleBuffered = V; }
+  // Of the image at its last GDIPDraw.
+  Integer PixelDepth() const { return FPixelDepth; }
+  bool HasAlpha() const { return FHasAlpha; }
+  bool HasPalette() const { return FHasPalette; }
+  Integer PixelFormat() const { return FPixelFormat; }
+  const TBytes& Bytes() const { return FBytes; }
+  TNotifyEvent OnClear;
 
 private:
-  void Changed() {
-    if (OnChange) OnChange(nullptr);
+  // The decoded image, made on first use (nullptr when GDI+ cannot read the bytes).
+  TGPBitmap* Image() const;
+  void Fire(const TNotifyEvent& Event) {
+    if (Event) Event(this);
   }
+  bool Fail(const String& Why);
   TBytes FBytes;
-  std::unique_ptr<TGPBitmap> FImage;
+  mutable std::unique_ptr<TGPBitmap> FImage;
+  mutable bool FDecoded = false;
+  bool FIsEmpty = true;
+  bool FDrawing = false;
   Integer FWidth = 0, FHeight = 0;
+  bool FDoubleBuffered = false;
+  TTransparentMode FTransparentMode = tmAuto;
+  TColor FTransparentColor = 0xFFFFFF;
+  String FID;
+  Integer FPixelDepth = 0;
+  bool FHasAlpha = false, FHasPalette = false;
+  Integer FPixelFormat = 0;
+  String FLoadError;
 };
 
 // ---------------------------------------------------------------- shared drawing

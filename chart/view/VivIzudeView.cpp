@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/model/ChartAnalyticSeries.h"
 #include "chart/model/ChartHelpers.h"
 #include "rtl/SysUtils.h"
 
@@ -103,7 +104,7 @@ void TChartPane::AfterConstruction() {
 }
 
 std::unique_ptr<TVivIzude> TChartPane::CreateChart() {
-  auto C = std::make_unique<TVivIzude>(nullptr);
+  auto C = std::make_unique<TVivIzude>(this);
   InstallCanvasPainter(*C);
   WireChart(*C);
   return C;
@@ -618,6 +619,37 @@ void TChartPane::ScrollYAxes(Integer FromY, Integer ToY) {
   V->EndUpdate();
 }
 
+// ---------------------------------------------------------------- analytic series
+void TChartPane::AddLineSerie(Integer StartX, Integer EndX, double StartValue, double EndValue, bool Common,
+                              TColor LineColor, Integer LineWidth) {
+  ::AddLineSerie(Series(), StartX, EndX, StartValue, EndValue, Common, LineColor, LineWidth);
+}
+void TChartPane::AddBandSerie(Integer StartX, Integer EndX, double StartValue1, double StartValue2, double EndValue1,
+                              double EndValue2, bool Common, TColor LineColor, Integer LineWidth, TColor BandColor) {
+  ::AddBandSerie(Series(), StartX, EndX, StartValue1, StartValue2, EndValue1, EndValue2, Common, LineColor, LineWidth,
+                 BandColor);
+}
+void TChartPane::AddMovingAverage(Integer SerieIndex, Integer StartX, Integer EndX, Integer Window, bool Common,
+                                  TColor LineColor, Integer LineWidth) {
+  ::AddMovingAverage(Series(), SerieIndex, StartX, EndX, Window, Common, LineColor, LineWidth);
+}
+void TChartPane::AddParetoLine(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                               Integer LineWidth) {
+  ::AddParetoLine(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth);
+}
+void TChartPane::AddTrendLine(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                              Integer LineWidth) {
+  ::AddTrendLine(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth);
+}
+void TChartPane::AddTrendChannel(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                                 Integer LineWidth) {
+  ::AddTrendChannel(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth);
+}
+void TChartPane::AddTrendChannelBand(Integer SerieIndex, Integer StartX, Integer EndX, bool Common, TColor LineColor,
+                                     Integer LineWidth, TColor BandColor) {
+  ::AddTrendChannelBand(Series(), SerieIndex, StartX, EndX, Common, LineColor, LineWidth, BandColor);
+}
+
 // ---------------------------------------------------------------- panes
 TChartPanes::TChartPanes(TVivIzudeView* AOwner, TItemFactory ItemClass)
     : TOwnedCollection(AOwner, std::move(ItemClass)), FView(AOwner) {}
@@ -633,6 +665,8 @@ void TChartPanes::Update(TCollectionItem* Item) {
 
 // ---------------------------------------------------------------- view
 TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
+  FTracker = std::make_unique<TChartTracker>(this);
+  FTracker->OnChange = [this](TObject*) { Invalidate(); };
   FPanes = CreatePanes();
   FPanes->OnChange = [this](TObject*) { Changed(); };
   SetDoubleBuffered(true);
@@ -646,7 +680,14 @@ TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
 #pragma GCC diagnostic pop
 }
 
-TVivIzudeView::~TVivIzudeView() = default;
+TVivIzudeView::~TVivIzudeView() { FTracker->ReleaseWindow(); }
+
+void TVivIzudeView::BeforeDestruction() {
+  // The tracker's window goes before the view's owned components: it
+  // reports its moves to the view, and the tracker keeps a pointer to it.
+  FTracker->ReleaseWindow();
+  TCustomControl::BeforeDestruction();
+}
 
 std::unique_ptr<TChartPanes> TVivIzudeView::CreatePanes() { return std::make_unique<TChartPanes>(this); }
 
@@ -700,6 +741,7 @@ void TVivIzudeView::EndUpdate() {
     P->EndUpdate(FScratch, {Client.Left, Top, Client.Right, Bottom});
     if (P->Visible()) Top = Bottom;
   }
+  if (FTracker->Visible()) FTracker->DoAutoSize();
   Invalidate();
 }
 
@@ -753,10 +795,29 @@ void TVivIzudeView::SetAutoYAxisSize() {
   }
 }
 
-TChartSeriePoint TVivIzudeView::XYToSeriePoint(Integer X, Integer Y, Integer Pane, bool& Found) {
+TChartSeriePoint TVivIzudeView::XYToSeriePoint(Integer X, Integer Y, Integer Pane, bool& Found, bool Hover) {
   Found = Pane >= 0 && Pane < FPanes->Count();
   if (!Found) return {};
-  return FPanes->Items(Pane)->Chart().GetSerieIndexAtXY(X, Y);
+  return FPanes->Items(Pane)->Chart().GetSerieIndexAtXY(X, Y, Hover);
+}
+
+void TVivIzudeView::SetTracker(TChartTracker& Value) {
+  if (&Value != FTracker.get()) FTracker->Assign(&Value);
+  Changed();
+}
+
+void TVivIzudeView::TrackerMoved(Integer X, Integer Y) {
+  if (OnTrackerMove) OnTrackerMove(this, X, Y);
+  if (FTracker->UpdateCount() > 0 || Loading()) return;
+  const TPoint Origin = Parent() ? Parent()->ClientOrigin() : ClientOrigin();
+  FTracker->SetLeft(X - Origin.X);
+  FTracker->SetTop(Y - Origin.Y);
+}
+
+void TVivIzudeView::CreateWnd() {
+  TCustomControl::CreateWnd();
+  // The tracker's window is made when it is first shown with a view window.
+  if (FTracker->Visible()) FTracker->EnsureWindow();
 }
 
 void TVivIzudeView::DoGetNumberOfPoints(TObject*, Integer Pane, Integer Serie, Integer& N) {
@@ -794,12 +855,25 @@ void TVivIzudeView::UpdatePaneRects() {
 void TVivIzudeView::RenderPane(Integer Pane, TCanvas& Canvas, bool, TRect R) { PrintPane(Pane, Canvas, R); }
 
 void TVivIzudeView::PrintPane(Integer Pane, TCanvas& Canvas, TRect R) {
-  if (Pane < 0 || Pane >= FPanes->Count()) return;
+  TChartPane* P = FPanes->Items(Pane);  // EListError for an index outside the panes
   TPaintingScope Scope(*this);
-  TChartPane* P = FPanes->Items(Pane);
+  HDC Screen = GetDC(nullptr);
+  const int DX = GetDeviceCaps(Screen, LOGPIXELSX), DY = GetDeviceCaps(Screen, LOGPIXELSY);
+  ReleaseDC(nullptr, Screen);
+  const double SX = DX > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSX)) / DX : 1.0;
+  const double SY = DY > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / DY : 1.0;
   TVclChartCanvas C(Canvas);
-  P->Draw(C, R, 1.0, 1.0, true);
-  P->Chart().InitializeChart(FScratch, P->GetPaneRectangle(), 1.0, 1.0);
+  P->Draw(C, R, SX, SY, true);
+  RestoreScreenLayout(*P);
+}
+
+void TVivIzudeView::RestoreScreenLayout(TChartPane& P) {
+  // Hit tests read the geometry the last painting left: it is laid out for
+  // the screen again, drawn on a canvas that draws nothing.
+  TPaintingScope Scope(*this);
+  P.Series().ForceInit(true);
+  P.Chart().Draw(FScratch, P.GetPaneRectangle(), 1.0, 1.0, true);
+  P.Series().ForceInit(true);
 }
 
 void TVivIzudeView::PaintPanes(TVclChartCanvas& C, TRect Client) {

@@ -9,14 +9,21 @@
 #include <memory>
 #include <vector>
 
+#include "chart/model/ChartViewFiles.h"
 #include "chart/paint/ChartSeriePainting.h"
+#include "chart/view/ChartMetafile.h"
+#include "chart/view/ChartOverlayWindow.h"
 #include "chart/view/ChartVclCanvas.h"
+#include "chart/view/VivIzudeTracker.h"
 #include "vcl/Controls.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 
 class TVivIzudeView;
 class TChartPane;
+
+// A CSV file whose bad lines nobody listened for (the good ones are loaded).
+QUORVEL_DECLARE_EXCEPTION(EChartCSVError, Exception);
 
 using TBorderStyle = TFormBorderStyle;
 
@@ -159,6 +166,25 @@ public:
   void MoveSerie(Integer From, Integer To);
   Integer FirstVisibleSerie() const;
 
+  // Derived series added to the pane's chart, computed once from the source
+  // serie at the same point indices (ChartAnalyticSeries.h gives the rules
+  // and the errors they raise).
+  void AddLineSerie(Integer StartX, Integer EndX, double StartValue, double EndValue, bool UseCommonYRange,
+                    TColor SerieLineColor, Integer SerieLineWidth);
+  void AddBandSerie(Integer StartX, Integer EndX, double StartValue1, double StartValue2, double EndValue1,
+                    double EndValue2, bool UseCommonYRange, TColor SerieLineColor, Integer SerieLineWidth,
+                    TColor SerieBandColor);
+  void AddMovingAverage(Integer SerieIndex, Integer StartX, Integer EndX, Integer Window, bool UseCommonYRange,
+                        TColor SerieLineColor, Integer SerieLineWidth);
+  void AddParetoLine(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange, TColor SerieLineColor,
+                     Integer SerieLineWidth);
+  void AddTrendLine(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange, TColor SerieLineColor,
+                    Integer SerieLineWidth);
+  void AddTrendChannel(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange, TColor SerieLineColor,
+                       Integer SerieLineWidth);
+  void AddTrendChannelBand(Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange,
+                           TColor SerieLineColor, Integer SerieLineWidth, TColor SerieBandColor);
+
   // Crosshair state the interaction fills in.
   bool CrossHairLines() const { return FCrossHairLines; }
   void SetCrossHairLines(bool V);
@@ -187,6 +213,18 @@ public:
 
   Integer Tag = 0;
   TNotifyEvent OnChange;  // not fired by the pane
+
+  // The pane's section of a view's settings file: its own keys and its
+  // chart's element sections below Section (ChartViewFiles.h gives the
+  // layout). Loading reads each key with the current value as default.
+  void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
+  void LoadFromFile(const TCustomIniFile& Ini, const String& Section, bool AutoCreateSeries);
+  // The pane's own keys as the settings file holds them.
+  TChartPaneKeys Keys() const;
+  void ApplyKeys(const TChartPaneKeys& Keys);
+  // Keys a pane class adds to the pane's section.
+  virtual void SaveExtraKeys(TCustomIniFile&, const String& /*Section*/) const {}
+  virtual void LoadExtraKeys(const TCustomIniFile&, const String& /*Section*/) {}
 
 protected:
   // The pane's chart; the GDI+ pane returns its GDI+ chart.
@@ -277,6 +315,19 @@ using TViewSerieMouseEvent = std::function<void(TObject* Sender, TMouseButton Bu
                                                 Integer SerieIndex, Integer Index, double Value, Integer X, Integer Y)>;
 using TViewAnnotationEvent =
     std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point)>;
+using TViewLegendClickEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie, const String& LegendText)>;
+using TViewSerieIndexEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer PointIndex)>;
+using TViewSerieIndexHintEvent =
+    std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer PointIndex, String& Hint)>;
+using TViewXAxisClickEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer RangeIndex)>;
+using TViewYAxisClickEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie, const String& ValueStr,
+                                                double Value, TYAxisRangeValueMode Mode)>;
+using TViewTrackerCloseEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TViewTrackerMoveEvent = std::function<void(TObject* Sender, Integer X, Integer Y)>;
+
+// Which mouse action an annotation hit test answers.
+enum TChartMouseState : Byte { cmsClick, cmsMouseDown, cmsMouseUp };
+
 
 // ---------------------------------------------------------------- view
 class TVivIzudeView : public TCustomControl {
@@ -340,8 +391,9 @@ public:
   void SetPanesRange(Integer RangeFrom, Integer RangeTo);
   void SetAutoYAxisSize();
   // The serie and point under the pixel in the pane; Found is false for a
-  // pane index outside the panes (nothing is looked up then).
-  TChartSeriePoint XYToSeriePoint(Integer X, Integer Y, Integer Pane, bool& Found);
+  // pane index outside the panes (nothing is looked up then). Unless Hover,
+  // the point found becomes its serie's selected point.
+  TChartSeriePoint XYToSeriePoint(Integer X, Integer Y, Integer Pane, bool& Found, bool Hover = false);
   virtual void DoGetNumberOfPoints(TObject* Sender, Integer Pane, Integer Serie, Integer& ANumberOfPoints);
   virtual void DoGetPoint(TObject* Sender, Integer Pane, Integer Serie, Integer AIndex, TChartPoint& APoint);
   TCanvas* GetCanvas() const { return Canvas(); }
@@ -353,6 +405,9 @@ public:
   // Renders pane Pane into R of Canvas (printing); the base prints it.
   virtual void RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R);
   virtual void PrintPane(Integer Pane, TCanvas& Canvas, TRect R);
+  // After a pane was drawn elsewhere (printing, pictures), its geometry is
+  // laid out for the screen again.
+  void RestoreScreenLayout(TChartPane& Pane);
 
   // The drawing surface and text metrics the panes' charts use outside a
   // paint (layouts, hit tests).
@@ -396,9 +451,74 @@ public:
   TViewPaneSizedEvent OnPaneSized;
   TViewSerieMouseEvent OnSerieMouseDown, OnSerieMouseUp;
   TViewAnnotationEvent OnAnnotationMouseDown, OnAnnotationMouseUp, OnAnnotationClick;
+  TViewLegendClickEvent OnLegendClick;
+  TViewSerieIndexEvent OnPieLegendClick, OnSerieIndexClick, OnSelectSerieIndex;
+  TViewSerieIndexHintEvent OnSerieIndexHint;
+  TViewXAxisClickEvent OnXAxisClick;
+  TViewYAxisClickEvent OnYAxisClick;
+  TViewTrackerCloseEvent OnTrackerClose;
+  TViewTrackerMoveEvent OnTrackerMove;
 
   // The class factories; the GDI+ view returns its own classes.
   virtual std::unique_ptr<TChartPanes> CreatePanes();
+
+  // ----- value tracker
+  TChartTracker& Tracker() const { return *FTracker; }
+  void SetTracker(TChartTracker& Value);
+  // The tracker window was moved to X, Y (screen): its position is kept
+  // relative to the view's parent.
+  void TrackerMoved(Integer X, Integer Y);
+
+  // ----- interaction (VivIzudeInteraction.cpp)
+  // The screen cursor, unless ForceCursor; a cursor the program set (not
+  // the view) is left alone.
+  void SetScreenCursor(TCursor Cursor);
+  // A press or release on a serie point's marker square of the focused pane:
+  // selects the point and fires OnSerieMouseDown / OnSerieMouseUp.
+  bool IsYPositionChartPoint(Integer X, Integer Y, bool MouseDown, TMouseButton Button);
+  // The annotations of the focused pane under the position fire their event.
+  bool IsYPosChartAnnotation(TPoint MousePos, TChartMouseState State);
+  bool IsOnNavigatorLeftButton(Integer X, Integer Y);
+  bool IsOnNavigatorRightButton(Integer X, Integer Y);
+  // Zooms the x range of pane PaneIndex by dragging an axis (or the
+  // navigator) from From to To.
+  void ZoomXAxisByDrag(Integer PaneIndex, Integer To, Integer From);
+  // The crosshair points of a pane for the mouse at X, Y.
+  void FillCrossHairPoints(TChartPane& Pane, Integer X, Integer Y);
+  // The mouse over the tracker window, in the view's client coordinates.
+  void ForwardMouseMove(TShiftState Shift, Integer X, Integer Y) { MouseMove(Shift, X, Y); }
+  // The rubber bands and the pane drag image while a gesture runs (nullptr
+  // otherwise), and what the mouse last hovered.
+  const TChartOverlayWindow* ZoomWindow() const { return FZoomWindow.get(); }
+  const TChartOverlayWindow* RegionWindow() const { return FRegionWindow.get(); }
+  const TChartOverlayWindow* DragWindow() const { return FDragWindow.get(); }
+  TChartSeriePoint HintPoint() const { return FHintPoint; }
+  Integer PaneUnderMouse() const { return FPaneUnderMouse; }
+  bool Loading() const { return FLoading > 0; }
+
+  // ----- files, printing and pictures (VivIzudeViewFiles.cpp)
+  // The settings file: the view's section (its Name), the tracker's, one
+  // per pane. Loading reads each key with the current value as default and
+  // never writes the file.
+  virtual void SaveToFile(const String& FileName);
+  virtual void LoadFromFile(const String& FileName, bool AutoCreatePanes = false, bool AutoCreateSeries = false);
+  // The points of every serie of every pane as CSV. Loading keeps every
+  // good line; bad lines are reported to OnCSVLoadError, or raise
+  // EChartCSVError (after loading the rest) when nobody listens.
+  void SaveToCSV(const String& FileName);
+  TChartCSVLoadResult LoadFromCSV(const String& FileName, bool CreateChart);
+  std::function<void(TObject* Sender, const TChartCSVLoadResult& Result)> OnCSVLoadError;
+  // Every visible pane stacked into R of Canvas at its share of the view's
+  // height (splitters take no room).
+  void PrintAllPanes(TCanvas& Canvas, TRect R);
+  double GetPrintScale(TCanvas& Canvas);
+  // Pictures of Width x Height of the visible panes stacked (the caller
+  // owns them), or of one pane, visible or not, filling the picture.
+  virtual std::unique_ptr<TBitmap> GenerateBitmap(Integer Width, Integer Height);
+  void SaveAllPanesToBitmap(const String& FileName, Integer Width, Integer Height);
+  void SavePaneToBitmap(Integer Pane, const String& FileName, Integer Width, Integer Height);
+  std::unique_ptr<TChartMetafile> CreateMetaFile(Integer Width, Integer Height);
+  std::unique_ptr<TChartMetafile> CreateMetaFile(Integer Pane, Integer Width, Integer Height);
 
   // True while the panes are painted or laid out: the charts' own changes
   // then (scales the layout stores) repaint nothing.
@@ -412,12 +532,49 @@ protected:
   void ReplacePanes(std::unique_ptr<TChartPanes> Panes) { FPanes = std::move(Panes); }
   void Paint() override;
   void Resize() override;
+  void CreateWnd() override;
+  void BeforeDestruction() override;
+  void WndProc(TMessage& Message) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseLeave() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void Click() override;
+  void DoEnter() override;
+  void DoExit() override;
+  void HintShow(THintInfo& Info) override;
   // The chart's canvas over the control's canvas for one paint.
   void PaintPanes(TVclChartCanvas& Canvas, TRect Client);
 
 private:
+  friend class TChartViewStore;
+  // Interaction steps (VivIzudeInteraction.cpp).
+  void NavigatorPress(TChartPane& P, TShiftState Shift, Integer X);
+  void DragGestures(TChartPane& P, TShiftState Shift, Integer X, Integer Y);
+  void SplitterDrag(Integer Y);
+  void ClickableCursor(Integer X, Integer Y);
+  void ClickEvents(TMouseButton Button, Integer X, Integer Y);
+  void EndGesture(TShiftState Shift, Integer X, Integer Y);
+  void FocusPane(Integer Index);
+  Integer SplitterHeightOf(const TChartPane& P) const;
+  bool InPaneBand(const TChartPane& P, Integer Y) const;
+
   std::unique_ptr<TChartPanes> FPanes;
+  std::unique_ptr<TChartTracker> FTracker;
   TMeasuringCanvas FScratch{TGdiTextMeasurer::Screen()};
+  // Interaction state.
+  TPoint FPress, FRelease, FDragStart;
+  Integer FRegionTop = 0, FRegionBottom = 0, FDragClickY = 0;
+  Integer FPaneUnderMouse = 0;
+  bool FCaptured = false, FSplitterDrag = false, FPressedOnAxis = false, FPressedOnSerie = false;
+  Integer FMovingPane = -1, FMovingPaneHeight = 0, FCurrentPaneHeight = 0, FSplitterPressY = 0, FSplitterHeight = 0;
+  Integer FDragWindowTop = 0;
+  std::unique_ptr<TChartOverlayWindow> FDragWindow, FZoomWindow, FRegionWindow;
+  TChartSeriePoint FHintPoint;
+  Integer FLoading = 0;
+  bool FCursorSet = false;
+  TCursor FCursorShown = crDefault;
   bool FPanesSynched = false, FVerticalCrossHairsSynched = false;
   double FXAxisZoomSensitivity = 1.0, FYAxisZoomSensitivity = 1.0;
   TColor FZoomColor = clNone;

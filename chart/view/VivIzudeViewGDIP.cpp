@@ -4,45 +4,21 @@
 #include <numbers>
 #include <vector>
 
+#include <shlwapi.h>
+
 #include "chart/model/ChartHelpers.h"
+#include "chart/view/VivIzudeGDIPPaintSupport.h"
+#include "rtl/SysUtils.h"
 
 namespace {
+using namespace gdip_paint;
 constexpr double DegToRad = std::numbers::pi / 180.0;
-constexpr INT AntiAlias = SmoothingModeAntiAlias;
-
-// The device context behind a chart canvas, nullptr for canvases that have
-// none (recording and measuring canvases).
-HDC CanvasDC(TChartCanvas& Canvas) {
-  auto* V = dynamic_cast<TVclChartCanvas*>(&Canvas);
-  return V ? V->Handle() : nullptr;
-}
 
 // A GDI+ graphics for measuring only, on a screen-compatible memory DC.
 TGPGraphics& MeasuringGraphics() {
   static HDC DC = CreateCompatibleDC(nullptr);
   static TGPGraphics* G = new TGPGraphics(DC);
   return *G;
-}
-
-// The fill settings of a serie, with the given colours and target.
-TGDIPFillParams SerieFill(const TChartSerie& S, TGPGraphics& G, TColor Color, TColor ColorTo) {
-  TGDIPFillParams P;
-  P.Graphics = &G;
-  P.Color = Color;
-  P.ColorTo = ColorTo;
-  if (auto* GS = dynamic_cast<const TVivGDIPChartSerie*>(&S)) {
-    P.GradientType = GS->GradientType();
-    P.Opacity = GS->Opacity();
-    P.OpacityTo = GS->OpacityTo();
-    P.Angle = GS->Angle();
-    P.Hatch = GS->Hatch();
-    P.Picture = &GS->ChartPattern();
-  }
-  // A clear pen draws no outline at all.
-  P.BorderColor = S.PenStyle() == psClear ? clNone : S.BorderColor();
-  P.BorderWidth = S.BorderWidth();
-  P.BorderStyle = PenStyleToDashStyle(S.PenStyle());
-  return P;
 }
 
 const TGDIPChartSeriePie* GDIPPie(const TChartSerie& S) { return dynamic_cast<const TGDIPChartSeriePie*>(&S.Pie()); }
@@ -129,26 +105,46 @@ std::unique_ptr<TGPGraphicsPath> CreateBalloonPath(const TGPRectF& R, TAnnotatio
   return Path;
 }
 
+String ImageTypeMime(TChartImageType Type) {
+  static const Char* const Mime[] = {u"image/png", u"image/bmp", u"image/jpeg", u"image/tiff", u"image/gif"};
+  return Type <= itGIF ? String(Mime[Type]) : String();
+}
+
 bool GetEncoderClsid(TChartImageType Type, CLSID& Clsid) {
-  static const wchar_t* const Mime[] = {L"image/png", L"image/bmp", L"image/jpeg", L"image/tiff", L"image/gif"};
+  const String Mime = ImageTypeMime(Type);
   UINT Count = 0, Size = 0;
+  if (Mime.empty() || !GdiPlusReady()) return false;
   if (GdiPlus().GdipGetImageEncodersSize(&Count, &Size) != Ok || Count == 0 || Size == 0) return false;
   std::vector<std::byte> Buffer(Size);
   auto* Codecs = reinterpret_cast<ImageCodecInfo*>(Buffer.data());
   if (GdiPlus().GdipGetImageEncoders(Count, Size, Codecs) != Ok) return false;
   for (UINT I = 0; I < Count; ++I)
-    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, Mime[Type]) == 0) {
+    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, reinterpret_cast<const wchar_t*>(Mime.c_str())) == 0) {
       Clsid = Codecs[I].Clsid;
       return true;
     }
   return false;
 }
 
-bool SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality) {
+namespace {
+// The encoder of Type, or EChartImageError.
+CLSID EncoderOf(TChartImageType Type) {
   CLSID Encoder{};
-  if (!GdiPlusReady() || !GetEncoderClsid(Type, Encoder)) return false;
+  if (!GetEncoderClsid(Type, Encoder)) {
+    const String Mime = ImageTypeMime(Type);
+    throw EChartImageError(u"No image encoder is installed for " +
+                           (Mime.empty() ? u"image type " + IntToStr(Integer(Type)) : Mime));
+  }
+  return Encoder;
+}
+
+// Encodes Bitmap with Save (a file or a stream) and the quality parameter.
+template <class F>
+void Encode(HBITMAP Bitmap, TChartImageType Type, Integer Quality, const String& Target, F Save) {
+  const CLSID Encoder = EncoderOf(Type);
   TGPBitmap Image(Bitmap, nullptr);
-  if (Image.LastResult() != Ok) return false;
+  if (Image.LastResult() != Ok)
+    throw EChartImageError(u"GDI+ cannot take the picture for " + Target + u" (status " + IntToStr(Integer(Image.LastResult())) + u")");
   ULONG Q = static_cast<ULONG>(std::clamp<Integer>(Quality, 0, 100));
   EncoderParameters Params{};
   Params.Count = 1;
@@ -157,7 +153,38 @@ bool SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType T
   Params.Parameter[0].NumberOfValues = 1;
   Params.Parameter[0].Type = EncoderParameterValueTypeLong;
   Params.Parameter[0].Value = &Q;
-  return Image.Save(FileName, Encoder, &Params) == Ok;
+  const Status S = Save(Image, Encoder, Params);
+  if (S != Ok) throw EChartImageError(u"GDI+ could not write " + Target + u" (status " + IntToStr(Integer(S)) + u")");
+}
+}  // namespace
+
+void SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality) {
+  Encode(Bitmap, Type, Quality, u"\"" + FileName + u"\"",
+         [&](TGPBitmap& I, const CLSID& E, const EncoderParameters& P) { return I.Save(FileName, E, &P); });
+}
+
+void SaveBitmapToStream(HBITMAP Bitmap, TStream& Stream, TChartImageType Type, Integer Quality) {
+  Encode(Bitmap, Type, Quality, u"the stream", [&](TGPBitmap& I, const CLSID& E, const EncoderParameters& P) {
+    IStream* Mem = SHCreateMemStream(nullptr, 0);
+    if (!Mem) return OutOfMemory;
+    Status S = I.Save(Mem, E, &P);
+    if (S == Ok) {
+      STATSTG Stat{};
+      LARGE_INTEGER Zero{};
+      if (Mem->Stat(&Stat, STATFLAG_NONAME) == S_OK && Mem->Seek(Zero, STREAM_SEEK_SET, nullptr) == S_OK) {
+        TBytes Data(static_cast<std::size_t>(Stat.cbSize.QuadPart));
+        ULONG Read = 0;
+        if (Data.empty() || (Mem->Read(Data.data(), static_cast<ULONG>(Data.size()), &Read) == S_OK && Read == Data.size()))
+          Stream.WriteBuffer(Data.data(), static_cast<Int64>(Data.size()));
+        else
+          S = Win32Error;
+      } else {
+        S = Win32Error;
+      }
+    }
+    Mem->Release();
+    return S;
+  });
 }
 
 // ---------------------------------------------------------------- legend
@@ -582,11 +609,6 @@ TColor TGDIPChartSeriePainter::ShadedColor(TColor Color, Integer Index, Integer 
   return ScaleColorValue(ChartColorToRGB(Color), double(Index + 1) / Count);
 }
 
-void TGDIPChartSeriePainter::DrawSerie(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
-  if (S.SerieType() == stZoomControl || !S.Visible()) return;
-  TChartSeriePainter::DrawSerie(S, Canvas, R, SX, SY);
-}
-
 void TGDIPChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, TPoint Center, Integer Radius,
                                           Integer CX, Integer CY, Integer Indent, double Start, double Sweep,
                                           Integer Index, double SX, double SY) {
@@ -846,29 +868,92 @@ TVivGDIPChart::TVivGDIPChart(TObject* AOwner) : TVivIzude(AOwner) {
   ReplaceBackground(std::make_unique<TChartGDIPBackground>(this));
   ReplaceSeries(std::make_unique<TVivGDIPChartSeries>(this));
   SetSeriePainter(std::make_unique<TGDIPChartSeriePainter>());
+  // The layout measures texts as the paint draws them.
+  SetTextMeasurer(&TGdiTextMeasurer::Screen());
 }
 
-bool TVivGDIPChart::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
-  if (W <= 0 || H <= 0) return false;
-  TBitmap Bitmap(W, H);
+TRect TVivGDIPChart::Draw(TChartCanvas& Canvas, TRect R, double SX, double SY, bool Initialize) {
+  const TRect Result = TVivIzude::Draw(Canvas, R, SX, SY, Initialize);
+  DrawReflection(Canvas, R);
+  return Result;
+}
+
+TRect TVivGDIPChart::MirrorRect(TRect R) const {
+  auto* Pane = dynamic_cast<TChartPane*>(Owner());
+  if (!FMirror || !Pane || const_cast<TVivGDIPChart*>(this)->Margin().BottomMargin() == 0) return {};
+  TVivGDIPChart& C = *const_cast<TVivGDIPChart*>(this);
+  Integer ZL = 0;
+  for (Integer I = 0; I < C.Series().Count(); ++I)
+    if (C.Series().Items(I).ZeroLine()) ZL = 1;
+  const Integer Bot = R.Bottom - Pane->BorderWidth();
+  const TRect SR = C.Series().SeriesRectangle();
+  TRect M;
+  M.Top = Bot - XAxis().BottomSize() - C.Margin().BottomMargin() + ZL;
+  M.Left = SR.Left;
+  M.Right = SR.Right;
+  M.Bottom = Bot - XAxis().BottomSize() - XAxis().BottomLineSize();
+  if (M.Height() <= 0 || M.Width() <= 0) return {};
+  return M;
+}
+
+void TVivGDIPChart::DrawReflection(TChartCanvas& Canvas, TRect R) {
+  const TRect M = MirrorRect(R);
+  HDC DC = CanvasDC(Canvas);
+  if (M.Width() <= 0 || M.Height() <= 0 || !DC) return;
+  auto* Pane = dynamic_cast<TChartPane*>(Owner());
+  const Integer W = M.Width(), H = M.Height();
+  Integer ZL = 0;
+  for (Integer I = 0; I < Series().Count(); ++I)
+    if (Series().Items(I).ZeroLine()) ZL = 1;
+  const TColor Back = ColorToRGB(Pane && Pane->ChartView() ? Pane->ChartView()->Color() : clWhite);
+  // The rows just above the band, turned upside down, fading into the
+  // view's colour.
+  TBitmap Strip(W, H);
+  Strip.SetPixelFormat(pf24bit);
+  BitBlt(Strip.Canvas()->Handle(), 0, 0, W, H, DC, M.Left, M.Top - H - ZL, SRCCOPY);
+  TGPBitmap Copy(Strip.Handle(), nullptr);
+  if (Copy.LastResult() != Ok) return;
+  Copy.RotateFlip(Rotate180FlipX);
+  {
+    TGPGraphics G(&Copy);
+    const ARGB Fade[3] = {MakeGDIPColor(0, Back), MakeGDIPColor(220, Back), MakeGDIPColor(255, Back)};
+    const REAL At[3] = {0.0f, 0.5f, 1.0f};
+    TGPLinearGradientBrush B(TGPRectF{0, 0, REAL(W), REAL(H)}, Fade[0], Fade[2], REAL(90), false);
+    B.SetInterpolationColors(Fade, At, 3);
+    G.FillRectangle(B, REAL(0), REAL(0), REAL(W), REAL(H));
+  }
+  {
+    TGPGraphics G(DC);
+    G.DrawImage(&Copy, REAL(M.Left), REAL(M.Top), REAL(W), REAL(H));
+  }
+  if (YGrid().ShowBorder()) {
+    const TRect SR = Series().SeriesRectangle();
+    Canvas.Brush.SetColor(YGrid().BorderColor());
+    Canvas.FrameRect({SR.Left, SR.Top, SR.Right, M.Bottom});
+  }
+}
+
+void TVivGDIPChart::RenderToBitmap(TBitmap& Bitmap, Integer W, Integer H) {
+  if (W <= 0 || H <= 0) throw EChartImageError(u"An image of " + IntToStr(W) + u" x " + IntToStr(H) + u" pixels has no pixels");
   Bitmap.SetPixelFormat(pf24bit);
+  Bitmap.SetSize(W, H);
   TVclChartCanvas C(*Bitmap.Canvas());
   DrawToCanvas(C, {0, 0, W, H});
-  return SaveBitmapToImage(Bitmap.Handle(), FileName, Type, Quality);
 }
 
-// ---------------------------------------------------------------- pane and view
-std::unique_ptr<TVivIzude> TVivGDIPChartPane::CreateChart() {
-  auto C = std::make_unique<TVivGDIPChart>(nullptr);
-  WireChart(*C);
-  return C;
+void TVivGDIPChart::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
+  TBitmap Bitmap;
+  RenderToBitmap(Bitmap, W, H);
+  SaveBitmapToImage(Bitmap.Handle(), FileName, Type, Quality);
 }
 
-void TVivGDIPChartPane::Assign(TPersistent* Source) {
-  TChartPane::Assign(Source);
-  if (auto* S = dynamic_cast<TVivGDIPChartPane*>(Source)) SetMirror(S->Mirror());
+void TVivGDIPChart::SaveToStream(TStream& Stream, Integer W, Integer H, TChartImageType Type, Integer Quality) {
+  TBitmap Bitmap;
+  RenderToBitmap(Bitmap, W, H);
+  SaveBitmapToStream(Bitmap.Handle(), Stream, Type, Quality);
 }
 
+// ---------------------------------------------------------------- view
 TVivGDIPChartView::TVivGDIPChartView(TComponent* AOwner) : TVivIzudeView(AOwner) {
   ReplacePanes(CreatePanes());
   TVivIzudeView::Panes().OnChange = [this](TObject*) { Changed(); };
@@ -877,20 +962,24 @@ TVivGDIPChartView::TVivGDIPChartView(TComponent* AOwner) : TVivIzudeView(AOwner)
 std::unique_ptr<TChartPanes> TVivGDIPChartView::CreatePanes() { return std::make_unique<TVivGDIPChartPanes>(this); }
 
 void TVivGDIPChartView::RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) {
-  if (Pane < 0 || Pane >= Panes().Count()) return;
+  TChartPane* P = Panes().Items(Pane);  // EListError for an index outside the panes
   TPaintingScope Scope(*this);
-  TChartPane* P = Panes().Items(Pane);
   if (!ThroughBitmap) {
+    // Sizes in settings follow the target's resolution (a printer's).
+    HDC Screen = GetDC(nullptr);
+    const int DX = GetDeviceCaps(Screen, LOGPIXELSX), DY = GetDeviceCaps(Screen, LOGPIXELSY);
+    ReleaseDC(nullptr, Screen);
+    const double SX = DX > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSX)) / DX : 1.0;
+    const double SY = DY > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / DY : 1.0;
     TVclChartCanvas C(Canvas);
-    P->Draw(C, R, 1.0, 1.0, true);
+    P->Draw(C, R, SX, SY, true);
   } else {
     TBitmap Bitmap(std::max<Integer>(R.Width(), 1), std::max<Integer>(R.Height(), 1));
     TVclChartCanvas C(*Bitmap.Canvas());
     P->Draw(C, {0, 0, R.Width(), R.Height()}, 1.0, 1.0, true);
     Canvas.StretchDraw(R, &Bitmap);
   }
-  // Hit tests read the geometry of the pane as the screen shows it.
-  P->Chart().InitializeChart(ScratchCanvas(), P->GetPaneRectangle(), 1.0, 1.0);
+  RestoreScreenLayout(*P);
 }
 
 void TVivGDIPChartView::PaintToBitmap(TBitmap& Bitmap) {
@@ -903,10 +992,12 @@ void TVivGDIPChartView::PaintToBitmap(TBitmap& Bitmap) {
   BC.FillRect(Client);
   TVclChartCanvas C(BC);
   PaintPanes(C, Client);
+  DrawZoomControls(C);
 }
 
-bool TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
-  if (Width() <= 0 || Height() <= 0 || W <= 0 || H <= 0) return false;
+void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
+  if (Width() <= 0 || Height() <= 0 || W <= 0 || H <= 0)
+    throw EChartImageError(u"An image of " + IntToStr(W) + u" x " + IntToStr(H) + u" pixels has no pixels");
   TBitmap Whole(Width(), Height());
   Whole.SetPixelFormat(pf24bit);
   Whole.Canvas()->Brush()->SetColor(Color());
@@ -922,7 +1013,7 @@ bool TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H
   TBitmap Sized(W, H);
   Sized.SetPixelFormat(pf24bit);
   Sized.Canvas()->StretchDraw({0, 0, W, H}, &Whole);
-  return SaveBitmapToImage(Sized.Handle(), FileName, Type, Quality);
+  SaveBitmapToImage(Sized.Handle(), FileName, Type, Quality);
 }
 
 Integer TVivGDIPChartView::PaneAtPoint(Integer X, Integer Y) const {

@@ -13,6 +13,7 @@
 //   TVivGDIPChartSerie& Pie = View->Panes().Add()->Series().Add();
 //   Pie.SetChartType(ctPie);
 //   Pie.ClearPoints(); Pie.AddPiePoints(...); View->Refresh();
+#include <functional>
 #include <memory>
 
 #include "chart/view/VivIzudeGDIP.h"
@@ -42,12 +43,19 @@ std::unique_ptr<TGPGraphicsPath> CreateBalloonPath(const TGPRectF& Rect, TAnnota
                                                    Integer ArrowSize, TRoundCorners Corners, Integer Rounding);
 
 enum TChartImageType : Byte { itPNG, itBMP, itJPEG, itTIFF, itGIF };
+// Export failures: no encoder of the format installed, or GDI+ could not
+// write the picture.
+QUORVEL_DECLARE_EXCEPTION(EChartImageError, Exception);
+// "image/png" and the rest; "" for a value outside the type.
+String ImageTypeMime(TChartImageType Type);
 // The class identifier of the installed encoder of that format; false when
 // there is none.
 bool GetEncoderClsid(TChartImageType Type, CLSID& Clsid);
-// Saves a GDI bitmap through the encoder of Type with the quality limited to
-// 0..100; false when no encoder is installed or GDI+ fails.
-bool SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality);
+// Encodes a GDI bitmap in that format (quality limited to 0..100) into a
+// file, or at a stream's position. EChartImageError when no encoder is
+// installed for the format or GDI+ fails.
+void SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType Type, Integer Quality);
+void SaveBitmapToStream(HBITMAP Bitmap, TStream& Stream, TChartImageType Type, Integer Quality);
 
 // ---------------------------------------------------------------- chart elements
 class TChartGDIPLegend : public TChartLegend {
@@ -290,7 +298,39 @@ public:
                       bool& Measured) override;
   void DrawPieLegendBox(TChartSerie& Serie, TChartCanvas& Canvas, Integer X, Integer Y, Integer HalfWidth,
                         Integer HalfHeight, double ScaleX, double ScaleY) override;
+  // Lines, areas, arrows, bubbles and digital lines are painted here with
+  // GDI+; every other type goes to the canvas painter, which calls back
+  // into the GDI+ pieces (slices, bars, markers, spider, selection marks).
   void DrawSerie(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  void DrawBar(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+               double ScaleY, Integer Index, double Value) override;
+  void DrawBar3D(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+                 double ScaleY) override;
+  void DrawGanttBar(TChartSerie& Serie, TChartCanvas& Canvas, const TChartPoint& Point, TRect R) override;
+  void DrawMarkers(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
+  void DrawSpider(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY,
+                  const TPointArray& Points) override;
+  void DrawSelectedMark(TChartSerie& Serie, TChartCanvas& Canvas, TRect R) override;
+  void DrawSelectedSlice(TChartSerie& Serie, TChartCanvas& Canvas, const TSlicePoint& Slice) override;
+  void DrawSelectedFunnel(TChartSerie& Serie, TChartCanvas& Canvas, const TFunnelPoint& Part) override;
+
+  // The painters of the types DrawSerie paints itself (on a device context).
+  void DrawLineGP(TChartSerie& Serie, TChartCanvas& Canvas, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawAreaGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawArrowsGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawBubblesGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  void DrawDigitalLineGP(TChartSerie& Serie, HDC DC, TRect R, double ScaleX, double ScaleY);
+  // The 3D side faces of an area's outline points First .. Last.
+  void DrawArea3DGP(TChartSerie& Serie, TGPGraphics& G, Integer First, Integer Last, const TChartSerie* Previous,
+                    const TPointArray& Outline, TRect R);
+  void DrawCylinderGP(TChartSerie& Serie, TGPGraphics& G, TRect R, TColor Color, TColor ColorTo);
+  void DrawPyramidGP(TChartSerie& Serie, TGPGraphics& G, TRect R, Integer Index, TColor Color, TColor ColorTo);
+  // The end of an arrow starting at draw point A of point P.
+  static TPoint ArrowEnd(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
+  // The bounding box of a bubble at draw point A of point P.
+  static TRect BubbleBox(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
 
   // The shaded serie colour of point Index: the value of the serie's colour
   // times (Index + 1) / Count.
@@ -300,6 +340,8 @@ public:
 // ---------------------------------------------------------------- chart
 class TVivGDIPChart : public TVivIzude {
 public:
+  // The owner is the pane of a view (nullptr for a chart of its own). Text
+  // is measured with the screen's fonts, as the GDI+ view paints it.
   explicit TVivGDIPChart(TObject* AOwner = nullptr);
   TChartGDIPBackground& Background() { return static_cast<TChartGDIPBackground&>(TVivIzude::Background()); }
   TChartGDIPLegend& Legend() { return static_cast<TChartGDIPLegend&>(TVivIzude::Legend()); }
@@ -309,18 +351,159 @@ public:
     FMirror = V;
     Changed();
   }
-  // The chart alone drawn into a bitmap of the given size and saved.
-  bool SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
+  // The chart, then (with Mirror, a bottom margin and a pane as owner) a
+  // faded, upside-down copy of the bottom of the series area drawn into
+  // the bottom margin.
+  TRect Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY, bool Initialize) override;
+  // The band the reflection fills for the chart drawn into R (empty without
+  // a reflection).
+  TRect MirrorRect(TRect R) const;
+  // The chart alone drawn into a bitmap of the given size and encoded into
+  // a file, or at the stream's position (EChartImageError on failure).
+  void SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
                    Integer Quality);
+  void SaveToStream(TStream& Stream, Integer ImageWidth, Integer ImageHeight, TChartImageType Type, Integer Quality);
+  void RenderToBitmap(TBitmap& Bitmap, Integer Width, Integer Height);
 
 private:
+  void DrawReflection(TChartCanvas& Canvas, TRect R);
   bool FMirror = false;
 };
 
-// ---------------------------------------------------------------- view
+// ---------------------------------------------------------------- zoom control
+class TVivGDIPChartPane;
+
+// Scoped: the class library's shape type already has an stSquare.
+enum class TZoomControlSliderType : Byte { stSquare, stArrow, stImage };
+enum TZoomControlPosition : Byte {
+  zpTopLeft, zpTopRight, zpTopCenter, zpBottomLeft, zpBottomRight, zpBottomCenter, zpCenterLeft, zpCenterCenter,
+  zpCenterRight, zpCustom
+};
+enum TZoomControlAutoUpdate : Byte { auImmediate, auRelease, auNoUpdate };
+
+// The offset from R's top-left corner of a Width x Height box placed in R
+// (zpCustom: R's own corner).
+void ZoomControlPositionOffset(Integer& X, Integer& Y, TRect R, Integer Width, Integer Height,
+                               TZoomControlPosition Position);
+
+// The overview strip of a pane: copies of the pane's series in a chart of
+// its own, with two sliders whose span is the visible point range of all
+// panes. The view fills it (UpdateZoomControl), paints it and drags its
+// sliders.
+class TVivGDIPZoomControl {
+public:
+  explicit TVivGDIPZoomControl(TVivGDIPChartPane* Owner);
+  ~TVivGDIPZoomControl();
+  TVivGDIPZoomControl(const TVivGDIPZoomControl&) = delete;
+  TVivGDIPZoomControl& operator=(const TVivGDIPZoomControl&) = delete;
+  // Its settings (not the overview's series), then Changed.
+  void Assign(const TVivGDIPZoomControl& Source);
+  TVivGDIPChartPane* Owner() const { return FOwner; }
+  TVivGDIPChart& Chart() { return *FChart; }
+  const TVivGDIPChart& Chart() const { return *FChart; }
+
+  TZoomControlAutoUpdate AutoUpdate() const { return FAutoUpdate; }
+  void SetAutoUpdate(TZoomControlAutoUpdate V) { if (Store(FAutoUpdate, V)) Changed(); }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  TZoomControlPosition Position() const { return FPosition; }
+  void SetPosition(TZoomControlPosition V) { if (Store(FPosition, V)) Changed(); }
+  Integer Left() const { return FLeft; }
+  void SetLeft(Integer V) { if (Store(FLeft, V)) Changed(); }
+  Integer Top() const { return FTop; }
+  void SetTop(Integer V) { if (Store(FTop, V)) Changed(); }
+  Integer Width() const { return FWidth; }
+  void SetWidth(Integer V) { if (Store(FWidth, V)) Changed(); }
+  Integer Height() const { return FHeight; }
+  void SetHeight(Integer V) { if (Store(FHeight, V)) Changed(); }
+  // The range ends notify every time they are written.
+  Integer SlideRangeFrom() const { return FSlideRangeFrom; }
+  void SetSlideRangeFrom(Integer V) { FSlideRangeFrom = V, Changed(); }
+  Integer SlideRangeTo() const { return FSlideRangeTo; }
+  void SetSlideRangeTo(Integer V) { FSlideRangeTo = V, Changed(); }
+  bool SlideAutoRange() const { return FSlideAutoRange; }
+  void SetSlideAutoRange(bool V) { if (Store(FSlideAutoRange, V)) Changed(); }
+  Integer SlideMaximumRange() const { return FSlideMaximumRange; }
+  void SetSlideMaximumRange(Integer V) { if (Store(FSlideMaximumRange, V)) Changed(); }
+  Integer SlideMinimumRange() const { return FSlideMinimumRange; }
+  void SetSlideMinimumRange(Integer V) { if (Store(FSlideMinimumRange, V)) Changed(); }
+  TColor SelectionColor() const { return FSelectionColor; }
+  void SetSelectionColor(TColor V) { if (Store(FSelectionColor, V)) Changed(); }
+  Byte SelectionOpacity() const { return FSelectionOpacity; }
+  void SetSelectionOpacity(Byte V) { if (Store(FSelectionOpacity, V)) Changed(); }
+  TColor SliderColor() const { return FSliderColor; }
+  void SetSliderColor(TColor V) { if (Store(FSliderColor, V)) Changed(); }
+  Byte SliderOpacity() const { return FSliderOpacity; }
+  void SetSliderOpacity(Byte V) { if (Store(FSliderOpacity, V)) Changed(); }
+  TChartGDIPPicture& SliderLeftPicture() { return FSliderLeftPicture; }
+  void SetSliderLeftPicture(const TChartGDIPPicture& V) {
+    if (&V != &FSliderLeftPicture) FSliderLeftPicture.Assign(V);
+  }
+  TChartGDIPPicture& SliderRightPicture() { return FSliderRightPicture; }
+  void SetSliderRightPicture(const TChartGDIPPicture& V) {
+    if (&V != &FSliderRightPicture) FSliderRightPicture.Assign(V);
+  }
+  TZoomControlSliderType SliderType() const { return FSliderType; }
+  void SetSliderType(TZoomControlSliderType V) { if (Store(FSliderType, V)) Changed(); }
+  Integer SliderSize() const { return FSliderSize; }
+  void SetSliderSize(Integer V) { if (Store(FSliderSize, V)) Changed(); }
+  TColor Color() const { return FBackGroundColor; }
+  void SetColor(TColor V) { if (Store(FBackGroundColor, V)) Changed(); }
+  Byte Opacity() const { return FBackGroundOpacity; }
+  void SetOpacity(Byte V) { if (Store(FBackGroundOpacity, V)) Changed(); }
+  TColor BorderColor() const { return FBorderColor; }
+  void SetBorderColor(TColor V) { if (Store(FBorderColor, V)) Changed(); }
+  Byte BorderOpacity() const { return FBorderOpacity; }
+  void SetBorderOpacity(Byte V) { if (Store(FBorderOpacity, V)) Changed(); }
+
+  // The control within the series rectangle SR, and the left slider, the
+  // right slider and the span between them within the control's rectangle
+  // ZR (following a drag in progress).
+  TRect GetControlRect(TRect SR) const;
+  TRect GetSliderFromRect(TRect ZR) const;
+  TRect GetSliderToRect(TRect ZR) const;
+  TRect GetSelectionRect(TRect ZR) const;
+  // The overview's point index at pixel X of the control's rectangle ZR.
+  Integer IndexAt(TRect ZR, Integer X) const;
+  void Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
+  void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
+  // Repaints the owning pane's view.
+  void Changed();
+  TNotifyEvent OnChange;  // not fired by the control itself
+
+private:
+  template <class T>
+  static bool Store(T& Field, T Value) {
+    if (Field == Value) return false;
+    Field = Value;
+    return true;
+  }
+  TRect SliderRect(TRect ZR, Integer RangeIndex, bool Dragged, Integer DragX) const;
+  TVivGDIPChartPane* FOwner;  // not owned
+  std::unique_ptr<TVivGDIPChart> FChart;
+  bool FVisible = false;
+  TZoomControlPosition FPosition = zpBottomRight;
+  Integer FWidth = 100, FHeight = 50, FTop = 0, FLeft = 0;
+  Integer FSlideRangeTo = 7, FSlideRangeFrom = 3;
+  Byte FSelectionOpacity = 100, FSliderOpacity = 255;
+  TColor FSelectionColor = clWhite, FSliderColor = clBlack, FBorderColor = clGray;
+  Byte FBackGroundOpacity = 100;
+  TColor FBackGroundColor = clWhite;
+  Byte FBorderOpacity = 255;
+  bool FSlideAutoRange = true;
+  Integer FSlideMaximumRange = 10, FSlideMinimumRange = 0;
+  TZoomControlAutoUpdate FAutoUpdate = auImmediate;
+  TChartGDIPPicture FSliderLeftPicture, FSliderRightPicture;
+  TZoomControlSliderType FSliderType = TZoomControlSliderType::stArrow;
+  Integer FSliderSize = 8;
+};
+
+// ---------------------------------------------------------------- pane and view
 class TVivGDIPChartPane : public TChartPane {
 public:
-  explicit TVivGDIPChartPane(TCollection* Collection) : TChartPane(Collection) {}
+  explicit TVivGDIPChartPane(TCollection* Collection);
+  ~TVivGDIPChartPane() override;
   void Assign(TPersistent* Source) override;
   TVivGDIPChart& Chart() const { return static_cast<TVivGDIPChart&>(TChartPane::Chart()); }
   TVivGDIPChartSeries& Series() const { return Chart().Series(); }
@@ -328,9 +511,29 @@ public:
   TChartGDIPBackground& Background() const { return Chart().Background(); }
   bool Mirror() const { return Chart().Mirror(); }
   void SetMirror(bool V) { Chart().SetMirror(V); }
+  TVivGDIPZoomControl& ZoomControl() const { return *FZoomControl; }
+  void SetZoomControl(const TVivGDIPZoomControl& V);
+  // The point lies in the zoom control, or on one of its sliders (widened
+  // by 5 pixels on each side).
+  bool PointInZoomControl(Integer X, Integer Y) const;
+  bool PointOnZoomSlider(Integer X, Integer Y) const;
+  TRect ZoomControlRect() const;
+  TRect ZoomSliderFromHitRect() const;
+  TRect ZoomSliderToHitRect() const;
+
+  // The slider drag state the view's mouse handling keeps.
+  Integer FSXFrom = 0, FSXTo = 0, FSelX = 0, FCx = 0;
+  bool FSelection = false, FSlFrom = false, FSlTo = false, FMDzoom = false, FMouseMovedWhenDown = false;
+
+  // "Mirror" and the zoom control's section.
+  void SaveExtraKeys(TCustomIniFile& Ini, const String& Section) const override;
+  void LoadExtraKeys(const TCustomIniFile& Ini, const String& Section) override;
 
 protected:
   std::unique_ptr<TVivIzude> CreateChart() override;
+
+private:
+  std::unique_ptr<TVivGDIPZoomControl> FZoomControl;
 };
 
 class TVivGDIPChartPanes : public TChartPanes {
@@ -356,12 +559,33 @@ public:
   void RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) override;
   void PrintPane(Integer Pane, TCanvas& Canvas, TRect R) override { RenderPane(Pane, Canvas, false, R); }
   // The visible panes stacked without splitters, stretched to the image
-  // size and saved; false when nothing could be written.
-  bool SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
+  // size and saved (EChartImageError when it cannot be written).
+  void SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
                    Integer Quality);
   // The view as its paint shows it, into a bitmap of the client size.
   void PaintToBitmap(TBitmap& Bitmap);
   // The index of the first pane (visible or not) whose rectangle holds the
   // point, -1 when none.
   Integer PaneAtPoint(Integer X, Integer Y) const;
+  // Refills the overview chart of every visible zoom control from its
+  // pane's series.
+  void UpdateZoomControl();
+  void EndUpdate() override;
+  // While a slider or the selection of a zoom control is dragged, and when
+  // the drag ends (Sender: the view).
+  using TZoomControlRangeEvent =
+      std::function<void(TObject* Sender, Integer PaneIndex, Integer RangeFrom, Integer RangeTo)>;
+  TZoomControlRangeEvent OnZoomControlRangeChanging, OnZoomControlRangeChanged;
+
+protected:
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+
+private:
+  void DrawZoomControls(TVclChartCanvas& Canvas);
+  // Every pane's range set to From .. To in one update.
+  void ApplyRangeToPanes(Integer From, Integer To);
+  bool FZoomControlUpdated = false;
 };

@@ -25,7 +25,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR CommandLine, int) {
       TBitmap Picture(View->Width(), View->Height());
       Picture.SetPixelFormat(pf24bit);
       View->PaintTo(Picture.Canvas()->Handle(), 0, 0);
-      if (!SaveBitmapToImage(Picture.Handle(), Folder + u"\\" + Name + u".png", itPNG, 100)) return 1;
+      try {
+        SaveBitmapToImage(Picture.Handle(), Folder + u"\\" + Name + u".png", itPNG, 100);
+      } catch (const EChartImageError&) {
+        return 1;
+      }
     }
     return 0;
   }
