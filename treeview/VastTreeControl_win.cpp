@@ -302,6 +302,12 @@ void TVastTreeControl::SetHeaderPopupMenu(TPopupMenu* Value) {
   if (Value) Value->FreeNotification(this);
 }
 
+void TVastTreeControl::SetBiDiMode(TBiDiMode Value) {
+  if (Value == BiDiMode()) return;
+  TCustomVastStringTree::SetBiDiMode(Value);
+  RecreateWindow();
+}
+
 void TVastTreeControl::SetBorderStyle(TFormBorderStyle Value) {
   if (Value == FBorderStyle) return;
   FBorderStyle = Value;

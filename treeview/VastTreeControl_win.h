@@ -147,7 +147,9 @@ public:
   using TCustomVastStringTree::Alignment;
   using TCustomVastStringTree::SetAlignment;
   using TCustomVastStringTree::BiDiMode;
-  using TCustomVastStringTree::SetBiDiMode;
+  // The window follows: right to left its vertical scroll bar is on the
+  // left and the columns sit at the right.
+  void SetBiDiMode(TBiDiMode Value);
 
   TCustomImageList* Images() const { return TCustomVastStringTree::Images(); }
   void SetImages(TCustomImageList* Value);

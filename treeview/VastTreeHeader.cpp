@@ -80,6 +80,14 @@ TVastTreeColumn::TVastTreeColumn(TVastTreeColumns* Owner) : FOwner(Owner) {
   FLastWidth = FOwner->FDefaultWidth;
   FIndex = FOwner->Count();
   FPosition = static_cast<TColumnPosition>(FOwner->Count());
+  // A new column reads in the tree's direction (coParentBidiMode).
+  if (FOwner->FHeader && FOwner->FHeader->FOwner) FBiDiMode = FOwner->FHeader->FOwner->BiDiMode();
+}
+
+void TVastTreeColumn::ParentBiDiModeChanged(TBiDiMode Value) {
+  if (!FOptions.Contains(coParentBidiMode) || Value == FBiDiMode) return;
+  FBiDiMode = Value;
+  Changed();
 }
 
 void TVastTreeColumn::Changed() {

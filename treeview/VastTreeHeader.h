@@ -106,6 +106,9 @@ public:
   TBiDiMode BiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode Value);
   bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  // The tree's reading direction changed; a column with coParentBidiMode
+  // takes it.
+  void ParentBiDiModeChanged(TBiDiMode Value);
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
   bool CheckBox() const { return FCheckBox; }

@@ -81,6 +81,7 @@ void TBaseVastTree::SetBiDiMode(TBiDiMode Value) {
   FEffectiveOffsetX =
       std::max(0, UseRightToLeftAlignment() ? FRangeX + FOffsetX - ClientWidth() : -FOffsetX);
   if (TVTHeader* H = HeaderObject()) {
+    for (Integer I = 0; I < H->Columns().Count(); ++I) H->Columns()[I].ParentBiDiModeChanged(Value);
     if (FOptions->AutoOptions().Contains(toAutoBidiColumnOrdering))
       H->Columns().SetRightToLeftOrder(UseRightToLeftAlignment());
   }
