@@ -673,8 +673,18 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
     case WM_NCMOUSEMOVE: {
       const TPoint P = ClientPoint(true);
       DoHeaderMouseMove(KeyboardShiftState(), P.X, P.Y + H.Height());
-      if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex())))
+      if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex()))) {
         SetTimer(HeaderTimer, 50);
+        if (H.Options().Contains(hoShowHint)) {
+          // The header is frame: the hint machinery hears of it from here.
+          // Another head asks again for its hint.
+          if (FLastHintRect.Width() > 0 && !FLastHintRect.Contains(P)) {
+            FLastHintRect = TRect{};
+            if (Application->HintControl() == this) Application->CancelHint();
+          }
+          Application->HintMouseMessage(this);
+        }
+      }
       return false;
     }
     case WM_NCLBUTTONDOWN:

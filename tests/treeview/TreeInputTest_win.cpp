@@ -604,6 +604,33 @@ TEST_F(TTreeInputTest, HeadsLightUpUnderThePointerAndTheirCheckBoxesClick) {
   EXPECT_EQ(Cols[1].CheckState(), csUncheckedNormal);
 }
 
+TEST_F(TTreeInputTest, ACutHeadCaptionShowsAsTheHeadsHint) {
+  Tree->SetShowHint(true);
+  TVTHeader& H = Tree->Header();
+  H.Columns()[1].SetWidth(24);  // "Size" does not fit
+  const Integer HeadY = -H.Height() / 2;
+  Application->CancelHint();
+  const TPoint Over = ScreenPt(180, HeadY);
+  SetCursorPos(Over.X, Over.Y);
+  // The header is frame: its moves reach the hint machinery all the same.
+  SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTBORDER, MAKELPARAM(Over.X, Over.Y));
+  EXPECT_EQ(Application->HintControl(), Tree);
+  Application->ActivateHint(Over);
+  auto* Window = dynamic_cast<TVastTreeHintWindow*>(Application->HintWindow());
+  ASSERT_NE(Window, nullptr);
+  EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+  EXPECT_EQ(Window->HintData().HintText, u"Size");
+  Screenshot(u"treeinput_header_hint.bmp");
+  Application->CancelHint();
+  // "Name" fits its head: no hint there.
+  const TPoint Name = ScreenPt(60, HeadY);
+  SetCursorPos(Name.X, Name.Y);
+  SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTBORDER, MAKELPARAM(Name.X, Name.Y));
+  Application->ActivateHint(Name);
+  EXPECT_FALSE(Application->HintWindow() && IsWindowVisible(Application->HintWindow()->Handle()));
+  Application->CancelHint();
+}
+
 TEST_F(TTreeInputTest, MultiLineCellsEditOverSeveralLines) {
   PVastNode A = Top(0);
   PVastNode File0 = Tree->GetFirstChild(A);
