@@ -1425,8 +1425,14 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       return;
     case WM_KILLFOCUS:
       TCustomControl::WndProc(Message);
+      if (HasState(tsHint)) Application->CancelHint();
       EndWheelPanning();
-      DoStateChange({}, {tsScrollPending, tsScrolling});
+      // A search, a pending edit or a row-height drag does not outlive the
+      // focus.
+      TCustomVastStringTree::TimerFired(SearchTimer);
+      DoStateChange({}, {tsEditPending, tsNodeHeightTracking, tsNodeHeightTrackPending, tsIncrementalSearching,
+                         tsLeftButtonDown, tsMiddleButtonDown, tsOLEDragPending, tsRightButtonDown, tsScrolling,
+                         tsScrollPending, tsVCLDragPending});
       for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer}) KillTimer(Id);
       if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused))
         InvalidateAll();
@@ -1438,6 +1444,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       Message.Result = 0;
       return;
     case WM_CANCELMODE:
+      TCustomVastStringTree::TimerFired(SearchTimer);
       for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer, ThemeChangedTimer})
         KillTimer(Id);
       DoStateChange({}, {tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending, tsIncrementalSearching,

@@ -383,6 +383,18 @@ TEST_F(TTreeInputTest, IncrementalSearchForgetsAfterItsTimeout) {
   EXPECT_EQ(Tree->FocusedNode(), Top(4));
 }
 
+TEST_F(TTreeInputTest, LosingTheFocusEndsTheSearch) {
+  Tree->SetIncrementalSearch(isAll);
+  Tree->SetSearchTimeout(10000);
+  Type(u"ch");
+  EXPECT_EQ(Tree->SearchBuffer(), u"ch");
+  SendMessageW(Wnd(), WM_KILLFOCUS, 0, 0);
+  EXPECT_EQ(Tree->SearchBuffer(), u"");
+  Tree->SetFocus();
+  Type(u"d");
+  EXPECT_EQ(Tree->FocusedNode(), Top(3));
+}
+
 TEST_F(TTreeInputTest, CheckBoxesPropagateToTriStateParents) {
   PVastNode A = Top(0);
   Tree->ValidateChildren(A, false);
