@@ -5,7 +5,10 @@
 // cut-off texts and wheel panning. Each state is saved as a picture.
 #include <gtest/gtest.h>
 
+#include <ole2.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -367,6 +370,87 @@ TEST_F(TTreeInputTest, ColumnDragShowsItsImageAndMovesTheColumn) {
   EXPECT_EQ(H.Columns()[0].Position(), 2u);
   EXPECT_EQ(Tree->HeaderDragImage(), nullptr);
   Screenshot(u"treeinput_column_dropped.bmp");
+}
+
+// The least data object a drag could carry: no formats, takes what the
+// system stores in it.
+class TBareDataObject : public IDataObject {
+public:
+  int Queries = 0;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Object) override {
+    if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IDataObject)) {
+      *Object = static_cast<IDataObject*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *Object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++FRefs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --FRefs; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override {
+    ++Queries;
+    return DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* Out) override {
+    Out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM* Medium, BOOL Release) override {
+    if (Release) ReleaseStgMedium(Medium);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+  ULONG FRefs = 1;
+};
+
+TEST_F(TTreeInputTest, ADragPictureGoesToTheSystemOrIsDrawnByTheTree) {
+  OleInitialize(nullptr);
+  TBitmap Picture(40, 20);
+  Picture.SetPixelFormat(pf32bit);
+  Picture.Canvas()->Brush()->SetColor(clNavy);
+  Picture.Canvas()->FillRect(TRect{0, 0, 40, 20});
+  const TPoint At = ScreenPt(50, 50);
+  {
+    // With a data object the system's drag-image service is asked first;
+    // either it draws the picture (and the tree shows none) or the tree's
+    // own image shows it.
+    TBareDataObject Data;
+    TVTDragImage Image(Tree);
+    Image.PrepareDrag(&Picture, At, At, &Data);
+    Image.ShowDragImage();
+    if (Image.States().Contains(disSystemSupport)) {
+      EXPECT_GE(Data.Queries, 1);
+      EXPECT_FALSE(Image.Visible());
+      EXPECT_EQ(Image.Window(), nullptr);
+    } else {
+      EXPECT_TRUE(Image.Visible());
+      EXPECT_NE(Image.Window(), nullptr);
+    }
+    std::printf("drag picture drawn by %s\n", Image.States().Contains(disSystemSupport) ? "the system" : "the tree");
+    Image.EndDrag();
+  }
+  {
+    // Without one the tree always draws it.
+    TVTDragImage Image(Tree);
+    Image.PrepareDrag(&Picture, At, At, nullptr);
+    Image.ShowDragImage();
+    EXPECT_FALSE(Image.States().Contains(disSystemSupport));
+    EXPECT_TRUE(Image.Visible());
+    EXPECT_EQ(Image.GetDragImageRect(), (TRect{At.X, At.Y, At.X + 40, At.Y + 20}));
+    Image.EndDrag();
+    EXPECT_FALSE(Image.Visible());
+  }
+  OleUninitialize();
 }
 
 TEST_F(TTreeInputTest, IncrementalSearchForgetsAfterItsTimeout) {
