@@ -40,8 +40,10 @@ bool TVTDragImage::Visible() const {
 }
 
 bool TVTDragImage::HandToSystem(TBitmap* DragImage, IDataObject* DataObject) {
+  // The shell's drag-drop helper object.
+  static constexpr CLSID DragDropHelper{0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
   IDragSourceHelper* Helper = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDragSourceHelper,
+  if (FAILED(CoCreateInstance(DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IDragSourceHelper),
                               reinterpret_cast<void**>(&Helper))) ||
       !Helper)
     return false;
@@ -50,7 +52,8 @@ bool TVTDragImage::HandToSystem(TBitmap* DragImage, IDataObject* DataObject) {
     ~TRelease() { Object->Release(); }
   } Release{Helper};
   IDragSourceHelper2* Helper2 = nullptr;
-  if (SUCCEEDED(Helper->QueryInterface(IID_IDragSourceHelper2, reinterpret_cast<void**>(&Helper2))) && Helper2) {
+  if (SUCCEEDED(Helper->QueryInterface(__uuidof(IDragSourceHelper2), reinterpret_cast<void**>(&Helper2))) &&
+      Helper2) {
     Helper2->SetFlags(DSH_ALLOWDROPDESCRIPTIONTEXT);
     Helper2->Release();
   }
