@@ -1322,6 +1322,8 @@ void TVastTreeControl::WndProc(TMessage& Message) {
         Header().SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
         ComputeHeaderRect();
         UpdateScrollBars(true);
+        // Without columns the edited cell is as wide as the window.
+        if (IsEditing() && !Header().UseColumns()) UpdateEditBounds();
       }
       return;
     }
