@@ -527,6 +527,18 @@ void TVastTreeControl::ColorChanged() {
   InvalidateAll();
 }
 
+void TVastTreeControl::DoScroll(Integer DeltaX, Integer DeltaY) {
+  if (FHandle && !IsMouseSelecting() && !IsPanning()) {
+    POINT P;
+    GetCursorPos(&P);
+    ::ScreenToClient(FHandle, &P);
+    RECT Client;
+    GetClientRect(FHandle, &Client);
+    if (PtInRect(&Client, P)) TrackHotNode(P.x, P.y);
+  }
+  TCustomVastStringTree::DoScroll(DeltaX, DeltaY);
+}
+
 void TVastTreeControl::DoEnter() {
   TCustomControl::DoEnter();
   EnsureNodeSelected();

@@ -341,6 +341,8 @@ protected:
   virtual void PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect, const TRect& SelectionRect);
   void ColorChanged() override;
   void DoEnter() override;
+  // After a scroll the row under a resting pointer is the hot one.
+  void DoScroll(Integer DeltaX, Integer DeltaY) override;
   void TimerFired(Cardinal TimerId) override;
   void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) override;
   void SetCursorFor(TMessage& Message);

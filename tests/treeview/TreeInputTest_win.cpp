@@ -582,6 +582,19 @@ TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
   EXPECT_EQ(Tree->PanningWindow(), nullptr);
 }
 
+TEST_F(TTreeInputTest, TheHotRowFollowsAScrollUnderARestingPointer) {
+  Tree->FullExpand();
+  const Integer Y = 2 * 18 + 9;
+  const TPoint Resting = ScreenPt(60, Y);
+  SetCursorPos(Resting.X, Resting.Y);
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(60, Y));
+  Integer Top = 0;
+  EXPECT_EQ(Tree->HotNode(), Tree->GetNodeAt(0, Y, true, Top));
+  SendMessageW(Wnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+  ASSERT_LT(Tree->OffsetY(), 0);
+  EXPECT_EQ(Tree->HotNode(), Tree->GetNodeAt(0, Y, true, Top));
+}
+
 TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
   TVTHeaderPopupMenu Menu(nullptr);
   Menu.PopupComponent = Tree;
