@@ -26,3 +26,11 @@ else
 fi
 pid=$!
 wait "$pid"
+status=$?
+# A program that crashed is a failure even when Wine's debugger leaves an
+# exit status of 0 behind (it does when the whole test program runs).
+if [ $status -eq 0 ] && grep -q '^wine: Unhandled' "$out"; then
+  echo "wine-run: the program crashed (see the Wine report above)" >>"$out"
+  status=1
+fi
+exit $status

@@ -102,13 +102,22 @@ void TVastTreeControl::SetCustomCheckImages(TCustomImageList* Value) {
 }
 
 void TVastTreeControl::PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y) {
-  const Integer Index = CheckImageIndex(PaintInfo.Node, ctNone, csUncheckedNormal, true);
+  TVTImageInfo Info;
+  Info.Index = CheckImageIndex(PaintInfo.Node, ctNone, csUncheckedNormal, true);
+  Info.XPos = X;
+  Info.YPos = Y;
+  Info.Images = FCustomCheckImages;
+  PaintCheckBox(PaintInfo.Canvas, Info, GetSelected(PaintInfo.Node));
+}
+
+void TVastTreeControl::PaintCheckBox(TCanvas* Canvas, const TVTImageInfo& ImageInfo, bool Selected) {
+  const Integer Index = ImageInfo.Index, X = ImageInfo.XPos, Y = ImageInfo.YPos;
   if (Index < 0) return;
-  HDC DC = PaintInfo.Canvas->Handle();
+  HDC DC = Canvas->Handle();
   if (FCustomCheckImages) {
-    const bool Selected = GetSelected(PaintInfo.Node);
     ImageList_DrawEx(FCustomCheckImages->Handle(), Index, DC, X, Y, 0, 0, CLR_NONE,
-                     Selected ? static_cast<COLORREF>(ColorToRGB(SelectionColor())) : CLR_DEFAULT, ILD_TRANSPARENT);
+                     Selected && !ImageInfo.Ghosted ? static_cast<COLORREF>(ColorToRGB(SelectionColor())) : CLR_DEFAULT,
+                     ILD_TRANSPARENT);
     return;
   }
   // The system's classic drawing by image index: groups of four (normal,
@@ -140,13 +149,12 @@ void TVastTreeControl::PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integ
   if (Group == 5) {
     const Integer W = R.right - R.left, H = R.bottom - R.top;
     const Integer AX = R.left + W * 22 / 100, AY = R.top + H * 33 / 100, AS = std::max(2, W * 28 / 100);
-    TCanvas* C = PaintInfo.Canvas;
-    const TColor OldBrush = C->Brush()->Color(), OldPen = C->Pen()->Color();
-    C->Brush()->SetColor(static_cast<TColor>(0x808080));
-    C->Pen()->SetColor(static_cast<TColor>(0x808080));
-    C->Polygon({{AX, AY}, {AX + 2 * AS, AY}, {AX + AS, AY + AS}});
-    C->Brush()->SetColor(OldBrush);
-    C->Pen()->SetColor(OldPen);
+    const TColor OldBrush = Canvas->Brush()->Color(), OldPen = Canvas->Pen()->Color();
+    Canvas->Brush()->SetColor(static_cast<TColor>(0x808080));
+    Canvas->Pen()->SetColor(static_cast<TColor>(0x808080));
+    Canvas->Polygon({{AX, AY}, {AX + 2 * AS, AY}, {AX + AS, AY + AS}});
+    Canvas->Brush()->SetColor(OldBrush);
+    Canvas->Pen()->SetColor(OldPen);
   }
 }
 
@@ -252,6 +260,20 @@ void TVastTreeControl::KeyPress(Char& Key) {
 void TVastTreeControl::MouseLeave() {
   TCustomControl::MouseLeave();
   FLastHintRect = TRect{};
+  // The heads forget the pointer: no hot or pressed head stays behind.
+  TVastTreeColumns& Cols = Header().Columns();
+  POINT Cursor;
+  GetCursorPos(&Cursor);
+  RECT Window;
+  GetWindowRect(FHandle, &Window);
+  // Into the header (the frame) is not out of the tree.
+  const bool Away = !PtInRect(&Window, Cursor);
+  if (Away && Header().FStates.Empty() && (Cols.HoverIndex() >= 0 || Cols.DownIndex() >= 0)) {
+    Cols.SetHoverIndex(NoColumn);
+    Cols.SetDownIndex(NoColumn);
+    Cols.SetCheckBoxHit(false);
+    Header().Invalidate(nullptr);
+  }
   if (HotNode()) {
     InvalidateNode(HotNode());
     SetHotNode(nullptr);
@@ -280,12 +302,17 @@ bool TVastTreeControl::PopupMenuAvailable(PVastNode Node, TColumnIndex Column, T
 // Header mouse handling
 
 bool TVastTreeControl::InHeader(const TPoint& P) const {
-  const Integer H = TCustomVastStringTree::Header().Height();
+  const TVTHeader& H = TCustomVastStringTree::Header();
+  if (!H.Options().Contains(hoVisible) || P.Y < -H.Height() || P.Y >= 0) return false;
+  // The strip also spans the vertical scroll bar: on the right, or on the
+  // left (negative client x) when reading right to left.
   RECT Client;
   GetClientRect(FHandle, &Client);
-  const Integer Right = Client.right + (GetWindowLongW(FHandle, GWL_STYLE) & WS_VSCROLL ? GetSystemMetrics(SM_CXVSCROLL) : 0);
-  return TCustomVastStringTree::Header().Options().Contains(hoVisible) && P.Y >= -H && P.Y < 0 && P.X >= 0 &&
-         P.X < Right;
+  const Integer Bar = GetWindowLongW(FHandle, GWL_STYLE) & WS_VSCROLL ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+  const bool LeftBar = (GetWindowLongW(FHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+  const Integer Left = LeftBar ? -Bar : 0;
+  const Integer Right = Client.right + (LeftBar ? 0 : Bar);
+  return P.X >= Left && P.X < Right;
 }
 
 bool TVastTreeControl::InHeaderSplitterArea(const TPoint& P) const {
@@ -308,29 +335,46 @@ bool TVastTreeControl::FindSplitterColumn(const TPoint& P) {
   const Integer L = static_cast<Integer>(std::lround(H.SplitterHitTolerance() * 0.6));
   const Integer R = H.SplitterHitTolerance() - L;
   const Integer Offset = EffectiveOffsetX();
-  Integer E = Cols.TotalWidth() - Offset;
+  const bool RTL = UseRightToLeftAlignment();
+  // An edge E matches when A pixels before it to B pixels after it.
+  auto Matches = [&](const TVastTreeColumn& C, Integer E, Integer A, Integer B) {
+    if (C.Options().Contains(coFixed)) return E + Offset - A < P.X && P.X < E + Offset + B;
+    return P.X > Fixed && E - A < P.X && P.X < E + B;
+  };
+  auto Take = [&](TColumnIndex I) {
+    bool Allowed = Cols[I].Options().Contains(coResizable) && Cols[I].Options().Contains(coVisible);
+    if (Allowed && H.OnCanSplitterResizeColumn) H.OnCanSplitterResizeColumn(&H, P, I, Allowed);
+    if (!Allowed) return false;
+    Cols.SetTrackIndex(I);
+    TVastTreeColumn& C = Cols[I];
+    Integer Left, Right;
+    C.UnscrolledBounds(Left, Right);
+    const Integer Shift = (C.Options().Contains(coFixed) ? 0 : -Offset) + (RTL ? RightToLeftOffset(true) : 0);
+    FHeaderTrackPoint = TPoint{(RTL ? Right : Left) + Shift, P.Y};
+    return true;
+  };
   const auto& Map = Cols.PositionToIndex();
-  for (std::size_t Pos = Map.size(); Pos-- > 0;) {
+  if (!RTL) {
+    // Right edges, from the last column back.
+    Integer E = Cols.TotalWidth() - Offset;
+    for (std::size_t Pos = Map.size(); Pos-- > 0;) {
+      const TColumnIndex I = Map[Pos];
+      TVastTreeColumn& C = Cols[I];
+      if (!C.Options().Contains(coVisible)) continue;
+      if (Matches(C, E, R, L) && Take(I)) return true;
+      E -= C.Width();
+    }
+    return false;
+  }
+  // Right to left the left edges are grabbed, from the first column on.
+  Integer E = -Offset;
+  if (Cols.TotalWidth() < ClientWidth()) E += ClientWidth() - Cols.TotalWidth();
+  for (std::size_t Pos = 0; Pos < Map.size(); ++Pos) {
     const TColumnIndex I = Map[Pos];
     TVastTreeColumn& C = Cols[I];
     if (!C.Options().Contains(coVisible)) continue;
-    bool Match;
-    if (C.Options().Contains(coFixed))
-      Match = E + Offset - R < P.X && P.X < E + Offset + L;
-    else
-      Match = P.X > Fixed && E - R < P.X && P.X < E + L;
-    if (Match && C.Options().Contains(coResizable)) {
-      bool Allowed = true;
-      if (H.OnCanSplitterResizeColumn) H.OnCanSplitterResizeColumn(&H, P, I, Allowed);
-      if (Allowed) {
-        Cols.SetTrackIndex(I);
-        Integer Left, Right;
-        C.UnscrolledBounds(Left, Right);
-        FHeaderTrackPoint = TPoint{C.Options().Contains(coFixed) ? Left : Left - Offset, P.Y};
-        return true;
-      }
-    }
-    E -= C.Width();
+    if (Matches(C, E, L, R) && Take(I)) return true;
+    E += C.Width();
   }
   return false;
 }
@@ -369,7 +413,9 @@ TColumnIndex TVastTreeControl::PressColumnAt(const TPoint& P) {
       Cols[Column].Options().Contains(coEnabled)) {
     const TColumnIndex Old = Cols.DownIndex();
     Cols.SetDownIndex(Column);
-    Cols.SetCheckBoxHit(false);
+    TVastTreeColumn& C = Cols[Column];
+    Cols.SetCheckBoxHit(C.HasImage() && C.CheckBox() &&
+                        C.ImageRect().Contains(TPoint{P.X, P.Y + Header().Height()}));
     InvalidateHeaderColumn(Old);
     InvalidateHeaderColumn(Column);
   }
@@ -390,6 +436,14 @@ bool TVastTreeControl::ProcessColumnClick(const TPoint& P, TMouseButton Button, 
     Cols.SetClickIndex(Column);
     Info.Column = Column;
     Info.HitPosition = TVTHeaderHitPositions{hhiOnColumn};
+    TVastTreeColumn& C = Cols[Column];
+    if (C.HasImage() && C.ImageRect().Contains(TPoint{P.X, P.Y + H.Height()})) {
+      Info.HitPosition.Include(hhiOnIcon);
+      if (C.CheckBox()) {
+        if (Button == mbLeft) UpdateColumnCheckState(Column);
+        Info.HitPosition.Include(hhiOnCheckbox);
+      }
+    }
   } else {
     Cols.SetClickIndex(NoColumn);
     Info.Column = NoColumn;
@@ -457,11 +511,10 @@ void TVastTreeControl::StartColumnDrag(const TPoint& P, const TPoint& Start) {
   Image.SetPixelFormat(pf32bit);
   Image.Canvas()->Brush()->SetColor(clBtnFace);
   Image.Canvas()->FillRect(TRect{0, 0, C.Width(), H.Height()});
+  PaintColumnHead(Image.Canvas(), Cols.DragIndex(), TRect{0, 0, C.Width(), H.Height()});
   Integer Left, Right;
-  C.UnscrolledBounds(Left, Right);
-  PaintHeader(Image.Canvas()->Handle(), TRect{0, 0, Right, H.Height()}, -Left);
-  const bool Fixed = C.Options().Contains(coFixed);
-  const TPoint Pos = ClientToScreen(TPoint{Fixed ? Left : Left - EffectiveOffsetX(), -H.Height()});
+  Cols.GetColumnBounds(Cols.DragIndex(), Left, Right);
+  const TPoint Pos = ClientToScreen(TPoint{Left, -H.Height()});
   FHeaderDragImage = std::make_unique<TVTDragImage>(this);
   FHeaderDragImage->SetMoveRestriction(H.Options().Contains(hoRestrictDrag) ? dmrHorizontalOnly : dmrNone);
   FHeaderDragImage->SetBackdropWindow(FHandle);
@@ -620,8 +673,18 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
     case WM_NCMOUSEMOVE: {
       const TPoint P = ClientPoint(true);
       DoHeaderMouseMove(KeyboardShiftState(), P.X, P.Y + H.Height());
-      if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex())))
+      if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex()))) {
         SetTimer(HeaderTimer, 50);
+        if (H.Options().Contains(hoShowHint)) {
+          // The header is frame: the hint machinery hears of it from here.
+          // Another head asks again for its hint.
+          if (FLastHintRect.Width() > 0 && !FLastHintRect.Contains(P)) {
+            FLastHintRect = TRect{};
+            if (Application->HintControl() == this) Application->CancelHint();
+          }
+          Application->HintMouseMessage(this);
+        }
+      }
       return false;
     }
     case WM_NCLBUTTONDOWN:

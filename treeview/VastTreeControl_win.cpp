@@ -27,6 +27,25 @@ constexpr UINT TvisFocused = 0x0001;
 
 RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
 
+// The part of R (logical coordinates) inside DC's clipping and on the
+// bitmap selected into it, in that bitmap's pixels; empty without one.
+// Blends write the pixels directly, past any clipping.
+TRect DeviceRectOnBitmap(HDC DC, TRect R) {
+  Integer W, H;
+  if (!SelectedBitmapBits(DC, W, H)) return TRect{};
+  RECT Clip;
+  if (GetClipBox(DC, &Clip) != NULLREGION) {
+    R.Left = std::max<Integer>(R.Left, Clip.left);
+    R.Top = std::max<Integer>(R.Top, Clip.top);
+    R.Right = std::min<Integer>(R.Right, Clip.right);
+    R.Bottom = std::min<Integer>(R.Bottom, Clip.bottom);
+  }
+  POINT P[2] = {{R.Left, R.Top}, {R.Right, R.Bottom}};
+  LPtoDP(DC, P, 2);
+  return TRect{std::max<Integer>(0, P[0].x), std::max<Integer>(0, P[0].y), std::min<Integer>(W, P[1].x),
+               std::min<Integer>(H < 0 ? -H : H, P[1].y)};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -233,6 +252,9 @@ TVastTreeControl::TVastTreeControl(TComponent* AOwner) : TCustomControl(AOwner),
     if (!Destroying()) InvalidateAll();
   };
   FStateChangeLink.OnChange = FImageChangeLink.OnChange;
+  FHeaderImageChangeLink.OnChange = [this](TObject*) {
+    if (!Destroying()) Header().Invalidate(nullptr);
+  };
   FontChanged();
 }
 
@@ -241,6 +263,7 @@ TVastTreeControl::~TVastTreeControl() {
   StopCacheValidation();
   if (Images()) Images()->UnRegisterChanges(&FImageChangeLink);
   if (StateImages()) StateImages()->UnRegisterChanges(&FStateChangeLink);
+  if (Header().Images()) Header().Images()->UnRegisterChanges(&FHeaderImageChangeLink);
   SetHost(nullptr);
 }
 
@@ -264,6 +287,25 @@ void TVastTreeControl::SetStateImages(TCustomImageList* Value) {
     Value->FreeNotification(this);
   }
   if (!TCustomVastStringTree::Loading()) InvalidateAll();
+}
+
+void TVastTreeControl::HeaderImagesChanged(TCustomImageList* Old, TCustomImageList* New) {
+  if (Old) Old->UnRegisterChanges(&FHeaderImageChangeLink);
+  if (New) {
+    New->RegisterChanges(&FHeaderImageChangeLink);
+    New->FreeNotification(this);
+  }
+}
+
+void TVastTreeControl::SetHeaderPopupMenu(TPopupMenu* Value) {
+  FHeaderPopupMenu = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TVastTreeControl::SetBiDiMode(TBiDiMode Value) {
+  if (Value == BiDiMode()) return;
+  TCustomVastStringTree::SetBiDiMode(Value);
+  RecreateWindow();
 }
 
 void TVastTreeControl::SetBorderStyle(TFormBorderStyle Value) {
@@ -392,6 +434,8 @@ void TVastTreeControl::FontChanged() {
     TCustomVastStringTree::FontChanged();
   }
   if (Destroying()) return;
+  // A header that takes the tree's font follows it.
+  Header().ParentFontChanged(HeaderFontOf(*Font()));
   PrepareButtonImages(true, false);
   if (TreeOptions().AutoOptions().Contains(toAutoChangeScale)) {
     const Integer Needed = TextHeight(u"Tg") + 2;
@@ -411,6 +455,14 @@ void TVastTreeControl::Notification(TComponent* AComponent, TOperation Operation
       TCustomVastStringTree::SetStateImages(nullptr);
       if (!Destroying()) InvalidateAll();
     }
+    if (AComponent == FCustomCheckImages) {
+      // Back to the system's check boxes.
+      FCustomCheckImages = nullptr;
+      SetCheckImageKind(ckSystemDefault);
+      if (!Destroying()) InvalidateAll();
+    }
+    if (Header().Images() && static_cast<TComponent*>(Header().Images()) == AComponent) Header().SetImages(nullptr);
+    if (FHeaderPopupMenu && static_cast<TComponent*>(FHeaderPopupMenu) == AComponent) FHeaderPopupMenu = nullptr;
   }
   TCustomControl::Notification(AComponent, Operation);
 }
@@ -445,11 +497,8 @@ void TVastTreeControl::PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect
   if (DrawSelectionMode() == smBlendedRectangle) {
     const TRect Part{std::max(Band.Left, VisibleRect.Left), std::max(Band.Top, VisibleRect.Top),
                      std::min(Band.Right, VisibleRect.Right), std::min(Band.Bottom, VisibleRect.Bottom)};
-    POINT Org;
-    GetWindowOrgEx(DC, &Org);
-    if (Part.Width() > 0 && Part.Height() > 0) {
-      const TRect Device{Part.Left - static_cast<Integer>(Org.x), Part.Top - static_cast<Integer>(Org.y),
-                         Part.Right - static_cast<Integer>(Org.x), Part.Bottom - static_cast<Integer>(Org.y)};
+    const TRect Device = DeviceRectOnBitmap(DC, Part);
+    if (Device.Width() > 0 && Device.Height() > 0) {
       GdiFlush();
       AlphaBlendRect(nullptr, DC, Device, TPoint{0, 0}, abmColor, SelectionBlendFactor(),
                      static_cast<Integer>(ColorToColorRef(Colors().SelectionRectangleBlendColor())));
@@ -478,6 +527,18 @@ void TVastTreeControl::ColorChanged() {
   InvalidateAll();
 }
 
+void TVastTreeControl::DoScroll(Integer DeltaX, Integer DeltaY) {
+  if (FHandle && !IsMouseSelecting() && !IsPanning()) {
+    POINT P;
+    GetCursorPos(&P);
+    ::ScreenToClient(FHandle, &P);
+    RECT Client;
+    GetClientRect(FHandle, &Client);
+    if (PtInRect(&Client, P)) TrackHotNode(P.x, P.y);
+  }
+  TCustomVastStringTree::DoScroll(DeltaX, DeltaY);
+}
+
 void TVastTreeControl::DoEnter() {
   TCustomControl::DoEnter();
   EnsureNodeSelected();
@@ -501,17 +562,24 @@ void TVastTreeControl::MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New
 
 void TVastTreeControl::SetCursorFor(TMessage& Message) {
   TCursor Cursor = crDefault;
+  POINT P;
+  GetCursorPos(&P);
+  ::ScreenToClient(FHandle, &P);
   if (TreeOptions().MiscOptions().Contains(toNodeHeightResize)) {
-    POINT P;
-    GetCursorPos(&P);
-    ::ScreenToClient(FHandle, &P);
     THitInfo Hit;
     GetHitTestInfoAt(P.x, P.y, true, Hit);
     if (Hit.HitPositions.Contains(hiOnItem) &&
-        (Hit.HitPositions.Contains(hiUpperSplitter) || Hit.HitPositions.Contains(hiLowerSplitter)))
-      Cursor = crSizeNS;
+        (Hit.HitPositions.Contains(hiUpperSplitter) || Hit.HitPositions.Contains(hiLowerSplitter))) {
+      // The upper band belongs to the row above.
+      PVastNode Node =
+          Hit.HitPositions.Contains(hiUpperSplitter) ? GetPreviousVisible(Hit.HitNode, true) : Hit.HitNode;
+      if (CanResizeNodeHeight(TPoint{P.x, P.y}, Node, Hit.HitColumn)) Cursor = crVertSplit;
+    }
   }
-  if (Cursor == crDefault) Cursor = TControl::Cursor();
+  if (Cursor == crDefault)
+    Cursor = TreeOptions().PaintOptions().Contains(toHotTrack) && HotNode() && FHotCursor != crDefault
+                 ? FHotCursor
+                 : TControl::Cursor();
   DoGetCursor(Cursor);
   if (Cursor == crDefault) {
     TCustomControl::WndProc(Message);
@@ -675,6 +743,33 @@ TSize TVastTreeControl::ButtonSize() const {
   return FPlusBM ? TSize{FPlusBM->Width(), FPlusBM->Height()} : TSize{9, 9};
 }
 
+void TVastTreeControl::GetTextInfo(PVastNode Node, TColumnIndex Column, TFont* AFont, TRect& R, String& Text) {
+  AFont->Assign(Font());
+  TCanvas* C = FMeasureBitmap->Canvas();
+  C->SetFont(Font());
+  const String Name = C->Font()->Name();
+  const Integer Height = C->Font()->Height();
+  const TFontStyles Style = C->Font()->Style();
+  Integer TH = 0;
+  TCustomVastStringTree::GetTextInfo(Node, Column, C, Text, TH);
+  if (C->Font()->Name() != Name || C->Font()->Height() != Height || C->Font()->Style() != Style) {
+    // The handler chose another font: the editor takes it, and its height.
+    AFont->Assign(C->Font());
+    TEXTMETRICW Metrics{};
+    C->TextExtent(u"x");
+    GetTextMetricsW(C->Handle(), &Metrics);
+    TH = Metrics.tmHeight;
+  } else if (C->Font()->Color() != Font()->Color()) {
+    AFont->SetColor(C->Font()->Color());
+  }
+  C->SetFont(Font());
+  R = GetDisplayRect(Node, Column, true, !GetMultiline(Node), false);
+  if (TreeOptions().PaintOptions().Contains(toShowHorzGridLines)) --R.Bottom;
+  const Integer Grow = (TH - R.Height()) / 2;
+  R.Top -= Grow;
+  R.Bottom += Grow;
+}
+
 TRect TVastTreeControl::CellRectForMargin(PVastNode Node, TColumnIndex Column) {
   return GetDisplayRect(Node, Column, false);
 }
@@ -730,30 +825,150 @@ void TVastTreeControl::Animate(Cardinal Steps, Cardinal Duration,
   Callback(0, 0);
 }
 
-void TVastTreeControl::AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) {
-  if (!FHandle || Distance <= 0 || FRedrawDisabled > 0) return;
-  UpdateWindow(FHandle);
-  const Integer CW = ClientWidth(), CH = ClientHeight();
+TToggleSlide TVastTreeControl::ToggleSlideFor(PVastNode Node, bool Expanding, Integer Distance) {
+  TToggleSlide Slide;
+  Slide.Opening = Expanding;
+  const Integer CH = ClientHeight();
+  if (!Node || Distance <= 0 || CH <= 0) return Slide;
   const TRect Row = GetDisplayRect(Node, NoColumn, false);
   const bool Above = TreeOptions().PaintOptions().Contains(toChildrenAbove);
-  // The rows below the node slide (above it with children above).
-  const TRect Moving = Above ? TRect{0, 0, CW, Row.Top} : TRect{0, Row.Bottom, CW, CH};
-  if (Moving.Height() <= 0 || Moving.Top >= CH) return;
-  const Integer D1 = std::min(Distance, Moving.Height());
-  const bool Down = Expanding != Above;
+  const bool Advanced = TreeOptions().AnimationOptions().Contains(toAdvancedAnimatedToggle);
+  if (Above) {
+    // The children sit above the node's row: the rows above it move.
+    if (Row.Top <= 0) return Slide;
+    if (Expanding) {
+      Slide.Gap = Row.Top;
+      Slide.AboveDistance = std::min(Distance, Row.Top);
+    } else {
+      Slide.Gap = std::max(0, Row.Top - Distance);
+      Slide.GapHeight = Row.Top - Slide.Gap;
+      Slide.AboveDistance = Slide.GapHeight;
+    }
+    return Slide;
+  }
+  if (Row.Bottom >= CH) return Slide;
+  Slide.Gap = Row.Bottom;
+  const Integer Space = CH - Row.Bottom;
+  if (Expanding) {
+    Slide.BelowDistance = std::min(Distance, Space);
+    if (Advanced && TreeOptions().AutoOptions().Contains(toAutoScrollOnExpand) && Distance > Space) {
+      // The children do not fit below: the view will scroll up to show
+      // them (all of them, or from the node down), so the rows above move
+      // up meanwhile and those below leave at the bottom.
+      const bool Fits = static_cast<Integer>(Node->NodeHeight) + Distance <= CH;
+      const Integer Scroll = Fits ? Row.Bottom + Distance - CH : Row.Top;
+      Slide.AboveDistance = std::clamp(Scroll, 0, Row.Bottom);
+      Slide.BelowDistance = Space;
+    }
+  } else {
+    Slide.GapHeight = std::min(Distance, Space);
+    Slide.BelowDistance = Slide.GapHeight;
+    if (Advanced) {
+      // At the end of the range the rows above come down to fill the view.
+      const Integer NewRange = RangeY() - Distance;
+      const Integer NewOffset = std::min(0, std::max(OffsetY(), CH - NewRange));
+      const Integer Scroll = NewOffset - OffsetY();
+      if (Scroll > 0) {
+        Slide.AboveDistance = std::min(Scroll, CH);
+        Slide.BelowDistance = std::max(0, std::min(Distance - Scroll, Space));
+      }
+    }
+  }
+  return Slide;
+}
+
+void TVastTreeControl::FillSlideStrip(HDC DC, Integer Top, Integer Bottom, HBRUSH Background) {
+  if (Bottom <= Top) return;
+  const Integer CW = ClientWidth();
+  if (Background) {
+    RECT R{0, Top, CW, Bottom};
+    ::FillRect(DC, &R, Background);
+  }
+  TVTHeader& H = Header();
+  if (!H.UseColumns()) return;
+  // Each column's part in the column's colour, as the rows below show it.
+  TVastTreeColumns& Cols = H.Columns();
+  const Integer RTL = UseRightToLeftAlignment() ? RightToLeftOffset(true) : 0;
+  for (TColumnIndex Column = Cols.GetFirstVisibleColumn(); Column >= 0; Column = Cols.GetNextVisibleColumn(Column)) {
+    TVastTreeColumn& C = Cols[Column];
+    if (C.Options().Contains(coParentColor)) continue;
+    Integer L, Rt;
+    C.UnscrolledBounds(L, Rt);
+    const Integer Shift = (C.Options().Contains(coFixed) ? 0 : -EffectiveOffsetX()) + RTL;
+    if (L + Shift >= CW) break;
+    TGdiObject Brush(CreateSolidBrush(static_cast<COLORREF>(RGBOf(C.Color()))));
+    RECT R{L + Shift, Top, Rt + Shift, Bottom};
+    ::FillRect(DC, &R, static_cast<HBRUSH>(Brush.Get()));
+  }
+}
+
+void TVastTreeControl::AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) {
+  if (!FHandle || Distance <= 0 || FRedrawDisabled > 0) return;
+  Application->CancelHint();
+  UpdateWindow(FHandle);
+  const TToggleSlide Slide = ToggleSlideFor(Node, Expanding, Distance);
+  const Integer A = Slide.AboveDistance, B = Slide.BelowDistance;
+  if (A <= 0 && B <= 0) return;
+  const Integer CW = ClientWidth(), CH = ClientHeight();
   const TWindowDC Window(FHandle);
   HDC DC = Window.Get();
-  TGdiObject Brush(CreateSolidBrush(static_cast<COLORREF>(RGBOf(TControl::Color()))));
+  // Over a background picture the strips stay as they are until the repaint.
+  const bool Picture = TreeOptions().PaintOptions().Contains(toShowBackground) && FBackground.Graphic() &&
+                       !FBackground.Graphic()->Empty();
+  TGdiObject Brush(Picture ? nullptr : CreateSolidBrush(static_cast<COLORREF>(RGBOf(TControl::Color()))));
+  HBRUSH Background = static_cast<HBRUSH>(Brush.Get());
+  // The longer distance drives the steps; the other follows by the ratio.
+  const bool AboveDrives = A >= B;
+  const Integer D1 = std::max(A, B), D2 = std::min(A, B);
+  const double Ratio = D1 > 0 ? static_cast<double>(D2) / D1 : 0.0;
+  double Carry = 0.0;
+  Integer MovedAbove = 0, MovedBelow = 0;
+  bool FilledAbove = false, FilledBelow = false;
+  const Integer Gap = Slide.Gap;
   Animate(static_cast<Cardinal>(D1), AnimationDuration(), [&](Integer Step, Integer StepSize) {
+    (void)Step;
     if (StepSize <= 0) return true;
-    RECT R = ToRECT(Moving);
-    ScrollDC(DC, 0, Down ? StepSize : -StepSize, &R, &R, nullptr, nullptr);
-    if (Step == 0) {
-      // The strip uncovered first scrolls along with the rest afterwards.
-      RECT Strip = Down ? RECT{Moving.Left, Moving.Top, Moving.Right, Moving.Top + StepSize}
-                        : RECT{Moving.Left, Moving.Bottom - StepSize, Moving.Right, Moving.Bottom};
-      ::FillRect(DC, &Strip, static_cast<HBRUSH>(Brush.Get()));
+    const double Exact = StepSize * Ratio + Carry;
+    const Integer Second = static_cast<Integer>(std::nearbyint(Exact));
+    Carry = Exact - Second;
+    Integer SA = AboveDrives ? StepSize : Second, SB = AboveDrives ? Second : StepSize;
+    SA = std::min(SA, A - MovedAbove);
+    SB = std::min(SB, B - MovedBelow);
+    if (Slide.Opening) {
+      // The gap opens at Gap: the rows above go up, those below go down;
+      // the strips they uncover are filled once and then travel along.
+      if (SA > 0) {
+        RECT R{0, 0, CW, Gap};
+        ScrollDC(DC, 0, -SA, &R, &R, nullptr, nullptr);
+        if (!FilledAbove) FillSlideStrip(DC, Gap - SA, Gap, Background);
+        FilledAbove = true;
+      }
+      if (SB > 0) {
+        RECT R{0, Gap, CW, CH};
+        ScrollDC(DC, 0, SB, &R, &R, nullptr, nullptr);
+        if (!FilledBelow) FillSlideStrip(DC, Gap, Gap + SB, Background);
+        FilledBelow = true;
+      }
+    } else {
+      // The gap [Gap, Gap + GapHeight) closes: the rows below come up over
+      // it, those above come down over what is left of it.
+      const Integer NewBoundary = Gap + MovedAbove + SA;
+      if (SB > 0) {
+        RECT R{0, NewBoundary, CW, CH};
+        ScrollDC(DC, 0, -SB, &R, &R, nullptr, nullptr);
+        if (!FilledBelow) FillSlideStrip(DC, CH - SB, CH, Background);
+        FilledBelow = true;
+      }
+      if (SA > 0) {
+        RECT R{0, 0, CW, Gap + MovedAbove};
+        RECT Clip{0, 0, CW, NewBoundary};
+        ScrollDC(DC, 0, SA, &R, &Clip, nullptr, nullptr);
+        if (!FilledAbove) FillSlideStrip(DC, 0, SA, Background);
+        FilledAbove = true;
+      }
     }
+    MovedAbove += SA;
+    MovedBelow += SB;
     return true;
   });
 }
@@ -850,6 +1065,66 @@ void TVastTreeControl::RepaintHeader() {
   if (!FHandle || !Header().Options().Contains(hoVisible)) return;
   const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
   PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
+}
+
+void TVastTreeControl::InvalidateHeader(TVastTreeColumn* Column, bool ExpandToBorder, bool UpdateNow) {
+  if (!FHandle || !Header().Options().Contains(hoVisible)) return;
+  ComputeHeaderRect();
+  TRect R = FHeaderRect;
+  if (Column) {
+    Integer L, Rt;
+    Column->UnscrolledBounds(L, Rt);
+    Integer Shift = Column->Options().Contains(coFixed) ? 0 : -EffectiveOffsetX();
+    const bool RTL = UseRightToLeftAlignment();
+    if (RTL) Shift += RightToLeftOffset(false);
+    R.Left = FHeaderRect.Left + L + Shift;
+    R.Right = FHeaderRect.Left + Rt + Shift;
+    if (ExpandToBorder) {
+      if (Header().Options().Contains(hoFullRepaintOnResize)) {
+        R.Left = FHeaderRect.Left;
+        R.Right = FHeaderRect.Right;
+      } else if (RTL) {
+        R.Left = FHeaderRect.Left;
+      } else {
+        R.Right = FHeaderRect.Right;
+      }
+    }
+  }
+  // Window to client coordinates; the column's strip of rows goes too.
+  POINT Client{0, 0};
+  ::ClientToScreen(FHandle, &Client);
+  RECT Window;
+  GetWindowRect(FHandle, &Window);
+  R.Offset(-static_cast<Integer>(Client.x - Window.left), -static_cast<Integer>(Client.y - Window.top));
+  R.Bottom = ClientHeight();
+  RECT Rc = ToRECT(R);
+  RedrawWindow(FHandle, &Rc, nullptr,
+               RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN | (UpdateNow ? RDW_UPDATENOW : 0));
+}
+
+void TVastTreeControl::HeaderFrameChanged() {
+  if (!FHandle) return;
+  // The header's strip is part of the frame: a new height is a new client
+  // area, which the scroll bars and the header's widths follow.
+  FrameChanged();
+  ComputeHeaderRect();
+  if (!HasState(tsWindowCreating) && ClientHeight() > 0) {
+    Header().SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
+    UpdateScrollBars(true);
+  }
+  InvalidateAll();
+}
+
+Integer TVastTreeControl::RightToLeftOffset(bool ExcludeScrollBar) {
+  if (!FHandle) return TCustomVastStringTree::RightToLeftOffset(ExcludeScrollBar);
+  // The bar that is really there, not the one the range would ask for.
+  const bool Bar = (GetWindowLongW(FHandle, GWL_STYLE) & WS_VSCROLL) != 0;
+  const Integer BarWidth = Bar ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+  const Integer StripWidth = ClientWidth() + BarWidth;
+  Integer Result = BarWidth;
+  if (StripWidth >= BarWidth + RangeX()) Result = StripWidth - RangeX();
+  if (ExcludeScrollBar) Result -= BarWidth;
+  return Result;
 }
 
 // ---------------------------------------------------------------------------
@@ -1044,11 +1319,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       if ((Message.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(FHandle)) return;
       TCanvas Target;
       Target.SetHandle(reinterpret_cast<HDC>(Message.WParam));
-      const Integer CW = ClientWidth(), CH = ClientHeight();
-      TRect Window{EffectiveOffsetX(), -OffsetY(), EffectiveOffsetX() + CW, -OffsetY() + CH};
-      PaintTree(&Target, Window, TPoint{0, 0},
-                TVTInternalPaintOptions{poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poDrawDropMark,
-                                        poGridLines});
+      PaintClientArea(&Target, TRect{0, 0, ClientWidth(), ClientHeight()});
       Target.SetHandle(nullptr);
       return;
     }
@@ -1063,6 +1334,8 @@ void TVastTreeControl::WndProc(TMessage& Message) {
         Header().SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
         ComputeHeaderRect();
         UpdateScrollBars(true);
+        // Without columns the edited cell is as wide as the window.
+        if (IsEditing() && !Header().UseColumns()) UpdateEditBounds();
       }
       return;
     }
@@ -1166,8 +1439,14 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       return;
     case WM_KILLFOCUS:
       TCustomControl::WndProc(Message);
+      if (HasState(tsHint)) Application->CancelHint();
       EndWheelPanning();
-      DoStateChange({}, {tsScrollPending, tsScrolling});
+      // A search, a pending edit or a row-height drag does not outlive the
+      // focus.
+      TCustomVastStringTree::TimerFired(SearchTimer);
+      DoStateChange({}, {tsEditPending, tsNodeHeightTracking, tsNodeHeightTrackPending, tsIncrementalSearching,
+                         tsLeftButtonDown, tsMiddleButtonDown, tsOLEDragPending, tsRightButtonDown, tsScrolling,
+                         tsScrollPending, tsVCLDragPending});
       for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer}) KillTimer(Id);
       if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused))
         InvalidateAll();
@@ -1179,6 +1458,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       Message.Result = 0;
       return;
     case WM_CANCELMODE:
+      TCustomVastStringTree::TimerFired(SearchTimer);
       for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer, ThemeChangedTimer})
         KillTimer(Id);
       DoStateChange({}, {tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending, tsIncrementalSearching,
@@ -1365,22 +1645,28 @@ void TVastTreeControl::Paint() {
   if (GetClipBox(Canvas()->Handle(), &Clip) == NULLREGION) return;
   FUpdateRect = TRect{Clip.left, Clip.top, Clip.right, Clip.bottom};
   if (FUpdateRect.Width() <= 0 || FUpdateRect.Height() <= 0) return;
+  PaintClientArea(Canvas(), FUpdateRect);
+}
+
+void TVastTreeControl::PaintClientArea(TCanvas* TargetCanvas, const TRect& Update) {
   const TVTInternalPaintOptions Options{poBackground, poColumnColor, poDrawFocusRect, poDrawSelection,
                                         poDrawDropMark, poGridLines};
   TVTHeader& H = Header();
   const Integer Fixed = H.UseColumns() ? H.Columns().GetVisibleFixedWidth() : 0;
+  // Right to left, columns narrower than the client area sit at its right.
+  const Integer RTL = UseRightToLeftAlignment() && H.UseColumns() ? RightToLeftOffset(true) : 0;
   if (Fixed > 0) {
-    TRect FixedArea{0, FUpdateRect.Top - OffsetY(), Fixed, FUpdateRect.Bottom - OffsetY()};
-    PaintTree(Canvas(), FixedArea, TPoint{0, FUpdateRect.Top}, Options);
+    TRect FixedArea{-RTL, Update.Top - OffsetY(), Fixed - RTL, Update.Bottom - OffsetY()};
+    PaintTree(TargetCanvas, FixedArea, TPoint{0, Update.Top}, Options);
     if (ClientWidth() > Fixed) {
-      TRect Rest{Fixed + EffectiveOffsetX(), FUpdateRect.Top - OffsetY(), ClientWidth() + EffectiveOffsetX(),
-                 FUpdateRect.Bottom - OffsetY()};
-      PaintTree(Canvas(), Rest, TPoint{Fixed, FUpdateRect.Top}, Options);
+      TRect Rest{Fixed + EffectiveOffsetX() - RTL, Update.Top - OffsetY(),
+                 ClientWidth() + EffectiveOffsetX() - RTL, Update.Bottom - OffsetY()};
+      PaintTree(TargetCanvas, Rest, TPoint{Fixed, Update.Top}, Options);
     }
   } else {
-    TRect Window{FUpdateRect.Left + EffectiveOffsetX(), FUpdateRect.Top - OffsetY(),
-                 FUpdateRect.Right + EffectiveOffsetX(), FUpdateRect.Bottom - OffsetY()};
-    PaintTree(Canvas(), Window, TPoint{FUpdateRect.Left, FUpdateRect.Top}, Options);
+    TRect Window{Update.Left + EffectiveOffsetX() - RTL, Update.Top - OffsetY(),
+                 Update.Right + EffectiveOffsetX() - RTL, Update.Bottom - OffsetY()};
+    PaintTree(TargetCanvas, Window, TPoint{Update.Left, Update.Top}, Options);
   }
 }
 
@@ -1752,15 +2038,10 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
         C->Brush()->SetColor(Fill);
         C->Pen()->SetColor(DropTarget ? Colors().DropTargetBorderColor() : SelectionBorderColor());
         if (Blended) {
-          // The colour laid over what is painted, in device pixels of the row.
+          // The colour laid over what is painted, in pixels of the bitmap.
           HDC DC = C->Handle();
-          POINT Org;
-          GetWindowOrgEx(DC, &Org);
-          Integer W, H;
-          if (SelectedBitmapBits(DC, W, H)) {
-            const Integer OX = static_cast<Integer>(Org.x), OY = static_cast<Integer>(Org.y);
-            TRect D{std::max(0, MarkRect.Left - OX), std::max(0, MarkRect.Top - OY), std::min(W, MarkRect.Right - OX),
-                    std::min(H < 0 ? -H : H, MarkRect.Bottom - OY)};
+          const TRect D = DeviceRectOnBitmap(DC, MarkRect);
+          if (D.Width() > 0 && D.Height() > 0) {
             GdiFlush();
             AlphaBlendRect(nullptr, DC, D, TPoint{0, 0}, abmColor, SelectionBlendFactor(),
                            static_cast<Integer>(ColorToColorRef(Fill)));
@@ -1821,11 +2102,72 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   const bool UseColumns = H.UseColumns();
   const TColumnIndex Main = H.MainColumn();
   const Integer RowWidth = std::max(ClientWidth(), RangeX());
-
-  if (!FRowBuffer) {
+  const bool Unbuffered = PaintOptions.Contains(poUnbuffered);
+  HDC TargetDC = TargetCanvas->Handle();
+  // Unbuffered rows paint straight onto the target, whose state (origin,
+  // clipping) each row starts from and which is put back afterwards, also
+  // when a handler fails.
+  struct TTargetState {
+    HDC DC = nullptr;
+    int Level = 0;
+    void Save(HDC ADC) {
+      DC = ADC;
+      Level = SaveDC(DC);
+    }
+    void Renew() {
+      RestoreDC(DC, Level);
+      Level = SaveDC(DC);
+    }
+    void Restore() {
+      if (DC) RestoreDC(DC, Level);
+      DC = nullptr;
+    }
+    ~TTargetState() { Restore(); }
+  } TargetState;
+  POINT TargetOrg{0, 0};
+  if (Unbuffered) {
+    GetWindowOrgEx(TargetDC, &TargetOrg);
+    TargetState.Save(TargetDC);
+  } else if (!FRowBuffer) {
     FRowBuffer = std::make_unique<TBitmap>();
     FRowBuffer->SetPixelFormat(pf32bit);
   }
+  // Rows and the band share the window origin of the row: logical x is
+  // tree x, logical y is 0 at the row's top.
+  auto BeginRow = [&](Integer TargetTop, Integer Height, Integer AbsoluteTop) -> TCanvas* {
+    TCanvas* Canvas;
+    HDC DC;
+    if (Unbuffered) {
+      Canvas = TargetCanvas;
+      DC = TargetDC;
+      TargetState.Renew();
+      SetWindowOrgEx(DC, TargetOrg.x + Window.Left - Target.X, TargetOrg.y - TargetTop, nullptr);
+      // Within the target's own clipping: this row, not below the bottom.
+      const Integer Visible = std::min(Height, Target.Y + Window.Height() - TargetTop);
+      IntersectClipRect(DC, Window.Left, 0, Window.Right, Visible);
+    } else {
+      if (FRowBuffer->Width() != MaxWidth || FRowBuffer->Height() != Height) FRowBuffer->SetSize(MaxWidth, Height);
+      Canvas = FRowBuffer->Canvas();
+      DC = Canvas->Handle();
+      SetWindowOrgEx(DC, Window.Left, 0, nullptr);
+    }
+    // Dotted patterns continue across rows and windows: phase by tree
+    // position.
+    POINT Origin{0, 0};
+    LPtoDP(DC, &Origin, 1);
+    SetBrushOrgEx(DC, ((Origin.x % 2) + 2) % 2, (((Origin.y - AbsoluteTop) % 2) + 2) % 2, nullptr);
+    return Canvas;
+  };
+  auto EndRow = [&](TCanvas* Canvas, Integer TargetTop, Integer Height) {
+    if (Unbuffered) return;
+    HDC DC = Canvas->Handle();
+    SetWindowOrgEx(DC, 0, 0, nullptr);
+    const Integer Visible = std::min(Height, Target.Y + Window.Height() - TargetTop);
+    BitBlt(TargetDC, Target.X, TargetTop, MaxWidth, Visible, DC, 0, 0, SRCCOPY);
+  };
+  // The band shows only while the left button is really held for it.
+  const bool Band = HasState(tsDrawSelecting) && NewSelRect().Width() != 0 && NewSelRect().Height() != 0 &&
+                    LeftButtonDown();
   const bool UseBackground = UsesBackground(PaintOptions);
   Integer NodeTop = 0;
   PVastNode Node = GetNodeAt(0, Window.Top, false, NodeTop);
@@ -1833,7 +2175,6 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   Integer TargetY = Target.Y + NodeTop - Window.Top;
   const Integer MaximumBottom = Target.Y + Window.Height();
   TLineImage LineImage;
-  HDC TargetDC = TargetCanvas->Handle();
 
   while (Node && TargetY < MaximumBottom) {
     const Integer SelectionLevel =
@@ -1845,18 +2186,6 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       Node = GetNextVisible(Node, true);
       continue;
     }
-    if (FRowBuffer->Width() != MaxWidth || FRowBuffer->Height() != RowHeight) FRowBuffer->SetSize(MaxWidth, RowHeight);
-    TCanvas* Canvas = FRowBuffer->Canvas();
-    HDC RowDC = Canvas->Handle();
-    SetWindowOrgEx(RowDC, Window.Left, 0, nullptr);
-    SetBrushOrgEx(RowDC, (Window.Left % 2 + 2) % 2 == 0 ? 0 : 1, (NodeTop % 2 + 2) % 2, nullptr);
-    Canvas->SetFont(Font());
-
-    TVTPaintInfo PaintInfo;
-    PaintInfo.Canvas = Canvas;
-    PaintInfo.Node = Node;
-    PaintInfo.PaintOptions = PaintOptions;
-    const TRect Row{0, 0, RowWidth, RowHeight};
     if (PaintOptions.Contains(poSelectedOnly) && SelectionLevel == 0) {
       // Only selected rows (and rows below selected ones) are wanted.
       TargetY += RowHeight;
@@ -1864,6 +2193,15 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       Node = GetNextVisible(Node, true);
       continue;
     }
+    TCanvas* Canvas = BeginRow(TargetY, RowHeight, NodeTop);
+    HDC RowDC = Canvas->Handle();
+    Canvas->SetFont(Font());
+
+    TVTPaintInfo PaintInfo;
+    PaintInfo.Canvas = Canvas;
+    PaintInfo.Node = Node;
+    PaintInfo.PaintOptions = PaintOptions;
+    const TRect Row{0, 0, RowWidth, RowHeight};
     if (!DoBeforeItemPaint(Canvas, Node, Row)) {
       EraseRowBackground(PaintInfo, TRect{Window.Left, 0, Window.Right, RowHeight}, UseBackground, NodeTop);
       // The first visible column, by display position.
@@ -1898,12 +2236,19 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
           Position = Cols[Column].Position();
           continue;
         }
+        const bool RTL = ColumnRightToLeft(Column);
+        // The cell being edited shows the editor, not its own content.
+        const bool Edited = IsEditing() && Node == FocusedNode() && Column == EditColumn();
         PaintInfo.Column = Column;
         PaintInfo.Position = Position;
         PaintInfo.CellRect = Cell;
+        // Reading right to left mirrors the alignment.
         PaintInfo.Alignment = ColumnAlignment(Column);
-        PaintInfo.BidiMode = ColumnRightToLeft(Column) ? bdRightToLeft : bdLeftToRight;
+        if (RTL && PaintInfo.Alignment != taCenter)
+          PaintInfo.Alignment = PaintInfo.Alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+        PaintInfo.BidiMode = RTL ? bdRightToLeft : bdLeftToRight;
         PaintInfo.PaintOptions = PaintOptions;
+        if (Edited) PaintInfo.PaintOptions.Exclude(poDrawSelection);
         if (!UseColumns || (GetSelected(Node) && Sel.Contains(toFullRowSelect) &&
                             PaintOptions.Contains(poDrawSelection)) ||
             (Column >= 0 && Cols[Column].Options().Contains(coParentColor)))
@@ -1918,25 +2263,28 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
           ComputeVAlign(PaintInfo, ButtonY);
           ComputeContentLayout(PaintInfo);
           TSavedDC Saved(RowDC);
-          if (UseColumns) {
-            // Clip to the cell; the clip region is in device units.
-            const TGdiObject Region(CreateRectRgn(Cell.Left - Window.Left, 0, Cell.Right - Window.Left, RowHeight));
-            SelectClipRgn(RowDC, static_cast<HRGN>(Region.Get()));
-          }
+          if (UseColumns) IntersectClipRect(RowDC, Cell.Left, 0, Cell.Right, RowHeight);
           if (PaintOptions.Contains(poGridLines) && Paint.Contains(toShowHorzGridLines)) {
-            Integer Start = PaintInfo.CellRect.Left;
-            if (IsMain && LineMode() == lmBands)
-              Start += static_cast<Integer>(Indent()) *
-                       (Paint.Contains(toFixedIndent) ? 1 : static_cast<Integer>(LineImage.size()));
+            Integer Start = PaintInfo.CellRect.Left, End = PaintInfo.CellRect.Right - 1;
+            if (IsMain && LineMode() == lmBands) {
+              // Bands: the line starts after the indentation (at the other
+              // end right to left).
+              const Integer Indentation = static_cast<Integer>(Indent()) *
+                                          (Paint.Contains(toFixedIndent) ? 1 : static_cast<Integer>(LineImage.size()));
+              if (RTL)
+                End -= Indentation;
+              else
+                Start += Indentation;
+            }
             SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
-            DrawDottedHorizontalLine(PaintInfo, Start, PaintInfo.CellRect.Right - 1, PaintInfo.CellRect.Bottom - 1);
+            DrawDottedHorizontalLine(PaintInfo, Start, End, PaintInfo.CellRect.Bottom - 1);
             --PaintInfo.CellRect.Bottom;
             --PaintInfo.ContentRect.Bottom;
           }
           if (UseColumns && PaintOptions.Contains(poGridLines) && Paint.Contains(toShowVertGridLines) &&
               !(H.Options().Contains(hoAutoResize) && Column == Cols.GetLastVisibleColumn()) &&
               !(Cell.Right - EffectiveOffsetX() == ClientWidth() && !Cols[Column].Options().Contains(coFixed))) {
-            if (!PaintInfo.BidiMode || !IsCellEmpty(Node, Column)) {
+            if (!RTL || !IsCellEmpty(Node, Column)) {
               const bool SelectedBk = GetSelected(Node) && PaintOptions.Contains(poDrawSelection) &&
                                       Sel.Contains(toFullRowSelect) && !Paint.Contains(toUseBlendedSelection);
               SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
@@ -1962,7 +2310,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
           PaintNodeImage(PaintInfo, iiState);
           PaintNodeImage(PaintInfo, iiNormal);
           SetBkMode(RowDC, TRANSPARENT);
-          DoPaintNode(PaintInfo);
+          if (!Edited) DoPaintNode(PaintInfo);
           DoAfterCellPaint(Canvas, Node, Column, PaintInfo.CellRect);
         }
         if (!UseColumns || Next < 0) break;
@@ -1976,15 +2324,13 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       if (Node == DropTargetNode() && Paint.Contains(toShowDropmark) && PaintOptions.Contains(poDrawDropMark))
         DoPaintDropMark(Canvas, Node, Row);
     }
-    if (HasState(tsDrawSelecting) && NewSelRect().Width() != 0 && NewSelRect().Height() != 0) {
+    if (Band) {
       // The band in the row's coordinates: tree coordinates less the row top.
-      const TRect& Sel = NewSelRect();
-      const TRect Band{Sel.Left, Sel.Top - NodeTop, Sel.Right, Sel.Bottom - NodeTop};
-      PaintRubberBand(Canvas, TRect{Window.Left, 0, Window.Right, RowHeight}, Band);
+      const TRect& S = NewSelRect();
+      PaintRubberBand(Canvas, TRect{Window.Left, 0, Window.Right, RowHeight},
+                      TRect{S.Left, S.Top - NodeTop, S.Right, S.Bottom - NodeTop});
     }
-    SetWindowOrgEx(RowDC, 0, 0, nullptr);
-    const Integer Visible = std::min(RowHeight, MaximumBottom - TargetY);
-    BitBlt(TargetDC, Target.X, TargetY, MaxWidth, Visible, RowDC, 0, 0, SRCCOPY);
+    EndRow(Canvas, TargetY, RowHeight);
     TargetY += RowHeight;
     NodeTop += RowHeight;
     Node = GetNextVisible(Node, true);
@@ -1993,10 +2339,17 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   if (TargetY < MaximumBottom) {
     // The empty area below the last row.
     const Integer Height = MaximumBottom - TargetY;
-    TBitmap Rest(MaxWidth, Height);
-    TCanvas* C = Rest.Canvas();
+    std::unique_ptr<TBitmap> Rest;
+    TCanvas* C;
+    if (Unbuffered) {
+      C = BeginRow(TargetY, Height, NodeTop);
+    } else {
+      Rest = std::make_unique<TBitmap>(MaxWidth, Height);
+      Rest->SetPixelFormat(pf32bit);
+      C = Rest->Canvas();
+      SetWindowOrgEx(C->Handle(), Window.Left, 0, nullptr);
+    }
     HDC DC = C->Handle();
-    SetWindowOrgEx(DC, Window.Left, 0, nullptr);
     const TRect Area{Window.Left, 0, Window.Right, Height};
     if (DoPaintBackground(C, Area)) {
     } else if (UseBackground) {
@@ -2024,9 +2377,13 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
         }
       }
     }
-    SetWindowOrgEx(DC, 0, 0, nullptr);
-    BitBlt(TargetDC, Target.X, TargetY, MaxWidth, Height, DC, 0, 0, SRCCOPY);
+    if (Band) {
+      const TRect& S = NewSelRect();
+      PaintRubberBand(C, Area, TRect{S.Left, S.Top - NodeTop, S.Right, S.Bottom - NodeTop});
+    }
+    EndRow(C, TargetY, Height);
   }
+  TargetState.Restore();
   PaintEmptyListMessage(TargetCanvas, Window, Target);
   DoAfterPaint(TargetCanvas);
 }
@@ -2034,15 +2391,70 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
 // ---------------------------------------------------------------------------
 // Header painting
 
+void AssignHeaderFont(TFont& Font, const TVTHeaderFont& Source) {
+  Font.SetName(Source.Name);
+  Font.SetHeight(Source.Height);
+  Font.SetColor(Source.Color);
+  Font.SetStyle(TFontStyles::FromBits(static_cast<Byte>(Source.Style)));
+  Font.SetPitch(static_cast<TFontPitch>(Source.Pitch));
+}
+
+TVTHeaderFont HeaderFontOf(TFont& Font) {
+  TVTHeaderFont Result;
+  Result.Color = Font.Color();
+  Result.Height = Font.Height();
+  Result.Name = Font.Name();
+  Result.Pitch = static_cast<Integer>(Font.Pitch());
+  Result.Style = Font.Style().Bits();
+  return Result;
+}
+
+bool TVastTreeControl::ShowsHeaderGlyph(const TVastTreeColumn& Column) const {
+  const TVTHeader& H = TCustomVastStringTree::Header();
+  return H.Options().Contains(hoShowImages) && ((H.Images() && Column.ImageIndex() >= 0) || Column.CheckBox());
+}
+
+TSize TVastTreeControl::HeaderGlyphSize(const TVastTreeColumn& Column) const {
+  if (Column.CheckBox()) {
+    if (FCustomCheckImages) return TSize{FCustomCheckImages->Width(), FCustomCheckImages->Height()};
+    const Integer Size = CheckImageWidth();
+    return TSize{Size, Size};
+  }
+  const TCustomImageList* Images = TCustomVastStringTree::Header().Images();
+  return Images ? TSize{Images->Width(), Images->Height()} : TSize{0, 0};
+}
+
 Integer TVastTreeControl::CaptionWidth(TColumnIndex Column) {
   TVTHeader& H = Header();
   if (!H.Columns().IsValidColumn(Column)) return 0;
   TVastTreeColumn& C = H.Columns()[Column];
+  if (!FHeaderBitmap) {
+    FHeaderBitmap = std::make_unique<TBitmap>(1, 1);
+    FHeaderBitmap->SetPixelFormat(pf32bit);
+  }
+  TCanvas* Canvas = FHeaderBitmap->Canvas();
+  if (H.Options().Contains(hoOwnerDraw) && OnAdvancedHeaderDraw && OnHeaderDrawQueryElements) {
+    // The owner hears the question; its answer does not change the width.
+    THeaderPaintInfo Info;
+    Info.TargetCanvas = Canvas;
+    Info.Column = &C;
+    THeaderPaintElements Elements;
+    DoHeaderDrawQueryElements(Info, Elements);
+  }
+  const bool Glyph = ShowsHeaderGlyph(C);
   const bool Sort = H.SortColumn() >= 0 && H.SortColumn() == Column && H.Options().Contains(hoShowSortGlyphs);
-  if (C.Text().empty() && !Sort) return 0;
-  TBitmap Measure(1, 1);
-  Measure.Canvas()->SetFont(Font());
-  Integer Width = C.Text().empty() ? 0 : Measure.Canvas()->TextWidth(C.Text()) + 2;
+  if (C.Text().empty() && !Glyph && !Sort) return 0;
+  TFont HeaderFont;
+  AssignHeaderFont(HeaderFont, H.Font());
+  Canvas->SetFont(&HeaderFont);
+  Integer Width = C.Text().empty() ? 0 : Canvas->TextWidth(C.Text()) + 2;
+  if (Glyph) {
+    const Integer GW = HeaderGlyphSize(C).cx;
+    if (C.Layout() == blGlyphTop || C.Layout() == blGlyphBottom)
+      Width = std::max(Width, GW);
+    else
+      Width += C.Spacing() + GW;
+  }
   if (Sort) Width += C.Spacing() + ScaledPixels(16) + 2;
   return Width;
 }
@@ -2051,18 +2463,25 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
   const TRect P = Info.PaintRectangle;
   const Integer W = P.Width(), Ht = P.Height();
   const bool HasText = !Column.Text().empty();
-  if (!HasText && !Info.ShowSortGlyph) return;
-  TAlignment Alignment = Column.CaptionAlignment();
+  const bool Glyph = Info.ShowHeaderGlyph, Sort = Info.ShowSortGlyph;
+  if (!HasText && !Glyph && !Sort) return;
   const bool RTL = Column.BiDiMode() != bdLeftToRight;
+  TAlignment Alignment = Column.CaptionAlignment();
   if (RTL) Alignment = Alignment == taLeftJustify ? taRightJustify : (Alignment == taRightJustify ? taLeftJustify : taCenter);
-  Info.SortGlyphSize = Info.ShowSortGlyph ? TSize{ScaledPixels(16), ScaledPixels(4)} : TSize{0, 0};
-  if (Info.ShowSortGlyph) Info.SortGlyphPos.Y = (Ht - Info.SortGlyphSize.cy) / 2;
+  const TSize GlyphSize = Glyph ? HeaderGlyphSize(Column) : TSize{0, 0};
+  const Integer GW = GlyphSize.cx, GH = GlyphSize.cy;
+  Info.SortGlyphSize = Sort ? TSize{ScaledPixels(16), ScaledPixels(4)} : TSize{0, 0};
+  const Integer SW = Info.SortGlyphSize.cx;
+  if (Sort) Info.SortGlyphPos.Y = (Ht - Info.SortGlyphSize.cy) / 2;
+  const Integer Spacing = Column.Spacing(), Margin = Column.Margin();
+  const bool Side = Column.Layout() == blGlyphLeft || Column.Layout() == blGlyphRight;
+  const bool GlyphLeft = Glyph && Column.Layout() == blGlyphLeft, GlyphRight = Glyph && Column.Layout() == blGlyphRight;
   Integer TW = 0, TH = 0, Sp = 0;
   HDC DC = Info.TargetCanvas->Handle();
   const bool Wrap = Column.Options().Contains(coWrapCaption);
   const bool RTLReading = (DrawFormat & DT_RTLREADING) != 0;
   if (HasText) {
-    Sp = Column.Spacing();
+    Sp = Spacing;
     if (Wrap) {
       if (Column.CaptionText().empty())
         Column.SetCaptionText(WrapTextToWidth(DC, Column.Text(), P, RTLReading, DrawFormat));
@@ -2080,54 +2499,125 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
     }
   }
   Info.TextRectangle = TRect{0, 0, TW, TH};
-  Integer TextX = 0;
-  Integer TextY = std::max(-5, (Ht - TH) / 2);
-  if (!HasText) {
-    Info.SortGlyphPos.X = (W - Info.SortGlyphSize.cx) / 2;
+  Integer TextX = 0, TextY = 0;
+  if (!HasText && !Glyph) {
+    Info.SortGlyphPos.X = (W - SW) / 2;
   } else {
-    const Integer Margin = Column.Margin();
+    // Vertical: the glyph above or below the text, or both centred.
+    if (Glyph && Column.Layout() == blGlyphTop) {
+      Info.GlyphPos.Y = (Ht - GH - TH - Sp) / 2;
+      TextY = Info.GlyphPos.Y + GH + Sp;
+    } else if (Glyph && Column.Layout() == blGlyphBottom) {
+      TextY = (Ht - GH - TH - Sp) / 2;
+      Info.GlyphPos.Y = TextY + TH + Sp;
+    } else {
+      Info.GlyphPos.Y = (Ht - GH) / 2;
+      TextY = std::max((Ht - TH) / 2, -5);
+    }
     Integer X;
     switch (Alignment) {
       case taLeftJustify:
         X = Margin;
-        if (Info.ShowSortGlyph && RTL) {
+        if (Sort && RTL) {
           Info.SortGlyphPos.X = X;
-          X += Info.SortGlyphSize.cx + Column.Spacing();
+          X += SW + Spacing;
         }
-        TextX = X;
-        X += TW + Sp;
-        if (Info.ShowSortGlyph && !RTL) Info.SortGlyphPos.X = X;
+        if (Side) {
+          if (GlyphLeft) {
+            Info.GlyphPos.X = X;
+            X += Spacing + GW;
+          }
+          TextX = X;
+          X += TW + Sp;
+          if (GlyphRight) {
+            Info.GlyphPos.X = X;
+            X += Spacing + GW;
+          }
+        } else {
+          TextX = X;
+          if (Glyph) {
+            Info.GlyphPos.X = std::max((W - GW) / 2, X);
+            X = std::max(Info.GlyphPos.X + GW + Spacing, TextX + TW + Sp);
+          } else {
+            X = TextX + TW + Sp;
+          }
+        }
+        if (Sort && !RTL) Info.SortGlyphPos.X = X;
         break;
       case taCenter: {
-        TextX = (W - TW) / 2 - (Info.ShowSortGlyph ? Info.SortGlyphSize.cx / 2 : 0);
-        if (Info.ShowSortGlyph)
-          Info.SortGlyphPos.X = RTL ? TextX - Column.Spacing() - Info.SortGlyphSize.cx : TextX + TW + Column.Spacing();
+        if (Side) {
+          X = (W - GW - Sp - TW) / 2;
+          if (GlyphLeft) {
+            Info.GlyphPos.X = X;
+            X += GW + Sp;
+          }
+          TextX = X;
+          if (GlyphRight) Info.GlyphPos.X = X + Sp + TW;
+        } else {
+          Info.GlyphPos.X = (W - GW) / 2;
+          TextX = (W - TW) / 2 - (Sort ? SW / 2 : 0);
+        }
+        Integer Left = TextX, Right = TextX + TW;
+        if (Glyph) {
+          Left = std::min(Info.GlyphPos.X, TextX);
+          Right = std::max(Info.GlyphPos.X + GW, TextX + TW);
+        }
+        if (Sort) Info.SortGlyphPos.X = RTL ? Left - Spacing - SW : Right + Spacing;
         break;
       }
       case taRightJustify:
         X = W - Margin;
-        if (Info.ShowSortGlyph && !RTL) {
-          X -= Info.SortGlyphSize.cx;
+        if (Sort && !RTL) {
+          X -= SW;
           Info.SortGlyphPos.X = X;
-          X -= Column.Spacing();
+          X -= Spacing;
         }
-        TextX = X - TW;
-        X = TextX - Sp;
-        if (Info.ShowSortGlyph && RTL) Info.SortGlyphPos.X = X - Info.SortGlyphSize.cx;
+        if (Side) {
+          if (GlyphRight) {
+            Info.GlyphPos.X = X - GW;
+            X = Info.GlyphPos.X - Spacing;
+          }
+          TextX = X - TW;
+          X = TextX - Sp;
+          if (GlyphLeft) {
+            Info.GlyphPos.X = X - GW;
+            X = Info.GlyphPos.X - Spacing;
+          }
+        } else {
+          TextX = X - TW;
+          if (Glyph) {
+            Info.GlyphPos.X = (W - GW) / 2;
+            if (Info.GlyphPos.X + GW + Spacing > X) Info.GlyphPos.X = X - GW - Spacing;
+            X = std::min(TextX - Sp, Info.GlyphPos.X - Spacing);
+          } else {
+            X = TextX - Sp;
+          }
+        }
+        if (Sort && RTL) Info.SortGlyphPos.X = X - SW;
         break;
     }
   }
-  // Clamping into the head.
-  Integer MinX = Column.Margin(), MaxX = W - Column.Margin();
-  if (Info.ShowSortGlyph) {
+  // Clamped into the head between the margins.
+  Integer MinX = Margin, MaxX = W - Margin;
+  if (Sort) {
     if (!RTL) {
-      if (Info.SortGlyphPos.X + Info.SortGlyphSize.cx > MaxX) Info.SortGlyphPos.X = MaxX - Info.SortGlyphSize.cx;
-      MaxX = Info.SortGlyphPos.X - Column.Spacing();
+      if (Info.SortGlyphPos.X + SW > MaxX) Info.SortGlyphPos.X = MaxX - SW;
+      MaxX = Info.SortGlyphPos.X - Spacing;
     }
     Info.SortGlyphPos.X = std::max(Info.SortGlyphPos.X, MinX);
-    if (RTL) MinX = Info.SortGlyphPos.X + Info.SortGlyphSize.cx + Column.Spacing();
+    if (RTL) MinX = Info.SortGlyphPos.X + SW + Spacing;
     Info.SortGlyphPos.X += P.Left;
     Info.SortGlyphPos.Y += P.Top;
+  }
+  if (Glyph) {
+    if (Info.GlyphPos.X + GW > MaxX) Info.GlyphPos.X = MaxX - GW;
+    if (Column.Layout() == blGlyphRight) MaxX = Info.GlyphPos.X - Spacing;
+    Info.GlyphPos.X = std::max(Info.GlyphPos.X, MinX);
+    if (Column.Layout() == blGlyphLeft) MinX = Info.GlyphPos.X + GW + Spacing;
+    // The main column's image lines up with the images of the rows below.
+    if (!(Column.Index() == Header().MainColumn() && !Column.CheckBox())) Info.GlyphPos.X -= 2;
+    Info.GlyphPos.X += P.Left;
+    Info.GlyphPos.Y += P.Top;
   }
   if (HasText) {
     TextX = std::max(TextX, MinX);
@@ -2141,6 +2631,32 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
   }
 }
 
+void TVastTreeControl::DrawCaptionText(HDC DC, String Caption, const TRect& TextRect, bool Enabled, bool Hot,
+                                       UINT DrawFormat, bool WrapCaption) {
+  if (!WrapCaption) {
+    SIZE Size{};
+    GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &Size);
+    if (Size.cx > TextRect.Width()) Caption = ShortenTextWithEllipsis(DC, Caption, TextRect.Width(), 0);
+  }
+  SetBkMode(DC, TRANSPARENT);
+  RECT TR = ToRECT(TextRect);
+  const auto* Text = reinterpret_cast<LPCWSTR>(Caption.c_str());
+  const int Length = static_cast<int>(Caption.size());
+  if (Enabled) {
+    SetTextColor(DC, static_cast<COLORREF>(RGBOf(Hot ? Colors().HeaderHotColor()
+                                                     : static_cast<TColor>(Header().Font().Color))));
+    DrawTextW(DC, Text, Length, &TR, DrawFormat);
+    return;
+  }
+  // Embossed: a light copy one pixel down-right under a shadow-coloured one.
+  OffsetRect(&TR, 1, 1);
+  SetTextColor(DC, static_cast<COLORREF>(RGBOf(clBtnHighlight)));
+  DrawTextW(DC, Text, Length, &TR, DrawFormat);
+  OffsetRect(&TR, -1, -1);
+  SetTextColor(DC, static_cast<COLORREF>(RGBOf(clBtnShadow)));
+  DrawTextW(DC, Text, Length, &TR, DrawFormat);
+}
+
 void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& Column, const TRect& H, UINT NormalEdge,
                                        UINT NormalFlags, bool ShowRightBorder) {
   TVTHeader& Hd = Header();
@@ -2149,20 +2665,33 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
   Info.Column = &Column;
   Info.IsHoverIndex = Cols.HoverIndex() == I && Hd.Options().Contains(hoHotTrack) &&
                       Column.Options().Contains(coEnabled);
-  Info.IsDownIndex = Cols.DownIndex() == I;
+  Info.IsDownIndex = Cols.DownIndex() == I && !Cols.CheckBoxHit();
   Info.DropMark = dmmNone;
-  if (Hd.States().Contains(hsDragging) && Cols.DropTarget() == I && Cols.DragIndex() != I)
+  if (Column.Options().Contains(coShowDropMark) && Cols.DropTarget() == I && Cols.DragIndex() != I &&
+      Cols.IsValidColumn(Cols.DragIndex())) {
     Info.DropMark = Cols.DropBefore() ? dmmLeft : dmmRight;
+    // A mark where the dragged column would not move is not shown.
+    const Integer Dragged = static_cast<Integer>(Cols[Cols.DragIndex()].Position());
+    const Integer Target = static_cast<Integer>(Column.Position());
+    if ((Info.DropMark == dmmLeft && Dragged == std::max(0, Target - 1)) ||
+        (Info.DropMark == dmmRight && Dragged == Target + 1))
+      Info.DropMark = dmmNone;
+  }
   Info.IsEnabled = Column.Options().Contains(coEnabled) && TControl::Enabled();
-  Info.ShowHeaderGlyph = false;
+  Info.ShowHeaderGlyph = ShowsHeaderGlyph(Column);
   Info.ShowSortGlyph = Hd.SortColumn() == I && Hd.Options().Contains(hoShowSortGlyphs);
   Info.PaintRectangle = H;
+  Info.GlyphPos = TPoint{};
+  Info.SortGlyphPos = TPoint{};
+  Info.SortGlyphSize = TSize{};
+  Info.TextRectangle = TRect{};
   if (Column.Style() == vsOwnerDraw && FHeaderOwnerDraw) {
     DoHeaderDraw(Info.TargetCanvas, &Column, H, Info.IsHoverIndex, Info.IsDownIndex, Info.DropMark);
     return;
   }
   THeaderPaintElements Elements;
   if (FHeaderAdvanced) DoHeaderDrawQueryElements(Info, Elements);
+  // The last column by index gets a right edge only when asked for.
   const bool RightEdge = ShowRightBorder || I < Cols.Count() - 1;
   RECT Rc = ToRECT(H);
   HDC DC = Info.TargetCanvas->Handle();
@@ -2171,7 +2700,8 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
   } else if (Info.IsDownIndex) {
     const UINT Flags = Hd.Style() == hsThickButtons ? 0x780F : 0x280F;
     DrawEdge(DC, &Rc, Hd.Style() == hsThickButtons ? EDGE_RAISED : BDR_SUNKENOUTER, Flags);
-  } else if (Hd.Style() == hsPlates && Info.IsHoverIndex && Column.Options().Contains(coAllowClick)) {
+  } else if (Hd.Style() == hsPlates && Info.IsHoverIndex && Column.Options().Contains(coAllowClick) &&
+             Column.Options().Contains(coEnabled)) {
     DrawEdge(DC, &Rc, BDR_RAISEDINNER, 0x280B | (RightEdge ? BF_RIGHT : 0));
   } else {
     DrawEdge(DC, &Rc, NormalEdge, NormalFlags | (RightEdge ? BF_RIGHT : 0));
@@ -2185,36 +2715,48 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
   if (Column.UseRightToLeftReading()) DrawFormat |= DT_RTLREADING;
   PlaceCaptionAndGlyphs(Info, Column, DrawFormat);
   if (Info.IsDownIndex) {
-    Info.TextRectangle.Left += 1;
-    Info.TextRectangle.Right += 1;
-    Info.TextRectangle.Top += 1;
-    Info.TextRectangle.Bottom += 1;
+    Info.TextRectangle.Offset(1, 1);
+    Info.GlyphPos.X += 1;
+    Info.GlyphPos.Y += 1;
     Info.SortGlyphPos.X += 1;
     Info.SortGlyphPos.Y += 1;
   }
-  THeaderPaintElements Requested = Elements - THeaderPaintElements{hpeBackground};
-  const bool Wrap = Column.Options().Contains(coWrapCaption);
-  if (!Column.Text().empty() && !Requested.Contains(hpeText)) {
-    String Caption = Wrap ? Column.CaptionText() : Column.Text();
-    if (Wrap) DrawFormat |= DT_WORDBREAK;
-    SIZE Size{};
-    GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &Size);
-    if (!Wrap && Size.cx > Info.TextRectangle.Width())
-      Caption = ShortenTextWithEllipsis(DC, Caption, Info.TextRectangle.Width(), 0);
-    SetBkMode(DC, TRANSPARENT);
-    RECT TR = ToRECT(Info.TextRectangle);
-    const bool Hot = Info.IsHoverIndex && Hd.Options().Contains(hoHotTrack);
-    if (Info.IsEnabled) {
-      SetTextColor(DC, static_cast<COLORREF>(RGBOf(Hot ? Colors().HeaderHotColor() : static_cast<TColor>(Hd.Font().Color))));
-      DrawTextW(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &TR, DrawFormat);
-    } else {
-      OffsetRect(&TR, 1, 1);
-      SetTextColor(DC, static_cast<COLORREF>(RGBOf(clBtnHighlight)));
-      DrawTextW(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &TR, DrawFormat);
-      OffsetRect(&TR, -1, -1);
-      SetTextColor(DC, static_cast<COLORREF>(RGBOf(clBtnShadow)));
-      DrawTextW(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &TR, DrawFormat);
+  const THeaderPaintElements Requested = Elements - THeaderPaintElements{hpeBackground};
+  Column.SetImagePainted(false);
+  if (!Requested.Contains(hpeHeaderGlyph) && Info.ShowHeaderGlyph) {
+    const TCustomImageList* Images = Hd.Images();
+    const Integer ImagesWidth = Images ? Images->Width() : 0;
+    // In a left-to-right head the sort arrow may not cover the picture.
+    if (!Info.ShowSortGlyph || Column.UseRightToLeftReading() ||
+        Info.SortGlyphPos.X >= Info.GlyphPos.X + ImagesWidth) {
+      const TSize Size = HeaderGlyphSize(Column);
+      if (Column.CheckBox()) {
+        TVTImageInfo Check;
+        Check.Index = CheckImageIndex(nullptr, Column.CheckType(), Column.CheckState(), Info.IsEnabled);
+        Check.XPos = Info.GlyphPos.X;
+        Check.YPos = Info.GlyphPos.Y;
+        Check.Images = FCustomCheckImages;
+        PaintCheckBox(Info.TargetCanvas, Check, false);
+      } else {
+        TCustomImageList* List = Hd.Images();
+        if (Info.IsEnabled)
+          ImageList_DrawEx(List->Handle(), Column.ImageIndex(), DC, Info.GlyphPos.X, Info.GlyphPos.Y, 0, 0, CLR_NONE,
+                           CLR_DEFAULT, ILD_TRANSPARENT);
+        else
+          DrawImageGrayed(List, Info.TargetCanvas, Info.GlyphPos.X, Info.GlyphPos.Y, Column.ImageIndex());
+      }
+      const TRect Painted{Info.GlyphPos.X, Info.GlyphPos.Y, Info.GlyphPos.X + Size.cx, Info.GlyphPos.Y + Size.cy};
+      // Kept in header coordinates (client x, y from the header's top).
+      Column.SetImagePainted(true, TRect{Painted.Left - FHeaderCanvasOrigin.X, Painted.Top - FHeaderCanvasOrigin.Y,
+                                         Painted.Right - FHeaderCanvasOrigin.X,
+                                         Painted.Bottom - FHeaderCanvasOrigin.Y});
     }
+  }
+  const bool Wrap = Column.Options().Contains(coWrapCaption);
+  if (!Requested.Contains(hpeText) && !Column.Text().empty()) {
+    const bool Hot = Info.IsHoverIndex && Hd.Options().Contains(hoHotTrack);
+    DrawCaptionText(DC, Wrap ? Column.CaptionText() : Column.Text(), Info.TextRectangle, Info.IsEnabled, Hot,
+                    DrawFormat, Wrap);
   }
   if (Info.ShowSortGlyph && !Requested.Contains(hpeSortGlyph)) Info.DrawSortArrow(Hd.SortDirection());
   if (Info.DropMark != dmmNone && !Requested.Contains(hpeDropMark)) Info.DrawDropMark(ScaledPixels(5));
@@ -2224,17 +2766,12 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
   }
 }
 
-void TVastTreeControl::PaintHeaderStrip(TCanvas* Canvas, TRect R, const TPoint& Target) {
-  if (R.Width() <= 0 || R.Height() <= 0) return;
+void TVastTreeControl::BeginHeaderPaint(THeaderPaintInfo& Info, TCanvas* Canvas, TFont& HeaderFont, UINT& NormalEdge,
+                                        UINT& NormalFlags) {
   TVTHeader& Hd = Header();
-  TVastTreeColumns& Cols = Hd.Columns();
-  THeaderPaintInfo Info;
   Info.TargetCanvas = Canvas;
-  TFont HeaderFont;
-  HeaderFont.Assign(Font());
+  AssignHeaderFont(HeaderFont, Hd.Font());
   Canvas->SetFont(&HeaderFont);
-  HDC DC = Canvas->Handle();
-  UINT NormalEdge, NormalFlags;
   switch (Hd.Style()) {
     case hsFlatButtons:
       NormalEdge = BDR_RAISEDINNER;
@@ -2252,41 +2789,71 @@ void TVastTreeControl::PaintHeaderStrip(TCanvas* Canvas, TRect R, const TPoint& 
   const bool Advanced = Hd.Options().Contains(hoOwnerDraw) && OnAdvancedHeaderDraw && OnHeaderDrawQueryElements;
   FHeaderOwnerDraw = Hd.Options().Contains(hoOwnerDraw) && OnHeaderDraw && !Advanced;
   FHeaderAdvanced = Advanced;
-  const TRect Background{Target.X, Target.Y, Target.X + R.Width(), Target.Y + Hd.Height()};
+}
+
+void TVastTreeControl::PaintHeaderStrip(TCanvas* Canvas, const TRect& R, Integer HOffset) {
+  if (R.Width() <= 0 || R.Height() <= 0) return;
+  TVTHeader& Hd = Header();
+  TVastTreeColumns& Cols = Hd.Columns();
+  THeaderPaintInfo Info;
+  TFont HeaderFont;
+  UINT NormalEdge = 0, NormalFlags = 0;
+  BeginHeaderPaint(Info, Canvas, HeaderFont, NormalEdge, NormalFlags);
+  HDC DC = Canvas->Handle();
   THeaderPaintElements Elements;
-  if (Advanced) {
+  if (FHeaderAdvanced) {
     Info.PaintRectangle = R;
     Info.Column = nullptr;
     DoHeaderDrawQueryElements(Info, Elements);
   }
+  const TRect Background{R.Left, R.Top, R.Right, R.Top + Hd.Height()};
   if (Elements.Contains(hpeBackground)) {
     Info.PaintRectangle = Background;
+    Info.Column = nullptr;
     DoAdvancedHeaderDraw(Info, THeaderPaintElements{hpeBackground});
   } else {
     Canvas->Brush()->SetColor(static_cast<TColor>(Hd.Background()));
     Canvas->FillRect(Background);
   }
-  R.Left = std::max(R.Left, 0);
-  R.Top = std::max(R.Top, 0);
-  R.Right = std::min(R.Right, Cols.TotalWidth());
-  R.Bottom = std::min(R.Bottom, Hd.Height());
-  if (R.Width() <= 0) return;
-  const bool ShowRightBorder = Hd.Style() == hsThickButtons || !Hd.Options().Contains(hoAutoResize);
-  TColumnIndex Column = Cols.ColumnFromPosition(TPoint{R.Left, 0}, false);
-  if (Column < 0) return;
-  Integer L, Rt;
-  Cols[Column].UnscrolledBounds(L, Rt);
-  TRect Head{L + Target.X - R.Left, Target.Y, 0, Target.Y + R.Height()};
-  const Integer Limit = Target.X + R.Right - R.Left;
-  while (Column >= 0) {
-    if (Head.Left >= Limit) break;
-    Head.Right = Head.Left + Cols[Column].Width();
+  const bool ShowRightBorder =
+      Hd.Style() == hsThickButtons || !Hd.Options().Contains(hoAutoResize) || FBevelKind == bkNone;
+  // Right to left, columns narrower than the strip sit at its right end.
+  const Integer RTLOffset = UseRightToLeftAlignment() && Hd.UseColumns() ? RightToLeftOffset(false) : 0;
+  const Integer FixedLeft = R.Left + RTLOffset;
+  const Integer FixedRight = FixedLeft + Cols.GetVisibleFixedWidth();
+  for (TColumnIndex Column = Cols.GetFirstVisibleColumn(); Column >= 0; Column = Cols.GetNextVisibleColumn(Column)) {
+    TVastTreeColumn& C = Cols[Column];
+    const bool Fixed = C.Options().Contains(coFixed);
+    Integer L, Rt;
+    C.UnscrolledBounds(L, Rt);
+    const TRect Head{FixedLeft + L + (Fixed ? 0 : HOffset), R.Top, FixedLeft + Rt + (Fixed ? 0 : HOffset), R.Bottom};
+    // Scrolled heads pass under the fixed ones.
+    const Integer ClipLeft = std::max(Head.Left, Fixed ? R.Left : std::max(R.Left, FixedRight));
+    const Integer ClipRight = std::min(Head.Right, R.Right);
+    if (ClipLeft >= ClipRight) {
+      C.SetImagePainted(false);
+      continue;
+    }
     TSavedDC Saved(DC);
-    IntersectClipRect(DC, std::max(Target.X, Head.Left), Target.Y + R.Top, std::min(Head.Right, Limit), Head.Bottom);
-    PaintHeaderHead(Info, Cols[Column], Head, NormalEdge, NormalFlags, ShowRightBorder);
-    Head.Left = Head.Right;
-    Column = Cols.GetNextVisibleColumn(Column);
+    IntersectClipRect(DC, ClipLeft, R.Top, ClipRight, R.Bottom);
+    PaintHeaderHead(Info, C, Head, NormalEdge, NormalFlags, ShowRightBorder);
   }
+}
+
+void TVastTreeControl::PaintColumnHead(TCanvas* Canvas, TColumnIndex Column, const TRect& R) {
+  TVastTreeColumns& Cols = Header().Columns();
+  if (!Cols.IsValidColumn(Column)) return;
+  THeaderPaintInfo Info;
+  TFont HeaderFont;
+  UINT NormalEdge = 0, NormalFlags = 0;
+  BeginHeaderPaint(Info, Canvas, HeaderFont, NormalEdge, NormalFlags);
+  const TRect Before = Cols[Column].ImageRect();
+  const bool HadImage = Cols[Column].HasImage();
+  TSavedDC Saved(Canvas->Handle());
+  IntersectClipRect(Canvas->Handle(), R.Left, R.Top, R.Right, R.Bottom);
+  PaintHeaderHead(Info, Cols[Column], R, NormalEdge, NormalFlags, true);
+  // A picture of the head elsewhere leaves the head's own hit area alone.
+  Cols[Column].SetImagePainted(HadImage, Before);
 }
 
 void TVastTreeControl::PaintHeader(HDC DC, const TRect& R, Integer HOffset) {
@@ -2295,14 +2862,23 @@ void TVastTreeControl::PaintHeader(HDC DC, const TRect& R, Integer HOffset) {
     FHeaderBitmap = std::make_unique<TBitmap>();
     FHeaderBitmap->SetPixelFormat(pf32bit);
   }
-  const Integer W = std::max(R.Width(), FHeaderRect.Right), Ht = std::max(1, FHeaderRect.Bottom);
-  if (FHeaderBitmap->Width() != W || FHeaderBitmap->Height() != Ht) FHeaderBitmap->SetSize(W, Ht);
+  const Integer W = std::max(R.Right, FHeaderRect.Right), Ht = std::max(R.Bottom, FHeaderRect.Bottom);
+  if (FHeaderBitmap->Width() < W || FHeaderBitmap->Height() < Ht)
+    FHeaderBitmap->SetSize(std::max(W, FHeaderBitmap->Width()), std::max(Ht, FHeaderBitmap->Height()));
+  // Where client x = 0 and the header's top are on the bitmap, so that the
+  // heads' picture rectangles are kept in header coordinates.
+  FHeaderCanvasOrigin = TPoint{R.Left, R.Top};
+  if (FHandle) {
+    POINT Client{0, 0};
+    ::ClientToScreen(FHandle, &Client);
+    RECT Window;
+    GetWindowRect(FHandle, &Window);
+    FHeaderCanvasOrigin.X = static_cast<Integer>(Client.x - Window.left);
+  }
   TCanvas* C = FHeaderBitmap->Canvas();
-  const Integer Fixed = Header().Columns().GetVisibleFixedWidth();
-  const Integer Height = R.Height();
-  PaintHeaderStrip(C, TRect{Fixed - HOffset, 0, R.Right + Fixed - HOffset, Height}, TPoint{R.Left + Fixed, R.Top});
-  if (Fixed >= 1) PaintHeaderStrip(C, TRect{0, 0, std::min(R.Right, Fixed), Height}, TPoint{R.Left, R.Top});
-  BitBlt(DC, R.Left, R.Top, R.Width(), Height, C->Handle(), R.Left, R.Top, SRCCOPY);
+  PaintHeaderStrip(C, R, HOffset);
+  BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), C->Handle(), R.Left, R.Top, SRCCOPY);
+  FHeaderCanvasOrigin = TPoint{};
 }
 
 // ---------------------------------------------------------------------------

@@ -53,6 +53,9 @@ COLORREF ColorToColorRef(TColor Color);
 void DrawImageGrayed(TCustomImageList* ImageList, TCanvas* Canvas, Integer X, Integer Y, Integer Index);
 bool IsCursorShowing();
 bool IsHighContrastOn();
+// The header's font as a real font, and a font as the header keeps it.
+void AssignHeaderFont(TFont& Font, const TVTHeaderFont& Source);
+TVTHeaderFont HeaderFontOf(TFont& Font);
 
 // --- accessibility: the process-wide registry of providers. This program
 // registers none, so trees answer WM_GETOBJECT with 0.
@@ -112,6 +115,18 @@ struct TVTHintData {
   TVTTooltipLineBreakStyle LineBreakStyle = hlbDefault;
 };
 
+// --- the toggle slide: while a node opens, a gap opens at Gap (client y)
+// with the rows above moving up by AboveDistance and those below moving
+// down by BelowDistance; while it closes, the gap [Gap, Gap + GapHeight)
+// closes with the rows above moving down and those below moving up.
+struct TToggleSlide {
+  bool Opening = false;
+  Integer Gap = 0;
+  Integer GapHeight = 0;
+  Integer AboveDistance = 0;
+  Integer BelowDistance = 0;
+};
+
 // --- the control
 
 enum TBevelKind : Byte { bkNone, bkTile, bkSoft, bkFlat };
@@ -132,7 +147,9 @@ public:
   using TCustomVastStringTree::Alignment;
   using TCustomVastStringTree::SetAlignment;
   using TCustomVastStringTree::BiDiMode;
-  using TCustomVastStringTree::SetBiDiMode;
+  // The window follows: right to left its vertical scroll bar is on the
+  // left and the columns sit at the right.
+  void SetBiDiMode(TBiDiMode Value);
 
   TCustomImageList* Images() const { return TCustomVastStringTree::Images(); }
   void SetImages(TCustomImageList* Value);
@@ -158,9 +175,16 @@ public:
   // Target.
   virtual void PaintTree(TCanvas* TargetCanvas, const TRect& Window, const TPoint& Target,
                          TVTInternalPaintOptions PaintOptions);
-  // Paints the header area R (window coordinates) onto DC.
+  // Paints the header area R (window coordinates) onto DC; HOffset moves
+  // the scrolling columns (minus the horizontal scroll position).
   void PaintHeader(HDC DC, const TRect& R, Integer HOffset);
+  // Paints one column's head into R of Canvas (the column drag's picture).
+  void PaintColumnHead(TCanvas* Canvas, TColumnIndex Column, const TRect& R);
+  // The width a head's content needs: caption, picture or check box, sort
+  // arrow.
   Integer CaptionWidth(TColumnIndex Column);
+  // Right to left with the window's own scroll bar (see the core).
+  Integer RightToLeftOffset(bool ExcludeScrollBar) override;
   bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
   bool CanFocus() const override;
   // The picture under the rows (shown with toShowBackground): tiled from
@@ -184,6 +208,9 @@ public:
   // Runs Callback(Step, StepSize) over Duration milliseconds in Steps steps
   // (False from the callback stops it), then once more with (0, 0).
   void Animate(Cardinal Steps, Cardinal Duration, const std::function<bool(Integer Step, Integer StepSize)>& Callback);
+  // The slide that opening (Expanding) or closing Node by Distance pixels
+  // shows now; nothing moves when both distances are 0.
+  TToggleSlide ToggleSlideFor(PVastNode Node, bool Expanding, Integer Distance);
 
   // IVastTreeHost
   bool HasWindow() const override { return FHandle != nullptr; }
@@ -233,10 +260,13 @@ public:
   // Check images from an image list of the owner's instead of the system's.
   TCustomImageList* CustomCheckImages() const { return FCustomCheckImages; }
   void SetCustomCheckImages(TCustomImageList* Value);
+  // The cursor over the hot node with toHotTrack (crDefault: the control's).
+  TCursor HotCursor() const { return FHotCursor; }
+  void SetHotCursor(TCursor Value) { FHotCursor = Value; }
   // The header's own popup menu (nil: with hoAutoColumnPopupMenu the tree
   // shows a menu of the columns).
   TPopupMenu* HeaderPopupMenu() const { return FHeaderPopupMenu; }
-  void SetHeaderPopupMenu(TPopupMenu* Value) { FHeaderPopupMenu = Value; }
+  void SetHeaderPopupMenu(TPopupMenu* Value);
   // Asked for each column the automatic column menu lists.
   std::function<void(const TBaseVastTree* Sender, TColumnIndex Column, TAddPopupItemType& Cmd)>
       OnHeaderAddPopupItem;
@@ -244,6 +274,12 @@ public:
   HWND PanningWindow() const { return FPanningWindow; }
   // The column drag image while a column is dragged (nil otherwise).
   class TVTDragImage* HeaderDragImage() const { return FHeaderDragImage.get(); }
+
+  // The cell's font after OnPaintText (into AFont), its text and its text
+  // rectangle, centred vertically on the text's height: where an editor
+  // puts the text.
+  void GetTextInfo(PVastNode Node, TColumnIndex Column, TFont* AFont, TRect& R, String& Text);
+  using TCustomVastStringTree::GetTextInfo;
 
   TSize ButtonSize() const override;
   Integer ColumnCaptionWidth(TColumnIndex Column) override { return CaptionWidth(Column); }
@@ -281,12 +317,21 @@ protected:
   void MouseLeave() override;
   // Paints the node's check image at (X, Y) of the row canvas.
   virtual void PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y);
+  // Paints check image Index (the check image list's layout) at the entry's
+  // position: from the custom check images, or the system's drawing.
+  virtual void PaintCheckBox(TCanvas* Canvas, const TVTImageInfo& ImageInfo, bool Selected);
+  void InvalidateHeader(TVastTreeColumn* Column, bool ExpandToBorder, bool UpdateNow) override;
+  void HeaderFrameChanged() override;
+  void HeaderImagesChanged(TCustomImageList* Old, TCustomImageList* New) override;
 
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void DestroyWnd() override;
   void WndProc(TMessage& Message) override;
   void Paint() override;
+  // The client rectangle Update (client coordinates) onto TargetCanvas,
+  // fixed columns unscrolled.
+  void PaintClientArea(TCanvas* TargetCanvas, const TRect& Update);
   void FontChanged() override;
 
   void ScaleBy(Integer M, Integer D) override;
@@ -296,11 +341,16 @@ protected:
   virtual void PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect, const TRect& SelectionRect);
   void ColorChanged() override;
   void DoEnter() override;
+  // After a scroll the row under a resting pointer is the hot one.
+  void DoScroll(Integer DeltaX, Integer DeltaY) override;
   void TimerFired(Cardinal TimerId) override;
   void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) override;
   void SetCursorFor(TMessage& Message);
   void PrepareButtonImages(bool Buttons, bool Lines) override;
   void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
+  // Fills the strip [Top, Bottom) of the client area as the empty rows show
+  // it (Background nil: leaves what is not a column's).
+  void FillSlideStrip(HDC DC, Integer Top, Integer Bottom, HBRUSH Background);
   void RecreateWindow() override;
   void RepaintHeader() override;
   TRect CellRectForMargin(PVastNode Node, TColumnIndex Column) override;
@@ -333,7 +383,16 @@ protected:
   void PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& Column, const TRect& H, UINT NormalEdge,
                        UINT NormalFlags, bool ShowRightBorder);
   void PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeColumn& Column, UINT DrawFormat);
-  void PaintHeaderStrip(TCanvas* Canvas, TRect R, const TPoint& Target);
+  void DrawCaptionText(HDC DC, String Caption, const TRect& TextRect, bool Enabled, bool Hot, UINT DrawFormat,
+                       bool WrapCaption);
+  // The font, edges and owner-drawing mode of a header paint.
+  void BeginHeaderPaint(THeaderPaintInfo& Info, TCanvas* Canvas, TFont& HeaderFont, UINT& NormalEdge,
+                        UINT& NormalFlags);
+  // The header strip R of Canvas (the strip's top-left is client x 0 and
+  // the header's top, moved right by the right-to-left offset).
+  void PaintHeaderStrip(TCanvas* Canvas, const TRect& R, Integer HOffset);
+  bool ShowsHeaderGlyph(const TVastTreeColumn& Column) const;
+  TSize HeaderGlyphSize(const TVastTreeColumn& Column) const;
   // Emulated tree-view queries for senders in this process.
   bool AnswerTreeViewQuery(TMessage& Message);
   bool IsOwnNode(PVastNode Node);
@@ -344,6 +403,9 @@ protected:
   std::unique_ptr<TBitmap> FHeaderBitmap;
   std::unique_ptr<TBitmap> FMeasureBitmap;
   TRect FHeaderRect;
+  // While the header is painted: where client x 0 and the header's top lie
+  // on the canvas.
+  TPoint FHeaderCanvasOrigin;
   TRect FUpdateRect;
   Integer FRedrawDisabled = 0;
   TFormBorderStyle FBorderStyle = bsSingle;
@@ -360,12 +422,14 @@ protected:
   DWORD FThreadId = 0;
   TChangeLink FImageChangeLink;
   TChangeLink FStateChangeLink;
+  TChangeLink FHeaderImageChangeLink;
   bool FChangingTheme = false;
   bool FHeaderOwnerDraw = false;  // for the strip being painted
   bool FHeaderAdvanced = false;
   TPicture FBackground;
   TCustomImageList* FCustomCheckImages = nullptr;  // not owned
   TPopupMenu* FHeaderPopupMenu = nullptr;          // not owned
+  TCursor FHotCursor = crDefault;
   std::unique_ptr<TPopupMenu> FHeaderPopup;        // the automatic column menu
   HWND FPanningWindow = nullptr;
   HBITMAP FPanningImage = nullptr;

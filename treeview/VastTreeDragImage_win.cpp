@@ -1,5 +1,9 @@
 #include "treeview/VastTreeDragImage_win.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -35,12 +39,70 @@ bool TVTDragImage::Visible() const {
          !FStates.Contains(disSystemSupport);
 }
 
+bool TVTDragImage::HandToSystem(TBitmap* DragImage, IDataObject* DataObject) {
+  // The shell's drag-drop helper object.
+  static constexpr CLSID DragDropHelper{0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
+  IDragSourceHelper* Helper = nullptr;
+  if (FAILED(CoCreateInstance(DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IDragSourceHelper),
+                              reinterpret_cast<void**>(&Helper))) ||
+      !Helper)
+    return false;
+  struct TRelease {
+    IUnknown* Object;
+    ~TRelease() { Object->Release(); }
+  } Release{Helper};
+  IDragSourceHelper2* Helper2 = nullptr;
+  if (SUCCEEDED(Helper->QueryInterface(__uuidof(IDragSourceHelper2), reinterpret_cast<void**>(&Helper2))) &&
+      Helper2) {
+    Helper2->SetFlags(DSH_ALLOWDROPDESCRIPTIONTEXT);
+    Helper2->Release();
+  }
+  // Files being dragged: the system knows their picture itself.
+  FORMATETC Files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL | TYMED_ISTREAM};
+  if (DataObject->QueryGetData(&Files) == S_OK) {
+    POINT Origin{0, 0};
+    if (SUCCEEDED(Helper->InitializeFromWindow(nullptr, &Origin, DataObject))) return true;
+  }
+  // Otherwise our picture, as a copy the system takes over.
+  const Integer W = DragImage->Width(), H = DragImage->Height();
+  BITMAPINFO Info{};
+  Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
+  Info.bmiHeader.biWidth = W;
+  Info.bmiHeader.biHeight = -H;
+  Info.bmiHeader.biPlanes = 1;
+  Info.bmiHeader.biBitCount = 32;
+  void* Bits = nullptr;
+  HDC Screen = GetDC(nullptr);
+  HBITMAP Copy = CreateDIBSection(Screen, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  if (Copy) {
+    HDC Mem = CreateCompatibleDC(Screen);
+    HGDIOBJ Old = SelectObject(Mem, Copy);
+    BitBlt(Mem, 0, 0, W, H, DragImage->Canvas()->Handle(), 0, 0, SRCCOPY);
+    SelectObject(Mem, Old);
+    DeleteDC(Mem);
+  }
+  ReleaseDC(nullptr, Screen);
+  if (!Copy) return false;
+  SHDRAGIMAGE Image{};
+  Image.sizeDragImage = SIZE{W, H};
+  Image.ptOffset = POINT{W / 2, H / 2};
+  Image.hbmpDragImage = Copy;
+  Image.crColorKey = FColorKey == clNone ? CLR_NONE : static_cast<COLORREF>(ColorToRGB(FColorKey));
+  if (SUCCEEDED(Helper->InitializeFromBitmap(&Image, DataObject))) return true;
+  DeleteObject(Copy);
+  return false;
+}
+
 void TVTDragImage::PrepareDrag(TBitmap* DragImage, const TPoint& ImagePosition, const TPoint& HotSpot,
                                IDataObject* DataObject) {
-  (void)DataObject;  // no data object: this class draws the image itself
   FStates.Exclude(disSystemSupport);
   const Integer W = DragImage->Width(), H = DragImage->Height();
   if (W <= 0 || H <= 0) return;
+  // With the system's drag-image service the system draws the picture.
+  if (DataObject && HandToSystem(DragImage, DataObject)) {
+    FStates.Include(disSystemSupport);
+    return;
+  }
   FLastPosition = HotSpot;
   FDragImage = std::make_unique<TBitmap>(W, H);
   FDragImage->SetPixelFormat(pf32bit);

@@ -63,6 +63,9 @@ public:
   void SetBackdropWindow(HWND Value) { FBackdropWindow = Value; }
 
 private:
+  // Gives the picture to the system's drag-image service for DataObject;
+  // false when there is none or it refuses.
+  bool HandToSystem(TBitmap* DragImage, IDataObject* DataObject);
   void MakeAlphaChannel();
   void UpdateWindowImage();
 

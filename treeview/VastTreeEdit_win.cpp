@@ -19,10 +19,21 @@ void TVTEdit::Release() {
     delete this;
 }
 
+bool TVTEdit::MultiLineNode() const {
+  return FLink && FLink->FTree && FLink->FTree->GetMultiline(FLink->FNode);
+}
+
 void TVTEdit::CreateParams(TCreateParams& Params) {
   TCustomEdit::CreateParams(Params);
-  Params.Style |= WS_BORDER | ES_AUTOHSCROLL;
-  Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+  // Always multi-line: only such an edit takes a formatting rectangle,
+  // which places the text exactly over the cell's.
+  Params.Style |= ES_MULTILINE | ES_AUTOHSCROLL;
+  if (MultiLineNode()) {
+    Params.Style &= ~static_cast<DWORD>(WS_HSCROLL | ES_AUTOHSCROLL);
+    Params.Style |= ES_AUTOVSCROLL | WS_VSCROLL;
+  }
+  Params.Style |= WS_BORDER;
+  Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
 }
 
 void TVTEdit::MeasureEditText(TSize& Size) {
@@ -79,11 +90,36 @@ void TVTEdit::WndProc(TMessage& Message) {
       Message.Result |= DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
       return;
     case WM_CHAR:
-      // Tab, Escape and Enter act on key-down; the edit must not beep.
-      if (Message.WParam == VK_TAB || Message.WParam == VK_ESCAPE || Message.WParam == VK_RETURN) return;
+      // Tab and Escape act on key-down, and so does Enter in a single-line
+      // cell; a multi-line cell takes Enter as a new line.
+      if (Message.WParam == VK_TAB || Message.WParam == VK_ESCAPE) return;
+      if (Message.WParam == VK_RETURN && !MultiLineNode()) return;
       TCustomEdit::WndProc(Message);
+      return;
+    case CN_COMMAND:
+      if (HIWORD(Message.WParam) == EN_UPDATE && FLink && FLink->FTree && !MultiLineNode()) {
+        FitToText();
+        return;
+      }
+      break;
+    case EditFitMessage:
       FitToText();
       return;
+    case WM_PASTE:
+      if (!MultiLineNode() && IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(Handle())) {
+        // A single-line cell takes the first line of what is pasted.
+        String Line;
+        if (HANDLE Data = GetClipboardData(CF_UNICODETEXT)) {
+          if (const auto* Text = static_cast<const Char*>(GlobalLock(Data))) {
+            for (const Char* P = Text; *P && *P != u'\r' && *P != u'\n'; ++P) Line.push_back(*P);
+            GlobalUnlock(Data);
+          }
+        }
+        CloseClipboard();
+        SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Line.c_str()));
+        return;
+      }
+      break;
     case WM_KILLFOCUS:
       TCustomEdit::WndProc(Message);
       if (FLink && !FLink->FStopping && FLink->FTree) {
@@ -169,13 +205,13 @@ void TVTEdit::WndProc(TMessage& Message) {
           return;
         }
         case VK_UP:
-          Message.WParam = VK_LEFT;
+          if (!Tree->GetMultiline(FLink->FNode)) Message.WParam = VK_LEFT;
           break;
         case VK_DOWN:
-          Message.WParam = VK_RIGHT;
+          if (!Tree->GetMultiline(FLink->FNode)) Message.WParam = VK_RIGHT;
           break;
         case 'A':
-          if (Ctrl && !Shift && GetKeyState(VK_MENU) >= 0) {
+          if (Tree->IsEditing() && Ctrl && !Shift && GetKeyState(VK_MENU) >= 0) {
             SelectAll();
             return;
           }
@@ -215,9 +251,19 @@ bool TStringEditLink::PrepareEdit(TBaseVastTree* Tree, PVastNode Node, TColumnIn
   FNode = Node;
   FColumn = Column;
   FEdit->SetParent(FTree);
-  FEdit->SetFont(FTree->Font());
+  // The cell's font as its OnPaintText leaves it, and its text rectangle.
+  TFont Font;
+  String Text;
+  FTree->GetTextInfo(Node, Column, &Font, FTextBounds, Text);
+  FEdit->SetFont(&Font);
   FEdit->Font()->SetColor(clWindowText);
-  String Text = FTree->TCustomVastStringTree::GetText(Node, Column);
+  // The window's style depends on the node (single or multi-line); its
+  // re-creation is no end of an edit.
+  if (FEdit->HandleAllocated()) {
+    FStopping = true;
+    FEdit->RecreateWnd();
+    FStopping = false;
+  }
   FEdit->HandleNeeded();
   FEdit->SetText(Text);
   FEdit->SetModified(false);
@@ -225,7 +271,7 @@ bool TStringEditLink::PrepareEdit(TBaseVastTree* Tree, PVastNode Node, TColumnIn
                               : FTree->Header().Columns()[Column].UseRightToLeftReading();
   FAlignment = Column < 0 ? FTree->TCustomVastStringTree::Alignment() : FTree->Header().Columns()[Column].Alignment();
   if (RTL && FAlignment != taCenter) FAlignment = FAlignment == taLeftJustify ? taRightJustify : taLeftJustify;
-  FTextBounds = FTree->GetDisplayRect(Node, Column, true);
+  FRightToLeft = RTL;
   return true;
 }
 
@@ -281,6 +327,39 @@ void TStringEditLink::SetBounds(TRect R) {
   }
   R.Right = std::min(R.Right, FTree->ClientWidth());
   FEdit->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+  if (!FEdit->HandleAllocated()) return;
+  // The formatting rectangle puts the text where the cell shows it.
+  RECT Client;
+  GetClientRect(FEdit->Handle(), &Client);
+  TRect F{Client.left, Client.top, Client.right, Client.bottom};
+  const bool MultiLine = FTree->GetMultiline(FNode);
+  if (FTree->TreeOptions().MiscOptions().Contains(toGridExtensions) &&
+      ((FAlignment == taLeftJustify && !FRightToLeft) || (FAlignment == taRightJustify && FRightToLeft))) {
+    // The edit covers the whole cell; its text starts where the cell's does.
+    TVTOffsets Offsets;
+    FTree->GetOffsets(FNode, Offsets, ofsText, FColumn);
+    Integer Shift;
+    if (FColumn == FTree->Header().MainColumn())
+      Shift = Offsets[ofsToggleButton] < 0 ? -Offsets[ofsToggleButton] - 2 : 0;
+    else
+      Shift = Offsets[ofsText] - Offsets[ofsMargin] + 1;
+    if (FRightToLeft)
+      F.Right -= Shift;
+    else
+      F.Left += Shift;
+  }
+  const Integer D = MultiLine ? 0 : 2;
+  F.Left -= D - FTree->TextMargin();
+  F.Right += D - FTree->TextMargin();
+  F.Top -= D;
+  F.Bottom += D;
+  if (!MultiLine && FTextBounds.Top - R.Top > 0) F.Offset(0, FTextBounds.Top - R.Top);
+  F.Top = std::max(F.Top, -1);
+  F.Left = std::max(F.Left, -1);
+  RECT Format{F.Left, F.Top, F.Right, F.Bottom};
+  // The rectangle alone places the text: no margins of the font's on top.
+  SendMessageW(FEdit->Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  SendMessageW(FEdit->Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&Format));
 }
 
 void TStringEditLink::ProcessMessage(TMessage& Message) {

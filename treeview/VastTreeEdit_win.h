@@ -9,6 +9,9 @@
 
 class TStringEditLink;
 
+// Sent to the editor to fit it to its text again.
+inline constexpr UINT EditFitMessage = 3304;
+
 class TVTEdit : public TCustomEdit {
 public:
   explicit TVTEdit(TStringEditLink* Link);
@@ -24,6 +27,7 @@ protected:
   void WndProc(TMessage& Message) override;
 
 private:
+  bool MultiLineNode() const;
   TStringEditLink* FLink;  // not owned: the link owns this control
 };
 
@@ -56,6 +60,7 @@ private:
   TColumnIndex FColumn = NoColumn;
   TAlignment FAlignment = taLeftJustify;
   TRect FTextBounds;
+  bool FRightToLeft = false;
   bool FStopping = false;
   Integer FRefCount = 0;
 };

@@ -80,6 +80,14 @@ TVastTreeColumn::TVastTreeColumn(TVastTreeColumns* Owner) : FOwner(Owner) {
   FLastWidth = FOwner->FDefaultWidth;
   FIndex = FOwner->Count();
   FPosition = static_cast<TColumnPosition>(FOwner->Count());
+  // A new column reads in the tree's direction (coParentBidiMode).
+  if (FOwner->FHeader && FOwner->FHeader->FOwner) FBiDiMode = FOwner->FHeader->FOwner->BiDiMode();
+}
+
+void TVastTreeColumn::ParentBiDiModeChanged(TBiDiMode Value) {
+  if (!FOptions.Contains(coParentBidiMode) || Value == FBiDiMode) return;
+  FBiDiMode = Value;
+  Changed();
 }
 
 void TVastTreeColumn::Changed() {
@@ -619,6 +627,8 @@ TColumnIndex TVastTreeColumns::ColumnFromPosition(const TPoint& P, bool Relative
 TColumnIndex TVastTreeColumns::ColumnAndBoundsAt(const TPoint& P, Integer& ColumnLeft, Integer& ColumnRight,
                                                  bool Relative) const {
   ColumnLeft = (Relative && P.X >= GetVisibleFixedWidth()) ? -FHeader->EffectiveOffsetX() : 0;
+  // Right to left, columns narrower than the client area sit at its right.
+  if (FHeader->FOwner->UseRightToLeftAlignment()) ColumnLeft += FHeader->FOwner->RightToLeftOffset(true);
   for (std::size_t Pos = 0; Pos < FPositionToIndex.size(); ++Pos) {
     if (!IsVisibleAt(Pos, false)) continue;
     const TColumnIndex I = FPositionToIndex[Pos];
@@ -638,6 +648,7 @@ void TVastTreeColumns::GetColumnBounds(TColumnIndex Column, Integer& ALeft, Inte
   }
   const TVastTreeColumn& C = Items(Column);
   ALeft = C.Left();
+  if (FHeader->FOwner->UseRightToLeftAlignment()) ALeft += FHeader->FOwner->RightToLeftOffset(true);
   ARight = ALeft + C.FWidth;
 }
 
@@ -843,7 +854,22 @@ void TVTHeader::UpdateHorizontalScrollBar(bool DoRepaint) {
   if (!FOwner->Destroying()) FOwner->UpdateScrollBars(DoRepaint);
 }
 
-void TVTHeader::Invalidate(TVastTreeColumn*, bool, bool) {}
+void TVTHeader::Invalidate(TVastTreeColumn* Column, bool ExpandToBorder, bool UpdateNowFlag) {
+  if (!FOptions.Contains(hoVisible) || !HasWindow() || FOwner->Destroying()) return;
+  FOwner->InvalidateHeader(Column, ExpandToBorder, UpdateNowFlag);
+}
+
+void TVTHeader::RefreshHeaderFrame() {
+  if (HasWindow() && !FOwner->Destroying()) FOwner->HeaderFrameChanged();
+}
+
+void TVTHeader::SetImages(TCustomImageList* Value) {
+  if (Value == FImages) return;
+  TCustomImageList* Old = FImages;
+  FImages = Value;
+  FOwner->HeaderImagesChanged(Old, Value);
+  if (!IsLoading()) Invalidate(nullptr);
+}
 
 namespace {
 Integer ScaleValue(Integer Value, Integer M, Integer D) {

@@ -106,6 +106,9 @@ public:
   TBiDiMode BiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode Value);
   bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  // The tree's reading direction changed; a column with coParentBidiMode
+  // takes it.
+  void ParentBiDiModeChanged(TBiDiMode Value);
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
   bool CheckBox() const { return FCheckBox; }
@@ -134,6 +137,15 @@ public:
   void SetEditNextColumn(Integer Value) { FEditNextColumn = Value; }
   bool BonusPixel() const { return FBonusPixel; }
   float SpringRest() const { return FSpringRest; }
+  // Whether the last paint drew an image or check box in the head, and
+  // where (in the coordinates of the painted canvas); the header's mouse
+  // handling hits the check box with them.
+  bool HasImage() const { return FHasImage; }
+  const TRect& ImageRect() const { return FImageRect; }
+  void SetImagePainted(bool Painted, const TRect& R = TRect{}) {
+    FHasImage = Painted;
+    FImageRect = R;
+  }
 
   // Left edge: unscrolled for a visible fixed column, scrolled otherwise.
   Integer Left() const;
@@ -187,6 +199,8 @@ private:
   TCheckType FCheckType = ctCheckBox;
   TCheckState FCheckState = csUncheckedNormal;
   TSortDirection FDefaultSortDirection = sdAscending;
+  bool FHasImage = false;
+  TRect FImageRect;
 };
 
 // ---------------------------------------------------------------------------
@@ -405,6 +419,9 @@ public:
   Integer SplitterHitTolerance() const { return FSplitterHitTolerance; }
   void SetSplitterHitTolerance(Integer Value) { FSplitterHitTolerance = Value; }
   TVTFixedAreaConstraints& FixedAreaConstraints() { return FFixedAreaConstraints; }
+  // The pictures the column heads show with hoShowImages (their ImageIndex).
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
   virtual void Assign(const TVTHeader& Source);
 
   // The tree window's sizes, told by the window layer on every resize
@@ -436,9 +453,10 @@ public:
   virtual void AutoFitColumns(bool Animated = true, TSmartAutoFitType SmartAutoFitType = smaUseColumnOption,
                               Integer RangeStartCol = NoColumn, Integer RangeEndCol = NoColumn);
 
-  // --- window seams: repaint requests and the frame recalculation.
+  // --- window seams: repaint requests and the frame recalculation, passed
+  // on to the tree, whose window knows where the strip is.
   virtual void Invalidate(TVastTreeColumn* Column, bool ExpandToBorder = false, bool UpdateNowFlag = false);
-  virtual void RefreshHeaderFrame() {}
+  virtual void RefreshHeaderFrame();
 
   TVTBeforeAutoFitColumnsEvent OnBeforeAutoFitColumns;
   TVTBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
@@ -485,6 +503,7 @@ private:
 
   TBaseVastTree* FOwner;  // not owned: the tree owns its header
   std::unique_ptr<TVastTreeColumns> FColumns;
+  TCustomImageList* FImages = nullptr;  // not owned
   Integer FHeight = 19;
   TVTHeaderFont FFont;
   bool FParentFont = true;

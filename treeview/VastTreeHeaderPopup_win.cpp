@@ -32,7 +32,7 @@ void TVTHeaderPopupMenu::RebuildMenu() {
     Items()->Add(new TVTMenuItem(this, u"-", nullptr));
   }
   TVTHeader& H = Tree->Header();
-  SetImages(H.Options().Contains(hoShowImages) ? Tree->Images() : nullptr);
+  SetImages(H.Options().Contains(hoShowImages) ? H.Images() : nullptr);
   TVastTreeColumns& Cols = H.Columns();
   Integer VisibleCount = 0;
   TVTMenuItem* LastVisible = nullptr;

@@ -266,6 +266,11 @@ public:
   bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
   Integer ImagesMargin() const { return FImagesMargin; }
   Integer ScaledPixels(Integer Pixels) const;
+  // Right to left, columns narrower than the client area are shown at its
+  // right end, moved right by this many pixels. ExcludeScrollBar: in client
+  // coordinates; otherwise in those of the header strip, which also spans a
+  // vertical scroll bar on the left.
+  virtual Integer RightToLeftOffset(bool ExcludeScrollBar);
   PVastNode GetNodeAt(Integer X, Integer Y);
   PVastNode GetNodeAt(const TPoint& P) { return GetNodeAt(P.X, P.Y); }
   PVastNode GetNodeAt(Integer X, Integer Y, bool Relative, Integer& NodeTop);
@@ -714,6 +719,8 @@ protected:
   virtual void DoNodeClick(const THitInfo& HitInfo);
   virtual void DoNodeDblClick(const THitInfo& HitInfo);
   virtual bool DoCanSplitterResizeNode(TPoint P, PVastNode Node, TColumnIndex Column);
+  // toNodeHeightResize, a real node, a fixed column, and the event's consent.
+  bool CanResizeNodeHeight(TPoint P, PVastNode Node, TColumnIndex Column);
   virtual bool DoNodeHeightDblClickResize(PVastNode Node, TColumnIndex Column, TShiftState Shift, TPoint P);
   virtual bool DoNodeHeightTracking(PVastNode Node, TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint,
                                     TPoint P);
@@ -831,6 +838,17 @@ protected:
   virtual void RecreateWindow() {}
   // The header strip is to be painted anew (it scrolled).
   virtual void RepaintHeader() {}
+  // The header asks for a column's head (nil: the whole strip) to be
+  // repainted, at once with UpdateNow; the window knows where it is.
+  virtual void InvalidateHeader(TVastTreeColumn* Column, bool ExpandToBorder, bool UpdateNow) {
+    (void)Column, (void)ExpandToBorder, (void)UpdateNow;
+  }
+  // The header's height or visibility changed: the window's frame follows.
+  virtual void HeaderFrameChanged() {}
+  // The header shows another image list (the window watches its lifetime).
+  virtual void HeaderImagesChanged(TCustomImageList* Old, TCustomImageList* New) { (void)Old, (void)New; }
+  // A click on a column's check box: its state moves on as a node's would.
+  void UpdateColumnCheckState(TColumnIndex Column);
   // Slides the rows around Node while it opens (Expanding) or closes by
   // Distance pixels; the window does it, a windowless tree jumps.
   virtual void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) {
@@ -893,7 +911,8 @@ private:
 
   bool ChangeCheckState(PVastNode Node, TCheckState Value);
   bool HandleDrawSelection(Integer X, Integer Y);
-  bool CanResizeNodeHeight(TPoint P, PVastNode Node, TColumnIndex Column);
+  // Client x + this = the rubber band's x (absolute, as painted).
+  Integer SelectionOffsetX();
   void HandleNavigationKey(Word CharCode, TShiftState Shift);
   void HandleCommandKey(Word CharCode, TShiftState Shift);
   TColumnIndex ColumnWithSpans(TColumnIndex Column, bool Forward);

@@ -108,7 +108,7 @@ void TBaseVastTree::DoAutoScrollStep() {
       New = Norm(New);
       TRect U{std::min(Old.Left, New.Left), std::min(Old.Top, New.Top), std::max(Old.Right, New.Right),
               std::max(Old.Bottom, New.Bottom)};
-      U.Offset(-FEffectiveOffsetX, FOffsetY);
+      U.Offset(-SelectionOffsetX(), FOffsetY);
       FHost->InvalidateRect(U);
     }
   } else if (!FHost->IsOleDropTarget() && (DX != 0 || DY != 0)) {

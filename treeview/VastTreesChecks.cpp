@@ -1,6 +1,7 @@
 // Check states: the next state of a click, the guarded change with its
 // propagation down to children and up to tri-state parents, radio groups,
 // bulk setting and the check image index table.
+#include "treeview/VastTreeHeader.h"
 #include "treeview/VastTrees.h"
 
 namespace {
@@ -229,4 +230,11 @@ Integer TBaseVastTree::CheckImageIndex(PVastNode Node, TCheckType ImgCheckType, 
   if (!ImgEnabled) return Base + 3;
   if (Pressed) return Base + 2;
   return Base + (Hot ? 1 : 0);
+}
+
+void TBaseVastTree::UpdateColumnCheckState(TColumnIndex Column) {
+  TVTHeader* H = HeaderObject();
+  if (!H || !H->Columns().IsValidColumn(Column)) return;
+  TVastTreeColumn& C = H->Columns()[Column];
+  C.SetCheckState(NextCheckState(C.CheckType(), C.CheckState()));
 }

@@ -81,6 +81,7 @@ void TBaseVastTree::SetBiDiMode(TBiDiMode Value) {
   FEffectiveOffsetX =
       std::max(0, UseRightToLeftAlignment() ? FRangeX + FOffsetX - ClientWidth() : -FOffsetX);
   if (TVTHeader* H = HeaderObject()) {
+    for (Integer I = 0; I < H->Columns().Count(); ++I) H->Columns()[I].ParentBiDiModeChanged(Value);
     if (FOptions->AutoOptions().Contains(toAutoBidiColumnOrdering))
       H->Columns().SetRightToLeftOrder(UseRightToLeftAlignment());
   }
@@ -136,6 +137,17 @@ void TBaseVastTree::SetSelectionCurveRadius(Cardinal Value) {
 }
 
 Integer TBaseVastTree::ScaledPixels(Integer Pixels) const { return MulDiv(Pixels, FHost->PixelsPerInch(), 96); }
+
+Integer TBaseVastTree::RightToLeftOffset(bool ExcludeScrollBar) {
+  // The header strip spans the client area and a vertical bar beside it.
+  const bool Bar = ClientHeight() < FRangeY && FScrollBarOptions->AllowsVertical();
+  const Integer BarWidth = Bar ? FHost->ScrollBarSize(true) : 0;
+  const Integer StripWidth = ClientWidth() + BarWidth;
+  Integer Result = BarWidth;
+  if (StripWidth >= BarWidth + FRangeX) Result = StripWidth - FRangeX;
+  if (ExcludeScrollBar) Result -= BarWidth;
+  return Result;
+}
 
 TAlignment TBaseVastTree::ColumnAlignment(TColumnIndex Column) const {
   TVTHeader* H = HeaderObject();
@@ -228,6 +240,8 @@ bool TBaseVastTree::DoSetOffset(TPoint Value, Cardinal Options, const TRect& Cli
       }
     }
   }
+  // A running editor moves with its cell.
+  if (HasState(tsEditing)) UpdateEditBounds();
   DoScroll(DX, DY);
   return true;
 }
@@ -572,9 +586,10 @@ void TBaseVastTree::GetHitTestInfoAt(Integer X, Integer Y, bool Relative, THitIn
   }
   X -= Left;
   Right -= Left;
+  // The alignment as painted: reading right to left mirrors it.
   const TAlignment Alignment = ColumnAlignment(HitInfo.HitColumn);
   if (ColumnRightToLeft(HitInfo.HitColumn))
-    DetermineHitPositionRTL(HitInfo, X, Right, Alignment);
+    DetermineHitPositionRTL(HitInfo, X, Right, Mirrored(Alignment));
   else
     DetermineHitPositionLTR(HitInfo, X, Right, Alignment);
 }

@@ -13,6 +13,10 @@ TRect Normalized(const TRect& R) {
                std::max(R.Top, R.Bottom)};
 }
 
+TAlignment Mirrored(TAlignment A) {
+  return A == taLeftJustify ? taRightJustify : A == taRightJustify ? taLeftJustify : A;
+}
+
 }  // namespace
 
 Integer TBaseVastTree::LevelDifference(PVastNode Node1, PVastNode Node2) const {
@@ -126,7 +130,7 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
     FHost->SetMouseCapture(true);
     DoStateChange({tsDrawSelPending});
     FDrawSelShiftState = ShiftState;
-    FNewSelRect = TRect{Message.X + FEffectiveOffsetX, Message.Y - FOffsetY, Message.X + FEffectiveOffsetX,
+    FNewSelRect = TRect{Message.X + SelectionOffsetX(), Message.Y - FOffsetY, Message.X + SelectionOffsetX(),
                         Message.Y - FOffsetY};
     FLastSelRect = TRect{0, 0, 0, 0};
   }
@@ -317,7 +321,7 @@ void TBaseVastTree::HandleMouseMove(TShiftState Shift, Integer X, Integer Y) {
         TRect U = Normalized(FLastSelRect), N = Normalized(FNewSelRect);
         TRect R{std::min(U.Left, N.Left), std::min(U.Top, N.Top), std::max(U.Right, N.Right),
                 std::max(U.Bottom, N.Bottom)};
-        R.Offset(-FEffectiveOffsetX, FOffsetY);
+        R.Offset(-SelectionOffsetX(), FOffsetY);
         FHost->InvalidateRect(R);
       } else {
         Invalidate();
@@ -327,7 +331,7 @@ void TBaseVastTree::HandleMouseMove(TShiftState Shift, Integer X, Integer Y) {
   } else {
     if (UpdateSelectionRect(X, Y)) {
       TRect R = Normalized(FNewSelRect);
-      R.Offset(-FEffectiveOffsetX, FOffsetY);
+      R.Offset(-SelectionOffsetX(), FOffsetY);
       FHost->InvalidateRect(R);
       FHost->UpdateNow();
     }
@@ -384,7 +388,7 @@ void TBaseVastTree::TrackHotNode(Integer X, Integer Y) {
 bool TBaseVastTree::UpdateSelectionRect(Integer X, Integer Y) {
   if (HasState(tsDrawSelecting)) FLastSelRect = FNewSelRect;
   const Integer MaxX = std::max(ClientWidth(), FRangeX), MaxY = std::max(ClientHeight(), FRangeY);
-  FNewSelRect.Right = std::clamp(X + FEffectiveOffsetX, 0, MaxX);
+  FNewSelRect.Right = std::clamp(X + SelectionOffsetX(), 0, MaxX);
   FNewSelRect.Bottom = std::clamp(Y - FOffsetY, 0, MaxY);
   return !(FNewSelRect == FLastSelRect);
 }
@@ -403,7 +407,10 @@ bool TBaseVastTree::HandleDrawSelection(Integer X, Integer Y) {
   const Integer TotalWidth = UseColumns ? H->Columns().TotalWidth() : 0;
   const bool WholeRow = FOptions->SelectionOptions().Contains(toExtendedFocus) ||
                         FOptions->SelectionOptions().Contains(toFullRowSelect);
-  const TAlignment Alignment = ColumnAlignment(Main);
+  // Right to left the label ends ofsLabel left of the column's right edge
+  // and the alignment is mirrored, as the cell is painted.
+  const bool RTL = ColumnRightToLeft(Main);
+  const TAlignment Alignment = RTL ? Mirrored(ColumnAlignment(Main)) : ColumnAlignment(Main);
   const Integer Top = std::min(OldRect.Top, NewRect.Top);
   const Integer Bottom = std::max(OldRect.Bottom, NewRect.Bottom);
   Integer NodeTop = 0;
@@ -411,6 +418,26 @@ bool TBaseVastTree::HandleDrawSelection(Integer X, Integer Y) {
   bool Changed = false;
   auto Inside = [&](const TRect& R, Integer RowTop, Integer RowBottom, Integer LabelStart, Integer NodeWidth) {
     if (R.Bottom <= RowTop || R.Top >= RowBottom || R.Width() == 0 || R.Height() == 0) return false;
+    if (RTL) {
+      // LabelStart is where the label ends, on the right.
+      if (WholeRow) return R.Right > 0 && R.Left < LabelStart;
+      Integer L = ColumnLeft, Rt = LabelStart;
+      if (NodeWidth < Rt - L) {
+        switch (Alignment) {
+          case taRightJustify:
+            L = Rt - NodeWidth;
+            break;
+          case taCenter:
+            L = L + (Rt - L - NodeWidth) / 2;
+            Rt = L + NodeWidth;
+            break;
+          default:
+            Rt = L + NodeWidth;
+            break;
+        }
+      }
+      return R.Left < Rt && R.Right > L;
+    }
     if (WholeRow) return (TotalWidth == 0 || R.Left < TotalWidth) && R.Right > LabelStart;
     Integer L = LabelStart, Rt = ColumnRight;
     if (NodeWidth < Rt - LabelStart) {
@@ -433,7 +460,7 @@ bool TBaseVastTree::HandleDrawSelection(Integer X, Integer Y) {
     const Integer RowBottom = NodeTop + static_cast<Integer>(Run->NodeHeight);
     TVTOffsets Offsets;
     GetOffsets(Run, Offsets, ofsLabel, Main);
-    const Integer LabelStart = ColumnLeft + Offsets[ofsLabel];
+    const Integer LabelStart = RTL ? ColumnRight - Offsets[ofsLabel] : ColumnLeft + Offsets[ofsLabel];
     const Integer NodeWidth = DoGetNodeWidth(Run, Main);
     const bool WasInside = Inside(OldRect, NodeTop, RowBottom, LabelStart, NodeWidth);
     const bool IsInside = Inside(NewRect, NodeTop, RowBottom, LabelStart, NodeWidth);
@@ -466,6 +493,14 @@ bool TBaseVastTree::HandleDrawSelection(Integer X, Integer Y) {
     Change(nullptr);
   }
   return Changed;
+}
+
+Integer TBaseVastTree::SelectionOffsetX() {
+  // The band lives where the rows are painted: right to left, columns
+  // narrower than the client area are shifted to its right end.
+  TVTHeader* H = HeaderObject();
+  if (UseRightToLeftAlignment() && H && H->UseColumns()) return FEffectiveOffsetX - RightToLeftOffset(true);
+  return FEffectiveOffsetX;
 }
 
 bool TBaseVastTree::PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos) {

@@ -271,6 +271,10 @@ public:
   // The area (HintControl's client coordinates) the shown hint belongs to;
   // leaving it lets the control be asked again.
   const TRect& HintCursorRect() const { return FHintCursorRect; }
+  // The pointer moved over Control (or a part of it outside its client
+  // area, which the message loop does not watch): its hint is timed anew
+  // when it has one.
+  void HintMouseMessage(TControl* Control);
 
   Integer ModalLevel() const { return FModalLevel; }
 
@@ -284,7 +288,6 @@ protected:
 private:
   friend class TCustomForm;
   bool IsKeyMsg(MSG& Msg);
-  void HintMouseMessage(TControl* Control);
   void HintTimerFired(UINT_PTR Id);
   void StartHintTimer(UINT_PTR Id, Integer Ms);
   void StopHintTimer(UINT_PTR Id);

@@ -783,4 +783,318 @@ TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
   EXPECT_GT(Tree->TopNode()->Index, 0u);
 }
 
+// What a window shows now, read back from its own surface (nothing is
+// repainted for it; the screen itself may lag behind the surface).
+std::unique_ptr<TBitmap> ScreenOf(HWND Wnd) {
+  RECT R;
+  GetWindowRect(Wnd, &R);
+  auto B = std::make_unique<TBitmap>(R.right - R.left, R.bottom - R.top);
+  B->SetPixelFormat(pf32bit);
+  HDC Window = GetWindowDC(Wnd);
+  BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Window, 0, 0, SRCCOPY);
+  ReleaseDC(Wnd, Window);
+  return B;
+}
+
+// Where the client area's origin lies in the window.
+TPoint ClientOrigin(HWND Wnd) {
+  POINT P{0, 0};
+  ClientToScreen(Wnd, &P);
+  RECT R;
+  GetWindowRect(Wnd, &R);
+  return TPoint{P.x - R.left, P.y - R.top};
+}
+
+int CountPixels(TCanvas* C, const TRect& R, const std::function<bool(TColor)>& Test) {
+  int N = 0;
+  for (Integer Y = R.Top; Y < R.Bottom; ++Y)
+    for (Integer X = R.Left; X < R.Right; ++X)
+      if (Test(C->Pixel(X, Y))) ++N;
+  return N;
+}
+
+bool Dark(TColor C) { return (C & 0xFF) < 0x60 && ((C >> 8) & 0xFF) < 0x60 && ((C >> 16) & 0xFF) < 0x60; }
+
+TEST_F(TTreeControlTest, HeadsShowPicturesAndCheckBoxes) {
+  TVTHeader& H = Tree->Header();
+  TVastTreeColumns& Cols = H.Columns();
+  H.SetImages(Form->Images);
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoShowImages});
+  H.SetSortColumn(NoColumn);
+  Cols[0].SetImageIndex(0);  // the main column: a closed folder
+  Cols[2].SetImageIndex(0);  // the same picture in another column
+  Cols[1].SetCheckBox(true);
+  Cols[1].SetCheckState(csCheckedNormal);
+  auto Whole = PrintWindowImage();
+  TCanvas* C = Whole->Canvas();
+  const TRect HR = Tree->HeaderRect();
+  const Integer CX = ClientOrigin(Tree->Handle()).X;
+  // Heads draw inside a 2-pixel edge, then the margin; the main column's
+  // picture lines up with the rows' pictures, the others sit 2 pixels left.
+  ASSERT_TRUE(Cols[0].HasImage());
+  EXPECT_EQ(Cols[0].ImageRect().Left, 2 + 4);
+  EXPECT_EQ(Cols[0].ImageRect().Width(), 16);
+  ASSERT_TRUE(Cols[2].HasImage());
+  EXPECT_EQ(Cols[2].ImageRect().Left, 230 + 90 + 2 + 4 - 2);
+  const TColor FolderFill = RGBToColor(0xF2, 0xC8, 0x4B);
+  for (TColumnIndex I : {0, 2})
+    EXPECT_EQ(C->Pixel(CX + Cols[I].ImageRect().Left + 8, HR.Top + Cols[I].ImageRect().Top + 9), FolderFill) << I;
+  // The caption follows the picture: the head needs text, spacing and
+  // picture.
+  TBitmap Measure(1, 1);
+  Measure.Canvas()->SetFont(Tree->Font());
+  EXPECT_EQ(Tree->CaptionWidth(0), Measure.Canvas()->TextWidth(u"Name") + 2 + 3 + 16);
+  const Integer TextLeft = CX + Cols[0].ImageRect().Right + 3;
+  EXPECT_GT(CountPixels(C, TRect{TextLeft, HR.Top + 3, TextLeft + 30, HR.Bottom - 3}, Dark), 10);
+  // The right-aligned "Size" keeps its check box left of its caption,
+  // inside its head, checked: a white box with a dark tick.
+  ASSERT_TRUE(Cols[1].HasImage());
+  const TRect Box = Cols[1].ImageRect();
+  EXPECT_GE(Box.Left, 230);
+  EXPECT_LE(Box.Right, 230 + 90);
+  EXPECT_EQ(Box.Width(), 13);
+  const TRect Inside{CX + Box.Left + 3, HR.Top + Box.Top + 3, CX + Box.Right - 3, HR.Top + Box.Bottom - 3};
+  EXPECT_GT(CountPixels(C, Inside, [](TColor P) { return P == ColorToRGB(clWindow); }), 5);
+  EXPECT_GT(CountPixels(C, Inside, Dark), 3);
+  Cols[1].SetCheckState(csUncheckedNormal);
+  Whole = PrintWindowImage();
+  EXPECT_EQ(CountPixels(Whole->Canvas(), Inside, Dark), 0);
+  // A sort arrow after the caption; squeezed into a narrow head the arrow
+  // stays and the picture goes.
+  H.SetSortColumn(2);
+  Cols[1].SetCheckState(csCheckedNormal);
+  Screenshot(u"treeview_header_glyphs.bmp");
+  Whole = PrintWindowImage();
+  EXPECT_TRUE(Cols[2].HasImage());
+  Cols[2].SetWidth(30);
+  Whole = PrintWindowImage();
+  EXPECT_FALSE(Cols[2].HasImage());
+}
+
+TEST_F(TTreeControlTest, HeaderFontListsAndHeightFollowTheirOwners) {
+  TVTHeader& H = Tree->Header();
+  // The header's own font; with ParentFont it follows the tree's.
+  const Integer Plain = Tree->CaptionWidth(0);
+  TVTHeaderFont Big = H.Font();
+  Big.Height = -20;
+  Big.Style = TFontStyles{fsBold}.Bits();
+  H.SetFont(Big);
+  EXPECT_GT(Tree->CaptionWidth(0), Plain + 10);
+  H.SetParentFont(true);
+  Tree->Font()->SetHeight(-15);
+  EXPECT_EQ(H.Font().Height, -15);
+  // A taller header is a smaller client area at once.
+  const Integer Client = Tree->ClientHeight();
+  H.SetHeight(H.Height() + 11);
+  EXPECT_EQ(Tree->ClientHeight(), Client - 11);
+  // Lists that go away are forgotten: check images fall back to the system's.
+  auto* Checks = new TImageList(nullptr, 13, 13);
+  Tree->SetCustomCheckImages(Checks);
+  EXPECT_EQ(Tree->CheckImageKind(), ckCustom);
+  delete Checks;
+  EXPECT_EQ(Tree->CustomCheckImages(), nullptr);
+  EXPECT_EQ(Tree->CheckImageKind(), ckSystemDefault);
+  auto* Pictures = new TImageList(nullptr, 16, 16);
+  H.SetImages(Pictures);
+  delete Pictures;
+  EXPECT_EQ(H.Images(), nullptr);
+  PrintWindowImage();
+}
+
+TEST_F(TTreeControlTest, UnbufferedPaintingLooksAsBuffered) {
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowHorzGridLines});
+  Tree->SetSelected(Tree->GetFirstChild(Folder(0)), true);
+  Tree->SetSelected(Folder(0)->FirstChild->NextSibling->NextSibling, true);
+  const TVTInternalPaintOptions Options{poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poGridLines};
+  // An odd left edge and a target inside a larger picture: the dotted
+  // lines keep their phase and everything its place.
+  const TRect Window{3, 7, 403, 7 + 200};
+  const TPoint Target{5, 11};
+  auto Paint = [&](bool Unbuffered) {
+    auto B = std::make_unique<TBitmap>(420, 230);
+    B->SetPixelFormat(pf32bit);
+    B->Canvas()->Brush()->SetColor(clLime);
+    B->Canvas()->FillRect(TRect{0, 0, 420, 230});
+    TVTInternalPaintOptions P = Options;
+    if (Unbuffered) P.Include(poUnbuffered);
+    Tree->PaintTree(B->Canvas(), Window, Target, P);
+    return B;
+  };
+  auto Buffered = Paint(false), Direct = Paint(true);
+  int Different = 0;
+  for (Integer Y = 0; Y < 230; ++Y)
+    for (Integer X = 0; X < 420; ++X)
+      if (Buffered->Canvas()->Pixel(X, Y) != Direct->Canvas()->Pixel(X, Y)) ++Different;
+  EXPECT_EQ(Different, 0);
+  // Nothing outside the target rectangle was touched.
+  EXPECT_EQ(Direct->Canvas()->Pixel(2, 100), ColorToRGB(clLime));
+  EXPECT_EQ(Direct->Canvas()->Pixel(100, 11 + 200), ColorToRGB(clLime));
+  EXPECT_NE(Direct->Canvas()->Pixel(100, 11 + 199), ColorToRGB(clLime));
+  // The first row starts above the target as far as the window cuts it.
+  EXPECT_EQ(Direct->Canvas()->Pixel(100, 11 - 7 - 1), ColorToRGB(clLime));
+  EXPECT_NE(Direct->Canvas()->Pixel(100, 11 - 7), ColorToRGB(clLime));
+}
+
+TEST_F(TTreeControlTest, ToggleSlidesMoveBothRegionsAndFillColumns) {
+  Tree->SetAnimationDuration(0);  // the set-up toggles jump
+  Tree->SetExpanded(Folder(0), false);
+  Tree->SetExpanded(Folder(2), false);
+  const Integer CH = Tree->ClientHeight();
+  const Integer Distance = static_cast<Integer>(FilesPerFolder) * 18;
+  // Folder 5 opens with its children taller than the space below it.
+  PVastNode F5 = Folder(5);
+  TToggleSlide Plain = Tree->ToggleSlideFor(F5, true, Distance);
+  EXPECT_TRUE(Plain.Opening);
+  EXPECT_EQ(Plain.Gap, 6 * 18);
+  EXPECT_EQ(Plain.AboveDistance, 0);
+  EXPECT_EQ(Plain.BelowDistance, CH - 6 * 18);
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetAnimationOptions(O.AnimationOptions() + TVTAnimationOptions{toAdvancedAnimatedToggle});
+  // They do not fit at all: the view will put the folder on top, so the
+  // rows above it leave upwards meanwhile.
+  TToggleSlide Both = Tree->ToggleSlideFor(F5, true, Distance);
+  EXPECT_EQ(Both.AboveDistance, 5 * 18);
+  EXPECT_EQ(Both.BelowDistance, CH - 6 * 18);
+  // Closing the last folder at the end of the range: the view comes down
+  // by the whole height, so only the rows above move.
+  PVastNode Last = Tree->GetLastChild(nullptr);
+  Tree->SetExpanded(Last, true);
+  Tree->SetOffsetY(-Tree->RangeY());
+  const TRect LastRow = Tree->GetDisplayRect(Last, NoColumn, false);
+  TToggleSlide Closing = Tree->ToggleSlideFor(Last, false, Distance);
+  EXPECT_FALSE(Closing.Opening);
+  EXPECT_EQ(Closing.Gap, LastRow.Bottom);
+  EXPECT_EQ(Closing.GapHeight, CH - LastRow.Bottom);
+  EXPECT_EQ(Closing.AboveDistance, CH);
+  EXPECT_EQ(Closing.BelowDistance, 0);
+  O.SetAnimationOptions(O.AnimationOptions() - TVTAnimationOptions{toAdvancedAnimatedToggle});
+  Tree->SetExpanded(Last, false);
+  Tree->SetOffsetY(0);
+
+  // The strip a slide opens shows each column's colour, all the way.
+  TVastTreeColumns& Cols = Tree->Header().Columns();
+  Cols[1].SetOptions(Cols[1].Options() - TVTColumnOptions{coParentColor});
+  Cols[1].SetColor(clRed);
+  Tree->Update();
+  Pump(50);
+  // A slow clock: every step of the slide is taken.
+  Cardinal Looks = 0;
+  Tree->Clock = [&Looks] { return ++Looks; };
+  Tree->SetAnimationDuration(2000);
+  PVastNode F1 = Folder(1);
+  const TRect Row = Tree->GetDisplayRect(F1, NoColumn, false);
+  Tree->SetExpanded(F1, true);
+  auto Shot = ScreenOf(Tree->Handle());
+  const TPoint CO = ClientOrigin(Tree->Handle());
+  const TRect Strip{CO.X, CO.Y + Row.Bottom, CO.X, CO.Y + CH};
+  EXPECT_EQ(CountPixels(Shot->Canvas(), TRect{CO.X + 240, Strip.Top, CO.X + 310, Strip.Bottom},
+                        [](TColor P) { return P != ColorToRGB(clRed); }),
+            0);
+  EXPECT_EQ(CountPixels(Shot->Canvas(), TRect{CO.X + 20, Strip.Top, CO.X + 220, Strip.Bottom},
+                        [](TColor P) { return P != ColorToRGB(clWindow); }),
+            0);
+  Pump(50);
+}
+
+TEST_F(TTreeControlTest, RightToLeftPutsColumnsRowsAndBandAtTheRight) {
+  Tree->SetAnimationDuration(0);
+  Tree->SetBiDiMode(bdRightToLeft);
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetSelectionOptions(TVTSelectionOptions{toMultiSelect});
+  Pump(50);
+  ASSERT_TRUE(GetWindowLongW(Tree->Handle(), GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR);
+  const Integer CW = Tree->ClientWidth();
+  ASSERT_LT(Tree->RangeX(), CW);
+  const Integer Shift = Tree->RightToLeftOffset(true);
+  EXPECT_EQ(Shift, CW - 400);
+  // The columns end at the right edge of the client area.
+  Integer L, R;
+  Tree->Header().Columns().GetColumnBounds(0, L, R);
+  EXPECT_EQ(L, Shift);
+  EXPECT_EQ(Tree->GetDisplayRect(Folder(0), 2, false).Right, CW - 1);
+  // The main column reads right to left: the button at its right end, the
+  // text next to it, nothing at its left end.
+  PVastNode Folder1 = Folder(1);
+  Tree->SetExpanded(Folder(0), false);
+  const TRect Row1 = Tree->GetDisplayRect(Folder1, NoColumn, false);
+  auto Client = PrintClient();
+  TCanvas* C = Client->Canvas();
+  TVTOffsets Off;
+  Tree->GetOffsets(Folder1, Off, ofsText, 0);
+  const Integer ColumnRight = Shift + 230;
+  // Mirrored from the cell's right edge, which the grid line takes one
+  // pixel of.
+  const Integer ButtonLeft = ColumnRight - 1 - Off[ofsToggleButton] - 9;
+  const Integer ButtonTop = Row1.Top + (18 - 9) / 2;
+  EXPECT_EQ(C->Pixel(ButtonLeft, ButtonTop + 4), ColorToRGB(Tree->Colors().TreeLineColor()));
+  EXPECT_EQ(C->Pixel(ButtonLeft + 4, ButtonTop + 4), ColorToRGB(Tree->Font()->Color()));
+  const Integer LabelEnd = ColumnRight - Off[ofsLabel];
+  EXPECT_GT(CountPixels(C, TRect{LabelEnd - 60, Row1.Top + 2, LabelEnd, Row1.Bottom - 2}, Dark), 10);
+  EXPECT_EQ(CountPixels(C, TRect{Shift + 2, Row1.Top + 2, Shift + 60, Row1.Bottom - 2}, Dark), 0);
+  EXPECT_EQ(C->Pixel(Shift / 2, Row1.Top + 5), ColorToRGB(clWindow));
+  // Hits follow the picture.
+  THitInfo Hit;
+  Tree->GetHitTestInfoAt(LabelEnd - 10, Row1.Top + 9, true, Hit);
+  EXPECT_EQ(Hit.HitNode, Folder1);
+  EXPECT_TRUE(Hit.HitPositions.Contains(hiOnItemLabel));
+  Tree->GetHitTestInfoAt(Shift + 10, Row1.Top + 9, true, Hit);
+  EXPECT_TRUE(Hit.HitPositions.Contains(hiOnItemLeft));
+  Tree->GetHitTestInfoAt(ButtonLeft + 4, Row1.Top + 9, true, Hit);
+  EXPECT_TRUE(Hit.HitPositions.Contains(hiOnItemButton));
+  // The header's heads sit over their columns: the divider after "Name".
+  auto Whole = PrintWindowImage();
+  const TRect HR = Tree->HeaderRect();
+  const Integer CX = ClientOrigin(Tree->Handle()).X;
+  const Integer HY = HR.Top + Tree->Header().Height() / 2;
+  const TColor Divider = Whole->Canvas()->Pixel(CX + Shift + 230 - 1, HY);
+  EXPECT_TRUE(Divider == ColorToRGB(static_cast<TColor>(0xFF000000u | COLOR_3DDKSHADOW)) ||
+              Divider == ColorToRGB(clBtnShadow))
+      << std::hex << Divider;
+  EXPECT_EQ(Whole->Canvas()->Pixel(CX + 230 - 1, HY), ColorToRGB(clBtnFace));
+  // A rubber band over the texts at the right selects their rows; over the
+  // empty left part of the column it selects nothing.
+  BYTE Keys[256];
+  GetKeyboardState(Keys);
+  Keys[VK_LBUTTON] = 0x80;
+  SetKeyboardState(Keys);
+  // The band starts left of the columns, where nothing is hit.
+  const Integer X0 = Shift - 30, Y0 = Row1.Top + 3, Y1 = Row1.Top + 3 * 18 + 9;
+  auto Band = [&](Integer X1) {
+    // The real pointer where the band ends: moves the system reports while
+    // the picture is taken agree with it.
+    const TPoint End = Tree->ClientToScreen(TPoint{X1, Y1});
+    SetCursorPos(End.X, End.Y);
+    Tree->ClearSelection();
+    SendMessageW(Tree->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X0, Y0));
+    SendMessageW(Tree->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(X0 + 10, Y0 + 10));
+    SendMessageW(Tree->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(X1, Y1));
+  };
+  Band(Shift + 60);
+  EXPECT_TRUE(Tree->IsMouseSelecting());
+  EXPECT_EQ(Tree->SelectedCount(), 0);
+  SendMessageW(Tree->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(Shift + 60, Y1));
+  Band(LabelEnd - 5);
+  EXPECT_EQ(Tree->SelectionRect().Left, -30);
+  EXPECT_EQ(Tree->SelectedCount(), 4);
+  Screenshot(u"treeview_right_to_left.bmp");
+  SendMessageW(Tree->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(LabelEnd - 5, Y1));
+  Keys[VK_LBUTTON] = 0;
+  SetKeyboardState(Keys);
+  EXPECT_EQ(Tree->SelectedCount(), 4);
+}
+
+TEST_F(TTreeControlTest, DropTargetOptionNeedsNoDragManager) {
+  // Without a drag manager the option only records the wish: the window is
+  // never registered, whatever the order of changes and re-creations.
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetMiscOptions(O.MiscOptions() - TVTMiscOptions{toAcceptOLEDrop});
+  O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toAcceptOLEDrop});
+  Tree->RecreateWnd();
+  Pump(30);
+  EXPECT_TRUE(O.MiscOptions().Contains(toAcceptOLEDrop));
+  EXPECT_EQ(GetPropW(Tree->Handle(), L"OleDropTargetInterface"), nullptr);
+  EXPECT_TRUE(IsWindowVisible(Tree->Handle()));
+}
+
 }  // namespace

@@ -420,6 +420,63 @@ TEST_F(TInputTest, RubberBandSelectsTheRowsItCrossesAndCtrlToggles) {
   EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{1, 4}));
 }
 
+TEST_F(TInputTest, RightToLeftMirrorsHitsAndTheBand) {
+  Options({toMultiSelect});
+  TVTHeader& H = Tree.Header();
+  H.Columns().Add()->SetWidth(150);
+  H.Columns().Add()->SetWidth(50);
+  H.SetMainColumn(0);
+  Build({u"n0", u"n1", u"n2", u"n3", u"n4"});
+  Tree.SetBiDiMode(bdRightToLeft);
+  // The columns read right to left with the tree and sit at the right of
+  // the 300 pixels.
+  EXPECT_EQ(H.Columns()[0].BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(Tree.RightToLeftOffset(true), 100);
+  EXPECT_EQ(H.Columns().ColumnFromPosition(TPoint{99, 5}), InvalidColumn);
+  EXPECT_EQ(H.Columns().ColumnFromPosition(TPoint{100, 5}), 0);
+  EXPECT_EQ(H.Columns().ColumnFromPosition(TPoint{260, 5}), 1);
+  // The label ends the main column's label offset left of its right edge;
+  // its text lies left of that end, the empty side further left.
+  TVTOffsets O;
+  Tree.GetOffsets(Top[0], O, ofsRightOfText, 0);
+  const Integer LabelEnd = 100 + 150 - O[ofsLabel];
+  const Integer TextWidth = O[ofsRightOfText] - O[ofsText];
+  struct TCase {
+    Integer X;
+    THitPosition Position;
+  } Cases[] = {{LabelEnd - 3, hiOnItemLabel}, {LabelEnd - TextWidth + 2, hiOnItemLabel}, {105, hiOnItemLeft},
+               {LabelEnd + 3, hiOnItemIndent}};
+  for (const TCase& C : Cases) {
+    THitInfo Hit;
+    Tree.GetHitTestInfoAt(C.X, 9, true, Hit);
+    EXPECT_EQ(Hit.HitNode, Top[0]) << C.X;
+    EXPECT_EQ(Hit.HitColumn, 0) << C.X;
+    EXPECT_TRUE(Hit.HitPositions.Contains(C.Position)) << C.X;
+  }
+  // A band from the empty area left of the columns: over the empty side of
+  // the main column it takes nothing, over the texts it takes their rows.
+  auto Band = [&](Integer X1, Integer Y1) {
+    TVTMouseMessage M;
+    M.X = 50;
+    M.Y = 5;
+    THitInfo Hit;
+    Tree.GetHitTestInfoAt(M.X, M.Y, true, Hit);
+    Tree.MouseButtonDown(M, Hit);
+    Tree.HandleMouseMove({}, 60, 15);
+    Tree.HandleMouseMove({}, X1, Y1);
+    EXPECT_TRUE(Tree.HasState(tsDrawSelecting));
+    EXPECT_EQ(Tree.NewSelRect().Left, 50 - 100);
+    M.X = X1;
+    M.Y = Y1;
+    Tree.GetHitTestInfoAt(M.X, M.Y, true, Hit);
+    Tree.MouseButtonUp(M, Hit);
+  };
+  Band(LabelEnd - TextWidth - 10, 2 * 18 + 5);
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{}));
+  Band(LabelEnd - TextWidth + 5, 2 * 18 + 5);
+  EXPECT_EQ(SelectedIndexes(), (std::vector<Cardinal>{0, 1, 2}));
+}
+
 TEST_F(TInputTest, RowHeightDragFollowsTheMouse) {
   TVTHeader& H = Tree.Header();
   TVastTreeColumn* C = H.Columns().Add();

@@ -5,7 +5,11 @@
 // cut-off texts and wheel panning. Each state is saved as a picture.
 #include <gtest/gtest.h>
 
+#include <ole2.h>
+
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -368,6 +372,87 @@ TEST_F(TTreeInputTest, ColumnDragShowsItsImageAndMovesTheColumn) {
   Screenshot(u"treeinput_column_dropped.bmp");
 }
 
+// The least data object a drag could carry: no formats, takes what the
+// system stores in it.
+class TBareDataObject : public IDataObject {
+public:
+  int Queries = 0;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Object) override {
+    if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IDataObject)) {
+      *Object = static_cast<IDataObject*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *Object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++FRefs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --FRefs; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override {
+    ++Queries;
+    return DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* Out) override {
+    Out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM* Medium, BOOL Release) override {
+    if (Release) ReleaseStgMedium(Medium);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+  ULONG FRefs = 1;
+};
+
+TEST_F(TTreeInputTest, ADragPictureGoesToTheSystemOrIsDrawnByTheTree) {
+  OleInitialize(nullptr);
+  TBitmap Picture(40, 20);
+  Picture.SetPixelFormat(pf32bit);
+  Picture.Canvas()->Brush()->SetColor(clNavy);
+  Picture.Canvas()->FillRect(TRect{0, 0, 40, 20});
+  const TPoint At = ScreenPt(50, 50);
+  {
+    // With a data object the system's drag-image service is asked first;
+    // either it draws the picture (and the tree shows none) or the tree's
+    // own image shows it.
+    TBareDataObject Data;
+    TVTDragImage Image(Tree);
+    Image.PrepareDrag(&Picture, At, At, &Data);
+    Image.ShowDragImage();
+    if (Image.States().Contains(disSystemSupport)) {
+      EXPECT_GE(Data.Queries, 1);
+      EXPECT_FALSE(Image.Visible());
+      EXPECT_EQ(Image.Window(), nullptr);
+    } else {
+      EXPECT_TRUE(Image.Visible());
+      EXPECT_NE(Image.Window(), nullptr);
+    }
+    std::printf("drag picture drawn by %s\n", Image.States().Contains(disSystemSupport) ? "the system" : "the tree");
+    Image.EndDrag();
+  }
+  {
+    // Without one the tree always draws it.
+    TVTDragImage Image(Tree);
+    Image.PrepareDrag(&Picture, At, At, nullptr);
+    Image.ShowDragImage();
+    EXPECT_FALSE(Image.States().Contains(disSystemSupport));
+    EXPECT_TRUE(Image.Visible());
+    EXPECT_EQ(Image.GetDragImageRect(), (TRect{At.X, At.Y, At.X + 40, At.Y + 20}));
+    Image.EndDrag();
+    EXPECT_FALSE(Image.Visible());
+  }
+  OleUninitialize();
+}
+
 TEST_F(TTreeInputTest, IncrementalSearchForgetsAfterItsTimeout) {
   Tree->SetIncrementalSearch(isAll);
   Tree->SetSearchTimeout(150);
@@ -380,6 +465,18 @@ TEST_F(TTreeInputTest, IncrementalSearchForgetsAfterItsTimeout) {
   EXPECT_EQ(Tree->SearchBuffer(), u"");
   Type(u"e");
   EXPECT_EQ(Tree->FocusedNode(), Top(4));
+}
+
+TEST_F(TTreeInputTest, LosingTheFocusEndsTheSearch) {
+  Tree->SetIncrementalSearch(isAll);
+  Tree->SetSearchTimeout(10000);
+  Type(u"ch");
+  EXPECT_EQ(Tree->SearchBuffer(), u"ch");
+  SendMessageW(Wnd(), WM_KILLFOCUS, 0, 0);
+  EXPECT_EQ(Tree->SearchBuffer(), u"");
+  Tree->SetFocus();
+  Type(u"d");
+  EXPECT_EQ(Tree->FocusedNode(), Top(3));
 }
 
 TEST_F(TTreeInputTest, CheckBoxesPropagateToTriStateParents) {
@@ -485,6 +582,19 @@ TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
   EXPECT_EQ(Tree->PanningWindow(), nullptr);
 }
 
+TEST_F(TTreeInputTest, TheHotRowFollowsAScrollUnderARestingPointer) {
+  Tree->FullExpand();
+  const Integer Y = 2 * 18 + 9;
+  const TPoint Resting = ScreenPt(60, Y);
+  SetCursorPos(Resting.X, Resting.Y);
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(60, Y));
+  Integer Top = 0;
+  EXPECT_EQ(Tree->HotNode(), Tree->GetNodeAt(0, Y, true, Top));
+  SendMessageW(Wnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+  ASSERT_LT(Tree->OffsetY(), 0);
+  EXPECT_EQ(Tree->HotNode(), Tree->GetNodeAt(0, Y, true, Top));
+}
+
 TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
   TVTHeaderPopupMenu Menu(nullptr);
   Menu.PopupComponent = Tree;
@@ -523,6 +633,201 @@ TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
   // Clicking an item toggles its column.
   Menu.Items()->Items(1)->Click();
   EXPECT_TRUE(Cols[2].Options().Contains(coVisible));
+}
+
+// What a window shows now, read back from its own surface without
+// repainting it.
+std::unique_ptr<TBitmap> SurfaceOf(HWND Wnd) {
+  RECT R;
+  GetWindowRect(Wnd, &R);
+  auto B = std::make_unique<TBitmap>(R.right - R.left, R.bottom - R.top);
+  B->SetPixelFormat(pf32bit);
+  HDC Window = GetWindowDC(Wnd);
+  BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Window, 0, 0, SRCCOPY);
+  ReleaseDC(Wnd, Window);
+  return B;
+}
+
+int DarkPixels(TBitmap& B, const TRect& R) {
+  int N = 0;
+  for (Integer Y = R.Top; Y < R.Bottom; ++Y)
+    for (Integer X = R.Left; X < R.Right; ++X) {
+      const TColor C = B.Canvas()->Pixel(X, Y);
+      if ((C & 0xFF) < 0x60 && ((C >> 8) & 0xFF) < 0x60 && ((C >> 16) & 0xFF) < 0x60) ++N;
+    }
+  return N;
+}
+
+TEST_F(TTreeInputTest, HeadsLightUpUnderThePointerAndTheirCheckBoxesClick) {
+  TVTHeader& H = Tree->Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const Integer HeadY = -H.Height() / 2;
+  // "Size" in the window: its caption's area inside the edges.
+  POINT Origin{0, 0};
+  ClientToScreen(Wnd(), &Origin);
+  RECT Window;
+  GetWindowRect(Wnd(), &Window);
+  const Integer CX = Origin.x - Window.left, HY = Origin.y - Window.top - H.Height();
+  const TRect Caption{CX + 170 + 4, HY + 4, CX + 230 - 4, HY + H.Height() - 4};
+  ASSERT_GT(DarkPixels(*SurfaceOf(Wnd()), Caption), 5);
+  // Hovered, the caption is drawn in the hot colour at once, with nothing
+  // else repainting the header.
+  SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTBORDER, ScreenLParam(200, HeadY));
+  EXPECT_EQ(Cols.HoverIndex(), 1);
+  EXPECT_EQ(DarkPixels(*SurfaceOf(Wnd()), Caption), 0);
+  // The pointer leaves: the header's timer puts it back.
+  const TPoint Away = ScreenPt(200, 200);
+  SetCursorPos(Away.X, Away.Y);
+  SendMessageW(Wnd(), WM_TIMER, HeaderTimer, 0);
+  EXPECT_EQ(Cols.HoverIndex(), NoColumn);
+  Tree->Update();
+  EXPECT_GT(DarkPixels(*SurfaceOf(Wnd()), Caption), 5);
+
+  // A check box in a head: a click on it changes its state and does not sort.
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoShowImages, hoHeaderClickAutoSort});
+  Cols[1].SetCheckBox(true);
+  Tree->Update();
+  ASSERT_TRUE(Cols[1].HasImage());
+  std::vector<TVTHeaderHitInfo> Clicks;
+  Tree->OnHeaderClick = [&](TVTHeader*, const TVTHeaderHitInfo& Info) { Clicks.push_back(Info); };
+  const TRect Box = Cols[1].ImageRect();
+  const Integer BoxX = (Box.Left + Box.Right) / 2, BoxY = (Box.Top + Box.Bottom) / 2 - H.Height();
+  SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(BoxX, BoxY));
+  EXPECT_TRUE(Cols.CheckBoxHit());
+  SendMessageW(Wnd(), WM_NCLBUTTONUP, HTBORDER, ScreenLParam(BoxX, BoxY));
+  EXPECT_EQ(Cols[1].CheckState(), csCheckedNormal);
+  EXPECT_EQ(H.SortColumn(), NoColumn);
+  ASSERT_EQ(Clicks.size(), 1u);
+  EXPECT_EQ(Clicks[0].Column, 1);
+  EXPECT_TRUE(Clicks[0].HitPosition.Contains(hhiOnCheckbox));
+  EXPECT_TRUE(Clicks[0].HitPosition.Contains(hhiOnIcon));
+  Screenshot(u"treeinput_header_check.bmp");
+  // The caption beside it sorts as before; the box keeps its state.
+  SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(Box.Right + 20, HeadY));
+  SendMessageW(Wnd(), WM_NCLBUTTONUP, HTBORDER, ScreenLParam(Box.Right + 20, HeadY));
+  EXPECT_EQ(H.SortColumn(), 1);
+  EXPECT_EQ(Cols[1].CheckState(), csCheckedNormal);
+  EXPECT_FALSE(Clicks.back().HitPosition.Contains(hhiOnCheckbox));
+  SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(BoxX, BoxY));
+  SendMessageW(Wnd(), WM_NCLBUTTONUP, HTBORDER, ScreenLParam(BoxX, BoxY));
+  EXPECT_EQ(Cols[1].CheckState(), csUncheckedNormal);
+}
+
+TEST_F(TTreeInputTest, ACutHeadCaptionShowsAsTheHeadsHint) {
+  Tree->SetShowHint(true);
+  TVTHeader& H = Tree->Header();
+  H.Columns()[1].SetWidth(24);  // "Size" does not fit
+  const Integer HeadY = -H.Height() / 2;
+  Application->CancelHint();
+  const TPoint Over = ScreenPt(180, HeadY);
+  SetCursorPos(Over.X, Over.Y);
+  // The header is frame: its moves reach the hint machinery all the same.
+  SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTBORDER, MAKELPARAM(Over.X, Over.Y));
+  EXPECT_EQ(Application->HintControl(), Tree);
+  Application->ActivateHint(Over);
+  auto* Window = dynamic_cast<TVastTreeHintWindow*>(Application->HintWindow());
+  ASSERT_NE(Window, nullptr);
+  EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+  EXPECT_EQ(Window->HintData().HintText, u"Size");
+  Screenshot(u"treeinput_header_hint.bmp");
+  Application->CancelHint();
+  // "Name" fits its head: no hint there.
+  const TPoint Name = ScreenPt(60, HeadY);
+  SetCursorPos(Name.X, Name.Y);
+  SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTBORDER, MAKELPARAM(Name.X, Name.Y));
+  Application->ActivateHint(Name);
+  EXPECT_FALSE(Application->HintWindow() && IsWindowVisible(Application->HintWindow()->Handle()));
+  Application->CancelHint();
+}
+
+TEST_F(TTreeInputTest, MultiLineCellsEditOverSeveralLines) {
+  PVastNode A = Top(0);
+  PVastNode File0 = Tree->GetFirstChild(A);
+  Tree->SetMultiline(File0, true);
+  Tree->SetNodeHeight(File0, 40);
+  Click(60, RowY(File0));
+  Key(VK_F2);
+  ASSERT_TRUE(Tree->IsEditing());
+  HWND Edit = dynamic_cast<TStringEditLink*>(Tree->EditLink())->Edit()->Handle();
+  LONG Style = GetWindowLongW(Edit, GWL_STYLE);
+  EXPECT_TRUE(Style & ES_MULTILINE);
+  EXPECT_TRUE(Style & WS_VSCROLL);
+  EXPECT_FALSE(Style & ES_AUTOHSCROLL);
+  SendMessageW(Edit, EM_SETSEL, 0, -1);
+  Type(u"one", Edit);
+  // Enter is a new line here; Ctrl+Enter accepts.
+  SendMessageW(Edit, WM_KEYDOWN, VK_RETURN, 1);
+  SendMessageW(Edit, WM_CHAR, VK_RETURN, 1);
+  EXPECT_TRUE(Tree->IsEditing());
+  Type(u"two", Edit);
+  Screenshot(u"treeinput_editing_multiline.bmp");
+  Key(VK_RETURN, false, true, Edit);
+  EXPECT_FALSE(Tree->IsEditing());
+  EXPECT_EQ(Form->Renamed[File0], u"one\r\ntwo");
+
+  // A single-line cell: a multi-line edit (for its formatting rectangle)
+  // without a scroll bar, the text where the cell's is, one line pasted.
+  PVastNode File1 = File0->NextSibling;
+  Click(60, RowY(File1));
+  Key(VK_F2);
+  ASSERT_TRUE(Tree->IsEditing());
+  Edit = dynamic_cast<TStringEditLink*>(Tree->EditLink())->Edit()->Handle();
+  Style = GetWindowLongW(Edit, GWL_STYLE);
+  EXPECT_TRUE(Style & ES_MULTILINE);
+  EXPECT_FALSE(Style & WS_VSCROLL);
+  // "file 1.txt" in the edit starts where "file 2.txt" below it does.
+  SendMessageW(Edit, EM_SETSEL, 0, 0);
+  Pump(60);
+  auto Shot = SurfaceOf(Form->Handle());
+  RECT FormRect, EditRect;
+  GetWindowRect(Form->Handle(), &FormRect);
+  GetWindowRect(Edit, &EditRect);
+  const TPoint Below = ScreenPt(0, RowY(File1->NextSibling));
+  auto FirstDark = [&](Integer Top, Integer Bottom, Integer From) {
+    for (Integer X = From; X < From + 120; ++X)
+      for (Integer Y = Top; Y < Bottom; ++Y) {
+        const TColor C = Shot->Canvas()->Pixel(X, Y);
+        if ((C & 0xFF) < 0x60 && ((C >> 8) & 0xFF) < 0x60 && ((C >> 16) & 0xFF) < 0x60) return X;
+      }
+    return Integer{-1};
+  };
+  const Integer From = EditRect.left - FormRect.left + 2;
+  const Integer InEdit = FirstDark(EditRect.top - FormRect.top + 2, EditRect.bottom - FormRect.top - 2, From);
+  const Integer InRow = FirstDark(Below.Y - FormRect.top - 5, Below.Y - FormRect.top + 5, From);
+  ASSERT_GT(InEdit, 0);
+  EXPECT_NEAR(InEdit, InRow, 1);
+  ASSERT_TRUE(OpenClipboard(Wnd()));
+  EmptyClipboard();
+  const std::u16string Two = u"abc\r\ndef";
+  HGLOBAL Data = GlobalAlloc(GMEM_MOVEABLE, (Two.size() + 1) * sizeof(char16_t));
+  std::memcpy(GlobalLock(Data), Two.c_str(), (Two.size() + 1) * sizeof(char16_t));
+  GlobalUnlock(Data);
+  SetClipboardData(CF_UNICODETEXT, Data);
+  CloseClipboard();
+  SendMessageW(Edit, EM_SETSEL, 0, -1);
+  SendMessageW(Edit, WM_PASTE, 0, 0);
+  wchar_t Text[32]{};
+  GetWindowTextW(Edit, Text, 32);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(Text)), u"abc");
+  Key(VK_RETURN, false, false, Edit);
+  EXPECT_FALSE(Tree->IsEditing());
+  EXPECT_EQ(Form->Renamed[File1], u"abc");
+}
+
+TEST_F(TTreeInputTest, TheEditorMovesWithItsCell) {
+  Tree->FullExpand();
+  PVastNode Node = Tree->GetFirstChild(Top(1));
+  Click(60, RowY(Node));
+  Key(VK_F2);
+  ASSERT_TRUE(Tree->IsEditing());
+  TVTEdit* Edit = dynamic_cast<TStringEditLink*>(Tree->EditLink())->Edit();
+  const Integer Top0 = Edit->Top();
+  Tree->SetOffsetY(Tree->OffsetY() - 18);
+  EXPECT_EQ(Edit->Top(), Top0 - 18);
+  SendMessageW(Wnd(), WM_VSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(Edit->Top(), Top0);
+  Tree->CancelEditNode();
+  Pump(50);
 }
 
 }  // namespace
