@@ -15,7 +15,7 @@ void TJournalFTP::SetFenetre(HWND Window) {
 
 void TJournalFTP::Enfile(bool Reponse, const String& Valeur) {
   std::lock_guard<std::mutex> lock(FLock);
-  FFile.push_back({Reponse, Valeur});
+  FFile.push_back({Reponse ? GenreReponse : GenreCommande, Valeur});
   if (!FPoste && !FParLots && FFenetre) FPoste = ::PostMessageW(FFenetre, WM_STATUT, StatutLot, 0) != FALSE;
 }
 
@@ -48,7 +48,18 @@ void TJournalFTP::Ajoute(bool Reponse, const String& Valeur) {
     lignes.swap(FFile);
     FPoste = false;
   }
-  lignes.push_back({Reponse, Valeur});
+  lignes.push_back({Reponse ? GenreReponse : GenreCommande, Valeur});
+  Affiche(lignes);
+}
+
+void TJournalFTP::AjouteNote(const String& Texte) {
+  std::deque<TLigne> lignes;
+  {
+    std::lock_guard<std::mutex> lock(FLock);
+    lignes.swap(FFile);
+    FPoste = false;
+  }
+  lignes.push_back({GenreNote, Texte});
   Affiche(lignes);
 }
 
@@ -110,12 +121,18 @@ void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
     rtf += ";}}{\\colortbl;";
     couleur(rtf, reponse);
     couleur(rtf, commande);
+    couleur(rtf, CouleurNoteLog);
     rtf += "}\\f0\\fs" + std::to_string(FPane->Font()->Size() * 2) + " ";
     bool vide = ::GetWindowTextLengthW(pane) == 0;
     for (const TLigne& l : Lignes) {
       if (!vide) rtf += "\\par ";
-      rtf += l.Reponse ? "\\cf1 " : "\\cf2 ";
-      AjouteRtf(rtf, LigneLog(l.Reponse, l.Valeur, true));
+      if (l.Genre == GenreNote) {
+        rtf += "\\cf3 ";
+        AjouteRtf(rtf, l.Valeur);
+      } else {
+        rtf += l.Genre == GenreReponse ? "\\cf1 " : "\\cf2 ";
+        AjouteRtf(rtf, LigneLog(l.Genre == GenreReponse, l.Valeur, true));
+      }
       vide = false;
       ++FLignes;
     }

@@ -372,7 +372,10 @@ void TMain::ConfigureListes() {
       col->SetAlignment(c.Alignement);
     }
     h.SetMainColumn(0);
-    h.SetOptions(h.Options() + TVTHeaderOptions{hoVisible, hoColumnResize, hoDblClickResize, hoDrag});
+    // Shown, columns resized by dragging or fitted by a double click on a
+    // splitter, moved by dragging; column 0 takes what the others leave.
+    h.SetOptions(TVTHeaderOptions{hoVisible, hoColumnResize, hoAutoResize, hoDblClickResize, hoDrag});
+    h.SetAutoSizeIndex(0);
   };
   colonnes(listeDossier, {{u"Dossier", 338, taLeftJustify}, {u"Taille", 80, taRightJustify}});
   colonnes(listeFichiers,
@@ -401,6 +404,11 @@ void TMain::ConfigureListes() {
     o.SetSelectionOptions(o.SelectionOptions() + TVTSelectionOptions{toMultiSelect});
     o.SetPaintOptions(o.PaintOptions() - TVTPaintOptions{toShowTreeLines, toShowButtons, toShowRoot});
   }
+  // Each file's name as the hint of its row, where a narrow column cuts it.
+  listeFichiers->SetHintMode(hmHint);
+  listeFichiers->SetShowHint(true);
+  listeFichiers->OnGetHint = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVTTooltipLineBreakStyle&,
+                                    String& t) { listeFichiersGetHint(s, n, c, t); };
 
   listeDossier->OnGetText = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVSTTextType, String& t) {
     listeDossierGetText(s, n, c, t);
@@ -489,6 +497,11 @@ void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Co
   } catch (...) {
     CellText.clear();
   }
+}
+
+void TMain::listeFichiersGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex, String& HintText) {
+  const TInfoNoeud* info = Node ? listeFichiers->GetNodeData<TInfoNoeud>(Node) : nullptr;
+  if (info && info->Fichier) HintText = info->Fichier->Nom;
 }
 
 void TMain::listeFichiersCompareNodes(TBaseVastTree*, PVastNode Node1, PVastNode Node2, TColumnIndex Column,
@@ -780,6 +793,8 @@ void TMain::StatusText(int Panel, const String& Text) {
   if (Panel == Panneau::Progression) FProgressionAFaire = false;
   if (Panel >= 0 && Panel < SBar->Panels()->Count()) SBar->Panels()->Items(Panel)->SetText(Text);
 }
+
+void TMain::LogText(const String& Text) { FJournal.AjouteNote(Text); }
 
 void TMain::ScanFinished(const TResultatScan& Result) {
   ArreteMinuterie();
