@@ -105,9 +105,10 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   TabSheet1->SetPageControl(PageControl1);
 
   StaticText1 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText1", u"Hôte :", 8, 14, 130, 17);
-  edHost = Nouveau<TEdit>(this, TabSheet1, u"edHost", String(), 140, 10, 114, 21);
-  StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 260, 14, 34, 17);
-  sePort = Nombre(this, TabSheet1, u"sePort", 294, 10, 56, 21);
+  edHost = Nouveau<TEdit>(this, TabSheet1, u"edHost", String(), 140, 10, 108, 21);
+  StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 254, 14, 32, 17);
+  // Wide enough for the largest port with its digit grouping ("65,534").
+  sePort = Nombre(this, TabSheet1, u"sePort", 286, 10, 64, 21);
   StaticText3 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText3", u"Type de serveur :", 8, 44, 130, 17);
   cbServerType = Nouveau<TComboBox>(this, TabSheet1, u"cbServerType", String(), 140, 40, 210, 21);
   cbServerType->SetStyle(csDropDownList);
