@@ -91,6 +91,20 @@ TEST_F(MiseEnPageTest, NoCaptionIsCutAndSpinEditsShowTheirLargestValue) {
       for (const std::string& c : TextesCoupes(f)) ADD_FAILURE() << U8(f->Name()) << "." << c;
     }
   }
+  // The lists' first column takes the width the others leave, shown and
+  // after the window grows.
+  Main->Show();
+  for (Integer largeur : {0, 200}) {
+    if (largeur) Main->SetClientSize(Main->ClientWidth() + largeur, Main->ClientHeight());
+    PumpFor(100);
+    for (TVastStringTree* t : {Main->listeDossier, Main->listeFichiers}) {
+      SCOPED_TRACE(U8(t->Name()));
+      Integer total = 0;
+      for (Integer c = 0; c < t->Header().Columns().Count(); ++c) total += t->Header().Columns()[c].Width();
+      EXPECT_EQ(total, t->ClientWidth());
+      EXPECT_GT(t->Header().Columns()[0].Width(), 200);
+    }
+  }
   for (TOxSpinEdit* e : {Main->sePort, Main->seDispo, formSites->sePort, formSites->seDispo}) {
     SCOPED_TRACE(U8(e->Name()));
     e->HandleNeeded();
