@@ -124,14 +124,25 @@ void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
     couleur(rtf, CouleurNoteLog);
     rtf += "}\\f0\\fs" + std::to_string(FPane->Font()->Size() * 2) + " ";
     bool vide = ::GetWindowTextLengthW(pane) == 0;
+    // The labels once per batch, not looked up in the table per line; each
+    // line reads as LigneLog makes it.
+    std::string etiquetteReponse, etiquetteCommande;
+    AjouteRtf(etiquetteReponse, LigneLog(true, String(), true));
+    AjouteRtf(etiquetteCommande, LigneLog(false, String(), true));
+    rtf.reserve(rtf.size() + Lignes.size() * 64);
     for (const TLigne& l : Lignes) {
       if (!vide) rtf += "\\par ";
       if (l.Genre == GenreNote) {
         rtf += "\\cf3 ";
         AjouteRtf(rtf, l.Valeur);
+      } else if (l.Genre == GenreReponse) {
+        rtf += "\\cf1 ";
+        rtf += etiquetteReponse;
+        AjouteRtf(rtf, l.Valeur);
       } else {
-        rtf += l.Genre == GenreReponse ? "\\cf1 " : "\\cf2 ";
-        AjouteRtf(rtf, LigneLog(l.Genre == GenreReponse, l.Valeur, true));
+        rtf += "\\cf2 ";
+        rtf += etiquetteCommande;
+        AjouteRtf(rtf, MasqueCommande(l.Valeur));
       }
       vide = false;
       ++FLignes;
