@@ -15,7 +15,7 @@ void TJournalFTP::SetFenetre(HWND Window) {
 
 void TJournalFTP::Enfile(bool Reponse, const String& Valeur) {
   std::lock_guard<std::mutex> lock(FLock);
-  FFile.push_back({Reponse, Valeur});
+  FFile.push_back({Reponse ? GenreReponse : GenreCommande, Valeur});
   if (!FPoste && !FParLots && FFenetre) FPoste = ::PostMessageW(FFenetre, WM_STATUT, StatutLot, 0) != FALSE;
 }
 
@@ -48,7 +48,18 @@ void TJournalFTP::Ajoute(bool Reponse, const String& Valeur) {
     lignes.swap(FFile);
     FPoste = false;
   }
-  lignes.push_back({Reponse, Valeur});
+  lignes.push_back({Reponse ? GenreReponse : GenreCommande, Valeur});
+  Affiche(lignes);
+}
+
+void TJournalFTP::AjouteNote(const String& Texte) {
+  std::deque<TLigne> lignes;
+  {
+    std::lock_guard<std::mutex> lock(FLock);
+    lignes.swap(FFile);
+    FPoste = false;
+  }
+  lignes.push_back({GenreNote, Texte});
   Affiche(lignes);
 }
 
@@ -110,12 +121,29 @@ void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
     rtf += ";}}{\\colortbl;";
     couleur(rtf, reponse);
     couleur(rtf, commande);
+    couleur(rtf, CouleurNoteLog);
     rtf += "}\\f0\\fs" + std::to_string(FPane->Font()->Size() * 2) + " ";
     bool vide = ::GetWindowTextLengthW(pane) == 0;
+    // The labels once per batch, not looked up in the table per line; each
+    // line reads as LigneLog makes it.
+    std::string etiquetteReponse, etiquetteCommande;
+    AjouteRtf(etiquetteReponse, LigneLog(true, String(), true));
+    AjouteRtf(etiquetteCommande, LigneLog(false, String(), true));
+    rtf.reserve(rtf.size() + Lignes.size() * 64);
     for (const TLigne& l : Lignes) {
       if (!vide) rtf += "\\par ";
-      rtf += l.Reponse ? "\\cf1 " : "\\cf2 ";
-      AjouteRtf(rtf, LigneLog(l.Reponse, l.Valeur, true));
+      if (l.Genre == GenreNote) {
+        rtf += "\\cf3 ";
+        AjouteRtf(rtf, l.Valeur);
+      } else if (l.Genre == GenreReponse) {
+        rtf += "\\cf1 ";
+        rtf += etiquetteReponse;
+        AjouteRtf(rtf, l.Valeur);
+      } else {
+        rtf += "\\cf2 ";
+        rtf += etiquetteCommande;
+        AjouteRtf(rtf, MasqueCommande(l.Valeur));
+      }
       vide = false;
       ++FLignes;
     }

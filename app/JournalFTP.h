@@ -41,6 +41,10 @@ public:
   void Enfile(bool Reponse, const String& Valeur);
   // User-interface thread: the queued lines, then this one.
   void Ajoute(bool Reponse, const String& Valeur);
+  // User-interface thread: the queued lines, then a line of the program's
+  // own (what the walk has to say about a listing), without a label and in
+  // a colour of its own, so it stands out from the dialogue.
+  void AjouteNote(const String& Texte);
   // User-interface thread: appends every queued line.
   void Vide();
   // Lines waiting in the queue.
@@ -55,8 +59,9 @@ public:
   std::size_t NombreLignes() const { return FLignes; }
 
 private:
+  enum TGenre : unsigned char { GenreCommande, GenreReponse, GenreNote };
   struct TLigne {
-    bool Reponse;
+    TGenre Genre;
     String Valeur;
   };
   void Affiche(const std::deque<TLigne>& Lignes);

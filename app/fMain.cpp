@@ -176,35 +176,36 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 
   StaticText1 = Etiquette(this, pHaut, u"StaticText1", u"Serveur", 6, 100);
   edHost = Champ(this, pHaut, u"edHost", 6, 100);
-  StaticText2 = Etiquette(this, pHaut, u"StaticText2", u"Utilisateur", 110, 80);
-  edUser = Champ(this, pHaut, u"edUser", 110, 80);
-  StaticText3 = Etiquette(this, pHaut, u"StaticText3", u"Mot de passe", 194, 76);
-  edPass = Champ(this, pHaut, u"edPass", 194, 76);
+  StaticText2 = Etiquette(this, pHaut, u"StaticText2", u"Utilisateur", 110, 78);
+  edUser = Champ(this, pHaut, u"edUser", 110, 78);
+  StaticText3 = Etiquette(this, pHaut, u"StaticText3", u"Mot de passe", 192, 74);
+  edPass = Champ(this, pHaut, u"edPass", 192, 74);
   edPass->SetPasswordChar(u'*');
-  StaticText4 = Etiquette(this, pHaut, u"StaticText4", u"Port", 274, 56);
-  sePort = ChampNombre(this, pHaut, u"sePort", 274, 56, 21);
+  // Wide enough for the largest port with its digit grouping ("65,534").
+  StaticText4 = Etiquette(this, pHaut, u"StaticText4", u"Port", 270, 64);
+  sePort = ChampNombre(this, pHaut, u"sePort", 270, 64, 21);
   cbPassif = new TCheckBox(this);
   cbPassif->SetName(u"cbPassif");
   cbPassif->SetCaption(u"Passif");
   cbPassif->SetHint(u"Utiliser le mode passif");
-  cbPassif->SetBounds(336, 23, 58, 17);
+  cbPassif->SetBounds(338, 23, 60, 17);
   cbPassif->SetChecked(true);
   cbPassif->SetParent(pHaut);
-  StaticText5 = Etiquette(this, pHaut, u"StaticText5", u"Dossier de départ", 396, 96);
-  edRacine = Champ(this, pHaut, u"edRacine", 396, 94);
-  StaticText6 = Etiquette(this, pHaut, u"StaticText6", u"Espace alloué", 494, 102);
-  seDispo = ChampNombre(this, pHaut, u"seDispo", 494, 50, 10);
+  StaticText5 = Etiquette(this, pHaut, u"StaticText5", u"Dossier de départ", 400, 90);
+  edRacine = Champ(this, pHaut, u"edRacine", 400, 90);
+  StaticText6 = Etiquette(this, pHaut, u"StaticText6", u"Espace alloué", 494, 106);
+  seDispo = ChampNombre(this, pHaut, u"seDispo", 494, 60, 10);
   cbUnite = new TComboBox(this);
   cbUnite->SetName(u"cbUnite");
   cbUnite->SetStyle(csDropDownList);
-  cbUnite->SetBounds(546, 21, 48, 21);
+  cbUnite->SetBounds(556, 21, 46, 21);
   cbUnite->SetParent(pHaut);
   cbUnite->Items()->Add(u"Mio");
   cbUnite->Items()->Add(u"Gio");
   cbUnite->SetItemIndex(1);
   btnConnexion = new TButton(this);
   btnConnexion->SetName(u"btnConnexion");
-  btnConnexion->SetBounds(602, 19, 84, 25);
+  btnConnexion->SetBounds(606, 19, 80, 25);
   btnConnexion->SetDefault(true);
   btnConnexion->SetAction(aConnect);
   btnConnexion->SetParent(pHaut);
@@ -372,7 +373,10 @@ void TMain::ConfigureListes() {
       col->SetAlignment(c.Alignement);
     }
     h.SetMainColumn(0);
-    h.SetOptions(h.Options() + TVTHeaderOptions{hoVisible, hoColumnResize, hoDblClickResize, hoDrag});
+    // Shown, columns resized by dragging or fitted by a double click on a
+    // splitter, moved by dragging; column 0 takes what the others leave.
+    h.SetOptions(TVTHeaderOptions{hoVisible, hoColumnResize, hoAutoResize, hoDblClickResize, hoDrag});
+    h.SetAutoSizeIndex(0);
   };
   colonnes(listeDossier, {{u"Dossier", 338, taLeftJustify}, {u"Taille", 80, taRightJustify}});
   colonnes(listeFichiers,
@@ -401,6 +405,11 @@ void TMain::ConfigureListes() {
     o.SetSelectionOptions(o.SelectionOptions() + TVTSelectionOptions{toMultiSelect});
     o.SetPaintOptions(o.PaintOptions() - TVTPaintOptions{toShowTreeLines, toShowButtons, toShowRoot});
   }
+  // Each file's name as the hint of its row, where a narrow column cuts it.
+  listeFichiers->SetHintMode(hmHint);
+  listeFichiers->SetShowHint(true);
+  listeFichiers->OnGetHint = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVTTooltipLineBreakStyle&,
+                                    String& t) { listeFichiersGetHint(s, n, c, t); };
 
   listeDossier->OnGetText = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVSTTextType, String& t) {
     listeDossierGetText(s, n, c, t);
@@ -489,6 +498,11 @@ void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Co
   } catch (...) {
     CellText.clear();
   }
+}
+
+void TMain::listeFichiersGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex, String& HintText) {
+  const TInfoNoeud* info = Node ? listeFichiers->GetNodeData<TInfoNoeud>(Node) : nullptr;
+  if (info && info->Fichier) HintText = info->Fichier->Nom;
 }
 
 void TMain::listeFichiersCompareNodes(TBaseVastTree*, PVastNode Node1, PVastNode Node2, TColumnIndex Column,
@@ -780,6 +794,8 @@ void TMain::StatusText(int Panel, const String& Text) {
   if (Panel == Panneau::Progression) FProgressionAFaire = false;
   if (Panel >= 0 && Panel < SBar->Panels()->Count()) SBar->Panels()->Items(Panel)->SetText(Text);
 }
+
+void TMain::LogText(const String& Text) { FJournal.AjouteNote(Text); }
 
 void TMain::ScanFinished(const TResultatScan& Result) {
   ArreteMinuterie();

@@ -180,6 +180,7 @@ public:
   void listeDossierFreeNode(TBaseVastTree* Sender, PVastNode Node);
   void listeDossierChange(TBaseVastTree* Sender, PVastNode Node);
   void listeFichiersGetText(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, String& CellText);
+  void listeFichiersGetHint(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, String& HintText);
   void listeFichiersCompareNodes(TBaseVastTree* Sender, PVastNode Node1, PVastNode Node2, TColumnIndex Column,
                                  Integer& Result);
   void listeFichiersHeaderClick(TVTHeader* Sender, const TVTHeaderHitInfo& HitInfo);
@@ -204,6 +205,7 @@ public:
   void TotalsChanged(TDossier* Dossier) override;
   void FolderMarked(TDossier* Dossier) override;
   void StatusText(int Panel, const String& Text) override;
+  void LogText(const String& Text) override;
   void ScanFinished(const TResultatScan& Result) override;
   void FolderRemoving(TDossier* Dossier) override;
   void FileRemoving(TFichier* Fichier) override;

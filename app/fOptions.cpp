@@ -28,7 +28,7 @@ TBoiteOptions::TBoiteOptions(TComponent* AOwner) : TForm(AOwner) {
   SetClientSize(273, 300);
   SetShowHint(true);
 
-  GroupBox2 = Nouveau<TGroupBox>(this, this, u"GroupBox2", u" Général ", 8, 8, 257, 82);
+  GroupBox2 = Nouveau<TGroupBox>(this, this, u"GroupBox2", u" Général ", 8, 8, 257, 86);
   Label1 = Nouveau<TLabel>(this, GroupBox2, u"Label1", u"Langue :", 10, 24, 60, 13);
   Label1->SetAutoSize(true);
   CBLangue = new TComboBox(this);
@@ -40,18 +40,21 @@ TBoiteOptions::TBoiteOptions(TComponent* AOwner) : TForm(AOwner) {
   CBLangue->Items()->Add(u"Français");
   CBLangue->Items()->Add(u"English");
   CBLangue->SetItemIndex(0);
+  // Two lines high: a caption longer than the group is wide goes on to a
+  // second line instead of being cut at the group's edge.
   cbSaveSite = Nouveau<TCheckBox>(this, GroupBox2, u"cbSaveSite", u"Retenir les derniers paramètres de connexion", 10,
-                                  52, 240, 17);
+                                  48, 240, 30);
+  cbSaveSite->SetWordWrap(true);
 
-  radioFZ = Nouveau<TGroupBox>(this, this, u"radioFZ", u" Mode par défaut des sites FileZilla ", 8, 96, 257, 48);
+  radioFZ = Nouveau<TGroupBox>(this, this, u"radioFZ", u" Mode par défaut des sites FileZilla ", 8, 100, 257, 48);
   rbActif = Nouveau<TRadioButton>(this, radioFZ, u"rbActif", u"Actif", 10, 22, 110, 17);
   rbPassif = Nouveau<TRadioButton>(this, radioFZ, u"rbPassif", u"Passif", 130, 22, 110, 17);
 
-  GroupBox1 = Nouveau<TGroupBox>(this, this, u"GroupBox1", u" Mises à jour ", 8, 150, 257, 108);
+  GroupBox1 = Nouveau<TGroupBox>(this, this, u"GroupBox1", u" Mises à jour ", 8, 154, 257, 106);
   cbUseMaj = Nouveau<TCheckBox>(this, GroupBox1, u"cbUseMaj", u"Activer la recherche automatique", 10, 20, 240, 17);
   rbDay = Nouveau<TRadioButton>(this, GroupBox1, u"rbDay", u"Tous les jours", 26, 42, 200, 17);
-  rbWeek = Nouveau<TRadioButton>(this, GroupBox1, u"rbWeek", u"Toutes les semaines", 26, 62, 200, 17);
-  rbMounth = Nouveau<TRadioButton>(this, GroupBox1, u"rbMounth", u"Tous les mois", 26, 82, 200, 17);
+  rbWeek = Nouveau<TRadioButton>(this, GroupBox1, u"rbWeek", u"Toutes les semaines", 26, 61, 200, 17);
+  rbMounth = Nouveau<TRadioButton>(this, GroupBox1, u"rbMounth", u"Tous les mois", 26, 80, 200, 17);
 
   OKBtn = Nouveau<TButton>(this, this, u"OKBtn", u"OK", 109, 268, 75, 25);
   OKBtn->SetDefault(true);

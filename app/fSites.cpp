@@ -105,9 +105,10 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   TabSheet1->SetPageControl(PageControl1);
 
   StaticText1 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText1", u"Hôte :", 8, 14, 130, 17);
-  edHost = Nouveau<TEdit>(this, TabSheet1, u"edHost", String(), 140, 10, 130, 21);
-  StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 274, 14, 24, 17);
-  sePort = Nombre(this, TabSheet1, u"sePort", 298, 10, 52, 21);
+  edHost = Nouveau<TEdit>(this, TabSheet1, u"edHost", String(), 140, 10, 108, 21);
+  StaticText2 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText2", u"Port :", 254, 14, 32, 17);
+  // Wide enough for the largest port with its digit grouping ("65,534").
+  sePort = Nombre(this, TabSheet1, u"sePort", 286, 10, 64, 21);
   StaticText3 = Nouveau<TStaticText>(this, TabSheet1, u"StaticText3", u"Type de serveur :", 8, 44, 130, 17);
   cbServerType = Nouveau<TComboBox>(this, TabSheet1, u"cbServerType", String(), 140, 40, 210, 21);
   cbServerType->SetStyle(csDropDownList);
@@ -193,12 +194,8 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   arboFZ->OnNewText = [this](TBaseVastTree*, PVastNode n, TColumnIndex, const String& t) {
     if (TFZObject* e = Entree(n)) e->Nom = t;
   };
-  arboFZ->OnNodeDblClick = [this](TBaseVastTree*, const THitInfo&) {
-    if (dynamic_cast<TFZServer*>(FSelection)) {
-      btnOKClick(this);
-      SetModalResult(mrOk);
-    }
-  };
+  arboFZ->OnDblClick = [this](TObject* s) { arboFZDblClick(s); };
+  aRename->OnExecute = [this](TObject* s) { aRenameExecute(s); };
   aNewFolder->OnExecute = [this](TObject* s) { aNewFolderExecute(s); };
   aNewSite->OnExecute = [this](TObject* s) { aNewSiteExecute(s); };
   btnOK->OnClick = [this](TObject* s) { btnOKClick(s); };
@@ -206,6 +203,14 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   aOpenFZ->OnExecute = [this](TObject* s) { aOpenFZExecute(s); };
   aDel->OnExecute = [this](TObject* s) { aDelExecute(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
+  pmArbo = new TPopupMenu(this);
+  pmArbo->SetName(u"pmArbo");
+  if (Main) pmArbo->SetImages(Main->Images);
+  pmArbo->Items()->Add(NewActionItem(this, aOpenFZ));
+  pmArbo->Items()->Add(NewLine(this));
+  pmArbo->Items()->Add(NewActionItem(this, aRename));
+  pmArbo->Items()->Add(NewActionItem(this, aDel));
+  arboFZ->SetPopupMenu(pmArbo);
   btnAddSite->SetAction(aNewSite);
   Button3->SetAction(aNewFolder);
   Button4->SetAction(aDel);
@@ -275,6 +280,16 @@ void TformSites::Selectionne(const TFZObject* E) {
   arboFZ->ScrollIntoView(n, false);
 }
 
+void TformSites::aRenameExecute(TObject*) {
+  if (PVastNode n = arboFZ->FocusedNode()) arboFZ->EditNode(n, NoColumn);
+}
+
+void TformSites::arboFZDblClick(TObject*) {
+  if (!dynamic_cast<TFZServer*>(FSelection)) return;
+  btnOKClick(this);
+  SetModalResult(mrOk);
+}
+
 void TformSites::aNewFolderExecute(TObject*) {
   PVastNode n = arboFZ->FocusedNode();
   while (n && !dynamic_cast<TFZFolder*>(Entree(n))) n = arboFZ->GetNodeParent(n);
@@ -289,6 +304,7 @@ void TformSites::aNewFolderExecute(TObject*) {
   *arboFZ->GetNodeData<TFZObject*>(c) = e;
   arboFZ->SetExpanded(n, true);
   Selectionne(e);
+  arboFZ->EditNode(c, NoColumn);
 }
 
 void TformSites::aNewSiteExecute(TObject*) {
@@ -311,6 +327,7 @@ void TformSites::aNewSiteExecute(TObject*) {
   *arboFZ->GetNodeData<TFZObject*>(c) = e;
   if (parent) arboFZ->SetExpanded(parent, true);
   Selectionne(e);
+  arboFZ->EditNode(c, NoColumn);
 }
 
 void TformSites::aDelExecute(TObject*) { SupprimeEntree(FSelection); }

@@ -9,6 +9,7 @@
 #include "vcl/ActnList.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
 #include "vcl/StdCtrls.h"
 
 class TformSites : public TForm {
@@ -61,6 +62,8 @@ public:
   TAction* aDel;
   TAction* aNewFolder;
   TAction* aNewSite;
+  // The site tree's pop-up menu: open in FileZilla, rename, delete.
+  TPopupMenu* pmArbo;
 
   // The FileZilla root and the own root, rebuilt at each showing.
   TFZFolder* RacineFZ() const { return FRacineFZ.get(); }
@@ -79,6 +82,11 @@ public:
   PVastNode Noeud(const TFZObject* Entree);
   // Selects Entree's node, which shows it in the editor.
   void Selectionne(const TFZObject* Entree);
+  // Starts editing the name of the selected entry in place.
+  void aRenameExecute(TObject* Sender);
+  // A double click in the tree: a selected site is confirmed and the
+  // dialog closes.
+  void arboFZDblClick(TObject* Sender);
   void aNewFolderExecute(TObject* Sender);
   void aNewSiteExecute(TObject* Sender);
   void aDelExecute(TObject* Sender);

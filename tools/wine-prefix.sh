@@ -6,7 +6,7 @@ set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 # Bump when the settings below change: an existing prefix gets them again.
-settings_version=4
+settings_version=5
 stamp=$WINEPREFIX/.quorvel-ready
 ready() { [ "$(cat "$stamp" 2>/dev/null)" = "$settings_version:$QUORVEL_WINE_ARCH" ]; }
 ready && exit 0
@@ -59,6 +59,13 @@ for font in marlett.ttf symbol.ttf wingding.ttf; do
     cp -f "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/" ||
       fail "cannot copy /usr/share/wine/fonts/$font into $WINEPREFIX/drive_c/windows/Fonts"
   fi
+done
+# The caption colours of Windows 10 instead of Wine's classic greys: an
+# unfocused tree shows its selection in them (grey-on-grey in Wine's own
+# scheme), so the pictures the tests take look as the program does there.
+for c in "ActiveTitle:153 180 209" "GradientActiveTitle:185 209 234" "TitleText:0 0 0" \
+         "InactiveTitle:191 205 219" "GradientInactiveTitle:215 228 242" "InactiveTitleText:0 0 0"; do
+  reg 'HKCU\Control Panel\Colors' /v "${c%%:*}" /t REG_SZ /d "${c#*:}"
 done
 # No crash dialog that would hang a headless run.
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0

@@ -248,8 +248,19 @@ Integer TCustomVastStringTree::DoIncrementalSearch(PVastNode Node, const String&
   return 0;
 }
 
+String TCustomVastStringTree::DoGetNodeHint(PVastNode Node, TColumnIndex Column,
+                                            TVTTooltipLineBreakStyle& LineBreakStyle) {
+  String Result = TBaseVastTree::DoGetNodeHint(Node, Column, LineBreakStyle);
+  if (OnGetHint) OnGetHint(this, Node, Column, LineBreakStyle, Result);
+  return Result;
+}
+
 String TCustomVastStringTree::DoGetNodeTooltip(PVastNode Node, TColumnIndex Column,
                                                TVTTooltipLineBreakStyle& LineBreakStyle) {
-  LineBreakStyle = hlbDefault;
-  return GetText(Node, Column);
+  String Result = TBaseVastTree::DoGetNodeTooltip(Node, Column, LineBreakStyle);
+  if (OnGetHint)
+    OnGetHint(this, Node, Column, LineBreakStyle, Result);
+  else
+    Result = GetText(Node, Column);
+  return Result;
 }

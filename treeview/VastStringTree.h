@@ -42,6 +42,8 @@ using TVSTShortenStringEvent =
 using TVTDrawTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
                                             TColumnIndex Column, const String& Text, const TRect& CellRect,
                                             bool& DefaultDraw)>;
+using TVSTGetHintEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column,
+                                            TVTTooltipLineBreakStyle& LineBreakStyle, String& HintText)>;
 using TVTMeasureTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
                                                TColumnIndex Column, const String& Text, Integer& Extent)>;
 
@@ -91,6 +93,8 @@ public:
   TVSTGetCellTextEvent OnGetCellText;
   TVTPaintText OnPaintText;
   TVSTNewTextEvent OnNewText;
+  // A node's hint (hmHint, hmHintAndDefault) or tooltip (hmTooltip) text.
+  TVSTGetHintEvent OnGetHint;
   // Painting of the texts (the window layer fires these).
   TVSTShortenStringEvent OnShortenString;
   TVTDrawTextEvent OnDrawText;
@@ -107,7 +111,10 @@ protected:
   // Without a handler: whether the node's text in the focused column starts
   // with Text, ignoring case (0 for a match).
   Integer DoIncrementalSearch(PVastNode Node, const String& Text) override;
-  // The cell text, shown in full where the cell cuts it off.
+  // The control's hint, then OnGetHint's answer.
+  String DoGetNodeHint(PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle) override;
+  // OnGetHint's answer, or without a handler the cell text, shown in full
+  // where the cell cuts it off.
   String DoGetNodeTooltip(PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle) override;
   void MainColumnChanged() override;
   void SetChildCount(PVastNode Node, Cardinal NewChildCount) override;

@@ -614,6 +614,18 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
     return NonClient ? ScreenToClient(P) : P;
   };
   switch (Message.Msg) {
+    case WM_SIZE: {
+      // The auto-size column takes the new width (the tree's own handling
+      // of the message follows).
+      if (HasState(tsWindowCreating)) return false;
+      H.SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
+      if (H.Options().Contains(hoAutoResize) && !H.FStates.Contains(hsAutoSizing))
+        Cols.FitAutoSizeColumn(false);
+      else if (!H.FStates.Contains(hsScaling))
+        H.ReapplyConstraints();
+      H.Invalidate(nullptr);
+      return false;
+    }
     case WM_NCHITTEST: {
       const TPoint P = ClientPoint(true);
       if (InHeader(P)) {

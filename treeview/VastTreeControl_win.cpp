@@ -404,12 +404,13 @@ void TVastTreeControl::CreateWnd() {
   // This program has no visual styles of its own: the classic look.
   DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
   TVTHeader& H = Header();
-  if (H.States().Contains(hsNeedScaling)) H.ReapplyConstraints();
-  if (H.Options().Contains(hoAutoResize)) H.Columns().FitAutoSizeColumn(false);
-  PrepareButtonImages(true, true);
+  // The auto-size column is fitted to the window's real client width.
   RECT Rc;
   GetClientRect(FHandle, &Rc);
   H.SetTreeBounds(Width(), TControl::Height(), Rc.right, Rc.bottom);
+  if (H.States().Contains(hsNeedScaling)) H.ReapplyConstraints();
+  if (H.Options().Contains(hoAutoResize)) H.Columns().FitAutoSizeColumn(false);
+  PrepareButtonImages(true, true);
   UpdateScrollBars(true);
   ComputeHeaderRect();
   // Give the header its strip in the non-client area.

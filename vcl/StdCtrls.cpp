@@ -541,6 +541,7 @@ void TCustomCheckBox::CreateParams(TCreateParams& Params) {
   // The object decides the next state, so the box is not automatic.
   Params.Style |= WS_TABSTOP | BS_3STATE;
   if (FAlignment == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+  if (FWordWrap) Params.Style |= BS_MULTILINE;
 }
 
 void TCustomCheckBox::CreateWnd() {
@@ -561,6 +562,10 @@ void TCustomCheckBox::SetState(TCheckBoxState Value) {
 
 void TCustomCheckBox::SetAlignment(TAlignment Value) {
   if (Value != FAlignment) FAlignment = Value, RecreateWnd();
+}
+
+void TCustomCheckBox::SetWordWrap(bool Value) {
+  if (Value != FWordWrap) FWordWrap = Value, RecreateWnd();
 }
 
 void TCustomCheckBox::ActionChanged() {

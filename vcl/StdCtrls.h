@@ -251,6 +251,9 @@ public:
   // taRightJustify (default): the text is right of the box.
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
+  // A caption too long for one line goes on over several.
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
 
 protected:
   void CreateParams(TCreateParams& Params) override;
@@ -262,6 +265,7 @@ private:
   TCheckBoxState FState = cbUnchecked;
   bool FAllowGrayed = false;
   TAlignment FAlignment = taRightJustify;
+  bool FWordWrap = false;
 };
 
 class TCheckBox : public TCustomCheckBox {

@@ -21,6 +21,8 @@ String MasqueCommande(const String& Commande);
 String LigneLog(bool Reponse, const String& Valeur, bool PaneVide);
 // Replies green, commands navy.
 TColor CouleurLigneLog(bool Reponse);
+// The program's own lines among them (listing lines not understood): maroon.
+inline constexpr TColor CouleurNoteLog = 0x000080;
 
 // --- sizes
 

@@ -27,6 +27,9 @@ Integer MonitorPixelsPerInch(HWND Window) {
 
 }  // namespace
 
+// Pixels between the text area and the spin buttons.
+constexpr Integer SpinTextGap = 2;
+
 Integer ScaledSpinButtonWidth(HWND Window) {
   return SpinButtonWidthForPPI(MonitorPixelsPerInch(Window), GetSystemMetrics(SM_CXVSCROLL));
 }
@@ -174,6 +177,13 @@ void TOxCustomSpinEdit::PlaceButtons() {
 Integer TOxCustomSpinEdit::ButtonAreaWidth() {
   if (!FShowButton) return 0;
   if (FUpDown) return FUpDown->Width();
+  // The strip of the client area the button window covers, from the right
+  // edge: the spin button inside it is one pixel narrower, and text ending
+  // at the button's own edge would run under the window's first column.
+  if (FBtnWindow && HandleAllocated()) {
+    const Integer covered = ClientWidth() - FBtnWindow->Left();
+    if (covered > 0) return covered;
+  }
   if (FButton) return FButton->Width();
   return ScaledButtonWidth();
 }
@@ -190,7 +200,8 @@ Integer TOxCustomSpinEdit::MinimumHeight() {
 
 void TOxCustomSpinEdit::ApplyEditRect() {
   if (!HandleAllocated()) return;
-  const Integer area = ButtonAreaWidth();
+  // A gap between the last digit (and the caret after it) and the buttons.
+  const Integer area = ButtonAreaWidth() > 0 ? ButtonAreaWidth() + SpinTextGap : 0;
   ::SendMessageW(FHandle, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELONG(0, area));
   const TRect r = SpinEditTextRect(false, ClientWidth(), ClientHeight(), area);
   RECT rc{r.Left, r.Top, r.Right, r.Bottom};

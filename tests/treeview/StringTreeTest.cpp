@@ -14,6 +14,8 @@ public:
   using TCustomVastStringTree::TCustomVastStringTree;
   using TCustomVastStringTree::IsCellEmpty;
   using TCustomVastStringTree::SetChildCount;
+  using TCustomVastStringTree::DoGetNodeHint;
+  using TCustomVastStringTree::DoGetNodeTooltip;
 };
 
 // Texts come from a map keyed by node; the fake host measures 7 pixels a
@@ -57,6 +59,28 @@ TEST_F(TStringTreeTest, DefaultTextUnlessAHandlerAnswers) {
   Tree.OnGetText = nullptr;
   EXPECT_EQ(Tree.GetText(A, 0), u"Acc\u00e8s en cours...");
   EXPECT_TRUE(Tree.GetStaticText(A, 0).empty());
+}
+
+TEST_F(TStringTreeTest, HintsAskOnGetHintAndTooltipsFallBackToTheCellText) {
+  PVastNode A = Add(nullptr, u"a long name");
+  TVTTooltipLineBreakStyle Style = hlbForceMultiLine;
+  // Without a handler: the control's hint for a hint, the cell for a tooltip.
+  Tree.SetHint(u"tree hint");
+  EXPECT_EQ(Tree.DoGetNodeHint(A, 0, Style), u"tree hint");
+  EXPECT_EQ(Style, hlbDefault);
+  EXPECT_EQ(Tree.DoGetNodeTooltip(A, 0, Style), u"a long name");
+  // The handler starts from the control's hint and has the last word.
+  std::vector<String> Seen;
+  Tree.OnGetHint = [&](TBaseVastTree*, PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& S,
+                       String& Text) {
+    Seen.push_back(Text);
+    S = hlbForceSingleLine;
+    Text = Texts[Node] + u" #" + String(1, static_cast<Char>(u'0' + Column));
+  };
+  EXPECT_EQ(Tree.DoGetNodeHint(A, 1, Style), u"a long name #1");
+  EXPECT_EQ(Style, hlbForceSingleLine);
+  EXPECT_EQ(Tree.DoGetNodeTooltip(A, 2, Style), u"a long name #2");
+  EXPECT_EQ(Seen, (std::vector<String>{u"tree hint", u"tree hint"}));
 }
 
 TEST_F(TStringTreeTest, StaticTextOnlyWithItsOption) {

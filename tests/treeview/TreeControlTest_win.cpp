@@ -1098,3 +1098,33 @@ TEST_F(TTreeControlTest, DropTargetOptionNeedsNoDragManager) {
 }
 
 }  // namespace
+
+// With hoAutoResize the auto-size column takes what the others leave of
+// the client width, when the option is set and whenever the window is
+// resized, and also for a tree whose window is made already laid out.
+TEST(TTreeAutoResize, TheAutoSizeColumnFollowsTheClientWidth) {
+  Application->Initialize();
+  struct TDeleter {
+    void operator()(TCustomForm* F) const { delete F; }
+  };
+  std::unique_ptr<TForm, TDeleter> Form(TCustomForm::Create<TForm>(Application));
+  Form->SetClientSize(400, 200);
+  auto* Tree = new TVastStringTree(Form.get());
+  Tree->SetAlign(alClient);
+  TVTHeader& H = Tree->Header();
+  for (Integer W : {300, 80}) H.Columns().Add()->SetWidth(W);
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoVisible, hoAutoResize});
+  H.SetAutoSizeIndex(0);
+  Tree->SetParent(Form.get());
+  Form->Show();
+  Application->ProcessMessages();
+  const auto Fits = [&] { return H.Columns()[0].Width() + H.Columns()[1].Width() == Tree->ClientWidth(); };
+  EXPECT_TRUE(Fits()) << H.Columns()[0].Width() << " + 80 vs " << Tree->ClientWidth();
+  Form->SetClientSize(600, 200);
+  Application->ProcessMessages();
+  EXPECT_GT(Tree->ClientWidth(), 500);
+  EXPECT_TRUE(Fits()) << H.Columns()[0].Width() << " + 80 vs " << Tree->ClientWidth();
+  Form->SetClientSize(250, 200);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Fits()) << H.Columns()[0].Width() << " + 80 vs " << Tree->ClientWidth();
+}

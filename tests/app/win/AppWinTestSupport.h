@@ -97,6 +97,108 @@ inline void PumpFor(int Ms) {
   Pump([] { return false; }, Ms);
 }
 
+// ---- the mouse and the keyboard, as window messages
+
+// Shift and Ctrl as GetKeyState sees them.
+inline void Modificateurs(bool Shift, bool Ctrl) {
+  BYTE etat[256];
+  ::GetKeyboardState(etat);
+  etat[VK_SHIFT] = etat[VK_LSHIFT] = Shift ? 0x80 : 0;
+  etat[VK_CONTROL] = etat[VK_LCONTROL] = Ctrl ? 0x80 : 0;
+  ::SetKeyboardState(etat);
+}
+
+inline LPARAM PointMsg(Integer X, Integer Y) {
+  return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(X)), static_cast<WORD>(static_cast<SHORT>(Y)));
+}
+
+// A click (button down and up) at client point X, Y of a window.
+inline void Clic(HWND Fenetre, Integer X, Integer Y, bool Droit = false, bool Shift = false, bool Ctrl = false) {
+  Modificateurs(Shift, Ctrl);
+  const WPARAM touches = (Shift ? MK_SHIFT : 0) | (Ctrl ? MK_CONTROL : 0);
+  ::SendMessageW(Fenetre, Droit ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, touches | (Droit ? MK_RBUTTON : MK_LBUTTON),
+                 PointMsg(X, Y));
+  ::SendMessageW(Fenetre, Droit ? WM_RBUTTONUP : WM_LBUTTONUP, touches, PointMsg(X, Y));
+  Modificateurs(false, false);
+}
+
+inline void DoubleClic(HWND Fenetre, Integer X, Integer Y) {
+  ::SendMessageW(Fenetre, WM_LBUTTONDOWN, MK_LBUTTON, PointMsg(X, Y));
+  ::SendMessageW(Fenetre, WM_LBUTTONUP, 0, PointMsg(X, Y));
+  ::SendMessageW(Fenetre, WM_LBUTTONDBLCLK, MK_LBUTTON, PointMsg(X, Y));
+  ::SendMessageW(Fenetre, WM_LBUTTONUP, 0, PointMsg(X, Y));
+}
+
+inline void Touche(HWND Fenetre, Word Code, bool Shift = false, bool Ctrl = false) {
+  Modificateurs(Shift, Ctrl);
+  ::SendMessageW(Fenetre, WM_KEYDOWN, Code, 1);
+  ::SendMessageW(Fenetre, WM_KEYUP, Code, static_cast<LPARAM>(0xC0000001));
+  Modificateurs(false, false);
+}
+
+// Characters typed into a window (an edit).
+inline void Tape(HWND Fenetre, const String& Texte) {
+  for (Char c : Texte) ::SendMessageW(Fenetre, WM_CHAR, c, 1);
+}
+
+// The middle of a node's row, in the tree's client coordinates.
+inline Integer LigneY(TVastStringTree* Arbre, PVastNode Noeud) {
+  const TRect r = Arbre->GetDisplayRect(Noeud, NoColumn, false);
+  return (r.Top + r.Bottom) / 2;
+}
+
+// Where a click on a node's text lands, in the tree's client coordinates.
+inline TPoint PointTexte(TVastStringTree* Arbre, PVastNode Noeud) {
+  const TColumnIndex c = Arbre->Header().Columns().Count() > 0 ? Arbre->Header().MainColumn() : NoColumn;
+  const TRect r = Arbre->GetDisplayRect(Noeud, c, true);
+  return TPoint{r.Left + 4, (r.Top + r.Bottom) / 2};
+}
+
+// A click on a node's text.
+inline void ClicNoeud(TVastStringTree* Arbre, PVastNode Noeud, bool Droit = false, bool Shift = false,
+                      bool Ctrl = false) {
+  Arbre->ScrollIntoView(Noeud, false, false);
+  const TPoint p = PointTexte(Arbre, Noeud);
+  Clic(Arbre->Handle(), p.X, p.Y, Droit, Shift, Ctrl);
+}
+
+namespace detail {
+inline const std::function<void()>*& MenuPendant() {
+  static const std::function<void()>* p = nullptr;
+  return p;
+}
+inline bool& MenuOuvert() {
+  static bool b = false;
+  return b;
+}
+inline void CALLBACK FermeMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+  ::KillTimer(nullptr, Id);
+  MenuOuvert() = true;
+  if (MenuPendant() && *MenuPendant()) (*MenuPendant())();
+  ::EndMenu();
+}
+}  // namespace detail
+
+// A right click on a node, which opens the tree's pop-up menu: the menu's
+// own message loop runs inside the click, so a timer calls Pendant while
+// the menu is open and then closes it. Returns whether the menu opened.
+inline bool ClicDroitMenu(TVastStringTree* Arbre, PVastNode Noeud, const std::function<void()>& Pendant = nullptr) {
+  detail::MenuPendant() = &Pendant;
+  detail::MenuOuvert() = false;
+  const UINT_PTR id = ::SetTimer(nullptr, 0, 300, &detail::FermeMenu);
+  ClicNoeud(Arbre, Noeud, true);
+  ::KillTimer(nullptr, id);
+  detail::MenuPendant() = nullptr;
+  return detail::MenuOuvert();
+}
+
+// The node of a tree whose column-0 text is Texte (depth first).
+inline PVastNode NoeudDeTexte(TVastStringTree* Arbre, const String& Texte) {
+  for (PVastNode n = Arbre->GetFirst(); n; n = Arbre->GetNext(n))
+    if (Arbre->TCustomVastStringTree::GetText(n, 0) == Texte) return n;
+  return nullptr;
+}
+
 // Saves what the screen shows of Form (frame included) as a BMP under the
 // build folder; returns the path.
 inline fs::path Capture(TCustomForm* Form, const fs::path& Dossier, const std::string& Nom) {

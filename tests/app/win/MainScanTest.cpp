@@ -353,3 +353,114 @@ TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace apptest;
+
+// What the scan engine found out about real servers, as the window shows
+// it: on an account whose login folder is /home/u, no start folder scans
+// that folder (its path in the pie's title) and a start folder without "/"
+// lies below it (the field shows the full path); names beginning with "."
+// are counted where a plain listing hides them; UTF-8 names show as
+// written; listing lines not understood are told in the log, and the end
+// of the scan says the totals may be short.
+class MainMoteurTest : public MainScanTest {
+protected:
+  static FtpServerOptions Options(bool LigneInconnue) {
+    FtpServerOptions o;
+    o.loginFolder = "/home/u";
+    o.hideDotFiles = true;
+    if (LigneInconnue) o.extraListLine = "d????????? ? ? ? ? ? ? not a listing line";
+    return o;
+  }
+  static void Remplit(FtpServer& server) {
+    server.MakeFile("home/u/.htaccess", 2048);
+    server.MakeFile("home/u/.cache/blob.bin", 100 * 1024);
+    server.MakeFile("home/u/Café Crème/menu.txt", 3000);
+    server.MakeFile("home/u/www/index.html", 5 * 1024);
+    // Same names from the server's root: never to be scanned here.
+    server.MakeFile("www/autre.bin", 50 * 1024);
+  }
+  // The sizes on disk below a folder of the server (UTF-8 path).
+  static scantest::ExpectedMap Attendu(const FtpServer& server, const std::string& Dossier) {
+    scantest::ExpectedMap m;
+    scantest::ExpectedWalk(server.PathOf(Dossier), "", {}, m);
+    return m;
+  }
+  std::vector<String> Notes() {
+    std::vector<String> out;
+    for (const String& l : LignesLog())
+      if (l.rfind(GetMsg(u"Reponse") + u"\t", 0) != 0 && l.rfind(GetMsg(u"Commande") + u"\t", 0) != 0)
+        out.push_back(l);
+    return out;
+  }
+};
+
+TEST_F(MainMoteurTest, NoStartFolderScansTheLoginFolderWithHiddenAndUtf8Names) {
+  FtpServer server(Options(true));
+  server.Start();
+  Remplit(server);
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan());
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
+  TDossier* racine = Main->Racine();
+  ASSERT_NE(racine, nullptr);
+  EXPECT_EQ(racine->Chemin, u"/home/u");
+  EXPECT_EQ(Main->edRacine->Text(), u"");
+  scantest::CompareWithDisk(racine, Attendu(server, "home/u"));
+  EXPECT_EQ(Main->TailleTotale(), 2 + 100 + 2 + 5);
+
+  // The folder tree: the root by host and port, then the folders in the
+  // listing's order, accents and leading dots as on the server.
+  TVastStringTree* arbre = Main->listeDossier;
+  PVastNode n = arbre->GetFirst();
+  EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 0), u"127.0.0.1:" + IntToStr(server.Port()));
+  std::vector<String> enfants;
+  for (PVastNode c = arbre->GetFirstChild(n); c; c = arbre->GetNextSibling(c))
+    enfants.push_back(arbre->TCustomVastStringTree::GetText(c, 0));
+  std::vector<String> attendus;
+  for (const auto& d : racine->SousDossiers) attendus.push_back(d->Nom);
+  EXPECT_EQ(enfants, attendus);
+  EXPECT_NE(std::find(enfants.begin(), enfants.end(), u"Caf\u00e9 Cr\u00e8me"), enfants.end());
+  EXPECT_NE(std::find(enfants.begin(), enfants.end(), u".cache"), enfants.end());
+  for (const String& e : enfants) EXPECT_EQ(e.find(u"\u00c3"), String::npos) << U8(e);  // no mojibake
+  // The root's own file, hidden on the server, in the file list.
+  EXPECT_EQ(Main->listeFichiers->RootNodeCount(), 1u);
+  EXPECT_EQ(Main->listeFichiers->TCustomVastStringTree::GetText(Main->listeFichiers->GetFirst(), 0), u".htaccess");
+  // The pie's title names the folder scanned.
+  EXPECT_EQ(TitreGraphique(Main->zolChart), u"Folder " + FormatTaille(Main->TailleTotale()) + u"\r\n/home/u");
+
+  // The lines not understood: one note per folder listed, in the log
+  // among the dialogue, and the end says the totals may be short.
+  const std::vector<String> notes = Notes();
+  EXPECT_EQ(notes.size(), Main->Session()->Modele().NombreDossiers());
+  ASSERT_FALSE(notes.empty());
+  EXPECT_EQ(notes[0], u"/home/u: 1 listing line(s) not understood, the first: d????????? ? ? ? ? ? ? not a listing line");
+  EXPECT_EQ(Panneau(3), u"Finished; " + IntToStr(notes.size()) +
+                            u" listing line(s) not understood: the totals may be short");
+  Capture(Main, DossierCaptures(), "main_login_folder_us");
+}
+
+TEST_F(MainMoteurTest, AStartFolderWithoutSlashLiesBelowTheLoginFolder) {
+  FtpServer server(Options(false));
+  server.Start();
+  Remplit(server);
+  Demarre(Params(server, {u"-passive", u"-FR", u"-racine=www"}));
+  ASSERT_TRUE(AttendScan());
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
+  EXPECT_EQ(Main->edRacine->Text(), u"/home/u/www");
+  EXPECT_EQ(Main->Racine()->Nom, u"/home/u/www");
+  EXPECT_EQ(Main->listeDossier->TCustomVastStringTree::GetText(Main->listeDossier->GetFirst(), 0), u"/home/u/www");
+  scantest::CompareWithDisk(Main->Racine(), Attendu(server, "home/u/www"));
+  EXPECT_EQ(Main->TailleTotale(), 5);
+  EXPECT_EQ(Panneau(3), u"Terminé");
+  EXPECT_TRUE(Notes().empty());
+  // The next scan of the same field takes the corrected path as it is.
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(AttendScan(2));
+  EXPECT_EQ(Main->edRacine->Text(), u"/home/u/www");
+  EXPECT_EQ(Main->TailleTotale(), 5);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "AppWinTestSupport.h"
+#include "treeview/VastTreeEdit_win.h"
 
 namespace {
 
@@ -172,6 +173,138 @@ TEST_F(SitesTest, DeletingTheShownEntryLeavesNothingPointingAtIt) {
   TFZServer* relu = Entree<TFZServer>(Entree<TFZFolder>(formSites->Racine(), u"New folder"), u"New site");
   ASSERT_NE(relu, nullptr);
   EXPECT_EQ(relu->Host, u"new.example.org");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace apptest;
+
+// The site tree driven as a user drives it: a new site is named in place
+// at once, F2, the Rename action and the pop-up menu rename, Escape keeps
+// the old name, leaving the editor keeps the new one, the roots and
+// FileZilla's entries are never edited, and a double click on a site
+// confirms it while one on a folder opens or closes it.
+class SitesSourisTest : public SitesTest {
+protected:
+  TVastStringTree* Arbre() { return formSites->arboFZ; }
+  HWND Editeur() {
+    auto* lien = dynamic_cast<TStringEditLink*>(Arbre()->EditLink());
+    return lien && lien->Edit() ? lien->Edit()->Handle() : nullptr;
+  }
+  String TexteEditeur() {
+    wchar_t b[256] = {};
+    ::GetWindowTextW(Editeur(), b, 255);
+    return String(reinterpret_cast<const Char*>(b));
+  }
+  // Replaces the editor's text by Texte.
+  void Remplace(const String& Texte) {
+    ASSERT_NE(Editeur(), nullptr);
+    ::SendMessageW(Editeur(), EM_SETSEL, 0, -1);
+    Tape(Editeur(), Texte);
+  }
+  PVastNode Noeud(const String& Nom) { return NoeudDeTexte(Arbre(), Nom); }
+};
+
+TEST_F(SitesSourisTest, SitesAreNamedInPlaceAndADoubleClickConfirms) {
+  Cree({u"-US"});
+  Main->Traduire();
+  formSites->Show();
+  ::SetForegroundWindow(formSites->Handle());
+  PumpFor(50);
+  TFZFolder* work = Entree<TFZFolder>(formSites->Racine(), u"Work");
+  ASSERT_NE(work, nullptr);
+
+  // A click on the folder, then "New site": its name is being edited.
+  ClicNoeud(Arbre(), Noeud(u"Work"));
+  EXPECT_EQ(formSites->Selection(), work);
+  ::SendMessageW(formSites->btnAddSite->Handle(), BM_CLICK, 0, 0);
+  ASSERT_TRUE(Arbre()->IsEditing());
+  EXPECT_EQ(::GetFocus(), Editeur());
+  EXPECT_EQ(TexteEditeur(), u"New site");
+  Remplace(u"Backup");
+  Capture(formSites, DossierCaptures(), "sites_renaming_us");
+  Touche(Editeur(), VK_RETURN);
+  EXPECT_FALSE(Arbre()->IsEditing());
+  TFZServer* backup = Entree<TFZServer>(work, u"Backup");
+  ASSERT_NE(backup, nullptr);
+  EXPECT_EQ(formSites->Selection(), backup);
+  EXPECT_NE(Noeud(u"Backup"), nullptr);
+
+  // F2 renames; Escape gives the old name back and leaves the dialog open.
+  Touche(Arbre()->Handle(), VK_F2);
+  ASSERT_TRUE(Arbre()->IsEditing());
+  Remplace(u"zzz");
+  Touche(Editeur(), VK_ESCAPE);
+  EXPECT_FALSE(Arbre()->IsEditing());
+  EXPECT_EQ(backup->Nom, u"Backup");
+  EXPECT_TRUE(formSites->Visible());
+  EXPECT_EQ(formSites->ModalResult(), mrNone);
+
+  // The Rename action; a click elsewhere in the tree keeps the new name.
+  formSites->aRename->Execute();
+  ASSERT_TRUE(Arbre()->IsEditing());
+  Remplace(u"Backup 2");
+  ClicNoeud(Arbre(), Noeud(u"Intranet"));
+  PumpFor(50);
+  EXPECT_FALSE(Arbre()->IsEditing());
+  EXPECT_EQ(backup->Nom, u"Backup 2");
+  EXPECT_EQ(formSites->Selection(), Entree<TFZServer>(work, u"Intranet"));
+
+  // The pop-up menu of a site offers Rename and Delete.
+  bool renommer = false, supprimer = false;
+  EXPECT_TRUE(ClicDroitMenu(Arbre(), Noeud(u"Backup 2"), [&] {
+    renommer = formSites->aRename->Enabled();
+    supprimer = formSites->aDel->Enabled();
+  }));
+  EXPECT_TRUE(renommer);
+  EXPECT_TRUE(supprimer);
+  EXPECT_EQ(formSites->Selection(), backup);
+
+  // "New folder" from a site: the folder is made in the site's folder and
+  // keeps its default name when the edit is left with Escape.
+  ::SendMessageW(formSites->Button3->Handle(), BM_CLICK, 0, 0);
+  ASSERT_TRUE(Arbre()->IsEditing());
+  EXPECT_EQ(TexteEditeur(), u"New folder");
+  Touche(Editeur(), VK_ESCAPE);
+  EXPECT_NE(Entree<TFZFolder>(work, u"New folder"), nullptr);
+
+  // The roots and FileZilla's entries cannot be edited.
+  for (const String& nom : {String(u"My sites"), String(u"FileZilla sites"), String(u"Shop")}) {
+    SCOPED_TRACE(U8(nom));
+    ClicNoeud(Arbre(), Noeud(nom));
+    Touche(Arbre()->Handle(), VK_F2);
+    EXPECT_FALSE(Arbre()->IsEditing());
+  }
+
+  // A double click on a folder opens or closes it and confirms nothing.
+  const bool ouvert = Arbre()->GetExpanded(Noeud(u"Work"));
+  {
+    const TPoint p = PointTexte(Arbre(), Noeud(u"Work"));
+    DoubleClic(Arbre()->Handle(), p.X, p.Y);
+  }
+  EXPECT_NE(Arbre()->GetExpanded(Noeud(u"Work")), ouvert);
+  EXPECT_EQ(formSites->ModalResult(), mrNone);
+  EXPECT_EQ(Main->LienServerFZ, nullptr);
+  if (!Arbre()->GetExpanded(Noeud(u"Work"))) Arbre()->SetExpanded(Noeud(u"Work"), true);
+
+  // A double click on a site confirms it: the sites are saved and the main
+  // window takes the site.
+  {
+    const TPoint p = PointTexte(Arbre(), Noeud(u"Intranet"));
+    DoubleClic(Arbre()->Handle(), p.X, p.Y);
+  }
+  EXPECT_EQ(formSites->ModalResult(), mrOk);
+  ASSERT_NE(Main->LienServerFZ, nullptr);
+  EXPECT_EQ(Main->LienServerFZ->Nom, u"Intranet");
+  EXPECT_EQ(Main->edHost->Text(), u"intra.example.org");
+  formSites->Hide();
+  formSites->ChargeSites();
+  TFZFolder* relu = Entree<TFZFolder>(formSites->Racine(), u"Work");
+  ASSERT_NE(relu, nullptr);
+  EXPECT_NE(Entree<TFZServer>(relu, u"Backup 2"), nullptr);
+  EXPECT_NE(Entree<TFZFolder>(relu, u"New folder"), nullptr);
 }
 
 }  // namespace

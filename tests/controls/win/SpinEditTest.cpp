@@ -161,8 +161,11 @@ TEST_F(SpinEditTest, ButtonsSitInsideTheEditAndNarrowTheText) {
   EXPECT_EQ(Port()->ButtonWindow()->BoundsRect(), Bounds(64 - 15 - 4, -1, 15, 18));
   EXPECT_EQ(Port()->Button()->BoundsRect(), Bounds(1, 1, 14, 17));
   EXPECT_EQ(Port()->Button()->ButtonStyle(), sbsClassic);
+  // The text stops 2 pixels before the button window (its 15 columns), so
+  // no digit or caret touches or slips under the buttons.
   const LRESULT margins = SendMessageW(Port()->Handle(), EM_GETMARGINS, 0, 0);
-  EXPECT_EQ(HIWORD(margins), 14);
+  EXPECT_EQ(HIWORD(margins), 17);
+  EXPECT_LE(Port()->ClientWidth() - HIWORD(margins), Port()->ButtonWindow()->Left() - 2);
   Port()->SetShowButton(false);
   EXPECT_EQ(Port()->Button(), nullptr);
   EXPECT_EQ(HIWORD(SendMessageW(Port()->Handle(), EM_GETMARGINS, 0, 0)), 0);

@@ -1,0 +1,237 @@
+// The main window driven as a user drives it, with mouse and key messages:
+// clicks and keys in the folder tree fill the file list and the pie, files
+// are selected with Ctrl and Shift, the lists' pop-up menu offers Delete
+// for what was clicked (never for the root, never during a scan), the file
+// list's header sorts, each file row has its name as hint, and a click on
+// the busy bar cancels the scan.
+#include <algorithm>
+
+#include "AppWinTestSupport.h"
+#include "app/GraphiqueDossier.h"
+#include "app/core/Affichage.h"
+#include "tests/app/core/ScanTestSupport.h"
+#include "tests/fixture/FtpFixture.h"
+
+namespace {
+
+using namespace apptest;
+
+class SourisClavierTest : public AppFixture {
+protected:
+  std::vector<String> Params(const FtpServer& server, std::vector<String> extra) {
+    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()),
+                             u"-user=" + server.User(), u"-pass=" + server.Password()};
+    p.insert(p.end(), extra.begin(), extra.end());
+    return p;
+  }
+  String Panneau(int i) { return Main->SBar->Panels()->Items(i)->Text(); }
+  // Column Colonne of every row of the file list, top to bottom.
+  std::vector<String> ColonneFichiers(TColumnIndex Colonne) {
+    std::vector<String> out;
+    TVastStringTree* l = Main->listeFichiers;
+    for (PVastNode n = l->GetFirst(); n; n = l->GetNextSibling(n))
+      out.push_back(l->TCustomVastStringTree::GetText(n, Colonne));
+    return out;
+  }
+  // The file names of a folder, by name as the list sorts them.
+  static std::vector<String> NomsTries(const TDossier* D) {
+    std::vector<String> noms;
+    for (const auto& f : D->Fichiers) noms.push_back(f->Nom);
+    std::sort(noms.begin(), noms.end(), [](const String& a, const String& b) { return CompareText(a, b) < 0; });
+    return noms;
+  }
+  // The pie shows what the window computes for D.
+  void AttendsPie(const TDossier* D) {
+    const TGraphique g = CalculeGraphique(*D, Main->TailleTotale(), Main->EspaceAutorise(),
+                                          Main->miEspaceLibre->Checked(), Main->miGrouper->Checked(), FormatSettings);
+    EXPECT_EQ(TitreGraphique(Main->zolChart), g.Titre);
+    const std::vector<TPointGraphique> points = PointsGraphique(Main->zolChart);
+    ASSERT_EQ(points.size(), g.Parts.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      EXPECT_DOUBLE_EQ(points[i].Valeur, g.Parts[i].Valeur);
+      EXPECT_EQ(points[i].Legende, g.Parts[i].Legende);
+    }
+  }
+  void Premier() {
+    ::SetForegroundWindow(Main->Handle());
+    PumpFor(50);
+  }
+};
+
+TEST_F(SourisClavierTest, ClicksAndKeysInTheListsSelectFillAndOfferDelete) {
+  FtpServer server({.generate = 2});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan());
+  Premier();
+  TVastStringTree* arbre = Main->listeDossier;
+  TVastStringTree* fichiers = Main->listeFichiers;
+  TDossier* racine = Main->Racine();
+  ASSERT_GE(racine->SousDossiers.size(), 2u);
+  TDossier* premier = racine->SousDossiers[0].get();
+  TDossier* second = racine->SousDossiers[1].get();
+
+  // A click on a folder selects it, focuses the tree and shows its files
+  // and its pie.
+  ClicNoeud(arbre, Main->NoeudDossier(premier));
+  EXPECT_EQ(Main->DossierChoisi(), premier);
+  EXPECT_EQ(Main->ActiveControl(), arbre);
+  EXPECT_EQ(ColonneFichiers(0), NomsTries(premier));
+  AttendsPie(premier);
+  // The arrow key goes to the next row (the folder is collapsed).
+  Touche(arbre->Handle(), VK_DOWN);
+  EXPECT_EQ(Main->DossierChoisi(), second);
+  EXPECT_EQ(ColonneFichiers(0), NomsTries(second));
+  AttendsPie(second);
+  // A double click opens a folder, another closes it.
+  ASSERT_FALSE(arbre->GetExpanded(Main->NoeudDossier(second)));
+  {
+    const TPoint p = PointTexte(arbre, Main->NoeudDossier(second));
+    DoubleClic(arbre->Handle(), p.X, p.Y);
+    EXPECT_TRUE(arbre->GetExpanded(Main->NoeudDossier(second)));
+  }
+  // The right button selects too and opens the menu, whose Delete is
+  // offered for a folder, not for the root.
+  bool offert = true;
+  EXPECT_TRUE(ClicDroitMenu(arbre, Main->NoeudDossier(racine), [&] { offert = Main->aDel->Enabled(); }));
+  EXPECT_EQ(Main->DossierChoisi(), racine);
+  EXPECT_FALSE(offert);
+  EXPECT_TRUE(ClicDroitMenu(arbre, Main->NoeudDossier(premier), [&] {
+    offert = Main->aDel->Enabled();
+    Capture(Main, DossierCaptures(), "main_folder_menu_us");
+  }));
+  EXPECT_EQ(Main->DossierChoisi(), premier);
+  EXPECT_TRUE(offert);
+
+  // The root's files: a click, a Ctrl click and a Shift click.
+  ClicNoeud(arbre, Main->NoeudDossier(racine));
+  ASSERT_GE(fichiers->RootNodeCount(), 3u);
+  PVastNode f0 = fichiers->GetFirst();
+  PVastNode f1 = fichiers->GetNextSibling(f0);
+  PVastNode f2 = fichiers->GetNextSibling(f1);
+  ClicNoeud(fichiers, f0);
+  EXPECT_EQ(Main->ActiveControl(), fichiers);
+  EXPECT_EQ(Main->FichiersChoisis().size(), 1u);
+  ClicNoeud(fichiers, f2, false, true);
+  EXPECT_EQ(Main->FichiersChoisis().size(), 3u);
+  ClicNoeud(fichiers, f1, false, false, true);
+  std::vector<TFichier*> choisis = Main->FichiersChoisis();
+  ASSERT_EQ(choisis.size(), 2u);
+  EXPECT_EQ(choisis[0]->Nom, fichiers->TCustomVastStringTree::GetText(f0, 0));
+  EXPECT_EQ(choisis[1]->Nom, fichiers->TCustomVastStringTree::GetText(f2, 0));
+  // The pop-up menu's Delete is for the files now.
+  Main->pmSupprPopup(Main->pmSuppr);
+  EXPECT_TRUE(Main->aDel->Enabled());
+  // Each row's hint is its file's name.
+  {
+    THintInfo info;
+    info.HintControl = fichiers;
+    info.CursorPos = TPoint{fichiers->ClientWidth() - 20, LigneY(fichiers, f1)};
+    fichiers->NotifyHintShow(info);
+    EXPECT_EQ(info.HintStr, fichiers->TCustomVastStringTree::GetText(f1, 0));
+  }
+  // A click on the "Size" title sorts by size, a second one the other way.
+  const Integer titreY = -fichiers->Header().Height() / 2;
+  auto clicTitre = [&](Integer X) {
+    const TPoint ecran = fichiers->ClientToScreen(TPoint{X, titreY});
+    ::SendMessageW(fichiers->Handle(), WM_NCLBUTTONDOWN, HTBORDER, PointMsg(ecran.X, ecran.Y));
+    ::SendMessageW(fichiers->Handle(), WM_NCLBUTTONUP, HTBORDER, PointMsg(ecran.X, ecran.Y));
+  };
+  Integer gauche = 0, droite = 0;
+  fichiers->Header().Columns().GetColumnBounds(1, gauche, droite);
+  auto tailles = [&] {
+    std::vector<Int64> t;
+    for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
+      t.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+    return t;
+  };
+  clicTitre((gauche + droite) / 2);
+  EXPECT_EQ(fichiers->Header().SortColumn(), 1);
+  std::vector<Int64> t = tailles();
+  EXPECT_TRUE(std::is_sorted(t.begin(), t.end()));
+  EXPECT_FALSE(std::is_sorted(t.rbegin(), t.rend()));
+  clicTitre((gauche + droite) / 2);
+  t = tailles();
+  EXPECT_TRUE(std::is_sorted(t.rbegin(), t.rend()));
+  EXPECT_EQ(fichiers->Header().SortDirection(), sdDescending);
+  Capture(Main, DossierCaptures(), "main_files_selected_us");
+}
+
+TEST_F(SourisClavierTest, DeletingWhatWasClickedRemovesItFromTheServer) {
+  FtpServer server({.generate = 1});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan());
+  Premier();
+  TVastStringTree* arbre = Main->listeDossier;
+  TVastStringTree* fichiers = Main->listeFichiers;
+  ASSERT_TRUE(server.Exists("zero.txt"));
+  ASSERT_TRUE(server.Exists("empty"));
+  const Int64 avant = Main->TailleTotale();
+
+  // A file, clicked with the right button: asked about, then gone.
+  PVastNode zero = NoeudDeTexte(fichiers, u"zero.txt");
+  ASSERT_NE(zero, nullptr);
+  ClicDroitMenu(fichiers, zero);
+  ASSERT_TRUE(Main->aDel->Enabled());
+  Monde.Reponses = {IDYES};
+  Main->aDel->Execute();
+  ASSERT_EQ(Monde.Boites.size(), 1u);
+  EXPECT_EQ(Monde.Boites[0].Text, u"Do you really want to delete the \"zero.txt\" file?");
+  EXPECT_FALSE(server.Exists("zero.txt"));
+  EXPECT_EQ(NoeudDeTexte(fichiers, u"zero.txt"), nullptr);
+  EXPECT_EQ(Panneau(3), u"");
+
+  // A folder, clicked in the tree: its parent is shown afterwards.
+  TDossier* vide = scantest::Child(Main->Racine(), u"empty");
+  ASSERT_NE(vide, nullptr);
+  ClicDroitMenu(arbre, Main->NoeudDossier(vide));
+  ASSERT_TRUE(Main->aDel->Enabled());
+  Monde.Reponses = {IDYES};
+  Main->aDel->Execute();
+  ASSERT_EQ(Monde.Boites.size(), 2u);
+  EXPECT_EQ(Monde.Boites[1].Text, u"Do you really want to delete \"empty\" folder and all its contents?");
+  EXPECT_FALSE(server.Exists("empty"));
+  EXPECT_EQ(scantest::Child(Main->Racine(), u"empty"), nullptr);
+  EXPECT_EQ(NoeudDeTexte(arbre, u"empty"), nullptr);
+  EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
+  EXPECT_EQ(Main->TailleTotale(), avant);  // both were empty
+}
+
+TEST_F(SourisClavierTest, DuringAScanDeleteIsRefusedAndAClickOnTheBusyBarCancels) {
+  FtpServer server({.generate = 2, .slowListSeconds = 0.15});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Session()->Modele().NombreDossiers() > 3; }));
+  Premier();
+  ASSERT_TRUE(Main->Session()->ScanEnCours());
+  ASSERT_TRUE(Main->Wait->Visible());
+  EXPECT_FALSE(Main->pbOccupe->Visible());
+
+  // A folder clicked while the walk goes on: selected, but not deletable,
+  // whether asked through the menu or straight through the action.
+  TDossier* dossier = Main->Racine()->SousDossiers.front().get();
+  ClicDroitMenu(Main->listeDossier, Main->NoeudDossier(dossier));
+  ASSERT_TRUE(Pump([&] { return Main->DossierChoisi() == dossier; }, 5000));
+  EXPECT_FALSE(Main->aDel->Enabled());
+  Main->aDel->SetEnabled(true);
+  const std::size_t commandes = server.Commands().size();
+  Main->aDel->Execute();
+  EXPECT_TRUE(Monde.Boites.empty());
+  for (std::size_t i = commandes; i < server.Commands().size(); ++i)
+    EXPECT_TRUE(server.Commands()[i].rfind(u"RMD", 0) != 0 && server.Commands()[i].rfind(u"DELE", 0) != 0);
+
+  // The busy bar, clicked where it lies in the status bar.
+  Capture(Main, DossierCaptures(), "main_scanning_us");
+  const TPoint milieu{Main->Wait->Left() + Main->Wait->Width() / 2, Main->Wait->Top() + Main->Wait->Height() / 2};
+  Clic(Main->SBar->Handle(), milieu.X, milieu.Y);
+  ASSERT_TRUE(AttendScan(1, 30000));
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
+  EXPECT_EQ(Panneau(3), u"Finished");
+  EXPECT_FALSE(Main->Wait->Visible());
+  EXPECT_TRUE(Main->pbOccupe->Visible());
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+  EXPECT_LT(Main->Session()->Modele().NombreDossiers(), 40u);
+}
+
+}  // namespace
