@@ -214,15 +214,14 @@ void TChartSeriePainter::DrawLineSegments(TChartSerie& S, TChartCanvas& Canvas, 
 }
 
 // ---------------------------------------------------------------- digital lines
-void TChartSeriePainter::DrawDigitalLine(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double) {
+std::vector<TDigitalLinePoint> TChartSeriePainter::DigitalLineCorners(const TChartSerie& S, TRect R) {
+  std::vector<TDigitalLinePoint> Corners;
   TVivIzude* C = S.Chart();
   const TPointArray& P = S.DrawPoints;
-  S.DrawValuesDP = S.DrawPoints;
-  if (!C || P.size() < 2) return;
+  if (!C || P.size() < 2) return Corners;
   const bool XY = S.ChartType() == ctXYDigitalLine;
   const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
   Integer H = RoundI(C->GetXScaleStart());
-  std::vector<TDigitalLinePoint> Corners;
   auto Add = [&](Integer X, Integer Y, size_t Idx) { Corners.push_back({{X, Y}, static_cast<Integer>(Idx)}); };
   const size_t N = P.size();
   Add(P[0].X - H, Z, 0);
@@ -234,9 +233,19 @@ void TChartSeriePainter::DrawDigitalLine(TChartSerie& S, TChartCanvas& Canvas, T
     Add(P[I].X + H, P[I].Y, I);
     if (I + 1 == N) Add(P[I].X + H, Z, I);
   }
-  auto Defined = [&](const TDigitalLinePoint& D) {
-    return XY ? S.GetChartPoint(D.Idx).Defined : S.GetChartPointFromDrawPoint(D.Idx).Defined;
-  };
+  return Corners;
+}
+
+bool TChartSeriePainter::DigitalCornerDefined(const TChartSerie& S, const TDigitalLinePoint& Corner) {
+  return S.ChartType() == ctXYDigitalLine ? S.GetChartPoint(Corner.Idx).Defined
+                                          : S.GetChartPointFromDrawPoint(Corner.Idx).Defined;
+}
+
+void TChartSeriePainter::DrawDigitalLine(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double) {
+  S.DrawValuesDP = S.DrawPoints;
+  const std::vector<TDigitalLinePoint> Corners = DigitalLineCorners(S, R);
+  if (Corners.empty()) return;
+  auto Defined = [&](const TDigitalLinePoint& D) { return DigitalCornerDefined(S, D); };
   if (S.Is3D()) {
     SetSerieBrush(S, Canvas);
     const TPoint O = S.IsHorizontal() ? TPoint{S.Offset3D(), S.Offset3D()} : TPoint{S.Offset3D(), -S.Offset3D()};

@@ -141,6 +141,22 @@ public:
   // serie's colour shaded by (Index + 1) / Count; clNone for no fill.
   static TColor SliceColor(const TChartSerie& Serie, const TChartPoint& Point, Integer Index, Integer Count);
 
+  // ----- shapes the canvas and the GDI+ painters both draw
+  // The corners of a digital line's steps through the draw points, from
+  // the zero line and back to it; each holds the index of its point (of
+  // the serie for the XY type, of the draw points otherwise). Empty when
+  // the serie has no chart or fewer than two draw points.
+  static std::vector<TDigitalLinePoint> DigitalLineCorners(const TChartSerie& Serie, TRect R);
+  static bool DigitalCornerDefined(const TChartSerie& Serie, const TDigitalLinePoint& Corner);
+  // The faces of bar Index of a pyramid serie within R: the front
+  // (bottom left, bottom right, top right, top left) and the 3D side face
+  // along its right edge. False when there is nothing to draw.
+  struct TPyramidFaces {
+    TPoint Front[4];
+    TPoint Side[4];
+  };
+  static bool PyramidFaces(const TChartSerie& Serie, TRect R, Integer Index, TPyramidFaces& Faces);
+
 private:
   // The gaps between the axis and the x labels, the same for every index of
   // one side: worked out once per DrawXValues (they measure the series

@@ -456,28 +456,11 @@ void TGDIPChartSeriePainter::DrawBubblesGP(TChartSerie& S, HDC DC, TRect R, doub
 
 // ---------------------------------------------------------------- digital lines
 void TGDIPChartSeriePainter::DrawDigitalLineGP(TChartSerie& S, HDC DC, TRect R, double SX, double) {
+  S.DrawValuesDP = S.DrawPoints;
+  const std::vector<TDigitalLinePoint> Corners = DigitalLineCorners(S, R);
+  if (Corners.empty()) return;
   TVivIzude* C = S.Chart();
-  const TPointArray& P = S.DrawPoints;
-  S.DrawValuesDP = P;
-  if (!C || P.size() < 2) return;
-  const bool XY = S.ChartType() == ctXYDigitalLine;
-  const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
-  Integer H = RoundI(C->GetXScaleStart());
-  std::vector<TDigitalLinePoint> Corners;
-  auto Add = [&](Integer X, Integer Y, size_t Idx) { Corners.push_back({{X, Y}, static_cast<Integer>(Idx)}); };
-  const size_t N = P.size();
-  Add(P[0].X - H, Z, 0);
-  Add(P[0].X - H, P[0].Y, 0);
-  Add(P[0].X + H, P[0].Y, 0);
-  for (size_t I = 1; I < N; ++I) {
-    Add(P[I - 1].X + H, P[I].Y, I);
-    if (XY) H = (I + 1 < N ? P[I + 1].X - P[I].X : P[I].X - P[I - 1].X) / 2;
-    Add(P[I].X + H, P[I].Y, I);
-    if (I + 1 == N) Add(P[I].X + H, Z, I);
-  }
-  auto Defined = [&](const TDigitalLinePoint& D) {
-    return XY ? S.GetChartPoint(D.Idx).Defined : S.GetChartPointFromDrawPoint(D.Idx).Defined;
-  };
+  auto Defined = [&](const TDigitalLinePoint& D) { return DigitalCornerDefined(S, D); };
   TGPGraphics G(DC);
   G.SetSmoothingMode(AntiAlias);
   if (S.Enable3D()) {
@@ -602,41 +585,19 @@ void TGDIPChartSeriePainter::DrawCylinderGP(TChartSerie& S, TGPGraphics& G, TRec
 
 void TGDIPChartSeriePainter::DrawPyramidGP(TChartSerie& S, TGPGraphics& G, TRect R, Integer Index, TColor Color,
                                            TColor ColorTo) {
-  TVivIzude* C = S.Chart();
-  if (!C) return;
-  const double Total = S.GetTotalSeriesValuePyramid(Index);
-  if (Total == 0 || !std::isfinite(Total)) return;
-  const TChartSeries& Series = C->Series();
-  const bool AnyStacked = Series.GetCountChartType(ctStackedBar) + Series.GetCountChartType(ctStackedPercBar) > 0;
-  const double Low = AnyStacked ? S.GetNextValuePyramid(S.Index() - 1, Index) : 0;
-  const double High = S.GetNextValuePyramid(S.Index(), Index);
-  const bool Horz = S.IsHorizontal();
+  TPyramidFaces Faces;
+  if (!PyramidFaces(S, R, Index, Faces)) return;
   const TRect N = NormalizedRect(R);
-  const Integer W = Horz ? N.Height() : N.Width();
-  if (W <= 0) return;
-  const Integer Centre = (Horz ? N.Top : N.Left) + W / 2;
-  const TRect SR = Series.SeriesRectangle();
-  auto Half = [&](double V) { return RoundI((Total - V) / Total * W / 2); };
-  auto At = [&](Integer Across, double V) {
-    const Integer Along = S.ValueToY(V, SR);
-    return Horz ? TPoint{Along, Across} : TPoint{Across, Along};
-  };
-  const Integer HB = Half(Low), HT = Half(High);
-  FillPolygon(S, G, {At(Centre - HB, Low), At(Centre + HB, Low), At(Centre + HT, High), At(Centre - HT, High)}, Color,
-              ColorTo, RectF(N));
+  const auto& F = Faces.Front;
+  FillPolygon(S, G, {F[0], F[1], F[2], F[3]}, Color, ColorTo, RectF(N));
   if (!S.Enable3D()) return;
-  // The side face: as deep as the pyramid is wide at each end, relative to
-  // the bar's width.
-  auto Depth = [&](Integer HalfWidth) { return RoundI(S.Offset3D() * 2.0 * HalfWidth / W); };
-  const Integer DB = Depth(HB), DT = Depth(HT);
-  const TPoint B = At(Centre + HB, Low), Tp = At(Centre + HT, High);
-  const TPoint B2 = Horz ? TPoint{B.X + DB, B.Y + DB} : TPoint{B.X + DB, B.Y - DB};
-  const TPoint T2 = Horz ? TPoint{Tp.X + DT, Tp.Y + DT} : TPoint{Tp.X + DT, Tp.Y - DT};
   const Integer O = S.Offset3D();
-  const TGPRectF Over{REAL(N.Left), REAL(N.Top - O), REAL(N.Width() + (Horz ? 0 : O)), REAL(N.Height() + 2 * O)};
+  const TGPRectF Over{REAL(N.Left), REAL(N.Top - O), REAL(N.Width() + (S.IsHorizontal() ? 0 : O)),
+                      REAL(N.Height() + 2 * O)};
   const TColor D1 = Darkened(Color == clNone ? S.Color() : Color, S.Darken3D());
   const TColor D2 = Darkened(ColorTo, S.Darken3D());
-  FillPolygon(S, G, {B, B2, T2, Tp}, D1, D2, Over);
+  const auto& Side = Faces.Side;
+  FillPolygon(S, G, {Side[0], Side[1], Side[2], Side[3]}, D1, D2, Over);
 }
 
 void TGDIPChartSeriePainter::DrawBar3D(TChartSerie& S, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R,
