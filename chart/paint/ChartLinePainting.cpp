@@ -85,24 +85,26 @@ std::vector<TPointArray> DefinedRuns(const TChartSerie& S, const TPointArray& O,
 }
 }  // namespace
 
-void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
+TChartSeriePainter::TAreaOutline TChartSeriePainter::AreaOutline(const TChartSerie& S, TRect R) {
+  TAreaOutline Result;
   TVivIzude* C = S.Chart();
-  if (!C) return;
+  if (!C) return Result;
   TChartSeries& Series = C->Series();
   const TChartType T = S.ChartType();
   const bool Horz = S.IsHorizontal();
   const Integer NPerc = Series.GetCountChartType(ctStackedPercArea), NStacked = Series.GetCountChartType(ctStackedArea);
   const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
   const Integer Me = S.Index();
-  const Integer PrevIndex = Series.GetPreviousChartIndex(T, Me, S.GroupIndex());
+  Result.PreviousIndex = Series.GetPreviousChartIndex(T, Me, S.GroupIndex());
   const TPointArray& DP = S.DrawPoints;
-  const bool Stacked = Me > 0 && PrevIndex >= 0 &&
+  const bool Stacked = Me > 0 && Result.PreviousIndex >= 0 &&
                        ((T == ctStackedArea && NStacked > 1) || (T == ctStackedPercArea && NPerc > 1));
-  const TChartSerie* Prev = Stacked ? &Series.Items(PrevIndex) : nullptr;
+  const TChartSerie* Prev = Stacked ? &Series.Items(Result.PreviousIndex) : nullptr;
+  Result.Previous = Prev;
 
-  // The outline: a stacked serie stands on the previous one's outline and
-  // walks back along it, so the alternate fill covers just the band between.
-  TPointArray O;
+  // A stacked serie stands on the previous one's outline and walks back
+  // along it, so the fill covers just the band between the two.
+  TPointArray& O = Result.Points;
   if (!Prev) {
     O = DP;
   } else {
@@ -127,6 +129,18 @@ void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R,
     for (size_t K = 0; K < Prev->DrawPoints.size() && K < N && K < PO.size(); ++K)
       O.push_back(Horz ? TPoint{PO[K].X, DP[K].Y} : TPoint{DP[K].X, PO[K].Y});
   }
+  return Result;
+}
+
+void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
+  if (!S.Chart()) return;
+  const TChartType T = S.ChartType();
+  const bool Horz = S.IsHorizontal();
+  const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
+  const TAreaOutline Area = AreaOutline(S, R);
+  const TChartSerie* Prev = Area.Previous;
+  const Integer PrevIndex = Area.PreviousIndex;
+  const TPointArray& O = Area.Points;
   S.StackedPointsArea = O;
   if (O.empty()) {
     S.DrawValuesDP = O;

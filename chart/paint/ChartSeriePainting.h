@@ -148,6 +148,17 @@ public:
   // the serie has no chart or fewer than two draw points.
   static std::vector<TDigitalLinePoint> DigitalLineCorners(const TChartSerie& Serie, TRect R);
   static bool DigitalCornerDefined(const TChartSerie& Serie, const TDigitalLinePoint& Corner);
+  // The outline of an area serie within R: its draw points, or for a
+  // stacked serie its draw points raised onto the previous serie's outline
+  // and then back along that outline. Previous is that serie (nullptr when
+  // not stacked); PreviousIndex is the index of the previous serie of the
+  // type and group, stacked or not. Empty when the serie has no chart.
+  struct TAreaOutline {
+    TPointArray Points;
+    const TChartSerie* Previous = nullptr;
+    Integer PreviousIndex = -1;
+  };
+  static TAreaOutline AreaOutline(const TChartSerie& Serie, TRect R);
   // The faces of bar Index of a pyramid serie within R: the front
   // (bottom left, bottom right, top right, top left) and the 3D side face
   // along its right edge. False when there is nothing to draw.

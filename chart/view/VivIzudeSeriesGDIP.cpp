@@ -218,43 +218,13 @@ void TGDIPChartSeriePainter::DrawLineGP(TChartSerie& S, TChartCanvas& Canvas, HD
 
 // ---------------------------------------------------------------- areas
 void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double SX, double) {
-  TVivIzude* C = S.Chart();
-  if (!C) return;
-  TChartSeries& Series = C->Series();
+  if (!S.Chart()) return;
   const TChartType T = S.ChartType();
   const bool Horz = S.IsHorizontal();
-  const Integer NPerc = Series.GetCountChartType(ctStackedPercArea), NStacked = Series.GetCountChartType(ctStackedArea);
   const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
-  const Integer Me = S.Index();
-  const Integer PrevIndex = Series.GetPreviousChartIndex(T, Me, S.GroupIndex());
-  const TPointArray& DP = S.DrawPoints;
-  const bool Stacked =
-      Me > 0 && PrevIndex >= 0 && ((T == ctStackedArea && NStacked > 1) || (T == ctStackedPercArea && NPerc > 1));
-  const TChartSerie* Prev = Stacked ? &Series.Items(PrevIndex) : nullptr;
-
-  // A stacked serie stands on the previous one's outline and walks back
-  // along it, so the fill covers just the band between the two.
-  TPointArray P;
-  if (!Prev) {
-    P = DP;
-  } else {
-    const TPointArray& PO = Prev->StackedPointsArea;
-    const size_t N = DP.size();
-    const bool Topmost = T == ctStackedPercArea && Me + 1 == NPerc;
-    const Integer Top = S.ValueToY(100, R);
-    P.reserve(2 * N);
-    for (size_t K = 0; K < N; ++K) {
-      TPoint Q = DP[K];
-      const bool Closing = K + 2 >= N;
-      if (Topmost && !Closing)
-        (Horz ? Q.X : Q.Y) = Top;
-      else if (K < PO.size())
-        (Horz ? Q.X : Q.Y) += (Horz ? PO[K].X : PO[K].Y) - Z;
-      P.push_back(Q);
-    }
-    for (size_t K = 0; K < Prev->DrawPoints.size() && K < N && K < PO.size(); ++K)
-      P.push_back(Horz ? TPoint{PO[K].X, DP[K].Y} : TPoint{DP[K].X, PO[K].Y});
-  }
+  const TAreaOutline Area = AreaOutline(S, R);
+  const TChartSerie* Prev = Area.Previous;
+  const TPointArray& P = Area.Points;
   S.StackedPointsArea = P;
   S.DrawValuesDP = P;
   if (P.empty()) return;
