@@ -45,19 +45,15 @@ void TChartSeriePainter::DrawLine(TChartSerie& S, TChartCanvas& Canvas, TRect, d
 }
 
 // ---------------------------------------------------------------- areas
-namespace {
-// The number of draw points that stand for values: an area's last two are
-// the points closing it on the zero line.
-size_t ValueCount(const TChartSerie& S) {
+size_t TChartSeriePainter::AreaValueCount(const TChartSerie& S) {
   size_t N = S.DrawPoints.size();
   TChartType T = S.ChartType();
   if (T == ctArea || T == ctStackedArea || T == ctStackedPercArea) return N >= 2 ? N - 2 : 0;
   return N;
 }
 
-// Runs of consecutive defined points of the first Count outline points,
-// each closed down to the zero line Z.
-std::vector<TPointArray> DefinedRuns(const TChartSerie& S, const TPointArray& O, size_t Count, Integer Z, bool Horz) {
+std::vector<TPointArray> TChartSeriePainter::DefinedRuns(const TChartSerie& S, const TPointArray& O, size_t Count,
+                                                         Integer Z, bool Horz) {
   std::vector<TPointArray> Runs;
   TPointArray Run;
   auto Close = [&] {
@@ -83,7 +79,6 @@ std::vector<TPointArray> DefinedRuns(const TChartSerie& S, const TPointArray& O,
   Close();
   return Runs;
 }
-}  // namespace
 
 TChartSeriePainter::TAreaOutline TChartSeriePainter::AreaOutline(const TChartSerie& S, TRect R) {
   TAreaOutline Result;
@@ -147,7 +142,7 @@ void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R,
     return;
   }
 
-  const size_t Values = T == ctBand ? 0 : ValueCount(S);
+  const size_t Values = T == ctBand ? 0 : AreaValueCount(S);
   // The side faces rise from the value edge: the whole outline of a band.
   if (S.Is3D())
     DrawLineSegments(S, Canvas, SX, SY, Prev, PrevIndex, O, static_cast<Integer>(T == ctBand ? O.size() : Values));

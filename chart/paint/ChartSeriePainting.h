@@ -159,6 +159,14 @@ public:
     Integer PreviousIndex = -1;
   };
   static TAreaOutline AreaOutline(const TChartSerie& Serie, TRect R);
+  // The number of an area's draw points that stand for values (its last
+  // two close it on the zero line); all of them for the other types.
+  static size_t AreaValueCount(const TChartSerie& Serie);
+  // Runs of consecutive defined points among the first Count points of
+  // Outline, each closed down to the zero line Zero and back to its first
+  // point.
+  static std::vector<TPointArray> DefinedRuns(const TChartSerie& Serie, const TPointArray& Outline, size_t Count,
+                                              Integer Zero, bool Horizontal);
   // The faces of bar Index of a pyramid serie within R: the front
   // (bottom left, bottom right, top right, top left) and the 3D side face
   // along its right edge. False when there is nothing to draw.

@@ -65,6 +65,19 @@ void FillPolygon(const TChartSerie& S, TGPGraphics& G, std::initializer_list<TPo
   FillGDIPShape(F);
 }
 
+// Path filled with the serie's colours and fill settings over R, without
+// a border (no fill when the serie's colour is clNone).
+void FillSerieArea(const TChartSerie& S, TGPGraphics& G, TGPGraphicsPath& Path, TRect R) {
+  TGDIPFillParams F = SerieFill(S, G, S.Color(), S.ColorTo());
+  if (S.Color() == clNone) F.GradientType = gtNone;
+  F.Path = &Path;
+  F.UsePath = true;
+  F.R = RectF(R);
+  F.BorderColor = clNone;
+  F.BorderWidth = 0;
+  FillGDIPShape(F);
+}
+
 // Appends a polyline point. Points of one pixel column beyond the fourth
 // are merged: the column keeps its first, lowest, highest and last point in
 // order, which draws the same pixels as all of them (a chart of more points
@@ -93,15 +106,6 @@ bool IsOwnType(TChartType T) {
     case ctScaledArrow: case ctBubble: case ctScaledBubble: case ctDigitalLine: case ctXYDigitalLine: return true;
     default: return false;
   }
-}
-
-// The number of an area's draw points that stand for values (its last two
-// close it on the zero line).
-size_t AreaValueCount(const TChartSerie& S) {
-  const size_t N = S.DrawPoints.size();
-  const TChartType T = S.ChartType();
-  if (T == ctArea || T == ctStackedArea || T == ctStackedPercArea) return N >= 2 ? N - 2 : 0;
-  return N;
 }
 }  // namespace
 
@@ -252,16 +256,6 @@ void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double 
   }
 
   auto Outline = LinePen(SerieLineOpacity(S), S.LineColor(), S.LineWidth() * SX, S.PenStyle());
-  auto Fill = [&](TGPGraphicsPath& Path) {
-    TGDIPFillParams F = SerieFill(S, G, S.Color(), S.ColorTo());
-    if (S.Color() == clNone) F.GradientType = gtNone;
-    F.Path = &Path;
-    F.UsePath = true;
-    F.R = RectF(R);
-    F.BorderColor = clNone;
-    F.BorderWidth = 0;
-    FillGDIPShape(F);
-  };
   const size_t Values = T == ctBand ? P.size() : AreaValueCount(S);
   bool AllDefined = true;
   for (size_t K = 0; K < Values && AllDefined; ++K)
@@ -269,7 +263,7 @@ void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double 
   if (AllDefined) {
     TGPGraphicsPath Path;
     AddPolyline(Path, P.data(), P.size(), true);
-    Fill(Path);
+    FillSerieArea(S, G, Path, R);
     if (Outline) {
       G.DrawPath(Outline.get(), &Path);
       // The upper edge is drawn once more over the closing edges.
@@ -281,26 +275,14 @@ void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double 
     }
     return;
   }
-  // Runs of defined points, each closed down to the zero line.
-  std::vector<TPoint> Run;
-  auto Flush = [&] {
-    if (Run.empty()) return;
-    const TPoint First = Run.front(), LastP = Run.back();
-    Run.push_back(Horz ? TPoint{Z, LastP.Y} : TPoint{LastP.X, Z});
-    Run.push_back(Horz ? TPoint{Z, First.Y} : TPoint{First.X, Z});
+  // Runs of defined points, each closed down to the zero line; the path
+  // closes a run, so its repeated first point is left out.
+  for (const TPointArray& Run : DefinedRuns(S, P, Values, Z, Horz)) {
     TGPGraphicsPath Path;
-    AddPolyline(Path, Run.data(), Run.size(), true);
-    Fill(Path);
+    AddPolyline(Path, Run.data(), Run.size() - 1, true);
+    FillSerieArea(S, G, Path, R);
     if (Outline) G.DrawPath(Outline.get(), &Path);
-    Run.clear();
-  };
-  for (size_t K = 0; K < Values && K < P.size(); ++K) {
-    if (S.GetChartPointFromDrawPoint(static_cast<Integer>(K)).Defined)
-      Run.push_back(P[K]);
-    else
-      Flush();
   }
-  Flush();
 }
 
 void TGDIPChartSeriePainter::DrawArea3DGP(TChartSerie& S, TGPGraphics& G, Integer First, Integer Last,
@@ -738,14 +720,7 @@ void TGDIPChartSeriePainter::DrawSpider(TChartSerie& S, TChartCanvas& Canvas, TR
   }
   TGPGraphicsPath Path;
   AddPolyline(Path, Points.data(), Points.size(), false);
-  TGDIPFillParams F = SerieFill(S, G, S.Color(), S.ColorTo());
-  if (S.Color() == clNone) F.GradientType = gtNone;
-  F.Path = &Path;
-  F.UsePath = true;
-  F.R = RectF(R);
-  F.BorderColor = clNone;
-  F.BorderWidth = 0;
-  FillGDIPShape(F);
+  FillSerieArea(S, G, Path, R);
   if (auto Pen = LinePen(SerieLineOpacity(S), S.LineColor(), S.LineWidth() * SX, S.PenStyle())) G.DrawPath(Pen.get(), &Path);
 }
 
