@@ -943,3 +943,22 @@ void TIcon::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
   if (!image) throw EResNotFound(u"Resource " + IntToStr(ResId) + u" not found");
   TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }
+
+TGdiObject DibSectionCopy(TBitmap& Picture) {
+  if (Picture.Width() <= 0 || Picture.Height() <= 0) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = Picture.Width();
+  info.bmiHeader.biHeight = -Picture.Height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  TGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits) return {};
+  GdiFlush();
+  const std::size_t row = static_cast<std::size_t>(Picture.Width()) * 4;
+  for (Integer y = 0; y < Picture.Height(); ++y)
+    std::memcpy(static_cast<Byte*>(bits) + row * static_cast<std::size_t>(y), Picture.ScanLine(y), row);
+  return dib;
+}
