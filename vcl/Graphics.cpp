@@ -944,17 +944,22 @@ void TIcon::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
   TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }
 
-TGdiObject DibSectionCopy(TBitmap& Picture) {
-  if (Picture.Width() <= 0 || Picture.Height() <= 0) return {};
+HBITMAP CreateDib32(Integer Width, Integer Height, void*& Bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = Picture.Width();
-  info.bmiHeader.biHeight = -Picture.Height();
+  info.bmiHeader.biWidth = Width;
+  info.bmiHeader.biHeight = -Height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  Bits = nullptr;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+}
+
+TGdiObject DibSectionCopy(TBitmap& Picture) {
+  if (Picture.Width() <= 0 || Picture.Height() <= 0) return {};
   void* bits = nullptr;
-  TGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  TGdiObject dib(CreateDib32(Picture.Width(), Picture.Height(), bits));
   if (!dib || !bits) return {};
   GdiFlush();
   const std::size_t row = static_cast<std::size_t>(Picture.Width()) * 4;
