@@ -167,6 +167,12 @@ public:
   // point.
   static std::vector<TPointArray> DefinedRuns(const TChartSerie& Serie, const TPointArray& Outline, size_t Count,
                                               Integer Zero, bool Horizontal);
+  // The end of an arrow starting at draw point A of point P.
+  static TPoint ArrowEnd(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
+  // The bounding box of a bubble at draw point A of point P.
+  static TRect BubbleBox(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
   // The faces of bar Index of a pyramid serie within R: the front
   // (bottom left, bottom right, top right, top left) and the 3D side face
   // along its right edge. False when there is nothing to draw.

@@ -326,34 +326,6 @@ void TGDIPChartSeriePainter::DrawArea3DGP(TChartSerie& S, TGPGraphics& G, Intege
 }
 
 // ---------------------------------------------------------------- arrows and bubbles
-TPoint TGDIPChartSeriePainter::ArrowEnd(const TChartSerie& S, const TChartPoint& P, TPoint A, TRect R, double SX,
-                                        double SY) {
-  if (S.ChartType() != ctScaledArrow) return {A.X + RoundI(SX * P.PixelValue2), A.Y - RoundI(SY * P.PixelValue1)};
-  // PixelValue1 is a value on the value axis; PixelValue2 a number of points
-  // along the category axis, sized by the x scale.
-  const TVivIzude* C = S.Chart();
-  const Integer Along = C ? RoundI(RoundI(SX * P.PixelValue2) * C->XScale()) : 0;
-  const bool Horz = S.IsHorizontal();
-  const Integer Value = S.ValueToY(S.YToValue(Horz ? A.X : A.Y, R) + RoundI(SY * P.PixelValue1), R);
-  return Horz ? TPoint{Value, A.Y + Along} : TPoint{A.X + Along, Value};
-}
-
-TRect TGDIPChartSeriePainter::BubbleBox(const TChartSerie& S, const TChartPoint& P, TPoint A, TRect R, double SX,
-                                        double SY) {
-  if (S.ChartType() != ctScaledBubble)
-    return Bounds(A.X - RoundI(SX * P.PixelValue1), A.Y - RoundI(SY * P.PixelValue2), RoundI(SX * 2 * P.PixelValue1),
-                  RoundI(SY * 2 * P.PixelValue2));
-  // PixelValue1 spans points along the category axis (the x scale),
-  // PixelValue2 values along the value axis.
-  const TVivIzude* C = S.Chart();
-  const Integer Across = C ? RoundI(RoundI(SX * P.PixelValue1) * C->XScale()) : 0;
-  const bool Horz = S.IsHorizontal();
-  const double V = S.YToValue(Horz ? A.X : A.Y, R);
-  const Integer D = RoundI(SY * P.PixelValue2);
-  const Integer V1 = S.ValueToY(V + D, R), V2 = S.ValueToY(V - D, R);
-  return NormalizedRect(Horz ? TRect{V2, A.Y - Across, V1, A.Y + Across} : TRect{A.X - Across, V1, A.X + Across, V2});
-}
-
 void TGDIPChartSeriePainter::DrawArrowsGP(TChartSerie& S, HDC DC, TRect R, double SX, double SY) {
   const TPointArray& DP = S.DrawPoints;
   S.DrawValuesDP = DP;
