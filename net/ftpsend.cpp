@@ -131,21 +131,11 @@ void TFTPSend::NotifyStatus(Boolean Response, const String& Value) {
 
 AnsiString TFTPSend::EncodeText(const String& Value) const { return FUTF8 ? UTF16ToUTF8(Value) : ToAnsi(Value); }
 
-Integer TFTPSend::FTPCommand(const String& Value) {
-  const AnsiString Line = EncodeText(Value);
-  if (HoldsLineBreak(Line)) {
-    FFullResult->Clear();
-    FResultString.clear();
-    FResultCode = 0;
-    return 0;
-  }
-  FSock->Purge();
-  FSock->SendString(Line + "\r\n");
-  NotifyStatus(false, Value);
-  return ReadResult();
-}
+Integer TFTPSend::FTPCommand(const String& Value) { return SendCommandLine(EncodeText(Value), Value); }
 
-Integer TFTPSend::FTPCommandRaw(const AnsiString& Line) {
+Integer TFTPSend::FTPCommandRaw(const AnsiString& Line) { return SendCommandLine(Line, DecodeWireText(Line)); }
+
+Integer TFTPSend::SendCommandLine(const AnsiString& Line, const String& Shown) {
   if (HoldsLineBreak(Line)) {
     FFullResult->Clear();
     FResultString.clear();
@@ -154,7 +144,7 @@ Integer TFTPSend::FTPCommandRaw(const AnsiString& Line) {
   }
   FSock->Purge();
   FSock->SendString(Line + "\r\n");
-  NotifyStatus(false, DecodeWireText(Line));
+  NotifyStatus(false, Shown);
   return ReadResult();
 }
 

@@ -205,6 +205,9 @@ protected:
 
 private:
   String LogonCommand(Byte Action, const String& Target) const;
+  // Sends Line (refused when it holds a line break) and reads the reply;
+  // Shown is the command as the status event reports it.
+  Integer SendCommandLine(const AnsiString& Line, const String& Shown);
   class TTransferScope;
   // One LIST or NLST command, with its data, into DataStream and FtpList.
   Boolean ListWith(const String& Command, Boolean NameList);

@@ -1,5 +1,6 @@
 #include "rtl/SysUtils.h"
 
+#include <bitset>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -510,6 +511,27 @@ String StringReplace(const String& s, const String& oldPattern, const String& ne
   }
   out.append(s, from, String::npos);
   return out;
+}
+
+String ReplaceAllText(const String& s, const String& oldPattern, const String& newPattern) {
+  return StringReplace(s, oldPattern, newPattern, rfReplaceAll);
+}
+
+String ExtractDelimitedField(Integer n, const String& s, std::u16string_view delimiters) {
+  if (n <= 0) return String();
+  std::bitset<256> set;
+  for (Char c : delimiters)
+    if (c < 256) set.set(c);
+  Integer field = 1;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= s.size(); ++i) {
+    const bool end = i == s.size() || (s[i] < 256 && set.test(s[i]));
+    if (!end) continue;
+    if (field == n) return s.substr(start, i - start);
+    ++field;
+    start = i + 1;
+  }
+  return String();
 }
 
 // ---------------------------------------------------------------- quoting

@@ -88,6 +88,15 @@ using TReplaceFlags = TSet<TReplaceFlag, Byte>;
 // never searched again. An empty oldPattern changes nothing.
 String StringReplace(const String& s, const String& oldPattern, const String& newPattern,
                      TReplaceFlags flags = {});
+// Every occurrence of oldPattern, case-sensitive: StringReplace with
+// rfReplaceAll.
+String ReplaceAllText(const String& s, const String& oldPattern, const String& newPattern);
+
+// The n-th field (1-based) of s, where every character of delimiters ends a
+// field. Delimiters is a set of 8-bit characters: characters above 255 are
+// never delimiters, in delimiters or in s. Adjacent delimiters give empty
+// fields; n <= 0, or a field beyond the last, gives "".
+String ExtractDelimitedField(Integer n, const String& s, std::u16string_view delimiters);
 
 // ---------------------------------------------------------------- quoting
 String QuotedStr(const String& s);                 // 'it''s'

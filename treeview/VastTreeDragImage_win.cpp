@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "treeview/VastTrees.h"
+#include "vcl/Graphics.h"
 
 namespace {
 
@@ -65,15 +66,9 @@ bool TVTDragImage::HandToSystem(TBitmap* DragImage, IDataObject* DataObject) {
   }
   // Otherwise our picture, as a copy the system takes over.
   const Integer W = DragImage->Width(), H = DragImage->Height();
-  BITMAPINFO Info{};
-  Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-  Info.bmiHeader.biWidth = W;
-  Info.bmiHeader.biHeight = -H;
-  Info.bmiHeader.biPlanes = 1;
-  Info.bmiHeader.biBitCount = 32;
   void* Bits = nullptr;
   HDC Screen = GetDC(nullptr);
-  HBITMAP Copy = CreateDIBSection(Screen, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  HBITMAP Copy = CreateDib32(W, H, Bits);
   if (Copy) {
     HDC Mem = CreateCompatibleDC(Screen);
     HGDIOBJ Old = SelectObject(Mem, Copy);
@@ -174,16 +169,10 @@ void TVTDragImage::UpdateWindowImage() {
            Print.Canvas()->Handle(), 0, 0, SRCCOPY);
   }
   GdiFlush();
-  BITMAPINFO Info{};
-  Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-  Info.bmiHeader.biWidth = W;
-  Info.bmiHeader.biHeight = -H;
-  Info.bmiHeader.biPlanes = 1;
-  Info.bmiHeader.biBitCount = 32;
   void* Bits = nullptr;
   HDC Screen = GetDC(nullptr);
   HDC Mem = CreateCompatibleDC(Screen);
-  HBITMAP Dib = CreateDIBSection(Screen, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  HBITMAP Dib = CreateDib32(W, H, Bits);
   if (Dib && Bits) {
     auto* Out = static_cast<Byte*>(Bits);
     for (Integer Y = 0; Y < H; ++Y) {

@@ -943,3 +943,27 @@ void TIcon::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
   if (!image) throw EResNotFound(u"Resource " + IntToStr(ResId) + u" not found");
   TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }
+
+HBITMAP CreateDib32(Integer Width, Integer Height, void*& Bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = Width;
+  info.bmiHeader.biHeight = -Height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  Bits = nullptr;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+}
+
+TGdiObject DibSectionCopy(TBitmap& Picture) {
+  if (Picture.Width() <= 0 || Picture.Height() <= 0) return {};
+  void* bits = nullptr;
+  TGdiObject dib(CreateDib32(Picture.Width(), Picture.Height(), bits));
+  if (!dib || !bits) return {};
+  GdiFlush();
+  const std::size_t row = static_cast<std::size_t>(Picture.Width()) * 4;
+  for (Integer y = 0; y < Picture.Height(); ++y)
+    std::memcpy(static_cast<Byte*>(bits) + row * static_cast<std::size_t>(y), Picture.ScanLine(y), row);
+  return dib;
+}

@@ -360,6 +360,17 @@ private:
   TTransparentMode FTransparentMode = tmAuto;
 };
 
+// A new 32-bit top-down DIB section of Width x Height pixels, selected in
+// no device context; Bits receives its memory. nullptr when it cannot be
+// made.
+HBITMAP CreateDib32(Integer Width, Integer Height, void*& Bits);
+
+// A 32-bit top-down DIB section holding the pixels of Picture (which is
+// pf32bit), selected in no device context, for the system controls that
+// take a bitmap of their own and draw its alpha. Empty when Picture has no
+// pixels or the section cannot be made.
+TGdiObject DibSectionCopy(TBitmap& Picture);
+
 // An icon held as an HICON and drawn with DrawIconEx, so
 // its mask (or alpha) is always honoured: icons are transparent.
 class TIcon : public TGraphic {

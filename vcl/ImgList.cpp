@@ -13,22 +13,7 @@ TGdiObject CopyToDib(TBitmap* Source) {
   TBitmap copy;
   copy.Assign(Source);
   copy.SetPixelFormat(pf32bit);
-  if (copy.Width() <= 0 || copy.Height() <= 0) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = copy.Width();
-  info.bmiHeader.biHeight = -copy.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  TGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib || !bits) return {};
-  GdiFlush();
-  const std::size_t row = static_cast<std::size_t>(copy.Width()) * 4;
-  for (Integer y = 0; y < copy.Height(); ++y)
-    std::memcpy(static_cast<Byte*>(bits) + row * static_cast<std::size_t>(y), copy.ScanLine(y), row);
-  return dib;
+  return DibSectionCopy(copy);
 }
 
 // A monochrome copy of Mask for ImageList_Add.

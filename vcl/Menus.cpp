@@ -356,19 +356,7 @@ HBITMAP TMenuItem::MenuBitmap() {
     return nullptr;
   }
   // Menus draw a 32-bit picture with its alpha: make one that no DC holds.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = picture.Width();
-  info.bmiHeader.biHeight = -picture.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  FMenuBitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bits) return nullptr;
-  GdiFlush();
-  const std::size_t row = static_cast<std::size_t>(picture.Width()) * 4;
-  for (Integer y = 0; y < picture.Height(); ++y)
-    std::memcpy(static_cast<Byte*>(bits) + row * static_cast<std::size_t>(y), picture.ScanLine(y), row);
+  FMenuBitmap = DibSectionCopy(picture);
   return static_cast<HBITMAP>(FMenuBitmap.Get());
 }
 

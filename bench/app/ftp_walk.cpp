@@ -14,49 +14,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/core/ThreadScan.h"
+#include "BenchScanSession.h"
 #include "bench/common/BenchTree.h"
-#include "rtl/Dispatcher.h"
 #include "rtl/Unicode.h"
-
-namespace {
-
-class CountingSink : public IScanSink {
-public:
-  void FolderAdded(TDossier*) override { ++Folders; }
-  void FileAdded(TFichier*) override { ++Files; }
-  void ScanFinished(const TResultatScan& R) override {
-    Done = true;
-    Result = R.Fin;
-  }
-  long Folders = 0;
-  long long Files = 0;
-  bool Done = false;
-  TFinScan Result = TFinScan::Termine;
-};
-
-bool RunSession(const String& Host, Integer Port, const String& User, const String& Password, bool Passive,
-                long& Folders, long long& Files) {
-  TQueueDispatcher Dispatcher;
-  CountingSink Sink;
-  TFTPSend Client;
-  Client.Timeout = 15000;
-  TScanSession Session(Client, Sink, &Dispatcher);
-  TParamsConnexion P;
-  P.Host = Host;
-  P.Port = Port;
-  P.User = User;
-  P.Pass = Password;
-  P.Passif = Passive;
-  if (!Session.Connecte(P)) return false;
-  while (!Sink.Done) Dispatcher.WaitAndProcess(100);
-  Client.Logout();
-  Folders = Sink.Folders;
-  Files = Sink.Files;
-  return Sink.Result == TFinScan::Termine;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 7) {
@@ -74,7 +34,10 @@ int main(int argc, char** argv) {
   const auto Start = std::chrono::steady_clock::now();
   bool Ok;
   if (Mode == "session") {
-    Ok = RunSession(Host, Port, User, Password, Passive, Folders, Files);
+    const bench_scan::TSessionCount Count = bench_scan::RunSession(Host, Port, User, Password, Passive);
+    Ok = Count.LoggedIn && Count.Finished;
+    Folders = Count.Folders;
+    Files = Count.Files;
   } else {
     const bench_tree::TWalkCount Count = bench_tree::LoginAndWalk(Host, Port, User, Password, Passive);
     Ok = Count.LoggedIn;

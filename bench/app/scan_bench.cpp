@@ -16,9 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/ThreadScan.h"
-#include "net/ftpsend.h"
-#include "rtl/Dispatcher.h"
+#include "BenchScanSession.h"
 #include "rtl/SysUtils.h"
 #include "bench/common/BenchTree.h"
 #include "tests/fixture/FtpFixture.h"
@@ -42,27 +40,6 @@ FtpServer& Server() {
   return server;
 }
 
-class CountingSink : public IScanSink {
-public:
-  void ScanStarted() override {
-    Folders = 0;
-    Files = 0;
-    Done = false;
-  }
-  void FolderAdded(TDossier*) override { ++Folders; }
-  void FileAdded(TFichier*) override { ++Files; }
-  void ScanFinished(const TResultatScan& R) override {
-    Done = true;
-    Result = R.Fin;
-    Total = R.TailleTotale;
-  }
-  long Folders = 0;
-  long long Files = 0;
-  bool Done = false;
-  TFinScan Result = TFinScan::Termine;
-  Int64 Total = 0;
-};
-
 void BM_ScanSession(benchmark::State& State) {
   const bool Passive = State.range(0) != 0;
   FtpServer& Srv = Server();
@@ -72,29 +49,18 @@ void BM_ScanSession(benchmark::State& State) {
   // the walk's own work, without the server's.
   const std::clock_t Cpu0 = std::clock();
   for (auto _ : State) {
-    TQueueDispatcher Dispatcher;
-    CountingSink Sink;
-    TFTPSend Client;
-    Client.Timeout = 15000;
-    TScanSession Session(Client, Sink, &Dispatcher);
-    TParamsConnexion P;
-    P.Host = Srv.Host();
-    P.Port = Srv.Port();
-    P.User = Srv.User();
-    P.Pass = Srv.Password();
-    P.Passif = Passive;
-    if (!Session.Connecte(P)) {
+    const bench_scan::TSessionCount Count =
+        bench_scan::RunSession(Srv.Host(), Srv.Port(), Srv.User(), Srv.Password(), Passive);
+    if (!Count.LoggedIn) {
       State.SkipWithError("login failed");
       break;
     }
-    while (!Sink.Done) Dispatcher.WaitAndProcess(100);
-    if (Sink.Result != TFinScan::Termine) {
+    if (!Count.Finished) {
       State.SkipWithError("scan did not finish");
       break;
     }
-    Folders = Sink.Folders;
-    Files = Sink.Files;
-    Client.Logout();
+    Folders = Count.Folders;
+    Files = Count.Files;
   }
   const double CpuMs = 1000.0 * static_cast<double>(std::clock() - Cpu0) / CLOCKS_PER_SEC;
   State.counters["cpu_us/folder"] =

@@ -12,34 +12,15 @@
 #include <cstdio>
 #include <functional>
 
+#include "bench/common/SelfTiming.h"
 #include "chart/view/VivIzudeViewGDIP.h"
 #include "vcl/Forms.h"
 
 namespace {
 
-double Seconds() {
-  static LARGE_INTEGER Frequency = [] {
-    LARGE_INTEGER F;
-    QueryPerformanceFrequency(&F);
-    return F;
-  }();
-  LARGE_INTEGER Now;
-  QueryPerformanceCounter(&Now);
-  return static_cast<double>(Now.QuadPart) / static_cast<double>(Frequency.QuadPart);
-}
-
 // Mean milliseconds per call of Work.
 double Measure(const std::function<void()>& Work) {
-  for (int I = 0; I < 2; ++I) Work();
-  long Count = 0;
-  const double Start = Seconds();
-  double Elapsed = 0;
-  while (Elapsed < 1.0 || Count < 5) {
-    Work();
-    ++Count;
-    Elapsed = Seconds() - Start;
-  }
-  return Elapsed * 1e3 / static_cast<double>(Count);
+  return bench_timing::MeanSecondsPerCall(Work, 2, 1.0, 5) * 1e3;
 }
 
 constexpr Integer kPoints = 100000;

@@ -5,30 +5,10 @@
 #include <cstdlib>
 #include <random>
 
-#include "rtl/Dispatcher.h"
+#include "BenchTreeHost.h"
 #include "treeview/VastTrees.h"
 
 namespace {
-
-// A windowed host whose user-interface thread is the benchmark thread.
-class TBenchHost : public IVastTreeHost {
-public:
-  TQueueDispatcher Dispatcher;
-  bool HasWindow() const override { return true; }
-  void InvalidateNodeArea(TVastNode*) override {}
-  void InvalidateToBottomArea(TVastNode*) override {}
-  void InvalidateAll() override {}
-  void SetRedraw(bool) override {}
-  void ScrollBarsUpdated(bool) override {}
-  void SetTimer(Cardinal, Cardinal) override {}
-  void KillTimer(Cardinal) override {}
-  Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }
-  Integer TextHeight(const String&) override { return 13; }
-  void SendToUIThread(std::function<void()> Work) override { Dispatcher.Send(std::move(Work)); }
-  void PostToUIThread(std::function<void()> Work) override { Dispatcher.Post(std::move(Work)); }
-  bool IsUIThread() const override { return Dispatcher.IsUIThread(); }
-  void ServeUIThread(Cardinal TimeoutMs) override { Dispatcher.ProcessSends(TimeoutMs); }
-};
 
 void NoAutoSort(TBaseVastTree& Tree) {
   Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoSort});
@@ -86,7 +66,7 @@ void BM_MemoryPerNode(benchmark::State& State) {
 BENCHMARK(BM_MemoryPerNode)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_NodeAtWithCache(benchmark::State& State) {
-  TBenchHost Host;
+  TBenchTreeHost Host;
   {
     TBaseVastTree Tree(&Host);
     NoAutoSort(Tree);

@@ -9,34 +9,15 @@
 #include <functional>
 #include <memory>
 
+#include "bench/common/SelfTiming.h"
 #include "treeview/VastTreeControl_win.h"
 #include "vcl/Forms.h"
 
 namespace {
 
-double Seconds() {
-  static LARGE_INTEGER Frequency = [] {
-    LARGE_INTEGER F;
-    QueryPerformanceFrequency(&F);
-    return F;
-  }();
-  LARGE_INTEGER Now;
-  QueryPerformanceCounter(&Now);
-  return static_cast<double>(Now.QuadPart) / static_cast<double>(Frequency.QuadPart);
-}
-
 // Mean microseconds per call of Work.
 double Measure(const std::function<void()>& Work) {
-  for (int I = 0; I < 5; ++I) Work();
-  long Count = 0;
-  const double Start = Seconds();
-  double Elapsed = 0;
-  while (Elapsed < 0.5 || Count < 20) {
-    Work();
-    ++Count;
-    Elapsed = Seconds() - Start;
-  }
-  return Elapsed * 1e6 / static_cast<double>(Count);
+  return bench_timing::MeanSecondsPerCall(Work, 5, 0.5, 20) * 1e6;
 }
 
 struct TFigures {

@@ -4,29 +4,14 @@
 // may grow with the node count: run for 10,000, 100,000 and 1,000,000 rows.
 #include <benchmark/benchmark.h>
 
-#include "rtl/Dispatcher.h"
+#include "BenchTreeHost.h"
 #include "treeview/VastStringTree.h"
 
 namespace {
 
 // A 1000 x 800 client area whose user-interface thread is this one.
-class TScreenHost : public IVastTreeHost {
+class TScreenHost : public TBenchTreeHost {
 public:
-  TQueueDispatcher Dispatcher;
-  bool HasWindow() const override { return true; }
-  void InvalidateNodeArea(TVastNode*) override {}
-  void InvalidateToBottomArea(TVastNode*) override {}
-  void InvalidateAll() override {}
-  void SetRedraw(bool) override {}
-  void ScrollBarsUpdated(bool) override {}
-  void SetTimer(Cardinal, Cardinal) override {}
-  void KillTimer(Cardinal) override {}
-  Integer TextWidth(const String& Text) override { return static_cast<Integer>(Text.size()) * 7; }
-  Integer TextHeight(const String&) override { return 13; }
-  void SendToUIThread(std::function<void()> Work) override { Dispatcher.Send(std::move(Work)); }
-  void PostToUIThread(std::function<void()> Work) override { Dispatcher.Post(std::move(Work)); }
-  bool IsUIThread() const override { return Dispatcher.IsUIThread(); }
-  void ServeUIThread(Cardinal TimeoutMs) override { Dispatcher.ProcessSends(TimeoutMs); }
   Integer ClientWidth() const override { return 1000; }
   Integer ClientHeight() const override { return 800; }
   Integer SetScrollBar(bool, TScrollBarShow, Integer Max, Integer Page, Integer Pos, bool) override {

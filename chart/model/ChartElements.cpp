@@ -204,6 +204,14 @@ Integer TChartAxisBand::LineSize(bool OnSide, bool NearSide) const {
 }
 
 void TChartAxisBand::FillBand(TChartCanvas& Canvas, const TRect& R, bool Reverse) const {
+  if (FColor == clNone)
+    Canvas.Brush.SetStyle(bsClear);
+  else
+    Canvas.Brush.SetColor(DarkenColor(FColor, FDarken3D));
+  if (FLineColor == clNone)
+    Canvas.Pen.Style = psClear;
+  else
+    Canvas.Pen = {FLineColor, FLineWidth, psSolid};
   TColor C2 = FColorTo == clNone ? FColor : FColorTo;
   if (FColor == clNone) return;
   FillChartShape(Canvas, Reverse ? C2 : FColor, Reverse ? FColor : C2, FGradientSteps, R, FGradientDirection, false,
@@ -256,14 +264,6 @@ Integer TChartXAxis::TopSize() const { return (FPosition == xTop || FPosition ==
 Integer TChartXAxis::BottomSize() const { return (FPosition == xBottom || FPosition == xBoth) ? SideSize(true) : 0; }
 
 void TChartXAxis::Draw(TChartCanvas& Canvas, TRect R, bool Top, double ScaleX, double, bool Horizontal) {
-  if (FColor == clNone)
-    Canvas.Brush.SetStyle(bsClear);
-  else
-    Canvas.Brush.SetColor(DarkenColor(FColor, FDarken3D));
-  if (FLineColor == clNone)
-    Canvas.Pen.Style = psClear;
-  else
-    Canvas.Pen = {FLineColor, FLineWidth, psSolid};
   FillBand(Canvas, R, !Top && FGradientDirection == cgdVertical);
   if (!Top && FEnable3D) {
     Integer O = FOffset3D;
@@ -355,14 +355,6 @@ Integer TChartYAxis::LeftSize() const { return (FPosition == yLeft || FPosition 
 Integer TChartYAxis::RightSize() const { return (FPosition == yRight || FPosition == yBoth) ? SideSize(true) : 0; }
 
 void TChartYAxis::Draw(TChartCanvas& Canvas, TRect R, bool Left, double ScaleX, double, bool Horizontal) {
-  if (FColor == clNone)
-    Canvas.Brush.SetStyle(bsClear);
-  else
-    Canvas.Brush.SetColor(DarkenColor(FColor, FDarken3D));
-  if (FLineColor == clNone)
-    Canvas.Pen.Style = psClear;
-  else
-    Canvas.Pen = {FLineColor, FLineWidth, psSolid};
   FillBand(Canvas, R, !Left && FGradientDirection == cgdHorizontal);
   if (Left && FEnable3D) {
     Integer O = FOffset3D;

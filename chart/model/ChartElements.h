@@ -151,6 +151,8 @@ protected:
   // Line size of one side: LineWidth 1 gives 1 on the near (top/left) side
   // and 0 on the far side; other widths give LineWidth div 2.
   Integer LineSize(bool OnSide, bool NearSide) const;
+  // Selects the band's brush (its colour, darkened for 3D) and line pen,
+  // then fills R with its colour or gradient (reversed when Reverse).
   void FillBand(TChartCanvas& Canvas, const TRect& R, bool Reverse) const;
   TVivIzude* FOwner;
   TAlignment FAlignment = taCenter;

@@ -229,12 +229,11 @@ void TChartSeriePainter::DrawBar3D(TChartSerie& S, TChartCanvas& Canvas, TColor 
   }
 }
 
-void TChartSeriePainter::DrawPyramidBar(TChartSerie& S, TChartCanvas& Canvas, TColor Color, Integer Index, double SX,
-                                        double, TRect R) {
+bool TChartSeriePainter::PyramidFaces(const TChartSerie& S, TRect R, Integer Index, TPyramidFaces& Faces) {
   TVivIzude* C = S.Chart();
-  if (!C) return;
+  if (!C) return false;
   const double Total = S.GetTotalSeriesValuePyramid(Index);
-  if (Total == 0 || !std::isfinite(Total)) return;
+  if (Total == 0 || !std::isfinite(Total)) return false;
   const TChartSeries& Series = C->Series();
   const bool AnyStacked = Series.GetCountChartType(ctStackedBar) + Series.GetCountChartType(ctStackedPercBar) > 0;
   const double Low = AnyStacked ? S.GetNextValuePyramid(S.Index() - 1, Index) : 0;
@@ -242,33 +241,45 @@ void TChartSeriePainter::DrawPyramidBar(TChartSerie& S, TChartCanvas& Canvas, TC
   const bool Horz = S.IsHorizontal();
   const TRect N = NormalizedRect(R);
   const Integer W = Horz ? N.Height() : N.Width();
-  if (W <= 0) return;
+  if (W <= 0) return false;
   const Integer Centre = (Horz ? N.Top : N.Left) + W / 2;
   const TRect SR = Series.SeriesRectangle();
   auto Half = [&](double V) { return RoundI((Total - V) / Total * W / 2); };
   auto At = [&](Integer Across, double V) {
-    Integer Along = S.ValueToY(V, SR);
+    const Integer Along = S.ValueToY(V, SR);
     return Horz ? TPoint{Along, Across} : TPoint{Across, Along};
   };
   const Integer HB = Half(Low), HT = Half(High);
-  TPoint Part[4] = {At(Centre - HB, Low), At(Centre + HB, Low), At(Centre + HT, High), At(Centre - HT, High)};
+  const TPoint B = At(Centre + HB, Low), Tp = At(Centre + HT, High);
+  Faces.Front[0] = At(Centre - HB, Low);
+  Faces.Front[1] = B;
+  Faces.Front[2] = Tp;
+  Faces.Front[3] = At(Centre - HT, High);
+  // The side face: as deep as the pyramid is wide at each end, relative to
+  // the bar's width.
+  auto Depth = [&](Integer HalfWidth) { return RoundI(S.Offset3D() * 2.0 * HalfWidth / W); };
+  const Integer DB = Depth(HB), DT = Depth(HT);
+  Faces.Side[0] = B;
+  Faces.Side[1] = Horz ? TPoint{B.X + DB, B.Y + DB} : TPoint{B.X + DB, B.Y - DB};
+  Faces.Side[2] = Horz ? TPoint{Tp.X + DT, Tp.Y + DT} : TPoint{Tp.X + DT, Tp.Y - DT};
+  Faces.Side[3] = Tp;
+  return true;
+}
+
+void TChartSeriePainter::DrawPyramidBar(TChartSerie& S, TChartCanvas& Canvas, TColor Color, Integer Index, double SX,
+                                        double, TRect R) {
+  TPyramidFaces Faces;
+  if (!PyramidFaces(S, R, Index, Faces)) return;
   SetBorderPen(S, Canvas, SX);
   SetSerieBrush(S, Canvas);
-  Canvas.Polygon(Part);
+  Canvas.Polygon(Faces.Front);
   if (S.Enable3D()) {
-    // The side face: as deep as the pyramid is wide at each end, relative
-    // to the bar's width.
-    auto Depth = [&](Integer HalfWidth) { return RoundI(S.Offset3D() * 2.0 * HalfWidth / W); };
-    const Integer DB = Depth(HB), DT = Depth(HT);
-    TPoint B = At(Centre + HB, Low), Tp = At(Centre + HT, High);
-    TPoint Side[4] = {B, Horz ? TPoint{B.X + DB, B.Y + DB} : TPoint{B.X + DB, B.Y - DB},
-                      Horz ? TPoint{Tp.X + DT, Tp.Y + DT} : TPoint{Tp.X + DT, Tp.Y - DT}, Tp};
     TColor Base = Color == clNone ? S.Color() : Color;
     if (Base == clNone)
       Canvas.Brush.SetStyle(bsClear);
     else
       Canvas.Brush.SetColor(DarkenColor(ChartColorToRGB(Base), S.Darken3D()));
-    Canvas.Polygon(Side);
+    Canvas.Polygon(Faces.Side);
   }
 }
 

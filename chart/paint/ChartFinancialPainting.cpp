@@ -158,30 +158,44 @@ void TChartSeriePainter::DrawErrors(TChartSerie& S, TChartCanvas& Canvas, TRect 
   }
 }
 
+TPoint TChartSeriePainter::ArrowEnd(const TChartSerie& S, const TChartPoint& P, TPoint A, TRect R, double SX,
+                                    double SY) {
+  if (S.ChartType() != ctScaledArrow) return {A.X + RoundI(SX * P.PixelValue2), A.Y - RoundI(SY * P.PixelValue1)};
+  // PixelValue1 is a value on the value axis; PixelValue2 a number of points
+  // along the category axis, sized by the x scale.
+  const TVivIzude* C = S.Chart();
+  const Integer Along = C ? RoundI(RoundI(SX * P.PixelValue2) * C->XScale()) : 0;
+  const bool Horz = S.IsHorizontal();
+  const Integer Value = S.ValueToY(S.YToValue(Horz ? A.X : A.Y, R) + RoundI(SY * P.PixelValue1), R);
+  return Horz ? TPoint{Value, A.Y + Along} : TPoint{A.X + Along, Value};
+}
+
+TRect TChartSeriePainter::BubbleBox(const TChartSerie& S, const TChartPoint& P, TPoint A, TRect R, double SX,
+                                    double SY) {
+  if (S.ChartType() != ctScaledBubble)
+    return Bounds(A.X - RoundI(SX * P.PixelValue1), A.Y - RoundI(SY * P.PixelValue2), RoundI(SX * 2 * P.PixelValue1),
+                  RoundI(SY * 2 * P.PixelValue2));
+  // PixelValue1 spans points along the category axis (the x scale),
+  // PixelValue2 values along the value axis.
+  const TVivIzude* C = S.Chart();
+  const Integer Across = C ? RoundI(RoundI(SX * P.PixelValue1) * C->XScale()) : 0;
+  const bool Horz = S.IsHorizontal();
+  const double V = S.YToValue(Horz ? A.X : A.Y, R);
+  const Integer D = RoundI(SY * P.PixelValue2);
+  const Integer V1 = S.ValueToY(V + D, R), V2 = S.ValueToY(V - D, R);
+  return NormalizedRect(Horz ? TRect{V2, A.Y - Across, V1, A.Y + Across} : TRect{A.X - Across, V1, A.X + Across, V2});
+}
+
 void TChartSeriePainter::DrawArrows(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
   const TPointArray& DP = S.DrawPoints;
   S.DrawValuesDP = DP;
-  TVivIzude* C = S.Chart();
-  if (!C) return;
-  const bool Horz = S.IsHorizontal();
-  const bool Scaled = S.ChartType() == ctScaledArrow;
+  if (!S.Chart()) return;
   SetLinePen(S, Canvas, SX);
   const Integer Count = S.GetPointsCount();
   for (size_t N = 0; N < DP.size(); ++N) {
     const Integer Index = PointOfDrawPoint(S, static_cast<Integer>(N));
     if (Index >= Count) break;
-    TChartPoint P = S.GetPoint(Index);
-    const TPoint A = DP[N];
-    TPoint E;
-    if (!Scaled) {
-      E = {A.X + RoundI(SX * P.PixelValue2), A.Y - RoundI(SY * P.PixelValue1)};
-    } else {
-      // PixelValue1 is a value on the value axis; PixelValue2 a number of
-      // points along the category axis, sized by the x scale.
-      const Integer Along = RoundI(RoundI(SX * P.PixelValue2) * C->XScale());
-      const Integer Value = S.ValueToY(S.YToValue(Horz ? A.X : A.Y, R) + RoundI(SY * P.PixelValue1), R);
-      E = Horz ? TPoint{Value, A.Y + Along} : TPoint{A.X + Along, Value};
-    }
+    const TPoint A = DP[N], E = ArrowEnd(S, S.GetPoint(Index), A, R, SX, SY);
     Canvas.Line(A.X, A.Y, E.X, E.Y);
     DrawArrowHead(Canvas, S.ArrowColor(), S.ArrowSize(), A, E, SX, SY);
   }
@@ -190,30 +204,13 @@ void TChartSeriePainter::DrawArrows(TChartSerie& S, TChartCanvas& Canvas, TRect 
 void TChartSeriePainter::DrawBubbles(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
   const TPointArray& DP = S.DrawPoints;
   S.DrawValuesDP = DP;
-  TVivIzude* C = S.Chart();
-  if (!C) return;
-  const bool Horz = S.IsHorizontal();
-  const bool Scaled = S.ChartType() == ctScaledBubble;
+  if (!S.Chart()) return;
   SetLinePen(S, Canvas, SX);
   SetSerieBrush(S, Canvas);
   const Integer Count = S.GetPointsCount();
   for (size_t N = 0; N < DP.size(); ++N) {
     const Integer Index = PointOfDrawPoint(S, static_cast<Integer>(N));
     if (Index >= Count) break;
-    TChartPoint P = S.GetPoint(Index);
-    const TPoint A = DP[N];
-    if (!Scaled) {
-      Canvas.Ellipse(Bounds(A.X - RoundI(SX * P.PixelValue1), A.Y - RoundI(SY * P.PixelValue2), RoundI(SX * 2 * P.PixelValue1),
-                            RoundI(SY * 2 * P.PixelValue2)));
-      continue;
-    }
-    // PixelValue1 spans points along the category axis (the x scale),
-    // PixelValue2 values along the value axis (the serie's y scale).
-    const Integer Across = RoundI(RoundI(SX * P.PixelValue1) * C->XScale());
-    const double V = S.YToValue(Horz ? A.X : A.Y, R);
-    const Integer D = RoundI(SY * P.PixelValue2);
-    const Integer V1 = S.ValueToY(V + D, R), V2 = S.ValueToY(V - D, R);
-    TRect Box = Horz ? TRect{V2, A.Y - Across, V1, A.Y + Across} : TRect{A.X - Across, V1, A.X + Across, V2};
-    Canvas.Ellipse(NormalizedRect(Box));
+    Canvas.Ellipse(BubbleBox(S, S.GetPoint(Index), DP[N], R, SX, SY));
   }
 }

@@ -45,19 +45,15 @@ void TChartSeriePainter::DrawLine(TChartSerie& S, TChartCanvas& Canvas, TRect, d
 }
 
 // ---------------------------------------------------------------- areas
-namespace {
-// The number of draw points that stand for values: an area's last two are
-// the points closing it on the zero line.
-size_t ValueCount(const TChartSerie& S) {
+size_t TChartSeriePainter::AreaValueCount(const TChartSerie& S) {
   size_t N = S.DrawPoints.size();
   TChartType T = S.ChartType();
   if (T == ctArea || T == ctStackedArea || T == ctStackedPercArea) return N >= 2 ? N - 2 : 0;
   return N;
 }
 
-// Runs of consecutive defined points of the first Count outline points,
-// each closed down to the zero line Z.
-std::vector<TPointArray> DefinedRuns(const TChartSerie& S, const TPointArray& O, size_t Count, Integer Z, bool Horz) {
+std::vector<TPointArray> TChartSeriePainter::DefinedRuns(const TChartSerie& S, const TPointArray& O, size_t Count,
+                                                         Integer Z, bool Horz) {
   std::vector<TPointArray> Runs;
   TPointArray Run;
   auto Close = [&] {
@@ -83,26 +79,27 @@ std::vector<TPointArray> DefinedRuns(const TChartSerie& S, const TPointArray& O,
   Close();
   return Runs;
 }
-}  // namespace
 
-void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
+TChartSeriePainter::TAreaOutline TChartSeriePainter::AreaOutline(const TChartSerie& S, TRect R) {
+  TAreaOutline Result;
   TVivIzude* C = S.Chart();
-  if (!C) return;
+  if (!C) return Result;
   TChartSeries& Series = C->Series();
   const TChartType T = S.ChartType();
   const bool Horz = S.IsHorizontal();
   const Integer NPerc = Series.GetCountChartType(ctStackedPercArea), NStacked = Series.GetCountChartType(ctStackedArea);
   const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
   const Integer Me = S.Index();
-  const Integer PrevIndex = Series.GetPreviousChartIndex(T, Me, S.GroupIndex());
+  Result.PreviousIndex = Series.GetPreviousChartIndex(T, Me, S.GroupIndex());
   const TPointArray& DP = S.DrawPoints;
-  const bool Stacked = Me > 0 && PrevIndex >= 0 &&
+  const bool Stacked = Me > 0 && Result.PreviousIndex >= 0 &&
                        ((T == ctStackedArea && NStacked > 1) || (T == ctStackedPercArea && NPerc > 1));
-  const TChartSerie* Prev = Stacked ? &Series.Items(PrevIndex) : nullptr;
+  const TChartSerie* Prev = Stacked ? &Series.Items(Result.PreviousIndex) : nullptr;
+  Result.Previous = Prev;
 
-  // The outline: a stacked serie stands on the previous one's outline and
-  // walks back along it, so the alternate fill covers just the band between.
-  TPointArray O;
+  // A stacked serie stands on the previous one's outline and walks back
+  // along it, so the fill covers just the band between the two.
+  TPointArray& O = Result.Points;
   if (!Prev) {
     O = DP;
   } else {
@@ -127,13 +124,25 @@ void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R,
     for (size_t K = 0; K < Prev->DrawPoints.size() && K < N && K < PO.size(); ++K)
       O.push_back(Horz ? TPoint{PO[K].X, DP[K].Y} : TPoint{DP[K].X, PO[K].Y});
   }
+  return Result;
+}
+
+void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
+  if (!S.Chart()) return;
+  const TChartType T = S.ChartType();
+  const bool Horz = S.IsHorizontal();
+  const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
+  const TAreaOutline Area = AreaOutline(S, R);
+  const TChartSerie* Prev = Area.Previous;
+  const Integer PrevIndex = Area.PreviousIndex;
+  const TPointArray& O = Area.Points;
   S.StackedPointsArea = O;
   if (O.empty()) {
     S.DrawValuesDP = O;
     return;
   }
 
-  const size_t Values = T == ctBand ? 0 : ValueCount(S);
+  const size_t Values = T == ctBand ? 0 : AreaValueCount(S);
   // The side faces rise from the value edge: the whole outline of a band.
   if (S.Is3D())
     DrawLineSegments(S, Canvas, SX, SY, Prev, PrevIndex, O, static_cast<Integer>(T == ctBand ? O.size() : Values));
@@ -214,15 +223,14 @@ void TChartSeriePainter::DrawLineSegments(TChartSerie& S, TChartCanvas& Canvas, 
 }
 
 // ---------------------------------------------------------------- digital lines
-void TChartSeriePainter::DrawDigitalLine(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double) {
+std::vector<TDigitalLinePoint> TChartSeriePainter::DigitalLineCorners(const TChartSerie& S, TRect R) {
+  std::vector<TDigitalLinePoint> Corners;
   TVivIzude* C = S.Chart();
   const TPointArray& P = S.DrawPoints;
-  S.DrawValuesDP = S.DrawPoints;
-  if (!C || P.size() < 2) return;
+  if (!C || P.size() < 2) return Corners;
   const bool XY = S.ChartType() == ctXYDigitalLine;
   const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
   Integer H = RoundI(C->GetXScaleStart());
-  std::vector<TDigitalLinePoint> Corners;
   auto Add = [&](Integer X, Integer Y, size_t Idx) { Corners.push_back({{X, Y}, static_cast<Integer>(Idx)}); };
   const size_t N = P.size();
   Add(P[0].X - H, Z, 0);
@@ -234,9 +242,19 @@ void TChartSeriePainter::DrawDigitalLine(TChartSerie& S, TChartCanvas& Canvas, T
     Add(P[I].X + H, P[I].Y, I);
     if (I + 1 == N) Add(P[I].X + H, Z, I);
   }
-  auto Defined = [&](const TDigitalLinePoint& D) {
-    return XY ? S.GetChartPoint(D.Idx).Defined : S.GetChartPointFromDrawPoint(D.Idx).Defined;
-  };
+  return Corners;
+}
+
+bool TChartSeriePainter::DigitalCornerDefined(const TChartSerie& S, const TDigitalLinePoint& Corner) {
+  return S.ChartType() == ctXYDigitalLine ? S.GetChartPoint(Corner.Idx).Defined
+                                          : S.GetChartPointFromDrawPoint(Corner.Idx).Defined;
+}
+
+void TChartSeriePainter::DrawDigitalLine(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double) {
+  S.DrawValuesDP = S.DrawPoints;
+  const std::vector<TDigitalLinePoint> Corners = DigitalLineCorners(S, R);
+  if (Corners.empty()) return;
+  auto Defined = [&](const TDigitalLinePoint& D) { return DigitalCornerDefined(S, D); };
   if (S.Is3D()) {
     SetSerieBrush(S, Canvas);
     const TPoint O = S.IsHorizontal() ? TPoint{S.Offset3D(), S.Offset3D()} : TPoint{S.Offset3D(), -S.Offset3D()};

@@ -141,6 +141,47 @@ public:
   // serie's colour shaded by (Index + 1) / Count; clNone for no fill.
   static TColor SliceColor(const TChartSerie& Serie, const TChartPoint& Point, Integer Index, Integer Count);
 
+  // ----- shapes the canvas and the GDI+ painters both draw
+  // The corners of a digital line's steps through the draw points, from
+  // the zero line and back to it; each holds the index of its point (of
+  // the serie for the XY type, of the draw points otherwise). Empty when
+  // the serie has no chart or fewer than two draw points.
+  static std::vector<TDigitalLinePoint> DigitalLineCorners(const TChartSerie& Serie, TRect R);
+  static bool DigitalCornerDefined(const TChartSerie& Serie, const TDigitalLinePoint& Corner);
+  // The outline of an area serie within R: its draw points, or for a
+  // stacked serie its draw points raised onto the previous serie's outline
+  // and then back along that outline. Previous is that serie (nullptr when
+  // not stacked); PreviousIndex is the index of the previous serie of the
+  // type and group, stacked or not. Empty when the serie has no chart.
+  struct TAreaOutline {
+    TPointArray Points;
+    const TChartSerie* Previous = nullptr;
+    Integer PreviousIndex = -1;
+  };
+  static TAreaOutline AreaOutline(const TChartSerie& Serie, TRect R);
+  // The number of an area's draw points that stand for values (its last
+  // two close it on the zero line); all of them for the other types.
+  static size_t AreaValueCount(const TChartSerie& Serie);
+  // Runs of consecutive defined points among the first Count points of
+  // Outline, each closed down to the zero line Zero and back to its first
+  // point.
+  static std::vector<TPointArray> DefinedRuns(const TChartSerie& Serie, const TPointArray& Outline, size_t Count,
+                                              Integer Zero, bool Horizontal);
+  // The end of an arrow starting at draw point A of point P.
+  static TPoint ArrowEnd(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
+  // The bounding box of a bubble at draw point A of point P.
+  static TRect BubbleBox(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
+                         double ScaleY);
+  // The faces of bar Index of a pyramid serie within R: the front
+  // (bottom left, bottom right, top right, top left) and the 3D side face
+  // along its right edge. False when there is nothing to draw.
+  struct TPyramidFaces {
+    TPoint Front[4];
+    TPoint Side[4];
+  };
+  static bool PyramidFaces(const TChartSerie& Serie, TRect R, Integer Index, TPyramidFaces& Faces);
+
 private:
   // The gaps between the axis and the x labels, the same for every index of
   // one side: worked out once per DrawXValues (they measure the series

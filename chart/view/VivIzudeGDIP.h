@@ -12,6 +12,7 @@
 // one frees it, which frees the native object. Heap instances come from
 // GDI+'s allocator.
 #include <memory>
+#include <optional>
 
 #include "chart/model/ChartGraphics.h"
 #include "chart/model/ChartTypes.h"
@@ -604,6 +605,12 @@ public:
 private:
   // The decoded image, made on first use (nullptr when GDI+ cannot read the bytes).
   TGPBitmap* Image() const;
+  // The image about to be drawn, its format, depth, alpha, palette and size
+  // noted; nullptr when there is none.
+  TGPBitmap* ImageToDraw();
+  // The colour drawn as transparent: for a transparent BMP the fixed colour
+  // or the bottom-left pixel; none for anything else.
+  std::optional<ARGB> ColorKey(TGPBitmap& Image);
   void Fire(const TNotifyEvent& Event) {
     if (Event) Event(this);
   }

@@ -201,23 +201,34 @@ void TChartGDIPPicture::Draw(TCanvas& ACanvas, const TRect& Rect) {
   G.DrawImageRect(I, Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
 }
 
-void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TRect& R) {
+TGPBitmap* TChartGDIPPicture::ImageToDraw() {
   TGPBitmap* I = Image();
-  if (!I) return;
+  if (!I) return nullptr;
   FPixelFormat = static_cast<Integer>(I->GetPixelFormat());
   FPixelDepth = I->GetPixelDepth();
   FHasAlpha = I->HasAlphaChannel();
   FHasPalette = I->HasPalette();
   FWidth = static_cast<Integer>(I->GetWidth());
   FHeight = static_cast<Integer>(I->GetHeight());
-  if (I->GetFormat() == ifBMP && Transparent()) {
-    ARGB Key = 0;
-    if (FTransparentMode == tmFixed)
-      Key = MakeGDIPColor(255, FTransparentColor);
-    else
-      I->GetPixel(0, FHeight - 1, Key);
+  return I;
+}
+
+std::optional<ARGB> TChartGDIPPicture::ColorKey(TGPBitmap& I) {
+  if (I.GetFormat() != ifBMP || !Transparent()) return std::nullopt;
+  ARGB Key = 0;
+  if (FTransparentMode == tmFixed)
+    Key = MakeGDIPColor(255, FTransparentColor);
+  else
+    I.GetPixel(0, FHeight - 1, Key);
+  return Key;
+}
+
+void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TRect& R) {
+  TGPBitmap* I = ImageToDraw();
+  if (!I) return;
+  if (const std::optional<ARGB> Key = ColorKey(*I)) {
     TGPImageAttributes Attr;
-    Attr.SetColorKey(Key, Key, ColorAdjustTypeDefault);
+    Attr.SetColorKey(*Key, *Key, ColorAdjustTypeDefault);
     G.DrawImage(I, TGPRectF{REAL(R.Left), REAL(R.Top), REAL(FWidth), REAL(FHeight)}, 0, 0, REAL(FWidth),
                 REAL(FHeight), UnitPixel, &Attr);
     return;
@@ -232,22 +243,11 @@ void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TGPRectF& R) {
     bool& Flag;
     ~TReset() { Flag = false; }
   } Reset{FDrawing};
-  TGPBitmap* I = Image();
+  TGPBitmap* I = ImageToDraw();
   if (!I) return;
-  FPixelFormat = static_cast<Integer>(I->GetPixelFormat());
-  FPixelDepth = I->GetPixelDepth();
-  FHasAlpha = I->HasAlphaChannel();
-  FHasPalette = I->HasPalette();
-  FWidth = static_cast<Integer>(I->GetWidth());
-  FHeight = static_cast<Integer>(I->GetHeight());
-  if (I->GetFormat() == ifBMP && Transparent()) {
-    ARGB Key = 0;
-    if (FTransparentMode == tmFixed)
-      Key = MakeGDIPColor(255, FTransparentColor);
-    else
-      I->GetPixel(0, FHeight - 1, Key);
+  if (const std::optional<ARGB> Key = ColorKey(*I)) {
     TGPImageAttributes Attr;
-    Attr.SetColorKey(Key, Key, ColorAdjustTypeDefault);
+    Attr.SetColorKey(*Key, *Key, ColorAdjustTypeDefault);
     G.DrawImage(I, R, 0, 0, REAL(FWidth), REAL(FHeight), UnitPixel, &Attr);
     return;
   }

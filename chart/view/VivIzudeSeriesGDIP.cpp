@@ -65,6 +65,19 @@ void FillPolygon(const TChartSerie& S, TGPGraphics& G, std::initializer_list<TPo
   FillGDIPShape(F);
 }
 
+// Path filled with the serie's colours and fill settings over R, without
+// a border (no fill when the serie's colour is clNone).
+void FillSerieArea(const TChartSerie& S, TGPGraphics& G, TGPGraphicsPath& Path, TRect R) {
+  TGDIPFillParams F = SerieFill(S, G, S.Color(), S.ColorTo());
+  if (S.Color() == clNone) F.GradientType = gtNone;
+  F.Path = &Path;
+  F.UsePath = true;
+  F.R = RectF(R);
+  F.BorderColor = clNone;
+  F.BorderWidth = 0;
+  FillGDIPShape(F);
+}
+
 // Appends a polyline point. Points of one pixel column beyond the fourth
 // are merged: the column keeps its first, lowest, highest and last point in
 // order, which draws the same pixels as all of them (a chart of more points
@@ -93,15 +106,6 @@ bool IsOwnType(TChartType T) {
     case ctScaledArrow: case ctBubble: case ctScaledBubble: case ctDigitalLine: case ctXYDigitalLine: return true;
     default: return false;
   }
-}
-
-// The number of an area's draw points that stand for values (its last two
-// close it on the zero line).
-size_t AreaValueCount(const TChartSerie& S) {
-  const size_t N = S.DrawPoints.size();
-  const TChartType T = S.ChartType();
-  if (T == ctArea || T == ctStackedArea || T == ctStackedPercArea) return N >= 2 ? N - 2 : 0;
-  return N;
 }
 }  // namespace
 
@@ -218,43 +222,13 @@ void TGDIPChartSeriePainter::DrawLineGP(TChartSerie& S, TChartCanvas& Canvas, HD
 
 // ---------------------------------------------------------------- areas
 void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double SX, double) {
-  TVivIzude* C = S.Chart();
-  if (!C) return;
-  TChartSeries& Series = C->Series();
+  if (!S.Chart()) return;
   const TChartType T = S.ChartType();
   const bool Horz = S.IsHorizontal();
-  const Integer NPerc = Series.GetCountChartType(ctStackedPercArea), NStacked = Series.GetCountChartType(ctStackedArea);
   const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
-  const Integer Me = S.Index();
-  const Integer PrevIndex = Series.GetPreviousChartIndex(T, Me, S.GroupIndex());
-  const TPointArray& DP = S.DrawPoints;
-  const bool Stacked =
-      Me > 0 && PrevIndex >= 0 && ((T == ctStackedArea && NStacked > 1) || (T == ctStackedPercArea && NPerc > 1));
-  const TChartSerie* Prev = Stacked ? &Series.Items(PrevIndex) : nullptr;
-
-  // A stacked serie stands on the previous one's outline and walks back
-  // along it, so the fill covers just the band between the two.
-  TPointArray P;
-  if (!Prev) {
-    P = DP;
-  } else {
-    const TPointArray& PO = Prev->StackedPointsArea;
-    const size_t N = DP.size();
-    const bool Topmost = T == ctStackedPercArea && Me + 1 == NPerc;
-    const Integer Top = S.ValueToY(100, R);
-    P.reserve(2 * N);
-    for (size_t K = 0; K < N; ++K) {
-      TPoint Q = DP[K];
-      const bool Closing = K + 2 >= N;
-      if (Topmost && !Closing)
-        (Horz ? Q.X : Q.Y) = Top;
-      else if (K < PO.size())
-        (Horz ? Q.X : Q.Y) += (Horz ? PO[K].X : PO[K].Y) - Z;
-      P.push_back(Q);
-    }
-    for (size_t K = 0; K < Prev->DrawPoints.size() && K < N && K < PO.size(); ++K)
-      P.push_back(Horz ? TPoint{PO[K].X, DP[K].Y} : TPoint{DP[K].X, PO[K].Y});
-  }
+  const TAreaOutline Area = AreaOutline(S, R);
+  const TChartSerie* Prev = Area.Previous;
+  const TPointArray& P = Area.Points;
   S.StackedPointsArea = P;
   S.DrawValuesDP = P;
   if (P.empty()) return;
@@ -282,16 +256,6 @@ void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double 
   }
 
   auto Outline = LinePen(SerieLineOpacity(S), S.LineColor(), S.LineWidth() * SX, S.PenStyle());
-  auto Fill = [&](TGPGraphicsPath& Path) {
-    TGDIPFillParams F = SerieFill(S, G, S.Color(), S.ColorTo());
-    if (S.Color() == clNone) F.GradientType = gtNone;
-    F.Path = &Path;
-    F.UsePath = true;
-    F.R = RectF(R);
-    F.BorderColor = clNone;
-    F.BorderWidth = 0;
-    FillGDIPShape(F);
-  };
   const size_t Values = T == ctBand ? P.size() : AreaValueCount(S);
   bool AllDefined = true;
   for (size_t K = 0; K < Values && AllDefined; ++K)
@@ -299,7 +263,7 @@ void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double 
   if (AllDefined) {
     TGPGraphicsPath Path;
     AddPolyline(Path, P.data(), P.size(), true);
-    Fill(Path);
+    FillSerieArea(S, G, Path, R);
     if (Outline) {
       G.DrawPath(Outline.get(), &Path);
       // The upper edge is drawn once more over the closing edges.
@@ -311,26 +275,14 @@ void TGDIPChartSeriePainter::DrawAreaGP(TChartSerie& S, HDC DC, TRect R, double 
     }
     return;
   }
-  // Runs of defined points, each closed down to the zero line.
-  std::vector<TPoint> Run;
-  auto Flush = [&] {
-    if (Run.empty()) return;
-    const TPoint First = Run.front(), LastP = Run.back();
-    Run.push_back(Horz ? TPoint{Z, LastP.Y} : TPoint{LastP.X, Z});
-    Run.push_back(Horz ? TPoint{Z, First.Y} : TPoint{First.X, Z});
+  // Runs of defined points, each closed down to the zero line; the path
+  // closes a run, so its repeated first point is left out.
+  for (const TPointArray& Run : DefinedRuns(S, P, Values, Z, Horz)) {
     TGPGraphicsPath Path;
-    AddPolyline(Path, Run.data(), Run.size(), true);
-    Fill(Path);
+    AddPolyline(Path, Run.data(), Run.size() - 1, true);
+    FillSerieArea(S, G, Path, R);
     if (Outline) G.DrawPath(Outline.get(), &Path);
-    Run.clear();
-  };
-  for (size_t K = 0; K < Values && K < P.size(); ++K) {
-    if (S.GetChartPointFromDrawPoint(static_cast<Integer>(K)).Defined)
-      Run.push_back(P[K]);
-    else
-      Flush();
   }
-  Flush();
 }
 
 void TGDIPChartSeriePainter::DrawArea3DGP(TChartSerie& S, TGPGraphics& G, Integer First, Integer Last,
@@ -374,34 +326,6 @@ void TGDIPChartSeriePainter::DrawArea3DGP(TChartSerie& S, TGPGraphics& G, Intege
 }
 
 // ---------------------------------------------------------------- arrows and bubbles
-TPoint TGDIPChartSeriePainter::ArrowEnd(const TChartSerie& S, const TChartPoint& P, TPoint A, TRect R, double SX,
-                                        double SY) {
-  if (S.ChartType() != ctScaledArrow) return {A.X + RoundI(SX * P.PixelValue2), A.Y - RoundI(SY * P.PixelValue1)};
-  // PixelValue1 is a value on the value axis; PixelValue2 a number of points
-  // along the category axis, sized by the x scale.
-  const TVivIzude* C = S.Chart();
-  const Integer Along = C ? RoundI(RoundI(SX * P.PixelValue2) * C->XScale()) : 0;
-  const bool Horz = S.IsHorizontal();
-  const Integer Value = S.ValueToY(S.YToValue(Horz ? A.X : A.Y, R) + RoundI(SY * P.PixelValue1), R);
-  return Horz ? TPoint{Value, A.Y + Along} : TPoint{A.X + Along, Value};
-}
-
-TRect TGDIPChartSeriePainter::BubbleBox(const TChartSerie& S, const TChartPoint& P, TPoint A, TRect R, double SX,
-                                        double SY) {
-  if (S.ChartType() != ctScaledBubble)
-    return Bounds(A.X - RoundI(SX * P.PixelValue1), A.Y - RoundI(SY * P.PixelValue2), RoundI(SX * 2 * P.PixelValue1),
-                  RoundI(SY * 2 * P.PixelValue2));
-  // PixelValue1 spans points along the category axis (the x scale),
-  // PixelValue2 values along the value axis.
-  const TVivIzude* C = S.Chart();
-  const Integer Across = C ? RoundI(RoundI(SX * P.PixelValue1) * C->XScale()) : 0;
-  const bool Horz = S.IsHorizontal();
-  const double V = S.YToValue(Horz ? A.X : A.Y, R);
-  const Integer D = RoundI(SY * P.PixelValue2);
-  const Integer V1 = S.ValueToY(V + D, R), V2 = S.ValueToY(V - D, R);
-  return NormalizedRect(Horz ? TRect{V2, A.Y - Across, V1, A.Y + Across} : TRect{A.X - Across, V1, A.X + Across, V2});
-}
-
 void TGDIPChartSeriePainter::DrawArrowsGP(TChartSerie& S, HDC DC, TRect R, double SX, double SY) {
   const TPointArray& DP = S.DrawPoints;
   S.DrawValuesDP = DP;
@@ -456,28 +380,11 @@ void TGDIPChartSeriePainter::DrawBubblesGP(TChartSerie& S, HDC DC, TRect R, doub
 
 // ---------------------------------------------------------------- digital lines
 void TGDIPChartSeriePainter::DrawDigitalLineGP(TChartSerie& S, HDC DC, TRect R, double SX, double) {
+  S.DrawValuesDP = S.DrawPoints;
+  const std::vector<TDigitalLinePoint> Corners = DigitalLineCorners(S, R);
+  if (Corners.empty()) return;
   TVivIzude* C = S.Chart();
-  const TPointArray& P = S.DrawPoints;
-  S.DrawValuesDP = P;
-  if (!C || P.size() < 2) return;
-  const bool XY = S.ChartType() == ctXYDigitalLine;
-  const Integer Z = S.ValueToY(S.ZeroReferencePoint(), R);
-  Integer H = RoundI(C->GetXScaleStart());
-  std::vector<TDigitalLinePoint> Corners;
-  auto Add = [&](Integer X, Integer Y, size_t Idx) { Corners.push_back({{X, Y}, static_cast<Integer>(Idx)}); };
-  const size_t N = P.size();
-  Add(P[0].X - H, Z, 0);
-  Add(P[0].X - H, P[0].Y, 0);
-  Add(P[0].X + H, P[0].Y, 0);
-  for (size_t I = 1; I < N; ++I) {
-    Add(P[I - 1].X + H, P[I].Y, I);
-    if (XY) H = (I + 1 < N ? P[I + 1].X - P[I].X : P[I].X - P[I - 1].X) / 2;
-    Add(P[I].X + H, P[I].Y, I);
-    if (I + 1 == N) Add(P[I].X + H, Z, I);
-  }
-  auto Defined = [&](const TDigitalLinePoint& D) {
-    return XY ? S.GetChartPoint(D.Idx).Defined : S.GetChartPointFromDrawPoint(D.Idx).Defined;
-  };
+  auto Defined = [&](const TDigitalLinePoint& D) { return DigitalCornerDefined(S, D); };
   TGPGraphics G(DC);
   G.SetSmoothingMode(AntiAlias);
   if (S.Enable3D()) {
@@ -602,41 +509,19 @@ void TGDIPChartSeriePainter::DrawCylinderGP(TChartSerie& S, TGPGraphics& G, TRec
 
 void TGDIPChartSeriePainter::DrawPyramidGP(TChartSerie& S, TGPGraphics& G, TRect R, Integer Index, TColor Color,
                                            TColor ColorTo) {
-  TVivIzude* C = S.Chart();
-  if (!C) return;
-  const double Total = S.GetTotalSeriesValuePyramid(Index);
-  if (Total == 0 || !std::isfinite(Total)) return;
-  const TChartSeries& Series = C->Series();
-  const bool AnyStacked = Series.GetCountChartType(ctStackedBar) + Series.GetCountChartType(ctStackedPercBar) > 0;
-  const double Low = AnyStacked ? S.GetNextValuePyramid(S.Index() - 1, Index) : 0;
-  const double High = S.GetNextValuePyramid(S.Index(), Index);
-  const bool Horz = S.IsHorizontal();
+  TPyramidFaces Faces;
+  if (!PyramidFaces(S, R, Index, Faces)) return;
   const TRect N = NormalizedRect(R);
-  const Integer W = Horz ? N.Height() : N.Width();
-  if (W <= 0) return;
-  const Integer Centre = (Horz ? N.Top : N.Left) + W / 2;
-  const TRect SR = Series.SeriesRectangle();
-  auto Half = [&](double V) { return RoundI((Total - V) / Total * W / 2); };
-  auto At = [&](Integer Across, double V) {
-    const Integer Along = S.ValueToY(V, SR);
-    return Horz ? TPoint{Along, Across} : TPoint{Across, Along};
-  };
-  const Integer HB = Half(Low), HT = Half(High);
-  FillPolygon(S, G, {At(Centre - HB, Low), At(Centre + HB, Low), At(Centre + HT, High), At(Centre - HT, High)}, Color,
-              ColorTo, RectF(N));
+  const auto& F = Faces.Front;
+  FillPolygon(S, G, {F[0], F[1], F[2], F[3]}, Color, ColorTo, RectF(N));
   if (!S.Enable3D()) return;
-  // The side face: as deep as the pyramid is wide at each end, relative to
-  // the bar's width.
-  auto Depth = [&](Integer HalfWidth) { return RoundI(S.Offset3D() * 2.0 * HalfWidth / W); };
-  const Integer DB = Depth(HB), DT = Depth(HT);
-  const TPoint B = At(Centre + HB, Low), Tp = At(Centre + HT, High);
-  const TPoint B2 = Horz ? TPoint{B.X + DB, B.Y + DB} : TPoint{B.X + DB, B.Y - DB};
-  const TPoint T2 = Horz ? TPoint{Tp.X + DT, Tp.Y + DT} : TPoint{Tp.X + DT, Tp.Y - DT};
   const Integer O = S.Offset3D();
-  const TGPRectF Over{REAL(N.Left), REAL(N.Top - O), REAL(N.Width() + (Horz ? 0 : O)), REAL(N.Height() + 2 * O)};
+  const TGPRectF Over{REAL(N.Left), REAL(N.Top - O), REAL(N.Width() + (S.IsHorizontal() ? 0 : O)),
+                      REAL(N.Height() + 2 * O)};
   const TColor D1 = Darkened(Color == clNone ? S.Color() : Color, S.Darken3D());
   const TColor D2 = Darkened(ColorTo, S.Darken3D());
-  FillPolygon(S, G, {B, B2, T2, Tp}, D1, D2, Over);
+  const auto& Side = Faces.Side;
+  FillPolygon(S, G, {Side[0], Side[1], Side[2], Side[3]}, D1, D2, Over);
 }
 
 void TGDIPChartSeriePainter::DrawBar3D(TChartSerie& S, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R,
@@ -807,14 +692,7 @@ void TGDIPChartSeriePainter::DrawSpider(TChartSerie& S, TChartCanvas& Canvas, TR
   }
   TGPGraphicsPath Path;
   AddPolyline(Path, Points.data(), Points.size(), false);
-  TGDIPFillParams F = SerieFill(S, G, S.Color(), S.ColorTo());
-  if (S.Color() == clNone) F.GradientType = gtNone;
-  F.Path = &Path;
-  F.UsePath = true;
-  F.R = RectF(R);
-  F.BorderColor = clNone;
-  F.BorderWidth = 0;
-  FillGDIPShape(F);
+  FillSerieArea(S, G, Path, R);
   if (auto Pen = LinePen(SerieLineOpacity(S), S.LineColor(), S.LineWidth() * SX, S.PenStyle())) G.DrawPath(Pen.get(), &Path);
 }
 

@@ -962,23 +962,17 @@ TVivGDIPChartView::TVivGDIPChartView(TComponent* AOwner) : TVivIzudeView(AOwner)
 std::unique_ptr<TChartPanes> TVivGDIPChartView::CreatePanes() { return std::make_unique<TVivGDIPChartPanes>(this); }
 
 void TVivGDIPChartView::RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) {
+  if (!ThroughBitmap) {
+    // Straight onto the target, sizes in settings following its resolution.
+    TVivIzudeView::PrintPane(Pane, Canvas, R);
+    return;
+  }
   TChartPane* P = Panes().Items(Pane);  // EListError for an index outside the panes
   TPaintingScope Scope(*this);
-  if (!ThroughBitmap) {
-    // Sizes in settings follow the target's resolution (a printer's).
-    HDC Screen = GetDC(nullptr);
-    const int DX = GetDeviceCaps(Screen, LOGPIXELSX), DY = GetDeviceCaps(Screen, LOGPIXELSY);
-    ReleaseDC(nullptr, Screen);
-    const double SX = DX > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSX)) / DX : 1.0;
-    const double SY = DY > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / DY : 1.0;
-    TVclChartCanvas C(Canvas);
-    P->Draw(C, R, SX, SY, true);
-  } else {
-    TBitmap Bitmap(std::max<Integer>(R.Width(), 1), std::max<Integer>(R.Height(), 1));
-    TVclChartCanvas C(*Bitmap.Canvas());
-    P->Draw(C, {0, 0, R.Width(), R.Height()}, 1.0, 1.0, true);
-    Canvas.StretchDraw(R, &Bitmap);
-  }
+  TBitmap Bitmap(std::max<Integer>(R.Width(), 1), std::max<Integer>(R.Height(), 1));
+  TVclChartCanvas C(*Bitmap.Canvas());
+  P->Draw(C, {0, 0, R.Width(), R.Height()}, 1.0, 1.0, true);
+  Canvas.StretchDraw(R, &Bitmap);
   RestoreScreenLayout(*P);
 }
 

@@ -325,12 +325,6 @@ public:
                     const TPointArray& Outline, TRect R);
   void DrawCylinderGP(TChartSerie& Serie, TGPGraphics& G, TRect R, TColor Color, TColor ColorTo);
   void DrawPyramidGP(TChartSerie& Serie, TGPGraphics& G, TRect R, Integer Index, TColor Color, TColor ColorTo);
-  // The end of an arrow starting at draw point A of point P.
-  static TPoint ArrowEnd(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
-                         double ScaleY);
-  // The bounding box of a bubble at draw point A of point P.
-  static TRect BubbleBox(const TChartSerie& Serie, const TChartPoint& P, TPoint A, TRect R, double ScaleX,
-                         double ScaleY);
 
   // The shaded serie colour of point Index: the value of the serie's colour
   // times (Index + 1) / Count.

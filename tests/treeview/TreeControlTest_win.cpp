@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "TreeWindowTest_win.h"
 #include "treeview/VastTreeControl_win.h"
 #include "vcl/Forms.h"
 #include "vcl/ImgList.h"
@@ -172,34 +173,13 @@ public:
   TVastStringTree* Tree;
 };
 
-struct TFormDeleter {
-  void operator()(TCustomForm* Form) const { delete Form; }
-};
-
-class TTreeControlTest : public ::testing::Test {
+class TTreeControlTest : public TTreeWindowTest<TTreeDemoForm> {
 protected:
   void SetUp() override {
-    Application->Initialize();
-    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
-    Form.reset(TCustomForm::Create<TTreeDemoForm>(Application));
-    Tree = Form->Tree;
-    Form->Show();
-    Form->Populate();
+    ShowForm();
     Pump(100);
   }
-  void TearDown() override {
-    Form.reset();
-    Application->ProcessMessages();
-    Application->OnException = nullptr;
-    EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? std::string() : std::string(Errors[0].begin(), Errors[0].end()));
-  }
-  static void Pump(int Ms) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (std::chrono::steady_clock::now() < End) {
-      MSG Msg;
-      if (!Application->ProcessMessage(Msg)) Sleep(1);
-    }
-  }
+  void TearDown() override { CloseForm(); }
   // The client area as the tree paints it through WM_PRINTCLIENT.
   std::unique_ptr<TBitmap> PrintClient() {
     auto B = std::make_unique<TBitmap>(Tree->ClientWidth(), Tree->ClientHeight());
@@ -216,29 +196,12 @@ protected:
     return B;
   }
   // What the screen shows over the form, for people to look at.
-  void Screenshot(const char16_t* File) {
-    Form->Update();
-    Pump(50);
-    RECT R;
-    GetWindowRect(Form->Handle(), &R);
-    TBitmap Shot(R.right - R.left, R.bottom - R.top);
-    HDC Screen = GetDC(nullptr);
-    BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, SRCCOPY);
-    ReleaseDC(nullptr, Screen);
-    // 24 bits: no alpha channel for a viewer to take as transparency.
-    Shot.SetPixelFormat(pf24bit);
-    Shot.SaveToFile(File);
-    EXPECT_NE(GetFileAttributesW(reinterpret_cast<const wchar_t*>(File)), INVALID_FILE_ATTRIBUTES);
-  }
+  void Screenshot(const char16_t* File) { ScreenshotForm(File, 50, SRCCOPY); }
   PVastNode Folder(Cardinal Index) {
     PVastNode Run = Tree->GetFirst();
     while (Run && Run->Index != Index) Run = Tree->GetNextSibling(Run);
     return Run;
   }
-
-  std::unique_ptr<TTreeDemoForm, TFormDeleter> Form;
-  TVastStringTree* Tree = nullptr;
-  std::vector<String> Errors;
 };
 
 TEST_F(TTreeControlTest, HoldsAHundredThousandNodes) {

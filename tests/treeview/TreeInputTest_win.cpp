@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "TreeWindowTest_win.h"
 #include "treeview/VastTreeControl_win.h"
 #include "treeview/VastTreeDragImage_win.h"
 #include "treeview/VastTreeEdit_win.h"
@@ -93,19 +94,10 @@ public:
   int NewTexts = 0;
 };
 
-struct TFormDeleter {
-  void operator()(TCustomForm* Form) const { delete Form; }
-};
-
-class TTreeInputTest : public ::testing::Test {
+class TTreeInputTest : public TTreeWindowTest<TInputForm> {
 protected:
   void SetUp() override {
-    Application->Initialize();
-    Application->OnException = [this](TObject*, Exception& E) { Errors.push_back(E.Message()); };
-    Form.reset(TCustomForm::Create<TInputForm>(Application));
-    Tree = Form->Tree;
-    Form->Show();
-    Form->Populate();
+    ShowForm();
     SetForegroundWindow(Form->Handle());
     Tree->SetFocus();
     Pump(100);
@@ -113,17 +105,7 @@ protected:
   }
   void TearDown() override {
     SetModifiers(false, false);
-    Form.reset();
-    Application->ProcessMessages();
-    Application->OnException = nullptr;
-    EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? std::string() : std::string(Errors[0].begin(), Errors[0].end()));
-  }
-  static void Pump(int Ms) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (std::chrono::steady_clock::now() < End) {
-      MSG Msg;
-      if (!Application->ProcessMessage(Msg)) Sleep(1);
-    }
+    CloseForm();
   }
   // Shift and Ctrl as GetKeyState sees them.
   static void SetModifiers(bool Shift, bool Ctrl) {
@@ -170,28 +152,12 @@ protected:
     const TRect R = Tree->GetDisplayRect(Node, NoColumn, false);
     return (R.Top + R.Bottom) / 2;
   }
-  void Screenshot(const char16_t* File) {
-    Form->Update();
-    Pump(60);
-    RECT R;
-    GetWindowRect(Form->Handle(), &R);
-    TBitmap Shot(R.right - R.left, R.bottom - R.top);
-    HDC Screen = GetDC(nullptr);
-    BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, SRCCOPY | CAPTUREBLT);
-    ReleaseDC(nullptr, Screen);
-    Shot.SetPixelFormat(pf24bit);
-    Shot.SaveToFile(File);
-    EXPECT_NE(GetFileAttributesW(reinterpret_cast<const wchar_t*>(File)), INVALID_FILE_ATTRIBUTES);
-  }
+  void Screenshot(const char16_t* File) { ScreenshotForm(File, 60, SRCCOPY | CAPTUREBLT); }
   PVastNode Top(Cardinal I) {
     PVastNode Run = Tree->GetFirst();
     while (Run && Run->Index != I) Run = Tree->GetNextSibling(Run);
     return Run;
   }
-
-  std::unique_ptr<TInputForm, TFormDeleter> Form;
-  TVastStringTree* Tree = nullptr;
-  std::vector<String> Errors;
 };
 
 TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {

@@ -21,6 +21,7 @@
 #include "app/fSites.h"
 #include "rtl/Unicode.h"
 #include "rtl/SysUtils.h"
+#include "tests/fixture/FtpFixture.h"
 #include "vcl/Forms.h"
 #include "vcl/WinDispatcher.h"
 
@@ -276,6 +277,16 @@ protected:
     delete Main;
     Main = nullptr;
   }
+
+  // The parameters that log in to server, then extra.
+  static std::vector<String> Params(const FtpServer& server, std::vector<String> extra) {
+    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()),
+                             u"-user=" + server.User(), u"-pass=" + server.Password()};
+    p.insert(p.end(), extra.begin(), extra.end());
+    return p;
+  }
+  // The text of the status bar's panel i.
+  String Panneau(int i) { return Main->SBar->Panels()->Items(i)->Text(); }
 
   bool AttendScan(int Nombre = 1, int TimeoutMs = 120000) {
     return Pump([&] { return Main->ScansTermines >= Nombre; }, TimeoutMs);

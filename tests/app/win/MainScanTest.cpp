@@ -18,15 +18,6 @@ using scantest::Wire;
 
 class MainScanTest : public AppFixture {
 protected:
-  std::vector<String> Params(const FtpServer& server, std::vector<String> extra) {
-    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()),
-                             u"-user=" + server.User(), u"-pass=" + server.Password()};
-    p.insert(p.end(), extra.begin(), extra.end());
-    return p;
-  }
-
-  String Panneau(int i) { return Main->SBar->Panels()->Items(i)->Text(); }
-
   // The commands the log pane shows, in order.
   std::vector<String> CommandesDuLog(const String& Label) {
     std::vector<String> out;

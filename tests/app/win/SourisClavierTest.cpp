@@ -18,13 +18,6 @@ using namespace apptest;
 
 class SourisClavierTest : public AppFixture {
 protected:
-  std::vector<String> Params(const FtpServer& server, std::vector<String> extra) {
-    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()),
-                             u"-user=" + server.User(), u"-pass=" + server.Password()};
-    p.insert(p.end(), extra.begin(), extra.end());
-    return p;
-  }
-  String Panneau(int i) { return Main->SBar->Panels()->Items(i)->Text(); }
   // Column Colonne of every row of the file list, top to bottom.
   std::vector<String> ColonneFichiers(TColumnIndex Colonne) {
     std::vector<String> out;
