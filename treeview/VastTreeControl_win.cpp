@@ -12,6 +12,7 @@
 #include <cstring>
 #include <cstdio>
 
+#include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeWorker.h"
 
 namespace {
@@ -239,7 +240,21 @@ void THeaderPaintInfo::DrawDropMark(Integer S) {
 // ---------------------------------------------------------------------------
 // Life cycle
 
+namespace {
+
+// The split cursors join the screen's table with the first tree: the
+// header's column and lower edges and a row's edge show them.
+void RegisterSplitCursors() {
+  if (!Screen) return;
+  const HCURSOR Arrow = LoadCursorW(nullptr, IDC_ARROW);
+  if (Screen->Cursors(crVertSplit) == Arrow) Screen->SetCursors(crVertSplit, CreateSplitCursor(true));
+  if (Screen->Cursors(crHeaderSplit) == Arrow) Screen->SetCursors(crHeaderSplit, CreateSplitCursor(false));
+}
+
+}  // namespace
+
 TVastTreeControl::TVastTreeControl(TComponent* AOwner) : TCustomControl(AOwner), TCustomVastStringTree(nullptr) {
+  RegisterSplitCursors();
   SetHost(this);
   FThreadId = GetCurrentThreadId();
   Clock = [] { return static_cast<Cardinal>(timeGetTime()); };

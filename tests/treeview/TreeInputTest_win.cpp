@@ -341,6 +341,56 @@ TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
   EXPECT_GT(H.Columns()[1].Width(), 60);
 }
 
+// The cursor the tree sets for the pointer resting at client point (X, Y).
+HCURSOR CursorAt(TVastStringTree* Tree, Integer X, Integer Y, WORD HitCode) {
+  const TPoint S = Tree->ClientToScreen(TPoint{X, Y});
+  SetCursorPos(S.X, S.Y);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(Tree->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Tree->Handle()),
+               MAKELPARAM(HitCode, WM_MOUSEMOVE));
+  return GetCursor();
+}
+
+TEST_F(TTreeInputTest, EdgesThatResizeShowTheSplitCursors) {
+  TVTHeader& H = Tree->Header();
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoHeightResize});
+  H.Columns()[0].SetOptions(H.Columns()[0].Options() + TVTColumnOptions{coFixed});
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toNodeHeightResize});
+  const HCURSOR Arrow = LoadCursorW(nullptr, IDC_ARROW);
+  const HCURSOR ColumnSplit = Screen->Cursors(crHeaderSplit), RowSplit = Screen->Cursors(crVertSplit);
+  // Both are our own, distinct, with the hot spot in the middle.
+  EXPECT_NE(ColumnSplit, Arrow);
+  EXPECT_NE(RowSplit, Arrow);
+  EXPECT_NE(ColumnSplit, RowSplit);
+  ICONINFO Info{};
+  ASSERT_TRUE(GetIconInfo(ColumnSplit, &Info));
+  EXPECT_EQ(Info.xHotspot, 16u);
+  EXPECT_EQ(Info.yHotspot, 16u);
+  DeleteObject(Info.hbmMask);
+  DeleteObject(Info.hbmColor);
+  {
+    // Both cursors over a grey field, to be looked at.
+    TBitmap Shot(80, 40);
+    TCanvas* C = Shot.Canvas();
+    C->Brush()->SetColor(static_cast<TColor>(0xA0A0A0));
+    C->FillRect(TRect{0, 0, 80, 40});
+    DrawIconEx(C->Handle(), 4, 4, ColumnSplit, 32, 32, 0, nullptr, DI_NORMAL);
+    DrawIconEx(C->Handle(), 44, 4, RowSplit, 32, 32, 0, nullptr, DI_NORMAL);
+    Shot.SetPixelFormat(pf24bit);
+    Shot.SaveToFile(u"treeinput_split_cursors.bmp");
+  }
+
+  const Integer HeadY = -H.Height() / 2;
+  EXPECT_EQ(CursorAt(Tree, 171, HeadY, HTBORDER), ColumnSplit) << "the edge of Name";
+  EXPECT_EQ(CursorAt(Tree, 60, HeadY, HTBORDER), Arrow) << "the middle of Name";
+  EXPECT_EQ(CursorAt(Tree, 60, -1, HTBORDER), RowSplit) << "the header's lower edge";
+  const TRect Row = Tree->GetDisplayRect(Top(1), 0, false);
+  EXPECT_EQ(CursorAt(Tree, 60, Row.Bottom - 1, HTCLIENT), RowSplit) << "a row's lower edge";
+  EXPECT_EQ(CursorAt(Tree, 60, (Row.Top + Row.Bottom) / 2, HTCLIENT), Arrow) << "inside the row";
+  SetCursorPos(0, 0);
+}
+
 TEST_F(TTreeInputTest, ColumnDragShowsItsImageAndMovesTheColumn) {
   TVTHeader& H = Tree->Header();
   Integer Dragged = -1, OldPos = -1;
