@@ -224,10 +224,12 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
         EndNodeHeightTracking();
         return false;
       }
-      if (M.Button == mbRight && !TreeOptions().SelectionOptions().Contains(toRightClickSelect)) return false;
       THitInfo Hit;
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
-      MouseButtonUp(M, Hit);
+      if (M.Button != mbRight || TreeOptions().SelectionOptions().Contains(toRightClickSelect))
+        MouseButtonUp(M, Hit);
+      // Without a menu of its own the control asks for one for the row.
+      if (M.Button == mbRight && !PopupMenu()) DoShowPopupMenu(Hit.HitNode, Hit.HitColumn, P);
       return false;
     }
     case WM_MOUSEMOVE: {
@@ -242,6 +244,7 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
 }
 
 void TVastTreeControl::KeyDown(Word& Key, TShiftState Shift) {
+  DoStateChange({}, {tsPopupMenuShown});  // a menu shown before belongs to an earlier gesture
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may clear the key
   if (Key != 0 && !Header().FStates.Empty() && Key == VK_ESCAPE) return;
   HandleKeyDown(Key, Shift);
@@ -289,9 +292,12 @@ void TVastTreeControl::DoShowPopupMenu(PVastNode Node, TColumnIndex Column, cons
   if (!Menu) Menu = dynamic_cast<TPopupMenu*>(PopupMenu());
   if (!Menu) return;
   const TPoint S = ClientToScreen(Position.X < 0 ? TPoint{0, 0} : Position);
-  DoStateChange({tsPopupMenuShown});
+  // The state stays until the gesture ends, so that the platform's own
+  // context-menu message for it shows no second menu.
+  DoStateChange({tsPopupMenuShown}, {tsEditPending});
+  KillTimer(EditTimer);
+  Menu->PopupComponent = this;
   Menu->Popup(S.X, S.Y);
-  DoStateChange({}, {tsPopupMenuShown});
 }
 
 bool TVastTreeControl::PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos) {

@@ -1249,6 +1249,14 @@ void TVastTreeControl::WndProc(TMessage& Message) {
                         Message.Msg == WM_MBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
       // The platform's own handling (events) first; the tree's after.
       if (Down && !Focused() && CanFocus()) SetFocus();
+      if (Message.Msg == WM_RBUTTONUP) {
+        // The menu the platform shows now (WM_CONTEXTMENU) ends a rubber band.
+        DoStateChange({}, {tsPopupMenuShown});
+        if (PopupMenu() && IsMouseSelecting()) {
+          DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
+          InvalidateAll();
+        }
+      }
       TCustomControl::WndProc(Message);
       HandleMouseMessage(Message);
       return;
@@ -1256,6 +1264,17 @@ void TVastTreeControl::WndProc(TMessage& Message) {
     case WM_GETDLGCODE:
       Message.Result = DialogCode();
       return;
+    case WM_CONTEXTMENU:
+      // A click that was to edit, clear or drag is over once a menu opens.
+      KillTimer(EditTimer);
+      DoStateChange({}, {tsClearPending, tsEditPending, tsOLEDragPending, tsVCLDragPending});
+      if (HasState(tsPopupMenuShown)) {
+        // The tree has shown its own menu for this gesture already.
+        DoStateChange({}, {tsPopupMenuShown});
+        Message.Result = 0;
+        return;
+      }
+      break;
     case WM_ERASEBKGND:
       Message.Result = 1;
       return;

@@ -19,6 +19,7 @@
 #include "treeview/VastTreeHeaderPopup_win.h"
 #include "treeview/VastTreeHint_win.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
 
 namespace {
 
@@ -339,6 +340,59 @@ TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
   SendMessageW(Wnd(), WM_NCLBUTTONDBLCLK, HTBORDER, ScreenLParam(SizeRight + 1, HeadY));
   EXPECT_EQ(H.Columns()[1].Width(), Tree->GetMaxColumnWidth(1));
   EXPECT_GT(H.Columns()[1].Width(), 60);
+}
+
+// Menus opened by a test count themselves and close a moment later.
+int OpenedMenus = 0;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  EndMenu();
+}
+void CountAndCloseMenu(TObject*) {
+  ++OpenedMenus;
+  SetTimer(nullptr, 0, 30, CloseMenu);
+}
+
+TEST_F(TTreeInputTest, ContextMenusOpenOnceAndCancelAClickEdit) {
+  TPopupMenu Menu(nullptr);
+  auto* Item = new TMenuItem(&Menu);
+  Item->SetCaption(u"Rename");
+  Menu.Items()->Add(Item);
+  Menu.OnPopup = CountAndCloseMenu;
+  Tree->SetEditDelay(50);
+  PVastNode C = Top(2);
+  // The control's own menu: a right click on the selected row opens it
+  // once, and the click does not go on to edit the row afterwards.
+  Tree->SetPopupMenu(&Menu);
+  Click(60, RowY(C));
+  Pump(600);  // no double click
+  OpenedMenus = 0;
+  Click(60, RowY(C), false, false, true);
+  Pump(400);
+  EXPECT_EQ(OpenedMenus, 1);
+  EXPECT_FALSE(Tree->IsEditing());
+  // The context-menu key opens it once too.
+  OpenedMenus = 0;
+  SendMessageW(Wnd(), WM_KEYDOWN, VK_APPS, 1);
+  SendMessageW(Wnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd()), -1);
+  SendMessageW(Wnd(), WM_KEYUP, VK_APPS, 0xC0000001);
+  Pump(100);
+  EXPECT_EQ(OpenedMenus, 1);
+  // Without one, the tree asks for a menu for the clicked row.
+  Tree->SetPopupMenu(nullptr);
+  PVastNode AskedFor = nullptr;
+  Tree->OnGetPopupMenu = [&](TBaseVastTree*, PVastNode Node, TColumnIndex, const TPoint&, bool&, TPopupMenu*& P) {
+    AskedFor = Node;
+    P = &Menu;
+  };
+  OpenedMenus = 0;
+  Click(60, RowY(Top(3)), false, false, true);
+  Pump(400);
+  EXPECT_EQ(OpenedMenus, 1);
+  EXPECT_EQ(AskedFor, Top(3));
+  EXPECT_EQ(Menu.PopupComponent, static_cast<TComponent*>(Tree));
+  EXPECT_FALSE(Tree->IsEditing());
+  Tree->OnGetPopupMenu = nullptr;
 }
 
 // The cursor the tree sets for the pointer resting at client point (X, Y).
