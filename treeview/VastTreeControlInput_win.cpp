@@ -263,6 +263,7 @@ void TVastTreeControl::KeyPress(Char& Key) {
 void TVastTreeControl::MouseLeave() {
   TCustomControl::MouseLeave();
   FLastHintRect = TRect{};
+  FNoHintCell = THintCell{};
   // The heads forget the pointer: no hot or pressed head stays behind.
   TVastTreeColumns& Cols = Header().Columns();
   POINT Cursor;
@@ -691,6 +692,7 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
     case WM_NCMOUSEMOVE: {
       const TPoint P = ClientPoint(true);
       DoHeaderMouseMove(KeyboardShiftState(), P.X, P.Y + H.Height());
+      if (InHeader(P)) AskHintAgainIfMoved(P);
       if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex()))) {
         SetTimer(HeaderTimer, 50);
         if (H.Options().Contains(hoShowHint)) {

@@ -1245,6 +1245,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
         FLastHintRect = TRect{};
         if (Application->HintControl() == this) Application->CancelHint();
       }
+      if (Message.Msg == WM_MOUSEMOVE) AskHintAgainIfMoved(MessagePoint(Message.LParam));
       const bool Down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN ||
                         Message.Msg == WM_MBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
       // The platform's own handling (events) first; the tree's after.

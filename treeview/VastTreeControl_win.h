@@ -441,6 +441,19 @@ protected:
   std::unique_ptr<class TVTDragImage> FHeaderDragImage;
   TRect FLastHintRect;
   TVTHintData FHintData;
+  // The cell or head last answered with no hint: the hint machinery asks a
+  // control once while the pointer stays on it, so leaving that cell asks
+  // again for the next.
+  struct THintCell {
+    bool Valid = false;
+    bool Head = false;
+    PVastNode Node = nullptr;
+    TColumnIndex Column = NoColumn;
+    bool operator==(const THintCell&) const = default;
+  };
+  THintCell FNoHintCell;
+  THintCell HintCellAt(const TPoint& P);
+  void AskHintAgainIfMoved(const TPoint& P);
   std::unique_ptr<TBitmap> FBackgroundBitmap;  // the picture over the background colour
   Integer FBackgroundOffsetX = 0;
   Integer FBackgroundOffsetY = 0;

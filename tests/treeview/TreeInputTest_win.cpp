@@ -641,6 +641,36 @@ TEST_F(TTreeInputTest, TooltipShowsTheFullTextOfACutOffCell) {
   EXPECT_EQ(R.top, CellText.Y - 1);
   Screenshot(u"treeinput_tooltip.bmp");
   Application->CancelHint();
+  // Moves posted, so that the application's hint machinery sees them.
+  auto MoveTo = [&](Integer X, Integer Y) {
+    const TPoint S = ScreenPt(X, Y);
+    SetCursorPos(S.X, S.Y);
+    PostMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(X, Y));
+    Pump(300);
+  };
+  auto HintShowing = [] { return Application->HintWindow() && IsWindowVisible(Application->HintWindow()->Handle()); };
+  // A cut cell reached from a cell that fits (which had nothing to show)
+  // shows its tooltip.
+  const Integer OldPause = Application->HintPause;
+  Application->HintPause = 100;
+  MoveTo(200, RowY(Tree->GetFirstChild(A)));
+  EXPECT_FALSE(HintShowing());
+  MoveTo(200, RowY(A));
+  EXPECT_TRUE(HintShowing());
+  Application->CancelHint();
+  // Row hints show on a row reached from the empty area below the rows.
+  Tree->SetHintMode(hmHint);
+  Tree->OnGetHint = [](TBaseVastTree*, PVastNode, TColumnIndex, TVTTooltipLineBreakStyle&, String& Text) {
+    Text = u"a hint";
+  };
+  MoveTo(60, Tree->ClientHeight() - 5);
+  EXPECT_FALSE(HintShowing());
+  MoveTo(60, RowY(Top(1)));
+  EXPECT_TRUE(HintShowing());
+  Application->CancelHint();
+  Application->HintPause = OldPause;
+  Tree->OnGetHint = nullptr;
+  Tree->SetHintMode(hmTooltip);
   // A text that fits shows nothing.
   PVastNode File0 = Tree->GetFirstChild(A);
   const TPoint Fits = ScreenPt(200, RowY(File0));
