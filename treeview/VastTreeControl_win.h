@@ -314,6 +314,7 @@ protected:
   void PanningWindowHandler(TMessage& Message);
   IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
   void HintShow(THintInfo& Info) override;
+  void HintShowPause(bool HintActive, Integer& Pause) override;
   void MouseLeave() override;
   // Paints the node's check image at (X, Y) of the row canvas.
   virtual void PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y);

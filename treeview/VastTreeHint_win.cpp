@@ -27,6 +27,11 @@ bool TVastTreeControl::HasHint() const {
                         (TCustomVastStringTree::Header().Options().Contains(hoShowHint)));
 }
 
+void TVastTreeControl::HintShowPause(bool, Integer& Pause) {
+  // A cut-off cell shows its full text at once.
+  if (ShowHint() && HintMode() == hmTooltip) Pause = 0;
+}
+
 TVastTreeControl::THintCell TVastTreeControl::HintCellAt(const TPoint& P) {
   THintCell Cell;
   Cell.Valid = true;
