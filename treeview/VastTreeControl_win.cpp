@@ -1445,6 +1445,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       return;
     }
     case WM_MOUSEWHEEL: {
+      EndWheelPanning();  // the wheel takes over from panning
       const double Factor = static_cast<short>(HIWORD(Message.WParam)) / 120.0;
       const TShiftState Shift = MouseShiftState(Message.WParam);
       UINT Lines = 3;

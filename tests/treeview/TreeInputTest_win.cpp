@@ -717,6 +717,15 @@ TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
   SendMessageW(Wnd(), WM_MBUTTONDOWN, MK_MBUTTON, Pt(150, 120));
   EXPECT_FALSE(Tree->IsPanning());
   EXPECT_EQ(Tree->PanningWindow(), nullptr);
+  // A wheel notch ends panning too, and scrolls as usual.
+  SendMessageW(Wnd(), WM_MBUTTONDOWN, MK_MBUTTON, Pt(150, 100));
+  SendMessageW(Wnd(), WM_MBUTTONUP, 0, Pt(150, 100));
+  ASSERT_TRUE(Tree->IsPanning());
+  const Integer BeforeWheel = Tree->OffsetY();
+  SendMessageW(Wnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), ScreenLParam(150, 100));
+  EXPECT_FALSE(Tree->IsPanning());
+  EXPECT_EQ(Tree->PanningWindow(), nullptr);
+  EXPECT_LT(Tree->OffsetY(), BeforeWheel);
 }
 
 TEST_F(TTreeInputTest, TheHotRowFollowsAScrollUnderARestingPointer) {
