@@ -278,9 +278,12 @@ void TVastTreeControl::MouseLeave() {
     Cols.SetCheckBoxHit(false);
     Header().Invalidate(nullptr);
   }
-  if (HotNode()) {
-    InvalidateNode(HotNode());
+  if (PVastNode Hot = HotNode()) {
+    DoHotChange(Hot, nullptr);
+    const bool Repaint = TreeOptions().PaintOptions().Contains(toHotTrack) ||
+                         TreeOptions().MiscOptions().Contains(toCheckSupport);
     SetHotNode(nullptr);
+    if (Repaint) InvalidateNode(Hot);
   }
   if (!IsPanning() && (HasState(tsScrollPending) || HasState(tsScrolling)) && !IsMouseSelecting()) {
     KillTimer(ScrollTimer);

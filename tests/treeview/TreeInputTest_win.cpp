@@ -739,6 +739,18 @@ TEST_F(TTreeInputTest, TheHotRowFollowsAScrollUnderARestingPointer) {
   SendMessageW(Wnd(), WM_VSCROLL, SB_LINEDOWN, 0);
   ASSERT_LT(Tree->OffsetY(), 0);
   EXPECT_EQ(Tree->HotNode(), Tree->GetNodeAt(0, Y, true, Top));
+  // Leaving the tree: no hot row, and OnHotChange hears of it.
+  PVastNode From = nullptr, To = Tree->HotNode();
+  Tree->OnHotChange = [&](TBaseVastTree*, PVastNode Old, PVastNode New) {
+    From = Old;
+    To = New;
+  };
+  const PVastNode Hot = Tree->HotNode();
+  SendMessageW(Wnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Tree->HotNode(), nullptr);
+  EXPECT_EQ(From, Hot);
+  EXPECT_EQ(To, nullptr);
+  Tree->OnHotChange = nullptr;
 }
 
 TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
