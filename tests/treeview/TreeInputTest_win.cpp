@@ -216,6 +216,42 @@ TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
   Screenshot(u"treeinput_selection_hot.bmp");
 }
 
+TEST_F(TTreeInputTest, OnlyTheLabelSelectsWithoutFullRowSelection) {
+  PVastNode A = Top(0), File0 = Tree->GetFirstChild(A);
+  // A point of File0's row in the main column with the given hit position.
+  auto PointWith = [&](THitPosition Position) {
+    for (Integer X = 0; X < 170; ++X) {
+      THitInfo Hit;
+      Tree->GetHitTestInfoAt(X, RowY(File0), true, Hit);
+      if (Hit.HitNode == File0 && Hit.HitPositions.Contains(Position)) return X;
+    }
+    return -1;
+  };
+  const Integer Indent = PointWith(hiOnItemIndent), Beside = PointWith(hiOnItemRight);
+  ASSERT_GE(Indent, 0);
+  ASSERT_GE(Beside, 0);
+  // Single selection: the indentation and the space beside the label
+  // leave selection and focus alone.
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toMultiSelect});
+  Click(60, RowY(A));
+  for (Integer X : {Indent, Beside}) {
+    Click(X, RowY(File0));
+    EXPECT_EQ(Tree->FocusedNode(), A) << X;
+    EXPECT_EQ(Selected(), (std::vector<Cardinal>{0})) << X;
+  }
+  Click(PointWith(hiOnItemLabel), RowY(File0));
+  EXPECT_EQ(Tree->FocusedNode(), File0);
+  // Multiple selection: a press beside a selected label is a press on the
+  // free area, which drops the whole selection.
+  O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toMultiSelect});
+  Click(60, RowY(A));
+  Click(60, RowY(File0), false, true);
+  ASSERT_EQ(Selected(), (std::vector<Cardinal>{0, 1}));
+  Click(Beside, RowY(File0));
+  EXPECT_TRUE(Selected().empty());
+}
+
 TEST_F(TTreeInputTest, KeysMoveInTreeAndGridMode) {
   Click(60, RowY(Top(0)));
   Key(VK_DOWN);
