@@ -746,7 +746,11 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
           return true;
         }
         DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
-        if (NonClient) return true;
+        if (NonClient) {
+          // A press on a head that starts nothing still focuses the tree.
+          if (!Focused() && CanFocus()) SetFocus();
+          return true;
+        }
       }
       return false;
     }
@@ -849,6 +853,7 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
     case WM_NCRBUTTONDOWN:
     case WM_NCMBUTTONDOWN: {
       const TPoint P = ClientPoint(true);
+      if (!Focused() && CanFocus()) SetFocus();
       if (InHeader(P))
         DoHeaderMouseDown(Message.Msg == WM_NCRBUTTONDOWN ? mbRight : mbMiddle, KeyboardShiftState(), P.X,
                           P.Y + H.Height());

@@ -351,7 +351,13 @@ TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
     SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(X, HeadY));
     SendMessageW(Wnd(), WM_NCLBUTTONUP, HTBORDER, ScreenLParam(X, HeadY));
   };
+  // A click on a head that cannot be dragged focuses the tree.
+  H.SetOptions(H.Options() - TVTHeaderOptions{hoDrag});
+  SetFocus(Form->Handle());
+  ASSERT_NE(GetFocus(), Wnd());
   HeaderClick(200);  // "Size"
+  EXPECT_EQ(GetFocus(), Wnd());
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoDrag});
   EXPECT_EQ(H.SortColumn(), 1);
   EXPECT_EQ(H.SortDirection(), sdAscending);
   HeaderClick(200);
