@@ -295,7 +295,15 @@ TEST_F(TTreeInputTest, RubberBandSelectsTheRowsItCovers) {
   SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(280, Y0 + 20));
   SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(40, Y1));
   EXPECT_TRUE(Tree->IsMouseSelecting());
+  // The band is drawn only while the button is down, as GetKeyState sees it.
+  BYTE State[256];
+  GetKeyboardState(State);
+  State[VK_LBUTTON] = 0x80;
+  SetKeyboardState(State);
+  Tree->Invalidate();
   Screenshot(u"treeinput_rubber_band.bmp");
+  State[VK_LBUTTON] = 0;
+  SetKeyboardState(State);
   SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(40, Y1));
   EXPECT_FALSE(Tree->IsMouseSelecting());
   EXPECT_EQ(Selected(), (std::vector<Cardinal>{1, 2, 3, 4, 5}));
