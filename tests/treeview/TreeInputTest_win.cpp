@@ -309,6 +309,27 @@ TEST_F(TTreeInputTest, RubberBandSelectsTheRowsItCovers) {
   EXPECT_EQ(Selected(), (std::vector<Cardinal>{1, 2, 3, 4, 5}));
 }
 
+TEST_F(TTreeInputTest, ARubberBandInTheBottomBandScrollsTheRows) {
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetAutoOptions(O.AutoOptions() + TVTAutoOptions{toAutoScroll});
+  Tree->SetRootNodeCount(60);
+  Tree->SetAutoScrollDelay(10);
+  Pump(50);
+  const Integer CH = Tree->ClientHeight();
+  SendMessageW(Wnd(), WM_LBUTTONDOWN, MK_LBUTTON, Pt(300, 30));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(280, 60));
+  // The pointer rests inside the window, in the band along its bottom.
+  const TPoint S = ScreenPt(40, CH - 3);
+  SetCursorPos(S.X, S.Y);
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(40, CH - 3));
+  EXPECT_TRUE(Tree->ScrollDirections().Contains(sdDown));
+  Pump(300);
+  EXPECT_LT(Tree->OffsetY(), 0);
+  SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(40, CH - 3));
+  EXPECT_GT(Tree->SelectedCount(), static_cast<Cardinal>(CH / 18));
+  SetCursorPos(0, 0);
+}
+
 TEST_F(TTreeInputTest, F2EditsAndEnterEscapeTabEndTheEdit) {
   PVastNode A = Top(0);
   PVastNode File0 = Tree->GetFirstChild(A);
