@@ -224,10 +224,12 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
         EndNodeHeightTracking();
         return false;
       }
-      if (M.Button == mbRight && !TreeOptions().SelectionOptions().Contains(toRightClickSelect)) return false;
       THitInfo Hit;
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
-      MouseButtonUp(M, Hit);
+      if (M.Button != mbRight || TreeOptions().SelectionOptions().Contains(toRightClickSelect))
+        MouseButtonUp(M, Hit);
+      // Without a menu of its own the control asks for one for the row.
+      if (M.Button == mbRight && !PopupMenu()) DoShowPopupMenu(Hit.HitNode, Hit.HitColumn, P);
       return false;
     }
     case WM_MOUSEMOVE: {
@@ -242,6 +244,7 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
 }
 
 void TVastTreeControl::KeyDown(Word& Key, TShiftState Shift) {
+  DoStateChange({}, {tsPopupMenuShown});  // a menu shown before belongs to an earlier gesture
   TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may clear the key
   if (Key != 0 && !Header().FStates.Empty() && Key == VK_ESCAPE) return;
   HandleKeyDown(Key, Shift);
@@ -260,6 +263,7 @@ void TVastTreeControl::KeyPress(Char& Key) {
 void TVastTreeControl::MouseLeave() {
   TCustomControl::MouseLeave();
   FLastHintRect = TRect{};
+  FNoHintCell = THintCell{};
   // The heads forget the pointer: no hot or pressed head stays behind.
   TVastTreeColumns& Cols = Header().Columns();
   POINT Cursor;
@@ -274,9 +278,12 @@ void TVastTreeControl::MouseLeave() {
     Cols.SetCheckBoxHit(false);
     Header().Invalidate(nullptr);
   }
-  if (HotNode()) {
-    InvalidateNode(HotNode());
+  if (PVastNode Hot = HotNode()) {
+    DoHotChange(Hot, nullptr);
+    const bool Repaint = TreeOptions().PaintOptions().Contains(toHotTrack) ||
+                         TreeOptions().MiscOptions().Contains(toCheckSupport);
     SetHotNode(nullptr);
+    if (Repaint) InvalidateNode(Hot);
   }
   if (!IsPanning() && (HasState(tsScrollPending) || HasState(tsScrolling)) && !IsMouseSelecting()) {
     KillTimer(ScrollTimer);
@@ -289,9 +296,12 @@ void TVastTreeControl::DoShowPopupMenu(PVastNode Node, TColumnIndex Column, cons
   if (!Menu) Menu = dynamic_cast<TPopupMenu*>(PopupMenu());
   if (!Menu) return;
   const TPoint S = ClientToScreen(Position.X < 0 ? TPoint{0, 0} : Position);
-  DoStateChange({tsPopupMenuShown});
+  // The state stays until the gesture ends, so that the platform's own
+  // context-menu message for it shows no second menu.
+  DoStateChange({tsPopupMenuShown}, {tsEditPending});
+  KillTimer(EditTimer);
+  Menu->PopupComponent = this;
   Menu->Popup(S.X, S.Y);
-  DoStateChange({}, {tsPopupMenuShown});
 }
 
 bool TVastTreeControl::PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos) {
@@ -685,6 +695,7 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
     case WM_NCMOUSEMOVE: {
       const TPoint P = ClientPoint(true);
       DoHeaderMouseMove(KeyboardShiftState(), P.X, P.Y + H.Height());
+      if (InHeader(P)) AskHintAgainIfMoved(P);
       if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex()))) {
         SetTimer(HeaderTimer, 50);
         if (H.Options().Contains(hoShowHint)) {
@@ -735,7 +746,11 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
           return true;
         }
         DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
-        if (NonClient) return true;
+        if (NonClient) {
+          // A press on a head that starts nothing still focuses the tree.
+          if (!Focused() && CanFocus()) SetFocus();
+          return true;
+        }
       }
       return false;
     }
@@ -838,6 +853,7 @@ bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
     case WM_NCRBUTTONDOWN:
     case WM_NCMBUTTONDOWN: {
       const TPoint P = ClientPoint(true);
+      if (!Focused() && CanFocus()) SetFocus();
       if (InHeader(P))
         DoHeaderMouseDown(Message.Msg == WM_NCRBUTTONDOWN ? mbRight : mbMiddle, KeyboardShiftState(), P.X,
                           P.Y + H.Height());

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <cstdio>
 
+#include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeWorker.h"
 
 namespace {
@@ -239,7 +240,21 @@ void THeaderPaintInfo::DrawDropMark(Integer S) {
 // ---------------------------------------------------------------------------
 // Life cycle
 
+namespace {
+
+// The split cursors join the screen's table with the first tree: the
+// header's column and lower edges and a row's edge show them.
+void RegisterSplitCursors() {
+  if (!Screen) return;
+  const HCURSOR Arrow = LoadCursorW(nullptr, IDC_ARROW);
+  if (Screen->Cursors(crVertSplit) == Arrow) Screen->SetCursors(crVertSplit, CreateSplitCursor(true));
+  if (Screen->Cursors(crHeaderSplit) == Arrow) Screen->SetCursors(crHeaderSplit, CreateSplitCursor(false));
+}
+
+}  // namespace
+
 TVastTreeControl::TVastTreeControl(TComponent* AOwner) : TCustomControl(AOwner), TCustomVastStringTree(nullptr) {
+  RegisterSplitCursors();
   SetHost(this);
   FThreadId = GetCurrentThreadId();
   Clock = [] { return static_cast<Cardinal>(timeGetTime()); };
@@ -1230,10 +1245,19 @@ void TVastTreeControl::WndProc(TMessage& Message) {
         FLastHintRect = TRect{};
         if (Application->HintControl() == this) Application->CancelHint();
       }
+      if (Message.Msg == WM_MOUSEMOVE) AskHintAgainIfMoved(MessagePoint(Message.LParam));
       const bool Down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN ||
                         Message.Msg == WM_MBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
       // The platform's own handling (events) first; the tree's after.
       if (Down && !Focused() && CanFocus()) SetFocus();
+      if (Message.Msg == WM_RBUTTONUP) {
+        // The menu the platform shows now (WM_CONTEXTMENU) ends a rubber band.
+        DoStateChange({}, {tsPopupMenuShown});
+        if (PopupMenu() && IsMouseSelecting()) {
+          DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
+          InvalidateAll();
+        }
+      }
       TCustomControl::WndProc(Message);
       HandleMouseMessage(Message);
       return;
@@ -1241,6 +1265,17 @@ void TVastTreeControl::WndProc(TMessage& Message) {
     case WM_GETDLGCODE:
       Message.Result = DialogCode();
       return;
+    case WM_CONTEXTMENU:
+      // A click that was to edit, clear or drag is over once a menu opens.
+      KillTimer(EditTimer);
+      DoStateChange({}, {tsClearPending, tsEditPending, tsOLEDragPending, tsVCLDragPending});
+      if (HasState(tsPopupMenuShown)) {
+        // The tree has shown its own menu for this gesture already.
+        DoStateChange({}, {tsPopupMenuShown});
+        Message.Result = 0;
+        return;
+      }
+      break;
     case WM_ERASEBKGND:
       Message.Result = 1;
       return;
@@ -1410,6 +1445,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       return;
     }
     case WM_MOUSEWHEEL: {
+      EndWheelPanning();  // the wheel takes over from panning
       const double Factor = static_cast<short>(HIWORD(Message.WParam)) / 120.0;
       const TShiftState Shift = MouseShiftState(Message.WParam);
       UINT Lines = 3;

@@ -314,6 +314,7 @@ protected:
   void PanningWindowHandler(TMessage& Message);
   IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
   void HintShow(THintInfo& Info) override;
+  void HintShowPause(bool HintActive, Integer& Pause) override;
   void MouseLeave() override;
   // Paints the node's check image at (X, Y) of the row canvas.
   virtual void PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y);
@@ -441,6 +442,19 @@ protected:
   std::unique_ptr<class TVTDragImage> FHeaderDragImage;
   TRect FLastHintRect;
   TVTHintData FHintData;
+  // The cell or head last answered with no hint: the hint machinery asks a
+  // control once while the pointer stays on it, so leaving that cell asks
+  // again for the next.
+  struct THintCell {
+    bool Valid = false;
+    bool Head = false;
+    PVastNode Node = nullptr;
+    TColumnIndex Column = NoColumn;
+    bool operator==(const THintCell&) const = default;
+  };
+  THintCell FNoHintCell;
+  THintCell HintCellAt(const TPoint& P);
+  void AskHintAgainIfMoved(const TPoint& P);
   std::unique_ptr<TBitmap> FBackgroundBitmap;  // the picture over the background colour
   Integer FBackgroundOffsetX = 0;
   Integer FBackgroundOffsetY = 0;

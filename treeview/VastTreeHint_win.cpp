@@ -27,6 +27,36 @@ bool TVastTreeControl::HasHint() const {
                         (TCustomVastStringTree::Header().Options().Contains(hoShowHint)));
 }
 
+void TVastTreeControl::HintShowPause(bool, Integer& Pause) {
+  // A cut-off cell shows its full text at once.
+  if (ShowHint() && HintMode() == hmTooltip) Pause = 0;
+}
+
+TVastTreeControl::THintCell TVastTreeControl::HintCellAt(const TPoint& P) {
+  THintCell Cell;
+  Cell.Valid = true;
+  TVTHeader& H = TCustomVastStringTree::Header();
+  if (H.UseColumns() && H.Options().Contains(hoShowHint) && InHeader(P)) {
+    Integer L = 0, R = 0;
+    Cell.Head = true;
+    Cell.Column = H.Columns().ColumnAndBoundsAt(TPoint{P.X, P.Y + H.Height()}, L, R, true);
+    return Cell;
+  }
+  THitInfo Hit;
+  GetHitTestInfoAt(P.X, P.Y, true, Hit);
+  Cell.Node = Hit.HitNode;
+  Cell.Column = Hit.HitColumn;
+  return Cell;
+}
+
+void TVastTreeControl::AskHintAgainIfMoved(const TPoint& P) {
+  if (!FNoHintCell.Valid || HintCellAt(P) == FNoHintCell) return;
+  FNoHintCell.Valid = false;
+  if (Application->HintControl() != this) return;
+  Application->CancelHint();
+  Application->HintMouseMessage(this);
+}
+
 void TVastTreeControl::HintShow(THintInfo& Info) {
   const TPoint P = Info.CursorPos;
   bool Show = false;
@@ -46,8 +76,10 @@ void TVastTreeControl::HintShow(THintInfo& Info) {
   TVTHeader& H = TCustomVastStringTree::Header();
   const bool Busy = (GetCapture() && GetCapture() != FHandle) || !ShowHint() || IsMouseSelecting() ||
                     HasState(tsScrolling) || !H.States().Empty() || !ShowOK || HasState(tsOLEDragging);
+  FNoHintCell = THintCell{};
   if (Busy) {
     FLastHintRect = TRect{};
+    FNoHintCell = HintCellAt(P);
     DoStateChange({}, {tsHint});
     return;
   }
@@ -143,11 +175,13 @@ void TVastTreeControl::HintShow(THintInfo& Info) {
     // The control's own hint is shown by the application's window.
     Info.HintStr = Text;
     FLastHintRect = Show ? Rect : TRect{};
+    if (!Show) FNoHintCell = HintCellAt(P);
     DoStateChange(Show ? TVastTreeStates{tsHint} : TVastTreeStates{}, Show ? TVastTreeStates{} : TVastTreeStates{tsHint});
     return;
   }
   if (!Show || NoHint) {
     FLastHintRect = TRect{};
+    FNoHintCell = HintCellAt(P);
     Info.HintStr.clear();
     DoStateChange({}, {tsHint});
     return;

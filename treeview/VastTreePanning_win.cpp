@@ -1,5 +1,6 @@
 #include "treeview/VastTreePanning_win.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -91,7 +92,7 @@ HBITMAP CreatePanningBitmap(TVTPanningCursor Kind) {
   return Bitmap;
 }
 
-HCURSOR CreatePanningCursor(TVTPanningCursor Kind) {
+HCURSOR CreateOutlinedCursor(const std::function<void(HDC DC, COLORREF Ink)>& Art) {
   // A monochrome cursor: the mask is white (screen shows through) except
   // where the art is; the colour plane draws the art in black with a
   // white outline of one pixel.
@@ -106,7 +107,7 @@ HCURSOR CreatePanningCursor(TVTPanningCursor Kind) {
   for (int DX = -1; DX <= 1; ++DX)
     for (int DY = -1; DY <= 1; ++DY) {
       SetViewportOrgEx(DC, DX, DY, nullptr);
-      DrawPanningArt(DC, Kind, RGB(0, 0, 0), RGB(0, 0, 0), false);
+      Art(DC, RGB(0, 0, 0));
     }
   SetViewportOrgEx(DC, 0, 0, nullptr);
   SelectObject(DC, Color);
@@ -114,10 +115,10 @@ HCURSOR CreatePanningCursor(TVTPanningCursor Kind) {
   for (int DX = -1; DX <= 1; ++DX)
     for (int DY = -1; DY <= 1; ++DY) {
       SetViewportOrgEx(DC, DX, DY, nullptr);
-      DrawPanningArt(DC, Kind, RGB(255, 255, 255), RGB(255, 255, 255), false);
+      Art(DC, RGB(255, 255, 255));
     }
   SetViewportOrgEx(DC, 0, 0, nullptr);
-  DrawPanningArt(DC, Kind, RGB(0, 0, 0), RGB(0, 0, 0), false);
+  Art(DC, RGB(0, 0, 0));
   SelectObject(DC, Old);
   ICONINFO Info{FALSE, 16, 16, Mask, Color};
   HCURSOR Cursor = CreateIconIndirect(&Info);
@@ -126,6 +127,42 @@ HCURSOR CreatePanningCursor(TVTPanningCursor Kind) {
   DeleteDC(DC);
   ReleaseDC(nullptr, Screen);
   return Cursor;
+}
+
+HCURSOR CreatePanningCursor(TVTPanningCursor Kind) {
+  return CreateOutlinedCursor([Kind](HDC DC, COLORREF Ink) { DrawPanningArt(DC, Kind, Ink, Ink, false); });
+}
+
+HCURSOR CreateSplitCursor(bool AcrossRows) {
+  // Two bars with an arrow pointing away from each: upright bars with
+  // arrows to the left and right for a column edge, lying bars with arrows
+  // up and down for a row edge.
+  return CreateOutlinedCursor([AcrossRows](HDC DC, COLORREF Ink) {
+    auto At = [AcrossRows](int X, int Y) { return AcrossRows ? POINT{Y, X} : POINT{X, Y}; };
+    HBRUSH Brush = CreateSolidBrush(Ink);
+    auto Fill = [&](int X1, int Y1, int X2, int Y2) {
+      const POINT A = At(X1, Y1), B = At(X2, Y2);
+      RECT R{std::min(A.x, B.x), std::min(A.y, B.y), std::max(A.x, B.x), std::max(A.y, B.y)};
+      FillRect(DC, &R, Brush);
+    };
+    HPEN Pen = CreatePen(PS_SOLID, 1, Ink);
+    HGDIOBJ OldPen = SelectObject(DC, Pen);
+    HGDIOBJ OldBrush = SelectObject(DC, Brush);
+    auto Tri = [&](POINT P1, POINT P2, POINT P3) {
+      POINT Pts[3] = {At(P1.x, P1.y), At(P2.x, P2.y), At(P3.x, P3.y)};
+      Polygon(DC, Pts, 3);
+    };
+    Fill(14, 7, 15, 26);  // the bars
+    Fill(17, 7, 18, 26);
+    Fill(9, 15, 14, 18);  // the shafts
+    Fill(18, 15, 23, 18);
+    Tri({4, 16}, {9, 11}, {9, 21});  // the heads
+    Tri({28, 16}, {23, 11}, {23, 21});
+    SelectObject(DC, OldBrush);
+    SelectObject(DC, OldPen);
+    DeleteObject(Pen);
+    DeleteObject(Brush);
+  });
 }
 
 HWND CreatePanningWindow(HWND Owner, const TPoint& ScreenCentre, HBITMAP Image,

@@ -1,7 +1,8 @@
 #pragma once
 // Windows only. Wheel panning's window and pictures: the small round window
-// at the click point and the eleven panning cursors, our own artwork drawn
-// with GDI (magenta marks the picture's transparent pixels).
+// at the click point and the eleven panning cursors, and the two split
+// cursors; our own artwork drawn with GDI (magenta marks the picture's
+// transparent pixels).
 #include <functional>
 
 #include "treeview/VastTreeTypes.h"
@@ -14,6 +15,9 @@ inline constexpr COLORREF PanningTransparent = RGB(255, 0, 255);
 HBITMAP CreatePanningBitmap(TVTPanningCursor Kind);
 // A cursor showing the directions of Kind, its hot spot in the middle.
 HCURSOR CreatePanningCursor(TVTPanningCursor Kind);
+// The split cursor over a column edge, or with AcrossRows over a row edge
+// (the header's lower edge, a row's height), its hot spot in the middle.
+HCURSOR CreateSplitCursor(bool AcrossRows);
 // The "VTPanningWindow" window centred on ScreenCentre, shaped to Image's
 // non-magenta pixels; Handler receives its messages. Hidden until shown.
 HWND CreatePanningWindow(HWND Owner, const TPoint& ScreenCentre, HBITMAP Image,

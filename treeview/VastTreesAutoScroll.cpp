@@ -35,8 +35,10 @@ TScrollDirections TBaseVastTree::ComputeScrollDirections(Integer X, Integer Y) {
   if (Result.Empty()) return Result;
   // A drag over the tree waits before it scrolls, so that passing the edge
   // on the way in does not move the view. The drag-target look-up works in
-  // screen coordinates: the point is converted first.
-  const bool Delay = FHost->IsOleDropTarget() || FHost->IsDragTargetAt(FHost->ClientToScreen(TPoint{X, Y}));
+  // screen coordinates: the point is converted first. A rubber band is no
+  // drag: its timer's first period is the only wait.
+  const bool Delay = FHost->IsOleDropTarget() ||
+                     (HasState(tsVCLDragging) && FHost->IsDragTargetAt(FHost->ClientToScreen(TPoint{X, Y})));
   if (!Delay) return Result;
   const Cardinal Now = FHost->TickCount();
   if (FDragScrollStart == 0) FDragScrollStart = Now == 0 ? 1 : Now;

@@ -75,7 +75,9 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
   const bool CellHit = !AltPressed && !LabelHit && HitInfo.HitNode && !Pos.Contains(hiNowhere) &&
                        !Pos.Contains(hiOnItemButton) && !Pos.Contains(hiOnItemCheckbox) &&
                        (Sel.Contains(toFullRowSelect) || (Misc.Contains(toGridExtensions) && HitInfo.HitColumn >= 0));
-  const bool AnyHit = Pos.Contains(hiOnItem) || Pos.Contains(hiOnItemLabel) || Pos.Contains(hiOnNormalIcon) || CellHit;
+  // Beside the label (indentation, free space) is no hit on the row unless
+  // the whole row or cell counts.
+  const bool AnyHit = LabelHit || CellHit;
   const bool NodeSelected = AnyHit && HitInfo.HitNode && GetSelected(HitInfo.HitNode);
   bool FullRowDrag;
   if (!MultiSelect || Sel.Contains(toDisableDrawSelection))

@@ -257,6 +257,9 @@ public:
   void NotifyMouseEnter() { MouseEnter(); }
   void NotifyMouseLeave() { MouseLeave(); }
   void NotifyHintShow(THintInfo& Info) { HintShow(Info); }
+  // Pause: the milliseconds before the hint shows; HintActive tells whether
+  // a hint is up already.
+  void NotifyHintShowPause(bool HintActive, Integer& Pause) { HintShowPause(HintActive, Pause); }
   void NotifySysColorChange();
   bool ShowContextPopup(TPoint ClientPos, TPoint ScreenPos);
 
@@ -278,6 +281,7 @@ protected:
   virtual void ShowHintChanged() {}
   virtual void SysColorChange() {}
   virtual void HintShow(THintInfo&) {}
+  virtual void HintShowPause(bool, Integer&) {}
 public:
   // Whether the control has hints to show (its Hint by default; a control
   // whose hints depend on the point under the mouse answers for itself).

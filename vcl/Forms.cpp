@@ -711,7 +711,9 @@ void TApplication::HintMouseMessage(TControl* Control) {
     FHintActive = false;
     return;
   }
-  StartHintTimer(kHintShowTimer, wasShowing ? HintShortPause : HintPause);
+  Integer pause = wasShowing ? HintShortPause : HintPause;
+  Control->NotifyHintShowPause(wasShowing, pause);
+  StartHintTimer(kHintShowTimer, pause);
 }
 
 void TApplication::HintTimerFired(UINT_PTR Id) {

@@ -626,6 +626,10 @@ TEST_F(TInputTest, AutoScrollStepsByIncrementInsideAndByDistanceOutside) {
   Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoScroll});
   for (int I = 0; I < 40; ++I) Build({u"row"});
   Tree.ScrollBarOptions().SetVerticalIncrement(10);
+  // The pointer is over the tree on the screen, as in a real window: a
+  // rubber band is no drag and does not wait for the drag delay.
+  Host.DragTargetScreen = TRect{Host.ScreenOrigin.X, Host.ScreenOrigin.Y, Host.ScreenOrigin.X + Host.Width,
+                                Host.ScreenOrigin.Y + Host.Height};
   TVTMouseMessage M;
   M.X = 250;
   M.Y = 5;

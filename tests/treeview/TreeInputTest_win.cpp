@@ -20,6 +20,7 @@
 #include "treeview/VastTreeHeaderPopup_win.h"
 #include "treeview/VastTreeHint_win.h"
 #include "vcl/Forms.h"
+#include "vcl/Menus.h"
 
 namespace {
 
@@ -181,6 +182,42 @@ TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
   Screenshot(u"treeinput_selection_hot.bmp");
 }
 
+TEST_F(TTreeInputTest, OnlyTheLabelSelectsWithoutFullRowSelection) {
+  PVastNode A = Top(0), File0 = Tree->GetFirstChild(A);
+  // A point of File0's row in the main column with the given hit position.
+  auto PointWith = [&](THitPosition Position) {
+    for (Integer X = 0; X < 170; ++X) {
+      THitInfo Hit;
+      Tree->GetHitTestInfoAt(X, RowY(File0), true, Hit);
+      if (Hit.HitNode == File0 && Hit.HitPositions.Contains(Position)) return X;
+    }
+    return -1;
+  };
+  const Integer Indent = PointWith(hiOnItemIndent), Beside = PointWith(hiOnItemRight);
+  ASSERT_GE(Indent, 0);
+  ASSERT_GE(Beside, 0);
+  // Single selection: the indentation and the space beside the label
+  // leave selection and focus alone.
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toMultiSelect});
+  Click(60, RowY(A));
+  for (Integer X : {Indent, Beside}) {
+    Click(X, RowY(File0));
+    EXPECT_EQ(Tree->FocusedNode(), A) << X;
+    EXPECT_EQ(Selected(), (std::vector<Cardinal>{0})) << X;
+  }
+  Click(PointWith(hiOnItemLabel), RowY(File0));
+  EXPECT_EQ(Tree->FocusedNode(), File0);
+  // Multiple selection: a press beside a selected label is a press on the
+  // free area, which drops the whole selection.
+  O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toMultiSelect});
+  Click(60, RowY(A));
+  Click(60, RowY(File0), false, true);
+  ASSERT_EQ(Selected(), (std::vector<Cardinal>{0, 1}));
+  Click(Beside, RowY(File0));
+  EXPECT_TRUE(Selected().empty());
+}
+
 TEST_F(TTreeInputTest, KeysMoveInTreeAndGridMode) {
   Click(60, RowY(Top(0)));
   Key(VK_DOWN);
@@ -224,10 +261,39 @@ TEST_F(TTreeInputTest, RubberBandSelectsTheRowsItCovers) {
   SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(280, Y0 + 20));
   SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(40, Y1));
   EXPECT_TRUE(Tree->IsMouseSelecting());
+  // The band is drawn only while the button is down, as GetKeyState sees it.
+  BYTE State[256];
+  GetKeyboardState(State);
+  State[VK_LBUTTON] = 0x80;
+  SetKeyboardState(State);
+  Tree->Invalidate();
   Screenshot(u"treeinput_rubber_band.bmp");
+  State[VK_LBUTTON] = 0;
+  SetKeyboardState(State);
   SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(40, Y1));
   EXPECT_FALSE(Tree->IsMouseSelecting());
   EXPECT_EQ(Selected(), (std::vector<Cardinal>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(TTreeInputTest, ARubberBandInTheBottomBandScrollsTheRows) {
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetAutoOptions(O.AutoOptions() + TVTAutoOptions{toAutoScroll});
+  Tree->SetRootNodeCount(60);
+  Tree->SetAutoScrollDelay(10);
+  Pump(50);
+  const Integer CH = Tree->ClientHeight();
+  SendMessageW(Wnd(), WM_LBUTTONDOWN, MK_LBUTTON, Pt(300, 30));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(280, 60));
+  // The pointer rests inside the window, in the band along its bottom.
+  const TPoint S = ScreenPt(40, CH - 3);
+  SetCursorPos(S.X, S.Y);
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(40, CH - 3));
+  EXPECT_TRUE(Tree->ScrollDirections().Contains(sdDown));
+  Pump(300);
+  EXPECT_LT(Tree->OffsetY(), 0);
+  SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(40, CH - 3));
+  EXPECT_GT(Tree->SelectedCount(), static_cast<Cardinal>(CH / 18));
+  SetCursorPos(0, 0);
 }
 
 TEST_F(TTreeInputTest, F2EditsAndEnterEscapeTabEndTheEdit) {
@@ -280,7 +346,13 @@ TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
     SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(X, HeadY));
     SendMessageW(Wnd(), WM_NCLBUTTONUP, HTBORDER, ScreenLParam(X, HeadY));
   };
+  // A click on a head that cannot be dragged focuses the tree.
+  H.SetOptions(H.Options() - TVTHeaderOptions{hoDrag});
+  SetFocus(Form->Handle());
+  ASSERT_NE(GetFocus(), Wnd());
   HeaderClick(200);  // "Size"
+  EXPECT_EQ(GetFocus(), Wnd());
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoDrag});
   EXPECT_EQ(H.SortColumn(), 1);
   EXPECT_EQ(H.SortDirection(), sdAscending);
   HeaderClick(200);
@@ -305,6 +377,109 @@ TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
   SendMessageW(Wnd(), WM_NCLBUTTONDBLCLK, HTBORDER, ScreenLParam(SizeRight + 1, HeadY));
   EXPECT_EQ(H.Columns()[1].Width(), Tree->GetMaxColumnWidth(1));
   EXPECT_GT(H.Columns()[1].Width(), 60);
+}
+
+// Menus opened by a test count themselves and close a moment later.
+int OpenedMenus = 0;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  EndMenu();
+}
+void CountAndCloseMenu(TObject*) {
+  ++OpenedMenus;
+  SetTimer(nullptr, 0, 30, CloseMenu);
+}
+
+TEST_F(TTreeInputTest, ContextMenusOpenOnceAndCancelAClickEdit) {
+  TPopupMenu Menu(nullptr);
+  auto* Item = new TMenuItem(&Menu);
+  Item->SetCaption(u"Rename");
+  Menu.Items()->Add(Item);
+  Menu.OnPopup = CountAndCloseMenu;
+  Tree->SetEditDelay(50);
+  PVastNode C = Top(2);
+  // The control's own menu: a right click on the selected row opens it
+  // once, and the click does not go on to edit the row afterwards.
+  Tree->SetPopupMenu(&Menu);
+  Click(60, RowY(C));
+  Pump(600);  // no double click
+  OpenedMenus = 0;
+  Click(60, RowY(C), false, false, true);
+  Pump(400);
+  EXPECT_EQ(OpenedMenus, 1);
+  EXPECT_FALSE(Tree->IsEditing());
+  // The context-menu key opens it once too.
+  OpenedMenus = 0;
+  SendMessageW(Wnd(), WM_KEYDOWN, VK_APPS, 1);
+  SendMessageW(Wnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd()), -1);
+  SendMessageW(Wnd(), WM_KEYUP, VK_APPS, 0xC0000001);
+  Pump(100);
+  EXPECT_EQ(OpenedMenus, 1);
+  // Without one, the tree asks for a menu for the clicked row.
+  Tree->SetPopupMenu(nullptr);
+  PVastNode AskedFor = nullptr;
+  Tree->OnGetPopupMenu = [&](TBaseVastTree*, PVastNode Node, TColumnIndex, const TPoint&, bool&, TPopupMenu*& P) {
+    AskedFor = Node;
+    P = &Menu;
+  };
+  OpenedMenus = 0;
+  Click(60, RowY(Top(3)), false, false, true);
+  Pump(400);
+  EXPECT_EQ(OpenedMenus, 1);
+  EXPECT_EQ(AskedFor, Top(3));
+  EXPECT_EQ(Menu.PopupComponent, static_cast<TComponent*>(Tree));
+  EXPECT_FALSE(Tree->IsEditing());
+  Tree->OnGetPopupMenu = nullptr;
+}
+
+// The cursor the tree sets for the pointer resting at client point (X, Y).
+HCURSOR CursorAt(TVastStringTree* Tree, Integer X, Integer Y, WORD HitCode) {
+  const TPoint S = Tree->ClientToScreen(TPoint{X, Y});
+  SetCursorPos(S.X, S.Y);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(Tree->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Tree->Handle()),
+               MAKELPARAM(HitCode, WM_MOUSEMOVE));
+  return GetCursor();
+}
+
+TEST_F(TTreeInputTest, EdgesThatResizeShowTheSplitCursors) {
+  TVTHeader& H = Tree->Header();
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoHeightResize});
+  H.Columns()[0].SetOptions(H.Columns()[0].Options() + TVTColumnOptions{coFixed});
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toNodeHeightResize});
+  const HCURSOR Arrow = LoadCursorW(nullptr, IDC_ARROW);
+  const HCURSOR ColumnSplit = Screen->Cursors(crHeaderSplit), RowSplit = Screen->Cursors(crVertSplit);
+  // Both are our own, distinct, with the hot spot in the middle.
+  EXPECT_NE(ColumnSplit, Arrow);
+  EXPECT_NE(RowSplit, Arrow);
+  EXPECT_NE(ColumnSplit, RowSplit);
+  ICONINFO Info{};
+  ASSERT_TRUE(GetIconInfo(ColumnSplit, &Info));
+  EXPECT_EQ(Info.xHotspot, 16u);
+  EXPECT_EQ(Info.yHotspot, 16u);
+  DeleteObject(Info.hbmMask);
+  DeleteObject(Info.hbmColor);
+  {
+    // Both cursors over a grey field, to be looked at.
+    TBitmap Shot(80, 40);
+    TCanvas* C = Shot.Canvas();
+    C->Brush()->SetColor(static_cast<TColor>(0xA0A0A0));
+    C->FillRect(TRect{0, 0, 80, 40});
+    DrawIconEx(C->Handle(), 4, 4, ColumnSplit, 32, 32, 0, nullptr, DI_NORMAL);
+    DrawIconEx(C->Handle(), 44, 4, RowSplit, 32, 32, 0, nullptr, DI_NORMAL);
+    Shot.SetPixelFormat(pf24bit);
+    Shot.SaveToFile(u"treeinput_split_cursors.bmp");
+  }
+
+  const Integer HeadY = -H.Height() / 2;
+  EXPECT_EQ(CursorAt(Tree, 171, HeadY, HTBORDER), ColumnSplit) << "the edge of Name";
+  EXPECT_EQ(CursorAt(Tree, 60, HeadY, HTBORDER), Arrow) << "the middle of Name";
+  EXPECT_EQ(CursorAt(Tree, 60, -1, HTBORDER), RowSplit) << "the header's lower edge";
+  const TRect Row = Tree->GetDisplayRect(Top(1), 0, false);
+  EXPECT_EQ(CursorAt(Tree, 60, Row.Bottom - 1, HTCLIENT), RowSplit) << "a row's lower edge";
+  EXPECT_EQ(CursorAt(Tree, 60, (Row.Top + Row.Bottom) / 2, HTCLIENT), Arrow) << "inside the row";
+  SetCursorPos(0, 0);
 }
 
 TEST_F(TTreeInputTest, ColumnDragShowsItsImageAndMovesTheColumn) {
@@ -503,6 +678,39 @@ TEST_F(TTreeInputTest, TooltipShowsTheFullTextOfACutOffCell) {
   EXPECT_EQ(R.top, CellText.Y - 1);
   Screenshot(u"treeinput_tooltip.bmp");
   Application->CancelHint();
+  // Moves posted, so that the application's hint machinery sees them.
+  auto MoveTo = [&](Integer X, Integer Y) {
+    const TPoint S = ScreenPt(X, Y);
+    SetCursorPos(S.X, S.Y);
+    PostMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(X, Y));
+    Pump(300);
+  };
+  auto HintShowing = [] { return Application->HintWindow() && IsWindowVisible(Application->HintWindow()->Handle()); };
+  // The tooltip does not wait for the hint pause: with a pause far too long
+  // to wait for, it is up as soon as the pointer rests on the cut cell,
+  // coming from a cell that fits (which had nothing to show).
+  const Integer OldPause = Application->HintPause;
+  Application->HintPause = 600000;
+  MoveTo(200, RowY(Tree->GetFirstChild(A)));
+  EXPECT_FALSE(HintShowing());
+  MoveTo(200, RowY(A));
+  EXPECT_TRUE(HintShowing());
+  Application->CancelHint();
+  // Row hints wait for the pause as usual, and show on a row reached from
+  // the empty area below the rows.
+  Application->HintPause = 100;
+  Tree->SetHintMode(hmHint);
+  Tree->OnGetHint = [](TBaseVastTree*, PVastNode, TColumnIndex, TVTTooltipLineBreakStyle&, String& Text) {
+    Text = u"a hint";
+  };
+  MoveTo(60, Tree->ClientHeight() - 5);
+  EXPECT_FALSE(HintShowing());
+  MoveTo(60, RowY(Top(1)));
+  EXPECT_TRUE(HintShowing());
+  Application->CancelHint();
+  Application->HintPause = OldPause;
+  Tree->OnGetHint = nullptr;
+  Tree->SetHintMode(hmTooltip);
   // A text that fits shows nothing.
   PVastNode File0 = Tree->GetFirstChild(A);
   const TPoint Fits = ScreenPt(200, RowY(File0));
@@ -546,6 +754,15 @@ TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
   SendMessageW(Wnd(), WM_MBUTTONDOWN, MK_MBUTTON, Pt(150, 120));
   EXPECT_FALSE(Tree->IsPanning());
   EXPECT_EQ(Tree->PanningWindow(), nullptr);
+  // A wheel notch ends panning too, and scrolls as usual.
+  SendMessageW(Wnd(), WM_MBUTTONDOWN, MK_MBUTTON, Pt(150, 100));
+  SendMessageW(Wnd(), WM_MBUTTONUP, 0, Pt(150, 100));
+  ASSERT_TRUE(Tree->IsPanning());
+  const Integer BeforeWheel = Tree->OffsetY();
+  SendMessageW(Wnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), ScreenLParam(150, 100));
+  EXPECT_FALSE(Tree->IsPanning());
+  EXPECT_EQ(Tree->PanningWindow(), nullptr);
+  EXPECT_LT(Tree->OffsetY(), BeforeWheel);
 }
 
 TEST_F(TTreeInputTest, TheHotRowFollowsAScrollUnderARestingPointer) {
@@ -559,6 +776,18 @@ TEST_F(TTreeInputTest, TheHotRowFollowsAScrollUnderARestingPointer) {
   SendMessageW(Wnd(), WM_VSCROLL, SB_LINEDOWN, 0);
   ASSERT_LT(Tree->OffsetY(), 0);
   EXPECT_EQ(Tree->HotNode(), Tree->GetNodeAt(0, Y, true, Top));
+  // Leaving the tree: no hot row, and OnHotChange hears of it.
+  PVastNode From = nullptr, To = Tree->HotNode();
+  Tree->OnHotChange = [&](TBaseVastTree*, PVastNode Old, PVastNode New) {
+    From = Old;
+    To = New;
+  };
+  const PVastNode Hot = Tree->HotNode();
+  SendMessageW(Wnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Tree->HotNode(), nullptr);
+  EXPECT_EQ(From, Hot);
+  EXPECT_EQ(To, nullptr);
+  Tree->OnHotChange = nullptr;
 }
 
 TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
