@@ -205,6 +205,25 @@ TEST_F(SpinEditTest, ButtonsStayDrawnWhenAClickMovesTheFocus) {
   Shoot(Form, L"spin-focus-moved.bmp");
 }
 
+// Ctrl+A selects the whole number, so that typing replaces it.
+TEST_F(SpinEditTest, CtrlASelectsEverythingAndTypingReplacesIt) {
+  Port()->SetValue(34590);
+  Port()->SetSelStart(2);
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+  SetKeyboardState(state);
+  SendMessageW(Port()->Handle(), WM_KEYDOWN, 'A', 1);
+  SendMessageW(Port()->Handle(), WM_CHAR, 1, 1);
+  SendMessageW(Port()->Handle(), WM_KEYUP, 'A', 0xC0000001);
+  state[VK_CONTROL] = state[VK_LCONTROL] = 0;
+  SetKeyboardState(state);
+  EXPECT_EQ(Port()->SelStart(), 0);
+  EXPECT_EQ(Port()->SelLength(), static_cast<Integer>(Port()->Text().size()));
+  Type(Port(), u"99");
+  EXPECT_EQ(Port()->Value(), 99);
+}
+
 TEST_F(SpinEditTest, StandardUpDownClicksSpinOncePerClick) {
   Port()->SetButtonKind(bkStandard);
   ASSERT_NE(Port()->UpDown(), nullptr);
