@@ -16,6 +16,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->CreateForm(BoiteAPropos);
     Application->CreateForm(BoiteOptions);
     Application->Run();
+    // The forms go now, while everything they use at their end is alive:
+    // the main window writes the settings file as it is destroyed, which
+    // past this function would run after other parts of the program
+    // already ended.
+    Application->DestroyComponents();
   } catch (...) {
     Application->HandleException(nullptr);
     return 1;

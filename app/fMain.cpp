@@ -756,6 +756,9 @@ void TMain::Minuterie() {
     // Shows what the walk added since the last tick, then defers again.
     listeDossier->EndUpdate();
     listeDossier->Invalidate();
+    // Painted now: once drawing is deferred again, a pending paint would
+    // never come and the tree would stay as it was before the scan.
+    listeDossier->Update();
     if (FMinuterie)
       listeDossier->BeginUpdate();
     else

@@ -234,7 +234,9 @@ void TOxSpinValueModel::HandleTextChange() {
   }
   FChanging = false;
   FIsNegative = false;
-  FHost.SetCaretPos(caret);
+  // A notification that changed no text (the edit's own select-all sends
+  // one) keeps the selection.
+  if (FHost.EditText() != before) FHost.SetCaretPos(caret);
   if (Value() != FOldValue) {
     if (FThousands && FHost.CaretPos() == caret) {
       // Keep the caret beside the same digit when separators came or went

@@ -237,7 +237,12 @@ Boolean TFTPSend::OpenControlConnection() {
     }
   }
   if (FSock->LastError() == 0 && FullSSL) FSock->SSLDoConnect();
-  return FSock->LastError() == 0;
+  if (FSock->LastError() == 0) return true;
+  // A socket that never got connected is not an open connection: left
+  // open, the next log-in would send QUIT into it and wait for a reply
+  // that cannot come. Closing keeps the error readable.
+  FSock->CloseSocket();
+  return false;
 }
 
 Boolean TFTPSend::Login() {

@@ -617,6 +617,10 @@ void TStatusBar::WndProc(TMessage& Message) {
     return;
   }
   TWinControl::WndProc(Message);
+  // The last panel runs to the right edge and the size grip sits there:
+  // after a change of size both are drawn anew, not only the strip that
+  // came into view.
+  if (Message.Msg == WM_SIZE && FHandle) ::InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 // ---------------------------------------------------------------- TUpDown

@@ -640,7 +640,36 @@ void TActionMainMenuBar::MouseDown(TMouseButton Button, TShiftState Shift, Integ
   DropDown(index);
 }
 
-void TActionMainMenuBar::DropDown(Integer Index) {
+namespace {
+// The bar whose drop-down the menu loop of this thread shows, and the hook
+// that watches that loop's keys.
+thread_local TActionMainMenuBar* gTrackingBar = nullptr;
+thread_local HMENU gTrackingMenu = nullptr;
+thread_local HHOOK gMenuHook = nullptr;
+}  // namespace
+
+LRESULT CALLBACK TActionMainMenuBar::MenuKeyFilter(int Code, WPARAM WParam, LPARAM LParam) {
+  const auto* msg = reinterpret_cast<const MSG*>(LParam);
+  if (Code == MSGF_MENU && msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT) &&
+      gTrackingBar && gTrackingMenu) {
+    // An item with a submenu keeps the keys for that submenu.
+    bool sousMenu = false;
+    const int n = GetMenuItemCount(gTrackingMenu);
+    for (int i = 0; i < n; ++i)
+      if ((GetMenuState(gTrackingMenu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) && GetSubMenu(gTrackingMenu, i))
+        sousMenu = true;
+    const Integer count = static_cast<Integer>(gTrackingBar->TopItems().size());
+    if (!sousMenu && count > 1) {
+      const Integer step = msg->wParam == VK_RIGHT ? 1 : count - 1;
+      gTrackingBar->FNextDrop = (gTrackingBar->FDroppedIndex + step) % count;
+      EndMenu();
+      return 1;
+    }
+  }
+  return CallNextHookEx(gMenuHook, Code, WParam, LParam);
+}
+
+void TActionMainMenuBar::DropDown(Integer Index, bool ByKey) {
   const std::vector<TMenuItem*> items = TopItems();
   if (Index < 0 || Index >= static_cast<Integer>(items.size())) return;
   TMenuItem* top = items[static_cast<std::size_t>(Index)];
@@ -652,18 +681,53 @@ void TActionMainMenuBar::DropDown(Integer Index) {
   FDroppedIndex = Index;
   Repaint();
   UINT command = 0;
+  FNextDrop = -1;
+  TActionMainMenuBar* const outerBar = gTrackingBar;
+  const HMENU outerMenu = gTrackingMenu;
+  const bool hooked = gMenuHook == nullptr;
+  if (hooked) gMenuHook = SetWindowsHookExW(WH_MSGFILTER, &MenuKeyFilter, nullptr, GetCurrentThreadId());
+  gTrackingBar = this;
+  gTrackingMenu = top->Handle();
+  auto unhook = [&] {
+    gTrackingBar = outerBar;
+    gTrackingMenu = outerMenu;
+    if (hooked && gMenuHook) {
+      UnhookWindowsHookEx(gMenuHook);
+      gMenuHook = nullptr;
+    }
+  };
   try {
     TCustomForm* form = GetParentForm(this);
-    command = TrackMenu(top->Handle(), below.X, below.Y,
-                        form && form->HandleAllocated() ? form->Handle() : nullptr, TPM_LEFTALIGN | TPM_TOPALIGN);
+    const HWND owner = form && form->HandleAllocated() ? form->Handle() : nullptr;
+    // The menu loop reads it as its first key: the first item selected.
+    if (ByKey) PostMessageW(owner ? owner : FHandle, WM_KEYDOWN, VK_DOWN, 0);
+    command = TrackMenu(top->Handle(), below.X, below.Y, owner, TPM_LEFTALIGN | TPM_TOPALIGN);
   } catch (...) {
+    unhook();
     FDroppedIndex = -1;
     Invalidate();
     throw;
   }
+  unhook();
   FDroppedIndex = -1;
   Invalidate();
-  if (command) DispatchCommand(command);
+  if (command) {
+    DispatchCommand(command);
+  } else if (FNextDrop >= 0) {
+    // Disabled or empty top items are passed over in the same direction.
+    const Integer count = static_cast<Integer>(items.size());
+    const Integer step = (FNextDrop - Index + count) % count;
+    Integer next = FNextDrop;
+    FNextDrop = -1;
+    for (Integer tries = 0; tries < count && next != Index; ++tries) {
+      TMenuItem* item = items[static_cast<std::size_t>(next)];
+      if (item->Enabled() && item->Count() > 0) {
+        DropDown(next, true);
+        return;
+      }
+      next = (next + step) % count;
+    }
+  }
 }
 
 bool TActionMainMenuBar::DispatchCommand(UINT Command) {
@@ -679,7 +743,7 @@ bool TActionMainMenuBar::IsShortCut(Word Key, TShiftState Shift) {
     const std::vector<TMenuItem*> items = TopItems();
     for (Integer i = 0; i < static_cast<Integer>(items.size()); ++i)
       if (GetHotkey(TopCaption(items[static_cast<std::size_t>(i)])) == static_cast<Char>(Key)) {
-        DropDown(i);
+        DropDown(i, true);
         return true;
       }
   }

@@ -212,7 +212,9 @@ public:
   TRect ItemRect(Integer Index) const;
   // Shows top item Index's drop-down below it and waits; the chosen item is
   // clicked after the menu has closed.
-  void DropDown(Integer Index);
+  // From the keyboard (ByKey), the first item is selected at once. While a
+  // drop-down shows, Left and Right move to the neighbouring top item.
+  void DropDown(Integer Index, bool ByKey = false);
   bool DispatchCommand(UINT Command);
   bool IsShortCut(Word Key, TShiftState Shift);
   // The top item whose drop-down is showing, or -1.
@@ -232,6 +234,9 @@ private:
   std::unique_ptr<TMenuItem> FItems;
   TActionManager* FActionManager = nullptr;  // not owned; free notification
   Integer FDroppedIndex = -1;
+  // The top item Left or Right asked for while a drop-down showed, or -1.
+  Integer FNextDrop = -1;
+  static LRESULT CALLBACK MenuKeyFilter(int Code, WPARAM WParam, LPARAM LParam);
   int FShortCutId = 0;
   TComponent* FShortCutForm = nullptr;  // not owned
 };

@@ -53,9 +53,12 @@ bool FichierDe(const TDossier* D, const TFichier* F) {
 
 String Reponse(TFTPSend& FTP) { return FTP.ResultCode() ? FTP.ResultString() : String(u"no reply"); }
 
-void FinCommune(TScanSession& S) {
+// Panel 3 is emptied, unless the server refused: then it says what and
+// why, as it does when a scan cannot start (the entry stays on screen, and
+// the reply alone, in the log pane, is easily missed).
+void FinCommune(TScanSession& S, const String& Refus = String()) {
   S.Sink().DeletionDone();
-  S.Sink().StatusText(Panneau::Progression, String());
+  S.Sink().StatusText(Panneau::Progression, Refus.empty() ? String() : AppMsg(u"Erreur") + u" : " + Refus);
 }
 
 }  // namespace
@@ -94,7 +97,7 @@ TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, co
     r.Reponse = Reponse(ftp);
     r.Refus.push_back(nom + u": " + r.Reponse);
   }
-  FinCommune(Session);
+  FinCommune(Session, r.Refus.empty() ? String() : r.Refus.back());
   return r;
 }
 
@@ -120,7 +123,7 @@ TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
   if (!ftp.ChangeWorkingDirRaw(Dossier->CheminOctets)) {
     r.Issue = TIssueSuppression::EchecCwd;
     r.Reponse = Reponse(ftp);
-    FinCommune(Session);
+    FinCommune(Session, u"CWD " + Dossier->Chemin + u": " + r.Reponse);
     return r;
   }
   for (TFichier* f : Fichiers) {
@@ -140,6 +143,6 @@ TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
   r.Issue = r.Refus.empty() ? TIssueSuppression::Faite
             : r.Supprimes > 0 ? TIssueSuppression::Partielle
                               : TIssueSuppression::Refusee;
-  FinCommune(Session);
+  FinCommune(Session, r.Refus.empty() ? String() : r.Refus.back());
   return r;
 }

@@ -55,8 +55,8 @@ bool PeutSupprimerFichiers(const TScanSession& Session, std::size_t NbFichiers);
 // "DelFolder" in panel 3, sends "RMD <CheminOctets>"; on 2xx the sink hears
 // FolderRemoving, the parent's and ancestors' totals drop by the folder's
 // total, the folder and everything below it leave the model, TailleTotale
-// becomes the root's total. Then the common end (DeletionDone, panel 3
-// emptied).
+// becomes the root's total. Then the common end (DeletionDone; panel 3
+// emptied, or the "Erreur" text with what the server refused and its reply).
 TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, const TConfirmation& Confirme);
 
 // The file branch for files of Dossier (the folder selected in the tree), in

@@ -288,9 +288,22 @@ void TOxCustomSpinEdit::DoExit() {
   TOxExCustomMaskEdit::DoExit();
 }
 
+void TOxCustomSpinEdit::HandleSetFocus(HWND PreviousWindow) {
+  TOxExCustomMaskEdit::HandleSetFocus(PreviousWindow);
+  RepaintButtons();
+}
+
 void TOxCustomSpinEdit::HandleKillFocus(HWND NextWindow) {
   FModel.KillFocus();
   TOxExCustomMaskEdit::HandleKillFocus(NextWindow);
+  RepaintButtons();
+}
+
+void TOxCustomSpinEdit::RepaintButtons() {
+  // A single-line edit repaints itself at once when the focus comes or
+  // goes, through a device context that does not spare its children.
+  if (FBtnWindow && FBtnWindow->HandleAllocated()) FBtnWindow->Invalidate();
+  if (FUpDown && FUpDown->HandleAllocated()) FUpDown->Invalidate();
 }
 
 void TOxCustomSpinEdit::WndProc(TMessage& Message) {

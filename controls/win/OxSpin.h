@@ -114,9 +114,12 @@ protected:
   void NotifyFontChanged() override;
   void NotifyEnabledChanged() override;
   void NotifyBoundsChanged() override;
+  void HandleSetFocus(HWND PreviousWindow) override;
   void HandleKillFocus(HWND NextWindow) override;
 
 private:
+  // The buttons drawn again over what the edit painted.
+  void RepaintButtons();
   // IOxSpinEditHost
   String EditText() override { return Text(); }
   void SetEditText(const String& Value) override { SetText(Value); }

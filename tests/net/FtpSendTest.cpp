@@ -234,6 +234,9 @@ TEST(FtpSendLogin, ConnectionRefusedFailsWithoutStatus) {
   EXPECT_FALSE(Client.Login());
   EXPECT_NE(Client.Sock()->LastError(), 0);
   EXPECT_EQ(Calls, 0);
+  // Nothing is open: the next Connect has no connection to log out of (a
+  // QUIT into the unconnected socket would wait out the whole time-out).
+  EXPECT_EQ(Client.Sock()->Socket(), INVALID_SOCKET_HANDLE);
 }
 
 TEST(FtpSendLogin, LogonProgramsSendTheirCommands) {

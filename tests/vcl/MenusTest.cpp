@@ -242,6 +242,45 @@ TEST_F(MenusTest, AltAndTheHotKeyDropsTheMenuDown) {
   gBar = nullptr;
 }
 
+// Keys while a drop-down shows: a timer presses Right, then notes what shows
+// and closes the menu.
+HWND gKeyWindow = nullptr;
+bool gFirstHilited = false;
+void CALLBACK NoteAndCloseMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  if (gBar) {
+    gDroppedWhileOpen = gBar->DroppedIndex();
+    if (gDroppedWhileOpen >= 0) {
+      HMENU shown = gBar->Items()->Items(gDroppedWhileOpen)->Handle();
+      gFirstHilited = (GetMenuState(shown, 0, MF_BYPOSITION) & MF_HILITE) != 0;
+    }
+  }
+  EndMenu();
+}
+void CALLBACK PressRight(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  PostMessageW(gKeyWindow, WM_KEYDOWN, VK_RIGHT, 1);
+  SetTimer(nullptr, 0, 300, &NoteAndCloseMenu);
+}
+
+TEST_F(MenusTest, RightMovesToTheNextMenuWithItsFirstItemSelected) {
+  gBar = Form->menuMain;
+  gKeyWindow = Form->Handle();
+  gDroppedWhileOpen = -2;
+  gFirstHilited = false;
+  SetTimer(nullptr, 0, 300, &PressRight);
+  EXPECT_TRUE(Form->IsShortCut('F', ssAlt));
+  EXPECT_EQ(gDroppedWhileOpen, 1);
+  EXPECT_TRUE(gFirstHilited);
+  EXPECT_EQ(Form->menuMain->DroppedIndex(), -1);
+  // Right on the last menu goes round to the first.
+  gDroppedWhileOpen = -2;
+  SetTimer(nullptr, 0, 300, &PressRight);
+  Form->menuMain->DropDown(1, true);
+  EXPECT_EQ(gDroppedWhileOpen, 0);
+  gBar = nullptr;
+}
+
 TEST_F(MenusTest, FreeingAnActionLeavesItsItemsAndButtonsAlone) {
   TMenuItem* about = Form->menuMain->Items()->Items(1)->Items(0);
   delete Form->aAbout;

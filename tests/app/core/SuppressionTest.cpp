@@ -107,6 +107,9 @@ TEST_F(Deletions, RefusedDeleKeepsTheFile) {
   EXPECT_TRUE(server->Exists("site/protégé.txt"));
   EXPECT_FALSE(server->Exists("site/moins 1023.bin"));
   EXPECT_EQ(root->Total(), before);  // 1023 bytes counted 0 KiB; the 2 KiB stay
+  // What was refused and why stays in panel 3.
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + r.Refus[0]);
+  EXPECT_NE(r.Refus[0].find(u"550"), String::npos);
   const TRapportSuppression only = SupprimeFichiers(h.session, root, {FileOf(root, Wire("protégé.txt"))}, Yes());
   EXPECT_EQ(only.Issue, TIssueSuppression::Refusee);
   EXPECT_EQ(root->Total(), before);
@@ -154,6 +157,7 @@ TEST_F(Deletions, RefusedRmdKeepsTheFolder) {
   TRapportSuppression r = SupprimeDossier(h.session, ete, Yes());
   EXPECT_EQ(r.Issue, TIssueSuppression::Refusee);
   EXPECT_EQ(r.Reponse.substr(0, 3), u"550");
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + ete->Nom + u": " + r.Reponse);
   EXPECT_EQ(Child(root, Wire("Dossier été")), ete);
   EXPECT_TRUE(server->Exists("site/Dossier été/naïve résumé.txt"));
   // Refused by the server's rights.
@@ -205,6 +209,7 @@ TEST_F(Deletions, FailedCwdSendsNoDele) {
   EXPECT_EQ(server->Commands(), std::vector<String>{u"CWD /site/a"});
   EXPECT_NE(FileOf(a, u"a.bin"), nullptr);
   EXPECT_EQ(h.sink.deletionDone, 1);  // the common end still runs
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : CWD /site/a: " + r.Reponse);
 }
 
 TEST_F(Deletions, RootFilesOfAScanWithoutStartFolder) {

@@ -329,6 +329,26 @@ TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
   EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
 }
 
+// The tree shows the walk as it goes: it is painted during the scan, not
+// only once the scan is over.
+TEST_F(MainScanTest, TheFolderTreeIsPaintedWhileTheScanRuns) {
+  FtpServer server({.generate = 2, .slowListSeconds = 0.3});
+  server.Start();
+  Cree(Params(server, {u"-passive", u"-US"}));
+  int peintures = 0;
+  Main->listeDossier->OnAfterPaint = [&](TBaseVastTree*, TCanvas*) { ++peintures; };
+  Main->Show();
+  ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Session()->Modele().NombreDossiers() > 3; }));
+  peintures = 0;
+  // Several ticks of the tree's screen updates.
+  PumpFor(1500);
+  ASSERT_TRUE(Main->Session()->ScanEnCours()) << "the scan ended too soon to tell";
+  EXPECT_GT(peintures, 0);
+  Capture(Main, DossierCaptures(), "arbre-pendant-le-scan");
+  Main->Wait->Click();
+  ASSERT_TRUE(AttendScan());
+}
+
 TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
   FtpServer server({.generate = 1});
   server.Start();

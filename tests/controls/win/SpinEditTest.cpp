@@ -177,6 +177,53 @@ TEST_F(SpinEditTest, ButtonsSitInsideTheEditAndNarrowTheText) {
   EXPECT_GT(Port()->MinimumHeight(), 6);
 }
 
+// Dark pixels in a window's picture: the arrows of a spin button.
+static int DarkPixels(TBitmap& Shot) {
+  int n = 0;
+  for (Integer y = 0; y < Shot.Height(); ++y)
+    for (Integer x = 0; x < Shot.Width(); ++x) {
+      const COLORREF c = GetPixel(Shot.Canvas()->Handle(), x, y);
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 90) ++n;
+    }
+  return n;
+}
+
+// A click moves the focus from one spin edit to the other: both keep their
+// buttons on screen (the edits repaint themselves as focus comes and goes).
+TEST_F(SpinEditTest, ButtonsStayDrawnWhenAClickMovesTheFocus) {
+  ASSERT_TRUE(Port()->Focused());
+  const int portBefore = DarkPixels(*Shoot(Port()->ButtonWindow(), L"spin-port-before.bmp"));
+  const int dispoBefore = DarkPixels(*Shoot(Dispo()->ButtonWindow(), L"spin-dispo-before.bmp"));
+  ASSERT_GT(portBefore, 0);
+  ASSERT_GT(dispoBefore, 0);
+  SendMessageW(Dispo()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 8));
+  SendMessageW(Dispo()->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 8));
+  Pump(50);
+  ASSERT_TRUE(Dispo()->Focused());
+  EXPECT_EQ(DarkPixels(*Shoot(Port()->ButtonWindow(), L"spin-port-after.bmp")), portBefore);
+  EXPECT_EQ(DarkPixels(*Shoot(Dispo()->ButtonWindow(), L"spin-dispo-after.bmp")), dispoBefore);
+  Shoot(Form, L"spin-focus-moved.bmp");
+}
+
+// Ctrl+A selects the whole number, so that typing replaces it.
+TEST_F(SpinEditTest, CtrlASelectsEverythingAndTypingReplacesIt) {
+  Port()->SetValue(34590);
+  Port()->SetSelStart(2);
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+  SetKeyboardState(state);
+  SendMessageW(Port()->Handle(), WM_KEYDOWN, 'A', 1);
+  SendMessageW(Port()->Handle(), WM_CHAR, 1, 1);
+  SendMessageW(Port()->Handle(), WM_KEYUP, 'A', 0xC0000001);
+  state[VK_CONTROL] = state[VK_LCONTROL] = 0;
+  SetKeyboardState(state);
+  EXPECT_EQ(Port()->SelStart(), 0);
+  EXPECT_EQ(Port()->SelLength(), static_cast<Integer>(Port()->Text().size()));
+  Type(Port(), u"99");
+  EXPECT_EQ(Port()->Value(), 99);
+}
+
 TEST_F(SpinEditTest, StandardUpDownClicksSpinOncePerClick) {
   Port()->SetButtonKind(bkStandard);
   ASSERT_NE(Port()->UpDown(), nullptr);

@@ -38,6 +38,23 @@ TEST_F(StatusBarTest, TheMainWindowsPanelsAndHostedBars) {
   EXPECT_TRUE(Bar()->ControlStyle().Contains(csAcceptsControls));
 }
 
+// A wider window: the whole bar is drawn again, so the size grip drawn at
+// the old right edge does not stay in the middle of the last panel.
+TEST_F(StatusBarTest, GrowingRedrawsTheOldGrip) {
+  Form->Update();
+  Bar()->Update();
+  const Integer oldWidth = Bar()->Width();
+  ASSERT_GT(oldWidth, 40);
+  Form->SetWidth(Form->Width() + 120);
+  ASSERT_EQ(Bar()->Width(), oldWidth + 120);
+  HRGN update = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(Bar()->Handle(), update, FALSE);
+  EXPECT_TRUE(PtInRegion(update, oldWidth - 4, Bar()->ClientHeight() - 4));
+  DeleteObject(update);
+  Pump(50);
+  Shoot(Form, L"statusbar-grown.bmp");
+}
+
 TEST_F(StatusBarTest, PanelControlsFollowTheirPanel) {
   TVivProgressBar* gauge = MakeGauge();
   Bar()->Panel(2)->SetControl(gauge);
