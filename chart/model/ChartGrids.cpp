@@ -3,6 +3,7 @@
 
 #include "chart/model/ChartElements.h"
 #include "chart/model/ChartHelpers.h"
+#include "chart/model/ChartWalks.h"
 #include "chart/model/VivIzude.h"
 
 void TChartXGrid::Assign(const TObject* Source) {
@@ -26,7 +27,7 @@ void TChartXGrid::Assign(const TObject* Source) {
 void TChartXGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double) {
   if (!FOwner) return;
   double XS = FOwner->XScale();
-  Integer From = FOwner->Range().RangeFrom(), To = FOwner->Range().RangeTo();
+  const Int64 From = FOwner->Range().RangeFrom(), To = FOwner->Range().RangeTo();
   Integer M = FMinorDistance, MM = FMajorDistance;
   if (M == 0 || MM == 0) return;
   bool Horz = FOwner->Series().IsHorizontal();
@@ -47,18 +48,31 @@ void TChartXGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double) {
     if (M == 0 || MM == 0) return;
   }
   bool OldMode = Canvas.SetBackgroundTransparent(true);
-  double Start = FOwner->GetXScaleStart();
-  for (Integer B = From; B <= To; ++B) {
-    Integer P = static_cast<Integer>(std::floor(Start + B * XS - From * XS));
-    auto Line = [&](TColor C, TPenStyle S, Integer W) {
-      Canvas.Pen = {C, RoundI(W * ScaleX), S};
-      if (!Horz)
-        Canvas.Line(R.Left + P, R.Top, R.Left + P, R.Bottom);
-      else
-        Canvas.Line(R.Left, R.Top + P, R.Right, R.Top + P);
-    };
-    if (B % M == 0 && B % MM != 0 && FMinorLineColor != clNone) Line(FMinorLineColor, FMinorLineStyle, FMinorLineWidth);
-    if (B % MM == 0 && FMajorLineColor != clNone) Line(FMajorLineColor, FMajorLineStyle, FMajorLineWidth);
+  const double Start = FOwner->GetXScaleStart();
+  const Integer Extent = Horz ? R.Height() : R.Width();
+  auto Line = [&](Integer P, TColor C, TPenStyle S, Integer W) {
+    Canvas.Pen = {C, RoundI(W * ScaleX), S};
+    if (!Horz)
+      Canvas.Line(R.Left + P, R.Top, R.Left + P, R.Bottom);
+    else
+      Canvas.Line(R.Left, R.Top + P, R.Right, R.Top + P);
+  };
+  // Only the indices on a line are walked, both kinds merged in increasing
+  // order; an index on both is the major line's.
+  TXIndexWalk Minor(From, To, M, XS), Major(From, To, MM, XS);
+  while (!Minor.Done() || !Major.Done()) {
+    const bool TakeMinor = !Minor.Done() && (Major.Done() || Minor.Index() < Major.Index());
+    const Int64 B = TakeMinor ? Minor.Index() : Major.Index();
+    const Integer P = RoundI(std::floor(Start + B * XS - From * XS));
+    if (XS > 0 && P > Extent) break;  // past the series area: outside its clip
+    if (TakeMinor) {
+      if (B % MM != 0 && FMinorLineColor != clNone) Line(P, FMinorLineColor, FMinorLineStyle, FMinorLineWidth);
+      Minor.Next();
+    } else {
+      if (FMajorLineColor != clNone) Line(P, FMajorLineColor, FMajorLineStyle, FMajorLineWidth);
+      Major.Next();
+      if (!Minor.Done() && Minor.Index() == B) Minor.Next();
+    }
   }
   Canvas.SetBackgroundTransparent(OldMode);
 }
@@ -168,7 +182,15 @@ void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Scal
     Secondary = true;
   }
   if (!(Major > 0) || !std::isfinite(Major) || !std::isfinite(Hi) || !std::isfinite(Lo)) return;
-  double Limit = Hi + Major;
+  const double Limit = Hi + Major;
+  // Lines of one kind that would outnumber a screen's pixels only paint the
+  // area solid: such minor lines are left out (as with no minor step), and
+  // such major lines are not drawn at all.
+  if (TooManySteps(VMajor, Limit, Major)) return;
+  if (Minor > 0 && TooManySteps(VMinor, Limit, Minor)) {
+    Minor = 0;
+    VMinor = Lo;
+  }
   Integer K = 0;
   auto GridLine = [&](Integer P, TColor C, TPenStyle St, Integer W) {
     Canvas.Pen = {C, RoundI(W * ScaleX), St};
@@ -178,9 +200,12 @@ void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Scal
     else
       Canvas.Line(P, R.Top, P, R.Bottom);
   };
-  // Bounded walk: steps far too small for the range stop after a screenful
-  // of lines many times over instead of looping for ever.
-  for (int Guard = 0; VMinor <= Limit && Guard < 100000; ++Guard) {
+  // A step lost in the precision of the values (10 at 1e20) ends the walk
+  // of its kind; the counters only back the estimate above.
+  bool MinorMoves = Minor > 0;
+  int Majors = 0, Minors = 0;
+  while (VMinor <= Limit && Majors <= MaxAxisSteps) {
+    ++Majors;
     if (VMajor <= Limit) {
       if (Bands.Visible()) {
         TRect Band = !Horz ? TRect{R.Left, Y(VMajor), R.Right, Y(VMajor + Major)}
@@ -190,8 +215,9 @@ void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Scal
       }
       if (FVisible && FMajorLineColor != clNone) GridLine(Y(VMajor), FMajorLineColor, FMajorLineStyle, FMajorLineWidth);
     }
-    if (VMinor <= Limit && Minor > 0) {
-      for (int G2 = 0; VMinor < VMajor && G2 < 100000; ++G2) {
+    if (VMinor <= Limit && MinorMoves) {
+      while (VMinor < VMajor && Minors <= MaxAxisSteps) {
+        ++Minors;
         double P = VMinor;
         bool Skip = false;
         if (S.Logarithmic()) {
@@ -202,7 +228,7 @@ void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Scal
             Skip = std::llround(std::pow(10.0, VMajor) * (VMinor - VMajor + 1)) == std::llround(std::pow(10.0, VMajor - 1));
         }
         if (!Skip && FVisible && FMinorLineColor != clNone) GridLine(Y(P), FMinorLineColor, FMinorLineStyle, FMinorLineWidth);
-        VMinor += Minor;
+        if (!(MinorMoves = MoveOn(VMinor, VMinor + Minor))) break;
         if (VMinor == VMajor) VMinor += Minor;
       }
     }
@@ -211,7 +237,7 @@ void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Scal
       VMinor += Major;
     else if (VMinor == VMajor)
       VMinor += Minor;
-    VMajor += Major;
+    if (!MoveOn(VMajor, VMajor + Major)) break;
     ++K;
     if (!(VMajor <= Limit)) break;
   }

@@ -293,10 +293,12 @@ String TChartSerie::GetPercentageValue(double SingleValue) const {
   return FormatValue(P);
 }
 
+// The point index of draw index I; -1 past the Integer range.
 static Integer PointIndexOf(const TChartSerie& S, Integer I) {
   TVivIzude* C = S.Chart();
-  Integer From = C ? C->Range().RangeFrom() : 0;
-  return From >= 0 ? I + From : I;
+  const Int64 From = C ? C->Range().RangeFrom() : 0;
+  const Int64 P = From >= 0 ? I + From : I;
+  return P <= std::numeric_limits<Integer>::max() ? static_cast<Integer>(P) : -1;
 }
 
 double TChartSerie::GetStackedValue(Integer I) const {
@@ -337,14 +339,14 @@ String TChartSerie::GetStackedValueString(Integer I) const {
 
 double TChartSerie::GetStackedPercValue(double SV, Integer I) const {
   TVivIzude* C = Chart();
-  Integer From = C ? C->Range().RangeFrom() : 0;
-  Integer P = From < 0 ? I - From : I;
+  const Int64 From = C ? C->Range().RangeFrom() : 0;
+  const Int64 P = From < 0 ? I - From : I;
   double A = 0, B = 0;
   if (FCollection)
     for (Integer J = 0; J < FCollection->Count(); ++J) {
       const TChartSerie& S = FCollection->Items(J);
       if (P < 0 || P >= S.GetPointsCount()) continue;
-      TChartPoint Pt = S.GetPoint(P);
+      TChartPoint Pt = S.GetPoint(static_cast<Integer>(P));
       if (!Pt.Defined) continue;
       if (S.ChartType() == ctStackedPercArea) A += Pt.SingleValue;
       if (S.ChartType() == ctStackedPercBar && S.GroupIndex() == FGroupIndex) B += Pt.SingleValue;
@@ -356,14 +358,14 @@ double TChartSerie::GetStackedPercValue(double SV, Integer I) const {
 
 double TChartSerie::GetStackedTotal(Integer I) const {
   TVivIzude* C = Chart();
-  Integer From = C ? C->Range().RangeFrom() : 0;
-  Integer P = From < 0 ? I - From : I;
+  const Int64 From = C ? C->Range().RangeFrom() : 0;
+  const Int64 P = From < 0 ? I - From : I;
   double B = 0;
   if (FCollection)
     for (Integer J = 0; J < FCollection->Count(); ++J) {
       const TChartSerie& S = FCollection->Items(J);
       if (P < 0 || P >= S.GetPointsCount() || S.ChartType() != ctStackedPercBar || S.GroupIndex() != FGroupIndex) continue;
-      TChartPoint Pt = S.GetPoint(P);
+      TChartPoint Pt = S.GetPoint(static_cast<Integer>(P));
       if (Pt.Defined) B += Pt.SingleValue;
     }
   return B;

@@ -2,8 +2,10 @@
 // layout's band sizes and the y-axis hit test all go through these, so what
 // is measured, painted and hit is the same label.
 #include <cmath>
+#include <initializer_list>
 
 #include "chart/model/ChartHelpers.h"
+#include "chart/model/ChartWalks.h"
 #include "chart/model/VivIzude.h"
 #include "rtl/DateUtils.h"
 #include "rtl/SysUtils.h"
@@ -22,9 +24,6 @@ bool OnYSide(TChartYAxisPosition P, bool Right) { return Right ? (P == yRight ||
 // A serie whose x labels are painted (and so take room).
 bool DrawsXLabels(const TChartSerie& S) { return S.ChartType() != ctNone && S.SerieType() != stZoomControl && S.Visible(); }
 
-// The most labels one walk gives: far more than any axis can show, and a
-// bound for a step that is tiny against the range.
-constexpr int MaxYLabels = 20000;
 // Step doubling stops here, before an Integer step could overflow.
 constexpr Integer MaxXStep = 1 << 29;
 
@@ -122,9 +121,16 @@ Integer TChartSerie::GetXAxisValuesSize(TChartCanvas& Canvas, Integer& XYValuesS
   if (Mu == 0 && Mi == 0) return 0;
   Integer Size = 0;
   if (FXAxis.Visible()) {
+    // Only the label indices are measured, at most about one per pixel, and
+    // the first index for the room that an index without a label takes.
     const Int64 From = C->Range().RangeFrom(), To = C->Range().RangeTo();
-    for (Int64 F = From; F <= To; ++F)
+    auto Measure = [&](Int64 F) {
       Size = std::max(Size, GetXValueSize(Canvas, static_cast<Integer>(F), ScaleX, ScaleY, !FDrawFromStartDate));
+    };
+    if (From <= To) Measure(From);
+    for (Integer Step : {Mu, Mi})
+      if (Step > 0)
+        for (TXIndexWalk W(From, To, Step, C->XScale()); !W.Done(); W.Next()) Measure(W.Index());
     if (IsXYType(FChartType) && FXAxis.XYValues()) {
       Integer N = GetPointsCount();
       for (Integer I = 0; I < N; ++I)
@@ -208,7 +214,12 @@ void TChartSerie::WalkYAxisLabels(double M, double O, const std::function<bool(c
   const double Limit = Max + M;
   // Both values are counted in whole steps from their start, not summed, so
   // a long walk does not gather rounding errors into its label texts.
+  // Labels of one kind that would outnumber a screen's pixels are left out
+  // as the y grid leaves out its lines: minor ones as with no minor step,
+  // major ones with the whole walk.
   const double T0 = std::nearbyint(Min / M) * M;
+  if (TooManySteps(T0, Limit, M)) return;
+  if (O > 0 && TooManySteps(std::nearbyint(Min / O) * O, Limit, O)) O = 0;
   const double V0 = O > 0 ? std::nearbyint(Min / O) * O : Min;
   Int64 TN = 0, VN = 0, VM = 0;  // major steps, minor steps, major steps added to v
   auto TAt = [&] { return T0 + TN * M; };
@@ -247,22 +258,23 @@ void TChartSerie::WalkYAxisLabels(double M, double O, const std::function<bool(c
     return Visit(L);
   };
   auto NextV = [&](bool ByMajor) {
-    double Old = V;
     (ByMajor ? VM : VN) += 1;
-    V = VAt();
-    return V != Old;  // false: a step lost in the value's precision
+    return MoveOn(V, VAt());
   };
-  while (Labels < MaxYLabels) {
+  // A minor step lost in the precision of the values (0.1 at 1e20) ends the
+  // minor labels; the major ones go on while their own step moves.
+  bool MinorMoves = O > 0;
+  while (Labels < 2 * MaxAxisSteps) {
     if (V > Limit) break;
     if (T <= Limit) {
       ++Labels;
       if (!Major()) return;
     }
-    if (O > 0 && V <= Limit) {
-      while (V < T && Labels < MaxYLabels) {
+    if (MinorMoves && V <= Limit) {
+      while (V < T && Labels < 2 * MaxAxisSteps) {
         ++Labels;
         if (!Minor()) return;
-        if (!NextV(false)) return;
+        if (!(MinorMoves = NextV(false))) break;
         if (SameValue(V, T)) NextV(false);
       }
     }
@@ -271,9 +283,7 @@ void TChartSerie::WalkYAxisLabels(double M, double O, const std::function<bool(c
     else if (SameValue(V, T))
       NextV(false);
     ++TN;
-    double Next = TAt();
-    if (Next == T) break;
-    T = Next;
+    if (!MoveOn(T, TAt())) break;
     ++Step;
     if (!(T <= Limit)) break;
   }

@@ -1,4 +1,6 @@
 // The point store of a serie and the append family.
+#include <limits>
+
 #include "chart/model/ChartSerie.h"
 #include "chart/model/VivIzude.h"
 
@@ -43,8 +45,9 @@ TChartPoint TChartSerie::GetChartPoint(Integer Index) const {
 
 TChartPoint TChartSerie::GetChartPointFromDrawPoint(Integer Index) const {
   TVivIzude* C = Chart();
-  if (C && C->Range().RangeFrom() >= 0 && !IsXYType(FChartType) && FChartType != ctGantt) Index += C->Range().RangeFrom();
-  return GetChartPoint(Index);
+  Int64 P = Index;
+  if (C && C->Range().RangeFrom() >= 0 && !IsXYType(FChartType) && FChartType != ctGantt) P += C->Range().RangeFrom();
+  return GetChartPoint(P <= std::numeric_limits<Integer>::max() ? static_cast<Integer>(P) : -1);
 }
 
 void TChartSerie::GetDrawPoint(Integer Index, TPoint& Point) const {

@@ -1,5 +1,6 @@
 #include "chart/model/ChartSeries.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "chart/model/ChartHelpers.h"
@@ -119,8 +120,12 @@ void TChartSeries::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Sca
       if (!S.ShowAnnotationsOnTop()) P->DrawAnnotations(S, Canvas, R, ScaleX, ScaleY);
     }
   }
-  Integer Steps = FOwner->Range().RangeTo() - FOwner->Range().RangeFrom();
-  for (Integer I = 0; I <= Steps; ++I)
+  // Only indices with a bar record have anything to draw: the walk ends with
+  // the longest record list, whatever the width of the range.
+  const Int64 Steps = Int64(FOwner->Range().RangeTo()) - FOwner->Range().RangeFrom();
+  Int64 Bars = 0;
+  for (auto& SP : FItems) Bars = std::max<Int64>(Bars, SP->StackedRectsBar.size());
+  for (Integer I = 0; I <= Steps && I < Bars; ++I)
     for (auto& SP : FItems) {
       TChartSerie& S = *SP;
       if (!S.Is3D() || static_cast<Integer>(S.StackedRectsBar.size()) <= I || !IsBarType(S.ChartType())) continue;

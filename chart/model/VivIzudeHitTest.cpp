@@ -1,4 +1,5 @@
 // What lies under a pixel, from the geometry the last paint left.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,10 +12,14 @@ TChartSeriePoint TVivIzude::GetSerieIndexAtXY(Integer X, Integer Y, bool Hover) 
   TRect S = FSeries->SeriesRectangle();
   if (!S.Contains({X, Y})) return Result;
   const bool Horz = FSeries->IsHorizontal();
-  Integer From = FRange->RangeFrom();
+  const Int64 From = FRange->RangeFrom();
   Integer D = (Horz ? Y - S.Top : X - S.Left) - RoundI(GetXScaleStart());
-  Integer P = FXScale > 0 ? RoundI(D / FXScale) + From : From;
-  Integer K = From >= 1 ? P - From : P;
+  // Counted in 64 bits: near the ends of the Integer range an index past
+  // them is no index (-1).
+  auto Index = [](Int64 V) { return V >= std::numeric_limits<Integer>::min() && V <= std::numeric_limits<Integer>::max() ? static_cast<Integer>(V) : -1; };
+  const Int64 P64 = FXScale > 0 ? RoundI(D / FXScale) + From : From;
+  Integer P = Index(P64);
+  Integer K = Index(From >= 1 ? P64 - From : P64);
   Integer Best = std::numeric_limits<Integer>::max(), F = -1;
   for (Integer J = 0; J < FSeries->Count(); ++J) FSeries->Items(J).NearestPointIndex = -1;
   for (Integer J = 0; J < FSeries->Count(); ++J) {
@@ -156,13 +161,25 @@ TXAxisRangeValue TVivIzude::GetXAxisValue(Integer X, Integer Y, TRect R) const {
     if (Se.ChartType() != ctNone && Se.SerieType() != stZoomControl && Se.Visible() && Se.XAxis().Visible()) ++Count;
   }
   if (Count == 0) return Result;
-  Integer Start = RoundI(GetXScaleStart()), Cell = RoundI(FXScale);
+  const Integer Start = RoundI(GetXScaleStart()), Cell = RoundI(FXScale);
+  // Cells under half a pixel have no room for the pointer.
+  if (Cell <= 0) return Result;
+  // The cells run along the axis from the bands' common start; only the few
+  // indices whose cell may reach the pointer are tried, so a range of any
+  // width costs the same. Below First every cell ends before the pointer.
+  const Int64 From = FRange->RangeFrom(), To = FRange->RangeTo();
+  if (Top.IsEmpty() && Bottom.IsEmpty()) return Result;
+  const TRect& Along = Top.IsEmpty() ? Bottom : Top;
+  const double Q = Horz ? double(Y) - Along.Top : double(X) - Along.Left;
+  const double Skip = std::floor((Q - Cell - 2) / FXScale);
+  const Int64 First = Skip > 0 ? From + static_cast<Int64>(std::min(Skip, double(To - From) + 1)) : From;
   Integer C = 0;
   for (Integer J = 0; J < FSeries->Count(); ++J) {
     const TChartSerie& Se = FSeries->Items(J);
     if (!(Se.ChartType() != ctNone && Se.SerieType() != stZoomControl && Se.Visible() && Se.XAxis().Visible())) continue;
-    for (Integer I = FRange->RangeFrom(); I <= FRange->RangeTo(); ++I) {
-      Integer Pos = RoundI(FXScale * (I - FRange->RangeFrom()) + GetXScaleStart()) - Start;
+    for (Int64 I = First; I <= To; ++I) {
+      const Integer Pos = RoundI(FXScale * double(I - From) + GetXScaleStart()) - Start;
+      if (Pos > Q) break;  // this cell and every later one start past the pointer
       for (int Side = 0; Side < 2; ++Side) {
         const TRect& Band = Side == 0 ? Top : Bottom;
         if (Band.IsEmpty()) continue;
@@ -176,7 +193,7 @@ TXAxisRangeValue TVivIzude::GetXAxisValue(Integer X, Integer Y, TRect R) const {
           Integer CL = Side == 0 ? Band.Left + Slice * C : Band.Right - Slice * (C + 1);
           CellR = Bounds(CL, Band.Top + Pos, Slice, Cell);
         }
-        if (CellR.Contains({X, Y})) return {I, J};
+        if (CellR.Contains({X, Y})) return {static_cast<Integer>(I), J};
       }
     }
     ++C;
