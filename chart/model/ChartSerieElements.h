@@ -310,7 +310,10 @@ public:
   const TChartSerieXAxisGroup& Items(Integer I) const { return *FItems.at(I); }
   TChartSerieXAxisGroup& Add();
   TChartSerieXAxisGroup& Insert(Integer Index);
-  void Delete(Integer Index) { FItems.erase(FItems.begin() + Index); }
+  // An index outside the list is ignored.
+  void Delete(Integer Index) {
+    if (Index >= 0 && Index < Count()) FItems.erase(FItems.begin() + Index);
+  }
   void Clear() { FItems.clear(); }
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);

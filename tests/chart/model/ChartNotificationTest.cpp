@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
 #include "ChartTestSupport.h"
 
 TEST(ChartNotification, SettersNotifyOnlyOnChange) {
@@ -110,4 +113,31 @@ TEST(ChartNotification, SegmentIntersection) {
   EXPECT_EQ(I.X, 5);
   EXPECT_EQ(I.Y, 5);
   EXPECT_TRUE(C.SegmentIntersection({0, 0}, {10, 0}, {10, 0}, {10, 10}).Found);
+}
+
+TEST(ChartNotification, CollectionsIgnoreDeletesOutsideTheirItems) {
+  TChartFixture F;
+  TChartSerie& S = F.Chart.Series().Add();
+  F.Chart.Series().Add();
+  S.Annotations().Add();
+  S.Annotations().Add();
+  S.XAxisGroups().Add();
+  S.XAxisGroups().Add();
+  struct Collection {
+    const char* Name;
+    std::function<Integer()> Count;
+    std::function<void(Integer)> Delete;
+  } Collections[] = {
+      {"series", [&] { return F.Chart.Series().Count(); }, [&](Integer I) { F.Chart.Series().Delete(I); }},
+      {"annotations", [&] { return S.Annotations().Count(); }, [&](Integer I) { S.Annotations().Delete(I); }},
+      {"x-axis groups", [&] { return S.XAxisGroups().Count(); }, [&](Integer I) { S.XAxisGroups().Delete(I); }},
+  };
+  for (const Collection& C : Collections) {
+    for (Integer I : {-1, 2, 3, std::numeric_limits<Integer>::max(), std::numeric_limits<Integer>::min()}) {
+      C.Delete(I);
+      EXPECT_EQ(C.Count(), 2) << C.Name << " " << I;
+    }
+    C.Delete(1);
+    EXPECT_EQ(C.Count(), 1) << C.Name;
+  }
 }
