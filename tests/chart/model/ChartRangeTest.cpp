@@ -114,3 +114,53 @@ TEST(ChartValueRange, DatesOnTheXAxis) {
   F.Chart.Range().SetStartDate(EncodeDateTime(2021, 1, 4, 10, 0, 0, 0));
   EXPECT_DOUBLE_EQ(S.GetXTimeStamp(3), EncodeDate(2021, 1, 25));
 }
+
+TEST(ChartValueRange, LogarithmicRangesEndAtTheDecadeAboveTheLargestValue) {
+  struct Case {
+    double Largest;
+    Integer Margin;
+    double Max;
+  } Cases[] = {
+      {999, 5, 3.15},  // log 2.99..: decade 3, plus 5 %
+      {1000, 5, 4.2},  // log 3 exactly: the next decade
+      {12345, 10, 5.5},
+      {0.5, 0, 1},     // log -0.3 truncates to 0
+      {-50, 20, 1.2},  // no positive value: the largest counts as 0
+  };
+  for (const Case& C : Cases) {
+    TChartFixture F;
+    TChartSerie& S = Serie(F, {C.Largest / 10, C.Largest});
+    S.SetLogarithmic(true);
+    S.SetRangePercentMargin(C.Margin);
+    F.Chart.SetMinMax();
+    EXPECT_DOUBLE_EQ(S.MaximumValue(), C.Max) << C.Largest;
+    EXPECT_EQ(S.MinimumValue(), 0) << C.Largest;
+  }
+  // A decade of 0 (largest value 0.05) would leave an empty range: the
+  // manual one is taken instead.
+  TChartFixture Small;
+  TChartSerie& Z = Serie(Small, {0.05});
+  Z.SetLogarithmic(true);
+  Z.SetMaximum(7);
+  Small.Chart.SetMinMax();
+  EXPECT_EQ(Z.MaximumValue(), 7);
+  // Common logarithmic series share the highest top of all logarithmic
+  // series; a serie of its own keeps its top, a disabled one its manual range.
+  TChartFixture G;
+  TChartSerie& A = Serie(G, {50}, arCommon);
+  TChartSerie& B = Serie(G, {5000}, arCommonZeroBased);
+  TChartSerie& Own = Serie(G, {9});
+  TChartSerie& Off = Serie(G, {1e9}, arDisabled);
+  TChartSerie& Plain = Serie(G, {0, 40});
+  for (TChartSerie* S : {&A, &B, &Own, &Off}) {
+    S->SetLogarithmic(true);
+    S->SetRangePercentMargin(0);
+  }
+  Off.SetMaximum(2);
+  G.Chart.SetMinMax();
+  EXPECT_EQ(A.MaximumValue(), 4);
+  EXPECT_EQ(B.MaximumValue(), 4);
+  EXPECT_EQ(Own.MaximumValue(), 1);
+  EXPECT_EQ(Off.MaximumValue(), 2);
+  EXPECT_DOUBLE_EQ(Plain.MaximumValue(), 42);
+}
