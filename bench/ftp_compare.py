@@ -8,13 +8,17 @@ and lftp's "du", in passive and in active mode.
     bench/ftp_compare.py [--rounds N] [--walk build/native/bench/app/ftp_walk]
 
 Each round runs every client once, in turn (the order turning from round
-to round), so that they share the machine's state of the moment; times are
-the medians over the rounds of each whole process's wall time. The ratio
-is the Python script's time over the client's, taken within each round
-(which keeps it meaningful when the machine's speed drifts) and then the
-median over the rounds: 1.0 or more means the client is at least as fast
-as the script. lftp (Debian's package) is installed when missing and this
-runs as root; otherwise it is skipped with a message.
+to round), so that they share the machine's state of the moment. Two times
+are kept for each: the whole process's wall time, and the time the client
+reports itself from log-in to log-out (Quorvel's walk and the Python
+script print it; lftp does not, so it has only the first). The whole
+process counts the start-up too, which for the script includes starting
+Python; the reported time measures both sides alike. Times are medians over
+the rounds. A ratio is the Python script's time over the client's, taken
+within each round (which keeps it meaningful when the machine's speed
+drifts) and then the median over the rounds: 1.0 or more means the client
+is at least as fast as the script. lftp (Debian's package) is installed
+when missing and this runs as root; otherwise it is skipped with a message.
 """
 
 import argparse
@@ -107,6 +111,8 @@ def find_lftp():
 
 
 def timed(command, expect_folders):
+    """The whole process's wall time, and the log-in to log-out time the
+    client printed ("seconds=S"), None when it prints none."""
     start = time.perf_counter()
     result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     seconds = time.perf_counter() - start
@@ -114,7 +120,17 @@ def timed(command, expect_folders):
         raise SystemExit('failed: %s\n%s%s' % (' '.join(command), result.stdout, result.stderr))
     if expect_folders and 'folders=%d ' % expect_folders not in result.stdout:
         raise SystemExit('wrong count: %s\n%s' % (' '.join(command), result.stdout))
-    return seconds
+    reported = None
+    for word in result.stdout.split():
+        if word.startswith('seconds='):
+            reported = float(word[len('seconds='):])
+    return seconds, reported
+
+
+def median_ratio(script, samples):
+    if any(s is None for s in script + samples):
+        return None
+    return statistics.median(s / c for s, c in zip(script, samples))
 
 
 def main():
@@ -142,21 +158,30 @@ def main():
             clients['lftp du'] = lambda mode: [
                 lftp, '-c', 'set ftp:passive-mode %s; set ftp:use-mlsd off; open -u %s,%s -p %d 127.0.0.1; du -s /'
                 % ('on' if mode == 'passive' else 'off', USER, PASSWORD, server.port)]
-        print('%d folders, %d files; %d rounds, medians of whole-process wall times' %
-              (folders, (folders - 1) * FILES, args.rounds))
+        print('%d folders, %d files; %d rounds, medians; "process": whole-process wall time, '
+              '"log-in": log-in to log-out as the client reports it' % (folders, (folders - 1) * FILES, args.rounds))
         for mode in ('passive', 'active'):
-            times = {name: [] for name in clients}
+            walls = {name: [] for name in clients}
+            reports = {name: [] for name in clients}
             names = list(clients)
             for r in range(args.rounds):
                 for name in names[r % len(names):] + names[:r % len(names)]:
-                    times[name].append(timed(clients[name](mode), folders if name != 'lftp du' else 0))
-            script = times['Python ftplib']
+                    wall, reported = timed(clients[name](mode), folders if name != 'lftp du' else 0)
+                    walls[name].append(wall)
+                    reports[name].append(reported)
             print('\n%s mode' % mode)
-            print('  %-16s %9s %10s %18s' % ('client', 'seconds', 'ms/folder', 'script / client'))
-            for name, samples in times.items():
-                median = statistics.median(samples)
-                ratio = statistics.median(s / c for s, c in zip(script, samples))
-                print('  %-16s %9.3f %10.3f %18.2f' % (name, median, 1000 * median / folders, ratio))
+            print('  %-16s %9s %10s %9s %10s %16s %16s' % ('client', 'process s', 'ms/folder', 'log-in s', 'ms/folder',
+                                                      'script/client', 'script/client'))
+            print('  %-16s %9s %10s %9s %10s %16s %16s' % ('', '', '', '', '', '(process)', '(log-in)'))
+            show = lambda value, form: form % value if value is not None else '%*s' % (len(form % 0), '-')
+            for name in clients:
+                wall = statistics.median(walls[name])
+                reported = None if None in reports[name] else statistics.median(reports[name])
+                print('  %-16s %9.3f %10.3f %s %s %16.2f %s' % (
+                    name, wall, 1000 * wall / folders, show(reported, '%9.3f'),
+                    show(None if reported is None else 1000 * reported / folders, '%10.3f'),
+                    median_ratio(walls['Python ftplib'], walls[name]),
+                    show(median_ratio(reports['Python ftplib'], reports[name]), '%16.2f')))
     finally:
         server.stop()
 

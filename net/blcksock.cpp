@@ -139,7 +139,7 @@ void TBlockSocket::DoHeartbeat() {
 
 bool TBlockSocket::TestStopFlag() {
   DoHeartbeat();
-  if (FStopFlag.exchange(false)) {
+  if (TakeStopRequest()) {
     FLastError = WirraErr::Stopped;
     ExceptCheck();
     return true;
@@ -148,13 +148,13 @@ bool TBlockSocket::TestStopFlag() {
 }
 
 void TBlockSocket::LimitBandwidth(Integer Length, Integer MaxB, UInt64& Next) {
-  if (FStopFlag.load() || MaxB <= 0) return;
+  if (FStopFlag.load() || StopSignalled() || MaxB <= 0) return;
   const UInt64 now = MillisecondTick64();
   if (now < Next) {
     const UInt64 w = Next - now;
     DoStatus(HR_Wait, Str(static_cast<Int64>(w)));
     SleepMs(static_cast<Integer>(w % 250));
-    for (UInt64 n = w / 250; n > 0 && !FStopFlag.load(); --n) SleepMs(250);
+    for (UInt64 n = w / 250; n > 0 && !FStopFlag.load() && !StopSignalled(); --n) SleepMs(250);
   }
   Next = MillisecondTick64() + static_cast<UInt64>(Length < 0 ? 0 : Length) * 1000 / static_cast<UInt64>(MaxB);
 }
@@ -323,7 +323,7 @@ void TBlockSocket::InternalConnect(const TVarSin& Sin) {
     ResetLastError();
     const UInt64 deadline = MillisecondTick64() + static_cast<UInt64>(FConnectTimeout > 0 ? FConnectTimeout : 0);
     for (;;) {
-      if (FStopFlag.exchange(false)) {
+      if (TakeStopRequest()) {
         FLastError = WirraErr::Stopped;
         break;
       }
@@ -1068,15 +1068,27 @@ void TBlockSocket::Purge() {
   // No pause first: a reply only ever follows its command, so what has not
   // arrived yet cannot be stale, and waiting here would be paid before every
   // command and at every close.
+  std::size_t dropped = 0;
+  bool flooded = false;
   try {
     while (!FBuffer.empty() || WaitingData() > 0) {
-      RecvPacket(0);
+      dropped += RecvPacket(0).size();
       if (FLastError != 0) break;
+      if (dropped > static_cast<std::size_t>(MaxPurgeBytes)) {
+        flooded = true;
+        break;
+      }
     }
   } catch (...) {
     // Purge drops what has arrived; a raised socket error only ends it.
   }
   ResetLastError();
+  if (!flooded) return;
+  // Whatever is read next would still be the flood: the connection is of
+  // no more use. A plain close, as a graceful one would purge again.
+  AbortSocket();
+  FLastError = WirraErr::Flooded;
+  ExceptCheck();
 }
 
 // --- waiting
@@ -1105,7 +1117,7 @@ bool TBlockSocket::InternalCanRead(Integer Timeout) {
     }
     if (WaitReadable(wait)) return true;
     if (FLastError != 0) return false;
-    if (FStopFlag.exchange(false)) {
+    if (TakeStopRequest()) {
       FLastError = WirraErr::Stopped;
       return false;
     }
@@ -1115,7 +1127,7 @@ bool TBlockSocket::InternalCanRead(Integer Timeout) {
 
 bool TBlockSocket::CanRead(Integer Timeout) {
   bool result = false;
-  if (FStopFlag.exchange(false)) {
+  if (TakeStopRequest()) {
     FLastError = WirraErr::Stopped;
   } else {
     Integer waits = 0;
@@ -1128,7 +1140,7 @@ bool TBlockSocket::CanRead(Integer Timeout) {
     if (!result && FLastError == 0) {
       for (Integer n = 0; n <= waits; ++n) {
         DoHeartbeat();
-        if (FStopFlag.exchange(false)) {
+        if (TakeStopRequest()) {
           FLastError = WirraErr::Stopped;
           break;
         }

@@ -31,6 +31,7 @@ namespace WirraErr {
 constexpr Integer Stopped = 10053;       // StopFlag was set
 constexpr Integer PeerClosed = 10054;    // the peer closed the connection
 constexpr Integer LineTooLong = 10055;   // a line grew beyond the line limit
+constexpr Integer Flooded = 10055;       // Purge met more than MaxPurgeBytes
 constexpr Integer TimedOut = 10060;      // a wait for data ran out
 constexpr Integer ProxyRefused = 10091;  // proxy, tunnel or TLS failure
 constexpr Integer SocksBindRefused = 11003;
@@ -41,6 +42,10 @@ constexpr Integer InProgress = 10036;
 // The line limit RecvTerminated applies when MaxLineLength is 0, so that a
 // line that never ends cannot grow without bound (error 10055).
 constexpr Integer DefaultMaxLineLength = 1024 * 1024;
+
+// The most Purge drops before it takes the connection for broken: a peer
+// that keeps sending would otherwise hold it for ever.
+constexpr Integer MaxPurgeBytes = 4 * 1024 * 1024;
 
 enum TSocketFamily { SF_Any, SF_IP4, SF_IP6 };
 
@@ -227,7 +232,9 @@ public:
   virtual Integer WaitingData();
   Integer WaitingDataEx();
   // Drops what has already arrived (LineBuffer and the system's buffer),
-  // never waiting for more, and clears the error.
+  // never waiting for more, and clears the error. When more than
+  // MaxPurgeBytes keep coming, the socket is closed instead and LastError
+  // is 10055 (WirraErr::Flooded).
   void Purge();
 
   // --- waiting (milliseconds; -1 waits without limit)
@@ -275,6 +282,13 @@ public:
   // or wait stops with 10053.
   bool StopFlag() const { return FStopFlag.load(); }
   void SetStopFlag(bool Value) { FStopFlag.store(Value); }
+  // A second stop request that the socket reads but never clears: while
+  // *Signal is true every send, receive and wait stops with 10053 as with
+  // StopFlag. StopFlag is used up by the wait that sees it and cleared when
+  // the socket is made; a signal holds until its owner lowers it, so a
+  // request that comes before the socket exists, or between two waits, is
+  // not lost. Not owned; set by the owning thread, nullptr for none.
+  void SetStopSignal(const std::atomic<bool>* Signal) { FStopSignal = Signal; }
   Integer NonblockSendTimeout() const { return FNonblockSendTimeout; }
   void SetNonblockSendTimeout(Integer Value) { FNonblockSendTimeout = Value; }
   // Milliseconds Connect waits for the peer; 0 leaves it to the system's
@@ -301,6 +315,9 @@ protected:
   void DoHeartbeat();
   // Heartbeat, then the stop request: true (and 10053 recorded) when stopped.
   bool TestStopFlag();
+  // Whether a stop is asked for (StopFlag, used up here, or the signal).
+  bool TakeStopRequest() { return FStopFlag.exchange(false) || StopSignalled(); }
+  bool StopSignalled() const { return FStopSignal && FStopSignal->load(); }
   // Bandwidth pause before a piece of Length bytes.
   void LimitBandwidth(Integer Length, Integer MaxB, UInt64& Next);
   void SetSin(TVarSin& Sin, const String& IP, const String& Port);
@@ -355,6 +372,7 @@ private:
   Integer FSendCounter = 0;
   Integer FSendMaxChunk = 65536;
   std::atomic<bool> FStopFlag{false};
+  const std::atomic<bool>* FStopSignal = nullptr;  // not owned
   Integer FNonblockSendTimeout = 15000;
   Integer FHeartbeatRate = 0;
   Integer FConnectTimeout = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <typeinfo>
@@ -165,6 +166,17 @@ String FromAnsi(std::string_view s) {
   for (const char c : s) high |= static_cast<unsigned char>(c);
   if (high < 0x80) return String(s.begin(), s.end());
   return TEncoding::ANSI()->GetString(s.data(), s.size());
+}
+
+// The same into out, reusing its memory.
+void AssignFromAnsi(std::string_view s, String& out) {
+  unsigned char high = 0;
+  for (const char c : s) high |= static_cast<unsigned char>(c);
+  if (high < 0x80) {
+    out.assign(s.begin(), s.end());
+  } else {
+    out = TEncoding::ANSI()->GetString(s.data(), s.size());
+  }
 }
 
 void ToAnsi(std::u16string_view s, AnsiString& out) {
@@ -356,6 +368,9 @@ struct MaskStep {
   FieldCheck Check = FieldCheck::None;
   // A Skip whose line characters must be blank (see MarkBlankGaps).
   bool MustBeBlank = false;
+  // The bit of the scratch field the step changes (see kScratchFields), 0
+  // for none.
+  std::uint32_t FieldBit = 0;
 };
 
 }  // namespace ftplist_detail
@@ -364,6 +379,21 @@ namespace {
 
 using namespace ftplist_detail;
 using CompiledMask = std::vector<MaskStep>;
+
+// The scratch fields a mask fills, each known by its index here.
+constexpr AnsiString TFTPList::*kScratchFields[] = {
+    &TFTPList::Monthnames, &TFTPList::BlockSize,  &TFTPList::DirFlagValue, &TFTPList::FileName, &TFTPList::VMSFileName,
+    &TFTPList::Day,        &TFTPList::Month,      &TFTPList::ThreeMonth,   &TFTPList::YearTime, &TFTPList::Year,
+    &TFTPList::Hours,      &TFTPList::HoursModif, &TFTPList::Minutes,      &TFTPList::Seconds,  &TFTPList::Size,
+    &TFTPList::Permissions, &TFTPList::DirFlag};
+constexpr std::size_t kScratchFieldCount = std::size(kScratchFields);
+
+std::uint32_t FieldBit(AnsiString TFTPList::*field) {
+  for (std::size_t f = 0; f < kScratchFieldCount; ++f) {
+    if (kScratchFields[f] == field) return std::uint32_t(1) << f;
+  }
+  return 0;
+}
 
 AnsiString TFTPList::*CaptureField(char maskChar) {
   switch (maskChar) {
@@ -519,6 +549,20 @@ bool IsStar(StepKind kind) {
   return kind == StepKind::StarWord || kind == StepKind::StarRest || kind == StepKind::StarDigits;
 }
 
+bool SameStep(const MaskStep& a, const MaskStep& b) {
+  return a.Kind == b.Kind && a.Count == b.Count && a.Field == b.Field && a.Value == b.Value && a.Check == b.Check &&
+         a.MustBeBlank == b.MustBeBlank;
+}
+
+// A mask whose steps only ever add to the end of the fields: the fields
+// after any of its steps are the beginnings of the fields after the last.
+bool AppendsOnly(const CompiledMask& steps) {
+  return std::none_of(steps.begin(), steps.end(),
+                      [](const MaskStep& step) { return step.Kind == StepKind::Dot || step.Kind == StepKind::SetValue; });
+}
+
+constexpr std::size_t kNoStep = static_cast<std::size_t>(-1);
+
 }  // namespace
 
 struct TFTPList::TParseState {
@@ -539,6 +583,31 @@ struct TFTPList::TParseState {
   // Month numbers of the ThreeMonth texts seen in this parse, keyed by
   // their (at most four) bytes and length.
   std::vector<std::pair<UInt64, Integer>> MonthCache;
+
+  // Many masks begin as the mask before them does (the Unix ones all read
+  // "pppppppppp $!!" first). Shared[m] counts the first steps of mask m that
+  // are those of mask m-1; on one line they end the same way. So a mask
+  // need not run when the mask before it ended without a match within
+  // those steps, and otherwise starts where that mask's run stood after
+  // them, as RunMask recorded it in Snap (at step SnapAt).
+  std::vector<std::size_t> Shared;
+  std::vector<bool> AppendOnly;  // per mask, see AppendsOnly
+  std::size_t SnapAt = kNoStep;
+  // The scratch fields the last run changed (after ClearMatchFields).
+  std::uint32_t Dirty = 0;
+  struct {
+    bool Taken = false;
+    std::uint32_t Dirty = 0;
+    std::size_t Iv = 0;
+    std::string_view Line;
+    Integer Result = 1;
+    bool NameStarted = false;
+    bool NameStartOk = true;
+    std::array<std::size_t, kScratchFieldCount> Lengths{};
+  } Snap;
+  // The step at which the last run ended without a match; kNoStep when it
+  // matched.
+  std::size_t EndedAt = kNoStep;
 };
 
 TFTPList::TFTPList() : Clock([] { return Now(); }), FState(std::make_unique<TParseState>()) {
@@ -555,11 +624,44 @@ TFTPListRec* TFTPList::GetListItem(Integer Index) const {
 Integer TFTPList::Count() const { return static_cast<Integer>(List.size()); }
 
 void TFTPList::Clear() {
+  for (std::unique_ptr<TFTPListRec>& rec : List) KeepSpare(std::move(rec));
   List.clear();
-  Lines.clear();
+  KeepSpareLines();
   RawLines.clear();
   FRawListing.clear();
   UnparsedLines.clear();
+}
+
+void TFTPList::KeepSpare(std::unique_ptr<TFTPListRec> Rec) {
+  // A descendant's entry put into List by its owner is not ours to reuse.
+  if (!Rec || FSpareRecs.size() >= MaxSpare || typeid(*Rec) != typeid(TFTPListRec)) return;
+  FSpareRecs.push_back(std::move(Rec));
+}
+
+std::unique_ptr<TFTPListRec> TFTPList::NewRec() {
+  if (FSpareRecs.empty()) return std::make_unique<TFTPListRec>();
+  std::unique_ptr<TFTPListRec> rec = std::move(FSpareRecs.back());
+  FSpareRecs.pop_back();
+  // As a new entry, with the memory of its texts kept.
+  rec->FileName.clear();
+  rec->Directory = false;
+  rec->Readable = false;
+  rec->FileSize = 0;
+  rec->FileTime = 0;
+  rec->OriginalLine.clear();
+  rec->Mask.clear();
+  rec->Permission.clear();
+  rec->RawFileName.clear();
+  rec->LinkTarget.clear();
+  return rec;
+}
+
+void TFTPList::KeepSpareLines() {
+  for (String& line : Lines) {
+    if (FSpareLines.size() >= MaxSpare) break;
+    FSpareLines.push_back(std::move(line));
+  }
+  Lines.clear();
 }
 
 void TFTPList::RawLinesFromLines() {
@@ -583,7 +685,7 @@ void TFTPList::Assign(const TFTPList& Value) {
   if (&Value == this) return;
   Clear();
   for (const auto& source : Value.List) {
-    auto rec = std::make_unique<TFTPListRec>();
+    auto rec = NewRec();
     rec->Assign(*source);
     List.push_back(std::move(rec));
   }
@@ -660,9 +762,9 @@ bool TFTPList::ParseFacts(std::string_view Value, const String& Text) {
   }
   if (directory && (name == "." || name == "..")) return false;
 
-  auto rec = std::make_unique<TFTPListRec>();
+  auto rec = NewRec();
   rec->RawFileName.assign(name);
-  rec->FileName = DecodeWireText(name);
+  DecodeWireText(name, rec->FileName);
   rec->Directory = directory;
   rec->Readable = readable;
   rec->FileSize = size;
@@ -706,14 +808,14 @@ std::size_t TFTPList::ParseVMS(std::string_view Value, std::string_view NextValu
   TDateTime time;
   if (year < 1900 || year > 2100 || !EncodeMoment(year, month, day, hour, minute, second, time)) return 0;
 
-  auto rec = std::make_unique<TFTPListRec>();
+  auto rec = NewRec();
   const std::size_t semi = name.rfind(';');
   const std::string_view stem = name.substr(0, semi);
   // A folder is the file NAME.DIR;1; the commands that enter it want NAME.
   rec->Directory = stem.size() > 4 && SameTextAscii(stem.substr(stem.size() - 4), ".DIR");
   const std::string_view shown = rec->Directory ? stem.substr(0, stem.size() - 4) : name;
   rec->RawFileName.assign(shown);
-  rec->FileName = DecodeWireText(shown);
+  DecodeWireText(shown, rec->FileName);
   rec->Readable = !rec->Directory;
   rec->FileSize = blocks > 0 && blocks <= INT64_MAX / VMSBlockSize ? blocks * VMSBlockSize : 0;
   rec->FileTime = time;
@@ -745,6 +847,7 @@ void TFTPList::ClearMatchFields() {
 
 Integer TFTPList::MatchLineToMask(std::string_view Value, std::string_view NextValue, std::string_view Mask) {
   TParseState& state = *FState;
+  state.SnapAt = kNoStep;
   if (!state.Parsing) state.Utf8Line = {};
   if (state.Parsing && state.Current < state.AnsiMasks.size() && Mask == state.AnsiMasks[state.Current])
     return RunMask(state.Compiled[state.Current], Value, NextValue, false);
@@ -754,14 +857,32 @@ Integer TFTPList::MatchLineToMask(std::string_view Value, std::string_view NextV
 }
 
 Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view Value, std::string_view NextValue,
-                          bool RejectEarly) {
+                          bool RejectEarly, std::size_t StartAt) {
   TParseState& state = *FState;
-  state.NameStartOk = true;
-  state.NameStarted = false;
-  if (Value.empty() || Steps.empty()) return 0;
   std::string_view line = Value;
   std::size_t iv = 0;
   Integer result = 1;
+  if (StartAt > 0) {
+    // The fields hold what the run before added after these steps too.
+    const auto& snap = state.Snap;
+    for (std::uint32_t bits = state.Dirty; bits != 0; bits &= bits - 1) {
+      const int f = std::countr_zero(bits);
+      (this->*kScratchFields[f]).resize((snap.Dirty >> f) & 1 ? snap.Lengths[f] : 0);
+    }
+    state.Dirty = snap.Dirty;
+    line = snap.Line;
+    iv = snap.Iv;
+    result = snap.Result;
+    state.NameStarted = snap.NameStarted;
+    state.NameStartOk = snap.NameStartOk;
+  } else {
+    state.NameStartOk = true;
+    state.NameStarted = false;
+    state.Dirty = 0;
+  }
+  state.Snap.Taken = false;
+  state.EndedAt = 0;
+  if (Value.empty() || Steps.empty()) return 0;
   // Where the name's first character is read: it must start a word.
   const auto nameStart = [&](const MaskStep& step) {
     if (state.NameStarted || step.Field != &TFTPList::FileName) return;
@@ -769,9 +890,30 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
     state.NameStartOk = (iv == 0 || line[iv - 1] == ' ' || line[iv - 1] == '\t') && iv < line.size() &&
                         line[iv] != ' ' && line[iv] != '\t';
   };
-  for (const MaskStep& step : Steps) {
+  for (std::size_t k = StartAt; k < Steps.size(); ++k) {
+    const MaskStep& step = Steps[k];
+    state.EndedAt = k;
+    if (k == state.SnapAt) {
+      auto& snap = state.Snap;
+      snap.Dirty = state.Dirty;
+      for (std::uint32_t bits = state.Dirty; bits != 0; bits &= bits - 1) {
+        const int f = std::countr_zero(bits);
+        snap.Lengths[f] = (this->*kScratchFields[f]).size();
+      }
+      snap.Line = line;
+      snap.Iv = iv;
+      snap.Result = result;
+      snap.NameStarted = state.NameStarted;
+      snap.NameStartOk = state.NameStartOk;
+      snap.Taken = true;
+    }
     // A used-up line fails the mask, except at a "*", where the match ends.
-    if (iv >= line.size()) return IsStar(step.Kind) ? result : 0;
+    if (iv >= line.size()) {
+      if (!IsStar(step.Kind)) return 0;
+      state.EndedAt = kNoStep;
+      return result;
+    }
+    state.Dirty |= step.FieldBit;
     switch (step.Kind) {
       case StepKind::Capture: {
         AnsiString& field = this->*step.Field;
@@ -856,6 +998,7 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
     if (RejectEarly && step.Check != FieldCheck::None && !FieldPasses(step.Check, this->*step.Field))
       return 0;
   }
+  state.EndedAt = kNoStep;
   return result;
 }
 
@@ -875,7 +1018,7 @@ std::string_view TFTPList::CapturedName() const {
 
 void TFTPList::FillName(TFTPListRec& Value, std::string_view Name, std::size_t Captured) const {
   Value.RawFileName.assign(Name);
-  Value.FileName = DecodeWireText(Name);
+  DecodeWireText(Name, Value.FileName);
   Value.LinkTarget.clear();
   // CapturedName cut the name before " -> " when the line shows a link.
   if (!VMSFileName.empty() || Captured + 4 > FileName.size()) return;
@@ -990,6 +1133,9 @@ bool TFTPList::FillListRec(TFTPListRec& Value) {
     else if (year >= 0 && year <= 50)
       year += 2000;
   }
+  // The moment a time instead of a year gave, and the year it was for.
+  TDateTime moment = 0;
+  Int64 momentYear = -1;
   if (!YearTime.empty()) {
     if (YearTime.find(':') != AnsiString::npos) {
       TrimTrailingBlanks(YearTime);
@@ -997,8 +1143,8 @@ bool TFTPList::FillListRec(TFTPListRec& Value) {
       const auto colon = text.find(':');
       hours = IntOr(text.substr(0, colon), 0);
       minutes = IntOr(text.substr(colon + 1), 0);
-      TDateTime moment;
       if (!EncodeMoment(year, month, day, hours, minutes, 0, moment)) return false;
+      momentYear = year;
       // A time instead of a year means within the last twelve months.
       if (moment > now) --year;
     } else {
@@ -1018,10 +1164,15 @@ bool TFTPList::FillListRec(TFTPListRec& Value) {
   // A year far from any file's ("105" where a year stands) is as impossible
   // as a 31st of April.
   if (year < 1900 || year > 2100) return false;
-  if (!EncodeMoment(year, month, day, hours, minutes, seconds, Value.FileTime)) return false;
+  // Unless a field changed a part since, the moment above is the answer.
+  if (year == momentYear && Hours.empty() && HoursModif.empty() && Minutes.empty() && Seconds.empty()) {
+    Value.FileTime = moment;
+  } else if (!EncodeMoment(year, month, day, hours, minutes, seconds, Value.FileTime)) {
+    return false;
+  }
 
   if (!Permissions.empty()) {
-    Value.Permission = FromAnsi(Permissions);
+    AssignFromAnsi(Permissions, Value.Permission);
     Value.Readable = Permissions.size() >= 2 && UpperAscii(Permissions[1]) == 'R';
     const char kind = UpperAscii(Permissions[0]);
     if (kind == 'D') {
@@ -1053,6 +1204,19 @@ void TFTPList::PrepareMasks() {
     CompileMask(state.AnsiMasks[m], state.Compiled[m]);
     MarkBlankGaps(state.Compiled[m]);
     AddFieldChecks(state.Compiled[m]);
+    for (MaskStep& step : state.Compiled[m])
+      step.FieldBit = FieldBit(step.Kind == StepKind::Dot ? &TFTPList::FileName : step.Field);
+  }
+  state.Shared.assign(count, 0);
+  state.AppendOnly.assign(count, false);
+  for (std::size_t m = 0; m < count; ++m) {
+    state.AppendOnly[m] = AppendsOnly(state.Compiled[m]);
+    if (m == 0) continue;
+    const CompiledMask& before = state.Compiled[m - 1];
+    const CompiledMask& steps = state.Compiled[m];
+    std::size_t k = 0;
+    while (k < before.size() && k < steps.size() && SameStep(before[k], steps[k])) ++k;
+    state.Shared[m] = k;
   }
 }
 
@@ -1113,21 +1277,47 @@ void TFTPList::ParseLines() {
       // A Unix listing's block count ("total 8") would match a mask when it
       // has one digit and show a file named "total" in small folders.
       const std::size_t masks = IsBlockTotalLine(line) ? 0 : state.AnsiMasks.size();
+      // Of the mask before (see TParseState::Shared): whether it ran here
+      // and ended without a match, and the step it ended at (also when it
+      // did not need to run).
+      bool beforeRanEmpty = false;
+      std::size_t beforeEndedAt = kNoStep;
       for (std::size_t m = 0; m < masks; ++m) {
         state.Current = m;
-        ClearMatchFields();
-        const Integer matched = plain ? RunMask(state.Compiled[m], line, next, true)
-                                      : MatchLineToMask(line, next, state.AnsiMasks[m]);
+        Integer matched;
+        if (plain) {
+          const std::size_t shared = m > 0 ? state.Shared[m] : 0;
+          if (shared > 0 && beforeEndedAt < shared) {
+            beforeRanEmpty = false;  // ends as the mask before did
+            continue;
+          }
+          const bool resume = shared > 0 && beforeRanEmpty && state.Snap.Taken && state.AppendOnly[m - 1];
+          if (!resume) ClearMatchFields();
+          state.SnapAt = m + 1 < masks ? state.Shared[m + 1] : kNoStep;
+          matched = RunMask(state.Compiled[m], line, next, true, resume ? shared : 0);
+          beforeRanEmpty = matched == 0;
+          beforeEndedAt = matched == 0 ? state.EndedAt : kNoStep;
+        } else {
+          ClearMatchFields();
+          matched = MatchLineToMask(line, next, state.AnsiMasks[m]);
+        }
         if (matched == 0 || !state.NameStartOk) continue;
         if (unixLine && Permissions.empty()) continue;
         if (!ValidateMatchFields()) continue;
-        auto rec = std::make_unique<TFTPListRec>();
+        auto rec = NewRec();
         // Fields that name no real date or time: the line gives no entry,
         // and a next line the mask took in is parsed on its own.
-        if (!FillListRec(*rec)) break;
+        if (!FillListRec(*rec)) {
+          KeepSpare(std::move(rec));
+          break;
+        }
         rec->OriginalLine = text;
         rec->Mask = Masks[m];
-        if (!(rec->Directory && IsDotName(rec->FileName))) List.push_back(std::move(rec));
+        if (rec->Directory && IsDotName(rec->FileName)) {
+          KeepSpare(std::move(rec));
+        } else {
+          List.push_back(std::move(rec));
+        }
         parsed = true;
         step = static_cast<std::size_t>(matched);
         break;
@@ -1139,7 +1329,7 @@ void TFTPList::ParseLines() {
 }
 
 void TFTPList::SetListing(std::string_view Data) {
-  Lines.clear();
+  KeepSpareLines();
   RawLines.clear();
   const bool utf16le = Data.size() >= 2 && Data[0] == '\xFF' && Data[1] == '\xFE';
   const bool utf16be = Data.size() >= 2 && Data[0] == '\xFE' && Data[1] == '\xFF';
@@ -1167,7 +1357,13 @@ void TFTPList::SetListing(std::string_view Data) {
     const auto* cr = static_cast<const char*>(std::memchr(from, '\r', lfAt - start));
     const std::size_t end = cr ? static_cast<std::size_t>(cr - Data.data()) : lfAt;
     RawLines.push_back(Data.substr(start, end - start));
-    Lines.push_back(DecodeWireText(RawLines.back()));
+    if (FSpareLines.empty()) {
+      Lines.push_back(DecodeWireText(RawLines.back()));
+    } else {
+      Lines.push_back(std::move(FSpareLines.back()));
+      FSpareLines.pop_back();
+      DecodeWireText(RawLines.back(), Lines.back());
+    }
     if (end == Data.size()) break;
     start = end + (Data[end] == '\r' && end + 1 < Data.size() && Data[end + 1] == '\n' ? 2 : 1);
   }

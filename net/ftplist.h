@@ -78,8 +78,12 @@ public:
   // False when the captured fields name no real date or time of day; the
   // line then gives no entry.
   virtual bool FillListRec(TFTPListRec& Value);
-  // Empties List, Lines, RawLines and UnparsedLines; Masks stay.
+  // Empties List, Lines, RawLines and UnparsedLines; Masks stay. The
+  // entries and line texts are kept (up to MaxSpare of each) to be filled
+  // again by the next listing: a walk listing folder after folder then
+  // reuses their memory instead of allocating it anew.
   virtual void Clear();
+  static constexpr std::size_t MaxSpare = 8192;
   virtual Integer Count() const;
   virtual void Assign(const TFTPList& Value);
   // Appends the entries of Lines to List and the lines that gave none to
@@ -135,8 +139,10 @@ private:
   // Matches a compiled mask; with RejectEarly it fails as soon as a
   // complete field would fail ValidateMatchFields.
   // In a UTF-8 line, a month name is counted in characters, not bytes.
+  // With StartAt above 0 the first StartAt steps are not run: their outcome
+  // is the snapshot the mask run before took there (see ParseLines).
   Integer RunMask(const std::vector<ftplist_detail::MaskStep>& Steps, std::string_view Value,
-                  std::string_view NextValue, bool RejectEarly);
+                  std::string_view NextValue, bool RejectEarly, std::size_t StartAt = 0);
   // Whether Line is UTF-8 with bytes above ASCII (asked once per line).
   bool LineUtf8(std::string_view Line);
   // EPLF from bytes; Text is the line's text for OriginalLine.
@@ -159,4 +165,13 @@ private:
   AnsiString FRawListing;
   // RawLines as views into FRawListing, from Lines' UTF-8.
   void RawLinesFromLines();
+
+  // Entries and line texts of earlier listings (see Clear).
+  std::vector<std::unique_ptr<TFTPListRec>> FSpareRecs;
+  std::vector<String> FSpareLines;
+  // An empty entry, a kept one when there is one.
+  std::unique_ptr<TFTPListRec> NewRec();
+  void KeepSpare(std::unique_ptr<TFTPListRec> Rec);
+  // Empties Lines, keeping its texts.
+  void KeepSpareLines();
 };

@@ -109,6 +109,8 @@ TFTPSend::TFTPSend(TSSLClass SSLPlugin) {
   FFtpList = std::make_unique<TFTPList>();
   FSock->SetOwner(this);
   FDSock->SetOwner(this);
+  FSock->SetStopSignal(&FStopSignal);
+  FDSock->SetStopSignal(&FStopSignal);
   // Servers end reply lines with CR, LF, CR LF or LF CR.
   FSock->SetConvertLineEnd(true);
   Timeout = 300000;
@@ -135,17 +137,53 @@ Integer TFTPSend::FTPCommand(const String& Value) { return SendCommandLine(Encod
 
 Integer TFTPSend::FTPCommandRaw(const AnsiString& Line) { return SendCommandLine(Line, DecodeWireText(Line)); }
 
+Integer TFTPSend::NoReply() {
+  FFullResult->Clear();
+  FResultString.clear();
+  FResultRaw.clear();
+  FResultCode = 0;
+  return 0;
+}
+
 Integer TFTPSend::SendCommandLine(const AnsiString& Line, const String& Shown) {
-  if (HoldsLineBreak(Line)) {
-    FFullResult->Clear();
-    FResultString.clear();
-    FResultCode = 0;
-    return 0;
-  }
+  // An aborted transfer sends nothing more.
+  if (HoldsLineBreak(Line) || FStopSignal.load()) return NoReply();
+  if (FOwedReplies > 0 && !SettleOwedReplies()) return NoReply();
   FSock->Purge();
+  // A flood Purge gave up on has closed the connection.
+  if (FSock->LastError() != 0) return NoReply();
   FSock->SendString(Line + "\r\n");
+  // Stopped before anything was written: there is no reply to wait for.
+  if (FSock->LastError() == WirraErr::Stopped) return NoReply();
   NotifyStatus(false, Shown);
-  return ReadResult();
+  const Integer Code = ReadResult();
+  if (ReplyCut()) ++FOwedReplies;
+  return Code;
+}
+
+bool TFTPSend::ReplyCut() const { return FSock->LastError() == WirraErr::Stopped && FStopSignal.load(); }
+
+Boolean TFTPSend::SettleOwedReplies() {
+  Integer Preliminary = 0;
+  while (FOwedReplies > 0) {
+    ReadResult();
+    if (ReplyCut()) return false;  // a new abort: still owed
+    if (FResultCode == 0 || Preliminary > MaxPreliminaryReplies) {
+      // Silence, a close or no reply at all: which reply answers what can
+      // no longer be told.
+      FOwedReplies = 0;
+      FSock->AbortSocket();
+      return false;
+    }
+    // A preliminary reply is followed by the command's last one.
+    if (ReplyClass(FResultCode) == 1) {
+      ++Preliminary;
+    } else {
+      Preliminary = 0;
+      --FOwedReplies;
+    }
+  }
+  return true;
 }
 
 Integer TFTPSend::ReadResult() {
@@ -249,6 +287,8 @@ Boolean TFTPSend::Login() {
   FCanResume = false;
   FUTF8 = false;
   FHiddenListing = THiddenListing::Unknown;
+  FHiddenRefusals = 0;
+  FOwedReplies = 0;  // a new connection owes nothing
   if (!OpenControlConnection()) return false;
   FIsTLS = FullSSL;
   FIsDataTLS = false;
@@ -302,29 +342,39 @@ Boolean TFTPSend::Logout() {
 }
 
 void TFTPSend::RequestAbort(int Kind) {
-  int Current = FAbortRequest.load();
-  while (Current < Kind && !FAbortRequest.compare_exchange_weak(Current, Kind)) {
-  }
-  // Ends the data connection's current wait; re-armed by the transfer when
-  // the data socket is made after this.
-  FDSock->SetStopFlag(true);
+  std::lock_guard<std::mutex> Guard(FAbortLock);
+  if (!FTakingAborts) return;
+  if (FAbortRequest.load() < Kind) FAbortRequest.store(Kind);
+  FStopSignal.store(true);
 }
 
 void TFTPSend::Abort() { RequestAbort(1); }
 
 void TFTPSend::TelnetAbort() { RequestAbort(2); }
 
+void TFTPSend::OpenAborts() {
+  std::lock_guard<std::mutex> Guard(FAbortLock);
+  FAbortRequest.store(0);
+  FStopSignal.store(false);
+  FTakingAborts = true;
+}
+
+void TFTPSend::CloseAborts(bool KeepRequest) {
+  std::lock_guard<std::mutex> Guard(FAbortLock);
+  FTakingAborts = false;
+  FStopSignal.store(false);
+  if (!KeepRequest) FAbortRequest.store(0);
+}
+
 // Marks the span of one transfer: an abort asked for before it began is
 // forgotten, one asked for during it is kept until it ends.
 class TFTPSend::TTransferScope {
 public:
   explicit TTransferScope(TFTPSend& Client) : FClient(Client) {
-    if (FClient.FTransferDepth++ > 0) return;
-    FClient.FAbortRequest.store(0);
-    FClient.FDSock->SetStopFlag(false);
+    if (FClient.FTransferDepth++ == 0) FClient.OpenAborts();
   }
   ~TTransferScope() {
-    if (--FClient.FTransferDepth == 0) FClient.FAbortRequest.store(0);
+    if (--FClient.FTransferDepth == 0) FClient.CloseAborts(false);
   }
   TTransferScope(const TTransferScope&) = delete;
   TTransferScope& operator=(const TTransferScope&) = delete;
@@ -333,7 +383,16 @@ private:
   TFTPSend& FClient;
 };
 
+Boolean TFTPSend::AbandonTransfer() {
+  FDSock->CloseSocket();
+  return false;
+}
+
 Boolean TFTPSend::FinishAbortedTransfer() {
+  // From here the control connection is needed again: later requests are
+  // not taken, and this one (its kind read below) stays known to the
+  // transfer's callers.
+  CloseAborts(true);
   // IAC IP, IAC DM: interrupt the process, then mark the data stream.
   AnsiString Line = FAbortRequest.load() == 2 ? AnsiString("\xFF\xF4\xFF\xF2", 4) : AnsiString();
   Line += "ABOR\r\n";
@@ -508,7 +567,6 @@ Boolean TFTPSend::AcceptDataChannel() {
 }
 
 Boolean TFTPSend::DataRead(TStream* DestStream) {
-  if (AbortRequested()) FDSock->SetStopFlag(true);
   if (!AcceptDataChannel()) {
     if (AbortRequested()) return FinishAbortedTransfer();
     FDSock->CloseSocket();
@@ -529,12 +587,12 @@ Boolean TFTPSend::DataRead(TStream* DestStream) {
   if (AbortRequested()) return FinishAbortedTransfer();
   FDSock->CloseSocket();
   const Integer Code = ReadResult();
+  if (ReplyCut()) ++FOwedReplies;
   FDSock->CloseSocket();
   return Stored && ReplyClass(Code) == 2;
 }
 
 Boolean TFTPSend::DataWrite(TStream* SourceStream) {
-  if (AbortRequested()) FDSock->SetStopFlag(true);
   if (!AcceptDataChannel()) {
     if (AbortRequested()) return FinishAbortedTransfer();
     FDSock->CloseSocket();
@@ -551,19 +609,30 @@ Boolean TFTPSend::DataWrite(TStream* SourceStream) {
   // Closing tells the server the data is complete.
   FDSock->CloseSocket();
   const Integer Code = ReadResult();
+  if (ReplyCut()) ++FOwedReplies;
   FDSock->CloseSocket();
   return SendError == 0 && ReplyClass(Code) == 2;
 }
 
 // ------------------------------------------------------------ transfers
 
-Boolean TFTPSend::ListWith(const String& Command, Boolean NameList) {
+Boolean TFTPSend::ListWith(const String& Command, Boolean NameList, TListFailure* Failure) {
+  TListFailure Unused;
+  TListFailure& Failed = Failure ? *Failure : Unused;
+  Failed = TListFailure::Prepare;
   FDataStream->Clear();
   FFtpList->Clear();
   FTPCommand(u"TYPE A");
-  if (AbortRequested() || !OpenDataChannel() || AbortRequested()) return false;
-  if (ReplyClass(FTPCommand(Command)) != 1) return false;
+  if (AbortRequested()) return false;
+  if (!OpenDataChannel() || AbortRequested()) return AbortRequested() ? AbandonTransfer() : false;
+  if (ReplyClass(FTPCommand(Command)) != 1) {
+    if (AbortRequested()) return AbandonTransfer();
+    if (FResultCode != 0) Failed = TListFailure::Refused;
+    return false;
+  }
+  Failed = TListFailure::Transfer;
   const Boolean Result = DataRead(FDataStream.get());
+  if (Result) Failed = TListFailure::None;
   if (Result && !NameList) {
     FFtpList->SetListing(std::string_view(static_cast<const char*>(FDataStream->Memory()),
                                           static_cast<std::size_t>(FDataStream->Size())));
@@ -573,6 +642,33 @@ Boolean TFTPSend::ListWith(const String& Command, Boolean NameList) {
   return Result;
 }
 
+namespace {
+
+// Whether a reply to "LIST -a" shows that the server did not take "-a" for
+// an option: a syntax error or an unknown command or parameter, or a
+// refusal that names "-a" (taken for a file name).
+bool RefusesOption(Integer Code, const String& Reply) {
+  if (Code == 500 || Code == 501 || Code == 502 || Code == 504) return true;
+  if (Code / 100 != 4 && Code / 100 != 5) return false;
+  const auto IsNamePart = [](Char C) {
+    return (C >= u'0' && C <= u'9') || (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || C == u'-' || C == u'_';
+  };
+  for (std::size_t At = Reply.find(u"-a", 4); At != String::npos; At = Reply.find(u"-a", At + 1)) {
+    const bool Starts = At == 0 || !IsNamePart(Reply[At - 1]);
+    const bool Ends = At + 2 >= Reply.size() || !IsNamePart(Reply[At + 2]);
+    if (Starts && Ends) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void TFTPSend::GiveUpHiddenListing(const String& Reason) {
+  FHiddenListing = THiddenListing::Fails;
+  NotifyStatus(true, u"LIST -a given up for this session, names beginning with \".\" are no longer listed: " +
+                         Reason);
+}
+
 Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
   TTransferScope Scope(*this);
   const String Argument = Directory.empty() ? String() : u" " + Directory;
@@ -580,13 +676,28 @@ Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
     return ListWith((NameList ? u"NLST" : u"LIST") + Argument, NameList);
   if (FHiddenListing == THiddenListing::Works) return ListWith(u"LIST -a", false);
 
-  if (!ListWith(u"LIST -a", false)) {
-    // Refused (or failed in a way the server reports) means the server
-    // does not know the option; a lost connection or an abort tells nothing.
-    if (FResultCode == 0 || AbortRequested()) return false;
-    FHiddenListing = THiddenListing::Fails;
-    return ListWith(u"LIST", false);
+  TListFailure Failure = TListFailure::None;
+  if (!ListWith(u"LIST -a", false, &Failure)) {
+    // Only the server's answer to the command itself tells about the
+    // option. A failed data connection, a lost connection or an abort is
+    // this folder's failed listing, and the next folder asks again.
+    if (Failure != TListFailure::Refused || AbortRequested()) return false;
+    if (RefusesOption(FResultCode, FResultString)) {
+      GiveUpHiddenListing(u"the server does not understand it (" + FResultString + u")");
+      return ListWith(u"LIST", false);
+    }
+    // Refused for a reason of its own (a folder gone or unreadable, a busy
+    // server, or "-a" taken for a name the reply does not show): this folder
+    // is listed plainly.
+    const String Refusal = FResultString;
+    const Boolean Listed = ListWith(u"LIST", false);
+    if (Listed && ++FHiddenRefusals >= MaxHiddenRefusals) {
+      GiveUpHiddenListing(u"refused in " + IntToStr(FHiddenRefusals) + u" folders in a row that LIST lists (" +
+                          Refusal + u")");
+    }
+    return Listed;
   }
+  FHiddenRefusals = 0;
   TFTPList All;
   All.Assign(*FFtpList);
   const std::string AllData(static_cast<const char*>(FDataStream->Memory()),
@@ -604,7 +715,7 @@ Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
     const bool Shown = std::any_of(All.List.begin(), All.List.end(),
                                    [&](const std::unique_ptr<TFTPListRec>& E) { return E->RawFileName == Name; });
     if (!Shown) {
-      FHiddenListing = THiddenListing::Fails;
+      GiveUpHiddenListing(u"its listing leaves out names that LIST shows");
       return true;  // the plain listing, already in place
     }
   }
@@ -615,7 +726,7 @@ Boolean TFTPSend::List(const String& Directory, Boolean NameList) {
 Boolean TFTPSend::RetrieveFile(const String& FileName, Boolean Restore) {
   TTransferScope Scope(*this);
   if (FileName.empty()) return false;
-  if (!OpenDataChannel()) return false;
+  if (!OpenDataChannel() || AbortRequested()) return AbortRequested() ? AbandonTransfer() : false;
   const Boolean Resume = Restore && FCanResume;
   std::unique_ptr<TFileStream> File;
   TStream* Target = FDataStream.get();
@@ -638,7 +749,9 @@ Boolean TFTPSend::RetrieveFile(const String& FileName, Boolean Restore) {
   } else if (!DirectFile) {
     FDataStream->Clear();
   }
-  if (AbortRequested() || ReplyClass(FTPCommand(u"RETR " + FileName)) != 1) return false;
+  if (AbortRequested() || ReplyClass(FTPCommand(u"RETR " + FileName)) != 1) {
+    return AbortRequested() ? AbandonTransfer() : false;
+  }
   const Boolean Result = DataRead(Target);
   if (!DirectFile) FDataStream->SetPosition(0);
   return Result;
@@ -657,7 +770,7 @@ Boolean TFTPSend::StoreFromStream(const String& Command, Int64 RestoreAt) {
     }
     Source = File.get();
   }
-  if (!OpenDataChannel()) return false;
+  if (!OpenDataChannel() || AbortRequested()) return AbortRequested() ? AbandonTransfer() : false;
   FTPCommand(BinaryMode ? u"TYPE I" : u"TYPE A");
   Int64 Offset = FCanResume && RestoreAt > 0 ? RestoreAt : 0;
   const Int64 Size = Source->Size();
@@ -666,7 +779,9 @@ Boolean TFTPSend::StoreFromStream(const String& Command, Int64 RestoreAt) {
   FTPCommand(u"ALLO " + IntToStr(Size - Offset));
   if (FCanResume && ReplyClass(FTPCommand(u"REST " + IntToStr(Offset))) != 3) return false;
   Source->SetPosition(Offset);
-  if (AbortRequested() || ReplyClass(FTPCommand(Command)) != 1) return false;
+  if (AbortRequested() || ReplyClass(FTPCommand(Command)) != 1) {
+    return AbortRequested() ? AbandonTransfer() : false;
+  }
   return DataWrite(Source);
 }
 

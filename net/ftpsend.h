@@ -32,6 +32,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "net/blcksock.h"
 #include "net/ftplist.h"
@@ -78,6 +79,9 @@ public:
   static constexpr Integer MaxReplyBytes = 1024 * 1024;
   // Preliminary (1xx) greetings accepted before the real one.
   static constexpr Integer MaxPreliminaryReplies = 100;
+  // Folders in a row whose "LIST -a" was refused while LIST listed them,
+  // after which the option is given up (see List).
+  static constexpr Integer MaxHiddenRefusals = 3;
 
   TFTPSend();
   // Both sockets get a TLS plug-in of this class (TSSLNone has no TLS; the
@@ -144,12 +148,18 @@ public:
   virtual Boolean Logout();
   // May be called from another thread while a transfer runs (List,
   // RetrieveFile, the uploads), from its start to its end: the transfer ends
-  // within one step of its waits (250 ms) and returns false. Before the
-  // transfer command was accepted nothing more is sent; after it, the
-  // transfer's thread sends "ABOR" (TelnetAbort: the Telnet interrupt and
-  // data mark first) and reads the transfer's last reply, which stays in
-  // ResultCode, and the reply to ABOR, so that the next command reads its
-  // own reply. An abort asked for while no transfer runs aborts nothing.
+  // within one step of its waits (250 ms) and returns false, whatever it
+  // waits for (a reply on the control connection, the data connection's
+  // connect or accept, data). The request holds until the transfer ends.
+  // Before the transfer command was accepted nothing more is sent, and the
+  // data connection is closed; a reply the abort did not wait for is read
+  // (and dropped) by the next command before it is sent, so that command
+  // still reads its own reply (when that reply never comes within Timeout,
+  // the control connection is closed: it is out of step for good). After
+  // the transfer command was accepted, the transfer's thread sends "ABOR"
+  // (TelnetAbort: the Telnet interrupt and data mark first) and reads the
+  // transfer's last reply, which stays in ResultCode, and the reply to
+  // ABOR. An abort asked for while no transfer runs aborts nothing.
   virtual void Abort();
   virtual void TelnetAbort();
 
@@ -188,7 +198,15 @@ public:
   // while others take "-a" for a file name (refusing it, or listing nothing).
   // So the first folder that plainly lists anything is listed both ways:
   // "LIST -a" is used for the rest of the session only when its listing
-  // holds every name of the plain one, and never again otherwise.
+  // holds every name of the plain one, and never again otherwise. It is
+  // also given up when the server answers it in a way that shows it did
+  // not understand the option (500, 501, 502, 504, or a refusal naming
+  // "-a"), or refuses it in MaxHiddenRefusals folders in a row that a plain
+  // LIST lists. Any other failure (the data connection, another refusal)
+  // is this folder's alone: a refused LIST -a is followed by a plain LIST
+  // for the folder, a failed data connection fails the listing, and the
+  // next folder asks again. Giving it up is reported through OnStatus
+  // (Response true, a line of the client's own).
   virtual Boolean List(const String& Directory, Boolean NameList);
   virtual Boolean RetrieveFile(const String& FileName, Boolean Restore);
   virtual Boolean StoreFile(const String& FileName, Boolean Restore);
@@ -208,15 +226,34 @@ private:
   // Sends Line (refused when it holds a line break) and reads the reply;
   // Shown is the command as the status event reports it.
   Integer SendCommandLine(const AnsiString& Line, const String& Shown);
+  // Clears the last reply (a command that was not sent) and answers 0.
+  Integer NoReply();
   class TTransferScope;
+  // Where a listing failed.
+  enum class TListFailure { None, Prepare, Refused, Transfer };
   // One LIST or NLST command, with its data, into DataStream and FtpList.
-  Boolean ListWith(const String& Command, Boolean NameList);
+  Boolean ListWith(const String& Command, Boolean NameList, TListFailure* Failure = nullptr);
   // Whether "LIST -a" shows everything a plain LIST does, on this server.
   enum class THiddenListing { Unknown, Works, Fails };
   THiddenListing FHiddenListing = THiddenListing::Unknown;
+  Integer FHiddenRefusals = 0;  // see MaxHiddenRefusals
+  void GiveUpHiddenListing(const String& Reason);
   Boolean FUTF8 = false;
   void RequestAbort(int Kind);
   bool AbortRequested() const { return FAbortRequest.load() != 0; }
+  // Aborts are taken from the start of a transfer to its end (or until the
+  // transfer's thread begins to finish one).
+  void OpenAborts();
+  void CloseAborts(bool KeepRequest);
+  // The last reply read was cut short by an abort.
+  bool ReplyCut() const;
+  // Reads the replies owed to commands whose reply an abort cut short;
+  // false when they could not be read (the control connection is closed
+  // unless a new abort cut the reading again).
+  Boolean SettleOwedReplies();
+  // An abort before the transfer command was accepted: closes the data
+  // connection, so that the server ends what it began. Always false.
+  Boolean AbandonTransfer();
   // The transfer's thread, once the server has accepted the transfer
   // command and an abort was asked for: sends ABOR, closes the data
   // connection, reads the transfer's reply and then ABOR's. Always false.
@@ -237,8 +274,16 @@ private:
   Boolean FCanResume = false;
   Boolean FIsTLS = false;
   Boolean FIsDataTLS = false;
-  // 0 none, 1 ABOR, 2 the Telnet interrupt and ABOR; set from any thread,
-  // cleared when a transfer starts.
+  // 0 none, 1 ABOR, 2 the Telnet interrupt and ABOR; set from any thread
+  // while aborts are taken, cleared when a transfer starts and ends.
   std::atomic<int> FAbortRequest{0};
-  int FTransferDepth = 0;  // transfers running (StoreFile runs StoreFromStream)
+  // Raised with a request and lowered by the transfer's thread only: given
+  // to both sockets as their stop signal, it ends every wait of the
+  // transfer, including the ones of sockets made after the request.
+  std::atomic<bool> FStopSignal{false};
+  std::mutex FAbortLock;       // orders requests against a transfer's start and end
+  bool FTakingAborts = false;  // under FAbortLock
+  int FTransferDepth = 0;      // transfers running (StoreFile runs StoreFromStream)
+  // Commands sent whose reply an abort did not wait for.
+  Integer FOwedReplies = 0;
 };

@@ -1,6 +1,8 @@
 #include "net/netutil.h"
 
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -44,19 +46,41 @@ bool IsValidUTF8(std::string_view Bytes) {
   return true;
 }
 
-String DecodeWireText(std::string_view Bytes) {
-  // ASCII, by far the most common, is widened as it is checked.
-  String Text(Bytes.size(), u'\0');
-  const auto* From = reinterpret_cast<const unsigned char*>(Bytes.data());
+void DecodeWireText(std::string_view Bytes, String& Text) {
+  // ASCII, by far the most common, is widened as it is checked, four
+  // bytes at a time (each into the low byte of a character; every target
+  // of the program is little-endian).
+  const std::size_t N = Bytes.size();
+  Text.resize(N);
+  const char* From = Bytes.data();
   Char* To = Text.data();
-  unsigned char High = 0;
-  for (std::size_t i = 0; i < Bytes.size(); ++i) {
-    High |= From[i];
-    To[i] = From[i];
+  std::uint32_t High = 0;
+  std::size_t i = 0;
+  for (; i + 4 <= N; i += 4) {
+    std::uint32_t Four;
+    std::memcpy(&Four, From + i, 4);
+    High |= Four;
+    const std::uint64_t Wide = (Four & 0xFFu) | (std::uint64_t(Four & 0xFF00u) << 8) |
+                               (std::uint64_t(Four & 0xFF0000u) << 16) | (std::uint64_t(Four & 0xFF000000u) << 24);
+    std::memcpy(To + i, &Wide, 8);
   }
-  if (High < 0x80) return Text;
-  if (IsValidUTF8(Bytes)) return UTF8ToUTF16(Bytes);
-  return TEncoding::ANSI()->GetString(Bytes.data(), Bytes.size());
+  for (; i < N; ++i) {
+    const auto Byte = static_cast<unsigned char>(From[i]);
+    High |= Byte;
+    To[i] = Byte;
+  }
+  if ((High & 0x80808080u) == 0) return;
+  if (IsValidUTF8(Bytes)) {
+    Text = UTF8ToUTF16(Bytes);
+  } else {
+    Text = TEncoding::ANSI()->GetString(Bytes.data(), Bytes.size());
+  }
+}
+
+String DecodeWireText(std::string_view Bytes) {
+  String Text;
+  DecodeWireText(Bytes, Text);
+  return Text;
 }
 
 String TrimLeadingBlanks(const String& Value) {

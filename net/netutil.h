@@ -48,6 +48,8 @@ bool IsValidUTF8(std::string_view Bytes);
 // in another code page is seldom valid UTF-8 by chance, while UTF-8 read as
 // a code page is always wrong.
 String DecodeWireText(std::string_view Bytes);
+// The same into Text, reusing its memory.
+void DecodeWireText(std::string_view Bytes, String& Text);
 inline const void* OffsetPointer(const void* P, std::ptrdiff_t N) { return static_cast<const char*>(P) + N; }
 inline void* OffsetPointer(void* P, std::ptrdiff_t N) { return static_cast<char*>(P) + N; }
 // Sleeps Ms milliseconds; 0 yields the processor.

@@ -646,6 +646,45 @@ TEST_F(FtpListTest, ClearAssignAndItems) {
   EXPECT_EQ(copy.Count(), 1);
 }
 
+// Entries and lines a Clear keeps for the next listing come back as new
+// ones: nothing of the folder listed before shows through (a link's target,
+// permissions, a longer name or line), in either order of the listings.
+TEST_F(FtpListTest, EntriesKeptByClearComeBackAsNew) {
+  const std::string unix = "lrwxrwxrwx   1 owner    group          11 Jan 14 10:30 a rather long link name -> target";
+  const std::string dos = "01-14-24  10:30AM                 1234 b.txt";
+  const std::string eplf = "+i8388621.48594,m825718503,r,s280,\tc";
+  const auto fresh = [&](const std::string& data) {
+    TFTPList f;
+    f.Clock = list.Clock;
+    f.SetListing(data);
+    f.ParseLines();
+    return f.List.empty() ? TFTPListRec() : *f.List.front();
+  };
+  const std::string orders[][3] = {{unix, dos, eplf}, {eplf, dos, unix}, {dos, unix, eplf}};
+  for (const auto& order : orders) {
+    for (const std::string& data : order) {
+      SCOPED_TRACE(data);
+      list.Clear();
+      list.SetListing(data);
+      list.ParseLines();
+      ASSERT_EQ(list.Count(), 1);
+      const TFTPListRec expected = fresh(data);
+      const TFTPListRec& got = *list.Items(0);
+      EXPECT_EQ(got.FileName, expected.FileName);
+      EXPECT_EQ(got.RawFileName, expected.RawFileName);
+      EXPECT_EQ(got.LinkTarget, expected.LinkTarget);
+      EXPECT_EQ(got.Permission, expected.Permission);
+      EXPECT_EQ(got.OriginalLine, expected.OriginalLine);
+      EXPECT_EQ(got.Mask, expected.Mask);
+      EXPECT_EQ(got.Directory, expected.Directory);
+      EXPECT_EQ(got.Readable, expected.Readable);
+      EXPECT_EQ(got.FileSize, expected.FileSize);
+      EXPECT_EQ(got.FileTime, expected.FileTime);
+      EXPECT_EQ(list.Lines, std::vector<String>{U(data)});
+    }
+  }
+}
+
 TEST_F(FtpListTest, ParseLinesAppendsUntilCleared) {
   list.Lines = {u"drwxr-xr-x   2 owner    group        4096 Jan 14 10:30 docs"};
   list.ParseLines();

@@ -24,6 +24,7 @@ void EnsureStarted() {
 }  // namespace
 #else
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -119,6 +120,44 @@ bool ParsePort(const std::string& Arg, std::string& Host, int& Port) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ blackhole
+
+Blackhole::Blackhole() {
+  EnsureStarted();
+  sockaddr_storage A;
+  socklen_t Len;
+  MakeAddress("127.0.0.1", 0, A, Len);
+  Sock s = socket(A.ss_family, SOCK_STREAM, IPPROTO_TCP);
+  if (s == kNone) return;
+  if (bind(s, reinterpret_cast<sockaddr*>(&A), Len) != 0 || listen(s, 0) != 0) {
+    CloseSock(s);
+    return;
+  }
+  getsockname(s, reinterpret_cast<sockaddr*>(&A), &Len);
+  FPort = ntohs(reinterpret_cast<sockaddr_in*>(&A)->sin_port);
+  FListener = H(s);
+  // The first connection fills the queue; the others wait behind it, so
+  // that the queue stays full whatever the system's margin.
+  for (int i = 0; i < 3; ++i) {
+    Sock c = socket(A.ss_family, SOCK_STREAM, IPPROTO_TCP);
+    if (c == kNone) continue;
+#ifdef _WIN32
+    u_long On = 1;
+    ioctlsocket(c, FIONBIO, &On);
+#else
+    fcntl(c, F_SETFL, fcntl(c, F_GETFL, 0) | O_NONBLOCK);
+#endif
+    connect(c, reinterpret_cast<sockaddr*>(&A), Len);
+    FFillers.push_back(H(c));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+Blackhole::~Blackhole() {
+  for (std::intptr_t& c : FFillers) CloseIfOpen(c);
+  CloseIfOpen(FListener);
+}
 
 // ------------------------------------------------------------ session
 

@@ -114,4 +114,24 @@ private:
   std::string FReceived;
 };
 
+// A loopback port whose connects never complete, like a host that drops
+// every packet: a listener whose accept queue is filled and never served,
+// so the system drops every further connection request (local and
+// deterministic, unlike an unroutable address).
+class Blackhole {
+public:
+  Blackhole();
+  ~Blackhole();
+  Blackhole(const Blackhole&) = delete;
+  Blackhole& operator=(const Blackhole&) = delete;
+
+  bool Ok() const { return FListener != -1; }
+  int Port() const { return FPort; }
+
+private:
+  std::intptr_t FListener = -1;
+  std::vector<std::intptr_t> FFillers;
+  int FPort = 0;
+};
+
 }  // namespace ftptest

@@ -17,6 +17,7 @@
 
 #include "net/sockapi.h"
 #include "rtl/SyncObjs.h"
+#include "tests/net/FloodingSocket.h"
 #include "tests/net/FtpSendFakeServer.h"
 
 using ftptest::FakeFtpServer;
@@ -846,4 +847,316 @@ TEST(FtpSendData, AbortBeforeTheDataConnectionExistsIsNotLost) {
   // Forgotten once that transfer ended: the next one runs.
   EXPECT_TRUE(R.Client.List(u"", false));
   EXPECT_EQ(R.Client.FtpList()->Count(), 3);
+}
+
+// An abort that comes while the passive data connection is being set up,
+// whose port drops every packet: the connect is not waited for (the old
+// one-shot stop request was cleared when the data socket was made, and the
+// connect waited the whole Timeout). The abort comes while the PASV reply
+// is awaited (that reply, read by the next command, keeps the replies in
+// step), or after the reply, just before the data socket exists.
+TEST(FtpSendData, AbortDuringThePassiveExchangeStopsTheConnectToASilentPort) {
+  ftptest::Blackhole Silent;
+  ASSERT_TRUE(Silent.Ok());
+  const std::string SilentReply = "227 Entering Passive Mode (127,0,0,1," + std::to_string(Silent.Port() / 256) +
+                                  "," + std::to_string(Silent.Port() % 256) + ").\r\n";
+  for (const bool HoldReply : {true, false}) {
+    SCOPED_TRACE(HoldReply ? "while the PASV reply is awaited" : "before the data socket exists");
+    TSimpleEvent Trigger;
+    TSimpleEvent Aborted;
+    int Pasv = 0;  // on the server's thread
+    Rig R([&](FakeFtpServer& S) {
+      S.On("PASV", [&](FakeFtpSession& Session, const std::string&) {
+        if (Pasv++ > 0) {
+          const int Port = Session.ListenPassive();
+          Session.Send("227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," +
+                       std::to_string(Port % 256) + ").\r\n");
+          return;
+        }
+        if (HoldReply) {
+          Trigger.SetEvent();
+          Aborted.WaitFor(10000);
+        }
+        Session.Send(SilentReply);
+      });
+    });
+    R.Client.Timeout = 10000;
+    ASSERT_TRUE(R.LoginAndClear());
+    bool Resolving = false;
+    if (!HoldReply) {
+      // The data socket's connect names its target before making the socket.
+      R.Client.DSock()->OnStatus = [&](TObject*, THookSocketReason Reason, const String&) {
+        if (Reason != HR_ResolvingBegin || Resolving) return;
+        Resolving = true;
+        Trigger.SetEvent();
+        Aborted.WaitFor(10000);
+      };
+    }
+    std::thread Stopper([&] {
+      Trigger.WaitFor(10000);
+      R.Client.Abort();
+      Aborted.SetEvent();
+    });
+    const auto Start = Clock::now();
+    EXPECT_FALSE(R.Client.List(u"", false));
+    const long long Took = MsSince(Start);
+    Stopper.join();
+    R.Client.DSock()->OnStatus = nullptr;
+    EXPECT_LT(Took, 2000);
+    EXPECT_EQ(R.Client.FtpList()->Count(), 0);
+    EXPECT_EQ(R.Client.DSock()->Socket(), INVALID_SOCKET_HANDLE);
+    EXPECT_EQ(R.Client.ResultCode(), HoldReply ? 0 : 227);
+    EXPECT_TRUE(R.Client.NoOp());
+    EXPECT_EQ(R.Client.ResultString(), u"200 OK");
+    EXPECT_EQ(R.Server.Commands(), (std::vector<std::string>{"TYPE A", "PASV", "NOOP"}));
+    // The request ended with that transfer: the next one runs.
+    EXPECT_TRUE(R.Client.List(u"", false));
+    EXPECT_EQ(R.Client.FtpList()->Count(), 3);
+  }
+}
+
+// A server that takes its time before the preliminary reply to LIST: an
+// abort ends the listing at once, nothing more is sent (no ABOR: the command
+// was not accepted yet), and the data connection is closed so that the
+// server's transfer ends. The next command first reads the replies still
+// owed, then its own. An abort asked for between transfers is forgotten.
+TEST(FtpSendData, AbortWhileTheServerHoldsBackItsPreliminaryReply) {
+  for (const bool Passive : {true, false}) {
+    SCOPED_TRACE(Passive ? "passive" : "active");
+    TSimpleEvent ListReceived;
+    TSimpleEvent Release;
+    int Lists = 0;  // on the server's thread
+    Rig R([&](FakeFtpServer& S) {
+      S.On("LIST", [&](FakeFtpSession& Session, const std::string&) {
+        if (Lists++ == 0) {
+          ListReceived.SetEvent();
+          Release.WaitFor(8000);
+        }
+        Session.Send("150 Opening data connection\r\n");
+        if (!Session.OpenData(2000)) {
+          Session.Send("425 Cannot open data connection\r\n");
+          return;
+        }
+        Session.SendData(Session.Server().Listing);
+        Session.CloseData();
+        Session.Send("226 Transfer complete\r\n");
+      });
+    });
+    R.Client.Timeout = 10000;
+    R.Client.PassiveMode = Passive;
+    ASSERT_TRUE(R.LoginAndClear());
+    std::thread Stopper([&] {
+      ListReceived.WaitFor(10000);
+      R.Client.Abort();
+    });
+    const auto Start = Clock::now();
+    EXPECT_FALSE(R.Client.List(u"", false));
+    const long long Took = MsSince(Start);
+    Stopper.join();
+    EXPECT_LT(Took, 2000);
+    EXPECT_EQ(R.Client.ResultCode(), 0);
+    EXPECT_EQ(R.Client.DSock()->Socket(), INVALID_SOCKET_HANDLE);
+    // Not a transfer: aborts nothing, and is not kept for the next one.
+    R.Client.Abort();
+    Release.SetEvent();
+    EXPECT_TRUE(R.Client.NoOp());
+    EXPECT_EQ(R.Client.ResultString(), u"200 OK");
+    EXPECT_TRUE(R.Client.List(u"", false));
+    EXPECT_EQ(R.Client.FtpList()->Count(), 3);
+    const auto Sent = R.Server.Commands();
+    ASSERT_EQ(Sent.size(), 7u);
+    EXPECT_EQ(Sent[2], "LIST");
+    EXPECT_EQ(Sent[3], "NOOP");
+    EXPECT_EQ(std::count(Sent.begin(), Sent.end(), "ABOR"), 0);
+    // The replies the abort did not wait for were read, and shown, first.
+    std::vector<String> Replies;
+    for (const auto& [Response, Value] : R.Status) {
+      if (Response) Replies.push_back(Value);
+    }
+    const auto Pending = std::find(Replies.begin(), Replies.end(), u"150 Opening data connection");
+    ASSERT_NE(Pending, Replies.end());
+    ASSERT_LT(Pending + 2, Replies.end());
+    EXPECT_EQ(Pending[1], Passive ? u"226 Transfer complete" : u"425 Cannot open data connection");
+    EXPECT_EQ(Pending[2], u"200 OK");
+  }
+}
+
+// A reply owed after an abort that never comes: the next command gives up
+// after Timeout and closes the control connection, which can no longer be
+// kept in step.
+TEST(FtpSendData, AnOwedReplyThatNeverComesDropsTheControlConnection) {
+  TSimpleEvent ListReceived;
+  TSimpleEvent Done;
+  Rig R([&](FakeFtpServer& S) {
+    S.On("LIST", [&](FakeFtpSession&, const std::string&) {
+      ListReceived.SetEvent();
+      Done.WaitFor(10000);
+    });
+  });
+  R.Client.Timeout = 800;
+  ASSERT_TRUE(R.LoginAndClear());
+  std::thread Stopper([&] {
+    ListReceived.WaitFor(10000);
+    R.Client.Abort();
+  });
+  EXPECT_FALSE(R.Client.List(u"", false));
+  Stopper.join();
+  const auto Start = Clock::now();
+  EXPECT_FALSE(R.Client.NoOp());
+  EXPECT_LT(MsSince(Start), 5000);
+  EXPECT_EQ(R.Client.ResultCode(), 0);
+  EXPECT_EQ(R.Client.Sock()->Socket(), INVALID_SOCKET_HANDLE);
+  Done.SetEvent();
+  EXPECT_EQ(R.Server.Commands(), (std::vector<std::string>{"TYPE A", "PASV", "LIST"}));
+}
+
+// A server that floods the control connection between replies: the next
+// command's Purge gives up, the connection is dropped and nothing is sent.
+TEST(FtpSendCommands, AFloodBetweenRepliesDropsTheControlConnection) {
+  Rig R;
+  ASSERT_TRUE(R.LoginAndClear());
+  {
+    nettest::FloodingSocket Flood(R.Client.Sock()->Socket());
+    EXPECT_EQ(R.Client.FTPCommand(u"NOOP"), 0);
+  }
+  EXPECT_EQ(R.Client.ResultString(), u"");
+  EXPECT_EQ(R.Client.Sock()->Socket(), INVALID_SOCKET_HANDLE);
+  EXPECT_EQ(R.Client.Sock()->LastError(), WirraErr::Flooded);
+  EXPECT_LE(nettest::FloodingSocket::Received(), MaxPurgeBytes + 65536);
+  EXPECT_TRUE(R.Status.empty());
+  EXPECT_TRUE(R.Server.Commands().empty());
+}
+
+// ------------------------------------------------------------ hidden names
+
+namespace {
+
+const std::string kHiddenLine = "-rw-r--r--   1 ftp ftp        10 Mar  4  2021 .htaccess\r\n";
+
+// The log's note that LIST -a was given up; empty when there is none.
+String HiddenGivenUpNote(const std::vector<std::pair<bool, String>>& Status) {
+  const auto Note = std::find_if(Status.begin(), Status.end(), [](const std::pair<bool, String>& S) {
+    return S.first && S.second.rfind(u"LIST -a given up for this session", 0) == 0;
+  });
+  return Note == Status.end() ? String() : Note->second;
+}
+
+bool SaysHiddenGivenUp(const std::vector<std::pair<bool, String>>& Status) {
+  return !HiddenGivenUpNote(Status).empty();
+}
+
+const std::vector<std::string> kProbe = {"TYPE A", "PASV", "LIST -a", "TYPE A", "PASV", "LIST"};
+const std::vector<std::string> kPlain = {"TYPE A", "PASV", "LIST"};
+
+}  // namespace
+
+// "LIST -a" is given up for the session only when the server shows it did
+// not understand the option; a failed data connection or another refusal
+// is the first folder's own failure, and the next folder asks again (and
+// here finds that LIST -a works). Giving up is said in the log.
+TEST(FtpSendList, OnlyAnOptionTheServerDoesNotUnderstandEndsHiddenListing) {
+  struct Case {
+    const char* Name;
+    std::string FirstReply;  // to the first LIST -a; empty: 150 then a cut data connection
+    bool DeadPasv;           // the first PASV names a port nobody listens on
+    bool Listed;             // the first folder's listing
+    bool GivenUp;
+  };
+  const Case Cases[] = {
+      {"500", "500 Unknown command option\r\n", false, true, true},
+      {"501", "501 Syntax error in parameters\r\n", false, true, true},
+      {"502", "502 Not implemented\r\n", false, true, true},
+      {"504", "504 Not implemented for that parameter\r\n", false, true, true},
+      {"550 naming -a", "550 -a: No such file or directory\r\n", false, true, true},
+      {"450 naming '-a'", "450 File '-a' not found\r\n", false, true, true},
+      {"550 about the folder", "550 Permission denied\r\n", false, true, false},
+      {"550 naming -all", "550 -all.txt: No such file\r\n", false, true, false},
+      {"425 refused data connection", "425 Cannot open data connection\r\n", false, true, false},
+      {"426 after 150", "", false, false, false},
+      {"data connection fails after 227", "", true, false, false},
+  };
+  // A port that refuses connections.
+  TTCPBlockSocket Probe;
+  Probe.Bind(u"127.0.0.1", u"0");
+  const int DeadPort = Probe.GetLocalSinPort();
+  Probe.CloseSocket();
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    int HiddenLists = 0, Pasvs = 0;  // on the server's thread
+    Rig R([&](FakeFtpServer& S) {
+      S.On("PASV", [&](FakeFtpSession& Session, const std::string&) {
+        const int Port = C.DeadPasv && Pasvs++ == 0 ? DeadPort : Session.ListenPassive();
+        Session.Send("227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," +
+                     std::to_string(Port % 256) + ").\r\n");
+      });
+      S.On("LIST", [&](FakeFtpSession& Session, const std::string& Arg) {
+        if (Arg == "-a" && HiddenLists++ == 0 && !C.DeadPasv) {
+          if (!C.FirstReply.empty()) {
+            Session.Send(C.FirstReply);
+            return;
+          }
+          Session.Send("150 Opening data connection\r\n");
+          Session.OpenData();
+          Session.CloseData(true);
+          Session.Send("426 Connection closed; transfer aborted\r\n");
+          return;
+        }
+        Session.Send("150 Opening data connection\r\n");
+        if (!Session.OpenData()) return;
+        Session.SendData(Session.Server().Listing + (Arg == "-a" ? kHiddenLine : std::string()));
+        Session.CloseData();
+        Session.Send("226 Transfer complete\r\n");
+      });
+    });
+    R.Client.ListHidden = true;
+    ASSERT_TRUE(R.LoginAndClear());
+    EXPECT_EQ(R.Client.List(u"", false), C.Listed);
+    EXPECT_EQ(R.Client.FtpList()->Count(), C.Listed ? 3 : 0);
+    EXPECT_EQ(SaysHiddenGivenUp(R.Status), C.GivenUp);
+    if (C.GivenUp) {
+      const std::string Reply = C.FirstReply.substr(0, C.FirstReply.size() - 2);
+      EXPECT_NE(HiddenGivenUpNote(R.Status).find(W("(" + Reply + ")")), String::npos);
+    }
+
+    R.Server.ClearCommands();
+    R.Status.clear();
+    EXPECT_TRUE(R.Client.List(u"", false));
+    EXPECT_EQ(R.Server.Commands(), C.GivenUp ? kPlain : kProbe);
+    EXPECT_EQ(R.Client.FtpList()->Count(), C.GivenUp ? 3 : 4);
+    EXPECT_FALSE(SaysHiddenGivenUp(R.Status));
+  }
+}
+
+// A server that refuses "LIST -a" without saying why, while LIST lists the
+// same folders: after a few folders in a row the option is given up, so
+// that the walk does not list every folder twice.
+TEST(FtpSendList, HiddenListingRefusedFolderAfterFolderIsGivenUp) {
+  Rig R([](FakeFtpServer& S) {
+    S.On("LIST", [](FakeFtpSession& Session, const std::string& Arg) {
+      if (Arg == "-a") {
+        Session.Send("550 No such file or directory\r\n");
+        return;
+      }
+      Session.Send("150 Opening data connection\r\n");
+      if (!Session.OpenData()) return;
+      Session.SendData(Session.Server().Listing);
+      Session.CloseData();
+      Session.Send("226 Transfer complete\r\n");
+    });
+  });
+  R.Client.ListHidden = true;
+  ASSERT_TRUE(R.LoginAndClear());
+  for (Integer Folder = 1; Folder <= TFTPSend::MaxHiddenRefusals; ++Folder) {
+    SCOPED_TRACE(Folder);
+    R.Server.ClearCommands();
+    EXPECT_TRUE(R.Client.List(u"", false));
+    EXPECT_EQ(R.Client.FtpList()->Count(), 3);
+    EXPECT_EQ(R.Server.Commands(), kProbe);
+    EXPECT_EQ(SaysHiddenGivenUp(R.Status), Folder == TFTPSend::MaxHiddenRefusals);
+  }
+  // The log says why, with the server's own words.
+  EXPECT_NE(HiddenGivenUpNote(R.Status).find(u"(550 No such file or directory)"), String::npos);
+  R.Server.ClearCommands();
+  EXPECT_TRUE(R.Client.List(u"", false));
+  EXPECT_EQ(R.Server.Commands(), kPlain);
 }

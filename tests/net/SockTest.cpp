@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "FloodingSocket.h"
 #include "LoopbackServer.h"
 #include "net/blcksock.h"
 #include "net/netutil.h"
@@ -285,6 +286,25 @@ TEST(BlockSocketStop, StopFlagBeforeASendSendsNothing) {
   server.Join();
   EXPECT_EQ(got, "");
   t.Client.CloseSocket();
+}
+
+// Purge drops what has arrived without waiting; a peer that keeps sending
+// would keep it dropping for ever. Past its limit the socket is closed and
+// the error stays, so the caller sees a broken connection.
+TEST(BlockSocketPurge, APeerThatNeverStopsSendingIsCutOff) {
+  TTCPBlockSocket s;
+  s.Bind(u"127.0.0.1", u"0");
+  ASSERT_NE(s.Socket(), INVALID_SOCKET_HANDLE);
+  s.SetLineBuffer("stale");
+  {
+    nettest::FloodingSocket flood(s.Socket());
+    s.Purge();
+  }
+  EXPECT_EQ(s.LastError(), WirraErr::Flooded);
+  EXPECT_EQ(s.LastErrorDesc(), u"No Buffer space available");
+  EXPECT_EQ(s.Socket(), INVALID_SOCKET_HANDLE);
+  EXPECT_GE(nettest::FloodingSocket::Received(), MaxPurgeBytes);
+  EXPECT_LE(nettest::FloodingSocket::Received(), MaxPurgeBytes + 65536);
 }
 
 TEST(BlockSocketFraming, SizePrefixesInBothByteOrders) {
