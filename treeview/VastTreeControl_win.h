@@ -396,10 +396,12 @@ protected:
   TSize HeaderGlyphSize(const TVastTreeColumn& Column) const;
   // Emulated tree-view queries for senders in this process.
   bool AnswerTreeViewQuery(TMessage& Message);
-  bool IsOwnNode(PVastNode Node);
 
   std::unique_ptr<TBitmap> FPlusBM, FMinusBM, FHotPlusBM, FHotMinusBM, FSelectedHotPlusBM, FSelectedHotMinusBM;
   TGdiObject FDottedBrush;
+  // The accessible objects of the tree and of its item (see WM_GETOBJECT).
+  TAccessibleRef FAccessible;
+  TAccessibleRef FAccessibleItem;
   std::unique_ptr<TBitmap> FRowBuffer;
   std::unique_ptr<TBitmap> FHeaderBitmap;
   std::unique_ptr<TBitmap> FMeasureBitmap;

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <unordered_set>
 #include <vector>
 
 #include "rtl/Exceptions.h"
@@ -64,6 +65,10 @@ public:
   void SetNodeData(PVastNode Node, IInterface* UserData);
   Cardinal RootNodeCount() const { return FRoot->ChildCount; }
   void SetRootNodeCount(Cardinal Value);
+  // Whether Node is a node of this tree (never the hidden root). Node is
+  // only compared, never read through, so any value may be asked about.
+  // The first call indexes the nodes; later calls take constant time.
+  bool IsOwnNode(PVastNode Node);
   Cardinal TotalCount();
   Cardinal VisibleCount() const { return FVisibleCount; }
   Cardinal DefaultNodeHeight() const { return FDefaultNodeHeight; }
@@ -925,6 +930,9 @@ private:
   std::unique_ptr<TCustomVastTreeOptions> FOptions;
 
   PVastNode FRoot = nullptr;
+  // Every node block this tree has allocated and not freed, kept from the
+  // first IsOwnNode on (nil until then, so trees nobody asks pay nothing).
+  std::unique_ptr<std::unordered_set<PVastNode>> FNodeIndex;
   Integer FNodeDataSize = -1;
   Cardinal FTotalInternalDataSize = 0;
   Cardinal FDefaultNodeHeight = 18;

@@ -5,11 +5,16 @@
 // WM_PRINTCLIENT; screenshots are saved for people to look at.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TreeWindowTest_win.h"
 #include "treeview/VastTreeControl_win.h"
@@ -588,6 +593,104 @@ TEST_F(TTreeControlTest, TreeViewQueriesAnswerOnlyForOwnNodes) {
   EXPECT_EQ(R.bottom, 18);
   // Nobody provides accessibility objects here.
   EXPECT_EQ(SendMessageW(W, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+}
+
+// Any program may post these codes with any pointer: what the pointers
+// lead to is read and written only where that is safe, and only our own
+// nodes are answered for. Sends from this thread with sound pointers are
+// still answered.
+TEST_F(TTreeControlTest, TreeViewQueriesWithBadPointersNeitherCrashNorWrite) {
+  HWND W = Tree->Handle();
+  PVastNode Folder0 = Folder(0);
+  // Memory that was there and is gone (kept reserved, so that nothing else
+  // comes to live at that address during the test).
+  void* Freed = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  ASSERT_NE(Freed, nullptr);
+  std::memset(Freed, 0x33, 4096);
+  ASSERT_TRUE(VirtualFree(Freed, 4096, MEM_DECOMMIT));
+  // Two pages, the second reserved only: a text buffer running off the end
+  // of the first.
+  auto* Pages = static_cast<Byte*>(VirtualAlloc(nullptr, 8192, MEM_RESERVE, PAGE_NOACCESS));
+  ASSERT_NE(Pages, nullptr);
+  ASSERT_NE(VirtualAlloc(Pages, 4096, MEM_COMMIT, PAGE_READWRITE), nullptr);
+  // A read-only page holding sound requests for our own node.
+  auto* ReadOnly = static_cast<Byte*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(ReadOnly, nullptr);
+  auto* Fixed = reinterpret_cast<TVITEMW*>(ReadOnly);
+  Fixed->mask = TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN | TVIF_STATE;
+  Fixed->hItem = reinterpret_cast<HTREEITEM>(Folder0);
+  Fixed->pszText = reinterpret_cast<wchar_t*>(ReadOnly + 2048);
+  Fixed->cchTextMax = 16;
+  std::memcpy(ReadOnly + 1024, &Folder0, sizeof(Folder0));
+  DWORD Old = 0;
+  ASSERT_TRUE(VirtualProtect(ReadOnly, 4096, PAGE_READONLY, &Old));
+  std::vector<Byte> Before(ReadOnly, ReadOnly + 4096);
+  // Writable records whose text goes to freed memory or off the end.
+  TVITEMW ToFreed{};
+  ToFreed.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN;
+  ToFreed.hItem = reinterpret_cast<HTREEITEM>(Folder0);
+  ToFreed.pszText = static_cast<wchar_t*>(Freed);
+  ToFreed.cchTextMax = 16;
+  TVITEMW OffTheEnd = ToFreed;
+  OffTheEnd.pszText = reinterpret_cast<wchar_t*>(Pages + 4096 - 4);
+  std::memset(Pages + 4096 - 4, 0x5A, 4);
+  const TVITEMW ToFreedBefore = ToFreed, OffTheEndBefore = OffTheEnd;
+
+  const LPARAM BadBuffers[] = {0x10, reinterpret_cast<LPARAM>(Freed), reinterpret_cast<LPARAM>(Pages + 4096 - 8),
+                               reinterpret_cast<LPARAM>(ReadOnly), reinterpret_cast<LPARAM>(ReadOnly + 1024)};
+  for (UINT Msg : {TVM_GETITEMRECT, TVM_GETITEMW}) {
+    for (LPARAM P : BadBuffers) {
+      EXPECT_TRUE(PostMessageW(W, Msg, 0, P));
+      EXPECT_EQ(SendMessageW(W, Msg, 0, P), 0) << Msg << " " << std::hex << P;
+    }
+  }
+  for (LPARAM P : BadBuffers) {
+    EXPECT_TRUE(PostMessageW(W, TVM_GETNEXTITEM, TVGN_CHILD, P));
+    EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_CHILD, P), 0);
+  }
+  for (TVITEMW* Item : {&ToFreed, &OffTheEnd}) {
+    EXPECT_TRUE(PostMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(Item)));
+    EXPECT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(Item)), 0);
+  }
+  Pump(50);
+  EXPECT_TRUE(std::equal(Before.begin(), Before.end(), ReadOnly));
+  EXPECT_EQ(std::memcmp(&ToFreed, &ToFreedBefore, sizeof(TVITEMW)), 0);
+  EXPECT_EQ(std::memcmp(&OffTheEnd, &OffTheEndBefore, sizeof(TVITEMW)), 0);
+  EXPECT_EQ(Pages[4096 - 4], 0x5A);
+
+  // Made writable, the same requests are answered.
+  ASSERT_TRUE(VirtualProtect(ReadOnly, 4096, PAGE_READWRITE, &Old));
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(ReadOnly)), 1);
+  EXPECT_EQ(std::wstring(Fixed->pszText), L"Folder 0000");
+  EXPECT_EQ(Fixed->cChildren, static_cast<int>(FilesPerFolder));
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(ReadOnly + 1024)), 1);
+  EXPECT_EQ(reinterpret_cast<RECT*>(ReadOnly + 1024)->bottom, 18);
+  VirtualFree(ReadOnly, 0, MEM_RELEASE);
+  VirtualFree(Pages, 0, MEM_RELEASE);
+  VirtualFree(Freed, 0, MEM_RELEASE);
+}
+
+// A thumb dragged far down a tree taller than 65535 pixels lands exactly:
+// the position comes from the bar, not from the message's 16 bits.
+TEST_F(TTreeControlTest, ThumbTrackingBeyondSixteenBitsPositionsExactly) {
+  Tree->FullExpand();
+  ASSERT_GT(Tree->RangeY(), 1000000);
+  HWND W = Tree->Handle();
+  const int Pos = 1234567;
+  SCROLLINFO Info{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = SIF_POS;
+  Info.nPos = Pos;
+  SetScrollInfo(W, SB_VERT, &Info, FALSE);
+  SendMessageW(W, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(Pos & 0xFFFF)), 0);
+  EXPECT_TRUE(Tree->TreeStates().Contains(tsThumbTracking));
+  EXPECT_EQ(Tree->OffsetY(), -Pos);
+  SendMessageW(W, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+  EXPECT_FALSE(Tree->TreeStates().Contains(tsThumbTracking));
+  EXPECT_EQ(Tree->OffsetY(), -Pos);
+  Integer Top = 0;
+  EXPECT_EQ(Tree->AbsoluteIndex(Tree->GetNodeAt(0, 0, true, Top)), static_cast<Cardinal>(Pos / 18));
+  Screenshot(u"treeview_thumb_track.bmp");
 }
 
 TEST_F(TTreeControlTest, WheelScrollsBySystemLinesAndShiftGoesSideways) {
