@@ -82,6 +82,12 @@ TRect DeviceRectOnBitmap(HDC DC, TRect R) {
                std::min<Integer>(H < 0 ? -H : H, P[1].y)};
 }
 
+// Whether AlphaBlendRect can blend onto what DC draws on.
+bool CanBlendOn(HDC DC) {
+  Integer W, H;
+  return SelectedBitmapBits(DC, W, H) != nullptr;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -127,6 +133,13 @@ void* SelectedBitmapBits(HDC DC, Integer& Width, Integer& Height) {
   HGDIOBJ Bitmap = GetCurrentObject(DC, OBJ_BITMAP);
   DIBSECTION Section{};
   if (!Bitmap || GetObjectW(Bitmap, sizeof(DIBSECTION), &Section) != static_cast<int>(sizeof(DIBSECTION))) return nullptr;
+  // The blends address pixels as 32-bit values, four bytes a pixel with no
+  // row padding: any other layout is not handed out.
+  if (!Section.dsBm.bmBits || Section.dsBm.bmBitsPixel != 32 || Section.dsBm.bmPlanes != 1 ||
+      (Section.dsBmih.biCompression != BI_RGB && Section.dsBmih.biCompression != BI_BITFIELDS) ||
+      Section.dsBmih.biWidth <= 0 || Section.dsBmih.biHeight == 0 ||
+      Section.dsBm.bmWidthBytes != Section.dsBmih.biWidth * 4)
+    return nullptr;
   Width = Section.dsBmih.biWidth;
   Height = Section.dsBmih.biHeight;
   return Section.dsBm.bmBits;
@@ -138,28 +151,43 @@ void AlphaBlendRect(HDC Source, HDC Destination, const TRect& R, const TPoint& T
   Integer DW, DH;
   void* DBits = SelectedBitmapBits(Destination, DW, DH);
   if (!DBits) return;
+  const Integer DRows = DH < 0 ? -DH : DH;
+  // Every run is cut to the bitmaps: the blends write memory directly.
   if (Mode == abmColor) {
-    for (Integer Y = 0; Y < R.Height(); ++Y) {
-      auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, R.Top + Y)) + R.Left;
-      BlendLineColor(D, R.Width(), ConstantAlpha, static_cast<std::uint32_t>(Bias));
+    const Integer L = std::max<Integer>(R.Left, 0), T = std::max<Integer>(R.Top, 0);
+    const Integer W = std::min<Integer>(R.Right, DW) - L, H = std::min<Integer>(R.Bottom, DRows) - T;
+    if (W <= 0 || H <= 0) return;
+    for (Integer Y = 0; Y < H; ++Y) {
+      auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, T + Y)) + L;
+      BlendLineColor(D, W, ConstantAlpha, static_cast<std::uint32_t>(Bias));
     }
     return;
   }
+  if (Mode != abmConstant && Mode != abmPerPixel && Mode != abmMaster) return;
   Integer SW, SH;
   void* SBits = SelectedBitmapBits(Source, SW, SH);
   if (!SBits) return;
-  for (Integer Y = 0; Y < R.Height(); ++Y) {
-    auto* S = static_cast<std::uint32_t*>(ScanlineAddress(SBits, SW, SH, R.Top + Y)) + R.Left;
-    auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, Target.Y + Y)) + Target.X;
+  const Integer SRows = SH < 0 ? -SH : SH;
+  // Cut source and target alike, so each source pixel keeps its partner.
+  Integer SX = R.Left, SY = R.Top, TX = Target.X, TY = Target.Y, W = R.Width(), H = R.Height();
+  const Integer CutX = std::max<Integer>({0, -SX, -TX}), CutY = std::max<Integer>({0, -SY, -TY});
+  SX += CutX, TX += CutX, W -= CutX;
+  SY += CutY, TY += CutY, H -= CutY;
+  W = std::min<Integer>({W, SW - SX, DW - TX});
+  H = std::min<Integer>({H, SRows - SY, DRows - TY});
+  if (W <= 0 || H <= 0) return;
+  for (Integer Y = 0; Y < H; ++Y) {
+    auto* S = static_cast<std::uint32_t*>(ScanlineAddress(SBits, SW, SH, SY + Y)) + SX;
+    auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, TY + Y)) + TX;
     switch (Mode) {
       case abmConstant:
-        BlendLineConstantAlpha(S, D, R.Width(), Bias, ConstantAlpha);
+        BlendLineConstantAlpha(S, D, W, Bias, ConstantAlpha);
         break;
       case abmPerPixel:
-        BlendLinePerPixelAlpha(S, D, R.Width(), Bias);
+        BlendLinePerPixelAlpha(S, D, W, Bias);
         break;
       case abmMaster:
-        BlendLineMasterAlpha(S, D, R.Width(), Bias, ConstantAlpha);
+        BlendLineMasterAlpha(S, D, W, Bias, ConstantAlpha);
         break;
       default:
         break;
@@ -546,6 +574,8 @@ void TVastTreeControl::PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect
   NormalizeRect(SelectionRect, Band);
   HDC DC = Canvas->Handle();
   if (DrawSelectionMode() == smBlendedRectangle) {
+    // Where the target cannot be blended (no 32-bit bitmap under the DC),
+    // only the frame shows, so the rows under the band stay readable.
     const TRect Part{std::max(Band.Left, VisibleRect.Left), std::max(Band.Top, VisibleRect.Top),
                      std::min(Band.Right, VisibleRect.Right), std::min(Band.Bottom, VisibleRect.Bottom)};
     const TRect Device = DeviceRectOnBitmap(DC, Part);
@@ -1802,6 +1832,11 @@ void TVastTreeControl::PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, I
     for (Integer X = StartX; X < R.Right; X += W) BitBlt(DC, X, Y, W, H, Source, 0, 0, SRCCOPY);
 }
 
+bool TVastTreeControl::BlendsSelection(TCanvas* Canvas) const {
+  // Blended only onto a 32-bit bitmap; elsewhere selections are filled.
+  return TreeOptions().PaintOptions().Contains(toUseBlendedSelection) && CanBlendOn(Canvas->Handle());
+}
+
 void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground,
                                           Integer RowTop) {
   TColor ItemColor = TControl::Color();
@@ -1819,7 +1854,7 @@ void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& 
         PaintBackgroundPicture(C, R, RowTop);
       } else if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
           TreeOptions().SelectionOptions().Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) &&
-          !Paint.Contains(toUseBlendedSelection)) {
+          !BlendsSelection(C)) {
         TRect Sel = R;
         if (Paint.Contains(toShowHorzGridLines)) {
           C->Brush()->SetColor(TControl::Color());
@@ -2096,7 +2131,7 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
                             (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
     if (DropTarget || GetSelected(PaintInfo.Node)) {
       // A full-row selection was painted with the row's background already.
-      const bool Blended = TreeOptions().PaintOptions().Contains(toUseBlendedSelection);
+      const bool Blended = BlendsSelection(C);
       const bool AlreadyPainted = Sel.Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) && !DropTarget &&
                                   !PaintInfo.PaintOptions.Contains(poColumnColor) && !Blended;
       if (!AlreadyPainted && MarkRect.Width() > 0) {
@@ -2352,7 +2387,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
               !(Cell.Right - EffectiveOffsetX() == ClientWidth() && !Cols[Column].Options().Contains(coFixed))) {
             if (!RTL || !IsCellEmpty(Node, Column)) {
               const bool SelectedBk = GetSelected(Node) && PaintOptions.Contains(poDrawSelection) &&
-                                      Sel.Contains(toFullRowSelect) && !Paint.Contains(toUseBlendedSelection);
+                                      Sel.Contains(toFullRowSelect) && !BlendsSelection(PaintInfo.Canvas);
               SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
               DrawDottedVerticalLine(PaintInfo, PaintInfo.CellRect.Top, PaintInfo.CellRect.Bottom - 1,
                                      PaintInfo.CellRect.Right - 1, SelectedBk);

@@ -363,6 +363,9 @@ protected:
   virtual void PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Index);
   TCustomImageList* FetchImageIndex(TVTPaintInfo& PaintInfo, TVTImageKind Kind, TVTImageInfoIndex Index);
   void EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground, Integer RowTop);
+  // Whether selections painted on Canvas are blended (the option, and a
+  // bitmap under the canvas the blend can write).
+  bool BlendsSelection(TCanvas* Canvas) const;
   // Paints the background picture into R (row coordinates; RowTop is the
   // row's top in tree coordinates).
   void PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, Integer RowTop);

@@ -1002,6 +1002,127 @@ TEST_F(TTreeControlTest, UnbufferedPaintingLooksAsBuffered) {
   EXPECT_NE(Direct->Canvas()->Pixel(100, 11 - 7), ColorToRGB(clLime));
 }
 
+// A DIB section of Bits bits per pixel over a file mapping twice its size:
+// the second half is marked, so a write past the pixels shows there.
+class TMarkedDib {
+public:
+  TMarkedDib(Integer Width, Integer Height, WORD Bits) : FWidth(Width), FHeight(Height) {
+    const DWORD Stride = ((Width * Bits + 31) / 32) * 4;
+    FSize = Stride * static_cast<DWORD>(Height);
+    FMapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 2 * FSize, nullptr));
+    FView = static_cast<Byte*>(MapViewOfFile(FMapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 2 * FSize));
+    std::memset(FView + FSize, 0xA5, FSize);
+    BITMAPINFO Info{};
+    Info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    Info.bmiHeader.biWidth = Width;
+    Info.bmiHeader.biHeight = Height;  // bottom-up, the usual layout
+    Info.bmiHeader.biPlanes = 1;
+    Info.bmiHeader.biBitCount = Bits;
+    Info.bmiHeader.biCompression = BI_RGB;
+    void* Pixels = nullptr;
+    FBitmap.Reset(CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Pixels, FMapping.Get(), 0));
+    FOld = SelectObject(FDC.Get(), FBitmap.Get());
+    FCanvas.SetHandle(FDC.Get());
+    FCanvas.Brush()->SetColor(clLime);
+    FCanvas.FillRect(TRect{0, 0, Width, Height});
+  }
+  ~TMarkedDib() {
+    FCanvas.SetHandle(nullptr);
+    SelectObject(FDC.Get(), FOld);
+    if (FView) UnmapViewOfFile(FView);
+  }
+  bool Valid() const { return FView && FBitmap; }
+  TCanvas* Canvas() { return &FCanvas; }
+  HDC DC() const { return FDC.Get(); }
+  // Whether the bytes after the pixels are untouched.
+  bool TailIntact() const {
+    GdiFlush();
+    return std::all_of(FView + FSize, FView + 2 * FSize, [](Byte B) { return B == 0xA5; });
+  }
+
+private:
+  Integer FWidth, FHeight;
+  DWORD FSize = 0;
+  TKernelHandle FMapping;
+  Byte* FView = nullptr;
+  TGdiObject FBitmap;
+  TMemoryDC FDC;
+  HGDIOBJ FOld = nullptr;
+  TCanvas FCanvas;
+};
+
+// The blends write pixels directly: they take only 32-bit bitmaps, cut
+// every run to them, and a tree painted straight onto another kind of
+// bitmap fills its selection instead of blending it.
+TEST_F(TTreeControlTest, BlendsStayInsideTheirBitmapAndFillWhereTheyCannotBlend) {
+  TMarkedDib Dib24(50, 20, 24), Dib32(50, 20, 32), Source32(50, 20, 32);
+  ASSERT_TRUE(Dib24.Valid() && Dib32.Valid() && Source32.Valid());
+  Integer W = 0, H = 0;
+  EXPECT_EQ(SelectedBitmapBits(Dib24.DC(), W, H), nullptr);
+  EXPECT_EQ(W, 0);
+  EXPECT_NE(SelectedBitmapBits(Dib32.DC(), W, H), nullptr);
+  // Runs reaching past every edge: cut to the bitmap.
+  const TRect Beyond{-30, -10, 80, 45};
+  AlphaBlendRect(nullptr, Dib24.DC(), Beyond, TPoint{0, 0}, abmColor, 128, 0x0000FF);
+  AlphaBlendRect(nullptr, Dib32.DC(), Beyond, TPoint{0, 0}, abmColor, 128, 0x0000FF);
+  AlphaBlendRect(Source32.DC(), Dib32.DC(), TRect{0, 0, 50, 20}, TPoint{30, 15}, abmConstant, 128, 0);
+  AlphaBlendRect(Source32.DC(), Dib32.DC(), TRect{20, 5, 120, 60}, TPoint{-10, -3}, abmPerPixel, 0, 0);
+  AlphaBlendRect(Source32.DC(), Dib24.DC(), TRect{0, 0, 50, 20}, TPoint{0, 0}, abmMaster, 128, 0);
+  EXPECT_TRUE(Dib24.TailIntact());
+  EXPECT_TRUE(Dib32.TailIntact());
+  EXPECT_EQ(Dib24.Canvas()->Pixel(25, 10), ColorToRGB(clLime));   // nothing blended there
+  EXPECT_NE(Dib32.Canvas()->Pixel(49, 19), ColorToRGB(clLime));   // the corners were reached
+  EXPECT_NE(Dib32.Canvas()->Pixel(0, 0), ColorToRGB(clLime));
+
+  // The tree painted straight onto a 24-bit bitmap with blended selection
+  // and a rubber band looks as it does without blending.
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  PVastNode Picked = Tree->GetFirstChild(Folder(0));
+  Tree->SetSelected(Picked, true);
+  const TRect Window{0, 0, 400, 120};
+  const TVTInternalPaintOptions Options{poBackground, poColumnColor, poDrawSelection, poGridLines, poUnbuffered};
+  TMarkedDib Plain(400, 120, 32), Blended24(400, 120, 24), Blended32(400, 120, 32);
+  Tree->PaintTree(Plain.Canvas(), Window, TPoint{0, 0}, Options);
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toUseBlendedSelection});
+  Tree->PaintTree(Blended24.Canvas(), Window, TPoint{0, 0}, Options);
+  Tree->PaintTree(Blended32.Canvas(), Window, TPoint{0, 0}, Options);
+  const Integer RowY = Tree->GetDisplayRect(Picked, NoColumn, false).Top + 9;
+  EXPECT_EQ(Blended24.Canvas()->Pixel(380, RowY), Plain.Canvas()->Pixel(380, RowY));
+  EXPECT_NE(Blended32.Canvas()->Pixel(380, RowY), Plain.Canvas()->Pixel(380, RowY));  // a real blend there
+  int Different = 0;
+  for (Integer Y = 0; Y < 120; ++Y)
+    for (Integer X = 0; X < 400; ++X)
+      if (Blended24.Canvas()->Pixel(X, Y) != Plain.Canvas()->Pixel(X, Y)) ++Different;
+  EXPECT_EQ(Different, 0);
+  // A blended rubber band over the 24-bit bitmap: its frame, nothing past it.
+  // (A press beside the texts of a multiple-selection tree starts it.)
+  Tree->SetDrawSelectionMode(smBlendedRectangle);
+  O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toFullRowSelect} +
+                        TVTSelectionOptions{toMultiSelect});
+  SendMessageW(Tree->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(235, 60));
+  SendMessageW(Tree->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(225, 70));
+  SendMessageW(Tree->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 100));
+  ASSERT_TRUE(Tree->IsMouseSelecting());
+  BYTE Keys[256];
+  GetKeyboardState(Keys);
+  Keys[VK_LBUTTON] = 0x80;
+  SetKeyboardState(Keys);
+  TMarkedDib Band24(400, 120, 24), Band32(400, 120, 32);
+  const TRect BandWindow{0, -Tree->OffsetY(), 400, -Tree->OffsetY() + 120};
+  Tree->PaintTree(Band24.Canvas(), BandWindow, TPoint{0, 0}, Options);
+  Tree->PaintTree(Band32.Canvas(), BandWindow, TPoint{0, 0}, Options);
+  Keys[VK_LBUTTON] = 0;
+  SetKeyboardState(Keys);
+  SendMessageW(Tree->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(40, 100));
+  EXPECT_TRUE(Band24.TailIntact());
+  EXPECT_TRUE(Blended24.TailIntact());
+  const TColor Frame = ColorToRGB(Tree->Colors().SelectionRectangleBorderColor());
+  EXPECT_EQ(Band24.Canvas()->Pixel(40, 80), Frame);
+  EXPECT_EQ(Band32.Canvas()->Pixel(40, 80), Frame);
+  // Inside the band only the 32-bit picture is tinted.
+  EXPECT_NE(Band24.Canvas()->Pixel(200, 85), Band32.Canvas()->Pixel(200, 85));
+}
+
 TEST_F(TTreeControlTest, ToggleSlidesMoveBothRegionsAndFillColumns) {
   Tree->SetAnimationDuration(0);  // the set-up toggles jump
   Tree->SetExpanded(Folder(0), false);
