@@ -532,6 +532,38 @@ void TVastTreeControl::StartColumnDrag(const TPoint& P, const TPoint& Start) {
   FHeaderDragImage->ShowDragImage();
 }
 
+void TVastTreeControl::PrepareDragImage(const TPoint& HotSpot, IDataObject* DataObject) {
+  if (!DragImageAllowed()) return;
+  const Integer W = DragWidth(), H = DragHeight();
+  if (W <= 0 || H <= 0) return;
+  // DragWidth x DragHeight of the tree (tree coordinates) centred on the hot
+  // spot; what lies before the tree's start stays empty in the picture.
+  const TRect Area{HotSpot.X + EffectiveOffsetX() - W / 2, HotSpot.Y - OffsetY() - H / 2, 0, 0};
+  TRect Window{Area.Left, Area.Top, Area.Left + W, Area.Top + H};
+  TPoint Target{0, 0};
+  if (Window.Left < 0) {
+    Target.X = -Window.Left;
+    Window.Left = 0;
+  }
+  if (Window.Top < 0) {
+    Target.Y = -Window.Top;
+    Window.Top = 0;
+  }
+  TBitmap Image(W, H);
+  Image.SetPixelFormat(pf32bit);
+  Image.Canvas()->Brush()->SetColor(TControl::Color());
+  Image.Canvas()->FillRect(TRect{0, 0, W, H});
+  TVTInternalPaintOptions Options{poDrawSelection, poSelectedOnly};
+  if (DragImageKind() == diMainColumnOnly) Options.Include(poMainOnly);
+  PaintTree(Image.Canvas(), Window, Target, Options);
+  const TPoint Position = ClientToScreen(TPoint{Area.Left - EffectiveOffsetX(), Area.Top + OffsetY()});
+  if (!FDragImage) FDragImage = std::make_unique<TVTDragImage>(this);
+  FDragImage->EndDrag();
+  FDragImage->SetColorKey(TControl::Color());
+  FDragImage->SetBackdropWindow(FHandle);
+  FDragImage->PrepareDrag(&Image, Position, ClientToScreen(HotSpot), DataObject);
+}
+
 bool TVastTreeControl::MoveDragImage(const TPoint& P) {
   TVTHeader& H = Header();
   TVastTreeColumns& Cols = H.Columns();

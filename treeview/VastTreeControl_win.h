@@ -274,6 +274,12 @@ public:
   HWND PanningWindow() const { return FPanningWindow; }
   // The column drag image while a column is dragged (nil otherwise).
   class TVTDragImage* HeaderDragImage() const { return FHeaderDragImage.get(); }
+  // Paints the selected nodes around HotSpot (client coordinates) into the
+  // picture of a node drag and prepares the drag image with it, hidden
+  // until shown; nothing with diNoImage. The background colour is clear.
+  void PrepareDragImage(const TPoint& HotSpot, IDataObject* DataObject);
+  // The image of a node drag (nil before the first PrepareDragImage).
+  class TVTDragImage* DragImage() const { return FDragImage.get(); }
 
   // The cell's font after OnPaintText (into AFont), its text and its text
   // rectangle, centred vertically on the text's height: where an editor
@@ -445,6 +451,7 @@ protected:
   TPoint FHeaderTrackStart;
   TPoint FHeaderTrackPoint;
   std::unique_ptr<class TVTDragImage> FHeaderDragImage;
+  std::unique_ptr<class TVTDragImage> FDragImage;
   TRect FLastHintRect;
   TVTHintData FHintData;
   // The cell or head last answered with no hint: the hint machinery asks a
