@@ -196,13 +196,23 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
       }
       THitInfo Hit;
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
-      MouseButtonDown(M, Hit);
+      // The selection a right click makes is reported at once, before the
+      // context menu opens.
+      if (M.Button == mbRight)
+        RunSynched([&] { MouseButtonDown(M, Hit); });
+      else
+        MouseButtonDown(M, Hit);
       return false;
     }
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK: {
       M.Button = Msg == WM_LBUTTONDBLCLK ? mbLeft : Msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
+      // The other buttons act on nodes only where they select.
+      const TVTSelectionOptions Sel = TreeOptions().SelectionOptions();
+      if ((M.Button == mbRight && !Sel.Contains(toRightClickSelect)) ||
+          (M.Button == mbMiddle && !Sel.Contains(toMiddleClickSelect)))
+        return false;
       M.Keys.Include(ssDouble);
       THitInfo Hit;
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
@@ -260,8 +270,12 @@ void TVastTreeControl::KeyPress(Char& Key) {
   TCustomControl::KeyPress(Key);
 }
 
+void TVastTreeControl::MouseEnter() {
+  DoMouseEnter();
+  TCustomControl::MouseEnter();
+}
+
 void TVastTreeControl::MouseLeave() {
-  TCustomControl::MouseLeave();
   FLastHintRect = TRect{};
   FNoHintCell = THintCell{};
   // The heads forget the pointer: no hot or pressed head stays behind.
@@ -289,6 +303,8 @@ void TVastTreeControl::MouseLeave() {
     KillTimer(ScrollTimer);
     DoStateChange({}, {tsScrollPending, tsScrolling});
   }
+  DoMouseLeave();
+  TCustomControl::MouseLeave();
 }
 
 void TVastTreeControl::DoShowPopupMenu(PVastNode Node, TColumnIndex Column, const TPoint& Position) {

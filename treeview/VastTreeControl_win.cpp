@@ -232,6 +232,8 @@ bool IsHighContrastOn() {
 // ---------------------------------------------------------------------------
 // Accessibility factory
 
+void ReleaseAccessibleObject(IAccessible* Object) { Object->Release(); }
+
 TVTAccessibilityFactory& TVTAccessibilityFactory::GetAccessibilityFactory() {
   static TVTAccessibilityFactory Factory;
   return Factory;
@@ -1323,6 +1325,18 @@ void TVastTreeControl::WndProc(TMessage& Message) {
           InvalidateAll();
         }
       }
+      // A double click is marked as one for the time of its handling,
+      // however that ends.
+      const TVastTreeState DblClick = Message.Msg == WM_LBUTTONDBLCLK   ? tsLeftDblClick
+                                      : Message.Msg == WM_MBUTTONDBLCLK ? tsMiddleDblClick
+                                      : Message.Msg == WM_RBUTTONDBLCLK ? tsRightDblClick
+                                                                        : TVastTreeState{};
+      const bool IsDblClick =
+          Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK;
+      if (IsDblClick) DoStateChange({DblClick});
+      TScopeExit LeaveDblClick([&] {
+        if (IsDblClick) DoStateChange({}, {DblClick});
+      });
       TCustomControl::WndProc(Message);
       HandleMouseMessage(Message);
       return;
@@ -1568,17 +1582,19 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       TCustomControl::WndProc(Message);
       return;
     case WM_GETOBJECT: {
-      // No accessibility provider is registered in this program.
+      // The tree's object and its item object are made on the first request
+      // that finds a provider, and kept until the window goes.
       Message.Result = 0;
-      if (static_cast<LONG>(Message.LParam) == OBJID_CLIENT) {
-        IAccessible* Object =
-            TVTAccessibilityFactory::GetAccessibilityFactory().CreateIAccessible(this, nullptr, nullptr);
-        if (Object)
-          Message.Result = LresultFromObject(IID_IAccessible, Message.WParam, reinterpret_cast<IUnknown*>(Object));
-      }
+      TVTAccessibilityFactory& Factory = TVTAccessibilityFactory::GetAccessibilityFactory();
+      if (!FAccessible) FAccessible.Reset(Factory.CreateIAccessible(this, nullptr, nullptr));
+      if (!FAccessibleItem) FAccessibleItem.Reset(Factory.CreateIAccessible(this, FAccessible.Get(), nullptr));
+      if (static_cast<LONG>(Message.LParam) == OBJID_CLIENT && FAccessible)
+        Message.Result = LresultFromObject(IID_IAccessible, Message.WParam, FAccessible.Get());
       return;
     }
     case WM_NCDESTROY:
+      FAccessibleItem.Reset();
+      FAccessible.Reset();
       StopCacheValidation();
       KillTimer(ChangeTimer);
       KillTimer(StructureChangeTimer);

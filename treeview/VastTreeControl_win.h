@@ -61,6 +61,7 @@ TVTHeaderFont HeaderFontOf(TFont& Font);
 // registers none, so trees answer WM_GETOBJECT with 0.
 struct IAccessible;
 class TBaseVastTree;
+// A provider's object is a new reference, which its taker releases.
 class IVTAccessibleProvider {
 public:
   virtual IAccessible* CreateIAccessible(TBaseVastTree* ATree) = 0;
@@ -68,6 +69,10 @@ public:
 protected:
   ~IVTAccessibleProvider() = default;
 };
+
+void ReleaseAccessibleObject(IAccessible* Object);
+// A reference to an accessible object, released when it is let go.
+using TAccessibleRef = TWinHandle<IAccessible*, &ReleaseAccessibleObject>;
 
 class TVTAccessibilityFactory {
 public:
@@ -321,6 +326,7 @@ protected:
   IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
   void HintShow(THintInfo& Info) override;
   void HintShowPause(bool HintActive, Integer& Pause) override;
+  void MouseEnter() override;
   void MouseLeave() override;
   // Paints the node's check image at (X, Y) of the row canvas.
   virtual void PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y);

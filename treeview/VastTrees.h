@@ -918,6 +918,10 @@ protected:
 
   bool Destroying() const { return FDestroying; }
   bool HasState(TVastTreeState S) const { return TreeStates().Contains(S); }
+  // Runs Action with changes reported at once, whatever the change delay:
+  // tsSynchMode is set directly (no state-change notice) and removed
+  // afterwards unless it was set before.
+  void RunSynched(const std::function<void()>& Action);
   bool ReadOnly() const { return FOptions->MiscOptions().Contains(toReadOnly); }
   bool ShowFilteredNodes() const { return FOptions->PaintOptions().Contains(toShowFilteredNodes); }
   bool ChildrenAboveActive(bool ConsiderChildrenAbove) const {

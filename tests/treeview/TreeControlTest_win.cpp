@@ -745,6 +745,90 @@ TEST_F(TTreeControlTest, AccessibilityFactoryChoosesProviders) {
   EXPECT_EQ(F.ProviderCount(), 0);
 }
 
+// An accessible object that only counts its references.
+class TCountedAccessible : public IAccessible {
+public:
+  LONG Refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Object) override {
+    if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IDispatch) || IsEqualIID(Id, IID_IAccessible)) {
+      *Object = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *Object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++Refs); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--Refs); }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(long*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, long*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accLocation(long*, long*, long*, long*, VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accHitTest(long, long, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+};
+
+// Hands out a new reference to its one object whenever asked.
+class TCountingProvider : public IVTAccessibleProvider {
+public:
+  explicit TCountingProvider(TCountedAccessible& Object) : FObject(Object) {}
+  IAccessible* CreateIAccessible(TBaseVastTree*) override {
+    ++Calls;
+    FObject.AddRef();
+    return &FObject;
+  }
+  int Calls = 0;
+
+private:
+  TCountedAccessible& FObject;
+};
+
+// Requests for the window's own object (not the client's) make the objects
+// too, without handing them out: the test keeps them in process.
+TEST_F(TTreeControlTest, TheAccessibleObjectIsMadeOnceAndLetGoWithTheWindow) {
+  TVTAccessibilityFactory& F = TVTAccessibilityFactory::GetAccessibilityFactory();
+  TCountedAccessible Object;
+  TCountingProvider Provider(Object);
+  F.RegisterAccessibleProvider(&Provider);
+  const LONG Before = Object.Refs;
+  for (int I = 0; I < 3; ++I) SendMessageW(Tree->Handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_WINDOW));
+  // Asked for the tree's object once and for an item object once, not per request.
+  EXPECT_EQ(Provider.Calls, 2);
+  EXPECT_EQ(Object.Refs, Before + 2);
+  // A new window lets the old object go, and the next request asks anew.
+  Tree->RecreateWnd();
+  Pump(30);
+  EXPECT_EQ(Object.Refs, Before);
+  SendMessageW(Tree->Handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_WINDOW));
+  EXPECT_EQ(Provider.Calls, 4);
+  EXPECT_EQ(Object.Refs, Before + 2);
+  F.UnRegisterAccessibleProvider(&Provider);
+  Tree->RecreateWnd();
+  Pump(30);
+  EXPECT_EQ(Object.Refs, Before);
+}
+
 TEST_F(TTreeControlTest, AFreedImageListIsForgotten) {
   ASSERT_EQ(Tree->Images(), Form->Images);
   const Integer LabelBefore = Tree->GetOffset(ofsLabel, Tree->GetFirst());

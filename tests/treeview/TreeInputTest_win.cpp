@@ -182,6 +182,72 @@ TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
   Screenshot(u"treeinput_selection_hot.bmp");
 }
 
+// With a change delay, a left click reports its selection later; a right
+// click reports it at once, so that a context menu acts on the new one.
+TEST_F(TTreeInputTest, ARightClickReportsItsSelectionAtOnce) {
+  Tree->SetChangeDelay(5000);
+  std::vector<PVastNode> Changed;
+  Tree->OnChange = [&](TBaseVastTree*, PVastNode Node) { Changed.push_back(Node); };
+  const Integer Empty = Tree->ClientHeight() - 5;  // below the rows
+  // A right click on the free area drops the selection and says so at once.
+  Click(60, RowY(Top(1)));
+  Changed.clear();
+  Click(60, Empty, false, false, true);
+  EXPECT_TRUE(Selected().empty());
+  EXPECT_EQ(Changed, (std::vector<PVastNode>{nullptr}));
+  EXPECT_FALSE(Tree->TreeStates().Contains(tsSynchMode));
+  // A left click there says so after the delay.
+  Click(60, RowY(Top(1)));
+  Changed.clear();
+  Click(60, Empty);
+  EXPECT_TRUE(Selected().empty());
+  EXPECT_TRUE(Changed.empty());
+  Tree->OnChange = nullptr;
+}
+
+// The tree's own enter and leave events, and the double-click states held
+// while a double click is handled.
+TEST_F(TTreeInputTest, PointerEventsAndDoubleClickStates) {
+  int Entered = 0, Left = 0;
+  Tree->TBaseVastTree::OnMouseEnter = [&](TBaseVastTree*) { ++Entered; };
+  Tree->TBaseVastTree::OnMouseLeave = [&](TBaseVastTree*) { ++Left; };
+  SendMessageW(Wnd(), WM_MOUSELEAVE, 0, 0);
+  const int LeftBefore = Left;
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(60, RowY(Top(1))));
+  EXPECT_EQ(Entered, 1);
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(61, RowY(Top(1))));
+  EXPECT_EQ(Entered, 1);
+  SendMessageW(Wnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Left, LeftBefore + 1);
+  Tree->TBaseVastTree::OnMouseEnter = nullptr;
+  Tree->TBaseVastTree::OnMouseLeave = nullptr;
+
+  std::vector<TVastTreeStates> Seen;
+  Tree->OnNodeDblClick = [&](TBaseVastTree* Sender, const THitInfo&) { Seen.push_back(Sender->TreeStates()); };
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toMiddleClickSelect});
+  const struct {
+    UINT Msg;
+    WPARAM Keys;
+    TVastTreeState State;
+  } Cases[] = {{WM_LBUTTONDBLCLK, MK_LBUTTON, tsLeftDblClick},
+               {WM_MBUTTONDBLCLK, MK_MBUTTON, tsMiddleDblClick},
+               {WM_RBUTTONDBLCLK, MK_RBUTTON, tsRightDblClick}};
+  for (const auto& C : Cases) {
+    Seen.clear();
+    SendMessageW(Wnd(), C.Msg, C.Keys, Pt(60, RowY(Top(3))));
+    ASSERT_EQ(Seen.size(), 1u) << C.Msg;
+    EXPECT_TRUE(Seen[0].Contains(C.State)) << C.Msg;
+    EXPECT_FALSE(Tree->TreeStates().Contains(C.State)) << C.Msg;
+  }
+  // Without the option a middle double click leaves the nodes alone.
+  O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toMiddleClickSelect});
+  Seen.clear();
+  SendMessageW(Wnd(), WM_MBUTTONDBLCLK, MK_MBUTTON, Pt(60, RowY(Top(3))));
+  EXPECT_TRUE(Seen.empty());
+  Tree->OnNodeDblClick = nullptr;
+}
+
 TEST_F(TTreeInputTest, OnlyTheLabelSelectsWithoutFullRowSelection) {
   PVastNode A = Top(0), File0 = Tree->GetFirstChild(A);
   // A point of File0's row in the main column with the given hit position.
