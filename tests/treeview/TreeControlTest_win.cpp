@@ -554,7 +554,8 @@ TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // and the shortening the painter uses answers a prefix plus "...".
   TBitmap Measure(1, 1);
   Measure.Canvas()->SetFont(Tree->Font());
-  const String Full = Form->CellText(Folder(0), 2);
+  PVastNode Node = Folder(0);
+  const String Full = Form->CellText(Node, 2);
   ASSERT_GT(Measure.Canvas()->TextWidth(Full), 80 - 8);
   const String Short = ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 80 - 1 - 8, 0);
   ASSERT_GE(Short.size(), 4u);
@@ -562,6 +563,52 @@ TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   EXPECT_EQ(Full.compare(0, Short.size() - 3, Short.substr(0, Short.size() - 3)), 0);
   // The column-less tree never shortens.
   EXPECT_EQ(ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 1000, 0), Full);
+
+  // The painted cell: its text is the longest prefix plus "..." that fits
+  // the cell's text space (the cell less its grid line, its margin and the
+  // text margin at both ends), stays inside the column, and ends in three
+  // dots on the base line (nothing of its last "..." rises above them).
+  const TRect Cell = Tree->GetDisplayRect(Node, 2, false);
+  const Integer Space = Cell.Width() - 1 - Tree->Margin() - 2 * Tree->TextMargin();
+  const String Painted = ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, Space, 0);
+  ASSERT_GE(Painted.size(), 4u);
+  EXPECT_EQ(Painted.substr(Painted.size() - 3), u"...");
+  EXPECT_GT(Measure.Canvas()->TextWidth(Full.substr(0, Painted.size() - 2) + u"..."), Space);
+  auto Client = PrintClient();
+  const TRect Row = Tree->GetDisplayRect(Node, 2, false);
+  auto Ink = [&](Integer X, Integer Y) {
+    const TColor C = Client->Canvas()->Pixel(X, Y);
+    return (C & 0xFF) < 0x80 && ((C >> 8) & 0xFF) < 0x80 && ((C >> 16) & 0xFF) < 0x80;
+  };
+  Integer Left = -1, Right = -1, Top = Row.Bottom, Bottom = Row.Top;
+  for (Integer X = Row.Left + 1; X < Row.Right - 1; ++X)
+    for (Integer Y = Row.Top + 1; Y < Row.Bottom - 1; ++Y)
+      if (Ink(X, Y)) {
+        if (Left < 0) Left = X;
+        Right = X;
+        Top = std::min(Top, Y);
+        Bottom = std::max(Bottom, Y);
+      }
+  ASSERT_GE(Left, 0);
+  EXPECT_LT(Right, Row.Right - 1);
+  // Ink is the text's width less the side bearings of its first and last
+  // letters.
+  EXPECT_LE(Right - Left + 1, Measure.Canvas()->TextWidth(Painted));
+  EXPECT_GE(Right - Left + 1, Measure.Canvas()->TextWidth(Painted) - 3);
+  const Integer Dots = Measure.Canvas()->TextWidth(u"...");
+  int Runs = 0;
+  bool InRun = false;
+  for (Integer X = Right - Dots + 2; X <= Right; ++X) {
+    bool Any = false;
+    for (Integer Y = Top; Y <= Bottom; ++Y) {
+      if (!Ink(X, Y)) continue;
+      Any = true;
+      EXPECT_GE(Y, Bottom - 2) << "ink above the base line at x " << X;
+    }
+    if (Any && !InRun) ++Runs;
+    InRun = Any;
+  }
+  EXPECT_EQ(Runs, 3);
 }
 
 TEST_F(TTreeControlTest, TreeViewQueriesAnswerOnlyForOwnNodes) {
@@ -910,6 +957,9 @@ TEST_F(TTreeControlTest, AnimatedToggleSlidesThenSettles) {
   EXPECT_EQ(Tree->GetNodeAt(0, R.Top + 1), Opened->FirstChild);
 }
 
+std::unique_ptr<TBitmap> ScreenOf(HWND Wnd);
+TPoint ClientOrigin(HWND Wnd);
+
 TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
   PVastNode Folder0 = Folder(0);
   PVastNode Pick = Tree->GetNextSibling(Tree->GetNextSibling(Tree->GetFirstChild(Folder0)));
@@ -918,19 +968,30 @@ TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
   Tree->SetFocusedNode(Pick);
   Pump(50);
   Screenshot(u"treeview_demo.bmp");
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  // Scrolled by pages, a line and a half page back: each scroll moves what
+  // is on the window and paints only what comes into view.
+  for (WPARAM Code : {SB_PAGEDOWN, SB_PAGEDOWN, SB_LINEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_LINEUP}) {
+    SendMessageW(Tree->Handle(), WM_VSCROLL, Code, 0);
+    Tree->Update();
+  }
+  Tree->SetOffsetY(Tree->OffsetY() + Tree->ClientHeight() / 2);
+  Tree->Update();
   Pump(50);
+  EXPECT_GT(Tree->TopNode()->Index, 0u);
   Screenshot(u"treeview_demo_scrolled.bmp");
-  // Scrolled content repaints exactly as a fresh paint would.
-  auto A = PrintClient();
+  // What the window shows after those scrolls is exactly what a fresh
+  // paint of the same view gives.
+  auto Shown = ScreenOf(Tree->Handle());
+  const TPoint Origin = ClientOrigin(Tree->Handle());
+  auto Fresh = PrintClient();
+  int Different = 0;
+  for (Integer Y = 0; Y < Tree->ClientHeight(); ++Y)
+    for (Integer X = 0; X < Tree->ClientWidth(); ++X)
+      if (Shown->Canvas()->Pixel(Origin.X + X, Origin.Y + Y) != Fresh->Canvas()->Pixel(X, Y)) ++Different;
+  EXPECT_EQ(Different, 0);
   Tree->Invalidate();
   Tree->Update();
   Screenshot(u"treeview_demo_repainted.bmp");
-  EXPECT_GT(Tree->TopNode()->Index, 0u);
 }
 
 // What a window shows now, read back from its own surface (nothing is
