@@ -196,13 +196,23 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
       }
       THitInfo Hit;
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
-      MouseButtonDown(M, Hit);
+      // The selection a right click makes is reported at once, before the
+      // context menu opens.
+      if (M.Button == mbRight)
+        RunSynched([&] { MouseButtonDown(M, Hit); });
+      else
+        MouseButtonDown(M, Hit);
       return false;
     }
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK: {
       M.Button = Msg == WM_LBUTTONDBLCLK ? mbLeft : Msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
+      // The other buttons act on nodes only where they select.
+      const TVTSelectionOptions Sel = TreeOptions().SelectionOptions();
+      if ((M.Button == mbRight && !Sel.Contains(toRightClickSelect)) ||
+          (M.Button == mbMiddle && !Sel.Contains(toMiddleClickSelect)))
+        return false;
       M.Keys.Include(ssDouble);
       THitInfo Hit;
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
@@ -260,8 +270,12 @@ void TVastTreeControl::KeyPress(Char& Key) {
   TCustomControl::KeyPress(Key);
 }
 
+void TVastTreeControl::MouseEnter() {
+  DoMouseEnter();
+  TCustomControl::MouseEnter();
+}
+
 void TVastTreeControl::MouseLeave() {
-  TCustomControl::MouseLeave();
   FLastHintRect = TRect{};
   FNoHintCell = THintCell{};
   // The heads forget the pointer: no hot or pressed head stays behind.
@@ -289,6 +303,8 @@ void TVastTreeControl::MouseLeave() {
     KillTimer(ScrollTimer);
     DoStateChange({}, {tsScrollPending, tsScrolling});
   }
+  DoMouseLeave();
+  TCustomControl::MouseLeave();
 }
 
 void TVastTreeControl::DoShowPopupMenu(PVastNode Node, TColumnIndex Column, const TPoint& Position) {
@@ -530,6 +546,38 @@ void TVastTreeControl::StartColumnDrag(const TPoint& P, const TPoint& Start) {
   FHeaderDragImage->SetBackdropWindow(FHandle);
   FHeaderDragImage->PrepareDrag(&Image, Pos, P, nullptr);
   FHeaderDragImage->ShowDragImage();
+}
+
+void TVastTreeControl::PrepareDragImage(const TPoint& HotSpot, IDataObject* DataObject) {
+  if (!DragImageAllowed()) return;
+  const Integer W = DragWidth(), H = DragHeight();
+  if (W <= 0 || H <= 0) return;
+  // DragWidth x DragHeight of the tree (tree coordinates) centred on the hot
+  // spot; what lies before the tree's start stays empty in the picture.
+  const TRect Area{HotSpot.X + EffectiveOffsetX() - W / 2, HotSpot.Y - OffsetY() - H / 2, 0, 0};
+  TRect Window{Area.Left, Area.Top, Area.Left + W, Area.Top + H};
+  TPoint Target{0, 0};
+  if (Window.Left < 0) {
+    Target.X = -Window.Left;
+    Window.Left = 0;
+  }
+  if (Window.Top < 0) {
+    Target.Y = -Window.Top;
+    Window.Top = 0;
+  }
+  TBitmap Image(W, H);
+  Image.SetPixelFormat(pf32bit);
+  Image.Canvas()->Brush()->SetColor(TControl::Color());
+  Image.Canvas()->FillRect(TRect{0, 0, W, H});
+  TVTInternalPaintOptions Options{poDrawSelection, poSelectedOnly};
+  if (DragImageKind() == diMainColumnOnly) Options.Include(poMainOnly);
+  PaintTree(Image.Canvas(), Window, Target, Options);
+  const TPoint Position = ClientToScreen(TPoint{Area.Left - EffectiveOffsetX(), Area.Top + OffsetY()});
+  if (!FDragImage) FDragImage = std::make_unique<TVTDragImage>(this);
+  FDragImage->EndDrag();
+  FDragImage->SetColorKey(TControl::Color());
+  FDragImage->SetBackdropWindow(FHandle);
+  FDragImage->PrepareDrag(&Image, Position, ClientToScreen(HotSpot), DataObject);
 }
 
 bool TVastTreeControl::MoveDragImage(const TPoint& P) {

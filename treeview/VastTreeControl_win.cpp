@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <cstdio>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeWorker.h"
 
@@ -27,6 +29,39 @@ constexpr Word SolidBits[8] = {0, 0, 0, 0, 0, 0, 0, 0};
 constexpr UINT TvisFocused = 0x0001;
 
 RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
+
+// Copies Size bytes from Address of this process into Out; False, with
+// nothing read, where that memory cannot be read. For pointers the tree
+// did not make (the tree-view queries' arguments).
+bool ReadOwnMemory(const void* Address, void* Out, std::size_t Size) {
+  SIZE_T Read = 0;
+  return Address && ReadProcessMemory(GetCurrentProcess(), Address, Out, Size, &Read) && Read == Size;
+}
+
+// Whether all of [Address, Address + Size) is committed memory of this
+// process that may be written (no guard or read-only page on the way).
+bool IsWritableMemory(void* Address, std::size_t Size) {
+  const auto Start = reinterpret_cast<std::uintptr_t>(Address);
+  if (!Address || Size == 0 || Start + Size < Start) return false;
+  constexpr DWORD Writable = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  std::uintptr_t Run = Start;
+  while (Run < Start + Size) {
+    MEMORY_BASIC_INFORMATION Info{};
+    if (!VirtualQuery(reinterpret_cast<void*>(Run), &Info, sizeof(Info))) return false;
+    if (Info.State != MEM_COMMIT || !(Info.Protect & Writable) || (Info.Protect & (PAGE_GUARD | PAGE_NOACCESS)))
+      return false;
+    Run = reinterpret_cast<std::uintptr_t>(Info.BaseAddress) + Info.RegionSize;
+  }
+  return true;
+}
+
+// Writes Data to Address of this process when that memory takes it; the
+// copy itself fails safely should the memory go away in between.
+bool WriteOwnMemory(void* Address, const void* Data, std::size_t Size) {
+  if (!IsWritableMemory(Address, Size)) return false;
+  SIZE_T Written = 0;
+  return WriteProcessMemory(GetCurrentProcess(), Address, Data, Size, &Written) && Written == Size;
+}
 
 // The part of R (logical coordinates) inside DC's clipping and on the
 // bitmap selected into it, in that bitmap's pixels; empty without one.
@@ -45,6 +80,12 @@ TRect DeviceRectOnBitmap(HDC DC, TRect R) {
   LPtoDP(DC, P, 2);
   return TRect{std::max<Integer>(0, P[0].x), std::max<Integer>(0, P[0].y), std::min<Integer>(W, P[1].x),
                std::min<Integer>(H < 0 ? -H : H, P[1].y)};
+}
+
+// Whether AlphaBlendRect can blend onto what DC draws on.
+bool CanBlendOn(HDC DC) {
+  Integer W, H;
+  return SelectedBitmapBits(DC, W, H) != nullptr;
 }
 
 }  // namespace
@@ -92,6 +133,13 @@ void* SelectedBitmapBits(HDC DC, Integer& Width, Integer& Height) {
   HGDIOBJ Bitmap = GetCurrentObject(DC, OBJ_BITMAP);
   DIBSECTION Section{};
   if (!Bitmap || GetObjectW(Bitmap, sizeof(DIBSECTION), &Section) != static_cast<int>(sizeof(DIBSECTION))) return nullptr;
+  // The blends address pixels as 32-bit values, four bytes a pixel with no
+  // row padding: any other layout is not handed out.
+  if (!Section.dsBm.bmBits || Section.dsBm.bmBitsPixel != 32 || Section.dsBm.bmPlanes != 1 ||
+      (Section.dsBmih.biCompression != BI_RGB && Section.dsBmih.biCompression != BI_BITFIELDS) ||
+      Section.dsBmih.biWidth <= 0 || Section.dsBmih.biHeight == 0 ||
+      Section.dsBm.bmWidthBytes != Section.dsBmih.biWidth * 4)
+    return nullptr;
   Width = Section.dsBmih.biWidth;
   Height = Section.dsBmih.biHeight;
   return Section.dsBm.bmBits;
@@ -103,28 +151,43 @@ void AlphaBlendRect(HDC Source, HDC Destination, const TRect& R, const TPoint& T
   Integer DW, DH;
   void* DBits = SelectedBitmapBits(Destination, DW, DH);
   if (!DBits) return;
+  const Integer DRows = DH < 0 ? -DH : DH;
+  // Every run is cut to the bitmaps: the blends write memory directly.
   if (Mode == abmColor) {
-    for (Integer Y = 0; Y < R.Height(); ++Y) {
-      auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, R.Top + Y)) + R.Left;
-      BlendLineColor(D, R.Width(), ConstantAlpha, static_cast<std::uint32_t>(Bias));
+    const Integer L = std::max<Integer>(R.Left, 0), T = std::max<Integer>(R.Top, 0);
+    const Integer W = std::min<Integer>(R.Right, DW) - L, H = std::min<Integer>(R.Bottom, DRows) - T;
+    if (W <= 0 || H <= 0) return;
+    for (Integer Y = 0; Y < H; ++Y) {
+      auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, T + Y)) + L;
+      BlendLineColor(D, W, ConstantAlpha, static_cast<std::uint32_t>(Bias));
     }
     return;
   }
+  if (Mode != abmConstant && Mode != abmPerPixel && Mode != abmMaster) return;
   Integer SW, SH;
   void* SBits = SelectedBitmapBits(Source, SW, SH);
   if (!SBits) return;
-  for (Integer Y = 0; Y < R.Height(); ++Y) {
-    auto* S = static_cast<std::uint32_t*>(ScanlineAddress(SBits, SW, SH, R.Top + Y)) + R.Left;
-    auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, Target.Y + Y)) + Target.X;
+  const Integer SRows = SH < 0 ? -SH : SH;
+  // Cut source and target alike, so each source pixel keeps its partner.
+  Integer SX = R.Left, SY = R.Top, TX = Target.X, TY = Target.Y, W = R.Width(), H = R.Height();
+  const Integer CutX = std::max<Integer>({0, -SX, -TX}), CutY = std::max<Integer>({0, -SY, -TY});
+  SX += CutX, TX += CutX, W -= CutX;
+  SY += CutY, TY += CutY, H -= CutY;
+  W = std::min<Integer>({W, SW - SX, DW - TX});
+  H = std::min<Integer>({H, SRows - SY, DRows - TY});
+  if (W <= 0 || H <= 0) return;
+  for (Integer Y = 0; Y < H; ++Y) {
+    auto* S = static_cast<std::uint32_t*>(ScanlineAddress(SBits, SW, SH, SY + Y)) + SX;
+    auto* D = static_cast<std::uint32_t*>(ScanlineAddress(DBits, DW, DH, TY + Y)) + TX;
     switch (Mode) {
       case abmConstant:
-        BlendLineConstantAlpha(S, D, R.Width(), Bias, ConstantAlpha);
+        BlendLineConstantAlpha(S, D, W, Bias, ConstantAlpha);
         break;
       case abmPerPixel:
-        BlendLinePerPixelAlpha(S, D, R.Width(), Bias);
+        BlendLinePerPixelAlpha(S, D, W, Bias);
         break;
       case abmMaster:
-        BlendLineMasterAlpha(S, D, R.Width(), Bias, ConstantAlpha);
+        BlendLineMasterAlpha(S, D, W, Bias, ConstantAlpha);
         break;
       default:
         break;
@@ -168,6 +231,8 @@ bool IsHighContrastOn() {
 
 // ---------------------------------------------------------------------------
 // Accessibility factory
+
+void ReleaseAccessibleObject(IAccessible* Object) { Object->Release(); }
 
 TVTAccessibilityFactory& TVTAccessibilityFactory::GetAccessibilityFactory() {
   static TVTAccessibilityFactory Factory;
@@ -511,6 +576,8 @@ void TVastTreeControl::PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect
   NormalizeRect(SelectionRect, Band);
   HDC DC = Canvas->Handle();
   if (DrawSelectionMode() == smBlendedRectangle) {
+    // Where the target cannot be blended (no 32-bit bitmap under the DC),
+    // only the frame shows, so the rows under the band stay readable.
     const TRect Part{std::max(Band.Left, VisibleRect.Left), std::max(Band.Top, VisibleRect.Top),
                      std::min(Band.Right, VisibleRect.Right), std::min(Band.Bottom, VisibleRect.Bottom)};
     const TRect Device = DeviceRectOnBitmap(DC, Part);
@@ -1258,6 +1325,18 @@ void TVastTreeControl::WndProc(TMessage& Message) {
           InvalidateAll();
         }
       }
+      // A double click is marked as one for the time of its handling,
+      // however that ends.
+      const TVastTreeState DblClick = Message.Msg == WM_LBUTTONDBLCLK   ? tsLeftDblClick
+                                      : Message.Msg == WM_MBUTTONDBLCLK ? tsMiddleDblClick
+                                      : Message.Msg == WM_RBUTTONDBLCLK ? tsRightDblClick
+                                                                        : TVastTreeState{};
+      const bool IsDblClick =
+          Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK;
+      if (IsDblClick) DoStateChange({DblClick});
+      TScopeExit LeaveDblClick([&] {
+        if (IsDblClick) DoStateChange({}, {DblClick});
+      });
       TCustomControl::WndProc(Message);
       HandleMouseMessage(Message);
       return;
@@ -1503,17 +1582,19 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       TCustomControl::WndProc(Message);
       return;
     case WM_GETOBJECT: {
-      // No accessibility provider is registered in this program.
+      // The tree's object and its item object are made on the first request
+      // that finds a provider, and kept until the window goes.
       Message.Result = 0;
-      if (static_cast<LONG>(Message.LParam) == OBJID_CLIENT) {
-        IAccessible* Object =
-            TVTAccessibilityFactory::GetAccessibilityFactory().CreateIAccessible(this, nullptr, nullptr);
-        if (Object)
-          Message.Result = LresultFromObject(IID_IAccessible, Message.WParam, reinterpret_cast<IUnknown*>(Object));
-      }
+      TVTAccessibilityFactory& Factory = TVTAccessibilityFactory::GetAccessibilityFactory();
+      if (!FAccessible) FAccessible.Reset(Factory.CreateIAccessible(this, nullptr, nullptr));
+      if (!FAccessibleItem) FAccessibleItem.Reset(Factory.CreateIAccessible(this, FAccessible.Get(), nullptr));
+      if (static_cast<LONG>(Message.LParam) == OBJID_CLIENT && FAccessible)
+        Message.Result = LresultFromObject(IID_IAccessible, Message.WParam, FAccessible.Get());
       return;
     }
     case WM_NCDESTROY:
+      FAccessibleItem.Reset();
+      FAccessible.Reset();
       StopCacheValidation();
       KillTimer(ChangeTimer);
       KillTimer(StructureChangeTimer);
@@ -1552,19 +1633,12 @@ void TVastTreeControl::WndProc(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // Emulated tree-view queries
 
-bool TVastTreeControl::IsOwnNode(PVastNode Node) {
-  // A handle is only followed once it is known to be one of ours: the walk
-  // compares addresses and never reads through the candidate.
-  if (!Node) return false;
-  for (PVastNode Run = GetFirstNoInit(); Run; Run = GetNextNoInit(Run))
-    if (Run == Node) return true;
-  return false;
-}
-
 bool TVastTreeControl::AnswerTreeViewQuery(TMessage& Message) {
-  // Pointers in these messages are only meaningful inside this process; a
-  // message sent from another thread may come from another process, so only
-  // calls made on our own thread are answered.
+  // A message sent from another thread may come from another process, whose
+  // pointers mean nothing here: only calls on our own thread are answered.
+  // Posted messages pass this test too, and anyone may post these codes, so
+  // every pointer is read and written only through the checked copies, and
+  // a node handle is followed only once it is known to be one of ours.
   if (InSendMessageEx(nullptr) != ISMEX_NOSEND) return false;
   Message.Result = 0;
   switch (Message.Msg) {
@@ -1616,35 +1690,37 @@ bool TVastTreeControl::AnswerTreeViewQuery(TMessage& Message) {
       return true;
     }
     case TVM_GETITEMRECT: {
-      auto* Buffer = reinterpret_cast<RECT*>(Message.LParam);
-      if (!Buffer) return true;
-      PVastNode Node;
-      std::memcpy(&Node, Buffer, sizeof(Node));
+      auto* Buffer = reinterpret_cast<void*>(Message.LParam);
+      PVastNode Node = nullptr;
+      if (!ReadOwnMemory(Buffer, &Node, sizeof(Node))) return true;
       if (!IsOwnNode(Node) || !Node->States.Contains(vsVisible)) return true;
-      const TRect R = GetDisplayRect(Node, NoColumn, Message.WParam != 0);
-      *Buffer = ToRECT(R);
-      Message.Result = 1;
+      const RECT R = ToRECT(GetDisplayRect(Node, NoColumn, Message.WParam != 0));
+      if (WriteOwnMemory(Buffer, &R, sizeof(R))) Message.Result = 1;
       return true;
     }
     case TVM_GETITEMW: {
-      auto* Item = reinterpret_cast<TVITEMW*>(Message.LParam);
-      if (!Item || !(Item->mask & TVIF_HANDLE) || !Item->hItem) return true;
-      auto Node = reinterpret_cast<PVastNode>(Item->hItem);
+      auto* Address = reinterpret_cast<void*>(Message.LParam);
+      TVITEMW Item{};
+      if (!ReadOwnMemory(Address, &Item, sizeof(Item))) return true;
+      if (!(Item.mask & TVIF_HANDLE) || !Item.hItem) return true;
+      auto Node = reinterpret_cast<PVastNode>(Item.hItem);
       if (!IsOwnNode(Node)) return true;
-      if (Item->mask & TVIF_CHILDREN) Item->cChildren = static_cast<int>(GetChildCount(Node));
+      // Nothing is written unless the whole record can take it.
+      if (!IsWritableMemory(Address, sizeof(Item))) return true;
+      if (Item.mask & TVIF_CHILDREN) Item.cChildren = static_cast<int>(GetChildCount(Node));
       bool Ghosted = false;
       TImageIndex Index = -1;
-      if (Item->mask & TVIF_IMAGE) {
+      if (Item.mask & TVIF_IMAGE) {
         DoGetImageIndex(Node, ikNormal, NoColumn, Ghosted, Index);
-        Item->iImage = Index;
+        Item.iImage = Index;
       }
-      if (Item->mask & TVIF_SELECTEDIMAGE) {
+      if (Item.mask & TVIF_SELECTEDIMAGE) {
         Index = -1;
         DoGetImageIndex(Node, ikSelected, NoColumn, Ghosted, Index);
-        Item->iSelectedImage = Index;
+        Item.iSelectedImage = Index;
       }
-      if (Item->mask & TVIF_STATE) {
-        Item->stateMask = 0xFF2F;
+      if (Item.mask & TVIF_STATE) {
+        Item.stateMask = 0xFF2F;
         UINT State = 0;
         if (Node == FocusedNode()) State |= TvisFocused;
         if (GetSelected(Node)) State |= TVIS_SELECTED;
@@ -1657,15 +1733,14 @@ bool TVastTreeControl::AnswerTreeViewQuery(TMessage& Message) {
         Index = -1;
         DoGetImageIndex(Node, ikOverlay, NoColumn, Ghosted, Index);
         State |= static_cast<UINT>((Index + 1) & 0xF) << 8;
-        Item->state = State;
+        Item.state = State;
       }
-      if ((Item->mask & TVIF_TEXT) && Item->pszText && Item->cchTextMax > 0) {
-        const String Text = TCustomVastStringTree::GetText(Node, NoColumn);
-        const std::size_t Count = std::min<std::size_t>(Text.size(), static_cast<std::size_t>(Item->cchTextMax - 1));
-        std::memcpy(Item->pszText, Text.data(), Count * sizeof(Char));
-        Item->pszText[Count] = 0;
+      if ((Item.mask & TVIF_TEXT) && Item.pszText && Item.cchTextMax > 0) {
+        String Text = TCustomVastStringTree::GetText(Node, NoColumn);
+        Text.resize(std::min<std::size_t>(Text.size(), static_cast<std::size_t>(Item.cchTextMax - 1)));
+        if (!WriteOwnMemory(Item.pszText, Text.c_str(), (Text.size() + 1) * sizeof(Char))) return true;
       }
-      Message.Result = 1;
+      if (WriteOwnMemory(Address, &Item, sizeof(Item))) Message.Result = 1;
       return true;
     }
     default:
@@ -1773,6 +1848,11 @@ void TVastTreeControl::PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, I
     for (Integer X = StartX; X < R.Right; X += W) BitBlt(DC, X, Y, W, H, Source, 0, 0, SRCCOPY);
 }
 
+bool TVastTreeControl::BlendsSelection(TCanvas* Canvas) const {
+  // Blended only onto a 32-bit bitmap; elsewhere selections are filled.
+  return TreeOptions().PaintOptions().Contains(toUseBlendedSelection) && CanBlendOn(Canvas->Handle());
+}
+
 void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground,
                                           Integer RowTop) {
   TColor ItemColor = TControl::Color();
@@ -1790,7 +1870,7 @@ void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& 
         PaintBackgroundPicture(C, R, RowTop);
       } else if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
           TreeOptions().SelectionOptions().Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) &&
-          !Paint.Contains(toUseBlendedSelection)) {
+          !BlendsSelection(C)) {
         TRect Sel = R;
         if (Paint.Contains(toShowHorzGridLines)) {
           C->Brush()->SetColor(TControl::Color());
@@ -2067,7 +2147,7 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
                             (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
     if (DropTarget || GetSelected(PaintInfo.Node)) {
       // A full-row selection was painted with the row's background already.
-      const bool Blended = TreeOptions().PaintOptions().Contains(toUseBlendedSelection);
+      const bool Blended = BlendsSelection(C);
       const bool AlreadyPainted = Sel.Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) && !DropTarget &&
                                   !PaintInfo.PaintOptions.Contains(poColumnColor) && !Blended;
       if (!AlreadyPainted && MarkRect.Width() > 0) {
@@ -2323,7 +2403,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
               !(Cell.Right - EffectiveOffsetX() == ClientWidth() && !Cols[Column].Options().Contains(coFixed))) {
             if (!RTL || !IsCellEmpty(Node, Column)) {
               const bool SelectedBk = GetSelected(Node) && PaintOptions.Contains(poDrawSelection) &&
-                                      Sel.Contains(toFullRowSelect) && !Paint.Contains(toUseBlendedSelection);
+                                      Sel.Contains(toFullRowSelect) && !BlendsSelection(PaintInfo.Canvas);
               SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
               DrawDottedVerticalLine(PaintInfo, PaintInfo.CellRect.Top, PaintInfo.CellRect.Bottom - 1,
                                      PaintInfo.CellRect.Right - 1, SelectedBk);

@@ -61,6 +61,7 @@ TVTHeaderFont HeaderFontOf(TFont& Font);
 // registers none, so trees answer WM_GETOBJECT with 0.
 struct IAccessible;
 class TBaseVastTree;
+// A provider's object is a new reference, which its taker releases.
 class IVTAccessibleProvider {
 public:
   virtual IAccessible* CreateIAccessible(TBaseVastTree* ATree) = 0;
@@ -68,6 +69,10 @@ public:
 protected:
   ~IVTAccessibleProvider() = default;
 };
+
+void ReleaseAccessibleObject(IAccessible* Object);
+// A reference to an accessible object, released when it is let go.
+using TAccessibleRef = TWinHandle<IAccessible*, &ReleaseAccessibleObject>;
 
 class TVTAccessibilityFactory {
 public:
@@ -274,6 +279,12 @@ public:
   HWND PanningWindow() const { return FPanningWindow; }
   // The column drag image while a column is dragged (nil otherwise).
   class TVTDragImage* HeaderDragImage() const { return FHeaderDragImage.get(); }
+  // Paints the selected nodes around HotSpot (client coordinates) into the
+  // picture of a node drag and prepares the drag image with it, hidden
+  // until shown; nothing with diNoImage. The background colour is clear.
+  void PrepareDragImage(const TPoint& HotSpot, IDataObject* DataObject);
+  // The image of a node drag (nil before the first PrepareDragImage).
+  class TVTDragImage* DragImage() const { return FDragImage.get(); }
 
   // The cell's font after OnPaintText (into AFont), its text and its text
   // rectangle, centred vertically on the text's height: where an editor
@@ -315,6 +326,7 @@ protected:
   IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
   void HintShow(THintInfo& Info) override;
   void HintShowPause(bool HintActive, Integer& Pause) override;
+  void MouseEnter() override;
   void MouseLeave() override;
   // Paints the node's check image at (X, Y) of the row canvas.
   virtual void PaintCheckImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y);
@@ -363,6 +375,9 @@ protected:
   virtual void PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Index);
   TCustomImageList* FetchImageIndex(TVTPaintInfo& PaintInfo, TVTImageKind Kind, TVTImageInfoIndex Index);
   void EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground, Integer RowTop);
+  // Whether selections painted on Canvas are blended (the option, and a
+  // bitmap under the canvas the blend can write).
+  bool BlendsSelection(TCanvas* Canvas) const;
   // Paints the background picture into R (row coordinates; RowTop is the
   // row's top in tree coordinates).
   void PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, Integer RowTop);
@@ -396,10 +411,12 @@ protected:
   TSize HeaderGlyphSize(const TVastTreeColumn& Column) const;
   // Emulated tree-view queries for senders in this process.
   bool AnswerTreeViewQuery(TMessage& Message);
-  bool IsOwnNode(PVastNode Node);
 
   std::unique_ptr<TBitmap> FPlusBM, FMinusBM, FHotPlusBM, FHotMinusBM, FSelectedHotPlusBM, FSelectedHotMinusBM;
   TGdiObject FDottedBrush;
+  // The accessible objects of the tree and of its item (see WM_GETOBJECT).
+  TAccessibleRef FAccessible;
+  TAccessibleRef FAccessibleItem;
   std::unique_ptr<TBitmap> FRowBuffer;
   std::unique_ptr<TBitmap> FHeaderBitmap;
   std::unique_ptr<TBitmap> FMeasureBitmap;
@@ -440,6 +457,7 @@ protected:
   TPoint FHeaderTrackStart;
   TPoint FHeaderTrackPoint;
   std::unique_ptr<class TVTDragImage> FHeaderDragImage;
+  std::unique_ptr<class TVTDragImage> FDragImage;
   TRect FLastHintRect;
   TVTHintData FHintData;
   // The cell or head last answered with no hint: the hint machinery asks a

@@ -124,6 +124,13 @@ enum TVTCellContentMarginType : Byte { ccmtAllSides, ccmtTopLeftOnly, ccmtBottom
 enum TVTDropMarkMode : Byte { dmmNone, dmmLeft, dmmRight };
 enum TDropMode : Byte { dmNowhere, dmAbove, dmOnNode, dmBelow };
 enum TDragState : Byte { dsDragEnter, dsDragLeave, dsDragMove };
+enum TVTDragImageKind : Byte { diComplete, diMainColumnOnly, diNoImage };
+// Effects of a drop, numbered as the platform numbers them.
+inline constexpr Integer DropEffectNone = 0;
+inline constexpr Integer DropEffectCopy = 1;
+inline constexpr Integer DropEffectMove = 2;
+inline constexpr Integer DropEffectLink = 4;
+inline constexpr Integer DropEffectScroll = static_cast<Integer>(0x80000000u);
 
 // Auto-scroll and panning directions.
 enum TScrollDirection : Byte { sdLeft, sdUp, sdRight, sdDown };

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <unordered_set>
 #include <vector>
 
 #include "rtl/Exceptions.h"
@@ -64,6 +65,10 @@ public:
   void SetNodeData(PVastNode Node, IInterface* UserData);
   Cardinal RootNodeCount() const { return FRoot->ChildCount; }
   void SetRootNodeCount(Cardinal Value);
+  // Whether Node is a node of this tree (never the hidden root). Node is
+  // only compared, never read through, so any value may be asked about.
+  // The first call indexes the nodes; later calls take constant time.
+  bool IsOwnNode(PVastNode Node);
   Cardinal TotalCount();
   Cardinal VisibleCount() const { return FVisibleCount; }
   Cardinal DefaultNodeHeight() const { return FDefaultNodeHeight; }
@@ -432,6 +437,15 @@ public:
   void EndNodeHeightTracking();
   Integer DragThreshold() const { return FDragThreshold; }
   void SetDragThreshold(Integer Value) { FDragThreshold = Value; }
+  // The picture of dragged nodes: what it shows and the size of the part of
+  // the tree around the pointer it is taken from.
+  TVTDragImageKind DragImageKind() const { return FDragImageKind; }
+  void SetDragImageKind(TVTDragImageKind Value) { FDragImageKind = Value; }
+  Integer DragWidth() const { return FDragWidth; }
+  void SetDragWidth(Integer Value) { FDragWidth = Value; }
+  Integer DragHeight() const { return FDragHeight; }
+  void SetDragHeight(Integer Value) { FDragHeight = Value; }
+  virtual bool DragImageAllowed() const { return FDragImageKind != diNoImage; }
   const THitInfo& LastHitInfo() const { return FLastHitInfo; }
   TColumnIndex HotColumn() const { return FCurrentHotColumn; }
   bool HotNodeButtonHit() const { return FHotNodeButtonHit; }
@@ -499,8 +513,27 @@ public:
   void SetAutoScrollDelay(Cardinal Value) { FAutoScrollDelay = Value; }
   Cardinal AutoScrollInterval() const { return FAutoScrollInterval; }
   void SetAutoScrollInterval(Cardinal Value) { FAutoScrollInterval = Value < 1 ? 1 : Value; }
-  // An OLE drag entered the tree: its edge-scroll wait starts anew.
+  // A drag entered the tree: its edge-scroll wait starts anew.
   void ResetDragScrollStart() { FDragScrollStart = 0; }
+
+  // --- the tree as a drop target. A drag manager calls these with screen
+  // points, the keys and buttons held as a shift state, and in Effect the
+  // effects the source allows (DropEffect*); they answer the effect to show.
+  // False means the drag could not be served.
+  virtual bool OleDragEnter(TObject* Source, TShiftState Shift, TPoint Pt, Integer& Effect);
+  virtual bool OleDragOver(TObject* Source, TShiftState Shift, TDragState DragState, TPoint Pt, Integer& Effect);
+  virtual void OleDragLeave();
+  // Fires OnDragDrop with the data and its formats when an effect remains.
+  virtual bool OleDragDrop(TObject* Source, IDataObject* DataObject, const TFormatArray& Formats, TShiftState Shift,
+                           TPoint Pt, Integer& Effect);
+  // The drop mode for client point P with its hit (whose node is dropped
+  // where a report-mode tree takes no drop) and the hit row's rectangle.
+  virtual TDropMode ComputeDropMode(const TPoint& P, THitInfo& HitInfo, const TRect& NodeRect);
+  // Move within the same tree, copy from elsewhere; Ctrl, Shift and Alt
+  // ask for others, each only when the source allows it.
+  virtual Integer ProposeDropEffect(TObject* Source, TShiftState Shift, const TPoint& Pt, Integer AllowedEffects);
+  // Whether a drag is over the tree now (its edge scrolling waits).
+  bool IsDropTarget() const { return FDragTargetActive || FHost->IsOleDropTarget(); }
   bool IsPanning() const { return HasState(tsWheelPanning) || HasState(tsWheelScrolling); }
   // The panning origin (client coordinates).
   const TPoint& LastClickPos() const { return FLastClickPos; }
@@ -737,7 +770,8 @@ protected:
                           Integer& Effect);
   virtual void DoDragDrop(TObject* Source, IDataObject* DataObject, const TFormatArray& Formats, TShiftState Shift,
                           TPoint Pt, Integer& Effect, TDropMode Mode);
-  virtual void DoDragExpand() {}
+  // Opens a collapsed drop target (the auto-expand timer ran out).
+  virtual void DoDragExpand();
   virtual void DoOleDrag(TPoint) {}
   virtual void DoCheckClick(PVastNode Node, TCheckState NewCheckState);
   // Window hooks of the input: mouse capture, the platform's column-drag
@@ -884,6 +918,10 @@ protected:
 
   bool Destroying() const { return FDestroying; }
   bool HasState(TVastTreeState S) const { return TreeStates().Contains(S); }
+  // Runs Action with changes reported at once, whatever the change delay:
+  // tsSynchMode is set directly (no state-change notice) and removed
+  // afterwards unless it was set before.
+  void RunSynched(const std::function<void()>& Action);
   bool ReadOnly() const { return FOptions->MiscOptions().Contains(toReadOnly); }
   bool ShowFilteredNodes() const { return FOptions->PaintOptions().Contains(toShowFilteredNodes); }
   bool ChildrenAboveActive(bool ConsiderChildrenAbove) const {
@@ -925,6 +963,9 @@ private:
   std::unique_ptr<TCustomVastTreeOptions> FOptions;
 
   PVastNode FRoot = nullptr;
+  // Every node block this tree has allocated and not freed, kept from the
+  // first IsOwnNode on (nil until then, so trees nobody asks pay nothing).
+  std::unique_ptr<std::unordered_set<PVastNode>> FNodeIndex;
   Integer FNodeDataSize = -1;
   Cardinal FTotalInternalDataSize = 0;
   Cardinal FDefaultNodeHeight = 18;
@@ -953,6 +994,9 @@ private:
   TColumnIndex FFocusedColumn = NoColumn;
   PVastNode FHotNode = nullptr;
   PVastNode FDropTargetNode = nullptr;
+  bool FDragTargetActive = false;  // between a drag's enter and its leave or drop
+  // The drop target changes: both rows repaint, the auto-expand wait starts.
+  void SetDropTarget(PVastNode Node);
   PVastNode FLastHitNode = nullptr;
   PVastNode FLastSelected = nullptr;
 
@@ -1004,6 +1048,9 @@ private:
   TColumnIndex FHeightTrackColumn = NoColumn;
   TPoint FHeightTrackPoint;
   Integer FDragThreshold = 5;
+  TVTDragImageKind FDragImageKind = diComplete;
+  Integer FDragWidth = 200;
+  Integer FDragHeight = 350;
   bool FWantTabs = false;
   TVTIncrementalSearch FIncrementalSearch = isNone;
   TVTSearchDirection FSearchDirection = sdForward;

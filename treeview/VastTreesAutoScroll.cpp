@@ -12,7 +12,7 @@ bool TBaseVastTree::AutoScrollAllowed() {
   if (!Panning && !FOptions->AutoOptions().Contains(toAutoScroll)) return false;
   TVTHeader* H = HeaderObject();
   if (H && !H->States().Empty()) return false;
-  return IsMouseSelecting() || FHost->IsOleDropTarget() || HasState(tsVCLDragging) || Panning;
+  return IsMouseSelecting() || IsDropTarget() || HasState(tsVCLDragging) || Panning;
 }
 
 TScrollDirections TBaseVastTree::ComputeScrollDirections(Integer X, Integer Y) {
@@ -37,7 +37,7 @@ TScrollDirections TBaseVastTree::ComputeScrollDirections(Integer X, Integer Y) {
   // on the way in does not move the view. The drag-target look-up works in
   // screen coordinates: the point is converted first. A rubber band is no
   // drag: its timer's first period is the only wait.
-  const bool Delay = FHost->IsOleDropTarget() ||
+  const bool Delay = IsDropTarget() ||
                      (HasState(tsVCLDragging) && FHost->IsDragTargetAt(FHost->ClientToScreen(TPoint{X, Y})));
   if (!Delay) return Result;
   const Cardinal Now = FHost->TickCount();
@@ -113,7 +113,7 @@ void TBaseVastTree::DoAutoScrollStep() {
       U.Offset(-SelectionOffsetX(), FOffsetY);
       FHost->InvalidateRect(U);
     }
-  } else if (!FHost->IsOleDropTarget() && (DX != 0 || DY != 0)) {
+  } else if (!IsDropTarget() && (DX != 0 || DY != 0)) {
     DoSetOffset(TPoint{FOffsetX + DX, FOffsetY + DY});
   }
   FHost->UpdateNow();

@@ -114,10 +114,33 @@ PVastNode TBaseVastTree::AllocateNode() {
   Node->TotalHeight = Node->NodeHeight;
   Node->States = TVastNodeStates{vsVisible};
   Node->Align = 50;
+  if (FNodeIndex) {
+    try {
+      FNodeIndex->insert(Node);
+    } catch (...) {
+      std::free(Node);
+      throw;
+    }
+  }
   return Node;
 }
 
-void TBaseVastTree::FreeNodeBlock(PVastNode Node) { std::free(Node); }
+void TBaseVastTree::FreeNodeBlock(PVastNode Node) {
+  if (FNodeIndex) FNodeIndex->erase(Node);
+  std::free(Node);
+}
+
+bool TBaseVastTree::IsOwnNode(PVastNode Node) {
+  if (!Node || Node == FRoot) return false;
+  if (!FNodeIndex) {
+    auto Index = std::make_unique<std::unordered_set<PVastNode>>();
+    Index->reserve(FRoot->TotalCount);
+    for (PVastNode Run = GetFirstNoInit(); Run; Run = GetNextNoInit(Run)) Index->insert(Run);
+    FNodeIndex = std::move(Index);
+  }
+  // A block allocated but not linked yet (Parent nil) is no node to show.
+  return FNodeIndex->contains(Node) && Node->Parent;
+}
 
 void TBaseVastTree::SetupRootNode() {
   const Cardinal NewSize = RootBlockSize();

@@ -116,16 +116,23 @@ void TBaseVastTree::AddToSelection(PVastNode Node, bool NotifySynced) {
   ChooseNextNodeToSelect(Node);
   if (FSelectionCount == 1) SetFocusedNode(Node);
   InvalidateNode(Node);
-  if (NotifySynced && !HasState(tsSynchMode)) {
-    SetStates(TreeStates() + TVastTreeStates{tsSynchMode});
-    struct TLeave {
-      TBaseVastTree* Tree;
-      ~TLeave() { Tree->SetStates(Tree->TreeStates() - TVastTreeStates{tsSynchMode}); }
-    } Leave{this};
+  if (NotifySynced)
+    RunSynched([&] { Change(Node); });
+  else
     Change(Node);
-  } else {
-    Change(Node);
+}
+
+void TBaseVastTree::RunSynched(const std::function<void()>& Action) {
+  if (HasState(tsSynchMode)) {
+    Action();
+    return;
   }
+  SetStates(TreeStates() + TVastTreeStates{tsSynchMode});
+  struct TLeave {
+    TBaseVastTree* Tree;
+    ~TLeave() { Tree->SetStates(Tree->TreeStates() - TVastTreeStates{tsSynchMode}); }
+  } Leave{this};
+  Action();
 }
 
 void TBaseVastTree::AddNodesToSelection(const TNodeArray& NewItems, Integer NewLength, bool ForceInsert) {

@@ -36,6 +36,9 @@ void TBaseVastTree::TimerFired(Cardinal TimerId) {
     case EditTimer:
       DoStartEdit();
       break;
+    case ExpandTimer:
+      DoDragExpand();
+      break;
     case SearchTimer:
       FHost->KillTimer(SearchTimer);
       DoStateChange({}, {tsIncrementalSearching});

@@ -5,11 +5,16 @@
 // WM_PRINTCLIENT; screenshots are saved for people to look at.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TreeWindowTest_win.h"
 #include "treeview/VastTreeControl_win.h"
@@ -549,7 +554,8 @@ TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   // and the shortening the painter uses answers a prefix plus "...".
   TBitmap Measure(1, 1);
   Measure.Canvas()->SetFont(Tree->Font());
-  const String Full = Form->CellText(Folder(0), 2);
+  PVastNode Node = Folder(0);
+  const String Full = Form->CellText(Node, 2);
   ASSERT_GT(Measure.Canvas()->TextWidth(Full), 80 - 8);
   const String Short = ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 80 - 1 - 8, 0);
   ASSERT_GE(Short.size(), 4u);
@@ -557,6 +563,52 @@ TEST_F(TTreeControlTest, NarrowColumnsEndTheirTextsWithAnEllipsis) {
   EXPECT_EQ(Full.compare(0, Short.size() - 3, Short.substr(0, Short.size() - 3)), 0);
   // The column-less tree never shortens.
   EXPECT_EQ(ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, 1000, 0), Full);
+
+  // The painted cell: its text is the longest prefix plus "..." that fits
+  // the cell's text space (the cell less its grid line, its margin and the
+  // text margin at both ends), stays inside the column, and ends in three
+  // dots on the base line (nothing of its last "..." rises above them).
+  const TRect Cell = Tree->GetDisplayRect(Node, 2, false);
+  const Integer Space = Cell.Width() - 1 - Tree->Margin() - 2 * Tree->TextMargin();
+  const String Painted = ShortenTextWithEllipsis(Measure.Canvas()->Handle(), Full, Space, 0);
+  ASSERT_GE(Painted.size(), 4u);
+  EXPECT_EQ(Painted.substr(Painted.size() - 3), u"...");
+  EXPECT_GT(Measure.Canvas()->TextWidth(Full.substr(0, Painted.size() - 2) + u"..."), Space);
+  auto Client = PrintClient();
+  const TRect Row = Tree->GetDisplayRect(Node, 2, false);
+  auto Ink = [&](Integer X, Integer Y) {
+    const TColor C = Client->Canvas()->Pixel(X, Y);
+    return (C & 0xFF) < 0x80 && ((C >> 8) & 0xFF) < 0x80 && ((C >> 16) & 0xFF) < 0x80;
+  };
+  Integer Left = -1, Right = -1, Top = Row.Bottom, Bottom = Row.Top;
+  for (Integer X = Row.Left + 1; X < Row.Right - 1; ++X)
+    for (Integer Y = Row.Top + 1; Y < Row.Bottom - 1; ++Y)
+      if (Ink(X, Y)) {
+        if (Left < 0) Left = X;
+        Right = X;
+        Top = std::min(Top, Y);
+        Bottom = std::max(Bottom, Y);
+      }
+  ASSERT_GE(Left, 0);
+  EXPECT_LT(Right, Row.Right - 1);
+  // Ink is the text's width less the side bearings of its first and last
+  // letters.
+  EXPECT_LE(Right - Left + 1, Measure.Canvas()->TextWidth(Painted));
+  EXPECT_GE(Right - Left + 1, Measure.Canvas()->TextWidth(Painted) - 3);
+  const Integer Dots = Measure.Canvas()->TextWidth(u"...");
+  int Runs = 0;
+  bool InRun = false;
+  for (Integer X = Right - Dots + 2; X <= Right; ++X) {
+    bool Any = false;
+    for (Integer Y = Top; Y <= Bottom; ++Y) {
+      if (!Ink(X, Y)) continue;
+      Any = true;
+      EXPECT_GE(Y, Bottom - 2) << "ink above the base line at x " << X;
+    }
+    if (Any && !InRun) ++Runs;
+    InRun = Any;
+  }
+  EXPECT_EQ(Runs, 3);
 }
 
 TEST_F(TTreeControlTest, TreeViewQueriesAnswerOnlyForOwnNodes) {
@@ -588,6 +640,104 @@ TEST_F(TTreeControlTest, TreeViewQueriesAnswerOnlyForOwnNodes) {
   EXPECT_EQ(R.bottom, 18);
   // Nobody provides accessibility objects here.
   EXPECT_EQ(SendMessageW(W, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+}
+
+// Any program may post these codes with any pointer: what the pointers
+// lead to is read and written only where that is safe, and only our own
+// nodes are answered for. Sends from this thread with sound pointers are
+// still answered.
+TEST_F(TTreeControlTest, TreeViewQueriesWithBadPointersNeitherCrashNorWrite) {
+  HWND W = Tree->Handle();
+  PVastNode Folder0 = Folder(0);
+  // Memory that was there and is gone (kept reserved, so that nothing else
+  // comes to live at that address during the test).
+  void* Freed = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  ASSERT_NE(Freed, nullptr);
+  std::memset(Freed, 0x33, 4096);
+  ASSERT_TRUE(VirtualFree(Freed, 4096, MEM_DECOMMIT));
+  // Two pages, the second reserved only: a text buffer running off the end
+  // of the first.
+  auto* Pages = static_cast<Byte*>(VirtualAlloc(nullptr, 8192, MEM_RESERVE, PAGE_NOACCESS));
+  ASSERT_NE(Pages, nullptr);
+  ASSERT_NE(VirtualAlloc(Pages, 4096, MEM_COMMIT, PAGE_READWRITE), nullptr);
+  // A read-only page holding sound requests for our own node.
+  auto* ReadOnly = static_cast<Byte*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(ReadOnly, nullptr);
+  auto* Fixed = reinterpret_cast<TVITEMW*>(ReadOnly);
+  Fixed->mask = TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN | TVIF_STATE;
+  Fixed->hItem = reinterpret_cast<HTREEITEM>(Folder0);
+  Fixed->pszText = reinterpret_cast<wchar_t*>(ReadOnly + 2048);
+  Fixed->cchTextMax = 16;
+  std::memcpy(ReadOnly + 1024, &Folder0, sizeof(Folder0));
+  DWORD Old = 0;
+  ASSERT_TRUE(VirtualProtect(ReadOnly, 4096, PAGE_READONLY, &Old));
+  std::vector<Byte> Before(ReadOnly, ReadOnly + 4096);
+  // Writable records whose text goes to freed memory or off the end.
+  TVITEMW ToFreed{};
+  ToFreed.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_CHILDREN;
+  ToFreed.hItem = reinterpret_cast<HTREEITEM>(Folder0);
+  ToFreed.pszText = static_cast<wchar_t*>(Freed);
+  ToFreed.cchTextMax = 16;
+  TVITEMW OffTheEnd = ToFreed;
+  OffTheEnd.pszText = reinterpret_cast<wchar_t*>(Pages + 4096 - 4);
+  std::memset(Pages + 4096 - 4, 0x5A, 4);
+  const TVITEMW ToFreedBefore = ToFreed, OffTheEndBefore = OffTheEnd;
+
+  const LPARAM BadBuffers[] = {0x10, reinterpret_cast<LPARAM>(Freed), reinterpret_cast<LPARAM>(Pages + 4096 - 8),
+                               reinterpret_cast<LPARAM>(ReadOnly), reinterpret_cast<LPARAM>(ReadOnly + 1024)};
+  for (UINT Msg : {TVM_GETITEMRECT, TVM_GETITEMW}) {
+    for (LPARAM P : BadBuffers) {
+      EXPECT_TRUE(PostMessageW(W, Msg, 0, P));
+      EXPECT_EQ(SendMessageW(W, Msg, 0, P), 0) << Msg << " " << std::hex << P;
+    }
+  }
+  for (LPARAM P : BadBuffers) {
+    EXPECT_TRUE(PostMessageW(W, TVM_GETNEXTITEM, TVGN_CHILD, P));
+    EXPECT_EQ(SendMessageW(W, TVM_GETNEXTITEM, TVGN_CHILD, P), 0);
+  }
+  for (TVITEMW* Item : {&ToFreed, &OffTheEnd}) {
+    EXPECT_TRUE(PostMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(Item)));
+    EXPECT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(Item)), 0);
+  }
+  Pump(50);
+  EXPECT_TRUE(std::equal(Before.begin(), Before.end(), ReadOnly));
+  EXPECT_EQ(std::memcmp(&ToFreed, &ToFreedBefore, sizeof(TVITEMW)), 0);
+  EXPECT_EQ(std::memcmp(&OffTheEnd, &OffTheEndBefore, sizeof(TVITEMW)), 0);
+  EXPECT_EQ(Pages[4096 - 4], 0x5A);
+
+  // Made writable, the same requests are answered.
+  ASSERT_TRUE(VirtualProtect(ReadOnly, 4096, PAGE_READWRITE, &Old));
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(ReadOnly)), 1);
+  EXPECT_EQ(std::wstring(Fixed->pszText), L"Folder 0000");
+  EXPECT_EQ(Fixed->cChildren, static_cast<int>(FilesPerFolder));
+  ASSERT_EQ(SendMessageW(W, TVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(ReadOnly + 1024)), 1);
+  EXPECT_EQ(reinterpret_cast<RECT*>(ReadOnly + 1024)->bottom, 18);
+  VirtualFree(ReadOnly, 0, MEM_RELEASE);
+  VirtualFree(Pages, 0, MEM_RELEASE);
+  VirtualFree(Freed, 0, MEM_RELEASE);
+}
+
+// A thumb dragged far down a tree taller than 65535 pixels lands exactly:
+// the position comes from the bar, not from the message's 16 bits.
+TEST_F(TTreeControlTest, ThumbTrackingBeyondSixteenBitsPositionsExactly) {
+  Tree->FullExpand();
+  ASSERT_GT(Tree->RangeY(), 1000000);
+  HWND W = Tree->Handle();
+  const int Pos = 1234567;
+  SCROLLINFO Info{};
+  Info.cbSize = sizeof(Info);
+  Info.fMask = SIF_POS;
+  Info.nPos = Pos;
+  SetScrollInfo(W, SB_VERT, &Info, FALSE);
+  SendMessageW(W, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, static_cast<WORD>(Pos & 0xFFFF)), 0);
+  EXPECT_TRUE(Tree->TreeStates().Contains(tsThumbTracking));
+  EXPECT_EQ(Tree->OffsetY(), -Pos);
+  SendMessageW(W, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+  EXPECT_FALSE(Tree->TreeStates().Contains(tsThumbTracking));
+  EXPECT_EQ(Tree->OffsetY(), -Pos);
+  Integer Top = 0;
+  EXPECT_EQ(Tree->AbsoluteIndex(Tree->GetNodeAt(0, 0, true, Top)), static_cast<Cardinal>(Pos / 18));
+  Screenshot(u"treeview_thumb_track.bmp");
 }
 
 TEST_F(TTreeControlTest, WheelScrollsBySystemLinesAndShiftGoesSideways) {
@@ -640,6 +790,90 @@ TEST_F(TTreeControlTest, AccessibilityFactoryChoosesProviders) {
   F.UnRegisterAccessibleProvider(&Second);
   F.UnRegisterAccessibleProvider(&First);
   EXPECT_EQ(F.ProviderCount(), 0);
+}
+
+// An accessible object that only counts its references.
+class TCountedAccessible : public IAccessible {
+public:
+  LONG Refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Object) override {
+    if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IDispatch) || IsEqualIID(Id, IID_IAccessible)) {
+      *Object = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *Object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++Refs); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--Refs); }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(long*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, long*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accLocation(long*, long*, long*, long*, VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accHitTest(long, long, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+};
+
+// Hands out a new reference to its one object whenever asked.
+class TCountingProvider : public IVTAccessibleProvider {
+public:
+  explicit TCountingProvider(TCountedAccessible& Object) : FObject(Object) {}
+  IAccessible* CreateIAccessible(TBaseVastTree*) override {
+    ++Calls;
+    FObject.AddRef();
+    return &FObject;
+  }
+  int Calls = 0;
+
+private:
+  TCountedAccessible& FObject;
+};
+
+// Requests for the window's own object (not the client's) make the objects
+// too, without handing them out: the test keeps them in process.
+TEST_F(TTreeControlTest, TheAccessibleObjectIsMadeOnceAndLetGoWithTheWindow) {
+  TVTAccessibilityFactory& F = TVTAccessibilityFactory::GetAccessibilityFactory();
+  TCountedAccessible Object;
+  TCountingProvider Provider(Object);
+  F.RegisterAccessibleProvider(&Provider);
+  const LONG Before = Object.Refs;
+  for (int I = 0; I < 3; ++I) SendMessageW(Tree->Handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_WINDOW));
+  // Asked for the tree's object once and for an item object once, not per request.
+  EXPECT_EQ(Provider.Calls, 2);
+  EXPECT_EQ(Object.Refs, Before + 2);
+  // A new window lets the old object go, and the next request asks anew.
+  Tree->RecreateWnd();
+  Pump(30);
+  EXPECT_EQ(Object.Refs, Before);
+  SendMessageW(Tree->Handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_WINDOW));
+  EXPECT_EQ(Provider.Calls, 4);
+  EXPECT_EQ(Object.Refs, Before + 2);
+  F.UnRegisterAccessibleProvider(&Provider);
+  Tree->RecreateWnd();
+  Pump(30);
+  EXPECT_EQ(Object.Refs, Before);
 }
 
 TEST_F(TTreeControlTest, AFreedImageListIsForgotten) {
@@ -723,6 +957,9 @@ TEST_F(TTreeControlTest, AnimatedToggleSlidesThenSettles) {
   EXPECT_EQ(Tree->GetNodeAt(0, R.Top + 1), Opened->FirstChild);
 }
 
+std::unique_ptr<TBitmap> ScreenOf(HWND Wnd);
+TPoint ClientOrigin(HWND Wnd);
+
 TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
   PVastNode Folder0 = Folder(0);
   PVastNode Pick = Tree->GetNextSibling(Tree->GetNextSibling(Tree->GetFirstChild(Folder0)));
@@ -731,19 +968,30 @@ TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
   Tree->SetFocusedNode(Pick);
   Pump(50);
   Screenshot(u"treeview_demo.bmp");
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  // Scrolled by pages, a line and a half page back: each scroll moves what
+  // is on the window and paints only what comes into view.
+  for (WPARAM Code : {SB_PAGEDOWN, SB_PAGEDOWN, SB_LINEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_LINEUP}) {
+    SendMessageW(Tree->Handle(), WM_VSCROLL, Code, 0);
+    Tree->Update();
+  }
+  Tree->SetOffsetY(Tree->OffsetY() + Tree->ClientHeight() / 2);
+  Tree->Update();
   Pump(50);
+  EXPECT_GT(Tree->TopNode()->Index, 0u);
   Screenshot(u"treeview_demo_scrolled.bmp");
-  // Scrolled content repaints exactly as a fresh paint would.
-  auto A = PrintClient();
+  // What the window shows after those scrolls is exactly what a fresh
+  // paint of the same view gives.
+  auto Shown = ScreenOf(Tree->Handle());
+  const TPoint Origin = ClientOrigin(Tree->Handle());
+  auto Fresh = PrintClient();
+  int Different = 0;
+  for (Integer Y = 0; Y < Tree->ClientHeight(); ++Y)
+    for (Integer X = 0; X < Tree->ClientWidth(); ++X)
+      if (Shown->Canvas()->Pixel(Origin.X + X, Origin.Y + Y) != Fresh->Canvas()->Pixel(X, Y)) ++Different;
+  EXPECT_EQ(Different, 0);
   Tree->Invalidate();
   Tree->Update();
   Screenshot(u"treeview_demo_repainted.bmp");
-  EXPECT_GT(Tree->TopNode()->Index, 0u);
 }
 
 // What a window shows now, read back from its own surface (nothing is
@@ -897,6 +1145,127 @@ TEST_F(TTreeControlTest, UnbufferedPaintingLooksAsBuffered) {
   // The first row starts above the target as far as the window cuts it.
   EXPECT_EQ(Direct->Canvas()->Pixel(100, 11 - 7 - 1), ColorToRGB(clLime));
   EXPECT_NE(Direct->Canvas()->Pixel(100, 11 - 7), ColorToRGB(clLime));
+}
+
+// A DIB section of Bits bits per pixel over a file mapping twice its size:
+// the second half is marked, so a write past the pixels shows there.
+class TMarkedDib {
+public:
+  TMarkedDib(Integer Width, Integer Height, WORD Bits) : FWidth(Width), FHeight(Height) {
+    const DWORD Stride = ((Width * Bits + 31) / 32) * 4;
+    FSize = Stride * static_cast<DWORD>(Height);
+    FMapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 2 * FSize, nullptr));
+    FView = static_cast<Byte*>(MapViewOfFile(FMapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 2 * FSize));
+    std::memset(FView + FSize, 0xA5, FSize);
+    BITMAPINFO Info{};
+    Info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    Info.bmiHeader.biWidth = Width;
+    Info.bmiHeader.biHeight = Height;  // bottom-up, the usual layout
+    Info.bmiHeader.biPlanes = 1;
+    Info.bmiHeader.biBitCount = Bits;
+    Info.bmiHeader.biCompression = BI_RGB;
+    void* Pixels = nullptr;
+    FBitmap.Reset(CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Pixels, FMapping.Get(), 0));
+    FOld = SelectObject(FDC.Get(), FBitmap.Get());
+    FCanvas.SetHandle(FDC.Get());
+    FCanvas.Brush()->SetColor(clLime);
+    FCanvas.FillRect(TRect{0, 0, Width, Height});
+  }
+  ~TMarkedDib() {
+    FCanvas.SetHandle(nullptr);
+    SelectObject(FDC.Get(), FOld);
+    if (FView) UnmapViewOfFile(FView);
+  }
+  bool Valid() const { return FView && FBitmap; }
+  TCanvas* Canvas() { return &FCanvas; }
+  HDC DC() const { return FDC.Get(); }
+  // Whether the bytes after the pixels are untouched.
+  bool TailIntact() const {
+    GdiFlush();
+    return std::all_of(FView + FSize, FView + 2 * FSize, [](Byte B) { return B == 0xA5; });
+  }
+
+private:
+  Integer FWidth, FHeight;
+  DWORD FSize = 0;
+  TKernelHandle FMapping;
+  Byte* FView = nullptr;
+  TGdiObject FBitmap;
+  TMemoryDC FDC;
+  HGDIOBJ FOld = nullptr;
+  TCanvas FCanvas;
+};
+
+// The blends write pixels directly: they take only 32-bit bitmaps, cut
+// every run to them, and a tree painted straight onto another kind of
+// bitmap fills its selection instead of blending it.
+TEST_F(TTreeControlTest, BlendsStayInsideTheirBitmapAndFillWhereTheyCannotBlend) {
+  TMarkedDib Dib24(50, 20, 24), Dib32(50, 20, 32), Source32(50, 20, 32);
+  ASSERT_TRUE(Dib24.Valid() && Dib32.Valid() && Source32.Valid());
+  Integer W = 0, H = 0;
+  EXPECT_EQ(SelectedBitmapBits(Dib24.DC(), W, H), nullptr);
+  EXPECT_EQ(W, 0);
+  EXPECT_NE(SelectedBitmapBits(Dib32.DC(), W, H), nullptr);
+  // Runs reaching past every edge: cut to the bitmap.
+  const TRect Beyond{-30, -10, 80, 45};
+  AlphaBlendRect(nullptr, Dib24.DC(), Beyond, TPoint{0, 0}, abmColor, 128, 0x0000FF);
+  AlphaBlendRect(nullptr, Dib32.DC(), Beyond, TPoint{0, 0}, abmColor, 128, 0x0000FF);
+  AlphaBlendRect(Source32.DC(), Dib32.DC(), TRect{0, 0, 50, 20}, TPoint{30, 15}, abmConstant, 128, 0);
+  AlphaBlendRect(Source32.DC(), Dib32.DC(), TRect{20, 5, 120, 60}, TPoint{-10, -3}, abmPerPixel, 0, 0);
+  AlphaBlendRect(Source32.DC(), Dib24.DC(), TRect{0, 0, 50, 20}, TPoint{0, 0}, abmMaster, 128, 0);
+  EXPECT_TRUE(Dib24.TailIntact());
+  EXPECT_TRUE(Dib32.TailIntact());
+  EXPECT_EQ(Dib24.Canvas()->Pixel(25, 10), ColorToRGB(clLime));   // nothing blended there
+  EXPECT_NE(Dib32.Canvas()->Pixel(49, 19), ColorToRGB(clLime));   // the corners were reached
+  EXPECT_NE(Dib32.Canvas()->Pixel(0, 0), ColorToRGB(clLime));
+
+  // The tree painted straight onto a 24-bit bitmap with blended selection
+  // and a rubber band looks as it does without blending.
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  PVastNode Picked = Tree->GetFirstChild(Folder(0));
+  Tree->SetSelected(Picked, true);
+  const TRect Window{0, 0, 400, 120};
+  const TVTInternalPaintOptions Options{poBackground, poColumnColor, poDrawSelection, poGridLines, poUnbuffered};
+  TMarkedDib Plain(400, 120, 32), Blended24(400, 120, 24), Blended32(400, 120, 32);
+  Tree->PaintTree(Plain.Canvas(), Window, TPoint{0, 0}, Options);
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toUseBlendedSelection});
+  Tree->PaintTree(Blended24.Canvas(), Window, TPoint{0, 0}, Options);
+  Tree->PaintTree(Blended32.Canvas(), Window, TPoint{0, 0}, Options);
+  const Integer RowY = Tree->GetDisplayRect(Picked, NoColumn, false).Top + 9;
+  EXPECT_EQ(Blended24.Canvas()->Pixel(380, RowY), Plain.Canvas()->Pixel(380, RowY));
+  EXPECT_NE(Blended32.Canvas()->Pixel(380, RowY), Plain.Canvas()->Pixel(380, RowY));  // a real blend there
+  int Different = 0;
+  for (Integer Y = 0; Y < 120; ++Y)
+    for (Integer X = 0; X < 400; ++X)
+      if (Blended24.Canvas()->Pixel(X, Y) != Plain.Canvas()->Pixel(X, Y)) ++Different;
+  EXPECT_EQ(Different, 0);
+  // A blended rubber band over the 24-bit bitmap: its frame, nothing past it.
+  // (A press beside the texts of a multiple-selection tree starts it.)
+  Tree->SetDrawSelectionMode(smBlendedRectangle);
+  O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toFullRowSelect} +
+                        TVTSelectionOptions{toMultiSelect});
+  SendMessageW(Tree->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(235, 60));
+  SendMessageW(Tree->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(225, 70));
+  SendMessageW(Tree->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 100));
+  ASSERT_TRUE(Tree->IsMouseSelecting());
+  BYTE Keys[256];
+  GetKeyboardState(Keys);
+  Keys[VK_LBUTTON] = 0x80;
+  SetKeyboardState(Keys);
+  TMarkedDib Band24(400, 120, 24), Band32(400, 120, 32);
+  const TRect BandWindow{0, -Tree->OffsetY(), 400, -Tree->OffsetY() + 120};
+  Tree->PaintTree(Band24.Canvas(), BandWindow, TPoint{0, 0}, Options);
+  Tree->PaintTree(Band32.Canvas(), BandWindow, TPoint{0, 0}, Options);
+  Keys[VK_LBUTTON] = 0;
+  SetKeyboardState(Keys);
+  SendMessageW(Tree->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(40, 100));
+  EXPECT_TRUE(Band24.TailIntact());
+  EXPECT_TRUE(Blended24.TailIntact());
+  const TColor Frame = ColorToRGB(Tree->Colors().SelectionRectangleBorderColor());
+  EXPECT_EQ(Band24.Canvas()->Pixel(40, 80), Frame);
+  EXPECT_EQ(Band32.Canvas()->Pixel(40, 80), Frame);
+  // Inside the band only the 32-bit picture is tinted.
+  EXPECT_NE(Band24.Canvas()->Pixel(200, 85), Band32.Canvas()->Pixel(200, 85));
 }
 
 TEST_F(TTreeControlTest, ToggleSlidesMoveBothRegionsAndFillColumns) {

@@ -621,6 +621,154 @@ TEST_F(TInputTest, TheDelayTestLooksUpTheDragTargetOnTheScreen) {
   Tree.DoStateChange({}, {tsVCLDragging});
 }
 
+// The drop mode under the pointer and the effect proposed for the keys.
+TEST_F(TInputTest, DropModesAndProposedEffects) {
+  Build({u"alpha", u"beta", u"gamma"});
+  auto ModeAt = [&](Integer X, Integer Y) {
+    THitInfo Hit;
+    Tree.GetHitTestInfoAt(X, Y, true, Hit);
+    const TRect R = Hit.HitNode ? Tree.GetDisplayRect(Hit.HitNode, NoColumn, false) : TRect{};
+    return Tree.ComputeDropMode(TPoint{X, Y}, Hit, R);
+  };
+  Integer Label = -1;
+  for (Integer X = 0; X < 300 && Label < 0; ++X) {
+    THitInfo Hit;
+    Tree.GetHitTestInfoAt(X, 9, true, Hit);
+    if (Hit.HitPositions.Contains(hiOnItemLabel)) Label = X + 3;
+  }
+  ASSERT_GE(Label, 0);
+  const struct {
+    Integer X, Y;
+    TDropMode Mode;
+  } Cases[] = {{Label, 9, dmOnNode}, {Label, 16, dmOnNode}, {250, 3, dmAbove}, {250, 8, dmAbove},
+               {250, 9, dmBelow},    {250, 17, dmBelow},    {250, 20, dmAbove}, {250, 80, dmNowhere}};
+  for (const auto& C : Cases) EXPECT_EQ(ModeAt(C.X, C.Y), C.Mode) << C.X << "," << C.Y;
+  // Without the drop mark beside the label is on the node; in report mode
+  // it is nowhere.
+  TCustomVastTreeOptions& O = Tree.TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() - TVTPaintOptions{toShowDropmark});
+  EXPECT_EQ(ModeAt(250, 3), dmOnNode);
+  O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toReportMode});
+  EXPECT_EQ(ModeAt(250, 3), dmNowhere);
+  EXPECT_EQ(ModeAt(Label, 9), dmOnNode);
+
+  TObject Other;
+  constexpr Integer All = DropEffectCopy | DropEffectMove | DropEffectLink;
+  const struct {
+    TObject* Source;
+    TShiftState Shift;
+    Integer Allowed, Expected;
+  } Effects[] = {
+      {&Tree, {}, All, DropEffectMove},
+      {&Other, {}, All, DropEffectCopy},
+      {&Other, {}, DropEffectMove, DropEffectMove},
+      {&Tree, {ssCtrl}, All, DropEffectCopy},
+      {&Other, {ssShift}, All, DropEffectMove},
+      {&Other, {ssCtrl, ssShift}, All, DropEffectLink},
+      {&Other, {ssAlt}, All, DropEffectLink},
+      {&Tree, {ssCtrl}, DropEffectMove | DropEffectLink, DropEffectMove},
+      {&Other, {ssAlt}, DropEffectCopy | DropEffectMove, DropEffectCopy},
+  };
+  for (const auto& E : Effects)
+    EXPECT_EQ(Tree.ProposeDropEffect(E.Source, E.Shift, TPoint{}, E.Allowed), E.Expected) << E.Allowed;
+}
+
+// A drag over the tree: the drop target follows the pointer, a collapsed
+// target opens after the auto-expand delay, a refusing handler makes the
+// effect none, and leaving forgets the target.
+TEST_F(TInputTest, ADragOverTheTreeMarksAndOpensItsTarget) {
+  Build({u"alpha", u"beta", u"gamma"});
+  Child(Top[2], u"inner");
+  std::vector<TDragState> States;
+  bool Accept = true;
+  Tree.OnDragOver = [&](TBaseVastTree*, TObject*, TShiftState, TDragState State, TPoint, TDropMode, Integer&,
+                        bool& Accepted) {
+    States.push_back(State);
+    Accepted = Accept;
+  };
+  auto Screen = [&](Integer X, Integer Y) { return Host.ClientToScreen(TPoint{X, Y}); };
+  Integer Effect = DropEffectCopy | DropEffectMove;
+  ASSERT_TRUE(Tree.OleDragEnter(&Tree, {}, Screen(250, 18 + 3), Effect));
+  EXPECT_EQ(Effect, DropEffectMove);
+  EXPECT_EQ(Tree.DropTargetNode(), Top[1]);
+  EXPECT_EQ(Tree.LastDropMode(), dmAbove);
+  Effect = DropEffectCopy | DropEffectMove;
+  ASSERT_TRUE(Tree.OleDragOver(&Tree, {ssCtrl}, dsDragMove, Screen(250, 36 + 14), Effect));
+  EXPECT_EQ(Effect, DropEffectCopy);
+  EXPECT_EQ(Tree.DropTargetNode(), Top[2]);
+  EXPECT_EQ(Tree.LastDropMode(), dmBelow);
+  // gamma has children: it opens when the auto-expand timer runs out.
+  ASSERT_TRUE(Host.Timers.count(ExpandTimer));
+  EXPECT_EQ(Host.Timers.at(ExpandTimer), Tree.AutoExpandDelay());
+  EXPECT_FALSE(Tree.GetExpanded(Top[2]));
+  Host.Fire(Tree, ExpandTimer);
+  EXPECT_TRUE(Tree.GetExpanded(Top[2]));
+  EXPECT_FALSE(Host.Timers.count(ExpandTimer));
+  Accept = false;
+  Effect = DropEffectCopy;
+  Tree.OleDragOver(&Tree, {}, dsDragMove, Screen(250, 40), Effect);
+  EXPECT_EQ(Effect, DropEffectNone);
+  Tree.OleDragLeave();
+  EXPECT_EQ(Tree.DropTargetNode(), nullptr);
+  EXPECT_EQ(States, (std::vector<TDragState>{dsDragEnter, dsDragMove, dsDragMove, dsDragLeave}));
+
+  // A drop reports the data's formats, the mode and the dragging button,
+  // and forgets the target; without an effect there is no drop.
+  Accept = true;
+  std::vector<TFormatArray> Dropped;
+  TShiftState DropShift;
+  TDropMode DropMode = dmNowhere;
+  Tree.OnDragDrop = [&](TBaseVastTree*, TObject*, IDataObject*, const TFormatArray& Formats, TShiftState Shift,
+                        const TPoint&, Integer&, TDropMode Mode) {
+    Dropped.push_back(Formats);
+    DropShift = Shift;
+    DropMode = Mode;
+  };
+  Effect = DropEffectCopy;
+  Tree.OleDragEnter(&Tree, {}, Screen(250, 3), Effect);
+  Effect = DropEffectCopy;
+  EXPECT_TRUE(Tree.OleDragDrop(&Tree, nullptr, TFormatArray{15, 49161}, {}, Screen(250, 3), Effect));
+  ASSERT_EQ(Dropped.size(), 1u);
+  EXPECT_EQ(Dropped[0], (TFormatArray{15, 49161}));
+  EXPECT_TRUE(DropShift.Contains(ssLeft));
+  EXPECT_EQ(DropMode, dmAbove);
+  EXPECT_EQ(Tree.DropTargetNode(), nullptr);
+  Accept = false;
+  Effect = DropEffectCopy;
+  Tree.OleDragEnter(&Tree, {}, Screen(250, 3), Effect);
+  Effect = DropEffectCopy;
+  EXPECT_FALSE(Tree.OleDragDrop(&Tree, nullptr, TFormatArray{15}, {}, Screen(250, 3), Effect));
+  EXPECT_EQ(Dropped.size(), 1u);
+  EXPECT_EQ(Tree.DropTargetNode(), nullptr);
+}
+
+// Resting in the bottom band, a drag scrolls only after the auto-scroll
+// delay, and a drag that comes in again waits anew.
+TEST_F(TInputTest, ADragThatComesInAgainWaitsBeforeItScrolls) {
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoScroll});
+  for (int I = 0; I < 30; ++I) Build({u"row"});
+  const TPoint Bottom = Host.ClientToScreen(TPoint{250, 85});
+  Integer Effect = DropEffectMove;
+  Tree.OleDragEnter(&Tree, {}, Bottom, Effect);
+  Effect = DropEffectMove;
+  Tree.OleDragOver(&Tree, {}, dsDragMove, Bottom, Effect);
+  EXPECT_EQ(Tree.OffsetY(), 0);
+  Host.Tick += 1000;
+  Effect = DropEffectMove;
+  Tree.OleDragOver(&Tree, {}, dsDragMove, Bottom, Effect);
+  EXPECT_LT(Tree.OffsetY(), 0);
+  EXPECT_NE(Effect & DropEffectScroll, 0);
+  const Integer Scrolled = Tree.OffsetY();
+  Tree.OleDragLeave();
+  Effect = DropEffectMove;
+  Tree.OleDragEnter(&Tree, {}, Bottom, Effect);
+  Effect = DropEffectMove;
+  Tree.OleDragOver(&Tree, {}, dsDragMove, Bottom, Effect);
+  EXPECT_EQ(Tree.OffsetY(), Scrolled);
+  EXPECT_EQ(Effect & DropEffectScroll, 0);
+  Tree.OleDragLeave();
+}
+
 TEST_F(TInputTest, AutoScrollStepsByIncrementInsideAndByDistanceOutside) {
   Options({toMultiSelect});
   Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoScroll});

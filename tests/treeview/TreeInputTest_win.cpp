@@ -10,8 +10,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TreeWindowTest_win.h"
 #include "treeview/VastTreeControl_win.h"
@@ -161,6 +163,8 @@ protected:
   }
 };
 
+std::unique_ptr<TBitmap> SurfaceOf(HWND Wnd);
+
 TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
   PVastNode A = Top(0);
   PVastNode File0 = Tree->GetFirstChild(A);
@@ -180,6 +184,72 @@ TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
   SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(60, RowY(Top(2))));
   EXPECT_EQ(Tree->HotNode(), Top(2));
   Screenshot(u"treeinput_selection_hot.bmp");
+}
+
+// With a change delay, a left click reports its selection later; a right
+// click reports it at once, so that a context menu acts on the new one.
+TEST_F(TTreeInputTest, ARightClickReportsItsSelectionAtOnce) {
+  Tree->SetChangeDelay(5000);
+  std::vector<PVastNode> Changed;
+  Tree->OnChange = [&](TBaseVastTree*, PVastNode Node) { Changed.push_back(Node); };
+  const Integer Empty = Tree->ClientHeight() - 5;  // below the rows
+  // A right click on the free area drops the selection and says so at once.
+  Click(60, RowY(Top(1)));
+  Changed.clear();
+  Click(60, Empty, false, false, true);
+  EXPECT_TRUE(Selected().empty());
+  EXPECT_EQ(Changed, (std::vector<PVastNode>{nullptr}));
+  EXPECT_FALSE(Tree->TreeStates().Contains(tsSynchMode));
+  // A left click there says so after the delay.
+  Click(60, RowY(Top(1)));
+  Changed.clear();
+  Click(60, Empty);
+  EXPECT_TRUE(Selected().empty());
+  EXPECT_TRUE(Changed.empty());
+  Tree->OnChange = nullptr;
+}
+
+// The tree's own enter and leave events, and the double-click states held
+// while a double click is handled.
+TEST_F(TTreeInputTest, PointerEventsAndDoubleClickStates) {
+  int Entered = 0, Left = 0;
+  Tree->TBaseVastTree::OnMouseEnter = [&](TBaseVastTree*) { ++Entered; };
+  Tree->TBaseVastTree::OnMouseLeave = [&](TBaseVastTree*) { ++Left; };
+  SendMessageW(Wnd(), WM_MOUSELEAVE, 0, 0);
+  const int LeftBefore = Left;
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(60, RowY(Top(1))));
+  EXPECT_EQ(Entered, 1);
+  SendMessageW(Wnd(), WM_MOUSEMOVE, 0, Pt(61, RowY(Top(1))));
+  EXPECT_EQ(Entered, 1);
+  SendMessageW(Wnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Left, LeftBefore + 1);
+  Tree->TBaseVastTree::OnMouseEnter = nullptr;
+  Tree->TBaseVastTree::OnMouseLeave = nullptr;
+
+  std::vector<TVastTreeStates> Seen;
+  Tree->OnNodeDblClick = [&](TBaseVastTree* Sender, const THitInfo&) { Seen.push_back(Sender->TreeStates()); };
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toMiddleClickSelect});
+  const struct {
+    UINT Msg;
+    WPARAM Keys;
+    TVastTreeState State;
+  } Cases[] = {{WM_LBUTTONDBLCLK, MK_LBUTTON, tsLeftDblClick},
+               {WM_MBUTTONDBLCLK, MK_MBUTTON, tsMiddleDblClick},
+               {WM_RBUTTONDBLCLK, MK_RBUTTON, tsRightDblClick}};
+  for (const auto& C : Cases) {
+    Seen.clear();
+    SendMessageW(Wnd(), C.Msg, C.Keys, Pt(60, RowY(Top(3))));
+    ASSERT_EQ(Seen.size(), 1u) << C.Msg;
+    EXPECT_TRUE(Seen[0].Contains(C.State)) << C.Msg;
+    EXPECT_FALSE(Tree->TreeStates().Contains(C.State)) << C.Msg;
+  }
+  // Without the option a middle double click leaves the nodes alone.
+  O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toMiddleClickSelect});
+  Seen.clear();
+  SendMessageW(Wnd(), WM_MBUTTONDBLCLK, MK_MBUTTON, Pt(60, RowY(Top(3))));
+  EXPECT_TRUE(Seen.empty());
+  Tree->OnNodeDblClick = nullptr;
 }
 
 TEST_F(TTreeInputTest, OnlyTheLabelSelectsWithoutFullRowSelection) {
@@ -225,6 +295,7 @@ TEST_F(TTreeInputTest, KeysMoveInTreeAndGridMode) {
   Key(VK_DOWN, true);
   Key(VK_DOWN, true);
   EXPECT_EQ(Selected(), (std::vector<Cardinal>{1, 2, 3}));
+  Screenshot(u"treeinput_tree_keys.bmp");
   Key(VK_END);
   EXPECT_EQ(Tree->FocusedNode(), Tree->GetLastVisible());
   Key(VK_HOME);
@@ -251,6 +322,27 @@ TEST_F(TTreeInputTest, KeysMoveInTreeAndGridMode) {
   Key(VK_DOWN);
   EXPECT_EQ(Tree->FocusedColumn(), 1);
   Screenshot(u"treeinput_grid_focus.bmp");
+  // A page down and up in grid mode move the focused cell by the rows that
+  // fit, in the same column, and select only its row.
+  Tree->FullExpand();
+  PVastNode Start = Tree->FocusedNode();
+  Integer Sum = 0;
+  PVastNode Expected = Start;
+  while (PVastNode Next = Tree->GetNextVisible(Expected)) {
+    if (Tree->ClientHeight() <= Sum + static_cast<Integer>(Expected->NodeHeight)) break;
+    Sum += Expected->NodeHeight;
+    Expected = Next;
+  }
+  ASSERT_NE(Expected, Start);
+  Key(VK_NEXT);
+  EXPECT_EQ(Tree->FocusedNode(), Expected);
+  EXPECT_EQ(Tree->FocusedColumn(), 1);
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{Tree->AbsoluteIndex(Expected)}));
+  Screenshot(u"treeinput_grid_page_down.bmp");
+  Key(VK_PRIOR);
+  EXPECT_EQ(Tree->FocusedNode(), Start);
+  EXPECT_EQ(Tree->FocusedColumn(), 1);
+  EXPECT_EQ(Selected(), (std::vector<Cardinal>{Tree->AbsoluteIndex(Start)}));
   // The dialog code asks for arrows and characters.
   EXPECT_EQ(SendMessageW(Wnd(), WM_GETDLGCODE, 0, 0), 129);
 }
@@ -336,6 +428,35 @@ TEST_F(TTreeInputTest, F2EditsAndEnterEscapeTabEndTheEdit) {
   Pump(50);
 }
 
+// Losing the focus ends an edit: the text is taken with
+// toAutoAcceptEditChange (the default) and dropped without it.
+TEST_F(TTreeInputTest, TheEditorAcceptsOrCancelsWhenItLosesTheFocus) {
+  PVastNode File0 = Tree->GetFirstChild(Top(0));
+  auto EditAndLeave = [&](const char16_t* Text) {
+    Click(60, RowY(File0));
+    Key(VK_F2);
+    EXPECT_TRUE(Tree->IsEditing());
+    auto* Link = dynamic_cast<TStringEditLink*>(Tree->EditLink());
+    if (!Link) return;
+    HWND Edit = Link->Edit()->Handle();
+    SendMessageW(Edit, EM_SETSEL, 0, -1);
+    Type(Text, Edit);
+    SetFocus(Form->Handle());
+    Pump(50);
+  };
+  EditAndLeave(u"kept.txt");
+  EXPECT_FALSE(Tree->IsEditing());
+  EXPECT_EQ(Form->NewTexts, 1);
+  EXPECT_EQ(Form->Renamed[File0], u"kept.txt");
+  Screenshot(u"treeinput_edit_accepted_on_focus_loss.bmp");
+  Tree->SetStringOptions(Tree->StringOptions() - TVTStringOptions{toAutoAcceptEditChange});
+  EditAndLeave(u"dropped.txt");
+  EXPECT_FALSE(Tree->IsEditing());
+  EXPECT_EQ(Form->NewTexts, 1);
+  EXPECT_EQ(Form->Renamed[File0], u"kept.txt");
+  Tree->SetStringOptions(Tree->StringOptions() + TVTStringOptions{toAutoAcceptEditChange});
+}
+
 TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
   TVTHeader& H = Tree->Header();
   H.SetOptions(H.Options() + TVTHeaderOptions{hoHeaderClickAutoSort});
@@ -368,6 +489,9 @@ TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
   EXPECT_TRUE(H.States().Contains(hsColumnWidthTrackPending));
   SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(180, HeadY));
   SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(212, HeadY));
+  EXPECT_TRUE(H.States().Contains(hsColumnWidthTracking));
+  EXPECT_EQ(H.Columns()[0].Width(), 212);
+  Screenshot(u"treeinput_splitter_tracking.bmp");
   SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(212, HeadY));
   EXPECT_EQ(H.Columns()[0].Width(), 212);
   EXPECT_TRUE(H.States().Empty());
@@ -377,6 +501,48 @@ TEST_F(TTreeInputTest, HeaderClickSortsAndSplittersResizeAndFit) {
   SendMessageW(Wnd(), WM_NCLBUTTONDBLCLK, HTBORDER, ScreenLParam(SizeRight + 1, HeadY));
   EXPECT_EQ(H.Columns()[1].Width(), Tree->GetMaxColumnWidth(1));
   EXPECT_GT(H.Columns()[1].Width(), 60);
+  Screenshot(u"treeinput_column_autofit.bmp");
+}
+
+// Escape ends a column drag where it is (no move) and a width drag with
+// the width reached so far.
+TEST_F(TTreeInputTest, EscapeEndsColumnDragsAndWidthTracking) {
+  TVTHeader& H = Tree->Header();
+  const Integer HeadY = -H.Height() / 2;
+  int Dragged = 0, DraggedOut = 0;
+  Tree->OnHeaderDragged = [&](TVTHeader*, TColumnIndex, Integer) { ++Dragged; };
+  Tree->OnHeaderDraggedOut = [&](TVTHeader*, TColumnIndex, TPoint) { ++DraggedOut; };
+  SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(60, HeadY));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(80, HeadY));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(320, HeadY));
+  ASSERT_TRUE(H.States().Contains(hsDragging));
+  EXPECT_EQ(H.Columns().DropTarget(), 2);
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(H.States().Empty());
+  EXPECT_EQ(Tree->HeaderDragImage(), nullptr);
+  EXPECT_EQ(H.Columns().DropTarget(), NoColumn);
+  EXPECT_EQ(GetCapture(), nullptr);
+  SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(320, HeadY));
+  EXPECT_EQ(H.Columns()[0].Position(), 0u);
+  EXPECT_EQ(Dragged + DraggedOut, 0);
+  Screenshot(u"treeinput_column_drag_escaped.bmp");
+
+  std::vector<TColumnIndex> After;
+  H.OnAfterColumnWidthTracking = [&](TVTHeader*, TColumnIndex Column) { After.push_back(Column); };
+  SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(171, HeadY));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(180, HeadY));
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(200, HeadY));
+  ASSERT_TRUE(H.States().Contains(hsColumnWidthTracking));
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(H.States().Empty());
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(After, (std::vector<TColumnIndex>{0}));
+  // Later moves no longer track.
+  SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, Pt(260, HeadY));
+  SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(260, HeadY));
+  EXPECT_EQ(H.Columns()[0].Width(), 200);
+  Screenshot(u"treeinput_width_tracking_escaped.bmp");
+  H.OnAfterColumnWidthTracking = nullptr;
 }
 
 // Menus opened by a test count themselves and close a moment later.
@@ -594,12 +760,115 @@ TEST_F(TTreeInputTest, ADragPictureGoesToTheSystemOrIsDrawnByTheTree) {
   OleUninitialize();
 }
 
+// A drag over the rows as a drag manager reports it: beside a label the
+// drop mark shows where the drop would go; on a label the row is the target.
+TEST_F(TTreeInputTest, ADragOverTheRowsShowsTheDropMark) {
+  PVastNode B = Top(1);
+  const TRect Row = Tree->GetDisplayRect(B, NoColumn, false);
+  Tree->OnDragOver = [](TBaseVastTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Integer&,
+                        bool& Accept) { Accept = true; };
+  // A mark of its own colour, told apart from the target's.
+  Tree->Colors().Set(TVTColors::DropMarkIndex, clRed);
+  auto CountColour = [&](TColor Colour, Integer Top, Integer Bottom) {
+    auto Shot = SurfaceOf(Wnd());
+    const TPoint Origin = ScreenPt(0, 0);
+    RECT W;
+    GetWindowRect(Wnd(), &W);
+    const Integer OX = Origin.X - W.left, OY = Origin.Y - W.top;
+    int N = 0;
+    for (Integer Y = Top; Y < Bottom; ++Y)
+      for (Integer X = 0; X < Tree->ClientWidth(); ++X)
+        if (Shot->Canvas()->Pixel(OX + X, OY + Y) == ColorToRGB(Colour)) ++N;
+    return N;
+  };
+  // The drag comes from this tree (the source a drag manager names).
+  TObject* Self = static_cast<TBaseVastTree*>(Tree);
+  Integer Effect = DropEffectMove;
+  ASSERT_TRUE(Tree->OleDragEnter(Self, {}, ScreenPt(300, Row.Top + 2), Effect));
+  Effect = DropEffectMove;
+  ASSERT_TRUE(Tree->OleDragOver(Self, {}, dsDragMove, ScreenPt(300, Row.Bottom - 3), Effect));
+  EXPECT_EQ(Tree->DropTargetNode(), B);
+  EXPECT_EQ(Tree->LastDropMode(), dmBelow);
+  EXPECT_EQ(Effect, DropEffectMove);
+  Tree->Update();
+  EXPECT_GT(CountColour(Tree->Colors().DropMarkColor(), Row.Bottom - 8, Row.Bottom), 50);
+  EXPECT_EQ(CountColour(Tree->Colors().DropMarkColor(), Row.Top, Row.Top + 6), 0);
+  Screenshot(u"treeinput_drop_mark_below.bmp");
+  // On the label: the row itself is the target.
+  THitInfo Hit;
+  Integer LabelX = -1;
+  for (Integer X = 0; X < 170 && LabelX < 0; ++X) {
+    Tree->GetHitTestInfoAt(X, RowY(B), true, Hit);
+    if (Hit.HitPositions.Contains(hiOnItemLabel)) LabelX = X + 4;
+  }
+  ASSERT_GE(LabelX, 0);
+  Effect = DropEffectMove;
+  Tree->OleDragOver(Self, {}, dsDragMove, ScreenPt(LabelX, RowY(B)), Effect);
+  EXPECT_EQ(Tree->LastDropMode(), dmOnNode);
+  Tree->Update();
+  EXPECT_EQ(CountColour(Tree->Colors().DropMarkColor(), Row.Bottom - 8, Row.Bottom), 0);
+  EXPECT_GT(CountColour(Tree->Colors().DropTargetColor(), Row.Top, Row.Bottom), 50);
+  Screenshot(u"treeinput_drop_target.bmp");
+  Tree->OleDragLeave();
+  Tree->Update();
+  EXPECT_EQ(Tree->DropTargetNode(), nullptr);
+  EXPECT_EQ(CountColour(Tree->Colors().DropTargetColor(), Row.Top, Row.Bottom), 0);
+  Tree->OnDragOver = nullptr;
+}
+
+// The picture of dragged nodes: the selected rows around the pointer, the
+// rest clear, following the pointer.
+TEST_F(TTreeInputTest, ANodeDragShowsThePictureOfTheSelectedRows) {
+  PVastNode A = Top(0), File0 = Tree->GetFirstChild(A), File1 = File0->NextSibling;
+  Click(60, RowY(File0));
+  Click(60, RowY(File1), false, true);
+  ASSERT_EQ(Selected(), (std::vector<Cardinal>{1, 2}));
+  Tree->SetDragWidth(240);
+  Tree->SetDragHeight(120);
+  const TPoint Hot{60, RowY(File0)};
+  Tree->PrepareDragImage(Hot, nullptr);
+  TVTDragImage* Image = Tree->DragImage();
+  ASSERT_NE(Image, nullptr);
+  EXPECT_FALSE(Image->Visible());
+  Image->ShowDragImage();
+  ASSERT_TRUE(Image->Visible());
+  // Centred on the hot spot, cut where the tree starts: the picture's top
+  // lies above the first row by what the tree does not have.
+  const TRect R = Image->GetDragImageRect();
+  const TPoint HotScreen = ScreenPt(Hot.X, Hot.Y);
+  EXPECT_EQ(R.Left, HotScreen.X - 120);
+  EXPECT_EQ(R.Top, HotScreen.Y - 60);
+  EXPECT_EQ(R.Width(), 240);
+  EXPECT_EQ(R.Height(), 120);
+  auto AlphaAt = [&](Integer ClientX, Integer ClientY) {
+    const TPoint S = ScreenPt(ClientX, ClientY);
+    return Image->PixelAlpha(S.X - R.Left, S.Y - R.Top);
+  };
+  EXPECT_GT(AlphaAt(60, RowY(File0)), 0);   // a selected row
+  EXPECT_GT(AlphaAt(60, RowY(File1)), 0);
+  EXPECT_EQ(AlphaAt(60, RowY(A)), 0);        // not selected: not in the picture
+  EXPECT_EQ(AlphaAt(60, RowY(File1->NextSibling)), 0);
+  Screenshot(u"treeinput_node_drag_image.bmp");
+  EXPECT_TRUE(Image->DragTo(TPoint{HotScreen.X + 40, HotScreen.Y + 70}, false));
+  EXPECT_EQ(Image->GetDragImageRect().Left, R.Left + 40);
+  EXPECT_EQ(Image->GetDragImageRect().Top, R.Top + 70);
+  Screenshot(u"treeinput_node_drag_image_moved.bmp");
+  Image->EndDrag();
+  EXPECT_FALSE(Image->Visible());
+  // Without a picture kind nothing is prepared.
+  Tree->SetDragImageKind(diNoImage);
+  Tree->PrepareDragImage(Hot, nullptr);
+  Image->ShowDragImage();
+  EXPECT_FALSE(Image->Visible());
+}
+
 TEST_F(TTreeInputTest, IncrementalSearchForgetsAfterItsTimeout) {
   Tree->SetIncrementalSearch(isAll);
   Tree->SetSearchTimeout(150);
   Type(u"ch");
   EXPECT_EQ(Tree->FocusedNode(), Top(2));
   EXPECT_EQ(Tree->SearchBuffer(), u"ch");
+  Screenshot(u"treeinput_incremental_search.bmp");
   Type(u"e");  // "che": no folder, beeps and keeps
   EXPECT_EQ(Tree->FocusedNode(), Top(2));
   Pump(300);
@@ -724,6 +993,8 @@ TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
   const Integer Before = Tree->OffsetY();
   SendMessageW(Wnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), ScreenLParam(60, 60));
   EXPECT_LT(Tree->OffsetY(), Before);
+  EXPECT_NE(Tree->TopNode(), Top(0));
+  Screenshot(u"treeinput_wheel_scrolled.bmp");
   SendMessageW(Wnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), ScreenLParam(60, 60));
   EXPECT_EQ(Tree->OffsetY(), Before);
   // The middle button opens the panning window at the click point.
@@ -828,6 +1099,100 @@ TEST_F(TTreeInputTest, HeaderColumnMenuListsTheColumns) {
   // Clicking an item toggles its column.
   Menu.Items()->Items(1)->Click();
   EXPECT_TRUE(Cols[2].Options().Contains(coVisible));
+}
+
+// The control's own hint: in hmDefault everywhere, in hmHintAndDefault over
+// the free area right of the columns, with the node hints over the rows.
+TEST_F(TTreeInputTest, DefaultAndHintAndDefaultModesShowTheControlsHint) {
+  Tree->SetShowHint(true);
+  Tree->TControl::SetHint(u"Folders and files|Everything in the account");
+  Tree->OnGetHint = [](TBaseVastTree*, PVastNode, TColumnIndex, TVTTooltipLineBreakStyle&, String& Text) {
+    Text = u"a node hint";
+  };
+  auto ShowAt = [&](Integer X, Integer Y) {
+    Application->CancelHint();
+    const TPoint At = ScreenPt(X, Y);
+    SetCursorPos(At.X, At.Y);
+    Application->ActivateHint(At);
+    THintWindow* Window = Application->HintWindow();
+    return Window && IsWindowVisible(Window->Handle()) ? Window : nullptr;
+  };
+  const Integer Free = Tree->Header().Columns().TotalWidth() + 6;
+  ASSERT_LT(Free, Tree->ClientWidth());
+
+  Tree->SetHintMode(hmDefault);
+  THintWindow* Window = ShowAt(60, RowY(Top(1)));
+  ASSERT_NE(Window, nullptr);
+  EXPECT_EQ(dynamic_cast<TVastTreeHintWindow*>(Window), nullptr);
+  EXPECT_EQ(Window->Text(), u"Folders and files");
+  Screenshot(u"treeinput_hint_default.bmp");
+
+  Tree->SetHintMode(hmHintAndDefault);
+  Window = ShowAt(60, RowY(Top(1)));
+  ASSERT_NE(Window, nullptr);
+  auto* TreeHint = dynamic_cast<TVastTreeHintWindow*>(Window);
+  ASSERT_NE(TreeHint, nullptr);
+  EXPECT_EQ(TreeHint->HintData().HintText, u"a node hint");
+  // Below the row, not over it.
+  RECT R;
+  GetWindowRect(Window->Handle(), &R);
+  EXPECT_GE(R.top, ScreenPt(0, Tree->GetDisplayRect(Top(1), NoColumn, false).Bottom).Y);
+  Screenshot(u"treeinput_hint_node.bmp");
+  Window = ShowAt(Free, RowY(Top(1)));
+  ASSERT_NE(Window, nullptr);
+  EXPECT_EQ(dynamic_cast<TVastTreeHintWindow*>(Window), nullptr);
+  EXPECT_EQ(Window->Text(), u"Folders and files");
+  Screenshot(u"treeinput_hint_and_default_free_area.bmp");
+  Application->CancelHint();
+  Tree->OnGetHint = nullptr;
+  Tree->SetHintMode(hmTooltip);
+  SetCursorPos(0, 0);
+}
+
+// The automatic column menu: a right click on the header opens it; picked
+// from the keyboard, its last item hides the last column.
+struct TMenuScript {
+  HWND Form = nullptr;
+  bool Opened = false;
+};
+TMenuScript MenuScript;
+void CALLBACK PickLastMenuItem(HWND, UINT, UINT_PTR Id, DWORD) {
+  KillTimer(nullptr, Id);
+  MenuScript.Opened = true;
+  // The open menu as the screen shows it, over the form.
+  RECT R;
+  GetWindowRect(MenuScript.Form, &R);
+  TBitmap Shot(R.right - R.left, R.bottom - R.top);
+  HDC Screen = GetDC(nullptr);
+  BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, SRCCOPY | CAPTUREBLT);
+  ReleaseDC(nullptr, Screen);
+  Shot.SetPixelFormat(pf24bit);
+  Shot.SaveToFile(u"treeinput_header_column_menu.bmp");
+  // The menu's loop reads the keys of this thread, whichever window they name.
+  PostMessageW(MenuScript.Form, WM_KEYDOWN, VK_END, 1);
+  PostMessageW(MenuScript.Form, WM_KEYDOWN, VK_RETURN, 1);
+}
+
+TEST_F(TTreeInputTest, ARightClickOnTheHeaderOpensTheColumnMenu) {
+  TVTHeader& H = Tree->Header();
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoAutoColumnPopupMenu});
+  TVastTreeColumns& Cols = H.Columns();
+  ASSERT_TRUE(Cols[2].Options().Contains(coVisible));
+  std::vector<TColumnIndex> Changed;
+  Tree->OnColumnVisibilityChanged = [&](TBaseVastTree*, TColumnIndex Column, bool) {
+    Changed.push_back(Column);
+  };
+  MenuScript = TMenuScript{Form->Handle(), false};
+  SetTimer(nullptr, 0, 150, PickLastMenuItem);
+  const Integer HeadY = -H.Height() / 2;
+  SendMessageW(Wnd(), WM_NCRBUTTONDOWN, HTBORDER, ScreenLParam(60, HeadY));
+  SendMessageW(Wnd(), WM_NCRBUTTONUP, HTBORDER, ScreenLParam(60, HeadY));
+  Pump(100);
+  EXPECT_TRUE(MenuScript.Opened);
+  EXPECT_FALSE(Cols[2].Options().Contains(coVisible));
+  EXPECT_EQ(Changed, (std::vector<TColumnIndex>{2}));
+  Screenshot(u"treeinput_header_column_hidden.bmp");
+  Tree->OnColumnVisibilityChanged = nullptr;
 }
 
 // What a window shows now, read back from its own surface without

@@ -214,6 +214,49 @@ TEST(TreeStructure, MoveAndCopyAcrossTreesThroughTheStream) {
   EXPECT_TREE_VALID(Target);
 }
 
+// Node handles from outside (window messages) are checked against the
+// tree's own nodes before anything reads through them.
+TEST(TreeStore, OwnNodesAreKnownThroughAddsDeletesAndMoves) {
+  TBaseVastTree Tree, Other;
+  for (TBaseVastTree* T : {&Tree, &Other}) {
+    T->OnSaveNode = [](TBaseVastTree* S, PVastNode N, TStream* Stream) { Stream->WriteBuffer(S->GetNodeData(N), 4); };
+    T->OnLoadNode = [](TBaseVastTree* S, PVastNode N, TStream* Stream) { Stream->ReadBuffer(S->GetNodeData(N), 4); };
+  }
+  PVastNode A = AddKeyed(Tree, nullptr, 1);
+  PVastNode A1 = AddKeyed(Tree, A, 11);
+  PVastNode Foreign = AddKeyed(Other, nullptr, 9);
+  alignas(16) Byte Fake[sizeof(TVastNode) + 16] = {};
+  // The index is built on the first question, from the nodes there are.
+  EXPECT_TRUE(Tree.IsOwnNode(A));
+  EXPECT_TRUE(Tree.IsOwnNode(A1));
+  EXPECT_FALSE(Tree.IsOwnNode(nullptr));
+  EXPECT_FALSE(Tree.IsOwnNode(Tree.RootNode()));
+  EXPECT_FALSE(Tree.IsOwnNode(Foreign));
+  EXPECT_FALSE(Tree.IsOwnNode(reinterpret_cast<PVastNode>(Fake)));
+  EXPECT_FALSE(Tree.IsOwnNode(reinterpret_cast<PVastNode>(reinterpret_cast<Byte*>(A) + 8)));
+  // Later nodes join it, deleted ones leave it.
+  PVastNode B = AddKeyed(Tree, A, 12);
+  EXPECT_TRUE(Tree.IsOwnNode(B));
+  Tree.DeleteNode(A1);
+  EXPECT_FALSE(Tree.IsOwnNode(A1));
+  // A node moved to another tree there is a new node of that tree.
+  Tree.MoveTo(A, Other.RootNode(), amAddChildLast, false);
+  EXPECT_FALSE(Tree.IsOwnNode(A));
+  EXPECT_FALSE(Tree.IsOwnNode(B));
+  PVastNode Moved = Other.GetLastChild(nullptr);
+  EXPECT_TRUE(Other.IsOwnNode(Moved));
+  EXPECT_TRUE(Other.IsOwnNode(Other.GetFirstChild(Moved)));
+  EXPECT_FALSE(Tree.IsOwnNode(Moved));
+  // Nodes made by a child count and by loading are known too.
+  Tree.SetRootNodeCount(3);
+  for (PVastNode Run = Tree.GetFirstNoInit(); Run; Run = Tree.GetNextNoInit(Run)) EXPECT_TRUE(Tree.IsOwnNode(Run));
+  PVastNode Cleared = Tree.GetFirstNoInit();
+  Tree.Clear();
+  EXPECT_FALSE(Tree.IsOwnNode(Cleared));
+  EXPECT_TREE_VALID(Tree);
+  EXPECT_TREE_VALID(Other);
+}
+
 TEST(TreeStructure, CopyVetoDeletesTheCopy) {
   TBaseVastTree Tree;
   PVastNode A = AddKeyed(Tree, nullptr, 1);
