@@ -118,6 +118,8 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   Images = new TImageList(this);
   Images->SetName(u"Images");
   RemplitImages(Images);
+  Images->Overlay(Image::Supprimer, Image::MarqueRefus);
+  Images->Overlay(Image::MiseAJour, Image::MarqueBoucle);
 
   Actions = new TActionManager(this);
   Actions->SetName(u"Actions");
@@ -417,6 +419,15 @@ void TMain::ConfigureListes() {
   listeDossier->OnGetImageIndex = [this](TBaseVastTree* s, PVastNode n, TVTImageKind k, TColumnIndex c, bool&,
                                          TImageIndex& i) { listeDossierGetImageIndex(s, n, k, c, i); };
   listeDossier->OnFreeNode = [this](TBaseVastTree* s, PVastNode n) { listeDossierFreeNode(s, n); };
+  // A folder the walk could not list or did not enter is greyed, marked on
+  // its image, and tells why in its hint; other rows have no hint.
+  listeDossier->SetHintMode(hmHint);
+  listeDossier->SetShowHint(true);
+  listeDossier->OnGetHint = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVTTooltipLineBreakStyle&,
+                                   String& t) { listeDossierGetHint(s, n, c, t); };
+  listeDossier->OnPaintText = [this](TBaseVastTree* s, TCanvas* cv, PVastNode n, TColumnIndex c, TVSTTextType) {
+    listeDossierPaintText(s, cv, n, c);
+  };
   listeDossier->OnChange = [this](TBaseVastTree* s, PVastNode n) { listeDossierChange(s, n); };
   listeFichiers->OnGetText = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVSTTextType, String& t) {
     listeFichiersGetText(s, n, c, t);
@@ -446,9 +457,49 @@ void TMain::listeDossierGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Col
 
 void TMain::listeDossierGetImageIndex(TBaseVastTree*, PVastNode Node, TVTImageKind Kind, TColumnIndex Column,
                                       TImageIndex& Index) {
-  if (Column > 0 || Kind == ikState || Kind == ikOverlay) return;
+  if (Column > 0 || Kind == ikState) return;
   const TInfoNoeud* info = listeDossier->GetNodeData<TInfoNoeud>(Node);
+  if (Kind == ikOverlay) {
+    if (!info || !info->Dossier || Node->States.Contains(vsDeleting)) return;
+    switch (info->Dossier->Etat) {
+      case TEtatDossier::AccesRefuse:
+      case TEtatDossier::ListeEchouee:
+        Index = Image::MarqueRefus;
+        break;
+      case TEtatDossier::Boucle:
+        Index = Image::MarqueBoucle;
+        break;
+      case TEtatDossier::Normal:
+        break;
+    }
+    return;
+  }
   Index = info && info->isDossier ? Image::Dossier : Image::Fichier;
+}
+
+namespace {
+// The folder of a folder-tree node the walk could not list or did not
+// enter (nullptr for any other).
+const TDossier* DossierMarque(TVastStringTree* Arbre, PVastNode Node) {
+  const TInfoNoeud* info = Node ? Arbre->GetNodeData<TInfoNoeud>(Node) : nullptr;
+  if (!info || !info->Dossier || Node->States.Contains(vsDeleting)) return nullptr;
+  return info->Dossier->Etat == TEtatDossier::Normal ? nullptr : info->Dossier;
+}
+}  // namespace
+
+void TMain::listeDossierPaintText(TBaseVastTree*, TCanvas* Canvas, PVastNode Node, TColumnIndex) {
+  // A selected row keeps the selection's text colour, which grey would not
+  // stand out against.
+  if (Canvas && DossierMarque(listeDossier, Node) && !listeDossier->GetSelected(Node))
+    Canvas->Font()->SetColor(clGrayText);
+}
+
+void TMain::listeDossierGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex, String& HintText) {
+  HintText.clear();
+  const TDossier* d = DossierMarque(listeDossier, Node);
+  if (!d || d->Reponse.empty()) return;
+  // The server's refusal as it gave it; for a link back, where it leads.
+  HintText = d->Etat == TEtatDossier::Boucle ? u"-> " + d->Reponse : d->Reponse;
 }
 
 void TMain::listeDossierFreeNode(TBaseVastTree*, PVastNode Node) {
@@ -786,7 +837,9 @@ void TMain::FileAdded(TFichier* Fichier) {
 }
 
 void TMain::TotalsChanged(TDossier*) {}
-void TMain::FolderMarked(TDossier*) {}
+void TMain::FolderMarked(TDossier* Dossier) {
+  if (PVastNode n = NoeudDossier(Dossier)) listeDossier->InvalidateNode(n);
+}
 
 void TMain::StatusText(int Panel, const String& Text) {
   if (Panel == Panneau::Progression && FMinuterie && FSession && FSession->ScanEnCours()) {
