@@ -428,6 +428,8 @@ void TMain::ConfigureListes() {
   listeDossier->OnPaintText = [this](TBaseVastTree* s, TCanvas* cv, PVastNode n, TColumnIndex c, TVSTTextType) {
     listeDossierPaintText(s, cv, n, c);
   };
+  for (TVastStringTree* t : {listeDossier, listeFichiers})
+    t->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { listesKeyDown(s, k, sh); };
   listeDossier->OnChange = [this](TBaseVastTree* s, PVastNode n) { listeDossierChange(s, n); };
   listeFichiers->OnGetText = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVSTTextType, String& t) {
     listeFichiersGetText(s, n, c, t);
@@ -617,14 +619,27 @@ void TMain::SelectionneDossier(TDossier* Dossier) {
   listeDossier->SetSelected(n, true);
 }
 
-void TMain::pmSupprPopup(TObject*) {
+bool TMain::SuppressionOfferte(bool Dossiers) {
   const bool libre = FSession && !FSession->ScanEnCours() && !FSession->SuppressionEnCours() && !ArretEnCours();
-  if (ActiveControl() == listeDossier) {
+  if (Dossiers) {
     TDossier* d = DossierChoisi();
-    aDel->SetEnabled(libre && d && d->Pere);
-  } else {
-    aDel->SetEnabled(libre && listeFichiers->GetFirstSelected() != nullptr);
+    return libre && d && d->Pere;
   }
+  return libre && listeFichiers->GetFirstSelected() != nullptr;
+}
+
+void TMain::pmSupprPopup(TObject*) { aDel->SetEnabled(SuppressionOfferte(ActiveControl() == listeDossier)); }
+
+void TMain::listesKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+  if (Key != VK_DELETE || !Shift.Empty()) return;
+  Key = 0;
+  // The list that has the keyboard focus is the active control, which is
+  // what aDel goes by.
+  auto* liste = dynamic_cast<TWinControl*>(Sender);
+  if (!liste) return;
+  if (ActiveControl() != liste) SetActiveControl(liste);
+  pmSupprPopup(Sender);
+  if (aDel->Enabled()) aDel->Execute();
 }
 
 void TMain::aDelExecute(TObject*) {

@@ -201,6 +201,11 @@ public:
   void SelectionneDossier(TDossier* Dossier);
   void pmSupprPopup(TObject* Sender);
   void aDelExecute(TObject* Sender);
+  // Whether aDel may run for the folder tree (Dossiers) or for the file
+  // list: the pop-up menu's rule, also that of the Delete key.
+  bool SuppressionOfferte(bool Dossiers);
+  // The Delete key in either list: aDel, when the menu would offer it.
+  void listesKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 
   // ---- IScanSink
   void ConnectionChanged(bool Connected) override;
