@@ -222,7 +222,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   // Panel 1 holds the usage bar and the busy bar, one at a time.
   pbOccupe = new TVivProgressBar(this);
   pbOccupe->SetName(u"pbOccupe");
-  pbOccupe->SetBounds(82, 3, 113, 14);
+  pbOccupe->SetBounds(82, 2, 110, 14);
   pbOccupe->SetLevel1Perc(80);
   pbOccupe->SetLevel2Perc(90);
   pbOccupe->SetStacked(true);
@@ -236,7 +236,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 
   Wait = new TOxWaitingGradient(this);
   Wait->SetName(u"Wait");
-  Wait->SetBounds(82, 4, 113, 12);
+  Wait->SetBounds(82, 3, 110, 11);
   Wait->SetGradientWidth(50);
   Wait->SetEndColor(clActiveCaption);
   Wait->SetActive(true);
