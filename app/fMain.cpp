@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "app/APropos.h"
 #include "app/GraphiqueDossier.h"
 #include "app/ImagesApp.h"
@@ -407,7 +409,8 @@ void TMain::ConfigureListes() {
     o.SetSelectionOptions(o.SelectionOptions() + TVTSelectionOptions{toMultiSelect});
     o.SetPaintOptions(o.PaintOptions() - TVTPaintOptions{toShowTreeLines, toShowButtons, toShowRoot});
   }
-  // Each file's name as the hint of its row, where a narrow column cuts it.
+  // Each file's name as the hint of its row; a cell its column cuts shows
+  // its whole text instead.
   listeFichiers->SetHintMode(hmHint);
   listeFichiers->SetShowHint(true);
   listeFichiers->OnGetHint = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVTTooltipLineBreakStyle&,
@@ -553,9 +556,18 @@ void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Co
   }
 }
 
-void TMain::listeFichiersGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex, String& HintText) {
+void TMain::listeFichiersGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex Column, String& HintText) {
   const TInfoNoeud* info = Node ? listeFichiers->GetNodeData<TInfoNoeud>(Node) : nullptr;
-  if (info && info->Fichier) HintText = info->Fichier->Nom;
+  if (!info || !info->Fichier) return;
+  HintText = info->Fichier->Nom;
+  if (Column < 0 || Column >= listeFichiers->Header().Columns().Count()) return;
+  // The text's full extent against its column's: the columns keep their
+  // widths, so a longer date (or size) is cut on screen.
+  const TRect texte = listeFichiers->GetDisplayRect(Node, Column, true, true);
+  Integer gauche = 0, droite = 0;
+  listeFichiers->Header().Columns().GetColumnBounds(Column, gauche, droite);
+  if (texte.Right > std::min(droite - 1, listeFichiers->ClientWidth()) || texte.Left < std::max(gauche, 0))
+    HintText = listeFichiers->TCustomVastStringTree::GetText(Node, Column);
 }
 
 void TMain::listeFichiersCompareNodes(TBaseVastTree*, PVastNode Node1, PVastNode Node2, TColumnIndex Column,
