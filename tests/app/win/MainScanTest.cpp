@@ -400,6 +400,39 @@ TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
   EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
 }
 
+// Closing the window while a listing is pending stops the walk first: the
+// scan ends as cancelled with consistent partial totals, nothing more is
+// entered or listed, and the settings are written when the program ends.
+TEST_F(MainScanTest, ClosingTheWindowDuringAScanStopsItFirst) {
+  EcritReglages("<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
+  FtpServer server({.generate = 2, .slowListSeconds = 1.0});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  auto parcours = [](const String& c) { return c.rfind(u"LIST", 0) == 0 || c.rfind(u"CWD", 0) == 0; };
+  auto lists = [&] {
+    const std::vector<String> c = server.Commands();
+    return std::count_if(c.begin(), c.end(), [](const String& x) { return x.rfind(u"LIST", 0) == 0; });
+  };
+  ASSERT_TRUE(Pump([&] { return lists() >= 2; }, 30000));
+  ASSERT_TRUE(Main->Session()->ScanEnCours());
+  ::SendMessageW(Main->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(Main->Session()->ScanEnCours());
+  EXPECT_EQ(Main->ScansTermines, 1);
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
+  EXPECT_FALSE(Main->Visible());
+  const std::size_t vus = server.Commands().size();
+  PumpFor(1500);
+  const std::vector<String> apres = server.Commands();
+  for (std::size_t i = vus; i < apres.size(); ++i) EXPECT_FALSE(parcours(apres[i])) << U8(apres[i]);
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+
+  Ferme();
+  TOxSimpleXML xml;
+  xml.LoadFromFile(String(reinterpret_cast<const Char*>((Travail / "Quorvel.xml").wstring().c_str())));
+  EXPECT_EQ(LitOption(xml, u"LastHost", u"?"), server.Host());
+  EXPECT_EQ(LitOption(xml, u"LastPort", u"?"), IntToStr(server.Port()));
+}
+
 // The tree shows the walk as it goes: it is painted during the scan, not
 // only once the scan is over.
 TEST_F(MainScanTest, TheFolderTreeIsPaintedWhileTheScanRuns) {
