@@ -115,7 +115,8 @@ void Dessine(int Index, TCanvas* C) {
       C->Pen()->SetColor(Rgb(30, 140, 60));
       C->Pen()->SetWidth(2);
       C->Brush()->SetStyle(bsClear);
-      C->Arc(2, 2, 14, 14, 14, 4, 8, 2);
+      // Counter-clockwise from the top round to the right: most of a circle.
+      C->Arc(2, 2, 14, 14, 8, 2, 14, 4);
       C->Brush()->SetStyle(bsSolid);
       C->Pen()->SetWidth(1);
       C->Brush()->SetColor(Rgb(30, 140, 60));

@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "app/APropos.h"
 #include "app/GraphiqueDossier.h"
 #include "app/ImagesApp.h"
@@ -118,6 +120,8 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   Images = new TImageList(this);
   Images->SetName(u"Images");
   RemplitImages(Images);
+  Images->Overlay(Image::Supprimer, Image::MarqueRefus);
+  Images->Overlay(Image::MiseAJour, Image::MarqueBoucle);
 
   Actions = new TActionManager(this);
   Actions->SetName(u"Actions");
@@ -220,7 +224,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   // Panel 1 holds the usage bar and the busy bar, one at a time.
   pbOccupe = new TVivProgressBar(this);
   pbOccupe->SetName(u"pbOccupe");
-  pbOccupe->SetBounds(82, 3, 113, 14);
+  pbOccupe->SetBounds(82, 2, 110, 14);
   pbOccupe->SetLevel1Perc(80);
   pbOccupe->SetLevel2Perc(90);
   pbOccupe->SetStacked(true);
@@ -234,7 +238,7 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 
   Wait = new TOxWaitingGradient(this);
   Wait->SetName(u"Wait");
-  Wait->SetBounds(82, 4, 113, 12);
+  Wait->SetBounds(82, 3, 110, 11);
   Wait->SetGradientWidth(50);
   Wait->SetEndColor(clActiveCaption);
   Wait->SetActive(true);
@@ -405,7 +409,8 @@ void TMain::ConfigureListes() {
     o.SetSelectionOptions(o.SelectionOptions() + TVTSelectionOptions{toMultiSelect});
     o.SetPaintOptions(o.PaintOptions() - TVTPaintOptions{toShowTreeLines, toShowButtons, toShowRoot});
   }
-  // Each file's name as the hint of its row, where a narrow column cuts it.
+  // Each file's name as the hint of its row; a cell its column cuts shows
+  // its whole text instead.
   listeFichiers->SetHintMode(hmHint);
   listeFichiers->SetShowHint(true);
   listeFichiers->OnGetHint = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVTTooltipLineBreakStyle&,
@@ -417,6 +422,17 @@ void TMain::ConfigureListes() {
   listeDossier->OnGetImageIndex = [this](TBaseVastTree* s, PVastNode n, TVTImageKind k, TColumnIndex c, bool&,
                                          TImageIndex& i) { listeDossierGetImageIndex(s, n, k, c, i); };
   listeDossier->OnFreeNode = [this](TBaseVastTree* s, PVastNode n) { listeDossierFreeNode(s, n); };
+  // A folder the walk could not list or did not enter is greyed, marked on
+  // its image, and tells why in its hint; other rows have no hint.
+  listeDossier->SetHintMode(hmHint);
+  listeDossier->SetShowHint(true);
+  listeDossier->OnGetHint = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVTTooltipLineBreakStyle&,
+                                   String& t) { listeDossierGetHint(s, n, c, t); };
+  listeDossier->OnPaintText = [this](TBaseVastTree* s, TCanvas* cv, PVastNode n, TColumnIndex c, TVSTTextType) {
+    listeDossierPaintText(s, cv, n, c);
+  };
+  for (TVastStringTree* t : {listeDossier, listeFichiers})
+    t->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { listesKeyDown(s, k, sh); };
   listeDossier->OnChange = [this](TBaseVastTree* s, PVastNode n) { listeDossierChange(s, n); };
   listeFichiers->OnGetText = [this](TBaseVastTree* s, PVastNode n, TColumnIndex c, TVSTTextType, String& t) {
     listeFichiersGetText(s, n, c, t);
@@ -446,9 +462,49 @@ void TMain::listeDossierGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Col
 
 void TMain::listeDossierGetImageIndex(TBaseVastTree*, PVastNode Node, TVTImageKind Kind, TColumnIndex Column,
                                       TImageIndex& Index) {
-  if (Column > 0 || Kind == ikState || Kind == ikOverlay) return;
+  if (Column > 0 || Kind == ikState) return;
   const TInfoNoeud* info = listeDossier->GetNodeData<TInfoNoeud>(Node);
+  if (Kind == ikOverlay) {
+    if (!info || !info->Dossier || Node->States.Contains(vsDeleting)) return;
+    switch (info->Dossier->Etat) {
+      case TEtatDossier::AccesRefuse:
+      case TEtatDossier::ListeEchouee:
+        Index = Image::MarqueRefus;
+        break;
+      case TEtatDossier::Boucle:
+        Index = Image::MarqueBoucle;
+        break;
+      case TEtatDossier::Normal:
+        break;
+    }
+    return;
+  }
   Index = info && info->isDossier ? Image::Dossier : Image::Fichier;
+}
+
+namespace {
+// The folder of a folder-tree node the walk could not list or did not
+// enter (nullptr for any other).
+const TDossier* DossierMarque(TVastStringTree* Arbre, PVastNode Node) {
+  const TInfoNoeud* info = Node ? Arbre->GetNodeData<TInfoNoeud>(Node) : nullptr;
+  if (!info || !info->Dossier || Node->States.Contains(vsDeleting)) return nullptr;
+  return info->Dossier->Etat == TEtatDossier::Normal ? nullptr : info->Dossier;
+}
+}  // namespace
+
+void TMain::listeDossierPaintText(TBaseVastTree*, TCanvas* Canvas, PVastNode Node, TColumnIndex) {
+  // A selected row keeps the selection's text colour, which grey would not
+  // stand out against.
+  if (Canvas && DossierMarque(listeDossier, Node) && !listeDossier->GetSelected(Node))
+    Canvas->Font()->SetColor(clGrayText);
+}
+
+void TMain::listeDossierGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex, String& HintText) {
+  HintText.clear();
+  const TDossier* d = DossierMarque(listeDossier, Node);
+  if (!d || d->Reponse.empty()) return;
+  // The server's refusal as it gave it; for a link back, where it leads.
+  HintText = d->Etat == TEtatDossier::Boucle ? u"-> " + d->Reponse : d->Reponse;
 }
 
 void TMain::listeDossierFreeNode(TBaseVastTree*, PVastNode Node) {
@@ -500,9 +556,18 @@ void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Co
   }
 }
 
-void TMain::listeFichiersGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex, String& HintText) {
+void TMain::listeFichiersGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex Column, String& HintText) {
   const TInfoNoeud* info = Node ? listeFichiers->GetNodeData<TInfoNoeud>(Node) : nullptr;
-  if (info && info->Fichier) HintText = info->Fichier->Nom;
+  if (!info || !info->Fichier) return;
+  HintText = info->Fichier->Nom;
+  if (Column < 0 || Column >= listeFichiers->Header().Columns().Count()) return;
+  // The text's full extent against its column's: the columns keep their
+  // widths, so a longer date (or size) is cut on screen.
+  const TRect texte = listeFichiers->GetDisplayRect(Node, Column, true, true);
+  Integer gauche = 0, droite = 0;
+  listeFichiers->Header().Columns().GetColumnBounds(Column, gauche, droite);
+  if (texte.Right > std::min(droite - 1, listeFichiers->ClientWidth()) || texte.Left < std::max(gauche, 0))
+    HintText = listeFichiers->TCustomVastStringTree::GetText(Node, Column);
 }
 
 void TMain::listeFichiersCompareNodes(TBaseVastTree*, PVastNode Node1, PVastNode Node2, TColumnIndex Column,
@@ -566,14 +631,27 @@ void TMain::SelectionneDossier(TDossier* Dossier) {
   listeDossier->SetSelected(n, true);
 }
 
-void TMain::pmSupprPopup(TObject*) {
+bool TMain::SuppressionOfferte(bool Dossiers) {
   const bool libre = FSession && !FSession->ScanEnCours() && !FSession->SuppressionEnCours() && !ArretEnCours();
-  if (ActiveControl() == listeDossier) {
+  if (Dossiers) {
     TDossier* d = DossierChoisi();
-    aDel->SetEnabled(libre && d && d->Pere);
-  } else {
-    aDel->SetEnabled(libre && listeFichiers->GetFirstSelected() != nullptr);
+    return libre && d && d->Pere;
   }
+  return libre && listeFichiers->GetFirstSelected() != nullptr;
+}
+
+void TMain::pmSupprPopup(TObject*) { aDel->SetEnabled(SuppressionOfferte(ActiveControl() == listeDossier)); }
+
+void TMain::listesKeyDown(TObject* Sender, Word& Key, TShiftState Shift) {
+  if (Key != VK_DELETE || !Shift.Empty()) return;
+  Key = 0;
+  // The list that has the keyboard focus is the active control, which is
+  // what aDel goes by.
+  auto* liste = dynamic_cast<TWinControl*>(Sender);
+  if (!liste) return;
+  if (ActiveControl() != liste) SetActiveControl(liste);
+  pmSupprPopup(Sender);
+  if (aDel->Enabled()) aDel->Execute();
 }
 
 void TMain::aDelExecute(TObject*) {
@@ -786,7 +864,9 @@ void TMain::FileAdded(TFichier* Fichier) {
 }
 
 void TMain::TotalsChanged(TDossier*) {}
-void TMain::FolderMarked(TDossier*) {}
+void TMain::FolderMarked(TDossier* Dossier) {
+  if (PVastNode n = NoeudDossier(Dossier)) listeDossier->InvalidateNode(n);
+}
 
 void TMain::StatusText(int Panel, const String& Text) {
   if (Panel == Panneau::Progression && FMinuterie && FSession && FSession->ScanEnCours()) {

@@ -40,6 +40,10 @@ constexpr TImageIndex Dossier = 0, Fichier = 1, Supprimer = 2, GestSites = 3, Si
                       Connecter = 7, Deconnecter = 8, APropos = 9, MiseAJour = 10, Contact = 11, Options = 12,
                       Renommer = 13;
 constexpr Integer Nombre = 14;
+// Overlay slots of the list: drawn over a folder the walk could not list
+// (the delete cross) and over one it did not enter, a link back to a
+// folder above it (the circular arrow).
+constexpr TOverlay MarqueRefus = 0, MarqueBoucle = 1;
 }  // namespace Image
 
 class TMain : public TForm, public IScanSink, public IMajWebHost {
@@ -178,6 +182,8 @@ public:
   void listeDossierGetImageIndex(TBaseVastTree* Sender, PVastNode Node, TVTImageKind Kind, TColumnIndex Column,
                                  TImageIndex& Index);
   void listeDossierFreeNode(TBaseVastTree* Sender, PVastNode Node);
+  void listeDossierPaintText(TBaseVastTree* Sender, TCanvas* Canvas, PVastNode Node, TColumnIndex Column);
+  void listeDossierGetHint(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, String& HintText);
   void listeDossierChange(TBaseVastTree* Sender, PVastNode Node);
   void listeFichiersGetText(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, String& CellText);
   void listeFichiersGetHint(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, String& HintText);
@@ -195,6 +201,11 @@ public:
   void SelectionneDossier(TDossier* Dossier);
   void pmSupprPopup(TObject* Sender);
   void aDelExecute(TObject* Sender);
+  // Whether aDel may run for the folder tree (Dossiers) or for the file
+  // list: the pop-up menu's rule, also that of the Delete key.
+  bool SuppressionOfferte(bool Dossiers);
+  // The Delete key in either list: aDel, when the menu would offer it.
+  void listesKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 
   // ---- IScanSink
   void ConnectionChanged(bool Connected) override;

@@ -8,8 +8,13 @@
 #include "app/core/uIntl.h"
 #include "net/netcode.h"
 #include "rtl/SysUtils.h"
+#include "xml/KelWinVersion.h"
 
 namespace {
+
+// FileZilla's key under HKEY_LOCAL_MACHINE; its default value is the
+// installation folder.
+constexpr const Char* CleFileZilla = u"SoftWare\\FileZilla Client";
 
 template <class T>
 T* Nouveau(TComponent* Owner, TWinControl* Parent, const String& Name, const String& Caption, Integer X, Integer Y,
@@ -510,19 +515,20 @@ String LigneCommandeFileZilla(const TFZServer& Site, const String& Folder) {
 }
 
 bool DossierFileZilla(String& Folder) {
-  HKEY cle = nullptr;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client", 0, KEY_READ, &cle) != ERROR_SUCCESS)
-    return false;
-  wchar_t valeur[1024] = {};
-  DWORD taille = sizeof(valeur) - sizeof(wchar_t);
-  DWORD type = 0;
-  if (::RegQueryValueExW(cle, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(valeur), &taille) == ERROR_SUCCESS &&
-      (type == REG_SZ || type == REG_EXPAND_SZ))
-    Folder = reinterpret_cast<const Char*>(valeur);
-  else
-    Folder.clear();
-  ::RegCloseKey(cle);
-  return true;
+  // The 64-bit FileZilla writes its key in the 64-bit view of the registry,
+  // which a 32-bit program is not shown unless it asks for it; the 32-bit
+  // FileZilla writes the 32-bit view. The view is the thread's setting of
+  // the readers, given back as it was.
+  struct TVue {
+    Integer Avant = RegistryView();
+    ~TVue() { SetRegistryView(Avant); }
+  } vue;
+  for (Integer v : {RegistryView64, RegistryView32}) {
+    SetRegistryView(v);
+    if (ReadRegistryTextEx(HKLM, CleFileZilla, String(), false, Folder)) return true;
+  }
+  Folder.clear();
+  return false;
 }
 
 void OpenFileZilla(const TFZServer* Site) {

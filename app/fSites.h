@@ -131,7 +131,8 @@ String CheminSiteFZ(const TFZServer& Site);
 // the session could read it: FileZilla asks for it.
 String LigneCommandeFileZilla(const TFZServer& Site, const String& Folder);
 // FileZilla's folder from the registry (HKLM "SoftWare\FileZilla Client",
-// default value); false when the key cannot be opened.
+// default value), in the 64-bit view first, then the 32-bit view; false
+// when neither holds the key with its value.
 bool DossierFileZilla(String& Folder);
 // Starts FileZilla for Site (nothing for nil); a missing installation and a
 // failed start are reported in message boxes.

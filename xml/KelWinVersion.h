@@ -95,6 +95,9 @@ void CloseRegistryKey(NativeUInt Handle);
 // The calling thread's registry view: 0 default (no flag), 1 the 64-bit
 // view, 2 the 32-bit view, 3 the 64-bit view. It only matters on a 64-bit
 // processor.
+inline constexpr Integer RegistryViewDefault = 0;
+inline constexpr Integer RegistryView64 = 1;
+inline constexpr Integer RegistryView32 = 2;
 Integer RegistryView();
 void SetRegistryView(Integer View);
 // Access plus the view's flag, unless Access names a view already or the

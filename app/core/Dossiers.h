@@ -71,7 +71,10 @@ public:
   // The hierarchy and the walk's verdict (see the header comment).
   std::vector<std::unique_ptr<TDossier>> SousDossiers;  // owning, listing order
   TEtatDossier Etat = TEtatDossier::Normal;
-  String Reponse;  // the server's reply when Etat is AccesRefuse/ListeEchouee
+  // The server's reply when Etat is AccesRefuse/ListeEchouee; for a Boucle
+  // that is a link back, the path of the folder it leads to (empty when the
+  // walk stopped for depth).
+  String Reponse;
   // Lines of its listing that were not understood (their entries, if any,
   // are missing from the totals).
   Integer LignesNonComprises = 0;

@@ -98,6 +98,7 @@ struct TEntree {
   bool Boucle = false;
   bool Lien = false;
   AnsiString Reel;
+  AnsiString Retour;  // a link back: the folder above it where it leads
   Int64 Taille = 0;
   TDateTime Date = 0;
 };
@@ -205,7 +206,7 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
       if (!pwd.empty() && pwd[0] == '/') {
         const AnsiString ici = NormaliseChemin(pwd);
         if (CibleDansAncetres(FReels, ici)) {
-          marque(TEtatDossier::Boucle, String());
+          marque(TEtatDossier::Boucle, DecodeWireText(ici));
           return;
         }
         if (reel.empty()) reel = ici;
@@ -241,7 +242,8 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     if (e.Dossier) {
       e.Lien = !rec->LinkTarget.empty() || (!rec->Permission.empty() && (rec->Permission[0] == u'l' || rec->Permission[0] == u'L'));
       e.Reel = rec->LinkTarget.empty() ? AnsiString() : CheminCible(reel, rec->LinkTarget);
-      e.Boucle = tropProfond || (!e.Reel.empty() && CibleDansAncetres(FReels, e.Reel));
+      if (!e.Reel.empty() && CibleDansAncetres(FReels, e.Reel)) e.Retour = e.Reel;
+      e.Boucle = tropProfond || !e.Retour.empty();
       if (!e.Lien) e.Reel = reel == "/" ? "/" + e.Octets : reel + "/" + e.Octets;
     }
     entrees.push_back(std::move(e));
@@ -262,7 +264,10 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     for (TEntree& e : entrees) {
       if (e.Dossier) {
         TDossier* c = modele.AjouteDossier(dossier, e.Nom, e.Octets);
-        if (e.Boucle) c->Etat = TEtatDossier::Boucle;
+        if (e.Boucle) {
+          c->Etat = TEtatDossier::Boucle;
+          if (!e.Retour.empty()) c->Reponse = DecodeWireText(e.Retour);
+        }
         enfants.push_back({c, c->Chemin, c->CheminOctets, e.Reel, !e.Boucle, e.Lien});
         sink.FolderAdded(c);
         if (e.Boucle) sink.FolderMarked(c);

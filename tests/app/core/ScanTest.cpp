@@ -116,6 +116,7 @@ TEST(Scan, WithoutStartFolderAnchorsOnLoginFolderAndMatchesDisk) {
   TDossier* link = Child(Child(Child(root, u"loop"), u"inner"), u"back to loop");
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(link->Etat, TEtatDossier::Boucle);
+  EXPECT_EQ(link->Reponse, u"/loop");  // where it leads
   EXPECT_FALSE(HasCommand(commands, u"CWD /loop/inner/back to loop"));
 
   // The folder whose CWD is refused: marked, empty, never listed.
@@ -237,6 +238,7 @@ TEST(Scan, ALinkBackIsFoundByWhereTheServerSaysItLeads) {
   TDossier* link = Child(Child(root, u"inner"), u"back to loop");
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(link->Etat, TEtatDossier::Boucle);
+  EXPECT_EQ(link->Reponse, u"/loop");
   EXPECT_TRUE(link->SousDossiers.empty());
   const std::vector<String> commands = server.Commands();
   const std::size_t at = IndexOfCommand(commands, u"CWD /loop/inner/back to loop");
@@ -337,6 +339,7 @@ TEST(Scan, DepthLimitStopsTheDescent) {
   TDossier* sous = Child(ete, u"sous dossier");
   ASSERT_NE(sous, nullptr);
   EXPECT_EQ(sous->Etat, TEtatDossier::Boucle);
+  EXPECT_EQ(sous->Reponse, u"");  // not a link: nowhere to point at
   EXPECT_FALSE(HasCommand(server.Commands(), u"CWD /site/Dossier été/sous dossier"));
   CheckConsistent(h.session.Racine());
 }

@@ -1,6 +1,7 @@
 // Opening a site in FileZilla: the command line (never with the password),
 // the registry's installation folder, and the failures reported.
 #include "AppWinTestSupport.h"
+#include "xml/KelWinVersion.h"
 
 namespace {
 
@@ -43,22 +44,53 @@ TEST(LigneCommandeFileZilla, SitePathsAndAddresses) {
 class FileZillaTest : public AppFixture {
 protected:
   void TearDown() override {
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client");
+    for (REGSAM vue : {REGSAM(0), REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)}) Efface(vue);
     AppFixture::TearDown();
   }
-  void Installe(const wchar_t* Dossier) {
+  // FileZilla's key with its folder, in one view of the registry (0: the
+  // program's own).
+  void Installe(const wchar_t* Dossier, REGSAM Vue = 0) {
     HKEY cle = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client", 0, nullptr, 0, KEY_WRITE, nullptr,
-                                &cle, nullptr),
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client", 0, nullptr, 0, KEY_WRITE | Vue,
+                                nullptr, &cle, nullptr),
               ERROR_SUCCESS);
     ::RegSetValueExW(cle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(Dossier),
                      static_cast<DWORD>((wcslen(Dossier) + 1) * sizeof(wchar_t)));
     ::RegCloseKey(cle);
   }
+  static void Efface(REGSAM Vue) { ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client", Vue, 0); }
 };
 
+// The 64-bit FileZilla keeps its folder in the 64-bit view of the registry,
+// the 32-bit one in the 32-bit view: either is found, the 64-bit one first,
+// whichever the program's own view is; the readers' view is left as it was.
+TEST_F(FileZillaTest, TheFolderIsFoundInEitherViewOfTheRegistry) {
+  if (!IsNative64Bit()) GTEST_SKIP() << "one view only on a 32-bit system";
+  for (REGSAM vue : {REGSAM(0), REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)}) Efface(vue);
+  String dossier = u"?";
+  EXPECT_FALSE(DossierFileZilla(dossier));
+  EXPECT_EQ(dossier, u"");
+
+  Installe(L"C:\\FZ32", KEY_WOW64_32KEY);
+  EXPECT_TRUE(DossierFileZilla(dossier));
+  EXPECT_EQ(dossier, u"C:\\FZ32");
+  Efface(KEY_WOW64_32KEY);
+
+  Installe(L"C:\\FZ64", KEY_WOW64_64KEY);
+  SetRegistryView(RegistryView32);
+  EXPECT_TRUE(DossierFileZilla(dossier));
+  EXPECT_EQ(dossier, u"C:\\FZ64");
+  EXPECT_EQ(RegistryView(), RegistryView32);
+  SetRegistryView(RegistryViewDefault);
+
+  Installe(L"C:\\FZ32", KEY_WOW64_32KEY);
+  EXPECT_TRUE(DossierFileZilla(dossier));
+  EXPECT_EQ(dossier, u"C:\\FZ64");
+  EXPECT_EQ(RegistryView(), RegistryViewDefault);
+}
+
 TEST_F(FileZillaTest, MissingInstallationAndFailedStartAreReported) {
-  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client");
+  for (REGSAM vue : {REGSAM(0), REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)}) Efface(vue);
   Cree({u"-FR"});
   Main->Traduire();
   Main->edHost->SetText(u"ftp.example.org");

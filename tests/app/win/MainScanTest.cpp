@@ -257,20 +257,51 @@ TEST_F(MainScanTest, FrenchScanAndKeptConnection) {
   EXPECT_EQ(LitOption(xml, u"LastPassif", u"?"), u"1");
 }
 
-// Variants of one scan: the mode, a refused folder, a dropped connection.
+// Variants of one scan: the mode, a refused folder, a link back to a folder
+// above it, a dropped connection.
 struct Variante {
   const char* nom;
   FtpServerOptions options;
   bool passif;
   std::set<std::string> refuses;
   TFinScan fin;
+  // Folders not entered (UTF-8 paths below the root) and their hints.
+  std::vector<std::pair<std::string, String>> boucles{};
 };
 
+// How the folder tree shows a folder: its text colour, the overlay on its
+// image, its hint (the node is not selected).
+struct Aspect {
+  TColor couleur;
+  TImageIndex overlay;
+  String hint;
+};
+
+Aspect AspectDe(TVastStringTree* Arbre, PVastNode Noeud) {
+  Aspect a;
+  Arbre->ScrollIntoView(Noeud, false, false);
+  TFont police;
+  TRect r;
+  String texte;
+  Arbre->GetTextInfo(Noeud, 1, &police, r, texte);
+  a.couleur = police.Color();
+  bool fantome = false;
+  a.overlay = -1;
+  Arbre->OnGetImageIndex(Arbre, Noeud, ikOverlay, 0, fantome, a.overlay);
+  THintInfo info;
+  info.HintControl = Arbre;
+  info.CursorPos = PointTexte(Arbre, Noeud);
+  Arbre->NotifyHintShow(info);
+  a.hint = info.HintStr;
+  return a;
+}
 
 TEST_F(MainScanTest, VariantsOfModeRefusalAndDroppedConnection) {
   const std::vector<Variante> cas = {
       {"active mode", {.generate = 1, .activeOnly = true}, false, {}, TFinScan::Termine},
       {"refused folder", {.generate = 1, .refuseCwd = {"/empty"}}, true, {"empty"}, TFinScan::Termine},
+      {"link back", {.generate = 1, .withLoopLink = true}, true, {}, TFinScan::Termine,
+       {{"loop/inner/back to loop", u"-> /loop"}}},
       {"dropped connection", {.generate = 1, .dropList = {"/empty"}}, true, {}, TFinScan::Erreur},
   };
   int n = 0;
@@ -291,17 +322,57 @@ TEST_F(MainScanTest, VariantsOfModeRefusalAndDroppedConnection) {
       scantest::CompareWithDisk(Main->Racine(), expected);
       EXPECT_EQ(Main->TailleTotale(), total);
       EXPECT_EQ(Panneau(3), u"Finished");
+      // A folder the walk listed: drawn as the others, no mark, no hint.
+      TVastStringTree* arbre = Main->listeDossier;
+      arbre->FullExpand(nullptr);
+      TDossier* liste = scantest::Child(Main->Racine(), Wire("Leerer Ordner"));
+      ASSERT_NE(liste, nullptr);
+      const Aspect normal = AspectDe(arbre, Main->NoeudDossier(liste));
+      EXPECT_NE(normal.couleur, clGrayText);
+      EXPECT_EQ(normal.overlay, -1);
+      EXPECT_EQ(normal.hint, u"");
+      // Those it could not list or enter: greyed, marked, and why.
+      PVastNode marque = nullptr;
       for (const std::string& f : v.refuses) {
         TDossier* d = scantest::Child(Main->Racine(), Wire(f));
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->Etat, TEtatDossier::AccesRefuse);
+        const Aspect a = AspectDe(arbre, Main->NoeudDossier(d));
+        EXPECT_EQ(a.couleur, clGrayText);
+        EXPECT_EQ(a.overlay, Image::MarqueRefus);
+        EXPECT_EQ(a.hint.rfind(u"550", 0), 0u) << U8(a.hint);
+        EXPECT_EQ(a.hint, d->Reponse);
+        marque = Main->NoeudDossier(d);
+        // Selected, it takes the selection's colours like any row.
+        Main->SelectionneDossier(d);
+        EXPECT_NE(AspectDe(arbre, Main->NoeudDossier(d)).couleur, clGrayText);
+        Main->SelectionneDossier(Main->Racine());
+      }
+      for (const auto& [chemin, hint] : v.boucles) {
+        TDossier* d = Main->Racine();
+        for (std::size_t debut = 0; d && debut <= chemin.size();) {
+          const std::size_t fin = std::min(chemin.find('/', debut), chemin.size());
+          d = scantest::Child(d, Wire(chemin.substr(debut, fin - debut)));
+          debut = fin + 1;
+        }
+        ASSERT_NE(d, nullptr) << chemin;
+        EXPECT_EQ(d->Etat, TEtatDossier::Boucle);
+        const Aspect a = AspectDe(arbre, Main->NoeudDossier(d));
+        EXPECT_EQ(a.couleur, clGrayText);
+        EXPECT_EQ(a.overlay, Image::MarqueBoucle);
+        EXPECT_EQ(a.hint, hint);
+        marque = Main->NoeudDossier(d);
+      }
+      if (marque) {
+        arbre->ScrollIntoView(marque, true, false);
+        Capture(Main, DossierCaptures(), std::string("main_marked_") + (v.boucles.empty() ? "refused" : "loop"));
       }
     } else {
       EXPECT_EQ(Panneau(3).rfind(u"Error", 0), 0u) << U8(Panneau(3));
     }
     Ferme();
   }
-  EXPECT_EQ(n, 3);
+  EXPECT_EQ(n, 4);
 }
 
 TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
@@ -327,6 +398,39 @@ TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
   const std::vector<String> c = server.Commands();
   EXPECT_EQ(std::count(c.begin(), c.end(), u"QUIT"), 2);
   EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Termine);
+}
+
+// Closing the window while a listing is pending stops the walk first: the
+// scan ends as cancelled with consistent partial totals, nothing more is
+// entered or listed, and the settings are written when the program ends.
+TEST_F(MainScanTest, ClosingTheWindowDuringAScanStopsItFirst) {
+  EcritReglages("<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
+  FtpServer server({.generate = 2, .slowListSeconds = 1.0});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  auto parcours = [](const String& c) { return c.rfind(u"LIST", 0) == 0 || c.rfind(u"CWD", 0) == 0; };
+  auto lists = [&] {
+    const std::vector<String> c = server.Commands();
+    return std::count_if(c.begin(), c.end(), [](const String& x) { return x.rfind(u"LIST", 0) == 0; });
+  };
+  ASSERT_TRUE(Pump([&] { return lists() >= 2; }, 30000));
+  ASSERT_TRUE(Main->Session()->ScanEnCours());
+  ::SendMessageW(Main->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(Main->Session()->ScanEnCours());
+  EXPECT_EQ(Main->ScansTermines, 1);
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
+  EXPECT_FALSE(Main->Visible());
+  const std::size_t vus = server.Commands().size();
+  PumpFor(1500);
+  const std::vector<String> apres = server.Commands();
+  for (std::size_t i = vus; i < apres.size(); ++i) EXPECT_FALSE(parcours(apres[i])) << U8(apres[i]);
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+
+  Ferme();
+  TOxSimpleXML xml;
+  xml.LoadFromFile(String(reinterpret_cast<const Char*>((Travail / "Quorvel.xml").wstring().c_str())));
+  EXPECT_EQ(LitOption(xml, u"LastHost", u"?"), server.Host());
+  EXPECT_EQ(LitOption(xml, u"LastPort", u"?"), IntToStr(server.Port()));
 }
 
 // The tree shows the walk as it goes: it is painted during the scan, not

@@ -113,4 +113,35 @@ TEST_F(MiseEnPageTest, NoCaptionIsCutAndSpinEditsShowTheirLargestValue) {
   }
 }
 
+// The usage bar and the busy bar lie over the status bar's second panel,
+// inside its border; the last panel takes the width left, so that a long
+// path shows.
+TEST_F(MiseEnPageTest, TheUsageAndBusyBarsSitInTheSecondPanel) {
+  Cree({u"-US"});
+  Main->Show();
+  PumpFor(100);
+  EXPECT_EQ(Main->pbOccupe->BoundsRect(), (TRect{82, 2, 192, 16}));
+  EXPECT_EQ(Main->Wait->BoundsRect(), (TRect{82, 3, 192, 14}));
+  const TRect panneau = Main->SBar->PanelRect(1);
+  for (TControl* c : {static_cast<TControl*>(Main->pbOccupe), static_cast<TControl*>(Main->Wait)}) {
+    SCOPED_TRACE(U8(c->Name()));
+    EXPECT_GE(c->Left(), panneau.Left);
+    EXPECT_LE(c->Left() + c->Width(), panneau.Right);
+    EXPECT_GE(c->Top(), panneau.Top);
+    EXPECT_LE(c->Top() + c->Height(), panneau.Bottom);
+  }
+  Main->Wait->Show();
+  Capture(Main, DossierCaptures(), "statusbar_busy");
+  Main->Wait->Hide();
+  Main->pbOccupe->SetPosition(85);
+  Main->pbOccupe->Show();
+  Capture(Main, DossierCaptures(), "statusbar_usage");
+  for (Integer largeur : {0, 300}) {
+    if (largeur) Main->SetClientSize(Main->ClientWidth() + largeur, Main->ClientHeight());
+    PumpFor(100);
+    const TRect dernier = Main->SBar->PanelRect(3);
+    EXPECT_GT(dernier.Width(), Main->SBar->ClientWidth() - 80 - 117 - 110 - 40);
+  }
+}
+
 }  // namespace

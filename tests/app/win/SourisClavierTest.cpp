@@ -115,13 +115,29 @@ TEST_F(SourisClavierTest, ClicksAndKeysInTheListsSelectFillAndOfferDelete) {
   // The pop-up menu's Delete is for the files now.
   Main->pmSupprPopup(Main->pmSuppr);
   EXPECT_TRUE(Main->aDel->Enabled());
-  // Each row's hint is its file's name.
+  // Each row's hint is its file's name; over a cell its column cuts, the
+  // cell's whole text.
   {
-    THintInfo info;
-    info.HintControl = fichiers;
-    info.CursorPos = TPoint{fichiers->ClientWidth() - 20, LigneY(fichiers, f1)};
-    fichiers->NotifyHintShow(info);
-    EXPECT_EQ(info.HintStr, fichiers->TCustomVastStringTree::GetText(f1, 0));
+    auto hint = [&](PVastNode n, TColumnIndex c) {
+      Integer g = 0, d = 0;
+      fichiers->Header().Columns().GetColumnBounds(c, g, d);
+      THintInfo info;
+      info.HintControl = fichiers;
+      info.CursorPos = TPoint{(g + d) / 2, LigneY(fichiers, n)};
+      fichiers->NotifyHintShow(info);
+      return info.HintStr;
+    };
+    auto texte = [&](PVastNode n, TColumnIndex c) { return fichiers->TCustomVastStringTree::GetText(n, c); };
+    EXPECT_EQ(hint(f1, 0), texte(f1, 0));
+    TVastTreeColumn& modifie = fichiers->Header().Columns()[2];
+    const Integer largeur = modifie.Width();
+    modifie.SetWidth(250);
+    EXPECT_EQ(hint(f2, 2), texte(f2, 0));
+    modifie.SetWidth(40);
+    ASSERT_FALSE(texte(f0, 2).empty());
+    EXPECT_EQ(hint(f0, 2), texte(f0, 2));
+    modifie.SetWidth(largeur);
+    EXPECT_EQ(modifie.Width(), 118);
   }
   // A click on the "Size" title sorts by size, a second one the other way.
   const Integer titreY = -fichiers->Header().Height() / 2;

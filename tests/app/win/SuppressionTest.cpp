@@ -162,3 +162,107 @@ TEST_F(SuppressionListesTest, TheListsMenuDeletesTheirSelection) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace apptest;
+
+class ToucheSupprTest : public AppFixture {
+protected:
+  // The server's deleting commands.
+  static std::vector<String> Suppressions(const FtpServer& server) {
+    std::vector<String> out;
+    for (const String& c : server.Commands())
+      if (c.rfind(u"RMD", 0) == 0 || c.rfind(u"DELE", 0) == 0) out.push_back(c);
+    return out;
+  }
+};
+
+// The Delete key in either list does what the lists' menu offers: nothing
+// for the root, the folder or the files selected otherwise (after the same
+// question), and nothing at all while a scan runs.
+TEST_F(ToucheSupprTest, TheDeleteKeyFollowsTheMenusRules) {
+  FtpServer server({.slowListSeconds = 0.3});
+  server.Start();
+  server.MakeFile("docs/a.txt", 4096);
+  server.MakeFile("docs/b.txt", 8192);
+  server.MakeDir("old");
+  server.MakeFile("top.txt", 1024);
+  for (int i = 0; i < 6; ++i) server.MakeDir("more/m" + std::to_string(i));
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan());
+  ::SetForegroundWindow(Main->Handle());
+  TVastStringTree* arbre = Main->listeDossier;
+  TVastStringTree* fichiers = Main->listeFichiers;
+  TDossier* docs = scantest::Child(Main->Racine(), u"docs");
+  TDossier* old = scantest::Child(Main->Racine(), u"old");
+  ASSERT_TRUE(docs && old);
+  server.ClearCommands();
+
+  // The root: not offered, nothing asked.
+  ClicNoeud(arbre, Main->NoeudDossier(Main->Racine()));
+  Monde.Reponses = {IDYES};
+  Touche(arbre->Handle(), VK_DELETE);
+  EXPECT_TRUE(Monde.Boites.empty());
+  EXPECT_FALSE(Main->aDel->Enabled());
+
+  // A folder: asked about; No keeps it, Yes deletes it.
+  ClicNoeud(arbre, Main->NoeudDossier(old));
+  Monde.Reponses = {IDNO};
+  Touche(arbre->Handle(), VK_DELETE);
+  ASSERT_EQ(Monde.Boites.size(), 1u);
+  EXPECT_EQ(Monde.Boites[0].Text, u"Do you really want to delete \"old\" folder and all its contents?");
+  EXPECT_TRUE(server.Exists("old"));
+  // With Shift it is another key: nothing.
+  Monde.Reponses = {IDYES};
+  Touche(arbre->Handle(), VK_DELETE, true);
+  EXPECT_EQ(Monde.Boites.size(), 1u);
+  Touche(arbre->Handle(), VK_DELETE);
+  ASSERT_EQ(Monde.Boites.size(), 2u);
+  EXPECT_FALSE(server.Exists("old"));
+  EXPECT_EQ(Main->NoeudDossier(old), nullptr);
+  EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
+
+  // A file of the file list.
+  ClicNoeud(arbre, Main->NoeudDossier(docs));
+  PVastNode a = NoeudDeTexte(fichiers, u"a.txt");
+  ASSERT_NE(a, nullptr);
+  ClicNoeud(fichiers, a);
+  Monde.Reponses = {IDYES};
+  Touche(fichiers->Handle(), VK_DELETE);
+  ASSERT_EQ(Monde.Boites.size(), 3u);
+  EXPECT_EQ(Monde.Boites[2].Text, u"Do you really want to delete the \"a.txt\" file?");
+  EXPECT_FALSE(server.Exists("docs/a.txt"));
+  EXPECT_EQ(NoeudDeTexte(fichiers, u"a.txt"), nullptr);
+  EXPECT_EQ(Suppressions(server), (std::vector<String>{u"RMD /old", u"DELE a.txt"}));
+
+  // During a scan: neither list deletes anything, nothing is asked.
+  server.ClearCommands();
+  Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(Main->Session()->ScanEnCours());
+  // The root listed (its file and folders shown), the walk goes on below.
+  ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Racine()->SousDossiers.size() >= 2; }));
+  ASSERT_TRUE(Main->Session()->ScanEnCours()) << "the scan ended too soon to tell";
+  docs = scantest::Child(Main->Racine(), u"docs");
+  ASSERT_NE(docs, nullptr);
+  // (The tree shows the walk a few times a second: a click lands once it has.)
+  ClicNoeud(arbre, Main->NoeudDossier(docs));
+  ASSERT_TRUE(Pump([&] { return Main->DossierChoisi() == docs; }, 5000));
+  Monde.Reponses = {IDYES, IDYES};
+  Touche(arbre->Handle(), VK_DELETE);
+  ClicNoeud(arbre, Main->NoeudDossier(Main->Racine()));
+  ASSERT_TRUE(Pump([&] { return NoeudDeTexte(fichiers, u"top.txt") != nullptr; }, 5000));
+  PVastNode top = NoeudDeTexte(fichiers, u"top.txt");
+  ClicNoeud(fichiers, top);
+  ASSERT_TRUE(Pump([&] { return Main->FichiersChoisis().size() == 1; }, 5000));
+  Touche(fichiers->Handle(), VK_DELETE);
+  EXPECT_TRUE(Main->Session()->ScanEnCours());
+  EXPECT_EQ(Monde.Boites.size(), 3u);
+  Main->WaitClick(nullptr);
+  ASSERT_TRUE(AttendScan(2));
+  EXPECT_TRUE(Suppressions(server).empty());
+  EXPECT_TRUE(server.Exists("top.txt"));
+  EXPECT_TRUE(server.Exists("docs"));
+}
+
+}  // namespace
