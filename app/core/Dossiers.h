@@ -71,6 +71,9 @@ public:
   // The hierarchy and the walk's verdict (see the header comment).
   std::vector<std::unique_ptr<TDossier>> SousDossiers;  // owning, listing order
   TEtatDossier Etat = TEtatDossier::Normal;
+  // Listed as a symbolic link: what is below it belongs to its target,
+  // which a deletion must not touch (it removes the link itself).
+  bool Lien = false;
   String Reponse;  // the server's reply when Etat is AccesRefuse/ListeEchouee
   // Lines of its listing that were not understood (their entries, if any,
   // are missing from the totals).
