@@ -918,13 +918,18 @@ TRapportSuppression TMain::SupprimeFichiersChoisis(TDossier* Dossier, const std:
 void TMain::FolderRemoving(TDossier* Dossier) {
   // The parent is shown instead of anything at or below the folder; the
   // folder's node (and those below it) go before the model drops them.
-  listeFichiers->Clear();
-  for (TDossier* d = FDossierSelectionne; d; d = d->Pere)
-    if (d == Dossier) {
-      FDossierSelectionne = Dossier->Pere;
-      break;
-    }
-  SelectionneDossier(Dossier->Pere);
+  // A sub-folder emptied on the way to its parent's removal leaves the
+  // folder shown, and its file list, as they are.
+  auto dessous = [Dossier](const TDossier* d) {
+    for (; d; d = d->Pere)
+      if (d == Dossier) return true;
+    return false;
+  };
+  if (dessous(FDossierSelectionne) || dessous(DossierChoisi())) {
+    listeFichiers->Clear();
+    FDossierSelectionne = Dossier->Pere;
+    SelectionneDossier(Dossier->Pere);
+  }
   if (PVastNode n = NoeudDossier(Dossier)) listeDossier->DeleteNode(n, true);
   listeDossier->Invalidate();
 }

@@ -71,6 +71,9 @@ public:
   // The hierarchy and the walk's verdict (see the header comment).
   std::vector<std::unique_ptr<TDossier>> SousDossiers;  // owning, listing order
   TEtatDossier Etat = TEtatDossier::Normal;
+  // Listed as a symbolic link: what is below it belongs to its target,
+  // which a deletion must not touch (it removes the link itself).
+  bool Lien = false;
   // The server's reply when Etat is AccesRefuse/ListeEchouee; for a Boucle
   // that is a link back, the path of the folder it leads to (empty when the
   // walk stopped for depth).

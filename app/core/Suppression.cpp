@@ -53,6 +53,9 @@ bool FichierDe(const TDossier* D, const TFichier* F) {
 
 String Reponse(TFTPSend& FTP) { return FTP.ResultCode() ? FTP.ResultString() : String(u"no reply"); }
 
+// No reply at all, or the server's "closing the connection" (421).
+bool ConnexionTombee(const TFTPSend& FTP) { return FTP.ResultCode() == 0 || FTP.ResultCode() == 421; }
+
 // Panel 3 is emptied, unless the server refused: then it says what and
 // why, as it does when a scan cannot start (the entry stays on screen, and
 // the reply alone, in the log pane, is easily missed).
@@ -60,6 +63,149 @@ void FinCommune(TScanSession& S, const String& Refus = String()) {
   S.Sink().DeletionDone();
   S.Sink().StatusText(Panneau::Progression, Refus.empty() ? String() : AppMsg(u"Erreur") + u" : " + Refus);
 }
+
+// The same from a report: the last refusal, or why the connection could
+// not be restored.
+void FinCommune(TScanSession& S, const TRapportSuppression& R) {
+  if (R.Issue != TIssueSuppression::EchecConnexion || !R.Refus.empty()) {
+    FinCommune(S, R.Refus.empty() ? String() : R.Refus.back());
+  } else if (!R.Reponse.empty()) {
+    FinCommune(S, R.Reponse);
+  } else {
+    S.Sink().DeletionDone();
+    S.Sink().StatusText(Panneau::Progression, AppMsg(u"Erreur"));
+  }
+}
+
+// The client's time-out, shortened while it stands.
+class TDelaiCourt {
+public:
+  TDelaiCourt(TFTPSend& FTP, Integer Ms) : FFTP(FTP), FAvant(FTP.Timeout) {
+    if (Ms > 0 && Ms < FAvant) FFTP.Timeout = Ms;
+  }
+  ~TDelaiCourt() { FFTP.Timeout = FAvant; }
+  TDelaiCourt(const TDelaiCourt&) = delete;
+  TDelaiCourt& operator=(const TDelaiCourt&) = delete;
+
+private:
+  TFTPSend& FFTP;
+  Integer FAvant;
+};
+
+// The first command of a deletion, "CWD <Octets>". The control connection
+// has lain idle since the scan, and servers close idle sessions (NAT boxes
+// forget them without a word): one found closed, answering 421, or silent
+// for DelaiSondeMs is logged in again once, and the CWD sent again. False
+// when it failed: R says why (EchecCwd or EchecConnexion).
+bool PremierCwd(TScanSession& S, const AnsiString& Octets, const String& Chemin, TRapportSuppression& R) {
+  TFTPSend& ftp = S.FTP();
+  const TTCPBlockSocket* sock = ftp.Sock();
+  if (sock && sock->Socket() != INVALID_SOCKET_HANDLE) {
+    bool fait;
+    {
+      TDelaiCourt delai(ftp, S.DelaiSondeMs);
+      fait = ftp.ChangeWorkingDirRaw(Octets);
+    }
+    if (fait) return true;
+    if (!ConnexionTombee(ftp)) {
+      R.Issue = TIssueSuppression::EchecCwd;
+      R.Reponse = Reponse(ftp);
+      R.Refus.push_back(u"CWD " + Chemin + u": " + R.Reponse);
+      return false;
+    }
+  }
+  String raison;
+  if (!S.Reconnecte(raison)) {
+    R.Issue = TIssueSuppression::EchecConnexion;
+    R.Reponse = raison;
+    return false;
+  }
+  if (ftp.ChangeWorkingDirRaw(Octets)) return true;
+  R.Issue = ConnexionTombee(ftp) ? TIssueSuppression::EchecConnexion : TIssueSuppression::EchecCwd;
+  R.Reponse = Reponse(ftp);
+  R.Refus.push_back(u"CWD " + Chemin + u": " + R.Reponse);
+  return false;
+}
+
+// One folder deletion's walk.
+class TSuppressionArbre {
+public:
+  TSuppressionArbre(TScanSession& S, TRapportSuppression& R) : FSession(S), FFTP(S.FTP()), FRapport(R) {}
+
+  // Whether the connection was lost on the way (nothing more was sent).
+  bool Perdue() const { return FPerdue; }
+
+  // Removes what the model holds of D, then D itself. The connection
+  // already stands in D when Entre.
+  void Supprime(TDossier* D, bool Entre) {
+    if (D->Lien) {
+      SupprimeLien(D);
+      return;
+    }
+    Progression(u"DelFolder", D->Nom);
+    if (!Entre && !FFTP.ChangeWorkingDirRaw(D->CheminOctets)) {
+      Refuse(u"CWD " + D->Chemin);
+      return;
+    }
+    std::vector<TFichier*> fichiers;
+    for (const auto& f : D->Fichiers) fichiers.push_back(f.get());
+    for (TFichier* f : fichiers) {
+      if (FPerdue) return;
+      Progression(u"DelFile", f->Nom);
+      if (FFTP.DeleteFileRaw(f->NomOctets)) {
+        FSession.Sink().FileRemoving(f);
+        D->DelFile(f);
+        ++FRapport.Supprimes;
+      } else {
+        Refuse(f->Nom);
+      }
+    }
+    std::vector<TDossier*> enfants;
+    for (const auto& c : D->SousDossiers) enfants.push_back(c.get());
+    for (TDossier* c : enfants) {
+      if (FPerdue) return;
+      Supprime(c, false);
+    }
+    // What stayed would have the RMD refused: it is not sent.
+    if (FPerdue || !D->Fichiers.empty() || !D->SousDossiers.empty()) return;
+    Progression(u"DelFolder", D->Nom);
+    if (FFTP.DeleteDirRaw(D->CheminOctets))
+      Retire(D);
+    else
+      Refuse(D->Nom);
+  }
+
+private:
+  // A link goes as an entry of its folder, by its path; it is never entered.
+  void SupprimeLien(TDossier* D) {
+    Progression(u"DelFolder", D->Nom);
+    if (FFTP.DeleteFileRaw(D->CheminOctets))
+      Retire(D);
+    else
+      Refuse(D->Nom);
+  }
+
+  void Retire(TDossier* D) {
+    FSession.Sink().FolderRemoving(D);
+    FSession.Modele().SupprimeDossier(D);
+    ++FRapport.Supprimes;
+  }
+
+  void Refuse(const String& Quoi) {
+    FRapport.Reponse = Reponse(FFTP);
+    FRapport.Refus.push_back(Quoi + u": " + FRapport.Reponse);
+    if (ConnexionTombee(FFTP)) FPerdue = true;
+  }
+
+  void Progression(const String& Cle, const String& Nom) {
+    FSession.Sink().StatusText(Panneau::Progression, FormatMsg(Cle, Nom));
+  }
+
+  TScanSession& FSession;
+  TFTPSend& FFTP;
+  TRapportSuppression& FRapport;
+  bool FPerdue = false;
+};
 
 }  // namespace
 
@@ -84,20 +230,21 @@ TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, co
   // model) meanwhile; then Dossier must not even be looked at.
   if (Session.Modele().Generation() != generation || !PeutSupprimerDossier(Session, Dossier)) return r;
   TSuppressionGuard guard(Session);
-  TFTPSend& ftp = Session.FTP();
   Session.Sink().StatusText(Panneau::Progression, FormatMsg(u"DelFolder", nom));
-  if (ftp.DeleteDirRaw(Dossier->CheminOctets)) {
-    Session.Sink().FolderRemoving(Dossier);
-    Session.Modele().SupprimeDossier(Dossier);
-    Session.SetTailleTotale(Session.Modele().Total());
-    r.Issue = TIssueSuppression::Faite;
-    r.Supprimes = 1;
-  } else {
-    r.Issue = TIssueSuppression::Refusee;
-    r.Reponse = Reponse(ftp);
-    r.Refus.push_back(nom + u": " + r.Reponse);
+  // A link is removed from its folder: the first CWD goes there.
+  const TDossier* premier = Dossier->Lien ? Dossier->Pere : Dossier;
+  if (!PremierCwd(Session, premier->CheminOctets, premier->Chemin, r)) {
+    FinCommune(Session, r);
+    return r;
   }
-  FinCommune(Session, r.Refus.empty() ? String() : r.Refus.back());
+  TSuppressionArbre arbre(Session, r);
+  arbre.Supprime(Dossier, !Dossier->Lien);
+  Session.SetTailleTotale(Session.Modele().Total());
+  r.Issue = arbre.Perdue()      ? TIssueSuppression::EchecConnexion
+            : r.Refus.empty()   ? TIssueSuppression::Faite
+            : r.Supprimes > 0   ? TIssueSuppression::Partielle
+                                : TIssueSuppression::Refusee;
+  FinCommune(Session, r);
   return r;
 }
 
@@ -120,12 +267,11 @@ TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
   if (Session.Modele().Generation() != generation || !valide()) return r;
   TSuppressionGuard guard(Session);
   TFTPSend& ftp = Session.FTP();
-  if (!ftp.ChangeWorkingDirRaw(Dossier->CheminOctets)) {
-    r.Issue = TIssueSuppression::EchecCwd;
-    r.Reponse = Reponse(ftp);
-    FinCommune(Session, u"CWD " + Dossier->Chemin + u": " + r.Reponse);
+  if (!PremierCwd(Session, Dossier->CheminOctets, Dossier->Chemin, r)) {
+    FinCommune(Session, r);
     return r;
   }
+  bool perdue = false;
   for (TFichier* f : Fichiers) {
     if (!FichierDe(Dossier, f)) continue;  // listed twice
     const String nom = f->Nom;
@@ -137,12 +283,14 @@ TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
     } else {
       r.Reponse = Reponse(ftp);
       r.Refus.push_back(nom + u": " + r.Reponse);
+      if ((perdue = ConnexionTombee(ftp))) break;
     }
   }
   Session.SetTailleTotale(Session.Modele().Total());
-  r.Issue = r.Refus.empty() ? TIssueSuppression::Faite
-            : r.Supprimes > 0 ? TIssueSuppression::Partielle
-                              : TIssueSuppression::Refusee;
-  FinCommune(Session, r.Refus.empty() ? String() : r.Refus.back());
+  r.Issue = perdue              ? TIssueSuppression::EchecConnexion
+            : r.Refus.empty()   ? TIssueSuppression::Faite
+            : r.Supprimes > 0   ? TIssueSuppression::Partielle
+                                : TIssueSuppression::Refusee;
+  FinCommune(Session, r);
   return r;
 }

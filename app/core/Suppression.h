@@ -1,14 +1,27 @@
 #pragma once
-// Remote deletion without windows: the folder flow (one
-// RMD of the folder's path) and the file flow (one CWD to the folder, then
-// one DELE per file), with the model updates. The confirmation box is a
-// seam (TConfirmation); the main window passes one that shows its
-// Yes/No box with the caption "Confirmation".
+// Remote deletion without windows: the folder flow (its contents first,
+// then the folder) and the file flow (one CWD to the folder, then one DELE
+// per file), with the model updates. The confirmation box is a seam
+// (TConfirmation); the main window passes one that shows its Yes/No box
+// with the caption "Confirmation".
+//
+// A folder goes with everything the scan found in it, depth-first: CWD to
+// the folder, DELE of each of its files, each sub-folder in turn the same
+// way, then RMD of the folder once nothing of it is left in the model.
+// A sub-folder listed as a symbolic link is not entered: its contents are
+// its target's, somewhere else; the link itself goes with one DELE.
 //
 // Made safe:
 // - The model changes only for what the server removed (a 2xx reply): a
-//   refused RMD (a folder that is not empty, no rights) or DELE keeps the
-//   entry, and the report carries the server's reply.
+//   refused RMD or DELE keeps the entry, and so every folder above it
+//   (whose RMD is then not sent), and the report carries the server's
+//   reply. Totals stay exact after a partial deletion.
+// - A refused CWD deletes nothing in that folder or below it: no DELE is
+//   ever sent in a folder other than the file's.
+// - A control connection found dropped at the first command (closed, a
+//   421, or no reply within TScanSession::DelaiSondeMs) is logged in again
+//   once, in the same login folder, or nothing is deleted
+//   (TScanSession::Reconnecte). One lost later stops the deletion there.
 // - No deletion runs while a scan runs or another deletion runs, whatever
 //   triggers it (also when a scan started while the confirmation box was
 //   open), nor from a thread other than the user-interface thread.
@@ -32,7 +45,10 @@ enum class TIssueSuppression {
   Faite,       // everything asked for was removed
   Partielle,   // some files were removed, the server refused the others
   Refusee,     // the server refused everything (RMD, or every DELE)
-  EchecCwd,    // the CWD before the files failed: no DELE was sent
+  EchecCwd,    // the first CWD (into the folder, or to the files' folder)
+               // was refused: nothing else was sent
+  EchecConnexion,  // the connection was lost and could not be restored:
+                   // what Supprimes counts went, nothing was sent after
   Abandonnee,  // the user answered No: nothing sent
   Impossible,  // a scan or a deletion runs, wrong thread, the root folder,
                // nothing (valid) selected: nothing asked, nothing sent
@@ -40,9 +56,12 @@ enum class TIssueSuppression {
 
 struct TRapportSuppression {
   TIssueSuppression Issue = TIssueSuppression::Impossible;
-  int Supprimes = 0;            // entries removed from the server and the model
-  std::vector<String> Refus;    // "name: server reply" per refused entry
-  String Reponse;               // the last refusal's reply (or the failed CWD's)
+  int Supprimes = 0;            // entries (files, folders, links) removed from
+                                // the server and the model
+  std::vector<String> Refus;    // "name: server reply" per refused entry,
+                                // "CWD path: reply" per refused CWD
+  String Reponse;               // the last refusal's reply (or the failed CWD's,
+                                // or why the connection could not be restored)
 };
 
 // pmSupprPopup: whether Delete is offered for the folder tree's selection
@@ -51,18 +70,21 @@ struct TRapportSuppression {
 bool PeutSupprimerDossier(const TScanSession& Session, const TDossier* Dossier);
 bool PeutSupprimerFichiers(const TScanSession& Session, std::size_t NbFichiers);
 
-// The folder branch: asks "ConfirmDelFolder" with the name, shows
-// "DelFolder" in panel 3, sends "RMD <CheminOctets>"; on 2xx the sink hears
-// FolderRemoving, the parent's and ancestors' totals drop by the folder's
-// total, the folder and everything below it leave the model, TailleTotale
-// becomes the root's total. Then the common end (DeletionDone; panel 3
-// emptied, or the "Erreur" text with what the server refused and its reply).
+// The folder branch: asks "ConfirmDelFolder" with the name, then deletes
+// the folder with its contents (see the header comment). Panel 3 shows
+// "DelFolder" with each folder's name and "DelFile" with each file's. Each
+// 2xx removes its entry at once: the sink hears FileRemoving or
+// FolderRemoving, the totals above it drop by its size, and it leaves the
+// model. TailleTotale becomes the root's total. Then the common end
+// (DeletionDone; panel 3 emptied, or the "Erreur" text with what the
+// server refused and its reply, or why the connection was not restored).
 TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, const TConfirmation& Confirme);
 
 // The file branch for files of Dossier (the folder selected in the tree), in
 // the order given: asks "ConfirmDelFile" with the name (one file) or
 // "ConfirmDelFiles" with the count, "CWD <Dossier->CheminOctets>" (on failure
-// no DELE), then per file "DelFile" in panel 3 and "DELE <NomOctets>"; each 2xx
+// no DELE; a dropped connection is restored first, as above), then per file
+// "DelFile" in panel 3 and "DELE <NomOctets>"; each 2xx
 // removes the file (FileRemoving, DelFile). TailleTotale becomes the root's
 // total; then the common end.
 TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,

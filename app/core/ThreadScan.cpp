@@ -264,6 +264,7 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     for (TEntree& e : entrees) {
       if (e.Dossier) {
         TDossier* c = modele.AjouteDossier(dossier, e.Nom, e.Octets);
+        c->Lien = e.Lien;
         if (e.Boucle) {
           c->Etat = TEtatDossier::Boucle;
           if (!e.Retour.empty()) c->Reponse = DecodeWireText(e.Retour);
@@ -322,6 +323,7 @@ bool TScanSession::Connecte(const TParamsConnexion& P) {
   }
   FDossierLogin.clear();
   FSocketLogin = INVALID_SOCKET_HANDLE;
+  FReconnexionPermise = false;
   FFTP.TargetHost = P.Host;
   FFTP.TargetPort = IntToStr(P.Port);
   FFTP.UserName = P.User;
@@ -335,6 +337,7 @@ bool TScanSession::Connecte(const TParamsConnexion& P) {
   // Read once, right after the log-in: later the connection stands wherever
   // the last scan or deletion left it.
   LitDossierLogin();
+  FReconnexionPermise = true;
   FSink.ConnectionChanged(true);
   Statut(Panneau::Connexion, AppMsg(u"Connecte"));
   LanceScan(P.Racine, P.Host, P.Port);
@@ -455,5 +458,45 @@ void TScanSession::StopScan() {
 void TScanSession::Deconnecte() {
   if (FSuppressionEnCours || FDansRemise > 0) return;
   StopScan();
+  FReconnexionPermise = false;
   if (FFTP.Logout()) Statut(Panneau::Connexion, AppMsg(u"Deco"));
+}
+
+bool TScanSession::Reconnecte(String& Raison) {
+  if (FThread || FDansRemise > 0 || !IsUIThread()) {
+    Raison.clear();
+    return false;
+  }
+  if (!FReconnexionPermise) {
+    Raison = AppMsg(u"Deco");
+    return false;
+  }
+  auto echec = [this](const String& Why) {
+    FSink.ConnectionChanged(false);
+    Statut(Panneau::Connexion, AppMsg(u"Erreur"));
+    return Why;
+  };
+  if (!FFTP.Login()) {
+    String why = FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply");
+    if (TTCPBlockSocket* sock = FFTP.Sock(); sock && sock->LastError() != 0)
+      why = sock->LastErrorDesc() + u" (" + IntToStr(sock->LastError()) + u")";
+    // Left open by a refused log-on; the next attempt opens a new one.
+    if (TTCPBlockSocket* sock = FFTP.Sock()) sock->CloseSocket();
+    Raison = echec(u"Login " + FFTP.UserName + u"@" + FFTP.TargetHost + u": " + why);
+    return false;
+  }
+  // The model's paths were made from the login folder: another one (another
+  // account's home, another server behind the address) could give them
+  // other meanings.
+  const AnsiString pwd = FFTP.GetCurrentDirRaw();
+  const AnsiString dossier = !pwd.empty() && pwd[0] == '/' ? pwd : AnsiString("/");
+  if (dossier != FDossierLogin) {
+    FFTP.Logout();
+    Raison = echec(u"PWD \"" + DecodeWireText(dossier) + u"\" \u2260 \"" + DossierLogin() + u"\"");
+    return false;
+  }
+  FSocketLogin = FFTP.Sock() ? FFTP.Sock()->Socket() : INVALID_SOCKET_HANDLE;
+  FSink.ConnectionChanged(true);
+  Statut(Panneau::Connexion, AppMsg(u"Connecte"));
+  return true;
 }

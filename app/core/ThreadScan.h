@@ -126,7 +126,9 @@ public:
   // bar, show the usage bar, restore the cursor. No scan runs any more.
   virtual void ScanFinished(const TResultatScan& /*Result*/) {}
   // Deletions (Suppression.h): the folder or file is about to be removed from
-  // the model (delete its node; for a folder, select its parent first).
+  // the model (delete its node; for a folder at or above the one shown,
+  // select its parent first). A folder's deletion removes its files and
+  // sub-folders one by one before the folder itself.
   virtual void FolderRemoving(TDossier* /*Dossier*/) {}
   virtual void FileRemoving(TFichier* /*Fichier*/) {}
   // The common end of a deletion: update free space, usage bar and pie.
@@ -227,6 +229,16 @@ public:
   void StopScan();
   // The Disconnect action: StopScan, then QUIT.
   void Deconnecte();
+  // After the server dropped the control connection a Connect opened (an
+  // idle session closed, a 421, a NAT box that forgot it): logs in once more
+  // with the same parameters and checks that the login folder (PWD) is the
+  // one the model's paths were made from. False, with the reason in Raison,
+  // when no scan or deletion may drive the client now, when the connection
+  // was closed by Disconnect (or never opened by Connect), when the log-in
+  // fails, or when the login folder differs: then the connection is closed,
+  // so that the next attempt checks again. Panel 0 and ConnectionChanged
+  // tell the outcome as Connect does.
+  bool Reconnecte(String& Raison);
 
   bool ScanEnCours() const { return FThread != nullptr; }
   bool SuppressionEnCours() const { return FSuppressionEnCours; }
@@ -246,6 +258,10 @@ public:
   int ToursArret = 26;
   Cardinal DureeTourMs = 200;
   int ProfondeurMax = 128;
+  // How long a deletion waits for the reply to its first command before it
+  // takes the connection for lost (Suppression.h); the client's own
+  // time-out, minutes long, would freeze the window.
+  Integer DelaiSondeMs = 15000;
 
 private:
   friend class ThreadScan;
@@ -269,6 +285,9 @@ private:
   // The login folder's bytes, and the control connection it was read on.
   AnsiString FDossierLogin;
   TSocket FSocketLogin = INVALID_SOCKET_HANDLE;
+  // Connect logged in, and Disconnect has not closed the connection since:
+  // Reconnecte may log in again.
+  bool FReconnexionPermise = false;
   void LitDossierLogin();
 };
 

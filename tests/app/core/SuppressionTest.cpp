@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <set>
 
 #include "ScanTestSupport.h"
 #include "app/core/Suppression.h"
@@ -123,7 +126,7 @@ TEST_F(Deletions, EmptyFolder) {
   const TRapportSuppression r = SupprimeDossier(h.session, vide, Yes());
   EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
   EXPECT_EQ(questions[0], FormatMsg(u"ConfirmDelFolder", u"vide"));
-  EXPECT_EQ(server->Commands(), std::vector<String>{u"RMD /site/vide"});
+  EXPECT_EQ(server->Commands(), (std::vector<String>{u"CWD /site/vide", u"RMD /site/vide"}));
   EXPECT_FALSE(server->Exists("site/vide"));
   EXPECT_EQ(Child(root, u"vide"), nullptr);
   EXPECT_EQ(h.sink.removedFolders, std::vector<String>{u"/site/vide"});
@@ -135,12 +138,13 @@ TEST_F(Deletions, FolderTotalsAfterRemoval) {
   TDossier* root = h.session.Racine();
   TDossier* ete = Child(root, Wire("Dossier été"));
   TDossier* sous = Child(ete, u"sous dossier");
-  // Empty it on the server first (as a user would), then RMD works.
+  // One file first, then the folder with the other.
   ASSERT_EQ(SupprimeFichiers(h.session, sous, {FileOf(sous, u"f1.dat")}, Yes()).Issue, TIssueSuppression::Faite);
-  std::filesystem::remove(server->PathOf("site/Dossier été/sous dossier/f2.dat"));
   const Int64 rootBefore = root->Total();
   const TRapportSuppression r = SupprimeDossier(h.session, sous, Yes());
   EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
+  EXPECT_EQ(r.Supprimes, 2);  // f2.dat and the folder
+  EXPECT_FALSE(server->Exists("site/Dossier été/sous dossier"));
   EXPECT_EQ(ete->Total(), 4);  // the sub-folder's 10 KiB left with it
   EXPECT_EQ(root->Total(), rootBefore - 10);
   EXPECT_EQ(h.session.TailleTotale(), rootBefore - 10);
@@ -152,14 +156,15 @@ TEST_F(Deletions, RefusedRmdKeepsTheFolder) {
   Scan();
   TDossier* root = h.session.Racine();
   const Int64 before = root->Total();
-  // Not empty: the server refuses.
-  TDossier* ete = Child(root, Wire("Dossier été"));
-  TRapportSuppression r = SupprimeDossier(h.session, ete, Yes());
+  // Not empty any more (a file came after the scan): the server refuses.
+  server->MakeFile("site/vide/later.txt", 1);
+  TDossier* vide = Child(root, u"vide");
+  TRapportSuppression r = SupprimeDossier(h.session, vide, Yes());
   EXPECT_EQ(r.Issue, TIssueSuppression::Refusee);
   EXPECT_EQ(r.Reponse.substr(0, 3), u"550");
-  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + ete->Nom + u": " + r.Reponse);
-  EXPECT_EQ(Child(root, Wire("Dossier été")), ete);
-  EXPECT_TRUE(server->Exists("site/Dossier été/naïve résumé.txt"));
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + vide->Nom + u": " + r.Reponse);
+  EXPECT_EQ(Child(root, u"vide"), vide);
+  EXPECT_TRUE(server->Exists("site/vide/later.txt"));
   // Refused by the server's rights.
   TDossier* auch = Child(Child(root, u"Leer"), u"auch leer");
   r = SupprimeDossier(h.session, auch, Yes());
@@ -244,7 +249,8 @@ TEST(DeletionsAnchored, RootFilesAndFoldersOfALoginFolderOtherThanRoot) {
   auto yes = [](const String&) { return true; };
   EXPECT_EQ(SupprimeFichiers(h.session, root, {FileOf(root, u"f.bin")}, yes).Issue, TIssueSuppression::Faite);
   EXPECT_EQ(SupprimeDossier(h.session, Child(root, u"vide"), yes).Issue, TIssueSuppression::Faite);
-  EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /site", u"DELE f.bin", u"RMD /site/vide"}));
+  EXPECT_EQ(server.Commands(),
+            (std::vector<String>{u"CWD /site", u"DELE f.bin", u"CWD /site/vide", u"RMD /site/vide"}));
   EXPECT_FALSE(server.Exists("site/f.bin"));
   EXPECT_FALSE(server.Exists("site/vide"));
   EXPECT_TRUE(server.Exists("f.bin"));  // the wrong ones are untouched
@@ -316,6 +322,269 @@ TEST_F(Deletions, NoScanStartsDuringADeletion) {
   EXPECT_FALSE(h.session.ScanEnCours());
   EXPECT_FALSE(h.session.SuppressionEnCours());
   EXPECT_TRUE(server->Exists("site/vide"));
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ folders with contents
+
+namespace {
+
+// site/tree: files, nested sub-folders, an empty one, and a link out of it
+// to site/decoy; beside it folders whose names and files look alike.
+constexpr const char* kTreePaths[] = {
+    "tree",   "tree/t1.bin", "tree/t2.bin", "tree/a",        "tree/a/a1.bin", "tree/a/deep",
+    "tree/a/deep/d1.bin",    "tree/a/deep/d2.bin",           "tree/b",        "tree/c",
+    "tree/c/c1.bin",         "tree/to decoy"};
+constexpr const char* kDecoyPaths[] = {"decoy/t1.bin", "decoy/a/a1.bin", "tree2/t1.bin", "t1.bin"};
+
+void MakeTree(FtpServer& server) {
+  server.MakeFile("site/tree/t1.bin", 3 * 1024);
+  server.MakeFile("site/tree/t2.bin", 1524);
+  server.MakeFile("site/tree/a/a1.bin", 10 * 1024);
+  server.MakeFile("site/tree/a/deep/d1.bin", 20 * 1024);
+  server.MakeFile("site/tree/a/deep/d2.bin", 5 * 1024);
+  server.MakeDir("site/tree/b");
+  server.MakeFile("site/tree/c/c1.bin", 7 * 1024);
+  server.MakeFile("site/decoy/t1.bin", 2 * 1024);
+  server.MakeFile("site/decoy/a/a1.bin", 4 * 1024);
+  server.MakeFile("site/tree2/t1.bin", 1024);
+  server.MakeFile("site/t1.bin", 1024);
+}
+
+FtpServerOptions TreeOptions() {
+  FtpServerOptions o;
+  o.symlinks = {{"site/tree/to decoy", "../decoy"}};
+  return o;
+}
+
+// Where each DELE and RMD acted, following the CWDs the server accepted
+// (those in Refused it did not), so that a DELE sent in the wrong folder
+// shows.
+std::vector<String> Targets(const std::vector<String>& Commands, const std::vector<std::string>& Refused) {
+  std::vector<String> out;
+  String cwd = u"/";
+  for (const String& c : Commands) {
+    auto arg = [&](std::size_t n) { return c.substr(n); };
+    if (c.rfind(u"CWD ", 0) == 0) {
+      if (std::find(Refused.begin(), Refused.end(), Bytes(arg(4))) == Refused.end()) cwd = arg(4);
+    } else if (c.rfind(u"DELE ", 0) == 0 || c.rfind(u"RMD ", 0) == 0) {
+      const String what = arg(c.find(u' ') + 1);
+      out.push_back(c.substr(0, c.find(u' ') + 1) + (what[0] == u'/' ? what : cwd + u"/" + what));
+    }
+  }
+  return out;
+}
+
+struct TreeCase {
+  const char* name;
+  std::vector<std::string> refuseDele, refuseRmd, refuseCwd;  // server paths
+  std::vector<std::string> kept;                               // of kTreePaths
+  TIssueSuppression issue;
+};
+
+TEST(DeletionsOfFolders, ContentsGoFirstAndOnlyWhatTheServerRemovedLeavesTheModel) {
+  const std::vector<TreeCase> cases = {
+      {"everything goes", {}, {}, {}, {}, TIssueSuppression::Faite},
+      {"a refused DELE deep inside keeps the file and its folders",
+       {"/site/tree/a/deep/d2.bin"}, {}, {},
+       {"tree", "tree/a", "tree/a/deep", "tree/a/deep/d2.bin"}, TIssueSuppression::Partielle},
+      {"a refused RMD keeps that folder and the ones above", {}, {"/site/tree/b"}, {},
+       {"tree", "tree/b"}, TIssueSuppression::Partielle},
+      {"a refused CWD deletes nothing in that folder", {}, {}, {"/site/tree/c"},
+       {"tree", "tree/c", "tree/c/c1.bin"}, TIssueSuppression::Partielle},
+      {"a refused first CWD deletes nothing at all", {}, {}, {"/site/tree"},
+       {std::begin(kTreePaths), std::end(kTreePaths)}, TIssueSuppression::EchecCwd},
+  };
+  for (const TreeCase& tc : cases) {
+    SCOPED_TRACE(tc.name);
+    FtpServerOptions o = TreeOptions();
+    o.refuseDele = tc.refuseDele;
+    o.refuseRmd = tc.refuseRmd;
+    o.refuseCwd = tc.refuseCwd;
+    FtpServer server(o);
+    server.Start();
+    MakeTree(server);
+    Harness<> h;
+    ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+    ASSERT_TRUE(h.RunToEnd());
+    TDossier* root = h.session.Racine();
+    TDossier* tree = Child(root, u"tree");
+    ASSERT_NE(tree, nullptr);
+    if (tc.refuseCwd.empty()) {
+      // The scan walked the link like a folder: the decoy's files are there too.
+      TDossier* link = Child(tree, u"to decoy");
+      ASSERT_NE(link, nullptr);
+      EXPECT_TRUE(link->Lien);
+      EXPECT_NE(FileOf(link, u"t1.bin"), nullptr);
+    }
+    server.ClearCommands();
+
+    const TRapportSuppression r = SupprimeDossier(h.session, tree, [](const String&) { return true; });
+    EXPECT_EQ(r.Issue, tc.issue);
+
+    // On the server: what was kept, nothing else of the tree, and all of
+    // the look-alikes.
+    for (const char* p : kTreePaths) {
+      const bool kept = std::find(tc.kept.begin(), tc.kept.end(), p) != tc.kept.end();
+      EXPECT_EQ(server.Exists(std::string("site/") + p), kept) << p;
+    }
+    for (const char* p : kDecoyPaths) EXPECT_TRUE(server.Exists(std::string("site/") + p)) << p;
+    EXPECT_EQ(r.Supprimes, static_cast<int>(std::size(kTreePaths) - tc.kept.size()));
+    const std::vector<String> commands = server.Commands();
+    for (const String& t : Targets(commands, tc.refuseCwd))
+      EXPECT_TRUE(t.find(u" /site/tree/") != String::npos || t == u"RMD /site/tree") << Bytes(t);
+    if (tc.kept.empty()) {
+      // Depth-first: the folder itself last.
+      ASSERT_FALSE(commands.empty());
+      EXPECT_EQ(commands.back(), u"RMD /site/tree");
+      EXPECT_EQ(Child(root, u"tree"), nullptr);
+      EXPECT_TRUE(HasCommand(h.sink.panel3, FormatMsg(u"DelFolder", u"deep")));
+      EXPECT_TRUE(HasCommand(h.sink.panel3, FormatMsg(u"DelFile", u"d1.bin")));
+      EXPECT_EQ(h.sink.panel[Panneau::Progression], u"");
+    } else {
+      // No RMD for a folder that keeps something (but the refused one's).
+      for (const std::string& k : tc.kept) {
+        if (std::find(tc.refuseRmd.begin(), tc.refuseRmd.end(), "/site/" + k) == tc.refuseRmd.end()) {
+          EXPECT_FALSE(HasCommand(commands, u"RMD /site/" + Wire(k))) << k;
+        }
+      }
+      EXPECT_EQ(h.sink.panel[Panneau::Progression].rfind(AppMsg(u"Erreur") + u" : ", 0), 0u);
+      ASSERT_EQ(r.Refus.size(), 1u);
+      EXPECT_NE(r.Refus[0].find(u"550"), String::npos);
+    }
+
+    // The model is what is on disk now, with sums that add up.
+    CheckConsistent(root);
+    ExpectedMap expected;
+    std::set<std::string> refused;
+    for (const std::string& c : tc.refuseCwd) refused.insert(c.substr(std::string("/site/").size()));
+    const Int64 total = ExpectedWalk(server.PathOf("site"), "", refused, expected);
+    CompareWithDisk(root, expected);
+    EXPECT_EQ(root->Total(), total);
+    EXPECT_EQ(h.session.TailleTotale(), total);
+    EXPECT_EQ(h.sink.deletionDone, 1);
+  }
+}
+
+// ------------------------------------------------------------ a dropped connection
+
+struct DroppedConnection : testing::Test {
+  void SetUp() override {
+    server = std::make_unique<FtpServer>(TreeOptions());
+    server->Start();
+    MakeTree(*server);
+    h.session.DelaiSondeMs = 1000;
+    ASSERT_TRUE(h.session.Connecte(h.Params(*server, u"/site")));
+    ASSERT_TRUE(h.RunToEnd());
+    root = h.session.Racine();
+    tree = Child(root, u"tree");
+    ASSERT_NE(tree, nullptr);
+    before = root->Total();
+    server->ClearCommands();
+  }
+
+  static bool Yes(const String&) { return true; }
+
+  // Nothing was deleted, on the server or in the model, and the user was told.
+  void NothingDeleted(const TRapportSuppression& r) {
+    EXPECT_EQ(r.Issue, TIssueSuppression::EchecConnexion);
+    EXPECT_EQ(r.Supprimes, 0);
+    for (const char* p : kTreePaths) EXPECT_TRUE(server->Exists(std::string("site/") + p)) << p;
+    for (const String& c : server->Commands()) {
+      EXPECT_NE(c.rfind(u"DELE", 0), 0u) << Bytes(c);
+      EXPECT_NE(c.rfind(u"RMD", 0), 0u) << Bytes(c);
+    }
+    EXPECT_EQ(Child(root, u"tree"), tree);
+    EXPECT_EQ(root->Total(), before);
+    EXPECT_EQ(h.session.TailleTotale(), before);
+    EXPECT_EQ(h.sink.panel[Panneau::Progression].rfind(AppMsg(u"Erreur"), 0), 0u);
+    EXPECT_EQ(h.sink.deletionDone, 1);
+  }
+
+  std::unique_ptr<FtpServer> server;
+  Harness<> h;
+  TDossier* root = nullptr;
+  TDossier* tree = nullptr;
+  Int64 before = 0;
+};
+
+TEST_F(DroppedConnection, IsLoggedInAgainOnceAndTheDeletionGoesOn) {
+  using F = FtpServer::SessionFault;
+  const std::pair<const char*, F> faults[] = {
+      {"closed", F::Close}, {"421", F::Reply421}, {"no reply", F::Mute}};
+  for (const auto& [name, fault] : faults) {
+    SCOPED_TRACE(name);
+    const std::string file = std::string("tree/") + name + ".bin";
+    server->MakeFile("site/" + file, 1024);
+    ASSERT_TRUE(h.session.LanceScan(u"/site", server->Host(), server->Port()));
+    ASSERT_TRUE(h.RunToEnd());
+    TDossier* t = Child(h.session.Racine(), u"tree");
+    TFichier* f = FileOf(t, Wire(name) + u".bin");
+    ASSERT_NE(f, nullptr);
+    const Int64 total = h.session.TailleTotale();
+    server->FaultSessions(fault);
+    server->ClearCommands();
+    h.sink.panel0.clear();
+    const auto started = std::chrono::steady_clock::now();
+    const TRapportSuppression r = SupprimeFichiers(h.session, t, {f}, Yes);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
+    EXPECT_FALSE(server->Exists("site/" + file));
+    EXPECT_EQ(h.session.TailleTotale(), total - 1);
+    // A new log-in, the login folder checked, then the deletion.
+    const std::vector<String> c = server->Commands();
+    const auto user = std::find(c.begin(), c.end(), u"USER " + server->User());
+    const auto pwd = std::find(user, c.end(), u"PWD");
+    const auto cwd = std::find(pwd, c.end(), u"CWD /site/tree");
+    ASSERT_NE(cwd, c.end());
+    EXPECT_EQ(std::next(cwd), std::find(c.begin(), c.end(), u"DELE " + Wire(name) + u".bin"));
+    EXPECT_EQ(std::count_if(c.begin(), c.end(), [](const String& x) { return x.rfind(u"USER", 0) == 0; }), 1);
+    EXPECT_EQ(h.sink.panel0, std::vector<String>{AppMsg(u"Connecte")});
+    EXPECT_EQ(h.sink.connected, std::optional<bool>(true));
+  }
+  // A folder with its contents after a drop too.
+  ASSERT_TRUE(h.session.LanceScan(u"/site", server->Host(), server->Port()));
+  ASSERT_TRUE(h.RunToEnd());
+  server->FaultSessions(FtpServer::SessionFault::Close);
+  const TRapportSuppression r = SupprimeDossier(h.session, Child(h.session.Racine(), u"tree"), Yes);
+  EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
+  EXPECT_FALSE(server->Exists("site/tree"));
+  EXPECT_TRUE(server->Exists("site/decoy/t1.bin"));
+}
+
+TEST_F(DroppedConnection, AFailedLogInDeletesNothing) {
+  server->FaultSessions(FtpServer::SessionFault::Close, {.password = "changed"});
+  NothingDeleted(SupprimeDossier(h.session, tree, Yes));
+  EXPECT_EQ(h.sink.panel[Panneau::Progression].rfind(AppMsg(u"Erreur") + u" : Login ", 0), 0u);
+  EXPECT_NE(h.sink.panel[Panneau::Progression].find(u"530"), String::npos);
+  EXPECT_EQ(h.sink.panel[Panneau::Connexion], AppMsg(u"Erreur"));
+  EXPECT_EQ(h.sink.connected, std::optional<bool>(false));
+}
+
+TEST_F(DroppedConnection, AnotherLoginFolderDeletesNothingUntilItIsTheSameAgain) {
+  server->FaultSessions(FtpServer::SessionFault::Close, {.loginFolder = "/site"});
+  NothingDeleted(SupprimeFichiers(h.session, tree, {FileOf(tree, u"t1.bin")}, Yes));
+  EXPECT_NE(h.sink.panel[Panneau::Progression].find(u"\"/site\""), String::npos);
+  EXPECT_EQ(h.sink.panel[Panneau::Connexion], AppMsg(u"Erreur"));
+  // The connection was closed, so the next deletion checks again.
+  EXPECT_TRUE(HasCommand(server->Commands(), u"QUIT"));
+  server->ClearCommands();
+  h.sink.deletionDone = 0;
+  NothingDeleted(SupprimeDossier(h.session, tree, Yes));
+  server->FaultSessions(FtpServer::SessionFault::None, {.loginFolder = "/"});
+  const TRapportSuppression r = SupprimeDossier(h.session, tree, Yes);
+  EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
+  EXPECT_FALSE(server->Exists("site/tree"));
+  EXPECT_EQ(h.sink.panel[Panneau::Connexion], AppMsg(u"Connecte"));
+}
+
+TEST_F(DroppedConnection, AfterDisconnectNothingIsSentAtAll) {
+  h.session.Deconnecte();
+  server->ClearCommands();
+  NothingDeleted(SupprimeDossier(h.session, tree, Yes));
+  EXPECT_TRUE(server->Commands().empty());
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + AppMsg(u"Deco"));
 }
 
 }  // namespace

@@ -56,28 +56,75 @@ TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
   EXPECT_EQ(Main->SBar->Panels()->Items(3)->Text(), u"");
   EXPECT_EQ(Main->SBar->Panels()->Items(2)->Text(), u"Free: " + FormatTaille(10LL * 1024 * 1024 - 320));
 
-  // An empty folder goes with one RMD; the pie then shows the root.
-  server.MakeDir("empty too");
-  Main->RemplitGraphique(gone);
+  // A folder goes with its contents, depth-first. A file came after the
+  // scan: the server refuses its folder's RMD, so both folders stay, each
+  // on screen with what the model still holds (nothing: x.bin went).
+  server.WriteFile("gone/sub/later.bin", "1");
+  Main->SelectionneDossier(gone);
   TDossier* sub = scantest::Child(gone, u"sub");
   server.ClearCommands();
   Monde.Reponses = {IDYES};
-  // The server refuses a folder that is not empty: the model keeps it.
-  EXPECT_EQ(Main->SupprimeDossierChoisi(gone).Issue, TIssueSuppression::Refusee);
-  EXPECT_TRUE(server.Exists("gone"));
-  EXPECT_EQ(Main->TailleTotale(), 320);
-  Monde.Reponses = {IDYES};
-  std::vector<TFichier*> x = {scantest::FileOf(sub, u"x.bin")};
-  EXPECT_EQ(Main->SupprimeFichiersChoisis(sub, x).Issue, TIssueSuppression::Faite);
-  Monde.Reponses = {IDYES};
-  EXPECT_EQ(Main->SupprimeDossierChoisi(sub).Issue, TIssueSuppression::Faite);
-  EXPECT_FALSE(server.Exists("gone/sub"));
-  EXPECT_EQ(Main->DossierSelectionne(), gone);
+  const TRapportSuppression partiel = Main->SupprimeDossierChoisi(gone);
+  EXPECT_EQ(partiel.Issue, TIssueSuppression::Partielle);
+  EXPECT_EQ(server.Commands(),
+            (std::vector<String>{u"CWD /gone", u"CWD /gone/sub", u"DELE x.bin", u"RMD /gone/sub"}));
+  EXPECT_FALSE(server.Exists("gone/sub/x.bin"));
+  EXPECT_TRUE(server.Exists("gone/sub/later.bin"));
+  EXPECT_EQ(scantest::Child(gone, u"sub"), sub);
+  ASSERT_NE(Main->NoeudDossier(sub), nullptr);
+  EXPECT_EQ(Main->listeDossier->TCustomVastStringTree::GetText(Main->NoeudDossier(gone), 1), FormatTaille(0));
   EXPECT_EQ(Main->TailleTotale(), 20);
-  const std::vector<String> c = server.Commands();
-  EXPECT_NE(std::find(c.begin(), c.end(), u"RMD /gone/sub"), c.end());
+  EXPECT_EQ(Main->DossierChoisi(), gone);
+  EXPECT_EQ(Main->DossierSelectionne(), gone);
+  EXPECT_EQ(Main->SBar->Panels()->Items(3)->Text(), u"Error : sub: " + partiel.Reponse);
+  Main->listeDossier->FullExpand(nullptr);
+  Capture(Main, DossierCaptures(), "main_folder_partly_deleted_us");
+  // Emptied on the server, the rest goes; the pie then shows the root.
+  std::filesystem::remove(server.PathOf("gone/sub/later.bin"));
+  server.ClearCommands();
+  Monde.Reponses = {IDYES};
+  EXPECT_EQ(Main->SupprimeDossierChoisi(gone).Issue, TIssueSuppression::Faite);
+  EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /gone", u"CWD /gone/sub", u"RMD /gone/sub", u"RMD /gone"}));
+  EXPECT_FALSE(server.Exists("gone"));
+  EXPECT_EQ(Main->NoeudDossier(gone), nullptr);
+  EXPECT_EQ(Main->NoeudDossier(sub), nullptr);
+  EXPECT_EQ(Main->DossierChoisi(), racine);
+  EXPECT_EQ(Main->DossierSelectionne(), racine);
+  EXPECT_EQ(Main->TailleTotale(), 20);
+  EXPECT_EQ(Main->SBar->Panels()->Items(3)->Text(), u"");
   // The root cannot be deleted.
   EXPECT_EQ(Main->SupprimeDossierChoisi(Main->Racine()).Issue, TIssueSuppression::Impossible);
+}
+
+TEST_F(SuppressionTest, AfterTheServerDroppedTheConnectionItLogsInAgain) {
+  FtpServer server;
+  server.Start();
+  server.MakeFile("a/one.bin", 4 * 1024);
+  server.MakeFile("a/two.bin", 4 * 1024);
+  Scanne(server);
+  TDossier* a = scantest::Child(Main->Racine(), u"a");
+  ASSERT_NE(a, nullptr);
+  Main->SBar->Panels()->Items(0)->SetText(String());
+
+  // Closed by the server while idle: logged in again, and deleted.
+  server.FaultSessions(FtpServer::SessionFault::Close);
+  Monde.Reponses = {IDYES};
+  std::vector<TFichier*> one = {scantest::FileOf(a, u"one.bin")};
+  EXPECT_EQ(Main->SupprimeFichiersChoisis(a, one).Issue, TIssueSuppression::Faite);
+  EXPECT_FALSE(server.Exists("a/one.bin"));
+  EXPECT_EQ(Main->SBar->Panels()->Items(0)->Text(), u"Connected");
+  EXPECT_TRUE(Main->aDeco->Enabled());
+
+  // Logged in elsewhere this time: nothing is deleted, and the user is told.
+  server.FaultSessions(FtpServer::SessionFault::Close, {.loginFolder = "/a"});
+  Monde.Reponses = {IDYES};
+  EXPECT_EQ(Main->SupprimeDossierChoisi(a).Issue, TIssueSuppression::EchecConnexion);
+  EXPECT_TRUE(server.Exists("a/two.bin"));
+  EXPECT_EQ(Main->TailleTotale(), 4);
+  EXPECT_EQ(Main->SBar->Panels()->Items(0)->Text(), u"Error");
+  EXPECT_EQ(Main->SBar->Panels()->Items(3)->Text(), u"Error : PWD \"/a\" \u2260 \"/\"");
+  Capture(Main, DossierCaptures(), "main_relogin_elsewhere_us");
+  EXPECT_FALSE(Main->aDeco->Enabled());
 }
 
 TEST_F(SuppressionTest, NothingIsDeletedWhileAScanRuns) {
