@@ -247,8 +247,9 @@ namespace {
 void RegisterSplitCursors() {
   if (!Screen) return;
   const HCURSOR Arrow = LoadCursorW(nullptr, IDC_ARROW);
-  if (Screen->Cursors(crVertSplit) == Arrow) Screen->SetCursors(crVertSplit, CreateSplitCursor(true));
-  if (Screen->Cursors(crHeaderSplit) == Arrow) Screen->SetCursors(crHeaderSplit, CreateSplitCursor(false));
+  // The screen's table owns the cursors it is given.
+  if (Screen->Cursors(crVertSplit) == Arrow) Screen->SetCursors(crVertSplit, CreateSplitCursor(true).Release());
+  if (Screen->Cursors(crHeaderSplit) == Arrow) Screen->SetCursors(crHeaderSplit, CreateSplitCursor(false).Release());
 }
 
 }  // namespace
