@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "rtl/UpdateGuard.h"
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
 
@@ -159,7 +160,7 @@ void Dessine(int Index, TCanvas* C) {
 }  // namespace
 
 void RemplitImages(TCustomImageList* List) {
-  List->BeginUpdate();
+  const TUpdateGuard<TCustomImageList> update(*List);
   List->Clear();
   for (int i = 0; i < 14; ++i) {
     TBitmap b;
@@ -171,5 +172,4 @@ void RemplitImages(TCustomImageList* List) {
     Dessine(i, c);
     List->AddMasked(&b, Fond);
   }
-  List->EndUpdate();
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <cstdio>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeWorker.h"
 
@@ -410,13 +411,10 @@ void TVastTreeControl::CreateParams(TCreateParams& Params) {
 
 void TVastTreeControl::CreateWnd() {
   DoStateChange({tsWindowCreating});
-  try {
+  {
+    const TScopeExit Created([this] { DoStateChange({}, {tsWindowCreating}); });
     TCustomControl::CreateWnd();
-  } catch (...) {
-    DoStateChange({}, {tsWindowCreating});
-    throw;
   }
-  DoStateChange({}, {tsWindowCreating});
   // This program has no visual styles of its own: the classic look.
   DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
   TVTHeader& H = Header();
