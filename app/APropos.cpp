@@ -8,6 +8,7 @@
 #include "rtl/Encoding.h"
 #include "rtl/Resources.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
 #include "xml/OxVersionInfo.h"
 
 const Char* const UrlSiteAuteur = u"https://www.quorvel.example/";
@@ -181,15 +182,15 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
 
 void TBoiteAPropos::DoCreate() {
   // The program's icon, drawn on the box's white.
-  if (HICON icone = static_cast<HICON>(::LoadImageW(reinterpret_cast<HINSTANCE>(HInstance()), L"MAINICON",
-                                                    IMAGE_ICON, 32, 32, 0))) {
+  const TIconHandle icone(static_cast<HICON>(
+      ::LoadImageW(reinterpret_cast<HINSTANCE>(HInstance()), L"MAINICON", IMAGE_ICON, 32, 32, 0)));
+  if (icone) {
     TBitmap b;
     b.SetPixelFormat(pf24bit);
     b.SetSize(32, 32);
     b.Canvas()->Brush()->SetColor(clWhite);
     b.Canvas()->FillRect(Rect(0, 0, 32, 32));
-    ::DrawIconEx(b.Canvas()->Handle(), 0, 0, icone, 32, 32, 0, nullptr, DI_NORMAL);
-    ::DestroyIcon(icone);
+    ::DrawIconEx(b.Canvas()->Handle(), 0, 0, icone.Get(), 32, 32, 0, nullptr, DI_NORMAL);
     imgIcon->Picture()->SetGraphic(&b);
   }
   {

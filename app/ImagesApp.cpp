@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "rtl/UpdateGuard.h"
 #include "vcl/Graphics.h"
 #include "vcl/ImgList.h"
 
@@ -160,7 +161,7 @@ void Dessine(int Index, TCanvas* C) {
 }  // namespace
 
 void RemplitImages(TCustomImageList* List) {
-  List->BeginUpdate();
+  const TUpdateGuard<TCustomImageList> update(*List);
   List->Clear();
   for (int i = 0; i < 14; ++i) {
     TBitmap b;
@@ -172,5 +173,4 @@ void RemplitImages(TCustomImageList* List) {
     Dessine(i, c);
     List->AddMasked(&b, Fond);
   }
-  List->EndUpdate();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
 #include "vcl/Forms.h"
 
 namespace {
@@ -31,8 +32,8 @@ public:
       ErrorText = SysErrorMessage(static_cast<Integer>(::GetLastError()));
       return false;
     }
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    // We neither wait for the program nor watch it.
+    const TKernelHandle thread(pi.hThread), process(pi.hProcess);
     return true;
   }
 

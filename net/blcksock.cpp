@@ -725,11 +725,11 @@ void TBlockSocket::SendBlock(const AnsiString& Data) {
   SendString(CodeLongIntLE(static_cast<Integer>(Data.size())) + Data);
 }
 
-void TBlockSocket::SendStreamChunks(TStream* Stream, bool WithSize, bool Indy) {
+void TBlockSocket::SendStreamChunks(TStream* Stream, bool WithSize, bool BigEndianSize) {
   if (!Stream) return;
   const auto size = static_cast<Integer>(Stream->Size() - Stream->Position());
   AnsiString prefix;
-  if (WithSize) prefix = Indy ? IntToBigEndian(size) : CodeLongIntLE(size);
+  if (WithSize) prefix = BigEndianSize ? IntToBigEndian(size) : CodeLongIntLE(size);
   const Integer maxChunk = FSendMaxChunk > 0 ? FSendMaxChunk : 65536;
   AnsiString piece;
   bool first = true;
@@ -751,7 +751,7 @@ void TBlockSocket::SendStreamChunks(TStream* Stream, bool WithSize, bool Indy) {
 
 void TBlockSocket::SendStreamRaw(TStream* Stream) { SendStreamChunks(Stream, false, false); }
 void TBlockSocket::SendStream(TStream* Stream) { SendStreamChunks(Stream, true, false); }
-void TBlockSocket::SendStreamIndy(TStream* Stream) { SendStreamChunks(Stream, true, true); }
+void TBlockSocket::SendStreamBigEndianSize(TStream* Stream) { SendStreamChunks(Stream, true, true); }
 
 Integer TBlockSocket::SendBufferTo(const void* Buffer, Integer Length) {
   if (TestStopFlag()) return 0;
@@ -1036,7 +1036,7 @@ void TBlockSocket::RecvStream(TStream* Stream, Integer Timeout) {
   if (FLastError == 0) RecvStreamSize(Stream, Timeout, x);
 }
 
-void TBlockSocket::RecvStreamIndy(TStream* Stream, Integer Timeout) {
+void TBlockSocket::RecvStreamBigEndianSize(TStream* Stream, Integer Timeout) {
   const Integer x = ReverseBytes(RecvInteger(Timeout));
   if (FLastError == 0) RecvStreamSize(Stream, Timeout, x);
 }

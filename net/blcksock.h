@@ -208,8 +208,10 @@ public:
   virtual void SendInteger(Integer Data);         // 4 bytes, least significant first
   virtual void SendBlock(const AnsiString& Data);  // 4-byte length (LSB first), then the data
   virtual void SendStreamRaw(TStream* Stream);     // from its position to its end
-  virtual void SendStream(TStream* Stream);        // size prefix, LSB first
-  virtual void SendStreamIndy(TStream* Stream);    // size prefix, MSB first
+  // From its position to its end, after the 4-byte size of what follows:
+  // least significant byte first, or with BigEndianSize most significant first.
+  virtual void SendStream(TStream* Stream);
+  virtual void SendStreamBigEndianSize(TStream* Stream);
   virtual Integer SendBufferTo(const void* Buffer, Integer Length);
 
   // --- receiving
@@ -225,7 +227,8 @@ public:
   virtual void RecvStreamRaw(TStream* Stream, Integer Timeout);
   void RecvStreamSize(TStream* Stream, Integer Timeout, Integer Size);
   virtual void RecvStream(TStream* Stream, Integer Timeout);
-  virtual void RecvStreamIndy(TStream* Stream, Integer Timeout);
+  // The counterparts of SendStream and SendStreamBigEndianSize.
+  virtual void RecvStreamBigEndianSize(TStream* Stream, Integer Timeout);
   virtual Integer RecvBufferFrom(void* Buffer, Integer Length);
   virtual Integer PeekBuffer(void* Buffer, Integer Length);
   virtual Byte PeekByte(Integer Timeout);
@@ -305,7 +308,7 @@ public:
   virtual Integer GetSocketProtocol();
 
 protected:
-  virtual void SendStreamChunks(TStream* Stream, bool WithSize, bool Indy);
+  virtual void SendStreamChunks(TStream* Stream, bool WithSize, bool BigEndianSize);
   virtual bool WaitReadable(Integer Timeout);
 
   void DoStatus(THookSocketReason Reason, const String& Value);

@@ -10,7 +10,8 @@
 
 namespace {
 
-// "0x1F" reads as "$1F", as TCustomIniFile.ReadInteger does.
+// Settings files are edited by hand too: a number in C's hexadecimal form
+// ("0x1F") reads like its '$' form ("$1F"), the only one StrToIntDef knows.
 String IntegerText(const String& S) {
   if (S.size() > 2 && S[0] == u'0' && (S[1] == u'x' || S[1] == u'X')) return u"$" + S.substr(2);
   return S;

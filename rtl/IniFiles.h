@@ -1,5 +1,6 @@
 #pragma once
-// INI settings files, as IniFiles.TCustomIniFile and TMemIniFile.
+// INI settings files: TCustomIniFile, what settings are read and written
+// through, and TMemIniFile, a whole file held in memory.
 //
 // TMemIniFile reads the whole file when it is constructed (a missing file
 // gives an empty one), keeps sections and keys in memory in file order, and

@@ -492,11 +492,10 @@ void TStringList::Move(Integer CurIndex, Integer NewIndex) {
   if (FSorted) Error(kSortedListError, 0);
   CheckIndex(CurIndex);
   CheckIndex(NewIndex);
-  BeginUpdate();
+  const TUpdateGuard<TStringList> Update(*this);
   TStringItem Item = std::move(FList[CurIndex]);
   FList.erase(FList.begin() + CurIndex);
   FList.insert(FList.begin() + NewIndex, std::move(Item));
-  EndUpdate();
 }
 
 bool TStringList::Find(const String& S, Integer& Index) const {

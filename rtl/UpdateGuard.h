@@ -7,26 +7,34 @@
 // exception reaches the caller; while another exception is already on its
 // way out, EndUpdate's own is dropped so that the first one stays the error
 // (two at once would end the program).
+//
+// With Hold false the guard does nothing: for an update held only in some
+// cases. (Not a std::optional of a guard: the optional's destructor may not
+// raise, so an EndUpdate that raises there would end the program.)
 #include <exception>
 
 template <class T>
 class TUpdateGuard {
 public:
-  explicit TUpdateGuard(T& Target) : FTarget(Target), FUncaught(std::uncaught_exceptions()) { FTarget.BeginUpdate(); }
+  explicit TUpdateGuard(T& Target, bool Hold = true)
+      : FTarget(Hold ? &Target : nullptr), FUncaught(std::uncaught_exceptions()) {
+    if (FTarget) FTarget->BeginUpdate();
+  }
   ~TUpdateGuard() noexcept(false) {
+    if (!FTarget) return;
     if (std::uncaught_exceptions() > FUncaught) {
       try {
-        FTarget.EndUpdate();
+        FTarget->EndUpdate();
       } catch (...) {
       }
     } else {
-      FTarget.EndUpdate();
+      FTarget->EndUpdate();
     }
   }
   TUpdateGuard(const TUpdateGuard&) = delete;
   TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 
 private:
-  T& FTarget;
+  T* FTarget;  // not owned; null when not held
   int FUncaught;
 };

@@ -52,6 +52,46 @@ using TModuleHandle = TWinHandle<HMODULE, &FreeLibrary>;
 using TRegistryKey = TWinHandle<HKEY, &RegCloseKey>;
 // Memory that the system allocated for us (FormatMessage's text).
 using TLocalMemory = TWinHandle<HLOCAL, &LocalFree>;
+// A hook that this thread set (SetWindowsHookEx).
+using THookHandle = TWinHandle<HHOOK, &UnhookWindowsHookEx>;
+// A completed enhanced metafile.
+using TMetafileHandle = TWinHandle<HENHMETAFILE, &DeleteEnhMetaFile>;
+
+// One reference to a COM object: released at the end, never added to.
+// Put() hands the address to a function that answers a new reference
+// (CoCreateInstance, QueryInterface), after releasing the one held.
+template <class T>
+class TComPtr {
+public:
+  TComPtr() noexcept = default;
+  // Takes over a reference the caller holds.
+  explicit TComPtr(T* Object) noexcept : FObject(Object) {}
+  ~TComPtr() { Reset(); }
+  TComPtr(TComPtr&& Other) noexcept : FObject(std::exchange(Other.FObject, nullptr)) {}
+  TComPtr& operator=(TComPtr&& Other) noexcept {
+    if (this != &Other) {
+      Reset();
+      FObject = std::exchange(Other.FObject, nullptr);
+    }
+    return *this;
+  }
+  TComPtr(const TComPtr&) = delete;
+  TComPtr& operator=(const TComPtr&) = delete;
+
+  T* Get() const noexcept { return FObject; }
+  T* operator->() const noexcept { return FObject; }
+  T** Put() noexcept {
+    Reset();
+    return &FObject;
+  }
+  void Reset() noexcept {
+    if (T* Old = std::exchange(FObject, nullptr)) Old->Release();
+  }
+  explicit operator bool() const noexcept { return FObject != nullptr; }
+
+private:
+  T* FObject = nullptr;
+};
 
 // A memory device context compatible with Reference (the screen when null).
 class TMemoryDC {
@@ -120,6 +160,41 @@ private:
   HWND FWindow;
   PAINTSTRUCT FPaint{};
   HDC FDC;
+};
+
+// The clipboard opened for Owner (OpenClipboard) until the end of the
+// scope; while it is open no other window can read or change it.
+class TOpenClipboard {
+public:
+  explicit TOpenClipboard(HWND Owner) noexcept : FOpen(OpenClipboard(Owner) != FALSE) {}
+  ~TOpenClipboard() {
+    if (FOpen) CloseClipboard();
+  }
+  TOpenClipboard(const TOpenClipboard&) = delete;
+  TOpenClipboard& operator=(const TOpenClipboard&) = delete;
+  // False when another window holds the clipboard.
+  bool Opened() const noexcept { return FOpen; }
+
+private:
+  bool FOpen;
+};
+
+// The memory of a global handle locked (GlobalLock) for the scope: the
+// clipboard's data, for one.
+class TGlobalLock {
+public:
+  explicit TGlobalLock(HGLOBAL Memory) noexcept : FMemory(Memory), FData(Memory ? GlobalLock(Memory) : nullptr) {}
+  ~TGlobalLock() {
+    if (FData) GlobalUnlock(FMemory);
+  }
+  TGlobalLock(const TGlobalLock&) = delete;
+  TGlobalLock& operator=(const TGlobalLock&) = delete;
+  // Null when the handle was null or could not be locked.
+  void* Data() const noexcept { return FData; }
+
+private:
+  HGLOBAL FMemory;
+  void* FData;
 };
 
 // An object selected into a device context for the guard's scope; the

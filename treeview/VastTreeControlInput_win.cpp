@@ -949,49 +949,44 @@ void TVastTreeControl::BeginWheelPanning(TPoint Position) {
   TCustomVastStringTree::BeginWheelPanning(Position);
   const TPoint S = ClientToScreen(Position);
   FPanningImage = CreatePanningBitmap(PanningImageKind());
-  FPanningWindow = CreatePanningWindow(FHandle, S, FPanningImage, [this](TMessage& M) { PanningWindowHandler(M); });
-  if (FPanningWindow) ShowWindow(FPanningWindow, SW_SHOWNOACTIVATE);
+  FPanningWindow = std::make_unique<TPanningWindow>(FHandle, S, FPanningImage.Get(),
+                                                    [this](TMessage& M) { PanningWindowHandler(M); });
+  if (FPanningWindow->Handle()) ShowWindow(FPanningWindow->Handle(), SW_SHOWNOACTIVATE);
   FPanningCursorKind = PanningImageKind();
   FPanningCursor = CreatePanningCursor(FPanningCursorKind);
-  ::SetCursor(FPanningCursor);
+  ::SetCursor(FPanningCursor.Get());
 }
 
 void TVastTreeControl::EndWheelPanning() {
   if (!IsPanning()) return;
   TCustomVastStringTree::EndWheelPanning();
-  if (FPanningWindow) DestroyPanningWindow(FPanningWindow);
-  FPanningWindow = nullptr;
-  if (FPanningImage) DeleteObject(FPanningImage);
-  FPanningImage = nullptr;
-  if (FPanningCursor) DestroyCursor(FPanningCursor);
-  FPanningCursor = nullptr;
+  FPanningWindow.reset();
+  FPanningImage.Reset();
   ::SetCursor(Screen->Cursors(TControl::Cursor()));
+  FPanningCursor.Reset();  // no longer shown
 }
 
 void TVastTreeControl::UpdatePanningCursor(Integer X, Integer Y) {
   const TVTPanningCursor Kind = PanningCursorAt(X, Y);
   if (FPanningCursor && Kind == FPanningCursorKind) return;
-  HCURSOR Old = FPanningCursor;
+  TCursorHandle Cursor = CreatePanningCursor(Kind);
   FPanningCursorKind = Kind;
-  FPanningCursor = CreatePanningCursor(Kind);
-  ::SetCursor(FPanningCursor);
-  if (Old) DestroyCursor(Old);
+  ::SetCursor(Cursor.Get());
+  FPanningCursor = std::move(Cursor);  // the one shown before goes once it is replaced
 }
 
 void TVastTreeControl::PanningWindowHandler(TMessage& Message) {
+  const HWND Window = FPanningWindow ? FPanningWindow->Handle() : nullptr;
+  if (!Window) return;
   if (Message.Msg == WM_PAINT) {
-    PAINTSTRUCT PS;
-    HDC DC = BeginPaint(FPanningWindow, &PS);
-    HDC Mem = CreateCompatibleDC(DC);
-    HGDIOBJ Old = SelectObject(Mem, FPanningImage);
-    BitBlt(DC, 0, 0, PanningImageSize, PanningImageSize, Mem, 0, 0, SRCCOPY);
-    SelectObject(Mem, Old);
-    DeleteDC(Mem);
-    EndPaint(FPanningWindow, &PS);
+    const TPaintDC DC(Window);
+    const TMemoryDC Mem(DC.Get());
+    const TSelectGuard Select(Mem.Get(), FPanningImage.Get());
+    BitBlt(DC.Get(), 0, 0, PanningImageSize, PanningImageSize, Mem.Get(), 0, 0, SRCCOPY);
     Message.Result = 0;
     return;
   }
-  Message.Result = DefWindowProcW(FPanningWindow, Message.Msg, Message.WParam, Message.LParam);
+  Message.Result = DefWindowProcW(Window, Message.Msg, Message.WParam, Message.LParam);
 }
 
 // ---------------------------------------------------------------------------

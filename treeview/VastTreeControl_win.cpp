@@ -312,8 +312,9 @@ namespace {
 void RegisterSplitCursors() {
   if (!Screen) return;
   const HCURSOR Arrow = LoadCursorW(nullptr, IDC_ARROW);
-  if (Screen->Cursors(crVertSplit) == Arrow) Screen->SetCursors(crVertSplit, CreateSplitCursor(true));
-  if (Screen->Cursors(crHeaderSplit) == Arrow) Screen->SetCursors(crHeaderSplit, CreateSplitCursor(false));
+  // The screen's table owns the cursors it is given.
+  if (Screen->Cursors(crVertSplit) == Arrow) Screen->SetCursors(crVertSplit, CreateSplitCursor(true).Release());
+  if (Screen->Cursors(crHeaderSplit) == Arrow) Screen->SetCursors(crHeaderSplit, CreateSplitCursor(false).Release());
 }
 
 }  // namespace
@@ -474,13 +475,10 @@ void TVastTreeControl::CreateParams(TCreateParams& Params) {
 
 void TVastTreeControl::CreateWnd() {
   DoStateChange({tsWindowCreating});
-  try {
+  {
+    const TScopeExit Created([this] { DoStateChange({}, {tsWindowCreating}); });
     TCustomControl::CreateWnd();
-  } catch (...) {
-    DoStateChange({}, {tsWindowCreating});
-    throw;
   }
-  DoStateChange({}, {tsWindowCreating});
   // This program has no visual styles of its own: the classic look.
   DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
   TVTHeader& H = Header();

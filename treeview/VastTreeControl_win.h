@@ -17,6 +17,7 @@
 
 #include "treeview/VastStringTree.h"
 #include "treeview/VastTreeHeader.h"
+#include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeUtils.h"
 #include "treeview/VastTrees.h"
 #include "vcl/Controls.h"
@@ -276,7 +277,7 @@ public:
   std::function<void(const TBaseVastTree* Sender, TColumnIndex Column, TAddPopupItemType& Cmd)>
       OnHeaderAddPopupItem;
   // The panning window while wheel panning runs (nil otherwise).
-  HWND PanningWindow() const { return FPanningWindow; }
+  HWND PanningWindow() const { return FPanningWindow ? FPanningWindow->Handle() : nullptr; }
   // The column drag image while a column is dragged (nil otherwise).
   class TVTDragImage* HeaderDragImage() const { return FHeaderDragImage.get(); }
   // Paints the selected nodes around HotSpot (client coordinates) into the
@@ -449,9 +450,10 @@ protected:
   TPopupMenu* FHeaderPopupMenu = nullptr;          // not owned
   TCursor FHotCursor = crDefault;
   std::unique_ptr<TPopupMenu> FHeaderPopup;        // the automatic column menu
-  HWND FPanningWindow = nullptr;
-  HBITMAP FPanningImage = nullptr;
-  HCURSOR FPanningCursor = nullptr;
+  // The window first: it paints the picture until it goes.
+  TGdiObject FPanningImage;
+  std::unique_ptr<TPanningWindow> FPanningWindow;
+  TCursorHandle FPanningCursor;
   TVTPanningCursor FPanningCursorKind = pcMoveAll;
   TPoint FHeaderDragStart;  // screen
   TPoint FHeaderTrackStart;

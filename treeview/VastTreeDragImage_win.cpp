@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "rtl/Win32Handles.h"
 #include "treeview/VastTrees.h"
 #include "vcl/Graphics.h"
 
@@ -43,21 +44,15 @@ bool TVTDragImage::Visible() const {
 bool TVTDragImage::HandToSystem(TBitmap* DragImage, IDataObject* DataObject) {
   // The shell's drag-drop helper object.
   static constexpr CLSID DragDropHelper{0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
-  IDragSourceHelper* Helper = nullptr;
+  TComPtr<IDragSourceHelper> Helper;
   if (FAILED(CoCreateInstance(DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IDragSourceHelper),
-                              reinterpret_cast<void**>(&Helper))) ||
+                              reinterpret_cast<void**>(Helper.Put()))) ||
       !Helper)
     return false;
-  struct TRelease {
-    IUnknown* Object;
-    ~TRelease() { Object->Release(); }
-  } Release{Helper};
-  IDragSourceHelper2* Helper2 = nullptr;
-  if (SUCCEEDED(Helper->QueryInterface(__uuidof(IDragSourceHelper2), reinterpret_cast<void**>(&Helper2))) &&
-      Helper2) {
+  TComPtr<IDragSourceHelper2> Helper2;
+  if (SUCCEEDED(Helper->QueryInterface(__uuidof(IDragSourceHelper2), reinterpret_cast<void**>(Helper2.Put()))) &&
+      Helper2)
     Helper2->SetFlags(DSH_ALLOWDROPDESCRIPTIONTEXT);
-    Helper2->Release();
-  }
   // Files being dragged: the system knows their picture itself.
   FORMATETC Files{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL | TYMED_ISTREAM};
   if (DataObject->QueryGetData(&Files) == S_OK) {
@@ -67,25 +62,21 @@ bool TVTDragImage::HandToSystem(TBitmap* DragImage, IDataObject* DataObject) {
   // Otherwise our picture, as a copy the system takes over.
   const Integer W = DragImage->Width(), H = DragImage->Height();
   void* Bits = nullptr;
-  HDC Screen = GetDC(nullptr);
-  HBITMAP Copy = CreateDib32(W, H, Bits);
-  if (Copy) {
-    HDC Mem = CreateCompatibleDC(Screen);
-    HGDIOBJ Old = SelectObject(Mem, Copy);
-    BitBlt(Mem, 0, 0, W, H, DragImage->Canvas()->Handle(), 0, 0, SRCCOPY);
-    SelectObject(Mem, Old);
-    DeleteDC(Mem);
-  }
-  ReleaseDC(nullptr, Screen);
+  TGdiObject Copy(CreateDib32(W, H, Bits));
   if (!Copy) return false;
+  {
+    const TMemoryDC Mem;
+    const TSelectGuard Select(Mem.Get(), Copy.Get());
+    BitBlt(Mem.Get(), 0, 0, W, H, DragImage->Canvas()->Handle(), 0, 0, SRCCOPY);
+  }
   SHDRAGIMAGE Image{};
   Image.sizeDragImage = SIZE{W, H};
   Image.ptOffset = POINT{W / 2, H / 2};
-  Image.hbmpDragImage = Copy;
+  Image.hbmpDragImage = static_cast<HBITMAP>(Copy.Get());
   Image.crColorKey = FColorKey == clNone ? CLR_NONE : static_cast<COLORREF>(ColorToRGB(FColorKey));
-  if (SUCCEEDED(Helper->InitializeFromBitmap(&Image, DataObject))) return true;
-  DeleteObject(Copy);
-  return false;
+  if (FAILED(Helper->InitializeFromBitmap(&Image, DataObject))) return false;
+  Copy.Release();  // the system's now
+  return true;
 }
 
 void TVTDragImage::PrepareDrag(TBitmap* DragImage, const TPoint& ImagePosition, const TPoint& HotSpot,
@@ -170,62 +161,56 @@ void TVTDragImage::UpdateWindowImage() {
   }
   GdiFlush();
   void* Bits = nullptr;
-  HDC Screen = GetDC(nullptr);
-  HDC Mem = CreateCompatibleDC(Screen);
-  HBITMAP Dib = CreateDib32(W, H, Bits);
-  if (Dib && Bits) {
-    auto* Out = static_cast<Byte*>(Bits);
-    for (Integer Y = 0; Y < H; ++Y) {
-      const auto* Row = static_cast<const Byte*>(FDragImage->ScanLine(Y));
-      const auto* Under = static_cast<const Byte*>(Back.ScanLine(Y));
-      for (Integer X = 0; X < W; ++X) {
-        const Integer A = PixelAlpha(X, Y);
-        Byte* O = Out + (Y * W + X) * 4;
-        for (int C = 0; C < 3; ++C) {
-          const Integer Src = ClampByte(Row[X * 4 + C] + FPostBlendBias);
-          O[C] = static_cast<Byte>((Src * A + Under[X * 4 + C] * (255 - A)) / 255);
-        }
-        O[3] = 255;
+  const TGdiObject Dib(CreateDib32(W, H, Bits));
+  if (!Dib || !Bits) return;
+  auto* Out = static_cast<Byte*>(Bits);
+  for (Integer Y = 0; Y < H; ++Y) {
+    const auto* Row = static_cast<const Byte*>(FDragImage->ScanLine(Y));
+    const auto* Under = static_cast<const Byte*>(Back.ScanLine(Y));
+    for (Integer X = 0; X < W; ++X) {
+      const Integer A = PixelAlpha(X, Y);
+      Byte* O = Out + (Y * W + X) * 4;
+      for (int C = 0; C < 3; ++C) {
+        const Integer Src = ClampByte(Row[X * 4 + C] + FPostBlendBias);
+        O[C] = static_cast<Byte>((Src * A + Under[X * 4 + C] * (255 - A)) / 255);
       }
+      O[3] = 255;
     }
-    HGDIOBJ Old = SelectObject(Mem, Dib);
-    POINT Pos{FImagePosition.X, FImagePosition.Y}, Origin{0, 0};
-    SIZE Size{W, H};
-    BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(FWindow, Screen, &Pos, &Size, Mem, &Origin, 0, &Blend, ULW_ALPHA);
-    SelectObject(Mem, Old);
   }
-  if (Dib) DeleteObject(Dib);
-  DeleteDC(Mem);
-  ReleaseDC(nullptr, Screen);
+  const TWindowDC Screen(nullptr);
+  const TMemoryDC Mem(Screen.Get());
+  const TSelectGuard Select(Mem.Get(), Dib.Get());
+  POINT Pos{FImagePosition.X, FImagePosition.Y}, Origin{0, 0};
+  SIZE Size{W, H};
+  BLENDFUNCTION Blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  UpdateLayeredWindow(FWindow.Get(), Screen.Get(), &Pos, &Size, Mem.Get(), &Origin, 0, &Blend, ULW_ALPHA);
 }
 
 void TVTDragImage::ShowDragImage() {
   if (FStates != TVTDragImageStates{disHidden, disInDrag, disPrepared}) return;
   FStates.Exclude(disHidden);
   {
-    HDC Screen = GetDC(nullptr);
     FScreenOrigin = TPoint{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
     FScreen = std::make_unique<TBitmap>(GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     FScreen->SetPixelFormat(pf32bit);
-    BitBlt(FScreen->Canvas()->Handle(), 0, 0, FScreen->Width(), FScreen->Height(), Screen, FScreenOrigin.X,
+    const TWindowDC Screen(nullptr);
+    BitBlt(FScreen->Canvas()->Handle(), 0, 0, FScreen->Width(), FScreen->Height(), Screen.Get(), FScreenOrigin.X,
            FScreenOrigin.Y, SRCCOPY);
-    ReleaseDC(nullptr, Screen);
   }
   RegisterDragImageClass();
   if (!FWindow)
-    FWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
-                              DragImageClass, L"", WS_POPUP, FImagePosition.X, FImagePosition.Y,
-                              FDragImage->Width(), FDragImage->Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
-                              nullptr);
+    FWindow.Reset(CreateWindowExW(
+        WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, DragImageClass, L"",
+        WS_POPUP, FImagePosition.X, FImagePosition.Y, FDragImage->Width(), FDragImage->Height(), nullptr, nullptr,
+        GetModuleHandleW(nullptr), nullptr));
   UpdateWindowImage();
-  ShowWindow(FWindow, SW_SHOWNOACTIVATE);
+  ShowWindow(FWindow.Get(), SW_SHOWNOACTIVATE);
 }
 
 void TVTDragImage::HideDragImage() {
   if (!Visible()) return;
   FStates.Include(disHidden);
-  if (FWindow) ShowWindow(FWindow, SW_HIDE);
+  if (FWindow) ShowWindow(FWindow.Get(), SW_HIDE);
 }
 
 bool TVTDragImage::DragTo(const TPoint& P, bool ForceRepaint) {
@@ -254,8 +239,7 @@ void TVTDragImage::EndDrag() {
   HideDragImage();
   FStates.Exclude(disInDrag);
   FStates.Exclude(disPrepared);
-  if (FWindow) DestroyWindow(FWindow);
-  FWindow = nullptr;
+  FWindow.Reset();
   FDragImage.reset();
   FAlpha.clear();
   FScreen.reset();

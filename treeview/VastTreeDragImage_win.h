@@ -9,6 +9,7 @@
 #include "rtl/Geometry.h"
 #include "rtl/Set.h"
 #include "rtl/UITypes.h"
+#include "rtl/Win32Handles.h"
 #include "vcl/Graphics.h"
 
 class TBaseVastTree;
@@ -55,7 +56,7 @@ public:
   void SetPreBlendBias(Integer Value) { FPreBlendBias = Value; }
   Integer PostBlendBias() const { return FPostBlendBias; }
   void SetPostBlendBias(Integer Value) { FPostBlendBias = Value; }
-  HWND Window() const { return FWindow; }
+  HWND Window() const { return FWindow.Get(); }
   // The window the image moves over; what it shows of it comes from the
   // window itself (printed), the rest from the screen as it was at the start.
   // This way the image looks the same whether or not the display blends
@@ -81,7 +82,7 @@ private:
   TVTDragMoveRestriction FRestriction = dmrNone;
   TColor FColorKey = clNone;
   TVTDragImageStates FStates;
-  HWND FWindow = nullptr;
+  TWindowHandle FWindow;
   HWND FBackdropWindow = nullptr;
   std::unique_ptr<TBitmap> FScreen;  // the screen at the start of the drag
   TPoint FScreenOrigin;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "rtl/Win32Handles.h"
 #include "vcl/Messages.h"
 
 // ---------------------------------------------------------------------------
@@ -37,13 +38,11 @@ void TVTEdit::CreateParams(TCreateParams& Params) {
 }
 
 void TVTEdit::MeasureEditText(TSize& Size) {
-  HDC DC = GetDC(Handle());
-  HGDIOBJ Old = SelectObject(DC, Font()->Handle());
   const String Text = this->Text() + u"yG";
+  const TWindowDC DC(Handle());
+  const TSelectGuard Select(DC.Get(), Font()->Handle());
   SIZE S{};
-  GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &S);
-  SelectObject(DC, Old);
-  ReleaseDC(Handle(), DC);
+  GetTextExtentPoint32W(DC.Get(), reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &S);
   Size = TSize{S.cx, S.cy};
 }
 
@@ -106,16 +105,16 @@ void TVTEdit::WndProc(TMessage& Message) {
       FitToText();
       return;
     case WM_PASTE:
-      if (!MultiLineNode() && IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(Handle())) {
+      if (!MultiLineNode() && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
         // A single-line cell takes the first line of what is pasted.
         String Line;
-        if (HANDLE Data = GetClipboardData(CF_UNICODETEXT)) {
-          if (const auto* Text = static_cast<const Char*>(GlobalLock(Data))) {
+        {
+          const TOpenClipboard Clipboard(Handle());
+          if (!Clipboard.Opened()) break;
+          const TGlobalLock Data(GetClipboardData(CF_UNICODETEXT));
+          if (const auto* Text = static_cast<const Char*>(Data.Data()))
             for (const Char* P = Text; *P && *P != u'\r' && *P != u'\n'; ++P) Line.push_back(*P);
-            GlobalUnlock(Data);
-          }
         }
-        CloseClipboard();
         SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Line.c_str()));
         return;
       }

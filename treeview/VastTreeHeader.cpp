@@ -7,9 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 
 #include "rtl/Encoding.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/UpdateGuard.h"
 
 namespace {
@@ -759,24 +759,17 @@ void TVastTreeColumns::LoadFromStream(TStream& Stream, Integer Version) {
   // bytes cannot hold is corrupt, and is refused before anything is built.
   if (NewCount < 0 || static_cast<Int64>(NewCount) * (MinColumnRecordSize + 4) > Remaining(Stream)) Corrupt();
   if (NewCount > 0) {
-    BeginUpdate();
-    std::exception_ptr Failure;
-    try {
-      for (Integer I = 0; I < NewCount; ++I) Add()->LoadFromStream(Stream, Version);
-      std::vector<TColumnIndex> Map(static_cast<std::size_t>(NewCount));
-      std::vector<bool> Seen(static_cast<std::size_t>(NewCount), false);
-      for (TColumnIndex& Entry : Map) {
-        Entry = ReadInt32(Stream);
-        if (Entry < 0 || Entry >= NewCount || Seen[static_cast<std::size_t>(Entry)]) Corrupt();
-        Seen[static_cast<std::size_t>(Entry)] = true;
-      }
-      FPositionToIndex = std::move(Map);
-      LayoutColumns(true);
-    } catch (...) {
-      Failure = std::current_exception();
+    const TUpdateGuard<TVastTreeColumns> Update(*this);
+    for (Integer I = 0; I < NewCount; ++I) Add()->LoadFromStream(Stream, Version);
+    std::vector<TColumnIndex> Map(static_cast<std::size_t>(NewCount));
+    std::vector<bool> Seen(static_cast<std::size_t>(NewCount), false);
+    for (TColumnIndex& Entry : Map) {
+      Entry = ReadInt32(Stream);
+      if (Entry < 0 || Entry >= NewCount || Seen[static_cast<std::size_t>(Entry)]) Corrupt();
+      Seen[static_cast<std::size_t>(Entry)] = true;
     }
-    EndUpdate();
-    if (Failure) std::rethrow_exception(Failure);
+    FPositionToIndex = std::move(Map);
+    LayoutColumns(true);
   }
   if (Version > 4) {
     const Integer Width = ReadInt32(Stream);
@@ -1391,71 +1384,68 @@ void TVTHeader::LoadFromStream(TStream& Stream) {
   const TVTHeaderOptions SavedOptions = FOptions;
   FOptions = TVTHeaderOptions{};
   bool OptionsRestored = false;
-  std::exception_ptr Failure;
-  try {
-    Integer Version = ReadInt32(Stream);
-    if (Version <= -1) {
-      Version = ReadInt32(Stream);
-    } else {
-      Stream.Seek(-4, soCurrent);
-      Version = -1;
-    }
-    FColumns->LoadFromStream(Stream, Version);
-    SetAutoSizeIndex(ReadInt32(Stream));
-    SetBackground(ReadInt32(Stream));
-    SetHeight(ReadInt32(Stream));
-    const Cardinal OptionBits = static_cast<Cardinal>(ReadInt32(Stream));
-    FOptions = SavedOptions;
-    OptionsRestored = true;
-    SetOptions(TVTHeaderOptions::FromBits(OptionBits & AllHeaderOptionBits));
-    SetStyle(ReadEnum(Stream, hsPlates));
-    TVTHeaderFont NewFont;
-    NewFont.Color = ReadInt32(Stream);
-    NewFont.Height = ReadInt32(Stream);
-    const Integer NameLength = ReadInt32(Stream);
-    if (NameLength < 0 || NameLength > Remaining(Stream)) Corrupt();
-    TBytes Name(static_cast<std::size_t>(NameLength));
-    if (NameLength > 0) Stream.ReadBuffer(Name.data(), NameLength);
-    NewFont.Name = TEncoding::UTF8()->GetString(Name);
-    NewFont.Pitch = ReadInt32(Stream);
-    NewFont.Style = ReadInt32(Stream);
-    const bool KeepParent = FParentFont;
-    SetFont(NewFont);
-    FParentFont = KeepParent;
-    if (Version > 0) {
-      SetMainColumn(ReadInt32(Stream));
-      SetSortColumn(ReadInt32(Stream));
-      SetSortDirection(ReadEnum(Stream, sdDescending));
-    }
-    if (Version > 4) {
-      SetParentFont(ReadBool(Stream));
-      const Integer NewMax = ReadInt32(Stream);
-      const Integer NewMin = ReadInt32(Stream);
-      const Integer NewDefault = ReadInt32(Stream);
-      if (NewMin < 0 || NewMax < NewMin) Corrupt();
-      FMaxHeight = NewMax;
-      FMinHeight = NewMin;
-      FDefaultHeight = NewDefault;
-      Byte Percent[4];
-      for (Byte& P : Percent) {
-        const Integer Value = ReadInt32(Stream);
-        if (Value < 0 || Value > 100) Corrupt();
-        P = static_cast<Byte>(Value);
-      }
-      FFixedAreaConstraints.FMaxHeightPercent = Percent[0];
-      FFixedAreaConstraints.FMaxWidthPercent = Percent[1];
-      FFixedAreaConstraints.FMinHeightPercent = Percent[2];
-      FFixedAreaConstraints.FMinWidthPercent = Percent[3];
-    }
-  } catch (...) {
-    Failure = std::current_exception();
+  // However the reading ends, the header leaves the loading state with
+  // indexes that name existing columns.
+  const TScopeExit Finish([&] {
+    if (!OptionsRestored) FOptions = SavedOptions;
+    FStates.Exclude(hsLoading);
+    ClampMainColumn();
+    FSortColumn = std::clamp<TColumnIndex>(FSortColumn, NoColumn, FColumns->Count() - 1);
+    RefreshHeaderFrame();
+    FOwner->DoColumnResize(NoColumn);
+  });
+  Integer Version = ReadInt32(Stream);
+  if (Version <= -1) {
+    Version = ReadInt32(Stream);
+  } else {
+    Stream.Seek(-4, soCurrent);
+    Version = -1;
   }
-  if (!OptionsRestored) FOptions = SavedOptions;
-  FStates.Exclude(hsLoading);
-  // Whatever was read must leave indexes that name existing columns.
-  ClampMainColumn();
-  FSortColumn = std::clamp<TColumnIndex>(FSortColumn, NoColumn, FColumns->Count() - 1);
-  RefreshHeaderFrame();
-  FOwner->DoColumnResize(NoColumn);
-  if (Failure) std::rethrow_exception(Failure);
+  FColumns->LoadFromStream(Stream, Version);
+  SetAutoSizeIndex(ReadInt32(Stream));
+  SetBackground(ReadInt32(Stream));
+  SetHeight(ReadInt32(Stream));
+  const Cardinal OptionBits = static_cast<Cardinal>(ReadInt32(Stream));
+  FOptions = SavedOptions;
+  OptionsRestored = true;
+  SetOptions(TVTHeaderOptions::FromBits(OptionBits & AllHeaderOptionBits));
+  SetStyle(ReadEnum(Stream, hsPlates));
+  TVTHeaderFont NewFont;
+  NewFont.Color = ReadInt32(Stream);
+  NewFont.Height = ReadInt32(Stream);
+  const Integer NameLength = ReadInt32(Stream);
+  if (NameLength < 0 || NameLength > Remaining(Stream)) Corrupt();
+  TBytes Name(static_cast<std::size_t>(NameLength));
+  if (NameLength > 0) Stream.ReadBuffer(Name.data(), NameLength);
+  NewFont.Name = TEncoding::UTF8()->GetString(Name);
+  NewFont.Pitch = ReadInt32(Stream);
+  NewFont.Style = ReadInt32(Stream);
+  const bool KeepParent = FParentFont;
+  SetFont(NewFont);
+  FParentFont = KeepParent;
+  if (Version > 0) {
+    SetMainColumn(ReadInt32(Stream));
+    SetSortColumn(ReadInt32(Stream));
+    SetSortDirection(ReadEnum(Stream, sdDescending));
+  }
+  if (Version > 4) {
+    SetParentFont(ReadBool(Stream));
+    const Integer NewMax = ReadInt32(Stream);
+    const Integer NewMin = ReadInt32(Stream);
+    const Integer NewDefault = ReadInt32(Stream);
+    if (NewMin < 0 || NewMax < NewMin) Corrupt();
+    FMaxHeight = NewMax;
+    FMinHeight = NewMin;
+    FDefaultHeight = NewDefault;
+    Byte Percent[4];
+    for (Byte& P : Percent) {
+      const Integer Value = ReadInt32(Stream);
+      if (Value < 0 || Value > 100) Corrupt();
+      P = static_cast<Byte>(Value);
+    }
+    FFixedAreaConstraints.FMaxHeightPercent = Percent[0];
+    FFixedAreaConstraints.FMaxWidthPercent = Percent[1];
+    FFixedAreaConstraints.FMinHeightPercent = Percent[2];
+    FFixedAreaConstraints.FMinWidthPercent = Percent[3];
+  }
 }

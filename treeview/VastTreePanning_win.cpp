@@ -1,8 +1,8 @@
 #include "treeview/VastTreePanning_win.h"
 
 #include <algorithm>
-#include <memory>
-#include <vector>
+
+#include "rtl/Dispatcher.h"
 
 namespace {
 
@@ -32,13 +32,14 @@ TArrows ArrowsOf(TVTPanningCursor Kind) {
 // Draws the round badge with a dot and the arrows in Ink on DC (32 x 32).
 void DrawPanningArt(HDC DC, TVTPanningCursor Kind, COLORREF Ink, COLORREF Fill, bool Badge) {
   const TArrows A = ArrowsOf(Kind);
-  HPEN Pen = CreatePen(PS_SOLID, 1, Ink);
-  HBRUSH InkBrush = CreateSolidBrush(Ink);
-  HBRUSH FillBrush = CreateSolidBrush(Fill);
-  HGDIOBJ OldPen = SelectObject(DC, Pen);
-  HGDIOBJ OldBrush = SelectObject(DC, FillBrush);
+  const TGdiObject Pen(CreatePen(PS_SOLID, 1, Ink));
+  const TGdiObject InkBrush(CreateSolidBrush(Ink));
+  const TGdiObject FillBrush(CreateSolidBrush(Fill));
+  const TSavedDC Saved(DC);  // the pen and brushes leave the DC before they go
+  SelectObject(DC, Pen.Get());
+  SelectObject(DC, FillBrush.Get());
   if (Badge) Ellipse(DC, 1, 1, 31, 31);
-  SelectObject(DC, InkBrush);
+  SelectObject(DC, InkBrush.Get());
   Ellipse(DC, 14, 14, 19, 19);
   auto Tri = [&](POINT P1, POINT P2, POINT P3) {
     POINT Pts[3] = {P1, P2, P3};
@@ -52,102 +53,101 @@ void DrawPanningArt(HDC DC, TVTPanningCursor Kind, COLORREF Ink, COLORREF Fill, 
   if (A.NE) Tri({28, 4}, {20, 6}, {26, 12});
   if (A.SW) Tri({4, 28}, {12, 26}, {6, 20});
   if (A.SE) Tri({28, 28}, {20, 26}, {26, 20});
-  SelectObject(DC, OldBrush);
-  SelectObject(DC, OldPen);
-  DeleteObject(Pen);
-  DeleteObject(InkBrush);
-  DeleteObject(FillBrush);
 }
 
-struct TPanningWindowData {
-  std::function<void(TMessage&)> Handler;
-};
+// A monochrome cursor of what Art draws: the mask is white (the screen
+// shows through) except where the art is; the colour plane draws the art in
+// black with a white outline of one pixel.
+TCursorHandle CreateOutlinedCursor(const std::function<void(HDC DC, COLORREF Ink)>& Art) {
+  const TWindowDC Screen(nullptr);
+  const TMemoryDC DC(Screen.Get());
+  const TGdiObject Color(CreateCompatibleBitmap(Screen.Get(), 32, 32));
+  const TGdiObject Mask(CreateBitmap(32, 32, 1, 1, nullptr));
+  {
+    const TSavedDC Saved(DC.Get());  // the bitmaps leave the DC before the cursor is made
+    RECT R{0, 0, 32, 32};
+    SelectObject(DC.Get(), Mask.Get());
+    FillRect(DC.Get(), &R, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    // The outline: the art drawn a pixel larger in every direction.
+    for (int DX = -1; DX <= 1; ++DX)
+      for (int DY = -1; DY <= 1; ++DY) {
+        SetViewportOrgEx(DC.Get(), DX, DY, nullptr);
+        Art(DC.Get(), RGB(0, 0, 0));
+      }
+    SetViewportOrgEx(DC.Get(), 0, 0, nullptr);
+    SelectObject(DC.Get(), Color.Get());
+    FillRect(DC.Get(), &R, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    for (int DX = -1; DX <= 1; ++DX)
+      for (int DY = -1; DY <= 1; ++DY) {
+        SetViewportOrgEx(DC.Get(), DX, DY, nullptr);
+        Art(DC.Get(), RGB(255, 255, 255));
+      }
+    SetViewportOrgEx(DC.Get(), 0, 0, nullptr);
+    Art(DC.Get(), RGB(0, 0, 0));
+  }
+  // The cursor copies the bitmaps; ours go at the end of the scope.
+  ICONINFO Info{FALSE, 16, 16, static_cast<HBITMAP>(Mask.Get()), static_cast<HBITMAP>(Color.Get())};
+  return TCursorHandle(CreateIconIndirect(&Info));
+}
 
-LRESULT CALLBACK PanningWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  auto* Data = reinterpret_cast<TPanningWindowData*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
-  if (!Data) return DefWindowProcW(Wnd, Msg, WParam, LParam);
-  TMessage M{};
-  M.Msg = Msg;
-  M.WParam = WParam;
-  M.LParam = LParam;
-  Data->Handler(M);
-  return M.Result;
+// The window's shape: every run of Image's pixels that is not magenta.
+TGdiObject ShapeOf(HGDIOBJ Image) {
+  const TWindowDC Screen(nullptr);
+  const TMemoryDC DC(Screen.Get());
+  const TSelectGuard Select(DC.Get(), Image);
+  TGdiObject Region(CreateRectRgn(0, 0, 0, 0));
+  for (int Y = 0; Y < PanningImageSize; ++Y) {
+    int X = 0;
+    while (X < PanningImageSize) {
+      while (X < PanningImageSize && GetPixel(DC.Get(), X, Y) == PanningTransparent) ++X;
+      const int X1 = X;
+      while (X < PanningImageSize && GetPixel(DC.Get(), X, Y) != PanningTransparent) ++X;
+      if (X > X1) {
+        const TGdiObject Run(CreateRectRgn(X1, Y, X, Y + 1));
+        CombineRgn(static_cast<HRGN>(Region.Get()), static_cast<HRGN>(Region.Get()), static_cast<HRGN>(Run.Get()),
+                   RGN_OR);
+      }
+    }
+  }
+  return Region;
 }
 
 }  // namespace
 
-HBITMAP CreatePanningBitmap(TVTPanningCursor Kind) {
-  HDC Screen = GetDC(nullptr);
-  HDC DC = CreateCompatibleDC(Screen);
-  HBITMAP Bitmap = CreateCompatibleBitmap(Screen, PanningImageSize, PanningImageSize);
-  HGDIOBJ Old = SelectObject(DC, Bitmap);
-  HBRUSH Clear = CreateSolidBrush(PanningTransparent);
-  RECT R{0, 0, PanningImageSize, PanningImageSize};
-  FillRect(DC, &R, Clear);
-  DeleteObject(Clear);
-  DrawPanningArt(DC, Kind, RGB(0, 0, 0), RGB(255, 255, 255), true);
-  SelectObject(DC, Old);
-  DeleteDC(DC);
-  ReleaseDC(nullptr, Screen);
+TGdiObject CreatePanningBitmap(TVTPanningCursor Kind) {
+  const TWindowDC Screen(nullptr);
+  const TMemoryDC DC(Screen.Get());
+  TGdiObject Bitmap(CreateCompatibleBitmap(Screen.Get(), PanningImageSize, PanningImageSize));
+  {
+    const TSelectGuard Select(DC.Get(), Bitmap.Get());
+    const TGdiObject Clear(CreateSolidBrush(PanningTransparent));
+    RECT R{0, 0, PanningImageSize, PanningImageSize};
+    FillRect(DC.Get(), &R, static_cast<HBRUSH>(Clear.Get()));
+    DrawPanningArt(DC.Get(), Kind, RGB(0, 0, 0), RGB(255, 255, 255), true);
+  }
   return Bitmap;
 }
 
-HCURSOR CreateOutlinedCursor(const std::function<void(HDC DC, COLORREF Ink)>& Art) {
-  // A monochrome cursor: the mask is white (screen shows through) except
-  // where the art is; the colour plane draws the art in black with a
-  // white outline of one pixel.
-  HDC Screen = GetDC(nullptr);
-  HDC DC = CreateCompatibleDC(Screen);
-  HBITMAP Color = CreateCompatibleBitmap(Screen, 32, 32);
-  HBITMAP Mask = CreateBitmap(32, 32, 1, 1, nullptr);
-  RECT R{0, 0, 32, 32};
-  HGDIOBJ Old = SelectObject(DC, Mask);
-  FillRect(DC, &R, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  // The outline: the art drawn a pixel larger in every direction.
-  for (int DX = -1; DX <= 1; ++DX)
-    for (int DY = -1; DY <= 1; ++DY) {
-      SetViewportOrgEx(DC, DX, DY, nullptr);
-      Art(DC, RGB(0, 0, 0));
-    }
-  SetViewportOrgEx(DC, 0, 0, nullptr);
-  SelectObject(DC, Color);
-  FillRect(DC, &R, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  for (int DX = -1; DX <= 1; ++DX)
-    for (int DY = -1; DY <= 1; ++DY) {
-      SetViewportOrgEx(DC, DX, DY, nullptr);
-      Art(DC, RGB(255, 255, 255));
-    }
-  SetViewportOrgEx(DC, 0, 0, nullptr);
-  Art(DC, RGB(0, 0, 0));
-  SelectObject(DC, Old);
-  ICONINFO Info{FALSE, 16, 16, Mask, Color};
-  HCURSOR Cursor = CreateIconIndirect(&Info);
-  DeleteObject(Color);
-  DeleteObject(Mask);
-  DeleteDC(DC);
-  ReleaseDC(nullptr, Screen);
-  return Cursor;
-}
-
-HCURSOR CreatePanningCursor(TVTPanningCursor Kind) {
+TCursorHandle CreatePanningCursor(TVTPanningCursor Kind) {
   return CreateOutlinedCursor([Kind](HDC DC, COLORREF Ink) { DrawPanningArt(DC, Kind, Ink, Ink, false); });
 }
 
-HCURSOR CreateSplitCursor(bool AcrossRows) {
+TCursorHandle CreateSplitCursor(bool AcrossRows) {
   // Two bars with an arrow pointing away from each: upright bars with
   // arrows to the left and right for a column edge, lying bars with arrows
   // up and down for a row edge.
   return CreateOutlinedCursor([AcrossRows](HDC DC, COLORREF Ink) {
     auto At = [AcrossRows](int X, int Y) { return AcrossRows ? POINT{Y, X} : POINT{X, Y}; };
-    HBRUSH Brush = CreateSolidBrush(Ink);
+    const TGdiObject Brush(CreateSolidBrush(Ink));
+    const TGdiObject Pen(CreatePen(PS_SOLID, 1, Ink));
+    const TSavedDC Saved(DC);  // the pen and brush leave the DC before they go
     auto Fill = [&](int X1, int Y1, int X2, int Y2) {
       const POINT A = At(X1, Y1), B = At(X2, Y2);
       RECT R{std::min(A.x, B.x), std::min(A.y, B.y), std::max(A.x, B.x), std::max(A.y, B.y)};
-      FillRect(DC, &R, Brush);
+      FillRect(DC, &R, static_cast<HBRUSH>(Brush.Get()));
     };
-    HPEN Pen = CreatePen(PS_SOLID, 1, Ink);
-    HGDIOBJ OldPen = SelectObject(DC, Pen);
-    HGDIOBJ OldBrush = SelectObject(DC, Brush);
+    SelectObject(DC, Pen.Get());
+    SelectObject(DC, Brush.Get());
     auto Tri = [&](POINT P1, POINT P2, POINT P3) {
       POINT Pts[3] = {At(P1.x, P1.y), At(P2.x, P2.y), At(P3.x, P3.y)};
       Polygon(DC, Pts, 3);
@@ -158,15 +158,11 @@ HCURSOR CreateSplitCursor(bool AcrossRows) {
     Fill(18, 15, 23, 18);
     Tri({4, 16}, {9, 11}, {9, 21});  // the heads
     Tri({28, 16}, {23, 11}, {23, 21});
-    SelectObject(DC, OldBrush);
-    SelectObject(DC, OldPen);
-    DeleteObject(Pen);
-    DeleteObject(Brush);
   });
 }
 
-HWND CreatePanningWindow(HWND Owner, const TPoint& ScreenCentre, HBITMAP Image,
-                         std::function<void(TMessage&)> Handler) {
+TPanningWindow::TPanningWindow(HWND Owner, const TPoint& ScreenCentre, HGDIOBJ Image, THandler Handler)
+    : FHandler(std::move(Handler)) {
   HINSTANCE Instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW Class{};
   Class.cbSize = sizeof(Class);
@@ -180,41 +176,31 @@ HWND CreatePanningWindow(HWND Owner, const TPoint& ScreenCentre, HBITMAP Image,
     New.lpszClassName = PanningClass;
     RegisterClassExW(&New);
   }
-  HWND Wnd = CreateWindowExW(WS_EX_TOOLWINDOW, PanningClass, nullptr, WS_POPUP, ScreenCentre.X - 16,
-                             ScreenCentre.Y - 16, PanningImageSize, PanningImageSize, Owner, nullptr, Instance,
-                             nullptr);
-  if (!Wnd) return nullptr;
-  // The window's shape: every run of pixels that is not magenta.
-  HDC Screen = GetDC(nullptr);
-  HDC DC = CreateCompatibleDC(Screen);
-  HGDIOBJ Old = SelectObject(DC, Image);
-  HRGN Region = CreateRectRgn(0, 0, 0, 0);
-  for (int Y = 0; Y < PanningImageSize; ++Y) {
-    int X = 0;
-    while (X < PanningImageSize) {
-      while (X < PanningImageSize && GetPixel(DC, X, Y) == PanningTransparent) ++X;
-      const int X1 = X;
-      while (X < PanningImageSize && GetPixel(DC, X, Y) != PanningTransparent) ++X;
-      if (X > X1) {
-        HRGN Run = CreateRectRgn(X1, Y, X, Y + 1);
-        CombineRgn(Region, Region, Run, RGN_OR);
-        DeleteObject(Run);
-      }
-    }
-  }
-  SelectObject(DC, Old);
-  DeleteDC(DC);
-  ReleaseDC(nullptr, Screen);
-  SetWindowRgn(Wnd, Region, FALSE);  // the window owns the region now
-  SetWindowLongPtrW(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TPanningWindowData{std::move(Handler)}));
-  SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PanningWindowProc));
-  return Wnd;
+  FWindow.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, PanningClass, nullptr, WS_POPUP, ScreenCentre.X - 16,
+                                ScreenCentre.Y - 16, PanningImageSize, PanningImageSize, Owner, nullptr, Instance,
+                                nullptr));
+  if (!FWindow) return;
+  TGdiObject Region = ShapeOf(Image);
+  if (SetWindowRgn(FWindow.Get(), static_cast<HRGN>(Region.Get()), FALSE)) Region.Release();  // the window's now
+  SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(FWindow.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPanningWindow::WindowProc));
 }
 
-void DestroyPanningWindow(HWND Window) {
-  auto* Data = reinterpret_cast<TPanningWindowData*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
-  SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
-  SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
-  DestroyWindow(Window);
-  delete Data;
+TPanningWindow::~TPanningWindow() {
+  // No message reaches the object while the window goes.
+  if (!FWindow) return;
+  SetWindowLongPtrW(FWindow.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
+  SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK TPanningWindow::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto* Self = reinterpret_cast<TPanningWindow*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
+  if (!Self || !Self->FHandler) return DefWindowProcW(Wnd, Msg, WParam, LParam);
+  TMessage M{Msg, WParam, LParam, 0};
+  try {
+    Self->FHandler(M);
+  } catch (...) {
+    HandleUnhandledException(std::current_exception());
+  }
+  return M.Result;
 }

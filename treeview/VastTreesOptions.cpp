@@ -48,8 +48,7 @@ void TCustomVastTreeOptions::AssignTo(TCustomVastTreeOptions& Dest) const {
 
 void TBaseVastTree::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) {
   if (Old.Contains(toShowFilteredNodes) != New.Contains(toShowFilteredNodes) && !FLoading) {
-    const bool Window = FHost->HasWindow();
-    if (Window) BeginUpdate();
+    const TUpdateGuard<TBaseVastTree> Update(*this, FHost->HasWindow());
     StopCacheValidation();
     const bool Show = New.Contains(toShowFilteredNodes);
     for (PVastNode Run = GetFirstNoInit(); Run; Run = GetNextNoInit(Run)) {
@@ -63,7 +62,6 @@ void TBaseVastTree::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New
       }
     }
     InvalidateCache();
-    if (Window) EndUpdate();
   }
   if (Old.Contains(toChildrenAbove) != New.Contains(toChildrenAbove)) {
     InvalidateCache();

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
 #include "vcl/Forms.h"
+#include "vcl/Messages.h"
 
 namespace {
 
@@ -641,27 +644,37 @@ void TActionMainMenuBar::MouseDown(TMouseButton Button, TShiftState Shift, Integ
 }
 
 namespace {
-// The bar whose drop-down the menu loop of this thread shows, and the hook
-// that watches that loop's keys.
+// The bar whose drop-down the menu loop of this thread shows, the hook that
+// watches that loop's keys, and where the hook keeps an exception until the
+// loop has returned.
 thread_local TActionMainMenuBar* gTrackingBar = nullptr;
 thread_local HMENU gTrackingMenu = nullptr;
 thread_local HHOOK gMenuHook = nullptr;
+thread_local TCallbackGuard* gMenuHookGuard = nullptr;
 }  // namespace
 
 LRESULT CALLBACK TActionMainMenuBar::MenuKeyFilter(int Code, WPARAM WParam, LPARAM LParam) {
   const auto* msg = reinterpret_cast<const MSG*>(LParam);
   if (Code == MSGF_MENU && msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT) &&
-      gTrackingBar && gTrackingMenu) {
-    // An item with a submenu keeps the keys for that submenu.
-    bool sousMenu = false;
-    const int n = GetMenuItemCount(gTrackingMenu);
-    for (int i = 0; i < n; ++i)
-      if ((GetMenuState(gTrackingMenu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) && GetSubMenu(gTrackingMenu, i))
-        sousMenu = true;
-    const Integer count = static_cast<Integer>(gTrackingBar->TopItems().size());
-    if (!sousMenu && count > 1) {
-      const Integer step = msg->wParam == VK_RIGHT ? 1 : count - 1;
-      gTrackingBar->FNextDrop = (gTrackingBar->FDroppedIndex + step) % count;
+      gTrackingBar && gTrackingMenu && gMenuHookGuard) {
+    bool moved = false;
+    const bool ok = gMenuHookGuard->Run([&] {
+      // An item with a submenu keeps the keys for that submenu.
+      bool sousMenu = false;
+      const int n = GetMenuItemCount(gTrackingMenu);
+      for (int i = 0; i < n; ++i)
+        if ((GetMenuState(gTrackingMenu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) &&
+            GetSubMenu(gTrackingMenu, i))
+          sousMenu = true;
+      const Integer count = static_cast<Integer>(gTrackingBar->TopItems().size());
+      if (!sousMenu && count > 1) {
+        const Integer step = msg->wParam == VK_RIGHT ? 1 : count - 1;
+        gTrackingBar->FNextDrop = (gTrackingBar->FDroppedIndex + step) % count;
+        moved = true;
+      }
+    });
+    // A failure closes the menu: DropDown raises it once the loop is over.
+    if (moved || !ok) {
       EndMenu();
       return 1;
     }
@@ -682,35 +695,36 @@ void TActionMainMenuBar::DropDown(Integer Index, bool ByKey) {
   Repaint();
   UINT command = 0;
   FNextDrop = -1;
-  TActionMainMenuBar* const outerBar = gTrackingBar;
-  const HMENU outerMenu = gTrackingMenu;
-  const bool hooked = gMenuHook == nullptr;
-  if (hooked) gMenuHook = SetWindowsHookExW(WH_MSGFILTER, &MenuKeyFilter, nullptr, GetCurrentThreadId());
-  gTrackingBar = this;
-  gTrackingMenu = top->Handle();
-  auto unhook = [&] {
-    gTrackingBar = outerBar;
-    gTrackingMenu = outerMenu;
-    if (hooked && gMenuHook) {
-      UnhookWindowsHookEx(gMenuHook);
-      gMenuHook = nullptr;
+  TCallbackGuard hookGuard;
+  {
+    TActionMainMenuBar* const outerBar = gTrackingBar;
+    const HMENU outerMenu = gTrackingMenu;
+    TCallbackGuard* const outerGuard = gMenuHookGuard;
+    // The outermost drop-down of the thread sets the hook; it goes before
+    // the next drop-down or the command runs.
+    THookHandle hook;
+    if (!gMenuHook) {
+      hook.Reset(SetWindowsHookExW(WH_MSGFILTER, &MenuKeyFilter, nullptr, GetCurrentThreadId()));
+      gMenuHook = hook.Get();
     }
-  };
-  try {
+    gTrackingBar = this;
+    gTrackingMenu = top->Handle();
+    gMenuHookGuard = &hookGuard;
+    const TScopeExit restore([&] {
+      gTrackingBar = outerBar;
+      gTrackingMenu = outerMenu;
+      gMenuHookGuard = outerGuard;
+      if (hook) gMenuHook = nullptr;
+      FDroppedIndex = -1;
+      Invalidate();
+    });
     TCustomForm* form = GetParentForm(this);
     const HWND owner = form && form->HandleAllocated() ? form->Handle() : nullptr;
     // The menu loop reads it as its first key: the first item selected.
     if (ByKey) PostMessageW(owner ? owner : FHandle, WM_KEYDOWN, VK_DOWN, 0);
     command = TrackMenu(top->Handle(), below.X, below.Y, owner, TPM_LEFTALIGN | TPM_TOPALIGN);
-  } catch (...) {
-    unhook();
-    FDroppedIndex = -1;
-    Invalidate();
-    throw;
   }
-  unhook();
-  FDroppedIndex = -1;
-  Invalidate();
+  hookGuard.RaiseIfAny();
   if (command) {
     DispatchCommand(command);
   } else if (FNextDrop >= 0) {

@@ -87,8 +87,9 @@ private:
 
 #include <functional>
 
-// A hidden message-only window whose messages go to a callback (the class
-// library's AllocateHWnd): timers, the dispatcher, the hint machinery.
+// A hidden message-only window whose messages go to a callback, for objects
+// that are not controls but need a window's messages: timers, the
+// dispatcher, the hint machinery.
 // Create and use it on one thread; exceptions from the callback go to the
 // application's handler.
 class TUtilityWindow {

@@ -3,13 +3,10 @@
 #include <objidl.h>
 #include <shlwapi.h>
 
+#include "rtl/Win32Handles.h"
 #include "vcl/GdiPlusApi.h"
 
 namespace {
-
-struct TComRelease {
-  void operator()(IUnknown* P) const { P->Release(); }
-};
 
 struct TGdipImageDispose {
   void operator()(GpImage* P) const { GdiPlus().GdipDisposeImage(P); }
@@ -41,12 +38,11 @@ private:
 void DecodePicture(const void* Data, std::size_t Size, TBitmap& Dest) {
   const String failure = u"Unsupported or invalid picture";
   if (!Data || Size == 0 || Size > 0x7FFFFFFF || !GdiPlusReady()) throw EInvalidGraphic(failure);
-  std::unique_ptr<IStream, TComRelease> stream(
-      SHCreateMemStream(static_cast<const BYTE*>(Data), static_cast<UINT>(Size)));
+  const TComPtr<IStream> stream(SHCreateMemStream(static_cast<const BYTE*>(Data), static_cast<UINT>(Size)));
   if (!stream) throw EInvalidGraphic(failure);
   const TGdiPlusApi& gdip = GdiPlus();
   GpBitmap* raw = nullptr;
-  if (gdip.GdipCreateBitmapFromStream(stream.get(), &raw) != Ok || !raw) throw EInvalidGraphic(failure);
+  if (gdip.GdipCreateBitmapFromStream(stream.Get(), &raw) != Ok || !raw) throw EInvalidGraphic(failure);
   const std::unique_ptr<GpImage, TGdipImageDispose> image(raw);
   UINT width = 0, height = 0;
   gdip.GdipGetImageWidth(raw, &width);

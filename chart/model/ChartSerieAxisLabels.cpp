@@ -11,8 +11,9 @@
 #include "rtl/SysUtils.h"
 
 namespace {
-// Two steps of a walk count as the same value within the class library's
-// default tolerance (a millionth of a millionth, relative).
+// Two steps of a walk count as the same value when they differ by at most a
+// millionth of a millionth of the smaller (or 1e-12 near zero): the walk's
+// repeated additions drift in the last digits.
 bool SameValue(double A, double B) {
   double E = std::max(std::min(std::fabs(A), std::fabs(B)) * 1e-12, 1e-12);
   return std::fabs(A - B) <= E;

@@ -3,6 +3,7 @@
 // commands (printing to a file, pictures that scale). A metafile is drawn
 // through a TChartMetafileCanvas; freeing the canvas completes it.
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 #include "vcl/Graphics.h"
 
 class TChartMetafile {
@@ -16,7 +17,7 @@ public:
   Integer Width() const { return FWidth; }
   Integer Height() const { return FHeight; }
   // nullptr until a canvas has completed it.
-  HENHMETAFILE Handle() const { return FHandle; }
+  HENHMETAFILE Handle() const { return FHandle.Get(); }
   // The number of records (0 before completion).
   UINT RecordCount() const;
   // Writes an .emf file; EFCreateError when it cannot.
@@ -26,7 +27,7 @@ public:
 
 private:
   friend class TChartMetafileCanvas;
-  HENHMETAFILE FHandle = nullptr;
+  TMetafileHandle FHandle;
   Integer FWidth, FHeight;
 };
 

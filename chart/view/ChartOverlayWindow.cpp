@@ -1,5 +1,7 @@
 #include "chart/view/ChartOverlayWindow.h"
 
+#include "rtl/Dispatcher.h"
+
 namespace {
 const wchar_t kOverlayClass[] = L"Quorvel.ChartOverlay";
 
@@ -30,54 +32,51 @@ TChartOverlayWindow::TChartOverlayWindow(TColor Color, TBrushStyle Style, bool A
   (void)Registered;
   DWORD Ex = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST | WS_EX_TRANSPARENT;
   if (AlphaBlend) Ex |= WS_EX_LAYERED;
-  FWnd = CreateWindowExW(Ex, kOverlayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  if (FWnd && AlphaBlend) SetLayeredWindowAttributes(FWnd, 0, Alpha, LWA_ALPHA);
+  FWnd.Reset(
+      CreateWindowExW(Ex, kOverlayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this));
+  if (FWnd && AlphaBlend) SetLayeredWindowAttributes(FWnd.Get(), 0, Alpha, LWA_ALPHA);
 }
 
 TChartOverlayWindow::~TChartOverlayWindow() {
-  if (FWnd) {
-    SetWindowLongPtrW(FWnd, GWLP_USERDATA, 0);
-    DestroyWindow(FWnd);
-  }
+  // No message reaches the object while the window goes.
+  if (FWnd) SetWindowLongPtrW(FWnd.Get(), GWLP_USERDATA, 0);
 }
 
 void TChartOverlayWindow::SetBounds(const TRect& R) {
   FBounds = R;
   if (FWnd)
-    SetWindowPos(FWnd, HWND_TOPMOST, R.Left, R.Top, std::max(R.Width(), 1), std::max(R.Height(), 1),
+    SetWindowPos(FWnd.Get(), HWND_TOPMOST, R.Left, R.Top, std::max(R.Width(), 1), std::max(R.Height(), 1),
                  SWP_NOACTIVATE | (FShowing ? SWP_SHOWWINDOW : 0));
-  if (FWnd && FShowing) InvalidateRect(FWnd, nullptr, TRUE);
+  if (FWnd && FShowing) InvalidateRect(FWnd.Get(), nullptr, TRUE);
 }
 
 void TChartOverlayWindow::Show() {
   FShowing = true;
-  if (FWnd) ShowWindow(FWnd, SW_SHOWNOACTIVATE);
+  if (FWnd) ShowWindow(FWnd.Get(), SW_SHOWNOACTIVATE);
 }
 
 void TChartOverlayWindow::SetPicture(std::unique_ptr<TBitmap> Picture) {
   FPicture = std::move(Picture);
-  if (FWnd) InvalidateRect(FWnd, nullptr, TRUE);
+  if (FWnd) InvalidateRect(FWnd.Get(), nullptr, TRUE);
 }
 
 void TChartOverlayWindow::Paint(HDC DC) {
   RECT R;
-  GetClientRect(FWnd, &R);
+  GetClientRect(FWnd.Get(), &R);
   if (FPicture) {
     BitBlt(DC, 0, 0, FPicture->Width(), FPicture->Height(), FPicture->Canvas()->Handle(), 0, 0, SRCCOPY);
   } else if (FStyle != bsClear) {
     const COLORREF C = static_cast<COLORREF>(ColorToRGB(FColor));
     const int Hatch = HatchOf(FStyle);
-    HBRUSH B = Hatch < 0 ? CreateSolidBrush(C) : CreateHatchBrush(Hatch, C);
-    FillRect(DC, &R, B);
-    DeleteObject(B);
+    const TGdiObject B(Hatch < 0 ? CreateSolidBrush(C) : CreateHatchBrush(Hatch, C));
+    FillRect(DC, &R, static_cast<HBRUSH>(B.Get()));
   }
   if (FBorderWidth > 0) {
-    HBRUSH B = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FPicture ? clBlack : FColor)));
+    const TGdiObject B(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FPicture ? clBlack : FColor))));
     for (int I = 0; I < FBorderWidth; ++I) {
       RECT F{R.left + I, R.top + I, R.right - I, R.bottom - I};
-      FrameRect(DC, &F, B);
+      FrameRect(DC, &F, static_cast<HBRUSH>(B.Get()));
     }
-    DeleteObject(B);
   }
 }
 
@@ -92,10 +91,14 @@ LRESULT CALLBACK TChartOverlayWindow::WndProc(HWND Wnd, UINT Msg, WPARAM WParam,
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
-      PAINTSTRUCT PS;
-      HDC DC = BeginPaint(Wnd, &PS);
-      if (Self) Self->Paint(DC);
-      EndPaint(Wnd, &PS);
+      const TPaintDC DC(Wnd);
+      // Nothing may unwind through the system's frames: a failed paint goes
+      // to the application's handler.
+      try {
+        if (Self) Self->Paint(DC.Get());
+      } catch (...) {
+        HandleUnhandledException(std::current_exception());
+      }
       return 0;
     }
     default: break;

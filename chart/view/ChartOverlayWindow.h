@@ -7,6 +7,7 @@
 #include "rtl/Geometry.h"
 #include "rtl/UITypes.h"
 #include "rtl/Win32.h"
+#include "rtl/Win32Handles.h"
 #include "vcl/Graphics.h"
 
 class TChartOverlayWindow {
@@ -19,7 +20,7 @@ public:
   TChartOverlayWindow(const TChartOverlayWindow&) = delete;
   TChartOverlayWindow& operator=(const TChartOverlayWindow&) = delete;
 
-  HWND Handle() const { return FWnd; }
+  HWND Handle() const { return FWnd.Get(); }
   // Screen coordinates.
   void SetBounds(const TRect& R);
   TRect Bounds() const { return FBounds; }
@@ -31,7 +32,7 @@ public:
 private:
   static LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
   void Paint(HDC DC);
-  HWND FWnd = nullptr;
+  TWindowHandle FWnd;
   TColor FColor;
   TBrushStyle FStyle;
   Integer FBorderWidth;

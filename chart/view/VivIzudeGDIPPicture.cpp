@@ -6,6 +6,7 @@
 #include "vcl/Pictures.h"
 #include "rtl/Resources.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
 
 namespace {
 TBytes ReadAll(TStream& Stream) {
@@ -28,10 +29,9 @@ TGPBitmap* TChartGDIPPicture::Image() const {
   if (FDecoded) return FImage.get();
   FDecoded = true;
   if (FIsEmpty || FBytes.empty() || FBytes.size() >= 0x7FFFFFFF || !GdiPlusReady()) return nullptr;
-  IStream* Stream = SHCreateMemStream(FBytes.data(), static_cast<UINT>(FBytes.size()));
+  const TComPtr<IStream> Stream(SHCreateMemStream(FBytes.data(), static_cast<UINT>(FBytes.size())));
   if (!Stream) return nullptr;
-  auto Decoded = std::make_unique<TGPBitmap>(Stream);
-  Stream->Release();  // the image keeps its own reference
+  auto Decoded = std::make_unique<TGPBitmap>(Stream.Get());  // the image takes its own reference
   if (Decoded->LastResult() == Ok && Decoded->Native()) FImage = std::move(Decoded);
   return FImage.get();
 }

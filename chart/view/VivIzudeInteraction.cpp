@@ -8,6 +8,8 @@
 #include "chart/model/ChartHelpers.h"
 #include "chart/view/VivIzudeView.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
+#include "rtl/UpdateGuard.h"
 
 namespace {
 constexpr UINT kScrollInterval = 50, kZoomOutInterval = 100;
@@ -111,10 +113,9 @@ bool TVivIzudeView::IsYPositionChartPoint(Integer X, Integer Y, bool MouseDown, 
       DoSerieMouseDown(this, Button, FFocusedPane, J, PI, Value, Centre.X, Centre.Y);
     else
       DoSerieMouseUp(this, Button, FFocusedPane, J, PI, Value, Centre.X, Centre.Y);
-    BeginUpdate();
+    const TUpdateGuard<TVivIzudeView> Update(*this);
     P.Series().ForceInit(true);
     C.InitializeChart(FScratch, P.Rectangle(), 1.0, 1.0);
-    EndUpdate();
     return true;
   }
   return false;
@@ -417,9 +418,10 @@ void TVivIzudeView::DragGestures(TChartPane& P, TShiftState Shift, Integer X, In
       FDragWindow = std::make_unique<TChartOverlayWindow>(clBlack, bsClear, FDragAlphaBlend, FDragAlphaBlendValue, 4);
       const Integer W = ClientWidth(), H = R.Height();
       auto Image = std::make_unique<TBitmap>(std::max<Integer>(W, 1), std::max<Integer>(H, 1));
-      HDC DC = GetDC(Handle());
-      BitBlt(Image->Canvas()->Handle(), 0, 0, W, H, DC, 0, R.Top, SRCCOPY);
-      ReleaseDC(Handle(), DC);
+      {
+        const TWindowDC DC(Handle());
+        BitBlt(Image->Canvas()->Handle(), 0, 0, W, H, DC.Get(), 0, R.Top, SRCCOPY);
+      }
       FDragWindow->SetPicture(std::move(Image));
       const TPoint A = ClientToScreen({0, SR.Top});
       FDragWindowTop = A.Y;

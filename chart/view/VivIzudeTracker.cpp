@@ -6,6 +6,7 @@
 #include "chart/view/ChartVclCanvas.h"
 #include "chart/view/VivIzudeView.h"
 #include "rtl/SysUtils.h"
+#include "rtl/UpdateGuard.h"
 
 // ---------------------------------------------------------------- items
 void TTrackerItem::SaveToFile(TCustomIniFile& Ini, const String& S) const {
@@ -276,24 +277,25 @@ TTrackerForm* TChartTracker::EnsureWindow() {
   Form->OnMove = [this](TObject*, Integer X, Integer Y) {
     if (FOwner) FOwner->TrackerMoved(X, Y);
   };
-  BeginUpdate();
-  TTrackerList& L = Form->TrackerList();
-  L.SetColor(FColor);
-  L.SetColorTo(FColorTo);
-  L.SetChartFont(FFont);
-  L.SetTitleFont(FTitle.Font());
-  Form->SetBorderStyle(FBorderStyle);
-  const TWinControl* Parent = FOwner->Parent();
-  const TPoint Origin = Parent ? Parent->ClientOrigin() : FOwner->ClientOrigin();
-  Form->SetBounds(Origin.X + FLeft, Origin.Y + FTop, std::max(FWidth, 1), std::max(FHeight, 1));
-  Form->HandleNeeded();
-  if (FAlphaBlend) {
-    HWND H = Form->Handle();
-    SetWindowLongPtrW(H, GWL_EXSTYLE, GetWindowLongPtrW(H, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(H, 0, FAlphaBlendValue, LWA_ALPHA);
+  {
+    const TUpdateGuard<TChartTracker> Update(*this);
+    TTrackerList& L = Form->TrackerList();
+    L.SetColor(FColor);
+    L.SetColorTo(FColorTo);
+    L.SetChartFont(FFont);
+    L.SetTitleFont(FTitle.Font());
+    Form->SetBorderStyle(FBorderStyle);
+    const TWinControl* Parent = FOwner->Parent();
+    const TPoint Origin = Parent ? Parent->ClientOrigin() : FOwner->ClientOrigin();
+    Form->SetBounds(Origin.X + FLeft, Origin.Y + FTop, std::max(FWidth, 1), std::max(FHeight, 1));
+    Form->HandleNeeded();
+    if (FAlphaBlend) {
+      HWND H = Form->Handle();
+      SetWindowLongPtrW(H, GWL_EXSTYLE, GetWindowLongPtrW(H, GWL_EXSTYLE) | WS_EX_LAYERED);
+      SetLayeredWindowAttributes(H, 0, FAlphaBlendValue, LWA_ALPHA);
+    }
+    if (FAutoSize) DoAutoSize();
   }
-  if (FAutoSize) DoAutoSize();
-  EndUpdate();
   SetValues();
   if (FVisible) {
     ShowWindow(Form->Handle(), SW_SHOWNOACTIVATE);

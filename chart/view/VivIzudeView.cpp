@@ -6,6 +6,8 @@
 #include "chart/model/ChartAnalyticSeries.h"
 #include "chart/model/ChartHelpers.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
+#include "rtl/UpdateGuard.h"
 
 // ---------------------------------------------------------------- gradient
 void DrawGradientRect(TCanvas& Canvas, TColor FromColor, TColor ToColor, Integer BorderWidth, TColor BorderColor,
@@ -578,7 +580,7 @@ void TChartPane::DoZoomIn(Integer X1, Integer Y1, Integer X2, Integer Y2) {
 void TChartPane::ScaleYAxes(Integer FromY, Integer ToY) {
   TVivIzudeView* V = ChartView();
   if (!V) return;
-  V->BeginUpdate();
+  const TUpdateGuard<TVivIzudeView> Update(*V);
   const TRect SR = Series().SeriesRectangle();
   for (Integer I = 0; I < Series().Count(); ++I) {
     TChartSerie& S = Series().Items(I);
@@ -597,13 +599,12 @@ void TChartPane::ScaleYAxes(Integer FromY, Integer ToY) {
     V->DoYScaleZoom(this, I, S.MinimumValue(), S.MaximumValue(), S.YScale());
     FChart->InitializeChart(V->ScratchCanvas(), FRectangle, 1, 1);
   }
-  V->EndUpdate();
 }
 
 void TChartPane::ScrollYAxes(Integer FromY, Integer ToY) {
   TVivIzudeView* V = ChartView();
   if (!V) return;
-  V->BeginUpdate();
+  const TUpdateGuard<TVivIzudeView> Update(*V);
   const TRect SR = Series().SeriesRectangle();
   for (Integer I = 0; I < Series().Count(); ++I) {
     TChartSerie& S = Series().Items(I);
@@ -616,7 +617,6 @@ void TChartPane::ScrollYAxes(Integer FromY, Integer ToY) {
     S.SetMinimumValue(S.MinimumValue() + D);
     S.SetMaximumValue(S.MaximumValue() + D);
   }
-  V->EndUpdate();
 }
 
 // ---------------------------------------------------------------- analytic series
@@ -857,9 +857,12 @@ void TVivIzudeView::RenderPane(Integer Pane, TCanvas& Canvas, bool, TRect R) { P
 void TVivIzudeView::PrintPane(Integer Pane, TCanvas& Canvas, TRect R) {
   TChartPane* P = FPanes->Items(Pane);  // EListError for an index outside the panes
   TPaintingScope Scope(*this);
-  HDC Screen = GetDC(nullptr);
-  const int DX = GetDeviceCaps(Screen, LOGPIXELSX), DY = GetDeviceCaps(Screen, LOGPIXELSY);
-  ReleaseDC(nullptr, Screen);
+  int DX, DY;
+  {
+    const TWindowDC Screen(nullptr);
+    DX = GetDeviceCaps(Screen.Get(), LOGPIXELSX);
+    DY = GetDeviceCaps(Screen.Get(), LOGPIXELSY);
+  }
   const double SX = DX > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSX)) / DX : 1.0;
   const double SY = DY > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / DY : 1.0;
   TVclChartCanvas C(Canvas);

@@ -321,7 +321,7 @@ TEST(BlockSocketFraming, SizePrefixesInBothByteOrders) {
   m.SetPosition(0);
   t.Client.SendStream(&m);
   m.SetPosition(0);
-  t.Client.SendStreamIndy(&m);
+  t.Client.SendStreamBigEndianSize(&m);
   t.Client.SendBlock("abc");
   t.Client.SendInteger(0x01020304);
   server.Join();
@@ -350,7 +350,7 @@ TEST(BlockSocketFraming, EmptyStreamSendsTheSizeAlone) {
 TEST(BlockSocketFraming, ReceivingStreamsBlocksAndIntegers) {
   LoopbackServer server([](TTCPBlockSocket& c) {
     c.SendString(AnsiString("\x05\x00\x00\x00" "hello", 9));         // RecvStream
-    c.SendString(AnsiString("\x00\x00\x00\x03" "abc", 7));           // RecvStreamIndy
+    c.SendString(AnsiString("\x00\x00\x00\x03" "abc", 7));           // RecvStreamBigEndianSize
     c.SendString(AnsiString("\x02\x00\x00\x00" "zz", 6));            // RecvBlock
     c.SendString(AnsiString("\x04\x03\x02\x01", 4));                 // RecvInteger
     c.SendString("Q");                                              // RecvByte
@@ -362,7 +362,7 @@ TEST(BlockSocketFraming, ReceivingStreamsBlocksAndIntegers) {
   t.Client.RecvStream(&a, 3000);
   EXPECT_EQ(a.Size(), 5);
   EXPECT_EQ(std::memcmp(a.Memory(), "hello", 5), 0);
-  t.Client.RecvStreamIndy(&b, 3000);
+  t.Client.RecvStreamBigEndianSize(&b, 3000);
   EXPECT_EQ(b.Size(), 3);
   EXPECT_EQ(std::memcmp(b.Memory(), "abc", 3), 0);
   EXPECT_EQ(t.Client.RecvBlock(3000), "zz");

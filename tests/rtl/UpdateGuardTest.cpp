@@ -51,6 +51,22 @@ TEST(UpdateGuard, EveryWayOutEndsTheUpdate) {
   EXPECT_EQ(c.Ends, 4);
 }
 
+// A guard told not to hold touches nothing, on any way out.
+TEST(UpdateGuard, NotHoldingLeavesTheTargetAlone) {
+  TCounter c;
+  c.EndRaises = true;
+  EXPECT_NO_THROW({ TUpdateGuard Update(c, false); });
+  EXPECT_THROW(
+      {
+        TUpdateGuard Update(c, false);
+        EXPECT_EQ(c.Depth, 0);
+        throw std::runtime_error("from the body");
+      },
+      std::runtime_error);
+  EXPECT_EQ(c.Depth, 0);
+  EXPECT_EQ(c.Ends, 0);
+}
+
 // A string list whose change handler raises part-way through a bulk change
 // still ends its update: later changes notify again.
 TEST(UpdateGuard, StringListLeavesNoUpdatePending) {

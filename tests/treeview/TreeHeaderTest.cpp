@@ -640,6 +640,7 @@ TEST_F(THeaderStreamTest, CorruptStreamsFailWithTheReadError) {
     TVTHeader& T = Target.Header();
     EXPECT_THROW(LoadHeader(T, B), EReadError);
     EXPECT_FALSE(T.States().Contains(hsLoading));
+    EXPECT_EQ(T.Columns().UpdateCount(), 0);
     const auto& Map = T.Columns().PositionToIndex();
     ASSERT_EQ(static_cast<Integer>(Map.size()), T.Columns().Count());
     std::vector<TColumnIndex> Sorted(Map.begin(), Map.end());

@@ -21,6 +21,7 @@
 #include "treeview/VastTreeEdit_win.h"
 #include "treeview/VastTreeHeaderPopup_win.h"
 #include "treeview/VastTreeHint_win.h"
+#include "treeview/VastTreePanning_win.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 
@@ -1034,6 +1035,37 @@ TEST_F(TTreeInputTest, WheelAndMiddleButtonPanning) {
   EXPECT_FALSE(Tree->IsPanning());
   EXPECT_EQ(Tree->PanningWindow(), nullptr);
   EXPECT_LT(Tree->OffsetY(), BeforeWheel);
+}
+
+// An exception in the panning window's handler stops at the window: it
+// goes to the application's handler, the window keeps serving messages, and
+// it goes with its object.
+TEST(PanningWindow, HandlerExceptionsGoToTheApplication) {
+  Application->Initialize();
+  std::vector<String> Errors;
+  Application->OnException = [&](TObject*, Exception& E) { Errors.push_back(E.Message()); };
+  const TGdiObject Image = CreatePanningBitmap(pcMoveAll);
+  constexpr UINT Raise = WM_APP + 7;
+  int Raised = 0;
+  HWND Handle = nullptr;
+  {
+    TPanningWindow Window(nullptr, TPoint{100, 100}, Image.Get(), [&](TMessage& M) {
+      if (M.Msg == Raise) {
+        ++Raised;
+        throw Exception(u"painting failed");
+      }
+      M.Result = DefWindowProcW(Handle, M.Msg, M.WParam, M.LParam);
+    });
+    Handle = Window.Handle();
+    ASSERT_NE(Handle, nullptr);
+    SendMessageW(Handle, Raise, 0, 0);
+    SendMessageW(Handle, Raise, 0, 0);
+    EXPECT_EQ(Raised, 2);
+    EXPECT_EQ(Errors, (std::vector<String>{u"painting failed", u"painting failed"}));
+    EXPECT_TRUE(IsWindow(Handle));
+  }
+  EXPECT_FALSE(IsWindow(Handle));
+  Application->OnException = nullptr;
 }
 
 TEST_F(TTreeInputTest, TheHotRowFollowsAScrollUnderARestingPointer) {

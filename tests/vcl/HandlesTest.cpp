@@ -106,4 +106,57 @@ TEST(CallbackGuard, ExceptionWaitsUntilTheWin32CallReturns) {
   EXPECT_NO_THROW(visits.Guard.RaiseIfAny());  // raised once
 }
 
+// The clipboard opened in a scope that raises is closed again, so other
+// windows can use it; the memory locked in it is unlocked.
+TEST(OpenClipboard, ClosedAndUnlockedWhateverHappens) {
+  const TWindowHandle owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(owner);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 16);
+  ASSERT_NE(memory, nullptr);
+  try {
+    const TOpenClipboard clipboard(owner.Get());
+    ASSERT_TRUE(clipboard.Opened());
+    EXPECT_EQ(GetOpenClipboardWindow(), owner.Get());
+    const TGlobalLock locked(memory);
+    ASSERT_NE(locked.Data(), nullptr);
+    EXPECT_EQ(GlobalFlags(memory) & GMEM_LOCKCOUNT, 1u);
+    throw std::runtime_error("reading failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
+  EXPECT_EQ(GlobalFlags(memory) & GMEM_LOCKCOUNT, 0u);
+  EXPECT_EQ(GlobalFree(memory), nullptr);
+  // A null handle locks nothing.
+  EXPECT_EQ(TGlobalLock(nullptr).Data(), nullptr);
+}
+
+// A COM reference is released once: when the owner goes, when Put hands
+// out its address again, and never after being moved on.
+struct TCountedObject {
+  int Releases = 0;
+  ULONG Release() { return static_cast<ULONG>(++Releases); }
+};
+
+TEST(ComPtr, ReleasesEachReferenceOnce) {
+  TCountedObject a, b;
+  {
+    TComPtr<TCountedObject> first(&a);
+    TComPtr<TCountedObject> second(std::move(first));
+    EXPECT_FALSE(first);
+    EXPECT_EQ(a.Releases, 0);
+    *second.Put() = &b;  // as a function answering a new reference would
+    EXPECT_EQ(a.Releases, 1);
+    EXPECT_EQ(second.Get(), &b);
+    try {
+      const TComPtr<TCountedObject> third(std::move(second));
+      throw std::runtime_error("on the way out");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(b.Releases, 1);
+  }
+  EXPECT_EQ(a.Releases, 1);
+  EXPECT_EQ(b.Releases, 1);
+}
+
 }  // namespace

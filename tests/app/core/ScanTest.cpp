@@ -57,7 +57,7 @@ std::size_t IndexOfCommand(const std::vector<String>& c, const String& cmd) {
   return c.size();
 }
 
-TEST(Scan, DefaultsOfTheSpec) {
+TEST(Scan, NewSessionIsIdleAndWaitsUpTo26RoundsOf200MsForAStop) {
   TQueueDispatcher d;
   RecordingSink sink;
   TFTPSend ftp;

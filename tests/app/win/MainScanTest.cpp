@@ -112,7 +112,7 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   EXPECT_LE(lists, Main->Session()->Modele().NombreDossiers() + 1);
 
   // The pie of the root: the free space and the folder's total, whatever
-  // the grouping, in slices of the documented colours.
+  // the grouping, in slices coloured from the chart's table in turn.
   const TGraphique& g = Main->Graphique();
   double somme = 0;
   for (const TPartGraphique& p : g.Parts) somme += p.Valeur;
