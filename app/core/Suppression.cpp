@@ -77,21 +77,6 @@ void FinCommune(TScanSession& S, const TRapportSuppression& R) {
   }
 }
 
-// The client's time-out, shortened while it stands.
-class TDelaiCourt {
-public:
-  TDelaiCourt(TFTPSend& FTP, Integer Ms) : FFTP(FTP), FAvant(FTP.Timeout) {
-    if (Ms > 0 && Ms < FAvant) FFTP.Timeout = Ms;
-  }
-  ~TDelaiCourt() { FFTP.Timeout = FAvant; }
-  TDelaiCourt(const TDelaiCourt&) = delete;
-  TDelaiCourt& operator=(const TDelaiCourt&) = delete;
-
-private:
-  TFTPSend& FFTP;
-  Integer FAvant;
-};
-
 // The first command of a deletion, "CWD <Octets>". The control connection
 // has lain idle since the scan, and servers close idle sessions (NAT boxes
 // forget them without a word): one found closed, answering 421, or silent

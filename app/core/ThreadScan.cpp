@@ -329,14 +329,17 @@ bool TScanSession::Connecte(const TParamsConnexion& P) {
   FFTP.UserName = P.User;
   FFTP.Password = P.Pass;
   FFTP.PassiveMode = P.Passif;
-  if (!FFTP.Login()) {
-    FSink.ConnectionChanged(false);
-    Statut(Panneau::Connexion, AppMsg(u"Erreur"));
-    return false;
+  {
+    TDelaiCourt delai(FFTP, DelaiLoginMs);
+    if (!FFTP.Login()) {
+      FSink.ConnectionChanged(false);
+      Statut(Panneau::Connexion, AppMsg(u"Erreur"));
+      return false;
+    }
+    // Read once, right after the log-in: later the connection stands wherever
+    // the last scan or deletion left it.
+    LitDossierLogin();
   }
-  // Read once, right after the log-in: later the connection stands wherever
-  // the last scan or deletion left it.
-  LitDossierLogin();
   FReconnexionPermise = true;
   FSink.ConnectionChanged(true);
   Statut(Panneau::Connexion, AppMsg(u"Connecte"));
@@ -368,7 +371,12 @@ bool TScanSession::LanceScan(const String& StartFolder, const String& Host, Inte
     racine = FModele.CreeRacine(NomRacineHote(Host, Port), chemin, prefixe);
   }
   // Every scan starts from its root, wherever the connection stands.
-  if (!FFTP.ChangeWorkingDirRaw(chemin)) {
+  bool racineAtteinte;
+  {
+    TDelaiCourt delai(FFTP, DelaiLoginMs);
+    racineAtteinte = FFTP.ChangeWorkingDirRaw(chemin);
+  }
+  if (!racineAtteinte) {
     worker->FRacineRefusee = true;
     worker->FReponseRacine =
         u"CWD " + racine->Chemin + u": " + (FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply"));
@@ -476,6 +484,7 @@ bool TScanSession::Reconnecte(String& Raison) {
     Statut(Panneau::Connexion, AppMsg(u"Erreur"));
     return Why;
   };
+  TDelaiCourt delai(FFTP, DelaiLoginMs);
   if (!FFTP.Login()) {
     String why = FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply");
     if (TTCPBlockSocket* sock = FFTP.Sock(); sock && sock->LastError() != 0)

@@ -135,6 +135,23 @@ public:
   virtual void DeletionDone() {}
 };
 
+// The client's time-out, shortened while it stands: the log-in and the
+// first command of a deletion run on the user-interface thread, where the
+// client's own time-out (minutes) would freeze the window.
+class TDelaiCourt {
+public:
+  TDelaiCourt(TFTPSend& FTP, Integer Ms) : FFTP(FTP), FAvant(FTP.Timeout) {
+    if (Ms > 0 && Ms < FAvant) FFTP.Timeout = Ms;
+  }
+  ~TDelaiCourt() { FFTP.Timeout = FAvant; }
+  TDelaiCourt(const TDelaiCourt&) = delete;
+  TDelaiCourt& operator=(const TDelaiCourt&) = delete;
+
+private:
+  TFTPSend& FFTP;
+  Integer FAvant;
+};
+
 struct TParamsConnexion {
   String Host;
   Integer Port = 21;
@@ -262,6 +279,9 @@ public:
   // takes the connection for lost (Suppression.h); the client's own
   // time-out, minutes long, would freeze the window.
   Integer DelaiSondeMs = 15000;
+  // How long a log-in (connect, greeting, each reply) and the root's change
+  // of folder may stay silent before they fail.
+  Integer DelaiLoginMs = 30000;
 
 private:
   friend class ThreadScan;

@@ -594,6 +594,24 @@ TEST(Scan, LoginFailure) {
   EXPECT_FALSE(h.session.ScanEnCours());
 }
 
+// The log-in runs on the user-interface thread: a host that takes the
+// connection and never greets must not freeze the window for the client's
+// own time-out of minutes.
+TEST(Scan, LoginToAHostThatNeverGreetsEndsAtTheLoginDelay) {
+  FtpServer server({.blackhole = true});
+  server.Start();
+  Harness<> h;
+  h.session.DelaiLoginMs = 700;
+  TParamsConnexion p = h.Params(server);
+  p.Port = server.BlackholePort();
+  const Integer avant = h.session.FTP().Timeout;
+  const auto debut = std::chrono::steady_clock::now();
+  EXPECT_FALSE(h.session.Connecte(p));
+  EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10));
+  EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
+  EXPECT_EQ(h.session.FTP().Timeout, avant);  // the walk keeps the client's own
+}
+
 TEST(Scan, DisconnectSendsQuit) {
   FtpServer server;
   server.Start();
