@@ -310,6 +310,54 @@ TEST_F(FolderPieTest, ClearPenDrawsNoSliceOutline) {
   EXPECT_FALSE(EdgeIsBlack());
 }
 
+// A folder without sub-folders: one slice of the whole circle, outlined as
+// a circle only, and its legend box around its one entry.
+TEST_F(FolderPieTest, AWholeCircleSliceHasNoRadiusAndItsLegendEnclosesItsEntry) {
+  for (TChartType Type : {ctPie, ctDonut}) {
+    FillFolderPie(*View, u"t", {4242});
+    TVivGDIPChartSerie& S = FolderPieSerie(*View);
+    S.SetChartType(Type);
+    View->Refresh();
+    auto Picture = Snapshot();
+    TCanvas& C = *Picture->Canvas();
+    ASSERT_EQ(S.DrawValuesSlice.size(), 1u);
+    const TSlicePoint& Sl = S.DrawValuesSlice[0];
+    const Integer R = S.Pie().GetPieSize() / 2, Hole = Type == ctDonut ? S.Pie().GetPieInnerSize() / 2 : 0;
+    ASSERT_GT(R - Hole, 20);
+    // Along the start angle (0 degrees), where a wedge's edge runs: only the
+    // slice's colour (the value text sits on the other side, at 180).
+    for (Integer D = Hole + 4; D <= R - 4; D += 3)
+      for (Integer Dy = -1; Dy <= 1; ++Dy)
+        EXPECT_EQ(C.Pixel(Sl.CX + D, Sl.CY + Dy), FolderPieColors[0]) << int(Type) << " at " << D << ", " << Dy;
+    if (Type == ctDonut) {
+      EXPECT_EQ(C.Pixel(Sl.CX, Sl.CY), clWhite) << "the ring's hole";
+      continue;
+    }
+    // The legend: no ink in the rows just inside its border, some between.
+    bool Measured = false;
+    TMeasuringCanvas Scratch(TGdiTextMeasurer::Screen());
+    const TRect L = View->Panes().Items(0)->Chart().SeriePainter()->DrawPieLegend(S, Scratch, false, 1, 1, Measured);
+    ASSERT_TRUE(Measured);
+    auto Ink = [&](Integer Y) {
+      for (Integer X = L.Left + 20; X < L.Right - 2; ++X) {
+        const TColor P = C.Pixel(X, Y);
+        if ((P & 0xFF) + ((P >> 8) & 0xFF) + ((P >> 16) & 0xFF) < 300) return true;
+      }
+      return false;
+    };
+    Integer First = -1, Last = -1;
+    for (Integer Y = L.Top + 1; Y < L.Bottom; ++Y)
+      if (Ink(Y)) {
+        if (First < 0) First = Y;
+        Last = Y;
+      }
+    ASSERT_GE(First, 0) << "the entry's text";
+    EXPECT_GE(First - L.Top, 4);
+    EXPECT_GE(L.Bottom - Last, 4);
+    EXPECT_LE(std::abs((First - L.Top) - (L.Bottom - Last)), 4) << "top " << First - L.Top << ", bottom " << L.Bottom - Last;
+  }
+}
+
 TEST(GdiPlusAnnotation, ConnectorWithoutLineColourIsNotDrawn) {
   Application->Initialize();
   TVivGDIPChart Chart;
