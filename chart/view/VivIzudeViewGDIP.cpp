@@ -1010,14 +1010,8 @@ void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H
   Whole.SetPixelFormat(pf24bit);
   Whole.Canvas()->Brush()->SetColor(Color());
   Whole.Canvas()->FillRect({0, 0, Width(), Height()});
-  Integer Top = 0;
-  for (Integer I = 0; I < Panes().Count(); ++I) {
-    TChartPane* P = Panes().Items(I);
-    if (!P->Visible()) continue;
-    const Integer PH = P->PixelHeight();
-    PrintPane(I, *Whole.Canvas(), Bounds(P->Rectangle().Left, Top, Width(), PH));
-    Top += PH;
-  }
+  for (const TStackedPane& S : StackedPanes(Height()))
+    PrintPane(S.Index, *Whole.Canvas(), Bounds(Panes().Items(S.Index)->Rectangle().Left, S.Top, Width(), S.Height));
   TBitmap Sized(W, H);
   Sized.SetPixelFormat(pf24bit);
   Sized.Canvas()->StretchDraw({0, 0, W, H}, &Whole);

@@ -552,8 +552,9 @@ public:
   }
   void RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) override;
   void PrintPane(Integer Pane, TCanvas& Canvas, TRect R) override { RenderPane(Pane, Canvas, false, R); }
-  // The visible panes stacked without splitters, stretched to the image
-  // size and saved (EChartImageError when it cannot be written).
+  // The visible panes stacked without splitters over the view's height
+  // (StackedPanes), stretched to the image size and saved
+  // (EChartImageError when it cannot be written).
   void SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
                    Integer Quality);
   // The view as its paint shows it, into a bitmap of the client size.
