@@ -26,8 +26,7 @@ const TGDIPChartSeriePie* GDIPPie(const TChartSerie& S) { return dynamic_cast<co
 
 // ---------------------------------------------------------------- helpers
 std::unique_ptr<TGPFont> MakeGDIPFont(const TChartFont& Font) {
-  auto Family = CreateFontFamilyFallback(Font.Name());
-  return std::make_unique<TGPFont>(Family.get(), static_cast<REAL>(Font.Size()), GDIPFontStyle(Font.Style(), false),
+  return std::make_unique<TGPFont>(Font.Name(), static_cast<REAL>(Font.Size()), GDIPFontStyle(Font.Style(), false),
                                    UnitPoint);
 }
 

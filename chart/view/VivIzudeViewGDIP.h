@@ -24,7 +24,7 @@ class TVivGDIPChartSerie;
 
 // ---------------------------------------------------------------- helpers
 // The chart font as a GDI+ font (points); strike-out is not carried over.
-// Families fall back as CreateFontFamilyFallback does.
+// Families and styles fall back as CreateFallbackFont does.
 std::unique_ptr<TGPFont> MakeGDIPFont(const TChartFont& Font);
 // Min(Value, Max(A, B)).
 constexpr Integer LimitOpacity(Integer A, Integer B, Integer Value) { return std::min(Value, std::max(A, B)); }
