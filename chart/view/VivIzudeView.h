@@ -193,7 +193,11 @@ public:
   std::vector<TSeriePoint> CrossHairPoints;
   void DrawHorizontalCrossHair(TCanvas& Canvas, TRect R, Integer X, Integer Y);
   void DrawVerticalCrossHair(TCanvas& Canvas, TRect R, Integer X, Integer Y);
+  // The crosshair: its lines within R (the series area), then the value
+  // labels of the series under it.
   void DrawVerticalLines(TVclChartCanvas& Canvas, TRect R);
+  void DrawCrossHairLines(TVclChartCanvas& Canvas, TRect R);
+  void DrawCrossHairValues(TVclChartCanvas& Canvas);
   // The point of the serie under the crosshair; Found is false when the
   // crosshair is hidden or outside the area (nothing is looked up then).
   TChartPoint GetChartPointAtCrossHair(Integer SerieIndex, bool& Found);
@@ -554,6 +558,9 @@ protected:
   void HintShow(THintInfo& Info) override;
   // The chart's canvas over the control's canvas for one paint.
   void PaintPanes(TVclChartCanvas& Canvas, TRect Client);
+  // Painted over a pane after its chart and its crosshair lines, under the
+  // crosshair's value labels (nothing here).
+  virtual void DrawPaneOverlay(TVclChartCanvas& Canvas, Integer Pane) { (void)Canvas, (void)Pane; }
 
 private:
   friend class TChartViewStore;

@@ -999,7 +999,6 @@ void TVivGDIPChartView::PaintToBitmap(TBitmap& Bitmap) {
   BC.FillRect(Client);
   TVclChartCanvas C(BC);
   PaintPanes(C, Client);
-  DrawZoomControls(C);
 }
 
 void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {

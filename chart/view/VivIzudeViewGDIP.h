@@ -578,8 +578,11 @@ protected:
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
 
+  // The pane's zoom control, over its chart and under the crosshair's
+  // value labels.
+  void DrawPaneOverlay(TVclChartCanvas& Canvas, Integer Pane) override;
+
 private:
-  void DrawZoomControls(TVclChartCanvas& Canvas);
   // Every pane's range set to From .. To in one update.
   void ApplyRangeToPanes(Integer From, Integer To);
   bool FZoomControlUpdated = false;
