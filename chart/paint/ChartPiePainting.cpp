@@ -169,7 +169,11 @@ void TChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, TPoi
     P1 = {C.X + static_cast<Integer>(std::floor(Radius * std::cos(A1))), C.Y + static_cast<Integer>(std::floor(-Radius * std::sin(A1)))};
     P2 = {C.X + static_cast<Integer>(std::ceil(Radius * std::cos(A2))), C.Y + static_cast<Integer>(std::ceil(-Radius * std::sin(A2)))};
   }
-  Canvas.Pie({C.X - Radius, C.Y - Radius, C.X + Radius, C.Y + Radius}, P1, P2);
+  const TRect Box{C.X - Radius, C.Y - Radius, C.X + Radius, C.Y + Radius};
+  if (IsFullCircleSweep(Sweep))
+    Canvas.Ellipse(Box);
+  else
+    Canvas.Pie(Box, P1, P2);
   if (static_cast<Integer>(S.DrawValuesSlice.size()) < Index + 1) S.DrawValuesSlice.resize(Index + 1);
   TSlicePoint& Rec = S.DrawValuesSlice[Index];
   Rec.X0 = Rec.CX = C.X;
@@ -350,9 +354,9 @@ TRect TChartSeriePainter::DrawPieLegend(TChartSerie& S, TChartCanvas& Canvas, bo
     // Measured with the text the box writes, so every entry fits.
     TSize E = Canvas.TextExtent(PieLegendText(S, I));
     W = std::max(W, E.cx);
-    Ht += E.cy + 5;
+    Ht += E.cy + PieLegendSpacing;
   }
-  Integer Hs = RoundI(Ht * SY);
+  Integer Hs = PieLegendBoxHeight(Ht, SY);
   W = std::max(W + 25, Canvas.TextWidth(S.LegendText()));
   Integer HalfW = RoundI(W / 2.0), HalfH = RoundI(Hs / 2.0);
   TRect PR = S.GetPieRectangle(S.Index(), C->Series().SeriesRectangle());
@@ -378,7 +382,7 @@ void TChartSeriePainter::DrawPieLegendBox(TChartSerie& S, TChartCanvas& Canvas, 
   const Integer N = S.GetPointsCount();
   Canvas.Font = Pie.LegendFont();
   for (Integer I = 0; I < N; ++I) {
-    Integer EY = RoundI(double(B.Bottom - B.Top - 5) / N * I) + B.Top + 5;
+    Integer EY = RoundI(double(B.Bottom - B.Top - PieLegendSpacing) / N * I) + B.Top + PieLegendSpacing;
     Canvas.Brush.SetStyle(bsClear);
     String Text = PieLegendText(S, I);
     Canvas.TextOut(B.Left + 20, EY, Text);

@@ -15,6 +15,9 @@
 // hands the chart (its own TChartCanvas subclass over a device context), and
 // its own serie settings through the serie class its series collection
 // creates; the pie branch needs neither.
+#include <cmath>
+
+#include "chart/model/ChartHelpers.h"
 #include "chart/model/VivIzude.h"
 
 class TChartSeriePainter : public IChartSeriePainter {
@@ -50,6 +53,18 @@ public:
                                 Integer HalfHeight, double ScaleX, double ScaleY);
   // The text of legend entry Index as the box writes it.
   String PieLegendText(const TChartSerie& Serie, Integer Index) const;
+  // The pie legend box's spacing: above the first entry, after each entry
+  // and so below the last one.
+  static constexpr Integer PieLegendSpacing = 5;
+  // The box's height for entries whose heights plus one spacing each add
+  // up to EntriesHeight: the spacing above the first entry comes on top,
+  // so the last entry keeps the same margin below it as the first above.
+  static Integer PieLegendBoxHeight(double EntriesHeight, double ScaleY) {
+    return RoundI((EntriesHeight + PieLegendSpacing) * ScaleY);
+  }
+  // Whether a slice of Sweep degrees is the whole circle: it is drawn as a
+  // circle (or a ring) without the edge of a wedge.
+  static bool IsFullCircleSweep(double Sweep) { return std::abs(Sweep) >= 360; }
 
   // ----- markers, value texts, annotations
   void DrawMarkers(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;

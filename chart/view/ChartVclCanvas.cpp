@@ -158,13 +158,28 @@ void TVclChartCanvas::StretchDraw(const TRect& R, const TChartGraphic& Graphic) 
   if (auto* G = dynamic_cast<const TVclChartGraphic*>(&Graphic); G && G->Graphic()) FCanvas.StretchDraw(R, G->Graphic());
 }
 void TVclChartCanvas::SetClipRegion(const TChartRegion& Region) {
-  const TGdiObject R = CreateChartRegion(Region);
+  TGdiObject R = CreateChartRegion(Region);
+  if (FBounds) {
+    TGdiObject B(CreateRectRgn(FBounds->Left, FBounds->Top, FBounds->Right, FBounds->Bottom));
+    if (R)
+      CombineRgn(static_cast<HRGN>(R.Get()), static_cast<HRGN>(R.Get()), static_cast<HRGN>(B.Get()), RGN_AND);
+    else
+      R = std::move(B);
+  }
   SelectClipRgn(FCanvas.Handle(), static_cast<HRGN>(R.Get()));
   FClipped = static_cast<bool>(R);
 }
 void TVclChartCanvas::ClearClipRegion() {
+  if (FBounds) {
+    SetClipRegion(TChartRegion());
+    return;
+  }
   SelectClipRgn(FCanvas.Handle(), nullptr);
   FClipped = false;
+}
+void TVclChartCanvas::SetClipBounds(std::optional<TRect> Bounds) {
+  FBounds = Bounds;
+  ClearClipRegion();
 }
 bool TVclChartCanvas::SetBackgroundTransparent(bool Transparent) {
   bool Old = FTransparent;

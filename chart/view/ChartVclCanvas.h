@@ -5,6 +5,7 @@
 // context through Handle(). Also a text measurer with the real font metrics
 // of the screen, so that layouts and hit tests measure as the paint does.
 #include <memory>
+#include <optional>
 
 #include "chart/model/ChartGraphics.h"
 #include "vcl/Graphics.h"
@@ -59,6 +60,12 @@ public:
   void ClearClipRegion() override;
   bool SetBackgroundTransparent(bool Transparent) override;
   TSize TextExtent(const String& Text) override;
+  // While bounds are set, every clip selected is narrowed to them and
+  // clearing the clip comes back to them, so that a picture painted within
+  // them cannot spill out, whatever clips its painters select (GDI+
+  // graphics made on the device context take its clip too). Lifting them
+  // (nullopt) clears the clip.
+  void SetClipBounds(std::optional<TRect> Bounds);
 
 private:
   void ApplyPen();
@@ -67,6 +74,7 @@ private:
   TCanvas& FCanvas;
   bool FTransparent = false;
   bool FClipped = false;
+  std::optional<TRect> FBounds;
 };
 
 // The chart font as the class library's font.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "chart/model/ChartHelpers.h"
 #include "rtl/SysUtils.h"
@@ -227,29 +228,86 @@ String TGPFontFamily::GetFamilyName() const {
   return String(reinterpret_cast<const Char*>(Name));
 }
 
+namespace {
+// The families of the fallback chain in turn, each made only when the one
+// before it is passed over: the family of the asked name (in the given
+// collection), "Arial", the generic sans-serif family, the first installed
+// family. A family that cannot be made is skipped.
+class TFallbackFamilies {
+public:
+  TFallbackFamilies(const String& Name, const TGPFontCollection* Collection) : FName(Name), FCollection(Collection) {}
+  // The next family (owned by this object, valid until the next call), or
+  // nullptr after the last.
+  GpFontFamily* Next() {
+    FOwned.reset();
+    while (FStep < 4) {
+      if (GpFontFamily* F = Make(FStep++)) return F;
+    }
+    return nullptr;
+  }
+
+private:
+  GpFontFamily* Make(int Step) {
+    switch (Step) {
+      case 0: return ByName(FName, FCollection);
+      case 1: return ByName(u"Arial", nullptr);
+      case 2: return Copy(TGPFontFamily::GenericSansSerif()->Native());
+      default: {
+        // A fresh Wine prefix may map none of the usual names: any
+        // installed family still draws the text.
+        GpFontCollection* Installed = nullptr;
+        INT Count = 0, Found = 0;
+        if (Api().GdipNewInstalledFontCollection(&Installed) != Ok || !Installed ||
+            Api().GdipGetFontCollectionFamilyCount(Installed, &Count) != Ok || Count <= 0)
+          return nullptr;
+        std::vector<GpFontFamily*> List(static_cast<std::size_t>(Count));
+        if (Api().GdipGetFontCollectionFamilyList(Installed, Count, List.data(), &Found) != Ok || Found <= 0)
+          return nullptr;
+        return Copy(List[0]);
+      }
+    }
+  }
+  GpFontFamily* ByName(const String& Name, const TGPFontCollection* Collection) {
+    if (Name.empty()) return nullptr;
+    FOwned = std::make_unique<TGPFontFamily>(Name, Collection);
+    return FOwned->LastResult() == Ok ? FOwned->Native() : nullptr;
+  }
+  // Shared families (the generic one, the collection's) are copied so that
+  // every family handed out is owned alike.
+  GpFontFamily* Copy(GpFontFamily* Shared) {
+    GpFontFamily* C = nullptr;
+    if (!Shared || Api().GdipCloneFontFamily(Shared, &C) != Ok || !C) return nullptr;
+    FOwned = std::make_unique<TGPFontFamily>(C, Ok);
+    return C;
+  }
+
+  String FName;
+  const TGPFontCollection* FCollection;
+  int FStep = 0;
+  std::unique_ptr<TGPFontFamily> FOwned;
+};
+}  // namespace
+
 std::unique_ptr<TGPFontFamily> CreateFontFamilyFallback(const String& Name) {
-  for (const String& Candidate : {Name, String(u"Arial")}) {
-    if (Candidate.empty()) continue;
-    auto F = std::make_unique<TGPFontFamily>(Candidate);
-    if (F->LastResult() == Ok && F->Native()) return F;
-  }
-  // The generic family is shared; a copy of it is owned like any other.
-  if (GpFontFamily* Generic = TGPFontFamily::GenericSansSerif()->Native()) {
-    GpFontFamily* Copy = nullptr;
-    Status S = Api().GdipCloneFontFamily(Generic, &Copy);
-    if (S == Ok && Copy) return std::make_unique<TGPFontFamily>(Copy, S);
-  }
-  // A fresh Wine prefix may map none of the usual names: any installed
-  // family still draws the text.
-  GpFontCollection* Installed = nullptr;
-  INT Count = 0, Found = 0;
-  if (Api().GdipNewInstalledFontCollection(&Installed) == Ok && Installed &&
-      Api().GdipGetFontCollectionFamilyCount(Installed, &Count) == Ok && Count > 0) {
-    std::vector<GpFontFamily*> List(static_cast<std::size_t>(Count));
-    if (Api().GdipGetFontCollectionFamilyList(Installed, Count, List.data(), &Found) == Ok && Found > 0 && List[0]) {
-      GpFontFamily* Copy = nullptr;
-      Status S = Api().GdipCloneFontFamily(List[0], &Copy);
-      if (S == Ok && Copy) return std::make_unique<TGPFontFamily>(Copy, S);
+  TFallbackFamilies Families(Name, nullptr);
+  GpFontFamily* F = Families.Next();
+  GpFontFamily* Copy = nullptr;
+  if (!F || Api().GdipCloneFontFamily(F, &Copy) != Ok || !Copy) return nullptr;
+  return std::make_unique<TGPFontFamily>(Copy, Ok);
+}
+
+GpFont* CreateFallbackFont(const String& Name, INT Style, const TGPFontMaker& Make, Status& Last,
+                           const TGPFontCollection* Collection) {
+  Last = FontFamilyNotFound;
+  TFallbackFamilies Families(Name, Collection);
+  while (GpFontFamily* F = Families.Next()) {
+    for (INT S : {Style, 0}) {
+      GpFont* Font = nullptr;
+      Last = Make(F, S, &Font);
+      if (Last == Ok && Font) return Font;
+      if (Font) Api().GdipDeleteFont(Font);
+      if (Last == Ok) Last = GenericError;
+      if (S == 0) break;
     }
   }
   return nullptr;
@@ -269,20 +327,10 @@ TGPFont::TGPFont(const TGPFontFamily* Family, REAL EmSize, INT Style, Unit_ U) {
 }
 
 TGPFont::TGPFont(const String& FamilyName, REAL EmSize, INT Style, Unit_ U, const TGPFontCollection* Collection) {
-  {
-    TGPFontFamily Family(FamilyName, Collection);
-    lastResult = Api().GdipCreateFont(Family.Native(), EmSize, Style, U, &nativeFont);
-  }
-  if (lastResult == Ok && nativeFont) return;
-  if (nativeFont) Api().GdipDeleteFont(nativeFont), nativeFont = nullptr;
-  // The family could not be made, or has no such style: the fallbacks.
-  if (auto Family = CreateFontFamilyFallback(u"Arial")) {
-    lastResult = Api().GdipCreateFont(Family->Native(), EmSize, Style, U, &nativeFont);
-    if (lastResult != Ok && Style != 0) {
-      if (nativeFont) Api().GdipDeleteFont(nativeFont), nativeFont = nullptr;
-      lastResult = Api().GdipCreateFont(Family->Native(), EmSize, 0, U, &nativeFont);
-    }
-  }
+  nativeFont = CreateFallbackFont(
+      FamilyName, Style,
+      [&](GpFontFamily* F, INT S, GpFont** Out) { return Api().GdipCreateFont(F, EmSize, S, U, Out); }, lastResult,
+      Collection);
 }
 TGPFont::~TGPFont() {
   if (nativeFont) Api().GdipDeleteFont(nativeFont);
@@ -862,8 +910,7 @@ Status TGPGraphics::DrawString(const String& Text, INT Length, const TGPFont* Fo
 }
 
 std::unique_ptr<TGPFont> TGPGraphics::MakeFont(const TChartFont& Font) {
-  auto Family = CreateFontFamilyFallback(Font.Name());
-  return std::make_unique<TGPFont>(Family.get(), static_cast<REAL>(Font.Size()), GDIPFontStyle(Font.Style()), UnitPoint);
+  return std::make_unique<TGPFont>(Font.Name(), static_cast<REAL>(Font.Size()), GDIPFontStyle(Font.Style()), UnitPoint);
 }
 
 Integer TGPGraphics::TextWidth(const String& Text, const TChartFont& Font) {

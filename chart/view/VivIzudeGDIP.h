@@ -11,6 +11,7 @@
 // for a missing object. Wrappers are neither copied nor moved; whoever makes
 // one frees it, which frees the native object. Heap instances come from
 // GDI+'s allocator.
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -183,7 +184,6 @@ public:
   GpFontFamily* Native() const { return nativeFamily; }
 
 private:
-  friend std::unique_ptr<TGPFontFamily> CreateFontFamilyFallback(const String&);
   GpFontFamily* nativeFamily = nullptr;
   bool FShared = false;
 };
@@ -193,6 +193,18 @@ private:
 // Each later choice is made only when the one before cannot be created.
 std::unique_ptr<TGPFontFamily> CreateFontFamilyFallback(const String& Name);
 
+// Makes one font of a family in a style (GdipCreateFont with a size and a
+// unit); returns its status and the font through the last argument.
+using TGPFontMaker = std::function<Status(GpFontFamily* Family, INT Style, GpFont** Font)>;
+// The one way fonts are made: the families of CreateFontFamilyFallback in
+// turn (Name looked up in Collection when one is given), each first with
+// Style and then, when Style asks for more, regular (a family may lack a
+// bold or italic face). The first font made is returned, owned by the
+// caller; Last is the status of the last attempt. nullptr when every
+// attempt failed.
+GpFont* CreateFallbackFont(const String& Name, INT Style, const TGPFontMaker& Make, Status& Last,
+                           const TGPFontCollection* Collection = nullptr);
+
 // GDI+ font style bits.
 inline constexpr INT FontStyleBold = 1, FontStyleItalic = 2, FontStyleUnderline = 4, FontStyleStrikeout = 8;
 INT GDIPFontStyle(TFontStyles Style, bool WithStrikeOut = true);
@@ -200,9 +212,8 @@ INT GDIPFontStyle(TFontStyles Style, bool WithStrikeOut = true);
 class TGPFont : public TGdiplusBase {
 public:
   TGPFont(const TGPFontFamily* Family, REAL EmSize, INT Style = 0, Unit_ U = UnitPoint);
-  // A font of the named family; when the family or the font cannot be made,
-  // the fallback families of CreateFontFamilyFallback are tried in turn. The
-  // kept status is the last creating call's.
+  // A font of the named family made through CreateFallbackFont. The kept
+  // status is the last creating call's.
   TGPFont(const String& FamilyName, REAL EmSize, INT Style = 0, Unit_ U = UnitPoint,
           const TGPFontCollection* FontCollection = nullptr);
   TGPFont(GpFont* Native, Status S) : nativeFont(Native) { lastResult = S; }
@@ -511,7 +522,7 @@ public:
                     const TGPStringFormat* Format, const TGPBrush* Brush);
 
   // Text helpers with the chart's fonts. MakeFont keeps every style
-  // (strike-out included) and falls back as CreateFontFamilyFallback does.
+  // (strike-out included) and falls back as CreateFallbackFont does.
   std::unique_ptr<TGPFont> MakeFont(const TChartFont& Font);
   Integer TextWidth(const String& Text, const TChartFont& Font);
   Integer TextHeight(const String& Text, const TChartFont& Font);

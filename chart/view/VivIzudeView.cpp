@@ -368,6 +368,12 @@ void TChartPane::DrawVerticalCrossHair(TCanvas& Canvas, TRect R, Integer X, Inte
 
 void TChartPane::DrawVerticalLines(TVclChartCanvas& ACanvas, TRect R) {
   if (FUpdateCount > 0) return;
+  DrawCrossHairLines(ACanvas, R);
+  DrawCrossHairValues(ACanvas);
+}
+
+void TChartPane::DrawCrossHairLines(TVclChartCanvas& ACanvas, TRect R) {
+  if (FUpdateCount > 0) return;
   TVivIzudeView* V = ChartView();
   const bool Horz = Series().IsHorizontal();
   Integer Bound = 0;
@@ -414,7 +420,14 @@ void TChartPane::DrawVerticalLines(TVclChartCanvas& ACanvas, TRect R) {
     default: break;
   }
   SelectClipRgn(DC, nullptr);
-  // Value labels of the series under the crosshair.
+}
+
+void TChartPane::DrawCrossHairValues(TVclChartCanvas& ACanvas) {
+  if (FUpdateCount > 0 || !CrossHair().Visible() || CrossHair().CrossHairType() == chtNone) return;
+  TVivIzudeView* V = ChartView();
+  const bool Horz = Series().IsHorizontal();
+  TCanvas& C = ACanvas.Canvas();
+  const TRect SR = Series().SeriesRectangle();
   for (const TSeriePoint& P : CrossHairPoints) {
     if (P.Serie < 0 || P.Serie >= Series().Count()) continue;
     TChartSerie& S = Series().Items(P.Serie);
@@ -897,7 +910,10 @@ void TVivIzudeView::PaintPanes(TVclChartCanvas& C, TRect Client) {
     // (the append family and ClearPoints notify nobody).
     P->Draw(C, R, 1.0, 1.0, true);
     P->SetSeriesRect(P->Series().SeriesRectangle());
-    if (P->CrossHairLines() && P->UpdateCount() == 0 && P->CrossHair().Visible()) P->DrawVerticalLines(C, P->SeriesRect());
+    const bool CrossHair = P->CrossHairLines() && P->UpdateCount() == 0 && P->CrossHair().Visible();
+    if (CrossHair) P->DrawCrossHairLines(C, P->SeriesRect());
+    DrawPaneOverlay(C, I);
+    if (CrossHair) P->DrawCrossHairValues(C);
     if (OnDrawPane) OnDrawPane(this, R, C.Canvas());
     Top = R.Bottom;
   }

@@ -150,8 +150,9 @@ public:
   void SetFocused(bool V) { FFocused = V; }
   double OldHeight() const { return FOldHeight; }
 
-  // Height in pixels: htPixels its Height; otherwise a share of what the
-  // view's pixel panes leave (splitters are not counted).
+  // Height in pixels on the screen: htPixels its Height; otherwise a share
+  // of what the view's pixel panes and the splitters drawn between visible
+  // panes leave.
   Integer PixelHeight() const;
   TRect GetPaneRectangle() const { return FRectangle; }
   void BeginUpdate();
@@ -192,7 +193,11 @@ public:
   std::vector<TSeriePoint> CrossHairPoints;
   void DrawHorizontalCrossHair(TCanvas& Canvas, TRect R, Integer X, Integer Y);
   void DrawVerticalCrossHair(TCanvas& Canvas, TRect R, Integer X, Integer Y);
+  // The crosshair: its lines within R (the series area), then the value
+  // labels of the series under it.
   void DrawVerticalLines(TVclChartCanvas& Canvas, TRect R);
+  void DrawCrossHairLines(TVclChartCanvas& Canvas, TRect R);
+  void DrawCrossHairValues(TVclChartCanvas& Canvas);
   // The point of the serie under the crosshair; Found is false when the
   // crosshair is hidden or outside the area (nothing is looked up then).
   TChartPoint GetChartPointAtCrossHair(Integer SerieIndex, bool& Found);
@@ -508,8 +513,15 @@ public:
   void SaveToCSV(const String& FileName);
   TChartCSVLoadResult LoadFromCSV(const String& FileName, bool CreateChart);
   std::function<void(TObject* Sender, const TChartCSVLoadResult& Result)> OnCSVLoadError;
-  // Every visible pane stacked into R of Canvas at its share of the view's
-  // height (splitters take no room).
+  // The visible panes stacked without splitters into Height rows: each
+  // pane's share is its pixel height among the visible panes' pixel heights
+  // (equal shares when those are all 0), and together they fill every row.
+  // Top is counted from the first row of the stack.
+  struct TStackedPane {
+    Integer Index, Top, Height;
+  };
+  std::vector<TStackedPane> StackedPanes(Integer Height) const;
+  // Every visible pane stacked into R of Canvas (StackedPanes).
   void PrintAllPanes(TCanvas& Canvas, TRect R);
   double GetPrintScale(TCanvas& Canvas);
   // Pictures of Width x Height of the visible panes stacked (the caller
@@ -546,6 +558,9 @@ protected:
   void HintShow(THintInfo& Info) override;
   // The chart's canvas over the control's canvas for one paint.
   void PaintPanes(TVclChartCanvas& Canvas, TRect Client);
+  // Painted over a pane after its chart and its crosshair lines, under the
+  // crosshair's value labels (nothing here).
+  virtual void DrawPaneOverlay(TVclChartCanvas& Canvas, Integer Pane) { (void)Canvas, (void)Pane; }
 
 private:
   friend class TChartViewStore;

@@ -222,29 +222,42 @@ double TVivIzudeView::GetPrintScale(TCanvas& Canvas) {
   return Own > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / Own : 1.0;
 }
 
-void TVivIzudeView::PrintAllPanes(TCanvas& Canvas, TRect R) {
-  Integer Top = R.Top;
+std::vector<TVivIzudeView::TStackedPane> TVivIzudeView::StackedPanes(Integer Height) const {
+  std::vector<TStackedPane> Out;
+  double Total = 0;
   for (Integer I = 0; I < FPanes->Count(); ++I) {
-    TChartPane* P = FPanes->Items(I);
+    const TChartPane* P = FPanes->Items(I);
     if (!P->Visible()) continue;
-    const Integer H = Height() > 0 ? RoundI(double(R.Height()) * P->PixelHeight() / Height()) : 0;
-    RenderPane(I, Canvas, true, Bounds(R.Left, Top, R.Width(), H));
-    Top += H;
+    Out.push_back({I, 0, std::max<Integer>(P->PixelHeight(), 0)});
+    Total += Out.back().Height;
   }
+  const bool Equal = Total <= 0;
+  if (Equal) Total = double(Out.size());
+  // Each boundary rounded from the running sum, so that the rounding of one
+  // pane never leaves a row to the next, nor a blank strip at the end.
+  double Sum = 0;
+  Integer Top = 0;
+  for (TStackedPane& S : Out) {
+    Sum += Equal ? 1 : S.Height;
+    const Integer Bottom = RoundI(Height * Sum / Total);
+    S.Top = Top;
+    S.Height = Bottom - Top;
+    Top = Bottom;
+  }
+  return Out;
+}
+
+void TVivIzudeView::PrintAllPanes(TCanvas& Canvas, TRect R) {
+  for (const TStackedPane& S : StackedPanes(R.Height()))
+    RenderPane(S.Index, Canvas, true, Bounds(R.Left, R.Top + S.Top, R.Width(), S.Height));
 }
 
 namespace {
 // Renders every visible pane of the view stacked into a Width x Height picture.
 template <class F>
 void StackPanes(TVivIzudeView& V, Integer Width, Integer Height, F Render) {
-  Integer Top = 0;
-  for (Integer I = 0; I < V.Panes().Count(); ++I) {
-    TChartPane* P = V.Panes().Items(I);
-    if (!P->Visible()) continue;
-    const Integer H = V.Height() > 0 ? RoundI(double(Height) / V.Height() * P->PixelHeight()) : 0;
-    Render(I, Bounds(P->Rectangle().Left, Top, Width, H));
-    Top += H;
-  }
+  for (const TVivIzudeView::TStackedPane& S : V.StackedPanes(Height))
+    Render(S.Index, Bounds(V.Panes().Items(S.Index)->Rectangle().Left, S.Top, Width, S.Height));
 }
 
 std::unique_ptr<TBitmap> Picture(TColor Back, Integer Width, Integer Height) {

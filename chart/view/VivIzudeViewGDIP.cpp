@@ -26,8 +26,7 @@ const TGDIPChartSeriePie* GDIPPie(const TChartSerie& S) { return dynamic_cast<co
 
 // ---------------------------------------------------------------- helpers
 std::unique_ptr<TGPFont> MakeGDIPFont(const TChartFont& Font) {
-  auto Family = CreateFontFamilyFallback(Font.Name());
-  return std::make_unique<TGPFont>(Family.get(), static_cast<REAL>(Font.Size()), GDIPFontStyle(Font.Style(), false),
+  return std::make_unique<TGPFont>(Font.Name(), static_cast<REAL>(Font.Size()), GDIPFontStyle(Font.Style(), false),
                                    UnitPoint);
 }
 
@@ -626,16 +625,30 @@ void TGDIPChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, 
   G.SetSmoothingMode(AntiAlias);
   TGPGraphicsPath Path;
   bool Figure = true;
+  // A slice of the whole circle is a circle (or a ring of two, the hole
+  // left by the path's alternate filling): a wedge's edges would draw a
+  // radius across it.
+  const bool Whole = IsFullCircleSweep(Sweep);
   switch (S.ChartType()) {
     case ctPie: case ctHalfPie: case ctSpider: case ctHalfSpider: case ctVarRadiusPie: case ctVarRadiusHalfPie:
     case ctSizedPie: case ctSizedHalfPie: case ctFunnel:
-      Path.AddPie(O, REAL(-A), REAL(-Sweep));
+      if (Whole)
+        Path.AddEllipse(O);
+      else
+        Path.AddPie(O, REAL(-A), REAL(-Sweep));
       break;
     case ctDonut: case ctHalfDonut: case ctVarRadiusDonut: case ctVarRadiusHalfDonut: case ctSizedDonut:
     case ctSizedHalfDonut: {
-      Path.AddArc(O, REAL(-A), REAL(-Sweep));
       const Integer Gh = S.Pie().GetPieInnerSize() / 2;
-      Path.AddArc(REAL(C.X - Gh), REAL(C.Y - Gh), REAL(2 * Gh), REAL(2 * Gh), REAL(-A - Sweep), REAL(Sweep));
+      const TGPRectF Hole{REAL(C.X - Gh), REAL(C.Y - Gh), REAL(2 * Gh), REAL(2 * Gh)};
+      if (Whole) {
+        Path.AddEllipse(O);
+        Path.CloseFigure();
+        Path.AddEllipse(Hole);
+        break;
+      }
+      Path.AddArc(O, REAL(-A), REAL(-Sweep));
+      Path.AddArc(Hole, REAL(-A - Sweep), REAL(Sweep));
       break;
     }
     default: Figure = false; break;
@@ -770,10 +783,10 @@ TRect TGDIPChartSeriePainter::DrawPieLegend(TChartSerie& S, TChartCanvas& Canvas
     TGPRectF Box{};
     G.MeasureString(PieLegendText(S, I), -1, F.get(), TGPRectF{0, 0, 10000, 10000}, Box);
     W = std::max(W, double(Box.Width));
-    Ht += Box.Height + 5;
+    Ht += Box.Height + PieLegendSpacing;
   }
   Own.reset();
-  const Integer Hs = RoundI(Ht * SY);
+  const Integer Hs = PieLegendBoxHeight(Ht, SY);
   const double Wd = std::max(W + 25, double(Canvas.TextWidth(S.LegendText())));
   const Integer HalfW = RoundI(Wd / 2), HalfH = RoundI(Hs / 2.0);
   const TRect PR = S.GetPieRectangle(S.Index(), C->Series().SeriesRectangle());
@@ -815,7 +828,7 @@ void TGDIPChartSeriePainter::DrawPieLegendBox(TChartSerie& S, TChartCanvas& Canv
     FillGDIPShape(Box);
     const Integer N = S.GetPointsCount();
     for (Integer I = 0; I < N; ++I) {
-      const Integer EY = B.Top + 5 + RoundI(double(B.Bottom - B.Top - 5) / N * I);
+      const Integer EY = B.Top + PieLegendSpacing + RoundI(double(B.Bottom - B.Top - PieLegendSpacing) / N * I);
       const String Text = PieLegendText(S, I);
       const TGPPointF At{REAL(B.Left + 20), REAL(EY)};
       G.DrawString(Text, -1, F.get(), At, &Ink);
@@ -986,7 +999,6 @@ void TVivGDIPChartView::PaintToBitmap(TBitmap& Bitmap) {
   BC.FillRect(Client);
   TVclChartCanvas C(BC);
   PaintPanes(C, Client);
-  DrawZoomControls(C);
 }
 
 void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
@@ -996,14 +1008,8 @@ void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H
   Whole.SetPixelFormat(pf24bit);
   Whole.Canvas()->Brush()->SetColor(Color());
   Whole.Canvas()->FillRect({0, 0, Width(), Height()});
-  Integer Top = 0;
-  for (Integer I = 0; I < Panes().Count(); ++I) {
-    TChartPane* P = Panes().Items(I);
-    if (!P->Visible()) continue;
-    const Integer PH = P->PixelHeight();
-    PrintPane(I, *Whole.Canvas(), Bounds(P->Rectangle().Left, Top, Width(), PH));
-    Top += PH;
-  }
+  for (const TStackedPane& S : StackedPanes(Height()))
+    PrintPane(S.Index, *Whole.Canvas(), Bounds(Panes().Items(S.Index)->Rectangle().Left, S.Top, Width(), S.Height));
   TBitmap Sized(W, H);
   Sized.SetPixelFormat(pf24bit);
   Sized.Canvas()->StretchDraw({0, 0, W, H}, &Whole);

@@ -24,7 +24,7 @@ class TVivGDIPChartSerie;
 
 // ---------------------------------------------------------------- helpers
 // The chart font as a GDI+ font (points); strike-out is not carried over.
-// Families fall back as CreateFontFamilyFallback does.
+// Families and styles fall back as CreateFallbackFont does.
 std::unique_ptr<TGPFont> MakeGDIPFont(const TChartFont& Font);
 // Min(Value, Max(A, B)).
 constexpr Integer LimitOpacity(Integer A, Integer B, Integer Value) { return std::min(Value, std::max(A, B)); }
@@ -552,8 +552,9 @@ public:
   }
   void RenderPane(Integer Pane, TCanvas& Canvas, bool ThroughBitmap, TRect R) override;
   void PrintPane(Integer Pane, TCanvas& Canvas, TRect R) override { RenderPane(Pane, Canvas, false, R); }
-  // The visible panes stacked without splitters, stretched to the image
-  // size and saved (EChartImageError when it cannot be written).
+  // The visible panes stacked without splitters over the view's height
+  // (StackedPanes), stretched to the image size and saved
+  // (EChartImageError when it cannot be written).
   void SaveToImage(const String& FileName, Integer ImageWidth, Integer ImageHeight, TChartImageType Type,
                    Integer Quality);
   // The view as its paint shows it, into a bitmap of the client size.
@@ -577,8 +578,11 @@ protected:
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
 
+  // The pane's zoom control, over its chart and under the crosshair's
+  // value labels.
+  void DrawPaneOverlay(TVclChartCanvas& Canvas, Integer Pane) override;
+
 private:
-  void DrawZoomControls(TVclChartCanvas& Canvas);
   // Every pane's range set to From .. To in one update.
   void ApplyRangeToPanes(Integer From, Integer To);
   bool FZoomControlUpdated = false;

@@ -120,7 +120,19 @@ void TVivGDIPZoomControl::Draw(TChartCanvas& Canvas, TRect R, double SX, double 
     TGPPen Frame(MakeGDIPColor(FBorderOpacity, FBorderColor), 1);
     G.DrawRectangle(Frame, RectF(R));
   }
-  FChart->Draw(Canvas, R, SX, SY, true);
+  // The overview stays inside the strip's frame: the copied series keep
+  // their full-size markers, line widths and value texts, which would run
+  // over the frame and the pane's own painting around the strip.
+  {
+    struct TBounds {
+      TVclChartCanvas* Canvas;
+      ~TBounds() {
+        if (Canvas) Canvas->SetClipBounds(std::nullopt);
+      }
+    } Bounds{dynamic_cast<TVclChartCanvas*>(&Canvas)};
+    if (Bounds.Canvas) Bounds.Canvas->SetClipBounds(TRect{R.Left + 1, R.Top + 1, R.Right, R.Bottom});
+    FChart->Draw(Canvas, R, SX, SY, true);
+  }
   if (!DC) return;
   const TRect F = GetSliderFromRect(R), T = GetSliderToRect(R);
   TGPGraphics G(DC);
@@ -293,13 +305,9 @@ void TVivGDIPChartView::EndUpdate() {
   UpdateZoomControl();
 }
 
-void TVivGDIPChartView::DrawZoomControls(TVclChartCanvas& Canvas) {
-  TPaintingScope Scope(*this);
-  for (Integer I = 0; I < Panes().Count(); ++I) {
-    TVivGDIPChartPane* P = Panes().Items(I);
-    if (!P->ZoomControl().Visible()) continue;
-    P->ZoomControl().Draw(Canvas, P->ZoomControlRect(), 1.0, 1.0);
-  }
+void TVivGDIPChartView::DrawPaneOverlay(TVclChartCanvas& Canvas, Integer Pane) {
+  TVivGDIPChartPane* P = Panes().Items(Pane);
+  if (P->ZoomControl().Visible()) P->ZoomControl().Draw(Canvas, P->ZoomControlRect(), 1.0, 1.0);
 }
 
 void TVivGDIPChartView::Paint() {
@@ -308,8 +316,6 @@ void TVivGDIPChartView::Paint() {
     UpdateZoomControl();
   }
   TVivIzudeView::Paint();
-  TVclChartCanvas C(*Canvas());
-  DrawZoomControls(C);
 }
 
 void TVivGDIPChartView::ApplyRangeToPanes(Integer From, Integer To) {

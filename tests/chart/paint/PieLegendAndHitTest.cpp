@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <numbers>
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ TEST(PieLegend, BoxSizeEntriesAndTitle) {
   TRect B = F.Chart.SeriePainter()->DrawPieLegend(F.Pie, F.Canvas, false, 1, 1, Measured);
   ASSERT_TRUE(Measured);
   EXPECT_EQ(B.Width(), 70 + 25 + 1);  // widest entry + 25, halves rounded to even
-  EXPECT_EQ(B.Height(), 54);          // 3 x (13 + 5)
+  EXPECT_EQ(B.Height(), 60);          // 5 + 3 x (13 + 5), halves rounded to even
   TRect PR = F.Pie.GetPieRectangle(0, F.Chart.Series().SeriesRectangle());
   EXPECT_EQ(B.Right, PR.Right - 5);  // centre right, 5 pixels from the edge
   std::vector<const TCanvasRecord*> Entries;
@@ -23,7 +24,7 @@ TEST(PieLegend, BoxSizeEntriesAndTitle) {
     if (T->Text.size() >= 2 && T->Points[0].X == B.Left + 20) Entries.push_back(T);
   ASSERT_EQ(Entries.size(), 3u);
   EXPECT_EQ(Entries[0]->Points[0].Y, B.Top + 5);
-  EXPECT_EQ(Entries[1]->Points[0].Y, B.Top + 5 + 16);  // (54 - 5) / 3 rounded
+  EXPECT_EQ(Entries[1]->Points[0].Y, B.Top + 5 + 18);  // (60 - 5) / 3 rounded
   auto Squares = F.Ops(coPolygon);
   ASSERT_GE(Squares.size(), 3u);
   EXPECT_EQ(Squares[0]->Brush.Color(), 85);
@@ -32,6 +33,31 @@ TEST(PieLegend, BoxSizeEntriesAndTitle) {
   for (auto* T : F.Ops(coTextOut))
     if (T->Text == u"T" && T->Points[0] == (TPoint{B.Left, B.Top - 13})) ++Titles;
   EXPECT_EQ(Titles, 1);
+}
+
+// The box keeps its spacing below the last entry as above the first (give
+// or take the rounding of its half height), whatever the number of entries.
+TEST(PieLegend, EntriesKeepTheSameMarginAboveAndBelow) {
+  for (int N : {1, 2, 3, 5}) {
+    TPieFixture F;
+    F.Pie.SetValueType(cvNone);
+    for (int I = 0; I < N; ++I) F.Add(1, u"entry");
+    F.Paint();
+    bool Measured = false;
+    const TRect B = F.Chart.SeriePainter()->DrawPieLegend(F.Pie, F.Canvas, false, 1, 1, Measured);
+    ASSERT_TRUE(Measured);
+    std::vector<Integer> Tops;
+    for (auto* T : F.Ops(coTextOut))
+      if (T->Text == u"entry" && T->Points[0].X == B.Left + 20) Tops.push_back(T->Points[0].Y);
+    ASSERT_EQ(Tops.size(), std::size_t(N));
+    EXPECT_EQ(Tops.front() - B.Top, 5) << N;
+    const Integer Below = B.Bottom - (Tops.back() + 13);
+    EXPECT_GE(Below, 4) << N;
+    EXPECT_LE(Below, 6) << N;
+    // The box drawn is the box measured.
+    auto Boxes = F.Ops(coRectangle);
+    EXPECT_NE(std::find_if(Boxes.begin(), Boxes.end(), [&](auto* R) { return R->Rect == B; }), Boxes.end()) << N;
+  }
 }
 
 TEST(PieLegend, PercentageEntriesAndHiddenLegend) {

@@ -29,6 +29,33 @@ TEST(PiePainting, SweepsAndShadesOfOneToThreeToSix) {
   EXPECT_EQ(Pies[0]->Pen.Color, clBlack);
 }
 
+// One slice takes the whole circle (a folder without sub-folders): a
+// circle, or a ring, with no wedge edge running from the centre.
+TEST(PiePainting, AWholeCircleSliceIsDrawnWithoutAnEdge) {
+  for (TChartType Type : {ctPie, ctDonut}) {
+    TPieFixture F;
+    F.Pie.SetChartType(Type);
+    F.Pie.Pie().SetLegendVisible(false);
+    F.Add(42, u"Files", clBlue);
+    F.Paint();
+    EXPECT_TRUE(F.Ops(coPie).empty()) << int(Type);
+    ASSERT_EQ(F.Pie.DrawValuesSlice.size(), 1u);
+    const TSlicePoint& S = F.Pie.DrawValuesSlice[0];
+    EXPECT_FLOAT_EQ(S.SWA - S.STA, 360);
+    int Circles = 0;
+    for (auto* E : F.Ops(coEllipse))
+      if (E->Brush.Color() == clBlue && (E->Rect.Left + E->Rect.Right) / 2 == S.CX && (E->Rect.Top + E->Rect.Bottom) / 2 == S.CY)
+        ++Circles;
+    EXPECT_EQ(Circles, 1) << int(Type);
+  }
+  // Two slices stay wedges.
+  TPieFixture F;
+  F.Add(1, u"a", clBlue);
+  F.Add(1, u"b", clRed);
+  F.Paint();
+  EXPECT_EQ(F.Ops(coPie).size(), 2u);
+}
+
 TEST(PiePainting, StartOffsetAndExplodedSlice) {
   TPieFixture F;
   F.Pie.Pie().SetStartOffsetAngle(90);
@@ -117,9 +144,12 @@ TEST(PiePainting, RingTextsSitInTheMiddleOfTheRing) {
   F.Add(1, u"x", clBlue);
   F.Paint();
   const TSlicePoint& S = F.Pie.DrawValuesSlice[0];
-  auto Pies = F.Ops(coPie);
-  ASSERT_EQ(Pies.size(), 1u);
-  EXPECT_TRUE(Pies[0]->Clipped);  // the hole is cut by the clip region
+  // The one slice is the whole ring: a circle whose hole the clip region cuts.
+  std::vector<const TCanvasRecord*> Rings;
+  for (auto* E : F.Ops(coEllipse))
+    if (E->Brush.Color() == clBlue) Rings.push_back(E);
+  ASSERT_EQ(Rings.size(), 1u);
+  EXPECT_TRUE(Rings[0]->Clipped);
   const TCanvasRecord* T = nullptr;
   for (auto* R : F.Ops(coTextOut))
     if (R->Text == u"1") T = R;

@@ -26,6 +26,7 @@ void Frame(TVivGDIPChartPane& P, const String& Title) {
   P.XGrid().SetVisible(true);
   P.XGrid().SetMajorLineColor(GalleryGrey);
   P.XGrid().SetMinorLineColor(clNone);
+  P.YGrid().SetVisible(true);
   P.YGrid().SetMajorLineColor(GalleryGrey);
   P.YGrid().SetMinorLineColor(clNone);
   P.Legend().SetVisible(true);

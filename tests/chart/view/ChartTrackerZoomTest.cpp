@@ -2,6 +2,7 @@
 // settings, and the pane's analytic series and settings section.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "ChartViewTestSupport.h"
@@ -208,4 +209,99 @@ TEST_F(ViewOnly, PaneAnalyticSeriesAndItsOwnSection) {
   }
   EXPECT_TRUE(Q.Mirror());
   EXPECT_EQ(Q.Series().Count(), 4);
+}
+
+// The overview of a zoom control keeps its copied series (here with large
+// markers at the very top and bottom of the range) inside its strip, and
+// the crosshair's value labels stay readable over the strip.
+TEST(ZoomControlPainting, TheOverviewStaysInItsStripUnderTheCrosshairValues) {
+  Application->Initialize();
+  std::unique_ptr<TCustomForm, TFormDeleter> Form(TCustomForm::Create<TForm>(Application));
+  Form->SetClientWidth(500);
+  Form->SetClientHeight(360);
+  auto* View = new TVivGDIPChartView(Form.get());
+  View->SetColor(clWhite);
+  View->SetParent(Form.get());
+  View->SetAlign(alClient);
+  TVivGDIPChartPane& P = *View->Panes().Add();
+  P.Legend().SetVisible(false);
+  P.CrossHair().SetVisible(true);
+  P.CrossHair().SetCrossHairType(chtFullSizeCrossHairAtSeries);
+  P.CrossHair().CrossHairYValues().SetPosition({chYAxis});
+  const TColor Green = RGBToColor(0, 160, 0), Magenta = RGBToColor(255, 0, 255);
+  TVivGDIPChartSerie& S = P.Series().Add();
+  S.SetChartType(ctLine);
+  S.SetColor(Green);
+  S.SetLineColor(Green);
+  S.SetLineWidth(3);
+  S.Marker().SetMarkerType(mCircle);
+  S.Marker().SetMarkerSize(14);
+  S.Marker().SetMarkerColor(Green);
+  S.Marker().SetMarkerLineColor(Green);
+  S.SetAutoRange(arDisabled);
+  S.SetMinimum(0);
+  S.SetMaximum(100);
+  S.SetSerieType(stBoth);
+  S.SetValueFormat(u"%.0f");
+  S.CrossHairYValue().SetVisible(true);
+  S.CrossHairYValue().SetColor(Magenta);
+  for (int I = 0; I < 21; ++I) S.AddSinglePoint((I >= 8 && I <= 12) || I == 20 ? 50 : (I % 2 ? 100 : 0));
+  View->SetPanesRange(0, 20);
+  TVivGDIPZoomControl& Z = P.ZoomControl();
+  Z.SetVisible(true);
+  Z.SetColor(RGBToColor(250, 250, 250));
+  Z.SetOpacity(255);
+  Z.SetSlideRangeFrom(6);
+  Z.SetSlideRangeTo(14);
+  Form->Show();
+  Application->ProcessMessages();
+  // The strip over the series area but 30 pixels of its left, top and
+  // bottom, and 2 of its right, where the value labels are.
+  const TRect SR = P.SeriesRect();
+  Z.SetPosition(zpCustom);
+  Z.SetLeft(30);
+  Z.SetTop(30);
+  Z.SetWidth(SR.Width() - 30);
+  Z.SetHeight(SR.Height() - 60 + 2);
+  const TRect ZR = P.ZoomControlRect();
+  ASSERT_EQ(ZR, (TRect{SR.Left + 30, SR.Top + 30, SR.Right - 2, SR.Bottom - 30}));
+  // The crosshair on the point of value 50, halfway up.
+  const TPoint Mid = S.DrawValuesDP.at(10);
+  SendMessageW(View->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(Mid.X, Mid.Y));
+  Application->ProcessMessages();
+  auto Shot = [&] {
+    auto B = std::make_unique<TBitmap>(View->Width(), View->Height());
+    B->SetPixelFormat(pf24bit);
+    View->PaintTo(B->Canvas()->Handle(), 0, 0);
+    return B;
+  };
+  auto With = Shot();
+  SaveBitmapToImage(With->Handle(), u"zoom-strip.png", itPNG, 100);
+  Integer Label = 0;
+  for (Integer Y = ZR.Top + 1; Y < ZR.Bottom; ++Y)
+    for (Integer X = ZR.Left + 1; X < ZR.Right; ++X)
+      if (With->Canvas()->Pixel(X, Y) == Magenta) ++Label;
+  EXPECT_GT(Label, 20) << "the crosshair's value label over the strip";
+  // The strip's frame stays whole where the sliders, the selection between
+  // them and the crosshair do not cross it (the overview's markers reach
+  // its top and left edges).
+  const TRect Fs = Z.GetSliderFromRect(ZR), Ts = Z.GetSliderToRect(ZR);
+  Integer Broken = 0;
+  for (Integer X = ZR.Left; X <= ZR.Right; ++X) {
+    if ((X >= Fs.Left - 6 && X <= Ts.Right + 6) || std::abs(X - Mid.X) <= 2) continue;
+    if (With->Canvas()->Pixel(X, ZR.Top) != clGray) ++Broken;
+  }
+  for (Integer Y = ZR.Top; Y <= ZR.Bottom; ++Y)
+    if (std::abs(Y - Mid.Y) > 2 && With->Canvas()->Pixel(ZR.Left, Y) != clGray) ++Broken;
+  EXPECT_EQ(Broken, 0) << "frame pixels painted over";
+  Z.SetVisible(false);
+  auto Without = Shot();
+  // Around the strip, beyond its frame, the picture is the pane's own.
+  Integer Spilled = 0;
+  for (Integer Y = ZR.Top - 9; Y <= ZR.Bottom + 9; ++Y)
+    for (Integer X = ZR.Left - 9; X <= ZR.Right + 9; ++X) {
+      const bool Band = X < ZR.Left || X > ZR.Right || Y < ZR.Top || Y > ZR.Bottom;
+      if (Band && With->Canvas()->Pixel(X, Y) != Without->Canvas()->Pixel(X, Y)) ++Spilled;
+    }
+  EXPECT_EQ(Spilled, 0);
 }

@@ -317,6 +317,73 @@ TEST_F(ViewFilesTest, BitmapsAndMetafilesOfAllPanesOrOne) {
   EXPECT_GT(M->RecordCount(), 10u);
 }
 
+// Splitters take room on the screen but none in pictures and prints: the
+// panes stacked there share the whole height, down to the last row.
+TEST_F(ViewFilesTest, StackedPanesFillPicturesAndPrintsToTheBottom) {
+  const TColor Magenta = RGBToColor(255, 0, 255);  // the view's colour, left where nothing paints
+  View->SetColor(Magenta);
+  const double Shares[3] = {50, 30, 20};
+  for (double Share : Shares) {
+    TVivGDIPChartPane& P = AddAreaPane(*View);
+    P.SetHeight(Share);
+    P.Splitter().SetVisible(true);
+    P.Splitter().SetHeight(15);
+  }
+  Show();
+  Integer OnScreen = 0;
+  for (Integer I = 0; I < 3; ++I) OnScreen += View->Panes().Items(I)->PixelHeight();
+  EXPECT_EQ(OnScreen, View->Height() - 2 * 15);
+  for (Integer H : {View->Height(), 2 * View->Height(), 137}) {
+    const auto Stack = View->StackedPanes(H);
+    ASSERT_EQ(Stack.size(), 3u);
+    Integer Top = 0;
+    for (std::size_t K = 0; K < 3; ++K) {
+      EXPECT_EQ(Stack[K].Index, Integer(K));
+      EXPECT_EQ(Stack[K].Top, Top) << H;
+      EXPECT_NEAR(Stack[K].Height, H * Shares[K] / 100, 1.0) << H << " pane " << K;
+      Top += Stack[K].Height;
+    }
+    EXPECT_EQ(Top, H);
+  }
+  // Below its last painted row a chart leaves only its bottom margin
+  // unpainted; a picture of the view's size leaves no more than the screen
+  // does, so no strip is left blank for the splitters.
+  const Integer W = View->Width(), H = View->Height();
+  auto Gap = [&](TCanvas& C) {
+    for (Integer Y = H - 1; Y >= 0; --Y)
+      for (Integer X = 0; X < W; X += 2)
+        if (C.Pixel(X, Y) != Magenta) return H - 1 - Y;
+    return H;
+  };
+  TBitmap Screen;
+  View->PaintToBitmap(Screen);
+  const Integer OnScreenGap = Gap(*Screen.Canvas());
+  ASSERT_LT(OnScreenGap, 20);
+  auto Played = [&](const TChartMetafile& Meta) {
+    auto B = std::make_unique<TBitmap>(W, H);
+    B->SetPixelFormat(pf24bit);
+    B->Canvas()->Brush()->SetColor(Magenta);
+    B->Canvas()->FillRect({0, 0, W, H});
+    Meta.Draw(*B->Canvas(), {0, 0, W, H});
+    return B;
+  };
+  EXPECT_LE(Gap(*View->GenerateBitmap(W, H)->Canvas()), OnScreenGap + 2) << "bitmap";
+  EXPECT_LE(Gap(*Played(*View->CreateMetaFile(W, H))->Canvas()), OnScreenGap + 2) << "metafile";
+  TChartMetafile Printed(W, H);
+  {
+    TChartMetafileCanvas Canvas(Printed);
+    View->PrintAllPanes(Canvas, {0, 0, W, H});
+  }
+  EXPECT_LE(Gap(*Played(Printed)->Canvas()), OnScreenGap + 2) << "print";
+  const String File = Path("stacked.bmp");
+  RemoveFile(File);
+  View->SaveToImage(File, W, H, itBMP, 100);
+  TBitmap Saved;
+  Saved.LoadFromFile(File);
+  ASSERT_EQ(Saved.Height(), H);
+  EXPECT_LE(Gap(*Saved.Canvas()), OnScreenGap + 2) << "image file";
+}
+
 TEST_F(ViewFilesTest, TheMirrorFillsTheBottomMarginWithAFadedCopy) {
   TVivGDIPChartPane& P = AddAreaPane(*View);
   P.Margin().SetBottomMargin(50);

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <numbers>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "FolderPie.h"
 #include "chart/model/ChartHelpers.h"
@@ -49,6 +53,12 @@ String FullPath(const String& Name) {
   wchar_t Buffer[MAX_PATH] = {};
   GetFullPathNameW(reinterpret_cast<const wchar_t*>(Name.c_str()), MAX_PATH, Buffer, nullptr);
   return String(reinterpret_cast<const Char*>(Buffer));
+}
+
+std::string NarrowText(const String& S) {
+  std::string A;
+  for (Char C : S) A += C < 128 ? char(C) : '?';
+  return A;
 }
 
 double ParseNumber(String Text) {
@@ -106,6 +116,94 @@ TEST(GdiPlusObjects, ColoursArrowsAndFontFallbacks) {
   const String First = Arial->GetFamilyName();
   auto Again = CreateFontFamilyFallback(First);
   EXPECT_EQ(Again->GetFamilyName(), First);
+}
+
+namespace {
+String FamilyNameOf(GpFontFamily* F) {
+  WCHAR Name[32] = {};
+  if (!F || GdiPlus().GdipGetFamilyName(F, Name, 0) != Ok) return String();
+  return String(reinterpret_cast<const Char*>(Name));
+}
+String FirstInstalledFamily() {
+  GpFontCollection* Installed = nullptr;
+  INT Count = 0, Found = 0;
+  GdiPlus().GdipNewInstalledFontCollection(&Installed);
+  GdiPlus().GdipGetFontCollectionFamilyCount(Installed, &Count);
+  std::vector<GpFontFamily*> List(static_cast<std::size_t>(std::max(Count, 1)));
+  GdiPlus().GdipGetFontCollectionFamilyList(Installed, Count, List.data(), &Found);
+  return Found > 0 ? FamilyNameOf(List[0]) : String();
+}
+}  // namespace
+
+// Every font is made one way: the asked family, "Arial", the generic
+// sans-serif family, the first installed family, each with the asked style
+// and then regular. A maker that refuses the first attempts shows the order
+// and where the chain stops.
+TEST(GdiPlusObjects, FontsFallBackFamilyByFamilyAndStyleByStyle) {
+  const String Tahoma = TGPFontFamily(u"Tahoma").GetFamilyName(), Arial = TGPFontFamily(u"Arial").GetFamilyName();
+  const String Generic = TGPFontFamily::GenericSansSerif()->GetFamilyName(), First = FirstInstalledFamily();
+  ASSERT_FALSE(Tahoma.empty());
+  ASSERT_FALSE(First.empty());
+  using TAttempt = std::pair<String, INT>;
+  struct TCase {
+    const char16_t* Name;
+    INT Style;
+    int Refused;            // attempts refused before the maker makes the font
+    std::vector<TAttempt> Tried;
+  };
+  const INT B = FontStyleBold, BI = FontStyleBold | FontStyleItalic;
+  const std::vector<TCase> Cases = {
+      {u"Tahoma", B, 0, {{Tahoma, B}}},
+      {u"Tahoma", B, 1, {{Tahoma, B}, {Tahoma, 0}}},  // no bold face: regular of the same family
+      {u"Tahoma", BI, 2, {{Tahoma, BI}, {Tahoma, 0}, {Arial, BI}}},
+      {u"Tahoma", 0, 1, {{Tahoma, 0}, {Arial, 0}}},  // regular is asked once per family
+      {u"No Such Family Anywhere", B, 3, {{Arial, B}, {Arial, 0}, {Generic, B}, {Generic, 0}}},
+      {u"Tahoma", B, 99, {{Tahoma, B}, {Tahoma, 0}, {Arial, B}, {Arial, 0}, {Generic, B}, {Generic, 0}, {First, B}, {First, 0}}},
+  };
+  for (const TCase& K : Cases) {
+    std::vector<TAttempt> Tried;
+    auto Make = [&](GpFontFamily* F, INT Style, GpFont** Out) {
+      Tried.push_back({FamilyNameOf(F), Style});
+      if (int(Tried.size()) <= K.Refused) return FontStyleNotFound;
+      return GdiPlus().GdipCreateFont(F, 10, Style, UnitPoint, Out);
+    };
+    Status Last = Ok;
+    GpFont* Font = CreateFallbackFont(K.Name, K.Style, Make, Last);
+    const std::string Label = NarrowText(K.Name) + " style " + std::to_string(K.Style) + " refused " + std::to_string(K.Refused);
+    EXPECT_EQ(Tried, K.Tried) << Label;
+    if (K.Refused >= int(K.Tried.size())) {
+      EXPECT_EQ(Font, nullptr) << Label;
+      EXPECT_EQ(Last, FontStyleNotFound) << Label;
+      continue;
+    }
+    ASSERT_NE(Font, nullptr) << Label;
+    EXPECT_EQ(Last, Ok) << Label;
+    // The font made is the last attempt's family and style.
+    TGPFont Made(Font, Ok);
+    EXPECT_EQ(Made.FamilyName(), K.Tried.back().first) << Label;
+    EXPECT_EQ(Made.GetStyle(), K.Tried.back().second) << Label;
+  }
+  // The chart's fonts go the same way: a missing family keeps its size and
+  // its style in a family that has it.
+  TChartFont Missing;
+  Missing.SetName(u"No Such Family Anywhere");
+  Missing.SetSize(9);
+  Missing.SetStyle({fsBold, fsItalic});
+  auto F = MakeGDIPFont(Missing);
+  ASSERT_NE(F->Native(), nullptr);
+  EXPECT_EQ(F->FamilyName(), Arial);
+  EXPECT_EQ(F->GetStyle(), FontStyleBold | FontStyleItalic);
+  HDC Screen = GetDC(nullptr);
+  {
+    TGPGraphics G(Screen);
+    auto M = G.MakeFont(Missing);
+    EXPECT_NE(M->Native(), nullptr);
+    EXPECT_EQ(M->FamilyName(), Arial);
+  }
+  ReleaseDC(nullptr, Screen);
+  TGPFont ByName(u"No Such Family Anywhere", 9, FontStyleItalic);
+  EXPECT_EQ(ByName.LastResult(), Ok);
+  EXPECT_EQ(ByName.FamilyName(), Arial);
 }
 
 TEST(GdiPlusSettings, OpacitiesStayInTheAlphaRange) {
@@ -308,6 +406,54 @@ TEST_F(FolderPieTest, ClearPenDrawsNoSliceOutline) {
   EXPECT_TRUE(EdgeIsBlack());
   S.SetPenStyle(psClear);
   EXPECT_FALSE(EdgeIsBlack());
+}
+
+// A folder without sub-folders: one slice of the whole circle, outlined as
+// a circle only, and its legend box around its one entry.
+TEST_F(FolderPieTest, AWholeCircleSliceHasNoRadiusAndItsLegendEnclosesItsEntry) {
+  for (TChartType Type : {ctPie, ctDonut}) {
+    FillFolderPie(*View, u"t", {4242});
+    TVivGDIPChartSerie& S = FolderPieSerie(*View);
+    S.SetChartType(Type);
+    View->Refresh();
+    auto Picture = Snapshot();
+    TCanvas& C = *Picture->Canvas();
+    ASSERT_EQ(S.DrawValuesSlice.size(), 1u);
+    const TSlicePoint& Sl = S.DrawValuesSlice[0];
+    const Integer R = S.Pie().GetPieSize() / 2, Hole = Type == ctDonut ? S.Pie().GetPieInnerSize() / 2 : 0;
+    ASSERT_GT(R - Hole, 20);
+    // Along the start angle (0 degrees), where a wedge's edge runs: only the
+    // slice's colour (the value text sits on the other side, at 180).
+    for (Integer D = Hole + 4; D <= R - 4; D += 3)
+      for (Integer Dy = -1; Dy <= 1; ++Dy)
+        EXPECT_EQ(C.Pixel(Sl.CX + D, Sl.CY + Dy), FolderPieColors[0]) << int(Type) << " at " << D << ", " << Dy;
+    if (Type == ctDonut) {
+      EXPECT_EQ(C.Pixel(Sl.CX, Sl.CY), clWhite) << "the ring's hole";
+      continue;
+    }
+    // The legend: no ink in the rows just inside its border, some between.
+    bool Measured = false;
+    TMeasuringCanvas Scratch(TGdiTextMeasurer::Screen());
+    const TRect L = View->Panes().Items(0)->Chart().SeriePainter()->DrawPieLegend(S, Scratch, false, 1, 1, Measured);
+    ASSERT_TRUE(Measured);
+    auto Ink = [&](Integer Y) {
+      for (Integer X = L.Left + 20; X < L.Right - 2; ++X) {
+        const TColor P = C.Pixel(X, Y);
+        if ((P & 0xFF) + ((P >> 8) & 0xFF) + ((P >> 16) & 0xFF) < 300) return true;
+      }
+      return false;
+    };
+    Integer First = -1, Last = -1;
+    for (Integer Y = L.Top + 1; Y < L.Bottom; ++Y)
+      if (Ink(Y)) {
+        if (First < 0) First = Y;
+        Last = Y;
+      }
+    ASSERT_GE(First, 0) << "the entry's text";
+    EXPECT_GE(First - L.Top, 4);
+    EXPECT_GE(L.Bottom - Last, 4);
+    EXPECT_LE(std::abs((First - L.Top) - (L.Bottom - Last)), 4) << "top " << First - L.Top << ", bottom " << L.Bottom - Last;
+  }
 }
 
 TEST(GdiPlusAnnotation, ConnectorWithoutLineColourIsNotDrawn) {
