@@ -107,8 +107,11 @@ TEST_F(DrawThreadTest, FreeingWhileAStepWaitsDoesNotDeadlock) {
   auto thread = MakeThread();
   thread->SetPaused(false);
   ASSERT_TRUE(PumpUntil([&] { return Steps >= 1; }));
-  // Let the worker block in its synchronous step while nobody serves it.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // Let the worker block in its synchronous step while nobody serves it (on
+  // a busy machine it may take a while to get there: wait for it, bounded).
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (UI.PendingCount() == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   ASSERT_GT(UI.PendingCount(), 0u);
   const int before = Steps;
   thread.reset();  // serves the pending step while waiting; the step draws nothing
