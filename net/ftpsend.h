@@ -59,7 +59,8 @@ public:
 };
 
 // Response false: Value is a command just sent (passwords in clear).
-// Response true: Value is one reply line just read.
+// Response true: Value is one reply line just read, or a line of the
+// client's own that belongs in the same log (see List).
 using TFTPStatus = std::function<void(TObject* Sender, Boolean Response, const String& Value)>;
 
 // A logon program: six steps of three bytes (action, next step after 2xx,
