@@ -86,6 +86,12 @@ TEST_F(JournalTest, LinesFromAWorkerArriveInOrderInBatches) {
 
 TEST_F(JournalTest, StoppedScrollingKeepsTheCaretAndClearEmptiesThePane) {
   for (int i = 0; i < 50; ++i) Main->OnStatus(nullptr, true, u"first " + IntToStr(i));
+  // Every line posts its scroll to the bottom: all of them are served
+  // before scrolling stops (a fixed pause was too short on a loaded machine).
+  ASSERT_TRUE(Pump([this] {
+    MSG m;
+    return !::PeekMessageW(&m, Pane(), WM_VSCROLL, WM_VSCROLL, PM_NOREMOVE);
+  }));
   PumpFor(100);
   Main->mStopScrollClick(nullptr);
   EXPECT_TRUE(Main->mStopScroll->Checked());
