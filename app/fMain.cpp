@@ -20,6 +20,7 @@
 #include "rtl/Format.h"
 #include "rtl/StringList.h"
 #include "rtl/SysUtils.h"
+#include "rtl/UpdateGuard.h"
 
 TMain* Main = nullptr;
 TformSites* formSites = nullptr;
@@ -522,13 +523,15 @@ void TMain::listeDossierChange(TBaseVastTree*, PVastNode Node) {
   const TInfoNoeud* info = listeDossier->GetNodeData<TInfoNoeud>(Node);
   if (!info || !info->Dossier) return;
   TDossier* d = info->Dossier;
-  listeFichiers->BeginUpdate();
-  for (const auto& f : d->Fichiers) {
-    PVastNode n = listeFichiers->AddChild(nullptr);
-    *listeFichiers->GetNodeData<TInfoNoeud>(n) = TInfoNoeud{false, nullptr, f.get()};
+  {
+    const TUpdateGuard<TBaseVastTree> Update(*listeFichiers);
+    for (const auto& f : d->Fichiers) {
+      PVastNode n = listeFichiers->AddChild(nullptr);
+      *listeFichiers->GetNodeData<TInfoNoeud>(n) = TInfoNoeud{false, nullptr, f.get()};
+    }
+    listeFichiers->Sort(nullptr, listeFichiers->Header().SortColumn(), listeFichiers->Header().SortDirection(),
+                        true);
   }
-  listeFichiers->Sort(nullptr, listeFichiers->Header().SortColumn(), listeFichiers->Header().SortDirection(), true);
-  listeFichiers->EndUpdate();
   RemplitGraphique(d);
 }
 

@@ -8,6 +8,7 @@
 #include "app/core/uIntl.h"
 #include "net/netcode.h"
 #include "rtl/SysUtils.h"
+#include "rtl/UpdateGuard.h"
 #include "xml/KelWinVersion.h"
 
 namespace {
@@ -237,11 +238,13 @@ void TformSites::ChargeSites() {
   TSitesLoad lu = ChargeFichiersSites(SettingsFileName, FileZillaSiteFile());
   FRacine = std::move(lu.Racine);
   FRacineFZ = std::move(lu.RacineFZ);
-  arboFZ->BeginUpdate();
-  PVastNode propre = AjouteDossierArbre(FRacine.get(), nullptr);
-  arboFZ->SetExpanded(propre, true);
-  arboFZ->SetExpanded(AjouteDossierArbre(FRacineFZ.get(), nullptr), true);
-  arboFZ->EndUpdate();
+  PVastNode propre;
+  {
+    const TUpdateGuard<TBaseVastTree> Update(*arboFZ);
+    propre = AjouteDossierArbre(FRacine.get(), nullptr);
+    arboFZ->SetExpanded(propre, true);
+    arboFZ->SetExpanded(AjouteDossierArbre(FRacineFZ.get(), nullptr), true);
+  }
   arboFZ->ScrollIntoView(propre, false);
   ChangeSelection(FRacine.get());
   arboFZ->SetFocusedNode(propre);

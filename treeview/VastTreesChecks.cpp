@@ -1,6 +1,7 @@
 // Check states: the next state of a click, the guarded change with its
 // propagation down to children and up to tri-state parents, radio groups,
 // bulk setting and the check image index table.
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTreeHeader.h"
 #include "treeview/VastTrees.h"
 
@@ -68,29 +69,20 @@ void TBaseVastTree::DoCheckClick(PVastNode Node, TCheckState NewCheckState) {
 bool TBaseVastTree::ChangeCheckState(PVastNode Node, TCheckState Value) {
   if (!Node || Node == FRoot || Node->States.Contains(vsChecking)) return false;
   IncludeNodeStates(Node, {vsChecking});
-  struct TLeaveNode {
-    TBaseVastTree* Tree;
-    PVastNode Node;
-    ~TLeaveNode() { Tree->ExcludeNodeStates(Node, {vsChecking}); }
-  } LeaveNode{this, Node};
+  const TScopeExit LeaveNode([this, Node] { ExcludeNodeStates(Node, {vsChecking}); });
   if (Node->States.Contains(vsInitialized)) {
     if (Node->CheckState == Value) return false;
   } else {
     InitNode(Node);
   }
-  if (FCheckPropagationCount++ == 0) {
-    DoStateChange({tsCheckPropagation});
-    BeginUpdate();
-  }
-  struct TLeaveCascade {
-    TBaseVastTree* Tree;
-    ~TLeaveCascade() {
-      if (--Tree->FCheckPropagationCount == 0) {
-        Tree->DoStateChange({}, {tsCheckPropagation});
-        Tree->EndUpdate();
-      }
-    }
-  } LeaveCascade{this};
+  // The outermost change of a cascade holds the update for all of it; the
+  // cascade state is left before the update ends.
+  const bool Outermost = FCheckPropagationCount++ == 0;
+  if (Outermost) DoStateChange({tsCheckPropagation});
+  const TUpdateGuard<TBaseVastTree> Update(*this, Outermost);
+  const TScopeExit LeaveCascade([this] {
+    if (--FCheckPropagationCount == 0) DoStateChange({}, {tsCheckPropagation});
+  });
 
   const bool Tracking = FOptions->AutoOptions().Contains(toAutoTristateTracking);
   if (Node->CheckType == ctTriStateCheckBox && Tracking && Node->ChildCount > 0 &&

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "rtl/ScopeExit.h"
@@ -108,20 +109,16 @@ Cardinal TBaseVastTree::NodeBlockSize() const {
 
 PVastNode TBaseVastTree::AllocateNode() {
   if (FNodeDataSize <= 0) DoGetNodeDataSize(FNodeDataSize);
-  PVastNode Node = new (AllocateZeroed(NodeBlockSize())) TVastNode();
+  // Freed here until the index holds it.
+  std::unique_ptr<void, decltype(&std::free)> Block(AllocateZeroed(NodeBlockSize()), &std::free);
+  PVastNode Node = new (Block.get()) TVastNode();
   Node->TotalCount = 1;
   Node->NodeHeight = ClampHeight(FDefaultNodeHeight);
   Node->TotalHeight = Node->NodeHeight;
   Node->States = TVastNodeStates{vsVisible};
   Node->Align = 50;
-  if (FNodeIndex) {
-    try {
-      FNodeIndex->insert(Node);
-    } catch (...) {
-      std::free(Node);
-      throw;
-    }
-  }
+  if (FNodeIndex) FNodeIndex->insert(Node);
+  Block.release();
   return Node;
 }
 
@@ -642,18 +639,13 @@ PVastNode TBaseVastTree::AddChild(PVastNode Parent, void* UserData) {
 
 PVastNode TBaseVastTree::AddChild(PVastNode Parent, IInterface* UserData) {
   if (UserData) UserData->_AddRef();
-  PVastNode Result;
-  try {
-    Result = AddChild(Parent, static_cast<void*>(UserData));
-  } catch (...) {
-    if (UserData) UserData->_Release();
-    throw;
-  }
-  if (!Result) {
-    if (UserData) UserData->_Release();
-    return nullptr;
-  }
-  IncludeNodeStates(Result, {vsReleaseCallOnUserDataRequired});
+  // The reference goes back unless a node took it.
+  PVastNode Result = nullptr;
+  const TScopeExit Unused([&] {
+    if (!Result && UserData) UserData->_Release();
+  });
+  Result = AddChild(Parent, static_cast<void*>(UserData));
+  if (Result) IncludeNodeStates(Result, {vsReleaseCallOnUserDataRequired});
   return Result;
 }
 
@@ -821,15 +813,14 @@ void TBaseVastTree::DeleteNodeBody(PVastNode Node, bool Reindex, bool ParentClea
   } else if (FUpdateCount > 0) {
     DropFromSelection(Node);
   } else {
-    const bool WasSynch = HasState(tsSynchMode);
-    if (!WasSynch) DoStateChange({tsSynchMode});
-    try {
+    {
+      const bool WasSynch = HasState(tsSynchMode);
+      if (!WasSynch) DoStateChange({tsSynchMode});
+      const TScopeExit Restore([this, WasSynch] {
+        if (!WasSynch) DoStateChange({}, {tsSynchMode});
+      });
       RemoveFromSelection(Node);
-    } catch (...) {
-      if (!WasSynch) DoStateChange({}, {tsSynchMode});
-      throw;
     }
-    if (!WasSynch) DoStateChange({}, {tsSynchMode});
     InvalidateToBottom(Parent);
   }
   UnlinkNode(Node, false, Reindex, false);

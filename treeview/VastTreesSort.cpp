@@ -1,6 +1,7 @@
 // Sorting siblings through the owner's comparison.
 #include <vector>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
 
 namespace {
@@ -87,14 +88,11 @@ void TBaseVastTree::Sort(PVastNode Node, TColumnIndex Column, TSortDirection Dir
       ValidateChildren(Node, false);
   }
   if (Node->ChildCount > 1) {
-    BeginOperation(okSortNode);
-    try {
+    {
+      BeginOperation(okSortNode);
+      const TScopeExit Ended([this] { EndOperation(okSortNode); });
       SortChildren(Node, Column, Direction);
-    } catch (...) {
-      EndOperation(okSortNode);
-      throw;
     }
-    EndOperation(okSortNode);
     InvalidateCache();
   }
   if (FUpdateCount == 0) {
@@ -106,16 +104,13 @@ void TBaseVastTree::Sort(PVastNode Node, TColumnIndex Column, TSortDirection Dir
 void TBaseVastTree::SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit) {
   if (FRoot->TotalCount <= 2) return;
   ++FUpdateCount;
-  struct TSettle {
-    TBaseVastTree* Tree;
-    ~TSettle() {
-      Tree->InvalidateCache();
-      if (--Tree->FUpdateCount == 0) {
-        Tree->ValidateCache();
-        Tree->Invalidate();
-      }
+  const TScopeExit Settle([this] {
+    InvalidateCache();
+    if (--FUpdateCount == 0) {
+      ValidateCache();
+      Invalidate();
     }
-  } Settle{this};
+  });
   if (Column < NoColumn) return;
   const bool AutoSort = FOptions->AutoOptions().Contains(toAutoSort);
   std::function<void(PVastNode)> DoSort = [&](PVastNode Node) {
@@ -127,11 +122,6 @@ void TBaseVastTree::SortTree(TColumnIndex Column, TSortDirection Direction, bool
     }
   };
   BeginOperation(okSortTree);
-  try {
-    DoSort(FRoot);
-  } catch (...) {
-    EndOperation(okSortTree);
-    throw;
-  }
-  EndOperation(okSortTree);
+  const TScopeExit Ended([this] { EndOperation(okSortTree); });
+  DoSort(FRoot);
 }

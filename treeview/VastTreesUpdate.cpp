@@ -1,8 +1,8 @@
 // Update cycle, change notification, long operations, the position cache and
 // the hooks that fire the tree's events.
-#include <exception>
 #include <thread>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTreeWorker.h"
 #include "treeview/VastTrees.h"
 
@@ -88,20 +88,19 @@ void TBaseVastTree::EndUpdate() {
     InvalidateCache();
     ValidateCache();
     if (FHost->HasWindow()) UpdateScrollBars(false);
-    std::exception_ptr Failure;
-    try {
-      if (HasState(tsStructureChangePending))
-        DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
-      if (HasState(tsChangePending)) DoChange(FLastChangedNode);
-    } catch (...) {
-      Failure = std::current_exception();
-    }
-    if (FOptions->AutoOptions().Contains(toAutoSort)) SortTree(FHeader->SortColumn(), FHeader->SortDirection(), true);
-    if (FHost->HasWindow()) {
-      FHost->SetRedraw(true);
-      Invalidate();
-    }
-    if (Failure) std::rethrow_exception(Failure);
+    // A raising change handler still leaves the tree sorted and drawn.
+    const TScopeExit Redraw([this] {
+      if (FHost->HasWindow()) {
+        FHost->SetRedraw(true);
+        Invalidate();
+      }
+    });
+    const TScopeExit AutoSort([this] {
+      if (FOptions->AutoOptions().Contains(toAutoSort))
+        SortTree(FHeader->SortColumn(), FHeader->SortDirection(), true);
+    });
+    if (HasState(tsStructureChangePending)) DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+    if (HasState(tsChangePending)) DoChange(FLastChangedNode);
   }
   if (FUpdateCount > 0) {
     DoUpdating(usUpdate);

@@ -1,5 +1,6 @@
 // Expanding, collapsing, hiding and filtering: every change keeps subtree
 // heights, VisibleCount and the hidden-children flag exact.
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
 
 void TBaseVastTree::ToggleNode(PVastNode Node) {
@@ -124,19 +125,12 @@ bool TBaseVastTree::AdjustScrollAfterToggle(PVastNode Node, Integer HeightChange
 void TBaseVastTree::FullExpand(PVastNode Node) {
   if (FRoot->TotalCount < 2) return;
   DoStateChange({tsExpanding});
+  const TScopeExit Expanded([this] { DoStateChange({}, {tsExpanding}); });
   BeginOperation(okExpand);
-  BeginUpdate();
-  struct TEnd {
-    TBaseVastTree* Tree;
-    ~TEnd() {
-      Tree->EndOperation(okExpand);
-      try {
-        Tree->EndUpdate();
-      } catch (...) {
-      }
-      Tree->DoStateChange({}, {tsExpanding});
-    }
-  } End{this};
+  const TUpdateGuard<TBaseVastTree> Update(*this);
+  // The operation ends before the update does: its end is reported before
+  // the tree is laid out again.
+  const TScopeExit Operation([this] { EndOperation(okExpand); });
   PVastNode Run;
   PVastNode Stop = nullptr;
   if (!Node || Node == FRoot) {
@@ -161,17 +155,8 @@ void TBaseVastTree::FullCollapse(PVastNode Node) {
   if (FRoot->TotalCount < 2) return;
   if (Node == FRoot) Node = nullptr;
   DoStateChange({tsCollapsing});
-  BeginUpdate();
-  struct TEnd {
-    TBaseVastTree* Tree;
-    ~TEnd() {
-      try {
-        Tree->EndUpdate();
-      } catch (...) {
-      }
-      Tree->DoStateChange({}, {tsCollapsing});
-    }
-  } End{this};
+  const TScopeExit Collapsed([this] { DoStateChange({}, {tsCollapsing}); });
+  const TUpdateGuard<TBaseVastTree> Update(*this);
   PVastNode Run = GetLastVisibleNoInit(Node, true, false);
   while (Run && Run != Node) {
     PVastNode Previous = GetPreviousNoInit(Run, true);

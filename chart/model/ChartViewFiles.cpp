@@ -5,6 +5,7 @@
 
 #include "chart/model/ChartPersistent.h"
 #include "rtl/SysUtils.h"
+#include "rtl/UpdateGuard.h"
 
 // ---------------------------------------------------------------- set texts
 String OrdinalSetText(Cardinal Bits, int MemberCount) {
@@ -140,11 +141,7 @@ void SaveChartView(const IChartViewStore& Store, const String& FileName, const S
 
 void LoadChartView(IChartViewStore& Store, const String& FileName, const String& Name, bool AutoCreatePanes,
                    bool AutoCreateSeries) {
-  Store.BeginUpdate();
-  struct TEnd {
-    IChartViewStore& S;
-    ~TEnd() { S.EndUpdate(); }
-  } End{Store};
+  const TUpdateGuard<IChartViewStore> Update(Store);
   // Read only: loading never writes the file back nor creates it.
   TMemIniFile Ini(FileName);
   TChartViewKeys K = Store.ViewKeys();
@@ -322,11 +319,7 @@ void SaveChartViewCSV(IChartViewStore& Store, const String& FileName) {
 TChartCSVLoadResult LoadChartViewCSV(IChartViewStore& Store, const String& FileName, bool CreateChart,
                                      const TFormatSettings& Regional) {
   TChartCSVLoadResult Result;
-  Store.BeginUpdate();
-  struct TEnd {
-    IChartViewStore& S;
-    ~TEnd() { S.EndUpdate(); }
-  } End{Store};
+  const TUpdateGuard<IChartViewStore> Update(Store);
   TStringList Lines;
   Lines.LoadFromFile(FileName);
   if (CreateChart) Store.DeletePanes();

@@ -5,6 +5,7 @@
 #include "chart/model/ChartPersistent.h"
 #include "chart/view/VivIzudeView.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
 
 // ---------------------------------------------------------------- the view as a store
 class TChartViewStore : public IChartViewStore {
@@ -216,9 +217,7 @@ TChartCSVLoadResult TVivIzudeView::LoadFromCSV(const String& FileName, bool Crea
 
 // ---------------------------------------------------------------- printing and pictures
 double TVivIzudeView::GetPrintScale(TCanvas& Canvas) {
-  HDC Screen = GetDC(nullptr);
-  const int Own = GetDeviceCaps(Screen, LOGPIXELSY);
-  ReleaseDC(nullptr, Screen);
+  const int Own = GetDeviceCaps(TWindowDC(nullptr).Get(), LOGPIXELSY);
   return Own > 0 ? double(GetDeviceCaps(Canvas.Handle(), LOGPIXELSY)) / Own : 1.0;
 }
 

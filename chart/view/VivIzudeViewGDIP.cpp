@@ -9,6 +9,7 @@
 #include "chart/model/ChartHelpers.h"
 #include "chart/view/VivIzudeGDIPPaintSupport.h"
 #include "rtl/SysUtils.h"
+#include "rtl/Win32Handles.h"
 
 namespace {
 using namespace gdip_paint;
@@ -164,9 +165,9 @@ void SaveBitmapToImage(HBITMAP Bitmap, const String& FileName, TChartImageType T
 
 void SaveBitmapToStream(HBITMAP Bitmap, TStream& Stream, TChartImageType Type, Integer Quality) {
   Encode(Bitmap, Type, Quality, u"the stream", [&](TGPBitmap& I, const CLSID& E, const EncoderParameters& P) {
-    IStream* Mem = SHCreateMemStream(nullptr, 0);
+    const TComPtr<IStream> Mem(SHCreateMemStream(nullptr, 0));
     if (!Mem) return OutOfMemory;
-    Status S = I.Save(Mem, E, &P);
+    Status S = I.Save(Mem.Get(), E, &P);
     if (S == Ok) {
       STATSTG Stat{};
       LARGE_INTEGER Zero{};
@@ -181,7 +182,6 @@ void SaveBitmapToStream(HBITMAP Bitmap, TStream& Stream, TChartImageType Type, I
         S = Win32Error;
       }
     }
-    Mem->Release();
     return S;
   });
 }

@@ -3,6 +3,8 @@
 #include "chart/model/ChartHelpers.h"
 #include "chart/view/VivIzudeGDIPPaintSupport.h"
 #include "rtl/IniFiles.h"
+#include "rtl/ScopeExit.h"
+#include "rtl/UpdateGuard.h"
 
 using namespace gdip_paint;
 
@@ -277,7 +279,10 @@ void TVivGDIPChartView::UpdateZoomControl() {
     TVivGDIPZoomControl& Z = P->ZoomControl();
     if (!Z.Visible()) continue;
     TVivGDIPChart& C = Z.Chart();
+    // The strip's chart is laid out when it is drawn, not here: its count is
+    // dropped, not ended.
     C.BeginUpdate();
+    const TScopeExit Done([&C] { C.ResetUpdate(); });
     C.Series().Clear();
     for (Integer J = 0; J < P->Series().Count(); ++J) {
       TVivGDIPChartSerie& S = P->Series().Items(J);
@@ -296,7 +301,6 @@ void TVivGDIPChartView::UpdateZoomControl() {
     }
     C.Series().SetMode(P->Series().Mode());
     C.Series().ForceInit(true);
-    C.ResetUpdate();
   }
 }
 
@@ -319,12 +323,11 @@ void TVivGDIPChartView::Paint() {
 }
 
 void TVivGDIPChartView::ApplyRangeToPanes(Integer From, Integer To) {
-  BeginUpdate();
+  const TUpdateGuard<TVivIzudeView> Update(*this);
   for (Integer I = 0; I < Panes().Count(); ++I) {
     Panes().Items(I)->Range().SetRangeFrom(From);
     Panes().Items(I)->Range().SetRangeTo(To);
   }
-  EndUpdate();
 }
 
 void TVivGDIPChartView::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {

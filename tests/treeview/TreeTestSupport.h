@@ -18,6 +18,7 @@ class TFakeTreeHost : public IVastTreeHost {
 public:
   std::map<Cardinal, Cardinal> Timers;
   int FullRepaints = 0;
+  bool Redraw = true;  // the window's drawing, switched off inside updates
   TQueueDispatcher Dispatcher;
 
   // Client area and scroll bars, for the geometry tests.
@@ -53,7 +54,7 @@ public:
   void InvalidateNodeArea(TVastNode*) override {}
   void InvalidateToBottomArea(TVastNode*) override {}
   void InvalidateAll() override { ++FullRepaints; }
-  void SetRedraw(bool) override {}
+  void SetRedraw(bool Value) override { Redraw = Value; }
   void ScrollBarsUpdated(bool) override {}
   void SetTimer(Cardinal TimerId, Cardinal Milliseconds) override { Timers[TimerId] = Milliseconds; }
   void KillTimer(Cardinal TimerId) override { Timers.erase(TimerId); }

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "TreeTestSupport.h"
 #include "treeview/VastTreeWorker.h"
@@ -106,6 +108,63 @@ TEST(TreeChange, RaisingOnChangeStillSettlesEndUpdate) {
   EXPECT_GT(Host.FullRepaints, Repaints);
   EXPECT_FALSE(Tree.TreeStates().Contains(tsUpdating));
   EXPECT_TRUE(Tree.TreeStates().Contains(tsChangePending));
+}
+
+// The automatic sort at the end of an update may raise too: the window draws
+// again either way, and a change handler's error stays the one reported.
+TEST(TreeChange, RaisingAutoSortStillRedrawsAfterEndUpdate) {
+  for (const bool HandlerRaises : {false, true}) {
+    SCOPED_TRACE(HandlerRaises ? "handler and sort raise" : "sort raises");
+    TFakeTreeHost Host;
+    TBaseVastTree Tree(&Host);
+    ASSERT_TRUE(Tree.TreeOptions().AutoOptions().Contains(toAutoSort));
+    Tree.SetRootNodeCount(3);
+    Tree.OnCompareNodes = [](TBaseVastTree*, PVastNode, PVastNode, TColumnIndex, Integer&) {
+      throw std::logic_error("compare");
+    };
+    if (HandlerRaises) Tree.OnChange = [](TBaseVastTree*, PVastNode) { throw std::runtime_error("handler"); };
+    Tree.BeginUpdate();
+    Tree.SetSelected(Tree.GetFirstNoInit(), true);
+    EXPECT_FALSE(Host.Redraw);
+    if (HandlerRaises)
+      EXPECT_THROW(Tree.EndUpdate(), std::runtime_error);
+    else
+      EXPECT_THROW(Tree.EndUpdate(), std::logic_error);
+    EXPECT_TRUE(Host.Redraw);
+    EXPECT_EQ(Tree.UpdateCount(), 0u);
+    EXPECT_EQ(Tree.OperationCount(), 0u);
+    EXPECT_FALSE(Tree.TreeStates().Contains(tsUpdating));
+  }
+}
+
+// A full expand ends its operation before its update, and leaves its state
+// and counts settled when ending the update raises.
+TEST(TreeOperations, FullExpandSettlesWhenEndingItsUpdateRaises) {
+  TFakeTreeHost Host;
+  TBaseVastTree Tree(&Host);
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoSort});
+  Tree.OnInitNode = [](TBaseVastTree*, PVastNode Parent, PVastNode, TVastNodeInitStates& States) {
+    if (!Parent) States.Include(ivsHasChildren);
+  };
+  Tree.OnInitChildren = [](TBaseVastTree*, PVastNode, Cardinal& Count) { Count = 2; };
+  Tree.SetRootNodeCount(2);
+  std::vector<std::string> Events;
+  Tree.OnStartOperation = [&](TBaseVastTree*, TVTOperationKind) { Events.push_back("start"); };
+  Tree.OnEndOperation = [&](TBaseVastTree*, TVTOperationKind) { Events.push_back("end"); };
+  Tree.OnUpdating = [&](TBaseVastTree*, TVTUpdateState S) {
+    if (S == usBegin) Events.push_back("begin update");
+    if (S == usEnd) {
+      Events.push_back("end update");
+      throw std::runtime_error("updating");
+    }
+  };
+  EXPECT_THROW(Tree.FullExpand(nullptr), std::runtime_error);
+  EXPECT_EQ(Events, (std::vector<std::string>{"start", "begin update", "end", "end update"}));
+  EXPECT_FALSE(Tree.TreeStates().Contains(tsExpanding));
+  EXPECT_EQ(Tree.UpdateCount(), 0u);
+  EXPECT_EQ(Tree.OperationCount(), 0u);
+  EXPECT_TRUE(Host.Redraw);
+  EXPECT_TRUE(Tree.GetExpanded(Tree.GetFirst()));
 }
 
 TEST(TreeOperations, CancelOutsideAnOperationHasNoEffect) {
