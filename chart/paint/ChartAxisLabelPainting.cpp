@@ -262,7 +262,7 @@ void TChartSeriePainter::DrawXAxisGroups(TChartSerie& S, TChartCanvas& Canvas, T
     Canvas.Pen = {G.LineColor(), 1, psSolid};
     const Integer TH = Canvas.TextHeight(G.Caption()) + 2;
     const Integer TW = Canvas.TextWidth(G.Caption());
-    const double StartPx = (G.StartIndex() - From) * XScale, EndPx = (G.EndIndex() - From) * XScale;
+    const double StartPx = (double(G.StartIndex()) - From) * XScale, EndPx = (double(G.EndIndex()) - From) * XScale;
     const Integer U = std::clamp(RoundI(StartPx), 0, std::max(0, Length));
     const Integer V = std::clamp(RoundI(EndPx), 0, std::max(0, Length));
     if (U == V) continue;
