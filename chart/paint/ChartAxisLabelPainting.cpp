@@ -2,9 +2,11 @@
 // point labels, the x-axis groups, the value labels with logarithmic units
 // and the axis captions. Texts, steps and sizes come from the serie
 // (ChartSerieAxisLabels.cpp), so painting, layout and hit tests agree.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "chart/model/ChartWalks.h"
 #include "chart/paint/ChartPaintSupport.h"
 #include "chart/paint/ChartSeriePainting.h"
 
@@ -55,13 +57,41 @@ void TChartSeriePainter::DrawXValues(TChartSerie& S, TChartCanvas& Canvas, TRect
   const Int64 From = C->Range().RangeFrom(), To = C->Range().RangeTo();
   const double XScale = C->XScale(), Start = C->GetXScaleStart();
   const Integer Base = Horz ? R.Top : R.Left, End = Horz ? R.Bottom : R.Right;
-  for (Int64 F = From; F <= To; ++F) {
-    Integer Marker = RoundI(std::floor(Start + (F - From) * XScale - S.XAxis().TickMarkWidth() / 2.0)) + Base;
+  const double HalfTick = S.XAxis().TickMarkWidth() / 2.0;
+  auto MarkerOf = [&](Int64 F) { return RoundI(std::floor(Start + double(F - From) * XScale - HalfTick) + Base); };
+  auto Visit = [&](Int64 F, Integer Marker) {
     S.XMarker = Marker;
     bool DefaultDraw = true;
     if (Marker > 0)
       XaxisDrawValue(S, Canvas, R, Anchor, static_cast<Integer>(F), Marker, Top, SX, SY, !S.DrawFromStartDate(), DefaultDraw);
-    if (Marker > End) break;
+  };
+  if (To - From < Int64(End) - Base) {
+    // No more indices than pixels: every index is asked, so the events and
+    // the date labels see each one.
+    for (Int64 F = From; F <= To; ++F) {
+      const Integer Marker = MarkerOf(F);
+      Visit(F, Marker);
+      if (Marker > End) break;
+    }
+  } else {
+    // More indices than pixels (a long range, or one from a damaged
+    // settings file): only the indices that carry a label are walked, both
+    // steps merged in increasing order and each thinned to about one per
+    // pixel, from the first index whose marker is on the canvas. The walk
+    // so costs the pixels of the band, not the indices of the range.
+    const double Skip = std::ceil((1.0 - Base + HalfTick - Start) / XScale) - 1;
+    const Int64 First = Skip <= 0 ? From : (Skip <= double(To - From) ? From + static_cast<Int64>(Skip) : To + 1);
+    TXIndexWalk Major(First, To, S.Mu, XScale), Minor(First, To, S.Mi, XScale);
+    while (!Major.Done() || !Minor.Done()) {
+      const Int64 F = Major.Done()   ? Minor.Index()
+                      : Minor.Done() ? Major.Index()
+                                     : std::min(Major.Index(), Minor.Index());
+      if (!Major.Done() && Major.Index() == F) Major.Next();
+      if (!Minor.Done() && Minor.Index() == F) Minor.Next();
+      const Integer Marker = MarkerOf(F);
+      if (Marker > End) break;
+      Visit(F, Marker);
+    }
   }
 
   if (IsXYType(S.ChartType()) && S.XAxis().XYValues()) {
@@ -232,7 +262,7 @@ void TChartSeriePainter::DrawXAxisGroups(TChartSerie& S, TChartCanvas& Canvas, T
     Canvas.Pen = {G.LineColor(), 1, psSolid};
     const Integer TH = Canvas.TextHeight(G.Caption()) + 2;
     const Integer TW = Canvas.TextWidth(G.Caption());
-    const double StartPx = (G.StartIndex() - From) * XScale, EndPx = (G.EndIndex() - From) * XScale;
+    const double StartPx = (double(G.StartIndex()) - From) * XScale, EndPx = (double(G.EndIndex()) - From) * XScale;
     const Integer U = std::clamp(RoundI(StartPx), 0, std::max(0, Length));
     const Integer V = std::clamp(RoundI(EndPx), 0, std::max(0, Length));
     if (U == V) continue;

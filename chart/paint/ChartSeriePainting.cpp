@@ -96,7 +96,7 @@ void TChartSeriePainter::InitializeDrawPoints(TChartSerie& S, TChartCanvas&, TRe
       }
     }
   }
-  if (To - From < 0) return;
+  if (To < From) return;
   const Integer Last = std::min(To, Count - 1);
   const bool Horz = S.IsHorizontal();
   const bool TakesAll = IsXYType(T) || T == ctGantt;
@@ -115,7 +115,7 @@ void TChartSeriePainter::InitializeDrawPoints(TChartSerie& S, TChartCanvas&, TRe
       continue;
     }
     TChartPoint P = S.GetPoint(I);
-    Integer Cat = RoundI(From >= 0 ? Start + XScale * Slot : Start + XScale * (Slot - From)) + (Horz ? R.Top : R.Left);
+    Integer Cat = RoundI(From >= 0 ? Start + XScale * Slot : Start + XScale * (double(Slot) - From)) + (Horz ? R.Top : R.Left);
     bool Place = P.Defined || T == ctLine || T == ctArea || T == ctCandleStick || T == ctDigitalLine || TakesAll;
     Integer Val;
     if (!P.Defined && IsStackedType(T)) {
@@ -355,7 +355,7 @@ void TChartSeriePainter::DrawChartValues(TChartSerie& S, TChartCanvas& Canvas, d
 void TChartSeriePainter::DrawAnnotations(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY) {
   TVivIzude* C = S.Chart();
   const TChartType T = S.ChartType();
-  Integer Range = C ? C->Range().RangeTo() - C->Range().RangeFrom() : 0;
+  const Int64 Range = C ? Int64(C->Range().RangeTo()) - C->Range().RangeFrom() : 0;
   Integer BarShift = 0;
   if (IsBarType(T)) BarShift = RoundI(((T == ctHistogram || T == ctLineHistogram) ? S.GetHistogramBarWidth(SX) : S.GetBarWidth(SX)) / 2.0);
   const bool Horz = S.IsHorizontal();

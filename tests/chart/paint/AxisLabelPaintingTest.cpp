@@ -3,11 +3,15 @@
 // labels as painted.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <limits>
 #include <map>
+#include <string>
 
 #include "ChartPaintFixture.h"
 #include "rtl/DateUtils.h"
+#include "rtl/IniFiles.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -187,6 +191,173 @@ TEST(XAxisLabels, DatesFromTheStartDateOrFromThePoints) {
   F.Paint();
   EXPECT_EQ(F.TextOf(10), Strs({u"10/03", u"11/03", u"12/03", u"13/03"}));
   EXPECT_EQ(PointEvents, 4);
+}
+
+namespace {
+// The x labels as a walk over every index of the range paints them: the
+// reference a bounded walk must match wherever the labels stand a pixel or
+// more apart. Bottom band of an upright chart only.
+struct TEveryIndexPainter : TChartSeriePainter {
+  void DrawXValues(TChartSerie& S, TChartCanvas& Canvas, TRect R, Integer Anchor, bool Top, double SX,
+                   double SY) override {
+    TVivIzude* C = S.Chart();
+    Canvas.Brush.SetStyle(bsClear);
+    Canvas.Font = TChartFont();
+    if (!S.ComputeXAxisSteps(Canvas) || (S.Mu == 0 && S.Mi == 0)) return;
+    const Int64 From = C->Range().RangeFrom(), To = C->Range().RangeTo();
+    for (Int64 F = From; F <= To; ++F) {
+      const double X = C->GetXScaleStart() + double(F - From) * C->XScale() - S.XAxis().TickMarkWidth() / 2.0;
+      const Integer Marker = RoundI(std::floor(X)) + R.Left;
+      bool Draw = true;
+      if (Marker > 0)
+        XaxisDrawValue(S, Canvas, R, Anchor, static_cast<Integer>(F), Marker, Top, SX, SY, !S.DrawFromStartDate(), Draw);
+      if (Marker > R.Right) break;
+    }
+  }
+};
+
+// What the x labels leave on the canvas: their texts with place and font,
+// and the ticks.
+std::vector<String> XLabelRecords(const TRecordingCanvas& Canvas, TColor Tick) {
+  std::vector<String> Out;
+  auto Num = [](Integer V) { return IntToStr(V); };
+  for (const TCanvasRecord& R : Canvas.Records()) {
+    if (R.Op == coTextOut && (R.Font.Size() == 10 || R.Font.Size() == 9))
+      Out.push_back(R.Text + u"@" + Num(R.Rect.Left) + u"," + Num(R.Rect.Top) + u"/" + Num(R.Font.Size()));
+    else if (R.Op == coLineTo && R.Pen.Color == Tick)
+      Out.push_back(u"tick@" + Num(R.Points[0].X) + u"," + Num(R.Points[0].Y) + u"-" + Num(R.Points[1].Y));
+  }
+  return Out;
+}
+}  // namespace
+
+TEST(XAxisLabels, WideRangesPaintTheLabelsOfEveryIndexWalk) {
+  // Narrow ranges, and wide ones whose automatic steps keep the labels
+  // apart, in a 400-pixel chart: the same labels and ticks as a walk over
+  // every index, at the same places.
+  struct Case {
+    Integer From, To;
+    bool AutoUnits;
+    Integer Major, Minor;
+  } Cases[] = {{0, 99, false, 10, 2}, {0, 99, true, 1, 1},     {0, 999, true, 1, 1},
+               {0, 999, false, 100, 25}, {-50, 99999, true, 3, 1}, {7, 200000, true, 5, 1}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.From << ".." << C.To);
+    std::vector<String> Painted[2];
+    for (int Reference = 0; Reference < 2; ++Reference) {
+      TLabels F(4);
+      F.Pane = {0, 0, 400, 300};
+      if (Reference) F.Chart.SetSeriePainter(std::make_unique<TEveryIndexPainter>());
+      F.Chart.Range().SetRangeFrom(C.From);
+      F.Chart.Range().SetRangeTo(C.To);
+      F.S.XAxis().SetAutoUnits(C.AutoUnits);
+      F.S.XAxis().SetMajorUnit(C.Major);
+      F.S.XAxis().SetMinorUnit(C.Minor);
+      F.S.XAxis().SetTickMarkColor(clBlue);
+      F.Paint();
+      Painted[Reference] = XLabelRecords(F.Canvas, clBlue);
+    }
+    EXPECT_GT(Painted[0].size(), 4u);
+    EXPECT_EQ(Painted[0], Painted[1]);
+  }
+}
+
+TEST(XAxisLabels, AHugeRangeWalksThePixelsNotTheIndices) {
+  // Ranges of billions of indices, as a damaged settings file gives them,
+  // in a 400-pixel chart: the label indices are visited about once per
+  // pixel, labels stand only at their steps, in order, and none beyond the
+  // band. A walk over every index would not end in time.
+  constexpr Integer IntMin = std::numeric_limits<Integer>::min(), IntMax = std::numeric_limits<Integer>::max();
+  struct Case {
+    Integer From, To;
+    bool AutoUnits;
+    Integer Major, Minor, TickWidth;
+  } Cases[] = {
+      {0, IntMax, true, 1, 1, 1},
+      {0, IntMax, false, 1000, 7, 1},      // steps far under a pixel: thinned
+      {0, IntMax, false, 1, 0, 1},         // a label for every index asked
+      {IntMin, IntMax, false, 3, 2, 1},
+      {0, IntMax, false, 1000, 7, 600},    // markers left of the band for half its width
+      {IntMax - 5000000, IntMax, true, 1, 1, 1},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.From << ".." << C.To << " units " << C.Major << "/" << C.Minor);
+    TLabels F(4);
+    F.Pane = {0, 0, 400, 300};
+    TMemIniFile Ini(u"");
+    Ini.WriteInteger(u"R", u"RangeFrom", C.From);
+    Ini.WriteInteger(u"R", u"RangeTo", C.To);
+    F.Chart.Range().LoadFromFile(Ini, u"R");
+    ASSERT_EQ(F.Chart.Range().RangeTo(), C.To);
+    F.S.XAxis().SetAutoUnits(C.AutoUnits);
+    F.S.XAxis().SetMajorUnit(C.Major);
+    F.S.XAxis().SetMinorUnit(C.Minor);
+    F.S.XAxis().SetTickMarkWidth(C.TickWidth);
+    F.S.XAxis().SetTickMarkColor(clBlue);
+    TRect Band;
+    F.Chart.OnDrawXValues = [&](TObject*, TRect R, TChartCanvas&) { Band = R; };
+    Integer Mu = 0, Mi = 0, Visits = 0;
+    F.S.OnXAxisDrawValue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, Integer, Integer, bool, bool&) {
+      Mu = F.S.Mu;
+      Mi = F.S.Mi;
+      ++Visits;
+    };
+    F.Paint();
+    ASSERT_GT(Band.Width(), 300);
+    // One visit a pixel for each of the two steps at most.
+    EXPECT_LE(Visits, 2 * (Band.Right + 2));
+
+    Int64 Last = std::numeric_limits<Int64>::min();
+    int Labels = 0;
+    for (const TCanvasRecord& R : F.Canvas.Records()) {
+      const bool Major = R.Font.Size() == 10;
+      if (R.Op != coTextOut || (!Major && R.Font.Size() != 9)) continue;
+      ++Labels;
+      const Int64 Index = std::stoll(std::string(R.Text.begin(), R.Text.end()));
+      if (Major) {
+        EXPECT_EQ(Index % Mu, 0) << Index;
+      } else {
+        EXPECT_EQ(Index % Mi, 0) << Index;
+        EXPECT_NE(Mu > 0 ? Index % Mu : 1, 0) << Index;
+      }
+      EXPECT_GT(Index, Last);
+      Last = Index;
+      EXPECT_LE((R.Rect.Left + R.Rect.Right) / 2, Band.Right + 1) << Index;
+    }
+    EXPECT_GT(Labels, 1);
+    Integer LastTick = std::numeric_limits<Integer>::min();
+    for (const auto& [From, To] : F.Lines(clBlue)) {
+      EXPECT_GE(From.X, LastTick);
+      EXPECT_LE(From.X, Band.Right);
+      LastTick = From.X;
+    }
+  }
+}
+
+TEST(XAxisLabels, MarkersFarLeftOfTheBandAreSkippedNotWalked) {
+  // A tick a billion pixels wide puts the marker of each of the first
+  // billion indices left of the canvas. Those are passed over at once: the
+  // first label is the first index whose marker is on the canvas, and the
+  // paint takes no time to get there.
+  TLabels F(4);
+  F.Chart.Range().SetRangeTo(std::numeric_limits<Integer>::max());
+  F.S.XAxis().SetAutoUnits(false);
+  F.S.XAxis().SetMinorUnit(0);
+  F.S.XAxis().SetTickMarkWidth(2000000000);
+  F.S.XAxis().SetTickMarkColor(clBlue);
+  F.Paint();
+  F.Canvas.Clear();
+  F.Chart.SetXScale(1);
+  const TRect Band{40, 300, 440, 330};
+  const auto Begun = std::chrono::steady_clock::now();
+  F.Chart.SeriePainter()->DrawXValues(F.S, F.Canvas, Band, Band.Top, false, 1, 1);
+  const auto Took = std::chrono::steady_clock::now() - Begun;
+  EXPECT_LT(Took, std::chrono::milliseconds(500));
+  const std::vector<String> Labels = F.TextOf(10);
+  ASSERT_EQ(Labels.size(), 440u);  // markers 1 .. 440
+  EXPECT_EQ(Labels.front(), IntToStr(1000000000 - 40 + 1));
+  EXPECT_EQ(F.Lines(clBlue).front().first.X, 1);
+  EXPECT_EQ(F.Lines(clBlue).back().first.X, Band.Right);
 }
 
 TEST(XAxisGroups, CaptionsLinesAndWhatFallsOutsideTheRange) {
