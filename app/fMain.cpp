@@ -1,7 +1,5 @@
 #include "app/fMain.h"
 
-#include <mmsystem.h>
-
 #include <algorithm>
 
 #include "app/APropos.h"
@@ -703,10 +701,6 @@ void TMain::FormDestroy(TObject*) {
   if (FSession) FSession->StopScan();
   FMinuterie = false;
   FSession.reset();
-  if (FResolutionTimer) {
-    ::timeEndPeriod(1);
-    FResolutionTimer = false;
-  }
   // Closes an open control connection without QUIT.
   FFTP.reset();
   SauveOptionsFichier();
@@ -797,9 +791,6 @@ void TMain::ConnectionChanged(bool Connected) { aDeco->SetEnabled(Connected); }
 void TMain::StartFolderShown(const String& Text) { edRacine->SetText(Text); }
 
 void TMain::ScanStarted() {
-  // The walk's commands wait 1 ms each; at the default timer resolution
-  // that pause would last a whole tick (about 15 ms).
-  if (!FResolutionTimer) FResolutionTimer = ::timeBeginPeriod(1) == TIMERR_NOERROR;
   pbOccupe->Hide();
   Wait->SetActive(true);
   Wait->Show();
@@ -897,10 +888,6 @@ void TMain::ScanFinished(const TResultatScan& Result) {
   Wait->Hide();
   pbOccupe->Show();
   if (Screen) Screen->SetCursor(crDefault);
-  if (FResolutionTimer) {
-    ::timeEndPeriod(1);
-    FResolutionTimer = false;
-  }
 }
 
 bool TMain::Confirme(const String& Question) {

@@ -251,7 +251,6 @@ private:
   bool FArbreEnAttente = false;  // the folder tree holds changes not shown yet
   int FArretEnCours = 0;
   bool FPremierAffichage = true;
-  bool FResolutionTimer = false;
   // During a scan the walk's path in panel 3 and the log are brought up to
   // date by a timer, not at every folder: the walk never waits for the
   // screen more than it must.
