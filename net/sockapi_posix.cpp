@@ -254,6 +254,18 @@ Integer P_bind(TSocket s, const TVarSin& addr, Integer addrLen) {
   sockaddr_storage ss;
   socklen_t len;
   if (!ToSockAddr(addr, addrLen, ss, len)) return Fail(Wsa::EAfNoSupport);
+  // A stream socket asking for any free port may take one whose last user
+  // is only waiting out its close. Windows allows that anyway; here the
+  // search would skip every such port, and an active-mode walk leaves one
+  // per folder, which made each data listener's bind cost milliseconds.
+  const in_port_t Port = ss.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&ss)->sin6_port
+                                                  : reinterpret_cast<sockaddr_in*>(&ss)->sin_port;
+  int Type = 0;
+  socklen_t TypeLen = sizeof(Type);
+  if (Port == 0 && ::getsockopt(Fd(s), SOL_SOCKET, SO_TYPE, &Type, &TypeLen) == 0 && Type == SOCK_STREAM) {
+    const int On = 1;
+    ::setsockopt(Fd(s), SOL_SOCKET, SO_REUSEADDR, &On, sizeof(On));
+  }
   return ::bind(Fd(s), reinterpret_cast<sockaddr*>(&ss), len) == 0 ? 0 : Fail();
 }
 
