@@ -66,23 +66,21 @@ TCursorHandle CreateOutlinedCursor(const std::function<void(HDC DC, COLORREF Ink
   {
     const TSavedDC Saved(DC.Get());  // the bitmaps leave the DC before the cursor is made
     RECT R{0, 0, 32, 32};
+    // The outline: the art drawn a pixel larger in every direction.
+    const auto Outline = [&](COLORREF Ink) {
+      for (int DX = -1; DX <= 1; ++DX)
+        for (int DY = -1; DY <= 1; ++DY) {
+          SetViewportOrgEx(DC.Get(), DX, DY, nullptr);
+          Art(DC.Get(), Ink);
+        }
+      SetViewportOrgEx(DC.Get(), 0, 0, nullptr);
+    };
     SelectObject(DC.Get(), Mask.Get());
     FillRect(DC.Get(), &R, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    // The outline: the art drawn a pixel larger in every direction.
-    for (int DX = -1; DX <= 1; ++DX)
-      for (int DY = -1; DY <= 1; ++DY) {
-        SetViewportOrgEx(DC.Get(), DX, DY, nullptr);
-        Art(DC.Get(), RGB(0, 0, 0));
-      }
-    SetViewportOrgEx(DC.Get(), 0, 0, nullptr);
+    Outline(RGB(0, 0, 0));
     SelectObject(DC.Get(), Color.Get());
     FillRect(DC.Get(), &R, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    for (int DX = -1; DX <= 1; ++DX)
-      for (int DY = -1; DY <= 1; ++DY) {
-        SetViewportOrgEx(DC.Get(), DX, DY, nullptr);
-        Art(DC.Get(), RGB(255, 255, 255));
-      }
-    SetViewportOrgEx(DC.Get(), 0, 0, nullptr);
+    Outline(RGB(255, 255, 255));
     Art(DC.Get(), RGB(0, 0, 0));
   }
   // The cursor copies the bitmaps; ours go at the end of the scope.

@@ -34,6 +34,12 @@ long long MsSince(Clock::time_point Start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - Start).count();
 }
 
+// The passive reply naming a port on the loopback address.
+std::string PasvReply(int Port) {
+  return "227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," + std::to_string(Port % 256) +
+         ").\r\n";
+}
+
 const char* const kListing =
     "drwxr-xr-x   2 ftp ftp      4096 Mar  4  2021 pub\r\n"
     "-rw-r--r--   1 ftp ftp      1234 Mar  4  2021 readme.txt\r\n"
@@ -828,9 +834,7 @@ TEST(FtpSendData, AbortBeforeTheDataConnectionExistsIsNotLost) {
     S.On("PASV", [&](FakeFtpSession& Session, const std::string&) {
       PasvReceived.SetEvent();
       Aborted.WaitFor(10000);
-      const int Port = Session.ListenPassive();
-      Session.Send("227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," +
-                   std::to_string(Port % 256) + ").\r\n");
+      Session.Send(PasvReply(Session.ListenPassive()));
     });
   });
   ASSERT_TRUE(R.LoginAndClear());
@@ -858,8 +862,7 @@ TEST(FtpSendData, AbortBeforeTheDataConnectionExistsIsNotLost) {
 TEST(FtpSendData, AbortDuringThePassiveExchangeStopsTheConnectToASilentPort) {
   ftptest::Blackhole Silent;
   ASSERT_TRUE(Silent.Ok());
-  const std::string SilentReply = "227 Entering Passive Mode (127,0,0,1," + std::to_string(Silent.Port() / 256) +
-                                  "," + std::to_string(Silent.Port() % 256) + ").\r\n";
+  const std::string SilentReply = PasvReply(Silent.Port());
   for (const bool HoldReply : {true, false}) {
     SCOPED_TRACE(HoldReply ? "while the PASV reply is awaited" : "before the data socket exists");
     TSimpleEvent Trigger;
@@ -868,9 +871,7 @@ TEST(FtpSendData, AbortDuringThePassiveExchangeStopsTheConnectToASilentPort) {
     Rig R([&](FakeFtpServer& S) {
       S.On("PASV", [&](FakeFtpSession& Session, const std::string&) {
         if (Pasv++ > 0) {
-          const int Port = Session.ListenPassive();
-          Session.Send("227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," +
-                       std::to_string(Port % 256) + ").\r\n");
+          Session.Send(PasvReply(Session.ListenPassive()));
           return;
         }
         if (HoldReply) {
@@ -1086,8 +1087,7 @@ TEST(FtpSendList, OnlyAnOptionTheServerDoesNotUnderstandEndsHiddenListing) {
     Rig R([&](FakeFtpServer& S) {
       S.On("PASV", [&](FakeFtpSession& Session, const std::string&) {
         const int Port = C.DeadPasv && Pasvs++ == 0 ? DeadPort : Session.ListenPassive();
-        Session.Send("227 Entering Passive Mode (127,0,0,1," + std::to_string(Port / 256) + "," +
-                     std::to_string(Port % 256) + ").\r\n");
+        Session.Send(PasvReply(Port));
       });
       S.On("LIST", [&](FakeFtpSession& Session, const std::string& Arg) {
         if (Arg == "-a" && HiddenLists++ == 0 && !C.DeadPasv) {
