@@ -455,8 +455,10 @@ void TMain::listeDossierGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Col
   const TDossier* d = info->Dossier;
   if (Column == 0 || Column == NoColumn)
     CellText = d->Nom;
-  else if (Column == 1 && d->Taille >= 0)
-    CellText = FormatTaille(d->Total());
+  else if (Column == 1 && d->Etat == TEtatDossier::NonParcouru)
+    CellText = GetMsg(u"NonParcouru");  // not an empty folder's "0 Kio"
+  else if (Column == 1)
+    CellText = FormatOctets(d->OctetsTotal());
 }
 
 void TMain::listeDossierGetImageIndex(TBaseVastTree*, PVastNode Node, TVTImageKind Kind, TColumnIndex Column,
@@ -474,6 +476,7 @@ void TMain::listeDossierGetImageIndex(TBaseVastTree*, PVastNode Node, TVTImageKi
         Index = Image::MarqueBoucle;
         break;
       case TEtatDossier::Normal:
+      case TEtatDossier::NonParcouru:
         break;
     }
     return;
@@ -501,6 +504,10 @@ void TMain::listeDossierPaintText(TBaseVastTree*, TCanvas* Canvas, PVastNode Nod
 void TMain::listeDossierGetHint(TBaseVastTree*, PVastNode Node, TColumnIndex, String& HintText) {
   HintText.clear();
   const TDossier* d = DossierMarque(listeDossier, Node);
+  if (d && d->Etat == TEtatDossier::NonParcouru) {
+    HintText = GetMsg(u"NonParcouru");
+    return;
+  }
   if (!d || d->Reponse.empty()) return;
   // The server's refusal as it gave it; for a link back, where it leads.
   HintText = d->Etat == TEtatDossier::Boucle ? u"-> " + d->Reponse : d->Reponse;
@@ -544,7 +551,7 @@ void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Co
         CellText = f->Nom;
         break;
       case 1:
-        CellText = f->Taille < 0 ? String(u"-") : FormatTaille(f->Taille);
+        CellText = FormatOctets(f->Octets);
         break;
       case 2:
         CellText = FormatDateTime(u"c", f->DateModif);
@@ -583,7 +590,7 @@ void TMain::listeFichiersCompareNodes(TBaseVastTree*, PVastNode Node1, PVastNode
       Result = CompareText(f1->Nom, f2->Nom);
       break;
     case 1:
-      Result = f1->Taille < f2->Taille ? -1 : f1->Taille == f2->Taille ? 0 : 1;
+      Result = f1->Octets < f2->Octets ? -1 : f1->Octets == f2->Octets ? 0 : 1;
       break;
     case 2:
       Result = f1->DateModif < f2->DateModif ? -1 : f1->DateModif == f2->DateModif ? 0 : 1;
@@ -1146,7 +1153,8 @@ void TMain::aOpenFZExecute(TObject*) {
 }
 
 void TMain::ChargeSite() {
-  if (!LienServerFZ) return;
+  // A site of another protocol is never connected to as plain FTP.
+  if (!LienServerFZ || !LienServerFZ->FTPSimple()) return;
   const TFZServer& s = *LienServerFZ;
   edHost->SetText(s.Host);
   SetPort(s.Port);

@@ -182,7 +182,12 @@ TformSites::TformSites(TComponent* AOwner) : TForm(AOwner) {
   aNewSite = NouvelleAction(this, u"aNewSite", u"Nouveau site", -1);
   ActionManager1->OnUpdate = [this](TBasicAction* a, bool& h) { ActionManager1Update(a, h); };
   arboFZ->OnGetText = [this](TBaseVastTree*, PVastNode n, TColumnIndex, TVSTTextType, String& t) {
-    if (TFZObject* e = Entree(n)) t = e->Nom;
+    TFZObject* e = Entree(n);
+    if (!e) return;
+    t = e->Nom;
+    // A site of another protocol says which.
+    if (auto* site = dynamic_cast<TFZServer*>(e); site && !site->FTPSimple())
+      t += u" (" + NomProtocole(site->Protocol) + u")";
   };
   arboFZ->OnGetImageIndex = [this](TBaseVastTree*, PVastNode n, TVTImageKind k, TColumnIndex, bool&, TImageIndex& i) {
     if (k == ikState || k == ikOverlay) return;
@@ -353,6 +358,13 @@ TFZObject* TformSites::AfficheServeur(TFZObject* Entree) {
                                                             rbModeDef, rbModeActif, rbModePassif})
     c->SetEnabled(propre);
   for (TWinControl* c : std::initializer_list<TWinControl*>{seDispo, cbUnite}) c->SetEnabled(site != nullptr);
+  // The server-type box shows a site's protocol; only a plain FTP site can
+  // be connected to from here.
+  cbServerType->Items()->Clear();
+  cbServerType->Items()->Add(u"FTP - File Transfer Protocol");
+  if (site && !site->FTPSimple()) cbServerType->Items()->Add(NomProtocole(site->Protocol));
+  cbServerType->SetItemIndex(cbServerType->Items()->Count() - 1);
+  btnConnect->SetEnabled(!site || site->FTPSimple());
   if (site) {
     if (site->Port <= 0) site->Port = 21;
     edHost->SetText(site->Host);
@@ -428,6 +440,14 @@ void TformSites::btnOKClick(TObject*) {
   SauveSites();
   auto* site = dynamic_cast<TFZServer*>(FSelection);
   if (!site || !Main) return;
+  if (!site->FTPSimple()) {
+    // Not taken into the connection fields: Connect would speak plain FTP
+    // to it.
+    Interactions().MessageBox(HandleAllocated() ? Handle() : nullptr,
+                              FormatMsg(u"ProtocoleNonFTP", NomProtocole(site->Protocol)), GetMsg(u"Erreur"),
+                              MB_OK | MB_ICONERROR);
+    return;
+  }
   if (!Main->LienServerFZ) Main->LienServerFZ = std::make_unique<TFZServer>();
   Main->LienServerFZ->Assign(site);
   // The copy outlives this dialog's trees, which the next showing replaces:
@@ -439,6 +459,7 @@ void TformSites::btnOKClick(TObject*) {
 
 void TformSites::btnConnectClick(TObject* Sender) {
   btnOKClick(Sender);
+  if (auto* site = dynamic_cast<TFZServer*>(FSelection); site && !site->FTPSimple()) return;
   // Connects once the dialog has closed, from the main window's loop.
   if (Application && Application->Dispatcher())
     Application->Dispatcher()->Post([] {

@@ -35,6 +35,19 @@ String FormatTaille(Int64 Kio, const TFormatSettings& Settings) {
 
 String FormatTaille(Int64 Kio) { return FormatTaille(Kio, FormatSettings); }
 
+String FormatOctets(Int64 Octets, const TFormatSettings& Settings) {
+  if (Octets == -1) return String();
+  const UInt64 a = Octets < 0 ? 0 - static_cast<UInt64>(Octets) : static_cast<UInt64>(Octets);
+  const double kio = static_cast<double>(Octets) / 1024.0;
+  // The unit is chosen as FormatTaille chooses it for the KiB value.
+  // Whole KiB rounded halves to even, as every rounding here.
+  if (a <= 1024ULL * 1024) return Format(Settings, u"%.0n Kio", {static_cast<double>(Round(kio))});
+  if (a <= 1024ULL * 1024 * 1024) return Format(Settings, u"%n Mio", {kio / 1024.0});
+  return Format(Settings, u"%n Gio", {kio / 1048576.0});
+}
+
+String FormatOctets(Int64 Octets) { return FormatOctets(Octets, FormatSettings); }
+
 const std::array<TColor, 14> CouleursGraphique = {
     0x9C6940, 0x3E419E, 0x489A7F, 0x855169, 0xA38D3C, 0x387BCC, 0xBD814F,
     0x4D50C0, 0x59BB9B, 0xA26480, 0xC6AC4B, 0x4696F7, 0xD7BAAA, 0xA9AAD9,
@@ -64,27 +77,29 @@ Int64 SeuilGroupement(Int64 Total) { return DivArrondi(Total, 20); }
 TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 AutoriseKio, bool EspaceLibre,
                             bool Grouper, const TFormatSettings& Settings) {
   TGraphique g;
-  const Int64 total = D.Total();
-  const Int64 seuil = SeuilGroupement(total);
-  g.Titre = AppMsg(u"FolderOf") + u" " + FormatTaille(total, Settings) + u"\r\n" + D.Chemin;
+  // Slices in bytes, shown in KiB.
+  const Int64 total = D.OctetsTotal();
+  // The threshold of the KiB total, in bytes.
+  const Int64 seuil = SeuilGroupement(D.Total()) * 1024;
+  g.Titre = AppMsg(u"FolderOf") + u" " + FormatOctets(total, Settings) + u"\r\n" + D.Chemin;
   std::size_t couleur = 0;
-  auto ajoute = [&](Int64 valeur, const String& legende) {
-    g.Parts.push_back({static_cast<double>(valeur), legende, CouleursGraphique[couleur]});
+  auto ajoute = [&](Int64 octets, const String& legende) {
+    g.Parts.push_back({static_cast<double>(octets) / 1024.0, legende, CouleursGraphique[couleur]});
     couleur = (couleur + 1) % CouleursGraphique.size();
   };
   Int64 groupe = 0;
   if (EspaceLibre) {
     const Int64 libre = AutoriseKio - TailleTotale;
-    if (libre > 0) ajoute(libre, AppMsg(u"Libre"));
+    if (libre > 0) ajoute(libre * 1024, AppMsg(u"Libre"));
   }
-  if (D.Taille > 0) {
-    if (Grouper && D.Taille < seuil)
-      groupe += D.Taille;
+  if (D.Octets > 0) {
+    if (Grouper && D.Octets < seuil)
+      groupe += D.Octets;
     else
-      ajoute(D.Taille, AppMsg(u"Fichiers"));
+      ajoute(D.Octets, AppMsg(u"Fichiers"));
   }
   for (const auto& c : D.SousDossiers) {
-    const Int64 t = c->Total();
+    const Int64 t = c->OctetsTotal();
     if (t <= 0) continue;
     if (Grouper && t < seuil)
       groupe += t;

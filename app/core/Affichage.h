@@ -31,6 +31,10 @@ inline constexpr TColor CouleurNoteLog = 0x000080;
 // Settings (the process default in the second form).
 String FormatTaille(Int64 Kio, const TFormatSettings& Settings);
 String FormatTaille(Int64 Kio);
+// A byte count in the same format, its KiB (bytes / 1024, not cut to a
+// whole KiB) rounded only by the format: 96,000 bytes give "94 Kio".
+String FormatOctets(Int64 Octets, const TFormatSettings& Settings);
+String FormatOctets(Int64 Octets);
 
 // --- pie and usage
 
@@ -38,13 +42,13 @@ String FormatTaille(Int64 Kio);
 extern const std::array<TColor, 14> CouleursGraphique;
 
 struct TPartGraphique {
-  double Valeur = 0;  // KiB
+  double Valeur = 0;  // KiB, from the exact bytes (not whole)
   String Legende;
   TColor Couleur = 0;
 };
 
 struct TGraphique {
-  // "FolderOf", a blank, FormatTaille(total), a line break (CR LF), Chemin.
+  // "FolderOf", a blank, FormatOctets(total), a line break (CR LF), Chemin.
   String Titre;
   std::vector<TPartGraphique> Parts;
 };

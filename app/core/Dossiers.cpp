@@ -7,7 +7,12 @@
 
 Int64 TailleKio(Int64 Octets) { return Octets > 0 ? Octets / 1024 : 0; }
 
+Int64 TFichier::Taille() const { return TailleKio(Octets); }
+
 TDossier::TDossier(TDossier* Parent) : Pere(Parent) {}
+
+Int64 TDossier::Taille() const { return TailleKio(Octets); }
+Int64 TDossier::Total() const { return TailleKio(OctetsTotal()); }
 
 TDossier::~TDossier() {
   // Deep trees: free the children one level at a time instead of recursing
@@ -22,8 +27,8 @@ TDossier::~TDossier() {
   }
 }
 
-void TDossier::ChangeContenu(Int64 Taille) {
-  for (TDossier* d = this; d; d = d->Pere) d->TailleSousDossier -= Taille;
+void TDossier::ChangeContenu(Int64 Octets) {
+  for (TDossier* d = this; d; d = d->Pere) d->OctetsSousDossier -= Octets;
 }
 
 void TDossier::DelFile(TFichier* Fichier) {
@@ -31,8 +36,8 @@ void TDossier::DelFile(TFichier* Fichier) {
   auto it = std::find_if(Fichiers.begin(), Fichiers.end(),
                          [Fichier](const std::unique_ptr<TFichier>& f) { return f.get() == Fichier; });
   if (it == Fichiers.end()) return;
-  Taille -= Fichier->Taille;
-  if (Pere) Pere->ChangeContenu(Fichier->Taille);
+  Octets -= Fichier->Octets;
+  if (Pere) Pere->ChangeContenu(Fichier->Octets);
   Fichiers.erase(it);
 }
 
@@ -45,9 +50,9 @@ TFichier* TDossier::AjouteFichier(const String& Nom, const AnsiString& NomOctets
   f->Nom = Nom;
   f->NomOctets = NomOctets;
   f->Dossier = this;
-  f->Taille = TailleKio(Octets);
+  f->Octets = Octets > 0 ? Octets : 0;
   f->DateModif = DateModif;
-  Taille += f->Taille;
+  this->Octets += f->Octets;
   Fichiers.push_back(std::move(f));
   return Fichiers.back().get();
 }
@@ -110,7 +115,7 @@ bool TModeleScan::SupprimeDossier(TDossier* D) {
   TDossier* pere = D->Pere;
   const std::ptrdiff_t i = pere->IndexOf(D);
   if (i < 0) return false;
-  pere->ChangeContenu(D->Total());
+  pere->ChangeContenu(D->OctetsTotal());
   pere->SousDossiers.erase(pere->SousDossiers.begin() + i);
   return true;
 }

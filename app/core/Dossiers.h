@@ -1,8 +1,13 @@
 #pragma once
 // The scan model: one TDossier per remote folder, one
-// TFichier per remote file, sizes in whole KiB (bytes / 1024, truncated file
-// by file), and TInfoNoeud, the per-node record of the main window's folder
-// tree and file list.
+// TFichier per remote file, and TInfoNoeud, the per-node record of the main
+// window's folder tree and file list.
+//
+// Sizes are summed in exact bytes (64-bit), per folder and below: cutting
+// each file to whole KiB before summing loses up to a KiB per file, so a
+// folder of small files showed far less than it holds. The KiB values
+// (Taille, TailleSousDossier, Total) are derived from those byte sums;
+// displays round (FormatOctets, Affichage.h).
 //
 // Ownership, as the tree view is not there yet: TModeleScan owns the root
 // folder, each TDossier owns its sub-folders (SousDossiers, listing order)
@@ -25,20 +30,27 @@ class TFichier : public TObject {
 public:
   String Nom;
   TDossier* Dossier = nullptr;  // the folder whose Fichiers owns this file
-  Int64 Taille = 0;             // KiB: bytes / 1024, truncated toward zero
+  Int64 Octets = 0;             // bytes; an unknown size (-1) counts 0
   TDateTime DateModif = 0;      // as the listing parser gave it
   // The name's bytes as the server listed them: what DELE sends back, so
   // that a name in another encoding still names this file.
   AnsiString NomOctets;
+
+  // KiB: bytes / 1024, truncated toward zero.
+  Int64 Taille() const;
 };
 
 // What the walk could do with a folder (such folders would otherwise show as empty
 // with size 0).
 enum class TEtatDossier {
-  Normal,        // listed (or not reached yet, or skipped by a cancel)
+  Normal,        // listed
   AccesRefuse,   // its CWD failed: not listed, nothing below it walked
   ListeEchouee,  // its CWD worked, its LIST failed: shown empty
   Boucle,        // not entered: a link back to one of its ancestors, or too deep
+  // Not listed (yet): the walk has not reached it. Left so when a cancel,
+  // a stop or an error ends the walk first, so that it does not pass for
+  // an empty folder.
+  NonParcouru,
 };
 
 // Signed 64-bit KiB; bytes / 1024 truncated toward zero, and a negative
@@ -63,10 +75,10 @@ public:
   // and RMD send.
   AnsiString CheminOctets;
   TDossier* Pere = nullptr;
-  Int64 Taille = 0;  // KiB in its own files
+  Int64 Octets = 0;  // bytes in its own files
   // Owning, in listing order.
   std::vector<std::unique_ptr<TFichier>> Fichiers;
-  Int64 TailleSousDossier = 0;  // KiB in all folders below
+  Int64 OctetsSousDossier = 0;  // bytes in all folders below
 
   // The hierarchy and the walk's verdict (see the header comment).
   std::vector<std::unique_ptr<TDossier>> SousDossiers;  // owning, listing order
@@ -82,20 +94,25 @@ public:
   // are missing from the totals).
   Integer LignesNonComprises = 0;
 
-  Int64 Total() const { return Taille + TailleSousDossier; }
+  Int64 OctetsTotal() const { return Octets + OctetsSousDossier; }
+  // KiB, derived from the byte sums: own files, the whole folder, and the
+  // rest (Total() - Taille(), so that the two add up to the total).
+  Int64 Taille() const;
+  Int64 Total() const;
+  Int64 TailleSousDossier() const { return Total() - Taille(); }
   bool EstRacine() const { return Pere == nullptr; }
 
-  // Subtracts Taille from TailleSousDossier of this folder, then of its
-  // parent, and so on up to the root.
-  void ChangeContenu(Int64 Taille);
-  // Nothing for nil (or a file of another folder). Otherwise: own Taille
-  // drops by the file's, Pere->ChangeContenu(file's Taille), and the file is
+  // Subtracts Octets (bytes) from OctetsSousDossier of this folder, then of
+  // its parent, and so on up to the root.
+  void ChangeContenu(Int64 Octets);
+  // Nothing for nil (or a file of another folder). Otherwise: own Octets
+  // drop by the file's, Pere->ChangeContenu(file's Octets), and the file is
   // removed from Fichiers, which destroys it.
   void DelFile(TFichier* Fichier);
 
-  // Appends a file of Octets bytes: its KiB go to Taille only (the caller
-  // carries them up to the ancestors). Returns the new file. Without bytes
-  // of its own, the name is sent as its UTF-8.
+  // Appends a file of Octets bytes: they go to this folder's Octets only
+  // (the caller carries them up to the ancestors). Returns the new file.
+  // Without bytes of its own, the name is sent as its UTF-8.
   TFichier* AjouteFichier(const String& Nom, Int64 Octets, TDateTime DateModif);
   TFichier* AjouteFichier(const String& Nom, const AnsiString& NomOctets, Int64 Octets, TDateTime DateModif);
   // Index of a sub-folder in SousDossiers, -1 when not a child.
@@ -143,12 +160,13 @@ public:
   TDossier* AjouteDossier(TDossier* Pere, const String& Nom, const AnsiString& NomOctets);
   // The path a sub-folder named Nom of Pere gets.
   String CheminEnfant(const TDossier* Pere, const String& Nom) const;
-  // Removes D with everything below it: Pere->ChangeContenu(D's total), then
+  // Removes D with everything below it: Pere->ChangeContenu(D's bytes), then
   // D is destroyed. Not for the root (false); false also for a folder that
   // is not in the model any more.
   bool SupprimeDossier(TDossier* D);
-  // Root total, 0 without a root.
+  // Root total (KiB, and bytes), 0 without a root.
   Int64 Total() const { return FRacine ? FRacine->Total() : 0; }
+  Int64 OctetsTotal() const { return FRacine ? FRacine->OctetsTotal() : 0; }
   // Folders in the model (a walk; for tests and display).
   std::size_t NombreDossiers() const;
   // Changes each time the model is replaced (Clear, CreeRacine), so that a

@@ -22,7 +22,6 @@ bool Valeur(const String& Param, const String& Upper, const String& Key, String&
 
 TLigneCommande LitLigneCommande(const std::vector<String>& Params) {
   TLigneCommande r;
-  r.Connecter = !Params.empty();
   bool passif = false;
   for (const String& p : Params) {
     const String up = UpperCase(p);
@@ -43,6 +42,9 @@ TLigneCommande LitLigneCommande(const std::vector<String>& Params) {
     if (EstSwitch(p, u"US")) r.US = true;
     if (EstSwitch(p, u"unlocalize")) r.Unlocalize = true;
   }
-  if (!Params.empty()) r.Passif = passif;
+  // Only connection parameters connect: a language switch alone must not
+  // start a connection, nor clear a remembered site's passive mode.
+  r.Connecter = passif || r.Host || r.User || r.Pass || r.Port || r.Racine;
+  if (r.Connecter) r.Passif = passif;
   return r;
 }

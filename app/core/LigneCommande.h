@@ -8,8 +8,10 @@
 // the first rule that matches decides. The port is the text as an integer,
 // 21 when it is not one (the spin edit then keeps it within 1 to 65534).
 // Switches: "-" or "/" and the word, any case: passive, FR, US, unlocalize.
-// Any parameter makes the program connect; "passive" decides the passive
-// box only when there are parameters.
+// Only connection parameters (the five fields and "passive") make the
+// program connect, and only on such a command line does "passive" (or its
+// absence) decide the passive box: "-FR" or "-US" alone changes the
+// language and nothing else.
 #include <optional>
 #include <vector>
 
@@ -21,13 +23,14 @@ struct TLigneCommande {
   std::optional<String> Pass;
   std::optional<Integer> Port;
   std::optional<String> Racine;
-  // The passive check box: set when there are parameters (checked exactly
-  // when -passive is among them), empty otherwise (the box keeps its state).
+  // The passive check box: set when there are connection parameters
+  // (checked exactly when -passive is among them), empty otherwise (the box
+  // keeps its state).
   std::optional<bool> Passif;
   bool FR = false;
   bool US = false;
   bool Unlocalize = false;
-  // Any parameter at all: connect when the main window is first shown.
+  // Any connection parameter: connect when the main window is first shown.
   bool Connecter = false;
 };
 

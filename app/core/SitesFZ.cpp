@@ -394,3 +394,28 @@ TSettingsSave SauveFichierSites(const TFZFolder& Racine, const TFZFolder& Racine
     CopyElement(Options, Root->Items()->Add(u"Options"));
   return SaveSettingsDocument(Xml, SettingsFile, Before);
 }
+
+bool EstProtocoleFTPSimple(Integer Protocol) { return Protocol == -1 || Protocol == 0 || Protocol == 6; }
+
+String NomProtocole(Integer Protocol) {
+  switch (Protocol) {
+    case -1:
+    case 0:
+    case 6:
+      return u"FTP";
+    case 1:
+      return u"SFTP";
+    case 2:
+      return u"HTTP";
+    case 3:
+      return u"FTPS";
+    case 4:
+      return u"FTPES";
+    case 5:
+      return u"HTTPS";
+    default:
+      return u"protocol " + IntToStr(Protocol);
+  }
+}
+
+bool TFZServer::FTPSimple() const { return EstProtocoleFTPSimple(Protocol); }

@@ -87,9 +87,23 @@ public:
   // From another site: every field but path, then the entry fields.
   void Assign(const TObject* Source) override;
 
+  // Whether this tool can connect to the site: plain FTP only (see
+  // EstProtocoleFTPSimple).
+  bool FTPSimple() const;
+
   void LoadXML(TKelSimpleXMLElem* Noeud, TFZFolder* _Pere, bool _isFZ);
   void SaveXML(TKelSimpleXMLElem* Noeud) const;
 };
+
+// FileZilla's protocol numbers this tool can connect to as plain FTP: -1
+// (absent: FTP), 0 (FTP, TLS only when the server offers it) and 6 (plain
+// FTP). Every other (1 SFTP, 3 FTPS, 4 FTP over explicit TLS required,
+// 2/5 HTTP(S), and the rest) would be sent its password in the clear or
+// not understood at all.
+bool EstProtocoleFTPSimple(Integer Protocol);
+// The protocol's short name as shown: "FTP", "SFTP", "FTPS", "FTPES",
+// "HTTP", "HTTPS", or "protocol" and the number for others.
+String NomProtocole(Integer Protocol);
 
 // Password scrambling of own sites. A password whose every scrambled code
 // fits three digits gives the historical all-digit text; any other is written

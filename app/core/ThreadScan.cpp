@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/core/Messages.h"
+#include "app/core/TriNoms.h"
 #include "net/netutil.h"
 #include "rtl/Format.h"
 #include "rtl/SysUtils.h"
@@ -12,6 +13,15 @@
 // ------------------------------------------------------------ helpers
 
 String NomRacineHote(const String& Host, Integer Port) { return Host + u":" + IntToStr(Port); }
+
+String RaisonEchec(const TFTPSend& FTP) {
+  // The socket's error first: after a refused connect or a time-out the
+  // reply fields still hold an earlier connection's last reply.
+  if (const TTCPBlockSocket* sock = FTP.Sock(); sock && sock->LastError() != 0)
+    return sock->LastErrorDesc() + u" (" + IntToStr(sock->LastError()) + u")";
+  if (FTP.ResultCode() != 0) return FTP.ResultString();
+  return u"no reply";
+}
 
 AnsiString CheminDepart(const AnsiString& DossierLogin, const AnsiString& Depart) {
   if (Depart.empty() || Depart[0] == '/') return Depart;
@@ -99,7 +109,7 @@ struct TEntree {
   bool Lien = false;
   AnsiString Reel;
   AnsiString Retour;  // a link back: the folder above it where it leads
-  Int64 Taille = 0;
+  Int64 Taille = 0;  // bytes
   TDateTime Date = 0;
 };
 
@@ -248,6 +258,21 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     }
     entrees.push_back(std::move(e));
   }
+  // Folders in the order the system's file manager gives their names
+  // (TriNoms.h), each in a slot a folder had in the listing: the tree, the
+  // pie and the walk follow it.
+  {
+    std::vector<std::size_t> places;
+    std::vector<TEntree> dossiers;
+    for (std::size_t i = 0; i < entrees.size(); ++i)
+      if (entrees[i].Dossier) {
+        places.push_back(i);
+        dossiers.push_back(std::move(entrees[i]));
+      }
+    std::stable_sort(dossiers.begin(), dossiers.end(),
+                     [](const TEntree& a, const TEntree& b) { return CompareNoms(a.Nom, b.Nom) < 0; });
+    for (std::size_t k = 0; k < places.size(); ++k) entrees[places[k]] = std::move(dossiers[k]);
+  }
   const std::vector<String> nonCompris = liste->NotUnderstoodLines();
   FLignesNonComprises += static_cast<Integer>(nonCompris.size());
 
@@ -255,6 +280,7 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
   Send([this, dossier, &entrees, &enfants, &nonCompris] {
     TModeleScan& modele = FSession.FModele;
     IScanSink& sink = FSession.FSink;
+    dossier->Etat = TEtatDossier::Normal;  // reached and listed
     if (!nonCompris.empty()) {
       dossier->LignesNonComprises = static_cast<Integer>(nonCompris.size());
       sink.LogText(Message(u"LignesNonComprises",
@@ -268,13 +294,15 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
         if (e.Boucle) {
           c->Etat = TEtatDossier::Boucle;
           if (!e.Retour.empty()) c->Reponse = DecodeWireText(e.Retour);
+        } else {
+          c->Etat = TEtatDossier::NonParcouru;  // until its own listing
         }
         enfants.push_back({c, c->Chemin, c->CheminOctets, e.Reel, !e.Boucle, e.Lien});
         sink.FolderAdded(c);
         if (e.Boucle) sink.FolderMarked(c);
       } else {
         TFichier* f = dossier->AjouteFichier(e.Nom, e.Octets, e.Taille, e.Date);
-        for (TDossier* a = dossier->Pere; a; a = a->Pere) a->TailleSousDossier += f->Taille;
+        for (TDossier* a = dossier->Pere; a; a = a->Pere) a->OctetsSousDossier += f->Octets;
         sink.FileAdded(f);
       }
       if (Terminated()) break;
@@ -324,6 +352,7 @@ bool TScanSession::Connecte(const TParamsConnexion& P) {
   FDossierLogin.clear();
   FSocketLogin = INVALID_SOCKET_HANDLE;
   FReconnexionPermise = false;
+  FDerniereErreur.clear();
   FFTP.TargetHost = P.Host;
   FFTP.TargetPort = IntToStr(P.Port);
   FFTP.UserName = P.User;
@@ -332,8 +361,12 @@ bool TScanSession::Connecte(const TParamsConnexion& P) {
   {
     TDelaiCourt delai(FFTP, DelaiLoginMs);
     if (!FFTP.Login()) {
+      FDerniereErreur = RaisonEchec(FFTP);
       FSink.ConnectionChanged(false);
       Statut(Panneau::Connexion, AppMsg(u"Erreur"));
+      const String texte = AppMsg(u"Erreur") + u" : " + FDerniereErreur;
+      Statut(Panneau::Progression, texte);
+      FSink.LogText(texte);
       return false;
     }
     // Read once, right after the log-in: later the connection stands wherever
@@ -376,16 +409,22 @@ bool TScanSession::LanceScan(const String& StartFolder, const String& Host, Inte
     TDelaiCourt delai(FFTP, DelaiLoginMs);
     racineAtteinte = FFTP.ChangeWorkingDirRaw(chemin);
   }
+  // A start folder that cannot be entered (missing, forbidden) is an
+  // error, not an empty folder: the root is marked and never listed.
+  racine->Etat = TEtatDossier::NonParcouru;
   if (!racineAtteinte) {
+    const String raison = RaisonEchec(FFTP);
+    racine->Etat = TEtatDossier::AccesRefuse;
+    racine->Reponse = raison;
     worker->FRacineRefusee = true;
-    worker->FReponseRacine =
-        u"CWD " + racine->Chemin + u": " + (FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply"));
+    worker->FReponseRacine = u"CWD " + racine->Chemin + u": " + raison;
   }
   worker->strRacine = racine->Nom;
   worker->FRacine = racine;
   worker->FCheminRacine = racine->Chemin;
   worker->FOctetsRacine = racine->CheminOctets;
   FSink.FolderAdded(racine);
+  if (!racineAtteinte) FSink.FolderMarked(racine);
   FThread = std::move(worker);
   FThread->Start();
   return true;
@@ -408,7 +447,11 @@ void TScanSession::ScanTermine(ThreadScan* Thread) {
   r.Racine = FModele.Racine();
   r.LignesNonComprises = Thread->FLignesNonComprises;
   if (r.Fin == TFinScan::Erreur) {
-    Statut(Panneau::Progression, r.Message.empty() ? AppMsg(u"Erreur") : AppMsg(u"Erreur") + u" : " + r.Message);
+    const String texte = r.Message.empty() ? AppMsg(u"Erreur") : AppMsg(u"Erreur") + u" : " + r.Message;
+    Statut(Panneau::Progression, texte);
+    FSink.LogText(texte);
+  } else if (r.Fin == TFinScan::Annule) {
+    Statut(Panneau::Progression, AppMsg(u"Annule"));
   } else if (r.LignesNonComprises > 0) {
     Statut(Panneau::Progression,
            Message(u"TermineIncomplet", {IntToStr(r.LignesNonComprises)}, IntToStr(r.LignesNonComprises)));
@@ -486,9 +529,7 @@ bool TScanSession::Reconnecte(String& Raison) {
   };
   TDelaiCourt delai(FFTP, DelaiLoginMs);
   if (!FFTP.Login()) {
-    String why = FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply");
-    if (TTCPBlockSocket* sock = FFTP.Sock(); sock && sock->LastError() != 0)
-      why = sock->LastErrorDesc() + u" (" + IntToStr(sock->LastError()) + u")";
+    const String why = RaisonEchec(FFTP);
     // Left open by a refused log-on; the next attempt opens a new one.
     if (TTCPBlockSocket* sock = FFTP.Sock()) sock->CloseSocket();
     Raison = echec(u"Login " + FFTP.UserName + u"@" + FFTP.TargetHost + u": " + why);

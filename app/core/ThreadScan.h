@@ -16,10 +16,11 @@
 // thread only. The worker keeps its own copies of the folders' paths and
 // reads nothing of the model.
 //
-// Sizes: a listing's files are counted in their folder's Taille and carried
-// up to every ancestor's TailleSousDossier in the same hand-over (adding
-// a sub-folder's total to its parent only when the sub-folder's walk
-// returns would leave the ancestors short after an error). At every
+// Sizes, in bytes: a listing's files are counted in their folder's Octets
+// and carried up to every ancestor's OctetsSousDossier in the same
+// hand-over (adding a sub-folder's total to its parent only when the
+// sub-folder's walk returns would leave the ancestors short after an
+// error). At every
 // moment, and so after a cancel, a stop or an error, each folder's total is
 // the sum of the files counted below it.
 //
@@ -46,7 +47,12 @@
 //   counted so far stay (TailleTotale is the root's partial total).
 // - A folder whose CWD is refused is marked (TEtatDossier::AccesRefuse) and
 //   not listed, so it never gets the listing of the folder the connection
-//   still stands in.
+//   still stands in; so is a root the walk cannot enter (a start folder that
+//   does not exist), and the scan ends with Erreur.
+// - A folder stays NonParcouru from its parent's listing to its own, so the
+//   folders a cancel, a stop or an error left unreached do not pass for
+//   empty ones. A cancelled scan says so ("Annule"), not "Termine".
+// - A failed log-in tells why (RaisonEchec) in panel 3 and in the log.
 // - Only a symbolic link can lead back to a folder being walked, and what
 //   the server says about it decides: a link whose target ("name ->
 //   target") is one of the folders being walked, or a folder above one of
@@ -268,6 +274,9 @@ public:
   void SetTailleTotale(Int64 Value) { FTailleTotale = Value; }
   TFTPSend& FTP() { return FFTP; }
   IScanSink& Sink() { return FSink; }
+  // Why the last Connect failed to log in (the server's reply or the
+  // socket's error); empty after a successful one.
+  const String& DerniereErreur() const { return FDerniereErreur; }
   // Whether the last StopScan had to stop a pending FTP command.
   bool DernierArretForce() const { return FDernierArretForce; }
 
@@ -301,6 +310,7 @@ private:
   std::unique_ptr<ThreadScan> FFini;    // a finished one, deleted later
   bool FSuppressionEnCours = false;
   bool FDernierArretForce = false;
+  String FDerniereErreur;
   int FDansRemise = 0;  // > 0 while a hand-over of the worker runs
   // The login folder's bytes, and the control connection it was read on.
   AnsiString FDossierLogin;
@@ -326,6 +336,9 @@ bool CibleDansAncetres(const std::vector<AnsiString>& Reels, const AnsiString& C
 // Whether a link listed in the folder Dossier (a server path) with the
 // target Cible leads to Dossier itself or to one of its ancestors.
 bool LienVersAncetre(const String& Dossier, const String& Cible);
+// Why the client's last operation failed: the socket's error text and
+// code when it has one, else the server's last reply, else "no reply".
+String RaisonEchec(const TFTPSend& FTP);
 // The root name without a start folder: host, ":" and the port.
 String NomRacineHote(const String& Host, Integer Port);
 // The path a start folder names: itself with a leading "/", else below the

@@ -83,7 +83,7 @@ const std::vector<String>& MessageKeys() {
       u"Commande",       u"WaitDeco",      u"Termine",         u"Free",            u"SitesSite",
       u"SitesFolder",    u"SitesDel",      u"SitesNewFolder",  u"SitesNewSite",    u"FZNotFound",
       u"FZSite",         u"mySites",       u"Libre",           u"SettingsSaveError", u"SettingsDamaged",
-      u"LignesNonComprises", u"TermineIncomplet",
+      u"LignesNonComprises", u"TermineIncomplet", u"Annule",  u"NonParcouru",     u"ProtocoleNonFTP",
   };
   return Keys;
 }

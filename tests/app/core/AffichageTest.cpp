@@ -55,6 +55,48 @@ TEST_F(Affichage, FormatTaille) {
   EXPECT_EQ(FormatTaille(1025), u"1,00 Mio");
 }
 
+TEST_F(Affichage, FormatOctets) {
+  // The KiB of a byte count are rounded by the display only (halves to
+  // even), with FormatTaille's units.
+  const struct {
+    Int64 octets;
+    const char16_t* english;
+  } cases[] = {
+      {0, u"0 Kio"},
+      {-1, u""},
+      {511, u"0 Kio"},
+      {958, u"1 Kio"},  // cut to whole KiB it was 0
+      {1536, u"2 Kio"},  // 1.5: to even
+      {2560, u"2 Kio"},  // 2.5: to even
+      {96256, u"94 Kio"},
+      {1024 * 1024, u"1,024 Kio"},
+      {1024 * 1024 + 1, u"1.00 Mio"},
+      {1536 * 1024, u"1.50 Mio"},
+      {1024LL * 1024 * 1024 + 1, u"1.00 Gio"},
+      {-2048 * 1024, u"-2.00 Mio"},
+  };
+  const TFormatSettings en = TFormatSettings::English();
+  for (const auto& c : cases) EXPECT_EQ(FormatOctets(c.octets, en), String(c.english)) << c.octets;
+  EXPECT_EQ(FormatOctets(1536 * 1024, TFormatSettings::French()), u"1,50 Mio");
+}
+
+TEST_F(Affichage, PieSlicesFromBytes) {
+  // Two folders of 700 bytes and the folder's own 958 bytes: cut per file
+  // they would all be 0 and the pie empty.
+  TModeleScan m;
+  TDossier* root = m.CreeRacine(u"/s", u"/s", u"/s");
+  root->Octets = 958;
+  for (const char16_t* n : {u"a", u"b"}) {
+    m.AjouteDossier(root, n)->Octets = 700;
+    root->OctetsSousDossier += 700;
+  }
+  const TGraphique g = CalculeGraphique(*root, 2, 0, false, false, TFormatSettings::English());
+  ASSERT_EQ(g.Parts.size(), 3u);
+  EXPECT_DOUBLE_EQ(g.Parts[0].Valeur, 958 / 1024.0);
+  EXPECT_DOUBLE_EQ(g.Parts[1].Valeur, 700 / 1024.0);
+  EXPECT_EQ(g.Titre, u"** FolderOf ** 2 Kio\r\n/s");  // 2358 bytes
+}
+
 TEST_F(Affichage, MasqueCommande) {
   const struct {
     const char16_t* in;
@@ -128,15 +170,15 @@ struct Pie {
   Pie() { root = m.CreeRacine(u"/site", u"/site", u"/site"); }
   TDossier* Child(const char16_t* name, Int64 total) {
     TDossier* d = m.AjouteDossier(root, name);
-    d->Taille = total;
-    root->TailleSousDossier += total;
+    d->Octets = total * 1024;
+    root->OctetsSousDossier += total * 1024;
     return d;
   }
 };
 
 TEST_F(Affichage, PieWithGrouping) {
   Pie p;
-  p.root->Taille = 2;  // exactly the threshold: a slice of its own
+  p.root->Octets = 2 * 1024;  // exactly the threshold: a slice of its own
   p.Child(u"big", 47);
   p.Child(u"small", 1);
   p.Child(u"zero", 0);
@@ -159,7 +201,7 @@ TEST_F(Affichage, PieWithGrouping) {
 
 TEST_F(Affichage, PieWithoutGroupingOrFreeSpace) {
   Pie p;
-  p.root->Taille = 2;
+  p.root->Octets = 2 * 1024;
   p.Child(u"big", 47);
   p.Child(u"small", 1);
   const TGraphique g = CalculeGraphique(*p.root, 50, 100, false, false, TFormatSettings::English());
@@ -171,7 +213,7 @@ TEST_F(Affichage, PieWithoutGroupingOrFreeSpace) {
 
 TEST_F(Affichage, PieColoursStartOver) {
   Pie p;
-  p.root->Taille = 10;
+  p.root->Octets = 10 * 1024;
   for (int i = 0; i < 15; ++i) p.Child(u"d", 10);
   const TGraphique g = CalculeGraphique(*p.root, 160, 0, true, true, TFormatSettings::English());
   ASSERT_EQ(g.Parts.size(), 16u);  // no free space (allowed 0), nothing below 8
@@ -212,7 +254,7 @@ TEST_F(Affichage, UsageAndFreeSpace) {
   // Allowed 1 Gio, scanned 3 GiB: no free slice, -2.00 Gio, usage 300.
   const Int64 total = 3 * 1048576LL;
   Pie p;
-  p.root->Taille = total;
+  p.root->Octets = total * 1024;
   EXPECT_TRUE(CalculeGraphique(*p.root, total, oneGio, true, true, TFormatSettings::English()).Parts.size() == 1);
   EXPECT_EQ(*TexteEspaceLibre(total, oneGio, TFormatSettings::French()), u"** Free **-2,00 Gio");
   EXPECT_EQ(*TexteEspaceLibre(total, oneGio, TFormatSettings::English()), u"** Free **-2.00 Gio");

@@ -21,14 +21,33 @@ TEST(Dossiers, NodeDataSize) {
   EXPECT_EQ(n.Fichier, nullptr);
 }
 
-TEST(Dossiers, FilesAreTruncatedOneByOne) {
+TEST(Dossiers, FilesAreSummedInBytes) {
+  // Cut file by file, a thousand 1000-byte files would total 0 KiB.
   TDossier d;
   for (int i = 0; i < 1000; ++i) d.AjouteFichier(u"f", 1000, 0);
-  EXPECT_EQ(d.Taille, 0);
-  d.AjouteFichier(u"a", 1023, 0);
-  d.AjouteFichier(u"b", 1024, 0);
-  EXPECT_EQ(d.Taille, 1);
+  EXPECT_EQ(d.Octets, 1000000);
+  EXPECT_EQ(d.Taille(), 976);  // 976.56 KiB
+  EXPECT_EQ(d.Fichiers.back()->Taille(), 0);
+  EXPECT_EQ(d.Fichiers.back()->Octets, 1000);
+  d.AjouteFichier(u"unknown", -1, 0);  // size unknown: counts 0
+  EXPECT_EQ(d.Fichiers.back()->Octets, 0);
+  EXPECT_EQ(d.Octets, 1000000);
   EXPECT_EQ(d.Fichiers.back()->Dossier, &d);
+  // Sub-folders' bytes too: 958 bytes below plus 90 in the folder make a
+  // KiB, which neither has alone.
+  TModeleScan m;
+  TDossier* root = m.CreeRacine(u"r", u"/", u"");
+  TDossier* a = m.AjouteDossier(root, u"a");
+  root->AjouteFichier(u"x", 90, 0);
+  TFichier* f = a->AjouteFichier(u"y", 958, 0);
+  for (TDossier* p = a->Pere; p; p = p->Pere) p->OctetsSousDossier += f->Octets;
+  EXPECT_EQ(root->OctetsTotal(), 1048);
+  EXPECT_EQ(root->Total(), 1);
+  EXPECT_EQ(root->Taille() + root->TailleSousDossier(), root->Total());
+  EXPECT_EQ(m.OctetsTotal(), 1048);
+  root->DelFile(root->Fichiers[0].get());
+  EXPECT_EQ(root->OctetsTotal(), 958);
+  EXPECT_EQ(root->Total(), 0);
 }
 
 // root (10) / a (20) / b (300), root / c (5)
@@ -51,7 +70,7 @@ struct Tree {
   }
   TFichier* Add(TDossier* d, Int64 kio) {
     TFichier* f = d->AjouteFichier(u"f", kio * 1024, 0);
-    for (TDossier* p = d->Pere; p; p = p->Pere) p->TailleSousDossier += f->Taille;
+    for (TDossier* p = d->Pere; p; p = p->Pere) p->OctetsSousDossier += f->Octets;
     return f;
   }
 };
@@ -75,24 +94,24 @@ TEST(Dossiers, Totals) {
   Tree t;
   EXPECT_EQ(t.root->Total(), 335);
   EXPECT_EQ(t.a->Total(), 320);
-  EXPECT_EQ(t.a->TailleSousDossier, 300);
+  EXPECT_EQ(t.a->TailleSousDossier(), 300);
   EXPECT_EQ(t.m.Total(), 335);
   EXPECT_EQ(t.m.NombreDossiers(), 4u);
 }
 
 TEST(Dossiers, ChangeContenuOnRootChangesOnlyRoot) {
   Tree t;
-  t.root->ChangeContenu(5);
-  EXPECT_EQ(t.root->TailleSousDossier, 320);
-  EXPECT_EQ(t.root->Taille, 10);
-  EXPECT_EQ(t.a->TailleSousDossier, 300);
+  t.root->ChangeContenu(5 * 1024);
+  EXPECT_EQ(t.root->TailleSousDossier(), 320);
+  EXPECT_EQ(t.root->Taille(), 10);
+  EXPECT_EQ(t.a->TailleSousDossier(), 300);
 }
 
 TEST(Dossiers, ChangeContenuGoesUp) {
   Tree t;
-  t.a->ChangeContenu(100);
-  EXPECT_EQ(t.a->TailleSousDossier, 200);
-  EXPECT_EQ(t.root->TailleSousDossier, 225);
+  t.a->ChangeContenu(100 * 1024);
+  EXPECT_EQ(t.a->TailleSousDossier(), 200);
+  EXPECT_EQ(t.root->TailleSousDossier(), 225);
 }
 
 TEST(Dossiers, DelFile) {
@@ -100,9 +119,9 @@ TEST(Dossiers, DelFile) {
   t.b->DelFile(nullptr);
   EXPECT_EQ(t.root->Total(), 335);
   t.b->DelFile(t.fb);  // the last file of b
-  EXPECT_EQ(t.b->Taille, 0);
+  EXPECT_EQ(t.b->Taille(), 0);
   EXPECT_TRUE(t.b->Fichiers.empty());
-  EXPECT_EQ(t.a->TailleSousDossier, 0);
+  EXPECT_EQ(t.a->TailleSousDossier(), 0);
   EXPECT_EQ(t.a->Total(), 20);
   EXPECT_EQ(t.root->Total(), 35);
   // A file of another folder is not touched.
@@ -115,7 +134,7 @@ TEST(Dossiers, DelFile) {
 TEST(Dossiers, RootFileDelete) {
   Tree t;
   t.root->DelFile(t.root->Fichiers[0].get());
-  EXPECT_EQ(t.root->Taille, 0);
+  EXPECT_EQ(t.root->Taille(), 0);
   EXPECT_EQ(t.root->Total(), 325);
 }
 
@@ -126,12 +145,12 @@ TEST(Dossiers, SupprimeDossier) {
   TDossier* p = m.AjouteDossier(root, u"p");
   TDossier* s = m.AjouteDossier(p, u"s");
   TDossier* deep = m.AjouteDossier(s, u"deep");
-  p->Taille = 700;
-  s->Taille = 200;
-  deep->Taille = 100;
-  s->TailleSousDossier = 100;
-  p->TailleSousDossier = 300;
-  root->TailleSousDossier = 1000;
+  p->Octets = 700 * 1024;
+  s->Octets = 200 * 1024;
+  deep->Octets = 100 * 1024;
+  s->OctetsSousDossier = 100 * 1024;
+  p->OctetsSousDossier = 300 * 1024;
+  root->OctetsSousDossier = 1000 * 1024;
   EXPECT_FALSE(m.SupprimeDossier(root));
   EXPECT_TRUE(m.SupprimeDossier(s));
   EXPECT_EQ(p->Total(), 700);

@@ -49,7 +49,10 @@ TEST(LigneCommande, Fields) {
   for (const FieldCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "case with port " << c.port);
     const TLigneCommande r = LitLigneCommande({c.param});
-    EXPECT_TRUE(r.Connecter);
+    // Only a parameter read into a field connects.
+    const bool field = c.host || c.user || c.pass || c.port != -1 || c.racine;
+    EXPECT_EQ(r.Connecter, field);
+    EXPECT_EQ(r.Passif.has_value(), field);
     ASSERT_EQ(r.Host.has_value(), c.host != nullptr);
     if (c.host) {
       EXPECT_EQ(*r.Host, String(c.host));
@@ -102,20 +105,42 @@ TEST(LigneCommande, Switches) {
   };
   for (const SwitchCase& c : cases) {
     const TLigneCommande r = LitLigneCommande({c.param});
-    EXPECT_TRUE(r.Connecter);
-    ASSERT_TRUE(r.Passif.has_value());
-    EXPECT_EQ(*r.Passif, c.passive);
+    // -passive alone connects and checks the box; the other switches alone
+    // neither connect nor touch the box.
+    EXPECT_EQ(r.Connecter, c.passive);
+    EXPECT_EQ(r.Passif.has_value(), c.passive);
+    if (r.Passif) {
+      EXPECT_TRUE(*r.Passif);
+    }
     EXPECT_EQ(r.FR, c.fr);
     EXPECT_EQ(r.US, c.us);
     EXPECT_EQ(r.Unlocalize, c.unlocalize);
   }
 }
 
-TEST(LigneCommande, OnlyFrStillConnects) {
-  const TLigneCommande r = LitLigneCommande({u"-FR"});
-  EXPECT_TRUE(r.Connecter);
-  EXPECT_FALSE(r.Host.has_value());
-  EXPECT_EQ(r.Passif, false);
+TEST(LigneCommande, LanguageSwitchesAloneNeitherConnectNorSetPassive) {
+  const struct {
+    Params params;
+    bool connect;
+    int passif;  // -1: the box keeps its state
+  } cases[] = {
+      {{u"-FR"}, false, -1},
+      {{u"/us"}, false, -1},
+      {{u"-FR", u"-US", u"-unlocalize"}, false, -1},
+      {{u"host=x"}, false, -1},  // not a connection parameter
+      {{u"-US", u"-host=h"}, true, 0},
+      {{u"-FR", u"-passive"}, true, 1},
+      {{u"-US", u"-user=u", u"-passive"}, true, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.params.size() << " parameter(s), connect " << c.connect);
+    const TLigneCommande r = LitLigneCommande(c.params);
+    EXPECT_EQ(r.Connecter, c.connect);
+    ASSERT_EQ(r.Passif.has_value(), c.passif != -1);
+    if (r.Passif) {
+      EXPECT_EQ(*r.Passif, c.passif == 1);
+    }
+  }
 }
 
 TEST(LigneCommande, FullLine) {

@@ -11,6 +11,7 @@
 #include "ScanTestSupport.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Threads.h"
+#include "app/core/Affichage.h"
 #include "app/core/Suppression.h"
 
 using namespace scantest;
@@ -97,15 +98,15 @@ TEST(Scan, WithoutStartFolderAnchorsOnLoginFolderAndMatchesDisk) {
 
   const ExpectedMap expected = ExpectedBelow(server, "", {"site/interdit"});
   CompareWithDisk(root, expected);
-  EXPECT_EQ(CheckConsistent(root), root->Total());
-  EXPECT_EQ(r.TailleTotale, expected.at("").total);
-  EXPECT_EQ(h.session.TailleTotale(), expected.at("").total);
+  EXPECT_EQ(CheckConsistent(root), root->OctetsTotal());
+  EXPECT_EQ(r.TailleTotale, expected.at("").total / 1024);
+  EXPECT_EQ(h.session.TailleTotale(), expected.at("").total / 1024);
   // A few sizes by hand: 1024 bytes count 1 KiB, 1023 bytes count 0.
   TDossier* site = Child(root, u"site");
-  EXPECT_EQ(FileOf(site, u"exact 1024.bin")->Taille, 1);
-  EXPECT_EQ(FileOf(site, u"moins 1023.bin")->Taille, 0);
-  EXPECT_EQ(FileOf(site, u"gros fichier.iso")->Taille, ((6LL << 30) + 12345) / 1024);
-  EXPECT_EQ(FileOf(root, u"big file.iso")->Taille, 5LL << 20);
+  EXPECT_EQ(FileOf(site, u"exact 1024.bin")->Taille(), 1);
+  EXPECT_EQ(FileOf(site, u"moins 1023.bin")->Taille(), 0);
+  EXPECT_EQ(FileOf(site, u"gros fichier.iso")->Taille(), ((6LL << 30) + 12345) / 1024);
+  EXPECT_EQ(FileOf(root, u"big file.iso")->Taille(), 5LL << 20);
   // The empty folders are there, empty.
   ASSERT_NE(Child(site, u"vide"), nullptr);
   EXPECT_EQ(Child(site, u"vide")->Total(), 0);
@@ -156,7 +157,7 @@ TEST(Scan, FromStartFolderMatchesDisk) {
     EXPECT_FALSE(HasCommand(commands, u"CWD /a"));
     const ExpectedMap expected = ExpectedBelow(server, "site", {"interdit"});
     CompareWithDisk(root, expected);
-    EXPECT_EQ(h.session.TailleTotale(), expected.at("").total);
+    EXPECT_EQ(h.session.TailleTotale(), expected.at("").total / 1024);
   }
 }
 
@@ -182,7 +183,7 @@ TEST(Scan, StartFoldersAreTakenFromTheLoginFolder) {
   const ExpectedMap site = ExpectedBelow(server, "site", {"interdit"});
   CompareWithDisk(root, site);
   EXPECT_FALSE(HasCommand(server.Commands(), u"CWD /a"));  // the decoy is never entered
-  const Int64 siteTotal = site.at("").total;
+  const Int64 siteTotal = site.at("").total / 1024;
 
   const struct {
     const char16_t* field;
@@ -218,7 +219,7 @@ TEST(Scan, StartFoldersAreTakenFromTheLoginFolder) {
   ASSERT_TRUE(h.session.LanceScan(String(), server.Host(), server.Port()));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.session.Racine()->Chemin, u"/site");
-  EXPECT_EQ(h.session.TailleTotale(), siteTotal - 4);
+  EXPECT_EQ(h.session.TailleTotale(), (site.at("").total - 5000) / 1024);  // naïve résumé.txt
 }
 
 // A link whose target the listing does not show is entered once: its PWD
@@ -265,12 +266,12 @@ TEST(Scan, FoldersWithAlikeListingsAreAllCounted) {
     SCOPED_TRACE(level);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->Etat, TEtatDossier::Normal);
-    EXPECT_EQ(d->Taille, 4);  // its f: 5000 bytes
-    EXPECT_EQ(d->Total(), 4 * (5 - level));
+    EXPECT_EQ(d->Octets, 5000);  // its f
+    EXPECT_EQ(d->OctetsTotal(), 5000 * (5 - level));
     d = Child(d, u"d");
   }
   EXPECT_TRUE(h.sink.marked.empty());
-  EXPECT_EQ(h.session.TailleTotale(), 20);
+  EXPECT_EQ(h.session.TailleTotale(), 25000 / 1024);
 }
 
 // On a server that hides names beginning with "." from a plain LIST, they
@@ -356,9 +357,9 @@ TEST(Scan, CancelMidWalkKeepsConsistentPartialTotals) {
   ASSERT_TRUE(h.session.Connecte(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
-  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Termine"));  // as for a finished scan
+  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Annule"));  // not "Termine": the totals are partial
   TDossier* root = h.session.Racine();
-  EXPECT_EQ(CheckConsistent(root), root->Total());
+  EXPECT_EQ(CheckConsistent(root), root->OctetsTotal());
   EXPECT_EQ(h.session.TailleTotale(), root->Total());
   EXPECT_EQ(h.sink.result->TailleTotale, root->Total());
   const ExpectedMap all = ExpectedBelow(server, "");
@@ -387,11 +388,111 @@ TEST(Scan, CancelWhileAddingTheEntriesOfALargeFolder) {
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
   TDossier* root = h.session.Racine();
   EXPECT_EQ(root->Fichiers.size(), 10u);  // the entries already added count
-  EXPECT_EQ(root->Taille, 20);
+  EXPECT_EQ(root->Taille(), 20);
   EXPECT_TRUE(root->SousDossiers.empty());
   EXPECT_FALSE(HasCommand(server.Commands(), u"CWD /many/z1"));
   EXPECT_EQ(h.session.TailleTotale(), 20);
-  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Termine"));
+  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Annule"));  // not "Termine"
+  EXPECT_EQ(root->Etat, TEtatDossier::Normal);
+}
+
+// Folders listed but never reached before a cancel are marked so, not
+// shown as empty ones; the folders reached are not.
+TEST(Scan, FoldersTheCancelledWalkNeverReachedAreMarked) {
+  FtpServer server;
+  server.Start();
+  for (const char* f : {"t/a/x.bin", "t/a/deeper/y.bin", "t/b/x.bin", "t/c/x.bin"}) server.MakeFile(f, 3000);
+  server.MakeDir("t/empty");
+  Harness<> h;
+  h.sink.onFolder = [&](TDossier* d) {
+    if (d->Nom == u"deeper") h.session.WaitClick();  // while a's listing is handed over
+  };
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/t")));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
+  EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Annule"));
+  TDossier* root = h.session.Racine();
+  ASSERT_EQ(root->SousDossiers.size(), 4u);
+  EXPECT_EQ(root->Etat, TEtatDossier::Normal);
+  EXPECT_EQ(Child(root, u"a")->Etat, TEtatDossier::Normal);
+  EXPECT_EQ(Child(Child(root, u"a"), u"deeper")->Etat, TEtatDossier::NonParcouru);
+  for (const char16_t* n : {u"b", u"c", u"empty"}) {
+    ASSERT_NE(Child(root, n), nullptr);
+    EXPECT_EQ(Child(root, n)->Etat, TEtatDossier::NonParcouru) << UTF16ToUTF8(n);
+  }
+  EXPECT_FALSE(HasCommand(server.Commands(), u"CWD /t/b"));
+  // Walked to the end, the same tree has nothing unreached, the empty
+  // folder included.
+  h.sink.onFolder = nullptr;
+  ASSERT_TRUE(h.session.LanceScan(u"/t", server.Host(), server.Port()));
+  ASSERT_TRUE(h.RunToEnd());
+  EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  std::vector<const TDossier*> pile{h.session.Racine()};
+  while (!pile.empty()) {
+    const TDossier* d = pile.back();
+    pile.pop_back();
+    EXPECT_EQ(d->Etat, TEtatDossier::Normal) << UTF16ToUTF8(d->Chemin);
+    for (const auto& c : d->SousDossiers) pile.push_back(c.get());
+  }
+  EXPECT_EQ(h.session.Racine()->OctetsTotal(), 4 * 3000);
+}
+
+// The folders come in name order, without regard to case and in locale
+// order, whatever order the server lists them in; files keep theirs.
+TEST(Scan, FoldersAreInNameOrder) {
+  FtpServer server;
+  server.Start();
+  const char* noms[] = {"Zoé", "b", "eddy", "A", "école", "a2", "E"};
+  for (const char* n : noms) server.MakeFile(std::string("t/") + n + "/f.bin", 10);
+  server.MakeFile("t/z.txt", 1);
+  server.MakeFile("t/B.txt", 1);
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/t")));
+  ASSERT_TRUE(h.RunToEnd());
+  ASSERT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  std::vector<String> ordre;
+  for (const auto& c : h.session.Racine()->SousDossiers) ordre.push_back(c->Nom);
+  const std::vector<String> attendu = {u"A", u"a2", u"b", u"E", Wire("école"), u"eddy", Wire("Zoé")};
+  EXPECT_EQ(ordre, attendu);
+  // The walk follows it too.
+  std::vector<String> cwd;
+  for (const String& c : server.Commands())
+    if (c.rfind(u"CWD /t/", 0) == 0) cwd.push_back(c.substr(7));
+  EXPECT_EQ(cwd, attendu);
+  EXPECT_EQ(h.session.Racine()->Fichiers.size(), 2u);
+}
+
+// Small files add up in bytes: 24 files of 958 to 3258 bytes hold 50,592
+// bytes (49.4 KiB), which whole KiB per file would count as 38.
+TEST(Scan, TotalsAreExactByteSumsOfSmallFiles) {
+  FtpServer server;
+  server.Start();
+  Int64 octets = 0, kioParFichier = 0, octetsSous = 0;
+  for (int i = 0; i < 24; ++i) {
+    char name[40];
+    const Int64 taille = 958 + 100 * i;
+    std::snprintf(name, sizeof name, "small/%sf%02d.txt", i % 3 == 0 ? "sub/" : "", i);
+    server.MakeFile(name, static_cast<UInt64>(taille));
+    octets += taille;
+    kioParFichier += taille / 1024;
+    if (i % 3 == 0) octetsSous += taille;
+  }
+  ASSERT_EQ(octets, 50592);
+  ASSERT_EQ(kioParFichier, 38);
+  Harness<> h;
+  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/small")));
+  ASSERT_TRUE(h.RunToEnd());
+  ASSERT_EQ(h.sink.result->Fin, TFinScan::Termine);
+  TDossier* root = h.session.Racine();
+  CompareWithDisk(root, ExpectedBelow(server, "small"));
+  EXPECT_EQ(CheckConsistent(root), octets);
+  EXPECT_EQ(root->OctetsTotal(), octets);
+  EXPECT_EQ(root->OctetsSousDossier, octetsSous);
+  EXPECT_EQ(Child(root, u"sub")->Octets, octetsSous);
+  EXPECT_EQ(root->Total(), octets / 1024);
+  EXPECT_EQ(h.session.TailleTotale(), 49);
+  EXPECT_EQ(h.sink.result->TailleTotale, 49);
+  EXPECT_EQ(FormatOctets(root->OctetsTotal(), TFormatSettings::English()), u"49 Kio");  // 49.4
 }
 
 TEST(Scan, StopDuringTheWalk) {
@@ -491,6 +592,12 @@ TEST(Scan, RefusedStartFolderIsAnError) {
   EXPECT_EQ(h.session.Racine()->Nom, u"/nope");
   EXPECT_EQ(h.session.TailleTotale(), 0);
   EXPECT_FALSE(HasCommand(server.Commands(), u"LIST"));
+  // The root is marked with the server's refusal, not shown as empty; the
+  // log tells it too.
+  EXPECT_EQ(h.session.Racine()->Etat, TEtatDossier::AccesRefuse);
+  EXPECT_NE(h.session.Racine()->Reponse.find(u"550"), String::npos);
+  EXPECT_TRUE(HasCommand(h.sink.marked, u"/nope"));
+  EXPECT_TRUE(HasCommand(h.sink.log, h.sink.panel3.back()));
 }
 
 TEST(Scan, LostConnectionIsAnErrorWithPartialTotals) {
@@ -507,9 +614,9 @@ TEST(Scan, LostConnectionIsAnErrorWithPartialTotals) {
   EXPECT_NE(r.Message.find(u"LIST"), String::npos) << UTF16ToUTF8(r.Message);
   EXPECT_NE(h.sink.panel3.back(), AppMsg(u"Termine"));
   TDossier* root = h.session.Racine();
-  EXPECT_EQ(CheckConsistent(root), root->Total());
+  EXPECT_EQ(CheckConsistent(root), root->OctetsTotal());
   const ExpectedMap expected = ExpectedBelow(server, "site", {"interdit"});
-  EXPECT_EQ(root->Taille, expected.at("").own);  // the root's own files were counted
+  EXPECT_EQ(root->Octets, expected.at("").own);  // the root's own files were counted
   EXPECT_EQ(h.session.TailleTotale(), root->Total());
   EXPECT_GT(h.session.TailleTotale(), 0);
 }
@@ -528,8 +635,8 @@ TEST(Scan, ErrorRaisedInTheWalkIsReported) {
   EXPECT_EQ(h.sink.result->Message, u"boom");
   EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Erreur") + u" : boom");
   TDossier* root = h.session.Racine();
-  EXPECT_EQ(CheckConsistent(root), root->Total());
-  EXPECT_EQ(Child(root, Wire("Dossier été"))->Taille, 4);  // counted before the error
+  EXPECT_EQ(CheckConsistent(root), root->OctetsTotal());
+  EXPECT_EQ(Child(root, Wire("Dossier été"))->Taille(), 4);  // counted before the error
   EXPECT_EQ(h.session.TailleTotale(), root->Total());
 }
 
@@ -581,17 +688,45 @@ TEST(Scan, SinkCallsCannotWaitForTheWorker) {
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
 }
 
-TEST(Scan, LoginFailure) {
-  FtpServer server;
+// A refused password, a closed port and a time-out each say why, in the
+// progress panel beside panel 0's "Erreur" and in the log.
+TEST(Scan, LoginFailureSaysWhy) {
+  FtpServer server({.blackhole = true});
   server.Start();
-  Harness<> h;
-  TParamsConnexion p = h.Params(server);
-  p.Pass = u"wrong";
-  EXPECT_FALSE(h.session.Connecte(p));
-  EXPECT_EQ(h.sink.connected, false);
-  EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
-  EXPECT_EQ(h.sink.started, 0);
-  EXPECT_FALSE(h.session.ScanEnCours());
+  // A port nothing listens on: bound, then closed.
+  int portFerme = 0;
+  {
+    FtpServer ferme;
+    ferme.Start();
+    portFerme = ferme.Port();
+  }
+  const struct {
+    const char* name;
+    String pass;
+    int port;  // 0: the server's
+    const char16_t* reason;
+  } cases[] = {
+      {"wrong password", u"wrong", 0, u"530"},
+      {"closed port", String(), portFerme, u"(10061)"},
+      {"time-out", String(), server.BlackholePort(), u"(10060)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness<> h;
+    h.session.DelaiLoginMs = 700;
+    TParamsConnexion p = h.Params(server);
+    if (!c.pass.empty()) p.Pass = c.pass;
+    if (c.port) p.Port = c.port;
+    EXPECT_FALSE(h.session.Connecte(p));
+    EXPECT_EQ(h.sink.connected, false);
+    EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
+    EXPECT_NE(h.session.DerniereErreur().find(c.reason), String::npos) << UTF16ToUTF8(h.session.DerniereErreur());
+    ASSERT_FALSE(h.sink.panel3.empty());
+    EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Erreur") + u" : " + h.session.DerniereErreur());
+    EXPECT_TRUE(HasCommand(h.sink.log, h.sink.panel3.back()));
+    EXPECT_EQ(h.sink.started, 0);
+    EXPECT_FALSE(h.session.ScanEnCours());
+  }
 }
 
 // The log-in runs on the user-interface thread: a host that takes the

@@ -125,8 +125,8 @@ struct Harness {
 };
 
 struct Expected {
-  Int64 own = 0;
-  Int64 total = 0;
+  Int64 own = 0;    // bytes
+  Int64 total = 0;  // bytes
   std::size_t files = 0;
   std::size_t folders = 0;  // direct sub-folders
 };
@@ -138,8 +138,8 @@ inline std::string U8(const fs::path& p) {
   return std::string(s.begin(), s.end());
 }
 
-// The totals the scan must find, from the files on disk: bytes / 1024 per
-// file, links not followed, Refused folders (keys) counted as empty.
+// The totals the scan must find, from the files on disk: exact byte sums,
+// links not followed, Refused folders (keys) counted as empty.
 inline Int64 ExpectedWalk(const fs::path& dir, const std::string& rel, const std::set<std::string>& refused,
                           ExpectedMap& out) {
   Expected e;
@@ -156,7 +156,7 @@ inline Int64 ExpectedWalk(const fs::path& dir, const std::string& rel, const std
       e.total += ExpectedWalk(entry.path(), rel.empty() ? name : rel + "/" + name, refused, out);
     } else if (entry.is_regular_file()) {
       ++e.files;
-      e.own += static_cast<Int64>(entry.file_size() / 1024);
+      e.own += static_cast<Int64>(entry.file_size());
     }
   }
   e.total += e.own;
@@ -170,20 +170,21 @@ inline std::string KeyOf(const TDossier* d) {
   return key;
 }
 
-// Every folder's sizes are the sums of what is below it.
+// Every folder's sizes are the sums of what is below it (bytes, returned).
 inline Int64 CheckConsistent(const TDossier* d) {
   Int64 own = 0;
   for (const auto& f : d->Fichiers) {
     EXPECT_EQ(f->Dossier, d);
-    own += f->Taille;
+    own += f->Octets;
   }
-  EXPECT_EQ(own, d->Taille) << UTF16ToUTF8(d->Chemin);
+  EXPECT_EQ(own, d->Octets) << UTF16ToUTF8(d->Chemin);
   Int64 sub = 0;
   for (const auto& c : d->SousDossiers) {
     EXPECT_EQ(c->Pere, d);
     sub += CheckConsistent(c.get());
   }
-  EXPECT_EQ(sub, d->TailleSousDossier) << UTF16ToUTF8(d->Chemin);
+  EXPECT_EQ(sub, d->OctetsSousDossier) << UTF16ToUTF8(d->Chemin);
+  EXPECT_EQ(d->Total(), (own + sub) / 1024) << UTF16ToUTF8(d->Chemin);
   return own + sub;
 }
 
@@ -209,8 +210,8 @@ inline void CompareWithDisk(const TDossier* root, const ExpectedMap& expected) {
       ADD_FAILURE() << "folder not on disk: " << key;
       continue;
     }
-    EXPECT_EQ(d->Taille, it->second.own) << key;
-    EXPECT_EQ(d->Total(), it->second.total) << key;
+    EXPECT_EQ(d->Octets, it->second.own) << key;
+    EXPECT_EQ(d->OctetsTotal(), it->second.total) << key;
     EXPECT_EQ(d->Fichiers.size(), it->second.files) << key;
   }
   for (const auto& [key, e] : expected) EXPECT_TRUE(seen.count(key)) << "folder not scanned: " << key;

@@ -209,6 +209,43 @@ protected:
   }
 };
 
+// Sites of other protocols are read as such and are not plain FTP.
+TEST_F(SiteFiles, ProtocolsOtherThanPlainFtpAreKnown) {
+  const struct {
+    const char* Protocol;  // nullptr: no element
+    Integer Number;
+    const char16_t* Name;
+    bool Plain;
+  } Cases[] = {
+      {nullptr, -1, u"FTP", true}, {"0", 0, u"FTP", true},    {"6", 6, u"FTP", true},
+      {"1", 1, u"SFTP", false},    {"3", 3, u"FTPS", false},  {"4", 4, u"FTPES", false},
+      {"2", 2, u"HTTP", false},    {"5", 5, u"HTTPS", false}, {"9", 9, u"protocol 9", false},
+      {"x", -1, u"FTP", true},  // not a number: as absent
+  };
+  std::string Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FileZilla3>\n<Servers>\n";
+  for (const auto& C : Cases) {
+    Xml += "<Server><Host>h</Host>";
+    if (C.Protocol) Xml += std::string("<Protocol>") + C.Protocol + "</Protocol>";
+    Xml += "<Name>p</Name></Server>\n";
+  }
+  Xml += "</Servers>\n</FileZilla3>\n";
+  WriteAll(Dir.File("sitemanager.xml"), Xml);
+  TSitesLoad Sites = ChargeFichiersSites(Settings, SiteManager);
+  ASSERT_EQ(Sites.RacineFZ->Contenu.size(), std::size(Cases));
+  for (size_t I = 0; I < std::size(Cases); ++I) {
+    SCOPED_TRACE(I);
+    const TFZServer* S = Server(*Sites.RacineFZ, I);
+    ASSERT_NE(S, nullptr);
+    EXPECT_EQ(S->Protocol, Cases[I].Number);
+    EXPECT_EQ(NomProtocole(S->Protocol), String(Cases[I].Name));
+    EXPECT_EQ(S->FTPSimple(), Cases[I].Plain);
+    // The main window's copy keeps the protocol.
+    TFZServer Copie;
+    Copie.Assign(S);
+    EXPECT_EQ(Copie.FTPSimple(), Cases[I].Plain);
+  }
+}
+
 TEST_F(SiteFiles, FileZillaSiteFileIsRead) {
   WriteAll(Dir.File("sitemanager.xml"), kSiteManager);
   TSitesLoad Sites = ChargeFichiersSites(Settings, SiteManager);

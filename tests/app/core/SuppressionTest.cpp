@@ -89,7 +89,7 @@ TEST_F(Deletions, FilesInASubFolderLowerEveryAncestor) {
   // One CWD, then the DELEs in the order given.
   EXPECT_EQ(server->Commands(),
             (std::vector<String>{u"CWD /site/Dossier été/sous dossier", u"DELE f2.dat", u"DELE f1.dat"}));
-  EXPECT_EQ(sous->Taille, 0);
+  EXPECT_EQ(sous->Taille(), 0);
   EXPECT_EQ(ete->Total(), eteBefore - 310);
   EXPECT_EQ(root->Total(), rootBefore - 310);
   EXPECT_EQ(h.session.TailleTotale(), rootBefore - 310);
@@ -99,7 +99,7 @@ TEST_F(Deletions, FilesInASubFolderLowerEveryAncestor) {
 TEST_F(Deletions, RefusedDeleKeepsTheFile) {
   Scan();
   TDossier* root = h.session.Racine();
-  const Int64 before = root->Total();
+  const Int64 before = root->OctetsTotal();
   const TRapportSuppression r = SupprimeFichiers(
       h.session, root, {FileOf(root, Wire("protégé.txt")), FileOf(root, u"moins 1023.bin")}, Yes());
   EXPECT_EQ(r.Issue, TIssueSuppression::Partielle);
@@ -109,13 +109,13 @@ TEST_F(Deletions, RefusedDeleKeepsTheFile) {
   EXPECT_NE(FileOf(root, Wire("protégé.txt")), nullptr);
   EXPECT_TRUE(server->Exists("site/protégé.txt"));
   EXPECT_FALSE(server->Exists("site/moins 1023.bin"));
-  EXPECT_EQ(root->Total(), before);  // 1023 bytes counted 0 KiB; the 2 KiB stay
+  EXPECT_EQ(root->OctetsTotal(), before - 1023);  // the refused file's 2 KiB stay
   // What was refused and why stays in panel 3.
   EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + r.Refus[0]);
   EXPECT_NE(r.Refus[0].find(u"550"), String::npos);
   const TRapportSuppression only = SupprimeFichiers(h.session, root, {FileOf(root, Wire("protégé.txt"))}, Yes());
   EXPECT_EQ(only.Issue, TIssueSuppression::Refusee);
-  EXPECT_EQ(root->Total(), before);
+  EXPECT_EQ(root->OctetsTotal(), before - 1023);
   CheckConsistent(root);
 }
 
@@ -461,8 +461,8 @@ TEST(DeletionsOfFolders, ContentsGoFirstAndOnlyWhatTheServerRemovedLeavesTheMode
     for (const std::string& c : tc.refuseCwd) refused.insert(c.substr(std::string("/site/").size()));
     const Int64 total = ExpectedWalk(server.PathOf("site"), "", refused, expected);
     CompareWithDisk(root, expected);
-    EXPECT_EQ(root->Total(), total);
-    EXPECT_EQ(h.session.TailleTotale(), total);
+    EXPECT_EQ(root->OctetsTotal(), total);
+    EXPECT_EQ(h.session.TailleTotale(), total / 1024);
     EXPECT_EQ(h.sink.deletionDone, 1);
   }
 }

@@ -1,0 +1,37 @@
+// The order of folder names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/core/TriNoms.h"
+#include "rtl/Unicode.h"
+
+namespace {
+
+String U(const char* s) { return UTF8ToUTF16(s); }
+
+TEST(TriNoms, CaseInsensitiveLocaleOrderNotCodePoints) {
+  std::vector<String> noms = {U("Zoé"), U("b"), U("eddy"), U("A"), U("école"), U("a2"), U("E"), U("_x")};
+  std::sort(noms.begin(), noms.end(), [](const String& a, const String& b) { return CompareNoms(a, b) < 0; });
+  const std::vector<String> attendu = {U("_x"), U("A"), U("a2"), U("b"), U("E"), U("école"), U("eddy"), U("Zoé")};
+  EXPECT_EQ(noms, attendu);
+  // By code point "Zoé" came before "b" and "école" after everything.
+  EXPECT_LT(CompareNoms(U("b"), U("Zoé")), 0);
+}
+
+TEST(TriNoms, NamesEqualButForCaseStillHaveAnOrder) {
+  EXPECT_EQ(CompareNomsSysteme(u"Photos", u"PHOTOS"), 0);
+  EXPECT_LT(CompareNoms(u"PHOTOS", u"Photos"), 0);  // then by code point
+  EXPECT_GT(CompareNoms(u"Photos", u"PHOTOS"), 0);
+  EXPECT_EQ(CompareNoms(u"x", u"x"), 0);
+}
+
+TEST(TriNoms, AnInstalledComparisonIsUsed) {
+  // Reversed order, as a test's stand-in for another locale.
+  TCompareNoms avant = SetCompareNoms([](const String& a, const String& b) { return CompareNomsSysteme(b, a); });
+  EXPECT_GT(CompareNoms(u"a", u"b"), 0);
+  SetCompareNoms(std::move(avant));
+  EXPECT_LT(CompareNoms(u"a", u"b"), 0);
+}
+
+}  // namespace
