@@ -524,6 +524,9 @@ void TMain::listeDossierFreeNode(TBaseVastTree*, PVastNode Node) {
 
 void TMain::listeDossierChange(TBaseVastTree*, PVastNode Node) {
   listeFichiers->Clear();
+  // The tree tells a change without a node also when a click re-selects the
+  // node already selected: the selection, not the argument, decides.
+  if (!Node) Node = listeDossier->GetFirstSelected();
   if (!Node) return;
   const TInfoNoeud* info = listeDossier->GetNodeData<TInfoNoeud>(Node);
   if (!info || !info->Dossier) return;

@@ -54,7 +54,8 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
 
   // The model against the files on disk.
   scantest::ExpectedMap expected;
-  const Int64 total = scantest::ExpectedWalk(server.Root(), "", {}, expected);
+  const Int64 octets = scantest::ExpectedWalk(server.Root(), "", {}, expected);
+  const Int64 total = octets / 1024;
   scantest::CompareWithDisk(Main->Racine(), expected);
   EXPECT_EQ(Main->TailleTotale(), total);
   EXPECT_EQ(Main->Racine()->Nom, u"127.0.0.1:" + IntToStr(server.Port()));
@@ -116,11 +117,11 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   const TGraphique& g = Main->Graphique();
   double somme = 0;
   for (const TPartGraphique& p : g.Parts) somme += p.Valeur;
-  EXPECT_DOUBLE_EQ(somme, static_cast<double>(autorise - total + total));
+  EXPECT_NEAR(somme, static_cast<double>(autorise - total) + octets / 1024.0, 1e-6);
   ASSERT_FALSE(g.Parts.empty());
   EXPECT_EQ(g.Parts[0].Legende, u"Free");
   for (std::size_t i = 0; i < g.Parts.size(); ++i) EXPECT_EQ(g.Parts[i].Couleur, CouleursGraphique[i % 14]);
-  EXPECT_EQ(g.Titre, u"Folder " + FormatTaille(total) + u"\r\n" + Main->Racine()->Chemin);
+  EXPECT_EQ(g.Titre, u"Folder " + FormatOctets(octets) + u"\r\n" + Main->Racine()->Chemin);
   // ...and the chart holds exactly those points, under that title.
   const std::vector<TPointGraphique> points = PointsGraphique(Main->zolChart);
   ASSERT_EQ(points.size(), g.Parts.size());
@@ -145,21 +146,21 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
     const std::vector<TPointGraphique> p = PointsGraphique(Main->zolChart);
     double s = 0;
     for (const TPointGraphique& x : p) s += x.Valeur;
-    EXPECT_DOUBLE_EQ(s, static_cast<double>(total));
+    EXPECT_NEAR(s, octets / 1024.0, 1e-6);
     for (const TPointGraphique& x : p) EXPECT_NE(x.Legende, u"Free");
   }
   Main->miEspaceLibreClick(nullptr);
   Main->miGrouperClick(nullptr);
 
-  // The folder tree: one node per folder, in listing order, with the
-  // folder's name and total; the root expanded and selected.
+  // The folder tree: one node per folder, in name order, with the folder's
+  // name and total; the root expanded and selected.
   TVastStringTree* arbre = Main->listeDossier;
   EXPECT_EQ(arbre->Header().Columns()[0].Text(), u"Folder");
   EXPECT_EQ(arbre->Header().Columns()[1].Text(), u"Size");
   std::function<void(PVastNode, const TDossier*)> compare = [&](PVastNode n, const TDossier* d) {
     ASSERT_NE(n, nullptr);
     EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 0), d->Nom);
-    EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 1), FormatTaille(d->Total()));
+    EXPECT_EQ(arbre->TCustomVastStringTree::GetText(n, 1), FormatOctets(d->OctetsTotal()));
     ASSERT_EQ(n->ChildCount, d->SousDossiers.size()) << U8(d->Chemin);
     PVastNode c = arbre->GetFirstChild(n);
     for (const auto& sd : d->SousDossiers) {
@@ -190,12 +191,12 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
   std::vector<Int64> tailles;
   for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
-    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Octets);
   EXPECT_TRUE(std::is_sorted(tailles.begin(), tailles.end()));
   Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
   tailles.clear();
   for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
-    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+    tailles.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Octets);
   EXPECT_TRUE(std::is_sorted(tailles.rbegin(), tailles.rend()));
   clic.Column = 0;
   Main->listeFichiersHeaderClick(&fichiers->Header(), clic);
@@ -465,6 +466,86 @@ TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
   EXPECT_FALSE(Main->aDeco->Enabled());
   EXPECT_EQ(Main->Racine(), racine);
   EXPECT_EQ(Main->ScansTermines, 1);
+  // Why, beside it and in the log: the server's refusal.
+  const String pourquoi = Main->Session()->DerniereErreur();
+  EXPECT_NE(pourquoi.find(u"530"), String::npos) << U8(pourquoi);
+  EXPECT_EQ(Panneau(3), u"Error : " + pourquoi);
+  PumpFor(300);
+  const std::vector<String> lignes = LignesLog();
+  EXPECT_NE(std::find_if(lignes.begin(), lignes.end(),
+                         [&](const String& l) { return l.find(u"Error : " + pourquoi) != String::npos; }),
+            lignes.end());
+  Capture(Main, DossierCaptures(), "login_failed_us");
+  // A closed port says so too.
+  int ferme = 0;
+  {
+    FtpServer autre;
+    autre.Start();
+    ferme = autre.Port();
+  }
+  Main->SetPort(ferme);
+  Main->aConnectExecute(nullptr);
+  EXPECT_EQ(Panneau(0), u"Error");
+  EXPECT_NE(Panneau(3).find(u"(10061)"), String::npos) << U8(Panneau(3));
+}
+
+// A cancelled scan says so, and the folders it never reached show as not
+// scanned, not as empty ones.
+TEST_F(MainScanTest, CancelledScanAndUnreachedFolders) {
+  FtpServer server;
+  server.Start();
+  for (const char* f : {"t/a/x.bin", "t/b/x.bin", "t/c/x.bin"}) server.MakeFile(f, 3000);
+  Cree(Params(server, {u"-passive", u"-US", u"-racine=/t"}));
+  Main->Show();
+  // Cancelled as soon as the root's listing is in.
+  ASSERT_TRUE(Pump([&] { return Main->Racine() && !Main->Racine()->SousDossiers.empty(); }));
+  Main->WaitClick(nullptr);
+  ASSERT_TRUE(AttendScan());
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
+  EXPECT_EQ(Panneau(3), u"Cancelled");
+  TVastStringTree* arbre = Main->listeDossier;
+  int nonParcourus = 0;
+  for (const auto& d : Main->Racine()->SousDossiers) {
+    const String taille = arbre->TCustomVastStringTree::GetText(Main->NoeudDossier(d.get()), 1);
+    if (d->Etat == TEtatDossier::NonParcouru) {
+      ++nonParcourus;
+      EXPECT_EQ(taille, u"not scanned");
+    } else {
+      EXPECT_EQ(taille, FormatOctets(d->OctetsTotal()));
+    }
+  }
+  EXPECT_GE(nonParcourus, 1);
+}
+
+// A start folder that does not exist is an error, with the server's reply,
+// and its root is not shown as an empty folder that was scanned.
+TEST_F(MainScanTest, MissingStartFolderIsAnError) {
+  FtpServer server;
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US", u"-racine=/nope"}));
+  ASSERT_TRUE(AttendScan());
+  EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Erreur);
+  EXPECT_EQ(Panneau(3).rfind(u"Error : CWD /nope: 550", 0), 0u) << U8(Panneau(3));
+  EXPECT_EQ(Main->Racine()->Etat, TEtatDossier::AccesRefuse);
+  String hint;
+  Main->listeDossierGetHint(Main->listeDossier, Main->NoeudDossier(Main->Racine()), 0, hint);
+  EXPECT_NE(hint.find(u"550"), String::npos);
+}
+
+// A language switch alone neither connects nor changes the remembered
+// passive mode; with connection parameters it does as before.
+TEST_F(MainScanTest, LanguageSwitchAloneDoesNotConnect) {
+  EcritReglages(
+      "<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect><LastHost>127.0.0.1</LastHost>"
+      "<LastPassif>1</LastPassif></Options></Quorvel>");
+  Demarre({u"-FR"});
+  PumpFor(300);
+  EXPECT_TRUE(Main->cbPassif->Checked());
+  EXPECT_EQ(Main->edHost->Text(), u"127.0.0.1");
+  EXPECT_FALSE(Main->Session()->ScanEnCours());
+  EXPECT_EQ(Main->ScansTermines, 0);
+  EXPECT_EQ(Panneau(0), u"");
+  EXPECT_EQ(Main->Caption(), u"Occupation site FTP");
 }
 
 }  // namespace
@@ -544,7 +625,7 @@ TEST_F(MainMoteurTest, NoStartFolderScansTheLoginFolderWithHiddenAndUtf8Names) {
   EXPECT_EQ(Main->listeFichiers->RootNodeCount(), 1u);
   EXPECT_EQ(Main->listeFichiers->TCustomVastStringTree::GetText(Main->listeFichiers->GetFirst(), 0), u".htaccess");
   // The pie's title names the folder scanned.
-  EXPECT_EQ(TitreGraphique(Main->zolChart), u"Folder " + FormatTaille(Main->TailleTotale()) + u"\r\n/home/u");
+  EXPECT_EQ(TitreGraphique(Main->zolChart), u"Folder " + FormatOctets(Main->Racine()->OctetsTotal()) + u"\r\n/home/u");
 
   // The lines not understood: one note per folder listed, in the log
   // among the dialogue, and the end says the totals may be short.

@@ -101,6 +101,55 @@ TEST_F(SitesTest, EditorShowsOwnAndFileZillaSitesAndConfirmCopiesTheSite) {
   EXPECT_EQ(relu->PlaceUnite, 1);
 }
 
+// FileZilla sites of other protocols say so and are not taken into the
+// connection fields; plain FTP sites still are.
+TEST_F(SitesTest, ASiteOfAnotherProtocolIsShownAsSuchAndNotConnected) {
+  std::ofstream(fichierFZ, std::ios::binary) << R"(<?xml version="1.0" encoding="UTF-8"?>
+<FileZilla3><Servers>
+  <Server><Host>vault.example.com</Host><Port>22</Port><Protocol>1</Protocol><User>v</User><Name>Vault</Name></Server>
+  <Server><Host>safe.example.com</Host><Protocol>4</Protocol><Name>Safe</Name></Server>
+  <Server><Host>shop.example.com</Host><Protocol>0</Protocol><Name>Shop</Name></Server>
+</Servers></FileZilla3>)";
+  Cree({u"-US"});
+  Main->Traduire();
+  formSites->Show();
+  TVastStringTree* arbre = formSites->arboFZ;
+  const struct {
+    const char16_t* nom;
+    const char16_t* texte;
+    const char16_t* type;
+    bool connecte;
+  } cas[] = {
+      {u"Vault", u"Vault (SFTP)", u"SFTP", false},
+      {u"Safe", u"Safe (FTPES)", u"FTPES", false},
+      {u"Shop", u"Shop", u"FTP - File Transfer Protocol", true},
+  };
+  for (const auto& c : cas) {
+    SCOPED_TRACE(U8(c.nom));
+    TFZServer* site = Entree<TFZServer>(formSites->RacineFZ(), c.nom);
+    ASSERT_NE(site, nullptr);
+    formSites->Selectionne(site);
+    ASSERT_EQ(formSites->Selection(), site);
+    EXPECT_EQ(arbre->TCustomVastStringTree::GetText(arbre->FocusedNode(), 0), String(c.texte));
+    EXPECT_EQ(formSites->cbServerType->Text(), String(c.type));
+    EXPECT_EQ(formSites->btnConnect->Enabled(), c.connecte);
+    if (!c.connecte) {
+      Capture(formSites, DossierCaptures(), "sites_sftp");
+      Main->edHost->SetText(u"before");
+      Monde.Boites.clear();
+      formSites->btnOKClick(nullptr);
+      EXPECT_EQ(Main->edHost->Text(), u"before");
+      EXPECT_EQ(Main->LienServerFZ, nullptr);
+      ASSERT_EQ(Monde.Boites.size(), 1u);
+      EXPECT_EQ(Monde.Boites[0].Text, String(c.type) + u" site: cannot be connected to as plain FTP");
+    }
+  }
+  formSites->btnOKClick(nullptr);
+  ASSERT_NE(Main->LienServerFZ, nullptr);
+  EXPECT_EQ(Main->edHost->Text(), u"shop.example.com");
+  formSites->Hide();
+}
+
 TEST_F(SitesTest, TheChosenFileZillaSiteOutlivesTheTreesItCameFrom) {
   Cree({u"-FR"});
   Main->Traduire();

@@ -51,6 +51,29 @@ protected:
   }
 };
 
+// After a scan the root is selected with its files shown; a click on it
+// (already selected) keeps showing them.
+TEST_F(SourisClavierTest, AClickOnTheSelectedRootKeepsItsFiles) {
+  FtpServer server({.generate = 1});
+  server.Start();
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  ASSERT_TRUE(AttendScan());
+  Premier();
+  TVastStringTree* arbre = Main->listeDossier;
+  TDossier* racine = Main->Racine();
+  ASSERT_FALSE(racine->Fichiers.empty());
+  ASSERT_EQ(Main->DossierChoisi(), racine);
+  EXPECT_EQ(ColonneFichiers(0), NomsTries(racine));
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    ClicNoeud(arbre, Main->NoeudDossier(racine));
+    PumpFor(200);
+    EXPECT_EQ(Main->DossierChoisi(), racine);
+    EXPECT_EQ(ColonneFichiers(0), NomsTries(racine));
+    AttendsPie(racine);
+  }
+}
+
 TEST_F(SourisClavierTest, ClicksAndKeysInTheListsSelectFillAndOfferDelete) {
   FtpServer server({.generate = 2});
   server.Start();
@@ -61,8 +84,12 @@ TEST_F(SourisClavierTest, ClicksAndKeysInTheListsSelectFillAndOfferDelete) {
   TVastStringTree* fichiers = Main->listeFichiers;
   TDossier* racine = Main->Racine();
   ASSERT_GE(racine->SousDossiers.size(), 2u);
-  TDossier* premier = racine->SousDossiers[0].get();
-  TDossier* second = racine->SousDossiers[1].get();
+  // Two folders in a row, the second with folders of its own (to open).
+  std::size_t i = 0;
+  while (i + 2 < racine->SousDossiers.size() && racine->SousDossiers[i + 1]->SousDossiers.empty()) ++i;
+  TDossier* premier = racine->SousDossiers[i].get();
+  TDossier* second = racine->SousDossiers[i + 1].get();
+  ASSERT_FALSE(second->SousDossiers.empty());
 
   // A click on a folder selects it, focuses the tree and shows its files
   // and its pie.
@@ -151,7 +178,7 @@ TEST_F(SourisClavierTest, ClicksAndKeysInTheListsSelectFillAndOfferDelete) {
   auto tailles = [&] {
     std::vector<Int64> t;
     for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
-      t.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Taille);
+      t.push_back(fichiers->GetNodeData<TInfoNoeud>(n)->Fichier->Octets);
     return t;
   };
   clicTitre((gauche + droite) / 2);
@@ -236,10 +263,11 @@ TEST_F(SourisClavierTest, DuringAScanDeleteIsRefusedAndAClickOnTheBusyBarCancels
   Clic(Main->SBar->Handle(), milieu.X, milieu.Y);
   ASSERT_TRUE(AttendScan(1, 30000));
   EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
-  EXPECT_EQ(Panneau(3), u"Finished");
+  EXPECT_EQ(Panneau(3), u"Cancelled");
   EXPECT_FALSE(Main->Wait->Visible());
   EXPECT_TRUE(Main->pbOccupe->Visible());
-  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->Racine()->OctetsTotal());
+  EXPECT_EQ(Main->TailleTotale(), Main->Racine()->Total());
   EXPECT_LT(Main->Session()->Modele().NombreDossiers(), 40u);
 }
 
