@@ -319,9 +319,9 @@ TEST_F(MainScanTest, VariantsOfModeRefusalAndDroppedConnection) {
     EXPECT_EQ(Main->cbPassif->Checked(), v.passif);
     if (v.fin == TFinScan::Termine) {
       scantest::ExpectedMap expected;
-      const Int64 total = scantest::ExpectedWalk(server.Root(), "", v.refuses, expected);
+      const Int64 octets = scantest::ExpectedWalk(server.Root(), "", v.refuses, expected);
       scantest::CompareWithDisk(Main->Racine(), expected);
-      EXPECT_EQ(Main->TailleTotale(), total);
+      EXPECT_EQ(Main->TailleTotale(), octets / 1024);
       EXPECT_EQ(Panneau(3), u"Finished");
       // A folder the walk listed: drawn as the others, no mark, no hint.
       TVastStringTree* arbre = Main->listeDossier;
@@ -387,8 +387,9 @@ TEST_F(MainScanTest, CancelKeepsPartialTotalsAndConnectAgainRestarts) {
   Main->Wait->Click();
   ASSERT_TRUE(AttendScan(1));
   EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
-  EXPECT_EQ(Panneau(3), u"Finished");
-  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+  EXPECT_EQ(Panneau(3), u"Cancelled");
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->Racine()->OctetsTotal());
+  EXPECT_EQ(Main->TailleTotale(), Main->Racine()->Total());
 
   // Connect while a scan runs: the scan stops, QUIT, a new log-in and scan.
   server.ClearCommands();
@@ -425,7 +426,8 @@ TEST_F(MainScanTest, ClosingTheWindowDuringAScanStopsItFirst) {
   PumpFor(1500);
   const std::vector<String> apres = server.Commands();
   for (std::size_t i = vus; i < apres.size(); ++i) EXPECT_FALSE(parcours(apres[i])) << U8(apres[i]);
-  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->TailleTotale());
+  EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->Racine()->OctetsTotal());
+  EXPECT_EQ(Main->TailleTotale(), Main->Racine()->Total());
 
   Ferme();
   TOxSimpleXML xml;
