@@ -75,7 +75,7 @@ TEST(Scan, WithoutStartFolderAnchorsOnLoginFolderAndMatchesDisk) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   EXPECT_EQ(h.sink.connected, true);
   EXPECT_EQ(h.sink.panel0.front(), AppMsg(u"Connecte"));
   ASSERT_TRUE(h.RunToEnd());
@@ -143,7 +143,7 @@ TEST(Scan, FromStartFolderMatchesDisk) {
     SCOPED_TRACE(passive ? "passive" : "active");
     server.ClearCommands();
     Harness<> h;
-    ASSERT_TRUE(h.session.Connecte(h.Params(server, u"site", passive)));
+    ASSERT_TRUE(h.Connect(h.Params(server, u"site", passive)));
     ASSERT_TRUE(h.RunToEnd());
     EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
     EXPECT_EQ(h.sink.startFolder, u"/site");  // the field shows the corrected text
@@ -172,7 +172,7 @@ TEST(Scan, StartFoldersAreTakenFromTheLoginFolder) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.session.DossierLogin(), u"/site");
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
@@ -231,7 +231,7 @@ TEST(Scan, ALinkBackIsFoundByWhereTheServerSaysItLeads) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/loop")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/loop")));
   ASSERT_TRUE(h.RunToEnd(60000));
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* root = h.session.Racine();
@@ -257,7 +257,7 @@ TEST(Scan, FoldersWithAlikeListingsAreAllCounted) {
   FtpServer server(o);
   server.Start();
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/same")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/same")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* d = h.session.Racine();
@@ -285,7 +285,7 @@ TEST(Scan, HiddenFilesAndFoldersAreCounted) {
   server.MakeFile("www/.cache/.deeper/x.bin", 4096);
   server.MakeFile("www/index.html", 1024);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/www")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/www")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* root = h.session.Racine();
@@ -314,7 +314,7 @@ TEST(Scan, LinesNotUnderstoodAreReported) {
     ~Restore() { SetGetMsgFunc(f); }
   } restore{previous};
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/x")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/x")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   EXPECT_EQ(h.sink.result->LignesNonComprises, 2);
@@ -331,7 +331,7 @@ TEST(Scan, DepthLimitStopsTheDescent) {
   BuildSite(server);
   Harness<> h;
   h.session.ProfondeurMax = 1;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd());
   TDossier* ete = Child(h.session.Racine(), Wire("Dossier été"));
   ASSERT_NE(ete, nullptr);
@@ -353,7 +353,7 @@ TEST(Scan, CancelMidWalkKeepsConsistentPartialTotals) {
   h.sink.onFolder = [&](TDossier*) {
     if (h.sink.folders.size() == 6) h.session.WaitClick();
   };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
   EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Termine"));  // as for a finished scan
@@ -382,7 +382,7 @@ TEST(Scan, CancelWhileAddingTheEntriesOfALargeFolder) {
   h.sink.onFile = [&](TFichier*) {
     if (h.sink.files == 10) h.session.WaitClick();
   };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/many")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/many")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
   TDossier* root = h.session.Racine();
@@ -400,7 +400,7 @@ TEST(Scan, StopDuringTheWalk) {
   FtpServer server(o);
   server.Start();
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.PumpUntil([&] { return h.sink.folders.size() >= 4 || h.sink.result; }));
   ASSERT_FALSE(h.sink.result.has_value());
   const auto t0 = std::chrono::steady_clock::now();
@@ -426,7 +426,7 @@ TEST(Scan, StopWhileASlowListBlocks) {
   Harness<> h;
   h.ftp.Timeout = 30000;      // the client would wait for the listing
   h.session.ToursArret = 5;   // 1 s of rounds instead of 5.2 s
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   // The server has the LIST: the client waits for its reply.
   ASSERT_TRUE(h.PumpUntil([&] {
     for (const String& c : server.Commands())
@@ -445,7 +445,7 @@ TEST(Scan, StopWhileASlowListBlocks) {
   EXPECT_EQ(h.session.TailleTotale(), 0);
   // The connection, out of step, was closed; connecting again works.
   EXPECT_EQ(h.ftp.Sock()->Socket(), INVALID_SOCKET_HANDLE);
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   EXPECT_EQ(h.session.TailleTotale(), 4);
@@ -463,7 +463,7 @@ TEST(Scan, StopWhileTheDataConnectionHangs) {
   Harness<> h;
   h.ftp.Timeout = 60000;
   h.session.ToursArret = 2;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.PumpUntil([&] { return HasCommand(server.Commands(), u"PASV") || h.sink.result; }));
   const auto t0 = std::chrono::steady_clock::now();
   h.session.StopScan();
@@ -480,7 +480,7 @@ TEST(Scan, RefusedStartFolderIsAnError) {
   server.Start();
   server.MakeFile("x.bin", 4096);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"nope")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"nope")));
   ASSERT_TRUE(h.RunToEnd());
   const TResultatScan& r = *h.sink.result;
   EXPECT_EQ(r.Fin, TFinScan::Erreur);
@@ -500,7 +500,7 @@ TEST(Scan, LostConnectionIsAnErrorWithPartialTotals) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd());
   const TResultatScan& r = *h.sink.result;
   EXPECT_EQ(r.Fin, TFinScan::Erreur);
@@ -522,7 +522,7 @@ TEST(Scan, ErrorRaisedInTheWalkIsReported) {
   h.sink.onFolder = [](TDossier* d) {
     if (d->Nom == u"sous dossier") throw Exception(u"boom");
   };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Erreur);
   EXPECT_EQ(h.sink.result->Message, u"boom");
@@ -539,9 +539,9 @@ TEST(Scan, ConnectWhileAScanRuns) {
   FtpServer server(o);
   server.Start();
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.PumpUntil([&] { return h.sink.folders.size() >= 3 || h.sink.result; }));
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));  // stops, QUIT, logs in again, scans
+  ASSERT_TRUE(h.Connect(h.Params(server)));  // stops, QUIT, logs in again, scans
   EXPECT_EQ(h.sink.started, 2);
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
@@ -568,7 +568,7 @@ TEST(Scan, SinkCallsCannotWaitForTheWorker) {
     }
   };
   h.sink.onFinished = [&] { connects.push_back(h.session.Connecte(h.Params(server))); };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd(30000));
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
   EXPECT_EQ(connects, (std::vector<bool>{false, false}));
@@ -576,7 +576,7 @@ TEST(Scan, SinkCallsCannotWaitForTheWorker) {
   EXPECT_FALSE(HasCommand(server.Commands(), u"QUIT"));
   h.sink.onFinished = nullptr;
   h.sink.onFolder = nullptr;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));  // outside: fine
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));  // outside: fine
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
 }
@@ -587,7 +587,7 @@ TEST(Scan, LoginFailure) {
   Harness<> h;
   TParamsConnexion p = h.Params(server);
   p.Pass = u"wrong";
-  EXPECT_FALSE(h.session.Connecte(p));
+  EXPECT_FALSE(h.Connect(p));
   EXPECT_EQ(h.sink.connected, false);
   EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
   EXPECT_EQ(h.sink.started, 0);
@@ -606,7 +606,7 @@ TEST(Scan, LoginToAHostThatNeverGreetsEndsAtTheLoginDelay) {
   p.Port = server.BlackholePort();
   const Integer avant = h.session.FTP().Timeout;
   const auto debut = std::chrono::steady_clock::now();
-  EXPECT_FALSE(h.session.Connecte(p));
+  EXPECT_FALSE(h.Connect(p));
   EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10));
   EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
   EXPECT_EQ(h.session.FTP().Timeout, avant);  // the walk keeps the client's own
@@ -617,7 +617,7 @@ TEST(Scan, DisconnectSendsQuit) {
   server.Start();
   server.MakeFile("x.bin", 1);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   h.session.Deconnecte();
   EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Deco"));

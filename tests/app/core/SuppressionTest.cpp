@@ -34,7 +34,7 @@ struct Deletions : testing::Test {
   }
 
   void Scan(const String& racine = u"/site") {
-    ASSERT_TRUE(h.session.Connecte(h.Params(*server, racine)));
+    ASSERT_TRUE(h.Connect(h.Params(*server, racine)));
     ASSERT_TRUE(h.RunToEnd());
     ASSERT_EQ(h.sink.result->Fin, TFinScan::Termine);
     server->ClearCommands();
@@ -242,7 +242,7 @@ TEST(DeletionsAnchored, RootFilesAndFoldersOfALoginFolderOtherThanRoot) {
   server.MakeFile("f.bin", 4096);  // same names at the server's root
   server.MakeDir("vide");
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   server.ClearCommands();
   TDossier* root = h.session.Racine();
@@ -275,7 +275,7 @@ TEST_F(Deletions, NeverDuringAScan) {
     }
   };
   h.sink.onFile = [&](TFichier* f) { during.push_back(SupprimeFichiers(h.session, f->Dossier, {f}, count).Issue); };
-  ASSERT_TRUE(h.session.Connecte(h.Params(*server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(*server, u"/site")));
   EXPECT_TRUE(h.session.ScanEnCours());
   EXPECT_FALSE(PeutSupprimerFichiers(h.session, 1));
   ASSERT_TRUE(h.RunToEnd());
@@ -297,6 +297,7 @@ TEST_F(Deletions, NeverDuringAScan) {
     return true;
   });
   EXPECT_EQ(r.Issue, TIssueSuppression::Impossible);
+  ASSERT_TRUE(h.PumpUntil([&] { return !h.session.LoginEnCours(); }));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_TRUE(server->Exists("site/vide"));
   for (const String& c : server->Commands()) EXPECT_NE(c.substr(0, 3), u"RMD");
@@ -406,7 +407,7 @@ TEST(DeletionsOfFolders, ContentsGoFirstAndOnlyWhatTheServerRemovedLeavesTheMode
     server.Start();
     MakeTree(server);
     Harness<> h;
-    ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+    ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
     ASSERT_TRUE(h.RunToEnd());
     TDossier* root = h.session.Racine();
     TDossier* tree = Child(root, u"tree");
@@ -475,7 +476,7 @@ struct DroppedConnection : testing::Test {
     server->Start();
     MakeTree(*server);
     h.session.DelaiSondeMs = 1000;
-    ASSERT_TRUE(h.session.Connecte(h.Params(*server, u"/site")));
+    ASSERT_TRUE(h.Connect(h.Params(*server, u"/site")));
     ASSERT_TRUE(h.RunToEnd());
     root = h.session.Racine();
     tree = Child(root, u"tree");
@@ -567,24 +568,51 @@ TEST_F(DroppedConnection, AnotherLoginFolderDeletesNothingUntilItIsTheSameAgain)
   NothingDeleted(SupprimeFichiers(h.session, tree, {FileOf(tree, u"t1.bin")}, Yes));
   EXPECT_NE(h.sink.panel[Panneau::Progression].find(u"\"/site\""), String::npos);
   EXPECT_EQ(h.sink.panel[Panneau::Connexion], AppMsg(u"Erreur"));
-  // The connection was closed, so the next deletion checks again.
+  // The connection was closed: Delete is not offered again before Connect.
   EXPECT_TRUE(HasCommand(server->Commands(), u"QUIT"));
   server->ClearCommands();
-  h.sink.deletionDone = 0;
-  NothingDeleted(SupprimeDossier(h.session, tree, Yes));
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, tree));
+  EXPECT_EQ(SupprimeDossier(h.session, tree, Yes).Issue, TIssueSuppression::Impossible);
+  EXPECT_TRUE(server->Commands().empty());
   server->FaultSessions(FtpServer::SessionFault::None, {.loginFolder = "/"});
-  const TRapportSuppression r = SupprimeDossier(h.session, tree, Yes);
+  ASSERT_TRUE(h.Connect(h.Params(*server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd());
+  const TRapportSuppression r = SupprimeDossier(h.session, Child(h.session.Racine(), u"tree"), Yes);
   EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
   EXPECT_FALSE(server->Exists("site/tree"));
   EXPECT_EQ(h.sink.panel[Panneau::Connexion], AppMsg(u"Connecte"));
 }
 
-TEST_F(DroppedConnection, AfterDisconnectNothingIsSentAtAll) {
+// Without an open connection (after Disconnect, after a failed log-in)
+// Delete is not offered, and nothing is asked or sent.
+TEST_F(DroppedConnection, WithoutAConnectionDeleteIsNotOffered) {
   h.session.Deconnecte();
   server->ClearCommands();
-  NothingDeleted(SupprimeDossier(h.session, tree, Yes));
-  EXPECT_TRUE(server->Commands().empty());
-  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + AppMsg(u"Deco"));
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, tree));
+  EXPECT_FALSE(PeutSupprimerFichiers(h.session, 1));
+  int asked = 0;
+  auto count = [&](const String&) {
+    ++asked;
+    return true;
+  };
+  EXPECT_EQ(SupprimeDossier(h.session, tree, count).Issue, TIssueSuppression::Impossible);
+  EXPECT_EQ(SupprimeFichiers(h.session, tree, {FileOf(tree, u"t1.bin")}, count).Issue, TIssueSuppression::Impossible);
+  // A log-in refused by the server leaves no connection either; the model
+  // of the last scan stays on screen.
+  TParamsConnexion p = h.Params(*server, u"/site");
+  p.Pass = u"wrong";
+  EXPECT_FALSE(h.Connect(p));
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, tree));
+  EXPECT_EQ(SupprimeDossier(h.session, tree, count).Issue, TIssueSuppression::Impossible);
+  EXPECT_EQ(asked, 0);
+  for (const String& c : server->Commands()) {
+    EXPECT_NE(c.rfind(u"DELE", 0), 0u) << Bytes(c);
+    EXPECT_NE(c.rfind(u"RMD", 0), 0u) << Bytes(c);
+    EXPECT_NE(c.rfind(u"CWD", 0), 0u) << Bytes(c);
+  }
+  EXPECT_EQ(Child(root, u"tree"), tree);
+  EXPECT_EQ(h.session.TailleTotale(), before);
+  EXPECT_EQ(h.sink.deletionDone, 0);
 }
 
 }  // namespace
