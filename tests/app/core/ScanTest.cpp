@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -610,6 +611,72 @@ TEST(Scan, LoginToAHostThatNeverGreetsEndsAtTheLoginDelay) {
   EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10));
   EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
   EXPECT_EQ(h.session.FTP().Timeout, avant);  // the walk keeps the client's own
+}
+
+// The log-in runs on its worker: while a silent host holds it, the
+// user-interface thread keeps running its queue (paints, timers, the busy
+// bar's steps), and the busy bar's click, or closing the window, ends it
+// at once instead of after the log-in delay.
+TEST(LoginWorker, ASilentHostKeepsTheWindowRunningAndAClickCancels) {
+  using namespace std::chrono;
+  FtpServer server({.blackhole = true});
+  server.Start();
+  // Connections complete in the listener's backlog; nothing ever greets.
+  TTCPBlockSocket muet;
+  muet.Bind(u"127.0.0.1", u"0");
+  muet.Listen();
+  ASSERT_EQ(muet.LastError(), 0);
+  const struct {
+    const char* name;
+    int port;
+    bool close;  // StopScan (closing the window) rather than the click
+  } cases[] = {
+      {"never accepts, click", server.BlackholePort(), false},
+      {"accepts and never greets, click", muet.GetLocalSinPort(), false},
+      {"accepts and never greets, window closed", muet.GetLocalSinPort(), true},
+  };
+  FtpServer vrai;
+  vrai.Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness<> h;
+    h.session.DelaiLoginMs = 60000;
+    TParamsConnexion p = h.Params(server);
+    p.Port = c.port;
+    const auto debut = steady_clock::now();
+    ASSERT_TRUE(h.session.Connecte(p));
+    EXPECT_LT(steady_clock::now() - debut, seconds(5));  // not the log-in delay
+    EXPECT_TRUE(h.session.LoginEnCours());
+    EXPECT_EQ(h.sink.loginsStarted, 1);
+    EXPECT_FALSE(h.session.Connecte(p));  // one at a time
+    int tours = 0;
+    for (int i = 0; i < 8; ++i) {
+      h.dispatcher.Post([&] { ++tours; });
+      h.dispatcher.WaitAndProcess(50);
+    }
+    EXPECT_EQ(tours, 8);
+    EXPECT_TRUE(h.session.LoginEnCours());
+    const auto clic = steady_clock::now();
+    if (c.close) {
+      h.session.StopScan();
+      EXPECT_FALSE(h.session.LoginEnCours());
+    } else {
+      h.session.WaitClick();
+      ASSERT_TRUE(h.PumpUntil([&] { return !h.session.LoginEnCours(); }, 20000));
+    }
+    EXPECT_LT(steady_clock::now() - clic, seconds(5));
+    EXPECT_EQ(h.sink.loginsFinished, 1);
+    EXPECT_EQ(h.sink.connected, std::optional<bool>(false));
+    EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Deco"));
+    EXPECT_EQ(h.sink.started, 0);
+    EXPECT_FALSE(h.session.ConnexionOuverte());
+    EXPECT_EQ(h.session.FTP().Timeout, TFTPSend().Timeout);
+    // The client is whole again: a log-in to a real server works.
+    ASSERT_TRUE(h.Connect(h.Params(vrai)));
+    ASSERT_TRUE(h.RunToEnd());
+    EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+    EXPECT_TRUE(h.session.ConnexionOuverte());
+  }
 }
 
 TEST(Scan, DisconnectSendsQuit) {

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <optional>
 #include <iterator>
 #include <set>
 
 #include "ScanTestSupport.h"
 #include "app/core/Suppression.h"
+#include "rtl/SysUtils.h"
 
 using namespace scantest;
 
@@ -613,6 +616,100 @@ TEST_F(DroppedConnection, WithoutAConnectionDeleteIsNotOffered) {
   EXPECT_EQ(Child(root, u"tree"), tree);
   EXPECT_EQ(h.session.TailleTotale(), before);
   EXPECT_EQ(h.sink.deletionDone, 0);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ on the worker
+
+namespace {
+
+String NomNumero(int i) {
+  char nom[32];
+  std::snprintf(nom, sizeof nom, "f%04d.bin", i);
+  return Wire(nom);
+}
+
+// A folder of 2000 files deleted on the worker and stopped half-way by the
+// busy bar's click: what the server removed left the model and the screen,
+// what it did not is still on both, no RMD was sent, and panel 3 says the
+// deletion stopped. The rest goes with a second deletion.
+TEST(DeletionWorker, AStoppedDeletionKeepsAndShowsWhatWent) {
+  constexpr int N = 2000;
+  FtpServer server;
+  server.Start();
+  for (int i = 0; i < N; ++i) server.MakeFile("site/big/" + Bytes(NomNumero(i)), 1024 * (1 + i % 3));
+  server.MakeFile("site/big/sub/s.bin", 2048);
+  server.MakeFile("site/other.bin", 4096);
+  Harness<> h;
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd());
+  TDossier* root = h.session.Racine();
+  TDossier* big = Child(root, u"big");
+  ASSERT_NE(big, nullptr);
+  ASSERT_EQ(big->Fichiers.size(), static_cast<std::size_t>(N));
+  server.ClearCommands();
+
+  std::vector<String> nommes;  // panel 3 at each removal
+  h.sink.onFileRemoving = [&](TFichier* f) {
+    nommes.push_back(h.sink.panel[Panneau::Progression]);
+    EXPECT_EQ(f->Dossier, big);
+    if (h.sink.removedFiles.size() == N / 2) h.session.WaitClick();
+  };
+  std::optional<TRapportSuppression> fin;
+  const TRapportSuppression r = LanceSuppressionDossier(
+      h.session, big, [](const String&) { return true; }, [&](const TRapportSuppression& R) { fin = R; });
+  // Started, not done: the user-interface thread is free meanwhile.
+  EXPECT_EQ(r.Issue, TIssueSuppression::EnCours);
+  EXPECT_TRUE(h.session.SuppressionEnCours());
+  EXPECT_EQ(h.sink.deletionsStarted, 1);
+  EXPECT_FALSE(fin.has_value());
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, Child(root, u"big")));
+  EXPECT_FALSE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.PumpUntil([&] { return fin.has_value(); }));
+
+  EXPECT_EQ(fin->Issue, TIssueSuppression::Arretee);
+  EXPECT_EQ(fin->Supprimes, N / 2);
+  EXPECT_FALSE(h.session.SuppressionEnCours());
+  EXPECT_EQ(h.sink.deletionDone, 1);
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], FormatMsg(u"SupprArretee", IntToStr(N / 2)));
+  // Each removal came after panel 3 named its file.
+  ASSERT_EQ(nommes.size(), h.sink.removedFiles.size());
+  for (std::size_t i = 0; i < nommes.size(); ++i)
+    ASSERT_EQ(nommes[i], FormatMsg(u"DelFile", h.sink.removedFiles[i])) << i;
+
+  // The disk, the model and what was shown agree, file by file.
+  const std::set<String> montres(h.sink.removedFiles.begin(), h.sink.removedFiles.end());
+  int surDisque = 0;
+  for (int i = 0; i < N; ++i) {
+    const String nom = NomNumero(i);
+    const bool present = server.Exists("site/big/" + Bytes(nom));
+    surDisque += present;
+    EXPECT_EQ(FileOf(big, nom) != nullptr, present) << Bytes(nom);
+    EXPECT_EQ(montres.count(nom) == 0, present) << Bytes(nom);
+  }
+  EXPECT_EQ(surDisque, N / 2);
+  EXPECT_TRUE(server.Exists("site/big/sub/s.bin"));
+  EXPECT_EQ(Child(root, u"big"), big);
+  const std::vector<String> commands = server.Commands();
+  EXPECT_EQ(std::count_if(commands.begin(), commands.end(), [](const String& c) { return c.rfind(u"DELE", 0) == 0; }),
+            N / 2);
+  for (const String& c : commands) EXPECT_NE(c.rfind(u"RMD", 0), 0u) << Bytes(c);
+  ExpectedMap expected;
+  const Int64 total = ExpectedWalk(server.PathOf("site"), "", {}, expected);
+  CompareWithDisk(root, expected);
+  EXPECT_EQ(h.session.TailleTotale(), total);
+
+  // Offered again; the rest goes.
+  h.sink.onFileRemoving = nullptr;
+  ASSERT_TRUE(PeutSupprimerDossier(h.session, big));
+  const TRapportSuppression reste = SupprimeDossier(h.session, big, [](const String&) { return true; });
+  EXPECT_EQ(reste.Issue, TIssueSuppression::Faite);
+  EXPECT_EQ(reste.Supprimes, N / 2 + 3);  // the files, s.bin, sub and big
+  EXPECT_FALSE(server.Exists("site/big"));
+  EXPECT_TRUE(server.Exists("site/other.bin"));
+  EXPECT_EQ(h.session.TailleTotale(), 4);
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], u"");
 }
 
 }  // namespace
