@@ -339,10 +339,12 @@ TRapportSuppression LanceSuppressionDossier(TScanSession& Session, TDossier* Dos
   // The box ran a message loop: a scan may have started (and replaced the
   // model) meanwhile; then Dossier must not even be looked at.
   if (Session.Modele().Generation() != generation || !PeutSupprimerDossier(Session, Dossier)) return r;
-  auto worker = std::make_unique<ThreadSuppression>(Session, Plan(Dossier, true), true, std::move(Fin));
+  // The worker's hand-overs wait for this thread: the sink hears these two
+  // before anything of the worker.
+  if (!Session.LanceTravail(std::make_unique<ThreadSuppression>(Session, Plan(Dossier, true), true, std::move(Fin))))
+    return r;
   Session.Sink().DeletionStarted();
   Session.Sink().StatusText(Panneau::Progression, FormatMsg(u"DelFolder", nom));
-  if (!Session.LanceTravail(std::move(worker))) return r;
   r.Issue = TIssueSuppression::EnCours;
   return r;
 }
@@ -365,9 +367,10 @@ TRapportSuppression LanceSuppressionFichiers(TScanSession& Session, TDossier* Do
     return r;
   }
   if (Session.Modele().Generation() != generation || !valide()) return r;
-  auto worker = std::make_unique<ThreadSuppression>(Session, Plan(Dossier, false, Fichiers), false, std::move(Fin));
+  if (!Session.LanceTravail(
+          std::make_unique<ThreadSuppression>(Session, Plan(Dossier, false, Fichiers), false, std::move(Fin))))
+    return r;
   Session.Sink().DeletionStarted();
-  if (!Session.LanceTravail(std::move(worker))) return r;
   r.Issue = TIssueSuppression::EnCours;
   return r;
 }
