@@ -133,9 +133,14 @@ void ThreadScan::ConnexionPerdue(const String& Commande) {
 
 void ThreadScan::Execute() {
   try {
-    if (FRacineRefusee) {
-      FFin = TFinScan::Erreur;
-      FMessage = FReponseRacine;
+    bool racineAtteinte;
+    {
+      TDelaiCourt delai(FFTP, FDelaiRacineMs);
+      racineAtteinte = FFTP.ChangeWorkingDirRaw(FCwdRacine);
+    }
+    if (!racineAtteinte) {
+      FFin = Terminated() ? TFinScan::Annule : TFinScan::Erreur;
+      FMessage = u"CWD " + FCheminRacine + u": " + (FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply"));
       return;
     }
     Send([this] { FSession.Statut(Panneau::Progression, u"racine"); });
@@ -467,17 +472,10 @@ bool TScanSession::LanceScan(const String& StartFolder, const String& Host, Inte
     while (!prefixe.empty() && prefixe.back() == '/') prefixe.pop_back();
     racine = FModele.CreeRacine(NomRacineHote(Host, Port), chemin, prefixe);
   }
-  // Every scan starts from its root, wherever the connection stands.
-  bool racineAtteinte;
-  {
-    TDelaiCourt delai(FFTP, DelaiLoginMs);
-    racineAtteinte = FFTP.ChangeWorkingDirRaw(chemin);
-  }
-  if (!racineAtteinte) {
-    worker->FRacineRefusee = true;
-    worker->FReponseRacine =
-        u"CWD " + racine->Chemin + u": " + (FFTP.ResultCode() ? FFTP.ResultString() : String(u"no reply"));
-  }
+  // Every scan starts from its root, wherever the connection stands: the
+  // worker's first command, so that a silent server holds no window.
+  worker->FCwdRacine = chemin;
+  worker->FDelaiRacineMs = DelaiLoginMs;
   worker->strRacine = racine->Nom;
   worker->FRacine = racine;
   worker->FCheminRacine = racine->Chemin;

@@ -12,6 +12,11 @@
 // when its CWD or LIST failed. The path shown before each folder's CWD is
 // posted (IDispatcher::Post), not waited for, and dropped once the scan has
 // ended.
+// The log-in (ThreadLogin) and deletions (Suppression.h) run on workers of
+// the same shape, one worker of the three at a time: each drives the client
+// alone while it runs, hands its changes over with IDispatcher::Send, and
+// ends with a step on the user-interface thread; the busy bar's click
+// (WaitClick) asks the running one to end.
 // The model (Dossiers.h) and every IScanSink call are on the user-interface
 // thread only. The worker keeps its own copies of the folders' paths and
 // reads nothing of the model.
@@ -145,9 +150,9 @@ public:
   virtual void DeletionStarted() {}
 };
 
-// The client's time-out, shortened while it stands: the log-in and the
-// first command of a deletion run on the user-interface thread, where the
-// client's own time-out (minutes) would freeze the window.
+// The client's time-out, shortened while it stands: a silent host must
+// fail a log-in, or the first command of a deletion, well before the
+// client's own time-out of minutes.
 class TDelaiCourt {
 public:
   TDelaiCourt(TFTPSend& FTP, Integer Ms) : FFTP(FTP), FAvant(FTP.Timeout) {
@@ -247,9 +252,10 @@ private:
   String FCheminRacine;
   AnsiString FOctetsRacine;
   int FProfondeurMax = 128;
-  // Set by LanceScan when the change to the start folder failed.
-  bool FRacineRefusee = false;
-  String FReponseRacine;
+  // The root's change of folder, the body's first command, and how long
+  // it may stay silent.
+  AnsiString FCwdRacine;
+  Integer FDelaiRacineMs = 30000;
   // The real paths of the folders being walked (root first).
   std::vector<AnsiString> FReels;
   // Listing lines not understood so far.
