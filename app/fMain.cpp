@@ -643,7 +643,8 @@ void TMain::SelectionneDossier(TDossier* Dossier) {
 }
 
 bool TMain::SuppressionOfferte(bool Dossiers) {
-  const bool libre = FSession && !FSession->ScanEnCours() && !FSession->SuppressionEnCours() && !ArretEnCours();
+  // Only on an open connection that no scan, log-in or deletion drives.
+  const bool libre = FSession && FSession->ConnexionOuverte() && !ArretEnCours();
   if (Dossiers) {
     TDossier* d = DossierChoisi();
     return libre && d && d->Pere;
@@ -733,7 +734,8 @@ void TMain::WndProc(TMessage& Message) {
 void TMain::ActionsUpdate(TBasicAction*, bool&) {
   const bool hote = !edHost->Text().empty();
   const bool arret = ArretEnCours();
-  aConnect->SetEnabled(hote && !arret);
+  const bool occupee = FSession && (FSession->LoginEnCours() || FSession->SuppressionEnCours());
+  aConnect->SetEnabled(hote && !arret && !occupee);
   aOpenFZ->SetEnabled(hote);
   aGestSites->SetEnabled(!arret);
   aQuit->SetEnabled(!arret);
@@ -779,7 +781,7 @@ void TMain::aDecoExecute(TObject*) {
 }
 
 void TMain::StopScan() {
-  if (!FSession || !FSession->ScanEnCours()) return;
+  if (!FSession || !FSession->Occupee()) return;
   ++FArretEnCours;
   struct Fin {
     TMain* M;
@@ -907,13 +909,43 @@ bool TMain::Confirme(const String& Question) {
 
 TRapportSuppression TMain::SupprimeDossierChoisi(TDossier* Dossier) {
   if (!FSession || ArretEnCours()) return {};
-  return SupprimeDossier(*FSession, Dossier, [this](const String& q) { return Confirme(q); });
+  return LanceSuppressionDossier(
+      *FSession, Dossier, [this](const String& q) { return Confirme(q); },
+      [this](const TRapportSuppression& r) { SuppressionFinie(r); });
 }
 
 TRapportSuppression TMain::SupprimeFichiersChoisis(TDossier* Dossier, const std::vector<TFichier*>& Fichiers) {
   if (!FSession || ArretEnCours()) return {};
-  return SupprimeFichiers(*FSession, Dossier, Fichiers, [this](const String& q) { return Confirme(q); });
+  return LanceSuppressionFichiers(
+      *FSession, Dossier, Fichiers, [this](const String& q) { return Confirme(q); },
+      [this](const TRapportSuppression& r) { SuppressionFinie(r); });
 }
+
+void TMain::SuppressionFinie(const TRapportSuppression& Rapport) {
+  DerniereSuppression = Rapport;
+  ++SuppressionsTerminees;
+}
+
+void TMain::MontreAttente(bool Visible) {
+  if (Visible) {
+    pbOccupe->Hide();
+    Wait->SetActive(true);
+    Wait->Show();
+  } else {
+    Wait->SetActive(false);
+    Wait->Hide();
+    pbOccupe->Show();
+  }
+}
+
+void TMain::LoginStarted() { MontreAttente(true); }
+
+void TMain::LoginFinished(bool Connected) {
+  // Connected: the scan starts at once and keeps the busy bar.
+  if (!Connected) MontreAttente(false);
+}
+
+void TMain::DeletionStarted() { MontreAttente(true); }
 
 void TMain::FolderRemoving(TDossier* Dossier) {
   // The parent is shown instead of anything at or below the folder; the
@@ -946,6 +978,7 @@ void TMain::FileRemoving(TFichier* Fichier) {
 void TMain::DeletionDone() {
   seDispoChange(nullptr);
   RemplitGraphique(nullptr);
+  MontreAttente(false);
 }
 
 // ------------------------------------------------------------ log

@@ -148,8 +148,9 @@ public:
   void aOptionsExecute(TObject* Sender);
   void aQuitExecute(TObject* Sender);
   // Deletions: the folder, or the files of the folder shown, after the
-  // "Confirmation" box. Refused (nothing asked, nothing sent) while a scan
-  // runs or stops, whatever asked for it.
+  // "Confirmation" box, on the session's worker (EnCours; the end comes
+  // later, DerniereSuppression). Refused (nothing asked, nothing sent)
+  // without a connection or while a scan runs or stops, whatever asked.
   TRapportSuppression SupprimeDossierChoisi(TDossier* Dossier);
   TRapportSuppression SupprimeFichiersChoisis(TDossier* Dossier, const std::vector<TFichier*>& Fichiers);
   // The Yes/No question of a deletion.
@@ -221,6 +222,9 @@ public:
   void FolderRemoving(TDossier* Dossier) override;
   void FileRemoving(TFichier* Fichier) override;
   void DeletionDone() override;
+  void LoginStarted() override;
+  void LoginFinished(bool Connected) override;
+  void DeletionStarted() override;
 
   // ---- IMajWebHost
   void MajWebEnable(bool Enabled) override;
@@ -231,6 +235,8 @@ public:
   // Counters for tests and the speed figures.
   int ScansTermines = 0;
   TResultatScan DernierResultat;
+  int SuppressionsTerminees = 0;
+  TRapportSuppression DerniereSuppression;
 
 protected:
   void WndProc(TMessage& Message) override;
@@ -240,6 +246,9 @@ private:
   void AppliqueOptionsAuxChamps();
   void RelitChampsDansOptions();
   void FinArret();
+  void SuppressionFinie(const TRapportSuppression& Rapport);
+  // The busy bar in place of the usage bar (a log-in, a deletion), or back.
+  void MontreAttente(bool Visible);
 
   std::unique_ptr<TFTPSend> FFTP;
   std::unique_ptr<TScanSession> FSession;

@@ -122,6 +122,9 @@ public:
   // --- state (read-only)
   TTCPBlockSocket* Sock() const { return FSock.get(); }
   TTCPBlockSocket* DSock() const { return FDSock.get(); }
+  // The stop signal both sockets are given (see Abort): a caller that
+  // lends them another one for a while gives this one back afterwards.
+  const std::atomic<bool>* StopSignal() const { return &FStopSignal; }
   Integer ResultCode() const { return FResultCode; }
   const String& ResultString() const { return FResultString; }
   TStringList* FullResult() const { return FFullResult.get(); }

@@ -5,6 +5,14 @@
 // (TConfirmation); the main window passes one that shows its Yes/No box
 // with the caption "Confirmation".
 //
+// Threads. The question is asked on the user-interface thread; the
+// commands are then sent by a worker of the session (as a scan's are),
+// which hands every model change and panel-3 text over to that thread in
+// order and waits for each, so that the window keeps painting and its busy
+// bar's click (TScanSession::WaitClick) stops the deletion between two
+// commands. A stopped deletion keeps what went (on the server and in the
+// model) and says it stopped ("SupprArretee", with the count).
+//
 // A folder goes with everything the scan found in it, depth-first: CWD to
 // the folder, DELE of each of its files, each sub-folder in turn the same
 // way, then RMD of the folder once nothing of it is left in the model.
@@ -22,9 +30,10 @@
 //   421, or no reply within TScanSession::DelaiSondeMs) is logged in again
 //   once, in the same login folder, or nothing is deleted
 //   (TScanSession::Reconnecte). One lost later stops the deletion there.
-// - No deletion runs while a scan runs or another deletion runs, whatever
-//   triggers it (also when a scan started while the confirmation box was
-//   open), nor from a thread other than the user-interface thread.
+// - No deletion runs without an open control connection, nor while a scan,
+//   a log-in or another deletion runs, whatever triggers it (also when a
+//   scan started while the confirmation box was open), nor from a thread
+//   other than the user-interface thread.
 // - The files of a scan's root folder are deleted after a CWD to the root's
 //   path, which is never empty (the start folder, or the login folder the
 //   scan anchored itself on, ThreadScan.h).
@@ -50,8 +59,12 @@ enum class TIssueSuppression {
   EchecConnexion,  // the connection was lost and could not be restored:
                    // what Supprimes counts went, nothing was sent after
   Abandonnee,  // the user answered No: nothing sent
-  Impossible,  // a scan or a deletion runs, wrong thread, the root folder,
-               // nothing (valid) selected: nothing asked, nothing sent
+  Impossible,  // no open connection, a scan, log-in or deletion runs, wrong
+               // thread, the root folder, nothing (valid) selected: nothing
+               // asked, nothing sent
+  EnCours,     // started on its worker: the end comes later (TFinSuppression)
+  Arretee,     // stopped by the user: what Supprimes counts went, nothing
+               // was sent after
 };
 
 struct TRapportSuppression {
@@ -64,13 +77,19 @@ struct TRapportSuppression {
                                 // or why the connection could not be restored)
 };
 
+// The end of a deletion, on the user-interface thread, after the common end.
+using TFinSuppression = std::function<void(const TRapportSuppression&)>;
+
 // pmSupprPopup: whether Delete is offered for the folder tree's selection
 // (any folder of the model but the root) or for a file-list selection of
-// NbFichiers files; never while a scan or a deletion runs.
+// NbFichiers files; only on an open control connection, never while a
+// scan, a log-in or a deletion runs.
 bool PeutSupprimerDossier(const TScanSession& Session, const TDossier* Dossier);
 bool PeutSupprimerFichiers(const TScanSession& Session, std::size_t NbFichiers);
 
-// The folder branch: asks "ConfirmDelFolder" with the name, then deletes
+// The folder branch, waiting for its end on the user-interface thread
+// (serving the worker's hand-overs only): asks "ConfirmDelFolder" with the
+// name, then deletes
 // the folder with its contents (see the header comment). Panel 3 shows
 // "DelFolder" with each folder's name and "DelFile" with each file's. Each
 // 2xx removes its entry at once: the sink hears FileRemoving or
@@ -80,7 +99,7 @@ bool PeutSupprimerFichiers(const TScanSession& Session, std::size_t NbFichiers);
 // server refused and its reply, or why the connection was not restored).
 TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, const TConfirmation& Confirme);
 
-// The file branch for files of Dossier (the folder selected in the tree), in
+// The file branch, waiting as above, for files of Dossier (the folder selected in the tree), in
 // the order given: asks "ConfirmDelFile" with the name (one file) or
 // "ConfirmDelFiles" with the count, "CWD <Dossier->CheminOctets>" (on failure
 // no DELE; a dropped connection is restored first, as above), then per file
@@ -89,6 +108,16 @@ TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, co
 // total; then the common end.
 TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
                                      const std::vector<TFichier*>& Fichiers, const TConfirmation& Confirme);
+
+// The same two, started on the session's worker: they ask, start it and
+// return EnCours (or the Issue that ended them before any command). The
+// sink hears DeletionStarted, then the removals, then DeletionDone; Fin
+// gets the report.
+TRapportSuppression LanceSuppressionDossier(TScanSession& Session, TDossier* Dossier, const TConfirmation& Confirme,
+                                            TFinSuppression Fin = nullptr);
+TRapportSuppression LanceSuppressionFichiers(TScanSession& Session, TDossier* Dossier,
+                                             const std::vector<TFichier*>& Fichiers, const TConfirmation& Confirme,
+                                             TFinSuppression Fin = nullptr);
 
 // A translated text with one "%s" filled in; a text that Format refuses
 // gives the text, a blank and the argument.

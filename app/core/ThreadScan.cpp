@@ -130,18 +130,7 @@ String Message(const String& Cle, std::initializer_list<TVarRec> Args, const Str
 ThreadScan::ThreadScan(TScanSession& Session, IDispatcher& Dispatcher)
     : TThread(true), FSession(Session), FDispatcher(Dispatcher), FFTP(Session.FTP()) {}
 
-void ThreadScan::Send(std::function<void()> Work) {
-  FDispatcher.Send([this, &Work] {
-    // While the worker waits for this hand-over it cannot end: the session
-    // must not wait for it (StopScan) nor reuse the client meanwhile.
-    ++FSession.FDansRemise;
-    struct Fin {
-      int& n;
-      ~Fin() { --n; }
-    } fin{FSession.FDansRemise};
-    Work();
-  });
-}
+void ThreadScan::Send(std::function<void()> Work) { FSession.Remet(FDispatcher, std::move(Work)); }
 
 void ThreadScan::ConnexionPerdue(const String& Commande) {
   String why = Commande;
@@ -154,9 +143,23 @@ void ThreadScan::ConnexionPerdue(const String& Commande) {
 
 void ThreadScan::Execute() {
   try {
-    if (FRacineRefusee) {
-      FFin = TFinScan::Erreur;
-      FMessage = FReponseRacine;
+    bool racineAtteinte;
+    {
+      TDelaiCourt delai(FFTP, FDelaiRacineMs);
+      racineAtteinte = FFTP.ChangeWorkingDirRaw(FCwdRacine);
+    }
+    if (!racineAtteinte) {
+      // A start folder that cannot be entered (missing, forbidden) is an
+      // error, not an empty folder: the root is marked and never listed.
+      const String raison = RaisonEchec(FFTP);
+      FFin = Terminated() ? TFinScan::Annule : TFinScan::Erreur;
+      FMessage = u"CWD " + FCheminRacine + u": " + raison;
+      if (!Terminated())
+        Send([this, raison] {
+          FRacine->Etat = TEtatDossier::AccesRefuse;
+          FRacine->Reponse = raison;
+          FSession.FSink.FolderMarked(FRacine);
+        });
       return;
     }
     Send([this] { FSession.Statut(Panneau::Progression, u"racine"); });
@@ -331,9 +334,27 @@ TScanSession::~TScanSession() {
   Reap();
 }
 
+void TScanSession::Remet(IDispatcher& Dispatcher, std::function<void()> Work) {
+  Dispatcher.Send([this, &Work] {
+    // While a worker waits for this hand-over it cannot end: the session
+    // must not wait for it (StopScan) nor reuse the client meanwhile.
+    ++FDansRemise;
+    struct Fin {
+      int& n;
+      ~Fin() { --n; }
+    } fin{FDansRemise};
+    Work();
+  });
+}
+
 void TScanSession::Statut(int Panel, const String& Text) { FSink.StatusText(Panel, Text); }
 
-void TScanSession::Reap() { FFini.reset(); }
+void TScanSession::Reap() {
+  // One still in its end step's hand-over (a log-in's end starts the scan)
+  // waits for the caller: deleting it would wait for ever.
+  if (FFini && FFini->Finished()) FFini.reset();
+  if (FTravailFini && FTravailFini->Finished()) FTravailFini.reset();
+}
 
 void TScanSession::LitDossierLogin() {
   const AnsiString pwd = FFTP.GetCurrentDirRaw();
@@ -343,45 +364,140 @@ void TScanSession::LitDossierLogin() {
 
 String TScanSession::DossierLogin() const { return DecodeWireText(FDossierLogin); }
 
-bool TScanSession::Connecte(const TParamsConnexion& P) {
-  if (FSuppressionEnCours || FDansRemise > 0) return false;
-  StopScan();
-  if (TTCPBlockSocket* sock = FFTP.Sock(); sock && sock->Socket() != INVALID_SOCKET_HANDLE) {
-    if (FFTP.Logout()) Statut(Panneau::Connexion, AppMsg(u"Deco"));
+bool TScanSession::ConnexionOuverte() const {
+  if (Occupee()) return false;
+  const TTCPBlockSocket* sock = FFTP.Sock();
+  return sock && sock->Socket() != INVALID_SOCKET_HANDLE;
+}
+
+// ------------------------------------------------------------ other workers
+
+TTravailSession::TTravailSession(TScanSession& Session) : TThread(true), FSession(Session) {}
+
+void TTravailSession::Remet(std::function<void()> Work) { FSession.Remet(*FSession.FDispatcher, std::move(Work)); }
+
+void TTravailSession::DoTerminate() {
+  try {
+    Remet([this] { FSession.TravailTermine(this); });
+  } catch (...) {
+    // Dispatcher shut down: StopScan runs the end step itself once it sees
+    // the thread finished.
   }
+}
+
+ThreadLogin::ThreadLogin(TScanSession& Session, const TParamsConnexion& P)
+    : TTravailSession(Session), FParams(P) {}
+
+void ThreadLogin::TerminatedSet() { FAnnule.store(true); }
+
+void ThreadLogin::Execute() {
+  TFTPSend& ftp = FSession.FFTP;
+  TTCPBlockSocket* sock = ftp.Sock();
+  // Lent to the control connection for the log-in: a cancel ends the wait
+  // in progress and every later one, also one made before the socket was.
+  sock->SetStopSignal(&FAnnule);
+  struct Rend {
+    TFTPSend& ftp;
+    ~Rend() { ftp.Sock()->SetStopSignal(ftp.StopSignal()); }
+  } rend{ftp};
+  try {
+    if (sock->Socket() != INVALID_SOCKET_HANDLE) {
+      TDelaiCourt delai(ftp, FSession.DelaiLoginMs);
+      if (ftp.Logout()) Remet([this] { FSession.Statut(Panneau::Connexion, AppMsg(u"Deco")); });
+    }
+    if (Terminated()) return;
+    ftp.TargetHost = FParams.Host;
+    ftp.TargetPort = IntToStr(FParams.Port);
+    ftp.UserName = FParams.User;
+    ftp.Password = FParams.Pass;
+    ftp.PassiveMode = FParams.Passif;
+    TDelaiCourt delai(ftp, FSession.DelaiLoginMs);
+    FConnecte = ftp.Login() && !Terminated();
+    // Read once, right after the log-in: later the connection stands
+    // wherever the last scan or deletion left it.
+    if (FConnecte) FSession.LitDossierLogin();
+    FConnecte = FConnecte && !Terminated();
+  } catch (...) {
+    FConnecte = false;
+  }
+  // A refused or cancelled log-on leaves nothing open: no deletion is
+  // offered on it, and the next log-in does not QUIT into it.
+  if (!FConnecte) {
+    if (!Terminated()) FRaison = RaisonEchec(ftp);
+    sock->CloseSocket();
+  }
+}
+
+void ThreadLogin::Termine() {
+  TScanSession& s = FSession;
+  const bool connecte = FConnecte;
+  const bool annule = Terminated() && !connecte;
+  const TParamsConnexion p = FParams;
+  s.FSink.LoginFinished(connecte);
+  s.FSink.ConnectionChanged(connecte);
+  if (!connecte) {
+    s.Statut(Panneau::Connexion, AppMsg(annule ? u"Deco" : u"Erreur"));
+    if (!annule) {
+      s.FDerniereErreur = FRaison;
+      const String texte = AppMsg(u"Erreur") + u" : " + FRaison;
+      s.Statut(Panneau::Progression, texte);
+      s.FSink.LogText(texte);
+    }
+    return;
+  }
+  s.FReconnexionPermise = true;
+  s.Statut(Panneau::Connexion, AppMsg(u"Connecte"));
+  s.LanceScan(p.Racine, p.Host, p.Port);
+}
+
+void TScanSession::TravailTermine(TTravailSession* Worker) {
+  const bool login = Worker && FLogin.get() == Worker;
+  if (!Worker || (!login && FSuppression.get() != Worker)) return;
+  // The worker waits for this step: it is deleted later (Reap).
+  FTravailFini.reset();
+  if (login)
+    FTravailFini = std::move(FLogin);
+  else
+    FTravailFini = std::move(FSuppression);
+  // The worker's body has returned: it holds nothing the session may wait
+  // for, so this step may start the next one (the scan after a log-in).
+  const int remise = FDansRemise;
+  FDansRemise = 0;
+  struct Rend {
+    int& n;
+    int v;
+    ~Rend() { n = v; }
+  } rend{FDansRemise, remise};
+  Worker->Termine();
+}
+
+bool TScanSession::LanceTravail(std::unique_ptr<TTravailSession> Worker) {
+  if (Occupee() || FDansRemise > 0 || !Worker) return false;
+  Reap();
+  FSuppression = std::move(Worker);
+  FSuppression->Start();
+  return true;
+}
+
+// ------------------------------------------------------------ session
+
+bool TScanSession::Connecte(const TParamsConnexion& P) {
+  if (FLogin || FSuppression || FDansRemise > 0) return false;
+  StopScan();
+  if (Occupee()) return false;
+  Reap();
   FDossierLogin.clear();
   FSocketLogin = INVALID_SOCKET_HANDLE;
   FReconnexionPermise = false;
   FDerniereErreur.clear();
-  FFTP.TargetHost = P.Host;
-  FFTP.TargetPort = IntToStr(P.Port);
-  FFTP.UserName = P.User;
-  FFTP.Password = P.Pass;
-  FFTP.PassiveMode = P.Passif;
-  {
-    TDelaiCourt delai(FFTP, DelaiLoginMs);
-    if (!FFTP.Login()) {
-      FDerniereErreur = RaisonEchec(FFTP);
-      FSink.ConnectionChanged(false);
-      Statut(Panneau::Connexion, AppMsg(u"Erreur"));
-      const String texte = AppMsg(u"Erreur") + u" : " + FDerniereErreur;
-      Statut(Panneau::Progression, texte);
-      FSink.LogText(texte);
-      return false;
-    }
-    // Read once, right after the log-in: later the connection stands wherever
-    // the last scan or deletion left it.
-    LitDossierLogin();
-  }
-  FReconnexionPermise = true;
-  FSink.ConnectionChanged(true);
-  Statut(Panneau::Connexion, AppMsg(u"Connecte"));
-  LanceScan(P.Racine, P.Host, P.Port);
+  FLogin = std::make_unique<ThreadLogin>(*this, P);
+  FSink.LoginStarted();
+  FLogin->Start();
   return true;
 }
 
 bool TScanSession::LanceScan(const String& StartFolder, const String& Host, Integer Port) {
-  if (FThread || FSuppressionEnCours || FDansRemise > 0) return false;
+  if (Occupee() || FDansRemise > 0) return false;
   Reap();
   auto worker = std::make_unique<ThreadScan>(*this, *FDispatcher);
   worker->FProfondeurMax = ProfondeurMax;
@@ -403,35 +519,29 @@ bool TScanSession::LanceScan(const String& StartFolder, const String& Host, Inte
     while (!prefixe.empty() && prefixe.back() == '/') prefixe.pop_back();
     racine = FModele.CreeRacine(NomRacineHote(Host, Port), chemin, prefixe);
   }
-  // Every scan starts from its root, wherever the connection stands.
-  bool racineAtteinte;
-  {
-    TDelaiCourt delai(FFTP, DelaiLoginMs);
-    racineAtteinte = FFTP.ChangeWorkingDirRaw(chemin);
-  }
-  // A start folder that cannot be entered (missing, forbidden) is an
-  // error, not an empty folder: the root is marked and never listed.
+  // Every scan starts from its root, wherever the connection stands: the
+  // worker's first command, so that a silent server holds no window.
+  worker->FCwdRacine = chemin;
+  worker->FDelaiRacineMs = DelaiLoginMs;
   racine->Etat = TEtatDossier::NonParcouru;
-  if (!racineAtteinte) {
-    const String raison = RaisonEchec(FFTP);
-    racine->Etat = TEtatDossier::AccesRefuse;
-    racine->Reponse = raison;
-    worker->FRacineRefusee = true;
-    worker->FReponseRacine = u"CWD " + racine->Chemin + u": " + raison;
-  }
   worker->strRacine = racine->Nom;
   worker->FRacine = racine;
   worker->FCheminRacine = racine->Chemin;
   worker->FOctetsRacine = racine->CheminOctets;
   FSink.FolderAdded(racine);
-  if (!racineAtteinte) FSink.FolderMarked(racine);
   FThread = std::move(worker);
   FThread->Start();
   return true;
 }
 
 void TScanSession::WaitClick() {
-  if (FThread) FThread->Terminate();
+  if (TThread* t = Travailleur()) t->Terminate();
+}
+
+TThread* TScanSession::Travailleur() const {
+  if (FThread) return FThread.get();
+  if (FLogin) return FLogin.get();
+  return FSuppression.get();
 }
 
 void TScanSession::ScanTermine(ThreadScan* Thread) {
@@ -465,33 +575,44 @@ void TScanSession::StopScan() {
   if (FDansRemise > 0) {
     // Called from a sink call during a hand-over: the worker waits for us,
     // so waiting for it would never end. Ask it to end; it will.
-    if (FThread) FThread->Terminate();
+    if (TThread* t = Travailleur()) t->Terminate();
     return;
   }
-  if (!FThread) {
+  if (!Travailleur()) {
     Reap();
     return;
   }
   FDernierArretForce = false;
   Statut(Panneau::Connexion, AppMsg(u"WaitDeco"));
-  auto fini = [this] { return !FThread || FThread->Finished(); };
-  for (int round = 0; round < ToursArret && !fini(); ++round) {
-    FThread->Terminate();
-    FDispatcher->WaitServingSends(fini, DureeTourMs);
-  }
-  if (!fini()) {
-    // Stuck in an FTP command: stop the client's pending wait (the walk
-    // then fails at once and ends) and keep serving until it has ended.
-    FDernierArretForce = true;
-    while (!fini()) {
-      FThread->Terminate();
-      if (TTCPBlockSocket* s = FFTP.Sock()) s->SetStopFlag(true);
-      if (TTCPBlockSocket* s = FFTP.DSock()) s->SetStopFlag(true);
+  // Only one worker runs at a time; the end step of a log-in may start a
+  // scan, which is stopped in turn.
+  while (TThread* t = Travailleur()) {
+    auto fini = [this, t] { return Travailleur() != t || t->Finished(); };
+    for (int round = 0; round < ToursArret && !fini(); ++round) {
+      t->Terminate();
       FDispatcher->WaitServingSends(fini, DureeTourMs);
     }
+    if (!fini()) {
+      // Stuck in an FTP command: stop the client's pending wait (the
+      // worker then fails at once and ends) and keep serving until it has.
+      FDernierArretForce = true;
+      while (!fini()) {
+        t->Terminate();
+        if (TTCPBlockSocket* s = FFTP.Sock()) s->SetStopFlag(true);
+        if (TTCPBlockSocket* s = FFTP.DSock()) s->SetStopFlag(true);
+        FDispatcher->WaitServingSends(fini, DureeTourMs);
+      }
+    }
+    // Finished without its end step (the dispatcher was shut down).
+    if (Travailleur() == t) {
+      if (FThread.get() == t)
+        ScanTermine(FThread.get());
+      else if (FLogin.get() == t)
+        TravailTermine(FLogin.get());
+      else
+        TravailTermine(FSuppression.get());
+    }
   }
-  // Finished without its completion step (the dispatcher was shut down).
-  if (FThread) ScanTermine(FThread.get());
   Reap();
   if (FDernierArretForce) {
     // The control connection is out of step with the server now.
@@ -507,24 +628,30 @@ void TScanSession::StopScan() {
 }
 
 void TScanSession::Deconnecte() {
-  if (FSuppressionEnCours || FDansRemise > 0) return;
+  if (FSuppression || FDansRemise > 0) return;
   StopScan();
   FReconnexionPermise = false;
   if (FFTP.Logout()) Statut(Panneau::Connexion, AppMsg(u"Deco"));
 }
 
 bool TScanSession::Reconnecte(String& Raison) {
-  if (FThread || FDansRemise > 0 || !IsUIThread()) {
+  if (Occupee() || FDansRemise > 0 || !IsUIThread()) {
     Raison.clear();
     return false;
   }
+  return ReconnecteAvec(Raison, [](const std::function<void()>& Work) { Work(); });
+}
+
+bool TScanSession::ReconnecteAvec(String& Raison, const std::function<void(std::function<void()>)>& Visible) {
   if (!FReconnexionPermise) {
     Raison = AppMsg(u"Deco");
     return false;
   }
-  auto echec = [this](const String& Why) {
-    FSink.ConnectionChanged(false);
-    Statut(Panneau::Connexion, AppMsg(u"Erreur"));
+  auto echec = [this, &Visible](const String& Why) {
+    Visible([this] {
+      FSink.ConnectionChanged(false);
+      Statut(Panneau::Connexion, AppMsg(u"Erreur"));
+    });
     return Why;
   };
   TDelaiCourt delai(FFTP, DelaiLoginMs);
@@ -546,7 +673,9 @@ bool TScanSession::Reconnecte(String& Raison) {
     return false;
   }
   FSocketLogin = FFTP.Sock() ? FFTP.Sock()->Socket() : INVALID_SOCKET_HANDLE;
-  FSink.ConnectionChanged(true);
-  Statut(Panneau::Connexion, AppMsg(u"Connecte"));
+  Visible([this] {
+    FSink.ConnectionChanged(true);
+    Statut(Panneau::Connexion, AppMsg(u"Connecte"));
+  });
   return true;
 }

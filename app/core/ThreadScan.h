@@ -12,6 +12,11 @@
 // when its CWD or LIST failed. The path shown before each folder's CWD is
 // posted (IDispatcher::Post), not waited for, and dropped once the scan has
 // ended.
+// The log-in (ThreadLogin) and deletions (Suppression.h) run on workers of
+// the same shape, one worker of the three at a time: each drives the client
+// alone while it runs, hands its changes over with IDispatcher::Send, and
+// ends with a step on the user-interface thread; the busy bar's click
+// (WaitClick) asks the running one to end.
 // The model (Dossiers.h) and every IScanSink call are on the user-interface
 // thread only. The worker keeps its own copies of the folders' paths and
 // reads nothing of the model.
@@ -137,13 +142,23 @@ public:
   // sub-folders one by one before the folder itself.
   virtual void FolderRemoving(TDossier* /*Dossier*/) {}
   virtual void FileRemoving(TFichier* /*Fichier*/) {}
-  // The common end of a deletion: update free space, usage bar and pie.
+  // The common end of a deletion: update free space, usage bar and pie; the
+  // deletion's worker has ended (stop the busy bar, show the usage bar).
   virtual void DeletionDone() {}
+  // A log-in starts on its worker (Connect): show and activate the busy
+  // bar, whose click cancels it.
+  virtual void LoginStarted() {}
+  // The log-in ended (connected, failed or cancelled): before
+  // ConnectionChanged and, when it worked, before the scan starts.
+  virtual void LoginFinished(bool /*Connected*/) {}
+  // A deletion starts on its worker: show and activate the busy bar, whose
+  // click stops the deletion between two commands.
+  virtual void DeletionStarted() {}
 };
 
-// The client's time-out, shortened while it stands: the log-in and the
-// first command of a deletion run on the user-interface thread, where the
-// client's own time-out (minutes) would freeze the window.
+// The client's time-out, shortened while it stands: a silent host must
+// fail a log-in, or the first command of a deletion, well before the
+// client's own time-out of minutes.
 class TDelaiCourt {
 public:
   TDelaiCourt(TFTPSend& FTP, Integer Ms) : FFTP(FTP), FAvant(FTP.Timeout) {
@@ -168,6 +183,43 @@ struct TParamsConnexion {
 };
 
 class TScanSession;
+
+// A worker of the session besides the scan (the log-in, a deletion). Its
+// end step runs on the user-interface thread once its body has returned:
+// handed over by DoTerminate, or run by StopScan when the dispatcher was
+// shut down. Made and owned by the session.
+class TTravailSession : public TThread {
+public:
+  explicit TTravailSession(TScanSession& Session);
+
+protected:
+  friend class TScanSession;
+  // The end step; the session runs it once.
+  virtual void Termine() = 0;
+  void DoTerminate() override;
+  // Runs Work on the user-interface thread and waits for it (a hand-over).
+  void Remet(std::function<void()> Work);
+  TScanSession& FSession;
+};
+
+// The worker of one log-in (Connect): QUIT an open connection, log in,
+// read the login folder. A cancel (Terminate) ends every wait of the
+// control connection at once.
+class ThreadLogin : public TTravailSession {
+public:
+  ThreadLogin(TScanSession& Session, const TParamsConnexion& P);
+
+protected:
+  void Execute() override;
+  void Termine() override;
+  void TerminatedSet() override;
+
+private:
+  TParamsConnexion FParams;
+  std::atomic<bool> FAnnule{false};
+  bool FConnecte = false;
+  String FRaison;  // why the log-in failed: read before the socket closes
+};
 
 // The worker of one scan. Made by TScanSession::LanceScan.
 class ThreadScan : public TThread {
@@ -207,9 +259,10 @@ private:
   String FCheminRacine;
   AnsiString FOctetsRacine;
   int FProfondeurMax = 128;
-  // Set by LanceScan when the change to the start folder failed.
-  bool FRacineRefusee = false;
-  String FReponseRacine;
+  // The root's change of folder, the body's first command, and how long
+  // it may stay silent.
+  AnsiString FCwdRacine;
+  Integer FDelaiRacineMs = 30000;
   // The real paths of the folders being walked (root first).
   std::vector<AnsiString> FReels;
   // Listing lines not understood so far.
@@ -229,9 +282,14 @@ public:
   TScanSession(const TScanSession&) = delete;
   TScanSession& operator=(const TScanSession&) = delete;
 
-  // The Connect action (aConnectExecute): StopScan, QUIT an open
-  // connection, copy the parameters into the client, log in, and on success
-  // LanceScan. Returns whether the log-in worked.
+  // The Connect action (aConnectExecute): StopScan, copy the parameters
+  // into the client, then on a log-in worker (ThreadLogin) QUIT an open
+  // connection and log in; the window keeps running meanwhile and the busy
+  // bar's click (WaitClick) cancels. The end runs on the user-interface
+  // thread: LoginFinished, ConnectionChanged, panel 0 ("Connecte",
+  // "Erreur", or "Deco" after a cancel), and on success LanceScan. Returns
+  // whether the log-in started (not while a log-in or a deletion runs, nor
+  // from a hand-over).
   bool Connecte(const TParamsConnexion& P);
   // Starts a scan on the logged-in client (LanceScan). StartFolder is the
   // start-folder field (see the header comment; the full path scanned goes
@@ -241,9 +299,11 @@ public:
   // The folder the server logged the connection into, as shown ("/" when
   // PWD was refused); empty before a log-in.
   String DossierLogin() const;
-  // Busy-bar click: asks the worker to end; nothing when no scan runs.
+  // Busy-bar click: asks the running worker (scan, log-in or deletion) to
+  // end; nothing when none runs.
   void WaitClick();
-  // Asks the worker to end and waits for it (ToursArret rounds of
+  // Asks the running worker (scan, log-in or deletion) to end and waits for
+  // it (ToursArret rounds of
   // DureeTourMs, serving the worker's hand-overs). When it still runs after
   // them (stuck in an FTP command up to the client's time-out), the pending
   // wait of the client is stopped, the walk ends, and the control
@@ -264,7 +324,14 @@ public:
   bool Reconnecte(String& Raison);
 
   bool ScanEnCours() const { return FThread != nullptr; }
-  bool SuppressionEnCours() const { return FSuppressionEnCours; }
+  bool LoginEnCours() const { return FLogin != nullptr; }
+  bool SuppressionEnCours() const { return FSuppression != nullptr; }
+  // Whether a scan, a log-in or a deletion runs.
+  bool Occupee() const { return FThread || FLogin || FSuppression; }
+  // Whether the control connection is open (and no worker drives it: read
+  // only on the user-interface thread while none runs).
+  bool ConnexionOuverte() const;
+  IDispatcher& Dispatcher() const { return *FDispatcher; }
   bool IsUIThread() const { return FDispatcher->IsUIThread(); }
   TModeleScan& Modele() { return FModele; }
   TDossier* Racine() const { return FModele.Racine(); }
@@ -292,12 +359,26 @@ public:
   // of folder may stay silent before they fail.
   Integer DelaiLoginMs = 30000;
 
+  // Starts a deletion's worker (Suppression.cpp); false while another
+  // worker runs or from a hand-over.
+  bool LanceTravail(std::unique_ptr<TTravailSession> Worker);
+
 private:
   friend class ThreadScan;
-  friend class TSuppressionGuard;
+  friend class TTravailSession;
+  friend class ThreadLogin;
+  friend class ThreadSuppression;
   void ScanTermine(ThreadScan* Thread);
+  void TravailTermine(TTravailSession* Worker);
+  // A worker's hand-over: runs Work on the user-interface thread and waits.
+  void Remet(IDispatcher& Dispatcher, std::function<void()> Work);
+  // The running worker (at most one), or nullptr.
+  TThread* Travailleur() const;
   void Reap();
   void Statut(int Panel, const String& Text);
+  // Reconnecte's work; Visible carries out the sink calls (at once on the
+  // user-interface thread, as hand-overs from a worker).
+  bool ReconnecteAvec(String& Raison, const std::function<void(std::function<void()>)>& Visible);
 
   TFTPSend& FFTP;
   IScanSink& FSink;
@@ -308,7 +389,9 @@ private:
   // Posted work checks it before touching the session.
   std::shared_ptr<bool> FVivant = std::make_shared<bool>(true);
   std::unique_ptr<ThreadScan> FFini;    // a finished one, deleted later
-  bool FSuppressionEnCours = false;
+  std::unique_ptr<ThreadLogin> FLogin;  // the running log-in
+  std::unique_ptr<TTravailSession> FSuppression;  // the running deletion
+  std::unique_ptr<TTravailSession> FTravailFini;  // ended, deleted later
   bool FDernierArretForce = false;
   String FDerniereErreur;
   int FDansRemise = 0;  // > 0 while a hand-over of the worker runs

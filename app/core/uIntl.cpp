@@ -84,6 +84,7 @@ const std::vector<String>& MessageKeys() {
       u"SitesFolder",    u"SitesDel",      u"SitesNewFolder",  u"SitesNewSite",    u"FZNotFound",
       u"FZSite",         u"mySites",       u"Libre",           u"SettingsSaveError", u"SettingsDamaged",
       u"LignesNonComprises", u"TermineIncomplet", u"Annule",  u"NonParcouru",     u"ProtocoleNonFTP",
+      u"SupprArretee",
   };
   return Keys;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -76,7 +77,7 @@ TEST(Scan, WithoutStartFolderAnchorsOnLoginFolderAndMatchesDisk) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   EXPECT_EQ(h.sink.connected, true);
   EXPECT_EQ(h.sink.panel0.front(), AppMsg(u"Connecte"));
   ASSERT_TRUE(h.RunToEnd());
@@ -144,7 +145,7 @@ TEST(Scan, FromStartFolderMatchesDisk) {
     SCOPED_TRACE(passive ? "passive" : "active");
     server.ClearCommands();
     Harness<> h;
-    ASSERT_TRUE(h.session.Connecte(h.Params(server, u"site", passive)));
+    ASSERT_TRUE(h.Connect(h.Params(server, u"site", passive)));
     ASSERT_TRUE(h.RunToEnd());
     EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
     EXPECT_EQ(h.sink.startFolder, u"/site");  // the field shows the corrected text
@@ -173,7 +174,7 @@ TEST(Scan, StartFoldersAreTakenFromTheLoginFolder) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.session.DossierLogin(), u"/site");
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
@@ -232,7 +233,7 @@ TEST(Scan, ALinkBackIsFoundByWhereTheServerSaysItLeads) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/loop")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/loop")));
   ASSERT_TRUE(h.RunToEnd(60000));
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* root = h.session.Racine();
@@ -258,7 +259,7 @@ TEST(Scan, FoldersWithAlikeListingsAreAllCounted) {
   FtpServer server(o);
   server.Start();
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/same")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/same")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* d = h.session.Racine();
@@ -286,7 +287,7 @@ TEST(Scan, HiddenFilesAndFoldersAreCounted) {
   server.MakeFile("www/.cache/.deeper/x.bin", 4096);
   server.MakeFile("www/index.html", 1024);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/www")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/www")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   TDossier* root = h.session.Racine();
@@ -315,7 +316,7 @@ TEST(Scan, LinesNotUnderstoodAreReported) {
     ~Restore() { SetGetMsgFunc(f); }
   } restore{previous};
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/x")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/x")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   EXPECT_EQ(h.sink.result->LignesNonComprises, 2);
@@ -332,7 +333,7 @@ TEST(Scan, DepthLimitStopsTheDescent) {
   BuildSite(server);
   Harness<> h;
   h.session.ProfondeurMax = 1;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd());
   TDossier* ete = Child(h.session.Racine(), Wire("Dossier été"));
   ASSERT_NE(ete, nullptr);
@@ -354,7 +355,7 @@ TEST(Scan, CancelMidWalkKeepsConsistentPartialTotals) {
   h.sink.onFolder = [&](TDossier*) {
     if (h.sink.folders.size() == 6) h.session.WaitClick();
   };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
   EXPECT_EQ(h.sink.panel3.back(), AppMsg(u"Annule"));  // not "Termine": the totals are partial
@@ -383,7 +384,7 @@ TEST(Scan, CancelWhileAddingTheEntriesOfALargeFolder) {
   h.sink.onFile = [&](TFichier*) {
     if (h.sink.files == 10) h.session.WaitClick();
   };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/many")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/many")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
   TDossier* root = h.session.Racine();
@@ -501,7 +502,7 @@ TEST(Scan, StopDuringTheWalk) {
   FtpServer server(o);
   server.Start();
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.PumpUntil([&] { return h.sink.folders.size() >= 4 || h.sink.result; }));
   ASSERT_FALSE(h.sink.result.has_value());
   const auto t0 = std::chrono::steady_clock::now();
@@ -527,7 +528,7 @@ TEST(Scan, StopWhileASlowListBlocks) {
   Harness<> h;
   h.ftp.Timeout = 30000;      // the client would wait for the listing
   h.session.ToursArret = 5;   // 1 s of rounds instead of 5.2 s
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   // The server has the LIST: the client waits for its reply.
   ASSERT_TRUE(h.PumpUntil([&] {
     for (const String& c : server.Commands())
@@ -546,7 +547,7 @@ TEST(Scan, StopWhileASlowListBlocks) {
   EXPECT_EQ(h.session.TailleTotale(), 0);
   // The connection, out of step, was closed; connecting again works.
   EXPECT_EQ(h.ftp.Sock()->Socket(), INVALID_SOCKET_HANDLE);
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
   EXPECT_EQ(h.session.TailleTotale(), 4);
@@ -564,7 +565,7 @@ TEST(Scan, StopWhileTheDataConnectionHangs) {
   Harness<> h;
   h.ftp.Timeout = 60000;
   h.session.ToursArret = 2;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.PumpUntil([&] { return HasCommand(server.Commands(), u"PASV") || h.sink.result; }));
   const auto t0 = std::chrono::steady_clock::now();
   h.session.StopScan();
@@ -581,7 +582,7 @@ TEST(Scan, RefusedStartFolderIsAnError) {
   server.Start();
   server.MakeFile("x.bin", 4096);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"nope")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"nope")));
   ASSERT_TRUE(h.RunToEnd());
   const TResultatScan& r = *h.sink.result;
   EXPECT_EQ(r.Fin, TFinScan::Erreur);
@@ -607,7 +608,7 @@ TEST(Scan, LostConnectionIsAnErrorWithPartialTotals) {
   server.Start();
   BuildSite(server);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd());
   const TResultatScan& r = *h.sink.result;
   EXPECT_EQ(r.Fin, TFinScan::Erreur);
@@ -629,7 +630,7 @@ TEST(Scan, ErrorRaisedInTheWalkIsReported) {
   h.sink.onFolder = [](TDossier* d) {
     if (d->Nom == u"sous dossier") throw Exception(u"boom");
   };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Erreur);
   EXPECT_EQ(h.sink.result->Message, u"boom");
@@ -646,9 +647,9 @@ TEST(Scan, ConnectWhileAScanRuns) {
   FtpServer server(o);
   server.Start();
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.PumpUntil([&] { return h.sink.folders.size() >= 3 || h.sink.result; }));
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));  // stops, QUIT, logs in again, scans
+  ASSERT_TRUE(h.Connect(h.Params(server)));  // stops, QUIT, logs in again, scans
   EXPECT_EQ(h.sink.started, 2);
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
@@ -675,7 +676,7 @@ TEST(Scan, SinkCallsCannotWaitForTheWorker) {
     }
   };
   h.sink.onFinished = [&] { connects.push_back(h.session.Connecte(h.Params(server))); };
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
   ASSERT_TRUE(h.RunToEnd(30000));
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Annule);
   EXPECT_EQ(connects, (std::vector<bool>{false, false}));
@@ -683,7 +684,7 @@ TEST(Scan, SinkCallsCannotWaitForTheWorker) {
   EXPECT_FALSE(HasCommand(server.Commands(), u"QUIT"));
   h.sink.onFinished = nullptr;
   h.sink.onFolder = nullptr;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));  // outside: fine
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));  // outside: fine
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
 }
@@ -717,7 +718,7 @@ TEST(Scan, LoginFailureSaysWhy) {
     TParamsConnexion p = h.Params(server);
     if (!c.pass.empty()) p.Pass = c.pass;
     if (c.port) p.Port = c.port;
-    EXPECT_FALSE(h.session.Connecte(p));
+    EXPECT_FALSE(h.Connect(p));
     EXPECT_EQ(h.sink.connected, false);
     EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
     EXPECT_NE(h.session.DerniereErreur().find(c.reason), String::npos) << UTF16ToUTF8(h.session.DerniereErreur());
@@ -741,10 +742,76 @@ TEST(Scan, LoginToAHostThatNeverGreetsEndsAtTheLoginDelay) {
   p.Port = server.BlackholePort();
   const Integer avant = h.session.FTP().Timeout;
   const auto debut = std::chrono::steady_clock::now();
-  EXPECT_FALSE(h.session.Connecte(p));
+  EXPECT_FALSE(h.Connect(p));
   EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10));
   EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Erreur"));
   EXPECT_EQ(h.session.FTP().Timeout, avant);  // the walk keeps the client's own
+}
+
+// The log-in runs on its worker: while a silent host holds it, the
+// user-interface thread keeps running its queue (paints, timers, the busy
+// bar's steps), and the busy bar's click, or closing the window, ends it
+// at once instead of after the log-in delay.
+TEST(LoginWorker, ASilentHostKeepsTheWindowRunningAndAClickCancels) {
+  using namespace std::chrono;
+  FtpServer server({.blackhole = true});
+  server.Start();
+  // Connections complete in the listener's backlog; nothing ever greets.
+  TTCPBlockSocket muet;
+  muet.Bind(u"127.0.0.1", u"0");
+  muet.Listen();
+  ASSERT_EQ(muet.LastError(), 0);
+  const struct {
+    const char* name;
+    int port;
+    bool close;  // StopScan (closing the window) rather than the click
+  } cases[] = {
+      {"never accepts, click", server.BlackholePort(), false},
+      {"accepts and never greets, click", muet.GetLocalSinPort(), false},
+      {"accepts and never greets, window closed", muet.GetLocalSinPort(), true},
+  };
+  FtpServer vrai;
+  vrai.Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness<> h;
+    h.session.DelaiLoginMs = 60000;
+    TParamsConnexion p = h.Params(server);
+    p.Port = c.port;
+    const auto debut = steady_clock::now();
+    ASSERT_TRUE(h.session.Connecte(p));
+    EXPECT_LT(steady_clock::now() - debut, seconds(5));  // not the log-in delay
+    EXPECT_TRUE(h.session.LoginEnCours());
+    EXPECT_EQ(h.sink.loginsStarted, 1);
+    EXPECT_FALSE(h.session.Connecte(p));  // one at a time
+    int tours = 0;
+    for (int i = 0; i < 8; ++i) {
+      h.dispatcher.Post([&] { ++tours; });
+      h.dispatcher.WaitAndProcess(50);
+    }
+    EXPECT_EQ(tours, 8);
+    EXPECT_TRUE(h.session.LoginEnCours());
+    const auto clic = steady_clock::now();
+    if (c.close) {
+      h.session.StopScan();
+      EXPECT_FALSE(h.session.LoginEnCours());
+    } else {
+      h.session.WaitClick();
+      ASSERT_TRUE(h.PumpUntil([&] { return !h.session.LoginEnCours(); }, 20000));
+    }
+    EXPECT_LT(steady_clock::now() - clic, seconds(5));
+    EXPECT_EQ(h.sink.loginsFinished, 1);
+    EXPECT_EQ(h.sink.connected, std::optional<bool>(false));
+    EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Deco"));
+    EXPECT_EQ(h.sink.started, 0);
+    EXPECT_FALSE(h.session.ConnexionOuverte());
+    EXPECT_EQ(h.session.FTP().Timeout, TFTPSend().Timeout);
+    // The client is whole again: a log-in to a real server works.
+    ASSERT_TRUE(h.Connect(h.Params(vrai)));
+    ASSERT_TRUE(h.RunToEnd());
+    EXPECT_EQ(h.sink.result->Fin, TFinScan::Termine);
+    EXPECT_TRUE(h.session.ConnexionOuverte());
+  }
 }
 
 TEST(Scan, DisconnectSendsQuit) {
@@ -752,7 +819,7 @@ TEST(Scan, DisconnectSendsQuit) {
   server.Start();
   server.MakeFile("x.bin", 1);
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   h.session.Deconnecte();
   EXPECT_EQ(h.sink.panel0.back(), AppMsg(u"Deco"));

@@ -69,6 +69,9 @@ public:
     if (onFileRemoving) onFileRemoving(F);
   }
   void DeletionDone() override { ++deletionDone; }
+  void LoginStarted() override { ++loginsStarted; }
+  void LoginFinished(bool) override { ++loginsFinished; }
+  void DeletionStarted() override { ++deletionsStarted; }
 
   std::optional<bool> connected;
   String startFolder;
@@ -76,6 +79,9 @@ public:
   int finished = 0;
   int totalsChanged = 0;
   int deletionDone = 0;
+  int loginsStarted = 0;
+  int loginsFinished = 0;
+  int deletionsStarted = 0;
   std::vector<TDossier*> folders;
   std::size_t files = 0;
   std::vector<String> marked;
@@ -118,6 +124,13 @@ struct Harness {
       dispatcher.WaitAndProcess(50);
     }
     return true;
+  }
+  // Connect, then serve the log-in worker's hand-overs until it has ended:
+  // whether it logged in (the scan then runs).
+  bool Connect(const TParamsConnexion& p, int timeoutMs = 60000) {
+    if (!session.Connecte(p)) return false;
+    if (!PumpUntil([this] { return !session.LoginEnCours(); }, timeoutMs)) return false;
+    return sink.connected.value_or(false);
   }
   bool RunToEnd(int timeoutMs = 120000) {
     return PumpUntil([this] { return sink.result.has_value(); }, timeoutMs);

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <optional>
 #include <iterator>
 #include <set>
 
 #include "ScanTestSupport.h"
 #include "app/core/Suppression.h"
+#include "rtl/SysUtils.h"
 
 using namespace scantest;
 
@@ -34,7 +37,7 @@ struct Deletions : testing::Test {
   }
 
   void Scan(const String& racine = u"/site") {
-    ASSERT_TRUE(h.session.Connecte(h.Params(*server, racine)));
+    ASSERT_TRUE(h.Connect(h.Params(*server, racine)));
     ASSERT_TRUE(h.RunToEnd());
     ASSERT_EQ(h.sink.result->Fin, TFinScan::Termine);
     server->ClearCommands();
@@ -242,7 +245,7 @@ TEST(DeletionsAnchored, RootFilesAndFoldersOfALoginFolderOtherThanRoot) {
   server.MakeFile("f.bin", 4096);  // same names at the server's root
   server.MakeDir("vide");
   Harness<> h;
-  ASSERT_TRUE(h.session.Connecte(h.Params(server)));
+  ASSERT_TRUE(h.Connect(h.Params(server)));
   ASSERT_TRUE(h.RunToEnd());
   server.ClearCommands();
   TDossier* root = h.session.Racine();
@@ -275,7 +278,7 @@ TEST_F(Deletions, NeverDuringAScan) {
     }
   };
   h.sink.onFile = [&](TFichier* f) { during.push_back(SupprimeFichiers(h.session, f->Dossier, {f}, count).Issue); };
-  ASSERT_TRUE(h.session.Connecte(h.Params(*server, u"/site")));
+  ASSERT_TRUE(h.Connect(h.Params(*server, u"/site")));
   EXPECT_TRUE(h.session.ScanEnCours());
   EXPECT_FALSE(PeutSupprimerFichiers(h.session, 1));
   ASSERT_TRUE(h.RunToEnd());
@@ -297,6 +300,7 @@ TEST_F(Deletions, NeverDuringAScan) {
     return true;
   });
   EXPECT_EQ(r.Issue, TIssueSuppression::Impossible);
+  ASSERT_TRUE(h.PumpUntil([&] { return !h.session.LoginEnCours(); }));
   ASSERT_TRUE(h.RunToEnd());
   EXPECT_TRUE(server->Exists("site/vide"));
   for (const String& c : server->Commands()) EXPECT_NE(c.substr(0, 3), u"RMD");
@@ -406,7 +410,7 @@ TEST(DeletionsOfFolders, ContentsGoFirstAndOnlyWhatTheServerRemovedLeavesTheMode
     server.Start();
     MakeTree(server);
     Harness<> h;
-    ASSERT_TRUE(h.session.Connecte(h.Params(server, u"/site")));
+    ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
     ASSERT_TRUE(h.RunToEnd());
     TDossier* root = h.session.Racine();
     TDossier* tree = Child(root, u"tree");
@@ -475,7 +479,7 @@ struct DroppedConnection : testing::Test {
     server->Start();
     MakeTree(*server);
     h.session.DelaiSondeMs = 1000;
-    ASSERT_TRUE(h.session.Connecte(h.Params(*server, u"/site")));
+    ASSERT_TRUE(h.Connect(h.Params(*server, u"/site")));
     ASSERT_TRUE(h.RunToEnd());
     root = h.session.Racine();
     tree = Child(root, u"tree");
@@ -567,24 +571,145 @@ TEST_F(DroppedConnection, AnotherLoginFolderDeletesNothingUntilItIsTheSameAgain)
   NothingDeleted(SupprimeFichiers(h.session, tree, {FileOf(tree, u"t1.bin")}, Yes));
   EXPECT_NE(h.sink.panel[Panneau::Progression].find(u"\"/site\""), String::npos);
   EXPECT_EQ(h.sink.panel[Panneau::Connexion], AppMsg(u"Erreur"));
-  // The connection was closed, so the next deletion checks again.
+  // The connection was closed: Delete is not offered again before Connect.
   EXPECT_TRUE(HasCommand(server->Commands(), u"QUIT"));
   server->ClearCommands();
-  h.sink.deletionDone = 0;
-  NothingDeleted(SupprimeDossier(h.session, tree, Yes));
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, tree));
+  EXPECT_EQ(SupprimeDossier(h.session, tree, Yes).Issue, TIssueSuppression::Impossible);
+  EXPECT_TRUE(server->Commands().empty());
   server->FaultSessions(FtpServer::SessionFault::None, {.loginFolder = "/"});
-  const TRapportSuppression r = SupprimeDossier(h.session, tree, Yes);
+  ASSERT_TRUE(h.Connect(h.Params(*server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd());
+  const TRapportSuppression r = SupprimeDossier(h.session, Child(h.session.Racine(), u"tree"), Yes);
   EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
   EXPECT_FALSE(server->Exists("site/tree"));
   EXPECT_EQ(h.sink.panel[Panneau::Connexion], AppMsg(u"Connecte"));
 }
 
-TEST_F(DroppedConnection, AfterDisconnectNothingIsSentAtAll) {
+// Without an open connection (after Disconnect, after a failed log-in)
+// Delete is not offered, and nothing is asked or sent.
+TEST_F(DroppedConnection, WithoutAConnectionDeleteIsNotOffered) {
   h.session.Deconnecte();
   server->ClearCommands();
-  NothingDeleted(SupprimeDossier(h.session, tree, Yes));
-  EXPECT_TRUE(server->Commands().empty());
-  EXPECT_EQ(h.sink.panel[Panneau::Progression], AppMsg(u"Erreur") + u" : " + AppMsg(u"Deco"));
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, tree));
+  EXPECT_FALSE(PeutSupprimerFichiers(h.session, 1));
+  int asked = 0;
+  auto count = [&](const String&) {
+    ++asked;
+    return true;
+  };
+  EXPECT_EQ(SupprimeDossier(h.session, tree, count).Issue, TIssueSuppression::Impossible);
+  EXPECT_EQ(SupprimeFichiers(h.session, tree, {FileOf(tree, u"t1.bin")}, count).Issue, TIssueSuppression::Impossible);
+  // A log-in refused by the server leaves no connection either; the model
+  // of the last scan stays on screen.
+  TParamsConnexion p = h.Params(*server, u"/site");
+  p.Pass = u"wrong";
+  EXPECT_FALSE(h.Connect(p));
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, tree));
+  EXPECT_EQ(SupprimeDossier(h.session, tree, count).Issue, TIssueSuppression::Impossible);
+  EXPECT_EQ(asked, 0);
+  for (const String& c : server->Commands()) {
+    EXPECT_NE(c.rfind(u"DELE", 0), 0u) << Bytes(c);
+    EXPECT_NE(c.rfind(u"RMD", 0), 0u) << Bytes(c);
+    EXPECT_NE(c.rfind(u"CWD", 0), 0u) << Bytes(c);
+  }
+  EXPECT_EQ(Child(root, u"tree"), tree);
+  EXPECT_EQ(h.session.TailleTotale(), before);
+  EXPECT_EQ(h.sink.deletionDone, 0);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ on the worker
+
+namespace {
+
+String NomNumero(int i) {
+  char nom[32];
+  std::snprintf(nom, sizeof nom, "f%04d.bin", i);
+  return Wire(nom);
+}
+
+// A folder of 2000 files deleted on the worker and stopped half-way by the
+// busy bar's click: what the server removed left the model and the screen,
+// what it did not is still on both, no RMD was sent, and panel 3 says the
+// deletion stopped. The rest goes with a second deletion.
+TEST(DeletionWorker, AStoppedDeletionKeepsAndShowsWhatWent) {
+  constexpr int N = 2000;
+  FtpServer server;
+  server.Start();
+  for (int i = 0; i < N; ++i) server.MakeFile("site/big/" + Bytes(NomNumero(i)), 1024 * (1 + i % 3));
+  server.MakeFile("site/big/sub/s.bin", 2048);
+  server.MakeFile("site/other.bin", 4096);
+  Harness<> h;
+  ASSERT_TRUE(h.Connect(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.RunToEnd());
+  TDossier* root = h.session.Racine();
+  TDossier* big = Child(root, u"big");
+  ASSERT_NE(big, nullptr);
+  ASSERT_EQ(big->Fichiers.size(), static_cast<std::size_t>(N));
+  server.ClearCommands();
+
+  std::vector<String> nommes;  // panel 3 at each removal
+  h.sink.onFileRemoving = [&](TFichier* f) {
+    nommes.push_back(h.sink.panel[Panneau::Progression]);
+    EXPECT_EQ(f->Dossier, big);
+    if (h.sink.removedFiles.size() == N / 2) h.session.WaitClick();
+  };
+  std::optional<TRapportSuppression> fin;
+  const TRapportSuppression r = LanceSuppressionDossier(
+      h.session, big, [](const String&) { return true; }, [&](const TRapportSuppression& R) { fin = R; });
+  // Started, not done: the user-interface thread is free meanwhile.
+  EXPECT_EQ(r.Issue, TIssueSuppression::EnCours);
+  EXPECT_TRUE(h.session.SuppressionEnCours());
+  EXPECT_EQ(h.sink.deletionsStarted, 1);
+  EXPECT_FALSE(fin.has_value());
+  EXPECT_FALSE(PeutSupprimerDossier(h.session, Child(root, u"big")));
+  EXPECT_FALSE(h.session.Connecte(h.Params(server, u"/site")));
+  ASSERT_TRUE(h.PumpUntil([&] { return fin.has_value(); }));
+
+  EXPECT_EQ(fin->Issue, TIssueSuppression::Arretee);
+  EXPECT_EQ(fin->Supprimes, N / 2);
+  EXPECT_FALSE(h.session.SuppressionEnCours());
+  EXPECT_EQ(h.sink.deletionDone, 1);
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], FormatMsg(u"SupprArretee", IntToStr(N / 2)));
+  // Each removal came after panel 3 named its file.
+  ASSERT_EQ(nommes.size(), h.sink.removedFiles.size());
+  for (std::size_t i = 0; i < nommes.size(); ++i)
+    ASSERT_EQ(nommes[i], FormatMsg(u"DelFile", h.sink.removedFiles[i])) << i;
+
+  // The disk, the model and what was shown agree, file by file.
+  const std::set<String> montres(h.sink.removedFiles.begin(), h.sink.removedFiles.end());
+  int surDisque = 0;
+  for (int i = 0; i < N; ++i) {
+    const String nom = NomNumero(i);
+    const bool present = server.Exists("site/big/" + Bytes(nom));
+    surDisque += present;
+    EXPECT_EQ(FileOf(big, nom) != nullptr, present) << Bytes(nom);
+    EXPECT_EQ(montres.count(nom) == 0, present) << Bytes(nom);
+  }
+  EXPECT_EQ(surDisque, N / 2);
+  EXPECT_TRUE(server.Exists("site/big/sub/s.bin"));
+  EXPECT_EQ(Child(root, u"big"), big);
+  const std::vector<String> commands = server.Commands();
+  EXPECT_EQ(std::count_if(commands.begin(), commands.end(), [](const String& c) { return c.rfind(u"DELE", 0) == 0; }),
+            N / 2);
+  for (const String& c : commands) EXPECT_NE(c.rfind(u"RMD", 0), 0u) << Bytes(c);
+  ExpectedMap expected;
+  const Int64 total = ExpectedWalk(server.PathOf("site"), "", {}, expected);
+  CompareWithDisk(root, expected);
+  EXPECT_EQ(h.session.TailleTotale(), total / 1024);  // KiB of the byte total
+
+  // Offered again; the rest goes.
+  h.sink.onFileRemoving = nullptr;
+  ASSERT_TRUE(PeutSupprimerDossier(h.session, big));
+  const TRapportSuppression reste = SupprimeDossier(h.session, big, [](const String&) { return true; });
+  EXPECT_EQ(reste.Issue, TIssueSuppression::Faite);
+  EXPECT_EQ(reste.Supprimes, N / 2 + 3);  // the files, s.bin, sub and big
+  EXPECT_FALSE(server.Exists("site/big"));
+  EXPECT_TRUE(server.Exists("site/other.bin"));
+  EXPECT_EQ(h.session.TailleTotale(), 4);
+  EXPECT_EQ(h.sink.panel[Panneau::Progression], u"");
 }
 
 }  // namespace

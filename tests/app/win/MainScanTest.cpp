@@ -464,6 +464,7 @@ TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
   TDossier* racine = Main->Racine();
   Main->edPass->SetText(u"wrong");
   Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(Pump([] { return !Main->Session()->LoginEnCours(); }));
   EXPECT_EQ(Panneau(0), u"Error");
   EXPECT_FALSE(Main->aDeco->Enabled());
   EXPECT_EQ(Main->Racine(), racine);

@@ -212,6 +212,8 @@ TEST_F(SourisClavierTest, DeletingWhatWasClickedRemovesItFromTheServer) {
   ASSERT_TRUE(Main->aDel->Enabled());
   Monde.Reponses = {IDYES};
   Main->aDel->Execute();
+  // The commands go on the deletion's worker; the window's loop runs.
+  ASSERT_TRUE(Pump([] { return !Main->Session()->SuppressionEnCours(); }));
   ASSERT_EQ(Monde.Boites.size(), 1u);
   EXPECT_EQ(Monde.Boites[0].Text, u"Do you really want to delete the \"zero.txt\" file?");
   EXPECT_FALSE(server.Exists("zero.txt"));
@@ -225,6 +227,7 @@ TEST_F(SourisClavierTest, DeletingWhatWasClickedRemovesItFromTheServer) {
   ASSERT_TRUE(Main->aDel->Enabled());
   Monde.Reponses = {IDYES};
   Main->aDel->Execute();
+  ASSERT_TRUE(Pump([] { return !Main->Session()->SuppressionEnCours(); }));
   ASSERT_EQ(Monde.Boites.size(), 2u);
   EXPECT_EQ(Monde.Boites[1].Text, u"Do you really want to delete \"empty\" folder and all its contents?");
   EXPECT_FALSE(server.Exists("empty"));

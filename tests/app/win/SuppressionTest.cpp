@@ -9,6 +9,19 @@ namespace {
 using namespace apptest;
 using scantest::Wire;
 
+// The report of a deletion the window started on its worker, once it ended
+// (the window's message loop runs meanwhile).
+TRapportSuppression Fin(const TRapportSuppression& R) {
+  if (R.Issue != TIssueSuppression::EnCours) return R;
+  EXPECT_TRUE(Pump([] { return !Main->Session()->SuppressionEnCours(); }, 120000));
+  return Main->DerniereSuppression;
+}
+
+// Waits for the end of a deletion started by a menu item or a key.
+void AttendSuppression() {
+  EXPECT_TRUE(Pump([] { return !Main->Session()->SuppressionEnCours(); }, 120000));
+}
+
 class SuppressionTest : public AppFixture {
 protected:
   void Scanne(FtpServer& server) {
@@ -35,7 +48,7 @@ TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
   // No: nothing is sent.
   server.ClearCommands();
   Monde.Reponses = {IDNO};
-  EXPECT_EQ(Main->SupprimeDossierChoisi(gone).Issue, TIssueSuppression::Abandonnee);
+  EXPECT_EQ(Fin(Main->SupprimeDossierChoisi(gone)).Issue, TIssueSuppression::Abandonnee);
   EXPECT_TRUE(server.Commands().empty());
   ASSERT_EQ(Monde.Boites.size(), 1u);
   EXPECT_EQ(Monde.Boites[0].Text, u"Do you really want to delete \"gone\" folder and all its contents?");
@@ -44,7 +57,7 @@ TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
   // Two files of three: one CWD, two DELE in the order chosen.
   Monde.Reponses = {IDYES};
   std::vector<TFichier*> choix = {scantest::FileOf(keep, u"c.bin"), scantest::FileOf(keep, u"a.bin")};
-  const TRapportSuppression f = Main->SupprimeFichiersChoisis(keep, choix);
+  const TRapportSuppression f = Fin(Main->SupprimeFichiersChoisis(keep, choix));
   EXPECT_EQ(f.Issue, TIssueSuppression::Faite);
   EXPECT_EQ(Monde.Boites.back().Text, u"Do you really want to delete those 2 files?");
   EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /keep", u"DELE c.bin", u"DELE a.bin"}));
@@ -64,7 +77,7 @@ TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
   TDossier* sub = scantest::Child(gone, u"sub");
   server.ClearCommands();
   Monde.Reponses = {IDYES};
-  const TRapportSuppression partiel = Main->SupprimeDossierChoisi(gone);
+  const TRapportSuppression partiel = Fin(Main->SupprimeDossierChoisi(gone));
   EXPECT_EQ(partiel.Issue, TIssueSuppression::Partielle);
   EXPECT_EQ(server.Commands(),
             (std::vector<String>{u"CWD /gone", u"CWD /gone/sub", u"DELE x.bin", u"RMD /gone/sub"}));
@@ -83,7 +96,7 @@ TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
   std::filesystem::remove(server.PathOf("gone/sub/later.bin"));
   server.ClearCommands();
   Monde.Reponses = {IDYES};
-  EXPECT_EQ(Main->SupprimeDossierChoisi(gone).Issue, TIssueSuppression::Faite);
+  EXPECT_EQ(Fin(Main->SupprimeDossierChoisi(gone)).Issue, TIssueSuppression::Faite);
   EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /gone", u"CWD /gone/sub", u"RMD /gone/sub", u"RMD /gone"}));
   EXPECT_FALSE(server.Exists("gone"));
   EXPECT_EQ(Main->NoeudDossier(gone), nullptr);
@@ -93,7 +106,7 @@ TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
   EXPECT_EQ(Main->TailleTotale(), 20);
   EXPECT_EQ(Main->SBar->Panels()->Items(3)->Text(), u"");
   // The root cannot be deleted.
-  EXPECT_EQ(Main->SupprimeDossierChoisi(Main->Racine()).Issue, TIssueSuppression::Impossible);
+  EXPECT_EQ(Fin(Main->SupprimeDossierChoisi(Main->Racine())).Issue, TIssueSuppression::Impossible);
 }
 
 TEST_F(SuppressionTest, AfterTheServerDroppedTheConnectionItLogsInAgain) {
@@ -110,7 +123,7 @@ TEST_F(SuppressionTest, AfterTheServerDroppedTheConnectionItLogsInAgain) {
   server.FaultSessions(FtpServer::SessionFault::Close);
   Monde.Reponses = {IDYES};
   std::vector<TFichier*> one = {scantest::FileOf(a, u"one.bin")};
-  EXPECT_EQ(Main->SupprimeFichiersChoisis(a, one).Issue, TIssueSuppression::Faite);
+  EXPECT_EQ(Fin(Main->SupprimeFichiersChoisis(a, one)).Issue, TIssueSuppression::Faite);
   EXPECT_FALSE(server.Exists("a/one.bin"));
   EXPECT_EQ(Main->SBar->Panels()->Items(0)->Text(), u"Connected");
   EXPECT_TRUE(Main->aDeco->Enabled());
@@ -118,7 +131,7 @@ TEST_F(SuppressionTest, AfterTheServerDroppedTheConnectionItLogsInAgain) {
   // Logged in elsewhere this time: nothing is deleted, and the user is told.
   server.FaultSessions(FtpServer::SessionFault::Close, {.loginFolder = "/a"});
   Monde.Reponses = {IDYES};
-  EXPECT_EQ(Main->SupprimeDossierChoisi(a).Issue, TIssueSuppression::EchecConnexion);
+  EXPECT_EQ(Fin(Main->SupprimeDossierChoisi(a)).Issue, TIssueSuppression::EchecConnexion);
   EXPECT_TRUE(server.Exists("a/two.bin"));
   EXPECT_EQ(Main->TailleTotale(), 4);
   EXPECT_EQ(Main->SBar->Panels()->Items(0)->Text(), u"Error");
@@ -133,11 +146,11 @@ TEST_F(SuppressionTest, NothingIsDeletedWhileAScanRuns) {
   Scanne(server);
   server.ClearCommands();
   Main->aConnectExecute(nullptr);
-  ASSERT_TRUE(Main->Session()->ScanEnCours());
+  ASSERT_TRUE(Pump([] { return Main->Session()->ScanEnCours(); }, 20000));
   ASSERT_TRUE(Pump([] { return Main->Racine() && !Main->Racine()->SousDossiers.empty(); }));
   TDossier* d = Main->Racine()->SousDossiers.front().get();
   Monde.Reponses = {IDYES, IDYES};
-  EXPECT_EQ(Main->SupprimeDossierChoisi(d).Issue, TIssueSuppression::Impossible);
+  EXPECT_EQ(Fin(Main->SupprimeDossierChoisi(d)).Issue, TIssueSuppression::Impossible);
   EXPECT_TRUE(Monde.Boites.empty());
   Main->WaitClick(nullptr);
   ASSERT_TRUE(AttendScan(2));
@@ -181,6 +194,7 @@ TEST_F(SuppressionListesTest, TheListsMenuDeletesTheirSelection) {
   ASSERT_TRUE(Main->aDel->Enabled());
   Monde.Reponses = {IDYES};
   Main->aDel->Execute();
+  AttendSuppression();
   EXPECT_FALSE(server.Exists("old"));
   EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
   EXPECT_EQ(Main->NoeudDossier(old), nullptr);
@@ -200,6 +214,7 @@ TEST_F(SuppressionListesTest, TheListsMenuDeletesTheirSelection) {
   server.ClearCommands();
   Monde.Reponses = {IDYES};
   Main->aDel->Execute();
+  AttendSuppression();
   EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /docs", u"DELE a.txt", u"DELE c.txt"}));
   EXPECT_FALSE(server.Exists("docs/a.txt"));
   EXPECT_TRUE(server.Exists("docs/b.txt"));
@@ -250,6 +265,7 @@ TEST_F(ToucheSupprTest, TheDeleteKeyFollowsTheMenusRules) {
   ClicNoeud(arbre, Main->NoeudDossier(Main->Racine()));
   Monde.Reponses = {IDYES};
   Touche(arbre->Handle(), VK_DELETE);
+  AttendSuppression();
   EXPECT_TRUE(Monde.Boites.empty());
   EXPECT_FALSE(Main->aDel->Enabled());
 
@@ -257,6 +273,7 @@ TEST_F(ToucheSupprTest, TheDeleteKeyFollowsTheMenusRules) {
   ClicNoeud(arbre, Main->NoeudDossier(old));
   Monde.Reponses = {IDNO};
   Touche(arbre->Handle(), VK_DELETE);
+  AttendSuppression();
   ASSERT_EQ(Monde.Boites.size(), 1u);
   EXPECT_EQ(Monde.Boites[0].Text, u"Do you really want to delete \"old\" folder and all its contents?");
   EXPECT_TRUE(server.Exists("old"));
@@ -265,6 +282,7 @@ TEST_F(ToucheSupprTest, TheDeleteKeyFollowsTheMenusRules) {
   Touche(arbre->Handle(), VK_DELETE, true);
   EXPECT_EQ(Monde.Boites.size(), 1u);
   Touche(arbre->Handle(), VK_DELETE);
+  AttendSuppression();
   ASSERT_EQ(Monde.Boites.size(), 2u);
   EXPECT_FALSE(server.Exists("old"));
   EXPECT_EQ(Main->NoeudDossier(old), nullptr);
@@ -277,6 +295,7 @@ TEST_F(ToucheSupprTest, TheDeleteKeyFollowsTheMenusRules) {
   ClicNoeud(fichiers, a);
   Monde.Reponses = {IDYES};
   Touche(fichiers->Handle(), VK_DELETE);
+  AttendSuppression();
   ASSERT_EQ(Monde.Boites.size(), 3u);
   EXPECT_EQ(Monde.Boites[2].Text, u"Do you really want to delete the \"a.txt\" file?");
   EXPECT_FALSE(server.Exists("docs/a.txt"));
@@ -286,7 +305,7 @@ TEST_F(ToucheSupprTest, TheDeleteKeyFollowsTheMenusRules) {
   // During a scan: neither list deletes anything, nothing is asked.
   server.ClearCommands();
   Main->aConnectExecute(nullptr);
-  ASSERT_TRUE(Main->Session()->ScanEnCours());
+  ASSERT_TRUE(Pump([] { return Main->Session()->ScanEnCours(); }, 20000));
   // The root listed (its file and folders shown), the walk goes on below.
   ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Racine()->SousDossiers.size() >= 2; }));
   ASSERT_TRUE(Main->Session()->ScanEnCours()) << "the scan ended too soon to tell";
@@ -297,12 +316,14 @@ TEST_F(ToucheSupprTest, TheDeleteKeyFollowsTheMenusRules) {
   ASSERT_TRUE(Pump([&] { return Main->DossierChoisi() == docs; }, 5000));
   Monde.Reponses = {IDYES, IDYES};
   Touche(arbre->Handle(), VK_DELETE);
+  AttendSuppression();
   ClicNoeud(arbre, Main->NoeudDossier(Main->Racine()));
   ASSERT_TRUE(Pump([&] { return NoeudDeTexte(fichiers, u"top.txt") != nullptr; }, 5000));
   PVastNode top = NoeudDeTexte(fichiers, u"top.txt");
   ClicNoeud(fichiers, top);
   ASSERT_TRUE(Pump([&] { return Main->FichiersChoisis().size() == 1; }, 5000));
   Touche(fichiers->Handle(), VK_DELETE);
+  AttendSuppression();
   EXPECT_TRUE(Main->Session()->ScanEnCours());
   EXPECT_EQ(Monde.Boites.size(), 3u);
   Main->WaitClick(nullptr);
