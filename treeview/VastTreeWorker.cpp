@@ -41,7 +41,7 @@ void TWorkerThread::AddThreadReference() {
   ++GRefCount;
 }
 
-void TWorkerThread::ReleaseThreadReference(bool) {
+void TWorkerThread::ReleaseThreadReference(bool ACanBlock) {
   TWorkerThread* Worker = nullptr;
   {
     std::lock_guard<std::mutex> Guard(GWorkerLock);
@@ -49,9 +49,17 @@ void TWorkerThread::ReleaseThreadReference(bool) {
     if (--GRefCount > 0) return;
     Worker = GWorker;
     GWorker = nullptr;
+    if (!ACanBlock) {
+      // The last tree never waits for the thread, whatever it is doing (a
+      // window closing must end the program): the thread ends by itself and
+      // frees itself. It leaves Execute only through this lock, so it cannot
+      // be gone before Terminate has returned.
+      Worker->FreeOnTerminate = true;
+      Worker->Terminate();
+      return;
+    }
   }
-  // Every tree has left the thread by now (their destructors withdrew
-  // them), so joining is quick; Free serves pending calls while it waits.
+  // Free serves the user-interface thread's pending calls while it waits.
   Worker->Free();
 }
 
@@ -126,6 +134,11 @@ void TWorkerThread::PostToTree(TBaseVastTree* Tree, std::function<void(TBaseVast
 }
 
 void TWorkerThread::Execute() {
+  // Leaving takes the lock under which ReleaseThreadReference terminates a
+  // thread that frees itself (see there), on every way out.
+  struct TExitBarrier {
+    ~TExitBarrier() { std::lock_guard<std::mutex> Guard(GWorkerLock); }
+  } Barrier;
   TThread::NameThreadForDebugging("VastTrees.TWorkerThread");
   while (!Terminated()) {
     FEvent.WaitFor(INFINITE);
