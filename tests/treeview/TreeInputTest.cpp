@@ -851,6 +851,21 @@ TEST_F(TInputTest, PanningCursorsFollowThePointer) {
 
 class TFreedNodeTest : public TInputTest {
 protected:
+  // The tree outlives this part of the fixture and frees its rows as it
+  // goes: its handlers must not reach back here then.
+  ~TFreedNodeTest() override {
+    Tree.OnFocusChanging = nullptr;
+    Tree.OnFocusChanged = nullptr;
+    Tree.OnAddToSelection = nullptr;
+    Tree.OnRemoveFromSelection = nullptr;
+    Tree.OnChange = nullptr;
+    Tree.OnNodeClick = nullptr;
+    Tree.OnDragAllowed = nullptr;
+    Tree.OnGetPopupMenu = nullptr;
+    Tree.OnChecking = nullptr;
+    Tree.OnCreateEditor = nullptr;
+    Tree.OnEdited = nullptr;
+  }
   // Reports of a freed node by the events that name nodes.
   int Stale = 0;
   int NodeClicks = 0;
