@@ -52,8 +52,8 @@ void TWorkerThread::ReleaseThreadReference(bool ACanBlock) {
     if (!ACanBlock) {
       // The last tree never waits for the thread, whatever it is doing (a
       // window closing must end the program): the thread ends by itself and
-      // frees itself. It leaves Execute only through this lock, so it cannot
-      // be gone before Terminate has returned.
+      // frees itself. It takes this lock before it ends (DoTerminate), so it
+      // cannot be gone before Terminate has returned.
       Worker->FreeOnTerminate = true;
       Worker->Terminate();
       return;
@@ -133,12 +133,15 @@ void TWorkerThread::PostToTree(TBaseVastTree* Tree, std::function<void(TBaseVast
   });
 }
 
+void TWorkerThread::DoTerminate() {
+  // Runs after Execute, or instead of it for a thread told to end before it
+  // ran: the lock under which ReleaseThreadReference terminates a thread
+  // that frees itself is taken before the thread can end (see there).
+  { std::lock_guard<std::mutex> Guard(GWorkerLock); }
+  TThread::DoTerminate();
+}
+
 void TWorkerThread::Execute() {
-  // Leaving takes the lock under which ReleaseThreadReference terminates a
-  // thread that frees itself (see there), on every way out.
-  struct TExitBarrier {
-    ~TExitBarrier() { std::lock_guard<std::mutex> Guard(GWorkerLock); }
-  } Barrier;
   TThread::NameThreadForDebugging("VastTrees.TWorkerThread");
   while (!Terminated()) {
     FEvent.WaitFor(INFINITE);

@@ -38,6 +38,7 @@ public:
 
 protected:
   void Execute() override;
+  void DoTerminate() override;
   void TerminatedSet() override { FEvent.SetEvent(); }
 
 private:
