@@ -236,6 +236,8 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
       }
       THitInfo Hit;
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
+      // The button-up handler's events may delete the row under the pointer.
+      const TNodeWatch WatchHit(*this, Hit.HitNode);
       if (M.Button != mbRight || TreeOptions().SelectionOptions().Contains(toRightClickSelect))
         MouseButtonUp(M, Hit);
       // Without a menu of its own the control asks for one for the row.

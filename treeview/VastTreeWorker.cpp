@@ -41,7 +41,7 @@ void TWorkerThread::AddThreadReference() {
   ++GRefCount;
 }
 
-void TWorkerThread::ReleaseThreadReference(bool) {
+void TWorkerThread::ReleaseThreadReference(bool ACanBlock) {
   TWorkerThread* Worker = nullptr;
   {
     std::lock_guard<std::mutex> Guard(GWorkerLock);
@@ -49,9 +49,17 @@ void TWorkerThread::ReleaseThreadReference(bool) {
     if (--GRefCount > 0) return;
     Worker = GWorker;
     GWorker = nullptr;
+    if (!ACanBlock) {
+      // The last tree never waits for the thread, whatever it is doing (a
+      // window closing must end the program): the thread ends by itself and
+      // frees itself. It takes this lock before it ends (DoTerminate), so it
+      // cannot be gone before Terminate has returned.
+      Worker->FreeOnTerminate = true;
+      Worker->Terminate();
+      return;
+    }
   }
-  // Every tree has left the thread by now (their destructors withdrew
-  // them), so joining is quick; Free serves pending calls while it waits.
+  // Free serves the user-interface thread's pending calls while it waits.
   Worker->Free();
 }
 
@@ -123,6 +131,14 @@ void TWorkerThread::PostToTree(TBaseVastTree* Tree, std::function<void(TBaseVast
     // the tree cannot go away between the check and the call.
     Work(Tree);
   });
+}
+
+void TWorkerThread::DoTerminate() {
+  // Runs after Execute, or instead of it for a thread told to end before it
+  // ran: the lock under which ReleaseThreadReference terminates a thread
+  // that frees itself is taken before the thread can end (see there).
+  { std::lock_guard<std::mutex> Guard(GWorkerLock); }
+  TThread::DoTerminate();
 }
 
 void TWorkerThread::Execute() {

@@ -15,7 +15,9 @@ class TBaseVastTree;
 class TWorkerThread : public TThread {
 public:
   // Every tree holds one reference from construction to destruction; the
-  // thread exists while any reference does and is joined with the last.
+  // thread exists while any reference does. Releasing the last one ends the
+  // thread: with ACanBlock the caller waits until it has ended; without (a
+  // tree's destructor), the thread is told to end and frees itself.
   static void AddThreadReference();
   static void ReleaseThreadReference(bool ACanBlock);
   // Lists a tree for validation (once); wakes the thread.
@@ -36,6 +38,7 @@ public:
 
 protected:
   void Execute() override;
+  void DoTerminate() override;
   void TerminatedSet() override { FEvent.SetEvent(); }
 
 private:

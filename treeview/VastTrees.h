@@ -922,6 +922,23 @@ protected:
   // tsSynchMode is set directly (no state-change notice) and removed
   // afterwards unless it was set before.
   void RunSynched(const std::function<void()>& Action);
+
+  // A node that a handler keeps across the events it fires (a click's hit
+  // node, a key's target): when that node is freed meanwhile, the tree sets
+  // the watched reference to nil, so the handler sees that it is gone and
+  // never touches the freed block. Watches nest and end with their scope.
+  class TNodeWatch {
+  public:
+    TNodeWatch(TBaseVastTree& Tree, PVastNode& Node);
+    ~TNodeWatch();
+    TNodeWatch(const TNodeWatch&) = delete;
+    TNodeWatch& operator=(const TNodeWatch&) = delete;
+
+  private:
+    TBaseVastTree& FTree;
+    PVastNode* FSlot;
+  };
+
   bool ReadOnly() const { return FOptions->MiscOptions().Contains(toReadOnly); }
   bool ShowFilteredNodes() const { return FOptions->PaintOptions().Contains(toShowFilteredNodes); }
   bool ChildrenAboveActive(bool ConsiderChildrenAbove) const {
@@ -1069,6 +1086,8 @@ private:
   // Stream reading: nesting depth and the end of the innermost enclosing chunk.
   Integer FReadDepth = 0;
   Int64 FReadLimit = -1;
+  // The references of the running handlers' node watches (TNodeWatch).
+  std::vector<PVastNode*> FWatchedNodes;
   // Set while the tree is listed at or worked on by the background worker.
   std::atomic<bool> FInWorker{false};
   // Held by the worker while it reads node states, and by the writers above

@@ -222,9 +222,15 @@ TPopupMenu* TBaseVastTree::DoGetPopupMenu(PVastNode Node, TColumnIndex Column, c
     return Result;
   }
   // A node without a menu of its own may take its nearest ancestor's.
+  // A handler that deletes the node it is asked about ends the walk.
   bool AskParent = true;
-  for (PVastNode Run = Node; Run && Run != FRoot && !Result && AskParent; Run = Run->Parent)
+  PVastNode Run = Node;
+  const TNodeWatch Watch(*this, Run);
+  while (Run && Run != FRoot && !Result && AskParent) {
     OnGetPopupMenu(this, Run, Column, Position, AskParent, Result);
+    if (!Run) break;
+    Run = Run->Parent;
+  }
   return Result;
 }
 

@@ -85,6 +85,9 @@ void TBaseVastTree::HandleNavigationKey(Word CharCode, TShiftState Shift) {
                             CharCode == vkBack || CharCode == vkTab;
   PVastNode LastFocused = FFocusedNode;
   if (!LastFocused && !Shift.Empty()) LastFocused = GetFirstVisible(nullptr, true);
+  // The events fired on the way (focus, selection, an edit's end) may free
+  // the nodes kept here.
+  const TNodeWatch WatchLast(*this, LastFocused);
   if (!FRangeAnchor) {
     FRangeAnchor = GetFirstSelected();
     if (!FRangeAnchor) FRangeAnchor = GetFirst();
@@ -101,6 +104,7 @@ void TBaseVastTree::HandleNavigationKey(Word CharCode, TShiftState Shift) {
     case vkEnd: {
       const bool HomeKey = (CharCode == vkHome) != UseRightToLeftAlignment();
       PVastNode Target = HomeKey ? GetFirstVisible(nullptr, true) : GetLastVisible(nullptr, true);
+      const TNodeWatch WatchTarget(*this, Target);
       if (Shift == TShiftState{ssCtrl} && !ActAsGrid) {
         if (Target) ScrollIntoView(Target, CenterIntoView, !NoHorzScroll);
         if (CharCode == vkHome && !UseRightToLeftAlignment())
@@ -115,7 +119,7 @@ void TBaseVastTree::HandleNavigationKey(Word CharCode, TShiftState Shift) {
         Column = HomeKey ? Cols.GetFirstVisibleColumn() : Cols.GetLastVisibleColumn();
         while (Column >= 0 && !DoFocusChanging(FFocusedNode, Target, FFocusedColumn, Column))
           Column = HomeKey ? Cols.GetNextVisibleColumn(Column) : Cols.GetPreviousVisibleColumn(Column);
-        if (Column == InvalidColumn) break;
+        if (Column == InvalidColumn || !Target) break;
       }
       if (!ActAsGrid || Shift.Contains(ssCtrl) || Sel.Contains(toFullRowSelect)) {
         SetFocusedNode(Target);
@@ -189,12 +193,17 @@ void TBaseVastTree::HandleNavigationKey(Word CharCode, TShiftState Shift) {
         if (FFocusedNode) InvalidateNode(FFocusedNode);
         break;
       }
-      if (!EndEditNode()) {
+      const TNodeWatch WatchTarget(*this, Target);
+      if (!EndEditNode() || !Target) {
         Stop = true;
         break;
       }
       const Integer Order = LastFocused ? CompareNodePositions(LastFocused, Target, true) : 0;
       if ((!PerformMultiSelect || (Up ? Order < -1 : Order > 1)) && FFocusedNode) ClearSelection(false);
+      if (!Target) {
+        Stop = true;
+        break;
+      }
       if (FFocusedColumn <= NoColumn && H) FFocusedColumn = H->MainColumn();
       SetFocusedNode(Target);
       break;
@@ -258,6 +267,7 @@ void TBaseVastTree::HandleNavigationKey(Word CharCode, TShiftState Shift) {
       TVastTreeColumns& Cols = H->Columns();
       const bool Back = Shift.Contains(ssShift);
       PVastNode Node = FFocusedNode;
+      const TNodeWatch WatchNode(*this, Node);
       TColumnIndex Column = Back ? Cols.GetPreviousVisibleColumn(FFocusedColumn, true)
                                  : Cols.GetNextVisibleColumn(FFocusedColumn, true);
       while (Node) {

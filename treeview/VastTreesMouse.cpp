@@ -48,6 +48,11 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
   }
   TVTHeader* H = HeaderObject();
   if (H) H->Columns().SetClickIndex(HitInfo.HitColumn);
+  // Handlers of the events fired below may delete the hit node: the click
+  // then ends there.
+  const TNodeWatch WatchHit(*this, HitInfo.HitNode);
+  const bool NodeHit = HitInfo.HitNode != nullptr;
+  auto HitGone = [&] { return NodeHit && !HitInfo.HitNode; };
 
   const TVTSelectionOptions Sel = FOptions->SelectionOptions();
   const TVTMiscOptions Misc = FOptions->MiscOptions();
@@ -90,10 +95,12 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
   bool AutoDrag = HasState(tsOLEDragging) && (!CellHit || FullRowDrag);
   if (HitInfo.HitNode && !AutoDrag)
     AutoDrag = DoDragAllowed(HitInfo.HitNode, NewColumn) && (FullRowDrag || LabelHit);
+  if (HitGone()) return;
 
   if (HeightTracking) {
     PVastNode Node = Pos.Contains(hiUpperSplitter) ? GetPreviousVisible(HitInfo.HitNode, true) : HitInfo.HitNode;
-    if (Node && CanResizeNodeHeight(TPoint{Message.X, Message.Y}, Node, HitInfo.HitColumn)) {
+    const TNodeWatch WatchNode(*this, Node);
+    if (Node && CanResizeNodeHeight(TPoint{Message.X, Message.Y}, Node, HitInfo.HitColumn) && Node) {
       FHeightTrackNode = Node;
       FHeightTrackColumn = HitInfo.HitColumn;
       const TRect R = GetDisplayRect(Node, FHeightTrackColumn, false);
@@ -111,7 +118,7 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
 
   if (Pos.Contains(hiOnItemCheckbox)) {
     TCheckState NewState = NextCheckState(HitInfo.HitNode->CheckType, GetCheckState(HitInfo.HitNode));
-    if (Message.Button == mbLeft && DoChecking(HitInfo.HitNode, NewState)) {
+    if (Message.Button == mbLeft && DoChecking(HitInfo.HitNode, NewState) && !HitGone()) {
       if (GetSelected(HitInfo.HitNode) && FSelectionCount > 1 && !Sel.Contains(toSyncCheckboxesWithSelection))
         SetCheckStateForAll(NewState, true, true);
       else
@@ -126,6 +133,7 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
   }
   const bool SelectOnDown =
       !AutoDrag && (!RightButton || !PopupMenuAvailable(HitInfo.HitNode, HitInfo.HitColumn, HitInfo.HitPoint));
+  if (HitGone()) return;
   if (MultiSelect && ShiftEmpty && AnyHit && AutoDrag && NodeSelected && !FSelectionLocked)
     DoStateChange({tsClearPending});
   if (!Sel.Contains(toDisableDrawSelection) && !LabelHit && !FullRowDrag && MultiSelect) {
@@ -143,6 +151,7 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
     if (NodeSelected || (AltPressed && HitInfo.HitNode && HitInfo.HitColumn == FHeader->MainColumn() &&
                          !Pos.Contains(hiNowhere))) {
       EmptySelection();
+      if (HitGone()) return;
       InsertIntoSelection(HitInfo.HitNode, true);
       if (HadSelection) {
         Invalidate();
@@ -153,6 +162,7 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
     } else {
       ClearSelection(false);
     }
+    if (HitGone()) return;
   }
   if (FHost->Focused() && (LabelHit || (Misc.Contains(toGridExtensions) && Pos.Contains(hiOnItem))) && NodeSelected &&
       !ColumnChange && ShiftEmpty && FSelectionCount == 1)
@@ -162,25 +172,30 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
       (!MultiSelect && !Pos.Contains(hiNowhere))) {
     FLastClickPos = TPoint{Message.X, Message.Y};
     if (AnyHit && DoFocusChanging(FFocusedNode, HitInfo.HitNode, FFocusedColumn, NewColumn)) {
+      if (HitGone()) return;
       if (ColumnChange) {
         InvalidateColumn(FFocusedColumn);
         InvalidateColumn(NewColumn);
         FFocusedColumn = NewColumn;
       }
       if (NodeChange) DoFocusNode(HitInfo.HitNode, false);
+      if (HitGone()) return;
       if (!MultiSelect || ShiftEmpty || RightButton) {
         if (ShiftEmpty) FRangeAnchor = HitInfo.HitNode;
         if (!GetSelected(HitInfo.HitNode)) AddToSelection(HitInfo.HitNode, true);
       } else {
         ClickSelect(HitInfo.HitNode, ShiftState.Contains(ssCtrl), ShiftState.Contains(ssShift), AutoDrag);
       }
+      if (HitGone()) return;
       if (NodeChange || ColumnChange) {
         ScrollIntoView(FFocusedNode, false,
                        !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus) && !Sel.Contains(toFullRowSelect));
         DoFocusChanged(FFocusedNode, FFocusedColumn);
+        if (HitGone()) return;
       }
     }
     if (FSelectionCount == 0 && HadSelection) Change(nullptr);
+    if (HitGone()) return;
     if (AutoDrag && AnyHit &&
         (HasState(tsLeftButtonDown) || HasState(tsRightButtonDown) || HasState(tsMiddleButtonDown)))
       BeginPlatformDrag();
@@ -189,7 +204,12 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
   }
 }
 
-void TBaseVastTree::MouseButtonUp(const TVTMouseMessage& Message, const THitInfo& HitInfo) {
+void TBaseVastTree::MouseButtonUp(const TVTMouseMessage& Message, const THitInfo& Hit) {
+  // The nodes held here are watched: the events below, and whatever ran
+  // between the button's down and up (a menu's command deleting rows), may
+  // free them.
+  THitInfo HitInfo = Hit;
+  const TNodeWatch WatchHit(*this, HitInfo.HitNode);
   FHost->SetMouseCapture(false);
   if (HasState(tsVCLDragPending)) return;
   if (IsMouseSelecting()) {
@@ -198,9 +218,10 @@ void TBaseVastTree::MouseButtonUp(const TVTMouseMessage& Message, const THitInfo
   }
   if (HasState(tsClearPending)) {
     PVastNode Focused = FFocusedNode;
+    const TNodeWatch WatchFocused(*this, Focused);
     const bool WasSelected = Focused && GetSelected(Focused);
     ClearSelection();
-    if (WasSelected) AddToSelection(Focused, false);
+    if (WasSelected && Focused) AddToSelection(Focused, false);
   }
   if (HasState(tsToggleFocusedSelection) && HitInfo.HitNode == FFocusedNode && FFocusedNode) {
     if (GetSelected(FFocusedNode)) {
@@ -217,12 +238,13 @@ void TBaseVastTree::MouseButtonUp(const TVTMouseMessage& Message, const THitInfo
   if (H && H->Columns().ClickIndex() >= 0 && H->Columns().ClickIndex() == HitInfo.HitColumn)
     DoColumnClick(HitInfo.HitColumn, Message.Keys);
   if (FLastHitInfo.HitNode) {
+    // A node freed since its button went down is no longer in FLastHitInfo.
     DoNodeClick(FLastHitInfo);
     if (FLastHitInfo.HitNode) InvalidateNode(FLastHitInfo.HitNode);
     FLastHitInfo.HitNode = nullptr;
   }
   if (HasState(tsEditPending)) {
-    if (HitInfo.HitNode == FFocusedNode && HitInfo.HitPositions.Contains(hiOnItem) &&
+    if (HitInfo.HitNode && HitInfo.HitNode == FFocusedNode && HitInfo.HitPositions.Contains(hiOnItem) &&
         FOptions->MiscOptions().Contains(toEditOnClick) && HitInfo.HitColumn == FFocusedColumn &&
         CanEdit(FFocusedNode, HitInfo.HitColumn)) {
       FEditColumn = FFocusedColumn;
@@ -233,7 +255,10 @@ void TBaseVastTree::MouseButtonUp(const TVTMouseMessage& Message, const THitInfo
   }
 }
 
-void TBaseVastTree::MouseDoubleClick(const TVTMouseMessage& Message, const THitInfo& HitInfo) {
+void TBaseVastTree::MouseDoubleClick(const TVTMouseMessage& Message, const THitInfo& Hit) {
+  THitInfo HitInfo = Hit;
+  const TNodeWatch WatchHit(*this, HitInfo.HitNode);
+  const bool NodeHit = HitInfo.HitNode != nullptr;
   bool EditOnDouble = !IsEditing() && FOptions->MiscOptions().Contains(toEditOnDblClick);
   StopPendingEdit();
   bool CanGoOn = true;
@@ -243,6 +268,8 @@ void TBaseVastTree::MouseDoubleClick(const TVTMouseMessage& Message, const THitI
     TVTHeader* H = HeaderObject();
     if (H && HitInfo.HitColumn == H->Columns().ClickIndex()) DoColumnDblClick(HitInfo.HitColumn, Message.Keys);
     if (HitInfo.HitNode) DoNodeDblClick(HitInfo);
+    // The handlers deleted the node: the double click ends there.
+    if (NodeHit && !HitInfo.HitNode) return;
     PVastNode Node = nullptr;
     if (Pos.Contains(hiOnItem) && HitInfo.HitColumn >= 0 && FHeader->ColumnIsFixed(HitInfo.HitColumn)) {
       if (Pos.Contains(hiUpperSplitter))
@@ -250,15 +277,16 @@ void TBaseVastTree::MouseDoubleClick(const TVTMouseMessage& Message, const THitI
       else if (Pos.Contains(hiLowerSplitter))
         Node = HitInfo.HitNode;
     }
+    const TNodeWatch WatchNode(*this, Node);
     if (Node && Node != FRoot && FOptions->MiscOptions().Contains(toNodeHeightDblClickResize)) {
-      if (DoNodeHeightDblClickResize(Node, HitInfo.HitColumn, Message.Keys, TPoint{Message.X, Message.Y})) {
+      if (DoNodeHeightDblClickResize(Node, HitInfo.HitColumn, Message.Keys, TPoint{Message.X, Message.Y}) && Node) {
         SetNodeHeight(Node, FDefaultNodeHeight);
         FHost->UpdateNow();
         EditOnDouble = false;
       }
     } else if (Pos.Contains(hiOnItemCheckbox)) {
       TCheckState NewState = NextCheckState(HitInfo.HitNode->CheckType, GetCheckState(HitInfo.HitNode));
-      if (Message.Button == mbLeft && DoChecking(HitInfo.HitNode, NewState))
+      if (Message.Button == mbLeft && DoChecking(HitInfo.HitNode, NewState) && HitInfo.HitNode)
         SetCheckStateForAll(NewState, true, true);
       EditOnDouble = false;
     } else if (HitInfo.HitNode &&

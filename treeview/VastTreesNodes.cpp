@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 
@@ -799,6 +800,11 @@ void TBaseVastTree::DeleteChildren(PVastNode Node, bool ResetHasChildren) {
 
 void TBaseVastTree::DeleteNodeBody(PVastNode Node, bool Reindex, bool ParentClearing) {
   if (!Node || Node == FRoot || ReadOnly()) return;
+  // The editor of a node that goes would write its text into the freed
+  // block when it ends: the edit is cancelled while the node still stands.
+  if (HasState(tsEditing) && FFocusedNode && !FDestroying &&
+      (FFocusedNode == Node || HasAsParent(FFocusedNode, Node)))
+    CancelEditNode();
   PVastNode Parent = Node->Parent;
   if (!ParentClearing) {
     StructureChange(Parent == FRoot ? nullptr : Parent, crChildDeleted);
@@ -879,6 +885,25 @@ void TBaseVastTree::ForgetNode(PVastNode Node) {
   if (FLastHitNode == Node) FLastHitNode = nullptr;
   if (FLastSelected == Node) FLastSelected = nullptr;
   if (FRangeAnchor == Node) FRangeAnchor = nullptr;
+  if (FLastHitInfo.HitNode == Node) FLastHitInfo.HitNode = nullptr;
+  if (FHeightTrackNode == Node) FHeightTrackNode = nullptr;
+  if (FLastSearchNode == Node) FLastSearchNode = nullptr;
+  for (PVastNode* Slot : FWatchedNodes)
+    if (*Slot == Node) *Slot = nullptr;
+}
+
+TBaseVastTree::TNodeWatch::TNodeWatch(TBaseVastTree& Tree, PVastNode& Node) : FTree(Tree), FSlot(&Node) {
+  FTree.FWatchedNodes.push_back(FSlot);
+}
+
+TBaseVastTree::TNodeWatch::~TNodeWatch() {
+  // Watches end in the reverse order of their start, but search anyway.
+  auto& Slots = FTree.FWatchedNodes;
+  for (auto It = Slots.rbegin(); It != Slots.rend(); ++It)
+    if (*It == FSlot) {
+      Slots.erase(std::next(It).base());
+      break;
+    }
 }
 
 void TBaseVastTree::DoFreeNode(PVastNode Node) {

@@ -3,6 +3,7 @@
 // an update runs, removed entries are only marked (lowest address bit set)
 // and packed later.
 #include <algorithm>
+#include <deque>
 
 #include "rtl/ScopeExit.h"
 #include "rtl/UpdateGuard.h"
@@ -98,10 +99,15 @@ bool TBaseVastTree::InsertIntoSelection(TNodeArray& NewItems, Integer NewLength,
   std::inplace_merge(FSelection.begin(), FSelection.begin() + static_cast<std::ptrdiff_t>(Old), FSelection.end(),
                      AddressLess);
   FSelectionCount = static_cast<Integer>(FSelection.size());
-  for (PVastNode Node : Items) {
-    IncludeNodeStates(Node, {vsSelected});
-    if (OnAddToSelection) OnAddToSelection(this, Node);
-    if (SyncsCheckBox(Node)) SetCheckState(Node, csCheckedNormal);
+  // All are marked before the first handler runs: one that deletes a node
+  // of the batch then takes it out of the selection as it goes, and the
+  // nodes it freed are skipped.
+  for (PVastNode Node : Items) IncludeNodeStates(Node, {vsSelected});
+  std::deque<TNodeWatch> Watches;
+  for (PVastNode& Node : Items) Watches.emplace_back(*this, Node);
+  for (PVastNode& Node : Items) {
+    if (Node && OnAddToSelection) OnAddToSelection(this, Node);
+    if (Node && SyncsCheckBox(Node)) SetCheckState(Node, csCheckedNormal);
   }
   return true;
 }
@@ -112,9 +118,11 @@ bool TBaseVastTree::InsertIntoSelection(PVastNode Node, bool ForceInsert) {
 }
 
 void TBaseVastTree::AddToSelection(PVastNode Node, bool NotifySynced) {
-  if (FSelectionLocked || !InsertIntoSelection(Node, false)) return;
+  const TNodeWatch Watch(*this, Node);
+  if (FSelectionLocked || !InsertIntoSelection(Node, false) || !Node) return;
   ChooseNextNodeToSelect(Node);
   if (FSelectionCount == 1) SetFocusedNode(Node);
+  if (!Node) return;
   InvalidateNode(Node);
   if (NotifySynced)
     RunSynched([&] { Change(Node); });
@@ -159,7 +167,9 @@ void TBaseVastTree::RemoveFromSelection(PVastNode Node) {
   }
   if (FSelectionCount == 0) ResetRangeAnchor();
   if (FSelectionCount <= 1) ChooseNextNodeToSelect(Node);
+  const TNodeWatch Watch(*this, Node);
   DoRemoveFromSelection(Node);
+  if (!Node) return;
   InvalidateNode(Node);
   Change(Node);
 }
@@ -170,8 +180,9 @@ void TBaseVastTree::DropFromSelection(PVastNode Node) {
   ExcludeNodeStates(Node, {vsSelected});
   if (SyncsCheckBox(Node)) Node->CheckState = csUncheckedNormal;
   FSelection[static_cast<std::size_t>(Index)] = Marked(Node);
+  const TNodeWatch Watch(*this, Node);
   DoRemoveFromSelection(Node);
-  AdviseChangeEvent(false, Node, crIgnore);
+  if (Node) AdviseChangeEvent(false, Node, crIgnore);
 }
 
 void TBaseVastTree::EmptySelection() {
@@ -411,9 +422,15 @@ void TBaseVastTree::MarkCutCopySelection() {
 // Focus
 
 void TBaseVastTree::DoFocusNode(PVastNode Node, bool Ask) {
+  // The edit's end, the focus question and a collapse run handlers that may
+  // delete Node: the focus then stays where it is.
+  const TNodeWatch Watch(*this, Node);
+  const bool NodeGiven = Node != nullptr;
   if (HasState(tsEditing) && !DoEndEdit()) return;
+  if (NodeGiven && !Node) return;
   if (Node == FRoot) Node = nullptr;
   if (Node != FFocusedNode && (!Ask || DoFocusChanging(FFocusedNode, Node, FFocusedColumn, FFocusedColumn))) {
+    if (NodeGiven && !Node) return;
     if (FFocusedNode) {
       if (FOptions->AutoOptions().Contains(toAutoExpand) && Node && Node->Parent == FFocusedNode->Parent &&
           FFocusedNode->States.Contains(vsExpanded))
@@ -421,6 +438,7 @@ void TBaseVastTree::DoFocusNode(PVastNode Node, bool Ask) {
       else
         InvalidateNode(FFocusedNode);
     }
+    if (NodeGiven && !Node) return;
     FFocusedNode = Node;
   }
   if (FFocusedNode) {
@@ -440,7 +458,10 @@ void TBaseVastTree::DoFocusNode(PVastNode Node, bool Ask) {
 
 void TBaseVastTree::SetFocusedNode(PVastNode Value) {
   PVastNode Old = FFocusedNode;
+  const TNodeWatch Watch(*this, Value);
+  const bool Given = Value != nullptr;
   DoFocusNode(Value, true);
+  if (Given && !Value) return;
   if (Value != Old && FFocusedNode == Value) DoFocusChanged(FFocusedNode, FFocusedColumn);
 }
 

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "rtl/ScopeExit.h"
+#include "rtl/Threads.h"
 #include "treeview/VastTreeWorker.h"
 #include "treeview/VastTrees.h"
 
@@ -305,7 +306,8 @@ bool TBaseVastTree::DoValidateCache() {
   // long, and around a height measurement, which runs on that thread.
   std::unique_lock<std::recursive_mutex> Lock(FNodeStateLock);
   while (Node && Index < Size) {
-    if (HasState(tsStopValidation)) {
+    // A thread told to end (the last tree went) stops here too.
+    if (HasState(tsStopValidation) || TThread::CheckTerminated()) {
       Stopped = true;
       break;
     }

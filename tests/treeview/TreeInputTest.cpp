@@ -3,7 +3,9 @@
 // the edit protocol and the auto-scroll decisions, on a scripted host.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,17 @@ public:
   using TCustomVastStringTree::DoCheckClick;
   using TCustomVastStringTree::DoStateChange;
   using TCustomVastStringTree::HasState;
+  // Every node block freed so far.
+  std::set<PVastNode> Freed;
+  // Check boxes take room only where a test gives them some.
+  Integer CheckWidth = 0;
+  Integer CheckImageWidth() const override { return CheckWidth; }
+
+protected:
+  void DoFreeNode(PVastNode Node) override {
+    Freed.insert(Node);
+    TCustomVastStringTree::DoFreeNode(Node);
+  }
 };
 
 // Texts by node; 7 pixels a character, rows of 18 pixels.
@@ -828,6 +841,238 @@ TEST_F(TInputTest, PanningCursorsFollowThePointer) {
   EXPECT_FALSE(Tree.IsPanning());
   EXPECT_EQ(Host.Timers.count(ScrollTimer), 0u);
   Tree.EndWheelPanning();  // without panning: nothing
+}
+
+// ---------------------------------------------------------------------------
+// Nodes freed while input is handled: a menu's command between a button's
+// down and up, or a handler of an event the click or the key fires, deletes
+// the row. The handler stops there, and nothing ever reaches the freed block
+// (under AddressSanitizer a read of it fails the test on the spot).
+
+class TFreedNodeTest : public TInputTest {
+protected:
+  // The tree outlives this part of the fixture and frees its rows as it
+  // goes: its handlers must not reach back here then.
+  ~TFreedNodeTest() override {
+    Tree.OnFocusChanging = nullptr;
+    Tree.OnFocusChanged = nullptr;
+    Tree.OnAddToSelection = nullptr;
+    Tree.OnRemoveFromSelection = nullptr;
+    Tree.OnChange = nullptr;
+    Tree.OnNodeClick = nullptr;
+    Tree.OnDragAllowed = nullptr;
+    Tree.OnGetPopupMenu = nullptr;
+    Tree.OnChecking = nullptr;
+    Tree.OnCreateEditor = nullptr;
+    Tree.OnEdited = nullptr;
+  }
+  // Reports of a freed node by the events that name nodes.
+  int Stale = 0;
+  int NodeClicks = 0;
+  void Report(PVastNode Node) {
+    if (Node && Tree.Freed.count(Node)) ++Stale;
+  }
+  void WatchEvents() {
+    Tree.OnFocusChanging = [this](TBaseVastTree*, PVastNode Old, PVastNode New, TColumnIndex, TColumnIndex, bool&) {
+      Report(Old);
+      Report(New);
+    };
+    Tree.OnFocusChanged = [this](TBaseVastTree*, PVastNode Node, TColumnIndex) { Report(Node); };
+    Tree.OnAddToSelection = [this](TBaseVastTree*, PVastNode Node) { Report(Node); };
+    Tree.OnRemoveFromSelection = [this](TBaseVastTree*, PVastNode Node) { Report(Node); };
+    Tree.OnChange = [this](TBaseVastTree*, PVastNode Node) { Report(Node); };
+    Tree.OnNodeClick = [this](TBaseVastTree*, const THitInfo& Hit) {
+      ++NodeClicks;
+      Report(Hit.HitNode);
+    };
+  }
+  // A fresh tree of top-level rows with these texts.
+  void Rebuild(TVTSelectionOptions Sel, std::initializer_list<const char16_t*> Names) {
+    Tree.Clear();
+    Top.clear();
+    Tree.Freed.clear();
+    Stale = NodeClicks = 0;
+    Options(Sel);
+    Build(Names);
+    WatchEvents();
+  }
+  // Deletes Node the first time; false afterwards.
+  bool DeleteOnce(PVastNode Node) {
+    if (!Node || Tree.Freed.count(Node)) return false;
+    Tree.DeleteNode(Node);
+    return true;
+  }
+  void Button(bool Down, Integer X, Integer Y, TMouseButton Which) {
+    TVTMouseMessage M;
+    M.Button = Which;
+    M.X = X;
+    M.Y = Y;
+    THitInfo Hit;
+    Tree.GetHitTestInfoAt(X, Y, true, Hit);
+    if (Down)
+      Tree.MouseButtonDown(M, Hit);
+    else
+      Tree.MouseButtonUp(M, Hit);
+  }
+  // Nothing the tree keeps refers to a freed node.
+  void ExpectNoFreedNodeKept() {
+    EXPECT_EQ(Tree.Freed.count(Tree.FocusedNode()), 0u);
+    for (PVastNode N : Tree.SelectedNodes()) EXPECT_EQ(Tree.Freed.count(N), 0u);
+    EXPECT_EQ(Stale, 0);
+    EXPECT_TREE_VALID(Tree);
+  }
+};
+
+// The folder tree's and the file list's ways of selecting: the right
+// button selects the row, then its menu's Delete removes it before the
+// button comes up. The button's up then clicks no freed row, three times
+// running, and a right click on a row still there clicks it.
+TEST_F(TFreedNodeTest, AMenuCommandDeletesTheRightClickedRowBeforeTheButtonIsUp) {
+  for (const TVTSelectionOptions Sel : {TVTSelectionOptions{toFullRowSelect, toRightClickSelect},
+                                        TVTSelectionOptions{toFullRowSelect, toRightClickSelect, toMultiSelect}}) {
+    SCOPED_TRACE(Sel.Contains(toMultiSelect) ? "multiple selection" : "single selection");
+    Rebuild(Sel, {u"n0", u"n1", u"n2", u"n3", u"n4"});
+    if (Sel.Contains(toMultiSelect)) Tree.SetSelected(Top[0], true);
+    for (int Round = 0; Round < 3; ++Round) {
+      PVastNode Clicked = Tree.GetFirst();
+      for (int I = 0; I < 2 && Tree.GetNextSibling(Clicked); ++I) Clicked = Tree.GetNextSibling(Clicked);
+      const Integer Y = Tree.GetDisplayRect(Clicked, NoColumn, false).Top + 9;
+      Button(true, 100, Y, mbRight);
+      ASSERT_EQ(Tree.FocusedNode(), Clicked);
+      ASSERT_TRUE(Tree.GetSelected(Clicked));
+      Tree.DeleteNode(Clicked);  // the menu's command, inside the button's handling
+      Button(false, 100, Y, mbRight);
+      EXPECT_EQ(NodeClicks, 0);
+      ExpectNoFreedNodeKept();
+    }
+    EXPECT_EQ(Tree.RootNodeCount(), 2u);
+    Button(true, 100, 9, mbRight);
+    Button(false, 100, 9, mbRight);
+    EXPECT_EQ(NodeClicks, 1);
+    EXPECT_EQ(Tree.FocusedNode(), Tree.GetFirst());
+    ExpectNoFreedNodeKept();
+  }
+}
+
+// Each event a click fires, with a handler that deletes the clicked row.
+TEST_F(TFreedNodeTest, AHandlerThatDeletesTheClickedRowEndsTheClick) {
+  struct TCase {
+    const char* Event;
+    TMouseButton Which;
+    std::function<void()> Arm;
+  };
+  const std::vector<TCase> Cases = {
+      {"OnDragAllowed", mbLeft,
+       [this] {
+         Tree.OnDragAllowed = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, bool&) { DeleteOnce(Node); };
+       }},
+      {"OnGetPopupMenu", mbRight,
+       [this] {
+         Tree.OnGetPopupMenu = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, const TPoint&, bool&,
+                                      TPopupMenu*&) { DeleteOnce(Node); };
+       }},
+      {"OnFocusChanging", mbLeft,
+       [this] {
+         Tree.OnFocusChanging = [this](TBaseVastTree*, PVastNode, PVastNode New, TColumnIndex, TColumnIndex,
+                                       bool&) { DeleteOnce(New); };
+       }},
+      {"OnFocusChanged", mbLeft,
+       [this] {
+         Tree.OnFocusChanged = [this](TBaseVastTree*, PVastNode Node, TColumnIndex) { DeleteOnce(Node); };
+       }},
+      {"OnAddToSelection", mbLeft,
+       [this] { Tree.OnAddToSelection = [this](TBaseVastTree*, PVastNode Node) { DeleteOnce(Node); }; }},
+      {"OnNodeClick", mbLeft,
+       [this] {
+         Tree.OnNodeClick = [this](TBaseVastTree*, const THitInfo& Hit) {
+           ++NodeClicks;
+           DeleteOnce(Hit.HitNode);
+         };
+       }},
+      {"OnChecking", mbLeft,
+       [this] {
+         Tree.OnChecking = [this](TBaseVastTree*, PVastNode Node, TCheckState&, bool&) { DeleteOnce(Node); };
+       }},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Event);
+    Tree.OnDragAllowed = nullptr;
+    Tree.OnGetPopupMenu = nullptr;
+    Tree.OnChecking = nullptr;
+    Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toCheckSupport});
+    Rebuild({toFullRowSelect, toRightClickSelect}, {u"n0", u"n1", u"n2"});
+    const bool Check = std::string(C.Event) == "OnChecking";
+    Integer X = 100;
+    if (Check) {
+      Tree.CheckWidth = 13;
+      Tree.SetCheckType(Top[1], ctCheckBox);
+      TVTOffsets O;
+      Tree.GetOffsets(Top[1], O, ofsStateImage);
+      X = (O[ofsCheckBox] + O[ofsStateImage]) / 2;
+    }
+    C.Arm();
+    Button(true, X, 18 + 9, C.Which);
+    Button(false, X, 18 + 9, C.Which);
+    EXPECT_EQ(Tree.Freed.count(Top[1]), 1u) << "the handler did not run";
+    EXPECT_EQ(Tree.RootNodeCount(), 2u);
+    ExpectNoFreedNodeKept();
+  }
+}
+
+// Keys: the row a key moves to, or the row it comes from, deleted by a
+// handler on the way.
+TEST_F(TFreedNodeTest, AHandlerThatDeletesTheRowsOfAKeyEndsTheKey) {
+  Rebuild({toMultiSelect}, {u"n0", u"n1", u"n2", u"n3"});
+  // Down: clearing the selection deletes the row the key goes to.
+  Tree.SetFocusedNode(Top[0]);
+  Tree.SetSelected(Top[0], true);
+  Tree.OnRemoveFromSelection = [this](TBaseVastTree*, PVastNode Node) {
+    Report(Node);
+    DeleteOnce(Top[1]);
+  };
+  Key(vkDown);
+  EXPECT_EQ(Tree.Freed.count(Top[1]), 1u);
+  ExpectNoFreedNodeKept();
+  Tree.OnRemoveFromSelection = [this](TBaseVastTree*, PVastNode Node) { Report(Node); };
+  // Shift+Down: the new focus deletes the row the range starts from.
+  Tree.ClearSelection();
+  Tree.SetFocusedNode(Top[2]);
+  Tree.SetSelected(Top[2], true);
+  Tree.OnFocusChanged = [this](TBaseVastTree*, PVastNode Node, TColumnIndex) {
+    Report(Node);
+    if (Node == Top[3]) DeleteOnce(Top[2]);
+  };
+  Key(vkDown, {ssShift});
+  EXPECT_EQ(Tree.Freed.count(Top[2]), 1u);
+  EXPECT_EQ(Tree.FocusedNode(), Top[3]);
+  ExpectNoFreedNodeKept();
+}
+
+// The row being edited goes, or its parent: the editor is cancelled first,
+// so that it never writes its text into the freed row.
+TEST_F(TFreedNodeTest, DeletingTheEditedRowCancelsItsEditor) {
+  Build({u"alpha", u"beta"});
+  Child(Top[1], u"beta.1");
+  Tree.FullExpand(nullptr);
+  TFakeEditLink Link;
+  Tree.OnCreateEditor = [&](TBaseVastTree*, PVastNode, TColumnIndex, IVTEditLink*& L) { L = &Link; };
+  Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toEditable});
+  int Edited = 0;
+  Tree.OnEdited = [&](TBaseVastTree*, PVastNode, TColumnIndex) { ++Edited; };
+  for (const bool Parent : {false, true}) {
+    SCOPED_TRACE(Parent ? "parent" : "row");
+    PVastNode Edit = Parent ? Tree.GetFirstChild(Top[1]) : Top[0];
+    Link.Calls.clear();
+    ASSERT_TRUE(Tree.EditNode(Edit, NoColumn));
+    Tree.DeleteNode(Parent ? Top[1] : Top[0]);
+    EXPECT_FALSE(Tree.IsEditing());
+    ASSERT_FALSE(Link.Calls.empty());
+    EXPECT_EQ(Link.Calls.back(), "cancel");
+    EXPECT_EQ(Link.Refs, 0);
+    EXPECT_TRUE(Tree.EndEditNode());
+    EXPECT_EQ(Edited, 0);
+    ExpectNoFreedNodeKept();
+  }
 }
 
 }  // namespace

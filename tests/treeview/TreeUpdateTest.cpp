@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -307,6 +308,48 @@ TEST(TreeWorker, ThreadLivesWithTheTrees) {
     EXPECT_TRUE(TWorkerThread::Running());
   }
   EXPECT_FALSE(TWorkerThread::Running());
+}
+
+// Trees go while the worker walks them, with fixed and with measured row
+// heights (each height measured on the user-interface thread while the
+// worker waits): every destructor returns promptly, the last one without
+// waiting for the thread, which then ends by itself.
+TEST(TreeWorker, TreesGoingWhileTheWorkerWalksThemNeverWaitLong) {
+  TFakeTreeHost Host;
+  for (int Round = 0; Round < 8; ++Round) {
+    SCOPED_TRACE(Round);
+    const bool Measured = Round % 2 == 1;
+    std::vector<std::unique_ptr<TBaseVastTree>> Trees;
+    std::atomic<int> Measures{0};
+    for (int I = 0; I < 2; ++I) {
+      auto Tree = std::make_unique<TBaseVastTree>(&Host);
+      Tree->TreeOptions().SetAutoOptions(Tree->TreeOptions().AutoOptions() - TVTAutoOptions{toAutoSort});
+      Tree->OnMeasureItem = [&Measures](TBaseVastTree*, TCanvas*, PVastNode, Integer& Height) {
+        ++Measures;
+        Height = 20;
+      };
+      Tree->BeginUpdate();
+      Tree->SetRootNodeCount(Measured ? 20000 : 200000);
+      if (Measured)
+        Tree->TreeOptions().SetMiscOptions(Tree->TreeOptions().MiscOptions() + TVTMiscOptions{toVariableNodeHeight});
+      Tree->EndUpdate();
+      Trees.push_back(std::move(Tree));
+    }
+    // The worker is on one of them.
+    ASSERT_TRUE(Host.PumpUntil([&] {
+      return Trees[0]->TreeStates().Contains(tsValidating) || Trees[1]->TreeStates().Contains(tsValidating);
+    }));
+    if (Measured) {
+      ASSERT_TRUE(Host.PumpUntil([&] { return Measures > 50; }));
+    }
+    for (auto& Tree : Trees) {
+      const UInt64 Start = TThread::GetTickCount64();
+      Tree.reset();
+      EXPECT_LT(TThread::GetTickCount64() - Start, 2000u);
+    }
+    EXPECT_FALSE(TWorkerThread::Running());
+    Host.Dispatcher.ProcessPending();
+  }
 }
 
 TEST(TreeWorker, StaleValidationNeverMarksCacheUsable) {

@@ -193,6 +193,41 @@ inline bool ClicDroitMenu(TVastStringTree* Arbre, PVastNode Noeud, const std::fu
   return detail::MenuOuvert();
 }
 
+namespace detail {
+inline int& EtapeCommande() {
+  static int n = 0;
+  return n;
+}
+// First call: the menu is open; Down then Enter choose its first item, as
+// the keyboard does. A menu still open at the next call is closed.
+inline void CALLBACK ChoisitPremier(HWND, UINT, UINT_PTR Id, DWORD) {
+  HWND menu = ::FindWindowW(L"#32768", nullptr);
+  if (EtapeCommande()++ == 0 && menu) {
+    MenuOuvert() = true;
+    ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    ::PostMessageW(menu, WM_KEYUP, VK_DOWN, static_cast<LPARAM>(0xC0000001));
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
+    ::PostMessageW(menu, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001));
+    return;
+  }
+  ::KillTimer(nullptr, Id);
+  if (menu) ::EndMenu();
+}
+}  // namespace detail
+
+// A right click on a node whose pop-up menu's first item is then chosen
+// with the keys while the menu is open: the command runs inside the
+// click's button-up, as when the user picks it. Returns whether the menu
+// opened.
+inline bool ClicDroitPremiereCommande(TVastStringTree* Arbre, PVastNode Noeud) {
+  detail::MenuOuvert() = false;
+  detail::EtapeCommande() = 0;
+  const UINT_PTR id = ::SetTimer(nullptr, 0, 300, &detail::ChoisitPremier);
+  ClicNoeud(Arbre, Noeud, true);
+  ::KillTimer(nullptr, id);
+  return detail::MenuOuvert();
+}
+
 // The node of a tree whose column-0 text is Texte (depth first).
 inline PVastNode NoeudDeTexte(TVastStringTree* Arbre, const String& Texte) {
   for (PVastNode n = Arbre->GetFirst(); n; n = Arbre->GetNext(n))

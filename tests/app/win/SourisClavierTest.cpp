@@ -5,10 +5,14 @@
 // list's header sorts, each file row has its name as hint, and a click on
 // the busy bar cancels the scan.
 #include <algorithm>
+#include <chrono>
+#include <set>
 
 #include "AppWinTestSupport.h"
 #include "app/GraphiqueDossier.h"
 #include "app/core/Affichage.h"
+#include "app/core/Options.h"
+#include "xml/OxSimpleXml.h"
 #include "tests/app/core/ScanTestSupport.h"
 #include "tests/fixture/FtpFixture.h"
 
@@ -272,6 +276,73 @@ TEST_F(SourisClavierTest, DuringAScanDeleteIsRefusedAndAClickOnTheBusyBarCancels
   EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->Racine()->OctetsTotal());
   EXPECT_EQ(Main->TailleTotale(), Main->Racine()->Total());
   EXPECT_LT(Main->Session()->Modele().NombreDossiers(), 40u);
+}
+
+// Right click on a folder, Delete chosen in its menu, three times running:
+// the command deletes the clicked row while the click's button-up is still
+// being handled. No freed row is clicked afterwards, each right click
+// works, and Quit then ends the program, which saves its settings.
+TEST_F(SourisClavierTest, RightClickDeleteThreeTimesThenQuit) {
+  FtpServer server;
+  server.Start();
+  for (const char* d : {"d1", "d2", "d3", "d4"}) server.MakeFile(std::string(d) + "/f.bin", 1024);
+  EcritReglages("<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
+  Demarre(Params(server, {u"-passive", u"-US"}));
+  Application->SetMainForm(Main);  // as the program's entry makes it
+  ASSERT_TRUE(AttendScan());
+  Premier();
+  TVastStringTree* arbre = Main->listeDossier;
+  // Clicks reported for rows already freed.
+  std::set<PVastNode> liberes;
+  int clicsLiberes = 0, clics = 0;
+  auto liberation = arbre->OnFreeNode;
+  arbre->OnFreeNode = [&liberes, liberation](TBaseVastTree* s, PVastNode n) {
+    liberes.insert(n);
+    if (liberation) liberation(s, n);
+  };
+  arbre->OnNodeClick = [&](TBaseVastTree*, const THitInfo& h) {
+    ++clics;
+    if (liberes.count(h.HitNode)) ++clicsLiberes;
+  };
+  for (int tour = 0; tour < 3; ++tour) {
+    SCOPED_TRACE("round " + std::to_string(tour + 1));
+    ASSERT_FALSE(Main->Racine()->SousDossiers.empty());
+    TDossier* d = Main->Racine()->SousDossiers.front().get();
+    const String nom = d->Nom;
+    Monde.Reponses = {IDYES};
+    const std::size_t boites = Monde.Boites.size();
+    ASSERT_TRUE(ClicDroitPremiereCommande(arbre, Main->NoeudDossier(d)));
+    ASSERT_EQ(Monde.Boites.size(), boites + 1) << "Delete was not chosen";
+    EXPECT_EQ(Monde.Boites.back().Text, u"Do you really want to delete \"" + nom + u"\" folder and all its contents?");
+    EXPECT_FALSE(server.Exists(U8(nom)));
+    EXPECT_EQ(NoeudDeTexte(arbre, nom), nullptr);
+    EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
+    EXPECT_EQ(clicsLiberes, 0);
+    PumpFor(50);
+  }
+  EXPECT_EQ(Main->Racine()->SousDossiers.size(), 1u);
+  // A right click on the folder left is an ordinary click on it.
+  TDossier* reste = Main->Racine()->SousDossiers.front().get();
+  EXPECT_TRUE(ClicDroitMenu(arbre, Main->NoeudDossier(reste)));
+  EXPECT_EQ(Main->DossierChoisi(), reste);
+  EXPECT_EQ(clicsLiberes, 0);
+  EXPECT_GE(clics, 1);
+  Capture(Main, DossierCaptures(), "main_three_deletes_us");
+
+  // Quit: the window asks the program's loop to end, and the forms then go
+  // as the program's entry frees them, promptly, the settings written.
+  HWND fenetre = Main->Handle();
+  Main->aQuit->Execute();
+  MSG fin;
+  EXPECT_TRUE(::PeekMessageW(&fin, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program's loop would not end";
+  EXPECT_FALSE(::IsWindowVisible(fenetre));
+  const auto debut = std::chrono::steady_clock::now();
+  Ferme();
+  EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(10));
+  EXPECT_FALSE(::IsWindow(fenetre));
+  TOxSimpleXML xml;
+  xml.LoadFromFile(String(reinterpret_cast<const Char*>((Travail / "Quorvel.xml").wstring().c_str())));
+  EXPECT_EQ(LitOption(xml, u"LastPort", u"(absent)"), IntToStr(server.Port()));
 }
 
 }  // namespace
