@@ -187,13 +187,11 @@ void TVivIzudeJSONWriter::Close() {
   FWriter->Deliver();
 }
 
-std::string TVivIzudeJSONWriter::FormatDouble(double Value) {
-  if (std::isnan(Value)) return "NAN";
-  if (std::isinf(Value)) return Value < 0 ? "-INF" : "INF";
-  if (Value == 0) return "0";
-  // Fifteen significant digits, rounded once by the conversion itself.
+namespace {
+
+std::string GeneralForm(double Value, int Digits15or17) {
   char Buf[64];
-  auto R = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::scientific, 14);
+  auto R = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::scientific, Digits15or17 - 1);
   std::string Sci(Buf, R.ptr);
   const std::size_t EPos = Sci.find('e');
   const int Exp = std::stoi(Sci.substr(EPos + 1));
@@ -215,6 +213,21 @@ std::string TVivIzudeJSONWriter::FormatDouble(double Value) {
   } else {
     Out += Digits.substr(0, static_cast<std::size_t>(Exp + 1)) + "." + Digits.substr(static_cast<std::size_t>(Exp + 1));
   }
+  return Out;
+}
+
+}  // namespace
+
+std::string TVivIzudeJSONWriter::FormatDouble(double Value) {
+  if (std::isnan(Value)) return "NAN";
+  if (std::isinf(Value)) return Value < 0 ? "-INF" : "INF";
+  if (Value == 0) return "0";
+  std::string Out = GeneralForm(Value, 15);
+  // Near the largest double, fifteen digits round up beyond it; such a
+  // value is written with seventeen so that it reads back.
+  double Back = 0;
+  auto R = std::from_chars(Out.data(), Out.data() + Out.size(), Back);
+  if (R.ec != std::errc()) Out = GeneralForm(Value, 17);
   return Out;
 }
 
