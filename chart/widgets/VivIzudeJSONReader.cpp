@@ -304,11 +304,10 @@ TState TVivIzudeJSONReader::PeekNumber() {
           break;
         case nInt:
           if (Value == 0) Bad();  // a leading zero
-          if (Fits) {
-            const Int64 Next = Value * 10 - Digit;
-            Fits = Value > MinDiv10 || (Value == MinDiv10 && Next < Value);
-            if (Fits) Value = Next;
-          }
+          // Decided before the step, which must not overflow: at the
+          // boundary only digits up to 8 still fit.
+          Fits = Fits && (Value > MinDiv10 || (Value == MinDiv10 && Digit <= 8));
+          if (Fits) Value = Value * 10 - Digit;
           break;
         case nPoint: St = nFrac; break;
         case nExpMark: case nExpSign: St = nExpDigit; break;

@@ -141,6 +141,16 @@ TEST(VivIzudeJSONReader, NumbersIntoEachType) {
     D->ReadEndArray();
   }
   {
+    // Digits beyond Int64 at and past its boundary become doubles.
+    Doc D("[-9223372036854775809, -92233720368547758080, -2233720360368547758000]");
+    D->ReadBeginArray();
+    for (double V : {-9223372036854775809.0, -92233720368547758080.0, -2233720360368547758000.0}) {
+      EXPECT_FALSE(D->PeekedInt64());
+      EXPECT_EQ(D->ReadDouble(), V);
+    }
+    D->ReadEndArray();
+  }
+  {
     Doc D("[12, true, -0, 1E2, 1e-400, 1e400]");
     D->ReadBeginArray();
     EXPECT_EQ(D->ReadString(), u"12");
