@@ -749,55 +749,14 @@ void TVastTreeControl::WndProc(TMessage& Message) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-    case WM_MOUSEMOVE: {
-      if (Message.Msg == WM_MOUSEMOVE && FLastHintRect.Width() > 0 &&
-          !FLastHintRect.Contains(MessagePoint(Message.LParam))) {
-        // Another cell: the hint machinery asks again.
-        FLastHintRect = TRect{};
-        if (Application->HintControl() == this) Application->CancelHint();
-      }
-      if (Message.Msg == WM_MOUSEMOVE) AskHintAgainIfMoved(MessagePoint(Message.LParam));
-      const bool Down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN ||
-                        Message.Msg == WM_MBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
-      // The platform's own handling (events) first; the tree's after.
-      if (Down && !Focused() && CanFocus()) SetFocus();
-      if (Message.Msg == WM_RBUTTONUP) {
-        // The menu the platform shows now (WM_CONTEXTMENU) ends a rubber band.
-        DoStateChange({}, {tsPopupMenuShown});
-        if (PopupMenu() && IsMouseSelecting()) {
-          DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
-          InvalidateAll();
-        }
-      }
-      // A double click is marked as one for the time of its handling,
-      // however that ends.
-      const TVastTreeState DblClick = Message.Msg == WM_LBUTTONDBLCLK   ? tsLeftDblClick
-                                      : Message.Msg == WM_MBUTTONDBLCLK ? tsMiddleDblClick
-                                      : Message.Msg == WM_RBUTTONDBLCLK ? tsRightDblClick
-                                                                        : TVastTreeState{};
-      const bool IsDblClick =
-          Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK;
-      if (IsDblClick) DoStateChange({DblClick});
-      TScopeExit LeaveDblClick([&] {
-        if (IsDblClick) DoStateChange({}, {DblClick});
-      });
-      TCustomControl::WndProc(Message);
-      HandleMouseMessage(Message);
+    case WM_MOUSEMOVE:
+      WMMouse(Message);
       return;
-    }
     case WM_GETDLGCODE:
       Message.Result = DialogCode();
       return;
     case WM_CONTEXTMENU:
-      // A click that was to edit, clear or drag is over once a menu opens.
-      KillTimer(EditTimer);
-      DoStateChange({}, {tsClearPending, tsEditPending, tsOLEDragPending, tsVCLDragPending});
-      if (HasState(tsPopupMenuShown)) {
-        // The tree has shown its own menu for this gesture already.
-        DoStateChange({}, {tsPopupMenuShown});
-        Message.Result = 0;
-        return;
-      }
+      if (WMContextMenu(Message)) return;
       break;
     case WM_ERASEBKGND:
       Message.Result = 1;
@@ -809,258 +768,58 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       // No application style draws over our bars: nothing to refresh.
       Message.Result = 0;
       return;
-    case WM_NCCALCSIZE: {
-      TCustomControl::WndProc(Message);
-      auto* Client = reinterpret_cast<RECT*>(Message.LParam);
-      const Integer BS = BevelSize();
-      Client->left += FBorderWidth + (FBevelEdges.Contains(beLeft) ? BS : 0);
-      Client->top += FBorderWidth + (FBevelEdges.Contains(beTop) ? BS : 0);
-      Client->right -= FBorderWidth + (FBevelEdges.Contains(beRight) ? BS : 0);
-      Client->bottom -= FBorderWidth + (FBevelEdges.Contains(beBottom) ? BS : 0);
-      if (Client->right < Client->left) Client->right = Client->left;
-      if (Client->bottom < Client->top) Client->bottom = Client->top;
-      if (Header().Options().Contains(hoVisible)) {
-        auto* R = reinterpret_cast<RECT*>(Message.LParam);
-        R->top += Header().Height();
-        if (R->top > R->bottom) R->top = R->bottom;
-      }
+    case WM_NCCALCSIZE:
+      WMNCCalcSize(Message);
       return;
-    }
-    case WM_NCPAINT: {
-      DefaultHandler(Message);
-      ComputeHeaderRect();
-      const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
-      PaintBevelBorder(DC.Get());
-      if (Header().Options().Contains(hoVisible)) PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
-      Message.Result = 0;
+    case WM_NCPAINT:
+      WMNCPaint(Message);
       return;
-    }
-    case WM_PAINT: {
-      TCustomControl::WndProc(Message);
-      if (Header().Options().Contains(hoVisible)) {
-        ComputeHeaderRect();
-        const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
-        PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
-      }
+    case WM_PAINT:
+      WMPaint(Message);
       return;
-    }
-    case WM_PRINT: {
-      if ((Message.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(FHandle)) return;
-      // Painted here in full (frame, header, client at its place): the
-      // default processing is not the same on every system, and the header
-      // must not be painted over by it.
-      HDC DC = reinterpret_cast<HDC>(Message.WParam);
-      RECT Window;
-      GetWindowRect(FHandle, &Window);
-      if (Message.LParam & PRF_NONCLIENT) {
-        RECT Frame{0, 0, Window.right - Window.left, Window.bottom - Window.top};
-        const LONG ExStyle = GetWindowLongW(FHandle, GWL_EXSTYLE);
-        if (ExStyle & WS_EX_CLIENTEDGE)
-          DrawEdge(DC, &Frame, EDGE_SUNKEN, BF_RECT);
-        else if (GetWindowLongW(FHandle, GWL_STYLE) & WS_BORDER)
-          FrameRect(DC, &Frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        PaintBevelBorder(DC);
-        if (Header().Options().Contains(hoVisible)) {
-          ComputeHeaderRect();
-          PaintHeader(DC, FHeaderRect, -EffectiveOffsetX());
-        }
-      }
-      if (Message.LParam & PRF_CLIENT) {
-        POINT Origin{0, 0};
-        ::ClientToScreen(FHandle, &Origin);
-        TSavedDC Saved(DC);
-        SetViewportOrgEx(DC, Origin.x - Window.left, Origin.y - Window.top, nullptr);
-        ::SendMessageW(FHandle, WM_PRINTCLIENT, Message.WParam, Message.LParam);
-      }
+    case WM_PRINT:
+      WMPrint(Message);
       return;
-    }
-    case WM_PRINTCLIENT: {
-      if ((Message.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(FHandle)) return;
-      TCanvas Target;
-      Target.SetHandle(reinterpret_cast<HDC>(Message.WParam));
-      PaintClientArea(&Target, TRect{0, 0, ClientWidth(), ClientHeight()});
-      Target.SetHandle(nullptr);
+    case WM_PRINTCLIENT:
+      WMPrintClient(Message);
       return;
-    }
-    case WM_SIZE: {
-      TCustomControl::WndProc(Message);
-      if (FHandle && !HasState(tsSizing) && !HasState(tsWindowCreating) && ClientHeight() > 0) {
-        DoStateChange({tsSizing});
-        struct TLeave {
-          TVastTreeControl* Tree;
-          ~TLeave() { Tree->DoStateChange({}, {tsSizing}); }
-        } Leave{this};
-        Header().SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
-        ComputeHeaderRect();
-        UpdateScrollBars(true);
-        // Without columns the edited cell is as wide as the window.
-        if (IsEditing() && !Header().UseColumns()) UpdateEditBounds();
-      }
+    case WM_SIZE:
+      WMSize(Message);
       return;
-    }
     case WM_VSCROLL:
-    case WM_HSCROLL: {
-      const bool Vertical = Message.Msg == WM_VSCROLL;
-      const Integer Code = LOWORD(Message.WParam);
-      const Integer RTL = (!Vertical && UseRightToLeftAlignment()) ? -1 : 1;
-      TVTHeader& H = Header();
-      const Integer Fixed = H.UseColumns() ? H.Columns().GetVisibleFixedWidth() : 0;
-      const Integer Line = Vertical ? ScrollBarOptions().VerticalIncrement() : ScrollBarOptions().HorizontalIncrement();
-      const Integer Page = Vertical ? ClientHeight() : ClientWidth() - Fixed;
-      auto Move = [&](Integer Delta) {
-        if (Vertical)
-          SetOffsetY(OffsetY() + Delta);
-        else
-          SetOffsetX(OffsetX() + RTL * Delta);
-      };
-      switch (Code) {
-        case SB_LINEUP:
-          Move(Line);
-          break;
-        case SB_LINEDOWN:
-          Move(-Line);
-          break;
-        case SB_PAGEUP:
-          Move(Page);
-          break;
-        case SB_PAGEDOWN:
-          Move(-Page);
-          break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: {
-          DoStateChange({tsThumbTracking});
-          // The 32-bit track position comes from the bar itself.
-          SCROLLINFO Info{};
-          Info.cbSize = sizeof(Info);
-          Info.fMask = SIF_TRACKPOS;
-          GetScrollInfo(FHandle, Vertical ? SB_VERT : SB_HORZ, &Info);
-          if (Vertical)
-            SetOffsetY(-Info.nTrackPos);
-          else
-            SetOffsetX(UseRightToLeftAlignment() ? ClientWidth() - RangeX() + Info.nTrackPos : -Info.nTrackPos);
-          break;
-        }
-        case SB_TOP:
-          if (Vertical)
-            SetOffsetY(0);
-          else
-            SetOffsetX(0);
-          break;
-        case SB_BOTTOM:
-          if (Vertical)
-            SetOffsetY(-static_cast<Integer>(RootNode()->TotalHeight));
-          else
-            SetOffsetX(-RangeX());
-          break;
-        case SB_ENDSCROLL:
-          DoStateChange({}, {tsThumbTracking});
-          if (Vertical) {
-            UpdateScrollBars(true);
-            RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
-          } else {
-            UpdateHorizontalScrollBar(true);
-          }
-          break;
-        default:
-          break;
-      }
-      Message.Result = 0;
+    case WM_HSCROLL:
+      WMScroll(Message);
       return;
-    }
-    case WM_MOUSEWHEEL: {
-      EndWheelPanning();  // the wheel takes over from panning
-      const double Factor = static_cast<short>(HIWORD(Message.WParam)) / 120.0;
-      const TShiftState Shift = MouseShiftState(Message.WParam);
-      UINT Lines = 3;
-      SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
-      Message.Result = 1;
-      if (ClientHeight() < RangeY() && !Shift.Contains(ssShift)) {
-        double Delta;
-        if (Shift.Contains(ssCtrl) || Lines == WHEEL_PAGESCROLL)
-          Delta = ClientHeight() * Factor;
-        else
-          Delta = Lines * Factor * DefaultNodeHeight();
-        SetOffsetY(OffsetY() + static_cast<Integer>(Delta));
-      } else {
-        TVTHeader& H = Header();
-        const Integer Fixed = H.UseColumns() ? H.Columns().GetVisibleFixedWidth() : 0;
-        double Delta;
-        if (Shift.Contains(ssCtrl) || Lines == WHEEL_PAGESCROLL)
-          Delta = (ClientWidth() - Fixed) * Factor;
-        else
-          Delta = H.Columns().GetScrollWidth() * static_cast<double>(Lines) * Factor;
-        SetOffsetX(OffsetX() + (UseRightToLeftAlignment() ? -1 : 1) * static_cast<Integer>(Delta));
-      }
+    case WM_MOUSEWHEEL:
+      WMMouseWheel(Message);
       return;
-    }
     case WM_SETFOCUS:
-      TCustomControl::WndProc(Message);
-      if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused)) InvalidateAll();
+      WMSetFocus(Message);
       return;
     case WM_KILLFOCUS:
-      TCustomControl::WndProc(Message);
-      if (HasState(tsHint)) Application->CancelHint();
-      EndWheelPanning();
-      // A search, a pending edit or a row-height drag does not outlive the
-      // focus.
-      TCustomVastStringTree::TimerFired(SearchTimer);
-      DoStateChange({}, {tsEditPending, tsNodeHeightTracking, tsNodeHeightTrackPending, tsIncrementalSearching,
-                         tsLeftButtonDown, tsMiddleButtonDown, tsOLEDragPending, tsRightButtonDown, tsScrolling,
-                         tsScrollPending, tsVCLDragPending});
-      for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer}) KillTimer(Id);
-      if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused))
-        InvalidateAll();
-      else if (FocusedNode())
-        InvalidateNode(FocusedNode());
+      WMKillFocus(Message);
       return;
     case WM_TIMER:
       TimerFired(static_cast<Cardinal>(Message.WParam));
       Message.Result = 0;
       return;
     case WM_CANCELMODE:
-      TCustomVastStringTree::TimerFired(SearchTimer);
-      for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer, ThemeChangedTimer})
-        KillTimer(Id);
-      DoStateChange({}, {tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending, tsIncrementalSearching,
-                         tsOLEDragPending, tsVCLDragPending});
-      TCustomControl::WndProc(Message);
+      WMCancelMode(Message);
       return;
-    case WM_GETOBJECT: {
-      // The tree's object and its item object are made on the first request
-      // that finds a provider, and kept until the window goes.
-      Message.Result = 0;
-      TVTAccessibilityFactory& Factory = TVTAccessibilityFactory::GetAccessibilityFactory();
-      if (!FAccessible) FAccessible.Reset(Factory.CreateIAccessible(this, nullptr, nullptr));
-      if (!FAccessibleItem) FAccessibleItem.Reset(Factory.CreateIAccessible(this, FAccessible.Get(), nullptr));
-      if (static_cast<LONG>(Message.LParam) == OBJID_CLIENT && FAccessible)
-        Message.Result = LresultFromObject(IID_IAccessible, Message.WParam, FAccessible.Get());
+    case WM_GETOBJECT:
+      WMGetObject(Message);
       return;
-    }
     case WM_NCDESTROY:
-      FAccessibleItem.Reset();
-      FAccessible.Reset();
-      StopCacheValidation();
-      KillTimer(ChangeTimer);
-      KillTimer(StructureChangeTimer);
-      FDottedBrush.Reset();
-      TCustomControl::WndProc(Message);
+      WMNCDestroy(Message);
       return;
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(Message.LParam) == HTCLIENT &&
-          Screen->Cursor() == crDefault && !HasState(tsWheelPanning) && !HasState(tsWheelScrolling)) {
-        SetCursorFor(Message);
-        return;
-      }
+      if (WMSetCursor(Message)) return;
       break;
     case WM_THEMECHANGED:
-      DefaultHandler(Message);
-      // This program has no visual styles: themes stay off.
-      if (!FChangingTheme) SetTimer(ThemeChangedTimer, 500);
-      FChangingTheme = false;
+      WMThemeChanged(Message);
       return;
     case WM_ENABLE:
-      DefaultHandler(Message);
-      RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
+      WMEnable(Message);
       return;
     case TVM_GETITEMW:
     case TVM_GETITEMRECT:
@@ -1072,4 +831,309 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       break;
   }
   TCustomControl::WndProc(Message);
+}
+
+void TVastTreeControl::WMMouse(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEMOVE && FLastHintRect.Width() > 0 &&
+      !FLastHintRect.Contains(MessagePoint(Message.LParam))) {
+    // Another cell: the hint machinery asks again.
+    FLastHintRect = TRect{};
+    if (Application->HintControl() == this) Application->CancelHint();
+  }
+  if (Message.Msg == WM_MOUSEMOVE) AskHintAgainIfMoved(MessagePoint(Message.LParam));
+  const bool Down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN ||
+                    Message.Msg == WM_MBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
+  // The platform's own handling (events) first; the tree's after.
+  if (Down && !Focused() && CanFocus()) SetFocus();
+  if (Message.Msg == WM_RBUTTONUP) {
+    // The menu the platform shows now (WM_CONTEXTMENU) ends a rubber band.
+    DoStateChange({}, {tsPopupMenuShown});
+    if (PopupMenu() && IsMouseSelecting()) {
+      DoStateChange({}, {tsDrawSelPending, tsDrawSelecting});
+      InvalidateAll();
+    }
+  }
+  // A double click is marked as one for the time of its handling,
+  // however that ends.
+  const TVastTreeState DblClick = Message.Msg == WM_LBUTTONDBLCLK   ? tsLeftDblClick
+                                  : Message.Msg == WM_MBUTTONDBLCLK ? tsMiddleDblClick
+                                  : Message.Msg == WM_RBUTTONDBLCLK ? tsRightDblClick
+                                                                    : TVastTreeState{};
+  const bool IsDblClick =
+      Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK;
+  if (IsDblClick) DoStateChange({DblClick});
+  TScopeExit LeaveDblClick([&] {
+    if (IsDblClick) DoStateChange({}, {DblClick});
+  });
+  TCustomControl::WndProc(Message);
+  HandleMouseMessage(Message);
+}
+
+bool TVastTreeControl::WMContextMenu(TMessage& Message) {
+  // A click that was to edit, clear or drag is over once a menu opens.
+  KillTimer(EditTimer);
+  DoStateChange({}, {tsClearPending, tsEditPending, tsOLEDragPending, tsVCLDragPending});
+  if (HasState(tsPopupMenuShown)) {
+    // The tree has shown its own menu for this gesture already.
+    DoStateChange({}, {tsPopupMenuShown});
+    Message.Result = 0;
+    return true;
+  }
+  return false;
+}
+
+void TVastTreeControl::WMNCCalcSize(TMessage& Message) {
+  TCustomControl::WndProc(Message);
+  auto* Client = reinterpret_cast<RECT*>(Message.LParam);
+  const Integer BS = BevelSize();
+  Client->left += FBorderWidth + (FBevelEdges.Contains(beLeft) ? BS : 0);
+  Client->top += FBorderWidth + (FBevelEdges.Contains(beTop) ? BS : 0);
+  Client->right -= FBorderWidth + (FBevelEdges.Contains(beRight) ? BS : 0);
+  Client->bottom -= FBorderWidth + (FBevelEdges.Contains(beBottom) ? BS : 0);
+  if (Client->right < Client->left) Client->right = Client->left;
+  if (Client->bottom < Client->top) Client->bottom = Client->top;
+  if (Header().Options().Contains(hoVisible)) {
+    auto* R = reinterpret_cast<RECT*>(Message.LParam);
+    R->top += Header().Height();
+    if (R->top > R->bottom) R->top = R->bottom;
+  }
+}
+
+void TVastTreeControl::WMNCPaint(TMessage& Message) {
+  DefaultHandler(Message);
+  ComputeHeaderRect();
+  const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
+  PaintBevelBorder(DC.Get());
+  if (Header().Options().Contains(hoVisible)) PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
+  Message.Result = 0;
+}
+
+void TVastTreeControl::WMPaint(TMessage& Message) {
+  TCustomControl::WndProc(Message);
+  if (Header().Options().Contains(hoVisible)) {
+    ComputeHeaderRect();
+    const TWindowDC DC = TWindowDC::WholeWindow(FHandle);
+    PaintHeader(DC.Get(), FHeaderRect, -EffectiveOffsetX());
+  }
+}
+
+void TVastTreeControl::WMPrint(TMessage& Message) {
+  if ((Message.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(FHandle)) return;
+  // Painted here in full (frame, header, client at its place): the
+  // default processing is not the same on every system, and the header
+  // must not be painted over by it.
+  HDC DC = reinterpret_cast<HDC>(Message.WParam);
+  RECT Window;
+  GetWindowRect(FHandle, &Window);
+  if (Message.LParam & PRF_NONCLIENT) {
+    RECT Frame{0, 0, Window.right - Window.left, Window.bottom - Window.top};
+    const LONG ExStyle = GetWindowLongW(FHandle, GWL_EXSTYLE);
+    if (ExStyle & WS_EX_CLIENTEDGE)
+      DrawEdge(DC, &Frame, EDGE_SUNKEN, BF_RECT);
+    else if (GetWindowLongW(FHandle, GWL_STYLE) & WS_BORDER)
+      FrameRect(DC, &Frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    PaintBevelBorder(DC);
+    if (Header().Options().Contains(hoVisible)) {
+      ComputeHeaderRect();
+      PaintHeader(DC, FHeaderRect, -EffectiveOffsetX());
+    }
+  }
+  if (Message.LParam & PRF_CLIENT) {
+    POINT Origin{0, 0};
+    ::ClientToScreen(FHandle, &Origin);
+    TSavedDC Saved(DC);
+    SetViewportOrgEx(DC, Origin.x - Window.left, Origin.y - Window.top, nullptr);
+    ::SendMessageW(FHandle, WM_PRINTCLIENT, Message.WParam, Message.LParam);
+  }
+}
+
+void TVastTreeControl::WMPrintClient(TMessage& Message) {
+  if ((Message.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(FHandle)) return;
+  TCanvas Target;
+  Target.SetHandle(reinterpret_cast<HDC>(Message.WParam));
+  PaintClientArea(&Target, TRect{0, 0, ClientWidth(), ClientHeight()});
+  Target.SetHandle(nullptr);
+}
+
+void TVastTreeControl::WMSize(TMessage& Message) {
+  TCustomControl::WndProc(Message);
+  if (FHandle && !HasState(tsSizing) && !HasState(tsWindowCreating) && ClientHeight() > 0) {
+    DoStateChange({tsSizing});
+    struct TLeave {
+      TVastTreeControl* Tree;
+      ~TLeave() { Tree->DoStateChange({}, {tsSizing}); }
+    } Leave{this};
+    Header().SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
+    ComputeHeaderRect();
+    UpdateScrollBars(true);
+    // Without columns the edited cell is as wide as the window.
+    if (IsEditing() && !Header().UseColumns()) UpdateEditBounds();
+  }
+}
+
+void TVastTreeControl::WMScroll(TMessage& Message) {
+  const bool Vertical = Message.Msg == WM_VSCROLL;
+  const Integer Code = LOWORD(Message.WParam);
+  const Integer RTL = (!Vertical && UseRightToLeftAlignment()) ? -1 : 1;
+  TVTHeader& H = Header();
+  const Integer Fixed = H.UseColumns() ? H.Columns().GetVisibleFixedWidth() : 0;
+  const Integer Line = Vertical ? ScrollBarOptions().VerticalIncrement() : ScrollBarOptions().HorizontalIncrement();
+  const Integer Page = Vertical ? ClientHeight() : ClientWidth() - Fixed;
+  auto Move = [&](Integer Delta) {
+    if (Vertical)
+      SetOffsetY(OffsetY() + Delta);
+    else
+      SetOffsetX(OffsetX() + RTL * Delta);
+  };
+  switch (Code) {
+    case SB_LINEUP:
+      Move(Line);
+      break;
+    case SB_LINEDOWN:
+      Move(-Line);
+      break;
+    case SB_PAGEUP:
+      Move(Page);
+      break;
+    case SB_PAGEDOWN:
+      Move(-Page);
+      break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+      DoStateChange({tsThumbTracking});
+      // The 32-bit track position comes from the bar itself.
+      SCROLLINFO Info{};
+      Info.cbSize = sizeof(Info);
+      Info.fMask = SIF_TRACKPOS;
+      GetScrollInfo(FHandle, Vertical ? SB_VERT : SB_HORZ, &Info);
+      if (Vertical)
+        SetOffsetY(-Info.nTrackPos);
+      else
+        SetOffsetX(UseRightToLeftAlignment() ? ClientWidth() - RangeX() + Info.nTrackPos : -Info.nTrackPos);
+      break;
+    }
+    case SB_TOP:
+      if (Vertical)
+        SetOffsetY(0);
+      else
+        SetOffsetX(0);
+      break;
+    case SB_BOTTOM:
+      if (Vertical)
+        SetOffsetY(-static_cast<Integer>(RootNode()->TotalHeight));
+      else
+        SetOffsetX(-RangeX());
+      break;
+    case SB_ENDSCROLL:
+      DoStateChange({}, {tsThumbTracking});
+      if (Vertical) {
+        UpdateScrollBars(true);
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
+      } else {
+        UpdateHorizontalScrollBar(true);
+      }
+      break;
+    default:
+      break;
+  }
+  Message.Result = 0;
+}
+
+void TVastTreeControl::WMMouseWheel(TMessage& Message) {
+  EndWheelPanning();  // the wheel takes over from panning
+  const double Factor = static_cast<short>(HIWORD(Message.WParam)) / 120.0;
+  const TShiftState Shift = MouseShiftState(Message.WParam);
+  UINT Lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
+  Message.Result = 1;
+  if (ClientHeight() < RangeY() && !Shift.Contains(ssShift)) {
+    double Delta;
+    if (Shift.Contains(ssCtrl) || Lines == WHEEL_PAGESCROLL)
+      Delta = ClientHeight() * Factor;
+    else
+      Delta = Lines * Factor * DefaultNodeHeight();
+    SetOffsetY(OffsetY() + static_cast<Integer>(Delta));
+  } else {
+    TVTHeader& H = Header();
+    const Integer Fixed = H.UseColumns() ? H.Columns().GetVisibleFixedWidth() : 0;
+    double Delta;
+    if (Shift.Contains(ssCtrl) || Lines == WHEEL_PAGESCROLL)
+      Delta = (ClientWidth() - Fixed) * Factor;
+    else
+      Delta = H.Columns().GetScrollWidth() * static_cast<double>(Lines) * Factor;
+    SetOffsetX(OffsetX() + (UseRightToLeftAlignment() ? -1 : 1) * static_cast<Integer>(Delta));
+  }
+}
+
+void TVastTreeControl::WMSetFocus(TMessage& Message) {
+  TCustomControl::WndProc(Message);
+  if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused)) InvalidateAll();
+}
+
+void TVastTreeControl::WMKillFocus(TMessage& Message) {
+  TCustomControl::WndProc(Message);
+  if (HasState(tsHint)) Application->CancelHint();
+  EndWheelPanning();
+  // A search, a pending edit or a row-height drag does not outlive the
+  // focus.
+  TCustomVastStringTree::TimerFired(SearchTimer);
+  DoStateChange({}, {tsEditPending, tsNodeHeightTracking, tsNodeHeightTrackPending, tsIncrementalSearching,
+                     tsLeftButtonDown, tsMiddleButtonDown, tsOLEDragPending, tsRightButtonDown, tsScrolling,
+                     tsScrollPending, tsVCLDragPending});
+  for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer}) KillTimer(Id);
+  if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused))
+    InvalidateAll();
+  else if (FocusedNode())
+    InvalidateNode(FocusedNode());
+}
+
+void TVastTreeControl::WMCancelMode(TMessage& Message) {
+  TCustomVastStringTree::TimerFired(SearchTimer);
+  for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer, ThemeChangedTimer})
+    KillTimer(Id);
+  DoStateChange({}, {tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending, tsIncrementalSearching,
+                     tsOLEDragPending, tsVCLDragPending});
+  TCustomControl::WndProc(Message);
+}
+
+void TVastTreeControl::WMGetObject(TMessage& Message) {
+  // The tree's object and its item object are made on the first request
+  // that finds a provider, and kept until the window goes.
+  Message.Result = 0;
+  TVTAccessibilityFactory& Factory = TVTAccessibilityFactory::GetAccessibilityFactory();
+  if (!FAccessible) FAccessible.Reset(Factory.CreateIAccessible(this, nullptr, nullptr));
+  if (!FAccessibleItem) FAccessibleItem.Reset(Factory.CreateIAccessible(this, FAccessible.Get(), nullptr));
+  if (static_cast<LONG>(Message.LParam) == OBJID_CLIENT && FAccessible)
+    Message.Result = LresultFromObject(IID_IAccessible, Message.WParam, FAccessible.Get());
+}
+
+void TVastTreeControl::WMNCDestroy(TMessage& Message) {
+  FAccessibleItem.Reset();
+  FAccessible.Reset();
+  StopCacheValidation();
+  KillTimer(ChangeTimer);
+  KillTimer(StructureChangeTimer);
+  FDottedBrush.Reset();
+  TCustomControl::WndProc(Message);
+}
+
+bool TVastTreeControl::WMSetCursor(TMessage& Message) {
+  if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(Message.LParam) == HTCLIENT &&
+      Screen->Cursor() == crDefault && !HasState(tsWheelPanning) && !HasState(tsWheelScrolling)) {
+    SetCursorFor(Message);
+    return true;
+  }
+  return false;
+}
+
+void TVastTreeControl::WMThemeChanged(TMessage& Message) {
+  DefaultHandler(Message);
+  // This program has no visual styles: themes stay off.
+  if (!FChangingTheme) SetTimer(ThemeChangedTimer, 500);
+  FChangingTheme = false;
+}
+
+void TVastTreeControl::WMEnable(TMessage& Message) {
+  DefaultHandler(Message);
+  RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
 }

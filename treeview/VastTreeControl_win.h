@@ -342,6 +342,27 @@ protected:
   void CreateWnd() override;
   void DestroyWnd() override;
   void WndProc(TMessage& Message) override;
+  // The handlers WndProc dispatches to, one per message (the mouse
+  // messages share one, as do the two scroll bars). A Boolean handler
+  // returns False for a message it leaves to the inherited handling.
+  void WMMouse(TMessage& Message);
+  bool WMContextMenu(TMessage& Message);
+  void WMNCCalcSize(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void WMPrint(TMessage& Message);
+  void WMPrintClient(TMessage& Message);
+  void WMSize(TMessage& Message);
+  void WMScroll(TMessage& Message);
+  void WMMouseWheel(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void WMKillFocus(TMessage& Message);
+  void WMCancelMode(TMessage& Message);
+  void WMGetObject(TMessage& Message);
+  void WMNCDestroy(TMessage& Message);
+  bool WMSetCursor(TMessage& Message);
+  void WMThemeChanged(TMessage& Message);
+  void WMEnable(TMessage& Message);
   void Paint() override;
   // The client rectangle Update (client coordinates) onto TargetCanvas,
   // fixed columns unscrolled.
