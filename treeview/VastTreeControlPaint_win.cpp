@@ -44,6 +44,28 @@ bool CanBlendOn(HDC DC) {
   return SelectedBitmapBits(DC, W, H) != nullptr;
 }
 
+
+// Unbuffered rows paint straight onto the target, whose state (origin,
+// clipping) each row starts from and which is put back afterwards, also
+// when a handler fails.
+struct TTargetState {
+  HDC DC = nullptr;
+  int Level = 0;
+  void Save(HDC ADC) {
+    DC = ADC;
+    Level = SaveDC(DC);
+  }
+  void Renew() {
+    RestoreDC(DC, Level);
+    Level = SaveDC(DC);
+  }
+  void Restore() {
+    if (DC) RestoreDC(DC, Level);
+    DC = nullptr;
+  }
+  ~TTargetState() { Restore(); }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -770,40 +792,16 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   DoBeforePaint(TargetCanvas);
 
   const TVTPaintOptions Paint = TreeOptions().PaintOptions();
-  const TVTSelectionOptions Sel = TreeOptions().SelectionOptions();
   if (Paint.Contains(toAlwaysHideSelection) || (!TreeFocused() && Paint.Contains(toHideSelection)))
     PaintOptions.Exclude(poDrawSelection);
   if (Paint.Contains(toHideFocusRect)) PaintOptions.Exclude(poDrawFocusRect);
 
   const Integer MaxWidth = Window.Width();
   if (MaxWidth <= 0 || Window.Height() <= 0) return;
-  TVTHeader& H = Header();
-  TVastTreeColumns& Cols = H.Columns();
-  const bool UseColumns = H.UseColumns();
-  const TColumnIndex Main = H.MainColumn();
   const Integer RowWidth = std::max(ClientWidth(), RangeX());
   const bool Unbuffered = PaintOptions.Contains(poUnbuffered);
   HDC TargetDC = TargetCanvas->Handle();
-  // Unbuffered rows paint straight onto the target, whose state (origin,
-  // clipping) each row starts from and which is put back afterwards, also
-  // when a handler fails.
-  struct TTargetState {
-    HDC DC = nullptr;
-    int Level = 0;
-    void Save(HDC ADC) {
-      DC = ADC;
-      Level = SaveDC(DC);
-    }
-    void Renew() {
-      RestoreDC(DC, Level);
-      Level = SaveDC(DC);
-    }
-    void Restore() {
-      if (DC) RestoreDC(DC, Level);
-      DC = nullptr;
-    }
-    ~TTargetState() { Restore(); }
-  } TargetState;
+  TTargetState TargetState;
   POINT TargetOrg{0, 0};
   if (Unbuffered) {
     GetWindowOrgEx(TargetDC, &TargetOrg);
@@ -855,6 +853,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   Integer TargetY = Target.Y + NodeTop - Window.Top;
   const Integer MaximumBottom = Target.Y + Window.Height();
   TLineImage LineImage;
+  const TRowPaint Pass{PaintOptions, Window, RowWidth, UseBackground};
 
   while (Node && TargetY < MaximumBottom) {
     const Integer SelectionLevel =
@@ -874,136 +873,8 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       continue;
     }
     TCanvas* Canvas = BeginRow(TargetY, RowHeight, NodeTop);
-    HDC RowDC = Canvas->Handle();
     Canvas->SetFont(Font());
-
-    TVTPaintInfo PaintInfo;
-    PaintInfo.Canvas = Canvas;
-    PaintInfo.Node = Node;
-    PaintInfo.PaintOptions = PaintOptions;
-    const TRect Row{0, 0, RowWidth, RowHeight};
-    if (!DoBeforeItemPaint(Canvas, Node, Row)) {
-      EraseRowBackground(PaintInfo, TRect{Window.Left, 0, Window.Right, RowHeight}, UseBackground, NodeTop);
-      // The first visible column, by display position.
-      TColumnIndex Column = NoColumn;
-      TColumnPosition Position = 0;
-      TRect Cell = Row;
-      if (UseColumns) {
-        Column = Cols.GetFirstVisibleColumn();
-        if (Column >= 0) {
-          Integer L, R;
-          Cols[Column].UnscrolledBounds(L, R);
-          Cell = TRect{L, 0, R, RowHeight};
-          Position = Cols[Column].Position();
-        }
-      }
-      while ((!UseColumns || Column >= 0) && Cell.Left < Window.Right) {
-        const bool IsMain = !UseColumns || Column == Main;
-        // Spanning: a left-to-right cell grows over the empty cells after it.
-        TColumnIndex Next = UseColumns ? Cols.GetNextVisibleColumn(Column) : NoColumn;
-        if (UseColumns && TreeOptions().AutoOptions().Contains(toAutoSpanColumns) && !ColumnRightToLeft(Column)) {
-          while (Next >= 0 && !ColumnRightToLeft(Next) && IsCellEmpty(Node, Next)) {
-            Cell.Right += Cols[Next].Width();
-            Next = Cols.GetNextVisibleColumn(Next);
-          }
-        }
-        if (UseColumns && PaintOptions.Contains(poMainOnly) && !IsMain) {
-          if (Next < 0) break;
-          Column = Next;
-          Integer L, R;
-          Cols[Column].UnscrolledBounds(L, R);
-          Cell = TRect{L, 0, R, RowHeight};
-          Position = Cols[Column].Position();
-          continue;
-        }
-        const bool RTL = ColumnRightToLeft(Column);
-        // The cell being edited shows the editor, not its own content.
-        const bool Edited = IsEditing() && Node == FocusedNode() && Column == EditColumn();
-        PaintInfo.Column = Column;
-        PaintInfo.Position = Position;
-        PaintInfo.CellRect = Cell;
-        // Reading right to left mirrors the alignment.
-        PaintInfo.Alignment = ColumnAlignment(Column);
-        if (RTL && PaintInfo.Alignment != taCenter)
-          PaintInfo.Alignment = PaintInfo.Alignment == taLeftJustify ? taRightJustify : taLeftJustify;
-        PaintInfo.BidiMode = RTL ? bdRightToLeft : bdLeftToRight;
-        PaintInfo.PaintOptions = PaintOptions;
-        if (Edited) PaintInfo.PaintOptions.Exclude(poDrawSelection);
-        if (!UseColumns || (GetSelected(Node) && Sel.Contains(toFullRowSelect) &&
-                            PaintOptions.Contains(poDrawSelection)) ||
-            (Column >= 0 && Cols[Column].Options().Contains(coParentColor)))
-          PaintInfo.PaintOptions.Exclude(poColumnColor);
-        if (Cell.Right > Window.Left) {
-          GetOffsets(Node, PaintInfo.Offsets, ofsText, Column);
-          PaintInfo.NodeWidth = DoGetNodeWidth(Node, Column, Canvas);
-          for (TVTImageInfo& Info : PaintInfo.ImageInfo) Info = TVTImageInfo{};
-          FetchImageIndex(PaintInfo, ikState, iiState);
-          FetchImageIndex(PaintInfo, GetSelected(Node) ? ikSelected : ikNormal, iiNormal);
-          Integer ButtonY = 0;
-          ComputeVAlign(PaintInfo, ButtonY);
-          ComputeContentLayout(PaintInfo);
-          TSavedDC Saved(RowDC);
-          if (UseColumns) IntersectClipRect(RowDC, Cell.Left, 0, Cell.Right, RowHeight);
-          if (PaintOptions.Contains(poGridLines) && Paint.Contains(toShowHorzGridLines)) {
-            Integer Start = PaintInfo.CellRect.Left, End = PaintInfo.CellRect.Right - 1;
-            if (IsMain && LineMode() == lmBands) {
-              // Bands: the line starts after the indentation (at the other
-              // end right to left).
-              const Integer Indentation = static_cast<Integer>(Indent()) *
-                                          (Paint.Contains(toFixedIndent) ? 1 : static_cast<Integer>(LineImage.size()));
-              if (RTL)
-                End -= Indentation;
-              else
-                Start += Indentation;
-            }
-            SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
-            DrawDottedHorizontalLine(PaintInfo, Start, End, PaintInfo.CellRect.Bottom - 1);
-            --PaintInfo.CellRect.Bottom;
-            --PaintInfo.ContentRect.Bottom;
-          }
-          if (UseColumns && PaintOptions.Contains(poGridLines) && Paint.Contains(toShowVertGridLines) &&
-              !(H.Options().Contains(hoAutoResize) && Column == Cols.GetLastVisibleColumn()) &&
-              !(Cell.Right - EffectiveOffsetX() == ClientWidth() && !Cols[Column].Options().Contains(coFixed))) {
-            if (!RTL || !IsCellEmpty(Node, Column)) {
-              const bool SelectedBk = GetSelected(Node) && PaintOptions.Contains(poDrawSelection) &&
-                                      Sel.Contains(toFullRowSelect) && !BlendsSelection(PaintInfo.Canvas);
-              SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
-              DrawDottedVerticalLine(PaintInfo, PaintInfo.CellRect.Top, PaintInfo.CellRect.Bottom - 1,
-                                     PaintInfo.CellRect.Right - 1, SelectedBk);
-            }
-            --PaintInfo.CellRect.Right;
-            --PaintInfo.ContentRect.Right;
-          }
-          PaintCellBackground(PaintInfo);
-          if (IsMain) {
-            if (Paint.Contains(toShowTreeLines)) PaintLineImages(PaintInfo, LineImage);
-            const bool ShowButton = Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
-                                    !(Node->States.Contains(vsAllChildrenHidden) &&
-                                      TreeOptions().AutoOptions().Contains(toAutoHideButtons)) &&
-                                    (Node->Parent != RootNode() || Paint.Contains(toShowRoot));
-            if (ShowButton) PaintExpandButton(PaintInfo, ButtonY);
-          }
-          if (IsMain && TreeOptions().MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone) {
-            const Integer Size = CheckImageWidth();
-            PaintCheckImage(PaintInfo, PaintInfo.ImageInfo[iiCheck].XPos, PaintInfo.VAlign - Size / 2);
-          }
-          PaintNodeImage(PaintInfo, iiState);
-          PaintNodeImage(PaintInfo, iiNormal);
-          SetBkMode(RowDC, TRANSPARENT);
-          if (!Edited) DoPaintNode(PaintInfo);
-          DoAfterCellPaint(Canvas, Node, Column, PaintInfo.CellRect);
-        }
-        if (!UseColumns || Next < 0) break;
-        Column = Next;
-        Integer L, R;
-        Cols[Column].UnscrolledBounds(L, R);
-        Cell = TRect{L, 0, R, RowHeight};
-        Position = Cols[Column].Position();
-      }
-      DoAfterItemPaint(Canvas, Node, Row);
-      if (Node == DropTargetNode() && Paint.Contains(toShowDropmark) && PaintOptions.Contains(poDrawDropMark))
-        DoPaintDropMark(Canvas, Node, Row);
-    }
+    PaintRow(Pass, Canvas, Node, LineImage, NodeTop);
     if (Band) {
       // The band in the row's coordinates: tree coordinates less the row top.
       const TRect& S = NewSelRect();
@@ -1029,34 +900,8 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       C = Rest->Canvas();
       SetWindowOrgEx(C->Handle(), Window.Left, 0, nullptr);
     }
-    HDC DC = C->Handle();
     const TRect Area{Window.Left, 0, Window.Right, Height};
-    if (DoPaintBackground(C, Area)) {
-    } else if (UseBackground) {
-      PaintBackgroundPicture(C, Area, NodeTop);
-    } else {
-      C->Brush()->SetColor(TControl::Color());
-      C->FillRect(Area);
-      if (UseColumns) {
-        for (TColumnIndex Column = Cols.GetFirstVisibleColumn(); Column >= 0; Column = Cols.GetNextVisibleColumn(Column)) {
-          Integer L, R;
-          Cols[Column].UnscrolledBounds(L, R);
-          if (R <= Window.Left) continue;
-          if (L >= Window.Right) break;
-          TVastTreeColumn& Col = Cols[Column];
-          C->Brush()->SetColor(Col.Options().Contains(coParentColor) ? TControl::Color() : Col.Color());
-          C->FillRect(TRect{L, 0, R, Height});
-          if (PaintOptions.Contains(poGridLines) && Paint.Contains(toShowVertGridLines) &&
-              Paint.Contains(toFullVertGridLines) &&
-              !(H.Options().Contains(hoAutoResize) && Column == Cols.GetLastVisibleColumn())) {
-            TVTPaintInfo Info;
-            Info.Canvas = C;
-            SetTextColor(DC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
-            DrawDottedVerticalLine(Info, 0, Height - 1, R - 1);
-          }
-        }
-      }
-    }
+    PaintEmptyArea(Pass, C, Area, NodeTop);
     if (Band) {
       const TRect& S = NewSelRect();
       PaintRubberBand(C, Area, TRect{S.Left, S.Top - NodeTop, S.Right, S.Bottom - NodeTop});
@@ -1066,6 +911,201 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   TargetState.Restore();
   PaintEmptyListMessage(TargetCanvas, Window, Target);
   DoAfterPaint(TargetCanvas);
+}
+
+void TVastTreeControl::PaintRow(const TRowPaint& Pass, TCanvas* Canvas, PVastNode Node, const TLineImage& LineImage,
+                                Integer NodeTop) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const bool UseColumns = H.UseColumns();
+  const TColumnIndex Main = H.MainColumn();
+  const TVTPaintOptions Paint = TreeOptions().PaintOptions();
+  const TVTSelectionOptions Sel = TreeOptions().SelectionOptions();
+  const TVTInternalPaintOptions PaintOptions = Pass.PaintOptions;
+  const TRect& Window = Pass.Window;
+  const Integer RowHeight = static_cast<Integer>(Node->NodeHeight);
+  TVTPaintInfo PaintInfo;
+  PaintInfo.Canvas = Canvas;
+  PaintInfo.Node = Node;
+  PaintInfo.PaintOptions = PaintOptions;
+  const TRect Row{0, 0, Pass.RowWidth, RowHeight};
+  if (DoBeforeItemPaint(Canvas, Node, Row)) return;
+  EraseRowBackground(PaintInfo, TRect{Window.Left, 0, Window.Right, RowHeight}, Pass.UseBackground, NodeTop);
+  TColumnIndex Column = NoColumn;
+  TColumnPosition Position = 0;
+  TRect Cell = Row;
+  // Goes on to column C: its cell (unscrolled) and display position.
+  auto MoveTo = [&](TColumnIndex C) {
+    Column = C;
+    Integer L, R;
+    Cols[Column].UnscrolledBounds(L, R);
+    Cell = TRect{L, 0, R, RowHeight};
+    Position = Cols[Column].Position();
+  };
+  if (UseColumns) {
+    // The first visible column, by display position.
+    Column = Cols.GetFirstVisibleColumn();
+    if (Column >= 0) MoveTo(Column);
+  }
+  while ((!UseColumns || Column >= 0) && Cell.Left < Window.Right) {
+    const bool IsMain = !UseColumns || Column == Main;
+    // Spanning: a left-to-right cell grows over the empty cells after it.
+    TColumnIndex Next = UseColumns ? Cols.GetNextVisibleColumn(Column) : NoColumn;
+    if (UseColumns && TreeOptions().AutoOptions().Contains(toAutoSpanColumns) && !ColumnRightToLeft(Column)) {
+      while (Next >= 0 && !ColumnRightToLeft(Next) && IsCellEmpty(Node, Next)) {
+        Cell.Right += Cols[Next].Width();
+        Next = Cols.GetNextVisibleColumn(Next);
+      }
+    }
+    if (UseColumns && PaintOptions.Contains(poMainOnly) && !IsMain) {
+      if (Next < 0) break;
+      MoveTo(Next);
+      continue;
+    }
+    const bool RTL = ColumnRightToLeft(Column);
+    // The cell being edited shows the editor, not its own content.
+    const bool Edited = IsEditing() && Node == FocusedNode() && Column == EditColumn();
+    PaintInfo.Column = Column;
+    PaintInfo.Position = Position;
+    PaintInfo.CellRect = Cell;
+    // Reading right to left mirrors the alignment.
+    PaintInfo.Alignment = ColumnAlignment(Column);
+    if (RTL && PaintInfo.Alignment != taCenter)
+      PaintInfo.Alignment = PaintInfo.Alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+    PaintInfo.BidiMode = RTL ? bdRightToLeft : bdLeftToRight;
+    PaintInfo.PaintOptions = PaintOptions;
+    if (Edited) PaintInfo.PaintOptions.Exclude(poDrawSelection);
+    if (!UseColumns || (GetSelected(Node) && Sel.Contains(toFullRowSelect) &&
+                        PaintOptions.Contains(poDrawSelection)) ||
+        (Column >= 0 && Cols[Column].Options().Contains(coParentColor)))
+      PaintInfo.PaintOptions.Exclude(poColumnColor);
+    if (Cell.Right > Window.Left) PaintCell(Pass, PaintInfo, LineImage, IsMain, Edited);
+    if (!UseColumns || Next < 0) break;
+    MoveTo(Next);
+  }
+  DoAfterItemPaint(Canvas, Node, Row);
+  if (Node == DropTargetNode() && Paint.Contains(toShowDropmark) && PaintOptions.Contains(poDrawDropMark))
+    DoPaintDropMark(Canvas, Node, Row);
+}
+
+void TVastTreeControl::PaintCell(const TRowPaint& Pass, TVTPaintInfo& PaintInfo, const TLineImage& LineImage,
+                                 bool IsMain, bool Edited) {
+  const PVastNode Node = PaintInfo.Node;
+  const TColumnIndex Column = PaintInfo.Column;
+  TCanvas* Canvas = PaintInfo.Canvas;
+  HDC RowDC = Canvas->Handle();
+  const TRect Cell = PaintInfo.CellRect;
+  const TVTPaintOptions Paint = TreeOptions().PaintOptions();
+  GetOffsets(Node, PaintInfo.Offsets, ofsText, Column);
+  PaintInfo.NodeWidth = DoGetNodeWidth(Node, Column, Canvas);
+  for (TVTImageInfo& Info : PaintInfo.ImageInfo) Info = TVTImageInfo{};
+  FetchImageIndex(PaintInfo, ikState, iiState);
+  FetchImageIndex(PaintInfo, GetSelected(Node) ? ikSelected : ikNormal, iiNormal);
+  Integer ButtonY = 0;
+  ComputeVAlign(PaintInfo, ButtonY);
+  ComputeContentLayout(PaintInfo);
+  TSavedDC Saved(RowDC);
+  if (Header().UseColumns()) IntersectClipRect(RowDC, Cell.Left, 0, Cell.Right, Cell.Bottom);
+  PaintCellGridLines(Pass, PaintInfo, LineImage, IsMain);
+  PaintCellBackground(PaintInfo);
+  if (IsMain) {
+    if (Paint.Contains(toShowTreeLines)) PaintLineImages(PaintInfo, LineImage);
+    const bool ShowButton = Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
+                            !(Node->States.Contains(vsAllChildrenHidden) &&
+                              TreeOptions().AutoOptions().Contains(toAutoHideButtons)) &&
+                            (Node->Parent != RootNode() || Paint.Contains(toShowRoot));
+    if (ShowButton) PaintExpandButton(PaintInfo, ButtonY);
+  }
+  if (IsMain && TreeOptions().MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone) {
+    const Integer Size = CheckImageWidth();
+    PaintCheckImage(PaintInfo, PaintInfo.ImageInfo[iiCheck].XPos, PaintInfo.VAlign - Size / 2);
+  }
+  PaintNodeImage(PaintInfo, iiState);
+  PaintNodeImage(PaintInfo, iiNormal);
+  SetBkMode(RowDC, TRANSPARENT);
+  if (!Edited) DoPaintNode(PaintInfo);
+  DoAfterCellPaint(Canvas, Node, Column, PaintInfo.CellRect);
+}
+
+void TVastTreeControl::PaintCellGridLines(const TRowPaint& Pass, TVTPaintInfo& PaintInfo, const TLineImage& LineImage,
+                                          bool IsMain) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const bool UseColumns = H.UseColumns();
+  const TVTPaintOptions Paint = TreeOptions().PaintOptions();
+  const TVTSelectionOptions Sel = TreeOptions().SelectionOptions();
+  const TVTInternalPaintOptions PaintOptions = Pass.PaintOptions;
+  const PVastNode Node = PaintInfo.Node;
+  const TColumnIndex Column = PaintInfo.Column;
+  const TRect Cell = PaintInfo.CellRect;
+  const bool RTL = ColumnRightToLeft(Column);
+  HDC RowDC = PaintInfo.Canvas->Handle();
+  if (PaintOptions.Contains(poGridLines) && Paint.Contains(toShowHorzGridLines)) {
+    Integer Start = PaintInfo.CellRect.Left, End = PaintInfo.CellRect.Right - 1;
+    if (IsMain && LineMode() == lmBands) {
+      // Bands: the line starts after the indentation (at the other
+      // end right to left).
+      const Integer Indentation = static_cast<Integer>(Indent()) *
+                                  (Paint.Contains(toFixedIndent) ? 1 : static_cast<Integer>(LineImage.size()));
+      if (RTL)
+        End -= Indentation;
+      else
+        Start += Indentation;
+    }
+    SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
+    DrawDottedHorizontalLine(PaintInfo, Start, End, PaintInfo.CellRect.Bottom - 1);
+    --PaintInfo.CellRect.Bottom;
+    --PaintInfo.ContentRect.Bottom;
+  }
+  if (UseColumns && PaintOptions.Contains(poGridLines) && Paint.Contains(toShowVertGridLines) &&
+      !(H.Options().Contains(hoAutoResize) && Column == Cols.GetLastVisibleColumn()) &&
+      !(Cell.Right - EffectiveOffsetX() == ClientWidth() && !Cols[Column].Options().Contains(coFixed))) {
+    if (!RTL || !IsCellEmpty(Node, Column)) {
+      const bool SelectedBk = GetSelected(Node) && PaintOptions.Contains(poDrawSelection) &&
+                              Sel.Contains(toFullRowSelect) && !BlendsSelection(PaintInfo.Canvas);
+      SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
+      DrawDottedVerticalLine(PaintInfo, PaintInfo.CellRect.Top, PaintInfo.CellRect.Bottom - 1,
+                             PaintInfo.CellRect.Right - 1, SelectedBk);
+    }
+    --PaintInfo.CellRect.Right;
+    --PaintInfo.ContentRect.Right;
+  }
+}
+
+void TVastTreeControl::PaintEmptyArea(const TRowPaint& Pass, TCanvas* C, const TRect& Area, Integer NodeTop) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const TVTPaintOptions Paint = TreeOptions().PaintOptions();
+  const TVTInternalPaintOptions PaintOptions = Pass.PaintOptions;
+  const TRect& Window = Pass.Window;
+  const Integer Height = Area.Height();
+  HDC DC = C->Handle();
+  if (DoPaintBackground(C, Area)) {
+  } else if (Pass.UseBackground) {
+    PaintBackgroundPicture(C, Area, NodeTop);
+  } else {
+    C->Brush()->SetColor(TControl::Color());
+    C->FillRect(Area);
+    if (H.UseColumns()) {
+      for (TColumnIndex Column = Cols.GetFirstVisibleColumn(); Column >= 0; Column = Cols.GetNextVisibleColumn(Column)) {
+        Integer L, R;
+        Cols[Column].UnscrolledBounds(L, R);
+        if (R <= Window.Left) continue;
+        if (L >= Window.Right) break;
+        TVastTreeColumn& Col = Cols[Column];
+        C->Brush()->SetColor(Col.Options().Contains(coParentColor) ? TControl::Color() : Col.Color());
+        C->FillRect(TRect{L, 0, R, Height});
+        if (PaintOptions.Contains(poGridLines) && Paint.Contains(toShowVertGridLines) &&
+            Paint.Contains(toFullVertGridLines) &&
+            !(H.Options().Contains(hoAutoResize) && Column == Cols.GetLastVisibleColumn())) {
+          TVTPaintInfo Info;
+          Info.Canvas = C;
+          SetTextColor(DC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
+          DrawDottedVerticalLine(Info, 0, Height - 1, R - 1);
+        }
+      }
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -411,6 +411,23 @@ protected:
                               bool UseSelectedBkColor = false);
   void DrawLineImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y, Integer H, Integer VAlign, TVTLineType Style);
   void PaintEmptyListMessage(TCanvas* Canvas, const TRect& Window, const TPoint& Target);
+  // What the rows of one PaintTree pass share.
+  struct TRowPaint {
+    TVTInternalPaintOptions PaintOptions;
+    TRect Window;  // the painted part, absolute tree coordinates
+    Integer RowWidth = 0;
+    bool UseBackground = false;
+  };
+  // One row on its canvas (logical y 0 at the row's top, x in tree
+  // coordinates): its background, then its cells in display order.
+  void PaintRow(const TRowPaint& Pass, TCanvas* Canvas, PVastNode Node, const TLineImage& LineImage, Integer NodeTop);
+  // One cell's content as PaintInfo places it; Edited leaves the text to
+  // the editor.
+  void PaintCell(const TRowPaint& Pass, TVTPaintInfo& PaintInfo, const TLineImage& LineImage, bool IsMain, bool Edited);
+  // The cell's grid lines, which take their pixel off the cell's rectangles.
+  void PaintCellGridLines(const TRowPaint& Pass, TVTPaintInfo& PaintInfo, const TLineImage& LineImage, bool IsMain);
+  // Area (row coordinates, NodeTop its top in the tree) below the last row.
+  void PaintEmptyArea(const TRowPaint& Pass, TCanvas* Canvas, const TRect& Area, Integer NodeTop);
   TColor SelectionColor() const;
   TColor SelectionBorderColor() const;
   bool TreeFocused() const;
