@@ -66,6 +66,81 @@ struct TTargetState {
   ~TTargetState() { Restore(); }
 };
 
+// Where PaintTree's rows are drawn: into the row buffer and copied to the
+// target, or unbuffered straight onto the target. Rows and the band share
+// the window origin of the row: logical x is tree x, logical y is 0 at the
+// row's top.
+class TRowTarget {
+public:
+  TRowTarget(TCanvas* TargetCanvas, const TRect& Window, const TPoint& Target, bool Unbuffered,
+             std::unique_ptr<TBitmap>& RowBuffer)
+      : TargetCanvas(TargetCanvas),
+        TargetDC(TargetCanvas->Handle()),
+        Window(Window),
+        Target(Target),
+        MaxWidth(Window.Width()),
+        Unbuffered(Unbuffered),
+        RowBuffer(RowBuffer) {
+    if (Unbuffered) {
+      GetWindowOrgEx(TargetDC, &TargetOrg);
+      TargetState.Save(TargetDC);
+    } else if (!RowBuffer) {
+      RowBuffer = std::make_unique<TBitmap>();
+      RowBuffer->SetPixelFormat(pf32bit);
+    }
+  }
+
+  // The canvas of a row of Height at TargetTop (target coordinates) whose
+  // top is AbsoluteTop in the tree.
+  TCanvas* BeginRow(Integer TargetTop, Integer Height, Integer AbsoluteTop) {
+    TCanvas* Canvas;
+    HDC DC;
+    if (Unbuffered) {
+      Canvas = TargetCanvas;
+      DC = TargetDC;
+      TargetState.Renew();
+      SetWindowOrgEx(DC, TargetOrg.x + Window.Left - Target.X, TargetOrg.y - TargetTop, nullptr);
+      // Within the target's own clipping: this row, not below the bottom.
+      const Integer Visible = std::min(Height, Target.Y + Window.Height() - TargetTop);
+      IntersectClipRect(DC, Window.Left, 0, Window.Right, Visible);
+    } else {
+      if (RowBuffer->Width() != MaxWidth || RowBuffer->Height() != Height) RowBuffer->SetSize(MaxWidth, Height);
+      Canvas = RowBuffer->Canvas();
+      DC = Canvas->Handle();
+      SetWindowOrgEx(DC, Window.Left, 0, nullptr);
+    }
+    // Dotted patterns continue across rows and windows: phase by tree
+    // position.
+    POINT Origin{0, 0};
+    LPtoDP(DC, &Origin, 1);
+    SetBrushOrgEx(DC, ((Origin.x % 2) + 2) % 2, (((Origin.y - AbsoluteTop) % 2) + 2) % 2, nullptr);
+    return Canvas;
+  }
+
+  void EndRow(TCanvas* Canvas, Integer TargetTop, Integer Height) {
+    if (Unbuffered) return;
+    HDC DC = Canvas->Handle();
+    SetWindowOrgEx(DC, 0, 0, nullptr);
+    const Integer Visible = std::min(Height, Target.Y + Window.Height() - TargetTop);
+    BitBlt(TargetDC, Target.X, TargetTop, MaxWidth, Visible, DC, 0, 0, SRCCOPY);
+  }
+
+  // Puts the target's state back (unbuffered).
+  void Restore() { TargetState.Restore(); }
+
+  TCanvas* const TargetCanvas;  // not owned
+  const HDC TargetDC;
+  const TRect Window;
+  const TPoint Target;
+  const Integer MaxWidth;
+  const bool Unbuffered;
+
+private:
+  std::unique_ptr<TBitmap>& RowBuffer;  // the control's
+  POINT TargetOrg{0, 0};
+  TTargetState TargetState;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -799,50 +874,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   const Integer MaxWidth = Window.Width();
   if (MaxWidth <= 0 || Window.Height() <= 0) return;
   const Integer RowWidth = std::max(ClientWidth(), RangeX());
-  const bool Unbuffered = PaintOptions.Contains(poUnbuffered);
-  HDC TargetDC = TargetCanvas->Handle();
-  TTargetState TargetState;
-  POINT TargetOrg{0, 0};
-  if (Unbuffered) {
-    GetWindowOrgEx(TargetDC, &TargetOrg);
-    TargetState.Save(TargetDC);
-  } else if (!FRowBuffer) {
-    FRowBuffer = std::make_unique<TBitmap>();
-    FRowBuffer->SetPixelFormat(pf32bit);
-  }
-  // Rows and the band share the window origin of the row: logical x is
-  // tree x, logical y is 0 at the row's top.
-  auto BeginRow = [&](Integer TargetTop, Integer Height, Integer AbsoluteTop) -> TCanvas* {
-    TCanvas* Canvas;
-    HDC DC;
-    if (Unbuffered) {
-      Canvas = TargetCanvas;
-      DC = TargetDC;
-      TargetState.Renew();
-      SetWindowOrgEx(DC, TargetOrg.x + Window.Left - Target.X, TargetOrg.y - TargetTop, nullptr);
-      // Within the target's own clipping: this row, not below the bottom.
-      const Integer Visible = std::min(Height, Target.Y + Window.Height() - TargetTop);
-      IntersectClipRect(DC, Window.Left, 0, Window.Right, Visible);
-    } else {
-      if (FRowBuffer->Width() != MaxWidth || FRowBuffer->Height() != Height) FRowBuffer->SetSize(MaxWidth, Height);
-      Canvas = FRowBuffer->Canvas();
-      DC = Canvas->Handle();
-      SetWindowOrgEx(DC, Window.Left, 0, nullptr);
-    }
-    // Dotted patterns continue across rows and windows: phase by tree
-    // position.
-    POINT Origin{0, 0};
-    LPtoDP(DC, &Origin, 1);
-    SetBrushOrgEx(DC, ((Origin.x % 2) + 2) % 2, (((Origin.y - AbsoluteTop) % 2) + 2) % 2, nullptr);
-    return Canvas;
-  };
-  auto EndRow = [&](TCanvas* Canvas, Integer TargetTop, Integer Height) {
-    if (Unbuffered) return;
-    HDC DC = Canvas->Handle();
-    SetWindowOrgEx(DC, 0, 0, nullptr);
-    const Integer Visible = std::min(Height, Target.Y + Window.Height() - TargetTop);
-    BitBlt(TargetDC, Target.X, TargetTop, MaxWidth, Visible, DC, 0, 0, SRCCOPY);
-  };
+  TRowTarget Rows(TargetCanvas, Window, Target, PaintOptions.Contains(poUnbuffered), FRowBuffer);
   // The band shows only while the left button is really held for it.
   const bool Band = HasState(tsDrawSelecting) && NewSelRect().Width() != 0 && NewSelRect().Height() != 0 &&
                     LeftButtonDown();
@@ -872,7 +904,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       Node = GetNextVisible(Node, true);
       continue;
     }
-    TCanvas* Canvas = BeginRow(TargetY, RowHeight, NodeTop);
+    TCanvas* Canvas = Rows.BeginRow(TargetY, RowHeight, NodeTop);
     Canvas->SetFont(Font());
     PaintRow(Pass, Canvas, Node, LineImage, NodeTop);
     if (Band) {
@@ -881,7 +913,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       PaintRubberBand(Canvas, TRect{Window.Left, 0, Window.Right, RowHeight},
                       TRect{S.Left, S.Top - NodeTop, S.Right, S.Bottom - NodeTop});
     }
-    EndRow(Canvas, TargetY, RowHeight);
+    Rows.EndRow(Canvas, TargetY, RowHeight);
     TargetY += RowHeight;
     NodeTop += RowHeight;
     Node = GetNextVisible(Node, true);
@@ -892,8 +924,8 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
     const Integer Height = MaximumBottom - TargetY;
     std::unique_ptr<TBitmap> Rest;
     TCanvas* C;
-    if (Unbuffered) {
-      C = BeginRow(TargetY, Height, NodeTop);
+    if (Rows.Unbuffered) {
+      C = Rows.BeginRow(TargetY, Height, NodeTop);
     } else {
       Rest = std::make_unique<TBitmap>(MaxWidth, Height);
       Rest->SetPixelFormat(pf32bit);
@@ -906,9 +938,9 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
       const TRect& S = NewSelRect();
       PaintRubberBand(C, Area, TRect{S.Left, S.Top - NodeTop, S.Right, S.Bottom - NodeTop});
     }
-    EndRow(C, TargetY, Height);
+    Rows.EndRow(C, TargetY, Height);
   }
-  TargetState.Restore();
+  Rows.Restore();
   PaintEmptyListMessage(TargetCanvas, Window, Target);
   DoAfterPaint(TargetCanvas);
 }
