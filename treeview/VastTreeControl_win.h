@@ -342,6 +342,27 @@ protected:
   void CreateWnd() override;
   void DestroyWnd() override;
   void WndProc(TMessage& Message) override;
+  // The handlers WndProc dispatches to, one per message (the mouse
+  // messages share one, as do the two scroll bars). A Boolean handler
+  // returns False for a message it leaves to the inherited handling.
+  void WMMouse(TMessage& Message);
+  bool WMContextMenu(TMessage& Message);
+  void WMNCCalcSize(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void WMPrint(TMessage& Message);
+  void WMPrintClient(TMessage& Message);
+  void WMSize(TMessage& Message);
+  void WMScroll(TMessage& Message);
+  void WMMouseWheel(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void WMKillFocus(TMessage& Message);
+  void WMCancelMode(TMessage& Message);
+  void WMGetObject(TMessage& Message);
+  void WMNCDestroy(TMessage& Message);
+  bool WMSetCursor(TMessage& Message);
+  void WMThemeChanged(TMessage& Message);
+  void WMEnable(TMessage& Message);
   void Paint() override;
   // The client rectangle Update (client coordinates) onto TargetCanvas,
   // fixed columns unscrolled.
@@ -390,6 +411,23 @@ protected:
                               bool UseSelectedBkColor = false);
   void DrawLineImage(TVTPaintInfo& PaintInfo, Integer X, Integer Y, Integer H, Integer VAlign, TVTLineType Style);
   void PaintEmptyListMessage(TCanvas* Canvas, const TRect& Window, const TPoint& Target);
+  // What the rows of one PaintTree pass share.
+  struct TRowPaint {
+    TVTInternalPaintOptions PaintOptions;
+    TRect Window;  // the painted part, absolute tree coordinates
+    Integer RowWidth = 0;
+    bool UseBackground = false;
+  };
+  // One row on its canvas (logical y 0 at the row's top, x in tree
+  // coordinates): its background, then its cells in display order.
+  void PaintRow(const TRowPaint& Pass, TCanvas* Canvas, PVastNode Node, const TLineImage& LineImage, Integer NodeTop);
+  // One cell's content as PaintInfo places it; Edited leaves the text to
+  // the editor.
+  void PaintCell(const TRowPaint& Pass, TVTPaintInfo& PaintInfo, const TLineImage& LineImage, bool IsMain, bool Edited);
+  // The cell's grid lines, which take their pixel off the cell's rectangles.
+  void PaintCellGridLines(const TRowPaint& Pass, TVTPaintInfo& PaintInfo, const TLineImage& LineImage, bool IsMain);
+  // Area (row coordinates, NodeTop its top in the tree) below the last row.
+  void PaintEmptyArea(const TRowPaint& Pass, TCanvas* Canvas, const TRect& Area, Integer NodeTop);
   TColor SelectionColor() const;
   TColor SelectionBorderColor() const;
   bool TreeFocused() const;

@@ -5,6 +5,33 @@
 #include "chart/model/ChartHelpers.h"
 #include "chart/model/VivIzude.h"
 
+namespace {
+
+// A navigator button's arrow colour (button 0 left, 1 right).
+template <int Button, TChartNavigatorButtonState State>
+TChartKey<TChartNavigator> ButtonColorKey(const char16_t* Name) {
+  TChartKey<TChartNavigator> K;
+  K.Name = Name;
+  K.Default = Integer{clNone};
+  K.Get = [](const TChartNavigator& N) -> TChartKeyValue { return N.ButtonColor(Button, State); };
+  K.Set = [](TChartNavigator& N, const TChartKeyValue& V) { N.SetButtonColor(Button, State, std::get<Integer>(V)); };
+  return K;
+}
+
+// A key written as 0 to keep its place in the file, never read.
+template <class T>
+TChartKey<T> PlaceholderKey(const char16_t* Name) {
+  TChartKey<T> K;
+  K.Name = Name;
+  K.Default = Integer{0};
+  K.Get = [](const T&) -> TChartKeyValue { return Integer{0}; };
+  K.Set = [](T&, const TChartKeyValue&) {};
+  K.Use = kuSaveOnly;
+  return K;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------- title
 void TChartTitle::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartTitle*>(Source);
@@ -59,35 +86,28 @@ void TChartTitle::Draw(TChartCanvas& Canvas, bool Top, TRect R, double, double) 
   Canvas.DrawText(FText, T, Flags);
 }
 
-void TChartTitle::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"Alignment", FAlignment);
-  Ini.WriteInteger(Section, u"VerticalAlignment", FVerticalAlignment);
-  Ini.WriteInteger(Section, u"Color", FColor);
-  Ini.WriteInteger(Section, u"ColorTo", FColorTo);
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  Ini.WriteInteger(Section, u"BorderColor", FBorderColor);
-  Ini.WriteInteger(Section, u"BorderWidth", FBorderWidth);
-  WriteChartFont(Ini, Section, u"", FFont);
-  Ini.WriteInteger(Section, u"Position", FPosition);
-  Ini.WriteInteger(Section, u"Size", FSize);
-  Ini.WriteString(Section, u"Text", FText);
+const TChartKeys<TChartTitle>& TChartTitle::Keys() {
+  using T = TChartTitle;
+  static const TChartKeys<T> Table{
+      ChartEnumKey<&T::FAlignment, &T::SetAlignment>(u"Alignment", 3, taLeftJustify),
+      ChartEnumKey<&T::FVerticalAlignment, &T::SetVerticalAlignment>(u"VerticalAlignment", 3, taVerticalCenter),
+      ChartKey<&T::FColor, &T::SetColor>(u"Color", clNone),
+      ChartKey<&T::FColorTo, &T::SetColorTo>(u"ColorTo", clNone),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdHorizontal),
+      ChartKey<&T::FBorderColor, &T::SetBorderColor>(u"BorderColor", clNone),
+      ChartKey<&T::FBorderWidth, &T::SetBorderWidth>(u"BorderWidth", 0),
+      ChartFontKey<T>(u"", &T::FFont),
+      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, tNone),
+      ChartKey<&T::FSize, &T::SetSize>(u"Size", 20),
+      ChartKey<&T::FText, &T::SetText>(u"Text", u""),
+  };
+  return Table;
 }
 
-void TChartTitle::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetAlignment(ReadEnum(Ini, Section, u"Alignment", FAlignment, 3));
-  SetVerticalAlignment(ReadEnum(Ini, Section, u"VerticalAlignment", FVerticalAlignment, 3));
-  SetColor(Ini.ReadInteger(Section, u"Color", FColor));
-  SetColorTo(Ini.ReadInteger(Section, u"ColorTo", FColorTo));
-  SetBorderColor(Ini.ReadInteger(Section, u"BorderColor", FBorderColor));
-  SetBorderWidth(Ini.ReadInteger(Section, u"BorderWidth", FBorderWidth));
-  SetGradientSteps(Ini.ReadInteger(Section, u"GradientSteps", FGradientSteps));
-  SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", FGradientDirection, 2));
-  ReadChartFont(Ini, Section, u"", FFont);
-  SetPosition(ReadEnum(Ini, Section, u"Position", FPosition, 4));
-  SetSize(Ini.ReadInteger(Section, u"Size", FSize));
-  SetText(Ini.ReadString(Section, u"Text", FText));
-}
+void TChartTitle::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartTitle::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- background
 void DrawPositionedGraphic(TChartCanvas& Canvas, const TChartPicture& Picture, TChartBackGroundPosition Position,
@@ -158,25 +178,23 @@ void TChartBackground::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double
   if (FPicture.HasGraphic() && FPictureVisible) DrawPositionedGraphic(Canvas, FPicture, FBackGroundPosition, R, ScaleX, ScaleY);
 }
 
-void TChartBackground::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"BackGroundPosition", FBackGroundPosition);
-  Ini.WriteInteger(Section, u"Color", FColor);
-  Ini.WriteInteger(Section, u"ColorTo", FColorTo);
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  WriteChartFont(Ini, Section, u"", FFont);
-  Ini.WriteBool(Section, u"PictureVisible", FPictureVisible);
+const TChartKeys<TChartBackground>& TChartBackground::Keys() {
+  using T = TChartBackground;
+  static const TChartKeys<T> Table{
+      ChartEnumKey<&T::FBackGroundPosition, &T::SetBackGroundPosition>(u"BackGroundPosition", 7, bpTopLeft),
+      ChartKey<&T::FColor, &T::SetColor>(u"Color", clNone),
+      ChartKey<&T::FColorTo, &T::SetColorTo>(u"ColorTo", clNone),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdHorizontal),
+      ChartFontKey<T>(u"", &T::FFont),
+      ChartKey<&T::FPictureVisible, &T::SetPictureVisible>(u"PictureVisible", false),
+  };
+  return Table;
 }
 
-void TChartBackground::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetBackGroundPosition(ReadEnum(Ini, Section, u"BackGroundPosition", FBackGroundPosition, 7));
-  SetColor(Ini.ReadInteger(Section, u"Color", FColor));
-  SetColorTo(Ini.ReadInteger(Section, u"ColorTo", FColorTo));
-  SetGradientSteps(Ini.ReadInteger(Section, u"GradientSteps", FGradientSteps));
-  SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", FGradientDirection, 2));
-  ReadChartFont(Ini, Section, u"", FFont);
-  SetPictureVisible(Ini.ReadBool(Section, u"PictureVisible", FPictureVisible));
-}
+void TChartBackground::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartBackground::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- axes
 void TChartAxisBand::AssignBand(const TChartAxisBand& S) {
@@ -218,27 +236,20 @@ void TChartAxisBand::FillBand(TChartCanvas& Canvas, const TRect& R, bool Reverse
                  clNone, 0, csRectangle, 0, 0, false, false);
 }
 
-static void SaveAxisBandKeys(TCustomIniFile& Ini, const String& Section, const TChartAxisBand& A) {
-  Ini.WriteInteger(Section, u"Alignment", A.Alignment());
-  Ini.WriteInteger(Section, u"Color", A.Color());
-  Ini.WriteInteger(Section, u"ColorTo", A.ColorTo());
-  Ini.WriteInteger(Section, u"GradientDirection", A.GradientDirection());
-  // "GradienSteps" is the file's own spelling of this key.
-  Ini.WriteInteger(Section, u"GradienSteps", A.GradientSteps());
-  WriteChartFont(Ini, Section, u"", A.Font());
-  Ini.WriteBool(Section, u"Line", A.Line());
-  Ini.WriteInteger(Section, u"LineWidth", A.LineWidth());
-}
-
-static void LoadAxisBandKeys(const TCustomIniFile& Ini, const String& Section, TChartAxisBand& A) {
-  A.SetAlignment(ReadEnum(Ini, Section, u"Alignment", A.Alignment(), 3));
-  A.SetColor(Ini.ReadInteger(Section, u"Color", A.Color()));
-  A.SetColorTo(Ini.ReadInteger(Section, u"ColorTo", A.ColorTo()));
-  A.SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", A.GradientDirection(), 2));
-  A.SetGradientSteps(Ini.ReadInteger(Section, u"GradienSteps", A.GradientSteps()));
-  ReadChartFont(Ini, Section, u"", A.Font());
-  A.SetLine(Ini.ReadBool(Section, u"Line", A.Line()));
-  A.SetLineWidth(Ini.ReadInteger(Section, u"LineWidth", A.LineWidth()));
+template <class C>
+void TChartAxisBand::AppendBandKeys(TChartKeys<C>& Keys) {
+  using T = C;
+  Keys.insert(Keys.end(), {
+      ChartEnumKey<&T::FAlignment, &T::SetAlignment, C>(u"Alignment", 3, taCenter),
+      ChartKey<&T::FColor, &T::SetColor, C>(u"Color", clNone),
+      ChartKey<&T::FColorTo, &T::SetColorTo, C>(u"ColorTo", clNone),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection, C>(u"GradientDirection", 2, cgdHorizontal),
+      // "GradienSteps" is the file's own spelling of this key.
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps, C>(u"GradienSteps", 100),
+      ChartFontKey<C>(u"", &T::FFont),
+      ChartKey<&T::FLine, &T::SetLine, C>(u"Line", true),
+      ChartKey<&T::FLineWidth, &T::SetLineWidth, C>(u"LineWidth", 1),
+  });
 }
 
 TChartXAxis::TChartXAxis(TVivIzude* AOwner) : TChartAxisBand(AOwner) {
@@ -316,21 +327,26 @@ void TChartXAxis::Draw(TChartCanvas& Canvas, TRect R, bool Top, double ScaleX, d
   }
 }
 
-void TChartXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  SaveAxisBandKeys(Ini, Section, *this);
-  Ini.WriteInteger(Section, u"Position", FPosition);
-  Ini.WriteInteger(Section, u"Size", FSize);
-  Ini.WriteString(Section, u"Text", FText);
-  Ini.WriteInteger(Section, u"UnitType", FUnitType);
+const TChartKeys<TChartXAxis>& TChartXAxis::Keys() {
+  using T = TChartXAxis;
+  static const TChartKeys<T> Table = [] {
+    TChartKeys<T> Keys{
+    };
+    AppendBandKeys(Keys);
+    Keys.insert(Keys.end(), {
+      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, xBottom),
+      ChartKey<&T::FSize, &T::SetSize, T>(u"Size", 30),
+      ChartKey<&T::FText, &T::SetText, T>(u"Text", u""),
+      ChartEnumKey<&T::FUnitType, &T::SetUnitType>(u"UnitType", 9, utNumber),
+    });
+    return Keys;
+  }();
+  return Table;
 }
 
-void TChartXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  LoadAxisBandKeys(Ini, Section, *this);
-  SetPosition(ReadEnum(Ini, Section, u"Position", FPosition, 4));
-  SetSize(Ini.ReadInteger(Section, u"Size", FSize));
-  SetText(Ini.ReadString(Section, u"Text", FText));
-  SetUnitType(ReadEnum(Ini, Section, u"UnitType", FUnitType, 9));
-}
+void TChartXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 void TChartYAxis::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartYAxis*>(Source);
@@ -402,21 +418,26 @@ void TChartYAxis::Draw(TChartCanvas& Canvas, TRect R, bool Left, double ScaleX, 
   }
 }
 
-void TChartYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteBool(Section, u"AutoUnits", FAutoUnits);
-  SaveAxisBandKeys(Ini, Section, *this);
-  Ini.WriteInteger(Section, u"Position", FPosition);
-  Ini.WriteInteger(Section, u"Size", FSize);
-  Ini.WriteString(Section, u"Text", FText);
+const TChartKeys<TChartYAxis>& TChartYAxis::Keys() {
+  using T = TChartYAxis;
+  static const TChartKeys<T> Table = [] {
+    TChartKeys<T> Keys{
+      ChartKey<&T::FAutoUnits, &T::SetAutoUnits>(u"AutoUnits", true),
+    };
+    AppendBandKeys(Keys);
+    Keys.insert(Keys.end(), {
+      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, yLeft),
+      ChartKey<&T::FSize, &T::SetSize, T>(u"Size", 30),
+      ChartKey<&T::FText, &T::SetText, T>(u"Text", u""),
+    });
+    return Keys;
+  }();
+  return Table;
 }
 
-void TChartYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetAutoUnits(Ini.ReadBool(Section, u"AutoUnits", FAutoUnits));
-  LoadAxisBandKeys(Ini, Section, *this);
-  SetPosition(ReadEnum(Ini, Section, u"Position", FPosition, 4));
-  SetSize(Ini.ReadInteger(Section, u"Size", FSize));
-  SetText(Ini.ReadString(Section, u"Text", FText));
-}
+void TChartYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- range
 void TChartRange::Assign(const TObject* Source) {
@@ -435,21 +456,21 @@ bool TChartRange::ScrollAllowed(Integer A, Integer B) const {
   return A >= FMinimumScrollRange && A <= FMaximumScrollRange && B >= FMinimumScrollRange && B <= FMaximumScrollRange;
 }
 
-void TChartRange::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"RangeFrom", FRangeFrom);
-  Ini.WriteInteger(Section, u"RangeTo", FRangeTo);
-  Ini.WriteInteger(Section, u"MaximumScrollRange", FMaximumScrollRange);
-  Ini.WriteInteger(Section, u"MinimumScrollRange", FMinimumScrollRange);
-  Ini.WriteDateTime(Section, u"StartDate", FStartDate);
+const TChartKeys<TChartRange>& TChartRange::Keys() {
+  using T = TChartRange;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FRangeFrom, &T::SetRangeFrom>(u"RangeFrom", 0),
+      ChartKey<&T::FRangeTo, &T::SetRangeTo>(u"RangeTo", 10),
+      ChartKey<&T::FMaximumScrollRange, &T::SetMaximumScrollRange>(u"MaximumScrollRange", 0),
+      ChartKey<&T::FMinimumScrollRange, &T::SetMinimumScrollRange>(u"MinimumScrollRange", 0),
+      ChartDateKey<&T::FStartDate, &T::SetStartDate>(u"StartDate", 0),
+  };
+  return Table;
 }
 
-void TChartRange::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetRangeFrom(Ini.ReadInteger(Section, u"RangeFrom", FRangeFrom));
-  SetRangeTo(Ini.ReadInteger(Section, u"RangeTo", FRangeTo));
-  SetMaximumScrollRange(Ini.ReadInteger(Section, u"MaximumScrollRange", FMaximumScrollRange));
-  SetMinimumScrollRange(Ini.ReadInteger(Section, u"MinimumScrollRange", FMinimumScrollRange));
-  SetStartDate(Ini.ReadDateTime(Section, u"StartDate", FStartDate));
-}
+void TChartRange::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartRange::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- margin, bands, axis text
 void TChartMargin::Assign(const TObject* Source) {
@@ -461,19 +482,20 @@ void TChartMargin::Assign(const TObject* Source) {
   FRightMargin = S->FRightMargin;
 }
 
-void TChartMargin::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"BottomMargin", FBottomMargin);
-  Ini.WriteInteger(Section, u"LeftMargin", FLeftMargin);
-  Ini.WriteInteger(Section, u"RightMargin", FRightMargin);
-  Ini.WriteInteger(Section, u"TopMargin", FTopMargin);
+const TChartKeys<TChartMargin>& TChartMargin::Keys() {
+  using T = TChartMargin;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FBottomMargin, &T::SetBottomMargin>(u"BottomMargin", 0),
+      ChartKey<&T::FLeftMargin, &T::SetLeftMargin>(u"LeftMargin", 0),
+      ChartKey<&T::FRightMargin, &T::SetRightMargin>(u"RightMargin", 0),
+      ChartKey<&T::FTopMargin, &T::SetTopMargin>(u"TopMargin", 0),
+  };
+  return Table;
 }
 
-void TChartMargin::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetBottomMargin(Ini.ReadInteger(Section, u"BottomMargin", FBottomMargin));
-  SetLeftMargin(Ini.ReadInteger(Section, u"LeftMargin", FLeftMargin));
-  SetRightMargin(Ini.ReadInteger(Section, u"RightMargin", FRightMargin));
-  SetTopMargin(Ini.ReadInteger(Section, u"TopMargin", FTopMargin));
-}
+void TChartMargin::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartMargin::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 void TChartBands::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartBands*>(Source);
@@ -490,29 +512,25 @@ void TChartBands::Assign(const TObject* Source) {
   Changed();
 }
 
-void TChartBands::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteFloat(Section, u"Distance", FDistance);
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  Ini.WriteInteger(Section, u"PrimaryColor", FPrimaryColor);
-  Ini.WriteInteger(Section, u"PrimaryColorTo", FPrimaryColorTo);
-  Ini.WriteInteger(Section, u"SecondaryColor", FSecondaryColor);
-  Ini.WriteInteger(Section, u"SecondaryColorTo", FSecondaryColorTo);
-  Ini.WriteInteger(Section, u"SerieIndex", FSerieIndex);
-  Ini.WriteBool(Section, u"Visible", FVisible);
+const TChartKeys<TChartBands>& TChartBands::Keys() {
+  using T = TChartBands;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FDistance, &T::SetDistance>(u"Distance", 2.0),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdHorizontal),
+      ChartKey<&T::FPrimaryColor, &T::SetPrimaryColor>(u"PrimaryColor", clSilver),
+      ChartKey<&T::FPrimaryColorTo, &T::SetPrimaryColorTo>(u"PrimaryColorTo", clWhite),
+      ChartKey<&T::FSecondaryColor, &T::SetSecondaryColor>(u"SecondaryColor", clNavy),
+      ChartKey<&T::FSecondaryColorTo, &T::SetSecondaryColorTo>(u"SecondaryColorTo", clWhite),
+      ChartKey<&T::FSerieIndex, &T::SetSerieIndex>(u"SerieIndex", 0),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", false),
+  };
+  return Table;
 }
 
-void TChartBands::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  FDistance = Ini.ReadFloat(Section, u"Distance", FDistance);
-  SetGradientSteps(Ini.ReadInteger(Section, u"GradientSteps", FGradientSteps));
-  SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", FGradientDirection, 2));
-  SetPrimaryColor(Ini.ReadInteger(Section, u"PrimaryColor", FPrimaryColor));
-  SetPrimaryColorTo(Ini.ReadInteger(Section, u"PrimaryColorTo", FPrimaryColorTo));
-  SetSecondaryColor(Ini.ReadInteger(Section, u"SecondaryColor", FSecondaryColor));
-  SetSecondaryColorTo(Ini.ReadInteger(Section, u"SecondaryColorTo", FSecondaryColorTo));
-  SetSerieIndex(Ini.ReadInteger(Section, u"SerieIndex", FSerieIndex));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-}
+void TChartBands::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartBands::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 void TChartXYAxisText::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartXYAxisText*>(Source);
@@ -524,21 +542,21 @@ void TChartXYAxisText::Assign(const TObject* Source) {
   FFont = S->FFont;
 }
 
-void TChartXYAxisText::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"Angle", FAngle);
-  WriteChartFont(Ini, Section, u"", FFont);
-  Ini.WriteInteger(Section, u"Offset", FOffset);
-  Ini.WriteInteger(Section, u"Position", FPosition);
-  Ini.WriteString(Section, u"Text", FText);
+const TChartKeys<TChartXYAxisText>& TChartXYAxisText::Keys() {
+  using T = TChartXYAxisText;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FAngle, &T::SetAngle>(u"Angle", 0),
+      ChartFontKey<T>(u"", &T::FFont),
+      ChartKey<&T::FOffset, &T::SetOffset>(u"Offset", 0),
+      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 5, ctLeft),
+      ChartKey<&T::FText, &T::SetText>(u"Text", u""),
+  };
+  return Table;
 }
 
-void TChartXYAxisText::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetAngle(Ini.ReadInteger(Section, u"Angle", FAngle));
-  ReadChartFont(Ini, Section, u"", FFont);
-  SetOffset(Ini.ReadInteger(Section, u"Offset", FOffset));
-  SetPosition(ReadEnum(Ini, Section, u"Position", FPosition, 5));
-  SetText(Ini.ReadString(Section, u"Text", FText));
-}
+void TChartXYAxisText::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartXYAxisText::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- crosshair
 void TChartCrossHairYValues::Assign(const TObject* Source) {
@@ -549,22 +567,19 @@ void TChartCrossHairYValues::Assign(const TObject* Source) {
   FPosition = S->FPosition;
 }
 
-void TChartCrossHairYValues::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteBool(Section, u"ShowSerieValues", FShowSerieValues);
-  Ini.WriteBool(Section, u"ShowYPosValue", FShowYPosValue);
-  Ini.WriteString(Section, u"Position", SetToString(FPosition, 3));
+const TChartKeys<TChartCrossHairYValues>& TChartCrossHairYValues::Keys() {
+  using T = TChartCrossHairYValues;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FShowSerieValues, &T::SetShowSerieValues>(u"ShowSerieValues", true),
+      ChartKey<&T::FShowYPosValue, &T::SetShowYPosValue>(u"ShowYPosValue", false),
+      ChartSetKey<&T::FPosition, &T::SetPosition>(u"Position", 3, TChartCrossHairYValuePosition{chYAxis}),
+  };
+  return Table;
 }
 
-void TChartCrossHairYValues::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetShowSerieValues(Ini.ReadBool(Section, u"ShowSerieValues", FShowSerieValues));
-  SetShowYPosValue(Ini.ReadBool(Section, u"ShowYPosValue", FShowYPosValue));
-  for (Integer V : ReadOrdinalList(Ini.ReadString(Section, u"Position", u""))) {
-    if (V < 0 || V > 2) continue;
-    TChartCrossHairYValuePosition P = FPosition;
-    P.Include(static_cast<TChartCrossHairYValuePositionType>(V));
-    SetPosition(P);
-  }
-}
+void TChartCrossHairYValues::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartCrossHairYValues::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 TChartCrossHair::TChartCrossHair(TVivIzude* AOwner) : FOwner(AOwner) {
   FCrossHairYValues.OnChange = [this](TObject*) { Changed(); };
@@ -594,23 +609,25 @@ void TChartCrossHair::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double)
   Canvas.Line(X, Y - 20, X, Y + 20);
 }
 
-void TChartCrossHair::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"CrossHairType", FCrossHairType);
-  FCrossHairYValues.SaveToFile(Ini, Section + u".CrossHairYValues");
-  Ini.WriteInteger(Section, u"Distance", FDistance);
-  Ini.WriteInteger(Section, u"LineWidth", FLineWidth);
-  Ini.WriteInteger(Section, u"LineColor", FLineColor);
-  Ini.WriteBool(Section, u"Visible", FVisible);
+const TChartKeys<TChartCrossHair>& TChartCrossHair::Keys() {
+  using T = TChartCrossHair;
+  static const TChartKeys<T> Table{
+      ChartEnumKey<&T::FCrossHairType, &T::SetCrossHairType>(u"CrossHairType", 4, chtFullSizeCrossHairAtSeries),
+      ChartSectionKey<T>(
+          u".CrossHairYValues",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValues.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValues.LoadFromFile(Ini, Section); }),
+      ChartKey<&T::FDistance, &T::SetDistance>(u"Distance", 0),
+      ChartKey<&T::FLineWidth, &T::SetLineWidth>(u"LineWidth", 1),
+      ChartKey<&T::FLineColor, &T::SetLineColor>(u"LineColor", clNone),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", false),
+  };
+  return Table;
 }
 
-void TChartCrossHair::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetCrossHairType(ReadEnum(Ini, Section, u"CrossHairType", FCrossHairType, 4));
-  FCrossHairYValues.LoadFromFile(Ini, Section + u".CrossHairYValues");
-  SetDistance(Ini.ReadInteger(Section, u"Distance", FDistance));
-  SetLineWidth(Ini.ReadInteger(Section, u"LineWidth", FLineWidth));
-  SetLineColor(Ini.ReadInteger(Section, u"LineColor", FLineColor));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-}
+void TChartCrossHair::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartCrossHair::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 void TChartSerieCrossHairYValue::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartSerieCrossHairYValue*>(Source);
@@ -623,25 +640,23 @@ void TChartSerieCrossHairYValue::Assign(const TObject* Source) {
   FBorderColor = S->FBorderColor;
 }
 
-void TChartSerieCrossHairYValue::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"BorderColor", FBorderColor);
-  Ini.WriteInteger(Section, u"Color", FColor);
-  Ini.WriteInteger(Section, u"ColorTo", FColorTo);
-  WriteChartFont(Ini, Section, u"", FFont);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  Ini.WriteBool(Section, u"Visible", FVisible);
+const TChartKeys<TChartSerieCrossHairYValue>& TChartSerieCrossHairYValue::Keys() {
+  using T = TChartSerieCrossHairYValue;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FBorderColor, &T::SetBorderColor>(u"BorderColor", clNone),
+      ChartKey<&T::FColor, &T::SetColor>(u"Color", clNone),
+      ChartKey<&T::FColorTo, &T::SetColorTo>(u"ColorTo", clNone),
+      ChartFontKey<T>(u"", &T::FFont),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdHorizontal),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 0),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),
+  };
+  return Table;
 }
 
-void TChartSerieCrossHairYValue::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetBorderColor(Ini.ReadInteger(Section, u"BorderColor", FBorderColor));
-  SetColor(Ini.ReadInteger(Section, u"Color", FColor));
-  SetColorTo(Ini.ReadInteger(Section, u"ColorTo", FColorTo));
-  ReadChartFont(Ini, Section, u"", FFont);
-  SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", FGradientDirection, 2));
-  SetGradientSteps(Ini.ReadInteger(Section, u"GradientSteps", FGradientSteps));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-}
+void TChartSerieCrossHairYValue::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartSerieCrossHairYValue::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- navigator
 void TChartNavigator::Assign(const TObject* Source) {
@@ -717,42 +732,32 @@ void TChartNavigator::DrawArrow(TChartCanvas& Canvas, TRect R, bool Direction, d
   }
 }
 
-void TChartNavigator::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteBool(Section, u"AlphaBlend", FAlphaBlend);
-  Ini.WriteInteger(Section, u"AlphaBlendValue", FAlphaBlendValue);
-  Ini.WriteInteger(Section, u"Color", FColor);
-  Ini.WriteInteger(Section, u"ColorTo", FColorTo);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  static const char16_t* Keys[2][3] = {
-      {u"ScrollbuttonLeftColor", u"ScrollbuttonLeftHotColor", u"ScrollbuttonLeftDownColor"},
-      {u"ScrollbuttonRightColor", u"ScrollbuttonRightHotColor", u"ScrollbuttonRightDownColor"}};
-  for (int B = 0; B < 2; ++B)
-    for (int St = 0; St < 3; ++St) Ini.WriteInteger(Section, Keys[B][St], FButtonColors[B][St]);
-  Ini.WriteBool(Section, u"ScrollButtons", FScrollButtons);
-  Ini.WriteInteger(Section, u"ScrollButtonsSize", FScrollButtonsSize);
-  Ini.WriteInteger(Section, u"Size", FSize);
-  Ini.WriteBool(Section, u"Visible", FVisible);
+const TChartKeys<TChartNavigator>& TChartNavigator::Keys() {
+  using T = TChartNavigator;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FAlphaBlend, &T::SetAlphaBlend>(u"AlphaBlend", true),
+      ChartKey<&T::FAlphaBlendValue, &T::SetAlphaBlendValue>(u"AlphaBlendValue", 128),
+      ChartKey<&T::FColor, &T::SetColor>(u"Color", clWhite),
+      ChartKey<&T::FColorTo, &T::SetColorTo>(u"ColorTo", clNone),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdVertical),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
+      ButtonColorKey<0, cnbNormal>(u"ScrollbuttonLeftColor"),
+      ButtonColorKey<0, cnbHot>(u"ScrollbuttonLeftHotColor"),
+      ButtonColorKey<0, cnbDown>(u"ScrollbuttonLeftDownColor"),
+      ButtonColorKey<1, cnbNormal>(u"ScrollbuttonRightColor"),
+      ButtonColorKey<1, cnbHot>(u"ScrollbuttonRightHotColor"),
+      ButtonColorKey<1, cnbDown>(u"ScrollbuttonRightDownColor"),
+      ChartKey<&T::FScrollButtons, &T::SetScrollButtons>(u"ScrollButtons", true),
+      ChartKey<&T::FScrollButtonsSize, &T::SetScrollButtonsSize>(u"ScrollButtonsSize", 11),
+      ChartKey<&T::FSize, &T::SetSize>(u"Size", 20),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", false),
+  };
+  return Table;
 }
 
-void TChartNavigator::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetAlphaBlend(Ini.ReadBool(Section, u"AlphaBlend", FAlphaBlend));
-  SetAlphaBlendValue(static_cast<Byte>(std::clamp(Ini.ReadInteger(Section, u"AlphaBlendValue", FAlphaBlendValue), 0, 255)));
-  SetColor(Ini.ReadInteger(Section, u"Color", FColor));
-  SetColorTo(Ini.ReadInteger(Section, u"ColorTo", FColorTo));
-  SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", FGradientDirection, 2));
-  SetGradientSteps(Ini.ReadInteger(Section, u"GradientSteps", FGradientSteps));
-  static const char16_t* Keys[2][3] = {
-      {u"ScrollbuttonLeftColor", u"ScrollbuttonLeftHotColor", u"ScrollbuttonLeftDownColor"},
-      {u"ScrollbuttonRightColor", u"ScrollbuttonRightHotColor", u"ScrollbuttonRightDownColor"}};
-  for (int B = 0; B < 2; ++B)
-    for (int St = 0; St < 3; ++St)
-      SetButtonColor(B, static_cast<TChartNavigatorButtonState>(St), Ini.ReadInteger(Section, Keys[B][St], FButtonColors[B][St]));
-  SetScrollButtons(Ini.ReadBool(Section, u"ScrollButtons", FScrollButtons));
-  SetScrollButtonsSize(Ini.ReadInteger(Section, u"ScrollButtonsSize", FScrollButtonsSize));
-  SetSize(Ini.ReadInteger(Section, u"Size", FSize));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-}
+void TChartNavigator::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartNavigator::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- legend
 void TChartLegend::Assign(const TObject* Source) {
@@ -868,39 +873,30 @@ void TChartLegend::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Sca
   Canvas.ClearClipRegion();
 }
 
-void TChartLegend::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"Alignment", FAlignment);
-  Ini.WriteInteger(Section, u"BorderColor", FBorderColor);
-  Ini.WriteInteger(Section, u"BorderWidth", FBorderWidth);
-  Ini.WriteInteger(Section, u"BorderRounding", FBorderRounding);
-  Ini.WriteInteger(Section, u"Color", FColor);
-  Ini.WriteInteger(Section, u"ColorTo", FColorTo);
-  WriteChartFont(Ini, Section, u"", FFont);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  Ini.WriteInteger(Section, u"Left", FLeft);
-  Ini.WriteInteger(Section, u"Top", FTop);
-  Ini.WriteInteger(Section, u"RectangleSize", FRectangleSize);
-  Ini.WriteInteger(Section, u"RectangleSpacing", FRectangleSpacing);
-  Ini.WriteBool(Section, u"Visible", FVisible);
+const TChartKeys<TChartLegend>& TChartLegend::Keys() {
+  using T = TChartLegend;
+  static const TChartKeys<T> Table{
+      ChartEnumKey<&T::FAlignment, &T::SetAlignment>(u"Alignment", 10, laCustom),
+      ChartKey<&T::FBorderColor, &T::SetBorderColor>(u"BorderColor", clBlack),
+      ChartKey<&T::FBorderWidth, &T::SetBorderWidth>(u"BorderWidth", 1),
+      ChartKey<&T::FBorderRounding, &T::SetBorderRounding>(u"BorderRounding", 0),
+      ChartKey<&T::FColor, &T::SetColor>(u"Color", clWhite),
+      ChartKey<&T::FColorTo, &T::SetColorTo>(u"ColorTo", clNone),
+      ChartFontKey<T>(u"", &T::FFont),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdHorizontal),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
+      ChartKey<&T::FLeft, &T::SetLeft>(u"Left", 0),
+      ChartKey<&T::FTop, &T::SetTop>(u"Top", 0),
+      ChartKey<&T::FRectangleSize, &T::SetRectangleSize>(u"RectangleSize", 10),
+      ChartKey<&T::FRectangleSpacing, &T::SetRectangleSpacing>(u"RectangleSpacing", 5),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),
+  };
+  return Table;
 }
 
-void TChartLegend::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetAlignment(ReadEnum(Ini, Section, u"Alignment", FAlignment, 10));
-  SetBorderColor(Ini.ReadInteger(Section, u"BorderColor", FBorderColor));
-  SetBorderWidth(Ini.ReadInteger(Section, u"BorderWidth", FBorderWidth));
-  SetBorderRounding(Ini.ReadInteger(Section, u"BorderRounding", FBorderRounding));
-  SetColor(Ini.ReadInteger(Section, u"Color", FColor));
-  SetColorTo(Ini.ReadInteger(Section, u"ColorTo", FColorTo));
-  ReadChartFont(Ini, Section, u"", FFont);
-  SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", FGradientDirection, 2));
-  SetGradientSteps(Ini.ReadInteger(Section, u"GradientSteps", FGradientSteps));
-  SetLeft(Ini.ReadInteger(Section, u"Left", FLeft));
-  SetTop(Ini.ReadInteger(Section, u"Top", FTop));
-  SetRectangleSize(Ini.ReadInteger(Section, u"RectangleSize", FRectangleSize));
-  SetRectangleSpacing(Ini.ReadInteger(Section, u"RectangleSpacing", FRectangleSpacing));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-}
+void TChartLegend::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartLegend::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- marker
 void TChartMarker::Assign(const TObject* Source) {
@@ -919,31 +915,26 @@ void TChartMarker::Assign(const TObject* Source) {
   FIncreaseDecreaseMode = S->FIncreaseDecreaseMode;
 }
 
-void TChartMarker::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"MarkerType", FMarkerType);
-  Ini.WriteInteger(Section, u"MarkerColor", FMarkerColor);
-  Ini.WriteInteger(Section, u"MarkerSize", FMarkerSize);
-  Ini.WriteInteger(Section, u"MarkerLineWidth", FMarkerLineWidth);
-  Ini.WriteInteger(Section, u"MarkerLineColor", FMarkerLineColor);
-  // The picture itself never goes into the settings file; the key keeps its
-  // place with 0.
-  Ini.WriteInteger(Section, u"MarkerPicture", 0);
-  Ini.WriteInteger(Section, u"SelectedColor", FSelectedColor);
-  Ini.WriteInteger(Section, u"SelectedLineColor", FSelectedLineColor);
-  Ini.WriteInteger(Section, u"SelectedLineWidth", FSelectedLineWidth);
-  Ini.WriteInteger(Section, u"SelectedSize", FSelectedSize);
-  Ini.WriteBool(Section, u"IncreaseDecrease", FIncreaseDecreaseMode);
+const TChartKeys<TChartMarker>& TChartMarker::Keys() {
+  using T = TChartMarker;
+  static const TChartKeys<T> Table{
+      ChartEnumKey<&T::FMarkerType, &T::SetMarkerType>(u"MarkerType", 7, mNone),
+      ChartKey<&T::FMarkerColor, &T::SetMarkerColor>(u"MarkerColor", clWhite),
+      ChartKey<&T::FMarkerSize, &T::SetMarkerSize>(u"MarkerSize", 10),
+      ChartKey<&T::FMarkerLineWidth, &T::SetMarkerLineWidth>(u"MarkerLineWidth", 1),
+      ChartKey<&T::FMarkerLineColor, &T::SetMarkerLineColor>(u"MarkerLineColor", clBlack),
+      // The picture itself never goes into the settings file; the key keeps
+      // its place with 0 and is not read.
+      PlaceholderKey<T>(u"MarkerPicture"),
+      ChartKey<&T::FSelectedColor, &T::SetSelectedColor>(u"SelectedColor", clNone),
+      ChartKey<&T::FSelectedLineColor, &T::SetSelectedLineColor>(u"SelectedLineColor", clNone),
+      ChartKey<&T::FSelectedLineWidth, &T::SetSelectedLineWidth>(u"SelectedLineWidth", 1),
+      ChartKey<&T::FSelectedSize, &T::SetSelectedSize>(u"SelectedSize", 12),
+      ChartKey<&T::FIncreaseDecreaseMode, &T::SetIncreaseDecreaseMode>(u"IncreaseDecrease", false),
+  };
+  return Table;
 }
 
-void TChartMarker::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetMarkerType(ReadEnum(Ini, Section, u"MarkerType", FMarkerType, 7));
-  SetMarkerColor(Ini.ReadInteger(Section, u"MarkerColor", FMarkerColor));
-  SetMarkerSize(Ini.ReadInteger(Section, u"MarkerSize", FMarkerSize));
-  SetMarkerLineWidth(Ini.ReadInteger(Section, u"MarkerLineWidth", FMarkerLineWidth));
-  SetMarkerLineColor(Ini.ReadInteger(Section, u"MarkerLineColor", FMarkerLineColor));
-  SetSelectedColor(Ini.ReadInteger(Section, u"SelectedColor", FSelectedColor));
-  SetSelectedLineColor(Ini.ReadInteger(Section, u"SelectedLineColor", FSelectedLineColor));
-  SetSelectedLineWidth(Ini.ReadInteger(Section, u"SelectedLineWidth", FSelectedLineWidth));
-  SetSelectedSize(Ini.ReadInteger(Section, u"SelectedSize", FSelectedSize));
-  SetIncreaseDecreaseMode(Ini.ReadBool(Section, u"IncreaseDecrease", FIncreaseDecreaseMode));
-}
+void TChartMarker::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartMarker::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }

@@ -45,6 +45,8 @@ public:
   Integer BottomSize() const { return (FPosition == tBottom || FPosition == tBoth) ? FSize : 0; }
 
   void Draw(TChartCanvas& Canvas, bool Top, TRect R, double ScaleX, double ScaleY);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartTitle>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -95,6 +97,8 @@ public:
   void SetPictureVisible(bool V) { if (Store(FPictureVisible, V)) Changed(); }
 
   virtual void Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartBackground>& Keys();
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   virtual void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -147,6 +151,9 @@ public:
   const TChartFont& Font() const { return FFont; }
 
 protected:
+  // Appends the keys every axis band stores.
+  template <class C>
+  static void AppendBandKeys(TChartKeys<C>& Keys);
   void AssignBand(const TChartAxisBand& S);
   // Line size of one side: LineWidth 1 gives 1 on the near (top/left) side
   // and 0 on the far side; other widths give LineWidth div 2.
@@ -187,6 +194,8 @@ public:
   Integer TopLineSize() const { return LineSize(FPosition == xTop || FPosition == xBoth, true); }
   Integer BottomLineSize() const { return LineSize(FPosition == xBottom || FPosition == xBoth, false); }
   void Draw(TChartCanvas& Canvas, TRect R, bool Top, double ScaleX, double ScaleY, bool Horizontal);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartXAxis>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -217,6 +226,8 @@ public:
   Integer LeftLineSize() const { return LineSize(FPosition == yLeft || FPosition == yBoth, true); }
   Integer RightLineSize() const { return LineSize(FPosition == yRight || FPosition == yBoth, false); }
   void Draw(TChartCanvas& Canvas, TRect R, bool Left, double ScaleX, double ScaleY, bool Horizontal);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartYAxis>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -249,6 +260,8 @@ public:
   void SetStartDate(TDateTime V) { if (StoreFloat(FStartDate, V)) Changed(); }
   // Whether a scroll or zoom window a..b may be taken under the limits.
   bool ScrollAllowed(Integer A, Integer B) const;
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartRange>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -275,6 +288,8 @@ public:
   void SetRightMargin(Integer V) { if (V >= 0 && Store(FRightMargin, V)) Changed(); }
   Integer BottomMargin() const { return FBottomMargin; }
   void SetBottomMargin(Integer V) { if (V >= 0 && Store(FBottomMargin, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartMargin>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -306,6 +321,8 @@ public:
   void SetSerieIndex(Integer V) { if (V >= 0 && Store(FSerieIndex, V)) Changed(); }
   bool Visible() const { return FVisible; }
   void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartBands>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -336,6 +353,8 @@ public:
   void SetPosition(TChartTextPosition V) { if (Store(FPosition, V)) Changed(); }
   const String& Text() const { return FText; }
   void SetText(const String& V) { if (Store(FText, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartXYAxisText>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -378,6 +397,8 @@ public:
   bool AutoUnits() const { return FAutoUnits; }
   void SetAutoUnits(bool V) { if (Store(FAutoUnits, V)) Changed(); }
   void Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartXGrid>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -425,6 +446,8 @@ public:
   bool ShowBorder() const { return FShowBorder; }
   void SetShowBorder(bool V) { if (Store(FShowBorder, V)) Changed(); }
   virtual void Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartYGrid>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -450,6 +473,8 @@ public:
   void SetShowYPosValue(bool V) { if (Store(FShowYPosValue, V)) Changed(); }
   TChartCrossHairYValuePosition Position() const { return FPosition; }
   void SetPosition(TChartCrossHairYValuePosition V) { if (Store(FPosition, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartCrossHairYValues>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -478,6 +503,8 @@ public:
   bool Visible() const { return FVisible; }
   void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
   virtual void Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartCrossHair>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -512,6 +539,8 @@ public:
   void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
   // Fired by nobody here; a view may fire it after changing the font.
   TNotifyEvent OnFontChange;
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartSerieCrossHairYValue>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -564,6 +593,8 @@ public:
   Integer BottomSize() const;
   void Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
   void DrawArrow(TChartCanvas& Canvas, TRect R, bool Direction, double ScaleX, double ScaleY);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartNavigator>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -626,6 +657,8 @@ public:
   // The legend box at scale 1 for the last series rectangle.
   TRect GetRectangle() const;
   virtual void Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartLegend>& Keys();
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   virtual void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -683,6 +716,8 @@ public:
   void SetDisplayIndex(Integer V) { FDisplayIndex = V; }
   bool IncreaseDecreaseMode() const { return FIncreaseDecreaseMode; }
   void SetIncreaseDecreaseMode(bool V) { if (Store(FIncreaseDecreaseMode, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartMarker>& Keys();
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   virtual void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 

@@ -77,35 +77,28 @@ void TChartXGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double) {
   Canvas.SetBackgroundTransparent(OldMode);
 }
 
-void TChartXGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"MinorDistance", FMinorDistance);
-  Ini.WriteInteger(Section, u"MajorDistance", FMajorDistance);
-  Ini.WriteInteger(Section, u"MinorLineColor", FMinorLineColor);
-  Ini.WriteInteger(Section, u"MajorLineColor", FMajorLineColor);
-  Ini.WriteInteger(Section, u"MinorLineStyle", FMinorLineStyle);
-  Ini.WriteInteger(Section, u"MajorLineStyle", FMajorLineStyle);
-  Ini.WriteInteger(Section, u"MinorLineWidth", FMinorLineWidth);
-  Ini.WriteInteger(Section, u"MajorLineWidth", FMajorLineWidth);
-  WriteChartFont(Ini, Section, u"Major", FMajorFont);
-  WriteChartFont(Ini, Section, u"Minor", FMinorFont);
-  Ini.WriteBool(Section, u"OnTop", FOnTop);
-  Ini.WriteBool(Section, u"Visible", FVisible);
+const TChartKeys<TChartXGrid>& TChartXGrid::Keys() {
+  using T = TChartXGrid;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FMinorDistance, &T::SetMinorDistance>(u"MinorDistance", 10),
+      ChartKey<&T::FMajorDistance, &T::SetMajorDistance>(u"MajorDistance", 20),
+      ChartKey<&T::FMinorLineColor, &T::SetMinorLineColor>(u"MinorLineColor", clBlack),
+      ChartKey<&T::FMajorLineColor, &T::SetMajorLineColor>(u"MajorLineColor", clBlack),
+      ChartEnumKey<&T::FMinorLineStyle, &T::SetMinorLineStyle>(u"MinorLineStyle", 7, psSolid),
+      ChartEnumKey<&T::FMajorLineStyle, &T::SetMajorLineStyle>(u"MajorLineStyle", 7, psDot),
+      ChartKey<&T::FMinorLineWidth, &T::SetMinorLineWidth>(u"MinorLineWidth", 1),
+      ChartKey<&T::FMajorLineWidth, &T::SetMajorLineWidth>(u"MajorLineWidth", 1),
+      ChartFontKey<T>(u"Major", &T::FMajorFont),
+      ChartFontKey<T>(u"Minor", &T::FMinorFont),
+      ChartKey<&T::FOnTop, &T::SetOnTop>(u"OnTop", false),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", false),
+  };
+  return Table;
 }
 
-void TChartXGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetMinorDistance(Ini.ReadInteger(Section, u"MinorDistance", FMinorDistance));
-  SetMajorDistance(Ini.ReadInteger(Section, u"MajorDistance", FMajorDistance));
-  SetMinorLineColor(Ini.ReadInteger(Section, u"MinorLineColor", FMinorLineColor));
-  SetMajorLineColor(Ini.ReadInteger(Section, u"MajorLineColor", FMajorLineColor));
-  SetMinorLineStyle(ReadEnum(Ini, Section, u"MinorLineStyle", FMinorLineStyle, 7));
-  SetMajorLineStyle(ReadEnum(Ini, Section, u"MajorLineStyle", FMajorLineStyle, 7));
-  SetMinorLineWidth(Ini.ReadInteger(Section, u"MinorLineWidth", FMinorLineWidth));
-  SetMajorLineWidth(Ini.ReadInteger(Section, u"MajorLineWidth", FMajorLineWidth));
-  ReadChartFont(Ini, Section, u"Major", FMajorFont);
-  ReadChartFont(Ini, Section, u"Minor", FMinorFont);
-  SetOnTop(Ini.ReadBool(Section, u"OnTop", FOnTop));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-}
+void TChartXGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartXGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 void TChartYGrid::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartYGrid*>(Source);
@@ -243,35 +236,29 @@ void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Scal
   }
 }
 
-void TChartYGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteBool(Section, u"AutoUnits", FAutoUnits);
-  Ini.WriteInteger(Section, u"BorderColor", FBorderColor);
-  Ini.WriteFloat(Section, u"MinorDistance", FMinorDistance);
-  Ini.WriteFloat(Section, u"MajorDistance", FMajorDistance);
-  Ini.WriteInteger(Section, u"MinorLineColor", FMinorLineColor);
-  Ini.WriteInteger(Section, u"MajorLineColor", FMajorLineColor);
-  Ini.WriteInteger(Section, u"MinorLineStyle", FMinorLineStyle);
-  Ini.WriteInteger(Section, u"MajorLineStyle", FMajorLineStyle);
-  Ini.WriteInteger(Section, u"MinorLineWidth", FMinorLineWidth);
-  Ini.WriteInteger(Section, u"MajorLineWidth", FMajorLineWidth);
-  Ini.WriteBool(Section, u"OnTop", FOnTop);
-  Ini.WriteBool(Section, u"Visible", FVisible);
-  Ini.WriteInteger(Section, u"SerieIndex", FSerieIndex);
-  Ini.WriteBool(Section, u"ShowBorder", FShowBorder);
+const TChartKeys<TChartYGrid>& TChartYGrid::Keys() {
+  using T = TChartYGrid;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FAutoUnits, &T::SetAutoUnits>(u"AutoUnits", true),
+      // The border colour is written for the file's sake but never read
+      // back: loading a section leaves it as it is.
+      ChartKey<&T::FBorderColor, &T::SetBorderColor>(u"BorderColor", clNone, kuSaveOnly),
+      ChartKey<&T::FMinorDistance, &T::SetMinorDistance>(u"MinorDistance", 1.0),
+      ChartKey<&T::FMajorDistance, &T::SetMajorDistance>(u"MajorDistance", 2.0),
+      ChartKey<&T::FMinorLineColor, &T::SetMinorLineColor>(u"MinorLineColor", clGray),
+      ChartKey<&T::FMajorLineColor, &T::SetMajorLineColor>(u"MajorLineColor", clSilver),
+      ChartEnumKey<&T::FMinorLineStyle, &T::SetMinorLineStyle>(u"MinorLineStyle", 7, psDot),
+      ChartEnumKey<&T::FMajorLineStyle, &T::SetMajorLineStyle>(u"MajorLineStyle", 7, psSolid),
+      ChartKey<&T::FMinorLineWidth, &T::SetMinorLineWidth>(u"MinorLineWidth", 1),
+      ChartKey<&T::FMajorLineWidth, &T::SetMajorLineWidth>(u"MajorLineWidth", 1),
+      ChartKey<&T::FOnTop, &T::SetOnTop>(u"OnTop", false),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", false),
+      ChartKey<&T::FSerieIndex, &T::SetSerieIndex>(u"SerieIndex", 0),
+      ChartKey<&T::FShowBorder, &T::SetShowBorder>(u"ShowBorder", false),
+  };
+  return Table;
 }
 
-void TChartYGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetAutoUnits(Ini.ReadBool(Section, u"AutoUnits", FAutoUnits));
-  SetMinorDistance(Ini.ReadFloat(Section, u"MinorDistance", FMinorDistance));
-  SetMajorDistance(Ini.ReadFloat(Section, u"MajorDistance", FMajorDistance));
-  SetMinorLineColor(Ini.ReadInteger(Section, u"MinorLineColor", FMinorLineColor));
-  SetMajorLineColor(Ini.ReadInteger(Section, u"MajorLineColor", FMajorLineColor));
-  SetMinorLineStyle(ReadEnum(Ini, Section, u"MinorLineStyle", FMinorLineStyle, 7));
-  SetMajorLineStyle(ReadEnum(Ini, Section, u"MajorLineStyle", FMajorLineStyle, 7));
-  SetMinorLineWidth(Ini.ReadInteger(Section, u"MinorLineWidth", FMinorLineWidth));
-  SetMajorLineWidth(Ini.ReadInteger(Section, u"MajorLineWidth", FMajorLineWidth));
-  SetOnTop(Ini.ReadBool(Section, u"OnTop", FOnTop));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-  SetSerieIndex(Ini.ReadInteger(Section, u"SerieIndex", FSerieIndex));
-  SetShowBorder(Ini.ReadBool(Section, u"ShowBorder", FShowBorder));
-}
+void TChartYGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartYGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }

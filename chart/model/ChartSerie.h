@@ -498,6 +498,8 @@ public:
   Integer GetPreviousYAxesSize(bool RightSide) const;
 
   // ----- settings section
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartSerie>& Keys();
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   virtual void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 

@@ -35,44 +35,39 @@ void TChartSerieYAxis::Assign(const TObject* Source) {
   Changed();
 }
 
-void TChartSerieYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  WriteChartFont(Ini, Section, u"Major", FMajorFont);
-  Ini.WriteBool(Section, u"MajorUnitVisible", FMajorUnitVisible);
-  Ini.WriteBool(Section, u"MinorUnitVisible", FMinorUnitVisible);
-  WriteChartFont(Ini, Section, u"Minor", FMinorFont);
-  Ini.WriteFloat(Section, u"MajorUnit", FMajorUnit);
-  Ini.WriteInteger(Section, u"MajorUnitSpacing", FMajorUnitSpacing);
-  Ini.WriteFloat(Section, u"MinorUnit", FMinorUnit);
-  Ini.WriteInteger(Section, u"MinorUnitSpacing", FMinorUnitSpacing);
-  Ini.WriteInteger(Section, u"Position", FPosition);
-  FTextLeft.SaveToFile(Ini, Section + u".TextLeft");
-  FTextRight.SaveToFile(Ini, Section + u".TextRight");
-  Ini.WriteInteger(Section, u"TickMarkColor", FTickMarkColor);
-  Ini.WriteInteger(Section, u"TickMarkSize", FTickMarkSize);
-  Ini.WriteInteger(Section, u"TickMarkWidth", FTickMarkWidth);
-  Ini.WriteBool(Section, u"Visible", FVisible);
-  Ini.WriteBool(Section, u"AutoUnits", FAutoUnits);
+const TChartKeys<TChartSerieYAxis>& TChartSerieYAxis::Keys() {
+  using T = TChartSerieYAxis;
+  static const TChartKeys<T> Table{
+      ChartFontKey<T>(u"Major", &T::FMajorFont),
+      ChartKey<&T::FMajorUnitVisible, &T::SetMajorUnitVisible>(u"MajorUnitVisible", true),
+      ChartKey<&T::FMinorUnitVisible, &T::SetMinorUnitVisible>(u"MinorUnitVisible", true),
+      ChartFontKey<T>(u"Minor", &T::FMinorFont),
+      ChartKey<&T::FMajorUnit, &T::SetMajorUnit>(u"MajorUnit", 0.0),
+      ChartKey<&T::FMajorUnitSpacing, &T::SetMajorUnitSpacing>(u"MajorUnitSpacing", 0),
+      ChartKey<&T::FMinorUnit, &T::SetMinorUnit>(u"MinorUnit", 0.0),
+      ChartKey<&T::FMinorUnitSpacing, &T::SetMinorUnitSpacing>(u"MinorUnitSpacing", 0),
+      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, yLeft),
+      ChartSectionKey<T>(
+          u".TextLeft", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextLeft.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextLeft.LoadFromFile(Ini, Section); }),
+      ChartSectionKey<T>(
+          u".TextRight", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextRight.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextRight.LoadFromFile(Ini, Section); }),
+      ChartKey<&T::FTickMarkColor, &T::SetTickMarkColor>(u"TickMarkColor", clNone),
+      ChartKey<&T::FTickMarkSize, &T::SetTickMarkSize>(u"TickMarkSize", 10),
+      // Files carry the minor tick length for reading only: it is never
+      // written, so a saved axis reloads with the length it had.
+      ChartKey<&T::FTickMarkSizeMinor, &T::SetTickMarkSizeMinor>(u"TickMarkSizeMinor", 7, kuLoadOnly),
+      ChartKey<&T::FTickMarkWidth, &T::SetTickMarkWidth>(u"TickMarkWidth", 1),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),
+      ChartKey<&T::FAutoUnits, &T::SetAutoUnits>(u"AutoUnits", true),
+  };
+  return Table;
 }
 
-void TChartSerieYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  ReadChartFont(Ini, Section, u"Major", FMajorFont);
-  ReadChartFont(Ini, Section, u"Minor", FMinorFont);
-  SetMajorUnit(Ini.ReadFloat(Section, u"MajorUnit", FMajorUnit));
-  SetMajorUnitSpacing(Ini.ReadInteger(Section, u"MajorUnitSpacing", FMajorUnitSpacing));
-  SetMajorUnitVisible(Ini.ReadBool(Section, u"MajorUnitVisible", FMajorUnitVisible));
-  SetMinorUnit(Ini.ReadFloat(Section, u"MinorUnit", FMinorUnit));
-  SetMinorUnitSpacing(Ini.ReadInteger(Section, u"MinorUnitSpacing", FMinorUnitSpacing));
-  SetMinorUnitVisible(Ini.ReadBool(Section, u"MinorUnitVisible", FMinorUnitVisible));
-  SetPosition(ReadEnum(Ini, Section, u"Position", FPosition, 4));
-  FTextLeft.LoadFromFile(Ini, Section + u".TextLeft");
-  FTextRight.LoadFromFile(Ini, Section + u".TextRight");
-  SetTickMarkColor(Ini.ReadInteger(Section, u"TickMarkColor", FTickMarkColor));
-  SetTickMarkSize(Ini.ReadInteger(Section, u"TickMarkSize", FTickMarkSize));
-  SetTickMarkSizeMinor(Ini.ReadInteger(Section, u"TickMarkSizeMinor", FTickMarkSizeMinor));
-  SetTickMarkWidth(Ini.ReadInteger(Section, u"TickMarkWidth", FTickMarkWidth));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-  SetAutoUnits(Ini.ReadBool(Section, u"AutoUnits", FAutoUnits));
-}
+void TChartSerieYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartSerieYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- x axis
 void TChartSerieXAxis::Assign(const TObject* Source) {
@@ -100,51 +95,40 @@ void TChartSerieXAxis::Assign(const TObject* Source) {
   FXYValues = S->FXYValues;
 }
 
-void TChartSerieXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  WriteChartFont(Ini, Section, u"Major", FMajorFont);
-  WriteChartFont(Ini, Section, u"Minor", FMinorFont);
-  Ini.WriteString(Section, u"DateTimeFormat", FDateTimeFormat);
-  WriteChartFont(Ini, Section, u"DateTime", FDateTimeFont);
-  Ini.WriteFloat(Section, u"MajorUnit", FMajorUnit);
-  Ini.WriteString(Section, u"MajorUnitTimeFormat", FMajorUnitTimeFormat);
-  Ini.WriteInteger(Section, u"MajorUnitSpacing", FMajorUnitSpacing);
-  Ini.WriteFloat(Section, u"MinorUnit", FMinorUnit);
-  Ini.WriteString(Section, u"MinorUnitTimeFormat", FMinorUnitTimeFormat);
-  Ini.WriteInteger(Section, u"MinorUnitSpacing", FMinorUnitSpacing);
-  Ini.WriteInteger(Section, u"Position", FPosition);
-  FTextTop.SaveToFile(Ini, Section + u".TextTop");
-  FTextBottom.SaveToFile(Ini, Section + u".TextBottom");
-  Ini.WriteInteger(Section, u"TickMarkColor", FTickMarkColor);
-  Ini.WriteInteger(Section, u"TickMarkSize", FTickMarkSize);
-  Ini.WriteInteger(Section, u"TickMarkWidth", FTickMarkWidth);
-  Ini.WriteBool(Section, u"Visible", FVisible);
-  Ini.WriteBool(Section, u"AutoUnits", FAutoUnits);
-  Ini.WriteBool(Section, u"XYValues", FXYValues);
-  Ini.WriteInteger(Section, u"XYValuesOffset", FXYValueOffset);
+const TChartKeys<TChartSerieXAxis>& TChartSerieXAxis::Keys() {
+  using T = TChartSerieXAxis;
+  static const TChartKeys<T> Table{
+      ChartFontKey<T>(u"Major", &T::FMajorFont),
+      ChartFontKey<T>(u"Minor", &T::FMinorFont),
+      ChartKey<&T::FDateTimeFormat, &T::SetDateTimeFormat>(u"DateTimeFormat", u""),
+      ChartFontKey<T>(u"DateTime", &T::FDateTimeFont),
+      ChartKey<&T::FMajorUnit, &T::SetMajorUnit>(u"MajorUnit", 1.0),
+      ChartKey<&T::FMajorUnitTimeFormat, &T::SetMajorUnitTimeFormat>(u"MajorUnitTimeFormat", u""),
+      ChartKey<&T::FMajorUnitSpacing, &T::SetMajorUnitSpacing>(u"MajorUnitSpacing", 0),
+      ChartKey<&T::FMinorUnit, &T::SetMinorUnit>(u"MinorUnit", 1.0),
+      ChartKey<&T::FMinorUnitTimeFormat, &T::SetMinorUnitTimeFormat>(u"MinorUnitTimeFormat", u""),
+      ChartKey<&T::FMinorUnitSpacing, &T::SetMinorUnitSpacing>(u"MinorUnitSpacing", 0),
+      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, xBottom),
+      ChartSectionKey<T>(
+          u".TextTop", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextTop.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextTop.LoadFromFile(Ini, Section); }),
+      ChartSectionKey<T>(
+          u".TextBottom", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextBottom.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextBottom.LoadFromFile(Ini, Section); }),
+      ChartKey<&T::FTickMarkColor, &T::SetTickMarkColor>(u"TickMarkColor", clBlack),
+      ChartKey<&T::FTickMarkSize, &T::SetTickMarkSize>(u"TickMarkSize", 10),
+      ChartKey<&T::FTickMarkWidth, &T::SetTickMarkWidth>(u"TickMarkWidth", 1),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),
+      ChartKey<&T::FAutoUnits, &T::SetAutoUnits>(u"AutoUnits", true),
+      ChartKey<&T::FXYValues, &T::SetXYValues>(u"XYValues", true),
+      ChartKey<&T::FXYValueOffset, &T::SetXYValuesOffset>(u"XYValuesOffset", 0),
+  };
+  return Table;
 }
 
-void TChartSerieXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  ReadChartFont(Ini, Section, u"Major", FMajorFont);
-  ReadChartFont(Ini, Section, u"Minor", FMinorFont);
-  SetDateTimeFormat(Ini.ReadString(Section, u"DateTimeFormat", FDateTimeFormat));
-  ReadChartFont(Ini, Section, u"DateTime", FDateTimeFont);
-  SetMajorUnit(Ini.ReadFloat(Section, u"MajorUnit", FMajorUnit));
-  SetMajorUnitTimeFormat(Ini.ReadString(Section, u"MajorUnitTimeFormat", FMajorUnitTimeFormat));
-  SetMajorUnitSpacing(Ini.ReadInteger(Section, u"MajorUnitSpacing", FMajorUnitSpacing));
-  SetMinorUnit(Ini.ReadFloat(Section, u"MinorUnit", FMinorUnit));
-  SetMinorUnitTimeFormat(Ini.ReadString(Section, u"MinorUnitTimeFormat", FMinorUnitTimeFormat));
-  SetMinorUnitSpacing(Ini.ReadInteger(Section, u"MinorUnitSpacing", FMinorUnitSpacing));
-  SetPosition(ReadEnum(Ini, Section, u"Position", FPosition, 4));
-  FTextTop.LoadFromFile(Ini, Section + u".TextTop");
-  FTextBottom.LoadFromFile(Ini, Section + u".TextBottom");
-  SetTickMarkColor(Ini.ReadInteger(Section, u"TickMarkColor", FTickMarkColor));
-  SetTickMarkSize(Ini.ReadInteger(Section, u"TickMarkSize", FTickMarkSize));
-  SetTickMarkWidth(Ini.ReadInteger(Section, u"TickMarkWidth", FTickMarkWidth));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-  SetAutoUnits(Ini.ReadBool(Section, u"AutoUnits", FAutoUnits));
-  SetXYValues(Ini.ReadBool(Section, u"XYValues", FXYValues));
-  SetXYValuesOffset(Ini.ReadInteger(Section, u"XYValuesOffset", FXYValueOffset));
-}
+void TChartSerieXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartSerieXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 // ---------------------------------------------------------------- annotations
 TChartAnnotation::TChartAnnotation(TChartAnnotations* Collection) : FCollection(Collection) {
@@ -316,67 +300,44 @@ void TChartAnnotation::Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Integer
   }
 }
 
-void TChartAnnotation::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteString(Section, u"Name", FName);
-  Ini.WriteInteger(Section, u"TextHorizontalAlignment", FTextHorizontalAlignment);
-  Ini.WriteInteger(Section, u"TextVerticalAlignment", FTextVerticalAlignment);
-  Ini.WriteInteger(Section, u"Arrow", FArrow);
-  Ini.WriteInteger(Section, u"ArrowSize", FArrowSize);
-  Ini.WriteInteger(Section, u"ArrowColor", FArrowColor);
-  Ini.WriteBool(Section, u"AutoSize", FAutoSize);
-  Ini.WriteInteger(Section, u"BalloonDirection", FBalloonDirection);
-  Ini.WriteInteger(Section, u"BalloonArrowSize", FBalloonArrowSize);
-  Ini.WriteInteger(Section, u"BorderColor", FBorderColor);
-  Ini.WriteInteger(Section, u"BorderRounding", FBorderRounding);
-  Ini.WriteInteger(Section, u"BorderWidth", FBorderWidth);
-  Ini.WriteInteger(Section, u"LineWidth", FLineWidth);
-  Ini.WriteInteger(Section, u"LineColor", FLineColor);
-  Ini.WriteInteger(Section, u"Color", FColor);
-  Ini.WriteInteger(Section, u"ColorTo", FColorTo);
-  WriteChartFont(Ini, Section, u"", FFont);
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  Ini.WriteInteger(Section, u"Height", FHeight);
-  Ini.WriteInteger(Section, u"OffsetX", FOffsetX);
-  Ini.WriteInteger(Section, u"OffsetY", FOffsetY);
-  Ini.WriteInteger(Section, u"Shape", FShape);
-  Ini.WriteString(Section, u"Text", FText);
-  Ini.WriteInteger(Section, u"Width", FWidth);
-  Ini.WriteBool(Section, u"WordWrap", FWordWrap);
-  Ini.WriteBool(Section, u"Visible", FVisible);
-  Ini.WriteInteger(Section, u"PointIndex", FPointIndex);
+const TChartKeys<TChartAnnotation>& TChartAnnotation::Keys() {
+  using T = TChartAnnotation;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FName, &T::SetName>(u"Name", u""),
+      ChartEnumKey<&T::FTextHorizontalAlignment, &T::SetTextHorizontalAlignment>(u"TextHorizontalAlignment", 3, taLeftJustify),
+      ChartEnumKey<&T::FTextVerticalAlignment, &T::SetTextVerticalAlignment>(u"TextVerticalAlignment", 3, taAlignTop),
+      ChartEnumKey<&T::FArrow, &T::SetArrow>(u"Arrow", 4, arLine),
+      ChartKey<&T::FArrowSize, &T::SetArrowSize>(u"ArrowSize", 10),
+      ChartKey<&T::FArrowColor, &T::SetArrowColor>(u"ArrowColor", clNone),
+      ChartKey<&T::FAutoSize, &T::SetAutoSize>(u"AutoSize", true),
+      ChartEnumKey<&T::FBalloonDirection, &T::SetBalloonDirection>(u"BalloonDirection", 4, hdDownLeft),
+      ChartKey<&T::FBalloonArrowSize, &T::SetBalloonArrowSize>(u"BalloonArrowSize", 15),
+      ChartKey<&T::FBorderColor, &T::SetBorderColor>(u"BorderColor", clBlack),
+      ChartKey<&T::FBorderRounding, &T::SetBorderRounding>(u"BorderRounding", 0),
+      ChartKey<&T::FBorderWidth, &T::SetBorderWidth>(u"BorderWidth", 1),
+      ChartKey<&T::FLineWidth, &T::SetLineWidth>(u"LineWidth", 0),
+      ChartKey<&T::FLineColor, &T::SetLineColor>(u"LineColor", clBlack),
+      ChartKey<&T::FColor, &T::SetColor>(u"Color", clYellow),
+      ChartKey<&T::FColorTo, &T::SetColorTo>(u"ColorTo", clNone),
+      ChartFontKey<T>(u"", &T::FFont),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdVertical),
+      ChartKey<&T::FHeight, &T::SetHeight>(u"Height", 0),
+      ChartKey<&T::FOffsetX, &T::SetOffsetX>(u"OffsetX", 20),
+      ChartKey<&T::FOffsetY, &T::SetOffsetY>(u"OffsetY", 20),
+      ChartEnumKey<&T::FShape, &T::SetShape>(u"Shape", 5, asRectangle),
+      ChartKey<&T::FText, &T::SetText>(u"Text", u""),
+      ChartKey<&T::FWidth, &T::SetWidth>(u"Width", 0),
+      ChartKey<&T::FWordWrap, &T::SetWordWrap>(u"WordWrap", false),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),
+      ChartKey<&T::FPointIndex, &T::SetPointIndex>(u"PointIndex", -1),
+  };
+  return Table;
 }
 
-void TChartAnnotation::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetName(Ini.ReadString(Section, u"Name", FName));
-  SetTextHorizontalAlignment(ReadEnum(Ini, Section, u"TextHorizontalAlignment", FTextHorizontalAlignment, 3));
-  SetTextVerticalAlignment(ReadEnum(Ini, Section, u"TextVerticalAlignment", FTextVerticalAlignment, 3));
-  SetArrow(ReadEnum(Ini, Section, u"Arrow", FArrow, 4));
-  SetArrowSize(Ini.ReadInteger(Section, u"ArrowSize", FArrowSize));
-  SetArrowColor(Ini.ReadInteger(Section, u"ArrowColor", FArrowColor));
-  SetAutoSize(Ini.ReadBool(Section, u"AutoSize", FAutoSize));
-  SetBalloonDirection(ReadEnum(Ini, Section, u"BalloonDirection", FBalloonDirection, 4));
-  SetBalloonArrowSize(Ini.ReadInteger(Section, u"BalloonArrowSize", FBalloonArrowSize));
-  SetBorderColor(Ini.ReadInteger(Section, u"BorderColor", FBorderColor));
-  SetBorderRounding(Ini.ReadInteger(Section, u"BorderRounding", FBorderRounding));
-  SetBorderWidth(Ini.ReadInteger(Section, u"BorderWidth", FBorderWidth));
-  SetLineWidth(Ini.ReadInteger(Section, u"LineWidth", FLineWidth));
-  SetLineColor(Ini.ReadInteger(Section, u"LineColor", FLineColor));
-  SetColor(Ini.ReadInteger(Section, u"Color", FColor));
-  SetColorTo(Ini.ReadInteger(Section, u"ColorTo", FColorTo));
-  ReadChartFont(Ini, Section, u"", FFont);
-  SetGradientSteps(Ini.ReadInteger(Section, u"GradientSteps", FGradientSteps));
-  SetGradientDirection(ReadEnum(Ini, Section, u"GradientDirection", FGradientDirection, 2));
-  SetHeight(Ini.ReadInteger(Section, u"Height", FHeight));
-  SetOffsetX(Ini.ReadInteger(Section, u"OffsetX", FOffsetX));
-  SetOffsetY(Ini.ReadInteger(Section, u"OffsetY", FOffsetY));
-  SetShape(ReadEnum(Ini, Section, u"Shape", FShape, 5));
-  SetText(Ini.ReadString(Section, u"Text", FText));
-  SetWidth(Ini.ReadInteger(Section, u"Width", FWidth));
-  SetWordWrap(Ini.ReadBool(Section, u"WordWrap", FWordWrap));
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-  SetPointIndex(Ini.ReadInteger(Section, u"PointIndex", FPointIndex));
-}
+void TChartAnnotation::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartAnnotation::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 void TChartAnnotations::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartAnnotations*>(Source);
@@ -449,29 +410,25 @@ void TChartSerieXAxisGroup::Assign(const TObject* Source) {
   FFont.Assign(S->FFont);
 }
 
-void TChartSerieXAxisGroup::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"Level", FLevel);
-  Ini.WriteString(Section, u"Caption", FCaption);
-  Ini.WriteInteger(Section, u"LineType", FLineType);
-  Ini.WriteInteger(Section, u"LineColor", FLineColor);
-  Ini.WriteInteger(Section, u"StartIndex", FStartIndex);
-  Ini.WriteInteger(Section, u"EndIndex", FEndIndex);
-  WriteChartFont(Ini, Section, u"", FFont);
-  Ini.WriteBool(Section, u"Visible", FVisible);
-  Ini.WriteInteger(Section, u"Spacing", FSpacing);
+const TChartKeys<TChartSerieXAxisGroup>& TChartSerieXAxisGroup::Keys() {
+  using T = TChartSerieXAxisGroup;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FLevel, &T::SetLevel>(u"Level", 0),
+      ChartKey<&T::FCaption, &T::SetCaption>(u"Caption", u""),
+      ChartEnumKey<&T::FLineType, &T::SetLineType>(u"LineType", 4, xgltVertical),
+      ChartKey<&T::FLineColor, &T::SetLineColor>(u"LineColor", clBlack),
+      ChartKey<&T::FStartIndex, &T::SetStartIndex>(u"StartIndex", 0),
+      ChartKey<&T::FEndIndex, &T::SetEndIndex>(u"EndIndex", 3),
+      ChartFontKey<T>(u"", &T::FFont),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),
+      ChartKey<&T::FSpacing, &T::SetSpacing>(u"Spacing", 3),
+  };
+  return Table;
 }
 
-void TChartSerieXAxisGroup::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetCaption(Ini.ReadString(Section, u"Caption", FCaption));
-  SetLineType(ReadEnum(Ini, Section, u"LineType", FLineType, 4));
-  SetLineColor(Ini.ReadInteger(Section, u"LineColor", FLineColor));
-  SetStartIndex(Ini.ReadInteger(Section, u"StartIndex", FStartIndex));
-  SetEndIndex(Ini.ReadInteger(Section, u"EndIndex", FEndIndex));
-  ReadChartFont(Ini, Section, u"", FFont);
-  SetVisible(Ini.ReadBool(Section, u"Visible", FVisible));
-  SetLevel(Ini.ReadInteger(Section, u"Level", FLevel));
-  SetSpacing(Ini.ReadInteger(Section, u"Spacing", FSpacing));
-}
+void TChartSerieXAxisGroup::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartSerieXAxisGroup::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
 
 void TChartSerieXAxisGroups::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartSerieXAxisGroups*>(Source);
@@ -573,66 +530,42 @@ Integer TChartSeriePie::GetPieInnerSize() const {
   return std::max(0, Size);
 }
 
-void TChartSeriePie::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteInteger(Section, u"Position", FPosition);
-  Ini.WriteInteger(Section, u"Left", FLeft);
-  Ini.WriteInteger(Section, u"Top", FTop);
-  Ini.WriteInteger(Section, u"Size", FSize);
-  Ini.WriteInteger(Section, u"InnerSize", FInnerSize);
-  Ini.WriteBool(Section, u"ShowValues", FShowValues);
-  Ini.WriteInteger(Section, u"StartOffsetAngle", FStartOffsetAngle);
-  WriteChartFont(Ini, Section, u"Value", FValueFont);
-  Ini.WriteBool(Section, u"LegendVisible", FLegendVisible);
-  Ini.WriteInteger(Section, u"LegendOffsetLeft", FLegendOffsetLeft);
-  Ini.WriteInteger(Section, u"LegendOffsetTop", FLegendOffsetTop);
-  Ini.WriteInteger(Section, u"LegendPosition", FLegendPosition);
-  WriteChartFont(Ini, Section, u"Legend", FLegendFont);
-  Ini.WriteInteger(Section, u"LegendColor", FLegendColor);
-  Ini.WriteInteger(Section, u"LegendColorTo", FLegendColorTo);
-  Ini.WriteInteger(Section, u"LegendGradientSteps", FLegendGradientSteps);
-  Ini.WriteInteger(Section, u"LegendGradientDirection", FLegendGradientDirection);
-  Ini.WriteInteger(Section, u"LegendBorderColor", FLegendBorderColor);
-  Ini.WriteInteger(Section, u"LegendBorderWidth", FLegendBorderWidth);
-  Ini.WriteBool(Section, u"LegendTitleVisible", FLegendTitleVisible);
-  Ini.WriteInteger(Section, u"LegendTitleColor", FLegendTitleColor);
-  Ini.WriteInteger(Section, u"LegendTitleColorTo", FLegendTitleColorTo);
-  Ini.WriteInteger(Section, u"LegendTitleGradientSteps", FLegendTitleGradientSteps);
-  Ini.WriteInteger(Section, u"LegendTitleGradientDirection", FLegendTitleGradientDirection);
-  Ini.WriteBool(Section, u"ShowGrid", FShowGrid);
-  Ini.WriteBool(Section, u"ShowGridPieLines", FShowGridPieLines);
-  Ini.WriteInteger(Section, u"ValuePosition", FValuePosition);
-  Ini.WriteBool(Section, u"ShowLegendOnSlice", FShowLegendOnSlice);
-  Ini.WriteInteger(Section, u"SizeType", FSizeType);
+const TChartKeys<TChartSeriePie>& TChartSeriePie::Keys() {
+  using T = TChartSeriePie;
+  static const TChartKeys<T> Table{
+      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 10, spCenterCenter),
+      ChartKey<&T::FLeft, &T::SetLeft>(u"Left", 0),
+      ChartKey<&T::FTop, &T::SetTop>(u"Top", 0),
+      ChartKey<&T::FSize, &T::SetSize>(u"Size", 200),
+      ChartKey<&T::FInnerSize, &T::SetInnerSize>(u"InnerSize", 50),
+      ChartKey<&T::FShowValues, &T::SetShowValues>(u"ShowValues", false),
+      ChartKey<&T::FStartOffsetAngle, &T::SetStartOffsetAngle>(u"StartOffsetAngle", 0),
+      ChartFontKey<T>(u"Value", &T::FValueFont),
+      ChartKey<&T::FLegendVisible, &T::SetLegendVisible>(u"LegendVisible", true),
+      ChartKey<&T::FLegendOffsetLeft, &T::SetLegendOffsetLeft>(u"LegendOffsetLeft", 0),
+      ChartKey<&T::FLegendOffsetTop, &T::SetLegendOffsetTop>(u"LegendOffsetTop", 0),
+      ChartEnumKey<&T::FLegendPosition, &T::SetLegendPosition>(u"LegendPosition", 10, spCenterRight),
+      ChartFontKey<T>(u"Legend", &T::FLegendFont),
+      ChartKey<&T::FLegendColor, &T::SetLegendColor>(u"LegendColor", clWhite),
+      ChartKey<&T::FLegendColorTo, &T::SetLegendColorTo>(u"LegendColorTo", clWhite),
+      ChartKey<&T::FLegendGradientSteps, &T::SetLegendGradientSteps>(u"LegendGradientSteps", 32),
+      ChartEnumKey<&T::FLegendGradientDirection, &T::SetLegendGradientDirection>(u"LegendGradientDirection", 2, cgdHorizontal),
+      ChartKey<&T::FLegendBorderColor, &T::SetLegendBorderColor>(u"LegendBorderColor", clBlack),
+      ChartKey<&T::FLegendBorderWidth, &T::SetLegendBorderWidth>(u"LegendBorderWidth", 1),
+      ChartKey<&T::FLegendTitleVisible, &T::SetLegendTitleVisible>(u"LegendTitleVisible", false),
+      ChartKey<&T::FLegendTitleColor, &T::SetLegendTitleColor>(u"LegendTitleColor", clGray),
+      ChartKey<&T::FLegendTitleColorTo, &T::SetLegendTitleColorTo>(u"LegendTitleColorTo", clSilver),
+      ChartKey<&T::FLegendTitleGradientSteps, &T::SetLegendTitleGradientSteps>(u"LegendTitleGradientSteps", 32),
+      ChartEnumKey<&T::FLegendTitleGradientDirection, &T::SetLegendTitleGradientDirection>(u"LegendTitleGradientDirection", 2, cgdHorizontal),
+      ChartKey<&T::FShowGrid, &T::SetShowGrid>(u"ShowGrid", true),
+      ChartKey<&T::FShowGridPieLines, &T::SetShowGridPieLines>(u"ShowGridPieLines", true),
+      ChartEnumKey<&T::FValuePosition, &T::SetValuePosition>(u"ValuePosition", 2, vpInsideSlice),
+      ChartKey<&T::FShowLegendOnSlice, &T::SetShowLegendOnSlice>(u"ShowLegendOnSlice", false),
+      ChartEnumKey<&T::FSizeType, &T::SetSizeType>(u"SizeType", 2, pstPixels),
+  };
+  return Table;
 }
 
-void TChartSeriePie::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  SetLeft(Ini.ReadInteger(Section, u"Left", FLeft));
-  SetTop(Ini.ReadInteger(Section, u"Top", FTop));
-  SetPosition(ReadEnum(Ini, Section, u"Position", FPosition, 10));
-  SetSize(Ini.ReadInteger(Section, u"Size", FSize));
-  SetInnerSize(Ini.ReadInteger(Section, u"InnerSize", FInnerSize));
-  SetShowValues(Ini.ReadBool(Section, u"ShowValues", FShowValues));
-  SetStartOffsetAngle(Ini.ReadInteger(Section, u"StartOffsetAngle", FStartOffsetAngle));
-  ReadChartFont(Ini, Section, u"Value", FValueFont);
-  SetLegendVisible(Ini.ReadBool(Section, u"LegendVisible", FLegendVisible));
-  SetLegendPosition(ReadEnum(Ini, Section, u"LegendPosition", FLegendPosition, 10));
-  SetLegendOffsetLeft(Ini.ReadInteger(Section, u"LegendOffsetLeft", FLegendOffsetLeft));
-  SetLegendOffsetTop(Ini.ReadInteger(Section, u"LegendOffsetTop", FLegendOffsetTop));
-  ReadChartFont(Ini, Section, u"Legend", FLegendFont);
-  SetLegendColor(Ini.ReadInteger(Section, u"LegendColor", FLegendColor));
-  SetLegendColorTo(Ini.ReadInteger(Section, u"LegendColorTo", FLegendColorTo));
-  SetLegendGradientSteps(Ini.ReadInteger(Section, u"LegendGradientSteps", FLegendGradientSteps));
-  SetLegendGradientDirection(ReadEnum(Ini, Section, u"LegendGradientDirection", FLegendGradientDirection, 2));
-  SetLegendBorderColor(Ini.ReadInteger(Section, u"LegendBorderColor", FLegendBorderColor));
-  SetLegendBorderWidth(Ini.ReadInteger(Section, u"LegendBorderWidth", FLegendBorderWidth));
-  SetLegendTitleVisible(Ini.ReadBool(Section, u"LegendTitleVisible", FLegendTitleVisible));
-  SetLegendTitleColor(Ini.ReadInteger(Section, u"LegendTitleColor", FLegendTitleColor));
-  SetLegendTitleColorTo(Ini.ReadInteger(Section, u"LegendTitleColorTo", FLegendTitleColorTo));
-  SetLegendTitleGradientSteps(Ini.ReadInteger(Section, u"LegendTitleGradientSteps", FLegendTitleGradientSteps));
-  SetLegendTitleGradientDirection(ReadEnum(Ini, Section, u"LegendTitleGradientDirection", FLegendTitleGradientDirection, 2));
-  SetShowGrid(Ini.ReadBool(Section, u"ShowGrid", FShowGrid));
-  SetShowGridPieLines(Ini.ReadBool(Section, u"ShowGridPieLines", FShowGridPieLines));
-  SetShowLegendOnSlice(Ini.ReadBool(Section, u"ShowLegendOnSlice", FShowLegendOnSlice));
-  SetValuePosition(ReadEnum(Ini, Section, u"ValuePosition", FValuePosition, 2));
-  SetSizeType(ReadEnum(Ini, Section, u"SizeType", FSizeType, 2));
-}
+void TChartSeriePie::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+
+void TChartSeriePie::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }

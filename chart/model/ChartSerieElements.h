@@ -47,6 +47,8 @@ public:
   void SetMajorUnitVisible(bool V) { if (Store(FMajorUnitVisible, V)) Changed(); }
   bool AutoUnits() const { return FAutoUnits; }
   void SetAutoUnits(bool V) { if (Store(FAutoUnits, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartSerieYAxis>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -104,6 +106,8 @@ public:
   void SetXYValuesOffset(Integer V) { if (Store(FXYValueOffset, V)) Changed(); }
   bool XYValues() const { return FXYValues; }
   void SetXYValues(bool V) { if (Store(FXYValues, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartSerieXAxis>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -198,6 +202,8 @@ public:
   // Paints the shape DR, the connector to (XM, YM) and the text in TextR.
   virtual void Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Integer XM, Integer YM, double ScaleX, double ScaleY);
   virtual TRect DrawBalloon(TChartCanvas& Canvas, const TRect& R, double ScaleX, double ScaleY, const TChartRegion& ClipRgn);
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartAnnotation>& Keys();
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   virtual void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -285,6 +291,8 @@ public:
   void SetLevel(Integer V) { if (V >= 0 && Store(FLevel, V)) Changed(); }
   Integer Spacing() const { return FSpacing; }
   void SetSpacing(Integer V) { if (V >= 0 && Store(FSpacing, V)) Changed(); }
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartSerieXAxisGroup>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 
@@ -398,6 +406,8 @@ public:
   Integer GetPieSize() const;
   Integer GetPieInnerSize() const;
 
+  // The keys of its settings section, in writing order.
+  static const TChartKeys<TChartSeriePie>& Keys();
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   virtual void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
 

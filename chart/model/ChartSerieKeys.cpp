@@ -1,142 +1,98 @@
 // The settings section of a serie.
 #include "chart/model/ChartSerie.h"
 
+const TChartKeys<TChartSerie>& TChartSerie::Keys() {
+  using T = TChartSerie;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FDrawFromStartDate, &T::SetDrawFromStartDate>(u"DrawFromStartDate", true),
+      ChartKey<&T::FGanttHeight, &T::SetGanttHeight>(u"GanttHeight", 25),
+      ChartKey<&T::FGanttSpacing, &T::SetGanttSpacing>(u"GanttSpacing", 20),
+      ChartKey<&T::FGroupIndex, &T::SetGroupIndex>(u"GroupIndex", 0),
+      ChartKey<&T::FReadOnly, &T::SetReadOnly>(u"ReadOnly", false),
+      ChartEnumKey<&T::FAutoRange, &T::SetAutoRange>(u"AutoRange", 5, arEnabled),
+      ChartKey<&T::FRangePercentMargin, &T::SetRangePercentMargin>(u"RangePercentMargin", 5),
+      // Read straight into the field: no change notification.
+      ChartEnumKey<&T::FChartPatternPosition, nullptr>(u"ChartPatternPosition", 7, bpTopLeft),
+      ChartKey<&T::FBorderWidth, &T::SetBorderWidth>(u"BorderWidth", 1),
+      ChartKey<&T::FBorderColor, &T::SetBorderColor>(u"BorderColor", clBlack),
+      ChartKey<&T::FBorderRounding, &T::SetBorderRounding>(u"BorderRounding", 0),
+      ChartEnumKey<&T::FBrushStyle, &T::SetBrushStyle>(u"BrushStyle", 8, bsSolid),
+      ChartEnumKey<&T::FChartType, &T::SetChartType>(u"ChartType", ChartTypeCount, ctLine),
+      ChartKey<&T::FColor, &T::SetColor>(u"Color", clRed),
+      ChartKey<&T::FColorTo, &T::SetColorTo>(u"ColorTo", clNone),
+      ChartKey<&T::FCandleColorDecrease, &T::SetCandleColorDecrease>(u"CandleColorDecrease", clRed),
+      ChartKey<&T::FCandleColorIncrease, &T::SetCandleColorIncrease>(u"CandleColorIncrease", clGreen),
+      ChartSectionKey<T>(
+          u".CrossHairYValue", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValue.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValue.LoadFromFile(Ini, Section); }),
+      ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
+      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdHorizontal),
+      ChartKey<&T::FLineColor, &T::SetLineColor>(u"LineColor", clRed),
+      ChartKey<&T::FLineWidth, &T::SetLineWidth>(u"LineWidth", 1),
+      ChartKey<&T::FLegendText, &T::SetLegendText>(u"LegendText", u""),
+      ChartSectionKey<T>(
+          u".Marker", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FMarker->SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FMarker->LoadFromFile(Ini, Section); }),
+      ChartSectionKey<T>(
+          u".Annotations", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FAnnotations->SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FAnnotations->LoadFromFile(Ini, Section); }),
+      ChartSectionKey<T>(
+          u".XAxisGroups", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FXAxisGroups->SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FXAxisGroups->LoadFromFile(Ini, Section); }),
+      ChartKey<&T::FXAxisGroupsVisible, &T::SetXAxisGroupsVisible>(u"XAxisGroupsVisible", true),
+      ChartKey<&T::FMaximum, &T::SetMaximum>(u"Maximum", 0.0),
+      ChartKey<&T::FMinimum, &T::SetMinimum>(u"Minimum", 0.0),
+      ChartKey<&T::FName, &T::SetName>(u"Name", u""),
+      ChartEnumKey<&T::FPenStyle, &T::SetPenStyle>(u"PenStyle", 7, psSolid),
+      ChartKey<&T::FShowValue, &T::SetShowValue>(u"ShowValue", false),
+      ChartKey<&T::FShowValueInTracker, &T::SetShowValueInTracker>(u"ShowValueInTracker", true),
+      ChartKey<&T::FShowAnnotationsOnTop, &T::SetShowAnnotationsOnTop>(u"ShowAnnotationsOnTop", false),
+      ChartKey<&T::FSelectedMark, &T::SetSelectedMark>(u"SelectedMark", false),
+      ChartKey<&T::FSelectedIndex, &T::SetSelectedIndex>(u"SelectedIndex", -1),
+      ChartKey<&T::FSelectedMarkSize, &T::SetSelectedMarkSize>(u"SelectedMarkSize", 8),
+      ChartKey<&T::FSelectedMarkColor, &T::SetSelectedMarkColor>(u"SelectedMarkColor", clLime),
+      ChartKey<&T::FSelectedMarkBorderColor, &T::SetSelectedMarkBorderColor>(u"SelectedMarkBorderColor", clBlack),
+      ChartFontKey<T>(u"Value", &T::FValueFont),
+      ChartKey<&T::FValueFormat, &T::SetValueFormat>(u"ValueFormat", u"%g"),
+      ChartEnumKey<&T::FValueFormatType, &T::SetValueFormatType>(u"ValueFormatType", 2, vftNormal),
+      ChartEnumKey<&T::FValueType, &T::SetValueType>(u"ValueType", 3, cvNormal),
+      ChartKey<&T::FValueWidth, &T::SetValueWidth>(u"ValueWidth", 50),
+      ChartEnumKey<&T::FValueWidthType, &T::SetValueWidthType>(u"ValueWidthType", 2, wtPercentage),
+      ChartKey<&T::FWickColor, &T::SetWickColor>(u"WickColor", clBlack),
+      ChartKey<&T::FWickWidth, &T::SetWickWidth>(u"WickWidth", 1),
+      ChartSectionKey<T>(
+          u".XAxis", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FXAxis.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FXAxis.LoadFromFile(Ini, Section); }),
+      ChartSectionKey<T>(
+          u".YAxis", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FYAxis.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FYAxis.LoadFromFile(Ini, Section); }),
+      ChartKey<&T::FZeroLine, &T::SetZeroLine>(u"ZeroLine", false),
+      ChartKey<&T::FZeroLineWidth, &T::SetZeroLineWidth>(u"ZeroLineWidth", 1),
+      ChartKey<&T::FZeroLineColor, &T::SetZeroLineColor>(u"ZeroLineColor", clNone),
+      ChartKey<&T::FZeroReferencePoint, &T::SetZeroReferencePoint>(u"ZeroReferencePoint", 0.0),
+      ChartKey<&T::FShowInLegend, &T::SetShowInLegend>(u"ShowInLegend", true),
+      ChartSectionKey<T>(
+          u".Pie", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FPie->SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FPie->LoadFromFile(Ini, Section); }),
+      ChartKey<&T::FEnable3D, &T::SetEnable3D>(u"Enable3D", false),
+      ChartKey<&T::FOffset3D, &T::SetOffset3D>(u"Offset3D", 20),
+      ChartKey<&T::FDarken3D, &T::SetDarken3D>(u"Darken3D", true),
+      ChartEnumKey<&T::FBarShape, &T::SetBarShape>(u"BarShape", 3, bsRectangle),
+      ChartKey<&T::FLogarithmic, &T::SetLogarithmic>(u"Logarithmic", false),
+      ChartEnumKey<&T::FBarValueTextAlignment, &T::SetBarValueTextAlignment>(u"BarValueTextAlignment", 3, taLeftJustify),
+      ChartEnumKey<&T::FBarValueTextType, &T::SetBarValueTextType>(u"BarValueTextType", 2, btCustomValue),
+      ChartFontKey<T>(u"BarValueText", &T::FBarValueTextFont),
+      ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),
+      ChartKey<&T::FValueOffsetY, &T::SetValueOffsetY>(u"ValueOffsetY", 0),
+      ChartKey<&T::FValueOffsetX, &T::SetValueOffsetX>(u"ValueOffsetX", 0),
+  };
+  return Table;
+}
+
 void TChartSerie::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteBool(Section, u"DrawFromStartDate", FDrawFromStartDate);
-  Ini.WriteInteger(Section, u"GanttHeight", FGanttHeight);
-  Ini.WriteInteger(Section, u"GanttSpacing", FGanttSpacing);
-  Ini.WriteInteger(Section, u"GroupIndex", FGroupIndex);
-  Ini.WriteBool(Section, u"ReadOnly", FReadOnly);
-  Ini.WriteInteger(Section, u"AutoRange", FAutoRange);
-  Ini.WriteInteger(Section, u"RangePercentMargin", FRangePercentMargin);
-  Ini.WriteInteger(Section, u"ChartPatternPosition", FChartPatternPosition);
-  Ini.WriteInteger(Section, u"BorderWidth", FBorderWidth);
-  Ini.WriteInteger(Section, u"BorderColor", FBorderColor);
-  Ini.WriteInteger(Section, u"BorderRounding", FBorderRounding);
-  Ini.WriteInteger(Section, u"BrushStyle", FBrushStyle);
-  Ini.WriteInteger(Section, u"ChartType", FChartType);
-  Ini.WriteInteger(Section, u"Color", FColor);
-  Ini.WriteInteger(Section, u"ColorTo", FColorTo);
-  Ini.WriteInteger(Section, u"CandleColorDecrease", FCandleColorDecrease);
-  Ini.WriteInteger(Section, u"CandleColorIncrease", FCandleColorIncrease);
-  FCrossHairYValue.SaveToFile(Ini, Section + u".CrossHairYValue");
-  Ini.WriteInteger(Section, u"GradientSteps", FGradientSteps);
-  Ini.WriteInteger(Section, u"GradientDirection", FGradientDirection);
-  Ini.WriteInteger(Section, u"LineColor", FLineColor);
-  Ini.WriteInteger(Section, u"LineWidth", FLineWidth);
-  Ini.WriteString(Section, u"LegendText", FLegendText);
-  FMarker->SaveToFile(Ini, Section + u".Marker");
-  FAnnotations->SaveToFile(Ini, Section + u".Annotations");
-  FXAxisGroups->SaveToFile(Ini, Section + u".XAxisGroups");
-  Ini.WriteBool(Section, u"XAxisGroupsVisible", FXAxisGroupsVisible);
-  Ini.WriteFloat(Section, u"Maximum", FMaximum);
-  Ini.WriteFloat(Section, u"Minimum", FMinimum);
-  Ini.WriteString(Section, u"Name", FName);
-  Ini.WriteInteger(Section, u"PenStyle", FPenStyle);
-  Ini.WriteBool(Section, u"ShowValue", FShowValue);
-  Ini.WriteBool(Section, u"ShowValueInTracker", FShowValueInTracker);
-  Ini.WriteBool(Section, u"ShowAnnotationsOnTop", FShowAnnotationsOnTop);
-  Ini.WriteBool(Section, u"SelectedMark", FSelectedMark);
-  Ini.WriteInteger(Section, u"SelectedIndex", FSelectedIndex);
-  Ini.WriteInteger(Section, u"SelectedMarkSize", FSelectedMarkSize);
-  Ini.WriteInteger(Section, u"SelectedMarkColor", FSelectedMarkColor);
-  Ini.WriteInteger(Section, u"SelectedMarkBorderColor", FSelectedMarkBorderColor);
-  WriteChartFont(Ini, Section, u"Value", FValueFont);
-  Ini.WriteString(Section, u"ValueFormat", FValueFormat);
-  Ini.WriteInteger(Section, u"ValueFormatType", FValueFormatType);
-  Ini.WriteInteger(Section, u"ValueType", FValueType);
-  Ini.WriteInteger(Section, u"ValueWidth", FValueWidth);
-  Ini.WriteInteger(Section, u"ValueWidthType", FValueWidthType);
-  Ini.WriteInteger(Section, u"WickColor", FWickColor);
-  Ini.WriteInteger(Section, u"WickWidth", FWickWidth);
-  FXAxis.SaveToFile(Ini, Section + u".XAxis");
-  FYAxis.SaveToFile(Ini, Section + u".YAxis");
-  Ini.WriteBool(Section, u"ZeroLine", FZeroLine);
-  Ini.WriteInteger(Section, u"ZeroLineWidth", FZeroLineWidth);
-  Ini.WriteInteger(Section, u"ZeroLineColor", FZeroLineColor);
-  Ini.WriteFloat(Section, u"ZeroReferencePoint", FZeroReferencePoint);
-  Ini.WriteBool(Section, u"ShowInLegend", FShowInLegend);
-  FPie->SaveToFile(Ini, Section + u".Pie");
-  Ini.WriteBool(Section, u"Enable3D", FEnable3D);
-  Ini.WriteInteger(Section, u"Offset3D", FOffset3D);
-  Ini.WriteBool(Section, u"Darken3D", FDarken3D);
-  Ini.WriteInteger(Section, u"BarShape", FBarShape);
-  Ini.WriteBool(Section, u"Logarithmic", FLogarithmic);
-  Ini.WriteInteger(Section, u"BarValueTextAlignment", FBarValueTextAlignment);
-  Ini.WriteInteger(Section, u"BarValueTextType", FBarValueTextType);
-  WriteChartFont(Ini, Section, u"BarValueText", FBarValueTextFont);
-  Ini.WriteBool(Section, u"Visible", FVisible);
-  Ini.WriteInteger(Section, u"ValueOffsetY", FValueOffsetY);
-  Ini.WriteInteger(Section, u"ValueOffsetX", FValueOffsetX);
+  SaveChartKeys(Keys(), *this, Ini, Section);
 }
 
 void TChartSerie::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
-  const String& S = Section;
-  SetDrawFromStartDate(Ini.ReadBool(S, u"DrawFromStartDate", FDrawFromStartDate));
-  SetGroupIndex(Ini.ReadInteger(S, u"GroupIndex", FGroupIndex));
-  SetRangePercentMargin(Ini.ReadInteger(S, u"RangePercentMargin", FRangePercentMargin));
-  SetReadOnly(Ini.ReadBool(S, u"ReadOnly", FReadOnly));
-  SetAutoRange(ReadEnum(Ini, S, u"AutoRange", FAutoRange, 5));
-  FChartPatternPosition = ReadEnum(Ini, S, u"ChartPatternPosition", FChartPatternPosition, 7);
-  SetBorderWidth(Ini.ReadInteger(S, u"BorderWidth", FBorderWidth));
-  SetBorderColor(Ini.ReadInteger(S, u"BorderColor", FBorderColor));
-  SetBrushStyle(ReadEnum(Ini, S, u"BrushStyle", FBrushStyle, 8));
-  SetChartType(ReadEnum(Ini, S, u"ChartType", FChartType, ChartTypeCount));
-  SetColor(Ini.ReadInteger(S, u"Color", FColor));
-  SetColorTo(Ini.ReadInteger(S, u"ColorTo", FColorTo));
-  SetCandleColorDecrease(Ini.ReadInteger(S, u"CandleColorDecrease", FCandleColorDecrease));
-  SetCandleColorIncrease(Ini.ReadInteger(S, u"CandleColorIncrease", FCandleColorIncrease));
-  FCrossHairYValue.LoadFromFile(Ini, S + u".CrossHairYValue");
-  SetGradientSteps(Ini.ReadInteger(S, u"GradientSteps", FGradientSteps));
-  SetGradientDirection(ReadEnum(Ini, S, u"GradientDirection", FGradientDirection, 2));
-  SetLineColor(Ini.ReadInteger(S, u"LineColor", FLineColor));
-  SetLineWidth(Ini.ReadInteger(S, u"LineWidth", FLineWidth));
-  SetLegendText(Ini.ReadString(S, u"LegendText", FLegendText));
-  FMarker->LoadFromFile(Ini, S + u".Marker");
-  FAnnotations->LoadFromFile(Ini, S + u".Annotations");
-  FXAxisGroups->LoadFromFile(Ini, S + u".XAxisGroups");
-  SetXAxisGroupsVisible(Ini.ReadBool(S, u"XAxisGroupsVisible", FXAxisGroupsVisible));
-  SetMaximum(Ini.ReadFloat(S, u"Maximum", FMaximum));
-  SetMinimum(Ini.ReadFloat(S, u"Minimum", FMinimum));
-  SetPenStyle(ReadEnum(Ini, S, u"PenStyle", FPenStyle, 7));
-  SetGanttHeight(Ini.ReadInteger(S, u"GanttHeight", FGanttHeight));
-  SetGanttSpacing(Ini.ReadInteger(S, u"GanttSpacing", FGanttSpacing));
-  SetShowValue(Ini.ReadBool(S, u"ShowValue", FShowValue));
-  SetShowValueInTracker(Ini.ReadBool(S, u"ShowValueInTracker", FShowValueInTracker));
-  SetShowAnnotationsOnTop(Ini.ReadBool(S, u"ShowAnnotationsOnTop", FShowAnnotationsOnTop));
-  ReadChartFont(Ini, S, u"Value", FValueFont);
-  SetValueFormat(Ini.ReadString(S, u"ValueFormat", FValueFormat));
-  SetValueFormatType(ReadEnum(Ini, S, u"ValueFormatType", FValueFormatType, 2));
-  SetValueType(ReadEnum(Ini, S, u"ValueType", FValueType, 3));
-  SetValueWidth(Ini.ReadInteger(S, u"ValueWidth", FValueWidth));
-  SetValueWidthType(ReadEnum(Ini, S, u"ValueWidthType", FValueWidthType, 2));
-  SetWickColor(Ini.ReadInteger(S, u"WickColor", FWickColor));
-  SetWickWidth(Ini.ReadInteger(S, u"WickWidth", FWickWidth));
-  FXAxis.LoadFromFile(Ini, S + u".XAxis");
-  FYAxis.LoadFromFile(Ini, S + u".YAxis");
-  SetZeroLine(Ini.ReadBool(S, u"ZeroLine", FZeroLine));
-  SetZeroLineWidth(Ini.ReadInteger(S, u"ZeroLineWidth", FZeroLineWidth));
-  SetZeroLineColor(Ini.ReadInteger(S, u"ZeroLineColor", FZeroLineColor));
-  SetZeroReferencePoint(Ini.ReadFloat(S, u"ZeroReferencePoint", FZeroReferencePoint));
-  SetSelectedIndex(Ini.ReadInteger(S, u"SelectedIndex", FSelectedIndex));
-  SetSelectedMark(Ini.ReadBool(S, u"SelectedMark", FSelectedMark));
-  SetSelectedMarkColor(Ini.ReadInteger(S, u"SelectedMarkColor", FSelectedMarkColor));
-  SetSelectedMarkBorderColor(Ini.ReadInteger(S, u"SelectedMarkBorderColor", FSelectedMarkBorderColor));
-  SetSelectedMarkSize(Ini.ReadInteger(S, u"SelectedMarkSize", FSelectedMarkSize));
-  SetShowInLegend(Ini.ReadBool(S, u"ShowInLegend", FShowInLegend));
-  FPie->LoadFromFile(Ini, S + u".Pie");
-  SetEnable3D(Ini.ReadBool(S, u"Enable3D", FEnable3D));
-  SetOffset3D(Ini.ReadInteger(S, u"Offset3D", FOffset3D));
-  SetDarken3D(Ini.ReadBool(S, u"Darken3D", FDarken3D));
-  SetBarShape(ReadEnum(Ini, S, u"BarShape", FBarShape, 3));
-  SetLogarithmic(Ini.ReadBool(S, u"Logarithmic", FLogarithmic));
-  SetBarValueTextAlignment(ReadEnum(Ini, S, u"BarValueTextAlignment", FBarValueTextAlignment, 3));
-  SetBarValueTextType(ReadEnum(Ini, S, u"BarValueTextType", FBarValueTextType, 2));
-  ReadChartFont(Ini, S, u"BarValueText", FBarValueTextFont);
-  SetVisible(Ini.ReadBool(S, u"Visible", FVisible));
-  // Written alongside the others, so a saved serie comes back whole.
-  SetBorderRounding(Ini.ReadInteger(S, u"BorderRounding", FBorderRounding));
-  SetName(Ini.ReadString(S, u"Name", FName));
-  SetValueOffsetX(Ini.ReadInteger(S, u"ValueOffsetX", FValueOffsetX));
-  SetValueOffsetY(Ini.ReadInteger(S, u"ValueOffsetY", FValueOffsetY));
+  LoadChartKeys(Keys(), *this, Ini, Section);
 }

@@ -246,22 +246,26 @@ void TChartSeries::DrawYValues(TChartCanvas& Canvas, TRect R, double ScaleX, dou
   for (auto& S : FItems) P->DrawYValues(*S, Canvas, R, ScaleX, ScaleY);
 }
 
+const TChartKeys<TChartSeries>& TChartSeries::Keys() {
+  using T = TChartSeries;
+  static const TChartKeys<T> Table{
+      ChartKey<&T::FSerieValueTotals, &T::SetSerieValueTotals>(u"SerieValueTotals", false),
+      ChartEnumKey<&T::FDonutMode, &T::SetDonutMode>(u"DonutMode", 2, dmNormal),
+      ChartKey<&T::FBarChartSpacing, &T::SetBarChartSpacing>(u"BarChartSpacing", 20),
+      ChartEnumKey<&T::FBarChartSpacingType, &T::SetBarChartSpacingType>(u"BarChartSpacingType", 2, wtPercentage),
+      ChartEnumKey<&T::FChartMode, &T::SetChartMode>(u"ChartDrawingMode", 2, dmVertical),
+  };
+  return Table;
+}
+
 void TChartSeries::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
-  Ini.WriteBool(Section, u"SerieValueTotals", FSerieValueTotals);
-  Ini.WriteInteger(Section, u"DonutMode", FDonutMode);
-  Ini.WriteInteger(Section, u"BarChartSpacing", FBarChartSpacing);
-  Ini.WriteInteger(Section, u"BarChartSpacingType", FBarChartSpacingType);
-  Ini.WriteInteger(Section, u"ChartDrawingMode", FChartMode);
+  SaveChartKeys(Keys(), *this, Ini, Section);
   Ini.WriteInteger(Section, u"SeriesCount", Count());
   for (Integer I = 0; I < Count(); ++I) FItems[I]->SaveToFile(Ini, Section + u".Serie" + IntToStr(I));
 }
 
 void TChartSeries::LoadFromFile(const TCustomIniFile& Ini, const String& Section, bool AutoCreateSeries) {
-  SetSerieValueTotals(Ini.ReadBool(Section, u"SerieValueTotals", FSerieValueTotals));
-  SetDonutMode(ReadEnum(Ini, Section, u"DonutMode", FDonutMode, 2));
-  SetBarChartSpacing(Ini.ReadInteger(Section, u"BarChartSpacing", FBarChartSpacing));
-  SetBarChartSpacingType(ReadEnum(Ini, Section, u"BarChartSpacingType", FBarChartSpacingType, 2));
-  SetChartMode(ReadEnum(Ini, Section, u"ChartDrawingMode", FChartMode, 2));
+  LoadChartKeys(Keys(), *this, Ini, Section);
   if (AutoCreateSeries) {
     // The file says how many series it holds: the collection grows to that
     // many (series already there count), so loading twice never doubles it.

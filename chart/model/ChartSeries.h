@@ -61,6 +61,8 @@ public:
   void DrawXValues(TChartCanvas& Canvas, TRect R, bool Top, double ScaleX, double ScaleY);
   void DrawYValues(TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY);
 
+  // Its own keys, in writing order; "SeriesCount" and the series follow.
+  static const TChartKeys<TChartSeries>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section, bool AutoCreateSeries);
 
