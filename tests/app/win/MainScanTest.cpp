@@ -488,6 +488,7 @@ TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
   }
   Main->SetPort(ferme);
   Main->aConnectExecute(nullptr);
+  ASSERT_TRUE(Pump([] { return !Main->Session()->LoginEnCours(); }));
   EXPECT_EQ(Panneau(0), u"Error");
   EXPECT_NE(Panneau(3).find(u"(10061)"), String::npos) << U8(Panneau(3));
 }

@@ -313,6 +313,7 @@ TEST_F(SourisClavierTest, RightClickDeleteThreeTimesThenQuit) {
     const std::size_t boites = Monde.Boites.size();
     ASSERT_TRUE(ClicDroitPremiereCommande(arbre, Main->NoeudDossier(d)));
     ASSERT_EQ(Monde.Boites.size(), boites + 1) << "Delete was not chosen";
+    ASSERT_TRUE(Pump([] { return !Main->Session()->SuppressionEnCours(); }));
     EXPECT_EQ(Monde.Boites.back().Text, u"Do you really want to delete \"" + nom + u"\" folder and all its contents?");
     EXPECT_FALSE(server.Exists(U8(nom)));
     EXPECT_EQ(NoeudDeTexte(arbre, nom), nullptr);
