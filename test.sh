@@ -116,7 +116,6 @@ test_preset() {
   mapfile -t failed < <(sed 's/^[0-9]*://' "$failed_list")
   echo "=== $preset: running the failed tests again, one at a time" >&2
   if ctest --preset "$preset" --rerun-failed 2>&1 | tee "$log.rerun"; then
-    last_log=$log.rerun
     summaries[-1]+=" -> rerun: $(grep -E 'tests passed|tests failed' "$log.rerun" | tail -1)"
     local t why unlisted=()
     for t in "${failed[@]}"; do
@@ -129,6 +128,7 @@ test_preset() {
     done
     if [ ${#unlisted[@]} -eq 0 ]; then
       status=$before
+      last_log=$log.rerun
     else
       echo "=== $preset: FLAKY, fails the run (failed once, passed again, not in tools/known-flaky.txt): ${unlisted[*]}" >&2
       summaries+=("[$preset] FLAKY, fails the run (failed once, passed again; fix it, or list it in tools/known-flaky.txt with the date and the reason): ${unlisted[*]}")
@@ -152,14 +152,22 @@ if wanted format; then
     summaries+=("[format] skipped: clang-format is not installed")
   elif ! git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     summaries+=("[format] skipped: not a git checkout")
-  elif git ls-files -z '*.cpp' '*.h' ':!tests/layering/data/' |
-       xargs -0 -n 20 -P "$jobs" clang-format --dry-run -Werror >build/format.log 2>&1; then
-    summaries+=("[format] passed: $(git ls-files '*.cpp' '*.h' ':!tests/layering/data/' | wc -l) files")
   else
-    bad=$(grep -oE '^[^ :]+:[0-9]+:[0-9]+: error' build/format.log | cut -d: -f1 | sort -u)
-    echo "$bad" | head -20 >&2
-    summaries+=("[format] FAILED: $(echo "$bad" | grep -c .) files differ from .clang-format (build/format.log; clang-format -i <file> lays one out)")
-    status=1
+    # The names of the files that differ, one a line (each group of files
+    # writes its few names at once, so parallel groups do not mix), then the
+    # first file's differences as an example.
+    git ls-files -z '*.cpp' '*.h' ':!tests/layering/data/' |
+      xargs -0 -n 20 -P "$jobs" sh -c 'clang-format --dry-run -Werror "$@" 2>&1 |
+        grep -oE "^[^ :]+:[0-9]+:[0-9]+: error" | cut -d: -f1 | sort -u' sh |
+      sort -u >build/format.log || true
+    if [ -s build/format.log ]; then
+      head -20 build/format.log >&2
+      clang-format --dry-run "$(head -1 build/format.log)" 2>&1 | head -30 >&2 || true
+      summaries+=("[format] FAILED: $(wc -l <build/format.log) files differ from .clang-format (listed in build/format.log; clang-format -i <file> lays one out)")
+      status=1
+    else
+      summaries+=("[format] passed: $(git ls-files '*.cpp' '*.h' ':!tests/layering/data/' | wc -l) files")
+    fi
   fi
   took "format"
 fi
