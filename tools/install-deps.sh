@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build ccache g++ googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation2
-  python3-pyftpdlib unicode-data clang libclang-rt-14-dev)
+  python3-pyftpdlib unicode-data clang libclang-rt-14-dev clang-format)
 
 missing=()
 for p in "${packages[@]}"; do

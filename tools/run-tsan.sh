@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the native-tsan preset (g++ with ThreadSanitizer) and runs the
-# threaded tests: dispatcher, threads and locks, scan session and deletions,
-# tree worker, update check, socket stop and transfer abort, the busy bar's
-# drawing thread. The selection
-# is the native-tsan test preset's filter (CMakePresets.json).
+# threaded tests: the cases labelled `threaded`, from the suites that each
+# test program's CMakeLists.txt names with quorvel_threaded_suites
+# (dispatcher, threads and locks, scan session and deletions, tree worker,
+# update check, socket stop and transfer abort, the busy bar's drawing
+# thread, ...).
 #
 #   tools/run-tsan.sh [repeat]   # repeat: runs of each test (default 1)
 #

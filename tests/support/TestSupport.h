@@ -48,10 +48,14 @@ private:
   int& FCounter;
 };
 
+// The source tree's folder, with a final "/" (a file the build writes for
+// each test program: cmake/Testing.cmake).
+extern const char QuorvelSourceDir[];
+
 // A path of the source tree (seen through Wine's Z: drive in the Windows
 // build), from the folder the build gave the tests.
 inline std::string SourcePath(const std::string& Relative) {
-  std::string Root = QUORVEL_SOURCE_DIR;
+  std::string Root = QuorvelSourceDir;
 #ifdef _WIN32
   if (!Root.empty() && Root[0] == '/') Root = "Z:" + Root;
 #endif
