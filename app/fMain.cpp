@@ -115,7 +115,17 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 
   // Built as a form description is read: stored values first, then Loaded.
   BeginLoading();
+  CreeActions();
+  CreeMenuPrincipal();
+  CreeBandeauConnexion();
+  CreeBarreEtat();
+  CreePanneaux();
+  CreeMenusContextuels();
+  BrancheEvenements();
+  EndLoading();
+}
 
+void TMain::CreeActions() {
   Images = new TImageList(this);
   Images->SetName(u"Images");
   RemplitImages(Images);
@@ -146,7 +156,9 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   aQuit = NouvelleAction(this, u"aQuit", u"Quitter", fichier, Image::Quitter, true,
                          [this](TObject* s) { aQuitExecute(s); });
   Actions->OnUpdate = [this](TBasicAction* a, bool& h) { ActionsUpdate(a, h); };
+}
 
+void TMain::CreeMenuPrincipal() {
   menuMain = new TActionMainMenuBar(this);
   menuMain->SetName(u"menuMain");
   menuMain->SetActionManager(Actions);
@@ -167,7 +179,10 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
     mAide->Add(NewActionItem(this, aAbout));
     menuMain->Items()->Add(mAide);
   }
+}
 
+// The connection fields along the top.
+void TMain::CreeBandeauConnexion() {
   pHaut = new TPanel(this);
   pHaut->SetName(u"pHaut");
   pHaut->SetCaption(String());
@@ -212,7 +227,9 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   btnConnexion->SetDefault(true);
   btnConnexion->SetAction(aConnect);
   btnConnexion->SetParent(pHaut);
+}
 
+void TMain::CreeBarreEtat() {
   SBar = new TOxStatusBar(this);
   SBar->SetName(u"SBar");
   SBar->SetParent(this);
@@ -247,7 +264,11 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   Wait->Hide();
   Wait->SetParent(SBar);
   Wait->OnClick = [this](TObject* s) { WaitClick(s); };
+}
 
+// The client area: the log along the bottom, the two lists on the left,
+// the pie on the right.
+void TMain::CreePanneaux() {
   pClient = new TPanel(this);
   pClient->SetName(u"pClient");
   pClient->SetCaption(String());
@@ -307,7 +328,9 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   splitGauche->SetParent(pClient);
 
   zolChart = CreeGraphiqueDossier(this, pClient, nullptr);
+}
 
+void TMain::CreeMenusContextuels() {
   pmChart = new TPopupMenu(this);
   pmChart->SetName(u"pmChart");
   miEspaceLibre = NewItem(this, u"Afficher l'espace libre", 0, [this](TObject* s) { miEspaceLibreClick(s); });
@@ -342,9 +365,10 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   pmLog->Items()->Add(mStopScroll);
   pmLog->Items()->Add(mClearLog);
   meLog->SetPopupMenu(pmLog);
+}
 
+void TMain::BrancheEvenements() {
   FJournal.SetPane(meLog);
-
   seDispo->OnChange = [this](TObject* s) { seDispoChange(s); };
   cbUnite->OnChange = [this](TObject* s) { seDispoChange(s); };
   pClient->OnResize = [this](TObject* s) { pClientResize(s); };
@@ -353,7 +377,6 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   OnShow = [this](TObject* s) { FormShow(s); };
   OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
-  EndLoading();
 }
 
 TMain::~TMain() {

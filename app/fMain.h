@@ -236,6 +236,14 @@ protected:
   void WndProc(TMessage& Message) override;
 
 private:
+  // The constructor's steps, one area of the form each, in creation order.
+  void CreeActions();
+  void CreeMenuPrincipal();
+  void CreeBandeauConnexion();
+  void CreeBarreEtat();
+  void CreePanneaux();
+  void CreeMenusContextuels();
+  void BrancheEvenements();
   void ConfigureListes();
   void AppliqueOptionsAuxChamps();
   void RelitChampsDansOptions();
