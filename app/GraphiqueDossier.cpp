@@ -93,6 +93,8 @@ std::vector<TPointGraphique> PointsGraphique(TVivGDIPChartView* View) {
   return out;
 }
 
+std::vector<TRect> TextesValeursGraphique(TVivGDIPChartView* View) { return Serie(View).DrawValuesText; }
+
 String TitreGraphique(TVivGDIPChartView* View) { return View->Panes().Items(0)->Title().Text(); }
 bool LegendePieVisible(TVivGDIPChartView* View) { return Serie(View).Pie().LegendVisible(); }
 Integer TaillePieGraphique(TVivGDIPChartView* View) { return Serie(View).Pie().Size(); }

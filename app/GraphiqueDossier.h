@@ -5,6 +5,7 @@
 // chart through these functions only.
 #include <vector>
 
+#include "rtl/Geometry.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 
@@ -38,6 +39,9 @@ struct TPointGraphique {
 };
 std::vector<TPointGraphique> PointsGraphique(TVivGDIPChartView* View);
 String TitreGraphique(TVivGDIPChartView* View);
+// The box of each slice's value text as last painted, in point order; an
+// empty box for a text left out.
+std::vector<TRect> TextesValeursGraphique(TVivGDIPChartView* View);
 bool LegendePieVisible(TVivGDIPChartView* View);
 Integer TaillePieGraphique(TVivGDIPChartView* View);
 // Saves what the chart shows as a PNG picture of its size.
