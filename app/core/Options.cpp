@@ -128,9 +128,14 @@ TSettingsBackup KeepSettingsBackup(const String& FileName) {
   const std::string Damaged = ReadBytes(FileName);
   if (fs::exists(ToPath(Result.BackupFile), Ec) && ReadBytes(Result.BackupFile) == Damaged) return Result;
   // One copy at most: the newest damaged file replaces an older copy.
-  if (!fs::copy_file(ToPath(FileName), ToPath(Result.BackupFile), fs::copy_options::overwrite_existing, Ec)) {
+  // Written out rather than copied: replacing a file through copy_file
+  // fails with some standard libraries on Windows.
+  std::ofstream Out(ToPath(Result.BackupFile), std::ios::binary | std::ios::trunc);
+  Out.write(Damaged.data(), static_cast<std::streamsize>(Damaged.size()));
+  Out.close();
+  if (!Out) {
     Result.Ok = false;
-    Result.Error = UTF8ToUTF16(Ec.message());
+    Result.Error = u"Cannot write \"" + Result.BackupFile + u"\"";
     return Result;
   }
   Result.New = true;
