@@ -59,6 +59,9 @@ TVivGDIPChartView* CreeGraphiqueDossier(TComponent* Owner, TWinControl* Parent, 
   legende.SetColor(clBlack);
   pie.SetLegendFont(legende);
   view->SetAlign(alClient);
+  // The chart's own size, once aligned: the panels' resize handlers run
+  // before the chart has taken the room they leave it.
+  view->OnResize = [view](TObject*) { AdapteTaillePie(view); };
   view->SetPopupMenu(Menu);
   view->SetParent(Parent);
   return view;

@@ -1,6 +1,7 @@
 #include "app/fMain.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/APropos.h"
 #include "app/GraphiqueDossier.h"
@@ -372,6 +373,8 @@ void TMain::BrancheEvenements() {
   seDispo->OnChange = [this](TObject* s) { seDispoChange(s); };
   cbUnite->OnChange = [this](TObject* s) { seDispoChange(s); };
   pClient->OnResize = [this](TObject* s) { pClientResize(s); };
+  // A splitter the user moved sets the share its pane keeps from then on.
+  for (TSplitter* split : {splitLog, splitListes, splitGauche}) split->OnMoved = [this](TObject*) { RetientParts(); };
   pGauche->OnResize = [this](TObject* s) { pClientResize(s); };
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
@@ -701,8 +704,11 @@ void TMain::FormShow(TObject*) {
   FPremierAffichage = false;
   FJournal.SetFenetre(Handle());
   if (BoiteAPropos) FMajWeb->SetProgramVersion(BoiteAPropos->Version);
+  // The form is laid out: its panes' sizes are the shares they keep.
+  RetientParts();
   ChargeOptionsFichier();
   Traduire();
+  SignaleReglagesEndommages();
   LitLigneDeCommande();
   if (LitLigneCommande(Parametres).Connecter) aConnectExecute(nullptr);
 }
@@ -1018,7 +1024,52 @@ void TMain::seDispoChange(TObject*) {
 }
 
 void TMain::pClientResize(TObject*) {
+  RepartitPanneaux();
   if (zolChart) AdapteTaillePie(zolChart);
+}
+
+// The panes a user reads (the lists on the left, the log below) keep their
+// share of the client area as the window grows or shrinks; the pie takes
+// what is left. The shares are the form's own (taken at the first show)
+// until the user moves a splitter.
+void TMain::RepartitPanneaux() {
+  if (FRepartitionEnCours || !FParts.Connues) return;
+  const Integer largeur = pClient->ClientWidth(), hauteur = pClient->ClientHeight();
+  // Only when the client area changed: a pane resized by its splitter keeps
+  // the size the user gave it.
+  if (largeur <= 0 || hauteur <= 0 || (largeur == FParts.Largeur && hauteur == FParts.Hauteur)) return;
+  FParts.Largeur = largeur;
+  FParts.Hauteur = hauteur;
+  FRepartitionEnCours = true;
+  struct Fin {
+    bool& Drapeau;
+    ~Fin() { Drapeau = false; }
+  } fin{FRepartitionEnCours};
+  auto part = [](double Part, Integer Total) { return static_cast<Integer>(std::nearbyint(Part * Total)); };
+  const Integer log = part(FParts.Log, hauteur);
+  if (log != meLog->Height()) meLog->SetHeight(log);
+  const Integer gauche = part(FParts.Gauche, largeur);
+  if (gauche != pGauche->Width()) pGauche->SetWidth(gauche);
+  // The left panel's height as the log just given leaves it (its own
+  // resize may not have come yet).
+  const Integer fichiers = part(FParts.Fichiers, hauteur - log - splitLog->Height());
+  if (fichiers != listeFichiers->Height()) listeFichiers->SetHeight(fichiers);
+}
+
+void TMain::RetientParts() {
+  const Integer largeur = pClient->ClientWidth(), hauteur = pClient->ClientHeight();
+  const Integer gauche = hauteur - meLog->Height() - splitLog->Height();
+  // Not while the form is still being laid out: a pane of no size, or as
+  // large as its container, is no share to keep.
+  if (pGauche->Width() <= 0 || pGauche->Width() >= largeur || meLog->Height() <= 0 || meLog->Height() >= hauteur ||
+      listeFichiers->Height() <= 0 || listeFichiers->Height() >= gauche)
+    return;
+  FParts.Gauche = static_cast<double>(pGauche->Width()) / largeur;
+  FParts.Log = static_cast<double>(meLog->Height()) / hauteur;
+  FParts.Fichiers = static_cast<double>(listeFichiers->Height()) / gauche;
+  FParts.Largeur = largeur;
+  FParts.Hauteur = hauteur;
+  FParts.Connues = true;
 }
 
 void TMain::miEspaceLibreClick(TObject*) {
@@ -1040,7 +1091,10 @@ void TMain::miCacherLegendeClick(TObject*) {
 // ------------------------------------------------------------ settings, language, command line
 
 void TMain::ChargeOptionsFichier() {
-  ChargeOptions(Options, Now(), FormatSettings);
+  const TSettingsLoad lecture = ChargeOptions(Options, Now(), FormatSettings);
+  // Kept now: the user hears of it at start, not only at exit.
+  FReglagesASignaler = lecture.State == TSettingsFileState::Damaged;
+  if (FReglagesASignaler) FReglagesEndommages = KeepSettingsBackup(SettingsFileName);
   AppliqueOptionsAuxChamps();
   FMajWeb->SetUrlUpdate(Options.UrlUpdate);
   FMajWeb->SetLastCheck(Options.LastCheck);
@@ -1089,6 +1143,20 @@ void TMain::SauveOptionsFichier() {
   }
 }
 
+// After the translation, so that the box reads in the user's language.
+void TMain::SignaleReglagesEndommages() {
+  if (!FReglagesASignaler) return;
+  FReglagesASignaler = false;
+  const TSettingsBackup& b = FReglagesEndommages;
+  if (b.Ok) {
+    Interactions().MessageBox(nullptr, FormatMsgs(GetMsg(u"SettingsDamaged"), {SettingsFileName, b.BackupFile}),
+                              u"Information", MB_OK | MB_ICONINFORMATION);
+  } else {
+    Interactions().MessageBox(nullptr, FormatMsgs(GetMsg(u"SettingsSaveError"), {b.BackupFile, b.Error}),
+                              GetMsg(u"Erreur"), MB_OK | MB_ICONERROR);
+  }
+}
+
 void TMain::LitLigneDeCommande() {
   if (!ParametresLus) {
     Parametres.clear();
@@ -1116,6 +1184,8 @@ void TMain::Traduire() {
     for (Integer i = 1; i <= ParamCount(); ++i) Parametres.push_back(ParamStr(i));
     ParametresLus = true;
   }
+  // The status bar's texts were composed from the table loaded until now.
+  const std::vector<String> anciens = MessagesCharges();
   ListeTraduction().Clear();
   const String langue = ChoisitLangue(Parametres, Options.OptionLangue, UserDefaultPrimaryLanguage());
   if (LitLigneCommande(Parametres).Unlocalize) {
@@ -1129,7 +1199,14 @@ void TMain::Traduire() {
   TraduireForm(this);
   if (formSites) TraduireForm(formSites);
   if (BoiteAPropos) TraduireForm(BoiteAPropos);
-  if (BoiteOptions) TraduireForm(BoiteOptions);
+  if (BoiteOptions) {
+    TraduireForm(BoiteOptions);
+    BoiteOptions->TraduitLangues();
+  }
+  for (Integer i = 0; i < SBar->Panels()->Count(); ++i) {
+    TStatusPanel* panneau = SBar->Panels()->Items(i);
+    panneau->SetText(RetraduitTexte(panneau->Text(), anciens));
+  }
   if (BoiteAPropos) {
     BoiteAPropos->ChargeImagePaypal(langue);
     BoiteAPropos->LinkPaypal = StringReplace(UrlDonation, u"[LANG]", langue, TReplaceFlags());
