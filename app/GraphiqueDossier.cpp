@@ -80,6 +80,12 @@ void RemplitGraphiqueDossier(TVivGDIPChartView* View, const TGraphique* G) {
 
 void RedessineGraphique(TVivGDIPChartView* View) { View->Repaint(); }
 
+void AdapteTaillePie(TVivGDIPChartView* View, Integer Largeur, Integer Hauteur) {
+  const Integer taille = TaillePie(Largeur, Hauteur);
+  Serie(View).Pie().SetSize(taille > 0 ? taille : 1);
+  View->Refresh();
+}
+
 void AdapteTaillePie(TVivGDIPChartView* View) {
   const Integer taille = TaillePie(View->Width(), View->Height());
   Serie(View).Pie().SetSize(taille > 0 ? taille : 1);

@@ -29,6 +29,9 @@ void RemplitGraphiqueDossier(TVivGDIPChartView* View, const TGraphique* G);
 void RedessineGraphique(TVivGDIPChartView* View);
 // The pie's diameter follows the chart's size (min(width - 20, height - 80)).
 void AdapteTaillePie(TVivGDIPChartView* View);
+// The same for the size the chart is about to take (its alignment may not
+// have run yet), and the chart redrawn.
+void AdapteTaillePie(TVivGDIPChartView* View, Integer Largeur, Integer Hauteur);
 void MontreLegendePie(TVivGDIPChartView* View, bool Visible);
 
 // What the chart holds, for tests.

@@ -1025,7 +1025,12 @@ void TMain::seDispoChange(TObject*) {
 
 void TMain::pClientResize(TObject*) {
   RepartitPanneaux();
-  if (zolChart) AdapteTaillePie(zolChart);
+  if (!zolChart) return;
+  if (FParts.Connues)
+    AdapteTaillePie(zolChart, pClient->ClientWidth() - pGauche->Width() - splitGauche->Width(),
+                    pClient->ClientHeight() - meLog->Height() - splitLog->Height());
+  else
+    AdapteTaillePie(zolChart);
 }
 
 // The panes a user reads (the lists on the left, the log below) keep their

@@ -93,8 +93,9 @@ TEST_F(FenetreAgrandieTest, MaximizedTheListsAndTheLogGrowWithTheWindow) {
     EXPECT_GT(apres.Log, avant.Log * 5 / 4);
     // The folder tree grows with the left panel.
     EXPECT_GT(Main->listeDossier->Height(), 300);
-    // The pie no longer takes most of the screen.
+    // The pie no longer takes most of the screen: it fits the chart.
     EXPECT_LT(apres.Graphique, apres.Client / 2);
+    EXPECT_LE(TaillePieGraphique(Main->zolChart), apres.Graphique - 20);
     CaptureEcran(Main, DossierCaptures(), std::string("main_maximized_") + (langue[1] == u'F' ? "fr" : "en"));
 
     // Back to the form's size: the form's sizes again.
