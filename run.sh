@@ -14,7 +14,8 @@ tools/install-deps.sh
 source tools/wine-env.sh
 quorvel_wine_says
 cmake --preset "$QUORVEL_WIN_PRESET" >/dev/null
-cmake --build --preset "$QUORVEL_WIN_PRESET" -j "$(nproc)"
+# The program alone: the tests, demos and benchmarks are test.sh's.
+cmake --build --preset "$QUORVEL_WIN_PRESET" -j "$(nproc)" --target Quorvel
 tools/wine-prefix.sh
 
 exe=$root/build/$QUORVEL_WIN_PRESET/app/Quorvel.exe

@@ -59,6 +59,9 @@ TVivGDIPChartView* CreeGraphiqueDossier(TComponent* Owner, TWinControl* Parent, 
   legende.SetColor(clBlack);
   pie.SetLegendFont(legende);
   view->SetAlign(alClient);
+  // The chart's own size, once aligned: the panels' resize handlers run
+  // before the chart has taken the room they leave it.
+  view->OnResize = [view](TObject*) { AdapteTaillePie(view); };
   view->SetPopupMenu(Menu);
   view->SetParent(Parent);
   return view;
@@ -77,6 +80,12 @@ void RemplitGraphiqueDossier(TVivGDIPChartView* View, const TGraphique* G) {
 
 void RedessineGraphique(TVivGDIPChartView* View) { View->Repaint(); }
 
+void AdapteTaillePie(TVivGDIPChartView* View, Integer Largeur, Integer Hauteur) {
+  const Integer taille = TaillePie(Largeur, Hauteur);
+  Serie(View).Pie().SetSize(taille > 0 ? taille : 1);
+  View->Refresh();
+}
+
 void AdapteTaillePie(TVivGDIPChartView* View) {
   const Integer taille = TaillePie(View->Width(), View->Height());
   Serie(View).Pie().SetSize(taille > 0 ? taille : 1);
@@ -92,6 +101,8 @@ std::vector<TPointGraphique> PointsGraphique(TVivGDIPChartView* View) {
   for (const TChartPoint& p : Serie(View).Points()) out.push_back({p.SingleValue, p.LegendValue, p.Color});
   return out;
 }
+
+std::vector<TRect> TextesValeursGraphique(TVivGDIPChartView* View) { return Serie(View).DrawValuesText; }
 
 String TitreGraphique(TVivGDIPChartView* View) { return View->Panes().Items(0)->Title().Text(); }
 bool LegendePieVisible(TVivGDIPChartView* View) { return Serie(View).Pie().LegendVisible(); }

@@ -5,6 +5,7 @@
 // chart through these functions only.
 #include <vector>
 
+#include "rtl/Geometry.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 
@@ -28,6 +29,9 @@ void RemplitGraphiqueDossier(TVivGDIPChartView* View, const TGraphique* G);
 void RedessineGraphique(TVivGDIPChartView* View);
 // The pie's diameter follows the chart's size (min(width - 20, height - 80)).
 void AdapteTaillePie(TVivGDIPChartView* View);
+// The same for the size the chart is about to take (its alignment may not
+// have run yet), and the chart redrawn.
+void AdapteTaillePie(TVivGDIPChartView* View, Integer Largeur, Integer Hauteur);
 void MontreLegendePie(TVivGDIPChartView* View, bool Visible);
 
 // What the chart holds, for tests.
@@ -38,6 +42,9 @@ struct TPointGraphique {
 };
 std::vector<TPointGraphique> PointsGraphique(TVivGDIPChartView* View);
 String TitreGraphique(TVivGDIPChartView* View);
+// The box of each slice's value text as last painted, in point order; an
+// empty box for a text left out.
+std::vector<TRect> TextesValeursGraphique(TVivGDIPChartView* View);
 bool LegendePieVisible(TVivGDIPChartView* View);
 Integer TaillePieGraphique(TVivGDIPChartView* View);
 // Saves what the chart shows as a PNG picture of its size.

@@ -167,8 +167,18 @@ void TJournalFTP::Affiche(const std::deque<TLigne>& Lignes) {
       if (premiere != premiereAvant) ::SendMessageW(pane, EM_LINESCROLL, 0, premiereAvant - premiere);
     }
     ::SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
+    if (!StopScroll) {
+      // The caret at the start of the last line, once the new text is laid
+      // out: left at the end of a line wider than the pane, it would scroll
+      // the view sideways and cut the start of every line.
+      const LRESULT derniere = ::SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 1;
+      const LRESULT debut = ::SendMessageW(pane, EM_LINEINDEX, derniere < 0 ? 0 : derniere, 0);
+      CHARRANGE caret{static_cast<LONG>(debut), static_cast<LONG>(debut)};
+      ::SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+      ::SendMessageW(pane, EM_SCROLLCARET, 0, 0);
+    }
     ::InvalidateRect(pane, nullptr, TRUE);
-    if (!StopScroll) ::PostMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
+
   } catch (...) {
     // A line that cannot be shown is lost; the log is no record to defend.
   }

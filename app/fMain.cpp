@@ -1,6 +1,7 @@
 #include "app/fMain.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/APropos.h"
 #include "app/GraphiqueDossier.h"
@@ -115,7 +116,17 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
 
   // Built as a form description is read: stored values first, then Loaded.
   BeginLoading();
+  CreeActions();
+  CreeMenuPrincipal();
+  CreeBandeauConnexion();
+  CreeBarreEtat();
+  CreePanneaux();
+  CreeMenusContextuels();
+  BrancheEvenements();
+  EndLoading();
+}
 
+void TMain::CreeActions() {
   Images = new TImageList(this);
   Images->SetName(u"Images");
   RemplitImages(Images);
@@ -146,7 +157,9 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   aQuit = NouvelleAction(this, u"aQuit", u"Quitter", fichier, Image::Quitter, true,
                          [this](TObject* s) { aQuitExecute(s); });
   Actions->OnUpdate = [this](TBasicAction* a, bool& h) { ActionsUpdate(a, h); };
+}
 
+void TMain::CreeMenuPrincipal() {
   menuMain = new TActionMainMenuBar(this);
   menuMain->SetName(u"menuMain");
   menuMain->SetActionManager(Actions);
@@ -167,7 +180,10 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
     mAide->Add(NewActionItem(this, aAbout));
     menuMain->Items()->Add(mAide);
   }
+}
 
+// The connection fields along the top.
+void TMain::CreeBandeauConnexion() {
   pHaut = new TPanel(this);
   pHaut->SetName(u"pHaut");
   pHaut->SetCaption(String());
@@ -212,7 +228,9 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   btnConnexion->SetDefault(true);
   btnConnexion->SetAction(aConnect);
   btnConnexion->SetParent(pHaut);
+}
 
+void TMain::CreeBarreEtat() {
   SBar = new TOxStatusBar(this);
   SBar->SetName(u"SBar");
   SBar->SetParent(this);
@@ -247,7 +265,11 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   Wait->Hide();
   Wait->SetParent(SBar);
   Wait->OnClick = [this](TObject* s) { WaitClick(s); };
+}
 
+// The client area: the log along the bottom, the two lists on the left,
+// the pie on the right.
+void TMain::CreePanneaux() {
   pClient = new TPanel(this);
   pClient->SetName(u"pClient");
   pClient->SetCaption(String());
@@ -307,7 +329,9 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   splitGauche->SetParent(pClient);
 
   zolChart = CreeGraphiqueDossier(this, pClient, nullptr);
+}
 
+void TMain::CreeMenusContextuels() {
   pmChart = new TPopupMenu(this);
   pmChart->SetName(u"pmChart");
   miEspaceLibre = NewItem(this, u"Afficher l'espace libre", 0, [this](TObject* s) { miEspaceLibreClick(s); });
@@ -342,18 +366,20 @@ TMain::TMain(TComponent* AOwner) : TForm(AOwner), FJournal(nullptr) {
   pmLog->Items()->Add(mStopScroll);
   pmLog->Items()->Add(mClearLog);
   meLog->SetPopupMenu(pmLog);
+}
 
+void TMain::BrancheEvenements() {
   FJournal.SetPane(meLog);
-
   seDispo->OnChange = [this](TObject* s) { seDispoChange(s); };
   cbUnite->OnChange = [this](TObject* s) { seDispoChange(s); };
   pClient->OnResize = [this](TObject* s) { pClientResize(s); };
+  // A splitter the user moved sets the share its pane keeps from then on.
+  for (TSplitter* split : {splitLog, splitListes, splitGauche}) split->OnMoved = [this](TObject*) { RetientParts(); };
   pGauche->OnResize = [this](TObject* s) { pClientResize(s); };
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
   OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
-  EndLoading();
 }
 
 TMain::~TMain() {
@@ -689,8 +715,11 @@ void TMain::FormShow(TObject*) {
   FPremierAffichage = false;
   FJournal.SetFenetre(Handle());
   if (BoiteAPropos) FMajWeb->SetProgramVersion(BoiteAPropos->Version);
+  // The form is laid out: its panes' sizes are the shares they keep.
+  RetientParts();
   ChargeOptionsFichier();
   Traduire();
+  SignaleReglagesEndommages();
   LitLigneDeCommande();
   if (LitLigneCommande(Parametres).Connecter) aConnectExecute(nullptr);
 }
@@ -1038,7 +1067,57 @@ void TMain::seDispoChange(TObject*) {
 }
 
 void TMain::pClientResize(TObject*) {
-  if (zolChart) AdapteTaillePie(zolChart);
+  RepartitPanneaux();
+  if (!zolChart) return;
+  if (FParts.Connues)
+    AdapteTaillePie(zolChart, pClient->ClientWidth() - pGauche->Width() - splitGauche->Width(),
+                    pClient->ClientHeight() - meLog->Height() - splitLog->Height());
+  else
+    AdapteTaillePie(zolChart);
+}
+
+// The panes a user reads (the lists on the left, the log below) keep their
+// share of the client area as the window grows or shrinks; the pie takes
+// what is left. The shares are the form's own (taken at the first show)
+// until the user moves a splitter.
+void TMain::RepartitPanneaux() {
+  if (FRepartitionEnCours || !FParts.Connues) return;
+  const Integer largeur = pClient->ClientWidth(), hauteur = pClient->ClientHeight();
+  // Only when the client area changed: a pane resized by its splitter keeps
+  // the size the user gave it.
+  if (largeur <= 0 || hauteur <= 0 || (largeur == FParts.Largeur && hauteur == FParts.Hauteur)) return;
+  FParts.Largeur = largeur;
+  FParts.Hauteur = hauteur;
+  FRepartitionEnCours = true;
+  struct Fin {
+    bool& Drapeau;
+    ~Fin() { Drapeau = false; }
+  } fin{FRepartitionEnCours};
+  auto part = [](double Part, Integer Total) { return static_cast<Integer>(std::nearbyint(Part * Total)); };
+  const Integer log = part(FParts.Log, hauteur);
+  if (log != meLog->Height()) meLog->SetHeight(log);
+  const Integer gauche = part(FParts.Gauche, largeur);
+  if (gauche != pGauche->Width()) pGauche->SetWidth(gauche);
+  // The left panel's height as the log just given leaves it (its own
+  // resize may not have come yet).
+  const Integer fichiers = part(FParts.Fichiers, hauteur - log - splitLog->Height());
+  if (fichiers != listeFichiers->Height()) listeFichiers->SetHeight(fichiers);
+}
+
+void TMain::RetientParts() {
+  const Integer largeur = pClient->ClientWidth(), hauteur = pClient->ClientHeight();
+  const Integer gauche = hauteur - meLog->Height() - splitLog->Height();
+  // Not while the form is still being laid out: a pane of no size, or as
+  // large as its container, is no share to keep.
+  if (pGauche->Width() <= 0 || pGauche->Width() >= largeur || meLog->Height() <= 0 || meLog->Height() >= hauteur ||
+      listeFichiers->Height() <= 0 || listeFichiers->Height() >= gauche)
+    return;
+  FParts.Gauche = static_cast<double>(pGauche->Width()) / largeur;
+  FParts.Log = static_cast<double>(meLog->Height()) / hauteur;
+  FParts.Fichiers = static_cast<double>(listeFichiers->Height()) / gauche;
+  FParts.Largeur = largeur;
+  FParts.Hauteur = hauteur;
+  FParts.Connues = true;
 }
 
 void TMain::miEspaceLibreClick(TObject*) {
@@ -1060,7 +1139,10 @@ void TMain::miCacherLegendeClick(TObject*) {
 // ------------------------------------------------------------ settings, language, command line
 
 void TMain::ChargeOptionsFichier() {
-  ChargeOptions(Options, Now(), FormatSettings);
+  const TSettingsLoad lecture = ChargeOptions(Options, Now(), FormatSettings);
+  // Kept now: the user hears of it at start, not only at exit.
+  FReglagesASignaler = lecture.State == TSettingsFileState::Damaged;
+  if (FReglagesASignaler) FReglagesEndommages = KeepSettingsBackup(SettingsFileName);
   AppliqueOptionsAuxChamps();
   FMajWeb->SetUrlUpdate(Options.UrlUpdate);
   FMajWeb->SetLastCheck(Options.LastCheck);
@@ -1109,6 +1191,20 @@ void TMain::SauveOptionsFichier() {
   }
 }
 
+// After the translation, so that the box reads in the user's language.
+void TMain::SignaleReglagesEndommages() {
+  if (!FReglagesASignaler) return;
+  FReglagesASignaler = false;
+  const TSettingsBackup& b = FReglagesEndommages;
+  if (b.Ok) {
+    Interactions().MessageBox(nullptr, FormatMsgs(GetMsg(u"SettingsDamaged"), {SettingsFileName, b.BackupFile}),
+                              u"Information", MB_OK | MB_ICONINFORMATION);
+  } else {
+    Interactions().MessageBox(nullptr, FormatMsgs(GetMsg(u"SettingsSaveError"), {b.BackupFile, b.Error}),
+                              GetMsg(u"Erreur"), MB_OK | MB_ICONERROR);
+  }
+}
+
 void TMain::LitLigneDeCommande() {
   if (!ParametresLus) {
     Parametres.clear();
@@ -1136,6 +1232,8 @@ void TMain::Traduire() {
     for (Integer i = 1; i <= ParamCount(); ++i) Parametres.push_back(ParamStr(i));
     ParametresLus = true;
   }
+  // The status bar's texts were composed from the table loaded until now.
+  const std::vector<String> anciens = MessagesCharges();
   ListeTraduction().Clear();
   const String langue = ChoisitLangue(Parametres, Options.OptionLangue, UserDefaultPrimaryLanguage());
   if (LitLigneCommande(Parametres).Unlocalize) {
@@ -1149,7 +1247,14 @@ void TMain::Traduire() {
   TraduireForm(this);
   if (formSites) TraduireForm(formSites);
   if (BoiteAPropos) TraduireForm(BoiteAPropos);
-  if (BoiteOptions) TraduireForm(BoiteOptions);
+  if (BoiteOptions) {
+    TraduireForm(BoiteOptions);
+    BoiteOptions->TraduitLangues();
+  }
+  for (Integer i = 0; i < SBar->Panels()->Count(); ++i) {
+    TStatusPanel* panneau = SBar->Panels()->Items(i);
+    panneau->SetText(RetraduitTexte(panneau->Text(), anciens));
+  }
   if (BoiteAPropos) {
     BoiteAPropos->ChargeImagePaypal(langue);
     BoiteAPropos->LinkPaypal = StringReplace(UrlDonation, u"[LANG]", langue, TReplaceFlags());

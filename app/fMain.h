@@ -164,12 +164,18 @@ public:
   void RemplitGraphique(TDossier* Dossier = nullptr);
   void seDispoChange(TObject* Sender);
   void pClientResize(TObject* Sender);
+  // Sizes the lists and the log pane by their shares of the client area.
+  void RepartitPanneaux();
+  // Takes the panes' present sizes as their shares.
+  void RetientParts();
   void miEspaceLibreClick(TObject* Sender);
   void miGrouperClick(TObject* Sender);
   void miCacherLegendeClick(TObject* Sender);
   void Traduire();
   void ChargeSite();
   void ChargeOptionsFichier();
+  // The box of a settings file found damaged (and kept aside) when read.
+  void SignaleReglagesEndommages();
   void SauveOptionsFichier();
   void LitLigneDeCommande();
   // Whether a scan is being stopped (Connect, Disconnect, Close and the
@@ -242,6 +248,14 @@ protected:
   void WndProc(TMessage& Message) override;
 
 private:
+  // The constructor's steps, one area of the form each, in creation order.
+  void CreeActions();
+  void CreeMenuPrincipal();
+  void CreeBandeauConnexion();
+  void CreeBarreEtat();
+  void CreePanneaux();
+  void CreeMenusContextuels();
+  void BrancheEvenements();
   void ConfigureListes();
   void AppliqueOptionsAuxChamps();
   void RelitChampsDansOptions();
@@ -256,6 +270,18 @@ private:
   TJournalFTP FJournal;
   TGraphique FGraphique;
   TDossier* FDossierSelectionne = nullptr;
+  // The copy of a damaged settings file made when it was read, and whether
+  // the user is still to be told.
+  TSettingsBackup FReglagesEndommages;
+  bool FReglagesASignaler = false;
+  // Shares of the client area: the left panel's width, the log's height,
+  // and the file list's height within the left panel.
+  struct TParts {
+    bool Connues = false;
+    double Gauche = 0, Log = 0, Fichiers = 0;
+    Integer Largeur = 0, Hauteur = 0;  // the client area they were applied to
+  } FParts;
+  bool FRepartitionEnCours = false;
   std::unordered_map<const TDossier*, PVastNode> FNoeuds;
   bool FArbreEnAttente = false;  // the folder tree holds changes not shown yet
   int FArretEnCours = 0;

@@ -84,6 +84,12 @@ void TBoiteOptions::FormShow(TObject*) {
   GroupBox1->SetHint(GetMsg(u"LastCheck") + FormatDateTime(u"c", v.LastCheck));
 }
 
+void TBoiteOptions::TraduitLangues() {
+  const Integer choix = CBLangue->ItemIndex();
+  CBLangue->Items()->Put(0, GetMsg(u"LangueAuto"));
+  CBLangue->SetItemIndex(choix);
+}
+
 void TBoiteOptions::cbUseMajClick(TObject*) {
   const bool on = cbUseMaj->Checked();
   rbDay->SetEnabled(on);

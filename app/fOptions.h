@@ -38,6 +38,9 @@ public:
   std::function<void()> OnLangueChangee;
 
   void FormShow(TObject* Sender);
+  // The language list's first item in the loaded language (the languages'
+  // own names stay as they are); the choice is kept.
+  void TraduitLangues();
   void cbUseMajClick(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
 };

@@ -82,10 +82,8 @@ TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 Autoris
   // The threshold of the KiB total, in bytes.
   const Int64 seuil = SeuilGroupement(D.Total()) * 1024;
   g.Titre = AppMsg(u"FolderOf") + u" " + FormatOctets(total, Settings) + u"\r\n" + D.Chemin;
-  std::size_t couleur = 0;
   auto ajoute = [&](Int64 octets, const String& legende) {
-    g.Parts.push_back({static_cast<double>(octets) / 1024.0, legende, CouleursGraphique[couleur]});
-    couleur = (couleur + 1) % CouleursGraphique.size();
+    g.Parts.push_back({static_cast<double>(octets) / 1024.0, legende, 0});
   };
   Int64 groupe = 0;
   if (EspaceLibre) {
@@ -107,6 +105,16 @@ TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 Autoris
       ajoute(t, AppMsg(u"Dossier") + u" " + c->Nom);
   }
   if (groupe > 0) ajoute(groupe, AppMsg(u"Grouped"));
+  // A share the pie would show as "0.00%" gets no slice and no legend line.
+  double somme = 0;
+  for (const TPartGraphique& p : g.Parts) somme += p.Valeur;
+  std::erase_if(g.Parts, [somme](const TPartGraphique& p) { return p.Valeur * 10000 < somme * 0.5; });
+  // Colours in order, starting over after the last; the pie closes on
+  // itself, so a last slice that would take the first one's colour takes
+  // the next colour instead (it differs from both of its neighbours).
+  const std::size_t n = g.Parts.size(), couleurs = CouleursGraphique.size();
+  for (std::size_t i = 0; i < n; ++i) g.Parts[i].Couleur = CouleursGraphique[i % couleurs];
+  if (n > 2 && (n - 1) % couleurs == 0) g.Parts[n - 1].Couleur = CouleursGraphique[1];
   return g;
 }
 

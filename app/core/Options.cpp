@@ -3,12 +3,17 @@
 #include "app/core/uOutils.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string_view>
 #include <system_error>
 
 #include "rtl/DateUtils.h"
+#include "rtl/Encoding.h"
 #include "rtl/Exceptions.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
+#include "xml/KelCharsets.h"
 #include "xml/KelSysUtils.h"
 
 namespace {
@@ -18,7 +23,6 @@ namespace fs = std::filesystem;
 constexpr const Char* kOptions = u"Options";
 constexpr const Char* kLastKeys[] = {u"LastHost", u"LastPort", u"LastUser",   u"LastPass",
                                      u"LastPassif", u"LastDir", u"LastAlloue", u"LastUnite"};
-constexpr int kMaxBackups = 99;
 
 fs::path ToPath(const String& Name) { return fs::path(Name); }
 
@@ -40,24 +44,103 @@ void RemoveOption(TKelSimpleXMLElem* Options, const String& Key) {
 
 Integer ClampSpin(Integer Value) { return Value < SpinMin ? SpinMin : Value > SpinMax ? SpinMax : Value; }
 
-// Copies the damaged file to the first free "<file>.bak", "<file>.bak2"...
-bool KeepAside(const String& FileName, String& BackupFile, String& Error) {
-  std::error_code Ec;
-  for (int N = 1; N <= kMaxBackups; ++N) {
-    String Candidate = FileName + u".bak" + (N == 1 ? String() : IntToStr(N));
-    if (fs::exists(ToPath(Candidate), Ec)) continue;
-    if (fs::copy_file(ToPath(FileName), ToPath(Candidate), fs::copy_options::none, Ec)) {
-      BackupFile = Candidate;
-      return true;
-    }
-    Error = UTF8ToUTF16(Ec.message());
-    return false;
-  }
-  Error = u"No free backup name beside \"" + FileName + u"\"";
-  return false;
+std::string ReadBytes(const String& FileName) {
+  std::ifstream In(ToPath(FileName), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }
 
+// Well-formed UTF-8: no stray or missing continuation byte, no overlong
+// form, no surrogate, nothing past U+10FFFF.
+bool IsUtf8(std::string_view Bytes) {
+  std::size_t I = 0;
+  while (I < Bytes.size()) {
+    const unsigned char B = static_cast<unsigned char>(Bytes[I]);
+    std::size_t N = 0;
+    char32_t Cp = 0, Min = 0;
+    if (B < 0x80) {
+      ++I;
+      continue;
+    } else if ((B & 0xE0) == 0xC0) {
+      N = 1, Cp = B & 0x1F, Min = 0x80;
+    } else if ((B & 0xF0) == 0xE0) {
+      N = 2, Cp = B & 0x0F, Min = 0x800;
+    } else if ((B & 0xF8) == 0xF0) {
+      N = 3, Cp = B & 0x07, Min = 0x10000;
+    } else {
+      return false;
+    }
+    if (Bytes.size() - I <= N) return false;
+    for (std::size_t K = 1; K <= N; ++K) {
+      const unsigned char C = static_cast<unsigned char>(Bytes[I + K]);
+      if ((C & 0xC0) != 0x80) return false;
+      Cp = (Cp << 6) | (C & 0x3F);
+    }
+    if (Cp < Min || Cp > 0x10FFFF || (Cp >= 0xD800 && Cp <= 0xDFFF)) return false;
+    I += N + 1;
+  }
+  return true;
+}
+
+// Replaces the value of the XML declaration's "encoding" attribute; false
+// when the text starts with no declaration holding one.
+bool ReplaceDeclaredEncoding(String& Text, const String& Name) {
+  if (Text.rfind(u"<?xml", 0) != 0) return false;
+  const std::size_t End = Text.find(u"?>");
+  std::size_t At = Text.find(u"encoding", 5);
+  if (End == String::npos || At == String::npos || At > End) return false;
+  At += 8;
+  while (At < End && (Text[At] == u' ' || Text[At] == u'\t' || Text[At] == u'\r' || Text[At] == u'\n')) ++At;
+  if (At >= End || Text[At] != u'=') return false;
+  ++At;
+  while (At < End && (Text[At] == u' ' || Text[At] == u'\t' || Text[At] == u'\r' || Text[At] == u'\n')) ++At;
+  if (At >= End || (Text[At] != u'"' && Text[At] != u'\'')) return false;
+  const std::size_t Close = Text.find(Text[At], At + 1);
+  if (Close == String::npos || Close > End) return false;
+  Text.replace(At + 1, Close - At - 1, Name);
+  return true;
+}
+
+// A file whose declaration names an encoding the charset table does not
+// know (other programs write "utf8"): its bytes read as UTF-8 when they are
+// valid UTF-8, else in the ANSI code page, under a declaration of UTF-8, so
+// that it is read now and written back in an encoding the table knows.
+void LoadUnknownEncoding(TOxSimpleXML& Xml, const String& FileName) {
+  std::string Bytes = ReadBytes(FileName);
+  String Text;
+  if (Bytes.size() >= 2 && static_cast<unsigned char>(Bytes[0]) == 0xFF && static_cast<unsigned char>(Bytes[1]) == 0xFE) {
+    Text = TEncoding::Unicode()->GetString(Bytes.data() + 2, Bytes.size() - 2);
+  } else {
+    if (Bytes.rfind("\xEF\xBB\xBF", 0) == 0) Bytes.erase(0, 3);
+    Text = IsUtf8(Bytes) ? UTF8ToUTF16(Bytes) : TEncoding::ANSI()->GetString(Bytes.data(), Bytes.size());
+  }
+  if (!ReplaceDeclaredEncoding(Text, u"UTF-8")) throw EKelCharsetError(u"No matching charset");
+  Xml.LoadFromString(Text);
+}
+
+String BackupName(const String& FileName) { return FileName + u".bak"; }
+
 }  // namespace
+
+TSettingsBackup KeepSettingsBackup(const String& FileName) {
+  TSettingsBackup Result;
+  Result.BackupFile = BackupName(FileName);
+  std::error_code Ec;
+  const std::string Damaged = ReadBytes(FileName);
+  if (fs::exists(ToPath(Result.BackupFile), Ec) && ReadBytes(Result.BackupFile) == Damaged) return Result;
+  // One copy at most: the newest damaged file replaces an older copy.
+  // Written out rather than copied: replacing a file through copy_file
+  // fails with some standard libraries on Windows.
+  std::ofstream Out(ToPath(Result.BackupFile), std::ios::binary | std::ios::trunc);
+  Out.write(Damaged.data(), static_cast<std::streamsize>(Damaged.size()));
+  Out.close();
+  if (!Out) {
+    Result.Ok = false;
+    Result.Error = u"Cannot write \"" + Result.BackupFile + u"\"";
+    return Result;
+  }
+  Result.New = true;
+  return Result;
+}
 
 String DefaultUrlUpdate() { return MajWebDefaultUrl; }
 
@@ -65,7 +148,11 @@ TSettingsLoad LoadSettingsDocument(TOxSimpleXML& Xml, const String& FileName) {
   TSettingsLoad Result;
   if (!IsExistingFile(FileName)) return Result;
   try {
-    Xml.LoadFromFile(FileName);
+    try {
+      Xml.LoadFromFile(FileName);
+    } catch (const EKelCharsetError&) {
+      LoadUnknownEncoding(Xml, FileName);
+    }
     Result.State = TSettingsFileState::Loaded;
   } catch (const std::exception& E) {
     Result.State = TSettingsFileState::Damaged;
@@ -76,13 +163,24 @@ TSettingsLoad LoadSettingsDocument(TOxSimpleXML& Xml, const String& FileName) {
 
 TSettingsSave SaveSettingsDocument(TOxSimpleXML& Xml, const String& FileName, const TSettingsLoad& Before) {
   TSettingsSave Result;
-  if (Before.State == TSettingsFileState::Damaged && IsExistingFile(FileName) &&
-      !KeepAside(FileName, Result.BackupFile, Result.Error)) {
-    Result.Ok = false;
-    return Result;
+  if (Before.State == TSettingsFileState::Damaged && IsExistingFile(FileName)) {
+    const TSettingsBackup Backup = KeepSettingsBackup(FileName);
+    if (!Backup.Ok) {
+      Result.Ok = false;
+      Result.Error = Backup.Error;
+      return Result;
+    }
+    if (Backup.New) Result.BackupFile = Backup.BackupFile;
   }
   try {
-    Xml.SaveToFile(FileName);
+    try {
+      Xml.SaveToFile(FileName);
+    } catch (const EKelCharsetError&) {
+      // The declaration of a file that did not read names a charset the
+      // table lacks: the file is written back as UTF-8.
+      Xml.Prolog()->SetEncoding(u"UTF-8");
+      Xml.SaveToFile(FileName);
+    }
   } catch (const std::exception& E) {
     Result.Ok = false;
     Result.Error = ErrorText(E);
@@ -109,7 +207,7 @@ TSettingsLoad ChargeOptions(TQuorvelOptions& Options, TDateTime Now, const TForm
   TOxSimpleXML Xml;
   TSettingsLoad Result = LoadSettingsDocument(Xml, FileName);
 
-  Options.AutoCheckType = AutoCheckTypeFromText(LitOption(Xml, u"AutoCheck", u"3"));
+  Options.AutoCheckType = AutoCheckTypeFromText(LitOption(Xml, u"AutoCheck", IntToStr(AutoCheckDefaut)));
   Options.LastCheck = LastCheckFromText(LitOption(Xml, u"LastCheck", String()), Now, Format);
   // Only the two tables exist: anything else would load no table at all.
   String Langue = UpperCase(LitOption(Xml, u"Langue", String()));

@@ -7,10 +7,13 @@
 // SauveOptions; the Options dialog and the update check change it between.
 //
 // A file that exists but cannot be read or parsed (a truncated write, a
-// foreign file) is never replaced without a copy: before the first write
-// over it, its bytes are kept beside it as "<file>.bak" (".bak2", ".bak3"...
-// when that name is taken). Write failures come back as results, not
-// exceptions.
+// foreign file) is never replaced without a copy: its bytes are kept beside
+// it as "<file>.bak", one copy at most (the newest damaged file replaces an
+// older copy). A file whose declaration names an encoding the charset table
+// does not know is no damage: it is read as UTF-8 (or in the ANSI code page
+// when its bytes are not UTF-8) and written back declaring UTF-8. Write
+// failures come back as results, not exceptions.
+#include "app/core/uOutils.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/Types.h"
 #include "xml/OxSimpleXml.h"
@@ -44,7 +47,7 @@ struct TLastConnect {
 };
 
 struct TQuorvelOptions {
-  Integer AutoCheckType = acMonthly;
+  Integer AutoCheckType = AutoCheckDefaut;
   TDateTime LastCheck = 0;     // ChargeOptions sets "now - 31 days" when unknown
   String OptionLangue;         // "FR", "US" or empty for the automatic choice
   bool FZDefautPassive = false;
@@ -68,14 +71,24 @@ struct TSettingsLoad {
 struct TSettingsSave {
   bool Ok = true;
   String Error;       // when !Ok: what failed, for the window to show
-  String BackupFile;  // when a damaged file was kept aside: its new name
+  String BackupFile;  // when a damaged file was kept aside now: the copy's name
 };
+
+struct TSettingsBackup {
+  bool Ok = true;
+  bool New = false;   // the copy was made now (an identical one was not there)
+  String BackupFile;  // "<file>.bak"
+  String Error;       // when !Ok
+};
+// Keeps the bytes of the damaged FileName as "<file>.bak". Never raises.
+TSettingsBackup KeepSettingsBackup(const String& FileName);
 
 // Loads FileName into Xml; never raises. A missing file leaves an empty
 // document, a damaged one what the parser read before it stopped.
 TSettingsLoad LoadSettingsDocument(TOxSimpleXML& Xml, const String& FileName);
 // Writes Xml to FileName, first keeping a copy of the file when Before says
-// it was damaged. Never raises.
+// it was damaged (BackupFile is set only when that copy is new, so a copy
+// already reported at start-up is not reported again). Never raises.
 TSettingsSave SaveSettingsDocument(TOxSimpleXML& Xml, const String& FileName, const TSettingsLoad& Before);
 
 // The text of Options/<Key> under the document's root, or Default when either

@@ -5,6 +5,7 @@
 #include "app/core/LigneCommande.h"
 #include "app/core/Messages.h"
 #include "rtl/Encoding.h"
+#include "rtl/Format.h"
 #include "rtl/Resources.h"
 #include "rtl/StringList.h"
 #include "rtl/SysUtils.h"
@@ -22,6 +23,38 @@ bool TrouveSwitch(const std::vector<String>& Params, const String& Word) {
     if (EstSwitch(P, Word)) return true;
   return false;
 }
+
+// The values that fill the "%s" of Modele to give Texte; false when Texte
+// is not made that way (or Modele holds another kind of format).
+bool ValeursDuModele(const String& Texte, const String& Modele, std::vector<String>& Valeurs) {
+  std::vector<String> morceaux;
+  std::size_t debut = 0;
+  for (std::size_t p = Modele.find(u'%'); p != String::npos; p = Modele.find(u'%', p + 2)) {
+    if (Modele.compare(p, 2, u"%s") != 0) return false;
+    morceaux.push_back(Modele.substr(debut, p - debut));
+    debut = p + 2;
+  }
+  if (morceaux.empty()) return false;
+  morceaux.push_back(Modele.substr(debut));
+  const String& premier = morceaux.front();
+  const String& dernier = morceaux.back();
+  if (Texte.size() < premier.size() + dernier.size() || Texte.compare(0, premier.size(), premier) != 0 ||
+      Texte.compare(Texte.size() - dernier.size(), dernier.size(), dernier) != 0)
+    return false;
+  Valeurs.clear();
+  std::size_t lu = premier.size();
+  const std::size_t fin = Texte.size() - dernier.size();
+  for (std::size_t i = 1; i + 1 < morceaux.size(); ++i) {
+    const std::size_t p = morceaux[i].empty() ? lu : Texte.find(morceaux[i], lu);
+    if (p == String::npos || p + morceaux[i].size() > fin) return false;
+    Valeurs.push_back(Texte.substr(lu, p - lu));
+    lu = p + morceaux[i].size();
+  }
+  Valeurs.push_back(Texte.substr(lu, fin - lu));
+  return true;
+}
+
+bool FinitParSeparateur(const String& S) { return !S.empty() && (S.back() == u' ' || S.back() == u':'); }
 
 }  // namespace
 
@@ -85,6 +118,7 @@ const std::vector<String>& MessageKeys() {
       u"FZSite",         u"mySites",       u"Libre",           u"SettingsSaveError", u"SettingsDamaged",
       u"LignesNonComprises", u"TermineIncomplet", u"Annule",  u"NonParcouru",     u"ProtocoleNonFTP",
       u"SupprArretee",
+      u"LangueAuto",
   };
   return Keys;
 }
@@ -167,4 +201,46 @@ const std::vector<String>& FormKeys() {
       u"formSites.aNewSite",
   };
   return Keys;
+}
+
+std::vector<String> MessagesCharges() {
+  std::vector<String> Messages;
+  for (const String& Key : MessageKeys()) Messages.push_back(Traduction(u"Messages." + Key));
+  return Messages;
+}
+
+String RetraduitTexte(const String& Texte, const std::vector<String>& Anciens) {
+  const std::vector<String>& Keys = MessageKeys();
+  // The message that explains most of the text wins.
+  std::size_t Meilleur = Keys.size(), Longueur = 0;
+  std::vector<String> Valeurs;
+  String Detail;
+  for (std::size_t I = 0; I < Keys.size() && I < Anciens.size(); ++I) {
+    const String& Ancien = Anciens[I];
+    if (Ancien.empty()) continue;
+    if (Texte == Ancien) return GetMsg(Keys[I]);
+    std::vector<String> V;
+    if (ValeursDuModele(Texte, Ancien, V)) {
+      const std::size_t L = Ancien.size() - 2 * V.size();
+      if (L > Longueur) Meilleur = I, Longueur = L, Valeurs = std::move(V), Detail.clear();
+    } else if (Ancien.find(u'%') == String::npos && Texte.size() > Ancien.size() &&
+               Texte.compare(0, Ancien.size(), Ancien) == 0) {
+      const String Reste = Texte.substr(Ancien.size());
+      if ((FinitParSeparateur(Ancien) || Reste.rfind(u" : ", 0) == 0 || Reste.rfind(u": ", 0) == 0) &&
+          Ancien.size() > Longueur)
+        Meilleur = I, Longueur = Ancien.size(), Valeurs.clear(), Detail = Reste;
+    }
+  }
+  if (Meilleur == Keys.size()) return Texte;
+  const String Nouveau = GetMsg(Keys[Meilleur]);
+  if (Valeurs.empty()) return Nouveau + Detail;
+  std::vector<TVarRec> Args;
+  for (const String& V : Valeurs) Args.emplace_back(V);
+  try {
+    return Format(Nouveau, std::span<const TVarRec>(Args));
+  } catch (...) {
+    String S = Nouveau;
+    for (const String& V : Valeurs) S += u" " + V;
+    return S;
+  }
 }

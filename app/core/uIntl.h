@@ -59,3 +59,12 @@ Integer UserDefaultPrimaryLanguage();
 // forms translate. Both tables hold exactly these lines.
 const std::vector<String>& MessageKeys();
 const std::vector<String>& FormKeys();
+
+// The messages of the loaded table, one per key of MessageKeys, in order.
+std::vector<String> MessagesCharges();
+// Texte composed from the messages Anciens (MessagesCharges of the table
+// loaded then), composed again from the table loaded now: a message alone,
+// a message whose "%s" hold values (kept as they were), or a message
+// followed by a detail (after a message ending in a blank or a colon, or
+// after " : "). A text made of no message comes back unchanged.
+String RetraduitTexte(const String& Texte, const std::vector<String>& Anciens);

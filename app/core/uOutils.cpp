@@ -128,7 +128,7 @@ bool AutoCheckDue(Integer AutoCheckType, TDateTime LastCheck, TDateTime Now) {
   return LastCheck < Now - days || LastCheck > Now + 1;
 }
 
-Integer AutoCheckTypeFromText(const String& Text) { return StrToIntDef(Text, 3); }
+Integer AutoCheckTypeFromText(const String& Text) { return StrToIntDef(Text, AutoCheckDefaut); }
 
 TDateTime LastCheckFromText(const String& Text, TDateTime Now, const TFormatSettings& Settings) {
   TDateTime value = 0;

@@ -26,6 +26,14 @@ constexpr Cardinal MajWebAbandonWaitMs = 5000;
 // The built-in check address and the download page.
 extern const Char* const MajWebDefaultUrl;
 extern const Char* const MajWebDownloadUrl;
+// Whether a server answers at the built-in address. Until one does, every
+// automatic check would end in the network-error box at start-up, so a new
+// settings file starts with automatic checks off (the Options dialog turns
+// them on); a check the user asks for still runs and reports its failure.
+constexpr bool MajWebServeurEnService = false;
+// "AutoCheck" of a settings file that has none: monthly once the server
+// answers, none before.
+constexpr Integer AutoCheckDefaut = MajWebServeurEnService ? 3 : 0;
 
 // ---------------------------------------------------------------- decisions
 
@@ -60,8 +68,8 @@ Integer AutoCheckPeriodDays(Integer AutoCheckType);
 // LastCheck more than a day ahead of Now (a clock that was wrong) counts as
 // due, or no check would happen until that date.
 bool AutoCheckDue(Integer AutoCheckType, TDateTime LastCheck, TDateTime Now);
-// The settings texts: "AutoCheck" missing or not a whole number is 3
-// (monthly); "LastCheck" missing or not a date-time in Settings' format is
+// The settings texts: "AutoCheck" missing or not a whole number is
+// AutoCheckDefaut; "LastCheck" missing or not a date-time in Settings' format is
 // 31 days before Now.
 Integer AutoCheckTypeFromText(const String& Text);
 TDateTime LastCheckFromText(const String& Text, TDateTime Now, const TFormatSettings& Settings);
@@ -194,7 +202,7 @@ private:
   String FProgramVersion;
   String FUrlUpdate;
   TDateTime FLastCheck = 0;
-  Integer FAutoCheckType = 3;
+  Integer FAutoCheckType = AutoCheckDefaut;
   THttpTimeouts FTimeouts;
   std::shared_ptr<TMajWebLink> FLink;        // the running check
   std::shared_ptr<TMajWebLink> FWorkerLink;  // the last worker, until it is gone

@@ -511,6 +511,9 @@ public:
   TPointArray StackedPointsBar;
   TPointArray StackedPointsArea;
   std::vector<TSlicePoint> DrawValuesSlice;
+  // Per point of a pie, the box of its value text as drawn; an empty box
+  // for a text left out (it would overlap another or not fit its slice).
+  std::vector<TRect> DrawValuesText;
   std::vector<TFunnelPoint> DrawValuesFunnel;
   std::vector<TBarRec> StackedRectsBar;
   TChartRegion ClipRgn;      // the series rectangle's clip region during painting

@@ -1,6 +1,8 @@
 // The pie family on a canvas: slices, rings, spiders, funnels, their value
 // texts and selection marks, and the pie legend.
+#include <algorithm>
 #include <numbers>
+#include <vector>
 #include <cmath>
 
 #include "chart/model/ChartHelpers.h"
@@ -128,6 +130,12 @@ void TChartSeriePainter::DrawPieBranch(TChartSerie& S, TChartCanvas& Canvas, TRe
   Canvas.Brush.SetStyle(bsClear);
   Canvas.Font = S.Pie().ValueFont();
   Rr = R;
+  struct TValeur {
+    Integer Index;
+    Integer Indent;
+    double Radius, Start, Sweep;
+  };
+  std::vector<TValeur> Valeurs;
   for (Integer I = 0; I < N; ++I) {
     TChartPoint P = S.GetPoint(I);
     if (!P.Defined) continue;
@@ -142,10 +150,34 @@ void TChartSeriePainter::DrawPieBranch(TChartSerie& S, TChartCanvas& Canvas, TRe
     if (S.Pie().ShowValues()) {
       double TextR = Rr;
       if (IsRingType(T) && S.Pie().ValuePosition() == vpInsideSlice) TextR += Rin;
-      DrawSliceValue(S, Canvas, P.PixelValue1, Ctr, TextR, Start, Sweep, I, SX, SY);
+      Valeurs.push_back({I, P.PixelValue1, TextR, Start, Sweep});
     }
   }
+  // Texts of the widest slices first: where two would overlap, the smaller
+  // slice's text is the one left out (the legend still gives its value).
+  std::stable_sort(Valeurs.begin(), Valeurs.end(), [](const TValeur& A, const TValeur& B) { return A.Sweep > B.Sweep; });
+  S.DrawValuesText.assign(static_cast<std::size_t>(std::max<Integer>(N, 0)), TRect{});
+  for (const TValeur& V : Valeurs)
+    DrawSliceValue(S, Canvas, V.Indent, Ctr, V.Radius, V.Start, V.Sweep, V.Index, SX, SY);
 }
+
+namespace {
+
+// Whether point Q lies in the sector of radius Radius around Center that
+// starts at angle From (degrees, counter-clockwise, y growing downwards)
+// and sweeps Sweep degrees.
+bool DansSecteur(TPoint Q, TPoint Center, double Radius, double From, double Sweep) {
+  const double DX = Q.X - Center.X, DY = Center.Y - Q.Y;
+  if (DX * DX + DY * DY > Radius * Radius) return false;
+  if (Sweep >= 360) return true;
+  if (DX == 0 && DY == 0) return true;
+  double A = std::atan2(DY, DX) / DegToRadF - From;
+  A = std::fmod(A, 360.0);
+  if (A < 0) A += 360;
+  return A <= Sweep;
+}
+
+}  // namespace
 
 void TChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, TPoint Center, Integer Radius, Integer,
                                       Integer, Integer Indent, double Start, double Sweep, Integer Index, double SX,
@@ -208,6 +240,7 @@ void TChartSeriePainter::DrawSliceValue(TChartSerie& S, TChartCanvas& Canvas, In
   }
   if (S.Pie().ShowLegendOnSlice()) Text = P.LegendValue + u" (" + Text + u")";
   if (S.OnSerieSliceGetValue) S.OnSerieSliceGetValue(&S, S.Index(), P.LegendValue, P.SingleValue, Index, A, Text);
+  if (Text.empty()) return;
   Integer W = Canvas.TextWidth(Text), H = Canvas.TextHeight(Text);
   Integer X, Y;
   if (T == ctSpider || S.Pie().ValuePosition() == vpOutSideSlice) {
@@ -221,6 +254,21 @@ void TChartSeriePainter::DrawSliceValue(TChartSerie& S, TChartCanvas& Canvas, In
     X = A.X - W / 2;
     Y = A.Y - H / 2;
   }
+  const TRect Box{X, Y, X + W, Y + H};
+  // A text inside its slice must fit the slice (a thin slice's text would
+  // lie over its neighbours); no text may lie over another one.
+  if (!Outside) {
+    const TPoint Ctr{Center.X + RoundI(Indent * std::cos(Beta)), Center.Y + RoundI(Indent * std::sin(Beta))};
+    const double From = S.Pie().StartOffsetAngle() + Start;
+    for (TPoint Q : {TPoint{Box.Left, Box.Top}, TPoint{Box.Right, Box.Top}, TPoint{Box.Left, Box.Bottom},
+                     TPoint{Box.Right, Box.Bottom}})
+      if (!DansSecteur(Q, Ctr, Radius, From, Sweep)) return;
+  }
+  for (const TRect& Other : S.DrawValuesText)
+    if (!Other.IsEmpty() && Other.Left < Box.Right && Box.Left < Other.Right && Other.Top < Box.Bottom &&
+        Box.Top < Other.Bottom)
+      return;
+  if (Index >= 0 && static_cast<std::size_t>(Index) < S.DrawValuesText.size()) S.DrawValuesText[Index] = Box;
   Canvas.Brush.SetStyle(bsClear);
   Canvas.TextOut(X, Y, Text);
 }

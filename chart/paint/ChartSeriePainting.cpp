@@ -74,6 +74,7 @@ void TChartSeriePainter::InitializeDrawPoints(TChartSerie& S, TChartCanvas&, TRe
   S.DrawPoints.clear();
   S.DrawValuesDP.clear();
   S.DrawValuesSlice.clear();
+  S.DrawValuesText.clear();
   S.StackedRectsBar.clear();
   S.StackedPointsArea.clear();
   const Integer From = C->Range().RangeFrom(), To = C->Range().RangeTo();

@@ -221,6 +221,40 @@ TEST_F(Affichage, PieColoursStartOver) {
   EXPECT_EQ(g.Parts[15].Couleur, CouleursGraphique[1]);
 }
 
+// The pie closes on itself: the last slice touches the first, so no count
+// of slices lets two neighbours share a colour ("Free" and a folder did
+// with 15 slices).
+TEST_F(Affichage, PieNeighboursNeverShareAColour) {
+  for (int n : {2, 3, 14, 15, 16, 28, 29, 30}) {
+    Pie p;
+    for (int i = 0; i < n - 1; ++i) p.Child(u"d", 10);
+    const TGraphique g = CalculeGraphique(*p.root, 10 * (n - 1), 10 * n, true, false, TFormatSettings::English());
+    ASSERT_EQ(g.Parts.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(g.Parts[0].Legende, u"** Libre **");
+    for (int i = 0; i < n; ++i) {
+      const int suivant = (i + 1) % n;
+      if (suivant != i) EXPECT_NE(g.Parts[i].Couleur, g.Parts[suivant].Couleur) << n << " slices, slice " << i;
+    }
+    for (int i = 0; i + 1 < n; ++i) EXPECT_EQ(g.Parts[i].Couleur, CouleursGraphique[i % 14]) << "order kept";
+  }
+}
+
+// A share the pie would show as "0.00%" has no slice and no legend line:
+// a few KiB beside gigabytes of free space; the shares that show stay.
+TEST_F(Affichage, PieLeavesOutZeroShares) {
+  Pie p;
+  p.root->Taille = 4;
+  p.Child(u"tiny", 1);
+  p.Child(u"small", 600);
+  const Int64 allowed = 10 * 1048576LL;  // 10 Gio
+  const TGraphique g = CalculeGraphique(*p.root, 605, allowed, true, false, TFormatSettings::English());
+  std::vector<String> legendes;
+  for (const TPartGraphique& part : g.Parts) legendes.push_back(part.Legende);
+  // 600 of about 10,485,760: 0.0057 %, shown as 0.01 %; 4 and 1: 0.00 %.
+  EXPECT_EQ(legendes, (std::vector<String>{u"** Libre **", u"** Dossier ** small"}));
+  EXPECT_EQ(g.Parts[1].Couleur, CouleursGraphique[1]);
+}
+
 TEST_F(Affichage, PieOfEmptyFolder) {
   Pie p;
   p.Child(u"empty", 0);

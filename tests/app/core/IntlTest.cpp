@@ -164,6 +164,36 @@ TEST_F(IntlTables, GetMsgReadsTheLoadedLanguage) {
   EXPECT_EQ(GetMsg(u"Termine"), u"** Termine **");
 }
 
+// A text shown before a language switch, composed again in the new
+// language: messages alone, with their values, or followed by a detail;
+// other texts stay.
+TEST_F(IntlTables, TextsOfOneLanguageAreComposedAgainInTheOther) {
+  ASSERT_TRUE(ChargeLangue(u"FR"));
+  const std::vector<String> Francais = MessagesCharges();
+  const struct {
+    String Avant, Apres;
+  } Cas[] = {
+      {U("Connecté"), u"Connected"},
+      {U("Déconnecté"), u"Disconnected"},
+      {U("Terminé"), u"Finished"},
+      {U("Suppression fichier \"a b.txt\"..."), u"Deleting \"a b.txt\" file..."},
+      {U("Terminé ; 3 ligne(s) de listes non comprise(s) : les totaux peuvent être incomplets"),
+       u"Finished; 3 listing line(s) not understood: the totals may be short"},
+      {u"Erreur : 530 Login incorrect.", u"Error : 530 Login incorrect."},
+      {U("Libre : 1,50 Gio"), u"Free: 1,50 Gio"},
+      {u"/pub/Dossier", u"/pub/Dossier"},
+      {u"racine", u"racine"},
+      {u"", u""},
+  };
+  ASSERT_TRUE(ChargeLangue(u"US"));
+  for (const auto& C : Cas) EXPECT_EQ(UTF16ToUTF8(RetraduitTexte(C.Avant, Francais)), UTF16ToUTF8(C.Apres));
+  // And back.
+  const std::vector<String> Anglais = MessagesCharges();
+  ASSERT_TRUE(ChargeLangue(u"FR"));
+  for (const auto& C : Cas) EXPECT_EQ(UTF16ToUTF8(RetraduitTexte(C.Apres, Anglais)), UTF16ToUTF8(C.Avant));
+  EXPECT_EQ(GetMsg(u"LangueAuto"), u"Automatique");
+}
+
 // The texts the other windows and the log rely on, in both languages.
 TEST_F(IntlTables, KnownTexts) {
   const struct {

@@ -137,8 +137,12 @@ TEST(MajWebDecision, AutomaticPeriods) {
 TEST(MajWebDecision, SettingsTextsAndTheFirstStart) {
   const TDateTime now = EncodeDateTime(2024, 3, 15, 10, 30, 0, 0);
   const TFormatSettings fs = TFormatSettings::French();
-  EXPECT_EQ(AutoCheckTypeFromText(u""), 3);
-  EXPECT_EQ(AutoCheckTypeFromText(u"abc"), 3);
+  // No server answers at the built-in address yet: without a choice of the
+  // user's, automatic checks are off.
+  ASSERT_FALSE(MajWebServeurEnService);
+  EXPECT_EQ(AutoCheckTypeFromText(u""), 0);
+  EXPECT_EQ(AutoCheckTypeFromText(u"abc"), 0);
+  EXPECT_EQ(AutoCheckTypeFromText(u"3"), 3);
   EXPECT_EQ(AutoCheckTypeFromText(u"1"), 1);
   EXPECT_EQ(AutoCheckTypeFromText(u"0"), 0);
   EXPECT_DOUBLE_EQ(LastCheckFromText(u"", now, fs), now - 31);
@@ -148,8 +152,10 @@ TEST(MajWebDecision, SettingsTextsAndTheFirstStart) {
   // Written under one format, read under another that cannot parse it.
   const String english = DateTimeToStr(EncodeDateTime(2024, 3, 31, 8, 0, 0, 0), TFormatSettings::English());
   EXPECT_DOUBLE_EQ(LastCheckFromText(english, now, fs), now - 31) << N(english);
-  // No settings at all: the first start checks.
-  EXPECT_TRUE(AutoCheckDue(AutoCheckTypeFromText(u""), LastCheckFromText(u"", now, fs), now));
+  // No settings at all: the first start makes no check; once the user turns
+  // the monthly check on, the next start does.
+  EXPECT_FALSE(AutoCheckDue(AutoCheckTypeFromText(u""), LastCheckFromText(u"", now, fs), now));
+  EXPECT_TRUE(AutoCheckDue(AutoCheckTypeFromText(u"3"), LastCheckFromText(u"", now, fs), now));
 }
 
 TEST(MajWebDecision, SplitsHttpAddresses) {

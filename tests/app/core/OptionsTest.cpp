@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
 #include "CoreFilesTestUtil.h"
 #include "app/core/Options.h"
 #include "rtl/DateUtils.h"
+#include "rtl/Encoding.h"
 #include "xml/OxSimpleXml.h"
 
 namespace {
@@ -35,6 +37,16 @@ protected:
     if (State) *State = Result;
     return Options;
   }
+  // The backup files beside the settings file.
+  std::vector<std::string> Backups() {
+    std::vector<std::string> Names;
+    for (const auto& E : fs::directory_iterator(Dir.Path)) {
+      const std::string N = E.path().filename().string();
+      if (N.rfind("Quorvel.xml.", 0) == 0) Names.push_back(N);
+    }
+    std::sort(Names.begin(), Names.end());
+    return Names;
+  }
   String Option(const String& Key) {
     TOxSimpleXML Xml;
     Xml.LoadFromFile(File);
@@ -42,13 +54,17 @@ protected:
   }
 };
 
-TEST_F(SettingsFile, NoFileGivesDefaultsAndACheckAtFirstStart) {
+TEST_F(SettingsFile, NoFileGivesDefaultsAndNoCheckAtFirstStart) {
   TQuorvelOptions Options;
   Options.Last.Host = u"typed";
   TSettingsLoad State = ChargeOptions(Options, kNow, Format, File);
   EXPECT_EQ(State.State, TSettingsFileState::Missing);
-  EXPECT_EQ(Options.AutoCheckType, acMonthly);
+  // The built-in update address has no server yet: no automatic check until
+  // the user asks for one.
+  EXPECT_EQ(Options.AutoCheckType, acNone);
   EXPECT_DOUBLE_EQ(Options.LastCheck, kNow - 31);
+  EXPECT_FALSE(AutoCheckDue(Options, kNow));
+  Options.AutoCheckType = acMonthly;
   EXPECT_TRUE(AutoCheckDue(Options, kNow));
   EXPECT_EQ(Options.OptionLangue, u"");
   EXPECT_FALSE(Options.SaveLastConnect);
@@ -62,6 +78,7 @@ TEST_F(SettingsFile, NoFileGivesDefaultsAndACheckAtFirstStart) {
 
 TEST_F(SettingsFile, NewFileMatchesTheGolden) {
   TQuorvelOptions Options;
+  Options.AutoCheckType = acMonthly;
   Options.LastCheck = kChecked;
   Options.SaveLastConnect = true;
   Options.Last = {u"ftp.example.org", 21, u"anonymous", u"guest@example.org", true, u"/pub", 10, 1};
@@ -129,14 +146,16 @@ TEST_F(SettingsFile, ValuesThatDoNotConvertTakeTheirDefaults) {
     Integer Port, Alloue, Unite, AutoCheck;
     bool Passif;
   } Cases[] = {
-      {"<SaveLastConnect>1</SaveLastConnect><LastPort>abc</LastPort>", 21, 1, 1, 3, false},
-      {"<SaveLastConnect>1</SaveLastConnect><LastPort>70000</LastPort><LastAlloue>0</LastAlloue>", 65534, 1, 1, 3, false},
-      {"<SaveLastConnect>1</SaveLastConnect><LastPort/><LastAlloue>x</LastAlloue><LastUnite>y</LastUnite>", 21, 1, 1, 3,
+      {"<SaveLastConnect>1</SaveLastConnect><LastPort>abc</LastPort>", 21, 1, 1, acNone, false},
+      {"<SaveLastConnect>1</SaveLastConnect><LastPort>70000</LastPort><LastAlloue>0</LastAlloue>", 65534, 1, 1, acNone,
        false},
+      {"<SaveLastConnect>1</SaveLastConnect><LastPort/><LastAlloue>x</LastAlloue><LastUnite>y</LastUnite>", 21, 1, 1,
+       acNone, false},
       {"<SaveLastConnect>1</SaveLastConnect><LastUnite>0</LastUnite><LastPassif>1</LastPassif><AutoCheck>2</AutoCheck>",
        21, 1, 0, 2, true},
-      {"<SaveLastConnect>true</SaveLastConnect><LastPort>2121</LastPort><AutoCheck>monthly</AutoCheck>", 21, 10, 1, 3,
-       true},
+      {"<SaveLastConnect>true</SaveLastConnect><LastPort>2121</LastPort><AutoCheck>monthly</AutoCheck>", 21, 10, 1,
+       acNone, true},
+      {"<AutoCheck>3</AutoCheck>", 21, 10, 1, acMonthly, true},
   };
   for (const Case& C : Cases) {
     TQuorvelOptions O = Load(SettingsWith(C.Options));
@@ -253,13 +272,98 @@ TEST_F(SettingsFile, DamagedFileIsKeptAside) {
   EXPECT_TRUE(Back.FZDefautPassive);
   EXPECT_NE(ReadAll(Dir.File("Quorvel.xml")).find("nas.local"), std::string::npos);
 
-  // A second damage never replaces the first copy.
-  WriteAll(Dir.File("Quorvel.xml"), "<Quorvel><Opt");
+  // Saving over the good file keeps no copy; a second damage replaces the
+  // first copy: one backup at most, however often the file is damaged.
   Saved = SauveOptions(O, Format, File);
   ASSERT_TRUE(Saved.Ok);
-  EXPECT_EQ(Saved.BackupFile, File + u".bak2");
-  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml.bak")), Damaged);
-  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml.bak2")), "<Quorvel><Opt");
+  EXPECT_EQ(Saved.BackupFile, u"");
+  WriteAll(Dir.File("Quorvel.xml"), "<Quorvel><Opt");
+  for (int Exit = 0; Exit < 3; ++Exit) {
+    EXPECT_EQ(Load("<Quorvel><Opt").FZDefautPassive, false);
+    Saved = SauveOptions(O, Format, File);
+    ASSERT_TRUE(Saved.Ok) << UTF16ToUTF8(Saved.Error);
+    EXPECT_EQ(Saved.BackupFile, Exit == 0 ? File + u".bak" : String()) << "exit " << Exit;
+  }
+  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml.bak")), "<Quorvel><Opt");
+  EXPECT_EQ(Backups(), std::vector<std::string>{"Quorvel.xml.bak"});
+}
+
+// A damaged file is kept when it is read at start, and the save at exit
+// does not keep (nor report) it a second time.
+TEST_F(SettingsFile, DamagedFileIsKeptWhenRead) {
+  TSettingsLoad State;
+  Load("<Quorvel><Options><Langue>FR", &State);
+  ASSERT_EQ(State.State, TSettingsFileState::Damaged);
+  const TSettingsBackup Kept = KeepSettingsBackup(File);
+  ASSERT_TRUE(Kept.Ok) << UTF16ToUTF8(Kept.Error);
+  EXPECT_TRUE(Kept.New);
+  EXPECT_EQ(Kept.BackupFile, File + u".bak");
+  EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml.bak")), "<Quorvel><Options><Langue>FR");
+  EXPECT_FALSE(KeepSettingsBackup(File).New) << "the same bytes are kept once";
+  TQuorvelOptions O;
+  const TSettingsSave Saved = SauveOptions(O, Format, File);
+  ASSERT_TRUE(Saved.Ok) << UTF16ToUTF8(Saved.Error);
+  EXPECT_EQ(Saved.BackupFile, u"");
+  EXPECT_EQ(Backups(), std::vector<std::string>{"Quorvel.xml.bak"});
+  EXPECT_EQ(ChargeOptions(O, kNow, Format, File).State, TSettingsFileState::Loaded);
+}
+
+// Other programs declare encoding="utf8", a name the charset table lacks:
+// such a file is read (as UTF-8 when its bytes are UTF-8, else in the ANSI
+// code page), written back under a name the table knows, and never counted
+// as damaged, at any exit.
+TEST_F(SettingsFile, UnknownDeclaredEncodingIsReadAndWrittenBack) {
+  // What the ANSI code page makes of the byte E9 (é in Windows-1252).
+  const String Ansi = TEncoding::ANSI()->GetString("/Donn\xE9\x65s", 8);
+  const String Utf8 = u"/Donn\u00E9es";
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+    const String& Dir;
+  } Cases[] = {
+      {"utf8, UTF-8 bytes",
+       "<?xml version=\"1.0\" encoding=\"utf8\"?>\n<Quorvel><Options><SaveLastConnect>1</SaveLastConnect>"
+       "<LastDir>/Donn\xC3\xA9\x65s</LastDir><Langue>FR</Langue></Options></Quorvel>\n",
+       Utf8},
+      {"UTF8 with a byte-order mark, single quotes",
+       "\xEF\xBB\xBF<?xml version='1.0' encoding = 'UTF8'?><Quorvel><Options><SaveLastConnect>1</SaveLastConnect>"
+       "<LastDir>/Donn\xC3\xA9\x65s</LastDir><Langue>FR</Langue></Options></Quorvel>",
+       Utf8},
+      {"utf8 declared, ANSI bytes",
+       "<?xml version=\"1.0\" encoding=\"utf8\"?><Quorvel><Options><SaveLastConnect>1</SaveLastConnect>"
+       "<LastDir>/Donn\xE9\x65s</LastDir><Langue>FR</Langue></Options></Quorvel>",
+       Ansi},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TSettingsLoad State;
+    TQuorvelOptions O = Load(C.Bytes, &State);
+    EXPECT_EQ(State.State, TSettingsFileState::Loaded) << UTF16ToUTF8(State.Error);
+    EXPECT_EQ(O.Last.Dir, C.Dir);
+    EXPECT_EQ(O.OptionLangue, u"FR");
+    for (int Exit = 0; Exit < 2; ++Exit) {
+      TQuorvelOptions Read;
+      ChargeOptions(Read, kNow, Format, File);
+      const TSettingsSave Saved = SauveOptions(Read, Format, File);
+      ASSERT_TRUE(Saved.Ok) << UTF16ToUTF8(Saved.Error);
+      EXPECT_EQ(Saved.BackupFile, u"");
+    }
+    // The plain reader takes the file now, and the text is intact.
+    TOxSimpleXML Xml;
+    Xml.LoadFromFile(File);
+    EXPECT_EQ(LitOption(Xml, u"LastDir", String()), C.Dir);
+    EXPECT_NE(ReadAll(Dir.File("Quorvel.xml")).find("encoding=\"UTF-8\""), std::string::npos);
+    EXPECT_TRUE(Backups().empty());
+  }
+  // Damaged besides: kept aside, and the options are still written.
+  TSettingsLoad State;
+  Load("<?xml version=\"1.0\" encoding=\"utf8\"?><Quorvel><Options><Langue>FR", &State);
+  EXPECT_EQ(State.State, TSettingsFileState::Damaged);
+  const TSettingsSave Saved = SauveOptions(TQuorvelOptions(), Format, File);
+  ASSERT_TRUE(Saved.Ok) << UTF16ToUTF8(Saved.Error);
+  EXPECT_EQ(Saved.BackupFile, File + u".bak");
+  TQuorvelOptions Back;
+  EXPECT_EQ(ChargeOptions(Back, kNow, Format, File).State, TSettingsFileState::Loaded);
 }
 
 TEST(SettingsAutoCheck, DueAfterThePeriod) {

@@ -113,6 +113,38 @@ TEST_F(JournalTest, StoppedScrollingKeepsTheCaretAndClearEmptiesThePane) {
   EXPECT_EQ(Main->meLog->Text(), u"Answer:\tafter");
 }
 
+// Lines longer than the pane is wide: the view shows their start (nothing
+// cut on the left) and follows the last line, batch after batch, from the
+// user-interface thread and from a worker alike.
+TEST_F(JournalTest, TheViewShowsTheStartOfLongLinesAndFollowsTheLast) {
+  auto Suivi = [this](const char* Quand) {
+    SCOPED_TRACE(Quand);
+    ASSERT_TRUE(Pump([this] {
+      MSG m;
+      return Main->Journal().EnAttente() == 0 && !::PeekMessageW(&m, Pane(), WM_VSCROLL, WM_HSCROLL, PM_NOREMOVE);
+    }));
+    PumpFor(100);
+    RECT client{};
+    ::GetClientRect(Pane(), &client);
+    const int derniere = static_cast<int>(::SendMessageW(Pane(), EM_GETLINECOUNT, 0, 0)) - 1;
+    POINTL debut{};
+    ::SendMessageW(Pane(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&debut), Debut(derniere));
+    EXPECT_GE(debut.x, 0) << "the last line's start is scrolled out on the left";
+    EXPECT_LT(debut.x, 10);
+    EXPECT_GE(debut.y, 0);
+    EXPECT_LT(debut.y, client.bottom) << "the last line is not in view";
+  };
+  const String longue = u"START " + String(400, u'x') + u" END";
+  for (int i = 0; i < 30; ++i) Main->OnStatus(nullptr, i % 2 == 0, IntToStr(i) + u" " + longue);
+  Suivi("lines of the user-interface thread");
+  std::thread worker([&] {
+    for (int i = 0; i < 30; ++i) Main->OnStatus(nullptr, true, longue);
+  });
+  worker.join();
+  Suivi("a worker's batch");
+  Capture(Main, DossierCaptures(), "log_long_lines");
+}
+
 TEST_F(JournalTest, TheLogHoldsFarMoreThanTheDefaultLimit) {
   const String longue(200, u'x');
   for (int i = 0; i < 1000; ++i) Main->OnStatus(nullptr, true, longue);

@@ -4,6 +4,7 @@
 
 #include "AppWinTestSupport.h"
 #include "app/uTraduction.h"
+#include "rtl/Format.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -51,6 +52,30 @@ TEST_F(TraductionTest, FrenchWinsOverEnglishAndOverTheOption) {
   EXPECT_EQ(Main->menuMain->Items()->Items(0)->Caption(), u"&Fichier");
   EXPECT_EQ(BoiteOptions->rbPassif->Caption(), u"Passif");
   EXPECT_EQ(GetMsg(u"Termine"), u"Terminé");
+}
+
+// A language switch (the Options dialog's) composes the status bar's texts
+// again at once, and the language list's first item follows too.
+TEST_F(TraductionTest, ASwitchTranslatesTheStatusBarAndTheLanguageList) {
+  EcritReglages("<Quorvel><Options><AutoCheck>0</AutoCheck><Langue>FR</Langue></Options></Quorvel>");
+  Demarre({});
+  EXPECT_EQ(BoiteOptions->CBLangue->Items()->Get(0), u"Automatique");
+  Main->StatusText(0, GetMsg(u"Connecte"));
+  Main->StatusText(3, Format(GetMsg(u"DelFile"), {String(u"a.txt")}));
+  BoiteOptions->CBLangue->SetItemIndex(2);
+  Main->Options.OptionLangue = u"US";
+  Main->Traduire();
+  EXPECT_EQ(Panneau(0), u"Connected");
+  EXPECT_EQ(Panneau(3), u"Deleting \"a.txt\" file...");
+  EXPECT_EQ(BoiteOptions->CBLangue->Items()->Get(0), u"Automatic");
+  EXPECT_EQ(BoiteOptions->CBLangue->Items()->Get(2), u"English");
+  EXPECT_EQ(BoiteOptions->CBLangue->ItemIndex(), 2);
+  Main->StatusText(3, GetMsg(u"Erreur") + u" : 550 No such file");
+  Main->Options.OptionLangue = u"FR";
+  Main->Traduire();
+  EXPECT_EQ(Panneau(0), u"Connect\u00e9");
+  EXPECT_EQ(Panneau(3), u"Erreur : 550 No such file");
+  EXPECT_EQ(BoiteOptions->CBLangue->Items()->Get(0), u"Automatique");
 }
 
 TEST_F(TraductionTest, TheOptionChoosesTheLanguageWithoutSwitch) {

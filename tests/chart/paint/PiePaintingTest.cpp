@@ -109,11 +109,14 @@ TEST(PiePainting, FolderPiePercentagesAddUpToOneHundred) {
     F.FolderPie();
     for (size_t I = 0; I < Values.size(); ++I) F.Add(Values[I], I + 1 == Values.size() && Values.size() > 3 ? u"Grouped" : u"f" + IntToStr(int(I)));
     F.Paint({0, 0, 420, 460});
+    // Read from the legend, which gives every share (a thin slice's own
+    // text is left out).
     double Sum = 0;
     int Count = 0;
     for (const TCanvasRecord* T : F.Ops(coTextOut)) {
-      if (T->Font.Color() != clWhite || T->Text.empty() || T->Text.back() != u'%') continue;
-      Sum += StrToFloat(T->Text.substr(0, T->Text.size() - 1), TFormatSettings::English());
+      if (T->Font.Color() == clWhite || T->Text.size() < 3 || T->Text.substr(T->Text.size() - 2) != u"%)") continue;
+      const std::size_t Open = T->Text.rfind(u'(');
+      Sum += StrToFloat(T->Text.substr(Open + 1, T->Text.size() - Open - 3), TFormatSettings::English());
       ++Count;
     }
     EXPECT_EQ(Count, int(Values.size()));
@@ -164,13 +167,54 @@ TEST(PiePainting, ShowLegendOnSlice) {
   F.FolderPie();
   F.Pie.Pie().SetShowLegendOnSlice(true);
   F.Add(1, u"Files");
-  F.Add(3, u"Other");
+  F.Add(1, u"Other");
   F.Paint();
   std::vector<String> T;
   for (auto* R : F.Ops(coTextOut))
     if (R->Font.Color() == clWhite) T.push_back(R->Text);
   ASSERT_EQ(T.size(), 2u);
-  EXPECT_EQ(T[0], u"Files (25.00%)");
+  EXPECT_EQ(T[0], u"Files (50.00%)");
+}
+
+// Value texts of thin slices: a text that would not fit its slice, or would
+// lie over another text, is left out; the widest slices keep theirs, and
+// the legend still gives every share. The boxes drawn are kept per point.
+TEST(PiePainting, ValueTextsOfThinSlicesAreLeftOutNeverOverlapping) {
+  TPieFixture F;
+  F.FolderPie();
+  const std::vector<double> Values{600, 200, 3, 2, 2, 1, 1, 1, 150, 0.01};
+  for (size_t I = 0; I < Values.size(); ++I) F.Add(Values[I], u"f" + IntToStr(int(I)));
+  F.Paint({0, 0, 420, 560});
+  ASSERT_EQ(F.Pie.DrawValuesText.size(), Values.size());
+  std::vector<TRect> Drawn;
+  for (const TCanvasRecord* T : F.Ops(coTextOut))
+    if (T->Font.Color() == clWhite) Drawn.push_back(T->Rect);
+  int Kept = 0;
+  for (size_t I = 0; I < Values.size(); ++I) {
+    const TRect& B = F.Pie.DrawValuesText[I];
+    if (B.IsEmpty()) continue;
+    ++Kept;
+    const TSlicePoint& S = F.Pie.DrawValuesSlice[I];
+    // Every corner of the box lies in the slice's sector.
+    for (TPoint Q : {TPoint{B.Left, B.Top}, TPoint{B.Right, B.Top}, TPoint{B.Left, B.Bottom}, TPoint{B.Right, B.Bottom}}) {
+      const double A = ScreenAngle({S.CX, S.CY}, Q);
+      const double From = std::fmod(double(S.STA), 360.0);
+      double Rel = std::fmod(A - From + 360.0, 360.0);
+      EXPECT_LE(Rel, S.SWA - S.STA + 0.5) << "text of slice " << I << " leaves its slice";
+    }
+    for (size_t J = I + 1; J < Values.size(); ++J) {
+      const TRect& O = F.Pie.DrawValuesText[J];
+      EXPECT_FALSE(!O.IsEmpty() && O.Left < B.Right && B.Left < O.Right && O.Top < B.Bottom && B.Top < O.Bottom)
+          << I << " and " << J << " overlap";
+    }
+  }
+  EXPECT_EQ(Kept, int(Drawn.size()));
+  for (int I : {0, 1, 8}) EXPECT_FALSE(F.Pie.DrawValuesText[I].IsEmpty()) << "wide slice " << I;
+  for (int I : {3, 4, 5, 6, 7, 9}) EXPECT_TRUE(F.Pie.DrawValuesText[I].IsEmpty()) << "thin slice " << I;
+  int Legend = 0;
+  for (const TCanvasRecord* T : F.Ops(coTextOut))
+    if (T->Font.Color() != clWhite && T->Text.size() > 2 && T->Text.substr(T->Text.size() - 2) == u"%)") ++Legend;
+  EXPECT_EQ(Legend, int(Values.size()));
 }
 
 TEST(PiePainting, SpiderFunnelAndSizedPies) {
