@@ -6,13 +6,21 @@
 // resources, fonts, downloads, the clipboard) are in win/. Positions are
 // 1-based; "ignoring case" means ASCII letters.
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "rtl/DateUtils.h"
+#include "rtl/Resources.h"
 #include "rtl/Streams.h"
 #include "rtl/Types.h"
+#include "rtl/UITypes.h"
 
 using TVivIzudeUtilsCharSet = std::vector<Char>;
+
+#ifdef _WIN32
+class TGraphic;
+class TPicture;
+#endif
 
 // The picture formats FindGraphicClass tells apart by their first bytes.
 enum TVivGraphicFormat { gfUnknown, gfTIFF, gfBitmap, gfJPEG, gfPNG, gfMetafile, gfGIF, gfIcon };
@@ -71,6 +79,30 @@ public:
   static Integer MulDivInt(Integer nNumber, Integer nNumerator, Integer nDenominator);
   static float MulDivSingle(float nNumber, float nNumerator, float nDenominator);
   static String EnDeCrypt(const String& AValue);
+
+#ifdef _WIN32
+  // ---- pictures (the class library's graphic classes)
+  // A new empty graphic of the class that reads Format; nullptr for a
+  // format no class of the library reads (metafiles).
+  static std::unique_ptr<TGraphic> NewGraphic(TVivGraphicFormat Format);
+  // The picture as JPEG data: a copy when it is JPEG already, else drawn on
+  // ABackgroundColor (white for -1 or clNone) and compressed at
+  // Round(AQuality * 100). nullptr when the picture's format is not known.
+  static std::unique_ptr<TMemoryStream> ConvertBitmapToJPEGStream(TPicture* ABitmap, float AQuality,
+                                                                  TColor ABackgroundColor);
+  static String SaveBitmapToHexStr(TPicture* ABitmap);
+  // ABitmap unchanged when the data is no picture of a known format.
+  static void LoadBitmapFromHexStr(const String& AHexStr, TPicture* ABitmap);
+  static std::unique_ptr<TPicture> CreateBitmapFromHexStr(const String& AHexStr);
+
+  // ---- platform
+  static String GetAppPath();
+  static NativeUInt GetHInstance();
+  // The RCDATA resource, or nullptr when the module has none of that name.
+  static std::unique_ptr<TResourceStream> GetResourceStream(const String& AResourceName, NativeUInt AInstance);
+  static std::unique_ptr<TResourceStream> GetResourceStream(const String& AResourceName);
+  static void Log(const String& AMessage);
+#endif
 };
 
 // The Version text of the library's components: "1.0.0.0" for 1, 0, 0, 0.
