@@ -5,6 +5,7 @@
 #include <string>
 
 #include "rtl/Exceptions.h"
+#include "rtl/FormatSettings.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
 
@@ -417,4 +418,219 @@ String FormatVersionString(Byte AMajor, Byte AMinor, Byte ARelease, Byte ABuild)
   const std::string S = std::to_string(AMajor) + "." + std::to_string(AMinor) + "." + std::to_string(ARelease) + "." +
                         std::to_string(ABuild);
   return String(S.begin(), S.end());
+}
+
+// ---------------------------------------------------------------- filter expressions
+String TVivIzudeUtils::StripThousandSep(const String& ps) {
+  String R;
+  for (Char C : ps)
+    if (C != FormatSettings.ThousandSeparator) R += C;
+  return R;
+}
+
+bool TVivIzudeUtils::IsDate(const String& AValue, TDateTime& ADate) {
+  const String Format = UpperCase(FormatSettings.ShortDateFormat);
+  const std::size_t PD = Format.find(u'D'), PM = Format.find(u'M'), PY = Format.find(u'Y');
+  if (PD == String::npos || PM == String::npos || PY == String::npos) return false;
+  const Char Sep = FormatSettings.DateSeparator;
+  const std::size_t S1 = AValue.find(Sep);
+  if (S1 == String::npos) return false;
+  const std::size_t S2 = AValue.find(Sep, S1 + 1);
+  if (S2 == String::npos) return false;
+  String Third = Trim(AValue.substr(S2 + 1)), TimePart;
+  const std::size_t Space = Third.find(u' ');
+  if (Space != String::npos) {
+    TimePart = Third.substr(Space);
+    Third = Third.substr(0, Space);
+  }
+  Integer Fields[3];
+  if (!TryStrToInt(AValue.substr(0, S1), Fields[0]) || !TryStrToInt(AValue.substr(S1 + 1, S2 - S1 - 1), Fields[1]) ||
+      !TryStrToInt(Third, Fields[2]))
+    return false;
+  // Field order follows the first appearance of D, M and Y in the format.
+  const std::size_t Order[3] = {PD, PM, PY};
+  Integer Values[3];  // day, month, year
+  for (int i = 0; i < 3; ++i) {
+    int Rank = 0;
+    for (int j = 0; j < 3; ++j) Rank += Order[j] < Order[i];
+    Values[i] = Fields[Rank];
+  }
+  const Integer Day = Values[0], Month = Values[1], Year = Values[2];
+  if (Day >= 32 || Month > 12) return false;
+  Integer Hour = 0, Minute = 0, Second = 0;
+  TimePart = Trim(TimePart);
+  if (!TimePart.empty()) {
+    const Char TSep = FormatSettings.TimeSeparator;
+    const std::size_t T1 = TimePart.find(TSep);
+    if (T1 == String::npos || !TryStrToInt(TimePart.substr(0, T1), Hour) || Hour > 23) return false;
+    const std::size_t T2 = TimePart.find(TSep, T1 + 1);
+    if (T2 != String::npos) {
+      if (!TryStrToInt(TimePart.substr(T1 + 1, T2 - T1 - 1), Minute) || !TryStrToInt(TimePart.substr(T2 + 1), Second) ||
+          Second > 60)
+        return false;
+    } else if (!TryStrToInt(TimePart.substr(T1 + 1), Minute)) {
+      return false;
+    }
+    if (Minute >= 60) return false;
+  }
+  if (Day < 0 || Month < 0 || Year < 0 || Year > 9999 || Minute < 0 || Second < 0 || Hour < 0) return false;
+  TDateTime D, T;
+  if (!TryEncodeDate(static_cast<Word>(Year), static_cast<Word>(Month), static_cast<Word>(Day), D) ||
+      !TryEncodeTime(static_cast<Word>(Hour), static_cast<Word>(Minute), static_cast<Word>(Second), 0, T))
+    return false;
+  ADate = D + T;
+  return true;
+}
+
+namespace {
+
+// The operand after the comparison operator at Pos (its length OpLength).
+String ComparisonOperand(const String& Mask, std::size_t Pos, std::size_t OpLength) {
+  std::size_t i = Pos + OpLength;
+  while (i < Mask.size() && Mask[i] == u' ') ++i;
+  String Operand;
+  bool InQuotes = false;
+  for (; i < Mask.size(); ++i) {
+    const Char C = Mask[i];
+    if (C == u'"') InQuotes = !InQuotes;
+    if (C == u' ' || (!InQuotes && (C == u'&' || C == u'|'))) break;
+    Operand += C;
+  }
+  if (!Operand.empty() && Operand.front() == u'"') Operand.erase(0, 1);
+  if (!Operand.empty() && Operand.back() == u'"') Operand.pop_back();
+  return Operand;
+}
+
+// -1, 0 or 1 as Value compares with Operand: as numbers, as dates, or as texts.
+int CompareOperand(const String& Value, const String& Operand) {
+  TDateTime DV = 0, DO = 0;
+  const bool ValueDate = TVivIzudeUtils::IsDate(Value, DV), OperandDate = TVivIzudeUtils::IsDate(Operand, DO);
+  double NV = 0, NO = 0;
+  if (!ValueDate && !OperandDate && TryStrToFloat(TVivIzudeUtils::StripThousandSep(Value), NV) &&
+      TryStrToFloat(TVivIzudeUtils::StripThousandSep(Operand), NO))
+    return NV < NO ? -1 : (NV > NO ? 1 : 0);
+  if (ValueDate && OperandDate) return DV < DO ? -1 : (DV > DO ? 1 : 0);
+  return Value < Operand ? -1 : (Value > Operand ? 1 : 0);
+}
+
+bool Wildcard(const String& Mask, const String& Value) {
+  if (Mask.empty() || Value.empty()) return true;
+  std::size_t d = 0, e = 0;
+  bool Negate = false;
+  bool Matched = true;
+  while (Matched && !(d >= Mask.size() && e >= Value.size())) {
+    if (d >= Mask.size()) {
+      Matched = false;
+      break;
+    }
+    const Char M = Mask[d];
+    if (M == u'!') {
+      Negate = true;
+      ++d;
+    } else if (M == u'"') {
+      ++d;
+    } else if (M == u'*') {
+      while (d < Mask.size() && Mask[d] == u'*') ++d;
+      const String Rest = Mask.substr(d);
+      Matched = false;
+      // Suffixes from the last character alone up to the one that starts
+      // one character before e.
+      const std::size_t First = e > 0 ? e - 1 : 0;
+      for (std::size_t k = Value.size(); k-- > First;)
+        if (TVivIzudeUtils::Matches(Rest, Value.substr(k))) {
+          Matched = true;
+          break;
+        }
+      break;
+    } else if (M == u'?') {
+      if (e >= Value.size()) {
+        Matched = false;
+      } else {
+        ++d;
+        ++e;
+      }
+    } else {
+      if (e >= Value.size() || Value[e] != M) {
+        Matched = false;
+      } else {
+        ++d;
+        ++e;
+      }
+    }
+  }
+  return Negate ? !Matched : Matched;
+}
+
+}  // namespace
+
+bool TVivIzudeUtils::Matches(const String& s0a, const String& s1a) {
+  bool G = true, L = true, GPresent = false, LPresent = false;
+  const std::size_t PG = s0a.find(u'>'), PL = s0a.find(u'<');
+  if (PG != String::npos) {
+    const bool OrEqual = PG + 1 < s0a.size() && s0a[PG + 1] == u'=';
+    const int C = CompareOperand(s1a, ComparisonOperand(s0a, PG, OrEqual ? 2 : 1));
+    G = OrEqual ? C >= 0 : C > 0;
+    GPresent = true;
+  }
+  if (PL != String::npos) {
+    const bool OrEqual = PL + 1 < s0a.size() && s0a[PL + 1] == u'=';
+    const int C = CompareOperand(s1a, ComparisonOperand(s0a, PL, OrEqual ? 2 : 1));
+    L = OrEqual ? C <= 0 : C < 0;
+    LPresent = true;
+  }
+  if (s0a.find(u'!') != String::npos) {
+    GPresent = true;
+    LPresent = true;
+  }
+  if (s0a.find(u'^') != String::npos && (GPresent || LPresent)) return L || G;
+  if (s0a.find(u'&') != String::npos && GPresent && LPresent) return L && G;
+  if (PG != String::npos && G) return true;
+  if (PL != String::npos && L) return true;
+  return Wildcard(s0a, s1a);
+}
+
+bool TVivIzudeUtils::MatchStr(const String& AValue1, const String& AValue2, bool ACaseSensitive) {
+  return ACaseSensitive ? Matches(AValue1, AValue2) : Matches(AnsiUpperCase(AValue1), AnsiUpperCase(AValue2));
+}
+
+bool TVivIzudeUtils::MatchStrEx(const String& AValue1, const String& AValue2, bool ACaseSensitive) {
+  String S = StripLogicSpaces(Trim(AValue1));
+  if (!S.empty() && S.front() == u'=') S.erase(0, 1);
+  if (S.empty()) return AValue2.empty();
+  if (S == u"*" && AValue2.empty()) return false;
+  const TVivIzudeUtilsCharSet Operators = CreateCharSet(u"(;^&|");
+  bool Result = false;
+  Char Preceding = 0;  // 0: the first term
+  const auto Combine = [&Result, &Preceding](bool Term) {
+    switch (Preceding) {
+      case 0: Result = Term; break;
+      case u'&': Result = Result && Term; break;
+      case u'(': break;
+      default: Result = Result || Term; break;
+    }
+  };
+  while (true) {
+    Integer Pos = -1;
+    const Char Op = FirstChar(Operators, S, Pos);
+    if (Pos < 0) {
+      Combine(MatchStr(S, AValue2, ACaseSensitive));
+      break;
+    }
+    if (Pos == 1 && Op == u'(') {
+      const Integer Close = ClosingParenthesis(S);
+      if (Close <= 0) {
+        // An unclosed parenthesis: the rest is one term.
+        Combine(MatchStrEx(S.substr(1), AValue2, ACaseSensitive));
+        break;
+      }
+      Combine(MatchStrEx(S.substr(1, static_cast<std::size_t>(Close - 2)), AValue2, ACaseSensitive));
+      S.erase(0, static_cast<std::size_t>(Close));
+      Preceding = u'(';
+      continue;
+    }
+    Combine(MatchStr(S.substr(0, static_cast<std::size_t>(Pos - 1)), AValue2, ACaseSensitive));
+    Preceding = Op;
+    S.erase(0, static_cast<std::size_t>(Pos));
+  }
+  return Result;
 }

@@ -71,6 +71,19 @@ public:
   static String StripLogicSpaces(const String& AValue);
   static Integer ClosingParenthesis(const String& s1);
 
+  static String StripThousandSep(const String& ps);
+
+  // ---- filter expressions
+  // AValue1 a filter expression ("a*|b*", "(a*|b*)&*2", ">10", "!abc"),
+  // evaluated strictly left to right against AValue2.
+  static bool MatchStrEx(const String& AValue1, const String& AValue2, bool ACaseSensitive);
+  static bool MatchStr(const String& AValue1, const String& AValue2, bool ACaseSensitive);
+  // s0a the mask (comparisons, "!", "*", "?"), s1a the value.
+  static bool Matches(const String& s0a, const String& s1a);
+  // A date (and optional time) in the order and separators of the format
+  // settings; false for anything else.
+  static bool IsDate(const String& AValue, TDateTime& ADate);
+
   // ---- paths, dates, numbers
   static String AddBackslash(const String& AValue);
   static String AddForwardslash(const String& AValue);

@@ -6,6 +6,7 @@
 #include "chart/drawing/VivIzudeGraphics.h"
 #include "chart/drawing/VivIzudeUtils.h"
 #include "rtl/Exceptions.h"
+#include "rtl/FormatSettings.h"
 #include "tests/support/TestSupport.h"
 
 using testsupport::MessageTextOf;
@@ -142,4 +143,43 @@ TEST(VivIzudeUtils, DatesRoundingAndSmallHelpers) {
   EXPECT_EQ(TVivIzudeUtils::EnDeCrypt(TVivIzudeUtils::EnDeCrypt(u"Secret 42")), u"Secret 42");
   EXPECT_NE(TVivIzudeUtils::EnDeCrypt(u"Secret"), u"Secret");
   EXPECT_EQ(Text(FormatVersionString(1, 0, 0, 0)), "1.0.0.0");
+}
+
+TEST(VivIzudeUtils, FilterExpressions) {
+  struct TCase {
+    const char16_t* Expression;
+    const char16_t* Text;
+    bool Matches;
+  } Cases[] = {
+      {u"a*|b*", u"b12", true},     {u"a*|b*", u"c12", false},      {u"(a*|b*)&*2", u"b12", true},
+      {u"(a*|b*)&*2", u"b13", false}, {u">10", u"11", true},        {u">10", u"9", false},
+      {u"<=5", u"5", true},         {u"!abc", u"abd", true},        {u"!abc", u"abc", false},
+      {u"", u"", true},             {u"", u"x", false},             {u"*", u"", false},
+      {u"a?c", u"abc", true},       {u"a?c", u"ac", false},         {u"= a b ", u"ab", true},
+      {u"ABC", u"abc", true},       {u"\"a;b\"", u"a;b", true},     {u"x*;y*", u"yes", true},
+      {u"(a", u"a", true},
+  };
+  for (const auto& C : Cases)
+    EXPECT_EQ(TVivIzudeUtils::MatchStrEx(C.Expression, C.Text, false), C.Matches)
+        << Text(C.Expression) << " / " << Text(C.Text);
+  EXPECT_FALSE(TVivIzudeUtils::MatchStrEx(u"ABC", u"abc", true));
+}
+
+TEST(VivIzudeUtils, DatesByTheFormatSettings) {
+  const TFormatSettings Saved = FormatSettings;
+  FormatSettings.ShortDateFormat = u"dd/mm/yyyy";
+  FormatSettings.DateSeparator = u'/';
+  FormatSettings.TimeSeparator = u':';
+  TDateTime D = 0;
+  EXPECT_TRUE(TVivIzudeUtils::IsDate(u"31/12/2020 23:59", D));
+  EXPECT_DOUBLE_EQ(D, EncodeDateTime(2020, 12, 31, 23, 59, 0, 0));
+  EXPECT_FALSE(TVivIzudeUtils::IsDate(u"32/12/2020", D));
+  EXPECT_FALSE(TVivIzudeUtils::IsDate(u"31/12/2020 24:00", D));
+  EXPECT_FALSE(TVivIzudeUtils::IsDate(u"31/02/2020", D));
+  EXPECT_FALSE(TVivIzudeUtils::IsDate(u"31-12-2020", D));
+  EXPECT_TRUE(TVivIzudeUtils::IsDate(u"1/2/2021 10:20:30", D));
+  EXPECT_DOUBLE_EQ(D, EncodeDateTime(2021, 2, 1, 10, 20, 30, 0));
+  // Dates compare as dates in filter expressions.
+  EXPECT_TRUE(TVivIzudeUtils::MatchStrEx(u">01/02/2021", u"02/01/2022", false));
+  FormatSettings = Saved;
 }
