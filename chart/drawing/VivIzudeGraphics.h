@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "chart/drawing/VivIzudeGraphicsTypes.h"
+#include "rtl/Geometry.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 
@@ -43,3 +45,13 @@ TColor BlendColor(TColor AColor1, TColor AColor2, Byte APercent);
 TColor LightenColor(TColor AColor, Byte APercent);
 // A system colour reference as its RGB value; any other colour unchanged.
 TColor ResolveDrawingColor(TColor AColor);
+
+#ifdef _WIN32
+class TCanvas;
+// A stepped gradient over ARect on a class-library canvas, one strip per
+// pixel of the gradient's direction, the strips near a rounded end (radius
+// ARounding) shortened at the corners named in ACorners. The canvas's pen
+// and brush come back as they were.
+void DrawGradient(TCanvas& ACanvas, TColor AFromColor, TColor AToColor, bool AHorizontal,
+                  TVivIzudeGraphicsCorners ACorners, float ARounding, const TRect& ARect);
+#endif
