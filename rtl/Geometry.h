@@ -41,3 +41,30 @@ inline TRect Bounds(Integer Left, Integer Top, Integer Width, Integer Height) {
   return {Left, Top, Left + Width, Top + Height};
 }
 inline bool PtInRect(const TRect& R, const TPoint& P) { return R.Contains(P); }
+
+// The same in 32-bit floats, for the chart drawing layer.
+struct TPointF {
+  float X = 0;
+  float Y = 0;
+  friend bool operator==(const TPointF&, const TPointF&) = default;
+};
+
+struct TSizeF {
+  float cx = 0;
+  float cy = 0;
+  friend bool operator==(const TSizeF&, const TSizeF&) = default;
+};
+
+struct TRectF {
+  float Left = 0;
+  float Top = 0;
+  float Right = 0;
+  float Bottom = 0;
+  float Width() const { return Right - Left; }
+  float Height() const { return Bottom - Top; }
+  // Empty when it has no area (a side not greater than its opposite).
+  bool IsEmpty() const { return !(Right > Left) || !(Bottom > Top); }
+  TPointF TopLeft() const { return {Left, Top}; }
+  TPointF BottomRight() const { return {Right, Bottom}; }
+  friend bool operator==(const TRectF&, const TRectF&) = default;
+};

@@ -1,7 +1,10 @@
 #include "vcl/GdiPlusApi.h"
 
-void TGdiPlusApi::Load() {
-  FLibrary = LoadLibraryW(L"gdiplus.dll");
+void TGdiPlusApi::Load() { BindFrom(LoadLibraryW(L"gdiplus.dll")); }
+
+void TGdiPlusApi::BindFrom(HMODULE Library) {
+  FLibrary = Library;
+  FMissing.clear();
   const Status missing = FLibrary ? NotImplemented : GdiplusNotInitialized;
 #define QUORVEL_GDIPLUS_BIND(Name, Result, Params)                                  \
   {                                                                                \
@@ -15,6 +18,12 @@ void TGdiPlusApi::Load() {
   }
   QUORVEL_GDIPLUS_FUNCTIONS(QUORVEL_GDIPLUS_BIND)
 #undef QUORVEL_GDIPLUS_BIND
+}
+
+void TGdiPlusApi::UnbindAll() {
+  Unload();
+  FLibrary = nullptr;
+  FMissing.clear();
 }
 
 void TGdiPlusApi::Unload() {
@@ -62,3 +71,12 @@ const TGdiPlusApi& GdiPlus() {
   static TGdiPlusSession session;
   return session.Api();
 }
+
+namespace {
+thread_local const TGdiPlusApi* CurrentApi = nullptr;
+}
+
+const TGdiPlusApi& CurrentGdiPlusApi() { return CurrentApi ? *CurrentApi : GdiPlus(); }
+
+TGdiPlusApiScope::TGdiPlusApiScope(const TGdiPlusApi& Api) : FPrevious(CurrentApi) { CurrentApi = &Api; }
+TGdiPlusApiScope::~TGdiPlusApiScope() { CurrentApi = FPrevious; }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "imaging/RasterImage.h"
 #include "rtl/Resources.h"
 #include "rtl/Streams.h"
 #include "rtl/SyncObjs.h"
@@ -16,7 +17,6 @@
 #include "rtl/Win32.h"
 #include "rtl/Win32Handles.h"
 
-QUORVEL_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 QUORVEL_DECLARE_EXCEPTION(EOutOfResources, Exception);
 
 // System colours become the current RGB value; every other value comes back

@@ -3,6 +3,10 @@
 #include <objidl.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+
+#include "imaging/JpegCodec.h"
+#include "imaging/PngCodec.h"
 #include "rtl/Win32Handles.h"
 #include "vcl/GdiPlusApi.h"
 
@@ -76,6 +80,63 @@ void TGdiPlusGraphic::LoadFromStream(TStream& Stream) {
   const TBytes bytes = ReadStreamRest(Stream);
   DecodePicture(bytes.data(), bytes.size(), *FBitmap);
   Changed();
+}
+
+void RasterToBitmap(const TRasterImage& Image, TBitmap& Dest) {
+  std::vector<Byte> premultiplied(Image.Pixels);
+  for (std::size_t i = 0; i + 3 < premultiplied.size(); i += 4) {
+    const unsigned a = premultiplied[i + 3];
+    if (a == 255) continue;
+    for (int c = 0; c < 3; ++c) premultiplied[i + c] = static_cast<Byte>((premultiplied[i + c] * a + 127) / 255);
+  }
+  Dest.LoadFromPixels32(Image.Width, Image.Height, premultiplied.data(), Image.Width * 4, afPremultiplied);
+}
+
+TRasterImage BitmapToRaster(TBitmap& Source) {
+  TRasterImage image;
+  if (Source.Empty()) return image;
+  TBitmap copy;
+  copy.Assign(&Source);
+  const bool alpha = copy.PixelFormat() == pf32bit && copy.AlphaFormat() != afIgnored;
+  const bool premultiplied = copy.AlphaFormat() == afPremultiplied;
+  copy.SetPixelFormat(pf32bit);
+  GdiFlush();
+  image.SetSize(copy.Width(), copy.Height());
+  for (Integer y = 0; y < image.Height; ++y) {
+    const auto* in = static_cast<const Byte*>(copy.ScanLine(y));
+    Byte* out = image.Row(y);
+    for (Integer x = 0; x < image.Width; ++x, in += 4, out += 4) {
+      const unsigned a = alpha ? in[3] : 255;
+      for (int c = 0; c < 3; ++c)
+        out[c] = (premultiplied && a != 0 && a != 255) ? static_cast<Byte>(std::min(255u, (in[c] * 255 + a / 2) / a))
+                                                       : in[c];
+      out[3] = static_cast<Byte>(a);
+      if (a != 255) image.HasAlpha = true;
+    }
+  }
+  return image;
+}
+
+void TPngImage::LoadFromStream(TStream& Stream) {
+  const TBytes bytes = ReadStreamRest(Stream);
+  RasterToBitmap(DecodePng(bytes.data(), bytes.size()), *Bitmap());
+  Changed();
+}
+
+void TPngImage::SaveToStream(TStream& Stream) {
+  const TBytes bytes = EncodePng(BitmapToRaster(*Bitmap()));
+  Stream.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+}
+
+void TJPEGImage::LoadFromStream(TStream& Stream) {
+  const TBytes bytes = ReadStreamRest(Stream);
+  RasterToBitmap(DecodeJpeg(bytes.data(), bytes.size()), *Bitmap());
+  Changed();
+}
+
+void TJPEGImage::SaveToStream(TStream& Stream) {
+  const TBytes bytes = EncodeJpeg(BitmapToRaster(*Bitmap()), FCompressionQuality, FProgressiveEncoding);
+  Stream.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
 }
 
 void TGdiPlusGraphic::LoadFromResourceName(HINSTANCE Instance, const TResourceId& Name, const TResourceId& Type) {

@@ -1,10 +1,12 @@
 #pragma once
-// Pictures decoded by GDI+ (PNG, JPEG, GIF, BMP, ICO) and TPicture, which
-// picks the class from the content's signature. GDI+ itself is reached
-// through the program's one binding (vcl/GdiPlusApi.h).
+// Pictures decoded by GDI+ (GIF, BMP, ICO), PNG and JPEG pictures on the
+// program's own codecs (imaging/), and TPicture, which picks the class from
+// the content's signature. GDI+ itself is reached through the program's
+// binding (vcl/GdiPlusApi.h).
 #include <cstddef>
 #include <memory>
 
+#include "imaging/RasterImage.h"
 #include "rtl/Resources.h"
 #include "rtl/Streams.h"
 #include "vcl/Graphics.h"
@@ -28,8 +30,34 @@ private:
   std::unique_ptr<TBitmap> FBitmap;
 };
 
-class TPngImage : public TGdiPlusGraphic {};
-class TJPEGImage : public TGdiPlusGraphic {};
+// The pixels of a decoded picture into Dest (pf32bit, premultiplied), and
+// back: a bitmap's pixels with straight alpha (opaque where the bitmap has
+// no alpha).
+void RasterToBitmap(const TRasterImage& Image, TBitmap& Dest);
+TRasterImage BitmapToRaster(TBitmap& Source);
+
+// PNG pictures read and written with zlib.
+class TPngImage : public TGdiPlusGraphic {
+public:
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+};
+
+// JPEG pictures read and written with libjpeg.
+class TJPEGImage : public TGdiPlusGraphic {
+public:
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+  // 0 to 100 (clamped), used when saving.
+  Integer CompressionQuality() const { return FCompressionQuality; }
+  void SetCompressionQuality(Integer Value) { FCompressionQuality = Value < 0 ? 0 : (Value > 100 ? 100 : Value); }
+  bool ProgressiveEncoding() const { return FProgressiveEncoding; }
+  void SetProgressiveEncoding(bool Value) { FProgressiveEncoding = Value; }
+
+private:
+  Integer FCompressionQuality = 90;
+  bool FProgressiveEncoding = false;
+};
 class TGIFImage : public TGdiPlusGraphic {};
 class TIconImage : public TGdiPlusGraphic {};
 

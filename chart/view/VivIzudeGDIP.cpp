@@ -12,7 +12,7 @@
 #include "vcl/Graphics.h"
 
 namespace {
-const TGdiPlusApi& Api() { return GdiPlus(); }
+const TGdiPlusApi& Api() { return CurrentGdiPlusApi(); }
 const WCHAR* W(const String& S) { return reinterpret_cast<const WCHAR*>(S.c_str()); }
 template <class T>
 auto* H(const T* Wrapper) {
@@ -30,13 +30,13 @@ ARGB MakeGDIPColor(Byte Alpha, TColor Color) {
 void* TGdiplusBase::operator new(std::size_t Size) {
   // The binding starts GDI+ on first use, once; a failed allocation is not
   // retried with a second start-up (that would lose the first token).
-  void* P = Api().GdipAlloc(Size);
+  void* P = CurrentGdiPlusApi().GdipAlloc(Size);
   if (!P) throw std::bad_alloc();
   return P;
 }
 
 void TGdiplusBase::operator delete(void* Memory) noexcept {
-  if (Memory) Api().GdipFree(Memory);
+  if (Memory) CurrentGdiPlusApi().GdipFree(Memory);
 }
 
 // ---------------------------------------------------------------- region
@@ -145,7 +145,7 @@ TGPStringFormat::TGPStringFormat(const TGPStringFormat* Format) {
   lastResult = Api().GdipCloneStringFormat(H(Format), &nativeFormat);
 }
 TGPStringFormat::~TGPStringFormat() {
-  if (nativeFormat) Api().GdipDeleteStringFormat(nativeFormat);
+  if (nativeFormat && !FShared) Api().GdipDeleteStringFormat(nativeFormat);
 }
 Status TGPStringFormat::SetAlignment(StringAlignment A) { return Keep(Api().GdipSetStringFormatAlign(nativeFormat, A)); }
 StringAlignment TGPStringFormat::GetAlignment() {
@@ -191,35 +191,90 @@ TGPFontFamily::~TGPFontFamily() {
 }
 
 
-TGPFontFamily* TGPFontFamily::GenericSansSerif() {
-  static TGPFontFamily* Family = [] {
+namespace {
+// The generic families and formats, per binding.
+struct TGenericObjects {
+  TGPFontFamily* Families[3] = {};
+  TGPStringFormat* Formats[2] = {};  // default, typographic
+};
+// Kept for the whole run (never destroyed), so that a binding's finaliser
+// may still free its objects at exit.
+std::vector<std::pair<const TGdiPlusApi*, TGenericObjects>>& GenericObjects() {
+  static auto* List = new std::vector<std::pair<const TGdiPlusApi*, TGenericObjects>>;
+  return *List;
+}
+TGenericObjects& GenericObjectsOf(const TGdiPlusApi& Binding) {
+  for (auto& [b, objects] : GenericObjects())
+    if (b == &Binding) return objects;
+  return GenericObjects().emplace_back(&Binding, TGenericObjects{}).second;
+}
+}  // namespace
+
+namespace {
+template <class Entry>
+TGPFontFamily* GenericFamily(int Index, const Entry TGdiPlusApi::*Getter) {
+  const TGdiPlusApi& Binding = Api();
+  TGPFontFamily*& Family = GenericObjectsOf(Binding).Families[Index];
+  if (!Family) {
     GpFontFamily* F = nullptr;
-    Status S = Api().GdipGetGenericFontFamilySansSerif(&F);
-    auto* R = new TGPFontFamily(F, S);
-    R->FShared = true;
-    return R;
-  }();
+    const Status S = (Binding.*Getter)(&F);
+    Family = new TGPFontFamily(F, S);
+  }
   return Family;
+}
+template <class Entry>
+TGPStringFormat* GenericFormat(int Index, const Entry TGdiPlusApi::*Getter) {
+  const TGdiPlusApi& Binding = Api();
+  TGPStringFormat*& Format = GenericObjectsOf(Binding).Formats[Index];
+  if (!Format) {
+    GpStringFormat* F = nullptr;
+    const Status S = (Binding.*Getter)(&F);
+    Format = new TGPStringFormat(F, S);
+  }
+  return Format;
+}
+}  // namespace
+
+// Generic families and formats belong to GDI+: they are marked shared so
+// that freeing the wrapper leaves the native object alone.
+TGPFontFamily* TGPFontFamily::GenericSansSerif() {
+  TGPFontFamily* F = GenericFamily(0, &TGdiPlusApi::GdipGetGenericFontFamilySansSerif);
+  F->FShared = true;
+  return F;
 }
 TGPFontFamily* TGPFontFamily::GenericSerif() {
-  static TGPFontFamily* Family = [] {
-    GpFontFamily* F = nullptr;
-    Status S = Api().GdipGetGenericFontFamilySerif(&F);
-    auto* R = new TGPFontFamily(F, S);
-    R->FShared = true;
-    return R;
-  }();
-  return Family;
+  TGPFontFamily* F = GenericFamily(1, &TGdiPlusApi::GdipGetGenericFontFamilySerif);
+  F->FShared = true;
+  return F;
 }
 TGPFontFamily* TGPFontFamily::GenericMonospace() {
-  static TGPFontFamily* Family = [] {
-    GpFontFamily* F = nullptr;
-    Status S = Api().GdipGetGenericFontFamilyMonospace(&F);
-    auto* R = new TGPFontFamily(F, S);
-    R->FShared = true;
-    return R;
-  }();
-  return Family;
+  TGPFontFamily* F = GenericFamily(2, &TGdiPlusApi::GdipGetGenericFontFamilyMonospace);
+  F->FShared = true;
+  return F;
+}
+TGPStringFormat* TGPStringFormat::GenericDefault() {
+  TGPStringFormat* F = GenericFormat(0, &TGdiPlusApi::GdipStringFormatGetGenericDefault);
+  F->FShared = true;
+  return F;
+}
+TGPStringFormat* TGPStringFormat::GenericTypographic() {
+  TGPStringFormat* F = GenericFormat(1, &TGdiPlusApi::GdipStringFormatGetGenericTypographic);
+  F->FShared = true;
+  return F;
+}
+
+void FreeGdiplusGenericObjects(const TGdiPlusApi& Binding) {
+  auto& List = GenericObjects();
+  for (auto it = List.begin(); it != List.end(); ++it) {
+    if (it->first != &Binding) continue;
+    TGenericObjects objects = it->second;
+    List.erase(it);
+    const TGdiPlusApiScope scope(Binding);
+    for (TGPFontFamily* F : objects.Families) delete F;
+    delete objects.Formats[1];
+    delete objects.Formats[0];
+    return;
+  }
 }
 
 String TGPFontFamily::GetFamilyName() const {
@@ -1056,4 +1111,145 @@ void DrawGDIPArrow(TGPGraphics& Graphics, TPoint FromPt, TPoint ToPt, Integer Ar
   Path.AddPolygon(Pts, 4);
   TGPSolidBrush B(MakeGDIPColor(255, ArrowColor));
   Graphics.FillPath(&B, &Path);
+}
+
+// ---------------------------------------------------------------- what the drawing layer adds
+Status TGPPen::SetWidth(REAL Width) { return Keep(Api().GdipSetPenWidth(nativePen, Width)); }
+REAL TGPPen::GetWidth() {
+  REAL W = 0;
+  Keep(Api().GdipGetPenWidth(nativePen, &W));
+  return W;
+}
+Status TGPPen::SetColor(ARGB Color) { return Keep(Api().GdipSetPenColor(nativePen, Color)); }
+Status TGPPen::GetColor(ARGB& Color) {
+  INT Type = -1;
+  Api().GdipGetPenFillType(nativePen, &Type);
+  if (Type != 0) return WrongState;
+  ARGB C = 0;
+  Keep(Api().GdipGetPenColor(nativePen, &C));
+  if (lastResult == Ok) Color = C;
+  return lastResult;
+}
+Status TGPPen::SetCustomStartCap(const TGPCustomLineCap* Cap) {
+  return Keep(Api().GdipSetPenCustomStartCap(nativePen, H(Cap)));
+}
+Status TGPPen::SetCustomEndCap(const TGPCustomLineCap* Cap) {
+  return Keep(Api().GdipSetPenCustomEndCap(nativePen, H(Cap)));
+}
+Status TGPPen::GetCustomStartCap(TGPCustomLineCap* Cap) {
+  if (!Cap) return Keep(InvalidParameter);
+  return Keep(Api().GdipGetPenCustomStartCap(nativePen, &Cap->nativeCap));
+}
+Status TGPPen::GetCustomEndCap(TGPCustomLineCap* Cap) {
+  if (!Cap) return Keep(InvalidParameter);
+  return Keep(Api().GdipGetPenCustomEndCap(nativePen, &Cap->nativeCap));
+}
+Status TGPPen::GetLastStatus() {
+  const Status S = lastResult;
+  lastResult = Ok;
+  return S;
+}
+
+Status TGPGraphicsPath::GetPathData(GpPathData& Data) { return Keep(Api().GdipGetPathData(nativePath, &Data)); }
+Status TGPGraphicsPath::StartFigure() { return Keep(Api().GdipStartPathFigure(nativePath)); }
+INT TGPGraphicsPath::GetPointCount() {
+  INT N = 0;
+  Keep(Api().GdipGetPointCount(nativePath, &N));
+  return N;
+}
+Status TGPGraphicsPath::GetBounds(TGPRectF& Bounds, const TGPMatrix* Matrix, const TGPPen* Pen) {
+  return Keep(Api().GdipGetPathWorldBounds(nativePath, &Bounds, H(Matrix), H(Pen)));
+}
+
+ImageType TGPImage::GetType() {
+  ImageType T = ImageTypeUnknown;
+  if (Keep(Api().GdipGetImageType(nativeImage, &T)) != Ok) return ImageTypeUnknown;
+  return T;
+}
+
+Status TGPGraphics::GetTransform(TGPMatrix& Matrix) {
+  return Keep(Api().GdipGetWorldTransform(nativeGraphics, Matrix.Native()));
+}
+UINT TGPGraphics::Save() {
+  UINT State = 0;
+  if (Keep(Api().GdipSaveGraphics(nativeGraphics, &State)) != Ok) return 0;
+  return State;
+}
+Status TGPGraphics::Restore(UINT State) { return Keep(Api().GdipRestoreGraphics(nativeGraphics, State)); }
+Status TGPGraphics::SetClip(const TGPRectF& Rect, CombineMode Mode) {
+  return Keep(Api().GdipSetClipRect(nativeGraphics, Rect.X, Rect.Y, Rect.Width, Rect.Height, Mode));
+}
+Status TGPGraphics::DrawLines(const TGPPen& Pen, const TGPPointF* Points, INT Count) {
+  return Keep(Api().GdipDrawLines(nativeGraphics, Pen.Native(), Points, Count));
+}
+Status TGPGraphics::DrawPolygon(const TGPPen& Pen, const TGPPointF* Points, INT Count) {
+  return Keep(Api().GdipDrawPolygon(nativeGraphics, Pen.Native(), Points, Count));
+}
+Status TGPGraphics::DrawCachedBitmap(const TGPCachedBitmap& Bitmap, INT X, INT Y) {
+  return Keep(Api().GdipDrawCachedBitmap(nativeGraphics, Bitmap.Native(), X, Y));
+}
+
+TGPCustomLineCap::TGPCustomLineCap(const TGPGraphicsPath* FillPath, const TGPGraphicsPath* StrokePath, INT BaseCap,
+                                   REAL BaseInset) {
+  lastResult = Api().GdipCreateCustomLineCap(H(FillPath), H(StrokePath), BaseCap, BaseInset, &nativeCap);
+}
+TGPCustomLineCap::~TGPCustomLineCap() {
+  if (nativeCap) Api().GdipDeleteCustomLineCap(nativeCap);
+}
+std::unique_ptr<TGPCustomLineCap> TGPCustomLineCap::Clone() {
+  GpCustomLineCap* C = nullptr;
+  if (Keep(Api().GdipCloneCustomLineCap(nativeCap, &C)) != Ok) return nullptr;
+  const TGdiPlusApiScope scope(Api());
+  return std::unique_ptr<TGPCustomLineCap>(new TGPCustomLineCap(C, Ok));
+}
+Status TGPCustomLineCap::SetStrokeCaps(INT StartCap, INT EndCap) {
+  return Keep(Api().GdipSetCustomLineCapStrokeCaps(nativeCap, StartCap, EndCap));
+}
+Status TGPCustomLineCap::GetStrokeCaps(INT& StartCap, INT& EndCap) {
+  StartCap = 0;
+  EndCap = 0;
+  return Keep(Api().GdipGetCustomLineCapStrokeCaps(nativeCap, &StartCap, &EndCap));
+}
+Status TGPCustomLineCap::SetStrokeJoin(LineJoin Join) { return Keep(Api().GdipSetCustomLineCapStrokeJoin(nativeCap, Join)); }
+LineJoin TGPCustomLineCap::GetStrokeJoin() {
+  LineJoin J = LineJoinMiter;
+  Keep(Api().GdipGetCustomLineCapStrokeJoin(nativeCap, &J));
+  return J;
+}
+Status TGPCustomLineCap::SetBaseCap(INT Cap) { return Keep(Api().GdipSetCustomLineCapBaseCap(nativeCap, Cap)); }
+INT TGPCustomLineCap::GetBaseCap() {
+  INT C = 0;
+  Keep(Api().GdipGetCustomLineCapBaseCap(nativeCap, &C));
+  return C;
+}
+Status TGPCustomLineCap::SetBaseInset(REAL Inset) { return Keep(Api().GdipSetCustomLineCapBaseInset(nativeCap, Inset)); }
+REAL TGPCustomLineCap::GetBaseInset() {
+  REAL V = 0;
+  Keep(Api().GdipGetCustomLineCapBaseInset(nativeCap, &V));
+  return V;
+}
+Status TGPCustomLineCap::SetWidthScale(REAL Scale) {
+  return Keep(Api().GdipSetCustomLineCapWidthScale(nativeCap, Scale));
+}
+REAL TGPCustomLineCap::GetWidthScale() {
+  REAL V = 0;
+  Keep(Api().GdipGetCustomLineCapWidthScale(nativeCap, &V));
+  return V;
+}
+Status TGPCustomLineCap::GetLastStatus() {
+  const Status S = lastResult;
+  lastResult = Ok;
+  return S;
+}
+
+TGPCachedBitmap::TGPCachedBitmap(const TGPBitmap& Bitmap, const TGPGraphics& Graphics) {
+  lastResult = Api().GdipCreateCachedBitmap(Bitmap.Native(), Graphics.Native(), &nativeCachedBitmap);
+}
+TGPCachedBitmap::~TGPCachedBitmap() {
+  if (nativeCachedBitmap) Api().GdipDeleteCachedBitmap(nativeCachedBitmap);
+}
+Status TGPCachedBitmap::GetLastStatus() {
+  const Status S = lastResult;
+  lastResult = Ok;
+  return S;
 }

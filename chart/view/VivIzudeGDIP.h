@@ -63,6 +63,11 @@ public:
 protected:
   TGdiplusBase() = default;
   ~TGdiplusBase() = default;
+  // The binding this wrapper calls through: the one in force on its thread
+  // when it was made (CurrentGdiPlusApi), so that the chart view's objects
+  // and the drawing layer's each stay with the binding that made them.
+  const TGdiPlusApi& Api() const { return *FApi; }
+  const TGdiPlusApi* FApi = &CurrentGdiPlusApi();
   // A failing status is kept; every status is answered.
   Status Keep(Status S) {
     if (S != Ok) lastResult = S;
@@ -73,6 +78,10 @@ protected:
 public:
   // The kept status, without resetting it.
   Status LastResult() const { return lastResult; }
+  // The binding the wrapper calls through.
+  const TGdiPlusApi& Binding() const { return *FApi; }
+  // Keeps S as a failing status would be kept by an operation; answers it.
+  Status KeepStatus(Status S) { return Keep(S); }
 };
 
 class TGPImage;
@@ -86,6 +95,8 @@ class TGPRegion;
 class TGPFont;
 class TGPFontFamily;
 class TGPImageAttributes;
+class TGPCustomLineCap;
+class TGPCachedBitmap;
 
 class TGPRegion : public TGdiplusBase {
 public:
@@ -154,9 +165,16 @@ public:
   HotkeyPrefix GetHotkeyPrefix();
   Status LastError() const { return lastResult; }
   GpStringFormat* Native() const { return nativeFormat; }
+  // Shared formats of the binding in force, made on first request and kept
+  // until that binding frees them (FreeGdiplusGenericObjects): never free them.
+  static TGPStringFormat* GenericDefault();
+  static TGPStringFormat* GenericTypographic();
+  TGPStringFormat(GpStringFormat* Native, Status S) : nativeFormat(Native) { lastResult = S; }
 
 private:
+  friend void FreeGdiplusGenericObjects(const TGdiPlusApi& Api);
   GpStringFormat* nativeFormat = nullptr;
+  bool FShared = false;
 };
 
 class TGPFontCollection : public TGdiplusBase {
@@ -184,9 +202,15 @@ public:
   GpFontFamily* Native() const { return nativeFamily; }
 
 private:
+  friend void FreeGdiplusGenericObjects(const TGdiPlusApi& Api);
   GpFontFamily* nativeFamily = nullptr;
   bool FShared = false;
 };
+
+// Frees the generic families and formats made for Api (sans-serif, serif,
+// monospace family, typographic, default format, in that order), before that
+// binding shuts GDI+ down; later requests make them anew.
+void FreeGdiplusGenericObjects(const TGdiPlusApi& Api);
 
 // The family of Name, else "Arial", else the generic sans-serif family, else
 // the first installed family; nullptr only when GDI+ has no family at all.
@@ -324,6 +348,19 @@ public:
   DashStyle GetDashStyle();
   Status SetEndCap(INT EndCap);
   INT GetPenType();
+  Status SetWidth(REAL Width);
+  REAL GetWidth();
+  Status SetColor(ARGB Color);
+  // WrongState (not kept) for a pen that is not a solid colour; else the
+  // pen's kept status, the colour written only when that is Ok.
+  Status GetColor(ARGB& Color);
+  Status SetCustomStartCap(const TGPCustomLineCap* Cap);
+  Status SetCustomEndCap(const TGPCustomLineCap* Cap);
+  // The pen's cap copied into Cap's handle (an empty wrapper); InvalidParameter without one.
+  Status GetCustomStartCap(TGPCustomLineCap* Cap);
+  Status GetCustomEndCap(TGPCustomLineCap* Cap);
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   GpPen* Native() const { return nativePen; }
 
 private:
@@ -337,6 +374,12 @@ public:
   ~TGPGraphicsPath();
   Status Reset();
   Status CloseFigure();
+  Status StartFigure();
+  INT GetPointCount();
+  // GDI+ fills Data's arrays, which must hold Data.Count points.
+  Status GetPathData(GpPathData& Data);
+  // Bounds transformed by Matrix and widened by Pen when given.
+  Status GetBounds(TGPRectF& Bounds, const TGPMatrix* Matrix = nullptr, const TGPPen* Pen = nullptr);
   Status AddLine(const TGPPointF& Pt1, const TGPPointF& Pt2) { return AddLine(Pt1.X, Pt1.Y, Pt2.X, Pt2.Y); }
   Status AddLine(REAL X1, REAL Y1, REAL X2, REAL Y2);
   Status AddLines(const TGPPoint* Points, INT Count);
@@ -384,6 +427,8 @@ public:
   // InvalidParameter without a call for a missing image.
   Status SaveAdd(const TGPImage* NewImage, const EncoderParameters* Params);
   Status RotateFlip(RotateFlipType Type);
+  // ImageTypeUnknown when GDI+ fails.
+  ImageType GetType();
   GpImage* Native() const { return nativeImage; }
 
 protected:
@@ -471,6 +516,14 @@ public:
   Status RotateTransform(REAL Angle, MatrixOrder Order = MatrixOrderPrepend);
   Status ScaleTransform(REAL Sx, REAL Sy, MatrixOrder Order = MatrixOrderPrepend);
 
+  Status GetTransform(TGPMatrix& Matrix);
+  // The state token (0 when GDI+ fails), for Restore.
+  UINT Save();
+  Status Restore(UINT State);
+  Status SetClip(const TGPRectF& Rect, CombineMode Mode = CombineModeReplace);
+  Status DrawLines(const TGPPen& Pen, const TGPPointF* Points, INT Count);
+  Status DrawPolygon(const TGPPen& Pen, const TGPPointF* Points, INT Count);
+  Status DrawCachedBitmap(const TGPCachedBitmap& Bitmap, INT X, INT Y);
   Status DrawPath(const TGPPen* Pen, const TGPGraphicsPath* Path);
   Status FillPath(const TGPBrush* Brush, const TGPGraphicsPath* Path);
   Status FillRectangle(const TGPBrush& Brush, const TGPRectF& Rect);
@@ -536,6 +589,48 @@ public:
 
 private:
   GpGraphics* nativeGraphics = nullptr;
+};
+
+// A line end made of a fill path and a stroke path.
+class TGPCustomLineCap : public TGdiplusBase {
+public:
+  // An empty wrapper (no native cap, status Ok), to receive a pen's cap.
+  TGPCustomLineCap() = default;
+  TGPCustomLineCap(const TGPGraphicsPath* FillPath, const TGPGraphicsPath* StrokePath, INT BaseCap = 0,
+                   REAL BaseInset = 0);
+  TGPCustomLineCap(GpCustomLineCap* Native, Status S) : nativeCap(Native) { lastResult = S; }
+  ~TGPCustomLineCap();
+  // nullptr when the copy could not be made.
+  std::unique_ptr<TGPCustomLineCap> Clone();
+  Status SetStrokeCap(INT Cap) { return SetStrokeCaps(Cap, Cap); }
+  Status SetStrokeCaps(INT StartCap, INT EndCap);
+  Status GetStrokeCaps(INT& StartCap, INT& EndCap);
+  Status SetStrokeJoin(LineJoin Join);
+  LineJoin GetStrokeJoin();
+  Status SetBaseCap(INT Cap);
+  INT GetBaseCap();
+  Status SetBaseInset(REAL Inset);
+  REAL GetBaseInset();
+  Status SetWidthScale(REAL Scale);
+  REAL GetWidthScale();
+  Status GetLastStatus();
+  GpCustomLineCap* Native() const { return nativeCap; }
+
+private:
+  friend class TGPPen;
+  GpCustomLineCap* nativeCap = nullptr;
+};
+
+// A bitmap converted once for one graphics object, for fast repeated drawing.
+class TGPCachedBitmap : public TGdiplusBase {
+public:
+  TGPCachedBitmap(const TGPBitmap& Bitmap, const TGPGraphics& Graphics);
+  ~TGPCachedBitmap();
+  Status GetLastStatus();
+  GpCachedBitmap* Native() const { return nativeCachedBitmap; }
+
+private:
+  GpCachedBitmap* nativeCachedBitmap = nullptr;
 };
 
 // ---------------------------------------------------------------- pictures

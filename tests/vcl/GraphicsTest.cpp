@@ -304,7 +304,7 @@ TEST(Icon, LoadsIcoDataPickingTheWantedSize) {
   EXPECT_EQ(again.Width(), 16);  // the old icon stays
 }
 
-TEST(Picture, DecodesPngWithAlphaThroughGdiPlus) {
+TEST(Picture, DecodesPngWithAlpha) {
   TBytesStream stream(TBytes(std::begin(kPng), std::end(kPng)));
   TPicture picture;
   picture.LoadFromStream(stream);
@@ -330,6 +330,46 @@ TEST(Picture, DecodesPngWithAlphaThroughGdiPlus) {
   EXPECT_EQ(target.Canvas()->Pixel(1, 1), clRed);
   EXPECT_EQ(target.Canvas()->Pixel(2, 2), clGray);
   EXPECT_EQ(target.Canvas()->Pixel(1, 2), clBlue);
+}
+
+TEST(Picture, PngAndJpegSaveAndLoadBackThroughTheirCodecs) {
+  TBitmap source(6, 4);
+  source.SetPixelFormat(pf32bit);
+  source.Canvas()->Brush()->SetColor(clBlue);
+  source.Canvas()->FillRect({0, 0, 6, 4});
+  source.Canvas()->Brush()->SetColor(clYellow);
+  source.Canvas()->FillRect({3, 0, 6, 4});
+
+  TPngImage png;
+  png.Assign(&source);
+  TBytesStream pngData;
+  png.SaveToStream(pngData);
+  pngData.SetPosition(0);
+  TPicture fromPng;
+  fromPng.LoadFromStream(pngData);
+  ASSERT_NE(dynamic_cast<TPngImage*>(fromPng.Graphic()), nullptr);
+  TBitmap* pixels = static_cast<TPngImage*>(fromPng.Graphic())->Bitmap();
+  EXPECT_EQ(pixels->Canvas()->Pixel(1, 1), clBlue);
+  EXPECT_EQ(pixels->Canvas()->Pixel(4, 2), clYellow);
+
+  TJPEGImage jpeg;
+  jpeg.Assign(&source);
+  jpeg.SetCompressionQuality(100);
+  TBytesStream jpegData;
+  jpeg.SaveToStream(jpegData);
+  jpegData.SetPosition(0);
+  TPicture fromJpeg;
+  fromJpeg.LoadFromStream(jpegData);
+  auto* decoded = dynamic_cast<TJPEGImage*>(fromJpeg.Graphic());
+  ASSERT_NE(decoded, nullptr);
+  const TBgra left = PixelAt(*decoded->Bitmap(), 0, 0), right = PixelAt(*decoded->Bitmap(), 5, 3);
+  EXPECT_LT(left.R + left.G, 40);
+  EXPECT_GT(left.B, 215);
+  EXPECT_GT(right.R + right.G, 430);
+  EXPECT_LT(right.B, 40);
+
+  TBytesStream damaged(TBytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 3, 1});
+  EXPECT_THROW(TJPEGImage().LoadFromStream(damaged), EInvalidGraphic);
 }
 
 TEST(Picture, RejectsUnknownData) {
