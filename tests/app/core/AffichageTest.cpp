@@ -233,7 +233,9 @@ TEST_F(Affichage, PieNeighboursNeverShareAColour) {
     EXPECT_EQ(g.Parts[0].Legende, u"** Libre **");
     for (int i = 0; i < n; ++i) {
       const int suivant = (i + 1) % n;
-      if (suivant != i) EXPECT_NE(g.Parts[i].Couleur, g.Parts[suivant].Couleur) << n << " slices, slice " << i;
+      if (suivant != i) {
+        EXPECT_NE(g.Parts[i].Couleur, g.Parts[suivant].Couleur) << n << " slices, slice " << i;
+      }
     }
     for (int i = 0; i + 1 < n; ++i) EXPECT_EQ(g.Parts[i].Couleur, CouleursGraphique[i % 14]) << "order kept";
   }
@@ -243,7 +245,7 @@ TEST_F(Affichage, PieNeighboursNeverShareAColour) {
 // a few KiB beside gigabytes of free space; the shares that show stay.
 TEST_F(Affichage, PieLeavesOutZeroShares) {
   Pie p;
-  p.root->Taille = 4;
+  p.root->Octets = 4 * 1024;
   p.Child(u"tiny", 1);
   p.Child(u"small", 600);
   const Int64 allowed = 10 * 1048576LL;  // 10 Gio

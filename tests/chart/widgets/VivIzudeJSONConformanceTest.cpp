@@ -32,7 +32,7 @@ std::string Unhex(const std::string& Hex) {
 }
 
 TEST(VivIzudeJSONConformance, PythonJudgesTheSameDocuments) {
-  std::ifstream In(QUORVEL_SOURCE_DIR "tests/chart/widgets/data/JsonCases.expected", std::ios::binary);
+  std::ifstream In(testsupport::SourcePath("tests/chart/widgets/data/JsonCases.expected"), std::ios::binary);
   ASSERT_TRUE(In) << "data/JsonCases.expected missing";
   std::string Line;
   int Valid = 0, Invalid = 0;
@@ -65,7 +65,7 @@ TEST(VivIzudeJSONConformance, PythonJudgesTheSameDocuments) {
 
 // The valid documents survive a write and a read, compact and indented.
 TEST(VivIzudeJSONConformance, ValidDocumentsRoundTrip) {
-  std::ifstream In(QUORVEL_SOURCE_DIR "tests/chart/widgets/data/JsonCases.expected", std::ios::binary);
+  std::ifstream In(testsupport::SourcePath("tests/chart/widgets/data/JsonCases.expected"), std::ios::binary);
   ASSERT_TRUE(In);
   std::string Line;
   while (std::getline(In, Line)) {
