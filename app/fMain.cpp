@@ -90,6 +90,7 @@ String FormatMsgs(const String& Texte, std::initializer_list<String> Valeurs) {
   try {
     return Format(Texte, std::span<const TVarRec>(args));
   } catch (...) {
+    // A bad translation must not hide the message itself.
     String s = Texte;
     for (const String& v : Valeurs) s += u" " + v;
     return s;
@@ -553,6 +554,7 @@ void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Co
         break;
     }
   } catch (...) {
+    // A cell that cannot be formatted shows empty; the tree asks again on the next paint.
     CellText.clear();
   }
 }

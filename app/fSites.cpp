@@ -460,6 +460,7 @@ bool TformSites::SupprimeEntree(TFZObject* Entree) {
   try {
     question = Format(GetMsg(u"SitesDel"), {GetMsg(dossier ? u"SitesFolder" : u"SitesSite"), Entree->Nom});
   } catch (...) {
+    // A translation whose "%s" Format refuses still asks, with the name after it.
     question = GetMsg(u"SitesDel") + u" " + Entree->Nom;
   }
   if (Interactions().MessageBox(HandleAllocated() ? Handle() : nullptr, question, u"Confirmation",

@@ -55,6 +55,7 @@ double TOxSpinValueModel::ParseText(const String& Text) const {
       }
     }
   } catch (...) {
+    // Text that is no number of this type reads as the lowest value.
   }
   return FValueType == vtFloat ? FMinValue : RoundedMinValue();
 }

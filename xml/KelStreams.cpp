@@ -153,6 +153,7 @@ bool TKelEasyStream::IsEqual(TStream& Stream) {
         A.SetPosition(PA);
         B.SetPosition(PB);
       } catch (...) {
+        // Positions put back on the way out; a stream that cannot seek has no place to keep.
       }
     }
   } Restore{*this, Stream, MyPos, OtherPos};
@@ -310,6 +311,7 @@ void TKelStringStream::FlushOnDestroy() noexcept {
   try {
     Flush();
   } catch (...) {
+    // A destructor cannot report it; writers call Flush themselves to see it.
   }
 }
 

@@ -159,6 +159,7 @@ void ThreadScan::Execute() {
     FFin = Terminated() ? TFinScan::Annule : TFinScan::Erreur;
     FMessage = UTF8ToUTF16(e.what());
   } catch (...) {
+    // Reported: the completion step shows FMessage as the scan's error.
     FFin = Terminated() ? TFinScan::Annule : TFinScan::Erreur;
     FMessage = u"unknown error";
   }
@@ -299,6 +300,7 @@ TScanSession::~TScanSession() {
   try {
     StopScan();
   } catch (...) {
+    // A destructor cannot report; Reap below still waits for the thread.
   }
   Reap();
 }

@@ -417,6 +417,7 @@ std::unique_ptr<TGPImage> TGPTextureBrush::GetImage() {
   try {
     return std::make_unique<TGPImage>(I, lastResult);
   } catch (...) {
+    // Out of memory: the image is freed and the caller gets none, as from a failed call.
     if (I) Api().GdipDisposeImage(I);
     return nullptr;
   }
@@ -647,6 +648,7 @@ std::unique_ptr<TGPImage> TGPImage::GetThumbnailImage(UINT Wd, UINT Ht, GetThumb
   try {
     return std::make_unique<TGPImage>(I, lastResult);
   } catch (...) {
+    // Out of memory: the image is freed and the caller gets none, as from a failed call.
     if (I) Api().GdipDisposeImage(I);
     return nullptr;
   }

@@ -15,11 +15,16 @@ namespace {
 using namespace gdip_paint;
 constexpr double DegToRad = std::numbers::pi / 180.0;
 
-// A GDI+ graphics for measuring only, on a screen-compatible memory DC.
+// A GDI+ graphics for measuring only, on a screen-compatible memory DC; both
+// are freed at exit, the graphics before its DC.
+struct TMeasuring {
+  TMemoryDC DC;
+  TGPGraphics Graphics{DC.Get()};
+};
+
 TGPGraphics& MeasuringGraphics() {
-  static HDC DC = CreateCompatibleDC(nullptr);
-  static TGPGraphics* G = new TGPGraphics(DC);
-  return *G;
+  static TMeasuring Measuring;
+  return Measuring.Graphics;
 }
 
 const TGDIPChartSeriePie* GDIPPie(const TChartSerie& S) { return dynamic_cast<const TGDIPChartSeriePie*>(&S.Pie()); }
