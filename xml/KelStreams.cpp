@@ -320,6 +320,7 @@ void TKelStringStream::ResetBuffers() {
   FStrBufferStart = FStrBufferNext = FStrPeekBufferStart = FStrPeekBufferNext = Here;
   FStrBufferPosition = FStrBufferCurrentSize = FStrBufferModifiedSize = FStrPeekPosition = 0;
   FStrPeekBufferCurrentSize = 0;
+  FReadPlace = FPeekPlace = {};
 }
 
 Integer TKelStringStream::ReadCodePoints(TStream& S, TUCS4Array& Buffer, Integer Start, Integer Count) {
@@ -397,12 +398,15 @@ bool TKelStringStream::ReadUCS4(Cardinal& Buffer) {
   if (FStrPosition < FStrBufferPosition || FStrPosition >= FStrBufferPosition + FStrBufferCurrentSize) {
     if (!FillBuffer()) {
       FStrPeekPosition = FStrPosition;
+      FPeekPlace = FReadPlace;
       return false;
     }
   }
   Buffer = FStrBuffer[static_cast<size_t>(FStrPosition - FStrBufferPosition)];
+  FReadPlace.Step(FStrPosition, Buffer);
   ++FStrPosition;
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return true;
 }
 
@@ -417,6 +421,7 @@ bool TKelStringStream::PeekUCS4(Cardinal& Buffer) {
     if (!FillPeekBuffer()) return false;
     Buffer = FStrPeekBuffer[static_cast<size_t>(FStrPeekPosition - FStrPeekBufferPosition)];
   }
+  FPeekPlace.Step(FStrPeekPosition, Buffer);
   ++FStrPeekPosition;
   return true;
 }
@@ -449,10 +454,12 @@ Int64 TKelStringStream::Seek(Int64 Offset, TSeekOrigin Origin) {
     FStrPosition = FStrBufferPosition = FStrBufferCurrentSize = FStrBufferStart = FStrBufferNext = 0;
     FStrPeekBufferPosition = FStrPeekBufferStart = FStrPeekBufferNext = 0;
     FStrPeekBufferCurrentSize = 0;
+    FReadPlace = {};
   } else if (!(Origin == soCurrent && Offset == 0)) {
     throw EKelStreamError(u"Error seeking stream");
   }
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return FStrPosition;
 }
 
@@ -520,6 +527,7 @@ Integer TKelStringStream::ReadString(String& Buffer, Integer Start, Integer Coun
     ReadUCS4(Ch);
   }
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return Index - Start;
 }
 
@@ -532,6 +540,7 @@ Integer TKelStringStream::ReadAnsiString(AnsiString& Buffer, Integer Start, Inte
     ReadUCS4(Ch);
   }
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return Index - Start;
 }
 
