@@ -13,6 +13,7 @@
 #include "app/fOptions.h"
 #include "app/fSites.h"
 #include "app/uTraduction.h"
+#include "rtl/ScopeExit.h"
 #include "vcl/WinDispatcher.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Format.h"
@@ -752,10 +753,7 @@ void TMain::aConnectExecute(TObject*) {
   p.Passif = cbPassif->Checked();
   p.Racine = edRacine->Text();
   ++FArretEnCours;
-  struct Fin {
-    TMain* M;
-    ~Fin() { M->FinArret(); }
-  } fin{this};
+  const TScopeExit fin([this] { FinArret(); });
   // Connecte stops a running scan first (the rounds of StopScan).
   FSession->Connecte(p);
 }
@@ -763,20 +761,14 @@ void TMain::aConnectExecute(TObject*) {
 void TMain::aDecoExecute(TObject*) {
   if (ArretEnCours() || !FSession) return;
   ++FArretEnCours;
-  struct Fin {
-    TMain* M;
-    ~Fin() { M->FinArret(); }
-  } fin{this};
+  const TScopeExit fin([this] { FinArret(); });
   FSession->Deconnecte();
 }
 
 void TMain::StopScan() {
   if (!FSession || !FSession->ScanEnCours()) return;
   ++FArretEnCours;
-  struct Fin {
-    TMain* M;
-    ~Fin() { M->FinArret(); }
-  } fin{this};
+  const TScopeExit fin([this] { FinArret(); });
   FSession->StopScan();
 }
 
@@ -1085,11 +1077,9 @@ void TMain::LitLigneDeCommande() {
 
 void TMain::Traduire() {
   if (Screen) Screen->SetCursor(crHourGlass);
-  struct Curseur {
-    ~Curseur() {
-      if (Screen) Screen->SetCursor(crDefault);
-    }
-  } curseur;
+  const TScopeExit curseur([] {
+    if (Screen) Screen->SetCursor(crDefault);
+  });
   if (!ParametresLus) {
     Parametres.clear();
     for (Integer i = 1; i <= ParamCount(); ++i) Parametres.push_back(ParamStr(i));

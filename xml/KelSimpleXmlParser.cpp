@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "rtl/Resources.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/Streams.h"
 #include "xml/KelCharsets.h"
 #include "xml/KelSimpleXml.h"
@@ -159,10 +160,7 @@ void TKelSimpleXML::LoadFromStream(TStream* Stream, TKelStringEncoding Encoding,
       break;
     }
   }
-  struct ResetBOM {
-    bool& Flag;
-    ~ResetBOM() { Flag = false; }
-  } Reset{FLoadHasBOM};
+  const TScopeExit Reset([this] { FLoadHasBOM = false; });
   Text->SkipBOM();
   LoadFromStringStream(Text.get());
   if (auto* Auto = dynamic_cast<TKelAutoStream*>(Text.get())) {
@@ -179,17 +177,14 @@ void TKelSimpleXML::LoadFromStream(TStream* Stream, TKelStringEncoding Encoding,
 
 void TKelSimpleXML::LoadFromStringStream(TKelStringStream* StringStream) {
   DoLoadProgress(StringStream);
-  Integer Saved = StringStream->BufferSize();
-  // One code point per fill while the prolog is read, so that the encoding
-  // named by the declaration applies from the very next byte.
-  StringStream->SetBufferSize(1);
-  try {
+  {
+    // One code point per fill while the prolog is read, so that the encoding
+    // named by the declaration applies from the very next byte.
+    const Integer Saved = StringStream->BufferSize();
+    StringStream->SetBufferSize(1);
+    const TScopeExit Restore([StringStream, Saved] { StringStream->SetBufferSize(Saved); });
     FProlog->LoadFromStringStream(StringStream);
-  } catch (...) {
-    StringStream->SetBufferSize(Saved);
-    throw;
   }
-  StringStream->SetBufferSize(Saved);
   FRoot->LoadFromStringStream(StringStream);
   DoLoadProgress(StringStream);
 }

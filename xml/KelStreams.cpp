@@ -7,6 +7,8 @@
 #include <limits>
 #include <memory>
 
+#include "rtl/ScopeExit.h"
+
 // ---------------------------------------------------------------------------
 // TKelStream
 
@@ -144,19 +146,10 @@ void WriteValue(TStream& S, T Value) {
 bool TKelEasyStream::IsEqual(TStream& Stream) {
   const Int64 MyPos = Position();
   const Int64 OtherPos = Stream.Position();
-  struct TRestore {
-    TStream& A;
-    TStream& B;
-    Int64 PA, PB;
-    ~TRestore() {
-      try {
-        A.SetPosition(PA);
-        B.SetPosition(PB);
-      } catch (...) {
-        // Positions put back on the way out; a stream that cannot seek has no place to keep.
-      }
-    }
-  } Restore{*this, Stream, MyPos, OtherPos};
+  const TScopeExit Restore([&] {
+    SetPosition(MyPos);
+    Stream.SetPosition(OtherPos);
+  });
   SetPosition(0);
   Stream.SetPosition(0);
   return StreamContentsEqual(*this, Stream, 4096);

@@ -6,6 +6,7 @@
 #include "app/core/Messages.h"
 #include "net/netutil.h"
 #include "rtl/Format.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
 
@@ -125,10 +126,7 @@ void ThreadScan::Send(std::function<void()> Work) {
     // While the worker waits for this hand-over it cannot end: the session
     // must not wait for it (StopScan) nor reuse the client meanwhile.
     ++FSession.FDansRemise;
-    struct Fin {
-      int& n;
-      ~Fin() { --n; }
-    } fin{FSession.FDansRemise};
+    const TScopeExit fin([this] { --FSession.FDansRemise; });
     Work();
   });
 }
@@ -223,10 +221,7 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
 
   // The listing, copied for the hand-over.
   FReels.push_back(reel);
-  struct Depile {
-    std::vector<AnsiString>& reels;
-    ~Depile() { reels.pop_back(); }
-  } depile{FReels};
+  const TScopeExit depile([this] { FReels.pop_back(); });
   const TFTPList* liste = FFTP.FtpList();
   const Integer n = liste->Count();
   std::vector<TEntree> entrees;

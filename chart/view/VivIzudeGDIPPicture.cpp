@@ -3,6 +3,7 @@
 
 #include "chart/model/ChartImageHeaders.h"
 #include "chart/view/VivIzudeGDIP.h"
+#include "rtl/ScopeExit.h"
 #include "vcl/Pictures.h"
 #include "rtl/Resources.h"
 #include "rtl/SysUtils.h"
@@ -239,10 +240,7 @@ void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TRect& R) {
 void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TGPRectF& R) {
   if (FDrawing) return;
   FDrawing = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } Reset{FDrawing};
+  const TScopeExit Drawn([this] { FDrawing = false; });
   TGPBitmap* I = ImageToDraw();
   if (!I) return;
   if (const std::optional<ARGB> Key = ColorKey(*I)) {
