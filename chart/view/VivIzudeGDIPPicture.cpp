@@ -98,7 +98,7 @@ bool TChartGDIPPicture::LoadFromFile(const String& FileName) {
 }
 
 bool TChartGDIPPicture::LoadFromResourceName(HINSTANCE Instance, const String& ResName) {
-  if (!FindResourceW(Instance, reinterpret_cast<LPCWSTR>(ResName.c_str()), MAKEINTRESOURCEW(10)))
+  if (!FindResourceW(Instance, WideCStr(ResName), MAKEINTRESOURCEW(10)))
     return Fail(u"Resource " + ResName + u" not found");
   TResourceStream Res(reinterpret_cast<NativeUInt>(Instance), ResName, RT_RCDATA);
   return LoadFromBytes(ReadAll(Res));

@@ -124,7 +124,7 @@ bool GetEncoderClsid(TChartImageType Type, CLSID& Clsid) {
   auto* Codecs = reinterpret_cast<ImageCodecInfo*>(Buffer.data());
   if (GdiPlus().GdipGetImageEncoders(Count, Size, Codecs) != Ok) return false;
   for (UINT I = 0; I < Count; ++I)
-    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, reinterpret_cast<const wchar_t*>(Mime.c_str())) == 0) {
+    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, WideCStr(Mime)) == 0) {
       Clsid = Codecs[I].Clsid;
       return true;
     }

@@ -47,7 +47,7 @@ protected:
   }
   void Premier() {
     ::SetForegroundWindow(Main->Handle());
-    PumpFor(50);
+    PumpMessagesFor(50);
   }
 };
 
