@@ -52,7 +52,7 @@ const ErrorCase ErrorCases[] = {
 TEST(KelSimpleXmlParser, ErrorsCarryFixedMessageAndPosition) {
   for (const ErrorCase& C : ErrorCases) {
     TKelSimpleXML Doc;
-    EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(U(C.Xml)); }), C.Message) << C.Xml;
+    EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(UTF8ToUTF16(C.Xml)); }), C.Message) << C.Xml;
   }
 }
 
@@ -65,7 +65,8 @@ TEST(KelSimpleXmlParser, ErrorsCarryThePositionOfTheirMessageAsFields) {
     const size_t Start = Message.find_last_not_of("0123456789", Digits) + 1;
     const Int64 Offset = std::stoll(Message.substr(Start, Digits + 1 - Start));
     TKelSimpleXML Doc;
-    EXPECT_EQ(XmlErrorPlaceOf([&] { Doc.LoadFromString(U(C.Xml)); }), (TXmlErrorPlace{Offset, 1, Offset})) << C.Xml;
+    EXPECT_EQ(XmlErrorPlaceOf([&] { Doc.LoadFromString(UTF8ToUTF16(C.Xml)); }), (TXmlErrorPlace{Offset, 1, Offset}))
+        << C.Xml;
   }
 }
 
@@ -88,7 +89,7 @@ TEST(KelSimpleXmlParser, ErrorLineAndColumnCountLineFeeds) {
   };
   for (const TCase& C : Cases) {
     TKelSimpleXML Doc;
-    EXPECT_EQ(XmlErrorPlaceOf([&] { Doc.LoadFromString(U(C.Xml)); }), C.Place) << C.Xml;
+    EXPECT_EQ(XmlErrorPlaceOf([&] { Doc.LoadFromString(UTF8ToUTF16(C.Xml)); }), C.Place) << C.Xml;
   }
   // An error that is no fault of a text has no place.
   TKelSimpleXML Doc;
@@ -99,7 +100,7 @@ TEST(KelSimpleXmlParser, ErrorLineAndColumnCountLineFeeds) {
 TEST(KelSimpleXmlParser, PositionCountsCodePointsNotUnits) {
   TKelSimpleXML Doc;
   // The emoji is one code point (two UTF-16 units).
-  EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(U("<a>\xF0\x9F\x98\x80</b>")); }),
+  EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(UTF8ToUTF16("<a>\xF0\x9F\x98\x80</b>")); }),
             "Invalid XML Element: Erroneous end of tag, expecting </a> but </b> found at position 8");
 }
 
@@ -162,7 +163,7 @@ TEST(KelSimpleXmlParser, EntitiesAndCharacterReferences) {
   };
   for (const ValueCase& C : Cases) {
     TKelSimpleXML Doc;
-    Doc.LoadFromString(U(C.Xml));
+    Doc.LoadFromString(UTF8ToUTF16(C.Xml));
     EXPECT_EQ(UTF16ToUTF8(Doc.Root()->Value()), C.Value) << C.Xml;
   }
 }
@@ -224,7 +225,7 @@ struct EncodingCase {
 
 std::string Utf16Le(const std::string& Utf8) {
   std::string R = "\xFF\xFE";
-  for (Char C : U(Utf8)) {
+  for (Char C : UTF8ToUTF16(Utf8)) {
     R.push_back(static_cast<char>(C & 0xFF));
     R.push_back(static_cast<char>(C >> 8));
   }
