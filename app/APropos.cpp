@@ -233,6 +233,7 @@ void TBoiteAPropos::ChargeImagePaypal(const String& Langue) {
     b.LoadFromResourceName(reinterpret_cast<HINSTANCE>(HInstance()), Langue == u"FR" ? u"PAYPAL_FR" : u"PAYPAL_EN");
     imgPaypal->Picture()->SetGraphic(&b);
   } catch (...) {
+    // A program built without the picture shows the box without it.
   }
 }
 

@@ -13,7 +13,7 @@ namespace {
 class TSystemInteractions : public IInteractions {
 public:
   bool OpenDocument(HWND Owner, const String& Target) override {
-    const HINSTANCE r = ::ShellExecuteW(Owner, L"open", reinterpret_cast<const wchar_t*>(Target.c_str()), nullptr,
+    const HINSTANCE r = ::ShellExecuteW(Owner, L"open", WideCStr(Target), nullptr,
                                         nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(r) > 32;
   }
@@ -38,8 +38,8 @@ public:
   }
 
   int MessageBox(HWND Owner, const String& Text, const String& Caption, UINT Flags) override {
-    return ::MessageBoxW(Owner, reinterpret_cast<const wchar_t*>(Text.c_str()),
-                         reinterpret_cast<const wchar_t*>(Caption.c_str()), Flags);
+    return ::MessageBoxW(Owner, WideCStr(Text),
+                         WideCStr(Caption), Flags);
   }
 };
 

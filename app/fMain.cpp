@@ -14,6 +14,7 @@
 #include "app/fOptions.h"
 #include "app/fSites.h"
 #include "app/uTraduction.h"
+#include "rtl/ScopeExit.h"
 #include "vcl/WinDispatcher.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Format.h"
@@ -91,6 +92,7 @@ String FormatMsgs(const String& Texte, std::initializer_list<String> Valeurs) {
   try {
     return Format(Texte, std::span<const TVarRec>(args));
   } catch (...) {
+    // A bad translation must not hide the message itself.
     String s = Texte;
     for (const String& v : Valeurs) s += u" " + v;
     return s;
@@ -589,6 +591,7 @@ void TMain::listeFichiersGetText(TBaseVastTree*, PVastNode Node, TColumnIndex Co
         break;
     }
   } catch (...) {
+    // A cell that cannot be formatted shows empty; the tree asks again on the next paint.
     CellText.clear();
   }
 }
@@ -791,10 +794,7 @@ void TMain::aConnectExecute(TObject*) {
   p.Passif = cbPassif->Checked();
   p.Racine = edRacine->Text();
   ++FArretEnCours;
-  struct Fin {
-    TMain* M;
-    ~Fin() { M->FinArret(); }
-  } fin{this};
+  const TScopeExit fin([this] { FinArret(); });
   // Connecte stops a running scan first (the rounds of StopScan).
   FSession->Connecte(p);
 }
@@ -802,20 +802,14 @@ void TMain::aConnectExecute(TObject*) {
 void TMain::aDecoExecute(TObject*) {
   if (ArretEnCours() || !FSession) return;
   ++FArretEnCours;
-  struct Fin {
-    TMain* M;
-    ~Fin() { M->FinArret(); }
-  } fin{this};
+  const TScopeExit fin([this] { FinArret(); });
   FSession->Deconnecte();
 }
 
 void TMain::StopScan() {
   if (!FSession || !FSession->Occupee()) return;
   ++FArretEnCours;
-  struct Fin {
-    TMain* M;
-    ~Fin() { M->FinArret(); }
-  } fin{this};
+  const TScopeExit fin([this] { FinArret(); });
   FSession->StopScan();
 }
 
@@ -1222,11 +1216,9 @@ void TMain::LitLigneDeCommande() {
 
 void TMain::Traduire() {
   if (Screen) Screen->SetCursor(crHourGlass);
-  struct Curseur {
-    ~Curseur() {
-      if (Screen) Screen->SetCursor(crDefault);
-    }
-  } curseur;
+  const TScopeExit curseur([] {
+    if (Screen) Screen->SetCursor(crDefault);
+  });
   if (!ParametresLus) {
     Parametres.clear();
     for (Integer i = 1; i <= ParamCount(); ++i) Parametres.push_back(ParamStr(i));

@@ -4,6 +4,7 @@
 #include "app/fMain.h"
 #include "app/ImagesApp.h"
 #include "rtl/Format.h"
+#include "rtl/ScopeExit.h"
 #include "vcl/WinDispatcher.h"
 #include "app/core/uIntl.h"
 #include "net/netcode.h"
@@ -481,6 +482,7 @@ bool TformSites::SupprimeEntree(TFZObject* Entree) {
   try {
     question = Format(GetMsg(u"SitesDel"), {GetMsg(dossier ? u"SitesFolder" : u"SitesSite"), Entree->Nom});
   } catch (...) {
+    // A translation whose "%s" Format refuses still asks, with the name after it.
     question = GetMsg(u"SitesDel") + u" " + Entree->Nom;
   }
   if (Interactions().MessageBox(HandleAllocated() ? Handle() : nullptr, question, u"Confirmation",
@@ -543,10 +545,8 @@ bool DossierFileZilla(String& Folder) {
   // which a 32-bit program is not shown unless it asks for it; the 32-bit
   // FileZilla writes the 32-bit view. The view is the thread's setting of
   // the readers, given back as it was.
-  struct TVue {
-    Integer Avant = RegistryView();
-    ~TVue() { SetRegistryView(Avant); }
-  } vue;
+  const Integer Avant = RegistryView();
+  const TScopeExit Retour([Avant] { SetRegistryView(Avant); });
   for (Integer v : {RegistryView64, RegistryView32}) {
     SetRegistryView(v);
     if (ReadRegistryTextEx(HKLM, CleFileZilla, String(), false, Folder)) return true;

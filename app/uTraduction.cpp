@@ -134,6 +134,7 @@ bool ExportForm(TCustomForm* Form, const String& FileName) {
     list.SaveToFile(FileName, TEncoding::ANSI());
     return true;
   } catch (...) {
+    // The caller reports the failed export by the false it gets.
     return false;
   }
 }

@@ -91,7 +91,10 @@ foreach(file IN LISTS files)
       set(why "includes <windows.h> itself: include \"${win32_home}\"")
     elseif(NOT windows_file AND (inc MATCHES "${win32_headers}" OR (quote STREQUAL "<" AND inc_lower MATCHES "${windows_headers}")))
       set(why "a portable file includes a Windows header: move the code to a *_win.cpp file")
-    elseif(quote STREQUAL "\"" AND inc MATCHES "/")
+    elseif(inc MATCHES "/" AND (quote STREQUAL "\"" OR EXISTS ${SOURCE_DIR}/${inc}))
+      # An angle include of a file of our own folders is held to the same
+      # table; one the tree does not hold (<net/if.h>, <sys/socket.h>) is the
+      # system's.
       quorvel_layer_owner(target "${inc}")
       if(NOT target)
         # Not a library: only the file's own test area may be named.

@@ -6,6 +6,7 @@
 #include "controls/OxKELUtils.h"
 #include "rtl/Format.h"
 #include "rtl/Math.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 #include "xml/KelSysUtils.h"
 
@@ -55,6 +56,7 @@ double TOxSpinValueModel::ParseText(const String& Text) const {
       }
     }
   } catch (...) {
+    // Text that is no number of this type reads as the lowest value.
   }
   return FValueType == vtFloat ? FMinValue : RoundedMinValue();
 }
@@ -216,7 +218,11 @@ void TOxSpinValueModel::HandleTextChange() {
   FIsNegative = false;
   const Integer caret = FHost.CaretPos();
   const String before = FHost.EditText();
-  try {
+  {
+    const TScopeExit Changed([this] {
+      FChanging = false;
+      FIsNegative = false;
+    });
     FIsNegative = !before.empty() && before[0] == u'-';
     if (FCheckOptions.Contains(coCheckOnChange)) {
       try {
@@ -227,13 +233,7 @@ void TOxSpinValueModel::HandleTextChange() {
         SetValue(CropToLimits(Value()));
       }
     }
-  } catch (...) {
-    FChanging = false;
-    FIsNegative = false;
-    throw;
   }
-  FChanging = false;
-  FIsNegative = false;
   // A notification that changed no text (the edit's own select-all sends
   // one) keeps the selection.
   if (FHost.EditText() != before) FHost.SetCaretPos(caret);
@@ -258,14 +258,11 @@ void TOxSpinValueModel::Spin(bool Up) {
     return;
   }
   const String before = FHost.EditText();
-  FChanging = true;
-  try {
+  {
+    FChanging = true;
+    const TScopeExit Changed([this] { FChanging = false; });
     SetValue(Value() + (Up ? FIncrement : -FIncrement));
-  } catch (...) {
-    FChanging = false;
-    throw;
   }
-  FChanging = false;
   if (!SameText(FHost.EditText(), before)) {
     FHost.SetEditModified(true);
     HandleTextChange();

@@ -10,6 +10,7 @@
 #include "net/netutil.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Encoding.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/Unicode.h"
 
 namespace {
@@ -1252,10 +1253,7 @@ void TFTPList::ParseLines() {
   DecodeDate(state.Now, state.ThisYear, state.ThisMonth, state.Today);
   state.MonthCache.clear();
   state.Parsing = true;
-  struct EndParsing {
-    bool& parsing;
-    ~EndParsing() { parsing = false; }
-  } endParsing{state.Parsing};
+  const TScopeExit endParsing([&state] { state.Parsing = false; });
 
   const std::size_t count = Lines.size();
   if (RawLines.size() != count) RawLinesFromLines();

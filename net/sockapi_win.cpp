@@ -347,7 +347,7 @@ namespace SockApiPlatform {
 
 bool Load(const String& Name, TSocketFunctions& Table, bool& Enhanced, bool& IPv6Helper) {
   const String name = Name.empty() ? String(u"ws2_32.dll") : Name;
-  gLib = ::LoadLibraryW(reinterpret_cast<const wchar_t*>(name.c_str()));
+  gLib = ::LoadLibraryW(WideCStr(name));
   if (!gLib) return false;
   raw = RawEntries{};
   BindName(gLib, "WSAIoctl", raw.WSAIoctl);

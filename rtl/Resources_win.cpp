@@ -8,7 +8,7 @@ namespace {
 // The pointer form FindResourceW expects; valid while Id lives.
 LPCWSTR ResourcePointer(const TResourceId& Id) {
   if (Id.IsId()) return MAKEINTRESOURCEW(Id.Id());
-  return reinterpret_cast<LPCWSTR>(Id.Name().c_str());
+  return WideCStr(Id.Name());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ public:
       try {
         FAction();
       } catch (...) {
+        // Another exception is already leaving: it stays the error.
       }
     } else {
       FAction();

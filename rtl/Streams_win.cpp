@@ -22,7 +22,7 @@ DWORD ShareMode(Word Mode) {
   return Index < 5 ? Table[Index] : 0;
 }
 
-const wchar_t* WidePath(const String& FileName) { return reinterpret_cast<const wchar_t*>(FileName.c_str()); }
+const wchar_t* WidePath(const String& FileName) { return WideCStr(FileName); }
 
 THandle Finish(HANDLE Handle, String& ErrorText) {
   if (Handle == INVALID_HANDLE_VALUE) ErrorText = SysErrorMessage(static_cast<int>(GetLastError()));

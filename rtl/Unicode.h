@@ -7,5 +7,3 @@
 
 String UTF8ToUTF16(std::string_view utf8);
 AnsiString UTF16ToUTF8(std::u16string_view utf16);
-// For literals and test output: u"..." from a narrow UTF-8 literal.
-inline String U(std::string_view utf8) { return UTF8ToUTF16(utf8); }

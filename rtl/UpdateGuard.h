@@ -26,6 +26,7 @@ public:
       try {
         FTarget->EndUpdate();
       } catch (...) {
+        // Another exception is already leaving: it stays the error.
       }
     } else {
       FTarget->EndUpdate();

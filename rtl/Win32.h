@@ -43,3 +43,9 @@
 #undef GetCommandLine
 #undef GetModuleFileName
 #undef GetCurrentTime
+
+#include "rtl/Types.h"
+
+// Our text as Win32 takes it: String holds UTF-16 units, which wchar_t is on
+// Windows. Valid while S lives unchanged.
+inline const wchar_t* WideCStr(const String& S) noexcept { return reinterpret_cast<const wchar_t*>(S.c_str()); }

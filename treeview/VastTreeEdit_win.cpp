@@ -42,7 +42,7 @@ void TVTEdit::MeasureEditText(TSize& Size) {
   const TWindowDC DC(Handle());
   const TSelectGuard Select(DC.Get(), Font()->Handle());
   SIZE S{};
-  GetTextExtentPoint32W(DC.Get(), reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &S);
+  GetTextExtentPoint32W(DC.Get(), WideCStr(Text), static_cast<int>(Text.size()), &S);
   Size = TSize{S.cx, S.cy};
 }
 

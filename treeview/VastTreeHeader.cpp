@@ -458,10 +458,7 @@ void TVastTreeColumns::Delete(TColumnIndex Index) {
 void TVastTreeColumns::Clear() {
   if (FItems.empty()) return;
   FClearing = true;
-  struct TDone {
-    bool& Flag;
-    ~TDone() { Flag = false; }
-  } Done{FClearing};
+  const TScopeExit Done([this] { FClearing = false; });
   FItems.clear();
   FPositionToIndex.clear();
   FHoverIndex = FDownIndex = FTrackIndex = FClickIndex = NoColumn;
@@ -893,14 +890,11 @@ void TVTHeader::AutoFitColumns(bool Animated, TSmartAutoFitType SmartAutoFitType
   if (RangeStartCol > RangeEndCol) return;
   FOwner->BeginOperation(okAutoFitColumns);
   FDoingAutoFitColumns = true;
-  struct TEnd {
-    TVTHeader* Header;
-    ~TEnd() {
-      Header->FOwner->EndOperation(okAutoFitColumns);
-      Header->FOwner->Invalidate();
-      Header->FDoingAutoFitColumns = false;
-    }
-  } End{this};
+  const TScopeExit End([this] {
+    FOwner->EndOperation(okAutoFitColumns);
+    FOwner->Invalidate();
+    FDoingAutoFitColumns = false;
+  });
   if (OnBeforeAutoFitColumns) OnBeforeAutoFitColumns(this, SmartAutoFitType);
   for (Integer Position = RangeStartCol; Position <= RangeEndCol; ++Position) {
     const TColumnIndex Column = FColumns->ColumnFromPosition(static_cast<TColumnPosition>(Position));
@@ -1132,10 +1126,7 @@ void TVTHeader::ConstraintsChanged() {
 void TVTHeader::ReapplyConstraints() {
   if (TreeLoading() || FOwner->Destroying() || FStates.Contains(hsLoading) || !HasWindow()) return;
   FStates.Include(hsScaling);
-  struct TLeave {
-    THeaderStates& States;
-    ~TLeave() { States -= THeaderStates{hsScaling, hsNeedScaling}; }
-  } Leave{FStates};
+  const TScopeExit Leave([this] { FStates -= THeaderStates{hsScaling, hsNeedScaling}; });
   SetHeight(FHeight);
   RefreshHeaderFrame();
   const TVTFixedAreaConstraints& C = FFixedAreaConstraints;
@@ -1243,10 +1234,7 @@ Integer TVTHeader::ResizeColumns(Integer ChangeBy, TColumnIndex RangeStartCol, T
 
   Integer Result = 0;
   FStates.Include(hsResizing);
-  struct TLeave {
-    THeaderStates& States;
-    ~TLeave() { States.Exclude(hsResizing); }
-  } Leave{FStates};
+  const TScopeExit Leave([this] { FStates.Exclude(hsResizing); });
   for (Integer I = 0; I < N; ++I) {
     if (!Matches[I]) continue;
     TVastTreeColumn& C = Column(I);

@@ -233,7 +233,7 @@ TRect TVastTreeHintWindow::CalcHintRect(Integer MaxWidth, const String& Hint, co
   if (FHintData.HintText.empty()) return TRect{};
   if (!Tooltip) {
     RECT R{0, 0, MaxWidth, FTextHeight};
-    DrawTextW(DC, reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()), static_cast<int>(FHintData.HintText.size()),
+    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()),
               &R, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     R.bottom += Tree->ScaledPixels(6);
     R.right += Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
@@ -245,7 +245,7 @@ TRect TVastTreeHintWindow::CalcHintRect(Integer MaxWidth, const String& Hint, co
   if (FHintData.LineBreakStyle == hlbForceMultiLine) {
     TRect R = Tree->GetDisplayRect(FHintData.Node, FHintData.Column, true);
     RECT T = ToRECT(R);
-    DrawTextW(DC, reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()), static_cast<int>(FHintData.HintText.size()),
+    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()),
               &T, DT_CALCRECT | DT_WORDBREAK);
     R.Right = T.right + Tree->TextMargin() + 1;
     R.Bottom = T.bottom;
@@ -253,7 +253,7 @@ TRect TVastTreeHintWindow::CalcHintRect(Integer MaxWidth, const String& Hint, co
   } else {
     Result = Tree->FLastHintRect;
     RECT T{0, 0, MaxWidth, FTextHeight};
-    DrawTextW(DC, reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()), static_cast<int>(FHintData.HintText.size()),
+    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()),
               &T, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     if (Result.Width() != T.right)
       Result.Right = Result.Left + T.right + Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
@@ -298,6 +298,6 @@ void TVastTreeHintWindow::Paint() {
   RECT T = ToRECT(R);
   UINT Format = DT_NOPREFIX;
   if (FHintData.Node && FHintData.LineBreakStyle == hlbForceMultiLine) Format |= DT_WORDBREAK;
-  DrawTextW(C->Handle(), reinterpret_cast<LPCWSTR>(FHintData.HintText.c_str()),
+  DrawTextW(C->Handle(), WideCStr(FHintData.HintText),
             static_cast<int>(FHintData.HintText.size()), &T, Format);
 }

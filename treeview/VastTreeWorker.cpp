@@ -179,6 +179,7 @@ void TWorkerThread::Execute() {
           T->ValidateCache();
       });
     } catch (...) {
+      // The tree is shutting down: its states no longer matter and the thread serves on.
     }
     {
       std::lock_guard<std::mutex> Guard(FListLock);

@@ -5,6 +5,7 @@
 // here depends on how the drag itself is carried.
 #include <algorithm>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
 
 TDropMode TBaseVastTree::ComputeDropMode(const TPoint& P, THitInfo& HitInfo, const TRect& NodeRect) {
@@ -112,14 +113,11 @@ bool TBaseVastTree::OleDragDrop(TObject* Source, IDataObject* DataObject, const 
   FHost->KillTimer(ExpandTimer);
   FHost->KillTimer(ScrollTimer);
   DoStateChange({}, {tsScrolling, tsScrollPending});
-  struct TForget {
-    TBaseVastTree* Tree;
-    ~TForget() {
-      Tree->FDragTargetActive = false;
-      if (Tree->FDropTargetNode) Tree->InvalidateNode(Tree->FDropTargetNode);
-      Tree->FDropTargetNode = nullptr;
-    }
-  } Forget{this};
+  const TScopeExit Forget([this] {
+    FDragTargetActive = false;
+    if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+    FDropTargetNode = nullptr;
+  });
   if (!OleDragOver(Source, Shift, dsDragMove, Pt, Effect)) return false;
   if ((Effect & ~DropEffectScroll) == 0) return false;
   // The button that drags belongs to the keys the drop reports.

@@ -2,6 +2,7 @@
 // parts of each hook that need no window.
 #include <algorithm>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTreeHeader.h"
 #include "treeview/VastTrees.h"
 
@@ -66,10 +67,7 @@ void TBaseVastTree::DoBeforeCellPaint(TCanvas* TargetCanvas, PVastNode Node, TCo
     return;
   }
   FHost->SetRedraw(false);
-  struct TRestore {
-    IVastTreeHost* Host;
-    ~TRestore() { Host->SetRedraw(true); }
-  } Restore{FHost};
+  const TScopeExit Restore([this] { FHost->SetRedraw(true); });
   OnBeforeCellPaint(this, TargetCanvas, Node, Column, CellPaintMode, CellRect, ContentRect);
 }
 

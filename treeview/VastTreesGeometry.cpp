@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTreeHeader.h"
 #include "treeview/VastTrees.h"
 
@@ -671,10 +672,7 @@ Integer TBaseVastTree::GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColum
   const bool Valid = H && H->Columns().IsValidColumn(Column);
   if (OperationCanceled()) return Valid ? H->Columns()[Column].Width() : 0;
   BeginOperation(okGetMaxColumnWidth);
-  struct TEnd {
-    TBaseVastTree* Tree;
-    ~TEnd() { Tree->EndOperation(okGetMaxColumnWidth); }
-  } End{this};
+  const TScopeExit End([this] { EndOperation(okGetMaxColumnWidth); });
   if (OnBeforeGetMaxColumnWidth) OnBeforeGetMaxColumnWidth(H, Column, UseSmartColumnWidth);
 
   PVastNode Node;

@@ -1,5 +1,6 @@
 // Navigation and iteration: the plain walkers initialise what they return and
 // create children before descending; the NoInit twins follow existing links.
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
 
 namespace {
@@ -718,13 +719,9 @@ PVastNode TBaseVastTree::IterateSubtree(PVastNode Node, const TVTGetNodeProc& Ca
                                         TVastNodeStates Filter, bool DoInit, bool ChildNodesOnly) {
   const bool WasIterating = HasState(tsIterating);
   DoStateChange({tsIterating});
-  struct TLeave {
-    TBaseVastTree* Tree;
-    bool Was;
-    ~TLeave() {
-      if (!Was) Tree->DoStateChange({}, {tsIterating});
-    }
-  } Leave{this, WasIterating};
+  const TScopeExit Leave([this, WasIterating] {
+    if (!WasIterating) DoStateChange({}, {tsIterating});
+  });
 
   PVastNode Stop = nullptr;
   PVastNode Run;

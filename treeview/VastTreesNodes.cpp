@@ -431,10 +431,7 @@ void TBaseVastTree::MeasureItemHeight(TCanvas* Canvas, PVastNode Node) {
     // user-interface thread while the worker waits.
     FHost->SendToUIThread([this, Canvas, Node] {
       FMeasuringForWorker = true;
-      struct TReset {
-        bool& Flag;
-        ~TReset() { Flag = false; }
-      } Reset{FMeasuringForWorker};
+      const TScopeExit Measured([this] { FMeasuringForWorker = false; });
       MeasureItemHeight(Canvas, Node);
     });
     return;
@@ -750,12 +747,8 @@ void TBaseVastTree::DeleteChildren(PVastNode Node, bool ResetHasChildren) {
   const Integer OldX = FOffsetX, OldY = FOffsetY;
   {
     // The deletions below run as one update without OnUpdating.
-    struct TCountGuard {
-      Cardinal& Count;
-      ~TCountGuard() { --Count; }
-    };
     ++FUpdateCount;
-    TCountGuard Guard{FUpdateCount};
+    const TScopeExit Updated([this] { --FUpdateCount; });
     StopCacheValidation();
     const bool Counted = Node == FRoot || (GetFullyVisible(Node) && Node->States.Contains(vsExpanded));
     PVastNode Run = Node->LastChild;
@@ -910,15 +903,11 @@ void TBaseVastTree::DoFreeNode(PVastNode Node) {
   ForgetNode(Node);
   if (Node == FNextNodeToSelect) ChooseNextNodeToSelect(Node);
   if (FNextNodeToSelect == Node) FNextNodeToSelect = nullptr;
-  struct TBlockGuard {
-    TBaseVastTree* Tree;
-    PVastNode Node;
-    ~TBlockGuard() {
-      if (Node->States.Contains(vsReleaseCallOnUserDataRequired))
-        if (IInterface* Intf = TVastNode::GetInterfaceFromNodeData(Node)) Intf->_Release();
-      Tree->FreeNodeBlock(Node);
-    }
-  } Guard{this, Node};
+  const TScopeExit FreeBlock([this, Node] {
+    if (Node->States.Contains(vsReleaseCallOnUserDataRequired))
+      if (IInterface* Intf = TVastNode::GetInterfaceFromNodeData(Node)) Intf->_Release();
+    FreeNodeBlock(Node);
+  });
   if (Node->States.Contains(vsInitialized) || Node->States.Contains(vsOnFreeNodeCallRequired))
     if (OnFreeNode) OnFreeNode(this, Node);
   if (FUpdateCount == 0 && !FDestroying) EnsureNodeSelected();
@@ -1083,11 +1072,7 @@ void TBaseVastTree::InitNode(PVastNode Node) {
   const bool WasFiltered = Node->States.Contains(vsFiltered);
   IncludeNodeStates(Node, {vsInitializing});
   IncludeNodeStates(Node, {vsInitialized});
-  struct TInitGuard {
-    TBaseVastTree* Tree;
-    PVastNode Node;
-    ~TInitGuard() { Tree->ExcludeNodeStates(Node, {vsInitializing}); }
-  } Guard{this, Node};
+  const TScopeExit Initialized([this, Node] { ExcludeNodeStates(Node, {vsInitializing}); });
 
   PVastNode Parent = Node->Parent == FRoot ? nullptr : Node->Parent;
   DoInitNode(Parent, Node, InitStates);

@@ -136,10 +136,7 @@ void TBaseVastTree::RunSynched(const std::function<void()>& Action) {
     return;
   }
   SetStates(TreeStates() + TVastTreeStates{tsSynchMode});
-  struct TLeave {
-    TBaseVastTree* Tree;
-    ~TLeave() { Tree->SetStates(Tree->TreeStates() - TVastTreeStates{tsSynchMode}); }
-  } Leave{this};
+  const TScopeExit Leave([this] { SetStates(TreeStates() - TVastTreeStates{tsSynchMode}); });
   Action();
 }
 

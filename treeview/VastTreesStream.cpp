@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
 
 namespace {
@@ -207,10 +208,7 @@ void TBaseVastTree::SkipNode(TStream& Stream) {
 void TBaseVastTree::ReadNode(TStream& Stream, Integer Version, PVastNode Node) {
   if (FReadDepth >= MaxStreamNestingDepth) FailEnd();
   ++FReadDepth;
-  struct TDepth {
-    Integer& Depth;
-    ~TDepth() { --Depth; }
-  } Depth{FReadDepth};
+  const TScopeExit Depth([this] { --FReadDepth; });
 
   Byte Header[ChunkHeaderSize];
   ReadExact(Stream, Header, ChunkHeaderSize);
@@ -221,11 +219,7 @@ void TBaseVastTree::ReadNode(TStream& Stream, Integer Version, PVastNode Node) {
   const Int64 End = Stream.Position() + Size;
   const Int64 SavedLimit = FReadLimit;
   FReadLimit = End;
-  struct TLimit {
-    Int64& Limit;
-    Int64 Saved;
-    ~TLimit() { Limit = Saved; }
-  } RestoreLimit{FReadLimit, SavedLimit};
+  const TScopeExit RestoreLimit([this, SavedLimit] { FReadLimit = SavedLimit; });
   bool BaseRead = false;
   while (Stream.Position() < End) {
     if (End - Stream.Position() < ChunkHeaderSize) FailShort();
@@ -297,11 +291,7 @@ void TBaseVastTree::ReadBaseRecord(TStream& Stream, Integer Version, PVastNode N
   // actually read when a later child fails.
   const Int64 SavedLimit = FReadLimit;
   FReadLimit = Stream.Position() + Room;
-  struct TLimit {
-    Int64& Limit;
-    Int64 Saved;
-    ~TLimit() { Limit = Saved; }
-  } RestoreLimit{FReadLimit, SavedLimit};
+  const TScopeExit RestoreLimit([this, SavedLimit] { FReadLimit = SavedLimit; });
   Node->ChildCount = 0;
   for (Integer I = 0; I < ChildCount; ++I) {
     PVastNode Child = AllocateNode();

@@ -9,15 +9,10 @@ void TBaseVastTree::ToggleNode(PVastNode Node) {
   const bool WasToggling = HasState(tsToggling);
   DoStateChange({tsToggling});
   IncludeNodeStates(Node, {vsToggling});
-  struct TRestore {
-    TBaseVastTree* Tree;
-    PVastNode Node;
-    bool WasToggling;
-    ~TRestore() {
-      Tree->ExcludeNodeStates(Node, {vsToggling});
-      if (!WasToggling) Tree->DoStateChange({}, {tsToggling});
-    }
-  } Restore{this, Node, WasToggling};
+  const TScopeExit Restore([this, Node, WasToggling] {
+    ExcludeNodeStates(Node, {vsToggling});
+    if (!WasToggling) DoStateChange({}, {tsToggling});
+  });
 
   bool Toggled = false;
   Integer HeightChange = 0;

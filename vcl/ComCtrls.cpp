@@ -13,8 +13,6 @@ namespace {
 
 constexpr TControlStyle kNativeStyle{csSetCaption, csDoubleClicks};
 
-const wchar_t* W(const String& S) { return reinterpret_cast<const wchar_t*>(S.c_str()); }
-
 // ---------------------------------------------------------------- rich edit library
 
 // The newest rich edit the system has, loaded once for the process (the
@@ -448,7 +446,7 @@ void TCustomRichEdit::SetRichSelLength(Integer Value) {
 }
 
 void TCustomRichEdit::ReplaceSelection(const String& Value) {
-  ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(W(Value)));
+  ::SendMessageW(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(WideCStr(Value)));
 }
 
 // ---------------------------------------------------------------- TStatusPanel(s)
@@ -532,7 +530,7 @@ void TStatusBar::SetSimplePanel(bool Value) {
 
 void TStatusBar::SetSimpleText(const String& Value) {
   FSimpleText = Value;
-  if (FHandle) ::SendMessageW(FHandle, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(W(FSimpleText)));
+  if (FHandle) ::SendMessageW(FHandle, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(WideCStr(FSimpleText)));
 }
 
 void TStatusBar::SetSizeGrip(bool Value) {
@@ -557,7 +555,7 @@ void TStatusBar::UpdatePanels() {
   }
   for (Integer i = 0; i < n; ++i) UpdatePanel(i);
   ::SendMessageW(FHandle, SB_SIMPLE, FSimplePanel, 0);
-  if (FSimplePanel) ::SendMessageW(FHandle, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(W(FSimpleText)));
+  if (FSimplePanel) ::SendMessageW(FHandle, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(WideCStr(FSimpleText)));
 }
 
 void TStatusBar::UpdatePanel(Integer Index) {
@@ -574,7 +572,7 @@ void TStatusBar::UpdatePanel(Integer Index) {
   String text = panel->Text();
   if (panel->Alignment() == taCenter) text = u"\t" + text;
   if (panel->Alignment() == taRightJustify) text = u"\t\t" + text;
-  ::SendMessageW(FHandle, SB_SETTEXTW, kind, reinterpret_cast<LPARAM>(W(text)));
+  ::SendMessageW(FHandle, SB_SETTEXTW, kind, reinterpret_cast<LPARAM>(WideCStr(text)));
 }
 
 TRect TStatusBar::PanelRect(Integer Index) {

@@ -615,7 +615,7 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
   const HMENU id = (Params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(gNextChildId++)) : nullptr;
-  const auto* caption = reinterpret_cast<const wchar_t*>(Params.Caption.c_str());
+  const auto* caption = WideCStr(Params.Caption);
   if (Params.SubClassOf.empty()) {
     FOwnClass = true;
     FDefWndProc = DefWindowProcW;
@@ -624,7 +624,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
                     static_cast<TWinControl*>(this));
   } else {
     FOwnClass = false;
-    HWND wnd = CreateWindowExW(Params.ExStyle, reinterpret_cast<const wchar_t*>(Params.SubClassOf.c_str()), caption,
+    HWND wnd = CreateWindowExW(Params.ExStyle, WideCStr(Params.SubClassOf), caption,
                                Params.Style, Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, id,
                                GetModuleHandleW(nullptr), nullptr);
     if (wnd) {
@@ -942,7 +942,7 @@ String TWinControl::GetText() const {
 
 void TWinControl::SetTextValue(const String& Value) {
   TControl::SetTextValue(Value);
-  if (FHandle) SetWindowTextW(FHandle, reinterpret_cast<const wchar_t*>(Value.c_str()));
+  if (FHandle) SetWindowTextW(FHandle, WideCStr(Value));
 }
 
 void TWinControl::ScaleBy(Integer M, Integer D) {

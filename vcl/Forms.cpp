@@ -672,8 +672,8 @@ void TApplication::ShowException(const Exception& E) {
   String text = E.Message();
   if (!text.empty() && text.back() > u'.') text += u'.';
   String title = FTitle.empty() ? String(u"Error") : FTitle;
-  MessageBoxW(GetActiveWindow(), reinterpret_cast<const wchar_t*>(text.c_str()),
-              reinterpret_cast<const wchar_t*>(title.c_str()), MB_OK | MB_ICONSTOP);
+  MessageBoxW(GetActiveWindow(), WideCStr(text),
+              WideCStr(title), MB_OK | MB_ICONSTOP);
 }
 
 void TApplication::SetShowHint(bool Value) {

@@ -396,7 +396,7 @@ void TCanvas::ApplyTextColors() {
 void TCanvas::TextOut(Integer X, Integer Y, const String& Text) {
   RequiredState({csHandleValid, csFontValid, csBrushValid});
   ApplyTextColors();
-  ExtTextOutW(FHandle, X, Y, 0, nullptr, reinterpret_cast<const wchar_t*>(Text.c_str()),
+  ExtTextOutW(FHandle, X, Y, 0, nullptr, WideCStr(Text),
               static_cast<UINT>(Text.size()), nullptr);
   MoveTo(X + TextWidth(Text), Y);
 }
@@ -407,7 +407,7 @@ void TCanvas::TextRect(const TRect& R, Integer X, Integer Y, const String& Text)
   const RECT rc = ToRECT(R);
   UINT options = ETO_CLIPPED;
   if (FBrush->Style() != bsClear) options |= ETO_OPAQUE;
-  ExtTextOutW(FHandle, X, Y, options, &rc, reinterpret_cast<const wchar_t*>(Text.c_str()),
+  ExtTextOutW(FHandle, X, Y, options, &rc, WideCStr(Text),
               static_cast<UINT>(Text.size()), nullptr);
 }
 
@@ -415,14 +415,14 @@ void TCanvas::TextRect(TRect& R, const String& Text, UINT Format) {
   RequiredState({csHandleValid, csFontValid, csBrushValid});
   ApplyTextColors();
   RECT rc = ToRECT(R);
-  DrawTextW(FHandle, reinterpret_cast<const wchar_t*>(Text.c_str()), static_cast<int>(Text.size()), &rc, Format);
+  DrawTextW(FHandle, WideCStr(Text), static_cast<int>(Text.size()), &rc, Format);
   if (Format & DT_CALCRECT) R = {rc.left, rc.top, rc.right, rc.bottom};
 }
 
 TSize TCanvas::TextExtent(const String& Text) {
   RequiredState({csHandleValid, csFontValid});
   SIZE size{};
-  GetTextExtentPoint32W(FHandle, reinterpret_cast<const wchar_t*>(Text.c_str()), static_cast<int>(Text.size()), &size);
+  GetTextExtentPoint32W(FHandle, WideCStr(Text), static_cast<int>(Text.size()), &size);
   return {size.cx, size.cy};
 }
 
@@ -795,7 +795,7 @@ void TBitmap::LoadFromHBitmap(HBITMAP Source) {
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
-  HANDLE image = LoadImageW(Instance, reinterpret_cast<const wchar_t*>(Name.c_str()), IMAGE_BITMAP, 0, 0,
+  HANDLE image = LoadImageW(Instance, WideCStr(Name), IMAGE_BITMAP, 0, 0,
                             LR_CREATEDIBSECTION);
   if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
   TGdiObject owned(image);
@@ -931,7 +931,7 @@ void TIcon::SaveToStream(TStream& Stream) {
 }
 
 void TIcon::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
-  HANDLE image = LoadImageW(Instance, reinterpret_cast<const wchar_t*>(Name.c_str()), IMAGE_ICON, FRequestedWidth,
+  HANDLE image = LoadImageW(Instance, WideCStr(Name), IMAGE_ICON, FRequestedWidth,
                             FRequestedHeight, LR_DEFAULTSIZE);
   if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
   TakeHandle(TIconHandle(static_cast<HICON>(image)), {});

@@ -581,7 +581,7 @@ TRect TActionMainMenuBar::ItemRect(Integer Index) const {
   for (Integer i = 0; i <= Index; ++i) {
     const String text = TopCaption(items[static_cast<std::size_t>(i)]);
     RECT r{0, 0, 0, 0};
-    DrawTextW(screen.Get(), reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), &r,
+    DrawTextW(screen.Get(), WideCStr(text), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_SINGLELINE);
     const Integer w = (r.right - r.left) + 2 * kTopItemPadding;
     if (i == Index) result = Rect(x, 0, x + w, ClientHeight());

@@ -11,8 +11,6 @@ namespace {
 // Native controls capture the mouse and report clicks themselves.
 constexpr TControlStyle kNativeStyle{csSetCaption, csDoubleClicks};
 
-const wchar_t* W(const String& S) { return reinterpret_cast<const wchar_t*>(S.c_str()); }
-
 std::vector<String> SplitLines(const String& Text) {
   std::vector<String> lines;
   if (Text.empty()) return lines;
@@ -165,7 +163,7 @@ void TCustomLabel::AdjustBounds() {
   {
     const TWindowDC screen(nullptr);
     const TSelectGuard font(screen.Get(), Font()->Handle());
-    DrawTextW(screen.Get(), W(text), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
+    DrawTextW(screen.Get(), WideCStr(text), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
   }
   Integer left = Left();
   const Integer width = r.right - r.left;
@@ -259,7 +257,7 @@ void TStaticText::AdjustBounds() {
   {
     const TWindowDC screen(nullptr);
     const TSelectGuard font(screen.Get(), Font()->Handle());
-    DrawTextW(screen.Get(), W(text), static_cast<int>(text.size()), &r,
+    DrawTextW(screen.Get(), WideCStr(text), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_SINGLELINE | (FShowAccelChar ? 0 : DT_NOPREFIX));
   }
   const Integer border = FBorderStyle == sbsNone ? 0 : 4;
@@ -301,7 +299,7 @@ void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
   ApplyTextLimit();
   ::SendMessageW(FHandle, EM_SETPASSWORDCHAR, FPasswordChar, 0);
-  if (!FTextHint.empty()) ::SendMessageW(FHandle, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(W(FTextHint)));
+  if (!FTextHint.empty()) ::SendMessageW(FHandle, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(WideCStr(FTextHint)));
   ::SendMessageW(FHandle, EM_SETMODIFY, FModified, 0);
   ::SendMessageW(FHandle, EM_SETSEL, static_cast<WPARAM>(FSelStart), static_cast<LPARAM>(FSelStart + FSelLength));
 }
@@ -371,7 +369,7 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
 
 void TCustomEdit::SetTextHint(const String& Value) {
   FTextHint = Value;
-  if (FHandle) ::SendMessageW(FHandle, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(W(FTextHint)));
+  if (FHandle) ::SendMessageW(FHandle, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(WideCStr(FTextHint)));
 }
 
 bool TCustomEdit::Modified() const {
@@ -410,7 +408,7 @@ String TCustomEdit::SelText() {
 }
 
 void TCustomEdit::SetSelText(const String& Value) {
-  ::SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(Value)));
+  ::SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(WideCStr(Value)));
 }
 
 void TCustomEdit::SelectAll() {
@@ -702,7 +700,7 @@ void TCustomListControl::FillWindow() {
   ::SendMessageW(FHandle, ResetMessage(), 0, 0);
   for (Integer i = 0; i < FItems->Count(); ++i) {
     const String item = FItems->Strings(i);
-    ::SendMessageW(FHandle, AddMessage(), 0, reinterpret_cast<LPARAM>(W(item)));
+    ::SendMessageW(FHandle, AddMessage(), 0, reinterpret_cast<LPARAM>(WideCStr(item)));
   }
   ::SendMessageW(FHandle, SetCurSelMessage(), static_cast<WPARAM>(FItemIndex), 0);
   ::SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);

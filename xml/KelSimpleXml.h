@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "rtl/Exceptions.h"
@@ -20,7 +21,24 @@ class TKelSimpleXMLElem;
 class TKelSimpleXMLElems;
 class TKelSimpleXMLProps;
 
-QUORVEL_DECLARE_EXCEPTION(EKelSimpleXMLError, EKelError);
+// A parse error also carries, as fields, where the text went wrong: the
+// 1-based code-point offset its message names, and that code point's line
+// (lines end at LF) and column. All three are 0 for an error with no place
+// in a text.
+class EKelSimpleXMLError : public EKelError {
+public:
+  using EKelError::EKelError;
+  EKelSimpleXMLError(String Message, Int64 AOffset, Int64 ALine, Int64 AColumn)
+      : EKelError(std::move(Message)), FOffset(AOffset), FLine(ALine), FColumn(AColumn) {}
+  Int64 Offset() const noexcept { return FOffset; }
+  Int64 Line() const noexcept { return FLine; }
+  Int64 Column() const noexcept { return FColumn; }
+
+private:
+  Int64 FOffset = 0;
+  Int64 FLine = 0;
+  Int64 FColumn = 0;
+};
 
 // Document options; each enumerator is its bit number in Bits().
 enum TKelSimpleXMLOption : unsigned {

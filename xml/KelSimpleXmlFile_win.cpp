@@ -12,8 +12,6 @@ namespace KelXml {
 
 namespace {
 
-const wchar_t* W(const String& S) { return reinterpret_cast<const wchar_t*>(S.c_str()); }
-
 String SystemMessage(DWORD Error) {
   wchar_t* Buffer = nullptr;
   DWORD N = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -49,7 +47,7 @@ private:
 void ReplaceFileContents(const String& FileName, const void* Data, size_t Size) {
   std::string Pid = std::to_string(GetCurrentProcessId());
   const String Temp = FileName + u".tmp~" + String(Pid.begin(), Pid.end());
-  FileHandle File(CreateFileW(W(Temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle File(CreateFileW(WideCStr(Temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!File.Valid())
     throw EFCreateError(u"Cannot create file \"" + Temp + u"\". " + SystemMessage(GetLastError()));
   const char* P = static_cast<const char*>(Data);
@@ -69,12 +67,12 @@ void ReplaceFileContents(const String& FileName, const void* Data, size_t Size) 
   if (Error == 0 && !FlushFileBuffers(File.Get())) Error = GetLastError();
   if (!File.Close() && Error == 0) Error = GetLastError();
   if (Error != 0) {
-    DeleteFileW(W(Temp));
+    DeleteFileW(WideCStr(Temp));
     throw EWriteError(u"Stream write error. " + SystemMessage(Error));
   }
-  if (!MoveFileExW(W(Temp), W(FileName), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(WideCStr(Temp), WideCStr(FileName), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Error = GetLastError();
-    DeleteFileW(W(Temp));
+    DeleteFileW(WideCStr(Temp));
     throw EFCreateError(u"Cannot create file \"" + FileName + u"\". " + SystemMessage(Error));
   }
 }

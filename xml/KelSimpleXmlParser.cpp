@@ -1,11 +1,14 @@
 // XML parser: a single pass over a text stream of code points. Decisions are
 // taken by peeking ahead; the node recognised then reads itself from the read
 // cursor. Every error is an EKelSimpleXMLError whose message ends with the
-// 1-based code-point position of the offending character.
+// 1-based code-point position of the offending character; its fields hold that
+// position with its line and column.
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "rtl/Resources.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/Streams.h"
 #include "xml/KelCharsets.h"
 #include "xml/KelSimpleXml.h"
@@ -30,28 +33,34 @@ const char* const SCommentDashes = "Invalid Comment: \"--\" not allowed inside c
 const char* const SCommentEnd = "Invalid Comment: Unexpected end of data at position ";
 const char* const SCDataEnd = "Invalid CDATA: Unexpected end of data at position ";
 
-String A(const char* S) { return Utf16FromAscii(S); }
-String Pos(TKelStringStream* S) { return IntText(S->PeekPosition()); }
-String One(Cardinal C) { return String(1, CodePointToChar(C)); }
+String Ascii(const char* S) { return Utf16FromAscii(S); }
+String PositionText(TKelStringStream* S) { return IntText(S->PeekPosition()); }
+String CharText(Cardinal C) { return String(1, CodePointToChar(C)); }
 
-[[noreturn]] void RaisePlain(const char* Msg, TKelStringStream* S) { throw EKelSimpleXMLError(A(Msg) + Pos(S)); }
+// Every parse error leaves here, with the peek cursor's place as its fields.
+[[noreturn]] void Raise(String Message, TKelStringStream* S) {
+  throw EKelSimpleXMLError(std::move(Message), S->PeekPosition(), S->PeekLine(), S->PeekColumn());
+}
+
+[[noreturn]] void RaisePlain(const char* Msg, TKelStringStream* S) { Raise(Ascii(Msg) + PositionText(S), S); }
 
 // Messages of the form ...but "x" found at position n
 [[noreturn]] void RaiseFound(const char* Msg, Cardinal C, TKelStringStream* S) {
-  throw EKelSimpleXMLError(A(Msg) + One(C) + u"\" found at position " + Pos(S));
+  Raise(Ascii(Msg) + CharText(C) + u"\" found at position " + PositionText(S), S);
 }
 
 [[noreturn]] void RaisePropChar(Cardinal C, TKelStringStream* S) {
-  throw EKelSimpleXMLError(A(SPropChar) + One(C) + u"\" found at position " + Pos(S) + u")");
+  Raise(Ascii(SPropChar) + CharText(C) + u"\" found at position " + PositionText(S) + u")", S);
 }
 
 [[noreturn]] void RaisePropQuote(Cardinal C, TKelStringStream* S) {
-  throw EKelSimpleXMLError(A(SPropQuote) + One(C) + u"\"  found at position " + Pos(S));
+  Raise(Ascii(SPropQuote) + CharText(C) + u"\"  found at position " + PositionText(S), S);
 }
 
 [[noreturn]] void RaisePattern(const char* Kind, Cardinal Expected, Cardinal Found, TKelStringStream* S) {
-  throw EKelSimpleXMLError(A(Kind) + u": expected \"" + One(Expected) + u"\" but found \"" + One(Found) +
-                           u"\" at position " + Pos(S));
+  Raise(Ascii(Kind) + u": expected \"" + CharText(Expected) + u"\" but found \"" + CharText(Found) + u"\" at position " +
+            PositionText(S),
+        S);
 }
 
 void Append(String& S, Cardinal C) {
@@ -151,10 +160,7 @@ void TKelSimpleXML::LoadFromStream(TStream* Stream, TKelStringEncoding Encoding,
       break;
     }
   }
-  struct ResetBOM {
-    bool& Flag;
-    ~ResetBOM() { Flag = false; }
-  } Reset{FLoadHasBOM};
+  const TScopeExit Reset([this] { FLoadHasBOM = false; });
   Text->SkipBOM();
   LoadFromStringStream(Text.get());
   if (auto* Auto = dynamic_cast<TKelAutoStream*>(Text.get())) {
@@ -171,17 +177,14 @@ void TKelSimpleXML::LoadFromStream(TStream* Stream, TKelStringEncoding Encoding,
 
 void TKelSimpleXML::LoadFromStringStream(TKelStringStream* StringStream) {
   DoLoadProgress(StringStream);
-  Integer Saved = StringStream->BufferSize();
-  // One code point per fill while the prolog is read, so that the encoding
-  // named by the declaration applies from the very next byte.
-  StringStream->SetBufferSize(1);
-  try {
+  {
+    // One code point per fill while the prolog is read, so that the encoding
+    // named by the declaration applies from the very next byte.
+    const Integer Saved = StringStream->BufferSize();
+    StringStream->SetBufferSize(1);
+    const TScopeExit Restore([StringStream, Saved] { StringStream->SetBufferSize(Saved); });
     FProlog->LoadFromStringStream(StringStream);
-  } catch (...) {
-    StringStream->SetBufferSize(Saved);
-    throw;
   }
-  StringStream->SetBufferSize(Saved);
   FRoot->LoadFromStringStream(StringStream);
   DoLoadProgress(StringStream);
 }
@@ -441,8 +444,9 @@ void TKelSimpleXMLElemClassic::LoadFromStringStream(TKelStringStream* StringStre
         {
           bool Match = Prefix.empty() ? Local == EndName : TextEquals(Prefix + u":" + Local, EndName, false);
           if (!Match)
-            throw EKelSimpleXMLError(u"Invalid XML Element: Erroneous end of tag, expecting </" + Local + u"> but </" +
-                                     EndName + u"> found at position " + Pos(S));
+            Raise(u"Invalid XML Element: Erroneous end of tag, expecting </" + Local + u"> but </" + EndName +
+                      u"> found at position " + PositionText(S),
+                  S);
         }
         if (C != '>') {
           do {

@@ -7,6 +7,8 @@
 #include <limits>
 #include <memory>
 
+#include "rtl/ScopeExit.h"
+
 // ---------------------------------------------------------------------------
 // TKelStream
 
@@ -144,18 +146,10 @@ void WriteValue(TStream& S, T Value) {
 bool TKelEasyStream::IsEqual(TStream& Stream) {
   const Int64 MyPos = Position();
   const Int64 OtherPos = Stream.Position();
-  struct TRestore {
-    TStream& A;
-    TStream& B;
-    Int64 PA, PB;
-    ~TRestore() {
-      try {
-        A.SetPosition(PA);
-        B.SetPosition(PB);
-      } catch (...) {
-      }
-    }
-  } Restore{*this, Stream, MyPos, OtherPos};
+  const TScopeExit Restore([&] {
+    SetPosition(MyPos);
+    Stream.SetPosition(OtherPos);
+  });
   SetPosition(0);
   Stream.SetPosition(0);
   return StreamContentsEqual(*this, Stream, 4096);
@@ -310,6 +304,7 @@ void TKelStringStream::FlushOnDestroy() noexcept {
   try {
     Flush();
   } catch (...) {
+    // A destructor cannot report it; writers call Flush themselves to see it.
   }
 }
 
@@ -318,6 +313,7 @@ void TKelStringStream::ResetBuffers() {
   FStrBufferStart = FStrBufferNext = FStrPeekBufferStart = FStrPeekBufferNext = Here;
   FStrBufferPosition = FStrBufferCurrentSize = FStrBufferModifiedSize = FStrPeekPosition = 0;
   FStrPeekBufferCurrentSize = 0;
+  FReadPlace = FPeekPlace = {};
 }
 
 Integer TKelStringStream::ReadCodePoints(TStream& S, TUCS4Array& Buffer, Integer Start, Integer Count) {
@@ -395,12 +391,15 @@ bool TKelStringStream::ReadUCS4(Cardinal& Buffer) {
   if (FStrPosition < FStrBufferPosition || FStrPosition >= FStrBufferPosition + FStrBufferCurrentSize) {
     if (!FillBuffer()) {
       FStrPeekPosition = FStrPosition;
+      FPeekPlace = FReadPlace;
       return false;
     }
   }
   Buffer = FStrBuffer[static_cast<size_t>(FStrPosition - FStrBufferPosition)];
+  FReadPlace.Step(FStrPosition, Buffer);
   ++FStrPosition;
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return true;
 }
 
@@ -415,6 +414,7 @@ bool TKelStringStream::PeekUCS4(Cardinal& Buffer) {
     if (!FillPeekBuffer()) return false;
     Buffer = FStrPeekBuffer[static_cast<size_t>(FStrPeekPosition - FStrPeekBufferPosition)];
   }
+  FPeekPlace.Step(FStrPeekPosition, Buffer);
   ++FStrPeekPosition;
   return true;
 }
@@ -447,10 +447,12 @@ Int64 TKelStringStream::Seek(Int64 Offset, TSeekOrigin Origin) {
     FStrPosition = FStrBufferPosition = FStrBufferCurrentSize = FStrBufferStart = FStrBufferNext = 0;
     FStrPeekBufferPosition = FStrPeekBufferStart = FStrPeekBufferNext = 0;
     FStrPeekBufferCurrentSize = 0;
+    FReadPlace = {};
   } else if (!(Origin == soCurrent && Offset == 0)) {
     throw EKelStreamError(u"Error seeking stream");
   }
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return FStrPosition;
 }
 
@@ -518,6 +520,7 @@ Integer TKelStringStream::ReadString(String& Buffer, Integer Start, Integer Coun
     ReadUCS4(Ch);
   }
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return Index - Start;
 }
 
@@ -530,6 +533,7 @@ Integer TKelStringStream::ReadAnsiString(AnsiString& Buffer, Integer Start, Inte
     ReadUCS4(Ch);
   }
   FStrPeekPosition = FStrPosition;
+  FPeekPlace = FReadPlace;
   return Index - Start;
 }
 

@@ -154,6 +154,10 @@ public:
   void SetBufferSize(Integer Value) { FBufferSize = Value < 1 ? 1 : Value; }
   Int64 Position() const { return FStrPosition; }
   Int64 PeekPosition() const { return FStrPeekPosition; }
+  // Line and column (1-based, lines end at LF) of the code point at
+  // PeekPosition, the last one read or peeked; column 0 before the first.
+  Int64 PeekLine() const { return FPeekPlace.Line; }
+  Int64 PeekColumn() const { return FStrPeekPosition - FPeekPlace.LineStart; }
 
   virtual void Flush();
   // Only to the beginning (offset 0) or nowhere (soCurrent, 0); anything else
@@ -216,6 +220,20 @@ protected:
   Integer FBufferSize = 4096;
 
 private:
+  // Where a cursor's last code point (index Next - 1) sits.
+  struct TTextPlace {
+    Int64 Line = 1;
+    Int64 LineStart = 0;  // index of the line's first code point
+    bool AfterLineFeed = false;
+    void Step(Int64 Index, Cardinal C) {
+      if (AfterLineFeed) {
+        ++Line;
+        LineStart = Index;
+      }
+      AfterLineFeed = C == '\n';
+    }
+  };
+
   bool FillBuffer();
   bool FillPeekBuffer();
 
@@ -232,6 +250,8 @@ private:
   Integer FStrPeekBufferCurrentSize = 0;
   Int64 FStrPeekBufferStart = 0;
   Int64 FStrPeekBufferNext = 0;
+  TTextPlace FReadPlace;
+  TTextPlace FPeekPlace;
 };
 
 // ANSI text: CodePage 0 is the system ANSI code page.

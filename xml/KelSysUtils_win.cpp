@@ -8,7 +8,7 @@
 
 namespace {
 
-const wchar_t* Wide(const String& S) { return reinterpret_cast<const wchar_t*>(S.c_str()); }
+const wchar_t* Wide(const String& S) { return WideCStr(S); }
 
 TDateTime FileTimeToLocalDateTime(const FILETIME& Utc) {
   SYSTEMTIME UtcTime{}, Local{};

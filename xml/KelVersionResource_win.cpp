@@ -5,7 +5,7 @@
 
 bool GetFileVersionResource(const String& FileName, TDynByteArray& Buffer) {
   Buffer.clear();
-  const auto* Name = reinterpret_cast<const wchar_t*>(FileName.c_str());
+  const auto* Name = WideCStr(FileName);
   DWORD Handle = 0;
   const DWORD Size = GetFileVersionInfoSizeW(Name, &Handle);
   if (Size == 0) return false;
@@ -25,7 +25,7 @@ bool QueryVersionResource(const TDynByteArray& Buffer, const String& SubBlock, c
   if (!VersionBlockQuery(Buffer.data(), Buffer.size(), SubBlock, Checked, CheckedLength)) return false;
   LPVOID Found = nullptr;
   UINT FoundLength = 0;
-  if (!VerQueryValueW(Buffer.data(), reinterpret_cast<LPCWSTR>(SubBlock.c_str()), &Found, &FoundLength)) return false;
+  if (!VerQueryValueW(Buffer.data(), WideCStr(SubBlock), &Found, &FoundLength)) return false;
   // Trust the system only where it agrees with the bounded walk.
   Value = Checked;
   Length = Found == Checked && FoundLength < CheckedLength ? FoundLength : CheckedLength;

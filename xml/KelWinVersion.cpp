@@ -218,6 +218,7 @@ String ReadRegistryTextOr(TKelRootKey RootKey, const String& Key, const String& 
     String Value;
     if (ReadRegistryTextEx(RootKey, Key, Name, false, Value)) return Value;
   } catch (...) {
+    // The "Or" reads: any failure to read means the default.
   }
   return Default;
 }
@@ -253,6 +254,7 @@ Integer ReadRegistryIntegerOr(TKelRootKey RootKey, const String& Key, const Stri
     Integer Value = 0;
     if (ReadRegistryInteger(RootKey, Key, Name, false, Value)) return Value;
   } catch (...) {
+    // The "Or" reads: any failure to read means the default.
   }
   return Default;
 }

@@ -25,7 +25,7 @@ public:
     const String Name(SubKey);
     HKEY Key = nullptr;
     const LONG Result =
-        RegOpenKeyExW(RootHandle(Root), reinterpret_cast<const wchar_t*>(Name.c_str()), Options, Access, &Key);
+        RegOpenKeyExW(RootHandle(Root), WideCStr(Name), Options, Access, &Key);
     Handle = Result == ERROR_SUCCESS ? reinterpret_cast<NativeUInt>(Key) : 0;
     return static_cast<Integer>(Result);
   }
@@ -34,7 +34,7 @@ public:
                      Cardinal* Size) override {
     DWORD Type = 0;
     DWORD Bytes = Size ? *Size : 0;
-    const LONG Result = RegQueryValueExW(reinterpret_cast<HKEY>(Handle), reinterpret_cast<const wchar_t*>(Name.c_str()),
+    const LONG Result = RegQueryValueExW(reinterpret_cast<HKEY>(Handle), WideCStr(Name),
                                          nullptr, &Type, static_cast<BYTE*>(Data), Size ? &Bytes : nullptr);
     if (ValueType) *ValueType = Type;
     if (Size) *Size = Bytes;

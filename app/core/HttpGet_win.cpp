@@ -13,8 +13,6 @@
 
 namespace {
 
-const wchar_t* W(const String& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
-
 // The text WinInet keeps for the calling thread's last response; empty when
 // there is none or it does not fit 1024 characters.
 String GetInetErreur() {
@@ -124,7 +122,7 @@ THttpReply TWinInetHttpGet::Get(const String& Url, std::size_t MaxBytes) {
   parts.dwUrlPathLength = 2100;
   parts.lpszExtraInfo = extra;
   parts.dwExtraInfoLength = 2100;
-  if (!InternetCrackUrlW(W(Url), 0, 0, &parts)) return failInet();
+  if (!InternetCrackUrlW(WideCStr(Url), 0, 0, &parts)) return failInet();
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
     return fail(u"Unsupported address: " + Url);
   HINTERNET connection =

@@ -7,6 +7,7 @@
 #include "app/core/TriNoms.h"
 #include "net/netutil.h"
 #include "rtl/Format.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Unicode.h"
 
@@ -172,6 +173,7 @@ void ThreadScan::Execute() {
     FFin = Terminated() ? TFinScan::Annule : TFinScan::Erreur;
     FMessage = UTF8ToUTF16(e.what());
   } catch (...) {
+    // Reported: the completion step shows FMessage as the scan's error.
     FFin = Terminated() ? TFinScan::Annule : TFinScan::Erreur;
     FMessage = u"unknown error";
   }
@@ -235,10 +237,7 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
 
   // The listing, copied for the hand-over.
   FReels.push_back(reel);
-  struct Depile {
-    std::vector<AnsiString>& reels;
-    ~Depile() { reels.pop_back(); }
-  } depile{FReels};
+  const TScopeExit depile([this] { FReels.pop_back(); });
   const TFTPList* liste = FFTP.FtpList();
   const Integer n = liste->Count();
   std::vector<TEntree> entrees;
@@ -330,6 +329,7 @@ TScanSession::~TScanSession() {
   try {
     StopScan();
   } catch (...) {
+    // A destructor cannot report; Reap below still waits for the thread.
   }
   Reap();
 }

@@ -9,16 +9,14 @@
 #include "chart/model/ChartWalks.h"
 #include "chart/paint/ChartPaintSupport.h"
 #include "chart/paint/ChartSeriePainting.h"
+#include "rtl/ScopeExit.h"
 
 namespace {
 bool OnXSide(TChartXAxisPosition P, bool Top) { return Top ? (P == xTop || P == xBoth) : (P == xBottom || P == xBoth); }
 
-// Resets the state a painting's flags must end with, whatever happens in an
-// event handler.
-struct TLabelFlagsReset {
-  TChartSerie& S;
-  ~TLabelFlagsReset() { S.DrawMajorValue = S.DrawMinorValue = false; }
-};
+// The state a painting's flags must end with, whatever happens in an event
+// handler.
+void ResetLabelFlags(TChartSerie& S) { S.DrawMajorValue = S.DrawMinorValue = false; }
 }  // namespace
 
 // ---------------------------------------------------------------- x labels
@@ -40,7 +38,7 @@ void TChartSeriePainter::DrawXValues(TChartSerie& S, TChartCanvas& Canvas, TRect
                                      double SX, double SY) {
   TVivIzude* C = S.Chart();
   if (!C || C->XScale() == 0) return;
-  TLabelFlagsReset Reset{S};
+  const TScopeExit Reset([&S] { ResetLabelFlags(S); });
   Canvas.Brush.SetStyle(bsClear);
   // The steps are searched in the default font, as the layout measures
   // them, so the painted labels are the measured ones.
@@ -48,10 +46,7 @@ void TChartSeriePainter::DrawXValues(TChartSerie& S, TChartCanvas& Canvas, TRect
   if (!S.ComputeXAxisSteps(Canvas) || (S.Mu == 0 && S.Mi == 0) || !S.XAxis().Visible()) return;
   const TXLabelGaps Gaps = XLabelGaps(S, SY);
   FXGaps = &Gaps;
-  struct TClear {
-    const TXLabelGaps*& P;
-    ~TClear() { P = nullptr; }
-  } ClearGaps{FXGaps};
+  const TScopeExit ClearGaps([this] { FXGaps = nullptr; });
 
   const bool Horz = S.IsHorizontal();
   const Int64 From = C->Range().RangeFrom(), To = C->Range().RangeTo();
@@ -146,7 +141,7 @@ void TChartSeriePainter::XaxisDrawValue(TChartSerie& S, TChartCanvas& Canvas, TR
     S.OnXAxisDrawValue(&S, &S, Canvas, ARect, ValueIndex, Marker, Top, DefaultDraw);
   }
   if (!DefaultDraw) return;
-  TLabelFlagsReset Reset{S};
+  const TScopeExit Reset([&S] { ResetLabelFlags(S); });
   S.XMarker = Marker;
   TChartSerieXAxis& Axis = S.XAxis();
   const Integer AngleMajor = Top ? -TChartSerie::GetAngle(Axis.TextTop()) : TChartSerie::GetAngle(Axis.TextBottom());

@@ -2,10 +2,6 @@
 
 #include "rtl/Exceptions.h"
 
-namespace {
-const wchar_t* W(const String& S) { return reinterpret_cast<const wchar_t*>(S.c_str()); }
-}  // namespace
-
 TChartMetafile::TChartMetafile(Integer Width, Integer Height) : FWidth(Width), FHeight(Height) {}
 
 TChartMetafile::~TChartMetafile() = default;
@@ -17,7 +13,7 @@ UINT TChartMetafile::RecordCount() const {
 }
 
 void TChartMetafile::SaveToFile(const String& FileName) const {
-  const TMetafileHandle Copy(FHandle ? CopyEnhMetaFileW(FHandle.Get(), W(FileName)) : nullptr);
+  const TMetafileHandle Copy(FHandle ? CopyEnhMetaFileW(FHandle.Get(), WideCStr(FileName)) : nullptr);
   if (!Copy) throw EFCreateError(u"Cannot create file \"" + FileName + u"\"");
 }
 

@@ -13,9 +13,8 @@
 
 namespace {
 const TGdiPlusApi& Api() { return CurrentGdiPlusApi(); }
-const WCHAR* W(const String& S) { return reinterpret_cast<const WCHAR*>(S.c_str()); }
 template <class T>
-auto* H(const T* Wrapper) {
+auto* NativeOf(const T* Wrapper) {
   return Wrapper ? Wrapper->Native() : nullptr;
 }
 }  // namespace
@@ -142,7 +141,7 @@ TGPStringFormat::TGPStringFormat(INT FormatFlags, LANGID Language) {
   lastResult = Api().GdipCreateStringFormat(FormatFlags, Language, &nativeFormat);
 }
 TGPStringFormat::TGPStringFormat(const TGPStringFormat* Format) {
-  lastResult = Api().GdipCloneStringFormat(H(Format), &nativeFormat);
+  lastResult = Api().GdipCloneStringFormat(NativeOf(Format), &nativeFormat);
 }
 TGPStringFormat::~TGPStringFormat() {
   if (nativeFormat && !FShared) Api().GdipDeleteStringFormat(nativeFormat);
@@ -184,7 +183,7 @@ HotkeyPrefix TGPStringFormat::GetHotkeyPrefix() {
 
 // ---------------------------------------------------------------- fonts
 TGPFontFamily::TGPFontFamily(const String& Name, const TGPFontCollection* Collection) {
-  lastResult = Api().GdipCreateFontFamilyFromName(W(Name), Collection ? Collection->Native() : nullptr, &nativeFamily);
+  lastResult = Api().GdipCreateFontFamilyFromName(WideCStr(Name), Collection ? Collection->Native() : nullptr, &nativeFamily);
 }
 TGPFontFamily::~TGPFontFamily() {
   if (nativeFamily && !FShared) Api().GdipDeleteFontFamily(nativeFamily);
@@ -378,7 +377,7 @@ INT GDIPFontStyle(TFontStyles Style, bool WithStrikeOut) {
 }
 
 TGPFont::TGPFont(const TGPFontFamily* Family, REAL EmSize, INT Style, Unit_ U) {
-  lastResult = Api().GdipCreateFont(H(Family), EmSize, Style, U, &nativeFont);
+  lastResult = Api().GdipCreateFont(NativeOf(Family), EmSize, Style, U, &nativeFont);
 }
 
 TGPFont::TGPFont(const String& FamilyName, REAL EmSize, INT Style, Unit_ U, const TGPFontCollection* Collection) {
@@ -444,11 +443,11 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage& Image, WrapMode Wrap, INT X, IN
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage& Image, const TGPRectF& R, const TGPImageAttributes* A)
     : TGPBrush(TEmpty{}) {
-  lastResult = Api().GdipCreateTextureIA(Image.Native(), H(A), R.X, R.Y, R.Width, R.Height, &nativeBrush);
+  lastResult = Api().GdipCreateTextureIA(Image.Native(), NativeOf(A), R.X, R.Y, R.Width, R.Height, &nativeBrush);
 }
 TGPTextureBrush::TGPTextureBrush(const TGPImage& Image, const TGPRect& R, const TGPImageAttributes* A)
     : TGPBrush(TEmpty{}) {
-  lastResult = Api().GdipCreateTextureIAI(Image.Native(), H(A), R.X, R.Y, R.Width, R.Height, &nativeBrush);
+  lastResult = Api().GdipCreateTextureIAI(Image.Native(), NativeOf(A), R.X, R.Y, R.Width, R.Height, &nativeBrush);
 }
 Status TGPTextureBrush::ResetTransform() { return Keep(Api().GdipResetTextureTransform(nativeBrush)); }
 Status TGPTextureBrush::TranslateTransform(REAL Dx, REAL Dy, MatrixOrder O) {
@@ -472,6 +471,7 @@ std::unique_ptr<TGPImage> TGPTextureBrush::GetImage() {
   try {
     return std::make_unique<TGPImage>(I, lastResult);
   } catch (...) {
+    // Out of memory: the image is freed and the caller gets none, as from a failed call.
     if (I) Api().GdipDisposeImage(I);
     return nullptr;
   }
@@ -648,13 +648,13 @@ Status TGPGraphicsPath::AddBezier(REAL X1, REAL Y1, REAL X2, REAL Y2, REAL X3, R
 }
 Status TGPGraphicsPath::AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
                                   const TGPRectF& Layout, const TGPStringFormat* Format) {
-  return Keep(Api().GdipAddPathString(nativePath, W(Text), Length, H(Family), Style, EmSize, &Layout, H(Format)));
+  return Keep(Api().GdipAddPathString(nativePath, WideCStr(Text), Length, NativeOf(Family), Style, EmSize, &Layout, NativeOf(Format)));
 }
 
 // ---------------------------------------------------------------- images
 TGPImage::TGPImage(const String& FileName, bool ICM) {
-  lastResult = ICM ? Api().GdipLoadImageFromFileICM(W(FileName), &nativeImage)
-                   : Api().GdipLoadImageFromFile(W(FileName), &nativeImage);
+  lastResult = ICM ? Api().GdipLoadImageFromFileICM(WideCStr(FileName), &nativeImage)
+                   : Api().GdipLoadImageFromFile(WideCStr(FileName), &nativeImage);
 }
 TGPImage::TGPImage(IStream* Stream, bool ICM) {
   lastResult = ICM ? Api().GdipLoadImageFromStreamICM(Stream, &nativeImage)
@@ -702,12 +702,13 @@ std::unique_ptr<TGPImage> TGPImage::GetThumbnailImage(UINT Wd, UINT Ht, GetThumb
   try {
     return std::make_unique<TGPImage>(I, lastResult);
   } catch (...) {
+    // Out of memory: the image is freed and the caller gets none, as from a failed call.
     if (I) Api().GdipDisposeImage(I);
     return nullptr;
   }
 }
 Status TGPImage::Save(const String& FileName, const CLSID& Encoder, const EncoderParameters* Params) {
-  return Keep(Api().GdipSaveImageToFile(nativeImage, W(FileName), &Encoder, Params));
+  return Keep(Api().GdipSaveImageToFile(nativeImage, WideCStr(FileName), &Encoder, Params));
 }
 Status TGPImage::Save(IStream* Stream, const CLSID& Encoder, const EncoderParameters* Params) {
   return Keep(Api().GdipSaveImageToStream(nativeImage, Stream, &Encoder, Params));
@@ -788,7 +789,7 @@ Status TGPImageAttributes::ClearOutputChannel(ColorAdjustType T) {
   return Keep(Api().GdipSetImageAttributesOutputChannel(nativeImageAttr, T, FALSE, ColorChannelFlagsLast));
 }
 Status TGPImageAttributes::SetOutputChannelColorProfile(const String& FileName, ColorAdjustType T) {
-  return Keep(Api().GdipSetImageAttributesOutputChannelColorProfile(nativeImageAttr, T, TRUE, W(FileName)));
+  return Keep(Api().GdipSetImageAttributesOutputChannelColorProfile(nativeImageAttr, T, TRUE, WideCStr(FileName)));
 }
 Status TGPImageAttributes::ClearOutputChannelColorProfile(ColorAdjustType T) {
   return Keep(Api().GdipSetImageAttributesOutputChannelColorProfile(nativeImageAttr, T, FALSE, nullptr));
@@ -860,10 +861,10 @@ Status TGPGraphics::ScaleTransform(REAL Sx, REAL Sy, MatrixOrder O) {
   return Keep(Api().GdipScaleWorldTransform(nativeGraphics, Sx, Sy, O));
 }
 Status TGPGraphics::DrawPath(const TGPPen* Pen, const TGPGraphicsPath* Path) {
-  return Keep(Api().GdipDrawPath(nativeGraphics, H(Pen), H(Path)));
+  return Keep(Api().GdipDrawPath(nativeGraphics, NativeOf(Pen), NativeOf(Path)));
 }
 Status TGPGraphics::FillPath(const TGPBrush* Brush, const TGPGraphicsPath* Path) {
-  return Keep(Api().GdipFillPath(nativeGraphics, H(Brush), H(Path)));
+  return Keep(Api().GdipFillPath(nativeGraphics, NativeOf(Brush), NativeOf(Path)));
 }
 Status TGPGraphics::FillRectangle(const TGPBrush& B, const TGPRectF& R) { return FillRectangle(B, R.X, R.Y, R.Width, R.Height); }
 Status TGPGraphics::FillRectangle(const TGPBrush& B, REAL X, REAL Y, REAL Wd, REAL Ht) {
@@ -905,19 +906,19 @@ Status TGPGraphics::FillPolygon(const TGPBrush& B, const TGPPoint* P, INT Count,
   return Keep(Api().GdipFillPolygonI(nativeGraphics, B.Native(), P, Count, M));
 }
 Status TGPGraphics::DrawImage(const TGPImage* I, INT X, INT Y) {
-  return Keep(Api().GdipDrawImageI(nativeGraphics, H(I), X, Y));
+  return Keep(Api().GdipDrawImageI(nativeGraphics, NativeOf(I), X, Y));
 }
 Status TGPGraphics::DrawImage(const TGPImage* I, REAL X, REAL Y, REAL Wd, REAL Ht) {
-  return Keep(Api().GdipDrawImageRect(nativeGraphics, H(I), X, Y, Wd, Ht));
+  return Keep(Api().GdipDrawImageRect(nativeGraphics, NativeOf(I), X, Y, Wd, Ht));
 }
 Status TGPGraphics::DrawImage(const TGPImage* I, const TGPRectF& R) { return DrawImage(I, R.X, R.Y, R.Width, R.Height); }
 Status TGPGraphics::DrawImage(const TGPImage* I, const TGPRectF& D, REAL SX, REAL SY, REAL SW, REAL SH, Unit_ U,
                               const TGPImageAttributes* A, DrawImageAbort Cb, void* Data) {
-  return Keep(Api().GdipDrawImageRectRect(nativeGraphics, H(I), D.X, D.Y, D.Width, D.Height, SX, SY, SW, SH, U, H(A),
+  return Keep(Api().GdipDrawImageRectRect(nativeGraphics, NativeOf(I), D.X, D.Y, D.Width, D.Height, SX, SY, SW, SH, U, NativeOf(A),
                                           Cb, Data));
 }
 Status TGPGraphics::DrawImageRect(const TGPImage* I, INT X, INT Y, INT Wd, INT Ht) {
-  return Keep(Api().GdipDrawImageRect(nativeGraphics, H(I), REAL(X), REAL(Y), REAL(Wd), REAL(Ht)));
+  return Keep(Api().GdipDrawImageRect(nativeGraphics, NativeOf(I), REAL(X), REAL(Y), REAL(Wd), REAL(Ht)));
 }
 Status TGPGraphics::DrawImageRect(const TGPImage* I, const TGPRectF& R) {
   return DrawImageRect(I, RoundI(R.X), RoundI(R.Y), RoundI(R.Width), RoundI(R.Height));
@@ -936,7 +937,7 @@ Status TGPGraphics::ResetClip() { return Keep(Api().GdipResetClip(nativeGraphics
 
 Status TGPGraphics::MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPRectF& Layout,
                                   const TGPStringFormat* Format, TGPRectF& Box, INT* Fitted, INT* Lines) {
-  return Keep(Api().GdipMeasureString(nativeGraphics, W(Text), Length, H(Font), &Layout, H(Format), &Box, Fitted, Lines));
+  return Keep(Api().GdipMeasureString(nativeGraphics, WideCStr(Text), Length, NativeOf(Font), &Layout, NativeOf(Format), &Box, Fitted, Lines));
 }
 Status TGPGraphics::MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
                                   const TGPStringFormat* Format, TGPRectF& Box) {
@@ -952,8 +953,8 @@ Status TGPGraphics::DrawString(const String& Text, INT, const TGPFont* Font, con
                                const TGPStringFormat* Format, const TGPBrush* Brush) {
   // The whole text, from a zero-ended copy of its own.
   std::u16string Copy(Text.c_str());
-  return Keep(Api().GdipDrawString(nativeGraphics, W(Copy), static_cast<INT>(Copy.size()), H(Font), &Layout, H(Format),
-                                   H(Brush)));
+  return Keep(Api().GdipDrawString(nativeGraphics, WideCStr(Copy), static_cast<INT>(Copy.size()), NativeOf(Font), &Layout, NativeOf(Format),
+                                   NativeOf(Brush)));
 }
 Status TGPGraphics::DrawString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
                                const TGPStringFormat* Format, const TGPBrush* Brush) {

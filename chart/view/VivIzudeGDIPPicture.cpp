@@ -3,6 +3,7 @@
 
 #include "chart/model/ChartImageHeaders.h"
 #include "chart/view/VivIzudeGDIP.h"
+#include "rtl/ScopeExit.h"
 #include "vcl/Pictures.h"
 #include "rtl/Resources.h"
 #include "rtl/SysUtils.h"
@@ -97,7 +98,7 @@ bool TChartGDIPPicture::LoadFromFile(const String& FileName) {
 }
 
 bool TChartGDIPPicture::LoadFromResourceName(HINSTANCE Instance, const String& ResName) {
-  if (!FindResourceW(Instance, reinterpret_cast<LPCWSTR>(ResName.c_str()), MAKEINTRESOURCEW(10)))
+  if (!FindResourceW(Instance, WideCStr(ResName), MAKEINTRESOURCEW(10)))
     return Fail(u"Resource " + ResName + u" not found");
   TResourceStream Res(reinterpret_cast<NativeUInt>(Instance), ResName, RT_RCDATA);
   return LoadFromBytes(ReadAll(Res));
@@ -239,10 +240,7 @@ void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TRect& R) {
 void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TGPRectF& R) {
   if (FDrawing) return;
   FDrawing = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } Reset{FDrawing};
+  const TScopeExit Drawn([this] { FDrawing = false; });
   TGPBitmap* I = ImageToDraw();
   if (!I) return;
   if (const std::optional<ARGB> Key = ColorKey(*I)) {

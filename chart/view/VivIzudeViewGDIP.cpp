@@ -15,11 +15,16 @@ namespace {
 using namespace gdip_paint;
 constexpr double DegToRad = std::numbers::pi / 180.0;
 
-// A GDI+ graphics for measuring only, on a screen-compatible memory DC.
+// A GDI+ graphics for measuring only, on a screen-compatible memory DC; both
+// are freed at exit, the graphics before its DC.
+struct TMeasuring {
+  TMemoryDC DC;
+  TGPGraphics Graphics{DC.Get()};
+};
+
 TGPGraphics& MeasuringGraphics() {
-  static HDC DC = CreateCompatibleDC(nullptr);
-  static TGPGraphics* G = new TGPGraphics(DC);
-  return *G;
+  static TMeasuring Measuring;
+  return Measuring.Graphics;
 }
 
 const TGDIPChartSeriePie* GDIPPie(const TChartSerie& S) { return dynamic_cast<const TGDIPChartSeriePie*>(&S.Pie()); }
@@ -119,7 +124,7 @@ bool GetEncoderClsid(TChartImageType Type, CLSID& Clsid) {
   auto* Codecs = reinterpret_cast<ImageCodecInfo*>(Buffer.data());
   if (GdiPlus().GdipGetImageEncoders(Count, Size, Codecs) != Ok) return false;
   for (UINT I = 0; I < Count; ++I)
-    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, reinterpret_cast<const wchar_t*>(Mime.c_str())) == 0) {
+    if (Codecs[I].MimeType && std::wcscmp(Codecs[I].MimeType, WideCStr(Mime)) == 0) {
       Clsid = Codecs[I].Clsid;
       return true;
     }

@@ -126,13 +126,11 @@ void TVivGDIPZoomControl::Draw(TChartCanvas& Canvas, TRect R, double SX, double 
   // their full-size markers, line widths and value texts, which would run
   // over the frame and the pane's own painting around the strip.
   {
-    struct TBounds {
-      TVclChartCanvas* Canvas;
-      ~TBounds() {
-        if (Canvas) Canvas->SetClipBounds(std::nullopt);
-      }
-    } Bounds{dynamic_cast<TVclChartCanvas*>(&Canvas)};
-    if (Bounds.Canvas) Bounds.Canvas->SetClipBounds(TRect{R.Left + 1, R.Top + 1, R.Right, R.Bottom});
+    TVclChartCanvas* Clipped = dynamic_cast<TVclChartCanvas*>(&Canvas);
+    const TScopeExit Unclip([Clipped] {
+      if (Clipped) Clipped->SetClipBounds(std::nullopt);
+    });
+    if (Clipped) Clipped->SetClipBounds(TRect{R.Left + 1, R.Top + 1, R.Right, R.Bottom});
     FChart->Draw(Canvas, R, SX, SY, true);
   }
   if (!DC) return;

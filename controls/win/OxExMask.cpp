@@ -31,7 +31,7 @@ void TOxExCustomMaskEdit::PaintTextHint() {
   const TSelectGuard font(dc.Get(), Font()->Handle());
   SetTextColor(dc.Get(), static_cast<COLORREF>(ColorToRGB(clGrayText)));
   SetBkMode(dc.Get(), TRANSPARENT);
-  ::DrawTextW(dc.Get(), reinterpret_cast<const wchar_t*>(FTextHint.c_str()), static_cast<int>(FTextHint.size()), &r,
+  ::DrawTextW(dc.Get(), WideCStr(FTextHint), static_cast<int>(FTextHint.size()), &r,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 

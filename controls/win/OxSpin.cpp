@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "controls/win/OxOXCLUtils.h"
+#include "rtl/ScopeExit.h"
 #include "vcl/Forms.h"
 
 namespace {
@@ -52,18 +53,13 @@ void TOxUpDown::WndProc(TMessage& Message) {
   if ((Message.Msg == CN_VSCROLL || Message.Msg == CN_HSCROLL) && LOWORD(Message.WParam) == SB_THUMBPOSITION) {
     if (FChanging) return;
     FChanging = true;
-    try {
-      const Integer position = static_cast<Integer>(::SendMessageW(FHandle, UDM_GETPOS32, 0, 0));
-      if (position > 0)
-        DoClick(btNext);
-      else if (position < 0)
-        DoClick(btPrev);
-      ::SendMessageW(FHandle, UDM_SETPOS32, 0, 0);
-    } catch (...) {
-      FChanging = false;
-      throw;
-    }
-    FChanging = false;
+    const TScopeExit Changed([this] { FChanging = false; });
+    const Integer position = static_cast<Integer>(::SendMessageW(FHandle, UDM_GETPOS32, 0, 0));
+    if (position > 0)
+      DoClick(btNext);
+    else if (position < 0)
+      DoClick(btPrev);
+    ::SendMessageW(FHandle, UDM_SETPOS32, 0, 0);
     return;
   }
   TUpDown::WndProc(Message);

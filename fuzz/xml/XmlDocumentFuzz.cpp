@@ -3,6 +3,9 @@
 // save and a load with the same elements, attributes and texts, so that
 // saving settings never damages them.
 //
+// A refused document's error places the fault inside the text: a line and
+// column that the offset can reach, the offset no further than the bytes.
+//
 // Texts are compared without the blanks around them: with indentation on,
 // the writer puts text that sits between child elements on lines of its
 // own, and the reader keeps those line breaks. Documents holding an
@@ -52,6 +55,18 @@ bool HoldsXmlInstruction(TKelSimpleXMLElem* Elem) {
   return false;
 }
 
+void CheckPlace(const EKelSimpleXMLError& E, std::size_t Size) {
+  const std::string Where = "offset " + std::to_string(E.Offset()) + ", line " + std::to_string(E.Line()) +
+                            ", column " + std::to_string(E.Column()) + " of " + std::to_string(Size) + " bytes";
+  if (E.Offset() == 0) {
+    FuzzCheck(E.Column() == 0 && E.Line() <= 1, "an error before the text has a column: " + Where);
+    return;
+  }
+  FuzzCheck(E.Offset() <= static_cast<Int64>(Size), "an error placed beyond the text: " + Where);
+  FuzzCheck(E.Line() >= 1 && E.Column() >= 1, "an error in the text without a line and column: " + Where);
+  FuzzCheck(E.Line() - 1 + E.Column() <= E.Offset(), "an error's line and column lie beyond its offset: " + Where);
+}
+
 void Reload(TKelSimpleXML& Doc, const String& Text, const std::string& Was, const char* How) {
   try {
     Doc.LoadFromString(Text);
@@ -70,6 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   TBytesStream Input(FuzzBytes(Data, Size));
   try {
     Doc.LoadFromStream(&Input);
+  } catch (const EKelSimpleXMLError& E) {
+    CheckPlace(E, Size);
+    return 0;
   } catch (const Exception&) {
     return 0;  // refused with a clear error
   }

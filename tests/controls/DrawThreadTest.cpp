@@ -7,6 +7,7 @@
 
 #include "controls/OxImageDrawThread.h"
 #include "rtl/Dispatcher.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -32,18 +33,12 @@ protected:
   // Serves the worker's steps until Done() holds (at most 10 s).
   template <class Done>
   bool PumpUntil(Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      UI.WaitAndProcess(20);
-    }
-    return true;
+    return testsupport::PumpUntil(UI, done, 10000);
   }
   // Serves steps for a while, answering how many ran.
   int PumpFor(int Ms) {
     int before = Steps;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (std::chrono::steady_clock::now() < end) UI.WaitAndProcess(5);
+    testsupport::PumpUntil(UI, [] { return false; }, Ms);
     return Steps - before;
   }
 

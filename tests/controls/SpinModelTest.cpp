@@ -133,7 +133,7 @@ String ReplaceAll(String S, const String& From, const String& To) {
   return S;
 }
 
-String Grouped(const TLocale& L, const char* Text) { return ReplaceAll(U(Text), u",", L.Group); }
+String Grouped(const TLocale& L, const char* Text) { return ReplaceAll(UTF8ToUTF16(Text), u",", L.Group); }
 
 TEST(SpinModel, BuildingTheFormFiresNoChangeAndTurnsBothChecksOn) {
   TFakeSpinEdit edit(TFormatSettings::English());
@@ -169,7 +169,7 @@ TEST(SpinModel, TypingGroupsDigitsAndCropsToTheLimits) {
       TFakeSpinEdit edit(locale.Settings);
       BuildAsTheFormsDo(edit, 21);
       edit.SelectAll();
-      edit.Type(U(c.Typed));
+      edit.Type(UTF8ToUTF16(c.Typed));
       EXPECT_EQ(edit.Text, Grouped(locale, c.Text)) << locale.Name << " typing " << c.Typed;
       EXPECT_EQ(edit.SelStart, c.Caret) << locale.Name << " typing " << c.Typed;
       EXPECT_EQ(edit.Changes, c.Changes) << locale.Name << " typing " << c.Typed;

@@ -40,7 +40,7 @@ protected:
 
   void Parse(const std::vector<std::string>& lines) {
     list.Clear();
-    for (const auto& line : lines) list.Lines.push_back(U(line));
+    for (const auto& line : lines) list.Lines.push_back(UTF8ToUTF16(line));
     list.ParseLines();
   }
 
@@ -204,13 +204,13 @@ TEST_F(FtpListTest, EveryMaskAndListingStyle) {
     EXPECT_TRUE(list.UnparsedLines.empty());
     const TFTPListRec& rec = *list.Items(0);
     EXPECT_EQ(MaskNumber(rec), c.mask);
-    EXPECT_EQ(rec.FileName, U(c.name));
+    EXPECT_EQ(rec.FileName, UTF8ToUTF16(c.name));
     EXPECT_EQ(rec.FileSize, c.size);
     EXPECT_EQ(rec.Directory, c.directory);
     EXPECT_EQ(rec.Readable, c.readable);
     EXPECT_DOUBLE_EQ(rec.FileTime, c.time);
-    EXPECT_EQ(rec.Permission, U(c.permission));
-    EXPECT_EQ(rec.OriginalLine, U(c.lines[0]));
+    EXPECT_EQ(rec.Permission, UTF8ToUTF16(c.permission));
+    EXPECT_EQ(rec.OriginalLine, UTF8ToUTF16(c.lines[0]));
     EXPECT_EQ(rec.RawFileName, UTF16ToUTF8(rec.FileName));
   }
 }
@@ -287,7 +287,7 @@ TEST_F(FtpListTest, LayoutsNoMaskDescribesAreNotUnderstoodRatherThanMisread) {
     SCOPED_TRACE(line);
     Parse({line});
     EXPECT_EQ(list.Count(), 0) << UTF16ToUTF8(list.Count() ? list.Items(0)->FileName : String());
-    EXPECT_EQ(list.NotUnderstoodLines(), std::vector<String>{U(line)});
+    EXPECT_EQ(list.NotUnderstoodLines(), std::vector<String>{UTF8ToUTF16(line)});
   }
   Parse({"  D" + Blanks(51) + "name37", "   " + Blanks(51) + "file37"});
   ASSERT_EQ(list.Count(), 2);
@@ -361,18 +361,18 @@ TEST_F(FtpListTest, Utf8AndCodePageNamesKeepTheirBytes) {
       "lrwxrwxrwx   1 owner    group           9 Jan 14 10:30 lien -> ../\xC3\xA9t\xC3\xA9\r\n");
   list.ParseLines();
   ASSERT_EQ(list.Count(), 5) << (list.UnparsedLines.empty() ? "" : UTF16ToUTF8(list.UnparsedLines[0]));
-  EXPECT_EQ(list.Items(0)->FileName, U("café crème.txt"));
+  EXPECT_EQ(list.Items(0)->FileName, UTF8ToUTF16("café crème.txt"));
   EXPECT_EQ(list.Items(0)->RawFileName, "caf\xC3\xA9 cr\xC3\xA8me.txt");
-  EXPECT_EQ(list.Items(1)->FileName, U("日本語"));
+  EXPECT_EQ(list.Items(1)->FileName, UTF8ToUTF16("日本語"));
   EXPECT_DOUBLE_EQ(list.Items(1)->FileTime, At(2024, 3, 14, 10, 30));
   // Latin-1 bytes are no UTF-8: the code page reads them.
-  EXPECT_EQ(list.Items(2)->FileName, U("Größe"));
+  EXPECT_EQ(list.Items(2)->FileName, UTF8ToUTF16("Größe"));
   EXPECT_EQ(list.Items(2)->RawFileName, "Gr\xF6\xDF" "e");
   EXPECT_DOUBLE_EQ(list.Items(3)->FileTime, At(2024, 2, 14, 10, 30));
   EXPECT_EQ(list.Items(4)->FileName, u"lien");
   EXPECT_EQ(list.Items(4)->LinkTarget, "../\xC3\xA9t\xC3\xA9");
   EXPECT_EQ(list.Items(0)->LinkTarget, "");
-  EXPECT_EQ(list.Lines[0], U("-rw-r--r--   1 owner    group         100 Jan 14 10:30 café crème.txt"));
+  EXPECT_EQ(list.Lines[0], UTF8ToUTF16("-rw-r--r--   1 owner    group         100 Jan 14 10:30 café crème.txt"));
   EXPECT_EQ(list.Items(0)->OriginalLine, list.Lines[0]);
 }
 
@@ -381,9 +381,9 @@ TEST_F(FtpListTest, SetListingSplitsLinesAndReadsByteOrderMarks) {
   EXPECT_EQ(list.Lines, (std::vector<String>{u"a", u"b", u"c", u"d", u"", u"e"}));
   EXPECT_EQ(list.RawLines, (std::vector<std::string_view>{"a", "b", "c", "d", "", "e"}));
   list.SetListing("\xEF\xBB\xBFx\xC3\xA9\r\n");
-  EXPECT_EQ(list.Lines, std::vector<String>{U("xé")});
+  EXPECT_EQ(list.Lines, std::vector<String>{UTF8ToUTF16("xé")});
   list.SetListing(std::string("\xFF\xFEx\0\xE9\0\r\0\n\0y\0", 12));
-  EXPECT_EQ(list.Lines, (std::vector<String>{U("xé"), u"y"}));
+  EXPECT_EQ(list.Lines, (std::vector<String>{UTF8ToUTF16("xé"), u"y"}));
   EXPECT_EQ(list.RawLines[0], "x\xC3\xA9");
   list.SetListing("");
   EXPECT_TRUE(list.Lines.empty());
@@ -680,7 +680,7 @@ TEST_F(FtpListTest, EntriesKeptByClearComeBackAsNew) {
       EXPECT_EQ(got.Readable, expected.Readable);
       EXPECT_EQ(got.FileSize, expected.FileSize);
       EXPECT_EQ(got.FileTime, expected.FileTime);
-      EXPECT_EQ(list.Lines, std::vector<String>{U(data)});
+      EXPECT_EQ(list.Lines, std::vector<String>{UTF8ToUTF16(data)});
     }
   }
 }
@@ -711,7 +711,7 @@ TEST_F(FtpListTest, HostileLinesNeitherRaiseNorMisread) {
                            "01-14-21  10:30AM       <DIR>          folder",
                            "DOCS.DIR;1          1/3          14-JAN-2021 10:30:00  [GROUP,OWNER]",
                            "+i8388621.48594,m825718503,r,s280,\tdjb.html"}) {
-    const String line = U(full);
+    const String line = UTF8ToUTF16(full);
     for (std::size_t n = 0; n <= line.size(); ++n) lines.push_back(line.substr(0, n));
   }
   list.Lines = lines;
@@ -742,17 +742,17 @@ TEST_F(FtpListTest, HostileLinesNeitherRaiseNorMisread) {
 TEST_F(FtpListTest, FuzzRandomLinesAndMasks) {
   std::mt19937 rng(20240615);
   const std::vector<String> seeds = {
-      U("drwxr-xr-x   2 owner    group        4096 Jan 14 10:30 docs"),
-      U("-rw-r--r--   1 owner    group     1234567 Mar  5  2019 file name.txt"),
-      U("lrwxrwxrwx   1 owner    group           9 Jan 14 10:30 docs -> /var/docs"),
-      U("01-14-21  10:30AM       <DIR>          folder"),
-      U("01-14-2021  10:30PM                 1234 file4.txt"),
-      U("DOCS.DIR;1          1/3          14-JAN-2021 10:30:00  [GROUP,OWNER]   (RWE,RWE,RE,RE)"),
-      U("+i8388621.48594,m825718503,r,s280,\tdjb.html"),
-      U("d [RWCEAFMS] admin                512 Apr 15 10:12 DOCS"),
-      U("README   TXT          1234 01-14-21  10:30p"),
+      UTF8ToUTF16("drwxr-xr-x   2 owner    group        4096 Jan 14 10:30 docs"),
+      UTF8ToUTF16("-rw-r--r--   1 owner    group     1234567 Mar  5  2019 file name.txt"),
+      UTF8ToUTF16("lrwxrwxrwx   1 owner    group           9 Jan 14 10:30 docs -> /var/docs"),
+      UTF8ToUTF16("01-14-21  10:30AM       <DIR>          folder"),
+      UTF8ToUTF16("01-14-2021  10:30PM                 1234 file4.txt"),
+      UTF8ToUTF16("DOCS.DIR;1          1/3          14-JAN-2021 10:30:00  [GROUP,OWNER]   (RWE,RWE,RE,RE)"),
+      UTF8ToUTF16("+i8388621.48594,m825718503,r,s280,\tdjb.html"),
+      UTF8ToUTF16("d [RWCEAFMS] admin                512 Apr 15 10:12 DOCS"),
+      UTF8ToUTF16("README   TXT          1234 01-14-21  10:30p"),
   };
-  const String alphabet = U(" \t-:.,;+/0123456789ADJMPRSTXdlrwx<>?*\u00E9\u20AC");
+  const String alphabet = UTF8ToUTF16(" \t-:.,;+/0123456789ADJMPRSTXdlrwx<>?*\u00E9\u20AC");
   auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
 
   std::vector<String> lines;

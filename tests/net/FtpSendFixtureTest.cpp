@@ -91,8 +91,8 @@ TEST(FtpSendFixture, LogsOnListsAndLogsOutWithEveryExchangeReported) {
   ASSERT_TRUE(ByName.count(u"big file.iso"));
   EXPECT_EQ(ByName[u"big file.iso"]->FileSize, 5368709120LL);
   EXPECT_FALSE(ByName[u"big file.iso"]->Directory);
-  ASSERT_TRUE(ByName.count(U("Größe 1234.txt")));
-  EXPECT_EQ(ByName[U("Größe 1234.txt")]->FileSize, 1234);
+  ASSERT_TRUE(ByName.count(UTF8ToUTF16("Größe 1234.txt")));
+  EXPECT_EQ(ByName[UTF8ToUTF16("Größe 1234.txt")]->FileSize, 1234);
   ASSERT_TRUE(S.Client.Logout());
   EXPECT_EQ(S.Client.Sock()->Socket(), INVALID_SOCKET_HANDLE);
 

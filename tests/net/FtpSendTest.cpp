@@ -26,7 +26,8 @@ using ftptest::FakeFtpSession;
 namespace {
 
 // ASCII only: test texts.
-String W(const std::string& s) { return String(s.begin(), s.end()); }
+// ASCII bytes as our text.
+String AsciiText(const std::string& s) { return String(s.begin(), s.end()); }
 std::string N(const String& s) { return std::string(s.begin(), s.end()); }
 
 using Clock = std::chrono::steady_clock;
@@ -133,10 +134,10 @@ TEST(FtpSendReply, RepliesEndAtTheirClosingLine) {
     EXPECT_EQ(R.Client.ReadResult(), C.Code);
     EXPECT_EQ(R.Client.ResultCode(), C.Code);
     EXPECT_EQ(R.Client.FullResult()->Count(), C.Lines);
-    EXPECT_EQ(R.Client.ResultString(), W(C.Last));
+    EXPECT_EQ(R.Client.ResultString(), AsciiText(C.Last));
     ASSERT_EQ(R.Status.size(), static_cast<std::size_t>(C.Lines));
     for (const auto& [Response, Value] : R.Status) EXPECT_TRUE(Response);
-    EXPECT_EQ(R.Status.back().second, W(C.Last));
+    EXPECT_EQ(R.Status.back().second, AsciiText(C.Last));
   }
 }
 
@@ -294,7 +295,7 @@ TEST(FtpSendLogin, LogonProgramsSendTheirCommands) {
       R.Client.FWHost = u"127.0.0.1";
       R.Client.FWPort = R.Server.PortText();
       R.Client.TargetHost = u"ftp.example.com";
-      R.Client.TargetPort = W(C.TargetPort);
+      R.Client.TargetPort = AsciiText(C.TargetPort);
     }
     EXPECT_EQ(R.Client.Login(), C.Ok);
     R.Client.NoOp();  // the server has seen everything the logon sent
@@ -508,7 +509,7 @@ TEST(FtpSendCommands, LineBreaksInArgumentsAreRefusedAndNothingIsSent) {
     for (std::size_t i = 0; i < std::size(Calls); ++i) {
       SCOPED_TRACE("call " + std::to_string(i));
       R.Server.ClearCommands();
-      EXPECT_FALSE(Calls[i](R.Client, W(Arg)));
+      EXPECT_FALSE(Calls[i](R.Client, AsciiText(Arg)));
       EXPECT_TRUE(R.Client.NoOp());
       const auto Sent = R.Server.Commands();
       // Only the harmless half of a rename may have gone out.
@@ -1115,7 +1116,7 @@ TEST(FtpSendList, OnlyAnOptionTheServerDoesNotUnderstandEndsHiddenListing) {
     EXPECT_EQ(SaysHiddenGivenUp(R.Status), C.GivenUp);
     if (C.GivenUp) {
       const std::string Reply = C.FirstReply.substr(0, C.FirstReply.size() - 2);
-      EXPECT_NE(HiddenGivenUpNote(R.Status).find(W("(" + Reply + ")")), String::npos);
+      EXPECT_NE(HiddenGivenUpNote(R.Status).find(AsciiText("(" + Reply + ")")), String::npos);
     }
 
     R.Server.ClearCommands();

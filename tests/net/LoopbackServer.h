@@ -12,7 +12,8 @@
 
 namespace nettest {
 
-inline String W(const std::string& s) { return String(s.begin(), s.end()); }
+// ASCII bytes as our text.
+inline String AsciiText(const std::string& s) { return String(s.begin(), s.end()); }
 
 class LoopbackServer {
 public:
@@ -33,7 +34,7 @@ public:
   bool Ok() const { return FOk; }
   // The listener's error when it could not be set up.
   Integer Error() const { return FError; }
-  String Port() const { return W(std::to_string(FPort)); }
+  String Port() const { return AsciiText(std::to_string(FPort)); }
   Integer PortNumber() const { return FPort; }
   void Join() {
     if (FThread.joinable()) FThread.join();
@@ -52,6 +53,7 @@ private:
     try {
       FScript(conn);
     } catch (...) {
+      // A script that fails leaves its check to the test, which sees what the client got.
     }
     conn.AbortSocket();
     FListener.AbortSocket();

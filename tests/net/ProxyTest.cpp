@@ -321,7 +321,7 @@ TEST(Socks4, ARejectedRequestIs10091) {
 TEST(SocksProxy, AnUnreachableProxyKeepsTheSocketError) {
   TTCPBlockSocket probe;
   probe.Bind(u"127.0.0.1", u"0");
-  const String port = nettest::W(std::to_string(probe.GetLocalSinPort()));
+  const String port = nettest::AsciiText(std::to_string(probe.GetLocalSinPort()));
   probe.CloseSocket();
   TTCPBlockSocket s;
   s.SetSocksIP(u"127.0.0.1");

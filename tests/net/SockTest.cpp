@@ -32,7 +32,7 @@ String UnusedPort() {
   s.Bind(u"127.0.0.1", u"0");
   const Integer p = s.GetLocalSinPort();
   s.CloseSocket();
-  return nettest::W(std::to_string(p));
+  return nettest::AsciiText(std::to_string(p));
 }
 
 struct Connected {
@@ -235,7 +235,7 @@ TEST(BlockSocketStop, StopFlagFromAnotherThreadEndsAWait) {
 TEST(BlockSocketConnect, TimeOutAndStopRequestEndAConnectThatNeverCompletes) {
   FtpServer silent({.blackhole = true});
   silent.Start();
-  const String port = nettest::W(std::to_string(silent.BlackholePort()));
+  const String port = nettest::AsciiText(std::to_string(silent.BlackholePort()));
   {
     SCOPED_TRACE("time-out");
     TTCPBlockSocket s;

@@ -222,7 +222,7 @@ TEST(DateUtils, FormatDateTimeEnglish) {
       {"s ss", "9 09"},
       {"dd.mm.yyyy", "05.03.2024"},
   };
-  for (const auto& c : cases) EXPECT_EQ(UTF16ToUTF8(FormatDateTime(U(c.fmt), dt, en)), c.expected) << c.fmt;
+  for (const auto& c : cases) EXPECT_EQ(UTF16ToUTF8(FormatDateTime(UTF8ToUTF16(c.fmt), dt, en)), c.expected) << c.fmt;
 
   EXPECT_TEXT(FormatDateTime(u"c", EncodeDate(2024, 3, 5), en), u"3/5/2024");  // midnight: no time
   EXPECT_TEXT(FormatDateTime(u"h AM/PM", EncodeTime(0, 30, 0, 0), en), u"12 AM");
@@ -290,13 +290,13 @@ TEST(DateUtils, TextToDate) {
   };
   for (const auto& c : cases) {
     TDateTime v = -7;
-    EXPECT_EQ(TryStrToDate(U(c.text), v, *c.fs), c.ok) << c.text;
+    EXPECT_EQ(TryStrToDate(UTF8ToUTF16(c.text), v, *c.fs), c.ok) << c.text;
     if (c.ok) {
       EXPECT_EQ(v, c.expected) << c.text;
     } else {
       EXPECT_EQ(v, -7);
-      EXPECT_EQ(StrToDateDef(U(c.text), 1.5, *c.fs), 1.5);
-      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDate(U(c.text), *c.fs); }),
+      EXPECT_EQ(StrToDateDef(UTF8ToUTF16(c.text), 1.5, *c.fs), 1.5);
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDate(UTF8ToUTF16(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid date");
     }
   }
@@ -314,7 +314,7 @@ TEST(DateUtils, TwoDigitYears) {
       const int base = year - window;
       int expected = base / 100 * 100 + yy;
       if (window > 0 && expected < base) expected += 100;
-      const TDateTime v = StrToDate(U("1/2/" + std::to_string(yy)), fs);
+      const TDateTime v = StrToDate(UTF8ToUTF16("1/2/" + std::to_string(yy)), fs);
       EXPECT_EQ(YearOf(v), expected) << "window " << window << " yy " << yy;
     }
   }
@@ -352,11 +352,11 @@ TEST(DateUtils, TextToTimeAndDateTime) {
   };
   for (const auto& c : times) {
     TDateTime v = -7;
-    EXPECT_EQ(TryStrToTime(U(c.text), v, *c.fs), c.ok) << c.text;
+    EXPECT_EQ(TryStrToTime(UTF8ToUTF16(c.text), v, *c.fs), c.ok) << c.text;
     if (c.ok) {
       EXPECT_EQ(v, c.expected) << c.text;
     } else {
-      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToTime(U(c.text), *c.fs); }),
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToTime(UTF8ToUTF16(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid time");
     }
   }
@@ -377,12 +377,12 @@ TEST(DateUtils, TextToTimeAndDateTime) {
   };
   for (const auto& c : dateTimes) {
     TDateTime v = -7;
-    EXPECT_EQ(TryStrToDateTime(U(c.text), v, *c.fs), c.ok) << c.text;
+    EXPECT_EQ(TryStrToDateTime(UTF8ToUTF16(c.text), v, *c.fs), c.ok) << c.text;
     if (c.ok) {
       EXPECT_EQ(v, c.expected) << c.text;
     } else {
-      EXPECT_EQ(StrToDateTimeDef(U(c.text), 2.5, *c.fs), 2.5);
-      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDateTime(U(c.text), *c.fs); }),
+      EXPECT_EQ(StrToDateTimeDef(UTF8ToUTF16(c.text), 2.5, *c.fs), 2.5);
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToDateTime(UTF8ToUTF16(c.text), *c.fs); }),
                 std::string("'") + c.text + "' is not a valid date and time");
     }
   }

@@ -119,7 +119,7 @@ TEST(Format, FloatsTableEnglish) {
       {"%n", -std::numeric_limits<double>::infinity(), u"-INF"},
   };
   for (const auto& c : cases) {
-    EXPECT_TEXT(Format(en, U(c.fmt), {c.value}), c.expected) << c.fmt << " of " << c.value;
+    EXPECT_TEXT(Format(en, UTF8ToUTF16(c.fmt), {c.value}), c.expected) << c.fmt << " of " << c.value;
   }
 }
 
@@ -255,7 +255,7 @@ TEST(FormatFloat, TableEnglish) {
       {"0.000000000000000000", 0.1, "0.100000000000000006"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(UTF16ToUTF8(FormatFloat(U(c.fmt), c.value, en)), c.expected) << c.fmt << " of " << c.value;
+    EXPECT_EQ(UTF16ToUTF8(FormatFloat(UTF8ToUTF16(c.fmt), c.value, en)), c.expected) << c.fmt << " of " << c.value;
   }
   EXPECT_TEXT(FormatFloat(u"0.0", std::numeric_limits<double>::quiet_NaN(), en), u"NAN");
   EXPECT_TEXT(FormatFloat(u"0.0", -std::numeric_limits<double>::infinity(), en), u"-INF");

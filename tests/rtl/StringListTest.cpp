@@ -241,11 +241,11 @@ TEST(TStringList, SortAndCustomSort) {
   EXPECT_EQ(Lines(S), (std::vector<String>{u"a", u"b"}));
   // Many items through CustomSort: a plain order comes out.
   TStringList Big;
-  for (int I = 0; I < 200; ++I) Big.Add(U(std::to_string((I * 7919) % 200)));
+  for (int I = 0; I < 200; ++I) Big.Add(UTF8ToUTF16(std::to_string((I * 7919) % 200)));
   Big.CustomSort([](TStringList* List, Integer I1, Integer I2) {
     return std::stoi(UTF16ToUTF8(List->Strings(I1))) - std::stoi(UTF16ToUTF8(List->Strings(I2)));
   });
-  for (int I = 0; I < 200; ++I) ASSERT_EQ(Big[I], U(std::to_string(I)));
+  for (int I = 0; I < 200; ++I) ASSERT_EQ(Big[I], UTF8ToUTF16(std::to_string(I)));
 }
 
 TEST(TStringList, ChangingCaseSensitivityResorts) {

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/TestSupport.h"
+
 namespace {
 
 constexpr Cardinal kLongWait = 10000;
@@ -49,12 +51,7 @@ protected:
   // Pumps the UI thread's queue until done() (bounded).
   template <class Done>
   bool PumpUntil(Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLongWait);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      UI.WaitAndProcess(20);
-    }
-    return true;
+    return testsupport::PumpUntil(UI, done, kLongWait);
   }
 
   TQueueDispatcher UI;

@@ -1,15 +1,18 @@
 #pragma once
 // What the test programs of every library share: comparing texts, catching
-// an exception's message, files in a fresh temporary folder, and the source
-// tree's data files.
+// an exception's message, serving a dispatcher while waiting, files in a
+// fresh temporary folder, and the source tree's data files. (The Windows
+// tests' message pump and screen captures are in *_win.h beside this.)
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 
+#include "rtl/Dispatcher.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Types.h"
 #include "rtl/Unicode.h"
@@ -36,6 +39,18 @@ String MessageOf(F&& Action) {
 template <class E, class F>
 std::string MessageTextOf(F&& Action) {
   return UTF16ToUTF8(MessageOf<E>(std::forward<F>(Action)));
+}
+
+// Serves the work posted to Dispatcher (as the user-interface thread does)
+// until Done() holds or TimeoutMs pass; answers Done().
+template <class F>
+bool PumpUntil(TQueueDispatcher& Dispatcher, F&& Done, int TimeoutMs = 10000) {
+  const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+  while (!Done()) {
+    if (std::chrono::steady_clock::now() >= End) return false;
+    Dispatcher.WaitAndProcess(5);
+  }
+  return true;
 }
 
 // An object that counts its own destructions (ownership tests).

@@ -957,7 +957,6 @@ TEST_F(TTreeControlTest, AnimatedToggleSlidesThenSettles) {
   EXPECT_EQ(Tree->GetNodeAt(0, R.Top + 1), Opened->FirstChild);
 }
 
-std::unique_ptr<TBitmap> ScreenOf(HWND Wnd);
 TPoint ClientOrigin(HWND Wnd);
 
 TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
@@ -981,7 +980,7 @@ TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
   Screenshot(u"treeview_demo_scrolled.bmp");
   // What the window shows after those scrolls is exactly what a fresh
   // paint of the same view gives.
-  auto Shown = ScreenOf(Tree->Handle());
+  auto Shown = testsupport::WindowSurfaceImage(Tree->Handle());
   const TPoint Origin = ClientOrigin(Tree->Handle());
   auto Fresh = PrintClient();
   int Different = 0;
@@ -992,19 +991,6 @@ TEST_F(TTreeControlTest, ScreenshotsOfTheDemo) {
   Tree->Invalidate();
   Tree->Update();
   Screenshot(u"treeview_demo_repainted.bmp");
-}
-
-// What a window shows now, read back from its own surface (nothing is
-// repainted for it; the screen itself may lag behind the surface).
-std::unique_ptr<TBitmap> ScreenOf(HWND Wnd) {
-  RECT R;
-  GetWindowRect(Wnd, &R);
-  auto B = std::make_unique<TBitmap>(R.right - R.left, R.bottom - R.top);
-  B->SetPixelFormat(pf32bit);
-  HDC Window = GetWindowDC(Wnd);
-  BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Window, 0, 0, SRCCOPY);
-  ReleaseDC(Wnd, Window);
-  return B;
 }
 
 // Where the client area's origin lies in the window.
@@ -1317,7 +1303,7 @@ TEST_F(TTreeControlTest, ToggleSlidesMoveBothRegionsAndFillColumns) {
   PVastNode F1 = Folder(1);
   const TRect Row = Tree->GetDisplayRect(F1, NoColumn, false);
   Tree->SetExpanded(F1, true);
-  auto Shot = ScreenOf(Tree->Handle());
+  auto Shot = testsupport::WindowSurfaceImage(Tree->Handle());
   const TPoint CO = ClientOrigin(Tree->Handle());
   const TRect Strip{CO.X, CO.Y + Row.Bottom, CO.X, CO.Y + CH};
   EXPECT_EQ(CountPixels(Shot->Canvas(), TRect{CO.X + 240, Strip.Top, CO.X + 310, Strip.Bottom},

@@ -351,3 +351,33 @@ TEST_F(TEventTest, ColumnResizeComesFromTheHeaderAndNotDuringADistribution) {
 }
 
 }  // namespace
+
+namespace {
+
+// A handler that raises when the tree leaves a state it entered for a walk
+// or a toggle: the error reaches the caller (it once ended the program from
+// a destructor), and the node's own mark is still cleared.
+TEST(TreeEvents, HandlerRaisingOnLeavingAStateReachesTheCaller) {
+  struct TCase {
+    const char* Name;
+    TVastTreeState State;
+    std::function<void(TBaseVastTree&, PVastNode)> Run;
+  };
+  const TCase Cases[] = {
+      {"walk", tsIterating,
+       [](TBaseVastTree& T, PVastNode) { T.IterateSubtree(nullptr, [](TBaseVastTree*, PVastNode, void*, bool&) {}, nullptr); }},
+      {"toggle", tsToggling, [](TBaseVastTree& T, PVastNode N) { T.ToggleNode(N); }},
+  };
+  for (const TCase& C : Cases) {
+    TBaseVastTree Tree;
+    PVastNode Parent = Tree.AddChild(nullptr);
+    Tree.AddChild(Parent);
+    Tree.OnStateChange = [&](TBaseVastTree*, TVastTreeStates, TVastTreeStates Leave) {
+      if (Leave.Contains(C.State)) throw EListError(u"left");
+    };
+    EXPECT_THROW(C.Run(Tree, Parent), EListError) << C.Name;
+    EXPECT_FALSE(Parent->States.Contains(vsToggling)) << C.Name;
+  }
+}
+
+}  // namespace

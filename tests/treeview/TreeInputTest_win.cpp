@@ -164,7 +164,6 @@ protected:
   }
 };
 
-std::unique_ptr<TBitmap> SurfaceOf(HWND Wnd);
 
 TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
   PVastNode A = Top(0);
@@ -771,7 +770,7 @@ TEST_F(TTreeInputTest, ADragOverTheRowsShowsTheDropMark) {
   // A mark of its own colour, told apart from the target's.
   Tree->Colors().Set(TVTColors::DropMarkIndex, clRed);
   auto CountColour = [&](TColor Colour, Integer Top, Integer Bottom) {
-    auto Shot = SurfaceOf(Wnd());
+    auto Shot = testsupport::WindowSurfaceImage(Wnd());
     const TPoint Origin = ScreenPt(0, 0);
     RECT W;
     GetWindowRect(Wnd(), &W);
@@ -1192,14 +1191,8 @@ void CALLBACK PickLastMenuItem(HWND, UINT, UINT_PTR Id, DWORD) {
   KillTimer(nullptr, Id);
   MenuScript.Opened = true;
   // The open menu as the screen shows it, over the form.
-  RECT R;
-  GetWindowRect(MenuScript.Form, &R);
-  TBitmap Shot(R.right - R.left, R.bottom - R.top);
-  HDC Screen = GetDC(nullptr);
-  BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, SRCCOPY | CAPTUREBLT);
-  ReleaseDC(nullptr, Screen);
-  Shot.SetPixelFormat(pf24bit);
-  Shot.SaveToFile(u"treeinput_header_column_menu.bmp");
+  testsupport::ScreenImageOfWindow(MenuScript.Form, SRCCOPY | CAPTUREBLT)
+      ->SaveToFile(u"treeinput_header_column_menu.bmp");
   // The menu's loop reads the keys of this thread, whichever window they name.
   PostMessageW(MenuScript.Form, WM_KEYDOWN, VK_END, 1);
   PostMessageW(MenuScript.Form, WM_KEYDOWN, VK_RETURN, 1);
@@ -1227,19 +1220,6 @@ TEST_F(TTreeInputTest, ARightClickOnTheHeaderOpensTheColumnMenu) {
   Tree->OnColumnVisibilityChanged = nullptr;
 }
 
-// What a window shows now, read back from its own surface without
-// repainting it.
-std::unique_ptr<TBitmap> SurfaceOf(HWND Wnd) {
-  RECT R;
-  GetWindowRect(Wnd, &R);
-  auto B = std::make_unique<TBitmap>(R.right - R.left, R.bottom - R.top);
-  B->SetPixelFormat(pf32bit);
-  HDC Window = GetWindowDC(Wnd);
-  BitBlt(B->Canvas()->Handle(), 0, 0, B->Width(), B->Height(), Window, 0, 0, SRCCOPY);
-  ReleaseDC(Wnd, Window);
-  return B;
-}
-
 int DarkPixels(TBitmap& B, const TRect& R) {
   int N = 0;
   for (Integer Y = R.Top; Y < R.Bottom; ++Y)
@@ -1261,19 +1241,19 @@ TEST_F(TTreeInputTest, HeadsLightUpUnderThePointerAndTheirCheckBoxesClick) {
   GetWindowRect(Wnd(), &Window);
   const Integer CX = Origin.x - Window.left, HY = Origin.y - Window.top - H.Height();
   const TRect Caption{CX + 170 + 4, HY + 4, CX + 230 - 4, HY + H.Height() - 4};
-  ASSERT_GT(DarkPixels(*SurfaceOf(Wnd()), Caption), 5);
+  ASSERT_GT(DarkPixels(*testsupport::WindowSurfaceImage(Wnd()), Caption), 5);
   // Hovered, the caption is drawn in the hot colour at once, with nothing
   // else repainting the header.
   SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTBORDER, ScreenLParam(200, HeadY));
   EXPECT_EQ(Cols.HoverIndex(), 1);
-  EXPECT_EQ(DarkPixels(*SurfaceOf(Wnd()), Caption), 0);
+  EXPECT_EQ(DarkPixels(*testsupport::WindowSurfaceImage(Wnd()), Caption), 0);
   // The pointer leaves: the header's timer puts it back.
   const TPoint Away = ScreenPt(200, 200);
   SetCursorPos(Away.X, Away.Y);
   SendMessageW(Wnd(), WM_TIMER, HeaderTimer, 0);
   EXPECT_EQ(Cols.HoverIndex(), NoColumn);
   Tree->Update();
-  EXPECT_GT(DarkPixels(*SurfaceOf(Wnd()), Caption), 5);
+  EXPECT_GT(DarkPixels(*testsupport::WindowSurfaceImage(Wnd()), Caption), 5);
 
   // A check box in a head: a click on it changes its state and does not sort.
   H.SetOptions(H.Options() + TVTHeaderOptions{hoShowImages, hoHeaderClickAutoSort});
@@ -1370,7 +1350,7 @@ TEST_F(TTreeInputTest, MultiLineCellsEditOverSeveralLines) {
   // "file 1.txt" in the edit starts where "file 2.txt" below it does.
   SendMessageW(Edit, EM_SETSEL, 0, 0);
   Pump(60);
-  auto Shot = SurfaceOf(Form->Handle());
+  auto Shot = testsupport::WindowSurfaceImage(Form->Handle());
   RECT FormRect, EditRect;
   GetWindowRect(Form->Handle(), &FormRect);
   GetWindowRect(Edit, &EditRect);

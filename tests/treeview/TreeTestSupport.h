@@ -10,6 +10,7 @@
 
 #include "rtl/Dispatcher.h"
 #include "rtl/Threads.h"
+#include "tests/support/TestSupport.h"
 #include "treeview/VastTrees.h"
 
 // A host with a window whose timers are recorded (tests fire them) and whose
@@ -72,13 +73,8 @@ public:
     return true;
   }
   // Serves the user-interface queue until Done holds or the time is up.
-  bool PumpUntil(const std::function<bool()>& Done, Cardinal TimeoutMs = 10000) {
-    const UInt64 Start = TThread::GetTickCount64();
-    while (!Done()) {
-      if (TThread::GetTickCount64() - Start > TimeoutMs) return false;
-      Dispatcher.WaitAndProcess(5);
-    }
-    return true;
+  bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs = 10000) {
+    return testsupport::PumpUntil(Dispatcher, Done, TimeoutMs);
   }
 };
 

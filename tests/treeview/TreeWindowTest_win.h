@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/MessagePump_win.h"
+#include "tests/support/ScreenCapture_win.h"
 #include "treeview/VastTreeControl_win.h"
 #include "vcl/Forms.h"
 
@@ -32,29 +34,14 @@ protected:
     Application->OnException = nullptr;
     EXPECT_TRUE(Errors.empty()) << (Errors.empty() ? std::string() : std::string(Errors[0].begin(), Errors[0].end()));
   }
-  // Handles messages for Ms milliseconds.
-  static void Pump(int Ms) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (std::chrono::steady_clock::now() < End) {
-      MSG Msg;
-      if (!Application->ProcessMessage(Msg)) Sleep(1);
-    }
-  }
+  static void Pump(int Ms) { testsupport::PumpMessagesFor(Ms); }
   // What the screen shows over the form after SettleMs of messages, saved
   // to File, for people to look at. Rop is the copy's raster operation
   // (with CAPTUREBLT the copy includes layered windows: hints, drag images).
   void ScreenshotForm(const char16_t* File, int SettleMs, DWORD Rop) {
     Form->Update();
     Pump(SettleMs);
-    RECT R;
-    GetWindowRect(Form->Handle(), &R);
-    TBitmap Shot(R.right - R.left, R.bottom - R.top);
-    HDC Screen = GetDC(nullptr);
-    BitBlt(Shot.Canvas()->Handle(), 0, 0, Shot.Width(), Shot.Height(), Screen, R.left, R.top, Rop);
-    ReleaseDC(nullptr, Screen);
-    // 24 bits: no alpha channel for a viewer to take as transparency.
-    Shot.SetPixelFormat(pf24bit);
-    Shot.SaveToFile(File);
+    testsupport::ScreenImageOfWindow(Form->Handle(), Rop)->SaveToFile(File);
     EXPECT_NE(GetFileAttributesW(reinterpret_cast<const wchar_t*>(File)), INVALID_FILE_ATTRIBUTES);
   }
 

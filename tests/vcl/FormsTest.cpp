@@ -6,6 +6,8 @@
 
 #include "VclTestSupport.h"
 #include "rtl/SysUtils.h"
+#include "tests/support/MessagePump_win.h"
+#include "tests/support/ScreenCapture_win.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 
@@ -15,12 +17,7 @@ class FormsTest : public TApplicationTest {
 protected:
   // Runs the message loop until Done() or the time-out; answers Done().
   static bool RunUntil(const std::function<bool()>& Done, int TimeoutMs = 3000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-    while (!Done() && std::chrono::steady_clock::now() < end) {
-      MSG msg;
-      if (!Application->ProcessMessage(msg)) Sleep(1);
-    }
-    return Done();
+    return testsupport::PumpMessagesUntil(Done, TimeoutMs);
   }
 };
 
@@ -437,11 +434,7 @@ TEST_F(FormsTest, ScreenshotOfTheDemoForm) {
   painted.SaveToFile(u"vcl_demo_painted.bmp");
 
   // What the screen shows, for people to look at.
-  TBitmap shot(w, h);
-  HDC dc = GetDC(form->Handle());
-  BitBlt(shot.Canvas()->Handle(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
-  ReleaseDC(form->Handle(), dc);
-  shot.SaveToFile(u"vcl_demo_screen.bmp");
+  testsupport::ClientSurfaceImage(form.get())->SaveToFile(u"vcl_demo_screen.bmp");
   EXPECT_EQ(GetFileAttributesW(L"vcl_demo_screen.bmp") != INVALID_FILE_ATTRIBUTES, true);
 }
 

@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "VclTestSupport.h"
+#include "tests/support/MessagePump_win.h"
+#include "tests/support/ScreenCapture_win.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/StdCtrls.h"
 
@@ -23,13 +25,7 @@ protected:
     NMHDR header{Pages->Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(Pages->Handle())), Code};
     return SendMessageW(GetParent(Pages->Handle()), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
   }
-  static void Pump(int Ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (std::chrono::steady_clock::now() < end) {
-      MSG msg;
-      if (!Application->ProcessMessage(msg)) Sleep(1);
-    }
-  }
+  static void Pump(int Ms) { testsupport::PumpMessagesFor(Ms); }
   static COLORREF ColorAt(TRichEdit* Edit, Integer Position) {
     Edit->SetRichSelStart(Position);
     Edit->SetRichSelLength(1);
@@ -372,14 +368,10 @@ TEST_F(StdControlsTest, ScreenshotsOfTheControlsForm) {
   auto shoot = [this](const wchar_t* File) {
     Pump(150);
     Form->Update();
-    const Integer w = Form->ClientWidth(), h = Form->ClientHeight();
-    TBitmap shot(w, h);
-    HDC dc = GetDC(Form->Handle());
-    BitBlt(shot.Canvas()->Handle(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
-    ReleaseDC(Form->Handle(), dc);
-    shot.SaveToFile(reinterpret_cast<const Char*>(File));
+    auto shot = testsupport::ClientSurfaceImage(Form);
+    shot->SaveToFile(reinterpret_cast<const Char*>(File));
     EXPECT_NE(GetFileAttributesW(File), INVALID_FILE_ATTRIBUTES);
-    return shot.Canvas()->Pixel(Form->SBar->PanelRect(1).Left + 4, Form->SBar->Top() + 8);
+    return shot->Canvas()->Pixel(Form->SBar->PanelRect(1).Left + 4, Form->SBar->Top() + 8);
   };
   // The owner-drawn panel shows its bar.
   EXPECT_EQ(shoot(L"vcl_controls_general.bmp"), clNavy);

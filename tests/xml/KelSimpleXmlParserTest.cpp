@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "KelSimpleXmlTestUtil.h"
 #include "xml/KelCharsets.h"
@@ -51,14 +52,55 @@ const ErrorCase ErrorCases[] = {
 TEST(KelSimpleXmlParser, ErrorsCarryFixedMessageAndPosition) {
   for (const ErrorCase& C : ErrorCases) {
     TKelSimpleXML Doc;
-    EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(U(C.Xml)); }), C.Message) << C.Xml;
+    EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(UTF8ToUTF16(C.Xml)); }), C.Message) << C.Xml;
   }
+}
+
+// The place is also in fields: on one line, the column is the offset the
+// message names.
+TEST(KelSimpleXmlParser, ErrorsCarryThePositionOfTheirMessageAsFields) {
+  for (const ErrorCase& C : ErrorCases) {
+    const std::string Message = C.Message;
+    const size_t Digits = Message.find_last_of("0123456789");
+    const size_t Start = Message.find_last_not_of("0123456789", Digits) + 1;
+    const Int64 Offset = std::stoll(Message.substr(Start, Digits + 1 - Start));
+    TKelSimpleXML Doc;
+    EXPECT_EQ(XmlErrorPlaceOf([&] { Doc.LoadFromString(UTF8ToUTF16(C.Xml)); }), (TXmlErrorPlace{Offset, 1, Offset}))
+        << C.Xml;
+  }
+}
+
+TEST(KelSimpleXmlParser, ErrorLineAndColumnCountLineFeeds) {
+  struct TCase {
+    const char* Xml;
+    TXmlErrorPlace Place;
+  };
+  const TCase Cases[] = {
+      // </a> closes <b>: the > ending it is code point 14, column 4 of line 3.
+      {"<a>\n  <b>\n</a>", {14, 3, 4}},
+      // CR LF ends a line once; the CR is the last column of its line.
+      {"<a>\r\n</a b>", {10, 2, 5}},
+      // A line feed belongs to the line it ends.
+      {"<a/\n>", {4, 1, 4}},
+      // Columns count code points: the emoji is one.
+      {"<x>\n\xF0\x9F\x98\x80</y>", {9, 2, 5}},
+      // The end of the text is placed after the last code point read.
+      {"<a>\n\n<b", {7, 3, 2}},
+  };
+  for (const TCase& C : Cases) {
+    TKelSimpleXML Doc;
+    EXPECT_EQ(XmlErrorPlaceOf([&] { Doc.LoadFromString(UTF8ToUTF16(C.Xml)); }), C.Place) << C.Xml;
+  }
+  // An error that is no fault of a text has no place.
+  TKelSimpleXML Doc;
+  EXPECT_EQ(XmlErrorPlaceOf([&] { Doc.Root()->Items()->GetNamedElems(u"a")->SetName(u"b"); }),
+            (TXmlErrorPlace{0, 0, 0}));
 }
 
 TEST(KelSimpleXmlParser, PositionCountsCodePointsNotUnits) {
   TKelSimpleXML Doc;
   // The emoji is one code point (two UTF-16 units).
-  EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(U("<a>\xF0\x9F\x98\x80</b>")); }),
+  EXPECT_EQ(XmlErrorOf([&] { Doc.LoadFromString(UTF8ToUTF16("<a>\xF0\x9F\x98\x80</b>")); }),
             "Invalid XML Element: Erroneous end of tag, expecting </a> but </b> found at position 8");
 }
 
@@ -121,7 +163,7 @@ TEST(KelSimpleXmlParser, EntitiesAndCharacterReferences) {
   };
   for (const ValueCase& C : Cases) {
     TKelSimpleXML Doc;
-    Doc.LoadFromString(U(C.Xml));
+    Doc.LoadFromString(UTF8ToUTF16(C.Xml));
     EXPECT_EQ(UTF16ToUTF8(Doc.Root()->Value()), C.Value) << C.Xml;
   }
 }
@@ -183,7 +225,7 @@ struct EncodingCase {
 
 std::string Utf16Le(const std::string& Utf8) {
   std::string R = "\xFF\xFE";
-  for (Char C : U(Utf8)) {
+  for (Char C : UTF8ToUTF16(Utf8)) {
     R.push_back(static_cast<char>(C & 0xFF));
     R.push_back(static_cast<char>(C >> 8));
   }

@@ -1,5 +1,6 @@
 #pragma once
 // Helpers of the XML document tests: documents from bytes and back.
+#include <ostream>
 #include <string>
 
 #include "rtl/Streams.h"
@@ -32,4 +33,27 @@ std::string XmlErrorOf(F Fn) {
     return UTF16ToUTF8(E.Message());
   }
   return std::string();
+}
+
+// Where the EKelSimpleXMLError that Fn raises places the fault; all -1 when
+// nothing is raised.
+struct TXmlErrorPlace {
+  Int64 Offset = -1;
+  Int64 Line = -1;
+  Int64 Column = -1;
+  bool operator==(const TXmlErrorPlace&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& Out, const TXmlErrorPlace& P) {
+  return Out << "offset " << P.Offset << ", line " << P.Line << ", column " << P.Column;
+}
+
+template <class F>
+TXmlErrorPlace XmlErrorPlaceOf(F Fn) {
+  try {
+    Fn();
+  } catch (const EKelSimpleXMLError& E) {
+    return {E.Offset(), E.Line(), E.Column()};
+  }
+  return {};
 }

@@ -168,9 +168,9 @@ TEST(KelSimpleXmlWriter, NonAsciiElementNamesRoundTrip) {
   };
   for (const auto& c : Cases) {
     SCOPED_TRACE(c.Name + " in " + c.Declared);
-    const String Name = U(c.Name);
+    const String Name = UTF8ToUTF16(c.Name);
     TKelSimpleXML Doc;
-    Doc.LoadFromString(u"<?xml version=\"1.0\" encoding=\"" + U(c.Declared) + u"\"?><Racine><" + Name +
+    Doc.LoadFromString(u"<?xml version=\"1.0\" encoding=\"" + UTF8ToUTF16(c.Declared) + u"\"?><Racine><" + Name +
                        u" a=\"\u00E9\">valeur \u00E9</" + Name + u"></Racine>");
     EXPECT_NE(Doc.SaveToString().find(u"<" + Name + u" a="), String::npos);
     const std::string Bytes = SaveBytes(Doc, c.Encoding, c.CodePage);

@@ -138,6 +138,33 @@ TEST(TextStreams, PeekWalksAheadAndReadComesBack) {
   EXPECT_EQ(S.PeekPosition(), 2);
 }
 
+// The line and column follow the peek cursor, and come back with a read.
+TEST(TextStreams, PeekLineAndColumnFollowTheCursor) {
+  TBytesStream Bytes_(Bytes("a\nbc\n"));
+  TKelUTF8Stream S(&Bytes_, false);
+  Cardinal Ch;
+  EXPECT_EQ(S.PeekLine(), 1);
+  EXPECT_EQ(S.PeekColumn(), 0);
+  ASSERT_TRUE(S.ReadUCS4(Ch));
+  ASSERT_TRUE(S.PeekUCS4(Ch));  // the line feed ends line 1
+  EXPECT_EQ(S.PeekLine(), 1);
+  EXPECT_EQ(S.PeekColumn(), 2);
+  ASSERT_TRUE(S.PeekUCS4(Ch));
+  ASSERT_TRUE(S.PeekUCS4(Ch));
+  EXPECT_EQ(Ch, Cardinal('c'));
+  EXPECT_EQ(S.PeekLine(), 2);
+  EXPECT_EQ(S.PeekColumn(), 2);
+  ASSERT_TRUE(S.ReadUCS4(Ch));  // back to the read cursor: the line feed
+  EXPECT_EQ(S.PeekLine(), 1);
+  EXPECT_EQ(S.PeekColumn(), 2);
+  EXPECT_EQ(ReadAll(S).size(), 3u);
+  EXPECT_EQ(S.PeekLine(), 2);
+  EXPECT_EQ(S.PeekColumn(), 3);
+  S.Seek(0, soBeginning);
+  EXPECT_EQ(S.PeekLine(), 1);
+  EXPECT_EQ(S.PeekColumn(), 0);
+}
+
 TEST(TextStreams, PeekAcrossTheBufferIsTakenOverByTheNextFill) {
   std::string Text(4096, 'x');
   Text += "yz";

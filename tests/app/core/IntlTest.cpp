@@ -27,7 +27,7 @@ std::string TableBytes(const char* Langue) {
 
 // The table's lines as key (upper case, for the case-blind lookup) -> value.
 std::map<String, String> TableLines(const char* Langue) {
-  EXPECT_TRUE(ChargeLangue(U(Langue)));
+  EXPECT_TRUE(ChargeLangue(UTF8ToUTF16(Langue)));
   std::map<String, String> Lines;
   TStringList& List = ListeTraduction();
   for (Integer I = 0; I < List.Count(); ++I) {
@@ -143,14 +143,15 @@ TEST_F(IntlTables, ResourcesAreWindows1252WithCrLfLines) {
 
 TEST_F(IntlTables, GetMsgReadsTheLoadedLanguage) {
   ASSERT_TRUE(ChargeLangue(u"FR"));
-  EXPECT_EQ(GetMsg(u"Termine"), U("Terminé"));
-  EXPECT_EQ(GetMsg(u"termine"), U("Terminé")) << "keys ignore case";
-  EXPECT_EQ(GetMsg(u"LastCheck"), U("Dernière vérification : ")) << "trailing blank kept";
-  EXPECT_EQ(GetMsg(u"NewVersion"), U("Une nouvelle version est disponible : %s\r\n\r\nVoulez-vous aller sur le site ?"));
+  EXPECT_EQ(GetMsg(u"Termine"), UTF8ToUTF16("Terminé"));
+  EXPECT_EQ(GetMsg(u"termine"), UTF8ToUTF16("Terminé")) << "keys ignore case";
+  EXPECT_EQ(GetMsg(u"LastCheck"), UTF8ToUTF16("Dernière vérification : ")) << "trailing blank kept";
+  EXPECT_EQ(GetMsg(u"NewVersion"),
+            UTF8ToUTF16("Une nouvelle version est disponible : %s\r\n\r\nVoulez-vous aller sur le site ?"));
   EXPECT_EQ(GetMsg(u"Absent"), u"** Absent **");
-  EXPECT_EQ(AppMsg(u"Deco"), U("Déconnecté")) << "the core's messages go through the table";
-  EXPECT_EQ(Traduction(u"BoiteOptions.GroupBox1"), U(" Mises à jour "));
-  EXPECT_EQ(Traduction(u"BoiteOPtions.rbPassif"), U("Passif"));
+  EXPECT_EQ(AppMsg(u"Deco"), UTF8ToUTF16("Déconnecté")) << "the core's messages go through the table";
+  EXPECT_EQ(Traduction(u"BoiteOptions.GroupBox1"), UTF8ToUTF16(" Mises à jour "));
+  EXPECT_EQ(Traduction(u"BoiteOPtions.rbPassif"), UTF8ToUTF16("Passif"));
   EXPECT_EQ(Traduction(u"BoiteAPropos.Label7").find(u"\r\n") != String::npos, true) << "two lines";
 
   ASSERT_TRUE(ChargeLangue(u"US"));
@@ -257,16 +258,17 @@ TEST_F(IntlTables, KnownTexts) {
       {"Messages.Libre", "Libre", "Free"},
   };
   for (const char* Langue : {"FR", "US"}) {
-    ASSERT_TRUE(ChargeLangue(U(Langue)));
+    ASSERT_TRUE(ChargeLangue(UTF8ToUTF16(Langue)));
     for (const auto& Row : Rows)
-      EXPECT_EQ(Traduction(U(Row.Key)), U(Langue[0] == 'F' ? Row.French : Row.English)) << Langue << " " << Row.Key;
+      EXPECT_EQ(Traduction(UTF8ToUTF16(Row.Key)), UTF8ToUTF16(Langue[0] == 'F' ? Row.French : Row.English))
+          << Langue << " " << Row.Key;
   }
   // The two-argument message keeps its order in both languages.
   ASSERT_TRUE(ChargeLangue(u"US"));
   EXPECT_EQ(Format(GetMsg(u"SitesDel"), {String(u"site"), String(u"ftp1")}), u"Do you really want to delete \"ftp1\" site?");
   ASSERT_TRUE(ChargeLangue(u"FR"));
   EXPECT_EQ(Format(GetMsg(u"SitesDel"), {String(u"site"), String(u"ftp1")}),
-            U("Voulez-vous vraiment supprimer le site \"ftp1\" ?"));
+            UTF8ToUTF16("Voulez-vous vraiment supprimer le site \"ftp1\" ?"));
 }
 
 // English texts read as English: no French spacing before punctuation, and
@@ -274,9 +276,9 @@ TEST_F(IntlTables, KnownTexts) {
 TEST_F(IntlTables, EnglishTextsHaveNoFrenchSpacingOrKnownSlips) {
   for (const auto& [Key, Value] : TableLines("US")) {
     for (const char* Bad : {" ?", " :", " !", " ;"})
-      EXPECT_EQ(Value.find(U(Bad)), String::npos) << UTF16ToUTF8(Key) << ": \"" << Bad << "\"";
+      EXPECT_EQ(Value.find(UTF8ToUTF16(Bad)), String::npos) << UTF16ToUTF8(Key) << ": \"" << Bad << "\"";
     for (const char* Slip : {"cancer", "want do", "&file", "Filezilla", "Sites manager", "Folders size"})
-      EXPECT_EQ(Value.find(U(Slip)), String::npos) << UTF16ToUTF8(Key) << ": " << Slip;
+      EXPECT_EQ(Value.find(UTF8ToUTF16(Slip)), String::npos) << UTF16ToUTF8(Key) << ": " << Slip;
     // English texts need no accent.
     for (Char C : Value) EXPECT_LT(C, 0x80) << UTF16ToUTF8(Key);
   }
@@ -293,8 +295,8 @@ TEST_F(IntlTables, EveryMessageKeyInTheSourcesIsListed) {
     ++Files;
     const std::string Text = ReadAll(Entry.path());
     for (std::sregex_iterator It(Text.begin(), Text.end(), Call), End; It != End; ++It)
-      EXPECT_TRUE(Listed.count(UpperCase(U((*It)[2].str())))) << Entry.path().filename().string() << " uses "
-                                                               << (*It)[2].str();
+      EXPECT_TRUE(Listed.count(UpperCase(UTF8ToUTF16((*It)[2].str()))))
+          << Entry.path().filename().string() << " uses " << (*It)[2].str();
   }
   EXPECT_GT(Files, 3);
 }

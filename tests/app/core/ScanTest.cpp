@@ -322,8 +322,8 @@ TEST(Scan, LinesNotUnderstoodAreReported) {
   EXPECT_EQ(h.sink.result->LignesNonComprises, 2);
   EXPECT_EQ(h.session.Racine()->LignesNonComprises, 1);
   EXPECT_EQ(h.session.TailleTotale(), 8);
-  EXPECT_EQ(h.sink.log, (std::vector<String>{u"[/x] 1 line(s): " + U(o.extraListLine),
-                                             u"[/x/sub] 1 line(s): " + U(o.extraListLine)}));
+  EXPECT_EQ(h.sink.log, (std::vector<String>{u"[/x] 1 line(s): " + UTF8ToUTF16(o.extraListLine),
+                                             u"[/x/sub] 1 line(s): " + UTF8ToUTF16(o.extraListLine)}));
   EXPECT_EQ(h.sink.panel3.back(), u"Finished, 2 not understood");
 }
 

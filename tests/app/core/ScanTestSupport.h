@@ -21,6 +21,7 @@
 #include "rtl/Encoding.h"
 #include "rtl/Unicode.h"
 #include "tests/fixture/FtpFixture.h"
+#include "tests/support/TestSupport.h"
 
 namespace scantest {
 
@@ -118,12 +119,7 @@ struct Harness {
   }
   // Serves the worker's hand-overs until Done or the time-out.
   bool PumpUntil(const std::function<bool()>& Done, int timeoutMs = 60000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!Done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      dispatcher.WaitAndProcess(50);
-    }
-    return true;
+    return testsupport::PumpUntil(dispatcher, Done, timeoutMs);
   }
   // Connect, then serve the log-in worker's hand-overs until it has ended:
   // whether it logged in (the scan then runs).

@@ -24,8 +24,8 @@ TEST(SitePasswords, HistoricalDigitsAreKept) {
       {"s3cr&t", "050006083064031071"},
   };
   for (const Case& C : Cases) {
-    EXPECT_EQ(CodePass(U(C.Plain)), U(C.Scrambled)) << C.Plain;
-    EXPECT_EQ(DecodePass(U(C.Scrambled)), U(C.Plain)) << C.Scrambled;
+    EXPECT_EQ(CodePass(UTF8ToUTF16(C.Plain)), UTF8ToUTF16(C.Scrambled)) << C.Plain;
+    EXPECT_EQ(DecodePass(UTF8ToUTF16(C.Scrambled)), UTF8ToUTF16(C.Plain)) << C.Scrambled;
   }
   EXPECT_EQ(DecodePass(u"0459"), u"a") << "an incomplete last group is ignored";
   EXPECT_EQ(DecodePass(u"04a006"), u"") << "a group that is not a number empties the password";
@@ -35,8 +35,18 @@ TEST(SitePasswords, HistoricalDigitsAreKept) {
 TEST(SitePasswords, EveryPasswordRoundTrips) {
   const String Long43(43, u'k'), Long44(44, u'k'), Long100(100, u'Z');
   const String Passwords[] = {
-      u"a",           U("pässwörd"),         U("ÿÿ"),    Long43,  Long44, Long100, u"with blank & <xml>",
-      U("€uro"),      U("日本語のパス"),        U("😀smile"), U("ĀĀĀ"), String(1, u'\0') + u"nul",
+      u"a",
+      UTF8ToUTF16("pässwörd"),
+      UTF8ToUTF16("ÿÿ"),
+      Long43,
+      Long44,
+      Long100,
+      u"with blank & <xml>",
+      UTF8ToUTF16("€uro"),
+      UTF8ToUTF16("日本語のパス"),
+      UTF8ToUTF16("😀smile"),
+      UTF8ToUTF16("ĀĀĀ"),
+      String(1, u'\0') + u"nul",
   };
   for (const String& P : Passwords) {
     const String Coded = CodePass(P);
@@ -44,8 +54,8 @@ TEST(SitePasswords, EveryPasswordRoundTrips) {
     for (Char C : Coded) EXPECT_TRUE(C == u'*' || (C >= u'0' && C <= u'9')) << UTF16ToUTF8(Coded);
   }
   // Characters whose scrambled code fits three digits keep the stored form.
-  EXPECT_EQ(CodePass(U("pässwörd")).size(), 8u * 3);
-  EXPECT_EQ(CodePass(U("€uro"))[0], u'*');
+  EXPECT_EQ(CodePass(UTF8ToUTF16("pässwörd")).size(), 8u * 3);
+  EXPECT_EQ(CodePass(UTF8ToUTF16("€uro"))[0], u'*');
 }
 
 // ---------------------------------------------------------------- remote folders
@@ -65,7 +75,7 @@ TEST(SiteRemoteDir, FileZillaNotation) {
       {"1 0 -4 abc", "/"},
       {"1 0 99 short", "/short"},
   };
-  for (const Case& C : Cases) EXPECT_EQ(DecodeRemoteDir(U(C.Text)), U(C.Path)) << C.Text;
+  for (const Case& C : Cases) EXPECT_EQ(DecodeRemoteDir(UTF8ToUTF16(C.Text)), UTF8ToUTF16(C.Path)) << C.Text;
 }
 
 // ---------------------------------------------------------------- entries
@@ -181,17 +191,17 @@ protected:
     auto Root = std::make_unique<TFZFolder>();
     Root->LoadXML(nullptr, nullptr, false);
     auto Clients = std::make_unique<TFZFolder>();
-    Clients->Nom = U("Clients & Associés");
+    Clients->Nom = UTF8ToUTF16("Clients & Associés");
     Clients->Ouvert = true;
     Clients->Pere = Root.get();
     auto Cafe = std::make_unique<TFZServer>();
-    Cafe->Nom = U("Café \"Le Zinc\"");
+    Cafe->Nom = UTF8ToUTF16("Café \"Le Zinc\"");
     Cafe->Host = u"ftp.zinc.example";
     Cafe->Port = 2121;
-    Cafe->User = U("josé");
+    Cafe->User = UTF8ToUTF16("josé");
     Cafe->Pass = u"s3cr&t";
     Cafe->PasvMode = PasvModePassive;
-    Cafe->Commentaires = U("Mot de passe changé\r\nen mars");
+    Cafe->Commentaires = UTF8ToUTF16("Mot de passe changé\r\nen mars");
     Cafe->RemoteDir = u"/my site";
     Cafe->Place = 5;
     Cafe->PlaceUnite = 1;
@@ -202,7 +212,7 @@ protected:
     Maison->Nom = u"Maison";
     Maison->Host = u"nas.local";
     Maison->Port = 21;
-    Maison->Pass = U("€uro");
+    Maison->Pass = UTF8ToUTF16("€uro");
     Maison->Pere = Root.get();
     Root->Add(std::move(Maison));
     return Root;
@@ -260,12 +270,12 @@ TEST_F(SiteFiles, FileZillaSiteFileIsRead) {
   ASSERT_EQ(FZ.Contenu.size(), 2u);
   TFZServer* Cafe = Server(FZ, 0);
   ASSERT_NE(Cafe, nullptr);
-  EXPECT_EQ(Cafe->Nom, U("Café & Co"));
-  EXPECT_EQ(Cafe->Host, U("ftp.café.example"));
+  EXPECT_EQ(Cafe->Nom, UTF8ToUTF16("Café & Co"));
+  EXPECT_EQ(Cafe->Host, UTF8ToUTF16("ftp.café.example"));
   EXPECT_EQ(Cafe->Port, 2121);
   EXPECT_EQ(Cafe->Protocol, 0);
-  EXPECT_EQ(Cafe->User, U("josé"));
-  EXPECT_EQ(Cafe->Pass, U("pässwörd")) << "base64 of UTF-8";
+  EXPECT_EQ(Cafe->User, UTF8ToUTF16("josé"));
+  EXPECT_EQ(Cafe->Pass, UTF8ToUTF16("pässwörd")) << "base64 of UTF-8";
   EXPECT_EQ(Cafe->PasvMode, u"MODE_PASSIVE");
   EXPECT_EQ(Cafe->Commentaires, u"ligne 1\r\nligne 2") << "comments keep their line breaks";
   EXPECT_EQ(Cafe->RemoteDir, u"/home/www");
@@ -283,9 +293,9 @@ TEST_F(SiteFiles, FileZillaSiteFileIsRead) {
   EXPECT_EQ(Vitrine->Port, 21);
   EXPECT_EQ(Vitrine->Protocol, -1);
   TFZFolder* Ete = Folder(*Clients, 1);
-  EXPECT_EQ(Ete->Nom, U("Été"));
+  EXPECT_EQ(Ete->Nom, UTF8ToUTF16("Été"));
   EXPECT_FALSE(Ete->Ouvert);
-  EXPECT_EQ(Ete->path, U("0/Clients & Partenaires/Été/"));
+  EXPECT_EQ(Ete->path, UTF8ToUTF16("0/Clients & Partenaires/Été/"));
   EXPECT_EQ(Server(*Ete, 0)->RemoteDir, u"/my shop");
 }
 
@@ -309,11 +319,11 @@ TEST_F(SiteFiles, SettingsGoldenRoundTrips) {
   // Read back and written again: the same bytes.
   TSitesLoad Again = ChargeFichiersSites(Settings, SiteManager);
   TFZServer* Cafe = Server(*Folder(*Again.Racine, 0), 0);
-  EXPECT_EQ(Cafe->Nom, U("Café \"Le Zinc\""));
+  EXPECT_EQ(Cafe->Nom, UTF8ToUTF16("Café \"Le Zinc\""));
   EXPECT_EQ(Cafe->Pass, u"s3cr&t");
   EXPECT_EQ(Cafe->RemoteDir, u"/my site") << "an own folder with a blank is a path, not FileZilla notation";
-  EXPECT_EQ(Cafe->Commentaires, U("Mot de passe changé\r\nen mars"));
-  EXPECT_EQ(Server(*Again.Racine, 1)->Pass, U("€uro"));
+  EXPECT_EQ(Cafe->Commentaires, UTF8ToUTF16("Mot de passe changé\r\nen mars"));
+  EXPECT_EQ(Server(*Again.Racine, 1)->Pass, UTF8ToUTF16("€uro"));
   EXPECT_EQ(Server(*Again.Racine, 1)->Port, 21);
   EXPECT_EQ(Allowances(*Again.RacineFZ),
             std::string("0/Café & Co=2/1\n0/Clients & Partenaires/Vitrine=1/0\n0/Clients & Partenaires/Été/Shop=500/0\n"));

@@ -55,7 +55,7 @@ struct Deletions : testing::Test {
   std::vector<String> questions;
 };
 
-TEST_F(Deletions, OneFile) {
+TEST_F(Deletions, AFileIsDeletedAndEveryTotalLowered) {
   Scan();
   TDossier* root = h.session.Racine();
   const Int64 before = root->Total();

@@ -22,6 +22,8 @@
 #include "rtl/Unicode.h"
 #include "rtl/SysUtils.h"
 #include "tests/fixture/FtpFixture.h"
+#include "tests/support/MessagePump_win.h"
+#include "tests/support/ScreenCapture_win.h"
 #include "vcl/Forms.h"
 #include "vcl/WinDispatcher.h"
 
@@ -82,21 +84,12 @@ inline std::vector<String> Lignes(const String& Text) {
   return out;
 }
 
+// The program's waits are long: a scan of a loopback server, an update check.
 inline bool Pump(const std::function<bool()>& Done, int TimeoutMs = 60000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-  while (!Done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    if (!Application->ProcessMessage(msg)) {
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-  }
-  return true;
+  return testsupport::PumpMessagesUntil(Done, TimeoutMs);
 }
 
-inline void PumpFor(int Ms) {
-  Pump([] { return false; }, Ms);
-}
+using testsupport::PumpMessagesFor;
 
 // ---- the mouse and the keyboard, as window messages
 
@@ -238,20 +231,11 @@ inline PVastNode NoeudDeTexte(TVastStringTree* Arbre, const String& Texte) {
 // Saves what the screen shows of Form (frame included) as a BMP under the
 // build folder; returns the path.
 inline fs::path Capture(TCustomForm* Form, const fs::path& Dossier, const std::string& Nom) {
-  PumpFor(300);
+  PumpMessagesFor(300);
   Form->Update();
-  RECT r{};
-  ::GetWindowRect(Form->Handle(), &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  TBitmap shot;
-  shot.SetPixelFormat(pf24bit);
-  shot.SetSize(w, h);
-  HDC ecran = ::GetDC(nullptr);
-  ::BitBlt(shot.Canvas()->Handle(), 0, 0, w, h, ecran, r.left, r.top, SRCCOPY);
-  ::ReleaseDC(nullptr, ecran);
   fs::create_directories(Dossier);
   const fs::path file = Dossier / (Nom + ".bmp");
-  shot.SaveToFile(String(reinterpret_cast<const Char*>(file.wstring().c_str())));
+  testsupport::ScreenImageOfWindow(Form->Handle())->SaveToFile(String(reinterpret_cast<const Char*>(file.wstring().c_str())));
   return file;
 }
 
@@ -294,7 +278,7 @@ protected:
   void Demarre(std::vector<String> Params) {
     Cree(std::move(Params));
     Main->Show();
-    PumpFor(100);
+    PumpMessagesFor(100);
   }
   // Closes the program's way: the main window's close query, then the
   // forms freed last made first (the main window writes its settings).

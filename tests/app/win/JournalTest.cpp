@@ -92,14 +92,14 @@ TEST_F(JournalTest, StoppedScrollingKeepsTheCaretAndClearEmptiesThePane) {
     MSG m;
     return !::PeekMessageW(&m, Pane(), WM_VSCROLL, WM_VSCROLL, PM_NOREMOVE);
   }));
-  PumpFor(100);
+  PumpMessagesFor(100);
   Main->mStopScrollClick(nullptr);
   EXPECT_TRUE(Main->mStopScroll->Checked());
   ::SendMessageW(Pane(), EM_SETSEL, 5, 5);
   ::SendMessageW(Pane(), EM_SCROLLCARET, 0, 0);
   const LRESULT vue = ::SendMessageW(Pane(), EM_GETFIRSTVISIBLELINE, 0, 0);
   for (int i = 0; i < 50; ++i) Main->OnStatus(nullptr, false, u"more " + IntToStr(i));
-  PumpFor(100);
+  PumpMessagesFor(100);
   CHARRANGE r{};
   ::SendMessageW(Pane(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
   EXPECT_EQ(r.cpMin, 5);

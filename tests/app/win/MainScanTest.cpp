@@ -423,7 +423,7 @@ TEST_F(MainScanTest, ClosingTheWindowDuringAScanStopsItFirst) {
   EXPECT_EQ(Main->DernierResultat.Fin, TFinScan::Annule);
   EXPECT_FALSE(Main->Visible());
   const std::size_t vus = server.Commands().size();
-  PumpFor(1500);
+  PumpMessagesFor(1500);
   const std::vector<String> apres = server.Commands();
   for (std::size_t i = vus; i < apres.size(); ++i) EXPECT_FALSE(parcours(apres[i])) << U8(apres[i]);
   EXPECT_EQ(scantest::CheckConsistent(Main->Racine()), Main->Racine()->OctetsTotal());
@@ -448,7 +448,7 @@ TEST_F(MainScanTest, TheFolderTreeIsPaintedWhileTheScanRuns) {
   ASSERT_TRUE(Pump([&] { return Main->Racine() && Main->Session()->Modele().NombreDossiers() > 3; }));
   peintures = 0;
   // Several ticks of the tree's screen updates.
-  PumpFor(1500);
+  PumpMessagesFor(1500);
   ASSERT_TRUE(Main->Session()->ScanEnCours()) << "the scan ended too soon to tell";
   EXPECT_GT(peintures, 0);
   Capture(Main, DossierCaptures(), "arbre-pendant-le-scan");

@@ -30,7 +30,7 @@ TEST_F(MajWebTest, ANewerVersionOffersTheDownloadPage) {
   ASSERT_TRUE(http.Ok());
   Reglages(http.Url("/versions.php"), "0");
   Demarre({u"-US"});
-  PumpFor(200);
+  PumpMessagesFor(200);
   ASSERT_EQ(BoiteAPropos->Version, u"0.5.0.15");
   Monde.Boites.clear();
   Monde.Reponses = {IDYES};
@@ -91,9 +91,9 @@ TEST_F(MajWebTest, NoCompletionRunsAfterTheWindowIsGone) {
   Demarre({u"-US"});
   Monde.Boites.clear();
   Main->aMajWebExecute(Main->aMajWeb);
-  PumpFor(200);
+  PumpMessagesFor(200);
   Ferme();
-  PumpFor(2500);
+  PumpMessagesFor(2500);
   EXPECT_TRUE(Monde.Boites.empty());
   EXPECT_TRUE(Monde.Documents.empty());
 }

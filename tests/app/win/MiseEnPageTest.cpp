@@ -18,7 +18,7 @@ TSize Mesure(TFont* Font, const String& Text, Integer Largeur, bool Lignes) {
   HDC dc = ::GetDC(nullptr);
   HGDIOBJ avant = ::SelectObject(dc, Font->Handle());
   RECT r{0, 0, Largeur, 0};
-  ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(Text.c_str()), static_cast<int>(Text.size()), &r,
+  ::DrawTextW(dc, WideCStr(Text), static_cast<int>(Text.size()), &r,
               DT_CALCRECT | (Lignes ? DT_WORDBREAK : DT_SINGLELINE));
   ::SelectObject(dc, avant);
   ::ReleaseDC(nullptr, dc);
@@ -96,7 +96,7 @@ TEST_F(MiseEnPageTest, NoCaptionIsCutAndSpinEditsShowTheirLargestValue) {
   Main->Show();
   for (Integer largeur : {0, 200}) {
     if (largeur) Main->SetClientSize(Main->ClientWidth() + largeur, Main->ClientHeight());
-    PumpFor(100);
+    PumpMessagesFor(100);
     for (TVastStringTree* t : {Main->listeDossier, Main->listeFichiers}) {
       SCOPED_TRACE(U8(t->Name()));
       Integer total = 0;
@@ -119,7 +119,7 @@ TEST_F(MiseEnPageTest, NoCaptionIsCutAndSpinEditsShowTheirLargestValue) {
 TEST_F(MiseEnPageTest, TheUsageAndBusyBarsSitInTheSecondPanel) {
   Cree({u"-US"});
   Main->Show();
-  PumpFor(100);
+  PumpMessagesFor(100);
   EXPECT_EQ(Main->pbOccupe->BoundsRect(), (TRect{82, 2, 192, 16}));
   EXPECT_EQ(Main->Wait->BoundsRect(), (TRect{82, 3, 192, 14}));
   const TRect panneau = Main->SBar->PanelRect(1);
@@ -138,7 +138,7 @@ TEST_F(MiseEnPageTest, TheUsageAndBusyBarsSitInTheSecondPanel) {
   Capture(Main, DossierCaptures(), "statusbar_usage");
   for (Integer largeur : {0, 300}) {
     if (largeur) Main->SetClientSize(Main->ClientWidth() + largeur, Main->ClientHeight());
-    PumpFor(100);
+    PumpMessagesFor(100);
     const TRect dernier = Main->SBar->PanelRect(3);
     EXPECT_GT(dernier.Width(), Main->SBar->ClientWidth() - 80 - 117 - 110 - 40);
   }

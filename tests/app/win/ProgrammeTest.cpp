@@ -30,7 +30,7 @@ std::string Lit(const fs::path& F) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::wstring W(const String& S) { return std::wstring(reinterpret_cast<const wchar_t*>(S.c_str())); }
+std::wstring WideText(const String& S) { return std::wstring(WideCStr(S)); }
 
 bool Attend(const std::function<bool()>& Fait, std::chrono::milliseconds Duree) {
   const auto fin = Clock::now() + Duree;
@@ -120,8 +120,8 @@ protected:
 
   // The parameters that make the program log in to the server and scan.
   static std::vector<std::wstring> Connexion(const FtpServer& Server) {
-    return {L"-host=127.0.0.1", L"-port=" + std::to_wstring(Server.Port()), L"-user=" + W(Server.User()),
-            L"-pass=" + W(Server.Password())};
+    return {L"-host=127.0.0.1", L"-port=" + std::to_wstring(Server.Port()), L"-user=" + WideText(Server.User()),
+            L"-pass=" + WideText(Server.Password())};
   }
 
   String Option(const String& Cle) {
@@ -180,7 +180,7 @@ TEST_F(Programme, TheCommandLineScansAndTheOptionsAreKeptAtTheEnd) {
       "<Quorvel><Options><AutoCheck>0</AutoCheck><Langue>FR</Langue><SaveLastConnect>1</SaveLastConnect>"
       "<DefautPassive>1</DefautPassive><LastAlloue>7</LastAlloue><LastUnite>0</LastUnite></Options></Quorvel>");
   std::vector<std::wstring> p = Connexion(server);
-  p.push_back(L"-racine=" + W(UTF8ToUTF16(racine)));
+  p.push_back(L"-racine=" + WideText(UTF8ToUTF16(racine)));
   p.push_back(L"-passive");
   p.push_back(L"-US");
   Lance(p);

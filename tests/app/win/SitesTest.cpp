@@ -261,7 +261,7 @@ TEST_F(SitesSourisTest, SitesAreNamedInPlaceAndADoubleClickConfirms) {
   Main->Traduire();
   formSites->Show();
   ::SetForegroundWindow(formSites->Handle());
-  PumpFor(50);
+  PumpMessagesFor(50);
   TFZFolder* work = Entree<TFZFolder>(formSites->Racine(), u"Work");
   ASSERT_NE(work, nullptr);
 
@@ -296,7 +296,7 @@ TEST_F(SitesSourisTest, SitesAreNamedInPlaceAndADoubleClickConfirms) {
   ASSERT_TRUE(Arbre()->IsEditing());
   Remplace(u"Backup 2");
   ClicNoeud(Arbre(), Noeud(u"Intranet"));
-  PumpFor(50);
+  PumpMessagesFor(50);
   EXPECT_FALSE(Arbre()->IsEditing());
   EXPECT_EQ(backup->Nom, u"Backup 2");
   EXPECT_EQ(formSites->Selection(), Entree<TFZServer>(work, u"Intranet"));

@@ -51,7 +51,7 @@ protected:
   }
   void Premier() {
     ::SetForegroundWindow(Main->Handle());
-    PumpFor(50);
+    PumpMessagesFor(50);
   }
 };
 

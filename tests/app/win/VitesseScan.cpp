@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "app/APropos.h"
@@ -18,6 +19,7 @@
 #include "bench/common/BenchTree.h"
 #include "rtl/Dispatcher.h"
 #include "tests/fixture/FtpFixture.h"
+#include "tests/support/MessagePump_win.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"
 #include "vcl/WinDispatcher.h"
@@ -39,10 +41,7 @@ double Headless(const FtpServer& Server) {
   TParamsConnexion p{Server.Host(), Server.Port(), Server.User(), Server.Password(), true, String()};
   const auto t0 = Clock::now();
   session.Connecte(p);
-  while (!sink.Fini) {
-    MSG msg;
-    if (!Application->ProcessMessage(msg)) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
+  testsupport::PumpMessagesUntil([&] { return sink.Fini; }, std::numeric_limits<int>::max());
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
   std::printf("headless: %zu folders\n", session.Modele().NombreDossiers());
   return ms;
@@ -65,10 +64,8 @@ double Programme(const FtpServer& Server, bool Journal) {
   if (!Journal) Main->FTP()->OnStatus = nullptr;
   const auto t0 = Clock::now();
   Main->aConnectExecute(nullptr);
-  while (Main->ScansTermines == 0 && Main->Session()->Racine()) {
-    MSG msg;
-    if (!Application->ProcessMessage(msg)) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
+  testsupport::PumpMessagesUntil([&] { return Main->ScansTermines != 0 || !Main->Session()->Racine(); },
+                                 std::numeric_limits<int>::max());
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
   std::printf("program: %zu folders, %zu log lines\n", Main->Session()->Modele().NombreDossiers(),
               Main->Journal().NombreLignes());

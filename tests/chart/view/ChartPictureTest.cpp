@@ -56,8 +56,8 @@ TEST_F(ChartPictureTest, SizesComeFromTheHeaderOrFromGdiPlus) {
 
   auto Red = Plain(6, 4, clRed, clRed);
   SaveBitmapToImage(Red->Handle(), Path("red.png"), itPNG, 100);
-  CopyFileW(reinterpret_cast<LPCWSTR>(Path("red.png").c_str()), reinterpret_cast<LPCWSTR>(Path("red.jpg").c_str()), FALSE);
-  CopyFileW(reinterpret_cast<LPCWSTR>(Path("red.png").c_str()), reinterpret_cast<LPCWSTR>(Path("red.ico").c_str()), FALSE);
+  CopyFileW(WideCStr(Path("red.png")), WideCStr(Path("red.jpg")), FALSE);
+  CopyFileW(WideCStr(Path("red.png")), WideCStr(Path("red.ico")), FALSE);
   for (const char* Name : {"red.png", "red.jpg", "red.ico"}) {
     TChartGDIPPicture P;
     EXPECT_TRUE(P.LoadFromFile(Path(Name))) << Name;

@@ -277,7 +277,7 @@ TEST_F(ViewFilesTest, PrintingToAnEmfFileStretchesEveryPane) {
   const String File = Path("print.emf");
   RemoveFile(File);
   Meta.SaveToFile(File);
-  HENHMETAFILE Read = GetEnhMetaFileW(reinterpret_cast<LPCWSTR>(File.c_str()));
+  HENHMETAFILE Read = GetEnhMetaFileW(WideCStr(File));
   ASSERT_NE(Read, nullptr);
   ENHMETAHEADER Header{};
   GetEnhMetaFileHeader(Read, sizeof(Header), &Header);

@@ -51,7 +51,7 @@ protected:
 
 String FullPath(const String& Name) {
   wchar_t Buffer[MAX_PATH] = {};
-  GetFullPathNameW(reinterpret_cast<const wchar_t*>(Name.c_str()), MAX_PATH, Buffer, nullptr);
+  GetFullPathNameW(WideCStr(Name), MAX_PATH, Buffer, nullptr);
   return String(reinterpret_cast<const Char*>(Buffer));
 }
 

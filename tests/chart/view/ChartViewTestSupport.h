@@ -10,7 +10,7 @@ namespace chartview_test {
 
 inline String FullPath(const String& Name) {
   wchar_t Buffer[MAX_PATH] = {};
-  GetFullPathNameW(reinterpret_cast<const wchar_t*>(Name.c_str()), MAX_PATH, Buffer, nullptr);
+  GetFullPathNameW(WideCStr(Name), MAX_PATH, Buffer, nullptr);
   return String(reinterpret_cast<const Char*>(Buffer));
 }
 
@@ -19,15 +19,15 @@ inline String TempFolder(const String& Name) {
   wchar_t Buffer[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, Buffer);
   const String Dir = String(reinterpret_cast<const Char*>(Buffer)) + u"quorvel-" + Name;
-  CreateDirectoryW(reinterpret_cast<const wchar_t*>(Dir.c_str()), nullptr);
+  CreateDirectoryW(WideCStr(Dir), nullptr);
   return Dir;
 }
 
 inline bool FileExists(const String& Name) {
-  return GetFileAttributesW(reinterpret_cast<const wchar_t*>(Name.c_str())) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(WideCStr(Name)) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline void RemoveFile(const String& Name) { DeleteFileW(reinterpret_cast<const wchar_t*>(Name.c_str())); }
+inline void RemoveFile(const String& Name) { DeleteFileW(WideCStr(Name)); }
 
 inline std::string Narrow(const String& S) {
   std::string A;
@@ -36,7 +36,7 @@ inline std::string Narrow(const String& S) {
 }
 
 inline void WriteFileBytes(const String& Name, const TBytes& Data) {
-  HANDLE F = CreateFileW(reinterpret_cast<const wchar_t*>(Name.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE F = CreateFileW(WideCStr(Name), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD Written = 0;
   if (F != INVALID_HANDLE_VALUE) {
     WriteFile(F, Data.data(), static_cast<DWORD>(Data.size()), &Written, nullptr);

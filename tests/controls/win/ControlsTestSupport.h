@@ -11,6 +11,9 @@
 
 #include "ControlsDemo.h"
 
+#include "tests/support/MessagePump_win.h"
+#include "tests/support/ScreenCapture_win.h"
+
 class ControlsTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -28,37 +31,13 @@ protected:
     Application->OnException = nullptr;
   }
 
-  // Handles messages for Ms milliseconds.
-  static void Pump(int Ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (std::chrono::steady_clock::now() < end) {
-      MSG msg;
-      if (!Application->ProcessMessage(msg)) Sleep(1);
-    }
-  }
-  // Handles messages until Done() holds (at most 10 s); answers Done().
-  static bool PumpUntil(const std::function<bool()>& Done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!Done() && std::chrono::steady_clock::now() < end) {
-      MSG msg;
-      if (!Application->ProcessMessage(msg)) Sleep(1);
-    }
-    return Done();
-  }
-  // The window's client area as the screen shows it, saved to File.
+  static void Pump(int Ms) { testsupport::PumpMessagesFor(Ms); }
+  // At most 10 s; answers Done().
+  static bool PumpUntil(const std::function<bool()>& Done) { return testsupport::PumpMessagesUntil(Done, 10000); }
+  // The window's client area as its form shows it, saved to File.
   static std::unique_ptr<TBitmap> Shoot(TWinControl* Control, const wchar_t* File) {
     Control->Update();
-    const Integer w = Control->ClientWidth(), h = Control->ClientHeight();
-    auto shot = std::make_unique<TBitmap>(w, h);
-    TCustomForm* form = GetParentForm(Control);
-    HWND top = form ? form->Handle() : Control->Handle();
-    const TPoint origin = Control->ClientToScreen({0, 0});
-    const TPoint formOrigin = form ? form->ClientToScreen({0, 0}) : origin;
-    HDC dc = GetDC(top);
-    BitBlt(shot->Canvas()->Handle(), 0, 0, w, h, dc, origin.X - formOrigin.X, origin.Y - formOrigin.Y, SRCCOPY);
-    ReleaseDC(top, dc);
-    // 24 bits: viewers take a 32-bit file's fourth byte for transparency.
-    shot->SetPixelFormat(pf24bit);
+    auto shot = testsupport::ClientSurfaceImage(Control);
     shot->SaveToFile(reinterpret_cast<const Char*>(File));
     return shot;
   }

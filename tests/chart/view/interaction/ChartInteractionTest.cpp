@@ -11,6 +11,7 @@
 #include "ChartViewTestSupport.h"
 #include "chart/model/ChartHelpers.h"
 #include "chart/view/VivIzudeViewGDIP.h"
+#include "tests/support/MessagePump_win.h"
 
 using namespace chartview_test;
 
@@ -339,11 +340,7 @@ TEST_F(InteractionTest, NavigatorButtonsScrollWhileHeld) {
   EXPECT_EQ(P.Navigator().LeftButtonState(), cnbDown);
   EXPECT_TRUE(P.ScrollTimer().Enabled());
   // The timer scrolls while the button is held.
-  const DWORD Until = GetTickCount() + 400;
-  while (GetTickCount() < Until && P.Range().RangeFrom() == 30) {
-    Application->ProcessMessages();
-    Sleep(10);
-  }
+  testsupport::PumpMessagesUntil([&] { return P.Range().RangeFrom() != 30; }, 400);
   EXPECT_LT(P.Range().RangeFrom(), 30);
   Up(At.X, At.Y);
   EXPECT_FALSE(P.ScrollTimer().Enabled());
