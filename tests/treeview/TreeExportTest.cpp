@@ -132,12 +132,14 @@ struct TParsed {
   bool Ran = false;
 };
 
+#ifndef _WIN32
 String FromHex(const std::string& Hex) {
   if (Hex == "-") return String();
   std::string Bytes;
   for (std::size_t I = 0; I + 1 < Hex.size(); I += 2) Bytes += static_cast<char>(std::stoi(Hex.substr(I, 2), nullptr, 16));
   return UTF8ToUTF16(Bytes);
 }
+#endif
 
 // Runs the reader on Data; on Windows (no Python to run) Ran stays false.
 TParsed ReadBack(const std::string& Kind, const std::string& Data) {
