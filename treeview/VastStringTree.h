@@ -102,6 +102,10 @@ public:
   virtual TColor ExportColorToRGB(TColor Color);
   // Whether the user measures in metric units (the RTF paper size).
   virtual bool MeasurementIsMetric();
+  // Lets OnPaintText change Font for an exported cell on a canvas the window
+  // layer owns; answers whether the font changed. Without a canvas (the
+  // portable tree) no handler runs, so none is handed a null canvas.
+  virtual bool ExportPaintText(PVastNode Node, TColumnIndex Column, TVSTTextType TextType, TVTHeaderFont& Font);
 
   TVTTreeExportEvent OnBeforeTreeExport;
   TVTTreeExportEvent OnAfterTreeExport;

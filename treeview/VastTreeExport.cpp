@@ -326,7 +326,8 @@ String TCustomVastStringTree::ContentToHTML(TVSTTextSourceType Source, const Str
       E.Column = Index;
       E.ExportType = etHTML;
       DoGetText(E);
-      DoPaintText(Node, nullptr, ttNormal, Index);
+      TVTHeaderFont CellFont = Look.Font;
+      const bool FontChanged = ExportPaintText(Node, Index, ttNormal, CellFont);
       const bool ParentColor = !C || C->Options().Contains(coParentColor);
       if (!C || Index == Main) {
         for (Cardinal I = 0; I < Level; ++I) {
@@ -338,7 +339,10 @@ String TCustomVastStringTree::ContentToHTML(TVSTTextSourceType Source, const Str
                        u"px\" bgcolor=" + HexColor(ExportColorToRGB(C->Color())) + u">&nbsp;</td>");
         }
       }
-      Buffer.Add(u" <td class=\"normalborder\"  height=\"" + Str(Height) + u"px\"");
+      if (FontChanged)
+        Buffer.Add(u" <td class=\"normalborder\" " + Style(String(), CellFont) + u" height=\"" + Str(Height) + u"px\"");
+      else
+        Buffer.Add(u" <td class=\"normalborder\"  height=\"" + Str(Height) + u"px\"");
       Buffer.Add(C ? AlignmentAttributes(C->Alignment(), C->BiDiMode()) : AlignmentAttributes(Alignment(), BiDiMode()));
       if ((!C || Index == Main) && Level < Deepest) Buffer.Add(u" colspan=\"" + Str(Deepest - Level + 1) + u"\"");
       if (C && !ParentColor) Buffer.Add(u" bgcolor=" + HexColor(ExportColorToRGB(C->Color())));
@@ -466,7 +470,8 @@ RawByteString TCustomVastStringTree::ContentToRTF(TVSTTextSourceType Source) {
       Buffer.Add("\\pard\\intbl");
       Buffer.Add(C ? AlignmentCode(C->Alignment(), C->BiDiMode(), false)
                    : AlignmentCode(Alignment(), BiDiMode(), false));
-      DoPaintText(Node, nullptr, ttNormal, Index);
+      TVTHeaderFont CellFont = Look.Font;
+      ExportPaintText(Node, Index, ttNormal, CellFont);
       if (!C || Index == Main) {
         const Cardinal Level = GetNodeLevel(Node);
         if (Level != CurrentLevel) {
@@ -476,10 +481,10 @@ RawByteString TCustomVastStringTree::ContentToRTF(TVSTTextSourceType Source) {
         }
         if (Level >= 1) Buffer.Add(Indentation + " ");
       }
-      Text(E.CellText, Look.Font);
+      Text(E.CellText, CellFont);
       if (ShowStatic && !E.StaticText.empty()) {
-        DoPaintText(Node, nullptr, ttStatic, Index);
-        Text(u" " + E.StaticText, Look.Font);
+        ExportPaintText(Node, Index, ttStatic, CellFont);
+        Text(u" " + E.StaticText, CellFont);
       }
       Buffer.Add("\\cell");
     };
@@ -512,6 +517,8 @@ RawByteString TCustomVastStringTree::ContentToRTF(TVSTTextSourceType Source) {
 }
 
 bool TCustomVastStringTree::MeasurementIsMetric() { return true; }
+
+bool TCustomVastStringTree::ExportPaintText(PVastNode, TColumnIndex, TVSTTextType, TVTHeaderFont&) { return false; }
 
 String TCustomVastStringTree::ContentToText(TVSTTextSourceType Source, Char Separator) {
   return ContentToText(Source, String(1, Separator));
