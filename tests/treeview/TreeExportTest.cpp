@@ -113,7 +113,7 @@ def read_rtf(data):
             i += 1; continue
         if skip: skip -= 1; i += 1; continue
         units.append(ord(ch)); i += 1
-    dec = lambda us: b''.join(u.to_bytes(2, 'little') for u in us).decode('utf-16-le', 'surrogatepass').encode('utf-16', 'surrogatepass').decode('utf-16')
+    dec = lambda us: b''.join(u.to_bytes(2, 'little') for u in us).decode('utf-16-le')
     for f in fonts: print('FONT ' + (dec(f).encode('utf-8').hex() or '-'))
     out([[dec(c) for c in r] for r in rows])
 
@@ -136,7 +136,8 @@ struct TParsed {
 String FromHex(const std::string& Hex) {
   if (Hex == "-") return String();
   std::string Bytes;
-  for (std::size_t I = 0; I + 1 < Hex.size(); I += 2) Bytes += static_cast<char>(std::stoi(Hex.substr(I, 2), nullptr, 16));
+  for (std::size_t I = 0; I + 1 < Hex.size(); I += 2)
+    Bytes += static_cast<char>(std::stoi(Hex.substr(I, 2), nullptr, 16));
   return UTF8ToUTF16(Bytes);
 }
 #endif
@@ -293,7 +294,8 @@ TEST_F(TAwkwardTreeTest, SeparatedTextQuotesCellsWithTheSeparatorAQuoteOrALineBr
 TEST_F(TAwkwardTreeTest, CsvFileHoldsTopLevelNodesQuotedAndReadsBack) {
   EXPECT_FALSE(Tree.SaveToCSVFile(u"", true));
   Texts[{LastNode, 1}] = u"";
-  const fs::path File = fs::temp_directory_path() / ("quorvel-export-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".csv");
+  const fs::path File = fs::temp_directory_path() /
+                        ("quorvel-export-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".csv");
   ASSERT_TRUE(Tree.SaveToCSVFile(File.u16string(), true));
   std::ifstream In(File, std::ios::binary);
   const std::string Data((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
@@ -369,7 +371,8 @@ TEST_F(TTreeExportTest, MainColumnSpansTheIndentationLevels) {
   PVastNode L1 = Add(L0, {u"f1", u"m1"});
   Add(L1, {u"f2", u"m2"});
   const String Html = Tree.ContentToHTML(tstAll);
-  EXPECT_NE(Html.find(u"align=left colspan=\"3\" bgcolor=#F0F0F0 width=\"96px\">main</th>"), String::npos) << Utf8(Html);
+  EXPECT_NE(Html.find(u"align=left colspan=\"3\" bgcolor=#F0F0F0 width=\"96px\">main</th>"), String::npos)
+      << Utf8(Html);
   EXPECT_NE(Html.find(u"align=left colspan=\"3\">m0</td>"), String::npos);
   // The level-2 cell follows two indentation cells and spans nothing.
   const String Height = IntToStr(Tree.GetNodeHeight(L1));
