@@ -15,6 +15,22 @@ class TCustomVastStringTree;
 
 enum TVSTTextType : Byte { ttNormal, ttStatic };
 enum TVTExportType : Byte { etNone, etRTF, etHTML, etText, etExcel, etWord, etPDF, etPrinter, etCSV, etCustom };
+// Which nodes an export walks.
+enum TVSTTextSourceType : Byte { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible, tstChecked };
+using TVTTreeExportEvent = std::function<void(TBaseVastTree* Sender, TVTExportType aExportType)>;
+using TVTColumnExportEvent =
+    std::function<void(TBaseVastTree* Sender, TVTExportType aExportType, TVastTreeColumn* Column)>;
+using TVTNodeExportEvent = std::function<void(TBaseVastTree* Sender, TVTExportType aExportType, PVastNode Node)>;
+using TVTNextNodeProc = std::function<PVastNode(PVastNode Node)>;
+
+// What the exports need of the control's looks, which the window layer owns
+// (font, colour, border); the portable tree answers with the defaults.
+struct TVTExportLook {
+  TVTHeaderFont Font;
+  TColor Color = vtclWindow;
+  bool HasBorder = true;
+  Integer BorderWidth = 0;
+};
 
 enum TVTStringOption : Byte { toSaveCaptions, toShowStaticText, toAutoAcceptEditChange };
 using TVTStringOptions = TSet<TVTStringOption, Byte>;
@@ -68,6 +84,39 @@ public:
   String GetStaticText(PVastNode Node, TColumnIndex Column);
   // "top<Delimiter>...<Delimiter>node<Delimiter>"; the delimiter alone for nil.
   String Path(PVastNode Node, TColumnIndex Column, Char Delimiter);
+
+  // Renderings of the tree's cells (built in VastTreeExport.cpp).
+  String ContentToHTML(TVSTTextSourceType Source, const String& Caption = String());
+  RawByteString ContentToRTF(TVSTTextSourceType Source);
+  String ContentToText(TVSTTextSourceType Source, const String& Separator);
+  String ContentToText(TVSTTextSourceType Source, Char Separator);
+  String ContentToUnicode(TVSTTextSourceType Source, Char Separator);
+  void ContentToCustom(TVSTTextSourceType Source);
+  // Top-level nodes only, every cell quoted, UTF-8; False for an empty name.
+  bool SaveToCSVFile(const String& FileNameWithPath, bool IncludeHeading);
+  void BeginSourceWalk(TVSTTextSourceType Source, PVastNode& Node, TVTNextNodeProc& NextNodeProc);
+  bool PassesExportMode(PVastNode Node);
+  // The control's font, colour and border; the window layer answers.
+  virtual TVTExportLook GetExportLook();
+  // A colour as 0x00BBGGRR; system colours get fixed stand-ins here.
+  virtual TColor ExportColorToRGB(TColor Color);
+  // Whether the user measures in metric units (the RTF paper size).
+  virtual bool MeasurementIsMetric();
+  // Lets OnPaintText change Font for an exported cell on a canvas the window
+  // layer owns; answers whether the font changed. Without a canvas (the
+  // portable tree) no handler runs, so none is handed a null canvas.
+  virtual bool ExportPaintText(PVastNode Node, TColumnIndex Column, TVSTTextType TextType, TVTHeaderFont& Font);
+
+  TVTTreeExportEvent OnBeforeTreeExport;
+  TVTTreeExportEvent OnAfterTreeExport;
+  TVTTreeExportEvent OnBeforeHeaderExport;
+  TVTTreeExportEvent OnAfterHeaderExport;
+  TVTColumnExportEvent OnBeforeColumnExport;
+  TVTColumnExportEvent OnColumnExport;
+  TVTColumnExportEvent OnAfterColumnExport;
+  TVTNodeExportEvent OnBeforeNodeExport;
+  TVTNodeExportEvent OnNodeExport;
+  TVTNodeExportEvent OnAfterNodeExport;
 
   // The tree font changed: text height and ellipsis width are measured anew
   // and every cached width is dropped. The window layer calls it.

@@ -536,6 +536,34 @@ TSize TVastTreeControl::ButtonSize() const {
   return FPlusBM ? TSize{FPlusBM->Width(), FPlusBM->Height()} : TSize{9, 9};
 }
 
+TVTExportLook TVastTreeControl::GetExportLook() {
+  TVTExportLook Look;
+  Look.Font = HeaderFontOf(*Font());
+  Look.Color = Color();
+  Look.HasBorder = BorderStyle() != bsNone;
+  Look.BorderWidth = BorderWidth();
+  return Look;
+}
+
+TColor TVastTreeControl::ExportColorToRGB(TColor Color) { return ColorToRGB(Color); }
+
+bool TVastTreeControl::MeasurementIsMetric() {
+  wchar_t Buffer[4] = {};
+  return GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, Buffer, 4) > 0 && Buffer[0] == L'0';
+}
+
+bool TVastTreeControl::ExportPaintText(PVastNode Node, TColumnIndex Column, TVSTTextType TextType,
+                                       TVTHeaderFont& CellFont) {
+  TCanvas* C = FMeasureBitmap->Canvas();
+  AssignHeaderFont(*C->Font(), CellFont);
+  DoPaintText(Node, C, TextType, Column);
+  const TVTHeaderFont After = HeaderFontOf(*C->Font());
+  C->SetFont(Font());
+  if (After == CellFont) return false;
+  CellFont = After;
+  return true;
+}
+
 void TVastTreeControl::GetTextInfo(PVastNode Node, TColumnIndex Column, TFont* AFont, TRect& R, String& Text) {
   AFont->Assign(Font());
   TCanvas* C = FMeasureBitmap->Canvas();

@@ -292,6 +292,12 @@ public:
   // puts the text.
   void GetTextInfo(PVastNode Node, TColumnIndex Column, TFont* AFont, TRect& R, String& Text);
   using TCustomVastStringTree::GetTextInfo;
+  // The exports' view of the control: its font, colour and border, real
+  // colours, the user's measurement system and OnPaintText on a memory canvas.
+  TVTExportLook GetExportLook() override;
+  TColor ExportColorToRGB(TColor Color) override;
+  bool MeasurementIsMetric() override;
+  bool ExportPaintText(PVastNode Node, TColumnIndex Column, TVSTTextType TextType, TVTHeaderFont& Font) override;
 
   TSize ButtonSize() const override;
   Integer ColumnCaptionWidth(TColumnIndex Column) override { return CaptionWidth(Column); }

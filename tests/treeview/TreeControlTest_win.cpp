@@ -1446,3 +1446,43 @@ TEST(TTreeAutoResize, TheAutoSizeColumnFollowsTheClientWidth) {
   Application->ProcessMessages();
   EXPECT_TRUE(Fits()) << H.Columns()[0].Width() << " + 80 vs " << Tree->ClientWidth();
 }
+
+// The exports take the control's font and colour, and a font that
+// OnPaintText sets on its canvas for one cell.
+TEST_F(TTreeControlTest, ExportsUseTheControlFontAndThePaintTextFont) {
+  auto* T = new TVastStringTree(Form.get());
+  T->SetBounds(0, 0, 300, 120);
+  T->SetParent(Form.get());
+  T->Font()->SetName(u"Arial");
+  T->SetColor(clWindow);
+  T->Header().Columns().Add()->SetText(u"c");
+  T->AddChild(nullptr);
+  PVastNode Marked = T->AddChild(nullptr);
+  T->OnGetText = [&](TBaseVastTree*, PVastNode N, TColumnIndex, TVSTTextType, String& Text) {
+    Text = N == Marked ? u"marked" : u"plain";
+  };
+  T->OnPaintText = [&](TBaseVastTree*, TCanvas* Canvas, PVastNode N, TColumnIndex, TVSTTextType) {
+    ASSERT_NE(Canvas, nullptr);
+    if (N != Marked) return;
+    Canvas->Font()->SetStyle(TFontStyles{fsBold});
+    Canvas->Font()->SetColor(clRed);
+  };
+  const String Html = T->ContentToHTML(tstAll);
+  const String Window = [] {
+    const auto C = static_cast<Cardinal>(ColorToRGB(clWindow));
+    wchar_t Text[8];
+    swprintf(Text, 8, L"#%02X%02X%02X", C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF);
+    return String(reinterpret_cast<const char16_t*>(Text));
+  }();
+  EXPECT_NE(Html.find(u"bgcolor=" + Window), String::npos);
+  EXPECT_NE(Html.find(u".default{font-family: 'Arial'; "), String::npos);
+  EXPECT_NE(Html.find(u" <td class=\"normalborder\"  height="), String::npos);  // the plain cell
+  EXPECT_NE(Html.find(u"font-weight: bold; text-decoration: none; color: #FF0000;\" height="), String::npos)
+      << std::string(Html.begin(), Html.end());
+  EXPECT_EQ(Html.find(u"bold; text-decoration: none; color: #FF0000;\" height=\"18px\" align=left>plain"), String::npos);
+  const RawByteString Rtf = T->ContentToRTF(tstAll);
+  EXPECT_NE(Rtf.find("{\\f0 Arial;}"), std::string::npos) << Rtf;
+  EXPECT_NE(Rtf.find("\\red255\\green0\\blue0;"), std::string::npos) << Rtf;
+  EXPECT_NE(Rtf.find("\\b\\cf2"), std::string::npos) << Rtf;
+  delete T;
+}
