@@ -96,7 +96,9 @@ void TBaseVastTree::SetLoading(bool Value) {
     const Cardinal Count = FRoot->ChildCount;
     FRoot->ChildCount = 0;
     DoStateChange({}, {tsNeedRootCountUpdate});
-    SetChildCount(FRoot, Count);
+    // A read-only tree keeps the count it stored: read-only refuses edits,
+    // not the tree's own state coming back.
+    ChangeChildCount(FRoot, Count);
   }
 }
 
@@ -488,6 +490,7 @@ bool TBaseVastTree::GetChildrenInitialized(PVastNode Node) const {
 }
 
 TCheckState TBaseVastTree::GetCheckState(PVastNode Node) {
+  if (!Node) return csUncheckedNormal;
   if (OnBeforeGetCheckState) OnBeforeGetCheckState(this, Node);
   return Node->CheckState;
 }
@@ -685,6 +688,10 @@ PVastNode TBaseVastTree::InsertNode(PVastNode Node, TVTNodeAttachMode Mode, void
 
 void TBaseVastTree::SetChildCount(PVastNode Node, Cardinal NewChildCount) {
   if (ReadOnly()) return;
+  ChangeChildCount(Node, NewChildCount);
+}
+
+void TBaseVastTree::ChangeChildCount(PVastNode Node, Cardinal NewChildCount) {
   if (!Node) Node = FRoot;
   if (NewChildCount == 0) {
     DeleteChildren(Node, false);

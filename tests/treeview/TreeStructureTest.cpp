@@ -165,6 +165,32 @@ TEST(TreeStructure, ReadOnlyRefusesChanges) {
   EXPECT_EQ(Node->ChildCount, 1u);
 }
 
+TEST(TreeStore, StoredRootCountComesBackOnReadOnlyTree) {
+  for (bool ReadOnly : {false, true}) {
+    TBaseVastTree Tree;
+    if (ReadOnly)
+      Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toReadOnly});
+    Tree.SetLoading(true);
+    Tree.SetRootNodeCount(7);
+    Tree.SetLoading(false);
+    EXPECT_EQ(Tree.RootNodeCount(), 7u) << ReadOnly;
+    EXPECT_EQ(Tree.TotalCount(), 7u) << ReadOnly;
+    EXPECT_TREE_VALID(Tree);
+  }
+}
+
+TEST(TreeStore, NilNodeAccessorsAnswerDefaults) {
+  TBaseVastTree Tree;
+  int Asked = 0;
+  Tree.OnBeforeGetCheckState = [&](TBaseVastTree*, PVastNode) { ++Asked; };
+  EXPECT_EQ(Tree.GetVerticalAlignment(nullptr), 50);
+  EXPECT_FALSE(Tree.GetFiltered(nullptr));
+  EXPECT_EQ(Tree.GetCheckState(nullptr), csUncheckedNormal);
+  EXPECT_EQ(Tree.GetCheckType(nullptr), ctNone);
+  EXPECT_EQ(Asked, 0);
+  EXPECT_EQ(Tree.GetVerticalAlignment(Tree.AddChild(nullptr)), 50);
+}
+
 TEST(TreeStructure, MoveChildrenOnlyBeforeAndAfter) {
   for (auto [Mode, Expected] : {std::pair{amInsertAfter, std::string("1 13 12 11 2")},
                                 std::pair{amInsertBefore, std::string("11 12 13 1 2")}}) {
