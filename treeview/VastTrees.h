@@ -953,7 +953,8 @@ private:
   Cardinal NodeBlockSize() const;
   Cardinal RootBlockSize() const { return static_cast<Cardinal>(NodeHeaderSize) + FTotalInternalDataSize; }
   void ForgetNode(PVastNode Node);
-  void ReadBaseRecord(TStream& Stream, Integer Version, PVastNode Node, Integer ChunkSize);
+  // Reads a node's base record and answers its stored child count.
+  Integer ReadBaseRecord(TStream& Stream, Integer& Version, PVastNode Node, Integer ChunkSize);
   void CheckSelectionAfterRead(PVastNode Node);
   PVastNode NextInOrder(PVastNode Node, bool ChildrenAbove, bool DoInit);
   PVastNode PreviousInOrder(PVastNode Node, bool ChildrenAbove, bool DoInit);
@@ -1088,7 +1089,6 @@ private:
   Cardinal FAutoScrollDelay = 1000;
   Cardinal FAutoScrollInterval = 1;
   // Stream reading: nesting depth and the end of the innermost enclosing chunk.
-  Integer FReadDepth = 0;
   Int64 FReadLimit = -1;
   // The references of the running handlers' node watches (TNodeWatch).
   std::vector<PVastNode*> FWatchedNodes;

@@ -1099,12 +1099,22 @@ void TBaseVastTree::TransferNodes(PVastNode Source, PVastNode Target, TBaseVastT
   {
     TUpdateGuard Update(*TargetTree);
     TargetTree->StopCacheValidation();
+    // A transfer that fails takes back what it added, so the target is left
+    // as it was (and a move leaves its source in place).
+    TNodeArray Added;
     for (Cardinal I = 0; I < Count; ++I) {
       PVastNode NewNode = TargetTree->AllocateNode();
       TargetTree->LinkNode(NewNode, Target, TargetTree, Mode);
-      TargetTree->InsertStreamNode(Stream, 3, NewNode);
+      Added.push_back(NewNode);
+      try {
+        TargetTree->InsertStreamNode(Stream, 3, NewNode);
+      } catch (...) {
+        for (auto It = Added.rbegin(); It != Added.rend(); ++It) TargetTree->DeleteNode(*It, true);
+        throw;
+      }
       if (Copy) {
         if (!DoNodeCopying(NewNode, Target)) {
+          Added.pop_back();
           TargetTree->DeleteNode(NewNode, true);
           continue;
         }

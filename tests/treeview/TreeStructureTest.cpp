@@ -2,10 +2,7 @@
 // checks every invariant after every step.
 #include <gtest/gtest.h>
 
-#include <pthread.h>
-
 #include <algorithm>
-#include <functional>
 #include <random>
 
 #include "TreeTestSupport.h"
@@ -192,22 +189,6 @@ TEST(TreeStore, NilNodeAccessorsAnswerDefaults) {
   EXPECT_EQ(Tree.GetCheckType(nullptr), ctNone);
   EXPECT_EQ(Asked, 0);
   EXPECT_EQ(Tree.GetVerticalAlignment(Tree.AddChild(nullptr)), 50);
-}
-
-// Runs Body on a thread with a 1 MB stack (the Windows main thread's
-// default), where a walk that recurses per level runs out of stack.
-void OnSmallStack(const std::function<void()>& Body) {
-  pthread_attr_t Attr;
-  ASSERT_EQ(pthread_attr_init(&Attr), 0);
-  ASSERT_EQ(pthread_attr_setstacksize(&Attr, 1 << 20), 0);
-  pthread_t Thread;
-  auto Entry = [](void* P) -> void* {
-    (*static_cast<const std::function<void()>*>(P))();
-    return nullptr;
-  };
-  ASSERT_EQ(pthread_create(&Thread, &Attr, Entry, const_cast<std::function<void()>*>(&Body)), 0);
-  pthread_join(Thread, nullptr);
-  pthread_attr_destroy(&Attr);
 }
 
 PVastNode AddChain(TBaseVastTree& Tree, PVastNode Parent, Cardinal Levels) {
