@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "TreeSmallStack.h"
 #include "TreeTestSupport.h"
 
 namespace {

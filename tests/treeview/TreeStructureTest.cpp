@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "TreeSmallStack.h"
 #include "TreeTestSupport.h"
 
 namespace {

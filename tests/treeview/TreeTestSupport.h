@@ -1,9 +1,6 @@
 #pragma once
 // Helpers shared by the tree tests: a scriptable host and a checker of the
 // node store's invariants.
-#include <gtest/gtest.h>
-#include <pthread.h>
-
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -151,22 +148,6 @@ inline std::string TreeInvariantViolation(TBaseVastTree& Tree) {
 
 // Texts for nodes: a node's label lives in the first 4 bytes of its data as
 // an integer key.
-// Runs Body on a thread with a 1 MB stack (the Windows main thread's
-// default), where a walk that recurses per level runs out of stack.
-inline void OnSmallStack(const std::function<void()>& Body) {
-  pthread_attr_t Attr;
-  ASSERT_EQ(pthread_attr_init(&Attr), 0);
-  ASSERT_EQ(pthread_attr_setstacksize(&Attr, 1 << 20), 0);
-  pthread_t Thread;
-  auto Entry = [](void* P) -> void* {
-    (*static_cast<const std::function<void()>*>(P))();
-    return nullptr;
-  };
-  ASSERT_EQ(pthread_create(&Thread, &Attr, Entry, const_cast<std::function<void()>*>(&Body)), 0);
-  pthread_join(Thread, nullptr);
-  pthread_attr_destroy(&Attr);
-}
-
 inline Integer& Key(TBaseVastTree& Tree, PVastNode Node) { return *Tree.GetNodeData<Integer>(Node); }
 
 // "A(A1 A2) B" for the structure under Parent, labels from Key.
