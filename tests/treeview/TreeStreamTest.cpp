@@ -252,10 +252,10 @@ TEST_F(TStreamTest, DeepTreesSaveLoadAndMoveOnASmallStack) {
       ++Expected;
     }
     EXPECT_EQ(Expected, Levels);
-    EXPECT_TREE_VALID(*Tree);
+    ExpectDeepTreeValid(*Tree);
   }
   EXPECT_EQ(Deep.RootNodeCount(), 0u);
-  EXPECT_TREE_VALID(Deep);
+  ExpectDeepTreeValid(Deep);
 }
 
 // A move whose reading fails in the target tree leaves both trees as they were.

@@ -216,7 +216,7 @@ TEST(TreeStructure, DeepTreeWalksRunOnASmallStack) {
   });
   EXPECT_EQ(Count, Levels + 1);
   EXPECT_EQ(Top->TotalCount, Levels);
-  EXPECT_TREE_VALID(*Tree);
+  ExpectDeepTreeValid(*Tree);
   OnSmallStack([&] {
     Tree->DeleteNode(Top);
     EXPECT_EQ(Tree->TotalCount(), 1u);
