@@ -85,7 +85,8 @@ public:
   void SetMultiline(PVastNode Node, bool Value);
   bool GetSelected(PVastNode Node) const { return Node && Node->States.Contains(vsSelected); }
   void SetSelected(PVastNode Node, bool Value);
-  Byte GetVerticalAlignment(PVastNode Node) const { return Node->Align; }
+  // A nil node answers the value a new node starts with.
+  Byte GetVerticalAlignment(PVastNode Node) const { return Node ? Node->Align : 50; }
   void SetVerticalAlignment(PVastNode Node, Byte Value);
   Cardinal GetNodeHeight(PVastNode Node);
   void SetNodeHeight(PVastNode Node, Cardinal Value);
@@ -97,14 +98,14 @@ public:
   void SetFullyVisible(PVastNode Node, bool Value);
   bool GetVisiblePath(PVastNode Node) const;
   void SetVisiblePath(PVastNode Node, bool Value);
-  bool GetFiltered(PVastNode Node) const { return Node->States.Contains(vsFiltered); }
+  bool GetFiltered(PVastNode Node) const { return Node && Node->States.Contains(vsFiltered); }
   void SetFiltered(PVastNode Node, bool Value);
   bool GetEffectivelyFiltered(PVastNode Node) const;
   bool GetEffectivelyVisible(PVastNode Node) const;
   bool GetChildrenInitialized(PVastNode Node) const;
   TCheckState GetCheckState(PVastNode Node);
   void SetCheckState(PVastNode Node, TCheckState Value);
-  TCheckType GetCheckType(PVastNode Node) const { return Node->CheckType; }
+  TCheckType GetCheckType(PVastNode Node) const { return Node ? Node->CheckType : ctNone; }
   void SetCheckType(PVastNode Node, TCheckType Value);
   Cardinal CheckedCount();
 
@@ -669,6 +670,9 @@ protected:
   virtual void LinkNode(PVastNode Node, PVastNode Destination, TBaseVastTree* Target, TVTNodeAttachMode Mode);
   virtual void UnlinkNode(PVastNode Node, bool KeepFocus, bool Reindex = true, bool ParentClearing = false);
   virtual void SetChildCount(PVastNode Node, Cardinal NewChildCount);
+  // SetChildCount without the read-only refusal, for counts the tree itself
+  // stored while loading.
+  void ChangeChildCount(PVastNode Node, Cardinal NewChildCount);
   virtual void InitNode(PVastNode Node);
   virtual void InitChildren(PVastNode Node);
   void MeasureItemHeight(TCanvas* Canvas, PVastNode Node);
@@ -949,7 +953,8 @@ private:
   Cardinal NodeBlockSize() const;
   Cardinal RootBlockSize() const { return static_cast<Cardinal>(NodeHeaderSize) + FTotalInternalDataSize; }
   void ForgetNode(PVastNode Node);
-  void ReadBaseRecord(TStream& Stream, Integer Version, PVastNode Node, Integer ChunkSize);
+  // Reads a node's base record and answers its stored child count.
+  Integer ReadBaseRecord(TStream& Stream, Integer& Version, PVastNode Node, Integer ChunkSize);
   void CheckSelectionAfterRead(PVastNode Node);
   PVastNode NextInOrder(PVastNode Node, bool ChildrenAbove, bool DoInit);
   PVastNode PreviousInOrder(PVastNode Node, bool ChildrenAbove, bool DoInit);
@@ -1084,7 +1089,6 @@ private:
   Cardinal FAutoScrollDelay = 1000;
   Cardinal FAutoScrollInterval = 1;
   // Stream reading: nesting depth and the end of the innermost enclosing chunk.
-  Integer FReadDepth = 0;
   Int64 FReadLimit = -1;
   // The references of the running handlers' node watches (TNodeWatch).
   std::vector<PVastNode*> FWatchedNodes;

@@ -510,11 +510,22 @@ void TBaseVastTree::InvalidateChildren(PVastNode Node, bool Recursive) {
     InvalidateNode(Node);
     if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
   }
-  for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
-    if (Recursive)
-      InvalidateChildren(Child, true);
-    else
-      InvalidateNode(Child);
+  if (!Recursive) {
+    for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) InvalidateNode(Child);
+    return;
+  }
+  // Iterative: a tree may be deeper than the stack allows recursion.
+  PVastNode Run = Node->FirstChild;
+  while (Run) {
+    if (!Run->States.Contains(vsInitialized)) InitNode(Run);
+    InvalidateNode(Run);
+    if (Run->States.Contains(vsHasChildren) && Run->ChildCount == 0) InitChildren(Run);
+    if (Run->FirstChild) {
+      Run = Run->FirstChild;
+      continue;
+    }
+    while (Run != Node && !Run->NextSibling) Run = Run->Parent;
+    Run = Run == Node ? nullptr : Run->NextSibling;
   }
 }
 

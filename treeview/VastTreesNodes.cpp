@@ -96,7 +96,9 @@ void TBaseVastTree::SetLoading(bool Value) {
     const Cardinal Count = FRoot->ChildCount;
     FRoot->ChildCount = 0;
     DoStateChange({}, {tsNeedRootCountUpdate});
-    SetChildCount(FRoot, Count);
+    // A read-only tree keeps the count it stored: read-only refuses edits,
+    // not the tree's own state coming back.
+    ChangeChildCount(FRoot, Count);
   }
 }
 
@@ -266,20 +268,54 @@ void TBaseVastTree::AdjustTotalHeight(PVastNode Node, Integer Value, bool Relati
   UpdateVerticalRange();
 }
 
+// The walks below are iterative: a tree may be far deeper than the stack
+// allows recursion. A node's sum is complete when the walk leaves it upwards.
 void TBaseVastTree::RecomputeTotalCount(PVastNode Node) {
-  for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
-    Child->TotalCount = 1;
-    RecomputeTotalCount(Child);
-    Node->TotalCount += Child->TotalCount;
+  PVastNode Run = Node->FirstChild;
+  if (!Run) return;
+  Run->TotalCount = 1;
+  for (;;) {
+    if (Run->FirstChild) {
+      Run = Run->FirstChild;
+      Run->TotalCount = 1;
+      continue;
+    }
+    for (;;) {
+      PVastNode Parent = Run->Parent;
+      Parent->TotalCount += Run->TotalCount;
+      if (Run->NextSibling) {
+        Run = Run->NextSibling;
+        Run->TotalCount = 1;
+        break;
+      }
+      if (Parent == Node) return;
+      Run = Parent;
+    }
   }
 }
 
 void TBaseVastTree::RecomputeTotalHeight(PVastNode Node) {
-  const bool Expanded = Node->States.Contains(vsExpanded);
-  for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
-    Child->TotalHeight = GetEffectivelyFiltered(Child) ? 0 : Child->NodeHeight;
-    RecomputeTotalHeight(Child);
-    if (Expanded && Child->States.Contains(vsVisible)) Node->TotalHeight += Child->TotalHeight;
+  PVastNode Run = Node->FirstChild;
+  if (!Run) return;
+  Run->TotalHeight = GetEffectivelyFiltered(Run) ? 0 : Run->NodeHeight;
+  for (;;) {
+    if (Run->FirstChild) {
+      Run = Run->FirstChild;
+      Run->TotalHeight = GetEffectivelyFiltered(Run) ? 0 : Run->NodeHeight;
+      continue;
+    }
+    for (;;) {
+      PVastNode Parent = Run->Parent;
+      if (Parent->States.Contains(vsExpanded) && Run->States.Contains(vsVisible))
+        Parent->TotalHeight += Run->TotalHeight;
+      if (Run->NextSibling) {
+        Run = Run->NextSibling;
+        Run->TotalHeight = GetEffectivelyFiltered(Run) ? 0 : Run->NodeHeight;
+        break;
+      }
+      if (Parent == Node) return;
+      Run = Parent;
+    }
   }
 }
 
@@ -485,6 +521,7 @@ bool TBaseVastTree::GetChildrenInitialized(PVastNode Node) const {
 }
 
 TCheckState TBaseVastTree::GetCheckState(PVastNode Node) {
+  if (!Node) return csUncheckedNormal;
   if (OnBeforeGetCheckState) OnBeforeGetCheckState(this, Node);
   return Node->CheckState;
 }
@@ -682,6 +719,10 @@ PVastNode TBaseVastTree::InsertNode(PVastNode Node, TVTNodeAttachMode Mode, void
 
 void TBaseVastTree::SetChildCount(PVastNode Node, Cardinal NewChildCount) {
   if (ReadOnly()) return;
+  ChangeChildCount(Node, NewChildCount);
+}
+
+void TBaseVastTree::ChangeChildCount(PVastNode Node, Cardinal NewChildCount) {
   if (!Node) Node = FRoot;
   if (NewChildCount == 0) {
     DeleteChildren(Node, false);
@@ -750,6 +791,17 @@ void TBaseVastTree::DeleteChildren(PVastNode Node, bool ResetHasChildren) {
     ++FUpdateCount;
     const TScopeExit Updated([this] { --FUpdateCount; });
     StopCacheValidation();
+    // Deeper levels are emptied first, from the bottom up, so that no
+    // deletion below nests more than one level however deep the tree is.
+    for (PVastNode Deep = Node->LastChild;;) {
+      while (Deep->LastChild) Deep = Deep->LastChild;
+      while (!Deep->PrevSibling && Deep != Node) {
+        Deep = Deep->Parent;
+        if (Deep != Node) DeleteChildren(Deep, false);
+      }
+      if (Deep == Node) break;
+      Deep = Deep->PrevSibling;
+    }
     const bool Counted = Node == FRoot || (GetFullyVisible(Node) && Node->States.Contains(vsExpanded));
     PVastNode Run = Node->LastChild;
     while (Run) {
@@ -1036,12 +1088,22 @@ void TBaseVastTree::TransferNodes(PVastNode Source, PVastNode Target, TBaseVastT
   {
     TUpdateGuard Update(*TargetTree);
     TargetTree->StopCacheValidation();
+    // A transfer that fails takes back what it added, so the target is left
+    // as it was (and a move leaves its source in place).
+    TNodeArray Added;
     for (Cardinal I = 0; I < Count; ++I) {
       PVastNode NewNode = TargetTree->AllocateNode();
       TargetTree->LinkNode(NewNode, Target, TargetTree, Mode);
-      TargetTree->InsertStreamNode(Stream, 3, NewNode);
+      Added.push_back(NewNode);
+      try {
+        TargetTree->InsertStreamNode(Stream, 3, NewNode);
+      } catch (...) {
+        for (auto It = Added.rbegin(); It != Added.rend(); ++It) TargetTree->DeleteNode(*It, true);
+        throw;
+      }
       if (Copy) {
         if (!DoNodeCopying(NewNode, Target)) {
+          Added.pop_back();
           TargetTree->DeleteNode(NewNode, true);
           continue;
         }
@@ -1126,15 +1188,38 @@ void TBaseVastTree::InitRecursive(PVastNode Node, Cardinal Levels, bool pVisible
   if (Node != FRoot && !Node->States.Contains(vsInitialized)) InitNode(Node);
   if (Levels == 0) return;
   if (pVisibleOnly && !Node->States.Contains(vsExpanded)) return;
-  for (PVastNode Run = Node->FirstChild; Run; Run = Run->NextSibling) InitRecursive(Run, Levels - 1, pVisibleOnly);
+  Cardinal Depth = 1;
+  PVastNode Run = Node->FirstChild;
+  while (Run) {
+    if (!Run->States.Contains(vsInitialized)) InitNode(Run);
+    if (Depth < Levels && !(pVisibleOnly && !Run->States.Contains(vsExpanded)) && Run->FirstChild) {
+      Run = Run->FirstChild;
+      ++Depth;
+      continue;
+    }
+    while (Run != Node && !Run->NextSibling) {
+      Run = Run->Parent;
+      --Depth;
+    }
+    Run = Run == Node ? nullptr : Run->NextSibling;
+  }
 }
 
 void TBaseVastTree::ValidateNode(PVastNode Node, bool Recursive) {
   if (!Node) Node = FRoot;
   if (Node != FRoot && !Node->States.Contains(vsInitialized)) InitNode(Node);
   if (!Recursive) return;
-  if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
-  for (PVastNode Run = Node->FirstChild; Run; Run = Run->NextSibling) ValidateNode(Run, true);
+  for (PVastNode Run = Node;;) {
+    if (Run->States.Contains(vsHasChildren) && Run->ChildCount == 0) InitChildren(Run);
+    if (Run->FirstChild) {
+      Run = Run->FirstChild;
+    } else {
+      while (Run != Node && !Run->NextSibling) Run = Run->Parent;
+      if (Run == Node) return;
+      Run = Run->NextSibling;
+    }
+    if (!Run->States.Contains(vsInitialized)) InitNode(Run);
+  }
 }
 
 void TBaseVastTree::ValidateChildren(PVastNode Node, bool Recursive) {
@@ -1154,10 +1239,26 @@ void TBaseVastTree::ReinitNode(PVastNode Node, bool Recursive) {
 void TBaseVastTree::ReinitChildren(PVastNode Node, bool Recursive) {
   if (!Node) Node = FRoot;
   InitChildren(Node);
-  for (PVastNode Run = Node->FirstChild; Run;) {
-    PVastNode Next = Run->NextSibling;
-    ReinitNode(Run, Recursive);
-    Run = Next;
+  if (!Recursive) {
+    for (PVastNode Run = Node->FirstChild; Run;) {
+      PVastNode Next = Run->NextSibling;
+      ReinitNode(Run, false);
+      Run = Next;
+    }
+    return;
+  }
+  // Each node is reinitialised on its own, then its children: the same order
+  // as a recursion, without its depth.
+  PVastNode Run = Node->FirstChild;
+  while (Run) {
+    ReinitNode(Run, false);
+    InitChildren(Run);
+    if (Run->FirstChild) {
+      Run = Run->FirstChild;
+      continue;
+    }
+    while (Run != Node && !Run->NextSibling) Run = Run->Parent;
+    Run = Run == Node ? nullptr : Run->NextSibling;
   }
 }
 

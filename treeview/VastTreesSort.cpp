@@ -113,15 +113,22 @@ void TBaseVastTree::SortTree(TColumnIndex Column, TSortDirection Direction, bool
   });
   if (Column < NoColumn) return;
   const bool AutoSort = FOptions->AutoOptions().Contains(toAutoSort);
-  std::function<void(PVastNode)> DoSort = [&](PVastNode Node) {
-    Sort(Node, Column, Direction, DoInit);
-    for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
-      if (OperationCanceled()) break;
-      if (DoInit && !Child->States.Contains(vsInitialized)) InitNode(Child);
-      if (Child->States.Contains(vsInitialized) && !(AutoSort && !Child->States.Contains(vsExpanded))) DoSort(Child);
-    }
-  };
   BeginOperation(okSortTree);
   const TScopeExit Ended([this] { EndOperation(okSortTree); });
-  DoSort(FRoot);
+  // Iterative: a tree may be far deeper than the stack allows recursion. A
+  // node is sorted before its children are visited.
+  Sort(FRoot, Column, Direction, DoInit);
+  PVastNode Run = FRoot->FirstChild;
+  while (Run && !OperationCanceled()) {
+    if (DoInit && !Run->States.Contains(vsInitialized)) InitNode(Run);
+    if (Run->States.Contains(vsInitialized) && !(AutoSort && !Run->States.Contains(vsExpanded))) {
+      Sort(Run, Column, Direction, DoInit);
+      if (Run->FirstChild) {
+        Run = Run->FirstChild;
+        continue;
+      }
+    }
+    while (Run != FRoot && !Run->NextSibling) Run = Run->Parent;
+    Run = Run == FRoot ? nullptr : Run->NextSibling;
+  }
 }

@@ -1,10 +1,10 @@
 // The binary tree stream: a signature, a node count and nested node chunks.
 // Reading trusts nothing: states are whitelisted, child counts are bounded by
-// the bytes present, nesting is limited, and a short read is an error.
+// the bytes present, nesting is bounded by the bytes, and a short read is an error.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
-#include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
 
 namespace {
@@ -18,8 +18,6 @@ constexpr Integer BaseRecordSize[4] = {0, 12, 17, 19};
 // The smallest node chunk a child can take: its header, a base chunk header
 // and the smallest base record.
 constexpr Int64 MinNodeChunkSize = 2 * ChunkHeaderSize + 12;
-// Deeper nesting than this is taken for corrupt data.
-constexpr Integer MaxStreamNestingDepth = 1000;
 
 const TVastNodeStates WrittenStatesMask = TVastNodeStates::FromBits(~TVastNodeStates{
     vsChecking, vsCutOrCopy, vsDeleting, vsOnFreeNodeCallRequired, vsHeightMeasured}.Bits());
@@ -89,40 +87,62 @@ void TBaseVastTree::PatchChunkSize(TStream& Stream, Int64 ChunkStart, Int64 Chun
   Stream.SetPosition(ChunkEnd);
 }
 
+// Iterative: a tree may be far deeper than the stack allows recursion. A
+// node's other chunks follow its base chunk, which holds its children.
 void TBaseVastTree::WriteNode(TStream& Stream, PVastNode Node) {
-  if (FOptions->MiscOptions().Contains(toInitOnSave)) {
-    if (!Node->States.Contains(vsInitialized)) InitNode(Node);
-    if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
+  struct TOpenNode {
+    PVastNode Node;
+    Int64 Start;
+    Int64 BaseStart;
+  };
+  std::vector<TOpenNode> Open;
+  PVastNode Run = Node;
+  for (;;) {
+    if (FOptions->MiscOptions().Contains(toInitOnSave)) {
+      if (!Run->States.Contains(vsInitialized)) InitNode(Run);
+      if (Run->States.Contains(vsHasChildren) && Run->ChildCount == 0) InitChildren(Run);
+    }
+    const Int64 Start = Stream.Position();
+    WriteInt32(Stream, NodeChunk);
+    WriteInt32(Stream, 0);
+    const Int64 BaseStart = Stream.Position();
+    WriteInt32(Stream, BaseChunk);
+    WriteInt32(Stream, 0);
+    // An uninitialised node's children are not written, so its child count is
+    // written as 0: a reader could not read children that are not there.
+    const bool WithChildren = Run->States.Contains(vsInitialized);
+    Cardinal Written = 0;
+    if (WithChildren)
+      for (PVastNode Child = Run->FirstChild; Child; Child = Child->NextSibling) ++Written;
+    const TCheckState Check = GetCheckState(Run);
+    WriteInt32(Stream, static_cast<Integer>(Written));
+    WriteInt32(Stream, Run->NodeHeight);
+    const Cardinal States = (Run->States * WrittenStatesMask).Bits();
+    WriteInt32(Stream, static_cast<Integer>(States));
+    const Byte Tail[3] = {Run->Align, static_cast<Byte>(Check), static_cast<Byte>(Run->CheckType)};
+    Stream.WriteBuffer(Tail, 3);
+    WriteInt32(Stream, 0);
+    Open.push_back({Run, Start, BaseStart});
+    if (WithChildren && Run->FirstChild) {
+      Run = Run->FirstChild;
+      continue;
+    }
+    for (;;) {
+      const TOpenNode Done = Open.back();
+      Open.pop_back();
+      PatchChunkSize(Stream, Done.BaseStart, Stream.Position());
+      WriteChunks(Stream, Done.Node);
+      PatchChunkSize(Stream, Done.Start, Stream.Position());
+      if (Open.empty()) return;
+      if (Done.Node->NextSibling) {
+        Run = Done.Node->NextSibling;
+        break;
+      }
+    }
   }
-  const Int64 Start = Stream.Position();
-  WriteInt32(Stream, NodeChunk);
-  WriteInt32(Stream, 0);
-  WriteChunks(Stream, Node);
-  PatchChunkSize(Stream, Start, Stream.Position());
 }
 
 void TBaseVastTree::WriteChunks(TStream& Stream, PVastNode Node) {
-  const Int64 BaseStart = Stream.Position();
-  WriteInt32(Stream, BaseChunk);
-  WriteInt32(Stream, 0);
-  // An uninitialised node's children are not written, so its child count is
-  // written as 0: a reader could not read children that are not there.
-  const bool WithChildren = Node->States.Contains(vsInitialized);
-  Cardinal Written = 0;
-  if (WithChildren)
-    for (PVastNode Run = Node->FirstChild; Run; Run = Run->NextSibling) ++Written;
-  const TCheckState Check = GetCheckState(Node);
-  WriteInt32(Stream, static_cast<Integer>(Written));
-  WriteInt32(Stream, Node->NodeHeight);
-  const Cardinal States = (Node->States * WrittenStatesMask).Bits();
-  WriteInt32(Stream, static_cast<Integer>(States));
-  const Byte Tail[3] = {Node->Align, static_cast<Byte>(Check), static_cast<Byte>(Node->CheckType)};
-  Stream.WriteBuffer(Tail, 3);
-  WriteInt32(Stream, 0);
-  if (WithChildren)
-    for (PVastNode Run = Node->FirstChild; Run; Run = Run->NextSibling) WriteNode(Stream, Run);
-  PatchChunkSize(Stream, BaseStart, Stream.Position());
-
   const Int64 UserStart = Stream.Position();
   WriteInt32(Stream, UserChunk);
   WriteInt32(Stream, 0);
@@ -205,40 +225,76 @@ void TBaseVastTree::SkipNode(TStream& Stream) {
   Stream.Seek(Size, soCurrent);
 }
 
+// Iterative: a tree may be far deeper than the stack allows recursion; the
+// open nodes are kept on the heap. Every level takes bytes of its own, so
+// the depth is bounded by the data present.
 void TBaseVastTree::ReadNode(TStream& Stream, Integer Version, PVastNode Node) {
-  if (FReadDepth >= MaxStreamNestingDepth) FailEnd();
-  ++FReadDepth;
-  const TScopeExit Depth([this] { --FReadDepth; });
-
+  struct TOpenNode {
+    PVastNode Node;
+    Integer Version;
+    Int64 End;
+    Int64 BaseEnd = -1;
+    Integer ChildrenLeft = 0;
+    bool BaseRead = false;
+  };
+  std::vector<TOpenNode> Open;
   Byte Header[ChunkHeaderSize];
-  ReadExact(Stream, Header, ChunkHeaderSize);
-  if (GetInt32(Header) != NodeChunk) FailAnchor();
-  const Integer Size = GetInt32(Header + 4);
-  const Int64 Limit = FReadLimit >= 0 ? std::min(FReadLimit, Stream.Size()) : Stream.Size();
-  if (Size < 0 || Size > Limit - Stream.Position()) FailShort();
-  const Int64 End = Stream.Position() + Size;
-  const Int64 SavedLimit = FReadLimit;
-  FReadLimit = End;
-  const TScopeExit RestoreLimit([this, SavedLimit] { FReadLimit = SavedLimit; });
-  bool BaseRead = false;
-  while (Stream.Position() < End) {
-    if (End - Stream.Position() < ChunkHeaderSize) FailShort();
+  auto OpenNode = [&](PVastNode Target, Integer TargetVersion, Int64 Limit) {
     ReadExact(Stream, Header, ChunkHeaderSize);
-    const Integer ChunkType = GetInt32(Header);
-    const Integer ChunkSize = GetInt32(Header + 4);
-    if (ChunkSize < 0 || ChunkSize > End - Stream.Position()) FailShort();
-    // A node has one base chunk: a second would restart the child count
-    // while the children of the first stay linked.
-    if (ChunkType == BaseChunk) {
-      if (BaseRead) FailEnd();
-      BaseRead = true;
+    if (GetInt32(Header) != NodeChunk) FailAnchor();
+    const Integer Size = GetInt32(Header + 4);
+    if (Size < 0 || Size > Limit - Stream.Position()) FailShort();
+    Open.push_back({Target, TargetVersion, Stream.Position() + Size});
+  };
+  OpenNode(Node, Version, FReadLimit >= 0 ? std::min(FReadLimit, Stream.Size()) : Stream.Size());
+  while (!Open.empty()) {
+    TOpenNode& Top = Open.back();
+    if (Top.ChildrenLeft > 0) {
+      // Children are appended one by one, so the counts stay true to what
+      // was actually read when a later child fails.
+      --Top.ChildrenLeft;
+      PVastNode Parent = Top.Node;
+      PVastNode Child = AllocateNode();
+      Child->Parent = Parent;
+      Child->PrevSibling = Parent->LastChild;
+      Child->Index = Parent->LastChild ? Parent->LastChild->Index + 1 : 0;
+      if (Parent->LastChild)
+        Parent->LastChild->NextSibling = Child;
+      else
+        Parent->FirstChild = Child;
+      Parent->LastChild = Child;
+      ++Parent->ChildCount;
+      OpenNode(Child, Top.Version, Top.BaseEnd);
+      continue;
     }
-    ReadChunk(Stream, Version, ChunkType, ChunkSize, Node);
+    if (Top.BaseEnd >= 0) {
+      if (Stream.Position() > Top.BaseEnd) FailEnd();
+      Top.BaseEnd = -1;
+    }
+    if (Stream.Position() < Top.End) {
+      if (Top.End - Stream.Position() < ChunkHeaderSize) FailShort();
+      ReadExact(Stream, Header, ChunkHeaderSize);
+      const Integer ChunkType = GetInt32(Header);
+      const Integer ChunkSize = GetInt32(Header + 4);
+      if (ChunkSize < 0 || ChunkSize > Top.End - Stream.Position()) FailShort();
+      if (ChunkType == BaseChunk) {
+        // A node has one base chunk: a second would restart the child count
+        // while the children of the first stay linked.
+        if (Top.BaseRead) FailEnd();
+        Top.BaseRead = true;
+        Top.BaseEnd = Stream.Position() + ChunkSize;
+        Top.ChildrenLeft = ReadBaseRecord(Stream, Top.Version, Top.Node, ChunkSize);
+      } else {
+        ReadChunk(Stream, Top.Version, ChunkType, ChunkSize, Top.Node);
+      }
+      continue;
+    }
+    if (Stream.Position() != Top.End) FailEnd();
+    Open.pop_back();
   }
-  if (Stream.Position() != End) FailEnd();
 }
 
-void TBaseVastTree::ReadBaseRecord(TStream& Stream, Integer Version, PVastNode Node, Integer ChunkSize) {
+Integer TBaseVastTree::ReadBaseRecord(TStream& Stream, Integer& Version, PVastNode Node, Integer ChunkSize) {
   Byte Record[19] = {};
   Integer RecordSize = BaseRecordSize[Version];
   if (ChunkSize < RecordSize) FailShort();
@@ -287,36 +343,13 @@ void TBaseVastTree::ReadBaseRecord(TStream& Stream, Integer Version, PVastNode N
   Node->CheckState = Check <= csMixedDisabled ? static_cast<TCheckState>(Check) : csUncheckedNormal;
   Node->CheckType = CheckType <= ctButton ? static_cast<TCheckType>(CheckType) : ctNone;
 
-  // Children are appended one by one, so the counts stay true to what was
-  // actually read when a later child fails.
-  const Int64 SavedLimit = FReadLimit;
-  FReadLimit = Stream.Position() + Room;
-  const TScopeExit RestoreLimit([this, SavedLimit] { FReadLimit = SavedLimit; });
   Node->ChildCount = 0;
-  for (Integer I = 0; I < ChildCount; ++I) {
-    PVastNode Child = AllocateNode();
-    Child->Parent = Node;
-    Child->PrevSibling = Node->LastChild;
-    Child->Index = Node->LastChild ? Node->LastChild->Index + 1 : 0;
-    if (Node->LastChild)
-      Node->LastChild->NextSibling = Child;
-    else
-      Node->FirstChild = Child;
-    Node->LastChild = Child;
-    ++Node->ChildCount;
-    ReadNode(Stream, Version, Child);
-  }
+  return ChildCount;
 }
 
 bool TBaseVastTree::ReadChunk(TStream& Stream, Integer Version, Integer ChunkType, Integer ChunkSize,
                               PVastNode Node) {
   switch (ChunkType) {
-    case BaseChunk: {
-      const Int64 ChunkEnd = Stream.Position() + ChunkSize;
-      ReadBaseRecord(Stream, Version, Node, ChunkSize);
-      if (Stream.Position() > ChunkEnd) FailEnd();
-      return true;
-    }
     case UserChunk: {
       if (ChunkSize <= 0) return true;
       const Int64 Start = Stream.Position();

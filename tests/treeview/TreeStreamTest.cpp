@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "TreeSmallStack.h"
 #include "TreeTestSupport.h"
 
 namespace {
@@ -224,18 +225,54 @@ TEST_F(TStreamTest, ASecondBaseChunkIsAStreamError) {
   EXPECT_TREE_VALID(Target);
 }
 
-TEST_F(TStreamTest, NestingHasADepthLimit) {
-  TBaseVastTree Deep;
+// Deeper than a recursion per level fits in 1 MB.
+TEST_F(TStreamTest, DeepTreesSaveLoadAndMoveOnASmallStack) {
+  constexpr Integer Levels = 12000;
+  TBaseVastTree Deep, Other;
   KeyedStreaming(Deep);
+  KeyedStreaming(Other);
   PVastNode Run = nullptr;
-  for (int I = 0; I < 1200; ++I) {
+  for (Integer I = 0; I < Levels; ++I) {
     Run = Deep.AddChild(Run);
     Key(Deep, Run) = I;
   }
-  Deep.ValidateNode(nullptr, true);
   TMemoryStream S;
-  Deep.SaveToStream(S);
-  EXPECT_EQ(HelpContextOf(Target, StreamBytes(S)), 2006);
+  OnSmallStack([&] {
+    Deep.ValidateNode(nullptr, true);
+    Deep.SaveToStream(S);
+    S.SetPosition(0);
+    Target.LoadFromStream(S);
+    Deep.MoveTo(Deep.GetFirstNoInit(), &Other, amAddChildLast, false);
+  });
+  for (TBaseVastTree* Tree : {&Target, &Other}) {
+    EXPECT_EQ(Tree->RootNode()->TotalCount, static_cast<Cardinal>(Levels) + 1);
+    Integer Expected = 0;
+    for (PVastNode Node = Tree->GetFirstNoInit(); Node; Node = Node->FirstChild) {
+      ASSERT_EQ(Key(*Tree, Node), Expected);
+      ++Expected;
+    }
+    EXPECT_EQ(Expected, Levels);
+    ExpectDeepTreeValid(*Tree);
+  }
+  EXPECT_EQ(Deep.RootNodeCount(), 0u);
+  ExpectDeepTreeValid(Deep);
+}
+
+// A move whose reading fails in the target tree leaves both trees as they were.
+TEST_F(TStreamTest, FailedMoveLeavesBothTrees) {
+  Load(Target, Bytes);
+  const std::string SourceShape = Shape(Source), TargetShape = Shape(Target);
+  Target.OnLoadNode = [](TBaseVastTree* T, PVastNode N, TStream* S) {
+    S->ReadBuffer(T->GetNodeData(N), 4);
+    if (Key(*T, N) == 22) throw EVastTreeError(u"refused", 0);
+  };
+  PVastNode Moved = Source.GetFirstNoInit()->NextSibling;
+  EXPECT_THROW(Source.MoveTo(Moved, Target.GetFirstNoInit(), amInsertAfter, false), EVastTreeError);
+  EXPECT_EQ(Shape(Source), SourceShape);
+  EXPECT_EQ(Shape(Target), TargetShape);
+  EXPECT_EQ(Source.RootNode()->TotalCount, 10u);
+  EXPECT_EQ(Target.RootNode()->TotalCount, 10u);
+  EXPECT_TREE_VALID(Source);
   EXPECT_TREE_VALID(Target);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "TreeSmallStack.h"
 #include "TreeTestSupport.h"
 
 namespace {
@@ -163,6 +164,66 @@ TEST(TreeStructure, ReadOnlyRefusesChanges) {
   Tree.DeleteNode(Node);
   EXPECT_EQ(Tree.RootNodeCount(), 1u);
   EXPECT_EQ(Node->ChildCount, 1u);
+}
+
+TEST(TreeStore, StoredRootCountComesBackOnReadOnlyTree) {
+  for (bool ReadOnly : {false, true}) {
+    TBaseVastTree Tree;
+    if (ReadOnly)
+      Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toReadOnly});
+    Tree.SetLoading(true);
+    Tree.SetRootNodeCount(7);
+    Tree.SetLoading(false);
+    EXPECT_EQ(Tree.RootNodeCount(), 7u) << ReadOnly;
+    EXPECT_EQ(Tree.TotalCount(), 7u) << ReadOnly;
+    EXPECT_TREE_VALID(Tree);
+  }
+}
+
+TEST(TreeStore, NilNodeAccessorsAnswerDefaults) {
+  TBaseVastTree Tree;
+  int Asked = 0;
+  Tree.OnBeforeGetCheckState = [&](TBaseVastTree*, PVastNode) { ++Asked; };
+  EXPECT_EQ(Tree.GetVerticalAlignment(nullptr), 50);
+  EXPECT_FALSE(Tree.GetFiltered(nullptr));
+  EXPECT_EQ(Tree.GetCheckState(nullptr), csUncheckedNormal);
+  EXPECT_EQ(Tree.GetCheckType(nullptr), ctNone);
+  EXPECT_EQ(Asked, 0);
+  EXPECT_EQ(Tree.GetVerticalAlignment(Tree.AddChild(nullptr)), 50);
+}
+
+PVastNode AddChain(TBaseVastTree& Tree, PVastNode Parent, Cardinal Levels) {
+  PVastNode Top = nullptr;
+  for (Cardinal I = 0; I < Levels; ++I) {
+    Parent = Tree.AddChild(Parent);
+    if (!Top) Top = Parent;
+  }
+  return Top;
+}
+
+TEST(TreeStructure, DeepTreeWalksRunOnASmallStack) {
+  constexpr Cardinal Levels = 20000;
+  auto Tree = std::make_unique<TBaseVastTree>();
+  PVastNode Top = AddChain(*Tree, nullptr, Levels);
+  Tree->AddChild(nullptr);
+  Cardinal Count = 0;
+  OnSmallStack([&] {
+    Count = Tree->TotalCount();
+    Tree->InitRecursive(nullptr);
+    Tree->ReinitChildren(nullptr, true);
+    Tree->InvalidateChildren(nullptr, true);
+    Tree->FullExpand();
+  });
+  EXPECT_EQ(Count, Levels + 1);
+  EXPECT_EQ(Top->TotalCount, Levels);
+  ExpectDeepTreeValid(*Tree);
+  OnSmallStack([&] {
+    Tree->DeleteNode(Top);
+    EXPECT_EQ(Tree->TotalCount(), 1u);
+    AddChain(*Tree, nullptr, 1000);
+    Tree.reset();
+  });
+  EXPECT_EQ(Tree, nullptr);
 }
 
 TEST(TreeStructure, MoveChildrenOnlyBeforeAndAfter) {

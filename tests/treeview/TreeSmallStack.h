@@ -1,0 +1,32 @@
+#pragma once
+// Runs test code on a thread with a small stack.
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <cstddef>
+#include <functional>
+
+#include "TreeTestSupport.h"
+
+// Runs Body on a thread with a 1 MB stack (the Windows main thread's
+// default), where a walk that recurses per level runs out of stack.
+inline void OnSmallStack(const std::function<void()>& Body, std::size_t StackSize = 1 << 20) {
+  pthread_attr_t Attr;
+  ASSERT_EQ(pthread_attr_init(&Attr), 0);
+  ASSERT_EQ(pthread_attr_setstacksize(&Attr, StackSize), 0);
+  pthread_t Thread;
+  auto Entry = [](void* P) -> void* {
+    (*static_cast<const std::function<void()>*>(P))();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&Thread, &Attr, Entry, const_cast<std::function<void()>*>(&Body)), 0);
+  pthread_join(Thread, nullptr);
+  pthread_attr_destroy(&Attr);
+}
+
+
+// The invariant checker recurses per level: deep trees are checked on a
+// thread with room for it.
+inline void ExpectDeepTreeValid(TBaseVastTree& Tree) {
+  OnSmallStack([&] { EXPECT_TREE_VALID(Tree); }, std::size_t(1) << 30);
+}
