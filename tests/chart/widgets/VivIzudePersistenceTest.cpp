@@ -246,7 +246,9 @@ TEST_F(Persistence, ColoursAsText) {
   } Cases[] = {{-1, u"gcNull"}, {0x0000FF, u"#FF0000"}, {0x123456, u"#563412"}, {0, u"#000000"}};
   for (const Case& C : Cases) {
     EXPECT_EQ(TVivIzudePersistence::ColorToHexString(C.Color), C.Text);
-    if (C.Color != -1) EXPECT_EQ(TVivIzudePersistence::HexToColor(C.Text), C.Color);
+    if (C.Color != -1) {
+      EXPECT_EQ(TVivIzudePersistence::HexToColor(C.Text), C.Color);
+    }
   }
   // A system colour is written as the RGB it stands for at saving time.
   EXPECT_EQ(TVivIzudePersistence::ColorToHexString(clBtnFace, [](TColor) { return 0xF0F0F0 - 0x10; }), u"#E0F0F0");
@@ -319,7 +321,9 @@ TEST_F(Persistence, MalformedDocumentsRaiseAndLeaveTheObjectAsItWas) {
       Load(&T, C.Json);
       ADD_FAILURE() << "no error";
     } catch (const Exception& E) {
-      if (C.Message) EXPECT_EQ(E.Message(), C.Message);
+      if (C.Message) {
+        EXPECT_EQ(E.Message(), C.Message);
+      }
     }
     EXPECT_EQ(Save(&T), Before);
   }
