@@ -32,6 +32,7 @@
 #include "chart/widgets/VivIzudeJSONReader.h"
 #include "chart/widgets/VivIzudeJSONWriter.h"
 #include "rtl/Exceptions.h"
+#include "rtl/Set.h"
 #include "rtl/Streams.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
@@ -111,10 +112,16 @@ private:
 };
 
 namespace VivIzudePersistenceDetail {
+template <class T>
+struct IsSet : std::false_type {};
+template <class E, class U>
+struct IsSet<TSet<E, U>> : std::true_type {};
+
 template <class V>
 constexpr TTypeKind KindOf() {
   using T = std::remove_cvref_t<V>;
-  if constexpr (std::is_same_v<T, bool>) return tkEnumeration;
+  if constexpr (IsSet<T>::value) return tkSet;
+  else if constexpr (std::is_same_v<T, bool>) return tkEnumeration;
   else if constexpr (std::is_same_v<T, Int64>) return tkInt64;
   else if constexpr (std::is_integral_v<T> && sizeof(T) <= 4 && !std::is_same_v<T, char16_t>) return tkInteger;
   else if constexpr (std::is_same_v<T, char16_t>) return tkWChar;
@@ -131,6 +138,7 @@ template <class V>
 TVivIzudeValue ToValue(const V& Value) {
   constexpr TTypeKind K = KindOf<V>();
   if constexpr (std::is_same_v<std::remove_cvref_t<V>, bool>) return Value;
+  else if constexpr (K == tkSet) return static_cast<Int64>(Value.Bits());
   else if constexpr (K == tkInteger || K == tkInt64 || K == tkWChar || K == tkEnumeration) return static_cast<Int64>(Value);
   else if constexpr (K == tkFloat) return static_cast<double>(Value);
   else if constexpr (K == tkUString) return Value;
@@ -143,6 +151,7 @@ V FromValue(const TVivIzudeValue& Value) {
   using T = std::remove_cvref_t<V>;
   constexpr TTypeKind K = KindOf<T>();
   if constexpr (std::is_same_v<T, bool>) return std::get<bool>(Value);
+  else if constexpr (K == tkSet) return T::FromBits(static_cast<decltype(T().Bits())>(std::get<Int64>(Value)));
   else if constexpr (K == tkInteger || K == tkInt64 || K == tkWChar || K == tkEnumeration) return static_cast<T>(std::get<Int64>(Value));
   else if constexpr (K == tkFloat) return static_cast<T>(std::get<double>(Value));
   else if constexpr (K == tkUString) return std::get<String>(Value);
@@ -221,6 +230,19 @@ public:
     P.Kind = tkClass;
     P.Get = [Member](TObject* O) { return TVivIzudeValue(static_cast<TObject*>(static_cast<T*>(O)->*Member)); };
     // Writable as far as persistence goes: the held object is filled, never replaced.
+    P.Set = [](TObject*, const TVivIzudeValue&) {};
+    FInfo.OwnProperties.push_back(std::move(P));
+    return *this;
+  }
+
+  // The same through a getter.
+  template <class C>
+  TVivIzudeClassBuilder& Object(const String& AName, C* (T::*Getter)() const) {
+    static_assert(std::is_base_of_v<TObject, C>, "sub-objects derive from TObject");
+    TVivIzudePropInfo P;
+    P.Name = AName;
+    P.Kind = tkClass;
+    P.Get = [Getter](TObject* O) { return TVivIzudeValue(static_cast<TObject*>((static_cast<T*>(O)->*Getter)())); };
     P.Set = [](TObject*, const TVivIzudeValue&) {};
     FInfo.OwnProperties.push_back(std::move(P));
     return *this;

@@ -13,6 +13,7 @@
 namespace {
 
 enum TPetKind { pkCat, pkDog, pkFish };
+using TPetKinds = TSet<TPetKind, Byte>;
 
 struct TSpan {
   int A = 0, B = 0;
@@ -79,7 +80,7 @@ public:
   TColor FFill = 0;
   bool Visible = false;
   TPetKind Kind = pkCat;
-  Integer Style = 0;  // a set's bits
+  TPetKinds Style;
   double Ratio = 0;
   float Scale = 0;
   Int64 Big = 0;
@@ -90,6 +91,24 @@ public:
   TTestPicture* Picture;
   TObject* Nothing = nullptr;
   int SetCountCalls = 0;
+};
+
+class TColumn : public TObject {
+public:
+  Integer Width = 0;
+  String Title;
+};
+
+// Items are added by the collection and copied from a read object.
+class TColumns : public TObject {
+public:
+  std::vector<std::unique_ptr<TColumn>> Items;
+};
+
+class TGrid : public TObject {
+public:
+  TColumns* Columns() const { return FColumns.get(); }
+  std::unique_ptr<TColumns> FColumns = std::make_unique<TColumns>();
 };
 
 class TWithRecord : public TObject {
@@ -142,7 +161,7 @@ void RegisterTestClasses() {
       .Event(u"OnChange")
       .Field(u"visible", &TSettings::Visible)
       .Field(u"Kind", &TSettings::Kind)
-      .Field(u"Style", &TSettings::Style, u"TFontStyles")
+      .Field(u"Style", &TSettings::Style)
       .Field(u"Ratio", &TSettings::Ratio)
       .Field(u"Scale", &TSettings::Scale)
       .Field(u"Big", &TSettings::Big)
@@ -153,6 +172,17 @@ void RegisterTestClasses() {
       .Object(u"Picture", &TSettings::Picture)
       .Object(u"Nothing", &TSettings::Nothing);
   VivIzudeRegisterClass<TFiltered>(u"TFiltered").Inherits<TSettings>();
+  VivIzudeRegisterClass<TColumn>(u"TColumn").Field(u"Width", &TColumn::Width).Field(u"Title", &TColumn::Title);
+  VivIzudeRegisterClass<TColumns>(u"TColumns")
+      .Collection({[](TObject* C) { return static_cast<Integer>(static_cast<TColumns*>(C)->Items.size()); },
+                   [](TObject* C, Integer I) -> TObject* { return static_cast<TColumns*>(C)->Items[I].get(); },
+                   [](TObject* C) { static_cast<TColumns*>(C)->Items.clear(); },
+                   [](TObject* C, TObject* From) {
+                     auto* Source = dynamic_cast<TColumn*>(From);
+                     if (!Source) throw EVivIzudeReaderException(u"not a column");
+                     static_cast<TColumns*>(C)->Items.push_back(std::make_unique<TColumn>(*Source));
+                   }});
+  VivIzudeRegisterClass<TGrid>(u"TGrid").Object(u"Columns", &TGrid::Columns);
   VivIzudeRegisterClass<TWithRecord>(u"TWithRecord")
       .Property(u"Span", &TWithRecord::Span, &TWithRecord::SetSpan)
       .Field(u"Z", &TWithRecord::Z);
@@ -176,7 +206,7 @@ protected:
     S.SetFill(0x0000FF);
     S.Visible = true;
     S.Kind = pkFish;
-    S.Style = 5;
+    S.Style = {pkCat, pkFish};
     S.Ratio = 0.1;
     S.Scale = 2.5f;
     S.Big = 1LL << 40;
@@ -215,7 +245,7 @@ TEST_F(Persistence, EveryPropertyTypeRoundTrips) {
   EXPECT_EQ(T.Fill(), 0x0000FF);
   EXPECT_TRUE(T.Visible);
   EXPECT_EQ(T.Kind, pkFish);
-  EXPECT_EQ(T.Style, 5);
+  EXPECT_TRUE(T.Style == (TPetKinds{pkCat, pkFish}));
   EXPECT_EQ(T.Ratio, 0.1);
   EXPECT_EQ(T.Scale, 2.5f);
   EXPECT_EQ(T.Big, 1LL << 40);
@@ -237,6 +267,26 @@ TEST_F(Persistence, ListItemsAreBuiltThroughTheirConstructors) {
   const int Before = TPetItem::Constructed;
   Load(&T, "{\"$type\":\"TSettings\",\"Pets\":[{\"$type\":\"TBigPet\",\"Name\":\"A\"},{\"$type\":\"TPetItem\"}]}");
   EXPECT_EQ(TPetItem::Constructed - Before, 2);
+}
+
+TEST_F(Persistence, CollectionsRoundTripAndAnEmptyOneStaysEmpty) {
+  TGrid G;
+  EXPECT_EQ(Save(&G), "{\"$type\":\"TGrid\",\"Columns\":[]}");
+  G.Columns()->Items.push_back(std::make_unique<TColumn>());
+  G.Columns()->Items[0]->Width = 80;
+  G.Columns()->Items[0]->Title = u"Size";
+  G.Columns()->Items.push_back(std::make_unique<TColumn>());
+  const std::string Text = Save(&G);
+  EXPECT_EQ(Text,
+            "{\"$type\":\"TGrid\",\"Columns\":[{\"$type\":\"TColumn\",\"Title\":\"Size\",\"Width\":80},"
+            "{\"$type\":\"TColumn\",\"Title\":\"\",\"Width\":0}]}");
+  TGrid H;
+  H.Columns()->Items.push_back(std::make_unique<TColumn>());
+  Load(&H, Text);
+  ASSERT_EQ(H.Columns()->Items.size(), 2u);
+  EXPECT_EQ(H.Columns()->Items[0]->Title, u"Size");
+  Load(&H, "{\"$type\":\"TGrid\",\"Columns\":[]}");
+  EXPECT_TRUE(H.Columns()->Items.empty());
 }
 
 TEST_F(Persistence, ColoursAsText) {
