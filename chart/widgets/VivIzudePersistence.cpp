@@ -283,7 +283,11 @@ void TVivIzudeReader::ReadInto(TObject* AObject, bool TopLevel) {
     FReader->ReadEndArray();
   } else if (const auto* P = Info->PictureAccess()) {
     const String Text = FReader->ReadString();
-    if (Text.empty()) return;
+    if (Text.empty()) {
+      // A document leaves a picture alone; a snapshot of an empty one empties it.
+      if (FSnapshot && P->Clear) P->Clear(AObject);
+      return;
+    }
     TBytes Bytes;
     if (!HexToBytes(Text, Bytes)) {
       FWarnings.push_back(u"Picture of class " + Info->Name + u" is not hexadecimal text; left unchanged");

@@ -75,6 +75,8 @@ struct TVivIzudeCollectionAccess {
 struct TVivIzudePictureAccess {
   std::function<TBytes(TObject*)> Save;  // empty: no graphic
   std::function<bool(TObject*, const TBytes&)> Load;  // false: format not recognised, unchanged
+  // Drops the graphic; puts back an empty picture when a failed load is undone.
+  std::function<void(TObject*)> Clear;
 };
 
 struct TVivIzudeClassInfo {
@@ -158,6 +160,13 @@ V FromValue(const TVivIzudeValue& Value) {
   else return T{};
 }
 
+// Only an enumeration with a fixed underlying type holds every value of that
+// type; any other needs its highest ordinal to be read safely.
+template <class V>
+concept FixedEnum = std::is_enum_v<V> && requires { V{std::underlying_type_t<V>{}}; };
+template <class V>
+inline constexpr bool SafeToRead = !std::is_enum_v<V> || FixedEnum<V>;
+
 template <class V>
 const char16_t* DefaultTypeName() {
   if constexpr (std::is_same_v<std::remove_cvref_t<V>, bool>) return u"Boolean";
@@ -189,6 +198,8 @@ public:
                                   const String& ATypeName = u"") {
     static_assert(std::is_same_v<std::remove_cvref_t<G>, std::remove_cvref_t<S>>,
                   "getter and setter must agree on the type");
+    static_assert(VivIzudePersistenceDetail::SafeToRead<std::remove_cvref_t<G>>,
+                  "an enumeration without a fixed underlying type needs its highest ordinal: use Enum()");
     namespace D = VivIzudePersistenceDetail;
     TVivIzudePropInfo P;
     P.Name = AName;
@@ -210,6 +221,8 @@ public:
   // A property stored straight in a field.
   template <class V>
   TVivIzudeClassBuilder& Field(const String& AName, V T::*Member, const String& ATypeName = u"") {
+    static_assert(VivIzudePersistenceDetail::SafeToRead<V>,
+                  "an enumeration without a fixed underlying type needs its highest ordinal: use Enum()");
     namespace D = VivIzudePersistenceDetail;
     TVivIzudePropInfo P;
     P.Name = AName;
@@ -217,6 +230,25 @@ public:
     P.TypeName = ATypeName.empty() ? String(D::DefaultTypeName<V>()) : ATypeName;
     P.Get = [Member](TObject* O) { return D::ToValue(static_cast<T*>(O)->*Member); };
     P.Set = [Member](TObject* O, const TVivIzudeValue& Value) { static_cast<T*>(O)->*Member = D::FromValue<V>(Value); };
+    FInfo.OwnProperties.push_back(std::move(P));
+    return *this;
+  }
+
+  // An enumeration stored in a field; an ordinal outside 0 .. High is refused.
+  template <class E>
+  TVivIzudeClassBuilder& Enum(const String& AName, E T::*Member, E High) {
+    static_assert(std::is_enum_v<E>, "Enum() is for enumerations");
+    namespace D = VivIzudePersistenceDetail;
+    TVivIzudePropInfo P;
+    P.Name = AName;
+    P.Kind = tkEnumeration;
+    P.Get = [Member](TObject* O) { return TVivIzudeValue(static_cast<Int64>(static_cast<T*>(O)->*Member)); };
+    P.Set = [Member, High, AName](TObject* O, const TVivIzudeValue& Value) {
+      const Int64 Ordinal = std::get<Int64>(Value);
+      if (Ordinal < 0 || Ordinal > static_cast<Int64>(High))
+        throw EVivIzudeReaderException(u"Value out of range for property " + AName);
+      static_cast<T*>(O)->*Member = static_cast<E>(Ordinal);
+    };
     FInfo.OwnProperties.push_back(std::move(P));
     return *this;
   }

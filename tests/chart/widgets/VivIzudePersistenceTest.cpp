@@ -152,7 +152,8 @@ void RegisterTestClasses() {
                   if (B.size() < 2 || B[0] != 'P' || B[1] != 'X') return false;
                   static_cast<TTestPicture*>(P)->Data = B;
                   return true;
-                }});
+                },
+                [](TObject* P) { static_cast<TTestPicture*>(P)->Data.clear(); }});
   VivIzudeRegisterClass<TBorder>(u"TBorder").Field(u"Width", &TBorder::Width).Field(u"Color", &TBorder::Color, u"TColor");
   VivIzudeRegisterClass<TSettings>(u"TSettings")
       .Property(u"Count", &TSettings::Count, &TSettings::SetCount)
@@ -160,7 +161,7 @@ void RegisterTestClasses() {
       .ReadOnly(u"Area", &TSettings::Area)
       .Event(u"OnChange")
       .Field(u"visible", &TSettings::Visible)
-      .Field(u"Kind", &TSettings::Kind)
+      .Enum(u"Kind", &TSettings::Kind, pkFish)
       .Field(u"Style", &TSettings::Style)
       .Field(u"Ratio", &TSettings::Ratio)
       .Field(u"Scale", &TSettings::Scale)
@@ -359,6 +360,9 @@ TEST_F(Persistence, MalformedDocumentsRaiseAndLeaveTheObjectAsItWas) {
       {"{\"$type\":\"TSettings\",\"Count\":5,\"Caption\":\"new\",\"Ratio\":\"x\"}", nullptr},
       {"{\"$type\":\"TSettings\",\"Count\":5,\"Border\":{\"$type\":\"TBorder\",\"Width\":2", nullptr},
       {"{\"$type\":\"TSettings\",\"Count\":5,\"Nothing\":{}}", nullptr},
+      {"{\"$type\":\"TSettings\",\"Count\":5,\"Kind\":3}", u"Value out of range for property Kind"},
+      {"{\"$type\":\"TSettings\",\"Count\":5,\"Kind\":-1}", u"Value out of range for property Kind"},
+      {"{\"$type\":\"TSettings\",\"Picture\":\"5058AA\",\"Count\":\"x\"}", nullptr},
       {"[1,2]", nullptr},
       {"", nullptr},
   };
@@ -393,6 +397,12 @@ TEST_F(Persistence, PictureThatIsNotHexIsReportedAndTheRestLoads) {
   Load(&T, "{\"$type\":\"TSettings\",\"Picture\":\"\"}", &Warnings);
   EXPECT_TRUE(Warnings.empty());
   EXPECT_EQ(T.Picture->Data, (TBytes{'P', 'X', 1}));
+}
+
+TEST_F(Persistence, FailedLoadEmptiesAPictureThatWasEmpty) {
+  TSettings T;
+  EXPECT_THROW(Load(&T, "{\"$type\":\"TSettings\",\"Picture\":\"5058AA\",\"Count\":\"x\"}"), Exception);
+  EXPECT_TRUE(T.Picture->Data.empty());
 }
 
 TEST_F(Persistence, PictureAtTopLevelIsRefused) {
