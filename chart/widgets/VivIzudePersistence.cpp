@@ -170,12 +170,12 @@ TVivIzudeWriter::~TVivIzudeWriter() { delete FWriter; }
 
 void TVivIzudeWriter::Write(TObject* AObject) {
   FFilter = FSnapshot ? nullptr : dynamic_cast<IVivIzudePersistence*>(AObject);
-  WriteValue(AObject, true);
+  WriteValue(AObject);
   // Hands the complete text to the target now, so that a failing target is reported.
   FWriter->Close();
 }
 
-void TVivIzudeWriter::WriteValue(TObject* AObject, bool TopLevel) {
+void TVivIzudeWriter::WriteValue(TObject* AObject) {
   if (!AObject) {
     FWriter->WriteNull();
     return;
@@ -194,7 +194,6 @@ void TVivIzudeWriter::WriteValue(TObject* AObject, bool TopLevel) {
     // At the top level the JSON writer refuses a bare string.
     FWriter->WriteString(BytesToHex(P->Save(AObject)));
   } else {
-    (void)TopLevel;
     WriteObject(AObject);
   }
 }
@@ -219,7 +218,7 @@ void TVivIzudeWriter::WriteProperty(TObject* AObject, const TVivIzudePropInfo& P
   const TVivIzudeValue V = Prop.Get(AObject);
   FWriter->WriteName(Prop.Name);
   if (Prop.Kind == tkClass) {
-    WriteValue(std::get<TObject*>(V), false);
+    WriteValue(std::get<TObject*>(V));
   } else if (Prop.IsColor()) {
     FWriter->WriteString(TVivIzudePersistence::ColorToHexString(static_cast<TColor>(std::get<Int64>(V)), FResolver));
   } else if (const bool* B = std::get_if<bool>(&V)) {
@@ -243,7 +242,7 @@ TVivIzudeReader::~TVivIzudeReader() { delete FReader; }
 
 void TVivIzudeReader::Read(TObject* AObject) {
   FFilter = FSnapshot ? nullptr : dynamic_cast<IVivIzudePersistence*>(AObject);
-  ReadInto(AObject, true);
+  ReadInto(AObject);
 }
 
 TObject* TVivIzudeReader::Read(const TVivIzudeClassInfo* ABase) {
@@ -257,8 +256,7 @@ void TVivIzudeReader::ReadTypeMember() {
     throw EVivIzudeReaderException(u"\"" + String(VivIzudeTypeKey) + u"\" property not found in Object descriptor.");
 }
 
-void TVivIzudeReader::ReadInto(TObject* AObject, bool TopLevel) {
-  (void)TopLevel;
+void TVivIzudeReader::ReadInto(TObject* AObject) {
   if (!AObject) {
     FReader->ReadNull();
     return;
@@ -328,7 +326,7 @@ void TVivIzudeReader::ReadMembers(TObject* AObject, const TVivIzudeClassInfo& In
     }
     if (Prop->Kind == tkClass) {
       TObject* Held = std::get<TObject*>(Prop->Get(AObject));
-      ReadInto(Held, false);
+      ReadInto(Held);
     } else {
       ReadProperty(AObject, *Prop);
     }

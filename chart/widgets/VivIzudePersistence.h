@@ -362,7 +362,7 @@ private:
   bool FSnapshot = false;
   std::function<TColor(TColor)> FResolver;
   IVivIzudePersistence* FFilter = nullptr;  // the root object's filter, if it has one
-  void WriteValue(TObject* AObject, bool TopLevel);
+  void WriteValue(TObject* AObject);
   void WriteObject(TObject* AObject);
   void WriteProperty(TObject* AObject, const TVivIzudePropInfo& Prop);
 };
@@ -388,7 +388,7 @@ private:
   std::vector<String> FWarnings;
   IVivIzudePersistence* FFilter = nullptr;  // the root object's filter, if it has one
   void ReadTypeMember();
-  void ReadInto(TObject* AObject, bool TopLevel);
+  void ReadInto(TObject* AObject);
   TObject* CreateObject(const TVivIzudeClassInfo* ABase);
   void ReadMembers(TObject* AObject, const TVivIzudeClassInfo& Info);
   void ReadProperty(TObject* AObject, const TVivIzudePropInfo& Prop);
