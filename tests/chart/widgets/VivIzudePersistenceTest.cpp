@@ -93,6 +93,12 @@ public:
   int SetCountCalls = 0;
 };
 
+// No constructor the reader could call: it is never built from a document.
+class TNeedsArgument : public TPetItem {
+public:
+  explicit TNeedsArgument(int) {}
+};
+
 class TColumn : public TObject {
 public:
   Integer Width = 0;
@@ -173,6 +179,7 @@ void RegisterTestClasses() {
       .Object(u"Picture", &TSettings::Picture)
       .Object(u"Nothing", &TSettings::Nothing);
   VivIzudeRegisterClass<TFiltered>(u"TFiltered").Inherits<TSettings>();
+  VivIzudeRegisterClass<TNeedsArgument>(u"TNeedsArgument").Inherits<TPetItem>();
   VivIzudeRegisterClass<TColumn>(u"TColumn").Field(u"Width", &TColumn::Width).Field(u"Title", &TColumn::Title);
   VivIzudeRegisterClass<TColumns>(u"TColumns")
       .Collection({[](TObject* C) { return static_cast<Integer>(static_cast<TColumns*>(C)->Items.size()); },
@@ -363,6 +370,8 @@ TEST_F(Persistence, MalformedDocumentsRaiseAndLeaveTheObjectAsItWas) {
       {"{\"$type\":\"TSettings\",\"Count\":5,\"Kind\":3}", u"Value out of range for property Kind"},
       {"{\"$type\":\"TSettings\",\"Count\":5,\"Kind\":-1}", u"Value out of range for property Kind"},
       {"{\"$type\":\"TSettings\",\"Picture\":\"5058AA\",\"Count\":\"x\"}", nullptr},
+      {"{\"$type\":\"TSettings\",\"Count\":5,\"Pets\":[{\"$type\":\"TNeedsArgument\"}]}",
+       u"Type \"TNeedsArgument\" not supported"},
       {"[1,2]", nullptr},
       {"", nullptr},
   };
