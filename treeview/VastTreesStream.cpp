@@ -347,7 +347,7 @@ Integer TBaseVastTree::ReadBaseRecord(TStream& Stream, Integer& Version, PVastNo
   return ChildCount;
 }
 
-bool TBaseVastTree::ReadChunk(TStream& Stream, Integer Version, Integer ChunkType, Integer ChunkSize,
+bool TBaseVastTree::ReadChunk(TStream& Stream, Integer /*Version*/, Integer ChunkType, Integer ChunkSize,
                               PVastNode Node) {
   switch (ChunkType) {
     case UserChunk: {

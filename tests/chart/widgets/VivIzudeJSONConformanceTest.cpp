@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "JsonTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
