@@ -1,6 +1,8 @@
 // The animation loop and the slide of rows while a node opens or closes.
 #include "treeview/VastTreeControl_win.h"
 
+#include "rtl/ScopeExit.h"
+
 
 #include <algorithm>
 #include <cmath>
@@ -18,10 +20,7 @@ void TVastTreeControl::Animate(Cardinal Steps, Cardinal Duration,
                                const std::function<bool(Integer Step, Integer StepSize)>& Callback) {
   if (HasState(tsInAnimation) || Duration == 0) return;
   DoStateChange({tsInAnimation});
-  struct TLeave {
-    TVastTreeControl* Tree;
-    ~TLeave() { Tree->DoStateChange({}, {tsInAnimation}); }
-  } Leave{this};
+  const TScopeExit Leave([this] { DoStateChange({}, {tsInAnimation}); });
   Integer StepSize = static_cast<Integer>(std::nearbyint(std::max(1.0, static_cast<double>(Steps) / Duration)));
   Integer StepsLeft = static_cast<Integer>(Steps) / StepSize;
   Integer Remaining = static_cast<Integer>(Duration);

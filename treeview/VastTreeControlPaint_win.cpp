@@ -3,6 +3,8 @@
 // with the GDI drawing utilities they use.
 #include "treeview/VastTreeControl_win.h"
 
+#include "rtl/ScopeExit.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -860,10 +862,7 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
                                  TVTInternalPaintOptions PaintOptions) {
   if (HasState(tsPainting)) return;
   DoStateChange({tsPainting});
-  struct TLeave {
-    TVastTreeControl* Tree;
-    ~TLeave() { Tree->DoStateChange({}, {tsPainting}); }
-  } Leave{this};
+  const TScopeExit Leave([this] { DoStateChange({}, {tsPainting}); });
   DoBeforePaint(TargetCanvas);
 
   const TVTPaintOptions Paint = TreeOptions().PaintOptions();

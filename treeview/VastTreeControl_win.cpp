@@ -987,10 +987,7 @@ void TVastTreeControl::WMSize(TMessage& Message) {
   TCustomControl::WndProc(Message);
   if (FHandle && !HasState(tsSizing) && !HasState(tsWindowCreating) && ClientHeight() > 0) {
     DoStateChange({tsSizing});
-    struct TLeave {
-      TVastTreeControl* Tree;
-      ~TLeave() { Tree->DoStateChange({}, {tsSizing}); }
-    } Leave{this};
+    const TScopeExit Leave([this] { DoStateChange({}, {tsSizing}); });
     Header().SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
     ComputeHeaderRect();
     UpdateScrollBars(true);
