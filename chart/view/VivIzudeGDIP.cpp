@@ -1132,10 +1132,10 @@ Status TGPPen::GetColor(ARGB& Color) {
   return lastResult;
 }
 Status TGPPen::SetCustomStartCap(const TGPCustomLineCap* Cap) {
-  return Keep(Api().GdipSetPenCustomStartCap(nativePen, H(Cap)));
+  return Keep(Api().GdipSetPenCustomStartCap(nativePen, NativeOf(Cap)));
 }
 Status TGPPen::SetCustomEndCap(const TGPCustomLineCap* Cap) {
-  return Keep(Api().GdipSetPenCustomEndCap(nativePen, H(Cap)));
+  return Keep(Api().GdipSetPenCustomEndCap(nativePen, NativeOf(Cap)));
 }
 Status TGPPen::GetCustomStartCap(TGPCustomLineCap* Cap) {
   if (!Cap) return Keep(InvalidParameter);
@@ -1159,7 +1159,7 @@ INT TGPGraphicsPath::GetPointCount() {
   return N;
 }
 Status TGPGraphicsPath::GetBounds(TGPRectF& Bounds, const TGPMatrix* Matrix, const TGPPen* Pen) {
-  return Keep(Api().GdipGetPathWorldBounds(nativePath, &Bounds, H(Matrix), H(Pen)));
+  return Keep(Api().GdipGetPathWorldBounds(nativePath, &Bounds, NativeOf(Matrix), NativeOf(Pen)));
 }
 
 ImageType TGPImage::GetType() {
@@ -1192,7 +1192,7 @@ Status TGPGraphics::DrawCachedBitmap(const TGPCachedBitmap& Bitmap, INT X, INT Y
 
 TGPCustomLineCap::TGPCustomLineCap(const TGPGraphicsPath* FillPath, const TGPGraphicsPath* StrokePath, INT BaseCap,
                                    REAL BaseInset) {
-  lastResult = Api().GdipCreateCustomLineCap(H(FillPath), H(StrokePath), BaseCap, BaseInset, &nativeCap);
+  lastResult = Api().GdipCreateCustomLineCap(NativeOf(FillPath), NativeOf(StrokePath), BaseCap, BaseInset, &nativeCap);
 }
 TGPCustomLineCap::~TGPCustomLineCap() {
   if (nativeCap) Api().GdipDeleteCustomLineCap(nativeCap);

@@ -174,14 +174,14 @@ TEST_F(IntlTables, TextsOfOneLanguageAreComposedAgainInTheOther) {
   const struct {
     String Avant, Apres;
   } Cas[] = {
-      {U("Connecté"), u"Connected"},
-      {U("Déconnecté"), u"Disconnected"},
-      {U("Terminé"), u"Finished"},
-      {U("Suppression fichier \"a b.txt\"..."), u"Deleting \"a b.txt\" file..."},
-      {U("Terminé ; 3 ligne(s) de listes non comprise(s) : les totaux peuvent être incomplets"),
+      {UTF8ToUTF16("Connecté"), u"Connected"},
+      {UTF8ToUTF16("Déconnecté"), u"Disconnected"},
+      {UTF8ToUTF16("Terminé"), u"Finished"},
+      {UTF8ToUTF16("Suppression fichier \"a b.txt\"..."), u"Deleting \"a b.txt\" file..."},
+      {UTF8ToUTF16("Terminé ; 3 ligne(s) de listes non comprise(s) : les totaux peuvent être incomplets"),
        u"Finished; 3 listing line(s) not understood: the totals may be short"},
       {u"Erreur : 530 Login incorrect.", u"Error : 530 Login incorrect."},
-      {U("Libre : 1,50 Gio"), u"Free: 1,50 Gio"},
+      {UTF8ToUTF16("Libre : 1,50 Gio"), u"Free: 1,50 Gio"},
       {u"/pub/Dossier", u"/pub/Dossier"},
       {u"racine", u"racine"},
       {u"", u""},
