@@ -108,6 +108,20 @@ String TitreGraphique(TVivGDIPChartView* View) { return View->Panes().Items(0)->
 bool LegendePieVisible(TVivGDIPChartView* View) { return Serie(View).Pie().LegendVisible(); }
 Integer TaillePieGraphique(TVivGDIPChartView* View) { return Serie(View).Pie().Size(); }
 
+TRect RectanglePieGraphique(TVivGDIPChartView* View) {
+  TVivGDIPChartSerie& s = Serie(View);
+  const TRect zone = View->Panes().Items(0)->Series().SeriesRectangle();
+  if (zone.IsEmpty()) return {};
+  const TPoint centre = s.GetPieCenter(s.GetPieRectangle(s.Index(), zone));
+  const Integer rayon = s.Pie().GetPieSize() / 2;
+  return {centre.X - rayon, centre.Y - rayon, centre.X + rayon, centre.Y + rayon};
+}
+
+TRect EcranGraphique(TVivGDIPChartView* View) {
+  const TPoint o = View->ClientOrigin();
+  return {o.X, o.Y, o.X + View->ClientWidth(), o.Y + View->ClientHeight()};
+}
+
 bool EnregistreGraphique(TVivGDIPChartView* View, const String& FileName) {
   try {
     View->SaveToImage(FileName, View->Width(), View->Height(), itPNG, 100);

@@ -47,5 +47,10 @@ String TitreGraphique(TVivGDIPChartView* View);
 std::vector<TRect> TextesValeursGraphique(TVivGDIPChartView* View);
 bool LegendePieVisible(TVivGDIPChartView* View);
 Integer TaillePieGraphique(TVivGDIPChartView* View);
+// The pie's bounds as the last painting laid it out, in the chart's client
+// coordinates (empty before the first painting).
+TRect RectanglePieGraphique(TVivGDIPChartView* View);
+// The chart's client area on the screen.
+TRect EcranGraphique(TVivGDIPChartView* View);
 // Saves what the chart shows as a PNG picture of its size.
 bool EnregistreGraphique(TVivGDIPChartView* View, const String& FileName);

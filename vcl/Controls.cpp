@@ -788,7 +788,18 @@ void TWinControl::AlignControls(TControl*) {
     FAlignPending = true;
     return;
   }
+  // A child's resize handler may move a sibling while this pass runs (a
+  // pane keeping its share of the window): the request it makes then is
+  // not lost, a new pass lays the children out again from their new sizes.
+  for (int pass = 0; pass < 4; ++pass) {
+    FAlignPending = false;
+    AlignPass();
+    if (!FAlignPending) return;
+  }
   FAlignPending = false;
+}
+
+void TWinControl::AlignPass() {
   ++FAligning;
   const TScopeExit aligned([this] { --FAligning; });
   const TRect client = ClientRect();

@@ -433,6 +433,8 @@ protected:
   void PaintControls(HDC DC);
   void PaintHandler(TMessage& Message);
   virtual void AlignControls(TControl* AControl);
+  // One layout of the children (AlignControls repeats it while requests come).
+  void AlignPass();
   // Narrows the client area aligned children share (before Padding).
   virtual void AdjustClientRect(TRect& Rect) const { (void)Rect; }
   virtual void DoEnter();

@@ -936,6 +936,9 @@ void TVivIzudeView::Resize() {
     P->Series().ForceInit(true);
     P->Chart().InitializeChart(FScratch, P->Rectangle(), 1.0, 1.0);
   }
+  // Everything is laid out from the whole client area (a pie is centred in
+  // it): the bits the system keeps from the former size are all stale.
+  Invalidate();
 }
 
 void TVivIzudeView::DoLeftScroll(TObject*, Integer Pane, Integer Delta, Integer From, Integer To) {

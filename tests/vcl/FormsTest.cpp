@@ -310,6 +310,27 @@ TEST_F(FormsTest, ParentColorAndFontFlowDown) {
   EXPECT_EQ(form->LeftPanel->Font()->Name(), u"Tahoma");
 }
 
+// A child's resize handler moving itself while its container aligns (a pane
+// keeping its share of the window): its sibling follows the new size.
+TEST_F(FormsTest, AResizeHandlerThatResizesDuringAlignmentIsFollowed) {
+  auto form = MakeForm<TForm>();
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetBevelOuter(bvNone);
+  panel->SetBounds(0, 0, 200, 100);
+  auto* left = new TPanel(form.get());
+  left->SetParent(panel);
+  left->SetWidth(100);
+  left->SetAlign(alLeft);
+  auto* rest = new TPanel(form.get());
+  rest->SetParent(panel);
+  rest->SetAlign(alClient);
+  left->OnResize = [&](TObject*) { left->SetWidth(panel->ClientWidth() / 2); };
+  panel->SetBounds(0, 0, 400, 300);
+  EXPECT_EQ(left->BoundsRect(), (TRect{0, 0, 200, 300}));
+  EXPECT_EQ(rest->BoundsRect(), (TRect{200, 0, 400, 300}));
+}
+
 TEST_F(FormsTest, PanelBorderAndBevelsNarrowTheAlignedArea) {
   auto form = MakeForm<TForm>();
   auto* panel = new TPanel(form.get());

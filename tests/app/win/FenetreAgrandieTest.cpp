@@ -58,6 +58,43 @@ protected:
   struct TTailles {
     Integer Client, ClientH, Gauche, Fichiers, Log, Graphique;
   };
+  // The pie as last painted lies whole inside the chart's client area,
+  // centred across it; the screen shows its colour at that centre and none
+  // of it left of the chart (over the folder tree).
+  void VerifiePieDansGraphique() {
+    TVivGDIPChartView* chart = Main->zolChart;
+    const TRect ecran = EcranGraphique(chart);
+    // The chart takes the room right of the left panel, not under it.
+    const TPoint gauche = Main->pGauche->ClientOrigin();
+    EXPECT_GE(ecran.Left, gauche.X + Main->pGauche->Width()) << "the chart lies under the left panel";
+    const RECT client{0, 0, ecran.Width(), ecran.Height()};
+    const TRect pie = RectanglePieGraphique(chart);
+    ASSERT_FALSE(pie.IsEmpty()) << "the pie was never painted";
+    EXPECT_GE(pie.Left, client.left) << "pie " << pie.Left << ".." << pie.Right << " chart 0.." << client.right;
+    EXPECT_LE(pie.Right, client.right) << "pie " << pie.Left << ".." << pie.Right << " chart 0.." << client.right;
+    EXPECT_GE(pie.Top, client.top);
+    EXPECT_LE(pie.Bottom, client.bottom);
+    const Integer centreX = (pie.Left + pie.Right) / 2, centreY = (pie.Top + pie.Bottom) / 2;
+    EXPECT_NEAR(centreX, client.right / 2, 2) << "the pie is not centred across its pane";
+    // What the screen shows: the largest slice's colour (nearly all the
+    // pie) on both sides of the centre and above and below it.
+    const std::vector<TPointGraphique> points = PointsGraphique(chart);
+    ASSERT_FALSE(points.empty());
+    PumpFor(200);
+    const COLORREF attendu = static_cast<COLORREF>(ColorToRGB(points.front().Couleur));
+    const Integer r = (pie.Right - pie.Left) * 7 / 20;
+    HDC dc = ::GetDC(nullptr);
+    for (const POINT d : {POINT{-r, 8}, POINT{r, 8}, POINT{8, -r}, POINT{8, r}}) {
+      const COLORREF vu = ::GetPixel(dc, ecran.Left + centreX + d.x, ecran.Top + centreY + d.y);
+      const int ecart = std::abs(int(GetRValue(vu)) - int(GetRValue(attendu))) +
+                        std::abs(int(GetGValue(vu)) - int(GetGValue(attendu))) +
+                        std::abs(int(GetBValue(vu)) - int(GetBValue(attendu)));
+      EXPECT_LT(ecart, 60) << std::hex << "screen 0x" << vu << " at " << std::dec << d.x << "," << d.y
+                           << " from the pie's centre, slice 0x" << std::hex << attendu;
+    }
+    ::ReleaseDC(nullptr, dc);
+  }
+
   TTailles Tailles() {
     return {Main->pClient->ClientWidth(), Main->pClient->ClientHeight(), Main->pGauche->Width(),
             Main->listeFichiers->Height(), Main->meLog->Height(),
@@ -96,6 +133,7 @@ TEST_F(FenetreAgrandieTest, MaximizedTheListsAndTheLogGrowWithTheWindow) {
     // The pie no longer takes most of the screen: it fits the chart.
     EXPECT_LT(apres.Graphique, apres.Client / 2);
     EXPECT_LE(TaillePieGraphique(Main->zolChart), apres.Graphique - 20);
+    VerifiePieDansGraphique();
     CaptureEcran(Main, DossierCaptures(), std::string("main_maximized_") + (langue[1] == u'F' ? "fr" : "en"));
 
     // Back to the form's size: the form's sizes again.
