@@ -36,7 +36,7 @@ protected:
     return testsupport::PumpUntil(UI, done, 10000);
   }
   // Serves steps for a while, answering how many ran.
-  int PumpFor(int Ms) {
+  int PumpMessagesFor(int Ms) {
     int before = Steps;
     testsupport::PumpUntil(UI, [] { return false; }, Ms);
     return Steps - before;
@@ -80,8 +80,8 @@ TEST_F(DrawThreadTest, PauseGateStopsTheStepsAndOpensAgain) {
   thread->SetPaused(false);
   ASSERT_TRUE(PumpUntil([&] { return Steps >= 3; }));
   thread->SetPaused(true);
-  PumpFor(50);  // at most one step that was already past the gate
-  EXPECT_EQ(PumpFor(150), 0);
+  PumpMessagesFor(50);  // at most one step that was already past the gate
+  EXPECT_EQ(PumpMessagesFor(150), 0);
   thread->SetPaused(false);
   thread->SetPaused(false);
   const int before = Steps;
@@ -93,7 +93,7 @@ TEST_F(DrawThreadTest, FreeingAPausedThreadReturns) {
   thread->SetPaused(false);
   ASSERT_TRUE(PumpUntil([&] { return Steps >= 1; }));
   thread->SetPaused(true);
-  PumpFor(20);
+  PumpMessagesFor(20);
   thread.reset();  // opens the gate and waits for the worker
   SUCCEED();
 }

@@ -52,7 +52,7 @@ TEST_F(AttenteTest, ALoginToASilentHostKeepsTheWindowRunningAndTheBusyBarCancels
   Main->listeDossier->OnAfterPaint = [&](TBaseVastTree*, TCanvas*) { ++peintures; };
   const Integer pas = Main->Wait->StepCount();
   Main->listeDossier->Invalidate();
-  PumpFor(1500);
+  PumpMessagesFor(1500);
   EXPECT_GT(Main->Wait->StepCount(), pas + 5);  // 50 ms a step
   EXPECT_GT(peintures, 0);
   ASSERT_TRUE(Main->Session()->LoginEnCours());
@@ -104,7 +104,7 @@ TEST_F(AttenteTest, ADeletionStoppedByTheBusyBarKeepsAndShowsWhatWent) {
   ASSERT_TRUE(Pump([&] { return big->Fichiers.size() <= N - 300 || !Main->Session()->SuppressionEnCours(); }));
   ASSERT_TRUE(Main->Session()->SuppressionEnCours()) << "the deletion ended too soon to tell";
   const Integer pas = Main->Wait->StepCount();
-  PumpFor(400);
+  PumpMessagesFor(400);
   EXPECT_GT(Main->Wait->StepCount(), pas);
   const String panneau3 = Panneau(3);
   EXPECT_EQ(panneau3.rfind(u"Deleting \"f", 0), 0u) << U8(panneau3);

@@ -32,7 +32,7 @@ void ArbreDePetitsDossiers(const fs::path& Racine) {
 // Capture of what the screen shows of Form, its rectangle kept on the
 // screen (a maximized window's frame lies beyond the screen's edges).
 fs::path CaptureEcran(TCustomForm* Form, const fs::path& Dossier, const std::string& Nom) {
-  PumpFor(300);
+  PumpMessagesFor(300);
   Form->Update();
   RECT r{};
   ::GetWindowRect(Form->Handle(), &r);
@@ -80,7 +80,7 @@ protected:
     // pie) on both sides of the centre and above and below it.
     const std::vector<TPointGraphique> points = PointsGraphique(chart);
     ASSERT_FALSE(points.empty());
-    PumpFor(200);
+    PumpMessagesFor(200);
     const COLORREF attendu = static_cast<COLORREF>(ColorToRGB(points.front().Couleur));
     const Integer r = (pie.Right - pie.Left) * 7 / 20;
     HDC dc = ::GetDC(nullptr);
@@ -110,7 +110,7 @@ TEST_F(FenetreAgrandieTest, MaximizedTheListsAndTheLogGrowWithTheWindow) {
     ArbreDePetitsDossiers(server.Root());
     Demarre(Params(server, {langue}));
     ASSERT_TRUE(AttendScan()) << U8(Panneau(3));
-    PumpFor(200);
+    PumpMessagesFor(200);
     const TTailles avant = Tailles();
     // The form's own shares at its own size.
     EXPECT_NEAR(avant.Gauche, 426, 1);
@@ -118,7 +118,7 @@ TEST_F(FenetreAgrandieTest, MaximizedTheListsAndTheLogGrowWithTheWindow) {
     EXPECT_NEAR(avant.Log, 46, 1);
 
     Main->SetWindowState(wsMaximized);
-    PumpFor(500);
+    PumpMessagesFor(500);
     const TTailles apres = Tailles();
     ASSERT_GT(apres.Client, avant.Client * 3 / 2) << "the window did not grow";
     ASSERT_GT(apres.ClientH, avant.ClientH * 5 / 4);
@@ -138,7 +138,7 @@ TEST_F(FenetreAgrandieTest, MaximizedTheListsAndTheLogGrowWithTheWindow) {
 
     // Back to the form's size: the form's sizes again.
     Main->SetWindowState(wsNormal);
-    PumpFor(500);
+    PumpMessagesFor(500);
     const TTailles retour = Tailles();
     EXPECT_NEAR(retour.Gauche, avant.Gauche, 1);
     EXPECT_NEAR(retour.Fichiers, avant.Fichiers, 1);
@@ -148,7 +148,7 @@ TEST_F(FenetreAgrandieTest, MaximizedTheListsAndTheLogGrowWithTheWindow) {
     Main->pGauche->SetWidth(300);
     Main->splitGauche->OnMoved(Main->splitGauche);
     Main->SetWindowState(wsMaximized);
-    PumpFor(500);
+    PumpMessagesFor(500);
     EXPECT_NEAR(static_cast<double>(Main->pGauche->Width()) / Main->pClient->ClientWidth(),
                 300.0 / avant.Client, 0.01);
     Ferme();
@@ -167,7 +167,7 @@ TEST_F(FenetreAgrandieTest, PieValueTextsNeverOverlapAndNeighboursDiffer) {
   Demarre(Params(server, {u"-US"}));
   ASSERT_TRUE(AttendScan()) << U8(Panneau(3));
   Main->SetWindowState(wsMaximized);
-  PumpFor(300);
+  PumpMessagesFor(300);
   // 3 Mio allowed: the free space is a slice of the size of the folders.
   Main->cbUnite->SetItemIndex(0);
   Main->SetDispo(3);
@@ -175,7 +175,7 @@ TEST_F(FenetreAgrandieTest, PieValueTextsNeverOverlapAndNeighboursDiffer) {
   Main->miGrouperClick(nullptr);
   ASSERT_FALSE(Main->miGrouper->Checked());
   RedessineGraphique(Main->zolChart);
-  PumpFor(300);
+  PumpMessagesFor(300);
 
   const std::vector<TPointGraphique> points = PointsGraphique(Main->zolChart);
   ASSERT_GE(points.size(), 27u) << "free space, files, 2 large and 24 small folders";

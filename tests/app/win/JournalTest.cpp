@@ -123,7 +123,7 @@ TEST_F(JournalTest, TheViewShowsTheStartOfLongLinesAndFollowsTheLast) {
       MSG m;
       return Main->Journal().EnAttente() == 0 && !::PeekMessageW(&m, Pane(), WM_VSCROLL, WM_HSCROLL, PM_NOREMOVE);
     }));
-    PumpFor(100);
+    PumpMessagesFor(100);
     RECT client{};
     ::GetClientRect(Pane(), &client);
     const int derniere = static_cast<int>(::SendMessageW(Pane(), EM_GETLINECOUNT, 0, 0)) - 1;

@@ -473,7 +473,7 @@ TEST_F(MainScanTest, LoginFailureShowsErrorAndKeepsThePreviousTree) {
   const String pourquoi = Main->Session()->DerniereErreur();
   EXPECT_NE(pourquoi.find(u"530"), String::npos) << U8(pourquoi);
   EXPECT_EQ(Panneau(3), u"Error : " + pourquoi);
-  PumpFor(300);
+  PumpMessagesFor(300);
   const std::vector<String> lignes = LignesLog();
   EXPECT_NE(std::find_if(lignes.begin(), lignes.end(),
                          [&](const String& l) { return l.find(u"Error : " + pourquoi) != String::npos; }),
@@ -543,7 +543,7 @@ TEST_F(MainScanTest, LanguageSwitchAloneDoesNotConnect) {
       "<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect><LastHost>127.0.0.1</LastHost>"
       "<LastPassif>1</LastPassif></Options></Quorvel>");
   Demarre({u"-FR"});
-  PumpFor(300);
+  PumpMessagesFor(300);
   EXPECT_TRUE(Main->cbPassif->Checked());
   EXPECT_EQ(Main->edHost->Text(), u"127.0.0.1");
   EXPECT_FALSE(Main->Session()->ScanEnCours());

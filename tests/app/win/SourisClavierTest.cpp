@@ -71,7 +71,7 @@ TEST_F(SourisClavierTest, AClickOnTheSelectedRootKeepsItsFiles) {
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
     ClicNoeud(arbre, Main->NoeudDossier(racine));
-    PumpFor(200);
+    PumpMessagesFor(200);
     EXPECT_EQ(Main->DossierChoisi(), racine);
     EXPECT_EQ(ColonneFichiers(0), NomsTries(racine));
     AttendsPie(racine);
@@ -319,7 +319,7 @@ TEST_F(SourisClavierTest, RightClickDeleteThreeTimesThenQuit) {
     EXPECT_EQ(NoeudDeTexte(arbre, nom), nullptr);
     EXPECT_EQ(Main->DossierChoisi(), Main->Racine());
     EXPECT_EQ(clicsLiberes, 0);
-    PumpFor(50);
+    PumpMessagesFor(50);
   }
   EXPECT_EQ(Main->Racine()->SousDossiers.size(), 1u);
   // A right click on the folder left is an ordinary click on it.
