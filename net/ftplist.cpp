@@ -635,7 +635,9 @@ void TFTPList::Clear() {
 
 void TFTPList::KeepSpare(std::unique_ptr<TFTPListRec> Rec) {
   // A descendant's entry put into List by its owner is not ours to reuse.
-  if (!Rec || FSpareRecs.size() >= MaxSpare || typeid(*Rec) != typeid(TFTPListRec)) return;
+  if (!Rec || FSpareRecs.size() >= MaxSpare) return;
+  const TFTPListRec& Entry = *Rec;
+  if (typeid(Entry) != typeid(TFTPListRec)) return;
   FSpareRecs.push_back(std::move(Rec));
 }
 
