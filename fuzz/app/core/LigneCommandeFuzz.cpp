@@ -20,8 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   if (Size < 2) Params.clear();
 
   const TLigneCommande Line = LitLigneCommande(Params);
-  FuzzCheck(Line.Connecter == !Params.empty(), "Connecter without regard to the parameters");
-  FuzzCheck(Line.Passif.has_value() == !Params.empty(), "the passive box decided without parameters");
+  // Only connection parameters (a field or -passive) connect, and only
+  // then is the passive box decided.
+  const bool Field = Line.Host || Line.User || Line.Pass || Line.Port || Line.Racine;
+  FuzzCheck(Line.Passif.has_value() == Line.Connecter, "the passive box decided without connecting");
   bool Passive = false, FR = false, US = false, Unlocalize = false;
   for (const String& P : Params) {
     Passive = Passive || EstSwitch(P, u"passive");
@@ -29,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     US = US || EstSwitch(P, u"US");
     Unlocalize = Unlocalize || EstSwitch(P, u"unlocalize");
   }
+  FuzzCheck(Line.Connecter == (Field || Passive), "Connecter without connection parameters");
   FuzzCheck(!Line.Passif || *Line.Passif == Passive, "passive box and -passive differ");
   FuzzCheck(Line.FR == FR && Line.US == US && Line.Unlocalize == Unlocalize, "language switches differ");
   return 0;
