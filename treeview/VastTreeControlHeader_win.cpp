@@ -161,7 +161,7 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
     } else {
       Column.SetCaptionText(Column.Text());
       SIZE Size{};
-      GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Column.Text().c_str()),
+      GetTextExtentPoint32W(DC, WideCStr(Column.Text()),
                             static_cast<int>(Column.Text().size()), &Size);
       TW = Size.cx + 2;
       TH = Size.cy;
@@ -304,12 +304,12 @@ void TVastTreeControl::DrawCaptionText(HDC DC, String Caption, const TRect& Text
                                        UINT DrawFormat, bool WrapCaption) {
   if (!WrapCaption) {
     SIZE Size{};
-    GetTextExtentPoint32W(DC, reinterpret_cast<LPCWSTR>(Caption.c_str()), static_cast<int>(Caption.size()), &Size);
+    GetTextExtentPoint32W(DC, WideCStr(Caption), static_cast<int>(Caption.size()), &Size);
     if (Size.cx > TextRect.Width()) Caption = ShortenTextWithEllipsis(DC, Caption, TextRect.Width(), 0);
   }
   SetBkMode(DC, TRANSPARENT);
   RECT TR = ToRECT(TextRect);
-  const auto* Text = reinterpret_cast<LPCWSTR>(Caption.c_str());
+  const auto* Text = WideCStr(Caption);
   const int Length = static_cast<int>(Caption.size());
   if (Enabled) {
     SetTextColor(DC, static_cast<COLORREF>(RGBOf(Hot ? Colors().HeaderHotColor()

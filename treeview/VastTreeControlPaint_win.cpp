@@ -159,7 +159,7 @@ void ClipCanvasToRect(TCanvas* Canvas, const TRect& ClipRect, HRGN VisibleRegion
 
 void MeasureTextRect(HDC DC, const String& Text, TRect& R, UINT DrawFormat) {
   RECT Rc{R.Left, R.Top, R.Left + 1, R.Top + 1};
-  DrawTextW(DC, reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &Rc, DrawFormat | DT_CALCRECT);
+  DrawTextW(DC, WideCStr(Text), static_cast<int>(Text.size()), &Rc, DrawFormat | DT_CALCRECT);
   R = TRect{Rc.left, Rc.top, Rc.right, Rc.bottom};
 }
 
@@ -854,7 +854,7 @@ void TVastTreeControl::PaintEmptyListMessage(TCanvas* Canvas, const TRect& Windo
   const Integer X = Target.X - Window.Left;
   RECT R{X + 2, Target.Y + 2, X + Window.Width(), Target.Y + Window.Height() - 2};
   const String& Text = EmptyListMessage();
-  DrawTextW(DC, reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &R,
+  DrawTextW(DC, WideCStr(Text), static_cast<int>(Text.size()), &R,
             DT_EXPANDTABS | DT_LEFT | DT_NOCLIP | DT_WORDBREAK);
 }
 
@@ -1245,7 +1245,7 @@ void TVastStringTree::DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, co
   if (OnDrawText) OnDrawText(this, PaintInfo.Canvas, PaintInfo.Node, PaintInfo.Column, Text, CellRect, DefaultDraw);
   if (!DefaultDraw) return;
   RECT Rc = ToRECT(CellRect);
-  DrawTextW(PaintInfo.Canvas->Handle(), reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &Rc,
+  DrawTextW(PaintInfo.Canvas->Handle(), WideCStr(Text), static_cast<int>(Text.size()), &Rc,
             DrawFormat);
 }
 
@@ -1269,5 +1269,5 @@ void TVastStringTree::DrawStaticText(TVTPaintInfo& PaintInfo, TAlignment Alignme
     if (PaintInfo.Alignment == taLeftJustify) R.Left += PaintInfo.NodeWidth;
   }
   RECT Rc = ToRECT(R);
-  DrawTextW(DC, reinterpret_cast<LPCWSTR>(Text.c_str()), static_cast<int>(Text.size()), &Rc, Format);
+  DrawTextW(DC, WideCStr(Text), static_cast<int>(Text.size()), &Rc, Format);
 }

@@ -90,7 +90,7 @@ NativeUInt TVivIzudeUtils::GetHInstance() { return HInstance(); }
 
 std::unique_ptr<TResourceStream> TVivIzudeUtils::GetResourceStream(const String& AResourceName,
                                                                    NativeUInt AInstance) {
-  if (!FindResourceW(reinterpret_cast<HMODULE>(AInstance), reinterpret_cast<LPCWSTR>(AResourceName.c_str()),
+  if (!FindResourceW(reinterpret_cast<HMODULE>(AInstance), WideCStr(AResourceName),
                      MAKEINTRESOURCEW(10)))
     return nullptr;
   return std::make_unique<TResourceStream>(AInstance, AResourceName, TResourceId(10));
@@ -100,4 +100,4 @@ std::unique_ptr<TResourceStream> TVivIzudeUtils::GetResourceStream(const String&
   return GetResourceStream(AResourceName, GetHInstance());
 }
 
-void TVivIzudeUtils::Log(const String& AMessage) { OutputDebugStringW(reinterpret_cast<LPCWSTR>(AMessage.c_str())); }
+void TVivIzudeUtils::Log(const String& AMessage) { OutputDebugStringW(WideCStr(AMessage)); }

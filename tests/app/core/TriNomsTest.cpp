@@ -26,12 +26,4 @@ TEST(TriNoms, NamesEqualButForCaseStillHaveAnOrder) {
   EXPECT_EQ(CompareNoms(u"x", u"x"), 0);
 }
 
-TEST(TriNoms, AnInstalledComparisonIsUsed) {
-  // Reversed order, as a test's stand-in for another locale.
-  TCompareNoms avant = SetCompareNoms([](const String& a, const String& b) { return CompareNomsSysteme(b, a); });
-  EXPECT_GT(CompareNoms(u"a", u"b"), 0);
-  SetCompareNoms(std::move(avant));
-  EXPECT_LT(CompareNoms(u"a", u"b"), 0);
-}
-
 }  // namespace
