@@ -30,8 +30,6 @@ void GrowBuffer(std::unique_ptr<T[]>& Memory, T*& Start, T*& Position, T*& End, 
   End = Start + NewSize;
 }
 
-String Str(Int64 V) { return IntToStr(V); }
-
 // Text and attribute values: a cell text may hold markup or quotes.
 String HtmlEscape(const String& S) {
   String R;
@@ -229,11 +227,11 @@ String TCustomVastStringTree::ContentToHTML(TVSTTextSourceType Source, const Str
   const TColumnIndex Main = Header().MainColumn();
   const TVTPaintOptions Paint = TreeOptions().PaintOptions();
 
-  const String Padding = u"padding-left: " + Str(Margin()) + u"px; padding-right: " + Str(Margin()) + u"px;";
-  const String IndentWidth = Str(Indent());
+  const String Padding = u"padding-left: " + IntToStr(Margin()) + u"px; padding-right: " + IntToStr(Margin()) + u"px;";
+  const String IndentWidth = IntToStr(Indent());
   String TableAttributes = u" ";
   if (!Caption.empty()) TableAttributes += u"caption=\"" + HtmlEscape(Caption) + u"\"";
-  if (Look.HasBorder) TableAttributes += u" border=\"" + Str(Look.BorderWidth + 1) + u"\" frame=box";
+  if (Look.HasBorder) TableAttributes += u" border=\"" + IntToStr(Look.BorderWidth + 1) + u"\" frame=box";
 
   auto Style = [&](const String& Name, const TVTHeaderFont& F) {
     String R = Name.empty() ? String(u" style=\"") : u"." + Name + u"{";
@@ -241,9 +239,9 @@ String TCustomVastStringTree::ContentToHTML(TVSTTextSourceType Source, const Str
     R += u"font-family: '" + FontName + u"'; ";
     const Integer Size = FontPointSize(F, PPI);
     if (Size < 0)
-      R += u"font-size: " + Str(F.Height) + u"px; ";
+      R += u"font-size: " + IntToStr(F.Height) + u"px; ";
     else
-      R += u"font-size: " + Str(Size) + u"pt; ";
+      R += u"font-size: " + IntToStr(Size) + u"pt; ";
     R += String(u"font-style: ") + ((F.Style & FontItalic) ? u"italic" : u"normal") + u"; ";
     R += String(u"font-weight: ") + ((F.Style & FontBold) ? u"bold" : u"normal") + u"; ";
     R += String(u"text-decoration: ") + ((F.Style & FontUnderline) ? u"underline" : u"none") + u"; ";
@@ -293,10 +291,10 @@ String TCustomVastStringTree::ContentToHTML(TVSTTextSourceType Source, const Str
     Buffer.AddNewLine();
     for (TVastTreeColumn* C : Visible) {
       if (OnBeforeColumnExport) OnBeforeColumnExport(this, etHTML, C);
-      Buffer.Add(u"<th height=\"" + Str(Header().Height()) + u"px\"" +
+      Buffer.Add(u"<th height=\"" + IntToStr(Header().Height()) + u"px\"" +
                  AlignmentAttributes(C->CaptionAlignment(), C->BiDiMode()));
-      if (C->Index() == Main && Deepest > 0) Buffer.Add(u" colspan=\"" + Str(Deepest + 1) + u"\"");
-      Buffer.Add(u" bgcolor=" + HexColor(ExportColorToRGB(vtclBtnFace)) + u" width=\"" + Str(C->Width()) +
+      if (C->Index() == Main && Deepest > 0) Buffer.Add(u" colspan=\"" + IntToStr(Deepest + 1) + u"\"");
+      Buffer.Add(u" bgcolor=" + HexColor(ExportColorToRGB(vtclBtnFace)) + u" width=\"" + IntToStr(C->Width()) +
                  u"px\">");
       Buffer.Add(HtmlEscape(C->Text()));
       Buffer.Add(u"</th>");
@@ -332,19 +330,19 @@ String TCustomVastStringTree::ContentToHTML(TVSTTextSourceType Source, const Str
       if (!C || Index == Main) {
         for (Cardinal I = 0; I < Level; ++I) {
           if (ParentColor)
-            Buffer.Add(I == 0 ? u" <td height=\"" + Str(Height) + u"px\" class=\"normalborder\">&nbsp;</td>"
+            Buffer.Add(I == 0 ? u" <td height=\"" + IntToStr(Height) + u"px\" class=\"normalborder\">&nbsp;</td>"
                               : String(u" <td>&nbsp;</td>"));
           else
-            Buffer.Add(u"<td class=\"noborder\" width=\"" + IndentWidth + u"\" height=\"" + Str(Height) +
+            Buffer.Add(u"<td class=\"noborder\" width=\"" + IndentWidth + u"\" height=\"" + IntToStr(Height) +
                        u"px\" bgcolor=" + HexColor(ExportColorToRGB(C->Color())) + u">&nbsp;</td>");
         }
       }
       if (FontChanged)
-        Buffer.Add(u" <td class=\"normalborder\" " + Style(String(), CellFont) + u" height=\"" + Str(Height) + u"px\"");
+        Buffer.Add(u" <td class=\"normalborder\" " + Style(String(), CellFont) + u" height=\"" + IntToStr(Height) + u"px\"");
       else
-        Buffer.Add(u" <td class=\"normalborder\"  height=\"" + Str(Height) + u"px\"");
+        Buffer.Add(u" <td class=\"normalborder\"  height=\"" + IntToStr(Height) + u"px\"");
       Buffer.Add(C ? AlignmentAttributes(C->Alignment(), C->BiDiMode()) : AlignmentAttributes(Alignment(), BiDiMode()));
-      if ((!C || Index == Main) && Level < Deepest) Buffer.Add(u" colspan=\"" + Str(Deepest - Level + 1) + u"\"");
+      if ((!C || Index == Main) && Level < Deepest) Buffer.Add(u" colspan=\"" + IntToStr(Deepest - Level + 1) + u"\"");
       if (C && !ParentColor) Buffer.Add(u" bgcolor=" + HexColor(ExportColorToRGB(C->Color())));
       Buffer.Add(u">" + HtmlEscape(E.CellText));
       if (ShowStatic && !E.StaticText.empty()) Buffer.Add(u" " + HtmlEscape(E.StaticText));
