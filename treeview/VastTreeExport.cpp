@@ -3,7 +3,6 @@
 #include "treeview/VastTreeExport.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "rtl/Encoding.h"
@@ -13,22 +12,6 @@
 #include "rtl/SysUtils.h"
 
 namespace {
-
-constexpr std::size_t BufferStep = 4096;
-
-std::size_t RoundUpToStep(std::size_t N) { return (N + BufferStep - 1) / BufferStep * BufferStep; }
-
-template <typename T>
-void GrowBuffer(std::unique_ptr<T[]>& Memory, T*& Start, T*& Position, T*& End, std::size_t By) {
-  const std::size_t Used = static_cast<std::size_t>(Position - Start);
-  const std::size_t NewSize = static_cast<std::size_t>(End - Start) + By;
-  auto Fresh = std::make_unique<T[]>(NewSize);
-  if (Used) std::memcpy(Fresh.get(), Start, Used * sizeof(T));
-  Memory = std::move(Fresh);
-  Start = Memory.get();
-  Position = Start + Used;
-  End = Start + NewSize;
-}
 
 // Text and attribute values: a cell text may hold markup or quotes.
 String HtmlEscape(const String& S) {
@@ -127,36 +110,6 @@ RawByteString RtfFontName(const String& S) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-
-void TBufferedString::Grow(std::size_t Units) { GrowBuffer(FMemory, FStart, FPosition, FEnd, Units); }
-
-void TBufferedString::Add(const String& S) {
-  if (S.empty()) return;
-  if (static_cast<std::size_t>(FEnd - FPosition) <= S.size()) Grow(RoundUpToStep(S.size()));
-  std::memcpy(FPosition, S.data(), S.size() * sizeof(Char));
-  FPosition += S.size();
-}
-
-void TBufferedString::AddNewLine() {
-  if (FEnd - FPosition <= 4) Grow(BufferStep);
-  *FPosition++ = 13;
-  *FPosition++ = 10;
-}
-
-void TBufferedRawByteString::Grow(std::size_t Bytes) { GrowBuffer(FMemory, FStart, FPosition, FEnd, Bytes); }
-
-void TBufferedRawByteString::Add(const RawByteString& S) {
-  if (S.empty()) return;
-  if (static_cast<std::size_t>(FEnd - FPosition) <= S.size()) Grow(RoundUpToStep(S.size()));
-  std::memcpy(FPosition, S.data(), S.size());
-  FPosition += S.size();
-}
-
-void TBufferedRawByteString::AddNewLine() {
-  if (FEnd - FPosition <= 2) Grow(BufferStep);
-  *FPosition++ = 13;
-  *FPosition++ = 10;
-}
 
 // ---------------------------------------------------------------------------
 

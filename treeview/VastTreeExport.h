@@ -2,12 +2,11 @@
 // Growable text buffers the tree exports build their output in, and the
 // renderings' entry points (members of TCustomVastStringTree, defined in
 // VastTreeExport.cpp).
-#include <memory>
 
 #include "rtl/Types.h"
 #include "treeview/VastStringTree.h"
 
-// A UTF-16 buffer that grows in steps of 4096 units, never unit by unit.
+// A UTF-16 buffer the exports append to; CR LF ends a line.
 class TBufferedString : public TObject {
 public:
   TBufferedString() = default;
@@ -15,17 +14,12 @@ public:
   TBufferedString& operator=(const TBufferedString&) = delete;
   ~TBufferedString() override = default;
 
-  void Add(const String& S);
-  void AddNewLine();
-  String AsString() const { return String(FStart, FPosition); }
+  void Add(const String& S) { FText += S; }
+  void AddNewLine() { FText += u"\r\n"; }
+  String AsString() const { return FText; }
 
 private:
-  void Grow(std::size_t Units);
-
-  std::unique_ptr<Char[]> FMemory;
-  Char* FStart = nullptr;
-  Char* FPosition = nullptr;
-  Char* FEnd = nullptr;
+  String FText;  // grows geometrically: exports stay linear in their size
 };
 
 // The same for 8-bit text (the RTF rendering).
@@ -36,15 +30,10 @@ public:
   TBufferedRawByteString& operator=(const TBufferedRawByteString&) = delete;
   ~TBufferedRawByteString() override = default;
 
-  void Add(const RawByteString& S);
-  void AddNewLine();
-  RawByteString AsString() const { return RawByteString(FStart, FPosition); }
+  void Add(const RawByteString& S) { FText += S; }
+  void AddNewLine() { FText += "\r\n"; }
+  RawByteString AsString() const { return FText; }
 
 private:
-  void Grow(std::size_t Bytes);
-
-  std::unique_ptr<char[]> FMemory;
-  char* FStart = nullptr;
-  char* FPosition = nullptr;
-  char* FEnd = nullptr;
+  RawByteString FText;
 };

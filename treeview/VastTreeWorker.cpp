@@ -1,6 +1,7 @@
 #include "treeview/VastTreeWorker.h"
 
 #include <algorithm>
+#include <atomic>
 #include <unordered_map>
 
 #include "treeview/VastTrees.h"
@@ -18,17 +19,24 @@ std::unordered_map<TBaseVastTree*, UInt64>& LiveTrees() {
 }
 UInt64 GNextSerial = 1;  // guarded by GLiveLock
 
+std::atomic<int> GThreadObjects{0};
+
 }  // namespace
 
-TWorkerThread::TWorkerThread() : TThread(false) {}
+TWorkerThread::TWorkerThread() : TThread(false) { ++GThreadObjects; }
 
-TWorkerThread::~TWorkerThread() { TerminateAndWaitFor(); }
+TWorkerThread::~TWorkerThread() {
+  TerminateAndWaitFor();
+  --GThreadObjects;
+}
 
 TWorkerThread* TWorkerThread::EnsureThread() {
   std::lock_guard<std::mutex> Guard(GWorkerLock);
   if (!GWorker) GWorker = TThread::Create<TWorkerThread>();
   return GWorker;
 }
+
+int TWorkerThread::ThreadObjects() { return GThreadObjects; }
 
 bool TWorkerThread::Running() {
   std::lock_guard<std::mutex> Guard(GWorkerLock);

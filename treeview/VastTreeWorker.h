@@ -27,6 +27,9 @@ public:
   static void RemoveTree(TBaseVastTree* Tree);
   // Whether the shared thread exists (for tests and diagnostics).
   static bool Running();
+  // Thread objects not yet freed, the one released to end by itself
+  // included (for tests).
+  static int ThreadObjects();
 
   // Live-tree registry: work queued for a tree runs only while it exists.
   static void RegisterTree(TBaseVastTree* Tree);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_set>
+#include <span>
 #include <vector>
 
 #include "rtl/Exceptions.h"
@@ -934,13 +935,15 @@ protected:
   class TNodeWatch {
   public:
     TNodeWatch(TBaseVastTree& Tree, PVastNode& Node);
+    // Every entry of Nodes, which must keep its size while watched.
+    TNodeWatch(TBaseVastTree& Tree, TNodeArray& Nodes);
     ~TNodeWatch();
     TNodeWatch(const TNodeWatch&) = delete;
     TNodeWatch& operator=(const TNodeWatch&) = delete;
 
   private:
     TBaseVastTree& FTree;
-    PVastNode* FSlot;
+    std::span<PVastNode> FSlots;
   };
 
   bool ReadOnly() const { return FOptions->MiscOptions().Contains(toReadOnly); }
@@ -1088,10 +1091,8 @@ private:
   Cardinal FDragScrollStart = 0;
   Cardinal FAutoScrollDelay = 1000;
   Cardinal FAutoScrollInterval = 1;
-  // Stream reading: nesting depth and the end of the innermost enclosing chunk.
-  Int64 FReadLimit = -1;
   // The references of the running handlers' node watches (TNodeWatch).
-  std::vector<PVastNode*> FWatchedNodes;
+  std::vector<std::span<PVastNode>> FWatchedNodes;
   // Set while the tree is listed at or worked on by the background worker.
   std::atomic<bool> FInWorker{false};
   // Held by the worker while it reads node states, and by the writers above

@@ -797,7 +797,12 @@ void TBaseVastTree::DeleteChildren(PVastNode Node, bool ResetHasChildren) {
       while (Deep->LastChild) Deep = Deep->LastChild;
       while (!Deep->PrevSibling && Deep != Node) {
         Deep = Deep->Parent;
-        if (Deep != Node) DeleteChildren(Deep, false);
+        if (Deep != Node) {
+          // It goes too: its own totals are reset, not carried up to the
+          // root level by level.
+          IncludeNodeStates(Deep, {vsDeleting});
+          DeleteChildren(Deep, false);
+        }
       }
       if (Deep == Node) break;
       Deep = Deep->PrevSibling;
@@ -933,20 +938,25 @@ void TBaseVastTree::ForgetNode(PVastNode Node) {
   if (FLastHitInfo.HitNode == Node) FLastHitInfo.HitNode = nullptr;
   if (FHeightTrackNode == Node) FHeightTrackNode = nullptr;
   if (FLastSearchNode == Node) FLastSearchNode = nullptr;
-  for (PVastNode* Slot : FWatchedNodes)
-    if (*Slot == Node) *Slot = nullptr;
+  for (std::span<PVastNode> Slots : FWatchedNodes)
+    for (PVastNode& Slot : Slots)
+      if (Slot == Node) Slot = nullptr;
 }
 
-TBaseVastTree::TNodeWatch::TNodeWatch(TBaseVastTree& Tree, PVastNode& Node) : FTree(Tree), FSlot(&Node) {
-  FTree.FWatchedNodes.push_back(FSlot);
+TBaseVastTree::TNodeWatch::TNodeWatch(TBaseVastTree& Tree, PVastNode& Node) : FTree(Tree), FSlots(&Node, 1) {
+  FTree.FWatchedNodes.push_back(FSlots);
+}
+
+TBaseVastTree::TNodeWatch::TNodeWatch(TBaseVastTree& Tree, TNodeArray& Nodes) : FTree(Tree), FSlots(Nodes) {
+  FTree.FWatchedNodes.push_back(FSlots);
 }
 
 TBaseVastTree::TNodeWatch::~TNodeWatch() {
   // Watches end in the reverse order of their start, but search anyway.
-  auto& Slots = FTree.FWatchedNodes;
-  for (auto It = Slots.rbegin(); It != Slots.rend(); ++It)
-    if (*It == FSlot) {
-      Slots.erase(std::next(It).base());
+  auto& Watched = FTree.FWatchedNodes;
+  for (auto It = Watched.rbegin(); It != Watched.rend(); ++It)
+    if (It->data() == FSlots.data()) {
+      Watched.erase(std::next(It).base());
       break;
     }
 }

@@ -3,7 +3,6 @@
 // an update runs, removed entries are only marked (lowest address bit set)
 // and packed later.
 #include <algorithm>
-#include <deque>
 
 #include "rtl/ScopeExit.h"
 #include "rtl/UpdateGuard.h"
@@ -103,8 +102,7 @@ bool TBaseVastTree::InsertIntoSelection(TNodeArray& NewItems, Integer NewLength,
   // of the batch then takes it out of the selection as it goes, and the
   // nodes it freed are skipped.
   for (PVastNode Node : Items) IncludeNodeStates(Node, {vsSelected});
-  std::deque<TNodeWatch> Watches;
-  for (PVastNode& Node : Items) Watches.emplace_back(*this, Node);
+  const TNodeWatch Watch(*this, Items);
   for (PVastNode& Node : Items) {
     if (Node && OnAddToSelection) OnAddToSelection(this, Node);
     if (Node && SyncsCheckBox(Node)) SetCheckState(Node, csCheckedNormal);

@@ -246,7 +246,7 @@ void TBaseVastTree::ReadNode(TStream& Stream, Integer Version, PVastNode Node) {
     if (Size < 0 || Size > Limit - Stream.Position()) FailShort();
     Open.push_back({Target, TargetVersion, Stream.Position() + Size});
   };
-  OpenNode(Node, Version, FReadLimit >= 0 ? std::min(FReadLimit, Stream.Size()) : Stream.Size());
+  OpenNode(Node, Version, Stream.Size());
   while (!Open.empty()) {
     TOpenNode& Top = Open.back();
     if (Top.ChildrenLeft > 0) {

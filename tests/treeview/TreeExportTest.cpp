@@ -310,7 +310,7 @@ TEST_F(TAwkwardTreeTest, CsvFileHoldsTopLevelNodesQuotedAndReadsBack) {
 
 // ---------------------------------------------------------------------------
 
-TEST(TBufferedStringTest, GrowsInStepsAndKeepsEverything) {
+TEST(TBufferedStringTest, KeepsEverythingAppended) {
   TBufferedString B;
   EXPECT_EQ(B.AsString(), u"");
   B.Add(u"");

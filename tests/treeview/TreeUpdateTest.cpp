@@ -348,7 +348,8 @@ TEST(TreeWorker, TreesGoingWhileTheWorkerWalksThemNeverWaitLong) {
       EXPECT_LT(TThread::GetTickCount64() - Start, 2000u);
     }
     EXPECT_FALSE(TWorkerThread::Running());
-    Host.Dispatcher.ProcessPending();
+    EXPECT_TRUE(Host.PumpUntil([] { return TWorkerThread::ThreadObjects() == 0; }, 5000))
+        << "the released thread did not end and free itself";
   }
 }
 
