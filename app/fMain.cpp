@@ -1083,10 +1083,7 @@ void TMain::RepartitPanneaux() {
   FParts.Largeur = largeur;
   FParts.Hauteur = hauteur;
   FRepartitionEnCours = true;
-  struct Fin {
-    bool& Drapeau;
-    ~Fin() { Drapeau = false; }
-  } fin{FRepartitionEnCours};
+  const TScopeExit fin([this] { FRepartitionEnCours = false; });
   auto part = [](double Part, Integer Total) { return static_cast<Integer>(std::nearbyint(Part * Total)); };
   const Integer log = part(FParts.Log, hauteur);
   if (log != meLog->Height()) meLog->SetHeight(log);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "net/netutil.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Encoding.h"
 #include "rtl/Exceptions.h"
@@ -49,38 +50,6 @@ std::string ReadBytes(const String& FileName) {
   return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }
 
-// Well-formed UTF-8: no stray or missing continuation byte, no overlong
-// form, no surrogate, nothing past U+10FFFF.
-bool IsUtf8(std::string_view Bytes) {
-  std::size_t I = 0;
-  while (I < Bytes.size()) {
-    const unsigned char B = static_cast<unsigned char>(Bytes[I]);
-    std::size_t N = 0;
-    char32_t Cp = 0, Min = 0;
-    if (B < 0x80) {
-      ++I;
-      continue;
-    } else if ((B & 0xE0) == 0xC0) {
-      N = 1, Cp = B & 0x1F, Min = 0x80;
-    } else if ((B & 0xF0) == 0xE0) {
-      N = 2, Cp = B & 0x0F, Min = 0x800;
-    } else if ((B & 0xF8) == 0xF0) {
-      N = 3, Cp = B & 0x07, Min = 0x10000;
-    } else {
-      return false;
-    }
-    if (Bytes.size() - I <= N) return false;
-    for (std::size_t K = 1; K <= N; ++K) {
-      const unsigned char C = static_cast<unsigned char>(Bytes[I + K]);
-      if ((C & 0xC0) != 0x80) return false;
-      Cp = (Cp << 6) | (C & 0x3F);
-    }
-    if (Cp < Min || Cp > 0x10FFFF || (Cp >= 0xD800 && Cp <= 0xDFFF)) return false;
-    I += N + 1;
-  }
-  return true;
-}
-
 // Replaces the value of the XML declaration's "encoding" attribute; false
 // when the text starts with no declaration holding one.
 bool ReplaceDeclaredEncoding(String& Text, const String& Name) {
@@ -111,7 +80,7 @@ void LoadUnknownEncoding(TOxSimpleXML& Xml, const String& FileName) {
     Text = TEncoding::Unicode()->GetString(Bytes.data() + 2, Bytes.size() - 2);
   } else {
     if (Bytes.rfind("\xEF\xBB\xBF", 0) == 0) Bytes.erase(0, 3);
-    Text = IsUtf8(Bytes) ? UTF8ToUTF16(Bytes) : TEncoding::ANSI()->GetString(Bytes.data(), Bytes.size());
+    Text = DecodeWireText(Bytes);  // UTF-8 when the bytes are, else ANSI
   }
   if (!ReplaceDeclaredEncoding(Text, u"UTF-8")) throw EKelCharsetError(u"No matching charset");
   Xml.LoadFromString(Text);

@@ -339,10 +339,7 @@ void TScanSession::Remet(IDispatcher& Dispatcher, std::function<void()> Work) {
     // While a worker waits for this hand-over it cannot end: the session
     // must not wait for it (StopScan) nor reuse the client meanwhile.
     ++FDansRemise;
-    struct Fin {
-      int& n;
-      ~Fin() { --n; }
-    } fin{FDansRemise};
+    const TScopeExit fin([this] { --FDansRemise; });
     Work();
   });
 }
@@ -396,10 +393,7 @@ void ThreadLogin::Execute() {
   // Lent to the control connection for the log-in: a cancel ends the wait
   // in progress and every later one, also one made before the socket was.
   sock->SetStopSignal(&FAnnule);
-  struct Rend {
-    TFTPSend& ftp;
-    ~Rend() { ftp.Sock()->SetStopSignal(ftp.StopSignal()); }
-  } rend{ftp};
+  const TScopeExit rend([&ftp] { ftp.Sock()->SetStopSignal(ftp.StopSignal()); });
   try {
     if (sock->Socket() != INVALID_SOCKET_HANDLE) {
       TDelaiCourt delai(ftp, FSession.DelaiLoginMs);
@@ -463,11 +457,7 @@ void TScanSession::TravailTermine(TTravailSession* Worker) {
   // for, so this step may start the next one (the scan after a log-in).
   const int remise = FDansRemise;
   FDansRemise = 0;
-  struct Rend {
-    int& n;
-    int v;
-    ~Rend() { n = v; }
-  } rend{FDansRemise, remise};
+  const TScopeExit rend([this, remise] { FDansRemise = remise; });
   Worker->Termine();
 }
 
