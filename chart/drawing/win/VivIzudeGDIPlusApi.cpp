@@ -77,7 +77,9 @@ bool TPathData::Allocate(INT N) {
 
 Status GetPathData(TGPGraphicsPath& Path, TPathData& Data) {
   const INT N = Path.GetPointCount();
-  if (N <= 0 || (Data.Count > 0 && Data.Count < N)) Data.Clear();
+  // Count is the path's: arrays of another size are made anew, since GDI+
+  // copies as many points as the record says.
+  if (Data.Count != N) Data.Clear();
   if (N <= 0) return Path.LastResult();
   if (Data.Count == 0 && !Data.Allocate(N)) return Path.KeepStatus(OutOfMemory);
   GpPathData Record{Data.Count, Data.Points, Data.Types};

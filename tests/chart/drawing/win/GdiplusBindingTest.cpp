@@ -171,6 +171,18 @@ TEST(GdiplusBinding, PathDataCachedBitmapAndValueBuilders) {
   const GpPointF* Arrays = Data.Points;
   EXPECT_EQ(GetPathData(Box, Data), Ok);
   EXPECT_EQ(Data.Points, Arrays);  // reused
+  // A shorter path after a longer one reports its own count.
+  TGPGraphicsPath Triangle;
+  const TGPPointF Corners[] = {{0, 0}, {5, 0}, {0, 5}};
+  Triangle.AddPolygon(Corners, 3);
+  TGPGraphicsPath Long;
+  Long.AddRectangle(MakeRect(0, 0, 1, 1));
+  Long.AddRectangle(MakeRect(2, 2, 1, 1));
+  ASSERT_EQ(GetPathData(Long, Data), Ok);
+  EXPECT_EQ(Data.Count, 8);
+  ASSERT_EQ(GetPathData(Triangle, Data), Ok);
+  ASSERT_EQ(Data.Count, 3);
+  EXPECT_FLOAT_EQ(Data.Points[1].X, 5);
   TGPRectF Bounds{};
   EXPECT_EQ(Box.GetBounds(Bounds), Ok);
   EXPECT_FLOAT_EQ(Bounds.Width, 3);
