@@ -183,7 +183,6 @@ TVivIzudeJSONWriter& TVivIzudeJSONWriter::WriteInteger(Int64 Value) { return Sca
 void TVivIzudeJSONWriter::Close() {
   if (FStackSize != 1 || FStack[0] != DocumentDone)
     throw EInvalidNesting(u"Invalid nesting. Not all arrays/objects were properly closed.");
-  FClosed = true;
   FWriter->Deliver();
 }
 

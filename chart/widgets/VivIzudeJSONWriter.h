@@ -75,7 +75,6 @@ private:
   std::string FIndent;
   const char* FSeparator = ":";
   String FDeferredName;
-  bool FClosed = false;
 
   bool Complete() const;
   Byte& Top();

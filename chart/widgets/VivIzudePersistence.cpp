@@ -340,9 +340,11 @@ void TVivIzudeReader::ReadProperty(TObject* AObject, const TVivIzudePropInfo& Pr
     V = static_cast<Int64>(Text == u"gcNull" ? -1 : TVivIzudePersistence::HexToColor(Text));
   } else if (Prop.Kind == tkEnumeration && Prop.TypeName == u"Boolean") {
     V = FReader->ReadBoolean();
-  } else if (Prop.Kind == tkInteger || Prop.Kind == tkEnumeration || Prop.Kind == tkSet) {
+  } else if (Prop.Kind == tkEnumeration) {
     V = static_cast<Int64>(FReader->ReadInteger());
-  } else if (Prop.Kind == tkInt64) {
+  } else if (Prop.Kind == tkInteger || Prop.Kind == tkSet || Prop.Kind == tkInt64) {
+    // Written as 64-bit numbers: an unsigned 32-bit value or a set with a
+    // high member does not fit a signed 32-bit read.
     V = FReader->ReadInt64();
   } else if (Prop.Kind == tkFloat) {
     V = FReader->ReadDouble();

@@ -31,14 +31,14 @@ void TVivIzudeUndoManager::PushState(const String& AActionName) {
 }
 
 void TVivIzudeUndoManager::Undo() {
-  if (FCurrent > 0 && FCurrent <= Count()) {
+  if (FCurrent > 0) {
     Restore(FItems[static_cast<std::size_t>(FCurrent - 1)]->State());
     --FCurrent;
   }
 }
 
 void TVivIzudeUndoManager::Redo() {
-  if (FCurrent >= -1 && FCurrent < Count() - 1) {
+  if (FCurrent < Count() - 1) {
     Restore(FItems[static_cast<std::size_t>(FCurrent + 1)]->State());
     ++FCurrent;
   }
@@ -54,9 +54,17 @@ String TVivIzudeUndoManager::NextRedoAction() const {
 }
 
 void TVivIzudeUndoManager::ClearUndoStack() {
+  // The new first state is taken before the history goes: a failing
+  // snapshot leaves the history as it was.
+  auto Item = std::make_unique<TVivIzudeUndoStackItem>();
+  Snapshot(Item->State());
   FItems.clear();
-  FCurrent = -1;
-  PushState(String());
+  FItems.push_back(std::move(Item));
+  FCurrent = 0;
+  if (Count() > FMaxStackCount) {
+    FItems.clear();
+    FCurrent = -1;
+  }
 }
 
 TVivIzudeUndoStackItem* TVivIzudeUndoManager::GetStackItem(Integer Index) const {

@@ -469,6 +469,28 @@ TEST_F(Persistence, FileSaveLeavesFileAloneOnFailure) {
   std::filesystem::remove(File);
 }
 
+// Unsigned 32-bit values and sets with members past the 31st are written
+// as 64-bit numbers and read back whole.
+class TWideValues : public TObject {
+public:
+  Cardinal Mask = 0;
+  TSet<TPetKind, Cardinal> Kinds;
+};
+
+TEST(PersistenceWide, UnsignedAndSetValuesPastInt32RoundTrip) {
+  VivIzudeRegisterClass<TWideValues>(u"TWideValues").Field(u"Mask", &TWideValues::Mask).Field(u"Kinds", &TWideValues::Kinds);
+  TWideValues W;
+  W.Mask = 0xFFFFFFF0u;
+  W.Kinds = TSet<TPetKind, Cardinal>::FromBits(0x80000001u);
+  TBytesStream S;
+  TVivIzudePersistence::SaveSettingsToStream(&W, &S);
+  TWideValues Back;
+  S.SetPosition(0);
+  TVivIzudePersistence::LoadSettingsFromStream(&Back, &S);
+  EXPECT_EQ(Back.Mask, 0xFFFFFFF0u);
+  EXPECT_EQ(Back.Kinds.Bits(), 0x80000001u);
+}
+
 TEST(PersistenceExcluded, ListIsCaseInsensitive) {
   EXPECT_EQ(PersistenceExcludedProperties.size(), 53u);
   EXPECT_TRUE(IsPersistenceExcludedProperty(u"tabORDER"));

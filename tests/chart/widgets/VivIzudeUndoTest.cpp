@@ -122,6 +122,12 @@ TEST(UndoFailure, FailedSnapshotLeavesNoBrokenItemAndKeepsTheRedoTail) {
   M.Redo();
   EXPECT_EQ(F.Value, 1);
   for (Integer I = 0; I < M.Count(); ++I) EXPECT_GT(M.GetStackItem(I)->State()->Size(), 0);
+  // Clearing with a failing snapshot keeps the history too.
+  F.Child = &Bad;
+  EXPECT_THROW(M.ClearUndoStack(), EVivIzudeReaderException);
+  EXPECT_EQ(M.Count(), 2);
+  EXPECT_EQ(M.Current(), 1);
+  F.Child = nullptr;
 }
 
 TEST_F(Undo, FailedRestoreKeepsCurrent) {
