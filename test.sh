@@ -163,14 +163,8 @@ if wanted format; then
     if [ -s build/format.log ]; then
       head -20 build/format.log >&2
       clang-format --dry-run "$(head -1 build/format.log)" 2>&1 | head -30 >&2 || true
-      if [ -e tools/format-pending ]; then
-        # Until the whole tree is laid out in one commit of its own, the
-        # count is reported, not enforced (tools/format-pending says why).
-        summaries+=("[format] NOT ENFORCED YET: $(wc -l <build/format.log) files differ from .clang-format (build/format.log; see tools/format-pending)")
-      else
-        summaries+=("[format] FAILED: $(wc -l <build/format.log) files differ from .clang-format (listed in build/format.log; clang-format -i <file> lays one out)")
-        status=1
-      fi
+      summaries+=("[format] FAILED: $(wc -l <build/format.log) files differ from .clang-format (listed in build/format.log; clang-format -i <file> lays one out)")
+      status=1
     else
       summaries+=("[format] passed: $(git ls-files '*.cpp' '*.h' ':!tests/layering/data/' | wc -l) files")
     fi

@@ -182,8 +182,8 @@ TBoiteAPropos::TBoiteAPropos(TComponent* AOwner) : TForm(AOwner) {
 
 void TBoiteAPropos::DoCreate() {
   // The program's icon, drawn on the box's white.
-  const TIconHandle icone(static_cast<HICON>(
-      ::LoadImageW(reinterpret_cast<HINSTANCE>(HInstance()), L"MAINICON", IMAGE_ICON, 32, 32, 0)));
+  const TIconHandle icone(
+      static_cast<HICON>(::LoadImageW(reinterpret_cast<HINSTANCE>(HInstance()), L"MAINICON", IMAGE_ICON, 32, 32, 0)));
   if (icone) {
     TBitmap b;
     b.SetPixelFormat(pf24bit);
@@ -237,9 +237,7 @@ void TBoiteAPropos::ChargeImagePaypal(const String& Langue) {
   }
 }
 
-void TBoiteAPropos::Shell(const String& ch) {
-  Interactions().OpenDocument(HandleAllocated() ? Handle() : nullptr, ch);
-}
+void TBoiteAPropos::Shell(const String& ch) { Interactions().OpenDocument(HandleAllocated() ? Handle() : nullptr, ch); }
 
 void TBoiteAPropos::LabelSiteClick(TObject*) { Shell(LabelSite->Caption()); }
 void TBoiteAPropos::imgPaypalClick(TObject*) { Shell(LinkPaypal); }

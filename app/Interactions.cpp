@@ -13,8 +13,7 @@ namespace {
 class TSystemInteractions : public IInteractions {
 public:
   bool OpenDocument(HWND Owner, const String& Target) override {
-    const HINSTANCE r = ::ShellExecuteW(Owner, L"open", WideCStr(Target), nullptr,
-                                        nullptr, SW_SHOWNORMAL);
+    const HINSTANCE r = ::ShellExecuteW(Owner, L"open", WideCStr(Target), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(r) > 32;
   }
 
@@ -38,8 +37,7 @@ public:
   }
 
   int MessageBox(HWND Owner, const String& Text, const String& Caption, UINT Flags) override {
-    return ::MessageBoxW(Owner, WideCStr(Text),
-                         WideCStr(Caption), Flags);
+    return ::MessageBoxW(Owner, WideCStr(Text), WideCStr(Caption), Flags);
   }
 };
 

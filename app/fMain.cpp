@@ -565,8 +565,7 @@ void TMain::listeDossierChange(TBaseVastTree*, PVastNode Node) {
       PVastNode n = listeFichiers->AddChild(nullptr);
       *listeFichiers->GetNodeData<TInfoNoeud>(n) = TInfoNoeud{false, nullptr, f.get()};
     }
-    listeFichiers->Sort(nullptr, listeFichiers->Header().SortColumn(), listeFichiers->Header().SortDirection(),
-                        true);
+    listeFichiers->Sort(nullptr, listeFichiers->Header().SortColumn(), listeFichiers->Header().SortDirection(), true);
   }
   RemplitGraphique(d);
 }

@@ -406,7 +406,7 @@ void TformSites::SauveServeur(TFZObject* Entree) {
     site->Pass = edPass->Text();
     site->Commentaires = edComment->Text();
     site->RemoteDir = edRemoteDir->Text();
-    site->PasvMode = rbModePassif->Checked() ? PasvModePassive
+    site->PasvMode = rbModePassif->Checked()  ? PasvModePassive
                      : rbModeActif->Checked() ? PasvModeActive
                                               : PasvModeDefault;
   }
@@ -490,8 +490,7 @@ bool TformSites::SupprimeEntree(TFZObject* Entree) {
     return false;
   // The editor must not write into the entry (or its contents) once gone,
   // and no node may show it: its node (with those below) goes first.
-  if (FSelection == Entree || (dossier && Contient(static_cast<TFZFolder*>(Entree), FSelection)))
-    FSelection = nullptr;
+  if (FSelection == Entree || (dossier && Contient(static_cast<TFZFolder*>(Entree), FSelection))) FSelection = nullptr;
   TFZFolder* pere = Entree->Pere;
   if (PVastNode n = Noeud(Entree)) arboFZ->DeleteNode(n, true);
   const bool fait = pere->Remove(Entree);

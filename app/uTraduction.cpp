@@ -27,9 +27,7 @@ String EnBarres(const String& S) {
   return StringReplace(out, u"\n", u"|", rfReplaceAll);
 }
 
-String TexteEtBulle(const String& Texte, const String& Bulle) {
-  return Bulle.empty() ? Texte : Texte + u"~" + Bulle;
-}
+String TexteEtBulle(const String& Texte, const String& Bulle) { return Bulle.empty() ? Texte : Texte + u"~" + Bulle; }
 
 TBasicAction* ActionDe(TComponent* C) {
   if (auto* b = dynamic_cast<TButtonControl*>(C)) return b->Action();

@@ -126,13 +126,9 @@ double TOxSpinValueModel::CheckLimits(bool Raise, double X) const {
   return result;
 }
 
-bool TOxSpinValueModel::IsCheckMinValueStored() const {
-  return FMinValue == 0 && FCheckMinValue == (FMaxValue == 0);
-}
+bool TOxSpinValueModel::IsCheckMinValueStored() const { return FMinValue == 0 && FCheckMinValue == (FMaxValue == 0); }
 
-bool TOxSpinValueModel::IsCheckMaxValueStored() const {
-  return FMaxValue == 0 && FCheckMaxValue == (FMinValue == 0);
-}
+bool TOxSpinValueModel::IsCheckMaxValueStored() const { return FMaxValue == 0 && FCheckMaxValue == (FMinValue == 0); }
 
 void TOxSpinValueModel::SetMinValue(double Value) {
   if (Value == FMinValue) return;
@@ -363,11 +359,12 @@ TSpinButtonState SpinButtonHalfAt(TOxSpinButtonStyle Style, Integer Width, Integ
   return Y > Height - static_cast<double>(Height) * X / Width ? sbBottomDown : sbTopDown;
 }
 
-TRect SpinButtonWindowBounds(TSpinButtonKind Kind, bool Single3DBorder, bool RightToLeft, Integer Width,
-                             Integer Height, Integer B) {
+TRect SpinButtonWindowBounds(TSpinButtonKind Kind, bool Single3DBorder, bool RightToLeft, Integer Width, Integer Height,
+                             Integer B) {
   TRect r;
   if (Single3DBorder) {
-    r = Kind == bkClassic ? Bounds(Width - B - 4, -1, B, Height - 3) : Bounds(Width - Height - 1, -1, Height - 3, Height - 3);
+    r = Kind == bkClassic ? Bounds(Width - B - 4, -1, B, Height - 3)
+                          : Bounds(Width - Height - 1, -1, Height - 3, Height - 3);
     if (RightToLeft) r.Left = -1, r.Right = Height - 4;
   } else {
     r = Kind == bkClassic ? Bounds(Width - B, 0, B, Height) : Bounds(Width - Height, 0, Height, Height);

@@ -213,8 +213,8 @@ TSpinButtonState SpinButtonHalfAt(TOxSpinButtonStyle Style, Integer Width, Integ
 // window that holds the spin button in a Width x Height edit, for a 3D
 // single border or any other border, left to right or right to left. B is
 // the scaled button width.
-TRect SpinButtonWindowBounds(TSpinButtonKind Kind, bool Single3DBorder, bool RightToLeft, Integer Width,
-                             Integer Height, Integer B);
+TRect SpinButtonWindowBounds(TSpinButtonKind Kind, bool Single3DBorder, bool RightToLeft, Integer Width, Integer Height,
+                             Integer B);
 
 // The edit's formatting rectangle beside a button area AreaWidth pixels
 // wide, and the margin that keeps typed text clear of it (on the right, or

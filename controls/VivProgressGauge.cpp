@@ -86,8 +86,9 @@ void GaugeGradientFill(IControlCanvas& Canvas, TColor FromColor, TColor ToColor,
   const double w = static_cast<double>(AcrossX ? Rect.Right - Rect.Left : Rect.Bottom - Rect.Top) / k;
   const Integer extra = static_cast<Integer>(Trunc(w)) + 1;
   for (Integer i = 0; i < k; ++i) {
-    const TColor color = RGBToColor(static_cast<Byte>(from.R + RoundInt(i * dr)), static_cast<Byte>(from.G + RoundInt(i * dg)),
-                                    static_cast<Byte>(from.B + RoundInt(i * db)));
+    const TColor color =
+        RGBToColor(static_cast<Byte>(from.R + RoundInt(i * dr)), static_cast<Byte>(from.G + RoundInt(i * dg)),
+                   static_cast<Byte>(from.B + RoundInt(i * db)));
     Canvas.SetPenColor(color);
     Canvas.SetBrushColor(color);
     const Integer o = RoundInt(i * w);
@@ -193,12 +194,14 @@ void DrawProgressGauge(IControlCanvas& Canvas, const TRect& Rect, TGaugeSettings
       const Integer h = F.Bottom - F.Top;
       const Integer p = h > 4 ? RoundInt(S.InfinitePos / 100.0 * (h - 4)) : 0;
       Canvas.Rectangle(::Rect(F.Left + 2, F.Top + 2, F.Right - 2, std::max(F.Top + 2, F.Top + 2 + p - 12)));
-      Canvas.Rectangle(::Rect(F.Left + 2, std::min(F.Bottom - 2, F.Bottom - 2 - (h - 4 - p) + 10), F.Right - 2, F.Bottom - 2));
+      Canvas.Rectangle(
+          ::Rect(F.Left + 2, std::min(F.Bottom - 2, F.Bottom - 2 - (h - 4 - p) + 10), F.Right - 2, F.Bottom - 2));
     } else {
       const Integer w = F.Right - F.Left;
       const Integer p = w > 4 ? RoundInt(S.InfinitePos / 100.0 * (w - 4)) : 0;
       Canvas.Rectangle(::Rect(F.Left + 2, F.Top + 1, std::max(F.Left + 2, F.Left + 2 + p - 12), F.Bottom - 1));
-      Canvas.Rectangle(::Rect(std::min(F.Right - 2, F.Right - 2 - (w - 4 - p) + 10), F.Top + 2, F.Right - 2, F.Bottom - 2));
+      Canvas.Rectangle(
+          ::Rect(std::min(F.Right - 2, F.Right - 2 - (w - 4 - p) + 10), F.Top + 2, F.Right - 2, F.Bottom - 2));
     }
   }
 
@@ -210,9 +213,11 @@ void DrawProgressGauge(IControlCanvas& Canvas, const TRect& Rect, TGaugeSettings
     Canvas.SetFont(font);
     const TSize extent = Canvas.TextExtent(text);
     if (vertical)
-      Canvas.TextOut(F.Left + (F.Right - F.Left) / 2 - extent.cy / 2, F.Top + (F.Bottom - F.Top) / 2 + extent.cx / 2, text);
+      Canvas.TextOut(F.Left + (F.Right - F.Left) / 2 - extent.cy / 2, F.Top + (F.Bottom - F.Top) / 2 + extent.cx / 2,
+                     text);
     else
-      Canvas.TextOut(F.Left + (F.Right - F.Left) / 2 - extent.cx / 2, F.Top + (F.Bottom - F.Top) / 2 - extent.cy / 2, text);
+      Canvas.TextOut(F.Left + (F.Right - F.Left) / 2 - extent.cx / 2, F.Top + (F.Bottom - F.Top) / 2 - extent.cy / 2,
+                     text);
   }
 }
 

@@ -34,7 +34,7 @@ struct TGaugeSettings {
   TControlFont Font;
   bool CompletionSmooth = false;
   bool ShowGradient = true;
-  Integer Steps = 8;  // gradient bands per half piece (0 counts as 1)
+  Integer Steps = 8;     // gradient bands per half piece (0 counts as 1)
   Integer Position = 0;  // the percentage drawn
   Integer Value = 0;     // the raw position, for the text
   Integer Max = 100;     // the range's upper limit, for the text

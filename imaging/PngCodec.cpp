@@ -26,11 +26,16 @@ struct THeader {
   int BitDepth = 0, ColorType = 0, Interlace = 0;
   int Channels() const {
     switch (ColorType) {
-      case 0: return 1;
-      case 2: return 3;
-      case 3: return 1;
-      case 4: return 2;
-      default: return 4;
+      case 0:
+        return 1;
+      case 2:
+        return 3;
+      case 3:
+        return 1;
+      case 4:
+        return 2;
+      default:
+        return 4;
     }
   }
   int BitsPerPixel() const { return Channels() * BitDepth; }
@@ -40,12 +45,16 @@ struct THeader {
 
 bool ValidDepth(int ColorType, int Depth) {
   switch (ColorType) {
-    case 0: return Depth == 1 || Depth == 2 || Depth == 4 || Depth == 8 || Depth == 16;
-    case 3: return Depth == 1 || Depth == 2 || Depth == 4 || Depth == 8;
+    case 0:
+      return Depth == 1 || Depth == 2 || Depth == 4 || Depth == 8 || Depth == 16;
+    case 3:
+      return Depth == 1 || Depth == 2 || Depth == 4 || Depth == 8;
     case 2:
     case 4:
-    case 6: return Depth == 8 || Depth == 16;
-    default: return false;
+    case 6:
+      return Depth == 8 || Depth == 16;
+    default:
+      return false;
   }
 }
 
@@ -69,12 +78,22 @@ void Unfilter(Byte* Data, std::size_t RowBytes, Cardinal Rows, int BytesPerPixel
       const int B = Prior ? Prior[i] : 0;
       const int C = (Prior && i >= std::size_t(BytesPerPixel)) ? Prior[i - BytesPerPixel] : 0;
       switch (Filter) {
-        case 0: break;
-        case 1: Cur[i] = Byte(Cur[i] + A); break;
-        case 2: Cur[i] = Byte(Cur[i] + B); break;
-        case 3: Cur[i] = Byte(Cur[i] + ((A + B) >> 1)); break;
-        case 4: Cur[i] = Byte(Cur[i] + Paeth(A, B, C)); break;
-        default: Fail(u"unknown row filter");
+        case 0:
+          break;
+        case 1:
+          Cur[i] = Byte(Cur[i] + A);
+          break;
+        case 2:
+          Cur[i] = Byte(Cur[i] + B);
+          break;
+        case 3:
+          Cur[i] = Byte(Cur[i] + ((A + B) >> 1));
+          break;
+        case 4:
+          Cur[i] = Byte(Cur[i] + Paeth(A, B, C));
+          break;
+        default:
+          Fail(u"unknown row filter");
       }
     }
     Prior = Cur;
@@ -102,8 +121,8 @@ int Raw16(const THeader& H, const Byte* Row, Cardinal X, int Ch) {
   return (P[0] << 8) | P[1];
 }
 
-void PutPixel(TRasterImage& Img, const THeader& H, const TPalette& Pal, bool HasKey, const int Key[3],
-              const Byte* Row, Cardinal X, Cardinal DestX, Cardinal DestY) {
+void PutPixel(TRasterImage& Img, const THeader& H, const TPalette& Pal, bool HasKey, const int Key[3], const Byte* Row,
+              Cardinal X, Cardinal DestX, Cardinal DestY) {
   Byte* D = Img.Row(static_cast<Integer>(DestY)) + std::size_t(DestX) * 4;
   int R = 0, G = 0, B = 0, A = 255;
   auto scale = [&H](int V) { return H.BitDepth < 8 ? V * 255 / ((1 << H.BitDepth) - 1) : V; };
@@ -122,10 +141,9 @@ void PutPixel(TRasterImage& Img, const THeader& H, const TPalette& Pal, bool Has
       G = Sample(H, Row, X, 1);
       B = Sample(H, Row, X, 2);
       if (HasKey) {
-        const bool Match = H.BitDepth == 16
-                               ? (Raw16(H, Row, X, 0) == Key[0] && Raw16(H, Row, X, 1) == Key[1] &&
-                                  Raw16(H, Row, X, 2) == Key[2])
-                               : (R == Key[0] && G == Key[1] && B == Key[2]);
+        const bool Match = H.BitDepth == 16 ? (Raw16(H, Row, X, 0) == Key[0] && Raw16(H, Row, X, 1) == Key[1] &&
+                                               Raw16(H, Row, X, 2) == Key[2])
+                                            : (R == Key[0] && G == Key[1] && B == Key[2]);
         if (Match) A = 0;
       }
       break;

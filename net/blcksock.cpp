@@ -166,11 +166,12 @@ void TBlockSocket::SetSin(TVarSin& Sin, const String& IP, const String& Port) {
   ResetLastError();
   TSocketFamily f = FFamily;
   if (FSocket == INVALID_SOCKET_HANDLE && FFamily == SF_Any) {
-    if (IsIPv4Text(IP)) f = SF_IP4;
-    else if (IsIPv6Text(IP)) f = SF_IP6;
+    if (IsIPv4Text(IP))
+      f = SF_IP4;
+    else if (IsIPv6Text(IP))
+      f = SF_IP6;
   }
-  FLastError =
-      FillSockAddr(Sin, Ansi(IP), Ansi(Port), FPreferIP4, GetSocketType(), GetSocketProtocol(), FamilyToAF(f));
+  FLastError = FillSockAddr(Sin, Ansi(IP), Ansi(Port), FPreferIP4, GetSocketType(), GetSocketProtocol(), FamilyToAF(f));
   DoStatus(HR_ResolvingEnd, GetSinIP(Sin) + u":" + Str(GetSinPort(Sin)));
 }
 
@@ -407,7 +408,7 @@ Integer TBlockSocket::GetSocketType() { return 0; }
 Integer TBlockSocket::GetSocketProtocol() { return 0; }
 
 bool TBlockSocket::GroupCanRead(const std::vector<TObject*>& SocketList, Integer Timeout,
-                                   std::vector<TBlockSocket*>& CanReadList) {
+                                std::vector<TBlockSocket*>& CanReadList) {
   std::vector<TBlockSocket*> sockets;
   TFDSet fds;
   FD_Zero(fds);
@@ -465,19 +466,25 @@ void TBlockSocket::SetOption(const TWirraOption& Value) {
       SockCheck(SetSockOpt(FSocket, Ws::SolSocket, Ws::SoReuseAddr, &flag, sizeof(flag)));
       break;
     case SOT_TTL:
-      if (FIP6used) SockCheck(SetSockOpt(FSocket, Ws::IpprotoIpv6, Ws::Ipv6UnicastHops, &v, sizeof(v)));
-      else SockCheck(SetSockOpt(FSocket, Ws::IpprotoIp, Ws::IpTtl, &v, sizeof(v)));
+      if (FIP6used)
+        SockCheck(SetSockOpt(FSocket, Ws::IpprotoIpv6, Ws::Ipv6UnicastHops, &v, sizeof(v)));
+      else
+        SockCheck(SetSockOpt(FSocket, Ws::IpprotoIp, Ws::IpTtl, &v, sizeof(v)));
       break;
     case SOT_Broadcast:
       SockCheck(SetSockOpt(FSocket, Ws::SolSocket, Ws::SoBroadcast, &flag, sizeof(flag)));
       break;
     case SOT_MulticastTTL:
-      if (FIP6used) SockCheck(SetSockOpt(FSocket, Ws::IpprotoIpv6, Ws::Ipv6MulticastHops, &v, sizeof(v)));
-      else SockCheck(SetSockOpt(FSocket, Ws::IpprotoIp, Ws::IpMulticastTtl, &v, sizeof(v)));
+      if (FIP6used)
+        SockCheck(SetSockOpt(FSocket, Ws::IpprotoIpv6, Ws::Ipv6MulticastHops, &v, sizeof(v)));
+      else
+        SockCheck(SetSockOpt(FSocket, Ws::IpprotoIp, Ws::IpMulticastTtl, &v, sizeof(v)));
       break;
     case SOT_MulticastLoop:
-      if (FIP6used) SockCheck(SetSockOpt(FSocket, Ws::IpprotoIpv6, Ws::Ipv6MulticastLoop, &flag, sizeof(flag)));
-      else SockCheck(SetSockOpt(FSocket, Ws::IpprotoIp, Ws::IpMulticastLoop, &flag, sizeof(flag)));
+      if (FIP6used)
+        SockCheck(SetSockOpt(FSocket, Ws::IpprotoIpv6, Ws::Ipv6MulticastLoop, &flag, sizeof(flag)));
+      else
+        SockCheck(SetSockOpt(FSocket, Ws::IpprotoIp, Ws::IpMulticastLoop, &flag, sizeof(flag)));
       break;
   }
   ExceptCheck();
@@ -617,59 +624,112 @@ String TBlockSocket::GetErrorDescEx() { return GetErrorDesc(FLastError); }
 
 String TBlockSocket::GetErrorDesc(Integer ErrorCode) {
   switch (ErrorCode) {
-    case 0: return String();
-    case 10004: return u"Interrupted system call";
-    case 10009: return u"Bad file number";
-    case 10013: return u"Permission denied";
-    case 10014: return u"Bad address";
-    case 10022: return u"Invalid argument";
-    case 10024: return u"Too many open files";
-    case 10035: return u"Operation would block";
-    case 10036: return u"Operation now in progress";
-    case 10037: return u"Operation already in progress";
-    case 10038: return u"Socket operation on nonsocket";
-    case 10039: return u"Destination address required";
-    case 10040: return u"Message too long";
-    case 10041: return u"Protocol wrong type for Socket";
-    case 10042: return u"Protocol not available";
-    case 10043: return u"Protocol not supported";
-    case 10044: return u"Socket not supported";
-    case 10045: return u"Operation not supported on Socket";
-    case 10046: return u"Protocol family not supported";
-    case 10047: return u"Address family not supported";
-    case 10048: return u"Address already in use";
-    case 10049: return u"Can't assign requested address";
-    case 10050: return u"Network is down";
-    case 10051: return u"Network is unreachable";
-    case 10052: return u"Network dropped connection on reset";
-    case 10053: return u"Software caused connection abort";
-    case 10054: return u"Connection reset by peer";
-    case 10055: return u"No Buffer space available";
-    case 10056: return u"Socket is already connected";
-    case 10057: return u"Socket is not connected";
-    case 10058: return u"Can't send after Socket shutdown";
-    case 10059: return u"Too many references:can't splice";
-    case 10060: return u"Connection timed out";
-    case 10061: return u"Connection refused";
-    case 10062: return u"Too many levels of symbolic links";
-    case 10063: return u"File name is too long";
-    case 10064: return u"Host is down";
-    case 10065: return u"No route to host";
-    case 10066: return u"Directory is not empty";
-    case 10067: return u"Too many processes";
-    case 10068: return u"Too many users";
-    case 10069: return u"Disk quota exceeded";
-    case 10070: return u"Stale NFS file handle";
-    case 10071: return u"Too many levels of remote in path";
-    case 10091: return u"Network subsystem is unusable";
-    case 10092: return u"Winsock DLL cannot support this application";
-    case 10093: return u"Winsock not initialized";
-    case 10101: return u"Disconnect";
-    case 11001: return u"Host not found";
-    case 11002: return u"Non authoritative - host not found";
-    case 11003: return u"Non recoverable error";
-    case 11004: return u"Valid name, no data record of requested type";
-    default: return u"Other Winsock error (" + Str(ErrorCode) + u")";
+    case 0:
+      return String();
+    case 10004:
+      return u"Interrupted system call";
+    case 10009:
+      return u"Bad file number";
+    case 10013:
+      return u"Permission denied";
+    case 10014:
+      return u"Bad address";
+    case 10022:
+      return u"Invalid argument";
+    case 10024:
+      return u"Too many open files";
+    case 10035:
+      return u"Operation would block";
+    case 10036:
+      return u"Operation now in progress";
+    case 10037:
+      return u"Operation already in progress";
+    case 10038:
+      return u"Socket operation on nonsocket";
+    case 10039:
+      return u"Destination address required";
+    case 10040:
+      return u"Message too long";
+    case 10041:
+      return u"Protocol wrong type for Socket";
+    case 10042:
+      return u"Protocol not available";
+    case 10043:
+      return u"Protocol not supported";
+    case 10044:
+      return u"Socket not supported";
+    case 10045:
+      return u"Operation not supported on Socket";
+    case 10046:
+      return u"Protocol family not supported";
+    case 10047:
+      return u"Address family not supported";
+    case 10048:
+      return u"Address already in use";
+    case 10049:
+      return u"Can't assign requested address";
+    case 10050:
+      return u"Network is down";
+    case 10051:
+      return u"Network is unreachable";
+    case 10052:
+      return u"Network dropped connection on reset";
+    case 10053:
+      return u"Software caused connection abort";
+    case 10054:
+      return u"Connection reset by peer";
+    case 10055:
+      return u"No Buffer space available";
+    case 10056:
+      return u"Socket is already connected";
+    case 10057:
+      return u"Socket is not connected";
+    case 10058:
+      return u"Can't send after Socket shutdown";
+    case 10059:
+      return u"Too many references:can't splice";
+    case 10060:
+      return u"Connection timed out";
+    case 10061:
+      return u"Connection refused";
+    case 10062:
+      return u"Too many levels of symbolic links";
+    case 10063:
+      return u"File name is too long";
+    case 10064:
+      return u"Host is down";
+    case 10065:
+      return u"No route to host";
+    case 10066:
+      return u"Directory is not empty";
+    case 10067:
+      return u"Too many processes";
+    case 10068:
+      return u"Too many users";
+    case 10069:
+      return u"Disk quota exceeded";
+    case 10070:
+      return u"Stale NFS file handle";
+    case 10071:
+      return u"Too many levels of remote in path";
+    case 10091:
+      return u"Network subsystem is unusable";
+    case 10092:
+      return u"Winsock DLL cannot support this application";
+    case 10093:
+      return u"Winsock not initialized";
+    case 10101:
+      return u"Disconnect";
+    case 11001:
+      return u"Host not found";
+    case 11002:
+      return u"Non authoritative - host not found";
+    case 11003:
+      return u"Non recoverable error";
+    case 11004:
+      return u"Valid name, no data record of requested type";
+    default:
+      return u"Other Winsock error (" + Str(ErrorCode) + u")";
   }
 }
 
@@ -715,9 +775,7 @@ Integer TBlockSocket::SendBuffer(const void* Buffer, Integer Length) {
 
 void TBlockSocket::SendByte(Byte Data) { SendBuffer(&Data, 1); }
 
-void TBlockSocket::SendString(const AnsiString& Data) {
-  SendBuffer(Data.data(), static_cast<Integer>(Data.size()));
-}
+void TBlockSocket::SendString(const AnsiString& Data) { SendBuffer(Data.data(), static_cast<Integer>(Data.size())); }
 
 void TBlockSocket::SendInteger(Integer Data) { SendString(CodeLongIntLE(Data)); }
 

@@ -176,8 +176,7 @@ public:
 
   // Waits until a TBlockSocket of SocketList is readable (other objects are
   // skipped); CanReadList then holds the readable ones.
-  bool GroupCanRead(const std::vector<TObject*>& SocketList, Integer Timeout,
-                       std::vector<TBlockSocket*>& CanReadList);
+  bool GroupCanRead(const std::vector<TObject*>& SocketList, Integer Timeout, std::vector<TBlockSocket*>& CanReadList);
 
   // --- options (applied at once, or when the socket is created)
   void SetLinger(bool Enable, Integer Linger);  // Linger in milliseconds
@@ -205,7 +204,7 @@ public:
   virtual Integer SendBuffer(const void* Buffer, Integer Length);
   virtual void SendByte(Byte Data);
   virtual void SendString(const AnsiString& Data);
-  virtual void SendInteger(Integer Data);         // 4 bytes, least significant first
+  virtual void SendInteger(Integer Data);          // 4 bytes, least significant first
   virtual void SendBlock(const AnsiString& Data);  // 4-byte length (LSB first), then the data
   virtual void SendStreamRaw(TStream* Stream);     // from its position to its end
   // From its position to its end, after the 4-byte size of what follows:

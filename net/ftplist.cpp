@@ -152,8 +152,7 @@ bool IsPermissionChar(char c) { return kPermissionChars[static_cast<unsigned cha
 // The name of a symbolic link entry "name -> target".
 std::string_view BeforeLinkTarget(std::string_view name) {
   for (std::size_t i = 1; i + 2 < name.size(); ++i) {
-    if (name[i] == '-' && name[i + 1] == '>' && name[i - 1] == ' ' && name[i + 2] == ' ')
-      return name.substr(0, i - 1);
+    if (name[i] == '-' && name[i + 1] == '>' && name[i - 1] == ' ' && name[i + 2] == ' ') return name.substr(0, i - 1);
   }
   return name;
 }
@@ -193,8 +192,8 @@ void ToAnsi(std::u16string_view s, AnsiString& out) {
     UInt64 four;
     std::memcpy(&four, src + i, 8);
     high |= four;
-    const auto bytes = static_cast<std::uint32_t>((four & 0xFF) | ((four >> 8) & 0xFF00) |
-                                                  ((four >> 16) & 0xFF0000) | ((four >> 24) & 0xFF000000));
+    const auto bytes = static_cast<std::uint32_t>((four & 0xFF) | ((four >> 8) & 0xFF00) | ((four >> 16) & 0xFF0000) |
+                                                  ((four >> 24) & 0xFF000000));
     std::memcpy(dst + i, &bytes, 4);
   }
   for (; i < n; ++i) {
@@ -236,10 +235,9 @@ bool IsTimeOfDay(std::string_view text) {
 }
 
 // Out-of-range parts (a negative hour, a year past 9999) name no real moment.
-bool EncodeMoment(Int64 year, Int64 month, Int64 day, Int64 hour, Int64 minute, Int64 second,
-                  TDateTime& value) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 ||
-      hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+bool EncodeMoment(Int64 year, Int64 month, Int64 day, Int64 hour, Int64 minute, Int64 second, TDateTime& value) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
+      minute < 0 || minute > 59 || second < 0 || second > 59)
     return false;
   TDateTime date, time;
   if (!TryEncodeDate(static_cast<Word>(year), static_cast<Word>(month), static_cast<Word>(day), date) ||
@@ -296,8 +294,8 @@ std::string_view NextWord(std::string_view line, std::size_t& pos) {
 // "NAME.TYPE;VERSION": something before ";", digits after it.
 bool IsVMSName(std::string_view word) {
   const std::size_t semi = word.rfind(';');
-  return semi != std::string_view::npos && semi > 0 && semi + 1 < word.size() &&
-         AllDigits(word.substr(semi + 1)) && word.find_first_of("/\\") == std::string_view::npos;
+  return semi != std::string_view::npos && semi > 0 && semi + 1 < word.size() && AllDigits(word.substr(semi + 1)) &&
+         word.find_first_of("/\\") == std::string_view::npos;
 }
 
 // "14-JAN-2021" (the day may have one digit, the year two).
@@ -343,17 +341,17 @@ namespace ftplist_detail {
 // characters that only consume, become one step; what "*" and "=" do depends
 // on the mask character before them, which is fixed by the mask text.
 enum class StepKind : unsigned char {
-  Capture,       // Count line characters into Field
-  Skip,          // Count line characters
-  StarWord,      // the characters up to the next blank into Field
-  StarRest,      // the rest of the line into Field
-  StarDigits,    // a run of digits, into Field when it is set
-  SkipWord,      // "!"
-  SkipBlanks,    // "$"
-  Dot,           // "."
-  Blank,         // "x"
-  NextLine,      // "\"
-  SetValue,      // "=" with a value from the mask: Value into Field
+  Capture,     // Count line characters into Field
+  Skip,        // Count line characters
+  StarWord,    // the characters up to the next blank into Field
+  StarRest,    // the rest of the line into Field
+  StarDigits,  // a run of digits, into Field when it is set
+  SkipWord,    // "!"
+  SkipBlanks,  // "$"
+  Dot,         // "."
+  Blank,       // "x"
+  NextLine,    // "\"
+  SetValue,    // "=" with a value from the mask: Value into Field
 };
 
 // Checks of the plausibility test that can run as soon as a field is
@@ -383,9 +381,9 @@ using CompiledMask = std::vector<MaskStep>;
 
 // The scratch fields a mask fills, each known by its index here.
 constexpr AnsiString TFTPList::*kScratchFields[] = {
-    &TFTPList::Monthnames, &TFTPList::BlockSize,  &TFTPList::DirFlagValue, &TFTPList::FileName, &TFTPList::VMSFileName,
-    &TFTPList::Day,        &TFTPList::Month,      &TFTPList::ThreeMonth,   &TFTPList::YearTime, &TFTPList::Year,
-    &TFTPList::Hours,      &TFTPList::HoursModif, &TFTPList::Minutes,      &TFTPList::Seconds,  &TFTPList::Size,
+    &TFTPList::Monthnames,  &TFTPList::BlockSize,  &TFTPList::DirFlagValue, &TFTPList::FileName, &TFTPList::VMSFileName,
+    &TFTPList::Day,         &TFTPList::Month,      &TFTPList::ThreeMonth,   &TFTPList::YearTime, &TFTPList::Year,
+    &TFTPList::Hours,       &TFTPList::HoursModif, &TFTPList::Minutes,      &TFTPList::Seconds,  &TFTPList::Size,
     &TFTPList::Permissions, &TFTPList::DirFlag};
 constexpr std::size_t kScratchFieldCount = std::size(kScratchFields);
 
@@ -398,27 +396,48 @@ std::uint32_t FieldBit(AnsiString TFTPList::*field) {
 
 AnsiString TFTPList::*CaptureField(char maskChar) {
   switch (maskChar) {
-    case 'p': return &TFTPList::Permissions;
-    case 'd': return &TFTPList::DirFlag;
-    case 'n': return &TFTPList::FileName;
-    case 'v': return &TFTPList::VMSFileName;
-    case 'S': return &TFTPList::Size;
-    case 'D': return &TFTPList::Day;
-    case 'M': return &TFTPList::Month;
-    case 'Y': return &TFTPList::Year;
-    case 'T': return &TFTPList::ThreeMonth;
-    case 'U': return &TFTPList::YearTime;
-    case 'h': return &TFTPList::Hours;
-    case 'm': return &TFTPList::Minutes;
-    case 's': return &TFTPList::Seconds;
-    case 'H': return &TFTPList::HoursModif;
-    default: return nullptr;
+    case 'p':
+      return &TFTPList::Permissions;
+    case 'd':
+      return &TFTPList::DirFlag;
+    case 'n':
+      return &TFTPList::FileName;
+    case 'v':
+      return &TFTPList::VMSFileName;
+    case 'S':
+      return &TFTPList::Size;
+    case 'D':
+      return &TFTPList::Day;
+    case 'M':
+      return &TFTPList::Month;
+    case 'Y':
+      return &TFTPList::Year;
+    case 'T':
+      return &TFTPList::ThreeMonth;
+    case 'U':
+      return &TFTPList::YearTime;
+    case 'h':
+      return &TFTPList::Hours;
+    case 'm':
+      return &TFTPList::Minutes;
+    case 's':
+      return &TFTPList::Seconds;
+    case 'H':
+      return &TFTPList::HoursModif;
+    default:
+      return nullptr;
   }
 }
 
 bool IsSpecialMaskChar(char c) {
   switch (c) {
-    case '*': case '!': case '$': case '.': case 'x': case '\\': case '=':
+    case '*':
+    case '!':
+    case '$':
+    case '.':
+    case 'x':
+    case '\\':
+    case '=':
       return true;
     default:
       return false;
@@ -450,17 +469,26 @@ void CompileMask(std::string_view mask, CompiledMask& steps) {
     switch (mc) {
       case '*':
         if (last == 'n' || last == 'v') {
-          steps.push_back({im + 1 == mask.size() ? StepKind::StarRest : StepKind::StarWord, 0,
-                           CaptureField(last), {}});
+          steps.push_back({im + 1 == mask.size() ? StepKind::StarRest : StepKind::StarWord, 0, CaptureField(last), {}});
         } else {
           steps.push_back({StepKind::StarDigits, 0, last == 'S' ? &TFTPList::Size : nullptr, {}});
         }
         break;
-      case '!': steps.push_back({StepKind::SkipWord, 0, nullptr, {}}); break;
-      case '$': steps.push_back({StepKind::SkipBlanks, 0, nullptr, {}}); break;
-      case '.': steps.push_back({StepKind::Dot, 1, nullptr, {}}); break;
-      case 'x': steps.push_back({StepKind::Blank, 1, nullptr, {}}); break;
-      case '\\': steps.push_back({StepKind::NextLine, 0, nullptr, {}}); break;
+      case '!':
+        steps.push_back({StepKind::SkipWord, 0, nullptr, {}});
+        break;
+      case '$':
+        steps.push_back({StepKind::SkipBlanks, 0, nullptr, {}});
+        break;
+      case '.':
+        steps.push_back({StepKind::Dot, 1, nullptr, {}});
+        break;
+      case 'x':
+        steps.push_back({StepKind::Blank, 1, nullptr, {}});
+        break;
+      case '\\':
+        steps.push_back({StepKind::NextLine, 0, nullptr, {}});
+        break;
       case '=':
         if (last == 'd' && im + 1 < mask.size()) {
           steps.push_back({StepKind::SetValue, 1, &TFTPList::DirFlagValue, AnsiString(1, mask[++im])});
@@ -531,15 +559,21 @@ bool NumberFieldPasses(std::string_view field, Int64 lo, Int64 hi) {
 
 bool FieldPasses(FieldCheck check, std::string_view field) {
   switch (check) {
-    case FieldCheck::None: return true;
-    case FieldCheck::Day: return NumberFieldPasses(field, 1, 31);
-    case FieldCheck::Month: return NumberFieldPasses(field, 1, 12);
-    case FieldCheck::Hours: return NumberFieldPasses(field, 0, 24);
+    case FieldCheck::None:
+      return true;
+    case FieldCheck::Day:
+      return NumberFieldPasses(field, 1, 31);
+    case FieldCheck::Month:
+      return NumberFieldPasses(field, 1, 12);
+    case FieldCheck::Hours:
+      return NumberFieldPasses(field, 0, 24);
     case FieldCheck::Minutes:
-    case FieldCheck::Seconds: return NumberFieldPasses(field, 0, 59);
+    case FieldCheck::Seconds:
+      return NumberFieldPasses(field, 0, 59);
     case FieldCheck::HoursModif:
       return field.empty() || field[0] == 'A' || field[0] == 'a' || field[0] == 'P' || field[0] == 'p';
-    case FieldCheck::Size: return AllDigits(TrimBlanksView(field));
+    case FieldCheck::Size:
+      return AllDigits(TrimBlanksView(field));
     case FieldCheck::Permissions:
       return field.empty() || (field.size() == 10 && std::all_of(field.begin(), field.end(), IsPermissionChar));
   }
@@ -558,8 +592,9 @@ bool SameStep(const MaskStep& a, const MaskStep& b) {
 // A mask whose steps only ever add to the end of the fields: the fields
 // after any of its steps are the beginnings of the fields after the last.
 bool AppendsOnly(const CompiledMask& steps) {
-  return std::none_of(steps.begin(), steps.end(),
-                      [](const MaskStep& step) { return step.Kind == StepKind::Dot || step.Kind == StepKind::SetValue; });
+  return std::none_of(steps.begin(), steps.end(), [](const MaskStep& step) {
+    return step.Kind == StepKind::Dot || step.Kind == StepKind::SetValue;
+  });
 }
 
 constexpr std::size_t kNoStep = static_cast<std::size_t>(-1);
@@ -923,8 +958,7 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
         nameStart(step);
         // Whether the line is UTF-8 is asked only of lines whose month
         // name has bytes above ASCII, once per line.
-        if (step.Field == &TFTPList::ThreeMonth && HasHighByte(line.substr(iv, step.Count)) &&
-            LineUtf8(line)) {
+        if (step.Field == &TFTPList::ThreeMonth && HasHighByte(line.substr(iv, step.Count)) && LineUtf8(line)) {
           // A month name is three characters, some of them more than one
           // byte in UTF-8 ("Mär").
           std::size_t end = iv;
@@ -998,8 +1032,7 @@ Integer TFTPList::RunMask(const std::vector<MaskStep>& Steps, std::string_view V
         ++iv;
         break;
     }
-    if (RejectEarly && step.Check != FieldCheck::None && !FieldPasses(step.Check, this->*step.Field))
-      return 0;
+    if (RejectEarly && step.Check != FieldCheck::None && !FieldPasses(step.Check, this->*step.Field)) return 0;
   }
   state.EndedAt = kNoStep;
   return result;
@@ -1064,8 +1097,7 @@ bool TFTPList::ValidateMatchFields() {
     if (Permissions.size() != 10 || !std::all_of(Permissions.begin(), Permissions.end(), IsPermissionChar))
       return false;
   }
-  if (!CheckNumberField(Day, 1, 31) || !CheckNumberField(Month, 1, 12) || !CheckNumberField(Hours, 0, 24))
-    return false;
+  if (!CheckNumberField(Day, 1, 31) || !CheckNumberField(Month, 1, 12) || !CheckNumberField(Hours, 0, 24)) return false;
   if (!HoursModif.empty()) {
     const char h = HoursModif[0];
     if (h != 'A' && h != 'a' && h != 'P' && h != 'p') return false;
@@ -1116,8 +1148,8 @@ bool TFTPList::FillListRec(TFTPListRec& Value) {
 
   const Int64 blocks = BlockSize.empty() ? 1 : IntOr(std::string_view(BlockSize), 1);
   // A product beyond 64 bits wraps around instead of overflowing (undefined).
-  Value.FileSize = static_cast<Int64>(static_cast<UInt64>(Int64Or(std::string_view(Size), 0)) *
-                                      static_cast<UInt64>(blocks));
+  Value.FileSize =
+      static_cast<Int64>(static_cast<UInt64>(Int64Or(std::string_view(Size), 0)) * static_cast<UInt64>(blocks));
 
   const TDateTime now = CurrentTime();
   Word thisYear = FState->ThisYear, thisMonth = FState->ThisMonth, today = FState->Today;

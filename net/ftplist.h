@@ -71,8 +71,7 @@ public:
   // Value and NextValue are listing bytes (RawLines), Mask bytes of the
   // ANSI code page. Result: 0 no match, 1 match, 2 match that used
   // NextValue as well.
-  virtual Integer MatchLineToMask(std::string_view Value, std::string_view NextValue,
-                                  std::string_view Mask);
+  virtual Integer MatchLineToMask(std::string_view Value, std::string_view NextValue, std::string_view Mask);
   // Trims the captured fields in place and tells whether they are plausible.
   virtual bool ValidateMatchFields();
   // False when the captured fields name no real date or time of day; the

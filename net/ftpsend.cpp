@@ -213,7 +213,8 @@ Integer TFTPSend::ReadResult() {
     }
   }
   Int64 Value = 0;
-  FResultCode = (!Flooded && Code.size() == 3 && TryDecimal(Code, Value) && Value >= 0) ? static_cast<Integer>(Value) : 0;
+  FResultCode =
+      (!Flooded && Code.size() == 3 && TryDecimal(Code, Value) && Value >= 0) ? static_cast<Integer>(Value) : 0;
   return FResultCode;
 }
 
@@ -221,19 +222,32 @@ Integer TFTPSend::ReadResult() {
 
 String TFTPSend::LogonCommand(Byte Action, const String& Target) const {
   switch (Action) {
-    case 0: return u"USER " + UserName;
-    case 1: return u"PASS " + Password;
-    case 2: return u"ACCT " + Account;
-    case 3: return u"USER " + FWUsername;
-    case 4: return u"PASS " + FWPassword;
-    case 5: return u"SITE " + Target;
-    case 6: return u"USER " + UserName + u"@" + Target;
-    case 7: return u"OPEN " + Target;
-    case 8: return u"USER " + FWUsername + u"@" + Target;
-    case 9: return u"USER " + UserName + u"@" + Target + u" " + FWUsername;
-    case 10: return u"USER " + UserName + u"@" + FWUsername + u"@" + Target;
-    case 11: return u"PASS " + Password + u"@" + FWPassword;
-    default: return String();
+    case 0:
+      return u"USER " + UserName;
+    case 1:
+      return u"PASS " + Password;
+    case 2:
+      return u"ACCT " + Account;
+    case 3:
+      return u"USER " + FWUsername;
+    case 4:
+      return u"PASS " + FWPassword;
+    case 5:
+      return u"SITE " + Target;
+    case 6:
+      return u"USER " + UserName + u"@" + Target;
+    case 7:
+      return u"OPEN " + Target;
+    case 8:
+      return u"USER " + FWUsername + u"@" + Target;
+    case 9:
+      return u"USER " + UserName + u"@" + Target + u" " + FWUsername;
+    case 10:
+      return u"USER " + UserName + u"@" + FWUsername + u"@" + Target;
+    case 11:
+      return u"PASS " + Password + u"@" + FWPassword;
+    default:
+      return String();
   }
 }
 
@@ -418,9 +432,7 @@ Boolean TFTPSend::FinishAbortedTransfer() {
 
 Boolean TFTPSend::NoOp() { return ReplyClass(FTPCommand(u"NOOP")) == 2; }
 
-Boolean TFTPSend::ChangeWorkingDir(const String& Directory) {
-  return ReplyClass(FTPCommand(u"CWD " + Directory)) == 2;
-}
+Boolean TFTPSend::ChangeWorkingDir(const String& Directory) { return ReplyClass(FTPCommand(u"CWD " + Directory)) == 2; }
 
 Boolean TFTPSend::ChangeWorkingDirRaw(const AnsiString& Directory) {
   return ReplyClass(FTPCommandRaw("CWD " + Directory)) == 2;
@@ -665,8 +677,7 @@ bool RefusesOption(Integer Code, const String& Reply) {
 
 void TFTPSend::GiveUpHiddenListing(const String& Reason) {
   FHiddenListing = THiddenListing::Fails;
-  NotifyStatus(true, u"LIST -a given up for this session, names beginning with \".\" are no longer listed: " +
-                         Reason);
+  NotifyStatus(true, u"LIST -a given up for this session, names beginning with \".\" are no longer listed: " + Reason);
 }
 
 Boolean TFTPSend::List(const String& Directory, Boolean NameList) {

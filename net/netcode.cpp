@@ -62,9 +62,7 @@ AnsiString PercentEncodeUrlPart(const AnsiString& Value) {
   return PercentEncodeChars(Value, '%', specials);
 }
 
-String PercentEncodeUrlPart(const String& Value) {
-  return UTF8ToUTF16(PercentEncodeUrlPart(UTF16ToUTF8(Value)));
-}
+String PercentEncodeUrlPart(const String& Value) { return UTF8ToUTF16(PercentEncodeUrlPart(UTF16ToUTF8(Value))); }
 
 AnsiString Base64EncodeWithTable(const AnsiString& Value, const AnsiString& Table) {
   AnsiString r;

@@ -9,10 +9,14 @@ bool IsHexWord(const String& s) {
   Cardinal v = 0;
   for (Char c : s) {
     int d;
-    if (c >= u'0' && c <= u'9') d = c - u'0';
-    else if (c >= u'a' && c <= u'f') d = c - u'a' + 10;
-    else if (c >= u'A' && c <= u'F') d = c - u'A' + 10;
-    else return false;
+    if (c >= u'0' && c <= u'9')
+      d = c - u'0';
+    else if (c >= u'a' && c <= u'f')
+      d = c - u'a' + 10;
+    else if (c >= u'A' && c <= u'F')
+      d = c - u'A' + 10;
+    else
+      return false;
     v = v * 16 + static_cast<Cardinal>(d);
     if (v > 0xFFFF) return false;
   }

@@ -27,12 +27,16 @@ bool IsValidUTF8(std::string_view Bytes) {
       more = 1;
     } else if (c >= 0xE0 && c <= 0xEF) {
       more = 2;
-      if (c == 0xE0) lo = 0xA0;       // overlong
-      else if (c == 0xED) hi = 0x9F;  // surrogates
+      if (c == 0xE0)
+        lo = 0xA0;  // overlong
+      else if (c == 0xED)
+        hi = 0x9F;  // surrogates
     } else if (c >= 0xF0 && c <= 0xF4) {
       more = 3;
-      if (c == 0xF0) lo = 0x90;       // overlong
-      else if (c == 0xF4) hi = 0x8F;  // above U+10FFFF
+      if (c == 0xF0)
+        lo = 0x90;  // overlong
+      else if (c == 0xF4)
+        hi = 0x8F;  // above U+10FFFF
     } else {
       return false;
     }
@@ -239,8 +243,7 @@ struct MonthTable {
   TMonthNameRow rows[MonthNameRows] = {
       kEnglish,
       kEnglish,
-      {u"jan", u"f\u00E9v", u"mar", u"avr", u"mai", u"jun", u"jul", u"ao\u00FB", u"sep", u"oct", u"nov",
-       u"d\u00E9c"},
+      {u"jan", u"f\u00E9v", u"mar", u"avr", u"mai", u"jun", u"jul", u"ao\u00FB", u"sep", u"oct", u"nov", u"d\u00E9c"},
       {u"jan", u"fev", u"mar", u"avr", u"mai", u"jun", u"jul", u"aou", u"sep", u"oct", u"nov", u"dec"},
       {u"Jan", u"Feb", u"Mar", u"Apr", u"Mai", u"Jun", u"Jul", u"Aug", u"Sep", u"Okt", u"Nov", u"Dez"},
       {u"Jan", u"Feb", u"M\u00E4r", u"Apr", u"Mai", u"Jun", u"Jul", u"Aug", u"Sep", u"Okt", u"Nov", u"Dez"},

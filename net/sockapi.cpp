@@ -111,8 +111,7 @@ Word OldResolvePort(const AnsiString& Port, Integer SockProtocol) {
 }
 
 AnsiString DottedDecimal(const Byte* b) {
-  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-         std::to_string(b[3]);
+  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
 }
 
 }  // namespace
@@ -358,8 +357,8 @@ AnsiString LocalHostName() {
   return AnsiString(buf);
 }
 
-Integer FillSockAddr(TVarSin& Sin, const AnsiString& IP, const AnsiString& Port, bool PreferIP4,
-                     Integer SockType, Integer SockProtocol, Integer Family) {
+Integer FillSockAddr(TVarSin& Sin, const AnsiString& IP, const AnsiString& Port, bool PreferIP4, Integer SockType,
+                     Integer SockProtocol, Integer Family) {
   Sin.Clear();
   if (UseEnhanced(Family) && HaveEnhancedEntries()) {
     if (Family != Ws::AfUnspec) return FillOneFamily(Sin, IP, Port, SockType, SockProtocol, Family);

@@ -244,8 +244,8 @@ struct TAddrInfo {
 // leave the Winsock code for WSAGetLastError; the resolver functions return
 // their code.
 struct TSocketFunctions {
-  Integer (*WSAIoctl)(TSocket s, Cardinal code, const void* inBuf, Cardinal inLen, void* outBuf,
-                      Cardinal outLen, Cardinal* bytesReturned) = nullptr;
+  Integer (*WSAIoctl)(TSocket s, Cardinal code, const void* inBuf, Cardinal inLen, void* outBuf, Cardinal outLen,
+                      Cardinal* bytesReturned) = nullptr;
   Integer (*WSAFDIsSet)(TSocket s, const TFDSet& set) = nullptr;
   Integer (*closesocket)(TSocket s) = nullptr;
   Integer (*ioctlsocket)(TSocket s, Integer cmd, Cardinal& arg) = nullptr;
@@ -353,8 +353,8 @@ AnsiString LocalHostName();
 // Host and port texts to a socket address (zeroed first). Family is
 // Ws::AfUnspec, Ws::AfInet or Ws::AfInet6. 0 on success, else the resolver's
 // Winsock code.
-Integer FillSockAddr(TVarSin& Sin, const AnsiString& IP, const AnsiString& Port, bool PreferIP4,
-                     Integer SockType, Integer SockProtocol, Integer Family);
+Integer FillSockAddr(TVarSin& Sin, const AnsiString& IP, const AnsiString& Port, bool PreferIP4, Integer SockType,
+                     Integer SockProtocol, Integer Family);
 // Numeric address text of an address ("" when it cannot be written).
 AnsiString GetSinIP(const TVarSin& Sin);
 // The port of an address, in host order.

@@ -25,79 +25,141 @@ thread_local Integer tLastError = 0;
 
 Integer MapErrno(int e) {
   switch (e) {
-    case 0: return 0;
-    case EINTR: return Wsa::EIntr;
-    case EBADF: return Wsa::ENotSock;  // a closed or foreign handle is "not a socket" on Winsock
-    case EACCES: return Wsa::EAcces;
-    case EPERM: return Wsa::EAcces;
-    case EFAULT: return Wsa::EFault;
-    case EINVAL: return Wsa::EInval;
-    case EMFILE: return Wsa::EMFile;
-    case ENFILE: return Wsa::EMFile;
+    case 0:
+      return 0;
+    case EINTR:
+      return Wsa::EIntr;
+    case EBADF:
+      return Wsa::ENotSock;  // a closed or foreign handle is "not a socket" on Winsock
+    case EACCES:
+      return Wsa::EAcces;
+    case EPERM:
+      return Wsa::EAcces;
+    case EFAULT:
+      return Wsa::EFault;
+    case EINVAL:
+      return Wsa::EInval;
+    case EMFILE:
+      return Wsa::EMFile;
+    case ENFILE:
+      return Wsa::EMFile;
 #if EAGAIN != EWOULDBLOCK
-    case EAGAIN: return Wsa::EWouldBlock;
+    case EAGAIN:
+      return Wsa::EWouldBlock;
 #endif
-    case EWOULDBLOCK: return Wsa::EWouldBlock;
-    case EINPROGRESS: return Wsa::EInProgress;
-    case EALREADY: return Wsa::EAlready;
-    case ENOTSOCK: return Wsa::ENotSock;
-    case EDESTADDRREQ: return Wsa::EDestAddrReq;
-    case EMSGSIZE: return Wsa::EMsgSize;
-    case EPROTOTYPE: return Wsa::EPrototype;
-    case ENOPROTOOPT: return Wsa::ENoProtoOpt;
-    case EPROTONOSUPPORT: return Wsa::EProtoNoSupport;
-    case ESOCKTNOSUPPORT: return Wsa::ESocktNoSupport;
-    case EOPNOTSUPP: return Wsa::EOpNotSupp;
-    case EPFNOSUPPORT: return Wsa::EPfNoSupport;
-    case EAFNOSUPPORT: return Wsa::EAfNoSupport;
-    case EADDRINUSE: return Wsa::EAddrInUse;
-    case EADDRNOTAVAIL: return Wsa::EAddrNotAvail;
-    case ENETDOWN: return Wsa::ENetDown;
-    case ENETUNREACH: return Wsa::ENetUnreach;
-    case ENETRESET: return Wsa::ENetReset;
-    case ECONNABORTED: return Wsa::EConnAborted;
-    case ECONNRESET: return Wsa::EConnReset;
-    case EPIPE: return Wsa::EConnReset;  // Winsock reports a send to a closed peer as a reset
-    case ENOBUFS: return Wsa::ENoBufs;
-    case ENOMEM: return Wsa::ENoBufs;
-    case EISCONN: return Wsa::EIsConn;
-    case ENOTCONN: return Wsa::ENotConn;
-    case ESHUTDOWN: return Wsa::EShutdown;
-    case ETOOMANYREFS: return Wsa::ETooManyRefs;
-    case ETIMEDOUT: return Wsa::ETimedOut;
-    case ECONNREFUSED: return Wsa::EConnRefused;
-    case ELOOP: return Wsa::ELoop;
-    case ENAMETOOLONG: return Wsa::ENameTooLong;
-    case EHOSTDOWN: return Wsa::EHostDown;
-    case EHOSTUNREACH: return Wsa::EHostUnreach;
-    case ENOTEMPTY: return Wsa::ENotEmpty;
-    case EUSERS: return Wsa::EUsers;
-    case EDQUOT: return Wsa::EDQuot;
-    case ESTALE: return Wsa::EStale;
-    case EREMOTE: return Wsa::ERemote;
-    default: return 10000 + e;
+    case EWOULDBLOCK:
+      return Wsa::EWouldBlock;
+    case EINPROGRESS:
+      return Wsa::EInProgress;
+    case EALREADY:
+      return Wsa::EAlready;
+    case ENOTSOCK:
+      return Wsa::ENotSock;
+    case EDESTADDRREQ:
+      return Wsa::EDestAddrReq;
+    case EMSGSIZE:
+      return Wsa::EMsgSize;
+    case EPROTOTYPE:
+      return Wsa::EPrototype;
+    case ENOPROTOOPT:
+      return Wsa::ENoProtoOpt;
+    case EPROTONOSUPPORT:
+      return Wsa::EProtoNoSupport;
+    case ESOCKTNOSUPPORT:
+      return Wsa::ESocktNoSupport;
+    case EOPNOTSUPP:
+      return Wsa::EOpNotSupp;
+    case EPFNOSUPPORT:
+      return Wsa::EPfNoSupport;
+    case EAFNOSUPPORT:
+      return Wsa::EAfNoSupport;
+    case EADDRINUSE:
+      return Wsa::EAddrInUse;
+    case EADDRNOTAVAIL:
+      return Wsa::EAddrNotAvail;
+    case ENETDOWN:
+      return Wsa::ENetDown;
+    case ENETUNREACH:
+      return Wsa::ENetUnreach;
+    case ENETRESET:
+      return Wsa::ENetReset;
+    case ECONNABORTED:
+      return Wsa::EConnAborted;
+    case ECONNRESET:
+      return Wsa::EConnReset;
+    case EPIPE:
+      return Wsa::EConnReset;  // Winsock reports a send to a closed peer as a reset
+    case ENOBUFS:
+      return Wsa::ENoBufs;
+    case ENOMEM:
+      return Wsa::ENoBufs;
+    case EISCONN:
+      return Wsa::EIsConn;
+    case ENOTCONN:
+      return Wsa::ENotConn;
+    case ESHUTDOWN:
+      return Wsa::EShutdown;
+    case ETOOMANYREFS:
+      return Wsa::ETooManyRefs;
+    case ETIMEDOUT:
+      return Wsa::ETimedOut;
+    case ECONNREFUSED:
+      return Wsa::EConnRefused;
+    case ELOOP:
+      return Wsa::ELoop;
+    case ENAMETOOLONG:
+      return Wsa::ENameTooLong;
+    case EHOSTDOWN:
+      return Wsa::EHostDown;
+    case EHOSTUNREACH:
+      return Wsa::EHostUnreach;
+    case ENOTEMPTY:
+      return Wsa::ENotEmpty;
+    case EUSERS:
+      return Wsa::EUsers;
+    case EDQUOT:
+      return Wsa::EDQuot;
+    case ESTALE:
+      return Wsa::EStale;
+    case EREMOTE:
+      return Wsa::ERemote;
+    default:
+      return 10000 + e;
   }
 }
 
 Integer MapEai(int r) {
   switch (r) {
-    case 0: return 0;
-    case EAI_NONAME: return Wsa::HostNotFound;
-    case EAI_AGAIN: return Wsa::TryAgain;
-    case EAI_FAIL: return Wsa::NoRecovery;
+    case 0:
+      return 0;
+    case EAI_NONAME:
+      return Wsa::HostNotFound;
+    case EAI_AGAIN:
+      return Wsa::TryAgain;
+    case EAI_FAIL:
+      return Wsa::NoRecovery;
 #ifdef EAI_NODATA
-    case EAI_NODATA: return Wsa::NoData;
+    case EAI_NODATA:
+      return Wsa::NoData;
 #endif
 #ifdef EAI_ADDRFAMILY
-    case EAI_ADDRFAMILY: return Wsa::NoData;
+    case EAI_ADDRFAMILY:
+      return Wsa::NoData;
 #endif
-    case EAI_FAMILY: return Wsa::EAfNoSupport;
-    case EAI_SOCKTYPE: return Wsa::ESocktNoSupport;
-    case EAI_SERVICE: return 10109;  // WSATYPE_NOT_FOUND
-    case EAI_BADFLAGS: return Wsa::EInval;
-    case EAI_MEMORY: return Wsa::ENoBufs;
-    case EAI_SYSTEM: return MapErrno(errno);
-    default: return Wsa::NoRecovery;
+    case EAI_FAMILY:
+      return Wsa::EAfNoSupport;
+    case EAI_SOCKTYPE:
+      return Wsa::ESocktNoSupport;
+    case EAI_SERVICE:
+      return 10109;  // WSATYPE_NOT_FOUND
+    case EAI_BADFLAGS:
+      return Wsa::EInval;
+    case EAI_MEMORY:
+      return Wsa::ENoBufs;
+    case EAI_SYSTEM:
+      return MapErrno(errno);
+    default:
+      return Wsa::NoRecovery;
   }
 }
 
@@ -113,19 +175,27 @@ Integer Fail(Integer wsaCode) {
 
 int ToPosixFamily(Integer af) {
   switch (af) {
-    case Ws::AfInet: return AF_INET;
-    case Ws::AfInet6: return AF_INET6;
-    case Ws::AfUnspec: return AF_UNSPEC;
-    default: return -1;
+    case Ws::AfInet:
+      return AF_INET;
+    case Ws::AfInet6:
+      return AF_INET6;
+    case Ws::AfUnspec:
+      return AF_UNSPEC;
+    default:
+      return -1;
   }
 }
 
 Integer FromPosixFamily(int af) {
   switch (af) {
-    case AF_INET: return Ws::AfInet;
-    case AF_INET6: return Ws::AfInet6;
-    case AF_UNSPEC: return Ws::AfUnspec;
-    default: return af + 1000;  // not one the layer knows
+    case AF_INET:
+      return Ws::AfInet;
+    case AF_INET6:
+      return Ws::AfInet6;
+    case AF_UNSPEC:
+      return Ws::AfUnspec;
+    default:
+      return af + 1000;  // not one the layer knows
   }
 }
 
@@ -309,36 +379,73 @@ bool MapOption(Integer level, Integer name, int& pLevel, int& pName) {
   if (level == Ws::SolSocket) {
     pLevel = SOL_SOCKET;
     switch (name) {
-      case Ws::SoDebug: pName = SO_DEBUG; return true;
-      case Ws::SoReuseAddr: pName = SO_REUSEADDR; return true;
-      case Ws::SoKeepAlive: pName = SO_KEEPALIVE; return true;
-      case Ws::SoBroadcast: pName = SO_BROADCAST; return true;
-      case Ws::SoLinger: pName = SO_LINGER; return true;
-      case Ws::SoSndBuf: pName = SO_SNDBUF; return true;
-      case Ws::SoRcvBuf: pName = SO_RCVBUF; return true;
-      case Ws::SoSndTimeo: pName = SO_SNDTIMEO; return true;
-      case Ws::SoRcvTimeo: pName = SO_RCVTIMEO; return true;
-      case Ws::SoError: pName = SO_ERROR; return true;
-      case Ws::SoType: pName = SO_TYPE; return true;
-      default: return false;
+      case Ws::SoDebug:
+        pName = SO_DEBUG;
+        return true;
+      case Ws::SoReuseAddr:
+        pName = SO_REUSEADDR;
+        return true;
+      case Ws::SoKeepAlive:
+        pName = SO_KEEPALIVE;
+        return true;
+      case Ws::SoBroadcast:
+        pName = SO_BROADCAST;
+        return true;
+      case Ws::SoLinger:
+        pName = SO_LINGER;
+        return true;
+      case Ws::SoSndBuf:
+        pName = SO_SNDBUF;
+        return true;
+      case Ws::SoRcvBuf:
+        pName = SO_RCVBUF;
+        return true;
+      case Ws::SoSndTimeo:
+        pName = SO_SNDTIMEO;
+        return true;
+      case Ws::SoRcvTimeo:
+        pName = SO_RCVTIMEO;
+        return true;
+      case Ws::SoError:
+        pName = SO_ERROR;
+        return true;
+      case Ws::SoType:
+        pName = SO_TYPE;
+        return true;
+      default:
+        return false;
     }
   }
   if (level == Ws::IpprotoIp) {
     pLevel = IPPROTO_IP;
     switch (name) {
-      case Ws::IpTtl: pName = IP_TTL; return true;
-      case Ws::IpMulticastTtl: pName = IP_MULTICAST_TTL; return true;
-      case Ws::IpMulticastLoop: pName = IP_MULTICAST_LOOP; return true;
-      default: return false;
+      case Ws::IpTtl:
+        pName = IP_TTL;
+        return true;
+      case Ws::IpMulticastTtl:
+        pName = IP_MULTICAST_TTL;
+        return true;
+      case Ws::IpMulticastLoop:
+        pName = IP_MULTICAST_LOOP;
+        return true;
+      default:
+        return false;
     }
   }
   if (level == Ws::IpprotoIpv6) {
     pLevel = IPPROTO_IPV6;
     switch (name) {
-      case Ws::Ipv6UnicastHops: pName = IPV6_UNICAST_HOPS; return true;
-      case Ws::Ipv6MulticastHops: pName = IPV6_MULTICAST_HOPS; return true;
-      case Ws::Ipv6MulticastLoop: pName = IPV6_MULTICAST_LOOP; return true;
-      default: return false;
+      case Ws::Ipv6UnicastHops:
+        pName = IPV6_UNICAST_HOPS;
+        return true;
+      case Ws::Ipv6MulticastHops:
+        pName = IPV6_MULTICAST_HOPS;
+        return true;
+      case Ws::Ipv6MulticastLoop:
+        pName = IPV6_MULTICAST_LOOP;
+        return true;
+      default:
+        return false;
     }
   }
   if (level == Ws::IpprotoTcp) {
@@ -418,7 +525,8 @@ Integer P_getsockopt(TSocket s, Integer level, Integer name, void* val, Integer&
     if (::getsockopt(Fd(s), pLevel, pName, &v, &n) != 0) return Fail();
     out = v;
     if (pLevel == SOL_SOCKET && pName == SO_ERROR) out = MapErrno(v);
-    if (pLevel == SOL_SOCKET && (pName == SO_RCVBUF || pName == SO_SNDBUF)) out = v / 2;  // Linux reports twice the size set
+    if (pLevel == SOL_SOCKET && (pName == SO_RCVBUF || pName == SO_SNDBUF))
+      out = v / 2;  // Linux reports twice the size set
   }
   std::memcpy(val, &out, 4);
   len = 4;
@@ -464,8 +572,8 @@ Integer P_recvfrom(TSocket s, void* buf, Integer len, Integer flags, TVarSin* fr
   socklen_t sl = sizeof(ss);
   ssize_t r;
   do {
-    r = ::recvfrom(Fd(s), buf, static_cast<size_t>(len), flags & (MSG_PEEK | MSG_OOB),
-                   reinterpret_cast<sockaddr*>(&ss), &sl);
+    r = ::recvfrom(Fd(s), buf, static_cast<size_t>(len), flags & (MSG_PEEK | MSG_OOB), reinterpret_cast<sockaddr*>(&ss),
+                   &sl);
   } while (r < 0 && errno == EINTR);
   if (r < 0) return Fail();
   if (from) {
@@ -532,9 +640,12 @@ Integer P_select(Integer, TFDSet* readFds, TFDSet* writeFds, TFDSet* exceptFds, 
         if (fds[j].fd == Fd(s)) re = fds[j].revents;
       }
       bool hit;
-      if (k == 0) hit = re & (POLLIN | POLLHUP | POLLERR);
-      else if (k == 1) hit = re & (POLLOUT | POLLERR | POLLHUP);
-      else hit = re & (POLLPRI | POLLERR);
+      if (k == 0)
+        hit = re & (POLLIN | POLLHUP | POLLERR);
+      else if (k == 1)
+        hit = re & (POLLOUT | POLLERR | POLLHUP);
+      else
+        hit = re & (POLLPRI | POLLERR);
       if (hit) {
         ready.fd_array[ready.fd_count++] = s;
         ++total;
@@ -701,8 +812,8 @@ Integer P_getaddrinfo(const char* node, const char* service, const TAddrInfo* hi
   return 0;
 }
 
-Integer P_getnameinfo(const TVarSin& addr, Integer addrLen, char* host, Cardinal hostLen, char* serv,
-                      Cardinal servLen, Integer flags) {
+Integer P_getnameinfo(const TVarSin& addr, Integer addrLen, char* host, Cardinal hostLen, char* serv, Cardinal servLen,
+                      Integer flags) {
   sockaddr_storage ss;
   socklen_t sl;
   if (!ToSockAddr(addr, addrLen, ss, sl)) return Wsa::EAfNoSupport;
@@ -712,8 +823,8 @@ Integer P_getnameinfo(const TVarSin& addr, Integer addrLen, char* host, Cardinal
   if (flags & Ws::NiNameReqd) f |= NI_NAMEREQD;
   if (flags & Ws::NiNumericServ) f |= NI_NUMERICSERV;
   if (flags & Ws::NiDgram) f |= NI_DGRAM;
-  const int r = ::getnameinfo(reinterpret_cast<sockaddr*>(&ss), sl, host, host ? hostLen : 0, serv,
-                              serv ? servLen : 0, f);
+  const int r =
+      ::getnameinfo(reinterpret_cast<sockaddr*>(&ss), sl, host, host ? hostLen : 0, serv, serv ? servLen : 0, f);
   return MapEai(r);
 }
 

@@ -106,7 +106,8 @@ void BindName(HMODULE lib, const char* name, F& fn) {
 void ToFdSet(const TFDSet* in, fd_set& out) {
   out.fd_count = 0;
   const Cardinal n = in->fd_count < static_cast<Cardinal>(Ws::FdSetSize) ? in->fd_count : Ws::FdSetSize;
-  for (Cardinal i = 0; i < n && i < FD_SETSIZE; ++i) out.fd_array[out.fd_count++] = static_cast<SOCKET>(in->fd_array[i]);
+  for (Cardinal i = 0; i < n && i < FD_SETSIZE; ++i)
+    out.fd_array[out.fd_count++] = static_cast<SOCKET>(in->fd_array[i]);
 }
 
 void FromFdSet(const fd_set& in, TFDSet* out) {
@@ -331,8 +332,8 @@ Integer W_getaddrinfo(const char* node, const char* service, const TAddrInfo* hi
   return 0;
 }
 
-Integer W_getnameinfo(const TVarSin& addr, Integer addrLen, char* host, Cardinal hostLen, char* serv,
-                      Cardinal servLen, Integer flags) {
+Integer W_getnameinfo(const TVarSin& addr, Integer addrLen, char* host, Cardinal hostLen, char* serv, Cardinal servLen,
+                      Integer flags) {
   return raw.getnameinfo(Sa(addr), addrLen, host, hostLen, serv, servLen, flags);
 }
 

@@ -168,8 +168,7 @@ TDateTime EncodeTime(Word hour, Word min, Word sec, Word msec) {
   return t;
 }
 
-bool TryEncodeDateTime(Word year, Word month, Word day, Word hour, Word min, Word sec, Word msec,
-                       TDateTime& value) {
+bool TryEncodeDateTime(Word year, Word month, Word day, Word hour, Word min, Word sec, Word msec, TDateTime& value) {
   TDateTime d, t;
   if (!TryEncodeDate(year, month, day, d) || !TryEncodeTime(hour, min, sec, msec, t)) return false;
   value = Compose(d, t);
@@ -195,8 +194,7 @@ void DecodeTime(TDateTime time, Word& hour, Word& min, Word& sec, Word& msec) {
   msec = d.msec;
 }
 
-void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec,
-                    Word& msec) {
+void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec, Word& msec) {
   const Decoded d = DecodeAll(value);
   year = d.year;
   month = d.month;
@@ -303,9 +301,7 @@ Int64 MinutesBetween(TDateTime a, TDateTime b) { return MilliSecondsBetween(a, b
 
 Int64 HoursBetween(TDateTime a, TDateTime b) { return MilliSecondsBetween(a, b) / 3600000; }
 
-Integer DaysBetween(TDateTime a, TDateTime b) {
-  return static_cast<Integer>(MilliSecondsBetween(a, b) / kMSecsPerDay);
-}
+Integer DaysBetween(TDateTime a, TDateTime b) { return static_cast<Integer>(MilliSecondsBetween(a, b) / kMSecsPerDay); }
 
 Int64 DateTimeToUnix(TDateTime value) {
   return (ToLinear(value) - ToLinear(UnixDateDelta)) / MSecsPerSec;  // towards zero
@@ -530,10 +526,14 @@ DateOrder GetDateOrder(const String& shortDateFormat) {
   for (Char c : shortDateFormat) {
     switch (UpperAscii(c)) {
       case u'E':
-      case u'Y': return DateOrder::YMD;
-      case u'M': return DateOrder::MDY;
-      case u'D': return DateOrder::DMY;
-      default: break;
+      case u'Y':
+        return DateOrder::YMD;
+      case u'M':
+        return DateOrder::MDY;
+      case u'D':
+        return DateOrder::DMY;
+      default:
+        break;
     }
   }
   return DateOrder::MDY;
@@ -592,9 +592,24 @@ struct Scanner {
       if (!Number(n3, l3)) return false;
       int yearLength;
       switch (order) {
-        case DateOrder::MDY: y = n3; yearLength = l3; m = n1; d = n2; break;
-        case DateOrder::DMY: y = n3; yearLength = l3; m = n2; d = n1; break;
-        default: y = n1; yearLength = l1; m = n2; d = n3; break;
+        case DateOrder::MDY:
+          y = n3;
+          yearLength = l3;
+          m = n1;
+          d = n2;
+          break;
+        case DateOrder::DMY:
+          y = n3;
+          yearLength = l3;
+          m = n2;
+          d = n1;
+          break;
+        default:
+          y = n1;
+          yearLength = l1;
+          m = n2;
+          d = n3;
+          break;
       }
       if (yearLength <= 2) {
         const int centuryBase = static_cast<int>(CurrentYear()) - fs.TwoDigitYearCenturyWindow;
@@ -721,8 +736,12 @@ TDateTime StrToDateTimeDef(const String& s, TDateTime defaultValue, const TForma
   TDateTime v;
   return TryStrToDateTime(s, v, settings) ? v : defaultValue;
 }
-TDateTime StrToDateDef(const String& s, TDateTime defaultValue) { return StrToDateDef(s, defaultValue, FormatSettings); }
-TDateTime StrToTimeDef(const String& s, TDateTime defaultValue) { return StrToTimeDef(s, defaultValue, FormatSettings); }
+TDateTime StrToDateDef(const String& s, TDateTime defaultValue) {
+  return StrToDateDef(s, defaultValue, FormatSettings);
+}
+TDateTime StrToTimeDef(const String& s, TDateTime defaultValue) {
+  return StrToTimeDef(s, defaultValue, FormatSettings);
+}
 TDateTime StrToDateTimeDef(const String& s, TDateTime defaultValue) {
   return StrToDateTimeDef(s, defaultValue, FormatSettings);
 }

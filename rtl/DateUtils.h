@@ -35,13 +35,11 @@ bool TryEncodeDate(Word year, Word month, Word day, TDateTime& date);
 TDateTime EncodeTime(Word hour, Word min, Word sec, Word msec);
 bool TryEncodeTime(Word hour, Word min, Word sec, Word msec, TDateTime& time);
 TDateTime EncodeDateTime(Word year, Word month, Word day, Word hour, Word min, Word sec, Word msec);
-bool TryEncodeDateTime(Word year, Word month, Word day, Word hour, Word min, Word sec, Word msec,
-                       TDateTime& value);
+bool TryEncodeDateTime(Word year, Word month, Word day, Word hour, Word min, Word sec, Word msec, TDateTime& value);
 // Dates outside years 1..9999 decode as 0/0/0.
 void DecodeDate(TDateTime date, Word& year, Word& month, Word& day);
 void DecodeTime(TDateTime time, Word& hour, Word& min, Word& sec, Word& msec);
-void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min,
-                    Word& sec, Word& msec);
+void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& min, Word& sec, Word& msec);
 
 // SysUtils' DayOfWeek: 1 = Sunday .. 7 = Saturday.
 Word DayOfWeek(TDateTime date);

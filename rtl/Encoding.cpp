@@ -71,9 +71,8 @@ void THeldEncoding::Set(TEncoding* Value) {
 }
 
 bool TEncoding::IsStandardEncoding(const TEncoding* AEncoding) {
-  return AEncoding != nullptr &&
-         (AEncoding == ANSI() || AEncoding == ASCII() || AEncoding == BigEndianUnicode() ||
-          AEncoding == Unicode() || AEncoding == UTF8());
+  return AEncoding != nullptr && (AEncoding == ANSI() || AEncoding == ASCII() || AEncoding == BigEndianUnicode() ||
+                                  AEncoding == Unicode() || AEncoding == UTF8());
 }
 
 Integer TEncoding::GetBufferEncoding(const TBytes& Buffer, TEncoding*& AEncoding, TEncoding* ADefaultEncoding) {
@@ -125,8 +124,7 @@ TBytes TUTF8Encoding::Encode(std::u16string_view Chars) const {
 String TUnicodeEncoding::Decode(const Byte* Bytes, std::size_t Count) const {
   String Result;
   Result.reserve(Count / 2);
-  for (std::size_t I = 0; I + 1 < Count; I += 2)
-    Result.push_back(static_cast<Char>(Bytes[I] | (Bytes[I + 1] << 8)));
+  for (std::size_t I = 0; I + 1 < Count; I += 2) Result.push_back(static_cast<Char>(Bytes[I] | (Bytes[I + 1] << 8)));
   return Result;
 }
 
@@ -143,8 +141,7 @@ TBytes TUnicodeEncoding::Encode(std::u16string_view Chars) const {
 String TBigEndianUnicodeEncoding::Decode(const Byte* Bytes, std::size_t Count) const {
   String Result;
   Result.reserve(Count / 2);
-  for (std::size_t I = 0; I + 1 < Count; I += 2)
-    Result.push_back(static_cast<Char>((Bytes[I] << 8) | Bytes[I + 1]));
+  for (std::size_t I = 0; I + 1 < Count; I += 2) Result.push_back(static_cast<Char>((Bytes[I] << 8) | Bytes[I + 1]));
   return Result;
 }
 

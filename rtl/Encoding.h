@@ -39,8 +39,7 @@ public:
   // counts; otherwise ADefaultEncoding (Default() when nullptr) and 0. With an
   // AEncoding given: the length of its preamble when Buffer starts with it,
   // else 0; AEncoding is kept.
-  static Integer GetBufferEncoding(const TBytes& Buffer, TEncoding*& AEncoding,
-                                   TEncoding* ADefaultEncoding = nullptr);
+  static Integer GetBufferEncoding(const TBytes& Buffer, TEncoding*& AEncoding, TEncoding* ADefaultEncoding = nullptr);
   static TBytes Convert(const TEncoding* Source, const TEncoding* Destination, const TBytes& Bytes);
 
   TBytes GetBytes(std::u16string_view Chars) const { return Encode(Chars); }

@@ -49,9 +49,7 @@ namespace rtl_encoding_detail {
 
 Cardinal SystemAnsiCodePage() { return 1252; }
 
-bool IsCodePageSupported(Cardinal CodePage) {
-  return CodePage == 1252 || CodePage == 28591 || CodePage == 20127;
-}
+bool IsCodePageSupported(Cardinal CodePage) { return CodePage == 1252 || CodePage == 28591 || CodePage == 20127; }
 
 bool IsSingleByteCodePage(Cardinal CodePage) { return IsCodePageSupported(CodePage); }
 

@@ -191,7 +191,7 @@ String ExponentText(double value, int precision, int expDigits, const TFormatSet
   return out;
 }
 
-constexpr const char* kNegCurrFormats[16] = {"($1)", "-$1", "$-1", "$1-", "(1$)", "-1$", "1-$", "1$-",
+constexpr const char* kNegCurrFormats[16] = {"($1)", "-$1",  "$-1",  "$1-",  "(1$)", "-1$",  "1-$",   "1$-",
                                              "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)"};
 constexpr const char* kCurrFormats[4] = {"$1", "1$", "$ 1", "1 $"};
 
@@ -225,11 +225,14 @@ String FixedText(double value, TFloatFormat format, int precision, int decimals,
 String FloatToText(double value, TFloatFormat format, int precision, int digits, const TFormatSettings& fs) {
   if (!std::isfinite(value)) return SpecialText(value);
   switch (format) {
-    case ffGeneral: return GeneralText(value, precision, digits, fs);
-    case ffExponent: return ExponentText(value, precision, digits, fs);
+    case ffGeneral:
+      return GeneralText(value, precision, digits, fs);
+    case ffExponent:
+      return ExponentText(value, precision, digits, fs);
     case ffFixed:
     case ffNumber:
-    case ffCurrency: return FixedText(value, format, precision, digits, fs);
+    case ffCurrency:
+      return FixedText(value, format, precision, digits, fs);
   }
   return GeneralText(value, precision, digits, fs);
 }
@@ -393,12 +396,12 @@ String FormatImpl(const TFormatSettings& fs, const String& fmt, std::span<const 
         bool negative = false;
         String digits;
         if (type == u'x') {
-          const UInt64 bits = a.VType() == TVarRec::Kind::Integer ? static_cast<std::uint32_t>(v)
-                                                                  : static_cast<UInt64>(v);
+          const UInt64 bits =
+              a.VType() == TVarRec::Kind::Integer ? static_cast<std::uint32_t>(v) : static_cast<UInt64>(v);
           digits = HexOf(bits);
         } else if (type == u'u') {
-          const UInt64 bits = a.VType() == TVarRec::Kind::Integer ? static_cast<std::uint32_t>(v)
-                                                                  : static_cast<UInt64>(v);
+          const UInt64 bits =
+              a.VType() == TVarRec::Kind::Integer ? static_cast<std::uint32_t>(v) : static_cast<UInt64>(v);
           digits = UIntToStr(bits);
         } else if (a.VType() == TVarRec::Kind::UInt64) {
           digits = UIntToStr(static_cast<UInt64>(v));
@@ -420,11 +423,21 @@ String FormatImpl(const TFormatSettings& fs, const String& fmt, std::span<const 
         const double v = a.AsDouble();
         const int p = static_cast<int>(std::min<long long>(precision, 1000));
         switch (type) {
-          case u'e': text = FloatToText(v, ffExponent, p < 0 ? 15 : p, 3, fs); break;
-          case u'f': text = FloatToText(v, ffFixed, kMaxPrecision, p < 0 ? 2 : p, fs); break;
-          case u'g': text = FloatToText(v, ffGeneral, p < 0 ? 15 : p, 0, fs); break;
-          case u'n': text = FloatToText(v, ffNumber, kMaxPrecision, p < 0 ? 2 : p, fs); break;
-          default: text = FloatToText(v, ffCurrency, kMaxPrecision, p < 0 ? fs.CurrencyDecimals : p, fs); break;
+          case u'e':
+            text = FloatToText(v, ffExponent, p < 0 ? 15 : p, 3, fs);
+            break;
+          case u'f':
+            text = FloatToText(v, ffFixed, kMaxPrecision, p < 0 ? 2 : p, fs);
+            break;
+          case u'g':
+            text = FloatToText(v, ffGeneral, p < 0 ? 15 : p, 0, fs);
+            break;
+          case u'n':
+            text = FloatToText(v, ffNumber, kMaxPrecision, p < 0 ? 2 : p, fs);
+            break;
+          default:
+            text = FloatToText(v, ffCurrency, kMaxPrecision, p < 0 ? fs.CurrencyDecimals : p, fs);
+            break;
         }
         break;
       }
@@ -485,11 +498,11 @@ namespace {
 
 struct Token {
   enum Kind { Literal, IntDigit, FracDigit, Point, Exponent } kind;
-  String text;             // Literal
-  int index = 0;           // IntDigit / FracDigit: 0-based from the left
-  Char expChar = u'E';     // Exponent
-  bool expPlus = false;    // Exponent: "E+" shows '+'
-  int expDigits = 0;       // Exponent: minimum digits
+  String text;           // Literal
+  int index = 0;         // IntDigit / FracDigit: 0-based from the left
+  Char expChar = u'E';   // Exponent
+  bool expPlus = false;  // Exponent: "E+" shows '+'
+  int expDigits = 0;     // Exponent: minimum digits
 };
 
 struct Section {
@@ -614,7 +627,9 @@ String ApplySection(const Section& sec, const TFloatRec& rec, bool minus, const 
   bool intDone = sec.intCount > 0 || p == 0;  // integer digits need a place of their own?
   for (const Token& t : sec.tokens) {
     switch (t.kind) {
-      case Token::Literal: out += t.text; break;
+      case Token::Literal:
+        out += t.text;
+        break;
       case Token::IntDigit: {
         const int at = p - (sec.intCount - t.index);  // the digit this placeholder stands for
         if (t.index == 0) {

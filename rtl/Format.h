@@ -56,10 +56,8 @@ public:
   };
 
   template <typename T>
-    requires std::is_integral_v<T> && (!std::is_same_v<T, bool>) &&
-             (!std::is_same_v<T, char>) && (!std::is_same_v<T, char16_t>) &&
-             (!std::is_same_v<T, char32_t>) && (!std::is_same_v<T, wchar_t>)
-  TVarRec(T v) {
+  requires std::is_integral_v<T> &&(!std::is_same_v<T, bool>)&&(!std::is_same_v<T, char>)&&(
+      !std::is_same_v<T, char16_t>)&&(!std::is_same_v<T, char32_t>)&&(!std::is_same_v<T, wchar_t>)TVarRec(T v) {
     if constexpr (std::is_unsigned_v<T>) {
       FKind = Kind::UInt64;
       FInt = static_cast<std::int64_t>(static_cast<std::uint64_t>(v));
@@ -72,8 +70,7 @@ public:
     }
   }
   template <typename T>
-    requires std::is_floating_point_v<T>
-  TVarRec(T v) : FKind(Kind::Extended), FDouble(static_cast<double>(v)) {}
+  requires std::is_floating_point_v<T> TVarRec(T v) : FKind(Kind::Extended), FDouble(static_cast<double>(v)) {}
   TVarRec(bool v) : FKind(Kind::Boolean), FInt(v ? 1 : 0) {}
   TVarRec(char16_t c) : FKind(Kind::Char), FChar(c) {}
   TVarRec(char c) : FKind(Kind::Char), FChar(static_cast<unsigned char>(c)) {}

@@ -3,8 +3,7 @@
 namespace {
 
 void SetEnglishNames(TFormatSettings& fs) {
-  fs.ShortMonthNames = {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
-                        u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
+  fs.ShortMonthNames = {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
   fs.LongMonthNames = {u"January", u"February", u"March",     u"April",   u"May",      u"June",
                        u"July",    u"August",   u"September", u"October", u"November", u"December"};
   fs.ShortDayNames = {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"};
@@ -74,9 +73,9 @@ TFormatSettings TFormatSettings::French() {
   fs.LongTimeFormat = u"HH:mm:ss";
   fs.TimeAMString = u"";
   fs.TimePMString = u"";
-  fs.ShortMonthNames = {u"janv.", u"f\u00E9vr.", u"mars", u"avr.", u"mai",  u"juin",
+  fs.ShortMonthNames = {u"janv.", u"f\u00E9vr.", u"mars",  u"avr.", u"mai",  u"juin",
                         u"juil.", u"ao\u00FBt",  u"sept.", u"oct.", u"nov.", u"d\u00E9c."};
-  fs.LongMonthNames = {u"janvier", u"f\u00E9vrier", u"mars",    u"avril",    u"mai",      u"juin",
+  fs.LongMonthNames = {u"janvier", u"f\u00E9vrier", u"mars",      u"avril",   u"mai",      u"juin",
                        u"juillet", u"ao\u00FBt",    u"septembre", u"octobre", u"novembre", u"d\u00E9cembre"};
   fs.ShortDayNames = {u"dim.", u"lun.", u"mar.", u"mer.", u"jeu.", u"ven.", u"sam."};
   fs.LongDayNames = {u"dimanche", u"lundi", u"mardi", u"mercredi", u"jeudi", u"vendredi", u"samedi"};

@@ -126,9 +126,7 @@ TMemIniFile::~TMemIniFile() {
   }
 }
 
-void TMemIniFile::SetEncoding(TEncoding* Value) {
-  FEncoding.Set(Value);
-}
+void TMemIniFile::SetEncoding(TEncoding* Value) { FEncoding.Set(Value); }
 
 void TMemIniFile::LoadValues() {
   if (!FileName().empty() && FileExistsHere(FileName())) {

@@ -240,8 +240,7 @@ public:
   // Stable sort with operator< or with a comparison.
   void Sort() { std::stable_sort(FItems.begin(), FItems.end()); }
   void Sort(const TComparison& Compare) {
-    std::stable_sort(FItems.begin(), FItems.end(),
-                     [&](const T& A, const T& B) { return Compare(A, B) < 0; });
+    std::stable_sort(FItems.begin(), FItems.end(), [&](const T& A, const T& B) { return Compare(A, B) < 0; });
   }
 
   Integer Count() const { return static_cast<Integer>(FItems.size()); }

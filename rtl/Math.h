@@ -36,40 +36,32 @@ double SimpleRoundTo(double value, Integer digit = -2);
 // Min / Max of two numbers of any arithmetic types.
 // Mixing signed and unsigned integers is rejected at compile time: cast.
 template <typename A, typename B>
-  requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
+requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
 constexpr std::common_type_t<A, B> Min(A a, B b) {
-  static_assert(!(std::is_integral_v<A> && std::is_integral_v<B> &&
-                  std::is_signed_v<A> != std::is_signed_v<B>),
+  static_assert(!(std::is_integral_v<A> && std::is_integral_v<B> && std::is_signed_v<A> != std::is_signed_v<B>),
                 "Min of a signed and an unsigned integer: cast one of them");
   using R = std::common_type_t<A, B>;
   return static_cast<R>(a) < static_cast<R>(b) ? static_cast<R>(a) : static_cast<R>(b);
 }
 template <typename A, typename B>
-  requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
+requires std::is_arithmetic_v<A> && std::is_arithmetic_v<B>
 constexpr std::common_type_t<A, B> Max(A a, B b) {
-  static_assert(!(std::is_integral_v<A> && std::is_integral_v<B> &&
-                  std::is_signed_v<A> != std::is_signed_v<B>),
+  static_assert(!(std::is_integral_v<A> && std::is_integral_v<B> && std::is_signed_v<A> != std::is_signed_v<B>),
                 "Max of a signed and an unsigned integer: cast one of them");
   using R = std::common_type_t<A, B>;
   return static_cast<R>(a) > static_cast<R>(b) ? static_cast<R>(a) : static_cast<R>(b);
 }
 
 template <typename T>
-  requires std::is_arithmetic_v<T>
-constexpr bool InRange(T value, T low, T high) {
-  return value >= low && value <= high;
-}
+requires std::is_arithmetic_v<T>
+constexpr bool InRange(T value, T low, T high) { return value >= low && value <= high; }
 template <typename T>
-  requires std::is_arithmetic_v<T>
-constexpr T EnsureRange(T value, T low, T high) {
-  return value < low ? low : (value > high ? high : value);
-}
+requires std::is_arithmetic_v<T>
+constexpr T EnsureRange(T value, T low, T high) { return value < low ? low : (value > high ? high : value); }
 // -1, 0 or 1.
 template <typename T>
-  requires std::is_arithmetic_v<T>
-constexpr Integer Sign(T value) {
-  return value < T(0) ? -1 : (value > T(0) ? 1 : 0);
-}
+requires std::is_arithmetic_v<T>
+constexpr Integer Sign(T value) { return value < T(0) ? -1 : (value > T(0) ? 1 : 0); }
 
 // Power(x, 0) == 1 (even for 0 and NaN x), Power(0, y>0)
 // == 0, integral exponents are exact repeated multiplication (IntPower) so a

@@ -14,8 +14,10 @@ TResourceId::TResourceId(const String& AName) {
     Int64 Value = 0;
     bool Digits = true;
     for (std::size_t I = 1; I < AName.size() && Digits; ++I) {
-      if (AName[I] < u'0' || AName[I] > u'9') Digits = false;
-      else Value = Value * 10 + (AName[I] - u'0');
+      if (AName[I] < u'0' || AName[I] > u'9')
+        Digits = false;
+      else
+        Value = Value * 10 + (AName[I] - u'0');
       if (Value > 0xFFFF) Digits = false;
     }
     if (Digits) {

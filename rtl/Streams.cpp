@@ -136,8 +136,7 @@ TFileStream::TFileStream(const String& AFileName, Word Mode, Cardinal Rights)
   } else {
     FHandle = rtl_streams_detail::FileOpen(AFileName, Mode, ErrorText);
     if (FHandle == INVALID_FILE_HANDLE)
-      throw EFOpenError(u"Cannot open file \"" + rtl_streams_detail::ExpandFileName(AFileName) + u"\". " +
-                        ErrorText);
+      throw EFOpenError(u"Cannot open file \"" + rtl_streams_detail::ExpandFileName(AFileName) + u"\". " + ErrorText);
   }
 }
 

@@ -327,9 +327,7 @@ void TStrings::ParseDelimited(const String& Value, Char Delim, Char Quote, bool 
   }
 }
 
-void TStrings::SetEncoding(TEncoding* Value) {
-  FEncoding.Set(Value);
-}
+void TStrings::SetEncoding(TEncoding* Value) { FEncoding.Set(Value); }
 
 void TStrings::SetDefaultEncoding(TEncoding* Value) {
   FDefaultEncoding.Set(Value != nullptr ? Value : TEncoding::Default());

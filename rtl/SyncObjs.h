@@ -80,8 +80,7 @@ public:
   TEvent(bool ManualReset, bool InitialState);
   // The full form. Security attributes are ignored; a named (process-
   // shared) event is not supported and raises ESyncObjectException.
-  TEvent(const void* EventAttributes, bool ManualReset, bool InitialState, const String& Name,
-         bool UseCOMWait = false);
+  TEvent(const void* EventAttributes, bool ManualReset, bool InitialState, const String& Name, bool UseCOMWait = false);
   TEvent(const TEvent&) = delete;
   TEvent& operator=(const TEvent&) = delete;
 

@@ -39,8 +39,7 @@ const String& InvalidIntegerFormat() {
 // a positive value (the negative one may be one more); hexadecimal may use
 // the whole unsigned range `hexMax`. Returns 0 on success, else the 1-based
 // position of the offending character (length + 1 when the text ends early).
-Integer ParseInteger(const String& s, UInt64 maxPositive, UInt64 hexMax, UInt64& magnitude,
-                     bool& negative) {
+Integer ParseInteger(const String& s, UInt64 maxPositive, UInt64 hexMax, UInt64& magnitude, bool& negative) {
   const std::size_t n = s.size();
   std::size_t i = 0;
   magnitude = 0;
@@ -84,8 +83,8 @@ Integer ParseInteger(const String& s, UInt64 maxPositive, UInt64 hexMax, UInt64&
 bool ParseInt64(const String& s, Int64& out, Integer& code) {
   UInt64 magnitude;
   bool negative;
-  code = ParseInteger(s, static_cast<UInt64>(std::numeric_limits<Int64>::max()),
-                      std::numeric_limits<UInt64>::max(), magnitude, negative);
+  code = ParseInteger(s, static_cast<UInt64>(std::numeric_limits<Int64>::max()), std::numeric_limits<UInt64>::max(),
+                      magnitude, negative);
   if (code != 0) {
     out = 0;
     return false;
@@ -109,8 +108,7 @@ bool ParseInt32(const String& s, Integer& out, Integer& code) {
 
 // The grammar of TextToFloat and Val. Returns 0 on success, else the 1-based
 // position of the first bad character.
-Integer ParseFloat(const String& s, Char decimalSeparator, bool blanksAround, bool specials,
-                   double& value) {
+Integer ParseFloat(const String& s, Char decimalSeparator, bool blanksAround, bool specials, double& value) {
   value = 0;
   const std::size_t n = s.size();
   std::size_t i = 0;
@@ -135,8 +133,8 @@ Integer ParseFloat(const String& s, Char decimalSeparator, bool blanksAround, bo
   }
   std::string text;  // ASCII for from_chars
   int digits = 0;
-  int intDigits = 0;       // significant digits before the separator
-  int leadingZeros = 0;    // zeros after the separator before the first significant digit
+  int intDigits = 0;     // significant digits before the separator
+  int leadingZeros = 0;  // zeros after the separator before the first significant digit
   bool seenNonZero = false;
   bool seenSeparator = false;
   for (; i < n; ++i) {
@@ -272,15 +270,24 @@ Char AnsiUpperChar(Char c) {
   }
   if (c >= 0x386 && c < 0x3D0) {
     switch (c) {
-      case 0x3AC: return 0x386;
-      case 0x3AD: return 0x388;
-      case 0x3AE: return 0x389;
-      case 0x3AF: return 0x38A;
-      case 0x3CC: return 0x38C;
-      case 0x3CD: return 0x38E;
-      case 0x3CE: return 0x38F;
-      case 0x3C2: return 0x3A3;  // final sigma
-      default: break;
+      case 0x3AC:
+        return 0x386;
+      case 0x3AD:
+        return 0x388;
+      case 0x3AE:
+        return 0x389;
+      case 0x3AF:
+        return 0x38A;
+      case 0x3CC:
+        return 0x38C;
+      case 0x3CD:
+        return 0x38E;
+      case 0x3CE:
+        return 0x38F;
+      case 0x3C2:
+        return 0x3A3;  // final sigma
+      default:
+        break;
     }
     if (c >= 0x3B1 && c <= 0x3CB) return static_cast<Char>(c - 32);
     return c;
@@ -305,14 +312,22 @@ Char AnsiLowerChar(Char c) {
   }
   if (c >= 0x386 && c < 0x3D0) {
     switch (c) {
-      case 0x386: return 0x3AC;
-      case 0x388: return 0x3AD;
-      case 0x389: return 0x3AE;
-      case 0x38A: return 0x3AF;
-      case 0x38C: return 0x3CC;
-      case 0x38E: return 0x3CD;
-      case 0x38F: return 0x3CE;
-      default: break;
+      case 0x386:
+        return 0x3AC;
+      case 0x388:
+        return 0x3AD;
+      case 0x389:
+        return 0x3AE;
+      case 0x38A:
+        return 0x3AF;
+      case 0x38C:
+        return 0x3CC;
+      case 0x38E:
+        return 0x3CD;
+      case 0x38F:
+        return 0x3CE;
+      default:
+        break;
     }
     if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return static_cast<Char>(c + 32);
     return c;
@@ -432,8 +447,7 @@ bool StartsText(const String& subText, const String& text) {
 }
 
 bool EndsStr(const String& subText, const String& text) {
-  return text.size() >= subText.size() &&
-         text.compare(text.size() - subText.size(), subText.size(), subText) == 0;
+  return text.size() >= subText.size() && text.compare(text.size() - subText.size(), subText.size(), subText) == 0;
 }
 
 bool EndsText(const String& subText, const String& text) {
@@ -630,8 +644,8 @@ bool TryStrToInt64(const String& s, Int64& value) {
 bool TryStrToUInt64(const String& s, UInt64& value) {
   UInt64 magnitude;
   bool negative;
-  const Integer code = ParseInteger(s, std::numeric_limits<UInt64>::max(), std::numeric_limits<UInt64>::max(),
-                                    magnitude, negative);
+  const Integer code =
+      ParseInteger(s, std::numeric_limits<UInt64>::max(), std::numeric_limits<UInt64>::max(), magnitude, negative);
   if (code != 0 || (negative && magnitude != 0)) {
     value = 0;
     return false;
@@ -687,7 +701,8 @@ bool TryStrToBool(const String& s, bool& value) {
 
 bool StrToBool(const String& s) {
   bool b;
-  if (!TryStrToBool(s, b)) throw EConvertError(StringReplace(u"'%s' is not a valid boolean value", u"%s", s, rfReplaceAll));
+  if (!TryStrToBool(s, b))
+    throw EConvertError(StringReplace(u"'%s' is not a valid boolean value", u"%s", s, rfReplaceAll));
   return b;
 }
 
@@ -714,7 +729,8 @@ bool TryStrToFloat(const String& s, double& value) { return TryStrToFloat(s, val
 
 double StrToFloat(const String& s, const TFormatSettings& settings) {
   double v;
-  if (!TryStrToFloat(s, v, settings)) throw EConvertError(StringReplace(u"'%s' is not a valid floating point value", u"%s", s, rfReplaceAll));
+  if (!TryStrToFloat(s, v, settings))
+    throw EConvertError(StringReplace(u"'%s' is not a valid floating point value", u"%s", s, rfReplaceAll));
   return v;
 }
 
@@ -744,21 +760,15 @@ String ExcludeTrailingPathDelimiter(const String& s) {
   return s;
 }
 
-String ExtractFilePath(const String& fileName) {
-  return Copy(fileName, 1, LastDelimiter(kPathDelimiters, fileName));
-}
+String ExtractFilePath(const String& fileName) { return Copy(fileName, 1, LastDelimiter(kPathDelimiters, fileName)); }
 
 String ExtractFileDir(const String& fileName) {
   Integer i = LastDelimiter(kPathDelimiters, fileName);
-  if (i > 1 && fileName[i - 1] == PathDelim &&
-      kPathDelimiters.find(fileName[i - 2]) == String::npos)
-    --i;
+  if (i > 1 && fileName[i - 1] == PathDelim && kPathDelimiters.find(fileName[i - 2]) == String::npos) --i;
   return Copy(fileName, 1, i);
 }
 
-String ExtractFileName(const String& fileName) {
-  return Copy(fileName, LastDelimiter(kPathDelimiters, fileName) + 1);
-}
+String ExtractFileName(const String& fileName) { return Copy(fileName, LastDelimiter(kPathDelimiters, fileName) + 1); }
 
 String ExtractFileExt(const String& fileName) {
   const Integer i = LastDelimiter(u"." + kPathDelimiters, fileName);

@@ -86,8 +86,7 @@ using TReplaceFlags = TSet<TReplaceFlag, Byte>;
 // Without rfReplaceAll only the first occurrence is replaced; rfIgnoreCase
 // compares with AnsiUpperCase. Matches do not overlap and the replacement is
 // never searched again. An empty oldPattern changes nothing.
-String StringReplace(const String& s, const String& oldPattern, const String& newPattern,
-                     TReplaceFlags flags = {});
+String StringReplace(const String& s, const String& oldPattern, const String& newPattern, TReplaceFlags flags = {});
 // Every occurrence of oldPattern, case-sensitive: StringReplace with
 // rfReplaceAll.
 String ReplaceAllText(const String& s, const String& oldPattern, const String& newPattern);
@@ -99,7 +98,7 @@ String ReplaceAllText(const String& s, const String& oldPattern, const String& n
 String ExtractDelimitedField(Integer n, const String& s, std::u16string_view delimiters);
 
 // ---------------------------------------------------------------- quoting
-String QuotedStr(const String& s);                 // 'it''s'
+String QuotedStr(const String& s);  // 'it''s'
 String AnsiQuotedStr(const String& s, Char quote);
 // Removes the quotes and undoubles inner ones; a text that is not quoted
 // comes back unchanged. The unquoted text ends at the first quote that is not
@@ -111,9 +110,9 @@ String AnsiExtractQuotedStr(const String& s, Char quote);
 String IntToStr(Int64 value);
 String UIntToStr(UInt64 value);
 template <typename T>
-  requires std::integral<T> && (!std::same_as<T, bool>) && (!std::same_as<T, char16_t>) &&
-           (!std::same_as<T, char32_t>) && (!std::same_as<T, char>)
-String IntToStr(T value) {
+requires std::integral<T> &&
+    (!std::same_as<T, bool>)&&(!std::same_as<T, char16_t>)&&(!std::same_as<T, char32_t>)&&(!std::same_as<T, char>)String
+    IntToStr(T value) {
   if constexpr (std::is_signed_v<T>) {
     return IntToStr(static_cast<Int64>(value));
   } else {
@@ -124,8 +123,7 @@ String IntToStr(T value) {
 // (a 32-bit value gives at most 8 digits, a 64-bit one 16).
 String IntToHex(UInt64 value, Integer digits);
 template <typename T>
-  requires std::integral<T> && (!std::same_as<T, bool>)
-String IntToHex(T value, Integer digits) {
+requires std::integral<T> &&(!std::same_as<T, bool>)String IntToHex(T value, Integer digits) {
   if constexpr (sizeof(T) <= 4) {
     return IntToHex(static_cast<UInt64>(static_cast<std::uint32_t>(value)), digits);
   } else {
@@ -176,9 +174,9 @@ void Val(const String& s, Int64& value, Integer& code);
 
 // Float to text. Rounding everywhere is half away from zero on the exact
 // decimal value of the double, after at most 18 significant digits (the
-// precision of the texts other versions of the program wrote), so 2.675 (really 2.67499999...) gives "2.67" with 2 decimals and
-// 0.125 gives "0.13". Infinities and NaN give "INF", "-INF", "NAN". A value
-// that rounds to zero loses its minus sign.
+// precision of the texts other versions of the program wrote), so 2.675 (really 2.67499999...) gives "2.67" with 2
+// decimals and 0.125 gives "0.13". Infinities and NaN give "INF", "-INF", "NAN". A value that rounds to zero loses its
+// minus sign.
 enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 // precision: significant digits (1..18); digits: ffGeneral/ffExponent the
 // minimum number of exponent digits (0..4), ffFixed/ffNumber/ffCurrency the
@@ -220,7 +218,7 @@ String ExcludeTrailingPathDelimiter(const String& s);
 String ExtractFilePath(const String& fileName);  // with the trailing delimiter
 String ExtractFileDir(const String& fileName);   // without it (unless a root)
 String ExtractFileName(const String& fileName);
-String ExtractFileExt(const String& fileName);   // with the dot, "" when none
+String ExtractFileExt(const String& fileName);  // with the dot, "" when none
 String ChangeFileExt(const String& fileName, const String& extension);
 
 // ---------------------------------------------------------------- OS errors

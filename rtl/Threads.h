@@ -150,10 +150,10 @@ private:
 
   mutable std::mutex FMutex;
   mutable std::condition_variable FCond;
-  std::thread FThread;  // guarded by FMutex
-  TThreadID FThreadID = 0;  // guarded by FMutex
-  bool FIdKnown = false;  // guarded by FMutex
-  bool FDestroying = false;  // guarded by FMutex
+  std::thread FThread;                 // guarded by FMutex
+  TThreadID FThreadID = 0;             // guarded by FMutex
+  bool FIdKnown = false;               // guarded by FMutex
+  bool FDestroying = false;            // guarded by FMutex
   std::exception_ptr FFatalException;  // guarded by FMutex
   const bool FCreateSuspended;
   std::atomic<bool> FStarted{false};

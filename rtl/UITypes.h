@@ -12,7 +12,9 @@ using TColor = Integer;
 
 inline constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
 inline constexpr TColor SysColor(int Index) { return clSystemColor | Index; }
-inline constexpr bool IsSystemColor(TColor Color) { return (static_cast<Cardinal>(Color) & 0xFF000000u) == 0xFF000000u; }
+inline constexpr bool IsSystemColor(TColor Color) {
+  return (static_cast<Cardinal>(Color) & 0xFF000000u) == 0xFF000000u;
+}
 // The index into the system colour table of a system colour reference.
 inline constexpr int SysColorIndex(TColor Color) { return Color & 0xFF; }
 

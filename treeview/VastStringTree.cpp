@@ -79,8 +79,7 @@ void TCustomVastStringTree::DoNewText(PVastNode Node, TColumnIndex Column, const
   if (UpdateCount() == 0) UpdateScrollBars(true);
 }
 
-void TCustomVastStringTree::DoPaintText(PVastNode Node, TCanvas* Canvas, TVSTTextType TextType,
-                                        TColumnIndex Column) {
+void TCustomVastStringTree::DoPaintText(PVastNode Node, TCanvas* Canvas, TVSTTextType TextType, TColumnIndex Column) {
   if (OnPaintText) OnPaintText(this, Canvas, Node, Column, TextType);
 }
 
@@ -152,8 +151,7 @@ void TCustomVastStringTree::FontChanged() {
   ResetAllTextWidths();
 }
 
-TSize TCustomVastStringTree::DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column,
-                                           const String& Text) {
+TSize TCustomVastStringTree::DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text) {
   TSize Result{Host().TextWidth(Text), Host().TextHeight(Text)};
   if (OnMeasureTextWidth) OnMeasureTextWidth(this, Canvas, Node, Column, Text, Result.cx);
   if (OnMeasureTextHeight) OnMeasureTextHeight(this, Canvas, Node, Column, Text, Result.cy);
@@ -179,9 +177,9 @@ Integer TCustomVastStringTree::MeasureStaticTextWidth(TCanvas* Canvas, PVastNode
 
 Integer TCustomVastStringTree::DoGetNodeWidth(PVastNode Node, TColumnIndex Column, TCanvas* Canvas) {
   TVTHeader& H = Header();
-  if (Column >= 0 && GetMultiline(Node) && H.Columns().IsValidColumn(Column))
-    return H.Columns()[Column].Width();
-  if (Column != H.MainColumn() && Column != NoColumn) return MeasureTextWidth(Canvas, Node, Column, GetText(Node, Column));
+  if (Column >= 0 && GetMultiline(Node) && H.Columns().IsValidColumn(Column)) return H.Columns()[Column].Width();
+  if (Column != H.MainColumn() && Column != NoColumn)
+    return MeasureTextWidth(Canvas, Node, Column, GetText(Node, Column));
   Cardinal Width = CachedTextWidth(Node);
   if (Width == 0 || H.DoingAutoFitColumns()) {
     const Integer Measured = MeasureTextWidth(Canvas, Node, Column, GetText(Node, Column));
@@ -201,8 +199,7 @@ Integer TCustomVastStringTree::DoGetNodeExtraWidth(PVastNode Node, TColumnIndex 
 
 void TCustomVastStringTree::WriteChunks(TStream& Stream, PVastNode Node) {
   TBaseVastTree::WriteChunks(Stream, Node);
-  if (!FStringOptions.Contains(toSaveCaptions) || !Node || Node == RootNode() ||
-      !Node->States.Contains(vsInitialized))
+  if (!FStringOptions.Contains(toSaveCaptions) || !Node || Node == RootNode() || !Node->States.Contains(vsInitialized))
     return;
   const String Text = GetText(Node, Header().MainColumn());
   if (Text.empty()) return;

@@ -55,9 +55,9 @@ using TVSTNewTextEvent =
 using TVSTShortenStringEvent =
     std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column,
                        const String& S, Integer TextSpace, String& Result, bool& Done)>;
-using TVTDrawTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
-                                            TColumnIndex Column, const String& Text, const TRect& CellRect,
-                                            bool& DefaultDraw)>;
+using TVTDrawTextEvent =
+    std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node, TColumnIndex Column,
+                       const String& Text, const TRect& CellRect, bool& DefaultDraw)>;
 using TVSTGetHintEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column,
                                             TVTTooltipLineBreakStyle& LineBreakStyle, String& HintText)>;
 using TVTMeasureTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,

@@ -3,7 +3,6 @@
 
 #include "rtl/ScopeExit.h"
 
-
 #include <algorithm>
 #include <cmath>
 

@@ -136,7 +136,8 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
   if (!HasText && !Glyph && !Sort) return;
   const bool RTL = Column.BiDiMode() != bdLeftToRight;
   TAlignment Alignment = Column.CaptionAlignment();
-  if (RTL) Alignment = Alignment == taLeftJustify ? taRightJustify : (Alignment == taRightJustify ? taLeftJustify : taCenter);
+  if (RTL)
+    Alignment = Alignment == taLeftJustify ? taRightJustify : (Alignment == taRightJustify ? taLeftJustify : taCenter);
   const TSize GlyphSize = Glyph ? HeaderGlyphSize(Column) : TSize{0, 0};
   const Integer GW = GlyphSize.cx, GH = GlyphSize.cy;
   Info.SortGlyphSize = Sort ? TSize{ScaledPixels(16), ScaledPixels(4)} : TSize{0, 0};
@@ -161,8 +162,7 @@ void TVastTreeControl::PlaceCaptionAndGlyphs(THeaderPaintInfo& Info, TVastTreeCo
     } else {
       Column.SetCaptionText(Column.Text());
       SIZE Size{};
-      GetTextExtentPoint32W(DC, WideCStr(Column.Text()),
-                            static_cast<int>(Column.Text().size()), &Size);
+      GetTextExtentPoint32W(DC, WideCStr(Column.Text()), static_cast<int>(Column.Text().size()), &Size);
       TW = Size.cx + 2;
       TH = Size.cy;
     }
@@ -312,8 +312,8 @@ void TVastTreeControl::DrawCaptionText(HDC DC, String Caption, const TRect& Text
   const auto* Text = WideCStr(Caption);
   const int Length = static_cast<int>(Caption.size());
   if (Enabled) {
-    SetTextColor(DC, static_cast<COLORREF>(RGBOf(Hot ? Colors().HeaderHotColor()
-                                                     : static_cast<TColor>(Header().Font().Color))));
+    SetTextColor(
+        DC, static_cast<COLORREF>(RGBOf(Hot ? Colors().HeaderHotColor() : static_cast<TColor>(Header().Font().Color))));
     DrawTextW(DC, Text, Length, &TR, DrawFormat);
     return;
   }
@@ -332,8 +332,8 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
   TVastTreeColumns& Cols = Hd.Columns();
   const TColumnIndex I = Column.Index();
   Info.Column = &Column;
-  Info.IsHoverIndex = Cols.HoverIndex() == I && Hd.Options().Contains(hoHotTrack) &&
-                      Column.Options().Contains(coEnabled);
+  Info.IsHoverIndex =
+      Cols.HoverIndex() == I && Hd.Options().Contains(hoHotTrack) && Column.Options().Contains(coEnabled);
   Info.IsDownIndex = Cols.DownIndex() == I && !Cols.CheckBoxHit();
   Info.DropMark = dmmNone;
   if (Column.Options().Contains(coShowDropMark) && Cols.DropTarget() == I && Cols.DragIndex() != I &&
@@ -396,8 +396,7 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
     const TCustomImageList* Images = Hd.Images();
     const Integer ImagesWidth = Images ? Images->Width() : 0;
     // In a left-to-right head the sort arrow may not cover the picture.
-    if (!Info.ShowSortGlyph || Column.UseRightToLeftReading() ||
-        Info.SortGlyphPos.X >= Info.GlyphPos.X + ImagesWidth) {
+    if (!Info.ShowSortGlyph || Column.UseRightToLeftReading() || Info.SortGlyphPos.X >= Info.GlyphPos.X + ImagesWidth) {
       const TSize Size = HeaderGlyphSize(Column);
       if (Column.CheckBox()) {
         TVTImageInfo Check;
@@ -416,9 +415,9 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
       }
       const TRect Painted{Info.GlyphPos.X, Info.GlyphPos.Y, Info.GlyphPos.X + Size.cx, Info.GlyphPos.Y + Size.cy};
       // Kept in header coordinates (client x, y from the header's top).
-      Column.SetImagePainted(true, TRect{Painted.Left - FHeaderCanvasOrigin.X, Painted.Top - FHeaderCanvasOrigin.Y,
-                                         Painted.Right - FHeaderCanvasOrigin.X,
-                                         Painted.Bottom - FHeaderCanvasOrigin.Y});
+      Column.SetImagePainted(true,
+                             TRect{Painted.Left - FHeaderCanvasOrigin.X, Painted.Top - FHeaderCanvasOrigin.Y,
+                                   Painted.Right - FHeaderCanvasOrigin.X, Painted.Bottom - FHeaderCanvasOrigin.Y});
     }
   }
   const bool Wrap = Column.Options().Contains(coWrapCaption);

@@ -128,11 +128,21 @@ void TVastTreeControl::PaintCheckBox(TCanvas* Canvas, const TVTImageInfo& ImageI
   RECT R{X, Y, X + Size, Y + Size};
   UINT Type = DFC_BUTTON, State = 0;
   switch (Group) {
-    case 0: State = DFCS_BUTTONRADIO; break;
-    case 1: State = DFCS_BUTTONRADIO | DFCS_CHECKED; break;
-    case 2: State = DFCS_BUTTONCHECK; break;
-    case 3: State = DFCS_BUTTONCHECK | DFCS_CHECKED; break;
-    case 4: State = DFCS_BUTTON3STATE | DFCS_CHECKED; break;
+    case 0:
+      State = DFCS_BUTTONRADIO;
+      break;
+    case 1:
+      State = DFCS_BUTTONRADIO | DFCS_CHECKED;
+      break;
+    case 2:
+      State = DFCS_BUTTONCHECK;
+      break;
+    case 3:
+      State = DFCS_BUTTONCHECK | DFCS_CHECKED;
+      break;
+    case 4:
+      State = DFCS_BUTTON3STATE | DFCS_CHECKED;
+      break;
     default: {
       // A push button, a little wider, with a grey arrow pointing down.
       R.right = X + Size * 115 / 100;
@@ -174,8 +184,9 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       M.Button = Msg == WM_LBUTTONDOWN ? mbLeft : Msg == WM_RBUTTONDOWN ? mbRight : mbMiddle;
-      const TVastTreeState State =
-          M.Button == mbLeft ? tsLeftButtonDown : M.Button == mbRight ? tsRightButtonDown : tsMiddleButtonDown;
+      const TVastTreeState State = M.Button == mbLeft    ? tsLeftButtonDown
+                                   : M.Button == mbRight ? tsRightButtonDown
+                                                         : tsMiddleButtonDown;
       DoStateChange({State});
       Application->CancelHint();
       if (M.Button == mbMiddle) {
@@ -226,8 +237,10 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
       DoStateChange({}, {tsLeftButtonDown, tsRightButtonDown, tsMiddleButtonDown});
       if (M.Button == mbMiddle) {
         // Released without a move: panning goes on until the next click.
-        if (HasState(tsWheelPanning) && !HasState(tsWheelScrolling)) EndWheelPanning();
-        else if (HasState(tsWheelScrolling)) DoStateChange({}, {tsWheelPanning});
+        if (HasState(tsWheelPanning) && !HasState(tsWheelScrolling))
+          EndWheelPanning();
+        else if (HasState(tsWheelScrolling))
+          DoStateChange({}, {tsWheelPanning});
         return true;
       }
       if (HasState(tsNodeHeightTracking) || HasState(tsNodeHeightTrackPending)) {
@@ -238,8 +251,7 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
       GetHitTestInfoAt(P.X, P.Y, true, Hit);
       // The button-up handler's events may delete the row under the pointer.
       const TNodeWatch WatchHit(*this, Hit.HitNode);
-      if (M.Button != mbRight || TreeOptions().SelectionOptions().Contains(toRightClickSelect))
-        MouseButtonUp(M, Hit);
+      if (M.Button != mbRight || TreeOptions().SelectionOptions().Contains(toRightClickSelect)) MouseButtonUp(M, Hit);
       // Without a menu of its own the control asks for one for the row.
       if (M.Button == mbRight && !PopupMenu()) DoShowPopupMenu(Hit.HitNode, Hit.HitColumn, P);
       return false;
@@ -257,7 +269,7 @@ bool TVastTreeControl::HandleMouseMessage(TMessage& Message) {
 
 void TVastTreeControl::KeyDown(Word& Key, TShiftState Shift) {
   DoStateChange({}, {tsPopupMenuShown});  // a menu shown before belongs to an earlier gesture
-  TCustomControl::KeyDown(Key, Shift);  // OnKeyDown may clear the key
+  TCustomControl::KeyDown(Key, Shift);    // OnKeyDown may clear the key
   if (Key != 0 && !Header().FStates.Empty() && Key == VK_ESCAPE) return;
   HandleKeyDown(Key, Shift);
 }
@@ -296,8 +308,8 @@ void TVastTreeControl::MouseLeave() {
   }
   if (PVastNode Hot = HotNode()) {
     DoHotChange(Hot, nullptr);
-    const bool Repaint = TreeOptions().PaintOptions().Contains(toHotTrack) ||
-                         TreeOptions().MiscOptions().Contains(toCheckSupport);
+    const bool Repaint =
+        TreeOptions().PaintOptions().Contains(toHotTrack) || TreeOptions().MiscOptions().Contains(toCheckSupport);
     SetHotNode(nullptr);
     if (Repaint) InvalidateNode(Hot);
   }
@@ -343,9 +355,7 @@ bool TVastTreeControl::InHeader(const TPoint& P) const {
   return P.X >= Left && P.X < Right;
 }
 
-bool TVastTreeControl::InHeaderSplitterArea(const TPoint& P) const {
-  return InHeader(P) && P.Y >= -3;
-}
+bool TVastTreeControl::InHeaderSplitterArea(const TPoint& P) const { return InHeader(P) && P.Y >= -3; }
 
 bool TVastTreeControl::CanResizeHeader(const TPoint& P) {
   TVTHeader& H = Header();
@@ -414,8 +424,7 @@ bool TVastTreeControl::ColumnSplitterHit(const TPoint& P) {
   TVastTreeColumns& Cols = H.Columns();
   const TColumnIndex T = Cols.TrackIndex();
   const TColumnIndex Next = Cols.GetNextVisibleColumn(T);
-  return Cols[T].Options().Contains(coFixed) && Next >= 0 && !Cols[Next].Options().Contains(coFixed) &&
-         P.Y <= RangeY();
+  return Cols[T].Options().Contains(coFixed) && Next >= 0 && !Cols[Next].Options().Contains(coFixed) && P.Y <= RangeY();
 }
 
 void TVastTreeControl::InvalidateHeaderColumn(TColumnIndex Column) {
@@ -442,8 +451,7 @@ TColumnIndex TVastTreeControl::PressColumnAt(const TPoint& P) {
     const TColumnIndex Old = Cols.DownIndex();
     Cols.SetDownIndex(Column);
     TVastTreeColumn& C = Cols[Column];
-    Cols.SetCheckBoxHit(C.HasImage() && C.CheckBox() &&
-                        C.ImageRect().Contains(TPoint{P.X, P.Y + Header().Height()}));
+    Cols.SetCheckBoxHit(C.HasImage() && C.CheckBox() && C.ImageRect().Contains(TPoint{P.X, P.Y + Header().Height()}));
     InvalidateHeaderColumn(Old);
     InvalidateHeaderColumn(Column);
   }
@@ -587,9 +595,9 @@ bool TVastTreeControl::MoveDragImage(const TPoint& P) {
   TVastTreeColumns& Cols = H.Columns();
   const TPoint C = ScreenToClient(P);
   Integer Left = 0, Right = 0;
-  const TColumnIndex Column =
-      C.Y >= -H.Height() && C.Y < 0 ? Cols.ColumnAndBoundsAt(TPoint{C.X, C.Y + H.Height()}, Left, Right, true)
-                                    : InvalidColumn;
+  const TColumnIndex Column = C.Y >= -H.Height() && C.Y < 0
+                                  ? Cols.ColumnAndBoundsAt(TPoint{C.X, C.Y + H.Height()}, Left, Right, true)
+                                  : InvalidColumn;
   bool Repaint = Column >= 0 && Column != Cols.DropTarget();
   if (Column >= 0) {
     const bool Before = C.X < (Left + Right) / 2;

@@ -46,7 +46,6 @@ bool CanBlendOn(HDC DC) {
   return SelectedBitmapBits(DC, W, H) != nullptr;
 }
 
-
 // Unbuffered rows paint straight onto the target, whose state (origin,
 // clipping) each row starts from and which is put back afterwards, also
 // when a handler fails.
@@ -153,7 +152,8 @@ void ClipCanvasToRect(TCanvas* Canvas, const TRect& ClipRect, HRGN VisibleRegion
   POINT P[2] = {{ClipRect.Left, ClipRect.Top}, {ClipRect.Right, ClipRect.Bottom}};
   LPtoDP(DC, P, 2);
   TGdiObject Region(CreateRectRgn(P[0].x, P[0].y, P[1].x, P[1].y));
-  if (VisibleRegion) CombineRgn(static_cast<HRGN>(Region.Get()), static_cast<HRGN>(Region.Get()), VisibleRegion, RGN_AND);
+  if (VisibleRegion)
+    CombineRgn(static_cast<HRGN>(Region.Get()), static_cast<HRGN>(Region.Get()), VisibleRegion, RGN_AND);
   SelectClipRgn(DC, static_cast<HRGN>(Region.Get()));
 }
 
@@ -187,7 +187,8 @@ void* SelectedBitmapBits(HDC DC, Integer& Width, Integer& Height) {
   Width = Height = 0;
   HGDIOBJ Bitmap = GetCurrentObject(DC, OBJ_BITMAP);
   DIBSECTION Section{};
-  if (!Bitmap || GetObjectW(Bitmap, sizeof(DIBSECTION), &Section) != static_cast<int>(sizeof(DIBSECTION))) return nullptr;
+  if (!Bitmap || GetObjectW(Bitmap, sizeof(DIBSECTION), &Section) != static_cast<int>(sizeof(DIBSECTION)))
+    return nullptr;
   // The blends address pixels as 32-bit values, four bytes a pixel with no
   // row padding: any other layout is not handed out.
   if (!Section.dsBm.bmBits || Section.dsBm.bmBitsPixel != 32 || Section.dsBm.bmPlanes != 1 ||
@@ -299,7 +300,8 @@ void TVastTreeControl::DoPaintDropMark(TCanvas* Canvas, PVastNode Node, const TR
   if (Mode == dmAbove)
     Canvas->Polygon({{L + 2, T}, {Rt - 2, T}, {Rt - 2, T + 6}, {Rt - 6, T + 2}, {L + 6, T + 2}, {L + 2, T + 6}});
   else
-    Canvas->Polygon({{L + 2, B - 1}, {Rt - 2, B - 1}, {Rt - 2, B - 8}, {Rt - 7, B - 3}, {L + 7, B - 3}, {L + 2, B - 8}});
+    Canvas->Polygon(
+        {{L + 2, B - 1}, {Rt - 2, B - 1}, {Rt - 2, B - 8}, {Rt - 7, B - 3}, {L + 7, B - 3}, {L + 2, B - 8}});
   Canvas->Brush()->SetColor(OldBrush);
   Canvas->Pen()->SetStyle(OldPen);
 }
@@ -423,8 +425,8 @@ void TVastTreeControl::Paint() {
 }
 
 void TVastTreeControl::PaintClientArea(TCanvas* TargetCanvas, const TRect& Update) {
-  const TVTInternalPaintOptions Options{poBackground, poColumnColor, poDrawFocusRect, poDrawSelection,
-                                        poDrawDropMark, poGridLines};
+  const TVTInternalPaintOptions Options{poBackground,    poColumnColor,  poDrawFocusRect,
+                                        poDrawSelection, poDrawDropMark, poGridLines};
   TVTHeader& H = Header();
   const Integer Fixed = H.UseColumns() ? H.Columns().GetVisibleFixedWidth() : 0;
   // Right to left, columns narrower than the client area sit at its right.
@@ -433,8 +435,8 @@ void TVastTreeControl::PaintClientArea(TCanvas* TargetCanvas, const TRect& Updat
     TRect FixedArea{-RTL, Update.Top - OffsetY(), Fixed - RTL, Update.Bottom - OffsetY()};
     PaintTree(TargetCanvas, FixedArea, TPoint{0, Update.Top}, Options);
     if (ClientWidth() > Fixed) {
-      TRect Rest{Fixed + EffectiveOffsetX() - RTL, Update.Top - OffsetY(),
-                 ClientWidth() + EffectiveOffsetX() - RTL, Update.Bottom - OffsetY()};
+      TRect Rest{Fixed + EffectiveOffsetX() - RTL, Update.Top - OffsetY(), ClientWidth() + EffectiveOffsetX() - RTL,
+                 Update.Bottom - OffsetY()};
       PaintTree(TargetCanvas, Rest, TPoint{Fixed, Update.Top}, Options);
     }
   } else {
@@ -515,8 +517,7 @@ bool TVastTreeControl::BlendsSelection(TCanvas* Canvas) const {
   return TreeOptions().PaintOptions().Contains(toUseBlendedSelection) && CanBlendOn(Canvas->Handle());
 }
 
-void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground,
-                                          Integer RowTop) {
+void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& R, bool UseBackground, Integer RowTop) {
   TColor ItemColor = TControl::Color();
   TItemEraseAction Action = eaDefault;
   DoBeforeItemErase(PaintInfo.Canvas, PaintInfo.Node, R, ItemColor, Action);
@@ -531,8 +532,8 @@ void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& 
       if (UseBackground) {
         PaintBackgroundPicture(C, R, RowTop);
       } else if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
-          TreeOptions().SelectionOptions().Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) &&
-          !BlendsSelection(C)) {
+                 TreeOptions().SelectionOptions().Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) &&
+                 !BlendsSelection(C)) {
         TRect Sel = R;
         if (Paint.Contains(toShowHorzGridLines)) {
           C->Brush()->SetColor(TControl::Color());
@@ -725,8 +726,8 @@ void TVastTreeControl::PaintExpandButton(TVTPaintInfo& PaintInfo, Integer Button
                         ? PaintInfo.CellRect.Left + PaintInfo.Offsets[ofsToggleButton]
                         : PaintInfo.CellRect.Right - PaintInfo.Offsets[ofsToggleButton] - BM->Width();
   const Integer Y = PaintInfo.CellRect.Top + ButtonY;
-  TransparentBlt(PaintInfo.Canvas->Handle(), X, Y, BM->Width(), BM->Height(), BM->Canvas()->Handle(), 0, 0,
-                 BM->Width(), BM->Height(), RGB(255, 0, 255));
+  TransparentBlt(PaintInfo.Canvas->Handle(), X, Y, BM->Width(), BM->Height(), BM->Canvas()->Handle(), 0, 0, BM->Width(),
+                 BM->Height(), RGB(255, 0, 255));
 }
 
 void TVastTreeControl::PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Index) {
@@ -761,11 +762,11 @@ void TVastTreeControl::PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex
   }
   const COLORREF BlendColor = (!Selected || CutNode || Info.Ghosted) ? static_cast<COLORREF>(RGBOf(TControl::Color()))
                                                                      : static_cast<COLORREF>(RGBOf(SelectionColor()));
-  ImageList_DrawEx(Info.Images->Handle(), Info.Index, PaintInfo.Canvas->Handle(), Info.XPos, Info.YPos, 0, 0,
-                   CLR_NONE, Blend ? BlendColor : CLR_DEFAULT, Style);
+  ImageList_DrawEx(Info.Images->Handle(), Info.Index, PaintInfo.Canvas->Handle(), Info.XPos, Info.YPos, 0, 0, CLR_NONE,
+                   Blend ? BlendColor : CLR_DEFAULT, Style);
   if (Overlay.Index >= 0 && Overlay.Images)
-    ImageList_DrawEx(Overlay.Images->Handle(), Overlay.Index, PaintInfo.Canvas->Handle(), Info.XPos, Info.YPos, 0,
-                     0, CLR_NONE, CLR_DEFAULT, ILD_TRANSPARENT);
+    ImageList_DrawEx(Overlay.Images->Handle(), Overlay.Index, PaintInfo.Canvas->Handle(), Info.XPos, Info.YPos, 0, 0,
+                     CLR_NONE, CLR_DEFAULT, ILD_TRANSPARENT);
 }
 
 void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
@@ -799,14 +800,15 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
         break;
     }
   }
-  const bool InFocusedColumn =
-      PaintInfo.Column == FocusedColumn() || (PaintInfo.Column < 0 && FocusedColumn() <= 0);
-  const bool Marks = (InFocusedColumn || Sel.Contains(toFullRowSelect)) && PaintInfo.PaintOptions.Contains(poDrawSelection);
-  const TRect MarkRect = (Misc.Contains(toGridExtensions) || Sel.Contains(toFullRowSelect)) ? PaintInfo.CellRect : Inner;
+  const bool InFocusedColumn = PaintInfo.Column == FocusedColumn() || (PaintInfo.Column < 0 && FocusedColumn() <= 0);
+  const bool Marks =
+      (InFocusedColumn || Sel.Contains(toFullRowSelect)) && PaintInfo.PaintOptions.Contains(poDrawSelection);
+  const TRect MarkRect =
+      (Misc.Contains(toGridExtensions) || Sel.Contains(toFullRowSelect)) ? PaintInfo.CellRect : Inner;
   const Integer Radius = static_cast<Integer>(SelectionCurveRadius());
   if (Marks) {
-    const bool DropTarget = PaintInfo.Node == DropTargetNode() &&
-                            (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
+    const bool DropTarget =
+        PaintInfo.Node == DropTargetNode() && (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
     if (DropTarget || GetSelected(PaintInfo.Node)) {
       // A full-row selection was painted with the row's background already.
       const bool Blended = BlendsSelection(C);
@@ -854,8 +856,7 @@ void TVastTreeControl::PaintEmptyListMessage(TCanvas* Canvas, const TRect& Windo
   const Integer X = Target.X - Window.Left;
   RECT R{X + 2, Target.Y + 2, X + Window.Width(), Target.Y + Window.Height() - 2};
   const String& Text = EmptyListMessage();
-  DrawTextW(DC, WideCStr(Text), static_cast<int>(Text.size()), &R,
-            DT_EXPANDTABS | DT_LEFT | DT_NOCLIP | DT_WORDBREAK);
+  DrawTextW(DC, WideCStr(Text), static_cast<int>(Text.size()), &R, DT_EXPANDTABS | DT_LEFT | DT_NOCLIP | DT_WORDBREAK);
 }
 
 void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, const TPoint& Target,
@@ -875,8 +876,8 @@ void TVastTreeControl::PaintTree(TCanvas* TargetCanvas, const TRect& Window, con
   const Integer RowWidth = std::max(ClientWidth(), RangeX());
   TRowTarget Rows(TargetCanvas, Window, Target, PaintOptions.Contains(poUnbuffered), FRowBuffer);
   // The band shows only while the left button is really held for it.
-  const bool Band = HasState(tsDrawSelecting) && NewSelRect().Width() != 0 && NewSelRect().Height() != 0 &&
-                    LeftButtonDown();
+  const bool Band =
+      HasState(tsDrawSelecting) && NewSelRect().Width() != 0 && NewSelRect().Height() != 0 && LeftButtonDown();
   const bool UseBackground = UsesBackground(PaintOptions);
   Integer NodeTop = 0;
   PVastNode Node = GetNodeAt(0, Window.Top, false, NodeTop);
@@ -1006,8 +1007,7 @@ void TVastTreeControl::PaintRow(const TRowPaint& Pass, TCanvas* Canvas, PVastNod
     PaintInfo.BidiMode = RTL ? bdRightToLeft : bdLeftToRight;
     PaintInfo.PaintOptions = PaintOptions;
     if (Edited) PaintInfo.PaintOptions.Exclude(poDrawSelection);
-    if (!UseColumns || (GetSelected(Node) && Sel.Contains(toFullRowSelect) &&
-                        PaintOptions.Contains(poDrawSelection)) ||
+    if (!UseColumns || (GetSelected(Node) && Sel.Contains(toFullRowSelect) && PaintOptions.Contains(poDrawSelection)) ||
         (Column >= 0 && Cols[Column].Options().Contains(coParentColor)))
       PaintInfo.PaintOptions.Exclude(poColumnColor);
     if (Cell.Right > Window.Left) PaintCell(Pass, PaintInfo, LineImage, IsMain, Edited);
@@ -1041,10 +1041,10 @@ void TVastTreeControl::PaintCell(const TRowPaint& Pass, TVTPaintInfo& PaintInfo,
   PaintCellBackground(PaintInfo);
   if (IsMain) {
     if (Paint.Contains(toShowTreeLines)) PaintLineImages(PaintInfo, LineImage);
-    const bool ShowButton = Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
-                            !(Node->States.Contains(vsAllChildrenHidden) &&
-                              TreeOptions().AutoOptions().Contains(toAutoHideButtons)) &&
-                            (Node->Parent != RootNode() || Paint.Contains(toShowRoot));
+    const bool ShowButton =
+        Paint.Contains(toShowButtons) && Node->States.Contains(vsHasChildren) &&
+        !(Node->States.Contains(vsAllChildrenHidden) && TreeOptions().AutoOptions().Contains(toAutoHideButtons)) &&
+        (Node->Parent != RootNode() || Paint.Contains(toShowRoot));
     if (ShowButton) PaintExpandButton(PaintInfo, ButtonY);
   }
   if (IsMain && TreeOptions().MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone) {
@@ -1076,8 +1076,8 @@ void TVastTreeControl::PaintCellGridLines(const TRowPaint& Pass, TVTPaintInfo& P
     if (IsMain && LineMode() == lmBands) {
       // Bands: the line starts after the indentation (at the other
       // end right to left).
-      const Integer Indentation = static_cast<Integer>(Indent()) *
-                                  (Paint.Contains(toFixedIndent) ? 1 : static_cast<Integer>(LineImage.size()));
+      const Integer Indentation =
+          static_cast<Integer>(Indent()) * (Paint.Contains(toFixedIndent) ? 1 : static_cast<Integer>(LineImage.size()));
       if (RTL)
         End -= Indentation;
       else
@@ -1118,7 +1118,8 @@ void TVastTreeControl::PaintEmptyArea(const TRowPaint& Pass, TCanvas* C, const T
     C->Brush()->SetColor(TControl::Color());
     C->FillRect(Area);
     if (H.UseColumns()) {
-      for (TColumnIndex Column = Cols.GetFirstVisibleColumn(); Column >= 0; Column = Cols.GetNextVisibleColumn(Column)) {
+      for (TColumnIndex Column = Cols.GetFirstVisibleColumn(); Column >= 0;
+           Column = Cols.GetNextVisibleColumn(Column)) {
         Integer L, R;
         Cols[Column].UnscrolledBounds(L, R);
         if (R <= Window.Left) continue;
@@ -1164,7 +1165,8 @@ void TVastStringTree::PrepareTextFont(TVTPaintInfo& PaintInfo) {
     C->Font()->SetColor(Colors().HotColor());
   }
   if (PaintInfo.PaintOptions.Contains(poDrawSelection) && InColumn) {
-    const bool DropTarget = PaintInfo.Node == DropTargetNode() && (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
+    const bool DropTarget =
+        PaintInfo.Node == DropTargetNode() && (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
     if (DropTarget || GetSelected(PaintInfo.Node))
       C->Font()->SetColor(TreeFocused() ? Colors().SelectionTextColor() : Colors().UnfocusedColor());
   }
@@ -1239,14 +1241,12 @@ String TVastStringTree::DoShortenString(TCanvas* Canvas, PVastNode Node, TColumn
   return ShortenTextWithEllipsis(Canvas->Handle(), S, Width, 0);
 }
 
-void TVastStringTree::DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect,
-                                 UINT DrawFormat) {
+void TVastStringTree::DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect, UINT DrawFormat) {
   bool DefaultDraw = true;
   if (OnDrawText) OnDrawText(this, PaintInfo.Canvas, PaintInfo.Node, PaintInfo.Column, Text, CellRect, DefaultDraw);
   if (!DefaultDraw) return;
   RECT Rc = ToRECT(CellRect);
-  DrawTextW(PaintInfo.Canvas->Handle(), WideCStr(Text), static_cast<int>(Text.size()), &Rc,
-            DrawFormat);
+  DrawTextW(PaintInfo.Canvas->Handle(), WideCStr(Text), static_cast<int>(Text.size()), &Rc, DrawFormat);
 }
 
 void TVastStringTree::DrawStaticText(TVTPaintInfo& PaintInfo, TAlignment Alignment, const String& Text) {
@@ -1256,7 +1256,8 @@ void TVastStringTree::DrawStaticText(TVTPaintInfo& PaintInfo, TAlignment Alignme
   DoPaintText(PaintInfo.Node, C, ttStatic, PaintInfo.Column);
   HDC DC = C->Handle();
   C->TextExtent(u"");
-  SetTextColor(DC, static_cast<COLORREF>(RGBOf(GetDisabled(PaintInfo.Node) ? Colors().DisabledColor() : C->Font()->Color())));
+  SetTextColor(
+      DC, static_cast<COLORREF>(RGBOf(GetDisabled(PaintInfo.Node) ? Colors().DisabledColor() : C->Font()->Color())));
   SetBkMode(DC, TRANSPARENT);
   TRect R = PaintInfo.ContentRect;
   UINT Format = DT_NOPREFIX | DT_VCENTER | DT_SINGLELINE;

@@ -306,7 +306,6 @@ bool TVastTreeControl::CanFocus() const {
   return !Form || (Form->Enabled() && Form->Visible());
 }
 
-
 void TVastTreeControl::ScaleBy(Integer M, Integer D) {
   ChangeScale(M, D);
   TCustomControl::ScaleBy(M, D);
@@ -364,8 +363,7 @@ void TVastTreeControl::SetCursorFor(TMessage& Message) {
     if (Hit.HitPositions.Contains(hiOnItem) &&
         (Hit.HitPositions.Contains(hiUpperSplitter) || Hit.HitPositions.Contains(hiLowerSplitter))) {
       // The upper band belongs to the row above.
-      PVastNode Node =
-          Hit.HitPositions.Contains(hiUpperSplitter) ? GetPreviousVisible(Hit.HitNode, true) : Hit.HitNode;
+      PVastNode Node = Hit.HitPositions.Contains(hiUpperSplitter) ? GetPreviousVisible(Hit.HitNode, true) : Hit.HitNode;
       if (CanResizeNodeHeight(TPoint{P.x, P.y}, Node, Hit.HitColumn)) Cursor = crVertSplit;
     }
   }
@@ -454,7 +452,9 @@ void TVastTreeControl::PostToUIThread(std::function<void()> Work) {
 
 bool TVastTreeControl::IsUIThread() const { return GetCurrentThreadId() == FThreadId; }
 
-void TVastTreeControl::ServeUIThread(Cardinal TimeoutMs) { TWindowlessVastTreeHost::Instance().ServeUIThread(TimeoutMs); }
+void TVastTreeControl::ServeUIThread(Cardinal TimeoutMs) {
+  TWindowlessVastTreeHost::Instance().ServeUIThread(TimeoutMs);
+}
 
 Integer TVastTreeControl::ClientWidth() const {
   if (!FHandle) return std::max(0, Width() - 4);
@@ -471,7 +471,7 @@ Integer TVastTreeControl::ClientHeight() const {
 }
 
 Integer TVastTreeControl::SetScrollBar(bool Vertical, TScrollBarShow Show, Integer Max, Integer Page, Integer Pos,
-                                      bool Repaint) {
+                                       bool Repaint) {
   if (!FHandle) return Pos;
   const int Bar = Vertical ? SB_VERT : SB_HORZ;
   SCROLLINFO Info{};
@@ -599,13 +599,12 @@ bool TVastTreeControl::TreeFocused() const { return FHandle && GetFocus() == FHa
 
 TColor TVastTreeControl::SelectionColor() const {
   return TreeFocused() || TreeOptions().PaintOptions().Contains(toPopupMode) ? Colors().FocusedSelectionColor()
-                                                                              : Colors().UnfocusedSelectionColor();
+                                                                             : Colors().UnfocusedSelectionColor();
 }
 
 TColor TVastTreeControl::SelectionBorderColor() const {
-  return TreeFocused() || TreeOptions().PaintOptions().Contains(toPopupMode)
-             ? Colors().FocusedSelectionBorderColor()
-             : Colors().UnfocusedSelectionBorderColor();
+  return TreeFocused() || TreeOptions().PaintOptions().Contains(toPopupMode) ? Colors().FocusedSelectionBorderColor()
+                                                                             : Colors().UnfocusedSelectionBorderColor();
 }
 
 // ---------------------------------------------------------------------------
@@ -869,8 +868,8 @@ void TVastTreeControl::WMMouse(TMessage& Message) {
     if (Application->HintControl() == this) Application->CancelHint();
   }
   if (Message.Msg == WM_MOUSEMOVE) AskHintAgainIfMoved(MessagePoint(Message.LParam));
-  const bool Down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN ||
-                    Message.Msg == WM_MBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
+  const bool Down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN ||
+                    Message.Msg == WM_LBUTTONDBLCLK;
   // The platform's own handling (events) first; the tree's after.
   if (Down && !Focused() && CanFocus()) SetFocus();
   if (Message.Msg == WM_RBUTTONUP) {
@@ -1102,9 +1101,9 @@ void TVastTreeControl::WMKillFocus(TMessage& Message) {
   // A search, a pending edit or a row-height drag does not outlive the
   // focus.
   TCustomVastStringTree::TimerFired(SearchTimer);
-  DoStateChange({}, {tsEditPending, tsNodeHeightTracking, tsNodeHeightTrackPending, tsIncrementalSearching,
-                     tsLeftButtonDown, tsMiddleButtonDown, tsOLEDragPending, tsRightButtonDown, tsScrolling,
-                     tsScrollPending, tsVCLDragPending});
+  DoStateChange(
+      {}, {tsEditPending, tsNodeHeightTracking, tsNodeHeightTrackPending, tsIncrementalSearching, tsLeftButtonDown,
+           tsMiddleButtonDown, tsOLEDragPending, tsRightButtonDown, tsScrolling, tsScrollPending, tsVCLDragPending});
   for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer}) KillTimer(Id);
   if (SelectedCount() > 0 || !TreeOptions().PaintOptions().Contains(toGhostedIfUnfocused))
     InvalidateAll();
@@ -1114,8 +1113,7 @@ void TVastTreeControl::WMKillFocus(TMessage& Message) {
 
 void TVastTreeControl::WMCancelMode(TMessage& Message) {
   TCustomVastStringTree::TimerFired(SearchTimer);
-  for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer, ThemeChangedTimer})
-    KillTimer(Id);
+  for (Cardinal Id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer, SearchTimer, ThemeChangedTimer}) KillTimer(Id);
   DoStateChange({}, {tsClearPending, tsDrawSelPending, tsDrawSelecting, tsEditPending, tsIncrementalSearching,
                      tsOLEDragPending, tsVCLDragPending});
   TCustomControl::WndProc(Message);

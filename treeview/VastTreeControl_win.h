@@ -274,18 +274,21 @@ public:
   TPopupMenu* HeaderPopupMenu() const { return FHeaderPopupMenu; }
   void SetHeaderPopupMenu(TPopupMenu* Value);
   // Asked for each column the automatic column menu lists.
-  std::function<void(const TBaseVastTree* Sender, TColumnIndex Column, TAddPopupItemType& Cmd)>
-      OnHeaderAddPopupItem;
+  std::function<void(const TBaseVastTree* Sender, TColumnIndex Column, TAddPopupItemType& Cmd)> OnHeaderAddPopupItem;
   // The panning window while wheel panning runs (nil otherwise).
   HWND PanningWindow() const { return FPanningWindow ? FPanningWindow->Handle() : nullptr; }
   // The column drag image while a column is dragged (nil otherwise).
-  class TVTDragImage* HeaderDragImage() const { return FHeaderDragImage.get(); }
+  class TVTDragImage* HeaderDragImage() const {
+    return FHeaderDragImage.get();
+  }
   // Paints the selected nodes around HotSpot (client coordinates) into the
   // picture of a node drag and prepares the drag image with it, hidden
   // until shown; nothing with diNoImage. The background colour is clear.
   void PrepareDragImage(const TPoint& HotSpot, IDataObject* DataObject);
   // The image of a node drag (nil before the first PrepareDragImage).
-  class TVTDragImage* DragImage() const { return FDragImage.get(); }
+  class TVTDragImage* DragImage() const {
+    return FDragImage.get();
+  }
 
   // The cell's font after OnPaintText (into AFont), its text and its text
   // rectangle, centred vertically on the text's height: where an editor
@@ -493,7 +496,7 @@ protected:
   TCustomImageList* FCustomCheckImages = nullptr;  // not owned
   TPopupMenu* FHeaderPopupMenu = nullptr;          // not owned
   TCursor FHotCursor = crDefault;
-  std::unique_ptr<TPopupMenu> FHeaderPopup;        // the automatic column menu
+  std::unique_ptr<TPopupMenu> FHeaderPopup;  // the automatic column menu
   // The window first: it paints the picture until it goes.
   TGdiObject FPanningImage;
   std::unique_ptr<TPanningWindow> FPanningWindow;
@@ -538,8 +541,7 @@ protected:
   void PrepareTextFont(TVTPaintInfo& PaintInfo);
   // The shortened text: OnShortenString's when it answers, else a prefix
   // and "...".
-  virtual String DoShortenString(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S,
-                                 Integer Width);
+  virtual String DoShortenString(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S, Integer Width);
   // Draws Text into CellRect unless OnDrawText draws it itself.
   virtual void DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect, UINT DrawFormat);
   void FontChanged() override;

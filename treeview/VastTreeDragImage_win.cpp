@@ -199,10 +199,10 @@ void TVTDragImage::ShowDragImage() {
   }
   RegisterDragImageClass();
   if (!FWindow)
-    FWindow.Reset(CreateWindowExW(
-        WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, DragImageClass, L"",
-        WS_POPUP, FImagePosition.X, FImagePosition.Y, FDragImage->Width(), FDragImage->Height(), nullptr, nullptr,
-        GetModuleHandleW(nullptr), nullptr));
+    FWindow.Reset(
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+                        DragImageClass, L"", WS_POPUP, FImagePosition.X, FImagePosition.Y, FDragImage->Width(),
+                        FDragImage->Height(), nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
   UpdateWindowImage();
   ShowWindow(FWindow.Get(), SW_SHOWNOACTIVATE);
 }

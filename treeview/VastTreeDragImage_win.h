@@ -70,7 +70,7 @@ private:
   void MakeAlphaChannel();
   void UpdateWindowImage();
 
-  TBaseVastTree* FOwner;  // not owned
+  TBaseVastTree* FOwner;                // not owned
   std::unique_ptr<TBitmap> FDragImage;  // premultiplied 32-bit pixels with alpha
   std::vector<Byte> FAlpha;             // per-pixel alpha before the constant transparency
   TPoint FImagePosition;

@@ -20,9 +20,7 @@ void TVTEdit::Release() {
     delete this;
 }
 
-bool TVTEdit::MultiLineNode() const {
-  return FLink && FLink->FTree && FLink->FTree->GetMultiline(FLink->FNode);
-}
+bool TVTEdit::MultiLineNode() const { return FLink && FLink->FTree && FLink->FTree->GetMultiline(FLink->FNode); }
 
 void TVTEdit::CreateParams(TCreateParams& Params) {
   TCustomEdit::CreateParams(Params);
@@ -266,8 +264,8 @@ bool TStringEditLink::PrepareEdit(TBaseVastTree* Tree, PVastNode Node, TColumnIn
   FEdit->HandleNeeded();
   FEdit->SetText(Text);
   FEdit->SetModified(false);
-  const bool RTL = Column < 0 ? FTree->UseRightToLeftReading()
-                              : FTree->Header().Columns()[Column].UseRightToLeftReading();
+  const bool RTL =
+      Column < 0 ? FTree->UseRightToLeftReading() : FTree->Header().Columns()[Column].UseRightToLeftReading();
   FAlignment = Column < 0 ? FTree->TCustomVastStringTree::Alignment() : FTree->Header().Columns()[Column].Alignment();
   if (RTL && FAlignment != taCenter) FAlignment = FAlignment == taLeftJustify ? taRightJustify : taLeftJustify;
   FRightToLeft = RTL;

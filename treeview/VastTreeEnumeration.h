@@ -9,8 +9,19 @@ class TBaseVastTree;
 // For-each enumeration of node sets.
 
 enum TVZVastNodeEnumerationMode : Byte {
-  vneAll, vneChecked, vneChild, vneCutCopy, vneInitialized, vneLeaf, vneLevel, vneNoInit, vneSelected,
-  vneVisible, vneVisibleChild, vneVisibleNoInitChild, vneVisibleNoInit
+  vneAll,
+  vneChecked,
+  vneChild,
+  vneCutCopy,
+  vneInitialized,
+  vneLeaf,
+  vneLevel,
+  vneNoInit,
+  vneSelected,
+  vneVisible,
+  vneVisibleChild,
+  vneVisibleNoInitChild,
+  vneVisibleNoInit
 };
 
 struct TVTVastNodeEnumeration;

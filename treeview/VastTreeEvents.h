@@ -27,8 +27,8 @@ struct THeaderPaintInfo;
 
 using TVTChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
 using TVTStructureChangeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TChangeReason Reason)>;
-using TVTInitNodeEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode ParentNode, PVastNode Node, TVastNodeInitStates& InitialStates)>;
+using TVTInitNodeEvent = std::function<void(TBaseVastTree* Sender, PVastNode ParentNode, PVastNode Node,
+                                            TVastNodeInitStates& InitialStates)>;
 using TVTInitChildrenEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, Cardinal& ChildCount)>;
 using TVTFreeNodeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node)>;
 using TVTCompareEvent =
@@ -59,8 +59,7 @@ using TVTBeforeGetCheckStateEvent = std::function<void(TBaseVastTree* Sender, PV
 using TVTCheckChangingEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TCheckState& NewState, bool& Allowed)>;
 using TVTNotifyEvent = std::function<void(TBaseVastTree* Sender)>;
-using TVTColumnVisibilityChangedEvent =
-    std::function<void(TBaseVastTree* Sender, TColumnIndex Column, bool Visible)>;
+using TVTColumnVisibilityChangedEvent = std::function<void(TBaseVastTree* Sender, TColumnIndex Column, bool Visible)>;
 using TVTHeaderColumnEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column)>;
 
 // Painting (the window layer fires these).
@@ -95,14 +94,13 @@ using TVTColumnClickEvent = std::function<void(TBaseVastTree* Sender, TColumnInd
 using TVTNodeClickEvent = std::function<void(TBaseVastTree* Sender, const THitInfo& HitInfo)>;
 using TVTCanSplitterResizeNodeEvent =
     std::function<void(TBaseVastTree* Sender, TPoint P, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
-using TVTNodeHeightDblClickResizeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node,
-                                                            TColumnIndex Column, TShiftState Shift, TPoint P,
-                                                            bool& Allowed)>;
-using TVTNodeHeightTrackingEvent =
-    std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TShiftState Shift,
-                       TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+using TVTNodeHeightDblClickResizeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column,
+                                                            TShiftState Shift, TPoint P, bool& Allowed)>;
+using TVTNodeHeightTrackingEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column,
+                                                      TShiftState Shift, TPoint& TrackPoint, TPoint P, bool& Allowed)>;
 using TVTGetCursorEvent = std::function<void(TBaseVastTree* Sender, TCursor& Cursor)>;
-using TVTKeyActionEvent = std::function<void(TBaseVastTree* Sender, Word& CharCode, TShiftState& Shift, bool& DoDefault)>;
+using TVTKeyActionEvent =
+    std::function<void(TBaseVastTree* Sender, Word& CharCode, TShiftState& Shift, bool& DoDefault)>;
 using TVTIncrementalSearchEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, const String& SearchText, Integer& Result)>;
 using TVTPopupEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, const TPoint& P,
@@ -110,12 +108,13 @@ using TVTPopupEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, 
 using TVTGetHintSizeEvent = std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TRect& R)>;
 using TVTHintKindEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, TVTHintKind& Kind)>;
-using TVTDrawHintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* HintCanvas, PVastNode Node,
-                                            const TRect& R, TColumnIndex Column)>;
+using TVTDrawHintEvent = std::function<void(TBaseVastTree* Sender, TCanvas* HintCanvas, PVastNode Node, const TRect& R,
+                                            TColumnIndex Column)>;
 using TVTHelpContextEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, Integer& HelpContext)>;
 using TVTScrollBarShowEvent = std::function<void(TBaseVastTree* Sender, Integer Bar, bool Show)>;
-using TVTGetMaxColumnWidthEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& UseSmartColumnWidth)>;
+using TVTGetMaxColumnWidthEvent =
+    std::function<void(TVTHeader* Sender, TColumnIndex Column, bool& UseSmartColumnWidth)>;
 using TVTAfterGetMaxColumnWidthEvent = std::function<void(TVTHeader* Sender, TColumnIndex Column, Integer& MaxWidth)>;
 
 // Editing, drag and drop, clipboard.
@@ -123,18 +122,16 @@ using TVTCreateEditorEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, IVTEditLink*& EditLink)>;
 using TVTDragAllowedEvent =
     std::function<void(TBaseVastTree* Sender, PVastNode Node, TColumnIndex Column, bool& Allowed)>;
-using TVTDragOverEvent = std::function<void(TBaseVastTree* Sender, TObject* Source, TShiftState Shift,
-                                            TDragState State, TPoint Pt, TDropMode Mode, Integer& Effect,
-                                            bool& Accept)>;
+using TVTDragOverEvent = std::function<void(TBaseVastTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
+                                            TPoint Pt, TDropMode Mode, Integer& Effect, bool& Accept)>;
 using TVTDragDropEvent =
     std::function<void(TBaseVastTree* Sender, TObject* Source, IDataObject* DataObject, const TFormatArray& Formats,
                        TShiftState Shift, TPoint Pt, Integer& Effect, TDropMode Mode)>;
 using TVTCreateDataObjectEvent = std::function<void(TBaseVastTree* Sender, IDataObject*& DataObject)>;
 using TVTCreateDragManagerEvent = std::function<void(TBaseVastTree* Sender, IVTDragManager*& DragManager)>;
 using TVTGetUserClipboardFormatsEvent = std::function<void(TBaseVastTree* Sender, TFormatEtcArray& Formats)>;
-using TVTRenderOLEDataEvent =
-    std::function<void(TBaseVastTree* Sender, const tagFORMATETC& FormatEtcIn, tagSTGMEDIUM& Medium,
-                       bool ForClipboard, HRESULT& Result)>;
+using TVTRenderOLEDataEvent = std::function<void(TBaseVastTree* Sender, const tagFORMATETC& FormatEtcIn,
+                                                 tagSTGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
 
 // Header events fired through the tree's hooks; Sender is the header.
 using TVTAdvancedHeaderPaintEvent =

@@ -19,12 +19,23 @@ String HtmlEscape(const String& S) {
   R.reserve(S.size());
   for (Char C : S) {
     switch (C) {
-      case u'&': R += u"&amp;"; break;
-      case u'<': R += u"&lt;"; break;
-      case u'>': R += u"&gt;"; break;
-      case u'"': R += u"&quot;"; break;
-      case u'\'': R += u"&#39;"; break;
-      default: R += C;
+      case u'&':
+        R += u"&amp;";
+        break;
+      case u'<':
+        R += u"&lt;";
+        break;
+      case u'>':
+        R += u"&gt;";
+        break;
+      case u'"':
+        R += u"&quot;";
+        break;
+      case u'\'':
+        R += u"&#39;";
+        break;
+      default:
+        R += C;
     }
   }
   return R;
@@ -122,14 +133,16 @@ TVTExportLook TCustomVastStringTree::GetExportLook() {
 TColor TCustomVastStringTree::ExportColorToRGB(TColor Color) {
   if ((static_cast<Cardinal>(Color) & 0xFF000000u) != 0xFF000000u) return Color & 0xFFFFFF;
   switch (Color & 0xFF) {
-    case 5: return 0xFFFFFF;   // window
-    case 15: return 0xF0F0F0;  // button face
-    default: return 0;         // texts and the rest
+    case 5:
+      return 0xFFFFFF;  // window
+    case 15:
+      return 0xF0F0F0;  // button face
+    default:
+      return 0;  // texts and the rest
   }
 }
 
-void TCustomVastStringTree::BeginSourceWalk(TVSTTextSourceType Source, PVastNode& Node,
-                                            TVTNextNodeProc& NextNodeProc) {
+void TCustomVastStringTree::BeginSourceWalk(TVSTTextSourceType Source, PVastNode& Node, TVTNextNodeProc& NextNodeProc) {
   switch (Source) {
     case tstInitialized:
       Node = GetFirstInitialized();
@@ -159,14 +172,18 @@ void TCustomVastStringTree::BeginSourceWalk(TVSTTextSourceType Source, PVastNode
 
 bool TCustomVastStringTree::PassesExportMode(PVastNode Node) {
   switch (TreeOptions().ExportMode()) {
-    case emChecked: return GetCheckState(Node) == csCheckedNormal;
-    case emUnchecked: return GetCheckState(Node) == csUncheckedNormal;
+    case emChecked:
+      return GetCheckState(Node) == csCheckedNormal;
+    case emUnchecked:
+      return GetCheckState(Node) == csUncheckedNormal;
     case emVisibleDueToExpansion: {
       PVastNode Parent = GetNodeParent(Node);
       return !Parent || GetExpanded(Parent);
     }
-    case emSelected: return GetSelected(Node);
-    default: return true;
+    case emSelected:
+      return GetSelected(Node);
+    default:
+      return true;
   }
 }
 
@@ -291,7 +308,8 @@ String TCustomVastStringTree::ContentToHTML(TVSTTextSourceType Source, const Str
         }
       }
       if (FontChanged)
-        Buffer.Add(u" <td class=\"normalborder\" " + Style(String(), CellFont) + u" height=\"" + IntToStr(Height) + u"px\"");
+        Buffer.Add(u" <td class=\"normalborder\" " + Style(String(), CellFont) + u" height=\"" + IntToStr(Height) +
+                   u"px\"");
       else
         Buffer.Add(u" <td class=\"normalborder\"  height=\"" + IntToStr(Height) + u"px\"");
       Buffer.Add(C ? AlignmentAttributes(C->Alignment(), C->BiDiMode()) : AlignmentAttributes(Alignment(), BiDiMode()));

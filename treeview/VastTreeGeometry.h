@@ -14,15 +14,20 @@ class TBaseVastTree;
 
 // The parts of a row from left to right.
 enum TVTElement : Byte {
-  ofsMargin, ofsToggleButton, ofsCheckBox, ofsStateImage, ofsImage, ofsLabel, ofsText, ofsRightOfText,
+  ofsMargin,
+  ofsToggleButton,
+  ofsCheckBox,
+  ofsStateImage,
+  ofsImage,
+  ofsLabel,
+  ofsText,
+  ofsRightOfText,
   ofsEndOfClientArea
 };
 using TVTOffsets = std::array<Integer, ofsEndOfClientArea + 1>;
 
 // The kind of tree line drawn in one indentation level of a row.
-enum TVTLineType : Byte {
-  ltNone, ltBottomRight, ltTopDown, ltTopDownRight, ltRight, ltTopRight, ltLeft, ltLeftBottom
-};
+enum TVTLineType : Byte { ltNone, ltBottomRight, ltTopDown, ltTopDownRight, ltRight, ltTopRight, ltLeft, ltLeftBottom };
 using TLineImage = std::vector<TVTLineType>;
 
 enum TVTLineStyle : Byte { lsCustomStyle, lsDotted, lsSolid };
@@ -76,10 +81,24 @@ private:
 class TVTColors : public TObject {
 public:
   enum TIndex : Byte {
-    DisabledIndex, DropMarkIndex, DropTargetIndex, FocusedSelectionIndex, GridLineIndex, TreeLineIndex,
-    UnfocusedSelectionIndex, BorderIndex, HotIndex, FocusedSelectionBorderIndex, UnfocusedSelectionBorderIndex,
-    DropTargetBorderIndex, SelectionRectangleBlendIndex, SelectionRectangleBorderIndex, HeaderHotIndex,
-    SelectionTextIndex, UnfocusedIndex, ColorCount
+    DisabledIndex,
+    DropMarkIndex,
+    DropTargetIndex,
+    FocusedSelectionIndex,
+    GridLineIndex,
+    TreeLineIndex,
+    UnfocusedSelectionIndex,
+    BorderIndex,
+    HotIndex,
+    FocusedSelectionBorderIndex,
+    UnfocusedSelectionBorderIndex,
+    DropTargetBorderIndex,
+    SelectionRectangleBlendIndex,
+    SelectionRectangleBorderIndex,
+    HeaderHotIndex,
+    SelectionTextIndex,
+    UnfocusedIndex,
+    ColorCount
   };
   explicit TVTColors(TBaseVastTree* AOwner);
 
@@ -118,8 +137,15 @@ class TCustomImageList;
 struct TVastNode;
 
 enum TVTInternalPaintOption : Byte {
-  poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poDrawDropMark, poGridLines, poMainOnly,
-  poSelectedOnly, poUnbuffered
+  poBackground,
+  poColumnColor,
+  poDrawFocusRect,
+  poDrawSelection,
+  poDrawDropMark,
+  poGridLines,
+  poMainOnly,
+  poSelectedOnly,
+  poUnbuffered
 };
 using TVTInternalPaintOptions = TSet<TVTInternalPaintOption, Word>;
 

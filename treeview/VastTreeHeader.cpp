@@ -335,8 +335,8 @@ void TVastTreeColumn::Assign(const TVastTreeColumn& Source) {
 bool TVastTreeColumn::Equals(const TVastTreeColumn& Other) const {
   return FBiDiMode == Other.FBiDiMode && FImageIndex == Other.FImageIndex && FLayout == Other.FLayout &&
          FMargin == Other.FMargin && FMaxWidth == Other.FMaxWidth && FMinWidth == Other.FMinWidth &&
-         FPosition == Other.FPosition && FSpacing == Other.FSpacing && FStyle == Other.FStyle &&
-         FText == Other.FText && FHint == Other.FHint && FWidth == Other.FWidth && FAlignment == Other.FAlignment &&
+         FPosition == Other.FPosition && FSpacing == Other.FSpacing && FStyle == Other.FStyle && FText == Other.FText &&
+         FHint == Other.FHint && FWidth == Other.FWidth && FAlignment == Other.FAlignment &&
          CaptionAlignment() == Other.CaptionAlignment() && FColor == Other.FColor && FTag == Other.FTag &&
          FOptions == Other.FOptions;
 }
@@ -1157,7 +1157,9 @@ Integer TVTHeader::ResizeColumns(Integer ChangeBy, TColumnIndex RangeStartCol, T
   const Integer N = RangeEndCol - RangeStartCol + 1;
   const Integer Start = Grow ? 0 : N - 1;
   Int64 Remaining = std::abs(static_cast<Int64>(ChangeBy));
-  auto Column = [&](Integer I) -> TVastTreeColumn& { return *FColumns->FItems[static_cast<std::size_t>(RangeStartCol + I)]; };
+  auto Column = [&](Integer I) -> TVastTreeColumn& {
+    return *FColumns->FItems[static_cast<std::size_t>(RangeStartCol + I)];
+  };
   std::vector<Integer> Widths(static_cast<std::size_t>(N)), Limits(static_cast<std::size_t>(N));
   std::vector<bool> Matches(static_cast<std::size_t>(N));
   for (Integer I = 0; I < N; ++I) {

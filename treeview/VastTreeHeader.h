@@ -17,31 +17,69 @@
 class TVTHeader;
 class TVastTreeColumns;
 
-
 enum TVastTreeColumnStyle : Byte { vsText, vsOwnerDraw };
 enum TVTHeaderColumnLayout : Byte { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 enum TVTColumnOption : Byte {
-  coAllowClick, coDraggable, coEnabled, coParentBidiMode, coParentColor, coResizable, coShowDropMark, coVisible,
-  coAutoSpring, coFixed, coSmartResize, coAllowFocus, coDisableAnimatedResize, coWrapCaption,
-  coUseCaptionAlignment, coEditable, coStyleColor
+  coAllowClick,
+  coDraggable,
+  coEnabled,
+  coParentBidiMode,
+  coParentColor,
+  coResizable,
+  coShowDropMark,
+  coVisible,
+  coAutoSpring,
+  coFixed,
+  coSmartResize,
+  coAllowFocus,
+  coDisableAnimatedResize,
+  coWrapCaption,
+  coUseCaptionAlignment,
+  coEditable,
+  coStyleColor
 };
 using TVTColumnOptions = TSet<TVTColumnOption, Cardinal>;
 inline constexpr TVTColumnOptions DefaultColumnOptions = TVTColumnOptions::FromBits(0x188FF);
 inline constexpr Cardinal AllColumnOptionBits = (1u << (coStyleColor + 1)) - 1;
 
 enum TVTHeaderOption : Byte {
-  hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw, hoRestrictDrag, hoShowHint,
-  hoShowImages, hoShowSortGlyphs, hoVisible, hoAutoSpring, hoFullRepaintOnResize, hoDisableAnimatedResize,
-  hoHeightResize, hoHeightDblClickResize, hoHeaderClickAutoSort, hoAutoColumnPopupMenu, hoAutoResizeInclCaption
+  hoAutoResize,
+  hoColumnResize,
+  hoDblClickResize,
+  hoDrag,
+  hoHotTrack,
+  hoOwnerDraw,
+  hoRestrictDrag,
+  hoShowHint,
+  hoShowImages,
+  hoShowSortGlyphs,
+  hoVisible,
+  hoAutoSpring,
+  hoFullRepaintOnResize,
+  hoDisableAnimatedResize,
+  hoHeightResize,
+  hoHeightDblClickResize,
+  hoHeaderClickAutoSort,
+  hoAutoColumnPopupMenu,
+  hoAutoResizeInclCaption
 };
 using TVTHeaderOptions = TSet<TVTHeaderOption, Cardinal>;
 inline constexpr TVTHeaderOptions DefaultHeaderOptions = TVTHeaderOptions::FromBits(0x20A);
 inline constexpr Cardinal AllHeaderOptionBits = (1u << (hoAutoResizeInclCaption + 1)) - 1;
 
 enum THeaderState : Byte {
-  hsAutoSizing, hsDragging, hsDragPending, hsLoading, hsColumnWidthTracking, hsColumnWidthTrackPending,
-  hsHeightTracking, hsHeightTrackPending, hsResizing, hsScaling, hsNeedScaling
+  hsAutoSizing,
+  hsDragging,
+  hsDragPending,
+  hsLoading,
+  hsColumnWidthTracking,
+  hsColumnWidthTrackPending,
+  hsHeightTracking,
+  hsHeightTrackPending,
+  hsResizing,
+  hsScaling,
+  hsNeedScaling
 };
 using THeaderStates = TSet<THeaderState, Word>;
 

@@ -142,8 +142,8 @@ void TVastTreeControl::HintShow(THintInfo& Info) {
       } else {
         Rect = GetDisplayRect(Hit.HitNode, Hit.HitColumn, true, true, true);
         const TPoint M = DoGetCellContentMargin(Hit.HitNode, Hit.HitColumn, ccmtBottomRightOnly);
-        const bool Cut = std::min(ColRight - 1, ClientWidth()) < Rect.Right + M.X ||
-                         Rect.Left < std::max(ColLeft, 0) || ClientHeight() < Rect.Bottom + M.Y || Rect.Top < 0;
+        const bool Cut = std::min(ColRight - 1, ClientWidth()) < Rect.Right + M.X || Rect.Left < std::max(ColLeft, 0) ||
+                         ClientHeight() < Rect.Bottom + M.Y || Rect.Top < 0;
         Show = ContainsPoint(Rect, P) && ColLeft <= P.X && P.X <= ColRight && Cut;
       }
       if (Show) {
@@ -176,7 +176,8 @@ void TVastTreeControl::HintShow(THintInfo& Info) {
     Info.HintStr = Text;
     FLastHintRect = Show ? Rect : TRect{};
     if (!Show) FNoHintCell = HintCellAt(P);
-    DoStateChange(Show ? TVastTreeStates{tsHint} : TVastTreeStates{}, Show ? TVastTreeStates{} : TVastTreeStates{tsHint});
+    DoStateChange(Show ? TVastTreeStates{tsHint} : TVastTreeStates{},
+                  Show ? TVastTreeStates{} : TVastTreeStates{tsHint});
     return;
   }
   if (!Show || NoHint) {
@@ -233,8 +234,8 @@ TRect TVastTreeHintWindow::CalcHintRect(Integer MaxWidth, const String& Hint, co
   if (FHintData.HintText.empty()) return TRect{};
   if (!Tooltip) {
     RECT R{0, 0, MaxWidth, FTextHeight};
-    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()),
-              &R, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &R,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     R.bottom += Tree->ScaledPixels(6);
     R.right += Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
     if (auto* Control = dynamic_cast<TControlCanvas*>(C)) Control->FreeHandle();
@@ -245,16 +246,16 @@ TRect TVastTreeHintWindow::CalcHintRect(Integer MaxWidth, const String& Hint, co
   if (FHintData.LineBreakStyle == hlbForceMultiLine) {
     TRect R = Tree->GetDisplayRect(FHintData.Node, FHintData.Column, true);
     RECT T = ToRECT(R);
-    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()),
-              &T, DT_CALCRECT | DT_WORDBREAK);
+    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &T,
+              DT_CALCRECT | DT_WORDBREAK);
     R.Right = T.right + Tree->TextMargin() + 1;
     R.Bottom = T.bottom;
     Result = R;
   } else {
     Result = Tree->FLastHintRect;
     RECT T{0, 0, MaxWidth, FTextHeight};
-    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()),
-              &T, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &T,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     if (Result.Width() != T.right)
       Result.Right = Result.Left + T.right + Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
     if (Tree->TreeOptions().PaintOptions().Contains(toShowHorzGridLines)) --Result.Bottom;
@@ -298,6 +299,5 @@ void TVastTreeHintWindow::Paint() {
   RECT T = ToRECT(R);
   UINT Format = DT_NOPREFIX;
   if (FHintData.Node && FHintData.LineBreakStyle == hlbForceMultiLine) Format |= DT_WORDBREAK;
-  DrawTextW(C->Handle(), WideCStr(FHintData.HintText),
-            static_cast<int>(FHintData.HintText.size()), &T, Format);
+  DrawTextW(C->Handle(), WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &T, Format);
 }

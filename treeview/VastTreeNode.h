@@ -6,20 +6,47 @@
 #include "rtl/Types.h"
 
 enum TVastNodeState : Byte {
-  vsInitialized, vsChecking, vsCutOrCopy, vsDisabled, vsDeleting, vsExpanded, vsHasChildren, vsVisible,
-  vsSelected, vsOnFreeNodeCallRequired, vsAllChildrenHidden, vsReleaseCallOnUserDataRequired, vsMultiline,
-  vsHeightMeasured, vsToggling, vsFiltered, vsInitializing
+  vsInitialized,
+  vsChecking,
+  vsCutOrCopy,
+  vsDisabled,
+  vsDeleting,
+  vsExpanded,
+  vsHasChildren,
+  vsVisible,
+  vsSelected,
+  vsOnFreeNodeCallRequired,
+  vsAllChildrenHidden,
+  vsReleaseCallOnUserDataRequired,
+  vsMultiline,
+  vsHeightMeasured,
+  vsToggling,
+  vsFiltered,
+  vsInitializing
 };
 using TVastNodeStates = TSet<TVastNodeState, Cardinal>;
 
 enum TVastNodeInitState : Byte {
-  ivsDisabled, ivsExpanded, ivsHasChildren, ivsMultiline, ivsSelected, ivsFiltered, ivsReInit
+  ivsDisabled,
+  ivsExpanded,
+  ivsHasChildren,
+  ivsMultiline,
+  ivsSelected,
+  ivsFiltered,
+  ivsReInit
 };
 using TVastNodeInitStates = TSet<TVastNodeInitState, Byte>;
 
 enum TCheckState : Byte {
-  csUncheckedNormal, csUncheckedPressed, csCheckedNormal, csCheckedPressed, csMixedNormal, csMixedPressed,
-  csUncheckedDisabled, csCheckedDisabled, csMixedDisabled
+  csUncheckedNormal,
+  csUncheckedPressed,
+  csCheckedNormal,
+  csCheckedPressed,
+  csMixedNormal,
+  csMixedPressed,
+  csUncheckedDisabled,
+  csCheckedDisabled,
+  csMixedDisabled
 };
 enum TCheckType : Byte { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
 
@@ -63,7 +90,9 @@ struct TVastNode {
     return reinterpret_cast<Byte*>(this) + sizeof(TVastNode);
   }
   template <class T>
-  T* GetData() noexcept { return static_cast<T*>(GetData()); }
+  T* GetData() noexcept {
+    return static_cast<T*>(GetData());
+  }
   void SetData(void* UserData) noexcept;
   void SetData(IInterface* UserData) noexcept;
   // The interface stored in the user data; nil for a nil node.

@@ -6,44 +6,97 @@
 class TBaseVastTree;
 
 enum TVTPaintOption : Byte {
-  toHideFocusRect, toHideSelection, toHotTrack, toPopupMode, toShowBackground, toShowButtons, toShowDropmark,
-  toShowHorzGridLines, toShowRoot, toShowTreeLines, toShowVertGridLines, toThemeAware, toUseBlendedImages,
-  toGhostedIfUnfocused, toFullVertGridLines, toAlwaysHideSelection, toUseBlendedSelection, toStaticBackground,
-  toChildrenAbove, toFixedIndent, toUseExplorerTheme, toHideTreeLinesIfThemed, toShowFilteredNodes
+  toHideFocusRect,
+  toHideSelection,
+  toHotTrack,
+  toPopupMode,
+  toShowBackground,
+  toShowButtons,
+  toShowDropmark,
+  toShowHorzGridLines,
+  toShowRoot,
+  toShowTreeLines,
+  toShowVertGridLines,
+  toThemeAware,
+  toUseBlendedImages,
+  toGhostedIfUnfocused,
+  toFullVertGridLines,
+  toAlwaysHideSelection,
+  toUseBlendedSelection,
+  toStaticBackground,
+  toChildrenAbove,
+  toFixedIndent,
+  toUseExplorerTheme,
+  toHideTreeLinesIfThemed,
+  toShowFilteredNodes
 };
 using TVTPaintOptions = TSet<TVTPaintOption, Cardinal>;
 enum TVTAnimationOption : Byte { toAnimatedToggle, toAdvancedAnimatedToggle };
 using TVTAnimationOptions = TSet<TVTAnimationOption, Byte>;
 enum TVTAutoOption : Byte {
-  toAutoDropExpand, toAutoExpand, toAutoScroll, toAutoScrollOnExpand, toAutoSort, toAutoSpanColumns,
-  toAutoTristateTracking, toAutoHideButtons, toAutoDeleteMovedNodes, toDisableAutoscrollOnFocus,
-  toAutoChangeScale, toAutoFreeOnCollapse, toDisableAutoscrollOnEdit, toAutoBidiColumnOrdering
+  toAutoDropExpand,
+  toAutoExpand,
+  toAutoScroll,
+  toAutoScrollOnExpand,
+  toAutoSort,
+  toAutoSpanColumns,
+  toAutoTristateTracking,
+  toAutoHideButtons,
+  toAutoDeleteMovedNodes,
+  toDisableAutoscrollOnFocus,
+  toAutoChangeScale,
+  toAutoFreeOnCollapse,
+  toDisableAutoscrollOnEdit,
+  toAutoBidiColumnOrdering
 };
 using TVTAutoOptions = TSet<TVTAutoOption, Word>;
 enum TVTSelectionOption : Byte {
-  toDisableDrawSelection, toExtendedFocus, toFullRowSelect, toLevelSelectConstraint, toMiddleClickSelect,
-  toMultiSelect, toRightClickSelect, toSiblingSelectConstraint, toCenterScrollIntoView, toSimpleDrawSelection,
-  toAlwaysSelectNode, toRestoreSelection, toSyncCheckboxesWithSelection
+  toDisableDrawSelection,
+  toExtendedFocus,
+  toFullRowSelect,
+  toLevelSelectConstraint,
+  toMiddleClickSelect,
+  toMultiSelect,
+  toRightClickSelect,
+  toSiblingSelectConstraint,
+  toCenterScrollIntoView,
+  toSimpleDrawSelection,
+  toAlwaysSelectNode,
+  toRestoreSelection,
+  toSyncCheckboxesWithSelection
 };
 using TVTSelectionOptions = TSet<TVTSelectionOption, Word>;
 enum TVTMiscOption : Byte {
-  toAcceptOLEDrop, toCheckSupport, toEditable, toFullRepaintOnResize, toGridExtensions, toInitOnSave,
-  toReportMode, toToggleOnDblClick, toWheelPanning, toReadOnly, toVariableNodeHeight, toFullRowDrag,
-  toNodeHeightResize, toNodeHeightDblClickResize, toEditOnClick, toEditOnDblClick, toReverseFullExpandHotKey
+  toAcceptOLEDrop,
+  toCheckSupport,
+  toEditable,
+  toFullRepaintOnResize,
+  toGridExtensions,
+  toInitOnSave,
+  toReportMode,
+  toToggleOnDblClick,
+  toWheelPanning,
+  toReadOnly,
+  toVariableNodeHeight,
+  toFullRowDrag,
+  toNodeHeightResize,
+  toNodeHeightDblClickResize,
+  toEditOnClick,
+  toEditOnDblClick,
+  toReverseFullExpandHotKey
 };
 using TVTMiscOptions = TSet<TVTMiscOption, Cardinal>;
 enum TVTExportMode : Byte { emAll, emChecked, emUnchecked, emVisibleDueToExpansion, emSelected };
 enum TVTEditOptions : Byte { toDefaultEdit, toVerticalEdit, toHorizontalEdit };
 
-inline constexpr TVTPaintOptions DefaultPaintOptions{toShowButtons, toShowDropmark, toShowRoot,
-                                                     toShowTreeLines, toThemeAware, toUseBlendedImages};
+inline constexpr TVTPaintOptions DefaultPaintOptions{toShowButtons,   toShowDropmark, toShowRoot,
+                                                     toShowTreeLines, toThemeAware,   toUseBlendedImages};
 inline constexpr TVTAnimationOptions DefaultAnimationOptions{};
-inline constexpr TVTAutoOptions DefaultAutoOptions{toAutoDropExpand, toAutoScrollOnExpand, toAutoSort,
-                                                   toAutoTristateTracking, toAutoDeleteMovedNodes,
-                                                   toAutoChangeScale};
+inline constexpr TVTAutoOptions DefaultAutoOptions{toAutoDropExpand,       toAutoScrollOnExpand,   toAutoSort,
+                                                   toAutoTristateTracking, toAutoDeleteMovedNodes, toAutoChangeScale};
 inline constexpr TVTSelectionOptions DefaultSelectionOptions{};
-inline constexpr TVTMiscOptions DefaultMiscOptions{toAcceptOLEDrop, toFullRepaintOnResize, toInitOnSave,
-                                                   toToggleOnDblClick, toWheelPanning, toEditOnClick};
+inline constexpr TVTMiscOptions DefaultMiscOptions{toAcceptOLEDrop,    toFullRepaintOnResize, toInitOnSave,
+                                                   toToggleOnDblClick, toWheelPanning,        toEditOnClick};
 
 // The option sets of a tree. The setters apply the model side of each
 // change to the owning tree; window-only effects (drop registration, themes,

@@ -15,17 +15,28 @@ struct TArrows {
 
 TArrows ArrowsOf(TVTPanningCursor Kind) {
   switch (Kind) {
-    case pcMoveAll: return {true, true, true, true, false, false, false, false};
-    case pcMoveEW: return {false, false, true, true, false, false, false, false};
-    case pcMoveNS: return {true, true, false, false, false, false, false, false};
-    case pcMoveN: return {true, false, false, false, false, false, false, false};
-    case pcMoveS: return {false, true, false, false, false, false, false, false};
-    case pcMoveW: return {false, false, true, false, false, false, false, false};
-    case pcMoveE: return {false, false, false, true, false, false, false, false};
-    case pcMoveNW: return {false, false, false, false, true, false, false, false};
-    case pcMoveNE: return {false, false, false, false, false, true, false, false};
-    case pcMoveSW: return {false, false, false, false, false, false, true, false};
-    default: return {false, false, false, false, false, false, false, true};
+    case pcMoveAll:
+      return {true, true, true, true, false, false, false, false};
+    case pcMoveEW:
+      return {false, false, true, true, false, false, false, false};
+    case pcMoveNS:
+      return {true, true, false, false, false, false, false, false};
+    case pcMoveN:
+      return {true, false, false, false, false, false, false, false};
+    case pcMoveS:
+      return {false, true, false, false, false, false, false, false};
+    case pcMoveW:
+      return {false, false, true, false, false, false, false, false};
+    case pcMoveE:
+      return {false, false, false, true, false, false, false, false};
+    case pcMoveNW:
+      return {false, false, false, false, true, false, false, false};
+    case pcMoveNE:
+      return {false, false, false, false, false, true, false, false};
+    case pcMoveSW:
+      return {false, false, false, false, false, false, true, false};
+    default:
+      return {false, false, false, false, false, false, false, true};
   }
 }
 

@@ -21,7 +21,13 @@ using HRESULT = long;
 
 enum TVTNodeAttachMode : Byte { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
 enum TChangeReason : Byte {
-  crIgnore, crAccumulated, crChildAdded, crChildDeleted, crNodeAdded, crNodeCopied, crNodeMoved
+  crIgnore,
+  crAccumulated,
+  crChildAdded,
+  crChildDeleted,
+  crNodeAdded,
+  crNodeCopied,
+  crNodeMoved
 };
 enum TBiDiMode : Byte { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TSortDirection : Byte { sdAscending, sdDescending };
@@ -34,16 +40,62 @@ inline constexpr TColumnIndex NoColumn = -1;
 inline constexpr TColumnIndex InvalidColumn = -2;
 
 enum TVastTreeState : Byte {
-  tsChangePending, tsCheckPropagation, tsCollapsing, tsToggleFocusedSelection, tsClearPending,
-  tsClipboardFlushing, tsCopyPending, tsCutPending, tsDrawSelPending, tsDrawSelecting, tsEditing,
-  tsEditPending, tsExpanding, tsNodeHeightTracking, tsNodeHeightTrackPending, tsHint, tsInAnimation,
-  tsIncrementalSearching, tsIncrementalSearchPending, tsIterating, tsLeftButtonDown, tsLeftDblClick,
-  tsMiddleButtonDown, tsMiddleDblClick, tsNeedRootCountUpdate, tsOLEDragging, tsOLEDragPending, tsPainting,
-  tsRightButtonDown, tsRightDblClick, tsPopupMenuShown, tsScrolling, tsScrollPending, tsSizing,
-  tsStopValidation, tsStructureChangePending, tsSynchMode, tsThumbTracking, tsToggling,
-  tsUpdateHiddenChildrenNeeded, tsUpdating, tsUseCache, tsUserDragObject, tsUseThemes, tsValidating,
-  tsPreviouslySelectedLocked, tsValidationNeeded, tsVCLDragging, tsVCLDragPending, tsVCLDragFinished,
-  tsPanning, tsWindowCreating, tsUseExplorerTheme, tsWheelPanning, tsWheelScrolling, tsClearOnNewSelection
+  tsChangePending,
+  tsCheckPropagation,
+  tsCollapsing,
+  tsToggleFocusedSelection,
+  tsClearPending,
+  tsClipboardFlushing,
+  tsCopyPending,
+  tsCutPending,
+  tsDrawSelPending,
+  tsDrawSelecting,
+  tsEditing,
+  tsEditPending,
+  tsExpanding,
+  tsNodeHeightTracking,
+  tsNodeHeightTrackPending,
+  tsHint,
+  tsInAnimation,
+  tsIncrementalSearching,
+  tsIncrementalSearchPending,
+  tsIterating,
+  tsLeftButtonDown,
+  tsLeftDblClick,
+  tsMiddleButtonDown,
+  tsMiddleDblClick,
+  tsNeedRootCountUpdate,
+  tsOLEDragging,
+  tsOLEDragPending,
+  tsPainting,
+  tsRightButtonDown,
+  tsRightDblClick,
+  tsPopupMenuShown,
+  tsScrolling,
+  tsScrollPending,
+  tsSizing,
+  tsStopValidation,
+  tsStructureChangePending,
+  tsSynchMode,
+  tsThumbTracking,
+  tsToggling,
+  tsUpdateHiddenChildrenNeeded,
+  tsUpdating,
+  tsUseCache,
+  tsUserDragObject,
+  tsUseThemes,
+  tsValidating,
+  tsPreviouslySelectedLocked,
+  tsValidationNeeded,
+  tsVCLDragging,
+  tsVCLDragPending,
+  tsVCLDragFinished,
+  tsPanning,
+  tsWindowCreating,
+  tsUseExplorerTheme,
+  tsWheelPanning,
+  tsWheelScrolling,
+  tsClearOnNewSelection
 };
 using TVastTreeStates = TSet<TVastTreeState, UInt64>;
 
@@ -87,8 +139,22 @@ using TFormatArray = std::vector<Word>;
 using TFormatEtcArray = std::vector<tagFORMATETC>;
 
 enum THitPosition : Byte {
-  hiAbove, hiBelow, hiNowhere, hiOnItem, hiOnItemButton, hiOnItemButtonExact, hiOnItemCheckbox, hiOnItemIndent,
-  hiOnItemLabel, hiOnItemLeft, hiOnItemRight, hiOnNormalIcon, hiOnStateIcon, hiToLeft, hiToRight, hiUpperSplitter,
+  hiAbove,
+  hiBelow,
+  hiNowhere,
+  hiOnItem,
+  hiOnItemButton,
+  hiOnItemButtonExact,
+  hiOnItemCheckbox,
+  hiOnItemIndent,
+  hiOnItemLabel,
+  hiOnItemLeft,
+  hiOnItemRight,
+  hiOnNormalIcon,
+  hiOnStateIcon,
+  hiToLeft,
+  hiToRight,
+  hiUpperSplitter,
   hiLowerSplitter
 };
 using THitPositions = TSet<THitPosition, Cardinal>;
@@ -153,14 +219,23 @@ enum TCheckImageKind : Byte { ckCustom, ckSystemDefault };
 
 // The panning cursors, in the order of their resource names.
 enum TVTPanningCursor : Byte {
-  pcMoveAll, pcMoveEW, pcMoveNS, pcMoveN, pcMoveS, pcMoveW, pcMoveE, pcMoveNW, pcMoveNE, pcMoveSW, pcMoveSE
+  pcMoveAll,
+  pcMoveEW,
+  pcMoveNS,
+  pcMoveN,
+  pcMoveS,
+  pcMoveW,
+  pcMoveE,
+  pcMoveNW,
+  pcMoveNE,
+  pcMoveSW,
+  pcMoveSE
 };
 
 // Virtual-key codes the key handling knows (the platform's numbering).
-inline constexpr Word vkBack = 8, vkTab = 9, vkReturn = 13, vkEscape = 27, vkSpace = 32, vkPrior = 33,
-                      vkNext = 34, vkEnd = 35, vkHome = 36, vkLeft = 37, vkUp = 38, vkRight = 39, vkDown = 40,
-                      vkApps = 93, vkMultiply = 106, vkAdd = 107, vkSubtract = 109, vkDivide = 111, vkF1 = 112,
-                      vkF2 = 113;
+inline constexpr Word vkBack = 8, vkTab = 9, vkReturn = 13, vkEscape = 27, vkSpace = 32, vkPrior = 33, vkNext = 34,
+                      vkEnd = 35, vkHome = 36, vkLeft = 37, vkUp = 38, vkRight = 39, vkDown = 40, vkApps = 93,
+                      vkMultiply = 106, vkAdd = 107, vkSubtract = 109, vkDivide = 111, vkF1 = 112, vkF2 = 113;
 
 // One mouse button message as the tree's handlers see it.
 struct TVTMouseMessage {

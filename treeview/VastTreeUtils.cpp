@@ -85,15 +85,18 @@ String WrapTextToWidth(const TTextRightFunc& MeasureRight, const String& Text, I
       if (L > 2) {
         Take = 1;
         for (Integer N = L - 1; N >= 2; --N) {
-          const String Part = RTL ? W.substr(static_cast<std::size_t>(L - N)) : W.substr(0, static_cast<std::size_t>(N));
+          const String Part =
+              RTL ? W.substr(static_cast<std::size_t>(L - N)) : W.substr(0, static_cast<std::size_t>(N));
           if (MeasureRight(Part) <= Width) {
             Take = N;
             break;
           }
         }
       }
-      const String Part = RTL ? W.substr(static_cast<std::size_t>(L - Take)) : W.substr(0, static_cast<std::size_t>(Take));
-      const String Rest = RTL ? W.substr(0, static_cast<std::size_t>(L - Take)) : W.substr(static_cast<std::size_t>(Take));
+      const String Part =
+          RTL ? W.substr(static_cast<std::size_t>(L - Take)) : W.substr(0, static_cast<std::size_t>(Take));
+      const String Rest =
+          RTL ? W.substr(0, static_cast<std::size_t>(L - Take)) : W.substr(static_cast<std::size_t>(Take));
       Line = Part;
       HasWord = true;
       if (!Rest.empty()) {

@@ -19,8 +19,7 @@ using TTextWidthFunc = std::function<Integer(const Char* Text, Integer Count)>;
 // Text cut so that it plus "..." fits Width (EllipsisWidth 0: measured).
 // The whole text when it fits with the ellipsis; empty when not even the
 // ellipsis fits.
-String ShortenTextWithEllipsis(const TTextWidthFunc& Measure, const String& Text, Integer Width,
-                               Integer EllipsisWidth);
+String ShortenTextWithEllipsis(const TTextWidthFunc& Measure, const String& Text, Integer Width, Integer EllipsisWidth);
 
 // Right edge of Text measured from Left (as drawn in one line).
 using TTextRightFunc = std::function<Integer(const String& Text)>;

@@ -183,8 +183,7 @@ void TWorkerThread::Execute() {
         T->UpdateEditBounds();
         // Heights measured during the walk made the result stale; the next
         // walk measures nothing and settles.
-        if (T->HasState(tsValidationNeeded) && !T->HasState(tsValidating) && T->UpdateCount() == 0)
-          T->ValidateCache();
+        if (T->HasState(tsValidationNeeded) && !T->HasState(tsValidating) && T->UpdateCount() == 0) T->ValidateCache();
       });
     } catch (...) {
       // The tree is shutting down: its states no longer matter and the thread serves on.

@@ -61,7 +61,9 @@ public:
   void SetNodeDataSize(Integer Value);
   void* GetNodeData(PVastNode Node) const;
   template <class T>
-  T* GetNodeData(PVastNode Node) const { return static_cast<T*>(GetNodeData(Node)); }
+  T* GetNodeData(PVastNode Node) const {
+    return static_cast<T*>(GetNodeData(Node));
+  }
   void SetNodeData(PVastNode Node, void* UserData);
   void SetNodeData(PVastNode Node, IInterface* UserData);
   Cardinal RootNodeCount() const { return FRoot->ChildCount; }
@@ -197,8 +199,8 @@ public:
   bool HasAsParent(PVastNode Node, PVastNode PotentialParent) const;
   PVastNode GetVisibleParent(PVastNode Node, bool IncludeFiltered = false) const;
   TNodeArray GetSortedSelection(bool Resolve);
-  PVastNode IterateSubtree(PVastNode Node, const TVTGetNodeProc& Callback, void* Data,
-                           TVastNodeStates Filter = {}, bool DoInit = false, bool ChildNodesOnly = false);
+  PVastNode IterateSubtree(PVastNode Node, const TVTGetNodeProc& Callback, void* Data, TVastNodeStates Filter = {},
+                           bool DoInit = false, bool ChildNodesOnly = false);
   // Signed position of Node1 against Node2 in the walk order.
   Integer CompareNodePositions(PVastNode Node1, PVastNode Node2, bool ConsiderChildrenAbove = false) const;
   bool HasVisibleNextSibling(PVastNode Node) const;
@@ -485,8 +487,7 @@ public:
   void ClearChecked();
   // The check image for Node (or, without a node, for the given type and
   // state); -1 for none. Indexes follow the check image list's layout.
-  virtual Integer CheckImageIndex(PVastNode Node, TCheckType ImgCheckType, TCheckState ImgCheckState,
-                                  bool ImgEnabled);
+  virtual Integer CheckImageIndex(PVastNode Node, TCheckType ImgCheckType, TCheckState ImgCheckState, bool ImgEnabled);
   TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
   void SetCheckImageKind(TCheckImageKind Value) { FCheckImageKind = Value; }
 
@@ -1099,4 +1100,3 @@ private:
   // while it may.
   std::recursive_mutex FNodeStateLock;
 };
-

@@ -37,8 +37,8 @@ TScrollDirections TBaseVastTree::ComputeScrollDirections(Integer X, Integer Y) {
   // on the way in does not move the view. The drag-target look-up works in
   // screen coordinates: the point is converted first. A rubber band is no
   // drag: its timer's first period is the only wait.
-  const bool Delay = IsDropTarget() ||
-                     (HasState(tsVCLDragging) && FHost->IsDragTargetAt(FHost->ClientToScreen(TPoint{X, Y})));
+  const bool Delay =
+      IsDropTarget() || (HasState(tsVCLDragging) && FHost->IsDragTargetAt(FHost->ClientToScreen(TPoint{X, Y})));
   if (!Delay) return Result;
   const Cardinal Now = FHost->TickCount();
   if (FDragScrollStart == 0) FDragScrollStart = Now == 0 ? 1 : Now;

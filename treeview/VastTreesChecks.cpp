@@ -15,30 +15,44 @@ bool CountsForTriState(TCheckType T) { return T == ctTriStateCheckBox || T == ct
 
 TCheckState EnabledForm(TCheckState S) {
   switch (S) {
-    case csUncheckedDisabled: return csUncheckedNormal;
-    case csCheckedDisabled: return csCheckedNormal;
-    case csMixedDisabled: return csMixedNormal;
-    default: return S;
+    case csUncheckedDisabled:
+      return csUncheckedNormal;
+    case csCheckedDisabled:
+      return csCheckedNormal;
+    case csMixedDisabled:
+      return csMixedNormal;
+    default:
+      return S;
   }
 }
 
 TCheckState ToggledForm(TCheckState S) {
   switch (S) {
-    case csUncheckedNormal: return csCheckedNormal;
-    case csUncheckedPressed: return csCheckedPressed;
-    case csCheckedNormal: return csUncheckedNormal;
-    case csCheckedPressed: return csUncheckedPressed;
-    case csMixedNormal: return csCheckedNormal;
-    case csMixedPressed: return csCheckedPressed;
-    default: return S;
+    case csUncheckedNormal:
+      return csCheckedNormal;
+    case csUncheckedPressed:
+      return csCheckedPressed;
+    case csCheckedNormal:
+      return csUncheckedNormal;
+    case csCheckedPressed:
+      return csUncheckedPressed;
+    case csMixedNormal:
+      return csCheckedNormal;
+    case csMixedPressed:
+      return csCheckedPressed;
+    default:
+      return S;
   }
 }
 
 TCheckState PressedForm(TCheckState S) {
   switch (S) {
-    case csUncheckedNormal: return csUncheckedPressed;
-    case csCheckedNormal: return csCheckedPressed;
-    default: return S;
+    case csUncheckedNormal:
+      return csUncheckedPressed;
+    case csCheckedNormal:
+      return csCheckedPressed;
+    default:
+      return S;
   }
 }
 
@@ -48,9 +62,12 @@ TCheckState TBaseVastTree::NextCheckState(TCheckType CheckType, TCheckState Chec
   switch (CheckType) {
     case ctTriStateCheckBox:
     case ctCheckBox:
-    case ctButton: return ToggledForm(CheckState);
-    case ctRadioButton: return csCheckedNormal;
-    default: return csMixedNormal;
+    case ctButton:
+      return ToggledForm(CheckState);
+    case ctRadioButton:
+      return csCheckedNormal;
+    default:
+      return csMixedNormal;
   }
 }
 
@@ -89,8 +106,7 @@ bool TBaseVastTree::ChangeCheckState(PVastNode Node, TCheckState Value) {
       (Value == csCheckedNormal || Value == csUncheckedNormal)) {
     // Children follow through the guarded setter, so grandchildren do too.
     for (PVastNode Child = GetFirstChild(Node); Child; Child = GetNextSibling(Child))
-      if (CountsForTriState(Child->CheckType) && !IsDisabledState(Child->CheckState))
-        SetCheckState(Child, Value);
+      if (CountsForTriState(Child->CheckType) && !IsDisabledState(Child->CheckState)) SetCheckState(Child, Value);
     Cardinal Checked = 0, Unchecked = 0;
     bool Mixed = false;
     for (PVastNode Child = Node->FirstChild; Child; Child = Child->NextSibling) {
@@ -207,8 +223,8 @@ Integer TBaseVastTree::CheckImageIndex(PVastNode Node, TCheckType ImgCheckType, 
   if (ImgCheckType == ctNone) return -1;
   // The first of each group of four: normal; +1 hot, +2 pressed, +3 disabled.
   Integer Base = 0;
-  const bool Pressed = ImgCheckState == csUncheckedPressed || ImgCheckState == csCheckedPressed ||
-                       ImgCheckState == csMixedPressed;
+  const bool Pressed =
+      ImgCheckState == csUncheckedPressed || ImgCheckState == csCheckedPressed || ImgCheckState == csMixedPressed;
   const bool Mixed = ImgCheckState == csMixedNormal || ImgCheckState == csMixedPressed;
   const bool Checked = ImgCheckState == csCheckedNormal || ImgCheckState == csCheckedPressed;
   if (Mixed)

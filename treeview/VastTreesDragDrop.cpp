@@ -12,8 +12,8 @@ TDropMode TBaseVastTree::ComputeDropMode(const TPoint& P, THitInfo& HitInfo, con
   const TVTMiscOptions Misc = FOptions->MiscOptions();
   const bool FullRowHit = HitInfo.HitPositions.Contains(hiOnItem) &&
                           (Misc.Contains(toFullRowDrag) || FOptions->SelectionOptions().Contains(toFullRowSelect));
-  const bool Beside = !HitInfo.HitPositions.Contains(hiOnItemLabel) &&
-                      !HitInfo.HitPositions.Contains(hiOnNormalIcon) && !HitInfo.HitPositions.Contains(hiOnStateIcon);
+  const bool Beside = !HitInfo.HitPositions.Contains(hiOnItemLabel) && !HitInfo.HitPositions.Contains(hiOnNormalIcon) &&
+                      !HitInfo.HitPositions.Contains(hiOnStateIcon);
   if (Misc.Contains(toReportMode) && !FullRowHit && (Beside || HitInfo.HitColumn != FHeader->MainColumn()))
     HitInfo.HitNode = nullptr;
   if (!HitInfo.HitNode) return dmNowhere;
@@ -60,8 +60,7 @@ bool TBaseVastTree::OleDragEnter(TObject* Source, TShiftState Shift, TPoint Pt, 
   return true;
 }
 
-bool TBaseVastTree::OleDragOver(TObject* Source, TShiftState Shift, TDragState DragState, TPoint Pt,
-                                Integer& Effect) {
+bool TBaseVastTree::OleDragOver(TObject* Source, TShiftState Shift, TDragState DragState, TPoint Pt, Integer& Effect) {
   const TPoint P = FHost->ScreenToClient(Pt);
   // Edge scrolling: a step of the scroll increment (at most a page) in each
   // direction the pointer asks for, never past either end.

@@ -38,8 +38,8 @@ void TBaseVastTree::DoAfterPaint(TCanvas* TargetCanvas) {
   if (OnAfterPaint) OnAfterPaint(this, TargetCanvas);
 }
 
-void TBaseVastTree::DoBeforeItemErase(TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect,
-                                      TColor& ItemColor, TItemEraseAction& EraseAction) {
+void TBaseVastTree::DoBeforeItemErase(TCanvas* TargetCanvas, PVastNode Node, const TRect& ItemRect, TColor& ItemColor,
+                                      TItemEraseAction& EraseAction) {
   if (OnBeforeItemErase) OnBeforeItemErase(this, TargetCanvas, Node, ItemRect, ItemColor, EraseAction);
 }
 
@@ -90,8 +90,8 @@ void TBaseVastTree::DoGetLineStyle(void*& Bits) {
   if (OnGetLineStyle) OnGetLineStyle(this, Bits);
 }
 
-TCustomImageList* TBaseVastTree::DoGetImageIndex(PVastNode Node, TVTImageKind Kind, TColumnIndex Column,
-                                                 bool& Ghosted, TImageIndex& Index) {
+TCustomImageList* TBaseVastTree::DoGetImageIndex(PVastNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
+                                                 TImageIndex& Index) {
   TCustomImageList* Result = (Kind == ikState && FStateImages) ? FStateImages : FImages;
   if (OnGetImageIndexEx)
     OnGetImageIndexEx(this, Node, Kind, Column, Ghosted, Index, Result);
@@ -187,8 +187,8 @@ bool TBaseVastTree::DoNodeHeightDblClickResize(PVastNode Node, TColumnIndex Colu
   return Allowed;
 }
 
-bool TBaseVastTree::DoNodeHeightTracking(PVastNode Node, TColumnIndex Column, TShiftState Shift,
-                                         TPoint& TrackPoint, TPoint P) {
+bool TBaseVastTree::DoNodeHeightTracking(PVastNode Node, TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint,
+                                         TPoint P) {
   bool Allowed = true;
   if (OnNodeHeightTracking) OnNodeHeightTracking(this, Node, Column, Shift, TrackPoint, P, Allowed);
   return Allowed;
@@ -261,8 +261,8 @@ bool TBaseVastTree::DoDragOver(TObject* Source, TShiftState Shift, TDragState St
   return Accept;
 }
 
-void TBaseVastTree::DoDragDrop(TObject* Source, IDataObject* DataObject, const TFormatArray& Formats,
-                               TShiftState Shift, TPoint Pt, Integer& Effect, TDropMode Mode) {
+void TBaseVastTree::DoDragDrop(TObject* Source, IDataObject* DataObject, const TFormatArray& Formats, TShiftState Shift,
+                               TPoint Pt, Integer& Effect, TDropMode Mode) {
   if (OnDragDrop) OnDragDrop(this, Source, DataObject, Formats, Shift, Pt, Effect, Mode);
 }
 

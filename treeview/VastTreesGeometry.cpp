@@ -54,11 +54,10 @@ void TScrollBarOptions::Assign(const TScrollBarOptions& Source) {
 }
 
 TVTColors::TVTColors(TBaseVastTree* AOwner)
-    : FOwner(AOwner),
-      FColors{clBtnShadow,       clHighlight,       clHighlight,       clHighlight,       clBtnFace,
-              clBtnShadow,       clInactiveCaption, clBtnFace,         clWindowText,      clHighlight,
-              clInactiveCaption, clHighlight,       clHighlight,       clHighlight,       clBtnShadow,
-              clHighlightText,   clInactiveCaptionText} {}
+    : FOwner(AOwner), FColors{clBtnShadow,       clHighlight,          clHighlight, clHighlight,  clBtnFace,
+                              clBtnShadow,       clInactiveCaption,    clBtnFace,   clWindowText, clHighlight,
+                              clInactiveCaption, clHighlight,          clHighlight, clHighlight,  clBtnShadow,
+                              clHighlightText,   clInactiveCaptionText} {}
 
 void TVTColors::Set(TIndex Index, TColor Value) {
   if (FColors[Index] == Value) return;
@@ -79,8 +78,7 @@ void TVTColors::Assign(const TVTColors& Source) {
 void TBaseVastTree::SetBiDiMode(TBiDiMode Value) {
   if (Value == FBiDiMode) return;
   FBiDiMode = Value;
-  FEffectiveOffsetX =
-      std::max(0, UseRightToLeftAlignment() ? FRangeX + FOffsetX - ClientWidth() : -FOffsetX);
+  FEffectiveOffsetX = std::max(0, UseRightToLeftAlignment() ? FRangeX + FOffsetX - ClientWidth() : -FOffsetX);
   if (TVTHeader* H = HeaderObject()) {
     for (Integer I = 0; I < H->Columns().Count(); ++I) H->Columns()[I].ParentBiDiModeChanged(Value);
     if (FOptions->AutoOptions().Contains(toAutoBidiColumnOrdering))
@@ -300,8 +298,7 @@ void TBaseVastTree::UpdateVerticalScrollBar(bool DoRepaint) {
   Integer Position;
   if (CH < FRangeY || FScrollBarOptions->AlwaysVisible()) {
     DoShowScrollBar(1, true);
-    Position = FHost->SetScrollBar(true, CH < FRangeY ? sbsShown : sbsDisabled, FRangeY, CH + 1, -FOffsetY,
-                                   DoRepaint);
+    Position = FHost->SetScrollBar(true, CH < FRangeY ? sbsShown : sbsDisabled, FRangeY, CH + 1, -FOffsetY, DoRepaint);
   } else {
     DoShowScrollBar(1, false);
     Position = FHost->SetScrollBar(true, sbsHidden, 0, 0, 0, DoRepaint);
@@ -319,8 +316,8 @@ void TBaseVastTree::UpdateHorizontalScrollBar(bool DoRepaint) {
     Integer Position;
     if (CW < FRangeX || FScrollBarOptions->AlwaysVisible()) {
       DoShowScrollBar(0, true);
-      Position = FHost->SetScrollBar(false, CW < FRangeX ? sbsShown : sbsDisabled, FRangeX, CW + 1,
-                                     FEffectiveOffsetX, DoRepaint);
+      Position = FHost->SetScrollBar(false, CW < FRangeX ? sbsShown : sbsDisabled, FRangeX, CW + 1, FEffectiveOffsetX,
+                                     DoRepaint);
     } else {
       DoShowScrollBar(0, false);
       Position = FHost->SetScrollBar(false, sbsHidden, 0, 0, 0, DoRepaint);
@@ -377,9 +374,8 @@ void TBaseVastTree::GetOffsets(PVastNode Node, TVTOffsets& Offsets, TVTElement E
 
   Integer CheckBox = FMargin + FImagesMargin;
   if (IsMain) {
-    const Cardinal Level = Paint.Contains(toFixedIndent)
-                               ? 1
-                               : GetNodeLevel(Node) + (Paint.Contains(toShowRoot) ? 1 : 0);
+    const Cardinal Level =
+        Paint.Contains(toFixedIndent) ? 1 : GetNodeLevel(Node) + (Paint.Contains(toShowRoot) ? 1 : 0);
     CheckBox += static_cast<Integer>(FIndent * Level);
     const Integer ButtonWidth = ButtonSize().cx;
     Offsets[ofsToggleButton] =
@@ -389,8 +385,7 @@ void TBaseVastTree::GetOffsets(PVastNode Node, TVTOffsets& Offsets, TVTElement E
   if (Element <= ofsCheckBox) return;
 
   Offsets[ofsStateImage] = CheckBox;
-  if (IsMain && FOptions->MiscOptions().Contains(toCheckSupport) && CheckImageWidth() > 0 &&
-      Node->CheckType != ctNone)
+  if (IsMain && FOptions->MiscOptions().Contains(toCheckSupport) && CheckImageWidth() > 0 && Node->CheckType != ctNone)
     Offsets[ofsStateImage] += CheckImageWidth() + FImagesMargin;
   if (Element == ofsStateImage) return;
   Offsets[ofsImage] = Offsets[ofsStateImage] + ImageSize(Node, ikState, Column, true).cx;
@@ -754,8 +749,7 @@ void TBaseVastTree::SetBottomNode(PVastNode Node) {
   if (!Node || Node == FRoot) return;
   ExpandAncestors(*this, Node);
   const TRect R = GetDisplayRect(Node, FHeader->MainColumn(), false);
-  DoSetOffset(TPoint{FOffsetX, ClientHeight() + FOffsetY - R.Top - R.Height()},
-              suoRepaintScrollBars | suoUpdateNCArea);
+  DoSetOffset(TPoint{FOffsetX, ClientHeight() + FOffsetY - R.Top - R.Height()}, suoRepaintScrollBars | suoUpdateNCArea);
 }
 
 bool TBaseVastTree::ScrollIntoView(PVastNode Node, bool Center, bool Horizontally) {
@@ -773,8 +767,7 @@ bool TBaseVastTree::ScrollIntoView(PVastNode Node, bool Center, bool Horizontall
     const TScrollBarOptions& Bars = *FScrollBarOptions;
     const bool BarWasShowing = Bars.AllowsHorizontal() && (Bars.AlwaysVisible() || FRangeX > ClientWidth());
     SetOffsetY(FOffsetY + (Center ? CH / 2 : CH) - R.Bottom);
-    if (!Columns && !BarWasShowing && FRangeX > ClientWidth())
-      SetOffsetY(FOffsetY - FHost->ScrollBarSize(false));
+    if (!Columns && !BarWasShowing && FRangeX > ClientWidth()) SetOffsetY(FOffsetY - FHost->ScrollBarSize(false));
     Result = true;
   }
   if (Horizontally) {
@@ -832,8 +825,8 @@ Integer TBaseVastTree::ComputeLineImage(PVastNode Node, TLineImage& LineImage) {
   }
   if (ShowRoot) ++Levels;
   LineImage.assign(Levels, ltNone);
-  const bool Lines = Paint.Contains(toShowTreeLines) &&
-                     !(Paint.Contains(toHideTreeLinesIfThemed) && HasState(tsUseThemes));
+  const bool Lines =
+      Paint.Contains(toShowTreeLines) && !(Paint.Contains(toHideTreeLinesIfThemed) && HasState(tsUseThemes));
   if (!Lines || Levels == 0) return Selected;
 
   std::size_t Index = Levels - 1;

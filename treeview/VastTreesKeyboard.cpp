@@ -19,8 +19,10 @@ bool IsNavigationKey(Word Key) {
     case vkLeft:
     case vkUp:
     case vkRight:
-    case vkDown: return true;
-    default: return false;
+    case vkDown:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -30,11 +32,16 @@ Char UpperAscii(Char C) { return C >= u'a' && C <= u'z' ? static_cast<Char>(C - 
 
 Word TBaseVastTree::KeypadCodeForChar(Word CharCode, Char Typed) {
   switch (Typed) {
-    case u'*': return vkMultiply;
-    case u'+': return vkAdd;
-    case u'-': return vkSubtract;
-    case u'/': return vkDivide;
-    default: return CharCode;
+    case u'*':
+      return vkMultiply;
+    case u'+':
+      return vkAdd;
+    case u'-':
+      return vkSubtract;
+    case u'/':
+      return vkDivide;
+    default:
+      return CharCode;
   }
 }
 
@@ -268,11 +275,11 @@ void TBaseVastTree::HandleNavigationKey(Word CharCode, TShiftState Shift) {
       const bool Back = Shift.Contains(ssShift);
       PVastNode Node = FFocusedNode;
       const TNodeWatch WatchNode(*this, Node);
-      TColumnIndex Column = Back ? Cols.GetPreviousVisibleColumn(FFocusedColumn, true)
-                                 : Cols.GetNextVisibleColumn(FFocusedColumn, true);
+      TColumnIndex Column =
+          Back ? Cols.GetPreviousVisibleColumn(FFocusedColumn, true) : Cols.GetNextVisibleColumn(FFocusedColumn, true);
       while (Node) {
-        while (Column >= 0 && (!DoFocusChanging(FFocusedNode, Node, FFocusedColumn, Column) ||
-                               IsEmptySpannedCell(Node, Column)))
+        while (Column >= 0 &&
+               (!DoFocusChanging(FFocusedNode, Node, FFocusedColumn, Column) || IsEmptySpannedCell(Node, Column)))
           Column = Back ? Cols.GetPreviousVisibleColumn(Column, true) : Cols.GetNextVisibleColumn(Column, true);
         if (Column >= 0) {
           FocusNodeAndColumn(Node, Column);
@@ -287,7 +294,8 @@ void TBaseVastTree::HandleNavigationKey(Word CharCode, TShiftState Shift) {
       }
       break;
     }
-    default: break;
+    default:
+      break;
   }
   if (Stop) return;
 
@@ -463,16 +471,22 @@ void TBaseVastTree::IncrementalSearchKey(Word CharCode) {
 
       auto Next = [&](PVastNode N) -> PVastNode {
         switch (FIncrementalSearch) {
-          case isInitializedOnly: return Forward ? GetNextNoInit(N) : GetPreviousNoInit(N);
-          case isVisibleOnly: return Forward ? GetNextVisible(N, true) : GetPreviousVisible(N, true);
-          default: return Forward ? GetNext(N) : GetPrevious(N);
+          case isInitializedOnly:
+            return Forward ? GetNextNoInit(N) : GetPreviousNoInit(N);
+          case isVisibleOnly:
+            return Forward ? GetNextVisible(N, true) : GetPreviousVisible(N, true);
+          default:
+            return Forward ? GetNext(N) : GetPrevious(N);
         }
       };
       auto First = [&]() -> PVastNode {
         switch (FIncrementalSearch) {
-          case isInitializedOnly: return Forward ? GetFirstNoInit() : GetLastNoInit();
-          case isVisibleOnly: return Forward ? GetFirstVisible(nullptr, true) : GetLastVisible(nullptr, true);
-          default: return Forward ? GetFirst() : GetLast();
+          case isInitializedOnly:
+            return Forward ? GetFirstNoInit() : GetLastNoInit();
+          case isVisibleOnly:
+            return Forward ? GetFirstVisible(nullptr, true) : GetLastVisible(nullptr, true);
+          default:
+            return Forward ? GetFirst() : GetLast();
         }
       };
 

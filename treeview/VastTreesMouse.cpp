@@ -93,8 +93,7 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
   const bool HeightTracking = Message.Button == mbLeft && Pos.Contains(hiOnItem) &&
                               (Pos.Contains(hiUpperSplitter) || Pos.Contains(hiLowerSplitter));
   bool AutoDrag = HasState(tsOLEDragging) && (!CellHit || FullRowDrag);
-  if (HitInfo.HitNode && !AutoDrag)
-    AutoDrag = DoDragAllowed(HitInfo.HitNode, NewColumn) && (FullRowDrag || LabelHit);
+  if (HitInfo.HitNode && !AutoDrag) AutoDrag = DoDragAllowed(HitInfo.HitNode, NewColumn) && (FullRowDrag || LabelHit);
   if (HitGone()) return;
 
   if (HeightTracking) {
@@ -148,8 +147,8 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
   if (!FSelectionLocked &&
       ((!AnyHit && !FullRowDrag && MultiSelect && ShiftEmpty) ||
        (AnyHit && (!NodeSelected || SelectOnDown) && (ShiftEmpty || !MultiSelect || RightButton)))) {
-    if (NodeSelected || (AltPressed && HitInfo.HitNode && HitInfo.HitColumn == FHeader->MainColumn() &&
-                         !Pos.Contains(hiNowhere))) {
+    if (NodeSelected ||
+        (AltPressed && HitInfo.HitNode && HitInfo.HitColumn == FHeader->MainColumn() && !Pos.Contains(hiNowhere))) {
       EmptySelection();
       if (HitGone()) return;
       InsertIntoSelection(HitInfo.HitNode, true);
@@ -334,9 +333,8 @@ void TBaseVastTree::HandleMouseMove(TShiftState Shift, Integer X, Integer Y) {
       if (HasState(tsWheelPanning) && HasState(tsWheelScrolling) &&
           (std::abs(FLastClickPos.X - X) >= Threshold || std::abs(FLastClickPos.Y - Y) >= Threshold))
         DoStateChange({}, {tsWheelScrolling});
-      if (HasState(tsOLEDragPending) &&
-          ((std::abs(FLastClickPos.X - X) >= FDragThreshold && X > 0) ||
-           (std::abs(FLastClickPos.Y - Y) >= FDragThreshold && Y > 0))) {
+      if (HasState(tsOLEDragPending) && ((std::abs(FLastClickPos.X - X) >= FDragThreshold && X > 0) ||
+                                         (std::abs(FLastClickPos.Y - Y) >= FDragThreshold && Y > 0))) {
         DoOleDrag(FLastClickPos);
         return;
       }
@@ -435,8 +433,8 @@ bool TBaseVastTree::HandleDrawSelection(Integer X, Integer Y) {
   Integer ColumnLeft = 0, ColumnRight = std::max(ClientWidth(), FRangeX);
   if (UseColumns && Main >= 0) H->Columns()[Main].UnscrolledBounds(ColumnLeft, ColumnRight);
   const Integer TotalWidth = UseColumns ? H->Columns().TotalWidth() : 0;
-  const bool WholeRow = FOptions->SelectionOptions().Contains(toExtendedFocus) ||
-                        FOptions->SelectionOptions().Contains(toFullRowSelect);
+  const bool WholeRow =
+      FOptions->SelectionOptions().Contains(toExtendedFocus) || FOptions->SelectionOptions().Contains(toFullRowSelect);
   // Right to left the label ends ofsLabel left of the column's right edge
   // and the alignment is mirrored, as the cell is painted.
   const bool RTL = ColumnRightToLeft(Main);

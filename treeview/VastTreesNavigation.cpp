@@ -285,8 +285,7 @@ PVastNode TBaseVastTree::FirstVisibleImpl(PVastNode Node, bool ChildrenAbove, bo
       break;
     }
   }
-  if (!IncludeFiltered && GetEffectivelyFiltered(Result))
-    Result = NextVisibleImpl(Result, ChildrenAbove, DoInit);
+  if (!IncludeFiltered && GetEffectivelyFiltered(Result)) Result = NextVisibleImpl(Result, ChildrenAbove, DoInit);
   return Result;
 }
 
@@ -514,8 +513,8 @@ PVastNode TBaseVastTree::GetFirstChecked(TCheckState State, bool ConsiderChildre
 PVastNode TBaseVastTree::GetNextChecked(PVastNode Node, TCheckState State, bool ConsiderChildrenAbove) {
   PVastNode Start =
       (!Node || Node == FRoot) ? GetFirstNoInit(ConsiderChildrenAbove) : GetNextNoInit(Node, ConsiderChildrenAbove);
-  PVastNode Result = WalkForward(this, Start, ConsiderChildrenAbove,
-                                 [this, State](PVastNode N) { return GetCheckState(N) == State; });
+  PVastNode Result =
+      WalkForward(this, Start, ConsiderChildrenAbove, [this, State](PVastNode N) { return GetCheckState(N) == State; });
   if (Result && !Result->States.Contains(vsInitialized)) InitNode(Result);
   return Result;
 }
@@ -826,8 +825,7 @@ bool TVTVastNodeEnumerator::MoveNext() {
       FNode = First ? T->GetFirstChild(E.FNode) : T->GetNextSibling(FNode);
       break;
     case vneCutCopy:
-      FNode = First ? T->GetFirstCutCopy(E.FConsiderChildrenAbove)
-                    : T->GetNextCutCopy(FNode, E.FConsiderChildrenAbove);
+      FNode = First ? T->GetFirstCutCopy(E.FConsiderChildrenAbove) : T->GetNextCutCopy(FNode, E.FConsiderChildrenAbove);
       break;
     case vneInitialized:
       FNode = First ? T->GetFirstInitialized(E.FConsiderChildrenAbove)
@@ -843,8 +841,8 @@ bool TVTVastNodeEnumerator::MoveNext() {
       FNode = First ? T->GetFirstNoInit(E.FConsiderChildrenAbove) : T->GetNextNoInit(FNode, E.FConsiderChildrenAbove);
       break;
     case vneSelected:
-      FNode = First ? T->GetFirstSelected(E.FConsiderChildrenAbove)
-                    : T->GetNextSelected(FNode, E.FConsiderChildrenAbove);
+      FNode =
+          First ? T->GetFirstSelected(E.FConsiderChildrenAbove) : T->GetNextSelected(FNode, E.FConsiderChildrenAbove);
       break;
     case vneVisible:
       FNode = First ? T->GetFirstVisible(E.FNode, E.FConsiderChildrenAbove, E.FIncludeFiltered)

@@ -80,9 +80,7 @@ TBaseVastTree::~TBaseVastTree() {
   std::free(FRoot);
 }
 
-void TBaseVastTree::SetHost(IVastTreeHost* Value) {
-  FHost = Value ? Value : &TWindowlessVastTreeHost::Instance();
-}
+void TBaseVastTree::SetHost(IVastTreeHost* Value) { FHost = Value ? Value : &TWindowlessVastTreeHost::Instance(); }
 
 void TBaseVastTree::SetHeader(std::unique_ptr<IVastTreeHeader> Value) {
   FHeader = Value ? std::move(Value) : std::make_unique<TVTHeaderStub>();
@@ -852,8 +850,7 @@ void TBaseVastTree::DeleteNodeBody(PVastNode Node, bool Reindex, bool ParentClea
   if (!Node || Node == FRoot || ReadOnly()) return;
   // The editor of a node that goes would write its text into the freed
   // block when it ends: the edit is cancelled while the node still stands.
-  if (HasState(tsEditing) && FFocusedNode && !FDestroying &&
-      (FFocusedNode == Node || HasAsParent(FFocusedNode, Node)))
+  if (HasState(tsEditing) && FFocusedNode && !FDestroying && (FFocusedNode == Node || HasAsParent(FFocusedNode, Node)))
     CancelEditNode();
   PVastNode Parent = Node->Parent;
   if (!ParentClearing) {
@@ -1081,8 +1078,8 @@ PVastNode TBaseVastTree::CopyTo(PVastNode Source, TBaseVastTree* Tree, TVTNodeAt
   return CopyTo(Source, Tree->FRoot, Mode, ChildrenOnly);
 }
 
-void TBaseVastTree::TransferNodes(PVastNode Source, PVastNode Target, TBaseVastTree* TargetTree,
-                                  TVTNodeAttachMode Mode, bool ChildrenOnly, bool Copy, PVastNode& LastResult) {
+void TBaseVastTree::TransferNodes(PVastNode Source, PVastNode Target, TBaseVastTree* TargetTree, TVTNodeAttachMode Mode,
+                                  bool ChildrenOnly, bool Copy, PVastNode& LastResult) {
   TMemoryStream Stream;
   Cardinal Count = 0;
   if (ChildrenOnly) {
@@ -1281,6 +1278,6 @@ void TBaseVastTree::ResetNode(PVastNode Node) {
   DoResetNode(Node);
   DeleteChildren(Node, false);
   ExcludeNodeStates(Node, TVastNodeStates{vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded, vsHasChildren,
-                                  vsHeightMeasured});
+                                          vsHeightMeasured});
   InvalidateNode(Node);
 }

@@ -19,12 +19,12 @@ constexpr Integer BaseRecordSize[4] = {0, 12, 17, 19};
 // and the smallest base record.
 constexpr Int64 MinNodeChunkSize = 2 * ChunkHeaderSize + 12;
 
-const TVastNodeStates WrittenStatesMask = TVastNodeStates::FromBits(~TVastNodeStates{
-    vsChecking, vsCutOrCopy, vsDeleting, vsOnFreeNodeCallRequired, vsHeightMeasured}.Bits());
+const TVastNodeStates WrittenStatesMask = TVastNodeStates::FromBits(
+    ~TVastNodeStates{vsChecking, vsCutOrCopy, vsDeleting, vsOnFreeNodeCallRequired, vsHeightMeasured}.Bits());
 // The only states a stream may give a node. Transient states and the
 // interface-release flag (which would make the tree release garbage) stay out.
-const TVastNodeStates ReadStatesWhitelist{vsInitialized, vsDisabled,  vsExpanded, vsHasChildren,
-                                          vsVisible,     vsSelected,  vsMultiline, vsFiltered};
+const TVastNodeStates ReadStatesWhitelist{vsInitialized, vsDisabled, vsExpanded,  vsHasChildren,
+                                          vsVisible,     vsSelected, vsMultiline, vsFiltered};
 
 [[noreturn]] void Fail(const char16_t* Message, int HelpContext) { throw EVastTreeError(Message, HelpContext); }
 [[noreturn]] void FailShort() {

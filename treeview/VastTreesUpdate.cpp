@@ -24,8 +24,6 @@ void TBaseVastTree::Invalidate() {
   if (FHost->HasWindow()) FHost->InvalidateAll();
 }
 
-
-
 void TBaseVastTree::TimerFired(Cardinal TimerId) {
   switch (TimerId) {
     case ChangeTimer:
@@ -97,8 +95,7 @@ void TBaseVastTree::EndUpdate() {
       }
     });
     const TScopeExit AutoSort([this] {
-      if (FOptions->AutoOptions().Contains(toAutoSort))
-        SortTree(FHeader->SortColumn(), FHeader->SortDirection(), true);
+      if (FOptions->AutoOptions().Contains(toAutoSort)) SortTree(FHeader->SortColumn(), FHeader->SortDirection(), true);
     });
     if (HasState(tsStructureChangePending)) DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
     if (HasState(tsChangePending)) DoChange(FLastChangedNode);
@@ -119,8 +116,7 @@ void TBaseVastTree::BeginSynch() {
       DoUpdating(usBeginSynch);
       for (Cardinal Timer = ExpandTimer; Timer <= SearchTimer; ++Timer) FHost->KillTimer(Timer);
       DoStateChange({}, {tsEditPending, tsIncrementalSearching, tsScrolling, tsScrollPending});
-      if (HasState(tsStructureChangePending))
-        DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+      if (HasState(tsStructureChangePending)) DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
       if (HasState(tsChangePending)) DoChange(FLastChangedNode);
     }
   }
@@ -273,7 +269,8 @@ void TBaseVastTree::ValidateCache() {
   StopCacheValidation();
   FStartIndex = 0;
   // Without a window the result could never be handed back: no cache then.
-  if (HasState(tsValidationNeeded) && FVisibleCount > CacheThreshold && FHost->HasWindow()) TWorkerThread::AddTree(this);
+  if (HasState(tsValidationNeeded) && FVisibleCount > CacheThreshold && FHost->HasWindow())
+    TWorkerThread::AddTree(this);
 }
 
 bool TBaseVastTree::DoValidateCache() {

@@ -193,11 +193,11 @@ protected:
 
 private:
   std::vector<TContainedAction*> FActions;  // not owned
-  TCustomImageList* FImages = nullptr;     // not owned; free notification
+  TCustomImageList* FImages = nullptr;      // not owned; free notification
   TActionListState FState = asNormal;
   int FIdleId = 0;
   int FShortCutId = 0;
-  TComponent* FShortCutForm = nullptr;     // not owned
+  TComponent* FShortCutForm = nullptr;  // not owned
 };
 
 class TActionList : public TCustomActionList {

@@ -15,8 +15,8 @@ using TAnchors = TSet<TAnchorKind, Byte>;
 struct TAlignItem {
   TAlign Align = alNone;
   TAnchors Anchors{akLeft, akTop};
-  TRect Bounds;       // in: current bounds; out: the new ones
-  TRect Margins;      // Left/Top/Right/Bottom widths, used when UseMargins
+  TRect Bounds;   // in: current bounds; out: the new ones
+  TRect Margins;  // Left/Top/Right/Bottom widths, used when UseMargins
   bool UseMargins = false;
   bool Visible = true;
   // Size limits; 0 means none.

@@ -66,8 +66,7 @@ void TComponent::BeforeDestruction() {
 }
 
 TComponent* TComponent::Components(Integer Index) const {
-  if (Index < 0 || Index >= ComponentCount())
-    throw EListError(u"List index out of bounds (" + IntToStr(Index) + u")");
+  if (Index < 0 || Index >= ComponentCount()) throw EListError(u"List index out of bounds (" + IntToStr(Index) + u")");
   return FComponents[static_cast<std::size_t>(Index)];
 }
 
@@ -133,8 +132,7 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   // a handler may free components.
   const std::vector<TComponent*> owned = FComponents;
   for (TComponent* c : owned) {
-    if (c != AComponent &&
-        std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end())
+    if (c != AComponent && std::find(FComponents.begin(), FComponents.end(), c) != FComponents.end())
       c->Notification(AComponent, Operation);
   }
 }

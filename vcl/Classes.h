@@ -115,8 +115,8 @@ private:
 
   TComponent* FOwner = nullptr;  // not owned
   String FName;
-  std::vector<TComponent*> FComponents;         // owned
-  std::vector<TComponent*> FFreeNotifies;       // not owned
+  std::vector<TComponent*> FComponents;    // owned
+  std::vector<TComponent*> FFreeNotifies;  // not owned
   TComponentState FComponentState;
   bool FBeforeDestructionDone = false;
 };
@@ -203,8 +203,7 @@ private:
 
 class TOwnedCollection : public TCollection {
 public:
-  TOwnedCollection(TPersistent* AOwner, TItemFactory ItemClass)
-      : TCollection(std::move(ItemClass)), FOwner(AOwner) {}
+  TOwnedCollection(TPersistent* AOwner, TItemFactory ItemClass) : TCollection(std::move(ItemClass)), FOwner(AOwner) {}
   TPersistent* GetOwner() const override { return FOwner; }
 
 private:

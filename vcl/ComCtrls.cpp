@@ -18,7 +18,7 @@ constexpr TControlStyle kNativeStyle{csSetCaption, csDoubleClicks};
 // The newest rich edit the system has, loaded once for the process (the
 // window class lives as long as the library).
 const char16_t* RichEditClass() {
-  static const char16_t* name = [] () -> const char16_t* {
+  static const char16_t* name = []() -> const char16_t* {
     if (LoadLibraryW(L"Msftedit.dll")) return u"RICHEDIT50W";
     if (LoadLibraryW(L"riched20.dll")) return u"RichEdit20W";
     throw EOSError(u"No rich edit library");
@@ -260,15 +260,15 @@ namespace {
 CHARFORMAT2W GetFormat(const TTextAttributes& A) {
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
-  ::SendMessageW(A.RichEdit()->Handle(), EM_GETCHARFORMAT, A.AttributeType() == atSelected ? SCF_SELECTION : SCF_DEFAULT,
-                 reinterpret_cast<LPARAM>(&format));
+  ::SendMessageW(A.RichEdit()->Handle(), EM_GETCHARFORMAT,
+                 A.AttributeType() == atSelected ? SCF_SELECTION : SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
   return format;
 }
 
 void SetFormat(const TTextAttributes& A, CHARFORMAT2W& Format) {
   Format.cbSize = sizeof(Format);
-  ::SendMessageW(A.RichEdit()->Handle(), EM_SETCHARFORMAT, A.AttributeType() == atSelected ? SCF_SELECTION : SCF_DEFAULT,
-                 reinterpret_cast<LPARAM>(&Format));
+  ::SendMessageW(A.RichEdit()->Handle(), EM_SETCHARFORMAT,
+                 A.AttributeType() == atSelected ? SCF_SELECTION : SCF_DEFAULT, reinterpret_cast<LPARAM>(&Format));
 }
 }  // namespace
 
@@ -389,8 +389,7 @@ void TCustomRichEdit::DestroyWnd() {
 
 void TCustomRichEdit::ApplyTextLimit() {
   // The default limit (32K characters) is far too small for a log.
-  if (FHandle)
-    ::SendMessageW(FHandle, EM_EXLIMITTEXT, 0, MaxLength() > 0 ? MaxLength() : 0x7FFFFFF0);
+  if (FHandle) ::SendMessageW(FHandle, EM_EXLIMITTEXT, 0, MaxLength() > 0 ? MaxLength() : 0x7FFFFFF0);
 }
 
 void TCustomRichEdit::Stream(TStream& AStream, bool In) {

@@ -75,8 +75,8 @@ private:
   void InsertPage(TTabSheet* Page);
   void RemovePage(TTabSheet* Page);
   void UpdateTabs();
-  std::vector<TTabSheet*> FPages;     // not owned
-  TTabSheet* FActivePage = nullptr;   // not owned
+  std::vector<TTabSheet*> FPages;    // not owned
+  TTabSheet* FActivePage = nullptr;  // not owned
   bool FUpdatingTabs = false;
 };
 
@@ -97,7 +97,9 @@ public:
   Integer Size() const;
   void SetSize(Integer Value);
   void Assign(TPersistent* Source) override;
-  class TCustomRichEdit* RichEdit() const { return FRichEdit; }
+  class TCustomRichEdit* RichEdit() const {
+    return FRichEdit;
+  }
   TAttributeType AttributeType() const { return FType; }
 
 private:

@@ -624,9 +624,8 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
                     static_cast<TWinControl*>(this));
   } else {
     FOwnClass = false;
-    HWND wnd = CreateWindowExW(Params.ExStyle, WideCStr(Params.SubClassOf), caption,
-                               Params.Style, Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, id,
-                               GetModuleHandleW(nullptr), nullptr);
+    HWND wnd = CreateWindowExW(Params.ExStyle, WideCStr(Params.SubClassOf), caption, Params.Style, Params.X, Params.Y,
+                               Params.Width, Params.Height, Params.WndParent, id, GetModuleHandleW(nullptr), nullptr);
     if (wnd) {
       Attach(wnd);
       FDefWndProc = reinterpret_cast<WNDPROC>(
@@ -650,8 +649,7 @@ void TWinControl::Attach(HWND Wnd) {
 void TWinControl::Detach() {
   if (!FHandle) return;
   RemovePropW(FHandle, kControlProp);
-  if (!FOwnClass && FDefWndProc)
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
+  if (!FOwnClass && FDefWndProc) SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
   FHandle = nullptr;
   FMouseTracking = false;
 }
@@ -743,8 +741,8 @@ void TWinControl::RemoveControl(TControl* AControl) {
   if (gCaptureControl == AControl) SetCaptureControl(nullptr);
   if (gMouseControl == AControl) gMouseControl = nullptr;
   if (auto* win = dynamic_cast<TWinControl*>(AControl)) {
-    if (TCustomForm* form = GetParentForm(this); form && form->ActiveControl() &&
-                                                 (form->ActiveControl() == win || win->ContainsControl(form->ActiveControl())))
+    if (TCustomForm* form = GetParentForm(this);
+        form && form->ActiveControl() && (form->ActiveControl() == win || win->ContainsControl(form->ActiveControl())))
       form->SetActiveControl(nullptr);
     win->DestroyHandle();
     FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), win), FTabList.end());
@@ -938,9 +936,7 @@ void TWinControl::ColorChanged() {
   for (TControl* c : FControls) c->ParentColorChanged();
 }
 
-void TWinControl::TextChanged() {
-  TControl::TextChanged();
-}
+void TWinControl::TextChanged() { TControl::TextChanged(); }
 
 String TWinControl::GetText() const {
   if (!FHandle) return TControl::GetText();
@@ -993,8 +989,7 @@ void TWinControl::PaintControls(HDC DC) {
 }
 
 void TWinControl::PaintHandler(TMessage& Message) {
-  const bool hasGraphic =
-      std::any_of(FControls.begin(), FControls.end(), [](TControl* c) { return !c->IsWindowed(); });
+  const bool hasGraphic = std::any_of(FControls.begin(), FControls.end(), [](TControl* c) { return !c->IsWindowed(); });
   if (!FOwnClass && !FDoubleBuffered && !hasGraphic) {
     DefaultHandler(Message);
     return;
@@ -1263,8 +1258,7 @@ void TWinControl::WndProc(TMessage& Message) {
     case CN_SYSKEYDOWN: {
       Word key = static_cast<Word>(Message.WParam);
       Message.Result = 0;
-      if (TCustomForm* form = GetParentForm(this);
-          form && form->IsShortCut(key, KeyDataToShiftState(Message.LParam))) {
+      if (TCustomForm* form = GetParentForm(this); form && form->IsShortCut(key, KeyDataToShiftState(Message.LParam))) {
         Message.Result = 1;
         return;
       }
@@ -1298,7 +1292,8 @@ void TWinControl::WndProc(TMessage& Message) {
       return;
     case WM_MOUSELEAVE:
       FMouseTracking = false;
-      if (gMouseControl && (gMouseControl == this || (!gMouseControl->IsWindowed() && gMouseControl->Parent() == this))) {
+      if (gMouseControl &&
+          (gMouseControl == this || (!gMouseControl->IsWindowed() && gMouseControl->Parent() == this))) {
         TControl* old = gMouseControl;
         gMouseControl = nullptr;
         old->MouseLeave();
@@ -1364,7 +1359,9 @@ TCustomControl::TCustomControl(TComponent* AOwner)
 
 TCustomControl::~TCustomControl() = default;
 
-void TCustomControl::PaintWindow(HDC DC) { PaintOnCanvas(*FCanvas, *this, DC, [this] { Paint(); }); }
+void TCustomControl::PaintWindow(HDC DC) {
+  PaintOnCanvas(*FCanvas, *this, DC, [this] { Paint(); });
+}
 
 void TCustomControl::DestroyWnd() {
   FCanvas->FreeHandle();

@@ -59,9 +59,9 @@ using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, 
 
 struct THintInfo {
   TControl* HintControl = nullptr;
-  TPoint CursorPos;       // client coordinates of HintControl
-  TRect CursorRect;       // moving out of it hides the hint
-  TPoint HintPos;         // screen coordinates of the hint window
+  TPoint CursorPos;  // client coordinates of HintControl
+  TRect CursorRect;  // moving out of it hides the hint
+  TPoint HintPos;    // screen coordinates of the hint window
   Integer HintMaxWidth = 0;
   TColor HintColor = clInfoBk;
   Integer HideTimeout = 0;
@@ -282,10 +282,12 @@ protected:
   virtual void SysColorChange() {}
   virtual void HintShow(THintInfo&) {}
   virtual void HintShowPause(bool, Integer&) {}
+
 public:
   // Whether the control has hints to show (its Hint by default; a control
   // whose hints depend on the point under the mouse answers for itself).
   virtual bool HasHint() const { return !Hint().empty(); }
+
 protected:
   virtual void ParentColorChanged();
   virtual void ParentFontChanged();
@@ -495,7 +497,7 @@ protected:
 
 private:
   TControl* FControl;  // the owner
-  TWindowDC FOwnDC;  // the DC CreateHandle took, released by FreeHandle
+  TWindowDC FOwnDC;    // the DC CreateHandle took, released by FreeHandle
 };
 
 class TCustomControl : public TWinControl {

@@ -214,8 +214,7 @@ void TCustomForm::SetWindowState(TWindowState Value) {
 
 void TCustomForm::SetActiveControl(TWinControl* Control) {
   if (Control == FActiveControl) return;
-  if (Control && (Control == this || !ContainsControl(Control)))
-    throw EInvalidOperation(u"Invalid active control");
+  if (Control && (Control == this || !ContainsControl(Control))) throw EInvalidOperation(u"Invalid active control");
   FActiveControl = Control;
   if (Control && FHandle && FVisible && Control->CanFocus()) ::SetFocus(Control->Handle());
 }
@@ -257,7 +256,7 @@ void TCustomForm::SetVisible(bool Value) {
     PlaceOnFirstShow();
     FVisible = true;
     DoShow();
-    const int cmd = FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
+    const int cmd = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
                     : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
                                                   : SW_SHOWNORMAL;
     ShowWindow(FHandle, cmd);
@@ -672,8 +671,7 @@ void TApplication::ShowException(const Exception& E) {
   String text = E.Message();
   if (!text.empty() && text.back() > u'.') text += u'.';
   String title = FTitle.empty() ? String(u"Error") : FTitle;
-  MessageBoxW(GetActiveWindow(), WideCStr(text),
-              WideCStr(title), MB_OK | MB_ICONSTOP);
+  MessageBoxW(GetActiveWindow(), WideCStr(text), WideCStr(title), MB_OK | MB_ICONSTOP);
 }
 
 void TApplication::SetShowHint(bool Value) {

@@ -306,7 +306,7 @@ private:
   THintWindow* FHintWindow = nullptr;  // owned as a component
   bool FHintWindowIsControls = false;  // FHintWindow came from a control's HintWindowClass
   TRect FHintCursorRect;
-  TControl* FHintControl = nullptr;    // not owned
+  TControl* FHintControl = nullptr;  // not owned
   bool FHintActive = false;
   bool FComInitialized = false;
 };
@@ -347,8 +347,8 @@ private:
   std::unique_ptr<TStringList> FFonts;
   TCursor FCursor = crDefault;
   std::map<TCursor, TCursorHandle> FCustomCursors;
-  TCustomForm* FActiveForm = nullptr;          // not owned
-  std::vector<TCustomForm*> FForms;            // not owned
+  TCustomForm* FActiveForm = nullptr;  // not owned
+  std::vector<TCustomForm*> FForms;    // not owned
   std::unique_ptr<TFont> FHintFont;
 };
 

@@ -6,15 +6,15 @@ void TGdiPlusApi::BindFrom(HMODULE Library) {
   FLibrary = Library;
   FMissing.clear();
   const Status missing = FLibrary ? NotImplemented : GdiplusNotInitialized;
-#define QUORVEL_GDIPLUS_BIND(Name, Result, Params)                                  \
-  {                                                                                \
-    FARPROC proc = FLibrary ? GetProcAddress(FLibrary, #Name) : nullptr;           \
-    if (proc)                                                                      \
-      Name.Bind(proc, missing);                                                    \
-    else {                                                                         \
-      Name.Unbind(missing);                                                        \
-      if (FLibrary) FMissing.push_back(#Name);                                     \
-    }                                                                              \
+#define QUORVEL_GDIPLUS_BIND(Name, Result, Params)                       \
+  {                                                                      \
+    FARPROC proc = FLibrary ? GetProcAddress(FLibrary, #Name) : nullptr; \
+    if (proc)                                                            \
+      Name.Bind(proc, missing);                                          \
+    else {                                                               \
+      Name.Unbind(missing);                                              \
+      if (FLibrary) FMissing.push_back(#Name);                           \
+    }                                                                    \
   }
   QUORVEL_GDIPLUS_FUNCTIONS(QUORVEL_GDIPLUS_BIND)
 #undef QUORVEL_GDIPLUS_BIND
@@ -42,8 +42,8 @@ public:
     FApi.Load();
     GdiplusStartupInput input;
     GdiplusStartupOutput output;
-    FApi.FStartupStatus = FApi.GdiplusStartup.Bound() ? FApi.GdiplusStartup(&FToken, &input, &output)
-                                                      : GdiplusNotInitialized;
+    FApi.FStartupStatus =
+        FApi.GdiplusStartup.Bound() ? FApi.GdiplusStartup(&FToken, &input, &output) : GdiplusNotInitialized;
     FApi.FStarted = FApi.FStartupStatus == Ok;
     // Without a start-up nothing may be called: every entry answers
     // GdiplusNotInitialized.

@@ -59,8 +59,8 @@ HFONT TFont::Handle() {
     lf.lfCharSet = FCharset;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    static const BYTE qualities[] = {DEFAULT_QUALITY,        DRAFT_QUALITY,     PROOF_QUALITY,
-                                     NONANTIALIASED_QUALITY, ANTIALIASED_QUALITY, CLEARTYPE_QUALITY,
+    static const BYTE qualities[] = {DEFAULT_QUALITY,          DRAFT_QUALITY,       PROOF_QUALITY,
+                                     NONANTIALIASED_QUALITY,   ANTIALIASED_QUALITY, CLEARTYPE_QUALITY,
                                      CLEARTYPE_NATURAL_QUALITY};
     lf.lfQuality = qualities[FQuality];
     lf.lfPitchAndFamily = static_cast<BYTE>(FPitch == fpFixed      ? FIXED_PITCH
@@ -130,10 +130,9 @@ void TFont::SetCharset(Byte Value) {
 }
 
 int PenModeToROP2(TPenMode Mode) {
-  static const int rops[] = {R2_BLACK,       R2_WHITE,       R2_NOP,         R2_NOT,
-                             R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
-                             R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,    R2_NOTMERGEPEN,
-                             R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,      R2_NOTXORPEN};
+  static const int rops[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,        R2_COPYPEN,  R2_NOTCOPYPEN,
+                             R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+                             R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
   return rops[Mode];
 }
 
@@ -207,7 +206,8 @@ HBRUSH TBrush::Handle() {
       LOGBRUSH lb{BS_NULL, 0, 0};
       brush = CreateBrushIndirect(&lb);
     } else {
-      static const int hatches[] = {0, 0, HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
+      static const int hatches[] = {0,        0,           HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL,
+                                    HS_CROSS, HS_DIAGCROSS};
       brush = CreateHatchBrush(hatches[FStyle], rgb);
     }
     FResource.Reset(brush);
@@ -237,7 +237,8 @@ void TBrush::SetBitmap(TBitmap* Value) {
 
 // ---------------------------------------------------------------- TCanvas
 
-TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
+TCanvas::TCanvas()
+    : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
   FFont->OnChange = [this](TObject*) { ObjectChanged(csFontValid); };
   FPen->OnChange = [this](TObject*) { ObjectChanged(csPenValid); };
   FBrush->OnChange = [this](TObject*) { ObjectChanged(csBrushValid); };
@@ -396,8 +397,7 @@ void TCanvas::ApplyTextColors() {
 void TCanvas::TextOut(Integer X, Integer Y, const String& Text) {
   RequiredState({csHandleValid, csFontValid, csBrushValid});
   ApplyTextColors();
-  ExtTextOutW(FHandle, X, Y, 0, nullptr, WideCStr(Text),
-              static_cast<UINT>(Text.size()), nullptr);
+  ExtTextOutW(FHandle, X, Y, 0, nullptr, WideCStr(Text), static_cast<UINT>(Text.size()), nullptr);
   MoveTo(X + TextWidth(Text), Y);
 }
 
@@ -407,8 +407,7 @@ void TCanvas::TextRect(const TRect& R, Integer X, Integer Y, const String& Text)
   const RECT rc = ToRECT(R);
   UINT options = ETO_CLIPPED;
   if (FBrush->Style() != bsClear) options |= ETO_OPAQUE;
-  ExtTextOutW(FHandle, X, Y, options, &rc, WideCStr(Text),
-              static_cast<UINT>(Text.size()), nullptr);
+  ExtTextOutW(FHandle, X, Y, options, &rc, WideCStr(Text), static_cast<UINT>(Text.size()), nullptr);
 }
 
 void TCanvas::TextRect(TRect& R, const String& Text, UINT Format) {
@@ -445,9 +444,7 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRe
              SourceRect.Width(), SourceRect.Height(), CopyMode);
 }
 
-TColor TCanvas::Pixel(Integer X, Integer Y) {
-  return static_cast<TColor>(GetPixel(Handle(), X, Y));
-}
+TColor TCanvas::Pixel(Integer X, Integer Y) { return static_cast<TColor>(GetPixel(Handle(), X, Y)); }
 
 void TCanvas::SetPixel(Integer X, Integer Y, TColor Color) {
   SetPixelV(Handle(), X, Y, static_cast<COLORREF>(ColorToRGB(Color)));
@@ -548,7 +545,7 @@ HDC TBitmap::MemoryDC() {
 
 namespace {
 // The 16 colours of a pf4bit picture, in the VGA order.
-constexpr TColor kVgaColors[16] = {clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal, clSilver,
+constexpr TColor kVgaColors[16] = {clBlack, clMaroon, clGreen, clOlive,  clNavy, clPurple,  clTeal, clSilver,
                                    clGray,  clRed,    clLime,  clYellow, clBlue, clFuchsia, clAqua, clWhite};
 
 RGBQUAD ToQuad(TColor C) {
@@ -795,8 +792,7 @@ void TBitmap::LoadFromHBitmap(HBITMAP Source) {
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
-  HANDLE image = LoadImageW(Instance, WideCStr(Name), IMAGE_BITMAP, 0, 0,
-                            LR_CREATEDIBSECTION);
+  HANDLE image = LoadImageW(Instance, WideCStr(Name), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
   TGdiObject owned(image);
   LoadFromHBitmap(static_cast<HBITMAP>(image));
@@ -901,8 +897,7 @@ void TIcon::LoadFromStream(TStream& Stream) {
   Word kind, count;
   std::memcpy(&kind, &data[2], 2);
   std::memcpy(&count, &data[4], 2);
-  if (data[0] || data[1] || kind != 1 || count == 0 ||
-      data.size() < 6 + std::size_t{count} * sizeof(TIconDirEntry))
+  if (data[0] || data[1] || kind != 1 || count == 0 || data.size() < 6 + std::size_t{count} * sizeof(TIconDirEntry))
     throw EInvalidGraphic(invalid);
   // The entry of the wanted size with the most colours, else the first.
   std::size_t best = 0;
@@ -931,15 +926,14 @@ void TIcon::SaveToStream(TStream& Stream) {
 }
 
 void TIcon::LoadFromResourceName(HINSTANCE Instance, const String& Name) {
-  HANDLE image = LoadImageW(Instance, WideCStr(Name), IMAGE_ICON, FRequestedWidth,
-                            FRequestedHeight, LR_DEFAULTSIZE);
+  HANDLE image = LoadImageW(Instance, WideCStr(Name), IMAGE_ICON, FRequestedWidth, FRequestedHeight, LR_DEFAULTSIZE);
   if (!image) throw EResNotFound(u"Resource " + Name + u" not found");
   TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }
 
 void TIcon::LoadFromResourceID(HINSTANCE Instance, Integer ResId) {
-  HANDLE image = LoadImageW(Instance, MAKEINTRESOURCEW(ResId), IMAGE_ICON, FRequestedWidth, FRequestedHeight,
-                            LR_DEFAULTSIZE);
+  HANDLE image =
+      LoadImageW(Instance, MAKEINTRESOURCEW(ResId), IMAGE_ICON, FRequestedWidth, FRequestedHeight, LR_DEFAULTSIZE);
   if (!image) throw EResNotFound(u"Resource " + IntToStr(ResId) + u" not found");
   TakeHandle(TIconHandle(static_cast<HICON>(image)), {});
 }

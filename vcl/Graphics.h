@@ -41,15 +41,7 @@ protected:
 };
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
-enum TFontQuality {
-  fqDefault,
-  fqDraft,
-  fqProof,
-  fqNonAntialiased,
-  fqAntialiased,
-  fqClearType,
-  fqClearTypeNatural
-};
+enum TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural };
 
 class TFont : public TGraphicsObject {
 public:
@@ -95,8 +87,22 @@ private:
 };
 
 enum TPenMode {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+  pmBlack,
+  pmWhite,
+  pmNop,
+  pmNot,
+  pmCopy,
+  pmNotCopy,
+  pmMergePenNot,
+  pmMaskPenNot,
+  pmMergeNotPen,
+  pmMaskNotPen,
+  pmMerge,
+  pmNotMerge,
+  pmMask,
+  pmNotMask,
+  pmXor,
+  pmNotXor
 };
 int PenModeToROP2(TPenMode Mode);
 
@@ -119,7 +125,6 @@ private:
   TPenStyle FStyle = psSolid;
   TPenMode FMode = pmCopy;
 };
-
 
 class TBitmap;
 
@@ -352,9 +357,9 @@ private:
   TPixelFormat FPixelFormat = pfDevice;
   TAlphaFormat FAlphaFormat = afIgnored;
   TGdiObject FBitmap;
-  void* FBits = nullptr;  // owned by FBitmap
+  void* FBits = nullptr;           // owned by FBitmap
   std::unique_ptr<TMemoryDC> FDC;  // made on demand, with FBitmap selected
-  HGDIOBJ FOldBitmap = nullptr;     // FDC's own bitmap, back in it before it goes
+  HGDIOBJ FOldBitmap = nullptr;    // FDC's own bitmap, back in it before it goes
   std::unique_ptr<TBitmapCanvas> FCanvas;
   TColor FTransparentColor = clDefault;
   TTransparentMode FTransparentMode = tmAuto;
@@ -413,4 +418,3 @@ private:
   Integer FRequestedHeight = 0;
   TBytes FData;  // the ICO file the icon came from, if any
 };
-

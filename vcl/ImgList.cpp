@@ -60,9 +60,7 @@ HIMAGELIST TCustomImageList::Handle() {
   return FHandle.Get();
 }
 
-void TCustomImageList::FreeHandle() {
-  FHandle.Reset();
-}
+void TCustomImageList::FreeHandle() { FHandle.Reset(); }
 
 void TCustomImageList::SetSize(Integer AWidth, Integer AHeight) {
   AWidth = std::max(1, AWidth);
@@ -120,8 +118,7 @@ void TCustomImageList::Replace(Integer Index, TBitmap* Image, TBitmap* Mask) {
   if (Index < 0 || Index >= Count()) throw EInvalidOperation(u"Invalid ImageList Index");
   TGdiObject image = CopyToDib(Image);
   TGdiObject mask = CopyToMask(Mask);
-  if (ImageList_Replace(Handle(), Index, static_cast<HBITMAP>(image.Get()), static_cast<HBITMAP>(mask.Get())))
-    Change();
+  if (ImageList_Replace(Handle(), Index, static_cast<HBITMAP>(image.Get()), static_cast<HBITMAP>(mask.Get()))) Change();
 }
 
 void TCustomImageList::Delete(Integer Index) {
@@ -139,8 +136,7 @@ void TCustomImageList::GetBitmap(Integer Index, TBitmap* Image) {
   Image->SetSize(FWidth, FHeight);
   Image->Canvas()->Brush()->SetColor(FBkColor == clNone ? clWhite : FBkColor);
   Image->Canvas()->FillRect(Rect(0, 0, FWidth, FHeight));
-  if (Index >= 0 && Index < Count())
-    ImageList_Draw(FHandle.Get(), Index, Image->Canvas()->Handle(), 0, 0, ILD_NORMAL);
+  if (Index >= 0 && Index < Count()) ImageList_Draw(FHandle.Get(), Index, Image->Canvas()->Handle(), 0, 0, ILD_NORMAL);
 }
 
 bool TCustomImageList::Overlay(Integer Index, TOverlay AOverlay) {

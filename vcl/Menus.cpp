@@ -119,8 +119,7 @@ TShortCut TextToShortCut(const String& Text) {
   for (;;) {
     TShortCut found = 0;
     std::size_t length = 0;
-    const std::pair<const char16_t*, TShortCut> prefixes[] = {
-        {u"Shift", scShift}, {u"Ctrl", scCtrl}, {u"Alt", scAlt}};
+    const std::pair<const char16_t*, TShortCut> prefixes[] = {{u"Shift", scShift}, {u"Ctrl", scCtrl}, {u"Alt", scAlt}};
     for (const auto& [prefix, flag] : prefixes) {
       const String p = prefix;
       if (!StartsText(p, rest)) continue;
@@ -501,7 +500,8 @@ TActionMainMenuBar::TActionMainMenuBar(TComponent* AOwner)
   StoreBounds(0, 0, 150, 22);
   SetAlign(alTop);
   UpdateHeight();
-  FItems->SetImagesSource([this]() -> TCustomImageList* { return FActionManager ? FActionManager->Images() : nullptr; });
+  FItems->SetImagesSource(
+      [this]() -> TCustomImageList* { return FActionManager ? FActionManager->Images() : nullptr; });
   if (auto* form = dynamic_cast<TCustomForm*>(AOwner)) {
     FShortCutForm = form;
     FShortCutId = form->AddShortCutHandler([this](Word Key, TShiftState Shift) { return IsShortCut(Key, Shift); });
@@ -523,9 +523,9 @@ void TActionMainMenuBar::SetActionManager(TActionManager* Value) {
   if (FActionManager) FActionManager->RemoveFreeNotification(this);
   FActionManager = Value;
   if (FActionManager) FActionManager->FreeNotification(this);
-  if (FItems) FItems->SetImagesSource([this]() -> TCustomImageList* {
-      return FActionManager ? FActionManager->Images() : nullptr;
-    });
+  if (FItems)
+    FItems->SetImagesSource(
+        [this]() -> TCustomImageList* { return FActionManager ? FActionManager->Images() : nullptr; });
   Invalidate();
 }
 
@@ -581,8 +581,7 @@ TRect TActionMainMenuBar::ItemRect(Integer Index) const {
   for (Integer i = 0; i <= Index; ++i) {
     const String text = TopCaption(items[static_cast<std::size_t>(i)]);
     RECT r{0, 0, 0, 0};
-    DrawTextW(screen.Get(), WideCStr(text), static_cast<int>(text.size()), &r,
-              DT_CALCRECT | DT_SINGLELINE);
+    DrawTextW(screen.Get(), WideCStr(text), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
     const Integer w = (r.right - r.left) + 2 * kTopItemPadding;
     if (i == Index) result = Rect(x, 0, x + w, ClientHeight());
     x += w;

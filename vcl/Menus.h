@@ -128,12 +128,12 @@ private:
   TImageIndex FImageIndex = -1;
   std::unique_ptr<TBitmap> FBitmap;
   TActionLink FActionLink;
-  TMenuItem* FParent = nullptr;          // not owned
-  std::vector<TMenuItem*> FItems;        // freed with this item
+  TMenuItem* FParent = nullptr;    // not owned
+  std::vector<TMenuItem*> FItems;  // freed with this item
   UINT FCommand = 0;
   TMenuHandle FHandle;
   bool FDirty = true;
-  TGdiObject FMenuBitmap;                // the picture shown in the menu
+  TGdiObject FMenuBitmap;                            // the picture shown in the menu
   std::function<TCustomImageList*()> FImagesSource;  // on a root item
 };
 

@@ -54,8 +54,8 @@ void RegisterUtilityClass(WNDPROC Proc) {
 
 TUtilityWindow::TUtilityWindow(THandler Handler) : FHandler(std::move(Handler)) {
   RegisterUtilityClass(&TUtilityWindow::WindowProc);
-  FHandle.Reset(CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr));
+  FHandle.Reset(
+      CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr));
   if (!FHandle) throw EOSError(u"Cannot create a utility window");
   SetWindowLongPtrW(FHandle.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

@@ -41,13 +41,13 @@ inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 inline constexpr UINT WM_QUORVEL_FIRST = WM_APP + 0x3000;
 inline constexpr UINT CM_RELEASE = WM_QUORVEL_FIRST + 1;
 
-
 // Decoders.
 inline Integer MessageX(LPARAM L) { return static_cast<short>(LOWORD(static_cast<DWORD_PTR>(L))); }
 inline Integer MessageY(LPARAM L) { return static_cast<short>(HIWORD(static_cast<DWORD_PTR>(L))); }
 inline TPoint MessagePoint(LPARAM L) { return {MessageX(L), MessageY(L)}; }
 inline LPARAM PointToLParam(Integer X, Integer Y) {
-  return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(static_cast<short>(X)), static_cast<WORD>(static_cast<short>(Y))));
+  return static_cast<LPARAM>(
+      MAKELONG(static_cast<WORD>(static_cast<short>(X)), static_cast<WORD>(static_cast<short>(Y))));
 }
 // Shift state of a mouse message's wParam, with Alt from the keyboard.
 TShiftState MouseShiftState(WPARAM WParam);

@@ -299,7 +299,8 @@ void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
   ApplyTextLimit();
   ::SendMessageW(FHandle, EM_SETPASSWORDCHAR, FPasswordChar, 0);
-  if (!FTextHint.empty()) ::SendMessageW(FHandle, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(WideCStr(FTextHint)));
+  if (!FTextHint.empty())
+    ::SendMessageW(FHandle, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(WideCStr(FTextHint)));
   ::SendMessageW(FHandle, EM_SETMODIFY, FModified, 0);
   ::SendMessageW(FHandle, EM_SETSEL, static_cast<WPARAM>(FSelStart), static_cast<LPARAM>(FSelStart + FSelLength));
 }
@@ -372,9 +373,7 @@ void TCustomEdit::SetTextHint(const String& Value) {
   if (FHandle) ::SendMessageW(FHandle, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(WideCStr(FTextHint)));
 }
 
-bool TCustomEdit::Modified() const {
-  return FHandle ? ::SendMessageW(FHandle, EM_GETMODIFY, 0, 0) != 0 : FModified;
-}
+bool TCustomEdit::Modified() const { return FHandle ? ::SendMessageW(FHandle, EM_GETMODIFY, 0, 0) != 0 : FModified; }
 
 void TCustomEdit::SetModified(bool Value) {
   FModified = Value;
@@ -460,8 +459,7 @@ void TCustomMemo::SetAlignment(TAlignment Value) {
 
 // ---------------------------------------------------------------- TButtonControl
 
-TButtonControl::TButtonControl(TComponent* AOwner)
-    : TWinControl(AOwner), FActionLink([this] { ActionChanged(); }) {
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner), FActionLink([this] { ActionChanged(); }) {
   FControlStyle = kNativeStyle;
   SetTabStop(true);
 }
@@ -544,7 +542,10 @@ void TCustomCheckBox::CreateParams(TCreateParams& Params) {
 
 void TCustomCheckBox::CreateWnd() {
   TButtonControl::CreateWnd();
-  ::SendMessageW(FHandle, BM_SETCHECK, FState == cbChecked ? BST_CHECKED : FState == cbGrayed ? BST_INDETERMINATE : 0,
+  ::SendMessageW(FHandle, BM_SETCHECK,
+                 FState == cbChecked  ? BST_CHECKED
+                 : FState == cbGrayed ? BST_INDETERMINATE
+                                      : 0,
                  0);
 }
 
@@ -553,7 +554,10 @@ void TCustomCheckBox::SetState(TCheckBoxState Value) {
   FState = Value;
   if (FHandle)
     ::SendMessageW(FHandle, BM_SETCHECK,
-                   Value == cbChecked ? BST_CHECKED : Value == cbGrayed ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+                   Value == cbChecked  ? BST_CHECKED
+                   : Value == cbGrayed ? BST_INDETERMINATE
+                                       : BST_UNCHECKED,
+                   0);
   if (auto* action = dynamic_cast<TCustomAction*>(Action())) action->SetChecked(Value == cbChecked);
   Click();
 }
@@ -759,9 +763,7 @@ void TCustomComboBox::SetDropDownCount(Integer Value) {
 
 bool TCustomComboBox::DroppedDown() { return FHandle && ::SendMessageW(FHandle, CB_GETDROPPEDSTATE, 0, 0) != 0; }
 
-void TCustomComboBox::SetDroppedDown(bool Value) {
-  ::SendMessageW(Handle(), CB_SHOWDROPDOWN, Value, 0);
-}
+void TCustomComboBox::SetDroppedDown(bool Value) { ::SendMessageW(Handle(), CB_SHOWDROPDOWN, Value, 0); }
 
 void TCustomComboBox::SetItemIndex(Integer Value) {
   TCustomListControl::SetItemIndex(Value);
@@ -769,8 +771,7 @@ void TCustomComboBox::SetItemIndex(Integer Value) {
 }
 
 String TCustomComboBox::GetText() const {
-  if (!FHandle && FStyle == csDropDownList)
-    return FItemIndex >= 0 ? Items()->Strings(FItemIndex) : String();
+  if (!FHandle && FStyle == csDropDownList) return FItemIndex >= 0 ? Items()->Strings(FItemIndex) : String();
   return TCustomListControl::GetText();
 }
 

@@ -51,5 +51,5 @@ private:
   mutable std::mutex FMutex;
   std::deque<std::function<void()>> FPosts;  // guarded by FMutex
   bool FKickPending = false;                 // guarded by FMutex
-  int FSendsRun = 0;                          // user-interface thread only
+  int FSendsRun = 0;                         // user-interface thread only
 };

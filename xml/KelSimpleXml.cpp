@@ -81,10 +81,14 @@ bool TryTextToInt64(const String& S, Int64& Out) {
   for (; I < S.size(); ++I) {
     Char C = S[I];
     int D;
-    if (C >= u'0' && C <= u'9') D = C - u'0';
-    else if (Base == 16 && C >= u'a' && C <= u'f') D = C - u'a' + 10;
-    else if (Base == 16 && C >= u'A' && C <= u'F') D = C - u'A' + 10;
-    else return false;
+    if (C >= u'0' && C <= u'9')
+      D = C - u'0';
+    else if (Base == 16 && C >= u'a' && C <= u'f')
+      D = C - u'a' + 10;
+    else if (Base == 16 && C >= u'A' && C <= u'F')
+      D = C - u'A' + 10;
+    else
+      return false;
     if (V > (Limit - static_cast<UInt64>(D)) / static_cast<UInt64>(Base)) return false;
     V = V * static_cast<UInt64>(Base) + static_cast<UInt64>(D);
   }
@@ -105,12 +109,18 @@ namespace {
 
 const Char* EntityFor(Char C) {
   switch (C) {
-    case u'"': return u"&quot;";
-    case u'&': return u"&amp;";
-    case u'\'': return u"&apos;";
-    case u'<': return u"&lt;";
-    case u'>': return u"&gt;";
-    default: return nullptr;
+    case u'"':
+      return u"&quot;";
+    case u'&':
+      return u"&amp;";
+    case u'\'':
+      return u"&apos;";
+    case u'<':
+      return u"&lt;";
+    case u'>':
+      return u"&gt;";
+    default:
+      return nullptr;
   }
 }
 
@@ -149,10 +159,14 @@ size_t MatchCharRef(const String& S, size_t Pos, String& Out) {
   for (size_t K = I; K < Semi; ++K) {
     Char C = S[K];
     unsigned D;
-    if (C >= u'0' && C <= u'9') D = C - u'0';
-    else if (HexRef && C >= u'a' && C <= u'f') D = C - u'a' + 10;
-    else if (HexRef && C >= u'A' && C <= u'F') D = C - u'A' + 10;
-    else return 0;
+    if (C >= u'0' && C <= u'9')
+      D = C - u'0';
+    else if (HexRef && C >= u'a' && C <= u'f')
+      D = C - u'a' + 10;
+    else if (HexRef && C >= u'A' && C <= u'F')
+      D = C - u'A' + 10;
+    else
+      return 0;
     V = V * (HexRef ? 16 : 10) + D;
     if (V > 0x10FFFF) return 0;
   }
@@ -199,8 +213,10 @@ String EncodeXmlEntities(const String& Value) {
   String R;
   R.reserve(Value.size());
   for (Char C : Value) {
-    if (const Char* E = EntityFor(C)) R += E;
-    else R.push_back(C);
+    if (const Char* E = EntityFor(C))
+      R += E;
+    else
+      R.push_back(C);
   }
   return R;
 }
@@ -283,9 +299,7 @@ void TKelSimpleXMLProp::SetName(const String& Value) {
 
 TKelSimpleItemHashedList::~TKelSimpleItemHashedList() { Clear(); }
 
-String TKelSimpleItemHashedList::Key(const String& Name) const {
-  return FCaseSensitive ? Name : AsciiUpperCase(Name);
-}
+String TKelSimpleItemHashedList::Key(const String& Name) const { return FCaseSensitive ? Name : AsciiUpperCase(Name); }
 
 TKelSimpleItem* TKelSimpleItemHashedList::GetItem(Integer Index) const {
   if (Index < 0 || Index >= Count()) throw EListError(u"List index out of bounds (" + IntText(Index) + u")");
@@ -517,8 +531,10 @@ String TKelSimpleXMLElemHeader::Version() {
 }
 
 void TKelSimpleXMLElemHeader::SetVersion(const String& Value) {
-  if (TKelSimpleXMLProp* P = Properties()->Find(u"version")) P->SetValue(Value);
-  else Properties()->Insert(0, u"version", Value);
+  if (TKelSimpleXMLProp* P = Properties()->Find(u"version"))
+    P->SetValue(Value);
+  else
+    Properties()->Insert(0, u"version", Value);
 }
 
 String TKelSimpleXMLElemHeader::Encoding() {
@@ -528,8 +544,10 @@ String TKelSimpleXMLElemHeader::Encoding() {
 }
 
 void TKelSimpleXMLElemHeader::SetEncoding(const String& Value) {
-  if (TKelSimpleXMLProp* P = Properties()->Find(u"encoding")) P->SetValue(Value);
-  else Properties()->Add(u"encoding", Value);
+  if (TKelSimpleXMLProp* P = Properties()->Find(u"encoding"))
+    P->SetValue(Value);
+  else
+    Properties()->Add(u"encoding", Value);
 }
 
 bool TKelSimpleXMLElemHeader::Standalone() {
@@ -539,8 +557,10 @@ bool TKelSimpleXMLElemHeader::Standalone() {
 
 void TKelSimpleXMLElemHeader::SetStandalone(bool Value) {
   const Char* V = Value ? u"yes" : u"no";
-  if (TKelSimpleXMLProp* P = Properties()->Find(u"standalone")) P->SetValue(V);
-  else Properties()->Add(u"standalone", V);
+  if (TKelSimpleXMLProp* P = Properties()->Find(u"standalone"))
+    P->SetValue(V);
+  else
+    Properties()->Add(u"standalone", V);
 }
 
 // ---------------------------------------------------------------------------
@@ -562,7 +582,9 @@ TKelSimpleXMLElemClassic* TKelSimpleXMLNamedElems::AddFirst() { return FElems->A
 TKelSimpleXMLElemComment* TKelSimpleXMLNamedElems::AddComment(const String& Value) {
   return FElems->AddComment(FName, Value);
 }
-TKelSimpleXMLElemCData* TKelSimpleXMLNamedElems::AddCData(const String& Value) { return FElems->AddCData(FName, Value); }
+TKelSimpleXMLElemCData* TKelSimpleXMLNamedElems::AddCData(const String& Value) {
+  return FElems->AddCData(FName, Value);
+}
 TKelSimpleXMLElemText* TKelSimpleXMLNamedElems::AddText(const String& Value) { return FElems->AddText(FName, Value); }
 
 TKelSimpleXMLElem* TKelSimpleXMLNamedElems::GetItem(Integer Index) {
@@ -636,8 +658,10 @@ TKelSimpleXMLNamedElems* TKelSimpleXMLElems::FindNamedView(const String& Name) {
 
 void TKelSimpleXMLElems::AddToNamedView(TKelSimpleXMLElem* Value, bool First) {
   if (TKelSimpleXMLNamedElems* View = FindNamedView(Value->Name())) {
-    if (First) View->FItems.insert(View->FItems.begin(), Value);
-    else View->FItems.push_back(Value);
+    if (First)
+      View->FItems.insert(View->FItems.begin(), Value);
+    else
+      View->FItems.push_back(Value);
   }
 }
 
@@ -661,8 +685,10 @@ TKelSimpleXMLElem* TKelSimpleXMLElems::InsertNode(TKelSimpleXMLElem* Value, Inte
   if (!Value) return nullptr;
   CreateElems();
   DetachFromOldList(Value);
-  if (Index < 0 || Index >= FElems->Count()) FElems->Add(Value);
-  else FElems->Insert(Index, Value);
+  if (Index < 0 || Index >= FElems->Count())
+    FElems->Add(Value);
+  else
+    FElems->Insert(Index, Value);
   AddToNamedView(Value, First);
   Notify(Value, opInsert);
   return Value;
@@ -677,7 +703,9 @@ T* TKelSimpleXMLElems::AddNew(const String& Name, const String& Value) {
   return Node;
 }
 
-TKelSimpleXMLElemClassic* TKelSimpleXMLElems::Add(const String& Name) { return AddNew<TKelSimpleXMLElemClassic>(Name, String()); }
+TKelSimpleXMLElemClassic* TKelSimpleXMLElems::Add(const String& Name) {
+  return AddNew<TKelSimpleXMLElemClassic>(Name, String());
+}
 TKelSimpleXMLElemClassic* TKelSimpleXMLElems::Add(const String& Name, const String& Value) {
   return AddNew<TKelSimpleXMLElemClassic>(Name, Value);
 }
@@ -740,7 +768,9 @@ void TKelSimpleXMLElems::Move(Integer CurIndex, Integer NewIndex) {
   if (FElems) FElems->Move(CurIndex, NewIndex);
 }
 
-Integer TKelSimpleXMLElems::IndexOf(const TKelSimpleXMLElem* Value) const { return FElems ? FElems->IndexOf(Value) : -1; }
+Integer TKelSimpleXMLElems::IndexOf(const TKelSimpleXMLElem* Value) const {
+  return FElems ? FElems->IndexOf(Value) : -1;
+}
 
 Integer TKelSimpleXMLElems::IndexOf(const String& Name) { return FElems ? FElems->IndexOfName(Name) : -1; }
 
@@ -806,8 +836,10 @@ void TKelSimpleXMLElems::QuickSort(Integer L, Integer R, const TKelSimpleXMLElem
       if (I <= J) {
         if (I != J) {
           std::swap(V[static_cast<size_t>(I)], V[static_cast<size_t>(J)]);
-          if (P == I) P = J;
-          else if (P == J) P = I;
+          if (P == I)
+            P = J;
+          else if (P == J)
+            P = I;
         }
         ++I;
         --J;
@@ -879,8 +911,7 @@ TKelSimpleXMLProp* TKelSimpleXMLProps::Add(const String& Name, const AnsiString&
 }
 
 TKelSimpleXMLProp* TKelSimpleXMLProps::Insert(Integer Index, const String& Name, const String& Value) {
-  if (Index < 0 || Index > Count())
-    throw EStringListError(u"List index out of bounds (" + IntText(Index) + u")");
+  if (Index < 0 || Index > Count()) throw EStringListError(u"List index out of bounds (" + IntText(Index) + u")");
   auto* P = new TKelSimpleXMLProp(FParent, Name, Value);
   FProperties.insert(FProperties.begin() + Index, P);
   return P;
@@ -979,7 +1010,8 @@ void TKelSimpleXMLProps::SortProperties(std::initializer_list<String> Order) {
 // Prolog
 
 TKelSimpleXMLElemsProlog::TKelSimpleXMLElemsProlog(TKelSimpleXML* ASimpleXML)
-    : FElems(std::make_unique<TKelSimpleItemHashedList>(ASimpleXML && ASimpleXML->Options().Contains(sxoCaseSensitive))),
+    : FElems(
+          std::make_unique<TKelSimpleItemHashedList>(ASimpleXML && ASimpleXML->Options().Contains(sxoCaseSensitive))),
       FSimpleXML(ASimpleXML) {}
 
 TKelSimpleXMLElem* TKelSimpleXMLElemsProlog::GetItem(Integer Index) const {
@@ -1076,13 +1108,17 @@ void TKelSimpleXML::SetFileName(const String& Value) {
 
 void TKelSimpleXML::EncodeValue(String& Value) {
   if (OnEncodeValue) OnEncodeValue(this, Value);
-  if (FOptions.Contains(sxoAutoEncodeValue)) Value = EncodeXmlCharRefs(Value);
-  else if (FOptions.Contains(sxoAutoEncodeEntity)) Value = EncodeXmlEntities(Value);
+  if (FOptions.Contains(sxoAutoEncodeValue))
+    Value = EncodeXmlCharRefs(Value);
+  else if (FOptions.Contains(sxoAutoEncodeEntity))
+    Value = EncodeXmlEntities(Value);
 }
 
 void TKelSimpleXML::DecodeValue(String& Value) {
-  if (FOptions.Contains(sxoAutoEncodeValue)) Value = DecodeXmlCharRefs(Value);
-  else if (FOptions.Contains(sxoAutoEncodeEntity)) Value = DecodeXmlEntities(Value);
+  if (FOptions.Contains(sxoAutoEncodeValue))
+    Value = DecodeXmlCharRefs(Value);
+  else if (FOptions.Contains(sxoAutoEncodeEntity))
+    Value = DecodeXmlEntities(Value);
   if (OnDecodeValue) OnDecodeValue(this, Value);
 }
 

@@ -104,7 +104,7 @@ public:
   void SetAnsiValue(const AnsiString& AValue);
   Int64 IntValue() const;  // -1 when the value is not a decimal number
   void SetIntValue(Int64 AValue);
-  bool BoolValue() const;  // false when the value does not convert
+  bool BoolValue() const;          // false when the value does not convert
   void SetBoolValue(bool AValue);  // "-1" / "0"
   long double FloatValue() const;  // 0 when the value does not convert
   void SetFloatValue(long double AValue);
@@ -151,7 +151,7 @@ public:
   TKelSimpleItem* GetItem(Integer Index) const;  // raises EListError out of range
   Integer Add(TKelSimpleItem* Item);
   void Insert(Integer Index, TKelSimpleItem* Item);
-  void Delete(Integer Index);  // frees the item
+  void Delete(Integer Index);                     // frees the item
   TKelSimpleItem* Extract(TKelSimpleItem* Item);  // removes without freeing
   void Move(Integer CurIndex, Integer NewIndex);
   void Clear();
@@ -324,7 +324,7 @@ public:
 
 private:
   friend class TKelSimpleXMLElems;
-  TKelSimpleXMLElems* FElems;  // not owned: the list this view belongs to
+  TKelSimpleXMLElems* FElems;              // not owned: the list this view belongs to
   std::vector<TKelSimpleXMLElem*> FItems;  // members, owned by FElems
 };
 
@@ -379,8 +379,12 @@ public:
   public:
     Iterator(const TKelSimpleXMLElems* AList, Integer AIndex) : FList(AList), FIndex(AIndex) {}
     TKelSimpleXMLElem* operator*() const { return FList->GetItem(FIndex); }
-    Iterator& operator++() { ++FIndex; return *this; }
+    Iterator& operator++() {
+      ++FIndex;
+      return *this;
+    }
     bool operator!=(const Iterator& Other) const { return FIndex != Other.FIndex; }
+
   private:
     const TKelSimpleXMLElems* FList;
     Integer FIndex;
@@ -399,7 +403,8 @@ private:
   void RemoveFromNamedView(TKelSimpleXMLElem* Value);
   TKelSimpleXMLNamedElems* FindNamedView(const String& Name);
   void QuickSort(Integer L, Integer R, const TKelSimpleXMLElemCompare& Compare);
-  template <class T> T* AddNew(const String& Name, const String& Value);
+  template <class T>
+  T* AddNew(const String& Name, const String& Value);
 
   TKelSimpleXMLElem* FParent;  // not owned: the element whose children these are
   std::unique_ptr<TKelSimpleItemHashedList> FElems;
@@ -447,7 +452,7 @@ private:
   TKelSimpleXMLProp* FindOrCreate(const String& Name, const String& Default);
 
   std::vector<TKelSimpleXMLProp*> FProperties;  // owned
-  TKelSimpleXMLElem* FParent;  // not owned
+  TKelSimpleXMLElem* FParent;                   // not owned
 };
 
 class TKelSimpleXMLElemsProlog : public TObject {
@@ -557,8 +562,8 @@ private:
   Word FCodePage = 0;
   String FFileName;
   TKelSimpleXMLOptions FOptions = sxoDefaultOptions;
-  TKelSimpleXMLElemClassic* FRoot;     // owned (see SetRoot)
-  TKelSimpleXMLElemsProlog* FProlog;   // owned (see SetProlog)
+  TKelSimpleXMLElemClassic* FRoot;    // owned (see SetRoot)
+  TKelSimpleXMLElemsProlog* FProlog;  // owned (see SetProlog)
   Integer FSaveCount = 0;
   Integer FSaveCurrent = 0;
   String FIndentString = u"  ";

@@ -25,8 +25,7 @@ void ReplaceFileContents(const String& FileName, const void* Data, size_t Size) 
   struct stat Info;
   if (stat(Target.c_str(), &Info) == 0) Mode = Info.st_mode & 07777;
   int Fd = open(Temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, Mode);
-  if (Fd < 0)
-    throw EFCreateError(u"Cannot create file \"" + UTF8ToUTF16(Temp) + u"\". " + SystemMessage(errno));
+  if (Fd < 0) throw EFCreateError(u"Cannot create file \"" + UTF8ToUTF16(Temp) + u"\". " + SystemMessage(errno));
   const char* P = static_cast<const char*>(Data);
   size_t Left = Size;
   int Error = 0;

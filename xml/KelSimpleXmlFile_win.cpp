@@ -47,9 +47,9 @@ private:
 void ReplaceFileContents(const String& FileName, const void* Data, size_t Size) {
   std::string Pid = std::to_string(GetCurrentProcessId());
   const String Temp = FileName + u".tmp~" + String(Pid.begin(), Pid.end());
-  FileHandle File(CreateFileW(WideCStr(Temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!File.Valid())
-    throw EFCreateError(u"Cannot create file \"" + Temp + u"\". " + SystemMessage(GetLastError()));
+  FileHandle File(
+      CreateFileW(WideCStr(Temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!File.Valid()) throw EFCreateError(u"Cannot create file \"" + Temp + u"\". " + SystemMessage(GetLastError()));
   const char* P = static_cast<const char*>(Data);
   size_t Left = Size;
   DWORD Error = 0;

@@ -58,8 +58,8 @@ String CharText(Cardinal C) { return String(1, CodePointToChar(C)); }
 }
 
 [[noreturn]] void RaisePattern(const char* Kind, Cardinal Expected, Cardinal Found, TKelStringStream* S) {
-  Raise(Ascii(Kind) + u": expected \"" + CharText(Expected) + u"\" but found \"" + CharText(Found) + u"\" at position " +
-            PositionText(S),
+  Raise(Ascii(Kind) + u": expected \"" + CharText(Expected) + u"\" but found \"" + CharText(Found) +
+            u"\" at position " + PositionText(S),
         S);
 }
 
@@ -82,8 +82,10 @@ void ReadPattern(TKelStringStream* S, const char* Pattern, const char* Kind, con
   for (const char* P = Pattern; *P;) {
     Cardinal C;
     if (!S->ReadUCS4(C)) RaisePlain(EndMessage, S);
-    if (C == static_cast<Cardinal>(*P)) ++P;
-    else if (!IsXmlWhitespace(C)) RaisePattern(Kind, static_cast<Cardinal>(*P), C, S);
+    if (C == static_cast<Cardinal>(*P))
+      ++P;
+    else if (!IsXmlWhitespace(C))
+      RaisePattern(Kind, static_cast<Cardinal>(*P), C, S);
   }
 }
 
@@ -142,8 +144,12 @@ void TKelSimpleXML::LoadFromStream(TStream* Stream, TKelStringEncoding Encoding,
   }
   std::unique_ptr<TKelStringStream> Text;
   switch (Encoding) {
-    case seUTF8: Text = std::make_unique<TKelUTF8Stream>(Stream, false); break;
-    case seUTF16: Text = std::make_unique<TKelUTF16Stream>(Stream, false); break;
+    case seUTF8:
+      Text = std::make_unique<TKelUTF8Stream>(Stream, false);
+      break;
+    case seUTF16:
+      Text = std::make_unique<TKelUTF16Stream>(Stream, false);
+      break;
     case seAuto: {
       // A byte-order mark names the encoding for certain; the declaration
       // must not switch such a text to another one.
@@ -220,20 +226,25 @@ void TKelSimpleXMLElemsProlog::LoadFromStringStream(TKelStringStream* StringStre
     if (!(IsXmlWhitespace(C) && Buf == u"<![CDATA")) Buf.push_back(CodePointToChar(C));
     TKelSimpleXMLElem* Node = nullptr;
     if (Buf == u"<![CDATA[") return;
-    if (Buf == u"<!--") Node = new TKelSimpleXMLElemComment(FSimpleXML);
-    else if (Buf == u"<?xml-stylesheet") Node = new TKelSimpleXMLElemSheet(FSimpleXML);
+    if (Buf == u"<!--")
+      Node = new TKelSimpleXMLElemComment(FSimpleXML);
+    else if (Buf == u"<?xml-stylesheet")
+      Node = new TKelSimpleXMLElemSheet(FSimpleXML);
     else if (Buf == u"<?xml ") {
       // One declaration: a second one would switch the code page in the
       // middle of the text, and no single encoding could save it again.
       if (Header()) RaisePlain(SInvalidDocumentProlog, S);
       Node = new TKelSimpleXMLElemHeader(FSimpleXML);
-    }
-    else if (Buf == u"<!DOCTYPE") Node = new TKelSimpleXMLElemDocType(FSimpleXML);
-    else if (Buf == u"<?mso-application") Node = new TKelSimpleXMLElemMSOApplication(FSimpleXML);
+    } else if (Buf == u"<!DOCTYPE")
+      Node = new TKelSimpleXMLElemDocType(FSimpleXML);
+    else if (Buf == u"<?mso-application")
+      Node = new TKelSimpleXMLElemMSOApplication(FSimpleXML);
     else if (Buf.size() > 3 && Buf[1] == u'?' && IsXmlWhitespace(C))
       Node = new TKelSimpleXMLElemProcessingInstruction(FSimpleXML);
-    else if (Buf.size() < 2 || Buf[1] == u'!') continue;
-    else if (Buf[1] != u'?') return;
+    else if (Buf.size() < 2 || Buf[1] == u'!')
+      continue;
+    else if (Buf[1] != u'?')
+      return;
     if (!Node) continue;
     Add(Node);
     Node->LoadFromStringStream(S);
@@ -257,9 +268,12 @@ void TKelSimpleXMLElems::LoadFromStringStream(TKelStringStream* StringStream) {
     if (!S->PeekUCS4(C)) return;
     TKelSimpleXMLElem* Node = nullptr;
     if (Buf.empty()) {
-      if (C == '<') Buf = u"<";
-      else if (IsXmlWhitespace(C)) WhitespaceSeen = true;
-      else TextSeen = true;
+      if (C == '<')
+        Buf = u"<";
+      else if (IsXmlWhitespace(C))
+        WhitespaceSeen = true;
+      else
+        TextSeen = true;
       continue;
     }
     const bool Pending = TextSeen || (WhitespaceSeen && KeepWhitespace);
@@ -281,9 +295,12 @@ void TKelSimpleXMLElems::LoadFromStringStream(TKelStringStream* StringStream) {
       TextSeen = WhitespaceSeen = false;
     } else {
       if (!(IsXmlWhitespace(C) && Buf == u"<![CDATA")) Buf.push_back(CodePointToChar(C));
-      if (Buf == u"<![CDATA[") Node = new TKelSimpleXMLElemCData(Doc);
-      else if (Buf == u"<!--") Node = new TKelSimpleXMLElemComment(Doc);
-      else if (Buf == u"<?") Node = new TKelSimpleXMLElemProcessingInstruction(Doc);
+      if (Buf == u"<![CDATA[")
+        Node = new TKelSimpleXMLElemCData(Doc);
+      else if (Buf == u"<!--")
+        Node = new TKelSimpleXMLElemComment(Doc);
+      else if (Buf == u"<?")
+        Node = new TKelSimpleXMLElemProcessingInstruction(Doc);
       if (Node) Buf.clear();
     }
     if (Node) {
@@ -329,14 +346,18 @@ void TKelSimpleXMLProps::LoadFromStringStream(TKelStringStream* StringStream) {
       case 1:
         // One prefix at most and a name after it: "a::b=" or "a:=" could
         // not be written back as the same attribute.
-        if (IsTagNameChar(C)) Append(Name, C);
+        if (IsTagNameChar(C))
+          Append(Name, C);
         else if (C == ':' && !PrefixSet && !Name.empty()) {
           Prefix = Name;
           PrefixSet = true;
           Name.clear();
-        } else if (C == '=' && !Name.empty()) State = 2;
-        else if (IsXmlWhitespace(C) && !Name.empty()) State = 4;
-        else RaisePropChar(C, S);
+        } else if (C == '=' && !Name.empty())
+          State = 2;
+        else if (IsXmlWhitespace(C) && !Name.empty())
+          State = 4;
+        else
+          RaisePropChar(C, S);
         break;
       case 2:
         if (IsXmlWhitespace(C)) break;
@@ -391,7 +412,8 @@ void TKelSimpleXMLElemClassic::LoadFromStringStream(TKelStringStream* StringStre
         }
         break;
       case 1:
-        if (IsTagNameChar(C)) Append(NameBuf, C);
+        if (IsTagNameChar(C))
+          Append(NameBuf, C);
         else if (C == ':' && Prefix.empty()) {
           Prefix = NameBuf;
           NameBuf.clear();
@@ -416,11 +438,13 @@ void TKelSimpleXMLElemClassic::LoadFromStringStream(TKelStringStream* StringStre
         break;
       case 2:
         if (IsXmlWhitespace(C)) break;
-        if (C == '/') State = 3;
+        if (C == '/')
+          State = 3;
         else if (C == '>') {
           Items()->LoadFromStringStream(S);
           State = 4;
-        } else RaiseFound(SEndOfTag, C, S);
+        } else
+          RaiseFound(SEndOfTag, C, S);
         break;
       case 3:
         if (C != '>') RaiseFound(SEndOfTag, C, S);
@@ -469,7 +493,8 @@ void TKelSimpleXMLElemClassic::LoadFromStringStream(TKelStringStream* StringStre
     }
   }
   SetName(Local);
-  if (HasText) FValue = ValueText;
+  if (HasText)
+    FValue = ValueText;
   else {
     FValue.clear();
     if (FSimpleXML) FSimpleXML->DecodeValue(FValue);
@@ -584,15 +609,18 @@ void TKelSimpleXMLElemProcessingInstruction::LoadFromStringStream(TKelStringStre
     if (!S->ReadUCS4(C)) RaisePlain(SCommentEnd, S);
     switch (State) {
       case 0:
-        if (C == '<') State = 1;
-        else if (!IsXmlWhitespace(C)) RaiseFound(SBeginningOfTag, C, S);
+        if (C == '<')
+          State = 1;
+        else if (!IsXmlWhitespace(C))
+          RaiseFound(SBeginningOfTag, C, S);
         break;
       case 1:
         if (C != '?') RaisePlain(SMalformedTag, S);
         State = 2;
         break;
       case 2:
-        if (IsTagNameChar(C)) Append(NameBuf, C);
+        if (IsTagNameChar(C))
+          Append(NameBuf, C);
         else if (C == ':' && !PrefixSet) {
           Prefix = NameBuf;
           PrefixSet = true;
@@ -600,8 +628,10 @@ void TKelSimpleXMLElemProcessingInstruction::LoadFromStringStream(TKelStringStre
         } else if (IsXmlWhitespace(C) && !NameBuf.empty()) {
           Properties()->LoadFromStringStream(S);
           State = 3;
-        } else if (C == '?') State = 4;
-        else RaisePlain(SMalformedTag, S);
+        } else if (C == '?')
+          State = 4;
+        else
+          RaisePlain(SMalformedTag, S);
         break;
       case 3:
         if (IsXmlWhitespace(C)) break;
@@ -651,8 +681,10 @@ void TKelSimpleXMLElemDocType::LoadFromStringStream(TKelStringStream* StringStre
     Cardinal C;
     if (!S->ReadUCS4(C)) RaisePlain(SCommentEnd, S);
     if (C == Terminator && C == '>') break;
-    if (C == Terminator) Terminator = '>';
-    else if (C == '[') Terminator = ']';
+    if (C == Terminator)
+      Terminator = '>';
+    else if (C == '[')
+      Terminator = ']';
     Append(Content, C);
   }
   FValue = TrimLeftAsciiSpace(Content);

@@ -162,8 +162,10 @@ void TKelSimpleXMLElemClassic::SaveToStringStream(TKelStringStream* StringStream
     FItems->SaveToStringStream(StringStream, ChildLevel);
     if (Named) Put(StringStream, Level + u"</" + Full + u">" + Eol);
   } else if (Named) {
-    if (!FValue.empty()) Put(StringStream, u">" + Encoded(FSimpleXML, FValue) + u"</" + Full + u">" + Eol);
-    else Put(StringStream, u"/>" + Eol);
+    if (!FValue.empty())
+      Put(StringStream, u">" + Encoded(FSimpleXML, FValue) + u"</" + Full + u">" + Eol);
+    else
+      Put(StringStream, u"/>" + Eol);
   }
   if (FSimpleXML) FSimpleXML->DoSaveProgress();
 }
@@ -201,8 +203,7 @@ void TKelSimpleXMLElemDocType::SaveToStringStream(TKelStringStream* StringStream
   if (FSimpleXML) FSimpleXML->DoSaveProgress();
 }
 
-void TKelSimpleXMLElemProcessingInstruction::SaveToStringStream(TKelStringStream* StringStream,
-                                                                  const String& Level) {
+void TKelSimpleXMLElemProcessingInstruction::SaveToStringStream(TKelStringStream* StringStream, const String& Level) {
   String Out = Level + u"<?";
   if (!FNameSpace.empty()) Out += FNameSpace + u":";
   Put(StringStream, Out + FName);
@@ -217,8 +218,10 @@ void TKelSimpleXMLElemHeader::SaveToStringStream(TKelStringStream* StringStream,
   if (!Props->Find(u"encoding")) Props->Add(u"encoding", DefaultEncoding());
   TKelSimpleXMLProp* Standalone = Props->Find(u"standalone");
   const Char* Flag = (Standalone && Standalone->Value() == u"yes") ? u"yes" : u"no";
-  if (Standalone) Standalone->SetValue(Flag);
-  else Props->Add(u"standalone", Flag);
+  if (Standalone)
+    Standalone->SetValue(Flag);
+  else
+    Props->Add(u"standalone", Flag);
   Props->SortProperties({u"version", u"encoding", u"standalone"});
   TKelSimpleXMLElemProcessingInstruction::SaveToStringStream(StringStream, Level);
 }

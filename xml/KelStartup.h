@@ -9,12 +9,12 @@
 
 // In start-up order.
 enum TKelStartupStep {
-  ksAnsiDefaultChar,        // the ANSI code page's default character
-  ksAnsiCharTables,         // ANSI character types, then the ANSI case map
-  ksUnicodeCategoryLock,    // the lock of the Unicode category loader
-  ksWideCharTables,         // wide character types, then the wide case map
-  ksWindowsVersion,         // DetectWindowsVersion
-  ksTypeDescriptionList,    // the registry of generated type descriptions
+  ksAnsiDefaultChar,      // the ANSI code page's default character
+  ksAnsiCharTables,       // ANSI character types, then the ANSI case map
+  ksUnicodeCategoryLock,  // the lock of the Unicode category loader
+  ksWideCharTables,       // wide character types, then the wide case map
+  ksWindowsVersion,       // DetectWindowsVersion
+  ksTypeDescriptionList,  // the registry of generated type descriptions
 };
 
 // Runs the steps once, in order; later calls do nothing.

@@ -407,8 +407,7 @@ bool TKelStringStream::PeekUCS4(Cardinal& Buffer) {
   if (FStrPeekPosition >= FStrPeekBufferPosition &&
       FStrPeekPosition < FStrPeekBufferPosition + FStrPeekBufferCurrentSize) {
     Buffer = FStrPeekBuffer[static_cast<size_t>(FStrPeekPosition - FStrPeekBufferPosition)];
-  } else if (FStrPeekPosition >= FStrBufferPosition &&
-             FStrPeekPosition < FStrBufferPosition + FStrBufferCurrentSize) {
+  } else if (FStrPeekPosition >= FStrBufferPosition && FStrPeekPosition < FStrBufferPosition + FStrBufferCurrentSize) {
     Buffer = FStrBuffer[static_cast<size_t>(FStrPeekPosition - FStrBufferPosition)];
   } else {
     if (!FillPeekBuffer()) return false;

@@ -235,7 +235,11 @@ bool DecodeBytes(Word CodePage, std::string_view Bytes, String& Out) {
       size_t I = 0;
       while (I < Bytes.size()) {
         Byte B = Byte(Bytes[I]);
-        size_t Len = B < 0x80 ? 1 : B >= 0xC2 && B <= 0xDF ? 2 : B >= 0xE0 && B <= 0xEF ? 3 : B >= 0xF0 && B <= 0xF4 ? 4 : 0;
+        size_t Len = B < 0x80                 ? 1
+                     : B >= 0xC2 && B <= 0xDF ? 2
+                     : B >= 0xE0 && B <= 0xEF ? 3
+                     : B >= 0xF0 && B <= 0xF4 ? 4
+                                              : 0;
         if (Len == 0 || I + Len > Bytes.size()) return false;
         Cardinal Value = Len == 1 ? B : B & (0xFF >> (Len + 1));
         for (size_t K = 1; K < Len; ++K) {
@@ -457,9 +461,7 @@ Integer AnsiReadCodePoints(TStream& Stream, TUCS4Array& Buffer, Integer& Start, 
   return CodePageChunk(Stream, CP_KEL_ACP, Buffer, Start, Count);
 }
 
-bool AnsiWriteCodePoint(TStream& Stream, Cardinal Ch) {
-  return WriteBytes(Stream, EncodeCodePoint(CP_KEL_ACP, Ch));
-}
+bool AnsiWriteCodePoint(TStream& Stream, Cardinal Ch) { return WriteBytes(Stream, EncodeCodePoint(CP_KEL_ACP, Ch)); }
 
 Integer AnsiWriteCodePoints(TStream& Stream, const TUCS4Array& Buffer, Integer& Start, Integer Count) {
   return WriteChunk(Stream, Buffer, Start, Count,

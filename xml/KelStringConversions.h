@@ -78,7 +78,9 @@ Integer TextNextCodePoints(const String& Text, Integer& Index, TUCS4Array& Buffe
 // Stores Ch in place (the text keeps its length); false, and nothing changed,
 // when there is no room for it at Index.
 bool TextSetCodePoint(String& Text, Integer& Index, Cardinal Ch);
-inline bool WideTextSetCodePoint(String& Text, Integer& Index, Cardinal Ch) { return TextSetCodePoint(Text, Index, Ch); }
+inline bool WideTextSetCodePoint(String& Text, Integer& Index, Cardinal Ch) {
+  return TextSetCodePoint(Text, Index, Ch);
+}
 Cardinal AnsiTextNextCodePoint(const AnsiString& Text, Integer& Index);
 bool AnsiTextSetCodePoint(AnsiString& Text, Integer& Index, Cardinal Ch);
 String CodePointsToText(const TUCS4Array& Buffer);

@@ -19,8 +19,8 @@ bool TakesNoFlags(Word CodePage) {
 bool KelPlatformDecode(Word CodePage, std::string_view Bytes, String& Out) {
   Out.clear();
   if (Bytes.empty()) return true;
-  const DWORD Flags = TakesNoFlags(CodePage) ? (CodePage == 54936 ? MB_ERR_INVALID_CHARS : 0)
-                                             : MB_PRECOMPOSED | MB_ERR_INVALID_CHARS;
+  const DWORD Flags =
+      TakesNoFlags(CodePage) ? (CodePage == 54936 ? MB_ERR_INVALID_CHARS : 0) : MB_PRECOMPOSED | MB_ERR_INVALID_CHARS;
   const int In = static_cast<int>(Bytes.size());
   Out.resize(Bytes.size() * 2);
   const int N = MultiByteToWideChar(CodePage, Flags, Bytes.data(), In, reinterpret_cast<wchar_t*>(Out.data()),

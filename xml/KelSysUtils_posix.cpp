@@ -80,8 +80,8 @@ TDateTime FileLastWriteTime(const String& FileName) {
   TDateTime Result = 0.0;
   if (!TryEncodeDateTime(static_cast<Word>(Local.tm_year + 1900), static_cast<Word>(Local.tm_mon + 1),
                          static_cast<Word>(Local.tm_mday), static_cast<Word>(Local.tm_hour),
-                         static_cast<Word>(Local.tm_min), static_cast<Word>(Local.tm_sec > 59 ? 59 : Local.tm_sec),
-                         0, Result)) {
+                         static_cast<Word>(Local.tm_min), static_cast<Word>(Local.tm_sec > 59 ? 59 : Local.tm_sec), 0,
+                         Result)) {
     return 0.0;
   }
   return Result;

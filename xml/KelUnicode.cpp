@@ -76,12 +76,11 @@ TCategorySet MakeSet(std::initializer_list<TCharacterCategory> Categories) {
 }
 
 const TCategorySet WhitespaceSet = MakeSet({ccSeparatorSpace, ccSegmentSeparator, ccWhiteSpace});
-const TCategorySet NameStartSet = MakeSet(
-    {ccLetterUppercase, ccLetterLowercase, ccLetterTitlecase, ccLetterModifier, ccLetterOther, ccNumberLetter});
+const TCategorySet NameStartSet =
+    MakeSet({ccLetterUppercase, ccLetterLowercase, ccLetterTitlecase, ccLetterModifier, ccLetterOther, ccNumberLetter});
 const TCategorySet NameCharSet =
-    MakeSet({ccLetterUppercase, ccLetterLowercase, ccLetterTitlecase, ccLetterModifier, ccLetterOther,
-             ccNumberLetter, ccMarkNonSpacing, ccMarkSpacingCombining, ccNumberDecimalDigit, ccOtherFormat,
-             ccPunctuationConnector});
+    MakeSet({ccLetterUppercase, ccLetterLowercase, ccLetterTitlecase, ccLetterModifier, ccLetterOther, ccNumberLetter,
+             ccMarkNonSpacing, ccMarkSpacingCombining, ccNumberDecimalDigit, ccOtherFormat, ccPunctuationConnector});
 
 }  // namespace
 

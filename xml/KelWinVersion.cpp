@@ -137,8 +137,7 @@ std::u16string_view RelativeKey(TKelRootKey RootKey, const String& Key) {
   return Rest;
 }
 
-Integer OpenRegistryKey(TKelRootKey RootKey, const String& Key, Cardinal Options, NativeUInt& Handle,
-                        Cardinal Access) {
+Integer OpenRegistryKey(TKelRootKey RootKey, const String& Key, Cardinal Options, NativeUInt& Handle, Cardinal Access) {
   return CurrentBackend().OpenKey(RootKey, RelativeKey(RootKey, Key), Options, RegistryAccessMask(Access), Handle);
 }
 
@@ -174,9 +173,8 @@ bool GetRegistryValueType(TKelRootKey RootKey, const String& Key, const String& 
   return true;
 }
 
-bool ReadRegistryData(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError,
-                      Cardinal& ValueType, Cardinal& DataSize, void* Buffer, Cardinal BufferSize,
-                      Cardinal AcceptedTypes) {
+bool ReadRegistryData(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError, Cardinal& ValueType,
+                      Cardinal& DataSize, void* Buffer, Cardinal BufferSize, Cardinal AcceptedTypes) {
   TValueRead Read{RootKey, Key, Name, RaiseError, {}};
   Cardinal Type, Size;
   if (!Read.OpenAndQuery(Type, Size)) return false;
@@ -223,8 +221,7 @@ String ReadRegistryTextOr(TKelRootKey RootKey, const String& Key, const String& 
   return Default;
 }
 
-bool ReadRegistryInteger(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError,
-                         Integer& Value) {
+bool ReadRegistryInteger(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError, Integer& Value) {
   Cardinal Type = REG_NONE;
   if (GetRegistryValueType(RootKey, Key, Name, Type) && (Type == REG_SZ || Type == REG_EXPAND_SZ)) {
     const String Text = ReadRegistryText(RootKey, Key, Name);
@@ -431,33 +428,86 @@ TKelWindowsInfo BuildWindowsInfo(const TWindowsVersionFacts& Facts, const TKelSy
   I.KernelVersionHi = I.IsWinNT ? 0 : Facts.KernelProductVersion;
   I.Version = ClassifyWindowsVersion(Facts);
   switch (I.Version) {
-    case wvWin95: I.IsWin95 = true; break;
-    case wvWin95OSR2: I.IsWin95OSR2 = true; break;
-    case wvWin98: I.IsWin98 = true; break;
-    case wvWin98SE: I.IsWin98SE = true; break;
-    case wvWinME: I.IsWinME = true; break;
-    case wvWinNT31: I.IsWinNT3 = I.IsWinNT31 = true; break;
-    case wvWinNT35: I.IsWinNT3 = I.IsWinNT35 = true; break;
-    case wvWinNT351: I.IsWinNT3 = I.IsWinNT35 = I.IsWinNT351 = true; break;
-    case wvWinNT4: I.IsWinNT4 = true; break;
-    case wvWin2000: I.IsWin2K = true; break;
-    case wvWinXP: I.IsWinXP = true; break;
-    case wvWin2003: I.IsWin2003 = true; break;
-    case wvWinXP64: I.IsWinXP64 = true; break;
-    case wvWin2003R2: I.IsWin2003R2 = true; break;
-    case wvWinVista: I.IsWinVista = true; break;
-    case wvWinServer2008: I.IsWinServer2008 = true; break;
-    case wvWin7: I.IsWin7 = true; break;
-    case wvWinServer2008R2: I.IsWinServer2008R2 = true; break;
-    case wvWin8: I.IsWin8 = true; break;
-    case wvWinServer2012: I.IsWinServer2012 = true; break;
-    case wvWin81: I.IsWin81 = true; break;
-    case wvWinServer2012R2: I.IsWinServer2012R2 = true; break;
-    case wvWin10: I.IsWin10 = true; break;
-    case wvWinServer2016: I.IsWinServer2016 = true; break;
-    case wvWinServer2019: I.IsWinServer2019 = true; break;
-    case wvWinServer: I.IsWinServer = true; break;
-    case wvUnknown: break;
+    case wvWin95:
+      I.IsWin95 = true;
+      break;
+    case wvWin95OSR2:
+      I.IsWin95OSR2 = true;
+      break;
+    case wvWin98:
+      I.IsWin98 = true;
+      break;
+    case wvWin98SE:
+      I.IsWin98SE = true;
+      break;
+    case wvWinME:
+      I.IsWinME = true;
+      break;
+    case wvWinNT31:
+      I.IsWinNT3 = I.IsWinNT31 = true;
+      break;
+    case wvWinNT35:
+      I.IsWinNT3 = I.IsWinNT35 = true;
+      break;
+    case wvWinNT351:
+      I.IsWinNT3 = I.IsWinNT35 = I.IsWinNT351 = true;
+      break;
+    case wvWinNT4:
+      I.IsWinNT4 = true;
+      break;
+    case wvWin2000:
+      I.IsWin2K = true;
+      break;
+    case wvWinXP:
+      I.IsWinXP = true;
+      break;
+    case wvWin2003:
+      I.IsWin2003 = true;
+      break;
+    case wvWinXP64:
+      I.IsWinXP64 = true;
+      break;
+    case wvWin2003R2:
+      I.IsWin2003R2 = true;
+      break;
+    case wvWinVista:
+      I.IsWinVista = true;
+      break;
+    case wvWinServer2008:
+      I.IsWinServer2008 = true;
+      break;
+    case wvWin7:
+      I.IsWin7 = true;
+      break;
+    case wvWinServer2008R2:
+      I.IsWinServer2008R2 = true;
+      break;
+    case wvWin8:
+      I.IsWin8 = true;
+      break;
+    case wvWinServer2012:
+      I.IsWinServer2012 = true;
+      break;
+    case wvWin81:
+      I.IsWin81 = true;
+      break;
+    case wvWinServer2012R2:
+      I.IsWinServer2012R2 = true;
+      break;
+    case wvWin10:
+      I.IsWin10 = true;
+      break;
+    case wvWinServer2016:
+      I.IsWinServer2016 = true;
+      break;
+    case wvWinServer2019:
+      I.IsWinServer2019 = true;
+      break;
+    case wvWinServer:
+      I.IsWinServer = true;
+      break;
+    case wvUnknown:
+      break;
   }
   return I;
 }

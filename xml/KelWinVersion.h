@@ -87,8 +87,7 @@ String RootKeyName(TKelRootKey RootKey);
 // name other than RootKey's raises EKelRegistryError.
 std::u16string_view RelativeKey(TKelRootKey RootKey, const String& Key);
 
-Integer OpenRegistryKey(TKelRootKey RootKey, const String& Key, Cardinal Options, NativeUInt& Handle,
-                        Cardinal Access);
+Integer OpenRegistryKey(TKelRootKey RootKey, const String& Key, Cardinal Options, NativeUInt& Handle, Cardinal Access);
 Integer QueryRegistryValue(NativeUInt Handle, const String& Name, Cardinal* ValueType, void* Data, Cardinal* Size);
 void CloseRegistryKey(NativeUInt Handle);
 
@@ -106,17 +105,15 @@ Cardinal RegistryAccessMask(Cardinal Access);
 
 bool GetRegistryValueType(TKelRootKey RootKey, const String& Key, const String& Name, Cardinal& ValueType);
 // AcceptedTypes: bit n set accepts type n (types 0 to 15).
-bool ReadRegistryData(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError,
-                      Cardinal& ValueType, Cardinal& DataSize, void* Buffer, Cardinal BufferSize,
-                      Cardinal AcceptedTypes);
+bool ReadRegistryData(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError, Cardinal& ValueType,
+                      Cardinal& DataSize, void* Buffer, Cardinal BufferSize, Cardinal AcceptedTypes);
 // REG_SZ, REG_EXPAND_SZ (not expanded) or REG_BINARY, as text.
 bool ReadRegistryTextEx(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError, String& Value);
 String ReadRegistryText(TKelRootKey RootKey, const String& Key, const String& Name);
 String ReadRegistryTextOr(TKelRootKey RootKey, const String& Key, const String& Name, const String& Default);
 // REG_DWORD, REG_QWORD, REG_BINARY (low 32 bits), or a text holding a
 // number. With RaiseError a bad number raises EConvertError.
-bool ReadRegistryInteger(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError,
-                         Integer& Value);
+bool ReadRegistryInteger(TKelRootKey RootKey, const String& Key, const String& Name, bool RaiseError, Integer& Value);
 Integer ReadRegistryIntegerOr(TKelRootKey RootKey, const String& Key, const String& Name, Integer Default);
 
 // ---------------------------------------------------------------- system
@@ -171,7 +168,7 @@ struct TWindowsVersionFacts {
   Integer Platform = 0;  // 1 Windows 9x, 2 NT, 0 not Windows
   Integer Major = 0;
   Integer Minor = 0;
-  String ServicePack;                // the trimmed service-pack text
+  String ServicePack;                 // the trimmed service-pack text
   Cardinal KernelProductVersion = 0;  // 9x: kernel32's product version, high 32 bits
   bool ServerR2 = false;              // GetSystemMetrics(SM_SERVERR2) != 0
   bool NativeNotX86 = false;

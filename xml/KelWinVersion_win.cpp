@@ -24,18 +24,16 @@ public:
     if (!SubKey.empty() && SubKey.front() == u'\\') SubKey.remove_prefix(1);
     const String Name(SubKey);
     HKEY Key = nullptr;
-    const LONG Result =
-        RegOpenKeyExW(RootHandle(Root), WideCStr(Name), Options, Access, &Key);
+    const LONG Result = RegOpenKeyExW(RootHandle(Root), WideCStr(Name), Options, Access, &Key);
     Handle = Result == ERROR_SUCCESS ? reinterpret_cast<NativeUInt>(Key) : 0;
     return static_cast<Integer>(Result);
   }
 
-  Integer QueryValue(NativeUInt Handle, const String& Name, Cardinal* ValueType, void* Data,
-                     Cardinal* Size) override {
+  Integer QueryValue(NativeUInt Handle, const String& Name, Cardinal* ValueType, void* Data, Cardinal* Size) override {
     DWORD Type = 0;
     DWORD Bytes = Size ? *Size : 0;
-    const LONG Result = RegQueryValueExW(reinterpret_cast<HKEY>(Handle), WideCStr(Name),
-                                         nullptr, &Type, static_cast<BYTE*>(Data), Size ? &Bytes : nullptr);
+    const LONG Result = RegQueryValueExW(reinterpret_cast<HKEY>(Handle), WideCStr(Name), nullptr, &Type,
+                                         static_cast<BYTE*>(Data), Size ? &Bytes : nullptr);
     if (ValueType) *ValueType = Type;
     if (Size) *Size = Bytes;
     return static_cast<Integer>(Result);

@@ -16,15 +16,14 @@ constexpr std::array<Word, vlUnknown + 1> LanguageIds{
     0x080A, 0x080C, 0x0810, 0x0813, 0x0814, 0x0816, 0x081A, 0x0C0C, 0x100C, 0x0000};
 
 // vcsUnknown has no code page: it is never matched.
-constexpr std::array<Word, vcsUnknown> CharSetCodePages{0, 932, 949, 950, 1200, 1250, 1251, 1252, 1253, 1254, 1255, 1256};
+constexpr std::array<Word, vcsUnknown> CharSetCodePages{0,    932,  949,  950,  1200, 1250,
+                                                        1251, 1252, 1253, 1254, 1255, 1256};
 
 }  // namespace
 
 Word VersionLanguageId(TVersionLanguage Language) { return LanguageIds[Language]; }
 
-Word VersionCharSetCodePage(TVersionCharSet CharSet) {
-  return CharSet < vcsUnknown ? CharSetCodePages[CharSet] : 0;
-}
+Word VersionCharSetCodePage(TVersionCharSet CharSet) { return CharSet < vcsUnknown ? CharSetCodePages[CharSet] : 0; }
 
 String FormatLongVersion(const TLongVersion& Version) {
   return Format(u"%d.%d.%d.%d", {Version.MS >> 16, Version.MS & 0xFFFF, Version.LS >> 16, Version.LS & 0xFFFF});
@@ -86,9 +85,7 @@ bool TOxVersionInfo::Query(const String& SubBlock, const void*& Value, Cardinal&
 
 const TVSFixedFileInfo* TOxVersionInfo::FixedFileInfo() const { return FValid && FHasFixed ? &FFixed : nullptr; }
 
-const Cardinal* TOxVersionInfo::Translation() const {
-  return FValid && FHasTranslation ? &FTranslation : nullptr;
-}
+const Cardinal* TOxVersionInfo::Translation() const { return FValid && FHasTranslation ? &FTranslation : nullptr; }
 
 TLongVersion TOxVersionInfo::FileLongVersion() const {
   const TVSFixedFileInfo* F = FixedFileInfo();
@@ -155,12 +152,8 @@ String TOxVersionInfo::ProductVersion() const {
   return Result;
 }
 
-TDateTime TOxVersionInfo::VerFileDate() const {
-  return IsExistingFile(FFileName) ? FileLastWriteTime(FFileName) : 0.0;
-}
+TDateTime TOxVersionInfo::VerFileDate() const { return IsExistingFile(FFileName) ? FileLastWriteTime(FFileName) : 0.0; }
 
 String RunningModuleName() { return ModuleFileName(0); }
 
-std::unique_ptr<TOxVersionInfo> CreateAppVersionInfo() {
-  return std::make_unique<TOxVersionInfo>(RunningModuleName());
-}
+std::unique_ptr<TOxVersionInfo> CreateAppVersionInfo() { return std::make_unique<TOxVersionInfo>(RunningModuleName()); }

@@ -74,8 +74,8 @@ Int64 DivArrondi(Int64 Num, Int64 Den) {
 
 Int64 SeuilGroupement(Int64 Total) { return DivArrondi(Total, 20); }
 
-TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 AutoriseKio, bool EspaceLibre,
-                            bool Grouper, const TFormatSettings& Settings) {
+TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 AutoriseKio, bool EspaceLibre, bool Grouper,
+                            const TFormatSettings& Settings) {
   TGraphique g;
   // Slices in bytes, shown in KiB.
   const Int64 total = D.OctetsTotal();

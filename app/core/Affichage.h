@@ -61,8 +61,8 @@ Int64 SeuilGroupement(Int64 Total);
 // each sub-folder with a total above 0 ("Dossier", a blank, its name), in
 // tree order; with Grouper, shares below the threshold go into one
 // "Grouped" slice at the end. Colours in CouleursGraphique's order.
-TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 AutoriseKio, bool EspaceLibre,
-                            bool Grouper, const TFormatSettings& Settings);
+TGraphique CalculeGraphique(const TDossier& D, Int64 TailleTotale, Int64 AutoriseKio, bool EspaceLibre, bool Grouper,
+                            const TFormatSettings& Settings);
 
 // The allowed space in KiB: Dispo x 1024, x 1024 again when the unit's item
 // index is 1 or more ("Gio").

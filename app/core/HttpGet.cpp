@@ -95,9 +95,12 @@ bool DecodeChunked(const AnsiString& In, AnsiString& Out, bool& Complete, std::s
     std::size_t size = 0;
     for (char c : line) {
       const char l = LowerAscii(c);
-      if (l >= '0' && l <= '9') size = size * 16 + static_cast<std::size_t>(l - '0');
-      else if (l >= 'a' && l <= 'f') size = size * 16 + static_cast<std::size_t>(l - 'a' + 10);
-      else return false;
+      if (l >= '0' && l <= '9')
+        size = size * 16 + static_cast<std::size_t>(l - '0');
+      else if (l >= 'a' && l <= 'f')
+        size = size * 16 + static_cast<std::size_t>(l - 'a' + 10);
+      else
+        return false;
     }
     pos = eol + 2;
     if (size == 0) {
@@ -145,8 +148,8 @@ bool TSocketHttpGet::Connect(TTCPBlockSocket& Sock, const THttpUrlParts& Parts, 
       if (Sock.CanWrite(SliceMs)) {
         Integer soError = 0;
         Integer len = sizeof(soError);
-        code = GetSockOpt(Sock.Socket(), Ws::SolSocket, Ws::SoError, &soError, len) == 0 ? soError
-                                                                                         : WirraErr::PeerClosed;
+        code =
+            GetSockOpt(Sock.Socket(), Ws::SolSocket, Ws::SoError, &soError, len) == 0 ? soError : WirraErr::PeerClosed;
         break;
       }
       if (Sock.LastError() != 0) {
@@ -232,8 +235,9 @@ THttpReply TSocketHttpGet::Get(const String& Url, std::size_t MaxBytes) {
       const std::size_t end = raw.find("\r\n\r\n");
       if (end == AnsiString::npos) {
         if (raw.size() > MaxHeaderBytes) return fail(u"Reply header too long");
-        if (ended) return fail(code == WirraErr::PeerClosed ? String(u"Connection closed before the reply")
-                                                            : sock.LastErrorDesc());
+        if (ended)
+          return fail(code == WirraErr::PeerClosed ? String(u"Connection closed before the reply")
+                                                   : sock.LastErrorDesc());
         continue;
       }
       headersDone = true;

@@ -30,10 +30,10 @@ String InetErrorText(DWORD Error) {
   String text = GetInetErreur();
   if (!text.empty()) return text;
   wchar_t* message = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
-      GetModuleHandleW(L"wininet.dll"), Error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
+                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                     GetModuleHandleW(L"wininet.dll"), Error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
   const TLocalMemory owned(message);
   if (message) {
     text.assign(reinterpret_cast<const Char*>(message), length);
@@ -125,8 +125,7 @@ THttpReply TWinInetHttpGet::Get(const String& Url, std::size_t MaxBytes) {
   if (!InternetCrackUrlW(WideCStr(Url), 0, 0, &parts)) return failInet();
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
     return fail(u"Unsupported address: " + Url);
-  HINTERNET connection =
-      InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET connection = InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
   if (!connection) return failInet();
   if (!Keep(HConnect, connection)) return fail(HttpAbortedText);
   std::wstring object(path, parts.dwUrlPathLength);
@@ -172,4 +171,6 @@ THttpReply TWinInetHttpGet::Get(const String& Url, std::size_t MaxBytes) {
 
 }  // namespace
 
-std::unique_ptr<THttpGet> NewHttpGet(const THttpTimeouts& Timeouts) { return std::make_unique<TWinInetHttpGet>(Timeouts); }
+std::unique_ptr<THttpGet> NewHttpGet(const THttpTimeouts& Timeouts) {
+  return std::make_unique<TWinInetHttpGet>(Timeouts);
+}

@@ -22,8 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const Char* kOptions = u"Options";
-constexpr const Char* kLastKeys[] = {u"LastHost", u"LastPort", u"LastUser",   u"LastPass",
-                                     u"LastPassif", u"LastDir", u"LastAlloue", u"LastUnite"};
+constexpr const Char* kLastKeys[] = {u"LastHost",   u"LastPort", u"LastUser",   u"LastPass",
+                                     u"LastPassif", u"LastDir",  u"LastAlloue", u"LastUnite"};
 
 fs::path ToPath(const String& Name) { return fs::path(Name); }
 
@@ -76,7 +76,8 @@ bool ReplaceDeclaredEncoding(String& Text, const String& Name) {
 void LoadUnknownEncoding(TOxSimpleXML& Xml, const String& FileName) {
   std::string Bytes = ReadBytes(FileName);
   String Text;
-  if (Bytes.size() >= 2 && static_cast<unsigned char>(Bytes[0]) == 0xFF && static_cast<unsigned char>(Bytes[1]) == 0xFE) {
+  if (Bytes.size() >= 2 && static_cast<unsigned char>(Bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(Bytes[1]) == 0xFE) {
     Text = TEncoding::Unicode()->GetString(Bytes.data() + 2, Bytes.size() - 2);
   } else {
     if (Bytes.rfind("\xEF\xBB\xBF", 0) == 0) Bytes.erase(0, 3);
@@ -163,8 +164,10 @@ String LitOption(TOxSimpleXML& Xml, const String& Key, const String& Default) {
 }
 
 void EcritOption(TKelSimpleXMLElem* Options, const String& Key, const String& Value) {
-  if (TKelSimpleXMLElem* Item = ChildNamed(Options, Key)) Item->SetValue(Value);
-  else Options->Items()->Add(Key, Value);
+  if (TKelSimpleXMLElem* Item = ChildNamed(Options, Key))
+    Item->SetValue(Value);
+  else
+    Options->Items()->Add(Key, Value);
 }
 
 void EcritOptionBool(TKelSimpleXMLElem* Options, const String& Key, bool Flag) {
@@ -214,8 +217,10 @@ TSettingsSave SauveOptions(const TQuorvelOptions& Options, const TFormatSettings
   EcritOption(Opt, u"LastCheck", DateTimeToStr(Options.LastCheck, Format));
   EcritOption(Opt, u"Langue", Options.OptionLangue);
   EcritOptionBool(Opt, u"SaveLastConnect", Options.SaveLastConnect);
-  if (Options.UrlUpdate != DefaultUrlUpdate() && !Options.UrlUpdate.empty()) EcritOption(Opt, u"UrlUpdate", Options.UrlUpdate);
-  else RemoveOption(Opt, u"UrlUpdate");
+  if (Options.UrlUpdate != DefaultUrlUpdate() && !Options.UrlUpdate.empty())
+    EcritOption(Opt, u"UrlUpdate", Options.UrlUpdate);
+  else
+    RemoveOption(Opt, u"UrlUpdate");
   if (Options.SaveLastConnect) {
     const TLastConnect& L = Options.Last;
     EcritOption(Opt, u"LastHost", L.Host);

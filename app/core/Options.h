@@ -36,24 +36,24 @@ inline constexpr Integer SpinMax = 65534;
 // The connection fields of the main window, with the form's defaults (what
 // the window shows when the last connection is not kept).
 struct TLastConnect {
-  String Host;        // edHost
-  Integer Port = 21;  // sePort
-  String User;        // edUser
-  String Pass;        // edPass, stored as plain text
-  bool Passif = true; // cbPassif
-  String Dir;         // edRacine
-  Integer Alloue = 10; // seDispo
-  Integer Unite = 1;  // cbUnite item: 0 MiB, 1 GiB
+  String Host;          // edHost
+  Integer Port = 21;    // sePort
+  String User;          // edUser
+  String Pass;          // edPass, stored as plain text
+  bool Passif = true;   // cbPassif
+  String Dir;           // edRacine
+  Integer Alloue = 10;  // seDispo
+  Integer Unite = 1;    // cbUnite item: 0 MiB, 1 GiB
 };
 
 struct TQuorvelOptions {
   Integer AutoCheckType = AutoCheckDefaut;
-  TDateTime LastCheck = 0;     // ChargeOptions sets "now - 31 days" when unknown
-  String OptionLangue;         // "FR", "US" or empty for the automatic choice
+  TDateTime LastCheck = 0;  // ChargeOptions sets "now - 31 days" when unknown
+  String OptionLangue;      // "FR", "US" or empty for the automatic choice
   bool FZDefautPassive = false;
   bool SaveLastConnect = false;
   String UrlUpdate = DefaultUrlUpdate();
-  TLastConnect Last;           // read only when SaveLastConnect
+  TLastConnect Last;  // read only when SaveLastConnect
 };
 
 // How a settings file was found when it was read.

@@ -31,7 +31,8 @@ bool IsElement(const TKelSimpleXMLElem* Elem) { return dynamic_cast<const TKelSi
 // elements, its first text run (the parser keeps mixed content as nodes).
 String OwnText(TKelSimpleXMLElem* Elem) {
   for (TKelSimpleXMLElem* Child : *Elem->Items())
-    if (Child->Name().empty() && (dynamic_cast<TKelSimpleXMLElemText*>(Child) || dynamic_cast<TKelSimpleXMLElemCData*>(Child)))
+    if (Child->Name().empty() &&
+        (dynamic_cast<TKelSimpleXMLElemText*>(Child) || dynamic_cast<TKelSimpleXMLElemCData*>(Child)))
       return Child->Value();
   return Elem->Value();
 }
@@ -45,8 +46,10 @@ String CutLine(const String& Text) {
 
 String LitChampDossier(TKelSimpleXMLElem* Elem, const String& Name) {
   String Text;
-  if (Name.empty()) Text = OwnText(Elem);
-  else if (TKelSimpleXMLElem* Child = ChildNamed(Elem, Name)) Text = Child->Value();
+  if (Name.empty())
+    Text = OwnText(Elem);
+  else if (TKelSimpleXMLElem* Child = ChildNamed(Elem, Name))
+    Text = Child->Value();
   return StringReplace(CutLine(Text), u"1 0 5 ", u"/", rfReplaceAll);
 }
 
@@ -99,8 +102,10 @@ TFZStoredAllowance ReadStored(TKelSimpleXMLElem* Elem, bool Dossier) {
   if (Dossier)
     for (TKelSimpleXMLElem* Child : *Elem->Items()) {
       if (!IsElement(Child)) continue;
-      if (SameText(Child->Name(), u"Server")) Stored.Contenu.push_back(ReadStored(Child, false));
-      else if (SameText(Child->Name(), u"Folder")) Stored.Contenu.push_back(ReadStored(Child, true));
+      if (SameText(Child->Name(), u"Server"))
+        Stored.Contenu.push_back(ReadStored(Child, false));
+      else if (SameText(Child->Name(), u"Folder"))
+        Stored.Contenu.push_back(ReadStored(Child, true));
     }
   return Stored;
 }
@@ -224,8 +229,10 @@ void TFZFolder::SaveXML(TKelSimpleXMLElem* Noeud) const {
   if (Ouvert) Elem->Properties()->Add(u"expanded", u"1");
   if (isFZ) Elem->Properties()->Add(u"isFilezilla", u"1");
   for (const auto& Entry : Contenu) {
-    if (auto* Folder = dynamic_cast<const TFZFolder*>(Entry.get())) Folder->SaveXML(Elem);
-    else if (auto* Server = dynamic_cast<const TFZServer*>(Entry.get())) Server->SaveXML(Elem);
+    if (auto* Folder = dynamic_cast<const TFZFolder*>(Entry.get()))
+      Folder->SaveXML(Elem);
+    else if (auto* Server = dynamic_cast<const TFZServer*>(Entry.get()))
+      Server->SaveXML(Elem);
   }
   for (const TFZStoredAllowance& Stored : AllowancesKept) WriteStored(Elem, Stored);
 }
@@ -338,8 +345,10 @@ void ChargeAlloueFZ(TKelSimpleXMLElem* Elem, TFZFolder* Folder, bool KeepUnmatch
         Folder->AllowancesKept.push_back(ReadStored(Child, false));
       }
     } else if (SameText(Child->Name(), u"Folder")) {
-      if (TFZFolder* Sub = ChercheDossier(Folder, Attr(Child, u"Nom"))) ChargeAlloueFZ(Child, Sub, KeepUnmatched);
-      else if (KeepUnmatched) Folder->AllowancesKept.push_back(ReadStored(Child, true));
+      if (TFZFolder* Sub = ChercheDossier(Folder, Attr(Child, u"Nom")))
+        ChargeAlloueFZ(Child, Sub, KeepUnmatched);
+      else if (KeepUnmatched)
+        Folder->AllowancesKept.push_back(ReadStored(Child, true));
     }
   }
 }
@@ -385,8 +394,10 @@ TSettingsSave SauveFichierSites(const TFZFolder& Racine, const TFZFolder& Racine
   Root->SetName(u"Quorvel");
   TKelSimpleXMLElem* Mine = Root->Items()->Add(u"MesSites");
   for (const auto& Entry : Racine.Contenu) {
-    if (auto* Folder = dynamic_cast<const TFZFolder*>(Entry.get())) Folder->SaveXML(Mine);
-    else if (auto* Server = dynamic_cast<const TFZServer*>(Entry.get())) Server->SaveXML(Mine);
+    if (auto* Folder = dynamic_cast<const TFZFolder*>(Entry.get()))
+      Folder->SaveXML(Mine);
+    else if (auto* Server = dynamic_cast<const TFZServer*>(Entry.get()))
+      Server->SaveXML(Mine);
   }
   RacineFZ.SaveXML(Root);
   // The options stay until the main window writes them again at exit.

@@ -27,8 +27,8 @@ inline constexpr const Char* TableCodePass = u"PLUMBKA5029384716QWERTYUIOPASDFGH
 class TFZObject : public TObject {
 public:
   String Nom;
-  bool isFZ = false;         // read from FileZilla's site file
-  TFZFolder* Pere = nullptr; // the folder holding the entry; not owned, nil for a root
+  bool isFZ = false;          // read from FileZilla's site file
+  TFZFolder* Pere = nullptr;  // the folder holding the entry; not owned, nil for a root
 
   // From another entry: Nom, isFZ and Pere. Raises EConvertError for
   // anything else (nil included).

@@ -399,8 +399,8 @@ TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, co
   });
 }
 
-TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
-                                     const std::vector<TFichier*>& Fichiers, const TConfirmation& Confirme) {
+TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier, const std::vector<TFichier*>& Fichiers,
+                                     const TConfirmation& Confirme) {
   return Attend(Session, [&](TFinSuppression Fin) {
     return LanceSuppressionFichiers(Session, Dossier, Fichiers, Confirme, std::move(Fin));
   });

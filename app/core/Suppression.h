@@ -51,30 +51,30 @@
 using TConfirmation = std::function<bool(const String& Question)>;
 
 enum class TIssueSuppression {
-  Faite,       // everything asked for was removed
-  Partielle,   // some files were removed, the server refused the others
-  Refusee,     // the server refused everything (RMD, or every DELE)
-  EchecCwd,    // the first CWD (into the folder, or to the files' folder)
-               // was refused: nothing else was sent
+  Faite,           // everything asked for was removed
+  Partielle,       // some files were removed, the server refused the others
+  Refusee,         // the server refused everything (RMD, or every DELE)
+  EchecCwd,        // the first CWD (into the folder, or to the files' folder)
+                   // was refused: nothing else was sent
   EchecConnexion,  // the connection was lost and could not be restored:
                    // what Supprimes counts went, nothing was sent after
-  Abandonnee,  // the user answered No: nothing sent
-  Impossible,  // no open connection, a scan, log-in or deletion runs, wrong
-               // thread, the root folder, nothing (valid) selected: nothing
-               // asked, nothing sent
-  EnCours,     // started on its worker: the end comes later (TFinSuppression)
-  Arretee,     // stopped by the user: what Supprimes counts went, nothing
-               // was sent after
+  Abandonnee,      // the user answered No: nothing sent
+  Impossible,      // no open connection, a scan, log-in or deletion runs, wrong
+                   // thread, the root folder, nothing (valid) selected: nothing
+                   // asked, nothing sent
+  EnCours,         // started on its worker: the end comes later (TFinSuppression)
+  Arretee,         // stopped by the user: what Supprimes counts went, nothing
+                   // was sent after
 };
 
 struct TRapportSuppression {
   TIssueSuppression Issue = TIssueSuppression::Impossible;
-  int Supprimes = 0;            // entries (files, folders, links) removed from
-                                // the server and the model
-  std::vector<String> Refus;    // "name: server reply" per refused entry,
-                                // "CWD path: reply" per refused CWD
-  String Reponse;               // the last refusal's reply (or the failed CWD's,
-                                // or why the connection could not be restored)
+  int Supprimes = 0;          // entries (files, folders, links) removed from
+                              // the server and the model
+  std::vector<String> Refus;  // "name: server reply" per refused entry,
+                              // "CWD path: reply" per refused CWD
+  String Reponse;             // the last refusal's reply (or the failed CWD's,
+                              // or why the connection could not be restored)
 };
 
 // The end of a deletion, on the user-interface thread, after the common end.
@@ -106,8 +106,8 @@ TRapportSuppression SupprimeDossier(TScanSession& Session, TDossier* Dossier, co
 // "DelFile" in panel 3 and "DELE <NomOctets>"; each 2xx
 // removes the file (FileRemoving, DelFile). TailleTotale becomes the root's
 // total; then the common end.
-TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier,
-                                     const std::vector<TFichier*>& Fichiers, const TConfirmation& Confirme);
+TRapportSuppression SupprimeFichiers(TScanSession& Session, TDossier* Dossier, const std::vector<TFichier*>& Fichiers,
+                                     const TConfirmation& Confirme);
 
 // The same two, started on the session's worker: they ask, start it and
 // return EnCours (or the Issue that ended them before any command). The

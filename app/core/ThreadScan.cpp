@@ -96,8 +96,7 @@ bool LienVersAncetre(const String& Dossier, const String& Cible) {
   const String cible = NormaliseChemin(Cible[0] == u'/' ? Cible : dossier + u"/" + Cible);
   if (cible.empty() || cible[0] != u'/') return false;
   if (cible == u"/" || cible == dossier) return true;
-  return dossier.size() > cible.size() && dossier.compare(0, cible.size(), cible) == 0 &&
-         dossier[cible.size()] == u'/';
+  return dossier.size() > cible.size() && dossier.compare(0, cible.size(), cible) == 0 && dossier[cible.size()] == u'/';
 }
 
 namespace {
@@ -110,7 +109,7 @@ struct TEntree {
   bool Lien = false;
   AnsiString Reel;
   AnsiString Retour;  // a link back: the folder above it where it leads
-  Int64 Taille = 0;  // bytes
+  Int64 Taille = 0;   // bytes
   TDateTime Date = 0;
 };
 
@@ -204,10 +203,10 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     // without waiting: a wait costs two thread switches per folder, which
     // on a busy machine is most of the walk's time. It is dropped once the
     // scan has ended, so that it never replaces the end's text.
-    FDispatcher.Post([vivant = std::weak_ptr<bool>(FSession.FVivant), session = &FSession, worker = this,
-                      chemin = D.Chemin] {
-      if (vivant.lock() && session->FThread.get() == worker) session->Statut(Panneau::Progression, chemin);
-    });
+    FDispatcher.Post(
+        [vivant = std::weak_ptr<bool>(FSession.FVivant), session = &FSession, worker = this, chemin = D.Chemin] {
+          if (vivant.lock() && session->FThread.get() == worker) session->Statut(Panneau::Progression, chemin);
+        });
     if (!FFTP.ChangeWorkingDirRaw(D.Octets)) {
       if (FFTP.ResultCode() == 0) ConnexionPerdue(u"CWD " + D.Chemin);
       marque(TEtatDossier::AccesRefuse, FFTP.ResultString());
@@ -252,7 +251,8 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     e.Taille = rec->FileSize;
     e.Date = rec->FileTime;
     if (e.Dossier) {
-      e.Lien = !rec->LinkTarget.empty() || (!rec->Permission.empty() && (rec->Permission[0] == u'l' || rec->Permission[0] == u'L'));
+      e.Lien = !rec->LinkTarget.empty() ||
+               (!rec->Permission.empty() && (rec->Permission[0] == u'l' || rec->Permission[0] == u'L'));
       e.Reel = rec->LinkTarget.empty() ? AnsiString() : CheminCible(reel, rec->LinkTarget);
       if (!e.Reel.empty() && CibleDansAncetres(FReels, e.Reel)) e.Retour = e.Reel;
       e.Boucle = tropProfond || !e.Retour.empty();
@@ -285,8 +285,7 @@ void ThreadScan::ScanDossier(const TDossierAParcourir& D, bool Racine, int Profo
     dossier->Etat = TEtatDossier::Normal;  // reached and listed
     if (!nonCompris.empty()) {
       dossier->LignesNonComprises = static_cast<Integer>(nonCompris.size());
-      sink.LogText(Message(u"LignesNonComprises",
-                           {dossier->Chemin, IntToStr(nonCompris.size()), nonCompris.front()},
+      sink.LogText(Message(u"LignesNonComprises", {dossier->Chemin, IntToStr(nonCompris.size()), nonCompris.front()},
                            dossier->Chemin + u": " + nonCompris.front()));
     }
     for (TEntree& e : entrees) {
@@ -382,8 +381,7 @@ void TTravailSession::DoTerminate() {
   }
 }
 
-ThreadLogin::ThreadLogin(TScanSession& Session, const TParamsConnexion& P)
-    : TTravailSession(Session), FParams(P) {}
+ThreadLogin::ThreadLogin(TScanSession& Session, const TParamsConnexion& P) : TTravailSession(Session), FParams(P) {}
 
 void ThreadLogin::TerminatedSet() { FAnnule.store(true); }
 

@@ -388,8 +388,8 @@ private:
   std::unique_ptr<ThreadScan> FThread;  // the running worker
   // Posted work checks it before touching the session.
   std::shared_ptr<bool> FVivant = std::make_shared<bool>(true);
-  std::unique_ptr<ThreadScan> FFini;    // a finished one, deleted later
-  std::unique_ptr<ThreadLogin> FLogin;  // the running log-in
+  std::unique_ptr<ThreadScan> FFini;              // a finished one, deleted later
+  std::unique_ptr<ThreadLogin> FLogin;            // the running log-in
   std::unique_ptr<TTravailSession> FSuppression;  // the running deletion
   std::unique_ptr<TTravailSession> FTravailFini;  // ended, deleted later
   bool FDernierArretForce = false;

@@ -115,10 +115,14 @@ bool IsMajWebUrl(const String& Url) {
 
 Integer AutoCheckPeriodDays(Integer AutoCheckType) {
   switch (AutoCheckType) {
-    case 1: return 1;
-    case 2: return 7;
-    case 3: return 30;
-    default: return 0;
+    case 1:
+      return 1;
+    case 2:
+      return 7;
+    case 3:
+      return 30;
+    default:
+      return 0;
   }
 }
 
@@ -151,11 +155,7 @@ bool TMajWebLink::Gone() const {
 // ---------------------------------------------------------------- TMajWeb
 
 TMajWeb::TMajWeb(const String& Url, bool Auto, const THttpTimeouts& Timeouts)
-    : TThread(true),
-      FHttp(NewHttpGet(Timeouts)),
-      FAutoCheck(Auto),
-      FUrl(Url),
-      FLink(std::make_shared<TMajWebLink>()) {
+    : TThread(true), FHttp(NewHttpGet(Timeouts)), FAutoCheck(Auto), FUrl(Url), FLink(std::make_shared<TMajWebLink>()) {
   FreeOnTerminate = true;
   FLink->FWorker = this;
 }
@@ -271,8 +271,7 @@ void TMajWebCheck::MajWebTerminee(TMajWeb* Worker, const std::shared_ptr<TMajWeb
     const String url = ExpandMajWebUrl(reply.Url);
     if (url != FUrlUpdate) {
       const bool seen = std::find(FChain.begin(), FChain.end(), url) != FChain.end();
-      if (IsMajWebUrl(url) && !seen && static_cast<Integer>(FChain.size()) <= MajWebMaxRedirections &&
-          FLink == Link) {
+      if (IsMajWebUrl(url) && !seen && static_cast<Integer>(FChain.size()) <= MajWebMaxRedirections && FLink == Link) {
         FLastCheck = Clock();
         FUrlUpdate = url;
         FLink.reset();

@@ -134,9 +134,9 @@ private:
 // ---------------------------------------------------------------- the window's side
 
 enum TMajWebBox {
-  mwbError,       // OK button, error icon
-  mwbInformation, // OK button, information icon
-  mwbAskYesNo     // Yes and No buttons, information icon
+  mwbError,        // OK button, error icon
+  mwbInformation,  // OK button, information icon
+  mwbAskYesNo      // Yes and No buttons, information icon
 };
 
 // What the main window provides; called on the user-interface thread only.
@@ -206,5 +206,5 @@ private:
   THttpTimeouts FTimeouts;
   std::shared_ptr<TMajWebLink> FLink;        // the running check
   std::shared_ptr<TMajWebLink> FWorkerLink;  // the last worker, until it is gone
-  std::vector<String> FChain;          // addresses asked in the current check
+  std::vector<String> FChain;                // addresses asked in the current check
 };

@@ -67,9 +67,8 @@ void BM_ScanSession(benchmark::State& State) {
       Folders ? 1000.0 * CpuMs / (static_cast<double>(Folders) * static_cast<double>(State.iterations())) : 0.0;
   State.counters["folders"] = static_cast<double>(Folders);
   State.counters["files"] = static_cast<double>(Files);
-  State.counters["folders/s"] =
-      benchmark::Counter(static_cast<double>(Folders) * static_cast<double>(State.iterations()),
-                         benchmark::Counter::kIsRate);
+  State.counters["folders/s"] = benchmark::Counter(
+      static_cast<double>(Folders) * static_cast<double>(State.iterations()), benchmark::Counter::kIsRate);
 }
 
 // The bare client on one thread, for comparison.
@@ -96,9 +95,8 @@ void BM_ClientOnly(benchmark::State& State) {
       Folders ? 1000.0 * CpuMs / (static_cast<double>(Folders) * static_cast<double>(State.iterations())) : 0.0;
   State.counters["folders"] = static_cast<double>(Folders);
   State.counters["files"] = static_cast<double>(Files);
-  State.counters["folders/s"] =
-      benchmark::Counter(static_cast<double>(Folders) * static_cast<double>(State.iterations()),
-                         benchmark::Counter::kIsRate);
+  State.counters["folders/s"] = benchmark::Counter(
+      static_cast<double>(Folders) * static_cast<double>(State.iterations()), benchmark::Counter::kIsRate);
 }
 
 }  // namespace

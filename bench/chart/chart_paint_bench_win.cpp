@@ -19,9 +19,7 @@
 namespace {
 
 // Mean milliseconds per call of Work.
-double Measure(const std::function<void()>& Work) {
-  return bench_timing::MeanSecondsPerCall(Work, 2, 1.0, 5) * 1e3;
-}
+double Measure(const std::function<void()>& Work) { return bench_timing::MeanSecondsPerCall(Work, 2, 1.0, 5) * 1e3; }
 
 constexpr Integer kPoints = 100000;
 

@@ -23,8 +23,8 @@ std::string MakeDocument() {
     const std::string N = std::to_string(I);
     if (I) Json += ",\n";
     Json += "{\"name\":\"Caf\xC3\xA9 \\\"site\\\" " + N + "\",\"host\":\"ftp" + N +
-            ".example.org\",\"port\":2121,\"size\":" + std::to_string(I * 7919LL) + ",\"ratio\":" +
-            std::to_string(I % 1000) + ".125,\"active\":" + (I % 2 ? "true" : "false") +
+            ".example.org\",\"port\":2121,\"size\":" + std::to_string(I * 7919LL) +
+            ",\"ratio\":" + std::to_string(I % 1000) + ".125,\"active\":" + (I % 2 ? "true" : "false") +
             ",\"note\":null,\"tags\":[\"a\",\"b\\u00e9\",\"c\\n\"],\"scale\":1.5e-3}";
   }
   return Json + "]\n";
@@ -58,16 +58,40 @@ std::vector<Token> ReadAll(const std::string& Bytes) {
   std::vector<Token> Out;
   for (;;) {
     switch (R.Peek()) {
-      case jstoBeginObject: R.ReadBeginObject(); Out.push_back({Kind::BeginObject, false}); break;
-      case jstoEndObject: R.ReadEndObject(); Out.push_back({Kind::EndObject, false}); break;
-      case jstoBeginArray: R.ReadBeginArray(); Out.push_back({Kind::BeginArray, false}); break;
-      case jstoEndArray: R.ReadEndArray(); Out.push_back({Kind::EndArray, false}); break;
-      case jstoName: Out.push_back({Kind::Name, R.ReadName()}); break;
-      case jstoText: Out.push_back({Kind::Text, R.ReadString()}); break;
-      case jstoBoolean: Out.push_back({Kind::Boolean, R.ReadBoolean()}); break;
-      case jstoNull: R.ReadNull(); Out.push_back({Kind::Null, false}); break;
-      case jstoNumber: Out.push_back({Kind::Double, R.ReadDouble()}); break;
-      case jstoEOF: return Out;
+      case jstoBeginObject:
+        R.ReadBeginObject();
+        Out.push_back({Kind::BeginObject, false});
+        break;
+      case jstoEndObject:
+        R.ReadEndObject();
+        Out.push_back({Kind::EndObject, false});
+        break;
+      case jstoBeginArray:
+        R.ReadBeginArray();
+        Out.push_back({Kind::BeginArray, false});
+        break;
+      case jstoEndArray:
+        R.ReadEndArray();
+        Out.push_back({Kind::EndArray, false});
+        break;
+      case jstoName:
+        Out.push_back({Kind::Name, R.ReadName()});
+        break;
+      case jstoText:
+        Out.push_back({Kind::Text, R.ReadString()});
+        break;
+      case jstoBoolean:
+        Out.push_back({Kind::Boolean, R.ReadBoolean()});
+        break;
+      case jstoNull:
+        R.ReadNull();
+        Out.push_back({Kind::Null, false});
+        break;
+      case jstoNumber:
+        Out.push_back({Kind::Double, R.ReadDouble()});
+        break;
+      case jstoEOF:
+        return Out;
     }
   }
 }
@@ -81,16 +105,35 @@ std::size_t ReadEach(const std::string& Bytes) {
   std::size_t Sum = 0;
   for (;;) {
     switch (R.Peek()) {
-      case jstoBeginObject: R.ReadBeginObject(); break;
-      case jstoEndObject: R.ReadEndObject(); break;
-      case jstoBeginArray: R.ReadBeginArray(); break;
-      case jstoEndArray: R.ReadEndArray(); break;
-      case jstoName: Sum += R.ReadName().size(); break;
-      case jstoText: Sum += R.ReadString().size(); break;
-      case jstoBoolean: Sum += R.ReadBoolean(); break;
-      case jstoNull: R.ReadNull(); break;
-      case jstoNumber: Sum += static_cast<std::size_t>(R.ReadDouble() != 0); break;
-      case jstoEOF: return Sum;
+      case jstoBeginObject:
+        R.ReadBeginObject();
+        break;
+      case jstoEndObject:
+        R.ReadEndObject();
+        break;
+      case jstoBeginArray:
+        R.ReadBeginArray();
+        break;
+      case jstoEndArray:
+        R.ReadEndArray();
+        break;
+      case jstoName:
+        Sum += R.ReadName().size();
+        break;
+      case jstoText:
+        Sum += R.ReadString().size();
+        break;
+      case jstoBoolean:
+        Sum += R.ReadBoolean();
+        break;
+      case jstoNull:
+        R.ReadNull();
+        break;
+      case jstoNumber:
+        Sum += static_cast<std::size_t>(R.ReadDouble() != 0);
+        break;
+      case jstoEOF:
+        return Sum;
     }
   }
 }
@@ -110,16 +153,36 @@ void BM_Write(benchmark::State& State) {
       TVivIzudeJSONWriter W(&Out);
       for (const Token& T : Tokens) {
         switch (T.K) {
-          case Kind::BeginObject: W.WriteBeginObject(); break;
-          case Kind::EndObject: W.WriteEndObject(); break;
-          case Kind::BeginArray: W.WriteBeginArray(); break;
-          case Kind::EndArray: W.WriteEndArray(); break;
-          case Kind::Name: W.WriteName(std::get<String>(T.V)); break;
-          case Kind::Text: W.WriteString(std::get<String>(T.V)); break;
-          case Kind::Boolean: W.WriteBoolean(std::get<bool>(T.V)); break;
-          case Kind::Null: W.WriteNull(); break;
-          case Kind::Integer: W.WriteInteger(std::get<Int64>(T.V)); break;
-          case Kind::Double: W.WriteDouble(std::get<double>(T.V)); break;
+          case Kind::BeginObject:
+            W.WriteBeginObject();
+            break;
+          case Kind::EndObject:
+            W.WriteEndObject();
+            break;
+          case Kind::BeginArray:
+            W.WriteBeginArray();
+            break;
+          case Kind::EndArray:
+            W.WriteEndArray();
+            break;
+          case Kind::Name:
+            W.WriteName(std::get<String>(T.V));
+            break;
+          case Kind::Text:
+            W.WriteString(std::get<String>(T.V));
+            break;
+          case Kind::Boolean:
+            W.WriteBoolean(std::get<bool>(T.V));
+            break;
+          case Kind::Null:
+            W.WriteNull();
+            break;
+          case Kind::Integer:
+            W.WriteInteger(std::get<Int64>(T.V));
+            break;
+          case Kind::Double:
+            W.WriteDouble(std::get<double>(T.V));
+            break;
         }
       }
       W.Close();

@@ -42,13 +42,18 @@ void BM_ListEveryFolder(benchmark::State& State) {
   }
   State.counters["folders"] = static_cast<double>(Folders);
   State.counters["files"] = static_cast<double>(Files);
-  State.counters["folders/s"] =
-      benchmark::Counter(static_cast<double>(Folders) * static_cast<double>(State.iterations()),
-                         benchmark::Counter::kIsRate);
+  State.counters["folders/s"] = benchmark::Counter(
+      static_cast<double>(Folders) * static_cast<double>(State.iterations()), benchmark::Counter::kIsRate);
 }
 
 }  // namespace
 
-BENCHMARK(BM_ListEveryFolder)->ArgName("passive")->Arg(1)->Arg(0)->Iterations(2)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_ListEveryFolder)
+    ->ArgName("passive")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(2)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -16,9 +16,7 @@
 namespace {
 
 // Mean microseconds per call of Work.
-double Measure(const std::function<void()>& Work) {
-  return bench_timing::MeanSecondsPerCall(Work, 5, 0.5, 20) * 1e6;
-}
+double Measure(const std::function<void()>& Work) { return bench_timing::MeanSecondsPerCall(Work, 5, 0.5, 20) * 1e6; }
 
 struct TFigures {
   double PaintScreen, ScrollPage;
@@ -63,7 +61,8 @@ TFigures Run(Cardinal Rows) {
   Result.Rows = Tree->VisibleCount();
   TBitmap Target(Tree->ClientWidth(), Tree->ClientHeight());
   HDC DC = Target.Canvas()->Handle();
-  Result.PaintScreen = Measure([&] { SendMessageW(Tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT); });
+  Result.PaintScreen =
+      Measure([&] { SendMessageW(Tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT); });
   Result.ScrollPage = Measure([&] {
     const Integer Before = Tree->OffsetY();
     SendMessageW(Tree->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);

@@ -12,8 +12,11 @@ std::string MakeDocument() {
   std::string Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Quorvel>\r\n  <MesSites>\r\n";
   for (int I = 0; Xml.size() < 10u * 1024 * 1024; ++I) {
     std::string N = std::to_string(I);
-    Xml += "    <Server Nom=\"Caf\xC3\xA9 &amp; site " + N + "\" Alloue=\"5\" Unit=\"1\">\r\n"
-           "      <Host>ftp" + N + ".example.org</Host>\r\n      <Port>2121</Port>\r\n"
+    Xml += "    <Server Nom=\"Caf\xC3\xA9 &amp; site " + N +
+           "\" Alloue=\"5\" Unit=\"1\">\r\n"
+           "      <Host>ftp" +
+           N +
+           ".example.org</Host>\r\n      <Port>2121</Port>\r\n"
            "      <User>jos\xC3\xA9</User>\r\n      <Comments>Line one&#x0D;&#x0A;line two &lt;ok&gt;</Comments>\r\n"
            "    </Server>\r\n";
   }

@@ -98,8 +98,7 @@ void TVivIzudeGraphicsPath::QuadCurveTo(const TPointF& ControlPoint, const TPoin
   const TPointF L = LastPoint();
   const float Third = 1.0f / 3, TwoThirds = 2.0f / 3;
   CurveTo({L.X * Third + ControlPoint.X * TwoThirds, L.Y * Third + ControlPoint.Y * TwoThirds},
-          {ControlPoint.X * TwoThirds + EndPoint.X * Third, ControlPoint.Y * TwoThirds + EndPoint.Y * Third},
-          EndPoint);
+          {ControlPoint.X * TwoThirds + EndPoint.X * Third, ControlPoint.Y * TwoThirds + EndPoint.Y * Third}, EndPoint);
 }
 
 void TVivIzudeGraphicsPath::SmoothCurveTo(const TPointF& ControlPoint2, const TPointF& EndPoint) {
@@ -302,7 +301,9 @@ void WalkFlattened(const TVivIzudeGraphicsPathPoints& Points, float Flatness, FM
   }
 }
 
-bool Near(const TPointF& A, const TPointF& B) { return std::fabs(A.X - B.X) <= 0.001f && std::fabs(A.Y - B.Y) <= 0.001f; }
+bool Near(const TPointF& A, const TPointF& B) {
+  return std::fabs(A.X - B.X) <= 0.001f && std::fabs(A.Y - B.Y) <= 0.001f;
+}
 
 }  // namespace
 
@@ -353,8 +354,7 @@ bool PointInPolygon(const TPointF& P, const TVivIzudeGraphicsPathPolygon& Polygo
   std::size_t Start = 0;
   while (Start < Polygon.size()) {
     std::size_t End = Start;
-    while (End < Polygon.size() &&
-           !(Polygon[End].X == PathFigureSeparator && Polygon[End].Y == PathFigureSeparator))
+    while (End < Polygon.size() && !(Polygon[End].X == PathFigureSeparator && Polygon[End].Y == PathFigureSeparator))
       ++End;
     if (End > Start) {
       std::size_t j = End - 1;

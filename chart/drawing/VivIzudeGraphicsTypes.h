@@ -24,9 +24,18 @@ using TVivIzudeGraphicsSides = TSet<TVivIzudeGraphicsSide, Byte>;
 enum TVivIzudeGraphicsCorner : unsigned { gcTopLeft, gcTopRight, gcBottomLeft, gcBottomRight };
 using TVivIzudeGraphicsCorners = TSet<TVivIzudeGraphicsCorner, Byte>;
 enum TVivIzudeGraphicsModifyRectMode : Byte {
-  gcrmNone, gcrmExpandAll, gcrmShrinkAll, gcrmShiftRightAndExpandHeight, gcrmShiftDownAndExpandWidth,
-  gcrmShiftRightAndShrinkHeight, gcrmShiftRightDown, gcrmShiftRightUp, gcrmShiftLeftUp, gcrmShiftLeftDown,
-  gcrmShiftUpAndExpandWidth, gcrmShiftLeftAndExpandHeight
+  gcrmNone,
+  gcrmExpandAll,
+  gcrmShrinkAll,
+  gcrmShiftRightAndExpandHeight,
+  gcrmShiftDownAndExpandWidth,
+  gcrmShiftRightAndShrinkHeight,
+  gcrmShiftRightDown,
+  gcrmShiftRightUp,
+  gcrmShiftLeftUp,
+  gcrmShiftLeftDown,
+  gcrmShiftUpAndExpandWidth,
+  gcrmShiftLeftAndExpandHeight
 };
 enum TVivIzudeGraphicsModifyPointMode : Byte { gcpmNone, gcpmLeftUp, gcpmRightDown, gcpmLeftDown, gcpmRightUp };
 enum TVivIzudeGraphicsExpanderState : Byte { gesCollapsed, gesExpanded };

@@ -13,29 +13,30 @@ namespace {
 
 const std::vector<String>& EntityNames() {
   static const std::vector<String> Names = {
-      u"amp;", u"lt;", u"gt;", u"quot;", u"&nbsp;", u"&eacute;", u"&egrave;", u"&euml;", u"&ecirc;", u"&oacute;",
-      u"&ograve;", u"&ouml;", u"&ocirc;", u"&iacute;", u"&igrave;", u"&iuml;", u"&icirc;", u"&uacute;",
-      u"&ugrave;", u"&uuml;", u"&ucirc;", u"&aacute;", u"&agrave;", u"&auml;", u"&acirc;", u"&Eacute;",
-      u"&Egrave;", u"&Euml;", u"&Ecirc;", u"&Oacute;", u"&Ograve;", u"&Ouml;", u"&Ocirc;", u"&Iacute;",
-      u"&Igrave;", u"&Iuml;", u"&Icirc;", u"&Uacute;", u"&Ugrave;", u"&Uuml;", u"&Ucirc;", u"&Aacute;",
-      u"&Agrave;", u"&Auml;", u"&Acirc;", u"&ccedil;", u"&Ccedil;", u"&oslash;", u"&Oslash;", u"&aring;",
-      u"&Aring;", u"&copy;", u"&reg;", u"&euro;", u"&laquo;", u"&raquo;", u"&atilde;", u"&Atilde;", u"&otilde;",
-      u"&Otilde;", u"&trade;", u"&sect;", u"&para;", u"&szlig;", u"&pound;", u"&dollar;", u"&sect;", u"&permil;",
-      u"&para;", u"&apos;", u"&yen;", u"&curren;", u"&cent;", u"&plusmn;", u"&iexcl;", u"&deg;"};
+      u"amp;",     u"lt;",      u"gt;",      u"quot;",    u"&nbsp;",  u"&eacute;", u"&egrave;", u"&euml;",
+      u"&ecirc;",  u"&oacute;", u"&ograve;", u"&ouml;",   u"&ocirc;", u"&iacute;", u"&igrave;", u"&iuml;",
+      u"&icirc;",  u"&uacute;", u"&ugrave;", u"&uuml;",   u"&ucirc;", u"&aacute;", u"&agrave;", u"&auml;",
+      u"&acirc;",  u"&Eacute;", u"&Egrave;", u"&Euml;",   u"&Ecirc;", u"&Oacute;", u"&Ograve;", u"&Ouml;",
+      u"&Ocirc;",  u"&Iacute;", u"&Igrave;", u"&Iuml;",   u"&Icirc;", u"&Uacute;", u"&Ugrave;", u"&Uuml;",
+      u"&Ucirc;",  u"&Aacute;", u"&Agrave;", u"&Auml;",   u"&Acirc;", u"&ccedil;", u"&Ccedil;", u"&oslash;",
+      u"&Oslash;", u"&aring;",  u"&Aring;",  u"&copy;",   u"&reg;",   u"&euro;",   u"&laquo;",  u"&raquo;",
+      u"&atilde;", u"&Atilde;", u"&otilde;", u"&Otilde;", u"&trade;", u"&sect;",   u"&para;",   u"&szlig;",
+      u"&pound;",  u"&dollar;", u"&sect;",   u"&permil;", u"&para;",  u"&apos;",   u"&yen;",    u"&curren;",
+      u"&cent;",   u"&plusmn;", u"&iexcl;",  u"&deg;"};
   return Names;
 }
 
 const std::vector<String>& EntityChars() {
   // The non-breaking space is written as an ordinary space.
   static const std::vector<String> Chars = {
-      u"&", u"<", u">", u"\"", u" ", u"\u00E9", u"\u00E8", u"\u00EB", u"\u00EA", u"\u00F3", u"\u00F2", u"\u00F6",
-      u"\u00F4", u"\u00ED", u"\u00EC", u"\u00EF", u"\u00EE", u"\u00FA", u"\u00F9", u"\u00FC", u"\u00FB", u"\u00E1",
-      u"\u00E0", u"\u00E4", u"\u00E2", u"\u00C9", u"\u00C8", u"\u00CB", u"\u00CA", u"\u00D3", u"\u00D2", u"\u00D6",
-      u"\u00D4", u"\u00CD", u"\u00CC", u"\u00CF", u"\u00CE", u"\u00DA", u"\u00D9", u"\u00DC", u"\u00DB", u"\u00C1",
-      u"\u00C0", u"\u00C4", u"\u00C2", u"\u00E7", u"\u00C7", u"\u00F8", u"\u00D8", u"\u00E5", u"\u00C5", u"\u00A9",
-      u"\u00AE", u"\u20AC", u"\u00AB", u"\u00BB", u"\u00E3", u"\u00C3", u"\u00F5", u"\u00D5", u"\u2122", u"\u00A7",
-      u"\u00B6", u"\u00DF", u"\u00A3", u"$", u"\u00A7", u"\u2030", u"\u00B6", u"'", u"\u00A5", u"\u00A4", u"\u00A2",
-      u"\u00B1", u"\u00A1", u"\u00B0"};
+      u"&",      u"<",      u">",      u"\"",     u" ",      u"\u00E9", u"\u00E8", u"\u00EB", u"\u00EA", u"\u00F3",
+      u"\u00F2", u"\u00F6", u"\u00F4", u"\u00ED", u"\u00EC", u"\u00EF", u"\u00EE", u"\u00FA", u"\u00F9", u"\u00FC",
+      u"\u00FB", u"\u00E1", u"\u00E0", u"\u00E4", u"\u00E2", u"\u00C9", u"\u00C8", u"\u00CB", u"\u00CA", u"\u00D3",
+      u"\u00D2", u"\u00D6", u"\u00D4", u"\u00CD", u"\u00CC", u"\u00CF", u"\u00CE", u"\u00DA", u"\u00D9", u"\u00DC",
+      u"\u00DB", u"\u00C1", u"\u00C0", u"\u00C4", u"\u00C2", u"\u00E7", u"\u00C7", u"\u00F8", u"\u00D8", u"\u00E5",
+      u"\u00C5", u"\u00A9", u"\u00AE", u"\u20AC", u"\u00AB", u"\u00BB", u"\u00E3", u"\u00C3", u"\u00F5", u"\u00D5",
+      u"\u2122", u"\u00A7", u"\u00B6", u"\u00DF", u"\u00A3", u"$",      u"\u00A7", u"\u2030", u"\u00B6", u"'",
+      u"\u00A5", u"\u00A4", u"\u00A2", u"\u00B1", u"\u00A1", u"\u00B0"};
   return Chars;
 }
 
@@ -152,13 +153,27 @@ String TVivIzudeUtils::EscapeString(const String& AValue) {
   String R;
   for (Char C : AValue) {
     switch (C) {
-      case u'"': R += u"\\u0022"; break;
-      case u'\\': R += u"\\u005C"; break;
-      case u'\b': R += u"\\u0008"; break;
-      case u'\f': R += u"\\u000C"; break;
-      case u'\n': R += u"\\u000A"; break;
-      case u'\r': R += u"\\u000D"; break;
-      case u'\t': R += u"\\u0009"; break;
+      case u'"':
+        R += u"\\u0022";
+        break;
+      case u'\\':
+        R += u"\\u005C";
+        break;
+      case u'\b':
+        R += u"\\u0008";
+        break;
+      case u'\f':
+        R += u"\\u000C";
+        break;
+      case u'\n':
+        R += u"\\u000A";
+        break;
+      case u'\r':
+        R += u"\\u000D";
+        break;
+      case u'\t':
+        R += u"\\u0009";
+        break;
       default:
         if (C < 128) {
           R += C;
@@ -204,8 +219,8 @@ String TVivIzudeUtils::URLEncode(const String& AURL) {
   const std::string Bytes = UTF16ToUTF8(AURL);
   String R;
   for (unsigned char B : Bytes) {
-    const bool Keep = B == '-' || B == '.' || B == '_' || (B >= '0' && B <= '9') || (B >= 'A' && B <= 'Z') ||
-                      (B >= 'a' && B <= 'z');
+    const bool Keep =
+        B == '-' || B == '.' || B == '_' || (B >= '0' && B <= '9') || (B >= 'A' && B <= 'Z') || (B >= 'a' && B <= 'z');
     if (Keep) {
       R += static_cast<Char>(B);
     } else {
@@ -239,8 +254,7 @@ TBytes TVivIzudeUtils::HexStrToBytes(const String& AValue) {
   TBytes R(AValue.size() / 2);
   for (std::size_t i = 0; i < R.size(); ++i) {
     const int Hi = HexValue(AValue[i * 2]), Lo = HexValue(AValue[i * 2 + 1]);
-    if (Hi < 0 || Lo < 0)
-      throw EConvertError(u"'" + AValue.substr(i * 2, 2) + u"' is not a valid hexadecimal value");
+    if (Hi < 0 || Lo < 0) throw EConvertError(u"'" + AValue.substr(i * 2, 2) + u"' is not a valid hexadecimal value");
     R[i] = static_cast<Byte>(Hi * 16 + Lo);
   }
   return R;
@@ -273,7 +287,8 @@ bool TVivIzudeUtils::FindGraphicClass(const void* Buffer, Int64 BufferSize, TViv
     return Cardinal(B[At]) | (Cardinal(B[At + 1]) << 8) | (Cardinal(B[At + 2]) << 16) | (Cardinal(B[At + 3]) << 24);
   };
   static const Byte Png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  if (Has(4) && ((B[0] == 'I' && B[1] == 'I' && Word16(2) == 42) || (B[0] == 'M' && B[1] == 'M' && Word16(2) == 0x2A00)))
+  if (Has(4) &&
+      ((B[0] == 'I' && B[1] == 'I' && Word16(2) == 42) || (B[0] == 'M' && B[1] == 'M' && Word16(2) == 0x2A00)))
     GraphicClass = gfTIFF;
   else if (Has(2) && B[0] == 'B' && B[1] == 'M')
     GraphicClass = gfBitmap;
@@ -603,10 +618,17 @@ bool TVivIzudeUtils::MatchStrEx(const String& AValue1, const String& AValue2, bo
   Char Preceding = 0;  // 0: the first term
   const auto Combine = [&Result, &Preceding](bool Term) {
     switch (Preceding) {
-      case 0: Result = Term; break;
-      case u'&': Result = Result && Term; break;
-      case u'(': break;
-      default: Result = Result || Term; break;
+      case 0:
+        Result = Term;
+        break;
+      case u'&':
+        Result = Result && Term;
+        break;
+      case u'(':
+        break;
+      default:
+        Result = Result || Term;
+        break;
     }
   };
   while (true) {

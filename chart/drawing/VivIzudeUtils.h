@@ -63,8 +63,10 @@ public:
   static TVivIzudeUtilsCharSet NumericCharSet();
   static TVivIzudeUtilsCharSet AlphaCharSet();
   static TVivIzudeUtilsCharSet CreateCharSet(const String& AValue);
-  static TVivIzudeUtilsCharSet AddCharSet(const TVivIzudeUtilsCharSet& ACharSet1, const TVivIzudeUtilsCharSet& ACharSet2);
-  static TVivIzudeUtilsCharSet SubCharSet(const TVivIzudeUtilsCharSet& ACharSet1, const TVivIzudeUtilsCharSet& ACharSet2);
+  static TVivIzudeUtilsCharSet AddCharSet(const TVivIzudeUtilsCharSet& ACharSet1,
+                                          const TVivIzudeUtilsCharSet& ACharSet2);
+  static TVivIzudeUtilsCharSet SubCharSet(const TVivIzudeUtilsCharSet& ACharSet1,
+                                          const TVivIzudeUtilsCharSet& ACharSet2);
   static bool CharInSet(Char ch, const TVivIzudeUtilsCharSet& ACharSet);
   static Char FirstChar(const TVivIzudeUtilsCharSet& ACharset, const String& AValue, Integer& spos);
   static Char CharInStr(const String& s, Integer Index);

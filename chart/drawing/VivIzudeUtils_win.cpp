@@ -9,13 +9,20 @@
 
 std::unique_ptr<TGraphic> TVivIzudeUtils::NewGraphic(TVivGraphicFormat Format) {
   switch (Format) {
-    case gfBitmap: return std::make_unique<TBitmap>();
-    case gfJPEG: return std::make_unique<TJPEGImage>();
-    case gfPNG: return std::make_unique<TPngImage>();
-    case gfGIF: return std::make_unique<TGIFImage>();
-    case gfIcon: return std::make_unique<TIcon>();
-    case gfTIFF: return std::make_unique<TGdiPlusGraphic>();
-    default: return nullptr;
+    case gfBitmap:
+      return std::make_unique<TBitmap>();
+    case gfJPEG:
+      return std::make_unique<TJPEGImage>();
+    case gfPNG:
+      return std::make_unique<TPngImage>();
+    case gfGIF:
+      return std::make_unique<TGIFImage>();
+    case gfIcon:
+      return std::make_unique<TIcon>();
+    case gfTIFF:
+      return std::make_unique<TGdiPlusGraphic>();
+    default:
+      return nullptr;
   }
 }
 
@@ -88,10 +95,8 @@ String TVivIzudeUtils::GetAppPath() {
 
 NativeUInt TVivIzudeUtils::GetHInstance() { return HInstance(); }
 
-std::unique_ptr<TResourceStream> TVivIzudeUtils::GetResourceStream(const String& AResourceName,
-                                                                   NativeUInt AInstance) {
-  if (!FindResourceW(reinterpret_cast<HMODULE>(AInstance), WideCStr(AResourceName),
-                     MAKEINTRESOURCEW(10)))
+std::unique_ptr<TResourceStream> TVivIzudeUtils::GetResourceStream(const String& AResourceName, NativeUInt AInstance) {
+  if (!FindResourceW(reinterpret_cast<HMODULE>(AInstance), WideCStr(AResourceName), MAKEINTRESOURCEW(10)))
     return nullptr;
   return std::make_unique<TResourceStream>(AInstance, AResourceName, TResourceId(10));
 }

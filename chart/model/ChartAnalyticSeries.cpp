@@ -142,8 +142,10 @@ void AddTrendChannel(TChartSeries& Series, Integer SerieIndex, Integer StartX, I
                      TColor LineColor, Integer LineWidth) {
   RequireRange(StartX, EndX);
   TTrend T = Trend(Source(Series, SerieIndex), StartX, EndX);
-  AddLineSerie(Series, StartX, EndX, T.A + T.B * StartX + T.D, T.A + T.B * EndX + T.D, UseCommonYRange, LineColor, LineWidth);
-  AddLineSerie(Series, StartX, EndX, T.A + T.B * StartX - T.D, T.A + T.B * EndX - T.D, UseCommonYRange, LineColor, LineWidth);
+  AddLineSerie(Series, StartX, EndX, T.A + T.B * StartX + T.D, T.A + T.B * EndX + T.D, UseCommonYRange, LineColor,
+               LineWidth);
+  AddLineSerie(Series, StartX, EndX, T.A + T.B * StartX - T.D, T.A + T.B * EndX - T.D, UseCommonYRange, LineColor,
+               LineWidth);
 }
 
 void AddTrendChannelBand(TChartSeries& Series, Integer SerieIndex, Integer StartX, Integer EndX, bool UseCommonYRange,

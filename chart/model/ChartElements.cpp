@@ -105,9 +105,13 @@ const TChartKeys<TChartTitle>& TChartTitle::Keys() {
   return Table;
 }
 
-void TChartTitle::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartTitle::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartTitle::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartTitle::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- background
 void DrawPositionedGraphic(TChartCanvas& Canvas, const TChartPicture& Picture, TChartBackGroundPosition Position,
@@ -116,16 +120,26 @@ void DrawPositionedGraphic(TChartCanvas& Canvas, const TChartPicture& Picture, T
   if (!G) return;
   Integer W = RoundI(G->Width() * ScaleX), H = RoundI(G->Height() * ScaleY);
   switch (Position) {
-    case bpTopLeft: Canvas.Draw(R.Left, R.Top, *G); break;
-    case bpTopRight: Canvas.Draw(std::max(R.Left, R.Right - W), R.Top, *G); break;
-    case bpBottomLeft: Canvas.Draw(R.Left, std::max(R.Top, R.Bottom - H), *G); break;
-    case bpBottomRight: Canvas.Draw(std::max(R.Left, R.Right - W), std::max(R.Top, R.Bottom - H), *G); break;
+    case bpTopLeft:
+      Canvas.Draw(R.Left, R.Top, *G);
+      break;
+    case bpTopRight:
+      Canvas.Draw(std::max(R.Left, R.Right - W), R.Top, *G);
+      break;
+    case bpBottomLeft:
+      Canvas.Draw(R.Left, std::max(R.Top, R.Bottom - H), *G);
+      break;
+    case bpBottomRight:
+      Canvas.Draw(std::max(R.Left, R.Right - W), std::max(R.Top, R.Bottom - H), *G);
+      break;
     case bpTiled:
       if (W <= 0 || H <= 0) break;
       for (Integer Y = R.Top + TileTop; Y < R.Bottom; Y += H)
         for (Integer X = R.Left + TileLeft; X < R.Right; X += W) Canvas.Draw(X, Y, *G);
       break;
-    case bpStretched: Canvas.StretchDraw(R, *G); break;
+    case bpStretched:
+      Canvas.StretchDraw(R, *G);
+      break;
     case bpCenter:
       // Centred in the area; never left of or above it.
       Canvas.Draw(R.Left + std::max(0, (R.Width() - W) / 2), R.Top + std::max(0, (R.Height() - H) / 2), *G);
@@ -175,7 +189,8 @@ void TChartBackground::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double
     FillChartShape(Canvas, FColor, FColorTo, FGradientSteps, R, FGradientDirection, false, clNone, 0, csRectangle, 0,
                    sdAll, false, false);
   }
-  if (FPicture.HasGraphic() && FPictureVisible) DrawPositionedGraphic(Canvas, FPicture, FBackGroundPosition, R, ScaleX, ScaleY);
+  if (FPicture.HasGraphic() && FPictureVisible)
+    DrawPositionedGraphic(Canvas, FPicture, FBackGroundPosition, R, ScaleX, ScaleY);
 }
 
 const TChartKeys<TChartBackground>& TChartBackground::Keys() {
@@ -192,9 +207,13 @@ const TChartKeys<TChartBackground>& TChartBackground::Keys() {
   return Table;
 }
 
-void TChartBackground::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartBackground::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartBackground::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartBackground::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- axes
 void TChartAxisBand::AssignBand(const TChartAxisBand& S) {
@@ -240,16 +259,17 @@ template <class C>
 void TChartAxisBand::AppendBandKeys(TChartKeys<C>& Keys) {
   using T = C;
   Keys.insert(Keys.end(), {
-      ChartEnumKey<&T::FAlignment, &T::SetAlignment, C>(u"Alignment", 3, taCenter),
-      ChartKey<&T::FColor, &T::SetColor, C>(u"Color", clNone),
-      ChartKey<&T::FColorTo, &T::SetColorTo, C>(u"ColorTo", clNone),
-      ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection, C>(u"GradientDirection", 2, cgdHorizontal),
-      // "GradienSteps" is the file's own spelling of this key.
-      ChartKey<&T::FGradientSteps, &T::SetGradientSteps, C>(u"GradienSteps", 100),
-      ChartFontKey<C>(u"", &T::FFont),
-      ChartKey<&T::FLine, &T::SetLine, C>(u"Line", true),
-      ChartKey<&T::FLineWidth, &T::SetLineWidth, C>(u"LineWidth", 1),
-  });
+                              ChartEnumKey<&T::FAlignment, &T::SetAlignment, C>(u"Alignment", 3, taCenter),
+                              ChartKey<&T::FColor, &T::SetColor, C>(u"Color", clNone),
+                              ChartKey<&T::FColorTo, &T::SetColorTo, C>(u"ColorTo", clNone),
+                              ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection, C>(u"GradientDirection", 2,
+                                                                                                cgdHorizontal),
+                              // "GradienSteps" is the file's own spelling of this key.
+                              ChartKey<&T::FGradientSteps, &T::SetGradientSteps, C>(u"GradienSteps", 100),
+                              ChartFontKey<C>(u"", &T::FFont),
+                              ChartKey<&T::FLine, &T::SetLine, C>(u"Line", true),
+                              ChartKey<&T::FLineWidth, &T::SetLineWidth, C>(u"LineWidth", 1),
+                          });
 }
 
 TChartXAxis::TChartXAxis(TVivIzude* AOwner) : TChartAxisBand(AOwner) {
@@ -297,7 +317,8 @@ void TChartXAxis::Draw(TChartCanvas& Canvas, TRect R, bool Top, double ScaleX, d
       Integer TH = Canvas.TextHeight(FText);
       if (FAlignment == taRightJustify) Flags.Include(dtBottom);
       if (FAlignment == taCenter) Flags.Include(dtVCenter);
-      if (!Top) T.Top += 2 * TH;
+      if (!Top)
+        T.Top += 2 * TH;
       else {
         Flags.Include(dtRight);
         T.Right += Canvas.TextWidth(FText);
@@ -330,23 +351,26 @@ void TChartXAxis::Draw(TChartCanvas& Canvas, TRect R, bool Top, double ScaleX, d
 const TChartKeys<TChartXAxis>& TChartXAxis::Keys() {
   using T = TChartXAxis;
   static const TChartKeys<T> Table = [] {
-    TChartKeys<T> Keys{
-    };
+    TChartKeys<T> Keys{};
     AppendBandKeys(Keys);
     Keys.insert(Keys.end(), {
-      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, xBottom),
-      ChartKey<&T::FSize, &T::SetSize, T>(u"Size", 30),
-      ChartKey<&T::FText, &T::SetText, T>(u"Text", u""),
-      ChartEnumKey<&T::FUnitType, &T::SetUnitType>(u"UnitType", 9, utNumber),
-    });
+                                ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, xBottom),
+                                ChartKey<&T::FSize, &T::SetSize, T>(u"Size", 30),
+                                ChartKey<&T::FText, &T::SetText, T>(u"Text", u""),
+                                ChartEnumKey<&T::FUnitType, &T::SetUnitType>(u"UnitType", 9, utNumber),
+                            });
     return Keys;
   }();
   return Table;
 }
 
-void TChartXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 void TChartYAxis::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartYAxis*>(Source);
@@ -391,13 +415,19 @@ void TChartYAxis::Draw(TChartCanvas& Canvas, TRect R, bool Left, double ScaleX, 
     Integer X = R.Left, Y = R.Top;
     if (Horizontal) {
       Y = Left ? R.Top : R.Bottom - H;
-      X = FAlignment == taLeftJustify ? R.Left : FAlignment == taRightJustify ? R.Right - W : R.Left + (R.Width() - W) / 2;
+      X = FAlignment == taLeftJustify    ? R.Left
+          : FAlignment == taRightJustify ? R.Right - W
+                                         : R.Left + (R.Width() - W) / 2;
     } else if (!Left) {
       X = R.Right;
-      Y = FAlignment == taLeftJustify ? R.Top : FAlignment == taRightJustify ? R.Bottom - W : R.Top + (R.Height() - W) / 2;
+      Y = FAlignment == taLeftJustify    ? R.Top
+          : FAlignment == taRightJustify ? R.Bottom - W
+                                         : R.Top + (R.Height() - W) / 2;
     } else {
       X = R.Left;
-      Y = FAlignment == taLeftJustify ? R.Bottom : FAlignment == taRightJustify ? R.Top + W : R.Bottom - (R.Height() - W) / 2;
+      Y = FAlignment == taLeftJustify    ? R.Bottom
+          : FAlignment == taRightJustify ? R.Top + W
+                                         : R.Bottom - (R.Height() - W) / 2;
     }
     Canvas.TextOut(X, Y, FText);
   }
@@ -422,22 +452,26 @@ const TChartKeys<TChartYAxis>& TChartYAxis::Keys() {
   using T = TChartYAxis;
   static const TChartKeys<T> Table = [] {
     TChartKeys<T> Keys{
-      ChartKey<&T::FAutoUnits, &T::SetAutoUnits>(u"AutoUnits", true),
+        ChartKey<&T::FAutoUnits, &T::SetAutoUnits>(u"AutoUnits", true),
     };
     AppendBandKeys(Keys);
     Keys.insert(Keys.end(), {
-      ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, yLeft),
-      ChartKey<&T::FSize, &T::SetSize, T>(u"Size", 30),
-      ChartKey<&T::FText, &T::SetText, T>(u"Text", u""),
-    });
+                                ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, yLeft),
+                                ChartKey<&T::FSize, &T::SetSize, T>(u"Size", 30),
+                                ChartKey<&T::FText, &T::SetText, T>(u"Text", u""),
+                            });
     return Keys;
   }();
   return Table;
 }
 
-void TChartYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- range
 void TChartRange::Assign(const TObject* Source) {
@@ -468,9 +502,13 @@ const TChartKeys<TChartRange>& TChartRange::Keys() {
   return Table;
 }
 
-void TChartRange::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartRange::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartRange::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartRange::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- margin, bands, axis text
 void TChartMargin::Assign(const TObject* Source) {
@@ -493,9 +531,13 @@ const TChartKeys<TChartMargin>& TChartMargin::Keys() {
   return Table;
 }
 
-void TChartMargin::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartMargin::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartMargin::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartMargin::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 void TChartBands::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartBands*>(Source);
@@ -528,9 +570,13 @@ const TChartKeys<TChartBands>& TChartBands::Keys() {
   return Table;
 }
 
-void TChartBands::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartBands::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartBands::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartBands::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 void TChartXYAxisText::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartXYAxisText*>(Source);
@@ -554,9 +600,13 @@ const TChartKeys<TChartXYAxisText>& TChartXYAxisText::Keys() {
   return Table;
 }
 
-void TChartXYAxisText::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartXYAxisText::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartXYAxisText::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartXYAxisText::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- crosshair
 void TChartCrossHairYValues::Assign(const TObject* Source) {
@@ -577,9 +627,13 @@ const TChartKeys<TChartCrossHairYValues>& TChartCrossHairYValues::Keys() {
   return Table;
 }
 
-void TChartCrossHairYValues::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartCrossHairYValues::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartCrossHairYValues::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartCrossHairYValues::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 TChartCrossHair::TChartCrossHair(TVivIzude* AOwner) : FOwner(AOwner) {
   FCrossHairYValues.OnChange = [this](TObject*) { Changed(); };
@@ -601,7 +655,8 @@ void TChartCrossHair::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double)
   const TSeriePoint& PV = FOwner->PointValue();
   if (FOwner->Range().RangeTo() < PV.Point) return;
   double XS = FOwner->XScale();
-  Integer X = R.Left + RoundI(XS * PV.Point) - RoundI(XS * FOwner->Range().RangeFrom()) + RoundI(FOwner->GetXScaleStart());
+  Integer X =
+      R.Left + RoundI(XS * PV.Point) - RoundI(XS * FOwner->Range().RangeFrom()) + RoundI(FOwner->GetXScaleStart());
   Integer Y = RoundI(PV.YValue);
   Canvas.Pen.Width = RoundI(FLineWidth * ScaleX);
   Canvas.Pen.Color = FLineColor;
@@ -616,7 +671,9 @@ const TChartKeys<TChartCrossHair>& TChartCrossHair::Keys() {
       ChartSectionKey<T>(
           u".CrossHairYValues",
           [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValues.SaveToFile(Ini, Section); },
-          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValues.LoadFromFile(Ini, Section); }),
+          [](T& E, const TCustomIniFile& Ini, const String& Section) {
+            E.FCrossHairYValues.LoadFromFile(Ini, Section);
+          }),
       ChartKey<&T::FDistance, &T::SetDistance>(u"Distance", 0),
       ChartKey<&T::FLineWidth, &T::SetLineWidth>(u"LineWidth", 1),
       ChartKey<&T::FLineColor, &T::SetLineColor>(u"LineColor", clNone),
@@ -625,9 +682,13 @@ const TChartKeys<TChartCrossHair>& TChartCrossHair::Keys() {
   return Table;
 }
 
-void TChartCrossHair::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartCrossHair::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartCrossHair::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartCrossHair::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 void TChartSerieCrossHairYValue::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartSerieCrossHairYValue*>(Source);
@@ -654,9 +715,13 @@ const TChartKeys<TChartSerieCrossHairYValue>& TChartSerieCrossHairYValue::Keys()
   return Table;
 }
 
-void TChartSerieCrossHairYValue::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieCrossHairYValue::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartSerieCrossHairYValue::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieCrossHairYValue::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- navigator
 void TChartNavigator::Assign(const TObject* Source) {
@@ -755,9 +820,13 @@ const TChartKeys<TChartNavigator>& TChartNavigator::Keys() {
   return Table;
 }
 
-void TChartNavigator::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartNavigator::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartNavigator::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartNavigator::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- legend
 void TChartLegend::Assign(const TObject* Source) {
@@ -817,8 +886,8 @@ void TChartLegend::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Sca
   Canvas.Pen.Width = BX;
   Canvas.Pen.Style = FBorderColor == clNone ? psClear : psSolid;
   TRect B = Bounds(R.Left + OX, R.Top + OY, R.Width(), R.Height());
-  Canvas.SetClipRegion(TChartRegion::FromRoundRect({B.Left - BX, B.Top - BY, B.Right + BX, B.Bottom + BY}, FBorderRounding,
-                                                   FBorderRounding));
+  Canvas.SetClipRegion(TChartRegion::FromRoundRect({B.Left - BX, B.Top - BY, B.Right + BX, B.Bottom + BY},
+                                                   FBorderRounding, FBorderRounding));
   if (FDrawBkg) {
     if (FColorTo == clNone) {
       if (FColor == clNone)
@@ -835,20 +904,30 @@ void TChartLegend::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Sca
     const TChartGraphic& G = *FPicture.Graphic();
     Integer PW = RoundI(G.Width() * ScaleX), PH = RoundI(G.Height() * ScaleY);
     switch (FBackgroundPosition) {
-      case bpTopLeft: Canvas.Draw(R.Left + FLeft, R.Top + FTop, G); break;
-      case bpTopRight: Canvas.Draw(std::max(R.Left + FLeft, R.Right - FLeft - R.Left - PW), R.Top + FTop, G); break;
-      case bpBottomLeft: Canvas.Draw(R.Left + FLeft, std::max(R.Top + FTop, R.Bottom - PH), G); break;
+      case bpTopLeft:
+        Canvas.Draw(R.Left + FLeft, R.Top + FTop, G);
+        break;
+      case bpTopRight:
+        Canvas.Draw(std::max(R.Left + FLeft, R.Right - FLeft - R.Left - PW), R.Top + FTop, G);
+        break;
+      case bpBottomLeft:
+        Canvas.Draw(R.Left + FLeft, std::max(R.Top + FTop, R.Bottom - PH), G);
+        break;
       case bpBottomRight:
-        Canvas.Draw(std::max(R.Left + FLeft, R.Right - FLeft - R.Left - PW), std::max(R.Top + FTop, R.Bottom - FTop - PH), G);
+        Canvas.Draw(std::max(R.Left + FLeft, R.Right - FLeft - R.Left - PW),
+                    std::max(R.Top + FTop, R.Bottom - FTop - PH), G);
         break;
       case bpTiled:
         if (PW > 0 && PH > 0)
           for (Integer Y = R.Top; Y < R.Bottom; Y += PH)
             for (Integer X = R.Left; X < R.Right; X += PW) Canvas.Draw(X, Y, G);
         break;
-      case bpStretched: Canvas.StretchDraw(R, G); break;
+      case bpStretched:
+        Canvas.StretchDraw(R, G);
+        break;
       case bpCenter:
-        Canvas.Draw(std::max(R.Left + FLeft, R.Right - FLeft - R.Left - PW) >> 1, std::max(R.Top + FTop, R.Bottom - FTop - PH) >> 1, G);
+        Canvas.Draw(std::max(R.Left + FLeft, R.Right - FLeft - R.Left - PW) >> 1,
+                    std::max(R.Top + FTop, R.Bottom - FTop - PH) >> 1, G);
         break;
     }
   }
@@ -894,9 +973,13 @@ const TChartKeys<TChartLegend>& TChartLegend::Keys() {
   return Table;
 }
 
-void TChartLegend::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartLegend::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartLegend::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartLegend::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- marker
 void TChartMarker::Assign(const TObject* Source) {
@@ -935,6 +1018,10 @@ const TChartKeys<TChartMarker>& TChartMarker::Keys() {
   return Table;
 }
 
-void TChartMarker::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartMarker::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartMarker::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartMarker::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}

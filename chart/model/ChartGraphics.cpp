@@ -159,11 +159,21 @@ bool TChartRegion::Contains(const TPoint& P) const {
       continue;
     }
     switch (FParts[I].Combine) {
-      case rcCopy: In = Here; break;
-      case rcAnd: In = In && Here; break;
-      case rcOr: In = In || Here; break;
-      case rcXor: In = In != Here; break;
-      case rcDiff: In = In && !Here; break;
+      case rcCopy:
+        In = Here;
+        break;
+      case rcAnd:
+        In = In && Here;
+        break;
+      case rcOr:
+        In = In || Here;
+        break;
+      case rcXor:
+        In = In != Here;
+        break;
+      case rcDiff:
+        In = In && !Here;
+        break;
     }
   }
   return In;

@@ -58,7 +58,6 @@ private:
   Integer FOrientation = 0;
 };
 
-
 struct TChartPen {
   TColor Color = clBlack;
   Integer Width = 1;
@@ -147,7 +146,16 @@ private:
 
 // Flags of DrawText, as the platform's formatted-text call takes them.
 enum TDrawTextFlag : Byte {
-  dtCenter, dtRight, dtVCenter, dtBottom, dtWordBreak, dtSingleLine, dtNoClip, dtCalcRect, dtNoPrefix, dtEndEllipsis
+  dtCenter,
+  dtRight,
+  dtVCenter,
+  dtBottom,
+  dtWordBreak,
+  dtSingleLine,
+  dtNoClip,
+  dtCalcRect,
+  dtNoPrefix,
+  dtEndEllipsis
 };
 using TDrawTextFlags = TSet<TDrawTextFlag, Word>;
 
@@ -164,7 +172,8 @@ public:
 // high, both scaled by Size / 8 (rounded); line breaks start new lines.
 class TFixedTextMeasurer : public ITextMeasurer {
 public:
-  explicit TFixedTextMeasurer(Integer CharWidth = 7, Integer LineHeight = 13) : FCharWidth(CharWidth), FLineHeight(LineHeight) {}
+  explicit TFixedTextMeasurer(Integer CharWidth = 7, Integer LineHeight = 13)
+      : FCharWidth(CharWidth), FLineHeight(LineHeight) {}
   TSize TextExtent(const TChartFont& Font, const String& Text) const override;
   static const TFixedTextMeasurer& Default();
 

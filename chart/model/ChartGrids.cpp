@@ -96,9 +96,13 @@ const TChartKeys<TChartXGrid>& TChartXGrid::Keys() {
   return Table;
 }
 
-void TChartXGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartXGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartXGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartXGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 void TChartYGrid::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartYGrid*>(Source);
@@ -218,9 +222,11 @@ void TChartYGrid::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Scal
           if (K >= -100 && K <= 100) P *= std::pow(10.0, K);
           P = SafeLog10(P);
           if (VMajor >= -100 && VMajor <= 100)
-            Skip = std::llround(std::pow(10.0, VMajor) * (VMinor - VMajor + 1)) == std::llround(std::pow(10.0, VMajor - 1));
+            Skip = std::llround(std::pow(10.0, VMajor) * (VMinor - VMajor + 1)) ==
+                   std::llround(std::pow(10.0, VMajor - 1));
         }
-        if (!Skip && FVisible && FMinorLineColor != clNone) GridLine(Y(P), FMinorLineColor, FMinorLineStyle, FMinorLineWidth);
+        if (!Skip && FVisible && FMinorLineColor != clNone)
+          GridLine(Y(P), FMinorLineColor, FMinorLineStyle, FMinorLineWidth);
         if (!(MinorMoves = MoveOn(VMinor, VMinor + Minor))) break;
         if (VMinor == VMajor) VMinor += Minor;
       }
@@ -259,6 +265,10 @@ const TChartKeys<TChartYGrid>& TChartYGrid::Keys() {
   return Table;
 }
 
-void TChartYGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartYGrid::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartYGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartYGrid::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}

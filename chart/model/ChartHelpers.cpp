@@ -16,16 +16,38 @@ void BoxAlignOffset(Integer& X, Integer& Y, Integer ContainerWidth, Integer Cont
   X = 0;
   Y = 0;
   switch (Alignment) {
-    case laTopLeft: break;
-    case laTopRight: X = DX; break;
-    case laTopCenter: X = DX / 2; break;
-    case laCenterLeft: Y = DY / 2; break;
-    case laCenterRight: X = DX; Y = DY / 2; break;
-    case laCenterCenter: X = DX / 2; Y = DY / 2; break;
-    case laBottomLeft: Y = DY; break;
-    case laBottomRight: X = DX; Y = DY; break;
-    case laBottomCenter: X = DX / 2; Y = DY; break;
-    default: break;
+    case laTopLeft:
+      break;
+    case laTopRight:
+      X = DX;
+      break;
+    case laTopCenter:
+      X = DX / 2;
+      break;
+    case laCenterLeft:
+      Y = DY / 2;
+      break;
+    case laCenterRight:
+      X = DX;
+      Y = DY / 2;
+      break;
+    case laCenterCenter:
+      X = DX / 2;
+      Y = DY / 2;
+      break;
+    case laBottomLeft:
+      Y = DY;
+      break;
+    case laBottomRight:
+      X = DX;
+      Y = DY;
+      break;
+    case laBottomCenter:
+      X = DX / 2;
+      Y = DY;
+      break;
+    default:
+      break;
   }
 }
 
@@ -98,13 +120,38 @@ void HSVtoRGB(double H, double S, double V, double& R, double& G, double& B) {
   double F = Hh - I;
   double P = V * (1 - S), Q = V * (1 - S * F), T = V * (1 - S * (1 - F));
   switch (I) {
-    case 0: R = V; G = T; B = P; break;
-    case 1: R = Q; G = V; B = P; break;
-    case 2: R = P; G = V; B = T; break;
-    case 3: R = P; G = Q; B = V; break;
-    case 4: R = T; G = P; B = V; break;
-    case 5: R = V; G = P; B = Q; break;
-    default: break;
+    case 0:
+      R = V;
+      G = T;
+      B = P;
+      break;
+    case 1:
+      R = Q;
+      G = V;
+      B = P;
+      break;
+    case 2:
+      R = P;
+      G = V;
+      B = T;
+      break;
+    case 3:
+      R = P;
+      G = Q;
+      B = V;
+      break;
+    case 4:
+      R = T;
+      G = P;
+      B = V;
+      break;
+    case 5:
+      R = V;
+      G = P;
+      B = Q;
+      break;
+    default:
+      break;
   }
 }
 
@@ -125,11 +172,10 @@ TColor ChartColorToRGB(TColor Color) {
   if (!IsSystemColor(Color)) return Color;
   // The platform's default scheme; a view that knows the live scheme resolves
   // system colours before they reach here.
-  static const TColor Table[31] = {
-      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000, 0x000000,
-      0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000,
-      0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000, 0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933,
-      0xF0F0F0};
+  static const TColor Table[31] = {0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+                                   0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,
+                                   0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+                                   0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
   int Index = SysColorIndex(Color);
   return Index < 31 ? Table[Index] : 0;
 }
@@ -163,13 +209,16 @@ void FillChartShape(TChartCanvas& Canvas, TColor Color, TColor ColorTo, Integer 
   if (N.Left > N.Right) std::swap(N.Left, N.Right);
   if (N.Top > N.Bottom) std::swap(N.Top, N.Bottom);
   double R1 = C1 & 0xFF, G1 = (C1 >> 8) & 0xFF, B1 = (C1 >> 16) & 0xFF;
-  double IR = ((C2 & 0xFF) - R1) / Steps, IG = (((C2 >> 8) & 0xFF) - G1) / Steps, IB = (((C2 >> 16) & 0xFF) - B1) / Steps;
+  double IR = ((C2 & 0xFF) - R1) / Steps, IG = (((C2 >> 8) & 0xFF) - G1) / Steps,
+         IB = (((C2 >> 16) & 0xFF) - B1) / Steps;
   double Band = GradientDirection == cgdHorizontal ? double(N.Right - N.Left - BorderWidth - 1) / Steps
                                                    : double(N.Bottom - N.Top - BorderWidth - 1) / Steps;
   if (C1 != clNone) {
     Canvas.Pen.Style = psSolid;
     for (Integer I = 0; I < Steps; ++I) {
-      auto Channel = [](double Base, double Inc, Integer I) { return std::clamp(RoundI(Base + std::nearbyint(I * Inc)), 0, 255); };
+      auto Channel = [](double Base, double Inc, Integer I) {
+        return std::clamp(RoundI(Base + std::nearbyint(I * Inc)), 0, 255);
+      };
       TColor C = RGBToColor(Byte(Channel(R1, IR, I)), Byte(Channel(G1, IG, I)), Byte(Channel(B1, IB, I)));
       Canvas.Pen.Color = C;
       Canvas.Brush.SetColor(C);
@@ -195,10 +244,16 @@ void FillChartShape(TChartCanvas& Canvas, TColor Color, TColor ColorTo, Integer 
     else {
       TRect S = R;
       if (!Horizontal) {
-        if (S.Top > S.Bottom) --S.Top; else --S.Bottom;
+        if (S.Top > S.Bottom)
+          --S.Top;
+        else
+          --S.Bottom;
         --S.Right;
       } else {
-        if (S.Left > S.Right) --S.Left; else --S.Right;
+        if (S.Left > S.Right)
+          --S.Left;
+        else
+          --S.Right;
         --S.Bottom;
       }
       if (Sides & sdLeft) Canvas.Line(S.Left, S.Top, S.Left, S.Bottom);

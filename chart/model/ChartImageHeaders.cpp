@@ -201,11 +201,21 @@ TImageHeaderResult ReadGIFImageSize(TStream& S, TImageHeaderSize& Size) {
   }
 }
 
-TImageHeaderResult GetJPEGImageSize(const String& F, TImageHeaderSize& Size) { return OnFile(F, Size, ReadJPEGImageSize); }
-TImageHeaderResult GetPNGImageSize(const String& F, TImageHeaderSize& Size) { return OnFile(F, Size, ReadPNGImageSize); }
-TImageHeaderResult GetBMPImageSize(const String& F, TImageHeaderSize& Size) { return OnFile(F, Size, ReadBMPImageSize); }
-TImageHeaderResult GetTIFFImageSize(const String& F, TImageHeaderSize& Size) { return OnFile(F, Size, ReadTIFFImageSize); }
-TImageHeaderResult GetGIFImageSize(const String& F, TImageHeaderSize& Size) { return OnFile(F, Size, ReadGIFImageSize); }
+TImageHeaderResult GetJPEGImageSize(const String& F, TImageHeaderSize& Size) {
+  return OnFile(F, Size, ReadJPEGImageSize);
+}
+TImageHeaderResult GetPNGImageSize(const String& F, TImageHeaderSize& Size) {
+  return OnFile(F, Size, ReadPNGImageSize);
+}
+TImageHeaderResult GetBMPImageSize(const String& F, TImageHeaderSize& Size) {
+  return OnFile(F, Size, ReadBMPImageSize);
+}
+TImageHeaderResult GetTIFFImageSize(const String& F, TImageHeaderSize& Size) {
+  return OnFile(F, Size, ReadTIFFImageSize);
+}
+TImageHeaderResult GetGIFImageSize(const String& F, TImageHeaderSize& Size) {
+  return OnFile(F, Size, ReadGIFImageSize);
+}
 
 TImageFileKind ImageKindFromExtension(const String& FileName) {
   const String E = UpperCase(ExtractFileExt(FileName));
@@ -221,7 +231,8 @@ TImageFileKind ImageKindFromSignature(const Byte* D, std::size_t N) {
   if (N >= 2 && D[0] == 0xFF && D[1] == 0xD8) return ikJPEG;
   if (N >= 4 && D[0] == 0x89 && D[1] == 'P' && D[2] == 'N' && D[3] == 'G') return ikPNG;
   if (N >= 2 && D[0] == 'B' && D[1] == 'M') return ikBMP;
-  if (N >= 4 && ((D[0] == 'I' && D[1] == 'I' && D[2] == 42 && D[3] == 0) || (D[0] == 'M' && D[1] == 'M' && D[2] == 0 && D[3] == 42)))
+  if (N >= 4 && ((D[0] == 'I' && D[1] == 'I' && D[2] == 42 && D[3] == 0) ||
+                 (D[0] == 'M' && D[1] == 'M' && D[2] == 0 && D[3] == 42)))
     return ikTIFF;
   if (N >= 3 && D[0] == 'G' && D[1] == 'I' && D[2] == 'F') return ikGIF;
   return ikUnknown;
@@ -229,12 +240,19 @@ TImageFileKind ImageKindFromSignature(const Byte* D, std::size_t N) {
 
 TImageHeaderResult ReadImageSize(TImageFileKind Kind, TStream& S, TImageHeaderSize& Size) {
   switch (Kind) {
-    case ikJPEG: return ReadJPEGImageSize(S, Size);
-    case ikPNG: return ReadPNGImageSize(S, Size);
-    case ikBMP: return ReadBMPImageSize(S, Size);
-    case ikTIFF: return ReadTIFFImageSize(S, Size);
-    case ikGIF: return ReadGIFImageSize(S, Size);
-    default: Size = {}; return ihWrongSignature;
+    case ikJPEG:
+      return ReadJPEGImageSize(S, Size);
+    case ikPNG:
+      return ReadPNGImageSize(S, Size);
+    case ikBMP:
+      return ReadBMPImageSize(S, Size);
+    case ikTIFF:
+      return ReadTIFFImageSize(S, Size);
+    case ikGIF:
+      return ReadGIFImageSize(S, Size);
+    default:
+      Size = {};
+      return ihWrongSignature;
   }
 }
 
@@ -254,11 +272,16 @@ TImageHeaderResult GetImageFileSize(const String& FileName, TImageHeaderSize& Si
 
 String ImageHeaderResultText(TImageHeaderResult R) {
   switch (R) {
-    case ihOk: return String();
-    case ihCannotOpen: return u"The file cannot be opened";
-    case ihReadError: return u"The file ends before its picture size";
-    case ihWrongSignature: return u"The file is not a picture of a known format";
-    case ihNoSize: return u"The picture header holds no valid size";
+    case ihOk:
+      return String();
+    case ihCannotOpen:
+      return u"The file cannot be opened";
+    case ihReadError:
+      return u"The file ends before its picture size";
+    case ihWrongSignature:
+      return u"The file is not a picture of a known format";
+    case ihNoSize:
+      return u"The picture header holds no valid size";
   }
   return String();
 }

@@ -167,8 +167,9 @@ void SetValue(C& E, const TChartKeyValue& Value) {
     Store<C, Field, Setter>(E, static_cast<F>(std::get<Integer>(Value)));
   else if constexpr (sizeof(F) < sizeof(Integer))
     // A narrow field (a byte) keeps the nearest value it can hold.
-    Store<C, Field, Setter>(E, static_cast<F>(std::clamp<Integer>(std::get<Integer>(Value), std::numeric_limits<F>::min(),
-                                                                std::numeric_limits<F>::max())));
+    Store<C, Field, Setter>(E,
+                            static_cast<F>(std::clamp<Integer>(std::get<Integer>(Value), std::numeric_limits<F>::min(),
+                                                               std::numeric_limits<F>::max())));
   else
     Store<C, Field, Setter>(E, static_cast<F>(std::get<Integer>(Value)));
 }
@@ -260,11 +261,21 @@ void SaveChartKeys(const TChartKeys<T>& Keys, const T& Element, TCustomIniFile& 
     if (K.Use == kuLoadOnly) continue;
     switch (K.Type) {
       case ktInteger:
-      case ktEnum: Ini.WriteInteger(Section, K.Name, std::get<Integer>(K.Get(Element))); break;
-      case ktBool: Ini.WriteBool(Section, K.Name, std::get<bool>(K.Get(Element))); break;
-      case ktFloat: Ini.WriteFloat(Section, K.Name, std::get<double>(K.Get(Element))); break;
-      case ktDateTime: Ini.WriteDateTime(Section, K.Name, std::get<double>(K.Get(Element))); break;
-      case ktString: Ini.WriteString(Section, K.Name, std::get<String>(K.Get(Element))); break;
+      case ktEnum:
+        Ini.WriteInteger(Section, K.Name, std::get<Integer>(K.Get(Element)));
+        break;
+      case ktBool:
+        Ini.WriteBool(Section, K.Name, std::get<bool>(K.Get(Element)));
+        break;
+      case ktFloat:
+        Ini.WriteFloat(Section, K.Name, std::get<double>(K.Get(Element)));
+        break;
+      case ktDateTime:
+        Ini.WriteDateTime(Section, K.Name, std::get<double>(K.Get(Element)));
+        break;
+      case ktString:
+        Ini.WriteString(Section, K.Name, std::get<String>(K.Get(Element)));
+        break;
       case ktSet: {
         const Integer Bits = std::get<Integer>(K.Get(Element));
         String S;
@@ -273,8 +284,12 @@ void SaveChartKeys(const TChartKeys<T>& Keys, const T& Element, TCustomIniFile& 
         Ini.WriteString(Section, K.Name, S);
         break;
       }
-      case ktFont: WriteChartFont(Ini, Section, K.Name, Element.*K.Font); break;
-      case ktSection: K.SaveSection(Element, Ini, Section + K.Name); break;
+      case ktFont:
+        WriteChartFont(Ini, Section, K.Name, Element.*K.Font);
+        break;
+      case ktSection:
+        K.SaveSection(Element, Ini, Section + K.Name);
+        break;
     }
   }
 }
@@ -286,16 +301,26 @@ void LoadChartKeys(const TChartKeys<T>& Keys, T& Element, const TCustomIniFile& 
   for (const TChartKey<T>& K : Keys) {
     if (K.Use == kuSaveOnly) continue;
     switch (K.Type) {
-      case ktInteger: K.Set(Element, Ini.ReadInteger(Section, K.Name, std::get<Integer>(K.Get(Element)))); break;
+      case ktInteger:
+        K.Set(Element, Ini.ReadInteger(Section, K.Name, std::get<Integer>(K.Get(Element))));
+        break;
       case ktEnum: {
         const Integer V = Ini.ReadInteger(Section, K.Name, std::get<Integer>(K.Get(Element)));
         if (V >= 0 && V < K.Count) K.Set(Element, V);
         break;
       }
-      case ktBool: K.Set(Element, Ini.ReadBool(Section, K.Name, std::get<bool>(K.Get(Element)))); break;
-      case ktFloat: K.Set(Element, Ini.ReadFloat(Section, K.Name, std::get<double>(K.Get(Element)))); break;
-      case ktDateTime: K.Set(Element, Ini.ReadDateTime(Section, K.Name, std::get<double>(K.Get(Element)))); break;
-      case ktString: K.Set(Element, Ini.ReadString(Section, K.Name, std::get<String>(K.Get(Element)))); break;
+      case ktBool:
+        K.Set(Element, Ini.ReadBool(Section, K.Name, std::get<bool>(K.Get(Element))));
+        break;
+      case ktFloat:
+        K.Set(Element, Ini.ReadFloat(Section, K.Name, std::get<double>(K.Get(Element))));
+        break;
+      case ktDateTime:
+        K.Set(Element, Ini.ReadDateTime(Section, K.Name, std::get<double>(K.Get(Element))));
+        break;
+      case ktString:
+        K.Set(Element, Ini.ReadString(Section, K.Name, std::get<String>(K.Get(Element))));
+        break;
       case ktSet: {
         Integer Bits = std::get<Integer>(K.Get(Element));
         for (Integer V : ReadOrdinalList(Ini.ReadString(Section, K.Name, u"")))
@@ -303,8 +328,12 @@ void LoadChartKeys(const TChartKeys<T>& Keys, T& Element, const TCustomIniFile& 
         K.Set(Element, Bits);
         break;
       }
-      case ktFont: ReadChartFont(Ini, Section, K.Name, Element.*K.Font); break;
-      case ktSection: K.LoadSection(Element, Ini, Section + K.Name); break;
+      case ktFont:
+        ReadChartFont(Ini, Section, K.Name, Element.*K.Font);
+        break;
+      case ktSection:
+        K.LoadSection(Element, Ini, Section + K.Name);
+        break;
     }
   }
 }

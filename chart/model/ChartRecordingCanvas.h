@@ -8,21 +8,38 @@
 #include "chart/model/ChartGraphics.h"
 
 enum TCanvasOp : Byte {
-  coMoveTo, coLineTo, coRectangle, coRoundRect, coEllipse, coPolygon, coPolyline, coPie, coArc, coFillRect,
-  coFrameRect, coFillRegion, coFrameRegion, coTextOut, coDrawText, coDraw, coStretchDraw, coSetClip, coClearClip
+  coMoveTo,
+  coLineTo,
+  coRectangle,
+  coRoundRect,
+  coEllipse,
+  coPolygon,
+  coPolyline,
+  coPie,
+  coArc,
+  coFillRect,
+  coFrameRect,
+  coFillRegion,
+  coFrameRegion,
+  coTextOut,
+  coDrawText,
+  coDraw,
+  coStretchDraw,
+  coSetClip,
+  coClearClip
 };
 
 struct TCanvasRecord {
   TCanvasOp Op = coMoveTo;
-  TRect Rect;                 // box of the shape, text rectangle, clip bounds
-  std::vector<TPoint> Points; // line end, polygon points, pie start/finish
+  TRect Rect;                  // box of the shape, text rectangle, clip bounds
+  std::vector<TPoint> Points;  // line end, polygon points, pie start/finish
   String Text;
   TDrawTextFlags Flags;
   TChartPen Pen;
   TChartBrush Brush;
   TChartFont Font;
-  TChartRegion Region;        // coSetClip, coFillRegion, coFrameRegion
-  bool Clipped = false;       // a clip region was selected at the time
+  TChartRegion Region;   // coSetClip, coFillRegion, coFrameRegion
+  bool Clipped = false;  // a clip region was selected at the time
 };
 
 class TRecordingCanvas : public TChartCanvas {

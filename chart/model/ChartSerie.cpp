@@ -201,12 +201,18 @@ void TChartSerie::SetMinMax(Integer RangeFrom, Integer RangeTo) {
     TChartPoint P = GetPoint(I);
     if (!P.Defined) continue;
     switch (FChartType) {
-      case ctCandleStick: case ctLineCandleStick: case ctOHLC: case ctBoxPlot:
+      case ctCandleStick:
+      case ctLineCandleStick:
+      case ctOHLC:
+      case ctBoxPlot:
         Hi = P.HighValue;
         Lo = P.LowValue;
         break;
-      case ctNone: break;
-      default: Hi = Lo = P.SingleValue; break;
+      case ctNone:
+        break;
+      default:
+        Hi = Lo = P.SingleValue;
+        break;
     }
     if (Hi > MaxV) MaxV = Hi;
     if (Lo < MinV) MinV = Lo;
@@ -328,9 +334,12 @@ String TChartSerie::GetStackedValueString(Integer I) const {
     if (P < 0 || P >= GetPointsCount()) return String();
     double V = GetStackedValue(I);
     switch (FValueType) {
-      case cvNormal: return FormatValue(V);
-      case cvPercentage: return Total != 0 ? FormatValue(V / Total * 100) + u"%" : String();
-      default: return String();
+      case cvNormal:
+        return FormatValue(V);
+      case cvPercentage:
+        return Total != 0 ? FormatValue(V / Total * 100) + u"%" : String();
+      default:
+        return String();
     }
   } catch (const std::exception&) {
     return u"NAN";
@@ -364,7 +373,8 @@ double TChartSerie::GetStackedTotal(Integer I) const {
   if (FCollection)
     for (Integer J = 0; J < FCollection->Count(); ++J) {
       const TChartSerie& S = FCollection->Items(J);
-      if (P < 0 || P >= S.GetPointsCount() || S.ChartType() != ctStackedPercBar || S.GroupIndex() != FGroupIndex) continue;
+      if (P < 0 || P >= S.GetPointsCount() || S.ChartType() != ctStackedPercBar || S.GroupIndex() != FGroupIndex)
+        continue;
       TChartPoint Pt = S.GetPoint(static_cast<Integer>(P));
       if (Pt.Defined) B += Pt.SingleValue;
     }
@@ -385,15 +395,23 @@ double TChartSerie::GetNextValuePyramid(Integer Idx, Integer I) const {
   if (P < 0 || P >= GetPointsCount()) return 0;
   double R = 0;
   switch (FChartType) {
-    case ctBar: case ctLineBar: case ctHistogram: case ctLineHistogram: R = GetPoint(P).SingleValue; break;
-    case ctStackedBar: case ctStackedPercBar:
+    case ctBar:
+    case ctLineBar:
+    case ctHistogram:
+    case ctLineHistogram:
+      R = GetPoint(P).SingleValue;
+      break;
+    case ctStackedBar:
+    case ctStackedPercBar:
       for (Integer J = 0; J <= Idx && J < FCollection->Count(); ++J) {
         const TChartSerie& S = FCollection->Items(J);
-        if (S.ChartType() == FChartType && S.GroupIndex() == FGroupIndex && P < S.GetPointsCount()) R += S.GetPoint(P).SingleValue;
+        if (S.ChartType() == FChartType && S.GroupIndex() == FGroupIndex && P < S.GetPointsCount())
+          R += S.GetPoint(P).SingleValue;
       }
       if (FChartType == ctStackedPercBar) R = GetStackedPercValue(R, I);
       break;
-    default: return 0;
+    default:
+      return 0;
   }
   return FLogarithmic ? SafeLog10(R) : R;
 }
@@ -420,14 +438,23 @@ TDateTime TChartSerie::ConvertDateToXDate(TDateTime Date) const {
   Word Y, M, D, H, N, S, MS;
   DecodeDateTime(Date, Y, M, D, H, N, S, MS);
   switch (U) {
-    case utNumber: return Date;
-    case utDay: case utWeek: return EncodeDate(Y, M, D);
-    case utMonth: return EncodeDate(Y, M, 1);
-    case utYear: return EncodeDate(Y, 1, 1);
-    case utHour: return EncodeDateTime(Y, M, D, H, 0, 0, 0);
-    case utMinute: return EncodeDateTime(Y, M, D, H, N, 0, 0);
-    case utSecond: return EncodeDateTime(Y, M, D, H, N, S, 0);
-    case utMilliSecond: return EncodeDateTime(Y, M, D, H, N, S, MS);
+    case utNumber:
+      return Date;
+    case utDay:
+    case utWeek:
+      return EncodeDate(Y, M, D);
+    case utMonth:
+      return EncodeDate(Y, M, 1);
+    case utYear:
+      return EncodeDate(Y, 1, 1);
+    case utHour:
+      return EncodeDateTime(Y, M, D, H, 0, 0, 0);
+    case utMinute:
+      return EncodeDateTime(Y, M, D, H, N, 0, 0);
+    case utSecond:
+      return EncodeDateTime(Y, M, D, H, N, S, 0);
+    case utMilliSecond:
+      return EncodeDateTime(Y, M, D, H, N, S, MS);
   }
   return Date;
 }
@@ -437,15 +464,24 @@ TDateTime TChartSerie::GetXTimeStamp(Integer ValueIndex) const {
   if (!C) return 0;
   TDateTime Start = ConvertDateToXDate(C->Range().StartDate());
   switch (C->XAxis().UnitType()) {
-    case utDay: return Start + ValueIndex;
-    case utWeek: return Start + 7.0 * ValueIndex;
-    case utMonth: return IncMonth(Start, ValueIndex);
-    case utYear: return IncMonth(Start, 12 * ValueIndex);
-    case utHour: return Start + ValueIndex / 24.0;
-    case utMinute: return Start + ValueIndex / 1440.0;
-    case utSecond: return Start + ValueIndex / 86400.0;
-    case utMilliSecond: return Start + ValueIndex / 86400000.0;
-    default: return Start;
+    case utDay:
+      return Start + ValueIndex;
+    case utWeek:
+      return Start + 7.0 * ValueIndex;
+    case utMonth:
+      return IncMonth(Start, ValueIndex);
+    case utYear:
+      return IncMonth(Start, 12 * ValueIndex);
+    case utHour:
+      return Start + ValueIndex / 24.0;
+    case utMinute:
+      return Start + ValueIndex / 1440.0;
+    case utSecond:
+      return Start + ValueIndex / 86400.0;
+    case utMilliSecond:
+      return Start + ValueIndex / 86400000.0;
+    default:
+      return Start;
   }
 }
 
@@ -504,16 +540,46 @@ TRect TChartSerie::GetPieRectangle(Integer Idx, const TRect& R) const {
 static void PlaceIn(TChartSeriePiePosition Pos, const TRect& P, Integer HalfW, Integer HalfH, Integer& X, Integer& Y) {
   Integer CX = P.Left + (P.Right - P.Left) / 2, CY = P.Top + (P.Bottom - P.Top) / 2;
   switch (Pos) {
-    case spTopLeft: X = P.Left + 5 + HalfW; Y = P.Top + 5 + HalfH; break;
-    case spTopRight: X = P.Right - HalfW - 5; Y = P.Top + 5 + HalfH; break;
-    case spTopCenter: X = CX; Y = P.Top + 5 + HalfH; break;
-    case spBottomLeft: X = P.Left + HalfW + 5; Y = P.Bottom - HalfH - 5; break;
-    case spBottomRight: X = P.Right - HalfW - 5; Y = P.Bottom - HalfH - 5; break;
-    case spBottomCenter: X = CX; Y = P.Bottom - HalfH - 5; break;
-    case spCenterLeft: X = P.Left + HalfW + 5; Y = CY; break;
-    case spCenterCenter: X = CX; Y = CY; break;
-    case spCenterRight: X = P.Right - 5 - HalfW; Y = CY; break;
-    default: X = 0; Y = 0; break;
+    case spTopLeft:
+      X = P.Left + 5 + HalfW;
+      Y = P.Top + 5 + HalfH;
+      break;
+    case spTopRight:
+      X = P.Right - HalfW - 5;
+      Y = P.Top + 5 + HalfH;
+      break;
+    case spTopCenter:
+      X = CX;
+      Y = P.Top + 5 + HalfH;
+      break;
+    case spBottomLeft:
+      X = P.Left + HalfW + 5;
+      Y = P.Bottom - HalfH - 5;
+      break;
+    case spBottomRight:
+      X = P.Right - HalfW - 5;
+      Y = P.Bottom - HalfH - 5;
+      break;
+    case spBottomCenter:
+      X = CX;
+      Y = P.Bottom - HalfH - 5;
+      break;
+    case spCenterLeft:
+      X = P.Left + HalfW + 5;
+      Y = CY;
+      break;
+    case spCenterCenter:
+      X = CX;
+      Y = CY;
+      break;
+    case spCenterRight:
+      X = P.Right - 5 - HalfW;
+      Y = CY;
+      break;
+    default:
+      X = 0;
+      Y = 0;
+      break;
   }
 }
 
@@ -531,18 +597,40 @@ TPoint TChartSerie::GetLegendCenter(const TRect& Pbr, Integer Width, Integer Hei
 
 TRect TChartSerie::GetFunnelRectangle(const TRect& R) const {
   Integer W0 = R.Width(), H0 = R.Height();
-  Integer W = FFunnelWidthType == fstPixels ? FFunnelWidth : FFunnelWidthType == fstPercentage ? RoundI(FFunnelWidth / 100.0 * W0) : W0;
-  Integer H = FFunnelHeightType == fstPixels ? FFunnelHeight : FFunnelHeightType == fstPercentage ? RoundI(FFunnelHeight / 100.0 * H0) : H0;
+  Integer W = FFunnelWidthType == fstPixels       ? FFunnelWidth
+              : FFunnelWidthType == fstPercentage ? RoundI(FFunnelWidth / 100.0 * W0)
+                                                  : W0;
+  Integer H = FFunnelHeightType == fstPixels       ? FFunnelHeight
+              : FFunnelHeightType == fstPercentage ? RoundI(FFunnelHeight / 100.0 * H0)
+                                                   : H0;
   Integer Left = R.Left + W0 / 2 - W / 2, Top = R.Top + H0 / 2 - H / 2;
   switch (FPie->Position()) {
-    case spTopLeft: case spBottomLeft: case spCenterLeft: Left = R.Left; break;
-    case spTopRight: case spBottomRight: case spCenterRight: Left = R.Right - W; break;
-    default: break;
+    case spTopLeft:
+    case spBottomLeft:
+    case spCenterLeft:
+      Left = R.Left;
+      break;
+    case spTopRight:
+    case spBottomRight:
+    case spCenterRight:
+      Left = R.Right - W;
+      break;
+    default:
+      break;
   }
   switch (FPie->Position()) {
-    case spTopLeft: case spTopRight: case spTopCenter: Top = R.Top; break;
-    case spBottomLeft: case spBottomRight: case spBottomCenter: Top = R.Bottom - H; break;
-    default: break;
+    case spTopLeft:
+    case spTopRight:
+    case spTopCenter:
+      Top = R.Top;
+      break;
+    case spBottomLeft:
+    case spBottomRight:
+    case spBottomCenter:
+      Top = R.Bottom - H;
+      break;
+    default:
+      break;
   }
   Left += FPie->Left();
   Top += FPie->Top();
@@ -647,7 +735,8 @@ Integer TChartSerie::GetBarWidth(double ScaleX) const {
 }
 
 Integer TChartSerie::GetHistogramBarWidth(double ScaleX) const {
-  Integer N = FCollection ? FCollection->GetCountChartType(ctHistogram) + FCollection->GetCountChartType(ctLineHistogram) : 0;
+  Integer N =
+      FCollection ? FCollection->GetCountChartType(ctHistogram) + FCollection->GetCountChartType(ctLineHistogram) : 0;
   if (N < 1) return 1;
   return BarWidthFor(*this, N, ScaleX);
 }

@@ -22,14 +22,14 @@ struct TChartDate {
   TDateTime Value;
 };
 
-using TChartSerieSliceGetValueEvent = std::function<void(TObject* Sender, Integer Serie, const String& LegendText,
-                                                         double Value, Integer ValuePointIndex, TPoint& ValuePosition,
-                                                         String& ValueString)>;
+using TChartSerieSliceGetValueEvent =
+    std::function<void(TObject* Sender, Integer Serie, const String& LegendText, double Value, Integer ValuePointIndex,
+                       TPoint& ValuePosition, String& ValueString)>;
 using TChartSerieDrawPointEvent =
     std::function<void(TObject* Sender, TChartCanvas& Canvas, TPoint APoint, const TChartPoint& AChartPoint)>;
-using TChartXAxisDrawValueEvent = std::function<void(TObject* Sender, TChartSerie* Serie, TChartCanvas& Canvas,
-                                                     TRect ARect, Integer ValueIndex, Integer XMarker, bool Top,
-                                                     bool& DefaultDraw)>;
+using TChartXAxisDrawValueEvent =
+    std::function<void(TObject* Sender, TChartSerie* Serie, TChartCanvas& Canvas, TRect ARect, Integer ValueIndex,
+                       Integer XMarker, bool Top, bool& DefaultDraw)>;
 using TChartAxisGetValueEvent = std::function<void(TObject* Sender, TChartSerie* Serie, double Value, String& AValue)>;
 using TChartYAxisDrawValueEvent = std::function<void(TObject* Sender, TChartSerie* Serie, TChartCanvas& Canvas,
                                                      TRect ARect, double Value, bool Left, bool& DefaultDraw)>;
@@ -37,8 +37,9 @@ using TChartMarkerDrawEvent = std::function<void(TObject* Sender, TChartSerie* S
                                                  Integer Y, Integer Point, const TChartPoint& Value)>;
 using TChartGetBarValueTextEvent = std::function<void(TObject* Sender, Integer Serie, Integer PointIndex,
                                                       TChartFont& AFont, String& BarText, TAlignment& Alignment)>;
-using TChartSerieMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, Integer PaneIndex,
-                                                 Integer SerieIndex, Integer Index, double Value, Integer X, Integer Y)>;
+using TChartSerieMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, Integer PaneIndex, Integer SerieIndex, Integer Index,
+                       double Value, Integer X, Integer Y)>;
 
 class TChartSerie : public TChartPersistent {
 public:
@@ -100,7 +101,8 @@ public:
   void AddSinglePoint(double SinglePoint, TColor Color, const String& XAxisValue);
   void AddSinglePoint(double SinglePoint, TColor Color, bool Defined, const String& XAxisValue);
   void AddSinglePoint(double SinglePoint, TChartDate SingleDateTime, TColor Color, const String& XAxisValue);
-  void AddSinglePoint(double SinglePoint, TChartDate SingleDateTime, TColor Color, bool Defined, const String& XAxisValue);
+  void AddSinglePoint(double SinglePoint, TChartDate SingleDateTime, TColor Color, bool Defined,
+                      const String& XAxisValue);
   void AddSinglePoint(double SinglePoint, TColor Color, TColor ColorTo, const String& XAxisValue);
   void AddSinglePoint(double SingleValueStart, double SingleValueEnd, const String& Text, TColor Color, TColor ColorTo,
                       TColor BorderColor, TColor TextColor, TChartGradientDirection GradientDirection);
@@ -111,33 +113,40 @@ public:
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, bool Defined);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, bool Defined);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime, bool Defined);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime,
+                        TChartDate SingleXDateTime);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime,
+                        bool Defined);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TColor Color);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TColor Color, bool Defined);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TColor Color);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TColor Color, bool Defined);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime, TColor Color);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime, TColor Color,
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TColor Color,
                         bool Defined);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime,
+                        TColor Color);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime,
+                        TColor Color, bool Defined);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, const String& XAxisValue);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, bool Defined, const String& XAxisValue);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, const String& XAxisValue);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, bool Defined, const String& XAxisValue);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, bool Defined,
+                        const String& XAxisValue);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime,
                         const String& XAxisValue);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime, bool Defined,
-                        const String& XAxisValue);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime,
+                        bool Defined, const String& XAxisValue);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TColor Color, const String& XAxisValue);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TColor Color, bool Defined, const String& XAxisValue);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TColor Color, const String& XAxisValue);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TColor Color,
+                        const String& XAxisValue);
   void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TColor Color, bool Defined,
                         const String& XAxisValue);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime, TColor Color,
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime,
+                        TColor Color, const String& XAxisValue);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime,
+                        TColor Color, bool Defined, const String& XAxisValue);
+  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TColor Color, TColor ColorTo,
                         const String& XAxisValue);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TChartDate SingleDateTime, TChartDate SingleXDateTime, TColor Color,
-                        bool Defined, const String& XAxisValue);
-  void AddSingleXYPoint(double SingleXPoint, double SingleYPoint, TColor Color, TColor ColorTo, const String& XAxisValue);
 
   void AddDoublePoint(double FirstPoint, double SecondPoint);
   void AddDoublePoint(double FirstPoint, double SecondPoint, bool Defined);
@@ -152,36 +161,45 @@ public:
   void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint);
   void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, bool Defined);
   void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TChartDate SingleDateTime);
-  void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TChartDate SingleDateTime, bool Defined);
+  void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TChartDate SingleDateTime,
+                        bool Defined);
   void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TColor Color);
   void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TColor Color, bool Defined);
-  void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TChartDate SingleDateTime, TColor Color);
-  void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TChartDate SingleDateTime, TColor Color,
-                        bool Defined);
+  void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TChartDate SingleDateTime,
+                        TColor Color);
+  void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, TChartDate SingleDateTime,
+                        TColor Color, bool Defined);
   void AddDoubleXYPoint(double SingleXPoint, double FirstPoint, double SecondPoint, const String& XAxisValue);
 
   // Financial points: SingleValue is the close value in the first three
   // overloads, the high value in the others.
   void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint);
-  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime);
+  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint,
+                      TChartDate SingleDateTime);
   void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, const String& XAxisValue);
   void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, bool Defined);
   void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TColor Color);
-  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TColor Color, bool Defined);
-  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime, bool Defined);
-  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime, TColor Color);
-  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime, TColor Color,
+  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TColor Color,
                       bool Defined);
+  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime,
+                      bool Defined);
+  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime,
+                      TColor Color);
+  void AddMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, TChartDate SingleDateTime,
+                      TColor Color, bool Defined);
   // Box-plot points (five values). Their own name: five numbers and four
   // numbers with a colour would otherwise differ only in a literal's type.
   void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, bool Defined);
   void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime);
-  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, bool Defined);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime,
+                        bool Defined);
   void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TColor Color);
-  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TColor Color, bool Defined);
-  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, TColor Color);
-  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime, TColor Color,
-                      bool Defined);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TColor Color,
+                        bool Defined);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime,
+                        TColor Color);
+  void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, TChartDate SingleDateTime,
+                        TColor Color, bool Defined);
   void AddBoxPlotPoints(double Minimum, double Q1, double Median, double Q3, double Maximum, const String& XAxisValue);
 
   void AddPoints(double SinglePoint, Integer PixelValue);
@@ -191,8 +209,10 @@ public:
   void AddPoints(double SinglePoint, Integer PixelValue1, Integer PixelValue2, TChartDate SingleDateTime, bool Defined);
 
   void AddPiePoints(double SinglePoint, TColor Color, TColor ColorTo, Integer PieIndent, bool Defined);
-  void AddPiePoints(double SinglePoint, const String& LegendValue, TColor Color, TColor ColorTo, Integer PieIndent, bool Defined);
-  void AddPiePoints(double SinglePoint, double RadiusValue, TColor Color, TColor ColorTo, Integer PieIndent, bool Defined);
+  void AddPiePoints(double SinglePoint, const String& LegendValue, TColor Color, TColor ColorTo, Integer PieIndent,
+                    bool Defined);
+  void AddPiePoints(double SinglePoint, double RadiusValue, TColor Color, TColor ColorTo, Integer PieIndent,
+                    bool Defined);
   void AddPiePoints(double SinglePoint, double RadiusValue, const String& LegendValue, TColor Color, TColor ColorTo,
                     Integer PieIndent, bool Defined);
   void AddChartPoint(const TChartPoint& Pt);
@@ -201,157 +221,302 @@ public:
   TChartType ChartType() const { return FChartType; }
   void SetChartType(TChartType V);
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  void SetVisible(bool V) {
+    if (Store(FVisible, V)) Changed();
+  }
   const String& Name() const { return FName; }
-  void SetName(const String& V) { if (Store(FName, V)) Changed(); }
+  void SetName(const String& V) {
+    if (Store(FName, V)) Changed();
+  }
   const String& LegendText() const { return FLegendText; }
-  void SetLegendText(const String& V) { if (Store(FLegendText, V)) Changed(); }
+  void SetLegendText(const String& V) {
+    if (Store(FLegendText, V)) Changed();
+  }
   bool ShowInLegend() const { return FShowInLegend; }
-  void SetShowInLegend(bool V) { if (Store(FShowInLegend, V)) Changed(); }
+  void SetShowInLegend(bool V) {
+    if (Store(FShowInLegend, V)) Changed();
+  }
   Integer GroupIndex() const { return FGroupIndex; }
-  void SetGroupIndex(Integer V) { if (V >= 0 && Store(FGroupIndex, V)) Changed(); }
+  void SetGroupIndex(Integer V) {
+    if (V >= 0 && Store(FGroupIndex, V)) Changed();
+  }
   Integer Tag() const { return FTag; }
   void SetTag(Integer V) { FTag = V; }
   TChartSerieAutoRange AutoRange() const { return FAutoRange; }
-  void SetAutoRange(TChartSerieAutoRange V) { if (Store(FAutoRange, V)) Changed(); }
+  void SetAutoRange(TChartSerieAutoRange V) {
+    if (Store(FAutoRange, V)) Changed();
+  }
   Integer RangePercentMargin() const { return FRangePercentMargin; }
-  void SetRangePercentMargin(Integer V) { if (Store(FRangePercentMargin, V)) Changed(); }
+  void SetRangePercentMargin(Integer V) {
+    if (Store(FRangePercentMargin, V)) Changed();
+  }
   double Maximum() const { return FMaximum; }
-  void SetMaximum(double V) { if (Store(FMaximum, V)) Changed(); }
+  void SetMaximum(double V) {
+    if (Store(FMaximum, V)) Changed();
+  }
   double Minimum() const { return FMinimum; }
-  void SetMinimum(double V) { if (Store(FMinimum, V)) Changed(); }
+  void SetMinimum(double V) {
+    if (Store(FMinimum, V)) Changed();
+  }
   bool Logarithmic() const { return FLogarithmic; }
-  void SetLogarithmic(bool V) { if (Store(FLogarithmic, V)) Changed(); }
+  void SetLogarithmic(bool V) {
+    if (Store(FLogarithmic, V)) Changed();
+  }
   bool DrawFromStartDate() const { return FDrawFromStartDate; }
-  void SetDrawFromStartDate(bool V) { if (Store(FDrawFromStartDate, V)) Changed(); }
+  void SetDrawFromStartDate(bool V) {
+    if (Store(FDrawFromStartDate, V)) Changed();
+  }
   TColor Color() const { return FColor; }
-  void SetColor(TColor V) { if (Store(FColor, V)) Changed(); }
+  void SetColor(TColor V) {
+    if (Store(FColor, V)) Changed();
+  }
   TColor ColorTo() const { return FColorTo; }
-  void SetColorTo(TColor V) { if (Store(FColorTo, V)) Changed(); }
+  void SetColorTo(TColor V) {
+    if (Store(FColorTo, V)) Changed();
+  }
   Integer GradientSteps() const { return FGradientSteps; }
-  void SetGradientSteps(Integer V) { if (V >= 0 && Store(FGradientSteps, V)) Changed(); }
+  void SetGradientSteps(Integer V) {
+    if (V >= 0 && Store(FGradientSteps, V)) Changed();
+  }
   TChartGradientDirection GradientDirection() const { return FGradientDirection; }
-  void SetGradientDirection(TChartGradientDirection V) { if (Store(FGradientDirection, V)) Changed(); }
+  void SetGradientDirection(TChartGradientDirection V) {
+    if (Store(FGradientDirection, V)) Changed();
+  }
   TColor LineColor() const { return FLineColor; }
-  void SetLineColor(TColor V) { if (Store(FLineColor, V)) Changed(); }
+  void SetLineColor(TColor V) {
+    if (Store(FLineColor, V)) Changed();
+  }
   Integer LineWidth() const { return FLineWidth; }
-  void SetLineWidth(Integer V) { if (V >= 0 && Store(FLineWidth, V)) Changed(); }
+  void SetLineWidth(Integer V) {
+    if (V >= 0 && Store(FLineWidth, V)) Changed();
+  }
   TPenStyle PenStyle() const { return FPenStyle; }
-  void SetPenStyle(TPenStyle V) { if (Store(FPenStyle, V)) Changed(); }
+  void SetPenStyle(TPenStyle V) {
+    if (Store(FPenStyle, V)) Changed();
+  }
   TBrushStyle BrushStyle() const { return FBrushStyle; }
-  void SetBrushStyle(TBrushStyle V) { if (Store(FBrushStyle, V)) Changed(); }
+  void SetBrushStyle(TBrushStyle V) {
+    if (Store(FBrushStyle, V)) Changed();
+  }
   TColor BorderColor() const { return FBorderColor; }
-  void SetBorderColor(TColor V) { if (Store(FBorderColor, V)) Changed(); }
+  void SetBorderColor(TColor V) {
+    if (Store(FBorderColor, V)) Changed();
+  }
   Integer BorderWidth() const { return FBorderWidth; }
-  void SetBorderWidth(Integer V) { if (V >= 0 && Store(FBorderWidth, V)) Changed(); }
+  void SetBorderWidth(Integer V) {
+    if (V >= 0 && Store(FBorderWidth, V)) Changed();
+  }
   Integer BorderRounding() const { return FBorderRounding; }
-  void SetBorderRounding(Integer V) { if (Store(FBorderRounding, V)) Changed(); }
+  void SetBorderRounding(Integer V) {
+    if (Store(FBorderRounding, V)) Changed();
+  }
   TColor CandleColorIncrease() const { return FCandleColorIncrease; }
-  void SetCandleColorIncrease(TColor V) { if (Store(FCandleColorIncrease, V)) Changed(); }
+  void SetCandleColorIncrease(TColor V) {
+    if (Store(FCandleColorIncrease, V)) Changed();
+  }
   TColor CandleColorDecrease() const { return FCandleColorDecrease; }
-  void SetCandleColorDecrease(TColor V) { if (Store(FCandleColorDecrease, V)) Changed(); }
+  void SetCandleColorDecrease(TColor V) {
+    if (Store(FCandleColorDecrease, V)) Changed();
+  }
   TColor WickColor() const { return FWickColor; }
-  void SetWickColor(TColor V) { if (Store(FWickColor, V)) Changed(); }
+  void SetWickColor(TColor V) {
+    if (Store(FWickColor, V)) Changed();
+  }
   Integer WickWidth() const { return FWickWidth; }
-  void SetWickWidth(Integer V) { if (V >= 0 && Store(FWickWidth, V)) Changed(); }
+  void SetWickWidth(Integer V) {
+    if (V >= 0 && Store(FWickWidth, V)) Changed();
+  }
   TColor ArrowColor() const { return FArrowColor; }
-  void SetArrowColor(TColor V) { if (Store(FArrowColor, V)) Changed(); }
+  void SetArrowColor(TColor V) {
+    if (Store(FArrowColor, V)) Changed();
+  }
   Integer ArrowSize() const { return FArrowSize; }
-  void SetArrowSize(Integer V) { if (Store(FArrowSize, V)) Changed(); }
+  void SetArrowSize(Integer V) {
+    if (Store(FArrowSize, V)) Changed();
+  }
   bool ZeroLine() const { return FZeroLine; }
-  void SetZeroLine(bool V) { if (Store(FZeroLine, V)) Changed(); }
+  void SetZeroLine(bool V) {
+    if (Store(FZeroLine, V)) Changed();
+  }
   TColor ZeroLineColor() const { return FZeroLineColor; }
-  void SetZeroLineColor(TColor V) { if (Store(FZeroLineColor, V)) Changed(); }
+  void SetZeroLineColor(TColor V) {
+    if (Store(FZeroLineColor, V)) Changed();
+  }
   Integer ZeroLineWidth() const { return FZeroLineWidth; }
-  void SetZeroLineWidth(Integer V) { if (V >= 0 && Store(FZeroLineWidth, V)) Changed(); }
+  void SetZeroLineWidth(Integer V) {
+    if (V >= 0 && Store(FZeroLineWidth, V)) Changed();
+  }
   double ZeroReferencePoint() const { return FZeroReferencePoint; }
-  void SetZeroReferencePoint(double V) { if (Store(FZeroReferencePoint, V)) Changed(); }
+  void SetZeroReferencePoint(double V) {
+    if (Store(FZeroReferencePoint, V)) Changed();
+  }
   TChartPicture& ChartPattern() { return FChartPattern; }
   const TChartPicture& ChartPattern() const { return FChartPattern; }
-  void SetChartPattern(const TChartPicture& V) { if (&V != &FChartPattern) FChartPattern.Assign(V); Changed(); }
+  void SetChartPattern(const TChartPicture& V) {
+    if (&V != &FChartPattern) FChartPattern.Assign(V);
+    Changed();
+  }
   TChartBackGroundPosition ChartPatternPosition() const { return FChartPatternPosition; }
-  void SetChartPatternPosition(TChartBackGroundPosition V) { if (Store(FChartPatternPosition, V)) Changed(); }
+  void SetChartPatternPosition(TChartBackGroundPosition V) {
+    if (Store(FChartPatternPosition, V)) Changed();
+  }
   bool ShowValue() const { return FShowValue; }
-  void SetShowValue(bool V) { if (Store(FShowValue, V)) Changed(); }
+  void SetShowValue(bool V) {
+    if (Store(FShowValue, V)) Changed();
+  }
   bool ShowValueInTracker() const { return FShowValueInTracker; }
-  void SetShowValueInTracker(bool V) { if (Store(FShowValueInTracker, V)) Changed(); }
+  void SetShowValueInTracker(bool V) {
+    if (Store(FShowValueInTracker, V)) Changed();
+  }
   TChartFont& ValueFont() { return FValueFont; }
   const TChartFont& ValueFont() const { return FValueFont; }
-  void SetValueFont(const TChartFont& V) { if (&V != &FValueFont) FValueFont = V; Changed(); }
+  void SetValueFont(const TChartFont& V) {
+    if (&V != &FValueFont) FValueFont = V;
+    Changed();
+  }
   Integer ValueAngle() const { return FValueAngle; }
-  void SetValueAngle(Integer V) { if (Store(FValueAngle, V)) Changed(); }
+  void SetValueAngle(Integer V) {
+    if (Store(FValueAngle, V)) Changed();
+  }
   const String& ValueFormat() const { return FValueFormat; }
-  void SetValueFormat(const String& V) { if (Store(FValueFormat, V)) Changed(); }
+  void SetValueFormat(const String& V) {
+    if (Store(FValueFormat, V)) Changed();
+  }
   TChartValueFormatType ValueFormatType() const { return FValueFormatType; }
-  void SetValueFormatType(TChartValueFormatType V) { if (Store(FValueFormatType, V)) Changed(); }
+  void SetValueFormatType(TChartValueFormatType V) {
+    if (Store(FValueFormatType, V)) Changed();
+  }
   TChartValueType ValueType() const { return FValueType; }
-  void SetValueType(TChartValueType V) { if (Store(FValueType, V)) Changed(); }
+  void SetValueType(TChartValueType V) {
+    if (Store(FValueType, V)) Changed();
+  }
   Integer ValueWidth() const { return FValueWidth; }
-  void SetValueWidth(Integer V) { if (Store(FValueWidth, V)) Changed(); }
+  void SetValueWidth(Integer V) {
+    if (Store(FValueWidth, V)) Changed();
+  }
   TChartSerieValueWidthType ValueWidthType() const { return FValueWidthType; }
-  void SetValueWidthType(TChartSerieValueWidthType V) { if (Store(FValueWidthType, V)) Changed(); }
+  void SetValueWidthType(TChartSerieValueWidthType V) {
+    if (Store(FValueWidthType, V)) Changed();
+  }
   Integer ValueOffsetX() const { return FValueOffsetX; }
-  void SetValueOffsetX(Integer V) { if (Store(FValueOffsetX, V)) Changed(); }
+  void SetValueOffsetX(Integer V) {
+    if (Store(FValueOffsetX, V)) Changed();
+  }
   Integer ValueOffsetY() const { return FValueOffsetY; }
-  void SetValueOffsetY(Integer V) { if (Store(FValueOffsetY, V)) Changed(); }
+  void SetValueOffsetY(Integer V) {
+    if (Store(FValueOffsetY, V)) Changed();
+  }
   bool Enable3D() const { return FEnable3D; }
-  void SetEnable3D(bool V) { if (Store(FEnable3D, V)) Changed(); }
+  void SetEnable3D(bool V) {
+    if (Store(FEnable3D, V)) Changed();
+  }
   Integer Offset3D() const { return FOffset3D; }
-  void SetOffset3D(Integer V) { if (Store(FOffset3D, V)) Changed(); }
+  void SetOffset3D(Integer V) {
+    if (Store(FOffset3D, V)) Changed();
+  }
   bool Darken3D() const { return FDarken3D; }
-  void SetDarken3D(bool V) { if (Store(FDarken3D, V)) Changed(); }
+  void SetDarken3D(bool V) {
+    if (Store(FDarken3D, V)) Changed();
+  }
   TChartBarShape BarShape() const { return FBarShape; }
-  void SetBarShape(TChartBarShape V) { if (Store(FBarShape, V)) Changed(); }
+  void SetBarShape(TChartBarShape V) {
+    if (Store(FBarShape, V)) Changed();
+  }
   TChartFont& BarValueTextFont() { return FBarValueTextFont; }
-  void SetBarValueTextFont(const TChartFont& V) { if (&V != &FBarValueTextFont) FBarValueTextFont = V; Changed(); }
+  void SetBarValueTextFont(const TChartFont& V) {
+    if (&V != &FBarValueTextFont) FBarValueTextFont = V;
+    Changed();
+  }
   TAlignment BarValueTextAlignment() const { return FBarValueTextAlignment; }
-  void SetBarValueTextAlignment(TAlignment V) { if (Store(FBarValueTextAlignment, V)) Changed(); }
+  void SetBarValueTextAlignment(TAlignment V) {
+    if (Store(FBarValueTextAlignment, V)) Changed();
+  }
   TChartBarValueTextType BarValueTextType() const { return FBarValueTextType; }
-  void SetBarValueTextType(TChartBarValueTextType V) { if (Store(FBarValueTextType, V)) Changed(); }
+  void SetBarValueTextType(TChartBarValueTextType V) {
+    if (Store(FBarValueTextType, V)) Changed();
+  }
   Integer SelectedIndex() const { return FSelectedIndex; }
-  void SetSelectedIndex(Integer V) { if (Store(FSelectedIndex, V)) Changed(); }
+  void SetSelectedIndex(Integer V) {
+    if (Store(FSelectedIndex, V)) Changed();
+  }
   bool SelectedMark() const { return FSelectedMark; }
-  void SetSelectedMark(bool V) { if (Store(FSelectedMark, V)) Changed(); }
+  void SetSelectedMark(bool V) {
+    if (Store(FSelectedMark, V)) Changed();
+  }
   TColor SelectedMarkColor() const { return FSelectedMarkColor; }
-  void SetSelectedMarkColor(TColor V) { if (Store(FSelectedMarkColor, V)) Changed(); }
+  void SetSelectedMarkColor(TColor V) {
+    if (Store(FSelectedMarkColor, V)) Changed();
+  }
   TColor SelectedMarkBorderColor() const { return FSelectedMarkBorderColor; }
-  void SetSelectedMarkBorderColor(TColor V) { if (Store(FSelectedMarkBorderColor, V)) Changed(); }
+  void SetSelectedMarkBorderColor(TColor V) {
+    if (Store(FSelectedMarkBorderColor, V)) Changed();
+  }
   Integer SelectedMarkSize() const { return FSelectedMarkSize; }
-  void SetSelectedMarkSize(Integer V) { if (Store(FSelectedMarkSize, V)) Changed(); }
+  void SetSelectedMarkSize(Integer V) {
+    if (Store(FSelectedMarkSize, V)) Changed();
+  }
   bool ShowAnnotationsOnTop() const { return FShowAnnotationsOnTop; }
-  void SetShowAnnotationsOnTop(bool V) { if (Store(FShowAnnotationsOnTop, V)) Changed(); }
+  void SetShowAnnotationsOnTop(bool V) {
+    if (Store(FShowAnnotationsOnTop, V)) Changed();
+  }
   bool XAxisGroupsVisible() const { return FXAxisGroupsVisible; }
-  void SetXAxisGroupsVisible(bool V) { if (Store(FXAxisGroupsVisible, V)) Changed(); }
+  void SetXAxisGroupsVisible(bool V) {
+    if (Store(FXAxisGroupsVisible, V)) Changed();
+  }
   Integer GanttHeight() const { return FGanttHeight; }
-  void SetGanttHeight(Integer V) { if (Store(FGanttHeight, V)) Changed(); }
+  void SetGanttHeight(Integer V) {
+    if (Store(FGanttHeight, V)) Changed();
+  }
   Integer GanttSpacing() const { return FGanttSpacing; }
-  void SetGanttSpacing(Integer V) { if (Store(FGanttSpacing, V)) Changed(); }
+  void SetGanttSpacing(Integer V) {
+    if (Store(FGanttSpacing, V)) Changed();
+  }
   TChartSerieFunnelMode FunnelMode() const { return FFunnelMode; }
-  void SetFunnelMode(TChartSerieFunnelMode V) { if (Store(FFunnelMode, V)) Changed(); }
+  void SetFunnelMode(TChartSerieFunnelMode V) {
+    if (Store(FFunnelMode, V)) Changed();
+  }
   Integer FunnelWidth() const { return FFunnelWidth; }
-  void SetFunnelWidth(Integer V) { if (Store(FFunnelWidth, V)) Changed(); }
+  void SetFunnelWidth(Integer V) {
+    if (Store(FFunnelWidth, V)) Changed();
+  }
   Integer FunnelHeight() const { return FFunnelHeight; }
-  void SetFunnelHeight(Integer V) { if (Store(FFunnelHeight, V)) Changed(); }
+  void SetFunnelHeight(Integer V) {
+    if (Store(FFunnelHeight, V)) Changed();
+  }
   TChartSerieFunnelSizeType FunnelWidthType() const { return FFunnelWidthType; }
-  void SetFunnelWidthType(TChartSerieFunnelSizeType V) { if (Store(FFunnelWidthType, V)) Changed(); }
+  void SetFunnelWidthType(TChartSerieFunnelSizeType V) {
+    if (Store(FFunnelWidthType, V)) Changed();
+  }
   TChartSerieFunnelSizeType FunnelHeightType() const { return FFunnelHeightType; }
-  void SetFunnelHeightType(TChartSerieFunnelSizeType V) { if (Store(FFunnelHeightType, V)) Changed(); }
+  void SetFunnelHeightType(TChartSerieFunnelSizeType V) {
+    if (Store(FFunnelHeightType, V)) Changed();
+  }
   Integer FunnelSpacing() const { return FFunnelSpacing; }
-  void SetFunnelSpacing(Integer V) { if (Store(FFunnelSpacing, V)) Changed(); }
+  void SetFunnelSpacing(Integer V) {
+    if (Store(FFunnelSpacing, V)) Changed();
+  }
   bool UseFullRange() const { return FUseFullRange; }
   void SetUseFullRange(bool V) { FUseFullRange = V; }
   bool ReadOnly() const { return FReadOnly; }
-  void SetReadOnly(bool V) { if (Store(FReadOnly, V)) Changed(); }
+  void SetReadOnly(bool V) {
+    if (Store(FReadOnly, V)) Changed();
+  }
   TSerieType SerieType() const { return FSerieType; }
-  void SetSerieType(TSerieType V) { if (Store(FSerieType, V)) Changed(); }
+  void SetSerieType(TSerieType V) {
+    if (Store(FSerieType, V)) Changed();
+  }
   double YScale() const { return FYScale; }
   void SetYScale(double V);
   double OldYScale() const { return FOldYScale; }
   void SetOldYScale(double V) { FOldYScale = V; }
   double OriginalYScale() const { return FOriginalYScale; }
-  void SetOriginalYScale(double V) { if (V > 0 && Store(FOriginalYScale, V)) Changed(); }
+  void SetOriginalYScale(double V) {
+    if (V > 0 && Store(FOriginalYScale, V)) Changed();
+  }
   double OffSet() const { return FOffSet; }
-  void SetOffSet(double V) { if (Store(FOffSet, V)) Changed(); }
+  void SetOffSet(double V) {
+    if (Store(FOffSet, V)) Changed();
+  }
   Integer CrosshairFontHeight() const { return FCrosshairFontHeight; }
   bool ForceInit() const { return FForceInit; }
   void SetForceInit(bool V) { FForceInit = V; }
@@ -516,18 +681,18 @@ public:
   std::vector<TRect> DrawValuesText;
   std::vector<TFunnelPoint> DrawValuesFunnel;
   std::vector<TBarRec> StackedRectsBar;
-  TChartRegion ClipRgn;      // the series rectangle's clip region during painting
-  TRect OldRect;             // rectangle of the last draw-point computation
-  bool IsDrawing = false;    // guards against re-entrance through events
-  Integer ItemIndex = -1;    // collection index noted for the painting
+  TChartRegion ClipRgn;    // the series rectangle's clip region during painting
+  TRect OldRect;           // rectangle of the last draw-point computation
+  bool IsDrawing = false;  // guards against re-entrance through events
+  Integer ItemIndex = -1;  // collection index noted for the painting
   Integer NearestPointIndex = -1;
-  Integer LastXVal = 0;      // right end of the last date label written
-  Integer LastXMarker = 0;   // position of the last date label's point
+  Integer LastXVal = 0;     // right end of the last date label written
+  Integer LastXMarker = 0;  // position of the last date label's point
   // The x label steps (in point indices; 0: none) and the step search's
   // pixel distances, from the last measuring or painting.
   Integer Mu = 0, Mi = 0;
   double MinimumDistance = 0, FirstPoint = 0, NextPoint = 0;
-  Integer XMarker = 0;       // pixel of the index being labelled
+  Integer XMarker = 0;  // pixel of the index being labelled
   bool DrawMajorValue = false, DrawMinorValue = false;
 
 protected:

@@ -19,16 +19,24 @@ bool SameValue(double A, double B) {
   return std::fabs(A - B) <= E;
 }
 
-bool OnXSide(TChartXAxisPosition P, bool Bottom) { return Bottom ? (P == xBottom || P == xBoth) : (P == xTop || P == xBoth); }
-bool OnYSide(TChartYAxisPosition P, bool Right) { return Right ? (P == yRight || P == yBoth) : (P == yLeft || P == yBoth); }
+bool OnXSide(TChartXAxisPosition P, bool Bottom) {
+  return Bottom ? (P == xBottom || P == xBoth) : (P == xTop || P == xBoth);
+}
+bool OnYSide(TChartYAxisPosition P, bool Right) {
+  return Right ? (P == yRight || P == yBoth) : (P == yLeft || P == yBoth);
+}
 
 // A serie whose x labels are painted (and so take room).
-bool DrawsXLabels(const TChartSerie& S) { return S.ChartType() != ctNone && S.SerieType() != stZoomControl && S.Visible(); }
+bool DrawsXLabels(const TChartSerie& S) {
+  return S.ChartType() != ctNone && S.SerieType() != stZoomControl && S.Visible();
+}
 
 // Step doubling stops here, before an Integer step could overflow.
 constexpr Integer MaxXStep = 1 << 29;
 
-const TFormatSettings& SettingsOf(const TChartSerie& S) { return S.Chart() ? S.Chart()->FormatSettings() : FormatSettings; }
+const TFormatSettings& SettingsOf(const TChartSerie& S) {
+  return S.Chart() ? S.Chart()->FormatSettings() : FormatSettings;
+}
 }  // namespace
 
 // ---------------------------------------------------------------- x labels
@@ -136,7 +144,8 @@ Integer TChartSerie::GetXAxisValuesSize(TChartCanvas& Canvas, Integer& XYValuesS
       Integer N = GetPointsCount();
       for (Integer I = 0; I < N; ++I)
         if (GetPoint(I).Defined)
-          XYValuesSize = std::max(XYValuesSize, GetXValueSize(Canvas, I, ScaleX, ScaleY, true) + FXAxis.XYValuesOffset());
+          XYValuesSize =
+              std::max(XYValuesSize, GetXValueSize(Canvas, I, ScaleX, ScaleY, true) + FXAxis.XYValuesOffset());
       Size += XYValuesSize;
     }
   }
@@ -296,7 +305,8 @@ Integer TChartSerie::GetYAxisValuesSize(TRect R, TChartCanvas& Canvas, double Sc
   GetYAxisUnits(Canvas, R, M, O);
   const bool Horz = IsHorizontal();
   const bool OnLeft = OnYSide(FYAxis.Position(), false), OnRight = OnYSide(FYAxis.Position(), true);
-  const Integer GapMajor = RoundI(FYAxis.MajorUnitSpacing() * ScaleY), GapMinor = RoundI(FYAxis.MinorUnitSpacing() * ScaleY);
+  const Integer GapMajor = RoundI(FYAxis.MajorUnitSpacing() * ScaleY),
+                GapMinor = RoundI(FYAxis.MinorUnitSpacing() * ScaleY);
   Integer Left = 0, Right = 0;
   WalkYAxisLabels(M, O, [&](const TYAxisLabel& L) {
     if (L.Skipped || !(L.Major ? FYAxis.MajorUnitVisible() : FYAxis.MinorUnitVisible())) return true;

@@ -48,10 +48,12 @@ const TChartKeys<TChartSerieYAxis>& TChartSerieYAxis::Keys() {
       ChartKey<&T::FMinorUnitSpacing, &T::SetMinorUnitSpacing>(u"MinorUnitSpacing", 0),
       ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, yLeft),
       ChartSectionKey<T>(
-          u".TextLeft", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextLeft.SaveToFile(Ini, Section); },
+          u".TextLeft",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextLeft.SaveToFile(Ini, Section); },
           [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextLeft.LoadFromFile(Ini, Section); }),
       ChartSectionKey<T>(
-          u".TextRight", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextRight.SaveToFile(Ini, Section); },
+          u".TextRight",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextRight.SaveToFile(Ini, Section); },
           [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextRight.LoadFromFile(Ini, Section); }),
       ChartKey<&T::FTickMarkColor, &T::SetTickMarkColor>(u"TickMarkColor", clNone),
       ChartKey<&T::FTickMarkSize, &T::SetTickMarkSize>(u"TickMarkSize", 10),
@@ -65,9 +67,13 @@ const TChartKeys<TChartSerieYAxis>& TChartSerieYAxis::Keys() {
   return Table;
 }
 
-void TChartSerieYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieYAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartSerieYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieYAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- x axis
 void TChartSerieXAxis::Assign(const TObject* Source) {
@@ -110,10 +116,12 @@ const TChartKeys<TChartSerieXAxis>& TChartSerieXAxis::Keys() {
       ChartKey<&T::FMinorUnitSpacing, &T::SetMinorUnitSpacing>(u"MinorUnitSpacing", 0),
       ChartEnumKey<&T::FPosition, &T::SetPosition>(u"Position", 4, xBottom),
       ChartSectionKey<T>(
-          u".TextTop", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextTop.SaveToFile(Ini, Section); },
+          u".TextTop",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextTop.SaveToFile(Ini, Section); },
           [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextTop.LoadFromFile(Ini, Section); }),
       ChartSectionKey<T>(
-          u".TextBottom", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextBottom.SaveToFile(Ini, Section); },
+          u".TextBottom",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FTextBottom.SaveToFile(Ini, Section); },
           [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FTextBottom.LoadFromFile(Ini, Section); }),
       ChartKey<&T::FTickMarkColor, &T::SetTickMarkColor>(u"TickMarkColor", clBlack),
       ChartKey<&T::FTickMarkSize, &T::SetTickMarkSize>(u"TickMarkSize", 10),
@@ -126,9 +134,13 @@ const TChartKeys<TChartSerieXAxis>& TChartSerieXAxis::Keys() {
   return Table;
 }
 
-void TChartSerieXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieXAxis::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartSerieXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieXAxis::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 // ---------------------------------------------------------------- annotations
 TChartAnnotation::TChartAnnotation(TChartAnnotations* Collection) : FCollection(Collection) {
@@ -185,15 +197,16 @@ TRect TChartAnnotation::DrawBalloon(TChartCanvas& Canvas, const TRect& R, double
     Tri[0] = {Base, B.Top - CY}, Tri[1] = {Base + Dir * (CX + W), B.Top + W}, Tri[2] = {Base, B.Top + CY};
   else
     Tri[0] = {Base, B.Bottom - CY}, Tri[1] = {Base + Dir * (CX + W), B.Bottom - W}, Tri[2] = {Base, B.Bottom + CY};
-  TChartRegion Balloon = TChartRegion::FromRoundRect(B, RoundI(FBorderRounding * ScaleX), RoundI(FBorderRounding * ScaleY))
-                             .Combined(TChartRegion::FromPolygon(Tri), rcOr);
+  TChartRegion Balloon =
+      TChartRegion::FromRoundRect(B, RoundI(FBorderRounding * ScaleX), RoundI(FBorderRounding * ScaleY))
+          .Combined(TChartRegion::FromPolygon(Tri), rcOr);
   Canvas.SetClipRegion(ClipRgn.Empty() ? Balloon : ClipRgn.Combined(Balloon, rcAnd));
   Canvas.Brush.SetColor(FColor);
   if (FColor == clNone || FColorTo == clNone)
     Canvas.FillRegion(Balloon);
   else
-    FillChartShape(Canvas, FColor, FColorTo, FGradientSteps, R, FGradientDirection, FBorderColor != clNone, FBorderColor, W,
-                   csRectangle, 0, sdAll, false, false);
+    FillChartShape(Canvas, FColor, FColorTo, FGradientSteps, R, FGradientDirection, FBorderColor != clNone,
+                   FBorderColor, W, csRectangle, 0, sdAll, false, false);
   Canvas.Brush.SetColor(FBorderColor);
   Canvas.FrameRegion(Balloon, W, W);
   if (ClipRgn.Empty())
@@ -225,8 +238,8 @@ void TChartAnnotation::Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Integer
       if (!Gradient)
         Canvas.Rectangle(DR);
       else
-        FillChartShape(Canvas, FColor, FColorTo, FGradientSteps, DR, FGradientDirection, FBorderColor != clNone, FBorderColor,
-                       BW, csRectangle, 0, sdAll, false, false);
+        FillChartShape(Canvas, FColor, FColorTo, FGradientSteps, DR, FGradientDirection, FBorderColor != clNone,
+                       FBorderColor, BW, csRectangle, 0, sdAll, false, false);
       break;
     case asCircle:
     case asRoundRect: {
@@ -242,8 +255,8 @@ void TChartAnnotation::Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Integer
       TChartRegion Clip = Shape.Combined(TChartRegion::FromRect(DR), rcAnd);
       if (!FClipRgn.Empty()) Clip = Clip.Combined(FClipRgn, rcAnd);
       Canvas.SetClipRegion(Clip);
-      FillChartShape(Canvas, FColor, FColorTo, FGradientSteps, DR, FGradientDirection, FBorderColor != clNone, FBorderColor, BW,
-                     FShape == asCircle ? csEllipse : csRoundRect, BR, sdAll, false, false);
+      FillChartShape(Canvas, FColor, FColorTo, FGradientSteps, DR, FGradientDirection, FBorderColor != clNone,
+                     FBorderColor, BW, FShape == asCircle ? csEllipse : csRoundRect, BR, sdAll, false, false);
       RestoreClip();
       break;
     }
@@ -304,7 +317,8 @@ const TChartKeys<TChartAnnotation>& TChartAnnotation::Keys() {
   using T = TChartAnnotation;
   static const TChartKeys<T> Table{
       ChartKey<&T::FName, &T::SetName>(u"Name", u""),
-      ChartEnumKey<&T::FTextHorizontalAlignment, &T::SetTextHorizontalAlignment>(u"TextHorizontalAlignment", 3, taLeftJustify),
+      ChartEnumKey<&T::FTextHorizontalAlignment, &T::SetTextHorizontalAlignment>(u"TextHorizontalAlignment", 3,
+                                                                                 taLeftJustify),
       ChartEnumKey<&T::FTextVerticalAlignment, &T::SetTextVerticalAlignment>(u"TextVerticalAlignment", 3, taAlignTop),
       ChartEnumKey<&T::FArrow, &T::SetArrow>(u"Arrow", 4, arLine),
       ChartKey<&T::FArrowSize, &T::SetArrowSize>(u"ArrowSize", 10),
@@ -335,9 +349,13 @@ const TChartKeys<TChartAnnotation>& TChartAnnotation::Keys() {
   return Table;
 }
 
-void TChartAnnotation::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartAnnotation::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartAnnotation::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartAnnotation::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 void TChartAnnotations::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartAnnotations*>(Source);
@@ -426,9 +444,13 @@ const TChartKeys<TChartSerieXAxisGroup>& TChartSerieXAxisGroup::Keys() {
   return Table;
 }
 
-void TChartSerieXAxisGroup::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieXAxisGroup::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartSerieXAxisGroup::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartSerieXAxisGroup::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}
 
 void TChartSerieXAxisGroups::Assign(const TObject* Source) {
   auto* S = dynamic_cast<const TChartSerieXAxisGroups*>(Source);
@@ -549,14 +571,16 @@ const TChartKeys<TChartSeriePie>& TChartSeriePie::Keys() {
       ChartKey<&T::FLegendColor, &T::SetLegendColor>(u"LegendColor", clWhite),
       ChartKey<&T::FLegendColorTo, &T::SetLegendColorTo>(u"LegendColorTo", clWhite),
       ChartKey<&T::FLegendGradientSteps, &T::SetLegendGradientSteps>(u"LegendGradientSteps", 32),
-      ChartEnumKey<&T::FLegendGradientDirection, &T::SetLegendGradientDirection>(u"LegendGradientDirection", 2, cgdHorizontal),
+      ChartEnumKey<&T::FLegendGradientDirection, &T::SetLegendGradientDirection>(u"LegendGradientDirection", 2,
+                                                                                 cgdHorizontal),
       ChartKey<&T::FLegendBorderColor, &T::SetLegendBorderColor>(u"LegendBorderColor", clBlack),
       ChartKey<&T::FLegendBorderWidth, &T::SetLegendBorderWidth>(u"LegendBorderWidth", 1),
       ChartKey<&T::FLegendTitleVisible, &T::SetLegendTitleVisible>(u"LegendTitleVisible", false),
       ChartKey<&T::FLegendTitleColor, &T::SetLegendTitleColor>(u"LegendTitleColor", clGray),
       ChartKey<&T::FLegendTitleColorTo, &T::SetLegendTitleColorTo>(u"LegendTitleColorTo", clSilver),
       ChartKey<&T::FLegendTitleGradientSteps, &T::SetLegendTitleGradientSteps>(u"LegendTitleGradientSteps", 32),
-      ChartEnumKey<&T::FLegendTitleGradientDirection, &T::SetLegendTitleGradientDirection>(u"LegendTitleGradientDirection", 2, cgdHorizontal),
+      ChartEnumKey<&T::FLegendTitleGradientDirection, &T::SetLegendTitleGradientDirection>(
+          u"LegendTitleGradientDirection", 2, cgdHorizontal),
       ChartKey<&T::FShowGrid, &T::SetShowGrid>(u"ShowGrid", true),
       ChartKey<&T::FShowGridPieLines, &T::SetShowGridPieLines>(u"ShowGridPieLines", true),
       ChartEnumKey<&T::FValuePosition, &T::SetValuePosition>(u"ValuePosition", 2, vpInsideSlice),
@@ -566,6 +590,10 @@ const TChartKeys<TChartSeriePie>& TChartSeriePie::Keys() {
   return Table;
 }
 
-void TChartSeriePie::SaveToFile(TCustomIniFile& Ini, const String& Section) const { SaveChartKeys(Keys(), *this, Ini, Section); }
+void TChartSeriePie::SaveToFile(TCustomIniFile& Ini, const String& Section) const {
+  SaveChartKeys(Keys(), *this, Ini, Section);
+}
 
-void TChartSeriePie::LoadFromFile(const TCustomIniFile& Ini, const String& Section) { LoadChartKeys(Keys(), *this, Ini, Section); }
+void TChartSeriePie::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
+  LoadChartKeys(Keys(), *this, Ini, Section);
+}

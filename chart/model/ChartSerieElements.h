@@ -15,38 +15,74 @@ public:
   void Assign(const TObject* Source) override;
   TChartFont& MajorFont() { return FMajorFont; }
   const TChartFont& MajorFont() const { return FMajorFont; }
-  void SetMajorFont(const TChartFont& V) { if (&V != &FMajorFont) { FMajorFont = V; Changed(); } }
+  void SetMajorFont(const TChartFont& V) {
+    if (&V != &FMajorFont) {
+      FMajorFont = V;
+      Changed();
+    }
+  }
   TChartFont& MinorFont() { return FMinorFont; }
   const TChartFont& MinorFont() const { return FMinorFont; }
-  void SetMinorFont(const TChartFont& V) { if (&V != &FMinorFont) { FMinorFont = V; Changed(); } }
+  void SetMinorFont(const TChartFont& V) {
+    if (&V != &FMinorFont) {
+      FMinorFont = V;
+      Changed();
+    }
+  }
   double MajorUnit() const { return FMajorUnit; }
-  void SetMajorUnit(double V) { if (V >= 0 && StoreFloat(FMajorUnit, V)) Changed(); }
+  void SetMajorUnit(double V) {
+    if (V >= 0 && StoreFloat(FMajorUnit, V)) Changed();
+  }
   double MinorUnit() const { return FMinorUnit; }
-  void SetMinorUnit(double V) { if (V >= 0 && StoreFloat(FMinorUnit, V)) Changed(); }
+  void SetMinorUnit(double V) {
+    if (V >= 0 && StoreFloat(FMinorUnit, V)) Changed();
+  }
   Integer MajorUnitSpacing() const { return FMajorUnitSpacing; }
-  void SetMajorUnitSpacing(Integer V) { if (Store(FMajorUnitSpacing, V)) Changed(); }
+  void SetMajorUnitSpacing(Integer V) {
+    if (Store(FMajorUnitSpacing, V)) Changed();
+  }
   Integer MinorUnitSpacing() const { return FMinorUnitSpacing; }
-  void SetMinorUnitSpacing(Integer V) { if (Store(FMinorUnitSpacing, V)) Changed(); }
+  void SetMinorUnitSpacing(Integer V) {
+    if (Store(FMinorUnitSpacing, V)) Changed();
+  }
   TChartYAxisPosition Position() const { return FPosition; }
-  void SetPosition(TChartYAxisPosition V) { if (Store(FPosition, V)) Changed(); }
+  void SetPosition(TChartYAxisPosition V) {
+    if (Store(FPosition, V)) Changed();
+  }
   TChartXYAxisText& TextLeft() { return FTextLeft; }
   TChartXYAxisText& TextRight() { return FTextRight; }
   TColor TickMarkColor() const { return FTickMarkColor; }
-  void SetTickMarkColor(TColor V) { if (Store(FTickMarkColor, V)) Changed(); }
+  void SetTickMarkColor(TColor V) {
+    if (Store(FTickMarkColor, V)) Changed();
+  }
   Integer TickMarkSize() const { return FTickMarkSize; }
-  void SetTickMarkSize(Integer V) { if (Store(FTickMarkSize, V)) Changed(); }
+  void SetTickMarkSize(Integer V) {
+    if (Store(FTickMarkSize, V)) Changed();
+  }
   Integer TickMarkSizeMinor() const { return FTickMarkSizeMinor; }
-  void SetTickMarkSizeMinor(Integer V) { if (Store(FTickMarkSizeMinor, V)) Changed(); }
+  void SetTickMarkSizeMinor(Integer V) {
+    if (Store(FTickMarkSizeMinor, V)) Changed();
+  }
   Integer TickMarkWidth() const { return FTickMarkWidth; }
-  void SetTickMarkWidth(Integer V) { if (V >= 0 && Store(FTickMarkWidth, V)) Changed(); }
+  void SetTickMarkWidth(Integer V) {
+    if (V >= 0 && Store(FTickMarkWidth, V)) Changed();
+  }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  void SetVisible(bool V) {
+    if (Store(FVisible, V)) Changed();
+  }
   bool MinorUnitVisible() const { return FMinorUnitVisible; }
-  void SetMinorUnitVisible(bool V) { if (Store(FMinorUnitVisible, V)) Changed(); }
+  void SetMinorUnitVisible(bool V) {
+    if (Store(FMinorUnitVisible, V)) Changed();
+  }
   bool MajorUnitVisible() const { return FMajorUnitVisible; }
-  void SetMajorUnitVisible(bool V) { if (Store(FMajorUnitVisible, V)) Changed(); }
+  void SetMajorUnitVisible(bool V) {
+    if (Store(FMajorUnitVisible, V)) Changed();
+  }
   bool AutoUnits() const { return FAutoUnits; }
-  void SetAutoUnits(bool V) { if (Store(FAutoUnits, V)) Changed(); }
+  void SetAutoUnits(bool V) {
+    if (Store(FAutoUnits, V)) Changed();
+  }
   // The keys of its settings section, in writing order.
   static const TChartKeys<TChartSerieYAxis>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
@@ -67,45 +103,90 @@ class TChartSerieXAxis : public TChartPersistent {
 public:
   void Assign(const TObject* Source) override;
   const String& DateTimeFormat() const { return FDateTimeFormat; }
-  void SetDateTimeFormat(const String& V) { if (Store(FDateTimeFormat, V)) Changed(); }
+  void SetDateTimeFormat(const String& V) {
+    if (Store(FDateTimeFormat, V)) Changed();
+  }
   TChartFont& DateTimeFont() { return FDateTimeFont; }
   TChartFont& MajorFont() { return FMajorFont; }
   const TChartFont& MajorFont() const { return FMajorFont; }
   TChartFont& MinorFont() { return FMinorFont; }
-  void SetMajorFont(const TChartFont& V) { if (&V != &FMajorFont) { FMajorFont = V; Changed(); } }
-  void SetMinorFont(const TChartFont& V) { if (&V != &FMinorFont) { FMinorFont = V; Changed(); } }
-  void SetDateTimeFont(const TChartFont& V) { if (&V != &FDateTimeFont) { FDateTimeFont = V; Changed(); } }
+  void SetMajorFont(const TChartFont& V) {
+    if (&V != &FMajorFont) {
+      FMajorFont = V;
+      Changed();
+    }
+  }
+  void SetMinorFont(const TChartFont& V) {
+    if (&V != &FMinorFont) {
+      FMinorFont = V;
+      Changed();
+    }
+  }
+  void SetDateTimeFont(const TChartFont& V) {
+    if (&V != &FDateTimeFont) {
+      FDateTimeFont = V;
+      Changed();
+    }
+  }
   double MajorUnit() const { return FMajorUnit; }
-  void SetMajorUnit(double V) { if (V >= 0 && StoreFloat(FMajorUnit, V)) Changed(); }
+  void SetMajorUnit(double V) {
+    if (V >= 0 && StoreFloat(FMajorUnit, V)) Changed();
+  }
   double MinorUnit() const { return FMinorUnit; }
-  void SetMinorUnit(double V) { if (V >= 0 && StoreFloat(FMinorUnit, V)) Changed(); }
+  void SetMinorUnit(double V) {
+    if (V >= 0 && StoreFloat(FMinorUnit, V)) Changed();
+  }
   Integer MajorUnitSpacing() const { return FMajorUnitSpacing; }
-  void SetMajorUnitSpacing(Integer V) { if (Store(FMajorUnitSpacing, V)) Changed(); }
+  void SetMajorUnitSpacing(Integer V) {
+    if (Store(FMajorUnitSpacing, V)) Changed();
+  }
   Integer MinorUnitSpacing() const { return FMinorUnitSpacing; }
-  void SetMinorUnitSpacing(Integer V) { if (Store(FMinorUnitSpacing, V)) Changed(); }
+  void SetMinorUnitSpacing(Integer V) {
+    if (Store(FMinorUnitSpacing, V)) Changed();
+  }
   const String& MajorUnitTimeFormat() const { return FMajorUnitTimeFormat; }
-  void SetMajorUnitTimeFormat(const String& V) { if (Store(FMajorUnitTimeFormat, V)) Changed(); }
+  void SetMajorUnitTimeFormat(const String& V) {
+    if (Store(FMajorUnitTimeFormat, V)) Changed();
+  }
   const String& MinorUnitTimeFormat() const { return FMinorUnitTimeFormat; }
-  void SetMinorUnitTimeFormat(const String& V) { if (Store(FMinorUnitTimeFormat, V)) Changed(); }
+  void SetMinorUnitTimeFormat(const String& V) {
+    if (Store(FMinorUnitTimeFormat, V)) Changed();
+  }
   TChartXAxisPosition Position() const { return FPosition; }
-  void SetPosition(TChartXAxisPosition V) { if (Store(FPosition, V)) Changed(); }
+  void SetPosition(TChartXAxisPosition V) {
+    if (Store(FPosition, V)) Changed();
+  }
   // Changes made on these captions do not reach this axis's OnChange.
   TChartXYAxisText& TextTop() { return FTextTop; }
   TChartXYAxisText& TextBottom() { return FTextBottom; }
   TColor TickMarkColor() const { return FTickMarkColor; }
-  void SetTickMarkColor(TColor V) { if (Store(FTickMarkColor, V)) Changed(); }
+  void SetTickMarkColor(TColor V) {
+    if (Store(FTickMarkColor, V)) Changed();
+  }
   Integer TickMarkSize() const { return FTickMarkSize; }
-  void SetTickMarkSize(Integer V) { if (Store(FTickMarkSize, V)) Changed(); }
+  void SetTickMarkSize(Integer V) {
+    if (Store(FTickMarkSize, V)) Changed();
+  }
   Integer TickMarkWidth() const { return FTickMarkWidth; }
-  void SetTickMarkWidth(Integer V) { if (V >= 0 && Store(FTickMarkWidth, V)) Changed(); }
+  void SetTickMarkWidth(Integer V) {
+    if (V >= 0 && Store(FTickMarkWidth, V)) Changed();
+  }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  void SetVisible(bool V) {
+    if (Store(FVisible, V)) Changed();
+  }
   bool AutoUnits() const { return FAutoUnits; }
-  void SetAutoUnits(bool V) { if (Store(FAutoUnits, V)) Changed(); }
+  void SetAutoUnits(bool V) {
+    if (Store(FAutoUnits, V)) Changed();
+  }
   Integer XYValuesOffset() const { return FXYValueOffset; }
-  void SetXYValuesOffset(Integer V) { if (Store(FXYValueOffset, V)) Changed(); }
+  void SetXYValuesOffset(Integer V) {
+    if (Store(FXYValueOffset, V)) Changed();
+  }
   bool XYValues() const { return FXYValues; }
-  void SetXYValues(bool V) { if (Store(FXYValues, V)) Changed(); }
+  void SetXYValues(bool V) {
+    if (Store(FXYValues, V)) Changed();
+  }
   // The keys of its settings section, in writing order.
   static const TChartKeys<TChartSerieXAxis>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
@@ -136,72 +217,130 @@ public:
   Integer Index() const;
 
   TAlignment TextHorizontalAlignment() const { return FTextHorizontalAlignment; }
-  void SetTextHorizontalAlignment(TAlignment V) { if (Store(FTextHorizontalAlignment, V)) Changed(); }
+  void SetTextHorizontalAlignment(TAlignment V) {
+    if (Store(FTextHorizontalAlignment, V)) Changed();
+  }
   TVerticalAlignment TextVerticalAlignment() const { return FTextVerticalAlignment; }
-  void SetTextVerticalAlignment(TVerticalAlignment V) { if (Store(FTextVerticalAlignment, V)) Changed(); }
+  void SetTextVerticalAlignment(TVerticalAlignment V) {
+    if (Store(FTextVerticalAlignment, V)) Changed();
+  }
   const String& Text() const { return FText; }
-  void SetText(const String& V) { if (Store(FText, V)) Changed(); }
+  void SetText(const String& V) {
+    if (Store(FText, V)) Changed();
+  }
   TColor Color() const { return FColor; }
-  void SetColor(TColor V) { if (Store(FColor, V)) Changed(); }
+  void SetColor(TColor V) {
+    if (Store(FColor, V)) Changed();
+  }
   TColor ColorTo() const { return FColorTo; }
-  void SetColorTo(TColor V) { if (Store(FColorTo, V)) Changed(); }
+  void SetColorTo(TColor V) {
+    if (Store(FColorTo, V)) Changed();
+  }
   Integer PointIndex() const { return FPointIndex; }
-  void SetPointIndex(Integer V) { if (Store(FPointIndex, V)) Changed(); }
+  void SetPointIndex(Integer V) {
+    if (Store(FPointIndex, V)) Changed();
+  }
   TAnnotationShape Shape() const { return FShape; }
-  void SetShape(TAnnotationShape V) { if (Store(FShape, V)) Changed(); }
+  void SetShape(TAnnotationShape V) {
+    if (Store(FShape, V)) Changed();
+  }
   TAnnotationBalloonDirection BalloonDirection() const { return FBalloonDirection; }
-  void SetBalloonDirection(TAnnotationBalloonDirection V) { if (Store(FBalloonDirection, V)) Changed(); }
+  void SetBalloonDirection(TAnnotationBalloonDirection V) {
+    if (Store(FBalloonDirection, V)) Changed();
+  }
   Integer BalloonArrowSize() const { return FBalloonArrowSize; }
-  void SetBalloonArrowSize(Integer V) { if (Store(FBalloonArrowSize, V)) Changed(); }
+  void SetBalloonArrowSize(Integer V) {
+    if (Store(FBalloonArrowSize, V)) Changed();
+  }
   TColor BorderColor() const { return FBorderColor; }
-  void SetBorderColor(TColor V) { if (Store(FBorderColor, V)) Changed(); }
+  void SetBorderColor(TColor V) {
+    if (Store(FBorderColor, V)) Changed();
+  }
   Integer BorderRounding() const { return FBorderRounding; }
-  void SetBorderRounding(Integer V) { if (Store(FBorderRounding, V)) Changed(); }
+  void SetBorderRounding(Integer V) {
+    if (Store(FBorderRounding, V)) Changed();
+  }
   Integer BorderWidth() const { return FBorderWidth; }
-  void SetBorderWidth(Integer V) { if (Store(FBorderWidth, V)) Changed(); }
+  void SetBorderWidth(Integer V) {
+    if (Store(FBorderWidth, V)) Changed();
+  }
   Integer LineWidth() const { return FLineWidth; }
-  void SetLineWidth(Integer V) { if (Store(FLineWidth, V)) Changed(); }
+  void SetLineWidth(Integer V) {
+    if (Store(FLineWidth, V)) Changed();
+  }
   TColor LineColor() const { return FLineColor; }
-  void SetLineColor(TColor V) { if (Store(FLineColor, V)) Changed(); }
+  void SetLineColor(TColor V) {
+    if (Store(FLineColor, V)) Changed();
+  }
   TChartFont& Font() { return FFont; }
   const TChartFont& Font() const { return FFont; }
-  void SetFont(const TChartFont& V) { if (&V != &FFont) FFont = V; Changed(); }
+  void SetFont(const TChartFont& V) {
+    if (&V != &FFont) FFont = V;
+    Changed();
+  }
   Integer Width() const { return FWidth; }
-  void SetWidth(Integer V) { if (Store(FWidth, V)) Changed(); }
+  void SetWidth(Integer V) {
+    if (Store(FWidth, V)) Changed();
+  }
   Integer Height() const { return FHeight; }
-  void SetHeight(Integer V) { if (Store(FHeight, V)) Changed(); }
+  void SetHeight(Integer V) {
+    if (Store(FHeight, V)) Changed();
+  }
   const TRect& AnnotationRect() const { return FAnnotationRect; }
   void SetAnnotationRect(const TRect& V) { FAnnotationRect = V; }
   bool AutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool V) { if (Store(FAutoSize, V)) Changed(); }
+  void SetAutoSize(bool V) {
+    if (Store(FAutoSize, V)) Changed();
+  }
   Integer OffsetX() const { return FOffsetX; }
-  void SetOffsetX(Integer V) { if (Store(FOffsetX, V)) Changed(); }
+  void SetOffsetX(Integer V) {
+    if (Store(FOffsetX, V)) Changed();
+  }
   Integer OffsetY() const { return FOffsetY; }
-  void SetOffsetY(Integer V) { if (Store(FOffsetY, V)) Changed(); }
+  void SetOffsetY(Integer V) {
+    if (Store(FOffsetY, V)) Changed();
+  }
   Integer DisplayIndex() const { return FDisplayIndex; }
   void SetDisplayIndex(Integer V) { FDisplayIndex = V; }
   const TChartRegion& ClipRgn() const { return FClipRgn; }
   void SetClipRgn(const TChartRegion& V) { FClipRgn = V; }
   TAnnotationArrow Arrow() const { return FArrow; }
-  void SetArrow(TAnnotationArrow V) { if (Store(FArrow, V)) Changed(); }
+  void SetArrow(TAnnotationArrow V) {
+    if (Store(FArrow, V)) Changed();
+  }
   Integer GradientSteps() const { return FGradientSteps; }
-  void SetGradientSteps(Integer V) { if (Store(FGradientSteps, V)) Changed(); }
+  void SetGradientSteps(Integer V) {
+    if (Store(FGradientSteps, V)) Changed();
+  }
   bool WordWrap() const { return FWordWrap; }
-  void SetWordWrap(bool V) { if (Store(FWordWrap, V)) Changed(); }
+  void SetWordWrap(bool V) {
+    if (Store(FWordWrap, V)) Changed();
+  }
   const String& Name() const { return FName; }
-  void SetName(const String& V) { if (Store(FName, V)) Changed(); }
+  void SetName(const String& V) {
+    if (Store(FName, V)) Changed();
+  }
   Integer ArrowSize() const { return FArrowSize; }
-  void SetArrowSize(Integer V) { if (Store(FArrowSize, V)) Changed(); }
+  void SetArrowSize(Integer V) {
+    if (Store(FArrowSize, V)) Changed();
+  }
   TColor ArrowColor() const { return FArrowColor; }
-  void SetArrowColor(TColor V) { if (Store(FArrowColor, V)) Changed(); }
+  void SetArrowColor(TColor V) {
+    if (Store(FArrowColor, V)) Changed();
+  }
   TChartGradientDirection GradientDirection() const { return FGradientDirection; }
-  void SetGradientDirection(TChartGradientDirection V) { if (Store(FGradientDirection, V)) Changed(); }
+  void SetGradientDirection(TChartGradientDirection V) {
+    if (Store(FGradientDirection, V)) Changed();
+  }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  void SetVisible(bool V) {
+    if (Store(FVisible, V)) Changed();
+  }
 
   // Paints the shape DR, the connector to (XM, YM) and the text in TextR.
   virtual void Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Integer XM, Integer YM, double ScaleX, double ScaleY);
-  virtual TRect DrawBalloon(TChartCanvas& Canvas, const TRect& R, double ScaleX, double ScaleY, const TChartRegion& ClipRgn);
+  virtual TRect DrawBalloon(TChartCanvas& Canvas, const TRect& R, double ScaleX, double ScaleY,
+                            const TChartRegion& ClipRgn);
   // The keys of its settings section, in writing order.
   static const TChartKeys<TChartAnnotation>& Keys();
   virtual void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
@@ -273,24 +412,42 @@ public:
   // Every change reaches the owning serie directly.
   void Changed() override;
   TColor LineColor() const { return FLineColor; }
-  void SetLineColor(TColor V) { if (Store(FLineColor, V)) Changed(); }
+  void SetLineColor(TColor V) {
+    if (Store(FLineColor, V)) Changed();
+  }
   Integer StartIndex() const { return FStartIndex; }
-  void SetStartIndex(Integer V) { if (Store(FStartIndex, V)) Changed(); }
+  void SetStartIndex(Integer V) {
+    if (Store(FStartIndex, V)) Changed();
+  }
   TChartSerieXAxisGroupLineType LineType() const { return FLineType; }
-  void SetLineType(TChartSerieXAxisGroupLineType V) { if (Store(FLineType, V)) Changed(); }
+  void SetLineType(TChartSerieXAxisGroupLineType V) {
+    if (Store(FLineType, V)) Changed();
+  }
   Integer EndIndex() const { return FEndIndex; }
-  void SetEndIndex(Integer V) { if (Store(FEndIndex, V)) Changed(); }
+  void SetEndIndex(Integer V) {
+    if (Store(FEndIndex, V)) Changed();
+  }
   TChartFont& Font() { return FFont; }
   const TChartFont& Font() const { return FFont; }
-  void SetFont(const TChartFont& V) { if (&V != &FFont) FFont.Assign(V); }
+  void SetFont(const TChartFont& V) {
+    if (&V != &FFont) FFont.Assign(V);
+  }
   const String& Caption() const { return FCaption; }
-  void SetCaption(const String& V) { if (Store(FCaption, V)) Changed(); }
+  void SetCaption(const String& V) {
+    if (Store(FCaption, V)) Changed();
+  }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  void SetVisible(bool V) {
+    if (Store(FVisible, V)) Changed();
+  }
   Integer Level() const { return FLevel; }
-  void SetLevel(Integer V) { if (V >= 0 && Store(FLevel, V)) Changed(); }
+  void SetLevel(Integer V) {
+    if (V >= 0 && Store(FLevel, V)) Changed();
+  }
   Integer Spacing() const { return FSpacing; }
-  void SetSpacing(Integer V) { if (V >= 0 && Store(FSpacing, V)) Changed(); }
+  void SetSpacing(Integer V) {
+    if (V >= 0 && Store(FSpacing, V)) Changed();
+  }
   // The keys of its settings section, in writing order.
   static const TChartKeys<TChartSerieXAxisGroup>& Keys();
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
@@ -339,66 +496,127 @@ public:
   TChartSerie* Owner() const { return FOwner; }
 
   Integer Size() const { return FSize; }
-  void SetSize(Integer V) { if (Store(FSize, V)) Changed(); }
+  void SetSize(Integer V) {
+    if (Store(FSize, V)) Changed();
+  }
   TChartSeriePiePosition Position() const { return FPosition; }
-  void SetPosition(TChartSeriePiePosition V) { if (Store(FPosition, V)) Changed(); }
+  void SetPosition(TChartSeriePiePosition V) {
+    if (Store(FPosition, V)) Changed();
+  }
   Integer InnerSize() const { return FInnerSize; }
-  void SetInnerSize(Integer V) { if (Store(FInnerSize, V)) Changed(); }
+  void SetInnerSize(Integer V) {
+    if (Store(FInnerSize, V)) Changed();
+  }
   bool ShowValues() const { return FShowValues; }
-  void SetShowValues(bool V) { if (Store(FShowValues, V)) Changed(); }
+  void SetShowValues(bool V) {
+    if (Store(FShowValues, V)) Changed();
+  }
   Integer StartOffsetAngle() const { return FStartOffsetAngle; }
-  void SetStartOffsetAngle(Integer V) { if (Store(FStartOffsetAngle, V)) Changed(); }
+  void SetStartOffsetAngle(Integer V) {
+    if (Store(FStartOffsetAngle, V)) Changed();
+  }
   // In-place changes of the value font do not notify; of the legend font do.
   TChartFont& ValueFont() { return FValueFont; }
   const TChartFont& ValueFont() const { return FValueFont; }
-  void SetValueFont(const TChartFont& V) { if (&V != &FValueFont) { FValueFont = V; Changed(); } }
+  void SetValueFont(const TChartFont& V) {
+    if (&V != &FValueFont) {
+      FValueFont = V;
+      Changed();
+    }
+  }
   bool LegendVisible() const { return FLegendVisible; }
-  void SetLegendVisible(bool V) { if (Store(FLegendVisible, V)) Changed(); }
+  void SetLegendVisible(bool V) {
+    if (Store(FLegendVisible, V)) Changed();
+  }
   Integer LegendOffsetLeft() const { return FLegendOffsetLeft; }
-  void SetLegendOffsetLeft(Integer V) { if (Store(FLegendOffsetLeft, V)) Changed(); }
+  void SetLegendOffsetLeft(Integer V) {
+    if (Store(FLegendOffsetLeft, V)) Changed();
+  }
   Integer LegendOffsetTop() const { return FLegendOffsetTop; }
-  void SetLegendOffsetTop(Integer V) { if (Store(FLegendOffsetTop, V)) Changed(); }
+  void SetLegendOffsetTop(Integer V) {
+    if (Store(FLegendOffsetTop, V)) Changed();
+  }
   TChartSeriePiePosition LegendPosition() const { return FLegendPosition; }
-  void SetLegendPosition(TChartSeriePiePosition V) { if (Store(FLegendPosition, V)) Changed(); }
+  void SetLegendPosition(TChartSeriePiePosition V) {
+    if (Store(FLegendPosition, V)) Changed();
+  }
   TColor LegendColor() const { return FLegendColor; }
-  void SetLegendColor(TColor V) { if (Store(FLegendColor, V)) Changed(); }
+  void SetLegendColor(TColor V) {
+    if (Store(FLegendColor, V)) Changed();
+  }
   TColor LegendBorderColor() const { return FLegendBorderColor; }
-  void SetLegendBorderColor(TColor V) { if (Store(FLegendBorderColor, V)) Changed(); }
+  void SetLegendBorderColor(TColor V) {
+    if (Store(FLegendBorderColor, V)) Changed();
+  }
   Integer LegendBorderWidth() const { return FLegendBorderWidth; }
-  void SetLegendBorderWidth(Integer V) { if (Store(FLegendBorderWidth, V)) Changed(); }
+  void SetLegendBorderWidth(Integer V) {
+    if (Store(FLegendBorderWidth, V)) Changed();
+  }
   Integer LegendGradientSteps() const { return FLegendGradientSteps; }
-  void SetLegendGradientSteps(Integer V) { if (Store(FLegendGradientSteps, V)) Changed(); }
+  void SetLegendGradientSteps(Integer V) {
+    if (Store(FLegendGradientSteps, V)) Changed();
+  }
   TChartGradientDirection LegendGradientDirection() const { return FLegendGradientDirection; }
-  void SetLegendGradientDirection(TChartGradientDirection V) { if (Store(FLegendGradientDirection, V)) Changed(); }
+  void SetLegendGradientDirection(TChartGradientDirection V) {
+    if (Store(FLegendGradientDirection, V)) Changed();
+  }
   TColor LegendColorTo() const { return FLegendColorTo; }
-  void SetLegendColorTo(TColor V) { if (Store(FLegendColorTo, V)) Changed(); }
+  void SetLegendColorTo(TColor V) {
+    if (Store(FLegendColorTo, V)) Changed();
+  }
   TChartFont& LegendFont() { return FLegendFont; }
   const TChartFont& LegendFont() const { return FLegendFont; }
-  void SetLegendFont(const TChartFont& V) { if (&V != &FLegendFont) FLegendFont.Assign(V); }
+  void SetLegendFont(const TChartFont& V) {
+    if (&V != &FLegendFont) FLegendFont.Assign(V);
+  }
   Integer LegendTitleGradientSteps() const { return FLegendTitleGradientSteps; }
-  void SetLegendTitleGradientSteps(Integer V) { if (Store(FLegendTitleGradientSteps, V)) Changed(); }
+  void SetLegendTitleGradientSteps(Integer V) {
+    if (Store(FLegendTitleGradientSteps, V)) Changed();
+  }
   TChartGradientDirection LegendTitleGradientDirection() const { return FLegendTitleGradientDirection; }
-  void SetLegendTitleGradientDirection(TChartGradientDirection V) { if (Store(FLegendTitleGradientDirection, V)) Changed(); }
+  void SetLegendTitleGradientDirection(TChartGradientDirection V) {
+    if (Store(FLegendTitleGradientDirection, V)) Changed();
+  }
   TColor LegendTitleColor() const { return FLegendTitleColor; }
-  void SetLegendTitleColor(TColor V) { if (Store(FLegendTitleColor, V)) Changed(); }
+  void SetLegendTitleColor(TColor V) {
+    if (Store(FLegendTitleColor, V)) Changed();
+  }
   bool LegendTitleVisible() const { return FLegendTitleVisible; }
-  void SetLegendTitleVisible(bool V) { if (Store(FLegendTitleVisible, V)) Changed(); }
+  void SetLegendTitleVisible(bool V) {
+    if (Store(FLegendTitleVisible, V)) Changed();
+  }
   TColor LegendTitleColorTo() const { return FLegendTitleColorTo; }
-  void SetLegendTitleColorTo(TColor V) { if (Store(FLegendTitleColorTo, V)) Changed(); }
+  void SetLegendTitleColorTo(TColor V) {
+    if (Store(FLegendTitleColorTo, V)) Changed();
+  }
   Integer Top() const { return FTop; }
-  void SetTop(Integer V) { if (Store(FTop, V)) Changed(); }
+  void SetTop(Integer V) {
+    if (Store(FTop, V)) Changed();
+  }
   Integer Left() const { return FLeft; }
-  void SetLeft(Integer V) { if (Store(FLeft, V)) Changed(); }
+  void SetLeft(Integer V) {
+    if (Store(FLeft, V)) Changed();
+  }
   bool ShowGrid() const { return FShowGrid; }
-  void SetShowGrid(bool V) { if (Store(FShowGrid, V)) Changed(); }
+  void SetShowGrid(bool V) {
+    if (Store(FShowGrid, V)) Changed();
+  }
   bool ShowGridPieLines() const { return FShowGridPieLines; }
-  void SetShowGridPieLines(bool V) { if (Store(FShowGridPieLines, V)) Changed(); }
+  void SetShowGridPieLines(bool V) {
+    if (Store(FShowGridPieLines, V)) Changed();
+  }
   TChartSeriePieValuePosition ValuePosition() const { return FValuePosition; }
-  void SetValuePosition(TChartSeriePieValuePosition V) { if (Store(FValuePosition, V)) Changed(); }
+  void SetValuePosition(TChartSeriePieValuePosition V) {
+    if (Store(FValuePosition, V)) Changed();
+  }
   bool ShowLegendOnSlice() const { return FShowLegendOnSlice; }
-  void SetShowLegendOnSlice(bool V) { if (Store(FShowLegendOnSlice, V)) Changed(); }
+  void SetShowLegendOnSlice(bool V) {
+    if (Store(FShowLegendOnSlice, V)) Changed();
+  }
   TChartSeriePieSizeType SizeType() const { return FSizeType; }
-  void SetSizeType(TChartSeriePieSizeType V) { if (Store(FSizeType, V)) Changed(); }
+  void SetSizeType(TChartSeriePieSizeType V) {
+    if (Store(FSizeType, V)) Changed();
+  }
 
   // Diameters in pixels. Once a paint has fixed the series rectangle, the
   // pie never grows past its rectangle (less the 5-pixel edges the pie keeps)

@@ -23,21 +23,27 @@ const TChartKeys<TChartSerie>& TChartSerie::Keys() {
       ChartKey<&T::FCandleColorDecrease, &T::SetCandleColorDecrease>(u"CandleColorDecrease", clRed),
       ChartKey<&T::FCandleColorIncrease, &T::SetCandleColorIncrease>(u"CandleColorIncrease", clGreen),
       ChartSectionKey<T>(
-          u".CrossHairYValue", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValue.SaveToFile(Ini, Section); },
-          [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValue.LoadFromFile(Ini, Section); }),
+          u".CrossHairYValue",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FCrossHairYValue.SaveToFile(Ini, Section); },
+          [](T& E, const TCustomIniFile& Ini, const String& Section) {
+            E.FCrossHairYValue.LoadFromFile(Ini, Section);
+          }),
       ChartKey<&T::FGradientSteps, &T::SetGradientSteps>(u"GradientSteps", 100),
       ChartEnumKey<&T::FGradientDirection, &T::SetGradientDirection>(u"GradientDirection", 2, cgdHorizontal),
       ChartKey<&T::FLineColor, &T::SetLineColor>(u"LineColor", clRed),
       ChartKey<&T::FLineWidth, &T::SetLineWidth>(u"LineWidth", 1),
       ChartKey<&T::FLegendText, &T::SetLegendText>(u"LegendText", u""),
       ChartSectionKey<T>(
-          u".Marker", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FMarker->SaveToFile(Ini, Section); },
+          u".Marker",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FMarker->SaveToFile(Ini, Section); },
           [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FMarker->LoadFromFile(Ini, Section); }),
       ChartSectionKey<T>(
-          u".Annotations", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FAnnotations->SaveToFile(Ini, Section); },
+          u".Annotations",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FAnnotations->SaveToFile(Ini, Section); },
           [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FAnnotations->LoadFromFile(Ini, Section); }),
       ChartSectionKey<T>(
-          u".XAxisGroups", [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FXAxisGroups->SaveToFile(Ini, Section); },
+          u".XAxisGroups",
+          [](const T& E, TCustomIniFile& Ini, const String& Section) { E.FXAxisGroups->SaveToFile(Ini, Section); },
           [](T& E, const TCustomIniFile& Ini, const String& Section) { E.FXAxisGroups->LoadFromFile(Ini, Section); }),
       ChartKey<&T::FXAxisGroupsVisible, &T::SetXAxisGroupsVisible>(u"XAxisGroupsVisible", true),
       ChartKey<&T::FMaximum, &T::SetMaximum>(u"Maximum", 0.0),
@@ -79,7 +85,8 @@ const TChartKeys<TChartSerie>& TChartSerie::Keys() {
       ChartKey<&T::FDarken3D, &T::SetDarken3D>(u"Darken3D", true),
       ChartEnumKey<&T::FBarShape, &T::SetBarShape>(u"BarShape", 3, bsRectangle),
       ChartKey<&T::FLogarithmic, &T::SetLogarithmic>(u"Logarithmic", false),
-      ChartEnumKey<&T::FBarValueTextAlignment, &T::SetBarValueTextAlignment>(u"BarValueTextAlignment", 3, taLeftJustify),
+      ChartEnumKey<&T::FBarValueTextAlignment, &T::SetBarValueTextAlignment>(u"BarValueTextAlignment", 3,
+                                                                             taLeftJustify),
       ChartEnumKey<&T::FBarValueTextType, &T::SetBarValueTextType>(u"BarValueTextType", 2, btCustomValue),
       ChartFontKey<T>(u"BarValueText", &T::FBarValueTextFont),
       ChartKey<&T::FVisible, &T::SetVisible>(u"Visible", true),

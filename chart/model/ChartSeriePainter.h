@@ -23,15 +23,15 @@ public:
   // not pie-like, no points), and the result must then not be used.
   virtual TRect DrawPieLegend(TChartSerie& Serie, TChartCanvas& Canvas, bool Draw, double ScaleX, double ScaleY,
                               bool& Measured) = 0;
-  virtual void DrawBar3D(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R,
-                         double ScaleX, double ScaleY) = 0;
-  virtual void DrawBar(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R,
-                       double ScaleX, double ScaleY, Integer Index, double Value) = 0;
+  virtual void DrawBar3D(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+                         double ScaleY) = 0;
+  virtual void DrawBar(TChartSerie& Serie, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double ScaleX,
+                       double ScaleY, Integer Index, double Value) = 0;
   virtual void DrawSelectedMark(TChartSerie& Serie, TChartCanvas& Canvas, TRect R) = 0;
   virtual void DrawSelectedSlice(TChartSerie& Serie, TChartCanvas& Canvas, const TSlicePoint& Slice) = 0;
   virtual void DrawSelectedFunnel(TChartSerie& Serie, TChartCanvas& Canvas, const TFunnelPoint& Part) = 0;
-  virtual void DrawXValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, Integer Anchor, bool Top,
-                           double ScaleX, double ScaleY) = 0;
+  virtual void DrawXValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, Integer Anchor, bool Top, double ScaleX,
+                           double ScaleY) = 0;
   virtual void DrawYValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) = 0;
   // The polar grid of the y grid for the spider, sized and variable-radius
   // types, in the square R around Center.

@@ -94,7 +94,8 @@ void TChartSerie::SetSingleDateTime(TChartDate SingleDateTime, Integer Index) {
   P.Color = P.ColorTo = clNone;
 }
 
-void TChartSerie::SetMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint, Integer Index) {
+void TChartSerie::SetMultiPoints(double HighPoint, double LowPoint, double OpenPoint, double ClosePoint,
+                                 Integer Index) {
   if (Index < 0 || Index >= static_cast<Integer>(FPoints->size())) return;
   TChartPoint& P = (*FPoints)[Index];
   P.SingleValue = P.HighValue = HighPoint;
@@ -126,15 +127,21 @@ void TChartSerie::FinishAppend() {
 void TChartSerie::AddSinglePoint(double V) { AddSinglePoint(V, clNone, true, String()); }
 void TChartSerie::AddSinglePoint(double V, bool Defined) { AddSinglePoint(V, clNone, Defined, String()); }
 void TChartSerie::AddSinglePoint(double V, TChartDate D) { AddSinglePoint(V, D, clNone, true, String()); }
-void TChartSerie::AddSinglePoint(double V, TChartDate D, bool Defined) { AddSinglePoint(V, D, clNone, Defined, String()); }
+void TChartSerie::AddSinglePoint(double V, TChartDate D, bool Defined) {
+  AddSinglePoint(V, D, clNone, Defined, String());
+}
 void TChartSerie::AddSinglePoint(double V, TColor C) { AddSinglePoint(V, C, true, String()); }
 void TChartSerie::AddSinglePoint(double V, TColor C, bool Defined) { AddSinglePoint(V, C, Defined, String()); }
 void TChartSerie::AddSinglePoint(double V, TChartDate D, TColor C) { AddSinglePoint(V, D, C, true, String()); }
-void TChartSerie::AddSinglePoint(double V, TChartDate D, TColor C, bool Defined) { AddSinglePoint(V, D, C, Defined, String()); }
+void TChartSerie::AddSinglePoint(double V, TChartDate D, TColor C, bool Defined) {
+  AddSinglePoint(V, D, C, Defined, String());
+}
 void TChartSerie::AddSinglePoint(double V, const String& X) { AddSinglePoint(V, clNone, true, X); }
 void TChartSerie::AddSinglePoint(double V, bool Defined, const String& X) { AddSinglePoint(V, clNone, Defined, X); }
 void TChartSerie::AddSinglePoint(double V, TChartDate D, const String& X) { AddSinglePoint(V, D, clNone, true, X); }
-void TChartSerie::AddSinglePoint(double V, TChartDate D, bool Defined, const String& X) { AddSinglePoint(V, D, clNone, Defined, X); }
+void TChartSerie::AddSinglePoint(double V, TChartDate D, bool Defined, const String& X) {
+  AddSinglePoint(V, D, clNone, Defined, X);
+}
 void TChartSerie::AddSinglePoint(double V, TColor C, const String& X) { AddSinglePoint(V, C, true, X); }
 void TChartSerie::AddSinglePoint(double V, TColor C, bool Defined, const String& X) {
   TChartPoint& P = AppendPoint();
@@ -145,7 +152,9 @@ void TChartSerie::AddSinglePoint(double V, TColor C, bool Defined, const String&
   P.LegendValue = X;
   FinishAppend();
 }
-void TChartSerie::AddSinglePoint(double V, TChartDate D, TColor C, const String& X) { AddSinglePoint(V, D, C, true, X); }
+void TChartSerie::AddSinglePoint(double V, TChartDate D, TColor C, const String& X) {
+  AddSinglePoint(V, D, C, true, X);
+}
 void TChartSerie::AddSinglePoint(double V, TChartDate D, TColor C, bool Defined, const String& X) {
   TChartPoint& P = AppendPoint();
   P.SingleValue = V;
@@ -165,8 +174,8 @@ void TChartSerie::AddSinglePoint(double V, TColor C, TColor CT, const String& X)
   P.LegendValue = X;
   FinishAppend();
 }
-void TChartSerie::AddSinglePoint(double Start, double End, const String& Text, TColor C, TColor CT, TColor BC, TColor TC,
-                                 TChartGradientDirection GD) {
+void TChartSerie::AddSinglePoint(double Start, double End, const String& Text, TColor C, TColor CT, TColor BC,
+                                 TColor TC, TChartGradientDirection GD) {
   TChartPoint& P = AppendPoint();
   P.SingleValue = Start;
   P.SingleXValue = End;
@@ -232,21 +241,33 @@ static void FillXY(TChartPoint& P, const TXYArgs& A) {
 void TChartSerie::AddSingleXYPoint(double X, double Y) { XY_APPEND(X, Y); }
 void TChartSerie::AddSingleXYPoint(double X, double Y, bool Df) { XY_APPEND(X, Y, 0, 0, clNone, clNone, Df); }
 void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D) { XY_APPEND(X, Y, D.Value); }
-void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, bool Df) { XY_APPEND(X, Y, D.Value, 0, clNone, clNone, Df); }
-void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD) { XY_APPEND(X, Y, D.Value, XD.Value); }
+void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, bool Df) {
+  XY_APPEND(X, Y, D.Value, 0, clNone, clNone, Df);
+}
+void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD) {
+  XY_APPEND(X, Y, D.Value, XD.Value);
+}
 void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, bool Df) {
   XY_APPEND(X, Y, D.Value, XD.Value, clNone, clNone, Df);
 }
 void TChartSerie::AddSingleXYPoint(double X, double Y, TColor C) { XY_APPEND(X, Y, 0, 0, C); }
 void TChartSerie::AddSingleXYPoint(double X, double Y, TColor C, bool Df) { XY_APPEND(X, Y, 0, 0, C, clNone, Df); }
 void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TColor C) { XY_APPEND(X, Y, D.Value, 0, C); }
-void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TColor C, bool Df) { XY_APPEND(X, Y, D.Value, 0, C, clNone, Df); }
-void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, TColor C) { XY_APPEND(X, Y, D.Value, XD.Value, C); }
+void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TColor C, bool Df) {
+  XY_APPEND(X, Y, D.Value, 0, C, clNone, Df);
+}
+void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, TColor C) {
+  XY_APPEND(X, Y, D.Value, XD.Value, C);
+}
 void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, TColor C, bool Df) {
   XY_APPEND(X, Y, D.Value, XD.Value, C, clNone, Df);
 }
-void TChartSerie::AddSingleXYPoint(double X, double Y, const String& T) { XY_APPEND(X, Y, 0, 0, clNone, clNone, true, T); }
-void TChartSerie::AddSingleXYPoint(double X, double Y, bool Df, const String& T) { XY_APPEND(X, Y, 0, 0, clNone, clNone, Df, T); }
+void TChartSerie::AddSingleXYPoint(double X, double Y, const String& T) {
+  XY_APPEND(X, Y, 0, 0, clNone, clNone, true, T);
+}
+void TChartSerie::AddSingleXYPoint(double X, double Y, bool Df, const String& T) {
+  XY_APPEND(X, Y, 0, 0, clNone, clNone, Df, T);
+}
 void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, const String& T) {
   XY_APPEND(X, Y, D.Value, 0, clNone, clNone, true, T);
 }
@@ -259,7 +280,9 @@ void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate 
 void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, bool Df, const String& T) {
   XY_APPEND(X, Y, D.Value, XD.Value, clNone, clNone, Df, T);
 }
-void TChartSerie::AddSingleXYPoint(double X, double Y, TColor C, const String& T) { XY_APPEND(X, Y, 0, 0, C, clNone, true, T); }
+void TChartSerie::AddSingleXYPoint(double X, double Y, TColor C, const String& T) {
+  XY_APPEND(X, Y, 0, 0, C, clNone, true, T);
+}
 void TChartSerie::AddSingleXYPoint(double X, double Y, TColor C, bool Df, const String& T) {
   XY_APPEND(X, Y, 0, 0, C, clNone, Df, T);
 }
@@ -272,7 +295,8 @@ void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TColor C, b
 void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, TColor C, const String& T) {
   XY_APPEND(X, Y, D.Value, XD.Value, C, clNone, true, T);
 }
-void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, TColor C, bool Df, const String& T) {
+void TChartSerie::AddSingleXYPoint(double X, double Y, TChartDate D, TChartDate XD, TColor C, bool Df,
+                                   const String& T) {
   XY_APPEND(X, Y, D.Value, XD.Value, C, clNone, Df, T);
 }
 void TChartSerie::AddSingleXYPoint(double X, double Y, TColor C, TColor CT, const String& T) {
@@ -307,33 +331,45 @@ static void FillDouble(TChartPoint& P, const TDoubleArgs& A) {
   P.LegendValue = A.Text;
 }
 
-#define DOUBLE_APPEND(...)              \
-  do {                                  \
-    TChartPoint& P = AppendPoint();     \
+#define DOUBLE_APPEND(...)                  \
+  do {                                      \
+    TChartPoint& P = AppendPoint();         \
     FillDouble(P, MakeDouble(__VA_ARGS__)); \
-    FinishAppend();                     \
+    FinishAppend();                         \
   } while (false)
 
 void TChartSerie::AddDoublePoint(double F, double S) { DOUBLE_APPEND(0, F, S); }
 void TChartSerie::AddDoublePoint(double F, double S, bool Df) { DOUBLE_APPEND(0, F, S, 0, clNone, Df); }
 void TChartSerie::AddDoublePoint(double F, double S, TChartDate D) { DOUBLE_APPEND(0, F, S, D.Value); }
-void TChartSerie::AddDoublePoint(double F, double S, TChartDate D, bool Df) { DOUBLE_APPEND(0, F, S, D.Value, clNone, Df); }
+void TChartSerie::AddDoublePoint(double F, double S, TChartDate D, bool Df) {
+  DOUBLE_APPEND(0, F, S, D.Value, clNone, Df);
+}
 void TChartSerie::AddDoublePoint(double F, double S, TColor C) { DOUBLE_APPEND(0, F, S, 0, C); }
 void TChartSerie::AddDoublePoint(double F, double S, TColor C, bool Df) { DOUBLE_APPEND(0, F, S, 0, C, Df); }
 void TChartSerie::AddDoublePoint(double F, double S, TChartDate D, TColor C) { DOUBLE_APPEND(0, F, S, D.Value, C); }
-void TChartSerie::AddDoublePoint(double F, double S, TChartDate D, TColor C, bool Df) { DOUBLE_APPEND(0, F, S, D.Value, C, Df); }
+void TChartSerie::AddDoublePoint(double F, double S, TChartDate D, TColor C, bool Df) {
+  DOUBLE_APPEND(0, F, S, D.Value, C, Df);
+}
 void TChartSerie::AddDoublePoint(double F, double S, const String& T) { DOUBLE_APPEND(0, F, S, 0, clNone, true, T); }
 void TChartSerie::AddDoubleXYPoint(double X, double F, double S) { DOUBLE_APPEND(X, F, S); }
 void TChartSerie::AddDoubleXYPoint(double X, double F, double S, bool Df) { DOUBLE_APPEND(X, F, S, 0, clNone, Df); }
 void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TChartDate D) { DOUBLE_APPEND(X, F, S, D.Value); }
-void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TChartDate D, bool Df) { DOUBLE_APPEND(X, F, S, D.Value, clNone, Df); }
+void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TChartDate D, bool Df) {
+  DOUBLE_APPEND(X, F, S, D.Value, clNone, Df);
+}
 void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TColor C) { DOUBLE_APPEND(X, F, S, 0, C); }
-void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TColor C, bool Df) { DOUBLE_APPEND(X, F, S, 0, C, Df); }
-void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TChartDate D, TColor C) { DOUBLE_APPEND(X, F, S, D.Value, C); }
+void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TColor C, bool Df) {
+  DOUBLE_APPEND(X, F, S, 0, C, Df);
+}
+void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TChartDate D, TColor C) {
+  DOUBLE_APPEND(X, F, S, D.Value, C);
+}
 void TChartSerie::AddDoubleXYPoint(double X, double F, double S, TChartDate D, TColor C, bool Df) {
   DOUBLE_APPEND(X, F, S, D.Value, C, Df);
 }
-void TChartSerie::AddDoubleXYPoint(double X, double F, double S, const String& T) { DOUBLE_APPEND(X, F, S, 0, clNone, true, T); }
+void TChartSerie::AddDoubleXYPoint(double X, double F, double S, const String& T) {
+  DOUBLE_APPEND(X, F, S, 0, clNone, true, T);
+}
 #undef DOUBLE_APPEND
 
 // --- AddMultiPoints
@@ -375,13 +411,21 @@ static void FillMulti(TChartPoint& P, const TMultiArgs& A) {
   } while (false)
 
 void TChartSerie::AddMultiPoints(double H, double L, double O, double C) { MULTI_APPEND(H, L, O, C, C); }
-void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TChartDate D) { MULTI_APPEND(H, L, O, C, C, D.Value); }
+void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TChartDate D) {
+  MULTI_APPEND(H, L, O, C, C, D.Value);
+}
 void TChartSerie::AddMultiPoints(double H, double L, double O, double C, const String& T) {
   MULTI_APPEND(H, L, O, C, C, 0, clNone, true, T);
 }
-void TChartSerie::AddMultiPoints(double H, double L, double O, double C, bool Df) { MULTI_APPEND(H, L, O, C, H, 0, clNone, Df); }
-void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TColor Cl) { MULTI_APPEND(H, L, O, C, H, 0, Cl); }
-void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TColor Cl, bool Df) { MULTI_APPEND(H, L, O, C, H, 0, Cl, Df); }
+void TChartSerie::AddMultiPoints(double H, double L, double O, double C, bool Df) {
+  MULTI_APPEND(H, L, O, C, H, 0, clNone, Df);
+}
+void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TColor Cl) {
+  MULTI_APPEND(H, L, O, C, H, 0, Cl);
+}
+void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TColor Cl, bool Df) {
+  MULTI_APPEND(H, L, O, C, H, 0, Cl, Df);
+}
 void TChartSerie::AddMultiPoints(double H, double L, double O, double C, TChartDate D, bool Df) {
   MULTI_APPEND(H, L, O, C, H, D.Value, clNone, Df);
 }
@@ -411,7 +455,8 @@ void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, d
 void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, TColor Cl) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, D.Value, Cl, true, String(), Md);
 }
-void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, TColor Cl, bool Df) {
+void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, TChartDate D, TColor Cl,
+                                   bool Df) {
   MULTI_APPEND(Mx, Mn, Q3, Q1, Q1, D.Value, Cl, Df, String(), Md);
 }
 void TChartSerie::AddBoxPlotPoints(double Mn, double Q1, double Md, double Q3, double Mx, const String& T) {

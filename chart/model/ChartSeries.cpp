@@ -146,7 +146,8 @@ void TChartSeries::Draw(TChartCanvas& Canvas, TRect R, double ScaleX, double Sca
     if (Sel == -1) continue;
     if (S.IsPieLike()) {
       if (S.ChartType() == ctFunnel) {
-        if (Sel >= 0 && Sel < static_cast<Integer>(S.DrawValuesFunnel.size())) P->DrawSelectedFunnel(S, Canvas, S.DrawValuesFunnel[Sel]);
+        if (Sel >= 0 && Sel < static_cast<Integer>(S.DrawValuesFunnel.size()))
+          P->DrawSelectedFunnel(S, Canvas, S.DrawValuesFunnel[Sel]);
       } else if (Sel >= 0 && Sel < static_cast<Integer>(S.DrawValuesSlice.size()) &&
                  S.DrawValuesSlice[Sel].SWA > S.DrawValuesSlice[Sel].STA) {
         // A point that got no slice (zero, negative, undefined) has no marks.

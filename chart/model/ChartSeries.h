@@ -32,15 +32,25 @@ public:
   TChartMode Mode() const { return FMode; }
   void SetMode(TChartMode V) { FMode = V; }
   bool SerieValueTotals() const { return FSerieValueTotals; }
-  void SetSerieValueTotals(bool V) { if (Store(FSerieValueTotals, V)) Changed(); }
+  void SetSerieValueTotals(bool V) {
+    if (Store(FSerieValueTotals, V)) Changed();
+  }
   TChartSeriesDonutMode DonutMode() const { return FDonutMode; }
-  void SetDonutMode(TChartSeriesDonutMode V) { if (Store(FDonutMode, V)) Changed(); }
+  void SetDonutMode(TChartSeriesDonutMode V) {
+    if (Store(FDonutMode, V)) Changed();
+  }
   Integer BarChartSpacing() const { return FBarChartSpacing; }
-  void SetBarChartSpacing(Integer V) { if (Store(FBarChartSpacing, V)) Changed(); }
+  void SetBarChartSpacing(Integer V) {
+    if (Store(FBarChartSpacing, V)) Changed();
+  }
   TChartSerieValueWidthType BarChartSpacingType() const { return FBarChartSpacingType; }
-  void SetBarChartSpacingType(TChartSerieValueWidthType V) { if (Store(FBarChartSpacingType, V)) Changed(); }
+  void SetBarChartSpacingType(TChartSerieValueWidthType V) {
+    if (Store(FBarChartSpacingType, V)) Changed();
+  }
   TChartDrawingMode ChartMode() const { return FChartMode; }
-  void SetChartMode(TChartDrawingMode V) { if (Store(FChartMode, V)) Changed(); }
+  void SetChartMode(TChartDrawingMode V) {
+    if (Store(FChartMode, V)) Changed();
+  }
   TRect SeriesRectangle() const { return FSeriesRectangle; }
   void SetSeriesRectangle(const TRect& R) { FSeriesRectangle = R; }
   Integer cntBar = 0;

@@ -9,26 +9,67 @@
 #include "rtl/UITypes.h"
 
 enum TChartType : Byte {
-  ctNone, ctLine, ctArea, ctBar, ctLineBar, ctHistogram, ctLineHistogram, ctCandleStick, ctLineCandleStick,
-  ctOHLC, ctMarkers, ctStackedBar, ctStackedArea, ctStackedPercArea, ctStackedPercBar, ctError, ctArrow,
-  ctScaledArrow, ctBubble, ctScaledBubble, ctPie, ctHalfPie, ctDonut, ctHalfDonut, ctBand, ctSpider,
-  ctHalfSpider, ctVarRadiusPie, ctVarRadiusHalfPie, ctVarRadiusDonut, ctVarRadiusHalfDonut, ctSizedPie,
-  ctSizedHalfPie, ctSizedDonut, ctSizedHalfDonut, ctDigitalLine, ctBoxPlot, ctRenko, ctXYLine, ctXYMarkers,
-  ctGantt, ctFunnel, ctXYDigitalLine
+  ctNone,
+  ctLine,
+  ctArea,
+  ctBar,
+  ctLineBar,
+  ctHistogram,
+  ctLineHistogram,
+  ctCandleStick,
+  ctLineCandleStick,
+  ctOHLC,
+  ctMarkers,
+  ctStackedBar,
+  ctStackedArea,
+  ctStackedPercArea,
+  ctStackedPercBar,
+  ctError,
+  ctArrow,
+  ctScaledArrow,
+  ctBubble,
+  ctScaledBubble,
+  ctPie,
+  ctHalfPie,
+  ctDonut,
+  ctHalfDonut,
+  ctBand,
+  ctSpider,
+  ctHalfSpider,
+  ctVarRadiusPie,
+  ctVarRadiusHalfPie,
+  ctVarRadiusDonut,
+  ctVarRadiusHalfDonut,
+  ctSizedPie,
+  ctSizedHalfPie,
+  ctSizedDonut,
+  ctSizedHalfDonut,
+  ctDigitalLine,
+  ctBoxPlot,
+  ctRenko,
+  ctXYLine,
+  ctXYMarkers,
+  ctGantt,
+  ctFunnel,
+  ctXYDigitalLine
 };
 inline constexpr int ChartTypeCount = 43;
 
 // Families of chart types.
-constexpr bool IsPieLikeType(TChartType T) { return (T >= ctPie && T <= ctHalfDonut) || (T >= ctSpider && T <= ctSizedHalfDonut) || T == ctFunnel; }
+constexpr bool IsPieLikeType(TChartType T) {
+  return (T >= ctPie && T <= ctHalfDonut) || (T >= ctSpider && T <= ctSizedHalfDonut) || T == ctFunnel;
+}
 constexpr bool IsHalfChartType(TChartType T) {
-  return T == ctHalfPie || T == ctHalfDonut || T == ctHalfSpider || T == ctVarRadiusHalfPie || T == ctVarRadiusHalfDonut ||
-         T == ctSizedHalfPie || T == ctSizedHalfDonut;
+  return T == ctHalfPie || T == ctHalfDonut || T == ctHalfSpider || T == ctVarRadiusHalfPie ||
+         T == ctVarRadiusHalfDonut || T == ctSizedHalfPie || T == ctSizedHalfDonut;
 }
 constexpr bool IsRingType(TChartType T) {
   return T == ctDonut || T == ctHalfDonut || T == ctVarRadiusDonut || T == ctVarRadiusHalfDonut || T == ctSizedDonut ||
          T == ctSizedHalfDonut;
 }
-constexpr bool IsSizedType(TChartType T) { return T == ctSpider || T == ctHalfSpider || (T >= ctSizedPie && T <= ctSizedHalfDonut); }
+constexpr bool IsSizedType(TChartType T) {
+  return T == ctSpider || T == ctHalfSpider || (T >= ctSizedPie && T <= ctSizedHalfDonut);
+}
 constexpr bool IsVarRadiusType(TChartType T) { return T >= ctVarRadiusPie && T <= ctVarRadiusHalfDonut; }
 constexpr bool IsSpiderType(TChartType T) { return T == ctSpider || T == ctHalfSpider; }
 // The polar types whose y grid and y values are drawn as a pie grid.
@@ -36,16 +77,33 @@ constexpr bool IsPolarGridType(TChartType T) { return T >= ctSpider && T <= ctSi
 constexpr bool IsXYType(TChartType T) { return T == ctXYLine || T == ctXYMarkers || T == ctXYDigitalLine; }
 constexpr bool IsStackedType(TChartType T) { return T >= ctStackedBar && T <= ctStackedPercBar; }
 constexpr bool IsBarType(TChartType T) {
-  return T == ctBar || T == ctLineBar || T == ctHistogram || T == ctLineHistogram || T == ctStackedBar || T == ctStackedPercBar;
+  return T == ctBar || T == ctLineBar || T == ctHistogram || T == ctLineHistogram || T == ctStackedBar ||
+         T == ctStackedPercBar;
 }
 
 enum TChartGradientDirection : Byte { cgdHorizontal, cgdVertical };
 enum TVerticalAlignment : Byte { taAlignTop, taAlignBottom, taVerticalCenter };
 enum TChartLegendAlignment : Byte {
-  laTopLeft, laTopRight, laTopCenter, laCenterLeft, laCenterRight, laCenterCenter, laBottomLeft, laBottomRight,
-  laBottomCenter, laCustom
+  laTopLeft,
+  laTopRight,
+  laTopCenter,
+  laCenterLeft,
+  laCenterRight,
+  laCenterCenter,
+  laBottomLeft,
+  laBottomRight,
+  laBottomCenter,
+  laCustom
 };
-enum TChartBackGroundPosition : Byte { bpTopLeft, bpTopRight, bpBottomLeft, bpBottomRight, bpTiled, bpStretched, bpCenter };
+enum TChartBackGroundPosition : Byte {
+  bpTopLeft,
+  bpTopRight,
+  bpBottomLeft,
+  bpBottomRight,
+  bpTiled,
+  bpStretched,
+  bpCenter
+};
 enum TTitlePosition : Byte { tTop, tBottom, tBoth, tNone };
 enum TChartXAxisPosition : Byte { xBottom, xTop, xBoth, xNone };
 enum TChartYAxisPosition : Byte { yLeft, yRight, yBoth, yNone };
@@ -65,13 +123,26 @@ enum TChartSerieFunnelMode : Byte { fmWidth, fmHeight };
 enum TChartSerieFunnelSizeType : Byte { fstPixels, fstPercentage };
 enum TChartPointValueType : Byte { cpvSingle, cpvMulti };
 enum TChartSeriePiePosition : Byte {
-  spTopLeft, spTopRight, spTopCenter, spBottomLeft, spBottomRight, spBottomCenter, spCenterLeft, spCenterCenter,
-  spCenterRight, spCustom
+  spTopLeft,
+  spTopRight,
+  spTopCenter,
+  spBottomLeft,
+  spBottomRight,
+  spBottomCenter,
+  spCenterLeft,
+  spCenterCenter,
+  spCenterRight,
+  spCustom
 };
 enum TChartSeriePieValuePosition : Byte { vpInsideSlice, vpOutSideSlice };
 enum TChartSeriePieSizeType : Byte { pstPixels, pstPercentage };
 enum TChartMarkerType : Byte { mNone, mCircle, mSquare, mDiamond, mTriangle, mPicture, mCustom };
-enum TChartCrossHairType : Byte { chtNone, chtSmallCrossHair, chtFullSizeCrossHairAtCursor, chtFullSizeCrossHairAtSeries };
+enum TChartCrossHairType : Byte {
+  chtNone,
+  chtSmallCrossHair,
+  chtFullSizeCrossHairAtCursor,
+  chtFullSizeCrossHairAtSeries
+};
 enum TChartCrossHairYValuePositionType : Byte { chYAxis, chAtCursor, chValueTracker };
 using TChartCrossHairYValuePosition = TSet<TChartCrossHairYValuePositionType, Byte>;
 enum TChartNavigatorButtonState : Byte { cnbNormal, cnbHot, cnbDown };

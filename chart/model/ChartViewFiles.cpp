@@ -190,11 +190,12 @@ bool ToFloat(const String& S, double& V, const TFormatSettings& Regional) {
 }  // namespace
 
 String ChartPointCSVLine(Integer Pane, Integer Serie, const TChartPoint& P) {
-  const String Fields[18] = {IntToStr(Pane),     IntToStr(Serie),         Number(P.SingleValue), Number(P.SecondValue),
-                             Number(P.OpenValue), Number(P.LowValue),     Number(P.HighValue),   Number(P.CloseValue),
-                             P.Defined ? u"-1" : u"0", IntToStr(P.PixelValue1), IntToStr(P.PixelValue2),
-                             IntToStr(P.Color),  IntToStr(P.ColorTo),     Number(P.TimeStamp),   IntToStr(Integer(P.ValueType)),
-                             P.LegendValue,      Number(P.SingleXValue),  Number(P.MedValue)};
+  const String Fields[18] = {IntToStr(Pane),          IntToStr(Serie),         Number(P.SingleValue),
+                             Number(P.SecondValue),   Number(P.OpenValue),     Number(P.LowValue),
+                             Number(P.HighValue),     Number(P.CloseValue),    P.Defined ? u"-1" : u"0",
+                             IntToStr(P.PixelValue1), IntToStr(P.PixelValue2), IntToStr(P.Color),
+                             IntToStr(P.ColorTo),     Number(P.TimeStamp),     IntToStr(Integer(P.ValueType)),
+                             P.LegendValue,           Number(P.SingleXValue),  Number(P.MedValue)};
   String Line;
   for (const String& F : Fields) Line += Quoted(F) + u";";
   return Line + u"\"";

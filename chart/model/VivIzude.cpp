@@ -110,7 +110,8 @@ TChartIntersection TVivIzude::SegmentIntersection(TPoint A1, TPoint A2, TPoint B
 
 // ---------------------------------------------------------------- layout
 TVivIzude::TBands TVivIzude::GetBands() const {
-  if (!FSeries->IsHorizontal()) return {FYAxis->LeftSize(), FYAxis->RightSize(), FXAxis->TopSize(), FXAxis->BottomSize()};
+  if (!FSeries->IsHorizontal())
+    return {FYAxis->LeftSize(), FYAxis->RightSize(), FXAxis->TopSize(), FXAxis->BottomSize()};
   return {FXAxis->BottomSize(), FXAxis->TopSize(), FYAxis->LeftSize(), FYAxis->RightSize()};
 }
 
@@ -262,7 +263,8 @@ Integer TVivIzude::GetTotalXAxisSize(TRect, bool Bottom) const {
     TChartSerie& S = FSeries->Items(I);
     if (S.ChartType() == ctNone || S.SerieType() == stZoomControl || !S.Visible()) continue;
     TChartXAxisPosition P = S.XAxis().Position();
-    if (Bottom ? (P == xBottom || P == xBoth) : (P == xTop || P == xBoth)) Sum += S.GetXAxisValuesSize(Canvas, XY, 1, 1);
+    if (Bottom ? (P == xBottom || P == xBoth) : (P == xTop || P == xBoth))
+      Sum += S.GetXAxisValuesSize(Canvas, XY, 1, 1);
   }
   Canvas.Font = FXAxis->Font();
   Integer TextH = FXAxis->Text().empty() ? 0 : Canvas.TextHeight(FXAxis->Text());

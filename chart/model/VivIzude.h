@@ -11,9 +11,8 @@
 #include "rtl/FormatSettings.h"
 
 using TChartDrawEvent = std::function<void(TObject* Sender, TRect ARect, TChartCanvas& ACanvas)>;
-using TChartSerieXAxisCustomGroupEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie,
-                                                            Integer GroupIndex, TChartCanvas& Canvas, TRect R,
-                                                            bool& DrawText)>;
+using TChartSerieXAxisCustomGroupEvent = std::function<void(
+    TObject* Sender, Integer Pane, Integer Serie, Integer GroupIndex, TChartCanvas& Canvas, TRect R, bool& DrawText)>;
 using TChartGetCountChartType = std::function<void(TObject* Sender, TChartType AChartType, Integer& ACount)>;
 using TChartDrawGridPieLineValue =
     std::function<void(TObject* Sender, TChartSerie* ASerie, TChartCanvas& ACanvas, Integer ALineIndex,
@@ -43,15 +42,21 @@ public:
   Integer UpdateCount() const { return FUpdateCount; }
 
   TChartAxisMode AxisMode() const { return FAxisMode; }
-  void SetAxisMode(TChartAxisMode V) { if (Store(FAxisMode, V)) Changed(); }
+  void SetAxisMode(TChartAxisMode V) {
+    if (Store(FAxisMode, V)) Changed();
+  }
   bool GDIPDrawing() const { return FGDIPDrawing; }
   void SetGDIPDrawing(bool V) { FGDIPDrawing = V; }
   bool ForceInitYScale() const { return FForceInitYScale; }
   void SetForceInitYScale(bool V) { FForceInitYScale = V; }
   bool XScaleOffset() const { return FXScaleOffset; }
-  void SetXScaleOffset(bool V) { if (Store(FXScaleOffset, V)) Changed(); }
+  void SetXScaleOffset(bool V) {
+    if (Store(FXScaleOffset, V)) Changed();
+  }
   double XScale() const { return FXScale; }
-  void SetXScale(double V) { if (StoreFloat(FXScale, V)) Changed(); }
+  void SetXScale(double V) {
+    if (StoreFloat(FXScale, V)) Changed();
+  }
   double GetXScaleStart() const { return FXScaleOffset ? FXScale / 2 : 0; }
   double SerieMinValue() const { return FSerieMinValue; }
   double SerieMaxValue() const { return FSerieMaxValue; }

@@ -18,12 +18,15 @@ TRect TVivIzude::Draw(TChartCanvas& Canvas, TRect R, double SX, double SY, bool 
   TBands Bd = GetBands();
   const Integer L = Bd.L, Rt = Bd.Rt, T = Bd.T, B = Bd.B;
   const Integer TT = FTitle->TopSize(), TB = FTitle->BottomSize(), N = FNavigator->BottomSize();
-  const Integer ML = FMargin->LeftMargin(), MT = FMargin->TopMargin(), MR = FMargin->RightMargin(), MB = FMargin->BottomMargin();
+  const Integer ML = FMargin->LeftMargin(), MT = FMargin->TopMargin(), MR = FMargin->RightMargin(),
+                MB = FMargin->BottomMargin();
   Integer LL, RL, TL, BL;
   if (!Horz) {
-    LL = FYAxis->LeftLineSize(), RL = FYAxis->RightLineSize(), TL = FXAxis->TopLineSize(), BL = FXAxis->BottomLineSize();
+    LL = FYAxis->LeftLineSize(), RL = FYAxis->RightLineSize(), TL = FXAxis->TopLineSize(),
+    BL = FXAxis->BottomLineSize();
   } else {
-    LL = FXAxis->BottomLineSize(), RL = FXAxis->TopLineSize(), TL = FYAxis->LeftLineSize(), BL = FYAxis->RightLineSize();
+    LL = FXAxis->BottomLineSize(), RL = FXAxis->TopLineSize(), TL = FYAxis->LeftLineSize(),
+    BL = FYAxis->RightLineSize();
   }
   const Integer Max3D = GetMax3DOffset();
   TRect XAxisR, YAxisR, TitleR, XValuesR, LegendR, NavR;
@@ -120,10 +123,14 @@ TRect TVivIzude::Draw(TChartCanvas& Canvas, TRect R, double SX, double SY, bool 
     auto YG = [&] { FYGrid->Draw(Canvas, S, SX, SY); };
     auto Se = [&] { FSeries->Draw(Canvas, S, SX, SY, Clip); };
     bool XTop = FXGrid->OnTop(), YTop = FYGrid->OnTop();
-    if (!XTop && !YTop) YG(), XG(), Se();
-    else if (!XTop && YTop) XG(), Se(), YG();
-    else if (XTop && !YTop) YG(), Se(), XG();
-    else Se(), XG(), YG();
+    if (!XTop && !YTop)
+      YG(), XG(), Se();
+    else if (!XTop && YTop)
+      XG(), Se(), YG();
+    else if (XTop && !YTop)
+      YG(), Se(), XG();
+    else
+      Se(), XG(), YG();
     DrawZeroLine(Canvas, S, SX, SY);
   }
   Canvas.ClearClipRegion();
@@ -186,7 +193,8 @@ TRect TVivIzude::Draw(TChartCanvas& Canvas, TRect R, double SX, double SY, bool 
   for (Integer I = 0; I < FSeries->Count(); ++I) {
     const TChartSerie& Se = FSeries->Items(I);
     if (Se.ChartType() != ctNone && Se.SerieType() != stZoomControl && Se.Visible() && Se.ShowInLegend())
-      W = std::max(W, Canvas.TextWidth(Se.LegendText()) + X(FLegend->RectangleSize()) + 3 * X(FLegend->RectangleSpacing()));
+      W = std::max(
+          W, Canvas.TextWidth(Se.LegendText()) + X(FLegend->RectangleSize()) + 3 * X(FLegend->RectangleSpacing()));
   }
   B0.Right = B0.Left + W;
   FLegend->Draw(Canvas, B0, SX, SY);

@@ -16,7 +16,11 @@ TChartSeriePoint TVivIzude::GetSerieIndexAtXY(Integer X, Integer Y, bool Hover) 
   Integer D = (Horz ? Y - S.Top : X - S.Left) - RoundI(GetXScaleStart());
   // Counted in 64 bits: near the ends of the Integer range an index past
   // them is no index (-1).
-  auto Index = [](Int64 V) { return V >= std::numeric_limits<Integer>::min() && V <= std::numeric_limits<Integer>::max() ? static_cast<Integer>(V) : -1; };
+  auto Index = [](Int64 V) {
+    return V >= std::numeric_limits<Integer>::min() && V <= std::numeric_limits<Integer>::max()
+               ? static_cast<Integer>(V)
+               : -1;
+  };
   const Int64 P64 = FXScale > 0 ? RoundI(D / FXScale) + From : From;
   Integer P = Index(P64);
   Integer K = Index(From >= 1 ? P64 - From : P64);
@@ -130,7 +134,8 @@ TChartSerie* TVivIzude::GetLegendItemAtXY(Integer X, Integer Y) {
     TChartSerie& Se = FSeries->Items(J);
     if (Se.ChartType() == ctNone || Se.SerieType() == stZoomControl || !Se.ShowInLegend() || !Se.Visible()) continue;
     TSize E = Canvas.TextExtent(Se.LegendText());
-    TRect Entry = Bounds(L.Left, L.Top + Spacing + C * (Spacing + Size) + (Size - E.cy) / 2, E.cx + 2 * Spacing + Size, E.cy);
+    TRect Entry =
+        Bounds(L.Left, L.Top + Spacing + C * (Spacing + Size) + (Size - E.cy) / 2, E.cx + 2 * Spacing + Size, E.cy);
     if (Entry.Contains({X, Y})) return &Se;
     ++C;
   }
@@ -142,14 +147,17 @@ TXAxisRangeValue TVivIzude::GetXAxisValue(Integer X, Integer Y, TRect R) const {
   const bool Horz = FSeries->IsHorizontal();
   TBands Bd = GetBands();
   Integer TT = FTitle->TopSize(), TB = FTitle->BottomSize(), N = FNavigator->BottomSize();
-  Integer ML = FMargin->LeftMargin(), MR = FMargin->RightMargin(), MT = FMargin->TopMargin(), MB = FMargin->BottomMargin();
+  Integer ML = FMargin->LeftMargin(), MR = FMargin->RightMargin(), MT = FMargin->TopMargin(),
+          MB = FMargin->BottomMargin();
   TChartXAxisPosition XP = FXAxis->Position();
   TRect Bottom, Top;
   if (!Horz) {
     if ((XP == xBottom || XP == xBoth) && FXAxis->BottomSize() > 0)
-      Bottom = {R.Left + FYAxis->LeftSize() + ML, R.Bottom - TB - FXAxis->BottomSize(), R.Right - FYAxis->RightSize() - MR, R.Bottom - TB};
+      Bottom = {R.Left + FYAxis->LeftSize() + ML, R.Bottom - TB - FXAxis->BottomSize(),
+                R.Right - FYAxis->RightSize() - MR, R.Bottom - TB};
     if ((XP == xTop || XP == xBoth) && FXAxis->TopSize() > 0)
-      Top = {R.Left + FYAxis->LeftSize() + ML, R.Top + TT, R.Right - FYAxis->RightSize() - MR, R.Top + TT + FXAxis->TopSize()};
+      Top = {R.Left + FYAxis->LeftSize() + ML, R.Top + TT, R.Right - FYAxis->RightSize() - MR,
+             R.Top + TT + FXAxis->TopSize()};
   } else {
     Integer T0 = R.Top + TT + Bd.T + MT, B0 = R.Bottom - Bd.B - TB - MB - N;
     if ((XP == xBottom || XP == xBoth) && FXAxis->BottomSize() > 0) Bottom = {R.Left, T0, R.Left + Bd.L, B0};
@@ -176,7 +184,8 @@ TXAxisRangeValue TVivIzude::GetXAxisValue(Integer X, Integer Y, TRect R) const {
   Integer C = 0;
   for (Integer J = 0; J < FSeries->Count(); ++J) {
     const TChartSerie& Se = FSeries->Items(J);
-    if (!(Se.ChartType() != ctNone && Se.SerieType() != stZoomControl && Se.Visible() && Se.XAxis().Visible())) continue;
+    if (!(Se.ChartType() != ctNone && Se.SerieType() != stZoomControl && Se.Visible() && Se.XAxis().Visible()))
+      continue;
     for (Int64 I = First; I <= To; ++I) {
       const Integer Pos = RoundI(FXScale * double(I - From) + GetXScaleStart()) - Start;
       if (Pos > Q) break;  // this cell and every later one start past the pointer

@@ -34,8 +34,8 @@ TChartSeriePainter::TXLabelGaps TChartSeriePainter::XLabelGaps(const TChartSerie
   return G;
 }
 
-void TChartSeriePainter::DrawXValues(TChartSerie& S, TChartCanvas& Canvas, TRect R, Integer Anchor, bool Top,
-                                     double SX, double SY) {
+void TChartSeriePainter::DrawXValues(TChartSerie& S, TChartCanvas& Canvas, TRect R, Integer Anchor, bool Top, double SX,
+                                     double SY) {
   TVivIzude* C = S.Chart();
   if (!C || C->XScale() == 0) return;
   const TScopeExit Reset([&S] { ResetLabelFlags(S); });
@@ -58,7 +58,8 @@ void TChartSeriePainter::DrawXValues(TChartSerie& S, TChartCanvas& Canvas, TRect
     S.XMarker = Marker;
     bool DefaultDraw = true;
     if (Marker > 0)
-      XaxisDrawValue(S, Canvas, R, Anchor, static_cast<Integer>(F), Marker, Top, SX, SY, !S.DrawFromStartDate(), DefaultDraw);
+      XaxisDrawValue(S, Canvas, R, Anchor, static_cast<Integer>(F), Marker, Top, SX, SY, !S.DrawFromStartDate(),
+                     DefaultDraw);
   };
   if (To - From < Int64(End) - Base) {
     // No more indices than pixels: every index is asked, so the events and
@@ -150,7 +151,8 @@ void TChartSeriePainter::XaxisDrawValue(TChartSerie& S, TChartCanvas& Canvas, TR
   const bool Horz = S.IsHorizontal();
   // A side the serie's axis does not stand on gets no label.
   const bool Carried = OnXSide(Axis.Position(), Top);
-  const TRect TickR = Horz ? TRect{XAxisY, ARect.Top, XAxisY, ARect.Bottom} : TRect{ARect.Left, XAxisY, ARect.Right, XAxisY};
+  const TRect TickR =
+      Horz ? TRect{XAxisY, ARect.Top, XAxisY, ARect.Bottom} : TRect{ARect.Left, XAxisY, ARect.Right, XAxisY};
 
   auto Label = [&](const String& Text, const TChartFont& Font, Integer A, Integer Gap) {
     if (!Carried) return;
@@ -263,7 +265,8 @@ void TChartSeriePainter::DrawXAxisGroups(TChartSerie& S, TChartCanvas& Canvas, T
     if (U == V) continue;
     TRect B;
     if (!Horz) {
-      Integer BTop = Top ? std::max(R.Bottom + Off - Tk - HSum - TH, R.Top) : std::min(R.Bottom - TH, R.Top + Tk + HSum - Off);
+      Integer BTop =
+          Top ? std::max(R.Bottom + Off - Tk - HSum - TH, R.Top) : std::min(R.Bottom - TH, R.Top + Tk + HSum - Off);
       B = Bounds(R.Left + U, BTop, V - U, TH);
     } else {
       Integer BLeft = Top ? std::min(R.Right - TH, R.Left + Tk + HSum - Off - 10)
@@ -315,7 +318,8 @@ void TChartSeriePainter::DrawXAxisGroups(TChartSerie& S, TChartCanvas& Canvas, T
             Canvas.Line(Top ? X - 15 : X + 15, Y, X, Y);
           }
           break;
-        case xgltCustom: break;
+        case xgltCustom:
+          break;
       }
     };
     if (DrawStart) Ends(U);
@@ -337,7 +341,8 @@ void TChartSeriePainter::DrawXAxisGroups(TChartSerie& S, TChartCanvas& Canvas, T
       Bracket(V, V - M + TW / 2 + 4);
     }
     bool DrawText = true;
-    if (G.LineType() == xgltCustom && C->OnSerieXAxisGroup) C->OnSerieXAxisGroup(C, -1, S.Index(), GI, Canvas, B, DrawText);
+    if (G.LineType() == xgltCustom && C->OnSerieXAxisGroup)
+      C->OnSerieXAxisGroup(C, -1, S.Index(), GI, Canvas, B, DrawText);
     if (!DrawText) continue;
     Canvas.Brush.SetStyle(bsClear);
     if (!Horz) {

@@ -35,13 +35,14 @@ void TChartSeriePainter::DrawBars(TChartSerie& S, TChartCanvas& Canvas, TRect R,
   TPointArray LineBar(DP.size());
   const Integer Thick = std::max(1, S.GetBarWidth(SX));
   const double XScale = C->XScale();
-  const double Spacing = Series.BarChartSpacingType() == wtPixels ? Series.BarChartSpacing()
-                                                                  : Series.BarChartSpacing() * XScale / 100;
+  const double Spacing =
+      Series.BarChartSpacingType() == wtPixels ? Series.BarChartSpacing() : Series.BarChartSpacing() * XScale / 100;
   const double Slot = (XScale - Spacing) / N;
   const Integer HalfBorder = S.BorderWidth() / 2;
   for (size_t I = 0; I < DP.size(); ++I) {
     Integer Base = Z;
-    if (Prev && I < Prev->StackedPointsBar.size()) Base = Horz ? Prev->StackedPointsBar[I].X : Prev->StackedPointsBar[I].Y;
+    if (Prev && I < Prev->StackedPointsBar.size())
+      Base = Horz ? Prev->StackedPointsBar[I].X : Prev->StackedPointsBar[I].Y;
     if (S.ZeroLine() && S.ZeroLineColor() != clNone && Me == 0) Base -= S.ZeroLineWidth() / 2;
     const Integer Value = Horz ? DP[I].X : DP[I].Y, Cat = Horz ? DP[I].Y : DP[I].X;
     const Integer D = Value - Z;
@@ -58,7 +59,8 @@ void TChartSeriePainter::DrawBars(TChartSerie& S, TChartCanvas& Canvas, TRect R,
       Color = S.Color();
       ColorTo = S.ColorTo();
     }
-    if (!S.Is3D() && Value != Z) DrawBar(S, Canvas, Color, ColorTo, Bar, SX, SY, static_cast<Integer>(I), P.SingleValue);
+    if (!S.Is3D() && Value != Z)
+      DrawBar(S, Canvas, Color, ColorTo, Bar, SX, SY, static_cast<Integer>(I), P.SingleValue);
     S.StackedRectsBar.push_back({Color, ColorTo, Bar});
   }
   S.DrawValuesDP = S.StackedPointsBar;
@@ -74,8 +76,8 @@ void TChartSeriePainter::DrawBars(TChartSerie& S, TChartCanvas& Canvas, TRect R,
   }
 }
 
-void TChartSeriePainter::DrawBar(TChartSerie& S, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R,
-                                 double SX, double SY, Integer Index, double Value) {
+void TChartSeriePainter::DrawBar(TChartSerie& S, TChartCanvas& Canvas, TColor Color, TColor ColorTo, TRect R, double SX,
+                                 double SY, Integer Index, double Value) {
   const TChartType T = S.ChartType();
   const bool BoxPlot = T == ctBoxPlot;
   if (S.BarShape() == bsPyramid && !BoxPlot) {
@@ -153,7 +155,9 @@ void TChartSeriePainter::DrawBar(TChartSerie& S, TChartCanvas& Canvas, TColor Co
     }
   }
   if (S.ChartPattern().HasGraphic()) {
-    ClipToSerie(S, Canvas, TChartRegion::FromRoundRect({Body.Left + H, Body.Top + H, Body.Right - H, Body.Bottom - H}, Rounding, Rounding));
+    ClipToSerie(S, Canvas,
+                TChartRegion::FromRoundRect({Body.Left + H, Body.Top + H, Body.Right - H, Body.Bottom - H}, Rounding,
+                                            Rounding));
     DrawChartPattern(S, Canvas, Body, SX, SY);
     RestoreSerieClip(S, Canvas);
   }
@@ -177,7 +181,8 @@ void TChartSeriePainter::DrawBarText(TChartSerie& S, TChartCanvas& Canvas, TRect
     if (TH >= N.Height()) return;
     // A bar to the left of its base writes from its far end: the
     // alignment is mirrored.
-    TRect TR = Value >= 0 ? TRect{R.Left + 4, R.Top, R.Right - 4, R.Bottom} : TRect{R.Right + 4, R.Top, R.Left - 4, R.Bottom};
+    TRect TR =
+        Value >= 0 ? TRect{R.Left + 4, R.Top, R.Right - 4, R.Bottom} : TRect{R.Right + 4, R.Top, R.Left - 4, R.Bottom};
     TAlignment A = Align;
     if (Value < 0 && Align != taCenter) A = Align == taLeftJustify ? taRightJustify : taLeftJustify;
     TDrawTextFlags Flags{dtSingleLine, dtVCenter, dtEndEllipsis};
@@ -197,14 +202,21 @@ void TChartSeriePainter::DrawBarText(TChartSerie& S, TChartCanvas& Canvas, TRect
   if (Value < 0 && Align != taCenter) A = Align == taLeftJustify ? taRightJustify : taLeftJustify;
   Integer Y;
   switch (A) {
-    case taLeftJustify: Y = TR.Bottom; break;
-    case taRightJustify: Y = TR.Top + TW; break;
-    default: Y = TR.Bottom - (TR.Height() - TW) / 2; break;
+    case taLeftJustify:
+      Y = TR.Bottom;
+      break;
+    case taRightJustify:
+      Y = TR.Top + TW;
+      break;
+    default:
+      Y = TR.Bottom - (TR.Height() - TW) / 2;
+      break;
   }
   Canvas.TextOut(X, Y, Text);
 }
 
-void TChartSeriePainter::DrawBar3D(TChartSerie& S, TChartCanvas& Canvas, TColor Color, TColor, TRect R, double SX, double) {
+void TChartSeriePainter::DrawBar3D(TChartSerie& S, TChartCanvas& Canvas, TColor Color, TColor, TRect R, double SX,
+                                   double) {
   const TRect N = NormalizedRect(R);
   const Integer O = S.Get3DOffset();
   if (S.Color() == clNone || Color == clNone)
@@ -221,11 +233,23 @@ void TChartSeriePainter::DrawBar3D(TChartSerie& S, TChartCanvas& Canvas, TColor 
     Canvas.Polyline(P);
   };
   if (!S.IsHorizontal()) {
-    Face({{N.Right, N.Top}, {N.Right + O, N.Top - O}, {N.Right + O, N.Bottom - O}, {N.Right, N.Bottom}, {N.Right, N.Top}});
+    Face({{N.Right, N.Top},
+          {N.Right + O, N.Top - O},
+          {N.Right + O, N.Bottom - O},
+          {N.Right, N.Bottom},
+          {N.Right, N.Top}});
     Face({{N.Left, N.Top}, {N.Right, N.Top}, {N.Right + O, N.Top - O}, {N.Left + O, N.Top - O}, {N.Left, N.Top}});
   } else {
-    Face({{N.Right, N.Top}, {N.Right + O, N.Top + O}, {N.Right + O, N.Bottom + O}, {N.Right, N.Bottom}, {N.Right, N.Top}});
-    Face({{N.Left, N.Bottom}, {N.Right, N.Bottom}, {N.Right + O, N.Bottom + O}, {N.Left + O, N.Bottom + O}, {N.Left, N.Bottom}});
+    Face({{N.Right, N.Top},
+          {N.Right + O, N.Top + O},
+          {N.Right + O, N.Bottom + O},
+          {N.Right, N.Bottom},
+          {N.Right, N.Top}});
+    Face({{N.Left, N.Bottom},
+          {N.Right, N.Bottom},
+          {N.Right + O, N.Bottom + O},
+          {N.Left + O, N.Bottom + O},
+          {N.Left, N.Bottom}});
   }
 }
 
@@ -297,7 +321,8 @@ void TChartSeriePainter::DrawGantt(TChartSerie& S, TChartCanvas& Canvas, TRect R
   S.DrawValuesDP = S.DrawPoints;
 }
 
-void TChartSeriePainter::DrawGanttPoint(TChartSerie& S, TChartCanvas& Canvas, const TChartPoint& P, double, double, TRect R) {
+void TChartSeriePainter::DrawGanttPoint(TChartSerie& S, TChartCanvas& Canvas, const TChartPoint& P, double, double,
+                                        TRect R) {
   DrawGanttBar(S, Canvas, P, R);
   if (P.LegendValue.empty()) return;
   TChartFont Font = S.ValueFont();

@@ -22,8 +22,10 @@ void TChartSeriePainter::DrawLine(TChartSerie& S, TChartCanvas& Canvas, TRect, d
   }
   SetLinePen(S, Canvas, SX);
   TRect SR = C ? C->Series().SeriesRectangle() : TRect{};
-  Integer TopEdge = SR.Top - (C ? C->XAxis().TopLineSize() : 0), BottomEdge = SR.Bottom + (C ? C->XAxis().BottomLineSize() : 0);
-  Integer LeftEdge = SR.Left - (C ? C->YAxis().LeftLineSize() : 0), RightEdge = SR.Right + (C ? C->YAxis().RightLineSize() : 0);
+  Integer TopEdge = SR.Top - (C ? C->XAxis().TopLineSize() : 0),
+          BottomEdge = SR.Bottom + (C ? C->XAxis().BottomLineSize() : 0);
+  Integer LeftEdge = SR.Left - (C ? C->YAxis().LeftLineSize() : 0),
+          RightEdge = SR.Right + (C ? C->YAxis().RightLineSize() : 0);
   auto Nudge = [&](TPoint Q) {
     if (Q.Y == TopEdge) ++Q.Y;
     if (Q.Y == BottomEdge) --Q.Y;
@@ -167,8 +169,8 @@ void TChartSeriePainter::DrawArea(TChartSerie& S, TChartCanvas& Canvas, TRect R,
       Canvas.Pen.Color = S.LineColor();
       Canvas.Pen.Style = S.PenStyle();
     } else {
-      FillChartShape(Canvas, S.Color(), S.ColorTo(), S.GradientSteps(), R, S.GradientDirection(), true,
-                     S.BorderColor(), S.BorderWidth(), csRectangle, 0, sdAll, false, false);
+      FillChartShape(Canvas, S.Color(), S.ColorTo(), S.GradientSteps(), R, S.GradientDirection(), true, S.BorderColor(),
+                     S.BorderWidth(), csRectangle, 0, sdAll, false, false);
     }
     DrawChartPattern(S, Canvas, R, SX, SY);
     RestoreSerieClip(S, Canvas);

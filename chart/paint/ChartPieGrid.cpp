@@ -53,7 +53,8 @@ void Units(TChartSerie& S, TChartCanvas& Canvas, TRect R, bool ForGrid, double& 
 }
 }  // namespace
 
-void TChartSeriePainter::DrawPieGrid(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY, TPoint Center) {
+void TChartSeriePainter::DrawPieGrid(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY,
+                                     TPoint Center) {
   TVivIzude* C = S.Chart();
   if (!C) return;
   double Scale, Minor, Major;
@@ -61,7 +62,8 @@ void TChartSeriePainter::DrawPieGrid(TChartSerie& S, TChartCanvas& Canvas, TRect
   DrawPieGridLines(S, Canvas, Center, SX, SY, Scale, Minor, Major, C->YGrid(), R);
 }
 
-void TChartSeriePainter::DrawPieGridValues(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY, TPoint Center) {
+void TChartSeriePainter::DrawPieGridValues(TChartSerie& S, TChartCanvas& Canvas, TRect R, double SX, double SY,
+                                           TPoint Center) {
   double Scale, Minor, Major;
   Units(S, Canvas, R, false, Scale, Minor, Major);
   DrawPieGridTexts(S, Canvas, Center, SX, SY, Scale, Minor, Major, S.YAxis(), R);
@@ -117,8 +119,8 @@ void TChartSeriePainter::DrawPieGridLines(TChartSerie& S, TChartCanvas& Canvas, 
 }
 
 void TChartSeriePainter::DrawPieGridTexts(TChartSerie& S, TChartCanvas& Canvas, TPoint Center, double, double,
-                                          double Scale, double MinorStep, double MajorStep, const TChartSerieYAxis& YAxis,
-                                          TRect) {
+                                          double Scale, double MinorStep, double MajorStep,
+                                          const TChartSerieYAxis& YAxis, TRect) {
   if (!YAxis.Visible()) return;
   // The start direction of the pie, in radians.
   const double A = S.Pie().StartOffsetAngle() * DegToRadF;
@@ -148,14 +150,14 @@ void TChartSeriePainter::DrawPieGridCircle(TChartSerie& S, TChartCanvas& Canvas,
   }
 }
 
-void TChartSeriePainter::DrawPieGridLine(TChartSerie&, TChartCanvas& Canvas, const TChartYGrid& Grid, Integer Y, Integer X,
-                                         TPoint Center) {
+void TChartSeriePainter::DrawPieGridLine(TChartSerie&, TChartCanvas& Canvas, const TChartYGrid& Grid, Integer Y,
+                                         Integer X, TPoint Center) {
   Canvas.Pen = {Grid.MajorLineColor(), Grid.MajorLineWidth(), Grid.MajorLineStyle()};
   Canvas.Line(Center.X, Center.Y, X, Y);
 }
 
-void TChartSeriePainter::DrawPieGridLineValue(TChartSerie& S, TChartCanvas& Canvas, const TChartYGrid&, Integer Y, Integer X,
-                                              TPoint Center, double Sweep, double Start, Integer LineIndex) {
+void TChartSeriePainter::DrawPieGridLineValue(TChartSerie& S, TChartCanvas& Canvas, const TChartYGrid&, Integer Y,
+                                              Integer X, TPoint Center, double Sweep, double Start, Integer LineIndex) {
   TVivIzude* C = S.Chart();
   if (!C) return;
   String Text;
@@ -164,10 +166,22 @@ void TChartSeriePainter::DrawPieGridLineValue(TChartSerie& S, TChartCanvas& Canv
     Integer W = Canvas.TextWidth(Text), H = Canvas.TextHeight(Text);
     Integer TX, TY;
     switch (TChartSerie::GetQuadrant(Center.X, Center.Y, X, Y)) {
-      case 0: TX = X + 5; TY = Y - H; break;
-      case 1: TX = X - W - 5; TY = Y - H; break;
-      case 2: TX = X - W - 5; TY = Y; break;
-      default: TX = X + 5; TY = Y; break;
+      case 0:
+        TX = X + 5;
+        TY = Y - H;
+        break;
+      case 1:
+        TX = X - W - 5;
+        TY = Y - H;
+        break;
+      case 2:
+        TX = X - W - 5;
+        TY = Y;
+        break;
+      default:
+        TX = X + 5;
+        TY = Y;
+        break;
     }
     Canvas.TextOut(TX, TY, Text);
   }

@@ -155,7 +155,8 @@ void TChartSeriePainter::DrawPieBranch(TChartSerie& S, TChartCanvas& Canvas, TRe
   }
   // Texts of the widest slices first: where two would overlap, the smaller
   // slice's text is the one left out (the legend still gives its value).
-  std::stable_sort(Valeurs.begin(), Valeurs.end(), [](const TValeur& A, const TValeur& B) { return A.Sweep > B.Sweep; });
+  std::stable_sort(Valeurs.begin(), Valeurs.end(),
+                   [](const TValeur& A, const TValeur& B) { return A.Sweep > B.Sweep; });
   S.DrawValuesText.assign(static_cast<std::size_t>(std::max<Integer>(N, 0)), TRect{});
   for (const TValeur& V : Valeurs)
     DrawSliceValue(S, Canvas, V.Indent, Ctr, V.Radius, V.Start, V.Sweep, V.Index, SX, SY);
@@ -198,8 +199,10 @@ void TChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, TPoi
     P1 = {C.X + RoundI(Radius * std::cos(A1)), C.Y + RoundI(-Radius * std::sin(A1))};
     P2 = {C.X + RoundI(Radius * std::cos(A2)), C.Y + RoundI(-Radius * std::sin(A2))};
   } else {
-    P1 = {C.X + static_cast<Integer>(std::floor(Radius * std::cos(A1))), C.Y + static_cast<Integer>(std::floor(-Radius * std::sin(A1)))};
-    P2 = {C.X + static_cast<Integer>(std::ceil(Radius * std::cos(A2))), C.Y + static_cast<Integer>(std::ceil(-Radius * std::sin(A2)))};
+    P1 = {C.X + static_cast<Integer>(std::floor(Radius * std::cos(A1))),
+          C.Y + static_cast<Integer>(std::floor(-Radius * std::sin(A1)))};
+    P2 = {C.X + static_cast<Integer>(std::ceil(Radius * std::cos(A2))),
+          C.Y + static_cast<Integer>(std::ceil(-Radius * std::sin(A2)))};
   }
   const TRect Box{C.X - Radius, C.Y - Radius, C.X + Radius, C.Y + Radius};
   if (IsFullCircleSweep(Sweep))
@@ -224,8 +227,8 @@ void TChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, TPoi
   }
 }
 
-void TChartSeriePainter::DrawSliceValue(TChartSerie& S, TChartCanvas& Canvas, Integer Indent, TPoint Center, double Radius,
-                                        double Start, double Sweep, Integer Index, double, double) {
+void TChartSeriePainter::DrawSliceValue(TChartSerie& S, TChartCanvas& Canvas, Integer Indent, TPoint Center,
+                                        double Radius, double Start, double Sweep, Integer Index, double, double) {
   if (S.ValueType() == cvNone) return;
   const TChartType T = S.ChartType();
   const bool Outside = IsSpiderType(T) || S.Pie().ValuePosition() == vpOutSideSlice;
@@ -245,10 +248,22 @@ void TChartSeriePainter::DrawSliceValue(TChartSerie& S, TChartCanvas& Canvas, In
   Integer X, Y;
   if (T == ctSpider || S.Pie().ValuePosition() == vpOutSideSlice) {
     switch (TChartSerie::GetQuadrant(Center.X, Center.Y, A.X, A.Y)) {
-      case 0: X = A.X + 5; Y = A.Y - H; break;
-      case 1: X = A.X - W - 5; Y = A.Y - H; break;
-      case 2: X = A.X - W - 5; Y = A.Y; break;
-      default: X = A.X + 5; Y = A.Y; break;
+      case 0:
+        X = A.X + 5;
+        Y = A.Y - H;
+        break;
+      case 1:
+        X = A.X - W - 5;
+        Y = A.Y - H;
+        break;
+      case 2:
+        X = A.X - W - 5;
+        Y = A.Y;
+        break;
+      default:
+        X = A.X + 5;
+        Y = A.Y;
+        break;
     }
   } else {
     X = A.X - W / 2;
@@ -298,8 +313,8 @@ void TChartSeriePainter::DrawSpider(TChartSerie& S, TChartCanvas& Canvas, TRect 
   }
 }
 
-void TChartSeriePainter::DrawFunnelSlice(TChartSerie& S, TChartCanvas& Canvas, const TPointArray& Q, double SX, double SY,
-                                         Integer Index) {
+void TChartSeriePainter::DrawFunnelSlice(TChartSerie& S, TChartCanvas& Canvas, const TPointArray& Q, double SX,
+                                         double SY, Integer Index) {
   if (S.Enable3D()) {
     Integer O = S.Offset3D() / 2;
     Canvas.Ellipse({Q[3].X, Q[2].Y - O, Q[2].X, Q[2].Y + O});
@@ -383,9 +398,12 @@ String TChartSeriePainter::PieLegendText(const TChartSerie& S, Integer I) const 
   TChartPoint P = S.GetPoint(I);
   if (!P.Defined) return u"Undefined";
   switch (S.ValueType()) {
-    case cvNone: return P.LegendValue;
-    case cvNormal: return S.ValueFormat().empty() ? String() : P.LegendValue + u" (" + S.FormatValue(P.SingleValue) + u")";
-    case cvPercentage: return P.LegendValue + u" (" + S.GetPercentageValue(P.SingleValue) + u"%)";
+    case cvNone:
+      return P.LegendValue;
+    case cvNormal:
+      return S.ValueFormat().empty() ? String() : P.LegendValue + u" (" + S.FormatValue(P.SingleValue) + u")";
+    case cvPercentage:
+      return P.LegendValue + u" (" + S.GetPercentageValue(P.SingleValue) + u"%)";
   }
   return String();
 }
@@ -419,9 +437,9 @@ void TChartSeriePainter::DrawPieLegendBox(TChartSerie& S, TChartCanvas& Canvas, 
   const TChartSeriePie& Pie = S.Pie();
   TRect B{X - HalfW, Y - HalfH, X + HalfW, Y + HalfH};
   if (Pie.LegendColor() != clNone && Pie.LegendColorTo() != clNone) {
-    FillChartShape(Canvas, Pie.LegendColor(), Pie.LegendColorTo(), Pie.LegendGradientSteps(), B, Pie.LegendGradientDirection(),
-                   Pie.LegendBorderColor() != clNone, Pie.LegendBorderColor(), Pie.LegendBorderWidth(), csRectangle, 0,
-                   sdAll, false, false);
+    FillChartShape(Canvas, Pie.LegendColor(), Pie.LegendColorTo(), Pie.LegendGradientSteps(), B,
+                   Pie.LegendGradientDirection(), Pie.LegendBorderColor() != clNone, Pie.LegendBorderColor(),
+                   Pie.LegendBorderWidth(), csRectangle, 0, sdAll, false, false);
   } else {
     SetPieLegendBrush(S, Canvas);
     SetPieLegendBorderPen(S, Canvas, SX);
@@ -435,7 +453,9 @@ void TChartSeriePainter::DrawPieLegendBox(TChartSerie& S, TChartCanvas& Canvas, 
     String Text = PieLegendText(S, I);
     Canvas.TextOut(B.Left + 20, EY, Text);
     Integer A = RoundI(Canvas.TextHeight(Text) / 2.0), Sq = RoundI(5 * SX);
-    TPoint Q[4] = {{B.Left + 10 - Sq, EY + A - 5}, {B.Left + 10 + Sq, EY + A - 5}, {B.Left + 10 + Sq, EY + A + 5},
+    TPoint Q[4] = {{B.Left + 10 - Sq, EY + A - 5},
+                   {B.Left + 10 + Sq, EY + A - 5},
+                   {B.Left + 10 + Sq, EY + A + 5},
                    {B.Left + 10 - Sq, EY + A + 5}};
     TColor Fill = IsSpiderType(S.ChartType()) ? S.Color() : SliceColor(S, S.GetPoint(I), I, N);
     if (Fill == clNone)

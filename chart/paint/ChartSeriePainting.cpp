@@ -116,7 +116,8 @@ void TChartSeriePainter::InitializeDrawPoints(TChartSerie& S, TChartCanvas&, TRe
       continue;
     }
     TChartPoint P = S.GetPoint(I);
-    Integer Cat = RoundI(From >= 0 ? Start + XScale * Slot : Start + XScale * (double(Slot) - From)) + (Horz ? R.Top : R.Left);
+    Integer Cat =
+        RoundI(From >= 0 ? Start + XScale * Slot : Start + XScale * (double(Slot) - From)) + (Horz ? R.Top : R.Left);
     bool Place = P.Defined || T == ctLine || T == ctArea || T == ctCandleStick || T == ctDigitalLine || TakesAll;
     Integer Val;
     if (!P.Defined && IsStackedType(T)) {
@@ -171,35 +172,58 @@ void TChartSeriePainter::DrawSerie(TChartSerie& S, TChartCanvas& Canvas, TRect R
   if (Things > 0) {
     Canvas.SetBackgroundTransparent(OldMode);
     switch (S.ChartType()) {
-      case ctNone: break;
+      case ctNone:
+        break;
       case ctLine:
-      case ctXYLine: DrawLine(S, Canvas, R, SX, SY); break;
+      case ctXYLine:
+        DrawLine(S, Canvas, R, SX, SY);
+        break;
       case ctArea:
       case ctStackedArea:
       case ctStackedPercArea:
-      case ctBand: DrawArea(S, Canvas, R, SX, SY); break;
+      case ctBand:
+        DrawArea(S, Canvas, R, SX, SY);
+        break;
       case ctBar:
       case ctLineBar:
       case ctHistogram:
       case ctLineHistogram:
       case ctStackedBar:
-      case ctStackedPercBar: DrawBars(S, Canvas, R, SX, SY); break;
+      case ctStackedPercBar:
+        DrawBars(S, Canvas, R, SX, SY);
+        break;
       case ctCandleStick:
       case ctLineCandleStick:
-      case ctBoxPlot: DrawCandles(S, Canvas, R, SX, SY); break;
-      case ctOHLC: DrawOHLC(S, Canvas, R, SX, SY); break;
+      case ctBoxPlot:
+        DrawCandles(S, Canvas, R, SX, SY);
+        break;
+      case ctOHLC:
+        DrawOHLC(S, Canvas, R, SX, SY);
+        break;
       // The markers pass paints these points.
       case ctMarkers:
       case ctRenko:
-      case ctXYMarkers: S.DrawValuesDP = S.DrawPoints; break;
-      case ctError: DrawErrors(S, Canvas, R, SX, SY); break;
+      case ctXYMarkers:
+        S.DrawValuesDP = S.DrawPoints;
+        break;
+      case ctError:
+        DrawErrors(S, Canvas, R, SX, SY);
+        break;
       case ctArrow:
-      case ctScaledArrow: DrawArrows(S, Canvas, R, SX, SY); break;
+      case ctScaledArrow:
+        DrawArrows(S, Canvas, R, SX, SY);
+        break;
       case ctBubble:
-      case ctScaledBubble: DrawBubbles(S, Canvas, R, SX, SY); break;
+      case ctScaledBubble:
+        DrawBubbles(S, Canvas, R, SX, SY);
+        break;
       case ctDigitalLine:
-      case ctXYDigitalLine: DrawDigitalLine(S, Canvas, R, SX, SY); break;
-      case ctGantt: DrawGantt(S, Canvas, R, SX, SY); break;
+      case ctXYDigitalLine:
+        DrawDigitalLine(S, Canvas, R, SX, SY);
+        break;
+      case ctGantt:
+        DrawGantt(S, Canvas, R, SX, SY);
+        break;
       default:
         if (S.IsPieLike()) DrawPieBranch(S, Canvas, R, SX, SY);
         break;
@@ -222,8 +246,8 @@ void TChartSeriePainter::DrawChartPattern(TChartSerie& S, TChartCanvas& Canvas, 
 }
 
 // ---------------------------------------------------------------- markers
-void TChartSeriePainter::DoMarkerDrawValue(TChartSerie& S, TChartMarker& Marker, TChartCanvas& Canvas, const TChartPoint& Point,
-                                           Integer Index, Integer Y, Integer X) {
+void TChartSeriePainter::DoMarkerDrawValue(TChartSerie& S, TChartMarker& Marker, TChartCanvas& Canvas,
+                                           const TChartPoint& Point, Integer Index, Integer Y, Integer X) {
   if (S.OnMarkerDrawValue) S.OnMarkerDrawValue(&Marker, &S, Canvas, X, Y, Index, Point);
 }
 
@@ -236,7 +260,8 @@ void TChartSeriePainter::DrawMarkers(TChartSerie& S, TChartCanvas& Canvas, TRect
   TChartMarker& M = S.Marker();
   const bool Horz = S.IsHorizontal();
   Integer Shift = 0;
-  if (T == ctBar || T == ctLineBar || T == ctStackedBar || T == ctStackedPercBar) Shift = RoundI(S.GetBarWidth(SX) / 2.0);
+  if (T == ctBar || T == ctLineBar || T == ctStackedBar || T == ctStackedPercBar)
+    Shift = RoundI(S.GetBarWidth(SX) / 2.0);
   if (T == ctHistogram || T == ctLineHistogram) Shift = RoundI(S.GetHistogramBarWidth(SX) / 2.0);
   for (size_t I = 0; I < N; ++I) {
     Integer Idx = static_cast<Integer>(I);
@@ -273,8 +298,12 @@ void TChartSeriePainter::DrawMarkers(TChartSerie& S, TChartCanvas& Canvas, TRect
     if (!P.Defined) continue;
     TRect Box = Bounds(X - W / 2, Y - H / 2, W, H);
     switch (M.MarkerType()) {
-      case mCircle: Canvas.Ellipse(Box); break;
-      case mSquare: Canvas.Rectangle(Box); break;
+      case mCircle:
+        Canvas.Ellipse(Box);
+        break;
+      case mSquare:
+        Canvas.Rectangle(Box);
+        break;
       case mDiamond: {
         TPoint Q[4] = {{X, Y - H / 2}, {X + W / 2, Y}, {X, Y + H / 2}, {X - W / 2, Y}};
         Canvas.Polygon(Q);
@@ -288,8 +317,11 @@ void TChartSeriePainter::DrawMarkers(TChartSerie& S, TChartCanvas& Canvas, TRect
       case mPicture:
         if (M.MarkerPicture().HasGraphic()) Canvas.StretchDraw(Box, *M.MarkerPicture().Graphic());
         break;
-      case mCustom: DoMarkerDrawValue(S, M, Canvas, P, Idx, Y, X); break;
-      case mNone: break;
+      case mCustom:
+        DoMarkerDrawValue(S, M, Canvas, P, Idx, Y, X);
+        break;
+      case mNone:
+        break;
     }
   }
 }
@@ -358,7 +390,9 @@ void TChartSeriePainter::DrawAnnotations(TChartSerie& S, TChartCanvas& Canvas, T
   const TChartType T = S.ChartType();
   const Int64 Range = C ? Int64(C->Range().RangeTo()) - C->Range().RangeFrom() : 0;
   Integer BarShift = 0;
-  if (IsBarType(T)) BarShift = RoundI(((T == ctHistogram || T == ctLineHistogram) ? S.GetHistogramBarWidth(SX) : S.GetBarWidth(SX)) / 2.0);
+  if (IsBarType(T))
+    BarShift =
+        RoundI(((T == ctHistogram || T == ctLineHistogram) ? S.GetHistogramBarWidth(SX) : S.GetBarWidth(SX)) / 2.0);
   const bool Horz = S.IsHorizontal();
   for (Integer I = 0; I < S.Annotations().Count(); ++I) {
     TChartAnnotation& A = S.Annotations().Items(I);
@@ -394,7 +428,8 @@ void TChartSeriePainter::DrawAnnotations(TChartSerie& S, TChartCanvas& Canvas, T
           if (A.Shape() == asBalloon) Box.Bottom += TextR.Height();
           break;
         }
-        default: break;
+        default:
+          break;
       }
     }
     Box.Right += 2;
@@ -425,11 +460,19 @@ void TChartSeriePainter::DrawXDateValue(TChartSerie& S, const String& Format, In
     DecodeDate(Prev.TimeStamp, Y2, M2, D2);
     bool Changed;
     switch (Unit) {
-      case utDay: Changed = Y1 != Y2 || M1 != M2; break;
-      case utMonth: Changed = Y1 != Y2; break;
+      case utDay:
+        Changed = Y1 != Y2 || M1 != M2;
+        break;
+      case utMonth:
+        Changed = Y1 != Y2;
+        break;
       case utHour:
-      case utMinute: Changed = Y1 != Y2 || M1 != M2 || D1 != D2; break;
-      default: Changed = false; break;
+      case utMinute:
+        Changed = Y1 != Y2 || M1 != M2 || D1 != D2;
+        break;
+      default:
+        Changed = false;
+        break;
     }
     if (!Changed) return;
   }

@@ -68,8 +68,8 @@ public:
 
   // ----- markers, value texts, annotations
   void DrawMarkers(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
-  virtual void DoMarkerDrawValue(TChartSerie& Serie, TChartMarker& Marker, TChartCanvas& Canvas, const TChartPoint& Point,
-                                 Integer Index, Integer Y, Integer X);
+  virtual void DoMarkerDrawValue(TChartSerie& Serie, TChartMarker& Marker, TChartCanvas& Canvas,
+                                 const TChartPoint& Point, Integer Index, Integer Y, Integer X);
   void DrawChartValues(TChartSerie& Serie, TChartCanvas& Canvas, double ScaleX, double ScaleY) override;
   void DrawAnnotations(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY) override;
   // The date label of point Index at X under the x axis (for date units):
@@ -80,12 +80,15 @@ public:
                               TChartCanvas& Canvas);
 
   // ----- pie grid
-  void DrawPieGrid(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY, TPoint Center) override;
-  virtual void DrawPieGridValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY, TPoint Center);
+  void DrawPieGrid(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY,
+                   TPoint Center) override;
+  virtual void DrawPieGridValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, double ScaleX, double ScaleY,
+                                 TPoint Center);
   virtual void DrawPieGridLines(TChartSerie& Serie, TChartCanvas& Canvas, TPoint Center, double ScaleX, double ScaleY,
                                 double Scale, double MinorStep, double MajorStep, const TChartYGrid& Grid, TRect R);
   virtual void DrawPieGridTexts(TChartSerie& Serie, TChartCanvas& Canvas, TPoint Center, double ScaleX, double ScaleY,
-                                double Scale, double MinorStep, double MajorStep, const TChartSerieYAxis& YAxis, TRect R);
+                                double Scale, double MinorStep, double MajorStep, const TChartSerieYAxis& YAxis,
+                                TRect R);
   virtual void DrawPieGridCircle(TChartSerie& Serie, TChartCanvas& Canvas, const TChartYGrid& Grid, bool Major,
                                  Integer Radius, TPoint Center);
   virtual void DrawPieGridLine(TChartSerie& Serie, TChartCanvas& Canvas, const TChartYGrid& Grid, Integer Y, Integer X,
@@ -136,9 +139,9 @@ public:
   void DrawXValues(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, Integer Anchor, bool Top, double ScaleX,
                    double ScaleY) override;
   // The labels and ticks of one index; DefaultDraw is the event's answer.
-  virtual void XaxisDrawValue(TChartSerie& Serie, TChartCanvas& Canvas, TRect ARect, Integer XAxisY,
-                              Integer ValueIndex, Integer XMarker, bool Top, double ScaleX, double ScaleY,
-                              bool DrawCustomValues, bool& DefaultDraw);
+  virtual void XaxisDrawValue(TChartSerie& Serie, TChartCanvas& Canvas, TRect ARect, Integer XAxisY, Integer ValueIndex,
+                              Integer XMarker, bool Top, double ScaleX, double ScaleY, bool DrawCustomValues,
+                              bool& DefaultDraw);
   virtual void DrawXAxisTick(TChartSerie& Serie, TChartCanvas& Canvas, bool Top, TRect R, double ScaleX, double ScaleY);
   virtual void DrawXAxisGroups(TChartSerie& Serie, TChartCanvas& Canvas, TRect R, bool Top);
   // The y labels, ticks and captions of a serie (R is the series area);

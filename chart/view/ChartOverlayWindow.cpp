@@ -7,18 +7,26 @@ const wchar_t kOverlayClass[] = L"Quorvel.ChartOverlay";
 
 int HatchOf(TBrushStyle S) {
   switch (S) {
-    case bsHorizontal: return HS_HORIZONTAL;
-    case bsVertical: return HS_VERTICAL;
-    case bsFDiagonal: return HS_FDIAGONAL;
-    case bsBDiagonal: return HS_BDIAGONAL;
-    case bsCross: return HS_CROSS;
-    case bsDiagCross: return HS_DIAGCROSS;
-    default: return -1;
+    case bsHorizontal:
+      return HS_HORIZONTAL;
+    case bsVertical:
+      return HS_VERTICAL;
+    case bsFDiagonal:
+      return HS_FDIAGONAL;
+    case bsBDiagonal:
+      return HS_BDIAGONAL;
+    case bsCross:
+      return HS_CROSS;
+    case bsDiagCross:
+      return HS_DIAGCROSS;
+    default:
+      return -1;
   }
 }
 }  // namespace
 
-TChartOverlayWindow::TChartOverlayWindow(TColor Color, TBrushStyle Style, bool AlphaBlend, Byte Alpha, Integer BorderWidth)
+TChartOverlayWindow::TChartOverlayWindow(TColor Color, TBrushStyle Style, bool AlphaBlend, Byte Alpha,
+                                         Integer BorderWidth)
     : FColor(Color == clNone ? clHighlight : Color), FStyle(Style), FBorderWidth(BorderWidth) {
   static const bool Registered = [] {
     WNDCLASSEXW C{};
@@ -87,9 +95,12 @@ LRESULT CALLBACK TChartOverlayWindow::WndProc(HWND Wnd, UINT Msg, WPARAM WParam,
   }
   auto* Self = reinterpret_cast<TChartOverlayWindow*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
   switch (Msg) {
-    case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-    case WM_ERASEBKGND: return 1;
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_ERASEBKGND:
+      return 1;
     case WM_PAINT: {
       const TPaintDC DC(Wnd);
       // Nothing may unwind through the system's frames: a failed paint goes
@@ -101,7 +112,8 @@ LRESULT CALLBACK TChartOverlayWindow::WndProc(HWND Wnd, UINT Msg, WPARAM WParam,
       }
       return 0;
     }
-    default: break;
+    default:
+      break;
   }
   return DefWindowProcW(Wnd, Msg, WParam, LParam);
 }

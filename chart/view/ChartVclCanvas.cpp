@@ -8,9 +8,15 @@ TGdiObject CreateChartRegion(const TChartRegion& Region) {
     TGdiObject Part;
     const TRect& B = P.Bounds;
     switch (P.Shape) {
-      case rsRectangle: Part.Reset(CreateRectRgn(B.Left, B.Top, B.Right, B.Bottom)); break;
-      case rsEllipse: Part.Reset(CreateEllipticRgn(B.Left, B.Top, B.Right, B.Bottom)); break;
-      case rsRoundRect: Part.Reset(CreateRoundRectRgn(B.Left, B.Top, B.Right, B.Bottom, P.RoundX, P.RoundY)); break;
+      case rsRectangle:
+        Part.Reset(CreateRectRgn(B.Left, B.Top, B.Right, B.Bottom));
+        break;
+      case rsEllipse:
+        Part.Reset(CreateEllipticRgn(B.Left, B.Top, B.Right, B.Bottom));
+        break;
+      case rsRoundRect:
+        Part.Reset(CreateRoundRectRgn(B.Left, B.Top, B.Right, B.Bottom, P.RoundX, P.RoundY));
+        break;
       case rsPolygon: {
         std::vector<POINT> Pts;
         for (const TPoint& Q : P.Points) Pts.push_back({Q.X, Q.Y});
@@ -25,11 +31,21 @@ TGdiObject CreateChartRegion(const TChartRegion& Region) {
     }
     int Mode = RGN_COPY;
     switch (P.Combine) {
-      case rcCopy: Mode = RGN_COPY; break;
-      case rcAnd: Mode = RGN_AND; break;
-      case rcOr: Mode = RGN_OR; break;
-      case rcXor: Mode = RGN_XOR; break;
-      case rcDiff: Mode = RGN_DIFF; break;
+      case rcCopy:
+        Mode = RGN_COPY;
+        break;
+      case rcAnd:
+        Mode = RGN_AND;
+        break;
+      case rcOr:
+        Mode = RGN_OR;
+        break;
+      case rcXor:
+        Mode = RGN_XOR;
+        break;
+      case rcDiff:
+        Mode = RGN_DIFF;
+        break;
     }
     if (Mode == RGN_COPY) {
       Result = std::move(Part);
@@ -155,7 +171,8 @@ void TVclChartCanvas::Draw(Integer X, Integer Y, const TChartGraphic& Graphic) {
   if (auto* G = dynamic_cast<const TVclChartGraphic*>(&Graphic); G && G->Graphic()) FCanvas.Draw(X, Y, G->Graphic());
 }
 void TVclChartCanvas::StretchDraw(const TRect& R, const TChartGraphic& Graphic) {
-  if (auto* G = dynamic_cast<const TVclChartGraphic*>(&Graphic); G && G->Graphic()) FCanvas.StretchDraw(R, G->Graphic());
+  if (auto* G = dynamic_cast<const TVclChartGraphic*>(&Graphic); G && G->Graphic())
+    FCanvas.StretchDraw(R, G->Graphic());
 }
 void TVclChartCanvas::SetClipRegion(const TChartRegion& Region) {
   TGdiObject R = CreateChartRegion(Region);

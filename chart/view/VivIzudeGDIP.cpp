@@ -96,8 +96,12 @@ Status TGPMatrix::Multiply(const TGPMatrix& Matrix, MatrixOrder Order) {
 Status TGPMatrix::Translate(REAL X, REAL Y, MatrixOrder Order) {
   return Keep(Api().GdipTranslateMatrix(nativeMatrix, X, Y, Order));
 }
-Status TGPMatrix::Scale(REAL X, REAL Y, MatrixOrder Order) { return Keep(Api().GdipScaleMatrix(nativeMatrix, X, Y, Order)); }
-Status TGPMatrix::Rotate(REAL Angle, MatrixOrder Order) { return Keep(Api().GdipRotateMatrix(nativeMatrix, Angle, Order)); }
+Status TGPMatrix::Scale(REAL X, REAL Y, MatrixOrder Order) {
+  return Keep(Api().GdipScaleMatrix(nativeMatrix, X, Y, Order));
+}
+Status TGPMatrix::Rotate(REAL Angle, MatrixOrder Order) {
+  return Keep(Api().GdipRotateMatrix(nativeMatrix, Angle, Order));
+}
 Status TGPMatrix::RotateAt(REAL Angle, const TGPPointF& Center, MatrixOrder Order) {
   if (Order == MatrixOrderAppend) {
     Keep(Api().GdipTranslateMatrix(nativeMatrix, -Center.X, -Center.Y, Order));
@@ -108,7 +112,9 @@ Status TGPMatrix::RotateAt(REAL Angle, const TGPPointF& Center, MatrixOrder Orde
   Keep(Api().GdipRotateMatrix(nativeMatrix, Angle, Order));
   return Keep(Api().GdipTranslateMatrix(nativeMatrix, -Center.X, -Center.Y, Order));
 }
-Status TGPMatrix::Shear(REAL X, REAL Y, MatrixOrder Order) { return Keep(Api().GdipShearMatrix(nativeMatrix, X, Y, Order)); }
+Status TGPMatrix::Shear(REAL X, REAL Y, MatrixOrder Order) {
+  return Keep(Api().GdipShearMatrix(nativeMatrix, X, Y, Order));
+}
 Status TGPMatrix::Invert() { return Keep(Api().GdipInvertMatrix(nativeMatrix)); }
 Status TGPMatrix::TransformPoints(TGPPointF* P, INT Count) {
   return Keep(Api().GdipTransformMatrixPoints(nativeMatrix, P, Count));
@@ -146,7 +152,9 @@ TGPStringFormat::TGPStringFormat(const TGPStringFormat* Format) {
 TGPStringFormat::~TGPStringFormat() {
   if (nativeFormat && !FShared) Api().GdipDeleteStringFormat(nativeFormat);
 }
-Status TGPStringFormat::SetAlignment(StringAlignment A) { return Keep(Api().GdipSetStringFormatAlign(nativeFormat, A)); }
+Status TGPStringFormat::SetAlignment(StringAlignment A) {
+  return Keep(Api().GdipSetStringFormatAlign(nativeFormat, A));
+}
 StringAlignment TGPStringFormat::GetAlignment() {
   StringAlignment A = StringAlignmentNear;
   Keep(Api().GdipGetStringFormatAlign(nativeFormat, &A));
@@ -166,7 +174,9 @@ INT TGPStringFormat::GetFormatFlags() {
   Keep(Api().GdipGetStringFormatFlags(nativeFormat, &F));
   return F;
 }
-Status TGPStringFormat::SetTrimming(StringTrimming T) { return Keep(Api().GdipSetStringFormatTrimming(nativeFormat, T)); }
+Status TGPStringFormat::SetTrimming(StringTrimming T) {
+  return Keep(Api().GdipSetStringFormatTrimming(nativeFormat, T));
+}
 StringTrimming TGPStringFormat::GetTrimming() {
   StringTrimming T = StringTrimmingNone;
   Keep(Api().GdipGetStringFormatTrimming(nativeFormat, &T));
@@ -183,12 +193,12 @@ HotkeyPrefix TGPStringFormat::GetHotkeyPrefix() {
 
 // ---------------------------------------------------------------- fonts
 TGPFontFamily::TGPFontFamily(const String& Name, const TGPFontCollection* Collection) {
-  lastResult = Api().GdipCreateFontFamilyFromName(WideCStr(Name), Collection ? Collection->Native() : nullptr, &nativeFamily);
+  lastResult =
+      Api().GdipCreateFontFamilyFromName(WideCStr(Name), Collection ? Collection->Native() : nullptr, &nativeFamily);
 }
 TGPFontFamily::~TGPFontFamily() {
   if (nativeFamily && !FShared) Api().GdipDeleteFontFamily(nativeFamily);
 }
-
 
 namespace {
 // The generic families and formats, per binding.
@@ -303,9 +313,12 @@ public:
 private:
   GpFontFamily* Make(int Step) {
     switch (Step) {
-      case 0: return ByName(FName, FCollection);
-      case 1: return ByName(u"Arial", nullptr);
-      case 2: return Copy(TGPFontFamily::GenericSansSerif()->Native());
+      case 0:
+        return ByName(FName, FCollection);
+      case 1:
+        return ByName(u"Arial", nullptr);
+      case 2:
+        return Copy(TGPFontFamily::GenericSansSerif()->Native());
       default: {
         // A fresh Wine prefix may map none of the usual names: any
         // installed family still draws the text.
@@ -512,7 +525,9 @@ Status TGPLinearGradientBrush::SetInterpolationColors(const ARGB* Colors, const 
 TGPPathGradientBrush::TGPPathGradientBrush(const TGPGraphicsPath& Path) : TGPBrush(TEmpty{}) {
   lastResult = Api().GdipCreatePathGradientFromPath(Path.Native(), &nativeBrush);
 }
-Status TGPPathGradientBrush::SetWrapMode(WrapMode Wrap) { return Keep(Api().GdipSetPathGradientWrapMode(nativeBrush, Wrap)); }
+Status TGPPathGradientBrush::SetWrapMode(WrapMode Wrap) {
+  return Keep(Api().GdipSetPathGradientWrapMode(nativeBrush, Wrap));
+}
 Status TGPPathGradientBrush::SetGammaCorrection(bool Use) {
   return Keep(Api().GdipSetPathGradientGammaCorrection(nativeBrush, Use));
 }
@@ -533,8 +548,12 @@ INT TGPPathGradientBrush::GetPointCount() {
   Keep(Api().GdipGetPathGradientPointCount(nativeBrush, &N));
   return N;
 }
-Status TGPPathGradientBrush::GetCenterPoint(TGPPointF& P) { return Keep(Api().GdipGetPathGradientCenterPoint(nativeBrush, &P)); }
-Status TGPPathGradientBrush::GetCenterPoint(TGPPoint& P) { return Keep(Api().GdipGetPathGradientCenterPointI(nativeBrush, &P)); }
+Status TGPPathGradientBrush::GetCenterPoint(TGPPointF& P) {
+  return Keep(Api().GdipGetPathGradientCenterPoint(nativeBrush, &P));
+}
+Status TGPPathGradientBrush::GetCenterPoint(TGPPoint& P) {
+  return Keep(Api().GdipGetPathGradientCenterPointI(nativeBrush, &P));
+}
 Status TGPPathGradientBrush::SetCenterPoint(const TGPPointF& P) {
   return Keep(Api().GdipSetPathGradientCenterPoint(nativeBrush, &P));
 }
@@ -574,11 +593,16 @@ std::unique_ptr<TGPBrush> TGPPen::GetBrush() {
   GpBrush* B = nullptr;
   Status S = Keep(Api().GdipGetPenBrushFill(nativePen, &B));
   switch (Type) {
-    case 0: return std::make_unique<TGPSolidBrush>(B, S);
-    case 1: return std::make_unique<TGPHatchBrush>(B, S);
-    case 2: return std::make_unique<TGPTextureBrush>(B, S);
-    case 3: return std::make_unique<TGPBrush>(B, S);
-    case 4: return std::make_unique<TGPLinearGradientBrush>(B, S);
+    case 0:
+      return std::make_unique<TGPSolidBrush>(B, S);
+    case 1:
+      return std::make_unique<TGPHatchBrush>(B, S);
+    case 2:
+      return std::make_unique<TGPTextureBrush>(B, S);
+    case 3:
+      return std::make_unique<TGPBrush>(B, S);
+    case 4:
+      return std::make_unique<TGPLinearGradientBrush>(B, S);
     default:
       if (B) Api().GdipDeleteBrush(B);
       return nullptr;
@@ -607,7 +631,9 @@ Status TGPGraphicsPath::CloseFigure() { return Keep(Api().GdipClosePathFigure(na
 Status TGPGraphicsPath::AddLine(REAL X1, REAL Y1, REAL X2, REAL Y2) {
   return Keep(Api().GdipAddPathLine(nativePath, X1, Y1, X2, Y2));
 }
-Status TGPGraphicsPath::AddLines(const TGPPoint* P, INT Count) { return Keep(Api().GdipAddPathLine2I(nativePath, P, Count)); }
+Status TGPGraphicsPath::AddLines(const TGPPoint* P, INT Count) {
+  return Keep(Api().GdipAddPathLine2I(nativePath, P, Count));
+}
 Status TGPGraphicsPath::AddRectangle(const TGPRectF& R) {
   return Keep(Api().GdipAddPathRectangle(nativePath, R.X, R.Y, R.Width, R.Height));
 }
@@ -630,10 +656,18 @@ Status TGPGraphicsPath::AddPie(const TGPRectF& R, REAL Start, REAL Sweep) {
 Status TGPGraphicsPath::AddPie(REAL X, REAL Y, REAL Wd, REAL Ht, REAL Start, REAL Sweep) {
   return Keep(Api().GdipAddPathPie(nativePath, X, Y, Wd, Ht, Start, Sweep));
 }
-Status TGPGraphicsPath::AddPolygon(const TGPPointF* P, INT Count) { return Keep(Api().GdipAddPathPolygon(nativePath, P, Count)); }
-Status TGPGraphicsPath::AddPolygon(const TGPPoint* P, INT Count) { return Keep(Api().GdipAddPathPolygonI(nativePath, P, Count)); }
-Status TGPGraphicsPath::AddCurve(const TGPPointF* P, INT Count) { return Keep(Api().GdipAddPathCurve(nativePath, P, Count)); }
-Status TGPGraphicsPath::AddCurve(const TGPPoint* P, INT Count) { return Keep(Api().GdipAddPathCurveI(nativePath, P, Count)); }
+Status TGPGraphicsPath::AddPolygon(const TGPPointF* P, INT Count) {
+  return Keep(Api().GdipAddPathPolygon(nativePath, P, Count));
+}
+Status TGPGraphicsPath::AddPolygon(const TGPPoint* P, INT Count) {
+  return Keep(Api().GdipAddPathPolygonI(nativePath, P, Count));
+}
+Status TGPGraphicsPath::AddCurve(const TGPPointF* P, INT Count) {
+  return Keep(Api().GdipAddPathCurve(nativePath, P, Count));
+}
+Status TGPGraphicsPath::AddCurve(const TGPPoint* P, INT Count) {
+  return Keep(Api().GdipAddPathCurveI(nativePath, P, Count));
+}
 Status TGPGraphicsPath::AddCurve(const TGPPoint* P, INT Count, REAL Tension) {
   return Keep(Api().GdipAddPathCurve2I(nativePath, P, Count, Tension));
 }
@@ -648,7 +682,8 @@ Status TGPGraphicsPath::AddBezier(REAL X1, REAL Y1, REAL X2, REAL Y2, REAL X3, R
 }
 Status TGPGraphicsPath::AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
                                   const TGPRectF& Layout, const TGPStringFormat* Format) {
-  return Keep(Api().GdipAddPathString(nativePath, WideCStr(Text), Length, NativeOf(Family), Style, EmSize, &Layout, NativeOf(Format)));
+  return Keep(Api().GdipAddPathString(nativePath, WideCStr(Text), Length, NativeOf(Family), Style, EmSize, &Layout,
+                                      NativeOf(Format)));
 }
 
 // ---------------------------------------------------------------- images
@@ -683,17 +718,28 @@ TGPImageFormat TGPImage::GetFormat() {
   static const Byte Tail[8] = {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E};
   if (G.Data2 != 0x0728 || G.Data3 != 0x11D3 || std::memcmp(G.Data4, Tail, 8) != 0) return ifUndefined;
   switch (G.Data1) {
-    case 0xB96B3CAA: return ifMemoryBMP;
-    case 0xB96B3CAB: return ifBMP;
-    case 0xB96B3CAC: return ifEMF;
-    case 0xB96B3CAD: return ifWMF;
-    case 0xB96B3CAE: return ifJPEG;
-    case 0xB96B3CAF: return ifPNG;
-    case 0xB96B3CB0: return ifGIF;
-    case 0xB96B3CB1: return ifTIFF;
-    case 0xB96B3CB2: return ifEXIF;
-    case 0xB96B3CB5: return ifIcon;
-    default: return ifUndefined;
+    case 0xB96B3CAA:
+      return ifMemoryBMP;
+    case 0xB96B3CAB:
+      return ifBMP;
+    case 0xB96B3CAC:
+      return ifEMF;
+    case 0xB96B3CAD:
+      return ifWMF;
+    case 0xB96B3CAE:
+      return ifJPEG;
+    case 0xB96B3CAF:
+      return ifPNG;
+    case 0xB96B3CB0:
+      return ifGIF;
+    case 0xB96B3CB1:
+      return ifTIFF;
+    case 0xB96B3CB2:
+      return ifEXIF;
+    case 0xB96B3CB5:
+      return ifIcon;
+    default:
+      return ifUndefined;
   }
 }
 std::unique_ptr<TGPImage> TGPImage::GetThumbnailImage(UINT Wd, UINT Ht, GetThumbnailImageAbort Cb, void* Data) {
@@ -753,7 +799,8 @@ Status TGPImageAttributes::SetColorMatrix(const ColorMatrix& M, ColorMatrixFlags
   return Keep(Api().GdipSetImageAttributesColorMatrix(nativeImageAttr, T, TRUE, &M, nullptr, F));
 }
 Status TGPImageAttributes::ClearColorMatrix(ColorAdjustType T) {
-  return Keep(Api().GdipSetImageAttributesColorMatrix(nativeImageAttr, T, FALSE, nullptr, nullptr, ColorMatrixFlagsDefault));
+  return Keep(
+      Api().GdipSetImageAttributesColorMatrix(nativeImageAttr, T, FALSE, nullptr, nullptr, ColorMatrixFlagsDefault));
 }
 Status TGPImageAttributes::SetColorMatrices(const ColorMatrix& M, const ColorMatrix& G, ColorMatrixFlags F,
                                             ColorAdjustType T) {
@@ -772,7 +819,9 @@ Status TGPImageAttributes::SetGamma(REAL V, ColorAdjustType T) {
 Status TGPImageAttributes::ClearGamma(ColorAdjustType T) {
   return Keep(Api().GdipSetImageAttributesGamma(nativeImageAttr, T, FALSE, 0));
 }
-Status TGPImageAttributes::SetNoOp(ColorAdjustType T) { return Keep(Api().GdipSetImageAttributesNoOp(nativeImageAttr, T, TRUE)); }
+Status TGPImageAttributes::SetNoOp(ColorAdjustType T) {
+  return Keep(Api().GdipSetImageAttributesNoOp(nativeImageAttr, T, TRUE));
+}
 Status TGPImageAttributes::ClearNoOp(ColorAdjustType T) {
   return Keep(Api().GdipSetImageAttributesNoOp(nativeImageAttr, T, FALSE));
 }
@@ -848,7 +897,9 @@ INT TGPGraphics::GetCompositingQuality() {
   Keep(Api().GdipGetCompositingQuality(nativeGraphics, &Q));
   return Q;
 }
-Status TGPGraphics::SetTransform(const TGPMatrix& M) { return Keep(Api().GdipSetWorldTransform(nativeGraphics, M.Native())); }
+Status TGPGraphics::SetTransform(const TGPMatrix& M) {
+  return Keep(Api().GdipSetWorldTransform(nativeGraphics, M.Native()));
+}
 Status TGPGraphics::ResetTransform() { return Keep(Api().GdipResetWorldTransform(nativeGraphics)); }
 Status TGPGraphics::MultiplyTransform(const TGPMatrix& M, MatrixOrder O) {
   return Keep(Api().GdipMultiplyWorldTransform(nativeGraphics, M.Native(), O));
@@ -856,7 +907,9 @@ Status TGPGraphics::MultiplyTransform(const TGPMatrix& M, MatrixOrder O) {
 Status TGPGraphics::TranslateTransform(REAL Dx, REAL Dy, MatrixOrder O) {
   return Keep(Api().GdipTranslateWorldTransform(nativeGraphics, Dx, Dy, O));
 }
-Status TGPGraphics::RotateTransform(REAL A, MatrixOrder O) { return Keep(Api().GdipRotateWorldTransform(nativeGraphics, A, O)); }
+Status TGPGraphics::RotateTransform(REAL A, MatrixOrder O) {
+  return Keep(Api().GdipRotateWorldTransform(nativeGraphics, A, O));
+}
 Status TGPGraphics::ScaleTransform(REAL Sx, REAL Sy, MatrixOrder O) {
   return Keep(Api().GdipScaleWorldTransform(nativeGraphics, Sx, Sy, O));
 }
@@ -866,11 +919,15 @@ Status TGPGraphics::DrawPath(const TGPPen* Pen, const TGPGraphicsPath* Path) {
 Status TGPGraphics::FillPath(const TGPBrush* Brush, const TGPGraphicsPath* Path) {
   return Keep(Api().GdipFillPath(nativeGraphics, NativeOf(Brush), NativeOf(Path)));
 }
-Status TGPGraphics::FillRectangle(const TGPBrush& B, const TGPRectF& R) { return FillRectangle(B, R.X, R.Y, R.Width, R.Height); }
+Status TGPGraphics::FillRectangle(const TGPBrush& B, const TGPRectF& R) {
+  return FillRectangle(B, R.X, R.Y, R.Width, R.Height);
+}
 Status TGPGraphics::FillRectangle(const TGPBrush& B, REAL X, REAL Y, REAL Wd, REAL Ht) {
   return Keep(Api().GdipFillRectangle(nativeGraphics, B.Native(), X, Y, Wd, Ht));
 }
-Status TGPGraphics::DrawRectangle(const TGPPen& P, const TGPRectF& R) { return DrawRectangle(P, R.X, R.Y, R.Width, R.Height); }
+Status TGPGraphics::DrawRectangle(const TGPPen& P, const TGPRectF& R) {
+  return DrawRectangle(P, R.X, R.Y, R.Width, R.Height);
+}
 Status TGPGraphics::DrawRectangle(const TGPPen& P, REAL X, REAL Y, REAL Wd, REAL Ht) {
   return Keep(Api().GdipDrawRectangle(nativeGraphics, P.Native(), X, Y, Wd, Ht));
 }
@@ -883,19 +940,27 @@ Status TGPGraphics::DrawArc(const TGPPen& P, REAL X, REAL Y, REAL Wd, REAL Ht, R
 Status TGPGraphics::DrawArc(const TGPPen& P, const TGPRectF& R, REAL Start, REAL Sweep) {
   return DrawArc(P, R.X, R.Y, R.Width, R.Height, Start, Sweep);
 }
-Status TGPGraphics::DrawEllipse(const TGPPen& P, const TGPRectF& R) { return DrawEllipse(P, R.X, R.Y, R.Width, R.Height); }
+Status TGPGraphics::DrawEllipse(const TGPPen& P, const TGPRectF& R) {
+  return DrawEllipse(P, R.X, R.Y, R.Width, R.Height);
+}
 Status TGPGraphics::DrawEllipse(const TGPPen& P, REAL X, REAL Y, REAL Wd, REAL Ht) {
   return Keep(Api().GdipDrawEllipse(nativeGraphics, P.Native(), X, Y, Wd, Ht));
 }
-Status TGPGraphics::DrawEllipse(const TGPPen& P, const TGPRect& R) { return DrawEllipse(P, R.X, R.Y, R.Width, R.Height); }
+Status TGPGraphics::DrawEllipse(const TGPPen& P, const TGPRect& R) {
+  return DrawEllipse(P, R.X, R.Y, R.Width, R.Height);
+}
 Status TGPGraphics::DrawEllipse(const TGPPen& P, INT X, INT Y, INT Wd, INT Ht) {
   return Keep(Api().GdipDrawEllipseI(nativeGraphics, P.Native(), X, Y, Wd, Ht));
 }
-Status TGPGraphics::FillEllipse(const TGPBrush& B, const TGPRectF& R) { return FillEllipse(B, R.X, R.Y, R.Width, R.Height); }
+Status TGPGraphics::FillEllipse(const TGPBrush& B, const TGPRectF& R) {
+  return FillEllipse(B, R.X, R.Y, R.Width, R.Height);
+}
 Status TGPGraphics::FillEllipse(const TGPBrush& B, REAL X, REAL Y, REAL Wd, REAL Ht) {
   return Keep(Api().GdipFillEllipse(nativeGraphics, B.Native(), X, Y, Wd, Ht));
 }
-Status TGPGraphics::FillEllipse(const TGPBrush& B, const TGPRect& R) { return FillEllipse(B, R.X, R.Y, R.Width, R.Height); }
+Status TGPGraphics::FillEllipse(const TGPBrush& B, const TGPRect& R) {
+  return FillEllipse(B, R.X, R.Y, R.Width, R.Height);
+}
 Status TGPGraphics::FillEllipse(const TGPBrush& B, INT X, INT Y, INT Wd, INT Ht) {
   return Keep(Api().GdipFillEllipseI(nativeGraphics, B.Native(), X, Y, Wd, Ht));
 }
@@ -911,11 +976,13 @@ Status TGPGraphics::DrawImage(const TGPImage* I, INT X, INT Y) {
 Status TGPGraphics::DrawImage(const TGPImage* I, REAL X, REAL Y, REAL Wd, REAL Ht) {
   return Keep(Api().GdipDrawImageRect(nativeGraphics, NativeOf(I), X, Y, Wd, Ht));
 }
-Status TGPGraphics::DrawImage(const TGPImage* I, const TGPRectF& R) { return DrawImage(I, R.X, R.Y, R.Width, R.Height); }
+Status TGPGraphics::DrawImage(const TGPImage* I, const TGPRectF& R) {
+  return DrawImage(I, R.X, R.Y, R.Width, R.Height);
+}
 Status TGPGraphics::DrawImage(const TGPImage* I, const TGPRectF& D, REAL SX, REAL SY, REAL SW, REAL SH, Unit_ U,
                               const TGPImageAttributes* A, DrawImageAbort Cb, void* Data) {
-  return Keep(Api().GdipDrawImageRectRect(nativeGraphics, NativeOf(I), D.X, D.Y, D.Width, D.Height, SX, SY, SW, SH, U, NativeOf(A),
-                                          Cb, Data));
+  return Keep(Api().GdipDrawImageRectRect(nativeGraphics, NativeOf(I), D.X, D.Y, D.Width, D.Height, SX, SY, SW, SH, U,
+                                          NativeOf(A), Cb, Data));
 }
 Status TGPGraphics::DrawImageRect(const TGPImage* I, INT X, INT Y, INT Wd, INT Ht) {
   return Keep(Api().GdipDrawImageRect(nativeGraphics, NativeOf(I), REAL(X), REAL(Y), REAL(Wd), REAL(Ht)));
@@ -923,7 +990,9 @@ Status TGPGraphics::DrawImageRect(const TGPImage* I, INT X, INT Y, INT Wd, INT H
 Status TGPGraphics::DrawImageRect(const TGPImage* I, const TGPRectF& R) {
   return DrawImageRect(I, RoundI(R.X), RoundI(R.Y), RoundI(R.Width), RoundI(R.Height));
 }
-Status TGPGraphics::SetClip(const TGPRegion& R, CombineMode M) { return Keep(Api().GdipSetClipRegion(nativeGraphics, R.Native(), M)); }
+Status TGPGraphics::SetClip(const TGPRegion& R, CombineMode M) {
+  return Keep(Api().GdipSetClipRegion(nativeGraphics, R.Native(), M));
+}
 Status TGPGraphics::SetClip(const TGPGraphicsPath& P, CombineMode M) {
   return Keep(Api().GdipSetClipPath(nativeGraphics, P.Native(), M));
 }
@@ -937,7 +1006,8 @@ Status TGPGraphics::ResetClip() { return Keep(Api().GdipResetClip(nativeGraphics
 
 Status TGPGraphics::MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPRectF& Layout,
                                   const TGPStringFormat* Format, TGPRectF& Box, INT* Fitted, INT* Lines) {
-  return Keep(Api().GdipMeasureString(nativeGraphics, WideCStr(Text), Length, NativeOf(Font), &Layout, NativeOf(Format), &Box, Fitted, Lines));
+  return Keep(Api().GdipMeasureString(nativeGraphics, WideCStr(Text), Length, NativeOf(Font), &Layout, NativeOf(Format),
+                                      &Box, Fitted, Lines));
 }
 Status TGPGraphics::MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
                                   const TGPStringFormat* Format, TGPRectF& Box) {
@@ -953,8 +1023,8 @@ Status TGPGraphics::DrawString(const String& Text, INT, const TGPFont* Font, con
                                const TGPStringFormat* Format, const TGPBrush* Brush) {
   // The whole text, from a zero-ended copy of its own.
   std::u16string Copy(Text.c_str());
-  return Keep(Api().GdipDrawString(nativeGraphics, WideCStr(Copy), static_cast<INT>(Copy.size()), NativeOf(Font), &Layout, NativeOf(Format),
-                                   NativeOf(Brush)));
+  return Keep(Api().GdipDrawString(nativeGraphics, WideCStr(Copy), static_cast<INT>(Copy.size()), NativeOf(Font),
+                                   &Layout, NativeOf(Format), NativeOf(Brush)));
 }
 Status TGPGraphics::DrawString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
                                const TGPStringFormat* Format, const TGPBrush* Brush) {
@@ -1031,7 +1101,9 @@ void FillGDIPShape(const TGDIPFillParams& P) {
   const TGPRectF Wide{P.R.X - 1, P.R.Y - 1, P.R.Width + 2, P.R.Height + 2};
   bool Linear = false;
   switch (P.GradientType) {
-    case gtSolid: Fill(TGPSolidBrush(C1)); break;
+    case gtSolid:
+      Fill(TGPSolidBrush(C1));
+      break;
     case gtVertical:
     case gtHorizontal:
     case gtForwardDiagonal:
@@ -1050,7 +1122,9 @@ void FillGDIPShape(const TGDIPFillParams& P) {
       Fill(B);
       break;
     }
-    case gtHatch: Fill(TGPHatchBrush(P.Hatch, C1, C2)); break;
+    case gtHatch:
+      Fill(TGPHatchBrush(P.Hatch, C1, C2));
+      break;
     case gtTexture:
       if (P.Picture) {
         if (P.UsePath && P.Path)
@@ -1059,7 +1133,8 @@ void FillGDIPShape(const TGDIPFillParams& P) {
           P.Picture->FillRect(G, P.R);
       }
       break;
-    default: break;
+    default:
+      break;
   }
   if (Linear && P.TopLine) G.FillRectangle(TGPSolidBrush(C1), P.R.X, P.R.Y, P.R.Width, 1);
   if (P.BorderColor != clNone) {
@@ -1211,7 +1286,9 @@ Status TGPCustomLineCap::GetStrokeCaps(INT& StartCap, INT& EndCap) {
   EndCap = 0;
   return Keep(Api().GdipGetCustomLineCapStrokeCaps(nativeCap, &StartCap, &EndCap));
 }
-Status TGPCustomLineCap::SetStrokeJoin(LineJoin Join) { return Keep(Api().GdipSetCustomLineCapStrokeJoin(nativeCap, Join)); }
+Status TGPCustomLineCap::SetStrokeJoin(LineJoin Join) {
+  return Keep(Api().GdipSetCustomLineCapStrokeJoin(nativeCap, Join));
+}
 LineJoin TGPCustomLineCap::GetStrokeJoin() {
   LineJoin J = LineJoinMiter;
   Keep(Api().GdipGetCustomLineCapStrokeJoin(nativeCap, &J));
@@ -1223,7 +1300,9 @@ INT TGPCustomLineCap::GetBaseCap() {
   Keep(Api().GdipGetCustomLineCapBaseCap(nativeCap, &C));
   return C;
 }
-Status TGPCustomLineCap::SetBaseInset(REAL Inset) { return Keep(Api().GdipSetCustomLineCapBaseInset(nativeCap, Inset)); }
+Status TGPCustomLineCap::SetBaseInset(REAL Inset) {
+  return Keep(Api().GdipSetCustomLineCapBaseInset(nativeCap, Inset));
+}
 REAL TGPCustomLineCap::GetBaseInset() {
   REAL V = 0;
   Keep(Api().GdipGetCustomLineCapBaseInset(nativeCap, &V));

@@ -22,11 +22,30 @@
 
 // Fill kind of every GDI+ chart element.
 enum TChartGradientType : INT {
-  gtSolid, gtRadial, gtVertical, gtHorizontal, gtForwardDiagonal, gtBackwardDiagonal, gtAngle, gtHatch, gtPath,
-  gtTexture, gtNone
+  gtSolid,
+  gtRadial,
+  gtVertical,
+  gtHorizontal,
+  gtForwardDiagonal,
+  gtBackwardDiagonal,
+  gtAngle,
+  gtHatch,
+  gtPath,
+  gtTexture,
+  gtNone
 };
 enum TGPImageFormat : Byte {
-  ifUndefined, ifMemoryBMP, ifBMP, ifEMF, ifWMF, ifJPEG, ifPNG, ifGIF, ifTIFF, ifEXIF, ifIcon
+  ifUndefined,
+  ifMemoryBMP,
+  ifBMP,
+  ifEMF,
+  ifWMF,
+  ifJPEG,
+  ifPNG,
+  ifGIF,
+  ifTIFF,
+  ifEXIF,
+  ifIcon
 };
 
 using TGPPointF = GpPointF;
@@ -462,7 +481,8 @@ public:
                         ColorAdjustType Type = ColorAdjustTypeDefault);
   Status ClearColorMatrix(ColorAdjustType Type = ColorAdjustTypeDefault);
   Status SetColorMatrices(const ColorMatrix& Matrix, const ColorMatrix& GrayMatrix,
-                          ColorMatrixFlags Mode = ColorMatrixFlagsDefault, ColorAdjustType Type = ColorAdjustTypeDefault);
+                          ColorMatrixFlags Mode = ColorMatrixFlagsDefault,
+                          ColorAdjustType Type = ColorAdjustTypeDefault);
   Status ClearColorMatrices(ColorAdjustType Type = ColorAdjustTypeDefault);
   Status SetThreshold(REAL Threshold, ColorAdjustType Type = ColorAdjustTypeDefault);
   Status ClearThreshold(ColorAdjustType Type = ColorAdjustTypeDefault);
@@ -478,7 +498,9 @@ public:
   Status ClearOutputChannelColorProfile(ColorAdjustType Type = ColorAdjustTypeDefault);
   Status SetRemapTable(UINT MapSize, const ColorMap* Map, ColorAdjustType Type = ColorAdjustTypeDefault);
   Status ClearRemapTable(ColorAdjustType Type = ColorAdjustTypeDefault);
-  Status SetBrushRemapTable(UINT MapSize, const ColorMap* Map) { return SetRemapTable(MapSize, Map, ColorAdjustTypeBrush); }
+  Status SetBrushRemapTable(UINT MapSize, const ColorMap* Map) {
+    return SetRemapTable(MapSize, Map, ColorAdjustTypeBrush);
+  }
   Status ClearBrushRemapTable() { return ClearRemapTable(ColorAdjustTypeBrush); }
   Status SetWrapMode(WrapMode Wrap, ARGB Color = MakeARGB(255, 0, 0, 0), bool Clamp = false);
   Status GetAdjustedPalette(ColorPalette* Palette, ColorAdjustType Type);
@@ -546,9 +568,9 @@ public:
   Status DrawImage(const TGPImage* Image, INT X, INT Y);
   Status DrawImage(const TGPImage* Image, REAL X, REAL Y, REAL Width, REAL Height);
   Status DrawImage(const TGPImage* Image, const TGPRectF& Rect);
-  Status DrawImage(const TGPImage* Image, const TGPRectF& DestRect, REAL SrcX, REAL SrcY, REAL SrcWidth,
-                   REAL SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr,
-                   DrawImageAbort Callback = nullptr, void* CallbackData = nullptr);
+  Status DrawImage(const TGPImage* Image, const TGPRectF& DestRect, REAL SrcX, REAL SrcY, REAL SrcWidth, REAL SrcHeight,
+                   Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr, DrawImageAbort Callback = nullptr,
+                   void* CallbackData = nullptr);
   Status DrawImageRect(const TGPImage* Image, INT X, INT Y, INT Width, INT Height);
   // The rectangle rounded to whole pixels (halves to even) first.
   Status DrawImageRect(const TGPImage* Image, const TGPRectF& Rect);
@@ -739,19 +761,19 @@ private:
 
 // ---------------------------------------------------------------- shared drawing
 struct TGDIPFillParams {
-  TGPGraphics* Graphics = nullptr;     // not owned
-  TGPGraphicsPath* Path = nullptr;     // not owned
+  TGPGraphics* Graphics = nullptr;  // not owned
+  TGPGraphicsPath* Path = nullptr;  // not owned
   bool UsePath = false;
   TGPRectF R{};
   TChartGradientType GradientType = gtSolid;
   TColor Color = clNone;
   TColor ColorTo = clNone;
-  Integer Opacity = 255;               // low byte: alpha of Color and of the outline
-  Integer OpacityTo = 255;             // low byte: alpha of ColorTo
+  Integer Opacity = 255;    // low byte: alpha of Color and of the outline
+  Integer OpacityTo = 255;  // low byte: alpha of ColorTo
   HatchStyle Hatch = HatchStyleHorizontal;
   Integer Angle = 0;
   const TChartGDIPPicture* Picture = nullptr;  // not owned; may be nullptr
-  TColor BorderColor = clNone;         // clNone: no outline
+  TColor BorderColor = clNone;                 // clNone: no outline
   Integer BorderWidth = 0;
   DashStyle BorderStyle = DashStyleSolid;
   bool TopLine = false;

@@ -230,8 +230,8 @@ void TChartGDIPPicture::GDIPDraw(TGPGraphics& G, const TRect& R) {
   if (const std::optional<ARGB> Key = ColorKey(*I)) {
     TGPImageAttributes Attr;
     Attr.SetColorKey(*Key, *Key, ColorAdjustTypeDefault);
-    G.DrawImage(I, TGPRectF{REAL(R.Left), REAL(R.Top), REAL(FWidth), REAL(FHeight)}, 0, 0, REAL(FWidth),
-                REAL(FHeight), UnitPixel, &Attr);
+    G.DrawImage(I, TGPRectF{REAL(R.Left), REAL(R.Top), REAL(FWidth), REAL(FHeight)}, 0, 0, REAL(FWidth), REAL(FHeight),
+                UnitPixel, &Attr);
     return;
   }
   G.DrawImageRect(I, R.Left, R.Top, R.Width(), R.Height());

@@ -133,9 +133,15 @@ bool TVivIzudeView::IsYPosChartAnnotation(TPoint Pos, TChartMouseState State) {
       if (!An.AnnotationRect().Contains(Pos)) continue;
       Hit = true;
       switch (State) {
-        case cmsClick: DoAnnotationClick(this, FFocusedPane, J, A, An.PointIndex()); break;
-        case cmsMouseDown: DoAnnotationMouseDown(this, FFocusedPane, J, A, An.PointIndex()); break;
-        case cmsMouseUp: DoAnnotationMouseUp(this, FFocusedPane, J, A, An.PointIndex()); break;
+        case cmsClick:
+          DoAnnotationClick(this, FFocusedPane, J, A, An.PointIndex());
+          break;
+        case cmsMouseDown:
+          DoAnnotationMouseDown(this, FFocusedPane, J, A, An.PointIndex());
+          break;
+        case cmsMouseUp:
+          DoAnnotationMouseUp(this, FFocusedPane, J, A, An.PointIndex());
+          break;
       }
     }
   }
@@ -150,9 +156,9 @@ void TVivIzudeView::FillCrossHairPoints(TChartPane& P, Integer X, Integer Y) {
   const TRect SR = P.Series().SeriesRectangle();
   const bool Horz = P.Series().IsHorizontal();
   const Integer From = C.Range().RangeFrom();
-  const Integer I = C.XScale() > 0
-                        ? From + RoundI((Along(Horz, X, Y) - (Horz ? SR.Top : SR.Left) - C.GetXScaleStart()) / C.XScale())
-                        : From;
+  const Integer I =
+      C.XScale() > 0 ? From + RoundI((Along(Horz, X, Y) - (Horz ? SR.Top : SR.Left) - C.GetXScaleStart()) / C.XScale())
+                     : From;
   const TChartCrossHairYValuePosition Where = YV.Position();
   auto Finish = [&](TSeriePoint& Pt) {
     Pt.XValueAtCursor = Where.Contains(chAtCursor) ? (Horz ? Y : X) + 2 : -1.0;
@@ -238,7 +244,7 @@ void TVivIzudeView::NavigatorPress(TChartPane& P, TShiftState Shift, Integer X) 
     // The band spans the series area's height; its left edge and width
     // follow the mouse.
     FZoomWindow = std::make_unique<TChartOverlayWindow>(FZoomColor, FZoomStyle, P.Navigator().AlphaBlend(),
-                                                         P.Navigator().AlphaBlendValue(), 2);
+                                                        P.Navigator().AlphaBlendValue(), 2);
     const TRect SR = P.SeriesRect();
     const TPoint TL = ClientToScreen({X, SR.Top});
     FZoomWindow->SetBounds({TL.X, TL.Y, TL.X + 1, TL.Y + SR.Height()});
@@ -291,7 +297,7 @@ void TVivIzudeView::MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
   if (P.CtrlZooming() != czNone && (Shift.Contains(ssCtrl) || P.ZoomingTouchMode()) && Strictly &&
       CurrentPane == FFocusedPane) {
     FRegionWindow = std::make_unique<TChartOverlayWindow>(FZoomColor, FZoomStyle, P.Navigator().AlphaBlend(),
-                                                           P.Navigator().AlphaBlendValue(), 0);
+                                                          P.Navigator().AlphaBlendValue(), 0);
     const TPoint At = ClientToScreen({X, Y});
     FRegionWindow->SetBounds({At.X, At.Y, At.X + 1, At.Y + 1});
   }
@@ -371,8 +377,9 @@ void TVivIzudeView::MouseMove(TShiftState Shift, Integer X, Integer Y) {
         // The area of the crosshair: across the series area, and within the
         // pane unless the crosshairs of all panes move together.
         const TRect PR = P.Rectangle();
-        const bool InArea = Horz ? Y > SR.Top && Y < SR.Bottom && (FVerticalCrossHairsSynched || (X > PR.Left && X < PR.Right))
-                                 : X > SR.Left && X < SR.Right && (FVerticalCrossHairsSynched || (Y > PR.Top && Y < PR.Bottom));
+        const bool InArea =
+            Horz ? Y > SR.Top && Y < SR.Bottom && (FVerticalCrossHairsSynched || (X > PR.Left && X < PR.Right))
+                 : X > SR.Left && X < SR.Right && (FVerticalCrossHairsSynched || (Y > PR.Top && Y < PR.Bottom));
         if (Shown && InArea) {
           FillCrossHairPoints(P, X, Y);
           P.SetCrossHairLines(true);
@@ -385,8 +392,8 @@ void TVivIzudeView::MouseMove(TShiftState Shift, Integer X, Integer Y) {
         if (InPaneBand(P, Y)) FPaneUnderMouse = I;
         const TRect R = P.Rectangle();
         if (!FPressedOnAxis && !FPressedOnSerie && !P.MouseDownOnNavigator && C.Navigator().Visible()) {
-          const Integer Base = P.PixelHeight() + R.Top - C.XAxis().BottomSize() - C.Title().BottomSize() -
-                               C.Margin().BottomMargin();
+          const Integer Base =
+              P.PixelHeight() + R.Top - C.XAxis().BottomSize() - C.Title().BottomSize() - C.Margin().BottomMargin();
           P.OnNavigator = Y > Base - C.Navigator().Size() && Y < Base && X > SR.Left && X < SR.Right;
         }
         if (InPaneBand(P, Y)) {
@@ -479,7 +486,8 @@ void TVivIzudeView::DragGestures(TChartPane& P, TShiftState Shift, Integer X, In
     bool OverXAxis;
     if (!Horz)
       OverXAxis = Y > R.Bottom - XA.BottomSize() ||
-                  (Y > SR.Bottom && Y < SR.Bottom + C.Navigator().BottomSize() && Y < R.Bottom && X > SR.Left && X < SR.Right) ||
+                  (Y > SR.Bottom && Y < SR.Bottom + C.Navigator().BottomSize() && Y < R.Bottom && X > SR.Left &&
+                   X < SR.Right) ||
                   (Y > R.Top && Y < R.Top + XA.TopSize() && Y < SR.Top && X > SR.Left && X < SR.Right);
     else
       OverXAxis = X > R.Right - C.YAxis().LeftSize() ||
@@ -612,7 +620,8 @@ void TVivIzudeView::EndGesture(TShiftState Shift, Integer X, Integer Y) {
       Integer Target = -1;
       for (Integer I = 0; I < FPanes->Count() && Target < 0; ++I) {
         TChartPane& P = *FPanes->Items(I);
-        if (I != CurrentPane && P.Visible() && Y >= P.Rectangle().Top - SplitterHeightOf(P) && Y <= P.Rectangle().Bottom)
+        if (I != CurrentPane && P.Visible() && Y >= P.Rectangle().Top - SplitterHeightOf(P) &&
+            Y <= P.Rectangle().Bottom)
           Target = I;
       }
       if (Shift.Contains(ssShift) && Target >= 0 && CP.Options().Contains(poMoving)) {
@@ -781,7 +790,8 @@ void TVivIzudeView::KeyDown(Word& Key, TShiftState Shift) {
       Invalidate();
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -102,9 +102,21 @@ void AppendThinned(std::vector<TGPPoint>& Run, TGPPoint P) {
 
 bool IsOwnType(TChartType T) {
   switch (T) {
-    case ctLine: case ctXYLine: case ctArea: case ctStackedArea: case ctStackedPercArea: case ctBand: case ctArrow:
-    case ctScaledArrow: case ctBubble: case ctScaledBubble: case ctDigitalLine: case ctXYDigitalLine: return true;
-    default: return false;
+    case ctLine:
+    case ctXYLine:
+    case ctArea:
+    case ctStackedArea:
+    case ctStackedPercArea:
+    case ctBand:
+    case ctArrow:
+    case ctScaledArrow:
+    case ctBubble:
+    case ctScaledBubble:
+    case ctDigitalLine:
+    case ctXYDigitalLine:
+      return true;
+    default:
+      return false;
   }
 }
 }  // namespace
@@ -125,11 +137,27 @@ void TGDIPChartSeriePainter::DrawSerie(TChartSerie& S, TChartCanvas& Canvas, TRe
     SetLinePen(S, Canvas, SX);
     SetSerieBrush(S, Canvas);
     switch (S.ChartType()) {
-      case ctLine: case ctXYLine: DrawLineGP(S, Canvas, DC, R, SX, SY); break;
-      case ctArea: case ctStackedArea: case ctStackedPercArea: case ctBand: DrawAreaGP(S, DC, R, SX, SY); break;
-      case ctArrow: case ctScaledArrow: DrawArrowsGP(S, DC, R, SX, SY); break;
-      case ctBubble: case ctScaledBubble: DrawBubblesGP(S, DC, R, SX, SY); break;
-      default: DrawDigitalLineGP(S, DC, R, SX, SY); break;
+      case ctLine:
+      case ctXYLine:
+        DrawLineGP(S, Canvas, DC, R, SX, SY);
+        break;
+      case ctArea:
+      case ctStackedArea:
+      case ctStackedPercArea:
+      case ctBand:
+        DrawAreaGP(S, DC, R, SX, SY);
+        break;
+      case ctArrow:
+      case ctScaledArrow:
+        DrawArrowsGP(S, DC, R, SX, SY);
+        break;
+      case ctBubble:
+      case ctScaledBubble:
+        DrawBubblesGP(S, DC, R, SX, SY);
+        break;
+      default:
+        DrawDigitalLineGP(S, DC, R, SX, SY);
+        break;
     }
   } else {
     S.DrawValuesDP.clear();
@@ -450,7 +478,8 @@ void TGDIPChartSeriePainter::DrawBar(TChartSerie& S, TChartCanvas& Canvas, TColo
         // A soft shadow 4 pixels to the side of the bar, reaching 4 pixels
         // past its end.
         if (!S.IsHorizontal()) {
-          if (N.Height() > 2) DrawGDIPShadow(G, {REAL(N.Left + 4), REAL(N.Top - 4), REAL(N.Width()), REAL(N.Height() + 4)});
+          if (N.Height() > 2)
+            DrawGDIPShadow(G, {REAL(N.Left + 4), REAL(N.Top - 4), REAL(N.Width()), REAL(N.Height() + 4)});
         } else if (N.Width() > 2) {
           DrawGDIPShadow(G, {REAL(N.Left), REAL(N.Top + 4), REAL(N.Width() + 4), REAL(N.Height())});
         }
@@ -539,13 +568,15 @@ void TGDIPChartSeriePainter::DrawBar3D(TChartSerie& S, TChartCanvas& Canvas, TCo
   const TGPRectF Side{REAL(N.Right), REAL(N.Top - O), REAL(O), REAL(N.Height() + O)};
   const TGPRectF Top{REAL(N.Left - O), REAL(N.Top - O), REAL(N.Width() + 2 * O), REAL(2 * O)};
   if (!S.IsHorizontal()) {
-    FillPolygon(S, G, {{N.Right, N.Top}, {N.Right + O, N.Top - O}, {N.Right + O, N.Bottom - O}, {N.Right, N.Bottom}}, D1,
-                D2, Side);
-    FillPolygon(S, G, {{N.Left, N.Top}, {N.Right, N.Top}, {N.Right + O, N.Top - O}, {N.Left + O, N.Top - O}}, D1, D2, Top);
+    FillPolygon(S, G, {{N.Right, N.Top}, {N.Right + O, N.Top - O}, {N.Right + O, N.Bottom - O}, {N.Right, N.Bottom}},
+                D1, D2, Side);
+    FillPolygon(S, G, {{N.Left, N.Top}, {N.Right, N.Top}, {N.Right + O, N.Top - O}, {N.Left + O, N.Top - O}}, D1, D2,
+                Top);
   } else {
-    FillPolygon(S, G, {{N.Right, N.Top}, {N.Right + O, N.Top + O}, {N.Right + O, N.Bottom + O}, {N.Right, N.Bottom}}, D1,
-                D2, Side);
-    FillPolygon(S, G, {{N.Left, N.Bottom}, {N.Right, N.Bottom}, {N.Right + O, N.Bottom + O}, {N.Left + O, N.Bottom + O}}, D1,
+    FillPolygon(S, G, {{N.Right, N.Top}, {N.Right + O, N.Top + O}, {N.Right + O, N.Bottom + O}, {N.Right, N.Bottom}},
+                D1, D2, Side);
+    FillPolygon(S, G,
+                {{N.Left, N.Bottom}, {N.Right, N.Bottom}, {N.Right + O, N.Bottom + O}, {N.Left + O, N.Bottom + O}}, D1,
                 D2, Top);
   }
 }
@@ -593,7 +624,8 @@ void TGDIPChartSeriePainter::DrawMarkers(TChartSerie& S, TChartCanvas& Canvas, T
   if (T == ctArea || T == ctStackedArea || T == ctStackedPercArea) N = N >= 2 ? N - 2 : 0;
   if (N == 0) return;
   Integer Shift = 0;
-  if (T == ctBar || T == ctLineBar || T == ctStackedBar || T == ctStackedPercBar) Shift = RoundI(S.GetBarWidth(SX) / 2.0);
+  if (T == ctBar || T == ctLineBar || T == ctStackedBar || T == ctStackedPercBar)
+    Shift = RoundI(S.GetBarWidth(SX) / 2.0);
   if (T == ctHistogram || T == ctLineHistogram) Shift = RoundI(S.GetHistogramBarWidth(SX) / 2.0);
   const bool Horz = S.IsHorizontal();
   TGPGraphics G(DC);
@@ -693,7 +725,8 @@ void TGDIPChartSeriePainter::DrawSpider(TChartSerie& S, TChartCanvas& Canvas, TR
   TGPGraphicsPath Path;
   AddPolyline(Path, Points.data(), Points.size(), false);
   FillSerieArea(S, G, Path, R);
-  if (auto Pen = LinePen(SerieLineOpacity(S), S.LineColor(), S.LineWidth() * SX, S.PenStyle())) G.DrawPath(Pen.get(), &Path);
+  if (auto Pen = LinePen(SerieLineOpacity(S), S.LineColor(), S.LineWidth() * SX, S.PenStyle()))
+    G.DrawPath(Pen.get(), &Path);
 }
 
 // ---------------------------------------------------------------- selection marks

@@ -118,9 +118,9 @@ void TTrackerList::SaveToFile(TCustomIniFile& Ini, const String& S) const {
   Ini.WriteString(S, u"Title", FTitle);
   WriteChartFont(Ini, S, u"Title", FTitleFont);
   Ini.WriteBool(S, u"Visible", Visible());
-  Ini.WriteString(S, u"Constraints", IntToStr(Constraints()->MinWidth()) + u"," + IntToStr(Constraints()->MinHeight()) +
-                                        u"," + IntToStr(Constraints()->MaxWidth()) + u"," +
-                                        IntToStr(Constraints()->MaxHeight()));
+  Ini.WriteString(S, u"Constraints",
+                  IntToStr(Constraints()->MinWidth()) + u"," + IntToStr(Constraints()->MinHeight()) + u"," +
+                      IntToStr(Constraints()->MaxWidth()) + u"," + IntToStr(Constraints()->MaxHeight()));
 }
 
 void TTrackerList::LoadFromFile(const TCustomIniFile& Ini, const String& S) {
@@ -430,7 +430,8 @@ void TChartTracker::SaveToFile(TCustomIniFile& Ini, const String& S) const {
 
 void TChartTracker::LoadFromFile(const TCustomIniFile& Ini, const String& S) {
   SetAlphaBlend(Ini.ReadBool(S, u"AlphaBlend", FAlphaBlend));
-  SetAlphaBlendValue(static_cast<Byte>(std::clamp<Integer>(Ini.ReadInteger(S, u"AlphaBlendValue", FAlphaBlendValue), 0, 255)));
+  SetAlphaBlendValue(
+      static_cast<Byte>(std::clamp<Integer>(Ini.ReadInteger(S, u"AlphaBlendValue", FAlphaBlendValue), 0, 255)));
   SetAutoSize(Ini.ReadBool(S, u"AutoSize", FAutoSize));
   SetBorderStyle(ReadEnum(Ini, S, u"BorderStyle", FBorderStyle, 6));
   SetColor(Ini.ReadInteger(S, u"Color", FColor));

@@ -108,17 +108,21 @@ protected:
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
 
 private:
-  TVivIzudeView* FView;   // not owned
-  TTrackerList* FList;    // owned by the form as a component
+  TVivIzudeView* FView;  // not owned
+  TTrackerList* FList;   // owned by the form as a component
 };
 
 class TChartTrackerTitle : public TPersistent {
 public:
   void Assign(TPersistent* Source) override;
   TColor Color() const { return FColor; }
-  void SetColor(TColor V) { if (V != FColor) FColor = V, Changed(); }
+  void SetColor(TColor V) {
+    if (V != FColor) FColor = V, Changed();
+  }
   TColor ColorTo() const { return FColorTo; }
-  void SetColorTo(TColor V) { if (V != FColorTo) FColorTo = V, Changed(); }
+  void SetColorTo(TColor V) {
+    if (V != FColorTo) FColorTo = V, Changed();
+  }
   TChartFont& Font() { return FFont; }
   const TChartFont& Font() const { return FFont; }
   void SetFont(const TChartFont& V) {
@@ -126,13 +130,21 @@ public:
     Changed();
   }
   TChartGradientDirection GradientDirection() const { return FGradientDirection; }
-  void SetGradientDirection(TChartGradientDirection V) { if (V != FGradientDirection) FGradientDirection = V, Changed(); }
+  void SetGradientDirection(TChartGradientDirection V) {
+    if (V != FGradientDirection) FGradientDirection = V, Changed();
+  }
   Integer GradientSteps() const { return FGradientSteps; }
-  void SetGradientSteps(Integer V) { if (V >= 0 && V != FGradientSteps) FGradientSteps = V, Changed(); }
+  void SetGradientSteps(Integer V) {
+    if (V >= 0 && V != FGradientSteps) FGradientSteps = V, Changed();
+  }
   Integer Size() const { return FSize; }
-  void SetSize(Integer V) { if (V >= 0 && V != FSize) FSize = V, Changed(); }
+  void SetSize(Integer V) {
+    if (V >= 0 && V != FSize) FSize = V, Changed();
+  }
   const String& Text() const { return FText; }
-  void SetText(const String& V) { if (V != FText) FText = V, Changed(); }
+  void SetText(const String& V) {
+    if (V != FText) FText = V, Changed();
+  }
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section);
   virtual void Changed() {
@@ -159,36 +171,60 @@ public:
   TVivIzudeView* Owner() const { return FOwner; }
 
   bool AlphaBlend() const { return FAlphaBlend; }
-  void SetAlphaBlend(bool V) { if (V != FAlphaBlend) FAlphaBlend = V, Changed(); }
+  void SetAlphaBlend(bool V) {
+    if (V != FAlphaBlend) FAlphaBlend = V, Changed();
+  }
   Byte AlphaBlendValue() const { return FAlphaBlendValue; }
-  void SetAlphaBlendValue(Byte V) { if (V != FAlphaBlendValue) FAlphaBlendValue = V, Changed(); }
+  void SetAlphaBlendValue(Byte V) {
+    if (V != FAlphaBlendValue) FAlphaBlendValue = V, Changed();
+  }
   bool AutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool V) { if (V != FAutoSize) FAutoSize = V, Changed(); }
+  void SetAutoSize(bool V) {
+    if (V != FAutoSize) FAutoSize = V, Changed();
+  }
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TFormBorderStyle V) { if (V != FBorderStyle) FBorderStyle = V, Changed(); }
+  void SetBorderStyle(TFormBorderStyle V) {
+    if (V != FBorderStyle) FBorderStyle = V, Changed();
+  }
   TColor Color() const { return FColor; }
-  void SetColor(TColor V) { if (V != FColor) FColor = V, Changed(); }
+  void SetColor(TColor V) {
+    if (V != FColor) FColor = V, Changed();
+  }
   TColor ColorTo() const { return FColorTo; }
-  void SetColorTo(TColor V) { if (V != FColorTo) FColorTo = V, Changed(); }
+  void SetColorTo(TColor V) {
+    if (V != FColorTo) FColorTo = V, Changed();
+  }
   TChartFont& Font() { return FFont; }
   void SetFont(const TChartFont& V) {
     FFont = V;
     Changed();
   }
   Integer GradientSteps() const { return FGradientSteps; }
-  void SetGradientSteps(Integer V) { if (V >= 0 && V != FGradientSteps) FGradientSteps = V, Changed(); }
+  void SetGradientSteps(Integer V) {
+    if (V >= 0 && V != FGradientSteps) FGradientSteps = V, Changed();
+  }
   TChartGradientDirection GradientDirection() const { return FGradientDirection; }
-  void SetGradientDirection(TChartGradientDirection V) { if (V != FGradientDirection) FGradientDirection = V, Changed(); }
+  void SetGradientDirection(TChartGradientDirection V) {
+    if (V != FGradientDirection) FGradientDirection = V, Changed();
+  }
   // Negative heights are refused; widths and positions take any value.
   Integer Height() const { return FHeight; }
-  void SetHeight(Integer V) { if (V >= 0 && V != FHeight) FHeight = V, Changed(); }
+  void SetHeight(Integer V) {
+    if (V >= 0 && V != FHeight) FHeight = V, Changed();
+  }
   Integer Width() const { return FWidth; }
-  void SetWidth(Integer V) { if (V != FWidth) FWidth = V, Changed(); }
+  void SetWidth(Integer V) {
+    if (V != FWidth) FWidth = V, Changed();
+  }
   // Relative to the client area of the view's parent.
   Integer Left() const { return FLeft; }
-  void SetLeft(Integer V) { if (V != FLeft) FLeft = V, Changed(); }
+  void SetLeft(Integer V) {
+    if (V != FLeft) FLeft = V, Changed();
+  }
   Integer Top() const { return FTop; }
-  void SetTop(Integer V) { if (V != FTop) FTop = V, Changed(); }
+  void SetTop(Integer V) {
+    if (V != FTop) FTop = V, Changed();
+  }
   TChartTrackerTitle& Title() { return FTitle; }
   void SetTitle(const TChartTrackerTitle& V) {
     FTitle.Assign(const_cast<TChartTrackerTitle*>(&V));
@@ -257,5 +293,5 @@ private:
 
 // The list's measure of its rows on a canvas (title height included when
 // Title is not empty), as TTrackerList paints them.
-TSize MeasureTrackerRows(TCanvas& Canvas, const TTrackerItems& Items, const String& Title,
-                         const TChartFont& Font, const TChartFont& TitleFont, Integer ClientHeight);
+TSize MeasureTrackerRows(TCanvas& Canvas, const TTrackerItems& Items, const String& Title, const TChartFont& Font,
+                         const TChartFont& TitleFont, Integer ClientHeight);

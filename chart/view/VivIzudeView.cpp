@@ -399,7 +399,8 @@ void TChartPane::DrawCrossHairLines(TVclChartCanvas& ACanvas, TRect R) {
     case chtFullSizeCrossHairAtSeries:
       DrawVerticalCrossHair(C, R, X, Y);
       for (const TSeriePoint& P : CrossHairPoints) {
-        if (P.Serie != -1 && (P.Serie < 0 || P.Serie >= Series().Count() || !Series().Items(P.Serie).Visible())) continue;
+        if (P.Serie != -1 && (P.Serie < 0 || P.Serie >= Series().Count() || !Series().Items(P.Serie).Visible()))
+          continue;
         const Integer Pos = RoundI(P.YValue);
         const bool Inside = Horz ? (Pos > R.Left && Pos < R.Right) : (Pos > R.Top && Pos < R.Bottom);
         if (Inside) DrawHorizontalCrossHair(C, SR, Pos, Pos);
@@ -417,7 +418,8 @@ void TChartPane::DrawCrossHairLines(TVclChartCanvas& ACanvas, TRect R) {
       DrawVerticalCrossHair(C, R, X, Y);
       DrawHorizontalCrossHair(C, SR, X, Y);
       break;
-    default: break;
+    default:
+      break;
   }
   SelectClipRgn(DC, nullptr);
 }
@@ -688,8 +690,7 @@ TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
   Info.dwOSVersionInfoSize = sizeof(Info);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (GetVersionExW(&Info))
-    FWinXP = Info.dwMajorVersion > 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion != 0);
+  if (GetVersionExW(&Info)) FWinXP = Info.dwMajorVersion > 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion != 0);
 #pragma GCC diagnostic pop
 }
 
@@ -758,9 +759,7 @@ void TVivIzudeView::EndUpdate() {
   Invalidate();
 }
 
-TChartPane* TVivIzudeView::GetPaneByID(Integer ID) const {
-  return static_cast<TChartPane*>(FPanes->FindItemID(ID));
-}
+TChartPane* TVivIzudeView::GetPaneByID(Integer ID) const { return static_cast<TChartPane*>(FPanes->FindItemID(ID)); }
 
 TChartPane* TVivIzudeView::GetPaneByName(const String& Name) const {
   for (Integer I = 0; I < FPanes->Count(); ++I)

@@ -39,21 +39,37 @@ public:
   // From another splitter only (its settings, not its chart or handler).
   void Assign(TPersistent* Source) override;
   TColor Color() const { return FColor; }
-  void SetColor(TColor V) { if (V != FColor) FColor = V, Changed(); }
+  void SetColor(TColor V) {
+    if (V != FColor) FColor = V, Changed();
+  }
   TColor ColorTo() const { return FColorTo; }
-  void SetColorTo(TColor V) { if (V != FColorTo) FColorTo = V, Changed(); }
+  void SetColorTo(TColor V) {
+    if (V != FColorTo) FColorTo = V, Changed();
+  }
   Integer GradientSteps() const { return FGradientSteps; }
-  void SetGradientSteps(Integer V) { if (V >= 0 && V != FGradientSteps) FGradientSteps = V, Changed(); }
+  void SetGradientSteps(Integer V) {
+    if (V >= 0 && V != FGradientSteps) FGradientSteps = V, Changed();
+  }
   TChartGradientDirection GradientDirection() const { return FGradientDirection; }
-  void SetGradientDirection(TChartGradientDirection V) { if (V != FGradientDirection) FGradientDirection = V, Changed(); }
+  void SetGradientDirection(TChartGradientDirection V) {
+    if (V != FGradientDirection) FGradientDirection = V, Changed();
+  }
   Integer Height() const { return FHeight; }
-  void SetHeight(Integer V) { if (V >= 0 && V != FHeight) FHeight = V, Changed(); }
+  void SetHeight(Integer V) {
+    if (V >= 0 && V != FHeight) FHeight = V, Changed();
+  }
   TColor LineColor() const { return FLineColor; }
-  void SetLineColor(TColor V) { if (V != FLineColor) FLineColor = V, Changed(); }
+  void SetLineColor(TColor V) {
+    if (V != FLineColor) FLineColor = V, Changed();
+  }
   Integer LineWidth() const { return FLineWidth; }
-  void SetLineWidth(Integer V) { if (V >= 0 && V != FLineWidth) FLineWidth = V, Changed(); }
+  void SetLineWidth(Integer V) {
+    if (V >= 0 && V != FLineWidth) FLineWidth = V, Changed();
+  }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V) { if (V != FVisible) FVisible = V, Changed(); }
+  void SetVisible(bool V) {
+    if (V != FVisible) FVisible = V, Changed();
+  }
   TVivIzude* Chart() const { return FChart; }
   void SetChart(TVivIzude* V) { FChart = V; }
   // The bar at R's top-left corner, R.Right wide and Height high.
@@ -294,9 +310,8 @@ private:
 using TChartPaneDrawEvent = std::function<void(TObject* Sender, TRect ARect, TCanvas& ACanvas)>;
 using TChartSeriesDrawEvent =
     std::function<void(TObject* Sender, TRect ARect, TChartCanvas& ACanvas, Integer APaneIndex)>;
-using TViewSerieXAxisCustomGroupEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie,
-                                                           Integer GroupIndex, TChartCanvas& Canvas, TRect R,
-                                                           bool& DrawText)>;
+using TViewSerieXAxisCustomGroupEvent = std::function<void(
+    TObject* Sender, Integer Pane, Integer Serie, Integer GroupIndex, TChartCanvas& Canvas, TRect R, bool& DrawText)>;
 using TViewGetNumberOfPointsEvent =
     std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer& ANumberOfPoints)>;
 using TViewGetPointEvent =
@@ -320,7 +335,8 @@ using TViewSerieMouseEvent = std::function<void(TObject* Sender, TMouseButton Bu
                                                 Integer SerieIndex, Integer Index, double Value, Integer X, Integer Y)>;
 using TViewAnnotationEvent =
     std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point)>;
-using TViewLegendClickEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie, const String& LegendText)>;
+using TViewLegendClickEvent =
+    std::function<void(TObject* Sender, Integer Pane, Integer Serie, const String& LegendText)>;
 using TViewSerieIndexEvent = std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer PointIndex)>;
 using TViewSerieIndexHintEvent =
     std::function<void(TObject* Sender, Integer Pane, Integer Serie, Integer PointIndex, String& Hint)>;
@@ -332,7 +348,6 @@ using TViewTrackerMoveEvent = std::function<void(TObject* Sender, Integer X, Int
 
 // Which mouse action an annotation hit test answers.
 enum TChartMouseState : Byte { cmsClick, cmsMouseDown, cmsMouseUp };
-
 
 // ---------------------------------------------------------------- view
 class TVivIzudeView : public TCustomControl {
@@ -346,30 +361,48 @@ public:
   TChartPanes& Panes() const { return *FPanes; }
   void SetPanes(TChartPanes& Value);
   bool PanesSynched() const { return FPanesSynched; }
-  void SetPanesSynched(bool V) { if (V != FPanesSynched) FPanesSynched = V, Changed(); }
+  void SetPanesSynched(bool V) {
+    if (V != FPanesSynched) FPanesSynched = V, Changed();
+  }
   bool VerticalCrossHairsSynched() const { return FVerticalCrossHairsSynched; }
   void SetVerticalCrossHairsSynched(bool V) {
     if (V != FVerticalCrossHairsSynched) FVerticalCrossHairsSynched = V, Changed();
   }
   double XAxisZoomSensitivity() const { return FXAxisZoomSensitivity; }
   // Values of 0 or less are refused.
-  void SetXAxisZoomSensitivity(double V) { if (V > 0 && V != FXAxisZoomSensitivity) FXAxisZoomSensitivity = V, Changed(); }
+  void SetXAxisZoomSensitivity(double V) {
+    if (V > 0 && V != FXAxisZoomSensitivity) FXAxisZoomSensitivity = V, Changed();
+  }
   double YAxisZoomSensitivity() const { return FYAxisZoomSensitivity; }
-  void SetYAxisZoomSensitivity(double V) { if (V > 0 && V != FYAxisZoomSensitivity) FYAxisZoomSensitivity = V, Changed(); }
+  void SetYAxisZoomSensitivity(double V) {
+    if (V > 0 && V != FYAxisZoomSensitivity) FYAxisZoomSensitivity = V, Changed();
+  }
   TColor ZoomColor() const { return FZoomColor; }
-  void SetZoomColor(TColor V) { if (V != FZoomColor) FZoomColor = V, Changed(); }
+  void SetZoomColor(TColor V) {
+    if (V != FZoomColor) FZoomColor = V, Changed();
+  }
   TBrushStyle ZoomStyle() const { return FZoomStyle; }
-  void SetZoomStyle(TBrushStyle V) { if (V != FZoomStyle) FZoomStyle = V, Changed(); }
+  void SetZoomStyle(TBrushStyle V) {
+    if (V != FZoomStyle) FZoomStyle = V, Changed();
+  }
   bool DragAlphaBlend() const { return FDragAlphaBlend; }
-  void SetDragAlphaBlend(bool V) { if (V != FDragAlphaBlend) FDragAlphaBlend = V, Changed(); }
+  void SetDragAlphaBlend(bool V) {
+    if (V != FDragAlphaBlend) FDragAlphaBlend = V, Changed();
+  }
   Byte DragAlphaBlendValue() const { return FDragAlphaBlendValue; }
-  void SetDragAlphaBlendValue(Byte V) { if (V != FDragAlphaBlendValue) FDragAlphaBlendValue = V, Changed(); }
+  void SetDragAlphaBlendValue(Byte V) {
+    if (V != FDragAlphaBlendValue) FDragAlphaBlendValue = V, Changed();
+  }
   TCursor ClickCursor() const { return FClickCursor; }
   void SetClickCursor(TCursor V) { FClickCursor = V; }
   bool ShowDesignHelper() const { return FShowDesignHelper; }
-  void SetShowDesignHelper(bool V) { if (V != FShowDesignHelper) FShowDesignHelper = V, Changed(); }
+  void SetShowDesignHelper(bool V) {
+    if (V != FShowDesignHelper) FShowDesignHelper = V, Changed();
+  }
   bool DesigntimeValues() const { return FDesigntimeValues; }
-  void SetDesigntimeValues(bool V) { if (V != FDesigntimeValues) FDesigntimeValues = V, Changed(); }
+  void SetDesigntimeValues(bool V) {
+    if (V != FDesigntimeValues) FDesigntimeValues = V, Changed();
+  }
   // Read-only text; writes are ignored.
   String Version() const { return GetVersionString(); }
   void SetVersion(const String&) {}
@@ -432,7 +465,8 @@ public:
   virtual void DoAnnotationMouseDown(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point);
   virtual void DoAnnotationMouseUp(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point);
   virtual void DoAnnotationClick(TObject* Sender, Integer Pane, Integer Serie, Integer Annotation, Integer Point);
-  virtual void DoZoomSelection(TObject* Sender, Integer Pane, Integer StartX, Integer StartY, Integer EndX, Integer EndY);
+  virtual void DoZoomSelection(TObject* Sender, Integer Pane, Integer StartX, Integer StartY, Integer EndX,
+                               Integer EndY);
   virtual void DoPaneMoved(TObject* Sender, Integer FromPosition, Integer ToPosition);
   void DoPaneSelected(Integer FocusedPaneIndex);
   void DoPaneSized(Integer Current, Integer Moving, Integer& CurrentNewSize, Integer& MovingNewSize, bool& Allow);

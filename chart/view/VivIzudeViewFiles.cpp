@@ -108,8 +108,12 @@ public:
   TVivIzude& AddPane() override { return P.Chart(); }
   void BeginUpdate() override {}
   void EndUpdate() override {}
-  void SavePaneExtra(Integer, TCustomIniFile& Ini, const String& Section) const override { P.SaveExtraKeys(Ini, Section); }
-  void LoadPaneExtra(Integer, const TCustomIniFile& Ini, const String& Section) override { P.LoadExtraKeys(Ini, Section); }
+  void SavePaneExtra(Integer, TCustomIniFile& Ini, const String& Section) const override {
+    P.SaveExtraKeys(Ini, Section);
+  }
+  void LoadPaneExtra(Integer, const TCustomIniFile& Ini, const String& Section) override {
+    P.LoadExtraKeys(Ini, Section);
+  }
 
 private:
   TChartPane& P;
@@ -131,13 +135,14 @@ TChartPaneKeys TChartPane::Keys() const {
   K.Visible = FVisible;
   K.Rectangle = FRectangle;
   const TChartSplitter& S = *FSplitter;
-  K.Splitter = {S.Color(), S.ColorTo(), S.GradientSteps(), Integer(S.GradientDirection()), S.Height(),
-                S.LineColor(), S.LineWidth(), S.Visible()};
+  K.Splitter = {S.Color(),  S.ColorTo(),   S.GradientSteps(), Integer(S.GradientDirection()),
+                S.Height(), S.LineColor(), S.LineWidth(),     S.Visible()};
   return K;
 }
 
 void TChartPane::ApplyKeys(const TChartPaneKeys& K) {
-  if (K.BorderStyle >= bsNone && K.BorderStyle <= bsSizeToolWin) SetBorderStyle(static_cast<TBorderStyle>(K.BorderStyle));
+  if (K.BorderStyle >= bsNone && K.BorderStyle <= bsSizeToolWin)
+    SetBorderStyle(static_cast<TBorderStyle>(K.BorderStyle));
   SetBorderColor(K.BorderColor);
   SetBorderWidth(K.BorderWidth);
   // The height is judged under the type it was stored with.

@@ -41,13 +41,26 @@ void AddRoundRectToPath(TRoundCorners Corners, TGPGraphicsPath& Path, double X, 
   const Byte C = Corners & 0x7F;
   bool TL, TR, BR, BL;
   switch (C) {
-    case rcNone: TL = TR = BR = BL = false; break;
-    case rcTop: TL = TR = true, BR = BL = false; break;
-    case rcBottom: TL = TR = false, BR = BL = true; break;
-    case rcAll: TL = TR = BR = BL = true; break;
-    case rcLeft: TL = BL = true, TR = BR = false; break;
-    case rcRight: TR = BR = true, TL = BL = false; break;
-    default: return;
+    case rcNone:
+      TL = TR = BR = BL = false;
+      break;
+    case rcTop:
+      TL = TR = true, BR = BL = false;
+      break;
+    case rcBottom:
+      TL = TR = false, BR = BL = true;
+      break;
+    case rcAll:
+      TL = TR = BR = BL = true;
+      break;
+    case rcLeft:
+      TL = BL = true, TR = BR = false;
+      break;
+    case rcRight:
+      TR = BR = true, TL = BL = false;
+      break;
+    default:
+      return;
   }
   auto F = [](double V) { return static_cast<REAL>(V); };
   auto Corner = [&](bool Round, double CX, double CY, double AX, double AY, double Start) {
@@ -149,7 +162,8 @@ void Encode(HBITMAP Bitmap, TChartImageType Type, Integer Quality, const String&
   const CLSID Encoder = EncoderOf(Type);
   TGPBitmap Image(Bitmap, nullptr);
   if (Image.LastResult() != Ok)
-    throw EChartImageError(u"GDI+ cannot take the picture for " + Target + u" (status " + IntToStr(Integer(Image.LastResult())) + u")");
+    throw EChartImageError(u"GDI+ cannot take the picture for " + Target + u" (status " +
+                           IntToStr(Integer(Image.LastResult())) + u")");
   ULONG Q = static_cast<ULONG>(std::clamp<Integer>(Quality, 0, 100));
   EncoderParameters Params{};
   Params.Count = 1;
@@ -179,7 +193,8 @@ void SaveBitmapToStream(HBITMAP Bitmap, TStream& Stream, TChartImageType Type, I
       if (Mem->Stat(&Stat, STATFLAG_NONAME) == S_OK && Mem->Seek(Zero, STREAM_SEEK_SET, nullptr) == S_OK) {
         TBytes Data(static_cast<std::size_t>(Stat.cbSize.QuadPart));
         ULONG Read = 0;
-        if (Data.empty() || (Mem->Read(Data.data(), static_cast<ULONG>(Data.size()), &Read) == S_OK && Read == Data.size()))
+        if (Data.empty() ||
+            (Mem->Read(Data.data(), static_cast<ULONG>(Data.size()), &Read) == S_OK && Read == Data.size()))
           Stream.WriteBuffer(Data.data(), static_cast<Int64>(Data.size()));
         else
           S = Win32Error;
@@ -324,17 +339,28 @@ void TChartGDIPBackground::Draw(TChartCanvas& Canvas, TRect R, double SX, double
   const Integer PW = FPicture.Width(), PH = FPicture.Height();
   TRect D;
   switch (BackGroundPosition()) {
-    case bpTopLeft: D = {R.Left, R.Top, R.Left + PW, R.Top + PH}; break;
-    case bpTopRight: D = {R.Right - PW, R.Top, R.Right, R.Top + PH}; break;
-    case bpBottomLeft: D = {R.Left, R.Bottom - PH, R.Left + PW, R.Bottom}; break;
-    case bpBottomRight: D = {R.Right - PW, R.Bottom - PH, R.Right, R.Bottom}; break;
-    case bpStretched: D = R; break;
+    case bpTopLeft:
+      D = {R.Left, R.Top, R.Left + PW, R.Top + PH};
+      break;
+    case bpTopRight:
+      D = {R.Right - PW, R.Top, R.Right, R.Top + PH};
+      break;
+    case bpBottomLeft:
+      D = {R.Left, R.Bottom - PH, R.Left + PW, R.Bottom};
+      break;
+    case bpBottomRight:
+      D = {R.Right - PW, R.Bottom - PH, R.Right, R.Bottom};
+      break;
+    case bpStretched:
+      D = R;
+      break;
     case bpCenter: {
       const Integer L = R.Left + (R.Width() - PW) / 2, T = R.Top + (R.Height() - PH) / 2;
       D = {L, T, L + PW, T + PH};
       break;
     }
-    default: return;
+    default:
+      return;
   }
   FPicture.GDIPDraw(G, D);
 }
@@ -419,18 +445,32 @@ void TChartGDIPAnnotation::Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Int
       }
       std::unique_ptr<TGPBrush> B;
       switch (FGradientType) {
-        case gtSolid: B = std::make_unique<TGPSolidBrush>(C1); break;
-        case gtVertical: B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y}, TGPPointF{GR.X, GR.Y + GR.Height}, C1, C2); break;
-        case gtHorizontal: B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y}, TGPPointF{GR.X + GR.Width, GR.Y}, C1, C2); break;
+        case gtSolid:
+          B = std::make_unique<TGPSolidBrush>(C1);
+          break;
+        case gtVertical:
+          B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y}, TGPPointF{GR.X, GR.Y + GR.Height}, C1,
+                                                       C2);
+          break;
+        case gtHorizontal:
+          B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y}, TGPPointF{GR.X + GR.Width, GR.Y}, C1, C2);
+          break;
         case gtForwardDiagonal:
-          B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y}, TGPPointF{GR.X + GR.Width, GR.Y + GR.Height}, C1, C2);
+          B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y},
+                                                       TGPPointF{GR.X + GR.Width, GR.Y + GR.Height}, C1, C2);
           break;
         case gtBackwardDiagonal:
-          B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y + GR.Height}, TGPPointF{GR.X + GR.Width, GR.Y}, C2, C1);
+          B = std::make_unique<TGPLinearGradientBrush>(TGPPointF{GR.X, GR.Y + GR.Height},
+                                                       TGPPointF{GR.X + GR.Width, GR.Y}, C2, C1);
           break;
-        case gtAngle: B = std::make_unique<TGPLinearGradientBrush>(GR, C1, C2, REAL(FAngle), false); break;
-        case gtHatch: B = std::make_unique<TGPHatchBrush>(FHatchStyle, C1, C2); break;
-        default: break;
+        case gtAngle:
+          B = std::make_unique<TGPLinearGradientBrush>(GR, C1, C2, REAL(FAngle), false);
+          break;
+        case gtHatch:
+          B = std::make_unique<TGPHatchBrush>(FHatchStyle, C1, C2);
+          break;
+        default:
+          break;
       }
       std::unique_ptr<TGPPen> P;
       if (BorderColor() != clNone) P = std::make_unique<TGPPen>(MakeGDIPColor(255, BorderColor()), REAL(BorderWidth()));
@@ -449,8 +489,11 @@ void TChartGDIPAnnotation::Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Int
           if (P) G.DrawPath(P.get(), Path.get());
           break;
         }
-        case asBalloon: DrawBalloonGP(G, B.get(), P.get(), Q, SX, SY); break;
-        default: break;
+        case asBalloon:
+          DrawBalloonGP(G, B.get(), P.get(), Q, SX, SY);
+          break;
+        default:
+          break;
       }
       Start = ConnectorStart(E, SX);
     }
@@ -464,13 +507,18 @@ void TChartGDIPAnnotation::Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Int
     }
     const TPoint Anchor{XM, YM};
     switch (Arrow()) {
-      case arStartArrow: DrawGDIPArrow(G, Start, Anchor, ArrowSize(), ArrowColor(), SX, SY); break;
-      case arEndArrow: DrawGDIPArrow(G, Anchor, Start, ArrowSize(), ArrowColor(), SX, SY); break;
+      case arStartArrow:
+        DrawGDIPArrow(G, Start, Anchor, ArrowSize(), ArrowColor(), SX, SY);
+        break;
+      case arEndArrow:
+        DrawGDIPArrow(G, Anchor, Start, ArrowSize(), ArrowColor(), SX, SY);
+        break;
       case arDoubleArrow:
         DrawGDIPArrow(G, Anchor, Start, ArrowSize(), ArrowColor(), SX, SY);
         DrawGDIPArrow(G, Start, Anchor, ArrowSize(), ArrowColor(), SX, SY);
         break;
-      default: break;
+      default:
+        break;
     }
   }
   Canvas.Brush.SetStyle(bsClear);
@@ -547,7 +595,8 @@ void TGDIPChartSeriePie::SaveToFile(TCustomIniFile& Ini, const String& Section) 
 
 void TGDIPChartSeriePie::LoadFromFile(const TCustomIniFile& Ini, const String& Section) {
   TChartSeriePie::LoadFromFile(Ini, Section);
-  SetLegendGradientType(static_cast<TChartGradientType>(Ini.ReadInteger(Section, u"LegendGradientType", FLegendGradientType)));
+  SetLegendGradientType(
+      static_cast<TChartGradientType>(Ini.ReadInteger(Section, u"LegendGradientType", FLegendGradientType)));
   SetLegendOpacity(Ini.ReadInteger(Section, u"LegendOpacity", FLegendOpacity));
   SetLegendOpacityTo(Ini.ReadInteger(Section, u"LegendOpacityTo", FLegendOpacityTo));
   SetLegendHatchStyle(static_cast<HatchStyle>(Ini.ReadInteger(Section, u"LegendHatchStyle", FLegendHatchStyle)));
@@ -556,7 +605,8 @@ void TGDIPChartSeriePie::LoadFromFile(const TCustomIniFile& Ini, const String& S
       static_cast<TChartGradientType>(Ini.ReadInteger(Section, u"LegendTitleGradientType", FLegendTitleGradientType)));
   SetLegendTitleOpacity(Ini.ReadInteger(Section, u"LegendTitleOpacity", FLegendTitleOpacity));
   SetLegendTitleOpacityTo(Ini.ReadInteger(Section, u"LegendTitleOpacityTo", FLegendTitleOpacityTo));
-  SetLegendTitleHatchStyle(static_cast<HatchStyle>(Ini.ReadInteger(Section, u"LegendTitleHatchStyle", FLegendTitleHatchStyle)));
+  SetLegendTitleHatchStyle(
+      static_cast<HatchStyle>(Ini.ReadInteger(Section, u"LegendTitleHatchStyle", FLegendTitleHatchStyle)));
   SetLegendTitleGradientAngle(Ini.ReadInteger(Section, u"LegendTitleGradientAngle", FLegendTitleGradientAngle));
 }
 
@@ -635,14 +685,25 @@ void TGDIPChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, 
   // radius across it.
   const bool Whole = IsFullCircleSweep(Sweep);
   switch (S.ChartType()) {
-    case ctPie: case ctHalfPie: case ctSpider: case ctHalfSpider: case ctVarRadiusPie: case ctVarRadiusHalfPie:
-    case ctSizedPie: case ctSizedHalfPie: case ctFunnel:
+    case ctPie:
+    case ctHalfPie:
+    case ctSpider:
+    case ctHalfSpider:
+    case ctVarRadiusPie:
+    case ctVarRadiusHalfPie:
+    case ctSizedPie:
+    case ctSizedHalfPie:
+    case ctFunnel:
       if (Whole)
         Path.AddEllipse(O);
       else
         Path.AddPie(O, REAL(-A), REAL(-Sweep));
       break;
-    case ctDonut: case ctHalfDonut: case ctVarRadiusDonut: case ctVarRadiusHalfDonut: case ctSizedDonut:
+    case ctDonut:
+    case ctHalfDonut:
+    case ctVarRadiusDonut:
+    case ctVarRadiusHalfDonut:
+    case ctSizedDonut:
     case ctSizedHalfDonut: {
       const Integer Gh = S.Pie().GetPieInnerSize() / 2;
       const TGPRectF Hole{REAL(C.X - Gh), REAL(C.Y - Gh), REAL(2 * Gh), REAL(2 * Gh)};
@@ -656,7 +717,9 @@ void TGDIPChartSeriePainter::DrawPieSlice(TChartSerie& S, TChartCanvas& Canvas, 
       Path.AddArc(Hole, REAL(-A - Sweep), REAL(Sweep));
       break;
     }
-    default: Figure = false; break;
+    default:
+      Figure = false;
+      break;
   }
   Path.CloseFigure();
   const double A2 = A + Sweep;
@@ -952,7 +1015,8 @@ void TVivGDIPChart::DrawReflection(TChartCanvas& Canvas, TRect R) {
 }
 
 void TVivGDIPChart::RenderToBitmap(TBitmap& Bitmap, Integer W, Integer H) {
-  if (W <= 0 || H <= 0) throw EChartImageError(u"An image of " + IntToStr(W) + u" x " + IntToStr(H) + u" pixels has no pixels");
+  if (W <= 0 || H <= 0)
+    throw EChartImageError(u"An image of " + IntToStr(W) + u" x " + IntToStr(H) + u" pixels has no pixels");
   Bitmap.SetPixelFormat(pf24bit);
   Bitmap.SetSize(W, H);
   TVclChartCanvas C(*Bitmap.Canvas());
@@ -1006,7 +1070,8 @@ void TVivGDIPChartView::PaintToBitmap(TBitmap& Bitmap) {
   PaintPanes(C, Client);
 }
 
-void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type, Integer Quality) {
+void TVivGDIPChartView::SaveToImage(const String& FileName, Integer W, Integer H, TChartImageType Type,
+                                    Integer Quality) {
   if (Width() <= 0 || Height() <= 0 || W <= 0 || H <= 0)
     throw EChartImageError(u"An image of " + IntToStr(W) + u" x " + IntToStr(H) + u" pixels has no pixels");
   TBitmap Whole(Width(), Height());

@@ -63,11 +63,17 @@ public:
   explicit TChartGDIPLegend(TVivIzude* AOwner);
   void Assign(const TObject* Source) override;
   Integer Angle() const { return FAngle; }
-  void SetAngle(Integer V) { if (Store(FAngle, V)) Changed(); }
+  void SetAngle(Integer V) {
+    if (Store(FAngle, V)) Changed();
+  }
   TChartGradientType GradientType() const { return FGradientType; }
-  void SetGradientType(TChartGradientType V) { if (Store(FGradientType, V)) Changed(); }
+  void SetGradientType(TChartGradientType V) {
+    if (Store(FGradientType, V)) Changed();
+  }
   HatchStyle Hatch() const { return FHatchStyle; }
-  void SetHatchStyle(HatchStyle V) { if (Store(FHatchStyle, V)) Changed(); }
+  void SetHatchStyle(HatchStyle V) {
+    if (Store(FHatchStyle, V)) Changed();
+  }
   Integer Opacity() const { return FOpacity; }
   void SetOpacity(Integer V) { FOpacity = ClampOpacity(V), Changed(); }
   Integer OpacityTo() const { return FOpacityTo; }
@@ -118,20 +124,29 @@ public:
   explicit TChartGDIPAnnotation(TChartAnnotations* Collection) : TChartAnnotation(Collection) {}
   void Assign(const TObject* Source) override;
   Integer Angle() const { return FAngle; }
-  void SetAngle(Integer V) { if (Store(FAngle, V)) Changed(); }
+  void SetAngle(Integer V) {
+    if (Store(FAngle, V)) Changed();
+  }
   TChartGradientType GradientType() const { return FGradientType; }
-  void SetGradientType(TChartGradientType V) { if (Store(FGradientType, V)) Changed(); }
+  void SetGradientType(TChartGradientType V) {
+    if (Store(FGradientType, V)) Changed();
+  }
   HatchStyle Hatch() const { return FHatchStyle; }
-  void SetHatchStyle(HatchStyle V) { if (Store(FHatchStyle, V)) Changed(); }
+  void SetHatchStyle(HatchStyle V) {
+    if (Store(FHatchStyle, V)) Changed();
+  }
   // Stored limited to 0..255, and Changed every time.
   Integer Opacity() const { return FOpacity; }
   void SetOpacity(Integer V) { FOpacity = ClampOpacity(V), Changed(); }
   Integer OpacityTo() const { return FOpacityTo; }
   void SetOpacityTo(Integer V) { FOpacityTo = ClampOpacity(V), Changed(); }
   bool Shadow() const { return FShadow; }
-  void SetShadow(bool V) { if (Store(FShadow, V)) Changed(); }
+  void SetShadow(bool V) {
+    if (Store(FShadow, V)) Changed();
+  }
   void Draw(TChartCanvas& Canvas, TRect DR, TRect TextR, Integer XM, Integer YM, double ScaleX, double ScaleY) override;
-  void DrawBalloonGP(TGPGraphics& G, const TGPBrush* B, const TGPPen* P, const TGPRectF& R, double ScaleX, double ScaleY);
+  void DrawBalloonGP(TGPGraphics& G, const TGPBrush* B, const TGPPen* P, const TGPRectF& R, double ScaleX,
+                     double ScaleY);
   // Where the connector leaves the box E for the anchor (exposed for tests).
   TPoint ConnectorStart(const TRect& E, double ScaleX) const;
 
@@ -157,16 +172,26 @@ class TChartGDIPMarker : public TChartMarker {
 public:
   void Assign(const TObject* Source) override;
   TChartGradientType GradientType() const { return FGradientType; }
-  void SetGradientType(TChartGradientType V) { if (Store(FGradientType, V)) Changed(); }
+  void SetGradientType(TChartGradientType V) {
+    if (Store(FGradientType, V)) Changed();
+  }
   TColor MarkerColorTo() const { return FMarkerColorTo; }
-  void SetMarkerColorTo(TColor V) { if (Store(FMarkerColorTo, V)) Changed(); }
+  void SetMarkerColorTo(TColor V) {
+    if (Store(FMarkerColorTo, V)) Changed();
+  }
   TColor SelectedColorTo() const { return FSelectedColorTo; }
-  void SetSelectedColorTo(TColor V) { if (Store(FSelectedColorTo, V)) Changed(); }
+  void SetSelectedColorTo(TColor V) {
+    if (Store(FSelectedColorTo, V)) Changed();
+  }
   // Stored limited to 0..255, Changed only when it differs.
   Integer Opacity() const { return FOpacity; }
-  void SetOpacity(Integer V) { if (Store(FOpacity, ClampOpacity(V))) Changed(); }
+  void SetOpacity(Integer V) {
+    if (Store(FOpacity, ClampOpacity(V))) Changed();
+  }
   Integer OpacityTo() const { return FOpacityTo; }
-  void SetOpacityTo(Integer V) { if (Store(FOpacityTo, ClampOpacity(V))) Changed(); }
+  void SetOpacityTo(Integer V) {
+    if (Store(FOpacityTo, ClampOpacity(V))) Changed();
+  }
   TChartGDIPPicture& GDIPMarkerPicture() { return FMarkerPicture; }
   void SetGDIPMarkerPicture(const TChartGDIPPicture& V) {
     if (&V == &FMarkerPicture) return;
@@ -189,25 +214,45 @@ public:
   using TChartSeriePie::TChartSeriePie;
   void Assign(const TObject* Source) override;
   TChartGradientType LegendGradientType() const { return FLegendGradientType; }
-  void SetLegendGradientType(TChartGradientType V) { if (Store(FLegendGradientType, V)) Changed(); }
+  void SetLegendGradientType(TChartGradientType V) {
+    if (Store(FLegendGradientType, V)) Changed();
+  }
   Integer LegendOpacity() const { return FLegendOpacity; }
-  void SetLegendOpacity(Integer V) { if (Store(FLegendOpacity, ClampOpacity(V))) Changed(); }
+  void SetLegendOpacity(Integer V) {
+    if (Store(FLegendOpacity, ClampOpacity(V))) Changed();
+  }
   Integer LegendOpacityTo() const { return FLegendOpacityTo; }
-  void SetLegendOpacityTo(Integer V) { if (Store(FLegendOpacityTo, ClampOpacity(V))) Changed(); }
+  void SetLegendOpacityTo(Integer V) {
+    if (Store(FLegendOpacityTo, ClampOpacity(V))) Changed();
+  }
   HatchStyle LegendHatchStyle() const { return FLegendHatchStyle; }
-  void SetLegendHatchStyle(HatchStyle V) { if (Store(FLegendHatchStyle, V)) Changed(); }
+  void SetLegendHatchStyle(HatchStyle V) {
+    if (Store(FLegendHatchStyle, V)) Changed();
+  }
   Integer LegendGradientAngle() const { return FLegendGradientAngle; }
-  void SetLegendGradientAngle(Integer V) { if (Store(FLegendGradientAngle, V)) Changed(); }
+  void SetLegendGradientAngle(Integer V) {
+    if (Store(FLegendGradientAngle, V)) Changed();
+  }
   Integer LegendTitleGradientAngle() const { return FLegendTitleGradientAngle; }
-  void SetLegendTitleGradientAngle(Integer V) { if (Store(FLegendTitleGradientAngle, V)) Changed(); }
+  void SetLegendTitleGradientAngle(Integer V) {
+    if (Store(FLegendTitleGradientAngle, V)) Changed();
+  }
   Integer LegendTitleOpacity() const { return FLegendTitleOpacity; }
-  void SetLegendTitleOpacity(Integer V) { if (Store(FLegendTitleOpacity, ClampOpacity(V))) Changed(); }
+  void SetLegendTitleOpacity(Integer V) {
+    if (Store(FLegendTitleOpacity, ClampOpacity(V))) Changed();
+  }
   TChartGradientType LegendTitleGradientType() const { return FLegendTitleGradientType; }
-  void SetLegendTitleGradientType(TChartGradientType V) { if (Store(FLegendTitleGradientType, V)) Changed(); }
+  void SetLegendTitleGradientType(TChartGradientType V) {
+    if (Store(FLegendTitleGradientType, V)) Changed();
+  }
   Integer LegendTitleOpacityTo() const { return FLegendTitleOpacityTo; }
-  void SetLegendTitleOpacityTo(Integer V) { if (Store(FLegendTitleOpacityTo, ClampOpacity(V))) Changed(); }
+  void SetLegendTitleOpacityTo(Integer V) {
+    if (Store(FLegendTitleOpacityTo, ClampOpacity(V))) Changed();
+  }
   HatchStyle LegendTitleHatchStyle() const { return FLegendTitleHatchStyle; }
-  void SetLegendTitleHatchStyle(HatchStyle V) { if (Store(FLegendTitleHatchStyle, V)) Changed(); }
+  void SetLegendTitleHatchStyle(HatchStyle V) {
+    if (Store(FLegendTitleHatchStyle, V)) Changed();
+  }
   void SaveToFile(TCustomIniFile& Ini, const String& Section) const override;
   void LoadFromFile(const TCustomIniFile& Ini, const String& Section) override;
 
@@ -233,19 +278,33 @@ public:
 
   // Opacities are limited to 0..255.
   Integer Opacity() const { return FOpacity; }
-  void SetOpacity(Integer V) { if (Store(FOpacity, ClampOpacity(V))) Changed(); }
+  void SetOpacity(Integer V) {
+    if (Store(FOpacity, ClampOpacity(V))) Changed();
+  }
   Integer OpacityTo() const { return FOpacityTo; }
-  void SetOpacityTo(Integer V) { if (Store(FOpacityTo, ClampOpacity(V))) Changed(); }
+  void SetOpacityTo(Integer V) {
+    if (Store(FOpacityTo, ClampOpacity(V))) Changed();
+  }
   Integer LineOpacity() const { return FLineOpacity; }
-  void SetLineOpacity(Integer V) { if (Store(FLineOpacity, ClampOpacity(V))) Changed(); }
+  void SetLineOpacity(Integer V) {
+    if (Store(FLineOpacity, ClampOpacity(V))) Changed();
+  }
   TChartGradientType GradientType() const { return FGradientType; }
-  void SetGradientType(TChartGradientType V) { if (Store(FGradientType, V)) Changed(); }
+  void SetGradientType(TChartGradientType V) {
+    if (Store(FGradientType, V)) Changed();
+  }
   HatchStyle Hatch() const { return FHatchStyle; }
-  void SetHatchStyle(HatchStyle V) { if (Store(FHatchStyle, V)) Changed(); }
+  void SetHatchStyle(HatchStyle V) {
+    if (Store(FHatchStyle, V)) Changed();
+  }
   Integer Angle() const { return FAngle; }
-  void SetAngle(Integer V) { if (Store(FAngle, V)) Changed(); }
+  void SetAngle(Integer V) {
+    if (Store(FAngle, V)) Changed();
+  }
   bool Shadow() const { return FShadow; }
-  void SetShadow(bool V) { if (Store(FShadow, V)) Changed(); }
+  void SetShadow(bool V) {
+    if (Store(FShadow, V)) Changed();
+  }
   TChartGDIPPicture& ChartPattern() { return FChartPattern; }
   const TChartGDIPPicture& ChartPattern() const { return FChartPattern; }
   void SetChartPattern(const TChartGDIPPicture& V) { FChartPattern.Assign(V); }
@@ -370,8 +429,16 @@ class TVivGDIPChartPane;
 // Scoped: the class library's shape type already has an stSquare.
 enum class TZoomControlSliderType : Byte { stSquare, stArrow, stImage };
 enum TZoomControlPosition : Byte {
-  zpTopLeft, zpTopRight, zpTopCenter, zpBottomLeft, zpBottomRight, zpBottomCenter, zpCenterLeft, zpCenterCenter,
-  zpCenterRight, zpCustom
+  zpTopLeft,
+  zpTopRight,
+  zpTopCenter,
+  zpBottomLeft,
+  zpBottomRight,
+  zpBottomCenter,
+  zpCenterLeft,
+  zpCenterCenter,
+  zpCenterRight,
+  zpCustom
 };
 enum TZoomControlAutoUpdate : Byte { auImmediate, auRelease, auNoUpdate };
 
@@ -397,38 +464,66 @@ public:
   const TVivGDIPChart& Chart() const { return *FChart; }
 
   TZoomControlAutoUpdate AutoUpdate() const { return FAutoUpdate; }
-  void SetAutoUpdate(TZoomControlAutoUpdate V) { if (Store(FAutoUpdate, V)) Changed(); }
+  void SetAutoUpdate(TZoomControlAutoUpdate V) {
+    if (Store(FAutoUpdate, V)) Changed();
+  }
   bool Visible() const { return FVisible; }
-  void SetVisible(bool V) { if (Store(FVisible, V)) Changed(); }
+  void SetVisible(bool V) {
+    if (Store(FVisible, V)) Changed();
+  }
   TZoomControlPosition Position() const { return FPosition; }
-  void SetPosition(TZoomControlPosition V) { if (Store(FPosition, V)) Changed(); }
+  void SetPosition(TZoomControlPosition V) {
+    if (Store(FPosition, V)) Changed();
+  }
   Integer Left() const { return FLeft; }
-  void SetLeft(Integer V) { if (Store(FLeft, V)) Changed(); }
+  void SetLeft(Integer V) {
+    if (Store(FLeft, V)) Changed();
+  }
   Integer Top() const { return FTop; }
-  void SetTop(Integer V) { if (Store(FTop, V)) Changed(); }
+  void SetTop(Integer V) {
+    if (Store(FTop, V)) Changed();
+  }
   Integer Width() const { return FWidth; }
-  void SetWidth(Integer V) { if (Store(FWidth, V)) Changed(); }
+  void SetWidth(Integer V) {
+    if (Store(FWidth, V)) Changed();
+  }
   Integer Height() const { return FHeight; }
-  void SetHeight(Integer V) { if (Store(FHeight, V)) Changed(); }
+  void SetHeight(Integer V) {
+    if (Store(FHeight, V)) Changed();
+  }
   // The range ends notify every time they are written.
   Integer SlideRangeFrom() const { return FSlideRangeFrom; }
   void SetSlideRangeFrom(Integer V) { FSlideRangeFrom = V, Changed(); }
   Integer SlideRangeTo() const { return FSlideRangeTo; }
   void SetSlideRangeTo(Integer V) { FSlideRangeTo = V, Changed(); }
   bool SlideAutoRange() const { return FSlideAutoRange; }
-  void SetSlideAutoRange(bool V) { if (Store(FSlideAutoRange, V)) Changed(); }
+  void SetSlideAutoRange(bool V) {
+    if (Store(FSlideAutoRange, V)) Changed();
+  }
   Integer SlideMaximumRange() const { return FSlideMaximumRange; }
-  void SetSlideMaximumRange(Integer V) { if (Store(FSlideMaximumRange, V)) Changed(); }
+  void SetSlideMaximumRange(Integer V) {
+    if (Store(FSlideMaximumRange, V)) Changed();
+  }
   Integer SlideMinimumRange() const { return FSlideMinimumRange; }
-  void SetSlideMinimumRange(Integer V) { if (Store(FSlideMinimumRange, V)) Changed(); }
+  void SetSlideMinimumRange(Integer V) {
+    if (Store(FSlideMinimumRange, V)) Changed();
+  }
   TColor SelectionColor() const { return FSelectionColor; }
-  void SetSelectionColor(TColor V) { if (Store(FSelectionColor, V)) Changed(); }
+  void SetSelectionColor(TColor V) {
+    if (Store(FSelectionColor, V)) Changed();
+  }
   Byte SelectionOpacity() const { return FSelectionOpacity; }
-  void SetSelectionOpacity(Byte V) { if (Store(FSelectionOpacity, V)) Changed(); }
+  void SetSelectionOpacity(Byte V) {
+    if (Store(FSelectionOpacity, V)) Changed();
+  }
   TColor SliderColor() const { return FSliderColor; }
-  void SetSliderColor(TColor V) { if (Store(FSliderColor, V)) Changed(); }
+  void SetSliderColor(TColor V) {
+    if (Store(FSliderColor, V)) Changed();
+  }
   Byte SliderOpacity() const { return FSliderOpacity; }
-  void SetSliderOpacity(Byte V) { if (Store(FSliderOpacity, V)) Changed(); }
+  void SetSliderOpacity(Byte V) {
+    if (Store(FSliderOpacity, V)) Changed();
+  }
   TChartGDIPPicture& SliderLeftPicture() { return FSliderLeftPicture; }
   void SetSliderLeftPicture(const TChartGDIPPicture& V) {
     if (&V != &FSliderLeftPicture) FSliderLeftPicture.Assign(V);
@@ -438,17 +533,29 @@ public:
     if (&V != &FSliderRightPicture) FSliderRightPicture.Assign(V);
   }
   TZoomControlSliderType SliderType() const { return FSliderType; }
-  void SetSliderType(TZoomControlSliderType V) { if (Store(FSliderType, V)) Changed(); }
+  void SetSliderType(TZoomControlSliderType V) {
+    if (Store(FSliderType, V)) Changed();
+  }
   Integer SliderSize() const { return FSliderSize; }
-  void SetSliderSize(Integer V) { if (Store(FSliderSize, V)) Changed(); }
+  void SetSliderSize(Integer V) {
+    if (Store(FSliderSize, V)) Changed();
+  }
   TColor Color() const { return FBackGroundColor; }
-  void SetColor(TColor V) { if (Store(FBackGroundColor, V)) Changed(); }
+  void SetColor(TColor V) {
+    if (Store(FBackGroundColor, V)) Changed();
+  }
   Byte Opacity() const { return FBackGroundOpacity; }
-  void SetOpacity(Byte V) { if (Store(FBackGroundOpacity, V)) Changed(); }
+  void SetOpacity(Byte V) {
+    if (Store(FBackGroundOpacity, V)) Changed();
+  }
   TColor BorderColor() const { return FBorderColor; }
-  void SetBorderColor(TColor V) { if (Store(FBorderColor, V)) Changed(); }
+  void SetBorderColor(TColor V) {
+    if (Store(FBorderColor, V)) Changed();
+  }
   Byte BorderOpacity() const { return FBorderOpacity; }
-  void SetBorderOpacity(Byte V) { if (Store(FBorderOpacity, V)) Changed(); }
+  void SetBorderOpacity(Byte V) {
+    if (Store(FBorderOpacity, V)) Changed();
+  }
 
   // The control within the series rectangle SR, and the left slider, the
   // right slider and the span between them within the control's rectangle
@@ -543,7 +650,9 @@ public:
   explicit TVivGDIPChartView(TComponent* AOwner);
   TVivGDIPChartPanes& Panes() const { return static_cast<TVivGDIPChartPanes&>(TVivIzudeView::Panes()); }
   std::unique_ptr<TChartPanes> CreatePanes() override;
-  TVivGDIPChartPane* GetPaneByID(Integer ID) const { return static_cast<TVivGDIPChartPane*>(TVivIzudeView::GetPaneByID(ID)); }
+  TVivGDIPChartPane* GetPaneByID(Integer ID) const {
+    return static_cast<TVivGDIPChartPane*>(TVivIzudeView::GetPaneByID(ID));
+  }
   TVivGDIPChartPane* GetPaneByName(const String& Name) const {
     return static_cast<TVivGDIPChartPane*>(TVivIzudeView::GetPaneByName(Name));
   }

@@ -11,16 +11,36 @@ using namespace gdip_paint;
 void ZoomControlPositionOffset(Integer& X, Integer& Y, TRect R, Integer W, Integer H, TZoomControlPosition Position) {
   const Integer RW = R.Right - R.Left, RH = R.Bottom - R.Top;
   switch (Position) {
-    case zpTopLeft: X = 0, Y = 0; break;
-    case zpTopRight: X = RW - W, Y = 0; break;
-    case zpTopCenter: X = (RW - W) / 2, Y = 0; break;
-    case zpBottomLeft: X = 0, Y = RH - H; break;
-    case zpBottomRight: X = RW - W, Y = RH - H; break;
-    case zpBottomCenter: X = (RW - W) / 2, Y = RH - H; break;
-    case zpCenterLeft: X = 0, Y = (RH - H) / 2; break;
-    case zpCenterCenter: X = (RW - W) / 2, Y = (RH - H) / 2; break;
-    case zpCenterRight: X = RW - W, Y = (RH - H) / 2; break;
-    default: X = R.Left, Y = R.Top; break;
+    case zpTopLeft:
+      X = 0, Y = 0;
+      break;
+    case zpTopRight:
+      X = RW - W, Y = 0;
+      break;
+    case zpTopCenter:
+      X = (RW - W) / 2, Y = 0;
+      break;
+    case zpBottomLeft:
+      X = 0, Y = RH - H;
+      break;
+    case zpBottomRight:
+      X = RW - W, Y = RH - H;
+      break;
+    case zpBottomCenter:
+      X = (RW - W) / 2, Y = RH - H;
+      break;
+    case zpCenterLeft:
+      X = 0, Y = (RH - H) / 2;
+      break;
+    case zpCenterCenter:
+      X = (RW - W) / 2, Y = (RH - H) / 2;
+      break;
+    case zpCenterRight:
+      X = RW - W, Y = (RH - H) / 2;
+      break;
+    default:
+      X = R.Left, Y = R.Top;
+      break;
   }
 }
 
@@ -145,12 +165,16 @@ void TVivGDIPZoomControl::Draw(TChartCanvas& Canvas, TRect R, double SX, double 
   const Integer MF = F.Top + (F.Bottom - F.Top) / 2, MT = T.Top + (T.Bottom - T.Top) / 2;
   switch (FSliderType) {
     case TZoomControlSliderType::stSquare:
-      G.FillRectangle(Slider, REAL(F.Left - S / 2.0), REAL(F.Top + (F.Bottom - F.Top) / 2.0 - S / 2.0), REAL(S / 2.0), REAL(S));
-      G.FillRectangle(Slider, REAL(T.Right - 1), REAL(T.Top + (T.Bottom - T.Top) / 2.0 - S / 2.0), REAL(S / 2.0), REAL(S));
+      G.FillRectangle(Slider, REAL(F.Left - S / 2.0), REAL(F.Top + (F.Bottom - F.Top) / 2.0 - S / 2.0), REAL(S / 2.0),
+                      REAL(S));
+      G.FillRectangle(Slider, REAL(T.Right - 1), REAL(T.Top + (T.Bottom - T.Top) / 2.0 - S / 2.0), REAL(S / 2.0),
+                      REAL(S));
       break;
     case TZoomControlSliderType::stArrow: {
-      const TGPPointF L[3] = {{REAL(F.Left), REAL(MF - S / 2)}, {REAL(F.Left), REAL(MF + S / 2)}, {REAL(F.Left - S / 2), REAL(MF)}};
-      const TGPPointF Rt[3] = {{REAL(T.Right), REAL(MT - S / 2)}, {REAL(T.Right), REAL(MT + S / 2)}, {REAL(T.Right + S / 2), REAL(MT)}};
+      const TGPPointF L[3] = {
+          {REAL(F.Left), REAL(MF - S / 2)}, {REAL(F.Left), REAL(MF + S / 2)}, {REAL(F.Left - S / 2), REAL(MF)}};
+      const TGPPointF Rt[3] = {
+          {REAL(T.Right), REAL(MT - S / 2)}, {REAL(T.Right), REAL(MT + S / 2)}, {REAL(T.Right + S / 2), REAL(MT)}};
       G.FillPolygon(Slider, L, 3);
       G.FillPolygon(Slider, Rt, 3);
       break;
@@ -191,7 +215,8 @@ void TVivGDIPZoomControl::LoadFromFile(const TCustomIniFile& Ini, const String& 
     return static_cast<Byte>(std::clamp<Integer>(Ini.ReadInteger(S, Key, Current), 0, 255));
   };
   SetVisible(Ini.ReadBool(S, u"Visible", FVisible));
-  SetPosition(static_cast<TZoomControlPosition>(std::clamp<Integer>(Ini.ReadInteger(S, u"Position", FPosition), 0, zpCustom)));
+  SetPosition(
+      static_cast<TZoomControlPosition>(std::clamp<Integer>(Ini.ReadInteger(S, u"Position", FPosition), 0, zpCustom)));
   SetLeft(Ini.ReadInteger(S, u"Left", FLeft));
   SetTop(Ini.ReadInteger(S, u"Top", FTop));
   SetWidth(Ini.ReadInteger(S, u"Width", FWidth));

@@ -14,8 +14,22 @@ bool IsWhitespace(char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\
 
 bool IsStop(char C) {
   switch (C) {
-    case '/': case '\\': case ';': case '#': case '{': case '}': case '[': case ']':
-    case ':': case ',': case '\'': case ' ': case '\r': case '\n': case '\f': case '\t':
+    case '/':
+    case '\\':
+    case ';':
+    case '#':
+    case '{':
+    case '}':
+    case '[':
+    case ']':
+    case ':':
+    case ',':
+    case '\'':
+    case ' ':
+    case '\r':
+    case '\n':
+    case '\f':
+    case '\t':
       return true;
     default:
       return false;
@@ -40,11 +54,20 @@ long long LeadingExponent(const std::string& S) {
   long long IntDigits = 0, Lead = 0;
   bool Seen = false, Point = false;
   for (; I < S.size() && S[I] != 'e' && S[I] != 'E'; ++I) {
-    if (S[I] == '.') { Point = true; continue; }
+    if (S[I] == '.') {
+      Point = true;
+      continue;
+    }
     if (!Point) {
-      if (Seen || S[I] != '0') { Seen = true; ++IntDigits; }
+      if (Seen || S[I] != '0') {
+        Seen = true;
+        ++IntDigits;
+      }
     } else if (!Seen) {
-      if (S[I] == '0') --Lead; else Seen = true;
+      if (S[I] == '0')
+        --Lead;
+      else
+        Seen = true;
     }
   }
   long long Exp = 0;
@@ -257,10 +280,23 @@ TState TVivIzudeJSONReader::PeekKeyword() {
   const char* Word;
   TState Result;
   switch (FReader->PeekChar()) {
-    case 't': case 'T': Word = "true"; Result = jstTrue; break;
-    case 'f': case 'F': Word = "false"; Result = jstFalse; break;
-    case 'n': case 'N': Word = "null"; Result = jstNull; break;
-    default: return jstNone;
+    case 't':
+    case 'T':
+      Word = "true";
+      Result = jstTrue;
+      break;
+    case 'f':
+    case 'F':
+      Word = "false";
+      Result = jstFalse;
+      break;
+    case 'n':
+    case 'N':
+      Word = "null";
+      Result = jstNull;
+      break;
+    default:
+      return jstNone;
   }
   FReader->MoveNext(1);
   for (const char* P = Word + 1; *P; ++P) {
@@ -286,19 +322,33 @@ TState TVivIzudeJSONReader::PeekNumber() {
     char C = FReader->NextChar();
     FPeekedNumber[Len++] = static_cast<char16_t>(static_cast<unsigned char>(C));
     if (C == '-') {
-      if (St == nNone) { St = nSign; Negative = true; }
-      else if (St == nExpMark) St = nExpSign;
-      else Bad();
+      if (St == nNone) {
+        St = nSign;
+        Negative = true;
+      } else if (St == nExpMark)
+        St = nExpSign;
+      else
+        Bad();
     } else if (C == '+') {
-      if (St == nExpMark) St = nExpSign; else Bad();
+      if (St == nExpMark)
+        St = nExpSign;
+      else
+        Bad();
     } else if (C == '.') {
-      if (St == nInt) St = nPoint; else Bad();
+      if (St == nInt)
+        St = nPoint;
+      else
+        Bad();
     } else if (C == 'e' || C == 'E') {
-      if (St == nInt || St == nFrac) St = nExpMark; else Bad();
+      if (St == nInt || St == nFrac)
+        St = nExpMark;
+      else
+        Bad();
     } else if (C >= '0' && C <= '9') {
       const int Digit = C - '0';
       switch (St) {
-        case nNone: case nSign:
+        case nNone:
+        case nSign:
           St = nInt;
           Value = -Digit;
           break;
@@ -309,9 +359,15 @@ TState TVivIzudeJSONReader::PeekNumber() {
           Fits = Fits && (Value > MinDiv10 || (Value == MinDiv10 && Digit <= 8));
           if (Fits) Value = Value * 10 - Digit;
           break;
-        case nPoint: St = nFrac; break;
-        case nExpMark: case nExpSign: St = nExpDigit; break;
-        default: break;  // fraction or exponent digits continue
+        case nPoint:
+          St = nFrac;
+          break;
+        case nExpMark:
+        case nExpSign:
+          St = nExpDigit;
+          break;
+        default:
+          break;  // fraction or exponent digits continue
       }
     } else if (IsStop(C)) {
       --Len;
@@ -346,14 +402,30 @@ String TVivIzudeJSONReader::ReadQuotedText() {
     if (C == '\\') {
       const char E = FReader->NextChar();
       switch (E) {
-        case '"': Out += u'"'; break;
-        case '\\': Out += u'\\'; break;
-        case '/': Out += u'/'; break;
-        case 'b': Out += u'\b'; break;
-        case 'f': Out += u'\f'; break;
-        case 'n': Out += u'\n'; break;
-        case 'r': Out += u'\r'; break;
-        case 't': Out += u'\t'; break;
+        case '"':
+          Out += u'"';
+          break;
+        case '\\':
+          Out += u'\\';
+          break;
+        case '/':
+          Out += u'/';
+          break;
+        case 'b':
+          Out += u'\b';
+          break;
+        case 'f':
+          Out += u'\f';
+          break;
+        case 'n':
+          Out += u'\n';
+          break;
+        case 'r':
+          Out += u'\r';
+          break;
+        case 't':
+          Out += u'\t';
+          break;
         case 'u': {
           unsigned Code = 0;
           for (int I = 0; I < 4; ++I) {
@@ -364,7 +436,8 @@ String TVivIzudeJSONReader::ReadQuotedText() {
           Out += static_cast<char16_t>(Code);
           break;
         }
-        default: Invalid();
+        default:
+          Invalid();
       }
     } else if (C < 0x20) {
       Invalid();  // a control character must be escaped
@@ -373,10 +446,22 @@ String TVivIzudeJSONReader::ReadQuotedText() {
     } else {
       int More;
       char32_t Code, Min;
-      if (C >= 0xC2 && C <= 0xDF) { More = 1; Code = C & 0x1F; Min = 0x80; }
-      else if (C >= 0xE0 && C <= 0xEF) { More = 2; Code = C & 0x0F; Min = 0x800; }
-      else if (C >= 0xF0 && C <= 0xF4) { More = 3; Code = C & 0x07; Min = 0x10000; }
-      else { Invalid(); return Out; }
+      if (C >= 0xC2 && C <= 0xDF) {
+        More = 1;
+        Code = C & 0x1F;
+        Min = 0x80;
+      } else if (C >= 0xE0 && C <= 0xEF) {
+        More = 2;
+        Code = C & 0x0F;
+        Min = 0x800;
+      } else if (C >= 0xF0 && C <= 0xF4) {
+        More = 3;
+        Code = C & 0x07;
+        Min = 0x10000;
+      } else {
+        Invalid();
+        return Out;
+      }
       for (int I = 0; I < More; ++I) {
         const unsigned char K = static_cast<unsigned char>(FReader->NextChar());
         if ((K & 0xC0) != 0x80) Invalid();
@@ -392,16 +477,29 @@ String TVivIzudeJSONReader::ReadQuotedText() {
 TVivIzudeJSONToken TVivIzudeJSONReader::Peek() {
   EnsurePeeked();
   switch (FPeeked) {
-    case jstBeginObject: return jstoBeginObject;
-    case jstEndObject: return jstoEndObject;
-    case jstBeginArray: return jstoBeginArray;
-    case jstEndArray: return jstoEndArray;
-    case jstTrue: case jstFalse: return jstoBoolean;
-    case jstNull: return jstoNull;
-    case jstDoubleQuoted: case jstBuffered: return jstoText;
-    case jstDoubleQuotedName: return jstoName;
-    case jstInt64: case jstNumber: return jstoNumber;
-    default: return jstoEOF;
+    case jstBeginObject:
+      return jstoBeginObject;
+    case jstEndObject:
+      return jstoEndObject;
+    case jstBeginArray:
+      return jstoBeginArray;
+    case jstEndArray:
+      return jstoEndArray;
+    case jstTrue:
+    case jstFalse:
+      return jstoBoolean;
+    case jstNull:
+      return jstoNull;
+    case jstDoubleQuoted:
+    case jstBuffered:
+      return jstoText;
+    case jstDoubleQuotedName:
+      return jstoName;
+    case jstInt64:
+    case jstNumber:
+      return jstoNumber;
+    default:
+      return jstoEOF;
   }
 }
 
@@ -464,19 +562,31 @@ String TVivIzudeJSONReader::ReadString() {
   EnsurePeeked();
   String Result;
   switch (FPeeked) {
-    case jstDoubleQuoted: Result = ReadQuotedText(); break;
-    case jstBuffered: Result = std::move(FPeekedString); FPeekedString.clear(); break;
-    case jstInt64: Result = Ascii(std::to_string(FPeekedInt64).c_str()); break;
-    case jstNumber: Result = PeekedNumberText(); break;
-    default: throw EInvalidStateException(jstDoubleQuoted);
+    case jstDoubleQuoted:
+      Result = ReadQuotedText();
+      break;
+    case jstBuffered:
+      Result = std::move(FPeekedString);
+      FPeekedString.clear();
+      break;
+    case jstInt64:
+      Result = Ascii(std::to_string(FPeekedInt64).c_str());
+      break;
+    case jstNumber:
+      Result = PeekedNumberText();
+      break;
+    default:
+      throw EInvalidStateException(jstDoubleQuoted);
   }
   FPeeked = jstNone;
   return Result;
 }
 
 const String& TVivIzudeJSONReader::BufferText() {
-  if (FPeeked == jstDoubleQuoted) FPeekedString = ReadQuotedText();
-  else if (FPeeked == jstNumber) FPeekedString = PeekedNumberText();
+  if (FPeeked == jstDoubleQuoted)
+    FPeekedString = ReadQuotedText();
+  else if (FPeeked == jstNumber)
+    FPeekedString = PeekedNumberText();
   FPeeked = jstBuffered;
   return FPeekedString;
 }
@@ -561,11 +671,25 @@ void TVivIzudeJSONReader::SkipValue() {
   do {
     EnsurePeeked();
     switch (FPeeked) {
-      case jstBeginObject: Push(ObjectEmpty); ++Depth; break;
-      case jstBeginArray: Push(ArrayEmpty); ++Depth; break;
-      case jstEndObject: case jstEndArray: --FStackSize; --Depth; break;
-      case jstDoubleQuoted: case jstDoubleQuotedName: SkipQuotedText(); break;
-      default: break;
+      case jstBeginObject:
+        Push(ObjectEmpty);
+        ++Depth;
+        break;
+      case jstBeginArray:
+        Push(ArrayEmpty);
+        ++Depth;
+        break;
+      case jstEndObject:
+      case jstEndArray:
+        --FStackSize;
+        --Depth;
+        break;
+      case jstDoubleQuoted:
+      case jstDoubleQuotedName:
+        SkipQuotedText();
+        break;
+      default:
+        break;
     }
     FPeeked = jstNone;
   } while (Depth > 0);

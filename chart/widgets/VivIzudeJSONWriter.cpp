@@ -52,7 +52,9 @@ TVivIzudeJSONWriter::~TVivIzudeJSONWriter() {
   delete FWriter;
 }
 
-bool TVivIzudeJSONWriter::Complete() const { return FStackSize == 1 && FStack[0] == DocumentDone && FDeferredName.empty(); }
+bool TVivIzudeJSONWriter::Complete() const {
+  return FStackSize == 1 && FStack[0] == DocumentDone && FDeferredName.empty();
+}
 
 void TVivIzudeJSONWriter::SetIndentLength(Integer Value) {
   if (Value > 0) {
@@ -82,8 +84,10 @@ void TVivIzudeJSONWriter::WriteLineBreak() {
 
 void TVivIzudeJSONWriter::BeforeName() {
   Byte& Scope = Top();
-  if (Scope == ObjectFilled) FWriter->WriteAscii(",", 1);
-  else if (Scope != ObjectEmpty) throw ECannotWriteName(u"Cannot write name in current Json scope");
+  if (Scope == ObjectFilled)
+    FWriter->WriteAscii(",", 1);
+  else if (Scope != ObjectEmpty)
+    throw ECannotWriteName(u"Cannot write name in current Json scope");
   WriteLineBreak();
   Top() = NamePending;
 }
@@ -236,7 +240,13 @@ std::string TVivIzudeJSONWriter::EscapeString(const String& Value) {
   Out.reserve(Value.size());
   for (char16_t C : Value) {
     switch (C) {
-      case u'"': case u'\\': case u'\b': case u'\f': case u'\n': case u'\r': case u'\t':
+      case u'"':
+      case u'\\':
+      case u'\b':
+      case u'\f':
+      case u'\n':
+      case u'\r':
+      case u'\t':
         break;
       default:
         // Other control characters are escaped too: the reader, like the

@@ -59,11 +59,10 @@ String TypeNotFound(const String& Name) { return u"Type \"" + Name + u"\" not fo
 }  // namespace
 
 String TypeKindName(TTypeKind Kind) {
-  static const char* const Names[] = {"tkUnknown", "tkInteger", "tkChar",      "tkEnumeration", "tkFloat",
-                                      "tkString",  "tkSet",     "tkClass",     "tkMethod",      "tkWChar",
-                                      "tkLString", "tkWString", "tkVariant",   "tkArray",       "tkRecord",
-                                      "tkInterface", "tkInt64", "tkDynArray",  "tkUString",     "tkClassRef",
-                                      "tkPointer", "tkProcedure", "tkMRecord"};
+  static const char* const Names[] = {
+      "tkUnknown", "tkInteger",  "tkChar",    "tkEnumeration", "tkFloat",   "tkString",    "tkSet",    "tkClass",
+      "tkMethod",  "tkWChar",    "tkLString", "tkWString",     "tkVariant", "tkArray",     "tkRecord", "tkInterface",
+      "tkInt64",   "tkDynArray", "tkUString", "tkClassRef",    "tkPointer", "tkProcedure", "tkMRecord"};
   const auto Index = static_cast<std::size_t>(Kind);
   return Index < std::size(Names) ? Ascii(Names[Index]) : String(u"tkUnknown");
 }
@@ -147,15 +146,59 @@ const TVivIzudeClassInfo* TVivIzudeClassRegistry::ClassOf(const TObject* AObject
   return AObject ? Find(std::type_index(typeid(*AObject))) : nullptr;
 }
 
-const std::vector<String> PersistenceExcludedProperties = {
-    u"Align", u"AllowFocus", u"Anchors", u"BevelEdges", u"BevelInner", u"BevelKind", u"BevelOuter",
-    u"BevelWidth", u"BiDiMode", u"BitmapContainer", u"BorderSpacing", u"CanParentFocus", u"ClipChildren",
-    u"ClipParent", u"Constraints", u"Ctl3D", u"DisableFocusEffect", u"DoubleBuffered", u"DragCursor",
-    u"DragKind", u"DragMode", u"Enabled", u"EnableDragHighLight", u"Height", u"Hint", u"HitTest", u"Locked",
-    u"Margins", u"Name", u"Opacity", u"Padding", u"ParentBiDiMode", u"ParentColor", u"ParentCtl3D",
-    u"ParentDoubleBuffered", u"ParentFont", u"ParentShowHint", u"PopupMenu", u"Position", u"RotationAngle",
-    u"RotationCenter", u"Scale", u"ShowHint", u"Size", u"StyleElements", u"StyleName", u"TabOrder", u"TabStop",
-    u"Tag", u"Touch", u"TouchTargetExpansion", u"Visible", u"Width"};
+const std::vector<String> PersistenceExcludedProperties = {u"Align",
+                                                           u"AllowFocus",
+                                                           u"Anchors",
+                                                           u"BevelEdges",
+                                                           u"BevelInner",
+                                                           u"BevelKind",
+                                                           u"BevelOuter",
+                                                           u"BevelWidth",
+                                                           u"BiDiMode",
+                                                           u"BitmapContainer",
+                                                           u"BorderSpacing",
+                                                           u"CanParentFocus",
+                                                           u"ClipChildren",
+                                                           u"ClipParent",
+                                                           u"Constraints",
+                                                           u"Ctl3D",
+                                                           u"DisableFocusEffect",
+                                                           u"DoubleBuffered",
+                                                           u"DragCursor",
+                                                           u"DragKind",
+                                                           u"DragMode",
+                                                           u"Enabled",
+                                                           u"EnableDragHighLight",
+                                                           u"Height",
+                                                           u"Hint",
+                                                           u"HitTest",
+                                                           u"Locked",
+                                                           u"Margins",
+                                                           u"Name",
+                                                           u"Opacity",
+                                                           u"Padding",
+                                                           u"ParentBiDiMode",
+                                                           u"ParentColor",
+                                                           u"ParentCtl3D",
+                                                           u"ParentDoubleBuffered",
+                                                           u"ParentFont",
+                                                           u"ParentShowHint",
+                                                           u"PopupMenu",
+                                                           u"Position",
+                                                           u"RotationAngle",
+                                                           u"RotationCenter",
+                                                           u"Scale",
+                                                           u"ShowHint",
+                                                           u"Size",
+                                                           u"StyleElements",
+                                                           u"StyleName",
+                                                           u"TabOrder",
+                                                           u"TabStop",
+                                                           u"Tag",
+                                                           u"Touch",
+                                                           u"TouchTargetExpansion",
+                                                           u"Visible",
+                                                           u"Width"};
 
 bool IsPersistenceExcludedProperty(const String& AName) {
   return std::any_of(PersistenceExcludedProperties.begin(), PersistenceExcludedProperties.end(),
@@ -306,8 +349,7 @@ TObject* TVivIzudeReader::CreateObject(const TVivIzudeClassInfo* ABase) {
   const String Name = FReader->ReadString();
   const TVivIzudeClassInfo* Info = TVivIzudeClassRegistry::Instance().Find(Name);
   if (!Info) Raise(TypeNotFound(Name));
-  if (ABase && !Info->InheritsFrom(ABase))
-    Raise(u"Type \"" + Name + u"\" does not inherit from " + ABase->Name);
+  if (ABase && !Info->InheritsFrom(ABase)) Raise(u"Type \"" + Name + u"\" does not inherit from " + ABase->Name);
   if (!Info->Create) Raise(u"Type \"" + Name + u"\" not supported");
   std::unique_ptr<TObject> Obj(Info->Create());
   ReadMembers(Obj.get(), *Info);

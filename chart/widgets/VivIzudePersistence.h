@@ -38,9 +38,29 @@
 #include "rtl/UITypes.h"
 
 enum TTypeKind {
-  tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass, tkMethod, tkWChar,
-  tkLString, tkWString, tkVariant, tkArray, tkRecord, tkInterface, tkInt64, tkDynArray, tkUString,
-  tkClassRef, tkPointer, tkProcedure, tkMRecord
+  tkUnknown,
+  tkInteger,
+  tkChar,
+  tkEnumeration,
+  tkFloat,
+  tkString,
+  tkSet,
+  tkClass,
+  tkMethod,
+  tkWChar,
+  tkLString,
+  tkWString,
+  tkVariant,
+  tkArray,
+  tkRecord,
+  tkInterface,
+  tkInt64,
+  tkDynArray,
+  tkUString,
+  tkClassRef,
+  tkPointer,
+  tkProcedure,
+  tkMRecord
 };
 String TypeKindName(TTypeKind Kind);
 
@@ -73,7 +93,7 @@ struct TVivIzudeCollectionAccess {
   std::function<void(TObject*, TObject*)> AddFrom;  // adds an item copied from the source
 };
 struct TVivIzudePictureAccess {
-  std::function<TBytes(TObject*)> Save;  // empty: no graphic
+  std::function<TBytes(TObject*)> Save;               // empty: no graphic
   std::function<bool(TObject*, const TBytes&)> Load;  // false: format not recognised, unchanged
   // Drops the graphic; puts back an empty picture when a failed load is undone.
   std::function<void(TObject*)> Clear;
@@ -122,55 +142,84 @@ struct IsSet<TSet<E, U>> : std::true_type {};
 template <class V>
 constexpr TTypeKind KindOf() {
   using T = std::remove_cvref_t<V>;
-  if constexpr (IsSet<T>::value) return tkSet;
-  else if constexpr (std::is_same_v<T, bool>) return tkEnumeration;
-  else if constexpr (std::is_same_v<T, Int64>) return tkInt64;
-  else if constexpr (std::is_integral_v<T> && sizeof(T) <= 4 && !std::is_same_v<T, char16_t>) return tkInteger;
-  else if constexpr (std::is_same_v<T, char16_t>) return tkWChar;
-  else if constexpr (std::is_enum_v<T>) return tkEnumeration;
-  else if constexpr (std::is_floating_point_v<T>) return tkFloat;
-  else if constexpr (std::is_same_v<T, String>) return tkUString;
-  else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>) return tkClass;
-  else if constexpr (std::is_pointer_v<T>) return tkPointer;
-  else if constexpr (std::is_class_v<T>) return tkRecord;
-  else return tkUnknown;
+  if constexpr (IsSet<T>::value)
+    return tkSet;
+  else if constexpr (std::is_same_v<T, bool>)
+    return tkEnumeration;
+  else if constexpr (std::is_same_v<T, Int64>)
+    return tkInt64;
+  else if constexpr (std::is_integral_v<T> && sizeof(T) <= 4 && !std::is_same_v<T, char16_t>)
+    return tkInteger;
+  else if constexpr (std::is_same_v<T, char16_t>)
+    return tkWChar;
+  else if constexpr (std::is_enum_v<T>)
+    return tkEnumeration;
+  else if constexpr (std::is_floating_point_v<T>)
+    return tkFloat;
+  else if constexpr (std::is_same_v<T, String>)
+    return tkUString;
+  else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>)
+    return tkClass;
+  else if constexpr (std::is_pointer_v<T>)
+    return tkPointer;
+  else if constexpr (std::is_class_v<T>)
+    return tkRecord;
+  else
+    return tkUnknown;
 }
 
 template <class V>
 TVivIzudeValue ToValue(const V& Value) {
   constexpr TTypeKind K = KindOf<V>();
-  if constexpr (std::is_same_v<std::remove_cvref_t<V>, bool>) return Value;
-  else if constexpr (K == tkSet) return static_cast<Int64>(Value.Bits());
-  else if constexpr (K == tkInteger || K == tkInt64 || K == tkWChar || K == tkEnumeration) return static_cast<Int64>(Value);
-  else if constexpr (K == tkFloat) return static_cast<double>(Value);
-  else if constexpr (K == tkUString) return Value;
-  else if constexpr (K == tkClass) return static_cast<TObject*>(Value);
-  else return std::monostate{};
+  if constexpr (std::is_same_v<std::remove_cvref_t<V>, bool>)
+    return Value;
+  else if constexpr (K == tkSet)
+    return static_cast<Int64>(Value.Bits());
+  else if constexpr (K == tkInteger || K == tkInt64 || K == tkWChar || K == tkEnumeration)
+    return static_cast<Int64>(Value);
+  else if constexpr (K == tkFloat)
+    return static_cast<double>(Value);
+  else if constexpr (K == tkUString)
+    return Value;
+  else if constexpr (K == tkClass)
+    return static_cast<TObject*>(Value);
+  else
+    return std::monostate{};
 }
 
 template <class V>
 V FromValue(const TVivIzudeValue& Value) {
   using T = std::remove_cvref_t<V>;
   constexpr TTypeKind K = KindOf<T>();
-  if constexpr (std::is_same_v<T, bool>) return std::get<bool>(Value);
-  else if constexpr (K == tkSet) return T::FromBits(static_cast<decltype(T().Bits())>(std::get<Int64>(Value)));
-  else if constexpr (K == tkInteger || K == tkInt64 || K == tkWChar || K == tkEnumeration) return static_cast<T>(std::get<Int64>(Value));
-  else if constexpr (K == tkFloat) return static_cast<T>(std::get<double>(Value));
-  else if constexpr (K == tkUString) return std::get<String>(Value);
-  else return T{};
+  if constexpr (std::is_same_v<T, bool>)
+    return std::get<bool>(Value);
+  else if constexpr (K == tkSet)
+    return T::FromBits(static_cast<decltype(T().Bits())>(std::get<Int64>(Value)));
+  else if constexpr (K == tkInteger || K == tkInt64 || K == tkWChar || K == tkEnumeration)
+    return static_cast<T>(std::get<Int64>(Value));
+  else if constexpr (K == tkFloat)
+    return static_cast<T>(std::get<double>(Value));
+  else if constexpr (K == tkUString)
+    return std::get<String>(Value);
+  else
+    return T{};
 }
 
 // Only an enumeration with a fixed underlying type holds every value of that
 // type; any other needs its highest ordinal to be read safely.
 template <class V>
-concept FixedEnum = std::is_enum_v<V> && requires { V{std::underlying_type_t<V>{}}; };
+concept FixedEnum = std::is_enum_v<V> && requires {
+  V{std::underlying_type_t<V>{}};
+};
 template <class V>
 inline constexpr bool SafeToRead = !std::is_enum_v<V> || FixedEnum<V>;
 
 template <class V>
 const char16_t* DefaultTypeName() {
-  if constexpr (std::is_same_v<std::remove_cvref_t<V>, bool>) return u"Boolean";
-  else return u"";
+  if constexpr (std::is_same_v<std::remove_cvref_t<V>, bool>)
+    return u"Boolean";
+  else
+    return u"";
 }
 }  // namespace VivIzudePersistenceDetail
 

@@ -41,7 +41,8 @@ std::unique_ptr<TBitmap> RenderDisabledGlyph(TBitmap& Bitmap, TColor MonoColor, 
   }
 
   // The face, the highlight one pixel down and right, the shadow on top.
-  const std::uint32_t back = ColorPixel(BackColor), shadow = ColorPixel(ShadowColor), light = ColorPixel(HighlightColor);
+  const std::uint32_t back = ColorPixel(BackColor), shadow = ColorPixel(ShadowColor),
+                      light = ColorPixel(HighlightColor);
   for (Integer y = 0; y < h; ++y) {
     auto* row = static_cast<std::uint32_t*>(result->ScanLine(y));
     for (Integer x = 0; x < w; ++x) {

@@ -365,7 +365,9 @@ void TOxSpinButton::GlyphChanged(TObject* Sender) {
   Invalidate();
 }
 
-void TOxSpinButton::SetFocusControl(TWinControl* Value) { AssignComponentReference<TWinControl>(this, Value, FFocusControl); }
+void TOxSpinButton::SetFocusControl(TWinControl* Value) {
+  AssignComponentReference<TWinControl>(this, Value, FFocusControl);
+}
 
 void TOxSpinButton::Notification(TComponent* AComponent, TOperation Operation) {
   TOxExGraphicControl::Notification(AComponent, Operation);
@@ -389,8 +391,7 @@ void TOxSpinButton::NotifySysColorChanged() {
 }
 
 bool TOxSpinButton::HoldsCapture() const {
-  return GetCaptureControl() == this && Parent() && Parent()->HandleAllocated() &&
-         GetCapture() == Parent()->Handle();
+  return GetCaptureControl() == this && Parent() && Parent()->HandleAllocated() && GetCapture() == Parent()->Handle();
 }
 
 void TOxSpinButton::AfterClick() {

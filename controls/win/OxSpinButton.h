@@ -151,7 +151,7 @@ private:
   bool FDragging = false;
   bool FMouseInTopBtn = false;
   bool FMouseInBottomBtn = false;
-  TTimer* FRepeatTimer = nullptr;  // owned as a component, made at the first press
+  TTimer* FRepeatTimer = nullptr;                // owned as a component, made at the first press
   TSpinButtonBitmaps* FButtonBitmaps = nullptr;  // a counted reference
   bool FRegistered = false;
 };

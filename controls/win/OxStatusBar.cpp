@@ -54,8 +54,7 @@ void TOxStatusPanel::SetMarginTop(Integer Value) {
 
 // ---------------------------------------------------------------- TOxStatusBar
 
-TOxStatusBar::TOxStatusBar(TComponent* AOwner)
-    : TOxExStatusBar(AOwner, TCollection::ItemClass<TOxStatusPanel>()) {
+TOxStatusBar::TOxStatusBar(TComponent* AOwner) : TOxExStatusBar(AOwner, TCollection::ItemClass<TOxStatusPanel>()) {
   RegisterOxCursors();
   FControlStyle.Include(csAcceptsControls);
 }

@@ -77,7 +77,8 @@ void TOxWaitingGradient::BuildGradient() {
   FBitmap->SetSize(FSweep.GradientWidth(), Height());
   if (FBitmap->Width() <= 0 || FBitmap->Height() <= 0) return;
   TVclControlCanvas canvas(*FBitmap->Canvas());
-  RenderWaitingBand(canvas, FStartColor, FEndColor, FSweep.FromLeftToRight(), FSweep.GradientWidth(), Height(), Width());
+  RenderWaitingBand(canvas, FStartColor, FEndColor, FSweep.FromLeftToRight(), FSweep.GradientWidth(), Height(),
+                    Width());
 }
 
 void TOxWaitingGradient::ScrollStep() {

@@ -41,8 +41,7 @@ void CheckConsistent(TVTHeader& Header) {
     FuzzCheck(Sorted[I] == static_cast<TColumnIndex>(I), "the position map is not a permutation");
   FuzzCheck(Header.SortColumn() < Columns.Count(), "sort column past the columns");
   FuzzCheck(Header.MainColumn() < Columns.Count(), "main column past the columns");
-  for (Integer I = 0; I < Columns.Count(); ++I)
-    FuzzCheck(Columns[I].Width() >= 0, "a column of negative width");
+  for (Integer I = 0; I < Columns.Count(); ++I) FuzzCheck(Columns[I].Width() >= 0, "a column of negative width");
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ protected:
   // Serves steps for a while, answering how many ran.
   int PumpMessagesFor(int Ms) {
     int before = Steps;
-    testsupport::PumpUntil(UI, [] { return false; }, Ms);
+    testsupport::PumpUntil(
+        UI, [] { return false; }, Ms);
     return Steps - before;
   }
 

@@ -63,7 +63,7 @@ TEST(GaugeDrawing, BlocksInTheColourOfTheLevelReached) {
     TColor TGaugeSettings::*Color;
   } const cases[] = {
       {5, {Rect(2, 2, 6, 12)}, &TGaugeSettings::Level0Color},  // 2..9: one piece of len - 1
-      {1, {}, &TGaugeSettings::Level0Color},                    // len 1: nothing
+      {1, {}, &TGaugeSettings::Level0Color},                   // len 1: nothing
       // len = 12: one block, then a partial one of 12 mod 9 - 2 = 1 pixel.
       {11, {Rect(2, 2, 9, 12), Rect(11, 2, 12, 12)}, &TGaugeSettings::Level0Color},
       {75, {}, &TGaugeSettings::Level0Color},
@@ -272,9 +272,8 @@ TEST(GaugePosition, PercentageCountsFromMin) {
   struct {
     Integer Position, Min, Max, Percent;
   } const cases[] = {
-      {50, 0, 200, 25}, {51, 0, 200, 26},  // 25.5 rounds to the even 26
-      {100, 50, 150, 50}, {150, 50, 150, 100}, {50, 50, 150, 0},
-      {7, 5, 5, 0},  // empty range
+      {50, 0, 200, 25},   {51, 0, 200, 26},                                     // 25.5 rounds to the even 26
+      {100, 50, 150, 50}, {150, 50, 150, 100}, {50, 50, 150, 0}, {7, 5, 5, 0},  // empty range
       {300, 0, 100, 300},
   };
   for (const auto& c : cases)

@@ -17,8 +17,13 @@ TEST(KELUtils, DelimitedFields) {
     const char16_t* Text;
     const char16_t* Field;
   } const cases[] = {
-      {1, u"Open~Opens a file", u"Open"}, {2, u"Open~Opens a file", u"Opens a file"}, {3, u"Open~Opens a file", u""},
-      {2, u"a~~b", u""},  {3, u"a~~b", u"b"}, {0, u"a~b", u""}, {1, u"", u""},
+      {1, u"Open~Opens a file", u"Open"},
+      {2, u"Open~Opens a file", u"Opens a file"},
+      {3, u"Open~Opens a file", u""},
+      {2, u"a~~b", u""},
+      {3, u"a~~b", u"b"},
+      {0, u"a~b", u""},
+      {1, u"", u""},
       {2, u"a\u017eb~c", u"c"},  // a character above 255 is never a delimiter
   };
   for (const auto& c : cases) EXPECT_EQ(ExtractDelimitedField(c.N, c.Text, u"~"), c.Field) << c.N;

@@ -13,9 +13,7 @@ namespace {
 // exists, runs the change handling; typing replaces the selection.
 class TFakeSpinEdit : public IOxSpinEditHost {
 public:
-  explicit TFakeSpinEdit(const TFormatSettings& Settings) : FSettings(Settings) {
-    Model.SetFormatSettings(&FSettings);
-  }
+  explicit TFakeSpinEdit(const TFormatSettings& Settings) : FSettings(Settings) { Model.SetFormatSettings(&FSettings); }
 
   TOxSpinValueModel Model{*this};
   String Text = u"0";
@@ -125,11 +123,13 @@ struct TLocale {
 };
 
 std::vector<TLocale> Locales() {
-  return {{"English", TFormatSettings::English(), u","}, {"French", TFormatSettings::French(), String(1, FrenchThousandSeparator)}};
+  return {{"English", TFormatSettings::English(), u","},
+          {"French", TFormatSettings::French(), String(1, FrenchThousandSeparator)}};
 }
 
 String ReplaceAll(String S, const String& From, const String& To) {
-  for (std::size_t at = S.find(From); at != String::npos; at = S.find(From, at + To.size())) S.replace(at, From.size(), To);
+  for (std::size_t at = S.find(From); at != String::npos; at = S.find(From, at + To.size()))
+    S.replace(at, From.size(), To);
   return S;
 }
 
@@ -159,8 +159,8 @@ TEST(SpinModel, TypingGroupsDigitsAndCropsToTheLimits) {
   } const cases[] = {
       {"1234", "1,234", 5, {1, 12, 123, 1234}},
       {"70000", "65,534", 6, {7, 70, 700, 7000, 65534}},
-      {"0", "1", 1, {1}},          // below the minimum: cropped at once
-      {"21", "21", 2, {2, 21}},    // each typed digit changed the value
+      {"0", "1", 1, {1}},        // below the minimum: cropped at once
+      {"21", "21", 2, {2, 21}},  // each typed digit changed the value
       {"99999", "65,534", 6, {9, 99, 999, 9999, 65534}},
       {"12a3", "123", 3, {1, 12, 123}},  // the letter is refused
   };
@@ -306,7 +306,7 @@ TEST(SpinModel, LimitsTurnTheirChecksOnAndOff) {
   EXPECT_EQ(edit.Text, u"-2");
   edit.Model.SetValue(7);
   EXPECT_EQ(edit.Text, u"0");  // max 0 is checked too
-  edit.Model.SetMinValue(0);  // back to no limits: both go off
+  edit.Model.SetMinValue(0);   // back to no limits: both go off
   EXPECT_FALSE(edit.Model.CheckMinValue());
   EXPECT_FALSE(edit.Model.CheckMaxValue());
   edit.Model.SetValue(7);
@@ -460,7 +460,8 @@ TEST(SpinGeometry, ButtonWidthFollowsTheResolution) {
   struct {
     Integer PPI, ScrollBar, Width;
   } const cases[] = {
-      {96, 17, 15}, {144, 30, 22}, {144, 17, 17}, {480, 100, 75}, {960, 100, 75}, {0, 17, 15}, {-1, 12, 12}, {120, 40, 19},
+      {96, 17, 15},   {144, 30, 22}, {144, 17, 17}, {480, 100, 75},
+      {960, 100, 75}, {0, 17, 15},   {-1, 12, 12},  {120, 40, 19},
   };
   for (const auto& c : cases) EXPECT_EQ(SpinButtonWidthForPPI(c.PPI, c.ScrollBar), c.Width) << c.PPI;
 }

@@ -25,9 +25,9 @@ TRasterImage Ramp(Integer W, Integer H, bool Alpha) {
   for (Integer y = 0; y < H; ++y)
     for (Integer x = 0; x < W; ++x) {
       Byte* P = Img.Row(y) + x * 4;
-      P[0] = Byte(x * 7 + y);       // blue
-      P[1] = Byte(y * 11);          // green
-      P[2] = Byte(x * 3 + y * 5);   // red
+      P[0] = Byte(x * 7 + y);      // blue
+      P[1] = Byte(y * 11);         // green
+      P[2] = Byte(x * 3 + y * 5);  // red
       P[3] = Alpha ? Byte(255 - x - y) : 255;
     }
   return Img;
@@ -109,8 +109,7 @@ TEST(PngCodec, DamagedDataGivesAClearError) {
       {"cut short", Truncated, "Invalid PNG picture: chunk runs past the end"},
   };
   for (const auto& C : Cases)
-    EXPECT_EQ(MessageTextOf<EInvalidGraphic>([&] { DecodePng(C.Data.data(), C.Data.size()); }), C.Message)
-        << C.Name;
+    EXPECT_EQ(MessageTextOf<EInvalidGraphic>([&] { DecodePng(C.Data.data(), C.Data.size()); }), C.Message) << C.Name;
   EXPECT_EQ(MessageTextOf<EInvalidGraphic>([&] { DecodePng(Huge.data(), Huge.size()); }),
             "Invalid PNG picture: picture size out of range");
   EXPECT_THROW(DecodePng(nullptr, 0), EInvalidGraphic);
@@ -166,7 +165,8 @@ j = Image.open('a.jpg'); j.load()
 assert j.format == 'JPEG' and j.size == (32, 16) and j.mode == 'RGB'
 r, g, b = j.getpixel((10, 4))
 assert abs(r - 20) < 10 and abs(g - 8) < 10 and abs(b - 190) < 10, (r, g, b)
-)"), 0);
+)"),
+            0);
 }
 
 TEST(ImageCodecsWithPil, WeReadWhatPilWrites) {

@@ -261,8 +261,7 @@ TEST(FtpSendFixture, HiddenNamesAreListedWhereTheServerCanShowThem) {
     Server.ClearCommands();
     EXPECT_TRUE(S.Client.List(u"", false));
     EXPECT_TRUE(Names().empty());
-    EXPECT_EQ(Server.Commands(),
-              (std::vector<String>{u"TYPE A", u"PASV", u"LIST -a", u"TYPE A", u"PASV", u"LIST"}));
+    EXPECT_EQ(Server.Commands(), (std::vector<String>{u"TYPE A", u"PASV", u"LIST -a", u"TYPE A", u"PASV", u"LIST"}));
 
     ASSERT_TRUE(S.Client.ChangeWorkingDir(u"/site"));
     EXPECT_TRUE(S.Client.List(u"", false));

@@ -258,27 +258,67 @@ TEST(FtpSendLogin, LogonProgramsSendTheirCommands) {
     std::vector<std::string> Commands;
   };
   const Case Cases[] = {
-      {"direct", false, 0, "21", {}, true,
+      {"direct",
+       false,
+       0,
+       "21",
+       {},
+       true,
        {"USER user", "PASS pass", "FEAT", "OPTS UTF8 ON", "TYPE I", "STRU F", "MODE S", "REST 0", "REST 1", "REST 0"}},
       {"direct whatever the mode without a firewall", false, 5, "21", {}, true, {"USER user", "PASS pass", "FEAT"}},
-      {"direct with account", false, 0, "21", {{"PASS", "332 Need account\r\n"}}, true,
+      {"direct with account",
+       false,
+       0,
+       "21",
+       {{"PASS", "332 Need account\r\n"}},
+       true,
        {"USER user", "PASS pass", "ACCT acct", "FEAT"}},
       {"direct, user alone is enough", false, 0, "21", {{"USER", "230 Welcome\r\n"}}, true, {"USER user", "FEAT"}},
       {"direct, user refused", false, 0, "21", {{"USER", "530 Not you\r\n"}}, false, {"USER user"}},
-      {"mode 1, SITE answered 2xx fails", true, 1, "2121", {}, false,
+      {"mode 1, SITE answered 2xx fails",
+       true,
+       1,
+       "2121",
+       {},
+       false,
        {"USER fwuser", "PASS fwpass", "SITE ftp.example.com:2121"}},
-      {"mode 1, SITE answered 3xx goes on", true, 1, "21", {{"SITE", "331 Go on\r\n"}}, true,
+      {"mode 1, SITE answered 3xx goes on",
+       true,
+       1,
+       "21",
+       {{"SITE", "331 Go on\r\n"}},
+       true,
        {"USER fwuser", "PASS fwpass", "SITE ftp.example.com", "USER user", "PASS pass", "FEAT"}},
-      {"mode 2", true, 2, "2121", {}, true,
+      {"mode 2",
+       true,
+       2,
+       "2121",
+       {},
+       true,
        {"USER fwuser", "PASS fwpass", "USER user@ftp.example.com:2121", "PASS pass", "FEAT"}},
       {"mode 3", true, 3, "21", {}, true, {"USER fwuser", "PASS fwpass", "USER user", "PASS pass", "FEAT"}},
-      {"mode 4", true, 4, "21", {{"OPEN", "220 Connected\r\n"}}, true,
+      {"mode 4",
+       true,
+       4,
+       "21",
+       {{"OPEN", "220 Connected\r\n"}},
+       true,
        {"OPEN ftp.example.com", "USER user", "PASS pass", "FEAT"}},
       {"mode 5", true, 5, "21", {}, true, {"USER user@ftp.example.com", "PASS pass", "FEAT"}},
-      {"mode 6", true, 6, "21", {}, true,
+      {"mode 6",
+       true,
+       6,
+       "21",
+       {},
+       true,
        {"USER fwuser@ftp.example.com", "PASS fwpass", "USER user", "PASS pass", "FEAT"}},
       {"mode 7", true, 7, "21", {}, true, {"USER user@ftp.example.com fwuser", "PASS pass", "FEAT"}},
-      {"mode 7, a 2xx to the first USER fails", true, 7, "21", {{"USER", "230 Hm\r\n"}}, false,
+      {"mode 7, a 2xx to the first USER fails",
+       true,
+       7,
+       "21",
+       {{"USER", "230 Hm\r\n"}},
+       false,
        {"USER user@ftp.example.com fwuser"}},
       {"mode 8", true, 8, "21", {}, true, {"USER user@fwuser@ftp.example.com", "PASS pass@fwpass", "FEAT"}},
   };
@@ -389,23 +429,38 @@ TEST(FtpSendCommands, CommandsSendOneLineAndJudgeTheReplyClass) {
   };
   const Case Cases[] = {
       {"delete file", [](TFTPSend& C) { return C.DeleteFile(u"a b.txt"); }, {}, true, {"DELE a b.txt"}},
-      {"delete file refused", [](TFTPSend& C) { return C.DeleteFile(u"x"); }, {{"DELE", "550 No\r\n"}}, false,
+      {"delete file refused",
+       [](TFTPSend& C) { return C.DeleteFile(u"x"); },
+       {{"DELE", "550 No\r\n"}},
+       false,
        {"DELE x"}},
       {"delete dir", [](TFTPSend& C) { return C.DeleteDir(u"/old stuff"); }, {}, true, {"RMD /old stuff"}},
-      {"delete dir refused", [](TFTPSend& C) { return C.DeleteDir(u"d"); }, {{"RMD", "550 Not empty\r\n"}}, false,
+      {"delete dir refused",
+       [](TFTPSend& C) { return C.DeleteDir(u"d"); },
+       {{"RMD", "550 Not empty\r\n"}},
+       false,
        {"RMD d"}},
       {"create dir", [](TFTPSend& C) { return C.CreateDir(u"new"); }, {}, true, {"MKD new"}},
       {"change dir", [](TFTPSend& C) { return C.ChangeWorkingDir(u"/pub"); }, {}, true, {"CWD /pub"}},
-      {"change dir refused", [](TFTPSend& C) { return C.ChangeWorkingDir(u"/x"); }, {{"CWD", "550 No\r\n"}}, false,
+      {"change dir refused",
+       [](TFTPSend& C) { return C.ChangeWorkingDir(u"/x"); },
+       {{"CWD", "550 No\r\n"}},
+       false,
        {"CWD /x"}},
       {"root", [](TFTPSend& C) { return C.ChangeToRootDir(); }, {}, true, {"CWD /"}},
       {"parent", [](TFTPSend& C) { return C.ChangeToParentDir(); }, {}, true, {"CDUP"}},
       {"noop", [](TFTPSend& C) { return C.NoOp(); }, {}, true, {"NOOP"}},
       {"rename", [](TFTPSend& C) { return C.RenameFile(u"old", u"new"); }, {}, true, {"RNFR old", "RNTO new"}},
-      {"rename refused at RNFR", [](TFTPSend& C) { return C.RenameFile(u"old", u"new"); },
-       {{"RNFR", "550 No such file\r\n"}}, false, {"RNFR old"}},
-      {"rename, RNFR answered 2xx", [](TFTPSend& C) { return C.RenameFile(u"old", u"new"); },
-       {{"RNFR", "250 Odd\r\n"}}, false, {"RNFR old"}},
+      {"rename refused at RNFR",
+       [](TFTPSend& C) { return C.RenameFile(u"old", u"new"); },
+       {{"RNFR", "550 No such file\r\n"}},
+       false,
+       {"RNFR old"}},
+      {"rename, RNFR answered 2xx",
+       [](TFTPSend& C) { return C.RenameFile(u"old", u"new"); },
+       {{"RNFR", "250 Odd\r\n"}},
+       false,
+       {"RNFR old"}},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -461,8 +516,7 @@ TEST(FtpSendCommands, Utf8IsUsedWhenTheServerSaysSo) {
     std::vector<std::string> Asked;
   };
   const Case Cases[] = {
-      {"FEAT lists UTF8", {{"FEAT", "211-Features:\r\n MDTM\r\n UTF8\r\n211 End\r\n"}}, true,
-       {"FEAT", "OPTS UTF8 ON"}},
+      {"FEAT lists UTF8", {{"FEAT", "211-Features:\r\n MDTM\r\n UTF8\r\n211 End\r\n"}}, true, {"FEAT", "OPTS UTF8 ON"}},
       {"FEAT without UTF8", {{"FEAT", "211-Features:\r\n MDTM\r\n211 End\r\n"}}, false, {"FEAT"}},
       {"no FEAT, the switch accepted", {{"OPTS", "200 UTF8 set to on\r\n"}}, true, {"FEAT", "OPTS UTF8 ON"}},
       {"no FEAT, no switch", {}, false, {"FEAT", "OPTS UTF8 ON"}},
@@ -476,8 +530,9 @@ TEST(FtpSendCommands, Utf8IsUsedWhenTheServerSaysSo) {
     ASSERT_TRUE(R.Client.Login());
     EXPECT_EQ(R.Client.UTF8(), C.Utf8);
     const auto Logon = R.Server.Commands();
-    EXPECT_EQ(std::vector<std::string>(Logon.begin() + 2, Logon.begin() + 2 + static_cast<std::ptrdiff_t>(C.Asked.size())),
-              C.Asked);
+    EXPECT_EQ(
+        std::vector<std::string>(Logon.begin() + 2, Logon.begin() + 2 + static_cast<std::ptrdiff_t>(C.Asked.size())),
+        C.Asked);
     R.Server.ClearCommands();
     R.Status.clear();
     EXPECT_TRUE(R.Client.CreateDir(u"caf\u00E9"));
@@ -748,9 +803,8 @@ TEST(FtpSendData, DownloadAndUploadThroughDataStream) {
   R.Server.ClearCommands();
   ASSERT_TRUE(R.Client.StoreFile(u"up.bin", false));
   EXPECT_EQ(R.Server.Received(), Payload);
-  EXPECT_EQ(R.Server.Commands(),
-            (std::vector<std::string>{"PASV", "TYPE I", "ALLO " + std::to_string(Payload.size()), "REST 0",
-                                      "STOR up.bin"}));
+  EXPECT_EQ(R.Server.Commands(), (std::vector<std::string>{"PASV", "TYPE I", "ALLO " + std::to_string(Payload.size()),
+                                                           "REST 0", "STOR up.bin"}));
 }
 
 TEST(FtpSendData, ResumedUploadOfACompleteFileSendsNothingMore) {
@@ -772,7 +826,10 @@ TEST(FtpSendData, AbortFromAnotherThreadStopsARunningDownload) {
     bool Telnet;
     std::string Line;
   };
-  const Case Cases[] = {{"Abort", false, "ABOR"}, {"TelnetAbort", true, "\xFF\xF4\xFF\xF2" "ABOR"}};
+  const Case Cases[] = {{"Abort", false, "ABOR"},
+                        {"TelnetAbort", true,
+                         "\xFF\xF4\xFF\xF2"
+                         "ABOR"}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
     Rig R([](FakeFtpServer& S) {

@@ -31,8 +31,7 @@ const std::string kPayload = std::string("payload\0with\r\nbytes\xFF", 20) + std
 // A local file of the test, removed afterwards.
 class TempFile {
 public:
-  explicit TempFile(const std::string& Name)
-      : FPath(std::filesystem::temp_directory_path() / ("quorvel_nr_" + Name)) {
+  explicit TempFile(const std::string& Name) : FPath(std::filesystem::temp_directory_path() / ("quorvel_nr_" + Name)) {
     std::filesystem::remove(FPath);
   }
   ~TempFile() {
@@ -111,15 +110,32 @@ TEST(FtpSendTransfer, DownloadsIntoALocalFile) {
   };
   const Case Cases[] = {
       {"new file", false, true, "", "350 Ok\r\n", true, {"PASV", "TYPE I", "RETR f.bin"}, kPayload},
-      {"an existing file is replaced", false, true, "old content that is longer", "350 Ok\r\n", true,
-       {"PASV", "TYPE I", "RETR f.bin"}, kPayload},
+      {"an existing file is replaced",
+       false,
+       true,
+       "old content that is longer",
+       "350 Ok\r\n",
+       true,
+       {"PASV", "TYPE I", "RETR f.bin"},
+       kPayload},
       {"text mode", false, false, "", "350 Ok\r\n", true, {"PASV", "TYPE A", "RETR f.bin"}, kPayload},
-      {"resuming appends after the local size", true, true, "abc", "350 Ok\r\n", true,
-       {"PASV", "TYPE I", "REST 3", "RETR f.bin"}, "abc" + kPayload},
-      {"resuming without a local file starts at 0", true, true, "", "350 Ok\r\n", true,
-       {"PASV", "TYPE I", "REST 0", "RETR f.bin"}, kPayload},
-      {"a refused REST fails before RETR", true, true, "abc", "501 No\r\n", false,
-       {"PASV", "TYPE I", "REST 3"}, "abc"},
+      {"resuming appends after the local size",
+       true,
+       true,
+       "abc",
+       "350 Ok\r\n",
+       true,
+       {"PASV", "TYPE I", "REST 3", "RETR f.bin"},
+       "abc" + kPayload},
+      {"resuming without a local file starts at 0",
+       true,
+       true,
+       "",
+       "350 Ok\r\n",
+       true,
+       {"PASV", "TYPE I", "REST 0", "RETR f.bin"},
+       kPayload},
+      {"a refused REST fails before RETR", true, true, "abc", "501 No\r\n", false, {"PASV", "TYPE I", "REST 3"}, "abc"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -164,18 +180,36 @@ TEST(FtpSendTransfer, UploadCommands) {
   };
   const std::string Size = std::to_string(kPayload.size());
   const Case Cases[] = {
-      {"append", [](TFTPSend& C) { return C.AppendFile(u"log.txt"); }, kPayload, true,
-       {"PASV", "TYPE I", "ALLO " + Size, "REST 0", "APPE log.txt"}, kPayload},
-      {"unique", [](TFTPSend& C) { return C.StoreUniqueFile(); }, kPayload, true,
-       {"PASV", "TYPE I", "ALLO " + Size, "REST 0", "STOU"}, kPayload},
-      {"empty source still sends the command", [](TFTPSend& C) { return C.StoreFile(u"empty", false); }, "", true,
-       {"PASV", "TYPE I", "ALLO 0", "REST 0", "STOR empty"}, ""},
-      {"resume sends what the server lacks", [](TFTPSend& C) { return C.StoreFile(u"part", true); }, kPayload,
-       true, {"SIZE part", "PASV", "TYPE I", "ALLO " + std::to_string(kPayload.size() - 100), "REST 100", "STOR part"},
+      {"append",
+       [](TFTPSend& C) { return C.AppendFile(u"log.txt"); },
+       kPayload,
+       true,
+       {"PASV", "TYPE I", "ALLO " + Size, "REST 0", "APPE log.txt"},
+       kPayload},
+      {"unique",
+       [](TFTPSend& C) { return C.StoreUniqueFile(); },
+       kPayload,
+       true,
+       {"PASV", "TYPE I", "ALLO " + Size, "REST 0", "STOU"},
+       kPayload},
+      {"empty source still sends the command",
+       [](TFTPSend& C) { return C.StoreFile(u"empty", false); },
+       "",
+       true,
+       {"PASV", "TYPE I", "ALLO 0", "REST 0", "STOR empty"},
+       ""},
+      {"resume sends what the server lacks",
+       [](TFTPSend& C) { return C.StoreFile(u"part", true); },
+       kPayload,
+       true,
+       {"SIZE part", "PASV", "TYPE I", "ALLO " + std::to_string(kPayload.size() - 100), "REST 100", "STOR part"},
        kPayload.substr(100)},
-      {"empty names send nothing", [](TFTPSend& C) { return C.StoreFile(u"", false) || C.AppendFile(u"") ||
-                                                            C.RetrieveFile(u"", false); },
-       kPayload, false, {}, "untouched"},
+      {"empty names send nothing",
+       [](TFTPSend& C) { return C.StoreFile(u"", false) || C.AppendFile(u"") || C.RetrieveFile(u"", false); },
+       kPayload,
+       false,
+       {},
+       "untouched"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -204,8 +238,8 @@ TEST(FtpSendTransfer, UploadsFromALocalFile) {
   R.Client.BinaryMode = false;
   EXPECT_TRUE(R.Client.StoreFile(u"up.bin", false));
   EXPECT_EQ(R.Server.Received(), kPayload);
-  EXPECT_EQ(R.Sent(), (std::vector<std::string>{"PASV", "TYPE A", "ALLO " + std::to_string(kPayload.size()),
-                                                "REST 0", "STOR up.bin"}));
+  EXPECT_EQ(R.Sent(), (std::vector<std::string>{"PASV", "TYPE A", "ALLO " + std::to_string(kPayload.size()), "REST 0",
+                                                "STOR up.bin"}));
   // Closed again: the file can be replaced.
   File.Write("x");
   EXPECT_EQ(File.Read(), "x");
@@ -274,15 +308,45 @@ TEST(FtpSendTls, LogonSequenceAndDataProtection) {
     std::vector<std::string> Commands;  // up to "TYPE I"
   };
   const Case Cases[] = {
-      {"AUTH TLS, protected data", true, false, true, {}, true, true,
+      {"AUTH TLS, protected data",
+       true,
+       false,
+       true,
+       {},
+       true,
+       true,
        {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
-      {"PROT P refused falls back to PROT C", true, false, true, {{"PROT", "536 Not that level\r\n"}}, true, false,
+      {"PROT P refused falls back to PROT C",
+       true,
+       false,
+       true,
+       {{"PROT", "536 Not that level\r\n"}},
+       true,
+       false,
        {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT P", "PROT C", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
-      {"clear data asked for", true, false, false, {}, true, false,
+      {"clear data asked for",
+       true,
+       false,
+       false,
+       {},
+       true,
+       false,
        {"AUTH TLS", "USER user", "PASS pass", "PBSZ 0", "PROT C", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
-      {"AUTH TLS refused: the logon goes on in clear", true, false, true, {{"AUTH", "502 No TLS here\r\n"}}, false,
-       false, {"AUTH TLS", "USER user", "PASS pass", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
-      {"implicit TLS sends no AUTH", false, true, true, {}, true, true,
+      {"AUTH TLS refused: the logon goes on in clear",
+       true,
+       false,
+       true,
+       {{"AUTH", "502 No TLS here\r\n"}},
+       false,
+       false,
+       {"AUTH TLS", "USER user", "PASS pass", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
+      {"implicit TLS sends no AUTH",
+       false,
+       true,
+       true,
+       {},
+       true,
+       true,
        {"USER user", "PASS pass", "PBSZ 0", "PROT P", "FEAT", "OPTS UTF8 ON", "TYPE I"}},
   };
   for (const Case& C : Cases) {

@@ -51,8 +51,8 @@ TEST(NetUtil, FindLineEnd) {
     Integer pos;
     AnsiString term;
   } cases[] = {
-      {"a\r", 2, "\r"},   {"a\r\nb", 2, "\r\n"}, {"a\n\rb", 2, "\n\r"}, {"a\nb", 2, "\n"},
-      {"abc", -1, ""},     {"\n", 1, "\n"},       {"a\r\r", 2, "\r"},
+      {"a\r", 2, "\r"}, {"a\r\nb", 2, "\r\n"}, {"a\n\rb", 2, "\n\r"}, {"a\nb", 2, "\n"},
+      {"abc", -1, ""},  {"\n", 1, "\n"},       {"a\r\r", 2, "\r"},
   };
   for (const auto& c : cases) {
     AnsiString term = "?";
@@ -120,8 +120,7 @@ TEST(NetUtil, MonthNames) {
   EXPECT_EQ(MonthNumberFromName(u""), 0);
 
   const TMonthNameRow saved = MonthNameRow(CustomMonthRow);
-  SetCustomMonthNames({u"AAA", u"BBB", u"CCC", u"DDD", u"EEE", u"FFF", u"GGG", u"HHH", u"III", u"JJJ", u"KKK",
-                       u"LLL"});
+  SetCustomMonthNames({u"AAA", u"BBB", u"CCC", u"DDD", u"EEE", u"FFF", u"GGG", u"HHH", u"III", u"JJJ", u"KKK", u"LLL"});
   EXPECT_EQ(MonthNumberFromName(u"kkk"), 11);
   SetCustomMonthNames(saved);
   EXPECT_EQ(MonthNumberFromName(u"kkk"), 0);

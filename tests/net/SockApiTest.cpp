@@ -104,8 +104,7 @@ TEST_F(SockApi, AnIPv6OnlyLiteralResolvesOnTheSecondAttempt) {
 
 TEST_F(SockApi, AnUnknownHostGivesAResolverCode) {
   TVarSin sin;
-  const Integer r =
-      FillSockAddr(sin, "no-such-host.invalid", "21", true, Ws::SockStream, Ws::IpprotoTcp, Ws::AfUnspec);
+  const Integer r = FillSockAddr(sin, "no-such-host.invalid", "21", true, Ws::SockStream, Ws::IpprotoTcp, Ws::AfUnspec);
   EXPECT_GE(r, 11001);
   EXPECT_LE(r, 11004);
 }

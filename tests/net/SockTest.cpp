@@ -309,9 +309,7 @@ TEST(BlockSocketPurge, APeerThatNeverStopsSendingIsCutOff) {
 
 TEST(BlockSocketFraming, SizePrefixesInBothByteOrders) {
   AnsiString got;
-  LoopbackServer server([&](TTCPBlockSocket& c) {
-    got = c.RecvBufferStr(4 + 258 + 4 + 258 + 7 + 4, 5000);
-  });
+  LoopbackServer server([&](TTCPBlockSocket& c) { got = c.RecvBufferStr(4 + 258 + 4 + 258 + 7 + 4, 5000); });
   ASSERT_TRUE(server.Ok()) << server.Error();
   Connected t(server);
   TMemoryStream m;
@@ -330,7 +328,9 @@ TEST(BlockSocketFraming, SizePrefixesInBothByteOrders) {
   EXPECT_EQ(got.substr(4, 258), data);
   EXPECT_EQ(got.substr(262, 4), AnsiString("\x00\x00\x01\x02", 4));
   EXPECT_EQ(got.substr(266, 258), data);
-  EXPECT_EQ(got.substr(524, 7), AnsiString("\x03\x00\x00\x00" "abc", 7));
+  EXPECT_EQ(got.substr(524, 7), AnsiString("\x03\x00\x00\x00"
+                                           "abc",
+                                           7));
   EXPECT_EQ(got.substr(531, 4), AnsiString("\x04\x03\x02\x01", 4));
   t.Client.CloseSocket();
 }
@@ -349,12 +349,21 @@ TEST(BlockSocketFraming, EmptyStreamSendsTheSizeAlone) {
 
 TEST(BlockSocketFraming, ReceivingStreamsBlocksAndIntegers) {
   LoopbackServer server([](TTCPBlockSocket& c) {
-    c.SendString(AnsiString("\x05\x00\x00\x00" "hello", 9));         // RecvStream
-    c.SendString(AnsiString("\x00\x00\x00\x03" "abc", 7));           // RecvStreamBigEndianSize
-    c.SendString(AnsiString("\x02\x00\x00\x00" "zz", 6));            // RecvBlock
-    c.SendString(AnsiString("\x04\x03\x02\x01", 4));                 // RecvInteger
-    c.SendString("Q");                                              // RecvByte
-    c.SendString("tail");                                           // RecvStreamRaw until close
+    c.SendString(
+        AnsiString("\x05\x00\x00\x00"
+                   "hello",
+                   9));  // RecvStream
+    c.SendString(
+        AnsiString("\x00\x00\x00\x03"
+                   "abc",
+                   7));  // RecvStreamBigEndianSize
+    c.SendString(
+        AnsiString("\x02\x00\x00\x00"
+                   "zz",
+                   6));                               // RecvBlock
+    c.SendString(AnsiString("\x04\x03\x02\x01", 4));  // RecvInteger
+    c.SendString("Q");                                // RecvByte
+    c.SendString("tail");                             // RecvStreamRaw until close
   });
   ASSERT_TRUE(server.Ok()) << server.Error();
   Connected t(server, false);
@@ -375,7 +384,12 @@ TEST(BlockSocketFraming, ReceivingStreamsBlocksAndIntegers) {
 }
 
 TEST(BlockSocketFraming, AHugeAnnouncedBlockAllocatesOnlyWhatArrives) {
-  LoopbackServer server([](TTCPBlockSocket& c) { c.SendString(AnsiString("\xFF\xFF\xFF\x7F" "abc", 7)); });
+  LoopbackServer server([](TTCPBlockSocket& c) {
+    c.SendString(
+        AnsiString("\xFF\xFF\xFF\x7F"
+                   "abc",
+                   7));
+  });
   ASSERT_TRUE(server.Ok()) << server.Error();
   Connected t(server, false);
   EXPECT_EQ(t.Client.RecvBlock(3000), "");

@@ -15,9 +15,8 @@ TEST(DateUtils, EncodeDateKnownSerials) {
     Word y, m, d;
     double serial;
   } cases[] = {
-      {1899, 12, 30, 0},     {1899, 12, 31, 1},      {1900, 1, 1, 2},        {1900, 3, 1, 61},
-      {2000, 1, 1, 36526},   {2024, 2, 29, 45351},   {1970, 1, 1, 25569},    {1, 1, 1, -693593},
-      {9999, 12, 31, 2958465}, {1899, 12, 29, -1},
+      {1899, 12, 30, 0},    {1899, 12, 31, 1},   {1900, 1, 1, 2},    {1900, 3, 1, 61},        {2000, 1, 1, 36526},
+      {2024, 2, 29, 45351}, {1970, 1, 1, 25569}, {1, 1, 1, -693593}, {9999, 12, 31, 2958465}, {1899, 12, 29, -1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(EncodeDate(c.y, c.m, c.d), c.serial) << c.y << "-" << c.m << "-" << c.d;
@@ -49,8 +48,10 @@ TEST(DateUtils, InvalidDatesAndTimes) {
   EXPECT_FALSE(TryEncodeTime(1, 0, 60, 0, v));
   EXPECT_FALSE(TryEncodeTime(1, 0, 0, 1000, v));
   EXPECT_EQ(v, 123);
-  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeDate(2023, 2, 29); }), "Invalid argument to date encode");
-  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeTime(24, 0, 0, 0); }), "Invalid argument to time encode");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeDate(2023, 2, 29); }),
+            "Invalid argument to date encode");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { EncodeTime(24, 0, 0, 0); }),
+            "Invalid argument to time encode");
 }
 
 TEST(DateUtils, TimesAndNegativeValues) {
@@ -132,7 +133,8 @@ TEST(DateUtils, Arithmetic) {
   EXPECT_EQ(IncHour(EncodeDateTime(2024, 1, 1, 23, 0, 0, 0), 2), EncodeDateTime(2024, 1, 2, 1, 0, 0, 0));
   EXPECT_EQ(IncMinute(EncodeDate(2024, 1, 1), -1), EncodeDateTime(2023, 12, 31, 23, 59, 0, 0));
   EXPECT_EQ(IncSecond(EncodeDateTime(2024, 1, 1, 0, 0, 59, 0)), EncodeDateTime(2024, 1, 1, 0, 1, 0, 0));
-  EXPECT_EQ(IncMilliSecond(EncodeDateTime(1899, 12, 30, 0, 0, 0, 0), -1), EncodeDateTime(1899, 12, 29, 23, 59, 59, 999));
+  EXPECT_EQ(IncMilliSecond(EncodeDateTime(1899, 12, 30, 0, 0, 0, 0), -1),
+            EncodeDateTime(1899, 12, 29, 23, 59, 59, 999));
 
   EXPECT_EQ(DaysBetween(EncodeDate(2024, 1, 1), EncodeDate(2024, 3, 1)), 60);
   EXPECT_EQ(DaysBetween(EncodeDate(2024, 3, 1), EncodeDate(2024, 1, 1)), 60);
@@ -389,7 +391,8 @@ TEST(DateUtils, TextToTimeAndDateTime) {
 }
 
 TEST(DateUtils, TextRoundTrip) {
-  for (const TFormatSettings& fs : {TFormatSettings::English(), TFormatSettings::French(), TFormatSettings::Invariant()}) {
+  for (const TFormatSettings& fs :
+       {TFormatSettings::English(), TFormatSettings::French(), TFormatSettings::Invariant()}) {
     for (const TDateTime dt : {EncodeDateTime(2024, 3, 5, 14, 7, 9, 0), EncodeDateTime(1999, 12, 31, 0, 0, 1, 0),
                                EncodeDateTime(2000, 1, 1, 12, 0, 0, 0), EncodeDate(2030, 7, 4)}) {
       const String text = DateTimeToStr(dt, fs);

@@ -350,9 +350,7 @@ TEST(MainDispatcher, IsSetAndClearedByTheDestructor) {
   EXPECT_EQ(MainDispatcher(), nullptr);
   TQueueDispatcher other;
   SetMainDispatcher(&other);
-  {
-    TQueueDispatcher unrelated;
-  }
+  { TQueueDispatcher unrelated; }
   EXPECT_EQ(MainDispatcher(), &other);
   SetMainDispatcher(before);
 }

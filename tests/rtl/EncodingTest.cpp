@@ -20,8 +20,8 @@ TEST(TEncoding, StandardInstances) {
   EXPECT_EQ(TEncoding::BigEndianUnicode()->CodePage(), 1201u);
   EXPECT_EQ(TEncoding::ASCII()->CodePage(), 20127u);
   EXPECT_NE(TEncoding::ANSI()->CodePage(), 0u);
-  for (TEncoding* E : {TEncoding::ANSI(), TEncoding::ASCII(), TEncoding::BigEndianUnicode(), TEncoding::Unicode(),
-                       TEncoding::UTF8()})
+  for (TEncoding* E :
+       {TEncoding::ANSI(), TEncoding::ASCII(), TEncoding::BigEndianUnicode(), TEncoding::Unicode(), TEncoding::UTF8()})
     EXPECT_TRUE(TEncoding::IsStandardEncoding(E));
   std::unique_ptr<TEncoding> Own(TEncoding::GetEncoding(65001));
   EXPECT_FALSE(TEncoding::IsStandardEncoding(Own.get()));

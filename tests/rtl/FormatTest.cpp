@@ -75,9 +75,9 @@ TEST(Format, FloatsTableEnglish) {
     double value;
     String expected;
   } cases[] = {
-      {"%.2f", 2.675, u"2.67"},   // 2.67499999999999982236431605997495353221893310546875
-      {"%.2f", 1.005, u"1.00"},   // 1.00499999999999989341858963598497211933135986328125
-      {"%.2f", 0.125, u"0.13"},   // exact half: away from zero
+      {"%.2f", 2.675, u"2.67"},  // 2.67499999999999982236431605997495353221893310546875
+      {"%.2f", 1.005, u"1.00"},  // 1.00499999999999989341858963598497211933135986328125
+      {"%.2f", 0.125, u"0.13"},  // exact half: away from zero
       {"%.1f", 0.25, u"0.3"},
       {"%.0f", 0.5, u"1"},
       {"%.0f", 2.5, u"3"},
@@ -89,7 +89,7 @@ TEST(Format, FloatsTableEnglish) {
       {"%-7.2f|", 3.14159, u"3.14   |"},
       {"%.3f", 1e-10, u"0.000"},
       {"%.20f", 0.1, u"0.100000000000000006"},  // at most 18 decimals and 18 digits
-      {"%.2f", 1e20, u"1E20"},                   // more integer digits than 18: general
+      {"%.2f", 1e20, u"1E20"},                  // more integer digits than 18: general
       {"%.2n", 1234567.891, u"1,234,567.89"},
       {"%n", -1234.5, u"-1,234.50"},
       {"%.0n", 999.5, u"1,000"},
@@ -153,8 +153,8 @@ TEST(Format, CurrencyFormats) {
     fs.CurrencyFormat = static_cast<Byte>(i);
     EXPECT_TEXT(Format(fs, u"%m", {1.0}), positive[i]) << i;
   }
-  const char16_t* negative[16] = {u"($1.00)", u"-$1.00", u"$-1.00", u"$1.00-", u"(1.00$)", u"-1.00$",
-                                  u"1.00-$",  u"1.00$-", u"-1.00 $", u"-$ 1.00", u"1.00 $-", u"$ 1.00-",
+  const char16_t* negative[16] = {u"($1.00)", u"-$1.00",  u"$-1.00",   u"$1.00-",  u"(1.00$)", u"-1.00$",
+                                  u"1.00-$",  u"1.00$-",  u"-1.00 $",  u"-$ 1.00", u"1.00 $-", u"$ 1.00-",
                                   u"$ -1.00", u"1.00- $", u"($ 1.00)", u"(1.00 $)"};
   for (int i = 0; i < 16; ++i) {
     fs.NegCurrFormat = static_cast<Byte>(i);
@@ -185,7 +185,11 @@ TEST(Format, ErrorsUseTheFixedTexts) {
       {"missing index", [] { return Format(u"%3:d", {1}); }, "No argument for format '%3:d'"},
       {"lone percent", [] { return Format(u"50%", {}); }, "Format '50%' invalid or incompatible with argument"},
       {"unknown type", [] { return Format(u"%k", {1}); }, "Format '%k' invalid or incompatible with argument"},
-      {"star not int", [] { return Format(u"%*d", {1.5, 2}); }, "Format '%*d' invalid or incompatible with argument"},
+      {"star not int",
+       [] {
+         return Format(u"%*d", {1.5, 2});
+       },
+       "Format '%*d' invalid or incompatible with argument"},
       {"cut to 31", [] { return Format(u"0123456789012345678901234567890123456789%d", {u"x"}); },
        "Format '0123456789012345678901234567890' invalid or incompatible with argument"},
   };

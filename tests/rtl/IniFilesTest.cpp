@@ -93,10 +93,17 @@ struct IntCase {
 TEST_F(IniFiles, TypedReads) {
   TMemIniFile Ini(u"");
   const IntCase cases[] = {
-      {"decimal", u"42", 42},     {"negative", u"-7", -7},    {"dollar hex", u"$1F", 31},
-      {"0x hex", u"0x1F", 31},    {"0X hex", u"0X10", 16},   {"word", u"abc", -1},
-      {"empty", u"", -1},         {"trailing junk", u"12a", -1}, {"float", u"1.5", -1},
-      {"all ones", u"$FFFFFFFF", -1}, {"too big", u"99999999999", -1},
+      {"decimal", u"42", 42},
+      {"negative", u"-7", -7},
+      {"dollar hex", u"$1F", 31},
+      {"0x hex", u"0x1F", 31},
+      {"0X hex", u"0X10", 16},
+      {"word", u"abc", -1},
+      {"empty", u"", -1},
+      {"trailing junk", u"12a", -1},
+      {"float", u"1.5", -1},
+      {"all ones", u"$FFFFFFFF", -1},
+      {"too big", u"99999999999", -1},
   };
   for (const auto& c : cases) {
     Ini.WriteString(u"S", u"K", c.text);

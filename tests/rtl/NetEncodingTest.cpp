@@ -21,8 +21,14 @@ struct Vector {
 
 // RFC 4648 section 10, plus the texts the socket helpers encode.
 const Vector kVectors[] = {
-    {"", ""},           {"f", "Zg=="},         {"fo", "Zm8="},     {"foo", "Zm9v"},
-    {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"abc", "YWJj"},
+    {"", ""},
+    {"f", "Zg=="},
+    {"fo", "Zm8="},
+    {"foo", "Zm9v"},
+    {"foob", "Zm9vYg=="},
+    {"fooba", "Zm9vYmE="},
+    {"foobar", "Zm9vYmFy"},
+    {"abc", "YWJj"},
     {"ab", "YWI="},
 };
 
@@ -153,7 +159,10 @@ TEST(Base64, DecodingGarbageNeverFails) {
 
 TEST(Base64, EncodeBytesToStringOverloads) {
   const TBase64Encoding& b64 = TNetEncoding::Base64();
-  const RawByteString raw("\x00\xFF" "a", 3);
+  const RawByteString raw(
+      "\x00\xFF"
+      "a",
+      3);
   EXPECT_EQ(b64.EncodeBytesToString(raw), u"AP9h");
   EXPECT_EQ(b64.EncodeBytesToString(raw.data(), raw.size()), u"AP9h");
   EXPECT_EQ(b64.EncodeBytesToString(nullptr, 0), u"");

@@ -8,7 +8,9 @@ namespace {
 
 TEST(ScopeExit, RunsOnEveryWayOutAndKeepsTheFirstError) {
   int Runs = 0;
-  { const TScopeExit Done([&] { ++Runs; }); }
+  {
+    const TScopeExit Done([&] { ++Runs; });
+  }
   EXPECT_EQ(Runs, 1);
   EXPECT_THROW(
       {

@@ -37,7 +37,8 @@ TEST(SysUtils, CaseConversion) {
       {u"abcxyz", u"ABCXYZ"},
       {u"\u00E9t\u00E9 \u00E0 \u00E7a \u00FF", u"\u00C9T\u00C9 \u00C0 \u00C7A \u0178"},
       {u"\u00E6\u00F8\u00E5\u00FE", u"\u00C6\u00D8\u00C5\u00DE"},
-      {u"\u0101\u0107\u010D\u0142\u0144\u0153\u0161\u017E\u017C\u017A", u"\u0100\u0106\u010C\u0141\u0143\u0152\u0160\u017D\u017B\u0179"},
+      {u"\u0101\u0107\u010D\u0142\u0144\u0153\u0161\u017E\u017C\u017A",
+       u"\u0100\u0106\u010C\u0141\u0143\u0152\u0160\u017D\u017B\u0179"},
       {u"\u03B1\u03B2\u03B3\u03AC", u"\u0391\u0392\u0393\u0386"},
       {u"\u0430\u0431\u0432\u0451", u"\u0410\u0411\u0412\u0401"},
       {u"1-2_3", u"1-2_3"},
@@ -64,7 +65,7 @@ TEST(SysUtils, Comparison) {
   EXPECT_FALSE(SameText(u"ABC", u"abcd"));
   EXPECT_TRUE(AnsiSameText(u"\u00C9T\u00C9", u"\u00E9t\u00E9"));
   EXPECT_EQ(AnsiCompareText(u"\u00C9T\u00C9", u"\u00E9t\u00E9"), 0);
-  EXPECT_LT(AnsiCompareText(u"\u00E9cole", u"eddy"), 0);  // accents weigh less than letters
+  EXPECT_LT(AnsiCompareText(u"\u00E9cole", u"eddy"), 0);    // accents weigh less than letters
   EXPECT_LT(AnsiCompareText(u"ete", u"\u00E9t\u00E9"), 0);  // ...but still count
   EXPECT_LT(AnsiCompareText(u"Zebra", u"\u00C4rger"), 1000);
   EXPECT_GT(AnsiCompareText(u"Zebra", u"\u00C4rger"), 0);
@@ -80,8 +81,8 @@ TEST(SysUtils, Searching) {
     String sub, s;
     Integer offset, expected;
   } cases[] = {
-      {u"b", u"abcb", 1, 2},   {u"b", u"abcb", 3, 4},  {u"b", u"abcb", 5, 0}, {u"x", u"abc", 1, 0},
-      {u"", u"abc", 1, 0},     {u"abc", u"abc", 1, 1}, {u"b", u"abc", 0, 0},  {u"bc", u"abcbc", 3, 4},
+      {u"b", u"abcb", 1, 2}, {u"b", u"abcb", 3, 4},  {u"b", u"abcb", 5, 0}, {u"x", u"abc", 1, 0},
+      {u"", u"abc", 1, 0},   {u"abc", u"abc", 1, 1}, {u"b", u"abc", 0, 0},  {u"bc", u"abcbc", 3, 4},
   };
   for (const auto& c : cases) EXPECT_EQ(Pos(c.sub, c.s, c.offset), c.expected) << UTF16ToUTF8(c.sub);
   EXPECT_EQ(Pos(u"c", u"abc"), 3);
@@ -107,8 +108,8 @@ TEST(SysUtils, CopyDeleteInsert) {
     Integer index, count;
     String expected;
   } copies[] = {
-      {u"abcdef", 2, 3, u"bcd"}, {u"abcdef", 0, 2, u"ab"},  {u"abcdef", -5, 2, u"ab"}, {u"abcdef", 5, 10, u"ef"},
-      {u"abcdef", 7, 1, u""},    {u"abcdef", 2, 0, u""},    {u"abcdef", 2, -1, u""},   {u"", 1, 1, u""},
+      {u"abcdef", 2, 3, u"bcd"}, {u"abcdef", 0, 2, u"ab"}, {u"abcdef", -5, 2, u"ab"}, {u"abcdef", 5, 10, u"ef"},
+      {u"abcdef", 7, 1, u""},    {u"abcdef", 2, 0, u""},   {u"abcdef", 2, -1, u""},   {u"", 1, 1, u""},
   };
   for (const auto& c : copies) EXPECT_TEXT(Copy(c.s, c.index, c.count), c.expected) << c.index << "," << c.count;
   EXPECT_TEXT(Copy(u"abcdef", 3), u"cdef");
@@ -120,7 +121,8 @@ TEST(SysUtils, CopyDeleteInsert) {
   const struct {
     Integer index, count;
     String expected;
-  } deletes[] = {{2, 2, u"adef"}, {5, 10, u"abcd"}, {0, 2, u"abcdef"}, {7, 1, u"abcdef"}, {1, 0, u"abcdef"}, {1, 6, u""}};
+  } deletes[] = {{2, 2, u"adef"},   {5, 10, u"abcd"},  {0, 2, u"abcdef"},
+                 {7, 1, u"abcdef"}, {1, 0, u"abcdef"}, {1, 6, u""}};
   for (const auto& d : deletes) {
     String s = u"abcdef";
     Delete(s, d.index, d.count);
@@ -168,8 +170,8 @@ TEST(SysUtils, Quoting) {
   const struct {
     String in, expected;
   } cases[] = {
-      {u"'abc'", u"abc"}, {u"abc", u"abc"},      {u"'abc", u"'abc"}, {u"'ab''c'", u"ab'c"},
-      {u"''", u""},       {u"'ab'c'", u"ab"},    {u"", u""},         {u"abc'", u"abc'"},
+      {u"'abc'", u"abc"}, {u"abc", u"abc"},   {u"'abc", u"'abc"}, {u"'ab''c'", u"ab'c"},
+      {u"''", u""},       {u"'ab'c'", u"ab"}, {u"", u""},         {u"abc'", u"abc'"},
   };
   for (const auto& c : cases) EXPECT_TEXT(AnsiDequotedStr(c.in, u'\''), c.expected) << UTF16ToUTF8(c.in);
   EXPECT_TEXT(AnsiExtractQuotedStr(u"'a''b' rest", u'\''), u"a'b");
@@ -187,9 +189,12 @@ TEST(SysUtils, IntegerToText) {
   const struct {
     String got, expected;
   } hex[] = {
-      {IntToHex(255, 2), u"FF"},          {IntToHex(255, 4), u"00FF"},
-      {IntToHex(255, 1), u"FF"},          {IntToHex(0, 0), u"0"},
-      {IntToHex(-1, 0), u"FFFFFFFF"},     {IntToHex(Int64(-1), 0), u"FFFFFFFFFFFFFFFF"},
+      {IntToHex(255, 2), u"FF"},
+      {IntToHex(255, 4), u"00FF"},
+      {IntToHex(255, 1), u"FF"},
+      {IntToHex(0, 0), u"0"},
+      {IntToHex(-1, 0), u"FFFFFFFF"},
+      {IntToHex(Int64(-1), 0), u"FFFFFFFFFFFFFFFF"},
       {IntToHex(static_cast<Byte>(10), 2), u"0A"},
       {IntToHex(Int64(0x123456789A), 12), u"00123456789A"},
       {IntToHex(static_cast<std::int16_t>(-1), 4), u"FFFFFFFF"},
@@ -203,21 +208,33 @@ TEST(SysUtils, TextToInteger) {
     bool ok;
     Integer value;
   } cases[] = {
-      {u"123", true, 123},           {u" 42", true, 42},
-      {u"-7", true, -7},             {u"+7", true, 7},
-      {u"$FF", true, 255},           {u"$ff", true, 255},
-      {u"0x1A", true, 26},           {u"0X1a", true, 26},
-      {u"x10", true, 16},            {u"-$10", true, -16},
-      {u"$FFFFFFFF", true, -1},      {u"$80000000", true, std::numeric_limits<Integer>::min()},
+      {u"123", true, 123},
+      {u" 42", true, 42},
+      {u"-7", true, -7},
+      {u"+7", true, 7},
+      {u"$FF", true, 255},
+      {u"$ff", true, 255},
+      {u"0x1A", true, 26},
+      {u"0X1a", true, 26},
+      {u"x10", true, 16},
+      {u"-$10", true, -16},
+      {u"$FFFFFFFF", true, -1},
+      {u"$80000000", true, std::numeric_limits<Integer>::min()},
       {u"2147483647", true, 2147483647},
       {u"-2147483648", true, std::numeric_limits<Integer>::min()},
       {u"007", true, 7},
-      {u"", false, 0},               {u" ", false, 0},
-      {u"12 ", false, 0},            {u"2147483648", false, 0},
-      {u"-2147483649", false, 0},    {u"1.5", false, 0},
-      {u"abc", false, 0},            {u"+", false, 0},
-      {u"$", false, 0},              {u"0x", false, 0},
-      {u"$100000000", false, 0},     {u"1e3", false, 0},
+      {u"", false, 0},
+      {u" ", false, 0},
+      {u"12 ", false, 0},
+      {u"2147483648", false, 0},
+      {u"-2147483649", false, 0},
+      {u"1.5", false, 0},
+      {u"abc", false, 0},
+      {u"+", false, 0},
+      {u"$", false, 0},
+      {u"0x", false, 0},
+      {u"$100000000", false, 0},
+      {u"1e3", false, 0},
       {u"\t1", false, 0},
   };
   for (const auto& c : cases) {
@@ -228,7 +245,8 @@ TEST(SysUtils, TextToInteger) {
       EXPECT_EQ(StrToInt(c.s), c.value);
     } else {
       EXPECT_EQ(StrToIntDef(c.s, -99), -99);
-      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToInt(c.s); }), "'" + UTF16ToUTF8(c.s) + "' is not a valid integer value");
+      EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([&] { StrToInt(c.s); }),
+                "'" + UTF16ToUTF8(c.s) + "' is not a valid integer value");
     }
   }
   Int64 v64 = 0;
@@ -265,7 +283,8 @@ TEST(SysUtils, Booleans) {
   EXPECT_TRUE(StrToBool(u"2"));
   EXPECT_FALSE(StrToBool(u"0"));
   EXPECT_TRUE(StrToBoolDef(u"maybe", true));
-  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { StrToBool(u"maybe"); }), "'maybe' is not a valid boolean value");
+  EXPECT_EQ(testsupport::MessageTextOf<EConvertError>([] { StrToBool(u"maybe"); }),
+            "'maybe' is not a valid boolean value");
   EXPECT_TEXT(BoolToStr(true), u"-1");
   EXPECT_TEXT(BoolToStr(false), u"0");
   EXPECT_TEXT(BoolToStr(true, true), u"True");
@@ -280,13 +299,13 @@ TEST(SysUtils, TextToFloat) {
     bool ok;
     double value;
   } cases[] = {
-      {u"1.5", false, true, 1.5},       {u" 1.5 ", false, true, 1.5},   {u"-1.5e3", false, true, -1500},
-      {u"1E-2", false, true, 0.01},     {u"+.5", false, true, 0.5},     {u"5.", false, true, 5},
-      {u"0.1", false, true, 0.1},       {u"1e-400", false, true, 0},    {u"000123", false, true, 123},
-      {u"1,5", false, false, 0},        {u"1e", false, false, 0},       {u"", false, false, 0},
-      {u".", false, false, 0},          {u"1e400", false, false, 0},    {u"1.2.3", false, false, 0},
-      {u"1 000", false, false, 0},      {u"--1", false, false, 0},      {u"$10", false, false, 0},
-      {u"1,5", true, true, 1.5},        {u"1.5", true, false, 0},       {u"-0,25", true, true, -0.25},
+      {u"1.5", false, true, 1.5},   {u" 1.5 ", false, true, 1.5}, {u"-1.5e3", false, true, -1500},
+      {u"1E-2", false, true, 0.01}, {u"+.5", false, true, 0.5},   {u"5.", false, true, 5},
+      {u"0.1", false, true, 0.1},   {u"1e-400", false, true, 0},  {u"000123", false, true, 123},
+      {u"1,5", false, false, 0},    {u"1e", false, false, 0},     {u"", false, false, 0},
+      {u".", false, false, 0},      {u"1e400", false, false, 0},  {u"1.2.3", false, false, 0},
+      {u"1 000", false, false, 0},  {u"--1", false, false, 0},    {u"$10", false, false, 0},
+      {u"1,5", true, true, 1.5},    {u"1.5", true, false, 0},     {u"-0,25", true, true, -0.25},
       {u"2,5E+2", true, true, 250},
   };
   for (const auto& c : cases) {

@@ -21,8 +21,7 @@ constexpr Cardinal kLongWait = 10000;
 class TFnThread : public TThread {
 public:
   using TBody = std::function<void(TFnThread&)>;
-  explicit TFnThread(TBody body, bool createSuspended = true)
-      : TThread(createSuspended), FBody(std::move(body)) {}
+  explicit TFnThread(TBody body, bool createSuspended = true) : TThread(createSuspended), FBody(std::move(body)) {}
   std::atomic<int> TerminatedSetCalls{0};
   std::function<void()> OnTerminatedSet;
 
@@ -37,7 +36,9 @@ private:
   TBody FBody;
 };
 
-TThreadPtr<TFnThread> MakeThread(TFnThread::TBody body) { return TThreadPtr<TFnThread>(new TFnThread(std::move(body))); }
+TThreadPtr<TFnThread> MakeThread(TFnThread::TBody body) {
+  return TThreadPtr<TFnThread>(new TFnThread(std::move(body)));
+}
 
 // Every test runs with a queue dispatcher whose UI thread is the test's thread.
 class ThreadTest : public ::testing::Test {

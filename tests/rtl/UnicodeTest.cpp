@@ -17,7 +17,10 @@ TEST(Unicode, UTF8ToUTF16DecodesValidAndReplacesInvalid) {
       {"three bytes", "\xE2\x82\xAC", u"\u20AC"},
       {"astral to pair", "\xF0\x9F\x98\x80", u"\U0001F600"},
       {"lone continuation", "a\x80z", u"a\uFFFDz"},
-      {"interrupting byte kept", "\xC3" "A", u"\uFFFDA"},
+      {"interrupting byte kept",
+       "\xC3"
+       "A",
+       u"\uFFFDA"},
       {"truncated at end", "ab\xE2\x82", u"ab\uFFFD"},
       {"overlong slash", "\xC0\xAF", u"\uFFFD\uFFFD"},
       {"overlong three", "\xE0\x80\xAF", u"\uFFFD"},

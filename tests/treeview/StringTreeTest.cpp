@@ -71,8 +71,7 @@ TEST_F(TStringTreeTest, HintsAskOnGetHintAndTooltipsFallBackToTheCellText) {
   EXPECT_EQ(Tree.DoGetNodeTooltip(A, 0, Style), u"a long name");
   // The handler starts from the control's hint and has the last word.
   std::vector<String> Seen;
-  Tree.OnGetHint = [&](TBaseVastTree*, PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& S,
-                       String& Text) {
+  Tree.OnGetHint = [&](TBaseVastTree*, PVastNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& S, String& Text) {
     Seen.push_back(Text);
     S = hlbForceSingleLine;
     Text = Texts[Node] + u" #" + String(1, static_cast<Char>(u'0' + Column));
@@ -151,7 +150,7 @@ protected:
 
 TEST_F(TWidthCacheTest, MainColumnWidthIsCachedUntilInvalidated) {
   EXPECT_EQ(Tree.CachedTextWidth(A), 29u);
-  EXPECT_EQ(Tree.DoGetNodeWidth(A, 0), 29);  // cached, text change unseen
+  EXPECT_EQ(Tree.DoGetNodeWidth(A, 0), 29);         // cached, text change unseen
   EXPECT_EQ(Tree.DoGetNodeWidth(A, 1), 8 * 7 + 8);  // other columns are never cached
   Tree.InvalidateNode(A);
   EXPECT_EQ(Tree.CachedTextWidth(A), 0u);

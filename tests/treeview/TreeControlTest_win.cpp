@@ -308,9 +308,8 @@ TEST_F(TTreeControlTest, PaintedPixelsAtComputedPoints) {
   Pump(30);
   auto Client = PrintClient();
   TCanvas* C = Client->Canvas();
-  const TColor Selection =
-      ColorToRGB(GetFocus() == Tree->Handle() ? Tree->Colors().FocusedSelectionColor()
-                                              : Tree->Colors().UnfocusedSelectionColor());
+  const TColor Selection = ColorToRGB(GetFocus() == Tree->Handle() ? Tree->Colors().FocusedSelectionColor()
+                                                                   : Tree->Colors().UnfocusedSelectionColor());
   const TRect SelectedRow = Tree->GetDisplayRect(Selected, NoColumn, false);
   // Full-row selection: the fill reaches into the last column, away from text.
   EXPECT_EQ(C->Pixel(230 + 90 + 70, SelectedRow.Top + 2), Selection);
@@ -337,8 +336,8 @@ TEST_F(TTreeControlTest, PaintedPixelsAtComputedPoints) {
   const Integer ButtonTop = ClosedRow.Top + (18 - 9) / 2;
   const Integer BX = O[ofsToggleButton];
   EXPECT_EQ(C->Pixel(BX, ButtonTop + 4), ColorToRGB(Tree->Colors().TreeLineColor()));  // left frame
-  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 4), ColorToRGB(Tree->Font()->Color()));      // centre of the cross
-  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 2), ColorToRGB(Tree->Font()->Color()));      // its vertical bar
+  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 4), ColorToRGB(Tree->Font()->Color()));       // centre of the cross
+  EXPECT_EQ(C->Pixel(BX + 4, ButtonTop + 2), ColorToRGB(Tree->Font()->Color()));       // its vertical bar
   EXPECT_EQ(C->Pixel(BX + 2, ButtonTop + 2), ColorToRGB(clWindow));                    // inside, off the cross
   // An expanded folder shows a minus: no vertical bar.
   const Integer OpenTop = Tree->GetDisplayRect(Open, NoColumn, false).Top + (18 - 9) / 2;
@@ -372,7 +371,7 @@ TEST_F(TTreeControlTest, BlendedSelectionMixesTheSelectionColourIn) {
   Tree->SetSelected(Node, true);
   auto Client = PrintClient();
   const TColor Sel = ColorToRGB(GetFocus() == Tree->Handle() ? Tree->Colors().FocusedSelectionColor()
-                                                              : Tree->Colors().UnfocusedSelectionColor());
+                                                             : Tree->Colors().UnfocusedSelectionColor());
   auto Mix = [](Integer C, Integer D) { return (C * 128 + D * (256 - 128)) >> 8; };
   const Integer R = Mix(Sel & 0xFF, 255), G = Mix((Sel >> 8) & 0xFF, 255), B = Mix((Sel >> 16) & 0xFF, 255);
   const TRect Row = Tree->GetDisplayRect(Node, NoColumn, false);
@@ -504,7 +503,7 @@ TEST_F(TTreeControlTest, BackgroundPictureTilesAndScrollsOrStays) {
   O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowBackground});
   Tree->Clear();
   Tree->SetRootNodeCount(3);  // a short tree: most of the client is below the rows
-  const Integer Y = 60;  // below the three rows
+  const Integer Y = 60;       // below the three rows
   auto ColourAt = [&](Integer X) { return PrintClient()->Canvas()->Pixel(X, Y); };
   // Tiles start at x = 2: x 98..101 is a tile's red half, 102..105 its blue.
   EXPECT_EQ(ColourAt(100), ColorToRGB(clRed));
@@ -1201,8 +1200,8 @@ TEST_F(TTreeControlTest, BlendsStayInsideTheirBitmapAndFillWhereTheyCannotBlend)
   AlphaBlendRect(Source32.DC(), Dib24.DC(), TRect{0, 0, 50, 20}, TPoint{0, 0}, abmMaster, 128, 0);
   EXPECT_TRUE(Dib24.TailIntact());
   EXPECT_TRUE(Dib32.TailIntact());
-  EXPECT_EQ(Dib24.Canvas()->Pixel(25, 10), ColorToRGB(clLime));   // nothing blended there
-  EXPECT_NE(Dib32.Canvas()->Pixel(49, 19), ColorToRGB(clLime));   // the corners were reached
+  EXPECT_EQ(Dib24.Canvas()->Pixel(25, 10), ColorToRGB(clLime));  // nothing blended there
+  EXPECT_NE(Dib32.Canvas()->Pixel(49, 19), ColorToRGB(clLime));  // the corners were reached
   EXPECT_NE(Dib32.Canvas()->Pixel(0, 0), ColorToRGB(clLime));
 
   // The tree painted straight onto a 24-bit bitmap with blended selection
@@ -1479,7 +1478,8 @@ TEST_F(TTreeControlTest, ExportsUseTheControlFontAndThePaintTextFont) {
   EXPECT_NE(Html.find(u" <td class=\"normalborder\"  height="), String::npos);  // the plain cell
   EXPECT_NE(Html.find(u"font-weight: bold; text-decoration: none; color: #FF0000;\" height="), String::npos)
       << std::string(Html.begin(), Html.end());
-  EXPECT_EQ(Html.find(u"bold; text-decoration: none; color: #FF0000;\" height=\"18px\" align=left>plain"), String::npos);
+  EXPECT_EQ(Html.find(u"bold; text-decoration: none; color: #FF0000;\" height=\"18px\" align=left>plain"),
+            String::npos);
   const RawByteString Rtf = T->ContentToRTF(tstAll);
   EXPECT_NE(Rtf.find("{\\f0 Arial;}"), std::string::npos) << Rtf;
   EXPECT_NE(Rtf.find("\\red255\\green0\\blue0;"), std::string::npos) << Rtf;

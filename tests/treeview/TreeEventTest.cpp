@@ -57,23 +57,35 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
   const std::vector<TPresetCase> Cases = {
       {"drag allowed",
        [](THookTree& T, bool& Seen) {
-         T.OnDragAllowed = [&Seen](TBaseVastTree*, PVastNode, TColumnIndex, bool& A) { Seen = A; A = !A; };
+         T.OnDragAllowed = [&Seen](TBaseVastTree*, PVastNode, TColumnIndex, bool& A) {
+           Seen = A;
+           A = !A;
+         };
        },
        [Node](THookTree& T) { return T.DoDragAllowed(Node, 0); }, false},
       {"before item paint",
        [](THookTree& T, bool& Seen) {
-         T.OnBeforeItemPaint = [&Seen](TBaseVastTree*, TCanvas*, PVastNode, const TRect&, bool& C) { Seen = C; C = !C; };
+         T.OnBeforeItemPaint = [&Seen](TBaseVastTree*, TCanvas*, PVastNode, const TRect&, bool& C) {
+           Seen = C;
+           C = !C;
+         };
        },
        [Node](THookTree& T) { return T.DoBeforeItemPaint(nullptr, Node, TRect{}); }, false},
       {"paint background",
        [](THookTree& T, bool& Seen) {
-         T.OnPaintBackground = [&Seen](TBaseVastTree*, TCanvas*, const TRect&, bool& H) { Seen = H; H = !H; };
+         T.OnPaintBackground = [&Seen](TBaseVastTree*, TCanvas*, const TRect&, bool& H) {
+           Seen = H;
+           H = !H;
+         };
        },
        [](THookTree& T) { return T.DoPaintBackground(nullptr, TRect{}); }, false},
       {"drag over",
        [](THookTree& T, bool& Seen) {
          T.OnDragOver = [&Seen](TBaseVastTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Integer&,
-                                bool& A) { Seen = A; A = !A; };
+                                bool& A) {
+           Seen = A;
+           A = !A;
+         };
        },
        [](THookTree& T) {
          Integer Effect = 1;
@@ -82,7 +94,10 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
        false},
       {"key action",
        [](THookTree& T, bool& Seen) {
-         T.OnKeyAction = [&Seen](TBaseVastTree*, Word&, TShiftState&, bool& D) { Seen = D; D = !D; };
+         T.OnKeyAction = [&Seen](TBaseVastTree*, Word&, TShiftState&, bool& D) {
+           Seen = D;
+           D = !D;
+         };
        },
        [](THookTree& T) {
          Word Key = 13;
@@ -92,14 +107,19 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
        true},
       {"node height double-click resize",
        [](THookTree& T, bool& Seen) {
-         T.OnNodeHeightDblClickResize = [&Seen](TBaseVastTree*, PVastNode, TColumnIndex, TShiftState, TPoint,
-                                                bool& A) { Seen = A; A = !A; };
+         T.OnNodeHeightDblClickResize = [&Seen](TBaseVastTree*, PVastNode, TColumnIndex, TShiftState, TPoint, bool& A) {
+           Seen = A;
+           A = !A;
+         };
        },
        [Node](THookTree& T) { return T.DoNodeHeightDblClickResize(Node, 0, TShiftState(), TPoint{}); }, true},
       {"node height tracking",
        [](THookTree& T, bool& Seen) {
          T.OnNodeHeightTracking = [&Seen](TBaseVastTree*, PVastNode, TColumnIndex, TShiftState, TPoint&, TPoint,
-                                          bool& A) { Seen = A; A = !A; };
+                                          bool& A) {
+           Seen = A;
+           A = !A;
+         };
        },
        [Node](THookTree& T) {
          TPoint Track{};
@@ -108,7 +128,10 @@ TEST_F(TEventTest, BooleanAnswersStartFromTheirPresets) {
        true},
       {"header dragging",
        [](THookTree& T, bool& Seen) {
-         T.OnHeaderDragging = [&Seen](TVTHeader*, TColumnIndex, bool& A) { Seen = A; A = !A; };
+         T.OnHeaderDragging = [&Seen](TVTHeader*, TColumnIndex, bool& A) {
+           Seen = A;
+           A = !A;
+         };
        },
        [](THookTree& T) { return T.DoHeaderDragging(0); }, true},
   };
@@ -180,14 +203,17 @@ TEST_F(TEventTest, SplitterResizeOfANodeNeedsTheOptionANodeAndAFixedColumn) {
     bool Expected;
   };
   const std::vector<TCase> Cases = {
-      {"all conditions", true, Node, 1, true},         {"without the option", false, Node, 1, false},
-      {"nil node", true, nullptr, 1, false},           {"the root", true, Tree.RootNode(), 1, false},
-      {"no column", true, Node, NoColumn, false},      {"column not fixed", true, Node, 0, false},
+      {"all conditions", true, Node, 1, true},    {"without the option", false, Node, 1, false},
+      {"nil node", true, nullptr, 1, false},      {"the root", true, Tree.RootNode(), 1, false},
+      {"no column", true, Node, NoColumn, false}, {"column not fixed", true, Node, 0, false},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);
     TVTMiscOptions Misc = Tree.TreeOptions().MiscOptions();
-    if (Case.Option) Misc.Include(toNodeHeightResize); else Misc.Exclude(toNodeHeightResize);
+    if (Case.Option)
+      Misc.Include(toNodeHeightResize);
+    else
+      Misc.Exclude(toNodeHeightResize);
     Tree.TreeOptions().SetMiscOptions(Misc);
     Tree.OnCanSplitterResizeNode = nullptr;
     EXPECT_EQ(Tree.DoCanSplitterResizeNode(TPoint{}, Case.Node, Case.Column), Case.Expected);
@@ -300,8 +326,8 @@ TEST_F(TEventTest, ContentMarginsAreTheDifferenceToTheCell) {
     TVTCellContentMarginType Type;
     TPoint Expected;
   };
-  for (const TCase& Case : {TCase{ccmtAllSides, {5, 10}}, TCase{ccmtTopLeftOnly, {1, 2}},
-                            TCase{ccmtBottomRightOnly, {4, 8}}}) {
+  for (const TCase& Case :
+       {TCase{ccmtAllSides, {5, 10}}, TCase{ccmtTopLeftOnly, {1, 2}}, TCase{ccmtBottomRightOnly, {4, 8}}}) {
     SCOPED_TRACE(static_cast<int>(Case.Type));
     EXPECT_EQ(Tree.DoGetCellContentMargin(Node, 0, Case.Type), Case.Expected);
     EXPECT_EQ(SeenMode, cpmGetContentMargin);
@@ -365,7 +391,10 @@ TEST(TreeEvents, HandlerRaisingOnLeavingAStateReachesTheCaller) {
   };
   const TCase Cases[] = {
       {"walk", tsIterating,
-       [](TBaseVastTree& T, PVastNode) { T.IterateSubtree(nullptr, [](TBaseVastTree*, PVastNode, void*, bool&) {}, nullptr); }},
+       [](TBaseVastTree& T, PVastNode) {
+         T.IterateSubtree(
+             nullptr, [](TBaseVastTree*, PVastNode, void*, bool&) {}, nullptr);
+       }},
       {"toggle", tsToggling, [](TBaseVastTree& T, PVastNode N) { T.ToggleNode(N); }},
   };
   for (const TCase& C : Cases) {

@@ -294,8 +294,9 @@ TEST_F(TAwkwardTreeTest, SeparatedTextQuotesCellsWithTheSeparatorAQuoteOrALineBr
 TEST_F(TAwkwardTreeTest, CsvFileHoldsTopLevelNodesQuotedAndReadsBack) {
   EXPECT_FALSE(Tree.SaveToCSVFile(u"", true));
   Texts[{LastNode, 1}] = u"";
-  const fs::path File = fs::temp_directory_path() /
-                        ("quorvel-export-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".csv");
+  const fs::path File =
+      fs::temp_directory_path() /
+      ("quorvel-export-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".csv");
   ASSERT_TRUE(Tree.SaveToCSVFile(File.u16string(), true));
   std::ifstream In(File, std::ios::binary);
   const std::string Data((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
@@ -376,8 +377,10 @@ TEST_F(TTreeExportTest, MainColumnSpansTheIndentationLevels) {
   EXPECT_NE(Html.find(u"align=left colspan=\"3\">m0</td>"), String::npos);
   // The level-2 cell follows two indentation cells and spans nothing.
   const String Height = IntToStr(Tree.GetNodeHeight(L1));
-  EXPECT_NE(Html.find(u"<td height=\"" + Height + u"px\" class=\"normalborder\">&nbsp;</td> <td>&nbsp;</td> "
-                      u"<td class=\"normalborder\"  height=\"" + Height + u"px\" align=left>m2</td>"),
+  EXPECT_NE(Html.find(u"<td height=\"" + Height +
+                      u"px\" class=\"normalborder\">&nbsp;</td> <td>&nbsp;</td> "
+                      u"<td class=\"normalborder\"  height=\"" +
+                      Height + u"px\" align=left>m2</td>"),
             String::npos)
       << Utf8(Html);
   // A column with a colour of its own paints the indentation cells in it.
@@ -408,9 +411,7 @@ TEST_F(TTreeExportTest, CustomExportFiresTheEventsInOrderAndStopsWhenCanceled) {
     };
   };
   auto NodeEvent = [&](const char* Name) {
-    return [&, Name](TBaseVastTree*, TVTExportType, PVastNode N) {
-      Log.push_back(Name + Utf8(Tree.GetText(N, 0)));
-    };
+    return [&, Name](TBaseVastTree*, TVTExportType, PVastNode N) { Log.push_back(Name + Utf8(Tree.GetText(N, 0))); };
   };
   Tree.OnBeforeTreeExport = TreeEvent("BT");
   Tree.OnAfterTreeExport = TreeEvent("AT");
@@ -423,8 +424,8 @@ TEST_F(TTreeExportTest, CustomExportFiresTheEventsInOrderAndStopsWhenCanceled) {
   Tree.OnNodeExport = NodeEvent("N");
   Tree.OnAfterNodeExport = NodeEvent("AN");
   Tree.ContentToCustom(tstAll);
-  const std::vector<std::string> Expected{"BT", "BH", "BC0", "C0", "AC0", "BC1", "C1", "AC1", "AH",
-                                          "BN1", "N1", "AN1", "BN2", "N2", "AN2", "AT"};
+  const std::vector<std::string> Expected{"BT", "BH",  "BC0", "C0",  "AC0", "BC1", "C1",  "AC1",
+                                          "AH", "BN1", "N1",  "AN1", "BN2", "N2",  "AN2", "AT"};
   EXPECT_EQ(Log, Expected);
 
   // Canceling the operation in a node handler ends the walk after that node.

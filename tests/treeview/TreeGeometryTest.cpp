@@ -291,8 +291,8 @@ TEST_F(TGeometryTest, ColumnsScrollIntoViewHorizontally) {
 std::string Lines(TBaseVastTree& Tree, PVastNode Node) {
   TLineImage Image;
   Tree.ComputeLineImage(Node, Image);
-  static const char* Names[] = {"none", "bottomright", "topdown", "topdownright", "right", "topright", "left",
-                                "leftbottom"};
+  static const char* Names[] = {"none",  "bottomright", "topdown", "topdownright",
+                                "right", "topright",    "left",    "leftbottom"};
   std::string S;
   for (TVTLineType T : Image) S += std::string(S.empty() ? "" : " ") + Names[T];
   return S;

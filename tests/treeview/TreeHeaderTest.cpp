@@ -85,30 +85,47 @@ TEST_F(THeaderTest, PositionMapTable) {
       {"plain", [](TVastTreeColumns&) {}, {0, 1, 2, 3}, {0, 10, 30, 60}, 100},
       {"move last to front", [](TVastTreeColumns& C) { C[3].SetPosition(0); }, {3, 0, 1, 2}, {40, 50, 70, 0}, 100},
       {"move first to back", [](TVastTreeColumns& C) { C[0].SetPosition(3); }, {1, 2, 3, 0}, {90, 0, 20, 50}, 100},
-      {"position -1 means last", [](TVastTreeColumns& C) { C[1].SetPosition(static_cast<TColumnPosition>(-1)); },
-       {0, 2, 3, 1}, {0, 80, 10, 40}, 100},
-      {"position past the end means last", [](TVastTreeColumns& C) { C[0].SetPosition(99); }, {1, 2, 3, 0},
-       {90, 0, 20, 50}, 100},
+      {"position -1 means last",
+       [](TVastTreeColumns& C) { C[1].SetPosition(static_cast<TColumnPosition>(-1)); },
+       {0, 2, 3, 1},
+       {0, 80, 10, 40},
+       100},
+      {"position past the end means last",
+       [](TVastTreeColumns& C) { C[0].SetPosition(99); },
+       {1, 2, 3, 0},
+       {90, 0, 20, 50},
+       100},
       {"delete keeps the others' order",
        [](TVastTreeColumns& C) {
          C[3].SetPosition(0);
          C.Delete(1);
        },
-       {2, 0, 1}, {40, 50, 0}, 80},
+       {2, 0, 1},
+       {40, 50, 0},
+       80},
       {"insert keeps the others on screen, new one last",
        [](TVastTreeColumns& C) {
          C[3].SetPosition(0);
          C.Insert(1)->SetWidth(15);
        },
-       {4, 0, 2, 3, 1}, {40, 100, 50, 70, 0}, 115},
+       {4, 0, 2, 3, 1},
+       {40, 100, 50, 70, 0},
+       115},
       {"hidden column takes the next one's left and no width",
-       [](TVastTreeColumns& C) { C[1].SetOptions(C[1].Options() - TVTColumnOptions{coVisible}); }, {0, 1, 2, 3},
-       {0, 10, 10, 40}, 80},
+       [](TVastTreeColumns& C) { C[1].SetOptions(C[1].Options() - TVTColumnOptions{coVisible}); },
+       {0, 1, 2, 3},
+       {0, 10, 10, 40},
+       80},
       {"hidden last column",
-       [](TVastTreeColumns& C) { C[3].SetOptions(C[3].Options() - TVTColumnOptions{coVisible}); }, {0, 1, 2, 3},
-       {0, 10, 30, 60}, 60},
-      {"right to left order", [](TVastTreeColumns& C) { C.SetRightToLeftOrder(true); }, {3, 2, 1, 0},
-       {90, 70, 40, 0}, 100},
+       [](TVastTreeColumns& C) { C[3].SetOptions(C[3].Options() - TVTColumnOptions{coVisible}); },
+       {0, 1, 2, 3},
+       {0, 10, 30, 60},
+       60},
+      {"right to left order",
+       [](TVastTreeColumns& C) { C.SetRightToLeftOrder(true); },
+       {3, 2, 1, 0},
+       {90, 70, 40, 0},
+       100},
   };
   for (const TMapCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);
@@ -124,7 +141,7 @@ TEST_F(THeaderTest, PositionMapTable) {
 
 TEST_F(THeaderTest, LookUpsWalkByPositionAndSkipHiddenColumns) {
   AddColumns({10, 20, 30, 40});
-  Cols[3].SetPosition(0);                                              // order 3 0 1 2
+  Cols[3].SetPosition(0);                                               // order 3 0 1 2
   Cols[1].SetOptions(Cols[1].Options() - TVTColumnOptions{coVisible});  // 1 hidden
   Cols[0].SetOptions(Cols[0].Options() - TVTColumnOptions{coAllowFocus});
   EXPECT_EQ(Cols.GetFirstColumn(), 3);
@@ -178,8 +195,7 @@ struct TRemovalCase {
 
 TEST_F(THeaderTest, DeletingAColumnKeepsIndexesNamingTheSameColumns) {
   // Before: sort 2, main 2, auto-size 1, of four columns.
-  const std::vector<TRemovalCase> Cases = {
-      {0, 1, 1, 0}, {1, 1, 1, NoColumn}, {2, NoColumn, 0, 1}, {3, 2, 2, 1}};
+  const std::vector<TRemovalCase> Cases = {{0, 1, 1, 0}, {1, 1, 1, NoColumn}, {2, NoColumn, 0, 1}, {3, 2, 2, 1}};
   for (const TRemovalCase& C : Cases) {
     SCOPED_TRACE(C.Removed);
     Cols.Clear();
@@ -283,16 +299,36 @@ TEST_F(THeaderTest, ResizeColumnsTable) {
   const TVTColumnOptions VisFixed{coVisible, coFixed};
   const std::vector<TResizeCase> Cases = {
       {"limits cut the share, the rest goes to the others",
-       {50, 50, 50}, {10, 10, 10}, {52, 1000, 1000}, {false, false, false}, 10, Vis, 10, {52, 54, 54}},
-      {"more than the room: stops at the limits",
-       {50, 50}, {10, 10}, {55, 60}, {false, false}, 100, Vis, 15, {55, 60}},
+       {50, 50, 50},
+       {10, 10, 10},
+       {52, 1000, 1000},
+       {false, false, false},
+       10,
+       Vis,
+       10,
+       {52, 54, 54}},
+      {"more than the room: stops at the limits", {50, 50}, {10, 10}, {55, 60}, {false, false}, 100, Vis, 15, {55, 60}},
       {"shrink to the minimums", {50, 50}, {40, 45}, {100, 100}, {false, false}, -100, Vis, -15, {40, 45}},
-      {"zero-width columns grow", {0, 0, 0}, {0, 0, 0}, {10000, 10000, 10000}, {false, false, false}, 5, Vis, 5,
+      {"zero-width columns grow",
+       {0, 0, 0},
+       {0, 0, 0},
+       {10000, 10000, 10000},
+       {false, false, false},
+       5,
+       Vis,
+       5,
        {2, 2, 1}},
       {"zero-width columns cannot shrink", {0, 0}, {0, 0}, {100, 100}, {false, false}, -5, Vis, 0, {0, 0}},
       {"no column matches the options", {50, 50}, {10, 10}, {100, 100}, {false, false}, 20, VisFixed, 0, {50, 50}},
-      {"only the matching columns take", {50, 50, 50}, {10, 10, 10}, {100, 100, 100}, {true, false, true}, 3,
-       VisFixed, 3, {52, 50, 51}},
+      {"only the matching columns take",
+       {50, 50, 50},
+       {10, 10, 10},
+       {100, 100, 100},
+       {true, false, true},
+       3,
+       VisFixed,
+       3,
+       {52, 50, 51}},
       {"all at their limits", {30, 30}, {30, 30}, {30, 30}, {false, false}, 9, Vis, 0, {30, 30}},
       {"one pixel", {50, 50, 50}, {10, 10, 10}, {100, 100, 100}, {false, false, false}, 1, Vis, 1, {51, 50, 50}},
   };
@@ -580,10 +616,10 @@ TEST_F(THeaderStreamTest, StreamWithoutMarkerIsVersionMinusOne) {
   PutInt(B, 1);  // one column
   PutInt(B, 2);
   B.insert(B.end(), {'A', 0, 'b', 0});
-  PutInt(B, 0);                                      // hint
+  PutInt(B, 0);  // hint
   for (Integer V : {90, 10, 10000, 0, -1, 0, 4, 3, 0}) PutInt(B, V);
   PutInt(B, static_cast<Integer>(DefaultColumnOptions.Bits() & ~(1u << coVisible)));
-  PutInt(B, 0);  // the position entry
+  PutInt(B, 0);                                            // the position entry
   for (Integer V : {0, 0x0000FF, 30, 0, 1}) PutInt(B, V);  // auto size, background, height, options, style
   PutInt(B, 0);
   PutInt(B, -12);
@@ -629,7 +665,11 @@ TEST_F(THeaderStreamTest, CorruptStreamsFailWithTheReadError) {
       {"negative caption length", [&](TBytes& B) { PatchInt(B, CaptionAt, -1); }},
       {"position out of range", [&](TBytes& B) { PatchInt(B, PositionsAt, 3); }},
       {"negative position", [&](TBytes& B) { PatchInt(B, PositionsAt, -1); }},
-      {"duplicate position", [&](TBytes& B) { PatchInt(B, PositionsAt, 2); PatchInt(B, PositionsAt + 4, 2); }},
+      {"duplicate position",
+       [&](TBytes& B) {
+         PatchInt(B, PositionsAt, 2);
+         PatchInt(B, PositionsAt + 4, 2);
+       }},
       {"unknown style", [&](TBytes& B) { PatchInt(B, CaptionAt + 4 + 6 + 4 + 12, 9); }},
       {"cut off", [&](TBytes& B) { B.resize(B.size() - 3); }},
   };

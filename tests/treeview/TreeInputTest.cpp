@@ -457,7 +457,9 @@ TEST_F(TInputTest, RightToLeftMirrorsHitsAndTheBand) {
   struct TCase {
     Integer X;
     THitPosition Position;
-  } Cases[] = {{LabelEnd - 3, hiOnItemLabel}, {LabelEnd - TextWidth + 2, hiOnItemLabel}, {105, hiOnItemLeft},
+  } Cases[] = {{LabelEnd - 3, hiOnItemLabel},
+               {LabelEnd - TextWidth + 2, hiOnItemLabel},
+               {105, hiOnItemLeft},
                {LabelEnd + 3, hiOnItemIndent}};
   for (const TCase& C : Cases) {
     THitInfo Hit;
@@ -525,12 +527,27 @@ public:
   TRect Bounds;
   Integer _AddRef() override { return ++Refs; }
   Integer _Release() override { return --Refs; }
-  bool BeginEdit() override { Calls.push_back("begin"); return true; }
-  bool CancelEdit() override { Calls.push_back("cancel"); return true; }
-  bool EndEdit() override { Calls.push_back("end"); return AcceptEnd; }
-  bool PrepareEdit(TBaseVastTree*, PVastNode, TColumnIndex) override { Calls.push_back("prepare"); return true; }
+  bool BeginEdit() override {
+    Calls.push_back("begin");
+    return true;
+  }
+  bool CancelEdit() override {
+    Calls.push_back("cancel");
+    return true;
+  }
+  bool EndEdit() override {
+    Calls.push_back("end");
+    return AcceptEnd;
+  }
+  bool PrepareEdit(TBaseVastTree*, PVastNode, TColumnIndex) override {
+    Calls.push_back("prepare");
+    return true;
+  }
   TRect GetBounds() override { return Bounds; }
-  void SetBounds(TRect R) override { Bounds = R; Calls.push_back("bounds"); }
+  void SetBounds(TRect R) override {
+    Bounds = R;
+    Calls.push_back("bounds");
+  }
   void ProcessMessage(TMessage&) override {}
 };
 
@@ -653,7 +670,7 @@ TEST_F(TInputTest, DropModesAndProposedEffects) {
   const struct {
     Integer X, Y;
     TDropMode Mode;
-  } Cases[] = {{Label, 9, dmOnNode}, {Label, 16, dmOnNode}, {250, 3, dmAbove}, {250, 8, dmAbove},
+  } Cases[] = {{Label, 9, dmOnNode}, {Label, 16, dmOnNode}, {250, 3, dmAbove},  {250, 8, dmAbove},
                {250, 9, dmBelow},    {250, 17, dmBelow},    {250, 20, dmAbove}, {250, 80, dmNowhere}};
   for (const auto& C : Cases) EXPECT_EQ(ModeAt(C.X, C.Y), C.Mode) << C.X << "," << C.Y;
   // Without the drop mark beside the label is on the node; in report mode
@@ -973,13 +990,12 @@ TEST_F(TFreedNodeTest, AHandlerThatDeletesTheClickedRowEndsTheClick) {
        }},
       {"OnFocusChanging", mbLeft,
        [this] {
-         Tree.OnFocusChanging = [this](TBaseVastTree*, PVastNode, PVastNode New, TColumnIndex, TColumnIndex,
-                                       bool&) { DeleteOnce(New); };
+         Tree.OnFocusChanging = [this](TBaseVastTree*, PVastNode, PVastNode New, TColumnIndex, TColumnIndex, bool&) {
+           DeleteOnce(New);
+         };
        }},
       {"OnFocusChanged", mbLeft,
-       [this] {
-         Tree.OnFocusChanged = [this](TBaseVastTree*, PVastNode Node, TColumnIndex) { DeleteOnce(Node); };
-       }},
+       [this] { Tree.OnFocusChanged = [this](TBaseVastTree*, PVastNode Node, TColumnIndex) { DeleteOnce(Node); }; }},
       {"OnAddToSelection", mbLeft,
        [this] { Tree.OnAddToSelection = [this](TBaseVastTree*, PVastNode Node) { DeleteOnce(Node); }; }},
       {"OnNodeClick", mbLeft,
@@ -990,9 +1006,7 @@ TEST_F(TFreedNodeTest, AHandlerThatDeletesTheClickedRowEndsTheClick) {
          };
        }},
       {"OnChecking", mbLeft,
-       [this] {
-         Tree.OnChecking = [this](TBaseVastTree*, PVastNode Node, TCheckState&, bool&) { DeleteOnce(Node); };
-       }},
+       [this] { Tree.OnChecking = [this](TBaseVastTree*, PVastNode Node, TCheckState&, bool&) { DeleteOnce(Node); }; }},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Event);

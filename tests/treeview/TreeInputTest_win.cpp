@@ -83,8 +83,10 @@ public:
         static const char16_t* Names[] = {u"alpha", u"bravo", u"charlie", u"delta", u"echo", u"foxtrot"};
         return Folder ? String(Names[Node->Index % 6]) : u"file " + I + u".txt";
       }
-      case 1: return Folder ? u"123456789 KB" : I + u" KB";
-      default: return Folder ? u"folder" : u"text";
+      case 1:
+        return Folder ? u"123456789 KB" : I + u" KB";
+      default:
+        return Folder ? u"folder" : u"text";
     }
   }
   void Populate() {
@@ -163,7 +165,6 @@ protected:
     return Run;
   }
 };
-
 
 TEST_F(TTreeInputTest, ClicksSelectWithShiftCtrlAndTheRightButton) {
   PVastNode A = Top(0);
@@ -765,8 +766,9 @@ TEST_F(TTreeInputTest, ADragPictureGoesToTheSystemOrIsDrawnByTheTree) {
 TEST_F(TTreeInputTest, ADragOverTheRowsShowsTheDropMark) {
   PVastNode B = Top(1);
   const TRect Row = Tree->GetDisplayRect(B, NoColumn, false);
-  Tree->OnDragOver = [](TBaseVastTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Integer&,
-                        bool& Accept) { Accept = true; };
+  Tree->OnDragOver = [](TBaseVastTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Integer&, bool& Accept) {
+    Accept = true;
+  };
   // A mark of its own colour, told apart from the target's.
   Tree->Colors().Set(TVTColors::DropMarkIndex, clRed);
   auto CountColour = [&](TColor Colour, Integer Top, Integer Bottom) {
@@ -844,9 +846,9 @@ TEST_F(TTreeInputTest, ANodeDragShowsThePictureOfTheSelectedRows) {
     const TPoint S = ScreenPt(ClientX, ClientY);
     return Image->PixelAlpha(S.X - R.Left, S.Y - R.Top);
   };
-  EXPECT_GT(AlphaAt(60, RowY(File0)), 0);   // a selected row
+  EXPECT_GT(AlphaAt(60, RowY(File0)), 0);  // a selected row
   EXPECT_GT(AlphaAt(60, RowY(File1)), 0);
-  EXPECT_EQ(AlphaAt(60, RowY(A)), 0);        // not selected: not in the picture
+  EXPECT_EQ(AlphaAt(60, RowY(A)), 0);  // not selected: not in the picture
   EXPECT_EQ(AlphaAt(60, RowY(File1->NextSibling)), 0);
   Screenshot(u"treeinput_node_drag_image.bmp");
   EXPECT_TRUE(Image->DragTo(TPoint{HotScreen.X + 40, HotScreen.Y + 70}, false));
@@ -1204,9 +1206,7 @@ TEST_F(TTreeInputTest, ARightClickOnTheHeaderOpensTheColumnMenu) {
   TVastTreeColumns& Cols = H.Columns();
   ASSERT_TRUE(Cols[2].Options().Contains(coVisible));
   std::vector<TColumnIndex> Changed;
-  Tree->OnColumnVisibilityChanged = [&](TBaseVastTree*, TColumnIndex Column, bool) {
-    Changed.push_back(Column);
-  };
+  Tree->OnColumnVisibilityChanged = [&](TBaseVastTree*, TColumnIndex Column, bool) { Changed.push_back(Column); };
   MenuScript = TMenuScript{Form->Handle(), false};
   SetTimer(nullptr, 0, 150, PickLastMenuItem);
   const Integer HeadY = -H.Height() / 2;

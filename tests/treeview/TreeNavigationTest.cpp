@@ -39,47 +39,89 @@ TEST(TreeNavigation, WalkOrders) {
     std::string Expected;
   };
   const TCase Cases[] = {
-      {"tree order", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetFirst(); }, [&](PVastNode N) { return T.Tree.GetNext(N); }); },
+      {"tree order",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetFirst(); }, [&](PVastNode N) { return T.Tree.GetNext(N); });
+       },
        "1 11 12 121 2 3 31"},
-      {"tree order NoInit", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetFirstNoInit(); }, [&](PVastNode N) { return T.Tree.GetNextNoInit(N); }); },
+      {"tree order NoInit",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetFirstNoInit(); }, [&](PVastNode N) { return T.Tree.GetNextNoInit(N); });
+       },
        "1 11 12 121 2 3 31"},
-      {"backwards", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetLast(); }, [&](PVastNode N) { return T.Tree.GetPrevious(N); }); },
+      {"backwards",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetLast(); }, [&](PVastNode N) { return T.Tree.GetPrevious(N); });
+       },
        "31 3 2 121 12 11 1"},
-      {"backwards NoInit", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetLastNoInit(); }, [&](PVastNode N) { return T.Tree.GetPreviousNoInit(N); }); },
+      {"backwards NoInit",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetLastNoInit(); },
+                       [&](PVastNode N) { return T.Tree.GetPreviousNoInit(N); });
+       },
        "31 3 2 121 12 11 1"},
-      {"children above", [](TNavigationTest& T) {
+      {"children above",
+       [](TNavigationTest& T) {
          T.Tree.TreeOptions().SetPaintOptions(T.Tree.TreeOptions().PaintOptions() + TVTPaintOptions{toChildrenAbove});
-         return T.Walk([&] { return T.Tree.GetFirst(true); }, [&](PVastNode N) { return T.Tree.GetNext(N, true); }); },
+         return T.Walk([&] { return T.Tree.GetFirst(true); }, [&](PVastNode N) { return T.Tree.GetNext(N, true); });
+       },
        "11 121 12 1 2 31 3"},
-      {"children above, option off", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetFirst(true); }, [&](PVastNode N) { return T.Tree.GetNext(N, true); }); },
+      {"children above, option off",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetFirst(true); }, [&](PVastNode N) { return T.Tree.GetNext(N, true); });
+       },
        "1 11 12 121 2 3 31"},
-      {"leaves", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetFirstLeaf(); }, [&](PVastNode N) { return T.Tree.GetNextLeaf(N); }); },
+      {"leaves",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetFirstLeaf(); }, [&](PVastNode N) { return T.Tree.GetNextLeaf(N); });
+       },
        "11 121 2 31"},
-      {"leaves backwards from nil", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetPreviousLeaf(nullptr); }, [&](PVastNode N) { return T.Tree.GetPreviousLeaf(N); }); },
+      {"leaves backwards from nil",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetPreviousLeaf(nullptr); },
+                       [&](PVastNode N) { return T.Tree.GetPreviousLeaf(N); });
+       },
        "31 2 121 11"},
-      {"level 1", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetFirstLevel(1); }, [&](PVastNode N) { return T.Tree.GetNextLevel(N, 1); }); },
+      {"level 1",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetFirstLevel(1); }, [&](PVastNode N) { return T.Tree.GetNextLevel(N, 1); });
+       },
        "11 12 31"},
-      {"visible, all collapsed", [](TNavigationTest& T) { return T.Walk([&] { return T.Tree.GetFirstVisible(); }, [&](PVastNode N) { return T.Tree.GetNextVisible(N); }); },
+      {"visible, all collapsed",
+       [](TNavigationTest& T) {
+         return T.Walk([&] { return T.Tree.GetFirstVisible(); }, [&](PVastNode N) { return T.Tree.GetNextVisible(N); });
+       },
        "1 2 3"},
-      {"visible, A open, B hidden", [](TNavigationTest& T) {
+      {"visible, A open, B hidden",
+       [](TNavigationTest& T) {
          T.Tree.SetExpanded(T.A, true);
          T.Tree.SetVisible(T.B, false);
-         return T.Walk([&] { return T.Tree.GetFirstVisible(); }, [&](PVastNode N) { return T.Tree.GetNextVisible(N); }); },
+         return T.Walk([&] { return T.Tree.GetFirstVisible(); }, [&](PVastNode N) { return T.Tree.GetNextVisible(N); });
+       },
        "1 11 12 3"},
-      {"visible backwards, A open, A1 filtered", [](TNavigationTest& T) {
+      {"visible backwards, A open, A1 filtered",
+       [](TNavigationTest& T) {
          T.Tree.SetExpanded(T.A, true);
          T.Tree.SetFiltered(T.A1, true);
-         return T.Walk([&] { return T.Tree.GetLastVisible(); }, [&](PVastNode N) { return T.Tree.GetPreviousVisible(N); }); },
+         return T.Walk([&] { return T.Tree.GetLastVisible(); },
+                       [&](PVastNode N) { return T.Tree.GetPreviousVisible(N); });
+       },
        "3 2 12 1"},
-      {"next visible from a hidden node resumes after it", [](TNavigationTest& T) {
+      {"next visible from a hidden node resumes after it",
+       [](TNavigationTest& T) {
          T.Tree.SetExpanded(T.A, true);
          T.Tree.SetVisible(T.A1, false);
-         return T.Walk([&] { return T.Tree.GetNextVisible(T.A1); }, [&](PVastNode N) { return T.Tree.GetNextVisible(N); }); },
+         return T.Walk([&] { return T.Tree.GetNextVisible(T.A1); },
+                       [&](PVastNode N) { return T.Tree.GetNextVisible(N); });
+       },
        "12 2 3"},
-      {"selected backwards from nil starts at the last node", [](TNavigationTest& T) {
+      {"selected backwards from nil starts at the last node",
+       [](TNavigationTest& T) {
          T.Tree.TreeOptions().SetSelectionOptions(TVTSelectionOptions{toMultiSelect});
          for (PVastNode N : {T.A2a, T.C1, T.B}) T.Tree.SetSelected(N, true);
-         return T.Walk([&] { return T.Tree.GetPreviousSelected(nullptr); }, [&](PVastNode N) { return T.Tree.GetPreviousSelected(N); }); },
+         return T.Walk([&] { return T.Tree.GetPreviousSelected(nullptr); },
+                       [&](PVastNode N) { return T.Tree.GetPreviousSelected(N); });
+       },
        "31 2 121"},
   };
   for (const TCase& Case : Cases) {
@@ -127,8 +169,9 @@ TEST(TreeNavigation, QueriesAndPositions) {
   Tree.SetSelected(A2, true);
   Tree.SetSelected(A2a, true);
   Tree.SetSelected(C1, true);
-  Tree.IterateSubtree(A, [&](TBaseVastTree*, PVastNode N, void*, bool&) { Visited.push_back(Key(Tree, N)); }, nullptr,
-                      TVastNodeStates{vsSelected});
+  Tree.IterateSubtree(
+      A, [&](TBaseVastTree*, PVastNode N, void*, bool&) { Visited.push_back(Key(Tree, N)); }, nullptr,
+      TVastNodeStates{vsSelected});
   EXPECT_EQ(Visited, (std::vector<Integer>{12, 121}));
   TNodeArray Resolved = Tree.GetSortedSelection(true);
   ASSERT_EQ(Resolved.size(), 2u);

@@ -24,7 +24,6 @@ inline void OnSmallStack(const std::function<void()>& Body, std::size_t StackSiz
   pthread_attr_destroy(&Attr);
 }
 
-
 // The invariant checker recurses per level: deep trees are checked on a
 // thread with room for it.
 inline void ExpectDeepTreeValid(TBaseVastTree& Tree) {

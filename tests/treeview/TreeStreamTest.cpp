@@ -165,8 +165,9 @@ TEST_F(TStreamTest, HugeChildCountAndForeignStatesAreRefused) {
   EXPECT_EQ(HelpContextOf(Target, OneNodeStream(0x7FFFFFFF, 0)), 2004);
   EXPECT_EQ(Target.RootNode()->TotalCount, 2u);
   EXPECT_TREE_VALID(Target);
-  const Cardinal Hostile = TVastNodeStates{vsVisible, vsReleaseCallOnUserDataRequired, vsDeleting, vsToggling,
-                                           vsInitializing, vsOnFreeNodeCallRequired}.Bits();
+  const Cardinal Hostile = TVastNodeStates{vsVisible,      vsReleaseCallOnUserDataRequired, vsDeleting, vsToggling,
+                                           vsInitializing, vsOnFreeNodeCallRequired}
+                               .Bits();
   EXPECT_EQ(HelpContextOf(Target, OneNodeStream(0, Hostile)), 0);
   PVastNode Node = Target.GetFirstNoInit();
   ASSERT_NE(Node, nullptr);

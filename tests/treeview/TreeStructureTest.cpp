@@ -169,8 +169,7 @@ TEST(TreeStructure, ReadOnlyRefusesChanges) {
 TEST(TreeStore, StoredRootCountComesBackOnReadOnlyTree) {
   for (bool ReadOnly : {false, true}) {
     TBaseVastTree Tree;
-    if (ReadOnly)
-      Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toReadOnly});
+    if (ReadOnly) Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toReadOnly});
     Tree.SetLoading(true);
     Tree.SetRootNodeCount(7);
     Tree.SetLoading(false);
@@ -459,7 +458,10 @@ public:
         if (N) T.ToggleNode(N);
         break;
       case 12:
-        if (FRandom() % 3 == 0) T.FullExpand(N); else T.FullCollapse(N);
+        if (FRandom() % 3 == 0)
+          T.FullExpand(N);
+        else
+          T.FullCollapse(N);
         break;
       case 13:
         if (N) T.SetVisible(N, FRandom() % 3 != 0);
@@ -476,10 +478,14 @@ public:
         break;
       case 18: {
         const unsigned Which = FRandom() % 4;
-        if (Which == 0) T.SelectAll(FRandom() % 2);
-        else if (Which == 1) T.ClearSelection();
-        else if (Which == 2) T.InvertSelection(FRandom() % 2);
-        else if (Size > 150) T.DeleteSelectedNodes();
+        if (Which == 0)
+          T.SelectAll(FRandom() % 2);
+        else if (Which == 1)
+          T.ClearSelection();
+        else if (Which == 2)
+          T.InvertSelection(FRandom() % 2);
+        else if (Size > 150)
+          T.DeleteSelectedNodes();
         break;
       }
       case 19: {
@@ -496,7 +502,10 @@ public:
       }
       case 20: {
         TVTPaintOptions P = T.TreeOptions().PaintOptions();
-        if (P.Contains(toShowFilteredNodes)) P.Exclude(toShowFilteredNodes); else P.Include(toShowFilteredNodes);
+        if (P.Contains(toShowFilteredNodes))
+          P.Exclude(toShowFilteredNodes);
+        else
+          P.Include(toShowFilteredNodes);
         T.TreeOptions().SetPaintOptions(P);
         break;
       }

@@ -99,11 +99,21 @@ inline std::string TreeInvariantViolation(TBaseVastTree& Tree) {
     Cardinal Height = N == Root ? N->NodeHeight : (EffFiltered(N) ? 0 : N->NodeHeight);
     Cardinal Index = 0, Children = 0;
     PVastNode Prev = nullptr;
-    const bool ChildPathOpen = N == Root || (PathOpen && N->States.Contains(vsExpanded) && N->States.Contains(vsVisible));
+    const bool ChildPathOpen =
+        N == Root || (PathOpen && N->States.Contains(vsExpanded) && N->States.Contains(vsVisible));
     for (PVastNode C = N->FirstChild; C; C = C->NextSibling) {
-      if (C->Parent != N) { Out << "bad parent link"; return false; }
-      if (C->PrevSibling != Prev) { Out << "bad previous link"; return false; }
-      if (C->Index != Index) { Out << "index " << C->Index << " expected " << Index; return false; }
+      if (C->Parent != N) {
+        Out << "bad parent link";
+        return false;
+      }
+      if (C->PrevSibling != Prev) {
+        Out << "bad previous link";
+        return false;
+      }
+      if (C->Index != Index) {
+        Out << "index " << C->Index << " expected " << Index;
+        return false;
+      }
       ++Index;
       if (ChildPathOpen && C->States.Contains(vsVisible) && !EffFiltered(C)) ++Visible;
       if (C->States.Contains(vsSelected)) ++Selected;
@@ -113,11 +123,26 @@ inline std::string TreeInvariantViolation(TBaseVastTree& Tree) {
       ++Children;
       Prev = C;
     }
-    if (N->LastChild != Prev) { Out << "bad last child"; return false; }
-    if (N->ChildCount != Children) { Out << "ChildCount " << N->ChildCount << " chain " << Children; return false; }
-    if (Children > 0 && !N->States.Contains(vsHasChildren)) { Out << "children without vsHasChildren"; return false; }
-    if (N->TotalCount != Count) { Out << "TotalCount " << N->TotalCount << " expected " << Count; return false; }
-    if (N->TotalHeight != Height) { Out << "TotalHeight " << N->TotalHeight << " expected " << Height; return false; }
+    if (N->LastChild != Prev) {
+      Out << "bad last child";
+      return false;
+    }
+    if (N->ChildCount != Children) {
+      Out << "ChildCount " << N->ChildCount << " chain " << Children;
+      return false;
+    }
+    if (Children > 0 && !N->States.Contains(vsHasChildren)) {
+      Out << "children without vsHasChildren";
+      return false;
+    }
+    if (N->TotalCount != Count) {
+      Out << "TotalCount " << N->TotalCount << " expected " << Count;
+      return false;
+    }
+    if (N->TotalHeight != Height) {
+      Out << "TotalHeight " << N->TotalHeight << " expected " << Height;
+      return false;
+    }
     return true;
   };
   if (!Check(Root, true)) return Out.str();

@@ -302,9 +302,7 @@ TEST(TreeWorker, ThreadLivesWithTheTrees) {
   {
     TBaseVastTree First;
     EXPECT_TRUE(TWorkerThread::Running());
-    {
-      TBaseVastTree Second;
-    }
+    { TBaseVastTree Second; }
     EXPECT_TRUE(TWorkerThread::Running());
   }
   EXPECT_FALSE(TWorkerThread::Running());

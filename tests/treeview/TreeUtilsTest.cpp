@@ -20,9 +20,9 @@ TEST(TreeUtils, ShortenTextWithEllipsis) {
   } Cases[] = {
       {u"", 100, u""},
       {u"abcdef", 0, u""},
-      {u"abcdef", 20, u""},            // not even "..." (21) fits
+      {u"abcdef", 20, u""},                // not even "..." (21) fits
       {u"abcdef", 21 + 6 * 7, u"abcdef"},  // the whole text and the ellipsis fit
-      {u"abcdef", 42, u"abc..."},  // fits alone, not with "...": still cut
+      {u"abcdef", 42, u"abc..."},          // fits alone, not with "...": still cut
       {u"abcdef", 41, u"ab..."},
       {u"abcdef", 28, u"a..."},
   };
@@ -62,15 +62,15 @@ TEST(TreeUtils, LineBlends) {
   BlendLineColor(&D4, 1, 256, 0x000000FFu);  // full red (a COLORREF)
   EXPECT_EQ(D4, 0x00FF0000u);                // into the pixel's red byte
   std::uint32_t D5 = 0;
-  const std::uint32_t S5 = 0x80FFFFFFu;      // per-pixel alpha 128
+  const std::uint32_t S5 = 0x80FFFFFFu;  // per-pixel alpha 128
   BlendLinePerPixelAlpha(&S5, &D5, 1, 0);
   EXPECT_EQ(D5 & 0xFF, 0x7Fu);
 }
 
 TEST(TreeUtils, ScanlineAddressBottomUpAndTopDown) {
   alignas(4) Byte Bits[4 * 3 * 4] = {};
-  EXPECT_EQ(ScanlineAddress(Bits, 4, 3, 0), Bits + 2 * 16);   // bottom-up: row 0 last
-  EXPECT_EQ(ScanlineAddress(Bits, 4, -3, 0), Bits);           // top-down
+  EXPECT_EQ(ScanlineAddress(Bits, 4, 3, 0), Bits + 2 * 16);  // bottom-up: row 0 last
+  EXPECT_EQ(ScanlineAddress(Bits, 4, -3, 0), Bits);          // top-down
   EXPECT_EQ(ScanlineAddress(Bits, 4, -3, 2), Bits + 2 * 16);
 }
 

@@ -58,8 +58,8 @@ TEST(Component, OwnsInCreationOrderAndFreesLastFirst) {
   EXPECT_THROW(owner->Components(3), EListError);
 
   delete owner;
-  const std::vector<std::string> expected = {"before owner owns 3", "before c owns 0", "~c", "before a owns 0", "~a",
-                                             "~owner"};
+  const std::vector<std::string> expected = {
+      "before owner owns 3", "before c owns 0", "~c", "before a owns 0", "~a", "~owner"};
   EXPECT_EQ(gLog, expected);
 }
 
@@ -109,7 +109,8 @@ TEST(Component, LoadingEndsWithLoadedInCreationOrder) {
   EXPECT_FALSE(a->ComponentState().Contains(csLoading));
   EXPECT_FALSE(lateChild->ComponentState().Contains(csLoading));
   EXPECT_FALSE(owner->ComponentState().Contains(csLoading));
-  const std::vector<std::string> expected = {"loaded a", "loaded b", "loaded late child", "loaded late", "loaded owner"};
+  const std::vector<std::string> expected = {"loaded a", "loaded b", "loaded late child", "loaded late",
+                                             "loaded owner"};
   EXPECT_EQ(gLog, expected);
   delete owner;
 }
@@ -145,9 +146,7 @@ protected:
     Updates.push_back(Item);
     TOwnedCollection::Update(Item);
   }
-  void Notify(TCollectionItem* Item, TCollectionNotification Action) override {
-    Notes.emplace_back(Item, Action);
-  }
+  void Notify(TCollectionItem* Item, TCollectionNotification Action) override { Notes.emplace_back(Item, Action); }
 };
 
 TEST(Collection, NotifiesAndUpdates) {

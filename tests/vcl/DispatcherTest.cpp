@@ -20,8 +20,8 @@ protected:
 class TSyncWorker : public TThread {
 public:
   TSyncWorker(int Count, DWORD UIThread) : TThread(true), FCount(Count), FUIThread(UIThread) {}
-  int Ran = 0;             // touched on the user-interface thread only
-  int OffThread = 0;       // calls that did not run there
+  int Ran = 0;        // touched on the user-interface thread only
+  int OffThread = 0;  // calls that did not run there
   std::atomic<int> Done{0};
 
 protected:

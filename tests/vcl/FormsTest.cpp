@@ -32,9 +32,7 @@ TFormPtr<T> MakeForm() {
   return TFormPtr<T>(TCustomForm::Create<T>(Application));
 }
 
-LRESULT Send(TWinControl* Control, UINT Msg, WPARAM W, LPARAM L) {
-  return SendMessageW(Control->Handle(), Msg, W, L);
-}
+LRESULT Send(TWinControl* Control, UINT Msg, WPARAM W, LPARAM L) { return SendMessageW(Control->Handle(), Msg, W, L); }
 
 TEST_F(FormsTest, DemoFormLaysOutItsChildrenAndFollowsResizes) {
   auto form = MakeForm<TDemoForm>();
@@ -348,8 +346,8 @@ TEST_F(FormsTest, PanelBorderAndBevelsNarrowTheAlignedArea) {
     Integer BevelWidth, BorderWidth, Inset;
   } const cases[] = {
       {bvRaised, bvNone, 1, 0, 1},  // the default panel
-      {bvRaised, bvNone, 1, 5, 6},   {bvRaised, bvLowered, 1, 5, 7}, {bvLowered, bvSpace, 3, 2, 8},
-      {bvNone, bvNone, 1, 4, 4},     {bvNone, bvNone, 2, 0, 0},
+      {bvRaised, bvNone, 1, 5, 6}, {bvRaised, bvLowered, 1, 5, 7}, {bvLowered, bvSpace, 3, 2, 8},
+      {bvNone, bvNone, 1, 4, 4},   {bvNone, bvNone, 2, 0, 0},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "outer " << c.Outer << " inner " << c.Inner << " bevel " << c.BevelWidth

@@ -109,8 +109,8 @@ TEST(CallbackGuard, ExceptionWaitsUntilTheWin32CallReturns) {
 // The clipboard opened in a scope that raises is closed again, so other
 // windows can use it; the memory locked in it is unlocked.
 TEST(OpenClipboard, ClosedAndUnlockedWhateverHappens) {
-  const TWindowHandle owner(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                            GetModuleHandleW(nullptr), nullptr));
+  const TWindowHandle owner(
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(owner);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 16);
   ASSERT_NE(memory, nullptr);

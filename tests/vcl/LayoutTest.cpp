@@ -77,7 +77,7 @@ TEST(AlignLayout, InsetNeverInvertsTheRect) {
     Integer By;
     TRect Want;
   } const cases[] = {
-      {{0, 0, 100, 50}, 0, {0, 0, 100, 50}},   {{0, 0, 100, 50}, 5, {5, 5, 95, 45}},
+      {{0, 0, 100, 50}, 0, {0, 0, 100, 50}},    {{0, 0, 100, 50}, 5, {5, 5, 95, 45}},
       {{10, 20, 30, 60}, 10, {20, 30, 20, 50}}, {{0, 0, 100, 50}, 30, {30, 30, 70, 30}},
       {{0, 0, 10, 10}, 8, {8, 8, 8, 8}},
   };
@@ -104,9 +104,9 @@ TEST(AlignLayout, AnchorsFollowTheResize) {
     std::vector<TAlignItem> items = {Item(alNone, Bounds(100, 50, 40, 20))};
     items[0].Anchors = c.Anchors;
     AnchorItems({300, 200}, {400, 250}, items);
-    EXPECT_EQ(items[0].Bounds, c.Expected) << "anchors " << c.Anchors.Bits() << ": " << items[0].Bounds.Left << ","
-                                           << items[0].Bounds.Top << " " << items[0].Bounds.Width() << "x"
-                                           << items[0].Bounds.Height();
+    EXPECT_EQ(items[0].Bounds, c.Expected)
+        << "anchors " << c.Anchors.Bits() << ": " << items[0].Bounds.Left << "," << items[0].Bounds.Top << " "
+        << items[0].Bounds.Width() << "x" << items[0].Bounds.Height();
   }
 }
 
@@ -140,7 +140,8 @@ TEST(ParamStr, FollowsTheClassLibraryQuotingRules) {
   };
   const TCase cases[] = {
       {u"prog.exe a b", {u"prog.exe", u"a", u"b"}},
-      {u"\"C:\\Program Files\\q.exe\"  -host  ftp.example.com", {u"C:\\Program Files\\q.exe", u"-host", u"ftp.example.com"}},
+      {u"\"C:\\Program Files\\q.exe\"  -host  ftp.example.com",
+       {u"C:\\Program Files\\q.exe", u"-host", u"ftp.example.com"}},
       {u"q \"two words\" x", {u"q", u"two words", u"x"}},
       {u"q a\"b c\"d", {u"q", u"ab cd"}},
       {u"q \"\" next", {u"q", u"next"}},  // an empty pair is skipped

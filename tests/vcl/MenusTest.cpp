@@ -99,7 +99,6 @@ protected:
     return nullptr;
   }
   static UINT MenuState(HMENU Menu, UINT Command) { return GetMenuState(Menu, Command, MF_BYCOMMAND); }
-
 };
 
 // Ends the menu loop a test opened, noting which top item was showing.
@@ -404,7 +403,7 @@ TEST_F(MenusTest, ImageListMasksDrawsAndTellsItsClients) {
   EXPECT_EQ(canvas.Canvas()->Pixel(0, 0), clWhite);  // the magenta corner was masked out
   EXPECT_NE(canvas.Canvas()->Pixel(28, 8), clLime);  // disabled: greyed
   EXPECT_EQ(canvas.Canvas()->Pixel(20, 0), clWhite);
-  images->Draw(canvas.Canvas(), 0, 0, 99);           // out of range: nothing, no error
+  images->Draw(canvas.Canvas(), 0, 0, 99);  // out of range: nothing, no error
 
   TBitmap copy;
   images->GetBitmap(2, &copy);

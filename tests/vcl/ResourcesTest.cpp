@@ -19,8 +19,8 @@ TEST(Manifest, BindsCommonControls6) {
   // The version 6 window classes (themed buttons and edits) come from it too.
   data = {};
   data.cbSize = sizeof(data);
-  EXPECT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_WINDOW_CLASS_REDIRECTION, L"Button",
-                                       &data));
+  EXPECT_TRUE(
+      FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_WINDOW_CLASS_REDIRECTION, L"Button", &data));
 
   HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
   ASSERT_NE(comctl, nullptr);

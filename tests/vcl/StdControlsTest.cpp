@@ -18,8 +18,8 @@ protected:
   }
   // A notification as the control sends it to its parent window.
   static void Notify(TWinControl* Control, WORD Code) {
-    SendMessageW(GetParent(Control->Handle()), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(Control->Handle()), Code), reinterpret_cast<LPARAM>(Control->Handle()));
+    SendMessageW(GetParent(Control->Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Control->Handle()), Code),
+                 reinterpret_cast<LPARAM>(Control->Handle()));
   }
   static LRESULT NotifyTab(TPageControl* Pages, UINT Code) {
     NMHDR header{Pages->Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(Pages->Handle())), Code};
@@ -31,7 +31,6 @@ protected:
     Edit->SetRichSelLength(1);
     return static_cast<COLORREF>(Edit->SelAttributes()->Color());
   }
-
 };
 
 // ---------------------------------------------------------------- edits

@@ -10,11 +10,10 @@ TEST(Charsets, NameToCodePageTakesTheFirstRow) {
     const char16_t* Name;
     Word CodePage;
   } Cases[] = {
-      {u"utf-8", 65001},       {u"UTF-8", 65001},       {u"Utf-8", 65001},  {u"iso-8859-1", 28591},
-      {u"latin1", 28591},      {u"us-ascii", 20127},    {u"euc-kr", 949},   {u"iso-2022-jp", 50220},
-      {u"ISO-8859-8", 28598},  {u"visual", 28598},      {u"windows-1252", 1252}, {u"x-ansi", 1252},
-      {u"utf-16", 1200},       {u"unicodeFFFE", 1201},  {u"l3,", 28593},    {u"latin3", 28593},
-      {u"ascii", 20127},       {u"ibm775", 775},        {u"koi8-r", 20866}, {u"shift_jis", 932},
+      {u"utf-8", 65001},       {u"UTF-8", 65001}, {u"Utf-8", 65001},       {u"iso-8859-1", 28591}, {u"latin1", 28591},
+      {u"us-ascii", 20127},    {u"euc-kr", 949},  {u"iso-2022-jp", 50220}, {u"ISO-8859-8", 28598}, {u"visual", 28598},
+      {u"windows-1252", 1252}, {u"x-ansi", 1252}, {u"utf-16", 1200},       {u"unicodeFFFE", 1201}, {u"l3,", 28593},
+      {u"latin3", 28593},      {u"ascii", 20127}, {u"ibm775", 775},        {u"koi8-r", 20866},     {u"shift_jis", 932},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(UTF16ToUTF8(C.Name));
@@ -27,7 +26,7 @@ TEST(Charsets, CodePageToNameTakesTheFirstRow) {
     Word CodePage;
     const char16_t* Name;
   } Cases[] = {
-      {1252, u"Windows-1252"}, {65001, u"utf-8"},      {1200, u"utf-16"},   {28591, u"iso-8859-1"},
+      {1252, u"Windows-1252"}, {65001, u"utf-8"},      {1200, u"utf-16"},      {28591, u"iso-8859-1"},
       {20127, u"us-ascii"},    {1201, u"unicodeFFFE"}, {28593, u"iso-8859-3"}, {708, u"ASMO-708"},
   };
   for (const auto& C : Cases) {

@@ -142,9 +142,8 @@ TEST(TextFunctions, NextCodePointAndPositions) {
     Cardinal Expected;
     Integer Next;
   } Cases[] = {
-      {1, 0x41, 2}, {2, 0x1F600, 4}, {3, 0xFFFD, 4}, {4, 0xFFFD, 5},
-      {5, 0xFFFD, 6},  // high surrogate as last unit
-      {0, 0xFFFD, 0},  {6, 0xFFFD, 6},
+      {1, 0x41, 2},   {2, 0x1F600, 4}, {3, 0xFFFD, 4}, {4, 0xFFFD, 5}, {5, 0xFFFD, 6},  // high surrogate as last unit
+      {0, 0xFFFD, 0}, {6, 0xFFFD, 6},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.Index);
@@ -196,9 +195,15 @@ TEST(AnsiConversions, CodePagesAndDefaultCharacter) {
     Cardinal Ch;
     std::string Bytes;
   } Encode[] = {
-      {1252, 0x20AC, "\x80"}, {1252, 0xE9, "\xE9"},   {1252, 0x0101, "?"},  // no best fit to 'a'
-      {1252, 0x1F600, "?"},   {28591, 0xE9, "\xE9"},  {28591, 0x20AC, "?"},
-      {20127, 0x41, "A"},     {20127, 0xE9, "?"},     {65001, 0xE9, "\xC3\xA9"},
+      {1252, 0x20AC, "\x80"},
+      {1252, 0xE9, "\xE9"},
+      {1252, 0x0101, "?"},  // no best fit to 'a'
+      {1252, 0x1F600, "?"},
+      {28591, 0xE9, "\xE9"},
+      {28591, 0x20AC, "?"},
+      {20127, 0x41, "A"},
+      {20127, 0xE9, "?"},
+      {65001, 0xE9, "\xC3\xA9"},
       {1200, 0x41, std::string("A\0", 2)},
   };
   for (const auto& C : Encode) {
@@ -248,7 +253,9 @@ TEST(AnsiConversions, AnsiTextFunctions) {
   AnsiString Text = "abc";
   Integer Index = 2;
   EXPECT_TRUE(AnsiTextSetCodePoint(Text, Index, 0x20AC));
-  EXPECT_EQ(Text, "a\x80" "c");
+  EXPECT_EQ(Text,
+            "a\x80"
+            "c");
   EXPECT_EQ(Index, 3);
   Index = 4;
   EXPECT_FALSE(AnsiTextSetCodePoint(Text, Index, 0x41));

@@ -179,7 +179,9 @@ TEST(KelSimpleXmlModel, BinaryValuesAsHex) {
 // Pins the process format settings for one test.
 class TFormatScope {
 public:
-  explicit TFormatScope(const TFormatSettings& Settings) : FSaved(FormatSettings) { SetDefaultFormatSettings(Settings); }
+  explicit TFormatScope(const TFormatSettings& Settings) : FSaved(FormatSettings) {
+    SetDefaultFormatSettings(Settings);
+  }
   ~TFormatScope() { SetDefaultFormatSettings(FSaved); }
   TFormatScope(const TFormatScope&) = delete;
   TFormatScope& operator=(const TFormatScope&) = delete;
@@ -192,9 +194,9 @@ TEST(KelSimpleXmlModel, FloatValuesFollowTheFormatSettings) {
   struct TCase {
     const char* Locale;
     TFormatSettings Settings;
-    const char16_t* Written;                    // text of 2.5
-    const char16_t* Text;                       // a value to read
-    double Read;                                // 0 when it does not convert
+    const char16_t* Written;  // text of 2.5
+    const char16_t* Text;     // a value to read
+    double Read;              // 0 when it does not convert
   };
   const TCase Cases[] = {
       {"en", TFormatSettings::English(), u"2.5", u"-0.125", -0.125},

@@ -17,7 +17,9 @@ struct ErrorCase {
 // Positions are 1-based code points; at the end of the text, the count read.
 const ErrorCase ErrorCases[] = {
     {"  x<a/>", "Invalid Document: Unexpected text in file prolog at position 3"},
-    {"<a b=c/>", "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' but \"c\"  found at position 6"},
+    {"<a b=c/>",
+     "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' but \"c\"  found at "
+     "position 6"},
     {"<a></b>", "Invalid XML Element: Erroneous end of tag, expecting </a> but </b> found at position 7"},
     {"<a><b></a>", "Invalid XML Element: Erroneous end of tag, expecting </b> but </a> found at position 10"},
     {"<a>< b/></a>", "Invalid XML Element: malformed tag found (no valid name) at position 5"},
@@ -45,7 +47,8 @@ const ErrorCase ErrorCases[] = {
     {"<?xml version=\"1.\xC3\xA9\"?><a/>", "Invalid Document: Unexpected text in file prolog at position 21"},
     {"<>x</>", "Invalid XML Element: malformed tag found (no valid name) at position 2"},
     {"<a><p:/></a>", "Invalid XML Element: malformed tag found (no valid name) at position 7"},
-    {"<a p::q=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\":\" found at position 6)"},
+    {"<a p::q=\"1\"/>",
+     "Invalid XML Element: Unexpected character in property declaration (\":\" found at position 6)"},
     {"<a p:=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\"=\" found at position 6)"},
 };
 
@@ -156,7 +159,7 @@ TEST(KelSimpleXmlParser, EntitiesAndCharacterReferences) {
       {"<a>&amp;lt;</a>", "&lt;"},  // decoded once
       {"<a>&#65;&#x41;&#X41;&AMP;</a>", "AAA&"},
       {"<a>&#x1F600;|&#128512;</a>", "\xF0\x9F\x98\x80|\xF0\x9F\x98\x80"},  // surrogate pairs
-      {"<a>&#xD83D;&#xDE00;</a>", "\xF0\x9F\x98\x80"},                       // a pair written as two
+      {"<a>&#xD83D;&#xDE00;</a>", "\xF0\x9F\x98\x80"},                      // a pair written as two
       {"<a>&#x110000;&copy;&#;&#x;&#65</a>", "&#x110000;&copy;&#;&#x;&#65"},
       {"<a>&lt;&#;</a>", "<&#;"},
       {"<a>&#xE9;t&#xE9;</a>", "\xC3\xA9t\xC3\xA9"},
@@ -239,8 +242,8 @@ TEST(KelSimpleXmlParser, ByteOrderMarkAndDeclaration) {
       {"bom, decl without encoding", "\xEF\xBB\xBF<?xml version=\"1.0\"?><a>\xC3\xA9</a>", "\xC3\xA9", 65001},
       {"utf16 bom, decl without encoding", Utf16Le("<?xml version=\"1.0\"?><a>\xC3\xA9\xE2\x82\xAC</a>"),
        "\xC3\xA9\xE2\x82\xAC", 1200},
-      {"bom beats a contradicting declaration", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xC3\xA9</a>",
-       "\xC3\xA9", 65001},
+      {"bom beats a contradicting declaration",
+       "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xC3\xA9</a>", "\xC3\xA9", 65001},
       {"latin-1 decl", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9</a>", "\xC3\xA9", 28591},
       {"tab after <?xml: not a declaration", "<?xml\tencoding=\"UTF-8\"?><a>\xC3\xA9</a>", "\xC3\x83\xC2\xA9", 0},
   };
@@ -270,7 +273,9 @@ TEST(KelSimpleXmlParser, EventsFireWithTheDocument) {
     EXPECT_EQ(Sender, &Doc);
     Log += u"T:" + Name + u";";
   };
-  Doc.OnValueParsed = [&](TObject*, const String& Name, const String& Value) { Log += u"V:" + Name + u"=" + Value + u";"; };
+  Doc.OnValueParsed = [&](TObject*, const String& Name, const String& Value) {
+    Log += u"V:" + Name + u"=" + Value + u";";
+  };
   Doc.LoadFromString(u"<r><a>1</a><!--c--></r>");
   EXPECT_EQ(Log, u"V:=1;T:a;V:a=1;V:=c;T:r;V:r=;");
 }

@@ -77,10 +77,18 @@ void BuildSettings(TKelSimpleXML& Doc) {
 
   TKelSimpleXMLElem* Options = Root->Items()->Add(u"Options");
   const char16_t* const Keys[][2] = {
-      {u"AutoCheck", u"3"},          {u"LastCheck", u"14/03/2024 09:15:00"}, {u"Langue", u""},
-      {u"SaveLastConnect", u"1"},    {u"LastHost", u"ftp.example.org"},      {u"LastPort", u"21"},
-      {u"LastUser", u"anonymous"},   {u"LastPass", u"guest@example.org"},    {u"LastPassif", u"1"},
-      {u"LastDir", u"/pub"},         {u"LastAlloue", u"10"},                 {u"LastUnite", u"1"},
+      {u"AutoCheck", u"3"},
+      {u"LastCheck", u"14/03/2024 09:15:00"},
+      {u"Langue", u""},
+      {u"SaveLastConnect", u"1"},
+      {u"LastHost", u"ftp.example.org"},
+      {u"LastPort", u"21"},
+      {u"LastUser", u"anonymous"},
+      {u"LastPass", u"guest@example.org"},
+      {u"LastPassif", u"1"},
+      {u"LastDir", u"/pub"},
+      {u"LastAlloue", u"10"},
+      {u"LastUnite", u"1"},
       {u"DefautPassive", u"0"},
   };
   for (const auto& K : Keys) Options->Items()->Add(K[0], String(K[1]));
@@ -136,7 +144,8 @@ TEST(KelSimpleXmlWriter, NestedDocumentLayout) {
 TEST(KelSimpleXmlWriter, EncodingFollowsDeclarationAndMark) {
   TKelSimpleXML Doc;
   LoadBytes(Doc, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xC3\xA9</a>");
-  EXPECT_EQ(SaveBytes(Doc), "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n<a>&#xE9;</a>\r\n");
+  EXPECT_EQ(SaveBytes(Doc),
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\r\n<a>&#xE9;</a>\r\n");
   Doc.SetOptions(sxoDefaultOptions + sxoDoNotSaveBOM);
   EXPECT_EQ(SaveBytes(Doc).substr(0, 5), "<?xml");
   // An explicit encoding never rewrites an existing declaration.
@@ -146,7 +155,12 @@ TEST(KelSimpleXmlWriter, EncodingFollowsDeclarationAndMark) {
   // A missing one is filled from the code page the save has just set.
   TKelSimpleXML Fresh;
   Fresh.Root()->SetName(u"r");
-  EXPECT_NE(SaveBytes(Fresh, seUTF16).find(std::string("u\0t\0f\0-\0" "1\0" "6\0", 12)), std::string::npos);
+  EXPECT_NE(SaveBytes(Fresh, seUTF16)
+                .find(std::string("u\0t\0f\0-\0"
+                                  "1\0"
+                                  "6\0",
+                                  12)),
+            std::string::npos);
   TKelSimpleXML Wide;
   Wide.LoadFromString(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>");
   EXPECT_EQ(Wide.SaveToString()[0], u'\uFEFF');
@@ -215,8 +229,8 @@ TEST(KelSimpleXmlWriter, CommentsWithDashesStayWellFormed) {
     const char16_t* Value;
     const char16_t* Written;
   } Cases[] = {
-      {u"a--b", u"a- -b"},   {u"ends with -", u"ends with - "}, {u"-->", u"- ->"},
-      {u"---", u"- - - "},   {u" a - b ", u" a - b "},           {u"x-->y<!--z", u"x- ->y<!- -z"},
+      {u"a--b", u"a- -b"}, {u"ends with -", u"ends with - "}, {u"-->", u"- ->"},
+      {u"---", u"- - - "}, {u" a - b ", u" a - b "},          {u"x-->y<!--z", u"x- ->y<!- -z"},
   };
   TempDir Dir;
   const fs::path File = Dir.Path / "Quorvel.xml";
@@ -335,16 +349,16 @@ TEST(KelSimpleXmlWriter, FileZillaSiteFileRoundTrip) {
   // Indentation adds whitespace to the text mixed with elements, so the
   // elements, attributes and leaf values are what must survive.
   EXPECT_EQ(Signature(Back.Root()), Signature(Doc.Root()));
-  EXPECT_EQ(Back.Root()->Items()->GetItem(0)->Items()->GetItem(0)->Items()->GetItemNamed(u"Server")->Items()->Value(u"Name"),
-            u"Caf\u00E9 & Th\u00E9");
+  EXPECT_EQ(
+      Back.Root()->Items()->GetItem(0)->Items()->GetItem(0)->Items()->GetItemNamed(u"Server")->Items()->Value(u"Name"),
+      u"Caf\u00E9 & Th\u00E9");
 }
 
 TEST(KelSimpleXmlComponent, ForwardsToItsDocument) {
   TOxSimpleXML Xml;
   EXPECT_EQ(Xml.Options(), sxoDefaultOptions);
   EXPECT_EQ(Xml.IndentString(), u"  ");
-  EXPECT_EQ(UTF16ToUTF8(Xml.SaveToString()),
-            "<?xml version=\"1.0\" encoding=\"Windows-1252\" standalone=\"no\"?>\r\n");
+  EXPECT_EQ(UTF16ToUTF8(Xml.SaveToString()), "<?xml version=\"1.0\" encoding=\"Windows-1252\" standalone=\"no\"?>\r\n");
   Xml.Root()->SetName(u"r");
   const std::string Plain = SaveBytes(*Xml.SimpleXML(), seAnsi, 1252);
   int Calls = 0;

@@ -24,9 +24,8 @@ TEST(KelSysUtils, CountAndCheckChars) {
     String Text;
     bool All, Any;
   } Cases[] = {
-      {u"", false, false},     {u"  ", true, true},   {u" \t", true, true},
-      {u" x", false, true},    {u"x", false, false},  {u"\r\n\v\f", true, true},
-      {u"\u00A0", false, false},  // only the ASCII blanks count
+      {u"", false, false},  {u"  ", true, true},       {u" \t", true, true},      {u" x", false, true},
+      {u"x", false, false}, {u"\r\n\v\f", true, true}, {u"\u00A0", false, false},  // only the ASCII blanks count
   };
   for (const auto& C : Cases) {
     EXPECT_EQ(CheckTextChars(C.Text, IsAsciiSpace, true), C.All) << UnicodeToCodePage(C.Text, CP_KEL_UTF8);
@@ -54,15 +53,15 @@ TEST(KelSysUtils, TextCompareAndEquals) {
     bool CaseSensitive;
     Integer Expected;
   } Ranges[] = {
-      {u"abc", u"abd", 1, 0, true, -2},        // no count
-      {u"abc", u"", 1, 3, true, -1},           // one empty
+      {u"abc", u"abd", 1, 0, true, -2},  // no count
+      {u"abc", u"", 1, 3, true, -1},     // one empty
       {u"", u"abc", 1, 3, true, -1},
       {u"", u"", 1, 0, true, 0},
-      {u"abc", u"abc", 2, 3, true, -2},        // S1 too short for the range
-      {u"xbcd", u"ybce", 2, 2, true, 0},       // "bc" against "bc"
+      {u"abc", u"abc", 2, 3, true, -2},   // S1 too short for the range
+      {u"xbcd", u"ybce", 2, 2, true, 0},  // "bc" against "bc"
       {u"xbcd", u"ybCe", 2, 2, true, u'c' - u'C'},
       {u"xbcd", u"ybCe", 2, 2, false, 0},
-      {u"abcd", u"ab", 1, 4, true, 0},         // only what S2 has
+      {u"abcd", u"ab", 1, 4, true, 0},  // only what S2 has
       {u"a\u00FF", u"a\u0100", 1, 2, true, -1},
   };
   for (const auto& R : Ranges) {
@@ -229,8 +228,8 @@ TEST(KelSysUtils, TypeDescriptionsAreReleasedWithTheirParts) {
 TEST(KelSysUtils, StartupRunsItsStepsOnceInOrder) {
   KelUnitsInitialize();
   KelUnitsInitialize();
-  const std::vector<TKelStartupStep> Expected{ksAnsiDefaultChar,  ksAnsiCharTables, ksUnicodeCategoryLock,
-                                              ksWideCharTables,   ksWindowsVersion, ksTypeDescriptionList};
+  const std::vector<TKelStartupStep> Expected{ksAnsiDefaultChar, ksAnsiCharTables, ksUnicodeCategoryLock,
+                                              ksWideCharTables,  ksWindowsVersion, ksTypeDescriptionList};
   EXPECT_EQ(KelStartupSteps(), Expected);
   RetainTypeDescription(std::make_unique<TKelTypeDescription>());
   KelUnitsFinalize();

@@ -110,7 +110,10 @@ TEST(TextStreams, SkipBomOnlyWhenPresent) {
   EXPECT_EQ(Plain.Position(), 0);
   EXPECT_EQ(ReadAll(A), (std::vector<Cardinal>{'a', 'b', 'c'}));
 
-  TBytesStream Marked(Bytes(std::string("\xFF\xFE" "a\0", 4)));
+  TBytesStream Marked(
+      Bytes(std::string("\xFF\xFE"
+                        "a\0",
+                        4)));
   TKelUTF16Stream B(&Marked, false);
   EXPECT_EQ(B.SkipBOM(), 2);
   EXPECT_EQ(ReadAll(B), (std::vector<Cardinal>{'a'}));
@@ -214,9 +217,12 @@ TEST(TextStreams, WriteStringInEachEncoding) {
     std::string Expected;
   } Cases[] = {
       {"UTF-8", [](TStream* B) { return std::make_unique<TKelUTF8Stream>(B, false); },
-       "\xEF\xBB\xBF" "a\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBDz"},
+       "\xEF\xBB\xBF"
+       "a\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBDz"},
       {"UTF-16", [](TStream* B) { return std::make_unique<TKelUTF16Stream>(B, false); },
-       std::string("\xFF\xFE" "a\0\xE9\0\x3D\xD8\x00\xDE\xFD\xFFz\0", 14)},
+       std::string("\xFF\xFE"
+                   "a\0\xE9\0\x3D\xD8\x00\xDE\xFD\xFFz\0",
+                   14)},
       {"ANSI", [](TStream* B) { return std::make_unique<TKelAnsiStream>(B, false); }, "a\xE9??z"},
   };
   for (const auto& C : Cases) {
@@ -231,7 +237,9 @@ TEST(TextStreams, WriteStringInEachEncoding) {
 }
 
 TEST(TextStreams, ReadStringKeepsAUnitOfMargin) {
-  TBytesStream Bytes_(Bytes("\xF0\x9F\x98\x80" "ab"));
+  TBytesStream Bytes_(
+      Bytes("\xF0\x9F\x98\x80"
+            "ab"));
   TKelUTF8Stream S(&Bytes_, false);
   String Buffer(2, u'-');
   EXPECT_EQ(S.ReadString(Buffer, 1, 2), 2);
@@ -268,7 +276,9 @@ TEST(TextStreams, AnsiStreamWithCodePageAndInvalidUtf8) {
   EXPECT_EQ(ReadAll(A), (std::vector<Cardinal>{0x80, 0xE9}));
 
   // Decoding resumes at the byte that interrupted a sequence, across fills.
-  TBytesStream Broken(Bytes("\xC3" "A\xE2\x82\xAC"));
+  TBytesStream Broken(
+      Bytes("\xC3"
+            "A\xE2\x82\xAC"));
   TKelUTF8Stream U(&Broken, false);
   U.SetBufferSize(1);
   EXPECT_EQ(ReadAll(U), (std::vector<Cardinal>{0xFFFD, 'A', 0x20AC}));
@@ -276,7 +286,10 @@ TEST(TextStreams, AnsiStreamWithCodePageAndInvalidUtf8) {
 
 TEST(TextStreams, OwnedStreamIsFreed) {
   auto* Bytes_ = new TMemoryStream;
-  { TKelUTF8Stream S(Bytes_, true); S.WriteUCS4('a'); }
+  {
+    TKelUTF8Stream S(Bytes_, true);
+    S.WriteUCS4('a');
+  }
   SUCCEED();  // the sanitizer build reports a leak or a double free
 }
 

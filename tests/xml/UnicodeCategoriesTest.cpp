@@ -14,14 +14,14 @@ TEST(UnicodeCategories, XmlPredicates) {
     Cardinal Cp;
     bool Space, Start, Name;
   } Cases[] = {
-      {0x20, true, false, false},    {0x09, true, false, false},   {0x0D, true, false, false},
-      {0x1F, true, false, false},    {0x85, true, false, false},   {0xA0, true, false, false},
-      {0x3000, true, false, false},  {0x2029, true, false, false}, {0x200B, false, false, true},  // Cf
-      {0x5F, false, false, true},    {0xB7, false, false, false},  {0x2D, false, false, false},
-      {0x2E, false, false, false},   {0x30, false, false, true},   {0x41, false, true, true},
-      {0x7A, false, true, true},     {0xE9, false, true, true},    {0x0301, false, false, true},  // Mn
-      {0x2160, false, true, true},   {0x4E00, false, true, true},  {0x9FEF, false, true, true},
-      {0x0378, false, false, false}, {0x1F600, false, false, false}, {0x20000, false, true, true},
+      {0x20, true, false, false},      {0x09, true, false, false},        {0x0D, true, false, false},
+      {0x1F, true, false, false},      {0x85, true, false, false},        {0xA0, true, false, false},
+      {0x3000, true, false, false},    {0x2029, true, false, false},      {0x200B, false, false, true},  // Cf
+      {0x5F, false, false, true},      {0xB7, false, false, false},       {0x2D, false, false, false},
+      {0x2E, false, false, false},     {0x30, false, false, true},        {0x41, false, true, true},
+      {0x7A, false, true, true},       {0xE9, false, true, true},         {0x0301, false, false, true},  // Mn
+      {0x2160, false, true, true},     {0x4E00, false, true, true},       {0x9FEF, false, true, true},
+      {0x0378, false, false, false},   {0x1F600, false, false, false},    {0x20000, false, true, true},
       {0x110000, false, false, false}, {0xFFFFFFFF, false, false, false},
   };
   for (const auto& C : Cases) {

@@ -67,7 +67,7 @@ TNode Binary(const String& Key, const T& Value) {
 struct TResourceSpec {
   Cardinal FileMS = 0x00020001, FileLS = 0x00000025;  // 2.1.0.37
   Cardinal ProductMS = 0x00030004, ProductLS = 0x00050006;
-  Cardinal Translation = 0x04B00409;                   // 0x0409, code page 1200
+  Cardinal Translation = 0x04B00409;  // 0x0409, code page 1200
   String TableName = u"040904B0";
   std::vector<TNode> Strings{Text(u"CompanyName", u"Quorvel test company"), Text(u"FileVersion", u"2.1 beta"),
                              Text(u"ProductName", u"Quorvel"), Text(u"PrivateBuild", u"")};
@@ -121,8 +121,8 @@ TEST(VersionInfo, ReadsFixedRecordTranslationAndStrings) {
 
   EXPECT_EQ(Info.CompanyName(), u"Quorvel test company");
   EXPECT_EQ(Info.ProductName(), u"Quorvel");
-  EXPECT_EQ(Info.FileVersion(), u"2.1 beta");     // the text, not the numbers
-  EXPECT_EQ(Info.ProductVersion(), u"3.4.5.6");   // no text: the fixed record
+  EXPECT_EQ(Info.FileVersion(), u"2.1 beta");    // the text, not the numbers
+  EXPECT_EQ(Info.ProductVersion(), u"3.4.5.6");  // no text: the fixed record
   EXPECT_EQ(Info.PrivateBuild(), u"");
   EXPECT_EQ(Info.Comments(), u"");
   EXPECT_EQ(Info.GetVerValue(u"productname"), u"Quorvel");  // keys ignore case
@@ -135,7 +135,7 @@ TEST(VersionInfo, LanguageAndCharSetFromTranslation) {
     TVersionCharSet CharSet;
   } Cases[] = {
       {0x04B00409, vlUSEnglish, vcsUnicode},
-      {0xFDE90C09, vlUnknown, vcsUnknown},  // 0x0C09 and 65001 are in no table
+      {0xFDE90C09, vlUnknown, vcsUnknown},       // 0x0C09 and 65001 are in no table
       {0x04E40000, vlUnknown, vcsMultilingual},  // language 0 is vlUnknown's own id
       {0x0000100C, vlSwissFrench, vcsASCII},
       {0x04E20421, vlBahasa, vcsEasternEuropean},  // the last of the consecutive ids

@@ -65,8 +65,7 @@ public:
     }
     return KelErrorFileNotFound;
   }
-  Integer QueryValue(NativeUInt Handle, const String& Name, Cardinal* ValueType, void* Data,
-                     Cardinal* Size) override {
+  Integer QueryValue(NativeUInt Handle, const String& Name, Cardinal* ValueType, void* Data, Cardinal* Size) override {
     auto It = Values.find({Opened.at(Handle - 1), UpperCase(Name)});
     if (It == Values.end()) return KelErrorFileNotFound;
     if (ValueType) *ValueType = It->second.Type;
@@ -249,8 +248,7 @@ TEST_F(WinVersion, ReadersAcceptTheirTypesAndReportFailures) {
     String Key, Name, Message;
   } Errors[] = {
       {u"Nowhere", u"Text", u"Unable to open key \"HKEY_CURRENT_USER\\Nowhere\" for read"},
-      {Key, u"Missing",
-       u"Unable to open key \"HKEY_CURRENT_USER\\Software\\Quorvel\" and access value \"Missing\""},
+      {Key, u"Missing", u"Unable to open key \"HKEY_CURRENT_USER\\Software\\Quorvel\" and access value \"Missing\""},
       {Key, u"Count", u"\"HKEY_CURRENT_USER\\Software\\Quorvel\\Count\" is of wrong kind or size"},
   };
   for (const auto& E : Errors) {

@@ -24,13 +24,20 @@ const TVivClipBoardFormats& StartupFormats = VivClipBoardFormats();
 UINT FormatId(TVivClipBoardFormat AFormat) {
   const TVivClipBoardFormats& F = VivClipBoardFormats();
   switch (AFormat) {
-    case cfText: return CF_TEXT;
-    case cfRTF: return F.RTF;
-    case cfHTML: return F.HTML;
-    case cfBitmap: return F.Bitmap;
-    case cfStream: return F.Stream;
-    case cfRichTextStream: return F.RichTextStream;
-    default: return 0;
+    case cfText:
+      return CF_TEXT;
+    case cfRTF:
+      return F.RTF;
+    case cfHTML:
+      return F.HTML;
+    case cfBitmap:
+      return F.Bitmap;
+    case cfStream:
+      return F.Stream;
+    case cfRichTextStream:
+      return F.RichTextStream;
+    default:
+      return 0;
   }
 }
 
@@ -99,13 +106,20 @@ const TVivClipBoardFormats& VivClipBoardFormats() {
 
 String TVivClipBoard::GetFormat(TVivClipBoardFormat AFormat) {
   switch (AFormat) {
-    case cfText: return u"text/plain";
-    case cfRTF: return u"Rich Text Format";
-    case cfHTML: return u"HTML Format";
-    case cfBitmap: return u"Bitmap";
-    case cfStream: return u"TVivClipBoard.StreamFormat";
-    case cfRichTextStream: return u"RichEditorText";
-    default: return {};
+    case cfText:
+      return u"text/plain";
+    case cfRTF:
+      return u"Rich Text Format";
+    case cfHTML:
+      return u"HTML Format";
+    case cfBitmap:
+      return u"Bitmap";
+    case cfStream:
+      return u"TVivClipBoard.StreamFormat";
+    case cfRichTextStream:
+      return u"RichEditorText";
+    default:
+      return {};
   }
 }
 
@@ -182,12 +196,12 @@ std::unique_ptr<TPicture> TVivClipBoard::GetBitmap() {
 }
 
 void TVivClipBoard::SetRTF(const String& ARTF) {
-  const int Size = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWCH>(ARTF.c_str()),
-                                       static_cast<int>(ARTF.size()), nullptr, 0, nullptr, nullptr);
+  const int Size = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWCH>(ARTF.c_str()), static_cast<int>(ARTF.size()),
+                                       nullptr, 0, nullptr, nullptr);
   std::string Ansi(static_cast<std::size_t>(Size), '\0');
   if (Size > 0)
-    WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWCH>(ARTF.c_str()), static_cast<int>(ARTF.size()),
-                        Ansi.data(), Size, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWCH>(ARTF.c_str()), static_cast<int>(ARTF.size()), Ansi.data(),
+                        Size, nullptr, nullptr);
   TClipboardScope Open;
   PlaceBlock(VivClipBoardFormats().RTF, Ansi.data(), Ansi.size(), 1);
 }
@@ -217,8 +231,9 @@ std::string TVivClipBoard::HTMLClipboardData(const String& AHTML) {
       "</HEAD>\r\n<BODY>\r\n<!--StartFragment -->\r\n";
   const std::string After = "\r\n<!--EndFragment-->\r\n</BODY>\r\n</HTML>\r\n";
   // The description has a fixed length: every offset is written with 8 digits.
-  const std::size_t Description = std::string("Version:0.9\r\nStartHTML:00000000\r\nEndHTML:00000000\r\n"
-                                              "StartFragment:00000000\r\nEndFragment:00000000\r\n")
+  const std::size_t Description = std::string(
+                                      "Version:0.9\r\nStartHTML:00000000\r\nEndHTML:00000000\r\n"
+                                      "StartFragment:00000000\r\nEndFragment:00000000\r\n")
                                       .size();
   const std::size_t StartFragment = Description + Before.size();
   const std::size_t EndFragment = StartFragment + Fragment.size();

@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const String Url = ExpandMajWebUrl(Parsed.Url);
     THttpUrlParts Parts;
     if (IsMajWebUrl(Url) && SplitHttpUrl(Url, Parts))
-      FuzzCheck(Parts.Port >= 1 && Parts.Port <= 65535 && !Parts.Host.empty(), "a bad address accepted: " + FuzzText(Url));
+      FuzzCheck(Parts.Port >= 1 && Parts.Port <= 65535 && !Parts.Host.empty(),
+                "a bad address accepted: " + FuzzText(Url));
   }
   return 0;
 }

@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const TSettingsLoad Again = ChargeOptions(Back, 45000.0, Format, Name);
   const TSettingsSave Second = SauveOptions(Back, Format, Name);
   FuzzCheck(Second.Ok, "saving again failed: " + FuzzText(Second.Error));
-  if (Again.State == TSettingsFileState::Loaded) FuzzCheck(Second.BackupFile.empty(), "a backup of a file that read well");
+  if (Again.State == TSettingsFileState::Loaded)
+    FuzzCheck(Second.BackupFile.empty(), "a backup of a file that read well");
   std::size_t Files = 0;
   for (const auto& Entry : std::filesystem::directory_iterator(Folder())) Files += Entry.is_regular_file() ? 1 : 0;
   FuzzCheck(Files <= 2, "more than one backup");

@@ -64,12 +64,12 @@ void Register() {
                static_cast<TItems*>(L)->Items.emplace_back(static_cast<TItem*>(Owned.release()));
              }});
   VivIzudeRegisterClass<TPic>(u"TPic").Picture({[](TObject* P) { return static_cast<TPic*>(P)->Data; },
-                                               [](TObject* P, const TBytes& B) {
-                                                 if (B.empty() || B[0] != 'P') return false;
-                                                 static_cast<TPic*>(P)->Data = B;
-                                                 return true;
-                                               },
-                                               [](TObject* P) { static_cast<TPic*>(P)->Data.clear(); }});
+                                                [](TObject* P, const TBytes& B) {
+                                                  if (B.empty() || B[0] != 'P') return false;
+                                                  static_cast<TPic*>(P)->Data = B;
+                                                  return true;
+                                                },
+                                                [](TObject* P) { static_cast<TPic*>(P)->Data.clear(); }});
   VivIzudeRegisterClass<TSub>(u"TSub").Field(u"Ratio", &TSub::Ratio).Field(u"Color", &TSub::Color, u"TColor");
   VivIzudeRegisterClass<TRoot>(u"TRoot")
       .Field(u"Count", &TRoot::Count)

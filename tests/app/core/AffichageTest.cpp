@@ -35,8 +35,8 @@ TEST_F(Affichage, FormatTaille) {
       {-1024, u"-1,024 Kio", u"-1\u00A0024 Kio"},
       {1025, u"1.00 Mio", u"1,00 Mio"},
       {1536, u"1.50 Mio", u"1,50 Mio"},
-      {1029, u"1.00 Mio", u"1,00 Mio"},  // 1.0049
-      {1030, u"1.01 Mio", u"1,01 Mio"},  // 1.0059
+      {1029, u"1.00 Mio", u"1,00 Mio"},                  // 1.0049
+      {1030, u"1.01 Mio", u"1,01 Mio"},                  // 1.0059
       {1048575, u"1,024.00 Mio", u"1\u00A0024,00 Mio"},  // 1023.999 rounds into the grouping
       {1073741823, u"1,024.00 Gio", u"1\u00A0024,00 Gio"},
       {-2048, u"-2.00 Mio", u"-2,00 Mio"},
@@ -65,7 +65,7 @@ TEST_F(Affichage, FormatOctets) {
       {0, u"0 Kio"},
       {-1, u""},
       {511, u"0 Kio"},
-      {958, u"1 Kio"},  // cut to whole KiB it was 0
+      {958, u"1 Kio"},   // cut to whole KiB it was 0
       {1536, u"2 Kio"},  // 1.5: to even
       {2560, u"2 Kio"},  // 2.5: to even
       {96256, u"94 Kio"},
@@ -102,14 +102,10 @@ TEST_F(Affichage, MasqueCommande) {
     const char16_t* in;
     const char16_t* out;
   } cases[] = {
-      {u"PASS secret", u"PASS ******"},
-      {u"PASS ", u"PASS "},
-      {u"PASS a b", u"PASS ***"},
-      {u"pass secret", u"pass secret"},  // only upper case is masked
-      {u"PASSsecret", u"PASSsecret"},
-      {u"PASS", u"PASS"},
-      {u"USER quorvel", u"USER quorvel"},
-      {u"", u""},
+      {u"PASS secret", u"PASS ******"},   {u"PASS ", u"PASS "},
+      {u"PASS a b", u"PASS ***"},         {u"pass secret", u"pass secret"},  // only upper case is masked
+      {u"PASSsecret", u"PASSsecret"},     {u"PASS", u"PASS"},
+      {u"USER quorvel", u"USER quorvel"}, {u"", u""},
   };
   for (const auto& c : cases) EXPECT_EQ(MasqueCommande(c.in), String(c.out));
 }
@@ -146,22 +142,23 @@ TEST_F(Affichage, UsageRounding) {
   const struct {
     Int64 total, allowed, position;
   } cases[] = {
-      {23 * 1024, 40 * 1024, 58},  // 57.5 (0.575 is below it in doubles)
+      {23 * 1024, 40 * 1024, 58},   // 57.5 (0.575 is below it in doubles)
       {49 * 1024, 40 * 1024, 122},  // 122.5
       {51 * 1024, 40 * 1024, 128},  // 127.5
       {87 * 1024, 40 * 1024, 218},  // 217.5
       {1, 8, 12},
-      {3, 8, 38},                    // 37.5
+      {3, 8, 38},  // 37.5
       {1, 3, 33},
       {2, 3, 67},
-      {1023, 1024, 100},             // 99.9
-      {5, 1000, 0},                  // 0.5
-      {15, 1000, 2},                 // 1.5
+      {1023, 1024, 100},  // 99.9
+      {5, 1000, 0},       // 0.5
+      {15, 1000, 2},      // 1.5
       {0, 1024, 0},
       {50, 0, 0},
       {4611686018427387904LL, 1024, 450359962737049600LL},  // 2^62: too big to multiply by 100
   };
-  for (const auto& c : cases) EXPECT_EQ(PourcentageOccupation(c.total, c.allowed), c.position) << c.total << "/" << c.allowed;
+  for (const auto& c : cases)
+    EXPECT_EQ(PourcentageOccupation(c.total, c.allowed), c.position) << c.total << "/" << c.allowed;
 }
 
 struct Pie {

@@ -8,8 +8,16 @@ namespace {
 TEST(Dossiers, TailleKio) {
   const struct {
     Int64 octets, kio;
-  } cases[] = {{0, 0}, {1, 0}, {1023, 0}, {1024, 1}, {1025, 1}, {2047, 1}, {2048, 2},
-               {-1, 0}, {5LL << 30, 5LL << 20}, {(6LL << 30) + 1023, 6LL << 20}};
+  } cases[] = {{0, 0},
+               {1, 0},
+               {1023, 0},
+               {1024, 1},
+               {1025, 1},
+               {2047, 1},
+               {2048, 2},
+               {-1, 0},
+               {5LL << 30, 5LL << 20},
+               {(6LL << 30) + 1023, 6LL << 20}};
   for (const auto& c : cases) EXPECT_EQ(TailleKio(c.octets), c.kio) << c.octets;
 }
 

@@ -18,8 +18,7 @@ namespace majtest {
 
 class THttpTestServer {
 public:
-  using Script =
-      std::function<void(TTCPBlockSocket& Conn, const std::string& Target, const THttpTestServer& Server)>;
+  using Script = std::function<void(TTCPBlockSocket& Conn, const std::string& Target, const THttpTestServer& Server)>;
 
   explicit THttpTestServer(Script script) : FScript(std::move(script)) {
     FListener.Bind(u"127.0.0.1", u"0");
@@ -57,8 +56,9 @@ public:
 
   // A complete reply with a Content-Length.
   static AnsiString Reply(int Status, const std::string& Body, const std::string& Reason = "X") {
-    return "HTTP/1.1 " + std::to_string(Status) + " " + Reason + "\r\nContent-Type: text/plain\r\nContent-Length: " +
-           std::to_string(Body.size()) + "\r\nConnection: close\r\n\r\n" + Body;
+    return "HTTP/1.1 " + std::to_string(Status) + " " + Reason +
+           "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(Body.size()) +
+           "\r\nConnection: close\r\n\r\n" + Body;
   }
   // The head of a reply whose body ends when the connection closes.
   static AnsiString OpenHead(int Status = 200) {

@@ -60,7 +60,8 @@ std::multiset<std::pair<int, Char>> FormatArguments(const String& Text) {
     } else {
       I = Start;
     }
-    while (I < Text.size() && (Text[I] == u'-' || Text[I] == u'.' || Text[I] == u'*' || (Text[I] >= u'0' && Text[I] <= u'9'))) {
+    while (I < Text.size() &&
+           (Text[I] == u'-' || Text[I] == u'.' || Text[I] == u'*' || (Text[I] >= u'0' && Text[I] <= u'9'))) {
       if (Text[I] == u'*') Args.insert({Next++, u'*'});
       ++I;
     }
@@ -265,7 +266,8 @@ TEST_F(IntlTables, KnownTexts) {
   }
   // The two-argument message keeps its order in both languages.
   ASSERT_TRUE(ChargeLangue(u"US"));
-  EXPECT_EQ(Format(GetMsg(u"SitesDel"), {String(u"site"), String(u"ftp1")}), u"Do you really want to delete \"ftp1\" site?");
+  EXPECT_EQ(Format(GetMsg(u"SitesDel"), {String(u"site"), String(u"ftp1")}),
+            u"Do you really want to delete \"ftp1\" site?");
   ASSERT_TRUE(ChargeLangue(u"FR"));
   EXPECT_EQ(Format(GetMsg(u"SitesDel"), {String(u"site"), String(u"ftp1")}),
             UTF8ToUTF16("Voulez-vous vraiment supprimer le site \"ftp1\" ?"));
@@ -324,7 +326,7 @@ TEST(IntlLanguage, Choice) {
       {{}, u"FR", 9, u"FR"},
       {{u"/us"}, u"FR", LANG_PRIMARY_FRENCH, u"US"},
       {{u"-US", u"-fr"}, u"", 9, u"FR"},
-      {{u"US"}, u"", LANG_PRIMARY_FRENCH, u"FR"},   // no prefix: not a switch
+      {{u"US"}, u"", LANG_PRIMARY_FRENCH, u"FR"},  // no prefix: not a switch
       {{u"-USA"}, u"", LANG_PRIMARY_FRENCH, u"FR"},
       {{u"xFR"}, u"", 9, u"US"},
   };

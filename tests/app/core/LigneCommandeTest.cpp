@@ -28,8 +28,8 @@ TEST(LigneCommande, Fields) {
   const FieldCase cases[] = {
       {u"-host=h1", u"h1", nullptr, nullptr, -1, nullptr},
       {u"/HOST=Srv.Example", u"Srv.Example", nullptr, nullptr, -1, nullptr},  // case of the value kept
-      {u"xhost=h", u"h", nullptr, nullptr, -1, nullptr},                       // first character not examined
-      {u"host=x", nullptr, nullptr, nullptr, -1, nullptr},                     // "HOST=" at the first character
+      {u"xhost=h", u"h", nullptr, nullptr, -1, nullptr},                      // first character not examined
+      {u"host=x", nullptr, nullptr, nullptr, -1, nullptr},                    // "HOST=" at the first character
       {u"-HoSt=", u"", nullptr, nullptr, -1, nullptr},
       {u"-user=Jean Dupont", nullptr, u"Jean Dupont", nullptr, -1, nullptr},
       {u"-pass=a=b=c", nullptr, nullptr, u"a=b=c", -1, nullptr},  // only the first "=" splits
@@ -95,11 +95,11 @@ struct SwitchCase {
 
 TEST(LigneCommande, Switches) {
   const SwitchCase cases[] = {
-      {u"-passive", true, false, false, false},  {u"/PASSIVE", true, false, false, false},
-      {u"-Passive", true, false, false, false},  {u"passive", false, false, false, false},
-      {u"xpassive", false, false, false, false}, {u"-passive2", false, false, false, false},
-      {u"-fr", false, true, false, false},       {u"/FR", false, true, false, false},
-      {u"-us", false, false, true, false},       {u"/Us", false, false, true, false},
+      {u"-passive", true, false, false, false},    {u"/PASSIVE", true, false, false, false},
+      {u"-Passive", true, false, false, false},    {u"passive", false, false, false, false},
+      {u"xpassive", false, false, false, false},   {u"-passive2", false, false, false, false},
+      {u"-fr", false, true, false, false},         {u"/FR", false, true, false, false},
+      {u"-us", false, false, true, false},         {u"/Us", false, false, true, false},
       {u"-unlocalize", false, false, false, true}, {u"/UNLOCALIZE", false, false, false, true},
       {u"--fr", false, false, false, false},
   };
@@ -144,9 +144,8 @@ TEST(LigneCommande, LanguageSwitchesAloneNeitherConnectNorSetPassive) {
 }
 
 TEST(LigneCommande, FullLine) {
-  const TLigneCommande r =
-      LitLigneCommande({u"HOST=ignored", u"-HOST=127.0.0.1", u"-PORT=2121", u"-USER=demo", u"-PASS=demo",
-                        u"/RACINE=www", u"-passive", u"-US"});
+  const TLigneCommande r = LitLigneCommande({u"HOST=ignored", u"-HOST=127.0.0.1", u"-PORT=2121", u"-USER=demo",
+                                             u"-PASS=demo", u"/RACINE=www", u"-passive", u"-US"});
   EXPECT_EQ(*r.Host, u"127.0.0.1");
   EXPECT_EQ(*r.Port, 2121);
   EXPECT_EQ(*r.User, u"demo");

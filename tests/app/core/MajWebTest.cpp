@@ -71,8 +71,7 @@ TEST(MajWebDecision, ComparesVersionsPartByPartAsNumbers) {
 }
 
 TEST(MajWebDecision, OnlyDottedNumbersAreVersions) {
-  for (const char16_t* ok : {u"0.5.0.16", u"1", u" 2.0\t", u"10.20.30.40.50"})
-    EXPECT_TRUE(IsVersionText(ok)) << N(ok);
+  for (const char16_t* ok : {u"0.5.0.16", u"1", u" 2.0\t", u"10.20.30.40.50"}) EXPECT_TRUE(IsVersionText(ok)) << N(ok);
   for (const char16_t* bad : {u"", u" ", u"0.5.", u".5", u"0..5", u"v1.0", u"1.0-beta", u"1,0", u"<html>",
                               u"0.5.0.16 extra", u"Quorvel=0.5.0.16", u"\uFF11.0"})
     EXPECT_FALSE(IsVersionText(bad)) << N(bad);
@@ -126,7 +125,7 @@ struct PeriodCase {
 TEST(MajWebDecision, AutomaticPeriods) {
   const TDateTime now = EncodeDateTime(2024, 3, 15, 10, 30, 0, 0);
   const PeriodCase cases[] = {
-      {1, 0.5, false}, {1, 1.5, true},  {2, 6, false},  {2, 8, true},   {3, 29, false}, {3, 31, true},
+      {1, 0.5, false}, {1, 1.5, true},  {2, 6, false},    {2, 8, true},     {3, 29, false}, {3, 31, true},
       {0, 400, false}, {4, 400, false}, {-1, 400, false}, {2, -0.5, false},  // a little ahead: clocks differ
       {2, -10, true},  // far ahead: a clock that was wrong must not stop checks for good
   };
@@ -235,9 +234,8 @@ TEST_P(HttpGetTest, ReportsTheStatusAndFailures) {
   ASSERT_TRUE(notFound.Done) << N(notFound.ErrorText);
   EXPECT_EQ(notFound.StatusCode, 404);
 
-  const THttpReply refused =
-      Client()->Get(u"http://127.0.0.1:" + UTF8ToUTF16(std::to_string(majtest::FreeLoopbackPort())) + u"/",
-                    MajWebMaxReply);
+  const THttpReply refused = Client()->Get(
+      u"http://127.0.0.1:" + UTF8ToUTF16(std::to_string(majtest::FreeLoopbackPort())) + u"/", MajWebMaxReply);
   EXPECT_FALSE(refused.Done);
   EXPECT_FALSE(refused.ErrorText.empty());
 }
@@ -382,9 +380,9 @@ struct JudgeCase {
 
 TEST_F(MajWebCheckTest, NothingNewerTellsOnlyAManualCheck) {
   const JudgeCase cases[] = {
-      {"0.5.0.15", true, true},   {"0.5.0.15", false, false},
-      {"0.5.0.9", true, true},    // newer as text, older as a version
-      {"0.4.99", false, false},   {"Quorvel=0.5.0.2\r\nOther=9.9", true, true},
+      {"0.5.0.15", true, true}, {"0.5.0.15", false, false},
+      {"0.5.0.9", true, true},  // newer as text, older as a version
+      {"0.4.99", false, false}, {"Quorvel=0.5.0.2\r\nOther=9.9", true, true},
   };
   for (const JudgeCase& c : cases) {
     THttpTestServer server(Serve(200, c.Reply));
@@ -413,7 +411,7 @@ TEST_F(MajWebCheckTest, FailedOrInvalidRepliesShowAnErrorAndKeepLastCheck) {
       {404, "Quorvel=9.9.9.9", "HTTP 404"},  // an error page's text does not count
       {500, "0.9", "HTTP 500"},
       {200, "<html>\n<body>Maintenance</body>\n</html>", "no version"},
-      {200, "hello", "no version"},          // sorts after "0.5.0.15" as text
+      {200, "hello", "no version"},  // sorts after "0.5.0.15" as text
       {200, "Quorvel=", "no version"},
       {200, longGarbage + "Quorvel=0.9", "no version"},  // the key lies beyond the cap
   };

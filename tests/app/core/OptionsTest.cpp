@@ -21,7 +21,8 @@ const TDateTime kChecked = EncodeDate(2024, 3, 14) + EncodeTime(9, 15, 0, 0);
 std::string SettingsWith(const std::string& Options) {
   return "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n<Quorvel>\r\n  <MesSites>\r\n"
          "    <Server Nom=\"Maison\"><Host>nas.local</Host></Server>\r\n  </MesSites>\r\n"
-         "  <Options>\r\n" + Options + "  </Options>\r\n</Quorvel>\r\n";
+         "  <Options>\r\n" +
+         Options + "  </Options>\r\n</Quorvel>\r\n";
 }
 
 class SettingsFile : public ::testing::Test {
@@ -104,7 +105,8 @@ TEST_F(SettingsFile, WriteOrderOfANewFile) {
   } Cases[] = {
       {false, false, {u"AutoCheck", u"LastCheck", u"Langue", u"SaveLastConnect", u"DefautPassive"}},
       {false, true, {u"AutoCheck", u"LastCheck", u"Langue", u"SaveLastConnect", u"UrlUpdate", u"DefautPassive"}},
-      {true, true,
+      {true,
+       true,
        {u"AutoCheck", u"LastCheck", u"Langue", u"SaveLastConnect", u"UrlUpdate", u"LastHost", u"LastPort", u"LastUser",
         u"LastPass", u"LastPassif", u"LastDir", u"LastAlloue", u"LastUnite", u"DefautPassive"}},
   };
@@ -178,9 +180,9 @@ TEST_F(SettingsFile, LastCheckAndLanguage) {
 
 TEST_F(SettingsFile, ForeignRootIsReadAndRenamedKeepingSites) {
   TSettingsLoad State;
-  TQuorvelOptions O = Load(
-      "<Autre><MesSites><Server Nom=\"a\"/></MesSites><Options><DefautPassive>1</DefautPassive></Options></Autre>",
-      &State);
+  TQuorvelOptions O =
+      Load("<Autre><MesSites><Server Nom=\"a\"/></MesSites><Options><DefautPassive>1</DefautPassive></Options></Autre>",
+           &State);
   EXPECT_EQ(State.State, TSettingsFileState::Loaded);
   EXPECT_TRUE(O.FZDefautPassive);
   ASSERT_TRUE(SauveOptions(O, Format, File).Ok);
@@ -200,7 +202,8 @@ TEST_F(SettingsFile, TurningSaveLastConnectOffRemovesTheConnectionAndPassword) {
   ASSERT_TRUE(SauveOptions(O, Format, File).Ok);
   const std::string Bytes = ReadAll(Dir.File("Quorvel.xml"));
   EXPECT_EQ(Bytes.find("secret"), std::string::npos);
-  for (const char* Key : {"LastHost", "LastPort", "LastUser", "LastPass", "LastPassif", "LastDir", "LastAlloue", "LastUnite"})
+  for (const char* Key :
+       {"LastHost", "LastPort", "LastUser", "LastPass", "LastPassif", "LastDir", "LastAlloue", "LastUnite"})
     EXPECT_EQ(Bytes.find(Key), std::string::npos) << Key;
   EXPECT_NE(Bytes.find("nas.local"), std::string::npos) << "the sites stay";
   EXPECT_EQ(Option(u"SaveLastConnect"), u"0");

@@ -19,14 +19,13 @@ TEST(OxUtils, ReplaceAllText) {
       {u"abc", u"", u"x", u"abc"},       // empty pattern: unchanged
       {u"abc", u"z", u"x", u"abc"},      // no occurrence
       {u"", u"a", u"b", u""},
-      {u"ABab", u"ab", u"-", u"AB-"},    // case-sensitive
+      {u"ABab", u"ab", u"-", u"AB-"},  // case-sensitive
       {u"line\r\nline", u"\r\n", u"|", u"line|line"},
-      {u"xxxx", u"xx", u"x", u"xx"},     // left to right, no overlap
+      {u"xxxx", u"xx", u"x", u"xx"},  // left to right, no overlap
       {u"été été", u"é", u"e", u"ete ete"},
       {u"abab", u"ab", u"", u""},
   };
-  for (const ReplaceCase& c : cases)
-    EXPECT_EQ(ReplaceAllText(c.text, c.oldPattern, c.newPattern), String(c.expected));
+  for (const ReplaceCase& c : cases) EXPECT_EQ(ReplaceAllText(c.text, c.oldPattern, c.newPattern), String(c.expected));
 }
 
 struct FieldCase {

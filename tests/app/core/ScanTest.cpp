@@ -215,7 +215,8 @@ TEST(Scan, StartFoldersAreTakenFromTheLoginFolder) {
   // still starts from the login folder.
   TDossier* ete = Child(h.session.Racine(), Wire("Dossier été"));
   ASSERT_NE(ete, nullptr);
-  TRapportSuppression r = SupprimeFichiers(h.session, ete, {ete->Fichiers.front().get()}, [](const String&) { return true; });
+  TRapportSuppression r =
+      SupprimeFichiers(h.session, ete, {ete->Fichiers.front().get()}, [](const String&) { return true; });
   EXPECT_EQ(r.Issue, TIssueSuppression::Faite);
   ASSERT_TRUE(h.session.LanceScan(String(), server.Host(), server.Port()));
   ASSERT_TRUE(h.RunToEnd());
@@ -526,8 +527,8 @@ TEST(Scan, StopWhileASlowListBlocks) {
   server.Start();
   server.MakeFile("one.bin", 4096);
   Harness<> h;
-  h.ftp.Timeout = 30000;      // the client would wait for the listing
-  h.session.ToursArret = 5;   // 1 s of rounds instead of 5.2 s
+  h.ftp.Timeout = 30000;     // the client would wait for the listing
+  h.session.ToursArret = 5;  // 1 s of rounds instead of 5.2 s
   ASSERT_TRUE(h.Connect(h.Params(server)));
   // The server has the LIST: the client waits for its reply.
   ASSERT_TRUE(h.PumpUntil([&] {
@@ -832,10 +833,9 @@ TEST(WalkHelpers, NormaliseChemin) {
   const struct {
     const char16_t* in;
     const char16_t* out;
-  } cases[] = {{u"", u"/"},           {u"/", u"/"},           {u"//", u"/"},
-               {u"/a//b/./c/../", u"/a/b"}, {u"/a/..", u"/"},  {u"/..", u"/"},
-               {u"a/../b", u"b"},     {u"../x", u"../x"},     {u"/site/", u"/site"},
-               {u"/a b/é", u"/a b/é"}};
+  } cases[] = {{u"", u"/"},           {u"/", u"/"},          {u"//", u"/"},     {u"/a//b/./c/../", u"/a/b"},
+               {u"/a/..", u"/"},      {u"/..", u"/"},        {u"a/../b", u"b"}, {u"../x", u"../x"},
+               {u"/site/", u"/site"}, {u"/a b/é", u"/a b/é"}};
   for (const auto& c : cases) EXPECT_EQ(NormaliseChemin(c.in), String(c.out)) << UTF16ToUTF8(c.in);
 }
 
@@ -845,18 +845,24 @@ TEST(WalkHelpers, LienVersAncetre) {
     const char16_t* target;
     bool loop;
   } cases[] = {
-      {u"/loop/inner", u"..", true},         {u"/loop/inner", u".", true},
-      {u"/loop/inner", u"../..", true},      {u"/loop/inner", u"/", true},
-      {u"/loop/inner", u"/loop", true},      {u"/loop/inner", u"/loop/", true},
-      {u"/loop/inner", u"/loop/inner", true}, {u"/loop/inner", u"../other", false},
-      {u"/loop/inner", u"sub", false},       {u"/loop/inner", u"/loo", false},
-      {u"/loop/inner", u"/loop/inner2", false}, {u"/loop/inner", u"", false},
-      {u"/", u"..", true},                   {u"/site//img", u"../../site", true},
+      {u"/loop/inner", u"..", true},
+      {u"/loop/inner", u".", true},
+      {u"/loop/inner", u"../..", true},
+      {u"/loop/inner", u"/", true},
+      {u"/loop/inner", u"/loop", true},
+      {u"/loop/inner", u"/loop/", true},
+      {u"/loop/inner", u"/loop/inner", true},
+      {u"/loop/inner", u"../other", false},
+      {u"/loop/inner", u"sub", false},
+      {u"/loop/inner", u"/loo", false},
+      {u"/loop/inner", u"/loop/inner2", false},
+      {u"/loop/inner", u"", false},
+      {u"/", u"..", true},
+      {u"/site//img", u"../../site", true},
       {u"/home/u", u"/home/u/x", false},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(LienVersAncetre(c.folder, c.target), c.loop)
-        << UTF16ToUTF8(c.folder) << " -> " << UTF16ToUTF8(c.target);
+    EXPECT_EQ(LienVersAncetre(c.folder, c.target), c.loop) << UTF16ToUTF8(c.folder) << " -> " << UTF16ToUTF8(c.target);
 }
 
 TEST(WalkHelpers, LinkTargetsAgainstTheFoldersBeingWalked) {
@@ -870,9 +876,8 @@ TEST(WalkHelpers, LinkTargetsAgainstTheFoldersBeingWalked) {
     const char* target;
     bool loop;
   } cases[] = {
-      {"/r", true},      {"/x/y", true},      {"/x", true},       {"/", true},        {"/x/y/g", true},
-      {"/r2", false},    {"/x/y/g/h", false}, {"/x/yy", false},   {"/elsewhere", false}, {"", false},
-      {"relative", false},
+      {"/r", true},        {"/x/y", true},   {"/x", true},          {"/", true}, {"/x/y/g", true},    {"/r2", false},
+      {"/x/y/g/h", false}, {"/x/yy", false}, {"/elsewhere", false}, {"", false}, {"relative", false},
   };
   for (const auto& c : cases) EXPECT_EQ(CibleDansAncetres(walked, c.target), c.loop) << c.target;
 }
@@ -885,8 +890,8 @@ TEST(WalkHelpers, RootNames) {
     const char* field;
     const char* path;
   } cases[] = {
-      {"/", "site", "/site"},           {"/home/u", "site", "/home/u/site"}, {"/home/u/", "site", "/home/u/site"},
-      {"/home/u", "/site", "/site"},    {"/home/u", "a/b", "/home/u/a/b"},   {"", "site", "/site"},
+      {"/", "site", "/site"},        {"/home/u", "site", "/home/u/site"}, {"/home/u/", "site", "/home/u/site"},
+      {"/home/u", "/site", "/site"}, {"/home/u", "a/b", "/home/u/a/b"},   {"", "site", "/site"},
       {"/home/u", "", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(CheminDepart(c.login, c.field), c.path) << c.login << " " << c.field;

@@ -179,7 +179,8 @@ protected:
     std::string Out;
     for (auto& E : F.Contenu) {
       if (auto* S = dynamic_cast<TFZServer*>(E.get()))
-        Out += UTF16ToUTF8(F.path + S->Nom) + "=" + std::to_string(S->Place) + "/" + std::to_string(S->PlaceUnite) + "\n";
+        Out +=
+            UTF16ToUTF8(F.path + S->Nom) + "=" + std::to_string(S->Place) + "/" + std::to_string(S->PlaceUnite) + "\n";
       else if (auto* Sub = dynamic_cast<TFZFolder*>(E.get()))
         Out += Allowances(*Sub);
     }
@@ -227,10 +228,9 @@ TEST_F(SiteFiles, ProtocolsOtherThanPlainFtpAreKnown) {
     const char16_t* Name;
     bool Plain;
   } Cases[] = {
-      {nullptr, -1, u"FTP", true}, {"0", 0, u"FTP", true},    {"6", 6, u"FTP", true},
-      {"1", 1, u"SFTP", false},    {"3", 3, u"FTPS", false},  {"4", 4, u"FTPES", false},
-      {"2", 2, u"HTTP", false},    {"5", 5, u"HTTPS", false}, {"9", 9, u"protocol 9", false},
-      {"x", -1, u"FTP", true},  // not a number: as absent
+      {nullptr, -1, u"FTP", true},    {"0", 0, u"FTP", true},    {"6", 6, u"FTP", true},   {"1", 1, u"SFTP", false},
+      {"3", 3, u"FTPS", false},       {"4", 4, u"FTPES", false}, {"2", 2, u"HTTP", false}, {"5", 5, u"HTTPS", false},
+      {"9", 9, u"protocol 9", false}, {"x", -1, u"FTP", true},  // not a number: as absent
   };
   std::string Xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FileZilla3>\n<Servers>\n";
   for (const auto& C : Cases) {
@@ -325,8 +325,9 @@ TEST_F(SiteFiles, SettingsGoldenRoundTrips) {
   EXPECT_EQ(Cafe->Commentaires, UTF8ToUTF16("Mot de passe changé\r\nen mars"));
   EXPECT_EQ(Server(*Again.Racine, 1)->Pass, UTF8ToUTF16("€uro"));
   EXPECT_EQ(Server(*Again.Racine, 1)->Port, 21);
-  EXPECT_EQ(Allowances(*Again.RacineFZ),
-            std::string("0/Café & Co=2/1\n0/Clients & Partenaires/Vitrine=1/0\n0/Clients & Partenaires/Été/Shop=500/0\n"));
+  EXPECT_EQ(
+      Allowances(*Again.RacineFZ),
+      std::string("0/Café & Co=2/1\n0/Clients & Partenaires/Vitrine=1/0\n0/Clients & Partenaires/Été/Shop=500/0\n"));
   ASSERT_TRUE(SauveFichierSites(*Again.Racine, *Again.RacineFZ, Settings).Ok);
   EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml")), Golden);
 }
@@ -379,12 +380,14 @@ TEST_F(SiteFiles, StoredAllowancesMatchByNameWithoutCase) {
   WriteAll(Dir.File("Quorvel.xml"),
            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Quorvel><FileZilla Nom=\"x\" isFilezilla=\"1\">"
            "<Server Nom=\"CAFÉ &amp; CO\" Alloue=\"7\" Unit=\"1\"/>"
-           "<folder Nom=\"clients &amp; partenaires\"><Folder Nom=\"été\"><server Nom=\"shop\" Alloue=\"9\"/></Folder></folder>"
+           "<folder Nom=\"clients &amp; partenaires\"><Folder Nom=\"été\"><server Nom=\"shop\" "
+           "Alloue=\"9\"/></Folder></folder>"
            "<Server Nom=\"Gone\" Alloue=\"3\"/>"
            "</FileZilla></Quorvel>");
   TSitesLoad Sites = ChargeFichiersSites(Settings, SiteManager);
-  EXPECT_EQ(Allowances(*Sites.RacineFZ),
-            std::string("0/Café & Co=7/1\n0/Clients & Partenaires/Vitrine=1/0\n0/Clients & Partenaires/Été/Shop=9/0\n"));
+  EXPECT_EQ(
+      Allowances(*Sites.RacineFZ),
+      std::string("0/Café & Co=7/1\n0/Clients & Partenaires/Vitrine=1/0\n0/Clients & Partenaires/Été/Shop=9/0\n"));
   // FileZilla's file was read whole: a site it no longer has is dropped.
   ASSERT_TRUE(SauveFichierSites(*Sites.Racine, *Sites.RacineFZ, Settings).Ok);
   EXPECT_EQ(ReadAll(Dir.File("Quorvel.xml")).find("Gone"), std::string::npos);
@@ -412,8 +415,9 @@ TEST_F(SiteFiles, AllowancesSurviveAMissingOrUnreadableFileZillaFile) {
     // FileZilla's file is back: every allowance is still there.
     WriteAll(Dir.File("sitemanager.xml"), kSiteManager);
     TSitesLoad Later = ChargeFichiersSites(Settings, SiteManager);
-    EXPECT_EQ(Allowances(*Later.RacineFZ),
-              std::string("0/Café & Co=7/1\n0/Clients & Partenaires/Vitrine=1/0\n0/Clients & Partenaires/Été/Shop=9/0\n"))
+    EXPECT_EQ(
+        Allowances(*Later.RacineFZ),
+        std::string("0/Café & Co=7/1\n0/Clients & Partenaires/Vitrine=1/0\n0/Clients & Partenaires/Été/Shop=9/0\n"))
         << (FileZilla ? "truncated" : "missing");
   }
 }

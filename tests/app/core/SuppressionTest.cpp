@@ -103,8 +103,8 @@ TEST_F(Deletions, RefusedDeleKeepsTheFile) {
   Scan();
   TDossier* root = h.session.Racine();
   const Int64 before = root->OctetsTotal();
-  const TRapportSuppression r = SupprimeFichiers(
-      h.session, root, {FileOf(root, Wire("protégé.txt")), FileOf(root, u"moins 1023.bin")}, Yes());
+  const TRapportSuppression r =
+      SupprimeFichiers(h.session, root, {FileOf(root, Wire("protégé.txt")), FileOf(root, u"moins 1023.bin")}, Yes());
   EXPECT_EQ(r.Issue, TIssueSuppression::Partielle);
   EXPECT_EQ(r.Supprimes, 1);
   ASSERT_EQ(r.Refus.size(), 1u);
@@ -336,10 +336,9 @@ namespace {
 
 // site/tree: files, nested sub-folders, an empty one, and a link out of it
 // to site/decoy; beside it folders whose names and files look alike.
-constexpr const char* kTreePaths[] = {
-    "tree",   "tree/t1.bin", "tree/t2.bin", "tree/a",        "tree/a/a1.bin", "tree/a/deep",
-    "tree/a/deep/d1.bin",    "tree/a/deep/d2.bin",           "tree/b",        "tree/c",
-    "tree/c/c1.bin",         "tree/to decoy"};
+constexpr const char* kTreePaths[] = {"tree",          "tree/t1.bin", "tree/t2.bin",        "tree/a",
+                                      "tree/a/a1.bin", "tree/a/deep", "tree/a/deep/d1.bin", "tree/a/deep/d2.bin",
+                                      "tree/b",        "tree/c",      "tree/c/c1.bin",      "tree/to decoy"};
 constexpr const char* kDecoyPaths[] = {"decoy/t1.bin", "decoy/a/a1.bin", "tree2/t1.bin", "t1.bin"};
 
 void MakeTree(FtpServer& server) {
@@ -383,7 +382,7 @@ std::vector<String> Targets(const std::vector<String>& Commands, const std::vect
 struct TreeCase {
   const char* name;
   std::vector<std::string> refuseDele, refuseRmd, refuseCwd;  // server paths
-  std::vector<std::string> kept;                               // of kTreePaths
+  std::vector<std::string> kept;                              // of kTreePaths
   TIssueSuppression issue;
 };
 
@@ -391,14 +390,29 @@ TEST(DeletionsOfFolders, ContentsGoFirstAndOnlyWhatTheServerRemovedLeavesTheMode
   const std::vector<TreeCase> cases = {
       {"everything goes", {}, {}, {}, {}, TIssueSuppression::Faite},
       {"a refused DELE deep inside keeps the file and its folders",
-       {"/site/tree/a/deep/d2.bin"}, {}, {},
-       {"tree", "tree/a", "tree/a/deep", "tree/a/deep/d2.bin"}, TIssueSuppression::Partielle},
-      {"a refused RMD keeps that folder and the ones above", {}, {"/site/tree/b"}, {},
-       {"tree", "tree/b"}, TIssueSuppression::Partielle},
-      {"a refused CWD deletes nothing in that folder", {}, {}, {"/site/tree/c"},
-       {"tree", "tree/c", "tree/c/c1.bin"}, TIssueSuppression::Partielle},
-      {"a refused first CWD deletes nothing at all", {}, {}, {"/site/tree"},
-       {std::begin(kTreePaths), std::end(kTreePaths)}, TIssueSuppression::EchecCwd},
+       {"/site/tree/a/deep/d2.bin"},
+       {},
+       {},
+       {"tree", "tree/a", "tree/a/deep", "tree/a/deep/d2.bin"},
+       TIssueSuppression::Partielle},
+      {"a refused RMD keeps that folder and the ones above",
+       {},
+       {"/site/tree/b"},
+       {},
+       {"tree", "tree/b"},
+       TIssueSuppression::Partielle},
+      {"a refused CWD deletes nothing in that folder",
+       {},
+       {},
+       {"/site/tree/c"},
+       {"tree", "tree/c", "tree/c/c1.bin"},
+       TIssueSuppression::Partielle},
+      {"a refused first CWD deletes nothing at all",
+       {},
+       {},
+       {"/site/tree"},
+       {std::begin(kTreePaths), std::end(kTreePaths)},
+       TIssueSuppression::EchecCwd},
   };
   for (const TreeCase& tc : cases) {
     SCOPED_TRACE(tc.name);
@@ -515,8 +529,7 @@ struct DroppedConnection : testing::Test {
 
 TEST_F(DroppedConnection, IsLoggedInAgainOnceAndTheDeletionGoesOn) {
   using F = FtpServer::SessionFault;
-  const std::pair<const char*, F> faults[] = {
-      {"closed", F::Close}, {"421", F::Reply421}, {"no reply", F::Mute}};
+  const std::pair<const char*, F> faults[] = {{"closed", F::Close}, {"421", F::Reply421}, {"no reply", F::Mute}};
   for (const auto& [name, fault] : faults) {
     SCOPED_TRACE(name);
     const std::string file = std::string("tree/") + name + ".bin";

@@ -235,7 +235,8 @@ inline fs::path Capture(TCustomForm* Form, const fs::path& Dossier, const std::s
   Form->Update();
   fs::create_directories(Dossier);
   const fs::path file = Dossier / (Nom + ".bmp");
-  testsupport::ScreenImageOfWindow(Form->Handle())->SaveToFile(String(reinterpret_cast<const Char*>(file.wstring().c_str())));
+  testsupport::ScreenImageOfWindow(Form->Handle())
+      ->SaveToFile(String(reinterpret_cast<const Char*>(file.wstring().c_str())));
   return file;
 }
 
@@ -299,8 +300,8 @@ protected:
 
   // The parameters that log in to server, then extra.
   static std::vector<String> Params(const FtpServer& server, std::vector<String> extra) {
-    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()),
-                             u"-user=" + server.User(), u"-pass=" + server.Password()};
+    std::vector<String> p = {u"-host=" + server.Host(), u"-port=" + IntToStr(server.Port()), u"-user=" + server.User(),
+                             u"-pass=" + server.Password()};
     p.insert(p.end(), extra.begin(), extra.end());
     return p;
   }
@@ -312,9 +313,7 @@ protected:
   }
 
   // The log pane's lines.
-  std::vector<String> LignesLog() {
-    return Lignes(Main->meLog->Text());
-  }
+  std::vector<String> LignesLog() { return Lignes(Main->meLog->Text()); }
 
   // Where screenshots go: the test's folder in the build tree.
   fs::path DossierCaptures() const { return Dossier_ / "captures"; }

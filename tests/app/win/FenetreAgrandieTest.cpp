@@ -96,8 +96,11 @@ protected:
   }
 
   TTailles Tailles() {
-    return {Main->pClient->ClientWidth(), Main->pClient->ClientHeight(), Main->pGauche->Width(),
-            Main->listeFichiers->Height(), Main->meLog->Height(),
+    return {Main->pClient->ClientWidth(),
+            Main->pClient->ClientHeight(),
+            Main->pGauche->Width(),
+            Main->listeFichiers->Height(),
+            Main->meLog->Height(),
             Main->pClient->ClientWidth() - Main->pGauche->Width() - Main->splitGauche->Width()};
   }
 };
@@ -149,8 +152,7 @@ TEST_F(FenetreAgrandieTest, MaximizedTheListsAndTheLogGrowWithTheWindow) {
     Main->splitGauche->OnMoved(Main->splitGauche);
     Main->SetWindowState(wsMaximized);
     PumpMessagesFor(500);
-    EXPECT_NEAR(static_cast<double>(Main->pGauche->Width()) / Main->pClient->ClientWidth(),
-                300.0 / avant.Client, 0.01);
+    EXPECT_NEAR(static_cast<double>(Main->pGauche->Width()) / Main->pClient->ClientWidth(), 300.0 / avant.Client, 0.01);
     Ferme();
     server.Stop();
   }

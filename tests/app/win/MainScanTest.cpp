@@ -179,7 +179,8 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
   EXPECT_EQ(fichiers->Header().Columns()[2].Text(), u"Modified");
   auto colonne = [&](TColumnIndex c) {
     std::vector<String> out;
-    for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n)) out.push_back(fichiers->TCustomVastStringTree::GetText(n, c));
+    for (PVastNode n = fichiers->GetFirst(); n; n = fichiers->GetNextSibling(n))
+      out.push_back(fichiers->TCustomVastStringTree::GetText(n, c));
     return out;
   };
   std::vector<String> noms;
@@ -210,8 +211,8 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
 
   Main->SelectionneDossier(Main->Racine());
   Capture(Main, DossierCaptures(), "main_us");
-  EXPECT_TRUE(EnregistreGraphique(Main->zolChart,
-                                  String(reinterpret_cast<const Char*>((DossierCaptures() / "pie_us.png").wstring().c_str()))));
+  EXPECT_TRUE(EnregistreGraphique(
+      Main->zolChart, String(reinterpret_cast<const Char*>((DossierCaptures() / "pie_us.png").wstring().c_str()))));
 
   // Closing writes the options back.
   Ferme();
@@ -225,8 +226,7 @@ TEST_F(MainScanTest, EnglishScanShowsTheTreeTotalsPanelsAndMaskedLog) {
 }
 
 TEST_F(MainScanTest, FrenchScanAndKeptConnection) {
-  EcritReglages(
-      "<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
+  EcritReglages("<Quorvel><Options><AutoCheck>0</AutoCheck><SaveLastConnect>1</SaveLastConnect></Options></Quorvel>");
   FtpServer server({.generate = 2});
   server.Start();
   Demarre(Params(server, {u"-passive", u"-FR", u"-racine=Leerer Ordner"}));
@@ -301,7 +301,11 @@ TEST_F(MainScanTest, VariantsOfModeRefusalAndDroppedConnection) {
   const std::vector<Variante> cas = {
       {"active mode", {.generate = 1, .activeOnly = true}, false, {}, TFinScan::Termine},
       {"refused folder", {.generate = 1, .refuseCwd = {"/empty"}}, true, {"empty"}, TFinScan::Termine},
-      {"link back", {.generate = 1, .withLoopLink = true}, true, {}, TFinScan::Termine,
+      {"link back",
+       {.generate = 1, .withLoopLink = true},
+       true,
+       {},
+       TFinScan::Termine,
        {{"loop/inner/back to loop", u"-> /loop"}}},
       {"dropped connection", {.generate = 1, .dropList = {"/empty"}}, true, {}, TFinScan::Erreur},
   };
@@ -591,8 +595,7 @@ protected:
   std::vector<String> Notes() {
     std::vector<String> out;
     for (const String& l : LignesLog())
-      if (l.rfind(GetMsg(u"Reponse") + u"\t", 0) != 0 && l.rfind(GetMsg(u"Commande") + u"\t", 0) != 0)
-        out.push_back(l);
+      if (l.rfind(GetMsg(u"Reponse") + u"\t", 0) != 0 && l.rfind(GetMsg(u"Commande") + u"\t", 0) != 0) out.push_back(l);
     return out;
   }
 };
@@ -636,9 +639,10 @@ TEST_F(MainMoteurTest, NoStartFolderScansTheLoginFolderWithHiddenAndUtf8Names) {
   const std::vector<String> notes = Notes();
   EXPECT_EQ(notes.size(), Main->Session()->Modele().NombreDossiers());
   ASSERT_FALSE(notes.empty());
-  EXPECT_EQ(notes[0], u"/home/u: 1 listing line(s) not understood, the first: d????????? ? ? ? ? ? ? not a listing line");
-  EXPECT_EQ(Panneau(3), u"Finished; " + IntToStr(notes.size()) +
-                            u" listing line(s) not understood: the totals may be short");
+  EXPECT_EQ(notes[0],
+            u"/home/u: 1 listing line(s) not understood, the first: d????????? ? ? ? ? ? ? not a listing line");
+  EXPECT_EQ(Panneau(3),
+            u"Finished; " + IntToStr(notes.size()) + u" listing line(s) not understood: the totals may be short");
   Capture(Main, DossierCaptures(), "main_login_folder_us");
 }
 

@@ -61,8 +61,9 @@ TEST_F(ReglagesTest, AFileDeclaringUtf8IsReadAndWrittenBackWithoutABox) {
 }
 
 TEST_F(ReglagesTest, ADamagedFileIsReportedWhenReadAndKeptOnce) {
-  const std::string abime = "<Quorvel><MesSites><Server Nom=\"Maison\"><Host>nas.local</Host></Server></MesSites>"
-                            "<Options><AutoCheck>0</AutoCheck><Lang";
+  const std::string abime =
+      "<Quorvel><MesSites><Server Nom=\"Maison\"><Host>nas.local</Host></Server></MesSites>"
+      "<Options><AutoCheck>0</AutoCheck><Lang";
   EcritReglages(abime);
   Monde.Boites.clear();
   Demarre({u"-US"});

@@ -22,7 +22,8 @@ protected:
     <Server><Host>shop.example.com</Host><Port>21</Port><User>shop</User><Pass encoding="base64">c2VjcmV0</Pass><Name>Shop</Name></Server>
   </Folder>
 </Servers></FileZilla3>)";
-    EcritReglages(R"(<Quorvel><MesSites><Folder Nom="Work"><Server Nom="Intranet"><Host>intra.example.org</Host><Port>2121</Port><User>me</User><RemoteDir>/www</RemoteDir><PasvMode>MODE_ACTIVE</PasvMode></Server></Folder></MesSites><Options><AutoCheck>0</AutoCheck></Options></Quorvel>)");
+    EcritReglages(
+        R"(<Quorvel><MesSites><Folder Nom="Work"><Server Nom="Intranet"><Host>intra.example.org</Host><Port>2121</Port><User>me</User><RemoteDir>/www</RemoteDir><PasvMode>MODE_ACTIVE</PasvMode></Server></Folder></MesSites><Options><AutoCheck>0</AutoCheck></Options></Quorvel>)");
     HKEY cle = nullptr;
     ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SoftWare\\FileZilla Client", 0, nullptr, 0, KEY_WRITE, nullptr, &cle,
                       nullptr);

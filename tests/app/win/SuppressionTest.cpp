@@ -79,8 +79,7 @@ TEST_F(SuppressionTest, AFolderAndFilesAreDeletedOnTheServerAndFromTheTotals) {
   Monde.Reponses = {IDYES};
   const TRapportSuppression partiel = Fin(Main->SupprimeDossierChoisi(gone));
   EXPECT_EQ(partiel.Issue, TIssueSuppression::Partielle);
-  EXPECT_EQ(server.Commands(),
-            (std::vector<String>{u"CWD /gone", u"CWD /gone/sub", u"DELE x.bin", u"RMD /gone/sub"}));
+  EXPECT_EQ(server.Commands(), (std::vector<String>{u"CWD /gone", u"CWD /gone/sub", u"DELE x.bin", u"RMD /gone/sub"}));
   EXPECT_FALSE(server.Exists("gone/sub/x.bin"));
   EXPECT_TRUE(server.Exists("gone/sub/later.bin"));
   EXPECT_EQ(scantest::Child(gone, u"sub"), sub);

@@ -100,8 +100,9 @@ TEST_F(TraductionTest, ExportWritesTheFormsTextsAsTableLines) {
   // The button is driven by its action: its text is the action's.
   for (const String& l : main) EXPECT_EQ(l.rfind(u"Main.btnConnexion=", 0), String::npos);
   const std::vector<String> apropos = LignesExport(BoiteAPropos);
-  EXPECT_TRUE(contient(apropos, u"BoiteAPropos.Label7=Quorvel est un logiciel gratuit.|S'il vous est utile, "
-                                u"vous pouvez faire un don."));
+  EXPECT_TRUE(contient(apropos,
+                       u"BoiteAPropos.Label7=Quorvel est un logiciel gratuit.|S'il vous est utile, "
+                       u"vous pouvez faire un don."));
 
   // Exported lines read back through the table give the same texts.
   TStringList& table = ListeTraduction();

@@ -21,9 +21,9 @@ TEST(NamedColors, TableAndNameConversions) {
   struct TCase {
     const char16_t* Text;
     TColor Color;
-  } Cases[] = {{u"Red", 0x0000FF},     {u"clRed", 0x0000FF},   {u"gcRed", 0x0000FF},   {u"WHITE", 0xFFFFFF},
-               {u"clWhite", 0xFFFFFF}, {u"gcwhite", 0xFFFFFF}, {u"clAqua", 0xFFFF00},  {u"clSkyBlue", 0xEBCE87},
-               {u"aliceblue", 0xFFF8F0}, {u"grey", 0x808080},  {u"nosuchcolour", 0},   {u"claRed", 0}};
+  } Cases[] = {{u"Red", 0x0000FF},       {u"clRed", 0x0000FF},   {u"gcRed", 0x0000FF},  {u"WHITE", 0xFFFFFF},
+               {u"clWhite", 0xFFFFFF},   {u"gcwhite", 0xFFFFFF}, {u"clAqua", 0xFFFF00}, {u"clSkyBlue", 0xEBCE87},
+               {u"aliceblue", 0xFFF8F0}, {u"grey", 0x808080},    {u"nosuchcolour", 0},  {u"claRed", 0}};
   for (const auto& C : Cases) EXPECT_EQ(TVivIzudeGraphics::TextToColor(C.Text), C.Color) << Text(C.Text);
 }
 
@@ -98,10 +98,17 @@ TEST(VivIzudeUtils, HexCodingAndPictureSignatures) {
     TBytes Data;
     TVivGraphicFormat Format;
   } Cases[] = {
-      {{'I', 'I', 42, 0}, gfTIFF},       {{'M', 'M', 0, 42}, gfTIFF},   {{'I', 'I', 43, 0}, gfUnknown},
-      {{'B', 'M'}, gfBitmap},            {{0xFF, 0xD8}, gfJPEG},        {{0x89, 'P', 'N', 'G', 13, 10, 26, 10}, gfPNG},
-      {{0xD7, 0xCD, 0xC6, 0x9A}, gfMetafile}, {{'G', 'I', 'F'}, gfGIF}, {{0, 0, 1, 0}, gfIcon},
-      {{0x89, 'P', 'N'}, gfUnknown},     {{}, gfUnknown},
+      {{'I', 'I', 42, 0}, gfTIFF},
+      {{'M', 'M', 0, 42}, gfTIFF},
+      {{'I', 'I', 43, 0}, gfUnknown},
+      {{'B', 'M'}, gfBitmap},
+      {{0xFF, 0xD8}, gfJPEG},
+      {{0x89, 'P', 'N', 'G', 13, 10, 26, 10}, gfPNG},
+      {{0xD7, 0xCD, 0xC6, 0x9A}, gfMetafile},
+      {{'G', 'I', 'F'}, gfGIF},
+      {{0, 0, 1, 0}, gfIcon},
+      {{0x89, 'P', 'N'}, gfUnknown},
+      {{}, gfUnknown},
   };
   for (const auto& C : Cases) {
     TVivGraphicFormat F = gfPNG;
@@ -113,7 +120,8 @@ TEST(VivIzudeUtils, HexCodingAndPictureSignatures) {
 
 TEST(VivIzudeUtils, CharSetsAndScanning) {
   EXPECT_EQ(TVivIzudeUtils::AlphaCharSet().size(), 52u);
-  const auto Sub = TVivIzudeUtils::SubCharSet(TVivIzudeUtils::NumericCharSet(), TVivIzudeUtils::CreateCharSet(u"13579"));
+  const auto Sub =
+      TVivIzudeUtils::SubCharSet(TVivIzudeUtils::NumericCharSet(), TVivIzudeUtils::CreateCharSet(u"13579"));
   EXPECT_EQ(String(Sub.begin(), Sub.end()), u"02468");
   Integer P = 0;
   EXPECT_EQ(TVivIzudeUtils::FirstChar(TVivIzudeUtils::CreateCharSet(u"&|"), u"\"a&b\"|c", P), u'|');
@@ -139,7 +147,7 @@ TEST(VivIzudeUtils, DatesRoundingAndSmallHelpers) {
   EXPECT_EQ(TVivIzudeUtils::MulDivInt(-7, 1, 2), -4);
   EXPECT_EQ(TVivIzudeUtils::MulDivInt(1, 1, 0), -1);
   EXPECT_EQ(TVivIzudeUtils::MulDivInt(2000000000, 3, 4), 1500000000);  // the product is 64-bit
-  EXPECT_FLOAT_EQ(TVivIzudeUtils::MulDivSingle(2.5f, 3, 2), 3);     // 2.5 rounds to 2 first
+  EXPECT_FLOAT_EQ(TVivIzudeUtils::MulDivSingle(2.5f, 3, 2), 3);        // 2.5 rounds to 2 first
   EXPECT_EQ(TVivIzudeUtils::EnDeCrypt(TVivIzudeUtils::EnDeCrypt(u"Secret 42")), u"Secret 42");
   EXPECT_NE(TVivIzudeUtils::EnDeCrypt(u"Secret"), u"Secret");
   EXPECT_EQ(Text(FormatVersionString(1, 0, 0, 0)), "1.0.0.0");
@@ -151,12 +159,24 @@ TEST(VivIzudeUtils, FilterExpressions) {
     const char16_t* Text;
     bool Matches;
   } Cases[] = {
-      {u"a*|b*", u"b12", true},     {u"a*|b*", u"c12", false},      {u"(a*|b*)&*2", u"b12", true},
-      {u"(a*|b*)&*2", u"b13", false}, {u">10", u"11", true},        {u">10", u"9", false},
-      {u"<=5", u"5", true},         {u"!abc", u"abd", true},        {u"!abc", u"abc", false},
-      {u"", u"", true},             {u"", u"x", false},             {u"*", u"", false},
-      {u"a?c", u"abc", true},       {u"a?c", u"ac", false},         {u"= a b ", u"ab", true},
-      {u"ABC", u"abc", true},       {u"\"a;b\"", u"a;b", true},     {u"x*;y*", u"yes", true},
+      {u"a*|b*", u"b12", true},
+      {u"a*|b*", u"c12", false},
+      {u"(a*|b*)&*2", u"b12", true},
+      {u"(a*|b*)&*2", u"b13", false},
+      {u">10", u"11", true},
+      {u">10", u"9", false},
+      {u"<=5", u"5", true},
+      {u"!abc", u"abd", true},
+      {u"!abc", u"abc", false},
+      {u"", u"", true},
+      {u"", u"x", false},
+      {u"*", u"", false},
+      {u"a?c", u"abc", true},
+      {u"a?c", u"ac", false},
+      {u"= a b ", u"ab", true},
+      {u"ABC", u"abc", true},
+      {u"\"a;b\"", u"a;b", true},
+      {u"x*;y*", u"yes", true},
       {u"(a", u"a", true},
   };
   for (const auto& C : Cases)

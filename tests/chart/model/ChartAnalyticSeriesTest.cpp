@@ -136,10 +136,11 @@ TEST(AnalyticSeries, TrendOverLargeIndicesDoesNotOverflow) {
   TChartSerie& S = F.Series.Add();
   // 50,000 squared is past the 32-bit range; the line must still be exact.
   S.SetArraySize(50003);
-  for (Integer I = 50000; I <= 50002; ++I) S.UpdatePoint(I, [I](TChartPoint& P) {
-    P.Defined = true;
-    P.SingleValue = 2.0 * (I - 50000) + 1;
-  });
+  for (Integer I = 50000; I <= 50002; ++I)
+    S.UpdatePoint(I, [I](TChartPoint& P) {
+      P.Defined = true;
+      P.SingleValue = 2.0 * (I - 50000) + 1;
+    });
   AddTrendLine(F.Series, 0, 50000, 50002, false, clGreen, 1);
   const TChartSerie& T = F.Series[1];
   ASSERT_EQ(T.GetPointsCount(), 50003);

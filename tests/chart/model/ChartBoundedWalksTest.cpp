@@ -107,7 +107,8 @@ TEST(ChartBoundedWalks, YLabelsFollowTheGridsBounds) {
 TEST(ChartBoundedWalks, ExtremeRangesPaintAndHitTestWithinThePixels) {
   struct Case {
     Integer From, To;
-  } Cases[] = {{0, IntMax}, {IntMin, IntMax}, {IntMax - 3, IntMax}, {IntMin, IntMin + 3}, {-5, IntMax}, {IntMax, IntMin}};
+  } Cases[] = {{0, IntMax},          {IntMin, IntMax}, {IntMax - 3, IntMax},
+               {IntMin, IntMin + 3}, {-5, IntMax},     {IntMax, IntMin}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.From << ".." << C.To);
     TChartFixture F;

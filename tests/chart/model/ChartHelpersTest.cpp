@@ -10,9 +10,10 @@ TEST(ChartHelpers, NiceAxisStepTable) {
   struct Case {
     Integer Count;
     double Min, Max, Step;
-  } Cases[] = {{10, 0, 100, 10}, {5, 0, 7, 1},   {5, 0, 0.35, 0.1}, {10, 0, 2, 0.5},
-               {4, 0, 1, 0.5},   {0, 0, 10, 0},  {3, 5, 5, 0},      {3, 10, 0, 0}};
-  for (const Case& C : Cases) EXPECT_DOUBLE_EQ(NiceAxisStep(C.Count, C.Min, C.Max), C.Step) << C.Count << " " << C.Min << " " << C.Max;
+  } Cases[] = {{10, 0, 100, 10}, {5, 0, 7, 1},  {5, 0, 0.35, 0.1}, {10, 0, 2, 0.5},
+               {4, 0, 1, 0.5},   {0, 0, 10, 0}, {3, 5, 5, 0},      {3, 10, 0, 0}};
+  for (const Case& C : Cases)
+    EXPECT_DOUBLE_EQ(NiceAxisStep(C.Count, C.Min, C.Max), C.Step) << C.Count << " " << C.Min << " " << C.Max;
 }
 
 TEST(ChartHelpers, NiceAxisStepNeverLoopsOnSpansThatAreNotNumbers) {
@@ -55,12 +56,14 @@ TEST(ChartHelpers, HsvRoundTripAndErrors) {
 TEST(ChartHelpers, FillChartShapeBandsAndBorder) {
   TRecordingCanvas C;
   C.Pen = {clGreen, 3, psDash};
-  FillChartShape(C, clRed, clBlue, 20, {0, 0, 100, 10}, cgdHorizontal, true, clNone, 0, csRectangle, 0, sdAll, false, false);
+  FillChartShape(C, clRed, clBlue, 20, {0, 0, 100, 10}, cgdHorizontal, true, clNone, 0, csRectangle, 0, sdAll, false,
+                 false);
   ASSERT_EQ(C.Records().size(), 1u);  // 20 steps count as one band; width 0 draws no outline
   EXPECT_EQ(C.Records()[0].Brush.Color(), clRed);
   EXPECT_EQ(C.Pen, (TChartPen{clGreen, 3, psDash}));  // restored
   C.Clear();
-  FillChartShape(C, clBlack, clWhite, 4, {0, 0, 41, 10}, cgdHorizontal, true, clBlue, 2, csEllipse, 0, sdAll, false, false);
+  FillChartShape(C, clBlack, clWhite, 4, {0, 0, 41, 10}, cgdHorizontal, true, clBlue, 2, csEllipse, 0, sdAll, false,
+                 false);
   ASSERT_EQ(C.Records().size(), 5u);
   EXPECT_EQ(C.Records()[3].Brush.Color(), RGBToColor(191, 191, 191));  // 255 * 3 / 4 rounded
   EXPECT_EQ(C.Records()[4].Op, coEllipse);
@@ -69,7 +72,8 @@ TEST(ChartHelpers, FillChartShapeBandsAndBorder) {
 }
 
 TEST(ChartHelpers, RegionsCombine) {
-  TChartRegion Ring = TChartRegion::FromEllipse({40, 40, 60, 60}).Combined(TChartRegion::FromRect({0, 0, 100, 100}), rcXor);
+  TChartRegion Ring =
+      TChartRegion::FromEllipse({40, 40, 60, 60}).Combined(TChartRegion::FromRect({0, 0, 100, 100}), rcXor);
   EXPECT_FALSE(Ring.Contains({50, 50}));
   EXPECT_TRUE(Ring.Contains({5, 5}));
   TPoint Tri[3] = {{0, 0}, {10, 0}, {0, 10}};

@@ -50,10 +50,10 @@ TEST(ChartHitTest, XAxisCellUnderThePointer) {
       {5, 14, 0, BottomTop, 5, 0},
       {5, 14, 29, BottomTop + Half - 1, 5, 0},
       {5, 14, 30, BottomTop, 6, 0},
-      {5, 14, 299, BottomTop + Half, 14, 1},  // the second serie's half
-      {5, 14, 300, BottomTop, -1, -1},        // past RangeTo
-      {5, 14, -1, BottomTop, -1, -1},         // before RangeFrom
-      {5, 14, 45, BottomTop - 1, -1, -1},     // above the band, in the series area
+      {5, 14, 299, BottomTop + Half, 14, 1},        // the second serie's half
+      {5, 14, 300, BottomTop, -1, -1},              // past RangeTo
+      {5, 14, -1, BottomTop, -1, -1},               // before RangeFrom
+      {5, 14, 45, BottomTop - 1, -1, -1},           // above the band, in the series area
       {5, 14, 45, BottomTop + BottomSize, -1, -1},  // below it
       {5, 14, 45, TopBottom - 1, 6, 0},
       {5, 14, 45, TopBottom - TopHalf - 1, 6, 1},
@@ -92,11 +92,11 @@ TEST(ChartHitTest, NearestXYPoint) {
     double X, Y;
     Integer Want;
   } Cases[] = {
-      {3.2, 85, 2},   // among the points at x 3, the nearest in y
-      {3.2, 52, 1},   // equally near: the first
-      {5, 20, 1},     // x 3 and 7 equally near: the first wins, whatever y says
-      {6, 95, 3},     // x 7 alone
-      {-100, 0, 0},   // no distance limit
+      {3.2, 85, 2},  // among the points at x 3, the nearest in y
+      {3.2, 52, 1},  // equally near: the first
+      {5, 20, 1},    // x 3 and 7 equally near: the first wins, whatever y says
+      {6, 95, 3},    // x 7 alone
+      {-100, 0, 0},  // no distance limit
       {100, 50, 3},
   };
   for (const Case& C : Cases)

@@ -32,7 +32,14 @@ struct TBytesBuilder {
 };
 
 TBytes Png(Cardinal W, Cardinal H) {
-  return TBytesBuilder().Raw({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}).BE32(13).Text("IHDR").BE32(W).BE32(H).Raw({8, 6, 0, 0, 0}).B;
+  return TBytesBuilder()
+      .Raw({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})
+      .BE32(13)
+      .Text("IHDR")
+      .BE32(W)
+      .BE32(H)
+      .Raw({8, 6, 0, 0, 0})
+      .B;
 }
 
 TBytes Bmp(Integer W, Integer H, Cardinal HeaderSize = 40) {

@@ -55,8 +55,8 @@ TEST(ChartPaintingOrder, EventsAndElements) {
   F.Chart.XGrid().SetMajorDistance(1);
   F.Chart.XGrid().SetAutoUnits(false);
   F.Chart.Draw(F.Canvas, {0, 0, 400, 300}, 1, 1, true);
-  std::vector<std::string> Want = {"background", "before", "after", "xaxis", "yaxis", "xgrid", "ygrid", "legend",
-                                   "series", "title", "yvalues", "xvalues", "navigator"};
+  std::vector<std::string> Want = {"background", "before", "after", "xaxis",   "yaxis",   "xgrid",    "ygrid",
+                                   "legend",     "series", "title", "yvalues", "xvalues", "navigator"};
   EXPECT_EQ(F.Events, Want);
   int Bg = F.FirstWith(RGBToColor(1, 1, 1), coFillRect), X = F.FirstWith(RGBToColor(2, 2, 2), coRectangle),
       Y = F.FirstWith(RGBToColor(3, 3, 3), coRectangle), T = F.FirstWith(RGBToColor(4, 4, 4), coRectangle),
@@ -99,7 +99,10 @@ TEST(ChartPaintingOrder, GridOrderFollowsOnTop) {
     F.Chart.Draw(F.Canvas, {0, 0, 400, 300}, 1, 1, true);
     for (const TCanvasRecord& R : F.Canvas.Records()) {
       if (R.Op != coLineTo) continue;
-      char K = R.Pen.Color == RGBToColor(9, 0, 0) ? 'x' : R.Pen.Color == RGBToColor(0, 9, 0) ? 'y' : R.Pen.Color == RGBToColor(0, 0, 9) ? 's' : 0;
+      char K = R.Pen.Color == RGBToColor(9, 0, 0)   ? 'x'
+               : R.Pen.Color == RGBToColor(0, 9, 0) ? 'y'
+               : R.Pen.Color == RGBToColor(0, 0, 9) ? 's'
+                                                    : 0;
       if (K && (Order.empty() || Order.back() != K)) Order += K;
     }
     EXPECT_EQ(Order, C.Order) << C.XTop << C.YTop;

@@ -15,19 +15,26 @@ std::string Narrow(const String& S) { return std::string(S.begin(), S.end()); }
 template <class T>
 TChartKeyValue OtherValue(const TChartKey<T>& K) {
   switch (K.Type) {
-    case ktInteger: return std::get<Integer>(K.Default) + 3;
-    case ktEnum: return (std::get<Integer>(K.Default) + 1) % K.Count;
-    case ktBool: return !std::get<bool>(K.Default);
-    case ktFloat: return std::get<double>(K.Default) + 2.5;
-    case ktDateTime: return std::get<double>(K.Default) + 45123.5;
-    case ktString: return std::get<String>(K.Default) + u"k";
+    case ktInteger:
+      return std::get<Integer>(K.Default) + 3;
+    case ktEnum:
+      return (std::get<Integer>(K.Default) + 1) % K.Count;
+    case ktBool:
+      return !std::get<bool>(K.Default);
+    case ktFloat:
+      return std::get<double>(K.Default) + 2.5;
+    case ktDateTime:
+      return std::get<double>(K.Default) + 45123.5;
+    case ktString:
+      return std::get<String>(K.Default) + u"k";
     case ktSet: {
       const Integer Bits = std::get<Integer>(K.Default);
       for (Integer I = 0; I < K.Count; ++I)
         if (!(Bits & (1 << I))) return Bits | (1 << I);
       return Bits;
     }
-    default: return std::monostate{};
+    default:
+      return std::monostate{};
   }
 }
 
@@ -149,7 +156,8 @@ TEST(ChartPersistent, EveryKeyOfEveryElementRoundTrips) {
 
   // The keys the file format uses in one direction only; any other key
   // missing from saving or loading fails here.
-  EXPECT_EQ(OneWayKeys, (std::set<std::string>{"SerieYAxis.TickMarkSizeMinor", "YGrid.BorderColor", "Marker.MarkerPicture"}));
+  EXPECT_EQ(OneWayKeys,
+            (std::set<std::string>{"SerieYAxis.TickMarkSizeMinor", "YGrid.BorderColor", "Marker.MarkerPicture"}));
 }
 
 TEST(ChartPersistent, NestedSectionsRoundTripThroughTheSerie) {

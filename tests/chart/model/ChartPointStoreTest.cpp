@@ -138,9 +138,13 @@ TEST(ChartPointStore, AssignSharesPointsUntilACountChanges) {
 // A date, a colour and a Boolean are told apart by type, never by a number's
 // value: a double where a colour or a Boolean goes does not compile.
 template <class S, class A>
-concept AppendsSingle = requires(S& Serie, A Arg) { Serie.AddSinglePoint(1.0, Arg); };
+concept AppendsSingle = requires(S& Serie, A Arg) {
+  Serie.AddSinglePoint(1.0, Arg);
+};
 template <class S, class A>
-concept AppendsDouble = requires(S& Serie, A Arg) { Serie.AddDoublePoint(1.0, 2.0, Arg); };
+concept AppendsDouble = requires(S& Serie, A Arg) {
+  Serie.AddDoublePoint(1.0, 2.0, Arg);
+};
 static_assert(AppendsSingle<TChartSerie, TChartDate>);
 static_assert(AppendsSingle<TChartSerie, TColor>);
 static_assert(AppendsSingle<TChartSerie, bool>);

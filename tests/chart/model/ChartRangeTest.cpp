@@ -121,11 +121,10 @@ TEST(ChartValueRange, LogarithmicRangesEndAtTheDecadeAboveTheLargestValue) {
     Integer Margin;
     double Max;
   } Cases[] = {
-      {999, 5, 3.15},  // log 2.99..: decade 3, plus 5 %
-      {1000, 5, 4.2},  // log 3 exactly: the next decade
-      {12345, 10, 5.5},
-      {0.5, 0, 1},     // log -0.3 truncates to 0
-      {-50, 20, 1.2},  // no positive value: the largest counts as 0
+      {999, 5, 3.15},                 // log 2.99..: decade 3, plus 5 %
+      {1000, 5, 4.2},                 // log 3 exactly: the next decade
+      {12345, 10, 5.5}, {0.5, 0, 1},  // log -0.3 truncates to 0
+      {-50, 20, 1.2},                 // no positive value: the largest counts as 0
   };
   for (const Case& C : Cases) {
     TChartFixture F;

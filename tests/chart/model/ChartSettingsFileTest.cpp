@@ -2,7 +2,6 @@
 
 #include "ChartTestSupport.h"
 
-
 TEST(ChartSettingsFile, TitleAndAxesKeys) {
   TChartFixture F;
   TMemIniFile Ini(u"");
@@ -115,7 +114,8 @@ TEST(ChartSettingsFile, ElementsRoundTrip) {
   G.Chart.Bands().LoadFromFile(Ini, u"B");
   TChartMarker M2;
   M2.LoadFromFile(Ini, u"M");
-  EXPECT_EQ(G.Chart.CrossHair().CrossHairYValues().Position(), (TChartCrossHairYValuePosition{chYAxis, chAtCursor, chValueTracker}));
+  EXPECT_EQ(G.Chart.CrossHair().CrossHairYValues().Position(),
+            (TChartCrossHairYValuePosition{chYAxis, chAtCursor, chValueTracker}));
   EXPECT_EQ(G.Chart.Navigator().ButtonColor(0, cnbNormal), clRed);
   EXPECT_EQ(G.Chart.Range().RangeTo(), 25);
   EXPECT_EQ(G.Chart.YGrid().BorderColor(), clNone);  // written, never read

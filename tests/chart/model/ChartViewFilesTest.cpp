@@ -48,8 +48,12 @@ struct TStore : IChartViewStore {
     --Depth;
     ++Ends;
   }
-  void SaveExtra(TCustomIniFile& Ini, const String& View) const override { Ini.WriteString(View + u".Tracker", u"Mark", Tracker); }
-  void LoadExtra(const TCustomIniFile& Ini, const String& View) override { Tracker = Ini.ReadString(View + u".Tracker", u"Mark", Tracker); }
+  void SaveExtra(TCustomIniFile& Ini, const String& View) const override {
+    Ini.WriteString(View + u".Tracker", u"Mark", Tracker);
+  }
+  void LoadExtra(const TCustomIniFile& Ini, const String& View) override {
+    Tracker = Ini.ReadString(View + u".Tracker", u"Mark", Tracker);
+  }
 };
 
 struct TFiles : ::testing::Test {
@@ -131,8 +135,9 @@ TEST_F(TFiles, CsvRoundTripRebuildsPanesSeriesAndPoints) {
   std::string Bytes = Read("points.csv");
   ASSERT_EQ(Bytes.substr(0, 3), "\xEF\xBB\xBF");  // UTF-8 mark: every legend text survives
   std::string First = Bytes.substr(3, Bytes.find("\r\n") - 3);
-  EXPECT_EQ(First, "\"0\";\"0\";\"0.5\";\"0.16666666666666666\";\"-0.5\";\"1E-7\";\"123456.5\";\"2.5\";\"-1\";\"3\";\"-4\";"
-                   "\"255\";\"536870911\";\"45000.25\";\"1\";\"plain\";\"7.75\";\"0.125\";\"");
+  EXPECT_EQ(First,
+            "\"0\";\"0\";\"0.5\";\"0.16666666666666666\";\"-0.5\";\"1E-7\";\"123456.5\";\"2.5\";\"-1\";\"3\";\"-4\";"
+            "\"255\";\"536870911\";\"45000.25\";\"1\";\"plain\";\"7.75\";\"0.125\";\"");
 
   TStore In(1);
   In.PaneChart(0).Series().Add().AddSinglePoint(99);
@@ -160,7 +165,9 @@ TEST_F(TFiles, CsvNumbersUseAPointWhateverTheRegionAndOldCommaFilesStillRead) {
   EXPECT_EQ(Read("fr.csv").find("2,5"), std::string::npos);
 
   // A file written with a decimal comma, as older versions did in such a region.
-  Write("old.csv", "\"0\";\"0\";\"2,5\";\"0\";\"0\";\"0\";\"0\";\"0\";\"-1\";\"0\";\"0\";\"255\";\"536870911\";\"0\";\"0\";\"a\";\"0\";\"0\";\"\r\n");
+  Write("old.csv",
+        "\"0\";\"0\";\"2,5\";\"0\";\"0\";\"0\";\"0\";\"0\";\"-1\";\"0\";\"0\";\"255\";\"536870911\";\"0\";\"0\";\"a\";"
+        "\"0\";\"0\";\"\r\n");
   TStore In(1);
   In.PaneChart(0).Series().Add();
   TChartCSVLoadResult R = LoadChartViewCSV(In, Path("old.csv"), false, TFormatSettings::French());
@@ -170,7 +177,9 @@ TEST_F(TFiles, CsvNumbersUseAPointWhateverTheRegionAndOldCommaFilesStillRead) {
 }
 
 TEST_F(TFiles, CsvBadLinesAreReportedAndTheRestKept) {
-  std::string Good = "\"0\";\"0\";\"1\";\"0\";\"0\";\"0\";\"0\";\"0\";\"-1\";\"0\";\"0\";\"255\";\"536870911\";\"0\";\"0\";\"a\";\"0\";\"0\";\"";
+  std::string Good =
+      "\"0\";\"0\";\"1\";\"0\";\"0\";\"0\";\"0\";\"0\";\"-1\";\"0\";\"0\";\"255\";\"536870911\";\"0\";\"0\";\"a\";"
+      "\"0\";\"0\";\"";
   std::string NotANumber = Good;
   NotANumber.replace(NotANumber.find("\"1\""), 3, "\"one\"");
   Write("mixed.csv", Good + "\r\n" + NotANumber + "\r\n\"0\";\"0\";\"5\"\r\n" + Good + "\r\n");
@@ -277,7 +286,8 @@ TEST_F(TFiles, SettingsLoadNeitherWritesNorCreatesTheFileAndOnlyAddsSetMembers) 
   EXPECT_EQ(Store.PaneCount(), 0);  // pane creation with no count in the file
 
   // Odd spacing and an unknown key stay exactly as they are on the disk.
-  const std::string Text = "[Chart1]\r\nAnchors = :2:3\r\nPaneCount=3\r\nOther=1\r\n\r\n[Chart1.Pane0.Title]\r\nText=Loaded\r\n";
+  const std::string Text =
+      "[Chart1]\r\nAnchors = :2:3\r\nPaneCount=3\r\nOther=1\r\n\r\n[Chart1.Pane0.Title]\r\nText=Loaded\r\n";
   Write("view.ini", Text);
   TStore One(1);
   One.View.Anchors = 0b0011;

@@ -122,7 +122,8 @@ TEST(XAxisLabels, AVetoedIndexLosesItsTickAndLabels) {
   F.S.XAxis().SetAutoUnits(false);
   F.S.XAxis().SetTickMarkColor(clBlue);
   std::vector<Integer> Asked;
-  F.S.OnXAxisDrawValue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, Integer Index, Integer, bool Top, bool& Draw) {
+  F.S.OnXAxisDrawValue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, Integer Index, Integer, bool Top,
+                             bool& Draw) {
     EXPECT_FALSE(Top);
     Asked.push_back(Index);
     if (Index == 2) Draw = false;
@@ -180,8 +181,12 @@ TEST(XAxisLabels, DatesFromTheStartDateOrFromThePoints) {
   F.S.XAxis().SetMajorUnitTimeFormat(u"dd/mm");
   for (int I = 0; I < 4; ++I) F.S.AddSinglePoint(I, TChartDate(EncodeDate(2024, 3, 10) + I));
   int StartDateEvents = 0, PointEvents = 0;
-  F.S.OnXAxisDrawValue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, Integer, Integer, bool, bool&) { ++StartDateEvents; };
-  F.S.OnXAxisDrawXValue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, Integer, Integer, bool, bool&) { ++PointEvents; };
+  F.S.OnXAxisDrawValue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, Integer, Integer, bool, bool&) {
+    ++StartDateEvents;
+  };
+  F.S.OnXAxisDrawXValue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, Integer, Integer, bool, bool&) {
+    ++PointEvents;
+  };
   F.S.OnXAxisGetValue = [](TObject*, TChartSerie*, double, String& Text) { Text += u"*"; };
   F.Paint();
   EXPECT_EQ(F.TextOf(10), Strs({u"30/01*", u"31/01*", u"01/02*", u"02/02*"}));
@@ -210,7 +215,8 @@ struct TEveryIndexPainter : TChartSeriePainter {
       const Integer Marker = RoundI(std::floor(X)) + R.Left;
       bool Draw = true;
       if (Marker > 0)
-        XaxisDrawValue(S, Canvas, R, Anchor, static_cast<Integer>(F), Marker, Top, SX, SY, !S.DrawFromStartDate(), Draw);
+        XaxisDrawValue(S, Canvas, R, Anchor, static_cast<Integer>(F), Marker, Top, SX, SY, !S.DrawFromStartDate(),
+                       Draw);
       if (Marker > R.Right) break;
     }
   }
@@ -239,7 +245,7 @@ TEST(XAxisLabels, WideRangesPaintTheLabelsOfEveryIndexWalk) {
     Integer From, To;
     bool AutoUnits;
     Integer Major, Minor;
-  } Cases[] = {{0, 99, false, 10, 2}, {0, 99, true, 1, 1},     {0, 999, true, 1, 1},
+  } Cases[] = {{0, 99, false, 10, 2},    {0, 99, true, 1, 1},      {0, 999, true, 1, 1},
                {0, 999, false, 100, 25}, {-50, 99999, true, 3, 1}, {7, 200000, true, 5, 1}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.From << ".." << C.To);
@@ -274,10 +280,10 @@ TEST(XAxisLabels, AHugeRangeWalksThePixelsNotTheIndices) {
     Integer Major, Minor, TickWidth;
   } Cases[] = {
       {0, IntMax, true, 1, 1, 1},
-      {0, IntMax, false, 1000, 7, 1},      // steps far under a pixel: thinned
-      {0, IntMax, false, 1, 0, 1},         // a label for every index asked
+      {0, IntMax, false, 1000, 7, 1},  // steps far under a pixel: thinned
+      {0, IntMax, false, 1, 0, 1},     // a label for every index asked
       {IntMin, IntMax, false, 3, 2, 1},
-      {0, IntMax, false, 1000, 7, 600},    // markers left of the band for half its width
+      {0, IntMax, false, 1000, 7, 600},  // markers left of the band for half its width
       {IntMax - 5000000, IntMax, true, 1, 1, 1},
   };
   for (const Case& C : Cases) {
@@ -441,7 +447,8 @@ TEST(YAxisLabels, TextsTicksAndTheHitTestOnWhatIsPainted) {
   const TRect SR = F.Chart.Series().SeriesRectangle();
   for (const TCanvasRecord* L : Labels) {
     EXPECT_LE(L->Rect.Right, SR.Left - 10) << "left of the tick";
-    TYAxisRangeValue Hit = F.Chart.GetYAxisValue((L->Rect.Left + L->Rect.Right) / 2, (L->Rect.Top + L->Rect.Bottom) / 2, F.Pane);
+    TYAxisRangeValue Hit =
+        F.Chart.GetYAxisValue((L->Rect.Left + L->Rect.Right) / 2, (L->Rect.Top + L->Rect.Bottom) / 2, F.Pane);
     EXPECT_EQ(Hit.Serie, 0);
     EXPECT_EQ(Hit.ValueStr, L->Text);
     EXPECT_EQ(Hit.Mode, vmMajor);
@@ -489,7 +496,9 @@ TEST(YAxisLabels, LabelsBeyondTheAreaFireButDrawNothingAndHiddenTextsKeepTheirTi
   F.S.YAxis().SetMajorUnit(10);
   F.S.YAxis().SetTickMarkColor(clBlue);
   std::vector<double> Fired;
-  F.S.OnYAxisDrawvalue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, double V, bool, bool&) { Fired.push_back(V); };
+  F.S.OnYAxisDrawvalue = [&](TObject*, TChartSerie*, TChartCanvas&, TRect, double V, bool, bool&) {
+    Fired.push_back(V);
+  };
   F.Paint();
   // 0 .. 110: 110 lies above the area.
   ASSERT_EQ(Fired.size(), 12u);

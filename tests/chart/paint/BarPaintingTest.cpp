@@ -112,7 +112,7 @@ TEST(BarPainting, StackedBarsOfOneGroupShareASlotAndAHigherGroupMovesOn) {
   EXPECT_EQ(RA[3].Left, RB[3].Left);
   EXPECT_EQ(RA[3], (TRect{RA[3].Left, 240, RA[3].Right, 300}));
   EXPECT_EQ(RB[3], (TRect{RA[3].Left, 210, RA[3].Right, 240}));  // on top of the red one
-  EXPECT_EQ(RC[3].Left, RA[3].Left + 20);                          // the next group's slot
+  EXPECT_EQ(RC[3].Left, RA[3].Left + 20);                        // the next group's slot
   EXPECT_EQ(RC[3].Bottom, 300);
 }
 

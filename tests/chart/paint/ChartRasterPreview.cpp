@@ -81,7 +81,9 @@ void TRasterPreview::Render(const std::vector<TCanvasRecord>& Records) {
         Clip = R.Region;
         FClip = &Clip;
         break;
-      case coClearClip: FClip = nullptr; break;
+      case coClearClip:
+        FClip = nullptr;
+        break;
       case coFillRect:
         if (Fill) FillWhere(R.Rect, FillColor, [](Integer, Integer) { return true; });
         break;
@@ -135,10 +137,14 @@ void TRasterPreview::Render(const std::vector<TCanvasRecord>& Records) {
       case coPolyline:
         for (size_t I = 1; I < R.Points.size(); ++I) Line(R.Points[I - 1], R.Points[I], R.Pen);
         break;
-      case coLineTo: Line(R.Points[0], R.Points[1], R.Pen); break;
+      case coLineTo:
+        Line(R.Points[0], R.Points[1], R.Pen);
+        break;
       case coFillRegion:
         if (!R.Region.Empty())
-          FillWhere({0, 0, FWidth, FHeight}, FillColor, [&](Integer X, Integer Y) { return R.Region.Contains({X, Y}); });
+          FillWhere({0, 0, FWidth, FHeight}, FillColor, [&](Integer X, Integer Y) {
+            return R.Region.Contains({X, Y});
+          });
         break;
       case coTextOut:
       case coDrawText: {
@@ -157,16 +163,20 @@ void TRasterPreview::Render(const std::vector<TCanvasRecord>& Records) {
         const Integer Turn = R.Op == coTextOut ? R.Font.Orientation() : 0;
         for (size_t I = 0; I < R.Text.size(); ++I) {
           if (R.Text[I] == u' ') continue;
-          TRect Bar = Bounds(X0 + Integer(I) * Cell.cx + 1, Y0 + Cell.cy / 4, std::max(1, Cell.cx - 2), Cell.cy * 2 / 3);
+          TRect Bar =
+              Bounds(X0 + Integer(I) * Cell.cx + 1, Y0 + Cell.cy / 4, std::max(1, Cell.cx - 2), Cell.cy * 2 / 3);
           if (Turn == 900)
-            Bar = Bounds(X0 + Cell.cy / 4, Y0 - (Integer(I) + 1) * Cell.cx + 1, Cell.cy * 2 / 3, std::max(1, Cell.cx - 2));
+            Bar = Bounds(X0 + Cell.cy / 4, Y0 - (Integer(I) + 1) * Cell.cx + 1, Cell.cy * 2 / 3,
+                         std::max(1, Cell.cx - 2));
           else if (Turn == -900)
-            Bar = Bounds(X0 - Cell.cy / 4 - Cell.cy * 2 / 3, Y0 + Integer(I) * Cell.cx + 1, Cell.cy * 2 / 3, std::max(1, Cell.cx - 2));
+            Bar = Bounds(X0 - Cell.cy / 4 - Cell.cy * 2 / 3, Y0 + Integer(I) * Cell.cx + 1, Cell.cy * 2 / 3,
+                         std::max(1, Cell.cx - 2));
           FillWhere(Bar, R.Font.Color(), [](Integer, Integer) { return true; });
         }
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
   FClip = nullptr;

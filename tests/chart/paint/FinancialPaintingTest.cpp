@@ -150,10 +150,10 @@ TEST(FinancialValueTexts, CandleWritesItsFourValuesABubbleItsValueCentred) {
       Boxes.push_back(R->Rect);
     }
   ASSERT_EQ(Texts, (std::vector<String>{u"40", u"20", u"30", u"10"}));
-  EXPECT_EQ(Boxes[0].Bottom, 180);    // above the high
-  EXPECT_EQ(Boxes[1].Top, 240 + 2);   // two pixels below the open
+  EXPECT_EQ(Boxes[0].Bottom, 180);   // above the high
+  EXPECT_EQ(Boxes[1].Top, 240 + 2);  // two pixels below the open
   EXPECT_EQ(Boxes[2].Bottom, 210 - 1);
-  EXPECT_EQ(Boxes[3].Top, 270);       // below the low
+  EXPECT_EQ(Boxes[3].Top, 270);  // below the low
   EXPECT_EQ(Boxes[0].Left + Boxes[0].Width() / 2, 50);
 
   TFin G;

@@ -98,8 +98,16 @@ TEST(AreaPainting, SecondStackedAreaLiesOnTheFirst) {
   F.Paint();
   // A: 270, 240, 210. B is lifted by A's heights: 255, 225, 195, then walks
   // back along A's outline.
-  EXPECT_EQ(B.StackedPointsArea, Points({{50, 255}, {150, 225}, {250, 195}, {250, 300}, {50, 300},
-                                          {50, 270}, {150, 240}, {250, 210}, {250, 300}, {50, 300}}));
+  EXPECT_EQ(B.StackedPointsArea, Points({{50, 255},
+                                         {150, 225},
+                                         {250, 195},
+                                         {250, 300},
+                                         {50, 300},
+                                         {50, 270},
+                                         {150, 240},
+                                         {250, 210},
+                                         {250, 300},
+                                         {50, 300}}));
   auto Fill = F.Filled(coPolygon, clBlue);
   ASSERT_EQ(Fill.size(), 1u);
   const TChartRegion Band = F.ClipAt(Fill[0]);
@@ -151,7 +159,7 @@ TEST(DigitalLine, StepsFromTheZeroLineBackToIt) {
   for (auto& L : F.Lines(clRed))
     if (L.first != L.second) Drawn.push_back(L);
   ASSERT_FALSE(Drawn.empty());
-  EXPECT_EQ(Drawn.front().first, (TPoint{0, 100}));  // h = 5 left of the first point, on the zero line
+  EXPECT_EQ(Drawn.front().first, (TPoint{0, 100}));   // h = 5 left of the first point, on the zero line
   EXPECT_EQ(Drawn.back().second, (TPoint{30, 100}));  // h = 5 right of the last point
   std::vector<TPoint> Path{Drawn.front().first};
   for (auto& L : Drawn) {

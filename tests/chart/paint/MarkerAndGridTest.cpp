@@ -70,7 +70,8 @@ TEST(PieGrid, CirclesAtMajorAndMinorValues) {
   // One radial line per slice border.
   int Radial = 0;
   for (auto* L : F.Ops(coLineTo))
-    if (L->Points[0] == (TPoint{F.Pie.GetPieCenter(F.Pie.GetPieRectangle(0, F.Chart.Series().SeriesRectangle()))})) ++Radial;
+    if (L->Points[0] == (TPoint{F.Pie.GetPieCenter(F.Pie.GetPieRectangle(0, F.Chart.Series().SeriesRectangle()))}))
+      ++Radial;
   EXPECT_EQ(Radial, 3);
 }
 
@@ -102,7 +103,8 @@ TEST(DateLabels, FirstPointAndEachChangeOfMonth) {
   for (Integer D = 0; D < 45; ++D) F.Pie.AddSinglePoint(1, TChartDate(EncodeDate(2021, 1, 20) + D));
   F.Chart.Series().SetSeriesRectangle({0, 0, 4000, 100});
   auto& P = static_cast<TChartSeriePainter&>(*F.Chart.SeriePainter());
-  for (Integer D = 0; D < 45; ++D) P.DrawXDateValue(F.Pie, u"yyyy-mm-dd", D, 50 + D * 100, {0, 100, 4000, 130}, F.Canvas);
+  for (Integer D = 0; D < 45; ++D)
+    P.DrawXDateValue(F.Pie, u"yyyy-mm-dd", D, 50 + D * 100, {0, 100, 4000, 130}, F.Canvas);
   std::vector<String> T = F.Canvas.Texts();
   EXPECT_EQ(T, (std::vector<String>{u"2021-01-20", u"2021-02-01", u"2021-03-01"}));
 }

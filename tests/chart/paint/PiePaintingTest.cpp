@@ -44,7 +44,8 @@ TEST(PiePainting, AWholeCircleSliceIsDrawnWithoutAnEdge) {
     EXPECT_FLOAT_EQ(S.SWA - S.STA, 360);
     int Circles = 0;
     for (auto* E : F.Ops(coEllipse))
-      if (E->Brush.Color() == clBlue && (E->Rect.Left + E->Rect.Right) / 2 == S.CX && (E->Rect.Top + E->Rect.Bottom) / 2 == S.CY)
+      if (E->Brush.Color() == clBlue && (E->Rect.Left + E->Rect.Right) / 2 == S.CX &&
+          (E->Rect.Top + E->Rect.Bottom) / 2 == S.CY)
         ++Circles;
     EXPECT_EQ(Circles, 1) << int(Type);
   }
@@ -107,7 +108,8 @@ TEST(PiePainting, FolderPiePercentagesAddUpToOneHundred) {
                       std::vector<double>{13, 11, 9, 8, 7, 7, 6, 6, 5, 5, 5, 4, 4, 10}}) {
     TPieFixture F;
     F.FolderPie();
-    for (size_t I = 0; I < Values.size(); ++I) F.Add(Values[I], I + 1 == Values.size() && Values.size() > 3 ? u"Grouped" : u"f" + IntToStr(int(I)));
+    for (size_t I = 0; I < Values.size(); ++I)
+      F.Add(Values[I], I + 1 == Values.size() && Values.size() > 3 ? u"Grouped" : u"f" + IntToStr(int(I)));
     F.Paint({0, 0, 420, 460});
     // Read from the legend, which gives every share (a thin slice's own
     // text is left out).
@@ -196,7 +198,8 @@ TEST(PiePainting, ValueTextsOfThinSlicesAreLeftOutNeverOverlapping) {
     ++Kept;
     const TSlicePoint& S = F.Pie.DrawValuesSlice[I];
     // Every corner of the box lies in the slice's sector.
-    for (TPoint Q : {TPoint{B.Left, B.Top}, TPoint{B.Right, B.Top}, TPoint{B.Left, B.Bottom}, TPoint{B.Right, B.Bottom}}) {
+    for (TPoint Q :
+         {TPoint{B.Left, B.Top}, TPoint{B.Right, B.Top}, TPoint{B.Left, B.Bottom}, TPoint{B.Right, B.Bottom}}) {
       const double A = ScreenAngle({S.CX, S.CY}, Q);
       const double From = std::fmod(double(S.STA), 360.0);
       double Rel = std::fmod(A - From + 360.0, 360.0);

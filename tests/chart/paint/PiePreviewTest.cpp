@@ -7,7 +7,7 @@
 #include "rtl/SysUtils.h"
 
 namespace {
-const TColor Palette[] = {RGBToColor(66, 133, 244), RGBToColor(219, 68, 55), RGBToColor(244, 180, 0),
+const TColor Palette[] = {RGBToColor(66, 133, 244), RGBToColor(219, 68, 55),  RGBToColor(244, 180, 0),
                           RGBToColor(15, 157, 88),  RGBToColor(171, 71, 188), RGBToColor(0, 172, 193),
                           RGBToColor(255, 112, 67), RGBToColor(158, 157, 36), RGBToColor(92, 107, 192),
                           RGBToColor(240, 98, 146), RGBToColor(0, 121, 107),  RGBToColor(194, 24, 91),

@@ -41,7 +41,9 @@ struct TPieFixture {
     Chart.Title().Font().SetStyle({fsBold});
     Chart.Title().SetText(u"/www\r\n1 234 KiB");
   }
-  void Add(double Value, const String& Caption, TColor Color = clNone) { Pie.AddPiePoints(Value, Caption, Color, clNone, 0, true); }
+  void Add(double Value, const String& Caption, TColor Color = clNone) {
+    Pie.AddPiePoints(Value, Caption, Color, clNone, 0, true);
+  }
   void Paint(TRect R = {0, 0, 400, 400}) {
     Canvas.Clear();
     Chart.Draw(Canvas, R, 1, 1, true);

@@ -119,7 +119,8 @@ TVivGDIPChartView* CreateGalleryView(TComponent* Owner, TGalleryKind Kind) {
       A.SetZeroLineColor(clBlack);
       A.SetBarValueTextType(btXAxisValue);
       A.BarValueTextFont().SetColor(clWhite);
-      static const char* Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+      static const char* Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
       for (int I = 0; I < 12; ++I) {
         A.AddSinglePoint(20 + 7 * I - 45 * (I == 4), String(Months[I], Months[I] + 3));
         B.AddSinglePoint(60 - 4 * I);

@@ -79,7 +79,8 @@ TEST_F(ChartGalleryTest, EveryKindIsPaintedAndSaved) {
     auto Picture = Snapshot(*View);
     Save(*Picture, E.Name);
     TVivGDIPChartSeries& Series = View->Panes().Items(0)->Series();
-    for (Integer I = 0; I < Series.Count(); ++I) EXPECT_FALSE(Series[I].DrawValuesDP.empty()) << E.Name << " serie " << I;
+    for (Integer I = 0; I < Series.Count(); ++I)
+      EXPECT_FALSE(Series[I].DrawValuesDP.empty()) << E.Name << " serie " << I;
     TCanvas& C = *Picture->Canvas();
 
     // Horizontal grid lines: rows of the series area that turn grey across
@@ -109,7 +110,8 @@ TEST_F(ChartGalleryTest, EveryKindIsPaintedAndSaved) {
     for (const TPoint& Pt : Series[0].DrawValuesDP) {
       const TRect Near{Pt.X - 8, Pt.Y - 8, Pt.X + 9, Pt.Y + 9};
       if (!SR.Contains(Pt) || std::any_of(Covered.begin(), Covered.end(), [&](const TRect& R) {
-            return Near.Left < R.Right + 1 && R.Left - 1 < Near.Right && Near.Top < R.Bottom + 1 && R.Top - 1 < Near.Bottom;
+            return Near.Left < R.Right + 1 && R.Left - 1 < Near.Right && Near.Top < R.Bottom + 1 &&
+                   R.Top - 1 < Near.Bottom;
           }))
         continue;
       ++Probed;

@@ -84,7 +84,10 @@ TEST_F(ChartPictureTest, LoadingErrorsAreReportedAndLeaveThePictureEmpty) {
       {"missing file", [&] { return P.LoadFromFile(Path("missing.png")); }},
       {"text named .png", [&] { return P.LoadFromFile(Path("notes.png")); }},
       {"empty file", [&] { return P.LoadFromFile(Path("empty.gif")); }},
-      {"bytes no decoder reads", [&] { return P.LoadFromBytes({1, 2, 3, 4, 5, 6}); }},
+      {"bytes no decoder reads",
+       [&] {
+         return P.LoadFromBytes({1, 2, 3, 4, 5, 6});
+       }},
   };
   for (const Case& C : Cases) {
     ASSERT_TRUE(P.LoadFromURL(u"RES://CHARTLOGO")) << C.What;
@@ -112,7 +115,8 @@ TEST_F(ChartPictureTest, ResourceAndFileAddressesAndTheirEvents) {
   EXPECT_EQ(P.Width(), 3);
   EXPECT_EQ(P.Height(), 5);
   // Other addresses and missing names change nothing.
-  for (const String& Url : {String(u"http://example.invalid/a.png"), String(u"RES://"), String(u"RES://NOSUCHPICTURE")}) {
+  for (const String& Url :
+       {String(u"http://example.invalid/a.png"), String(u"RES://"), String(u"RES://NOSUCHPICTURE")}) {
     EXPECT_FALSE(P.LoadFromURL(Url));
     EXPECT_EQ(P.Width(), 3);
     EXPECT_FALSE(P.Empty());

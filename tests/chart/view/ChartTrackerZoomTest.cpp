@@ -49,8 +49,11 @@ TEST_F(ViewOnly, TrackerRowsFollowTheCrosshairPoints) {
   EXPECT_EQ(Rows.Items(0).Text, (std::vector<String>{u"Line: "}));
   // Two points of the line give two rows; the candle always has its row,
   // high, open, close, low, without prefixes at run time.
-  P.CrossHairPoints = {{2, 0, 0, 0, 0, 0, cspSerie, 0}, {4, 0, 0, 0, 0, 0, cspSerie, 0}, {3, 0, 2, 0, 0, 0, cspSerie, 0},
-                       {3, 0, 1, 0, 0, 0, cspSerie, 0}, {1, 0, 0, 0, 0, 0, cspYPos, 0}};
+  P.CrossHairPoints = {{2, 0, 0, 0, 0, 0, cspSerie, 0},
+                       {4, 0, 0, 0, 0, 0, cspSerie, 0},
+                       {3, 0, 2, 0, 0, 0, cspSerie, 0},
+                       {3, 0, 1, 0, 0, 0, cspSerie, 0},
+                       {1, 0, 0, 0, 0, 0, cspYPos, 0}};
   T.BuildRows(Rows, false);
   ASSERT_EQ(Rows.Count(), 3);
   EXPECT_EQ(Rows.Items(0).Text, (std::vector<String>{u"Line: ", u"3.0"}));

@@ -148,7 +148,7 @@ TEST(GdiPlusObjects, FontsFallBackFamilyByFamilyAndStyleByStyle) {
   struct TCase {
     const char16_t* Name;
     INT Style;
-    int Refused;            // attempts refused before the maker makes the font
+    int Refused;  // attempts refused before the maker makes the font
     std::vector<TAttempt> Tried;
   };
   const INT B = FontStyleBold, BI = FontStyleBold | FontStyleItalic;
@@ -158,7 +158,10 @@ TEST(GdiPlusObjects, FontsFallBackFamilyByFamilyAndStyleByStyle) {
       {u"Tahoma", BI, 2, {{Tahoma, BI}, {Tahoma, 0}, {Arial, BI}}},
       {u"Tahoma", 0, 1, {{Tahoma, 0}, {Arial, 0}}},  // regular is asked once per family
       {u"No Such Family Anywhere", B, 3, {{Arial, B}, {Arial, 0}, {Generic, B}, {Generic, 0}}},
-      {u"Tahoma", B, 99, {{Tahoma, B}, {Tahoma, 0}, {Arial, B}, {Arial, 0}, {Generic, B}, {Generic, 0}, {First, B}, {First, 0}}},
+      {u"Tahoma",
+       B,
+       99,
+       {{Tahoma, B}, {Tahoma, 0}, {Arial, B}, {Arial, 0}, {Generic, B}, {Generic, 0}, {First, B}, {First, 0}}},
   };
   for (const TCase& K : Cases) {
     std::vector<TAttempt> Tried;
@@ -169,7 +172,8 @@ TEST(GdiPlusObjects, FontsFallBackFamilyByFamilyAndStyleByStyle) {
     };
     Status Last = Ok;
     GpFont* Font = CreateFallbackFont(K.Name, K.Style, Make, Last);
-    const std::string Label = NarrowText(K.Name) + " style " + std::to_string(K.Style) + " refused " + std::to_string(K.Refused);
+    const std::string Label =
+        NarrowText(K.Name) + " style " + std::to_string(K.Style) + " refused " + std::to_string(K.Refused);
     EXPECT_EQ(Tried, K.Tried) << Label;
     if (K.Refused >= int(K.Tried.size())) {
       EXPECT_EQ(Font, nullptr) << Label;
@@ -452,7 +456,8 @@ TEST_F(FolderPieTest, AWholeCircleSliceHasNoRadiusAndItsLegendEnclosesItsEntry) 
     ASSERT_GE(First, 0) << "the entry's text";
     EXPECT_GE(First - L.Top, 4);
     EXPECT_GE(L.Bottom - Last, 4);
-    EXPECT_LE(std::abs((First - L.Top) - (L.Bottom - Last)), 4) << "top " << First - L.Top << ", bottom " << L.Bottom - Last;
+    EXPECT_LE(std::abs((First - L.Top) - (L.Bottom - Last)), 4)
+        << "top " << First - L.Top << ", bottom " << L.Bottom - Last;
   }
 }
 

@@ -23,9 +23,7 @@ inline String TempFolder(const String& Name) {
   return Dir;
 }
 
-inline bool FileExists(const String& Name) {
-  return GetFileAttributesW(WideCStr(Name)) != INVALID_FILE_ATTRIBUTES;
-}
+inline bool FileExists(const String& Name) { return GetFileAttributesW(WideCStr(Name)) != INVALID_FILE_ATTRIBUTES; }
 
 inline void RemoveFile(const String& Name) { DeleteFileW(WideCStr(Name)); }
 

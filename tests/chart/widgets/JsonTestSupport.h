@@ -63,16 +63,40 @@ inline std::string DumpTokens(TPeekingReader& R) {
   for (;;) {
     std::string T;
     switch (R.Peek()) {
-      case jstoBeginObject: R.ReadBeginObject(); T = "{"; break;
-      case jstoEndObject: R.ReadEndObject(); T = "}"; break;
-      case jstoBeginArray: R.ReadBeginArray(); T = "["; break;
-      case jstoEndArray: R.ReadEndArray(); T = "]"; break;
-      case jstoName: T = "k" + HexUnits(R.ReadName()); break;
-      case jstoBoolean: T = R.ReadBoolean() ? "t" : "f"; break;
-      case jstoNull: R.ReadNull(); T = "n"; break;
-      case jstoText: T = "s" + HexUnits(R.ReadString()); break;
-      case jstoNumber: T = NumberToken(R); break;
-      case jstoEOF: return Out;
+      case jstoBeginObject:
+        R.ReadBeginObject();
+        T = "{";
+        break;
+      case jstoEndObject:
+        R.ReadEndObject();
+        T = "}";
+        break;
+      case jstoBeginArray:
+        R.ReadBeginArray();
+        T = "[";
+        break;
+      case jstoEndArray:
+        R.ReadEndArray();
+        T = "]";
+        break;
+      case jstoName:
+        T = "k" + HexUnits(R.ReadName());
+        break;
+      case jstoBoolean:
+        T = R.ReadBoolean() ? "t" : "f";
+        break;
+      case jstoNull:
+        R.ReadNull();
+        T = "n";
+        break;
+      case jstoText:
+        T = "s" + HexUnits(R.ReadString());
+        break;
+      case jstoNumber:
+        T = NumberToken(R);
+        break;
+      case jstoEOF:
+        return Out;
     }
     if (!Out.empty()) Out += ' ';
     Out += T;
@@ -112,10 +136,26 @@ inline std::string CopyDocument(TPeekingReader& R, TVivIzudeJSONWriter& W) {
   for (;;) {
     std::string T;
     switch (R.Peek()) {
-      case jstoBeginObject: R.ReadBeginObject(); W.WriteBeginObject(); T = "{"; break;
-      case jstoEndObject: R.ReadEndObject(); W.WriteEndObject(); T = "}"; break;
-      case jstoBeginArray: R.ReadBeginArray(); W.WriteBeginArray(); T = "["; break;
-      case jstoEndArray: R.ReadEndArray(); W.WriteEndArray(); T = "]"; break;
+      case jstoBeginObject:
+        R.ReadBeginObject();
+        W.WriteBeginObject();
+        T = "{";
+        break;
+      case jstoEndObject:
+        R.ReadEndObject();
+        W.WriteEndObject();
+        T = "}";
+        break;
+      case jstoBeginArray:
+        R.ReadBeginArray();
+        W.WriteBeginArray();
+        T = "[";
+        break;
+      case jstoEndArray:
+        R.ReadEndArray();
+        W.WriteEndArray();
+        T = "]";
+        break;
       case jstoName: {
         String N = R.ReadName();
         W.WriteName(N);
@@ -128,7 +168,11 @@ inline std::string CopyDocument(TPeekingReader& R, TVivIzudeJSONWriter& W) {
         T = B ? "t" : "f";
         break;
       }
-      case jstoNull: R.ReadNull(); W.WriteNull(); T = "n"; break;
+      case jstoNull:
+        R.ReadNull();
+        W.WriteNull();
+        T = "n";
+        break;
       case jstoText: {
         String S = R.ReadString();
         W.WriteString(S);
@@ -146,7 +190,8 @@ inline std::string CopyDocument(TPeekingReader& R, TVivIzudeJSONWriter& W) {
           T = WrittenNumberToken(TVivIzudeJSONWriter::FormatDouble(D));
         }
         break;
-      case jstoEOF: return Out;
+      case jstoEOF:
+        return Out;
     }
     if (!Out.empty()) Out += ' ';
     Out += T;

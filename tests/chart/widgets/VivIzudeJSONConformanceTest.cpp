@@ -28,7 +28,8 @@ bool IsReaderFailure(const Exception& E) {
 std::string Unhex(const std::string& Hex) {
   std::string Out;
   if (Hex == "-") return Out;
-  for (std::size_t I = 0; I + 1 < Hex.size(); I += 2) Out += static_cast<char>(std::stoi(Hex.substr(I, 2), nullptr, 16));
+  for (std::size_t I = 0; I + 1 < Hex.size(); I += 2)
+    Out += static_cast<char>(std::stoi(Hex.substr(I, 2), nullptr, 16));
   return Out;
 }
 

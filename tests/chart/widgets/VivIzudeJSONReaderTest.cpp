@@ -165,7 +165,7 @@ TEST(VivIzudeJSONReader, NumbersIntoEachType) {
     EXPECT_EQ(D->ReadInt64(), 0);
     EXPECT_FALSE(D->PeekedInt64());
     EXPECT_EQ(D->ReadInt64(), 100);
-    EXPECT_EQ(D->ReadDouble(), 0.0);  // too small: zero
+    EXPECT_EQ(D->ReadDouble(), 0.0);               // too small: zero
     EXPECT_THROW(D->ReadDouble(), EConvertError);  // too large for a double
     EXPECT_EQ(D->ReadString(), u"1e400");
   }
@@ -177,7 +177,10 @@ TEST(VivIzudeJSONReader, NumbersIgnoreTheLocale) {
   std::string Saved = Was ? Was : "C";
   bool Switched = false;
   for (const char* Name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "German_Germany.1252", "de-DE"})
-    if (std::setlocale(LC_ALL, Name)) { Switched = true; break; }
+    if (std::setlocale(LC_ALL, Name)) {
+      Switched = true;
+      break;
+    }
   Doc D("[1.5, \"2.25\", 3e-1]");
   D->ReadBeginArray();
   EXPECT_EQ(D->ReadDouble(), 1.5);

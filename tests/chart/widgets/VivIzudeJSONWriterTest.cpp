@@ -35,14 +35,28 @@ std::string FailureOf(const std::function<void(W&)>& Write) {
 }
 
 TEST(VivIzudeJSONWriter, CompactAndIndentedLayouts) {
-  EXPECT_EQ(Written([](W& X) { X.WriteBeginObject().WriteName(u"a").WriteInteger(1).WriteName(u"b").WriteBoolean(true).WriteEndObject(); }),
+  EXPECT_EQ(Written([](W& X) {
+              X.WriteBeginObject().WriteName(u"a").WriteInteger(1).WriteName(u"b").WriteBoolean(true).WriteEndObject();
+            }),
             "{\"a\":1,\"b\":true}");
-  EXPECT_EQ(Written([](W& X) { X.WriteBeginObject().WriteName(u"a").WriteBeginArray().WriteInteger(1).WriteInteger(2).WriteEndArray().WriteEndObject(); }, 2),
+  EXPECT_EQ(Written(
+                [](W& X) {
+                  X.WriteBeginObject()
+                      .WriteName(u"a")
+                      .WriteBeginArray()
+                      .WriteInteger(1)
+                      .WriteInteger(2)
+                      .WriteEndArray()
+                      .WriteEndObject();
+                },
+                2),
             "{\r\n  \"a\": [\r\n    1,\r\n    2\r\n  ]\r\n}");
-  EXPECT_EQ(Written([](W& X) { X.WriteBeginArray().WriteBeginObject().WriteEndObject().WriteNull().WriteEndArray(); }, 2),
-            "[\r\n  {},\r\n  null\r\n]");
-  EXPECT_EQ(Written([](W& X) { X.WriteBeginArray().WriteInteger(INT64_MIN).WriteRawString(u"a\\u00e9").WriteEndArray(); }),
-            "[-9223372036854775808,\"a\\u00e9\"]");
+  EXPECT_EQ(
+      Written([](W& X) { X.WriteBeginArray().WriteBeginObject().WriteEndObject().WriteNull().WriteEndArray(); }, 2),
+      "[\r\n  {},\r\n  null\r\n]");
+  EXPECT_EQ(
+      Written([](W& X) { X.WriteBeginArray().WriteInteger(INT64_MIN).WriteRawString(u"a\\u00e9").WriteEndArray(); }),
+      "[-9223372036854775808,\"a\\u00e9\"]");
 }
 
 TEST(VivIzudeJSONWriter, RefusedSequencesRaiseTheirMessages) {
@@ -61,7 +75,10 @@ TEST(VivIzudeJSONWriter, RefusedSequencesRaiseTheirMessages) {
       {[](W& X) { X.Close(); }, Nesting},
       {[](W& X) { X.WriteBeginArray().Close(); }, Nesting},
       {[](W& X) { X.WriteBeginObject().WriteName(u""); }, "Cannot write empty name"},
-      {[](W& X) { for (int I = 0; I < 100000; ++I) X.WriteBeginArray(); }, "Maximum level of nested structured reached."},
+      {[](W& X) {
+         for (int I = 0; I < 100000; ++I) X.WriteBeginArray();
+       },
+       "Maximum level of nested structured reached."},
       {[](W& X) { X.WriteBeginArray().WriteEndArray().Close(); }, ""},
   };
   for (const Case& C : Cases) EXPECT_EQ(FailureOf(C.Write), C.Message) << C.Message;
@@ -103,10 +120,23 @@ TEST(VivIzudeJSONWriter, DoublesInTheGeneralFormWithFifteenDigits) {
   struct Case {
     double Value;
     const char* Text;
-  } Cases[] = {{0.1, "0.1"},          {1.5, "1.5"},        {-2.25, "-2.25"},   {100, "100"},
-               {1e14, "100000000000000"}, {1e15, "1E15"}, {1e20, "1E20"},    {0.0001, "0.0001"},
-               {0.00001, "0.00001"}, {0.000001, "1E-6"},     {1.5e-7, "1.5E-7"},  {1.0 / 3, "0.333333333333333"},
-               {123456789012345678.0, "1.23456789012346E17"}, {0.0, "0"}, {1.7976931348623157e308, "1.7976931348623157E308"}, {-1.7976931348623157e308, "-1.7976931348623157E308"},  {2.0 / 3, "0.666666666666667"}};
+  } Cases[] = {{0.1, "0.1"},
+               {1.5, "1.5"},
+               {-2.25, "-2.25"},
+               {100, "100"},
+               {1e14, "100000000000000"},
+               {1e15, "1E15"},
+               {1e20, "1E20"},
+               {0.0001, "0.0001"},
+               {0.00001, "0.00001"},
+               {0.000001, "1E-6"},
+               {1.5e-7, "1.5E-7"},
+               {1.0 / 3, "0.333333333333333"},
+               {123456789012345678.0, "1.23456789012346E17"},
+               {0.0, "0"},
+               {1.7976931348623157e308, "1.7976931348623157E308"},
+               {-1.7976931348623157e308, "-1.7976931348623157E308"},
+               {2.0 / 3, "0.666666666666667"}};
   for (const Case& C : Cases) EXPECT_EQ(W::FormatDouble(C.Value), C.Text) << C.Text;
 }
 

@@ -160,7 +160,9 @@ void RegisterTestClasses() {
                   return true;
                 },
                 [](TObject* P) { static_cast<TTestPicture*>(P)->Data.clear(); }});
-  VivIzudeRegisterClass<TBorder>(u"TBorder").Field(u"Width", &TBorder::Width).Field(u"Color", &TBorder::Color, u"TColor");
+  VivIzudeRegisterClass<TBorder>(u"TBorder")
+      .Field(u"Width", &TBorder::Width)
+      .Field(u"Color", &TBorder::Color, u"TColor");
   VivIzudeRegisterClass<TSettings>(u"TSettings")
       .Property(u"Count", &TSettings::Count, &TSettings::SetCount)
       .Color(u"Fill", &TSettings::Fill, &TSettings::SetFill)
@@ -239,7 +241,8 @@ TEST_F(Persistence, DocumentHasTypeFirstAndPropertiesInNameOrder) {
             "{\"$type\":\"TSettings\",\"Big\":1099511627776,\"Border\":{\"$type\":\"TBorder\",\"Color\":\"gcNull\","
             "\"Width\":3.25},\"Caption\":\"Sm\\u00F8rrebr\\u00F8d \\u0022x\\u0022\",\"Count\":-7,\"Fill\":\"#FF0000\","
             "\"Kind\":2,\"Letter\":\"\\u00E9\",\"Nothing\":null,\"Pets\":[{\"$type\":\"TPetItem\",\"Name\":\"Tom\"},"
-            "{\"$type\":\"TBigPet\",\"Name\":\"Rex\",\"Weight\":30}],\"Picture\":\"5058" "00FF\",\"Ratio\":0.1,"
+            "{\"$type\":\"TBigPet\",\"Name\":\"Rex\",\"Weight\":30}],\"Picture\":\"5058"
+            "00FF\",\"Ratio\":0.1,"
             "\"Scale\":2.5,\"Style\":5,\"visible\":true}");
 }
 
@@ -478,7 +481,9 @@ public:
 };
 
 TEST(PersistenceWide, UnsignedAndSetValuesPastInt32RoundTrip) {
-  VivIzudeRegisterClass<TWideValues>(u"TWideValues").Field(u"Mask", &TWideValues::Mask).Field(u"Kinds", &TWideValues::Kinds);
+  VivIzudeRegisterClass<TWideValues>(u"TWideValues")
+      .Field(u"Mask", &TWideValues::Mask)
+      .Field(u"Kinds", &TWideValues::Kinds);
   TWideValues W;
   W.Mask = 0xFFFFFFF0u;
   W.Kinds = TSet<TPetKind, Cardinal>::FromBits(0x80000001u);

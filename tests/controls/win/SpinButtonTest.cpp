@@ -89,8 +89,8 @@ TEST_F(SpinButtonTest, DisabledGlyphIsEmbossed) {
   ASSERT_EQ(pole.Height(), 4);
   std::unique_ptr<TBitmap> disabled = RenderDisabledGlyph(pole, clWhite);
   TCanvas* c = disabled->Canvas();
-  EXPECT_EQ(c->Pixel(3, 0), ColorToRGB(clBtnShadow));      // the tip, in shadow
-  EXPECT_EQ(c->Pixel(0, 0), ColorToRGB(clBtnFace));        // background
+  EXPECT_EQ(c->Pixel(3, 0), ColorToRGB(clBtnShadow));  // the tip, in shadow
+  EXPECT_EQ(c->Pixel(0, 0), ColorToRGB(clBtnFace));    // background
   EXPECT_EQ(c->Pixel(4, 1), ColorToRGB(clBtnShadow));
   EXPECT_EQ(c->Pixel(1, 1), ColorToRGB(clBtnFace));
   EXPECT_EQ(c->Pixel(5, 2), ColorToRGB(clBtnShadow));

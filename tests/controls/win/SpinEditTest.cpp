@@ -127,7 +127,8 @@ TEST_F(SpinEditTest, MovingOutOfTheButtonStopsTheRepeats) {
   Pump(600);
   EXPECT_EQ(clicks, 1);
   // Back over the same half, the repeats resume.
-  SendMessageW(Port()->ButtonWindow()->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(button->Left() + 5, button->Top() + 2));
+  SendMessageW(Port()->ButtonWindow()->Handle(), WM_MOUSEMOVE, MK_LBUTTON,
+               MAKELPARAM(button->Left() + 5, button->Top() + 2));
   EXPECT_EQ(Port()->Button()->Down(), sbTopDown);
   EXPECT_TRUE(PumpUntil([&] { return clicks >= 2; }));
   ReleaseButton(2);

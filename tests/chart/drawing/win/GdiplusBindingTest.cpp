@@ -28,8 +28,8 @@ void SavePicture(TGPBitmap& Bitmap, const char* Name) {
       P[3] = Byte(C >> 24);
     }
   const TBytes Png = EncodePng(Img);
-  std::ofstream(Name, std::ios::binary).write(reinterpret_cast<const char*>(Png.data()),
-                                              static_cast<std::streamsize>(Png.size()));
+  std::ofstream(Name, std::ios::binary)
+      .write(reinterpret_cast<const char*>(Png.data()), static_cast<std::streamsize>(Png.size()));
 }
 
 }  // namespace

@@ -75,9 +75,7 @@ struct InteractionTest : ::testing::Test {
     TVivIzude& C = Pane(I).Chart();
     return SR(I).Left + RoundI(C.GetXScaleStart() + (Index - C.Range().RangeFrom()) * C.XScale());
   }
-  void Send(UINT Msg, WPARAM Keys, Integer X, Integer Y) {
-    SendMessageW(View->Handle(), Msg, Keys, MAKELPARAM(X, Y));
-  }
+  void Send(UINT Msg, WPARAM Keys, Integer X, Integer Y) { SendMessageW(View->Handle(), Msg, Keys, MAKELPARAM(X, Y)); }
   void Move(Integer X, Integer Y, WPARAM Keys = 0) { Send(WM_MOUSEMOVE, Keys, X, Y); }
   void Down(Integer X, Integer Y, WPARAM Keys = 0) { Send(WM_LBUTTONDOWN, Keys | MK_LBUTTON, X, Y); }
   void Up(Integer X, Integer Y, WPARAM Keys = 0) { Send(WM_LBUTTONUP, Keys, X, Y); }
@@ -324,7 +322,9 @@ TEST_F(InteractionTest, NavigatorButtonsScrollWhileHeld) {
   P.Range().SetRangeTo(60);
   Show();
   std::vector<Integer> Left;
-  View->OnLeftScroll = [&](TObject*, Integer Pane, Integer Delta, Integer From, Integer) { Left = {Pane, Delta, From}; };
+  View->OnLeftScroll = [&](TObject*, Integer Pane, Integer Delta, Integer From, Integer) {
+    Left = {Pane, Delta, From};
+  };
   // Somewhere on the left button: found by the view's own test.
   TPoint At{-1, -1};
   View->CurrentPane = 0;
@@ -359,8 +359,12 @@ TEST_F(InteractionTest, ZoomSlidersSetTheRangeOfEveryPane) {
   Z.SetSlideRangeTo(90);
   Show();
   std::vector<Integer> Changing, Changed;
-  View->OnZoomControlRangeChanging = [&](TObject*, Integer Pane, Integer From, Integer To) { Changing = {Pane, From, To}; };
-  View->OnZoomControlRangeChanged = [&](TObject*, Integer Pane, Integer From, Integer To) { Changed = {Pane, From, To}; };
+  View->OnZoomControlRangeChanging = [&](TObject*, Integer Pane, Integer From, Integer To) {
+    Changing = {Pane, From, To};
+  };
+  View->OnZoomControlRangeChanged = [&](TObject*, Integer Pane, Integer From, Integer To) {
+    Changed = {Pane, From, To};
+  };
   const TRect ZR = P.ZoomControlRect();
   const TRect F = Z.GetSliderFromRect(ZR);
   const Integer X = F.Left + 1, Y = ZR.Top + ZR.Height() / 2, To = X + 60;
@@ -474,7 +478,9 @@ TEST_F(InteractionTest, MarkersAndAnnotationsAnswerPressesAndReleases) {
   Show();
   std::vector<double> Down, UpEvent;
   View->OnSerieMouseDown = [&](TObject*, TMouseButton B, Integer Pane, Integer Serie, Integer Index, double Value,
-                               Integer, Integer) { Down = {double(B), double(Pane), double(Serie), double(Index), Value}; };
+                               Integer, Integer) {
+    Down = {double(B), double(Pane), double(Serie), double(Index), Value};
+  };
   View->OnSerieMouseUp = [&](TObject*, TMouseButton, Integer, Integer, Integer Index, double, Integer, Integer) {
     UpEvent = {double(Index)};
   };
@@ -511,8 +517,8 @@ TEST_F(InteractionTest, ShiftOnTheNavigatorDrawsABandThatZooms) {
   Show();
   // The navigator band under the series area, away from its buttons.
   TVivIzude& C = P.Chart();
-  const Integer Base = P.PixelHeight() + P.Rectangle().Top - C.XAxis().BottomSize() - C.Title().BottomSize() -
-                       C.Margin().BottomMargin();
+  const Integer Base =
+      P.PixelHeight() + P.Rectangle().Top - C.XAxis().BottomSize() - C.Title().BottomSize() - C.Margin().BottomMargin();
   const Integer Y = Base - C.Navigator().Size() / 2;
   const TRect S = SR();
   const Integer X1 = S.Left + S.Width() / 3, X2 = S.Left + S.Width() * 2 / 3;
