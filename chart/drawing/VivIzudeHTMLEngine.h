@@ -26,3 +26,7 @@ bool RenderMarkup(TVivIzudeGraphics* AGraphics, const String& AText, const TRect
                   String& AControlValue, String& AControlType, Integer& ALineCount, Integer ALineSpacing,
                   TVivIzudeBitmapContainer* ABitmapContainer, bool AURLUnderline, TCustomImageList* AImageList,
                   TColor AHighlightColor, TColor AHighlightTextColor, TFontStyles AHighlightFontStyles);
+
+// AText with every occurrence of AHilight in its visible (tag-free) text
+// wrapped in "<" ATag ">" and "</" ATag ">"; ADoCase: case-sensitive.
+String HighlightMarkup(const String& AText, const String& AHilight, const String& ATag, bool ADoCase);
