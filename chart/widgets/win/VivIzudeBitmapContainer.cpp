@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "chart/drawing/VivIzudeGraphics.h"
 #include "chart/drawing/VivIzudeUtils.h"
 #include "chart/drawing/win/VivIzudeTypes.h"
 #include "rtl/ScopeExit.h"
@@ -41,6 +42,15 @@ std::unique_ptr<TMemoryStream> DownloadImage(const String& AURL) {
     Result->WriteBuffer(Buffer, static_cast<Integer>(Read));
   return Result;
 }
+
+TPicture* FindInContainer(TVivIzudeBitmapContainer* AContainer, const String& AName) {
+  return AContainer ? AContainer->FindBitmap(AName) : nullptr;
+}
+
+// The drawing layer finds container pictures by name through this unit.
+struct TFacadeLookup {
+  TFacadeLookup() { TVivIzudeGraphics::FindBitmapInContainer = &FindInContainer; }
+} FacadeLookup;
 
 }  // namespace
 

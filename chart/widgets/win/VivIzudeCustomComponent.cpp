@@ -1,6 +1,11 @@
 #include "chart/widgets/win/VivIzudeCustomComponent.h"
 
+#include "chart/drawing/VivIzudeGraphics.h"
 #include "chart/drawing/VivIzudeUtils.h"
+#include "chart/drawing/win/VivIzudeGraphicsTypes.h"
+#include "chart/drawing/win/VivIzudeTypes.h"
+#include "rtl/SysUtils.h"
+#include "vcl/Pictures.h"
 
 TVivIzudeCustomComponent::TVivIzudeCustomComponent(TComponent* AOwner) : TCustomControl(AOwner) {
   SetBounds(Left(), Top(), ComponentSize, ComponentSize);
@@ -68,4 +73,20 @@ void RegisterVivIzudeCustomComponentClass() {
   (void)Registered;
 }
 
-void TVivIzudeCustomComponent::Paint() { TCustomControl::Paint(); }
+void TVivIzudeCustomComponent::Paint() {
+  TCustomControl::Paint();
+  TPicture Picture;
+  TVivIzudeGraphics G(Canvas(), false);
+  G.SetStrokeKind(gskSolid);
+  G.SetStrokeColor(0x000000);
+  const TRectF R{0, 0, static_cast<float>(Width()), static_cast<float>(Height())};
+  G.DrawRectangle(R, gcrmShrinkAll);
+  // The icon of the concrete class: a PNG resource named after it in upper case.
+  if (std::unique_ptr<TResourceStream> Icon =
+          TVivIzudeUtils::GetResourceStream(UpperCase(ClassName()), GetInstance())) {
+    TPngImage Png;
+    Png.LoadFromStream(*Icon);
+    Picture.SetGraphic(&Png);
+  }
+  if (!IsPictureEmpty(&Picture)) G.DrawBitmap(R, Picture.Graphic(), true, false, true, false);
+}
