@@ -39,7 +39,7 @@ bool RenderMarkup(TVivIzudeGraphics*, const String& AText, const TRectF& ARect, 
                   bool, const String&, double, TColor, TColor, TColor, TColor, String& AAnchorValue, String&, String&,
                   float& AXSize, float& AYSize, Integer&, Integer&, TRectF&, TRectF&, String& AControlID,
                   String& AControlValue, String& AControlType, Integer& ALineCount, Integer, TVivIzudeBitmapContainer*,
-                  bool, TCustomImageList*, TColor, TColor, TFontStyles) {
+                  bool, TCustomImageList*, TColor, TColor, TFontStyles, bool) {
   TFakes::MarkupCalls.push_back({AText, ARect, AHitTestOnly, AMeasureOnly, AWordWrapping, AX, AY});
   AXSize = VisibleLength(AText) * TRecordingGraphicsContext::CharWidth;
   AYSize = TRecordingGraphicsContext::LineHeight;
