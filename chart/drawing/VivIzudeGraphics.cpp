@@ -491,7 +491,7 @@ std::vector<TRectF> TextureTiles(const TRectF& ATarget, float AWidth, float AHei
 
 float ProgressValue(float AValue, float AMax) {
   float V = AValue;
-  if (!(AMax > V)) V = AMax;
+  if (AMax <= V) V = AMax;
   if (!(V >= 0)) V = 0;
   return V;
 }

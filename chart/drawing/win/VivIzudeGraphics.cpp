@@ -67,8 +67,7 @@ TVivIzudeGraphics::TVivIzudeGraphics(TCanvas* ACanvas, bool ANative) : FActiveCa
 
 TVivIzudeGraphics::TVivIzudeGraphics(TBitmapCanvasTag, Integer AWidth, Integer AHeight, bool ANative) {
   FBitmap = std::make_unique<TBitmap>();
-  FBitmap->SetWidth(std::max<Integer>(AWidth, 0));
-  FBitmap->SetHeight(std::max<Integer>(AHeight, 0));
+  FBitmap->SetSize(std::max<Integer>(AWidth, 0), std::max<Integer>(AHeight, 0));
   FActiveCanvas = FBitmap->Canvas();
   Construct(ANative, static_cast<float>(AWidth), static_cast<float>(AHeight));
   InitializeDefaults();
@@ -929,8 +928,7 @@ void TVivIzudeGraphics::DrawButton(const TRectF& ARect, bool ADown, bool AFocuse
 void TVivIzudeGraphics::DrawStyledGlyph(const TRectF& AArea, Integer ASize, float ALineWidth,
                                         std::initializer_list<TGlyphLineF> ALines) {
   TBitmap Glyph;
-  Glyph.SetWidth(ASize);
-  Glyph.SetHeight(ASize);
+  Glyph.SetSize(ASize, ASize);
   Glyph.SetTransparentColor(0xFFFFFF);
   Glyph.SetTransparentMode(tmFixed);
   Glyph.SetTransparent(true);
