@@ -13,6 +13,7 @@
 // value objects of the class library, is built on Windows (win/). System
 // colour references are resolved by the platform (the current scheme on
 // Windows, Windows' default scheme elsewhere).
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -219,6 +220,10 @@ public:
   // Tests replace the back ends: when set, every facade made afterwards gets
   // its context from here, native or not.
   static TVivIzudeGraphicsContextClass ContextClassOverride;
+  // How a bitmap container finds a picture by name (nullptr when it holds
+  // none); the container unit sets it. Without it no container picture is
+  // found.
+  static TPicture* (*FindBitmapInContainer)(TVivIzudeBitmapContainer* AContainer, const String& AName);
 
   // ---- state
   TVivIzudeGraphicsFill* Fill() const { return FFill.get(); }
@@ -563,6 +568,12 @@ protected:
 
 private:
   struct TBitmapCanvasTag {};
+  struct TGlyphLineF {
+    TPointF From, To;
+  };
+  void FillWithTexture(const TRectF& ABounds, TVivIzudeGraphicsPath* AShape);
+  void DrawStyledGlyph(const TRectF& AArea, Integer ASize, float ALineWidth, std::initializer_list<TGlyphLineF> ALines);
+  void DrawResourceGlyph(const TRectF& AArea, const String& AName);
   TVivIzudeGraphics(TBitmapCanvasTag, Integer AWidth, Integer AHeight, bool ANative);
   void Construct(bool ANative, float AWidth, float AHeight);
   // Starts a new scene when drawing follows an EndScene.
