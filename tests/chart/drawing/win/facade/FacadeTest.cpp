@@ -3,6 +3,8 @@
 // pictures, text with and without markup, and the own-drawn widgets.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "FacadeFakes.h"
 #include "chart/drawing/VivIzudeGraphics.h"
 #include "chart/drawing/win/VivIzudeGraphicsTypes.h"
@@ -545,4 +547,44 @@ TEST_F(FacadeTest, CheckBoxRadioAndProgressBar) {
   G->DrawProgressBar(TRectF{0, 0, 100, 10}, 5, u"%d %s", 10, clRed, clBlack, true, true);
   EXPECT_EQ(Ctx().Named("DrawRect").size(), 2u);
   EXPECT_TRUE(Ctx().Named("DrawText").empty());
+}
+
+TEST_F(FacadeTest, GlyphButtonsDrawTheirResourcePictures) {
+  auto G = Make();
+  struct {
+    std::function<void()> Draw;
+    TRectF Expected;
+    Integer Size;
+  } Cases[] = {
+      {[&] {
+         G->DrawCloseButton(TRectF{0, 0, 20, 20}, false, false, true);
+       },
+       {2, 2, 18, 18},
+       16},
+      {[&] {
+         G->DrawExpanderButton(TRectF{0, 0, 20, 20}, gesExpanded, false, false, true);
+       },
+       {2, 2, 18, 18},
+       16},
+      {[&] {
+         G->DrawCompactButton(TRectF{10, 0, 30, 20}, gcsCollapsed, false, false, true);
+       },
+       {12, 2, 28, 18},
+       16},
+      {[&] {
+         G->DrawDropDownButton(TRectF{0, 0, 100, 20}, false, false, true);
+       },
+       {88, 6, 95, 13},
+       7},
+  };
+  for (const auto& C : Cases) {
+    Ctx().Calls.clear();
+    C.Draw();
+    const std::vector<TRecordedCall> Draws = Ctx().Named("DrawBitmap");
+    ASSERT_EQ(Draws.size(), 1u);
+    EXPECT_EQ(Draws[0].Rect, C.Expected);
+    EXPECT_EQ(Draws[0].Source, (TRectF{0, 0, static_cast<float>(C.Size), static_cast<float>(C.Size)}));
+  }
+  // The glyphs are pictures of their own; no glyph facade is made.
+  EXPECT_EQ(TFakes::Contexts.size(), 1u);
 }
