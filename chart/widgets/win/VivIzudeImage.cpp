@@ -128,7 +128,10 @@ void TVivIzudeCustomImage::Draw(TVivIzudeGraphics* AGraphics, const TRectF& ARec
     X = std::nearbyint(X);
     Y = std::nearbyint(Y);
   }
-  AGraphics->DrawBitmap(TRectF{X, Y, X + W, Y + H}, P->Graphic(), true, false, true, false);
+  // The rectangle is already the picture's final place and size: drawn to
+  // fill it exactly, so that Stretch enlarges a small picture and a picture
+  // without kept aspect ratio takes the control's.
+  AGraphics->DrawBitmap(TRectF{X, Y, X + W, Y + H}, P->Graphic(), false, true, true, false);
 }
 
 TVivIzudeImage::TVivIzudeImage(TComponent* AOwner) : TVivIzudeCustomImage(AOwner) {

@@ -111,16 +111,17 @@ struct AddFromURLTest : ::testing::Test {
     Conn.SendString("HTTP/1.1 " + std::to_string(Status) + " X\r\nContent-Type: " + Type +
                     "\r\nContent-Length: " + std::to_string(Body.size()) + "\r\nConnection: close\r\n\r\n" + Body);
   }
-  majtest::THttpTestServer Server{[](TTCPBlockSocket& Conn, const std::string& Target, const majtest::THttpTestServer&) {
-    if (Target == "/logo.png")
-      Reply(Conn, "image/png", PngBytes(20, 10, 0x00C000));
-    else if (Target == "/broken.png")
-      Reply(Conn, "image/png", "PNG? no");
-    else if (Target == "/page")
-      Reply(Conn, "text/html", "<html></html>");
-    else
-      Reply(Conn, "text/plain", "not found", 404);
-  }};
+  majtest::THttpTestServer Server{
+      [](TTCPBlockSocket& Conn, const std::string& Target, const majtest::THttpTestServer&) {
+        if (Target == "/logo.png")
+          Reply(Conn, "image/png", PngBytes(20, 10, 0x00C000));
+        else if (Target == "/broken.png")
+          Reply(Conn, "image/png", "PNG? no");
+        else if (Target == "/page")
+          Reply(Conn, "text/html", "<html></html>");
+        else
+          Reply(Conn, "text/plain", "not found", 404);
+      }};
 };
 
 TEST_F(AddFromURLTest, DownloadsAPictureAndReportsEveryFailureWithoutAnItem) {
@@ -169,11 +170,13 @@ TEST(BitmapContainer, AChangedPictureRepaintsTheImagesOfItsForm) {
   Image->SetParent(Form.get());
   Image->Bitmaps()->AddBitmapName(u"pic");
   Image->SetBitmapContainer(C);
-  C->AddFromFile([] {
-    const String Dir = ScratchFolder(u"change");
-    SavePng(Dir + u"a.png", 30, 20, 0x0080FF);
-    return Dir + u"a.png";
-  }(), u"pic");
+  C->AddFromFile(
+      [] {
+        const String Dir = ScratchFolder(u"change");
+        SavePng(Dir + u"a.png", 30, 20, 0x0080FF);
+        return Dir + u"a.png";
+      }(),
+      u"pic");
   Form->Show();
   Application->ProcessMessages();
   int Fired = 0;

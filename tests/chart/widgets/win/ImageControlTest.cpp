@@ -35,6 +35,9 @@ void SaveShot(TBitmap& Shot, const std::string& Name) {
 
 TColor PixelAt(TBitmap& Shot, Integer X, Integer Y) { return ::GetPixel(Shot.Canvas()->Handle(), X, Y); }
 
+// The picture's green, perhaps blended with its black frame by scaling.
+bool Greenish(TColor C) { return (C & 0xFF) < 0x30 && ((C >> 8) & 0xFF) > 0x50 && ((C >> 16) & 0xFF) < 0x30; }
+
 struct ImageControlTest : ::testing::Test {
   void SetUp() override {
     Form = NewForm(420, 300);
@@ -89,12 +92,12 @@ TEST_F(ImageControlTest, PlacesThePictureByItsSwitches) {
     bool Center, Cropping, Stretch, AspectRatio;
     TRectF Expected;
   } Cases[] = {
-      {true, false, false, true, {30, 40, 70, 60}},     // centred at its own size
-      {false, false, false, true, {0, 0, 40, 20}},      // top-left corner
-      {false, true, false, true, {30, 40, 70, 60}},     // cropping centres too
-      {true, false, true, true, {0, 25, 100, 75}},      // stretched, aspect kept
-      {false, false, true, false, {0, 0, 100, 100}},    // stretched to the control
-      {true, false, false, false, {30, 40, 70, 60}},    // neither: its own size
+      {true, false, false, true, {30, 40, 70, 60}},   // centred at its own size
+      {false, false, false, true, {0, 0, 40, 20}},    // top-left corner
+      {false, true, false, true, {30, 40, 70, 60}},   // cropping centres too
+      {true, false, true, true, {0, 25, 100, 75}},    // stretched, aspect kept
+      {false, false, true, false, {0, 0, 100, 100}},  // stretched to the control
+      {true, false, false, false, {30, 40, 70, 60}},  // neither: its own size
   };
   for (const auto& C : Cases) {
     I->SetCenter(C.Center);
@@ -211,8 +214,10 @@ TEST_F(ImageControlTest, StatePicturesAreCachedButButtonsAreRebuilt) {
   ASSERT_NE(Disabled, nullptr);
   EXPECT_EQ(Disabled->Width(), 40);
   EXPECT_EQ(Disabled->Height(), 20);
-  EXPECT_EQ(I->GetButtonBitmap(40, 20, false, false, false), I->GetButtonBitmap(40, 20, true, false, false));
-  I->SetAdaptToStyle(false);  // a style change drops the cache
+  TPicture* Smaller = I->GetButtonBitmap(30, 10.5f, false, false, true);
+  EXPECT_EQ(Smaller->Width(), 30);
+  EXPECT_EQ(Smaller->Height(), 10);  // rounded half to even
+  I->SetAdaptToStyle(false);         // a style change drops the cache
   EXPECT_NE(I->GetCheckBoxBitmap(true, false, true), nullptr);
 }
 
@@ -284,12 +289,13 @@ TEST_F(ImageControlTest, SettingsFilterFrameworkPropertiesAndAFailedLoadChangesN
 struct ImageControlScreen : ImageControlTest {};
 
 TEST_F(ImageControlScreen, ShowsEachPlacementAndTheContainerPictureForTheDisplayScale) {
+  // The display scale is the main form's.
+  Application->SetMainForm(Form.get());
   const Integer Dpi = Screen->PixelsPerInch();
   ASSERT_EQ(Dpi, ExpectedDPI());
   const float Scale = static_cast<float>(Dpi) / 96;
 
   auto* C = new TVivIzudeBitmapContainer(Form.get());
-  C->SetParent(Form.get());
   const String Dir = ScratchFolder(u"screen");
   SavePng(Dir + u"logo_1.png", 32, 32, 0xFF0000);    // blue at 96 DPI
   SavePng(Dir + u"logo_1.5.png", 48, 48, 0x0080FF);  // orange at 144 DPI
@@ -300,8 +306,10 @@ TEST_F(ImageControlScreen, ShowsEachPlacementAndTheContainerPictureForTheDisplay
     const char* Name;
     bool Center, Stretch, Cropping;
   };
-  const TCase Cases[] = {{"centred", true, false, false}, {"top-left", false, false, false},
-                         {"stretched", true, true, false}, {"cropped", false, false, true}};
+  const TCase Cases[] = {{"centred", true, false, false},
+                         {"top-left", false, false, false},
+                         {"stretched", true, true, false},
+                         {"cropped", false, false, true}};
   std::vector<TVivIzudeImage*> Images;
   for (std::size_t K = 0; K < std::size(Cases); ++K) {
     TVivIzudeImage* I = NewImage(10 + static_cast<Integer>(K) * 100, 10);
@@ -327,11 +335,20 @@ TEST_F(ImageControlScreen, ShowsEachPlacementAndTheContainerPictureForTheDisplay
 
   auto Shot = testsupport::ClientSurfaceImage(Form.get());
   SaveShot(*Shot, "image-placements");
+  // The picture fills its paint rectangle: green just inside each corner
+  // (the frame is one pixel), background just outside.
   for (std::size_t K = 0; K < Images.size(); ++K) {
     const TRectF R = Images[K]->GetPaintRectangle();
-    const Integer X = Images[K]->Left() + static_cast<Integer>((R.Left + R.Right) / 2);
-    const Integer Y = Images[K]->Top() + static_cast<Integer>((R.Top + R.Bottom) / 2);
-    EXPECT_EQ(PixelAt(*Shot, X, Y), 0x00A000) << Cases[K].Name;
+    const Integer L = Images[K]->Left() + static_cast<Integer>(R.Left),
+                  T = Images[K]->Top() + static_cast<Integer>(R.Top);
+    const Integer Rt = Images[K]->Left() + static_cast<Integer>(R.Right),
+                  B = Images[K]->Top() + static_cast<Integer>(R.Bottom);
+    for (const TPoint& P : {TPoint{L + 5, T + 5}, TPoint{Rt - 6, T + 5}, TPoint{L + 5, B - 6}, TPoint{Rt - 6, B - 6}})
+      EXPECT_TRUE(Greenish(PixelAt(*Shot, P.X, P.Y))) << Cases[K].Name << " at " << P.X << "," << P.Y;
+    EXPECT_EQ(PixelAt(*Shot, (L + Rt) / 2, (T + B) / 2), 0x00A000) << Cases[K].Name;
+    if (T > Images[K]->Top() + 2) {
+      EXPECT_NE(PixelAt(*Shot, (L + Rt) / 2, T - 2), 0x00A000) << Cases[K].Name;
+    }
   }
   const Integer CX = Scaled->Left() + Scaled->Width() / 2, CY = Scaled->Top() + Scaled->Height() / 2;
   EXPECT_EQ(PixelAt(*Shot, CX, CY), Scale > 1.25f ? 0x0080FF : 0xFF0000);
@@ -342,9 +359,31 @@ TEST_F(ImageControlScreen, ShowsEachPlacementAndTheContainerPictureForTheDisplay
 
 struct BitmapContainerScreen : ImageControlTest {};
 
+// The container's design-time look: a framed 26 by 26 icon.
+TEST_F(BitmapContainerScreen, IsAFramedIconWhileDesigned) {
+  struct TDesigned : TVivIzudeBitmapContainer {
+    using TVivIzudeBitmapContainer::TVivIzudeBitmapContainer;
+    void Design() {
+      TComponentState S = ComponentState();
+      S.Include(csDesigning);
+      SetComponentState(S);
+    }
+  };
+  auto* C = new TDesigned(Form.get());
+  C->Design();
+  C->SetParent(Form.get());
+  C->SetBounds(20, 20, 100, 100);
+  ShowForm();
+  auto Shot = testsupport::ClientSurfaceImage(Form.get());
+  SaveShot(*Shot, "container-designed");
+  EXPECT_EQ(C->Width(), 26);
+  EXPECT_EQ(PixelAt(*Shot, 20, 30), 0x000000) << "the frame";
+  EXPECT_EQ(PixelAt(*Shot, 45, 30), 0x000000);
+  EXPECT_NE(PixelAt(*Shot, 33, 33), 0x000000) << "the inside";
+}
+
 TEST_F(BitmapContainerScreen, ShowsEveryStoredPictureByName) {
   auto* C = new TVivIzudeBitmapContainer(Form.get());
-  C->SetParent(Form.get());
   const String Dir = ScratchFolder(u"gallery");
   const TColor Colors[] = {0x0000FF, 0x00C000, 0xFF0000, 0x00C0FF, 0xC000C0};
   for (int K = 0; K < 5; ++K) {

@@ -38,7 +38,9 @@ inline String ScratchFolder(const String& Name) {
   return IncludeTrailingPathDelimiter(Folder);
 }
 
-inline void SavePng(const String& FileName, Integer W, Integer H, TColor C) { MakePicture(W, H, C)->SaveToFile(FileName); }
+inline void SavePng(const String& FileName, Integer W, Integer H, TColor C) {
+  MakePicture(W, H, C)->SaveToFile(FileName);
+}
 
 inline void SaveBytes(const String& FileName, const std::string& Bytes) {
   TFileStream F(FileName, fmCreate);
