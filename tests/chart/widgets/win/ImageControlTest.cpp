@@ -284,6 +284,27 @@ TEST_F(ImageControlTest, SettingsFilterFrameworkPropertiesAndAFailedLoadChangesN
   FormatSettings.DecimalSeparator = u'.';
 }
 
+TEST_F(ImageControlTest, TheUndoManagerRestoresEarlierSettings) {
+  TVivIzudeImage* I = NewImage(0, 0);
+  TVivIzudeUndoManager* U = I->UndoManager();
+  ASSERT_EQ(U, I->UndoManager());
+  U->ClearUndoStack();
+  I->SetStretch(true);
+  I->Stroke()->SetColor(0x0000FF);
+  U->PushState(u"Stretch");
+  I->SetCenter(false);
+  U->PushState(u"Corner");
+  U->Undo();
+  EXPECT_TRUE(I->Center());
+  EXPECT_TRUE(I->Stretch());
+  U->Undo();
+  EXPECT_FALSE(I->Stretch());
+  EXPECT_EQ(I->Stroke()->Color(), 0xC0C0C0);
+  EXPECT_EQ(U->NextRedoAction(), u"Stretch");
+  U->Redo();
+  EXPECT_EQ(I->Stroke()->Color(), 0x0000FF);
+}
+
 // ---------------------------------------------------------------- on screen at this DPI
 
 struct ImageControlScreen : ImageControlTest {};
