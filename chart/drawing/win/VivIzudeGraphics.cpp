@@ -317,14 +317,18 @@ void TVivIzudeGraphics::DrawFocusPath(TVivIzudeGraphicsPath* APath, TColor AColo
 
 // The texture of a texture fill, over ABounds and cut to the shape (AShape;
 // the rectangle itself when nullptr), so that neither the corners outside a
-// rounded shape nor tiles running past the shape are painted.
+// rounded shape nor tiles running past the shape are painted. The cut is a
+// path in every case: a path narrows the clip in force on every back end,
+// where a clip rectangle may replace it.
 void TVivIzudeGraphics::FillWithTexture(const TRectF& ABounds, TVivIzudeGraphicsPath* AShape) {
   if (IsPictureEmpty(FFill->Texture())) return;
+  TVivIzudeGraphicsPath Box;
+  if (!AShape) {
+    Box.AddRectangle(ABounds);
+    AShape = &Box;
+  }
   auto State = SaveState(true);
-  if (AShape)
-    GetContext()->ClipPath(AShape);
-  else
-    GetContext()->ClipRect(ABounds);
+  GetContext()->ClipPath(AShape);
   DrawTexture(ABounds, FFill->Texture(), FFill->TextureMode());
   RestoreState(std::move(State), true);
 }

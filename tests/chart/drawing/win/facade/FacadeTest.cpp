@@ -247,7 +247,7 @@ TEST_F(FacadeTest, TexturesAreCutToTheShape) {
 
   // A rectangle: 4 columns x 2 rows of whole tiles, cut to the rectangle.
   G->DrawRectangle(0, 0, 50, 30);
-  std::vector<std::string> Expected{"SaveState", "ClipRect"};
+  std::vector<std::string> Expected{"SaveState", "ClipPath"};
   Expected.insert(Expected.end(), 8, "DrawBitmap");
   Expected.push_back("RestoreState");
   EXPECT_EQ(Ctx().Names(), Expected);
@@ -265,7 +265,11 @@ TEST_F(FacadeTest, TexturesAreCutToTheShape) {
     ASSERT_GE(Ctx().Calls.size(), 3u);
     EXPECT_EQ(Ctx().Calls[0].Name, "SaveState");
     EXPECT_EQ(Ctx().Calls[1].Name, "ClipPath");
-    EXPECT_NE(Ctx().Calls[1].Object, nullptr);
+    const TRectF B = Ctx().Calls[1].Rect;  // the outline spans the shape
+    EXPECT_NEAR(B.Left, 0, 1e-3);
+    EXPECT_NEAR(B.Top, 0, 1e-3);
+    EXPECT_NEAR(B.Right, 50, 1e-3);
+    EXPECT_NEAR(B.Bottom, 30, 1e-3);
     EXPECT_EQ(Ctx().Calls.back().Name, "RestoreState");
   }
 
