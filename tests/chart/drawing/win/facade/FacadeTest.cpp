@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "FacadeFakes.h"
 #include "chart/drawing/VivIzudeGraphics.h"
@@ -247,7 +248,7 @@ TEST_F(FacadeTest, TexturesAreCutToTheShape) {
 
   // A rectangle: 4 columns x 2 rows of whole tiles, cut to the rectangle.
   G->DrawRectangle(0, 0, 50, 30);
-  std::vector<std::string> Expected{"SaveState", "ClipRect"};
+  std::vector<std::string> Expected{"SaveState", "ClipPath"};
   Expected.insert(Expected.end(), 8, "DrawBitmap");
   Expected.push_back("RestoreState");
   EXPECT_EQ(Ctx().Names(), Expected);
@@ -265,7 +266,11 @@ TEST_F(FacadeTest, TexturesAreCutToTheShape) {
     ASSERT_GE(Ctx().Calls.size(), 3u);
     EXPECT_EQ(Ctx().Calls[0].Name, "SaveState");
     EXPECT_EQ(Ctx().Calls[1].Name, "ClipPath");
-    EXPECT_NE(Ctx().Calls[1].Object, nullptr);
+    const TRectF B = Ctx().Calls[1].Rect;  // the outline spans the shape
+    EXPECT_NEAR(B.Left, 0, 1e-3);
+    EXPECT_NEAR(B.Top, 0, 1e-3);
+    EXPECT_NEAR(B.Right, 50, 1e-3);
+    EXPECT_NEAR(B.Bottom, 30, 1e-3);
     EXPECT_EQ(Ctx().Calls.back().Name, "RestoreState");
   }
 
@@ -587,4 +592,17 @@ TEST_F(FacadeTest, GlyphButtonsDrawTheirResourcePictures) {
   }
   // The glyphs are pictures of their own; no glyph facade is made.
   EXPECT_EQ(TFakes::Contexts.size(), 1u);
+}
+
+TEST_F(FacadeTest, AFailingEngineLeavesTheDeviceStateAsItWas) {
+  auto G = Make();
+  Ctx().FillColor = clLime;
+  EXPECT_THROW(G->DrawText(TRectF{0, 0, 100, 40}, u"<b>x</b><boom/>", false, gtaLeading, gtaLeading, gttNone, 30),
+               std::runtime_error);
+  const std::vector<std::string> Names = Ctx().Names();
+  ASSERT_GE(Names.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(Names.end() - 3, Names.end()),
+            (std::vector<std::string>{"RestoreState", "ResetTextAngle", "SetFillColor"}));
+  EXPECT_EQ(Ctx().Calls.back().Color, clLime);
+  EXPECT_EQ(Ctx().Named("SaveState").size(), Ctx().Named("RestoreState").size());
 }
