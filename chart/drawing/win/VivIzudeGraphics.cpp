@@ -12,6 +12,7 @@
 #include "chart/drawing/win/VivIzudeTypes.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Graphics.h"
 #include "vcl/Pictures.h"
@@ -317,16 +318,20 @@ void TVivIzudeGraphics::DrawFocusPath(TVivIzudeGraphicsPath* APath, TColor AColo
 
 // The texture of a texture fill, over ABounds and cut to the shape (AShape;
 // the rectangle itself when nullptr), so that neither the corners outside a
-// rounded shape nor tiles running past the shape are painted.
+// rounded shape nor tiles running past the shape are painted. The cut is a
+// path in every case: a path narrows the clip in force on every back end,
+// where a clip rectangle may replace it.
 void TVivIzudeGraphics::FillWithTexture(const TRectF& ABounds, TVivIzudeGraphicsPath* AShape) {
   if (IsPictureEmpty(FFill->Texture())) return;
+  TVivIzudeGraphicsPath Box;
+  if (!AShape) {
+    Box.AddRectangle(ABounds);
+    AShape = &Box;
+  }
   auto State = SaveState(true);
-  if (AShape)
-    GetContext()->ClipPath(AShape);
-  else
-    GetContext()->ClipRect(ABounds);
+  TScopeExit Restore([&] { RestoreState(std::move(State), true); });
+  GetContext()->ClipPath(AShape);
   DrawTexture(ABounds, FFill->Texture(), FFill->TextureMode());
-  RestoreState(std::move(State), true);
 }
 
 void TVivIzudeGraphics::DrawPolygon(const TVivIzudeGraphicsPathPolygon& APolygon) {
@@ -700,6 +705,11 @@ String TVivIzudeGraphics::DrawMarkupText(const TRectF& ARect, const String& ATex
   if (AMinHeight > -1 && AMinHeight > RectHeightF(R)) R.Bottom = R.Top + AMinHeight;
   if (AMinWidth > -1 && AMinWidth > RectWidthF(R)) R.Right = R.Left + AMinWidth;
   R = C->SetTextAngle(R, AAngle);
+  // The text angle and the fill colour come back however the call ends.
+  TScopeExit Reset([&] {
+    C->ResetTextAngle(AAngle);
+    C->SetFillColor(OldFill);
+  });
   String Result;
   if (ASupportHTML && Layout::IsMarkup(AText)) {
     String Anchor, Strip, FocusAnchor, MeasureID, MeasureValue, MeasureType;
@@ -714,6 +724,7 @@ String TVivIzudeGraphics::DrawMarkupText(const TRectF& ARect, const String& ATex
     const TRectF D =
         (!AWordWrapping || Lines < 2) ? Layout::AlignBlock(R, XSize, YSize, AHorizontalAlign, AVerticalAlign) : R;
     auto State = SaveState(true);
+    TScopeExit Restore([&] { RestoreState(std::move(State), true); });
     ClipRect(R);
     Anchor.clear();
     HoverRect = {};
@@ -723,13 +734,10 @@ String TVivIzudeGraphics::DrawMarkupText(const TRectF& ARect, const String& ATex
                      FURLColor, -1, -1, -1, Anchor, Strip, FocusAnchor, XSize, YSize, Links, MouseLink, HoverRect,
                      ControlRect, AControlID, AControlValue, AControlType, Lines, 0, FBitmapContainer, FURLUnderline,
                      FImageList, FHighlightColor, FHighlightTextColor, FHighlightFontStyles);
-    RestoreState(std::move(State), true);
     if (Hit) Result = Anchor;
   } else if (!ATestAnchor) {
     C->DrawText(AText, R, AWordWrapping, AHorizontalAlign, AVerticalAlign, ATrimming, AAngle);
   }
-  C->ResetTextAngle(AAngle);
-  C->SetFillColor(OldFill);
   return Result;
 }
 

@@ -168,7 +168,10 @@ public:
     C.Value = AOpacity;
   }
   void ClipRect(const TRectF& ARect) override { Add("ClipRect", ARect); }
-  void ClipPath(TVivIzudeGraphicsPath* APath) override { Add("ClipPath").Object = APath; }
+  // Rect: the path's bounds at the time of the call.
+  void ClipPath(TVivIzudeGraphicsPath* APath) override {
+    Add("ClipPath", APath ? APath->GetBounds() : TRectF{}).Object = APath;
+  }
   void DrawFocusPath(TVivIzudeGraphicsStroke* AStroke, TVivIzudeGraphicsPath*, TColor AColor) override {
     TRecordedCall& C = Add("DrawFocusPath");
     C.Object = AStroke;

@@ -3,6 +3,9 @@
 // pictures, text with and without markup, and the own-drawn widgets.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "FacadeFakes.h"
 #include "chart/drawing/VivIzudeGraphics.h"
 #include "chart/drawing/win/VivIzudeGraphicsTypes.h"
@@ -245,7 +248,7 @@ TEST_F(FacadeTest, TexturesAreCutToTheShape) {
 
   // A rectangle: 4 columns x 2 rows of whole tiles, cut to the rectangle.
   G->DrawRectangle(0, 0, 50, 30);
-  std::vector<std::string> Expected{"SaveState", "ClipRect"};
+  std::vector<std::string> Expected{"SaveState", "ClipPath"};
   Expected.insert(Expected.end(), 8, "DrawBitmap");
   Expected.push_back("RestoreState");
   EXPECT_EQ(Ctx().Names(), Expected);
@@ -263,7 +266,11 @@ TEST_F(FacadeTest, TexturesAreCutToTheShape) {
     ASSERT_GE(Ctx().Calls.size(), 3u);
     EXPECT_EQ(Ctx().Calls[0].Name, "SaveState");
     EXPECT_EQ(Ctx().Calls[1].Name, "ClipPath");
-    EXPECT_NE(Ctx().Calls[1].Object, nullptr);
+    const TRectF B = Ctx().Calls[1].Rect;  // the outline spans the shape
+    EXPECT_NEAR(B.Left, 0, 1e-3);
+    EXPECT_NEAR(B.Top, 0, 1e-3);
+    EXPECT_NEAR(B.Right, 50, 1e-3);
+    EXPECT_NEAR(B.Bottom, 30, 1e-3);
     EXPECT_EQ(Ctx().Calls.back().Name, "RestoreState");
   }
 
@@ -545,4 +552,57 @@ TEST_F(FacadeTest, CheckBoxRadioAndProgressBar) {
   G->DrawProgressBar(TRectF{0, 0, 100, 10}, 5, u"%d %s", 10, clRed, clBlack, true, true);
   EXPECT_EQ(Ctx().Named("DrawRect").size(), 2u);
   EXPECT_TRUE(Ctx().Named("DrawText").empty());
+}
+
+TEST_F(FacadeTest, GlyphButtonsDrawTheirResourcePictures) {
+  auto G = Make();
+  struct {
+    std::function<void()> Draw;
+    TRectF Expected;
+    Integer Size;
+  } Cases[] = {
+      {[&] {
+         G->DrawCloseButton(TRectF{0, 0, 20, 20}, false, false, true);
+       },
+       {2, 2, 18, 18},
+       16},
+      {[&] {
+         G->DrawExpanderButton(TRectF{0, 0, 20, 20}, gesExpanded, false, false, true);
+       },
+       {2, 2, 18, 18},
+       16},
+      {[&] {
+         G->DrawCompactButton(TRectF{10, 0, 30, 20}, gcsCollapsed, false, false, true);
+       },
+       {12, 2, 28, 18},
+       16},
+      {[&] {
+         G->DrawDropDownButton(TRectF{0, 0, 100, 20}, false, false, true);
+       },
+       {88, 6, 95, 13},
+       7},
+  };
+  for (const auto& C : Cases) {
+    Ctx().Calls.clear();
+    C.Draw();
+    const std::vector<TRecordedCall> Draws = Ctx().Named("DrawBitmap");
+    ASSERT_EQ(Draws.size(), 1u);
+    EXPECT_EQ(Draws[0].Rect, C.Expected);
+    EXPECT_EQ(Draws[0].Source, (TRectF{0, 0, static_cast<float>(C.Size), static_cast<float>(C.Size)}));
+  }
+  // The glyphs are pictures of their own; no glyph facade is made.
+  EXPECT_EQ(TFakes::Contexts.size(), 1u);
+}
+
+TEST_F(FacadeTest, AFailingEngineLeavesTheDeviceStateAsItWas) {
+  auto G = Make();
+  Ctx().FillColor = clLime;
+  EXPECT_THROW(G->DrawText(TRectF{0, 0, 100, 40}, u"<b>x</b><boom/>", false, gtaLeading, gtaLeading, gttNone, 30),
+               std::runtime_error);
+  const std::vector<std::string> Names = Ctx().Names();
+  ASSERT_GE(Names.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(Names.end() - 3, Names.end()),
+            (std::vector<std::string>{"RestoreState", "ResetTextAngle", "SetFillColor"}));
+  EXPECT_EQ(Ctx().Calls.back().Color, clLime);
+  EXPECT_EQ(Ctx().Named("SaveState").size(), Ctx().Named("RestoreState").size());
 }
