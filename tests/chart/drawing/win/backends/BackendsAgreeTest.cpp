@@ -141,7 +141,7 @@ TEST(BackendsAgree, TwoColourGradients) {
 TEST(BackendsAgree, OwnDrawnWidgets) {
   TVivIzudeGraphics::SetDefaultGraphicColors();
   auto C = DrawBoth(
-      300, 120,
+      300, 150,
       [](TVivIzudeGraphics& G) {
         G.DrawCheckBox(TRectF{10, 10, 30, 30}, true, false, true);
         G.DrawCheckBox(TRectF{40, 10, 60, 30}, false, true, true);
@@ -153,11 +153,16 @@ TEST(BackendsAgree, OwnDrawnWidgets) {
         G.DrawExpanderButton(TRectF{10, 50, 34, 74}, gesCollapsed, false, false, true, true);
         G.DrawExpanderButton(TRectF{40, 50, 64, 74}, gesExpanded, false, false, true, true);
         G.DrawCloseButton(TRectF{70, 50, 94, 74}, false, false, true, true);
+        // The glyph pictures of the program's resources.
+        G.DrawExpanderButton(TRectF{10, 120, 34, 144}, gesCollapsed, false, false, true);
+        G.DrawCloseButton(TRectF{40, 120, 64, 144}, true, false, true);
+        G.DrawCompactButton(TRectF{70, 120, 94, 144}, gcsExpanded, false, false, true);
+        G.DrawDropDownButton(TRectF{110, 120, 290, 144}, false, false, true);
         G.DrawProgressBar(TRectF{110, 50, 290, 74}, 40, u"%.0f%%", 100, 0xB48246, 0, false);
         G.DrawProgressBar(TRectF{10, 85, 290, 110}, 150, u"%.0f%%", 100, 0x3070E0, 0xFFFFFF, true);
       },
       "widgets");
-  ExpectAgree(C, {0, 0, 300, 120});
+  ExpectAgree(C, {0, 0, 300, 150});
   // Check box: light inside, black frame, a black cross when checked.
   ExpectPixel(C, 13, 13, 0xF8F8F8);
   ExpectPixel(C, 11, 20, 0x000000);
@@ -192,6 +197,14 @@ TEST(BackendsAgree, OwnDrawnWidgets) {
       for (Integer X = 12; X < 32; ++X) Dark += ChannelDistance(B->Canvas()->Pixel(X, Y), 0) < 80;
     EXPECT_GT(Dark, 6) << "expander glyph";
     EXPECT_LT(Dark, 60) << "expander glyph";
+    // The resource glyphs: dark pixels inside each button, none outside.
+    for (const TRect& Button : {TRect{10, 120, 34, 144}, TRect{40, 120, 64, 144}, TRect{70, 120, 94, 144}}) {
+      Integer Glyph = 0;
+      for (Integer Y = Button.Top + 4; Y < Button.Bottom - 4; ++Y)
+        for (Integer X = Button.Left + 4; X < Button.Right - 4; ++X)
+          Glyph += ChannelDistance(B->Canvas()->Pixel(X, Y), 0) < 100;
+      EXPECT_GT(Glyph, 4) << "glyph in the button at " << Button.Left;
+    }
   }
 }
 
