@@ -300,8 +300,10 @@ void TVivIzudeGraphicsContextGeneral::FillRect(TVivIzudeGraphicsFill* AFill, con
   if (!AFill) return;
   const TRect R = IntRect(ARect);
   if (AFill->Kind() == gfkSolid && HasColor(AFill->Color())) {
+    // Without a pen GDI leaves out the last column and row: one more each,
+    // so that the fill covers the rectangle as a GDI+ fill does.
     TFillScope Fill(C());
-    C().Rectangle(R);
+    C().Rectangle(R.Left, R.Top, R.Right + 1, R.Bottom + 1);
   } else if (AFill->Kind() == gfkGradient && HasColor(AFill->Color()) && HasColor(AFill->ColorTo())) {
     const bool Horizontal = AFill->Orientation() == gfoHorizontal;
     if (!HasColor(AFill->ColorMirror()) || !HasColor(AFill->ColorMirrorTo())) {
@@ -401,8 +403,10 @@ void TVivIzudeGraphicsContextGeneral::DrawRoundRect(TVivIzudeGraphicsStroke*, co
 
 void TVivIzudeGraphicsContextGeneral::FillEllipse(TVivIzudeGraphicsFill*, const TRectF& ARect,
                                                   TVivIzudeGraphicsModifyRectMode) {
+  // One more column and row, as for rectangles: the fill spans the rectangle.
   TFillScope Fill(C());
-  C().Ellipse(IntRect(ARect));
+  const TRect R = IntRect(ARect);
+  C().Ellipse(R.Left, R.Top, R.Right + 1, R.Bottom + 1);
 }
 
 void TVivIzudeGraphicsContextGeneral::DrawEllipse(TVivIzudeGraphicsStroke*, const TRectF& ARect,

@@ -362,11 +362,22 @@ void TVivIzudeGraphicsContextWin::RestoreState(TVivIzudeGraphicsSaveState* AStat
 // ---------------------------------------------------------------- back-end paths
 void TVivIzudeGraphicsContextWin::PathOpen(void* APath) {
   if (APath) static_cast<TGPGraphicsPath*>(APath)->StartFigure();
+  FHasMovePoint = false;
 }
-void TVivIzudeGraphicsContextWin::PathMoveTo(void*, const TPointF& APoint) { FMovePoint = APoint; }
-void TVivIzudeGraphicsContextWin::PathLineTo(void* APath, const TPointF& APoint) {
-  if (APath) static_cast<TGPGraphicsPath*>(APath)->AddLine(FMovePoint.X, FMovePoint.Y, APoint.X, APoint.Y);
+// A move starts a new figure: the figures of a path are never joined.
+void TVivIzudeGraphicsContextWin::PathMoveTo(void* APath, const TPointF& APoint) {
+  if (APath) static_cast<TGPGraphicsPath*>(APath)->StartFigure();
   FMovePoint = APoint;
+  FHasMovePoint = true;
+}
+// A figure that starts with a line (a path made of a polygon's points)
+// starts at that line's point, as the path's own flattening takes it; no
+// line comes from the origin or from the end of an earlier path.
+void TVivIzudeGraphicsContextWin::PathLineTo(void* APath, const TPointF& APoint) {
+  if (APath && FHasMovePoint)
+    static_cast<TGPGraphicsPath*>(APath)->AddLine(FMovePoint.X, FMovePoint.Y, APoint.X, APoint.Y);
+  FMovePoint = APoint;
+  FHasMovePoint = true;
 }
 void TVivIzudeGraphicsContextWin::PathClose(void* APath) {
   if (APath) static_cast<TGPGraphicsPath*>(APath)->CloseFigure();

@@ -166,6 +166,7 @@ private:
   UINT FSaveGP = 0;
   TVivIzudeGraphicsPath* FActivePath = nullptr;  // not owned
   TPointF FMovePoint;
+  bool FHasMovePoint = false;
   bool FNeedsRendering = true;
   bool FSized = false;
   // The device settings asked for; a new graphics gets them too.
