@@ -90,7 +90,7 @@ struct TVivIzudeMarkupOptions {
   bool WordWrapping = false;
   bool ControlFocus = false;
   String FocusedControlID;
-  Double ResolutionFactor = 1.0;
+  double ResolutionFactor = 1.0;
   TColor URLColor = 0xFF0000;
   TColor HoverColor = -1;
   TColor HoverTextColor = -1;
@@ -132,7 +132,7 @@ bool RenderMarkupOn(TVivIzudeMarkupSurface& ASurface, const String& AText, const
 bool RenderMarkup(TVivIzudeGraphics* AGraphics, const String& AText, const TRectF& ARect, Integer AX, Integer AY,
                   Integer AFocusIndex, Integer AHoverIndex, Integer AShadowOffset, bool AHitTestOnly, bool AMeasureOnly,
                   bool ANoImageListPictures, bool AIgnoreColors, bool ABlinkPhase, bool AHoverOnly, bool AWordWrapping,
-                  bool AControlFocus, const String& AFocusedControlID, Double AResolutionFactor, TColor AURLColor,
+                  bool AControlFocus, const String& AFocusedControlID, double AResolutionFactor, TColor AURLColor,
                   TColor AHoverColor, TColor AHoverTextColor, TColor AShadowColor, String& AAnchorValue,
                   String& APlainText, String& AFocusAnchor, float& AXSize, float& AYSize, Integer& AAnchorCount,
                   Integer& AAnchorHit, TRectF& AAnchorRect, TRectF& AControlRect, String& AControlID,
