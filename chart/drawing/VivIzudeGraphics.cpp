@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/drawing/VivIzudeTypes.h"
 #include "chart/drawing/VivIzudeUtils.h"
 
 namespace {
@@ -279,3 +280,241 @@ TColor LightenColor(TColor AColor, Byte APercent) {
   }
   return R;
 }
+
+// ---------------------------------------------------------------- facade, portable part
+TColor DefaultFocusColor = 0;
+TColor DefaultTextColor = 0;
+TColor DefaultBackgroundColor = 0;
+TColor DefaultBackgroundStrokeColor = 0;
+TColor DefaultActiveStrokeColor = 0;
+TColor DefaultActiveFillColor = 0;
+TColor DefaultDisabledStrokeColor = 0;
+TColor DefaultDisabledFillColor = 0;
+TColor DefaultStrokeColor = 0;
+TColor DefaultFillColor = 0;
+
+TVivIzudeGraphicsContextClass TVivIzudeGraphics::ContextClassOverride = nullptr;
+TPicture* (*TVivIzudeGraphics::FindBitmapInContainer)(TVivIzudeBitmapContainer*, const String&) = nullptr;
+
+TCanvas* TVivIzudeGraphicsContext::Canvas() const { return FGraphics ? FGraphics->Canvas() : nullptr; }
+
+void* TVivIzudeGraphicsContext::ConvertToPath(const TVivIzudeGraphicsPath& APath, float Flatness) {
+  void* P = CreatePath();
+  PathOpen(P);
+  if (Flatness <= 0.05f) Flatness = 0.05f;
+  TPointF Current{0, 0};
+  const Integer N = APath.Count();
+  for (Integer I = 0; I < N; ++I) {
+    const TVivIzudeGraphicsPathPoint& Pt = APath.Points(I);
+    switch (Pt.Kind) {
+      case gppMoveTo:
+        PathMoveTo(P, Pt.Point);
+        Current = Pt.Point;
+        break;
+      case gppLineTo:
+        PathLineTo(P, Pt.Point);
+        Current = Pt.Point;
+        break;
+      case gppCurveTo: {
+        if (I + 2 >= N) {  // a curve cut short: go straight to its last point
+          Current = APath.Points(N - 1).Point;
+          PathLineTo(P, Current);
+          I = N;
+          break;
+        }
+        const TVivIzudeGraphicsPathCubicBezier Bezier{Current, Pt.Point, APath.Points(I + 1).Point,
+                                                      APath.Points(I + 2).Point};
+        I += 2;
+        TVivIzudeGraphicsPathPolygon Samples;
+        TVivIzudeGraphicsPath::CreateBezier(Bezier, 6, Samples);
+        float Length = 0;
+        for (std::size_t K = 1; K < Samples.size(); ++K)
+          Length += VectorLengthF({Samples[K].X - Samples[K - 1].X, Samples[K].Y - Samples[K - 1].Y});
+        const double Count = std::nearbyint(Length / Flatness);
+        if (Count >= 2) {
+          Samples.clear();
+          TVivIzudeGraphicsPath::CreateBezier(Bezier, static_cast<Integer>(std::min(Count, 1e6)), Samples);
+          for (const TPointF& S : Samples) PathLineTo(P, S);
+        } else {
+          PathLineTo(P, Bezier[3]);
+        }
+        Current = Bezier[3];
+        break;
+      }
+      case gppClose:
+        PathClose(P);
+        break;
+    }
+  }
+  return P;
+}
+
+void TVivIzudeGraphics::GetAspectSize(float& AWidth, float& AHeight, float AOriginalWidth, float AOriginalHeight,
+                                      float ANewWidth, float ANewHeight, bool AAspectRatio, bool AStretch, bool) {
+  const float OW = AOriginalWidth, OH = AOriginalHeight, NW = ANewWidth, NH = ANewHeight;
+  if (AAspectRatio) {
+    if (OW <= 0 || OH <= 0 || NW <= 0 || NH <= 0) {
+      AWidth = AHeight = 0;
+    } else if (NW <= OW || NH <= OH || AStretch) {
+      if (OW / OH < NW / NH) {
+        AWidth = NH * OW / OH;
+        AHeight = NH;
+      } else {
+        AWidth = NW;
+        AHeight = NW * OH / OW;
+      }
+    } else {
+      AWidth = OW;
+      AHeight = OH;
+    }
+  } else if (AStretch) {
+    AWidth = NW;
+    AHeight = NH;
+  } else {
+    AWidth = OW;
+    AHeight = OH;
+  }
+}
+
+void TVivIzudeGraphics::SetDefaultGraphicColors() {
+  DefaultBackgroundColor = 0xFFFFFF;
+  DefaultBackgroundStrokeColor = 0xC0C0C0;
+  DefaultFillColor = MakeColor(225, 225, 225);
+  DefaultStrokeColor = 0xA9A9A9;
+  DefaultTextColor = 0;
+  DefaultFocusColor = 0;
+  DefaultActiveFillColor = MakeColor(229, 241, 251);
+  DefaultActiveStrokeColor = MakeColor(60, 127, 177);
+  DefaultDisabledStrokeColor = 0xA9A9A9;
+  DefaultDisabledFillColor = 0xD3D3D3;
+}
+
+bool TVivIzudeGraphics::PointInPath(const TPointF& APoint, const TVivIzudeGraphicsPath& APath) {
+  return APath.IsPointVisible(APoint);
+}
+bool TVivIzudeGraphics::PointInPath(const TPoint& APoint, const TVivIzudeGraphicsPath& APath) {
+  return PointInPath(ConvertToPointF(APoint), APath);
+}
+bool TVivIzudeGraphics::PointInPolygon(const TPointF& APoint, const TVivIzudeGraphicsPathPolygon& APolygon) {
+  return ::PointInPolygon(APoint, APolygon);
+}
+bool TVivIzudeGraphics::PointInPolygon(const TPoint& APoint, const TVivIzudeGraphicsPathPolygon& APolygon) {
+  return PointInPolygon(ConvertToPointF(APoint), APolygon);
+}
+bool TVivIzudeGraphics::PointInRect(const TPointF& APoint, const TRectF& ARect) { return PtInRectF(ARect, APoint); }
+bool TVivIzudeGraphics::PointInRect(const TPoint& APoint, const TRect& ARect) {
+  return PointInRect(ConvertToPointF(APoint), ConvertToRectF(ARect));
+}
+
+Byte TVivIzudeGraphics::GetColorRed(TColor AColor) { return Channel(ResolveDrawingColor(AColor), 0); }
+Byte TVivIzudeGraphics::GetColorGreen(TColor AColor) { return Channel(ResolveDrawingColor(AColor), 8); }
+Byte TVivIzudeGraphics::GetColorBlue(TColor AColor) { return Channel(ResolveDrawingColor(AColor), 16); }
+
+// ---------------------------------------------------------------- layout
+namespace VivIzudeGraphicsLayout {
+
+bool IsMarkup(const String& AText) { return TVivIzudeUtils::IsHTML(AText); }
+
+namespace {
+// The length of a line-break tag at Pos ("<br>", "<br/>", "<br />", any
+// case, blanks before the closing ">"), or 0.
+std::size_t LineBreakAt(const String& S, std::size_t Pos) {
+  if (Pos + 3 > S.size()) return 0;
+  if (S[Pos] != u'<' || Lower(S[Pos + 1]) != u'b' || Lower(S[Pos + 2]) != u'r') return 0;
+  std::size_t I = Pos + 3;
+  while (I < S.size() && (S[I] == u' ' || S[I] == u'\t')) ++I;
+  if (I < S.size() && S[I] == u'/') ++I;
+  while (I < S.size() && (S[I] == u' ' || S[I] == u'\t')) ++I;
+  if (I < S.size() && S[I] == u'>') return I + 1 - Pos;
+  return 0;
+}
+}  // namespace
+
+std::vector<String> SplitAtLineBreaks(const String& AText) {
+  std::vector<String> Lines;
+  std::size_t Start = 0;
+  for (std::size_t I = 0; I < AText.size(); ++I) {
+    if (AText[I] != u'<') continue;
+    if (const std::size_t Len = LineBreakAt(AText, I)) {
+      Lines.push_back(AText.substr(Start, I - Start));
+      Start = I + Len;
+      I = Start - 1;
+    }
+  }
+  Lines.push_back(AText.substr(Start));
+  return Lines;
+}
+
+TRectF BitmapDrawRectangle(double ALeft, double ATop, double ARight, double ABottom, float AWidth, float AHeight,
+                           bool AAspectRatio, bool AStretch, bool ACenter, bool ACropping) {
+  const float L = static_cast<float>(ALeft), T = static_cast<float>(ATop);
+  const float AreaW = static_cast<float>(ARight - ALeft), AreaH = static_cast<float>(ABottom - ATop);
+  float W = 0, H = 0;
+  TVivIzudeGraphics::GetAspectSize(W, H, AWidth, AHeight, AreaW, AreaH, AAspectRatio, AStretch, ACropping);
+  float X = 0, Y = 0;
+  if (ACropping || ACenter) {
+    X = static_cast<float>(std::nearbyint((AreaW - W) / 2));
+    Y = static_cast<float>(std::nearbyint((AreaH - H) / 2));
+  }
+  return {L + X, T + Y, L + X + W, T + Y + H};
+}
+
+TRectF AlignBlock(const TRectF& ARect, float AXSize, float AYSize, TVivIzudeGraphicsTextAlign AHorizontalAlign,
+                  TVivIzudeGraphicsTextAlign AVerticalAlign) {
+  float X = ARect.Left, Y = ARect.Top;
+  if (AHorizontalAlign == gtaCenter)
+    X = ARect.Left + (ARect.Right - ARect.Left - AXSize) / 2;
+  else if (AHorizontalAlign == gtaTrailing)
+    X = ARect.Right - AXSize;
+  if (AVerticalAlign == gtaCenter)
+    Y = ARect.Top + (ARect.Bottom - ARect.Top - AYSize) / 2;
+  else if (AVerticalAlign == gtaTrailing)
+    Y = ARect.Bottom - AYSize;
+  return {X, Y, X + AXSize, Y + AYSize};
+}
+
+std::vector<TRectF> TextureTiles(const TRectF& ATarget, float AWidth, float AHeight) {
+  std::vector<TRectF> Tiles;
+  if (!(AWidth > 0) || !(AHeight > 0) || IsRectEmptyF(ATarget)) return Tiles;
+  // Bounded so that a huge target with a tiny texture cannot run away.
+  const double Columns = std::trunc((ATarget.Right - ATarget.Left) / AWidth) + 1;
+  const double Rows = std::trunc((ATarget.Bottom - ATarget.Top) / AHeight) + 1;
+  if (Columns * Rows > 1e6) return Tiles;
+  for (int J = 0; J <= static_cast<int>(Rows); ++J)
+    for (int I = 0; I <= static_cast<int>(Columns); ++I) {
+      const TRectF Tile{ATarget.Left + I * AWidth, ATarget.Top + J * AHeight, ATarget.Left + (I + 1) * AWidth,
+                        ATarget.Top + (J + 1) * AHeight};
+      if (IntersectsRectF(Tile, ATarget) && !IsRectEmptyF(IntersectRectF(Tile, ATarget))) Tiles.push_back(Tile);
+    }
+  return Tiles;
+}
+
+float ProgressValue(float AValue, float AMax) {
+  float V = AValue;
+  if (AMax <= V) V = AMax;
+  if (!(V >= 0)) V = 0;
+  return V;
+}
+
+TRectF ProgressBarRect(const TRectF& ARect, float AValue, float AMax) {
+  const float V = ProgressValue(AValue, AMax);
+  if (!(AMax > 0) || !(AMax >= V)) return {};
+  TRectF Bar{ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1};
+  // The bar spans the inner width, so that a full bar ends at the inner right
+  // edge and the frame's right line stays visible.
+  Bar.Right = Bar.Left + std::max(0.0f, Bar.Right - Bar.Left) * V / AMax;
+  return Bar;
+}
+
+TRectF DropDownGlyphArea(const TRectF& ARect, float AGlyphWidth, bool ACenter) {
+  if (!ACenter && ARect.Left < ARect.Right - AGlyphWidth - 10)
+    return {ARect.Right - AGlyphWidth - 10, ARect.Top, ARect.Right, ARect.Bottom};
+  return ARect;
+}
+
+TRectF CheckMarkRect(const TRectF& ABox) {
+  const float DX = (ABox.Right - ABox.Left) / 5, DY = (ABox.Bottom - ABox.Top) / 5;
+  return {ABox.Left + DX, ABox.Top + DY, ABox.Right - DX, ABox.Bottom - DY};
+}
+
+}  // namespace VivIzudeGraphicsLayout
