@@ -12,6 +12,7 @@
 #include "chart/drawing/win/VivIzudeTypes.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
+#include "rtl/ScopeExit.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Graphics.h"
 #include "vcl/Pictures.h"
@@ -23,8 +24,6 @@ namespace {
 TRectF RectF(double L, double T, double R, double B) {
   return {static_cast<float>(L), static_cast<float>(T), static_cast<float>(R), static_cast<float>(B)};
 }
-
-bool HasColor(TColor C) { return C != gcNull && C != clNone; }
 
 // The display scale where a caller gives none.
 float DisplayScale() { return 1.0f; }
@@ -276,10 +275,10 @@ void TVivIzudeGraphics::RestoreState(std::unique_ptr<TVivIzudeGraphicsSaveState>
 
 // ---------------------------------------------------------------- shapes
 namespace {
-bool WantsFill(const TVivIzudeGraphicsFill& F) {
-  return (HasColor(F.Color()) && F.Kind() != gfkNone) || F.Kind() == gfkTexture;
-}
-bool WantsStroke(const TVivIzudeGraphicsStroke& S) { return HasColor(S.Color()) && S.Kind() != gskNone; }
+bool WantsFill(const TVivIzudeGraphicsFill& F) { return Layout::FillsShape(F.Kind(), F.Color()); }
+// Arcs and polylines: the context fills them, textures or not.
+bool WantsPlainFill(const TVivIzudeGraphicsFill& F) { return Layout::FillsShape(F.Kind(), F.Color(), false); }
+bool WantsStroke(const TVivIzudeGraphicsStroke& S) { return Layout::StrokesShape(S.Kind(), S.Color()); }
 }  // namespace
 
 void TVivIzudeGraphics::DrawLine(const TPoint& AFromPoint, const TPoint& AToPoint,
@@ -328,9 +327,9 @@ void TVivIzudeGraphics::FillWithTexture(const TRectF& ABounds, TVivIzudeGraphics
     AShape = &Box;
   }
   auto State = SaveState(true);
+  TScopeExit Restore([&] { RestoreState(std::move(State), true); });
   GetContext()->ClipPath(AShape);
   DrawTexture(ABounds, FFill->Texture(), FFill->TextureMode());
-  RestoreState(std::move(State), true);
 }
 
 void TVivIzudeGraphics::DrawPolygon(const TVivIzudeGraphicsPathPolygon& APolygon) {
@@ -349,7 +348,7 @@ void TVivIzudeGraphics::DrawPolygon(const TVivIzudeGraphicsPathPolygon& APolygon
 
 void TVivIzudeGraphics::DrawPolyline(const TVivIzudeGraphicsPathPolygon& APolyline) {
   TVivIzudeGraphicsContext* C = DrawingContext();
-  if (HasColor(FFill->Color()) && FFill->Kind() != gfkNone) C->FillPolyline(FFill.get(), APolyline);
+  if (WantsPlainFill(*FFill)) C->FillPolyline(FFill.get(), APolyline);
   if (WantsStroke(*FStroke)) C->DrawPolyline(FStroke.get(), APolyline);
 }
 
@@ -367,8 +366,7 @@ void TVivIzudeGraphics::DrawPath(TVivIzudeGraphicsPath* APath, TVivIzudeGraphics
 
 void TVivIzudeGraphics::DrawArc(const TPointF& Center, const TPointF& Radius, float StartAngle, float SweepAngle) {
   TVivIzudeGraphicsContext* C = DrawingContext();
-  if (HasColor(FFill->Color()) && FFill->Kind() != gfkNone)
-    C->FillArc(FFill.get(), Center, Radius, StartAngle, SweepAngle);
+  if (WantsPlainFill(*FFill)) C->FillArc(FFill.get(), Center, Radius, StartAngle, SweepAngle);
   if (WantsStroke(*FStroke)) C->DrawArc(FStroke.get(), Center, Radius, StartAngle, SweepAngle);
 }
 
@@ -704,6 +702,11 @@ String TVivIzudeGraphics::DrawMarkupText(const TRectF& ARect, const String& ATex
   if (AMinHeight > -1 && AMinHeight > RectHeightF(R)) R.Bottom = R.Top + AMinHeight;
   if (AMinWidth > -1 && AMinWidth > RectWidthF(R)) R.Right = R.Left + AMinWidth;
   R = C->SetTextAngle(R, AAngle);
+  // The text angle and the fill colour come back however the call ends.
+  TScopeExit Reset([&] {
+    C->ResetTextAngle(AAngle);
+    C->SetFillColor(OldFill);
+  });
   String Result;
   if (ASupportHTML && Layout::IsMarkup(AText)) {
     String Anchor, Strip, FocusAnchor, MeasureID, MeasureValue, MeasureType;
@@ -718,6 +721,7 @@ String TVivIzudeGraphics::DrawMarkupText(const TRectF& ARect, const String& ATex
     const TRectF D =
         (!AWordWrapping || Lines < 2) ? Layout::AlignBlock(R, XSize, YSize, AHorizontalAlign, AVerticalAlign) : R;
     auto State = SaveState(true);
+    TScopeExit Restore([&] { RestoreState(std::move(State), true); });
     ClipRect(R);
     Anchor.clear();
     HoverRect = {};
@@ -727,13 +731,10 @@ String TVivIzudeGraphics::DrawMarkupText(const TRectF& ARect, const String& ATex
                      FURLColor, -1, -1, -1, Anchor, Strip, FocusAnchor, XSize, YSize, Links, MouseLink, HoverRect,
                      ControlRect, AControlID, AControlValue, AControlType, Lines, 0, FBitmapContainer, FURLUnderline,
                      FImageList, FHighlightColor, FHighlightTextColor, FHighlightFontStyles);
-    RestoreState(std::move(State), true);
     if (Hit) Result = Anchor;
   } else if (!ATestAnchor) {
     C->DrawText(AText, R, AWordWrapping, AHorizontalAlign, AVerticalAlign, ATrimming, AAngle);
   }
-  C->ResetTextAngle(AAngle);
-  C->SetFillColor(OldFill);
   return Result;
 }
 
@@ -908,22 +909,12 @@ void TVivIzudeGraphics::DrawButton(const TRectF& ARect, bool ADown, bool AFocuse
   SetStrokeKind(gskSolid);
   SetStrokeWidth(1);
   SetFillKind(gfkSolid);
-  TColor Frame, Back;
-  if (!AEnabled) {
-    Frame = AAdaptToStyle ? DefaultDisabledStrokeColor : 0xA9A9A9;
-    Back = AAdaptToStyle ? DefaultDisabledFillColor : 0xD3D3D3;
-  } else if (AFocused) {
-    Frame = AAdaptToStyle ? DefaultActiveStrokeColor : MakeColor(60, 127, 177);
-    Back = AAdaptToStyle ? DefaultActiveFillColor : MakeColor(229, 241, 251);
-  } else {
-    Frame = AAdaptToStyle ? DefaultStrokeColor : 0xA9A9A9;
-    Back = AAdaptToStyle ? DefaultFillColor : MakeColor(225, 225, 225);
-  }
-  SetStrokeColor(Frame);
-  SetFillColor(Back);
+  const Layout::TButtonColors Colors = Layout::ButtonColors(AFocused, AEnabled, AAdaptToStyle);
+  SetStrokeColor(Colors.Frame);
+  SetFillColor(Colors.Fill);
   DrawRectangle(ARect);
   SetFillKind(gfkNone);
-  SetStrokeColor(ADown ? LightenColor(Frame, 40) : Back);
+  SetStrokeColor(Layout::ButtonInnerFrame(Colors, ADown));
   DrawRectangle(TRectF{ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1});
 }
 
@@ -1005,9 +996,9 @@ void TVivIzudeGraphics::DrawDropDownButton(const TRectF& ARect, bool ADown, bool
 
 void TVivIzudeGraphics::DrawCheckBox(const TRectF& ARect, bool AChecked, bool AFocused, bool AEnabled) {
   const TRectF Box{ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1};
-  const TColor Mark = AEnabled ? (AFocused ? 0xB48246 : 0) : 0xA9A9A9;
+  const TColor Mark = Layout::CheckMarkColor(AFocused, AEnabled);
   SetFillKind(gfkSolid);
-  SetFillColor(AEnabled ? LightenColor(0xD3D3D3, 85) : 0xD3D3D3);
+  SetFillColor(Layout::CheckBoxGround(AEnabled));
   SetStrokeKind(gskSolid);
   SetStrokeWidth(1);
   SetStrokeColor(Mark);
@@ -1023,9 +1014,9 @@ void TVivIzudeGraphics::DrawCheckBox(const TRectF& ARect, bool AChecked, bool AF
 
 void TVivIzudeGraphics::DrawRadioButton(const TRectF& ARect, bool AChecked, bool AFocused, bool AEnabled) {
   const TRectF Box{ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1};
-  const TColor Mark = AEnabled ? (AFocused ? 0xB48246 : 0) : 0xA9A9A9;
+  const TColor Mark = Layout::CheckMarkColor(AFocused, AEnabled);
   SetFillKind(gfkSolid);
-  SetFillColor(AEnabled ? LightenColor(0xD3D3D3, 85) : 0xD3D3D3);
+  SetFillColor(Layout::CheckBoxGround(AEnabled));
   SetStrokeKind(gskSolid);
   SetStrokeWidth(1);
   SetStrokeColor(Mark);
@@ -1038,7 +1029,7 @@ void TVivIzudeGraphics::DrawRadioButton(const TRectF& ARect, bool AChecked, bool
 void TVivIzudeGraphics::DrawProgressBar(const TRectF& ARect, float AValue, const String& AFormat, float AMax,
                                         TColor AColor, TColor ATextColor, bool AShowText, bool AEnabled) {
   SetFillKind(gfkSolid);
-  SetFillColor(AEnabled ? LightenColor(0xD3D3D3, 75) : 0xD3D3D3);
+  SetFillColor(Layout::ProgressBarGround(AEnabled));
   SetStrokeKind(gskSolid);
   SetStrokeColor(0xA9A9A9);
   DrawRectangle(ARect);

@@ -1,5 +1,7 @@
 #include "FacadeFakes.h"
 
+#include <stdexcept>
+
 #include "chart/drawing/VivIzudeHTMLEngine.h"
 #include "chart/drawing/VivIzudeTypes.h"
 
@@ -45,6 +47,7 @@ bool RenderMarkup(TVivIzudeGraphics*, const String& AText, const TRectF& ARect, 
   AYSize = TRecordingGraphicsContext::LineHeight;
   ALineCount = 1;
   if (AMeasureOnly) return false;
+  if (AText.find(u"<boom/>") != String::npos) throw std::runtime_error("engine failure");
   if (AText.find(u"<a") != String::npos && PtInRectF(ARect, {static_cast<float>(AX), static_cast<float>(AY)})) {
     AAnchorValue = u"link";
     AControlID = u"id";

@@ -2,7 +2,8 @@
 // Stand-ins for the units the facade calls: the back ends (recording
 // contexts, told apart by Kind) and the markup engine (fixed metrics: 7
 // pixels per visible character, 13 per line; an "<a" in the text is an
-// anchor with the value "link" over the whole block).
+// anchor with the value "link" over the whole block; "<boom/>" makes the
+// painting call fail).
 #include <vector>
 
 #include "RecordingGraphicsContext.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "FacadeFakes.h"
 #include "chart/drawing/VivIzudeGraphics.h"
@@ -591,4 +592,17 @@ TEST_F(FacadeTest, GlyphButtonsDrawTheirResourcePictures) {
   }
   // The glyphs are pictures of their own; no glyph facade is made.
   EXPECT_EQ(TFakes::Contexts.size(), 1u);
+}
+
+TEST_F(FacadeTest, AFailingEngineLeavesTheDeviceStateAsItWas) {
+  auto G = Make();
+  Ctx().FillColor = clLime;
+  EXPECT_THROW(G->DrawText(TRectF{0, 0, 100, 40}, u"<b>x</b><boom/>", false, gtaLeading, gtaLeading, gttNone, 30),
+               std::runtime_error);
+  const std::vector<std::string> Names = Ctx().Names();
+  ASSERT_GE(Names.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(Names.end() - 3, Names.end()),
+            (std::vector<std::string>{"RestoreState", "ResetTextAngle", "SetFillColor"}));
+  EXPECT_EQ(Ctx().Calls.back().Color, clLime);
+  EXPECT_EQ(Ctx().Named("SaveState").size(), Ctx().Named("RestoreState").size());
 }
