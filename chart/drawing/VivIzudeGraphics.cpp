@@ -296,8 +296,6 @@ TColor DefaultFillColor = 0;
 TVivIzudeGraphicsContextClass TVivIzudeGraphics::ContextClassOverride = nullptr;
 TPicture* (*TVivIzudeGraphics::FindBitmapInContainer)(TVivIzudeBitmapContainer*, const String&) = nullptr;
 
-TCanvas* TVivIzudeGraphicsContext::Canvas() const { return FGraphics ? FGraphics->Canvas() : nullptr; }
-
 void* TVivIzudeGraphicsContext::ConvertToPath(const TVivIzudeGraphicsPath& APath, float Flatness) {
   void* P = CreatePath();
   PathOpen(P);
