@@ -599,11 +599,6 @@ private:
   TCustomImageList* FImageList = nullptr;                // not owned
 };
 
-// Inline, so that only the programs that ask a context for its canvas need
-// the facade's type information (the Windows build's; a portable program
-// built with the undefined behaviour sanitizer checks calls against it).
-inline TCanvas* TVivIzudeGraphicsContext::Canvas() const { return FGraphics ? FGraphics->Canvas() : nullptr; }
-
 // ---------------------------------------------------------------- layout
 // The facade's rules that need no device, shared by the facade and its
 // tests.

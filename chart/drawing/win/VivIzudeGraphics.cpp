@@ -55,6 +55,8 @@ const char16_t* const GlyphExpand = u"VIVIZUDEGRAPHICSEXPAND";
 
 }  // namespace
 
+TCanvas* TVivIzudeGraphicsContext::Canvas() const { return FGraphics ? FGraphics->Canvas() : nullptr; }
+
 // ---------------------------------------------------------------- creation
 TVivIzudeGraphics::TVivIzudeGraphics(TCanvas* ACanvas, bool ANative) : FActiveCanvas(ACanvas) {
   Construct(ANative, 1, 1);
