@@ -296,8 +296,6 @@ TColor DefaultFillColor = 0;
 TVivIzudeGraphicsContextClass TVivIzudeGraphics::ContextClassOverride = nullptr;
 TPicture* (*TVivIzudeGraphics::FindBitmapInContainer)(TVivIzudeBitmapContainer*, const String&) = nullptr;
 
-TCanvas* TVivIzudeGraphicsContext::Canvas() const { return FGraphics ? FGraphics->Canvas() : nullptr; }
-
 void* TVivIzudeGraphicsContext::ConvertToPath(const TVivIzudeGraphicsPath& APath, float Flatness) {
   void* P = CreatePath();
   PathOpen(P);
@@ -516,5 +514,33 @@ TRectF CheckMarkRect(const TRectF& ABox) {
   const float DX = (ABox.Right - ABox.Left) / 5, DY = (ABox.Bottom - ABox.Top) / 5;
   return {ABox.Left + DX, ABox.Top + DY, ABox.Right - DX, ABox.Bottom - DY};
 }
+
+bool FillsShape(TVivIzudeGraphicsFillKind AKind, TColor AColor, bool ATexturesToo) {
+  const bool HasColor = AColor != -1 && AColor != clNone;
+  return (HasColor && AKind != gfkNone) || (ATexturesToo && AKind == gfkTexture);
+}
+
+bool StrokesShape(TVivIzudeGraphicsStrokeKind AKind, TColor AColor) {
+  return AColor != -1 && AColor != clNone && AKind != gskNone;
+}
+
+TButtonColors ButtonColors(bool AFocused, bool AEnabled, bool AAdaptToStyle) {
+  if (!AEnabled)
+    return AAdaptToStyle ? TButtonColors{DefaultDisabledStrokeColor, DefaultDisabledFillColor}
+                         : TButtonColors{0xA9A9A9, 0xD3D3D3};
+  if (AFocused)
+    return AAdaptToStyle ? TButtonColors{DefaultActiveStrokeColor, DefaultActiveFillColor}
+                         : TButtonColors{MakeColor(60, 127, 177), MakeColor(229, 241, 251)};
+  return AAdaptToStyle ? TButtonColors{DefaultStrokeColor, DefaultFillColor}
+                       : TButtonColors{0xA9A9A9, MakeColor(225, 225, 225)};
+}
+
+TColor ButtonInnerFrame(const TButtonColors& AColors, bool ADown) {
+  return ADown ? LightenColor(AColors.Frame, 40) : AColors.Fill;
+}
+
+TColor CheckMarkColor(bool AFocused, bool AEnabled) { return AEnabled ? (AFocused ? 0xB48246 : 0) : 0xA9A9A9; }
+TColor CheckBoxGround(bool AEnabled) { return AEnabled ? LightenColor(0xD3D3D3, 85) : 0xD3D3D3; }
+TColor ProgressBarGround(bool AEnabled) { return AEnabled ? LightenColor(0xD3D3D3, 75) : 0xD3D3D3; }
 
 }  // namespace VivIzudeGraphicsLayout

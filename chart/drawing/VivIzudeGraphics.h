@@ -625,6 +625,22 @@ TRectF ProgressBarRect(const TRectF& ARect, float AValue, float AMax);
 TRectF DropDownGlyphArea(const TRectF& ARect, float AGlyphWidth, bool ACenter);
 // ARect shrunk by a fifth of its width and height on each side.
 TRectF CheckMarkRect(const TRectF& ABox);
+// Whether a shape is filled: a colour and a kind, or a texture whatever
+// its colour (ATexturesToo False: textures count only with a colour).
+bool FillsShape(TVivIzudeGraphicsFillKind AKind, TColor AColor, bool ATexturesToo = true);
+bool StrokesShape(TVivIzudeGraphicsStrokeKind AKind, TColor AColor);
+// A button's frame and fill: disabled, focused or normal, fixed or from the
+// default colour variables (AAdaptToStyle).
+struct TButtonColors {
+  TColor Frame, Fill;
+};
+TButtonColors ButtonColors(bool AFocused, bool AEnabled, bool AAdaptToStyle);
+// The inner frame: light when pressed, the fill colour (unseen) when not.
+TColor ButtonInnerFrame(const TButtonColors& AColors, bool ADown);
+// The mark and frame of check boxes and radio buttons, and their ground.
+TColor CheckMarkColor(bool AFocused, bool AEnabled);
+TColor CheckBoxGround(bool AEnabled);
+TColor ProgressBarGround(bool AEnabled);
 }  // namespace VivIzudeGraphicsLayout
 
 TColor MakeColor(Byte R, Byte G, Byte B);

@@ -25,8 +25,6 @@ TRectF RectF(double L, double T, double R, double B) {
   return {static_cast<float>(L), static_cast<float>(T), static_cast<float>(R), static_cast<float>(B)};
 }
 
-bool HasColor(TColor C) { return C != gcNull && C != clNone; }
-
 // The display scale where a caller gives none.
 float DisplayScale() { return 1.0f; }
 
@@ -56,6 +54,8 @@ const char16_t* const GlyphLeft = u"VIVIZUDEGRAPHICSLEFT";
 const char16_t* const GlyphExpand = u"VIVIZUDEGRAPHICSEXPAND";
 
 }  // namespace
+
+TCanvas* TVivIzudeGraphicsContext::Canvas() const { return FGraphics ? FGraphics->Canvas() : nullptr; }
 
 // ---------------------------------------------------------------- creation
 TVivIzudeGraphics::TVivIzudeGraphics(TCanvas* ACanvas, bool ANative) : FActiveCanvas(ACanvas) {
@@ -277,10 +277,10 @@ void TVivIzudeGraphics::RestoreState(std::unique_ptr<TVivIzudeGraphicsSaveState>
 
 // ---------------------------------------------------------------- shapes
 namespace {
-bool WantsFill(const TVivIzudeGraphicsFill& F) {
-  return (HasColor(F.Color()) && F.Kind() != gfkNone) || F.Kind() == gfkTexture;
-}
-bool WantsStroke(const TVivIzudeGraphicsStroke& S) { return HasColor(S.Color()) && S.Kind() != gskNone; }
+bool WantsFill(const TVivIzudeGraphicsFill& F) { return Layout::FillsShape(F.Kind(), F.Color()); }
+// Arcs and polylines: the context fills them, textures or not.
+bool WantsPlainFill(const TVivIzudeGraphicsFill& F) { return Layout::FillsShape(F.Kind(), F.Color(), false); }
+bool WantsStroke(const TVivIzudeGraphicsStroke& S) { return Layout::StrokesShape(S.Kind(), S.Color()); }
 }  // namespace
 
 void TVivIzudeGraphics::DrawLine(const TPoint& AFromPoint, const TPoint& AToPoint,
@@ -350,7 +350,7 @@ void TVivIzudeGraphics::DrawPolygon(const TVivIzudeGraphicsPathPolygon& APolygon
 
 void TVivIzudeGraphics::DrawPolyline(const TVivIzudeGraphicsPathPolygon& APolyline) {
   TVivIzudeGraphicsContext* C = DrawingContext();
-  if (HasColor(FFill->Color()) && FFill->Kind() != gfkNone) C->FillPolyline(FFill.get(), APolyline);
+  if (WantsPlainFill(*FFill)) C->FillPolyline(FFill.get(), APolyline);
   if (WantsStroke(*FStroke)) C->DrawPolyline(FStroke.get(), APolyline);
 }
 
@@ -368,8 +368,7 @@ void TVivIzudeGraphics::DrawPath(TVivIzudeGraphicsPath* APath, TVivIzudeGraphics
 
 void TVivIzudeGraphics::DrawArc(const TPointF& Center, const TPointF& Radius, float StartAngle, float SweepAngle) {
   TVivIzudeGraphicsContext* C = DrawingContext();
-  if (HasColor(FFill->Color()) && FFill->Kind() != gfkNone)
-    C->FillArc(FFill.get(), Center, Radius, StartAngle, SweepAngle);
+  if (WantsPlainFill(*FFill)) C->FillArc(FFill.get(), Center, Radius, StartAngle, SweepAngle);
   if (WantsStroke(*FStroke)) C->DrawArc(FStroke.get(), Center, Radius, StartAngle, SweepAngle);
 }
 
@@ -912,22 +911,12 @@ void TVivIzudeGraphics::DrawButton(const TRectF& ARect, bool ADown, bool AFocuse
   SetStrokeKind(gskSolid);
   SetStrokeWidth(1);
   SetFillKind(gfkSolid);
-  TColor Frame, Back;
-  if (!AEnabled) {
-    Frame = AAdaptToStyle ? DefaultDisabledStrokeColor : 0xA9A9A9;
-    Back = AAdaptToStyle ? DefaultDisabledFillColor : 0xD3D3D3;
-  } else if (AFocused) {
-    Frame = AAdaptToStyle ? DefaultActiveStrokeColor : MakeColor(60, 127, 177);
-    Back = AAdaptToStyle ? DefaultActiveFillColor : MakeColor(229, 241, 251);
-  } else {
-    Frame = AAdaptToStyle ? DefaultStrokeColor : 0xA9A9A9;
-    Back = AAdaptToStyle ? DefaultFillColor : MakeColor(225, 225, 225);
-  }
-  SetStrokeColor(Frame);
-  SetFillColor(Back);
+  const Layout::TButtonColors Colors = Layout::ButtonColors(AFocused, AEnabled, AAdaptToStyle);
+  SetStrokeColor(Colors.Frame);
+  SetFillColor(Colors.Fill);
   DrawRectangle(ARect);
   SetFillKind(gfkNone);
-  SetStrokeColor(ADown ? LightenColor(Frame, 40) : Back);
+  SetStrokeColor(Layout::ButtonInnerFrame(Colors, ADown));
   DrawRectangle(TRectF{ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1});
 }
 
@@ -1009,9 +998,9 @@ void TVivIzudeGraphics::DrawDropDownButton(const TRectF& ARect, bool ADown, bool
 
 void TVivIzudeGraphics::DrawCheckBox(const TRectF& ARect, bool AChecked, bool AFocused, bool AEnabled) {
   const TRectF Box{ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1};
-  const TColor Mark = AEnabled ? (AFocused ? 0xB48246 : 0) : 0xA9A9A9;
+  const TColor Mark = Layout::CheckMarkColor(AFocused, AEnabled);
   SetFillKind(gfkSolid);
-  SetFillColor(AEnabled ? LightenColor(0xD3D3D3, 85) : 0xD3D3D3);
+  SetFillColor(Layout::CheckBoxGround(AEnabled));
   SetStrokeKind(gskSolid);
   SetStrokeWidth(1);
   SetStrokeColor(Mark);
@@ -1027,9 +1016,9 @@ void TVivIzudeGraphics::DrawCheckBox(const TRectF& ARect, bool AChecked, bool AF
 
 void TVivIzudeGraphics::DrawRadioButton(const TRectF& ARect, bool AChecked, bool AFocused, bool AEnabled) {
   const TRectF Box{ARect.Left + 1, ARect.Top + 1, ARect.Right - 1, ARect.Bottom - 1};
-  const TColor Mark = AEnabled ? (AFocused ? 0xB48246 : 0) : 0xA9A9A9;
+  const TColor Mark = Layout::CheckMarkColor(AFocused, AEnabled);
   SetFillKind(gfkSolid);
-  SetFillColor(AEnabled ? LightenColor(0xD3D3D3, 85) : 0xD3D3D3);
+  SetFillColor(Layout::CheckBoxGround(AEnabled));
   SetStrokeKind(gskSolid);
   SetStrokeWidth(1);
   SetStrokeColor(Mark);
@@ -1042,7 +1031,7 @@ void TVivIzudeGraphics::DrawRadioButton(const TRectF& ARect, bool AChecked, bool
 void TVivIzudeGraphics::DrawProgressBar(const TRectF& ARect, float AValue, const String& AFormat, float AMax,
                                         TColor AColor, TColor ATextColor, bool AShowText, bool AEnabled) {
   SetFillKind(gfkSolid);
-  SetFillColor(AEnabled ? LightenColor(0xD3D3D3, 75) : 0xD3D3D3);
+  SetFillColor(Layout::ProgressBarGround(AEnabled));
   SetStrokeKind(gskSolid);
   SetStrokeColor(0xA9A9A9);
   DrawRectangle(ARect);

@@ -120,7 +120,6 @@ TEST(FacadeClassMethods, ColoursHitTestsAndDefaults) {
 
 TEST(GraphicsContext, ConvertToPathSamplesCurvesByFlatness) {
   TRecordingGraphicsContext C(nullptr);
-  EXPECT_EQ(C.Canvas(), nullptr);
   TVivIzudeGraphicsPath P;
   P.MoveTo({0, 0});
   P.LineTo({10, 0});
@@ -143,4 +142,62 @@ TEST(GraphicsContext, ConvertToPathSamplesCurvesByFlatness) {
   C.ConvertToPath(Tiny, 0);
   ASSERT_EQ(C.Paths.size(), 2u);
   EXPECT_EQ(C.Paths[1], (std::vector<TPointF>{{0, 0}, {0.03f, 0}}));
+}
+
+TEST(FacadeLayout, WhatAShapeIsFilledAndStrokedWith) {
+  struct {
+    TVivIzudeGraphicsFillKind Kind;
+    TColor Color;
+    bool Fills, FillsWithoutTextures;
+  } Fills[] = {
+      {gfkSolid, 0xFF, true, true},     {gfkGradient, 0, true, true},
+      {gfkNone, 0xFF, false, false},    {gfkSolid, -1, false, false},
+      {gfkSolid, clNone, false, false}, {gfkTexture, -1, true, false},  // a texture paints whatever its colour
+      {gfkTexture, 0xFF, true, true},
+  };
+  for (const auto& F : Fills) {
+    EXPECT_EQ(L::FillsShape(F.Kind, F.Color), F.Fills) << F.Kind << " " << F.Color;
+    EXPECT_EQ(L::FillsShape(F.Kind, F.Color, false), F.FillsWithoutTextures) << F.Kind << " " << F.Color;
+  }
+  EXPECT_TRUE(L::StrokesShape(gskDash, 0));
+  EXPECT_FALSE(L::StrokesShape(gskNone, 0));
+  EXPECT_FALSE(L::StrokesShape(gskSolid, -1));
+  EXPECT_FALSE(L::StrokesShape(gskSolid, clNone));
+}
+
+TEST(FacadeLayout, OwnDrawnWidgetColours) {
+  TVivIzudeGraphics::SetDefaultGraphicColors();
+  struct {
+    bool Focused, Enabled, Styled;
+    TColor Frame, Fill;
+  } Buttons[] = {
+      {false, true, false, 0xA9A9A9, MakeColor(225, 225, 225)},
+      {true, true, false, MakeColor(60, 127, 177), MakeColor(229, 241, 251)},
+      {true, false, false, 0xA9A9A9, 0xD3D3D3},  // disabled wins over focused
+      {false, false, false, 0xA9A9A9, 0xD3D3D3},
+  };
+  for (const auto& B : Buttons) {
+    const L::TButtonColors C = L::ButtonColors(B.Focused, B.Enabled, B.Styled);
+    EXPECT_EQ(C.Frame, B.Frame);
+    EXPECT_EQ(C.Fill, B.Fill);
+    // The reset default colours are the fixed ones.
+    const L::TButtonColors S = L::ButtonColors(B.Focused, B.Enabled, true);
+    EXPECT_EQ(S.Frame, B.Frame);
+    EXPECT_EQ(S.Fill, B.Fill);
+  }
+  DefaultDisabledFillColor = 0x123456;
+  EXPECT_EQ(L::ButtonColors(true, false, true).Fill, 0x123456);
+  EXPECT_EQ(L::ButtonColors(true, false, false).Fill, 0xD3D3D3);
+  TVivIzudeGraphics::SetDefaultGraphicColors();
+
+  const L::TButtonColors Normal = L::ButtonColors(false, true, false);
+  EXPECT_EQ(L::ButtonInnerFrame(Normal, true), 0xCBCBCB);  // LightenColor($A9A9A9, 40)
+  EXPECT_EQ(L::ButtonInnerFrame(Normal, false), Normal.Fill);
+  EXPECT_EQ(L::CheckMarkColor(true, true), 0xB48246);
+  EXPECT_EQ(L::CheckMarkColor(false, true), 0);
+  EXPECT_EQ(L::CheckMarkColor(true, false), 0xA9A9A9);
+  EXPECT_EQ(L::CheckBoxGround(true), 0xF8F8F8);
+  EXPECT_EQ(L::CheckBoxGround(false), 0xD3D3D3);
+  EXPECT_EQ(L::ProgressBarGround(true), 0xF4F4F4);
+  EXPECT_EQ(L::ProgressBarGround(false), 0xD3D3D3);
 }
