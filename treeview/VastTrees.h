@@ -54,6 +54,10 @@ public:
   // The tree owns the header; the header unit attaches its own here.
   void SetHeader(std::unique_ptr<IVastTreeHeader> Value);
   TCustomVastTreeOptions& TreeOptions() const { return *FOptions; }
+  // Value becomes the tree's options object with the sets of the one it
+  // replaces: a descendant with an options class of its own calls it while
+  // it is constructed.
+  void SetOptionsObject(std::unique_ptr<TCustomVastTreeOptions> Value);
 
   // --- node store
   PVastNode RootNode() const { return FRoot; }

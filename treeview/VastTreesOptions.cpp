@@ -121,6 +121,12 @@ void TBaseVastTree::SetEmptyListMessage(const String& Value) {
   Invalidate();
 }
 
+void TBaseVastTree::SetOptionsObject(std::unique_ptr<TCustomVastTreeOptions> Value) {
+  if (!Value) return;
+  FOptions->AssignTo(*Value);
+  FOptions = std::move(Value);
+}
+
 void TBaseVastTree::Assign(const TBaseVastTree& Source) {
   if (&Source == this || ReadOnly()) return;
   FChangeDelay = Source.FChangeDelay;
