@@ -439,6 +439,7 @@ void TVastTreeControl::BeginHeaderPaint(THeaderPaintInfo& Info, TCanvas* Canvas,
   TVTHeader& Hd = Header();
   Info.TargetCanvas = Canvas;
   AssignHeaderFont(HeaderFont, Hd.Font());
+  HeaderFont.SetQuality(FHeaderFontQuality);
   Canvas->SetFont(&HeaderFont);
   switch (Hd.Style()) {
     case hsFlatButtons:

@@ -54,6 +54,9 @@ COLORREF ColorToColorRef(TColor Color);
 void DrawImageGrayed(TCustomImageList* ImageList, TCanvas* Canvas, Integer X, Integer Y, Integer Index);
 bool IsCursorShowing();
 bool IsHighContrastOn();
+// Draws Bitmap stretched into DestRect through its device-independent form
+// (device-dependent bitmaps do not reach printers).
+void StretchDrawBitmapDIB(TCanvas* Canvas, const TRect& DestRect, TBitmap* Bitmap);
 // The header's font as a real font, and a font as the header keeps it.
 void AssignHeaderFont(TFont& Font, const TVTHeaderFont& Source);
 TVTHeaderFont HeaderFontOf(TFont& Font);
@@ -184,6 +187,10 @@ public:
   // Paints the header area R (window coordinates) onto DC; HOffset moves
   // the scrolling columns (minus the horizontal scroll position).
   void PaintHeader(HDC DC, const TRect& R, Integer HOffset);
+  // Prints the whole tree (below its header with PrintHeader and a visible
+  // header) in pages, scaled so that text has the printer's size for the
+  // tree's font. Nothing without a printer.
+  void Print(class TPrinter* Printer, bool PrintHeader);
   // Paints one column's head into R of Canvas (the column drag's picture).
   void PaintColumnHead(TCanvas* Canvas, TColumnIndex Column, const TRect& R);
   // The width a head's content needs: caption, picture or check box, sort
@@ -468,6 +475,9 @@ protected:
   // The header strip R of Canvas (the strip's top-left is client x 0 and
   // the header's top, moved right by the right-to-left offset).
   void PaintHeaderStrip(TCanvas* Canvas, const TRect& R, Integer HOffset);
+  // One printed page: the part of the tree's picture (header on top) whose
+  // top-left corner is Origin, painted onto Page.
+  void PaintPrintPage(TBitmap& Page, const TPoint& Origin, Integer HeaderHeight);
   bool ShowsHeaderGlyph(const TVastTreeColumn& Column) const;
   TSize HeaderGlyphSize(const TVastTreeColumn& Column) const;
   // Emulated tree-view queries for senders in this process.
@@ -485,6 +495,8 @@ protected:
   // While the header is painted: where client x 0 and the header's top lie
   // on the canvas.
   TPoint FHeaderCanvasOrigin;
+  // The quality of the header's font: antialiased while the tree prints.
+  TFontQuality FHeaderFontQuality = fqDefault;
   TRect FUpdateRect;
   Integer FRedrawDisabled = 0;
   TFormBorderStyle FBorderStyle = bsSingle;
