@@ -669,8 +669,14 @@ TEST_F(TTreeInputTest, ColumnDragShowsItsImageAndMovesTheColumn) {
   EXPECT_FALSE(H.Columns().DropBefore());
   const TRect Image = Tree->HeaderDragImage()->GetDragImageRect();
   EXPECT_EQ(Image.Width(), 170);
-  // Half transparent: the constant alpha of the image.
-  EXPECT_EQ(Tree->HeaderDragImage()->PixelAlpha(5, 5), 128);
+  // A column's picture is not faded: the constant alpha 140 everywhere,
+  // over a darkened copy of the head.
+  const TVTDragImage* ColumnImage = Tree->HeaderDragImage();
+  EXPECT_FALSE(ColumnImage->Fade());
+  EXPECT_EQ(ColumnImage->PreBlendBias(), -50);
+  EXPECT_EQ(ColumnImage->PixelAlpha(5, 5), 140);
+  EXPECT_EQ(ColumnImage->PixelAlpha(Image.Width() / 2, Image.Height() / 2), 140);
+  EXPECT_EQ(ColumnImage->PixelAlpha(Image.Width() - 1, Image.Height() - 1), 140);
   Screenshot(u"treeinput_column_drag.bmp");
   SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(320, HeadY));
   EXPECT_EQ(Dragged, 0);
@@ -847,6 +853,13 @@ TEST_F(TTreeInputTest, ANodeDragShowsThePictureOfTheSelectedRows) {
     return Image->PixelAlpha(S.X - R.Left, S.Y - R.Top);
   };
   EXPECT_GT(AlphaAt(60, RowY(File0)), 0);  // a selected row
+  // Faded with the transparency 200: full strength at the hot spot, the
+  // centre of the picture, fading towards its edges.
+  EXPECT_TRUE(Image->Fade());
+  EXPECT_EQ(Image->Transparency(), 200);
+  EXPECT_EQ(Image->PixelAlpha(R.Width() / 2, R.Height() / 2), 200);
+  EXPECT_LT(AlphaAt(60, RowY(File1)), 200);
+  EXPECT_GT(AlphaAt(60, RowY(File1)), 0);
   EXPECT_GT(AlphaAt(60, RowY(File1)), 0);
   EXPECT_EQ(AlphaAt(60, RowY(A)), 0);  // not selected: not in the picture
   EXPECT_EQ(AlphaAt(60, RowY(File1->NextSibling)), 0);
