@@ -321,13 +321,6 @@ protected:
   bool PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos) override;
   // The header's share of the messages; True when it handled one.
   bool HandleHeaderMessage(TMessage& Message);
-  bool HeaderCapturedMouseMove(TMessage& Message);
-  bool FindSplitterColumn(const TPoint& P);
-  bool ColumnSplitterHit(const TPoint& P);
-  bool CanResizeHeader(const TPoint& P);
-  bool InHeader(const TPoint& P) const;
-  bool InHeaderSplitterArea(const TPoint& P) const;
-  bool HoverColumnAt(const TPoint& P);
   TPoint HeaderMessagePoint(const TMessage& Message, bool NonClient) const;
   bool HeaderWMSize();
   bool HeaderWMNCHitTest(TMessage& Message);
@@ -341,6 +334,13 @@ protected:
   bool HeaderOtherButtonDown(TMessage& Message);
   bool HeaderOtherButtonUp(TMessage& Message);
   bool HeaderWMTimer(TMessage& Message);
+  bool HeaderCapturedMouseMove(TMessage& Message);
+  bool FindSplitterColumn(const TPoint& P);
+  bool ColumnSplitterHit(const TPoint& P);
+  bool CanResizeHeader(const TPoint& P);
+  bool InHeader(const TPoint& P) const;
+  bool InHeaderSplitterArea(const TPoint& P) const;
+  bool HoverColumnAt(const TPoint& P);
   TColumnIndex PressColumnAt(const TPoint& P);
   bool ProcessColumnClick(const TPoint& P, TMouseButton Button, bool Force, bool DblClick);
   void StartColumnDrag(const TPoint& P, const TPoint& Start);
