@@ -466,6 +466,15 @@ TColumnIndex TVastTreeControl::PressColumnAt(const TPoint& P) {
   return Column;
 }
 
+TPopupMenu* TVastTreeControl::DoGetHeaderPopupMenu(TColumnIndex Column, const TPoint& P) {
+  TPopupMenu* Result = FHeaderPopupMenu;
+  if (OnGetPopupMenu) {
+    bool AskParent = true;
+    OnGetPopupMenu(this, nullptr, Column, P, AskParent, Result);
+  }
+  return Result;
+}
+
 bool TVastTreeControl::ProcessColumnClick(const TPoint& P, TMouseButton Button, bool Force, bool DblClick) {
   TVTHeader& H = Header();
   TVastTreeColumns& Cols = H.Columns();
@@ -509,7 +518,7 @@ bool TVastTreeControl::ProcessColumnClick(const TPoint& P, TMouseButton Button, 
       Cols.SetDownIndex(NoColumn);
       Cols.SetTrackIndex(NoColumn);
       Cols.SetCheckBoxHit(false);
-      TPopupMenu* Menu = FHeaderPopupMenu;
+      TPopupMenu* Menu = DoGetHeaderPopupMenu(Info.Column, P);
       const TPoint S = ClientToScreen(P);
       if (Menu || H.Options().Contains(hoAutoColumnPopupMenu)) {
         KillTimer(ScrollTimer);

@@ -200,6 +200,11 @@ public:
   Integer RightToLeftOffset(bool ExcludeScrollBar) override;
   bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
   bool CanFocus() const override;
+  // Whether the system draws with visual themes (uxtheme's application
+  // theming on and a theme active).
+  static bool ThemeServicesEnabled();
+  // Gives the window the theme class Theme ("explorer"; nil: the default).
+  void SetWindowTheme(const char16_t* Theme);
   // The picture under the rows (shown with toShowBackground): tiled from
   // the offsets in tree coordinates, so it scrolls with the content, or,
   // with toStaticBackground, once at the offsets in the window.
@@ -216,6 +221,11 @@ public:
   const TRect& SelectionRect() const { return NewSelRect(); }
   void SetSelectionRect(const TRect& Value) { SetNewSelRect(Value); }
   TBitmap* ButtonBitmap(bool Expanded) { return Expanded ? FMinusBM.get() : FPlusBM.get(); }
+  // Draws the six expand-button pictures instead of the tree (all of Size,
+  // which the handler may change; the key colour 0xFF00FF is clear).
+  std::function<void(TBaseVastTree* Sender, TBitmap* PlusBM, TBitmap* HotPlusBM, TBitmap* SelectedHotPlusBM,
+                     TBitmap* MinusBM, TBitmap* HotMinusBM, TBitmap* SelectedHotMinusBM, TSize& Size)>
+      OnPrepareButtonBitmaps;
   // Millisecond clock of the animation loop; tests replace it.
   std::function<Cardinal()> Clock;
   // Runs Callback(Step, StepSize) over Duration milliseconds in Steps steps
@@ -311,6 +321,8 @@ public:
 
   TSize ButtonSize() const override;
   Integer ColumnCaptionWidth(TColumnIndex Column) override { return CaptionWidth(Column); }
+  // Measured in the header's font.
+  Integer HeaderTextHeight(const String& Text) override;
 
 protected:
   // Input: the messages in terms of the portable handlers.
@@ -343,6 +355,9 @@ protected:
   bool HoverColumnAt(const TPoint& P);
   TColumnIndex PressColumnAt(const TPoint& P);
   bool ProcessColumnClick(const TPoint& P, TMouseButton Button, bool Force, bool DblClick);
+  // The header's menu for Column at P (client coordinates): OnGetPopupMenu
+  // asked without a node, preset to the header's own menu.
+  virtual TPopupMenu* DoGetHeaderPopupMenu(TColumnIndex Column, const TPoint& P);
   void StartColumnDrag(const TPoint& P, const TPoint& Start);
   bool MoveDragImage(const TPoint& P);
   void InvalidateHeaderColumn(TColumnIndex Column);
@@ -409,6 +424,14 @@ protected:
   void DoScroll(Integer DeltaX, Integer DeltaY) override;
   void TimerFired(Cardinal TimerId) override;
   void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) override;
+  // Themes follow toThemeAware and toUseExplorerTheme.
+  void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) override;
+  // Lets the tree notice a handler changing Canvas's font during painting
+  // (FontChangedWhileHooked); the canvas's own handler still runs.
+  virtual void HookCanvasFontChange(TCanvas* Canvas);
+  virtual void UnhookCanvasFontChange(TCanvas* Canvas);
+  virtual void CanvasFontChanged(TObject* Sender);
+  bool FontChangedWhileHooked() const { return FFontChanged; }
   void SetCursorFor(TMessage& Message);
   void PrepareButtonImages(bool Buttons, bool Lines) override;
   void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
@@ -515,6 +538,8 @@ protected:
   TChangeLink FStateChangeLink;
   TChangeLink FHeaderImageChangeLink;
   bool FChangingTheme = false;
+  TNotifyEvent FOldFontChange;  // the hooked canvas font's own handler
+  bool FFontChanged = false;
   bool FHeaderOwnerDraw = false;  // for the strip being painted
   bool FHeaderAdvanced = false;
   TPicture FBackground;
@@ -571,4 +596,9 @@ protected:
   virtual void DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect, UINT DrawFormat);
   void FontChanged() override;
   TSize DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text) override;
+
+public:
+  // The height DrawTextW gives S (empty: the cell's text) in the cell's
+  // width: wrapped for a multi-line node, one line otherwise.
+  virtual Integer ComputeNodeHeight(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S = String());
 };

@@ -323,6 +323,9 @@ public:
   virtual Integer CheckImageWidth() const { return 0; }
   // Width a column's caption needs in the header.
   virtual Integer ColumnCaptionWidth(TColumnIndex Column);
+  // Height of Text in the header's font; the window measures it, a
+  // windowless tree answers with its own text height.
+  virtual Integer HeaderTextHeight(const String& Text);
   // A new pixel density (M / D): with toAutoChangeScale the header, the
   // default and every node height, the indent and the margins scale.
   virtual void ChangeScale(Integer M, Integer D);

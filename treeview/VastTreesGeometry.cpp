@@ -160,6 +160,8 @@ bool TBaseVastTree::ColumnRightToLeft(TColumnIndex Column) const {
   return UseRightToLeftReading();
 }
 
+Integer TBaseVastTree::HeaderTextHeight(const String& Text) { return FHost ? FHost->TextHeight(Text) : 0; }
+
 Integer TBaseVastTree::ColumnCaptionWidth(TColumnIndex Column) {
   TVTHeader* H = HeaderObject();
   if (!H || !H->Columns().IsValidColumn(Column)) return 0;
