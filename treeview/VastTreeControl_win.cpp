@@ -266,6 +266,22 @@ void TVastTreeControl::CreateWnd() {
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TVastTreeControl::Loaded() {
+  TCustomControl::Loaded();
+  ApplyStoredRootCount();
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  H.ClampMainColumn();
+  Cols.RebuildPositionMap();
+  if (TreeOptions().AutoOptions().Contains(toAutoBidiColumnOrdering))
+    Cols.SetRightToLeftOrder(UseRightToLeftAlignment());
+  if (H.States().Contains(hsNeedScaling))
+    H.ReapplyConstraints();
+  else
+    H.RefreshHeaderFrame();
+  if (H.Options().Contains(hoAutoResize)) Cols.FitAutoSizeColumn(true);
+}
+
 void TVastTreeControl::DestroyWnd() {
   StopCacheValidation();
   for (Cardinal Id = ExpandTimer; Id <= ThemeChangedTimer; ++Id) KillTimer(Id);

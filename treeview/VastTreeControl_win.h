@@ -424,6 +424,10 @@ protected:
   void DoScroll(Integer DeltaX, Integer DeltaY) override;
   void TimerFired(Cardinal TimerId) override;
   void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) override;
+  bool ComponentLoading() const override { return ComponentState().Contains(csLoading); }
+  // After the form is built: the stored top-level count becomes nodes, and
+  // the header settles its main column, column order and widths.
+  void Loaded() override;
   // Themes follow toThemeAware and toUseExplorerTheme.
   void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) override;
   // Lets the tree notice a handler changing Canvas's font during painting

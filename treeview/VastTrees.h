@@ -417,7 +417,7 @@ public:
   // Whether the component is being loaded (property values arrive before
   // the nodes exist); set by whoever streams properties in.
   void SetLoading(bool Value);
-  bool Loading() const { return FLoading; }
+  bool Loading() const { return FLoading || ComponentLoading(); }
 
   // --- input: mouse, keyboard, incremental search, check states, in-place
   // editing and auto-scroll. The window layer turns its messages into these
@@ -883,6 +883,11 @@ protected:
   virtual void PrepareButtonImages(bool Buttons, bool Lines) { (void)Buttons, (void)Lines; }
   // The window is to be re-created (its style depends on a property).
   virtual void RecreateWindow() {}
+  // Whether the component around the tree is being built (a form loading);
+  // the window layer answers.
+  virtual bool ComponentLoading() const { return false; }
+  // Creates the top-level nodes whose count was stored while loading.
+  void ApplyStoredRootCount();
   // The header strip is to be painted anew (it scrolled).
   virtual void RepaintHeader() {}
   // The header asks for a column's head (nil: the whole strip) to be

@@ -245,4 +245,38 @@ TEST_F(TTreeLookTest, OwnerDrawnButtonsShowTheirHotAndSelectedHotPictures) {
   SetCursorPos(0, 0);
 }
 
+// Built the way a form description is read: a top-level count stored while
+// loading becomes nodes in Loaded, even in a read-only tree, which stays
+// read-only; the header settles its main column and its auto-size column.
+TEST(TTreeLoaded, StoredSettingsTakeEffectWhenTheFormIsLoaded) {
+  Application->Initialize();
+  std::unique_ptr<TForm> Form(TCustomForm::Create<TForm>(Application));
+  Form->SetClientSize(300, 200);
+  Form->BeginLoading();
+  auto* Tree = new TVastStringTree(Form.get());
+  Tree->SetAlign(alClient);
+  TCustomVastTreeOptions& O = Tree->TreeOptions();
+  O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toReadOnly});
+  Tree->SetRootNodeCount(5);
+  EXPECT_EQ(Tree->GetFirst(), nullptr);  // not yet
+  TVTHeader& H = Tree->Header();
+  for (Integer W : {80, 60}) H.Columns().Add()->SetWidth(W);
+  H.SetOptions(H.Options() + TVTHeaderOptions{hoVisible, hoAutoResize});
+  H.SetAutoSizeIndex(1);
+  Tree->SetParent(Form.get());
+  Form->EndLoading();
+  Form->Show();
+  testsupport::PumpMessagesFor(30);
+  EXPECT_EQ(Tree->RootNodeCount(), 5u);
+  Cardinal Made = 0;
+  for (PVastNode Run = Tree->GetFirst(); Run; Run = Tree->GetNextSibling(Run)) ++Made;
+  EXPECT_EQ(Made, 5u);
+  EXPECT_TRUE(Tree->TreeOptions().MiscOptions().Contains(toReadOnly));
+  EXPECT_FALSE(Tree->TreeStates().Contains(tsNeedRootCountUpdate));
+  // The auto-size column takes what the first leaves of the client width.
+  EXPECT_EQ(H.Columns()[0].Width() + H.Columns()[1].Width(), Tree->ClientWidth());
+  Form.reset();
+  Application->ProcessMessages();
+}
+
 }  // namespace
