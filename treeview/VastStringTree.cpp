@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "rtl/ScopeExit.h"
+
 namespace {
 
 constexpr Integer CaptionChunk = 3;
@@ -260,4 +262,51 @@ String TCustomVastStringTree::DoGetNodeTooltip(PVastNode Node, TColumnIndex Colu
   else
     Result = GetText(Node, Column);
   return Result;
+}
+
+// ---------------------------------------------------------------------------
+// Remembered selection
+
+bool TCustomVastStringTree::RemembersSelection() const {
+  return OnGetText && TreeOptions().SelectionOptions().Contains(toRestoreSelection);
+}
+
+String TCustomVastStringTree::RememberedText(PVastNode Node) {
+  String Text;
+  OnGetText(this, Node, 0, ttNormal, Text);
+  return Text;
+}
+
+void TCustomVastStringTree::AddToSelection(PVastNode Node, bool NotifySynced) {
+  TBaseVastTree::AddToSelection(Node, NotifySynced);
+  if (!Node || !RemembersSelection() || !Node->States.Contains(vsSelected) || HasState(tsPreviouslySelectedLocked))
+    return;
+  if (!FPreviouslySelected) FPreviouslySelected = std::make_unique<TStringList>(dupIgnore, true, false);
+  if (SelectedCount() == 1) FPreviouslySelected->Clear();
+  FPreviouslySelected->Add(RememberedText(Node));
+}
+
+void TCustomVastStringTree::RemoveFromSelection(PVastNode Node) {
+  TBaseVastTree::RemoveFromSelection(Node);
+  if (!Node || !FPreviouslySelected || !RemembersSelection() || Node->States.Contains(vsSelected)) return;
+  if (SelectedCount() == 0) {
+    FPreviouslySelected->Clear();
+    return;
+  }
+  const Integer Index = FPreviouslySelected->IndexOf(RememberedText(Node));
+  if (Index >= 0) FPreviouslySelected->Delete(Index);
+}
+
+PVastNode TCustomVastStringTree::AddChild(PVastNode Parent, void* UserData) {
+  PVastNode Node = TBaseVastTree::AddChild(Parent, UserData);
+  if (!Node || !FPreviouslySelected || !RemembersSelection()) return Node;
+  if (FPreviouslySelected->IndexOf(RememberedText(Node)) < 0) return Node;
+  {
+    // Selecting it again must not change what is remembered.
+    DoStateChange({tsPreviouslySelectedLocked});
+    TScopeExit Unlock([this] { DoStateChange({}, {tsPreviouslySelectedLocked}); });
+    SetSelected(Node, true);
+  }
+  if (PVastNode First = GetFirstSelected()) SetFullyVisible(First, true);
+  return Node;
 }

@@ -7,7 +7,9 @@
 // to the window layer (VastTreeControl_win.h, whose TVastStringTree is the
 // class of the application's trees), which uses the hooks below.
 #include <functional>
+#include <memory>
 
+#include "rtl/StringList.h"
 #include "treeview/VastTreeHeader.h"
 #include "treeview/VastTrees.h"
 
@@ -135,6 +137,10 @@ public:
   // The cached main-column width of Node (0: not measured).
   Cardinal CachedTextWidth(PVastNode Node) const;
 
+  // Selects the new node again when its text was selected before
+  // (toRestoreSelection).
+  PVastNode AddChild(PVastNode Parent, void* UserData = nullptr) override;
+  using TBaseVastTree::AddChild;
   void InvalidateNode(PVastNode Node) override;
   void ReinitNode(PVastNode Node, bool Recursive) override;
 
@@ -170,11 +176,24 @@ protected:
   void WriteChunks(TStream& Stream, PVastNode Node) override;
   bool ReadChunk(TStream& Stream, Integer Version, Integer ChunkType, Integer ChunkSize, PVastNode Node) override;
 
+  // With toRestoreSelection and OnGetText: the main texts of the selected
+  // nodes are remembered, and a node added later with one of them is
+  // selected again.
+  void AddToSelection(PVastNode Node, bool NotifySynced) override;
+  void RemoveFromSelection(PVastNode Node) override;
+
   void ResetTextWidth(PVastNode Node);
   void ResetAllTextWidths();
 
 private:
   void StoreTextWidth(PVastNode Node, Cardinal Width);
+  bool RemembersSelection() const;
+  // Column 0's text as OnGetText gives it (empty preset).
+  String RememberedText(PVastNode Node);
+
+  // Texts of the selected nodes (sorted, no duplicates, any case); made on
+  // the first remembered selection.
+  std::unique_ptr<TStringList> FPreviouslySelected;
 
   Cardinal FInternalDataOffset = 0;
   String FDefaultText = u"Node";

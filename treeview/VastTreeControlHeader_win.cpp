@@ -434,11 +434,20 @@ void TVastTreeControl::PaintHeaderHead(THeaderPaintInfo& Info, TVastTreeColumn& 
   }
 }
 
+Integer TVastTreeControl::HeaderTextHeight(const String& Text) {
+  TBitmap Measure(1, 1);
+  TFont HeaderFont;
+  AssignHeaderFont(HeaderFont, Header().Font());
+  Measure.Canvas()->SetFont(&HeaderFont);
+  return Measure.Canvas()->TextHeight(Text);
+}
+
 void TVastTreeControl::BeginHeaderPaint(THeaderPaintInfo& Info, TCanvas* Canvas, TFont& HeaderFont, UINT& NormalEdge,
                                         UINT& NormalFlags) {
   TVTHeader& Hd = Header();
   Info.TargetCanvas = Canvas;
   AssignHeaderFont(HeaderFont, Hd.Font());
+  HeaderFont.SetQuality(FHeaderFontQuality);
   Canvas->SetFont(&HeaderFont);
   switch (Hd.Style()) {
     case hsFlatButtons:

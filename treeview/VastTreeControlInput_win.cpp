@@ -18,6 +18,14 @@ namespace {
 
 bool KeyHeld(int Key) { return (GetKeyState(Key) & 0x8000) != 0; }
 
+// The column picture's brightness bias: the byte 206 read as the signed
+// bias it is (-50, a darkening).
+constexpr Integer ColumnDragPreBlendBias = static_cast<signed char>(206);
+
+// The header's splitter states, pending or running.
+const THeaderStates HeaderTrackingStates{hsColumnWidthTracking, hsColumnWidthTrackPending, hsHeightTracking,
+                                         hsHeightTrackPending};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -458,6 +466,15 @@ TColumnIndex TVastTreeControl::PressColumnAt(const TPoint& P) {
   return Column;
 }
 
+TPopupMenu* TVastTreeControl::DoGetHeaderPopupMenu(TColumnIndex Column, const TPoint& P) {
+  TPopupMenu* Result = FHeaderPopupMenu;
+  if (OnGetPopupMenu) {
+    bool AskParent = true;
+    OnGetPopupMenu(this, nullptr, Column, P, AskParent, Result);
+  }
+  return Result;
+}
+
 bool TVastTreeControl::ProcessColumnClick(const TPoint& P, TMouseButton Button, bool Force, bool DblClick) {
   TVTHeader& H = Header();
   TVastTreeColumns& Cols = H.Columns();
@@ -501,7 +518,7 @@ bool TVastTreeControl::ProcessColumnClick(const TPoint& P, TMouseButton Button, 
       Cols.SetDownIndex(NoColumn);
       Cols.SetTrackIndex(NoColumn);
       Cols.SetCheckBoxHit(false);
-      TPopupMenu* Menu = FHeaderPopupMenu;
+      TPopupMenu* Menu = DoGetHeaderPopupMenu(Info.Column, P);
       const TPoint S = ClientToScreen(P);
       if (Menu || H.Options().Contains(hoAutoColumnPopupMenu)) {
         KillTimer(ScrollTimer);
@@ -552,6 +569,10 @@ void TVastTreeControl::StartColumnDrag(const TPoint& P, const TPoint& Start) {
   Cols.GetColumnBounds(Cols.DragIndex(), Left, Right);
   const TPoint Pos = ClientToScreen(TPoint{Left, -H.Height()});
   FHeaderDragImage = std::make_unique<TVTDragImage>(this);
+  // A column's picture: not faded, darkened, a little more opaque than half.
+  FHeaderDragImage->SetFade(false);
+  FHeaderDragImage->SetPreBlendBias(ColumnDragPreBlendBias);
+  FHeaderDragImage->SetTransparency(140);
   FHeaderDragImage->SetMoveRestriction(H.Options().Contains(hoRestrictDrag) ? dmrHorizontalOnly : dmrNone);
   FHeaderDragImage->SetBackdropWindow(FHandle);
   FHeaderDragImage->PrepareDrag(&Image, Pos, P, nullptr);
@@ -583,7 +604,13 @@ void TVastTreeControl::PrepareDragImage(const TPoint& HotSpot, IDataObject* Data
   if (DragImageKind() == diMainColumnOnly) Options.Include(poMainOnly);
   PaintTree(Image.Canvas(), Window, Target, Options);
   const TPoint Position = ClientToScreen(TPoint{Area.Left - EffectiveOffsetX(), Area.Top + OffsetY()});
-  if (!FDragImage) FDragImage = std::make_unique<TVTDragImage>(this);
+  if (!FDragImage) {
+    // The nodes' picture fades out towards its edges.
+    FDragImage = std::make_unique<TVTDragImage>(this);
+    FDragImage->SetFade(true);
+    FDragImage->SetPreBlendBias(0);
+    FDragImage->SetTransparency(200);
+  }
   FDragImage->EndDrag();
   FDragImage->SetColorKey(TControl::Color());
   FDragImage->SetBackdropWindow(FHandle);
@@ -674,282 +701,314 @@ bool TVastTreeControl::HeaderCapturedMouseMove(TMessage& Message) {
 bool TVastTreeControl::HandleHeaderMessage(TMessage& Message) {
   TVTHeader& H = Header();
   if (!H.Options().Contains(hoVisible) && H.FStates.Empty()) return false;
-  TVastTreeColumns& Cols = H.Columns();
-  const THeaderStates Tracking{hsColumnWidthTracking, hsColumnWidthTrackPending, hsHeightTracking,
-                               hsHeightTrackPending};
-  auto ClientPoint = [&](bool NonClient) {
-    TPoint P = MessagePoint(Message.LParam);
-    return NonClient ? ScreenToClient(P) : P;
-  };
   switch (Message.Msg) {
-    case WM_SIZE: {
-      // The auto-size column takes the new width (the tree's own handling
-      // of the message follows).
-      if (HasState(tsWindowCreating)) return false;
-      H.SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
-      if (H.Options().Contains(hoAutoResize) && !H.FStates.Contains(hsAutoSizing))
-        Cols.FitAutoSizeColumn(false);
-      else if (!H.FStates.Contains(hsScaling))
-        H.ReapplyConstraints();
-      H.Invalidate(nullptr);
-      return false;
-    }
-    case WM_NCHITTEST: {
-      const TPoint P = ClientPoint(true);
-      if (InHeader(P)) {
-        Message.Result = HTBORDER;
-        return true;
-      }
-      return false;
-    }
+    case WM_SIZE:
+      return HeaderWMSize();
+    case WM_NCHITTEST:
+      return HeaderWMNCHitTest(Message);
     case WM_KILLFOCUS:
     case WM_KEYDOWN:
-    case WM_CANCELMODE: {
-      if (Message.Msg == WM_KEYDOWN && Message.WParam != VK_ESCAPE) return false;
-      if (H.FStates.Contains(hsDragging)) {
-        ReleaseCapture();
-        if (FHeaderDragImage) FHeaderDragImage->EndDrag();
-        FHeaderDragImage.reset();
-        H.FStates.Exclude(hsDragging);
-        Cols.SetDropTarget(NoColumn);
-        H.Invalidate(nullptr);
-        Message.Result = 0;
-        return Message.Msg == WM_KEYDOWN;
-      }
-      if (H.FStates.Intersects(Tracking)) {
-        ReleaseCapture();
-        if (H.FStates.Contains(hsColumnWidthTracking) || H.FStates.Contains(hsColumnWidthTrackPending))
-          H.DoAfterColumnWidthTracking(Cols.TrackIndex());
-        else
-          H.DoAfterHeaderHeightTracking();
-        H.FStates = H.FStates - Tracking;
-        Message.Result = 0;
-        return Message.Msg == WM_KEYDOWN;
-      }
-      return false;
-    }
-    case WM_SETCURSOR: {
-      if (!H.FStates.Empty()) {
-        Message.Result = 1;
-        return true;
-      }
-      POINT Pt;
-      GetCursorPos(&Pt);
-      const TPoint P = ScreenToClient(TPoint{Pt.x, Pt.y});
-      const bool HeightEdge = InHeaderSplitterArea(P) && CanResizeHeader(P);
-      const bool ColumnEdge = ColumnSplitterHit(P);
-      if (!HeightEdge && !ColumnEdge) return false;
-      HCURSOR Cursor = nullptr;
-      if (HeightEdge)
-        Cursor = Screen->Cursors(crVertSplit);
-      else
-        Cursor = Screen->Cursors(crHeaderSplit);
-      HICON Custom = Cursor;
-      DoGetHeaderCursor(Custom);
-      ::SetCursor(Custom);
-      Message.Result = 1;
-      return true;
-    }
-    case WM_NCMOUSEMOVE: {
-      const TPoint P = ClientPoint(true);
-      DoHeaderMouseMove(KeyboardShiftState(), P.X, P.Y + H.Height());
-      if (InHeader(P)) AskHintAgainIfMoved(P);
-      if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex()))) {
-        SetTimer(HeaderTimer, 50);
-        if (H.Options().Contains(hoShowHint)) {
-          // The header is frame: the hint machinery hears of it from here.
-          // Another head asks again for its hint.
-          if (FLastHintRect.Width() > 0 && !FLastHintRect.Contains(P)) {
-            FLastHintRect = TRect{};
-            if (Application->HintControl() == this) Application->CancelHint();
-          }
-          Application->HintMouseMessage(this);
-        }
-      }
-      return false;
-    }
+    case WM_CANCELMODE:
+      return HeaderCancelTracking(Message);
+    case WM_SETCURSOR:
+      return HeaderWMSetCursor(Message);
+    case WM_NCMOUSEMOVE:
+      return HeaderWMNCMouseMove(Message);
     case WM_NCLBUTTONDOWN:
-    case WM_LBUTTONDOWN: {
-      const bool NonClient = Message.Msg == WM_NCLBUTTONDOWN;
-      const TPoint P = ClientPoint(NonClient);
-      if (!NonClient && !InHeader(P) && !ColumnSplitterHit(P)) return false;
-      Application->CancelHint();
-      KillTimer(ScrollTimer);
-      DoStateChange({}, {tsScrolling, tsScrollPending, tsEditPending});
-      KillTimer(EditTimer);
-      FHeaderDragStart = ClientToScreen(P);
-      const TShiftState Shift = KeyboardShiftState();
-      const bool HeightEdge = InHeaderSplitterArea(P) && CanResizeHeader(P);
-      if (HeightEdge || ColumnSplitterHit(P)) {
-        FHeaderTrackStart = P;
-        Cols.SetHoverIndex(NoColumn);
-        if (HeightEdge) {
-          H.DoBeforeHeaderHeightTracking(Shift);
-          H.FStates.Include(hsHeightTrackPending);
-        } else {
-          H.DoBeforeColumnWidthTracking(Cols.TrackIndex(), Shift);
-          H.FStates.Include(hsColumnWidthTrackPending);
-        }
-        ::SetCapture(FHandle);
-        Message.Result = 0;
-        return true;
-      }
-      if (InHeader(P)) {
-        const TColumnIndex Column = PressColumnAt(P);
-        if (H.Options().Contains(hoDrag) && Column >= 0 && Cols[Column].Options().Contains(coDraggable)) {
-          H.FStates.Include(hsDragPending);
-          ::SetCapture(FHandle);
-          DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
-          Message.Result = 0;
-          return true;
-        }
-        DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
-        if (NonClient) {
-          // A press on a head that starts nothing still focuses the tree.
-          if (!Focused() && CanFocus()) SetFocus();
-          return true;
-        }
-      }
-      return false;
-    }
+    case WM_LBUTTONDOWN:
+      return HeaderLeftButtonDown(Message);
     case WM_MOUSEMOVE:
       if (H.FStates.Empty()) return false;
       return HeaderCapturedMouseMove(Message);
     case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP: {
-      const bool NonClient = Message.Msg == WM_NCLBUTTONUP;
-      const TPoint P = ClientPoint(NonClient);
-      const bool HadState = !H.FStates.Empty();
-      if (!NonClient && !HadState) return false;
-      Application->CancelHint();
-      bool Handled = false;
-      if (HadState) {
-        if (GetCapture() == FHandle) ReleaseCapture();
-        if (H.FStates.Contains(hsDragging)) {
-          const TPoint Release = ClientToScreen(P);
-          if (FHeaderDragImage) FHeaderDragImage->EndDrag();
-          FHeaderDragImage.reset();
-          Sleep(50);
-          RECT Window;
-          GetWindowRect(FHandle, &Window);
-          const bool InWindow = PtInRect(&Window, POINT{Release.X, Release.Y});
-          const TColumnIndex Target = Cols.DropTarget(), Dragged = Cols.DragIndex();
-          if (Target >= 0 && Target != Dragged && InWindow) {
-            const Integer OldPosition = static_cast<Integer>(Cols[Dragged].Position());
-            const Integer TargetPosition = static_cast<Integer>(Cols[Target].Position());
-            const bool FromLeft = OldPosition < TargetPosition;
-            Integer NewPosition;
-            if (Cols.DropBefore())
-              NewPosition = FromLeft ? TargetPosition - 1 : TargetPosition;
-            else
-              NewPosition = FromLeft ? TargetPosition : TargetPosition + 1;
-            Cols[Dragged].SetPosition(static_cast<TColumnPosition>(NewPosition));
-            DoHeaderDragged(Dragged, OldPosition);
-          } else {
-            DoHeaderDraggedOut(Dragged, Release);
-          }
-          Cols.SetDropTarget(NoColumn);
-          H.Invalidate(nullptr);
-        }
-        Handled = true;
-      }
-      if (NonClient) {
-        ProcessColumnClick(P, mbLeft, false, false);
-        DoHeaderMouseUp(mbLeft, KeyboardShiftState(), P.X, P.Y + H.Height());
-      } else {
-        if (Cols.DownIndex() >= 0) ProcessColumnClick(P, mbLeft, false, false);
-        if (HadState) DoHeaderMouseUp(mbLeft, MouseShiftState(Message.WParam), P.X, P.Y);
-      }
-      if (Cols.TrackIndex() >= 0) {
-        if (H.FStates.Contains(hsColumnWidthTracking)) H.DoAfterColumnWidthTracking(Cols.TrackIndex());
-        InvalidateHeaderColumn(Cols.TrackIndex());
-        Cols.SetTrackIndex(NoColumn);
-      }
-      if (Cols.DownIndex() >= 0) {
-        const TColumnIndex Down = Cols.DownIndex();
-        Cols.SetDownIndex(NoColumn);
-        InvalidateHeaderColumn(Down);
-      }
-      if (H.FStates.Contains(hsHeightTracking)) H.DoAfterHeaderHeightTracking();
-      H.FStates = H.FStates - THeaderStates{hsDragging, hsDragPending} - Tracking;
-      if (Handled) Message.Result = 0;
-      return Handled || NonClient;
-    }
+    case WM_LBUTTONUP:
+      return HeaderLeftButtonUp(Message);
     case WM_NCLBUTTONDBLCLK:
     case WM_NCRBUTTONDBLCLK:
     case WM_NCMBUTTONDBLCLK:
-    case WM_LBUTTONDBLCLK: {
-      const bool NonClient = Message.Msg != WM_LBUTTONDBLCLK;
-      const TPoint P = ClientPoint(NonClient);
-      TShiftState Shift = KeyboardShiftState();
-      if (H.Options().Contains(hoHeightDblClickResize) && InHeaderSplitterArea(P) && H.DefaultHeight() > 0) {
-        TPoint Q = P;
-        if (H.DoHeaderHeightDblClickResize(Q, Shift) && H.DefaultHeight() > 0) H.SetHeight(H.MinHeight());
-        return true;
-      }
-      const bool Left = Message.Msg == WM_NCLBUTTONDBLCLK || Message.Msg == WM_LBUTTONDBLCLK;
-      if (Left && H.Options().Contains(hoDblClickResize) && ColumnSplitterHit(P) && Cols.TrackIndex() >= 0) {
-        const TColumnIndex T = Cols.TrackIndex();
-        if (H.DoColumnWidthDblClickResize(T, P, Shift)) {
-          const Integer Pos = static_cast<Integer>(Cols[T].Position());
-          H.AutoFitColumns(true, smaUseColumnOption, Pos, Pos);
-        }
-        Cols.SetTrackIndex(NoColumn);
-        Message.Result = 0;
-        return true;
-      }
-      if (NonClient && InHeader(P)) {
-        const TMouseButton Button = Message.Msg == WM_NCRBUTTONDBLCLK   ? mbRight
-                                    : Message.Msg == WM_NCMBUTTONDBLCLK ? mbMiddle
-                                                                        : mbLeft;
-        if (Button == mbLeft) PressColumnAt(P);
-        ProcessColumnClick(P, Button, true, true);
-        return true;
-      }
-      return false;
-    }
+    case WM_LBUTTONDBLCLK:
+      return HeaderDoubleClick(Message);
     case WM_NCRBUTTONDOWN:
-    case WM_NCMBUTTONDOWN: {
-      const TPoint P = ClientPoint(true);
-      if (!Focused() && CanFocus()) SetFocus();
-      if (InHeader(P))
-        DoHeaderMouseDown(Message.Msg == WM_NCRBUTTONDOWN ? mbRight : mbMiddle, KeyboardShiftState(), P.X,
-                          P.Y + H.Height());
-      return false;
-    }
+    case WM_NCMBUTTONDOWN:
+      return HeaderOtherButtonDown(Message);
     case WM_NCRBUTTONUP:
-    case WM_NCMBUTTONUP: {
-      const TPoint P = ClientPoint(true);
-      Application->CancelHint();
-      if (!InHeader(P)) return false;
-      const TMouseButton Button = Message.Msg == WM_NCRBUTTONUP ? mbRight : mbMiddle;
-      const bool R = ProcessColumnClick(P, Button, true, false);
-      DoHeaderMouseUp(Button, KeyboardShiftState(), P.X, P.Y + H.Height());
-      if (Button == mbMiddle) {
-        Cols.SetDownIndex(NoColumn);
-        Cols.SetCheckBoxHit(false);
-      }
-      return R;
-    }
-    case WM_TIMER: {
-      if (Message.WParam != HeaderTimer) return false;
-      POINT Pt;
-      GetCursorPos(&Pt);
-      const TPoint P = ScreenToClient(TPoint{Pt.x, Pt.y});
-      if (!InHeader(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex())) {
-        KillTimer(HeaderTimer);
-        Cols.SetHoverIndex(NoColumn);
-        Cols.SetClickIndex(NoColumn);
-        Cols.SetDownIndex(NoColumn);
-        Cols.SetCheckBoxHit(false);
-        H.Invalidate(nullptr);
-      }
-      Message.Result = 0;
-      return true;
-    }
+    case WM_NCMBUTTONUP:
+      return HeaderOtherButtonUp(Message);
+    case WM_TIMER:
+      return HeaderWMTimer(Message);
     default:
       return false;
   }
+}
+
+TPoint TVastTreeControl::HeaderMessagePoint(const TMessage& Message, bool NonClient) const {
+  const TPoint P = MessagePoint(Message.LParam);
+  return NonClient ? ScreenToClient(P) : P;
+}
+
+bool TVastTreeControl::HeaderWMSize() {
+  // The auto-size column takes the new width (the tree's own handling of the
+  // message follows).
+  if (HasState(tsWindowCreating)) return false;
+  TVTHeader& H = Header();
+  H.SetTreeBounds(Width(), TControl::Height(), ClientWidth(), ClientHeight());
+  if (H.Options().Contains(hoAutoResize) && !H.FStates.Contains(hsAutoSizing))
+    H.Columns().FitAutoSizeColumn(false);
+  else if (!H.FStates.Contains(hsScaling))
+    H.ReapplyConstraints();
+  H.Invalidate(nullptr);
+  return false;
+}
+
+bool TVastTreeControl::HeaderWMNCHitTest(TMessage& Message) {
+  if (!InHeader(HeaderMessagePoint(Message, true))) return false;
+  Message.Result = HTBORDER;
+  return true;
+}
+
+bool TVastTreeControl::HeaderCancelTracking(TMessage& Message) {
+  if (Message.Msg == WM_KEYDOWN && Message.WParam != VK_ESCAPE) return false;
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  if (H.FStates.Contains(hsDragging)) {
+    ReleaseCapture();
+    if (FHeaderDragImage) FHeaderDragImage->EndDrag();
+    FHeaderDragImage.reset();
+    H.FStates.Exclude(hsDragging);
+    Cols.SetDropTarget(NoColumn);
+    H.Invalidate(nullptr);
+    Message.Result = 0;
+    return Message.Msg == WM_KEYDOWN;
+  }
+  if (H.FStates.Intersects(HeaderTrackingStates)) {
+    ReleaseCapture();
+    if (H.FStates.Contains(hsColumnWidthTracking) || H.FStates.Contains(hsColumnWidthTrackPending))
+      H.DoAfterColumnWidthTracking(Cols.TrackIndex());
+    else
+      H.DoAfterHeaderHeightTracking();
+    H.FStates = H.FStates - HeaderTrackingStates;
+    Message.Result = 0;
+    return Message.Msg == WM_KEYDOWN;
+  }
+  return false;
+}
+
+bool TVastTreeControl::HeaderWMSetCursor(TMessage& Message) {
+  if (!Header().FStates.Empty()) {
+    Message.Result = 1;
+    return true;
+  }
+  POINT Pt;
+  GetCursorPos(&Pt);
+  const TPoint P = ScreenToClient(TPoint{Pt.x, Pt.y});
+  const bool HeightEdge = InHeaderSplitterArea(P) && CanResizeHeader(P);
+  const bool ColumnEdge = ColumnSplitterHit(P);
+  if (!HeightEdge && !ColumnEdge) return false;
+  HICON Custom = HeightEdge ? Screen->Cursors(crVertSplit) : Screen->Cursors(crHeaderSplit);
+  DoGetHeaderCursor(Custom);
+  ::SetCursor(Custom);
+  Message.Result = 1;
+  return true;
+}
+
+bool TVastTreeControl::HeaderWMNCMouseMove(TMessage& Message) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const TPoint P = HeaderMessagePoint(Message, true);
+  DoHeaderMouseMove(KeyboardShiftState(), P.X, P.Y + H.Height());
+  if (InHeader(P)) AskHintAgainIfMoved(P);
+  if (InHeader(P) && (HoverColumnAt(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex()))) {
+    SetTimer(HeaderTimer, 50);
+    if (H.Options().Contains(hoShowHint)) {
+      // The header is frame: the hint machinery hears of it from here.
+      // Another head asks again for its hint.
+      if (FLastHintRect.Width() > 0 && !FLastHintRect.Contains(P)) {
+        FLastHintRect = TRect{};
+        if (Application->HintControl() == this) Application->CancelHint();
+      }
+      Application->HintMouseMessage(this);
+    }
+  }
+  return false;
+}
+
+bool TVastTreeControl::HeaderLeftButtonDown(TMessage& Message) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const bool NonClient = Message.Msg == WM_NCLBUTTONDOWN;
+  const TPoint P = HeaderMessagePoint(Message, NonClient);
+  if (!NonClient && !InHeader(P) && !ColumnSplitterHit(P)) return false;
+  Application->CancelHint();
+  KillTimer(ScrollTimer);
+  DoStateChange({}, {tsScrolling, tsScrollPending, tsEditPending});
+  KillTimer(EditTimer);
+  FHeaderDragStart = ClientToScreen(P);
+  const TShiftState Shift = KeyboardShiftState();
+  const bool HeightEdge = InHeaderSplitterArea(P) && CanResizeHeader(P);
+  if (HeightEdge || ColumnSplitterHit(P)) {
+    FHeaderTrackStart = P;
+    Cols.SetHoverIndex(NoColumn);
+    if (HeightEdge) {
+      H.DoBeforeHeaderHeightTracking(Shift);
+      H.FStates.Include(hsHeightTrackPending);
+    } else {
+      H.DoBeforeColumnWidthTracking(Cols.TrackIndex(), Shift);
+      H.FStates.Include(hsColumnWidthTrackPending);
+    }
+    ::SetCapture(FHandle);
+    Message.Result = 0;
+    return true;
+  }
+  if (!InHeader(P)) return false;
+  const TColumnIndex Column = PressColumnAt(P);
+  if (H.Options().Contains(hoDrag) && Column >= 0 && Cols[Column].Options().Contains(coDraggable)) {
+    H.FStates.Include(hsDragPending);
+    ::SetCapture(FHandle);
+    DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
+    Message.Result = 0;
+    return true;
+  }
+  DoHeaderMouseDown(mbLeft, Shift, P.X, P.Y + H.Height());
+  if (!NonClient) return false;
+  // A press on a head that starts nothing still focuses the tree.
+  if (!Focused() && CanFocus()) SetFocus();
+  return true;
+}
+
+void TVastTreeControl::HeaderDropColumn(const TPoint& Release) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  if (FHeaderDragImage) FHeaderDragImage->EndDrag();
+  FHeaderDragImage.reset();
+  Sleep(50);
+  RECT Window;
+  GetWindowRect(FHandle, &Window);
+  const bool InWindow = PtInRect(&Window, POINT{Release.X, Release.Y});
+  const TColumnIndex Target = Cols.DropTarget(), Dragged = Cols.DragIndex();
+  if (Target >= 0 && Target != Dragged && InWindow) {
+    const Integer OldPosition = static_cast<Integer>(Cols[Dragged].Position());
+    const Integer TargetPosition = static_cast<Integer>(Cols[Target].Position());
+    const bool FromLeft = OldPosition < TargetPosition;
+    Integer NewPosition;
+    if (Cols.DropBefore())
+      NewPosition = FromLeft ? TargetPosition - 1 : TargetPosition;
+    else
+      NewPosition = FromLeft ? TargetPosition : TargetPosition + 1;
+    Cols[Dragged].SetPosition(static_cast<TColumnPosition>(NewPosition));
+    DoHeaderDragged(Dragged, OldPosition);
+  } else {
+    DoHeaderDraggedOut(Dragged, Release);
+  }
+  Cols.SetDropTarget(NoColumn);
+  H.Invalidate(nullptr);
+}
+
+bool TVastTreeControl::HeaderLeftButtonUp(TMessage& Message) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const bool NonClient = Message.Msg == WM_NCLBUTTONUP;
+  const TPoint P = HeaderMessagePoint(Message, NonClient);
+  const bool HadState = !H.FStates.Empty();
+  if (!NonClient && !HadState) return false;
+  Application->CancelHint();
+  if (HadState) {
+    if (GetCapture() == FHandle) ReleaseCapture();
+    if (H.FStates.Contains(hsDragging)) HeaderDropColumn(ClientToScreen(P));
+  }
+  if (NonClient) {
+    ProcessColumnClick(P, mbLeft, false, false);
+    DoHeaderMouseUp(mbLeft, KeyboardShiftState(), P.X, P.Y + H.Height());
+  } else {
+    if (Cols.DownIndex() >= 0) ProcessColumnClick(P, mbLeft, false, false);
+    if (HadState) DoHeaderMouseUp(mbLeft, MouseShiftState(Message.WParam), P.X, P.Y);
+  }
+  if (Cols.TrackIndex() >= 0) {
+    if (H.FStates.Contains(hsColumnWidthTracking)) H.DoAfterColumnWidthTracking(Cols.TrackIndex());
+    InvalidateHeaderColumn(Cols.TrackIndex());
+    Cols.SetTrackIndex(NoColumn);
+  }
+  if (Cols.DownIndex() >= 0) {
+    const TColumnIndex Down = Cols.DownIndex();
+    Cols.SetDownIndex(NoColumn);
+    InvalidateHeaderColumn(Down);
+  }
+  if (H.FStates.Contains(hsHeightTracking)) H.DoAfterHeaderHeightTracking();
+  H.FStates = H.FStates - THeaderStates{hsDragging, hsDragPending} - HeaderTrackingStates;
+  if (HadState) Message.Result = 0;
+  return HadState || NonClient;
+}
+
+bool TVastTreeControl::HeaderDoubleClick(TMessage& Message) {
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  const bool NonClient = Message.Msg != WM_LBUTTONDBLCLK;
+  const TPoint P = HeaderMessagePoint(Message, NonClient);
+  TShiftState Shift = KeyboardShiftState();
+  if (H.Options().Contains(hoHeightDblClickResize) && InHeaderSplitterArea(P) && H.DefaultHeight() > 0) {
+    TPoint Q = P;
+    if (H.DoHeaderHeightDblClickResize(Q, Shift) && H.DefaultHeight() > 0) H.SetHeight(H.MinHeight());
+    return true;
+  }
+  const bool Left = Message.Msg == WM_NCLBUTTONDBLCLK || Message.Msg == WM_LBUTTONDBLCLK;
+  if (Left && H.Options().Contains(hoDblClickResize) && ColumnSplitterHit(P) && Cols.TrackIndex() >= 0) {
+    const TColumnIndex T = Cols.TrackIndex();
+    if (H.DoColumnWidthDblClickResize(T, P, Shift)) {
+      const Integer Pos = static_cast<Integer>(Cols[T].Position());
+      H.AutoFitColumns(true, smaUseColumnOption, Pos, Pos);
+    }
+    Cols.SetTrackIndex(NoColumn);
+    Message.Result = 0;
+    return true;
+  }
+  if (!NonClient || !InHeader(P)) return false;
+  const TMouseButton Button = Message.Msg == WM_NCRBUTTONDBLCLK   ? mbRight
+                              : Message.Msg == WM_NCMBUTTONDBLCLK ? mbMiddle
+                                                                  : mbLeft;
+  if (Button == mbLeft) PressColumnAt(P);
+  ProcessColumnClick(P, Button, true, true);
+  return true;
+}
+
+bool TVastTreeControl::HeaderOtherButtonDown(TMessage& Message) {
+  const TPoint P = HeaderMessagePoint(Message, true);
+  if (!Focused() && CanFocus()) SetFocus();
+  if (InHeader(P))
+    DoHeaderMouseDown(Message.Msg == WM_NCRBUTTONDOWN ? mbRight : mbMiddle, KeyboardShiftState(), P.X,
+                      P.Y + Header().Height());
+  return false;
+}
+
+bool TVastTreeControl::HeaderOtherButtonUp(TMessage& Message) {
+  const TPoint P = HeaderMessagePoint(Message, true);
+  Application->CancelHint();
+  if (!InHeader(P)) return false;
+  const TMouseButton Button = Message.Msg == WM_NCRBUTTONUP ? mbRight : mbMiddle;
+  const bool Result = ProcessColumnClick(P, Button, true, false);
+  DoHeaderMouseUp(Button, KeyboardShiftState(), P.X, P.Y + Header().Height());
+  if (Button == mbMiddle) {
+    Header().Columns().SetDownIndex(NoColumn);
+    Header().Columns().SetCheckBoxHit(false);
+  }
+  return Result;
+}
+
+bool TVastTreeControl::HeaderWMTimer(TMessage& Message) {
+  if (Message.WParam != HeaderTimer) return false;
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  POINT Pt;
+  GetCursorPos(&Pt);
+  const TPoint P = ScreenToClient(TPoint{Pt.x, Pt.y});
+  if (!InHeader(P) || (Cols.DownIndex() >= 0 && Cols.DownIndex() != Cols.HoverIndex())) {
+    KillTimer(HeaderTimer);
+    Cols.SetHoverIndex(NoColumn);
+    Cols.SetClickIndex(NoColumn);
+    Cols.SetDownIndex(NoColumn);
+    Cols.SetCheckBoxHit(false);
+    H.Invalidate(nullptr);
+  }
+  Message.Result = 0;
+  return true;
 }
 
 // ---------------------------------------------------------------------------

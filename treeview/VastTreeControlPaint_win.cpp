@@ -336,6 +336,22 @@ void TVastTreeControl::PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect
 // Buttons and the line brush
 
 void TVastTreeControl::PrepareButtonImages(bool Buttons, bool Lines) {
+  if (Buttons && OnPrepareButtonBitmaps) {
+    TSize Size{9, 9};
+    std::unique_ptr<TBitmap>* Bitmaps[] = {&FPlusBM,  &FHotPlusBM,  &FSelectedHotPlusBM,
+                                           &FMinusBM, &FHotMinusBM, &FSelectedHotMinusBM};
+    auto Blank = [&] {
+      auto BM = std::make_unique<TBitmap>(Size.cx, Size.cy);
+      BM->SetTransparentColor(static_cast<TColor>(0xFF00FF));
+      BM->Canvas()->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
+      BM->Canvas()->FillRect(TRect{0, 0, Size.cx, Size.cy});
+      return BM;
+    };
+    for (auto* B : Bitmaps) *B = Blank();
+    OnPrepareButtonBitmaps(this, FPlusBM.get(), FHotPlusBM.get(), FSelectedHotPlusBM.get(), FMinusBM.get(),
+                           FHotMinusBM.get(), FSelectedHotMinusBM.get(), Size);
+    Buttons = false;
+  }
   if (Buttons) {
     const Integer Size = 9;
     auto Make = [&](bool Plus) {
@@ -720,7 +736,17 @@ void TVastTreeControl::PaintLineImages(TVTPaintInfo& PaintInfo, const TLineImage
 
 void TVastTreeControl::PaintExpandButton(TVTPaintInfo& PaintInfo, Integer ButtonY) {
   const bool Expanded = GetExpanded(PaintInfo.Node);
-  TBitmap* BM = Expanded ? FMinusBM.get() : FPlusBM.get();
+  // Under the mouse the hot picture, the selected-hot one on a selected row.
+  const bool Hot = PaintInfo.Node == HotNode() && HotNodeButtonHit();
+  const bool Selected = Hot && GetSelected(PaintInfo.Node);
+  TBitmap* BM = Expanded ? (Selected ? FSelectedHotMinusBM
+                            : Hot    ? FHotMinusBM
+                                     : FMinusBM)
+                               .get()
+                         : (Selected ? FSelectedHotPlusBM
+                            : Hot    ? FHotPlusBM
+                                     : FPlusBM)
+                               .get();
   if (!BM) return;
   const Integer X = PaintInfo.BidiMode == bdLeftToRight
                         ? PaintInfo.CellRect.Left + PaintInfo.Offsets[ofsToggleButton]
@@ -1192,14 +1218,16 @@ void TVastStringTree::DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text
   R.Left += TextMargin();
   R.Right -= TextMargin();
   if (GetDisabled(PaintInfo.Node) || !TControl::Enabled()) C->Font()->SetColor(Colors().DisabledColor());
-  const String FontName = C->Font()->Name();
-  const Integer FontHeight = C->Font()->Height();
-  const TFontStyles FontStyle = C->Font()->Style();
-  DoPaintText(PaintInfo.Node, C, ttNormal, PaintInfo.Column);
+  FFontChanged = false;
+  {
+    HookCanvasFontChange(C);
+    const TScopeExit Unhook([&] { UnhookCanvasFontChange(C); });
+    DoPaintText(PaintInfo.Node, C, ttNormal, PaintInfo.Column);
+  }
   HDC DC = C->Handle();
   // Select the prepared font and colour into the DC.
   C->TextExtent(u"x");
-  if (C->Font()->Name() != FontName || C->Font()->Height() != FontHeight || C->Font()->Style() != FontStyle) {
+  if (FFontChanged) {
     // The handler changed the font: the text is as wide as it is now.
     PaintInfo.NodeWidth = 2 * TextMargin() + C->TextWidth(Text);
   }
@@ -1209,9 +1237,7 @@ void TVastStringTree::DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text
   UINT Format;
   if (GetMultiline(PaintInfo.Node)) {
     Format = DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS;
-    TRect Measure{0, 0, R.Width(), 0};
-    MeasureTextRect(DC, Text, Measure, Format);
-    const Integer H = Measure.Height();
+    const Integer H = ComputeNodeHeight(C, PaintInfo.Node, PaintInfo.Column, Text);
     if (H < R.Height()) {
       R.Top += (R.Height() - H) / 2;
       R.Bottom -= (R.Height() - H) / 2;
@@ -1230,6 +1256,30 @@ void TVastStringTree::DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text
   if (PaintInfo.Alignment == taRightJustify && GetMultiline(PaintInfo.Node)) Format |= DT_RIGHT;
   if (PaintInfo.BidiMode != bdLeftToRight) Format |= DT_RTLREADING;
   DoDrawText(PaintInfo, Shown, R, Format);
+}
+
+Integer TVastStringTree::ComputeNodeHeight(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S) {
+  const String Text = S.empty() ? TCustomVastStringTree::GetText(Node, Column) : S;
+  TVTHeader& H = Header();
+  const bool ColumnOwn = Column >= 0 && H.Columns().IsValidColumn(Column);
+  // A single line's height does not depend on its vertical centring, which
+  // is left out: measured centred, some DrawTextW implementations count from
+  // the middle of the empty rectangle.
+  UINT Format = GetMultiline(Node) ? DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL : DT_NOPREFIX | DT_SINGLELINE;
+  Format |= DT_CALCRECT;
+  if ((ColumnOwn ? H.Columns()[Column].BiDiMode() : BiDiMode()) != bdLeftToRight) Format |= DT_RIGHT | DT_RTLREADING;
+  RECT R{0, 0, 0, 0};
+  if (!ColumnOwn) {
+    R.right = ClientWidth();
+  } else {
+    TVTOffsets Offsets{};
+    GetOffsets(Node, Offsets, ofsEndOfClientArea, Column);
+    R.left = Offsets[ofsLabel];
+    R.right = H.Columns()[Column].Width() - 2 * TextMargin();
+  }
+  HDC DC = Canvas->Handle();
+  DrawTextW(DC, WideCStr(Text), static_cast<int>(Text.size()), &R, Format);
+  return R.bottom - R.top;
 }
 
 String TVastStringTree::DoShortenString(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S,

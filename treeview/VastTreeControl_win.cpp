@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <oleacc.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -22,6 +23,9 @@ namespace {
 TColor RGBOf(TColor C) { return ColorToRGB(C); }
 
 RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
+
+// The explorer theme class exists from version 6 on.
+bool WindowsSixOrLater() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
 
 }  // namespace
 
@@ -233,8 +237,20 @@ void TVastTreeControl::CreateWnd() {
     const TScopeExit Created([this] { DoStateChange({}, {tsWindowCreating}); });
     TCustomControl::CreateWnd();
   }
-  // This program has no visual styles of its own: the classic look.
-  DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
+  // Themes are decided at every window creation; without theme services
+  // (or without toThemeAware) the tree keeps the classic look.
+  const TVTPaintOptions Paint = TreeOptions().PaintOptions();
+  if (ThemeServicesEnabled() && Paint.Contains(toThemeAware)) {
+    DoStateChange({tsUseThemes});
+    if (Paint.Contains(toUseExplorerTheme) && WindowsSixOrLater()) {
+      DoStateChange({tsUseExplorerTheme});
+      SetWindowTheme(u"explorer");
+    } else {
+      DoStateChange({}, {tsUseExplorerTheme});
+    }
+  } else {
+    DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
+  }
   TVTHeader& H = Header();
   // The auto-size column is fitted to the window's real client width.
   RECT Rc;
@@ -248,6 +264,22 @@ void TVastTreeControl::CreateWnd() {
   // Give the header its strip in the non-client area.
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TVastTreeControl::Loaded() {
+  TCustomControl::Loaded();
+  ApplyStoredRootCount();
+  TVTHeader& H = Header();
+  TVastTreeColumns& Cols = H.Columns();
+  H.ClampMainColumn();
+  Cols.RebuildPositionMap();
+  if (TreeOptions().AutoOptions().Contains(toAutoBidiColumnOrdering))
+    Cols.SetRightToLeftOrder(UseRightToLeftAlignment());
+  if (H.States().Contains(hsNeedScaling))
+    H.ReapplyConstraints();
+  else
+    H.RefreshHeaderFrame();
+  if (H.Options().Contains(hoAutoResize)) Cols.FitAutoSizeColumn(true);
 }
 
 void TVastTreeControl::DestroyWnd() {
@@ -343,6 +375,60 @@ void TVastTreeControl::TimerFired(Cardinal TimerId) {
     return;
   }
   TCustomVastStringTree::TimerFired(TimerId);
+}
+
+bool TVastTreeControl::ThemeServicesEnabled() { return IsAppThemed() && IsThemeActive(); }
+
+void TVastTreeControl::SetWindowTheme(const char16_t* Theme) {
+  if (!FHandle) return;
+  // The WM_THEMECHANGED this sends back is the tree's own doing.
+  FChangingTheme = true;
+  ::SetWindowTheme(FHandle, reinterpret_cast<const wchar_t*>(Theme), nullptr);
+}
+
+void TVastTreeControl::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) {
+  const bool NewlyAware = New.Contains(toThemeAware) && !Old.Contains(toThemeAware);
+  const bool ExplorerChanged = Old.Contains(toUseExplorerTheme) != New.Contains(toUseExplorerTheme);
+  if (FHandle && WindowsSixOrLater() && (HasState(tsUseThemes) || (NewlyAware && ThemeServicesEnabled())) &&
+      ExplorerChanged) {
+    if (New.Contains(toUseExplorerTheme)) {
+      DoStateChange({tsUseExplorerTheme});
+      SetWindowTheme(u"explorer");
+    } else {
+      DoStateChange({}, {tsUseExplorerTheme});
+      SetWindowTheme(nullptr);
+    }
+  }
+  if (!Loading() && (NewlyAware || ExplorerChanged || Old.Contains(toThemeAware) != New.Contains(toThemeAware))) {
+    if (NewlyAware && ThemeServicesEnabled())
+      DoStateChange({tsUseThemes});
+    else if (!New.Contains(toThemeAware))
+      DoStateChange({}, {tsUseThemes, tsUseExplorerTheme});
+    if (FHandle) {
+      PrepareButtonImages(true, true);
+      RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
+    }
+  }
+  TCustomVastStringTree::PaintOptionsChanged(Old, New);
+}
+
+void TVastTreeControl::HookCanvasFontChange(TCanvas* Canvas) {
+  if (!Canvas || FOldFontChange) return;
+  FOldFontChange = Canvas->Font()->OnChange;
+  if (!FOldFontChange) FOldFontChange = [](TObject*) {};
+  Canvas->Font()->OnChange = [this](TObject* Sender) { CanvasFontChanged(Sender); };
+  FFontChanged = false;
+}
+
+void TVastTreeControl::UnhookCanvasFontChange(TCanvas* Canvas) {
+  if (!Canvas || !FOldFontChange) return;
+  Canvas->Font()->OnChange = FOldFontChange;
+  FOldFontChange = nullptr;
+}
+
+void TVastTreeControl::CanvasFontChanged(TObject* Sender) {
+  FFontChanged = true;
+  if (FOldFontChange) FOldFontChange(Sender);
 }
 
 void TVastTreeControl::MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) {
@@ -1151,7 +1237,10 @@ bool TVastTreeControl::WMSetCursor(TMessage& Message) {
 
 void TVastTreeControl::WMThemeChanged(TMessage& Message) {
   DefaultHandler(Message);
-  // This program has no visual styles: themes stay off.
+  if (ThemeServicesEnabled() && TreeOptions().PaintOptions().Contains(toThemeAware))
+    DoStateChange({tsUseThemes});
+  else
+    DoStateChange({}, {tsUseThemes});
   if (!FChangingTheme) SetTimer(ThemeChangedTimer, 500);
   FChangingTheme = false;
 }

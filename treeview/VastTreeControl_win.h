@@ -54,6 +54,9 @@ COLORREF ColorToColorRef(TColor Color);
 void DrawImageGrayed(TCustomImageList* ImageList, TCanvas* Canvas, Integer X, Integer Y, Integer Index);
 bool IsCursorShowing();
 bool IsHighContrastOn();
+// Draws Bitmap stretched into DestRect through its device-independent form
+// (device-dependent bitmaps do not reach printers).
+void StretchDrawBitmapDIB(TCanvas* Canvas, const TRect& DestRect, TBitmap* Bitmap);
 // The header's font as a real font, and a font as the header keeps it.
 void AssignHeaderFont(TFont& Font, const TVTHeaderFont& Source);
 TVTHeaderFont HeaderFontOf(TFont& Font);
@@ -184,6 +187,10 @@ public:
   // Paints the header area R (window coordinates) onto DC; HOffset moves
   // the scrolling columns (minus the horizontal scroll position).
   void PaintHeader(HDC DC, const TRect& R, Integer HOffset);
+  // Prints the whole tree (below its header with PrintHeader and a visible
+  // header) in pages, scaled so that text has the printer's size for the
+  // tree's font. Nothing without a printer.
+  void Print(class TPrinter* Printer, bool PrintHeader);
   // Paints one column's head into R of Canvas (the column drag's picture).
   void PaintColumnHead(TCanvas* Canvas, TColumnIndex Column, const TRect& R);
   // The width a head's content needs: caption, picture or check box, sort
@@ -193,6 +200,11 @@ public:
   Integer RightToLeftOffset(bool ExcludeScrollBar) override;
   bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
   bool CanFocus() const override;
+  // Whether the system draws with visual themes (uxtheme's application
+  // theming on and a theme active).
+  static bool ThemeServicesEnabled();
+  // Gives the window the theme class Theme ("explorer"; nil: the default).
+  void SetWindowTheme(const char16_t* Theme);
   // The picture under the rows (shown with toShowBackground): tiled from
   // the offsets in tree coordinates, so it scrolls with the content, or,
   // with toStaticBackground, once at the offsets in the window.
@@ -209,6 +221,11 @@ public:
   const TRect& SelectionRect() const { return NewSelRect(); }
   void SetSelectionRect(const TRect& Value) { SetNewSelRect(Value); }
   TBitmap* ButtonBitmap(bool Expanded) { return Expanded ? FMinusBM.get() : FPlusBM.get(); }
+  // Draws the six expand-button pictures instead of the tree (all of Size,
+  // which the handler may change; the key colour 0xFF00FF is clear).
+  std::function<void(TBaseVastTree* Sender, TBitmap* PlusBM, TBitmap* HotPlusBM, TBitmap* SelectedHotPlusBM,
+                     TBitmap* MinusBM, TBitmap* HotMinusBM, TBitmap* SelectedHotMinusBM, TSize& Size)>
+      OnPrepareButtonBitmaps;
   // Millisecond clock of the animation loop; tests replace it.
   std::function<Cardinal()> Clock;
   // Runs Callback(Step, StepSize) over Duration milliseconds in Steps steps
@@ -304,6 +321,8 @@ public:
 
   TSize ButtonSize() const override;
   Integer ColumnCaptionWidth(TColumnIndex Column) override { return CaptionWidth(Column); }
+  // Measured in the header's font.
+  Integer HeaderTextHeight(const String& Text) override;
 
 protected:
   // Input: the messages in terms of the portable handlers.
@@ -314,6 +333,19 @@ protected:
   bool PopupMenuAvailable(PVastNode Node, TColumnIndex Column, TPoint Pos) override;
   // The header's share of the messages; True when it handled one.
   bool HandleHeaderMessage(TMessage& Message);
+  TPoint HeaderMessagePoint(const TMessage& Message, bool NonClient) const;
+  bool HeaderWMSize();
+  bool HeaderWMNCHitTest(TMessage& Message);
+  bool HeaderCancelTracking(TMessage& Message);
+  bool HeaderWMSetCursor(TMessage& Message);
+  bool HeaderWMNCMouseMove(TMessage& Message);
+  bool HeaderLeftButtonDown(TMessage& Message);
+  bool HeaderLeftButtonUp(TMessage& Message);
+  void HeaderDropColumn(const TPoint& Release);
+  bool HeaderDoubleClick(TMessage& Message);
+  bool HeaderOtherButtonDown(TMessage& Message);
+  bool HeaderOtherButtonUp(TMessage& Message);
+  bool HeaderWMTimer(TMessage& Message);
   bool HeaderCapturedMouseMove(TMessage& Message);
   bool FindSplitterColumn(const TPoint& P);
   bool ColumnSplitterHit(const TPoint& P);
@@ -323,6 +355,9 @@ protected:
   bool HoverColumnAt(const TPoint& P);
   TColumnIndex PressColumnAt(const TPoint& P);
   bool ProcessColumnClick(const TPoint& P, TMouseButton Button, bool Force, bool DblClick);
+  // The header's menu for Column at P (client coordinates): OnGetPopupMenu
+  // asked without a node, preset to the header's own menu.
+  virtual TPopupMenu* DoGetHeaderPopupMenu(TColumnIndex Column, const TPoint& P);
   void StartColumnDrag(const TPoint& P, const TPoint& Start);
   bool MoveDragImage(const TPoint& P);
   void InvalidateHeaderColumn(TColumnIndex Column);
@@ -389,6 +424,18 @@ protected:
   void DoScroll(Integer DeltaX, Integer DeltaY) override;
   void TimerFired(Cardinal TimerId) override;
   void MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) override;
+  bool ComponentLoading() const override { return ComponentState().Contains(csLoading); }
+  // After the form is built: the stored top-level count becomes nodes, and
+  // the header settles its main column, column order and widths.
+  void Loaded() override;
+  // Themes follow toThemeAware and toUseExplorerTheme.
+  void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) override;
+  // Lets the tree notice a handler changing Canvas's font during painting
+  // (FontChangedWhileHooked); the canvas's own handler still runs.
+  virtual void HookCanvasFontChange(TCanvas* Canvas);
+  virtual void UnhookCanvasFontChange(TCanvas* Canvas);
+  virtual void CanvasFontChanged(TObject* Sender);
+  bool FontChangedWhileHooked() const { return FFontChanged; }
   void SetCursorFor(TMessage& Message);
   void PrepareButtonImages(bool Buttons, bool Lines) override;
   void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
@@ -455,6 +502,9 @@ protected:
   // The header strip R of Canvas (the strip's top-left is client x 0 and
   // the header's top, moved right by the right-to-left offset).
   void PaintHeaderStrip(TCanvas* Canvas, const TRect& R, Integer HOffset);
+  // One printed page: the part of the tree's picture (header on top) whose
+  // top-left corner is Origin, painted onto Page.
+  void PaintPrintPage(TBitmap& Page, const TPoint& Origin, Integer HeaderHeight);
   bool ShowsHeaderGlyph(const TVastTreeColumn& Column) const;
   TSize HeaderGlyphSize(const TVastTreeColumn& Column) const;
   // Emulated tree-view queries for senders in this process.
@@ -472,6 +522,8 @@ protected:
   // While the header is painted: where client x 0 and the header's top lie
   // on the canvas.
   TPoint FHeaderCanvasOrigin;
+  // The quality of the header's font: antialiased while the tree prints.
+  TFontQuality FHeaderFontQuality = fqDefault;
   TRect FUpdateRect;
   Integer FRedrawDisabled = 0;
   TFormBorderStyle FBorderStyle = bsSingle;
@@ -490,6 +542,8 @@ protected:
   TChangeLink FStateChangeLink;
   TChangeLink FHeaderImageChangeLink;
   bool FChangingTheme = false;
+  TNotifyEvent FOldFontChange;  // the hooked canvas font's own handler
+  bool FFontChanged = false;
   bool FHeaderOwnerDraw = false;  // for the strip being painted
   bool FHeaderAdvanced = false;
   TPicture FBackground;
@@ -546,4 +600,9 @@ protected:
   virtual void DoDrawText(TVTPaintInfo& PaintInfo, const String& Text, const TRect& CellRect, UINT DrawFormat);
   void FontChanged() override;
   TSize DoMeasureText(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& Text) override;
+
+public:
+  // The height DrawTextW gives S (empty: the cell's text) in the cell's
+  // width: wrapped for a multi-line node, one line otherwise.
+  virtual Integer ComputeNodeHeight(TCanvas* Canvas, PVastNode Node, TColumnIndex Column, const String& S = String());
 };

@@ -880,6 +880,7 @@ void TVTHeader::ScaleHeader(Integer M, Integer D) {
     TVastTreeColumn& C = FColumns->Items(I);
     C.SetWidth(ScaleValue(C.Width(), M, D));
   }
+  AutoScaleHeight();
 }
 
 void TVTHeader::AutoFitColumns(bool Animated, TSmartAutoFitType SmartAutoFitType, Integer RangeStartCol,
@@ -1086,7 +1087,18 @@ void TVTHeader::SetAutoSizeIndex(TColumnIndex Value) {
 void TVTHeader::SetFont(const TVTHeaderFont& Value) {
   FFont = Value;
   FParentFont = false;
+  HeaderFontChanged();
   Invalidate(nullptr);
+}
+
+void TVTHeader::HeaderFontChanged() { AutoScaleHeight(); }
+
+void TVTHeader::AutoScaleHeight() {
+  if (!FOwner || !FOwner->TreeOptions().AutoOptions().Contains(toAutoChangeScale)) return;
+  Integer Spacing = 0;
+  for (Integer I = 0; I < FColumns->Count(); ++I) Spacing = std::max(Spacing, FColumns->Items(I).Spacing());
+  const Integer TextHeight = FOwner->HeaderTextHeight(u"Q");
+  SetHeight(std::max(FHeight, TextHeight + Spacing + Spacing / 2));
 }
 
 void TVTHeader::SetParentFont(bool Value) { FParentFont = Value; }
@@ -1094,6 +1106,7 @@ void TVTHeader::SetParentFont(bool Value) { FParentFont = Value; }
 void TVTHeader::ParentFontChanged(const TVTHeaderFont& TreeFont) {
   if (!FParentFont) return;
   FFont = TreeFont;
+  HeaderFontChanged();
   Invalidate(nullptr);
 }
 

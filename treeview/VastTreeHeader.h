@@ -454,6 +454,11 @@ public:
   void SetParentFont(bool Value);
   // The tree's font, which a ParentFont header follows.
   void ParentFontChanged(const TVTHeaderFont& TreeFont);
+  // The font changed: the height grows to fit it (AutoScaleHeight).
+  virtual void HeaderFontChanged();
+  // With toAutoChangeScale: at least the height of "Q" in the header font
+  // plus the largest column spacing and half of it again.
+  virtual void AutoScaleHeight();
   Integer SplitterHitTolerance() const { return FSplitterHitTolerance; }
   void SetSplitterHitTolerance(Integer Value) { FSplitterHitTolerance = Value; }
   TVTFixedAreaConstraints& FixedAreaConstraints() { return FFixedAreaConstraints; }

@@ -221,50 +221,94 @@ TRect TVastTreeHintWindow::CalcHintRect(Integer MaxWidth, const String& Hint, co
   (void)Hint;
   if (!Data) return TRect{};
   FHintData = *static_cast<const TVTHintData*>(Data);
+  TRect Result;
+  // A failure while measuring is the application's to report; the hint
+  // then stays empty.
+  GuardedCall(this, [&] { Result = MeasureHint(MaxWidth); });
+  if (auto* Control = dynamic_cast<TControlCanvas*>(Canvas())) Control->FreeHandle();
+  return Result;
+}
+
+bool TVastTreeHintWindow::IsHintMsg(const MSG& Msg) {
+  if (!THintWindow::IsHintMsg(Msg) || !HandleAllocated() || !IsWindowVisible(Handle())) return false;
+  // Moving over the header (frame) and walking with the arrow keys keep
+  // the hint up.
+  if (Msg.message == WM_NCMOUSEMOVE) return false;
+  if (Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST && Msg.wParam >= VK_LEFT && Msg.wParam <= VK_DOWN)
+    return false;
+  return true;
+}
+
+TRect TVastTreeHintWindow::MeasureHint(Integer MaxWidth) {
   auto* Tree = static_cast<TVastTreeControl*>(FHintData.Tree);
+  if (!Tree) return TRect{};
   if (FHintData.Node && FHintData.HintRect.Width() > 0 && FHintData.HintRect.Height() > 0) return FHintData.HintRect;
+  TVTHeader& H = Tree->Header();
+  const bool ColumnOwn = FHintData.Column >= 0 && H.Columns().IsValidColumn(FHintData.Column);
+  FHintData.BidiMode = ColumnOwn ? H.Columns()[FHintData.Column].BiDiMode() : Tree->BiDiMode();
+  FHintData.Alignment = ColumnOwn ? H.Columns()[FHintData.Column].Alignment() : Tree->Alignment();
+  if (FHintData.BidiMode != bdLeftToRight) {
+    if (FHintData.Alignment == taLeftJustify)
+      FHintData.Alignment = taRightJustify;
+    else if (FHintData.Alignment == taRightJustify)
+      FHintData.Alignment = taLeftJustify;
+  }
   const bool Tooltip = FHintData.Node && Tree->HintMode() == hmTooltip;
   TCanvas* C = Canvas();
-  C->SetFont(Tooltip ? Tree->Font() : Screen->HintFont());
+  if (Tooltip) {
+    C->SetFont(Tree->Font());
+    Tree->DoPaintText(FHintData.Node, C, ttNormal, FHintData.Column);
+  } else {
+    C->SetFont(Screen->HintFont());
+  }
   HDC DC = C->Handle();
   TEXTMETRICW Metrics{};
   GetTextMetricsW(DC, &Metrics);
   FTextHeight = Metrics.tmHeight;
-  TRect Result;
   if (FHintData.HintText.empty()) return TRect{};
+  const auto Measure = [&](RECT& R, UINT Format) {
+    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &R, Format);
+  };
   if (!Tooltip) {
     RECT R{0, 0, MaxWidth, FTextHeight};
-    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &R,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    R.bottom += Tree->ScaledPixels(6);
+    Measure(R, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    R.bottom += Tree->ScaledPixels(6) - 4;
     R.right += Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
-    if (auto* Control = dynamic_cast<TControlCanvas*>(C)) Control->FreeHandle();
     return TRect{R.left, R.top, R.right, R.bottom};
   }
+  TRect Result;
   if (FHintData.LineBreakStyle == hlbDefault)
     FHintData.LineBreakStyle = Tree->GetMultiline(FHintData.Node) ? hlbForceMultiLine : hlbForceSingleLine;
   if (FHintData.LineBreakStyle == hlbForceMultiLine) {
     TRect R = Tree->GetDisplayRect(FHintData.Node, FHintData.Column, true);
     RECT T = ToRECT(R);
-    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &T,
-              DT_CALCRECT | DT_WORDBREAK);
-    R.Right = T.right + Tree->TextMargin() + 1;
+    Measure(T, DT_CALCRECT | DT_WORDBREAK);
+    if (FHintData.BidiMode != bdLeftToRight)
+      R.Left = T.left - Tree->TextMargin() + 1;
+    else
+      R.Right = T.right + Tree->TextMargin();
     R.Bottom = T.bottom;
+    R.Right += 1;
+    // A wrapped text that fits its cell needs no tooltip.
+    if (H.Columns().Count() > 0) {
+      const Integer ColumnWidth = ColumnOwn ? H.Columns()[FHintData.Column].Width() : Tree->ClientWidth();
+      if (static_cast<Integer>(Tree->GetNodeHeight(FHintData.Node)) + 2 >= R.Height() && ColumnWidth + 2 >= R.Width() &&
+          R.Left >= 0 && Tree->ClientWidth() + 3 >= R.Right && R.Top >= 0 && Tree->ClientHeight() + 3 >= R.Bottom)
+        return TRect{};
+    }
     Result = R;
   } else {
     Result = Tree->FLastHintRect;
     RECT T{0, 0, MaxWidth, FTextHeight};
-    DrawTextW(DC, WideCStr(FHintData.HintText), static_cast<int>(FHintData.HintText.size()), &T,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    Measure(T, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     if (Result.Width() != T.right)
       Result.Right = Result.Left + T.right + Tree->ScaledPixels(4) + Tree->TextMargin() + Tree->Margin();
     if (Tree->TreeOptions().PaintOptions().Contains(toShowHorzGridLines)) --Result.Bottom;
   }
-  if (auto* Control = dynamic_cast<TControlCanvas*>(C)) Control->FreeHandle();
   // One pixel larger on every side, placed so that its text lands exactly
   // over the cell's.
-  const Integer W = Result.Width() + 2, H = Result.Height() + 2;
-  return TRect{-1, -1, W - 1, H - 1};
+  const Integer W = Result.Width() + 2, Ht = Result.Height() + 2;
+  return TRect{-1, -1, W - 1, Ht - 1};
 }
 
 void TVastTreeHintWindow::Paint() {
@@ -274,10 +318,11 @@ void TVastTreeHintWindow::Paint() {
   TRect R{0, 0, Width(), Height()};
   Integer Y = 2;
   if (Tooltip) {
-    C->SetFont(Tree->Font());
-    TEXTMETRICW Metrics{};
-    GetTextMetricsW(C->Handle(), &Metrics);
-    Y = FHintData.LineBreakStyle == hlbForceMultiLine ? 1 : (Height() - Metrics.tmHeight) / 2;
+    // The cell's font as its paint handler sets it, and its text's height.
+    TRect TextR;
+    String Text;
+    Tree->GetTextInfo(FHintData.Node, FHintData.Column, C->Font(), TextR, Text);
+    Y = FHintData.LineBreakStyle == hlbForceMultiLine ? 1 : (Height() - TextR.Height()) / 2;
   } else {
     C->SetFont(Screen->HintFont());
   }

@@ -10,6 +10,8 @@ class TVastTreeHintWindow : public THintWindow {
 public:
   explicit TVastTreeHintWindow(TComponent* AOwner);
   TRect CalcHintRect(Integer MaxWidth, const String& Hint, const void* Data) override;
+  // Moves over the header and arrow keys keep the hint up.
+  bool IsHintMsg(const MSG& Msg) override;
   const TVTHintData& HintData() const { return FHintData; }
 
 protected:
@@ -18,6 +20,7 @@ protected:
   void WndProc(TMessage& Message) override;
 
 private:
+  TRect MeasureHint(Integer MaxWidth);
   TVTHintData FHintData;
   Integer FTextHeight = 0;
 };

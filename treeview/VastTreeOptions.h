@@ -136,3 +136,9 @@ private:
   TVTExportMode FExportMode = emAll;
   TVTEditOptions FEditOptions = toDefaultEdit;
 };
+
+// The option sets as a published tree shows them (the draw tree's class).
+class TVastTreeOptions : public TCustomVastTreeOptions {
+public:
+  using TCustomVastTreeOptions::TCustomVastTreeOptions;
+};

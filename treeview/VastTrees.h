@@ -54,6 +54,10 @@ public:
   // The tree owns the header; the header unit attaches its own here.
   void SetHeader(std::unique_ptr<IVastTreeHeader> Value);
   TCustomVastTreeOptions& TreeOptions() const { return *FOptions; }
+  // Value becomes the tree's options object with the sets of the one it
+  // replaces: a descendant with an options class of its own calls it while
+  // it is constructed.
+  void SetOptionsObject(std::unique_ptr<TCustomVastTreeOptions> Value);
 
   // --- node store
   PVastNode RootNode() const { return FRoot; }
@@ -319,6 +323,9 @@ public:
   virtual Integer CheckImageWidth() const { return 0; }
   // Width a column's caption needs in the header.
   virtual Integer ColumnCaptionWidth(TColumnIndex Column);
+  // Height of Text in the header's font; the window measures it, a
+  // windowless tree answers with its own text height.
+  virtual Integer HeaderTextHeight(const String& Text);
   // A new pixel density (M / D): with toAutoChangeScale the header, the
   // default and every node height, the indent and the margins scale.
   virtual void ChangeScale(Integer M, Integer D);
@@ -410,7 +417,7 @@ public:
   // Whether the component is being loaded (property values arrive before
   // the nodes exist); set by whoever streams properties in.
   void SetLoading(bool Value);
-  bool Loading() const { return FLoading; }
+  bool Loading() const { return FLoading || ComponentLoading(); }
 
   // --- input: mouse, keyboard, incremental search, check states, in-place
   // editing and auto-scroll. The window layer turns its messages into these
@@ -876,6 +883,11 @@ protected:
   virtual void PrepareButtonImages(bool Buttons, bool Lines) { (void)Buttons, (void)Lines; }
   // The window is to be re-created (its style depends on a property).
   virtual void RecreateWindow() {}
+  // Whether the component around the tree is being built (a form loading);
+  // the window layer answers.
+  virtual bool ComponentLoading() const { return false; }
+  // Creates the top-level nodes whose count was stored while loading.
+  void ApplyStoredRootCount();
   // The header strip is to be painted anew (it scrolled).
   virtual void RepaintHeader() {}
   // The header asks for a column's head (nil: the whole strip) to be

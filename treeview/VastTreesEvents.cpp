@@ -9,7 +9,7 @@
 TVTHeader* TBaseVastTree::HeaderObject() const { return dynamic_cast<TVTHeader*>(FHeader.get()); }
 
 void TBaseVastTree::DoColumnResize(TColumnIndex Column) {
-  if (FLoading || !FHost->HasWindow()) return;
+  if (Loading() || !FHost->HasWindow()) return;
   TVTHeader* HeaderObj = HeaderObject();
   // Wrapped text depends on the column width: measure those rows again.
   for (PVastNode Run = GetFirstInitialized(); Run; Run = GetNextInitialized(Run))

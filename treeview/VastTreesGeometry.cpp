@@ -90,13 +90,13 @@ void TBaseVastTree::SetBiDiMode(TBiDiMode Value) {
 void TBaseVastTree::SetAlignment(TAlignment Value) {
   if (Value == FAlignment) return;
   FAlignment = Value;
-  if (!FLoading) Invalidate();
+  if (!Loading()) Invalidate();
 }
 
 void TBaseVastTree::SetLineStyle(TVTLineStyle Value) {
   if (Value == FLineStyle) return;
   FLineStyle = Value;
-  if (FLoading) return;
+  if (Loading()) return;
   PrepareButtonImages(false, true);
   Invalidate();
 }
@@ -104,13 +104,13 @@ void TBaseVastTree::SetLineStyle(TVTLineStyle Value) {
 void TBaseVastTree::SetLineMode(TVTLineMode Value) {
   if (Value == FLineMode) return;
   FLineMode = Value;
-  if (!FLoading) Invalidate();
+  if (!Loading()) Invalidate();
 }
 
 void TBaseVastTree::SetButtonStyle(TVTButtonStyle Value) {
   if (Value == FButtonStyle) return;
   FButtonStyle = Value;
-  if (FLoading) return;
+  if (Loading()) return;
   PrepareButtonImages(true, false);
   Invalidate();
 }
@@ -118,7 +118,7 @@ void TBaseVastTree::SetButtonStyle(TVTButtonStyle Value) {
 void TBaseVastTree::SetButtonFillMode(TVTButtonFillMode Value) {
   if (Value == FButtonFillMode) return;
   FButtonFillMode = Value;
-  if (FLoading) return;
+  if (Loading()) return;
   PrepareButtonImages(true, false);
   Invalidate();
 }
@@ -126,13 +126,13 @@ void TBaseVastTree::SetButtonFillMode(TVTButtonFillMode Value) {
 void TBaseVastTree::SetNodeAlignment(TVTNodeAlignment Value) {
   if (Value == FNodeAlignment) return;
   FNodeAlignment = Value;
-  if (!FLoading) Invalidate();
+  if (!Loading()) Invalidate();
 }
 
 void TBaseVastTree::SetSelectionCurveRadius(Cardinal Value) {
   if (Value == FSelectionCurveRadius) return;
   FSelectionCurveRadius = Value;
-  if (!FLoading) Invalidate();
+  if (!Loading()) Invalidate();
 }
 
 Integer TBaseVastTree::ScaledPixels(Integer Pixels) const { return MulDiv(Pixels, FHost->PixelsPerInch(), 96); }
@@ -159,6 +159,8 @@ bool TBaseVastTree::ColumnRightToLeft(TColumnIndex Column) const {
   if (H && Column >= 0 && H->Columns().IsValidColumn(Column)) return H->Columns()[Column].UseRightToLeftReading();
   return UseRightToLeftReading();
 }
+
+Integer TBaseVastTree::HeaderTextHeight(const String& Text) { return FHost ? FHost->TextHeight(Text) : 0; }
 
 Integer TBaseVastTree::ColumnCaptionWidth(TColumnIndex Column) {
   TVTHeader* H = HeaderObject();

@@ -89,15 +89,20 @@ void TBaseVastTree::SetHeader(std::unique_ptr<IVastTreeHeader> Value) {
 void TBaseVastTree::SetLoading(bool Value) {
   if (FLoading == Value) return;
   FLoading = Value;
-  if (!Value && HasState(tsNeedRootCountUpdate)) {
-    // The root count was stored while loading; create the nodes now.
-    const Cardinal Count = FRoot->ChildCount;
-    FRoot->ChildCount = 0;
-    DoStateChange({}, {tsNeedRootCountUpdate});
-    // A read-only tree keeps the count it stored: read-only refuses edits,
-    // not the tree's own state coming back.
-    ChangeChildCount(FRoot, Count);
-  }
+  if (!Value) ApplyStoredRootCount();
+}
+
+void TBaseVastTree::ApplyStoredRootCount() {
+  if (!HasState(tsNeedRootCountUpdate)) return;
+  // The root count was stored while loading; create the nodes now.
+  const Cardinal Count = FRoot->ChildCount;
+  FRoot->ChildCount = 0;
+  DoStateChange({}, {tsNeedRootCountUpdate});
+  if (Count == 0) return;
+  // A read-only tree keeps the count it stored: read-only refuses edits,
+  // not the tree's own state coming back.
+  TUpdateGuard Update(*this);
+  ChangeChildCount(FRoot, Count);
 }
 
 // ---------------------------------------------------------------------------
@@ -176,7 +181,7 @@ void TBaseVastTree::SetNodeDataSize(Integer Value) {
   if (Value < -1) Value = -1;
   if (Value == FNodeDataSize) return;
   FNodeDataSize = Value;
-  if (FLoading) return;
+  if (Loading()) return;
   const Cardinal Count = FRoot->ChildCount;
   Clear();
   SetRootNodeCount(Count);
@@ -203,7 +208,7 @@ void TBaseVastTree::SetNodeData(PVastNode Node, IInterface* UserData) {
 }
 
 void TBaseVastTree::SetRootNodeCount(Cardinal Value) {
-  if (FLoading) {
+  if (Loading()) {
     FRoot->ChildCount = Value;
     DoStateChange({tsNeedRootCountUpdate});
     return;
@@ -234,7 +239,7 @@ void TBaseVastTree::SetDefaultNodeHeight(Cardinal Value) {
   FDefaultNodeHeight = Value;
   InvalidateCache();
   UpdateVerticalRange();
-  if (FUpdateCount == 0 && FHost->HasWindow() && !FLoading) {
+  if (FUpdateCount == 0 && FHost->HasWindow() && !Loading()) {
     ValidateCache();
     UpdateScrollBars(true);
     ScrollIntoView(FFocusedNode, FOptions->SelectionOptions().Contains(toCenterScrollIntoView), true);

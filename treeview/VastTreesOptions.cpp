@@ -47,7 +47,7 @@ void TCustomVastTreeOptions::AssignTo(TCustomVastTreeOptions& Dest) const {
 }
 
 void TBaseVastTree::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) {
-  if (Old.Contains(toShowFilteredNodes) != New.Contains(toShowFilteredNodes) && !FLoading) {
+  if (Old.Contains(toShowFilteredNodes) != New.Contains(toShowFilteredNodes) && !Loading()) {
     const TUpdateGuard<TBaseVastTree> Update(*this, FHost->HasWindow());
     StopCacheValidation();
     const bool Show = New.Contains(toShowFilteredNodes);
@@ -67,11 +67,11 @@ void TBaseVastTree::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New
     InvalidateCache();
     if (FUpdateCount == 0) ValidateCache();
   }
-  if (!FLoading) Invalidate();
+  if (!Loading()) Invalidate();
 }
 
 void TBaseVastTree::AutoOptionsChanged(TVTAutoOptions Old, TVTAutoOptions New) {
-  if (Old.Contains(toAutoSpanColumns) != New.Contains(toAutoSpanColumns) && !FLoading) Invalidate();
+  if (Old.Contains(toAutoSpanColumns) != New.Contains(toAutoSpanColumns) && !Loading()) Invalidate();
 }
 
 void TBaseVastTree::SelectionOptionsChanged(TVTSelectionOptions Old, TVTSelectionOptions New) {
@@ -86,7 +86,7 @@ void TBaseVastTree::SelectionOptionsChanged(TVTSelectionOptions Old, TVTSelectio
 }
 
 void TBaseVastTree::MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) {
-  if (FLoading || !FHost->HasWindow()) return;
+  if (Loading() || !FHost->HasWindow()) return;
   if (Old.Contains(toCheckSupport) != New.Contains(toCheckSupport)) Invalidate();
   if (New.Contains(toVariableNodeHeight) && !Old.Contains(toVariableNodeHeight)) {
     TUpdateGuard Update(*this);
@@ -97,7 +97,7 @@ void TBaseVastTree::MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New) {
 void TBaseVastTree::SetIndent(Cardinal Value) {
   if (FIndent == Value) return;
   FIndent = Value;
-  if (!FLoading && FUpdateCount == 0 && FHost->HasWindow()) {
+  if (!Loading() && FUpdateCount == 0 && FHost->HasWindow()) {
     UpdateScrollBars(true);
     Invalidate();
   }
@@ -106,19 +106,25 @@ void TBaseVastTree::SetIndent(Cardinal Value) {
 void TBaseVastTree::SetMargin(Integer Value) {
   if (FMargin == Value) return;
   FMargin = Value;
-  if (!FLoading && FHost->HasWindow()) Invalidate();
+  if (!Loading() && FHost->HasWindow()) Invalidate();
 }
 
 void TBaseVastTree::SetTextMargin(Integer Value) {
   if (FTextMargin == Value) return;
   FTextMargin = Value;
-  if (!FLoading) Invalidate();
+  if (!Loading()) Invalidate();
 }
 
 void TBaseVastTree::SetEmptyListMessage(const String& Value) {
   if (FEmptyListMessage == Value) return;
   FEmptyListMessage = Value;
   Invalidate();
+}
+
+void TBaseVastTree::SetOptionsObject(std::unique_ptr<TCustomVastTreeOptions> Value) {
+  if (!Value) return;
+  FOptions->AssignTo(*Value);
+  FOptions = std::move(Value);
 }
 
 void TBaseVastTree::Assign(const TBaseVastTree& Source) {

@@ -501,6 +501,20 @@ void THintWindow::ActivateHint(const TRect& Rect, const String& Hint) {
   Invalidate();
 }
 
+bool THintWindow::IsHintMsg(const MSG& Msg) {
+  switch (Msg.message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void THintWindow::ReleaseHint() {
   if (FHandle) ShowWindow(FHandle, SW_HIDE);
   FVisible = false;
@@ -599,7 +613,8 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     case WM_NCLBUTTONDOWN:
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      CancelHint();
+      // A visible hint window may keep itself up for some of them.
+      if (!FHintWindow || !FHintWindow->IsHintShowing() || FHintWindow->IsHintMsg(Msg)) CancelHint();
       break;
     default:
       break;

@@ -190,6 +190,9 @@ public:
   void ActivateHint(const TRect& Rect, const String& Hint);
   void ReleaseHint();
   bool IsHintShowing() const { return FShowing; }
+  // Whether Msg, arriving while the hint shows, hides it: a button or a
+  // key pressed.
+  virtual bool IsHintMsg(const MSG& Msg);
 
 protected:
   void CreateParams(TCreateParams& Params) override;

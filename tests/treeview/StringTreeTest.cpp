@@ -272,3 +272,47 @@ TEST_F(TStringTreeTest, GetTextInfoGivesTextAndHeight) {
 }
 
 }  // namespace
+
+// toRestoreSelection: the selected nodes' texts are remembered, and nodes
+// added later with one of those texts are selected again (a list filled
+// anew keeps its selection).
+TEST_F(TStringTreeTest, RemembersSelectedTextsAndSelectsThemAgainWhenAdded) {
+  // A node's text is known as it is added (as when it comes with its data).
+  String Pending;
+  Tree.OnGetText = [&](TBaseVastTree*, PVastNode Node, TColumnIndex, TVSTTextType, String& Text) {
+    auto It = Texts.find(Node);
+    Text = It != Texts.end() ? It->second : Pending;
+  };
+  auto Add = [&](PVastNode Parent, const String& Text) {
+    Pending = Text;
+    PVastNode N = Tree.AddChild(Parent);
+    Texts[N] = Text;
+    return N;
+  };
+  TCustomVastTreeOptions& O = Tree.TreeOptions();
+  O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toMultiSelect, toRestoreSelection});
+  PVastNode A = Add(nullptr, u"alpha");
+  PVastNode B = Add(nullptr, u"Beta");
+  PVastNode C = Add(nullptr, u"gamma");
+  Tree.SetSelected(A, true);
+  Tree.SetSelected(B, true);
+  // Texts compare without regard to case; one that was not selected stays
+  // unselected.
+  PVastNode A2 = Add(nullptr, u"ALPHA");
+  EXPECT_TRUE(Tree.GetSelected(A2));
+  EXPECT_FALSE(Tree.GetSelected(Add(nullptr, u"gamma")));
+  EXPECT_EQ(Tree.SelectedCount(), 3);
+  // A node taken out of a selection that goes on is forgotten.
+  Tree.SetSelected(B, false);
+  EXPECT_FALSE(Tree.GetSelected(Add(nullptr, u"beta")));
+  // A single new selection starts the list afresh.
+  Tree.ClearSelection();
+  Tree.SetSelected(C, true);
+  EXPECT_TRUE(Tree.GetSelected(Add(nullptr, u"GAMMA")));
+  EXPECT_FALSE(Tree.GetSelected(Add(nullptr, u"alpha")));
+  // Without the option nothing is remembered.
+  Tree.ClearSelection();
+  O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toRestoreSelection});
+  Tree.SetSelected(B, true);
+  EXPECT_FALSE(Tree.GetSelected(Add(nullptr, u"Beta")));
+}

@@ -714,4 +714,35 @@ TEST_F(THeaderStreamTest, EveryTruncationFailsCleanly) {
   }
 }
 
+// A new header font makes the header at least as high as "Q" in that font
+// plus the largest column spacing and half of it again (with
+// toAutoChangeScale); a rescale does the same after scaling.
+TEST_F(THeaderTest, ANewFontGrowsTheHeightToFitItsText) {
+  AddColumns({100, 100});
+  Cols[0].SetSpacing(3);
+  Cols[1].SetSpacing(5);
+  H.SetHeight(12);
+  ASSERT_EQ(H.Height(), 12);
+  TVTHeaderFont Font = H.Font();
+  Font.Height = -13;
+  H.SetFont(Font);  // the fake host's text is 13 high: 13 + 5 + 2
+  EXPECT_EQ(H.Height(), 20);
+  H.SetHeight(30);
+  H.SetFont(Font);  // never shrinks
+  EXPECT_EQ(H.Height(), 30);
+  // A parent font reaching a following header counts as a new font too.
+  H.SetHeight(12);
+  H.SetParentFont(true);
+  H.ParentFontChanged(Font);
+  EXPECT_EQ(H.Height(), 20);
+  // Without the option the height stays as set.
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() - TVTAutoOptions{toAutoChangeScale});
+  H.SetHeight(12);
+  H.SetFont(Font);
+  EXPECT_EQ(H.Height(), 12);
+  Tree.TreeOptions().SetAutoOptions(Tree.TreeOptions().AutoOptions() + TVTAutoOptions{toAutoChangeScale});
+  H.ScaleHeader(1, 2);  // 6, then grown again to fit
+  EXPECT_EQ(H.Height(), 20);
+}
+
 }  // namespace

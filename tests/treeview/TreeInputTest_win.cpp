@@ -669,8 +669,14 @@ TEST_F(TTreeInputTest, ColumnDragShowsItsImageAndMovesTheColumn) {
   EXPECT_FALSE(H.Columns().DropBefore());
   const TRect Image = Tree->HeaderDragImage()->GetDragImageRect();
   EXPECT_EQ(Image.Width(), 170);
-  // Half transparent: the constant alpha of the image.
-  EXPECT_EQ(Tree->HeaderDragImage()->PixelAlpha(5, 5), 128);
+  // A column's picture is not faded: the constant alpha 140 everywhere,
+  // over a darkened copy of the head.
+  const TVTDragImage* ColumnImage = Tree->HeaderDragImage();
+  EXPECT_FALSE(ColumnImage->Fade());
+  EXPECT_EQ(ColumnImage->PreBlendBias(), -50);
+  EXPECT_EQ(ColumnImage->PixelAlpha(5, 5), 140);
+  EXPECT_EQ(ColumnImage->PixelAlpha(Image.Width() / 2, Image.Height() / 2), 140);
+  EXPECT_EQ(ColumnImage->PixelAlpha(Image.Width() - 1, Image.Height() - 1), 140);
   Screenshot(u"treeinput_column_drag.bmp");
   SendMessageW(Wnd(), WM_LBUTTONUP, 0, Pt(320, HeadY));
   EXPECT_EQ(Dragged, 0);
@@ -847,6 +853,13 @@ TEST_F(TTreeInputTest, ANodeDragShowsThePictureOfTheSelectedRows) {
     return Image->PixelAlpha(S.X - R.Left, S.Y - R.Top);
   };
   EXPECT_GT(AlphaAt(60, RowY(File0)), 0);  // a selected row
+  // Faded with the transparency 200: full strength at the hot spot, the
+  // centre of the picture, fading towards its edges.
+  EXPECT_TRUE(Image->Fade());
+  EXPECT_EQ(Image->Transparency(), 200);
+  EXPECT_EQ(Image->PixelAlpha(R.Width() / 2, R.Height() / 2), 200);
+  EXPECT_LT(AlphaAt(60, RowY(File1)), 200);
+  EXPECT_GT(AlphaAt(60, RowY(File1)), 0);
   EXPECT_GT(AlphaAt(60, RowY(File1)), 0);
   EXPECT_EQ(AlphaAt(60, RowY(A)), 0);  // not selected: not in the picture
   EXPECT_EQ(AlphaAt(60, RowY(File1->NextSibling)), 0);
@@ -1400,6 +1413,105 @@ TEST_F(TTreeInputTest, TheEditorMovesWithItsCell) {
   EXPECT_EQ(Edit->Top(), Top0);
   Tree->CancelEditNode();
   Pump(50);
+}
+
+// A tree hint stays up while the arrow keys walk and while the pointer
+// moves over the header; a node hint is as high as its text plus the
+// margin; a multi-line cell whose wrapped text fits shows no tooltip, one
+// that does not shows it, placed by the column's reading direction.
+TEST_F(TTreeInputTest, HintsKeepToArrowKeysAndMeasureTheirText) {
+  Tree->SetShowHint(true);
+  Tree->SetHintMode(hmTooltip);
+  PVastNode A = Top(0);
+  const TPoint Over = ScreenPt(200, RowY(A));  // the cut "123456789 KB"
+  SetCursorPos(Over.X, Over.Y);
+  Application->CancelHint();
+  Application->ActivateHint(Over);
+  auto* Window = dynamic_cast<TVastTreeHintWindow*>(Application->HintWindow());
+  ASSERT_NE(Window, nullptr);
+  ASSERT_TRUE(IsWindowVisible(Window->Handle()));
+  const struct {
+    UINT Msg;
+    WPARAM Key;
+    bool Hides;
+  } Messages[] = {{WM_KEYDOWN, VK_LEFT, false},   {WM_KEYDOWN, VK_UP, false},        {WM_KEYDOWN, VK_RIGHT, false},
+                  {WM_KEYDOWN, VK_DOWN, false},   {WM_KEYDOWN, 'A', true},           {WM_KEYDOWN, VK_ESCAPE, true},
+                  {WM_SYSKEYDOWN, VK_MENU, true}, {WM_NCMOUSEMOVE, HTBORDER, false}, {WM_LBUTTONDOWN, 0, true}};
+  for (const auto& M : Messages) {
+    const MSG Msg{Wnd(), M.Msg, M.Key, 0, 0, {0, 0}};
+    EXPECT_EQ(Window->IsHintMsg(Msg), M.Hides) << std::hex << M.Msg << " " << M.Key;
+  }
+  // Through the application's message loop: an arrow key leaves the hint
+  // up, a letter takes it down.
+  PostMessageW(Wnd(), WM_KEYDOWN, VK_RIGHT, 1);
+  Pump(50);
+  EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+  PostMessageW(Wnd(), WM_KEYDOWN, 'Q', 1);
+  Pump(50);
+  EXPECT_FALSE(Application->HintWindow() && IsWindowVisible(Application->HintWindow()->Handle()));
+  // A hidden window keeps no message.
+  if (auto* Hidden = dynamic_cast<TVastTreeHintWindow*>(Application->HintWindow())) {
+    EXPECT_FALSE(Hidden->IsHintMsg(MSG{Wnd(), WM_KEYDOWN, 'A', 0, 0, {0, 0}}));
+  }
+
+  // A node hint: its text's height and the margin of 6 scaled pixels less 4.
+  Tree->SetHintMode(hmHint);
+  Tree->OnGetHint = [](TBaseVastTree*, PVastNode, TColumnIndex, TVTTooltipLineBreakStyle&, String& Text) {
+    Text = u"a node hint";
+  };
+  const TPoint OnRow = ScreenPt(60, RowY(Top(1)));
+  SetCursorPos(OnRow.X, OnRow.Y);
+  Application->CancelHint();
+  Application->ActivateHint(OnRow);
+  Window = dynamic_cast<TVastTreeHintWindow*>(Application->HintWindow());
+  ASSERT_NE(Window, nullptr);
+  ASSERT_TRUE(IsWindowVisible(Window->Handle()));
+  TBitmap Measure(1, 1);
+  Measure.Canvas()->SetFont(Screen->HintFont());
+  TEXTMETRICW Metrics{};
+  GetTextMetricsW(Measure.Canvas()->Handle(), &Metrics);
+  EXPECT_EQ(Window->Height(), Metrics.tmHeight + Tree->ScaledPixels(6) - 4);
+  Application->CancelHint();
+  Tree->OnGetHint = nullptr;
+
+  // Multi-line cells.
+  Tree->SetHintMode(hmTooltip);
+  PVastNode File0 = Tree->GetFirstChild(A);
+  Tree->SetMultiline(File0, true);
+  Tree->SetNodeHeight(File0, 40);
+  auto TooltipOverLabel = [&]() -> TVastTreeHintWindow* {
+    const TRect Label = Tree->GetDisplayRect(File0, 0, true);
+    const TPoint P = ScreenPt((Label.Left + Label.Right) / 2, (Label.Top + Label.Bottom) / 2);
+    SetCursorPos(P.X, P.Y);
+    // Coming from below the rows, where nothing shows, so that the area of
+    // the last hint is forgotten.
+    const TPoint Below = ScreenPt(60, Tree->ClientHeight() - 5);
+    Application->CancelHint();
+    Application->ActivateHint(Below);
+    Application->CancelHint();
+    Application->ActivateHint(P);
+    auto* W = dynamic_cast<TVastTreeHintWindow*>(Application->HintWindow());
+    return W && IsWindowVisible(W->Handle()) ? W : nullptr;
+  };
+  EXPECT_EQ(TooltipOverLabel(), nullptr) << "\"file 0.txt\" fits its cell";
+  Form->Renamed[File0] = u"a long name of a file that needs more lines than its row has room for.txt";
+  Tree->InvalidateNode(File0);
+  Window = TooltipOverLabel();
+  ASSERT_NE(Window, nullptr);
+  EXPECT_EQ(Window->HintData().BidiMode, bdLeftToRight);
+  EXPECT_EQ(Window->HintData().Alignment, taLeftJustify);
+  Screenshot(u"treeinput_multiline_tooltip.bmp");
+  // Right to left, the alignment is mirrored and the tooltip grows from the
+  // cell's right side.
+  Tree->Header().Columns()[0].SetBiDiMode(bdRightToLeft);
+  Window = TooltipOverLabel();
+  ASSERT_NE(Window, nullptr);
+  EXPECT_EQ(Window->HintData().BidiMode, bdRightToLeft);
+  EXPECT_EQ(Window->HintData().Alignment, taRightJustify);
+  Tree->Header().Columns()[0].SetBiDiMode(bdLeftToRight);
+  Application->CancelHint();
+  Form->Renamed.erase(File0);
+  SetCursorPos(0, 0);
 }
 
 }  // namespace
