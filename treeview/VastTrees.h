@@ -816,6 +816,12 @@ protected:
   // Opens a collapsed drop target (the auto-expand timer ran out).
   virtual void DoDragExpand();
   virtual void DoOleDrag(TPoint) {}
+  // The drag source's start (an edit cancelled, the focused node selected,
+  // the sorted selection kept, tsOLEDragging) and end (the dragged nodes
+  // deleted after a move with toAutoDeleteMovedNodes). The start answers
+  // the effects the drag allows (all three when DragOperations is empty).
+  Integer BeginOleDragSource();
+  void EndOleDragSource(Integer Effect);
   virtual void DoCheckClick(PVastNode Node, TCheckState NewCheckState);
   // Window hooks of the input: mouse capture, the platform's column-drag
   // cursor and the like live in the host; these are the tree's own.

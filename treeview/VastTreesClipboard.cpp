@@ -103,6 +103,11 @@ bool TBaseVastTree::ProcessOLEData(TBaseVastTree* Source, IVTDataSource& DataObj
       if (Node == TargetNode || HasAsParent(TargetNode, Node)) continue;
       Source->MoveTo(Node, TargetNode, Mode, false);
     }
+    // Moved nodes keep no cut mark where no cut is pending: a later copy
+    // would carry them along.
+    if (!HasState(tsCutPending) && !HasState(tsCopyPending))
+      for (PVastNode Run = GetFirstNoInit(); Run; Run = GetNextNoInit(Run))
+        if (Run->States.Contains(vsCutOrCopy)) ExcludeNodeStates(Run, {vsCutOrCopy});
     return true;
   }
   const TChangeReason Reason = Source == this ? crNodeCopied : crNodeAdded;
@@ -163,4 +168,34 @@ void TBaseVastTree::BeginDrag(bool Immediate, Integer Threshold) {
     DoOleDrag(FLastClickPos);
   else
     DoStateChange({tsOLEDragPending});
+}
+
+Integer TBaseVastTree::BeginOleDragSource() {
+  if (IsEditing()) CancelEditNode();
+  if (FHotNode) {
+    InvalidateNode(FHotNode);
+    FHotNode = nullptr;
+  }
+  if (FFocusedNode && !FFocusedNode->States.Contains(vsSelected)) {
+    InsertIntoSelection(FFocusedNode, true);
+    InvalidateNode(FFocusedNode);
+  }
+  FHost->UpdateNow();
+  FDragSelection = GetSortedSelection(true);
+  DoStateChange({tsOLEDragging}, {tsClearPending, tsOLEDragPending});
+  FLastDropMode = dmOnNode;
+  FLastDragEffect = DropEffectNone;
+  Integer Allowed = 0;
+  if (FDragOperations.Contains(doCopy)) Allowed |= DropEffectCopy;
+  if (FDragOperations.Contains(doMove)) Allowed |= DropEffectMove;
+  if (FDragOperations.Contains(doLink)) Allowed |= DropEffectLink;
+  return Allowed ? Allowed : DropEffectCopy | DropEffectMove | DropEffectLink;
+}
+
+void TBaseVastTree::EndOleDragSource(Integer Effect) {
+  FLastDragEffect = Effect;
+  FDragSelection.clear();
+  DoStateChange({}, {tsOLEDragging});
+  if ((Effect & ~DropEffectScroll) == DropEffectMove && FOptions->AutoOptions().Contains(toAutoDeleteMovedNodes))
+    DeleteSelectedNodes();
 }

@@ -20,6 +20,8 @@ public:
     OnSaveNode = [](TBaseVastTree* T, PVastNode N, TStream* S) { S->WriteBuffer(T->GetNodeData(N), 4); };
     OnLoadNode = [](TBaseVastTree* T, PVastNode N, TStream* S) { S->ReadBuffer(T->GetNodeData(N), 4); };
   }
+  using TBaseVastTree::BeginOleDragSource;
+  using TBaseVastTree::EndOleDragSource;
   void Mark(bool Cut) {
     MarkCutCopySelection();
     DoStateChange({Cut ? tsCutPending : tsCopyPending});
@@ -303,6 +305,42 @@ TEST(TreeClipboardDrag, BeginDragWaitsForTheThresholdOnce) {
   EXPECT_EQ(Tree.DragThreshold(), Host.SystemDragThreshold());  // already pending
   EXPECT_EQ(Tree.DragOperations(), (TDragOperations{doCopy, doMove}));
   EXPECT_EQ(Tree.DragType(), dtOLE);
+}
+
+}  // namespace
+
+namespace {
+
+// The drag source's start selects the focused node and keeps the sorted
+// selection; a move at its end deletes the dragged nodes only with
+// toAutoDeleteMovedNodes.
+TEST(TreeClipboardDrag, TheSourceKeepsItsSelectionAndDeletesAfterAMove) {
+  for (bool AutoDelete : {true, false}) {
+    TMarkingTree Tree;
+    Tree.Fill();
+    TVTAutoOptions Auto = Tree.TreeOptions().AutoOptions();
+    if (AutoDelete)
+      Auto.Include(toAutoDeleteMovedNodes);
+    else
+      Auto.Exclude(toAutoDeleteMovedNodes);
+    Tree.TreeOptions().SetAutoOptions(Auto);
+    Tree.SetSelected(Tree.Top(12), true);
+    Tree.SetSelected(Tree.Top(1), true);
+    Tree.SetFocusedNode(Tree.Top(3));
+    Tree.SetDragOperations(TDragOperations{doMove});
+    EXPECT_EQ(Tree.BeginOleDragSource(), DropEffectMove);
+    EXPECT_TRUE(Tree.TreeStates().Contains(tsOLEDragging));
+    EXPECT_EQ(Keys(Tree, Tree.DragSelection()), (std::vector<Integer>{1, 3}));
+    Tree.EndOleDragSource(DropEffectMove);
+    EXPECT_FALSE(Tree.TreeStates().Contains(tsOLEDragging));
+    EXPECT_TRUE(Tree.DragSelection().empty());
+    EXPECT_EQ(Tree.LastDragEffect(), DropEffectMove);
+    EXPECT_EQ(Shape(Tree), AutoDelete ? "2" : "1(11 12) 2 3");
+  }
+  TMarkingTree Tree;
+  Tree.SetDragOperations(TDragOperations{});
+  EXPECT_EQ(Tree.BeginOleDragSource(), DropEffectCopy | DropEffectMove | DropEffectLink);
+  Tree.EndOleDragSource(DropEffectCopy);
 }
 
 }  // namespace
