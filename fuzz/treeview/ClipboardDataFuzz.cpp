@@ -28,6 +28,9 @@ void CheckValid(TBaseVastTree& Tree, const char* After) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+  // One tree for the whole run keeps the shared worker thread from being
+  // started and ended for every input.
+  static TBaseVastTree KeepsTheWorker;
   const TBytes Input = FuzzBytes(Data, Size);
   TFakeTreeHost Host;
   TCustomVastStringTree Tree(&Host);
