@@ -32,10 +32,10 @@ const TClipboardFormatEntry ClipboardDescriptions[17] = {{1, u"Plain text"},
 
 Word CF_VASTTREE = 0;
 Word CF_VTREFERENCE = 0;
-Word CF_HTML = 0;
-Word CF_RTF = 0;
-Word CF_RTFNOOBJS = 0;
-Word CF_CSV = 0;
+Word CF_VTHTML = 0;
+Word CF_VTRTF = 0;
+Word CF_VTRTFNOOBJS = 0;
+Word CF_VTCSV = 0;
 
 namespace {
 
@@ -119,10 +119,10 @@ void RegisterVastTreeClipboardFormats() {
     CF_VTREFERENCE = RegisterSystemClipboardFormat(u"Vast Tree Reference");
     CF_VASTTREE = RegisterTreeClipboardFormat(u"Vast Tree Data", &VastTreeClassOf<TBaseVastTree>, 50);
     const TVastTreeClass StringTree = &VastTreeClassOf<TCustomVastStringTree>;
-    CF_HTML = RegisterTreeClipboardFormat(u"HTML Format", StringTree, 80);
-    CF_RTFNOOBJS = RegisterTreeClipboardFormat(u"Rich Text Format Without Objects", StringTree, 84);
-    CF_RTF = RegisterTreeClipboardFormat(u"Rich Text Format", StringTree, 85);
-    CF_CSV = RegisterTreeClipboardFormat(u"CSV", StringTree, 90);
+    CF_VTHTML = RegisterTreeClipboardFormat(u"HTML Format", StringTree, 80);
+    CF_VTRTFNOOBJS = RegisterTreeClipboardFormat(u"Rich Text Format Without Objects", StringTree, 84);
+    CF_VTRTF = RegisterTreeClipboardFormat(u"Rich Text Format", StringTree, 85);
+    CF_VTCSV = RegisterTreeClipboardFormat(u"CSV", StringTree, 90);
     RegisterTreeClipboardFormat(CF_UNICODETEXT_ID, StringTree, 95);
     RegisterTreeClipboardFormat(CF_TEXT_ID, StringTree, 100);
   });

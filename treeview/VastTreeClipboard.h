@@ -108,10 +108,10 @@ Word RegisterTreeClipboardFormat(Word Format, TVastTreeClass TreeClass, Cardinal
 // The IDs of the registered names (0 until the start-up below ran).
 extern Word CF_VASTTREE;
 extern Word CF_VTREFERENCE;
-extern Word CF_HTML;
-extern Word CF_RTF;
-extern Word CF_RTFNOOBJS;
-extern Word CF_CSV;
+extern Word CF_VTHTML;
+extern Word CF_VTRTF;
+extern Word CF_VTRTFNOOBJS;
+extern Word CF_VTCSV;
 // Registers the tree's formats once per process (the first tree runs it).
 void RegisterVastTreeClipboardFormats();
 

@@ -83,11 +83,11 @@ HGLOBAL TVastTreeControl::ContentToClipboard(Word Format, TVSTTextSourceType Sou
     const String Text = ContentToText(Source, String(u"\t"));
     Payload.assign(reinterpret_cast<const char*>(Text.data()), Text.size() * sizeof(char16_t));
     Payload.push_back('\0');  // with the one below, a zero character
-  } else if (Format == CF_CSV && CF_CSV != 0) {
+  } else if (Format == CF_VTCSV && CF_VTCSV != 0) {
     Payload = AnsiText(ContentToText(Source, UserListSeparator()));
-  } else if ((Format == CF_RTF || Format == CF_RTFNOOBJS) && Format != 0) {
+  } else if ((Format == CF_VTRTF || Format == CF_VTRTFNOOBJS) && Format != 0) {
     Payload = ContentToRTF(Source);
-  } else if (Format == CF_HTML && CF_HTML != 0) {
+  } else if (Format == CF_VTHTML && CF_VTHTML != 0) {
     const TBytes Utf8 = TEncoding::UTF8()->GetBytes(ContentToHTML(Source, String()));
     Payload = WrapHTML(std::string(Utf8.begin(), Utf8.end()));
   } else {
@@ -228,7 +228,7 @@ void TVastTreeControl::RegisterDropTarget(bool Register) {
   if (Register == FDropTargetRegistered || !HandleAllocated()) return;
   if (Register) {
     IDropTarget* Target = nullptr;
-    if (SUCCEEDED(DragManager()->QueryInterface(IID_IDropTarget, reinterpret_cast<void**>(&Target)))) {
+    if (SUCCEEDED(DragManager()->QueryInterface(__uuidof(IDropTarget), reinterpret_cast<void**>(&Target)))) {
       FDropTargetRegistered = SUCCEEDED(RegisterDragDrop(FHandle, Target));
       Target->Release();
     }
@@ -241,7 +241,7 @@ void TVastTreeControl::RegisterDropTarget(bool Register) {
 void TVastTreeControl::RunOleDragLoop(Integer AllowedEffects, IDataObject* DataObject, Integer& DragEffect) {
   IDropSource* Source = nullptr;
   DragEffect = DropEffectNone;
-  if (FAILED(DragManager()->QueryInterface(IID_IDropSource, reinterpret_cast<void**>(&Source)))) return;
+  if (FAILED(DragManager()->QueryInterface(__uuidof(IDropSource), reinterpret_cast<void**>(&Source)))) return;
   DWORD Effect = DROPEFFECT_NONE;
   const HRESULT Result = ::DoDragDrop(DataObject, Source, static_cast<DWORD>(AllowedEffects), &Effect);
   Source->Release();

@@ -46,7 +46,7 @@ TEnumFormatEtc::TEnumFormatEtc(std::vector<FORMATETC> Formats, std::size_t Index
 
 HRESULT TEnumFormatEtc::QueryInterface(REFIID Id, void** Object) {
   if (!Object) return E_POINTER;
-  if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IEnumFORMATETC)) {
+  if (IsEqualIID(Id, __uuidof(IUnknown)) || IsEqualIID(Id, __uuidof(IEnumFORMATETC))) {
     *Object = static_cast<IEnumFORMATETC*>(this);
     AddRef();
     return S_OK;
@@ -114,7 +114,7 @@ TVastTreeControl* TVTDataObject::Owner() const { return FOwnerAlive.expired() ? 
 
 HRESULT TVTDataObject::QueryInterface(REFIID Id, void** Object) {
   if (!Object) return E_POINTER;
-  if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IDataObject)) {
+  if (IsEqualIID(Id, __uuidof(IUnknown)) || IsEqualIID(Id, __uuidof(IDataObject))) {
     *Object = static_cast<IDataObject*>(this);
     AddRef();
     return S_OK;
@@ -265,8 +265,8 @@ HRESULT TVTDataObject::SetData(FORMATETC* FormatEtc, STGMEDIUM* Medium, BOOL DoR
     if (SUCCEEDED(Result) && Slot->Medium.pUnkForRelease) {
       IUnknown* Self = nullptr;
       IUnknown* Other = nullptr;
-      QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&Self));
-      Slot->Medium.pUnkForRelease->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&Other));
+      QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&Self));
+      Slot->Medium.pUnkForRelease->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&Other));
       if (Self && Self == Other) {
         Slot->Medium.pUnkForRelease->Release();
         Slot->Medium.pUnkForRelease = nullptr;

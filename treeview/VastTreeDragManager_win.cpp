@@ -47,7 +47,7 @@ TShiftState ShiftStateOfKeys(DWORD KeyState) {
 }
 
 TVTDragManager::TVTDragManager(TVastTreeControl* AOwner) : FOwner(AOwner), FOwnerAlive(AOwner->LifeToken()) {
-  if (FAILED(CoCreateInstance(DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDropTargetHelper,
+  if (FAILED(CoCreateInstance(DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IDropTargetHelper),
                               reinterpret_cast<void**>(&FDropTargetHelper))))
     FDropTargetHelper = nullptr;
 }
@@ -59,9 +59,9 @@ TVTDragManager::~TVTDragManager() {
 
 HRESULT TVTDragManager::QueryInterface(REFIID Id, void** Object) {
   if (!Object) return E_POINTER;
-  if (IsEqualIID(Id, IID_IUnknown) || IsEqualIID(Id, IID_IDropTarget))
+  if (IsEqualIID(Id, __uuidof(IUnknown)) || IsEqualIID(Id, __uuidof(IDropTarget)))
     *Object = static_cast<IDropTarget*>(this);
-  else if (IsEqualIID(Id, IID_IDropSource))
+  else if (IsEqualIID(Id, __uuidof(IDropSource)))
     *Object = static_cast<IDropSource*>(this);
   else if (IsEqualIID(Id, IID_IVTDragManager))
     *Object = static_cast<IVTDragManager*>(this);

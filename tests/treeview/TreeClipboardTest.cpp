@@ -69,7 +69,7 @@ TEST(TreeClipboardFormats, TheRegistryKnowsTheTreeFormatsByPriorityAndClass) {
                                               u"Rich Text Format", u"CSV", u"Unicode text", u"Plain text"}));
   Word Id = 0;
   ASSERT_NE(TClipboardFormatList::FindFormat(u"csv", Id), nullptr);
-  EXPECT_EQ(Id, CF_CSV);
+  EXPECT_EQ(Id, CF_VTCSV);
   String Name;
   EXPECT_NE(TClipboardFormatList::FindFormat(CF_UNICODETEXT_ID, Name), nullptr);
   EXPECT_EQ(Name, u"Unicode text");
@@ -89,8 +89,8 @@ TEST(TreeClipboardFormats, TheRegistryKnowsTheTreeFormatsByPriorityAndClass) {
   TClipboardFormatList::EnumerateFormats(Strings, Offered, &Strings.ClipboardFormats());
   ASSERT_EQ(Offered.size(), 3u);
   EXPECT_EQ(Offered[0].Format, CF_VASTTREE);
-  EXPECT_EQ(Offered[1].Format, CF_HTML);
-  EXPECT_EQ(Offered[2], (TVTFormatDescriptor{CF_CSV, DvAspectContent, -1, TymedHGlobal}));
+  EXPECT_EQ(Offered[1].Format, CF_VTHTML);
+  EXPECT_EQ(Offered[2], (TVTFormatDescriptor{CF_VTCSV, DvAspectContent, -1, TymedHGlobal}));
 }
 
 // A reference names a tree only when the process is this one and the

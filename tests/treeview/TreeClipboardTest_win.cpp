@@ -153,7 +153,7 @@ TEST_F(TTreeClipboardTest, CopyAndPasteWithinATreeAndIntoAnother) {
   EXPECT_TRUE(Tree->TreeStates().Contains(tsCopyPending));
   EXPECT_EQ(Tree->CutCopyCount(), 2u);
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_VASTTREE));
-  EXPECT_TRUE(IsClipboardFormatAvailable(CF_CSV));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_VTCSV));
   // The texts of the copied rows, rendered through the export.
   const std::u16string Text = ClipboardText();
   EXPECT_NE(Text.find(u"n2"), std::u16string::npos);
@@ -262,7 +262,7 @@ TEST_F(TTreeClipboardTest, TheDataObjectAnswersAndOutlivesItsTree) {
   Select(Tree, {1});
   TComPtr<IDataObject> Data(Tree->CreateDragDataObject());
   ASSERT_TRUE(Data);
-  FORMATETC Csv{CF_CSV, nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM};
+  FORMATETC Csv{CF_VTCSV, nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM};
   EXPECT_EQ(Data->QueryGetData(&Csv), DV_E_TYMED);
   Csv.tymed = TYMED_HGLOBAL;
   EXPECT_EQ(Data->QueryGetData(&Csv), S_OK);
