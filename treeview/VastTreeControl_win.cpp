@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "rtl/ScopeExit.h"
+#include "treeview/VastTreeDataObject_win.h"
 #include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeWorker.h"
 
@@ -79,6 +80,7 @@ void RegisterSplitCursors() {
 
 TVastTreeControl::TVastTreeControl(TComponent* AOwner) : TCustomControl(AOwner), TCustomVastStringTree(nullptr) {
   RegisterSplitCursors();
+  VastTreeOleStartup();
   SetHost(this);
   FThreadId = GetCurrentThreadId();
   Clock = [] { return static_cast<Cardinal>(timeGetTime()); };
@@ -264,6 +266,8 @@ void TVastTreeControl::CreateWnd() {
   // Give the header its strip in the non-client area.
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FDropTargetRegistered = false;
+  if (TreeOptions().MiscOptions().Contains(toAcceptOLEDrop)) RegisterDropTarget(true);
 }
 
 void TVastTreeControl::Loaded() {
@@ -436,6 +440,7 @@ void TVastTreeControl::MiscOptionsChanged(TVTMiscOptions Old, TVTMiscOptions New
   if (TCustomVastStringTree::Loading() || !HandleAllocated()) return;
   // The window class's redraw bits follow the option.
   if (Old.Contains(toFullRepaintOnResize) != New.Contains(toFullRepaintOnResize)) RecreateWindow();
+  if (Old.Contains(toAcceptOLEDrop) != New.Contains(toAcceptOLEDrop)) RegisterDropTarget(New.Contains(toAcceptOLEDrop));
 }
 
 void TVastTreeControl::SetCursorFor(TMessage& Message) {
@@ -934,6 +939,15 @@ void TVastTreeControl::WndProc(TMessage& Message) {
     case WM_ENABLE:
       WMEnable(Message);
       return;
+    case WM_COPY:
+      CopyToClipboard();
+      return;
+    case WM_CUT:
+      CutToClipboard();
+      return;
+    case WM_PASTE:
+      PasteFromClipboard();
+      return;
     case TVM_GETITEMW:
     case TVM_GETITEMRECT:
     case TVM_GETNEXTITEM:
@@ -1223,6 +1237,7 @@ void TVastTreeControl::WMNCDestroy(TMessage& Message) {
   KillTimer(ChangeTimer);
   KillTimer(StructureChangeTimer);
   FDottedBrush.Reset();
+  RegisterDropTarget(false);
   TCustomControl::WndProc(Message);
 }
 

@@ -324,6 +324,40 @@ public:
   // Measured in the header's font.
   Integer HeaderTextHeight(const String& Text) override;
 
+  // --- data exchange: the clipboard and OLE drag and drop (the clipboard
+  // unit). The tree's formats are those ClipboardFormats names.
+  virtual void CopyToClipboard();
+  virtual void CutToClipboard();
+  virtual bool PasteFromClipboard();
+  // Leaves the formats on the clipboard without the tree (the system
+  // renders them now); "Vast Tree Reference" is not among them.
+  void FlushClipboard();
+  using TCustomVastStringTree::ProcessDrop;
+  using TCustomVastStringTree::ProcessOLEData;
+  using TCustomVastStringTree::SourceTreeOfDataObject;
+  bool ProcessOLEData(TBaseVastTree* Source, IDataObject* DataObject, PVastNode TargetNode, TVTNodeAttachMode Mode,
+                      bool Optimized);
+  TBaseVastTree* SourceTreeOfDataObject(IDataObject* DataObject);
+  bool ProcessDrop(IDataObject* DataObject, PVastNode TargetNode, Integer& Effect, TVTNodeAttachMode Mode);
+  // Created on first use (OnCreateDragManager, else the tree's own).
+  class IVTDragManager* DragManager();
+  // The data object of a drag from this tree: OnCreateDataObject's, else a
+  // new one of the tree's (a new reference; nil when a handler gave none).
+  IDataObject* CreateDragDataObject();
+  // The registered formats of the tree's class named in ClipboardFormats,
+  // then OnGetUserClipboardFormats.
+  virtual void NativeClipboardFormats(TFormatEtcArray& Formats);
+  // Renders one format of the tree's data object into Medium.
+  virtual HRESULT RenderNativeData(const tagFORMATETC& FormatEtcIn, tagSTGMEDIUM& Medium, bool ForClipboard);
+  // The export of Source as a global block in the clipboard format Format
+  // (a text, CSV, RTF or HTML format); 0 for another format.
+  HGLOBAL ContentToClipboard(Word Format, TVSTTextSourceType Source);
+  bool IsOleDropTarget() const override;
+  // The drag loop of a drag from this tree; DragEffect receives the effect.
+  virtual void RunOleDragLoop(Integer AllowedEffects, IDataObject* DataObject, Integer& DragEffect);
+  // Ends a platform drag: the button that dragged is released.
+  virtual void FinishDrag();
+
 protected:
   // Input: the messages in terms of the portable handlers.
   bool HandleMouseMessage(TMessage& Message);
@@ -416,6 +450,9 @@ protected:
   void ScaleBy(Integer M, Integer D) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void DoPaintDropMark(TCanvas* Canvas, PVastNode Node, const TRect& R) override;
+  void DoOleDrag(TPoint P) override;
+  // The window as drop target while toAcceptOLEDrop is set.
+  void RegisterDropTarget(bool Register);
   // The rubber band of a mouse selection, in the row's coordinates.
   virtual void PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect, const TRect& SelectionRect);
   void ColorChanged() override;
@@ -561,6 +598,11 @@ protected:
   TPoint FHeaderTrackPoint;
   std::unique_ptr<class TVTDragImage> FHeaderDragImage;
   std::unique_ptr<class TVTDragImage> FDragImage;
+  struct TDragManagerRelease {
+    void operator()(class IVTDragManager* Manager) const;
+  };
+  std::unique_ptr<class IVTDragManager, TDragManagerRelease> FDragManager;
+  bool FDropTargetRegistered = false;
   TRect FLastHintRect;
   TVTHintData FHintData;
   // The cell or head last answered with no hint: the hint machinery asks a

@@ -22,6 +22,7 @@
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 #include "rtl/UpdateGuard.h"
+#include "treeview/VastTreeClipboard.h"
 #include "treeview/VastTreeEnumeration.h"
 #include "treeview/VastTreeEvents.h"
 #include "treeview/VastTreeGeometry.h"
@@ -555,6 +556,42 @@ public:
   virtual void BeginWheelPanning(TPoint Position);
   virtual void EndWheelPanning();
 
+  // --- data exchange: clipboard marks, the tree's own data format, pasting
+  // and dropping, and the drag source's state
+  TClipboardFormats& ClipboardFormats() { return FClipboardFormats; }
+  void SetClipboardFormats(const std::vector<String>& Names) { FClipboardFormats.Assign(Names); }
+  // The nodes of the pending cut or copy set.
+  Cardinal CutCopyCount();
+  TNodeArray GetSortedCutCopySet(bool Resolve);
+  void CancelCutOrCopy();
+  // A pending cut: its nodes are deleted (they were pasted elsewhere).
+  void FinishCutOrCopy();
+  // The records of "Vast Tree Data": the cut or copy set (ForClipboard) or
+  // the selection, parents carrying their subtrees.
+  TBytes RenderNativeTreeData(bool ForClipboard);
+  // Pastes DataObject's nodes at TargetNode: moved from Source when
+  // Optimized, else copied from the serialised data.
+  virtual bool ProcessOLEData(TBaseVastTree* Source, IVTDataSource& DataObject, PVastNode TargetNode,
+                              TVTNodeAttachMode Mode, bool Optimized);
+  // The live tree of this process that DataObject names; nil otherwise.
+  virtual TBaseVastTree* SourceTreeOfDataObject(IVTDataSource& DataObject);
+  // For OnDragDrop handlers: moves or copies as Effect says; a move leaves
+  // Effect none so the source does not delete the nodes again.
+  bool ProcessDrop(IVTDataSource& DataObject, PVastNode TargetNode, Integer& Effect, TVTNodeAttachMode Mode);
+  TDragOperations DragOperations() const { return FDragOperations; }
+  void SetDragOperations(TDragOperations Value) { FDragOperations = Value; }
+  TVTDragType DragType() const { return FDragType; }
+  void SetDragType(TVTDragType Value) { FDragType = Value; }
+  // Threshold -1: the system's.
+  virtual void BeginDrag(bool Immediate, Integer Threshold = -1);
+  bool Dragging() const { return HasState(tsOLEDragPending) || HasState(tsOLEDragging); }
+  // The sorted selection an OLE drag carries (empty outside a drag).
+  const TNodeArray& DragSelection() const { return FDragSelection; }
+  Integer LastDragEffect() const { return FLastDragEffect; }
+  // Alive while the tree is: objects that outlive it (a data object on the
+  // clipboard) hold a weak reference and stop using the tree when it dies.
+  std::weak_ptr<void> LifeToken() const { return FLifeToken; }
+
   // --- events
   TVTChangeEvent OnChange;
   TVTStructureChangeEvent OnStructureChange;
@@ -786,6 +823,12 @@ protected:
   // Opens a collapsed drop target (the auto-expand timer ran out).
   virtual void DoDragExpand();
   virtual void DoOleDrag(TPoint) {}
+  // The drag source's start (an edit cancelled, the focused node selected,
+  // the sorted selection kept, tsOLEDragging) and end (the dragged nodes
+  // deleted after a move with toAutoDeleteMovedNodes). The start answers
+  // the effects the drag allows (all three when DragOperations is empty).
+  Integer BeginOleDragSource();
+  void EndOleDragSource(Integer Effect);
   virtual void DoCheckClick(PVastNode Node, TCheckState NewCheckState);
   // Window hooks of the input: mouse capture, the platform's column-drag
   // cursor and the like live in the host; these are the tree's own.
@@ -1106,6 +1149,16 @@ private:
   Cardinal FAutoScrollInterval = 1;
   // The references of the running handlers' node watches (TNodeWatch).
   std::vector<std::span<PVastNode>> FWatchedNodes;
+  TClipboardFormats FClipboardFormats{this};
+  TDragOperations FDragOperations{doCopy, doMove};
+  TVTDragType FDragType = dtOLE;
+  std::shared_ptr<void> FLifeToken{std::make_shared<Byte>(0)};
+
+protected:
+  TNodeArray FDragSelection;
+  Integer FLastDragEffect = 0;
+
+private:
   // Set while the tree is listed at or worked on by the background worker.
   std::atomic<bool> FInWorker{false};
   // Held by the worker while it reads node states, and by the writers above

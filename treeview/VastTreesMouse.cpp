@@ -197,7 +197,7 @@ void TBaseVastTree::MouseButtonDown(const TVTMouseMessage& Message, THitInfo& Hi
     if (HitGone()) return;
     if (AutoDrag && AnyHit &&
         (HasState(tsLeftButtonDown) || HasState(tsRightButtonDown) || HasState(tsMiddleButtonDown)))
-      BeginPlatformDrag();
+      BeginDrag(false);
   } else if (HadSelection) {
     Change(nullptr);
   }

@@ -60,6 +60,8 @@ TBaseVastTree::TBaseVastTree(IVastTreeHost* Host)
       FColors(std::make_unique<TVTColors>(this)) {
   // AnimationDuration is stored directly: through its setter it would turn
   // toAnimatedToggle on, but the animation options default to none.
+  RegisterVastTreeClipboardFormats();
+  RegisterLiveTree(this);
   SetupRootNode();
   TWorkerThread::AddThreadReference();
   FWorkerReferenced = true;
@@ -67,6 +69,9 @@ TBaseVastTree::TBaseVastTree(IVastTreeHost* Host)
 }
 
 TBaseVastTree::~TBaseVastTree() {
+  // From now on no tree reference names this tree.
+  UnregisterLiveTree(this);
+  FLifeToken.reset();
   StopCacheValidation();
   TWorkerThread::UnregisterTree(this);
   TVTMiscOptions Misc = FOptions->MiscOptions();

@@ -1401,17 +1401,25 @@ TEST_F(TTreeControlTest, RightToLeftPutsColumnsRowsAndBandAtTheRight) {
   EXPECT_EQ(Tree->SelectedCount(), 4);
 }
 
-TEST_F(TTreeControlTest, DropTargetOptionNeedsNoDragManager) {
-  // Without a drag manager the option only records the wish: the window is
-  // never registered, whatever the order of changes and re-creations.
+TEST_F(TTreeControlTest, TheDropTargetFollowsTheOptionAndTheWindow) {
+  // The window is a drop target exactly while toAcceptOLEDrop is set,
+  // whatever the order of changes and re-creations.
+  OleInitialize(nullptr);
+  auto Registered = [&] { return GetPropW(Tree->Handle(), L"OleDropTargetInterface") != nullptr; };
   TCustomVastTreeOptions& O = Tree->TreeOptions();
   O.SetMiscOptions(O.MiscOptions() - TVTMiscOptions{toAcceptOLEDrop});
+  EXPECT_FALSE(Registered());
   O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toAcceptOLEDrop});
+  EXPECT_TRUE(Registered());
   Tree->RecreateWnd();
   Pump(30);
   EXPECT_TRUE(O.MiscOptions().Contains(toAcceptOLEDrop));
-  EXPECT_EQ(GetPropW(Tree->Handle(), L"OleDropTargetInterface"), nullptr);
+  EXPECT_TRUE(Registered());
   EXPECT_TRUE(IsWindowVisible(Tree->Handle()));
+  O.SetMiscOptions(O.MiscOptions() - TVTMiscOptions{toAcceptOLEDrop});
+  Tree->RecreateWnd();
+  Pump(30);
+  EXPECT_FALSE(Registered());
 }
 
 }  // namespace
