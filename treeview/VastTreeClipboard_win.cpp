@@ -1,6 +1,6 @@
 // The system's side of the clipboard formats on Windows: its registered
 // format names and the process id.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include "treeview/VastTreeClipboard.h"
 

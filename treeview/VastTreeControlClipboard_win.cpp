@@ -2,7 +2,7 @@
 // clipboard (copy, cut, paste, flush), the formats it renders (its own
 // records, texts, CSV, RTF and HTML through the exports), the drag manager
 // with the window's drop-target registration, and the drags it starts.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <ole2.h>
 

@@ -3,7 +3,7 @@
 // tree puts on the clipboard or drags (TVTDataObject) with its format
 // enumerator (TEnumFormatEtc), the adapter through which pasting and
 // dropping read a data object, and the one-time OLE start-up of the trees.
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <objidl.h>
 #include <ole2.h>

@@ -2,7 +2,7 @@
 // Windows only. The tree's partner in OLE drag and drop: the drop target
 // registered for its window, the drop source of the drags it starts, and
 // what the tree asks of a drag (IVTDragManager).
-#include <windows.h>
+#include "rtl/Win32.h"
 
 #include <ole2.h>
 #include <shlobj.h>
