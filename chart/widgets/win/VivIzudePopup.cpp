@@ -225,13 +225,18 @@ TVivIzudeCustomPopup::TVivIzudeCustomPopup(TComponent* AOwner)
   };
 }
 
-TVivIzudeCustomPopup::~TVivIzudeCustomPopup() {
+TVivIzudeCustomPopup::~TVivIzudeCustomPopup() = default;
+
+// Before the owned components go: the form is one of them and must be
+// closed and freed by us first, exactly once.
+void TVivIzudeCustomPopup::BeforeDestruction() {
   FBeingDestroyed = true;
   FContentControl = nullptr;
   ClosePopup();
   delete FPopupForm;
   FPopupForm = nullptr;
   SetPlacementControl(nullptr);
+  TVivIzudeCustomComponent::BeforeDestruction();
 }
 
 void TVivIzudeCustomPopup::Assign(TPersistent* Source) {

@@ -153,6 +153,7 @@ protected:
   virtual void OpenPopup(bool AShowModal);
   virtual TVivIzudeCustomPopupForm* CreatePopupForm();
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void BeforeDestruction() override;
   void UpdatePopupFormSize();
   void FocusFocusedControl();
   // Whether ClosePopup frees the form itself (the non-focusable popups).
