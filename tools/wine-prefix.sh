@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Makes the project's Wine prefix once: no installer prompts, the fonts the
-# program asks for mapped to Liberation Sans, 96 DPI. Every step that fails
-# says which command failed and with what status.
+# program asks for mapped to Liberation Sans, 96 DPI unless QUORVEL_WINE_DPI
+# gives another. Every step that fails says which command failed and with
+# what status.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 # Bump when the settings below change: an existing prefix gets them again.
 settings_version=5
+# The screen's DPI; a prefix of its own for any other than 96.
+dpi=${QUORVEL_WINE_DPI:-96}
 stamp=$WINEPREFIX/.quorvel-ready
-ready() { [ "$(cat "$stamp" 2>/dev/null)" = "$settings_version:$QUORVEL_WINE_ARCH" ]; }
+stamp_text="$settings_version:$QUORVEL_WINE_ARCH"
+[ "$dpi" = 96 ] || stamp_text="$stamp_text:$dpi"
+ready() { [ "$(cat "$stamp" 2>/dev/null)" = "$stamp_text" ]; }
 ready && exit 0
 
 fail() {
@@ -50,8 +55,8 @@ reg() {
 for face in Tahoma "Tahoma Bold" Arial Verdana "MS Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Microsoft Sans Serif"; do
   reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "Liberation Sans"
 done
-reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
-reg 'HKCU\Software\Wine\Fonts' /v LogPixels /t REG_DWORD /d 96
+reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
+reg 'HKCU\Software\Wine\Fonts' /v LogPixels /t REG_DWORD /d "$dpi"
 # Wine draws the caption buttons with Marlett glyphs; without the font they
 # show as the letters "0 1 r". Wine's own copy is in fonts-wine.
 for font in marlett.ttf symbol.ttf wingding.ttf; do
@@ -72,4 +77,4 @@ reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 # Xvfb has no window manager; Wine would wait for one on every show and hide.
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 wineserver -w >"$log" 2>&1 || fail "'wineserver -w' failed with status $?" "$log"
-echo "$settings_version:$QUORVEL_WINE_ARCH" > "$stamp" || fail "cannot write $stamp"
+echo "$stamp_text" > "$stamp" || fail "cannot write $stamp"

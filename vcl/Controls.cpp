@@ -338,7 +338,11 @@ void TControl::ParentShowHintChanged() {
   }
 }
 
-void TControl::SetCursor(TCursor Value) { FCursor = Value; }
+void TControl::SetCursor(TCursor Value) {
+  if (Value == FCursor) return;
+  FCursor = Value;
+  CursorChanged();
+}
 
 void TControl::SetPopupMenu(TPopupMenuBase* Value) {
   if (Value == FPopupMenu) return;
@@ -717,6 +721,7 @@ TPoint TWinControl::ClientOrigin() const {
 void TWinControl::InsertControl(TControl* AControl) {
   if (!AControl || AControl->FParent == this) return;
   if (AControl->FParent) AControl->FParent->RemoveControl(AControl);
+  ControlListChange(AControl, true);
   FControls.push_back(AControl);
   AControl->FParent = this;
   if (auto* win = dynamic_cast<TWinControl*>(AControl)) FTabList.push_back(win);
@@ -734,10 +739,12 @@ void TWinControl::InsertControl(TControl* AControl) {
     AControl->Invalidate();
   }
   AlignControls(AControl);
+  ControlChange(AControl, true);
 }
 
 void TWinControl::RemoveControl(TControl* AControl) {
   if (!AControl || AControl->FParent != this) return;
+  ControlChange(AControl, false);
   if (gCaptureControl == AControl) SetCaptureControl(nullptr);
   if (gMouseControl == AControl) gMouseControl = nullptr;
   if (auto* win = dynamic_cast<TWinControl*>(AControl)) {
@@ -751,6 +758,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
   }
   FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
   AControl->FParent = nullptr;
+  ControlListChange(AControl, false);
   if (!ComponentState().Contains(csDestroying)) AlignControls(nullptr);
 }
 
@@ -765,7 +773,7 @@ TControl* TWinControl::ControlAtPos(const TPoint& P, bool AllowDisabled, bool Al
     TControl* c = *it;
     if (!AllowWinControls && c->IsWindowed()) continue;
     if (!c->Visible() || (!AllowDisabled && !c->Enabled())) continue;
-    if (c->BoundsRect().Contains(P)) return c;
+    if (c->BoundsRect().Contains(P) && c->HitTest(P.X - c->Left(), P.Y - c->Top())) return c;
   }
   return nullptr;
 }
@@ -862,7 +870,7 @@ bool TWinControl::CanFocus() const {
 bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
 
 void TWinControl::SetFocus() {
-  if (TCustomForm* form = GetParentForm(this); form && form != this) form->FocusChanged(this);
+  if (TCustomForm* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
   if (CanFocus()) ::SetFocus(Handle());
 }
 
@@ -910,7 +918,7 @@ void TWinControl::SetVisible(bool Value) {
   if (Value == FVisible) return;
   FVisible = Value;
   if (FHandle) {
-    ShowWindow(FHandle, Value ? SW_SHOWNOACTIVATE : SW_HIDE);
+    ShowingChanged();
   } else if (Value && Parent() && Parent()->HandleAllocated()) {
     CreateHandle();
   }
@@ -1129,6 +1137,28 @@ void TWinControl::SetCursorMessage(TMessage& Message) {
   DefaultHandler(Message);
 }
 
+bool TWinControl::DialogChar(Word Key, TShiftState Shift) {
+  // By index: a child that hears it may add or remove children.
+  for (std::size_t i = 0; i < FControls.size(); ++i)
+    if (FControls[i]->DialogChar(Key, Shift)) return true;
+  return false;
+}
+
+void TWinControl::FocusChanged(TWinControl* Control) {
+  for (std::size_t i = 0; i < FControls.size(); ++i) FControls[i]->FocusChanged(Control);
+}
+
+void TWinControl::CursorChanged() {
+  if (!FHandle) return;
+  POINT p;
+  if (!GetCursorPos(&p) || WindowFromPoint(p) != FHandle) return;
+  ::SendMessageW(FHandle, WM_SETCURSOR, reinterpret_cast<WPARAM>(FHandle), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+void TWinControl::ShowingChanged() {
+  if (FHandle) ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
 bool TWinControl::WantsKey(Word Key) {
   UINT mask;
   switch (Key) {
@@ -1239,7 +1269,10 @@ void TWinControl::WndProc(TMessage& Message) {
       UpdateBoundsFromWindow();
       return;
     case WM_SETFOCUS:
-      if (TCustomForm* form = GetParentForm(this); form && form != this) form->FocusChanged(this);
+      if (TCustomForm* form = GetParentForm(this); form && form != this) {
+        form->SetFocusedControl(this);
+        form->FocusChanged(this);
+      }
       DefaultHandler(Message);
       DoEnter();
       return;
@@ -1287,6 +1320,16 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_SETCURSOR:
       SetCursorMessage(Message);
       return;
+    case WM_SYSCHAR: {
+      TWinControl* top = GetParentForm(this);
+      if (!top) top = this;
+      if (top->DialogChar(static_cast<Word>(Message.WParam), KeyDataToShiftState(Message.LParam))) {
+        Message.Result = 0;
+        return;
+      }
+      DefaultHandler(Message);
+      return;
+    }
     case WM_CONTEXTMENU:
       ShowContextMenu(Message);
       return;

@@ -57,6 +57,10 @@ using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shi
 using TKeyPressEvent = std::function<void(TObject* Sender, Char& Key)>;
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
+// Makes the window a hint shows in (owned by Owner); empty: the
+// application's own.
+using THintWindowClass = std::function<class THintWindow*(TComponent* Owner)>;
+
 struct THintInfo {
   TControl* HintControl = nullptr;
   TPoint CursorPos;  // client coordinates of HintControl
@@ -69,7 +73,7 @@ struct THintInfo {
   String HintStr;
   // A control that draws its own hints names its window here (nil: the
   // application's own) and hands the window its data.
-  std::function<class THintWindow*(TComponent* Owner)> HintWindowClass;
+  THintWindowClass HintWindowClass;
   const void* HintData = nullptr;
 };
 
@@ -282,6 +286,18 @@ protected:
   virtual void SysColorChange() {}
   virtual void HintShow(THintInfo&) {}
   virtual void HintShowPause(bool, Integer&) {}
+  // A character typed with Alt, offered to every control of the form in
+  // turn (mnemonics); answer true to take it.
+  virtual bool DialogChar(Word, TShiftState) { return false; }
+  // Whether the point (client coordinates) belongs to the control: a
+  // windowless control that answers false lets the mouse reach what lies
+  // under it.
+  virtual bool HitTest(Integer, Integer) { return true; }
+  // A control of the form has just gained the focus; every control of the
+  // form hears it.
+  virtual void FocusChanged(TWinControl*) {}
+  // Cursor changed.
+  virtual void CursorChanged() {}
 
 public:
   // Whether the control has hints to show (its Hint by default; a control
@@ -443,6 +459,19 @@ protected:
   virtual void DoExit();
   // Whether the control wants Key itself (WM_GETDLGCODE).
   bool WantsKey(Word Key);
+  // Offers the character to each child in turn.
+  bool DialogChar(Word Key, TShiftState Shift) override;
+  // Passes the news on to each child.
+  void FocusChanged(TWinControl* Control) override;
+  // Sets the new cursor at once when the mouse is over the window.
+  void CursorChanged() override;
+  // Visible changed while the window exists: shows or hides it.
+  virtual void ShowingChanged();
+  // Around a change of the children: ControlListChange comes before an
+  // insertion (Inserting true) and after a removal, ControlChange after an
+  // insertion and before a removal.
+  virtual void ControlListChange(TControl*, bool) {}
+  virtual void ControlChange(TControl*, bool) {}
   void FontChanged() override;
   void ColorChanged() override;
   void TextChanged() override;

@@ -219,7 +219,7 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
   if (Control && FHandle && FVisible && Control->CanFocus()) ::SetFocus(Control->Handle());
 }
 
-void TCustomForm::FocusChanged(TWinControl* Control) {
+void TCustomForm::SetFocusedControl(TWinControl* Control) {
   if (Control != this) FActiveControl = Control;
 }
 

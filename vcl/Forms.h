@@ -117,7 +117,7 @@ public:
   void DialogKey(Word& Key, TShiftState Shift, bool& Handled) override;
   void WndProc(TMessage& Message) override;
   // Records the focused control (called when a child gets the focus).
-  void FocusChanged(TWinControl* Control);
+  void SetFocusedControl(TWinControl* Control);
   // Keyboard shortcuts: the form's menus and action lists register here and
   // are offered each key press (in registration order) before the focused
   // control sees it. A handler answers true when it used the key.

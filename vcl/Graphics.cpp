@@ -372,6 +372,11 @@ void TCanvas::Pie(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, In
   ::Pie(FHandle, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
 
+void TCanvas::Chord(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4) {
+  RequiredState({csHandleValid, csPenValid, csBrushValid});
+  ::Chord(FHandle, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+}
+
 void TCanvas::FillRect(const TRect& R) {
   RequiredState({csHandleValid, csBrushValid});
   const RECT rc = ToRECT(R);

@@ -175,6 +175,15 @@ public:
   void SetPen(TPen* Value) { FPen->Assign(Value); }
   void SetBrush(TBrush* Value) { FBrush->Assign(Value); }
 
+  // Takes the font, pen and brush out of the DC; the next drawing call
+  // selects them afresh (before SaveDC/after RestoreDC, so that the DC never
+  // holds an object the canvas has since replaced).
+  void Refresh() { DeselectHandles(); }
+  // Selects the font, pen and brush into the DC now, as a drawing call would:
+  // a GDI object selected into the DC afterwards stays in force for the
+  // following calls until the canvas's own object of that kind changes.
+  void SelectTools() { RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid}); }
+
   TPoint PenPos() const { return FPenPos; }
   void SetPenPos(const TPoint& Value) { MoveTo(Value.X, Value.Y); }
   TRect ClipRect();
@@ -190,6 +199,8 @@ public:
   void Ellipse(const TRect& R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }
   void Arc(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4);
   void Pie(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4);
+  // The segment between an arc and its chord, outlined with the pen and filled with the brush.
+  void Chord(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4);
   void FillRect(const TRect& R);
   void FrameRect(const TRect& R);
 

@@ -18,6 +18,8 @@
 using TVivIzudeUtilsCharSet = std::vector<Char>;
 
 #ifdef _WIN32
+class TComponent;
+class TCustomForm;
 class TGraphic;
 class TPicture;
 #endif
@@ -117,6 +119,12 @@ public:
   static std::unique_ptr<TResourceStream> GetResourceStream(const String& AResourceName, NativeUInt AInstance);
   static std::unique_ptr<TResourceStream> GetResourceStream(const String& AResourceName);
   static void Log(const String& AMessage);
+  // The display scale: the main form's (else AOwner's owner form's) logical
+  // pixels per inch over 96 when it is a scaled TForm; 1 otherwise.
+  static float GetDPIScale(TComponent* AOwner = nullptr);
+  static bool IsHighDPIScale() { return GetDPIScale(nullptr) > 1; }
+  // The first form up AComponent's owner chain; nullptr when none.
+  static TCustomForm* GetOwnerForm(TComponent* AComponent);
 #endif
 };
 

@@ -5,7 +5,9 @@
 #include "rtl/Resources.h"
 #include "rtl/Win32.h"
 #include "vcl/Graphics.h"
+#include "vcl/Forms.h"
 #include "vcl/Pictures.h"
+#include "rtl/Win32Handles.h"
 
 std::unique_ptr<TGraphic> TVivIzudeUtils::NewGraphic(TVivGraphicFormat Format) {
   switch (Format) {
@@ -106,3 +108,25 @@ std::unique_ptr<TResourceStream> TVivIzudeUtils::GetResourceStream(const String&
 }
 
 void TVivIzudeUtils::Log(const String& AMessage) { OutputDebugStringW(WideCStr(AMessage)); }
+
+TCustomForm* TVivIzudeUtils::GetOwnerForm(TComponent* AComponent) {
+  if (!AComponent) return nullptr;
+  for (TComponent* C = AComponent->Owner(); C; C = C->Owner())
+    if (auto* Form = dynamic_cast<TCustomForm*>(C)) return Form;
+  return nullptr;
+}
+
+float TVivIzudeUtils::GetDPIScale(TComponent* AOwner) {
+  TCustomForm* Form = Application ? Application->MainForm() : nullptr;
+  if (!Form) {
+    if (!AOwner) return 1.0f;
+    Form = GetOwnerForm(AOwner);
+    if (!Form) return 1.0f;
+  }
+  auto* Scaled = dynamic_cast<TForm*>(Form);
+  if (!Scaled || !Scaled->Scaled()) return 1.0f;
+  // The forms draw on the screen's device context: its DPI is theirs.
+  const TWindowDC Screen(nullptr);
+  const int Dpi = ::GetDeviceCaps(Screen.Get(), LOGPIXELSX);
+  return Dpi > 0 ? static_cast<float>(Dpi) / 96.0f : 1.0f;
+}

@@ -29,10 +29,18 @@ public:
   void SetHintColor(TColor Value) { FHintColor = Value; }
   // Between mouse enter and mouse leave.
   bool MouseOver() const { return FMouseOver; }
+  // The window this control's hints show in; empty: whatever the hint
+  // machinery would use.
+  const THintWindowClass& HintWindowClass() const { return FHintWindowClass; }
+  void SetHintWindowClass(THintWindowClass Value) { FHintWindowClass = std::move(Value); }
   // After the parent's colour changed (and ours followed it, if it does).
   TNotifyEvent OnParentColorChanged;
 
 protected:
+  // An Alt+character offered to the form's controls: true takes it.
+  virtual bool WantsDialogChar(Word Key, TShiftState Shift) { return Base::DialogChar(Key, Shift); }
+  // Whether the point (client coordinates) belongs to the control.
+  virtual bool IsHitAt(Integer X, Integer Y) { return Base::HitTest(X, Y); }
   virtual void NotifyTextChanged() { Base::TextChanged(); }
   virtual void NotifyVisibleChanged() { Base::VisibleChanged(); }
   virtual void NotifyEnabledChanged() { Base::EnabledChanged(); }
@@ -46,6 +54,8 @@ protected:
   virtual void NotifyParentShowHintChanged() { Base::ParentShowHintChanged(); }
   virtual void NotifyShowHintChanged() { Base::ShowHintChanged(); }
   virtual void NotifySysColorChanged() { Base::SysColorChange(); }
+  // Control, of the same form, has just gained the focus.
+  virtual void NotifyFocusChanged(TWinControl* Control) { Base::FocusChanged(Control); }
   // OnMouseEnter fires in the class library's handling.
   virtual void NotifyMouseEnter() {
     FMouseOver = true;
@@ -67,10 +77,14 @@ protected:
       parent->NotifyHintShow(asked);
       Info.HintColor = asked.HintColor;
     }
+    if (FHintWindowClass) Info.HintWindowClass = FHintWindowClass;
     Base::HintShow(Info);
     return true;
   }
 
+  bool DialogChar(Word Key, TShiftState Shift) override { return WantsDialogChar(Key, Shift); }
+  bool HitTest(Integer X, Integer Y) override { return IsHitAt(X, Y); }
+  void FocusChanged(TWinControl* Control) override { NotifyFocusChanged(Control); }
   void TextChanged() override { NotifyTextChanged(); }
   void VisibleChanged() override { NotifyVisibleChanged(); }
   void EnabledChanged() override { NotifyEnabledChanged(); }
@@ -88,6 +102,7 @@ protected:
 private:
   TColor FHintColor = clDefault;
   bool FMouseOver = false;
+  THintWindowClass FHintWindowClass;
 };
 
 // Paints a windowless control now on its parent's window, without waiting
@@ -126,6 +141,23 @@ public:
   }
 
 protected:
+  virtual void NotifyCursorChanged() { Base::CursorChanged(); }
+  // The window is to be shown or hidden (Visible changed).
+  virtual void NotifyShowingChanged() { Base::ShowingChanged(); }
+  // Before Control is inserted (Inserting true) or removed (false).
+  virtual void NotifyControlListChanging(TControl* Control, bool Inserting) {
+    if (Inserting)
+      Base::ControlListChange(Control, true);
+    else
+      Base::ControlChange(Control, false);
+  }
+  // After Control was inserted (Inserting true) or removed (false).
+  virtual void NotifyControlListChanged(TControl* Control, bool Inserting) {
+    if (Inserting)
+      Base::ControlChange(Control, true);
+    else
+      Base::ControlListChange(Control, false);
+  }
   // After the window moved or was resized.
   virtual void NotifyBoundsChanged() {}
   // May change what the control asks of the dialog keys; removing
@@ -146,6 +178,21 @@ protected:
     (void)Canvas;
     (void)Param;
     return false;
+  }
+
+  void CursorChanged() override { NotifyCursorChanged(); }
+  void ShowingChanged() override { NotifyShowingChanged(); }
+  void ControlListChange(TControl* Control, bool Inserting) override {
+    if (Inserting)
+      NotifyControlListChanging(Control, true);
+    else
+      NotifyControlListChanged(Control, false);
+  }
+  void ControlChange(TControl* Control, bool Inserting) override {
+    if (Inserting)
+      NotifyControlListChanged(Control, true);
+    else
+      NotifyControlListChanging(Control, false);
   }
 
   void NotifyMouseEnter() override {

@@ -11,6 +11,12 @@ void TOxExCustomMaskEdit::SignalInputError() {
   if (FBeepOnError) MessageBeep(0);
 }
 
+void TOxExCustomMaskEdit::ValidateError() {
+  if (!FRaiseException) return;
+  MessageBeep(0);
+  throw EOXCLException(u"Invalid input value");
+}
+
 void TOxExCustomMaskEdit::SetTextHint(const String& Value) {
   FTextHint = Value;
   // One of the two draws it: the system's cue banner, or this control.

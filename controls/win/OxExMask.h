@@ -30,9 +30,16 @@ public:
   virtual void SignalInputError();
 
 protected:
+  // Input the edit cannot accept: a beep and an EOXCLException, both only
+  // while FRaiseException is set (a descendant that reports the fault its
+  // own way clears it).
+  virtual void ValidateError();
+
   void WndProc(TMessage& Message) override;
   void HandleSetFocus(HWND PreviousWindow) override;
   void HandleKillFocus(HWND NextWindow) override;
+
+  bool FRaiseException = true;
 
 private:
   bool HintWouldShow();

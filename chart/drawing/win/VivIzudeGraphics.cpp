@@ -26,7 +26,7 @@ TRectF RectF(double L, double T, double R, double B) {
 }
 
 // The display scale where a caller gives none.
-float DisplayScale() { return 1.0f; }
+float DisplayScale() { return TVivIzudeUtils::GetDPIScale(nullptr); }
 
 // A rounded rectangle's outline, for clipping a texture to it.
 void AddRoundRect(TVivIzudeGraphicsPath& P, const TRectF& R, float ARounding, TVivIzudeGraphicsCorners ACorners) {

@@ -10,7 +10,7 @@
 
 #include "app/core/HttpGet.h"
 #include "app/core/uOutils.h"
-#include "HttpTestServer.h"
+#include "tests/fixture/HttpTestServer.h"
 #include "rtl/DateUtils.h"
 #include "rtl/Dispatcher.h"
 #include "rtl/Threads.h"

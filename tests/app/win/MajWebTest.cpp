@@ -2,7 +2,7 @@
 // loopback: the boxes, the download page, the start-up check, network
 // errors, and a check abandoned when the window goes away.
 #include "AppWinTestSupport.h"
-#include "tests/app/core/HttpTestServer.h"
+#include "tests/fixture/HttpTestServer.h"
 
 namespace {
 

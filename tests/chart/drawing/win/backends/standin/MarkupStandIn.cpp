@@ -1,0 +1,16 @@
+// The markup engine is not in this build yet: a stand-in that lays nothing
+// out, for the facade's marked-up texts (these tests draw plain text only).
+#include "chart/drawing/VivIzudeHTMLEngine.h"
+
+bool RenderMarkup(TVivIzudeGraphics*, const String&, const TRectF&, Integer, Integer, Integer, Integer, Integer, bool,
+                  bool, bool, bool, bool, bool, bool, bool, const String&, double, TColor, TColor, TColor, TColor,
+                  String&, String&, String&, float& AXSize, float& AYSize, Integer&, Integer&, TRectF&, TRectF&,
+                  String&, String&, String&, Integer& ALineCount, Integer, TVivIzudeBitmapContainer*, bool,
+                  TCustomImageList*, TColor, TColor, TFontStyles, bool) {
+  AXSize = 0;
+  AYSize = 0;
+  ALineCount = 0;
+  return false;
+}
+
+String HighlightMarkup(const String& AText, const String&, const String&, bool) { return AText; }
