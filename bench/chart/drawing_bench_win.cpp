@@ -11,6 +11,7 @@
 #include "rtl/Win32.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -24,7 +25,9 @@ namespace {
 
 double Measure(const std::function<void()>& Work) { return bench_timing::MeanSecondsPerCall(Work, 1, 1.0, 3) * 1e3; }
 
-constexpr Integer kWidth = 1000, kHeight = 800, kShapes = 10000;
+constexpr Integer kWidth = 1000, kHeight = 800;
+// The number of shapes; the first argument may give another.
+Integer kShapes = 10000;
 
 void Shapes(TVivIzudeGraphics& G) {
   for (Integer I = 0; I < kShapes; ++I) {
@@ -32,10 +35,11 @@ void Shapes(TVivIzudeGraphics& G) {
     TVivIzudeGraphicsFill& F = *G.Fill();
     F.BeginUpdate();
     F.SetKind(I % 5 == 0 ? gfkGradient : gfkSolid);
-    F.SetColor(static_cast<TColor>((I * 0x1F3D5B) & 0xFFFFFF));
-    F.SetColorTo(static_cast<TColor>((I * 0x5B3D1F) & 0xFFFFFF));
+    const unsigned U = static_cast<unsigned>(I);
+    F.SetColor(static_cast<TColor>((U * 0x1F3D5Bu) & 0xFFFFFFu));
+    F.SetColorTo(static_cast<TColor>((U * 0x5B3D1Fu) & 0xFFFFFFu));
     F.EndUpdate();
-    G.Stroke()->SetColor(static_cast<TColor>((I * 0x0A0B0C) & 0x7F7F7F));
+    G.Stroke()->SetColor(static_cast<TColor>((U * 0x0A0B0Cu) & 0x7F7F7Fu));
     switch (I % 5) {
       case 0:
       case 1:
@@ -89,7 +93,8 @@ double Scene(bool ANative, bool AAntiAliasing, const std::function<void(TVivIzud
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1) kShapes = std::atoi(argv[1]);
   std::printf("%-52s %10s\n", "one scene on 1000 x 800", "ms/scene");
   std::printf("%-52s %10.1f\n", "10,000 shapes, canvas (GDI) back end", Scene(false, false, Shapes, "shapes-canvas"));
   std::printf("%-52s %10.1f\n", "10,000 shapes, GDI+ back end", Scene(true, false, Shapes, "shapes-gdiplus"));

@@ -261,7 +261,26 @@ void TVivIzudeGraphicsContextWin::MakeGraphics() {
   // No GDI+ (the library missing or not started): no graphics, nothing drawn.
   if (!VivGdiplusStarted() || !Canvas()) return;
   TVivGdiplusScope Scope;
-  auto G = std::make_unique<TGPGraphics>(Canvas()->Handle());
+  std::unique_ptr<TGPGraphics> G;
+  // On the facade's own 32-bit bitmap GDI+ draws straight into its pixels
+  // (the same picture as through its device context, without a device
+  // round trip per call); on any other canvas it draws on the DC.
+  TBitmap* B = Graphics() ? Graphics()->Bitmap() : nullptr;
+  if (B && B->Canvas() == Canvas() && B->Width() > 0 && B->Height() > 0 &&
+      (B->PixelFormat() == pf32bit || B->PixelFormat() == pfDevice)) {
+    GpBitmap* Pixels = nullptr;
+    if (VivGdiplusApi().GdipCreateBitmapFromScan0(B->Width(), B->Height(), B->BytesPerScanLine(), PixelFormat32bppRGB,
+                                                  static_cast<BYTE*>(B->ScanLine(0)), &Pixels) == Ok &&
+        Pixels) {
+      FGPBitmap = std::make_unique<TGPBitmap>(Pixels);
+      G = std::make_unique<TGPGraphics>(FGPBitmap.get());
+    }
+  }
+  if (!G || !G->Native()) {
+    G.reset();
+    FGPBitmap.reset();
+    G = std::make_unique<TGPGraphics>(Canvas()->Handle());
+  }
   if (!G->Native()) return;
   FGPGraphics = std::move(G);
   FSaveGP = FGPGraphics->Save();
@@ -273,7 +292,9 @@ void TVivIzudeGraphicsContextWin::ReleaseGraphics() {
   if (!FGPGraphics) return;
   TVivGdiplusScope Scope;
   FGPGraphics->Restore(FSaveGP);
+  FGPGraphics->Flush(FlushIntentionSync);
   FGPGraphics.reset();
+  FGPBitmap.reset();
   FSaveGP = 0;
 }
 

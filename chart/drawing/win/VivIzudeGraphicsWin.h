@@ -181,6 +181,9 @@ private:
   bool FBrushIsGradient = false;
   TGPRectF FBrushRect{};
   std::unique_ptr<TGPPen> FGPPen;
+  // The facade bitmap's pixels as a GDI+ bitmap while the graphics draws
+  // into them (declared first: freed after the graphics).
+  std::unique_ptr<TGPBitmap> FGPBitmap;
   std::unique_ptr<TGPGraphics> FGPGraphics;
   // Converted pictures of the scene, by the contents they were made from.
   struct TImageCacheEntry {

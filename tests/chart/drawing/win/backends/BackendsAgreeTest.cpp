@@ -274,7 +274,7 @@ TEST(BackendsAgree, ManySmallShapes) {
       [](TVivIzudeGraphics& G) {
         for (Integer I = 0; I < 300; ++I) {
           const float X = static_cast<float>((I % 20) * 20), Y = static_cast<float>((I / 20) * 20);
-          SolidFill(G, static_cast<TColor>((I * 0x1F3D5B) & 0xFFFFFF));
+          SolidFill(G, static_cast<TColor>((static_cast<unsigned>(I) * 0x1F3D5Bu) & 0xFFFFFFu));
           SolidStroke(G, 0x202020);
           switch (I % 4) {
             case 0:
