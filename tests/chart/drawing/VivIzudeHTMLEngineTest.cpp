@@ -435,3 +435,78 @@ TEST(MarkupHighlight, WrapsVisibleMatchesAndKeepsTheMarkup) {
   for (const auto& C : Cases)
     EXPECT_EQ(Text(HighlightMarkup(C.In, C.Search, u"hi", C.CaseSensitive)), Text(C.Out)) << Text(C.In);
 }
+
+TEST(MarkupFormatting, HighlightBlinkIndentOffsetAndFloatingParagraph) {
+  TMarkupCall C;
+  C.Options.WordWrapping = true;
+  C.Options.HighlightColor = 0x00FFFF;
+  C.Options.HighlightTextColor = 0x010101;
+  C.Options.HighlightFontStyles = {fsBold};
+  C.Run(u"a<HI>bc de</HI>f");
+  // Every highlighted word gets the background, not only the first.
+  const auto Backgrounds = C.Of(moRectangle);
+  ASSERT_EQ(Backgrounds.size(), 2u);
+  EXPECT_EQ(Backgrounds[0].Fill, 0x00FFFF);
+  EXPECT_EQ(Backgrounds[1].Rect.Left, 28);
+  EXPECT_EQ(C.TextOf(u"bc ").Font.Color, 0x010101);
+  EXPECT_EQ(C.TextOf(u"de").Font.Style, TFontStyles{fsBold});
+  EXPECT_EQ(C.TextOf(u"f").Font.Color, 0);
+  EXPECT_EQ(C.TextOf(u"f").Font.Style, TFontStyles{});
+
+  C.Options.WordWrapping = false;
+  C.Run(u"<BL>z</BL>y");
+  EXPECT_EQ(C.TextOf(u"z").Font.Color, 0xFFFFFF);  // vanishes into the fill
+  EXPECT_EQ(C.TextOf(u"y").Font.Color, 0);
+  C.Options.BlinkPhase = true;
+  C.Run(u"<BL>z</BL>y");
+  EXPECT_EQ(C.TextOf(u"z").Font.Color, 0);
+
+  C.Run(u"<IND x=\"40\">a<BR>bc<IND x=\"5\">d");
+  EXPECT_EQ(C.TextOf(u"a").Rect.Left, 40);
+  EXPECT_EQ(C.TextOf(u"d").Rect.Left, 14);  // an indent left of the position does nothing
+  C.Run(u"<OF x=\"30\">a<BR>b</OF><BR>c");
+  EXPECT_EQ(C.TextOf(u"a").Rect.Left, 30);
+  EXPECT_EQ(C.TextOf(u"b").Rect.Left, 30);
+  EXPECT_EQ(C.TextOf(u"c").Rect.Left, 0);
+
+  // A floating paragraph's next line starts where it started.
+  C.Run(u"<P FLOAT=\"LEFT\">a<BR>b");
+  EXPECT_EQ(C.TextOf(u"b").Rect.Top, 0);
+  EXPECT_EQ(C.Results.YSize, 13);
+}
+
+TEST(MarkupPictures, HotAlternativeImageListAndTopAlignment) {
+  TMarkupCall C;
+  C.Surface.AddPicture(u"p", 10, 10);
+  C.Surface.AddPicture(u"q", 30, 30);
+  C.Surface.AddPicture(u"big", 20, 40);
+  const String Link = u"<A HREF=\"u\"><IMG SRC=\"p\" ALT=\"q\"></A>";
+  C.Options.X = 5;
+  C.Options.Y = 5;
+  EXPECT_TRUE(C.Run(Link));
+  EXPECT_EQ(Text(C.Results.AnchorValue), "u");
+  ASSERT_EQ(C.Of(moPicture).size(), 1u);
+  EXPECT_EQ(Text(C.Of(moPicture)[0].Text), "q");               // the hot picture shows its ALT
+  EXPECT_EQ(C.Of(moPicture)[0].Rect, (TRectF{0, 0, 10, 10}));  // in the SRC picture's box
+  C.Options.X = 50;
+  C.Results = {};
+  EXPECT_FALSE(C.Run(Link));
+  EXPECT_EQ(Text(C.Of(moPicture)[0].Text), "p");
+
+  C.Surface.SetImageList(3, {16, 16});
+  C.Run(u"<IMG SRC=\"IDX:1\">x<IMG SRC=\"IDX:5\">y");
+  ASSERT_EQ(C.Of(moListPicture).size(), 1u);
+  EXPECT_EQ(C.Of(moListPicture)[0].Index, 1);
+  EXPECT_EQ(C.TextOf(u"x").Rect.Left, 16);
+  EXPECT_EQ(C.TextOf(u"y").Rect.Left, 23);  // an index past the list takes no space
+  C.Options.NoImageListPictures = true;
+  C.Run(u"<IMG SRC=\"IDX:1\">x");
+  EXPECT_TRUE(C.Of(moListPicture).empty());
+  EXPECT_EQ(C.TextOf(u"x").Rect.Left, 16);
+
+  // The text lines up with a tall picture's top when asked, else its bottom.
+  C.Run(u"<IMG SRC=\"big\" ALIGN=\"TOP\">t");
+  EXPECT_EQ(C.TextOf(u"t").Rect.Bottom, 13);
+  C.Run(u"<IMG SRC=\"big\">t");
+  EXPECT_EQ(C.TextOf(u"t").Rect.Bottom, 40);
+}
