@@ -1,5 +1,7 @@
 #include "chart/widgets/VivIzudeStyles.h"
 
+#include "chart/drawing/VivIzudeGraphics.h"
+
 namespace {
 
 class TSystemStyle : public TCustomStyleServices {
@@ -131,4 +133,26 @@ bool TVivIzudeStyles::GetStyleDefaultButtonFillColor(TColor& AColor) {
 
 bool TVivIzudeStyles::GetStyleDefaultButtonStrokeColor(TColor& AColor) {
   return FromElement(GetElementDetails(tcbButtonNormal), ecBorderColor, AColor);
+}
+
+void InitializeDefaultGraphicColors() {
+  // In this order: the blends use the fill and stroke colours just computed.
+  TColor C = 0;
+  DefaultBackgroundColor = TVivIzudeStyles::GetStyleBackgroundFillColor(C) ? C : 0xFFFFFF;
+  DefaultBackgroundStrokeColor = TVivIzudeStyles::GetStyleBackgroundStrokeColor(C) ? C : 0xC0C0C0;
+  DefaultFillColor = TVivIzudeStyles::GetStyleDefaultButtonFillColor(C) ? C : MakeColor(225, 225, 225);
+  DefaultStrokeColor = TVivIzudeStyles::GetStyleLineFillColor(C) ? C : 0xA9A9A9;
+  DefaultTextColor = TVivIzudeStyles::GetStyleTextFontColor(C) ? C : 0x000000;
+  TColor S = 0;
+  if (TVivIzudeStyles::GetStyleSelectionFillColor(S)) {
+    DefaultFocusColor = S;
+    DefaultActiveFillColor = BlendColor(S, DefaultFillColor, 25);
+    DefaultActiveStrokeColor = BlendColor(S, DefaultStrokeColor, 30);
+  } else {
+    DefaultFocusColor = 0;
+    DefaultActiveFillColor = MakeColor(229, 241, 251);
+    DefaultActiveStrokeColor = MakeColor(60, 127, 177);
+  }
+  DefaultDisabledStrokeColor = 0xA9A9A9;
+  DefaultDisabledFillColor = 0xD3D3D3;
 }

@@ -89,3 +89,9 @@ public:
   static bool GetStyleDefaultButtonFillColor(TColor& AColor);
   static bool GetStyleDefaultButtonStrokeColor(TColor& AColor);
 };
+
+// Sets the drawing layer's ten default colours of own-drawn elements from
+// the active style, each falling back to its plain value when the style
+// gives none; the three selection-derived colours go together. What every
+// style-aware control's InitializeStyle does.
+void InitializeDefaultGraphicColors();

@@ -69,26 +69,7 @@ TPointF TVivIzudeCustomControlBaseCommon::ConvertClientToScreen(const TPointF& A
   return {static_cast<float>(P.X), static_cast<float>(P.Y)};
 }
 
-void TVivIzudeCustomControlBaseCommon::InitializeStyle() {
-  TColor C = 0;
-  DefaultBackgroundColor = TVivIzudeStyles::GetStyleBackgroundFillColor(C) ? C : 0xFFFFFF;
-  DefaultBackgroundStrokeColor = TVivIzudeStyles::GetStyleBackgroundStrokeColor(C) ? C : 0xC0C0C0;
-  DefaultFillColor = TVivIzudeStyles::GetStyleDefaultButtonFillColor(C) ? C : MakeColor(225, 225, 225);
-  DefaultStrokeColor = TVivIzudeStyles::GetStyleLineFillColor(C) ? C : 0xA9A9A9;
-  DefaultTextColor = TVivIzudeStyles::GetStyleTextFontColor(C) ? C : 0x000000;
-  TColor S = 0;
-  if (TVivIzudeStyles::GetStyleSelectionFillColor(S)) {
-    DefaultFocusColor = S;
-    DefaultActiveFillColor = BlendColor(S, DefaultFillColor, 25);
-    DefaultActiveStrokeColor = BlendColor(S, DefaultStrokeColor, 30);
-  } else {
-    DefaultFocusColor = 0;
-    DefaultActiveFillColor = MakeColor(229, 241, 251);
-    DefaultActiveStrokeColor = MakeColor(60, 127, 177);
-  }
-  DefaultDisabledStrokeColor = 0xA9A9A9;
-  DefaultDisabledFillColor = 0xD3D3D3;
-}
+void TVivIzudeCustomControlBaseCommon::InitializeStyle() { InitializeDefaultGraphicColors(); }
 
 void TVivIzudeCustomControlBaseCommon::SetAdaptToStyle(bool Value) {
   FAdaptToStyle = Value;

@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "chart/drawing/VivIzudeGraphics.h"
 #include "chart/widgets/VivIzudeStyles.h"
 
 namespace {
@@ -164,6 +165,51 @@ TEST_F(StylesTest, AStyleWithoutTheColourFallsBackOrAnswersTheMarker) {
     EXPECT_FALSE(Ask(C));
     EXPECT_EQ(C, StyleColorMarker);
   }
+}
+
+}  // namespace
+
+namespace {
+
+struct DefaultColorsTest : ::testing::Test {
+  void TearDown() override { TStyleManager::SetActiveStyle(nullptr); }
+};
+
+TEST_F(DefaultColorsTest, WithoutAStyleTheDefaultsArePlain) {
+  DefaultFocusColor = DefaultActiveFillColor = 0x123456;
+  InitializeDefaultGraphicColors();
+  EXPECT_EQ(DefaultBackgroundColor, 0xFFFFFF);
+  EXPECT_EQ(DefaultBackgroundStrokeColor, 0xC0C0C0);
+  EXPECT_EQ(DefaultFillColor, MakeColor(225, 225, 225));
+  EXPECT_EQ(DefaultStrokeColor, 0xA9A9A9);
+  EXPECT_EQ(DefaultTextColor, 0);
+  EXPECT_EQ(DefaultFocusColor, 0);
+  EXPECT_EQ(DefaultActiveFillColor, MakeColor(229, 241, 251));
+  EXPECT_EQ(DefaultActiveStrokeColor, MakeColor(60, 127, 177));
+  EXPECT_EQ(DefaultDisabledStrokeColor, 0xA9A9A9);
+  EXPECT_EQ(DefaultDisabledFillColor, 0xD3D3D3);
+}
+
+TEST_F(DefaultColorsTest, AStyleGivesItsColoursAndTheSelectionBlendsWithThem) {
+  TTableStyle Style;
+  const TThemedElementDetails Grid = GetElementDetails(tgCellNormal);
+  Style.Colors[{TTableStyle::Key(Grid), ecFillColor}] = 0x101010;
+  Style.Colors[{TTableStyle::Key(Grid), ecBorderColor}] = 0x202020;
+  Style.Colors[{TTableStyle::Key(Grid), ecTextColor}] = 0x303030;
+  TStyleManager::SetActiveStyle(&Style);
+  InitializeDefaultGraphicColors();
+  EXPECT_EQ(DefaultBackgroundColor, 0x101010);
+  EXPECT_EQ(DefaultBackgroundStrokeColor, 0x202020);
+  EXPECT_EQ(DefaultStrokeColor, 0x202020);
+  EXPECT_EQ(DefaultTextColor, 0x303030);
+  // Sampled: the button and the selected cell at their top middle.
+  const TColor Button = TTableStyle::Sampled(GetElementDetails(tcbButtonNormal), 2);
+  const TColor Selection = TTableStyle::Sampled(GetElementDetails(tgCellSelected), 2);
+  EXPECT_EQ(DefaultFillColor, Button);
+  EXPECT_EQ(DefaultFocusColor, Selection);
+  EXPECT_EQ(DefaultActiveFillColor, BlendColor(Selection, Button, 25));
+  EXPECT_EQ(DefaultActiveStrokeColor, BlendColor(Selection, 0x202020, 30));
+  EXPECT_EQ(DefaultDisabledFillColor, 0xD3D3D3);
 }
 
 }  // namespace
