@@ -198,6 +198,16 @@ TEST_F(ExtensionBasesTest, AltCharactersReachEveryControlUntilOneTakesIt) {
   EXPECT_TRUE(Errors.empty());
 }
 
+TEST_F(ExtensionBasesTest, AnAltKeyPressReachesThemThroughTheMessageLoop) {
+  // Alt+K as the keyboard sends it: the loop translates it to a character.
+  Form->Inner->TakesChar = u'k';
+  PostMessageW(Form->Edit1->Handle(), WM_SYSKEYDOWN, 'K', 0x20000001);
+  EXPECT_TRUE(testsupport::PumpMessagesUntil([this] { return !Form->Inner->DialogChars.empty(); }, 2000));
+  ASSERT_EQ(Form->Inner->DialogChars.size(), 1u);
+  EXPECT_EQ(Form->Inner->DialogChars[0].first, u'k');
+  EXPECT_TRUE(Form->Inner->DialogChars[0].second.Contains(ssAlt));
+}
+
 TEST_F(ExtensionBasesTest, TheMouseGoesThroughWhereAControlIsNotHit) {
   struct Case {
     Integer X;
