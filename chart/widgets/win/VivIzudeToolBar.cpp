@@ -178,6 +178,9 @@ TVivIzudeCustomToolBar::TVivIzudeCustomToolBar(TComponent* AOwner)
   }
   FAutoOptionsMenu = new TPopupMenu(this);
   FCompactExpanderBitmaps->AddBitmapFromResource(u"VIVIZUDEGRAPHICSDOWN", 1.0f);
+  FCompactPopup = new TVivCToolBarPopup(this);
+  FCompactPopup->SetPlacementControl(this);
+  FCompactPopup->OnClosePopup = [this](TObject* Sender) { CompactPopupClosed(Sender); };
   FQuickMenuButtonBitmaps->AddBitmapFromResource(u"VIVIZUDETOOLBARQUICKMENU", 1.0f);
   // A new bar is sized at once, before any child asks for a layout.
   UpdateControls();
@@ -195,6 +198,7 @@ void TVivIzudeCustomToolBar::BeforeDestruction() {
   // and no element may call back into it.
   FBlockUpdate = true;
   OnUpdateDockPanel = nullptr;
+  if (FCompactPopup) FCompactPopup->OnClosePopup = nullptr;
   for (Integer I = 0; I < ControlCount(); ++I)
     if (auto* E = dynamic_cast<TVivIzudeCustomToolBarElement*>(Controls(I))) {
       E->OnUpdateToolBar = nullptr;
@@ -216,6 +220,7 @@ void TVivIzudeCustomToolBar::Notification(TComponent* AComponent, TOperation Ope
   if (Operation != opRemove) return;
   if (AComponent == FCustomOptionsMenu) FCustomOptionsMenu = nullptr;
   if (AComponent == FOptionsMenuButton) FOptionsMenuButton = nullptr;
+  if (AComponent == FCompactPopup) FCompactPopup = nullptr;
   for (auto* L : {&FHiddenControls, &FCompactControls})
     for (auto& E : *L)
       if (E->Control == AComponent) E->Control = nullptr;
@@ -651,7 +656,7 @@ void TVivIzudeCustomToolBar::HandleMouseUp(TMouseButton Button, TShiftState, flo
   else if (FDown) {
     Invalidate();
     ReleaseMouse();
-    if (OnCompactClick) OnCompactClick(this);
+    ShowCompactPopup();
   } else if (FQuickMenuButtonDown && !FCompact) {
     Invalidate();
     ReleaseMouse();
@@ -721,7 +726,8 @@ void TVivIzudeCustomToolBar::Assign(TPersistent* Source) {
   FAutoStretchHeight = T->FAutoStretchHeight;
   FAutoMoveToolBar = T->FAutoMoveToolBar;
   FAppearance->Assign(T->FAppearance.get());
-  SetCompact(T->FCompact);
+  // The flag only: a copy has no compact mode of its own to enter.
+  FCompact = T->FCompact;
   Invalidate();
 }
 
@@ -901,6 +907,61 @@ bool TVivIzudeCustomToolBar::CanExpand() const {
     if (auto* B = dynamic_cast<TVivIzudeDefaultToolBarButton*>(Controls(I)))
       if (B != FOptionsMenuButton && B->Layout() != bblNone && B->Layout() < B->MaximumLayout()) return true;
   return false;
+}
+
+void TVivIzudeCustomToolBar::CloseCompactPopup() {
+  if (FCompactPopup) FCompactPopup->Deactivate();
+}
+
+void TVivIzudeCustomToolBar::CloseSiblingCompactPopups() {
+  if (!Parent()) return;
+  for (Integer I = 0; I < Parent()->ControlCount(); ++I)
+    if (auto* T = dynamic_cast<TVivIzudeCustomToolBar*>(Parent()->Controls(I))) T->CloseCompactPopup();
+}
+
+void TVivIzudeCustomToolBar::DoCompactClick() {
+  if (OnCompactClick) OnCompactClick(this);
+}
+
+void TVivIzudeCustomToolBar::ShowCompactPopup() {
+  if (!FCompactPopup) return;
+  CloseSiblingCompactPopups();
+  delete FCompactToolbar;
+  FCompactToolbar = new TVivIzudeCustomToolBar(FCompactPopup);
+  auto* Copy = FCompactToolbar;
+  Copy->Assign(this);
+  Copy->SetCompact(false);
+  Copy->SetAutoSize(true);
+  Copy->SetAutoHeight(false);
+  Copy->SetAutoWidth(true);
+  Copy->SetAutoStretchHeight(false);
+  Copy->Appearance()->SetSeparator(false);
+  Copy->SetControlMargins(1, 1, 1, 1);
+  Copy->SetHeight(Height() + 2);
+  for (auto It = FCompactControls.rbegin(); It != FCompactControls.rend(); ++It) {
+    TControl* C = (*It)->Control;
+    if (!C) continue;
+    if (auto* B = dynamic_cast<TVivIzudeDefaultToolBarButton*>(C)) B->SetLayout(B->CompactLayout());
+    C->SetVisible(true);
+    C->SetParent(Copy);
+  }
+  Copy->UpdateControls();
+  FCompactPopup->SetContentControl(Copy);
+  FCompactPopup->Activate();
+  DoCompactClick();
+}
+
+void TVivIzudeCustomToolBar::CompactPopupClosed(TObject*) {
+  if (FCompactPopup) FCompactPopup->SetContentControl(nullptr);
+  for (auto& E : FCompactControls) {
+    TControl* C = E->Control;
+    if (!C) continue;
+    if (auto* B = dynamic_cast<TVivIzudeDefaultToolBarButton*>(C)) B->SetLayout(E->Layout);
+    C->SetParent(nullptr);
+    C->SetVisible(false);
+  }
+  delete FCompactToolbar;
+  FCompactToolbar = nullptr;
 }
 
 float TVivIzudeCustomToolBar::GetCompactBitmapSize() { return FCompactBitmapSize; }

@@ -9,10 +9,17 @@
 #include <memory>
 #include <vector>
 
+#include "chart/widgets/win/VivIzudePopup.h"
 #include "chart/widgets/win/VivIzudeToolBarButton.h"
 #include "vcl/Menus.h"
 
 class TVivIzudeCustomToolBar;
+
+// The popup of the compact face.
+class TVivCToolBarPopup : public TVivIzudeNonFocusablePopup {
+public:
+  using TVivIzudeNonFocusablePopup::TVivIzudeNonFocusablePopup;
+};
 
 class TVivIzudeToolBarAppearance : public TPersistent {
 public:
@@ -160,6 +167,10 @@ public:
   virtual void BuildOptionsMenu();
   virtual void ShowOptionsMenu(float X, float Y);
   virtual bool CanExpand() const;
+  virtual void CloseCompactPopup();
+  TVivCToolBarPopup* CompactPopup() const { return FCompactPopup; }
+  // The full copy shown in the compact popup; nullptr when none.
+  TVivIzudeCustomToolBar* CompactToolBar() const { return FCompactToolbar; }
   virtual bool CanShrink() const;
   virtual void AddCustomControl(TControl* AControl, Integer AIndex = -1);
   virtual TVivIzudeToolBarButton* AddButton(float AWidth = -1, float AHeight = -1, const String& AResource = u"",
@@ -199,6 +210,10 @@ protected:
   void Draw(TVivIzudeGraphics* AGraphics, const TRectF& ARect) override;
   virtual void DoUpdateDockPanel();
   virtual void DoDragGripMoving(double DeltaX, double DeltaY);
+  virtual void ShowCompactPopup();
+  virtual void CloseSiblingCompactPopups();
+  virtual void DoCompactClick();
+  void CompactPopupClosed(TObject* Sender);
   virtual void StoreCompactControls();
   virtual void RestoreCompactControls();
   virtual void DrawDragGrip(TVivIzudeGraphics* AGraphics, const TRectF& ARect);
@@ -219,11 +234,13 @@ private:
   void SetControlIndexOf(TControl* C, Integer Index);
   void CompactBitmapsChanged();
 
+  TVivIzudeCustomToolBar* FCompactToolbar = nullptr;  // owned by the compact popup
+  TVivCToolBarPopup* FCompactPopup;                   // owned by this tool bar as its component owner
   std::unique_ptr<TVivIzudeToolBarCompactAppearance> FCompactAppearance;
   std::unique_ptr<TVivIzudeToolBarQuickMenuButtonAppearance> FQuickMenuButtonAppearance;
   bool FHover = false, FQuickMenuButtonHover = false, FDown = false, FQuickMenuButtonDown = false;
   float FOldWidth = 0;
-  bool FOldMenuButtonState = true;
+  bool FOldMenuButtonState = false;
   bool FInsideDrag = false, FDragGripMoving = false, FDragGripDown = false;
   TPointF FDragGripDownPt;
   std::vector<std::unique_ptr<TVivIzudeToolBarControl>> FHiddenControls, FCompactControls;

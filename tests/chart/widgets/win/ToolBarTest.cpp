@@ -267,15 +267,42 @@ TEST_F(ToolBarTest, CompactModeStoresAndRestoresElements) {
   EXPECT_EQ(Label->Parent(), nullptr);
   EXPECT_EQ(Label->CompactLayout(), bblLarge);  // its maximum, as its compact layout was none
   EXPECT_TRUE(T->CanExpand());
-  // Adding while compact does not resize the face.
-  T->AddButton(-1, -1, u"", u"", u"Late");
-  EXPECT_EQ(T->Width(), 50);
-  // A press and release on the face: the compact click.
+  SaveShot(Form->Handle(), "compact");
+
+  // A press and release on the face: a popup holding a full copy of the
+  // bar with the elements in their compact layouts.
   int Clicks = 0;
   T->OnCompactClick = [&](TObject*) { ++Clicks; };
   Click(T, 25, 20);
+  testsupport::PumpMessagesFor(200);
   EXPECT_EQ(Clicks, 1);
-  SaveShot(Form->Handle(), "compact");
+  EXPECT_TRUE(T->CompactPopup()->IsOpen());
+  TVivIzudeCustomToolBar* Copy = T->CompactToolBar();
+  ASSERT_NE(Copy, nullptr);
+  EXPECT_EQ(Label->Parent(), Copy);
+  EXPECT_EQ(Label->Layout(), bblLarge);
+  EXPECT_TRUE(Label->Visible());
+  EXPECT_EQ(Copy->GetOptionsMenuButtonControl()->Parent(), nullptr);
+  {
+    RECT Screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), 400};
+    auto Shot = testsupport::ScreenImage(Screen);
+    TPngImage Png;
+    Png.Assign(Shot.get());
+    TFileStream Out(u"toolbar-compact-popup.png", fmCreate);
+    Png.SaveToStream(Out);
+  }
+  // Closing it takes the elements back out with their own layouts.
+  T->CloseCompactPopup();
+  testsupport::PumpMessagesFor(100);
+  EXPECT_FALSE(T->CompactPopup()->IsOpen());
+  EXPECT_EQ(T->CompactToolBar(), nullptr);
+  EXPECT_EQ(Label->Parent(), nullptr);
+  EXPECT_FALSE(Label->Visible());
+  EXPECT_EQ(Label->Layout(), bblLabel);
+
+  // Adding while compact does not resize the face.
+  T->AddButton(-1, -1, u"", u"", u"Late");
+  EXPECT_EQ(T->Width(), 50);
 
   T->SetCompact(false);
   EXPECT_EQ(Label->Parent(), T);
