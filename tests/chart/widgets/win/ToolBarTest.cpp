@@ -284,8 +284,10 @@ TEST_F(ToolBarTest, CompactModeStoresAndRestoresElements) {
   EXPECT_TRUE(Label->Visible());
   EXPECT_EQ(Copy->GetOptionsMenuButtonControl()->Parent(), nullptr);
   {
+    testsupport::PumpMessagesFor(300);
     RECT Screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), 400};
-    auto Shot = testsupport::ScreenImage(Screen);
+    // The popup is a layered window: the capture must include those.
+    auto Shot = testsupport::ScreenImage(Screen, SRCCOPY | CAPTUREBLT);
     TPngImage Png;
     Png.Assign(Shot.get());
     TFileStream Out(u"toolbar-compact-popup.png", fmCreate);
