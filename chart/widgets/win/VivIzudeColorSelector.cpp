@@ -1,0 +1,156 @@
+#include "chart/widgets/win/VivIzudeColorSelector.h"
+
+#include <cmath>
+#include <iterator>
+
+namespace {
+
+constexpr TColor RGBColor(Byte R, Byte G, Byte B) { return R | (G << 8) | (B << 16); }
+
+constexpr TColor Palette16[] = {
+    RGBColor(0, 0, 0),       RGBColor(128, 0, 0),   RGBColor(0, 128, 0),   RGBColor(128, 128, 0),
+    RGBColor(0, 0, 128),     RGBColor(128, 0, 128), RGBColor(0, 128, 128), RGBColor(192, 192, 192),
+    RGBColor(128, 128, 128), RGBColor(255, 0, 0),   RGBColor(0, 255, 0),   RGBColor(255, 255, 0),
+    RGBColor(0, 0, 255),     RGBColor(255, 0, 255), RGBColor(0, 255, 255), RGBColor(255, 255, 255)};
+
+constexpr TColor Palette40[] = {
+    RGBColor(0, 0, 0),       RGBColor(0, 51, 153),    RGBColor(0, 51, 51),     RGBColor(0, 51, 0),
+    RGBColor(102, 51, 0),    RGBColor(0, 0, 128),     RGBColor(53, 51, 51),    RGBColor(51, 51, 51),
+    RGBColor(128, 0, 0),     RGBColor(255, 102, 0),   RGBColor(128, 128, 0),   RGBColor(0, 128, 0),
+    RGBColor(0, 128, 128),   RGBColor(0, 0, 255),     RGBColor(102, 102, 153), RGBColor(128, 128, 128),
+    RGBColor(255, 0, 0),     RGBColor(255, 153, 0),   RGBColor(153, 204, 0),   RGBColor(51, 153, 102),
+    RGBColor(51, 204, 204),  RGBColor(51, 102, 255),  RGBColor(128, 0, 128),   RGBColor(153, 153, 153),
+    RGBColor(255, 0, 255),   RGBColor(255, 204, 0),   RGBColor(255, 255, 0),   RGBColor(0, 255, 0),
+    RGBColor(0, 255, 255),   RGBColor(0, 204, 255),   RGBColor(153, 51, 102),  RGBColor(192, 192, 192),
+    RGBColor(255, 153, 204), RGBColor(255, 204, 153), RGBColor(255, 255, 153), RGBColor(204, 255, 204),
+    RGBColor(204, 255, 255), RGBColor(153, 204, 255), RGBColor(204, 153, 255), RGBColor(255, 255, 255)};
+
+}  // namespace
+
+void TVivIzudeColorSelectorItem::Assign(TPersistent* Source) {
+  TVivIzudeCustomSelectorItem::Assign(Source);
+  if (auto* Src = dynamic_cast<TVivIzudeColorSelectorItem*>(Source)) SetColor(Src->FColor);
+}
+
+void TVivIzudeColorSelectorItem::SetColor(TColor Value) {
+  if (FColor == Value) return;
+  FColor = Value;
+  Repaint();
+}
+
+TVivIzudeColorSelectorItems::TVivIzudeColorSelectorItems(TVivIzudeCustomColorSelector* AOwner)
+    : TVivIzudeCustomSelectorItems(AOwner, ItemClass<TVivIzudeColorSelectorItem>()) {}
+
+TVivIzudeCustomColorSelector::TVivIzudeCustomColorSelector(TComponent* AOwner) : TVivIzudeDefaultSelector(AOwner) {
+  InitItems();
+  SetWidth(135);
+  SetHeight(135);
+  if (IsDesigning()) InitializeDefault();
+}
+
+std::unique_ptr<TVivIzudeCustomSelectorItems> TVivIzudeCustomColorSelector::CreateItems() {
+  return std::make_unique<TVivIzudeColorSelectorItems>(this);
+}
+
+void TVivIzudeCustomColorSelector::InitializeDefault() {
+  TVivIzudeDefaultSelector::InitializeDefault();
+  InitializeItems();
+}
+
+void TVivIzudeCustomColorSelector::SetMode(TVivIzudeCustomColorSelectorMode Value) {
+  if (FMode == Value) return;
+  FMode = Value;
+  switch (FMode) {
+    case csmSimple:
+      SetBounds(Left(), Top(), 135, 135);
+      break;
+    case csmExtended:
+      SetBounds(Left(), Top(), 200, 135);
+      break;
+    case csmExtendedMore:
+      SetBounds(Left(), Top(), 200, 175);
+      break;
+  }
+  InitializeItems();
+}
+
+void TVivIzudeCustomColorSelector::InitializeItems() {
+  BeginUpdate();
+  Items()->Clear();
+  if (FMode == csmSimple) {
+    SetColumns(4);
+    SetRows(4);
+    for (TColor C : Palette16) Items()->Add()->SetColor(C);
+  } else {
+    SetColumns(8);
+    SetRows(FMode == csmExtended ? 5 : 7);
+    for (TColor C : Palette40) Items()->Add()->SetColor(C);
+    if (FMode == csmExtendedMore) {
+      TVivIzudeColorSelectorItem* Auto = Items()->Insert(0);
+      Auto->SetColor(0);
+      Auto->SetColumnSpan(8);
+      Auto->SetText(u"Automatic");
+      Auto->DataBoolean = true;
+      TVivIzudeColorSelectorItem* More = Items()->Add();
+      More->SetColumnSpan(8);
+      More->SetText(u"More Colors...");
+      More->SetCanSelect(false);
+      More->DataBoolean = true;
+      Items()->Add()->SetVisible(false);
+    }
+  }
+  EndUpdate();
+}
+
+TColor TVivIzudeCustomColorSelector::FindColorByItem(Integer AItem) const {
+  if (AItem < 0 || AItem >= Items()->Count()) return -1;
+  return Items()->Items(AItem)->Color();
+}
+
+Integer TVivIzudeCustomColorSelector::FindItemByColor(TColor AColor) const {
+  for (Integer I = 0; I < Items()->Count(); ++I)
+    if (Items()->Items(I)->Color() == AColor && Items()->Items(I)->CanSelect()) return I;
+  return -1;
+}
+
+void TVivIzudeCustomColorSelector::SetSelectedColor(TColor Value) {
+  if (FMode == csmExtendedMore && Items()->Count() > 0) Items()->Items(Items()->Count() - 1)->SetColor(Value);
+  SetSelectedItemIndex(FindItemByColor(Value));
+}
+
+void TVivIzudeCustomColorSelector::DoItemSelected(Integer AItemIndex) {
+  TVivIzudeDefaultSelector::DoItemSelected(AItemIndex);
+  const TColor V = FindColorByItem(AItemIndex);
+  if (OnColorSelected) OnColorSelected(this, V);
+}
+
+void TVivIzudeCustomColorSelector::DoItemDeselected(Integer AItemIndex) {
+  TVivIzudeDefaultSelector::DoItemDeselected(AItemIndex);
+  if (OnColorDeselected) OnColorDeselected(this, FindColorByItem(AItemIndex));
+}
+
+void TVivIzudeCustomColorSelector::DoItemBeforeDrawContent(TVivIzudeGraphics* AGraphics, const TRectF& ARect,
+                                                           Integer AItemIndex, bool& ADefaultDraw) {
+  // The two command entries get no swatch.
+  if (FMode == csmExtendedMore && AItemIndex >= 0 && AItemIndex < Items()->Count())
+    ADefaultDraw = !Items()->Items(AItemIndex)->DataBoolean;
+  TVivIzudeDefaultSelector::DoItemBeforeDrawContent(AGraphics, ARect, AItemIndex, ADefaultDraw);
+}
+
+void TVivIzudeCustomColorSelector::DrawItemContent(TVivIzudeGraphics* AGraphics,
+                                                   const TVivIzudeCustomSelectorDisplayItem& D) {
+  auto* Item = dynamic_cast<TVivIzudeColorSelectorItem*>(D.Item);
+  if (!Item) return;
+  bool Default = true;
+  DoItemBeforeDrawContent(AGraphics, D.Rect, Item->Index(), Default);
+  if (!Default) return;
+  TRectF R = D.Rect;
+  const float Inset = FMode == csmSimple ? 5.0f : 3.0f;
+  InflateRectF(R, -Inset, -Inset);
+  AGraphics->SetFillKind(gfkSolid);
+  AGraphics->SetFillColor(Item->Color());
+  AGraphics->SetStrokeKind(gskSolid);
+  AGraphics->SetStrokeColor(Item->Color());
+  AGraphics->DrawRectangle(R, gcrmShrinkAll);
+  DoItemAfterDrawContent(AGraphics, D.Rect, Item->Index());
+}
