@@ -1,0 +1,716 @@
+#include "chart/widgets/win/VivIzudeToolBarButton.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "chart/widgets/VivIzudeStyles.h"
+
+namespace {
+
+// Halves to even, as everywhere in the widget kit.
+Integer RoundI(double V) { return static_cast<Integer>(std::nearbyint(V)); }
+
+constexpr TColor Rgb(Byte R, Byte G, Byte B) { return static_cast<TColor>(R | (G << 8) | (B << 16)); }
+constexpr TColor ClGray = 0x808080;
+constexpr TColor ClLightGray = 0xD3D3D3;
+constexpr TColor ClWhite = 0xFFFFFF;
+
+void SetGradient(TVivIzudeGraphicsFill* F, TColor C, TColor To, TColor Mirror, TColor MirrorTo) {
+  F->BeginUpdate();
+  F->SetKind(gfkGradient);
+  F->SetColor(C);
+  F->SetColorTo(To);
+  F->SetColorMirror(Mirror);
+  F->SetColorMirrorTo(MirrorTo);
+  F->EndUpdate();
+}
+
+void SetSolid(TVivIzudeGraphicsFill* F, TColor C) {
+  F->BeginUpdate();
+  F->SetKind(gfkSolid);
+  F->SetColor(C);
+  F->EndUpdate();
+}
+
+void SetSolid(TVivIzudeGraphicsStroke* S, TColor C) {
+  S->BeginUpdate();
+  S->SetKind(gskSolid);
+  S->SetColor(C);
+  S->EndUpdate();
+}
+
+TRectF Shrunk(const TRectF& R, float D) { return {R.Left + D, R.Top + D, R.Right - D, R.Bottom - D}; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- element
+
+TVivIzudeCustomToolBarElement::TVivIzudeCustomToolBarElement(TComponent* AOwner) : TVivIzudeCustomControl(AOwner) {
+  DisableBackground();
+  SetParentColor(true);
+}
+
+void TVivIzudeCustomToolBarElement::Assign(TPersistent* Source) {
+  TVivIzudeCustomControl::Assign(Source);
+  if (auto* E = dynamic_cast<TVivIzudeCustomToolBarElement*>(Source)) {
+    FState = E->FState;
+    FLastElement = E->FLastElement;
+    FCanCopy = E->FCanCopy;
+  }
+}
+
+void TVivIzudeCustomToolBarElement::SetState(TVivIzudeToolBarElementState Value) {
+  if (FState == Value) return;
+  FState = Value;
+  ApplyState();
+}
+
+void TVivIzudeCustomToolBarElement::SetLastElement(bool Value) {
+  if (FLastElement == Value) return;
+  FLastElement = Value;
+  UpdateToolBar();
+}
+
+void TVivIzudeCustomToolBarElement::UpdateToolBar() {
+  if (!FBlockUpdate && OnUpdateToolBar) OnUpdateToolBar(this);
+}
+
+void TVivIzudeCustomToolBarElement::UpdateToolBarControl() {
+  if (OnUpdateToolBarControl) OnUpdateToolBarControl(this);
+}
+
+void TVivIzudeCustomToolBarElement::SetVisible(bool Value) {
+  const bool Changing = Visible() != Value;
+  TVivIzudeCustomControl::SetVisible(Value);
+  if (Changing) UpdateToolBar();
+}
+
+// ---------------------------------------------------------------- appearance
+
+TVivIzudeToolBarCustomButtonAppearance::TVivIzudeToolBarCustomButtonAppearance(TVivIzudeDefaultToolBarButton* AOwner)
+    : FOwner(AOwner),
+      FHoverStroke(std::make_unique<TVivIzudeGraphicsStroke>()),
+      FDownFill(std::make_unique<TVivIzudeGraphicsFill>()),
+      FNormalFill(std::make_unique<TVivIzudeGraphicsFill>()),
+      FDownStroke(std::make_unique<TVivIzudeGraphicsStroke>()),
+      FDisabledFill(std::make_unique<TVivIzudeGraphicsFill>()),
+      FNormalStroke(std::make_unique<TVivIzudeGraphicsStroke>()),
+      FDisabledStroke(std::make_unique<TVivIzudeGraphicsStroke>()),
+      FHoverFill(std::make_unique<TVivIzudeGraphicsFill>()),
+      FInnerStroke(std::make_unique<TVivIzudeGraphicsStroke>()) {
+  Reset();
+  const auto OnItem = [this](TObject*) { Changed(); };
+  for (auto* F : {FNormalFill.get(), FHoverFill.get(), FDownFill.get(), FDisabledFill.get()}) F->OnChanged = OnItem;
+  for (auto* S :
+       {FNormalStroke.get(), FHoverStroke.get(), FDownStroke.get(), FDisabledStroke.get(), FInnerStroke.get()})
+    S->OnChanged = OnItem;
+}
+
+TVivIzudeToolBarCustomButtonAppearance::~TVivIzudeToolBarCustomButtonAppearance() {
+  for (auto* F : {FNormalFill.get(), FHoverFill.get(), FDownFill.get(), FDisabledFill.get()}) F->OnChanged = nullptr;
+  for (auto* S :
+       {FNormalStroke.get(), FHoverStroke.get(), FDownStroke.get(), FDisabledStroke.get(), FInnerStroke.get()})
+    S->OnChanged = nullptr;
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::Reset() {
+  SetGradient(FNormalFill.get(), Rgb(249, 251, 252), Rgb(230, 235, 235), Rgb(220, 220, 236), Rgb(220, 225, 236));
+  SetGradient(FHoverFill.get(), Rgb(229, 231, 232), Rgb(210, 215, 215), Rgb(200, 200, 216), Rgb(200, 205, 216));
+  SetGradient(FDownFill.get(), Rgb(219, 221, 222), Rgb(200, 205, 205), Rgb(190, 190, 206), Rgb(190, 195, 206));
+  SetSolid(FDisabledFill.get(), ClLightGray);
+  for (auto* S : {FNormalStroke.get(), FHoverStroke.get(), FDownStroke.get(), FDisabledStroke.get()})
+    SetSolid(S, ClGray);
+  SetSolid(FInnerStroke.get(), ClWhite);
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::Assign(TPersistent* Source) {
+  auto* A = dynamic_cast<TVivIzudeToolBarCustomButtonAppearance*>(Source);
+  if (!A) return;
+  FNormalFill->Assign(A->FNormalFill.get());
+  FHoverFill->Assign(A->FHoverFill.get());
+  FDownFill->Assign(A->FDownFill.get());
+  FDisabledFill->Assign(A->FDisabledFill.get());
+  FNormalStroke->Assign(A->FNormalStroke.get());
+  FHoverStroke->Assign(A->FHoverStroke.get());
+  FDownStroke->Assign(A->FDownStroke.get());
+  FDisabledStroke->Assign(A->FDisabledStroke.get());
+  FInnerStroke->Assign(A->FInnerStroke.get());
+  FCorners = A->FCorners;
+  FRounding = A->FRounding;
+  FTransparent = A->FTransparent;
+  FShowInnerStroke = A->FShowInnerStroke;
+  FFlatStyle = A->FFlatStyle;
+  Changed();
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::SetCorners(TVivIzudeGraphicsCorners Value) {
+  if (FCorners == Value) return;
+  FCorners = Value;
+  Changed();
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::SetRounding(float Value) {
+  if (FRounding == Value) return;
+  FRounding = Value;
+  Changed();
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::SetTransparent(bool Value) {
+  if (FTransparent == Value) return;
+  FTransparent = Value;
+  Changed();
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::SetShowInnerStroke(bool Value) {
+  if (FShowInnerStroke == Value) return;
+  FShowInnerStroke = Value;
+  Changed();
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::SetFlatStyle(bool Value) {
+  if (FFlatStyle == Value) return;
+  FFlatStyle = Value;
+  if (FOwner)
+    for (Integer I = 0; I < FOwner->ControlCount(); ++I)
+      if (auto* B = dynamic_cast<TVivIzudeDefaultToolBarButton*>(FOwner->Controls(I)))
+        B->Appearance()->SetFlatStyle(Value);
+  Changed();
+}
+
+void TVivIzudeToolBarCustomButtonAppearance::Changed() {
+  if (FOwner)
+    FOwner->UpdateAppearance();
+  else if (OnChange)
+    OnChange(this);
+}
+
+// ---------------------------------------------------------------- button
+
+TVivIzudeDefaultToolBarButton::TVivIzudeDefaultToolBarButton(TComponent* AOwner)
+    : TVivIzudeCustomToolBarElement(AOwner),
+      FAppearance(std::make_unique<TVivIzudeToolBarButtonAppearance>(this)),
+      FBitmaps(std::make_unique<TVivScaledBitmaps>(this)),
+      FFont(std::make_unique<TVivIzudeGraphicsFont>()),
+      FDisabledBitmaps(std::make_unique<TVivScaledBitmaps>(this)),
+      FHoverBitmaps(std::make_unique<TVivScaledBitmaps>(this)),
+      FLargeLayoutBitmaps(std::make_unique<TVivScaledBitmaps>(this)),
+      FLargeLayoutHoverBitmaps(std::make_unique<TVivScaledBitmaps>(this)),
+      FLargeLayoutDisabledBitmaps(std::make_unique<TVivScaledBitmaps>(this)) {
+  FFont->OnChanged = [this](TObject*) { Invalidate(); };
+  for (auto* L : {FBitmaps.get(), FDisabledBitmaps.get(), FHoverBitmaps.get(), FLargeLayoutBitmaps.get(),
+                  FLargeLayoutHoverBitmaps.get(), FLargeLayoutDisabledBitmaps.get()})
+    L->OnChange = [this](TObject* Sender) { BitmapsChanged(Sender); };
+  SetBounds(Left(), Top(), 100, 24);
+}
+
+TVivIzudeDefaultToolBarButton::~TVivIzudeDefaultToolBarButton() {
+  FFont->OnChanged = nullptr;
+  for (auto* L : {FBitmaps.get(), FDisabledBitmaps.get(), FHoverBitmaps.get(), FLargeLayoutBitmaps.get(),
+                  FLargeLayoutHoverBitmaps.get(), FLargeLayoutDisabledBitmaps.get()})
+    L->OnChange = nullptr;
+  if (FBitmapContainer) FBitmapContainer->RemoveFreeNotification(this);
+}
+
+void TVivIzudeDefaultToolBarButton::Assign(TPersistent* Source) {
+  TVivIzudeCustomToolBarElement::Assign(Source);
+  auto* B = dynamic_cast<TVivIzudeDefaultToolBarButton*>(Source);
+  if (!B) return;
+  FLayout = B->FLayout;
+  FCompactLayout = B->FCompactLayout;
+  FMinimumLayout = B->FMinimumLayout;
+  FMaximumLayout = B->FMaximumLayout;
+  FBitmapPosition = B->FBitmapPosition;
+  FBitmapSize = B->FBitmapSize;
+  FLargeLayoutBitmapSize = B->FLargeLayoutBitmapSize;
+  FAutoBitmapSize = B->FAutoBitmapSize;
+  FLargeLayoutAutoBitmapSize = B->FLargeLayoutAutoBitmapSize;
+  FStretchBitmapIfNoText = B->FStretchBitmapIfNoText;
+  FAppearance->Assign(B->FAppearance.get());
+  SetBitmapContainer(B->FBitmapContainer);
+  FBitmaps->Assign(B->FBitmaps.get());
+  FDisabledBitmaps->Assign(B->FDisabledBitmaps.get());
+  FHoverBitmaps->Assign(B->FHoverBitmaps.get());
+  FLargeLayoutBitmaps->Assign(B->FLargeLayoutBitmaps.get());
+  FLargeLayoutHoverBitmaps->Assign(B->FLargeLayoutHoverBitmaps.get());
+  FLargeLayoutDisabledBitmaps->Assign(B->FLargeLayoutDisabledBitmaps.get());
+  FBitmapVisible = B->FBitmapVisible;
+  FText = B->FText;
+  FTextVisible = B->FTextVisible;
+  FWordWrapping = B->FWordWrapping;
+  FHorizontalTextAlign = B->FHorizontalTextAlign;
+  FVerticalTextAlign = B->FVerticalTextAlign;
+  FTrimming = B->FTrimming;
+  FFont->Assign(B->FFont.get());
+  FHoverFontColor = B->FHoverFontColor;
+  FDownFontColor = B->FDownFontColor;
+  FDisabledFontColor = B->FDisabledFontColor;
+  FStretchText = B->FStretchText;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::Notification(TComponent* AComponent, TOperation Operation) {
+  TVivIzudeCustomToolBarElement::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FBitmapContainer) FBitmapContainer = nullptr;
+}
+
+void TVivIzudeDefaultToolBarButton::SizeChanged() {
+  UpdateControlSize();
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetText(const String& Value) {
+  if (FText == Value) return;
+  FText = Value;
+  FTextVisible = !Value.empty();
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetTextVisible(bool Value) {
+  if (FTextVisible == Value) return;
+  FTextVisible = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetBitmapContainer(TVivIzudeBitmapContainer* Value) {
+  if (FBitmapContainer != Value) {
+    if (FBitmapContainer) FBitmapContainer->RemoveFreeNotification(this);
+    FBitmapContainer = Value;
+    if (FBitmapContainer) FBitmapContainer->FreeNotification(this);
+  }
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetBitmapVisible(bool Value) {
+  FBitmapVisible = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetBitmapSize(float Value) {
+  if (FBitmapSize == Value) return;
+  FBitmapSize = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetLargeLayoutBitmapSize(float Value) {
+  if (FLargeLayoutBitmapSize == Value) return;
+  FLargeLayoutBitmapSize = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetAutoBitmapSize(bool Value) {
+  if (FAutoBitmapSize == Value) return;
+  FAutoBitmapSize = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetStretchBitmapIfNoText(bool Value) {
+  if (FStretchBitmapIfNoText == Value) return;
+  FStretchBitmapIfNoText = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetStretchText(bool Value) {
+  if (FStretchText == Value) return;
+  FStretchText = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetBitmapPosition(TVivIzudeToolBarButtonBitmapPosition Value) {
+  if (FBitmapPosition == Value) return;
+  FBitmapPosition = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetLayout(TVivIzudeToolBarButtonLayout Value) {
+  if (FLayout == Value) return;
+  FLayout = Value;
+  SizeChanged();
+}
+
+void TVivIzudeDefaultToolBarButton::SetMinimumLayout(TVivIzudeToolBarButtonLayout Value) {
+  if (FMinimumLayout == Value) return;
+  FMinimumLayout = Value;
+  UpdateToolBar();
+}
+
+void TVivIzudeDefaultToolBarButton::SetMaximumLayout(TVivIzudeToolBarButtonLayout Value) {
+  if (FMaximumLayout == Value) return;
+  FMaximumLayout = Value;
+  UpdateToolBar();
+}
+
+void TVivIzudeDefaultToolBarButton::SetDownState(bool Value) {
+  FDownState = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetWordWrapping(bool Value) {
+  if (FWordWrapping == Value) return;
+  FWordWrapping = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetHorizontalTextAlign(TVivIzudeGraphicsTextAlign Value) {
+  if (FHorizontalTextAlign == Value) return;
+  FHorizontalTextAlign = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetVerticalTextAlign(TVivIzudeGraphicsTextAlign Value) {
+  if (FVerticalTextAlign == Value) return;
+  FVerticalTextAlign = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetTrimming(TVivIzudeGraphicsTextTrimming Value) {
+  if (FTrimming == Value) return;
+  FTrimming = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetHoverFontColor(TColor Value) {
+  FHoverFontColor = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetDownFontColor(TColor Value) {
+  FDownFontColor = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetDisabledFontColor(TColor Value) {
+  FDisabledFontColor = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::SetShowFocus(bool Value) {
+  if (FShowFocus == Value) return;
+  FShowFocus = Value;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::BitmapsChanged(TObject*) {
+  FBitmapVisible = !IsPictureEmpty(GetBitmap());
+  if (!FBitmapVisible && FLayout == bblLarge)
+    FBitmapVisible =
+        !IsPictureEmpty(TVivIzudeGraphics::GetScaledBitmap(FLargeLayoutBitmaps.get(), 0, FBitmapContainer));
+  Invalidate();
+}
+
+TPicture* TVivIzudeDefaultToolBarButton::GetBitmap() {
+  return TVivIzudeGraphics::GetScaledBitmap(FBitmaps.get(), 0, FBitmapContainer);
+}
+
+namespace {
+float LargerSide(TPicture* P, float Fallback) {
+  if (IsPictureEmpty(P)) return Fallback;
+  return static_cast<float>(std::max(P->Width(), P->Height()));
+}
+}  // namespace
+
+float TVivIzudeDefaultToolBarButton::GetBitmapSize() {
+  return FAutoBitmapSize ? LargerSide(GetBitmap(), FBitmapSize) : FBitmapSize;
+}
+
+float TVivIzudeDefaultToolBarButton::GetLargeLayoutBitmapSize() {
+  if (!FLargeLayoutAutoBitmapSize) return FLargeLayoutBitmapSize;
+  return LargerSide(TVivIzudeGraphics::GetScaledBitmap(FLargeLayoutBitmaps.get(), 0, FBitmapContainer),
+                    FLargeLayoutBitmapSize);
+}
+
+TSizeF TVivIzudeDefaultToolBarButton::GetTextSize() {
+  if (!FTextVisible || FText.empty()) return {0, 0};
+  auto G = TVivIzudeGraphics::CreateBitmapCanvas(1, 1, FNativeCanvas);
+  G->SetBitmapContainer(FBitmapContainer);
+  G->SetFont(FFont.get());
+  return G->CalculateTextSize(FText, Shrunk(LocalRect(), 2), FWordWrapping, true);
+}
+
+void TVivIzudeDefaultToolBarButton::UpdateControlSize() {
+  if (FLayout == bblNone || FBlockUpdate) return;
+  FBlockUpdate = true;
+  switch (FLayout) {
+    case bblBitmap: {
+      FTextVisible = false;
+      FBitmapPosition = bbpLeft;
+      FStretchText = false;
+      const Integer S = RoundI(GetBitmapSize() + 6);
+      SetBounds(Left(), Top(), S, S);
+      break;
+    }
+    case bblLabel: {
+      FTextVisible = true;
+      FBitmapPosition = bbpLeft;
+      FStretchText = false;
+      const TSizeF T = GetTextSize();
+      if (FBitmapVisible) {
+        const float B = GetBitmapSize();
+        SetBounds(Left(), Top(), RoundI(B + T.cx + 12), RoundI(std::max(T.cy, B) + 6));
+      } else if (FTextVisible && !FText.empty())
+        SetBounds(Left(), Top(), RoundI(T.cx + 6), RoundI(T.cy + 6));
+      else
+        SetBounds(Left(), Top(), 75, 24);
+      break;
+    }
+    case bblLarge: {
+      FTextVisible = true;
+      FBitmapPosition = bbpTop;
+      FStretchText = !FBitmapVisible;
+      const TSizeF T = GetTextSize();
+      float W = FBitmapVisible ? std::max(GetLargeLayoutBitmapSize() + 6, 30.0f) : 30.0f;
+      if (!FText.empty()) W = std::max(W, T.cx + 12);
+      SetBounds(Left(), Top(), RoundI(W), FOldHeight != -1 ? RoundI(FOldHeight) : Height());
+      break;
+    }
+    case bblNone:
+      break;
+  }
+  FBlockUpdate = false;
+  UpdateToolBar();
+}
+
+void TVivIzudeDefaultToolBarButton::UpdateControlAfterResize() {
+  TVivIzudeCustomToolBarElement::UpdateControlAfterResize();
+  if (FLayout == bblLarge) FOldHeight = static_cast<float>(Height());
+}
+
+TRectF TVivIzudeDefaultToolBarButton::GetDropDownRect() const {
+  const TRectF L = LocalRect();
+  return {L.Right, L.Top, L.Right, L.Bottom};
+}
+
+TRectF TVivIzudeDefaultToolBarButton::CalculateBitmapRect(const TRectF& R) {
+  if (!FBitmapVisible) return {R.Left, R.Top, R.Left, R.Bottom};
+  const float S = FLayout == bblLarge ? GetLargeLayoutBitmapSize() : GetBitmapSize();
+  if (!FTextVisible || FText.empty()) {
+    TRectF B = Shrunk(R, 3);
+    if (S != -1 && !FStretchBitmapIfNoText) {
+      const float X = static_cast<float>(RoundI(R.Left + (R.Width() - S) / 2));
+      const float Y = static_cast<float>(RoundI(R.Top + (R.Height() - S) / 2));
+      B = {X, Y, X + S, Y + S};
+    }
+    return B;
+  }
+  if (FBitmapPosition == bbpLeft) return {R.Left + 3, R.Top + 3, R.Left + 3 + S, R.Bottom - 3};
+  return {R.Left + 3, R.Top + 3, R.Right - 3, R.Top + 3 + S};
+}
+
+TRectF TVivIzudeDefaultToolBarButton::GetBitmapRect() { return CalculateBitmapRect(LocalRect()); }
+
+TRectF TVivIzudeDefaultToolBarButton::GetTextRect() {
+  const TRectF L = LocalRect(), B = GetBitmapRect(), D = GetDropDownRect();
+  TRectF R;
+  R.Left = FBitmapPosition == bbpLeft && !FStretchText ? B.Right + 3 : L.Left + 3;
+  R.Top = FBitmapPosition == bbpTop && !FStretchText ? B.Bottom + 3 : L.Top + 3;
+  R.Right = D.Left - 3;
+  R.Bottom = L.Bottom - 3;
+  return R;
+}
+
+void TVivIzudeDefaultToolBarButton::Draw(TVivIzudeGraphics* G, const TRectF& ARect) {
+  const TRectF L = LocalRect();
+  auto* A = FAppearance.get();
+  if (!A->Transparent()) {
+    TVivIzudeGraphicsFill* F = A->NormalFill();
+    TVivIzudeGraphicsStroke* S = A->NormalStroke();
+    if (!Enabled()) {
+      F = A->DisabledFill();
+      S = A->DisabledStroke();
+    } else if (FDown || FDownState) {
+      F = A->DownFill();
+      S = A->DownStroke();
+    } else if (FHover) {
+      F = A->HoverFill();
+      S = A->HoverStroke();
+    }
+    G->SetFill(F);
+    G->SetStroke(S);
+    if (A->FlatStyle()) {
+      G->SetFillKind(gfkSolid);
+      G->DrawRectangle(L, gcrmShrinkAll);
+    } else {
+      G->DrawRoundRectangle(L, A->Rounding(), A->Corners(), gcrmShrinkAll);
+      if (A->ShowInnerStroke()) {
+        G->SetFillKind(gfkNone);
+        G->SetStroke(A->InnerStroke());
+        G->DrawRoundRectangle(Shrunk(L, 1), A->Rounding(), A->Corners(), gcrmShrinkAll);
+      }
+    }
+  }
+  DrawButtonBitmap(G, ARect);
+  DrawButtonText(G);
+  if (FShowFocus && Focused()) G->DrawFocusRectangle(GetTextRect(), 0, gcrmShrinkAll);
+}
+
+void TVivIzudeDefaultToolBarButton::DrawButtonBitmap(TVivIzudeGraphics* G, const TRectF& ARect) {
+  if (!FBitmapVisible) return;
+  const TRectF R = CalculateBitmapRect(ARect);
+  const auto NotEmpty = [this](TVivScaledBitmaps* L) {
+    return !IsPictureEmpty(TVivIzudeGraphics::GetScaledBitmap(L, 0, FBitmapContainer));
+  };
+  TVivScaledBitmaps* List;
+  if (FLayout == bblLarge) {
+    if (Enabled()) {
+      if (FHover && NotEmpty(FLargeLayoutHoverBitmaps.get()))
+        List = FLargeLayoutHoverBitmaps.get();
+      else if (FHover && NotEmpty(FHoverBitmaps.get()))
+        List = FHoverBitmaps.get();
+      else
+        List = NotEmpty(FLargeLayoutBitmaps.get()) ? FLargeLayoutBitmaps.get() : FBitmaps.get();
+    } else if (NotEmpty(FLargeLayoutDisabledBitmaps.get()))
+      List = FLargeLayoutDisabledBitmaps.get();
+    else
+      List = NotEmpty(FDisabledBitmaps.get()) ? FDisabledBitmaps.get() : FBitmaps.get();
+  } else if (Enabled())
+    List = FHover && NotEmpty(FHoverBitmaps.get()) ? FHoverBitmaps.get() : FBitmaps.get();
+  else
+    List = NotEmpty(FDisabledBitmaps.get()) ? FDisabledBitmaps.get() : FBitmaps.get();
+  G->SetBitmapContainer(FBitmapContainer);
+  G->DrawScaledBitmap(R, List, 0, true, false, true, false);
+}
+
+void TVivIzudeDefaultToolBarButton::DrawButtonText(TVivIzudeGraphics* G) {
+  if (!FTextVisible || FText.empty()) return;
+  auto State = G->SaveState();
+  G->ClipRect(GetTextRect());
+  G->SetFont(FFont.get());
+  TColor C = -1;
+  if (!Enabled())
+    C = FDisabledFontColor;
+  else if (FDown || FDownState)
+    C = FDownFontColor;
+  else if (FHover)
+    C = FHoverFontColor;
+  if (C != -1) G->SetFontColor(C);
+  G->DrawText(GetTextRect(), FText, FWordWrapping, FHorizontalTextAlign, FVerticalTextAlign, FTrimming, 0, -1, -1,
+              true);
+  G->RestoreState(std::move(State));
+}
+
+void TVivIzudeDefaultToolBarButton::HandleMouseDown(TMouseButton, TShiftState, float, float) {
+  if (CanFocus()) SetFocus();
+  FDown = true;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::HandleMouseMove(TShiftState, float, float) {
+  FPrevHover = FHover;
+  FHover = true;
+  if (!FPrevHover) Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::HandleMouseUp(TMouseButton, TShiftState, float, float) {
+  FDown = false;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::HandleMouseLeave() {
+  FDown = false;
+  FHover = false;
+  Invalidate();
+}
+
+void TVivIzudeDefaultToolBarButton::HandleKeyDown(Word& Key, TShiftState) {
+  if (Key == VK_SPACE) Click();
+}
+
+void TVivIzudeDefaultToolBarButton::ApplyState() {
+  if (IsLoading()) return;
+  const float F = State() == esLarge ? 1.25f : 0.8f;
+  FFont->SetSize(RoundI(F * FFont->Size()));
+  SetBounds(Left(), Top(), RoundI(F * Width()), RoundI(F * Height()));
+}
+
+void TVivIzudeDefaultToolBarButton::ChangeDPIScale(Integer M, Integer D) {
+  if (D == 0) return;
+  FBitmapSize = FBitmapSize * M / D;
+  FLargeLayoutBitmapSize = FLargeLayoutBitmapSize * M / D;
+}
+
+void TVivIzudeDefaultToolBarButton::ApplyStyle() {
+  TVivIzudeCustomToolBarElement::ApplyStyle();
+  TColor C;
+  if (TVivIzudeStyles::GetStyleBackgroundFillColor(C)) {
+    SetSolid(FAppearance->NormalFill(), C);
+    SetSolid(FAppearance->DisabledFill(), BlendColor(C, 0xA9A9A9, 20));
+    SetSolid(FAppearance->InnerStroke(),
+             BlendColor(FAppearance->NormalFill()->Color(), FAppearance->NormalStroke()->Color(), 75));
+  }
+  if (TVivIzudeStyles::GetStyleTextFontColor(C)) FFont->SetColor(C);
+  if (TVivIzudeStyles::GetStyleBackgroundStrokeColor(C))
+    for (auto* S : {FAppearance->NormalStroke(), FAppearance->DownStroke(), FAppearance->DisabledStroke(),
+                    FAppearance->HoverStroke()})
+      S->SetColor(C);
+  if (TVivIzudeStyles::GetStyleSelectionFillColor(C)) {
+    SetSolid(FAppearance->HoverFill(), C);
+    SetSolid(FAppearance->DownFill(), BlendColor(C, Fill()->Color(), 20));
+  }
+}
+
+void TVivIzudeDefaultToolBarButton::ResetToDefaultStyle() {
+  TVivIzudeCustomToolBarElement::ResetToDefaultStyle();
+  FFont->SetColor(0);
+  FAppearance->Reset();
+}
+
+// ---------------------------------------------------------------- custom button
+
+TVivIzudeCustomToolBarButton::TVivIzudeCustomToolBarButton(TComponent* AOwner)
+    : TVivIzudeDefaultToolBarButton(AOwner) {}
+
+void TVivIzudeCustomToolBarButton::Assign(TPersistent* Source) {
+  TVivIzudeDefaultToolBarButton::Assign(Source);
+  if (auto* B = dynamic_cast<TVivIzudeCustomToolBarButton*>(Source)) {
+    FAutoOptionsMenuText = B->FAutoOptionsMenuText;
+    FHidden = B->FHidden;
+  }
+}
+
+void TVivIzudeCustomToolBarButton::SetHidden(bool Value) {
+  if (FHidden == Value) return;
+  FHidden = Value;
+  UpdateToolBarControl();
+}
+
+TRectF TVivIzudeToolBarDropDownButton::CalculateBitmapRect(const TRectF& R) { return Shrunk(R, 3); }
+
+// ---------------------------------------------------------------- separator
+
+TVivIzudeToolBarSeparatorAppearance::TVivIzudeToolBarSeparatorAppearance(TVivIzudeCustomToolBarSeparator* AOwner)
+    : FOwner(AOwner),
+      FStroke(std::make_unique<TVivIzudeGraphicsStroke>(gskSolid, ClGray)),
+      FInnerStroke(std::make_unique<TVivIzudeGraphicsStroke>(gskSolid, ClWhite)) {
+  FStroke->OnChanged = [this](TObject*) { FOwner->Invalidate(); };
+  FInnerStroke->OnChanged = [this](TObject*) { FOwner->Invalidate(); };
+}
+
+void TVivIzudeToolBarSeparatorAppearance::Assign(TPersistent* Source) {
+  if (auto* A = dynamic_cast<TVivIzudeToolBarSeparatorAppearance*>(Source)) {
+    FStroke->Assign(A->FStroke.get());
+    FInnerStroke->Assign(A->FInnerStroke.get());
+  }
+}
+
+TVivIzudeCustomToolBarSeparator::TVivIzudeCustomToolBarSeparator(TComponent* AOwner)
+    : TVivIzudeCustomToolBarElement(AOwner), FAppearance(std::make_unique<TVivIzudeToolBarSeparatorAppearance>(this)) {
+  SetBounds(Left(), Top(), 2, 30);
+}
+
+void TVivIzudeCustomToolBarSeparator::Assign(TPersistent* Source) {
+  TVivIzudeCustomToolBarElement::Assign(Source);
+  if (auto* S = dynamic_cast<TVivIzudeCustomToolBarSeparator*>(Source)) FAppearance->Assign(S->FAppearance.get());
+}
+
+void TVivIzudeCustomToolBarSeparator::ApplyState() {
+  if (IsLoading()) return;
+  const float F = State() == esLarge ? 1.25f : 0.8f;
+  SetHeight(RoundI(F * Height()));
+}
+
+void TVivIzudeCustomToolBarSeparator::Draw(TVivIzudeGraphics* G, const TRectF&) {
+  const TRectF L = LocalRect();
+  G->SetStroke(FAppearance->Stroke());
+  G->DrawLine(TPointF{L.Left, L.Top}, TPointF{L.Left, L.Bottom}, gcpmRightDown, gcpmRightDown);
+  G->SetStroke(FAppearance->InnerStroke());
+  G->DrawLine(TPointF{L.Left + 1, L.Top}, TPointF{L.Left + 1, L.Bottom}, gcpmRightDown, gcpmRightDown);
+}
