@@ -572,235 +572,192 @@ struct GdiplusStartupOutput {
   X(GdipDeleteCachedBitmap, Status, (GpCachedBitmap*))                                                                 \
   X(GdipDrawCachedBitmap, Status, (GpGraphics*, GpCachedBitmap*, INT, INT))
 
+// A long list laid out by hand, a group a line.
+// clang-format off
 // Every flat-API entry point, in binding order, by group: X(name).
-#define QUORVEL_GDIPLUS_ENTRY_NAMES(X)                                                                                                        \
-  /* memory and start-up */                                                                                                                   \
-  X(GdipAlloc)                                                                                                                                \
-  X(GdipFree) X(GdiplusStartup) X(GdiplusShutdown) /* paths */                                                                                \
-      X(GdipCreatePath) X(GdipCreatePath2) X(GdipCreatePath2I) X(GdipClonePath) X(GdipDeletePath) X(GdipResetPath) X(                         \
-          GdipGetPointCount) X(GdipGetPathTypes) X(GdipGetPathPoints) X(GdipGetPathPointsI) X(GdipGetPathFillMode)                            \
-          X(GdipSetPathFillMode) X(GdipGetPathData) X(GdipStartPathFigure) X(GdipClosePathFigure)                                             \
-              X(GdipClosePathFigures) X(GdipSetPathMarker) X(GdipClearPathMarkers) X(GdipReversePath) X(                                      \
-                  GdipGetPathLastPoint) X(GdipAddPathLine) X(GdipAddPathLine2) X(GdipAddPathArc) X(GdipAddPathBezier)                         \
-                  X(GdipAddPathBeziers) X(GdipAddPathCurve) X(GdipAddPathCurve2) X(GdipAddPathCurve3)                                         \
-                      X(GdipAddPathClosedCurve) X(GdipAddPathClosedCurve2) X(GdipAddPathRectangle)                                            \
-                          X(GdipAddPathRectangles) X(GdipAddPathEllipse) X(GdipAddPathPie) X(GdipAddPathPolygon)                              \
-                              X(GdipAddPathPath) X(GdipAddPathString) X(GdipAddPathStringI) X(GdipAddPathLineI) X(                            \
-                                  GdipAddPathLine2I) X(GdipAddPathArcI) X(GdipAddPathBezierI) X(GdipAddPathBeziersI)                          \
-                                  X(GdipAddPathCurveI) X(GdipAddPathCurve2I) X(GdipAddPathCurve3I)                                            \
-                                      X(GdipAddPathClosedCurveI) X(GdipAddPathClosedCurve2I) X(GdipAddPathRectangleI)                         \
-                                          X(GdipAddPathRectanglesI) X(GdipAddPathEllipseI) X(GdipAddPathPieI)                                 \
-                                              X(GdipAddPathPolygonI) X(GdipFlattenPath) X(GdipWindingModeOutline)                             \
-                                                  X(GdipWidenPath) X(GdipWarpPath) X(GdipTransformPath)                                       \
-                                                      X(GdipGetPathWorldBounds) X(GdipGetPathWorldBoundsI)                                    \
-                                                          X(GdipIsVisiblePathPoint) X(GdipIsVisiblePathPointI)                                \
-                                                              X(GdipIsOutlineVisiblePathPoint) X(                                             \
-                                                                  GdipIsOutlineVisiblePathPointI) /* path iterators */                        \
-      X(GdipCreatePathIter) X(GdipDeletePathIter) X(GdipPathIterNextSubpath) X(GdipPathIterNextSubpathPath)                                   \
-          X(GdipPathIterNextPathType) X(GdipPathIterNextMarker) X(GdipPathIterNextMarkerPath) X(GdipPathIterGetCount)                         \
-              X(GdipPathIterGetSubpathCount) X(GdipPathIterIsValid) X(GdipPathIterHasCurve) X(GdipPathIterRewind)                             \
-                  X(GdipPathIterEnumerate) X(GdipPathIterCopyData) /* matrices */                                                             \
-      X(GdipCreateMatrix) X(GdipCreateMatrix2) X(GdipCreateMatrix3) X(GdipCreateMatrix3I) X(GdipCloneMatrix)                                  \
-          X(GdipDeleteMatrix) X(GdipSetMatrixElements) X(GdipMultiplyMatrix) X(GdipTranslateMatrix) X(GdipScaleMatrix)                        \
-              X(GdipRotateMatrix) X(GdipShearMatrix) X(GdipInvertMatrix) X(GdipTransformMatrixPoints)                                         \
-                  X(GdipTransformMatrixPointsI) X(GdipVectorTransformMatrixPoints) X(GdipVectorTransformMatrixPointsI)                        \
-                      X(GdipGetMatrixElements) X(GdipIsMatrixInvertible) X(GdipIsMatrixIdentity)                                              \
-                          X(GdipIsMatrixEqual) /* regions */                                                                                  \
-      X(GdipCreateRegion) X(GdipCreateRegionRect) X(GdipCreateRegionRectI) X(GdipCreateRegionPath)                                            \
-          X(GdipCreateRegionRgnData) X(GdipCreateRegionHrgn) X(GdipCloneRegion) X(GdipDeleteRegion) X(GdipSetInfinite)                        \
-              X(GdipSetEmpty) X(GdipCombineRegionRect) X(GdipCombineRegionRectI) X(GdipCombineRegionPath)                                     \
-                  X(GdipCombineRegionRegion) X(GdipTranslateRegion) X(GdipTranslateRegionI) X(GdipTransformRegion)                            \
-                      X(GdipGetRegionBounds) X(GdipGetRegionBoundsI) X(GdipGetRegionHRgn) X(GdipIsEmptyRegion)                                \
-                          X(GdipIsInfiniteRegion) X(GdipIsEqualRegion) X(GdipGetRegionDataSize) X(GdipGetRegionData)                          \
-                              X(GdipIsVisibleRegionPoint) X(GdipIsVisibleRegionPointI) X(GdipIsVisibleRegionRect)                             \
-                                  X(GdipIsVisibleRegionRectI) X(GdipGetRegionScansCount) X(GdipGetRegionScans)                                \
-                                      X(GdipGetRegionScansI) /* brushes: common, hatch, texture, solid, linear                                \
-                                                                gradient, path gradient */                                                    \
-      X(GdipCloneBrush) X(GdipDeleteBrush) X(GdipGetBrushType) X(GdipCreateHatchBrush) X(GdipGetHatchStyle) X(                                \
-          GdipGetHatchForegroundColor) X(GdipGetHatchBackgroundColor) X(GdipCreateTexture) X(GdipCreateTexture2)                              \
-          X(GdipCreateTextureIA) X(GdipCreateTexture2I) X(GdipCreateTextureIAI) X(GdipGetTextureTransform) X(                                 \
-              GdipSetTextureTransform) X(GdipResetTextureTransform) X(GdipMultiplyTextureTransform)                                           \
-              X(GdipTranslateTextureTransform) X(GdipScaleTextureTransform) X(GdipRotateTextureTransform) X(                                  \
-                  GdipSetTextureWrapMode) X(GdipGetTextureWrapMode) X(GdipGetTextureImage) X(GdipCreateSolidFill)                             \
-                  X(GdipSetSolidFillColor) X(GdipGetSolidFillColor) X(GdipCreateLineBrush) X(GdipCreateLineBrushI) X(                         \
-                      GdipCreateLineBrushFromRect) X(GdipCreateLineBrushFromRectI) X(GdipCreateLineBrushFromRectWithAngle)                    \
-                      X(GdipCreateLineBrushFromRectWithAngleI) X(GdipSetLineColors) X(GdipGetLineColors) X(                                   \
-                          GdipGetLineRect) X(GdipGetLineRectI) X(GdipSetLineGammaCorrection) X(GdipGetLineGammaCorrection)                    \
-                          X(GdipGetLineBlendCount) X(GdipGetLineBlend) X(GdipSetLineBlend) X(                                                 \
-                              GdipGetLinePresetBlendCount) X(GdipGetLinePresetBlend) X(GdipSetLinePresetBlend)                                \
-                              X(GdipSetLineSigmaBlend) X(GdipSetLineLinearBlend) X(GdipSetLineWrapMode) X(                                    \
-                                  GdipGetLineWrapMode) X(GdipGetLineTransform) X(GdipSetLineTransform)                                        \
-                                  X(GdipResetLineTransform) X(GdipMultiplyLineTransform) X(GdipTranslateLineTransform) X(                     \
-                                      GdipScaleLineTransform) X(GdipRotateLineTransform) X(GdipCreatePathGradient)                            \
-                                      X(GdipCreatePathGradientI) X(GdipCreatePathGradientFromPath) X(                                         \
-                                          GdipGetPathGradientCenterColor) X(GdipSetPathGradientCenterColor)                                   \
-                                          X(GdipGetPathGradientSurroundColorsWithCount) X(                                                    \
-                                              GdipSetPathGradientSurroundColorsWithCount) X(GdipGetPathGradientPath)                          \
-                                              X(GdipSetPathGradientPath) X(GdipGetPathGradientCenterPoint) X(                                 \
-                                                  GdipGetPathGradientCenterPointI) X(GdipSetPathGradientCenterPoint)                          \
-                                                  X(GdipSetPathGradientCenterPointI) X(GdipGetPathGradientRect) X(                            \
-                                                      GdipGetPathGradientRectI) X(GdipGetPathGradientPointCount)                              \
-                                                      X(GdipGetPathGradientSurroundColorCount) X(                                             \
-                                                          GdipSetPathGradientGammaCorrection) X(GdipGetPathGradientGammaCorrection)           \
-                                                          X(GdipGetPathGradientBlendCount) X(GdipGetPathGradientBlend) X(                     \
-                                                              GdipSetPathGradientBlend) X(GdipGetPathGradientPresetBlendCount)                \
-                                                              X(GdipGetPathGradientPresetBlend) X(                                            \
-                                                                  GdipSetPathGradientPresetBlend)                                             \
-                                                                  X(GdipSetPathGradientSigmaBlend) X(                                         \
-                                                                      GdipSetPathGradientLinearBlend)                                         \
-                                                                      X(GdipGetPathGradientWrapMode) X(                                       \
-                                                                          GdipSetPathGradientWrapMode)                                        \
-                                                                          X(GdipGetPathGradientTransform) X(                                  \
-                                                                              GdipSetPathGradientTransform)                                   \
-                                                                              X(GdipResetPathGradientTransform) X(                            \
-                                                                                  GdipMultiplyPathGradientTransform)                          \
-                                                                                  X(GdipTranslatePathGradientTransform) X(                    \
-                                                                                      GdipScalePathGradientTransform)                         \
-                                                                                      X(GdipRotatePathGradientTransform) X(                   \
-                                                                                          GdipGetPathGradientFocusScales)                     \
-                                                                                          X(GdipSetPathGradientFocusScales) /* pens */        \
-      X(GdipCreatePen1) X(GdipCreatePen2) X(GdipClonePen) X(GdipDeletePen) X(GdipSetPenWidth) X(GdipGetPenWidth)                              \
-          X(GdipSetPenUnit) X(GdipGetPenUnit) X(GdipSetPenLineCap197819) X(GdipSetPenStartCap) X(GdipSetPenEndCap)                            \
-              X(GdipSetPenDashCap197819) X(GdipGetPenStartCap) X(GdipGetPenEndCap) X(GdipGetPenDashCap197819) X(                              \
-                  GdipSetPenLineJoin) X(GdipGetPenLineJoin) X(GdipSetPenCustomStartCap) X(GdipGetPenCustomStartCap)                           \
-                  X(GdipSetPenCustomEndCap) X(GdipGetPenCustomEndCap) X(GdipSetPenMiterLimit) X(GdipGetPenMiterLimit)                         \
-                      X(GdipSetPenMode) X(GdipGetPenMode) X(GdipSetPenTransform) X(GdipGetPenTransform) X(                                    \
-                          GdipResetPenTransform) X(GdipMultiplyPenTransform) X(GdipTranslatePenTransform)                                     \
-                          X(GdipScalePenTransform) X(GdipRotatePenTransform) X(GdipSetPenColor) X(GdipGetPenColor) X(                         \
-                              GdipSetPenBrushFill) X(GdipGetPenBrushFill) X(GdipGetPenFillType) X(GdipGetPenDashStyle)                        \
-                              X(GdipSetPenDashStyle) X(GdipGetPenDashOffset) X(GdipSetPenDashOffset)                                          \
-                                  X(GdipGetPenDashCount) X(GdipSetPenDashArray) X(GdipGetPenDashArray)                                        \
-                                      X(GdipGetPenCompoundCount) X(GdipSetPenCompoundArray)                                                   \
-                                          X(GdipGetPenCompoundArray) /* custom line caps and adjustable arrow caps */                         \
-      X(GdipCreateCustomLineCap) X(GdipDeleteCustomLineCap) X(GdipCloneCustomLineCap) X(GdipGetCustomLineCapType)                             \
-          X(GdipSetCustomLineCapStrokeCaps) X(GdipGetCustomLineCapStrokeCaps) X(GdipSetCustomLineCapStrokeJoin)                               \
-              X(GdipGetCustomLineCapStrokeJoin) X(GdipSetCustomLineCapBaseCap) X(GdipGetCustomLineCapBaseCap)                                 \
-                  X(GdipSetCustomLineCapBaseInset) X(GdipGetCustomLineCapBaseInset) X(GdipSetCustomLineCapWidthScale)                         \
-                      X(GdipGetCustomLineCapWidthScale) X(GdipCreateAdjustableArrowCap)                                                       \
-                          X(GdipSetAdjustableArrowCapHeight) X(GdipGetAdjustableArrowCapHeight)                                               \
-                              X(GdipSetAdjustableArrowCapWidth) X(GdipGetAdjustableArrowCapWidth)                                             \
-                                  X(GdipSetAdjustableArrowCapMiddleInset) X(GdipGetAdjustableArrowCapMiddleInset)                             \
-                                      X(GdipSetAdjustableArrowCapFillState)                                                                   \
-                                          X(GdipGetAdjustableArrowCapFillState) /* images and bitmaps */                                      \
-      X(GdipLoadImageFromStream) X(GdipLoadImageFromFile) X(GdipLoadImageFromStreamICM) X(GdipLoadImageFromFileICM)                           \
-          X(GdipCloneImage) X(GdipDisposeImage) X(GdipSaveImageToFile) X(GdipSaveImageToStream) X(GdipSaveAdd)                                \
-              X(GdipSaveAddImage) X(GdipGetImageGraphicsContext) X(GdipGetImageBounds) X(GdipGetImageDimension)                               \
-                  X(GdipGetImageType) X(GdipGetImageWidth) X(GdipGetImageHeight) X(GdipGetImageHorizontalResolution)                          \
-                      X(GdipGetImageVerticalResolution) X(GdipGetImageFlags) X(GdipGetImageRawFormat) X(                                      \
-                          GdipGetImagePixelFormat) X(GdipGetImageThumbnail) X(GdipGetEncoderParameterListSize)                                \
-                          X(GdipGetEncoderParameterList) X(GdipImageGetFrameDimensionsCount) X(                                               \
-                              GdipImageGetFrameDimensionsList) X(GdipImageGetFrameCount) X(GdipImageSelectActiveFrame)                        \
-                              X(GdipImageRotateFlip) X(GdipGetImagePalette) X(GdipSetImagePalette)                                            \
-                                  X(GdipGetImagePaletteSize) X(GdipGetPropertyCount) X(GdipGetPropertyIdList)                                 \
-                                      X(GdipGetPropertyItemSize) X(GdipGetPropertyItem) X(GdipGetPropertySize)                                \
-                                          X(GdipGetAllPropertyItems) X(GdipRemovePropertyItem) X(GdipSetPropertyItem)                         \
-                                              X(GdipImageForceValidation) X(GdipCreateBitmapFromStream) X(                                    \
-                                                  GdipCreateBitmapFromFile) X(GdipCreateBitmapFromStreamICM)                                  \
-                                                  X(GdipCreateBitmapFromFileICM) X(GdipCreateBitmapFromScan0) X(                              \
-                                                      GdipCreateBitmapFromGraphics) X(GdipCreateBitmapFromGdiDib)                             \
-                                                      X(GdipCreateBitmapFromHBITMAP) X(GdipCreateHBITMAPFromBitmap)                           \
-                                                          X(GdipCreateBitmapFromHICON) X(GdipCreateHICONFromBitmap) X(                        \
-                                                              GdipCreateBitmapFromResource)                                                   \
-                                                              X(GdipCloneBitmapArea) X(GdipCloneBitmapAreaI) X(                               \
-                                                                  GdipBitmapLockBits) X(GdipBitmapUnlockBits)                                 \
-                                                                  X(GdipBitmapGetPixel) X(GdipBitmapSetPixel) X(                              \
-                                                                      GdipBitmapSetResolution) /* image attributes */                         \
-      X(GdipCreateImageAttributes) X(GdipCloneImageAttributes) X(GdipDisposeImageAttributes)                                                  \
-          X(GdipSetImageAttributesToIdentity) X(GdipResetImageAttributes) X(GdipSetImageAttributesColorMatrix)                                \
-              X(GdipSetImageAttributesThreshold) X(GdipSetImageAttributesGamma) X(GdipSetImageAttributesNoOp)                                 \
-                  X(GdipSetImageAttributesColorKeys) X(GdipSetImageAttributesOutputChannel)                                                   \
-                      X(GdipSetImageAttributesOutputChannelColorProfile) X(GdipSetImageAttributesRemapTable) X(                               \
-                          GdipSetImageAttributesWrapMode) X(GdipSetImageAttributesICMMode)                                                    \
-                          X(GdipGetImageAttributesAdjustedPalette) /* graphics: creation, state, transforms, drawing,                         \
-                                                                      filling, images, clipping, containers */                                \
-      X(GdipFlush) X(GdipCreateFromHDC) X(GdipCreateFromHDC2) X(GdipCreateFromHWND) X(GdipCreateFromHWNDICM) X(                               \
-          GdipDeleteGraphics) X(GdipGetDC) X(GdipReleaseDC) X(GdipSetCompositingMode) X(GdipGetCompositingMode)                               \
-          X(GdipSetRenderingOrigin) X(GdipGetRenderingOrigin) X(GdipSetCompositingQuality) X(                                                 \
-              GdipGetCompositingQuality) X(GdipSetSmoothingMode) X(GdipGetSmoothingMode) X(GdipSetPixelOffsetMode)                            \
-              X(GdipGetPixelOffsetMode) X(GdipSetTextRenderingHint) X(GdipGetTextRenderingHint) X(GdipSetTextContrast) X(                     \
-                  GdipGetTextContrast) X(GdipSetInterpolationMode) X(GdipGetInterpolationMode) X(GdipSetWorldTransform)                       \
-                  X(GdipResetWorldTransform) X(GdipMultiplyWorldTransform) X(GdipTranslateWorldTransform) X(                                  \
-                      GdipScaleWorldTransform) X(GdipRotateWorldTransform) X(GdipGetWorldTransform) X(GdipResetPageTransform)                 \
-                      X(GdipGetPageUnit) X(GdipGetPageScale) X(GdipSetPageUnit) X(GdipSetPageScale) X(GdipGetDpiX) X(                         \
-                          GdipGetDpiY) X(GdipTransformPoints) X(GdipTransformPointsI) X(GdipGetNearestColor)                                  \
-                          X(GdipCreateHalftonePalette) X(GdipDrawLine) X(GdipDrawLineI) X(GdipDrawLines) X(                                   \
-                              GdipDrawLinesI) X(GdipDrawArc) X(GdipDrawArcI) X(GdipDrawBezier)                                                \
-                              X(GdipDrawBezierI) X(GdipDrawBeziers) X(GdipDrawBeziersI) X(GdipDrawRectangle) X(                               \
-                                  GdipDrawRectangleI) X(GdipDrawRectangles) X(GdipDrawRectanglesI)                                            \
-                                  X(GdipDrawEllipse) X(GdipDrawEllipseI) X(GdipDrawPie) X(GdipDrawPieI) X(                                    \
-                                      GdipDrawPolygon) X(GdipDrawPolygonI) X(GdipDrawPath) X(GdipDrawCurve) X(GdipDrawCurveI)                 \
-                                      X(GdipDrawCurve2) X(GdipDrawCurve2I) X(GdipDrawCurve3) X(GdipDrawCurve3I) X(                            \
-                                          GdipDrawClosedCurve) X(GdipDrawClosedCurveI) X(GdipDrawClosedCurve2)                                \
-                                          X(GdipDrawClosedCurve2I) X(GdipGraphicsClear) X(GdipFillRectangle) X(                               \
-                                              GdipFillRectangleI) X(GdipFillRectangles) X(GdipFillRectanglesI)                                \
-                                              X(GdipFillPolygon) X(GdipFillPolygonI) X(GdipFillPolygon2) X(                                   \
-                                                  GdipFillPolygon2I) X(GdipFillEllipse) X(GdipFillEllipseI)                                   \
-                                                  X(GdipFillPie) X(GdipFillPieI) X(GdipFillPath) X(                                           \
-                                                      GdipFillClosedCurve) X(GdipFillClosedCurveI) X(GdipFillClosedCurve2)                    \
-                                                      X(GdipFillClosedCurve2I) X(GdipFillRegion) X(GdipDrawImage) X(                          \
-                                                          GdipDrawImageI) X(GdipDrawImageRect) X(GdipDrawImageRectI)                          \
-                                                          X(GdipDrawImagePoints) X(GdipDrawImagePointsI) X(                                   \
-                                                              GdipDrawImagePointRect) X(GdipDrawImagePointRectI)                              \
-                                                              X(GdipDrawImageRectRect) X(GdipDrawImageRectRectI) X(                           \
-                                                                  GdipDrawImagePointsRect) X(GdipDrawImagePointsRectI)                        \
-                                                                  X(GdipSetClipGraphics) X(GdipSetClipRect) X(                                \
-                                                                      GdipSetClipRectI) X(GdipSetClipPath)                                    \
-                                                                      X(GdipSetClipRegion) X(                                                 \
-                                                                          GdipSetClipHrgn) X(GdipResetClip)                                   \
-                                                                          X(GdipTranslateClip) X(GdipTranslateClipI) X(                       \
-                                                                              GdipGetClip) X(GdipGetClipBounds)                               \
-                                                                              X(GdipGetClipBoundsI) X(GdipIsClipEmpty) X(                     \
-                                                                                  GdipGetVisibleClipBounds)                                   \
-                                                                                  X(GdipGetVisibleClipBoundsI) X(                             \
-                                                                                      GdipIsVisibleClipEmpty)                                 \
-                                                                                      X(GdipIsVisiblePoint) X(                                \
-                                                                                          GdipIsVisiblePointI)                                \
-                                                                                          X(GdipIsVisibleRect) X(                             \
-                                                                                              GdipIsVisibleRectI)                             \
-                                                                                              X(GdipSaveGraphics) X(                          \
-                                                                                                  GdipRestoreGraphics)                        \
-                                                                                                  X(GdipBeginContainer) X(                    \
-                                                                                                      GdipBeginContainerI)                    \
-                                                                                                      X(GdipBeginContainer2)                  \
-                                                                                                          X(GdipEndContainer) /* metafiles */ \
-      X(GdipGetMetafileHeaderFromWmf) X(GdipGetMetafileHeaderFromEmf) X(GdipGetMetafileHeaderFromFile)                                        \
-          X(GdipGetMetafileHeaderFromStream) X(GdipGetMetafileHeaderFromMetafile) X(GdipGetHemfFromMetafile)                                  \
-              X(GdipCreateStreamOnFile) X(GdipCreateMetafileFromWmf) X(GdipCreateMetafileFromEmf)                                             \
-                  X(GdipCreateMetafileFromFile) X(GdipCreateMetafileFromWmfFile) X(GdipCreateMetafileFromStream)                              \
-                      X(GdipRecordMetafile) X(GdipRecordMetafileI) X(GdipRecordMetafileFileName)                                              \
-                          X(GdipRecordMetafileFileNameI) X(GdipRecordMetafileStream) X(GdipRecordMetafileStreamI)                             \
-                              X(GdipSetMetafileDownLevelRasterizationLimit)                                                                   \
-                                  X(GdipGetMetafileDownLevelRasterizationLimit) /* codecs */                                                  \
-      X(GdipGetImageDecodersSize) X(GdipGetImageDecoders) X(GdipGetImageEncodersSize)                                                         \
-          X(GdipGetImageEncoders) /* metafile comment */                                                                                      \
-      X(GdipComment)              /* font families, fonts and font collections */                                                             \
-      X(GdipCreateFontFamilyFromName) X(GdipDeleteFontFamily) X(GdipCloneFontFamily)                                                          \
-          X(GdipGetGenericFontFamilySansSerif) X(GdipGetGenericFontFamilySerif) X(GdipGetGenericFontFamilyMonospace)                          \
-              X(GdipGetFamilyName) X(GdipIsStyleAvailable) X(GdipFontCollectionEnumerable)                                                    \
-                  X(GdipFontCollectionEnumerate) X(GdipGetEmHeight) X(GdipGetCellAscent) X(GdipGetCellDescent)                                \
-                      X(GdipGetLineSpacing) X(GdipCreateFontFromDC) X(GdipCreateFontFromLogfontA)                                             \
-                          X(GdipCreateFontFromLogfontW) X(GdipCreateFont) X(GdipCloneFont) X(GdipDeleteFont)                                  \
-                              X(GdipGetFamily) X(GdipGetFontStyle) X(GdipGetFontSize) X(GdipGetFontUnit)                                      \
-                                  X(GdipGetFontHeight) X(GdipGetFontHeightGivenDPI) X(GdipGetLogFontA)                                        \
-                                      X(GdipGetLogFontW) X(GdipNewInstalledFontCollection)                                                    \
-                                          X(GdipNewPrivateFontCollection) X(GdipDeletePrivateFontCollection)                                  \
-                                              X(GdipGetFontCollectionFamilyCount) X(GdipGetFontCollectionFamilyList)                          \
-                                                  X(GdipPrivateAddFontFile)                                                                   \
-                                                      X(GdipPrivateAddMemoryFont) /* text drawing and measuring */                            \
-      X(GdipDrawString) X(GdipMeasureString) X(GdipMeasureCharacterRanges) X(GdipDrawDriverString)                                            \
-          X(GdipMeasureDriverString) /* string formats */                                                                                     \
-      X(GdipCreateStringFormat) X(GdipStringFormatGetGenericDefault) X(GdipStringFormatGetGenericTypographic)                                 \
-          X(GdipDeleteStringFormat) X(GdipCloneStringFormat) X(GdipSetStringFormatFlags) X(GdipGetStringFormatFlags)                          \
-              X(GdipSetStringFormatAlign) X(GdipGetStringFormatAlign) X(GdipSetStringFormatLineAlign)                                         \
-                  X(GdipGetStringFormatLineAlign) X(GdipSetStringFormatTrimming) X(GdipGetStringFormatTrimming)                               \
-                      X(GdipSetStringFormatHotkeyPrefix) X(GdipGetStringFormatHotkeyPrefix)                                                   \
-                          X(GdipSetStringFormatTabStops) X(GdipGetStringFormatTabStops)                                                       \
-                              X(GdipGetStringFormatTabStopCount) X(GdipSetStringFormatDigitSubstitution)                                      \
-                                  X(GdipGetStringFormatDigitSubstitution)                                                                     \
-                                      X(GdipGetStringFormatMeasurableCharacterRangeCount)                                                     \
-                                          X(GdipSetStringFormatMeasurableCharacterRanges) /* cached bitmaps */                                \
-      X(GdipCreateCachedBitmap) X(GdipDeleteCachedBitmap) X(GdipDrawCachedBitmap)         /* metafile conversion */                           \
-      X(GdipEmfToWmfBits)
+#define QUORVEL_GDIPLUS_ENTRY_NAMES(X) \
+  /* memory and start-up */ \
+  X(GdipAlloc) X(GdipFree) X(GdiplusStartup) X(GdiplusShutdown) \
+  /* paths */ \
+  X(GdipCreatePath) X(GdipCreatePath2) X(GdipCreatePath2I) X(GdipClonePath) X(GdipDeletePath) X(GdipResetPath) \
+  X(GdipGetPointCount) X(GdipGetPathTypes) X(GdipGetPathPoints) X(GdipGetPathPointsI) X(GdipGetPathFillMode) \
+  X(GdipSetPathFillMode) X(GdipGetPathData) X(GdipStartPathFigure) X(GdipClosePathFigure) \
+  X(GdipClosePathFigures) X(GdipSetPathMarker) X(GdipClearPathMarkers) X(GdipReversePath) \
+  X(GdipGetPathLastPoint) X(GdipAddPathLine) X(GdipAddPathLine2) X(GdipAddPathArc) X(GdipAddPathBezier) \
+  X(GdipAddPathBeziers) X(GdipAddPathCurve) X(GdipAddPathCurve2) X(GdipAddPathCurve3) X(GdipAddPathClosedCurve) \
+  X(GdipAddPathClosedCurve2) X(GdipAddPathRectangle) X(GdipAddPathRectangles) X(GdipAddPathEllipse) \
+  X(GdipAddPathPie) X(GdipAddPathPolygon) X(GdipAddPathPath) X(GdipAddPathString) X(GdipAddPathStringI) \
+  X(GdipAddPathLineI) X(GdipAddPathLine2I) X(GdipAddPathArcI) X(GdipAddPathBezierI) X(GdipAddPathBeziersI) \
+  X(GdipAddPathCurveI) X(GdipAddPathCurve2I) X(GdipAddPathCurve3I) X(GdipAddPathClosedCurveI) \
+  X(GdipAddPathClosedCurve2I) X(GdipAddPathRectangleI) X(GdipAddPathRectanglesI) X(GdipAddPathEllipseI) \
+  X(GdipAddPathPieI) X(GdipAddPathPolygonI) X(GdipFlattenPath) X(GdipWindingModeOutline) X(GdipWidenPath) \
+  X(GdipWarpPath) X(GdipTransformPath) X(GdipGetPathWorldBounds) X(GdipGetPathWorldBoundsI) \
+  X(GdipIsVisiblePathPoint) X(GdipIsVisiblePathPointI) X(GdipIsOutlineVisiblePathPoint) \
+  X(GdipIsOutlineVisiblePathPointI) \
+  /* path iterators */ \
+  X(GdipCreatePathIter) X(GdipDeletePathIter) X(GdipPathIterNextSubpath) X(GdipPathIterNextSubpathPath) \
+  X(GdipPathIterNextPathType) X(GdipPathIterNextMarker) X(GdipPathIterNextMarkerPath) X(GdipPathIterGetCount) \
+  X(GdipPathIterGetSubpathCount) X(GdipPathIterIsValid) X(GdipPathIterHasCurve) X(GdipPathIterRewind) \
+  X(GdipPathIterEnumerate) X(GdipPathIterCopyData) \
+  /* matrices */ \
+  X(GdipCreateMatrix) X(GdipCreateMatrix2) X(GdipCreateMatrix3) X(GdipCreateMatrix3I) X(GdipCloneMatrix) \
+  X(GdipDeleteMatrix) X(GdipSetMatrixElements) X(GdipMultiplyMatrix) X(GdipTranslateMatrix) X(GdipScaleMatrix) \
+  X(GdipRotateMatrix) X(GdipShearMatrix) X(GdipInvertMatrix) X(GdipTransformMatrixPoints) \
+  X(GdipTransformMatrixPointsI) X(GdipVectorTransformMatrixPoints) X(GdipVectorTransformMatrixPointsI) \
+  X(GdipGetMatrixElements) X(GdipIsMatrixInvertible) X(GdipIsMatrixIdentity) X(GdipIsMatrixEqual) \
+  /* regions */ \
+  X(GdipCreateRegion) X(GdipCreateRegionRect) X(GdipCreateRegionRectI) X(GdipCreateRegionPath) \
+  X(GdipCreateRegionRgnData) X(GdipCreateRegionHrgn) X(GdipCloneRegion) X(GdipDeleteRegion) X(GdipSetInfinite) \
+  X(GdipSetEmpty) X(GdipCombineRegionRect) X(GdipCombineRegionRectI) X(GdipCombineRegionPath) \
+  X(GdipCombineRegionRegion) X(GdipTranslateRegion) X(GdipTranslateRegionI) X(GdipTransformRegion) \
+  X(GdipGetRegionBounds) X(GdipGetRegionBoundsI) X(GdipGetRegionHRgn) X(GdipIsEmptyRegion) \
+  X(GdipIsInfiniteRegion) X(GdipIsEqualRegion) X(GdipGetRegionDataSize) X(GdipGetRegionData) \
+  X(GdipIsVisibleRegionPoint) X(GdipIsVisibleRegionPointI) X(GdipIsVisibleRegionRect) \
+  X(GdipIsVisibleRegionRectI) X(GdipGetRegionScansCount) X(GdipGetRegionScans) X(GdipGetRegionScansI) \
+  /* brushes: common, hatch, texture, solid, linear gradient, path gradient */ \
+  X(GdipCloneBrush) X(GdipDeleteBrush) X(GdipGetBrushType) X(GdipCreateHatchBrush) X(GdipGetHatchStyle) \
+  X(GdipGetHatchForegroundColor) X(GdipGetHatchBackgroundColor) X(GdipCreateTexture) X(GdipCreateTexture2) \
+  X(GdipCreateTextureIA) X(GdipCreateTexture2I) X(GdipCreateTextureIAI) X(GdipGetTextureTransform) \
+  X(GdipSetTextureTransform) X(GdipResetTextureTransform) X(GdipMultiplyTextureTransform) \
+  X(GdipTranslateTextureTransform) X(GdipScaleTextureTransform) X(GdipRotateTextureTransform) \
+  X(GdipSetTextureWrapMode) X(GdipGetTextureWrapMode) X(GdipGetTextureImage) X(GdipCreateSolidFill) \
+  X(GdipSetSolidFillColor) X(GdipGetSolidFillColor) X(GdipCreateLineBrush) X(GdipCreateLineBrushI) \
+  X(GdipCreateLineBrushFromRect) X(GdipCreateLineBrushFromRectI) X(GdipCreateLineBrushFromRectWithAngle) \
+  X(GdipCreateLineBrushFromRectWithAngleI) X(GdipSetLineColors) X(GdipGetLineColors) X(GdipGetLineRect) \
+  X(GdipGetLineRectI) X(GdipSetLineGammaCorrection) X(GdipGetLineGammaCorrection) X(GdipGetLineBlendCount) \
+  X(GdipGetLineBlend) X(GdipSetLineBlend) X(GdipGetLinePresetBlendCount) X(GdipGetLinePresetBlend) \
+  X(GdipSetLinePresetBlend) X(GdipSetLineSigmaBlend) X(GdipSetLineLinearBlend) X(GdipSetLineWrapMode) \
+  X(GdipGetLineWrapMode) X(GdipGetLineTransform) X(GdipSetLineTransform) X(GdipResetLineTransform) \
+  X(GdipMultiplyLineTransform) X(GdipTranslateLineTransform) X(GdipScaleLineTransform) \
+  X(GdipRotateLineTransform) X(GdipCreatePathGradient) X(GdipCreatePathGradientI) \
+  X(GdipCreatePathGradientFromPath) X(GdipGetPathGradientCenterColor) X(GdipSetPathGradientCenterColor) \
+  X(GdipGetPathGradientSurroundColorsWithCount) X(GdipSetPathGradientSurroundColorsWithCount) \
+  X(GdipGetPathGradientPath) X(GdipSetPathGradientPath) X(GdipGetPathGradientCenterPoint) \
+  X(GdipGetPathGradientCenterPointI) X(GdipSetPathGradientCenterPoint) X(GdipSetPathGradientCenterPointI) \
+  X(GdipGetPathGradientRect) X(GdipGetPathGradientRectI) X(GdipGetPathGradientPointCount) \
+  X(GdipGetPathGradientSurroundColorCount) X(GdipSetPathGradientGammaCorrection) \
+  X(GdipGetPathGradientGammaCorrection) X(GdipGetPathGradientBlendCount) X(GdipGetPathGradientBlend) \
+  X(GdipSetPathGradientBlend) X(GdipGetPathGradientPresetBlendCount) X(GdipGetPathGradientPresetBlend) \
+  X(GdipSetPathGradientPresetBlend) X(GdipSetPathGradientSigmaBlend) X(GdipSetPathGradientLinearBlend) \
+  X(GdipGetPathGradientWrapMode) X(GdipSetPathGradientWrapMode) X(GdipGetPathGradientTransform) \
+  X(GdipSetPathGradientTransform) X(GdipResetPathGradientTransform) X(GdipMultiplyPathGradientTransform) \
+  X(GdipTranslatePathGradientTransform) X(GdipScalePathGradientTransform) X(GdipRotatePathGradientTransform) \
+  X(GdipGetPathGradientFocusScales) X(GdipSetPathGradientFocusScales) \
+  /* pens */ \
+  X(GdipCreatePen1) X(GdipCreatePen2) X(GdipClonePen) X(GdipDeletePen) X(GdipSetPenWidth) X(GdipGetPenWidth) \
+  X(GdipSetPenUnit) X(GdipGetPenUnit) X(GdipSetPenLineCap197819) X(GdipSetPenStartCap) X(GdipSetPenEndCap) \
+  X(GdipSetPenDashCap197819) X(GdipGetPenStartCap) X(GdipGetPenEndCap) X(GdipGetPenDashCap197819) \
+  X(GdipSetPenLineJoin) X(GdipGetPenLineJoin) X(GdipSetPenCustomStartCap) X(GdipGetPenCustomStartCap) \
+  X(GdipSetPenCustomEndCap) X(GdipGetPenCustomEndCap) X(GdipSetPenMiterLimit) X(GdipGetPenMiterLimit) \
+  X(GdipSetPenMode) X(GdipGetPenMode) X(GdipSetPenTransform) X(GdipGetPenTransform) X(GdipResetPenTransform) \
+  X(GdipMultiplyPenTransform) X(GdipTranslatePenTransform) X(GdipScalePenTransform) X(GdipRotatePenTransform) \
+  X(GdipSetPenColor) X(GdipGetPenColor) X(GdipSetPenBrushFill) X(GdipGetPenBrushFill) X(GdipGetPenFillType) \
+  X(GdipGetPenDashStyle) X(GdipSetPenDashStyle) X(GdipGetPenDashOffset) X(GdipSetPenDashOffset) \
+  X(GdipGetPenDashCount) X(GdipSetPenDashArray) X(GdipGetPenDashArray) X(GdipGetPenCompoundCount) \
+  X(GdipSetPenCompoundArray) X(GdipGetPenCompoundArray) \
+  /* custom line caps and adjustable arrow caps */ \
+  X(GdipCreateCustomLineCap) X(GdipDeleteCustomLineCap) X(GdipCloneCustomLineCap) X(GdipGetCustomLineCapType) \
+  X(GdipSetCustomLineCapStrokeCaps) X(GdipGetCustomLineCapStrokeCaps) X(GdipSetCustomLineCapStrokeJoin) \
+  X(GdipGetCustomLineCapStrokeJoin) X(GdipSetCustomLineCapBaseCap) X(GdipGetCustomLineCapBaseCap) \
+  X(GdipSetCustomLineCapBaseInset) X(GdipGetCustomLineCapBaseInset) X(GdipSetCustomLineCapWidthScale) \
+  X(GdipGetCustomLineCapWidthScale) X(GdipCreateAdjustableArrowCap) X(GdipSetAdjustableArrowCapHeight) \
+  X(GdipGetAdjustableArrowCapHeight) X(GdipSetAdjustableArrowCapWidth) X(GdipGetAdjustableArrowCapWidth) \
+  X(GdipSetAdjustableArrowCapMiddleInset) X(GdipGetAdjustableArrowCapMiddleInset) \
+  X(GdipSetAdjustableArrowCapFillState) X(GdipGetAdjustableArrowCapFillState) \
+  /* images and bitmaps */ \
+  X(GdipLoadImageFromStream) X(GdipLoadImageFromFile) X(GdipLoadImageFromStreamICM) X(GdipLoadImageFromFileICM) \
+  X(GdipCloneImage) X(GdipDisposeImage) X(GdipSaveImageToFile) X(GdipSaveImageToStream) X(GdipSaveAdd) \
+  X(GdipSaveAddImage) X(GdipGetImageGraphicsContext) X(GdipGetImageBounds) X(GdipGetImageDimension) \
+  X(GdipGetImageType) X(GdipGetImageWidth) X(GdipGetImageHeight) X(GdipGetImageHorizontalResolution) \
+  X(GdipGetImageVerticalResolution) X(GdipGetImageFlags) X(GdipGetImageRawFormat) X(GdipGetImagePixelFormat) \
+  X(GdipGetImageThumbnail) X(GdipGetEncoderParameterListSize) X(GdipGetEncoderParameterList) \
+  X(GdipImageGetFrameDimensionsCount) X(GdipImageGetFrameDimensionsList) X(GdipImageGetFrameCount) \
+  X(GdipImageSelectActiveFrame) X(GdipImageRotateFlip) X(GdipGetImagePalette) X(GdipSetImagePalette) \
+  X(GdipGetImagePaletteSize) X(GdipGetPropertyCount) X(GdipGetPropertyIdList) X(GdipGetPropertyItemSize) \
+  X(GdipGetPropertyItem) X(GdipGetPropertySize) X(GdipGetAllPropertyItems) X(GdipRemovePropertyItem) \
+  X(GdipSetPropertyItem) X(GdipImageForceValidation) X(GdipCreateBitmapFromStream) X(GdipCreateBitmapFromFile) \
+  X(GdipCreateBitmapFromStreamICM) X(GdipCreateBitmapFromFileICM) X(GdipCreateBitmapFromScan0) \
+  X(GdipCreateBitmapFromGraphics) X(GdipCreateBitmapFromGdiDib) X(GdipCreateBitmapFromHBITMAP) \
+  X(GdipCreateHBITMAPFromBitmap) X(GdipCreateBitmapFromHICON) X(GdipCreateHICONFromBitmap) \
+  X(GdipCreateBitmapFromResource) X(GdipCloneBitmapArea) X(GdipCloneBitmapAreaI) X(GdipBitmapLockBits) \
+  X(GdipBitmapUnlockBits) X(GdipBitmapGetPixel) X(GdipBitmapSetPixel) X(GdipBitmapSetResolution) \
+  /* image attributes */ \
+  X(GdipCreateImageAttributes) X(GdipCloneImageAttributes) X(GdipDisposeImageAttributes) \
+  X(GdipSetImageAttributesToIdentity) X(GdipResetImageAttributes) X(GdipSetImageAttributesColorMatrix) \
+  X(GdipSetImageAttributesThreshold) X(GdipSetImageAttributesGamma) X(GdipSetImageAttributesNoOp) \
+  X(GdipSetImageAttributesColorKeys) X(GdipSetImageAttributesOutputChannel) \
+  X(GdipSetImageAttributesOutputChannelColorProfile) X(GdipSetImageAttributesRemapTable) \
+  X(GdipSetImageAttributesWrapMode) X(GdipSetImageAttributesICMMode) X(GdipGetImageAttributesAdjustedPalette) \
+  /* graphics: creation, state, transforms, drawing, filling, images, clipping, containers */ \
+  X(GdipFlush) X(GdipCreateFromHDC) X(GdipCreateFromHDC2) X(GdipCreateFromHWND) X(GdipCreateFromHWNDICM) \
+  X(GdipDeleteGraphics) X(GdipGetDC) X(GdipReleaseDC) X(GdipSetCompositingMode) X(GdipGetCompositingMode) \
+  X(GdipSetRenderingOrigin) X(GdipGetRenderingOrigin) X(GdipSetCompositingQuality) X(GdipGetCompositingQuality) \
+  X(GdipSetSmoothingMode) X(GdipGetSmoothingMode) X(GdipSetPixelOffsetMode) X(GdipGetPixelOffsetMode) \
+  X(GdipSetTextRenderingHint) X(GdipGetTextRenderingHint) X(GdipSetTextContrast) X(GdipGetTextContrast) \
+  X(GdipSetInterpolationMode) X(GdipGetInterpolationMode) X(GdipSetWorldTransform) X(GdipResetWorldTransform) \
+  X(GdipMultiplyWorldTransform) X(GdipTranslateWorldTransform) X(GdipScaleWorldTransform) \
+  X(GdipRotateWorldTransform) X(GdipGetWorldTransform) X(GdipResetPageTransform) X(GdipGetPageUnit) \
+  X(GdipGetPageScale) X(GdipSetPageUnit) X(GdipSetPageScale) X(GdipGetDpiX) X(GdipGetDpiY) \
+  X(GdipTransformPoints) X(GdipTransformPointsI) X(GdipGetNearestColor) X(GdipCreateHalftonePalette) \
+  X(GdipDrawLine) X(GdipDrawLineI) X(GdipDrawLines) X(GdipDrawLinesI) X(GdipDrawArc) X(GdipDrawArcI) \
+  X(GdipDrawBezier) X(GdipDrawBezierI) X(GdipDrawBeziers) X(GdipDrawBeziersI) X(GdipDrawRectangle) \
+  X(GdipDrawRectangleI) X(GdipDrawRectangles) X(GdipDrawRectanglesI) X(GdipDrawEllipse) X(GdipDrawEllipseI) \
+  X(GdipDrawPie) X(GdipDrawPieI) X(GdipDrawPolygon) X(GdipDrawPolygonI) X(GdipDrawPath) X(GdipDrawCurve) \
+  X(GdipDrawCurveI) X(GdipDrawCurve2) X(GdipDrawCurve2I) X(GdipDrawCurve3) X(GdipDrawCurve3I) \
+  X(GdipDrawClosedCurve) X(GdipDrawClosedCurveI) X(GdipDrawClosedCurve2) X(GdipDrawClosedCurve2I) \
+  X(GdipGraphicsClear) X(GdipFillRectangle) X(GdipFillRectangleI) X(GdipFillRectangles) X(GdipFillRectanglesI) \
+  X(GdipFillPolygon) X(GdipFillPolygonI) X(GdipFillPolygon2) X(GdipFillPolygon2I) X(GdipFillEllipse) \
+  X(GdipFillEllipseI) X(GdipFillPie) X(GdipFillPieI) X(GdipFillPath) X(GdipFillClosedCurve) \
+  X(GdipFillClosedCurveI) X(GdipFillClosedCurve2) X(GdipFillClosedCurve2I) X(GdipFillRegion) X(GdipDrawImage) \
+  X(GdipDrawImageI) X(GdipDrawImageRect) X(GdipDrawImageRectI) X(GdipDrawImagePoints) X(GdipDrawImagePointsI) \
+  X(GdipDrawImagePointRect) X(GdipDrawImagePointRectI) X(GdipDrawImageRectRect) X(GdipDrawImageRectRectI) \
+  X(GdipDrawImagePointsRect) X(GdipDrawImagePointsRectI) X(GdipSetClipGraphics) X(GdipSetClipRect) \
+  X(GdipSetClipRectI) X(GdipSetClipPath) X(GdipSetClipRegion) X(GdipSetClipHrgn) X(GdipResetClip) \
+  X(GdipTranslateClip) X(GdipTranslateClipI) X(GdipGetClip) X(GdipGetClipBounds) X(GdipGetClipBoundsI) \
+  X(GdipIsClipEmpty) X(GdipGetVisibleClipBounds) X(GdipGetVisibleClipBoundsI) X(GdipIsVisibleClipEmpty) \
+  X(GdipIsVisiblePoint) X(GdipIsVisiblePointI) X(GdipIsVisibleRect) X(GdipIsVisibleRectI) X(GdipSaveGraphics) \
+  X(GdipRestoreGraphics) X(GdipBeginContainer) X(GdipBeginContainerI) X(GdipBeginContainer2) \
+  X(GdipEndContainer) \
+  /* metafiles */ \
+  X(GdipGetMetafileHeaderFromWmf) X(GdipGetMetafileHeaderFromEmf) X(GdipGetMetafileHeaderFromFile) \
+  X(GdipGetMetafileHeaderFromStream) X(GdipGetMetafileHeaderFromMetafile) X(GdipGetHemfFromMetafile) \
+  X(GdipCreateStreamOnFile) X(GdipCreateMetafileFromWmf) X(GdipCreateMetafileFromEmf) \
+  X(GdipCreateMetafileFromFile) X(GdipCreateMetafileFromWmfFile) X(GdipCreateMetafileFromStream) \
+  X(GdipRecordMetafile) X(GdipRecordMetafileI) X(GdipRecordMetafileFileName) X(GdipRecordMetafileFileNameI) \
+  X(GdipRecordMetafileStream) X(GdipRecordMetafileStreamI) X(GdipSetMetafileDownLevelRasterizationLimit) \
+  X(GdipGetMetafileDownLevelRasterizationLimit) \
+  /* codecs */ \
+  X(GdipGetImageDecodersSize) X(GdipGetImageDecoders) X(GdipGetImageEncodersSize) X(GdipGetImageEncoders) \
+  /* metafile comment */ \
+  X(GdipComment) \
+  /* font families, fonts and font collections */ \
+  X(GdipCreateFontFamilyFromName) X(GdipDeleteFontFamily) X(GdipCloneFontFamily) \
+  X(GdipGetGenericFontFamilySansSerif) X(GdipGetGenericFontFamilySerif) X(GdipGetGenericFontFamilyMonospace) \
+  X(GdipGetFamilyName) X(GdipIsStyleAvailable) X(GdipFontCollectionEnumerable) X(GdipFontCollectionEnumerate) \
+  X(GdipGetEmHeight) X(GdipGetCellAscent) X(GdipGetCellDescent) X(GdipGetLineSpacing) X(GdipCreateFontFromDC) \
+  X(GdipCreateFontFromLogfontA) X(GdipCreateFontFromLogfontW) X(GdipCreateFont) X(GdipCloneFont) \
+  X(GdipDeleteFont) X(GdipGetFamily) X(GdipGetFontStyle) X(GdipGetFontSize) X(GdipGetFontUnit) \
+  X(GdipGetFontHeight) X(GdipGetFontHeightGivenDPI) X(GdipGetLogFontA) X(GdipGetLogFontW) \
+  X(GdipNewInstalledFontCollection) X(GdipNewPrivateFontCollection) X(GdipDeletePrivateFontCollection) \
+  X(GdipGetFontCollectionFamilyCount) X(GdipGetFontCollectionFamilyList) X(GdipPrivateAddFontFile) \
+  X(GdipPrivateAddMemoryFont) \
+  /* text drawing and measuring */ \
+  X(GdipDrawString) X(GdipMeasureString) X(GdipMeasureCharacterRanges) X(GdipDrawDriverString) \
+  X(GdipMeasureDriverString) \
+  /* string formats */ \
+  X(GdipCreateStringFormat) X(GdipStringFormatGetGenericDefault) X(GdipStringFormatGetGenericTypographic) \
+  X(GdipDeleteStringFormat) X(GdipCloneStringFormat) X(GdipSetStringFormatFlags) X(GdipGetStringFormatFlags) \
+  X(GdipSetStringFormatAlign) X(GdipGetStringFormatAlign) X(GdipSetStringFormatLineAlign) \
+  X(GdipGetStringFormatLineAlign) X(GdipSetStringFormatTrimming) X(GdipGetStringFormatTrimming) \
+  X(GdipSetStringFormatHotkeyPrefix) X(GdipGetStringFormatHotkeyPrefix) X(GdipSetStringFormatTabStops) \
+  X(GdipGetStringFormatTabStops) X(GdipGetStringFormatTabStopCount) X(GdipSetStringFormatDigitSubstitution) \
+  X(GdipGetStringFormatDigitSubstitution) X(GdipGetStringFormatMeasurableCharacterRangeCount) \
+  X(GdipSetStringFormatMeasurableCharacterRanges) \
+  /* cached bitmaps */ \
+  X(GdipCreateCachedBitmap) X(GdipDeleteCachedBitmap) X(GdipDrawCachedBitmap) \
+  /* metafile conversion */ \
+  X(GdipEmfToWmfBits)
+// clang-format on
 
 // One entry point: called like the function; answers a failure status (or
 // nullptr) when the function is not there.
