@@ -16,6 +16,7 @@ TPrinter::~TPrinter() {
     try {
       AbortDocument();
     } catch (...) {
+      // A destructor may not throw, and the job is being dropped anyway.
     }
   }
   Unbind();
