@@ -234,4 +234,27 @@ TEST_F(TTreeStyleHookTest, ThumbDragPostsThumbPositionsAndScrollsTheTree) {
   EXPECT_EQ(Tree->OffsetY(), -Usable);
 }
 
+TEST_F(TTreeStyleHookTest, PressesInTheHeaderLeaveTheBarsAlone) {
+  SetStyleServices(&Style);
+  ShowForm();
+  ASSERT_NE(Hook(), nullptr);
+  Tree->Header().SetOptions(Tree->Header().Options() + TVTHeaderOptions{hoVisible});
+  Pump(50);
+  // The header strip spans the bar's column too: press right above the bar.
+  const RECT Bar = BarInfo(OBJID_VSCROLL).rcScrollBar;
+  const POINT InHeader{(Bar.left + Bar.right) / 2, Bar.top - Tree->Header().Height() / 2};
+  Mouse(WM_NCMOUSEMOVE, HTBORDER, InHeader);
+  Mouse(WM_NCLBUTTONDOWN, HTBORDER, InHeader);
+  Mouse(WM_NCLBUTTONUP, HTBORDER, InHeader);
+  EXPECT_EQ(Hook()->VertSliderState(), tsThumbBtnVertNormal);
+  EXPECT_EQ(Hook()->VertUpState(), tsArrowBtnUpNormal);
+  EXPECT_EQ(Hook()->VertDownState(), tsArrowBtnDownNormal);
+  EXPECT_NE(GetCapture(), Wnd());
+  // Just below, over the up button, the same move makes it hot.
+  const POINT Up{InHeader.x, Bar.top + 3};
+  SetCursorPos(Up.x, Up.y);
+  SendMessageW(Wnd(), WM_NCMOUSEMOVE, HTVSCROLL, Pt(Up.x, Up.y));
+  EXPECT_EQ(Hook()->VertUpState(), tsArrowBtnUpHot);
+}
+
 }  // namespace
