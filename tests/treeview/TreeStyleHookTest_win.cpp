@@ -75,7 +75,10 @@ public:
 
 class TTreeStyleHookTest : public TTreeWindowTest<TStyledTreeForm> {
 protected:
+  // The trees' background work finishes before they go (as the other
+  // window fixtures let it).
   void TearDown() override {
+    Pump(100);
     CloseForm();
     SetStyleServices(nullptr);
   }
