@@ -17,9 +17,19 @@
 #include "rtl/ScopeExit.h"
 #include "treeview/VastTreeDataObject_win.h"
 #include "treeview/VastTreePanning_win.h"
+#include "treeview/VastTreeStyleHooks_win.h"
 #include "treeview/VastTreeWorker.h"
 
 namespace {
+
+// The trees' scroll-bar hook is known to the style engine from start-up to
+// exit (used only while a custom style is active).
+struct TStyleHookRegistration {
+  TStyleHookRegistration() { RegisterTreeStyleHooks(); }
+  ~TStyleHookRegistration() { UnRegisterTreeStyleHooks(); }
+  TStyleHookRegistration(const TStyleHookRegistration&) = delete;
+  TStyleHookRegistration& operator=(const TStyleHookRegistration&) = delete;
+} StyleHookRegistration;
 
 TColor RGBOf(TColor C) { return ColorToRGB(C); }
 
@@ -883,7 +893,7 @@ void TVastTreeControl::WndProc(TMessage& Message) {
       Message.Result = 1;
       return;
     case CM_UPDATE_VCLSTYLE_SCROLLBARS:
-      // No application style draws over our bars: nothing to refresh.
+      // A style's hook (if any) saw it first; nothing more to do here.
       Message.Result = 0;
       return;
     case WM_NCCALCSIZE:

@@ -144,6 +144,7 @@ using TBevelEdges = TSet<TBevelEdge, Byte>;
 
 class TVastTreeControl : public TCustomControl, public TCustomVastStringTree, public IVastTreeHost {
   friend class TVastTreeHintWindow;
+  friend class TVclStyleScrollBarsHook;
 
 public:
   explicit TVastTreeControl(TComponent* AOwner);

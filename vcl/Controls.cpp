@@ -8,6 +8,7 @@
 
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"
+#include "vcl/Themes.h"
 
 LRESULT CALLBACK QuorvelWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 
@@ -667,7 +668,12 @@ LRESULT CALLBACK QuorvelWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPa
   }
   if (!control) return DefWindowProcW(Wnd, Msg, WParam, LParam);
   TMessage message{Msg, WParam, LParam, 0};
-  GuardedCall(control, [&] { control->WndProc(message); });
+  GuardedCall(control, [&] {
+    // A custom style's hook sees the message first and may keep it.
+    if (!control->FStyleHook || !control->FStyleHook->HandleMessage(message)) control->WndProc(message);
+    if (Msg == WM_CREATE && !control->FStyleHook) control->FStyleHook = TStyleEngine::CreateHook(control);
+    if (Msg == WM_DESTROY) control->FStyleHook.reset();
+  });
   // After WM_NCDESTROY the window is gone; the object (if still alive) lets go.
   if (Msg == WM_NCDESTROY && TWinControl::FindControl(Wnd) == control) control->Detach();
   return message.Result;

@@ -89,6 +89,10 @@ enum TControlStyleItem : unsigned {
 };
 using TControlStyle = TSet<TControlStyleItem, Word>;
 
+// The parts of a control a custom style may paint.
+enum TStyleElement : unsigned { seFont, seClient, seBorder };
+using TStyleElements = TSet<TStyleElement, Byte>;
+
 enum TControlStateItem : unsigned { csLButtonDown, csClicked, csFocusing, csCreating, csAlignmentNeeded };
 using TControlState = TSet<TControlStateItem, Word>;
 
@@ -223,6 +227,8 @@ public:
 
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+  TStyleElements StyleElements() const { return FStyleElements; }
+  void SetStyleElements(TStyleElements Value) { FStyleElements = Value; }
   TControlState ControlState() const { return FControlState; }
 
   virtual void Invalidate();
@@ -348,9 +354,12 @@ private:
   TCursor FCursor = crDefault;
   TPopupMenuBase* FPopupMenu = nullptr;  // not owned; free notification
   TControlState FControlState;
+  TStyleElements FStyleElements{seFont, seClient, seBorder};
 };
 
 // ---------------------------------------------------------------- TWinControl
+
+class TStyleHook;
 
 struct TCreateParams {
   String Caption;
@@ -425,6 +434,9 @@ public:
   virtual void DialogKey(Word& Key, TShiftState Shift, bool& Handled);
   // Paints the control into DC at X, Y (a screenshot that needs no screen).
   void PaintTo(HDC DC, Integer X, Integer Y);
+  // The hook a custom style gave the control (made with its window), or
+  // nullptr.
+  TStyleHook* StyleHook() const { return FStyleHook.get(); }
 
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
@@ -509,6 +521,7 @@ private:
   bool FDoubleBuffered = false;
   bool FTabStop = false;
   bool FMouseTracking = false;
+  std::unique_ptr<TStyleHook> FStyleHook;
 };
 
 // ---------------------------------------------------------------- canvases
