@@ -13,6 +13,24 @@
 
 namespace {
 
+// The box of a polygon's points, its figure separators left out.
+TRectF PolygonBounds(const TVivIzudeGraphicsPathPolygon& APolygon) {
+  TRectF R{0, 0, 0, 0};
+  bool First = true;
+  for (const auto& Figure : PolygonFigures(APolygon))
+    for (const TPointF& P : Figure) {
+      if (First) {
+        R = {P.X, P.Y, P.X, P.Y};
+        First = false;
+      }
+      R.Left = std::min(R.Left, P.X);
+      R.Top = std::min(R.Top, P.Y);
+      R.Right = std::max(R.Right, P.X);
+      R.Bottom = std::max(R.Bottom, P.Y);
+    }
+  return R;
+}
+
 TGPRectF GPRect(const TRectF& R) { return MakeRectF(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top); }
 
 Byte AlphaOf(float AOpacity) {
@@ -535,14 +553,12 @@ void TVivIzudeGraphicsContextWin::DrawRoundRect(TVivIzudeGraphicsStroke*, const 
 void TVivIzudeGraphicsContextWin::DrawPath(TVivIzudeGraphicsStroke* AStroke, TVivIzudeGraphicsPath* APath,
                                            TVivIzudeGraphicsPathDrawMode APathMode) {
   if (!APath || !FGPGraphics) return;
-  FActivePath = APath;
   TVivIzudeGraphicsPathPolygon Polygon;
   APath->FlattenToPolygon(Polygon, 0.25f);
   if (APathMode == pdmPolygon)
     DrawPolygon(AStroke, Polygon);
   else
     DrawPolyline(AStroke, Polygon);
-  FActivePath = nullptr;
 }
 
 // ---------------------------------------------------------------- fills
@@ -573,20 +589,18 @@ void TVivIzudeGraphicsContextWin::FillRoundRect(TVivIzudeGraphicsFill*, const TR
 void TVivIzudeGraphicsContextWin::FillPath(TVivIzudeGraphicsFill* AFill, TVivIzudeGraphicsPath* APath,
                                            TVivIzudeGraphicsPathDrawMode APathMode) {
   if (!APath || !FGPGraphics) return;
-  FActivePath = APath;
   TVivIzudeGraphicsPathPolygon Polygon;
   APath->FlattenToPolygon(Polygon, 0.25f);
   if (APathMode == pdmPolygon)
     FillPolygon(AFill, Polygon);
   else
     FillPolyline(AFill, Polygon);
-  FActivePath = nullptr;
 }
 
 void TVivIzudeGraphicsContextWin::FillPolygon(TVivIzudeGraphicsFill*, const TVivIzudeGraphicsPathPolygon& APolygon) {
   if (!FGPGraphics || APolygon.empty()) return;
-  if (FActivePath) UpdateBrush(GPRect(FActivePath->GetBounds()));
-  if (!FGPBrush) UpdateBrush(MakeRectF(0, 0, FContextSize.cx, FContextSize.cy));
+  // A gradient spans the polygon itself, however the polygon was reached.
+  UpdateBrush(GPRect(PolygonBounds(APolygon)));
   if (!HasFigureSeparator(APolygon)) {
     const auto Points = GPPoints(APolygon);
     FGPGraphics->FillPolygon(*FGPBrush, Points.data(), static_cast<INT>(Points.size()));

@@ -164,7 +164,6 @@ private:
   std::unique_ptr<TGPMatrix> FTextMatrix;
   INT FSmoothingMode = 0;
   UINT FSaveGP = 0;
-  TVivIzudeGraphicsPath* FActivePath = nullptr;  // not owned
   TPointF FMovePoint;
   bool FHasMovePoint = false;
   bool FNeedsRendering = true;

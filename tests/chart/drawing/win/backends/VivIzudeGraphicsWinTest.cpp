@@ -165,3 +165,19 @@ TEST_F(GdiPlusBackEnd, PicturesAreConvertedOncePerContents) {
   EXPECT_EQ(Px(20, 60), 0xFF0000);
   EXPECT_EQ(Px(2, 60), 0xFF0000);
 }
+
+TEST_F(GdiPlusBackEnd, AGradientPolygonSpansThePolygonItself) {
+  // A polygon reached without a path: its gradient still runs from its own
+  // left edge to its own right edge, not across the whole bitmap.
+  G->Stroke()->SetKind(gskNone);
+  G->Fill()->BeginUpdate();
+  G->Fill()->SetKind(gfkGradient);
+  G->Fill()->SetColor(0xFF0000);
+  G->Fill()->SetColorTo(0x0000FF);
+  G->Fill()->SetOrientation(gfoHorizontal);
+  G->Fill()->EndUpdate();
+  G->DrawPolygon(TVivIzudeGraphicsPathPolygon{{60, 10}, {110, 10}, {110, 90}, {60, 90}});
+  Finish();
+  EXPECT_LE(ChannelDistance(Px(61, 50), 0xFF0000), 24) << std::hex << Px(61, 50);
+  EXPECT_LE(ChannelDistance(Px(108, 50), 0x0000FF), 24) << std::hex << Px(108, 50);
+}
