@@ -2,9 +2,8 @@
 // rectangles, triangles and lines, each filled and outlined, every fifth
 // one with a gradient) drawn by the drawing facade on a 1000 x 800 bitmap,
 // once through the canvas (GDI) back end and once through the GDI+ back
-// end, the latter with and without anti-aliasing; and, where the markup
-// engine is built, a 10,000-character marked-up text laid out and painted
-// through each back end. Google Benchmark is not built for this toolchain,
+// end, the latter with and without anti-aliasing; and a 10,000-character
+// marked-up text laid out and painted through each back end. Google Benchmark is not built for this toolchain,
 // so the program times itself: each figure is the mean over repetitions
 // lasting at least a second, after a warm-up. Run by hand (under Wine:
 // tools/wine-run.sh drawing_bench.exe); the pictures are saved beside it.
@@ -58,7 +57,6 @@ void Shapes(TVivIzudeGraphics& G) {
   }
 }
 
-#ifdef QUORVEL_HAVE_MARKUP_ENGINE
 // About 10,000 characters of markup: paragraphs of bold, italic, coloured
 // and linked words with line breaks.
 String MarkupText() {
@@ -71,7 +69,6 @@ String MarkupText() {
          String(1, static_cast<Char>(u'0' + I % 10)) + u"\">open</a>" + (I % 6 == 5 ? u"<br>" : u" ");
   return T;
 }
-#endif
 
 // Mean milliseconds of one scene drawn by Scene on a fresh bitmap facade;
 // the last picture is saved as drawing-<Name>.png.
@@ -100,7 +97,6 @@ int main(int argc, char** argv) {
   std::printf("%-52s %10.1f\n", "10,000 shapes, GDI+ back end", Scene(true, false, Shapes, "shapes-gdiplus"));
   std::printf("%-52s %10.1f\n", "10,000 shapes, GDI+ back end, anti-aliased",
               Scene(true, true, Shapes, "shapes-gdiplus-aa"));
-#ifdef QUORVEL_HAVE_MARKUP_ENGINE
   const String Text = MarkupText();
   const auto Markup = [&](TVivIzudeGraphics& G) {
     G.DrawText(TRectF{10, 10, kWidth - 10.0f, kHeight - 10.0f}, Text, true, gtaLeading, gtaLeading);
@@ -109,9 +105,6 @@ int main(int argc, char** argv) {
               Scene(false, false, Markup, "markup-canvas"));
   std::printf("%-52s %10.1f\n", "10,000-character markup text, GDI+ back end",
               Scene(true, true, Markup, "markup-gdiplus"));
-#else
-  std::printf("%-52s %10s\n", "10,000-character markup text", "no engine");
-#endif
   std::fflush(stdout);
   return 0;
 }
