@@ -185,7 +185,11 @@ TPicture* TVivIzudeBitmapContainer::RandomBitmap() const { return GetBitmap(Rand
 
 String TVivIzudeBitmapContainer::RandomBitmapName() const { return GetBitmapName(RandomIndex()); }
 
-void TVivIzudeBitmapContainer::RegisterControl(TControl* AControl) { FControls.push_back(AControl); }
+void TVivIzudeBitmapContainer::RegisterControl(TControl* AControl) {
+  // A control freed elsewhere must leave the list before Changed reaches it.
+  AControl->FreeNotification(this);
+  FControls.push_back(AControl);
+}
 
 void TVivIzudeBitmapContainer::Changed() {
   for (TControl* Control : FControls) Control->Invalidate();

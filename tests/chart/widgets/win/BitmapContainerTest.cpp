@@ -155,7 +155,6 @@ TEST(BitmapContainer, RegisteredControlsLeaveTheListWhenFreed) {
   C->RegisterControl(Image);
   C->RegisterControl(Other);
   C->RegisterControl(Image);
-  Image->FreeNotification(C);
   ASSERT_EQ(C->RegisteredControls().size(), 3u);
   delete Image;
   ASSERT_EQ(C->RegisteredControls().size(), 1u);
