@@ -4,7 +4,7 @@
 
 namespace {
 
-class TSystemStyle : public TCustomStyleServices {
+class TSystemStyle : public TVivIzudeStyleServices {
 public:
   bool Enabled() const override { return true; }
   String Name() const override { return u"Windows"; }
@@ -13,13 +13,13 @@ public:
 };
 
 const TSystemStyle SystemStyle;
-const TCustomStyleServices* ActiveStyleServices = &SystemStyle;
+const TVivIzudeStyleServices* ActiveStyleServices = &SystemStyle;
 
 TColor SamplePixel(const TThemedElementDetails& Details, bool ATop) {
   constexpr Integer Size = 200;
   TRasterImage Bitmap;
   Bitmap.SetSize(Size, Size);
-  TStyleManager::ActiveStyle().DrawElement(Details, Bitmap, TRect{0, 0, Size, Size});
+  TVivIzudeStyleManager::ActiveStyle().DrawElement(Details, Bitmap, TRect{0, 0, Size, Size});
   const Byte* P = Bitmap.Row(ATop ? 2 : Bitmap.Height - 2) + (Bitmap.Width / 2) * 4;
   return static_cast<TColor>(P[2] | (P[1] << 8) | (P[0] << 16));
 }
@@ -27,7 +27,7 @@ TColor SamplePixel(const TThemedElementDetails& Details, bool ATop) {
 // The style's colour, or the marker when it has none.
 TColor ElementColor(const TThemedElementDetails& Details, TElementColor Which) {
   TColor C = StyleColorMarker;
-  TStyleManager::ActiveStyle().GetElementColor(Details, Which, C);
+  TVivIzudeStyleManager::ActiveStyle().GetElementColor(Details, Which, C);
   return C;
 }
 
@@ -62,9 +62,9 @@ bool TextColor(const TThemedElementDetails& Details, TColor& AColor) {
 
 }  // namespace
 
-const TCustomStyleServices& TStyleManager::ActiveStyle() { return *ActiveStyleServices; }
+const TVivIzudeStyleServices& TVivIzudeStyleManager::ActiveStyle() { return *ActiveStyleServices; }
 
-void TStyleManager::SetActiveStyle(const TCustomStyleServices* AStyle) {
+void TVivIzudeStyleManager::SetActiveStyle(const TVivIzudeStyleServices* AStyle) {
   ActiveStyleServices = AStyle ? AStyle : &SystemStyle;
 }
 
@@ -73,7 +73,7 @@ TColor TVivIzudeStyles::SampleTopColor(const TThemedElementDetails& Details) { r
 TColor TVivIzudeStyles::SampleBottomColor(const TThemedElementDetails& Details) { return SamplePixel(Details, false); }
 
 bool TVivIzudeStyles::StyleServicesEnabled() {
-  const TCustomStyleServices& Style = TStyleManager::ActiveStyle();
+  const TVivIzudeStyleServices& Style = TVivIzudeStyleManager::ActiveStyle();
   return Style.Enabled() && Style.Name() != u"Windows";
 }
 

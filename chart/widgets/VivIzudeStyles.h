@@ -1,9 +1,10 @@
 #pragma once
 // Colours of the active application style for style-aware widgets, and the
-// interface such widgets implement. The class library has no style manager
-// of its own: TStyleManager holds whichever style is active, by default the
-// plain system look named "Windows", which counts as no style, so every
-// widget keeps its own defaults. Portable.
+// interface such widgets implement. TVivIzudeStyleManager holds whichever
+// style is active, by default the plain system look named "Windows", which
+// counts as no style, so every widget keeps its own defaults. Portable, so
+// apart from the class library's style services (vcl/Themes), which draw
+// the tree's scroll bars.
 #include "imaging/RasterImage.h"
 #include "rtl/Geometry.h"
 #include "rtl/Types.h"
@@ -30,9 +31,9 @@ enum TElementColor { ecBorderColor, ecFillColor, ecTextColor, ecGradientColor1 }
 inline constexpr TColor StyleColorMarker = 0x1FFFFFFF;
 
 // One application style.
-class TCustomStyleServices {
+class TVivIzudeStyleServices {
 public:
-  virtual ~TCustomStyleServices() = default;
+  virtual ~TVivIzudeStyleServices() = default;
   virtual bool Enabled() const = 0;
   virtual String Name() const = 0;
   // False, AColor unchanged, when the style has no such colour.
@@ -42,13 +43,13 @@ public:
   virtual void DrawElement(const TThemedElementDetails& Details, TRasterImage& ABitmap, const TRect& R) const = 0;
 };
 
-class TStyleManager {
+class TVivIzudeStyleManager {
 public:
-  TStyleManager() = delete;
-  static const TCustomStyleServices& ActiveStyle();
+  TVivIzudeStyleManager() = delete;
+  static const TVivIzudeStyleServices& ActiveStyle();
   // AStyle is not owned and must outlive its use; nullptr restores the
   // system look.
-  static void SetActiveStyle(const TCustomStyleServices* AStyle);
+  static void SetActiveStyle(const TVivIzudeStyleServices* AStyle);
 };
 
 // Implemented by style-aware controls.

@@ -13,7 +13,7 @@ namespace {
 // A style whose colours come from a table and whose elements paint each row
 // in its own colour (red = row, green = the element, blue = its part), so a
 // sampled pixel tells where it was read.
-class TTableStyle : public TCustomStyleServices {
+class TTableStyle : public TVivIzudeStyleServices {
 public:
   explicit TTableStyle(String AName = u"Carbon", bool AEnabled = true) : FName(std::move(AName)), FEnabled(AEnabled) {}
   bool Enabled() const override { return FEnabled; }
@@ -48,7 +48,7 @@ private:
 
 class StylesTest : public ::testing::Test {
 protected:
-  void TearDown() override { TStyleManager::SetActiveStyle(nullptr); }
+  void TearDown() override { TVivIzudeStyleManager::SetActiveStyle(nullptr); }
   void Give(TTableStyle& Style, const TThemedElementDetails& D, TElementColor Which, TColor C) {
     Style.Colors[{TTableStyle::Key(D), Which}] = C;
   }
@@ -86,7 +86,7 @@ TEST_F(StylesTest, WithoutAnEnabledStyleEveryQuestionAnswersFalseAndKeepsTheColo
       Give(*Style, GetElementDetails(tgCellNormal), ecFillColor, 0x123456);
       Give(*Style, GetElementDetails(tgCellNormal), ecTextColor, 0x123456);
     }
-    TStyleManager::SetActiveStyle(Style);
+    TVivIzudeStyleManager::SetActiveStyle(Style);
     EXPECT_FALSE(TVivIzudeStyles::StyleServicesEnabled());
     for (const auto& Q : AllQuestions) {
       TColor C = 0x0ABCDE;
@@ -110,7 +110,7 @@ TEST_F(StylesTest, EachQuestionReadsItsElementAndColour) {
   Give(Style, Edit, ecGradientColor1, 0x000005);
   Give(Style, Selected, ecTextColor, 0x000006);
   Give(Style, Button, ecBorderColor, 0x000007);
-  TStyleManager::SetActiveStyle(&Style);
+  TVivIzudeStyleManager::SetActiveStyle(&Style);
   ASSERT_TRUE(TVivIzudeStyles::StyleServicesEnabled());
 
   const TThemedElementDetails Fixed = GetElementDetails(tgFixedCellNormal);
@@ -147,7 +147,7 @@ TEST_F(StylesTest, EachQuestionReadsItsElementAndColour) {
 
 TEST_F(StylesTest, AStyleWithoutTheColourFallsBackOrAnswersTheMarker) {
   TTableStyle Style;  // no element colours at all
-  TStyleManager::SetActiveStyle(&Style);
+  TVivIzudeStyleManager::SetActiveStyle(&Style);
 
   // A cell without a fill colour: the pixel at the top (or bottom) middle of the drawn cell.
   TColor Fill = 0;
@@ -172,7 +172,7 @@ TEST_F(StylesTest, AStyleWithoutTheColourFallsBackOrAnswersTheMarker) {
 namespace {
 
 struct DefaultColorsTest : ::testing::Test {
-  void TearDown() override { TStyleManager::SetActiveStyle(nullptr); }
+  void TearDown() override { TVivIzudeStyleManager::SetActiveStyle(nullptr); }
 };
 
 TEST_F(DefaultColorsTest, WithoutAStyleTheDefaultsArePlain) {
@@ -196,7 +196,7 @@ TEST_F(DefaultColorsTest, AStyleGivesItsColoursAndTheSelectionBlendsWithThem) {
   Style.Colors[{TTableStyle::Key(Grid), ecFillColor}] = 0x101010;
   Style.Colors[{TTableStyle::Key(Grid), ecBorderColor}] = 0x202020;
   Style.Colors[{TTableStyle::Key(Grid), ecTextColor}] = 0x303030;
-  TStyleManager::SetActiveStyle(&Style);
+  TVivIzudeStyleManager::SetActiveStyle(&Style);
   InitializeDefaultGraphicColors();
   EXPECT_EQ(DefaultBackgroundColor, 0x101010);
   EXPECT_EQ(DefaultBackgroundStrokeColor, 0x202020);

@@ -177,7 +177,7 @@ TEST_F(ImageControlTest, FillAndStrokeDriveTheColourAndStylesAreUndone) {
   EXPECT_EQ(I->Color(), clBtnFace);
 
   // A style that gives a grid cell fill and border colour.
-  struct TGreenStyle : TCustomStyleServices {
+  struct TGreenStyle : TVivIzudeStyleServices {
     bool Enabled() const override { return true; }
     String Name() const override { return u"Green"; }
     bool GetElementColor(const TThemedElementDetails& D, TElementColor Which, TColor& C) const override {
@@ -187,13 +187,13 @@ TEST_F(ImageControlTest, FillAndStrokeDriveTheColourAndStylesAreUndone) {
     }
     void DrawElement(const TThemedElementDetails&, TRasterImage&, const TRect&) const override {}
   } Green;
-  TStyleManager::SetActiveStyle(&Green);
+  TVivIzudeStyleManager::SetActiveStyle(&Green);
   I->SetAdaptToStyle(true);
   EXPECT_EQ(I->Fill()->Color(), 0x00FF00);
   EXPECT_EQ(I->Stroke()->Color(), 0x008000);
   EXPECT_EQ(DefaultBackgroundColor, 0x00FF00);
   I->SetAdaptToStyle(false);
-  TStyleManager::SetActiveStyle(nullptr);
+  TVivIzudeStyleManager::SetActiveStyle(nullptr);
   EXPECT_EQ(I->Fill()->Color(), 0xFFFFFF);
   EXPECT_EQ(I->Stroke()->Color(), 0xC0C0C0);
   I->SetAdaptToStyle(false);  // back to the defaults of the system look
