@@ -1237,7 +1237,10 @@ void TVastStringTree::DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text
   UINT Format;
   if (GetMultiline(PaintInfo.Node)) {
     Format = DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS;
-    const Integer H = ComputeNodeHeight(C, PaintInfo.Node, PaintInfo.Column, Text);
+    // Measured at the width it is drawn in, so the centring matches the wrap.
+    TRect Measure{0, 0, R.Width(), 0};
+    MeasureTextRect(DC, Text, Measure, Format);
+    const Integer H = Measure.Height();
     if (H < R.Height()) {
       R.Top += (R.Height() - H) / 2;
       R.Bottom -= (R.Height() - H) / 2;

@@ -118,6 +118,10 @@ struct TCacheEntry {
 };
 using TCache = std::vector<TCacheEntry>;
 
+// The tree stream's format version: what saving writes, and the newest that
+// loading and pasting read.
+inline constexpr Integer TreeStreamVersion = 3;
+
 // Help contexts of EVastTreeError.
 inline constexpr int hcTFEditLinkIsNil = 2000;
 inline constexpr int hcTFWrongMoveError = 2001;

@@ -7,11 +7,7 @@
 #include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
 
-namespace {
-
-constexpr Integer ClipboardStreamVersion = 3;
-
-}  // namespace
+namespace {}  // namespace
 
 Cardinal TBaseVastTree::CutCopyCount() {
   Cardinal Count = 0;
@@ -118,7 +114,7 @@ bool TBaseVastTree::ProcessOLEData(TBaseVastTree* Source, IVTDataSource& DataObj
   while (Stream.Position() < Stream.Size()) {
     PVastNode Node = AllocateNode();
     LinkNode(Node, TargetNode, this, Mode);
-    InsertStreamNode(Stream, ClipboardStreamVersion, Node);
+    InsertStreamNode(Stream, TreeStreamVersion, Node);
     if (DoNodeCopying(Node, TargetNode)) {
       DoNodeCopied(Node);
       StructureChange(Node, Reason);

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr Integer StreamVersion = 3;
 constexpr Integer NodeChunk = 1;
 constexpr Integer BaseChunk = 2;
 constexpr Integer UserChunk = 4;
@@ -52,7 +51,7 @@ void ReadExact(TStream& Stream, void* Buffer, Integer Count) {
 }
 
 void WriteSignature(TStream& Stream) {
-  const char16_t Units[6] = {0x2045, u'V', u'T', static_cast<char16_t>(StreamVersion), u' ', 0x2046};
+  const char16_t Units[6] = {0x2045, u'V', u'T', static_cast<char16_t>(TreeStreamVersion), u' ', 0x2046};
   for (char16_t U : Units) {
     const Byte Bytes[2] = {static_cast<Byte>(U & 0xFF), static_cast<Byte>(U >> 8)};
     Stream.WriteBuffer(Bytes, 2);
@@ -170,7 +169,7 @@ void TBaseVastTree::ReadStreamSignature(TStream& Stream, Integer& Version, bool 
     Fail(u"Unable to load tree structure, the format is wrong.", hcTFWrongStreamFormat);
   Version = Unit(3);
   // Version 0 has no base record layout.
-  if (Version > StreamVersion || Version == 0)
+  if (Version > TreeStreamVersion || Version == 0)
     Fail(u"Unable to load tree structure, the version is unknown.", hcTFWrongStreamVersion);
 }
 
