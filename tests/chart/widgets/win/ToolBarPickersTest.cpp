@@ -212,6 +212,27 @@ TEST_F(PickersTest, DropDownKindsDecideWhereAPressOpensThePopup) {
   EXPECT_EQ(B->GetDropDownButtonControl()->Parent(), nullptr);
 }
 
+TEST_F(PickersTest, AnArrowThatAdaptsToAStyleTakesTheFocusColour) {
+  auto* P = Bar->AddItemPicker();
+  ShowForm();
+  const auto ArrowHasFocusColour = [&] {
+    TVivIzudeToolBarDropDownButton* D = P->GetDropDownButtonControl();
+    D->Invalidate();
+    D->Update();
+    testsupport::PumpMessagesFor(50);
+    auto Shot = testsupport::ClientSurfaceImage(D);
+    for (Integer X = 0; X < D->Width(); ++X)
+      for (Integer Y = 0; Y < D->Height(); ++Y)
+        if (PixelAt(Shot.get(), X, Y) == DefaultFocusColor) return true;
+    return false;
+  };
+  EXPECT_FALSE(ArrowHasFocusColour());  // the glyph
+  P->SetAdaptToStyle(true);
+  EXPECT_TRUE(P->GetDropDownButtonControl()->AdaptToStyle());
+  EXPECT_TRUE(ArrowHasFocusColour());
+  SaveShot(ScreenRectOf(Bar), "arrow-styled");
+}
+
 // ---------------------------------------------------------------- item pickers
 
 TEST_F(PickersTest, FontSizePickerKeysChooseAsTheTableSays) {
