@@ -198,6 +198,8 @@ TEST_F(PickersTest, DropDownKindsDecideWhereAPressOpensThePopup) {
   B->SetDropDownKind(ddkDropDown);
   Application->ProcessMessages();
   EXPECT_FALSE(B->GetDropDownButtonControl()->Visible());
+  B->Invalidate();
+  SaveShot(ScreenRectOf(Bar), "button-whole-drop-down");
   Click(B, 5, 5);
   EXPECT_TRUE(B->GetPopupControl()->IsOpen());
   B->CloseDropDown();
@@ -496,6 +498,31 @@ TEST_F(PickersTest, ColorPickerShowsItsColourAndChoosesFromTheGrid) {
   }
   SaveShot(ScreenRectOf(Bar), "color-none");
   EXPECT_EQ(Reported.size(), 1u);  // setting from code reports nothing
+
+  // Freed with its drop-down open: the popup, its form and the selector go
+  // once each.
+  ClickArrow(P);
+  ASSERT_TRUE(P->GetPopupControl()->IsOpen());
+  HWND PopupWindow = P->GetPopupControl()->PopupForm()->Handle();
+  delete Bar;
+  Bar = nullptr;
+  Application->ProcessMessages();
+  EXPECT_FALSE(::IsWindow(PopupWindow));
+}
+
+TEST_F(PickersTest, TheLargeStateScalesTheDropDownAndBack) {
+  auto* P = Bar->AddColorPicker();
+  struct TCase {
+    TVivIzudeToolBarElementState State;
+    float Width, Height;
+  };
+  for (const TCase& C : {TCase{esLarge, 218.75f, 156.25f}, TCase{esNormal, 175, 125}}) {
+    Bar->SetState(C.State);
+    EXPECT_FLOAT_EQ(P->DropDownWidth(), C.Width);
+    EXPECT_FLOAT_EQ(P->DropDownHeight(), C.Height);
+    EXPECT_FLOAT_EQ(P->GetPopupControl()->DropDownWidth(), C.Width);
+  }
+  EXPECT_EQ(P->Width(), 40);
 }
 
 // ---------------------------------------------------------------- bitmap picker
