@@ -348,7 +348,8 @@ void TVivIzudeDefaultToolBarButton::SetName(const String& NewName) {
   TVivIzudeCustomToolBarElement::SetName(NewName);
   const bool Loading = IsLoading() || (Owner() && Owner()->ComponentState().Contains(csLoading));
   if (Loading || !FApplyName || !CanApplyName() || FText != OldName) return;
-  String T = FText;
+  // The new name shows, without the library's class prefix.
+  String T = Name();
   const String Drop = u"VivIzudeToolBar";
   for (size_t P = T.find(Drop); P != String::npos; P = T.find(Drop)) T.erase(P, Drop.size());
   SetText(T);

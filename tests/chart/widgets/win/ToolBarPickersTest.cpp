@@ -235,6 +235,27 @@ TEST_F(PickersTest, AnArrowThatAdaptsToAStyleTakesTheFocusColour) {
   SaveShot(ScreenRectOf(Bar), "arrow-styled");
 }
 
+TEST_F(PickersTest, RenamingAButtonShowingItsNameShowsTheNewName) {
+  struct TCase {
+    const char* Name;
+    const char16_t* Text;
+    bool ApplyName;
+    const char16_t* NewName;
+    const char16_t* Want;
+  };
+  const TCase Cases[] = {
+      {"text was the old name", u"", true, u"VivIzudeToolBarButtonBold", u"ButtonBold"},
+      {"own text stays", u"Bold", true, u"VivIzudeToolBarButtonItalic", u"Bold"},
+      {"switched off", u"", false, u"VivIzudeToolBarButtonUnder", u""},
+  };
+  for (const TCase& C : Cases) {
+    auto* B = Bar->AddButton(-1, -1, u"", u"", C.Text);
+    B->SetApplyName(C.ApplyName);
+    B->SetName(C.NewName);
+    EXPECT_EQ(B->Text(), C.Want) << C.Name;
+  }
+}
+
 // ---------------------------------------------------------------- item pickers
 
 TEST_F(PickersTest, FontSizePickerKeysChooseAsTheTableSays) {
@@ -331,6 +352,32 @@ TEST_F(PickersTest, SelectingByValueFindsOnlyWhatIsInTheList) {
     ::SendMessageW(Item->Handle(), WM_KEYDOWN, K, 1);
     EXPECT_EQ(Item->SelectedItemIndex(), -1);
   }
+}
+
+TEST_F(PickersTest, FontNamePickerChoosesAFamilyByItsFirstLetter) {
+  auto* P = Bar->AddFontNamePicker();
+  ShowForm();
+  std::vector<String> Reported;
+  P->OnFontNameSelected = [&](TObject*, const String& N) { Reported.push_back(N); };
+  P->SetFocus();
+  Type(P, u'l');
+  ASSERT_EQ(Reported.size(), 1u);
+  EXPECT_EQ(Reported[0], P->SelectedFontName());
+  ASSERT_FALSE(Reported[0].empty());
+  EXPECT_TRUE(Reported[0][0] == u'L' || Reported[0][0] == u'l');
+  // The first family of that letter, in the sorted list.
+  const Integer I = P->SelectedItemIndex();
+  if (I > 0) {
+    const String Before = P->Items()->Strings(I - 1);
+    EXPECT_NE(UpperCase(Before.substr(0, 1)), u"L");
+  }
+  ClickArrow(P);
+  ASSERT_TRUE(P->GetPopupControl()->IsOpen());
+  EXPECT_EQ(P->ItemSelector()->ItemIndex(), I);
+  SaveShot(ScreenRectOf(P, 160), "font-name-open");
+  Key(P->ItemSelector(), VK_ESCAPE);
+  EXPECT_FALSE(P->GetPopupControl()->IsOpen());
+  EXPECT_EQ(Reported.size(), 1u);
 }
 
 TEST_F(PickersTest, EveryTypedCharacterIsSafeAsAPattern) {
