@@ -8,7 +8,8 @@
 # is the angle clockwise from the right-hand horizontal (red right, green
 # lower left, blue upper left); saturation is the distance from the centre
 # over N / 2 - 0.5, reaching 1 at the rim; full brightness. The disc is
-# opaque out to N / 2 and fades over the next pixel.
+# opaque out to N / 2 + 0.5, so that every pixel a drag past the rim reads
+# is a rim colour, and fades over the next pixel.
 import colorsys
 import math
 import os
@@ -28,7 +29,7 @@ def wheel(name, scale):
         for i in range(n):
             dx, dy = i - centre, j - centre
             dist = math.hypot(dx, dy)
-            alpha = min(max(centre + 1 - dist, 0.0), 1.0)
+            alpha = min(max(centre + 1.5 - dist, 0.0), 1.0)
             if alpha == 0:
                 continue
             hue = math.degrees(math.atan2(dy, dx)) % 360

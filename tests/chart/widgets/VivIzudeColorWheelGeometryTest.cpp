@@ -158,6 +158,18 @@ TEST(ColorWheelGeometry, ThePicturesAgreeWithTheMarkerArithmetic) {
       }
     }
     EXPECT_LT(Worst, 1.5) << Name;
+    // A drag past the rim, in any direction, reads a rim colour (the clamp
+    // stays within a pixel and a half of the rim).
+    for (Integer Tenth = 0; Tenth < 3600; ++Tenth) {
+      const double A = Tenth / 10.0 * std::numbers::pi / 180;
+      const TPointF M = ClampToColorWheel(static_cast<float>(Centre.X + 1000 * std::cos(A)),
+                                          static_cast<float>(Centre.Y + 1000 * std::sin(A)), Centre, N / 2.0f);
+      const double X = std::nearbyint(M.X), Y = std::nearbyint(M.Y);
+      ASSERT_TRUE(X >= 0 && Y >= 0 && X < N && Y < N) << Name << " at " << Tenth / 10.0;
+      const Byte* P = Image.Row(static_cast<Integer>(Y)) + static_cast<Integer>(X) * 4;
+      ASSERT_EQ(P[3], 255) << Name << " at " << Tenth / 10.0;
+      ASSERT_GT(RGBToHueSaturation(P[2], P[1], P[0]).Saturation, 0.97) << Name << " at " << Tenth / 10.0;
+    }
     // The corners are transparent.
     EXPECT_EQ(Image.Row(0)[3], 0) << Name;
     EXPECT_EQ(Image.Row(N - 1)[(N - 1) * 4 + 3], 0) << Name;
