@@ -383,6 +383,21 @@ TEST_F(ColorWheelTest, SettingsKeepTheColour) {
   EXPECT_EQ(Other->SelectedColor(), 0x2080C0);
   EXPECT_EQ(Other->HEXValue(), u"C08020");
   EXPECT_EQ(Other->BTrackBar()->Position(), 0x20);
+
+  // A stored hexadecimal value that is not one: a clear error, and the
+  // wheel keeps what it had.
+  const auto Load = [&](const std::string& Json) {
+    TMemoryStream Doc;
+    Doc.WriteBuffer(Json.data(), static_cast<Integer>(Json.size()));
+    Other->LoadSettingsFromStream(&Doc);
+  };
+  EXPECT_THROW(Load(R"({"$type": "TVivIzudeColorWheel", "HEXValue": "GG0000"})"), EConvertError);
+  EXPECT_EQ(Other->SelectedColor(), 0x2080C0);
+  Load(R"({"$type": "TVivIzudeColorWheel", "HEXValue": "ABC"})");
+  EXPECT_EQ(Other->SelectedColor(), 0x2080C0);
+  Load(R"({"$type": "TVivIzudeColorWheel", "HEXValue": "00FF00"})");
+  EXPECT_EQ(Other->SelectedColor(), 0x00FF00);
+  EXPECT_EQ(Other->GTrackBar()->Position(), 255);
 }
 
 }  // namespace
