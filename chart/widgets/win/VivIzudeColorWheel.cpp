@@ -30,9 +30,10 @@ bool IsHexDigit(Char C) { return (C >= u'0' && C <= u'9') || (C >= u'a' && C <= 
 
 TVivIzudeImageColor::TVivIzudeImageColor(TComponent* AOwner) : TVivIzudeImage(AOwner) {
   SetBounds(Left(), Top(), ImageSize, ImageSize);
-  const float S = TVivIzudeUtils::GetDPIScale(AOwner);
-  FX = S * static_cast<float>(Width()) / 2;
-  FY = S * static_cast<float>(Height()) / 2;
+  // The centre of the control as it is: forms here are built in code and
+  // never rescaled, so the control keeps its size at any display scale.
+  FX = static_cast<float>(Width()) / 2;
+  FY = static_cast<float>(Height()) / 2;
   Stroke()->SetKind(gskNone);
   OnBitmapChanged = [this](TObject* Sender) { BitmapLoaded(Sender); };
 }
@@ -95,7 +96,10 @@ void TVivIzudeImageColor::SetMarkerPoint(const TPointF& APoint) {
 }
 
 bool TVivIzudeImageColor::IsInsideWheel(float X, float Y) const {
-  return IsInsideColorWheel(X, Y, TVivIzudeUtils::GetDPIScale(Owner()));
+  // The scale the picture is shown at is the control's own (150 pixels at
+  // 1), not the display's: a control left at 150 pixels on a 144 DPI display
+  // would otherwise take its corners for the disc.
+  return IsInsideColorWheel(X, Y, static_cast<float>(Width()) / ImageSize);
 }
 
 void TVivIzudeImageColor::PickAt(float X, float Y) {

@@ -133,7 +133,7 @@ struct ColorWheelTest : ::testing::Test {
     EXPECT_FLOAT_EQ(M.X, Expected.X);
     EXPECT_FLOAT_EQ(M.Y, Expected.Y);
   }
-  void SaveShot(const char16_t* File) {
+  void SaveShot(const String& File) {
     W->Repaint();
     PumpMessagesFor(50);
     auto Shot = testsupport::ScreenImageOfWindow(W->Handle());
@@ -322,7 +322,8 @@ TEST_F(ColorWheelTest, DraggingPastTheRimKeepsTheMarkerOnItInThePointersDirectio
   Release(100, 100);
   MoveTo(30, 75);  // released: moves pick nothing
   EXPECT_EQ(W->SelectedColor(), Back);
-  SaveShot(u"color-wheel.png");
+  // The display's scale changes which picture is shown, not the geometry.
+  SaveShot(u"color-wheel-" + IntToStr(Screen->PixelsPerInch()) + u"dpi.png");
 }
 
 TEST_F(ColorWheelTest, APickBeforeThePictureWasShownChangesNothing) {
