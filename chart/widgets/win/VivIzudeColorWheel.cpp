@@ -141,8 +141,8 @@ void TVivIzudeImageColor::HandleMouseMove(TShiftState Shift, float X, float Y) {
   const TPointF P = ClampToColorWheel(X, Y, GetCenterPoint(), GetRadius());
   FX = P.X;
   FY = P.Y;
-  PickAt(FX, FY);
   Invalidate();
+  PickAt(FX, FY);
 }
 
 void TVivIzudeImageColor::HandleMouseUp(TMouseButton Button, TShiftState Shift, float X, float Y) {
