@@ -171,6 +171,12 @@ TEST_F(ColorWheelTest, StartsWhiteWithTheMarkerAtTheCentreAndItsPartsInPlace) {
   EXPECT_EQ(Panel.Bottom, Panel.Top + 25);
   W->SetHeight(201);
   EXPECT_EQ(W->Image()->Top(), 26);  // centred again: Round(25.5)
+  // The picture's ground follows the wheel's fill.
+  W->Fill()->SetColor(0xE0E0E0);
+  EXPECT_EQ(W->Color(), 0xE0E0E0);
+  EXPECT_EQ(W->Image()->Fill()->Color(), 0xE0E0E0);
+  W->ResetToDefaultStyle();
+  EXPECT_EQ(W->Image()->Fill()->Color(), 0xFFFFFF);
   EXPECT_TRUE(Events.empty());
 }
 
