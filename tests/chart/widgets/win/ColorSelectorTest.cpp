@@ -6,6 +6,7 @@
 
 #include "WidgetsTestSupport.h"
 #include "chart/widgets/win/VivIzudeColorSelector.h"
+#include "tests/support/MessagePump_win.h"
 #include "tests/support/ScreenCapture_win.h"
 
 using namespace widgets_test;
@@ -27,8 +28,11 @@ struct ColorSelectorTest : ::testing::Test {
   void ClickItem(Integer I) {
     TVivIzudeCustomSelectorDisplayItem D;
     S->GetDisplayItem(I, D);
-    const LPARAM At = MAKELPARAM(static_cast<int>((D.Rect.Left + D.Rect.Right) / 2),
-                                 static_cast<int>((D.Rect.Top + D.Rect.Bottom) / 2));
+    ClickAt(D.Rect);
+  }
+  // A click at the centre of R as the selector shows it.
+  void ClickAt(const TRectF& R) {
+    const LPARAM At = MAKELPARAM(static_cast<int>((R.Left + R.Right) / 2), static_cast<int>((R.Top + R.Bottom) / 2));
     ::SendMessageW(S->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At);
     ::SendMessageW(S->Handle(), WM_LBUTTONUP, 0, At);
   }
@@ -103,6 +107,62 @@ TEST_F(ColorSelectorTest, AClickOnASwatchReportsItsColourOnceAndMoreColorsSelect
   Png.Assign(Shot.get());
   TFileStream Out(u"color-selector.png", fmCreate);
   Png.SaveToStream(Out);
+}
+
+// What the selector shows at an item's centre, its colour swatch or not.
+TColor ShownAt(TVivIzudeColorSelector* S, const TRectF& R) {
+  S->Repaint();
+  testsupport::PumpMessagesFor(30);
+  return testsupport::ClientSurfaceImage(S)->Canvas()->Pixel(static_cast<Integer>((R.Left + R.Right) / 2),
+                                                             static_cast<Integer>((R.Top + R.Bottom) / 2));
+}
+
+TEST_F(ColorSelectorTest, WithoutRowsOrColumnsItShowsNoSwatchAndStillPaints) {
+  S->SetMode(csmExtended);
+  S->SetMode(csmSimple);
+  Form->Show();
+  Application->ProcessMessages();
+  TVivIzudeCustomSelectorDisplayItem Red;
+  S->GetDisplayItem(9, Red);
+  ASSERT_EQ(ShownAt(S, Red.Rect), 0x0000FF);
+  for (auto [Rows, Columns] : {std::pair{0, 4}, std::pair{4, 0}, std::pair{0, 0}}) {
+    SCOPED_TRACE(std::to_string(Rows) + " x " + std::to_string(Columns));
+    S->SetRows(Rows);
+    S->SetColumns(Columns);
+    EXPECT_EQ(S->PageCount(), 0);
+    EXPECT_NE(ShownAt(S, Red.Rect), 0x0000FF);  // painted, and no swatch
+    EXPECT_EQ(S->XYToItem((Red.Rect.Left + Red.Rect.Right) / 2, (Red.Rect.Top + Red.Rect.Bottom) / 2), -1);
+    S->SetRows(4);
+    S->SetColumns(4);
+    EXPECT_EQ(ShownAt(S, Red.Rect), 0x0000FF);
+  }
+}
+
+TEST_F(ColorSelectorTest, ASecondPageShowsItsSwatchesAndTheyCanBePicked) {
+  S->SetMode(csmExtended);
+  S->SetMode(csmSimple);
+  const TColor Extra[] = {0x123456, 0x2468AC, 0x0080FF, 0x40C080};
+  for (TColor C : Extra) S->Items()->Add()->SetColor(C);
+  ASSERT_EQ(S->PageCount(), 2);
+  Form->Show();
+  Application->ProcessMessages();
+  // The second page's cells sit where the first page's do.
+  TVivIzudeCustomSelectorDisplayItem First, Last;
+  S->GetDisplayItem(0, First);
+  S->GetDisplayItem(3, Last);
+  S->SetSelectedColor(0x2468AC);
+  EXPECT_EQ(S->SelectedItemIndex(), 17);
+  EXPECT_EQ(S->ActivePageIndex(), 1);
+  EXPECT_EQ(ShownAt(S, First.Rect), 0x123456);
+  EXPECT_EQ(ShownAt(S, Last.Rect), 0x40C080);
+  std::vector<TColor> Picked;
+  S->OnColorSelected = [&](TObject*, TColor C) { Picked.push_back(C); };
+  ClickAt(First.Rect);
+  EXPECT_EQ(S->SelectedColor(), 0x123456);
+  EXPECT_EQ(Picked, (std::vector<TColor>{0x123456}));
+  S->SetSelectedColor(0x0000FF);  // back on the first page
+  EXPECT_EQ(S->ActivePageIndex(), 0);
+  EXPECT_EQ(ShownAt(S, First.Rect), 0x000000);
 }
 
 }  // namespace
