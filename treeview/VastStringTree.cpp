@@ -285,8 +285,10 @@ void TCustomVastStringTree::NodeJoinedSelection(PVastNode Node) {
   // The first node of a new selection starts the list afresh; one selected
   // again because it was remembered changes nothing.
   if (!Restoring && FSelectedTexts.empty()) FPreviouslySelected.clear();
-  auto [It, Inserted] = FSelectedTexts.try_emplace(Node, AnsiUpperCase(RememberedText(Node)));
-  if (Inserted) ++FPreviouslySelected[It->second];
+  if (FSelectedTexts.contains(Node)) return;
+  auto Entry = FPreviouslySelected.try_emplace(AnsiUpperCase(RememberedText(Node)), 0).first;
+  ++Entry->second;
+  FSelectedTexts.emplace(Node, &Entry->first);
 }
 
 void TCustomVastStringTree::NodeLeftSelection(PVastNode Node, bool NodeGoes) {
@@ -295,13 +297,13 @@ void TCustomVastStringTree::NodeLeftSelection(PVastNode Node, bool NodeGoes) {
   // a freed node.
   auto It = FSelectedTexts.find(Node);
   if (It == FSelectedTexts.end()) return;
-  const String Text = std::move(It->second);
+  const String* Text = It->second;
   FSelectedTexts.erase(It);
   if (!NodeGoes && FSelectedTexts.empty()) {
     FPreviouslySelected.clear();
     return;
   }
-  auto Count = FPreviouslySelected.find(Text);
+  auto Count = FPreviouslySelected.find(*Text);
   if (Count == FPreviouslySelected.end()) return;
   if (Count->second > 0) --Count->second;
   if (Count->second == 0 && !NodeGoes) FPreviouslySelected.erase(Count);

@@ -200,7 +200,8 @@ private:
   // and the text each selected node was remembered with. Hashed, so that
   // selecting or deselecting n nodes costs n steps.
   std::unordered_map<String, Cardinal> FPreviouslySelected;
-  std::unordered_map<PVastNode, String> FSelectedTexts;
+  // Into FPreviouslySelected's keys, which stay while a node holds them.
+  std::unordered_map<PVastNode, const String*> FSelectedTexts;
 
   Cardinal FInternalDataOffset = 0;
   String FDefaultText = u"Node";
