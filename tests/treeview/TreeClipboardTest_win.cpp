@@ -508,6 +508,21 @@ TEST_F(TTreeClipboardTest, ClassLibraryDragMovesANodeToTheOtherTree) {
   EXPECT_EQ(Shape(Tree), "1(11 12) 3(31 32) 4(41 42)");
   EXPECT_FALSE(Tree->Dragging());
   EXPECT_FALSE(Tree->TreeStates().Contains(tsVCLDragging));
+
+  // Escape over a target that accepts gives the drag up: nothing drops.
+  DriveMouseDrag(Start, End, [] {
+    INPUT Keys[2]{};
+    Keys[0].type = Keys[1].type = INPUT_KEYBOARD;
+    Keys[0].ki.wVk = Keys[1].ki.wVk = VK_ESCAPE;
+    Keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, Keys, sizeof(INPUT));
+    Sleep(150);
+  });
+  Pump(200);
+  EXPECT_TRUE(Seen.empty());
+  EXPECT_EQ(Shape(Tree), "1(11 12) 3(31 32) 4(41 42)");
+  EXPECT_FALSE(Tree->Dragging());
+  EXPECT_EQ(Other->DropTargetNode(), nullptr);
 }
 
 // An OLE drag whose picture the tree draws itself: where the target marks
