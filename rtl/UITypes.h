@@ -80,6 +80,8 @@ using TShiftState = TSet<TShiftStateItem, Word>;
 
 // In the order of the platform's mouse buttons.
 enum TMouseButton : Byte { mbLeft, mbRight, mbMiddle };
+// Where a dragged thing is relative to a control it passes over.
+enum TDragState : Byte { dsDragEnter, dsDragLeave, dsDragMove };
 
 // ---------------------------------------------------------------- text
 enum TAlignment : Byte { taLeftJustify, taRightJustify, taCenter };

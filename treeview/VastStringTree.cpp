@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "rtl/ScopeExit.h"
+#include "rtl/SysUtils.h"
 
 namespace {
 
@@ -277,30 +278,41 @@ String TCustomVastStringTree::RememberedText(PVastNode Node) {
   return Text;
 }
 
-void TCustomVastStringTree::AddToSelection(PVastNode Node, bool NotifySynced) {
-  TBaseVastTree::AddToSelection(Node, NotifySynced);
-  if (!Node || !RemembersSelection() || !Node->States.Contains(vsSelected) || HasState(tsPreviouslySelectedLocked))
-    return;
-  if (!FPreviouslySelected) FPreviouslySelected = std::make_unique<TStringList>(dupIgnore, true, false);
-  if (SelectedCount() == 1) FPreviouslySelected->Clear();
-  FPreviouslySelected->Add(RememberedText(Node));
+void TCustomVastStringTree::NodeJoinedSelection(PVastNode Node) {
+  TBaseVastTree::NodeJoinedSelection(Node);
+  if (!RemembersSelection()) return;
+  const bool Restoring = HasState(tsPreviouslySelectedLocked);
+  // The first node of a new selection starts the list afresh; one selected
+  // again because it was remembered changes nothing.
+  if (!Restoring && FSelectedTexts.empty()) FPreviouslySelected.clear();
+  if (FSelectedTexts.contains(Node)) return;
+  auto Entry = FPreviouslySelected.try_emplace(AnsiUpperCase(RememberedText(Node)), 0).first;
+  ++Entry->second;
+  FSelectedTexts.emplace(Node, &Entry->first);
 }
 
-void TCustomVastStringTree::RemoveFromSelection(PVastNode Node) {
-  TBaseVastTree::RemoveFromSelection(Node);
-  if (!Node || !FPreviouslySelected || !RemembersSelection() || Node->States.Contains(vsSelected)) return;
-  if (SelectedCount() == 0) {
-    FPreviouslySelected->Clear();
+void TCustomVastStringTree::NodeLeftSelection(PVastNode Node, bool NodeGoes) {
+  TBaseVastTree::NodeLeftSelection(Node, NodeGoes);
+  // Kept up whether or not the option is on now: a stale entry would name
+  // a freed node.
+  auto It = FSelectedTexts.find(Node);
+  if (It == FSelectedTexts.end()) return;
+  const String* Text = It->second;
+  FSelectedTexts.erase(It);
+  if (!NodeGoes && FSelectedTexts.empty()) {
+    FPreviouslySelected.clear();
     return;
   }
-  const Integer Index = FPreviouslySelected->IndexOf(RememberedText(Node));
-  if (Index >= 0) FPreviouslySelected->Delete(Index);
+  auto Count = FPreviouslySelected.find(*Text);
+  if (Count == FPreviouslySelected.end()) return;
+  if (Count->second > 0) --Count->second;
+  if (Count->second == 0 && !NodeGoes) FPreviouslySelected.erase(Count);
 }
 
 PVastNode TCustomVastStringTree::AddChild(PVastNode Parent, void* UserData) {
   PVastNode Node = TBaseVastTree::AddChild(Parent, UserData);
-  if (!Node || !FPreviouslySelected || !RemembersSelection()) return Node;
-  if (FPreviouslySelected->IndexOf(RememberedText(Node)) < 0) return Node;
+  if (!Node || FPreviouslySelected.empty() || !RemembersSelection()) return Node;
+  if (!FPreviouslySelected.contains(AnsiUpperCase(RememberedText(Node)))) return Node;
   {
     // Selecting it again must not change what is remembered.
     DoStateChange({tsPreviouslySelectedLocked});

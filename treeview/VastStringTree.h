@@ -8,6 +8,7 @@
 // class of the application's trees), which uses the hooks below.
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 #include "rtl/StringList.h"
 #include "treeview/VastTreeHeader.h"
@@ -177,10 +178,13 @@ protected:
   bool ReadChunk(TStream& Stream, Integer Version, Integer ChunkType, Integer ChunkSize, PVastNode Node) override;
 
   // With toRestoreSelection and OnGetText: the main texts of the selected
-  // nodes are remembered, and a node added later with one of them is
-  // selected again.
-  void AddToSelection(PVastNode Node, bool NotifySynced) override;
-  void RemoveFromSelection(PVastNode Node) override;
+  // nodes are remembered, whichever way they were selected, and a node
+  // added later with one of them is selected again. Texts of selected nodes
+  // that are deleted stay remembered (a list filled anew keeps its
+  // selection); deselecting forgets a text once no selected node holds it,
+  // and a selection that becomes empty, or starts anew, forgets them all.
+  void NodeJoinedSelection(PVastNode Node) override;
+  void NodeLeftSelection(PVastNode Node, bool NodeGoes) override;
 
   void ResetTextWidth(PVastNode Node);
   void ResetAllTextWidths();
@@ -191,9 +195,13 @@ private:
   // Column 0's text as OnGetText gives it (empty preset).
   String RememberedText(PVastNode Node);
 
-  // Texts of the selected nodes (sorted, no duplicates, any case); made on
-  // the first remembered selection.
-  std::unique_ptr<TStringList> FPreviouslySelected;
+  // The remembered texts (in upper case: any case matches), each with the
+  // number of selected nodes that hold it now (0: only deleted ones did),
+  // and the text each selected node was remembered with. Hashed, so that
+  // selecting or deselecting n nodes costs n steps.
+  std::unordered_map<String, Cardinal> FPreviouslySelected;
+  // Into FPreviouslySelected's keys, which stay while a node holds them.
+  std::unordered_map<PVastNode, const String*> FSelectedTexts;
 
   Cardinal FInternalDataOffset = 0;
   String FDefaultText = u"Node";

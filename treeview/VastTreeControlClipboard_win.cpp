@@ -6,6 +6,7 @@
 
 #include <ole2.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -282,4 +283,123 @@ void TVastTreeControl::FinishDrag() {
   GetCursorPos(&Cursor);
   ::ScreenToClient(FHandle, &Cursor);
   SendMessageW(FHandle, Up, 0, MAKELPARAM(Cursor.x, Cursor.y));
+}
+
+// ---------------------------------------------------------------------------
+// The class library's own drag and drop
+
+void TVastTreeControl::BeginDrag(bool Immediate, Integer Threshold) { TBaseVastTree::BeginDrag(Immediate, Threshold); }
+
+bool TVastTreeControl::Dragging() const { return TBaseVastTree::Dragging() || TCustomControl::Dragging(); }
+
+void TVastTreeControl::BeginPlatformDrag(bool Immediate, Integer Threshold) {
+  TCustomControl::BeginDrag(Immediate, Threshold);
+}
+
+void TVastTreeControl::DoStartDrag(TDragObject*& DragObject) {
+  TCustomControl::DoStartDrag(DragObject);
+  if (DragObject) DoStateChange({tsUserDragObject});
+}
+
+void TVastTreeControl::DoEndDrag(TObject* Target, Integer X, Integer Y) {
+  TCustomControl::DoEndDrag(Target, X, Y);
+  FinishDrag();
+}
+
+void TVastTreeControl::DragCanceled() {
+  TCustomControl::DragCanceled();
+  FinishDrag();
+}
+
+void TVastTreeControl::CMDrag(TMessage& Message) {
+  auto* Rec = reinterpret_cast<TDragRec*>(Message.LParam);
+  if (!Rec || Rec->Docking) {
+    TCustomControl::WndProc(Message);
+    return;
+  }
+  // The control a plain drag object stands for is the source, unless the
+  // source made an object of its own; a tree is named by its tree side, as
+  // in OLE drags.
+  TObject* Source = Rec->Source;
+  if (!HasState(tsUserDragObject))
+    if (auto* ControlObject = dynamic_cast<TDragControlObject*>(Rec->Source)) {
+      TControl* Control = ControlObject->Control();
+      if (auto* SourceTree = dynamic_cast<TBaseVastTree*>(Control))
+        Source = SourceTree;
+      else
+        Source = Control;
+    }
+  const auto Keys = [] {
+    TShiftState Shift;
+    if (GetKeyState(VK_SHIFT) < 0) Shift.Include(ssShift);
+    if (GetKeyState(VK_CONTROL) < 0) Shift.Include(ssCtrl);
+    return Shift;
+  };
+  const TDragMessage Kind = static_cast<TDragMessage>(Message.WParam);
+  switch (Kind) {
+    case dmDragEnter:
+    case dmDragLeave:
+    case dmDragMove: {
+      TDragState State = dsDragMove;
+      if (Kind == dmDragEnter) {
+        DoStateChange({tsVCLDragging});
+        State = dsDragEnter;
+      } else if (Kind == dmDragLeave) {
+        DoStateChange({tsVCLDragFinished}, {tsVCLDragging});
+        State = dsDragLeave;
+      } else {
+        const TPoint P = ScreenToClient(Rec->Pos);
+        DoAutoScroll(P.X, P.Y);
+      }
+      Integer Effect = DropEffectCopy | DropEffectMove;
+      OleDragOver(Source, Keys(), State, Rec->Pos, Effect);
+      FLastVCLDragTarget = DropTargetNode();
+      FVCLDragEffect = Effect;
+      if (Kind == dmDragLeave) SetDropTargetNode(nullptr);
+      Message.Result = Effect;
+      break;
+    }
+    case dmDragDrop: {
+      const TShiftState Shift = Keys();
+      SetDropTargetNode(FLastVCLDragTarget);
+      const TScopeExit Forget([this] { SetDropTargetNode(nullptr); });
+      Integer Effect = FVCLDragEffect;
+      DoDragDrop(Source, nullptr, TFormatArray{}, Shift, ScreenToClient(Rec->Pos), Effect, LastDropMode());
+      break;
+    }
+    case dmFindTarget: {
+      TControl* Found = ControlAtPos(ScreenToClient(Rec->Pos), false, false);
+      Rec->Target = Found ? Found : this;
+      Message.Result = reinterpret_cast<LRESULT>(Rec->Target);
+      if (HasState(tsVCLDragPending)) DoStateChange({tsVCLDragging}, {tsClearPending, tsEditPending, tsVCLDragPending});
+      break;
+    }
+    case dmDragCancel:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Repainting under the tree's own drag image
+
+bool TVastTreeControl::OwnDragImageShown() const {
+  return (FDragImage && FDragImage->Visible()) || (FHeaderDragImage && FHeaderDragImage->Visible());
+}
+
+void TVastTreeControl::RedrawWithDragImage(TBaseVastTree* Source, const TRect& TreeRect, bool UpdateNCArea,
+                                           bool ReshowDragImage) {
+  if (!FHandle) return;
+  const TRect R{std::max<Integer>(TreeRect.Left, 0), std::max<Integer>(TreeRect.Top, 0),
+                std::min<Integer>(TreeRect.Right, ClientWidth()), std::min<Integer>(TreeRect.Bottom, ClientHeight())};
+  if (R.IsEmpty()) return;
+  // Painted at once: the image takes its new background from the window.
+  const RECT Update{R.Left, R.Top, R.Right, R.Bottom};
+  RedrawWindow(FHandle, &Update, nullptr,
+               RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE | (UpdateNCArea ? RDW_FRAME : 0));
+  auto* SourceControl = dynamic_cast<TVastTreeControl*>(Source);
+  if (!SourceControl) return;
+  TVTDragImage* Image = SourceControl->FDragImage.get();
+  if ((!Image || !Image->Visible()) && SourceControl->FHeaderDragImage && SourceControl->FHeaderDragImage->Visible())
+    Image = SourceControl->FHeaderDragImage.get();
+  if (Image) Image->RecaptureBackground(FHandle, R, UpdateNCArea, ReshowDragImage);
 }

@@ -889,6 +889,9 @@ void TVastTreeControl::WndProc(TMessage& Message) {
     case WM_ERASEBKGND:
       Message.Result = 1;
       return;
+    case CM_DRAG:
+      CMDrag(Message);
+      return;
     case CM_PARENTDOUBLEBUFFEREDCHANGED_QUERY:
       Message.Result = 1;
       return;

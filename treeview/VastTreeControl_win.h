@@ -358,6 +358,11 @@ public:
   virtual void RunOleDragLoop(Integer AllowedEffects, IDataObject* DataObject, Integer& DragEffect);
   // Ends a platform drag: the button that dragged is released.
   virtual void FinishDrag();
+  // Both the tree's drag (OLE or the class library's, by DragType) and the
+  // class library's: one operation.
+  void BeginDrag(bool Immediate, Integer Threshold = -1) override;
+  // An OLE drag pending or running, or the class library's drag of the tree.
+  bool Dragging() const override;
 
 protected:
   // Input: the messages in terms of the portable handlers.
@@ -452,6 +457,15 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void DoPaintDropMark(TCanvas* Canvas, PVastNode Node, const TRect& R) override;
   void DoOleDrag(TPoint P) override;
+  bool OwnDragImageShown() const override;
+  void RedrawWithDragImage(TBaseVastTree* Source, const TRect& TreeRect, bool UpdateNCArea,
+                           bool ReshowDragImage) override;
+  // The class library's drag: the tree as source and as target (CM_DRAG).
+  void BeginPlatformDrag(bool Immediate, Integer Threshold) override;
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
+  void DragCanceled() override;
+  void CMDrag(TMessage& Message);
   // The window as drop target while toAcceptOLEDrop is set.
   void RegisterDropTarget(bool Register);
   // The rubber band of a mouse selection, in the row's coordinates.
@@ -599,6 +613,8 @@ protected:
   TPoint FHeaderTrackPoint;
   std::unique_ptr<class TVTDragImage> FHeaderDragImage;
   std::unique_ptr<class TVTDragImage> FDragImage;
+  // The effect of the last class-library drag message.
+  Integer FVCLDragEffect = 0;
   struct TDragManagerRelease {
     void operator()(class IVTDragManager* Manager) const;
   };

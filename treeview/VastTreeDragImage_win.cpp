@@ -250,3 +250,46 @@ TRect TVTDragImage::GetDragImageRect() const {
   return TRect{FImagePosition.X, FImagePosition.Y, FImagePosition.X + FDragImage->Width(),
                FImagePosition.Y + FDragImage->Height()};
 }
+
+void TVTDragImage::RecaptureBackground(HWND Window, const TRect& R, bool CaptureNCArea, bool ReshowDragImage) {
+  if (!Visible() || !FScreen || !Window) return;
+  RECT WindowRect;
+  GetWindowRect(Window, &WindowRect);
+  POINT Corner{R.Left, R.Top};
+  ClientToScreen(Window, &Corner);
+  // The repainted part, on the screen, where the image lies.
+  const TRect Image = GetDragImageRect();
+  TRect Part{Corner.x, Corner.y, Corner.x + R.Width(), Corner.y + R.Height()};
+  Part = TRect{std::max(Part.Left, Image.Left), std::max(Part.Top, Image.Top), std::min(Part.Right, Image.Right),
+               std::min(Part.Bottom, Image.Bottom)};
+  if (Part.IsEmpty()) return;
+  // The window as it paints itself now; its border and header only when
+  // asked for.
+  TBitmap Print(WindowRect.right - WindowRect.left, WindowRect.bottom - WindowRect.top);
+  Print.SetPixelFormat(pf32bit);
+  SendMessageW(Window, WM_PRINT, reinterpret_cast<WPARAM>(Print.Canvas()->Handle()),
+               PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+  if (!CaptureNCArea) {
+    POINT Client{0, 0};
+    ClientToScreen(Window, &Client);
+    RECT ClientRect;
+    GetClientRect(Window, &ClientRect);
+    Part = TRect{std::max<Integer>(Part.Left, Client.x), std::max<Integer>(Part.Top, Client.y),
+                 std::min<Integer>(Part.Right, Client.x + ClientRect.right),
+                 std::min<Integer>(Part.Bottom, Client.y + ClientRect.bottom)};
+    if (Part.IsEmpty()) return;
+  }
+  BitBlt(FScreen->Canvas()->Handle(), Part.Left - FScreenOrigin.X, Part.Top - FScreenOrigin.Y, Part.Width(),
+         Part.Height(), Print.Canvas()->Handle(), Part.Left - WindowRect.left, Part.Top - WindowRect.top, SRCCOPY);
+  GdiFlush();
+  if (ReshowDragImage) UpdateWindowImage();
+}
+
+TColor TVTDragImage::BackgroundPixel(const TPoint& P) const {
+  if (!FScreen || !GetDragImageRect().Contains(P)) return clNone;
+  const Integer X = P.X - FScreenOrigin.X, Y = P.Y - FScreenOrigin.Y;
+  if (X < 0 || Y < 0 || X >= FScreen->Width() || Y >= FScreen->Height()) return clNone;
+  GdiFlush();
+  const auto* Px = static_cast<const Byte*>(FScreen->ScanLine(Y)) + X * 4;
+  return static_cast<TColor>(RGB(Px[2], Px[1], Px[0]));
+}

@@ -39,6 +39,13 @@ public:
   // The image's screen rectangle; empty when not visible.
   TRect GetDragImageRect() const;
   bool WillMove(const TPoint& P) const;
+  // Part of Window (a tree under the image) was repainted: R (Window's
+  // client coordinates) under the image is taken anew from it, with the
+  // border and header when CaptureNCArea; with ReshowDragImage the image is
+  // drawn again over it.
+  void RecaptureBackground(HWND Window, const TRect& R, bool CaptureNCArea, bool ReshowDragImage);
+  // The colour the image lies over at a screen point (clNone outside it).
+  TColor BackgroundPixel(const TPoint& P) const;
   bool Visible() const;
   // The alpha of each pixel (what the layered window shows).
   Byte PixelAlpha(Integer X, Integer Y) const;

@@ -193,7 +193,6 @@ enum TVTCellPaintMode : Byte { cpmPaint, cpmGetContentMargin };
 enum TVTCellContentMarginType : Byte { ccmtAllSides, ccmtTopLeftOnly, ccmtBottomRightOnly };
 enum TVTDropMarkMode : Byte { dmmNone, dmmLeft, dmmRight };
 enum TDropMode : Byte { dmNowhere, dmAbove, dmOnNode, dmBelow };
-enum TDragState : Byte { dsDragEnter, dsDragLeave, dsDragMove };
 enum TVTDragImageKind : Byte { diComplete, diMainColumnOnly, diNoImage };
 // Effects of a drop, numbered as the platform numbers them.
 inline constexpr Integer DropEffectNone = 0;

@@ -834,8 +834,17 @@ protected:
   // cursor and the like live in the host; these are the tree's own.
   // Whether the panning picture or cursor changed (window side).
   virtual void UpdatePanningCursor(Integer X, Integer Y) { (void)X, (void)Y; }
+  // Whether this tree draws its drag image itself and shows it now (window
+  // side).
+  virtual bool OwnDragImageShown() const { return false; }
+  // Repaints TreeRect (client) of this tree at once, with Source's drag
+  // image over it taking the new picture under it (window side).
+  virtual void RedrawWithDragImage(TBaseVastTree* Source, const TRect& TreeRect, bool UpdateNCArea,
+                                   bool ReshowDragImage) {
+    (void)Source, (void)TreeRect, (void)UpdateNCArea, (void)ReshowDragImage;
+  }
   // The platform drag of the class library starts (window side).
-  virtual void BeginPlatformDrag() {}
+  virtual void BeginPlatformDrag(bool Immediate, Integer Threshold) { (void)Immediate, (void)Threshold; }
   // The character a key makes with Ctrl released (0 when none); the window
   // asks the keyboard layout.
   virtual Char CharForKey(Word CharCode) {
@@ -917,6 +926,13 @@ protected:
   virtual void EnsureFocusedNode();
   virtual void FocusNodeAndColumn(PVastNode Node, TColumnIndex Column);
   bool SyncsCheckBox(PVastNode Node) const;
+  // Every path that changes the selection reports here, one node at a time:
+  // Node has just joined it, or has just left it (NodeGoes: because it is
+  // being deleted). Descendants keep their own bookkeeping of the selection
+  // in step with these.
+  virtual void NodeJoinedSelection(PVastNode Node);
+  virtual void NodeLeftSelection(PVastNode Node, bool NodeGoes);
+  bool NodeGoes(PVastNode Node) const { return FGoingNode && (FGoingNode == FRoot || FGoingNode == Node); }
 
   // Scrolls to Value (clamped); Options are the suo* flags; ClipRect is the
   // client part to move. Answers whether anything moved.
@@ -1010,6 +1026,9 @@ protected:
 
 private:
   Cardinal NodeBlockSize() const;
+  // The nodes with State in tree order, at most Limit of them; with Resolve
+  // none whose ancestor is among them.
+  TNodeArray GetSortedNodesWith(TVastNodeState State, bool Resolve, std::size_t Limit);
   Cardinal RootBlockSize() const { return static_cast<Cardinal>(NodeHeaderSize) + FTotalInternalDataSize; }
   void ForgetNode(PVastNode Node);
   // Reads a node's base record and answers its stored child count.
@@ -1114,6 +1133,9 @@ private:
   String FHint;
   TVTHintMode FHintMode = hmDefault;
   bool FDestroying = false;
+  // The selected node that is being deleted (FRoot: all of them, as the
+  // tree is cleared); it leaves the selection because it goes.
+  PVastNode FGoingNode = nullptr;
   bool FLoading = false;
   bool FWorkerReferenced = false;
   bool FMeasuringForWorker = false;
@@ -1156,6 +1178,11 @@ private:
 
 protected:
   TNodeArray FDragSelection;
+  // The drop target of the last class-library drag message.
+  PVastNode FLastVCLDragTarget = nullptr;
+  // Sets the drop target without the drag's timers; old and new rows are
+  // repainted.
+  void SetDropTargetNode(PVastNode Node);
   Integer FLastDragEffect = 0;
 
 private:

@@ -3,6 +3,7 @@
 // process or copied from the serialised nodes), drops through a data
 // object, and the start of a drag.
 #include <algorithm>
+#include <limits>
 
 #include "rtl/ScopeExit.h"
 #include "treeview/VastTrees.h"
@@ -18,22 +19,8 @@ Cardinal TBaseVastTree::CutCopyCount() {
 }
 
 TNodeArray TBaseVastTree::GetSortedCutCopySet(bool Resolve) {
-  TNodeArray Result;
-  if (!HasState(tsCutPending) && !HasState(tsCopyPending)) return Result;
-  PVastNode Run = GetFirstNoInit();
-  while (Run) {
-    if (Run->States.Contains(vsCutOrCopy)) {
-      Result.push_back(Run);
-      if (Resolve) {
-        // The marked node carries its descendants: go on after its subtree.
-        while (Run && Run != FRoot && !Run->NextSibling) Run = Run->Parent;
-        Run = (Run && Run != FRoot) ? Run->NextSibling : nullptr;
-        continue;
-      }
-    }
-    Run = GetNextNoInit(Run);
-  }
-  return Result;
+  if (!HasState(tsCutPending) && !HasState(tsCopyPending)) return TNodeArray{};
+  return GetSortedNodesWith(vsCutOrCopy, Resolve, std::numeric_limits<std::size_t>::max());
 }
 
 void TBaseVastTree::CancelCutOrCopy() {
@@ -118,7 +105,12 @@ bool TBaseVastTree::ProcessOLEData(TBaseVastTree* Source, IVTDataSource& DataObj
     if (DoNodeCopying(Node, TargetNode)) {
       DoNodeCopied(Node);
       StructureChange(Node, Reason);
-      if (Mode == amInsertAfter) TargetNode = Node;
+      // The next copy follows this one, so the set keeps its order as a
+      // move keeps it (first-child and after would otherwise reverse it).
+      if (Mode == amInsertAfter || Mode == amAddChildFirst) {
+        TargetNode = Node;
+        Mode = amInsertAfter;
+      }
     } else {
       DeleteNodeBody(Node, true, false);
     }
@@ -155,7 +147,7 @@ bool TBaseVastTree::ProcessDrop(IVTDataSource& DataObject, PVastNode TargetNode,
 void TBaseVastTree::BeginDrag(bool Immediate, Integer Threshold) {
   if (FDragType == dtVCL) {
     DoStateChange({tsVCLDragPending});
-    BeginPlatformDrag();
+    BeginPlatformDrag(Immediate, Threshold);
     return;
   }
   if (HasState(tsOLEDragPending) || HasState(tsOLEDragging)) return;

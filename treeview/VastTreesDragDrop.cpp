@@ -76,10 +76,16 @@ bool TBaseVastTree::OleDragOver(TObject* Source, TShiftState Shift, TDragState D
     if (FScrollDirections.Contains(sdRight)) X = std::max<Integer>(X - StepX, ClientWidth() - FRangeX);
     Scrolled = DoSetOffset(TPoint{X, Y});
   }
+  // A tree that draws its own drag image over this one must see the rows
+  // that change under it.
+  auto* SourceTree = dynamic_cast<TBaseVastTree*>(Source);
+  const bool WithImage = SourceTree && SourceTree->OwnDragImageShown();
+  const TRect OldRect = FDropTargetNode ? GetDisplayRect(FDropTargetNode, NoColumn, false) : TRect{};
   THitInfo Hit;
   GetHitTestInfoAt(P.X, P.Y, true, Hit);
   const TRect NodeRect = Hit.HitNode ? GetDisplayRect(Hit.HitNode, NoColumn, false) : TRect{};
   const TDropMode Mode = ComputeDropMode(P, Hit, NodeRect);
+  const TRect Client{0, 0, ClientWidth(), ClientHeight()};
   if (Hit.HitNode != FDropTargetNode || Mode != FLastDropMode) {
     FLastDropMode = Mode;
     if (Hit.HitNode == FDropTargetNode) {
@@ -87,8 +93,18 @@ bool TBaseVastTree::OleDragOver(TObject* Source, TShiftState Shift, TDragState D
     } else {
       SetDropTarget(Hit.HitNode);
     }
+    if (WithImage) {
+      TRect Changed = NodeRect;
+      if (Scrolled || Changed.IsEmpty())
+        Changed = Scrolled ? Client : OldRect;
+      else if (!OldRect.IsEmpty())
+        Changed = TRect{std::min(OldRect.Left, Changed.Left), std::min(OldRect.Top, Changed.Top),
+                        std::max(OldRect.Right, Changed.Right), std::max(OldRect.Bottom, Changed.Bottom)};
+      RedrawWithDragImage(SourceTree, Changed, false, true);
+    }
   } else if (Scrolled) {
     Invalidate();
+    if (WithImage) RedrawWithDragImage(SourceTree, Client, false, true);
   }
   FHost->UpdateNow();
   Effect = ProposeDropEffect(Source, Shift, P, Effect);
@@ -149,4 +165,11 @@ void TBaseVastTree::SetDropTarget(PVastNode Node) {
   if (Node) InvalidateNode(Node);
   if (Node && FOptions->AutoOptions().Contains(toAutoDropExpand) && Node->States.Contains(vsHasChildren))
     FHost->SetTimer(ExpandTimer, FAutoExpandDelay);
+}
+
+void TBaseVastTree::SetDropTargetNode(PVastNode Node) {
+  if (Node == FDropTargetNode) return;
+  if (FDropTargetNode) InvalidateNode(FDropTargetNode);
+  FDropTargetNode = Node;
+  if (Node) InvalidateNode(Node);
 }

@@ -696,15 +696,14 @@ PVastNode TBaseVastTree::GetVisibleParent(PVastNode Node, bool IncludeFiltered) 
   return FRoot;
 }
 
-TNodeArray TBaseVastTree::GetSortedSelection(bool Resolve) {
+TNodeArray TBaseVastTree::GetSortedNodesWith(TVastNodeState State, bool Resolve, std::size_t Limit) {
   TNodeArray Result;
-  if (FSelectionCount == 0) return Result;
-  Result.reserve(static_cast<std::size_t>(FSelectionCount));
   PVastNode Run = FRoot->FirstChild;
-  while (Run && Result.size() < static_cast<std::size_t>(FSelectionCount)) {
-    if (Run->States.Contains(vsSelected)) {
+  while (Run && Result.size() < Limit) {
+    if (Run->States.Contains(State)) {
       Result.push_back(Run);
       if (Resolve) {
+        // The node carries its descendants: go on after its subtree.
         Run = AfterSubtree(Run, FRoot);
         continue;
       }
@@ -712,6 +711,12 @@ TNodeArray TBaseVastTree::GetSortedSelection(bool Resolve) {
     Run = GetNextNoInit(Run);
   }
   return Result;
+}
+
+TNodeArray TBaseVastTree::GetSortedSelection(bool Resolve) {
+  if (FSelectionCount == 0) return TNodeArray{};
+  // No more than the selected nodes: the walk stops at the last of them.
+  return GetSortedNodesWith(vsSelected, Resolve, static_cast<std::size_t>(FSelectionCount));
 }
 
 PVastNode TBaseVastTree::IterateSubtree(PVastNode Node, const TVTGetNodeProc& Callback, void* Data,

@@ -871,12 +871,18 @@ void TBaseVastTree::DeleteNodeBody(PVastNode Node, bool Reindex, bool ParentClea
   if (HasState(tsHint)) DoStateChange({}, {tsHint});
   if (!ParentClearing) StopCacheValidation();
   DeleteChildren(Node, false);
+  PVastNode const GoingBefore = FGoingNode;
+  const auto LeaveGoing = [this, GoingBefore] { FGoingNode = GoingBefore; };
   if (!Node->States.Contains(vsSelected)) {
     InvalidateToBottom(Parent);
   } else if (FUpdateCount > 0) {
+    FGoingNode = Node;
+    const TScopeExit Gone(LeaveGoing);
     DropFromSelection(Node);
   } else {
     {
+      FGoingNode = Node;
+      const TScopeExit Gone(LeaveGoing);
       const bool WasSynch = HasState(tsSynchMode);
       if (!WasSynch) DoStateChange({tsSynchMode});
       const TScopeExit Restore([this, WasSynch] {
@@ -919,11 +925,17 @@ void TBaseVastTree::Clear() {
   StopCacheValidation();
   CancelEditNode();
   if (HasState(tsCutPending) || HasState(tsCopyPending)) DoStateChange({}, {tsCutPending, tsCopyPending});
-  ClearSelection(true);
+  {
+    // Every node goes.
+    FGoingNode = FRoot;
+    const TScopeExit Gone([this] { FGoingNode = nullptr; });
+    ClearSelection(true);
+  }
   FFocusedNode = nullptr;
   FLastSelected = nullptr;
   FHotNode = nullptr;
   FDropTargetNode = nullptr;
+  FLastVCLDragTarget = nullptr;
   FLastChangedNode = nullptr;
   FRangeAnchor = nullptr;
   FLastHitNode = nullptr;
@@ -937,6 +949,7 @@ void TBaseVastTree::ForgetNode(PVastNode Node) {
   if (FLastChangedNode == Node) FLastChangedNode = nullptr;
   if (FHotNode == Node) FHotNode = nullptr;
   if (FDropTargetNode == Node) FDropTargetNode = nullptr;
+  if (FLastVCLDragTarget == Node) FLastVCLDragTarget = nullptr;
   if (FLastStructureChangeNode == Node) FLastStructureChangeNode = nullptr;
   if (FFocusedNode == Node) FFocusedNode = nullptr;
   if (FLastHitNode == Node) FLastHitNode = nullptr;

@@ -103,6 +103,8 @@ bool TBaseVastTree::InsertIntoSelection(TNodeArray& NewItems, Integer NewLength,
   // nodes it freed are skipped.
   for (PVastNode Node : Items) IncludeNodeStates(Node, {vsSelected});
   const TNodeWatch Watch(*this, Items);
+  for (PVastNode& Node : Items)
+    if (Node) NodeJoinedSelection(Node);
   for (PVastNode& Node : Items) {
     if (Node && OnAddToSelection) OnAddToSelection(this, Node);
     if (Node && SyncsCheckBox(Node)) SetCheckState(Node, csCheckedNormal);
@@ -160,6 +162,7 @@ void TBaseVastTree::RemoveFromSelection(PVastNode Node) {
     FSelection.erase(FSelection.begin() + Index);
     FSelectionCount = static_cast<Integer>(FSelection.size());
   }
+  NodeLeftSelection(Node, NodeGoes(Node));
   if (FSelectionCount == 0) ResetRangeAnchor();
   if (FSelectionCount <= 1) ChooseNextNodeToSelect(Node);
   const TNodeWatch Watch(*this, Node);
@@ -175,6 +178,7 @@ void TBaseVastTree::DropFromSelection(PVastNode Node) {
   ExcludeNodeStates(Node, {vsSelected});
   if (SyncsCheckBox(Node)) Node->CheckState = csUncheckedNormal;
   FSelection[static_cast<std::size_t>(Index)] = Marked(Node);
+  NodeLeftSelection(Node, NodeGoes(Node));
   const TNodeWatch Watch(*this, Node);
   DoRemoveFromSelection(Node);
   if (Node) AdviseChangeEvent(false, Node, crIgnore);
@@ -186,6 +190,7 @@ void TBaseVastTree::EmptySelection() {
     --FSelectionCount;
     PVastNode Node = FSelection[static_cast<std::size_t>(FSelectionCount)];
     ExcludeNodeStates(Node, {vsSelected});
+    NodeLeftSelection(Node, NodeGoes(Node));
     if (SyncsCheckBox(Node)) SetCheckState(Node, csUncheckedNormal);
     DoRemoveFromSelection(Node);
   }
@@ -225,6 +230,10 @@ void TBaseVastTree::SetSelected(PVastNode Node, bool Value) {
   else
     FFocusedColumn = FHeader->FirstVisibleFocusableColumn();
 }
+
+void TBaseVastTree::NodeJoinedSelection(PVastNode) {}
+
+void TBaseVastTree::NodeLeftSelection(PVastNode, bool) {}
 
 Cardinal TBaseVastTree::CacheNode(PVastNode Node) {
   if (FTempNodeCount >= FTempNodeCache.size()) {

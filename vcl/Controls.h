@@ -148,6 +148,36 @@ public:
   TComponent* PopupComponent = nullptr;  // not owned: the control it was shown for
 };
 
+// ---------------------------------------------------------------- dragging
+// The class library's own drag and drop between controls of one program.
+// The source runs the drag; each control the pointer passes gets CM_DRAG.
+enum TDragMessage : Byte { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
+
+// What is dragged. The library makes a TDragControlObject for the source
+// control unless the source's DoStartDrag gives an object of its own.
+class TDragObject : public TObject {
+public:
+  ~TDragObject() override = default;
+};
+
+class TDragControlObject : public TDragObject {
+public:
+  explicit TDragControlObject(TControl* AControl) : FControl(AControl) {}
+  TControl* Control() const { return FControl; }
+
+private:
+  TControl* FControl;  // not owned
+};
+
+// The record CM_DRAG carries: the pointer on the screen, the dragged
+// object and, for dmFindTarget, the answer.
+struct TDragRec {
+  TPoint Pos;
+  TDragObject* Source = nullptr;
+  TControl* Target = nullptr;
+  bool Docking = false;
+};
+
 // ---------------------------------------------------------------- TControl
 
 class TControl : public TComponent {
@@ -239,6 +269,17 @@ public:
   void BringToFront();
   void SendToBack();
 
+  // Starts dragging this control: at once, or once the pointer, with the
+  // left button held, has moved more than Threshold pixels (-1: the
+  // system's). The drag runs until the button comes up (a drop on a control
+  // that accepts) or Escape is pressed; mouse input goes to the drag
+  // meanwhile.
+  virtual void BeginDrag(bool Immediate, Integer Threshold = -1);
+  // Whether this control is the source of the drag now running or pending.
+  virtual bool Dragging() const;
+  // Ends the running drag: with Drop, dropped where the pointer is.
+  static void EndDrag(bool Drop);
+
   // Sends a message straight to WndProc (no window needed) and answers Result.
   LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
   virtual void WndProc(TMessage& Message);
@@ -279,6 +320,17 @@ protected:
   virtual void MouseMove(TShiftState Shift, Integer X, Integer Y);
   virtual void MouseEnter();
   virtual void MouseLeave();
+  // Drag hooks. DoStartDrag may give an object of its own (owned by whoever
+  // made it); DoEndDrag gets the control dropped on (nil: none) with the
+  // source's client position; DragCanceled runs when the drag is given up
+  // or never started.
+  virtual void DoStartDrag(TDragObject*& DragObject);
+  virtual void DoEndDrag(TObject* Target, Integer X, Integer Y);
+  virtual void DragCanceled();
+  // As a target (client coordinates): whether Source may drop here; the
+  // drop itself. The base accepts nothing.
+  virtual void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept);
+  virtual void DragDrop(TObject* Source, Integer X, Integer Y);
   virtual void Resize();
   virtual void DoContextPopup(TPoint MousePos, bool& Handled);
   // Change notifications: override to react, call the base to keep the
@@ -334,6 +386,7 @@ protected:
 private:
   friend class TWinControl;
   void HandleMouseMessage(TMessage& Message);
+  void HandleDragMessage(TMessage& Message);
 
   TWinControl* FParent = nullptr;  // not owned
   TAlign FAlign = alNone;

@@ -40,6 +40,9 @@ inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 // The private messages of the dispatcher and of vcl/ itself.
 inline constexpr UINT WM_QUORVEL_FIRST = WM_APP + 0x3000;
 inline constexpr UINT CM_RELEASE = WM_QUORVEL_FIRST + 1;
+// The class library's own drag and drop between controls of the program:
+// wParam a TDragMessage, lParam a TDragRec* (vcl/Controls.h).
+inline constexpr UINT CM_DRAG = WM_QUORVEL_FIRST + 2;
 
 // Decoders.
 inline Integer MessageX(LPARAM L) { return static_cast<short>(LOWORD(static_cast<DWORD_PTR>(L))); }

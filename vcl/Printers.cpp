@@ -79,7 +79,13 @@ void TPrinter::EndDoc() {
   if (!FPrinting) Raise(u"Printer is not currently printing");
   Unbind();
   FPrinting = false;
-  EndPage();
+  try {
+    EndPage();
+  } catch (...) {
+    // The last page failed: the job is abandoned, not left open.
+    AbortDocument();
+    throw;
+  }
   EndDocument();
 }
 

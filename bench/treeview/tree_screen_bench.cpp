@@ -4,7 +4,10 @@
 // may grow with the node count: run for 10,000, 100,000 and 1,000,000 rows.
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
 #include "BenchTreeHost.h"
+#include "rtl/SysUtils.h"
 #include "treeview/VastStringTree.h"
 
 namespace {
@@ -94,6 +97,45 @@ void BM_ScrollByAPage(benchmark::State& State) {
   State.counters["nodes"] = static_cast<double>(Tree.TotalCount());
 }
 BENCHMARK(BM_ScrollByAPage)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// Selecting every node of a flat list whose selection is remembered by
+// text, clearing it, and filling the list anew (each node selected again):
+// the cost per node must not grow with the node count.
+void BM_RememberedSelectAll(benchmark::State& State) {
+  const int Count = static_cast<int>(State.range(0));
+  TBenchTreeHost Host;
+  TScreenTree Tree{&Host};
+  TCustomVastTreeOptions& O = Tree.TreeOptions();
+  O.SetAutoOptions(O.AutoOptions() - TVTAutoOptions{toAutoSort});
+  O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toMultiSelect, toRestoreSelection});
+  Tree.SetNodeDataSize(static_cast<Integer>(sizeof(std::size_t)));
+  std::vector<String> Texts;
+  for (int I = 0; I < Count; ++I) Texts.push_back(u"file_" + IntToStr(I) + u".txt");
+  std::size_t Next = 0;
+  Tree.OnGetText = [&](TBaseVastTree*, PVastNode Node, TColumnIndex, TVSTTextType, String& Text) {
+    const std::size_t Index = *static_cast<std::size_t*>(Tree.GetNodeData(Node));
+    Text = Texts[Index < Texts.size() ? Index : Next];
+  };
+  const auto Fill = [&] {
+    Tree.BeginUpdate();
+    for (Next = 0; Next < Texts.size(); ++Next) Tree.AddChild(nullptr, reinterpret_cast<void*>(Next));
+    Tree.EndUpdate();
+  };
+  for (auto _ : State) {
+    State.PauseTiming();
+    Tree.Clear();
+    Tree.ClearSelection();
+    Fill();
+    State.ResumeTiming();
+    Tree.SelectAll(false);
+    Tree.Clear();
+    Fill();
+    Tree.ClearSelection();
+    benchmark::DoNotOptimize(Tree.SelectedCount());
+  }
+  State.SetItemsProcessed(State.iterations() * Count);
+}
+BENCHMARK(BM_RememberedSelectAll)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,10 +1,12 @@
 // The string tree's text side: texts, the width cache and the caption chunk.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <vector>
 
 #include "TreeTestSupport.h"
+#include "rtl/SysUtils.h"
 #include "treeview/VastStringTree.h"
 
 namespace {
@@ -315,4 +317,169 @@ TEST_F(TStringTreeTest, RemembersSelectedTextsAndSelectsThemAgainWhenAdded) {
   O.SetSelectionOptions(O.SelectionOptions() - TVTSelectionOptions{toRestoreSelection});
   Tree.SetSelected(B, true);
   EXPECT_FALSE(Tree.GetSelected(Add(nullptr, u"Beta")));
+}
+
+namespace {
+
+// The remembered selection through every way of selecting. Nodes are added
+// with their text known at once (as the application adds them with their
+// data); Remembered probes whether a node added with a text is selected
+// again, then deletes the probe, which leaves what is remembered as it was.
+class TRememberedSelectionTest : public ::testing::Test {
+protected:
+  TFakeTreeHost Host;
+  TTestStringTree Tree{&Host};
+  std::vector<String> Texts;  // indexed by node data
+  String Pending;
+  int GetTextCalls = 0;
+
+  void SetUp() override {
+    Host.Height = 0;
+    Tree.SetNodeDataSize(sizeof(std::size_t));
+    TCustomVastTreeOptions& O = Tree.TreeOptions();
+    O.SetAutoOptions(O.AutoOptions() - TVTAutoOptions{toAutoSort});
+    O.SetSelectionOptions(O.SelectionOptions() + TVTSelectionOptions{toMultiSelect, toRestoreSelection});
+    Tree.OnGetText = [this](TBaseVastTree*, PVastNode Node, TColumnIndex, TVSTTextType, String& Text) {
+      ++GetTextCalls;
+      const std::size_t Index = *static_cast<std::size_t*>(Tree.GetNodeData(Node));
+      Text = Index < Texts.size() ? Texts[Index] : Pending;
+    };
+  }
+  PVastNode Add(const String& Text) {
+    Pending = Text;
+    const std::size_t Index = Texts.size();
+    PVastNode Node = Tree.AddChild(nullptr, reinterpret_cast<void*>(Index));
+    Texts.push_back(Text);
+    return Node;
+  }
+  bool Remembered(const String& Text) {
+    PVastNode Probe = Add(Text);
+    const bool Result = Tree.GetSelected(Probe);
+    Tree.DeleteNode(Probe);
+    return Result;
+  }
+  std::vector<PVastNode> AddAll(std::initializer_list<const char16_t*> List) {
+    std::vector<PVastNode> Nodes;
+    for (const char16_t* Text : List) Nodes.push_back(Add(Text));
+    return Nodes;
+  }
+};
+
+}  // namespace
+
+// Each way of changing the selection leaves the texts of the selected nodes
+// remembered, and no others.
+TEST_F(TRememberedSelectionTest, EveryWayOfSelectingKeepsTheRememberedTexts) {
+  const std::vector<PVastNode> N = AddAll({u"a", u"b", u"c", u"d", u"e"});
+  struct TCase {
+    const char* Name;
+    std::function<void()> Act;
+    const char16_t* Expected;  // the remembered ones among "abcde"
+  };
+  const std::vector<TCase> Cases{
+      {"select all", [&] { Tree.SelectAll(false); }, u"abcde"},
+      {"clear", [&] { Tree.ClearSelection(); }, u""},
+      {"range", [&] { Tree.SelectRange(N[1], N[3], false); }, u"bcd"},
+      {"range added", [&] { Tree.SelectRange(N[4], N[4], true); }, u"bcde"},
+      {"unselect range", [&] { Tree.UnselectRange(N[2], N[3]); }, u"be"},
+      {"invert", [&] { Tree.InvertSelection(false); }, u"acd"},
+      {"single deselect", [&] { Tree.SetSelected(N[0], false); }, u"cd"},
+      {"new single selection",
+       [&] {
+         Tree.ClearSelection();
+         Tree.SetSelected(N[4], true);
+       },
+       u"e"},
+  };
+  for (const TCase& Case : Cases) {
+    Case.Act();
+    String Got;
+    for (const char16_t* Text : {u"a", u"b", u"c", u"d", u"e"})
+      if (Remembered(String(Text) == u"a" ? u"A" : Text)) Got += Text;
+    EXPECT_EQ(Got, String(Case.Expected)) << Case.Name;
+  }
+}
+
+// Selected nodes that are deleted stay remembered, whether they go one by
+// one, inside an update, as the selection or with the whole list: a list
+// filled anew keeps its selection.
+TEST_F(TRememberedSelectionTest, DeletedSelectedNodesStayRememberedForARefill) {
+  struct TCase {
+    const char* Name;
+    std::function<void(const std::vector<PVastNode>&)> Delete;
+  };
+  const std::vector<TCase> Cases{
+      {"one by one",
+       [&](const std::vector<PVastNode>& N) {
+         Tree.DeleteNode(N[1]);
+         Tree.DeleteNode(N[2]);
+       }},
+      {"inside an update",
+       [&](const std::vector<PVastNode>& N) {
+         Tree.BeginUpdate();
+         Tree.DeleteNode(N[1]);
+         Tree.DeleteNode(N[2]);
+         Tree.EndUpdate();
+       }},
+      {"the selection", [&](const std::vector<PVastNode>&) { Tree.DeleteSelectedNodes(); }},
+      {"the whole list", [&](const std::vector<PVastNode>&) { Tree.Clear(); }},
+  };
+  for (const TCase& Case : Cases) {
+    Tree.Clear();
+    const std::vector<PVastNode> N = AddAll({u"a", u"b", u"c"});
+    // What the case before remembered goes with the selection.
+    Tree.ClearSelection();
+    Tree.SetSelected(N[1], true);
+    Tree.SetSelected(N[2], true);
+    Case.Delete(N);
+    EXPECT_EQ(Tree.SelectedCount(), 0) << Case.Name;
+    Tree.Clear();
+    const std::vector<PVastNode> Again = AddAll({u"a", u"b", u"c"});
+    EXPECT_FALSE(Tree.GetSelected(Again[0])) << Case.Name;
+    EXPECT_TRUE(Tree.GetSelected(Again[1])) << Case.Name;
+    EXPECT_TRUE(Tree.GetSelected(Again[2])) << Case.Name;
+  }
+}
+
+// Two selected nodes with the same text (in any case): deselecting one
+// keeps the text while the other is still selected.
+TEST_F(TRememberedSelectionTest, ATextStaysWhileAnotherSelectedNodeHoldsIt) {
+  const std::vector<PVastNode> N = AddAll({u"x", u"X", u"y"});
+  Tree.SetSelected(N[0], true);
+  Tree.SetSelected(N[1], true);
+  Tree.SetSelected(N[2], true);
+  Tree.SetSelected(N[0], false);
+  EXPECT_TRUE(Remembered(u"x"));
+  Tree.SetSelected(N[1], false);
+  EXPECT_FALSE(Remembered(u"x"));
+  EXPECT_TRUE(Remembered(u"y"));
+}
+
+// 100,000 nodes: selecting them all asks each text once, deselecting asks
+// none (the text each was remembered with is kept), and a refill selects
+// them all again with two requests a node. Remembering is hashed, so this
+// runs in time linear in the number of nodes.
+TEST_F(TRememberedSelectionTest, HundredThousandNodesCostOneTextRequestEach) {
+  constexpr int Count = 100000;
+  const auto Fill = [&] {
+    Tree.BeginUpdate();
+    for (int I = 0; I < Count; ++I) Add(u"node " + IntToStr(I));
+    Tree.EndUpdate();
+  };
+  Fill();
+  GetTextCalls = 0;
+  Tree.SelectAll(false);
+  EXPECT_EQ(Tree.SelectedCount(), Count);
+  EXPECT_EQ(GetTextCalls, Count);
+  GetTextCalls = 0;
+  Tree.Clear();
+  EXPECT_EQ(GetTextCalls, 0);
+  Texts.clear();
+  Fill();
+  EXPECT_EQ(Tree.SelectedCount(), Count);
+  EXPECT_EQ(GetTextCalls, 2 * Count);
+  GetTextCalls = 0;
+  Tree.ClearSelection();
+  EXPECT_EQ(GetTextCalls, 0);
+  EXPECT_FALSE(Remembered(u"node 7"));
 }

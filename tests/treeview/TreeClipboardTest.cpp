@@ -174,9 +174,9 @@ TEST(TreeClipboardPaste, CopiesFromTheRecordsInEveryAttachMode) {
     TVTNodeAttachMode Mode;
     const char* Expected;
   };
-  // Copies of "1(11 12)" and "3" at node 2.
+  // Copies of "1(11 12)" and "3" at node 2, in their order in every mode.
   const TCase Cases[] = {{amAddChildLast, "1(11 12) 2(1(11 12) 3) 3"},
-                         {amAddChildFirst, "1(11 12) 2(3 1(11 12)) 3"},
+                         {amAddChildFirst, "1(11 12) 2(1(11 12) 3) 3"},
                          {amInsertBefore, "1(11 12) 1(11 12) 3 2 3"},
                          {amInsertAfter, "1(11 12) 2 1(11 12) 3 3"}};
   for (const TCase& C : Cases) {
@@ -208,6 +208,25 @@ TEST(TreeClipboardPaste, CopiesFromTheRecordsInEveryAttachMode) {
   Target.TreeOptions().SetMiscOptions(Target.TreeOptions().MiscOptions() + TVTMiscOptions{toReadOnly});
   Target.ProcessOLEData(nullptr, Data, nullptr, amAddChildLast, false);
   EXPECT_EQ(Shape(Target), "1(11 12)");
+}
+
+// A paste as first children keeps the set's order whether it copies or
+// moves, ahead of the children already there.
+TEST(TreeClipboardPaste, FirstChildPasteKeepsTheOrderOfCopiesAndMoves) {
+  for (const bool Move : {false, true}) {
+    TMarkingTree A, B;
+    A.Fill();
+    PVastNode Seven = B.Add(nullptr, 7);
+    B.Add(Seven, 71);
+    A.SetSelected(A.Top(1), true);
+    A.SetSelected(A.Top(2), true);
+    A.SetSelected(A.Top(3), true);
+    A.Mark(Move);
+    TVTBlockDataSource Data = DataOf(A, true);
+    EXPECT_TRUE(B.ProcessOLEData(&A, Data, B.Top(7), amAddChildFirst, Move));
+    EXPECT_EQ(Shape(B), "7(1(11 12) 2 3 71)") << (Move ? "move" : "copy");
+    EXPECT_TREE_VALID(B);
+  }
 }
 
 // Within the process the nodes move; a node is never moved into its own

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -397,6 +398,181 @@ TEST_F(TTreeClipboardTest, OleDragsCopyOrMoveNodesBetweenTrees) {
   EXPECT_FALSE(Tree->Dragging());
   Other->FullExpand();
   Screenshot(u"treeclip_dropped.bmp");
+}
+
+// Real mouse input from a second thread, pressed at Start, moved in steps
+// to End and released there; Middle runs on the driving thread once the
+// pointer rests at End, before the release.
+void DriveMouseDrag(TPoint Start, TPoint End, const std::function<void()>& Middle) {
+  const int ScreenW = GetSystemMetrics(SM_CXSCREEN), ScreenH = GetSystemMetrics(SM_CYSCREEN);
+  auto Mouse = [&](TPoint P, DWORD Flags) {
+    INPUT In{};
+    In.type = INPUT_MOUSE;
+    In.mi.dx = static_cast<LONG>((P.X * 65536 + ScreenW / 2) / ScreenW);
+    In.mi.dy = static_cast<LONG>((P.Y * 65536 + ScreenH / 2) / ScreenH);
+    In.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | Flags;
+    SendInput(1, &In, sizeof(In));
+  };
+  std::atomic<bool> Done{false};
+  std::thread Driver([&] {
+    Mouse(Start, 0);
+    Sleep(150);
+    Mouse(Start, MOUSEEVENTF_LEFTDOWN);
+    Sleep(200);
+    for (int I = 1; I <= 10; ++I) {
+      Mouse(TPoint{Start.X + (End.X - Start.X) * I / 10, Start.Y + (End.Y - Start.Y) * I / 10}, 0);
+      Sleep(80);
+    }
+    Mouse(End, 0);
+    Sleep(200);
+    Middle();
+    Mouse(TPoint{End.X + 1, End.Y}, 0);
+    Sleep(400);
+    Mouse(TPoint{End.X + 1, End.Y}, MOUSEEVENTF_LEFTUP);
+    Sleep(300);
+    Done = true;
+  });
+  testsupport::PumpMessagesUntil([&] { return Done.load(); }, 15000);
+  Driver.join();
+}
+
+// The class library's own drag (dtVCL), driven by real mouse input: a node
+// of one tree dragged onto a node of the other reaches the target as
+// CM_DRAG messages, the target's OnDragDrop moves it, and both trees end
+// the drag with their drag states left.
+TEST_F(TTreeClipboardTest, ClassLibraryDragMovesANodeToTheOtherTree) {
+  Tree->SetDragType(dtVCL);
+  Pump(100);
+  std::vector<std::string> Seen;
+  bool Entered = false, SourceSawItself = false, DraggingMidway = false, TargetMidway = false;
+  std::atomic<bool> Shot{false};
+  Tree->OnDragOver = [&](TBaseVastTree*, TObject* Source, TShiftState, TDragState, TPoint, TDropMode, Integer&,
+                         bool& Accept) {
+    SourceSawItself = SourceSawItself || Source == static_cast<TBaseVastTree*>(Tree);
+    Accept = false;
+  };
+  Other->OnDragOver = [&](TBaseVastTree*, TObject* Source, TShiftState, TDragState State, TPoint, TDropMode, Integer&,
+                          bool& Accept) {
+    Accept = Source == static_cast<TBaseVastTree*>(Tree);
+    if (State == dsDragEnter) Entered = true;
+    if (Shot.exchange(false)) {
+      DraggingMidway = Tree->Dragging();
+      TargetMidway = Other->DropTargetNode() == Find(Other, 102);
+      Other->Update();
+      testsupport::ScreenImageOfWindow(Form->Handle(), SRCCOPY | CAPTUREBLT)->SaveToFile(u"treeclip_vcldrag.bmp");
+    }
+  };
+  Other->OnDragDrop = [&](TBaseVastTree*, TObject* Source, IDataObject* Data, const TFormatArray& Formats,
+                          TShiftState Shift, TPoint, Integer& Effect, TDropMode Mode) {
+    Seen.push_back(Source == static_cast<TBaseVastTree*>(Tree) ? "from the tree" : "other");
+    Seen.push_back(Data == nullptr && Formats.empty() ? "no data object" : "data object");
+    Seen.push_back(Mode == dmOnNode ? "on node" : "beside");
+    Seen.push_back(Effect == DropEffectCopy ? "copy" : Effect == DropEffectMove ? "move" : "other");
+    Seen.push_back(Shift.Contains(ssCtrl) ? "ctrl" : "no keys");
+    Tree->MoveTo(Tree->GetFirstSelected(), Other->DropTargetNode(), amAddChildLast, false);
+  };
+  const TRect From = Tree->GetDisplayRect(Find(Tree, 2), NoColumn, true);
+  const TPoint Start = Tree->ClientToScreen(TPoint{From.Left + 6, (From.Top + From.Bottom) / 2});
+  const TRect To = Other->GetDisplayRect(Find(Other, 102), NoColumn, true);
+  const TPoint End = Other->ClientToScreen(TPoint{To.Left + 6, (To.Top + To.Bottom) / 2});
+  DriveMouseDrag(Start, End, [&] {
+    Shot = true;
+    Sleep(150);
+  });
+  Pump(200);
+  EXPECT_TRUE(DraggingMidway);
+  EXPECT_TRUE(TargetMidway);
+  EXPECT_TRUE(Entered);
+  EXPECT_TRUE(SourceSawItself);
+  EXPECT_EQ(Seen, (std::vector<std::string>{"from the tree", "no data object", "on node", "copy", "no keys"}));
+  EXPECT_EQ(Shape(Other), "101 102(2(21 22))");
+  EXPECT_EQ(Shape(Tree), "1(11 12) 3(31 32) 4(41 42)");
+  EXPECT_FALSE(Tree->Dragging());
+  EXPECT_EQ(Other->DropTargetNode(), nullptr);
+  // The source ends every drag state; the target keeps only the mark that
+  // the drag left it.
+  for (TVastTreeState S : {tsVCLDragging, tsVCLDragPending, tsVCLDragFinished, tsUserDragObject, tsLeftButtonDown})
+    EXPECT_FALSE(Tree->TreeStates().Contains(S)) << static_cast<int>(S);
+  for (TVastTreeState S : {tsVCLDragging, tsVCLDragPending, tsUserDragObject})
+    EXPECT_FALSE(Other->TreeStates().Contains(S)) << static_cast<int>(S);
+  EXPECT_EQ(GetCapture(), nullptr);
+  Other->FullExpand();
+  Screenshot(u"treeclip_vcldropped.bmp");
+
+  // A release where nothing accepts drops nothing: the drag is given up.
+  const TPoint Outside = Tree->ClientToScreen(TPoint{From.Left + 6, Tree->ClientHeight() - 4});
+  Seen.clear();
+  DriveMouseDrag(Start, Outside, [] {});
+  Pump(200);
+  EXPECT_TRUE(Seen.empty());
+  EXPECT_EQ(Shape(Tree), "1(11 12) 3(31 32) 4(41 42)");
+  EXPECT_FALSE(Tree->Dragging());
+  EXPECT_FALSE(Tree->TreeStates().Contains(tsVCLDragging));
+
+  // Escape over a target that accepts gives the drag up: nothing drops.
+  DriveMouseDrag(Start, End, [] {
+    INPUT Keys[2]{};
+    Keys[0].type = Keys[1].type = INPUT_KEYBOARD;
+    Keys[0].ki.wVk = Keys[1].ki.wVk = VK_ESCAPE;
+    Keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, Keys, sizeof(INPUT));
+    Sleep(150);
+  });
+  Pump(200);
+  EXPECT_TRUE(Seen.empty());
+  EXPECT_EQ(Shape(Tree), "1(11 12) 3(31 32) 4(41 42)");
+  EXPECT_FALSE(Tree->Dragging());
+  EXPECT_EQ(Other->DropTargetNode(), nullptr);
+}
+
+// An OLE drag whose picture the tree draws itself: where the target marks
+// the row under the pointer, the picture's background is taken anew from
+// the target, so the mark shows through the picture.
+TEST_F(TTreeClipboardTest, DragImageTakesTheTargetsRepaintedRowsUnderIt) {
+  int Checks = 0, Stale = 0, Marked = 0;
+  std::atomic<bool> Shot{false};
+  Other->OnDragOver = [&](TBaseVastTree*, TObject*, TShiftState, TDragState, TPoint, TDropMode, Integer&,
+                          bool& Accept) {
+    Accept = true;
+    TVTDragImage* Image = Tree->DragImage();
+    PVastNode Target = Other->DropTargetNode();
+    if (!Image || !Image->Visible() || !Target) return;
+    // A pixel of the target's label beside its text.
+    const TRect Label = Other->GetDisplayRect(Target, NoColumn, true);
+    const TPoint Local{Label.Left + 1, (Label.Top + Label.Bottom) / 2};
+    const TPoint P = Other->ClientToScreen(Local);
+    const TColor Under = Image->BackgroundPixel(P);
+    if (Under == clNone) return;
+    TBitmap Print(Other->Width(), Other->Height());
+    Print.SetPixelFormat(pf32bit);
+    SendMessageW(Other->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Print.Canvas()->Handle()),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    RECT Window;
+    GetWindowRect(Other->Handle(), &Window);
+    const COLORREF Now = GetPixel(Print.Canvas()->Handle(), P.X - Window.left, P.Y - Window.top);
+    ++Checks;
+    if (static_cast<COLORREF>(Under) != Now) ++Stale;
+    if (Now != static_cast<COLORREF>(ColorToRGB(Other->Color()))) ++Marked;
+    if (Shot.exchange(false))
+      testsupport::ScreenImageOfWindow(Form->Handle(), SRCCOPY | CAPTUREBLT)->SaveToFile(u"treeclip_dragimage.bmp");
+  };
+  Other->OnDragDrop = [&](TBaseVastTree*, TObject*, IDataObject* Data, const TFormatArray&, TShiftState, TPoint,
+                          Integer& Effect,
+                          TDropMode) { Other->ProcessDrop(Data, Other->DropTargetNode(), Effect, amAddChildLast); };
+  const TRect From = Tree->GetDisplayRect(Find(Tree, 3), NoColumn, true);
+  const TPoint Start = Tree->ClientToScreen(TPoint{From.Left + 6, (From.Top + From.Bottom) / 2});
+  const TRect To = Other->GetDisplayRect(Find(Other, 101), NoColumn, true);
+  const TPoint End = Other->ClientToScreen(TPoint{To.Left + 6, (To.Top + To.Bottom) / 2});
+  DriveMouseDrag(Start, End, [&] {
+    Shot = true;
+    Sleep(150);
+  });
+  Pump(200);
+  if (Checks == 0 && !Tree->DragImage()) GTEST_SKIP() << "the system draws the drag picture here";
+  EXPECT_GT(Checks, 0);
+  EXPECT_GT(Marked, 0);
+  EXPECT_EQ(Stale, 0);
+  EXPECT_EQ(Shape(Other), "101(3(31 32)) 102");
 }
 
 }  // namespace

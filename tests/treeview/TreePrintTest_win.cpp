@@ -38,6 +38,8 @@ public:
   bool Aborted = false;
   // Raise when this page (1-based) starts; 0: never.
   Integer FailAtPage = 0;
+  // Raise when a page ends.
+  bool FailEndPage = false;
   // The process's private bytes, sampled at every page end.
   std::function<void()> OnPageEnd;
 
@@ -51,6 +53,7 @@ protected:
     FPage->Canvas()->FillRect(TRect{0, 0, FWidth, FHeight});
   }
   void EndPage() override {
+    if (FailEndPage) throw EPrinter(u"Out of paper");
     ++PagesPrinted;
     if (OnPageEnd) OnPageEnd();
     if (Pages.size() < FKeep) Pages.push_back(std::move(FPage));
@@ -274,6 +277,18 @@ TEST_F(TTreePrintTest, PagesOfADemoTreeAtAPrintersResolution) {
     const std::string Name = "treeprint_page" + std::to_string(I + 1) + ".bmp";
     Printer.Pages[I]->SaveToFile(String(Name.begin(), Name.end()));
   }
+}
+
+// A last page that fails to end abandons the job: it is neither left open
+// nor reported as ended.
+TEST(TreePrinter, AFailedLastPageAbortsTheJob) {
+  TPagePrinter Printer(200, 300, 96);
+  Printer.BeginDoc();
+  Printer.FailEndPage = true;
+  EXPECT_THROW(Printer.EndDoc(), EPrinter);
+  EXPECT_TRUE(Printer.Aborted);
+  EXPECT_FALSE(Printer.Ended);
+  EXPECT_FALSE(Printer.Printing());
 }
 
 }  // namespace
