@@ -40,6 +40,10 @@ inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 // The private messages of the dispatcher and of vcl/ itself.
 inline constexpr UINT WM_QUORVEL_FIRST = WM_APP + 0x3000;
 inline constexpr UINT CM_RELEASE = WM_QUORVEL_FIRST + 1;
+// Asked of a control while its form is designed, with the mouse at lParam
+// (client coordinates) and the key state in wParam: Result 1 claims the
+// mouse for the control instead of the designer.
+inline constexpr UINT CM_DESIGNHITTEST = WM_QUORVEL_FIRST + 2;
 
 // Decoders.
 inline Integer MessageX(LPARAM L) { return static_cast<short>(LOWORD(static_cast<DWORD_PTR>(L))); }
