@@ -182,8 +182,11 @@ std::unique_ptr<TGPStringFormat> CreateGraphicsStringFormat(TVivIzudeGraphicsTex
   Format->SetLineAlignment(AlignmentOf(AVerticalAlign));
   // 0x4000: no clipping; 0x1000: no wrapping.
   Format->SetFormatFlags(AWordWrapping ? 0x4000 : 0x5000);
-  if (ATrimming == gttCharacter) Format->SetTrimming(StringTrimmingCharacter);
-  if (ATrimming == gttWord) Format->SetTrimming(StringTrimmingWord);
+  // GDI+ trims by character unless told otherwise: without trimming a
+  // run drawn in a box a little narrower than it keeps its last letters.
+  Format->SetTrimming(ATrimming == gttCharacter ? StringTrimmingCharacter
+                      : ATrimming == gttWord    ? StringTrimmingWord
+                                                : StringTrimmingNone);
   Format->SetHotkeyPrefix(AShowAcceleratorChar ? HotkeyPrefixShow : HotkeyPrefixNone);
   return Format;
 }
