@@ -104,7 +104,9 @@ TChartPane::~TChartPane() = default;
 void TChartPane::AfterConstruction() {
   FChart = CreateChart();
   FSplitter->SetChart(FChart.get());
-  if (TVivIzudeView* V = ChartView(); V && V->DesignTime() && !V->Loading() && !V->ComponentState().Contains(csLoading))
+  // Made in a designer (not read from a form): its range starts now.
+  if (TVivIzudeView* V = ChartView();
+      V && V->ComponentState().Contains(csDesigning) && !V->ComponentState().Contains(csLoading) && !V->Loading())
     FChart->Range().SetStartDate(Now());
 }
 

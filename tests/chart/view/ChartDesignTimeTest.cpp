@@ -190,6 +190,9 @@ TEST_F(ChartDesignTimeTest, ADesignedViewShowsSampleContentAndTheHelperBox) {
     EXPECT_EQ(XValues(S), RenewedXs);
     ExpectSampleValues(S);
   }
+  // A pane added while designing starts its range now too.
+  EXPECT_GE(View->Panes().Add()->Range().StartDate(), Before - 1.0 / 86400);
+  View->Panes().Delete(1);
   EXPECT_EQ(P.Series().Items(2).YAxis().MajorUnit(), 2);
   EXPECT_EQ(P.Series().Items(2).XAxis().TickMarkColor(), TColor(0x0000FF));
 
@@ -308,7 +311,10 @@ TEST_F(ChartDesignTimeTest, AViewMadeAtRunTimeOrReadFromAFormGetsNoSample) {
     EXPECT_NE(View->Color(), TColor(0xFFFFFF));
     // A pane the program adds keeps its empty series at run time; in a
     // designer, a read view's series get sample points at each new window.
-    TChartSerie& S = View->Panes().Add()->Series().Add();
+    TChartPane& Added = *View->Panes().Add();
+    // Its range starts now only in a designer.
+    EXPECT_EQ(Added.Range().StartDate() > 0, C.Designing);
+    TChartSerie& S = Added.Series().Add();
     View->RecreateWnd();
     Application->ProcessMessages();
     EXPECT_EQ(S.GetPointsCount(), C.Designing ? 6 : 0);
