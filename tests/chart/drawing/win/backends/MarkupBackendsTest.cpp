@@ -54,7 +54,7 @@ TMarkupPictures DrawMarkup(const String& AText, const std::string& AName, bool A
   return P;
 }
 
-// A line as the scene lays it out: how many runs (pieces of one format) it
+// A line as the scene lays it out: how many runs (stretches of one format) it
 // has, and the edge it is aligned by. The aligned edge (or the centre) must
 // agree closely; the far edge takes the runs' padding.
 struct TLineLayout {
