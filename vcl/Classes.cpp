@@ -114,6 +114,8 @@ void TComponent::Insert(TComponent* AComponent) {
   // Made while its owner is being built: it is built the same way, and
   // EndLoading reaches it.
   if (FComponentState.Contains(csLoading)) AComponent->BeginLoadingTree();
+  // What a form being designed owns is designed with it.
+  if (FComponentState.Contains(csDesigning)) AComponent->FComponentState.Include(csDesigning);
 }
 
 void TComponent::Remove(TComponent* AComponent) {

@@ -43,6 +43,10 @@ inline constexpr UINT CM_RELEASE = WM_QUORVEL_FIRST + 1;
 // The class library's own drag and drop between controls of the program:
 // wParam a TDragMessage, lParam a TDragRec* (vcl/Controls.h).
 inline constexpr UINT CM_DRAG = WM_QUORVEL_FIRST + 2;
+// Asked of a control while its form is designed, with the mouse at lParam
+// (client coordinates) and the key state in wParam: Result 1 claims the
+// mouse for the control instead of the designer.
+inline constexpr UINT CM_DESIGNHITTEST = WM_QUORVEL_FIRST + 3;
 
 // Decoders.
 inline Integer MessageX(LPARAM L) { return static_cast<short>(LOWORD(static_cast<DWORD_PTR>(L))); }

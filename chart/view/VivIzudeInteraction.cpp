@@ -645,6 +645,10 @@ void TVivIzudeView::EndGesture(TShiftState Shift, Integer X, Integer Y) {
 
 void TVivIzudeView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TCustomControl::MouseUp(Button, Shift, X, Y);
+  if (FDesignTime) {
+    DesignHelperClick(X, Y);
+    return;
+  }
   if (FPanes->Count() == 0) return;
   if (std::abs(X - FPress.X) < 2 && std::abs(Y - FPress.Y) < 2 && FEnableInteraction) ClickEvents(Button, X, Y);
   IsYPositionChartPoint(X, Y, false, Button);
@@ -800,6 +804,11 @@ void TVivIzudeView::WndProc(TMessage& Message) {
     TCustomControl::WndProc(Message);
     // Tab moves between panes and the arrows scroll: the view wants them.
     Message.Result |= DLGC_WANTTAB | DLGC_WANTARROWS;
+    return;
+  }
+  if (Message.Msg == CM_DESIGNHITTEST) {
+    TCustomControl::WndProc(Message);
+    DesignHitTest(Message);
     return;
   }
   TCustomControl::WndProc(Message);

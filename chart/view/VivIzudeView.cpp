@@ -5,6 +5,7 @@
 
 #include "chart/model/ChartAnalyticSeries.h"
 #include "chart/model/ChartHelpers.h"
+#include "rtl/DateUtils.h"
 #include "rtl/SysUtils.h"
 #include "rtl/Win32Handles.h"
 #include "rtl/UpdateGuard.h"
@@ -103,6 +104,10 @@ TChartPane::~TChartPane() = default;
 void TChartPane::AfterConstruction() {
   FChart = CreateChart();
   FSplitter->SetChart(FChart.get());
+  // Made in a designer (not read from a form): its range starts now.
+  if (TVivIzudeView* V = ChartView();
+      V && V->ComponentState().Contains(csDesigning) && !V->ComponentState().Contains(csLoading) && !V->Loading())
+    FChart->Range().SetStartDate(Now());
 }
 
 std::unique_ptr<TVivIzude> TChartPane::CreateChart() {
@@ -692,6 +697,7 @@ TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   if (GetVersionExW(&Info)) FWinXP = Info.dwMajorVersion > 5 || (Info.dwMajorVersion == 5 && Info.dwMinorVersion != 0);
 #pragma GCC diagnostic pop
+  FDesignTime = DesigningNow();
 }
 
 TVivIzudeView::~TVivIzudeView() { FTracker->ReleaseWindow(); }
@@ -828,8 +834,14 @@ void TVivIzudeView::TrackerMoved(Integer X, Integer Y) {
 
 void TVivIzudeView::CreateWnd() {
   TCustomControl::CreateWnd();
-  // The tracker's window is made when it is first shown with a view window.
-  if (FTracker->Visible()) FTracker->EnsureWindow();
+  if (FDesignTime && !FConstructed) InitSample();
+  if (DesigningNow()) {
+    RenewSampleValues();
+  } else if (FTracker->Visible()) {
+    // The tracker's window is made when it is first shown with a view window.
+    FTracker->EnsureWindow();
+  }
+  FConstructed = true;
 }
 
 void TVivIzudeView::DoGetNumberOfPoints(TObject*, Integer Pane, Integer Serie, Integer& N) {
@@ -922,6 +934,7 @@ void TVivIzudeView::Paint() {
   const TRect Client = ClientRect();
   TVclChartCanvas C(*Canvas());
   PaintPanes(C, Client);
+  DrawDesignHelper(*Canvas());
   if (OnDrawChart) OnDrawChart(this, Client, *Canvas());
 }
 

@@ -182,6 +182,9 @@ public:
   void SetVisibleRange(Integer RangeFrom, Integer RangeTo);
   void MoveSerie(Integer From, Integer To);
   Integer FirstVisibleSerie() const;
+  // The sample a designed view shows: a title, axis texts and three line
+  // series of six random points each.
+  void InitSample();
 
   // Derived series added to the pane's chart, computed once from the source
   // serie at the same point indices (ChartAnalyticSeries.h gives the rules
@@ -573,6 +576,24 @@ public:
   // The pane whose timers the view is running (set by the interaction).
   Integer CurrentPane = -1;
 
+  // ----- design time (VivIzudeDesign.cpp)
+  // Set at creation when the view is made in a form being designed (not
+  // read from a form description); never in a running program.
+  bool DesignTime() const { return FDesignTime; }
+  // False until the first window creation has ended.
+  bool Constructed() const { return FConstructed; }
+  // One pane with the sample content in place of all panes.
+  void InitSample();
+  // The helper box in the bottom-right corner while designing.
+  void DrawDesignHelper(TCanvas& Canvas);
+  // The helper part at X, Y: 1 the sample-values line, 3 the close cross,
+  // -1 none.
+  Integer DesignHelperHitTest(Integer X, Integer Y);
+  // The mouse released at X, Y while designing.
+  void DesignHelperClick(Integer X, Integer Y);
+  // The helper part under the mouse at the last design hit test.
+  Integer LastDesignChoice() const { return FLastDesignChoice; }
+
 protected:
   // A subclass's constructor installs its own (still empty) collection.
   void ReplacePanes(std::unique_ptr<TChartPanes> Panes) { FPanes = std::move(Panes); }
@@ -598,6 +619,15 @@ protected:
 
 private:
   friend class TChartViewStore;
+  // Designed now: designed, and not read from a form description.
+  bool DesigningNow() const;
+  void DesignHitTest(TMessage& Message);
+  // Every serie of every pane gets six new random sample points.
+  void RenewSampleValues();
+  // The helper's text height and the width of its sample-values text.
+  TSize DesignHelperMetrics();
+  // Yes or No to the question; true on Yes.
+  bool ConfirmDesignChange(const String& Question);
   // Interaction steps (VivIzudeInteraction.cpp).
   void NavigatorPress(TChartPane& P, TShiftState Shift, Integer X);
   void DragGestures(TChartPane& P, TShiftState Shift, Integer X, Integer Y);
@@ -635,6 +665,8 @@ private:
   bool FEnableInteraction = true, FForceCursor = false, FNonVisual = false;
   Integer FFocusedPane = 0;
   bool FWinXP = false;
+  bool FDesignTime = false, FConstructed = false;
+  Integer FLastDesignChoice = -1;
   Integer FPainting = 0;
   friend class TPaintingScope;
 };

@@ -115,6 +115,31 @@ TEST(Component, LoadingEndsWithLoadedInCreationOrder) {
   delete owner;
 }
 
+// A form being designed designs what it owns, and what they own.
+TEST(Component, DesigningPassesToOwnedComponents) {
+  class TDesigned : public TLogged {
+  public:
+    using TLogged::TLogged;
+    void Design() {
+      TComponentState S = ComponentState();
+      S.Include(csDesigning);
+      SetComponentState(S);
+    }
+  };
+  auto* designed = new TDesigned(nullptr, "form");
+  auto* before = new TLogged(designed, "before");
+  designed->Design();
+  auto* child = new TLogged(designed, "child");
+  auto* grandChild = new TLogged(child, "grand child");
+  EXPECT_FALSE(before->ComponentState().Contains(csDesigning));
+  EXPECT_TRUE(child->ComponentState().Contains(csDesigning));
+  EXPECT_TRUE(grandChild->ComponentState().Contains(csDesigning));
+  auto* plain = new TLogged(nullptr, "plain");
+  EXPECT_FALSE((new TLogged(plain, "run time"))->ComponentState().Contains(csDesigning));
+  delete plain;
+  delete designed;
+}
+
 // ---------------------------------------------------------------- collections
 
 class TNamedItem : public TCollectionItem {

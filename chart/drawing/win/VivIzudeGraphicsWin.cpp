@@ -182,8 +182,11 @@ std::unique_ptr<TGPStringFormat> CreateGraphicsStringFormat(TVivIzudeGraphicsTex
   Format->SetLineAlignment(AlignmentOf(AVerticalAlign));
   // 0x4000: no clipping; 0x1000: no wrapping.
   Format->SetFormatFlags(AWordWrapping ? 0x4000 : 0x5000);
-  if (ATrimming == gttCharacter) Format->SetTrimming(StringTrimmingCharacter);
-  if (ATrimming == gttWord) Format->SetTrimming(StringTrimmingWord);
+  // GDI+ trims by character unless told otherwise: without trimming a
+  // run drawn in a box a little narrower than it keeps its last letters.
+  Format->SetTrimming(ATrimming == gttCharacter ? StringTrimmingCharacter
+                      : ATrimming == gttWord    ? StringTrimmingWord
+                                                : StringTrimmingNone);
   Format->SetHotkeyPrefix(AShowAcceleratorChar ? HotkeyPrefixShow : HotkeyPrefixNone);
   return Format;
 }
@@ -692,7 +695,14 @@ void TVivIzudeGraphicsContextWin::DrawText(const String& AText, const TRectF& AR
   const TGPSolidBrush Brush(MakeGraphicsColor(FFont->Color(), 1));
   const auto Format =
       CreateGraphicsStringFormat(AHorizontalAlign, AVerticalAlign, AWordWrapping, FShowAcceleratorChar, ATrimming);
-  FGPGraphics->DrawString(AText, -1, FGPFont.get(), GPRect(ARect), Format.get(), &Brush);
+  // Leading, unwrapped text starts at the box's left whatever its width;
+  // in a box as wide as its own measure GDI+ may still drop the last letter
+  // (Wine's does), so such text gets room to the right.
+  TRectF Box = ARect;
+  if (!AWordWrapping && AHorizontalAlign == gtaLeading && ATrimming == gttNone)
+    Box.Right =
+        std::max(Box.Right, Box.Left + static_cast<float>(AText.size() + 1) * 4 * std::max<Integer>(FFont->Size(), 8));
+  FGPGraphics->DrawString(AText, -1, FGPFont.get(), GPRect(Box), Format.get(), &Brush);
 }
 
 TRectF TVivIzudeGraphicsContextWin::SetTextAngle(const TRectF& ARect, float AAngle) {

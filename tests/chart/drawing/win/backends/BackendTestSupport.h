@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "chart/drawing/VivIzudeGraphics.h"
 #include "chart/drawing/win/VivIzudeGraphicsTypes.h"
@@ -73,6 +74,39 @@ inline Integer InkedPixels(TBitmap& A, const TRect& R) {
     for (Integer X = R.Left; X < R.Right; ++X)
       if (A.Canvas()->Pixel(X, Y) != 0xFFFFFF) ++N;
   return N;
+}
+
+// Luminance of a colour, 0 to 255.
+inline Integer Luminance(TColor C) {
+  return (299 * static_cast<Integer>(C & 0xFF) + 587 * static_cast<Integer>((C >> 8) & 0xFF) +
+          114 * static_cast<Integer>((C >> 16) & 0xFF)) /
+         1000;
+}
+
+// The lines of ink of R, top down: maximal runs of rows that hold a pixel
+// darker than ALuminance, each with the bounding box of those pixels.
+inline std::vector<TRect> InkLines(TBitmap& A, const TRect& R, Integer ALuminance) {
+  std::vector<TRect> Lines;
+  bool Open = false;
+  for (Integer Y = R.Top; Y < R.Bottom; ++Y) {
+    Integer Left = R.Right, Right = R.Left;
+    for (Integer X = R.Left; X < R.Right; ++X)
+      if (Luminance(A.Canvas()->Pixel(X, Y)) < ALuminance) {
+        Left = std::min(Left, X);
+        Right = std::max(Right, X + 1);
+      }
+    if (Left >= Right) {
+      Open = false;
+      continue;
+    }
+    if (!Open) Lines.push_back({Left, Y, Right, Y + 1});
+    Open = true;
+    TRect& L = Lines.back();
+    L.Left = std::min(L.Left, Left);
+    L.Right = std::max(L.Right, Right);
+    L.Bottom = Y + 1;
+  }
+  return Lines;
 }
 
 inline void SolidFill(TVivIzudeGraphics& G, TColor AColor) {

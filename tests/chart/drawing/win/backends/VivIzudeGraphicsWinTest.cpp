@@ -139,6 +139,18 @@ TEST_F(GdiPlusBackEnd, TurnedText) {
   Save(*G->Bitmap(), "gdiplus-text");
 }
 
+// Text without trimming is not trimmed: GDI+ itself trims by character
+// unless the format says otherwise.
+TEST_F(GdiPlusBackEnd, StringFormatsTrimOnlyWhenAsked) {
+  const std::pair<TVivIzudeGraphicsTextTrimming, StringTrimming> Cases[] = {
+      {gttNone, StringTrimmingNone}, {gttCharacter, StringTrimmingCharacter}, {gttWord, StringTrimmingWord}};
+  for (const auto& [Asked, Expected] : Cases)
+    for (bool Wrapping : {false, true})
+      EXPECT_EQ(CreateGraphicsStringFormat(gtaLeading, gtaLeading, Wrapping, false, Asked)->GetTrimming(), Expected)
+          << int(Asked) << " wrapping " << Wrapping;
+  Finish();
+}
+
 // A picture drawn many times in a scene is converted once; a different
 // picture, even one made where the last one was freed, is converted anew.
 TEST_F(GdiPlusBackEnd, PicturesAreConvertedOncePerContents) {
