@@ -62,7 +62,8 @@ public:
   TVivScaledBitmap* GetItemByScale(float Scale) const;
   TPicture* GetBitmapByScale(float Scale) const;
   TPicture* GetBitmap(float Scale) const { return GetBitmapByScale(Scale); }
-  // Into the picture GetItemByScale finds, or a new item of that scale.
+  // Into the picture of the item of exactly Scale, or of a new item of
+  // that scale: never into an item of another scale.
   void SetBitmap(float Scale, TPicture* Value);
   // OnChange (the collection's) fires on every change of an item.
 

@@ -73,9 +73,14 @@ TEST(ScaledBitmaps, ItemByScaleFallsBackToTheLargest) {
   EXPECT_EQ(Bitmaps.GetItemByScale(1.5f), OneHalf);
   EXPECT_GT(Changes, 0);
   auto Picture = HalfRedPng();
-  Bitmaps.SetBitmap(3.0f, Picture.get());  // no 3.0 item: the largest (2.0) takes it
-  EXPECT_EQ(Two->Bitmap()->Width(), 4);
-  EXPECT_EQ(Bitmaps.Count(), 3);
+  Bitmaps.SetBitmap(3.0f, Picture.get());  // no 3.0 item: a new one, the 2.0 picture kept
+  EXPECT_TRUE(IsPictureEmpty(Two->Bitmap()));
+  ASSERT_EQ(Bitmaps.Count(), 4);
+  EXPECT_EQ(Bitmaps.Items(3)->Scale(), 3.0f);
+  EXPECT_EQ(Bitmaps.Items(3)->Bitmap()->Width(), 4);
+  Bitmaps.SetBitmap(1.0f, Picture.get());  // the item of that very scale
+  EXPECT_EQ(One->Bitmap()->Width(), 4);
+  EXPECT_EQ(Bitmaps.Count(), 4);
   TVivScaledBitmap* Named = Bitmaps.AddBitmapName(u"arrow", 1.25f);
   EXPECT_EQ(Named->BitmapName(), u"arrow");
   TVivScaledBitmap* Missing = Bitmaps.AddBitmapFromResource(u"NO_SUCH_PICTURE", 1.0f);
