@@ -76,6 +76,12 @@ struct EncoderParameters {
   UINT Count;
   EncoderParameter Parameter[1];
 };
+struct PropertyItem {
+  PROPID Id;
+  ULONG Length;
+  WORD Type;
+  void* Value;
+};
 struct ImageCodecInfo {
   CLSID Clsid;
   GUID FormatID;
@@ -808,7 +814,41 @@ struct GdiplusStartupOutput {
   X(GdipTranslateRegionI, Status, (GpRegion*, INT, INT))                                                               \
   X(GdipWarpPath, Status, (GpPath*, GpMatrix*, const GpPointF*, INT, REAL, REAL, REAL, REAL, WarpMode, REAL))          \
   X(GdipWidenPath, Status, (GpPath*, GpPen*, GpMatrix*, REAL))                                                         \
-  X(GdipWindingModeOutline, Status, (GpPath*, GpMatrix*, REAL))
+  X(GdipWindingModeOutline, Status, (GpPath*, GpMatrix*, REAL))                                                        \
+  X(GdipBitmapSetResolution, Status, (GpBitmap*, REAL, REAL))                                                          \
+  X(GdipCloneBitmapArea, Status, (REAL, REAL, REAL, REAL, PixelFormat, GpBitmap*, GpBitmap**))                         \
+  X(GdipCloneBitmapAreaI, Status, (INT, INT, INT, INT, PixelFormat, GpBitmap*, GpBitmap**))                            \
+  X(GdipCloneImage, Status, (GpImage*, GpImage**))                                                                     \
+  X(GdipCreateBitmapFromFile, Status, (const WCHAR*, GpBitmap**))                                                      \
+  X(GdipCreateBitmapFromFileICM, Status, (const WCHAR*, GpBitmap**))                                                   \
+  X(GdipCreateBitmapFromGdiDib, Status, (const BITMAPINFO*, void*, GpBitmap**))                                        \
+  X(GdipCreateBitmapFromGraphics, Status, (INT, INT, GpGraphics*, GpBitmap**))                                         \
+  X(GdipCreateBitmapFromHICON, Status, (HICON, GpBitmap**))                                                            \
+  X(GdipCreateBitmapFromResource, Status, (HINSTANCE, const WCHAR*, GpBitmap**))                                       \
+  X(GdipCreateHICONFromBitmap, Status, (GpBitmap*, HICON*))                                                            \
+  X(GdipGetAllPropertyItems, Status, (GpImage*, UINT, UINT, PropertyItem*))                                            \
+  X(GdipGetEncoderParameterList, Status, (GpImage*, const CLSID*, UINT, EncoderParameters*))                           \
+  X(GdipGetEncoderParameterListSize, Status, (GpImage*, const CLSID*, UINT*))                                          \
+  X(GdipGetImageBounds, Status, (GpImage*, GpRectF*, Unit_*))                                                          \
+  X(GdipGetImageDimension, Status, (GpImage*, REAL*, REAL*))                                                           \
+  X(GdipGetImageFlags, Status, (GpImage*, UINT*))                                                                      \
+  X(GdipGetImageHorizontalResolution, Status, (GpImage*, REAL*))                                                       \
+  X(GdipGetImagePalette, Status, (GpImage*, ColorPalette*, INT))                                                       \
+  X(GdipGetImagePaletteSize, Status, (GpImage*, INT*))                                                                 \
+  X(GdipGetImageVerticalResolution, Status, (GpImage*, REAL*))                                                         \
+  X(GdipGetPropertyCount, Status, (GpImage*, UINT*))                                                                   \
+  X(GdipGetPropertyIdList, Status, (GpImage*, UINT, PROPID*))                                                          \
+  X(GdipGetPropertyItem, Status, (GpImage*, PROPID, UINT, PropertyItem*))                                              \
+  X(GdipGetPropertyItemSize, Status, (GpImage*, PROPID, UINT*))                                                        \
+  X(GdipGetPropertySize, Status, (GpImage*, UINT*, UINT*))                                                             \
+  X(GdipImageGetFrameCount, Status, (GpImage*, const GUID*, UINT*))                                                    \
+  X(GdipImageGetFrameDimensionsCount, Status, (GpImage*, UINT*))                                                       \
+  X(GdipImageGetFrameDimensionsList, Status, (GpImage*, GUID*, UINT))                                                  \
+  X(GdipImageSelectActiveFrame, Status, (GpImage*, const GUID*, UINT))                                                 \
+  X(GdipRemovePropertyItem, Status, (GpImage*, PROPID))                                                                \
+  X(GdipSaveAdd, Status, (GpImage*, const EncoderParameters*))                                                         \
+  X(GdipSetImagePalette, Status, (GpImage*, const ColorPalette*))                                                      \
+  X(GdipSetPropertyItem, Status, (GpImage*, const PropertyItem*))
 
 // A long list laid out by hand, a group a line.
 // clang-format off

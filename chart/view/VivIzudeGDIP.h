@@ -690,6 +690,45 @@ public:
   // InvalidParameter without a call for a missing image.
   Status SaveAdd(const TGPImage* NewImage, const EncoderParameters* Params);
   Status RotateFlip(RotateFlipType Type);
+  static std::unique_ptr<TGPImage> FromFile(const String& FileName, bool UseEmbeddedColorManagement = false) {
+    return std::make_unique<TGPImage>(FileName, UseEmbeddedColorManagement);
+  }
+  static std::unique_ptr<TGPImage> FromStream(IStream* Stream, bool UseEmbeddedColorManagement = false) {
+    return std::make_unique<TGPImage>(Stream, UseEmbeddedColorManagement);
+  }
+  // A plain image wrapper (for bitmaps too) around a copy, carrying this
+  // image's status after the call.
+  std::unique_ptr<TGPImage> Clone();
+  Status SaveAdd(const EncoderParameters* Params);
+  // Always written: 0 by 0 when GDI+ fails.
+  Status GetPhysicalDimension(TGPSizeF& Size);
+  Status GetBounds(TGPRectF& Rect, Unit_& U);
+  // 0 when GDI+ fails.
+  REAL GetHorizontalResolution();
+  REAL GetVerticalResolution();
+  UINT GetFlags();
+  Status GetRawFormat(GUID& Format);
+  // 0 when GDI+ fails.
+  INT GetPaletteSize();
+  Status GetPalette(ColorPalette* Palette, INT Size);
+  Status SetPalette(const ColorPalette* Palette);
+  // Counts: 0 when GDI+ fails.
+  UINT GetFrameDimensionsCount();
+  Status GetFrameDimensionsList(GUID* DimensionIDs, UINT Count);
+  UINT GetFrameCount(const GUID& DimensionID);
+  Status SelectActiveFrame(const GUID& DimensionID, UINT FrameIndex);
+  UINT GetPropertyCount();
+  Status GetPropertyIdList(UINT NumOfProperty, PROPID* List);
+  UINT GetPropertyItemSize(PROPID PropId);
+  Status GetPropertyItem(PROPID PropId, UINT PropSize, PropertyItem* Buffer);
+  Status GetPropertySize(UINT& TotalBufferSize, UINT& NumProperties);
+  Status GetAllPropertyItems(UINT TotalBufferSize, UINT NumProperties, PropertyItem* AllItems);
+  Status RemovePropertyItem(PROPID PropId);
+  Status SetPropertyItem(const PropertyItem& Item);
+  UINT GetEncoderParameterListSize(const CLSID& Encoder);
+  Status GetEncoderParameterList(const CLSID& Encoder, UINT Size, EncoderParameters* Buffer);
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   // ImageTypeUnknown when GDI+ fails.
   ImageType GetType();
   GpImage* Native() const { return nativeImage; }
@@ -709,6 +748,39 @@ public:
   static std::unique_ptr<TGPBitmap> FromStream(IStream* Stream, bool UseEmbeddedColorManagement = false) {
     return std::make_unique<TGPBitmap>(Stream, UseEmbeddedColorManagement);
   }
+  TGPBitmap(const String& FileName, bool UseEmbeddedColorManagement);
+  // Over the caller's pixels, which must outlive the bitmap.
+  TGPBitmap(INT Width, INT Height, INT Stride, PixelFormat Format, BYTE* Scan0);
+  TGPBitmap(INT Width, INT Height, const TGPGraphics& Target);
+  TGPBitmap(const BITMAPINFO* Info, void* Data);
+  explicit TGPBitmap(HICON Icon);
+  TGPBitmap(HINSTANCE Instance, const String& BitmapName);
+  static std::unique_ptr<TGPBitmap> FromFile(const String& FileName, bool UseEmbeddedColorManagement = false) {
+    return std::make_unique<TGPBitmap>(FileName, UseEmbeddedColorManagement);
+  }
+  static std::unique_ptr<TGPBitmap> FromBITMAPINFO(const BITMAPINFO* Info, void* Data) {
+    return std::make_unique<TGPBitmap>(Info, Data);
+  }
+  static std::unique_ptr<TGPBitmap> FromHBITMAP(HBITMAP Bitmap, HPALETTE Palette) {
+    return std::make_unique<TGPBitmap>(Bitmap, Palette);
+  }
+  static std::unique_ptr<TGPBitmap> FromHICON(HICON Icon) { return std::make_unique<TGPBitmap>(Icon); }
+  static std::unique_ptr<TGPBitmap> FromResource(HINSTANCE Instance, const String& BitmapName) {
+    return std::make_unique<TGPBitmap>(Instance, BitmapName);
+  }
+  // The whole picture as a plain image wrapper.
+  using TGPImage::Clone;
+  // A part as a new bitmap (status Ok); nullptr when it cannot be made.
+  // The copy's status replaces this bitmap's.
+  std::unique_ptr<TGPBitmap> Clone(const TGPRect& Rect, PixelFormat Format);
+  std::unique_ptr<TGPBitmap> Clone(INT X, INT Y, INT Width, INT Height, PixelFormat Format);
+  std::unique_ptr<TGPBitmap> Clone(const TGPRectF& Rect, PixelFormat Format);
+  std::unique_ptr<TGPBitmap> Clone(REAL X, REAL Y, REAL Width, REAL Height, PixelFormat Format);
+  Status LockBits(const TGPRect& Rect, UINT Flags, PixelFormat Format, BitmapData& LockedData);
+  Status UnlockBits(BitmapData& LockedData);
+  Status SetResolution(REAL XDpi, REAL YDpi);
+  // The caller frees the icon.
+  Status GetHICON(HICON& Icon);
   Status GetPixel(INT X, INT Y, ARGB& Color);
   Status SetPixel(INT X, INT Y, ARGB Color);
   Status GetHBITMAP(ARGB ColorBackground, HBITMAP& Result);

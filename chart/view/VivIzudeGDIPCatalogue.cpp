@@ -952,3 +952,152 @@ Status TGPGraphics::DrawImage(const TGPImage* Image, INT X, INT Y, INT SrcX, INT
   return Keep(
       Api().GdipDrawImagePointRectI(nativeGraphics, NativeOf(Image), X, Y, SrcX, SrcY, SrcWidth, SrcHeight, SrcUnit));
 }
+
+// ---------------------------------------------------------------- images
+std::unique_ptr<TGPImage> TGPImage::Clone() {
+  GpImage* I = nullptr;
+  Keep(Api().GdipCloneImage(nativeImage, &I));
+  return std::make_unique<TGPImage>(I, lastResult);
+}
+Status TGPImage::SaveAdd(const EncoderParameters* Params) { return Keep(Api().GdipSaveAdd(nativeImage, Params)); }
+Status TGPImage::GetPhysicalDimension(TGPSizeF& Size) {
+  REAL W = 0, H = 0;
+  const Status S = Keep(Api().GdipGetImageDimension(nativeImage, &W, &H));
+  Size = S == Ok ? TGPSizeF{W, H} : TGPSizeF{0, 0};
+  return S;
+}
+Status TGPImage::GetBounds(TGPRectF& Rect, Unit_& U) { return Keep(Api().GdipGetImageBounds(nativeImage, &Rect, &U)); }
+REAL TGPImage::GetHorizontalResolution() {
+  REAL R = 0;
+  return Keep(Api().GdipGetImageHorizontalResolution(nativeImage, &R)) == Ok ? R : 0;
+}
+REAL TGPImage::GetVerticalResolution() {
+  REAL R = 0;
+  return Keep(Api().GdipGetImageVerticalResolution(nativeImage, &R)) == Ok ? R : 0;
+}
+UINT TGPImage::GetFlags() {
+  UINT Flags = 0;
+  Keep(Api().GdipGetImageFlags(nativeImage, &Flags));
+  return Flags;
+}
+Status TGPImage::GetRawFormat(GUID& Format) { return Keep(Api().GdipGetImageRawFormat(nativeImage, &Format)); }
+INT TGPImage::GetPaletteSize() {
+  INT Size = 0;
+  return Keep(Api().GdipGetImagePaletteSize(nativeImage, &Size)) == Ok ? Size : 0;
+}
+Status TGPImage::GetPalette(ColorPalette* Palette, INT Size) {
+  return Keep(Api().GdipGetImagePalette(nativeImage, Palette, Size));
+}
+Status TGPImage::SetPalette(const ColorPalette* Palette) {
+  return Keep(Api().GdipSetImagePalette(nativeImage, Palette));
+}
+UINT TGPImage::GetFrameDimensionsCount() {
+  UINT Count = 0;
+  return Keep(Api().GdipImageGetFrameDimensionsCount(nativeImage, &Count)) == Ok ? Count : 0;
+}
+Status TGPImage::GetFrameDimensionsList(GUID* DimensionIDs, UINT Count) {
+  return Keep(Api().GdipImageGetFrameDimensionsList(nativeImage, DimensionIDs, Count));
+}
+UINT TGPImage::GetFrameCount(const GUID& DimensionID) {
+  UINT Count = 0;
+  return Keep(Api().GdipImageGetFrameCount(nativeImage, &DimensionID, &Count)) == Ok ? Count : 0;
+}
+Status TGPImage::SelectActiveFrame(const GUID& DimensionID, UINT FrameIndex) {
+  return Keep(Api().GdipImageSelectActiveFrame(nativeImage, &DimensionID, FrameIndex));
+}
+UINT TGPImage::GetPropertyCount() {
+  UINT Count = 0;
+  return Keep(Api().GdipGetPropertyCount(nativeImage, &Count)) == Ok ? Count : 0;
+}
+Status TGPImage::GetPropertyIdList(UINT NumOfProperty, PROPID* List) {
+  return Keep(Api().GdipGetPropertyIdList(nativeImage, NumOfProperty, List));
+}
+UINT TGPImage::GetPropertyItemSize(PROPID PropId) {
+  UINT Size = 0;
+  return Keep(Api().GdipGetPropertyItemSize(nativeImage, PropId, &Size)) == Ok ? Size : 0;
+}
+Status TGPImage::GetPropertyItem(PROPID PropId, UINT PropSize, PropertyItem* Buffer) {
+  return Keep(Api().GdipGetPropertyItem(nativeImage, PropId, PropSize, Buffer));
+}
+Status TGPImage::GetPropertySize(UINT& TotalBufferSize, UINT& NumProperties) {
+  TotalBufferSize = 0;
+  NumProperties = 0;
+  return Keep(Api().GdipGetPropertySize(nativeImage, &TotalBufferSize, &NumProperties));
+}
+Status TGPImage::GetAllPropertyItems(UINT TotalBufferSize, UINT NumProperties, PropertyItem* AllItems) {
+  return Keep(Api().GdipGetAllPropertyItems(nativeImage, TotalBufferSize, NumProperties, AllItems));
+}
+Status TGPImage::RemovePropertyItem(PROPID PropId) { return Keep(Api().GdipRemovePropertyItem(nativeImage, PropId)); }
+Status TGPImage::SetPropertyItem(const PropertyItem& Item) {
+  return Keep(Api().GdipSetPropertyItem(nativeImage, &Item));
+}
+UINT TGPImage::GetEncoderParameterListSize(const CLSID& Encoder) {
+  UINT Size = 0;
+  return Keep(Api().GdipGetEncoderParameterListSize(nativeImage, &Encoder, &Size)) == Ok ? Size : 0;
+}
+Status TGPImage::GetEncoderParameterList(const CLSID& Encoder, UINT Size, EncoderParameters* Buffer) {
+  return Keep(Api().GdipGetEncoderParameterList(nativeImage, &Encoder, Size, Buffer));
+}
+Status TGPImage::GetLastStatus() { return std::exchange(lastResult, Ok); }
+
+TGPBitmap::TGPBitmap(const String& FileName, bool UseICM) {
+  GpBitmap* B = nullptr;
+  lastResult = UseICM ? Api().GdipCreateBitmapFromFileICM(WideText(FileName), &B)
+                      : Api().GdipCreateBitmapFromFile(WideText(FileName), &B);
+  nativeImage = B;
+}
+TGPBitmap::TGPBitmap(INT Width, INT Height, INT Stride, PixelFormat Format, BYTE* Scan0) {
+  GpBitmap* B = nullptr;
+  lastResult = Api().GdipCreateBitmapFromScan0(Width, Height, Stride, Format, Scan0, &B);
+  nativeImage = B;
+}
+TGPBitmap::TGPBitmap(INT Width, INT Height, const TGPGraphics& Target) {
+  GpBitmap* B = nullptr;
+  lastResult = Api().GdipCreateBitmapFromGraphics(Width, Height, Target.Native(), &B);
+  nativeImage = B;
+}
+TGPBitmap::TGPBitmap(const BITMAPINFO* Info, void* Data) {
+  GpBitmap* B = nullptr;
+  lastResult = Api().GdipCreateBitmapFromGdiDib(Info, Data, &B);
+  nativeImage = B;
+}
+TGPBitmap::TGPBitmap(HICON Icon) {
+  GpBitmap* B = nullptr;
+  lastResult = Api().GdipCreateBitmapFromHICON(Icon, &B);
+  nativeImage = B;
+}
+TGPBitmap::TGPBitmap(HINSTANCE Instance, const String& BitmapName) {
+  GpBitmap* B = nullptr;
+  lastResult = Api().GdipCreateBitmapFromResource(Instance, WideText(BitmapName), &B);
+  nativeImage = B;
+}
+std::unique_ptr<TGPBitmap> TGPBitmap::Clone(const TGPRect& R, PixelFormat Format) {
+  return Clone(R.X, R.Y, R.Width, R.Height, Format);
+}
+std::unique_ptr<TGPBitmap> TGPBitmap::Clone(INT X, INT Y, INT Width, INT Height, PixelFormat Format) {
+  GpBitmap* B = nullptr;
+  lastResult = Api().GdipCloneBitmapAreaI(X, Y, Width, Height, Format, static_cast<GpBitmap*>(nativeImage), &B);
+  if (lastResult != Ok) return nullptr;
+  return std::make_unique<TGPBitmap>(B);
+}
+std::unique_ptr<TGPBitmap> TGPBitmap::Clone(const TGPRectF& R, PixelFormat Format) {
+  return Clone(R.X, R.Y, R.Width, R.Height, Format);
+}
+std::unique_ptr<TGPBitmap> TGPBitmap::Clone(REAL X, REAL Y, REAL Width, REAL Height, PixelFormat Format) {
+  GpBitmap* B = nullptr;
+  lastResult = Api().GdipCloneBitmapArea(X, Y, Width, Height, Format, static_cast<GpBitmap*>(nativeImage), &B);
+  if (lastResult != Ok) return nullptr;
+  return std::make_unique<TGPBitmap>(B);
+}
+Status TGPBitmap::LockBits(const TGPRect& Rect, UINT Flags, PixelFormat Format, BitmapData& LockedData) {
+  return Keep(Api().GdipBitmapLockBits(static_cast<GpBitmap*>(nativeImage), &Rect, Flags, Format, &LockedData));
+}
+Status TGPBitmap::UnlockBits(BitmapData& LockedData) {
+  return Keep(Api().GdipBitmapUnlockBits(static_cast<GpBitmap*>(nativeImage), &LockedData));
+}
+Status TGPBitmap::SetResolution(REAL XDpi, REAL YDpi) {
+  return Keep(Api().GdipBitmapSetResolution(static_cast<GpBitmap*>(nativeImage), XDpi, YDpi));
+}
+Status TGPBitmap::GetHICON(HICON& Icon) {
+  return Keep(Api().GdipCreateHICONFromBitmap(static_cast<GpBitmap*>(nativeImage), &Icon));
+}

@@ -351,3 +351,51 @@ TEST(GdiplusCatalogue, APictureDrawnWithTheCatalogue) {
   EXPECT_EQ(PixelAt(Bitmap, 192, 7), MakeARGB(255, 220, 30, 30));
   SavePicture(Bitmap, "drawing_gdiplus_catalogue.png");
 }
+
+TEST(GdiplusCatalogue, BitmapsCloneLockAndTravelThroughIcons) {
+  TVivGdiplusScope Scope;
+  TGPBitmap Bitmap(16, 8, PixelFormat32bppARGB);
+  {
+    TGPGraphics G(&Bitmap);
+    TGPSolidBrush Teal(MakeARGB(255, 0, 128, 128));
+    G.FillRectangle(Teal, TGPRect{8, 0, 8, 8});
+  }
+  TGPSizeF Size{};
+  EXPECT_EQ(Bitmap.GetPhysicalDimension(Size), Ok);
+  EXPECT_FLOAT_EQ(Size.Width, 16);
+  EXPECT_EQ(Bitmap.SetResolution(144, 72), Ok);
+  EXPECT_FLOAT_EQ(Bitmap.GetHorizontalResolution(), 144);
+  EXPECT_FLOAT_EQ(Bitmap.GetVerticalResolution(), 72);
+
+  const auto Image = Bitmap.Clone();  // a plain image wrapper, even of a bitmap
+  ASSERT_NE(Image, nullptr);
+  EXPECT_EQ(dynamic_cast<TGPBitmap*>(Image.get()), nullptr);
+  EXPECT_EQ(Image->GetWidth(), 16u);
+
+  const auto Right = Bitmap.Clone(TGPRect{8, 0, 8, 8}, PixelFormat32bppARGB);
+  ASSERT_NE(Right, nullptr);
+  EXPECT_EQ(Right->GetWidth(), 8u);
+  EXPECT_EQ(PixelAt(*Right, 0, 0), MakeARGB(255, 0, 128, 128));
+  EXPECT_EQ(Bitmap.Clone(TGPRect{10, 0, 100, 8}, PixelFormat32bppARGB), nullptr);  // outside the bitmap
+  EXPECT_NE(Bitmap.GetLastStatus(), Ok);                                           // the clone's failure
+
+  BitmapData Data{};
+  ASSERT_EQ(Bitmap.LockBits(TGPRect{0, 0, 16, 8}, 1 /* read */, PixelFormat32bppARGB, Data), Ok);
+  const auto* Row = static_cast<const ARGB*>(Data.Scan0);
+  EXPECT_EQ(Row[12], MakeARGB(255, 0, 128, 128));
+  EXPECT_EQ(Bitmap.UnlockBits(Data), Ok);
+
+  HICON Icon = nullptr;
+  ASSERT_EQ(Bitmap.GetHICON(Icon), Ok);
+  const TIconHandle Owned(Icon);
+  const auto Back = TGPBitmap::FromHICON(Icon);
+  EXPECT_EQ(Back->GetLastStatus(), Ok);
+  EXPECT_EQ(Back->GetWidth(), 16u);
+
+  TGPImage Missing(u"Z:\\no\\such\\picture.png");
+  EXPECT_NE(Missing.GetLastStatus(), Ok);
+  Size = {5, 5};
+  EXPECT_NE(Missing.GetPhysicalDimension(Size), Ok);
+  EXPECT_FLOAT_EQ(Size.Width, 0);  // written even on failure
+  EXPECT_EQ(Missing.GetFrameDimensionsCount(), 0u);
+}

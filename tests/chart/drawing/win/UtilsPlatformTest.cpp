@@ -209,6 +209,12 @@ TEST(FileDialogs, TheSaveDialogShowsAndAnEscapeCancelsIt) {
   EXPECT_EQ(fs::current_path(), Current);
 }
 
+TEST(MessageBoxes, AConfirmationShowsItsTextAndEscapeAnswersCancel) {
+  TDialogCanceller Canceller("drawing_message");
+  EXPECT_EQ(TVivIzudeUtils::Message(u"Save the chart?", mtConfirmation, {mbOK, mbCancel}, 0), mrCancel);
+  EXPECT_TRUE(TDialogCanceller::Seen);
+}
+
 TEST(ShellRequests, FilesAndAddressesAreOpenedWithTheOpenVerbShownNormally) {
   std::vector<TVivShellRequest> Made;
   const TVivShellExecutor Previous =
