@@ -848,7 +848,16 @@ struct GdiplusStartupOutput {
   X(GdipRemovePropertyItem, Status, (GpImage*, PROPID))                                                                \
   X(GdipSaveAdd, Status, (GpImage*, const EncoderParameters*))                                                         \
   X(GdipSetImagePalette, Status, (GpImage*, const ColorPalette*))                                                      \
-  X(GdipSetPropertyItem, Status, (GpImage*, const PropertyItem*))
+  X(GdipSetPropertyItem, Status, (GpImage*, const PropertyItem*))                                                      \
+  X(GdipDrawImagePointsRect, Status,                                                                                   \
+    (GpGraphics*, GpImage*, const GpPointF*, INT, REAL, REAL, REAL, REAL, Unit_, const GpImageAttributes*,             \
+     DrawImageAbort, void*))                                                                                           \
+  X(GdipDrawImagePointsRectI, Status,                                                                                  \
+    (GpGraphics*, GpImage*, const GpPoint*, INT, INT, INT, INT, INT, Unit_, const GpImageAttributes*, DrawImageAbort,  \
+     void*))                                                                                                           \
+  X(GdipDrawImageRectRectI, Status,                                                                                    \
+    (GpGraphics*, GpImage*, INT, INT, INT, INT, INT, INT, INT, INT, Unit_, const GpImageAttributes*, DrawImageAbort,   \
+     void*))
 
 // A long list laid out by hand, a group a line.
 // clang-format off

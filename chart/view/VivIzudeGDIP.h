@@ -970,6 +970,16 @@ public:
   Status DrawImage(const TGPImage* Image, REAL X, REAL Y, REAL SrcX, REAL SrcY, REAL SrcWidth, REAL SrcHeight,
                    Unit_ SrcUnit);
   Status DrawImage(const TGPImage* Image, INT X, INT Y, INT SrcX, INT SrcY, INT SrcWidth, INT SrcHeight, Unit_ SrcUnit);
+  Status DrawImage(const TGPImage* Image, const TGPRect& DestRect, INT SrcX, INT SrcY, INT SrcWidth, INT SrcHeight,
+                   Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr, DrawImageAbort Callback = nullptr,
+                   void* CallbackData = nullptr);
+  // Only 3 or 4 points draw; anything else is InvalidParameter.
+  Status DrawImage(const TGPImage* Image, const TGPPointF* DestPoints, INT Count, REAL SrcX, REAL SrcY, REAL SrcWidth,
+                   REAL SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr,
+                   DrawImageAbort Callback = nullptr, void* CallbackData = nullptr);
+  Status DrawImage(const TGPImage* Image, const TGPPoint* DestPoints, INT Count, INT SrcX, INT SrcY, INT SrcWidth,
+                   INT SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr,
+                   DrawImageAbort Callback = nullptr, void* CallbackData = nullptr);
 
   void Flush(FlushIntention Intention = FlushIntentionFlush);
   Status Clear(ARGB Color);

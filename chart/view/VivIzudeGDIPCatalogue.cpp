@@ -1101,3 +1101,23 @@ Status TGPBitmap::SetResolution(REAL XDpi, REAL YDpi) {
 Status TGPBitmap::GetHICON(HICON& Icon) {
   return Keep(Api().GdipCreateHICONFromBitmap(static_cast<GpBitmap*>(nativeImage), &Icon));
 }
+Status TGPGraphics::DrawImage(const TGPImage* Image, const TGPRect& R, INT SrcX, INT SrcY, INT SrcWidth, INT SrcHeight,
+                              Unit_ SrcUnit, const TGPImageAttributes* Attributes, DrawImageAbort Callback,
+                              void* CallbackData) {
+  return Keep(Api().GdipDrawImageRectRectI(nativeGraphics, NativeOf(Image), R.X, R.Y, R.Width, R.Height, SrcX, SrcY,
+                                           SrcWidth, SrcHeight, SrcUnit, NativeOf(Attributes), Callback, CallbackData));
+}
+Status TGPGraphics::DrawImage(const TGPImage* Image, const TGPPointF* DestPoints, INT Count, REAL SrcX, REAL SrcY,
+                              REAL SrcWidth, REAL SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes,
+                              DrawImageAbort Callback, void* CallbackData) {
+  if ((Count != 3 && Count != 4) || !DestPoints) return Keep(InvalidParameter);
+  return Keep(Api().GdipDrawImagePointsRect(nativeGraphics, NativeOf(Image), DestPoints, Count, SrcX, SrcY, SrcWidth,
+                                            SrcHeight, SrcUnit, NativeOf(Attributes), Callback, CallbackData));
+}
+Status TGPGraphics::DrawImage(const TGPImage* Image, const TGPPoint* DestPoints, INT Count, INT SrcX, INT SrcY,
+                              INT SrcWidth, INT SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes,
+                              DrawImageAbort Callback, void* CallbackData) {
+  if ((Count != 3 && Count != 4) || !DestPoints) return Keep(InvalidParameter);
+  return Keep(Api().GdipDrawImagePointsRectI(nativeGraphics, NativeOf(Image), DestPoints, Count, SrcX, SrcY, SrcWidth,
+                                             SrcHeight, SrcUnit, NativeOf(Attributes), Callback, CallbackData));
+}

@@ -132,6 +132,14 @@ TEST(GdiplusCatalogue, GuardsAnswerInvalidParameterWithoutCallingIn) {
   const TGPPointF Two[] = {{0, 0}, {5, 5}};
   EXPECT_EQ(G.DrawImage(&Bitmap, Two, 2), InvalidParameter);
   EXPECT_EQ(G.GetLastStatus(), InvalidParameter);
+  EXPECT_EQ(G.DrawImage(&Bitmap, Two, 2, 0.0f, 0.0f, 5.0f, 5.0f, UnitPixel), InvalidParameter);
+  EXPECT_EQ(G.DrawImage(&Bitmap, static_cast<const TGPPointF*>(nullptr), 3, 0.0f, 0.0f, 5.0f, 5.0f, UnitPixel),
+            InvalidParameter);
+  // Three points (a parallelogram) draw.
+  TGPBitmap Source(4, 4, PixelFormat32bppARGB);
+  const TGPPoint Three[] = {{0, 0}, {4, 0}, {0, 4}};
+  EXPECT_EQ(G.DrawImage(&Source, Three, 3, 0, 0, 4, 4, UnitPixel), Ok);
+  EXPECT_EQ(G.DrawImage(&Source, TGPRect{4, 4, 8, 8}, 0, 0, 4, 4, UnitPixel), Ok);
 
   TGPLinearGradientBrush Gradient(MakeRect(0, 0, 10, 10), MakeARGB(255, 0, 0, 0), MakeARGB(255, 255, 255, 255),
                                   LinearGradientModeHorizontal);
