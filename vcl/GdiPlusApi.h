@@ -36,6 +36,12 @@ struct GpRectF {
 struct GpRect {
   INT X, Y, Width, Height;
 };
+struct GpSizeF {
+  REAL Width, Height;
+};
+struct CharacterRange {
+  INT First, Length;
+};
 struct GpPathData {
   INT Count;
   GpPointF* Points;
@@ -69,6 +75,12 @@ struct EncoderParameter {
 struct EncoderParameters {
   UINT Count;
   EncoderParameter Parameter[1];
+};
+struct PropertyItem {
+  PROPID Id;
+  ULONG Length;
+  WORD Type;
+  void* Value;
 };
 struct ImageCodecInfo {
   CLSID Clsid;
@@ -570,7 +582,282 @@ struct GdiplusStartupOutput {
   X(GdipGetCustomLineCapWidthScale, Status, (GpCustomLineCap*, REAL*))                                                 \
   X(GdipCreateCachedBitmap, Status, (GpBitmap*, GpGraphics*, GpCachedBitmap**))                                        \
   X(GdipDeleteCachedBitmap, Status, (GpCachedBitmap*))                                                                 \
-  X(GdipDrawCachedBitmap, Status, (GpGraphics*, GpCachedBitmap*, INT, INT))
+  X(GdipDrawCachedBitmap, Status, (GpGraphics*, GpCachedBitmap*, INT, INT))                                            \
+  /* the rest of the wrapper family */                                                                                 \
+  X(GdipAddPathArcI, Status, (GpPath*, INT, INT, INT, INT, REAL, REAL))                                                \
+  X(GdipAddPathBezierI, Status, (GpPath*, INT, INT, INT, INT, INT, INT, INT, INT))                                     \
+  X(GdipAddPathBeziers, Status, (GpPath*, const GpPointF*, INT))                                                       \
+  X(GdipAddPathBeziersI, Status, (GpPath*, const GpPoint*, INT))                                                       \
+  X(GdipAddPathClosedCurve, Status, (GpPath*, const GpPointF*, INT))                                                   \
+  X(GdipAddPathClosedCurve2, Status, (GpPath*, const GpPointF*, INT, REAL))                                            \
+  X(GdipAddPathClosedCurve2I, Status, (GpPath*, const GpPoint*, INT, REAL))                                            \
+  X(GdipAddPathClosedCurveI, Status, (GpPath*, const GpPoint*, INT))                                                   \
+  X(GdipAddPathCurve2, Status, (GpPath*, const GpPointF*, INT, REAL))                                                  \
+  X(GdipAddPathCurve3, Status, (GpPath*, const GpPointF*, INT, INT, INT, REAL))                                        \
+  X(GdipAddPathCurve3I, Status, (GpPath*, const GpPoint*, INT, INT, INT, REAL))                                        \
+  X(GdipAddPathEllipseI, Status, (GpPath*, INT, INT, INT, INT))                                                        \
+  X(GdipAddPathLine2, Status, (GpPath*, const GpPointF*, INT))                                                         \
+  X(GdipAddPathLineI, Status, (GpPath*, INT, INT, INT, INT))                                                           \
+  X(GdipAddPathPath, Status, (GpPath*, const GpPath*, BOOL))                                                           \
+  X(GdipAddPathPieI, Status, (GpPath*, INT, INT, INT, INT, REAL, REAL))                                                \
+  X(GdipAddPathRectangles, Status, (GpPath*, const GpRectF*, INT))                                                     \
+  X(GdipAddPathRectanglesI, Status, (GpPath*, const GpRect*, INT))                                                     \
+  X(GdipAddPathStringI, Status,                                                                                        \
+    (GpPath*, const WCHAR*, INT, const GpFontFamily*, INT, REAL, const GpRect*, const GpStringFormat*))                \
+  X(GdipBeginContainer, Status, (GpGraphics*, const GpRectF*, const GpRectF*, Unit_, UINT*))                           \
+  X(GdipBeginContainer2, Status, (GpGraphics*, UINT*))                                                                 \
+  X(GdipBeginContainerI, Status, (GpGraphics*, const GpRect*, const GpRect*, Unit_, UINT*))                            \
+  X(GdipClearPathMarkers, Status, (GpPath*))                                                                           \
+  X(GdipCloneBrush, Status, (GpBrush*, GpBrush**))                                                                     \
+  X(GdipCloneFont, Status, (GpFont*, GpFont**))                                                                        \
+  X(GdipClonePath, Status, (GpPath*, GpPath**))                                                                        \
+  X(GdipClonePen, Status, (GpPen*, GpPen**))                                                                           \
+  X(GdipCloneRegion, Status, (GpRegion*, GpRegion**))                                                                  \
+  X(GdipClosePathFigures, Status, (GpPath*))                                                                           \
+  X(GdipCombineRegionRect, Status, (GpRegion*, const GpRectF*, CombineMode))                                           \
+  X(GdipCombineRegionRectI, Status, (GpRegion*, const GpRect*, CombineMode))                                           \
+  X(GdipComment, Status, (GpGraphics*, UINT, const BYTE*))                                                             \
+  X(GdipCreateFontFromDC, Status, (HDC, GpFont**))                                                                     \
+  X(GdipCreateFontFromLogfontA, Status, (HDC, const LOGFONTA*, GpFont**))                                              \
+  X(GdipCreateFontFromLogfontW, Status, (HDC, const LOGFONTW*, GpFont**))                                              \
+  X(GdipCreateFromHDC2, Status, (HDC, HANDLE, GpGraphics**))                                                           \
+  X(GdipCreateFromHWND, Status, (HWND, GpGraphics**))                                                                  \
+  X(GdipCreateFromHWNDICM, Status, (HWND, GpGraphics**))                                                               \
+  X(GdipCreatePath2, Status, (const GpPointF*, const BYTE*, INT, FillMode, GpPath**))                                  \
+  X(GdipCreatePath2I, Status, (const GpPoint*, const BYTE*, INT, FillMode, GpPath**))                                  \
+  X(GdipCreateRegion, Status, (GpRegion**))                                                                            \
+  X(GdipCreateRegionHrgn, Status, (HRGN, GpRegion**))                                                                  \
+  X(GdipCreateRegionRectI, Status, (const GpRect*, GpRegion**))                                                        \
+  X(GdipCreateRegionRgnData, Status, (const BYTE*, INT, GpRegion**))                                                   \
+  X(GdipDrawArcI, Status, (GpGraphics*, GpPen*, INT, INT, INT, INT, REAL, REAL))                                       \
+  X(GdipDrawBezier, Status, (GpGraphics*, GpPen*, REAL, REAL, REAL, REAL, REAL, REAL, REAL, REAL))                     \
+  X(GdipDrawBezierI, Status, (GpGraphics*, GpPen*, INT, INT, INT, INT, INT, INT, INT, INT))                            \
+  X(GdipDrawBeziers, Status, (GpGraphics*, GpPen*, const GpPointF*, INT))                                              \
+  X(GdipDrawBeziersI, Status, (GpGraphics*, GpPen*, const GpPoint*, INT))                                              \
+  X(GdipDrawClosedCurve, Status, (GpGraphics*, GpPen*, const GpPointF*, INT))                                          \
+  X(GdipDrawClosedCurve2, Status, (GpGraphics*, GpPen*, const GpPointF*, INT, REAL))                                   \
+  X(GdipDrawClosedCurve2I, Status, (GpGraphics*, GpPen*, const GpPoint*, INT, REAL))                                   \
+  X(GdipDrawClosedCurveI, Status, (GpGraphics*, GpPen*, const GpPoint*, INT))                                          \
+  X(GdipDrawCurve, Status, (GpGraphics*, GpPen*, const GpPointF*, INT))                                                \
+  X(GdipDrawCurve2, Status, (GpGraphics*, GpPen*, const GpPointF*, INT, REAL))                                         \
+  X(GdipDrawCurve2I, Status, (GpGraphics*, GpPen*, const GpPoint*, INT, REAL))                                         \
+  X(GdipDrawCurve3, Status, (GpGraphics*, GpPen*, const GpPointF*, INT, INT, INT, REAL))                               \
+  X(GdipDrawCurve3I, Status, (GpGraphics*, GpPen*, const GpPoint*, INT, INT, INT, REAL))                               \
+  X(GdipDrawCurveI, Status, (GpGraphics*, GpPen*, const GpPoint*, INT))                                                \
+  X(GdipDrawDriverString, Status,                                                                                      \
+    (GpGraphics*, const UINT16*, INT, const GpFont*, const GpBrush*, const GpPointF*, INT, const GpMatrix*))           \
+  X(GdipDrawImage, Status, (GpGraphics*, GpImage*, REAL, REAL))                                                        \
+  X(GdipDrawImagePointRect, Status, (GpGraphics*, GpImage*, REAL, REAL, REAL, REAL, REAL, REAL, Unit_))                \
+  X(GdipDrawImagePointRectI, Status, (GpGraphics*, GpImage*, INT, INT, INT, INT, INT, INT, Unit_))                     \
+  X(GdipDrawImagePoints, Status, (GpGraphics*, GpImage*, const GpPointF*, INT))                                        \
+  X(GdipDrawImagePointsI, Status, (GpGraphics*, GpImage*, const GpPoint*, INT))                                        \
+  X(GdipDrawImageRectI, Status, (GpGraphics*, GpImage*, INT, INT, INT, INT))                                           \
+  X(GdipDrawLineI, Status, (GpGraphics*, GpPen*, INT, INT, INT, INT))                                                  \
+  X(GdipDrawLinesI, Status, (GpGraphics*, GpPen*, const GpPoint*, INT))                                                \
+  X(GdipDrawPie, Status, (GpGraphics*, GpPen*, REAL, REAL, REAL, REAL, REAL, REAL))                                    \
+  X(GdipDrawPieI, Status, (GpGraphics*, GpPen*, INT, INT, INT, INT, REAL, REAL))                                       \
+  X(GdipDrawPolygonI, Status, (GpGraphics*, GpPen*, const GpPoint*, INT))                                              \
+  X(GdipDrawRectangleI, Status, (GpGraphics*, GpPen*, INT, INT, INT, INT))                                             \
+  X(GdipDrawRectangles, Status, (GpGraphics*, GpPen*, const GpRectF*, INT))                                            \
+  X(GdipDrawRectanglesI, Status, (GpGraphics*, GpPen*, const GpRect*, INT))                                            \
+  X(GdipEndContainer, Status, (GpGraphics*, UINT))                                                                     \
+  X(GdipFillClosedCurve, Status, (GpGraphics*, GpBrush*, const GpPointF*, INT))                                        \
+  X(GdipFillClosedCurve2, Status, (GpGraphics*, GpBrush*, const GpPointF*, INT, REAL, FillMode))                       \
+  X(GdipFillClosedCurve2I, Status, (GpGraphics*, GpBrush*, const GpPoint*, INT, REAL, FillMode))                       \
+  X(GdipFillClosedCurveI, Status, (GpGraphics*, GpBrush*, const GpPoint*, INT))                                        \
+  X(GdipFillPie, Status, (GpGraphics*, GpBrush*, REAL, REAL, REAL, REAL, REAL, REAL))                                  \
+  X(GdipFillPieI, Status, (GpGraphics*, GpBrush*, INT, INT, INT, INT, REAL, REAL))                                     \
+  X(GdipFillRectangleI, Status, (GpGraphics*, GpBrush*, INT, INT, INT, INT))                                           \
+  X(GdipFillRectangles, Status, (GpGraphics*, GpBrush*, const GpRectF*, INT))                                          \
+  X(GdipFillRectanglesI, Status, (GpGraphics*, GpBrush*, const GpRect*, INT))                                          \
+  X(GdipFillRegion, Status, (GpGraphics*, GpBrush*, GpRegion*))                                                        \
+  X(GdipFlattenPath, Status, (GpPath*, GpMatrix*, REAL))                                                               \
+  X(GdipGetBrushType, Status, (GpBrush*, BrushType*))                                                                  \
+  X(GdipGetCellAscent, Status, (const GpFontFamily*, INT, UINT16*))                                                    \
+  X(GdipGetCellDescent, Status, (const GpFontFamily*, INT, UINT16*))                                                   \
+  X(GdipGetClip, Status, (GpGraphics*, GpRegion*))                                                                     \
+  X(GdipGetClipBounds, Status, (GpGraphics*, GpRectF*))                                                                \
+  X(GdipGetClipBoundsI, Status, (GpGraphics*, GpRect*))                                                                \
+  X(GdipGetCompositingMode, Status, (GpGraphics*, CompositingMode*))                                                   \
+  X(GdipGetDpiX, Status, (GpGraphics*, REAL*))                                                                         \
+  X(GdipGetDpiY, Status, (GpGraphics*, REAL*))                                                                         \
+  X(GdipGetEmHeight, Status, (const GpFontFamily*, INT, UINT16*))                                                      \
+  X(GdipGetFontHeight, Status, (const GpFont*, const GpGraphics*, REAL*))                                              \
+  X(GdipGetFontHeightGivenDPI, Status, (const GpFont*, REAL, REAL*))                                                   \
+  X(GdipGetFontUnit, Status, (GpFont*, Unit_*))                                                                        \
+  X(GdipGetInterpolationMode, Status, (GpGraphics*, INT*))                                                             \
+  X(GdipGetLineBlend, Status, (GpBrush*, REAL*, REAL*, INT))                                                           \
+  X(GdipGetLineBlendCount, Status, (GpBrush*, INT*))                                                                   \
+  X(GdipGetLineColors, Status, (GpBrush*, ARGB*))                                                                      \
+  X(GdipGetLineGammaCorrection, Status, (GpBrush*, BOOL*))                                                             \
+  X(GdipGetLinePresetBlend, Status, (GpBrush*, ARGB*, REAL*, INT))                                                     \
+  X(GdipGetLinePresetBlendCount, Status, (GpBrush*, INT*))                                                             \
+  X(GdipGetLineRect, Status, (GpBrush*, GpRectF*))                                                                     \
+  X(GdipGetLineRectI, Status, (GpBrush*, GpRect*))                                                                     \
+  X(GdipGetLineSpacing, Status, (const GpFontFamily*, INT, UINT16*))                                                   \
+  X(GdipGetLineTransform, Status, (GpBrush*, GpMatrix*))                                                               \
+  X(GdipGetLineWrapMode, Status, (GpBrush*, WrapMode*))                                                                \
+  X(GdipGetLogFontA, Status, (GpFont*, GpGraphics*, LOGFONTA*))                                                        \
+  X(GdipGetLogFontW, Status, (GpFont*, GpGraphics*, LOGFONTW*))                                                        \
+  X(GdipGetNearestColor, Status, (GpGraphics*, ARGB*))                                                                 \
+  X(GdipGetPageScale, Status, (GpGraphics*, REAL*))                                                                    \
+  X(GdipGetPageUnit, Status, (GpGraphics*, Unit_*))                                                                    \
+  X(GdipGetPathFillMode, Status, (GpPath*, FillMode*))                                                                 \
+  X(GdipGetPathLastPoint, Status, (GpPath*, GpPointF*))                                                                \
+  X(GdipGetPathPoints, Status, (GpPath*, GpPointF*, INT))                                                              \
+  X(GdipGetPathPointsI, Status, (GpPath*, GpPoint*, INT))                                                              \
+  X(GdipGetPathTypes, Status, (GpPath*, BYTE*, INT))                                                                   \
+  X(GdipGetPathWorldBoundsI, Status, (GpPath*, GpRect*, const GpMatrix*, const GpPen*))                                \
+  X(GdipGetPenCompoundArray, Status, (GpPen*, REAL*, INT))                                                             \
+  X(GdipGetPenCompoundCount, Status, (GpPen*, INT*))                                                                   \
+  X(GdipGetPenDashArray, Status, (GpPen*, REAL*, INT))                                                                 \
+  X(GdipGetPenDashCap197819, Status, (GpPen*, INT*))                                                                   \
+  X(GdipGetPenDashCount, Status, (GpPen*, INT*))                                                                       \
+  X(GdipGetPenDashOffset, Status, (GpPen*, REAL*))                                                                     \
+  X(GdipGetPenEndCap, Status, (GpPen*, INT*))                                                                          \
+  X(GdipGetPenLineJoin, Status, (GpPen*, LineJoin*))                                                                   \
+  X(GdipGetPenMiterLimit, Status, (GpPen*, REAL*))                                                                     \
+  X(GdipGetPenMode, Status, (GpPen*, PenAlignment*))                                                                   \
+  X(GdipGetPenStartCap, Status, (GpPen*, INT*))                                                                        \
+  X(GdipGetPenTransform, Status, (GpPen*, GpMatrix*))                                                                  \
+  X(GdipGetPixelOffsetMode, Status, (GpGraphics*, INT*))                                                               \
+  X(GdipGetRegionBounds, Status, (GpRegion*, GpGraphics*, GpRectF*))                                                   \
+  X(GdipGetRegionBoundsI, Status, (GpRegion*, GpGraphics*, GpRect*))                                                   \
+  X(GdipGetRegionData, Status, (GpRegion*, BYTE*, UINT, UINT*))                                                        \
+  X(GdipGetRegionDataSize, Status, (GpRegion*, UINT*))                                                                 \
+  X(GdipGetRegionHRgn, Status, (GpRegion*, GpGraphics*, HRGN*))                                                        \
+  X(GdipGetRegionScans, Status, (GpRegion*, GpRectF*, INT*, GpMatrix*))                                                \
+  X(GdipGetRegionScansCount, Status, (GpRegion*, UINT*, GpMatrix*))                                                    \
+  X(GdipGetRegionScansI, Status, (GpRegion*, GpRect*, INT*, GpMatrix*))                                                \
+  X(GdipGetRenderingOrigin, Status, (GpGraphics*, INT*, INT*))                                                         \
+  X(GdipGetStringFormatDigitSubstitution, Status, (const GpStringFormat*, LANGID*, StringDigitSubstitute*))            \
+  X(GdipGetStringFormatMeasurableCharacterRangeCount, Status, (const GpStringFormat*, INT*))                           \
+  X(GdipGetStringFormatTabStopCount, Status, (const GpStringFormat*, INT*))                                            \
+  X(GdipGetStringFormatTabStops, Status, (const GpStringFormat*, INT, REAL*, REAL*))                                   \
+  X(GdipGetTextContrast, Status, (GpGraphics*, UINT*))                                                                 \
+  X(GdipGetVisibleClipBounds, Status, (GpGraphics*, GpRectF*))                                                         \
+  X(GdipGetVisibleClipBoundsI, Status, (GpGraphics*, GpRect*))                                                         \
+  X(GdipIsClipEmpty, Status, (GpGraphics*, BOOL*))                                                                     \
+  X(GdipIsEmptyRegion, Status, (GpRegion*, GpGraphics*, BOOL*))                                                        \
+  X(GdipIsEqualRegion, Status, (GpRegion*, GpRegion*, GpGraphics*, BOOL*))                                             \
+  X(GdipIsInfiniteRegion, Status, (GpRegion*, GpGraphics*, BOOL*))                                                     \
+  X(GdipIsMatrixEqual, Status, (const GpMatrix*, const GpMatrix*, BOOL*))                                              \
+  X(GdipIsOutlineVisiblePathPoint, Status, (GpPath*, REAL, REAL, GpPen*, GpGraphics*, BOOL*))                          \
+  X(GdipIsOutlineVisiblePathPointI, Status, (GpPath*, INT, INT, GpPen*, GpGraphics*, BOOL*))                           \
+  X(GdipIsStyleAvailable, Status, (const GpFontFamily*, INT, BOOL*))                                                   \
+  X(GdipIsVisibleClipEmpty, Status, (GpGraphics*, BOOL*))                                                              \
+  X(GdipIsVisiblePathPoint, Status, (GpPath*, REAL, REAL, GpGraphics*, BOOL*))                                         \
+  X(GdipIsVisiblePathPointI, Status, (GpPath*, INT, INT, GpGraphics*, BOOL*))                                          \
+  X(GdipIsVisiblePoint, Status, (GpGraphics*, REAL, REAL, BOOL*))                                                      \
+  X(GdipIsVisiblePointI, Status, (GpGraphics*, INT, INT, BOOL*))                                                       \
+  X(GdipIsVisibleRect, Status, (GpGraphics*, REAL, REAL, REAL, REAL, BOOL*))                                           \
+  X(GdipIsVisibleRectI, Status, (GpGraphics*, INT, INT, INT, INT, BOOL*))                                              \
+  X(GdipIsVisibleRegionPoint, Status, (GpRegion*, REAL, REAL, GpGraphics*, BOOL*))                                     \
+  X(GdipIsVisibleRegionPointI, Status, (GpRegion*, INT, INT, GpGraphics*, BOOL*))                                      \
+  X(GdipIsVisibleRegionRect, Status, (GpRegion*, REAL, REAL, REAL, REAL, GpGraphics*, BOOL*))                          \
+  X(GdipIsVisibleRegionRectI, Status, (GpRegion*, INT, INT, INT, INT, GpGraphics*, BOOL*))                             \
+  X(GdipMeasureCharacterRanges, Status,                                                                                \
+    (GpGraphics*, const WCHAR*, INT, const GpFont*, const GpRectF*, const GpStringFormat*, INT, GpRegion**))           \
+  X(GdipMeasureDriverString, Status,                                                                                   \
+    (GpGraphics*, const UINT16*, INT, const GpFont*, const GpPointF*, INT, const GpMatrix*, GpRectF*))                 \
+  X(GdipMultiplyLineTransform, Status, (GpBrush*, const GpMatrix*, MatrixOrder))                                       \
+  X(GdipMultiplyPenTransform, Status, (GpPen*, const GpMatrix*, MatrixOrder))                                          \
+  X(GdipResetLineTransform, Status, (GpBrush*))                                                                        \
+  X(GdipResetPenTransform, Status, (GpPen*))                                                                           \
+  X(GdipReversePath, Status, (GpPath*))                                                                                \
+  X(GdipRotateLineTransform, Status, (GpBrush*, REAL, MatrixOrder))                                                    \
+  X(GdipRotatePenTransform, Status, (GpPen*, REAL, MatrixOrder))                                                       \
+  X(GdipScaleLineTransform, Status, (GpBrush*, REAL, REAL, MatrixOrder))                                               \
+  X(GdipScalePenTransform, Status, (GpPen*, REAL, REAL, MatrixOrder))                                                  \
+  X(GdipSetClipGraphics, Status, (GpGraphics*, GpGraphics*, CombineMode))                                              \
+  X(GdipSetClipHrgn, Status, (GpGraphics*, HRGN, CombineMode))                                                         \
+  X(GdipSetClipRectI, Status, (GpGraphics*, INT, INT, INT, INT, CombineMode))                                          \
+  X(GdipSetCompositingMode, Status, (GpGraphics*, CompositingMode))                                                    \
+  X(GdipSetEmpty, Status, (GpRegion*))                                                                                 \
+  X(GdipSetInfinite, Status, (GpRegion*))                                                                              \
+  X(GdipSetInterpolationMode, Status, (GpGraphics*, INT))                                                              \
+  X(GdipSetLineBlend, Status, (GpBrush*, const REAL*, const REAL*, INT))                                               \
+  X(GdipSetLineColors, Status, (GpBrush*, ARGB, ARGB))                                                                 \
+  X(GdipSetLineLinearBlend, Status, (GpBrush*, REAL, REAL))                                                            \
+  X(GdipSetLineSigmaBlend, Status, (GpBrush*, REAL, REAL))                                                             \
+  X(GdipSetLineTransform, Status, (GpBrush*, const GpMatrix*))                                                         \
+  X(GdipSetLineWrapMode, Status, (GpBrush*, WrapMode))                                                                 \
+  X(GdipSetPageScale, Status, (GpGraphics*, REAL))                                                                     \
+  X(GdipSetPageUnit, Status, (GpGraphics*, Unit_))                                                                     \
+  X(GdipSetPathFillMode, Status, (GpPath*, FillMode))                                                                  \
+  X(GdipSetPathMarker, Status, (GpPath*))                                                                              \
+  X(GdipSetPenCompoundArray, Status, (GpPen*, const REAL*, INT))                                                       \
+  X(GdipSetPenDashArray, Status, (GpPen*, const REAL*, INT))                                                           \
+  X(GdipSetPenDashCap197819, Status, (GpPen*, INT))                                                                    \
+  X(GdipSetPenDashOffset, Status, (GpPen*, REAL))                                                                      \
+  X(GdipSetPenLineCap197819, Status, (GpPen*, INT, INT, INT))                                                          \
+  X(GdipSetPenLineJoin, Status, (GpPen*, LineJoin))                                                                    \
+  X(GdipSetPenMiterLimit, Status, (GpPen*, REAL))                                                                      \
+  X(GdipSetPenMode, Status, (GpPen*, PenAlignment))                                                                    \
+  X(GdipSetPenStartCap, Status, (GpPen*, INT))                                                                         \
+  X(GdipSetPenTransform, Status, (GpPen*, GpMatrix*))                                                                  \
+  X(GdipSetPixelOffsetMode, Status, (GpGraphics*, INT))                                                                \
+  X(GdipSetRenderingOrigin, Status, (GpGraphics*, INT, INT))                                                           \
+  X(GdipSetStringFormatDigitSubstitution, Status, (GpStringFormat*, LANGID, StringDigitSubstitute))                    \
+  X(GdipSetStringFormatMeasurableCharacterRanges, Status, (GpStringFormat*, INT, const CharacterRange*))               \
+  X(GdipSetStringFormatTabStops, Status, (GpStringFormat*, REAL, INT, const REAL*))                                    \
+  X(GdipSetTextContrast, Status, (GpGraphics*, UINT))                                                                  \
+  X(GdipTransformPath, Status, (GpPath*, GpMatrix*))                                                                   \
+  X(GdipTransformPoints, Status, (GpGraphics*, CoordinateSpace, CoordinateSpace, GpPointF*, INT))                      \
+  X(GdipTransformPointsI, Status, (GpGraphics*, CoordinateSpace, CoordinateSpace, GpPoint*, INT))                      \
+  X(GdipTransformRegion, Status, (GpRegion*, GpMatrix*))                                                               \
+  X(GdipTranslateClip, Status, (GpGraphics*, REAL, REAL))                                                              \
+  X(GdipTranslateClipI, Status, (GpGraphics*, INT, INT))                                                               \
+  X(GdipTranslateLineTransform, Status, (GpBrush*, REAL, REAL, MatrixOrder))                                           \
+  X(GdipTranslatePenTransform, Status, (GpPen*, REAL, REAL, MatrixOrder))                                              \
+  X(GdipTranslateRegion, Status, (GpRegion*, REAL, REAL))                                                              \
+  X(GdipTranslateRegionI, Status, (GpRegion*, INT, INT))                                                               \
+  X(GdipWarpPath, Status, (GpPath*, GpMatrix*, const GpPointF*, INT, REAL, REAL, REAL, REAL, WarpMode, REAL))          \
+  X(GdipWidenPath, Status, (GpPath*, GpPen*, GpMatrix*, REAL))                                                         \
+  X(GdipWindingModeOutline, Status, (GpPath*, GpMatrix*, REAL))                                                        \
+  X(GdipBitmapSetResolution, Status, (GpBitmap*, REAL, REAL))                                                          \
+  X(GdipCloneBitmapArea, Status, (REAL, REAL, REAL, REAL, PixelFormat, GpBitmap*, GpBitmap**))                         \
+  X(GdipCloneBitmapAreaI, Status, (INT, INT, INT, INT, PixelFormat, GpBitmap*, GpBitmap**))                            \
+  X(GdipCloneImage, Status, (GpImage*, GpImage**))                                                                     \
+  X(GdipCreateBitmapFromFile, Status, (const WCHAR*, GpBitmap**))                                                      \
+  X(GdipCreateBitmapFromFileICM, Status, (const WCHAR*, GpBitmap**))                                                   \
+  X(GdipCreateBitmapFromGdiDib, Status, (const BITMAPINFO*, void*, GpBitmap**))                                        \
+  X(GdipCreateBitmapFromGraphics, Status, (INT, INT, GpGraphics*, GpBitmap**))                                         \
+  X(GdipCreateBitmapFromHICON, Status, (HICON, GpBitmap**))                                                            \
+  X(GdipCreateBitmapFromResource, Status, (HINSTANCE, const WCHAR*, GpBitmap**))                                       \
+  X(GdipCreateHICONFromBitmap, Status, (GpBitmap*, HICON*))                                                            \
+  X(GdipGetAllPropertyItems, Status, (GpImage*, UINT, UINT, PropertyItem*))                                            \
+  X(GdipGetEncoderParameterList, Status, (GpImage*, const CLSID*, UINT, EncoderParameters*))                           \
+  X(GdipGetEncoderParameterListSize, Status, (GpImage*, const CLSID*, UINT*))                                          \
+  X(GdipGetImageBounds, Status, (GpImage*, GpRectF*, Unit_*))                                                          \
+  X(GdipGetImageDimension, Status, (GpImage*, REAL*, REAL*))                                                           \
+  X(GdipGetImageFlags, Status, (GpImage*, UINT*))                                                                      \
+  X(GdipGetImageHorizontalResolution, Status, (GpImage*, REAL*))                                                       \
+  X(GdipGetImagePalette, Status, (GpImage*, ColorPalette*, INT))                                                       \
+  X(GdipGetImagePaletteSize, Status, (GpImage*, INT*))                                                                 \
+  X(GdipGetImageVerticalResolution, Status, (GpImage*, REAL*))                                                         \
+  X(GdipGetPropertyCount, Status, (GpImage*, UINT*))                                                                   \
+  X(GdipGetPropertyIdList, Status, (GpImage*, UINT, PROPID*))                                                          \
+  X(GdipGetPropertyItem, Status, (GpImage*, PROPID, UINT, PropertyItem*))                                              \
+  X(GdipGetPropertyItemSize, Status, (GpImage*, PROPID, UINT*))                                                        \
+  X(GdipGetPropertySize, Status, (GpImage*, UINT*, UINT*))                                                             \
+  X(GdipImageGetFrameCount, Status, (GpImage*, const GUID*, UINT*))                                                    \
+  X(GdipImageGetFrameDimensionsCount, Status, (GpImage*, UINT*))                                                       \
+  X(GdipImageGetFrameDimensionsList, Status, (GpImage*, GUID*, UINT))                                                  \
+  X(GdipImageSelectActiveFrame, Status, (GpImage*, const GUID*, UINT))                                                 \
+  X(GdipRemovePropertyItem, Status, (GpImage*, PROPID))                                                                \
+  X(GdipSaveAdd, Status, (GpImage*, const EncoderParameters*))                                                         \
+  X(GdipSetImagePalette, Status, (GpImage*, const ColorPalette*))                                                      \
+  X(GdipSetPropertyItem, Status, (GpImage*, const PropertyItem*))                                                      \
+  X(GdipDrawImagePointsRect, Status,                                                                                   \
+    (GpGraphics*, GpImage*, const GpPointF*, INT, REAL, REAL, REAL, REAL, Unit_, const GpImageAttributes*,             \
+     DrawImageAbort, void*))                                                                                           \
+  X(GdipDrawImagePointsRectI, Status,                                                                                  \
+    (GpGraphics*, GpImage*, const GpPoint*, INT, INT, INT, INT, INT, Unit_, const GpImageAttributes*, DrawImageAbort,  \
+     void*))                                                                                                           \
+  X(GdipDrawImageRectRectI, Status,                                                                                    \
+    (GpGraphics*, GpImage*, INT, INT, INT, INT, INT, INT, INT, INT, Unit_, const GpImageAttributes*, DrawImageAbort,   \
+     void*))
 
 // A long list laid out by hand, a group a line.
 // clang-format off

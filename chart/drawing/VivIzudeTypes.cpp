@@ -2,13 +2,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 float RoundF(float V) { return std::nearbyint(V); }
 Integer RoundI(float V) { return static_cast<Integer>(std::nearbyint(V)); }
+
+// The first code point of each run of ten decimal digits (category Nd) in
+// the Basic Multilingual Plane, from the Unicode Character Database. Both
+// platforms answer from it: the C library's digit class holds the ASCII
+// digits only, and Windows counts superscripts and other numbers as digits.
+constexpr Char DecimalDigitRuns[] = {0x0030, 0x0660, 0x06F0, 0x07C0, 0x0966, 0x09E6, 0x0A66, 0x0AE6, 0x0B66, 0x0BE6,
+                                     0x0C66, 0x0CE6, 0x0D66, 0x0DE6, 0x0E50, 0x0ED0, 0x0F20, 0x1040, 0x1090, 0x17E0,
+                                     0x1810, 0x1946, 0x19D0, 0x1A80, 0x1A90, 0x1B50, 0x1BB0, 0x1C40, 0x1C50, 0xA620,
+                                     0xA8D0, 0xA900, 0xA9D0, 0xA9F0, 0xAA50, 0xABF0, 0xFF10};
+
+bool IsDecimalDigit(Char C) {
+  const Char* Run = std::upper_bound(std::begin(DecimalDigitRuns), std::end(DecimalDigitRuns), C);
+  return Run != std::begin(DecimalDigitRuns) && C - *(Run - 1) < 10;
+}
 }  // namespace
 
 bool CharIsHex(Char C) { return (C >= u'0' && C <= u'9') || (C >= u'a' && C <= u'f') || (C >= u'A' && C <= u'F'); }
+
+bool CharIsDigit(Char AChar) { return IsDecimalDigit(AChar); }
 
 bool CharInArray(Char AChar, std::initializer_list<Char> AChars) {
   return std::find(AChars.begin(), AChars.end(), AChar) != AChars.end();

@@ -10,7 +10,8 @@
 #include "rtl/Types.h"
 
 bool CharIsHex(Char AChar);
-// The platform's Unicode letter and decimal-digit tests.
+// Unicode letters (the platform's test) and decimal digits (category Nd:
+// the digits of every script, not superscripts or other numbers).
 bool CharIsLetter(Char AChar);
 bool CharIsDigit(Char AChar);
 inline bool CharIsLetterOrDigit(Char AChar) { return CharIsLetter(AChar) || CharIsDigit(AChar); }

@@ -11,5 +11,4 @@ WORD CharType(Char C) {
 }
 }  // namespace
 
-bool CharIsLetter(Char AChar) { return (CharType(AChar) & C1_ALPHA) != 0; }
-bool CharIsDigit(Char AChar) { return (CharType(AChar) & C1_DIGIT) != 0; }
+bool CharIsLetter(Char AChar) { return !CharIsDigit(AChar) && (CharType(AChar) & C1_ALPHA) != 0; }

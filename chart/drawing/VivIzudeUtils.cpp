@@ -436,6 +436,24 @@ String FormatVersionString(Byte AMajor, Byte AMinor, Byte ARelease, Byte ABuild)
 }
 
 // ---------------------------------------------------------------- filter expressions
+void TVivIzudeUtils::Split(Char ADelimiter, const String& AInput, TStrings& AStrings) {
+  AStrings.Clear();
+  AStrings.SetDelimiter(ADelimiter);
+  AStrings.SetStrictDelimiter(true);
+  AStrings.SetDelimitedText(AInput);
+}
+
+Integer TVivIzudeUtils::VarPos(const String& ASubValue, const String& AValue, Integer& AResult) {
+  AResult = Pos(ASubValue, AValue);
+  return AResult;
+}
+
+Integer TVivIzudeUtils::VarPosNoCase(const String& ASubValue, const String& AValue, Integer& AResult) {
+  return VarPos(UpperCase(ASubValue), UpperCase(AValue), AResult);
+}
+
+TDateTime TVivIzudeUtils::EpochToDateTime(const String& AEpoch) { return UnixToDateTime(StrToInt64(AEpoch)); }
+
 String TVivIzudeUtils::StripThousandSep(const String& ps) {
   String R;
   for (Char C : ps)

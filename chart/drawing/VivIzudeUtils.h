@@ -10,19 +10,55 @@
 #include <vector>
 
 #include "rtl/DateUtils.h"
+#include "rtl/Geometry.h"
 #include "rtl/Resources.h"
+#include "rtl/Set.h"
 #include "rtl/Streams.h"
+#include "rtl/StringList.h"
 #include "rtl/Types.h"
 #include "rtl/UITypes.h"
 
 using TVivIzudeUtilsCharSet = std::vector<Char>;
 
 #ifdef _WIN32
+#include <functional>
+
 class TComponent;
+class TControl;
 class TCustomForm;
-class TStringList;
+class TFont;
 class TGraphic;
 class TPicture;
+class TWinControl;
+
+// The kinds and buttons of TVivIzudeUtils::Message, as the class library's
+// message dialogs name them.
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore };
+using TMsgDlgButtons = TSet<TMsgDlgBtn, Byte>;
+
+// One call of the shell: OpenFile and OpenURL fill it and hand it to the
+// shell executor in force.
+struct TVivShellRequest {
+  String Verb;
+  String File;
+  String Parameters;
+  String Directory;
+  Integer ShowCommand = 0;
+};
+// ShellExecuteW by default; tests put their own in place so that no
+// browser or document starts. Answers the one replaced.
+using TVivShellExecutor = std::function<void(const TVivShellRequest&)>;
+TVivShellExecutor SetVivShellExecutor(TVivShellExecutor Executor);
+
+// Bounds of a picture download: a server that is slow, silent or sends
+// too much cannot hold the caller or fill its memory.
+struct TVivDownloadLimits {
+  Int64 MaxBytes = 32 * 1024 * 1024;
+  Integer ConnectMs = 15000;  // establishing the connection
+  Integer ReceiveMs = 15000;  // each wait for data
+  Integer TotalMs = 60000;    // the whole transfer
+};
 #endif
 
 // The picture formats FindGraphicClass tells apart by their first bytes.
@@ -77,6 +113,13 @@ public:
   static Integer ClosingParenthesis(const String& s1);
 
   static String StripThousandSep(const String& ps);
+  // AStrings cleared, then AInput split at ADelimiter alone (strict
+  // delimiting; the list's quote character still groups).
+  static void Split(Char ADelimiter, const String& AInput, TStrings& AStrings);
+  // Pos(ASubValue, AValue), also stored in AResult; VarPosNoCase on the
+  // upper-cased (ASCII) texts.
+  static Integer VarPos(const String& ASubValue, const String& AValue, Integer& AResult);
+  static Integer VarPosNoCase(const String& ASubValue, const String& AValue, Integer& AResult);
 
   // ---- filter expressions
   // AValue1 a filter expression ("a*|b*", "(a*|b*)&*2", ">10", "!abc"),
@@ -94,6 +137,9 @@ public:
   static String AddForwardslash(const String& AValue);
   static String DateTimeToISO(TDateTime ADateTime);
   static TDateTime ISOToDateTime(const String& AISOString);
+  // The integer text as seconds since 1970-01-01 (UTC); EConvertError for
+  // a text that is no integer.
+  static TDateTime EpochToDateTime(const String& AEpoch);
   static Integer MulDivInt(Integer nNumber, Integer nNumerator, Integer nDenominator);
   static float MulDivSingle(float nNumber, float nNumerator, float nDenominator);
   static String EnDeCrypt(const String& AValue);
@@ -126,12 +172,53 @@ public:
   static bool IsHighDPIScale() { return GetDPIScale(nullptr) > 1; }
   // The first form up AComponent's owner chain; nullptr when none.
   static TCustomForm* GetOwnerForm(TComponent* AComponent);
-
-  // ---- fonts
-  // The screen's font family names, each once, sorted.
+  // The top-level form of the control; nullptr when it has none.
+  static TCustomForm* GetParentForm(TControl* AControl);
+  // The user's documents folder; Exception when the system has none.
+  static String GetDocumentsPath();
+  // The open dialog (the file must exist), in ADefaultFolder or else the
+  // documents folder; AFilter as "Text|*.txt|All|*.*". True and AFileName
+  // set when a file was chosen.
+  static bool SelectFile(String& AFileName, const String& ADefaultFolder, const String& AFilter);
+  // The save dialog (asking before an overwrite) in AFileName's folder or
+  // else the documents folder, proposing AFileName's name; a chosen name
+  // without extension takes AFileName's. True and AFileName set on confirmation.
+  static bool SaveFile(String& AFileName, const String& AFilter);
+  // AFilter ("Text|*.txt|All|*.*") as the dialogs take it: each part ended
+  // by a zero character, the whole by a second one.
+  static String DialogFilter(const String& AFilter);
+  // A message box centred on the screen; answers the button chosen as a
+  // modal result (mrOk, mrCancel, mrYes...).
+  static Integer Message(const String& AMessage);
+  static Integer Message(const String& AMessage, TMsgDlgType ADialogType, TMsgDlgButtons AButtons,
+                         Integer AHelpContext);
+  // The shell's "open" of a file or an address (AControlReference unused).
+  static void OpenFile(const String& AFile, TObject* AControlReference = nullptr);
+  static void OpenURL(const String& AURL);
+  // The request OpenFile and OpenURL hand to the shell.
+  static TVivShellRequest ShellOpenRequest(const String& ATarget);
+  // FontList cleared and filled with the screen's font family names,
+  // each once (ignoring case), sorted.
   static void GetFonts(TStringList* FontList);
+  // ASize in pixels at 96 per inch, as points: Round(ASize / 96 * 72).
+  static void SetFontSize(TFont* AFont, float ASize);
+  // The cursor in screen pixels.
+  static TPointF GetMousePos();
+  // The body of an HTTP or HTTPS picture, read only when the server calls
+  // it an image (an empty stream otherwise); the stream is positioned at
+  // its end and owned by the caller. Exception "Unable to initialize
+  // Wininet", "Cannot open URL %s" (no connection, another scheme, a
+  // time-out before the reply) or, past a limit, "Cannot read URL %s".
+  static std::unique_ptr<TMemoryStream> DownloadImage(const String& AURL);
+  static std::unique_ptr<TMemoryStream> DownloadImage(const String& AURL, const TVivDownloadLimits& ALimits);
 #endif
 };
 
 // The Version text of the library's components: "1.0.0.0" for 1, 0, 0, 0.
 String FormatVersionString(Byte AMajor, Byte AMinor, Byte ARelease, Byte ABuild);
+
+#ifdef _WIN32
+// A new picture with a bitmap of the control's size, the control painted
+// into it when it has a window (blank otherwise). Owned by the caller.
+std::unique_ptr<TPicture> ControlToPicture(TWinControl* AControl);
+#endif

@@ -1136,7 +1136,7 @@ void FillGDIPShape(const TGDIPFillParams& P) {
     default:
       break;
   }
-  if (Linear && P.TopLine) G.FillRectangle(TGPSolidBrush(C1), P.R.X, P.R.Y, P.R.Width, 1);
+  if (Linear && P.TopLine) G.FillRectangle(TGPSolidBrush(C1), P.R.X, P.R.Y, P.R.Width, 1.0f);
   if (P.BorderColor != clNone) {
     TGPPen Pen(MakeGDIPColor(OpacityAlpha(P.Opacity), P.BorderColor), static_cast<REAL>(P.BorderWidth));
     Pen.SetDashStyle(P.BorderStyle);
@@ -1201,10 +1201,12 @@ Status TGPPen::GetColor(ARGB& Color) {
   INT Type = -1;
   Api().GdipGetPenFillType(nativePen, &Type);
   if (Type != 0) return WrongState;
+  // This call's status: a failure kept from an earlier call (until
+  // GetLastStatus) says nothing about this read.
   ARGB C = 0;
-  Keep(Api().GdipGetPenColor(nativePen, &C));
-  if (lastResult == Ok) Color = C;
-  return lastResult;
+  const Status S = Keep(Api().GdipGetPenColor(nativePen, &C));
+  if (S == Ok) Color = C;
+  return S;
 }
 Status TGPPen::SetCustomStartCap(const TGPCustomLineCap* Cap) {
   return Keep(Api().GdipSetPenCustomStartCap(nativePen, NativeOf(Cap)));

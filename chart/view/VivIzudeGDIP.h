@@ -52,6 +52,7 @@ using TGPPointF = GpPointF;
 using TGPPoint = GpPoint;
 using TGPRectF = GpRectF;
 using TGPRect = GpRect;
+using TGPSizeF = GpSizeF;
 using TMatrixArray = REAL[6];
 
 // ---------------------------------------------------------------- colours
@@ -116,12 +117,72 @@ class TGPFontFamily;
 class TGPImageAttributes;
 class TGPCustomLineCap;
 class TGPCachedBitmap;
+class TGPGraphics;
 
 class TGPRegion : public TGdiplusBase {
 public:
   explicit TGPRegion(const TGPRectF& Rect);
   explicit TGPRegion(const TGPGraphicsPath& Path);
   ~TGPRegion();
+  // An infinite region.
+  TGPRegion();
+  explicit TGPRegion(const TGPRect& Rect);
+  TGPRegion(const BYTE* RegionData, INT Size);
+  explicit TGPRegion(HRGN Region);
+  // Adopts Native (status Ok).
+  explicit TGPRegion(GpRegion* Native) : nativeRegion(Native) {}
+  // nullptr when GDI+ cannot make the region.
+  static std::unique_ptr<TGPRegion> FromHRGN(HRGN Region);
+  // A copy (status Ok); the source keeps the copy's status.
+  std::unique_ptr<TGPRegion> Clone();
+  Status MakeInfinite();
+  Status MakeEmpty();
+  // 0 when GDI+ fails.
+  UINT GetDataSize();
+  Status GetData(BYTE* Buffer, UINT BufferSize, UINT* SizeFilled = nullptr);
+  Status Intersect(const TGPRect& Rect);
+  Status Intersect(const TGPRectF& Rect);
+  Status Intersect(const TGPGraphicsPath& Path);
+  Status Intersect(const TGPRegion& Region);
+  Status Union(const TGPRect& Rect);
+  Status Union(const TGPRectF& Rect);
+  Status Union(const TGPGraphicsPath& Path);
+  Status Xor_(const TGPRect& Rect);
+  Status Xor_(const TGPRectF& Rect);
+  Status Xor_(const TGPGraphicsPath& Path);
+  Status Xor_(const TGPRegion& Region);
+  Status Exclude(const TGPRect& Rect);
+  Status Exclude(const TGPRectF& Rect);
+  Status Exclude(const TGPRegion& Region);
+  Status Complement(const TGPRect& Rect);
+  Status Complement(const TGPRectF& Rect);
+  Status Complement(const TGPGraphicsPath& Path);
+  Status Complement(const TGPRegion& Region);
+  Status Translate(REAL Dx, REAL Dy);
+  Status Translate(INT Dx, INT Dy);
+  Status Transform(const TGPMatrix& Matrix);
+  Status GetBounds(TGPRect& Rect, const TGPGraphics& Graphics);
+  Status GetBounds(TGPRectF& Rect, const TGPGraphics& Graphics);
+  // The system region (the caller frees it); nullptr when GDI+ fails.
+  HRGN GetHRGN(const TGPGraphics& Graphics);
+  bool IsEmpty(const TGPGraphics& Graphics);
+  bool IsInfinite(const TGPGraphics& Graphics);
+  bool IsEqual(const TGPRegion& Region, const TGPGraphics& Graphics);
+  // False when GDI+ fails.
+  bool IsVisible(REAL X, REAL Y, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(INT X, INT Y, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(const TGPPointF& Point, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(const TGPPoint& Point, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(REAL X, REAL Y, REAL Width, REAL Height, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(INT X, INT Y, INT Width, INT Height, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(const TGPRectF& Rect, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(const TGPRect& Rect, const TGPGraphics* Graphics = nullptr);
+  // 0 when GDI+ fails.
+  UINT GetRegionScansCount(const TGPMatrix& Matrix);
+  Status GetRegionScans(const TGPMatrix& Matrix, TGPRectF* Rects, INT& Count);
+  Status GetRegionScans(const TGPMatrix& Matrix, TGPRect* Rects, INT& Count);
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   Status Exclude(const TGPGraphicsPath& Path);
   Status Union(const TGPRegion& Region);
   GpRegion* Native() const { return nativeRegion; }
@@ -157,12 +218,16 @@ public:
   Status TransformVectors(TGPPoint* Points, INT Count = 1);
   bool IsInvertible() const;
   bool IsIdentity() const;
+  // False when GDI+ fails.
+  bool IsEqual(const TGPMatrix& Matrix) const;
   // The kept status; it is reset to Ok.
   Status GetLastStatus();
   GpMatrix* Native() const { return nativeMatrix; }
 
-private:
+  // Adopts Native (status Ok).
   explicit TGPMatrix(GpMatrix* Adopted) : nativeMatrix(Adopted) {}
+
+private:
   GpMatrix* nativeMatrix = nullptr;
 };
 
@@ -182,6 +247,18 @@ public:
   StringTrimming GetTrimming();
   Status SetHotkeyPrefix(HotkeyPrefix Prefix);
   HotkeyPrefix GetHotkeyPrefix();
+  // nullptr when the copy cannot be made; its status replaces this one's.
+  std::unique_ptr<TGPStringFormat> Clone();
+  Status SetTabStops(REAL FirstTabOffset, INT Count, const REAL* TabStops);
+  INT GetTabStopCount();
+  Status GetTabStops(INT Count, REAL& FirstTabOffset, REAL* TabStops);
+  Status SetDigitSubstitution(LANGID Language, StringDigitSubstitute Substitute);
+  LANGID GetDigitSubstitutionLanguage();
+  StringDigitSubstitute GetDigitSubstitutionMethod();
+  Status SetMeasurableCharacterRanges(INT Count, const CharacterRange* Ranges);
+  INT GetMeasurableCharacterRangeCount();
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   Status LastError() const { return lastResult; }
   GpStringFormat* Native() const { return nativeFormat; }
   // Shared formats of the binding in force, made on first request and kept
@@ -198,6 +275,14 @@ private:
 
 class TGPFontCollection : public TGdiplusBase {
 public:
+  // 0 when GDI+ fails.
+  INT GetFamilyCount();
+  // Fills the handles of the first NumFound of Families (existing empty
+  // wrappers, at least NumSought of them) with copies of the collection's
+  // families. InvalidParameter for NumSought < 1 or no array.
+  Status GetFamilies(INT NumSought, TGPFontFamily* Families, INT& NumFound);
+  // The status of the last call, Ok included; reading does not reset it.
+  Status GetLastStatus() const { return lastResult; }
   TGPFontCollection() = default;
   GpFontCollection* Native() const { return nativeFontCollection; }
 
@@ -215,6 +300,20 @@ public:
   static TGPFontFamily* GenericSansSerif();
   static TGPFontFamily* GenericSerif();
   static TGPFontFamily* GenericMonospace();
+  // An empty family (no handle, status Ok), to receive one.
+  TGPFontFamily() = default;
+  // The name in Language (at most 32 code units); "" when GDI+ fails.
+  Status GetFamilyName(String& Name, LANGID Language);
+  std::unique_ptr<TGPFontFamily> Clone();
+  // False when GDI+ fails.
+  bool IsStyleAvailable(INT Style);
+  // Design units; 0 when GDI+ fails.
+  UINT16 GetEmHeight(INT Style);
+  UINT16 GetCellAscent(INT Style);
+  UINT16 GetCellDescent(INT Style);
+  UINT16 GetLineSpacing(INT Style);
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   // The family's name ("" when it has none).
   String GetFamilyName() const;
   bool IsAvailable() const { return nativeFamily != nullptr; }
@@ -222,6 +321,8 @@ public:
 
 private:
   friend void FreeGdiplusGenericObjects(const TGdiPlusApi& Api);
+  friend class TGPFont;
+  friend class TGPFontCollection;
   GpFontFamily* nativeFamily = nullptr;
   bool FShared = false;
 };
@@ -261,6 +362,24 @@ public:
           const TGPFontCollection* FontCollection = nullptr);
   TGPFont(GpFont* Native, Status S) : nativeFont(Native) { lastResult = S; }
   ~TGPFont();
+  explicit TGPFont(HDC DC);
+  TGPFont(HDC DC, const LOGFONTA* LogFont);
+  TGPFont(HDC DC, const LOGFONTW* LogFont);
+  // From a system font handle (its 8-bit logical font), or the DC's font
+  // when there is no handle or it cannot be read.
+  TGPFont(HDC DC, HFONT Font);
+  Status GetLogFontA(const TGPGraphics* Graphics, LOGFONTA& LogFont);
+  Status GetLogFontW(const TGPGraphics* Graphics, LOGFONTW& LogFont);
+  std::unique_ptr<TGPFont> Clone();
+  bool IsAvailable() const { return nativeFont != nullptr; }
+  Unit_ GetUnit();
+  REAL GetHeight(const TGPGraphics* Graphics);
+  REAL GetHeight(REAL Dpi);
+  // The font's family into Family's handle; InvalidParameter without one.
+  Status GetFamily(TGPFontFamily* Family);
+  // This font's status: its creation's, or the last failure since; reading
+  // does not reset it.
+  Status GetLastStatus() const { return lastResult; }
   // The family the font was made with ("" without a font).
   String FamilyName() const;
   REAL GetSize() const;
@@ -276,6 +395,12 @@ public:
   // A shell without a native brush (NotImplemented).
   TGPBrush() { lastResult = NotImplemented; }
   TGPBrush(GpBrush* Native, Status S) : nativeBrush(Native) { lastResult = S; }
+  // A plain brush wrapper around a copy of the native brush, carrying this
+  // brush's status after the call.
+  virtual std::unique_ptr<TGPBrush> Clone();
+  BrushType GetType();
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   virtual ~TGPBrush();
   GpBrush* Native() const { return nativeBrush; }
 
@@ -333,6 +458,31 @@ public:
   TGPLinearGradientBrush(const TGPRect& Rect, ARGB Color1, ARGB Color2, REAL Angle, bool IsAngleScalable = false);
   TGPLinearGradientBrush(GpBrush* Native, Status S) : TGPBrush(Native, S) {}
   Status SetGammaCorrection(bool UseGammaCorrection);
+  Status SetLinearColors(ARGB Color1, ARGB Color2);
+  // This call's status; the colours are written only when it is Ok.
+  Status GetLinearColors(ARGB& Color1, ARGB& Color2);
+  Status GetRectangle(TGPRectF& Rect);
+  Status GetRectangle(TGPRect& Rect);
+  bool GetGammaCorrection();
+  // 0 when GDI+ fails.
+  INT GetBlendCount();
+  Status SetBlend(const REAL* BlendFactors, const REAL* BlendPositions, INT Count);
+  // InvalidParameter without a call unless Count > 0 and both arrays are given.
+  Status GetBlend(REAL* BlendFactors, REAL* BlendPositions, INT Count);
+  INT GetInterpolationColorCount();
+  // InvalidParameter without a call for a count of 0 or less.
+  Status GetInterpolationColors(ARGB* PresetColors, REAL* BlendPositions, INT Count);
+  Status SetBlendBellShape(REAL Focus, REAL Scale = 1);
+  Status SetBlendTriangularShape(REAL Focus, REAL Scale = 1);
+  Status SetTransform(const TGPMatrix& Matrix);
+  Status GetTransform(TGPMatrix& Matrix);
+  Status ResetTransform();
+  Status MultiplyTransform(const TGPMatrix& Matrix, MatrixOrder Order = MatrixOrderPrepend);
+  Status TranslateTransform(REAL Dx, REAL Dy, MatrixOrder Order = MatrixOrderPrepend);
+  Status ScaleTransform(REAL Sx, REAL Sy, MatrixOrder Order = MatrixOrderPrepend);
+  Status RotateTransform(REAL Angle, MatrixOrder Order = MatrixOrderPrepend);
+  Status SetWrapMode(WrapMode Wrap);
+  WrapMode GetWrapMode();
   // InvalidParameter without a call for a count of 0 or less.
   Status SetInterpolationColors(const ARGB* PresetColors, const REAL* BlendPositions, INT Count);
 };
@@ -359,6 +509,8 @@ class TGPPen : public TGdiplusBase {
 public:
   TGPPen(ARGB Color, REAL Width = 1);
   TGPPen(const TGPBrush& Brush, REAL Width = 1);
+  // Adopts Native with the status of the call that made it.
+  TGPPen(GpPen* Native, Status S) : nativePen(Native) { lastResult = S; }
   ~TGPPen();
   Status SetBrush(const TGPBrush& Brush);
   // A new brush wrapper of the pen's fill kind (nullptr for an unknown kind).
@@ -369,9 +521,39 @@ public:
   INT GetPenType();
   Status SetWidth(REAL Width);
   REAL GetWidth();
+  // A copy carrying the status of the copy, which this pen keeps too.
+  std::unique_ptr<TGPPen> Clone();
+  Status SetLineCap(INT StartCap, INT EndCap, INT DashCap);
+  Status SetStartCap(INT StartCap);
+  INT GetStartCap();
+  INT GetEndCap();
+  Status SetDashCap(INT DashCap);
+  INT GetDashCap();
+  Status SetLineJoin(LineJoin Join);
+  LineJoin GetLineJoin();
+  Status SetMiterLimit(REAL MiterLimit);
+  REAL GetMiterLimit();
+  Status SetAlignment(PenAlignment Alignment);
+  PenAlignment GetAlignment();
+  Status SetTransform(const TGPMatrix& Matrix);
+  Status GetTransform(TGPMatrix& Matrix);
+  Status ResetTransform();
+  Status MultiplyTransform(const TGPMatrix& Matrix, MatrixOrder Order = MatrixOrderPrepend);
+  Status TranslateTransform(REAL Dx, REAL Dy, MatrixOrder Order = MatrixOrderPrepend);
+  Status ScaleTransform(REAL Sx, REAL Sy, MatrixOrder Order = MatrixOrderPrepend);
+  Status RotateTransform(REAL Angle, MatrixOrder Order = MatrixOrderPrepend);
+  REAL GetDashOffset();
+  Status SetDashOffset(REAL Offset);
+  Status SetDashPattern(const REAL* DashArray, INT Count);
+  INT GetDashPatternCount();
+  Status GetDashPattern(REAL* DashArray, INT Count);
+  Status SetCompoundArray(const REAL* CompoundArray, INT Count);
+  INT GetCompoundArrayCount();
+  // InvalidParameter without a call for a count of 0 or less.
+  Status GetCompoundArray(REAL* CompoundArray, INT Count);
   Status SetColor(ARGB Color);
-  // WrongState (not kept) for a pen that is not a solid colour; else the
-  // pen's kept status, the colour written only when that is Ok.
+  // WrongState (not kept) for a pen that is not a solid colour; else this
+  // call's status, the colour written only when it is Ok.
   Status GetColor(ARGB& Color);
   Status SetCustomStartCap(const TGPCustomLineCap* Cap);
   Status SetCustomEndCap(const TGPCustomLineCap* Cap);
@@ -418,6 +600,68 @@ public:
   Status AddBezier(const TGPPoint& Pt1, const TGPPoint& Pt2, const TGPPoint& Pt3, const TGPPoint& Pt4);
   Status AddBezier(const TGPPointF& Pt1, const TGPPointF& Pt2, const TGPPointF& Pt3, const TGPPointF& Pt4);
   Status AddBezier(REAL X1, REAL Y1, REAL X2, REAL Y2, REAL X3, REAL Y3, REAL X4, REAL Y4);
+  TGPGraphicsPath(const TGPPointF* Points, const BYTE* Types, INT Count, FillMode Mode = FillModeAlternate);
+  TGPGraphicsPath(const TGPPoint* Points, const BYTE* Types, INT Count, FillMode Mode = FillModeAlternate);
+  // A copy of Path.
+  explicit TGPGraphicsPath(const TGPGraphicsPath& Path);
+  // A copy (status Ok); the source keeps the copy's status.
+  std::unique_ptr<TGPGraphicsPath> Clone();
+  // FillModeAlternate when GDI+ fails.
+  FillMode GetFillMode();
+  Status SetFillMode(FillMode Mode);
+  Status CloseAllFigures();
+  Status SetMarker();
+  Status ClearMarkers();
+  Status Reverse();
+  Status GetLastPoint(TGPPointF& LastPoint);
+  Status AddLines(const TGPPointF* Points, INT Count);
+  Status AddLine(INT X1, INT Y1, INT X2, INT Y2);
+  Status AddLine(const TGPPoint& Pt1, const TGPPoint& Pt2) { return AddLine(Pt1.X, Pt1.Y, Pt2.X, Pt2.Y); }
+  Status AddArc(INT X, INT Y, INT Width, INT Height, REAL StartAngle, REAL SweepAngle);
+  Status AddArc(const TGPRect& Rect, REAL StartAngle, REAL SweepAngle);
+  Status AddBezier(INT X1, INT Y1, INT X2, INT Y2, INT X3, INT Y3, INT X4, INT Y4);
+  Status AddBeziers(const TGPPointF* Points, INT Count);
+  Status AddBeziers(const TGPPoint* Points, INT Count);
+  Status AddCurve(const TGPPointF* Points, INT Count, REAL Tension);
+  Status AddCurve(const TGPPointF* Points, INT Count, INT Offset, INT NumberOfSegments, REAL Tension);
+  Status AddCurve(const TGPPoint* Points, INT Count, INT Offset, INT NumberOfSegments, REAL Tension);
+  Status AddClosedCurve(const TGPPointF* Points, INT Count);
+  Status AddClosedCurve(const TGPPointF* Points, INT Count, REAL Tension);
+  Status AddClosedCurve(const TGPPoint* Points, INT Count);
+  Status AddClosedCurve(const TGPPoint* Points, INT Count, REAL Tension);
+  Status AddRectangles(const TGPRectF* Rects, INT Count);
+  Status AddRectangles(const TGPRect* Rects, INT Count);
+  Status AddEllipse(INT X, INT Y, INT Width, INT Height);
+  Status AddEllipse(const TGPRect& Rect) { return AddEllipse(Rect.X, Rect.Y, Rect.Width, Rect.Height); }
+  Status AddPie(INT X, INT Y, INT Width, INT Height, REAL StartAngle, REAL SweepAngle);
+  Status AddPie(const TGPRect& Rect, REAL StartAngle, REAL SweepAngle);
+  Status AddPath(const TGPGraphicsPath* AddingPath, bool Connect);
+  Status AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
+                   const TGPPointF& Origin, const TGPStringFormat* Format);
+  Status AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
+                   const TGPPoint& Origin, const TGPStringFormat* Format);
+  Status AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
+                   const TGPRect& LayoutRect, const TGPStringFormat* Format);
+  Status Transform(const TGPMatrix* Matrix);
+  Status GetBounds(TGPRect& Bounds, const TGPMatrix* Matrix = nullptr, const TGPPen* Pen = nullptr);
+  Status Flatten(const TGPMatrix* Matrix = nullptr, REAL Flatness = 0.25f);
+  Status Widen(const TGPPen& Pen, const TGPMatrix* Matrix = nullptr, REAL Flatness = 0.25f);
+  Status Outline(const TGPMatrix* Matrix = nullptr, REAL Flatness = 0.25f);
+  Status Warp(const TGPPointF* DestPoints, INT Count, const TGPRectF& SrcRect, const TGPMatrix* Matrix = nullptr,
+              WarpMode Mode = WarpModePerspective, REAL Flatness = 0.25f);
+  Status GetPathTypes(BYTE* Types, INT Count);
+  Status GetPathPoints(TGPPointF* Points, INT Count);
+  Status GetPathPoints(TGPPoint* Points, INT Count);
+  // False when GDI+ fails.
+  bool IsVisible(REAL X, REAL Y, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(INT X, INT Y, const TGPGraphics* Graphics = nullptr);
+  bool IsVisible(const TGPPointF& Point, const TGPGraphics* Graphics = nullptr) {
+    return IsVisible(Point.X, Point.Y, Graphics);
+  }
+  bool IsOutlineVisible(REAL X, REAL Y, const TGPPen* Pen, const TGPGraphics* Graphics = nullptr);
+  bool IsOutlineVisible(INT X, INT Y, const TGPPen* Pen, const TGPGraphics* Graphics = nullptr);
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   Status AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
                    const TGPRectF& LayoutRect, const TGPStringFormat* Format);
   GpPath* Native() const { return nativePath; }
@@ -446,6 +690,45 @@ public:
   // InvalidParameter without a call for a missing image.
   Status SaveAdd(const TGPImage* NewImage, const EncoderParameters* Params);
   Status RotateFlip(RotateFlipType Type);
+  static std::unique_ptr<TGPImage> FromFile(const String& FileName, bool UseEmbeddedColorManagement = false) {
+    return std::make_unique<TGPImage>(FileName, UseEmbeddedColorManagement);
+  }
+  static std::unique_ptr<TGPImage> FromStream(IStream* Stream, bool UseEmbeddedColorManagement = false) {
+    return std::make_unique<TGPImage>(Stream, UseEmbeddedColorManagement);
+  }
+  // A plain image wrapper (for bitmaps too) around a copy, carrying this
+  // image's status after the call.
+  std::unique_ptr<TGPImage> Clone();
+  Status SaveAdd(const EncoderParameters* Params);
+  // Always written: 0 by 0 when GDI+ fails.
+  Status GetPhysicalDimension(TGPSizeF& Size);
+  Status GetBounds(TGPRectF& Rect, Unit_& U);
+  // 0 when GDI+ fails.
+  REAL GetHorizontalResolution();
+  REAL GetVerticalResolution();
+  UINT GetFlags();
+  Status GetRawFormat(GUID& Format);
+  // 0 when GDI+ fails.
+  INT GetPaletteSize();
+  Status GetPalette(ColorPalette* Palette, INT Size);
+  Status SetPalette(const ColorPalette* Palette);
+  // Counts: 0 when GDI+ fails.
+  UINT GetFrameDimensionsCount();
+  Status GetFrameDimensionsList(GUID* DimensionIDs, UINT Count);
+  UINT GetFrameCount(const GUID& DimensionID);
+  Status SelectActiveFrame(const GUID& DimensionID, UINT FrameIndex);
+  UINT GetPropertyCount();
+  Status GetPropertyIdList(UINT NumOfProperty, PROPID* List);
+  UINT GetPropertyItemSize(PROPID PropId);
+  Status GetPropertyItem(PROPID PropId, UINT PropSize, PropertyItem* Buffer);
+  Status GetPropertySize(UINT& TotalBufferSize, UINT& NumProperties);
+  Status GetAllPropertyItems(UINT TotalBufferSize, UINT NumProperties, PropertyItem* AllItems);
+  Status RemovePropertyItem(PROPID PropId);
+  Status SetPropertyItem(const PropertyItem& Item);
+  UINT GetEncoderParameterListSize(const CLSID& Encoder);
+  Status GetEncoderParameterList(const CLSID& Encoder, UINT Size, EncoderParameters* Buffer);
+  // The kept status; it is reset to Ok.
+  Status GetLastStatus();
   // ImageTypeUnknown when GDI+ fails.
   ImageType GetType();
   GpImage* Native() const { return nativeImage; }
@@ -465,6 +748,39 @@ public:
   static std::unique_ptr<TGPBitmap> FromStream(IStream* Stream, bool UseEmbeddedColorManagement = false) {
     return std::make_unique<TGPBitmap>(Stream, UseEmbeddedColorManagement);
   }
+  TGPBitmap(const String& FileName, bool UseEmbeddedColorManagement);
+  // Over the caller's pixels, which must outlive the bitmap.
+  TGPBitmap(INT Width, INT Height, INT Stride, PixelFormat Format, BYTE* Scan0);
+  TGPBitmap(INT Width, INT Height, const TGPGraphics& Target);
+  TGPBitmap(const BITMAPINFO* Info, void* Data);
+  explicit TGPBitmap(HICON Icon);
+  TGPBitmap(HINSTANCE Instance, const String& BitmapName);
+  static std::unique_ptr<TGPBitmap> FromFile(const String& FileName, bool UseEmbeddedColorManagement = false) {
+    return std::make_unique<TGPBitmap>(FileName, UseEmbeddedColorManagement);
+  }
+  static std::unique_ptr<TGPBitmap> FromBITMAPINFO(const BITMAPINFO* Info, void* Data) {
+    return std::make_unique<TGPBitmap>(Info, Data);
+  }
+  static std::unique_ptr<TGPBitmap> FromHBITMAP(HBITMAP Bitmap, HPALETTE Palette) {
+    return std::make_unique<TGPBitmap>(Bitmap, Palette);
+  }
+  static std::unique_ptr<TGPBitmap> FromHICON(HICON Icon) { return std::make_unique<TGPBitmap>(Icon); }
+  static std::unique_ptr<TGPBitmap> FromResource(HINSTANCE Instance, const String& BitmapName) {
+    return std::make_unique<TGPBitmap>(Instance, BitmapName);
+  }
+  // The whole picture as a plain image wrapper.
+  using TGPImage::Clone;
+  // A part as a new bitmap (status Ok); nullptr when it cannot be made.
+  // The copy's status replaces this bitmap's.
+  std::unique_ptr<TGPBitmap> Clone(const TGPRect& Rect, PixelFormat Format);
+  std::unique_ptr<TGPBitmap> Clone(INT X, INT Y, INT Width, INT Height, PixelFormat Format);
+  std::unique_ptr<TGPBitmap> Clone(const TGPRectF& Rect, PixelFormat Format);
+  std::unique_ptr<TGPBitmap> Clone(REAL X, REAL Y, REAL Width, REAL Height, PixelFormat Format);
+  Status LockBits(const TGPRect& Rect, UINT Flags, PixelFormat Format, BitmapData& LockedData);
+  Status UnlockBits(BitmapData& LockedData);
+  Status SetResolution(REAL XDpi, REAL YDpi);
+  // The caller frees the icon.
+  Status GetHICON(HICON& Icon);
   Status GetPixel(INT X, INT Y, ARGB& Color);
   Status SetPixel(INT X, INT Y, ARGB Color);
   Status GetHBITMAP(ARGB ColorBackground, HBITMAP& Result);
@@ -519,6 +835,151 @@ public:
   explicit TGPGraphics(TGPImage* Image);
   ~TGPGraphics();
   static std::unique_ptr<TGPGraphics> FromImage(TGPImage* Image) { return std::make_unique<TGPGraphics>(Image); }
+  TGPGraphics(HDC DC, HANDLE Device);
+  TGPGraphics(HWND Wnd, bool UseICM);
+  static std::unique_ptr<TGPGraphics> FromHDC(HDC DC) { return std::make_unique<TGPGraphics>(DC); }
+  static std::unique_ptr<TGPGraphics> FromHDC(HDC DC, HANDLE Device) {
+    return std::make_unique<TGPGraphics>(DC, Device);
+  }
+  static std::unique_ptr<TGPGraphics> FromHWND(HWND Wnd, bool UseICM = false) {
+    return std::make_unique<TGPGraphics>(Wnd, UseICM);
+  }
+  Status SetRenderingOrigin(INT X, INT Y);
+  Status GetRenderingOrigin(INT& X, INT& Y);
+  Status SetCompositingMode(CompositingMode Mode);
+  CompositingMode GetCompositingMode();
+  Status SetTextContrast(UINT Contrast);
+  UINT GetTextContrast();
+  Status SetInterpolationMode(INT Mode);
+  // -1 when GDI+ fails.
+  INT GetInterpolationMode();
+  Status SetPixelOffsetMode(INT Mode);
+  // -1 when GDI+ fails.
+  INT GetPixelOffsetMode();
+  Status SetPageUnit(Unit_ U);
+  Unit_ GetPageUnit();
+  Status SetPageScale(REAL Scale);
+  REAL GetPageScale();
+  REAL GetDpiX();
+  REAL GetDpiY();
+  Status TransformPoints(CoordinateSpace DestSpace, CoordinateSpace SrcSpace, TGPPointF* Points, INT Count);
+  Status TransformPoints(CoordinateSpace DestSpace, CoordinateSpace SrcSpace, TGPPoint* Points, INT Count);
+  Status GetNearestColor(ARGB& Color);
+  Status DrawLine(const TGPPen& Pen, INT X1, INT Y1, INT X2, INT Y2);
+  Status DrawLine(const TGPPen& Pen, const TGPPointF& Pt1, const TGPPointF& Pt2) {
+    return DrawLine(Pen, Pt1.X, Pt1.Y, Pt2.X, Pt2.Y);
+  }
+  Status DrawLine(const TGPPen& Pen, const TGPPoint& Pt1, const TGPPoint& Pt2) {
+    return DrawLine(Pen, Pt1.X, Pt1.Y, Pt2.X, Pt2.Y);
+  }
+  Status DrawLines(const TGPPen& Pen, const TGPPoint* Points, INT Count);
+  Status DrawArc(const TGPPen& Pen, INT X, INT Y, INT Width, INT Height, REAL StartAngle, REAL SweepAngle);
+  Status DrawArc(const TGPPen& Pen, const TGPRect& Rect, REAL StartAngle, REAL SweepAngle);
+  Status DrawBezier(const TGPPen& Pen, REAL X1, REAL Y1, REAL X2, REAL Y2, REAL X3, REAL Y3, REAL X4, REAL Y4);
+  Status DrawBezier(const TGPPen& Pen, INT X1, INT Y1, INT X2, INT Y2, INT X3, INT Y3, INT X4, INT Y4);
+  Status DrawBezier(const TGPPen& Pen, const TGPPointF& Pt1, const TGPPointF& Pt2, const TGPPointF& Pt3,
+                    const TGPPointF& Pt4);
+  Status DrawBezier(const TGPPen& Pen, const TGPPoint& Pt1, const TGPPoint& Pt2, const TGPPoint& Pt3,
+                    const TGPPoint& Pt4);
+  Status DrawBeziers(const TGPPen& Pen, const TGPPointF* Points, INT Count);
+  Status DrawBeziers(const TGPPen& Pen, const TGPPoint* Points, INT Count);
+  Status DrawRectangle(const TGPPen& Pen, INT X, INT Y, INT Width, INT Height);
+  Status DrawRectangle(const TGPPen& Pen, const TGPRect& Rect);
+  Status DrawRectangles(const TGPPen& Pen, const TGPRectF* Rects, INT Count);
+  Status DrawRectangles(const TGPPen& Pen, const TGPRect* Rects, INT Count);
+  Status DrawPie(const TGPPen& Pen, REAL X, REAL Y, REAL Width, REAL Height, REAL StartAngle, REAL SweepAngle);
+  Status DrawPie(const TGPPen& Pen, INT X, INT Y, INT Width, INT Height, REAL StartAngle, REAL SweepAngle);
+  Status DrawPie(const TGPPen& Pen, const TGPRectF& Rect, REAL StartAngle, REAL SweepAngle);
+  Status DrawPie(const TGPPen& Pen, const TGPRect& Rect, REAL StartAngle, REAL SweepAngle);
+  Status DrawPolygon(const TGPPen& Pen, const TGPPoint* Points, INT Count);
+  Status DrawCurve(const TGPPen& Pen, const TGPPointF* Points, INT Count);
+  Status DrawCurve(const TGPPen& Pen, const TGPPointF* Points, INT Count, REAL Tension);
+  Status DrawCurve(const TGPPen& Pen, const TGPPointF* Points, INT Count, INT Offset, INT NumberOfSegments,
+                   REAL Tension = 0.5f);
+  Status DrawCurve(const TGPPen& Pen, const TGPPoint* Points, INT Count);
+  Status DrawCurve(const TGPPen& Pen, const TGPPoint* Points, INT Count, REAL Tension);
+  Status DrawCurve(const TGPPen& Pen, const TGPPoint* Points, INT Count, INT Offset, INT NumberOfSegments,
+                   REAL Tension = 0.5f);
+  Status DrawClosedCurve(const TGPPen& Pen, const TGPPointF* Points, INT Count);
+  Status DrawClosedCurve(const TGPPen& Pen, const TGPPointF* Points, INT Count, REAL Tension);
+  Status DrawClosedCurve(const TGPPen& Pen, const TGPPoint* Points, INT Count);
+  Status DrawClosedCurve(const TGPPen& Pen, const TGPPoint* Points, INT Count, REAL Tension);
+  Status FillRectangle(const TGPBrush& Brush, INT X, INT Y, INT Width, INT Height);
+  Status FillRectangle(const TGPBrush& Brush, const TGPRect& Rect);
+  Status FillRectangles(const TGPBrush& Brush, const TGPRectF* Rects, INT Count);
+  Status FillRectangles(const TGPBrush& Brush, const TGPRect* Rects, INT Count);
+  Status FillPie(const TGPBrush& Brush, REAL X, REAL Y, REAL Width, REAL Height, REAL StartAngle, REAL SweepAngle);
+  Status FillPie(const TGPBrush& Brush, INT X, INT Y, INT Width, INT Height, REAL StartAngle, REAL SweepAngle);
+  Status FillPie(const TGPBrush& Brush, const TGPRectF& Rect, REAL StartAngle, REAL SweepAngle);
+  Status FillPie(const TGPBrush& Brush, const TGPRect& Rect, REAL StartAngle, REAL SweepAngle);
+  Status FillClosedCurve(const TGPBrush& Brush, const TGPPointF* Points, INT Count);
+  Status FillClosedCurve(const TGPBrush& Brush, const TGPPointF* Points, INT Count, FillMode Mode, REAL Tension = 0.5f);
+  Status FillClosedCurve(const TGPBrush& Brush, const TGPPoint* Points, INT Count);
+  Status FillClosedCurve(const TGPBrush& Brush, const TGPPoint* Points, INT Count, FillMode Mode, REAL Tension = 0.5f);
+  Status FillRegion(const TGPBrush& Brush, const TGPRegion& Region);
+  Status SetClip(const TGPGraphics& Graphics, CombineMode Mode = CombineModeReplace);
+  Status SetClip(const TGPRect& Rect, CombineMode Mode = CombineModeReplace);
+  Status SetClip(HRGN Region, CombineMode Mode = CombineModeReplace);
+  Status IntersectClip(const TGPRectF& Rect) { return SetClip(Rect, CombineModeIntersect); }
+  Status IntersectClip(const TGPRect& Rect) { return SetClip(Rect, CombineModeIntersect); }
+  Status IntersectClip(const TGPRegion& Region);
+  Status ExcludeClip(const TGPRect& Rect) { return SetClip(Rect, CombineModeExclude); }
+  Status TranslateClip(REAL Dx, REAL Dy);
+  Status TranslateClip(INT Dx, INT Dy);
+  Status GetClip(TGPRegion& Region);
+  Status GetClipBounds(TGPRectF& Rect);
+  Status GetClipBounds(TGPRect& Rect);
+  Status GetVisibleClipBounds(TGPRectF& Rect);
+  Status GetVisibleClipBounds(TGPRect& Rect);
+  bool IsClipEmpty();
+  bool IsVisibleClipEmpty();
+  // False when GDI+ fails.
+  bool IsVisible(REAL X, REAL Y);
+  bool IsVisible(INT X, INT Y);
+  bool IsVisible(const TGPPointF& Point) { return IsVisible(Point.X, Point.Y); }
+  bool IsVisible(const TGPPoint& Point) { return IsVisible(Point.X, Point.Y); }
+  // True when GDI+ fails.
+  bool IsVisible(REAL X, REAL Y, REAL Width, REAL Height);
+  bool IsVisible(INT X, INT Y, INT Width, INT Height);
+  bool IsVisible(const TGPRectF& Rect) { return IsVisible(Rect.X, Rect.Y, Rect.Width, Rect.Height); }
+  bool IsVisible(const TGPRect& Rect) { return IsVisible(Rect.X, Rect.Y, Rect.Width, Rect.Height); }
+  // The container's state (0 when GDI+ fails), for EndContainer.
+  UINT BeginContainer(const TGPRectF& DstRect, const TGPRectF& SrcRect, Unit_ U);
+  UINT BeginContainer(const TGPRect& DstRect, const TGPRect& SrcRect, Unit_ U);
+  UINT BeginContainer();
+  Status EndContainer(UINT State);
+  Status AddMetafileComment(const BYTE* Data, UINT SizeData);
+  Status MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPSizeF& LayoutRectSize,
+                       const TGPStringFormat* Format, TGPSizeF& Size, INT* CodepointsFitted = nullptr,
+                       INT* LinesFilled = nullptr);
+  // InvalidParameter (nothing kept) for RegionCount <= 0; each region
+  // receives its range.
+  Status MeasureCharacterRanges(const String& Text, INT Length, const TGPFont* Font, const TGPRectF& LayoutRect,
+                                const TGPStringFormat* Format, INT RegionCount, TGPRegion* const* Regions);
+  Status DrawDriverString(const UINT16* Text, INT Length, const TGPFont* Font, const TGPBrush* Brush,
+                          const TGPPointF* Positions, INT Flags, const TGPMatrix* Matrix);
+  Status MeasureDriverString(const UINT16* Text, INT Length, const TGPFont* Font, const TGPPointF* Positions, INT Flags,
+                             const TGPMatrix* Matrix, TGPRectF& BoundingBox);
+  Status DrawImage(const TGPImage* Image, REAL X, REAL Y);
+  Status DrawImage(const TGPImage* Image, const TGPPointF& Point) { return DrawImage(Image, Point.X, Point.Y); }
+  Status DrawImage(const TGPImage* Image, const TGPPoint& Point) { return DrawImage(Image, Point.X, Point.Y); }
+  Status DrawImage(const TGPImage* Image, const TGPRect& Rect);
+  // Only 3 or 4 points draw; anything else is InvalidParameter.
+  Status DrawImage(const TGPImage* Image, const TGPPointF* DestPoints, INT Count);
+  Status DrawImage(const TGPImage* Image, const TGPPoint* DestPoints, INT Count);
+  Status DrawImage(const TGPImage* Image, REAL X, REAL Y, REAL SrcX, REAL SrcY, REAL SrcWidth, REAL SrcHeight,
+                   Unit_ SrcUnit);
+  Status DrawImage(const TGPImage* Image, INT X, INT Y, INT SrcX, INT SrcY, INT SrcWidth, INT SrcHeight, Unit_ SrcUnit);
+  Status DrawImage(const TGPImage* Image, const TGPRect& DestRect, INT SrcX, INT SrcY, INT SrcWidth, INT SrcHeight,
+                   Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr, DrawImageAbort Callback = nullptr,
+                   void* CallbackData = nullptr);
+  // Only 3 or 4 points draw; anything else is InvalidParameter.
+  Status DrawImage(const TGPImage* Image, const TGPPointF* DestPoints, INT Count, REAL SrcX, REAL SrcY, REAL SrcWidth,
+                   REAL SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr,
+                   DrawImageAbort Callback = nullptr, void* CallbackData = nullptr);
+  Status DrawImage(const TGPImage* Image, const TGPPoint* DestPoints, INT Count, INT SrcX, INT SrcY, INT SrcWidth,
+                   INT SrcHeight, Unit_ SrcUnit, const TGPImageAttributes* Attributes = nullptr,
+                   DrawImageAbort Callback = nullptr, void* CallbackData = nullptr);
 
   void Flush(FlushIntention Intention = FlushIntentionFlush);
   Status Clear(ARGB Color);

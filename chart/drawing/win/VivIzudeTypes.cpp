@@ -146,7 +146,11 @@ TPicture* TVivScaledBitmaps::GetBitmapByScale(float Scale) const {
 }
 
 void TVivScaledBitmaps::SetBitmap(float Scale, TPicture* Value) {
-  TVivScaledBitmap* Item = GetItemByScale(Scale);
+  // Only the item of exactly this scale: the look-up's fallback would
+  // overwrite the picture of another scale.
+  TVivScaledBitmap* Item = nullptr;
+  for (Integer i = 0; i < Count() && !Item; ++i)
+    if (Items(i)->Scale() == Scale) Item = Items(i);
   if (!Item) Item = Add(Scale);
   Item->Bitmap()->Assign(Value);
 }

@@ -62,9 +62,57 @@ public:
   TVivScaledBitmap* GetItemByScale(float Scale) const;
   TPicture* GetBitmapByScale(float Scale) const;
   TPicture* GetBitmap(float Scale) const { return GetBitmapByScale(Scale); }
-  // Into the picture GetItemByScale finds, or a new item of that scale.
+  // Into the picture of the item of exactly Scale, or of a new item of
+  // that scale: never into an item of another scale.
   void SetBitmap(float Scale, TPicture* Value);
   // OnChange (the collection's) fires on every change of an item.
+
+private:
+  TPersistent* FOwner;  // not owned
+};
+
+// An owned collection of T (a TCollectionItem) with a typed item accessor;
+// enumerable with GetEnumerator (MoveNext, GetCurrent) or a range-for.
+template <class T>
+class TVivOwnedCollection : public TCollection {
+public:
+  // AOwner: the owner for naming (not owned).
+  explicit TVivOwnedCollection(TPersistent* AOwner) : TCollection(TCollection::ItemClass<T>()), FOwner(AOwner) {}
+  TPersistent* GetOwner() const override { return FOwner; }
+  T* GetItem(Integer AIndex) const { return static_cast<T*>(TCollection::Items(AIndex)); }
+
+  class TEnumerator {
+  public:
+    explicit TEnumerator(const TVivOwnedCollection* ACol) : FCol(ACol) {}
+    T* GetCurrent() const { return FCol->GetItem(FIndex); }
+    bool MoveNext() {
+      if (FIndex >= FCol->Count()) return false;
+      return ++FIndex < FCol->Count();
+    }
+
+  private:
+    Integer FIndex = -1;
+    const TVivOwnedCollection* FCol;  // not owned
+  };
+  TEnumerator GetEnumerator() const { return TEnumerator(this); }
+
+  // Range-for over the items in order.
+  class TIterator {
+  public:
+    TIterator(const TVivOwnedCollection* ACol, Integer AIndex) : FCol(ACol), FIndex(AIndex) {}
+    T* operator*() const { return FCol->GetItem(FIndex); }
+    TIterator& operator++() {
+      ++FIndex;
+      return *this;
+    }
+    bool operator!=(const TIterator& Other) const { return FIndex != Other.FIndex; }
+
+  private:
+    const TVivOwnedCollection* FCol;  // not owned
+    Integer FIndex;
+  };
+  TIterator begin() const { return TIterator(this, 0); }
+  TIterator end() const { return TIterator(this, Count()); }
 
 private:
   TPersistent* FOwner;  // not owned

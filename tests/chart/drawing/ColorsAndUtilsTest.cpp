@@ -153,6 +153,31 @@ TEST(VivIzudeUtils, DatesRoundingAndSmallHelpers) {
   EXPECT_EQ(Text(FormatVersionString(1, 0, 0, 0)), "1.0.0.0");
 }
 
+TEST(VivIzudeUtils, EpochSplitAndPositions) {
+  EXPECT_DOUBLE_EQ(TVivIzudeUtils::EpochToDateTime(u"0"), EncodeDate(1970, 1, 1));
+  EXPECT_DOUBLE_EQ(TVivIzudeUtils::EpochToDateTime(u"1706704245"), EncodeDateTime(2024, 1, 31, 12, 30, 45, 0));
+  EXPECT_DOUBLE_EQ(TVivIzudeUtils::EpochToDateTime(u"-86400"), EncodeDate(1969, 12, 31));
+  for (const char16_t* Bad : {u"", u"12x", u"1.5", u"99999999999999999999"})
+    EXPECT_THROW(TVivIzudeUtils::EpochToDateTime(Bad), EConvertError) << Text(Bad);
+
+  TStringList Parts;
+  Parts.Add(u"old");
+  TVivIzudeUtils::Split(u';', u"a b;c;;\"d;e\"", Parts);
+  ASSERT_EQ(Parts.Count(), 4);
+  EXPECT_EQ(Text(Parts.Strings(0)), "a b");  // strict: the blank does not split
+  EXPECT_EQ(Text(Parts.Strings(1)), "c");
+  EXPECT_EQ(Text(Parts.Strings(2)), "");
+  EXPECT_EQ(Text(Parts.Strings(3)), "d;e");  // quotes group
+
+  Integer Found = -1;
+  EXPECT_EQ(TVivIzudeUtils::VarPos(u"b", u"abcb", Found), 2);
+  EXPECT_EQ(Found, 2);
+  EXPECT_EQ(TVivIzudeUtils::VarPos(u"B", u"abcb", Found), 0);
+  EXPECT_EQ(Found, 0);
+  EXPECT_EQ(TVivIzudeUtils::VarPosNoCase(u"B", u"aBcb", Found), 2);
+  EXPECT_EQ(Found, 2);
+}
+
 TEST(VivIzudeUtils, FilterExpressions) {
   struct TCase {
     const char16_t* Expression;

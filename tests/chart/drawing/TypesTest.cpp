@@ -17,6 +17,15 @@ TEST(VivIzudeTypes, CharacterTests) {
   EXPECT_FALSE(CharIsLetter(u'1'));
   EXPECT_TRUE(CharIsDigit(u'7'));
   EXPECT_FALSE(CharIsDigit(u'x'));
+  // Decimal digits of other scripts are digits, not letters; numbers that
+  // are not decimal digits are neither.
+  for (Char Digit : {u'\u0663', u'\u06F5', u'\u0967', u'\u0E59', u'\uFF10', u'\uFF19', u'\uABF9'}) {
+    EXPECT_TRUE(CharIsDigit(Digit)) << int(Digit);
+    EXPECT_FALSE(CharIsLetter(Digit)) << int(Digit);
+    EXPECT_TRUE(CharIsLetterOrDigit(Digit)) << int(Digit);
+  }
+  for (Char Other : {u'\u00B2', u'\u2155', u'\u216B', u'\u065F', u'\uFF1A', u'\u002F', u'\u003A'})
+    EXPECT_FALSE(CharIsDigit(Other)) << int(Other);
   EXPECT_TRUE(CharIsLetterOrDigit(u'7'));
   EXPECT_FALSE(CharIsLetterOrDigit(u'-'));
   EXPECT_TRUE(CharInArray(u'-', {u'+', u'-'}));

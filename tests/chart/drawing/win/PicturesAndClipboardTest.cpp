@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "chart/drawing/win/VivIzudeTypes.h"
 #include "chart/drawing/win/VivIzudeUtils.h"
@@ -73,13 +74,36 @@ TEST(ScaledBitmaps, ItemByScaleFallsBackToTheLargest) {
   EXPECT_EQ(Bitmaps.GetItemByScale(1.5f), OneHalf);
   EXPECT_GT(Changes, 0);
   auto Picture = HalfRedPng();
-  Bitmaps.SetBitmap(3.0f, Picture.get());  // no 3.0 item: the largest (2.0) takes it
-  EXPECT_EQ(Two->Bitmap()->Width(), 4);
-  EXPECT_EQ(Bitmaps.Count(), 3);
+  Bitmaps.SetBitmap(3.0f, Picture.get());  // no 3.0 item: a new one, the 2.0 picture kept
+  EXPECT_TRUE(IsPictureEmpty(Two->Bitmap()));
+  ASSERT_EQ(Bitmaps.Count(), 4);
+  EXPECT_EQ(Bitmaps.Items(3)->Scale(), 3.0f);
+  EXPECT_EQ(Bitmaps.Items(3)->Bitmap()->Width(), 4);
+  Bitmaps.SetBitmap(1.0f, Picture.get());  // the item of that very scale
+  EXPECT_EQ(One->Bitmap()->Width(), 4);
+  EXPECT_EQ(Bitmaps.Count(), 4);
   TVivScaledBitmap* Named = Bitmaps.AddBitmapName(u"arrow", 1.25f);
   EXPECT_EQ(Named->BitmapName(), u"arrow");
   TVivScaledBitmap* Missing = Bitmaps.AddBitmapFromResource(u"NO_SUCH_PICTURE", 1.0f);
   EXPECT_TRUE(IsPictureEmpty(Missing->Bitmap()));
+}
+
+TEST(OwnedCollection, TypedItemsEnumeratedInOrder) {
+  TPicture Owner;
+  TVivOwnedCollection<TVivScaledBitmap> Items(&Owner);
+  EXPECT_EQ(Items.GetOwner(), &Owner);
+  auto Empty = Items.GetEnumerator();
+  EXPECT_FALSE(Empty.MoveNext());
+  for (float Scale : {1.0f, 1.5f, 2.0f}) static_cast<TVivScaledBitmap*>(Items.Add())->SetScale(Scale);
+  EXPECT_EQ(Items.GetItem(1)->Scale(), 1.5f);
+  std::vector<float> Seen;
+  auto E = Items.GetEnumerator();
+  while (E.MoveNext()) Seen.push_back(E.GetCurrent()->Scale());
+  EXPECT_EQ(Seen, (std::vector<float>{1.0f, 1.5f, 2.0f}));
+  EXPECT_FALSE(E.MoveNext());  // stays at the end
+  Seen.clear();
+  for (TVivScaledBitmap* Item : Items) Seen.push_back(Item->Scale());
+  EXPECT_EQ(Seen.size(), 3u);
 }
 
 TEST(VivClipBoard, FormatsTextStreamsRtfAndHtml) {
