@@ -19,6 +19,7 @@
 #include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeStyleHooks_win.h"
 #include "treeview/VastTreeWorker.h"
+#include "vcl/Themes.h"
 
 namespace {
 
@@ -35,10 +36,9 @@ TColor RGBOf(TColor C) { return ColorToRGB(C); }
 
 RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
 
-// The explorer theme class exists from version 6 on.
-bool WindowsSixOrLater() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
-
 }  // namespace
+
+bool IsWindowsSixOrLater() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
 
 // ---------------------------------------------------------------------------
 // Accessibility factory
@@ -249,12 +249,13 @@ void TVastTreeControl::CreateWnd() {
     const TScopeExit Created([this] { DoStateChange({}, {tsWindowCreating}); });
     TCustomControl::CreateWnd();
   }
+  UpdateStyleEnabled();
   // Themes are decided at every window creation; without theme services
   // (or without toThemeAware) the tree keeps the classic look.
   const TVTPaintOptions Paint = TreeOptions().PaintOptions();
   if (ThemeServicesEnabled() && Paint.Contains(toThemeAware)) {
     DoStateChange({tsUseThemes});
-    if (Paint.Contains(toUseExplorerTheme) && WindowsSixOrLater()) {
+    if (Paint.Contains(toUseExplorerTheme) && IsWindowsSixOrLater()) {
       DoStateChange({tsUseExplorerTheme});
       SetWindowTheme(u"explorer");
     } else {
@@ -391,6 +392,8 @@ void TVastTreeControl::TimerFired(Cardinal TimerId) {
   TCustomVastStringTree::TimerFired(TimerId);
 }
 
+void TVastTreeControl::UpdateStyleEnabled() { FVclStyleEnabled = !StyleServices().IsSystemStyle(); }
+
 bool TVastTreeControl::ThemeServicesEnabled() { return IsAppThemed() && IsThemeActive(); }
 
 void TVastTreeControl::SetWindowTheme(const char16_t* Theme) {
@@ -403,7 +406,7 @@ void TVastTreeControl::SetWindowTheme(const char16_t* Theme) {
 void TVastTreeControl::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) {
   const bool NewlyAware = New.Contains(toThemeAware) && !Old.Contains(toThemeAware);
   const bool ExplorerChanged = Old.Contains(toUseExplorerTheme) != New.Contains(toUseExplorerTheme);
-  if (FHandle && WindowsSixOrLater() && (HasState(tsUseThemes) || (NewlyAware && ThemeServicesEnabled())) &&
+  if (FHandle && IsWindowsSixOrLater() && (HasState(tsUseThemes) || (NewlyAware && ThemeServicesEnabled())) &&
       ExplorerChanged) {
     if (New.Contains(toUseExplorerTheme)) {
       DoStateChange({tsUseExplorerTheme});
@@ -431,6 +434,7 @@ void TVastTreeControl::HookCanvasFontChange(TCanvas* Canvas) {
   FOldFontChange = Canvas->Font()->OnChange;
   if (!FOldFontChange) FOldFontChange = [](TObject*) {};
   Canvas->Font()->OnChange = [this](TObject* Sender) { CanvasFontChanged(Sender); };
+  FHookedFontShape = TFontShape::Of(*Canvas->Font());
   FFontChanged = false;
 }
 
@@ -440,8 +444,17 @@ void TVastTreeControl::UnhookCanvasFontChange(TCanvas* Canvas) {
   FOldFontChange = nullptr;
 }
 
+TVastTreeControl::TFontShape TVastTreeControl::TFontShape::Of(const TFont& Font) {
+  return TFontShape{Font.Name(),    Font.Height(),      Font.Style(),  Font.Pitch(),
+                    Font.Quality(), Font.Orientation(), Font.Charset()};
+}
+
 void TVastTreeControl::CanvasFontChanged(TObject* Sender) {
-  FFontChanged = true;
+  // A font set back to what it was is no change either.
+  if (const TFont* Font = dynamic_cast<const TFont*>(Sender))
+    FFontChanged = !(TFontShape::Of(*Font) == FHookedFontShape);
+  else
+    FFontChanged = true;
   if (FOldFontChange) FOldFontChange(Sender);
 }
 
@@ -1262,6 +1275,7 @@ bool TVastTreeControl::WMSetCursor(TMessage& Message) {
 
 void TVastTreeControl::WMThemeChanged(TMessage& Message) {
   DefaultHandler(Message);
+  UpdateStyleEnabled();
   if (ThemeServicesEnabled() && TreeOptions().PaintOptions().Contains(toThemeAware))
     DoStateChange({tsUseThemes});
   else

@@ -53,6 +53,8 @@ void AlphaBlendRect(HDC Source, HDC Destination, const TRect& R, const TPoint& T
 COLORREF ColorToColorRef(TColor Color);
 void DrawImageGrayed(TCustomImageList* ImageList, TCanvas* Canvas, Integer X, Integer Y, Integer Index);
 bool IsCursorShowing();
+// The explorer theme class exists from version 6 on.
+bool IsWindowsSixOrLater();
 bool IsHighContrastOn();
 // Draws Bitmap stretched into DestRect through its device-independent form
 // (device-dependent bitmaps do not reach printers).
@@ -469,13 +471,22 @@ protected:
   // Themes follow toThemeAware and toUseExplorerTheme.
   void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) override;
   // Lets the tree notice a handler changing Canvas's font during painting
-  // (FontChangedWhileHooked); the canvas's own handler still runs.
+  // (FontChangedWhileHooked: the font measures differently from when it
+  // was hooked; a new colour alone is no change); the canvas's own handler
+  // still runs.
   virtual void HookCanvasFontChange(TCanvas* Canvas);
   virtual void UnhookCanvasFontChange(TCanvas* Canvas);
   virtual void CanvasFontChanged(TObject* Sender);
   bool FontChangedWhileHooked() const { return FFontChanged; }
   void SetCursorFor(TMessage& Message);
+  // Whether a custom style of the class library is active now.
+  virtual void UpdateStyleEnabled();
+  bool VclStyleEnabled() const { return FVclStyleEnabled; }
   void PrepareButtonImages(bool Buttons, bool Lines) override;
+  // The classic pictures: triangles, or boxes with a plus and a minus.
+  void PrepareClassicButtons();
+  // The colour the button pictures key out.
+  TColor ButtonKeyColor() const;
   void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
   // Fills the strip [Top, Bottom) of the client area as the empty rows show
   // it (Background nil: leaves what is not a column's).
@@ -580,8 +591,25 @@ protected:
   TChangeLink FStateChangeLink;
   TChangeLink FHeaderImageChangeLink;
   bool FChangingTheme = false;
+  // A custom style of the class library is active (not the system's look).
+  bool FVclStyleEnabled = false;
   TNotifyEvent FOldFontChange;  // the hooked canvas font's own handler
   bool FFontChanged = false;
+  // What the hooked font measures with, as it was when hooked: a handler
+  // that only recolours the text changes none of it, so nothing is measured
+  // again for it.
+  struct TFontShape {
+    String Name;
+    Integer Height = 0;
+    TFontStyles Style;
+    TFontPitch Pitch = fpDefault;
+    TFontQuality Quality = fqDefault;
+    Integer Orientation = 0;
+    Byte Charset = 0;
+    static TFontShape Of(const TFont& Font);
+    bool operator==(const TFontShape&) const = default;
+  };
+  TFontShape FHookedFontShape;
   bool FHeaderOwnerDraw = false;  // for the strip being painted
   bool FHeaderAdvanced = false;
   TPicture FBackground;
