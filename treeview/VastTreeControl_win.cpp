@@ -212,6 +212,45 @@ Integer TVastTreeControl::BevelSize() const {
   return (FBevelInner != bvNone ? FBevelWidth : 0) + (FBevelOuter != bvNone ? FBevelWidth : 0);
 }
 
+void TVastTreeControl::Assign(const TBaseVastTree& Source) {
+  if (&Source == this || ReadOnly()) return;
+  const auto* Other = dynamic_cast<const TVastTreeControl*>(&Source);
+  if (!Other) {
+    TCustomVastStringTree::Assign(Source);
+    return;
+  }
+  SetAlign(Other->Align());
+  SetAnchors(Other->Anchors());
+  SetBackground(const_cast<TPicture*>(&Other->FBackground));
+  SetBevelEdges(Other->FBevelEdges);
+  SetBevelInner(Other->FBevelInner);
+  SetBevelKind(Other->FBevelKind);
+  SetBevelOuter(Other->FBevelOuter);
+  SetBevelWidth(Other->FBevelWidth);
+  SetBiDiMode(Other->BiDiMode());
+  SetBorderStyle(Other->FBorderStyle);
+  SetBorderWidth(Other->FBorderWidth);
+  TControl::SetColor(Other->TControl::Color());
+  SetEnabled(Other->TControl::Enabled());
+  SetFont(Other->TControl::Font());
+  SetHotCursor(Other->FHotCursor);
+  SetImages(Other->Images());
+  SetParentColor(Other->ParentColor());
+  SetParentFont(Other->ParentFont());
+  SetParentShowHint(Other->ParentShowHint());
+  SetPopupMenu(Other->PopupMenu());
+  SetShowHint(Other->ShowHint());
+  SetStateImages(Other->StateImages());
+  SetCustomCheckImages(Other->FCustomCheckImages);
+  SetHeaderPopupMenu(Other->FHeaderPopupMenu);
+  SetTabOrder(Other->TabOrder());
+  SetTabStop(Other->TabStop());
+  static_cast<TControl*>(this)->SetVisible(Other->Visible());
+  // The tree's own settings and the header last: they follow the font and
+  // the pictures just taken.
+  TCustomVastStringTree::Assign(Source);
+}
+
 void TVastTreeControl::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   Params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -244,6 +283,8 @@ void TVastTreeControl::CreateParams(TCreateParams& Params) {
 }
 
 void TVastTreeControl::CreateWnd() {
+  // By now a descendant's class operations answer.
+  ApplyPartClasses();
   DoStateChange({tsWindowCreating});
   {
     const TScopeExit Created([this] { DoStateChange({}, {tsWindowCreating}); });
@@ -283,6 +324,7 @@ void TVastTreeControl::CreateWnd() {
 
 void TVastTreeControl::Loaded() {
   TCustomControl::Loaded();
+  ApplyPartClasses();
   ApplyStoredRootCount();
   TVTHeader& H = Header();
   TVastTreeColumns& Cols = H.Columns();
@@ -407,7 +449,7 @@ void TVastTreeControl::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions 
   const bool NewlyAware = New.Contains(toThemeAware) && !Old.Contains(toThemeAware);
   const bool ExplorerChanged = Old.Contains(toUseExplorerTheme) != New.Contains(toUseExplorerTheme);
   if (FHandle && IsWindowsSixOrLater() && (HasState(tsUseThemes) || (NewlyAware && ThemeServicesEnabled())) &&
-      ExplorerChanged) {
+      !FVclStyleEnabled && ExplorerChanged) {
     if (New.Contains(toUseExplorerTheme)) {
       DoStateChange({tsUseExplorerTheme});
       SetWindowTheme(u"explorer");
@@ -416,7 +458,8 @@ void TVastTreeControl::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions 
       SetWindowTheme(nullptr);
     }
   }
-  if (!Loading() && (NewlyAware || ExplorerChanged || Old.Contains(toThemeAware) != New.Contains(toThemeAware))) {
+  if (!Loading() &&
+      (NewlyAware || ExplorerChanged || Old.Contains(toThemeAware) != New.Contains(toThemeAware) || FVclStyleEnabled)) {
     if (NewlyAware && ThemeServicesEnabled())
       DoStateChange({tsUseThemes});
     else if (!New.Contains(toThemeAware))

@@ -202,6 +202,11 @@ public:
   // Right to left with the window's own scroll bar (see the core).
   Integer RightToLeftOffset(bool ExcludeScrollBar) override;
   bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
+  // Another tree's settings and, from a windowed tree, its control
+  // properties (placement, frame, colours, font, pictures, menus, focus
+  // order); never its nodes. A read-only tree takes nothing.
+  void Assign(const TBaseVastTree& Source) override;
+  using TCustomControl::Assign;
   bool CanFocus() const override;
   // Whether the system draws with visual themes (uxtheme's application
   // theming on and a theme active).
@@ -406,6 +411,8 @@ protected:
   void EndWheelPanning() override;
   void PanningWindowHandler(TMessage& Message);
   IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
+  // The class of the tree's hint window (TVastTreeHintWindow).
+  virtual THintWindowClass HintWindowClass() const;
   void HintShow(THintInfo& Info) override;
   void HintShowPause(bool HintActive, Integer& Pause) override;
   void MouseEnter() override;

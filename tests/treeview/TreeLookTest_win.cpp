@@ -367,3 +367,79 @@ TEST_F(TTreeLookTest, AStyleColouredColumnFollowsTheStyleOnlyWhileOneIsActive) {
   Second.SetOptions(Second.Options() - TVTColumnOptions{coStyleColor});
   EXPECT_EQ(CellPixel(), ColorToRGB(Own));
 }
+
+// One tree takes another's settings: the control's and the tree's, the
+// header with its columns; never the nodes' contents. A read-only tree
+// takes nothing.
+TEST(TTreeAssign, ATreeTakesEveryOtherSettingButNotTheNodes) {
+  Application->Initialize();
+  std::unique_ptr<TForm> Form(TCustomForm::Create<TForm>(Application));
+  TImageList Pictures(Form.get());
+  TImageList HeadPictures(Form.get());
+  TPopupMenu Menu(Form.get());
+  auto* Source = new TVastStringTree(Form.get());
+  auto* Target = new TVastStringTree(Form.get());
+  Source->SetAlign(alTop);
+  Source->SetBevelKind(bkFlat);
+  Source->SetBorderWidth(3);
+  Source->SetColor(clInfoBk);
+  Source->Font()->SetHeight(-17);
+  Source->SetHotCursor(crHandPoint);
+  Source->SetImages(&Pictures);
+  Source->SetPopupMenu(&Menu);
+  Source->SetShowHint(true);
+  Source->SetTabStop(false);
+  Source->SetAutoScrollDelay(250);
+  Source->SetCheckImageKind(ckCustom);
+  Source->Colors().Set(TVTColors::GridLineIndex, clRed);
+  Source->ScrollBarOptions().SetScrollBars(ssVertical);
+  Source->SetNodeAlignment(naFromTop);
+  Source->SetHintMode(hmTooltip);
+  Source->SetSelectionCurveRadius(5);
+  Source->SetSelectionBlendFactor(60);
+  Source->SetIndent(25);
+  TCustomVastTreeOptions& O = Source->TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowVertGridLines});
+  TVTHeader& H = Source->Header();
+  H.Columns().Add()->SetWidth(90);
+  H.Columns().Add()->SetText(u"Size");
+  H.SetHeight(26);
+  H.SetImages(&HeadPictures);
+  Source->SetRootNodeCount(4);
+
+  Target->Assign(*Source);
+  EXPECT_EQ(Target->Align(), alTop);
+  EXPECT_EQ(Target->BevelKind(), bkFlat);
+  EXPECT_EQ(Target->BorderWidth(), 3);
+  EXPECT_EQ(Target->Color(), clInfoBk);
+  EXPECT_EQ(Target->Font()->Height(), -17);
+  EXPECT_EQ(Target->HotCursor(), crHandPoint);
+  EXPECT_EQ(Target->Images(), &Pictures);
+  EXPECT_EQ(Target->PopupMenu(), &Menu);
+  EXPECT_TRUE(Target->ShowHint());
+  EXPECT_FALSE(Target->TabStop());
+  EXPECT_EQ(Target->AutoScrollDelay(), 250u);
+  EXPECT_EQ(Target->CheckImageKind(), ckCustom);
+  EXPECT_EQ(Target->Colors().GridLineColor(), clRed);
+  EXPECT_EQ(Target->ScrollBarOptions().ScrollBars(), ssVertical);
+  EXPECT_EQ(Target->NodeAlignment(), naFromTop);
+  EXPECT_EQ(Target->HintMode(), hmTooltip);
+  EXPECT_EQ(Target->SelectionCurveRadius(), 5u);
+  EXPECT_EQ(Target->SelectionBlendFactor(), 60);
+  EXPECT_EQ(Target->Indent(), 25u);
+  EXPECT_TRUE(Target->TreeOptions().PaintOptions().Contains(toShowVertGridLines));
+  ASSERT_EQ(Target->Header().Columns().Count(), 2);
+  EXPECT_EQ(Target->Header().Columns()[0].Width(), 90);
+  EXPECT_EQ(Target->Header().Columns()[1].Text(), u"Size");
+  EXPECT_EQ(Target->Header().Height(), 26);
+  EXPECT_EQ(Target->Header().Images(), &HeadPictures);
+  EXPECT_EQ(Target->RootNodeCount(), 4u);
+
+  auto* ReadOnly = new TVastStringTree(Form.get());
+  TCustomVastTreeOptions& RO = ReadOnly->TreeOptions();
+  RO.SetMiscOptions(RO.MiscOptions() + TVTMiscOptions{toReadOnly});
+  ReadOnly->Assign(*Source);
+  EXPECT_EQ(ReadOnly->Indent(), 18u);
+  EXPECT_EQ(ReadOnly->BorderWidth(), 0);
+  EXPECT_EQ(ReadOnly->Header().Columns().Count(), 0);
+}
