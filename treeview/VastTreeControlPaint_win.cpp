@@ -404,6 +404,24 @@ void TVastTreeControl::PrepareClassicButtons() {
   FSelectedHotPlusBM = Make(true);
 }
 
+void TVastTreeControl::TThemeClose::operator()(void* Theme) const { CloseThemeData(static_cast<HTHEME>(Theme)); }
+
+void* TVastTreeControl::TreeTheme(bool ExplorerItems) {
+  if (!FHandle) return nullptr;
+  std::unique_ptr<void, TThemeClose>& Theme = ExplorerItems ? FItemTheme : FGlyphTheme;
+  if (!Theme) {
+    HTHEME Opened = ExplorerItems ? OpenThemeData(FHandle, L"Explorer::TreeView") : nullptr;
+    if (!Opened) Opened = OpenThemeData(FHandle, L"TREEVIEW");
+    Theme.reset(Opened);
+  }
+  return Theme.get();
+}
+
+void TVastTreeControl::CloseTreeThemes() {
+  FGlyphTheme.reset();
+  FItemTheme.reset();
+}
+
 TColor TVastTreeControl::ButtonKeyColor() const {
   // Themed glyphs have soft edges: keyed on the colour they are shown on,
   // the edges blend with the cell instead of showing magenta.
@@ -810,14 +828,13 @@ void TVastTreeControl::PaintExpandButton(TVTPaintInfo& PaintInfo, Integer Button
   if (HasState(tsUseExplorerTheme) && !FVclStyleEnabled && FHandle) {
     // The explorer glyph straight onto the row, its soft edges over
     // whatever the cell shows.
-    TThemeHandle Theme(OpenThemeData(FHandle, L"TREEVIEW"));
-    if (Theme) {
-      const bool HotGlyph = Hot && IsThemePartDefined(Theme.Get(), TVP_HOTGLYPH, 0);
+    if (HTHEME Theme = static_cast<HTHEME>(TreeTheme(false))) {
+      const bool HotGlyph = Hot && IsThemePartDefined(Theme, TVP_HOTGLYPH, 0);
       const int Part = HotGlyph ? TVP_HOTGLYPH : TVP_GLYPH;
       const int State = HotGlyph ? static_cast<int>(Expanded ? HGLPS_OPENED : HGLPS_CLOSED)
                                  : static_cast<int>(Expanded ? GLPS_OPENED : GLPS_CLOSED);
       RECT R{X, Y, X + BM->Width(), Y + BM->Height()};
-      DrawThemeBackground(Theme.Get(), DC, Part, State, &R, nullptr);
+      DrawThemeBackground(Theme, DC, Part, State, &R, nullptr);
       return;
     }
   }
@@ -904,18 +921,17 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
   const TVTPaintOptions Paint = TreeOptions().PaintOptions();
   // The explorer look: items drawn by the theme, over the whole row when
   // the row is selected as a whole.
-  TThemeHandle Theme;
+  HTHEME Theme = nullptr;
   TRect FullRow;
   if (HasState(tsUseExplorerTheme) && FHandle) {
-    Theme.Reset(OpenThemeData(FHandle, L"Explorer::TreeView"));
-    if (!Theme) Theme.Reset(OpenThemeData(FHandle, L"TREEVIEW"));
+    Theme = static_cast<HTHEME>(TreeTheme(true));
     FullRow = TRect{0, PaintInfo.CellRect.Top, RangeX(), PaintInfo.CellRect.Bottom};
     if (!H.UseColumns() && Sel.Contains(toFullRowSelect)) FullRow.Right = std::max(FullRow.Right, ClientWidth());
     if (Paint.Contains(toShowVertGridLines)) --FullRow.Right;
   }
   auto DrawThemed = [&](int Part, int State, const TRect& R) {
     RECT Rc = ToRECT(R);
-    DrawThemeBackground(Theme.Get(), C->Handle(), Part, State, &Rc, nullptr);
+    DrawThemeBackground(Theme, C->Handle(), Part, State, &Rc, nullptr);
   };
   const bool HotItem = Theme && Paint.Contains(toHotTrack) && PaintInfo.Node == HotNode() &&
                        (PaintInfo.Column == HotColumn() || Sel.Contains(toFullRowSelect));

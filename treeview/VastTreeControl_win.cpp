@@ -285,6 +285,7 @@ void TVastTreeControl::CreateParams(TCreateParams& Params) {
 void TVastTreeControl::CreateWnd() {
   // By now a descendant's class operations answer.
   ApplyPartClasses();
+  CloseTreeThemes();
   DoStateChange({tsWindowCreating});
   {
     const TScopeExit Created([this] { DoStateChange({}, {tsWindowCreating}); });
@@ -342,6 +343,7 @@ void TVastTreeControl::Loaded() {
 void TVastTreeControl::DestroyWnd() {
   StopCacheValidation();
   for (Cardinal Id = ExpandTimer; Id <= ThemeChangedTimer; ++Id) KillTimer(Id);
+  CloseTreeThemes();
   TCustomControl::DestroyWnd();
 }
 
@@ -443,6 +445,7 @@ void TVastTreeControl::SetWindowTheme(const char16_t* Theme) {
   // The WM_THEMECHANGED this sends back is the tree's own doing.
   FChangingTheme = true;
   ::SetWindowTheme(FHandle, reinterpret_cast<const wchar_t*>(Theme), nullptr);
+  CloseTreeThemes();
 }
 
 void TVastTreeControl::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) {
@@ -1303,6 +1306,7 @@ void TVastTreeControl::WMNCDestroy(TMessage& Message) {
   KillTimer(ChangeTimer);
   KillTimer(StructureChangeTimer);
   FDottedBrush.Reset();
+  CloseTreeThemes();
   RegisterDropTarget(false);
   TCustomControl::WndProc(Message);
 }
@@ -1318,6 +1322,7 @@ bool TVastTreeControl::WMSetCursor(TMessage& Message) {
 
 void TVastTreeControl::WMThemeChanged(TMessage& Message) {
   DefaultHandler(Message);
+  CloseTreeThemes();
   UpdateStyleEnabled();
   if (ThemeServicesEnabled() && TreeOptions().PaintOptions().Contains(toThemeAware))
     DoStateChange({tsUseThemes});

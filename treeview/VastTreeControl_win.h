@@ -494,6 +494,11 @@ protected:
   void PrepareClassicButtons();
   // The colour the button pictures key out.
   TColor ButtonKeyColor() const;
+  // The window's tree view theme (its glyphs) or, with ExplorerItems, the
+  // explorer's tree items, opened on first use while painting and kept
+  // until the window or its theme changes; nil without one.
+  void* TreeTheme(bool ExplorerItems);
+  void CloseTreeThemes();
   void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
   // Fills the strip [Top, Bottom) of the client area as the empty rows show
   // it (Background nil: leaves what is not a column's).
@@ -598,6 +603,11 @@ protected:
   TChangeLink FStateChangeLink;
   TChangeLink FHeaderImageChangeLink;
   bool FChangingTheme = false;
+  struct TThemeClose {
+    void operator()(void* Theme) const;
+  };
+  std::unique_ptr<void, TThemeClose> FGlyphTheme;
+  std::unique_ptr<void, TThemeClose> FItemTheme;
   // A custom style of the class library is active (not the system's look).
   bool FVclStyleEnabled = false;
   TNotifyEvent FOldFontChange;  // the hooked canvas font's own handler
