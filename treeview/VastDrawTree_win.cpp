@@ -2,9 +2,7 @@
 
 #include <memory>
 
-TCustomVastDrawTree::TCustomVastDrawTree(TComponent* AOwner) : TVastTreeControl(AOwner) {
-  SetOptionsObject(std::make_unique<TVastTreeOptions>(this));
-}
+TCustomVastDrawTree::TCustomVastDrawTree(TComponent* AOwner) : TVastTreeControl(AOwner) { ApplyPartClasses(); }
 
 TVastTreeOptions& TCustomVastDrawTree::TreeOptions() const {
   // Raises when a descendant put an options object of another class in.

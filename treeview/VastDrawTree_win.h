@@ -24,6 +24,9 @@ public:
   TVastTreeOptions& TreeOptions() const;
   void SetTreeOptions(const TCustomVastTreeOptions& Value);
 
+  // Its options are the published TVastTreeOptions.
+  TVastTreeOptionsClass OptionsClass() const override { return &TCustomVastTreeOptions::Make<TVastTreeOptions>; }
+
   TVTDrawNodeEvent OnDrawNode;
   TVTGetCellContentMarginEvent OnGetCellContentMargin;
   TVTGetNodeWidthEvent OnGetNodeWidth;

@@ -21,12 +21,31 @@ void WriteInt32(TStream& Stream, Integer Value) {
 
 TCustomVastStringTree::TCustomVastStringTree(IVastTreeHost* Host) : TBaseVastTree(Host) {
   FInternalDataOffset = ReserveInternalData(sizeof(Cardinal));
-  SetHeader(std::make_unique<TVTHeader>(this));
+  SetHeader(FHeaderClass(this));
   FTextHeight = this->Host().TextHeight(u"Wg");
   FEllipsisWidth = this->Host().TextWidth(u"...");
 }
 
 TVTHeader& TCustomVastStringTree::Header() const { return dynamic_cast<TVTHeader&>(TBaseVastTree::Header()); }
+
+TVTHeaderClass TCustomVastStringTree::HeaderClass() const { return &TVTHeader::Make<TVTHeader>; }
+
+void TCustomVastStringTree::Assign(const TBaseVastTree& Source) {
+  if (&Source == this || ReadOnly()) return;
+  TBaseVastTree::Assign(Source);
+  if (const auto* Other = dynamic_cast<const TCustomVastStringTree*>(&Source)) Header().Assign(Other->Header());
+}
+
+void TCustomVastStringTree::ApplyPartClasses() {
+  const TVTHeaderClass Class = HeaderClass();
+  if (Class != FHeaderClass) {
+    std::unique_ptr<TVTHeader> New = Class(this);
+    New->Assign(Header());
+    SetHeader(std::move(New));
+    FHeaderClass = Class;
+  }
+  TBaseVastTree::ApplyPartClasses();
+}
 
 void TCustomVastStringTree::SetDefaultText(const String& Value) {
   if (Value == FDefaultText) return;

@@ -66,12 +66,20 @@ using TVSTGetHintEvent = std::function<void(TBaseVastTree* Sender, PVastNode Nod
 using TVTMeasureTextEvent = std::function<void(TBaseVastTree* Sender, TCanvas* TargetCanvas, PVastNode Node,
                                                TColumnIndex Column, const String& Text, Integer& Extent)>;
 
+using TVTHeaderClass = std::unique_ptr<TVTHeader> (*)(TBaseVastTree* Owner);
+
 class TCustomVastStringTree : public TBaseVastTree {
 public:
   // Attaches a TVTHeader of its own.
   explicit TCustomVastStringTree(IVastTreeHost* Host = nullptr);
 
   TVTHeader& Header() const;
+  // The class of the header (TVTHeader).
+  virtual TVTHeaderClass HeaderClass() const;
+  // The header and then the options (see the base).
+  void ApplyPartClasses() override;
+  // The base tree's settings and the header's.
+  void Assign(const TBaseVastTree& Source) override;
 
   const String& DefaultText() const { return FDefaultText; }
   void SetDefaultText(const String& Value);
@@ -190,6 +198,8 @@ protected:
   void ResetAllTextWidths();
 
 private:
+  // The class the header was made from.
+  TVTHeaderClass FHeaderClass = &TVTHeader::Make<TVTHeader>;
   void StoreTextWidth(PVastNode Node, Cardinal Width);
   bool RemembersSelection() const;
   // Column 0's text as OnGetText gives it (empty preset).

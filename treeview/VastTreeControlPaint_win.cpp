@@ -6,6 +6,8 @@
 #include "rtl/ScopeExit.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -20,6 +22,8 @@ constexpr Word DottedBits[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
 constexpr Word SolidBits[8] = {0, 0, 0, 0, 0, 0, 0, 0};
 
 RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
+
+using TThemeHandle = TWinHandle<HTHEME, &CloseThemeData>;
 
 // The part of R (logical coordinates) inside DC's clipping and on the
 // bitmap selected into it, in that bitmap's pixels; empty without one.
@@ -310,7 +314,7 @@ void TVastTreeControl::PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect
   TRect Band;
   NormalizeRect(SelectionRect, Band);
   HDC DC = Canvas->Handle();
-  if (DrawSelectionMode() == smBlendedRectangle) {
+  if (DrawSelectionMode() == smBlendedRectangle || HasState(tsUseThemes)) {
     // Where the target cannot be blended (no 32-bit bitmap under the DC),
     // only the frame shows, so the rows under the band stay readable.
     const TRect Part{std::max(Band.Left, VisibleRect.Left), std::max(Band.Top, VisibleRect.Top),
@@ -335,86 +339,154 @@ void TVastTreeControl::PaintRubberBand(TCanvas* Canvas, const TRect& VisibleRect
 // ---------------------------------------------------------------------------
 // Buttons and the line brush
 
+void TVastTreeControl::PrepareClassicButtons() {
+  const Integer Size = 9;
+  auto Make = [&](bool Plus) {
+    auto BM = std::make_unique<TBitmap>(Size, Size);
+    BM->SetTransparentColor(static_cast<TColor>(0xFF00FF));
+    TCanvas* C = BM->Canvas();
+    C->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
+    C->FillRect(TRect{0, 0, Size, Size});
+    if (ButtonStyle() == bsTriangle) {
+      C->Pen()->SetColor(clBlack);
+      C->Brush()->SetColor(clBlack);
+      if (Plus)
+        C->Polygon({{2, 0}, {6, 4}, {2, 8}});
+      else
+        C->Polygon({{0, 2}, {8, 2}, {4, 6}});
+      return BM;
+    }
+    if (ButtonFillMode() == fmShaded) {
+      // The program's bitmaps when it links them (treeview/res/VastTree.rc).
+      try {
+        auto Loaded = std::make_unique<TBitmap>();
+        Loaded->LoadFromResourceName(GetModuleHandleW(nullptr), Plus ? u"VT_XPBUTTONPLUS" : u"VT_XPBUTTONMINUS");
+        Loaded->SetTransparentColor(static_cast<TColor>(0xFF00FF));
+        return Loaded;
+      } catch (const Exception&) {
+      }
+      // Without them the same look, drawn: a soft gradient box with a frame.
+      for (Integer Y = 0; Y < Size; ++Y) {
+        const Integer Shade = 255 - Y * 6;
+        C->Pen()->SetColor(static_cast<TColor>(Shade | (Shade << 8) | ((Shade - 12) << 16)));
+        C->MoveTo(0, Y);
+        C->LineTo(Size, Y);
+      }
+      C->Brush()->SetStyle(bsClear);
+      C->Pen()->SetColor(static_cast<TColor>(0x8F8F8F));
+      C->Rectangle(0, 0, Size, Size);
+      C->Brush()->SetStyle(bsSolid);
+    } else {
+      C->Pen()->SetColor(Colors().TreeLineColor());
+      if (ButtonFillMode() == fmTreeColor)
+        C->Brush()->SetColor(TControl::Color());
+      else if (ButtonFillMode() == fmWindowColor)
+        C->Brush()->SetColor(clWindow);
+      else
+        C->Brush()->SetStyle(bsClear);
+      C->Rectangle(0, 0, Size, Size);
+      C->Brush()->SetStyle(bsSolid);
+    }
+    C->Pen()->SetColor(Font()->Color());
+    C->MoveTo(2, Size / 2);
+    C->LineTo(Size - 2, Size / 2);
+    if (Plus) {
+      C->MoveTo(Size / 2, 2);
+      C->LineTo(Size / 2, Size - 2);
+    }
+    return BM;
+  };
+  FMinusBM = Make(false);
+  FPlusBM = Make(true);
+  FHotMinusBM = Make(false);
+  FHotPlusBM = Make(true);
+  FSelectedHotMinusBM = Make(false);
+  FSelectedHotPlusBM = Make(true);
+}
+
+void TVastTreeControl::TThemeClose::operator()(void* Theme) const { CloseThemeData(static_cast<HTHEME>(Theme)); }
+
+void* TVastTreeControl::TreeTheme(bool ExplorerItems) {
+  if (!FHandle) return nullptr;
+  std::unique_ptr<void, TThemeClose>& Theme = ExplorerItems ? FItemTheme : FGlyphTheme;
+  if (!Theme) {
+    HTHEME Opened = ExplorerItems ? OpenThemeData(FHandle, L"Explorer::TreeView") : nullptr;
+    if (!Opened) Opened = OpenThemeData(FHandle, L"TREEVIEW");
+    Theme.reset(Opened);
+  }
+  return Theme.get();
+}
+
+void TVastTreeControl::CloseTreeThemes() {
+  FGlyphTheme.reset();
+  FItemTheme.reset();
+}
+
+TColor TVastTreeControl::ButtonKeyColor() const {
+  // Themed glyphs have soft edges: keyed on the colour they are shown on,
+  // the edges blend with the cell instead of showing magenta.
+  if (!HasState(tsUseExplorerTheme) || !IsWindowsSixOrLater()) return static_cast<TColor>(0xFF00FF);
+  TVTHeader& H = Header();
+  if (H.UseColumns() && H.Columns().IsValidColumn(H.MainColumn())) {
+    const TVastTreeColumn& Main = H.Columns()[H.MainColumn()];
+    if (!Main.Options().Contains(coParentColor)) return Main.Color();
+  }
+  return TControl::Color();
+}
+
 void TVastTreeControl::PrepareButtonImages(bool Buttons, bool Lines) {
-  if (Buttons && OnPrepareButtonBitmaps) {
+  if (Buttons) {
+    // The tree view theme's glyphs while themes are in use (the explorer
+    // variant once the window has that theme class).
+    TThemeHandle Theme;
+    if (HasState(tsUseThemes) && FHandle) Theme.Reset(OpenThemeData(FHandle, L"TREEVIEW"));
     TSize Size{9, 9};
-    std::unique_ptr<TBitmap>* Bitmaps[] = {&FPlusBM,  &FHotPlusBM,  &FSelectedHotPlusBM,
-                                           &FMinusBM, &FHotMinusBM, &FSelectedHotMinusBM};
+    if (Theme) {
+      SIZE Glyph{0, 0};
+      if (SUCCEEDED(GetThemePartSize(Theme.Get(), nullptr, TVP_GLYPH, GLPS_CLOSED, nullptr, TS_TRUE, &Glyph)) &&
+          Glyph.cx > 0 && Glyph.cy > 0)
+        Size = TSize{Glyph.cx, Glyph.cy};
+    }
+    const TColor Key = ButtonKeyColor();
     auto Blank = [&] {
       auto BM = std::make_unique<TBitmap>(Size.cx, Size.cy);
-      BM->SetTransparentColor(static_cast<TColor>(0xFF00FF));
-      BM->Canvas()->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
+      BM->SetTransparentColor(Key);
+      BM->Canvas()->Brush()->SetColor(Key);
       BM->Canvas()->FillRect(TRect{0, 0, Size.cx, Size.cy});
       return BM;
     };
-    for (auto* B : Bitmaps) *B = Blank();
-    OnPrepareButtonBitmaps(this, FPlusBM.get(), FHotPlusBM.get(), FSelectedHotPlusBM.get(), FMinusBM.get(),
-                           FHotMinusBM.get(), FSelectedHotMinusBM.get(), Size);
-    Buttons = false;
-  }
-  if (Buttons) {
-    const Integer Size = 9;
-    auto Make = [&](bool Plus) {
-      auto BM = std::make_unique<TBitmap>(Size, Size);
-      BM->SetTransparentColor(static_cast<TColor>(0xFF00FF));
-      TCanvas* C = BM->Canvas();
-      C->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
-      C->FillRect(TRect{0, 0, Size, Size});
-      if (ButtonStyle() == bsTriangle) {
-        C->Pen()->SetColor(clBlack);
-        C->Brush()->SetColor(clBlack);
-        if (Plus)
-          C->Polygon({{2, 0}, {6, 4}, {2, 8}});
-        else
-          C->Polygon({{0, 2}, {8, 2}, {4, 6}});
-        return BM;
-      }
-      if (ButtonFillMode() == fmShaded) {
-        // The program's bitmaps when it links them (treeview/res/VastTree.rc).
-        try {
-          auto Loaded = std::make_unique<TBitmap>();
-          Loaded->LoadFromResourceName(GetModuleHandleW(nullptr), Plus ? u"VT_XPBUTTONPLUS" : u"VT_XPBUTTONMINUS");
-          Loaded->SetTransparentColor(static_cast<TColor>(0xFF00FF));
-          return Loaded;
-        } catch (const Exception&) {
-        }
-        // Without them the same look, drawn: a soft gradient box with a frame.
-        for (Integer Y = 0; Y < Size; ++Y) {
-          const Integer Shade = 255 - Y * 6;
-          C->Pen()->SetColor(static_cast<TColor>(Shade | (Shade << 8) | ((Shade - 12) << 16)));
-          C->MoveTo(0, Y);
-          C->LineTo(Size, Y);
-        }
-        C->Brush()->SetStyle(bsClear);
-        C->Pen()->SetColor(static_cast<TColor>(0x8F8F8F));
-        C->Rectangle(0, 0, Size, Size);
-        C->Brush()->SetStyle(bsSolid);
-      } else {
-        C->Pen()->SetColor(Colors().TreeLineColor());
-        if (ButtonFillMode() == fmTreeColor)
-          C->Brush()->SetColor(TControl::Color());
-        else if (ButtonFillMode() == fmWindowColor)
-          C->Brush()->SetColor(clWindow);
-        else
-          C->Brush()->SetStyle(bsClear);
-        C->Rectangle(0, 0, Size, Size);
-        C->Brush()->SetStyle(bsSolid);
-      }
-      C->Pen()->SetColor(Font()->Color());
-      C->MoveTo(2, Size / 2);
-      C->LineTo(Size - 2, Size / 2);
-      if (Plus) {
-        C->MoveTo(Size / 2, 2);
-        C->LineTo(Size / 2, Size - 2);
-      }
+    auto Glyph = [&](int Part, int State) {
+      auto BM = Blank();
+      RECT R{0, 0, Size.cx, Size.cy};
+      DrawThemeBackground(Theme.Get(), BM->Canvas()->Handle(), Part, State, &R, nullptr);
       return BM;
     };
-    FMinusBM = Make(false);
-    FPlusBM = Make(true);
-    FHotMinusBM = Make(false);
-    FHotPlusBM = Make(true);
-    FSelectedHotMinusBM = Make(false);
-    FSelectedHotPlusBM = Make(true);
+    auto CopyOf = [&](const std::unique_ptr<TBitmap>& Source) {
+      auto BM = Blank();
+      BitBlt(BM->Canvas()->Handle(), 0, 0, Size.cx, Size.cy, Source->Canvas()->Handle(), 0, 0, SRCCOPY);
+      return BM;
+    };
+    if (OnPrepareButtonBitmaps) {
+      std::unique_ptr<TBitmap>* Bitmaps[] = {&FPlusBM,  &FHotPlusBM,  &FSelectedHotPlusBM,
+                                             &FMinusBM, &FHotMinusBM, &FSelectedHotMinusBM};
+      for (auto* B : Bitmaps) *B = Blank();
+      OnPrepareButtonBitmaps(this, FPlusBM.get(), FHotPlusBM.get(), FSelectedHotPlusBM.get(), FMinusBM.get(),
+                             FHotMinusBM.get(), FSelectedHotMinusBM.get(), Size);
+    } else if (Theme) {
+      FPlusBM = Glyph(TVP_GLYPH, GLPS_CLOSED);
+      FMinusBM = Glyph(TVP_GLYPH, GLPS_OPENED);
+      if (HasState(tsUseExplorerTheme) && IsThemePartDefined(Theme.Get(), TVP_HOTGLYPH, 0)) {
+        FHotPlusBM = Glyph(TVP_HOTGLYPH, HGLPS_CLOSED);
+        FHotMinusBM = Glyph(TVP_HOTGLYPH, HGLPS_OPENED);
+      } else {
+        FHotPlusBM = CopyOf(FPlusBM);
+        FHotMinusBM = CopyOf(FMinusBM);
+      }
+      FSelectedHotPlusBM = CopyOf(FHotPlusBM);
+      FSelectedHotMinusBM = CopyOf(FHotMinusBM);
+    } else {
+      PrepareClassicButtons();
+    }
   }
   if (Lines) {
     const Word* Bits = LineStyle() == lsSolid ? SolidBits : DottedBits;
@@ -549,7 +621,7 @@ void TVastTreeControl::EraseRowBackground(TVTPaintInfo& PaintInfo, const TRect& 
         PaintBackgroundPicture(C, R, RowTop);
       } else if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
                  TreeOptions().SelectionOptions().Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) &&
-                 !BlendsSelection(C)) {
+                 !BlendsSelection(C) && !HasState(tsUseExplorerTheme)) {
         TRect Sel = R;
         if (Paint.Contains(toShowHorzGridLines)) {
           C->Brush()->SetColor(TControl::Color());
@@ -752,8 +824,22 @@ void TVastTreeControl::PaintExpandButton(TVTPaintInfo& PaintInfo, Integer Button
                         ? PaintInfo.CellRect.Left + PaintInfo.Offsets[ofsToggleButton]
                         : PaintInfo.CellRect.Right - PaintInfo.Offsets[ofsToggleButton] - BM->Width();
   const Integer Y = PaintInfo.CellRect.Top + ButtonY;
-  TransparentBlt(PaintInfo.Canvas->Handle(), X, Y, BM->Width(), BM->Height(), BM->Canvas()->Handle(), 0, 0, BM->Width(),
-                 BM->Height(), RGB(255, 0, 255));
+  HDC DC = PaintInfo.Canvas->Handle();
+  if (HasState(tsUseExplorerTheme) && !FVclStyleEnabled && FHandle) {
+    // The explorer glyph straight onto the row, its soft edges over
+    // whatever the cell shows.
+    if (HTHEME Theme = static_cast<HTHEME>(TreeTheme(false))) {
+      const bool HotGlyph = Hot && IsThemePartDefined(Theme, TVP_HOTGLYPH, 0);
+      const int Part = HotGlyph ? TVP_HOTGLYPH : TVP_GLYPH;
+      const int State = HotGlyph ? static_cast<int>(Expanded ? HGLPS_OPENED : HGLPS_CLOSED)
+                                 : static_cast<int>(Expanded ? GLPS_OPENED : GLPS_CLOSED);
+      RECT R{X, Y, X + BM->Width(), Y + BM->Height()};
+      DrawThemeBackground(Theme, DC, Part, State, &R, nullptr);
+      return;
+    }
+  }
+  TransparentBlt(DC, X, Y, BM->Width(), BM->Height(), BM->Canvas()->Handle(), 0, 0, BM->Width(), BM->Height(),
+                 static_cast<UINT>(RGBOf(BM->TransparentColor())));
 }
 
 void TVastTreeControl::PaintNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Index) {
@@ -832,6 +918,23 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
   const TRect MarkRect =
       (Misc.Contains(toGridExtensions) || Sel.Contains(toFullRowSelect)) ? PaintInfo.CellRect : Inner;
   const Integer Radius = static_cast<Integer>(SelectionCurveRadius());
+  const TVTPaintOptions Paint = TreeOptions().PaintOptions();
+  // The explorer look: items drawn by the theme, over the whole row when
+  // the row is selected as a whole.
+  HTHEME Theme = nullptr;
+  TRect FullRow;
+  if (HasState(tsUseExplorerTheme) && FHandle) {
+    Theme = static_cast<HTHEME>(TreeTheme(true));
+    FullRow = TRect{0, PaintInfo.CellRect.Top, RangeX(), PaintInfo.CellRect.Bottom};
+    if (!H.UseColumns() && Sel.Contains(toFullRowSelect)) FullRow.Right = std::max(FullRow.Right, ClientWidth());
+    if (Paint.Contains(toShowVertGridLines)) --FullRow.Right;
+  }
+  auto DrawThemed = [&](int Part, int State, const TRect& R) {
+    RECT Rc = ToRECT(R);
+    DrawThemeBackground(Theme, C->Handle(), Part, State, &Rc, nullptr);
+  };
+  const bool HotItem = Theme && Paint.Contains(toHotTrack) && PaintInfo.Node == HotNode() &&
+                       (PaintInfo.Column == HotColumn() || Sel.Contains(toFullRowSelect));
   if (Marks) {
     const bool DropTarget =
         PaintInfo.Node == DropTargetNode() && (LastDropMode() == dmOnNode || GetSelected(PaintInfo.Node));
@@ -839,12 +942,18 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
       // A full-row selection was painted with the row's background already.
       const bool Blended = BlendsSelection(C);
       const bool AlreadyPainted = Sel.Contains(toFullRowSelect) && GetSelected(PaintInfo.Node) && !DropTarget &&
-                                  !PaintInfo.PaintOptions.Contains(poColumnColor) && !Blended;
+                                  !PaintInfo.PaintOptions.Contains(poColumnColor) && !Blended && !Theme;
       if (!AlreadyPainted && MarkRect.Width() > 0) {
         const TColor Fill = DropTarget ? Colors().DropTargetColor() : SelectionColor();
         C->Brush()->SetColor(Fill);
         C->Pen()->SetColor(DropTarget ? Colors().DropTargetBorderColor() : SelectionBorderColor());
-        if (Blended) {
+        if (Theme) {
+          // The hot item is left to the hot tracking below.
+          if (DropTarget)
+            DrawThemed(TVP_TREEITEM, TREIS_SELECTED, MarkRect);
+          else if (!HotItem)
+            DrawThemed(TVP_TREEITEM, TreeFocused() ? TREIS_SELECTED : TREIS_SELECTEDNOTFOCUS, MarkRect);
+        } else if (Blended) {
           // The colour laid over what is painted, in pixels of the bitmap.
           HDC DC = C->Handle();
           const TRect D = DeviceRectOnBitmap(DC, MarkRect);
@@ -859,11 +968,33 @@ void TVastTreeControl::PaintCellBackground(TVTPaintInfo& PaintInfo) {
       }
     }
   }
-  if (PaintInfo.PaintOptions.Contains(poDrawFocusRect) &&
-      (TreeFocused() || TreeOptions().PaintOptions().Contains(toPopupMode)) && PaintInfo.Node == FocusedNode() &&
-      InFocusedColumn) {
-    TRect R = Misc.Contains(toGridExtensions) ? PaintInfo.CellRect : Inner;
+  if (HotItem && MarkRect.Width() > 0)
+    DrawThemed(TVP_TREEITEM,
+               GetSelected(PaintInfo.Node) && !Paint.Contains(toAlwaysHideSelection) ? TREIS_HOTSELECTED : TREIS_HOT,
+               MarkRect);
+  const bool FullRowFocus =
+      Sel.Contains(toFullRowSelect) && Theme && (!Sel.Contains(toExtendedFocus) || IsWindowsSixOrLater());
+  if (PaintInfo.PaintOptions.Contains(poDrawFocusRect) && (TreeFocused() || Paint.Contains(toPopupMode)) &&
+      PaintInfo.Node == FocusedNode() && (InFocusedColumn || FullRowFocus)) {
+    TRect R = Theme && Sel.Contains(toFullRowSelect) && !Sel.Contains(toExtendedFocus) ? FullRow
+              : Misc.Contains(toGridExtensions)                                        ? PaintInfo.CellRect
+                                                                                       : Inner;
+    if (Theme) R = TRect{R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
     HDC DC = C->Handle();
+    if (Theme && IsWindowsSixOrLater()) {
+      if (GetSelected(PaintInfo.Node)) {
+        DrawThemed(TVP_TREEITEM, TREIS_HOTSELECTED, R);
+        return;
+      }
+      // Explorer lists frame their focused item; where the theme has no
+      // such item the dotted rectangle stands in.
+      TThemeHandle Items(OpenThemeData(FHandle, L"Explorer::ItemsView"));
+      if (Items && IsThemePartDefined(Items.Get(), LVP_LISTITEM, 0)) {
+        RECT Rc = ToRECT(R);
+        DrawThemeBackground(Items.Get(), DC, LVP_LISTITEM, LISS_SELECTEDNOTFOCUS, &Rc, nullptr);
+        return;
+      }
+    }
     SetTextColor(DC, RGB(255, 255, 255));
     SetBkColor(DC, RGB(0, 0, 0));
     RECT Rc = ToRECT(R);
@@ -1034,7 +1165,8 @@ void TVastTreeControl::PaintRow(const TRowPaint& Pass, TCanvas* Canvas, PVastNod
     PaintInfo.PaintOptions = PaintOptions;
     if (Edited) PaintInfo.PaintOptions.Exclude(poDrawSelection);
     if (!UseColumns || (GetSelected(Node) && Sel.Contains(toFullRowSelect) && PaintOptions.Contains(poDrawSelection)) ||
-        (Column >= 0 && Cols[Column].Options().Contains(coParentColor)))
+        (Column >= 0 && Cols[Column].Options().Contains(coParentColor)) ||
+        (Column >= 0 && Cols[Column].Options().Contains(coStyleColor) && FVclStyleEnabled))
       PaintInfo.PaintOptions.Exclude(poColumnColor);
     if (Cell.Right > Window.Left) PaintCell(Pass, PaintInfo, LineImage, IsMain, Edited);
     if (!UseColumns || Next < 0) break;
@@ -1119,7 +1251,8 @@ void TVastTreeControl::PaintCellGridLines(const TRowPaint& Pass, TVTPaintInfo& P
       !(Cell.Right - EffectiveOffsetX() == ClientWidth() && !Cols[Column].Options().Contains(coFixed))) {
     if (!RTL || !IsCellEmpty(Node, Column)) {
       const bool SelectedBk = GetSelected(Node) && PaintOptions.Contains(poDrawSelection) &&
-                              Sel.Contains(toFullRowSelect) && !BlendsSelection(PaintInfo.Canvas);
+                              Sel.Contains(toFullRowSelect) && !BlendsSelection(PaintInfo.Canvas) &&
+                              !HasState(tsUseExplorerTheme);
       SetTextColor(RowDC, static_cast<COLORREF>(RGBOf(Colors().GridLineColor())));
       DrawDottedVerticalLine(PaintInfo, PaintInfo.CellRect.Top, PaintInfo.CellRect.Bottom - 1,
                              PaintInfo.CellRect.Right - 1, SelectedBk);

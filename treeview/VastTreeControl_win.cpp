@@ -19,6 +19,7 @@
 #include "treeview/VastTreePanning_win.h"
 #include "treeview/VastTreeStyleHooks_win.h"
 #include "treeview/VastTreeWorker.h"
+#include "vcl/Themes.h"
 
 namespace {
 
@@ -35,10 +36,9 @@ TColor RGBOf(TColor C) { return ColorToRGB(C); }
 
 RECT ToRECT(const TRect& R) { return RECT{R.Left, R.Top, R.Right, R.Bottom}; }
 
-// The explorer theme class exists from version 6 on.
-bool WindowsSixOrLater() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
-
 }  // namespace
+
+bool IsWindowsSixOrLater() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
 
 // ---------------------------------------------------------------------------
 // Accessibility factory
@@ -212,6 +212,45 @@ Integer TVastTreeControl::BevelSize() const {
   return (FBevelInner != bvNone ? FBevelWidth : 0) + (FBevelOuter != bvNone ? FBevelWidth : 0);
 }
 
+void TVastTreeControl::Assign(const TBaseVastTree& Source) {
+  if (&Source == this || ReadOnly()) return;
+  const auto* Other = dynamic_cast<const TVastTreeControl*>(&Source);
+  if (!Other) {
+    TCustomVastStringTree::Assign(Source);
+    return;
+  }
+  SetAlign(Other->Align());
+  SetAnchors(Other->Anchors());
+  SetBackground(const_cast<TPicture*>(&Other->FBackground));
+  SetBevelEdges(Other->FBevelEdges);
+  SetBevelInner(Other->FBevelInner);
+  SetBevelKind(Other->FBevelKind);
+  SetBevelOuter(Other->FBevelOuter);
+  SetBevelWidth(Other->FBevelWidth);
+  SetBiDiMode(Other->BiDiMode());
+  SetBorderStyle(Other->FBorderStyle);
+  SetBorderWidth(Other->FBorderWidth);
+  TControl::SetColor(Other->TControl::Color());
+  SetEnabled(Other->TControl::Enabled());
+  SetFont(Other->TControl::Font());
+  SetHotCursor(Other->FHotCursor);
+  SetImages(Other->Images());
+  SetParentColor(Other->ParentColor());
+  SetParentFont(Other->ParentFont());
+  SetParentShowHint(Other->ParentShowHint());
+  SetPopupMenu(Other->PopupMenu());
+  SetShowHint(Other->ShowHint());
+  SetStateImages(Other->StateImages());
+  SetCustomCheckImages(Other->FCustomCheckImages);
+  SetHeaderPopupMenu(Other->FHeaderPopupMenu);
+  SetTabOrder(Other->TabOrder());
+  SetTabStop(Other->TabStop());
+  static_cast<TControl*>(this)->SetVisible(Other->Visible());
+  // The tree's own settings and the header last: they follow the font and
+  // the pictures just taken.
+  TCustomVastStringTree::Assign(Source);
+}
+
 void TVastTreeControl::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   Params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -244,17 +283,21 @@ void TVastTreeControl::CreateParams(TCreateParams& Params) {
 }
 
 void TVastTreeControl::CreateWnd() {
+  // By now a descendant's class operations answer.
+  ApplyPartClasses();
+  CloseTreeThemes();
   DoStateChange({tsWindowCreating});
   {
     const TScopeExit Created([this] { DoStateChange({}, {tsWindowCreating}); });
     TCustomControl::CreateWnd();
   }
+  UpdateStyleEnabled();
   // Themes are decided at every window creation; without theme services
   // (or without toThemeAware) the tree keeps the classic look.
   const TVTPaintOptions Paint = TreeOptions().PaintOptions();
   if (ThemeServicesEnabled() && Paint.Contains(toThemeAware)) {
     DoStateChange({tsUseThemes});
-    if (Paint.Contains(toUseExplorerTheme) && WindowsSixOrLater()) {
+    if (Paint.Contains(toUseExplorerTheme) && IsWindowsSixOrLater()) {
       DoStateChange({tsUseExplorerTheme});
       SetWindowTheme(u"explorer");
     } else {
@@ -282,6 +325,7 @@ void TVastTreeControl::CreateWnd() {
 
 void TVastTreeControl::Loaded() {
   TCustomControl::Loaded();
+  ApplyPartClasses();
   ApplyStoredRootCount();
   TVTHeader& H = Header();
   TVastTreeColumns& Cols = H.Columns();
@@ -299,6 +343,7 @@ void TVastTreeControl::Loaded() {
 void TVastTreeControl::DestroyWnd() {
   StopCacheValidation();
   for (Cardinal Id = ExpandTimer; Id <= ThemeChangedTimer; ++Id) KillTimer(Id);
+  CloseTreeThemes();
   TCustomControl::DestroyWnd();
 }
 
@@ -391,6 +436,8 @@ void TVastTreeControl::TimerFired(Cardinal TimerId) {
   TCustomVastStringTree::TimerFired(TimerId);
 }
 
+void TVastTreeControl::UpdateStyleEnabled() { FVclStyleEnabled = !StyleServices().IsSystemStyle(); }
+
 bool TVastTreeControl::ThemeServicesEnabled() { return IsAppThemed() && IsThemeActive(); }
 
 void TVastTreeControl::SetWindowTheme(const char16_t* Theme) {
@@ -398,13 +445,14 @@ void TVastTreeControl::SetWindowTheme(const char16_t* Theme) {
   // The WM_THEMECHANGED this sends back is the tree's own doing.
   FChangingTheme = true;
   ::SetWindowTheme(FHandle, reinterpret_cast<const wchar_t*>(Theme), nullptr);
+  CloseTreeThemes();
 }
 
 void TVastTreeControl::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) {
   const bool NewlyAware = New.Contains(toThemeAware) && !Old.Contains(toThemeAware);
   const bool ExplorerChanged = Old.Contains(toUseExplorerTheme) != New.Contains(toUseExplorerTheme);
-  if (FHandle && WindowsSixOrLater() && (HasState(tsUseThemes) || (NewlyAware && ThemeServicesEnabled())) &&
-      ExplorerChanged) {
+  if (FHandle && IsWindowsSixOrLater() && (HasState(tsUseThemes) || (NewlyAware && ThemeServicesEnabled())) &&
+      !FVclStyleEnabled && ExplorerChanged) {
     if (New.Contains(toUseExplorerTheme)) {
       DoStateChange({tsUseExplorerTheme});
       SetWindowTheme(u"explorer");
@@ -413,7 +461,8 @@ void TVastTreeControl::PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions 
       SetWindowTheme(nullptr);
     }
   }
-  if (!Loading() && (NewlyAware || ExplorerChanged || Old.Contains(toThemeAware) != New.Contains(toThemeAware))) {
+  if (!Loading() &&
+      (NewlyAware || ExplorerChanged || Old.Contains(toThemeAware) != New.Contains(toThemeAware) || FVclStyleEnabled)) {
     if (NewlyAware && ThemeServicesEnabled())
       DoStateChange({tsUseThemes});
     else if (!New.Contains(toThemeAware))
@@ -431,6 +480,7 @@ void TVastTreeControl::HookCanvasFontChange(TCanvas* Canvas) {
   FOldFontChange = Canvas->Font()->OnChange;
   if (!FOldFontChange) FOldFontChange = [](TObject*) {};
   Canvas->Font()->OnChange = [this](TObject* Sender) { CanvasFontChanged(Sender); };
+  FHookedFontShape = TFontShape::Of(*Canvas->Font());
   FFontChanged = false;
 }
 
@@ -440,8 +490,17 @@ void TVastTreeControl::UnhookCanvasFontChange(TCanvas* Canvas) {
   FOldFontChange = nullptr;
 }
 
+TVastTreeControl::TFontShape TVastTreeControl::TFontShape::Of(const TFont& Font) {
+  return TFontShape{Font.Name(),    Font.Height(),      Font.Style(),  Font.Pitch(),
+                    Font.Quality(), Font.Orientation(), Font.Charset()};
+}
+
 void TVastTreeControl::CanvasFontChanged(TObject* Sender) {
-  FFontChanged = true;
+  // A font set back to what it was is no change either.
+  if (const TFont* Font = dynamic_cast<const TFont*>(Sender))
+    FFontChanged = !(TFontShape::Of(*Font) == FHookedFontShape);
+  else
+    FFontChanged = true;
   if (FOldFontChange) FOldFontChange(Sender);
 }
 
@@ -1250,6 +1309,7 @@ void TVastTreeControl::WMNCDestroy(TMessage& Message) {
   KillTimer(ChangeTimer);
   KillTimer(StructureChangeTimer);
   FDottedBrush.Reset();
+  CloseTreeThemes();
   RegisterDropTarget(false);
   TCustomControl::WndProc(Message);
 }
@@ -1265,6 +1325,8 @@ bool TVastTreeControl::WMSetCursor(TMessage& Message) {
 
 void TVastTreeControl::WMThemeChanged(TMessage& Message) {
   DefaultHandler(Message);
+  CloseTreeThemes();
+  UpdateStyleEnabled();
   if (ThemeServicesEnabled() && TreeOptions().PaintOptions().Contains(toThemeAware))
     DoStateChange({tsUseThemes});
   else

@@ -53,6 +53,8 @@ void AlphaBlendRect(HDC Source, HDC Destination, const TRect& R, const TPoint& T
 COLORREF ColorToColorRef(TColor Color);
 void DrawImageGrayed(TCustomImageList* ImageList, TCanvas* Canvas, Integer X, Integer Y, Integer Index);
 bool IsCursorShowing();
+// The explorer theme class exists from version 6 on.
+bool IsWindowsSixOrLater();
 bool IsHighContrastOn();
 // Draws Bitmap stretched into DestRect through its device-independent form
 // (device-dependent bitmaps do not reach printers).
@@ -200,6 +202,11 @@ public:
   // Right to left with the window's own scroll bar (see the core).
   Integer RightToLeftOffset(bool ExcludeScrollBar) override;
   bool IsEmpty() const { return TCustomVastStringTree::RootNodeCount() == 0; }
+  // Another tree's settings and, from a windowed tree, its control
+  // properties (placement, frame, colours, font, pictures, menus, focus
+  // order); never its nodes. A read-only tree takes nothing.
+  void Assign(const TBaseVastTree& Source) override;
+  using TCustomControl::Assign;
   bool CanFocus() const override;
   // Whether the system draws with visual themes (uxtheme's application
   // theming on and a theme active).
@@ -409,6 +416,8 @@ protected:
   void EndWheelPanning() override;
   void PanningWindowHandler(TMessage& Message);
   IVTEditLink* DoCreateEditor(PVastNode Node, TColumnIndex Column) override;
+  // The class of the tree's hint window (TVastTreeHintWindow).
+  virtual THintWindowClass HintWindowClass() const;
   void HintShow(THintInfo& Info) override;
   void HintShowPause(bool HintActive, Integer& Pause) override;
   void MouseEnter() override;
@@ -483,13 +492,27 @@ protected:
   // Themes follow toThemeAware and toUseExplorerTheme.
   void PaintOptionsChanged(TVTPaintOptions Old, TVTPaintOptions New) override;
   // Lets the tree notice a handler changing Canvas's font during painting
-  // (FontChangedWhileHooked); the canvas's own handler still runs.
+  // (FontChangedWhileHooked: the font measures differently from when it
+  // was hooked; a new colour alone is no change); the canvas's own handler
+  // still runs.
   virtual void HookCanvasFontChange(TCanvas* Canvas);
   virtual void UnhookCanvasFontChange(TCanvas* Canvas);
   virtual void CanvasFontChanged(TObject* Sender);
   bool FontChangedWhileHooked() const { return FFontChanged; }
   void SetCursorFor(TMessage& Message);
+  // Whether a custom style of the class library is active now.
+  virtual void UpdateStyleEnabled();
+  bool VclStyleEnabled() const { return FVclStyleEnabled; }
   void PrepareButtonImages(bool Buttons, bool Lines) override;
+  // The classic pictures: triangles, or boxes with a plus and a minus.
+  void PrepareClassicButtons();
+  // The colour the button pictures key out.
+  TColor ButtonKeyColor() const;
+  // The window's tree view theme (its glyphs) or, with ExplorerItems, the
+  // explorer's tree items, opened on first use while painting and kept
+  // until the window or its theme changes; nil without one.
+  void* TreeTheme(bool ExplorerItems);
+  void CloseTreeThemes();
   void AnimateToggle(PVastNode Node, bool Expanding, Integer Distance) override;
   // Fills the strip [Top, Bottom) of the client area as the empty rows show
   // it (Background nil: leaves what is not a column's).
@@ -594,8 +617,30 @@ protected:
   TChangeLink FStateChangeLink;
   TChangeLink FHeaderImageChangeLink;
   bool FChangingTheme = false;
+  struct TThemeClose {
+    void operator()(void* Theme) const;
+  };
+  std::unique_ptr<void, TThemeClose> FGlyphTheme;
+  std::unique_ptr<void, TThemeClose> FItemTheme;
+  // A custom style of the class library is active (not the system's look).
+  bool FVclStyleEnabled = false;
   TNotifyEvent FOldFontChange;  // the hooked canvas font's own handler
   bool FFontChanged = false;
+  // What the hooked font measures with, as it was when hooked: a handler
+  // that only recolours the text changes none of it, so nothing is measured
+  // again for it.
+  struct TFontShape {
+    String Name;
+    Integer Height = 0;
+    TFontStyles Style;
+    TFontPitch Pitch = fpDefault;
+    TFontQuality Quality = fqDefault;
+    Integer Orientation = 0;
+    Byte Charset = 0;
+    static TFontShape Of(const TFont& Font);
+    bool operator==(const TFontShape&) const = default;
+  };
+  TFontShape FHookedFontShape;
   bool FHeaderOwnerDraw = false;  // for the strip being painted
   bool FHeaderAdvanced = false;
   TPicture FBackground;

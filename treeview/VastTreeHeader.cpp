@@ -400,6 +400,8 @@ TVastTreeColumns::~TVastTreeColumns() {
   FItems.clear();
 }
 
+TVastTreeColumnClass TBaseVastTree::ColumnClass() const { return &TVastTreeColumns::Make<TVastTreeColumn>; }
+
 void TVastTreeColumns::CheckIndex(TColumnIndex Index) const {
   if (IsValidColumn(Index)) return;
   const std::string Text = "List index out of bounds (" + std::to_string(Index) + ")";
@@ -415,7 +417,8 @@ TVastTreeColumn* TVastTreeColumns::Add() { return Insert(Count()); }
 
 TVastTreeColumn* TVastTreeColumns::Insert(TColumnIndex Index) {
   Index = std::clamp<TColumnIndex>(Index, 0, Count());
-  std::unique_ptr<TVastTreeColumn> Column(new TVastTreeColumn(this));
+  // Of the tree's column class: a descendant's columns are its own kind.
+  std::unique_ptr<TVastTreeColumn> Column = FHeader->FOwner->ColumnClass()(this);
   TVastTreeColumn* Result = Column.get();
   FItems.insert(FItems.begin() + Index, std::move(Column));
   // Every column at or after Index moves up one index; the map follows so
@@ -1118,6 +1121,7 @@ void TVTHeader::Assign(const TVTHeader& Source) {
   FFont = Source.FFont;
   FFixedAreaConstraints.Assign(Source.FFixedAreaConstraints);
   SetHeight(Source.FHeight);
+  SetImages(Source.FImages);
   SetMainColumn(Source.FMainColumn);
   SetOptions(Source.FOptions);
   FParentFont = Source.FParentFont;

@@ -248,6 +248,13 @@ class TVastTreeColumns : public TObject {
   friend class TVTHeader;
 
 public:
+  // Makes a column of class T in Owner: what a tree's ColumnClass returns
+  // (&TVastTreeColumns::Make<T>). T's constructor takes the collection and
+  // is open to the collection.
+  template <class T>
+  static std::unique_ptr<TVastTreeColumn> Make(TVastTreeColumns* Owner) {
+    return std::unique_ptr<TVastTreeColumn>(new T(Owner));
+  }
   explicit TVastTreeColumns(TVTHeader* AOwner);
   ~TVastTreeColumns() override;
   TVastTreeColumns(const TVastTreeColumns&) = delete;
@@ -406,6 +413,12 @@ class TVTHeader : public TObject, public IVastTreeHeader {
 public:
   explicit TVTHeader(TBaseVastTree* AOwner);
   ~TVTHeader() override;
+  // Makes a header of class T for Owner: what a tree's HeaderClass returns
+  // (&TVTHeader::Make<T>).
+  template <class T>
+  static std::unique_ptr<TVTHeader> Make(TBaseVastTree* Owner) {
+    return std::make_unique<T>(Owner);
+  }
   TVTHeader(const TVTHeader&) = delete;
   TVTHeader& operator=(const TVTHeader&) = delete;
 

@@ -57,6 +57,10 @@ void TVastTreeControl::AskHintAgainIfMoved(const TPoint& P) {
   Application->HintMouseMessage(this);
 }
 
+THintWindowClass TVastTreeControl::HintWindowClass() const {
+  return [](TComponent* Owner) -> THintWindow* { return new TVastTreeHintWindow(Owner); };
+}
+
 void TVastTreeControl::HintShow(THintInfo& Info) {
   const TPoint P = Info.CursorPos;
   bool Show = false;
@@ -193,7 +197,7 @@ void TVastTreeControl::HintShow(THintInfo& Info) {
   FHintData.Column = OverHeader ? HintColumn : Hit.HitColumn;
   FHintData.Node = OverHeader ? nullptr : Hit.HitNode;
   FLastHintRect = Info.CursorRect;
-  Info.HintWindowClass = [](TComponent* Owner) -> THintWindow* { return new TVastTreeHintWindow(Owner); };
+  Info.HintWindowClass = HintWindowClass();
   Info.HintData = &FHintData;
   DoStateChange({tsHint});
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 // The five option sets of a tree, their defaults and the options object.
 #include "rtl/Set.h"
 #include "rtl/Types.h"
@@ -125,6 +126,12 @@ public:
 
   // Copies the five option sets through Dest's setters.
   virtual void AssignTo(TCustomVastTreeOptions& Dest) const;
+  // Makes an options object of class T for Owner: what a tree's
+  // OptionsClass returns (&TCustomVastTreeOptions::Make<T>).
+  template <class T>
+  static std::unique_ptr<TCustomVastTreeOptions> Make(TBaseVastTree* Owner) {
+    return std::make_unique<T>(Owner);
+  }
 
 private:
   TBaseVastTree* FOwner;  // not owned: the tree owns its options

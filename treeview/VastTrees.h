@@ -32,6 +32,13 @@
 #include "treeview/VastTreeOptions.h"
 #include "treeview/VastTreeTypes.h"
 
+class TVastTreeColumn;
+class TVastTreeColumns;
+// The classes a tree makes its parts from: a descendant returns its own in
+// place of the default ones.
+using TVastTreeColumnClass = std::unique_ptr<TVastTreeColumn> (*)(TVastTreeColumns* Owner);
+using TVastTreeOptionsClass = std::unique_ptr<TCustomVastTreeOptions> (*)(TBaseVastTree* Owner);
+
 class TBaseVastTree : public TObject {
   friend class TCustomVastTreeOptions;
   friend class TWorkerThread;
@@ -59,6 +66,16 @@ public:
   // replaces: a descendant with an options class of its own calls it while
   // it is constructed.
   void SetOptionsObject(std::unique_ptr<TCustomVastTreeOptions> Value);
+  // The class every new column is made from (TVastTreeColumn).
+  virtual TVastTreeColumnClass ColumnClass() const;
+  // The class of the options object (TCustomVastTreeOptions).
+  virtual TVastTreeOptionsClass OptionsClass() const;
+  // Remakes the parts whose class differs from what the class operations
+  // now return, keeping their settings. A constructor cannot reach a
+  // descendant's overrides: a descendant calls this in its own constructor,
+  // and the window layer calls it again when the window is made and after
+  // loading.
+  virtual void ApplyPartClasses();
 
   // --- node store
   PVastNode RootNode() const { return FRoot; }
@@ -1061,6 +1078,8 @@ private:
   IVastTreeHost* FHost;  // not owned
   std::unique_ptr<IVastTreeHeader> FHeader;
   std::unique_ptr<TCustomVastTreeOptions> FOptions;
+  // The class FOptions was made from.
+  TVastTreeOptionsClass FOptionsClass = &TCustomVastTreeOptions::Make<TCustomVastTreeOptions>;
 
   PVastNode FRoot = nullptr;
   // Every node block this tree has allocated and not freed, kept from the

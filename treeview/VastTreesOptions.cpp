@@ -127,16 +127,37 @@ void TBaseVastTree::SetOptionsObject(std::unique_ptr<TCustomVastTreeOptions> Val
   FOptions = std::move(Value);
 }
 
+TVastTreeOptionsClass TBaseVastTree::OptionsClass() const {
+  return &TCustomVastTreeOptions::Make<TCustomVastTreeOptions>;
+}
+
+void TBaseVastTree::ApplyPartClasses() {
+  const TVastTreeOptionsClass Class = OptionsClass();
+  if (Class == FOptionsClass) return;
+  SetOptionsObject(Class(this));
+  FOptionsClass = Class;
+}
+
 void TBaseVastTree::Assign(const TBaseVastTree& Source) {
   if (&Source == this || ReadOnly()) return;
+  SetAutoScrollDelay(Source.FAutoScrollDelay);
+  SetAutoScrollInterval(Source.FAutoScrollInterval);
   FChangeDelay = Source.FChangeDelay;
+  SetCheckImageKind(Source.FCheckImageKind);
+  FColors->Assign(*Source.FColors);
   SetDefaultNodeHeight(Source.FDefaultNodeHeight);
   FDefaultPasteMode = Source.FDefaultPasteMode;
+  SetDragImageKind(Source.FDragImageKind);
+  SetHintMode(Source.FHintMode);
   SetIndent(Source.FIndent);
   SetMargin(Source.FMargin);
+  SetNodeAlignment(Source.FNodeAlignment);
   SetNodeDataSize(Source.FNodeDataSize);
   Source.FOptions->AssignTo(*FOptions);
   SetRootNodeCount(Source.FRoot->ChildCount);
+  FScrollBarOptions->Assign(*Source.FScrollBarOptions);
+  SetSelectionCurveRadius(Source.FSelectionCurveRadius);
+  SetSelectionBlendFactor(Source.FSelectionBlendFactor);
   SetEmptyListMessage(Source.FEmptyListMessage);
   SetTextMargin(Source.FTextMargin);
   FAnimationDuration = Source.FAnimationDuration;

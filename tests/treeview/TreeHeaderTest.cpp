@@ -746,3 +746,68 @@ TEST_F(THeaderTest, ANewFontGrowsTheHeightToFitItsText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A descendant's own kinds of column, header and options.
+class TTaggedColumn : public TVastTreeColumn {
+public:
+  explicit TTaggedColumn(TVastTreeColumns* Owner) : TVastTreeColumn(Owner) {}
+};
+class TOwnHeader : public TVTHeader {
+public:
+  using TVTHeader::TVTHeader;
+};
+class TOwnOptions : public TCustomVastTreeOptions {
+public:
+  using TCustomVastTreeOptions::TCustomVastTreeOptions;
+};
+
+class TOwnClassesTree : public TCustomVastStringTree {
+public:
+  using TCustomVastStringTree::TCustomVastStringTree;
+  TVastTreeColumnClass ColumnClass() const override { return &TVastTreeColumns::Make<TTaggedColumn>; }
+  TVTHeaderClass HeaderClass() const override { return &TVTHeader::Make<TOwnHeader>; }
+  TVastTreeOptionsClass OptionsClass() const override { return &TCustomVastTreeOptions::Make<TOwnOptions>; }
+};
+
+}  // namespace
+
+// Columns are made when added, so they are the descendant's kind at once;
+// the header and the options, made while the base was being built, become
+// the descendant's kind when the parts are applied, with their settings.
+TEST(TVastTreePartClasses, ADescendantsClassesMakeItsColumnsHeaderAndOptions) {
+  TFakeTreeHost Host;
+  TOwnClassesTree Tree{&Host};
+  EXPECT_EQ(dynamic_cast<TOwnHeader*>(&Tree.Header()), nullptr);
+  EXPECT_EQ(dynamic_cast<TOwnOptions*>(&Tree.TreeOptions()), nullptr);
+  TVTHeader& Before = Tree.Header();
+  Before.Columns().Add()->SetWidth(77);
+  Before.Columns().Add()->SetText(u"Size");
+  EXPECT_NE(dynamic_cast<TTaggedColumn*>(&Before.Columns()[0]), nullptr);
+  Before.SetHeight(30);
+  Before.SetMainColumn(1);
+  Before.SetOptions(Before.Options() + TVTHeaderOptions{hoVisible});
+  TCustomVastTreeOptions& O = Tree.TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowHorzGridLines});
+  O.SetMiscOptions(O.MiscOptions() + TVTMiscOptions{toGridExtensions});
+
+  Tree.ApplyPartClasses();
+  TVTHeader& After = Tree.Header();
+  ASSERT_NE(dynamic_cast<TOwnHeader*>(&After), nullptr);
+  ASSERT_NE(dynamic_cast<TOwnOptions*>(&Tree.TreeOptions()), nullptr);
+  EXPECT_EQ(After.Height(), 30);
+  EXPECT_EQ(After.MainColumn(), 1);
+  EXPECT_TRUE(After.Options().Contains(hoVisible));
+  ASSERT_EQ(After.Columns().Count(), 2);
+  EXPECT_EQ(After.Columns()[0].Width(), 77);
+  EXPECT_EQ(After.Columns()[1].Text(), u"Size");
+  for (Integer I = 0; I < 2; ++I) EXPECT_NE(dynamic_cast<TTaggedColumn*>(&After.Columns()[I]), nullptr);
+  EXPECT_TRUE(Tree.TreeOptions().PaintOptions().Contains(toShowHorzGridLines));
+  EXPECT_TRUE(Tree.TreeOptions().MiscOptions().Contains(toGridExtensions));
+  // Applied again, nothing is remade.
+  TCustomVastTreeOptions* Options = &Tree.TreeOptions();
+  Tree.ApplyPartClasses();
+  EXPECT_EQ(&Tree.Header(), &After);
+  EXPECT_EQ(&Tree.TreeOptions(), Options);
+}

@@ -8,13 +8,16 @@
 // After the Windows header it needs.
 #include <uxtheme.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "rtl/ScopeExit.h"
 #include "tests/support/MessagePump_win.h"
 #include "treeview/VastTreeControl_win.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
+#include "vcl/Themes.h"
 
 namespace {
 
@@ -27,6 +30,25 @@ public:
   using TVastTreeControl::UnhookCanvasFontChange;
   using TVastTreeControl::FontChangedWhileHooked;
   using TVastTreeControl::RecreateWindow;
+  using TVastTreeControl::VclStyleEnabled;
+
+  // Cells drawn, and those among them measured again for a font their
+  // paint handler changed.
+  int Drawn = 0;
+  int Remeasured = 0;
+
+protected:
+  void DrawNormalText(TVTPaintInfo& PaintInfo, const String& Text) override {
+    TVastStringTree::DrawNormalText(PaintInfo, Text);
+    ++Drawn;
+    if (FontChangedWhileHooked()) ++Remeasured;
+  }
+};
+
+// A custom style of the class library (the program never sets one).
+class TCustomLookStyle : public TCustomStyleServices {
+public:
+  bool IsSystemStyle() const override { return false; }
 };
 
 class TLookForm : public TForm {
@@ -115,6 +137,43 @@ TEST_F(TTreeLookTest, TheFontWatchSeesHandlersChangeTheCanvasFont) {
   Tree->UnhookCanvasFontChange(C);
   C->Font()->SetHeight(-11);
   EXPECT_EQ(C->TextHeight(u"Tj"), Small);
+}
+
+// The folder list recolours its cells in OnPaintText: that costs no text
+// measurement; a handler that changes the font (size, style, face) does.
+TEST_F(TTreeLookTest, OnlyARealFontChangeMakesACellMeasureItsTextAgain) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TFont&)> Change;
+    bool Measures;
+  };
+  const TCase Cases[] = {
+      {"nothing", [](TFont&) {}, false},
+      {"colour", [](TFont& F) { F.SetColor(clRed); }, false},
+      {"colour twice", [](TFont& F) { F.SetColor(clRed), F.SetColor(clBlue); }, false},
+      {"size and back",
+       [](TFont& F) {
+         const Integer H = F.Height();
+         F.SetHeight(H - 6), F.SetHeight(H);
+       },
+       false},
+      {"size", [](TFont& F) { F.SetHeight(F.Height() - 6); }, true},
+      {"style", [](TFont& F) { F.SetStyle(TFontStyles{fsBold}); }, true},
+      {"face", [](TFont& F) { F.SetName(u"Courier New"); }, true},
+      {"charset", [](TFont& F) { F.SetCharset(SYMBOL_CHARSET); }, true},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    Tree->OnPaintText = [&](TBaseVastTree*, TCanvas* Canvas, PVastNode, TColumnIndex, TVSTTextType) {
+      Case.Change(*Canvas->Font());
+    };
+    Tree->Drawn = Tree->Remeasured = 0;
+    TBitmap B(Tree->ClientWidth(), Tree->ClientHeight());
+    SendMessageW(Tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(B.Canvas()->Handle()), PRF_CLIENT);
+    EXPECT_EQ(Tree->Drawn, 6);  // three rows, two columns
+    EXPECT_EQ(Tree->Remeasured, Case.Measures ? Tree->Drawn : 0);
+  }
+  Tree->OnPaintText = nullptr;
 }
 
 TEST_F(TTreeLookTest, ANodesHeightIsItsTextsHeightInTheCellsWidth) {
@@ -280,3 +339,107 @@ TEST(TTreeLoaded, StoredSettingsTakeEffectWhenTheFormIsLoaded) {
 }
 
 }  // namespace
+
+// A column that takes the style's colour shows it (the tree's) only while
+// a custom style is active; otherwise its own colour fills its cells.
+TEST_F(TTreeLookTest, AStyleColouredColumnFollowsTheStyleOnlyWhileOneIsActive) {
+  TVastTreeColumn& Second = Tree->Header().Columns()[1];
+  const TColor Own = RGBToColor(250, 220, 120);
+  Second.SetColor(Own);
+  Second.SetOptions(Second.Options() + TVTColumnOptions{coStyleColor});
+  Tree->OnGetText = [](TBaseVastTree*, PVastNode, TColumnIndex, TVSTTextType, String& Text) { Text.clear(); };
+  auto CellPixel = [&] {
+    TBitmap B(Tree->ClientWidth(), Tree->ClientHeight());
+    SendMessageW(Tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(B.Canvas()->Handle()), PRF_CLIENT);
+    const TRect R = Tree->GetDisplayRect(Tree->GetLast(), 1, false);
+    return B.Canvas()->Pixel((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+  };
+  EXPECT_FALSE(Tree->VclStyleEnabled());
+  EXPECT_EQ(CellPixel(), ColorToRGB(Own));
+  TCustomLookStyle Style;
+  SetStyleServices(&Style);
+  const TScopeExit SystemLook([] { SetStyleServices(nullptr); });
+  Tree->RecreateWindow();
+  testsupport::PumpMessagesFor(20);
+  EXPECT_TRUE(Tree->VclStyleEnabled());
+  EXPECT_EQ(CellPixel(), ColorToRGB(Tree->Color()));
+  // Without the option the column keeps its colour under the style too.
+  Second.SetOptions(Second.Options() - TVTColumnOptions{coStyleColor});
+  EXPECT_EQ(CellPixel(), ColorToRGB(Own));
+}
+
+// One tree takes another's settings: the control's and the tree's, the
+// header with its columns; never the nodes' contents. A read-only tree
+// takes nothing.
+TEST(TTreeAssign, ATreeTakesEveryOtherSettingButNotTheNodes) {
+  Application->Initialize();
+  std::unique_ptr<TForm> Form(TCustomForm::Create<TForm>(Application));
+  TImageList Pictures(Form.get());
+  TImageList HeadPictures(Form.get());
+  TPopupMenu Menu(Form.get());
+  auto* Source = new TVastStringTree(Form.get());
+  auto* Target = new TVastStringTree(Form.get());
+  Source->SetAlign(alTop);
+  Source->SetBevelKind(bkFlat);
+  Source->SetBorderWidth(3);
+  Source->SetColor(clInfoBk);
+  Source->Font()->SetHeight(-17);
+  Source->SetHotCursor(crHandPoint);
+  Source->SetImages(&Pictures);
+  Source->SetPopupMenu(&Menu);
+  Source->SetShowHint(true);
+  Source->SetTabStop(false);
+  Source->SetAutoScrollDelay(250);
+  Source->SetCheckImageKind(ckCustom);
+  Source->Colors().Set(TVTColors::GridLineIndex, clRed);
+  Source->ScrollBarOptions().SetScrollBars(ssVertical);
+  Source->SetNodeAlignment(naFromTop);
+  Source->SetHintMode(hmTooltip);
+  Source->SetSelectionCurveRadius(5);
+  Source->SetSelectionBlendFactor(60);
+  Source->SetIndent(25);
+  TCustomVastTreeOptions& O = Source->TreeOptions();
+  O.SetPaintOptions(O.PaintOptions() + TVTPaintOptions{toShowVertGridLines});
+  TVTHeader& H = Source->Header();
+  H.Columns().Add()->SetWidth(90);
+  H.Columns().Add()->SetText(u"Size");
+  H.SetHeight(26);
+  H.SetImages(&HeadPictures);
+  Source->SetRootNodeCount(4);
+
+  Target->Assign(*Source);
+  EXPECT_EQ(Target->Align(), alTop);
+  EXPECT_EQ(Target->BevelKind(), bkFlat);
+  EXPECT_EQ(Target->BorderWidth(), 3);
+  EXPECT_EQ(Target->Color(), clInfoBk);
+  EXPECT_EQ(Target->Font()->Height(), -17);
+  EXPECT_EQ(Target->HotCursor(), crHandPoint);
+  EXPECT_EQ(Target->Images(), &Pictures);
+  EXPECT_EQ(Target->PopupMenu(), &Menu);
+  EXPECT_TRUE(Target->ShowHint());
+  EXPECT_FALSE(Target->TabStop());
+  EXPECT_EQ(Target->AutoScrollDelay(), 250u);
+  EXPECT_EQ(Target->CheckImageKind(), ckCustom);
+  EXPECT_EQ(Target->Colors().GridLineColor(), clRed);
+  EXPECT_EQ(Target->ScrollBarOptions().ScrollBars(), ssVertical);
+  EXPECT_EQ(Target->NodeAlignment(), naFromTop);
+  EXPECT_EQ(Target->HintMode(), hmTooltip);
+  EXPECT_EQ(Target->SelectionCurveRadius(), 5u);
+  EXPECT_EQ(Target->SelectionBlendFactor(), 60);
+  EXPECT_EQ(Target->Indent(), 25u);
+  EXPECT_TRUE(Target->TreeOptions().PaintOptions().Contains(toShowVertGridLines));
+  ASSERT_EQ(Target->Header().Columns().Count(), 2);
+  EXPECT_EQ(Target->Header().Columns()[0].Width(), 90);
+  EXPECT_EQ(Target->Header().Columns()[1].Text(), u"Size");
+  EXPECT_EQ(Target->Header().Height(), 26);
+  EXPECT_EQ(Target->Header().Images(), &HeadPictures);
+  EXPECT_EQ(Target->RootNodeCount(), 4u);
+
+  auto* ReadOnly = new TVastStringTree(Form.get());
+  TCustomVastTreeOptions& RO = ReadOnly->TreeOptions();
+  RO.SetMiscOptions(RO.MiscOptions() + TVTMiscOptions{toReadOnly});
+  ReadOnly->Assign(*Source);
+  EXPECT_EQ(ReadOnly->Indent(), 18u);
+  EXPECT_EQ(ReadOnly->BorderWidth(), 0);
+  EXPECT_EQ(ReadOnly->Header().Columns().Count(), 0);
+}
