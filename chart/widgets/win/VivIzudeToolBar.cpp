@@ -333,6 +333,15 @@ void TVivIzudeCustomToolBar::InsertControl(TControl* AControl, Integer AIndex) {
   }
 }
 
+bool TVivIzudeCustomToolBar::DropDownActive() const {
+  for (Integer I = 0; I < ControlCount(); ++I) {
+    TControl* C = Controls(I);
+    for (Integer J = 0; J < C->ComponentCount(); ++J)
+      if (auto* P = dynamic_cast<TVivIzudeCustomPopup*>(C->Components(J)); P && P->IsOpen()) return true;
+  }
+  return false;
+}
+
 void TVivIzudeCustomToolBar::AddCustomControl(TControl* AControl, Integer AIndex) {
   // While compact the block stays: the face keeps its width.
   const bool Blocked = FBlockUpdate;

@@ -172,6 +172,9 @@ public:
   // The full copy shown in the compact popup; nullptr when none.
   TVivIzudeCustomToolBar* CompactToolBar() const { return FCompactToolbar; }
   virtual bool CanShrink() const;
+  // Whether the drop-down of any of its buttons is open (a button's
+  // drop-down is a popup component it owns).
+  virtual bool DropDownActive() const;
   virtual void AddCustomControl(TControl* AControl, Integer AIndex = -1);
   virtual TVivIzudeToolBarButton* AddButton(float AWidth = -1, float AHeight = -1, const String& AResource = u"",
                                             const String& AResourceLarge = u"", const String& AText = u"",
