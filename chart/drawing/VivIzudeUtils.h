@@ -20,6 +20,7 @@ using TVivIzudeUtilsCharSet = std::vector<Char>;
 #ifdef _WIN32
 class TComponent;
 class TCustomForm;
+class TStringList;
 class TGraphic;
 class TPicture;
 #endif
@@ -125,6 +126,10 @@ public:
   static bool IsHighDPIScale() { return GetDPIScale(nullptr) > 1; }
   // The first form up AComponent's owner chain; nullptr when none.
   static TCustomForm* GetOwnerForm(TComponent* AComponent);
+
+  // ---- fonts
+  // The screen's font family names, each once, sorted.
+  static void GetFonts(TStringList* FontList);
 #endif
 };
 

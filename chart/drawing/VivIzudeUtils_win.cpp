@@ -3,6 +3,8 @@
 #include "chart/drawing/VivIzudeUtils.h"
 #include "imaging/JpegCodec.h"
 #include "rtl/Resources.h"
+#include "rtl/StringList.h"
+#include "rtl/SysUtils.h"
 #include "rtl/Win32.h"
 #include "vcl/Graphics.h"
 #include "vcl/Forms.h"
@@ -129,4 +131,29 @@ float TVivIzudeUtils::GetDPIScale(TComponent* AOwner) {
   const TWindowDC Screen(nullptr);
   const int Dpi = ::GetDeviceCaps(Screen.Get(), LOGPIXELSX);
   return Dpi > 0 ? static_cast<float>(Dpi) / 96.0f : 1.0f;
+}
+
+// ---------------------------------------------------------------- fonts
+
+namespace {
+
+int CALLBACK AddFontFamily(const LOGFONTW* Font, const TEXTMETRICW*, DWORD, LPARAM Data) {
+  auto* List = reinterpret_cast<TStringList*>(Data);
+  const String Name(reinterpret_cast<const char16_t*>(Font->lfFaceName));
+  // The enumeration repeats a family once per script.
+  if (List->Count() == 0 || CompareText(List->Strings(List->Count() - 1), Name) != 0) List->Add(Name);
+  return 1;
+}
+
+}  // namespace
+
+void TVivIzudeUtils::GetFonts(TStringList* FontList) {
+  FontList->BeginUpdate();
+  FontList->Clear();
+  FontList->EndUpdate();
+  const TWindowDC Screen(nullptr);
+  LOGFONTW Font{};
+  Font.lfCharSet = DEFAULT_CHARSET;
+  ::EnumFontFamiliesExW(Screen.Get(), &Font, AddFontFamily, reinterpret_cast<LPARAM>(FontList), 0);
+  FontList->Sort();
 }

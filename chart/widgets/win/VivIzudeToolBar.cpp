@@ -333,15 +333,6 @@ void TVivIzudeCustomToolBar::InsertControl(TControl* AControl, Integer AIndex) {
   }
 }
 
-bool TVivIzudeCustomToolBar::DropDownActive() const {
-  for (Integer I = 0; I < ControlCount(); ++I) {
-    TControl* C = Controls(I);
-    for (Integer J = 0; J < C->ComponentCount(); ++J)
-      if (auto* P = dynamic_cast<TVivIzudeCustomPopup*>(C->Components(J)); P && P->IsOpen()) return true;
-  }
-  return false;
-}
-
 void TVivIzudeCustomToolBar::AddCustomControl(TControl* AControl, Integer AIndex) {
   // While compact the block stays: the face keeps its width.
   const bool Blocked = FBlockUpdate;
@@ -356,7 +347,7 @@ TVivIzudeToolBarButton* TVivIzudeCustomToolBar::AddButton(float AWidth, float AH
                                                           Integer AIndex) {
   const bool Blocked = FBlockUpdate;
   FBlockUpdate = true;
-  auto* B = new TVivIzudeToolBarButton(this);
+  auto* B = GetButtonClass()(this);
   B->Appearance()->SetFlatStyle(FAppearance->FlatStyle());
   B->SetText(AText);
   if (AWidth != -1) B->SetWidth(RoundI(AWidth));
@@ -372,13 +363,34 @@ TVivIzudeToolBarButton* TVivIzudeCustomToolBar::AddButton(float AWidth, float AH
 }
 
 TVivIzudeToolBarSeparator* TVivIzudeCustomToolBar::AddSeparator(Integer AIndex) {
-  const bool Blocked = FBlockUpdate;
-  FBlockUpdate = true;
-  auto* S = new TVivIzudeToolBarSeparator(this);
-  InsertControl(S, AIndex);
-  FBlockUpdate = Blocked;
-  UpdateControls();
-  return S;
+  return AddElement(GetSeparatorClass(), AIndex);
+}
+
+TVivIzudeToolBarFontNamePicker* TVivIzudeCustomToolBar::AddFontNamePicker(Integer AIndex) {
+  return AddElement(GetFontNamePickerClass(), AIndex);
+}
+
+TVivIzudeToolBarFontSizePicker* TVivIzudeCustomToolBar::AddFontSizePicker(Integer AIndex) {
+  return AddElement(GetFontSizePickerClass(), AIndex);
+}
+
+TVivIzudeToolBarColorPicker* TVivIzudeCustomToolBar::AddColorPicker(Integer AIndex) {
+  return AddElement(GetColorPickerClass(), AIndex);
+}
+
+TVivIzudeToolBarItemPicker* TVivIzudeCustomToolBar::AddItemPicker(Integer AIndex) {
+  return AddElement(GetItemPickerClass(), AIndex);
+}
+
+TVivIzudeToolBarBitmapPicker* TVivIzudeCustomToolBar::AddBitmapPicker(Integer AIndex) {
+  return AddElement(GetBitmapPickerClass(), AIndex);
+}
+
+bool TVivIzudeCustomToolBar::DropDownActive() const {
+  for (Integer I = 0; I < ControlCount(); ++I)
+    if (auto* B = dynamic_cast<TVivIzudeDefaultToolBarButton*>(Controls(I)))
+      if (B->GetPopupControl()->IsOpen()) return true;
+  return false;
 }
 
 void TVivIzudeCustomToolBar::AlignControls(TControl* AControl) {

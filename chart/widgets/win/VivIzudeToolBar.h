@@ -7,13 +7,25 @@
 // overlapping ones apart and sizes itself to them.
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "chart/widgets/win/VivIzudePopup.h"
 #include "chart/widgets/win/VivIzudeToolBarButton.h"
+#include "chart/widgets/win/VivIzudeToolBarPickers.h"
 #include "vcl/Menus.h"
 
 class TVivIzudeCustomToolBar;
+
+// An element class, as the tool bar's class getters answer it: it makes a
+// new element of that class with the given owner.
+template <class TElement>
+using TVivIzudeToolBarElementClass = TElement* (*)(TComponent* AOwner);
+
+template <class TElement, class TBase = TElement>
+TBase* NewToolBarElement(TComponent* AOwner) {
+  return new TElement(AOwner);
+}
 
 // The popup of the compact face.
 class TVivCToolBarPopup : public TVivIzudeNonFocusablePopup {
@@ -156,6 +168,29 @@ public:
 
   virtual bool ShowDesignFrame() const { return false; }
   virtual bool CanUpdate() const { return true; }
+  // The element classes the Add operations make; a descendant replaces an
+  // element kind by answering its own class.
+  virtual TVivIzudeToolBarElementClass<TVivIzudeToolBarBitmapPicker> GetBitmapPickerClass() const {
+    return NewToolBarElement<TVivIzudeToolBarBitmapPicker>;
+  }
+  virtual TVivIzudeToolBarElementClass<TVivIzudeToolBarButton> GetButtonClass() const {
+    return NewToolBarElement<TVivIzudeToolBarButton>;
+  }
+  virtual TVivIzudeToolBarElementClass<TVivIzudeToolBarColorPicker> GetColorPickerClass() const {
+    return NewToolBarElement<TVivIzudeToolBarColorPicker>;
+  }
+  virtual TVivIzudeToolBarElementClass<TVivIzudeToolBarItemPicker> GetItemPickerClass() const {
+    return NewToolBarElement<TVivIzudeToolBarItemPicker>;
+  }
+  virtual TVivIzudeToolBarElementClass<TVivIzudeToolBarFontNamePicker> GetFontNamePickerClass() const {
+    return NewToolBarElement<TVivIzudeToolBarFontNamePicker>;
+  }
+  virtual TVivIzudeToolBarElementClass<TVivIzudeToolBarFontSizePicker> GetFontSizePickerClass() const {
+    return NewToolBarElement<TVivIzudeToolBarFontSizePicker>;
+  }
+  virtual TVivIzudeToolBarElementClass<TVivIzudeToolBarSeparator> GetSeparatorClass() const {
+    return NewToolBarElement<TVivIzudeToolBarSeparator>;
+  }
   virtual TSizeF GetTextSize();
   virtual TVivIzudeToolBarControl* FindHiddenControl(TControl* AControl) const;
   virtual TVivIzudeToolBarControl* FindCompactControl(TControl* AControl) const;
@@ -172,14 +207,18 @@ public:
   // The full copy shown in the compact popup; nullptr when none.
   TVivIzudeCustomToolBar* CompactToolBar() const { return FCompactToolbar; }
   virtual bool CanShrink() const;
-  // Whether the drop-down of any of its buttons is open (a button's
-  // drop-down is a popup component it owns).
+  // True while the drop-down popup of any child button is open.
   virtual bool DropDownActive() const;
   virtual void AddCustomControl(TControl* AControl, Integer AIndex = -1);
   virtual TVivIzudeToolBarButton* AddButton(float AWidth = -1, float AHeight = -1, const String& AResource = u"",
                                             const String& AResourceLarge = u"", const String& AText = u"",
                                             Integer AIndex = -1);
   virtual TVivIzudeToolBarSeparator* AddSeparator(Integer AIndex = -1);
+  virtual TVivIzudeToolBarFontNamePicker* AddFontNamePicker(Integer AIndex = -1);
+  virtual TVivIzudeToolBarFontSizePicker* AddFontSizePicker(Integer AIndex = -1);
+  virtual TVivIzudeToolBarColorPicker* AddColorPicker(Integer AIndex = -1);
+  virtual TVivIzudeToolBarItemPicker* AddItemPicker(Integer AIndex = -1);
+  virtual TVivIzudeToolBarBitmapPicker* AddBitmapPicker(Integer AIndex = -1);
   virtual TVivIzudeToolBarDropDownButton* GetOptionsMenuButtonControl() const { return FOptionsMenuButton; }
   void ToggleControl(TControl* AControl);
   void OptionsMenuButtonClick(TObject* Sender);
@@ -228,6 +267,10 @@ protected:
   virtual TRectF GetCompactTextRect();
   virtual float GetCompactBitmapSize();
   void InsertControl(TControl* AControl, Integer AIndex);
+  // Makes an element of the class, flat like the tool bar when it is a
+  // button, and inserts it at AIndex.
+  template <class TElement>
+  TElement* AddElement(TVivIzudeToolBarElementClass<TElement> AClass, Integer AIndex);
   // The grip's rectangle: for hit tests, or the painted one.
   TRectF GetDragGripRect(bool APaint) const;
 
@@ -277,6 +320,19 @@ class TVivIzudeToolBar : public TVivIzudeCustomToolBar {
 public:
   using TVivIzudeCustomToolBar::TVivIzudeCustomToolBar;
 };
+
+template <class TElement>
+TElement* TVivIzudeCustomToolBar::AddElement(TVivIzudeToolBarElementClass<TElement> AClass, Integer AIndex) {
+  const bool Blocked = FBlockUpdate;
+  FBlockUpdate = true;
+  TElement* E = AClass(this);
+  if constexpr (std::is_base_of_v<TVivIzudeDefaultToolBarButton, TElement>)
+    E->Appearance()->SetFlatStyle(FAppearance->FlatStyle());
+  InsertControl(E, AIndex);
+  FBlockUpdate = Blocked;
+  UpdateControls();
+  return E;
+}
 
 class TVivIzudeCustomDockPanel;
 

@@ -201,9 +201,19 @@ TVivIzudeDefaultToolBarButton::TVivIzudeDefaultToolBarButton(TComponent* AOwner)
                   FLargeLayoutHoverBitmaps.get(), FLargeLayoutDisabledBitmaps.get()})
     L->OnChange = [this](TObject* Sender) { BitmapsChanged(Sender); };
   SetBounds(Left(), Top(), 100, 24);
+  FPopup = new TVivIzudePopup(this);
+  FPopup->SetPlacementControl(this);
+  FPopup->SetDragWithParent(true);
+  FPopup->SetDropDownWidth(FDropDownWidth);
+  FPopup->SetDropDownHeight(FDropDownHeight);
+  FPopup->OnPopup = [this](TObject* Sender) { PopupOpened(Sender); };
+  FPopup->OnClosePopup = [this](TObject* Sender) { PopupClosed(Sender); };
 }
 
 TVivIzudeDefaultToolBarButton::~TVivIzudeDefaultToolBarButton() {
+  FPopup->OnPopup = nullptr;
+  FPopup->OnClosePopup = nullptr;
+  if (FDropDownControl) FDropDownControl->RemoveFreeNotification(this);
   FFont->OnChanged = nullptr;
   for (auto* L : {FBitmaps.get(), FDisabledBitmaps.get(), FHoverBitmaps.get(), FLargeLayoutBitmaps.get(),
                   FLargeLayoutHoverBitmaps.get(), FLargeLayoutDisabledBitmaps.get()})
@@ -245,12 +255,102 @@ void TVivIzudeDefaultToolBarButton::Assign(TPersistent* Source) {
   FDownFontColor = B->FDownFontColor;
   FDisabledFontColor = B->FDisabledFontColor;
   FStretchText = B->FStretchText;
+  SetDropDownHeight(B->FDropDownHeight);
+  SetDropDownWidth(B->FDropDownWidth);
+  SetDropDownAutoWidth(B->FDropDownAutoWidth);
   Invalidate();
 }
 
 void TVivIzudeDefaultToolBarButton::Notification(TComponent* AComponent, TOperation Operation) {
   TVivIzudeCustomToolBarElement::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FBitmapContainer) FBitmapContainer = nullptr;
+  if (Operation != opRemove) return;
+  if (AComponent == FBitmapContainer) FBitmapContainer = nullptr;
+  if (AComponent == FDropDownControl) FDropDownControl = nullptr;
+}
+
+// ---------------------------------------------------------------- drop-down
+
+void TVivIzudeDefaultToolBarButton::SetDropDownHeight(float Value) {
+  if (FDropDownHeight == Value) return;
+  FDropDownHeight = Value;
+  if (!FDropDownAutoWidth) FPopup->SetDropDownHeight(Value);
+}
+
+void TVivIzudeDefaultToolBarButton::SetDropDownWidth(float Value) {
+  if (FDropDownWidth == Value) return;
+  FDropDownWidth = Value;
+  FPopup->SetDropDownWidth(Value);
+}
+
+void TVivIzudeDefaultToolBarButton::SetDropDownAutoWidth(bool Value) {
+  if (FDropDownAutoWidth == Value) return;
+  FDropDownAutoWidth = Value;
+  FPopup->SetDropDownWidth(Value ? static_cast<float>(Width()) : FDropDownWidth);
+}
+
+void TVivIzudeDefaultToolBarButton::SetDropDownControl(TControl* Value) {
+  if (FDropDownControl == Value) return;
+  if (FDropDownControl) FDropDownControl->RemoveFreeNotification(this);
+  FDropDownControl = Value;
+  if (!FDropDownControl) return;
+  FDropDownControl->FreeNotification(this);
+  if (IsDesigning()) {
+    FDropDownHeight = static_cast<float>(FDropDownControl->Height());
+    FDropDownWidth = static_cast<float>(FDropDownControl->Width());
+  } else {
+    FPopup->SetContentControl(FDropDownControl);
+    FPopup->SetFocusedControl(FDropDownControl);
+  }
+}
+
+void TVivIzudeDefaultToolBarButton::DropDown() {
+  if (FPopup->IsOpen()) {
+    FPopup->SetIsOpen(false);
+    return;
+  }
+  // The press that closed the popup (by taking the activation from it)
+  // is the one asking to toggle it: it must not open it again.
+  const bool ClosedByThisPress = FClosedByPressTick != 0 && ::GetTickCount() - FClosedByPressTick < 1000;
+  FClosedByPressTick = 0;
+  if (ClosedByThisPress) return;
+  if (OnBeforeDropDown) OnBeforeDropDown(this);
+  if (FDropDownAutoWidth) FPopup->SetDropDownWidth(static_cast<float>(Width()));
+  FPopup->SetPlacement(FPopupPlacement);
+  FPopup->SetIsOpen(true);
+  if (OnDropDown) OnDropDown(this);
+}
+
+void TVivIzudeDefaultToolBarButton::CloseDropDown() {
+  if (FPopup->IsOpen()) FPopup->SetIsOpen(false);
+}
+
+void TVivIzudeDefaultToolBarButton::PopupOpened(TObject*) { UpdateDropDownControl(); }
+
+void TVivIzudeDefaultToolBarButton::PopupClosed(TObject*) {
+  FClosedByPressTick = 0;
+  if (HandleAllocated() && (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) {
+    POINT P{};
+    ::GetCursorPos(&P);
+    const HWND Under = ::WindowFromPoint(P);
+    if (Under == Handle() || ::IsChild(Handle(), Under)) FClosedByPressTick = std::max<DWORD>(::GetTickCount(), 1);
+  }
+  if (OnCloseDropDown) OnCloseDropDown(this);
+}
+
+void TVivIzudeDefaultToolBarButton::SetAdaptToStyle(bool Value) {
+  TVivIzudeCustomToolBarElement::SetAdaptToStyle(Value);
+  FPopup->SetAdaptToStyle(Value);
+}
+
+void TVivIzudeDefaultToolBarButton::SetName(const String& NewName) {
+  const String OldName = Name();
+  TVivIzudeCustomToolBarElement::SetName(NewName);
+  const bool Loading = IsLoading() || (Owner() && Owner()->ComponentState().Contains(csLoading));
+  if (Loading || !FApplyName || !CanApplyName() || FText != OldName) return;
+  String T = FText;
+  const String Drop = u"VivIzudeToolBar";
+  for (size_t P = T.find(Drop); P != String::npos; P = T.find(Drop)) T.erase(P, Drop.size());
+  SetText(T);
 }
 
 void TVivIzudeDefaultToolBarButton::SizeChanged() {
@@ -419,11 +519,12 @@ float TVivIzudeDefaultToolBarButton::GetLargeLayoutBitmapSize() {
 }
 
 TSizeF TVivIzudeDefaultToolBarButton::GetTextSize() {
-  if (!FTextVisible || FText.empty()) return {0, 0};
+  const String Text = GetText();
+  if (!FTextVisible || Text.empty()) return {0, 0};
   auto G = TVivIzudeGraphics::CreateBitmapCanvas(1, 1, FNativeCanvas);
   G->SetBitmapContainer(FBitmapContainer);
   G->SetFont(FFont.get());
-  return G->CalculateTextSize(FText, Shrunk(LocalRect(), 2), FWordWrapping, true);
+  return G->CalculateTextSize(Text, Shrunk(LocalRect(), 2), FWordWrapping, true);
 }
 
 void TVivIzudeDefaultToolBarButton::UpdateControlSize() {
@@ -539,6 +640,7 @@ void TVivIzudeDefaultToolBarButton::Draw(TVivIzudeGraphics* G, const TRectF& ARe
   }
   DrawButtonBitmap(G, ARect);
   DrawButtonText(G);
+  DrawDropDownPart(G);
   if (FShowFocus && Focused()) G->DrawFocusRectangle(GetTextRect(), 0, gcrmShrinkAll);
 }
 
@@ -570,7 +672,8 @@ void TVivIzudeDefaultToolBarButton::DrawButtonBitmap(TVivIzudeGraphics* G, const
 }
 
 void TVivIzudeDefaultToolBarButton::DrawButtonText(TVivIzudeGraphics* G) {
-  if (!FTextVisible || FText.empty()) return;
+  const String Text = GetText();
+  if (!FTextVisible || Text.empty()) return;
   auto State = G->SaveState();
   G->ClipRect(GetTextRect());
   G->SetFont(FFont.get());
@@ -582,8 +685,7 @@ void TVivIzudeDefaultToolBarButton::DrawButtonText(TVivIzudeGraphics* G) {
   else if (FHover)
     C = FHoverFontColor;
   if (C != -1) G->SetFontColor(C);
-  G->DrawText(GetTextRect(), FText, FWordWrapping, FHorizontalTextAlign, FVerticalTextAlign, FTrimming, 0, -1, -1,
-              true);
+  G->DrawText(GetTextRect(), Text, FWordWrapping, FHorizontalTextAlign, FVerticalTextAlign, FTrimming, 0, -1, -1, true);
   G->RestoreState(std::move(State));
 }
 
@@ -611,12 +713,43 @@ void TVivIzudeDefaultToolBarButton::HandleMouseLeave() {
 }
 
 void TVivIzudeDefaultToolBarButton::HandleKeyDown(Word& Key, TShiftState) {
-  if (Key == VK_SPACE) Click();
+  switch (Key) {
+    case VK_SPACE:
+      Click();
+      break;
+    case VK_END:
+      SelectLastItem();
+      break;
+    case VK_HOME:
+      SelectFirstItem();
+      break;
+    case VK_LEFT:
+    case VK_UP:
+      SelectPreviousItem();
+      break;
+    case VK_RIGHT:
+    case VK_DOWN:
+      SelectNextItem();
+      break;
+    default:
+      break;
+  }
+}
+
+void TVivIzudeDefaultToolBarButton::HandleKeyPress(Char& Key) {
+  if (Key >= 32 && Key != u' ') SelectItemByKey(Key);
+}
+
+void TVivIzudeDefaultToolBarButton::HandleKeyUp(Word& Key, TShiftState Shift) {
+  if (Shift.Contains(ssShift) || Shift.Contains(ssAlt) || Shift.Contains(ssCtrl)) return;
+  if ((Key == VK_RETURN || Key == VK_F4) && HasDropDown()) DropDown();
 }
 
 void TVivIzudeDefaultToolBarButton::ApplyState() {
   if (IsLoading()) return;
   const float F = State() == esLarge ? 1.25f : 0.8f;
+  SetDropDownWidth(FDropDownWidth * F);
+  SetDropDownHeight(FDropDownHeight * F);
   FFont->SetSize(RoundI(F * FFont->Size()));
   SetBounds(Left(), Top(), RoundI(F * Width()), RoundI(F * Height()));
 }
@@ -656,14 +789,130 @@ void TVivIzudeDefaultToolBarButton::ResetToDefaultStyle() {
 // ---------------------------------------------------------------- custom button
 
 TVivIzudeCustomToolBarButton::TVivIzudeCustomToolBarButton(TComponent* AOwner)
-    : TVivIzudeDefaultToolBarButton(AOwner) {}
+    : TVivIzudeDefaultToolBarButton(AOwner), FDropDownButton(new TVivIzudeToolBarDropDownButton(this)) {
+  FDropDownButton->SetTabStop(false);
+  FDropDownButton->SetText(u"");
+  FDropDownButton->OnClick = [this](TObject* Sender) { DropDownButtonClick(Sender); };
+  FDropDownButton->SetVisible(false);
+  FDropDownButton->SetWidth(17);
+  FDropDownButton->Appearance()->SetCorners(TVivIzudeGraphicsCorners{gcTopRight, gcBottomRight});
+  FDropDownButton->SetAlign(alRight);
+  for (auto* L : {FDropDownButton->Bitmaps(), FDropDownButton->DisabledBitmaps(), FDropDownButton->HoverBitmaps()}) {
+    L->AddBitmapFromResource(u"VIVIZUDETOOLBAREXPAND", 1.0f);
+    L->AddBitmapFromResource(u"VIVIZUDETOOLBAREXPANDLARGE", 1.5f);
+  }
+}
 
 void TVivIzudeCustomToolBarButton::Assign(TPersistent* Source) {
   TVivIzudeDefaultToolBarButton::Assign(Source);
   if (auto* B = dynamic_cast<TVivIzudeCustomToolBarButton*>(Source)) {
+    SetDropDownKind(B->FDropDownKind);
+    SetDropDownPosition(B->FDropDownPosition);
     FAutoOptionsMenuText = B->FAutoOptionsMenuText;
     FHidden = B->FHidden;
   }
+}
+
+void TVivIzudeCustomToolBarButton::SetDropDownKind(TVivIzudeToolBarButtonDropDownKind Value) {
+  if (FDropDownKind == Value) return;
+  FDropDownKind = Value;
+  switch (Value) {
+    case ddkNormal:
+      FDropDownButton->SetVisible(false);
+      FDropDownButton->SetParent(nullptr);
+      FDropDownButton->Appearance()->SetTransparent(false);
+      break;
+    case ddkDropDown:
+      FDropDownButton->SetParent(this);
+      FDropDownButton->SetVisible(false);
+      FDropDownButton->Appearance()->SetTransparent(true);
+      break;
+    case ddkDropDownButton:
+      FDropDownButton->SetParent(this);
+      FDropDownButton->SetVisible(true);
+      FDropDownButton->Appearance()->SetTransparent(false);
+      break;
+  }
+  Invalidate();
+}
+
+void TVivIzudeCustomToolBarButton::SetDropDownPosition(TVivIzudeToolBarButtonDropDownPosition Value) {
+  if (FDropDownPosition == Value) return;
+  FDropDownPosition = Value;
+  if (Value == ddpRight) {
+    FDropDownButton->SetAlign(alRight);
+    FDropDownButton->SetWidth(17);
+    FDropDownButton->Appearance()->SetCorners(TVivIzudeGraphicsCorners{gcTopRight, gcBottomRight});
+  } else {
+    FDropDownButton->SetAlign(alBottom);
+    FDropDownButton->SetHeight(10);
+    FDropDownButton->Appearance()->SetCorners(TVivIzudeGraphicsCorners{gcBottomLeft, gcBottomRight});
+  }
+  Invalidate();
+}
+
+void TVivIzudeCustomToolBarButton::UpdateDropDownButtonAppearance() {
+  FDropDownButton->Appearance()->SetRounding(Appearance()->Rounding());
+}
+
+void TVivIzudeCustomToolBarButton::UpdateAppearance() {
+  TVivIzudeDefaultToolBarButton::UpdateAppearance();
+  UpdateDropDownButtonAppearance();
+}
+
+void TVivIzudeCustomToolBarButton::DropDownButtonClick(TObject*) { DropDown(); }
+
+void TVivIzudeCustomToolBarButton::HandleMouseDown(TMouseButton Button, TShiftState Shift, float X, float Y) {
+  TVivIzudeDefaultToolBarButton::HandleMouseDown(Button, Shift, X, Y);
+  if (FDropDownKind == ddkDropDown) DropDown();
+}
+
+void TVivIzudeCustomToolBarButton::SetEnabled(bool Value) {
+  TVivIzudeDefaultToolBarButton::SetEnabled(Value);
+  FDropDownButton->SetEnabled(Value);
+}
+
+void TVivIzudeCustomToolBarButton::SetAdaptToStyle(bool Value) {
+  TVivIzudeDefaultToolBarButton::SetAdaptToStyle(Value);
+  FDropDownButton->SetAdaptToStyle(Value);
+}
+
+TRectF TVivIzudeCustomToolBarButton::GetDropDownRect() const {
+  if (FDropDownKind == ddkNormal) return TVivIzudeDefaultToolBarButton::GetDropDownRect();
+  const float W = static_cast<float>(Width()), H = static_cast<float>(Height());
+  if (FDropDownKind == ddkDropDownButton)
+    return {static_cast<float>(FDropDownButton->Left()), static_cast<float>(FDropDownButton->Top()),
+            static_cast<float>(FDropDownButton->Left() + FDropDownButton->Width()),
+            static_cast<float>(FDropDownButton->Top() + FDropDownButton->Height())};
+  if (FDropDownPosition == ddpRight) return {W - static_cast<float>(FDropDownButton->Width()), 0, W, H};
+  return {0, H - static_cast<float>(FDropDownButton->Height()), W, H};
+}
+
+TRectF TVivIzudeCustomToolBarButton::CalculateBitmapRect(const TRectF& R) {
+  if (!BitmapVisible() || FDropDownKind == ddkNormal) return TVivIzudeDefaultToolBarButton::CalculateBitmapRect(R);
+  const float S = Layout() == bblLarge ? GetLargeLayoutBitmapSize() : GetBitmapSize();
+  const TRectF D = GetDropDownRect();
+  if (BitmapPosition() == bbpLeft)
+    return {R.Left + 3, R.Top + 3, R.Left + 3 + S, FDropDownPosition == ddpBottom ? D.Top - 3 : R.Bottom - 3};
+  return {R.Left + 3, R.Top + 3, FDropDownPosition == ddpRight ? D.Left - 3 : R.Right - 3, R.Top + 3 + S};
+}
+
+TRectF TVivIzudeCustomToolBarButton::GetTextRect() {
+  TRectF R = TVivIzudeDefaultToolBarButton::GetTextRect();
+  if (FDropDownKind != ddkNormal && FDropDownPosition == ddpBottom) {
+    const TRectF L = LocalRect(), D = GetDropDownRect();
+    R.Right = L.Right - 3;
+    R.Bottom = D.Top - 3;
+  }
+  return R;
+}
+
+void TVivIzudeCustomToolBarButton::DrawDropDownPart(TVivIzudeGraphics* AGraphics) {
+  if (FDropDownKind != ddkDropDown) return;
+  const float W = static_cast<float>(Width()), H = static_cast<float>(Height());
+  const TRectF R = FDropDownPosition == ddpRight ? TRectF{W - static_cast<float>(FDropDownButton->Width()), 0, W, H}
+                                                 : TRectF{0, H - static_cast<float>(FDropDownButton->Height()), W, H};
+  FDropDownButton->DrawButtonBitmap(AGraphics, R);
 }
 
 void TVivIzudeCustomToolBarButton::SetHidden(bool Value) {

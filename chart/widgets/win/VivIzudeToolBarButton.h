@@ -10,11 +10,14 @@
 #include "chart/drawing/win/VivIzudeTypes.h"
 #include "chart/widgets/win/VivIzudeBitmapContainer.h"
 #include "chart/widgets/win/VivIzudeCustomControl.h"
+#include "chart/widgets/win/VivIzudePopup.h"
 
 enum TVivIzudeToolBarElementState { esNormal, esLarge };
 // Ordered: a smaller layout gives up space.
 enum TVivIzudeToolBarButtonLayout { bblNone, bblBitmap, bblLabel, bblLarge };
 enum TVivIzudeToolBarButtonBitmapPosition { bbpLeft, bbpTop };
+enum TVivIzudeToolBarButtonDropDownKind { ddkNormal, ddkDropDown, ddkDropDownButton };
+enum TVivIzudeToolBarButtonDropDownPosition { ddpRight, ddpBottom };
 
 class TVivIzudeCustomToolBarElement : public TVivIzudeCustomControl {
 public:
@@ -180,23 +183,56 @@ public:
   void SetShowFocus(bool Value);
   bool IsHovered() const { return FHover; }
   bool IsDown() const { return FDown; }
+  // The drop-down popup, owned by the button for its whole life.
+  TVivIzudePopup* GetPopupControl() const { return FPopup; }
+  TVivIzudePopupPlacement PopupPlacement() const { return FPopupPlacement; }
+  void SetPopupPlacement(TVivIzudePopupPlacement Value) { FPopupPlacement = Value; }
+  float DropDownHeight() const { return FDropDownHeight; }
+  void SetDropDownHeight(float Value);
+  float DropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(float Value);
+  bool DropDownAutoWidth() const { return FDropDownAutoWidth; }
+  void SetDropDownAutoWidth(bool Value);
+  TControl* DropDownControl() const { return FDropDownControl; }
+  void SetDropDownControl(TControl* Value);
+  bool CloseOnSelection() const { return FCloseOnSelection; }
+  void SetCloseOnSelection(bool Value) { FCloseOnSelection = Value; }
+  bool ApplyName() const { return FApplyName; }
+  void SetApplyName(bool Value) { FApplyName = Value; }
+
+  TNotifyEvent OnBeforeDropDown, OnDropDown, OnCloseDropDown;
 
   virtual bool ShowDesignFrame() const { return false; }
   virtual String GetText() const { return FText; }
   virtual TSizeF GetTextSize();
   virtual void UpdateControlSize();
+  // Runs each time the popup opens, before it shows.
+  virtual void UpdateDropDownControl() {}
   virtual void UpdateAppearance() { Invalidate(); }
+  // Keys on the button itself; the item pickers choose with them.
+  virtual void SelectFirstItem() {}
+  virtual void SelectItemByKey(Char) {}
+  virtual void SelectLastItem() {}
+  virtual void SelectNextItem() {}
+  virtual void SelectPreviousItem() {}
   virtual void DrawButtonText(TVivIzudeGraphics* AGraphics);
   virtual void DrawButtonBitmap(TVivIzudeGraphics* AGraphics, const TRectF& ARect);
+  virtual void DrawDropDownPart(TVivIzudeGraphics*) {}
   virtual bool HasDropDown() const { return false; }
+  virtual bool CanApplyName() const { return true; }
   virtual TRectF GetTextRect();
   virtual TRectF GetDropDownRect() const;
   virtual TRectF GetBitmapRect();
   virtual TRectF CalculateBitmapRect(const TRectF& R);
   virtual float GetBitmapSize();
   virtual float GetLargeLayoutBitmapSize();
+  // Opens the popup, or closes it when it is open.
+  virtual void DropDown();
+  virtual void CloseDropDown();
   // The normal picture for the current scale, or nullptr.
   virtual TPicture* GetBitmap();
+  void SetName(const String& NewName) override;
+  void SetAdaptToStyle(bool Value) override;
   void ApplyState() override;
   String GetHintString() const override { return Hint(); }
   bool HasHint() const override { return !Hint().empty(); }
@@ -211,10 +247,14 @@ protected:
   void HandleMouseMove(TShiftState Shift, float X, float Y) override;
   void HandleMouseUp(TMouseButton Button, TShiftState Shift, float X, float Y) override;
   void HandleKeyDown(Word& Key, TShiftState Shift) override;
+  void HandleKeyPress(Char& Key) override;
+  void HandleKeyUp(Word& Key, TShiftState Shift) override;
   void UpdateControlAfterResize() override;
   void Draw(TVivIzudeGraphics* AGraphics, const TRectF& ARect) override;
   void BitmapsChanged(TObject* Sender);
   void SizeChanged();
+  void PopupOpened(TObject* Sender);
+  void PopupClosed(TObject* Sender);
 
   float FOldHeight = -1;
   bool FDown = false, FHover = false, FPrevHover = false;
@@ -222,6 +262,15 @@ protected:
 private:
   bool FBitmapVisible = false;
   String FText;
+  TVivIzudePopup* FPopup;  // owned by this button as its component owner
+  TVivIzudePopupPlacement FPopupPlacement = ppBottom;
+  float FDropDownHeight = 135, FDropDownWidth = 135;
+  bool FApplyName = true;
+  TControl* FDropDownControl = nullptr;  // not owned; free notification
+  bool FCloseOnSelection = true;
+  bool FDropDownAutoWidth = false;
+  // When a mouse press on this button closed the popup; 0 otherwise.
+  DWORD FClosedByPressTick = 0;
   std::unique_ptr<TVivIzudeToolBarButtonAppearance> FAppearance;
   TVivIzudeBitmapContainer* FBitmapContainer = nullptr;  // not owned; free notification
   std::unique_ptr<TVivScaledBitmaps> FBitmaps;
@@ -247,6 +296,8 @@ private:
 
 // A button the options menu lists by AutoOptionsMenuText, and that can be
 // hidden from code through Hidden.
+class TVivIzudeToolBarDropDownButton;
+
 class TVivIzudeCustomToolBarButton : public TVivIzudeDefaultToolBarButton {
 public:
   explicit TVivIzudeCustomToolBarButton(TComponent* AOwner);
@@ -255,8 +306,30 @@ public:
   void SetAutoOptionsMenuText(const String& Value) { FAutoOptionsMenuText = Value; }
   bool Hidden() const { return FHidden; }
   void SetHidden(bool Value);
+  TVivIzudeToolBarButtonDropDownKind DropDownKind() const { return FDropDownKind; }
+  void SetDropDownKind(TVivIzudeToolBarButtonDropDownKind Value);
+  TVivIzudeToolBarButtonDropDownPosition DropDownPosition() const { return FDropDownPosition; }
+  void SetDropDownPosition(TVivIzudeToolBarButtonDropDownPosition Value);
+  TVivIzudeToolBarDropDownButton* GetDropDownButtonControl() const { return FDropDownButton; }
+
+  virtual void UpdateDropDownButtonAppearance();
+  void UpdateAppearance() override;
+  void DrawDropDownPart(TVivIzudeGraphics* AGraphics) override;
+  bool HasDropDown() const override { return FDropDownKind != ddkNormal; }
+  TRectF GetTextRect() override;
+  TRectF GetDropDownRect() const override;
+  TRectF CalculateBitmapRect(const TRectF& R) override;
+  void SetEnabled(bool Value) override;
+  void SetAdaptToStyle(bool Value) override;
+
+protected:
+  void HandleMouseDown(TMouseButton Button, TShiftState Shift, float X, float Y) override;
+  void DropDownButtonClick(TObject* Sender);
 
 private:
+  TVivIzudeToolBarDropDownButton* FDropDownButton;  // owned by this button as its component owner
+  TVivIzudeToolBarButtonDropDownKind FDropDownKind = ddkNormal;
+  TVivIzudeToolBarButtonDropDownPosition FDropDownPosition = ddpRight;
   bool FHidden = false;
   String FAutoOptionsMenuText;
 };
