@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "chart/widgets/VivIzudeStyles.h"
+#include "vcl/Graphics.h"
 
 namespace {
 
@@ -347,7 +348,8 @@ void TVivIzudeDefaultToolBarButton::SetName(const String& NewName) {
   TVivIzudeCustomToolBarElement::SetName(NewName);
   const bool Loading = IsLoading() || (Owner() && Owner()->ComponentState().Contains(csLoading));
   if (Loading || !FApplyName || !CanApplyName() || FText != OldName) return;
-  String T = FText;
+  // The new name shows, without the library's class prefix.
+  String T = Name();
   const String Drop = u"VivIzudeToolBar";
   for (size_t P = T.find(Drop); P != String::npos; P = T.find(Drop)) T.erase(P, Drop.size());
   SetText(T);
@@ -647,6 +649,21 @@ void TVivIzudeDefaultToolBarButton::Draw(TVivIzudeGraphics* G, const TRectF& ARe
 void TVivIzudeDefaultToolBarButton::DrawButtonBitmap(TVivIzudeGraphics* G, const TRectF& ARect) {
   if (!FBitmapVisible) return;
   const TRectF R = CalculateBitmapRect(ARect);
+  if (AdaptToStyle() && dynamic_cast<TVivIzudeToolBarDropDownButton*>(this)) {
+    // The arrow in the style's own focus colour instead of the glyph.
+    TBitmap Arrow(7, 7);
+    Arrow.SetPixelFormat(pf24bit);
+    Arrow.Canvas()->Brush()->SetColor(ClWhite);
+    Arrow.Canvas()->FillRect(TRect{0, 0, 7, 7});
+    const struct { int X0, X1, Y; } Rows[] = {{0, 6, 1}, {0, 6, 2}, {1, 5, 3}, {2, 4, 4}, {3, 3, 5}};
+    for (const auto& Row : Rows)
+      for (int X = Row.X0; X <= Row.X1; ++X)
+        ::SetPixel(Arrow.Canvas()->Handle(), X, Row.Y, static_cast<COLORREF>(DefaultFocusColor));
+    Arrow.SetTransparentColor(ClWhite);
+    Arrow.SetTransparent(true);
+    G->DrawBitmap(R, &Arrow, true, false, true, false);
+    return;
+  }
   const auto NotEmpty = [this](TVivScaledBitmaps* L) {
     return !IsPictureEmpty(TVivIzudeGraphics::GetScaledBitmap(L, 0, FBitmapContainer));
   };

@@ -198,6 +198,8 @@ TEST_F(PickersTest, DropDownKindsDecideWhereAPressOpensThePopup) {
   B->SetDropDownKind(ddkDropDown);
   Application->ProcessMessages();
   EXPECT_FALSE(B->GetDropDownButtonControl()->Visible());
+  B->Invalidate();
+  SaveShot(ScreenRectOf(Bar), "button-whole-drop-down");
   Click(B, 5, 5);
   EXPECT_TRUE(B->GetPopupControl()->IsOpen());
   B->CloseDropDown();
@@ -210,6 +212,48 @@ TEST_F(PickersTest, DropDownKindsDecideWhereAPressOpensThePopup) {
   EXPECT_EQ(B->GetDropDownRect().Top, static_cast<float>(B->Height() - 10));
   B->SetDropDownKind(ddkNormal);
   EXPECT_EQ(B->GetDropDownButtonControl()->Parent(), nullptr);
+}
+
+TEST_F(PickersTest, AnArrowThatAdaptsToAStyleTakesTheFocusColour) {
+  auto* P = Bar->AddItemPicker();
+  ShowForm();
+  const auto ArrowHasFocusColour = [&] {
+    TVivIzudeToolBarDropDownButton* D = P->GetDropDownButtonControl();
+    D->Invalidate();
+    D->Update();
+    testsupport::PumpMessagesFor(50);
+    auto Shot = testsupport::ClientSurfaceImage(D);
+    for (Integer X = 0; X < D->Width(); ++X)
+      for (Integer Y = 0; Y < D->Height(); ++Y)
+        if (PixelAt(Shot.get(), X, Y) == DefaultFocusColor) return true;
+    return false;
+  };
+  EXPECT_FALSE(ArrowHasFocusColour());  // the glyph
+  P->SetAdaptToStyle(true);
+  EXPECT_TRUE(P->GetDropDownButtonControl()->AdaptToStyle());
+  EXPECT_TRUE(ArrowHasFocusColour());
+  SaveShot(ScreenRectOf(Bar), "arrow-styled");
+}
+
+TEST_F(PickersTest, RenamingAButtonShowingItsNameShowsTheNewName) {
+  struct TCase {
+    const char* Name;
+    const char16_t* Text;
+    bool ApplyName;
+    const char16_t* NewName;
+    const char16_t* Want;
+  };
+  const TCase Cases[] = {
+      {"text was the old name", u"", true, u"VivIzudeToolBarButtonBold", u"ButtonBold"},
+      {"own text stays", u"Bold", true, u"VivIzudeToolBarButtonItalic", u"Bold"},
+      {"switched off", u"", false, u"VivIzudeToolBarButtonUnder", u""},
+  };
+  for (const TCase& C : Cases) {
+    auto* B = Bar->AddButton(-1, -1, u"", u"", C.Text);
+    B->SetApplyName(C.ApplyName);
+    B->SetName(C.NewName);
+    EXPECT_EQ(B->Text(), C.Want) << C.Name;
+  }
 }
 
 // ---------------------------------------------------------------- item pickers
@@ -308,6 +352,32 @@ TEST_F(PickersTest, SelectingByValueFindsOnlyWhatIsInTheList) {
     ::SendMessageW(Item->Handle(), WM_KEYDOWN, K, 1);
     EXPECT_EQ(Item->SelectedItemIndex(), -1);
   }
+}
+
+TEST_F(PickersTest, FontNamePickerChoosesAFamilyByItsFirstLetter) {
+  auto* P = Bar->AddFontNamePicker();
+  ShowForm();
+  std::vector<String> Reported;
+  P->OnFontNameSelected = [&](TObject*, const String& N) { Reported.push_back(N); };
+  P->SetFocus();
+  Type(P, u'l');
+  ASSERT_EQ(Reported.size(), 1u);
+  EXPECT_EQ(Reported[0], P->SelectedFontName());
+  ASSERT_FALSE(Reported[0].empty());
+  EXPECT_TRUE(Reported[0][0] == u'L' || Reported[0][0] == u'l');
+  // The first family of that letter, in the sorted list.
+  const Integer I = P->SelectedItemIndex();
+  if (I > 0) {
+    const String Before = P->Items()->Strings(I - 1);
+    EXPECT_NE(UpperCase(Before.substr(0, 1)), u"L");
+  }
+  ClickArrow(P);
+  ASSERT_TRUE(P->GetPopupControl()->IsOpen());
+  EXPECT_EQ(P->ItemSelector()->ItemIndex(), I);
+  SaveShot(ScreenRectOf(P, 160), "font-name-open");
+  Key(P->ItemSelector(), VK_ESCAPE);
+  EXPECT_FALSE(P->GetPopupControl()->IsOpen());
+  EXPECT_EQ(Reported.size(), 1u);
 }
 
 TEST_F(PickersTest, EveryTypedCharacterIsSafeAsAPattern) {
@@ -475,6 +545,31 @@ TEST_F(PickersTest, ColorPickerShowsItsColourAndChoosesFromTheGrid) {
   }
   SaveShot(ScreenRectOf(Bar), "color-none");
   EXPECT_EQ(Reported.size(), 1u);  // setting from code reports nothing
+
+  // Freed with its drop-down open: the popup, its form and the selector go
+  // once each.
+  ClickArrow(P);
+  ASSERT_TRUE(P->GetPopupControl()->IsOpen());
+  HWND PopupWindow = P->GetPopupControl()->PopupForm()->Handle();
+  delete Bar;
+  Bar = nullptr;
+  Application->ProcessMessages();
+  EXPECT_FALSE(::IsWindow(PopupWindow));
+}
+
+TEST_F(PickersTest, TheLargeStateScalesTheDropDownAndBack) {
+  auto* P = Bar->AddColorPicker();
+  struct TCase {
+    TVivIzudeToolBarElementState State;
+    float Width, Height;
+  };
+  for (const TCase& C : {TCase{esLarge, 218.75f, 156.25f}, TCase{esNormal, 175, 125}}) {
+    Bar->SetState(C.State);
+    EXPECT_FLOAT_EQ(P->DropDownWidth(), C.Width);
+    EXPECT_FLOAT_EQ(P->DropDownHeight(), C.Height);
+    EXPECT_FLOAT_EQ(P->GetPopupControl()->DropDownWidth(), C.Width);
+  }
+  EXPECT_EQ(P->Width(), 40);
 }
 
 // ---------------------------------------------------------------- bitmap picker
