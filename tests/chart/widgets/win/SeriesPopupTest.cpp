@@ -433,6 +433,12 @@ TEST_F(SeriesPopupViewTest, EveryPickerChangesTheClickedSerie) {
   EXPECT_EQ(S.Marker().MarkerSize(), 1);
   for (int I = 0; I < 5; ++I) Key(Size, VK_RIGHT);
   EXPECT_EQ(S.Marker().MarkerSize(), 6);
+  ClickArrow(P.MarkerSizePicker());
+  ASSERT_TRUE(P.MarkerSizePicker()->GetPopupControl()->IsOpen());
+  List = P.MarkerSizePicker()->ItemSelector();
+  Click(List, 10, List->ItemHeight() * 2 + List->ItemHeight() / 2);
+  testsupport::PumpMessagesFor(50);
+  EXPECT_EQ(S.Marker().MarkerSize(), 3);
   // Value labels "Float".
   ClickArrow(P.LabelsPicker());
   List = P.LabelsPicker()->ItemSelector();
