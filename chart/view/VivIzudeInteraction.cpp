@@ -588,7 +588,10 @@ void TVivIzudeView::ClickableCursor(Integer X, Integer Y) {
 }
 
 // ---------------------------------------------------------------- release
-void TVivIzudeView::ClickEvents(TMouseButton, Integer X, Integer Y) {
+void TVivIzudeView::ClickEvents(TMouseButton Button, Integer X, Integer Y) {
+  // The popup goes only when no pane showed it: a click hits one pane, and
+  // the others must not hide what that one just showed.
+  bool PopupShown = false;
   for (Integer I = 0; I < FPanes->Count(); ++I) {
     TChartPane& P = *FPanes->Items(I);
     if (!P.Visible()) continue;
@@ -608,9 +611,17 @@ void TVivIzudeView::ClickEvents(TMouseButton, Integer X, Integer Y) {
       if (Pt.Serie != -1 && Pt.Point != -1) {
         if (OnSelectSerieIndex) OnSelectSerieIndex(this, I, Pt.Serie, Pt.Point);
         if (OnSerieIndexClick) OnSerieIndexClick(this, I, Pt.Serie, Pt.Point);
+        const TChartPopupActivateMode Mode = FPopup->ActivateMode();
+        const bool Fits =
+            Mode == amBoth || (Mode == amMouseLeft && Button == mbLeft) || (Mode == amMouseRight && Button == mbRight);
+        if (FPopup->Enabled() && Fits && Pt.Serie < C.Series().Count()) {
+          ShowToolBarPopupAtSeries(&C.Series().Items(Pt.Serie));
+          PopupShown = true;
+        }
       }
     }
   }
+  if (FPopup->Enabled() && !PopupShown) HideToolBarPopup();
 }
 
 void TVivIzudeView::EndGesture(TShiftState Shift, Integer X, Integer Y) {
@@ -650,7 +661,10 @@ void TVivIzudeView::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, I
     return;
   }
   if (FPanes->Count() == 0) return;
-  if (std::abs(X - FPress.X) < 2 && std::abs(Y - FPress.Y) < 2 && FEnableInteraction) ClickEvents(Button, X, Y);
+  if (std::abs(X - FPress.X) < 2 && std::abs(Y - FPress.Y) < 2 && FEnableInteraction)
+    ClickEvents(Button, X, Y);
+  else if (FPopup->Enabled())
+    HideToolBarPopup();
   IsYPositionChartPoint(X, Y, false, Button);
   IsYPosChartAnnotation({X, Y}, cmsMouseUp);
   FRelease = {X, Y};

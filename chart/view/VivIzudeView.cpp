@@ -700,12 +700,17 @@ TVivIzudeView::TVivIzudeView(TComponent* AOwner) : TCustomControl(AOwner) {
   FDesignTime = DesigningNow();
 }
 
-TVivIzudeView::~TVivIzudeView() { FTracker->ReleaseWindow(); }
+TVivIzudeView::~TVivIzudeView() {
+  FTracker->ReleaseWindow();
+  FreeToolBarPopup();
+}
 
 void TVivIzudeView::BeforeDestruction() {
   // The tracker's window goes before the view's owned components: it
   // reports its moves to the view, and the tracker keeps a pointer to it.
   FTracker->ReleaseWindow();
+  FreeToolBarPopup();
+  FActiveSerie = nullptr;
   TCustomControl::BeforeDestruction();
 }
 

@@ -14,6 +14,7 @@
 #include "chart/view/ChartMetafile.h"
 #include "chart/view/ChartOverlayWindow.h"
 #include "chart/view/ChartVclCanvas.h"
+#include "chart/view/VivIzudeToolBarPopupIntf.h"
 #include "chart/view/VivIzudeTracker.h"
 #include "vcl/Controls.h"
 #include "vcl/ExtCtrls.h"
@@ -353,7 +354,32 @@ using TViewTrackerMoveEvent = std::function<void(TObject* Sender, Integer X, Int
 enum TChartMouseState : Byte { cmsClick, cmsMouseDown, cmsMouseUp };
 
 // ---------------------------------------------------------------- view
-class TVivIzudeView : public TCustomControl {
+// ---------------------------------------------------------------- series tool-bar popup settings
+enum TChartPopupActivateMode : Byte { amMouseLeft, amMouseRight, amBoth };
+
+class TChartPopup : public TPersistent {
+public:
+  TChartPopup() = default;
+  // From another popup settings object only.
+  void Assign(TPersistent* Source) override;
+  // Clicks on series show and hide the popup.
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool V) { FEnabled = V; }
+  TVivIzudeToolBarPopupOptions Options() const { return FOptions; }
+  void SetOptions(TVivIzudeToolBarPopupOptions V) { FOptions = V; }
+  TChartPopupActivateMode ActivateMode() const { return FActivateMode; }
+  void SetActivateMode(TChartPopupActivateMode V) { FActivateMode = V; }
+  bool DragGrip() const { return FDragGrip; }
+  void SetDragGrip(bool V) { FDragGrip = V; }
+
+private:
+  bool FEnabled = false;
+  TVivIzudeToolBarPopupOptions FOptions = AllToolBarPopupOptions;
+  TChartPopupActivateMode FActivateMode = amBoth;
+  bool FDragGrip = true;
+};
+
+class TVivIzudeView : public TCustomControl, public IVivIzudeToolBarPopup {
 public:
   // No pane yet; a form adds the panes it describes (Panes().Add()).
   explicit TVivIzudeView(TComponent* AOwner);
@@ -594,6 +620,49 @@ public:
   // The helper part under the mouse at the last design hit test.
   Integer LastDesignChoice() const { return FLastDesignChoice; }
 
+  // ----- series tool-bar popup (VivIzudeToolBarPopupBinding.cpp)
+  TChartPopup& Popup() const { return *FPopup; }
+  void SetPopup(TChartPopup& Value) { FPopup->Assign(&Value); }
+  // The popup, made on first use; nullptr when the program registered no
+  // popup (RegisterToolBarPopupCreator). Every call passes the settings'
+  // options and drag grip on.
+  IVivIzudeToolBarPopupControl* ToolBarPopup();
+  bool HasToolBarPopup() const { return FToolBarPopup != nullptr; }
+  // The serie the popup edits; nullptr when none.
+  TChartSerie* ActiveSerie() const { return FActiveSerie; }
+  void ShowToolBarPopupAtSeries(TChartSerie* ASerie);
+  // At the client point X, Y.
+  void ShowToolBarPopupAt(Integer X, Integer Y, TChartSerie* ASerie);
+  void HideToolBarPopup();
+  // Copies the active serie's settings into the popup.
+  void UpdateToolBarPopup();
+  virtual void AddToolBarPopupCustomControl(TControl* AControl, Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupCustomControlClass(const std::function<TControl*(TComponent*)>& AControlClass,
+                                                      Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupButton(float AWidth = -1, float AHeight = -1, const String& AResource = u"",
+                                          const String& AResourceLarge = u"", const String& AText = u"",
+                                          Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupSeparator(Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupFontNamePicker(Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupFontSizePicker(Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupColorPicker(Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupItemPicker(Integer AIndex = -1);
+  virtual TControl* AddToolBarPopupBitmapPicker(Integer AIndex = -1);
+  // The popup's choices, applied to the active serie.
+  void SeriesMarkerFillColorSelected(TColor AColor) override;
+  void SeriesMarkerSizeSelected(Integer ASize) override;
+  void SeriesFillColorSelected(TColor AColor) override;
+  void SeriesLineColorSelected(TColor AColor) override;
+  void SeriesTypeSelected(TVivIzudeToolBarPopupSeriesType AType) override;
+  void SeriesLineStyleSelected(TVivIzudeToolBarPopupSeriesLineStyle AStyle) override;
+  void SeriesLineWidthSelected(Integer AWidth) override;
+  void SeriesMarkerTypeSelected(TVivIzudeToolBarPopupSeriesMarkerType AType) override;
+  void SeriesLabelTypeSelected(TVivIzudeToolBarPopupSeriesLabelType AType) override;
+  void SeriesSelected(Integer AItemIndex) override;
+  void SeriesDownClicked() override;
+  void SeriesUpClicked() override;
+  TNotifyEvent OnToolBarPopupActivate, OnToolBarPopupDeactivate;
+
 protected:
   // A subclass's constructor installs its own (still empty) collection.
   void ReplacePanes(std::unique_ptr<TChartPanes> Panes) { FPanes = std::move(Panes); }
@@ -641,6 +710,11 @@ private:
 
   std::unique_ptr<TChartPanes> FPanes;
   std::unique_ptr<TChartTracker> FTracker;
+  std::unique_ptr<TChartPopup> FPopup = std::make_unique<TChartPopup>();
+  // Drives the popup component, which the view owns as its component owner.
+  std::unique_ptr<IVivIzudeToolBarPopupControl> FToolBarPopup;
+  TChartSerie* FActiveSerie = nullptr;  // not owned
+  void FreeToolBarPopup();
   TMeasuringCanvas FScratch{TGdiTextMeasurer::Screen()};
   // Interaction state.
   TPoint FPress, FRelease, FDragStart;
