@@ -279,10 +279,18 @@ void TVivIzudeEdit::ShowLookup(const String& AValue, std::vector<TVivIzudeLookup
     const Integer Caret = SelStart(), Sel = SelLength();
     FLookupList->SetIsOpen(true);
     FLookupListBox->SetItemIndex(ItemIndex);
-    // Opening moves the focus through the popup and back: the caret stays.
+    // Opening moves the focus through the popup and back: the caret stays,
+    // and the list is raised again over the form that took the focus back.
     SetSelStart(Caret);
     SetSelLength(Sel);
+    if (TVivIzudeCustomPopupForm* Form = FLookupList->PopupForm()) {
+      constexpr UINT Flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+      ::SetWindowPos(Form->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, Flags);
+      ::SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, Flags);
+    }
   }
+  if (FLookupListBox->HandleAllocated())
+    ::SendMessageW(FLookupListBox->Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(LookupItemHeight, 0));
 }
 
 void TVivIzudeEdit::SelectLookupItem() {

@@ -243,10 +243,12 @@ TEST_F(EditTest, TheLookupOpensOnMatchesIsSteeredByKeysAndClosesWithoutMatch) {
   ASSERT_EQ(E->LookupListbox()->Items()->Count(), 2);
   EXPECT_EQ(E->LookupListbox()->Items()->Strings(0), u"green");
   EXPECT_EQ(E->LookupListbox()->ItemIndex(), 0);
-  SaveShot(Form->Handle(), "lookup");
+  EXPECT_EQ(E->LookupListbox()->ItemHeight(), 18);
+  EXPECT_EQ(E->LookupList()->DropDownHeight(), 2 * 18 + 4);
   {
+    testsupport::PumpMessagesFor(400);
     const RECT R{Form->Left(), Form->Top(), Form->Left() + 420, Form->Top() + 200};
-    auto Shot = testsupport::ScreenImage(R);
+    auto Shot = testsupport::ScreenImage(R, SRCCOPY | CAPTUREBLT);
     TPngImage Png;
     Png.Assign(Shot.get());
     TFileStream Out(u"edit-lookup-screen.png", fmCreate);
@@ -328,8 +330,9 @@ TEST_F(EditTest, TheEditButtonOpensItsControlInAPopup) {
   testsupport::PumpMessagesFor(100);
   EXPECT_TRUE(B->Popup()->IsOpen());
   EXPECT_EQ(Clicks, 1);
+  testsupport::PumpMessagesFor(400);
   const RECT R{Form->Left(), Form->Top(), Form->Left() + 300, Form->Top() + 200};
-  auto Shot = testsupport::ScreenImage(R);
+  auto Shot = testsupport::ScreenImage(R, SRCCOPY | CAPTUREBLT);
   TPngImage Png;
   Png.Assign(Shot.get());
   TFileStream Out(u"edit-button-popup.png", fmCreate);
