@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chart/drawing/win/VivIzudeUtils.h"
+#include "chart/widgets/VivIzudePersistence.h"
 #include "chart/widgets/win/VivIzudeToolBarButton.h"
 #include "rtl/ObservableMembers.h"
 #include "rtl/SysUtils.h"
@@ -35,6 +36,34 @@ bool IsNavigationKey(Word Key) {
 
 }  // namespace
 
+// ---------------------------------------------------------------- settings registry
+
+void RegisterVivIzudeEditClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeCustomControlClasses();
+    using E = TVivIzudeEdit;
+    VivIzudeRegisterClass<E>(u"TVivIzudeEdit")
+        .Property(u"EditType", &E::EditType, &E::SetEditType)
+        .Property(u"ValidChars", &E::ValidChars, &E::SetValidChars)
+        .Property(u"LengthLimit", &E::LengthLimit, &E::SetLengthLimit)
+        .Property(u"Precision", &E::Precision, &E::SetPrecision)
+        .Property(u"PrecisionDisplay", &E::PrecisionDisplay, &E::SetPrecisionDisplay)
+        .Property(u"AllowNumericNullValue", &E::AllowNumericNullValue, &E::SetAllowNumericNullValue)
+        .Property(u"AutoThousandSeparator", &E::AutoThousandSeparator, &E::SetAutoThousandSeparator)
+        .Property(u"FullTextSearch", &E::FullTextSearch, &E::SetFullTextSearch)
+        .Property(u"AutoComplete", &E::AutoComplete, &E::SetAutoComplete)
+        .Property(u"AllowFocus", &E::AllowFocus, &E::SetAllowFocus)
+        .Property(u"Text", &E::Text, &E::SetText)
+        .ReadOnly(u"Version", &E::Version);
+    using B = TVivIzudeEditButton;
+    VivIzudeRegisterClass<B>(u"TVivIzudeEditButton")
+        .Inherits<TVivIzudeCustomControl>()
+        .Property(u"Text", &B::Text, &B::SetText);
+    return true;
+  }();
+  (void)Registered;
+}
+
 // ---------------------------------------------------------------- lookup settings
 
 TVivIzudeEditLookupSettings::TVivIzudeEditLookupSettings()
@@ -66,6 +95,7 @@ void TVivIzudeEditLookupSettings::Assign(TPersistent* Source) {
 // ---------------------------------------------------------------- edit
 
 TVivIzudeEdit::TVivIzudeEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+  RegisterVivIzudeEditClasses();
   FLookup = std::make_unique<TVivIzudeEditLookupSettings>();
   FLookupList = new TVivIzudePopup(this);
   FLookupList->SetPlacementControl(this);
@@ -522,6 +552,7 @@ void TVivIzudeEdit::LookupListMouseUp(TObject*, TMouseButton, TShiftState, Integ
 // ---------------------------------------------------------------- edit button
 
 TVivIzudeEditButton::TVivIzudeEditButton(TComponent* AOwner) : TVivIzudeCustomControl(AOwner) {
+  RegisterVivIzudeEditClasses();
   FButton = new TVivIzudeToolBarDropDownButton(this);
   FButton->SetAllowFocus(false);
   FButton->SetStored(false);

@@ -231,3 +231,7 @@ private:
   TControl* FPopupControl = nullptr;                  // not owned; free notification
   bool FModalPopup = false;
 };
+
+// The edit and the edit button named for the settings reader (done by their
+// constructors, once).
+void RegisterVivIzudeEditClasses();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "chart/drawing/win/VivIzudeUtils.h"
+#include "chart/widgets/VivIzudePersistence.h"
 #include "chart/widgets/win/VivIzudeEdit.h"
 #include "chart/widgets/win/VivIzudeToolBarButton.h"
 #include "rtl/ObservableMembers.h"
@@ -342,4 +343,18 @@ TEST_F(EditTest, TheEditButtonOpensItsControlInAPopup) {
   EXPECT_FALSE(B->Popup()->IsOpen());
   delete Content;
   EXPECT_EQ(B->PopupControl(), nullptr);
+}
+
+TEST_F(EditTest, SettingsSaveAndLoadTheTypeAndItsText) {
+  auto* E = NewEdit(10, 10, etMoney);
+  E->SetPrecision(2);
+  E->SetFloatValue(1234.5);
+  TBytesStream Saved;
+  TVivIzudePersistence::SaveSettingsToStream(E, &Saved);
+  auto* Copy = NewEdit(10, 40, etString);
+  Saved.SetPosition(0);
+  TVivIzudePersistence::LoadSettingsFromStream(Copy, &Saved);
+  EXPECT_EQ(Copy->EditType(), etMoney);
+  EXPECT_EQ(Copy->Precision(), 2);
+  EXPECT_EQ(Copy->Text(), u"1,234.50");
 }
