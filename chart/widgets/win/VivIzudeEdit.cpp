@@ -513,6 +513,14 @@ void TVivIzudeEdit::WndProc(TMessage& Message) {
     AfterChar(Step, Before);
     return;
   }
+  if (Message.Msg == WM_PASTE) {
+    // A paste from the context menu or Shift+Insert goes through the same
+    // filter as Ctrl+V.
+    if (const auto Accepted = AcceptPastedText(FEditType, TVivClipBoard::GetText(), FormatSettings))
+      PasteText(*Accepted);
+    Message.Result = 0;
+    return;
+  }
   if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_DELETE) {
     const String Before = Text();
     Inherited::WndProc(Message);

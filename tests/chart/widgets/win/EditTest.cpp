@@ -175,6 +175,9 @@ TEST_F(EditTest, CtrlVPastesOnlyWhatTheTypeAcceptsAndOnlyOnce) {
   PressKey(E->Handle(), 'V', false, true);
   EXPECT_EQ(E->Text(), u"1.5");
   EXPECT_EQ(E->SelStart(), 3);
+  TVivClipBoard::SetText(u"x2");  // the context menu's paste is filtered too
+  ::SendMessageW(E->Handle(), WM_PASTE, 0, 0);
+  EXPECT_EQ(E->Text(), u"1.5");
   TVivClipBoard::SetText(u"o'neil");
   PressKey(Mixed->Handle(), 'V', false, true);
   EXPECT_EQ(Mixed->Text(), u"O'Neil");
@@ -229,6 +232,16 @@ TEST_F(EditTest, LeavingAFloatEditFormatsItAndEmptyNumbersBecomeZero) {
   EXPECT_TRUE(Float->Modified());
   Numeric->SetText(u"");
   EXPECT_EQ(Numeric->Text(), u"0");
+
+  // With a history, what was typed becomes a suggestion on leaving.
+  auto* Named = NewEdit(10, 70, etString);
+  Named->Lookup()->SetEnabled(true);
+  Named->Lookup()->SetHistory(true);
+  Named->SetFocus();
+  TypeText(Named->Handle(), u" kiwi ");
+  Numeric->SetFocus();
+  testsupport::PumpMessagesFor(50);
+  EXPECT_EQ(Named->Lookup()->DisplayList()->IndexOf(u"kiwi"), 0);
 }
 
 TEST_F(EditTest, TheLookupOpensOnMatchesIsSteeredByKeysAndClosesWithoutMatch) {
@@ -267,6 +280,12 @@ TEST_F(EditTest, TheLookupOpensOnMatchesIsSteeredByKeysAndClosesWithoutMatch) {
   TypeText(E->Handle(), u"gr");
   ASSERT_TRUE(E->LookupList()->IsOpen());
   TypeText(E->Handle(), u"x");
+  EXPECT_FALSE(E->LookupList()->IsOpen());
+
+  E->DisplayLookup();
+  ASSERT_TRUE(E->LookupList()->IsOpen());
+  EXPECT_EQ(E->LookupListbox()->Items()->Count(), 5);
+  PressKey(E->Handle(), VK_ESCAPE);
   EXPECT_FALSE(E->LookupList()->IsOpen());
 }
 
