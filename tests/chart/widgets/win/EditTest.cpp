@@ -377,3 +377,17 @@ TEST_F(EditTest, SettingsSaveAndLoadTheTypeAndItsText) {
   EXPECT_EQ(Copy->Precision(), 2);
   EXPECT_EQ(Copy->Text(), u"1,234.50");
 }
+
+TEST_F(EditTest, AutoCompleteFillsInTheFirstEntryAndSelectsTheRest) {
+  auto* E = NewEdit(10, 10, etString);
+  E->SetAutoComplete(true);
+  for (const char16_t* S : {u"Alpha", u"beta"}) E->Lookup()->DisplayList()->Add(S);
+  ShowForm();
+  E->SetFocus();
+  TypeText(E->Handle(), u"al");
+  EXPECT_EQ(E->Text(), u"Alpha");
+  EXPECT_EQ(E->SelStart(), 2);
+  EXPECT_EQ(E->SelLength(), 3);
+  PressKey(E->Handle(), VK_BACK);  // Backspace takes the completion away and does not complete again
+  EXPECT_EQ(E->Text(), u"Al");     // the entry's own capital stays
+}
