@@ -14,6 +14,7 @@ using RawByteString = std::string;
 using Boolean = bool;
 using Byte = std::uint8_t;
 using Word = std::uint16_t;
+using SmallInt = std::int16_t;
 using Cardinal = std::uint32_t;
 using Integer = std::int32_t;
 using Int64 = std::int64_t;
