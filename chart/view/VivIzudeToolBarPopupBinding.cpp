@@ -210,7 +210,14 @@ void TVivIzudeView::SeriesLabelTypeSelected(TVivIzudeToolBarPopupSeriesLabelType
     S->SetShowValue(false);
   } else if (AType <= tpsltFloat) {
     S->SetShowValue(true);
-    S->SetValueFormatType(AType == tpsltFloat ? vftFloat : vftNormal);
+    const TChartValueFormatType Type = AType == tpsltFloat ? vftFloat : vftNormal;
+    // A pattern of the other kind would be drawn as it stands ("%g" is no
+    // float pattern): it gives way to the new kind's plain one, while a
+    // pattern that suits the kind is the user's and stays.
+    const bool IsFormatPattern = S->ValueFormat().find(u'%') != String::npos;
+    if (S->ValueFormatType() != Type && IsFormatPattern == (Type == vftFloat))
+      S->SetValueFormat(Type == vftFloat ? u"0.##" : u"%g");
+    S->SetValueFormatType(Type);
   }
 }
 

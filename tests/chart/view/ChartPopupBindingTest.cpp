@@ -134,12 +134,28 @@ TEST_F(PopupBindingTest, StylesMarkersAndLabelsMapByName) {
     View->SeriesMarkerTypeSelected(From);
     EXPECT_EQ(S.Marker().MarkerType(), To) << int(From);
   }
+  // Each kind of label shows the value, never the other kind's pattern as
+  // text; a pattern that suits the kind is kept.
+  const auto ShowsValue = [&] {
+    const String T = S.FormatValue(1.5);
+    return T.find(u'%') == String::npos && T.find(u'1') != String::npos && T.find(u'5') != String::npos;
+  };
   View->SeriesLabelTypeSelected(tpsltFloat);
   EXPECT_TRUE(S.ShowValue());
   EXPECT_EQ(S.ValueFormatType(), vftFloat);
+  EXPECT_TRUE(ShowsValue());
   View->SeriesLabelTypeSelected(tpsltNormal);
   EXPECT_TRUE(S.ShowValue());
   EXPECT_EQ(S.ValueFormatType(), vftNormal);
+  EXPECT_TRUE(ShowsValue());
+  S.SetValueFormat(u"%.2f");
+  View->SeriesLabelTypeSelected(tpsltNormal);
+  EXPECT_EQ(S.ValueFormat(), u"%.2f");
+  View->SeriesLabelTypeSelected(tpsltFloat);
+  EXPECT_TRUE(ShowsValue());
+  S.SetValueFormat(u"0.000");
+  View->SeriesLabelTypeSelected(tpsltFloat);
+  EXPECT_EQ(S.ValueFormat(), u"0.000");
   View->SeriesLabelTypeSelected(tpsltNone);
   EXPECT_FALSE(S.ShowValue());
   View->SeriesFillColorSelected(0x123456);
