@@ -12,12 +12,13 @@
 #include "chart/widgets/win/VivIzudeCustomControl.h"
 #include "chart/widgets/win/VivIzudePopup.h"
 
-enum TVivIzudeToolBarElementState { esNormal, esLarge };
+// A fixed underlying type lets the settings reader store any ordinal safely.
+enum TVivIzudeToolBarElementState : Byte { esNormal, esLarge };
 // Ordered: a smaller layout gives up space.
-enum TVivIzudeToolBarButtonLayout { bblNone, bblBitmap, bblLabel, bblLarge };
-enum TVivIzudeToolBarButtonBitmapPosition { bbpLeft, bbpTop };
-enum TVivIzudeToolBarButtonDropDownKind { ddkNormal, ddkDropDown, ddkDropDownButton };
-enum TVivIzudeToolBarButtonDropDownPosition { ddpRight, ddpBottom };
+enum TVivIzudeToolBarButtonLayout : Byte { bblNone, bblBitmap, bblLabel, bblLarge };
+enum TVivIzudeToolBarButtonBitmapPosition : Byte { bbpLeft, bbpTop };
+enum TVivIzudeToolBarButtonDropDownKind : Byte { ddkNormal, ddkDropDown, ddkDropDownButton };
+enum TVivIzudeToolBarButtonDropDownPosition : Byte { ddpRight, ddpBottom };
 
 class TVivIzudeCustomToolBarElement : public TVivIzudeCustomControl {
 public:
@@ -45,12 +46,17 @@ public:
   virtual void UpdateToolBarControl();
 
   void SetVisible(bool Value) override;
+  // Stored sizes already have the stored state: a state read from settings
+  // does not scale them again.
+  void LoadSettingsFromStream(TStream* AStream) override;
+  void LoadSettingsFromFile(const String& AFileName) override;
 
 protected:
   void UpdateControlAfterResize() override { UpdateToolBar(); }
   bool FBlockUpdate = false;
 
 private:
+  bool FReadingSettings = false;
   bool FCanCopy = true;
   TVivIzudeToolBarElementState FState = esNormal;
   bool FLastElement = false;
@@ -336,14 +342,16 @@ private:
 
 class TVivIzudeToolBarButton : public TVivIzudeCustomToolBarButton {
 public:
-  using TVivIzudeCustomToolBarButton::TVivIzudeCustomToolBarButton;
+  explicit TVivIzudeToolBarButton(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
 
 // The small arrow button: its picture fills it but for a 3-pixel inset.
 class TVivIzudeToolBarDropDownButton : public TVivIzudeDefaultToolBarButton {
 public:
-  using TVivIzudeDefaultToolBarButton::TVivIzudeDefaultToolBarButton;
+  explicit TVivIzudeToolBarDropDownButton(TComponent* AOwner);
   TRectF CalculateBitmapRect(const TRectF& R) override;
+  void RegisterRuntimeClasses() override;
 };
 
 class TVivIzudeCustomToolBarSeparator;
@@ -376,5 +384,10 @@ private:
 
 class TVivIzudeToolBarSeparator : public TVivIzudeCustomToolBarSeparator {
 public:
-  using TVivIzudeCustomToolBarSeparator::TVivIzudeCustomToolBarSeparator;
+  explicit TVivIzudeToolBarSeparator(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
+
+// Describes the elements, their appearances and the font for the settings
+// reader and writer; runs once.
+void RegisterVivIzudeToolBarButtonClasses();
