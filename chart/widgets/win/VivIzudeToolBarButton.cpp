@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "chart/widgets/VivIzudePersistence.h"
 #include "chart/widgets/VivIzudeStyles.h"
@@ -68,28 +69,26 @@ void TVivIzudeCustomToolBarElement::SetState(TVivIzudeToolBarElementState Value)
   if (!FReadingSettings) ApplyState();
 }
 
-void TVivIzudeCustomToolBarElement::LoadSettingsFromStream(TStream* AStream) {
+void TVivIzudeCustomToolBarElement::ReadSettings(const std::function<void()>& ALoad) {
+  const TVivIzudeToolBarElementState Old = FState;
   const bool Was = FReadingSettings;
   FReadingSettings = true;
   try {
-    TVivIzudeCustomControl::LoadSettingsFromStream(AStream);
+    ALoad();
   } catch (...) {
     FReadingSettings = Was;
     throw;
   }
   FReadingSettings = Was;
+  if (FState != Old && !IsLoading()) ScaleSizeForState(FState == esLarge ? 1.25f : 0.8f);
+}
+
+void TVivIzudeCustomToolBarElement::LoadSettingsFromStream(TStream* AStream) {
+  ReadSettings([&] { TVivIzudeCustomControl::LoadSettingsFromStream(AStream); });
 }
 
 void TVivIzudeCustomToolBarElement::LoadSettingsFromFile(const String& AFileName) {
-  const bool Was = FReadingSettings;
-  FReadingSettings = true;
-  try {
-    TVivIzudeCustomControl::LoadSettingsFromFile(AFileName);
-  } catch (...) {
-    FReadingSettings = Was;
-    throw;
-  }
-  FReadingSettings = Was;
+  ReadSettings([&] { TVivIzudeCustomControl::LoadSettingsFromFile(AFileName); });
 }
 
 void TVivIzudeCustomToolBarElement::SetLastElement(bool Value) {
@@ -794,7 +793,11 @@ void TVivIzudeDefaultToolBarButton::ApplyState() {
   SetDropDownWidth(FDropDownWidth * F);
   SetDropDownHeight(FDropDownHeight * F);
   FFont->SetSize(RoundI(F * FFont->Size()));
-  SetBounds(Left(), Top(), RoundI(F * Width()), RoundI(F * Height()));
+  ScaleSizeForState(F);
+}
+
+void TVivIzudeDefaultToolBarButton::ScaleSizeForState(float AFactor) {
+  SetBounds(Left(), Top(), RoundI(AFactor * Width()), RoundI(AFactor * Height()));
 }
 
 void TVivIzudeDefaultToolBarButton::ChangeDPIScale(Integer M, Integer D) {
@@ -995,9 +998,10 @@ void TVivIzudeCustomToolBarSeparator::Assign(TPersistent* Source) {
 
 void TVivIzudeCustomToolBarSeparator::ApplyState() {
   if (IsLoading()) return;
-  const float F = State() == esLarge ? 1.25f : 0.8f;
-  SetHeight(RoundI(F * Height()));
+  ScaleSizeForState(State() == esLarge ? 1.25f : 0.8f);
 }
+
+void TVivIzudeCustomToolBarSeparator::ScaleSizeForState(float AFactor) { SetHeight(RoundI(AFactor * Height())); }
 
 void TVivIzudeCustomToolBarSeparator::Draw(TVivIzudeGraphics* G, const TRectF&) {
   const TRectF L = LocalRect();

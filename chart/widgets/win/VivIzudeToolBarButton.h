@@ -3,6 +3,7 @@
 // only through two notifications, the own-drawn buttons (four painted
 // states, pictures by state and size, size from the layout), the small
 // arrow button used for the options menu, and the separator.
+#include <functional>
 #include <memory>
 
 #include "chart/drawing/VivIzudeGraphics.h"
@@ -42,12 +43,14 @@ public:
   TNotifyEvent OnUpdateToolBar, OnUpdateToolBarControl;
 
   virtual void ApplyState() {}
+  // The part of ApplyState that settings do not hold: the control's size.
+  virtual void ScaleSizeForState(float /*AFactor*/) {}
   virtual void UpdateToolBar();
   virtual void UpdateToolBarControl();
 
   void SetVisible(bool Value) override;
-  // Stored sizes already have the stored state: a state read from settings
-  // does not scale them again.
+  // Settings hold the scaled drop-down and font sizes but not the control's
+  // size: a state read from settings scales only the size, once.
   void LoadSettingsFromStream(TStream* AStream) override;
   void LoadSettingsFromFile(const String& AFileName) override;
 
@@ -56,6 +59,7 @@ protected:
   bool FBlockUpdate = false;
 
 private:
+  void ReadSettings(const std::function<void()>& ALoad);
   bool FReadingSettings = false;
   bool FCanCopy = true;
   TVivIzudeToolBarElementState FState = esNormal;
@@ -240,6 +244,7 @@ public:
   void SetName(const String& NewName) override;
   void SetAdaptToStyle(bool Value) override;
   void ApplyState() override;
+  void ScaleSizeForState(float AFactor) override;
   String GetHintString() const override { return Hint(); }
   bool HasHint() const override { return !Hint().empty(); }
   void ApplyStyle() override;
@@ -374,6 +379,7 @@ public:
   void Assign(TPersistent* Source) override;
   TVivIzudeToolBarSeparatorAppearance* Appearance() const { return FAppearance.get(); }
   void ApplyState() override;
+  void ScaleSizeForState(float AFactor) override;
 
 protected:
   void Draw(TVivIzudeGraphics* AGraphics, const TRectF& ARect) override;

@@ -117,7 +117,10 @@ TEST(ToolBarSettings, EveryPublishedValueComesBackInAFreshToolBar) {
   A.Separator->SetState(esLarge);
   A.Separator->Appearance()->Stroke()->SetColor(0x3366AA);
 
-  A.Color->SetSelectedColor(0x1188EE);
+  A.Color->SetSelectedItemIndex(3);
+  const TColor Picked = A.Color->SelectedColor();
+  ASSERT_NE(Picked, -1);
+  ASSERT_NE(Picked, 0);
   A.Color->SetCloseOnSelection(false);
   A.Bitmap->SetCloseOnSelection(false);
   A.Item->Items()->Add(u"alpha");
@@ -210,7 +213,8 @@ TEST(ToolBarSettings, EveryPublishedValueComesBackInAFreshToolBar) {
       {"separator Stroke.Color", [](const TBarSet& S) { return Num(S.Separator->Appearance()->Stroke()->Color()); },
        Num(0x3366AA)},
 
-      {"colour SelectedColor", [](const TBarSet& S) { return Num(S.Color->SelectedColor()); }, Num(0x1188EE)},
+      {"colour SelectedColor", [](const TBarSet& S) { return Num(S.Color->SelectedColor()); }, Num(Picked)},
+      {"colour SelectedItemIndex", [](const TBarSet& S) { return Num(S.Color->SelectedItemIndex()); }, Num(3)},
       {"colour CloseOnSelection", [](const TBarSet& S) { return Num(S.Color->CloseOnSelection()); }, "0.000000"},
       {"bitmap CloseOnSelection", [](const TBarSet& S) { return Num(S.Bitmap->CloseOnSelection()); }, "0.000000"},
       {"item Items", [](const TBarSet& S) { return Text(S.Item->Items()->CommaText()); }, "alpha,beta"},
@@ -262,11 +266,11 @@ TEST(ToolBarSettings, ABadDocumentIsRefusedAndTheElementKeepsItsValues) {
       // An entry of a registered class that is no picture list entry.
       {S.Button, R"({"$type": "TVivIzudeToolBarButton", "Bitmaps": [{"$type": "TVivIzudeToolBarButton"}]})",
        "TVivIzudeToolBarButton"},
-      // A number where text belongs, text where a number or a flag belongs.
-      {S.Button, R"({"$type": "TVivIzudeToolBarButton", "DropDownWidth": 99, "Text": 5})", ""},
+      // A list where text belongs, text where a number, a flag or a colour belongs.
+      {S.Button, R"({"$type": "TVivIzudeToolBarButton", "DropDownWidth": 99, "Text": [5]})", ""},
       {S.Bar, R"({"$type": "TVivIzudeToolBar", "MinimumWidth": "wide"})", ""},
       {S.Item, R"({"$type": "TVivIzudeToolBarItemPicker", "Editable": "yes"})", ""},
-      {S.Color, R"({"$type": "TVivIzudeToolBarColorPicker", "SelectedColor": 12})", ""},
+      {S.Color, R"({"$type": "TVivIzudeToolBarColorPicker", "SelectedColor": {"R": 1}})", ""},
       // An object where a flag belongs, a flag where an object belongs.
       {S.Separator, R"({"$type": "TVivIzudeToolBarSeparator", "LastElement": {"$type": "X"}})", ""},
       {S.Separator, R"({"$type": "TVivIzudeToolBarSeparator", "Appearance": true})", ""},
