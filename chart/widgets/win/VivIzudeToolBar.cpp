@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "chart/drawing/VivIzudeUtils.h"
+#include "chart/widgets/VivIzudePersistence.h"
 #include "chart/widgets/VivIzudeStyles.h"
 
 namespace {
@@ -1185,4 +1187,81 @@ void TVivIzudeCustomDockPanel::ApplyStyle() {
     FAppearance->Fill()->SetKind(gfkGradient);
     FAppearance->Fill()->SetColorTo(C);
   }
+}
+
+// ---------------------------------------------------------------- settings registry
+
+TVivIzudeToolBar::TVivIzudeToolBar(TComponent* AOwner) : TVivIzudeCustomToolBar(AOwner) {
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeToolBar::RegisterRuntimeClasses() {
+  TVivIzudeCustomToolBar::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarClasses();
+}
+
+void RegisterVivIzudeToolBarClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeToolBarButtonClasses();
+    using A = TVivIzudeToolBarAppearance;
+    VivIzudeRegisterClass<A>(u"TVivIzudeToolBarAppearance")
+        .Property(u"FlatStyle", &A::FlatStyle, &A::SetFlatStyle)
+        .Object(u"Fill", &A::Fill)
+        .Object(u"Stroke", &A::Stroke)
+        .Property(u"Separator", &A::Separator, &A::SetSeparator)
+        .Object(u"SeparatorStroke", &A::SeparatorStroke)
+        .Property(u"HorizontalSpacing", &A::HorizontalSpacing, &A::SetHorizontalSpacing)
+        .Property(u"VerticalSpacing", &A::VerticalSpacing, &A::SetVerticalSpacing)
+        .Property(u"DragGrip", &A::DragGrip, &A::SetDragGrip)
+        .Color(u"DragGripColor", &A::DragGripColor, &A::SetDragGripColor);
+    using M = TVivIzudeToolBarOptionsMenu;
+    VivIzudeRegisterClass<M>(u"TVivIzudeToolBarOptionsMenu")
+        .Property(u"ShowItemText", &M::ShowItemText, &M::SetShowItemText)
+        .Property(u"ShowItemBitmap", &M::ShowItemBitmap, &M::SetShowItemBitmap)
+        .Property(u"ShowButton", &M::ShowButton, &M::SetShowButton)
+        .Property(u"ItemBitmapWidth", &M::ItemBitmapWidth, &M::SetItemBitmapWidth)
+        .Property(u"AutoItemBitmapWidth", &M::AutoItemBitmapWidth, &M::SetAutoItemBitmapWidth);
+
+    using C = TVivIzudeCustomToolBar;
+    using T = TVivIzudeToolBar;
+    auto B = VivIzudeRegisterClass<T>(u"TVivIzudeToolBar");
+    B.Inherits<TVivIzudeCustomControl>();
+    const std::pair<const char16_t*, std::pair<bool (C::*)() const, void (C::*)(bool)>> Flags[] = {
+        {u"AutoHeight", {&C::AutoHeight, &C::SetAutoHeight}},
+        {u"AutoWidth", {&C::AutoWidth, &C::SetAutoWidth}},
+        {u"AutoSize", {&C::AutoSize, &C::SetAutoSize}},
+        {u"AutoAlign", {&C::AutoAlign, &C::SetAutoAlign}},
+        {u"AutoMoveToolBar", {&C::AutoMoveToolBar, &C::SetAutoMoveToolBar}},
+        {u"CanCompact", {&C::CanCompact, &C::SetCanCompact}},
+        {u"AutoStretchHeight", {&C::AutoStretchHeight, &C::SetAutoStretchHeight}},
+        {u"Compact", {&C::Compact, &C::SetCompact}},
+        {u"CompactBitmapVisible", {&C::CompactBitmapVisible, &C::SetCompactBitmapVisible}},
+        {u"QuickMenuButton", {&C::QuickMenuButton, &C::SetQuickMenuButton}},
+        {u"WordWrapping", {&C::WordWrapping, &C::SetWordWrapping}},
+    };
+    for (const auto& [Name, Accessors] : Flags)
+      B.Property(Name, static_cast<bool (T::*)() const>(Accessors.first),
+                 static_cast<void (T::*)(bool)>(Accessors.second));
+    B.Property(u"MinimumWidth", static_cast<float (T::*)() const>(&C::MinimumWidth),
+               static_cast<void (T::*)(float)>(&C::SetMinimumWidth))
+        .Property(u"CompactWidth", static_cast<float (T::*)() const>(&C::CompactWidth),
+                  static_cast<void (T::*)(float)>(&C::SetCompactWidth))
+        .Property(u"CompactBitmapSize", static_cast<float (T::*)() const>(&C::CompactBitmapSize),
+                  static_cast<void (T::*)(float)>(&C::SetCompactBitmapSize))
+        .Property(u"State", static_cast<TVivIzudeToolBarElementState (T::*)() const>(&C::State),
+                  static_cast<void (T::*)(TVivIzudeToolBarElementState)>(&C::SetState))
+        .Property(u"Text", static_cast<const String& (T::*)() const>(&C::Text),
+                  static_cast<void (T::*)(const String&)>(&C::SetText))
+        .Field(u"QuickMenuButtonHint", static_cast<String T::*>(&C::QuickMenuButtonHint))
+        .Object(u"Appearance", static_cast<TVivIzudeToolBarAppearance* (T::*)() const>(&C::Appearance))
+        .Object(u"CompactAppearance",
+                static_cast<TVivIzudeToolBarCompactAppearance* (T::*)() const>(&C::CompactAppearance))
+        .Object(u"OptionsMenu", static_cast<TVivIzudeToolBarOptionsMenu* (T::*)() const>(&C::OptionsMenu))
+        .Object(u"CompactBitmaps", static_cast<TVivScaledBitmaps* (T::*)() const>(&C::CompactBitmaps))
+        .Object(u"Font", static_cast<TVivIzudeGraphicsFont* (T::*)() const>(&C::Font))
+        // Refers to a menu the tool bar does not own: never persisted.
+        .ReadOnly(u"CustomOptionsMenu", static_cast<TPopupMenu* (T::*)() const>(&C::CustomOptionsMenu));
+    return true;
+  }();
+  (void)Registered;
 }

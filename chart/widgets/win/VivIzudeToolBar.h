@@ -318,8 +318,13 @@ private:
 
 class TVivIzudeToolBar : public TVivIzudeCustomToolBar {
 public:
-  using TVivIzudeCustomToolBar::TVivIzudeCustomToolBar;
+  explicit TVivIzudeToolBar(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
+
+// Describes the tool bar and its own settings objects for the settings
+// reader and writer; runs once.
+void RegisterVivIzudeToolBarClasses();
 
 template <class TElement>
 TElement* TVivIzudeCustomToolBar::AddElement(TVivIzudeToolBarElementClass<TElement> AClass, Integer AIndex) {

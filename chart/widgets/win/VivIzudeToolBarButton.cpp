@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
+#include "chart/widgets/VivIzudePersistence.h"
 #include "chart/widgets/VivIzudeStyles.h"
+#include "chart/widgets/win/VivIzudeImage.h"
 #include "vcl/Graphics.h"
 
 namespace {
@@ -63,7 +66,29 @@ void TVivIzudeCustomToolBarElement::Assign(TPersistent* Source) {
 void TVivIzudeCustomToolBarElement::SetState(TVivIzudeToolBarElementState Value) {
   if (FState == Value) return;
   FState = Value;
-  ApplyState();
+  if (!FReadingSettings) ApplyState();
+}
+
+void TVivIzudeCustomToolBarElement::ReadSettings(const std::function<void()>& ALoad) {
+  const TVivIzudeToolBarElementState Old = FState;
+  const bool Was = FReadingSettings;
+  FReadingSettings = true;
+  try {
+    ALoad();
+  } catch (...) {
+    FReadingSettings = Was;
+    throw;
+  }
+  FReadingSettings = Was;
+  if (FState != Old && !IsLoading()) ScaleSizeForState(FState == esLarge ? 1.25f : 0.8f);
+}
+
+void TVivIzudeCustomToolBarElement::LoadSettingsFromStream(TStream* AStream) {
+  ReadSettings([&] { TVivIzudeCustomControl::LoadSettingsFromStream(AStream); });
+}
+
+void TVivIzudeCustomToolBarElement::LoadSettingsFromFile(const String& AFileName) {
+  ReadSettings([&] { TVivIzudeCustomControl::LoadSettingsFromFile(AFileName); });
 }
 
 void TVivIzudeCustomToolBarElement::SetLastElement(bool Value) {
@@ -768,7 +793,11 @@ void TVivIzudeDefaultToolBarButton::ApplyState() {
   SetDropDownWidth(FDropDownWidth * F);
   SetDropDownHeight(FDropDownHeight * F);
   FFont->SetSize(RoundI(F * FFont->Size()));
-  SetBounds(Left(), Top(), RoundI(F * Width()), RoundI(F * Height()));
+  ScaleSizeForState(F);
+}
+
+void TVivIzudeDefaultToolBarButton::ScaleSizeForState(float AFactor) {
+  SetBounds(Left(), Top(), RoundI(AFactor * Width()), RoundI(AFactor * Height()));
 }
 
 void TVivIzudeDefaultToolBarButton::ChangeDPIScale(Integer M, Integer D) {
@@ -969,9 +998,10 @@ void TVivIzudeCustomToolBarSeparator::Assign(TPersistent* Source) {
 
 void TVivIzudeCustomToolBarSeparator::ApplyState() {
   if (IsLoading()) return;
-  const float F = State() == esLarge ? 1.25f : 0.8f;
-  SetHeight(RoundI(F * Height()));
+  ScaleSizeForState(State() == esLarge ? 1.25f : 0.8f);
 }
+
+void TVivIzudeCustomToolBarSeparator::ScaleSizeForState(float AFactor) { SetHeight(RoundI(AFactor * Height())); }
 
 void TVivIzudeCustomToolBarSeparator::Draw(TVivIzudeGraphics* G, const TRectF&) {
   const TRectF L = LocalRect();
@@ -979,4 +1009,171 @@ void TVivIzudeCustomToolBarSeparator::Draw(TVivIzudeGraphics* G, const TRectF&) 
   G->DrawLine(TPointF{L.Left, L.Top}, TPointF{L.Left, L.Bottom}, gcpmRightDown, gcpmRightDown);
   G->SetStroke(FAppearance->InnerStroke());
   G->DrawLine(TPointF{L.Left + 1, L.Top}, TPointF{L.Left + 1, L.Bottom}, gcpmRightDown, gcpmRightDown);
+}
+
+// ---------------------------------------------------------------- settings registry
+
+TVivIzudeToolBarButton::TVivIzudeToolBarButton(TComponent* AOwner) : TVivIzudeCustomToolBarButton(AOwner) {
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeToolBarButton::RegisterRuntimeClasses() {
+  TVivIzudeCustomToolBarButton::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarButtonClasses();
+}
+
+TVivIzudeToolBarDropDownButton::TVivIzudeToolBarDropDownButton(TComponent* AOwner)
+    : TVivIzudeDefaultToolBarButton(AOwner) {
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeToolBarDropDownButton::RegisterRuntimeClasses() {
+  TVivIzudeDefaultToolBarButton::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarButtonClasses();
+}
+
+TVivIzudeToolBarSeparator::TVivIzudeToolBarSeparator(TComponent* AOwner) : TVivIzudeCustomToolBarSeparator(AOwner) {
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeToolBarSeparator::RegisterRuntimeClasses() {
+  TVivIzudeCustomToolBarSeparator::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarButtonClasses();
+}
+
+namespace {
+
+// The accessors live on base classes; the builder wants them on the class described.
+template <class T, class B, class G, class S>
+void AddProperty(TVivIzudeClassBuilder<T>& Builder, const String& AName, G (B::*Getter)() const, void (B::*Setter)(S)) {
+  Builder.Property(AName, static_cast<G (T::*)() const>(Getter), static_cast<void (T::*)(S)>(Setter));
+}
+
+template <class T, class B>
+void AddColor(TVivIzudeClassBuilder<T>& Builder, const String& AName, TColor (B::*Getter)() const,
+              void (B::*Setter)(TColor)) {
+  Builder.Color(AName, static_cast<TColor (T::*)() const>(Getter), static_cast<void (T::*)(TColor)>(Setter));
+}
+
+template <class T, class B, class C>
+void AddObject(TVivIzudeClassBuilder<T>& Builder, const String& AName, C* (B::*Getter)() const) {
+  Builder.Object(AName, static_cast<C* (T::*)() const>(Getter));
+}
+
+// What every element publishes.
+template <class T>
+void AddElementProperties(TVivIzudeClassBuilder<T>& B) {
+  using E = TVivIzudeCustomToolBarElement;
+  AddProperty(B, u"State", &E::State, &E::SetState);
+  AddProperty(B, u"LastElement", &E::LastElement, &E::SetLastElement);
+}
+
+// What the drop-down button publishes; the tool-bar button publishes more.
+template <class T>
+void AddCommonButtonProperties(TVivIzudeClassBuilder<T>& B) {
+  using D = TVivIzudeDefaultToolBarButton;
+  AddElementProperties(B);
+  AddObject(B, u"Font", &D::Font);
+  AddObject(B, u"Appearance", &D::Appearance);
+  AddProperty(B, u"Text", &D::Text, &D::SetText);
+  AddProperty(B, u"ShowFocus", &D::ShowFocus, &D::SetShowFocus);
+  AddProperty(B, u"TextVisible", &D::TextVisible, &D::SetTextVisible);
+  AddProperty(B, u"StretchText", &D::StretchText, &D::SetStretchText);
+  AddProperty(B, u"WordWrapping", &D::WordWrapping, &D::SetWordWrapping);
+  AddProperty(B, u"HorizontalTextAlign", &D::HorizontalTextAlign, &D::SetHorizontalTextAlign);
+  AddProperty(B, u"VerticalTextAlign", &D::VerticalTextAlign, &D::SetVerticalTextAlign);
+  AddProperty(B, u"Trimming", &D::Trimming, &D::SetTrimming);
+  AddObject(B, u"Bitmaps", &D::Bitmaps);
+  AddObject(B, u"DisabledBitmaps", &D::DisabledBitmaps);
+  AddObject(B, u"HoverBitmaps", &D::HoverBitmaps);
+  AddProperty(B, u"BitmapVisible", &D::BitmapVisible, &D::SetBitmapVisible);
+  // Refers to a component the button does not own: never persisted.
+  B.ReadOnly(u"BitmapContainer", static_cast<TVivIzudeBitmapContainer* (T::*)() const>(&D::BitmapContainer));
+}
+
+void RegisterAppearanceClasses() {
+  using A = TVivIzudeToolBarCustomButtonAppearance;
+  auto B = VivIzudeRegisterClass<A>(u"TVivIzudeToolBarCustomButtonAppearance");
+  B.Object(u"NormalFill", &A::NormalFill)
+      .Object(u"HoverFill", &A::HoverFill)
+      .Object(u"DownFill", &A::DownFill)
+      .Object(u"DisabledFill", &A::DisabledFill)
+      .Object(u"NormalStroke", &A::NormalStroke)
+      .Object(u"HoverStroke", &A::HoverStroke)
+      .Object(u"DownStroke", &A::DownStroke)
+      .Object(u"DisabledStroke", &A::DisabledStroke)
+      .Object(u"InnerStroke", &A::InnerStroke)
+      .Property(u"Corners", &A::Corners, &A::SetCorners)
+      .Property(u"Rounding", &A::Rounding, &A::SetRounding)
+      .Property(u"Transparent", &A::Transparent, &A::SetTransparent)
+      .Property(u"ShowInnerStroke", &A::ShowInnerStroke, &A::SetShowInnerStroke)
+      .Property(u"FlatStyle", &A::FlatStyle, &A::SetFlatStyle);
+  VivIzudeRegisterClass<TVivIzudeToolBarButtonAppearance>(u"TVivIzudeToolBarButtonAppearance").Inherits<A>();
+  VivIzudeRegisterClass<TVivIzudeToolBarCompactAppearance>(u"TVivIzudeToolBarCompactAppearance").Inherits<A>();
+  VivIzudeRegisterClass<TVivIzudeToolBarQuickMenuButtonAppearance>(u"TVivIzudeToolBarQuickMenuButtonAppearance")
+      .Inherits<A>();
+  using S = TVivIzudeToolBarSeparatorAppearance;
+  VivIzudeRegisterClass<S>(u"TVivIzudeToolBarSeparatorAppearance")
+      .Object(u"Stroke", &S::Stroke)
+      .Object(u"InnerStroke", &S::InnerStroke);
+}
+
+void RegisterFontClass() {
+  auto& Registry = TVivIzudeClassRegistry::Instance();
+  if (Registry.Find(std::type_index(typeid(TVivIzudeGraphicsFont)))) return;
+  using F = TVivIzudeGraphicsFont;
+  auto B = VivIzudeRegisterClass<F>(u"TVivIzudeGraphicsFont");
+  AddProperty(B, u"Name", &TFont::Name, &TFont::SetName);
+  AddProperty(B, u"Size", &TFont::Size, &TFont::SetSize);
+  AddColor(B, u"Color", &TFont::Color, &TFont::SetColor);
+  AddProperty(B, u"Style", &TFont::Style, &TFont::SetStyle);
+}
+
+}  // namespace
+
+void RegisterVivIzudeToolBarButtonClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeCustomControlClasses();
+    RegisterVivIzudeImageClasses();
+    RegisterFontClass();
+    RegisterAppearanceClasses();
+
+    using C = TVivIzudeCustomToolBarButton;
+    using D = TVivIzudeDefaultToolBarButton;
+    auto Button = VivIzudeRegisterClass<TVivIzudeToolBarButton>(u"TVivIzudeToolBarButton");
+    Button.Inherits<TVivIzudeCustomControl>();
+    AddCommonButtonProperties(Button);
+    AddProperty(Button, u"AutoOptionsMenuText", &C::AutoOptionsMenuText, &C::SetAutoOptionsMenuText);
+    AddProperty(Button, u"DropDownAutoWidth", &D::DropDownAutoWidth, &D::SetDropDownAutoWidth);
+    AddProperty(Button, u"DropDownKind", &C::DropDownKind, &C::SetDropDownKind);
+    AddProperty(Button, u"DropDownPosition", &C::DropDownPosition, &C::SetDropDownPosition);
+    AddProperty(Button, u"DropDownHeight", &D::DropDownHeight, &D::SetDropDownHeight);
+    AddProperty(Button, u"DropDownWidth", &D::DropDownWidth, &D::SetDropDownWidth);
+    // Refers to a control the button does not own: never persisted.
+    Button.ReadOnly(u"DropDownControl",
+                    static_cast<TControl* (TVivIzudeToolBarButton::*)() const>(&D::DropDownControl));
+    AddProperty(Button, u"StretchBitmapIfNoText", &D::StretchBitmapIfNoText, &D::SetStretchBitmapIfNoText);
+    AddObject(Button, u"LargeLayoutBitmaps", &D::LargeLayoutBitmaps);
+    AddObject(Button, u"LargeLayoutDisabledBitmaps", &D::LargeLayoutDisabledBitmaps);
+    AddObject(Button, u"LargeLayoutHoverBitmaps", &D::LargeLayoutHoverBitmaps);
+    AddProperty(Button, u"Layout", &D::Layout, &D::SetLayout);
+    AddProperty(Button, u"CompactLayout", &D::CompactLayout, &D::SetCompactLayout);
+    AddProperty(Button, u"MinimumLayout", &D::MinimumLayout, &D::SetMinimumLayout);
+    AddProperty(Button, u"MaximumLayout", &D::MaximumLayout, &D::SetMaximumLayout);
+    AddProperty(Button, u"BitmapPosition", &D::BitmapPosition, &D::SetBitmapPosition);
+    AddProperty(Button, u"BitmapSize", &D::BitmapSize, &D::SetBitmapSize);
+    AddProperty(Button, u"AutoBitmapSize", &D::AutoBitmapSize, &D::SetAutoBitmapSize);
+    AddProperty(Button, u"LargeLayoutBitmapSize", &D::LargeLayoutBitmapSize, &D::SetLargeLayoutBitmapSize);
+
+    auto DropDown = VivIzudeRegisterClass<TVivIzudeToolBarDropDownButton>(u"TVivIzudeToolBarDropDownButton");
+    DropDown.Inherits<TVivIzudeCustomControl>();
+    AddCommonButtonProperties(DropDown);
+
+    auto Separator = VivIzudeRegisterClass<TVivIzudeToolBarSeparator>(u"TVivIzudeToolBarSeparator");
+    Separator.Inherits<TVivIzudeCustomControl>();
+    AddElementProperties(Separator);
+    AddObject(Separator, u"Appearance", &TVivIzudeCustomToolBarSeparator::Appearance);
+    return true;
+  }();
+  (void)Registered;
 }

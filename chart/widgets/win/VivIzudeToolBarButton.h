@@ -3,6 +3,7 @@
 // only through two notifications, the own-drawn buttons (four painted
 // states, pictures by state and size, size from the layout), the small
 // arrow button used for the options menu, and the separator.
+#include <functional>
 #include <memory>
 
 #include "chart/drawing/VivIzudeGraphics.h"
@@ -12,12 +13,13 @@
 #include "chart/widgets/win/VivIzudeCustomControl.h"
 #include "chart/widgets/win/VivIzudePopup.h"
 
-enum TVivIzudeToolBarElementState { esNormal, esLarge };
+// A fixed underlying type lets the settings reader store any ordinal safely.
+enum TVivIzudeToolBarElementState : Byte { esNormal, esLarge };
 // Ordered: a smaller layout gives up space.
-enum TVivIzudeToolBarButtonLayout { bblNone, bblBitmap, bblLabel, bblLarge };
-enum TVivIzudeToolBarButtonBitmapPosition { bbpLeft, bbpTop };
-enum TVivIzudeToolBarButtonDropDownKind { ddkNormal, ddkDropDown, ddkDropDownButton };
-enum TVivIzudeToolBarButtonDropDownPosition { ddpRight, ddpBottom };
+enum TVivIzudeToolBarButtonLayout : Byte { bblNone, bblBitmap, bblLabel, bblLarge };
+enum TVivIzudeToolBarButtonBitmapPosition : Byte { bbpLeft, bbpTop };
+enum TVivIzudeToolBarButtonDropDownKind : Byte { ddkNormal, ddkDropDown, ddkDropDownButton };
+enum TVivIzudeToolBarButtonDropDownPosition : Byte { ddpRight, ddpBottom };
 
 class TVivIzudeCustomToolBarElement : public TVivIzudeCustomControl {
 public:
@@ -41,16 +43,24 @@ public:
   TNotifyEvent OnUpdateToolBar, OnUpdateToolBarControl;
 
   virtual void ApplyState() {}
+  // The part of ApplyState that settings do not hold: the control's size.
+  virtual void ScaleSizeForState(float /*AFactor*/) {}
   virtual void UpdateToolBar();
   virtual void UpdateToolBarControl();
 
   void SetVisible(bool Value) override;
+  // Settings hold the scaled drop-down and font sizes but not the control's
+  // size: a state read from settings scales only the size, once.
+  void LoadSettingsFromStream(TStream* AStream) override;
+  void LoadSettingsFromFile(const String& AFileName) override;
 
 protected:
   void UpdateControlAfterResize() override { UpdateToolBar(); }
   bool FBlockUpdate = false;
 
 private:
+  void ReadSettings(const std::function<void()>& ALoad);
+  bool FReadingSettings = false;
   bool FCanCopy = true;
   TVivIzudeToolBarElementState FState = esNormal;
   bool FLastElement = false;
@@ -234,6 +244,7 @@ public:
   void SetName(const String& NewName) override;
   void SetAdaptToStyle(bool Value) override;
   void ApplyState() override;
+  void ScaleSizeForState(float AFactor) override;
   String GetHintString() const override { return Hint(); }
   bool HasHint() const override { return !Hint().empty(); }
   void ApplyStyle() override;
@@ -336,14 +347,16 @@ private:
 
 class TVivIzudeToolBarButton : public TVivIzudeCustomToolBarButton {
 public:
-  using TVivIzudeCustomToolBarButton::TVivIzudeCustomToolBarButton;
+  explicit TVivIzudeToolBarButton(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
 
 // The small arrow button: its picture fills it but for a 3-pixel inset.
 class TVivIzudeToolBarDropDownButton : public TVivIzudeDefaultToolBarButton {
 public:
-  using TVivIzudeDefaultToolBarButton::TVivIzudeDefaultToolBarButton;
+  explicit TVivIzudeToolBarDropDownButton(TComponent* AOwner);
   TRectF CalculateBitmapRect(const TRectF& R) override;
+  void RegisterRuntimeClasses() override;
 };
 
 class TVivIzudeCustomToolBarSeparator;
@@ -366,6 +379,7 @@ public:
   void Assign(TPersistent* Source) override;
   TVivIzudeToolBarSeparatorAppearance* Appearance() const { return FAppearance.get(); }
   void ApplyState() override;
+  void ScaleSizeForState(float AFactor) override;
 
 protected:
   void Draw(TVivIzudeGraphics* AGraphics, const TRectF& ARect) override;
@@ -376,5 +390,10 @@ private:
 
 class TVivIzudeToolBarSeparator : public TVivIzudeCustomToolBarSeparator {
 public:
-  using TVivIzudeCustomToolBarSeparator::TVivIzudeCustomToolBarSeparator;
+  explicit TVivIzudeToolBarSeparator(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
+
+// Describes the elements, their appearances and the font for the settings
+// reader and writer; runs once.
+void RegisterVivIzudeToolBarButtonClasses();

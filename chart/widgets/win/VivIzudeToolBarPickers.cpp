@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "chart/drawing/VivIzudeUtils.h"
+#include "chart/widgets/VivIzudePersistence.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -34,6 +35,7 @@ TVivIzudeToolBarColorPicker::TVivIzudeToolBarColorPicker(TComponent* AOwner)
   SetDropDownControl(FColorSelector);
   SetDropDownWidth(static_cast<float>(FColorSelector->Width()));
   SetDropDownHeight(static_cast<float>(FColorSelector->Height()));
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
 }
 
 TVivIzudeToolBarColorPicker::~TVivIzudeToolBarColorPicker() { FColorSelector->OnColorSelected = nullptr; }
@@ -115,6 +117,7 @@ TVivIzudeToolBarBitmapPicker::TVivIzudeToolBarBitmapPicker(TComponent* AOwner)
   SetDropDownControl(FBitmapSelector);
   SetDropDownWidth(static_cast<float>(FBitmapSelector->Width()));
   SetDropDownHeight(static_cast<float>(FBitmapSelector->Height()));
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
 }
 
 TVivIzudeToolBarBitmapPicker::~TVivIzudeToolBarBitmapPicker() { FBitmapSelector->OnBitmapSelected = nullptr; }
@@ -335,6 +338,7 @@ TVivIzudeToolBarFontNamePicker::TVivIzudeToolBarFontNamePicker(TComponent* AOwne
     : TVivIzudeToolBarCustomItemPicker(AOwner) {
   SetAutoOptionsMenuText(u"Font Name");
   TVivIzudeUtils::GetFonts(Items());
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
 }
 
 void TVivIzudeToolBarFontNamePicker::DoItemSelected() {
@@ -348,6 +352,7 @@ TVivIzudeToolBarFontSizePicker::TVivIzudeToolBarFontSizePicker(TComponent* AOwne
   for (const char16_t* Size :
        {u"8", u"9", u"10", u"11", u"12", u"14", u"16", u"18", u"20", u"22", u"24", u"26", u"28", u"36", u"48", u"72"})
     Items()->Add(Size);
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
 }
 
 float TVivIzudeToolBarFontSizePicker::SelectedFontSize() const {
@@ -362,4 +367,99 @@ void TVivIzudeToolBarFontSizePicker::SetSelectedFontSize(float Value) { SelectIt
 void TVivIzudeToolBarFontSizePicker::DoItemSelected() {
   TVivIzudeToolBarCustomItemPicker::DoItemSelected();
   if (OnFontSizeSelected) OnFontSizeSelected(this, SelectedFontSize());
+}
+
+// ---------------------------------------------------------------- settings registry
+
+TVivIzudeToolBarItemPicker::TVivIzudeToolBarItemPicker(TComponent* AOwner) : TVivIzudeToolBarCustomItemPicker(AOwner) {
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeToolBarColorPicker::RegisterRuntimeClasses() {
+  TVivIzudeToolBarButton::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarPickerClasses();
+}
+
+void TVivIzudeToolBarBitmapPicker::RegisterRuntimeClasses() {
+  TVivIzudeToolBarButton::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarPickerClasses();
+}
+
+void TVivIzudeToolBarItemPicker::RegisterRuntimeClasses() {
+  TVivIzudeToolBarCustomItemPicker::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarPickerClasses();
+}
+
+void TVivIzudeToolBarFontNamePicker::RegisterRuntimeClasses() {
+  TVivIzudeToolBarCustomItemPicker::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarPickerClasses();
+}
+
+void TVivIzudeToolBarFontSizePicker::RegisterRuntimeClasses() {
+  TVivIzudeToolBarCustomItemPicker::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarPickerClasses();
+}
+
+namespace {
+
+template <class T>
+void AddCloseOnSelection(TVivIzudeClassBuilder<T>& B) {
+  using D = TVivIzudeDefaultToolBarButton;
+  B.Property(u"CloseOnSelection", static_cast<bool (T::*)() const>(&D::CloseOnSelection),
+             static_cast<void (T::*)(bool)>(&D::SetCloseOnSelection));
+}
+
+template <class T>
+void AddEditable(TVivIzudeClassBuilder<T>& B) {
+  using I = TVivIzudeToolBarCustomItemPicker;
+  B.Property(u"Editable", static_cast<bool (T::*)() const>(&I::Editable),
+             static_cast<void (T::*)(bool)>(&I::SetEditable));
+}
+
+}  // namespace
+
+void RegisterVivIzudeToolBarPickerClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeToolBarButtonClasses();
+    auto& Registry = TVivIzudeClassRegistry::Instance();
+    // The item list travels as its text, one item a line.
+    if (!Registry.Find(std::type_index(typeid(TStringList))))
+      VivIzudeRegisterClass<TStringList>(u"TStringList")
+          .Property(u"Text", static_cast<String (TStringList::*)() const>(&TStrings::Text),
+                    static_cast<void (TStringList::*)(const String&)>(&TStrings::SetText));
+
+    using CP = TVivIzudeToolBarColorPicker;
+    auto Color = VivIzudeRegisterClass<CP>(u"TVivIzudeToolBarColorPicker");
+    Color.Inherits<TVivIzudeToolBarButton>()
+        .Color(u"SelectedColor", &CP::SelectedColor, &CP::SetSelectedColor)
+        .Property(u"SelectedItemIndex", &CP::SelectedItemIndex, &CP::SetSelectedItemIndex);
+    AddCloseOnSelection(Color);
+
+    using BP = TVivIzudeToolBarBitmapPicker;
+    auto Bitmap = VivIzudeRegisterClass<BP>(u"TVivIzudeToolBarBitmapPicker");
+    Bitmap.Inherits<TVivIzudeToolBarButton>().Property(u"SelectedItemIndex", &BP::SelectedItemIndex,
+                                                       &BP::SetSelectedItemIndex);
+    AddCloseOnSelection(Bitmap);
+
+    using IP = TVivIzudeToolBarItemPicker;
+    using CI = TVivIzudeToolBarCustomItemPicker;
+    auto Item = VivIzudeRegisterClass<IP>(u"TVivIzudeToolBarItemPicker");
+    Item.Inherits<TVivIzudeToolBarButton>()
+        .Property(u"SelectedItemIndex", static_cast<Integer (IP::*)() const>(&CI::SelectedItemIndex),
+                  static_cast<void (IP::*)(Integer)>(&CI::SetSelectedItemIndex))
+        .Object(u"Items", static_cast<TStringList* (IP::*)() const>(&CI::Items));
+    AddEditable(Item);
+
+    auto FontName = VivIzudeRegisterClass<TVivIzudeToolBarFontNamePicker>(u"TVivIzudeToolBarFontNamePicker");
+    FontName.Inherits<TVivIzudeToolBarButton>();
+    AddCloseOnSelection(FontName);
+    AddEditable(FontName);
+
+    auto FontSize = VivIzudeRegisterClass<TVivIzudeToolBarFontSizePicker>(u"TVivIzudeToolBarFontSizePicker");
+    FontSize.Inherits<TVivIzudeToolBarButton>();
+    AddCloseOnSelection(FontSize);
+    AddEditable(FontSize);
+    return true;
+  }();
+  (void)Registered;
 }

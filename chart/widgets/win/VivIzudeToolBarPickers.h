@@ -24,6 +24,7 @@ class TVivIzudeToolBarColorPicker : public TVivIzudeToolBarButton {
 public:
   explicit TVivIzudeToolBarColorPicker(TComponent* AOwner);
   ~TVivIzudeToolBarColorPicker() override;
+  void RegisterRuntimeClasses() override;
 
   TVivIzudeColorSelector* ColorSelector() const { return FColorSelector; }
   // -1 when nothing is selected.
@@ -56,6 +57,7 @@ class TVivIzudeToolBarBitmapPicker : public TVivIzudeToolBarButton {
 public:
   explicit TVivIzudeToolBarBitmapPicker(TComponent* AOwner);
   ~TVivIzudeToolBarBitmapPicker() override;
+  void RegisterRuntimeClasses() override;
 
   TVivIzudeBitmapSelector* BitmapSelector() const { return FBitmapSelector; }
   // The selector's selected picture; nullptr when none. Not owned.
@@ -146,12 +148,14 @@ private:
 
 class TVivIzudeToolBarItemPicker : public TVivIzudeToolBarCustomItemPicker {
 public:
-  using TVivIzudeToolBarCustomItemPicker::TVivIzudeToolBarCustomItemPicker;
+  explicit TVivIzudeToolBarItemPicker(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
 
 class TVivIzudeToolBarFontNamePicker : public TVivIzudeToolBarCustomItemPicker {
 public:
   explicit TVivIzudeToolBarFontNamePicker(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
   String SelectedFontName() const { return GetSelectedItemText(); }
   void SetSelectedFontName(const String& Value) { SelectItemByName(Value); }
 
@@ -164,6 +168,7 @@ protected:
 class TVivIzudeToolBarFontSizePicker : public TVivIzudeToolBarCustomItemPicker {
 public:
   explicit TVivIzudeToolBarFontSizePicker(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
   // -1 without a selection, or when the selected item is not a number.
   float SelectedFontSize() const;
   // A size that is not in the list selects nothing.
@@ -174,3 +179,6 @@ public:
 protected:
   void DoItemSelected() override;
 };
+
+// Describes the five pickers for the settings reader and writer; runs once.
+void RegisterVivIzudeToolBarPickerClasses();
