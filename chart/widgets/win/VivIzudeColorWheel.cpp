@@ -22,8 +22,6 @@ constexpr Integer HEXEditTop = 105;
 constexpr TColor White = 0xFFFFFF;
 constexpr TColor Black = 0x000000;
 
-bool IsHexDigit(Char C) { return (C >= u'0' && C <= u'9') || (C >= u'a' && C <= u'f') || (C >= u'A' && C <= u'F'); }
-
 }  // namespace
 
 // ---------------------------------------------------------------- picture
@@ -151,7 +149,7 @@ void TVivIzudeImageColor::HandleMouseUp(TMouseButton Button, TShiftState Shift, 
   ReleaseMouse();
 }
 
-// ---------------------------------------------------------------- track bar and edits
+// ---------------------------------------------------------------- track bar
 
 TVivRGBTrackBar::TVivRGBTrackBar(TComponent* AOwner) : TTrackBar(AOwner) {
   SetTickStyle(tsNone);
@@ -160,30 +158,6 @@ TVivRGBTrackBar::TVivRGBTrackBar(TComponent* AOwner) : TTrackBar(AOwner) {
 }
 
 void TVivRGBTrackBar::SetValue(float AValue) { SetPosition(static_cast<Integer>(std::nearbyint(AValue))); }
-
-TVivIzudeColorWheelEdit::TVivIzudeColorWheelEdit(TComponent* AOwner, TVivIzudeColorWheelEditKind AKind)
-    : TEdit(AOwner), FKind(AKind) {
-  if (FKind == TVivIzudeColorWheelEditKind::Numeric)
-    SetNumbersOnly(true);
-  else
-    SetCharCase(ecUpperCase);
-}
-
-Integer TVivIzudeColorWheelEdit::IntValue() const {
-  const String T = Text();
-  if (T.empty()) return 0;
-  Integer V = 0;
-  if (FKind == TVivIzudeColorWheelEditKind::Numeric) return TryStrToInt(T, V) ? V : 0;
-  if (!std::all_of(T.begin(), T.end(), IsHexDigit)) return 0;
-  return TryStrToInt(u"$" + T, V) ? V : 0;
-}
-
-void TVivIzudeColorWheelEdit::KeyPress(Char& Key) {
-  TEdit::KeyPress(Key);
-  // Control characters (backspace, paste, undo) pass; of the rest only
-  // hexadecimal digits are typed into the hexadecimal field.
-  if (FKind == TVivIzudeColorWheelEditKind::Hex && Key >= u' ' && !IsHexDigit(Key)) Key = 0;
-}
 
 // ---------------------------------------------------------------- wheel
 
@@ -199,25 +173,26 @@ TVivIzudeCustomColorWheel::TVivIzudeCustomColorWheel(TComponent* AOwner) : TVivI
     FImage->Bitmaps()->AddBitmapFromResource(P.ResourceName, P.Scale);
   FImage->OnColorChanged = [this](TObject* Sender) { ImageColorChanged(Sender); };
 
-  const auto NewEdit = [this](TVivIzudeColorWheelEditKind Kind, Integer ALeft, Integer ATop, Integer AWidth,
-                              Integer AMaxLength, const String& AText) {
-    auto* E = new TVivIzudeColorWheelEdit(this, Kind);
+  const auto NewEdit = [this](TVivIzudeEditType AType, Integer ALeft, Integer ATop, Integer AWidth, Integer AMaxLength,
+                              const String& AText) {
+    auto* E = new TVivIzudeEdit(this);
     E->SetParent(this);
+    E->SetEditType(AType);
     E->SetBounds(ALeft, ATop, AWidth, E->Height());
     E->SetMaxLength(AMaxLength);
     E->SetText(AText);
     return E;
   };
   const Integer EditLeft = Width() - EditWidth - EditRightMargin;
-  FREdit = NewEdit(TVivIzudeColorWheelEditKind::Numeric, EditLeft, EditTops[0], EditWidth, 3, u"255");
-  FGEdit = NewEdit(TVivIzudeColorWheelEditKind::Numeric, EditLeft, EditTops[1], EditWidth, 3, u"255");
-  FBEdit = NewEdit(TVivIzudeColorWheelEditKind::Numeric, EditLeft, EditTops[2], EditWidth, 3, u"255");
-  for (TVivIzudeColorWheelEdit* E : {FREdit, FGEdit, FBEdit})
+  FREdit = NewEdit(etNumeric, EditLeft, EditTops[0], EditWidth, 3, u"255");
+  FGEdit = NewEdit(etNumeric, EditLeft, EditTops[1], EditWidth, 3, u"255");
+  FBEdit = NewEdit(etNumeric, EditLeft, EditTops[2], EditWidth, 3, u"255");
+  for (TVivIzudeEdit* E : {FREdit, FGEdit, FBEdit})
     E->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { ComponentEditKeyDown(Sender, Key, Shift); };
-  FHEXEdit = NewEdit(TVivIzudeColorWheelEditKind::Hex, HEXEditLeft, HEXEditTop, HEXEditWidth, 6, u"FFFFFF");
+  FHEXEdit = NewEdit(etHex, HEXEditLeft, HEXEditTop, HEXEditWidth, 6, u"FFFFFF");
   FHEXEdit->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { HEXEditKeyDown(Sender, Key, Shift); };
 
-  const auto NewTrackBar = [this](TVivIzudeColorWheelEdit* AEdit) {
+  const auto NewTrackBar = [this](TVivIzudeEdit* AEdit) {
     auto* T = new TVivRGBTrackBar(this);
     T->SetParent(this);
     T->SetLeft(TrackBarLeft);
@@ -303,9 +278,7 @@ void TVivIzudeCustomColorWheel::SetComponentValue(TComponentIndex AIndex, Intege
   Integer& Field = AIndex == TComponentIndex::R ? FRValue : AIndex == TComponentIndex::G ? FGValue : FBValue;
   if (Field == Value) return;
   Field = Value;
-  TVivIzudeColorWheelEdit* Edit = AIndex == TComponentIndex::R   ? FREdit
-                                  : AIndex == TComponentIndex::G ? FGEdit
-                                                                 : FBEdit;
+  TVivIzudeEdit* Edit = AIndex == TComponentIndex::R ? FREdit : AIndex == TComponentIndex::G ? FGEdit : FBEdit;
   TVivRGBTrackBar* Bar = AIndex == TComponentIndex::R   ? FRTrackBar
                          : AIndex == TComponentIndex::G ? FGTrackBar
                                                         : FBTrackBar;
@@ -342,7 +315,7 @@ void TVivIzudeCustomColorWheel::SetHEXValue(const String& Value) {
 
 void TVivIzudeCustomColorWheel::ComponentEditKeyDown(TObject* Sender, Word& Key, TShiftState) {
   if (Key != VK_RETURN) return;
-  auto* Edit = static_cast<TVivIzudeColorWheelEdit*>(Sender);
+  auto* Edit = static_cast<TVivIzudeEdit*>(Sender);
   const Integer V = std::clamp(Edit->IntValue(), 0, 255);
   const Integer Current = Edit == FREdit ? FRValue : Edit == FGEdit ? FGValue : FBValue;
   if (V == Current) {
@@ -419,7 +392,7 @@ void TVivIzudeCustomColorWheel::DrawEditLabels(TVivIzudeGraphics* AGraphics) {
   const float X = static_cast<float>(FImage->Width() + 30);
   const struct {
     const char16_t* Text;
-    TVivIzudeColorWheelEdit* Edit;
+    TVivIzudeEdit* Edit;
   } Labels[] = {{u"R", FREdit}, {u"G", FGEdit}, {u"B", FBEdit}, {u"HEX", FHEXEdit}};
   for (const auto& L : Labels) AGraphics->DrawText(TPointF{X, static_cast<float>(L.Edit->Top() + 3)}, L.Text);
 }

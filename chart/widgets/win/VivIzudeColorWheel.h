@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "chart/widgets/VivIzudeColorWheelGeometry.h"
+#include "chart/widgets/win/VivIzudeEdit.h"
 #include "chart/widgets/win/VivIzudeImage.h"
 #include "vcl/ComCtrls.h"
-#include "vcl/StdCtrls.h"
 
 // The disc picture with the marker and the pixel reader: picks report the
 // colour shown under the pointer through OnColorChanged.
@@ -64,25 +64,6 @@ public:
   void SetValue(float AValue);
 };
 
-// The wheel's numeric and hexadecimal entry fields: digits only, or
-// hexadecimal digits only, read back as a number.
-enum class TVivIzudeColorWheelEditKind { Numeric, Hex };
-
-class TVivIzudeColorWheelEdit : public TEdit {
-public:
-  TVivIzudeColorWheelEdit(TComponent* AOwner, TVivIzudeColorWheelEditKind AKind);
-  TVivIzudeColorWheelEditKind Kind() const { return FKind; }
-  // The text as a decimal (or hexadecimal) number; 0 for an empty or
-  // unreadable text.
-  Integer IntValue() const;
-
-protected:
-  void KeyPress(Char& Key) override;
-
-private:
-  TVivIzudeColorWheelEditKind FKind;
-};
-
 using TVivIzudeCustomColorWheelSelectedColorChangedEvent = std::function<void(TObject* Sender, TColor ASelectedColor)>;
 using TVivIzudeCustomColorWheelRValueChangedEvent =
     std::function<void(TObject* Sender, Integer AR, TColor ASelectedColor)>;
@@ -120,10 +101,10 @@ public:
   static TColor RGBToGraphicsColor(Integer R, Integer G, Integer B) { return ::RGBToGraphicsColor(R, G, B); }
 
   TVivIzudeImageColor* Image() const { return FImage; }
-  TVivIzudeColorWheelEdit* REdit() const { return FREdit; }
-  TVivIzudeColorWheelEdit* GEdit() const { return FGEdit; }
-  TVivIzudeColorWheelEdit* BEdit() const { return FBEdit; }
-  TVivIzudeColorWheelEdit* HEXEdit() const { return FHEXEdit; }
+  TVivIzudeEdit* REdit() const { return FREdit; }
+  TVivIzudeEdit* GEdit() const { return FGEdit; }
+  TVivIzudeEdit* BEdit() const { return FBEdit; }
+  TVivIzudeEdit* HEXEdit() const { return FHEXEdit; }
   TVivRGBTrackBar* RTrackBar() const { return FRTrackBar; }
   TVivRGBTrackBar* GTrackBar() const { return FGTrackBar; }
   TVivRGBTrackBar* BTrackBar() const { return FBTrackBar; }
@@ -168,7 +149,7 @@ private:
 
   // Children, owned by the wheel as their owner.
   TVivIzudeImageColor* FImage = nullptr;
-  TVivIzudeColorWheelEdit *FREdit = nullptr, *FGEdit = nullptr, *FBEdit = nullptr, *FHEXEdit = nullptr;
+  TVivIzudeEdit *FREdit = nullptr, *FGEdit = nullptr, *FBEdit = nullptr, *FHEXEdit = nullptr;
   TVivRGBTrackBar *FRTrackBar = nullptr, *FGTrackBar = nullptr, *FBTrackBar = nullptr;
   TColor FSelectedColor = 0xFFFFFF;
   Integer FGValue = 255, FRValue = 255, FBValue = 255;
