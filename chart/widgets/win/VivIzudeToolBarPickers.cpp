@@ -38,7 +38,10 @@ TVivIzudeToolBarColorPicker::TVivIzudeToolBarColorPicker(TComponent* AOwner)
   if (!IsDesignerForm()) RegisterRuntimeClasses();
 }
 
-TVivIzudeToolBarColorPicker::~TVivIzudeToolBarColorPicker() { FColorSelector->OnColorSelected = nullptr; }
+void TVivIzudeToolBarColorPicker::BeforeDestruction() {
+  FColorSelector->OnColorSelected = nullptr;
+  TVivIzudeToolBarButton::BeforeDestruction();
+}
 
 void TVivIzudeToolBarColorPicker::SetSelectedColor(TColor Value) {
   FColorSelector->SetSelectedColor(Value);
@@ -120,7 +123,10 @@ TVivIzudeToolBarBitmapPicker::TVivIzudeToolBarBitmapPicker(TComponent* AOwner)
   if (!IsDesignerForm()) RegisterRuntimeClasses();
 }
 
-TVivIzudeToolBarBitmapPicker::~TVivIzudeToolBarBitmapPicker() { FBitmapSelector->OnBitmapSelected = nullptr; }
+void TVivIzudeToolBarBitmapPicker::BeforeDestruction() {
+  FBitmapSelector->OnBitmapSelected = nullptr;
+  TVivIzudeToolBarButton::BeforeDestruction();
+}
 
 void TVivIzudeToolBarBitmapPicker::ShowOnFace(TPicture* ABitmap) {
   for (auto* L : {Bitmaps(), DisabledBitmaps(), HoverBitmaps()}) {
@@ -193,7 +199,7 @@ TVivIzudeToolBarCustomItemPicker::TVivIzudeToolBarCustomItemPicker(TComponent* A
   SetDropDownHeight(static_cast<float>(FItemSelector->Height()));
 }
 
-TVivIzudeToolBarCustomItemPicker::~TVivIzudeToolBarCustomItemPicker() {
+void TVivIzudeToolBarCustomItemPicker::BeforeDestruction() {
   FTimer->SetEnabled(false);
   FTimer->OnTimer = nullptr;
   FEdit->OnChange = nullptr;
@@ -201,6 +207,7 @@ TVivIzudeToolBarCustomItemPicker::~TVivIzudeToolBarCustomItemPicker() {
   FItemSelector->OnClick = nullptr;
   FItemSelector->OnKeyDown = nullptr;
   FItemSelector->OnKeyUp = nullptr;
+  TVivIzudeToolBarButton::BeforeDestruction();
 }
 
 void TVivIzudeToolBarCustomItemPicker::SetSelectedItemIndex(Integer Value) {

@@ -23,7 +23,10 @@ using TVivIzudeToolBarFontSizePickerFontSizeSelected = std::function<void(TObjec
 class TVivIzudeToolBarColorPicker : public TVivIzudeToolBarButton {
 public:
   explicit TVivIzudeToolBarColorPicker(TComponent* AOwner);
-  ~TVivIzudeToolBarColorPicker() override;
+  // The drop-down controls' handlers are taken off here, before the
+  // children (the drop-down control among them while it is parented to the
+  // picker) are freed; a destructor would run after them.
+  void BeforeDestruction() override;
   void RegisterRuntimeClasses() override;
 
   TVivIzudeColorSelector* ColorSelector() const { return FColorSelector; }
@@ -56,7 +59,10 @@ private:
 class TVivIzudeToolBarBitmapPicker : public TVivIzudeToolBarButton {
 public:
   explicit TVivIzudeToolBarBitmapPicker(TComponent* AOwner);
-  ~TVivIzudeToolBarBitmapPicker() override;
+  // The drop-down controls' handlers are taken off here, before the
+  // children (the drop-down control among them while it is parented to the
+  // picker) are freed; a destructor would run after them.
+  void BeforeDestruction() override;
   void RegisterRuntimeClasses() override;
 
   TVivIzudeBitmapSelector* BitmapSelector() const { return FBitmapSelector; }
@@ -89,7 +95,10 @@ private:
 class TVivIzudeToolBarCustomItemPicker : public TVivIzudeToolBarButton {
 public:
   explicit TVivIzudeToolBarCustomItemPicker(TComponent* AOwner);
-  ~TVivIzudeToolBarCustomItemPicker() override;
+  // The drop-down controls' handlers are taken off here, before the
+  // children (the drop-down control among them while it is parented to the
+  // picker) are freed; a destructor would run after them.
+  void BeforeDestruction() override;
 
   // -1: nothing selected. Setting it fires no event.
   Integer SelectedItemIndex() const { return FItemIndex; }
