@@ -6,6 +6,7 @@
 #include "treeview/VastTreeHeader.h"
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 
 #include "rtl/Encoding.h"
@@ -1101,7 +1102,10 @@ void TVTHeader::AutoScaleHeight() {
   Integer Spacing = 0;
   for (Integer I = 0; I < FColumns->Count(); ++I) Spacing = std::max(Spacing, FColumns->Items(I).Spacing());
   const Integer TextHeight = FOwner->HeaderTextHeight(u"Q");
-  SetHeight(std::max(FHeight, TextHeight + Spacing + Spacing / 2));
+  // A stored spacing can be anything: the sum is taken wide and bounded.
+  const Int64 Wanted = Int64(TextHeight) + Spacing + Spacing / 2;
+  SetHeight(
+      static_cast<Integer>(std::max<Int64>(FHeight, std::min<Int64>(Wanted, std::numeric_limits<Integer>::max()))));
 }
 
 void TVTHeader::SetParentFont(bool Value) { FParentFont = Value; }
