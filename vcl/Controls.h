@@ -16,6 +16,7 @@
 
 #include "vcl/AlignLayout.h"
 #include "vcl/Classes.h"
+#include "vcl/Drag.h"
 #include "vcl/Graphics.h"
 #include "vcl/Messages.h"
 #include "rtl/Win32.h"
@@ -146,36 +147,6 @@ public:
   // Shows the menu at screen coordinates X, Y.
   virtual void Popup(Integer X, Integer Y) = 0;
   TComponent* PopupComponent = nullptr;  // not owned: the control it was shown for
-};
-
-// ---------------------------------------------------------------- dragging
-// The class library's own drag and drop between controls of one program.
-// The source runs the drag; each control the pointer passes gets CM_DRAG.
-enum TDragMessage : Byte { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
-
-// What is dragged. The library makes a TDragControlObject for the source
-// control unless the source's DoStartDrag gives an object of its own.
-class TDragObject : public TObject {
-public:
-  ~TDragObject() override = default;
-};
-
-class TDragControlObject : public TDragObject {
-public:
-  explicit TDragControlObject(TControl* AControl) : FControl(AControl) {}
-  TControl* Control() const { return FControl; }
-
-private:
-  TControl* FControl;  // not owned
-};
-
-// The record CM_DRAG carries: the pointer on the screen, the dragged
-// object and, for dmFindTarget, the answer.
-struct TDragRec {
-  TPoint Pos;
-  TDragObject* Source = nullptr;
-  TControl* Target = nullptr;
-  bool Docking = false;
 };
 
 // ---------------------------------------------------------------- TControl
