@@ -5,12 +5,14 @@
 // anything covering the window too), a window's own client surface, and a
 // window's whole surface read back without repainting.
 #include <memory>
+#include <string>
 
 #include "rtl/Win32.h"
 #include "rtl/Win32Handles.h"
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
+#include "vcl/Pictures.h"
 
 namespace testsupport {
 
@@ -59,6 +61,18 @@ inline std::unique_ptr<TBitmap> WindowSurfaceImage(HWND Wnd) {
   const TWindowDC Surface = TWindowDC::WholeWindow(Wnd);
   ::BitBlt(Shot->Canvas()->Handle(), 0, 0, Shot->Width(), Shot->Height(), Surface.Get(), 0, 0, SRCCOPY);
   return Shot;
+}
+
+// A picture saved as a PNG file (beside the test program unless the name
+// says otherwise) for a person to look at.
+inline void SavePng(TBitmap* Picture, const String& FileName) {
+  TPngImage Png;
+  Png.Assign(Picture);
+  TFileStream Out(FileName, fmCreate);
+  Png.SaveToStream(Out);
+}
+inline void SavePng(TBitmap* Picture, const std::string& FileName) {
+  SavePng(Picture, String(FileName.begin(), FileName.end()));
 }
 
 }  // namespace testsupport

@@ -8,31 +8,12 @@
 #include <fstream>
 
 #include "chart/drawing/win/VivIzudeGDIPlusClasses.h"
+#include "tests/chart/drawing/win/GdiplusTestSupport.h"
 #include "imaging/PngCodec.h"
 
-namespace {
+using gdiplus_test::SavePicture;
 
-// The picture a test drew, as a PNG beside the test program.
-void SavePicture(TGPBitmap& Bitmap, const char* Name) {
-  const UINT W = Bitmap.GetWidth(), H = Bitmap.GetHeight();
-  TRasterImage Img;
-  Img.SetSize(static_cast<Integer>(W), static_cast<Integer>(H));
-  for (UINT y = 0; y < H; ++y)
-    for (UINT x = 0; x < W; ++x) {
-      ARGB C = 0;
-      Bitmap.GetPixel(static_cast<INT>(x), static_cast<INT>(y), C);
-      Byte* P = Img.Row(static_cast<Integer>(y)) + x * 4;
-      P[0] = Byte(C);
-      P[1] = Byte(C >> 8);
-      P[2] = Byte(C >> 16);
-      P[3] = Byte(C >> 24);
-    }
-  const TBytes Png = EncodePng(Img);
-  std::ofstream(Name, std::ios::binary)
-      .write(reinterpret_cast<const char*>(Png.data()), static_cast<std::streamsize>(Png.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(GdiplusBinding, EveryExportedNameIsBoundAndStartedWithItsOwnToken) {
   ASSERT_NE(GdiplusLibrary, nullptr);

@@ -7,29 +7,13 @@
 #include <fstream>
 
 #include "chart/drawing/win/VivIzudeGDIPlusClasses.h"
+#include "tests/chart/drawing/win/GdiplusTestSupport.h"
 #include "imaging/PngCodec.h"
 #include "rtl/Win32Handles.h"
 
-namespace {
-void SavePicture(TGPBitmap& Bitmap, const char* Name) {
-  const UINT W = Bitmap.GetWidth(), H = Bitmap.GetHeight();
-  TRasterImage Img;
-  Img.SetSize(static_cast<Integer>(W), static_cast<Integer>(H));
-  for (UINT y = 0; y < H; ++y)
-    for (UINT x = 0; x < W; ++x) {
-      ARGB C = 0;
-      Bitmap.GetPixel(static_cast<INT>(x), static_cast<INT>(y), C);
-      Byte* P = Img.Row(static_cast<Integer>(y)) + x * 4;
-      P[0] = Byte(C);
-      P[1] = Byte(C >> 8);
-      P[2] = Byte(C >> 16);
-      P[3] = Byte(C >> 24);
-    }
-  const TBytes Png = EncodePng(Img);
-  std::ofstream(Name, std::ios::binary)
-      .write(reinterpret_cast<const char*>(Png.data()), static_cast<std::streamsize>(Png.size()));
-}
+using gdiplus_test::SavePicture;
 
+namespace {
 ARGB PixelAt(TGPBitmap& Bitmap, INT X, INT Y) {
   ARGB C = 0;
   Bitmap.GetPixel(X, Y, C);

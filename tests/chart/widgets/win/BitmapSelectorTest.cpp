@@ -71,10 +71,7 @@ TEST(BitmapSelector, PicksAContainerPictureByClickAndForgetsAFreedContainer) {
   Application->ProcessMessages();
   auto Shot = testsupport::WindowSurfaceImage(Form->Handle());
   Shot->SetPixelFormat(pf24bit);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  TFileStream Out(u"bitmap-selector.png", fmCreate);
-  Png.SaveToStream(Out);
+  testsupport::SavePng(Shot.get(), u"bitmap-selector.png");
 
   delete C;
   EXPECT_EQ(S->BitmapContainer(), nullptr);

@@ -103,10 +103,7 @@ TEST_F(ColorSelectorTest, AClickOnASwatchReportsItsColourOnceAndMoreColorsSelect
   Application->ProcessMessages();
   auto Shot = testsupport::WindowSurfaceImage(Form->Handle());
   Shot->SetPixelFormat(pf24bit);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  TFileStream Out(u"color-selector.png", fmCreate);
-  Png.SaveToStream(Out);
+  testsupport::SavePng(Shot.get(), u"color-selector.png");
 }
 
 // What the selector shows at an item's centre, its colour swatch or not.

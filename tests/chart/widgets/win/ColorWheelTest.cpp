@@ -137,10 +137,7 @@ struct ColorWheelTest : ::testing::Test {
     W->Repaint();
     PumpMessagesFor(50);
     auto Shot = testsupport::ScreenImageOfWindow(W->Handle());
-    TPngImage Png;
-    Png.Assign(Shot.get());
-    TFileStream Out(File, fmCreate);
-    Png.SaveToStream(Out);
+    testsupport::SavePng(Shot.get(), File);
   }
 
   TFormPtr Form;

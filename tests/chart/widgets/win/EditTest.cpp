@@ -23,11 +23,7 @@ namespace {
 void SaveShot(HWND Wnd, const std::string& Name) {
   testsupport::PumpMessagesFor(150);
   auto Shot = testsupport::ScreenImageOfWindow(Wnd);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  const std::string File = "edit-" + Name + ".png";
-  TFileStream Out(String(File.begin(), File.end()), fmCreate);
-  Png.SaveToStream(Out);
+  testsupport::SavePng(Shot.get(), "edit-" + Name + ".png");
 }
 
 void SetModifierState(bool Shift, bool Ctrl) {
@@ -263,10 +259,7 @@ TEST_F(EditTest, TheLookupOpensOnMatchesIsSteeredByKeysAndClosesWithoutMatch) {
     testsupport::PumpMessagesFor(400);
     const RECT R{Form->Left(), Form->Top(), Form->Left() + 420, Form->Top() + 200};
     auto Shot = testsupport::ScreenImage(R, SRCCOPY | CAPTUREBLT);
-    TPngImage Png;
-    Png.Assign(Shot.get());
-    TFileStream Out(u"edit-lookup-screen.png", fmCreate);
-    Png.SaveToStream(Out);
+    testsupport::SavePng(Shot.get(), u"edit-lookup-screen.png");
   }
   PressKey(E->Handle(), VK_DOWN);
   EXPECT_EQ(E->LookupListbox()->ItemIndex(), 1);
@@ -353,10 +346,7 @@ TEST_F(EditTest, TheEditButtonOpensItsControlInAPopup) {
   testsupport::PumpMessagesFor(400);
   const RECT R{Form->Left(), Form->Top(), Form->Left() + 300, Form->Top() + 200};
   auto Shot = testsupport::ScreenImage(R, SRCCOPY | CAPTUREBLT);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  TFileStream Out(u"edit-button-popup.png", fmCreate);
-  Png.SaveToStream(Out);
+  testsupport::SavePng(Shot.get(), u"edit-button-popup.png");
   B->DropDown();
   testsupport::PumpMessagesFor(50);
   EXPECT_FALSE(B->Popup()->IsOpen());

@@ -26,11 +26,7 @@ Integer ExpectedDPI() {
 }
 
 void SaveShot(TBitmap& Shot, const std::string& Name) {
-  TPngImage Png;
-  Png.Assign(&Shot);
-  const std::string File = Name + "-" + std::to_string(ExpectedDPI()) + "dpi.png";
-  TFileStream Out(String(File.begin(), File.end()), fmCreate);
-  Png.SaveToStream(Out);
+  testsupport::SavePng(&Shot, Name + "-" + std::to_string(ExpectedDPI()) + "dpi.png");
 }
 
 TColor PixelAt(TBitmap& Shot, Integer X, Integer Y) { return ::GetPixel(Shot.Canvas()->Handle(), X, Y); }

@@ -15,13 +15,7 @@ using testsupport::WindowSurfaceImage;
 
 namespace {
 
-void SavePicture(TBitmap& Shot, const std::string& Name) {
-  TPngImage Png;
-  Png.Assign(&Shot);
-  const std::string File = Name + ".png";
-  TFileStream Out(String(File.begin(), File.end()), fmCreate);
-  Png.SaveToStream(Out);
-}
+void SavePicture(TBitmap& Shot, const std::string& Name) { testsupport::SavePng(&Shot, Name + ".png"); }
 
 LPARAM At(float X, float Y) { return MAKELPARAM(static_cast<int>(X), static_cast<int>(Y)); }
 

@@ -20,26 +20,13 @@ namespace {
 void SaveShot(const RECT& R, const std::string& Name) {
   testsupport::PumpMessagesFor(200);
   auto Shot = testsupport::ScreenImage(R);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  const std::string File = "seriespopup-" + Name + ".png";
-  TFileStream Out(String(File.begin(), File.end()), fmCreate);
-  Png.SaveToStream(Out);
+  testsupport::SavePng(Shot.get(), "seriespopup-" + Name + ".png");
 }
-
-LPARAM At(Integer X, Integer Y) { return MAKELPARAM(X, Y); }
 
 std::string Narrow(const String& S) {
   std::string A;
   for (Char C : S) A += C < 128 ? char(C) : '?';
   return A;
-}
-
-void Click(TWinControl* C, Integer X, Integer Y) {
-  HWND W = C->Handle();
-  ::SendMessageW(W, WM_MOUSEMOVE, 0, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONDOWN, MK_LBUTTON, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONUP, 0, At(X, Y));
 }
 
 void Key(TWinControl* C, Word K) {
@@ -517,10 +504,7 @@ TEST_F(SeriesPopupViewTest, PlacedAtAPointAndExtendedThroughTheView) {
     // though Windows puts it in front (checked above).
     auto Shot = testsupport::WindowSurfaceImage(P.PopupForm()->Handle());
     Shot->SetPixelFormat(pf24bit);
-    TPngImage Png;
-    Png.Assign(Shot.get());
-    TFileStream Out(u"seriespopup-extended.png", fmCreate);
-    Png.SaveToStream(Out);
+    testsupport::SavePng(Shot.get(), u"seriespopup-extended.png");
   }
   View->HideToolBarPopup();
   EXPECT_FALSE(P.Activated());

@@ -18,20 +18,12 @@ namespace {
 void SaveShot(const RECT& R, const std::string& Name) {
   testsupport::PumpMessagesFor(200);
   auto Shot = testsupport::ScreenImage(R);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  const std::string File = "pickers-" + Name + ".png";
-  TFileStream Out(String(File.begin(), File.end()), fmCreate);
-  Png.SaveToStream(Out);
+  testsupport::SavePng(Shot.get(), "pickers-" + Name + ".png");
 }
 
-LPARAM At(Integer X, Integer Y) { return MAKELPARAM(X, Y); }
-
-void Click(TWinControl* C, Integer X, Integer Y) {
-  HWND W = C->Handle();
-  ::SendMessageW(W, WM_MOUSEMOVE, 0, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONDOWN, MK_LBUTTON, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONUP, 0, At(X, Y));
+// A click, then what it set off.
+void ClickAndPump(TWinControl* C, Integer X, Integer Y) {
+  widgets_test::Click(C, X, Y);
   Application->ProcessMessages();
 }
 
@@ -50,7 +42,7 @@ void Type(TWinControl* C, Char Ch) {
 // The middle of the arrow part.
 void ClickArrow(TVivIzudeCustomToolBarButton* B) {
   TVivIzudeToolBarDropDownButton* D = B->GetDropDownButtonControl();
-  Click(D, D->Width() / 2, D->Height() / 2);
+  ClickAndPump(D, D->Width() / 2, D->Height() / 2);
 }
 
 // A press and release by the system's own input, so that activation moves
@@ -200,7 +192,7 @@ TEST_F(PickersTest, DropDownKindsDecideWhereAPressOpensThePopup) {
   EXPECT_FALSE(B->GetDropDownButtonControl()->Visible());
   B->Invalidate();
   SaveShot(ScreenRectOf(Bar), "button-whole-drop-down");
-  Click(B, 5, 5);
+  ClickAndPump(B, 5, 5);
   EXPECT_TRUE(B->GetPopupControl()->IsOpen());
   B->CloseDropDown();
   Application->ProcessMessages();
@@ -441,7 +433,7 @@ TEST_F(PickersTest, TheListChoosesWithEnterSpaceOrAClickButNotWithArrows) {
 
   // A click on an item chooses it.
   const Integer H = List->ItemHeight();
-  Click(List, 10, H / 2);
+  ClickAndPump(List, 10, H / 2);
   EXPECT_EQ(P->SelectedItemIndex(), 0);
   EXPECT_EQ(Chosen, (std::vector<Integer>{3, 2, 0}));
   P->CloseDropDown();
@@ -515,8 +507,8 @@ TEST_F(PickersTest, ColorPickerShowsItsColourAndChoosesFromTheGrid) {
   const TColor Want = S->FindColorByItem(Pick);
   TVivIzudeCustomSelectorDisplayItem D;
   S->GetDisplayItem(Pick, D);
-  Click(S, static_cast<Integer>((D.Rect.Left + D.Rect.Right) / 2),
-        static_cast<Integer>((D.Rect.Top + D.Rect.Bottom) / 2));
+  ClickAndPump(S, static_cast<Integer>((D.Rect.Left + D.Rect.Right) / 2),
+               static_cast<Integer>((D.Rect.Top + D.Rect.Bottom) / 2));
   EXPECT_EQ(P->SelectedColor(), Want);
   EXPECT_EQ(Reported, std::vector<TColor>{Want});
   EXPECT_FALSE(P->GetPopupControl()->IsOpen());
@@ -605,8 +597,8 @@ TEST_F(PickersTest, BitmapPickerFaceShowsThePictureChosenLast) {
   SaveShot(ScreenRectOf(Bar, 150), "bitmap-open");
   TVivIzudeCustomSelectorDisplayItem D;
   S->GetDisplayItem(2, D);
-  Click(S, static_cast<Integer>((D.Rect.Left + D.Rect.Right) / 2),
-        static_cast<Integer>((D.Rect.Top + D.Rect.Bottom) / 2));
+  ClickAndPump(S, static_cast<Integer>((D.Rect.Left + D.Rect.Right) / 2),
+               static_cast<Integer>((D.Rect.Top + D.Rect.Bottom) / 2));
   EXPECT_FALSE(P->GetPopupControl()->IsOpen());
   ASSERT_EQ(Reported.size(), 1u);
   EXPECT_EQ(Reported[0], S->Items()->Items(2)->Bitmap());

@@ -19,20 +19,7 @@ namespace {
 void SaveShot(HWND Wnd, const std::string& Name) {
   testsupport::PumpMessagesFor(200);
   auto Shot = testsupport::ScreenImageOfWindow(Wnd);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  const std::string File = "toolbarpopup-" + Name + ".png";
-  TFileStream Out(String(File.begin(), File.end()), fmCreate);
-  Png.SaveToStream(Out);
-}
-
-LPARAM At(Integer X, Integer Y) { return MAKELPARAM(X, Y); }
-
-void Click(TWinControl* C, Integer X, Integer Y) {
-  HWND W = C->Handle();
-  ::SendMessageW(W, WM_MOUSEMOVE, 0, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONDOWN, MK_LBUTTON, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONUP, 0, At(X, Y));
+  testsupport::SavePng(Shot.get(), "toolbarpopup-" + Name + ".png");
 }
 
 struct TClassCount {

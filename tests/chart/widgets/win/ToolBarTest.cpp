@@ -18,20 +18,7 @@ namespace {
 void SaveShot(HWND Wnd, const std::string& Name) {
   testsupport::PumpMessagesFor(200);
   auto Shot = testsupport::ScreenImageOfWindow(Wnd);
-  TPngImage Png;
-  Png.Assign(Shot.get());
-  const std::string File = "toolbar-" + Name + ".png";
-  TFileStream Out(String(File.begin(), File.end()), fmCreate);
-  Png.SaveToStream(Out);
-}
-
-LPARAM At(Integer X, Integer Y) { return MAKELPARAM(X, Y); }
-
-void Click(TWinControl* C, Integer X, Integer Y) {
-  HWND W = C->Handle();
-  ::SendMessageW(W, WM_MOUSEMOVE, 0, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONDOWN, MK_LBUTTON, At(X, Y));
-  ::SendMessageW(W, WM_LBUTTONUP, 0, At(X, Y));
+  testsupport::SavePng(Shot.get(), "toolbar-" + Name + ".png");
 }
 
 // While the options menu is open: Down pressed Steps times, then Enter.
@@ -288,10 +275,7 @@ TEST_F(ToolBarTest, CompactModeStoresAndRestoresElements) {
     RECT Screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), 400};
     // The popup is a layered window: the capture must include those.
     auto Shot = testsupport::ScreenImage(Screen, SRCCOPY | CAPTUREBLT);
-    TPngImage Png;
-    Png.Assign(Shot.get());
-    TFileStream Out(u"toolbar-compact-popup.png", fmCreate);
-    Png.SaveToStream(Out);
+    testsupport::SavePng(Shot.get(), u"toolbar-compact-popup.png");
   }
   // Closing it takes the elements back out with their own layouts.
   T->CloseCompactPopup();

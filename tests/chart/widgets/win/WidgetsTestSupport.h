@@ -47,6 +47,17 @@ inline void SaveBytes(const String& FileName, const std::string& Bytes) {
   if (!Bytes.empty()) F.WriteBuffer(Bytes.data(), static_cast<Integer>(Bytes.size()));
 }
 
+// A client point as mouse messages carry it.
+inline LPARAM At(Integer X, Integer Y) { return MAKELPARAM(X, Y); }
+
+// A left click at a client point of C, sent as the mouse sends it.
+inline void Click(TWinControl* C, Integer X, Integer Y) {
+  HWND W = C->Handle();
+  ::SendMessageW(W, WM_MOUSEMOVE, 0, At(X, Y));
+  ::SendMessageW(W, WM_LBUTTONDOWN, MK_LBUTTON, At(X, Y));
+  ::SendMessageW(W, WM_LBUTTONUP, 0, At(X, Y));
+}
+
 struct TFormDeleter {
   void operator()(TCustomForm* Form) const { delete Form; }
 };
