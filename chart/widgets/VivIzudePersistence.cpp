@@ -248,6 +248,8 @@ void TVivIzudeWriter::WriteObject(TObject* AObject) {
   FWriter->WriteName(VivIzudeTypeKey).WriteString(Info->Name);
   for (const TVivIzudePropInfo* Prop : Info->PersistedProperties()) {
     if (FFilter && !FFilter->CanSaveProperty(AObject, Prop->Name, Prop->Kind)) continue;
+    // A snapshot keeps every value, so that putting it back is exact.
+    if (!FSnapshot && Prop->Stored && !Prop->Stored(AObject)) continue;
     WriteProperty(AObject, *Prop);
   }
   FWriter->WriteEndObject();

@@ -75,6 +75,9 @@ struct TVivIzudePropInfo {
   String TypeName;  // "TColor" marks a colour; "Boolean" a Boolean enumeration
   std::function<TVivIzudeValue(TObject*)> Get;
   std::function<void(TObject*, const TVivIzudeValue&)> Set;  // empty: read-only
+  // Empty: always written. Otherwise written only while it answers true (a
+  // value that means "not set" or the default stays out of the document).
+  std::function<bool(TObject*)> Stored;
   bool Writable() const { return static_cast<bool>(Set); }
   bool IsColor() const;
 };
@@ -302,6 +305,37 @@ public:
     return *this;
   }
 
+  // An enumeration through its accessors; an ordinal outside 0 .. High is
+  // refused before the setter sees it.
+  // The accessors may be the class's own or an ancestor's.
+  template <class B, class E, class S>
+  TVivIzudeClassBuilder& EnumProperty(const String& AName, E (B::*Getter)() const, void (B::*Setter)(S), E High) {
+    static_assert(std::is_enum_v<E> && std::is_same_v<E, std::remove_cvref_t<S>>, "EnumProperty() is for enumerations");
+    static_assert(std::is_base_of_v<B, T>, "the accessors must belong to the class or an ancestor");
+    TVivIzudePropInfo P;
+    P.Name = AName;
+    P.Kind = tkEnumeration;
+    P.Get = [Getter](TObject* O) { return TVivIzudeValue(static_cast<Int64>((static_cast<T*>(O)->*Getter)())); };
+    P.Set = [Setter, High, AName](TObject* O, const TVivIzudeValue& Value) {
+      const Int64 Ordinal = std::get<Int64>(Value);
+      if (Ordinal < 0 || Ordinal > static_cast<Int64>(High))
+        throw EVivIzudeReaderException(u"Value out of range for property " + AName);
+      (static_cast<T*>(O)->*Setter)(static_cast<E>(Ordinal));
+    };
+    FInfo.OwnProperties.push_back(std::move(P));
+    return *this;
+  }
+
+  // Makes the property added last conditional: written only while the
+  // predicate (a const member function or a callable taking const T*) holds.
+  template <class P>
+  TVivIzudeClassBuilder& Stored(P Predicate) {
+    FInfo.OwnProperties.back().Stored = [Predicate](TObject* O) {
+      return static_cast<bool>(std::invoke(Predicate, static_cast<const T*>(O)));
+    };
+    return *this;
+  }
+
   // A sub-object the class owns: read back into the object it holds.
   template <class C>
   TVivIzudeClassBuilder& Object(const String& AName, C* T::*Member) {
@@ -366,6 +400,19 @@ public:
 private:
   TVivIzudeClassInfo& FInfo;
 };
+
+// The element of a collection document as the item class the collection
+// holds; another class is refused by name.
+template <class TItem>
+TItem* VivIzudeCollectionItemOf(TObject* ASource, const String& AItemClassName) {
+  auto* Item = dynamic_cast<TItem*>(ASource);
+  if (!Item) {
+    const TVivIzudeClassInfo* Info = TVivIzudeClassRegistry::Instance().ClassOf(ASource);
+    throw EVivIzudeReaderException(u"Type \"" + (Info ? Info->Name : String(u"?")) + u"\" does not inherit from " +
+                                   AItemClassName);
+  }
+  return Item;
+}
 
 template <class T>
 TVivIzudeClassBuilder<T> VivIzudeRegisterClass(const String& AName) {

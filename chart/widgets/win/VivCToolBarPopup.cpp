@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "chart/widgets/win/VivIzudeBitmapContainer.h"
+
 namespace {
 
 Integer RoundI(double V) { return static_cast<Integer>(std::nearbyint(V)); }
@@ -250,4 +252,60 @@ void TVivIzudeCustomToolBarPopup::ToolBarClick(TObject*) { RestoreActiveWindow()
 void TVivIzudeCustomToolBarPopup::PopupButtonClick(TObject* Sender) {
   if (OnButtonClick) OnButtonClick(this, FindPopupButton(dynamic_cast<TVivIzudeToolBarButton*>(Sender)));
   RestoreActiveWindow();
+}
+
+// ---------------------------------------------------------------- settings registry
+
+void RegisterVivCToolBarPopupClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeToolBarClasses();
+    RegisterVivIzudeBitmapContainerClasses();  // the picture class
+    auto& Registry = TVivIzudeClassRegistry::Instance();
+    using B = TVivCToolBarPopupButton;
+    TVivIzudeClassInfo& ItemInfo = Registry.Add(std::type_index(typeid(B)), u"TVivCToolBarPopupButton");
+    TVivIzudeClassBuilder<B>(ItemInfo)
+        .Property(u"Text", &B::Text, &B::SetText)
+        .Property(u"Tag", &B::Tag, &B::SetTag)
+        .Property(u"Width", &B::Width, &B::SetWidth)
+        .Stored(&B::IsWidthStored)
+        .Property(u"Height", &B::Height, &B::SetHeight)
+        .Stored(&B::IsHeightStored)
+        .Property(u"Enabled", &B::Enabled, &B::SetEnabled)
+        .Property(u"Visible", &B::Visible, &B::SetVisible)
+        .Property(u"Top", &B::Top, &B::SetTop)
+        .Stored(&B::IsTopStored)
+        .Property(u"Left", &B::Left, &B::SetLeft)
+        .Stored(&B::IsLeftStored)
+        .Property(u"LastElement", &B::LastElement, &B::SetLastElement)
+        .Object(u"Bitmap", &B::Bitmap);
+    ItemInfo.Create = [] { return static_cast<TObject*>(new B(nullptr)); };
+    using L = TVivCToolBarPopupButtons;
+    VivIzudeRegisterClass<L>(u"TVivCToolBarPopupButtons")
+        .Collection({[](TObject* O) { return static_cast<L*>(O)->Count(); },
+                     [](TObject* O, Integer I) -> TObject* { return static_cast<L*>(O)->Items(I); },
+                     [](TObject* O) {
+                       // The items' buttons belong to the tool bar; the loaded
+                       // items make their own, so the old ones go.
+                       auto* Buttons = static_cast<L*>(O);
+                       for (Integer I = 0; I < Buttons->Count(); ++I) delete Buttons->Items(I)->Button();
+                       Buttons->Clear();
+                     },
+                     [](TObject* O, TObject* Source) {
+                       const B* From = VivIzudeCollectionItemOf<B>(Source, u"TVivCToolBarPopupButton");
+                       // Through the setters, so that the tool-bar button takes every value.
+                       B* Item = static_cast<L*>(O)->Add();
+                       Item->SetText(From->Text());
+                       Item->SetTag(From->Tag());
+                       Item->SetEnabled(From->Enabled());
+                       Item->SetVisible(From->Visible());
+                       Item->SetLastElement(From->LastElement());
+                       Item->SetLeft(From->Left());
+                       Item->SetTop(From->Top());
+                       Item->SetWidth(From->Width());
+                       Item->SetHeight(From->Height());
+                       Item->SetBitmap(From->Bitmap());
+                     }});
+    return true;
+  }();
+  (void)Registered;
 }

@@ -139,3 +139,8 @@ private:
   TVivIzudeToolBar* FToolBar = nullptr;  // owned: component owner is this popup
   std::unique_ptr<TVivCToolBarPopupButtons> FButtons;
 };
+
+// Registers the popup button and its collection with the settings registry
+// (once). Loading a collection frees the tool-bar buttons of the items it
+// replaces and makes each new item's button as adding it in code does.
+void RegisterVivCToolBarPopupClasses();

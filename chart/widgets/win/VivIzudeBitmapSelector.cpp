@@ -161,3 +161,48 @@ void TVivIzudeCustomBitmapSelector::DrawItemText(TVivIzudeGraphics* AGraphics,
   if (Item->BitmapAlign() == baRight) Narrowed.Rect.Right -= s + 4;
   TVivIzudeDefaultSelector::DrawItemText(AGraphics, Narrowed);
 }
+
+// ---------------------------------------------------------------- settings registry
+
+TVivIzudeBitmapSelector::TVivIzudeBitmapSelector(TComponent* AOwner) : TVivIzudeCustomBitmapSelector(AOwner) {
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeBitmapSelector::RegisterRuntimeClasses() {
+  TVivIzudeCustomBitmapSelector::RegisterRuntimeClasses();
+  RegisterVivIzudeBitmapSelectorClasses();
+}
+
+void RegisterVivIzudeBitmapSelectorClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeCustomSelectorClasses();
+    RegisterVivIzudeBitmapContainerClasses();  // the picture class
+    auto& Registry = TVivIzudeClassRegistry::Instance();
+    using I = TVivIzudeBitmapSelectorItem;
+    TVivIzudeClassInfo& ItemInfo = Registry.Add(std::type_index(typeid(I)), u"TVivIzudeBitmapSelectorItem");
+    TVivIzudeClassBuilder<I>(ItemInfo)
+        .Inherits<TVivIzudeCustomSelectorItem>()
+        .Object(u"Bitmap", &I::Bitmap)
+        .EnumProperty(u"BitmapAlign", &I::BitmapAlign, &I::SetBitmapAlign, baRight)
+        .Property(u"BitmapName", &I::BitmapName, &I::SetBitmapName)
+        .Property(u"BitmapSize", &I::BitmapSize, &I::SetBitmapSize)
+        .Stored([](const I* O) { return O->BitmapSize() != 0; });
+    ItemInfo.Create = [] { return static_cast<TObject*>(new I(nullptr)); };
+    using Items = TVivIzudeBitmapSelectorItems;
+    VivIzudeRegisterClass<Items>(u"TVivIzudeBitmapSelectorItems")
+        .Inherits<TVivIzudeCustomSelectorItems>()
+        .Collection(VivIzudeSelectorItemsAccess<Items, I>(u"TVivIzudeBitmapSelectorItem"));
+
+    using S = TVivIzudeBitmapSelector;
+    using CS = TVivIzudeCustomBitmapSelector;
+    auto B = VivIzudeRegisterClass<S>(u"TVivIzudeBitmapSelector");
+    B.Inherits<TVivIzudeCustomSelector>();
+    VivIzudeAddSelectorProperties<S, Items>(B);
+    // Refers to a component the selector does not own: never persisted.
+    B.ReadOnly(u"BitmapContainer", static_cast<TVivIzudeBitmapContainer* (S::*)() const>(&CS::BitmapContainer))
+        .Event(u"OnBitmapSelected")
+        .Event(u"OnBitmapDeselected");
+    return true;
+  }();
+  (void)Registered;
+}

@@ -92,5 +92,8 @@ private:
 
 class TVivIzudeBitmapSelector : public TVivIzudeCustomBitmapSelector {
 public:
-  using TVivIzudeCustomBitmapSelector::TVivIzudeCustomBitmapSelector;
+  explicit TVivIzudeBitmapSelector(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
+
+void RegisterVivIzudeBitmapSelectorClasses();

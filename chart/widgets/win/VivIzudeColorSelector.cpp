@@ -59,6 +59,12 @@ void TVivIzudeCustomColorSelector::InitializeDefault() {
 
 void TVivIzudeCustomColorSelector::SetMode(TVivIzudeCustomColorSelectorMode Value) {
   if (FMode == Value) return;
+  LoadMode(Value);
+  InitializeItems();
+}
+
+void TVivIzudeCustomColorSelector::LoadMode(TVivIzudeCustomColorSelectorMode Value) {
+  if (FMode == Value) return;
   FMode = Value;
   switch (FMode) {
     case csmSimple:
@@ -71,7 +77,6 @@ void TVivIzudeCustomColorSelector::SetMode(TVivIzudeCustomColorSelectorMode Valu
       SetBounds(Left(), Top(), 200, 175);
       break;
   }
-  InitializeItems();
 }
 
 void TVivIzudeCustomColorSelector::InitializeItems() {
@@ -153,4 +158,48 @@ void TVivIzudeCustomColorSelector::DrawItemContent(TVivIzudeGraphics* AGraphics,
   AGraphics->SetStrokeColor(Item->Color());
   AGraphics->DrawRectangle(R, gcrmShrinkAll);
   DoItemAfterDrawContent(AGraphics, D.Rect, Item->Index());
+}
+
+// ---------------------------------------------------------------- settings registry
+
+TVivIzudeColorSelector::TVivIzudeColorSelector(TComponent* AOwner) : TVivIzudeCustomColorSelector(AOwner) {
+  if (!IsDesignerForm()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeColorSelector::RegisterRuntimeClasses() {
+  TVivIzudeCustomColorSelector::RegisterRuntimeClasses();
+  RegisterVivIzudeColorSelectorClasses();
+}
+
+void RegisterVivIzudeColorSelectorClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeCustomSelectorClasses();
+    auto& Registry = TVivIzudeClassRegistry::Instance();
+    using I = TVivIzudeColorSelectorItem;
+    TVivIzudeClassInfo& ItemInfo = Registry.Add(std::type_index(typeid(I)), u"TVivIzudeColorSelectorItem");
+    // Always written: a new item holds black, so leaving out the declared
+    // default of -1 would load as black.
+    TVivIzudeClassBuilder<I>(ItemInfo).Inherits<TVivIzudeCustomSelectorItem>().Color(u"Color", &I::Color, &I::SetColor);
+    ItemInfo.Create = [] { return static_cast<TObject*>(new I(nullptr)); };
+    using Items = TVivIzudeColorSelectorItems;
+    VivIzudeRegisterClass<Items>(u"TVivIzudeColorSelectorItems")
+        .Inherits<TVivIzudeCustomSelectorItems>()
+        .Collection(VivIzudeSelectorItemsAccess<Items, I>(u"TVivIzudeColorSelectorItem"));
+
+    using C = TVivIzudeColorSelector;
+    using CC = TVivIzudeCustomColorSelector;
+    auto B = VivIzudeRegisterClass<C>(u"TVivIzudeColorSelector");
+    B.Inherits<TVivIzudeCustomSelector>();
+    VivIzudeAddSelectorProperties<C, Items>(B);
+    // Items, Rows and Columns travel in the same document, and Mode is read
+    // after Items and Columns: it must not rebuild what they brought.
+    B.EnumProperty(u"Mode", &CC::Mode, &CC::LoadMode, csmExtendedMore)
+        .Color(u"SelectedColor", &CC::SelectedColor, &CC::SetSelectedColor)
+        .Event(u"OnColorSelected")
+        .Event(u"OnColorDeselected")
+        .Event(u"OnItemDeselected")
+        .Event(u"OnItemClick");
+    return true;
+  }();
+  (void)Registered;
 }

@@ -49,6 +49,9 @@ public:
   }
   TVivIzudeCustomColorSelectorMode Mode() const { return FMode; }
   void SetMode(TVivIzudeCustomColorSelectorMode Value);
+  // The mode as a settings document brings it back: the document carries
+  // the items and the grid, so only the mode and its size change.
+  void LoadMode(TVivIzudeCustomColorSelectorMode Value);
   // -1 when nothing is selected.
   TColor SelectedColor() const { return FindColorByItem(SelectedItemIndex()); }
   // Selects the first selectable item of that colour, no events; in the
@@ -77,5 +80,8 @@ private:
 
 class TVivIzudeColorSelector : public TVivIzudeCustomColorSelector {
 public:
-  using TVivIzudeCustomColorSelector::TVivIzudeCustomColorSelector;
+  explicit TVivIzudeColorSelector(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
 };
+
+void RegisterVivIzudeColorSelectorClasses();

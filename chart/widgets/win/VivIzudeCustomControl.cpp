@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "chart/drawing/VivIzudeTypes.h"
 #include "chart/drawing/VivIzudeUtils.h"
 #include "chart/widgets/win/VivIzudeXPVS.h"
 #include "rtl/Win32.h"
@@ -593,6 +594,26 @@ void RegisterVivIzudeCustomControlClasses() {
                     static_cast<void (S::*)(float)>(&S::SetWidth))
           .Property(u"Opacity", static_cast<float (S::*)() const>(&S::Opacity),
                     static_cast<void (S::*)(float)>(&S::SetOpacity));
+    }
+    if (!Registry.Find(std::type_index(typeid(TVivIzudeGraphicsFont)))) {
+      using F = TVivIzudeGraphicsFont;
+      VivIzudeRegisterClass<F>(u"TVivIzudeGraphicsFont")
+          .Property(u"Name", static_cast<const String& (F::*)() const>(&TFont::Name),
+                    static_cast<void (F::*)(const String&)>(&TFont::SetName))
+          .Property(u"Size", static_cast<Integer (F::*)() const>(&TFont::Size),
+                    static_cast<void (F::*)(Integer)>(&TFont::SetSize))
+          .Color(u"Color", static_cast<TColor (F::*)() const>(&TFont::Color),
+                 static_cast<void (F::*)(TColor)>(&TFont::SetColor))
+          .Property(u"Style", static_cast<TFontStyles (F::*)() const>(&TFont::Style),
+                    static_cast<void (F::*)(TFontStyles)>(&TFont::SetStyle));
+    }
+    if (!Registry.Find(std::type_index(typeid(TVivMargins)))) {
+      using M = TVivMargins;
+      VivIzudeRegisterClass<M>(u"TVivMargins")
+          .Property(u"Left", &M::Left, &M::SetLeft)
+          .Property(u"Top", &M::Top, &M::SetTop)
+          .Property(u"Right", &M::Right, &M::SetRight)
+          .Property(u"Bottom", &M::Bottom, &M::SetBottom);
     }
     using C = TVivIzudeCustomControl;
     VivIzudeRegisterClass<C>(u"TVivIzudeCustomControl")

@@ -753,4 +753,69 @@ void TVivIzudeCustomSelector::ResetToDefaultStyle() {
   FAppearance->Reset();
 }
 
-void TVivIzudeCustomSelector::RegisterRuntimeClasses() { TVivIzudeCustomControl::RegisterRuntimeClasses(); }
+void TVivIzudeCustomSelector::RegisterRuntimeClasses() {
+  TVivIzudeCustomControl::RegisterRuntimeClasses();
+  RegisterVivIzudeCustomSelectorClasses();
+}
+
+// ---------------------------------------------------------------- settings registry
+
+void RegisterVivIzudeCustomSelectorClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeCustomControlClasses();
+    auto& Registry = TVivIzudeClassRegistry::Instance();
+    using A = TVivIzudeCustomSelectorAppearance;
+    VivIzudeRegisterClass<A>(u"TVivIzudeCustomSelectorAppearance")
+        .Object(u"StrokeHover", &A::StrokeHover)
+        .Object(u"FillDown", &A::FillDown)
+        .Property(u"VerticalSpacing", &A::VerticalSpacing, &A::SetVerticalSpacing)
+        .Stored([](const A* O) { return O->VerticalSpacing() != 4; })
+        .Object(u"StrokeDown", &A::StrokeDown)
+        .Object(u"FillSelected", &A::FillSelected)
+        .Property(u"HorizontalSpacing", &A::HorizontalSpacing, &A::SetHorizontalSpacing)
+        .Stored([](const A* O) { return O->HorizontalSpacing() != 4; })
+        .Object(u"StrokeSelected", &A::StrokeSelected)
+        .Object(u"Fill", &A::Fill)
+        .Object(u"FillHover", &A::FillHover)
+        .Object(u"Stroke", &A::Stroke)
+        .Object(u"FillDisabled", &A::FillDisabled)
+        .Object(u"StrokeDisabled", &A::StrokeDisabled)
+        .Object(u"SeparatorStroke", &A::SeparatorStroke)
+        .Object(u"Font", &A::Font);
+
+    using I = TVivIzudeCustomSelectorItem;
+    TVivIzudeClassInfo& ItemInfo = Registry.Add(std::type_index(typeid(I)), u"TVivIzudeCustomSelectorItem");
+    TVivIzudeClassBuilder<I>(ItemInfo)
+        .Property(u"RowSpan", &I::RowSpan, &I::SetRowSpan)
+        .Property(u"ColumnSpan", &I::ColumnSpan, &I::SetColumnSpan)
+        .Property(u"Visible", &I::Visible, &I::SetVisible)
+        .Property(u"Text", &I::Text, &I::SetText)
+        .Property(u"Enabled", &I::Enabled, &I::SetEnabled)
+        .Property(u"Separator", &I::Separator, &I::SetSeparator)
+        .Property(u"SeparatorHeight", &I::SeparatorHeight, &I::SetSeparatorHeight)
+        .Stored([](const I* O) { return O->SeparatorHeight() != 5; })
+        .Object(u"Margins", &I::Margins)
+        .Property(u"CanDeselect", &I::CanDeselect, &I::SetCanDeselect)
+        .Property(u"CanSelect", &I::CanSelect, &I::SetCanSelect)
+        .EnumProperty(u"VerticalTextAlign", &I::VerticalTextAlign, &I::SetVerticalTextAlign, gtaTrailing)
+        .EnumProperty(u"HorizontalTextAlign", &I::HorizontalTextAlign, &I::SetHorizontalTextAlign, gtaTrailing)
+        .Property(u"Hint", &I::Hint, &I::SetHint);
+    ItemInfo.Create = [] { return static_cast<TObject*>(new I(nullptr)); };
+    VivIzudeRegisterClass<TVivIzudeCustomSelectorItems>(u"TVivIzudeCustomSelectorItems")
+        .Collection(VivIzudeSelectorItemsAccess<TVivIzudeCustomSelectorItems, I>(u"TVivIzudeCustomSelectorItem"));
+
+    using S = TVivIzudeCustomSelector;
+    VivIzudeRegisterClass<S>(u"TVivIzudeCustomSelector")
+        .Inherits<TVivIzudeCustomControl>()
+        .Object(u"Fill", static_cast<TVivIzudeGraphicsFill* (S::*)() const>(&S::Fill))
+        .Object(u"Stroke", static_cast<TVivIzudeGraphicsStroke* (S::*)() const>(&S::Stroke));
+    return true;
+  }();
+  (void)Registered;
+}
+
+namespace {
+// Registered once at start as well, so that a document naming the class is
+// understood before any selector exists.
+[[maybe_unused]] const bool SelectorClassesRegisteredAtStart = (RegisterVivIzudeCustomSelectorClasses(), true);
+}  // namespace

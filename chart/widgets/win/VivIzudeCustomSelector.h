@@ -308,3 +308,44 @@ class TVivIzudeDefaultSelector : public TVivIzudeCustomSelector {
 public:
   using TVivIzudeCustomSelector::TVivIzudeCustomSelector;
 };
+
+// Registers the selector base, its appearance, item and item collection
+// with the settings registry; once, however often it is called.
+void RegisterVivIzudeCustomSelectorClasses();
+
+// The settings access of a selector's item collection: a loaded document
+// replaces the items, and an element of another class is refused by name.
+// The item copy leaves the text alignments alone, so they follow here.
+template <class TItems, class TItem>
+TVivIzudeCollectionAccess VivIzudeSelectorItemsAccess(const String& AItemClassName) {
+  return {[](TObject* O) { return static_cast<TItems*>(O)->Count(); },
+          [](TObject* O, Integer I) -> TObject* { return static_cast<TItems*>(O)->Items(I); },
+          [](TObject* O) { static_cast<TItems*>(O)->Clear(); },
+          [AItemClassName](TObject* O, TObject* Source) {
+            TItem* From = VivIzudeCollectionItemOf<TItem>(Source, AItemClassName);
+            TItem* Item = static_cast<TItems*>(O)->Add();
+            Item->Assign(From);
+            Item->SetVerticalTextAlign(From->VerticalTextAlign());
+            Item->SetHorizontalTextAlign(From->HorizontalTextAlign());
+          }};
+}
+
+// What every published selector publishes: the grid, its items and look.
+template <class T, class TItems>
+void VivIzudeAddSelectorProperties(TVivIzudeClassBuilder<T>& B) {
+  using S = TVivIzudeCustomSelector;
+  B.Object(u"Appearance", static_cast<TVivIzudeCustomSelectorAppearance* (T::*)() const>(&S::Appearance))
+      .Property(u"Rows", static_cast<Integer (T::*)() const>(&S::Rows), static_cast<void (T::*)(Integer)>(&S::SetRows))
+      .Property(u"Columns", static_cast<Integer (T::*)() const>(&S::Columns),
+                static_cast<void (T::*)(Integer)>(&S::SetColumns))
+      .Object(u"Items", static_cast<TItems* (T::*)() const>(&T::Items))
+      .Property(u"SelectedItemIndex", static_cast<Integer (T::*)() const>(&S::SelectedItemIndex),
+                static_cast<void (T::*)(Integer)>(&S::SetSelectedItemIndex))
+      .Event(u"OnItemSelected")
+      .Event(u"OnItemBeforeDrawBackground")
+      .Event(u"OnItemAfterDrawBackground")
+      .Event(u"OnItemBeforeDrawContent")
+      .Event(u"OnItemAfterDrawContent")
+      .Event(u"OnItemBeforeDrawText")
+      .Event(u"OnItemAfterDrawText");
+}

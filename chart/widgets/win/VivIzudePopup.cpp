@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "chart/widgets/win/VivIzudeCustomControl.h"
 #include "rtl/Win32.h"
 
 namespace {
@@ -504,4 +505,49 @@ void TVivIzudeCustomNonFocusablePopup::ShowPopupForm(bool) {
 
 void TVivIzudeCustomNonFocusablePopup::RestoreActiveWindow() {
   if (FActiveWindow) ::SetActiveWindow(FActiveWindow);
+}
+
+// ---------------------------------------------------------------- settings registry
+
+TVivIzudePopup::TVivIzudePopup(TComponent* AOwner) : TVivIzudeCustomPopup(AOwner) {
+  if (!IsDesigning()) RegisterRuntimeClasses();
+}
+
+void TVivIzudePopup::RegisterRuntimeClasses() {
+  TVivIzudeCustomPopup::RegisterRuntimeClasses();
+  RegisterVivIzudePopupClasses();
+}
+
+void RegisterVivIzudePopupClasses() {
+  static const bool Registered = [] {
+    RegisterVivIzudeCustomComponentClass();
+    RegisterVivIzudeCustomControlClasses();  // the margins
+    using P = TVivIzudePopup;
+    using C = TVivIzudeCustomPopup;
+    VivIzudeRegisterClass<P>(u"TVivIzudePopup")
+        .Inherits<TVivIzudeCustomComponent>()
+        .Property(u"StaysOpen", static_cast<bool (P::*)() const>(&C::StaysOpen),
+                  static_cast<void (P::*)(bool)>(&C::SetStaysOpen))
+        .EnumProperty(u"Placement", &C::Placement, &C::SetPlacement, ppAboveMouseCenter)
+        .Object(u"PlacementRectangle", static_cast<TVivMargins* (P::*)() const>(&C::PlacementRectangle))
+        .Property(u"HorizontalOffset", static_cast<float (P::*)() const>(&C::HorizontalOffset),
+                  static_cast<void (P::*)(float)>(&C::SetHorizontalOffset))
+        .Property(u"VerticalOffset", static_cast<float (P::*)() const>(&C::VerticalOffset),
+                  static_cast<void (P::*)(float)>(&C::SetVerticalOffset))
+        .Property(u"DropDownHeight", static_cast<float (P::*)() const>(&C::DropDownHeight),
+                  static_cast<void (P::*)(float)>(&C::SetDropDownHeight))
+        .Property(u"DropDownWidth", static_cast<float (P::*)() const>(&C::DropDownWidth),
+                  static_cast<void (P::*)(float)>(&C::SetDropDownWidth))
+        // Controls the popup refers to but does not own: never persisted.
+        .ReadOnly(u"PlacementControl", static_cast<TControl* (P::*)() const>(&C::PlacementControl))
+        .ReadOnly(u"ContentControl", static_cast<TControl* (P::*)() const>(&C::ContentControl))
+        .ReadOnly(u"FocusedControl", static_cast<TControl* (P::*)() const>(&C::FocusedControl))
+        .ReadOnly(u"Version", static_cast<String (P::*)() const>(&C::GetVersion))
+        .Event(u"OnClosePopup")
+        .Event(u"OnPopup")
+        .Event(u"OnPopupPaint")
+        .Event(u"OnPopupShown");
+    return true;
+  }();
+  (void)Registered;
 }

@@ -183,7 +183,8 @@ private:
 
 class TVivIzudePopup : public TVivIzudeCustomPopup {
 public:
-  using TVivIzudeCustomPopup::TVivIzudeCustomPopup;
+  explicit TVivIzudePopup(TComponent* AOwner);
+  void RegisterRuntimeClasses() override;
   // 0 at once when already open.
   virtual TModalResult PopupModal();
   virtual void Popup(bool AShowModal = false) { OpenPopup(AShowModal); }
@@ -207,3 +208,6 @@ public:
   virtual void Deactivate() { ClosePopup(); }
   virtual void Activate() { OpenPopup(false); }
 };
+
+// Registers TVivIzudePopup with the settings registry (once).
+void RegisterVivIzudePopupClasses();

@@ -1118,24 +1118,12 @@ void RegisterAppearanceClasses() {
       .Object(u"InnerStroke", &S::InnerStroke);
 }
 
-void RegisterFontClass() {
-  auto& Registry = TVivIzudeClassRegistry::Instance();
-  if (Registry.Find(std::type_index(typeid(TVivIzudeGraphicsFont)))) return;
-  using F = TVivIzudeGraphicsFont;
-  auto B = VivIzudeRegisterClass<F>(u"TVivIzudeGraphicsFont");
-  AddProperty(B, u"Name", &TFont::Name, &TFont::SetName);
-  AddProperty(B, u"Size", &TFont::Size, &TFont::SetSize);
-  AddColor(B, u"Color", &TFont::Color, &TFont::SetColor);
-  AddProperty(B, u"Style", &TFont::Style, &TFont::SetStyle);
-}
-
 }  // namespace
 
 void RegisterVivIzudeToolBarButtonClasses() {
   static const bool Registered = [] {
     RegisterVivIzudeCustomControlClasses();
     RegisterVivIzudeImageClasses();
-    RegisterFontClass();
     RegisterAppearanceClasses();
 
     using C = TVivIzudeCustomToolBarButton;

@@ -428,6 +428,8 @@ void AddEditable(TVivIzudeClassBuilder<T>& B) {
 void RegisterVivIzudeToolBarPickerClasses() {
   static const bool Registered = [] {
     RegisterVivIzudeToolBarButtonClasses();
+    RegisterVivIzudeColorSelectorClasses();
+    RegisterVivIzudeBitmapSelectorClasses();
     auto& Registry = TVivIzudeClassRegistry::Instance();
     // The item list travels as its text, one item a line.
     if (!Registry.Find(std::type_index(typeid(TStringList))))
@@ -439,13 +441,17 @@ void RegisterVivIzudeToolBarPickerClasses() {
     auto Color = VivIzudeRegisterClass<CP>(u"TVivIzudeToolBarColorPicker");
     Color.Inherits<TVivIzudeToolBarButton>()
         .Color(u"SelectedColor", &CP::SelectedColor, &CP::SetSelectedColor)
-        .Property(u"SelectedItemIndex", &CP::SelectedItemIndex, &CP::SetSelectedItemIndex);
+        .Property(u"SelectedItemIndex", &CP::SelectedItemIndex, &CP::SetSelectedItemIndex)
+        .Object(u"Items", &CP::Items)
+        .Event(u"OnColorSelected");
     AddCloseOnSelection(Color);
 
     using BP = TVivIzudeToolBarBitmapPicker;
     auto Bitmap = VivIzudeRegisterClass<BP>(u"TVivIzudeToolBarBitmapPicker");
-    Bitmap.Inherits<TVivIzudeToolBarButton>().Property(u"SelectedItemIndex", &BP::SelectedItemIndex,
-                                                       &BP::SetSelectedItemIndex);
+    Bitmap.Inherits<TVivIzudeToolBarButton>()
+        .Property(u"SelectedItemIndex", &BP::SelectedItemIndex, &BP::SetSelectedItemIndex)
+        .Object(u"Items", &BP::Items)
+        .Event(u"OnBitmapSelected");
     AddCloseOnSelection(Bitmap);
 
     using IP = TVivIzudeToolBarItemPicker;

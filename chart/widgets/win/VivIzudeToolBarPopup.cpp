@@ -156,6 +156,56 @@ TVivIzudeToolBarPopup::TVivIzudeToolBarPopup(TComponent* AOwner)
   SetUpToolBar();
   SetPlacement(ppAboveMouseCenter);
   ToolBar()->Appearance()->SetFlatStyle(true);
+  if (!IsDesigning()) RegisterRuntimeClasses();
+}
+
+void TVivIzudeToolBarPopup::RegisterRuntimeClasses() {
+  TVivIzudeCustomToolBarPopup::RegisterRuntimeClasses();
+  RegisterVivIzudeToolBarPopupClasses();
+}
+
+void RegisterVivIzudeToolBarPopupClasses() {
+  static const bool Registered = [] {
+    RegisterVivCToolBarPopupClasses();
+    RegisterVivIzudeToolBarPickerClasses();  // the series names' string list
+    RegisterVivIzudeCustomControlClasses();  // the margins
+    using P = TVivIzudeToolBarPopup;
+    using T = TVivIzudeCustomToolBarPopup;
+    using C = TVivIzudeCustomPopup;
+    auto B = VivIzudeRegisterClass<P>(u"TVivIzudeToolBarPopup");
+    B.Inherits<TVivIzudeCustomComponent>()
+        .Property(u"AutoAlign", static_cast<bool (P::*)() const>(&T::AutoAlign),
+                  static_cast<void (P::*)(bool)>(&T::SetAutoAlign))
+        .Property(u"DragGrip", static_cast<bool (P::*)() const>(&T::DragGrip),
+                  static_cast<void (P::*)(bool)>(&T::SetDragGrip))
+        .Object(u"Buttons", static_cast<TVivCToolBarPopupButtons* (P::*)() const>(&T::Buttons))
+        .EnumProperty(u"Placement", &C::Placement, &C::SetPlacement, ppAboveMouseCenter)
+        .Object(u"PlacementRectangle", static_cast<TVivMargins* (P::*)() const>(&C::PlacementRectangle))
+        // Refers to a control the popup does not own: never persisted.
+        .ReadOnly(u"PlacementControl", static_cast<TControl* (P::*)() const>(&C::PlacementControl))
+        .Property(u"Options", &P::Options, &P::SetOptions)
+        .Color(u"SeriesFillColor", &P::SeriesFillColor, &P::SetSeriesFillColor)
+        .Color(u"SeriesMarkerFillColor", &P::SeriesMarkerFillColor, &P::SetSeriesMarkerFillColor)
+        .Color(u"SeriesLineColor", &P::SeriesLineColor, &P::SetSeriesLineColor)
+        .EnumProperty(u"SeriesType", &P::SeriesType, &P::SetSeriesType,
+                      static_cast<TVivIzudeToolBarPopupSeriesType>(ToolBarPopupSeriesTypeCount - 1))
+        .EnumProperty(u"SeriesLineStyle", &P::SeriesLineStyle, &P::SetSeriesLineStyle, tpslsDashDotDot)
+        .Property(u"SeriesLineWidth", &P::SeriesLineWidth, &P::SetSeriesLineWidth)
+        .Property(u"SeriesMarkerSize", &P::SeriesMarkerSize, &P::SetSeriesMarkerSize)
+        .EnumProperty(u"SeriesMarkerType", &P::SeriesMarkerType, &P::SetSeriesMarkerType, tpsmDiamond)
+        .EnumProperty(u"SeriesLabelType", &P::SeriesLabelType, &P::SetSeriesLabelType, tpsltFloat)
+        .Object(u"SeriesNames", &P::SeriesNames)
+        .Property(u"SeriesIndex", &P::SeriesIndex, &P::SetSeriesIndex)
+        .ReadOnly(u"Version", static_cast<String (P::*)() const>(&P::GetVersion));
+    for (const char16_t* Name :
+         {u"OnSeriesLabelTypeSelected", u"OnSeriesLineWidthSelected", u"OnSeriesMarkerTypeSelected",
+          u"OnSeriesFillColorSelected", u"OnSeriesLineColorSelected", u"OnSeriesLineStyleSelected",
+          u"OnSeriesTypeSelected", u"OnSeriesSelected", u"OnSeriesDownClicked", u"OnSeriesUpClicked",
+          u"OnSeriesMarkerSizeSelected", u"OnSeriesMarkerFillColorSelected", u"OnActivate", u"OnDeactivate"})
+      B.Event(Name);
+    return true;
+  }();
+  (void)Registered;
 }
 
 TVivIzudeToolBar* TVivIzudeToolBarPopup::CreateToolBar() {

@@ -57,6 +57,7 @@ class TVivIzudeToolBarPopup : public TVivIzudeCustomToolBarPopup {
 public:
   explicit TVivIzudeToolBarPopup(TComponent* AOwner);
   String GetVersion() const override { return u"1.0.0.0"; }
+  void RegisterRuntimeClasses() override;
 
   TVivIzudeToolBarPopupOptions Options() const { return FOptions; }
   void SetOptions(TVivIzudeToolBarPopupOptions Value);
@@ -152,6 +153,9 @@ private:
   TVivIzudeToolBarButton* FChartUpButton = nullptr;
   TVivIzudeToolBarButton* FChartDownButton = nullptr;
 };
+
+// Registers the popup and its buttons with the settings registry (once).
+void RegisterVivIzudeToolBarPopupClasses();
 
 // Lets chart views make this popup on first use (see
 // VivIzudeToolBarPopupIntf.h). A program that enables a view's series popup

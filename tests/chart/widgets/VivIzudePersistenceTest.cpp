@@ -496,6 +496,65 @@ TEST(PersistenceWide, UnsignedAndSetValuesPastInt32RoundTrip) {
   EXPECT_EQ(Back.Kinds.Bits(), 0x80000001u);
 }
 
+// A position that may be "not set" (-1) and a shape kind behind accessors.
+enum TShapeKind { skLine, skBox };
+class TPlaced : public TObject {
+public:
+  float Left() const { return FLeft; }
+  void SetLeft(float V) { FLeft = V; }
+  bool IsLeftStored() const { return FLeft != -1; }
+  TShapeKind Kind() const { return FKind; }
+  void SetKind(TShapeKind V) { FKind = V; }
+  Integer Count = 0;
+
+private:
+  float FLeft = -1;
+  TShapeKind FKind = skLine;
+};
+
+TEST(PersistenceStored, NotSetValuesStayOutAndAFailedLoadPutsThemBack) {
+  VivIzudeRegisterClass<TPlaced>(u"TPlaced")
+      .Property(u"Left", &TPlaced::Left, &TPlaced::SetLeft)
+      .Stored(&TPlaced::IsLeftStored)
+      .EnumProperty(u"Kind", &TPlaced::Kind, &TPlaced::SetKind, skBox)
+      .Field(u"Count", &TPlaced::Count);
+  auto SaveText = [](TPlaced& P) {
+    TBytesStream S;
+    TVivIzudePersistence::SaveSettingsToStream(&P, &S);
+    return StreamText(S);
+  };
+  TPlaced P;
+  EXPECT_EQ(SaveText(P), R"({"$type":"TPlaced","Count":0,"Kind":0})");
+  P.SetLeft(7.5f);
+  P.SetKind(skBox);
+  EXPECT_EQ(SaveText(P), R"({"$type":"TPlaced","Count":0,"Kind":1,"Left":7.5})");
+
+  // Left is written once set; a load that fails after setting it puts "not set" back.
+  struct Case {
+    const char* Json;
+    const char16_t* Message;
+  } Cases[] = {
+      {R"({"$type":"TPlaced","Left":3,"Kind":2})", u"Value out of range for property Kind"},
+      {R"({"$type":"TPlaced","Left":3,"Kind":-1})", u"Value out of range for property Kind"},
+      {R"({"$type":"TPlaced","Left":3,"Count":"x"})", nullptr},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Json);
+    TPlaced Q;
+    std::unique_ptr<TBytesStream> S(NewStream(C.Json));
+    try {
+      TVivIzudePersistence::LoadSettingsFromStream(&Q, S.get());
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& E) {
+      if (C.Message) {
+        EXPECT_EQ(E.Message(), C.Message);
+      }
+    }
+    EXPECT_EQ(Q.Left(), -1);
+    EXPECT_EQ(Q.Kind(), skLine);
+  }
+}
+
 TEST(PersistenceExcluded, ListIsCaseInsensitive) {
   EXPECT_EQ(PersistenceExcludedProperties.size(), 53u);
   EXPECT_TRUE(IsPersistenceExcludedProperty(u"tabORDER"));
