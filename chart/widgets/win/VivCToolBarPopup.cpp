@@ -31,6 +31,17 @@ TVivCToolBarPopupButton::TVivCToolBarPopupButton(TCollection* Collection)
 }
 
 TVivCToolBarPopupButton::~TVivCToolBarPopupButton() {
+  // The tool-bar button goes with its item: a deleted item must not leave a
+  // button that still answers clicks. It belongs to the tool bar, so only
+  // while the tool bar still holds it.
+  if (TVivIzudeToolBar* T = FOwner ? FOwner->ToolBar() : nullptr; T && FButton) {
+    for (Integer I = 0; I < T->ComponentCount(); ++I)
+      if (T->Components(I) == FButton) {
+        delete FButton;
+        break;
+      }
+  }
+  FButton = nullptr;
   FBitmap.reset();
   // Out of the collection first, so that the owner sizes itself without us.
   SetCollection(nullptr);
@@ -44,15 +55,16 @@ void TVivCToolBarPopupButton::UpdateOwner() {
 void TVivCToolBarPopupButton::Assign(TPersistent* Source) {
   auto* S = dynamic_cast<TVivCToolBarPopupButton*>(Source);
   if (!S) return;
-  FText = S->FText;
-  FWidth = S->FWidth;
-  FHeight = S->FHeight;
-  FLeft = S->FLeft;
-  FTop = S->FTop;
-  FEnabled = S->FEnabled;
-  FVisible = S->FVisible;
-  FBitmap->Assign(S->FBitmap.get());
-  FLastElement = S->FLastElement;
+  // Through the setters, so that the item's tool-bar button shows the copy.
+  SetText(S->FText);
+  SetWidth(S->FWidth);
+  SetHeight(S->FHeight);
+  SetLeft(S->FLeft);
+  SetTop(S->FTop);
+  SetEnabled(S->FEnabled);
+  SetVisible(S->FVisible);
+  SetBitmap(S->FBitmap.get());
+  SetLastElement(S->FLastElement);
 }
 
 void TVivCToolBarPopupButton::SetText(const String& Value) {
@@ -283,13 +295,8 @@ void RegisterVivCToolBarPopupClasses() {
     VivIzudeRegisterClass<L>(u"TVivCToolBarPopupButtons")
         .Collection({[](TObject* O) { return static_cast<L*>(O)->Count(); },
                      [](TObject* O, Integer I) -> TObject* { return static_cast<L*>(O)->Items(I); },
-                     [](TObject* O) {
-                       // The items' buttons belong to the tool bar; the loaded
-                       // items make their own, so the old ones go.
-                       auto* Buttons = static_cast<L*>(O);
-                       for (Integer I = 0; I < Buttons->Count(); ++I) delete Buttons->Items(I)->Button();
-                       Buttons->Clear();
-                     },
+                     // Each item takes its tool-bar button with it.
+                     [](TObject* O) { static_cast<L*>(O)->Clear(); },
                      [](TObject* O, TObject* Source) {
                        const B* From = VivIzudeCollectionItemOf<B>(Source, u"TVivCToolBarPopupButton");
                        // Through the setters, so that the tool-bar button takes every value.

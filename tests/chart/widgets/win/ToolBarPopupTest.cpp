@@ -169,19 +169,27 @@ TEST_F(ToolBarPopupTest, PopupButtonsDriveTheirToolBarButtons) {
   ::GetWindowRect(Popup->PopupForm()->Handle(), &R);
   EXPECT_EQ(R.right - R.left, T->Width());
   SaveShot(Popup->PopupForm()->Handle(), "changed-buttons");
-  // Assign copies the settings, not the tool-bar button.
+  // Assign copies the settings, and the copy's own tool-bar button shows them.
   auto* Copy = Popup->Buttons()->Add();
   Copy->Assign(Item);
   EXPECT_EQ(Copy->Text(), u"Other");
   EXPECT_EQ(Copy->Width(), 80.4f);
   EXPECT_FALSE(Copy->Enabled());
-  EXPECT_NE(Copy->Button(), B);
+  ASSERT_NE(Copy->Button(), B);
+  EXPECT_EQ(Copy->Button()->Text(), u"Other");
+  EXPECT_FALSE(Copy->Button()->Enabled());
+  EXPECT_TRUE(Copy->Button()->LastElement());
+  EXPECT_EQ(Copy->Button()->Bitmaps()->Count(), 1);
   Popup->Deactivate();
-  // Freeing an item leaves its tool-bar button with the tool bar.
+  // Freeing an item takes its tool-bar button off the tool bar.
+  const Integer Components = T->ComponentCount();
+  const Integer Controls = T->ControlCount();
+  const void* Gone = B;
   delete Item;
   EXPECT_EQ(Popup->Buttons()->Count(), 3);
-  EXPECT_EQ(B->Owner(), T);
-  EXPECT_EQ(Popup->FindPopupButton(B), nullptr);
+  EXPECT_EQ(T->ComponentCount(), Components - 1);
+  EXPECT_EQ(T->ControlCount(), Controls - 1);
+  for (Integer I = 0; I < T->ComponentCount(); ++I) EXPECT_NE(static_cast<const void*>(T->Components(I)), Gone);
 }
 
 TEST_F(ToolBarPopupTest, ButtonClicksReachTheHandlerAndGiveTheActivationBack) {
