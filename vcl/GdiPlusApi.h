@@ -385,6 +385,8 @@ struct GdiplusStartupOutput {
   /* brushes */                                                                                                        \
   X(GdipDeleteBrush, Status, (GpBrush*))                                                                               \
   X(GdipCreateSolidFill, Status, (ARGB, GpSolidFill**))                                                                \
+  X(GdipSetSolidFillColor, Status, (GpSolidFill*, ARGB))                                                               \
+  X(GdipGetSolidFillColor, Status, (GpSolidFill*, ARGB*))                                                              \
   X(GdipCreateHatchBrush, Status, (HatchStyle, ARGB, ARGB, GpHatch**))                                                 \
   X(GdipGetHatchStyle, Status, (GpHatch*, HatchStyle*))                                                                \
   X(GdipGetHatchForegroundColor, Status, (GpHatch*, ARGB*))                                                            \
@@ -418,6 +420,9 @@ struct GdiplusStartupOutput {
   X(GdipCreateTexture2I, Status, (GpImage*, WrapMode, INT, INT, INT, INT, GpTexture**))                                \
   X(GdipCreateTextureIA, Status, (GpImage*, const GpImageAttributes*, REAL, REAL, REAL, REAL, GpTexture**))            \
   X(GdipCreateTextureIAI, Status, (GpImage*, const GpImageAttributes*, INT, INT, INT, INT, GpTexture**))               \
+  X(GdipSetTextureTransform, Status, (GpTexture*, const GpMatrix*))                                                    \
+  X(GdipGetTextureTransform, Status, (GpTexture*, GpMatrix*))                                                          \
+  X(GdipMultiplyTextureTransform, Status, (GpTexture*, const GpMatrix*, MatrixOrder))                                  \
   X(GdipResetTextureTransform, Status, (GpTexture*))                                                                   \
   X(GdipTranslateTextureTransform, Status, (GpTexture*, REAL, REAL, MatrixOrder))                                      \
   X(GdipScaleTextureTransform, Status, (GpTexture*, REAL, REAL, MatrixOrder))                                          \

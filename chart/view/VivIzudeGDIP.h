@@ -415,6 +415,9 @@ public:
   TGPSolidBrush() : TGPBrush(TEmpty{}) {}
   explicit TGPSolidBrush(ARGB Color);
   TGPSolidBrush(GpBrush* Native, Status S) : TGPBrush(Native, S) {}
+  Status SetColor(ARGB Color);
+  // This call's status; the colour is written only when it is Ok.
+  Status GetColor(ARGB& Color);
 };
 
 class TGPHatchBrush : public TGPBrush {
@@ -438,6 +441,9 @@ public:
   TGPTextureBrush(const TGPImage& Image, const TGPRectF& DstRect, const TGPImageAttributes* Attributes);
   TGPTextureBrush(const TGPImage& Image, const TGPRect& DstRect, const TGPImageAttributes* Attributes);
   TGPTextureBrush(GpBrush* Native, Status S) : TGPBrush(Native, S) {}
+  Status SetTransform(const TGPMatrix& Matrix);
+  Status GetTransform(TGPMatrix& Matrix);
+  Status MultiplyTransform(const TGPMatrix& Matrix, MatrixOrder Order = MatrixOrderPrepend);
   Status ResetTransform();
   Status TranslateTransform(REAL Dx, REAL Dy, MatrixOrder Order = MatrixOrderPrepend);
   Status ScaleTransform(REAL Sx, REAL Sy, MatrixOrder Order = MatrixOrderPrepend);
@@ -658,8 +664,17 @@ public:
   bool IsVisible(const TGPPointF& Point, const TGPGraphics* Graphics = nullptr) {
     return IsVisible(Point.X, Point.Y, Graphics);
   }
+  bool IsVisible(const TGPPoint& Point, const TGPGraphics* Graphics = nullptr) {
+    return IsVisible(Point.X, Point.Y, Graphics);
+  }
   bool IsOutlineVisible(REAL X, REAL Y, const TGPPen* Pen, const TGPGraphics* Graphics = nullptr);
   bool IsOutlineVisible(INT X, INT Y, const TGPPen* Pen, const TGPGraphics* Graphics = nullptr);
+  bool IsOutlineVisible(const TGPPointF& Point, const TGPPen* Pen, const TGPGraphics* Graphics = nullptr) {
+    return IsOutlineVisible(Point.X, Point.Y, Pen, Graphics);
+  }
+  bool IsOutlineVisible(const TGPPoint& Point, const TGPPen* Pen, const TGPGraphics* Graphics = nullptr) {
+    return IsOutlineVisible(Point.X, Point.Y, Pen, Graphics);
+  }
   // The kept status; it is reset to Ok.
   Status GetLastStatus();
   Status AddString(const String& Text, INT Length, const TGPFontFamily* Family, INT Style, REAL EmSize,
@@ -964,6 +979,9 @@ public:
   Status DrawImage(const TGPImage* Image, const TGPPointF& Point) { return DrawImage(Image, Point.X, Point.Y); }
   Status DrawImage(const TGPImage* Image, const TGPPoint& Point) { return DrawImage(Image, Point.X, Point.Y); }
   Status DrawImage(const TGPImage* Image, const TGPRect& Rect);
+  Status DrawImage(const TGPImage* Image, INT X, INT Y, INT Width, INT Height) {
+    return DrawImage(Image, TGPRect{X, Y, Width, Height});
+  }
   // Only 3 or 4 points draw; anything else is InvalidParameter.
   Status DrawImage(const TGPImage* Image, const TGPPointF* DestPoints, INT Count);
   Status DrawImage(const TGPImage* Image, const TGPPoint* DestPoints, INT Count);
@@ -1049,6 +1067,11 @@ public:
                        const TGPStringFormat* Format, TGPRectF& BoundingBox);
   Status MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPRectF& LayoutRect,
                        TGPRectF& BoundingBox);
+  // No format; the layout rectangle is the origin with no size.
+  Status MeasureString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
+                       TGPRectF& BoundingBox) {
+    return MeasureString(Text, Length, Font, Origin, nullptr, BoundingBox);
+  }
   // The whole text is drawn whatever Length says.
   Status DrawString(const String& Text, INT Length, const TGPFont* Font, const TGPPointF& Origin,
                     const TGPStringFormat* Format, const TGPBrush* Brush);

@@ -327,6 +327,26 @@ BrushType TGPBrush::GetType() {
 }
 Status TGPBrush::GetLastStatus() { return std::exchange(lastResult, Ok); }
 
+Status TGPSolidBrush::SetColor(ARGB Color) { return Keep(Api().GdipSetSolidFillColor(nativeBrush, Color)); }
+Status TGPSolidBrush::GetColor(ARGB& Color) {
+  // This call's status, as the pen and gradient colour reads answer: a
+  // failure kept from an earlier call says nothing about this read.
+  ARGB C = 0;
+  const Status S = Keep(Api().GdipGetSolidFillColor(nativeBrush, &C));
+  if (S == Ok) Color = C;
+  return S;
+}
+
+Status TGPTextureBrush::SetTransform(const TGPMatrix& M) {
+  return Keep(Api().GdipSetTextureTransform(nativeBrush, M.Native()));
+}
+Status TGPTextureBrush::GetTransform(TGPMatrix& M) {
+  return Keep(Api().GdipGetTextureTransform(nativeBrush, M.Native()));
+}
+Status TGPTextureBrush::MultiplyTransform(const TGPMatrix& M, MatrixOrder Order) {
+  return Keep(Api().GdipMultiplyTextureTransform(nativeBrush, M.Native(), Order));
+}
+
 Status TGPLinearGradientBrush::SetLinearColors(ARGB Color1, ARGB Color2) {
   return Keep(Api().GdipSetLineColors(nativeBrush, Color1, Color2));
 }

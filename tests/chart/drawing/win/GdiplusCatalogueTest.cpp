@@ -4,7 +4,10 @@
 // gradients, and a picture drawn with them (saved for a person to look at).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 #include "chart/drawing/win/VivIzudeGDIPlusClasses.h"
 #include "tests/chart/drawing/win/GdiplusTestSupport.h"
@@ -390,4 +393,168 @@ TEST(GdiplusCatalogue, BitmapsCloneLockAndTravelThroughIcons) {
   EXPECT_NE(Missing.GetPhysicalDimension(Size), Ok);
   EXPECT_FLOAT_EQ(Size.Width, 0);  // written even on failure
   EXPECT_EQ(Missing.GetFrameDimensionsCount(), 0u);
+}
+
+namespace {
+// Every pixel of a fresh white Size x Size bitmap after Draw ran on it.
+std::vector<ARGB> PixelsDrawnBy(const std::function<void(TGPGraphics&)>& Draw, INT Size = 40) {
+  TGPBitmap Bitmap(Size, Size, PixelFormat32bppARGB);
+  {
+    TGPGraphics G(&Bitmap);
+    G.Clear(MakeARGB(255, 255, 255, 255));
+    Draw(G);
+  }
+  std::vector<ARGB> Pixels;
+  for (INT y = 0; y < Size; ++y)
+    for (INT x = 0; x < Size; ++x) Pixels.push_back(PixelAt(Bitmap, x, y));
+  return Pixels;
+}
+
+// A 8x8 picture of four coloured quarters, so that a shifted or scaled copy
+// shows.
+std::unique_ptr<TGPBitmap> Quarters() {
+  auto Picture = std::make_unique<TGPBitmap>(8, 8, PixelFormat32bppARGB);
+  TGPGraphics G(Picture.get());
+  const ARGB Colours[] = {MakeARGB(255, 200, 0, 0), MakeARGB(255, 0, 150, 0), MakeARGB(255, 0, 0, 200),
+                          MakeARGB(255, 220, 200, 0)};
+  for (INT i = 0; i < 4; ++i) {
+    TGPSolidBrush B(Colours[i]);
+    G.FillRectangle(B, TGPRect{(i % 2) * 4, (i / 2) * 4, 4, 4});
+  }
+  return Picture;
+}
+}  // namespace
+
+// Forms that only restate another (integer coordinates, point records, a
+// matrix instead of a translation, a colour set later instead of at
+// creation) draw exactly what their counterpart draws.
+TEST(GdiplusCatalogue, RestatedFormsDrawTheSamePixelsAsTheirCounterparts) {
+  TVivGdiplusScope Scope;
+  const auto Picture = Quarters();
+  const ARGB Plum = MakeARGB(255, 140, 40, 120);
+  struct TCase {
+    const char* Name;
+    std::function<void(TGPGraphics&)> Form, Counterpart;
+  };
+  const TCase Cases[] = {
+      {"image into integer x, y, width, height",
+       [&](TGPGraphics& G) { EXPECT_EQ(G.DrawImage(Picture.get(), 3, 5, 24, 16), Ok); },
+       [&](TGPGraphics& G) { EXPECT_EQ(G.DrawImage(Picture.get(), 3.0f, 5.0f, 24.0f, 16.0f), Ok); }},
+      {"texture moved by a matrix",
+       [&](TGPGraphics& G) {
+         TGPTextureBrush Brush(*Picture);
+         TGPMatrix Shift(2, 0, 0, 2, 3, 5);
+         EXPECT_EQ(Brush.SetTransform(Shift), Ok);
+         G.FillRectangle(Brush, TGPRect{0, 0, 40, 40});
+       },
+       [&](TGPGraphics& G) {
+         TGPTextureBrush Brush(*Picture);
+         Brush.TranslateTransform(3, 5);
+         Brush.ScaleTransform(2, 2);
+         G.FillRectangle(Brush, TGPRect{0, 0, 40, 40});
+       }},
+      {"texture multiplied by a matrix",
+       [&](TGPGraphics& G) {
+         TGPTextureBrush Brush(*Picture);
+         Brush.ScaleTransform(2, 2);
+         TGPMatrix Shift(1, 0, 0, 1, 7, 1);
+         EXPECT_EQ(Brush.MultiplyTransform(Shift, MatrixOrderAppend), Ok);
+         G.FillRectangle(Brush, TGPRect{0, 0, 40, 40});
+       },
+       [&](TGPGraphics& G) {
+         TGPTextureBrush Brush(*Picture);
+         Brush.ScaleTransform(2, 2);
+         Brush.TranslateTransform(7, 1, MatrixOrderAppend);
+         G.FillRectangle(Brush, TGPRect{0, 0, 40, 40});
+       }},
+      {"solid colour set after creation",
+       [&](TGPGraphics& G) {
+         TGPSolidBrush Brush(MakeARGB(255, 0, 0, 0));
+         EXPECT_EQ(Brush.SetColor(Plum), Ok);
+         G.FillEllipse(Brush, 4, 4, 30, 20);
+       },
+       [&](TGPGraphics& G) {
+         TGPSolidBrush Brush(Plum);
+         G.FillEllipse(Brush, 4, 4, 30, 20);
+       }},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const auto Form = PixelsDrawnBy(C.Form), Counterpart = PixelsDrawnBy(C.Counterpart);
+    EXPECT_EQ(Form, Counterpart);
+    // Something was drawn: not every pixel is still white.
+    EXPECT_NE(std::count(Form.begin(), Form.end(), MakeARGB(255, 255, 255, 255)), std::ptrdiff_t(Form.size()));
+  }
+}
+
+// The restated forms answer what their counterparts answer, and the read-back
+// operations answer what was set.
+TEST(GdiplusCatalogue, RestatedFormsAnswerWhatTheirCounterpartsAnswer) {
+  TVivGdiplusScope Scope;
+  TGPGraphicsPath Ring;
+  Ring.AddEllipse(10, 10, 40, 40);
+  TGPPen Thick(MakeARGB(255, 0, 0, 0), 6);
+  const TGPPoint Points[] = {{30, 30}, {11, 30}, {2, 2}, {49, 30}, {30, 8}, {60, 60}};
+  INT Inside = 0, OnOutline = 0;
+  for (const TGPPoint& P : Points) {
+    SCOPED_TRACE(::testing::Message() << P.X << "," << P.Y);
+    const TGPPointF F{REAL(P.X), REAL(P.Y)};
+    const bool In = Ring.IsVisible(P.X, P.Y);
+    EXPECT_EQ(Ring.IsVisible(P), In);
+    EXPECT_EQ(Ring.IsVisible(F), Ring.IsVisible(F.X, F.Y));
+    const bool Outline = Ring.IsOutlineVisible(P.X, P.Y, &Thick);
+    EXPECT_EQ(Ring.IsOutlineVisible(P, &Thick), Outline);
+    EXPECT_EQ(Ring.IsOutlineVisible(F, &Thick), Ring.IsOutlineVisible(F.X, F.Y, &Thick));
+    Inside += In;
+    OnOutline += Outline;
+  }
+  // The points mean something: some inside, some not, some on the outline.
+  EXPECT_GT(Inside, 0);
+  EXPECT_LT(Inside, 6);
+  EXPECT_GT(OnOutline, 0);
+  EXPECT_LT(OnOutline, 6);
+
+  TGPBitmap Bitmap(50, 50, PixelFormat32bppARGB);
+  TGPGraphics G(&Bitmap);
+  TGPFont Font(u"Arial", 12, 0, UnitPixel);
+  TGPRectF Plain{}, WithoutFormat{}, AsRect{};
+  EXPECT_EQ(G.MeasureString(u"Folders", -1, &Font, TGPPointF{4, 6}, WithoutFormat), Ok);
+  EXPECT_EQ(G.MeasureString(u"Folders", -1, &Font, TGPPointF{4, 6}, nullptr, Plain), Ok);
+  EXPECT_EQ(G.MeasureString(u"Folders", -1, &Font, TGPRectF{4, 6, 0, 0}, AsRect), Ok);
+  EXPECT_GT(Plain.Width, 10);
+  EXPECT_FLOAT_EQ(WithoutFormat.X, 4);
+  EXPECT_FLOAT_EQ(WithoutFormat.Width, Plain.Width);
+  EXPECT_FLOAT_EQ(WithoutFormat.Height, Plain.Height);
+  EXPECT_FLOAT_EQ(WithoutFormat.Width, AsRect.Width);
+
+  TGPSolidBrush Solid(MakeARGB(255, 1, 2, 3));
+  ARGB Colour = 0;
+  EXPECT_EQ(Solid.SetColor(MakeARGB(128, 10, 20, 30)), Ok);
+  EXPECT_EQ(Solid.GetColor(Colour), Ok);
+  EXPECT_EQ(Colour, MakeARGB(128, 10, 20, 30));
+  Solid.KeepStatus(WrongState);  // an earlier failure is not this read's, and stays kept
+  Colour = 0;
+  EXPECT_EQ(Solid.GetColor(Colour), Ok);
+  EXPECT_EQ(Colour, MakeARGB(128, 10, 20, 30));
+  EXPECT_EQ(Solid.GetLastStatus(), WrongState);
+  TGPSolidBrush NoBrush(static_cast<GpBrush*>(nullptr), Ok);
+  Colour = 0x12345678;
+  EXPECT_NE(NoBrush.GetColor(Colour), Ok);  // a failed read leaves the colour as it was
+  EXPECT_EQ(Colour, 0x12345678u);
+  EXPECT_NE(NoBrush.GetLastStatus(), Ok);
+
+  const auto Picture = Quarters();
+  TGPTextureBrush Texture(*Picture);
+  TGPMatrix Set(1, 0.5f, 0, 1, 4, 2), Read;
+  EXPECT_EQ(Texture.SetTransform(Set), Ok);
+  EXPECT_EQ(Texture.GetTransform(Read), Ok);
+  EXPECT_TRUE(Read.IsEqual(Set));
+  TGPMatrix Twice(2, 0, 0, 2, 0, 0);
+  EXPECT_EQ(Texture.MultiplyTransform(Twice), Ok);  // prepended: scale first, then the set transform
+  EXPECT_EQ(Texture.GetTransform(Read), Ok);
+  TMatrixArray M{};
+  Read.GetElements(M);
+  EXPECT_FLOAT_EQ(M[0], 2);
+  EXPECT_FLOAT_EQ(M[1], 1);
+  EXPECT_FLOAT_EQ(M[4], 4);
 }
