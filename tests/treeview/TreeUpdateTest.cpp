@@ -390,7 +390,9 @@ TEST(TreeWorker, VariableHeightsAreMeasuredOnTheUserInterfaceThread) {
     Tree.SetRootNodeCount(4500);
     Tree.TreeOptions().SetMiscOptions(Tree.TreeOptions().MiscOptions() + TVTMiscOptions{toVariableNodeHeight});
     Tree.EndUpdate();
-    ASSERT_TRUE(Host.PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }));
+    // Each of the 4,500 heights is one round trip to this thread: about two
+    // seconds under Wine on a quiet machine, far more on a loaded one.
+    ASSERT_TRUE(Host.PumpUntil([&] { return Tree.TreeStates().Contains(tsUseCache); }, 60000));
     EXPECT_EQ(Tree.PositionCache()[1].AbsoluteTop, 2000u * 20);
     EXPECT_EQ(WrongThread, 0);
     EXPECT_TREE_VALID(Tree);
