@@ -64,18 +64,32 @@ void TVivIzudeCustomColorSelector::SetMode(TVivIzudeCustomColorSelectorMode Valu
 }
 
 void TVivIzudeCustomColorSelector::LoadMode(TVivIzudeCustomColorSelectorMode Value) {
-  if (FMode == Value) return;
-  FMode = Value;
-  switch (FMode) {
-    case csmSimple:
-      SetBounds(Left(), Top(), 135, 135);
-      break;
-    case csmExtended:
-      SetBounds(Left(), Top(), 200, 135);
-      break;
-    case csmExtendedMore:
-      SetBounds(Left(), Top(), 200, 175);
-      break;
+  if (FMode != Value) {
+    FMode = Value;
+    switch (FMode) {
+      case csmSimple:
+        SetBounds(Left(), Top(), 135, 135);
+        break;
+      case csmExtended:
+        SetBounds(Left(), Top(), 200, 135);
+        break;
+      case csmExtendedMore:
+        SetBounds(Left(), Top(), 200, 175);
+        break;
+    }
+  }
+  MarkTextItems();
+}
+
+void TVivIzudeCustomColorSelector::MarkTextItems() {
+  // The richest mode draws its first item ("Automatic") and the one before
+  // the hidden last ("More Colors...") as text. The mark is not part of a
+  // settings document, so loaded items get it back from where the mode puts
+  // those two: full-width rows with a text.
+  if (FMode != csmExtendedMore || Items()->Count() < 3) return;
+  for (Integer I : {Integer(0), Items()->Count() - 2}) {
+    TVivIzudeColorSelectorItem* Item = Items()->Items(I);
+    if (Item->ColumnSpan() >= Columns() && !Item->Text().empty()) Item->DataBoolean = true;
   }
 }
 

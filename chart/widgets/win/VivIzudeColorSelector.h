@@ -75,6 +75,7 @@ protected:
   void DrawItemContent(TVivIzudeGraphics* AGraphics, const TVivIzudeCustomSelectorDisplayItem& ADisplayItem) override;
 
 private:
+  void MarkTextItems();
   TVivIzudeCustomColorSelectorMode FMode = csmSimple;
 };
 

@@ -268,6 +268,35 @@ Integer PlainToolBarButtons(TVivIzudeToolBarPopup* P) {
   return N;
 }
 
+// The richest mode draws "Automatic" and "More Colors..." as text rows, by a
+// mark a document does not carry: a loaded selector must find them again,
+// whether its mode changes with the load or already was that one.
+TEST(SelectorSettings, TheRichestModesTextRowsStayTextAfterALoad) {
+  TFormPtr Form = NewForm(400, 300);
+  auto* Source = new TVivIzudeColorSelector(Form.get());
+  Source->SetMode(csmExtendedMore);
+  Source->SetSelectedColor(0x123456);  // goes to the hidden last item
+  const std::string Json = SaveText(Source);
+  auto Marks = [](TVivIzudeColorSelector* S) {
+    std::string Out;
+    for (Integer I = 0; I < S->Items()->Count(); ++I)
+      if (S->Items()->Items(I)->DataBoolean) Out += Num(I) + " ";
+    return Out;
+  };
+  const std::string Expected = Marks(Source);
+  ASSERT_EQ(Expected, Num(0) + " " + Num(Source->Items()->Count() - 2) + " ");
+  auto* Fresh = new TVivIzudeColorSelector(Form.get());
+  auto* Same = new TVivIzudeColorSelector(Form.get());
+  Same->SetMode(csmExtendedMore);
+  for (TVivIzudeColorSelector* Target : {Fresh, Same}) {
+    LoadText(Target, Json);
+    EXPECT_EQ(Target->Mode(), csmExtendedMore);
+    EXPECT_EQ(Target->Items()->Count(), Source->Items()->Count());
+    EXPECT_EQ(Marks(Target), Expected);
+    EXPECT_EQ(Target->SelectedColor(), 0x123456);
+  }
+}
+
 TEST(SelectorSettings, PopupsAndTheirButtonsComeBackInFreshOnes) {
   TFormPtr Form = NewForm(800, 400);
   const TPopupSet A = MakePopups(Form.get());
