@@ -414,6 +414,16 @@ TItem* VivIzudeCollectionItemOf(TObject* ASource, const String& AItemClassName) 
   return Item;
 }
 
+// The settings access of a typed collection (Count, Items, Clear): a loaded
+// document replaces the items; AddFrom(collection, reader's item) adds one.
+template <class TItems, class TAddFrom>
+TVivIzudeCollectionAccess VivIzudeCollectionAccessOf(TAddFrom AddFrom) {
+  return {[](TObject* O) { return static_cast<TItems*>(O)->Count(); },
+          [](TObject* O, Integer I) -> TObject* { return static_cast<TItems*>(O)->Items(I); },
+          [](TObject* O) { static_cast<TItems*>(O)->Clear(); },
+          [AddFrom](TObject* O, TObject* Source) { AddFrom(static_cast<TItems*>(O), Source); }};
+}
+
 template <class T>
 TVivIzudeClassBuilder<T> VivIzudeRegisterClass(const String& AName) {
   return TVivIzudeClassBuilder<T>(TVivIzudeClassRegistry::Instance().Add(std::type_index(typeid(T)), AName));

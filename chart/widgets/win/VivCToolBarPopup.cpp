@@ -293,25 +293,15 @@ void RegisterVivCToolBarPopupClasses() {
     ItemInfo.Create = [] { return static_cast<TObject*>(new B(nullptr)); };
     using L = TVivCToolBarPopupButtons;
     VivIzudeRegisterClass<L>(u"TVivCToolBarPopupButtons")
-        .Collection({[](TObject* O) { return static_cast<L*>(O)->Count(); },
-                     [](TObject* O, Integer I) -> TObject* { return static_cast<L*>(O)->Items(I); },
-                     // Each item takes its tool-bar button with it.
-                     [](TObject* O) { static_cast<L*>(O)->Clear(); },
-                     [](TObject* O, TObject* Source) {
-                       const B* From = VivIzudeCollectionItemOf<B>(Source, u"TVivCToolBarPopupButton");
-                       // Through the setters, so that the tool-bar button takes every value.
-                       B* Item = static_cast<L*>(O)->Add();
-                       Item->SetText(From->Text());
-                       Item->SetTag(From->Tag());
-                       Item->SetEnabled(From->Enabled());
-                       Item->SetVisible(From->Visible());
-                       Item->SetLastElement(From->LastElement());
-                       Item->SetLeft(From->Left());
-                       Item->SetTop(From->Top());
-                       Item->SetWidth(From->Width());
-                       Item->SetHeight(From->Height());
-                       Item->SetBitmap(From->Bitmap());
-                     }});
+        // Each cleared item takes its tool-bar button with it; the copy goes
+        // through the setters, so a new item's button shows it. The copy
+        // leaves Tag alone, so it follows here.
+        .Collection(VivIzudeCollectionAccessOf<L>([](L* Buttons, TObject* Source) {
+          B* From = VivIzudeCollectionItemOf<B>(Source, u"TVivCToolBarPopupButton");
+          B* Item = Buttons->Add();
+          Item->Assign(From);
+          Item->SetTag(From->Tag());
+        }));
     return true;
   }();
   (void)Registered;

@@ -266,12 +266,8 @@ void RegisterVivIzudeBitmapContainerClasses() {
     ItemInfo.Create = [] { return static_cast<TObject*>(new TItem(nullptr)); };
     using TItems = TVivIzudeBitmapCollection;
     VivIzudeRegisterClass<TItems>(u"TVivIzudeBitmapCollection")
-        .Collection({[](TObject* O) { return static_cast<TItems*>(O)->Count(); },
-                     [](TObject* O, Integer I) -> TObject* { return static_cast<TItems*>(O)->Items(I); },
-                     [](TObject* O) { static_cast<TItems*>(O)->Clear(); },
-                     [](TObject* O, TObject* Source) {
-                       static_cast<TItems*>(O)->Add()->Assign(static_cast<TPersistent*>(Source));
-                     }});
+        .Collection(VivIzudeCollectionAccessOf<TItems>(
+            [](TItems* Items, TObject* Source) { Items->Add()->Assign(static_cast<TPersistent*>(Source)); }));
     using TC = TVivIzudeBitmapContainer;
     VivIzudeRegisterClass<TC>(u"TVivIzudeBitmapContainer")
         .Inherits<TVivIzudeCustomComponent>()

@@ -318,16 +318,13 @@ void RegisterVivIzudeCustomSelectorClasses();
 // The item copy leaves the text alignments alone, so they follow here.
 template <class TItems, class TItem>
 TVivIzudeCollectionAccess VivIzudeSelectorItemsAccess(const String& AItemClassName) {
-  return {[](TObject* O) { return static_cast<TItems*>(O)->Count(); },
-          [](TObject* O, Integer I) -> TObject* { return static_cast<TItems*>(O)->Items(I); },
-          [](TObject* O) { static_cast<TItems*>(O)->Clear(); },
-          [AItemClassName](TObject* O, TObject* Source) {
-            TItem* From = VivIzudeCollectionItemOf<TItem>(Source, AItemClassName);
-            TItem* Item = static_cast<TItems*>(O)->Add();
-            Item->Assign(From);
-            Item->SetVerticalTextAlign(From->VerticalTextAlign());
-            Item->SetHorizontalTextAlign(From->HorizontalTextAlign());
-          }};
+  return VivIzudeCollectionAccessOf<TItems>([AItemClassName](TItems* Items, TObject* Source) {
+    TItem* From = VivIzudeCollectionItemOf<TItem>(Source, AItemClassName);
+    TItem* Item = Items->Add();
+    Item->Assign(From);
+    Item->SetVerticalTextAlign(From->VerticalTextAlign());
+    Item->SetHorizontalTextAlign(From->HorizontalTextAlign());
+  });
 }
 
 // What every published selector publishes: the grid, its items and look.

@@ -158,12 +158,8 @@ void RegisterVivIzudeImageClasses() {
       ItemInfo.Create = [] { return static_cast<TObject*>(new TItem(nullptr)); };
       using TItems = TVivScaledBitmaps;
       VivIzudeRegisterClass<TItems>(u"TVivScaledBitmaps")
-          .Collection({[](TObject* O) { return static_cast<TItems*>(O)->Count(); },
-                       [](TObject* O, Integer I) -> TObject* { return static_cast<TItems*>(O)->Items(I); },
-                       [](TObject* O) { static_cast<TItems*>(O)->Clear(); },
-                       [](TObject* O, TObject* Source) {
-                         static_cast<TItems*>(O)->Add()->Assign(static_cast<TPersistent*>(Source));
-                       }});
+          .Collection(VivIzudeCollectionAccessOf<TItems>(
+              [](TItems* Items, TObject* Source) { Items->Add()->Assign(static_cast<TPersistent*>(Source)); }));
     }
     using I = TVivIzudeImage;
     VivIzudeRegisterClass<I>(u"TVivIzudeImage")
